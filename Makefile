@@ -1,0 +1,41 @@
+# Convenience wrappers around CMake. `make test` is what CI runs.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc)
+
+.PHONY: all build deps test test-asan bench run format clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: deps build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Address and undefined-behaviour sanitizers over the whole test suite.
+test-asan:
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DWAYPLOT2_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps build
+	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
+	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
+
+run: deps build
+	@echo "The dashboard is not built yet; wayplot2-tool is at $(BUILD)/src/tools/wayplot2-tool"
+	$(BUILD)/src/tools/wayplot2-tool --help
+
+format:
+	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,36 @@
+#pragma once
+// Where the program keeps its files.
+//
+// The program names its files the way a handheld would ("\My Documents\Pushpins.kpp",
+// "Windows\move4.txt"). Those names are mapped into a data root folder: a leading
+// backslash (or none) means the root, backslashes become folder separators.
+//
+// Default locations follow the XDG base directories:
+//   settings  $XDG_CONFIG_HOME/wayplot2/   (~/.config/wayplot2/)
+//   documents $XDG_DATA_HOME/wayplot2/     (~/.local/share/wayplot2/)
+// A root set with setRoot() (the --root option) or the WAYPLOT2_ROOT environment
+// variable puts both under that one folder.
+
+#include <string>
+
+namespace wp2 {
+
+class Paths {
+public:
+    // Re-reads the environment and forgets any root set before.
+    static void reset();
+    // Puts every file of the program under dir (settings and documents alike).
+    static void setRoot(const std::string& dir);
+
+    // Folder holding the settings store files (no trailing slash).
+    static std::string configDir();
+    // Folder the handheld file names are mapped into (no trailing slash).
+    static std::string dataDir();
+    // Maps a handheld file name ("\My Documents\x.kpp") to a path in dataDir().
+    // Names that are already absolute POSIX paths ("/tmp/x") are returned unchanged.
+    static std::string map(const std::string& deviceName);
+    // Creates the folder and its parents; true when it exists afterwards.
+    static bool makeDirs(const std::string& dir);
+};
+
+}  // namespace wp2

@@ -1,0 +1,31 @@
+#include "core/base/trace.h"
+
+#include <mutex>
+#include <utility>
+
+namespace wp2 {
+
+namespace {
+std::mutex hookMutex;
+TraceHook currentHook;
+}  // namespace
+
+TraceHook setTraceHook(TraceHook hook) {
+    std::lock_guard<std::mutex> lock(hookMutex);
+    TraceHook previous = std::move(currentHook);
+    currentHook = std::move(hook);
+    return previous;
+}
+
+void trace(const std::string& text) {
+    TraceHook hook;
+    {
+        std::lock_guard<std::mutex> lock(hookMutex);
+        hook = currentHook;
+    }
+    if (hook) {
+        hook(text);
+    }
+}
+
+}  // namespace wp2

@@ -1,0 +1,16 @@
+#pragma once
+// One trace hook for diagnostics that are never shown to the user
+// (serial-port failures and similar). The default hook discards them.
+
+#include <functional>
+#include <string>
+
+namespace wp2 {
+
+using TraceHook = std::function<void(const std::string&)>;
+
+// Installs the hook (an empty function restores the default) and returns the previous one.
+TraceHook setTraceHook(TraceHook hook);
+void trace(const std::string& text);
+
+}  // namespace wp2

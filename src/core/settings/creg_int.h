@@ -1,0 +1,31 @@
+#pragma once
+// One 32-bit signed setting bound to a REG_DWORD value of the settings key.
+//
+// Construction loads the value, or writes the default at once when the value is
+// absent. With saveImmediately every assignment writes through; otherwise the
+// value is written once, when the object is destroyed.
+
+#include <cstdint>
+#include <string>
+
+namespace wp2 {
+
+class CRegInt {
+public:
+    CRegInt(const std::string& name, bool saveImmediately, std::int32_t defaultValue);
+    virtual ~CRegInt();
+    CRegInt(const CRegInt&) = delete;
+    CRegInt& operator=(const CRegInt&) = delete;
+
+    std::int32_t& operator=(std::int32_t value);
+    std::int32_t Get() const { return value_; }
+    operator std::int32_t() const { return value_; }
+    void Save();
+
+private:
+    std::int32_t value_ = 0;
+    bool saveImmediately_;
+    std::string name_;
+};
+
+}  // namespace wp2

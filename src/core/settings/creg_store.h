@@ -1,0 +1,38 @@
+#pragma once
+// A handle on one registry key for text and number values by name.
+// Operations show nothing: they return false and the caller decides.
+
+#include <cstdint>
+#include <string>
+
+#include "core/settings/registry.h"
+
+namespace wp2 {
+
+class CRegStore {
+public:
+    // The settings key Software\KELM\Wayplot2 of the local-machine root.
+    CRegStore();
+    virtual ~CRegStore() = default;
+
+    void Set(RegRoot root, const std::string& path);
+    RegRoot root() const { return root_; }
+    const std::string& path() const { return path_; }
+
+    // Short text: name at most 99 characters and text at most 249 when written;
+    // at most 255 / 999 when read.
+    bool WriteText(const std::string& name, const std::string& text);
+    bool ReadText(const std::string& name, std::string& text);
+    // Long text: no limits.
+    bool WriteLongText(const std::string& name, const std::string& text);
+    bool ReadLongText(const std::string& name, std::string& text);
+    // REG_DWORD; the buffer is left unchanged when the read fails.
+    bool WriteNumber(const std::string& name, std::uint32_t value);
+    bool ReadNumber(const std::string& name, std::uint32_t& value);
+
+private:
+    RegRoot root_;
+    std::string path_;
+};
+
+}  // namespace wp2

@@ -1,0 +1,56 @@
+#pragma once
+// The position records the whole program shares.
+
+#include <cstdint>
+
+#include "core/nav/geodesy.h"
+#include "core/track/gps_date_time.h"
+
+namespace wp2 {
+
+// A position with the time and speed of its fix.
+class GeoPoint {
+public:
+    virtual ~GeoPoint() = default;
+
+    LatLonAlt position() const { return {latitude, longitude, altitude}; }
+
+    double latitude = 0.0;   // radians, north positive
+    double longitude = 0.0;  // radians, east positive
+    double altitude = 0.0;   // metres
+    GpsDateTime time;        // UTC of the fix
+    double speed = 0.0;      // knots
+};
+
+// Bits of TrackPoint::state.
+namespace TrackPointState {
+inline constexpr std::uint32_t SegmentStart = 0x0001;
+inline constexpr std::uint32_t SegmentEnd = 0x0002;
+inline constexpr std::uint32_t ThreeD = 0x0004;
+inline constexpr std::uint32_t Sats3 = 0x0008;
+inline constexpr std::uint32_t Sats4 = 0x0010;
+inline constexpr std::uint32_t Sats5Plus = 0x0020;
+inline constexpr std::uint32_t FromGga = 0x0100;
+inline constexpr std::uint32_t NoVelocity = 0x0200;
+inline constexpr std::uint32_t Quality1 = 0x0400;
+inline constexpr std::uint32_t Quality2 = 0x0800;
+inline constexpr std::uint32_t Quality4 = 0x1000;
+inline constexpr std::uint32_t NoDate = 0x4000;
+inline constexpr std::uint32_t Marked = 0x8000;
+inline constexpr std::uint32_t FromPosition = 0x10000;
+}  // namespace TrackPointState
+
+// One recorded fix.
+class TrackPoint : public GeoPoint {
+public:
+    double course = 0.0;  // degrees true
+    double dop = 0.0;     // PDOP (from RMC) or HDOP (from GGA)
+    std::uint32_t state = 0;
+    std::uint8_t satellites = 0;
+};
+
+// A track point made from a bare position: latitude, longitude and altitude,
+// state FromPosition, everything else zero.
+TrackPoint pointFromPosition(double latitude, double longitude, double altitude);
+
+}  // namespace wp2

@@ -1,0 +1,24 @@
+#pragma once
+// Sub-commands of wayplot2-tool. Each lives in its own file and is listed in
+// the table of tool_main.cpp.
+
+#include <string>
+#include <vector>
+
+namespace wp2::tool {
+
+// Exit statuses shared by the sub-commands.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Command {
+    const char* name;
+    const char* usage;  // one or more lines, without the program name
+    int (*run)(const std::vector<std::string>& args);
+};
+
+// Prints "usage: wayplot2-tool <usage>" to standard error and returns kExitUsage.
+int usageError(const Command& command);
+
+}  // namespace wp2::tool

@@ -1,0 +1,20 @@
+// The table of wayplot2-tool sub-commands.
+
+#include <cstdio>
+
+#include "tools/tool_command.h"
+
+namespace wp2::tool {
+
+// Declarations of each sub-command's entry point go here, one line each.
+
+extern const Command kCommands[] = {
+    {"version", "version",
+     [](const std::vector<std::string>&) {
+         std::puts("wayplot2-tool 0.1.0");
+         return kExitOk;
+     }},
+};
+extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
+
+}  // namespace wp2::tool

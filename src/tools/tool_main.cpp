@@ -1,0 +1,72 @@
+// wayplot2-tool: the command-line companion of Wayplot2.
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/base/paths.h"
+#include "tools/tool_command.h"
+
+namespace wp2::tool {
+
+// Sub-command entry points, defined in their own files.
+extern const Command kCommands[];
+extern const std::size_t kCommandCount;
+
+int usageError(const Command& command) {
+    std::fprintf(stderr, "usage: wayplot2-tool [--root DIR] %s\n", command.usage);
+    return kExitUsage;
+}
+
+namespace {
+
+void printHelp(FILE* out) {
+    std::fprintf(out,
+                 "usage: wayplot2-tool [--root DIR] COMMAND [ARGS...]\n"
+                 "\n"
+                 "Options:\n"
+                 "  --root DIR   keep every file of the program (settings, documents) under DIR\n"
+                 "  --help       show this text\n"
+                 "\n"
+                 "Commands:\n");
+    for (std::size_t i = 0; i < kCommandCount; ++i) {
+        std::fprintf(out, "  %s\n", kCommands[i].usage);
+    }
+}
+
+}  // namespace
+
+}  // namespace wp2::tool
+
+int main(int argc, char** argv) {
+    using namespace wp2::tool;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::size_t i = 0;
+    while (i < args.size() && args[i].rfind("--", 0) == 0) {
+        if (args[i] == "--help") {
+            printHelp(stdout);
+            return kExitOk;
+        }
+        if (args[i] == "--root" && i + 1 < args.size()) {
+            wp2::Paths::setRoot(args[i + 1]);
+            i += 2;
+            continue;
+        }
+        printHelp(stderr);
+        return kExitUsage;
+    }
+    if (i >= args.size()) {
+        printHelp(stderr);
+        return kExitUsage;
+    }
+    for (std::size_t c = 0; c < kCommandCount; ++c) {
+        if (args[i] == kCommands[c].name) {
+            std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+            return kCommands[c].run(rest);
+        }
+    }
+    std::fprintf(stderr, "wayplot2-tool: unknown command '%s'\n", args[i].c_str());
+    printHelp(stderr);
+    return kExitUsage;
+}

@@ -1,0 +1,132 @@
+#include "support/test_support.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+#include "core/base/paths.h"
+
+namespace wp2::test {
+
+RecordingMessageBoxes::RecordingMessageBoxes() {
+    setMessageBoxes(this);
+}
+
+RecordingMessageBoxes::~RecordingMessageBoxes() {
+    setMessageBoxes(nullptr);
+}
+
+MessageResult RecordingMessageBoxes::show(const std::string& text, const std::string& caption,
+                                          MessageIcon icon, MessageButtons buttons) {
+    shown.push_back({text, caption, icon, buttons});
+    if (!answers.empty()) {
+        MessageResult r = answers.front();
+        answers.erase(answers.begin());
+        return r;
+    }
+    return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
+               ? MessageResult::Yes
+               : MessageResult::Ok;
+}
+
+TempDir::TempDir(bool asRoot) : asRoot_(asRoot) {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "wp2test-XXXXXX").string();
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    if (!mkdtemp(buf.data())) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = buf.data();
+    if (asRoot_) {
+        Paths::setRoot(path_);
+    }
+}
+
+TempDir::~TempDir() {
+    if (asRoot_) {
+        Paths::reset();
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<unsigned char> readBytes(const std::string& path) {
+    std::string s = readFile(path);
+    return std::vector<unsigned char>(s.begin(), s.end());
+}
+
+void writeFile(const std::string& path, const std::string& contents) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << contents;
+}
+
+bool fileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+std::string dataFile(const std::string& name) {
+    return std::string(TEST_DATA_DIR) + "/" + name;
+}
+
+namespace {
+
+std::string drain(int fd) {
+    std::string s;
+    char buf[4096];
+    ssize_t n;
+    while ((n = read(fd, buf, sizeof buf)) > 0) {
+        s.append(buf, static_cast<std::size_t>(n));
+    }
+    return s;
+}
+
+}  // namespace
+
+RunResult runProgram(const std::vector<std::string>& argv, const std::string& stdinText) {
+    RunResult result;
+    TempDir io;
+    std::string inPath = io.file("in"), outPath = io.file("out"), errPath = io.file("err");
+    writeFile(inPath, stdinText);
+    pid_t pid = fork();
+    if (pid == 0) {
+        int in = open(inPath.c_str(), O_RDONLY);
+        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> args;
+        for (const auto& a : argv) {
+            args.push_back(const_cast<char*>(a.c_str()));
+        }
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int fo = open(outPath.c_str(), O_RDONLY);
+    int fe = open(errPath.c_str(), O_RDONLY);
+    result.out = drain(fo);
+    result.err = drain(fe);
+    close(fo);
+    close(fe);
+    return result;
+}
+
+}  // namespace wp2::test

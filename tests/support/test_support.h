@@ -1,0 +1,66 @@
+#pragma once
+// Shared helpers for the tests: a message-box recorder, a temporary folder,
+// whole-file reading, and running a program.
+
+#include <string>
+#include <vector>
+
+#include "core/base/message_box.h"
+
+namespace wp2::test {
+
+// Records every message box instead of showing it, and answers with a queue of
+// prepared results (Ok / Yes when the queue is empty). Installs itself for its lifetime.
+class RecordingMessageBoxes final : public MessageBoxes {
+public:
+    struct Shown {
+        std::string text;
+        std::string caption;
+        MessageIcon icon;
+        MessageButtons buttons;
+    };
+
+    RecordingMessageBoxes();
+    ~RecordingMessageBoxes() override;
+
+    MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
+                       MessageButtons buttons) override;
+
+    std::vector<Shown> shown;
+    std::vector<MessageResult> answers;
+};
+
+// A fresh folder under the system's temporary folder, removed with its contents
+// when the object goes. Also the program's root (Paths::setRoot) while it lives
+// when asRoot is set.
+class TempDir {
+public:
+    explicit TempDir(bool asRoot = false);
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+    bool asRoot_;
+};
+
+std::string readFile(const std::string& path);
+std::vector<unsigned char> readBytes(const std::string& path);
+void writeFile(const std::string& path, const std::string& contents);
+bool fileExists(const std::string& path);
+// Path of a file in tests/data.
+std::string dataFile(const std::string& name);
+
+struct RunResult {
+    int status = -1;  // exit status, or -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+// Runs argv[0] with the arguments, without a shell, and collects its output.
+RunResult runProgram(const std::vector<std::string>& argv, const std::string& stdinText = "");
+
+}  // namespace wp2::test
