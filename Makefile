@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all build deps test test-asan bench run format clean
+.PHONY: all build deps test test-asan bench run format clean fuzz
 
 all: build
 
@@ -39,3 +39,9 @@ format:
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
+
+# libFuzzer build (clang, sanitizers, no GUI). Run a target with e.g.
+#   build-fuzz/tests/fuzz/nmea_sentence_fuzz -max_total_time=300
+fuzz:
+	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DWAYPLOT2_FUZZ=ON -DWAYPLOT2_SANITIZE=ON -DWAYPLOT2_GUI=OFF -DWAYPLOT2_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS)
