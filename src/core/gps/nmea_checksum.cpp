@@ -1,5 +1,7 @@
 #include "core/gps/nmea_checksum.h"
 
+#include "core/gps/char16_scan.h"
+
 namespace wp2 {
 
 namespace {
@@ -31,11 +33,7 @@ bool nmeaChecksumValid(std::u16string_view line) {
     }
     // Characters are 16 bits wide: bytes above 0x7F arrive sign-extended, and
     // their high bits take part in the sum like the rest.
-    unsigned sum = 0;
-    for (std::size_t i = 1; i < n - 3; ++i) {
-        sum ^= line[i];
-    }
-    return sum == static_cast<unsigned>(high * 16 + low);
+    return xorAll(line.data() + 1, n - 4) == static_cast<unsigned>(high * 16 + low);
 }
 
 }  // namespace wp2

@@ -81,7 +81,7 @@ bool fastDecimal(std::u16string_view text, std::size_t i, bool negative, double&
 
 }  // namespace
 
-int nmeaInt(std::u16string_view text) {
+int nmeaIntSlow(std::u16string_view text) {
     bool negative = false;
     std::size_t i = skipSpaceAndSign(text, negative);
     long long value = 0;
@@ -118,16 +118,6 @@ double nmeaDouble(std::u16string_view text) {
     value = 0.0;
     cparseDouble(narrow.c_str(), value);
     return value;
-}
-
-std::u16string_view NmeaFields::next() {
-    std::size_t start = pos_;
-    while (pos_ < line_.size() && line_[pos_] != u',') {
-        ++pos_;
-    }
-    std::u16string_view field = line_.substr(start, pos_ - start);
-    skip();
-    return field;
 }
 
 std::u16string_view NmeaFields::nextUntilStar() {

@@ -10,7 +10,23 @@
 namespace wp2 {
 
 // Integer value of a text; saturates at the int range.
-int nmeaInt(std::u16string_view text);
+int nmeaIntSlow(std::u16string_view text);
+inline int nmeaInt(std::u16string_view text) {
+    // Plain digits (the usual case) are read here; the rest goes the long way.
+    unsigned value = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && i < 9; ++i) {
+        unsigned digit = static_cast<unsigned>(text[i]) - u'0';
+        if (digit > 9) {
+            break;
+        }
+        value = value * 10 + digit;
+    }
+    if (i == 0 || (i == 9 && i < text.size())) {
+        return nmeaIntSlow(text);
+    }
+    return static_cast<int>(value);
+}
 // Floating value of a text, exactly as strtod in the C locale reads it.
 double nmeaDouble(std::u16string_view text);
 
@@ -26,7 +42,15 @@ public:
     NmeaFields(std::u16string_view line, std::size_t start) : line_(line), pos_(start) {}
 
     // The text up to the next "," (or the end of the line); moves past the ",".
-    std::u16string_view next();
+    std::u16string_view next() {
+        std::size_t start = pos_;
+        while (pos_ < line_.size() && line_[pos_] != u',') {
+            ++pos_;
+        }
+        std::u16string_view field = line_.substr(start, pos_ - start);
+        skip();
+        return field;
+    }
     // The text up to the next "," or "*" (or the end), without moving past the stop character.
     std::u16string_view nextUntilStar();
     // The text up to the next "*" (or the end), without moving past it.

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "core/base/trace.h"
+#include "core/gps/char16_scan.h"
 
 namespace wp2 {
 
@@ -19,9 +20,7 @@ char16_t widen(unsigned char byte) {
 }  // namespace
 
 ReceiveBuffer::ReceiveBuffer() {
-    data_[0] = 0;
-    data_[kCapacity - 1] = 0;
-    data_[kCapacity] = 0;
+    store_[0] = 0;
 }
 
 void ReceiveBuffer::lock(LockMark mark) {
@@ -39,14 +38,20 @@ void ReceiveBuffer::lock(LockMark mark) {
 
 void ReceiveBuffer::reset() {
     lock(ReaderMark);
-    data_[0] = 0;
-    data_[kCapacity - 1] = 0;
-    count_.store(0, std::memory_order_relaxed);
+    empty();
     unlock();
 }
 
+void ReceiveBuffer::makeRoom(int n, std::size_t more) {
+    if (static_cast<std::size_t>(head_ + n) + more + 1 > static_cast<std::size_t>(kStorage)) {
+        std::memmove(store_, text(), static_cast<std::size_t>(n) * sizeof(char16_t));
+        head_ = 0;
+    }
+}
+
 void ReceiveBuffer::storeByte(unsigned char byte, int& n) {
-    data_[n++] = widen(byte);
+    makeRoom(n, 1);
+    text()[n++] = widen(byte);
     if (n > kOverflowThreshold) {
         n = kKeptOnOverflow;
         trace("Buffer overflow!");
@@ -57,7 +62,7 @@ void ReceiveBuffer::append(unsigned char byte) {
     lock(ReaderMark);
     int n = count_.load(std::memory_order_relaxed);
     storeByte(byte, n);
-    data_[n] = 0;
+    text()[n] = 0;
     count_.store(n, std::memory_order_relaxed);
     unlock();
 }
@@ -70,23 +75,23 @@ void ReceiveBuffer::append(const unsigned char* bytes, std::size_t size) {
         // Copy straight up to the byte that would overflow, then take that one alone.
         std::size_t room = static_cast<std::size_t>(kOverflowThreshold - n);
         std::size_t run = size - i < room ? size - i : room;
-        for (std::size_t k = 0; k < run; ++k) {
-            data_[n + static_cast<int>(k)] = widen(bytes[i + k]);
-        }
+        makeRoom(n, run);
+        widenBytes(bytes + i, run, text() + n);
         n += static_cast<int>(run);
         i += run;
         if (i < size) {
             storeByte(bytes[i++], n);
         }
     }
-    data_[n] = 0;
+    text()[n] = 0;
     count_.store(n, std::memory_order_relaxed);
     unlock();
 }
 
 void ReceiveBuffer::empty() {
     count_.store(0, std::memory_order_relaxed);
-    data_[0] = 0;
+    head_ = 0;
+    store_[0] = 0;
 }
 
 bool ReceiveBuffer::takeLine(GpsStatistics& stats, std::u16string& line) {
@@ -103,16 +108,14 @@ bool ReceiveBuffer::takeLine(GpsStatistics& stats, std::u16string& line) {
     if (n > stats.maxSymbols) {
         stats.maxSymbols = n;
     }
+    const char16_t* data = text();
+    const auto size = static_cast<std::size_t>(n);
     // L: the line's length up to the first CR or LF.
-    int lineLength = 0;
-    while (lineLength < n && data_[lineLength] != u'\r' && data_[lineLength] != u'\n') {
-        ++lineLength;
-    }
+    const int lineLength = static_cast<int>(findLineEnd(data, size));
     // S: from the line end up to and including the next "$".
-    int next = lineLength;
-    while (next < n && data_[next] != u'$') {
-        ++next;
-    }
+    const int next =
+        lineLength + static_cast<int>(findChar(data + lineLength,
+                                               size - static_cast<std::size_t>(lineLength), u'$'));
     const bool dollarFound = next < n;
     const int skipped = dollarFound ? next - lineLength + 1 : n - lineLength;
 
@@ -130,7 +133,7 @@ bool ReceiveBuffer::takeLine(GpsStatistics& stats, std::u16string& line) {
         return false;
     }
     if (lineLength > 0 && lineLength <= kMaxLineLength) {
-        line.assign(data_, static_cast<std::size_t>(lineLength));
+        line.assign(data, static_cast<std::size_t>(lineLength));
     } else {
         line.clear();
     }
@@ -138,9 +141,8 @@ bool ReceiveBuffer::takeLine(GpsStatistics& stats, std::u16string& line) {
     // "$" is the last character buffered: the sentence behind it is still on
     // its way.
     if (dollarFound) {
-        const int rest = n - next;
-        std::memmove(data_, data_ + next, (static_cast<std::size_t>(rest) + 1) * sizeof(char16_t));
-        count_.store(rest, std::memory_order_relaxed);
+        head_ += next;
+        count_.store(n - next, std::memory_order_relaxed);
     } else {
         empty();
     }
@@ -150,14 +152,14 @@ bool ReceiveBuffer::takeLine(GpsStatistics& stats, std::u16string& line) {
 
 std::u16string ReceiveBuffer::contents() {
     lock(DecoderMark);
-    std::u16string copy(data_, static_cast<std::size_t>(count_.load(std::memory_order_relaxed)));
+    std::u16string copy(text(), static_cast<std::size_t>(count_.load(std::memory_order_relaxed)));
     unlock();
     return copy;
 }
 
 bool ReceiveBuffer::terminated() {
     lock(DecoderMark);
-    bool ok = data_[count_.load(std::memory_order_relaxed)] == 0;
+    bool ok = text()[count_.load(std::memory_order_relaxed)] == 0;
     unlock();
     return ok;
 }

@@ -6,6 +6,12 @@
 // sleeps 2 ms between looks. Every change of the characters or the count is
 // made under the lock, so append() may run on another thread while takeLine()
 // cuts a line.
+//
+// Cutting a line drops its characters from the front. Instead of moving the
+// remaining tail to the front of the storage at every take, the start of the
+// buffered text moves on; the text moves back to the front only when it
+// reaches the end of the (twice as large) storage. What the buffer holds,
+// its count and every statistic are the same as with a move per take.
 
 #include <atomic>
 #include <cstddef>
@@ -58,11 +64,16 @@ private:
     void lock(LockMark mark);
     void unlock() { lock_.store(Free, std::memory_order_release); }
     void storeByte(unsigned char byte, int& n);
+    void makeRoom(int n, std::size_t more);
     void empty();
+    char16_t* text() { return store_ + head_; }
+
+    static constexpr int kStorage = 2 * kCapacity;
 
     std::atomic<int> lock_{Free};
     std::atomic<int> count_{0};
-    char16_t data_[kCapacity + 1];
+    int head_ = 0;  // where the buffered text starts in the storage
+    char16_t store_[kStorage];
 };
 
 }  // namespace wp2
