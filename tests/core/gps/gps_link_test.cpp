@@ -68,8 +68,8 @@ TEST(GpsLinkTest, RmcWithAFixMakesATrackPointAndUpdatesTheState) {
     EXPECT_EQ(p.state, TrackPointState::ThreeD | TrackPointState::Sats5Plus);
     EXPECT_TRUE(rec.fixes[0].kept);
     ASSERT_EQ(t.link.trackLog().count(), 1);
-    EXPECT_EQ(t.link.trackLog().at(0).state, p.state | TrackPointState::SegmentStart |
-                                                 TrackPointState::SegmentEnd);
+    EXPECT_EQ(t.link.trackLog().at(0).state,
+              p.state | TrackPointState::SegmentStart | TrackPointState::SegmentEnd);
 
     const GpsState& s = t.link.state();
     EXPECT_EQ(s.latitude, p.latitude);
@@ -253,8 +253,8 @@ TEST(GpsLinkTest, ReportsAfterAFix) {
     const long long accepted = total - 8;
     std::string common =
         "Max symbols in buffer: " + std::to_string(bytes.size()) + " (" +
-        std::to_string(bytes.size() * 100 / 10000) + "%)\r\nEmpty buffer accesses: 0\r\nState: " +
-        std::to_string(t.flags()) +
+        std::to_string(bytes.size() * 100 / 10000) +
+        "%)\r\nEmpty buffer accesses: 0\r\nState: " + std::to_string(t.flags()) +
         "\r\nSignal Level OK, fix 5 satelites\r\nAccuracy 9 M; HDOP 1.3; VDOP 2.1\r\n";
     EXPECT_EQ(t.link.statisticsReport(),
               "GPS Rec. statistics:\r\nTotal symbols: " + std::to_string(total) +
@@ -283,8 +283,7 @@ TEST(GpsLinkTest, AGarbledDopDoesNotBreakTheAccuracyLine) {
     TestLink t;
     t.apply("GPGSA,A,3,04,05,09,12,24,,,,,,,,1e999,1.3,2.1");
     t.apply(kRmc);
-    EXPECT_NE(t.link.statisticsReport().find("Accuracy 2147483647 M; HDOP 1.3"),
-              std::string::npos);
+    EXPECT_NE(t.link.statisticsReport().find("Accuracy 2147483647 M; HDOP 1.3"), std::string::npos);
 }
 
 struct ConditionCase {

@@ -47,7 +47,7 @@ TEST(NmeaChecksumTest, AcceptsEitherCaseAndRejectsAnythingElse) {
     EXPECT_FALSE(nmeaChecksumValid(u"GPGSV,1,1,00*79"));   // no "$"
     EXPECT_FALSE(nmeaChecksumValid(u"$GPGSV,1,1,00*7G"));  // not hexadecimal
     EXPECT_FALSE(nmeaChecksumValid(u"$*00"));              // too short
-    EXPECT_FALSE(nmeaChecksumValid(u"$A*41"));  // five characters
+    EXPECT_FALSE(nmeaChecksumValid(u"$A*41"));             // five characters
     EXPECT_TRUE(nmeaChecksumValid(u"$AB*03"));
 }
 
@@ -75,10 +75,29 @@ TEST(NmeaFieldTest, IntegersReadLikeAtoi) {
 }
 
 TEST(NmeaFieldTest, DoublesReadExactlyLikeStrtod) {
-    for (const char* text : {"", "0", "4807.038", "-0.5", ".5", "5.", ".", "-", "1e3", "1.5e",
-                             "0x1A", "inf", "nan", " 12.25", "+3.75", "12.5*6A", "000012.500",
-                             "0.1", "0.3", "123456789012345", "1234567890123456.5",
-                             "0.000000000000000000001", "4.9406564584124654e-324"}) {
+    for (const char* text : {"",
+                             "0",
+                             "4807.038",
+                             "-0.5",
+                             ".5",
+                             "5.",
+                             ".",
+                             "-",
+                             "1e3",
+                             "1.5e",
+                             "0x1A",
+                             "inf",
+                             "nan",
+                             " 12.25",
+                             "+3.75",
+                             "12.5*6A",
+                             "000012.500",
+                             "0.1",
+                             "0.3",
+                             "123456789012345",
+                             "1234567890123456.5",
+                             "0.000000000000000000001",
+                             "4.9406564584124654e-324"}) {
         EXPECT_TRUE(sameDouble(nmeaDouble(u16(text)), std::strtod(text, nullptr))) << text;
     }
     // Random decimal texts of the shapes receivers send, bit for bit.
@@ -152,8 +171,8 @@ TEST(RmcDecoderTest, FieldLengthLimits) {
     EXPECT_FALSE(d.decode(rmc("123519", "4807.038000000000000,N", "01131.000,E")));
     EXPECT_FALSE(d.decode(rmc("123519", "4807.038,N", "01131.0000000000000000,E")));
     // Speed, course and date fields have no limit.
-    EXPECT_TRUE(d.decode(rmc("123519", "4807.038,N", "01131.000,E",
-                             "0000000000000000000000022.5,084.4,230394,,")));
+    EXPECT_TRUE(d.decode(
+        rmc("123519", "4807.038,N", "01131.000,E", "0000000000000000000000022.5,084.4,230394,,")));
     EXPECT_DOUBLE_EQ(d.speed, 22.5);
 }
 
@@ -205,10 +224,10 @@ TEST(GgaDecoderTest, Rejections) {
     EXPECT_FALSE(d.decode(gga("120000", "4807.038,N", "01131.000,E", "6,08,0.9,545.4,M,46.9,M,,")));
     EXPECT_FALSE(d.decode(gga("120000", "4807.038,N", "01131.000,E", ",08,0.9,545.4,M,46.9,M,,")));
     // Every field up to the geoid separation is limited to 19 characters.
-    EXPECT_FALSE(d.decode(gga("120000", "4807.038,N", "01131.000,E",
-                              "1,08,0.9,545.4000000000000000,M,46.9,M,,")));
-    EXPECT_FALSE(d.decode(gga("120000", "4807.038,N", "01131.000,E",
-                              "1,08,0.9,545.4,M,46.90000000000000000,M,,")));
+    EXPECT_FALSE(d.decode(
+        gga("120000", "4807.038,N", "01131.000,E", "1,08,0.9,545.4000000000000000,M,46.9,M,,")));
+    EXPECT_FALSE(d.decode(
+        gga("120000", "4807.038,N", "01131.000,E", "1,08,0.9,545.4,M,46.90000000000000000,M,,")));
     EXPECT_TRUE(d.decode(gga("120000", "4807.038,N", "01131.000,E",
                              "1,08,0.9,545.4,M,46.9,MMMMMMMMMMMMMMMMMMMMMM,,")));
     EXPECT_EQ(d.hour, 12);
@@ -258,7 +277,8 @@ TEST(GsvTableTest, AGroupIsPublishedWhenItsLastMessageArrives) {
     EXPECT_FALSE(t.satellite(7).has_value());
 
     // A new group builds in the other half; the published one stays readable.
-    EXPECT_TRUE(t.decode(nmea16("GPGSV,2,1,05,01,10,100,20,02,20,200,30,03,30,300,40,04,40,040,41")));
+    EXPECT_TRUE(
+        t.decode(nmea16("GPGSV,2,1,05,01,10,100,20,02,20,200,30,03,30,300,40,04,40,040,41")));
     EXPECT_EQ(t.publishedCount(), 7);
     EXPECT_EQ(t.satellite(0)->prn, 26);
     EXPECT_TRUE(t.decode(nmea16("GPGSV,2,2,05,05,50,050,45")));

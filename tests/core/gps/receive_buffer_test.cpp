@@ -23,8 +23,7 @@ void appendText(ReceiveBuffer& buffer, const std::string& text) {
 }
 
 const std::string kGga = nmea("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
-const std::string kRmc =
-    nmea("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+const std::string kRmc = nmea("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
 
 TEST(ReceiveBufferTest, BytesAboveSevenBitsAreSignExtended) {
     ReceiveBuffer b;
@@ -85,7 +84,10 @@ TEST(ReceiveBufferTest, AverageSymbolsUseTheRefreshCountPlusOne) {
 
 TEST(ReceiveBufferTest, GarbageBeforeTheFirstDollarIsOneErrorLineThenSkipped) {
     TestLink t;
-    appendText(t.link.receiveBuffer(), "\x01garbage\xFE" "abc\r\nmore junk$" + kRmc.substr(1) + "\r\n");
+    appendText(t.link.receiveBuffer(),
+               "\x01garbage\xFE"
+               "abc\r\nmore junk$" +
+                   kRmc.substr(1) + "\r\n");
     EXPECT_EQ(t.link.takeLine(), u"Error");
     EXPECT_EQ(t.link.takeLine(), u16(kRmc));
     EXPECT_EQ(t.link.takeLine(), u"");
@@ -241,7 +243,8 @@ TEST(ReceiveBufferTest, FastScansAgreeWithPlainLoops) {
             sum ^= c;
         }
         ASSERT_EQ(findLineEnd(s.data(), s.size()), lineEnd);
-        ASSERT_EQ(findChar(s.data(), s.size(), u'$'), dollar == std::u16string::npos ? s.size() : dollar);
+        ASSERT_EQ(findChar(s.data(), s.size(), u'$'),
+                  dollar == std::u16string::npos ? s.size() : dollar);
         ASSERT_EQ(xorAll(s.data(), s.size()), sum);
     }
 }
