@@ -26,6 +26,8 @@ std::string Registry::errorText(int code) const {
             return "Access is denied.";
         case kRegWriteFault:
             return "The system cannot write to the specified device.";
+        case kRegReadFault:
+            return "The system cannot read from the specified device.";
         case kRegInvalidParameter:
             return "The parameter is incorrect.";
         case kRegMoreData:
