@@ -263,7 +263,9 @@ QImage selectorEdges() {
             const bool last = y == 22, nextToLast = y == 21;
             // Left edge: highlight columns.
             image.setPixel(0, top + y, last ? b.bottom2 : b.top1);
-            image.setPixel(1, top + y, last ? b.bottom2 : (nextToLast ? b.bottom1 : b.top2));
+            image.setPixel(
+                1, top + y,
+                y == 0 ? b.top1 : (last ? b.bottom2 : (nextToLast ? b.bottom1 : b.top2)));
             // Right edge: shadow columns.
             image.setPixel(2, top + y, y == 0 ? b.top1 : (last ? b.bottom2 : b.bottom1));
             image.setPixel(3, top + y, y == 0 ? b.top1 : b.bottom2);
