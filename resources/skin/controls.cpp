@@ -43,7 +43,7 @@ QImage stripButton(const QString& caption, const IconPainter& icon, bool pressed
     p.save();
     icon(p, QPointF(30, 21) + shift);
     p.restore();
-    p.setFont(uiFont(12, true));
+    p.setFont(fittedFont(caption, 54, 12, true));
     p.setPen(pressed ? kLabel : kMarking);
     p.drawText(QRectF(0, 37, 60, 16).translated(shift), Qt::AlignCenter, caption);
     return image;

@@ -84,9 +84,10 @@ void paintHub(QPainter& p) {
 // Captions along the bottom edge: "GPS" beside the receiver lamp at (66, 128) and
 // the dial's title on the other side of the pivot.
 void paintCaptions(QPainter& p, const QString& title) {
-    p.setFont(uiFont(11, true));
+    p.setFont(fittedFont(QStringLiteral("GPS"), 24, 11, true));
     p.setPen(kSubtle);
     p.drawText(QRectF(88, 129, 24, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("GPS"));
+    p.setFont(fittedFont(title, 64, 11, true));
     p.setPen(kLabel);
     p.drawText(QRectF(140, 129, 64, 16), Qt::AlignLeft | Qt::AlignVCenter, title);
 }
@@ -167,11 +168,14 @@ QImage speedDial() {
     }
     paintHub(p);
     paintCaptions(p, QString());
-    p.setFont(uiFont(11, true));
+    // Title in the colours of the two scales: km/h white, mph amber.
+    const QString kmh = QStringLiteral("km/h "), mph = QStringLiteral("mph");
+    p.setFont(fittedFont(kmh + mph, 64, 11, true));
+    const double split = 140 + QFontMetricsF(p.font()).horizontalAdvance(kmh);
     p.setPen(kMarking);
-    p.drawText(QRectF(140, 129, 34, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("km/h"));
+    p.drawText(QRectF(140, 129, split - 140, 16), Qt::AlignLeft | Qt::AlignVCenter, kmh);
     p.setPen(kLabel);
-    p.drawText(QRectF(174, 129, 30, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("mph"));
+    p.drawText(QRectF(split, 129, 204 - split, 16), Qt::AlignLeft | Qt::AlignVCenter, mph);
     return image;
 }
 

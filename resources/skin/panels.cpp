@@ -129,10 +129,10 @@ QImage destinationPanel(Side side) {
     QImage image = panelImage(side);
     QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setFont(uiFont(12, true));
+    const QString title = QStringLiteral("Destination");
+    p.setFont(fittedFont(title, 76, 12, true));
     p.setPen(kLabel);
-    p.drawText(QRect(21, 3, 78, 16), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Destination"));
+    p.drawText(QRect(21, 3, 76, 16), Qt::AlignLeft | Qt::AlignVCenter, title);
     paintInset(p, QRect(98, 3, 19, 19));
     paintInset(p, QRect(4, 21, 113, 41));
     paintRule(p, 4, 116, 77);

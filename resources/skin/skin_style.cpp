@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QStringList>
 #include <cmath>
@@ -34,6 +35,14 @@ QFont uiFont(int pixelSize, bool bold) {
     f.setPixelSize(pixelSize);
     f.setBold(bold);
     f.setHintingPreference(QFont::PreferFullHinting);
+    return f;
+}
+
+QFont fittedFont(const QString& text, double width, int pixelSize, bool bold) {
+    QFont f = uiFont(pixelSize, bold);
+    while (f.pixelSize() > 8 && QFontMetricsF(f).horizontalAdvance(text) > width) {
+        f.setPixelSize(f.pixelSize() - 1);
+    }
     return f;
 }
 

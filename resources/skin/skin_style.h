@@ -30,6 +30,8 @@ enum class Side { Left, Right, Both };
 // Loads the program's UI font when the system has it; falls back to DejaVu Sans.
 void registerFonts();
 QFont uiFont(int pixelSize, bool bold);
+// The UI font at pixelSize, or smaller until text fits into width pixels.
+QFont fittedFont(const QString& text, double width, int pixelSize, bool bold);
 
 // An opaque RGB32 image filled with one colour.
 QImage blankImage(int width, int height, QColor fill);
