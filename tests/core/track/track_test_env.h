@@ -7,13 +7,13 @@
 
 #include <cmath>
 #include <deque>
-#include <map>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/nav/geodesy.h"
+#include "core/settings/memory_registry.h"
 #include "core/settings/reg_values.h"
 #include "core/settings/registry.h"
 #include "core/track/file_chooser.h"
@@ -23,54 +23,29 @@
 
 namespace wp2::test {
 
-// A registry in a map, installed for its lifetime.
-class MapRegistry final : public Registry {
+// A registry in memory, installed for its lifetime, with shortcuts to the
+// numbers of the settings key.
+class TestRegistry final : public MemoryRegistry {
 public:
-    MapRegistry() : previous_(setRegistry(this)) {}
-    ~MapRegistry() override { setRegistry(previous_); }
+    TestRegistry() : previous_(setRegistry(this)) {}
+    ~TestRegistry() override { setRegistry(previous_); }
 
-    int createKey(RegRoot, const std::string&) override { return kRegOk; }
-    int openKey(RegRoot, const std::string&) override { return kRegOk; }
-    int queryValue(RegRoot, const std::string& path, const std::string& name,
-                   RegValue& out) override {
-        auto it = values.find(path + "|" + name);
-        if (it == values.end()) {
-            return kRegFileNotFound;
-        }
-        out = it->second;
-        return kRegOk;
-    }
-    int setValue(RegRoot, const std::string& path, const std::string& name,
-                 const RegValue& value) override {
-        values[path + "|" + name] = value;
-        return kRegOk;
-    }
-    int deleteValue(RegRoot, const std::string& path, const std::string& name) override {
-        return values.erase(path + "|" + name) ? kRegOk : kRegFileNotFound;
-    }
-    std::vector<std::pair<std::string, RegValue>> listValues(RegRoot, const std::string&) override {
-        return {};
-    }
-
-    // A number in the settings key, or nothing.
-    std::optional<std::uint32_t> number(const std::string& name) const {
-        auto it = values.find(std::string(kSettingsKeyPath) + "|" + name);
-        if (it == values.end() || it->second.type != RegType::Dword ||
-            it->second.data.size() != 4) {
+    std::optional<std::uint32_t> number(const std::string& name) {
+        RegValue v;
+        if (queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name, v) != kRegOk ||
+            v.type != RegType::Dword || v.data.size() != 4) {
             return std::nullopt;
         }
-        const auto& d = it->second.data;
-        return std::uint32_t(d[0]) | std::uint32_t(d[1]) << 8 | std::uint32_t(d[2]) << 16 |
-               std::uint32_t(d[3]) << 24;
+        return std::uint32_t(v.data[0]) | std::uint32_t(v.data[1]) << 8 |
+               std::uint32_t(v.data[2]) << 16 | std::uint32_t(v.data[3]) << 24;
     }
-    void setNumber(const std::string& name, std::uint32_t v) {
-        RegValue rv{
-            RegType::Dword,
-            {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}};
-        values[std::string(kSettingsKeyPath) + "|" + name] = rv;
+    void setNumber(const std::string& name, std::uint32_t n) {
+        createKey(RegRoot::LocalMachine, kSettingsKeyPath);
+        setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
+                 {RegType::Dword,
+                  {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16),
+                   std::uint8_t(n >> 24)}});
     }
-
-    std::map<std::string, RegValue> values;
 
 private:
     Registry* previous_;
@@ -113,7 +88,7 @@ private:
 // Every track test runs with its own registry, file root and dialog.
 class TrackTest : public ::testing::Test {
 protected:
-    MapRegistry registry_;
+    TestRegistry registry_;
     TempDir root_{true};
     ScriptedChooser chooser_;
 };
