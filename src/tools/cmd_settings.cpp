@@ -149,7 +149,22 @@ std::string displayName(const std::string& name) {
     return name.empty() ? "@" : name;
 }
 
+int report(FileRegistry& reg, int rc, const char* what, const std::string& name, const Key& key) {
+    if (rc == kRegOk) {
+        return kExitOk;
+    }
+    std::fprintf(stderr, "wayplot2-tool: settings: cannot %s \"%s\" in %s: %s\n", what,
+                 name.c_str(), key.describe().c_str(), reg.errorText(rc).c_str());
+    return kExitFailure;
+}
+
 int list(FileRegistry& reg, const Key& key) {
+    int rc = reg.openKey(key.root, key.path);
+    if (rc != kRegOk && rc != kRegFileNotFound) {
+        std::fprintf(stderr, "wayplot2-tool: settings: cannot read %s: %s\n",
+                     key.describe().c_str(), reg.errorText(rc).c_str());
+        return kExitFailure;
+    }
     for (const auto& [name, value] : reg.listValues(key.root, key.path)) {
         std::string type, text;
         describe(value, true, type, text);
@@ -162,10 +177,13 @@ int list(FileRegistry& reg, const Key& key) {
 int get(FileRegistry& reg, const Key& key, const std::string& name) {
     RegValue value;
     int rc = reg.queryValue(key.root, key.path, name, value);
-    if (rc != kRegOk) {
+    if (rc == kRegFileNotFound) {
         std::fprintf(stderr, "wayplot2-tool: settings: no value \"%s\" in %s\n", name.c_str(),
                      key.describe().c_str());
         return kExitFailure;
+    }
+    if (rc != kRegOk) {
+        return report(reg, rc, "read", name, key);
     }
     std::string type, text;
     describe(value, false, type, text);
@@ -198,15 +216,6 @@ bool makeValue(const std::string& type, const std::string& text, RegValue& value
         return ok && text.find('\0') == std::string::npos;
     }
     return false;
-}
-
-int report(FileRegistry& reg, int rc, const char* what, const std::string& name, const Key& key) {
-    if (rc == kRegOk) {
-        return kExitOk;
-    }
-    std::fprintf(stderr, "wayplot2-tool: settings: cannot %s \"%s\" in %s: %s\n", what,
-                 name.c_str(), key.describe().c_str(), reg.errorText(rc).c_str());
-    return kExitFailure;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // store is found through --root and WAYPLOT2_ROOT.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <string>
@@ -181,6 +182,18 @@ TEST(SettingsTool, CorruptStoreIsSetAsideAndReported) {
     EXPECT_NE(r.err.find("could not be read"), std::string::npos);
     EXPECT_NE(r.err.find("local-machine.reg.bad"), std::string::npos) << r.err;
     EXPECT_EQ(readFile(tmp.file("local-machine.reg.bad")), "scrambled");
+}
+
+TEST(SettingsTool, UnreadableStoreIsAnErrorNotAnEmptyList) {
+    TempDir tmp;
+    ASSERT_EQ(mkdir(tmp.file("local-machine.reg").c_str(), 0755), 0);
+    RunResult list = tool(tmp.path(), {"settings", "list"});
+    EXPECT_EQ(list.status, 1);
+    EXPECT_NE(list.err.find("cannot read the settings file"), std::string::npos) << list.err;
+    RunResult get = tool(tmp.path(), {"settings", "get", "WarmStart"});
+    EXPECT_EQ(get.status, 1);
+    EXPECT_NE(get.err.find("cannot read \"WarmStart\""), std::string::npos) << get.err;
+    EXPECT_EQ(tool(tmp.path(), {"settings", "set", "A", "dword", "1"}).status, 1);
 }
 
 TEST(SettingsTool, EnvironmentRootIsUsedWithoutTheOption) {
