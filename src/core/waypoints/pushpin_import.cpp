@@ -1,0 +1,271 @@
+#include "core/waypoints/pushpin_import.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "core/base/cformat.h"
+#include "core/nav/angles.h"
+#include "core/track/file_chooser.h"
+#include "core/waypoints/pushpin_messages.h"
+#include "core/waypoints/pushpin_near_index.h"
+#include "core/waypoints/text16.h"
+#include "core/waypoints/text_line_reader.h"
+
+namespace wp2 {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && isSpace(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && isSpace(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool isSeparator(char c) {
+    return c == ',' || c == '\r' || c == '\n';
+}
+
+// The first five pieces between separators (runs of separators count as
+// one), each trimmed; pieces left empty are dropped.
+std::vector<std::string> csvPieces(std::string_view line) {
+    std::vector<std::string> pieces;
+    std::size_t i = 0;
+    int taken = 0;
+    while (taken < 5) {
+        while (i < line.size() && isSeparator(line[i])) {
+            ++i;
+        }
+        if (i == line.size()) {
+            break;
+        }
+        std::size_t start = i;
+        while (i < line.size() && !isSeparator(line[i])) {
+            ++i;
+        }
+        ++taken;
+        std::string_view piece = trim(line.substr(start, i - start));
+        if (!piece.empty()) {
+            pieces.emplace_back(piece);
+        }
+    }
+    return pieces;
+}
+
+bool readNumber(const std::string& text, double& value) {
+    return cparseDouble(text.c_str(), value) > 0;
+}
+
+// Reads one line's waypoint into a new pushpin; false when the line is not one.
+bool addCsvLine(CPushpins& pushpins, std::string_view line, int& nameCounter) {
+    std::vector<std::string> pieces = csvPieces(line);
+    double latitude = 0.0, longitude = 0.0;
+    if (pieces.size() < 2 || !readNumber(pieces[0], latitude) ||
+        !readNumber(pieces[1], longitude)) {
+        return false;
+    }
+    CPushpin* p = pushpins.AddNew();
+    if (!p) {
+        return false;
+    }
+    p->latitude = latitude * kDegToRad;
+    p->longitude = longitude * kDegToRad;
+    p->name = pieces.size() > 2 ? widen(pieces[2]) : widen(cformat("Wpt_%d", nameCounter++));
+    double altitude = 0.0;
+    if (pieces.size() > 3 && readNumber(pieces[3], altitude)) {
+        p->altitude = altitude;
+    }
+    if (pieces.size() > 4) {
+        p->note = widen(pieces[4]);
+    }
+    return true;
+}
+
+// The value of attribute `name` inside a tag's text: what follows name="
+// up to the next quotation mark. Nothing when the value has no closing quote.
+std::string_view attribute(std::string_view tag, std::string_view name) {
+    std::string key = std::string(name) + "=\"";
+    std::size_t at = tag.find(key);
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    std::size_t start = at + key.size();
+    std::size_t end = tag.find('"', start);
+    if (end == std::string_view::npos) {
+        return {};
+    }
+    return tag.substr(start, end - start);
+}
+
+// The text between "<element" and the next ">" in the block.
+std::string_view tagText(std::string_view block, std::string_view element) {
+    std::size_t at = block.find(element);
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    std::size_t start = at + element.size();
+    std::size_t end = block.find('>', start);
+    if (end == std::string_view::npos) {
+        return {};
+    }
+    return block.substr(start, end - start);
+}
+
+double locNumber(std::string_view text) {
+    double v = 0.0;
+    return readNumber(std::string(text), v) ? v : 0.0;
+}
+
+std::string lowerExtension(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    if (!ext.empty()) {
+        ext.erase(0, 1);
+    }
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+}  // namespace
+
+bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber) {
+    lineNumber = 0;
+    int nameCounter = 1;
+    TextLineReader reader(file);
+    std::string piece;
+    while (reader.next(piece)) {
+        ++lineNumber;
+        // A NUL ends the text of the line, as it would a C string.
+        std::string_view line(piece.data(), std::min(piece.size(), piece.find('\0')));
+        if (trim(line).empty()) {
+            continue;
+        }
+        if (!addCsvLine(pushpins, line, nameCounter)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadLoc(CPushpins& pushpins, std::FILE* file) {
+    std::string text(kLocReadLimit, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    const std::string_view all(text);
+    static constexpr std::string_view kOpen = "<waypoint>";
+    static constexpr std::string_view kClose = "</waypoint>";
+    std::size_t from = 0;
+    while (true) {
+        std::size_t open = all.find(kOpen, from);
+        if (open == std::string_view::npos) {
+            break;
+        }
+        std::size_t start = open + kOpen.size();
+        std::size_t close = all.find(kClose, start);
+        if (close == std::string_view::npos) {
+            break;
+        }
+        std::string_view block = all.substr(start, close - start);
+        from = close + kClose.size();
+
+        std::string_view coord = tagText(block, "<coord");
+        std::string_view nameTag = tagText(block, "<name");
+        CPushpin* p = pushpins.AddNew();
+        if (!p) {
+            break;
+        }
+        p->latitude = locNumber(attribute(coord, "lat")) * kDegToRad;
+        p->longitude = locNumber(attribute(coord, "lon")) * kDegToRad;
+        p->name = widen(attribute(nameTag, "id"));
+    }
+    return true;
+}
+
+int mergeImported(CPushpins& pushpins, const CPushpins& imported) {
+    // Compared only with the pushpins that were there before, never with each other.
+    const PushpinNearIndex near(pushpins, kImportMergeRadius);
+    std::vector<const CPushpin*> fresh;
+    for (const CPushpin& p : imported) {
+        if (near.findNear(p.latitude, p.longitude) < 0) {
+            fresh.push_back(&p);
+        }
+    }
+    // Added last first, so that they keep their order in front of the old ones.
+    int added = 0;
+    for (auto it = fresh.rbegin(); it != fresh.rend(); ++it) {
+        CPushpin* p = pushpins.AddNew();
+        if (!p) {
+            break;
+        }
+        p->CopyFrom(**it);
+        ++added;
+    }
+    pushpins.ShiftTarget(added);
+    return added;
+}
+
+ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
+    using Status = ImportResult::Status;
+    ImportResult result;
+    const std::string ext = lowerExtension(path);
+    const bool text = ext == "csv" || ext == "txt";
+    if (!text && ext != "loc" && ext != "kpp") {
+        result.status = Status::UnknownExtension;
+        return result;
+    }
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        result.status = Status::CannotOpen;
+        return result;
+    }
+    CPushpins imported;
+    result.status = Status::Imported;
+    if (text) {
+        if (!ReadCsv(imported, file.get(), result.line)) {
+            result.status = Status::FormatError;
+        }
+    } else if (ext == "loc") {
+        ReadLoc(imported, file.get());
+    } else {
+        PushpinLoadResult loaded = imported.LoadFrom(file.get());
+        if (loaded.damaged || loaded.readError) {
+            result.status = Status::Damaged;
+        }
+    }
+    result.read = imported.GetCount();
+    if (result.read > 0) {
+        result.added = mergeImported(pushpins, imported);
+    }
+    if (result.status == Status::FormatError) {
+        reportCsvFormatError(result.line, result.read);
+    } else if (result.status == Status::Damaged) {
+        reportDamagedPushpinFile(path, result.read);
+    }
+    return result;
+}
+
+ImportResult chooseAndImportPushpins(CPushpins& pushpins) {
+    std::optional<std::string> path =
+        fileChooser().openFile({kImportFilter, kImportDefaultExtension, ""});
+    if (!path) {
+        return {};
+    }
+    return importPushpins(pushpins, *path);
+}
+
+}  // namespace wp2
