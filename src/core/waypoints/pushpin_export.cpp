@@ -22,6 +22,15 @@ constexpr int kDescrWidth = 100;
 
 enum Field { kName = 0, kLongitude = 1, kLatitude = 2, kDescr = 3 };
 
+// shapelib's file hooks, with its error texts kept off standard error: a
+// failed export is reported by the result alone.
+SAHooks quietHooks() {
+    SAHooks hooks;
+    SASetupDefaultHooks(&hooks);
+    hooks.Error = [](const char*) {};
+    return hooks;
+}
+
 bool addFields(DBFHandle dbf) {
     return DBFAddField(dbf, "Name", FTString, kNameWidth, 0) == kName &&
            DBFAddField(dbf, "Longitude", FTDouble, kNumberWidth, kNumberDecimals) == kLongitude &&
@@ -57,11 +66,12 @@ void appendColumn(std::string& line, bool& first, const std::string& text) {
 }  // namespace
 
 bool ExportShapefile(const CPushpins& pushpins, const std::string& path) {
-    SHPHandle shp = SHPCreate(path.c_str(), SHPT_POINT);
+    SAHooks hooks = quietHooks();
+    SHPHandle shp = SHPCreateLL(path.c_str(), SHPT_POINT, &hooks);
     if (!shp) {
         return false;
     }
-    DBFHandle dbf = DBFCreateEx(path.c_str(), kShapefileCodePage);
+    DBFHandle dbf = DBFCreateLL(path.c_str(), kShapefileCodePage, &hooks);
     if (!dbf) {
         SHPClose(shp);
         return false;
