@@ -24,6 +24,15 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// Gives `to` the fields of `from` without copying the texts; `from` is refilled next.
+void takeFields(CPushpin& to, CPushpin& from) {
+    static_cast<TrackPoint&>(to) = static_cast<const TrackPoint&>(from);
+    to.name.swap(from.name);
+    to.note.swap(from.note);
+    to.icon = from.icon;
+    to.reserved = from.reserved;
+}
+
 }  // namespace
 
 CPushpins::~CPushpins() {
@@ -42,15 +51,42 @@ bool CPushpins::RemoveNear(double latitude, double longitude, double altitude) {
     return false;
 }
 
+void CPushpins::unlink(CPushpin* pushpin) {
+    (pushpin->newer_ ? pushpin->newer_->older_ : newest_) = pushpin->older_;
+    (pushpin->older_ ? pushpin->older_->newer_ : oldest_) = pushpin->newer_;
+    pushpin->newer_ = pushpin->older_ = nullptr;
+    pushpin->owner_ = nullptr;
+    --count_;
+    forgetCursor();
+}
+
+void CPushpins::linkAsNewest(CPushpin* pushpin) {
+    pushpin->owner_ = this;
+    pushpin->newer_ = nullptr;
+    pushpin->older_ = newest_;
+    (newest_ ? newest_->newer_ : oldest_) = pushpin;
+    newest_ = pushpin;
+    ++count_;
+    if (cursorIndex_ >= 0) {
+        ++cursorIndex_;
+    }
+}
+
 bool CPushpins::Remove(CPushpin* pushpin) {
     if (!pushpin || pushpin->owner_ != this) {
         return false;
     }
-    (pushpin->newer_ ? pushpin->newer_->older_ : newest_) = pushpin->older_;
-    (pushpin->older_ ? pushpin->older_->newer_ : oldest_) = pushpin->newer_;
-    --count_;
-    forgetCursor();
+    unlink(pushpin);
     delete pushpin;
+    return true;
+}
+
+bool CPushpins::TakeFrom(CPushpins& from, CPushpin* pushpin) {
+    if (!pushpin || pushpin->owner_ != &from || &from == this) {
+        return false;
+    }
+    from.unlink(pushpin);
+    linkAsNewest(pushpin);
     return true;
 }
 
@@ -63,16 +99,8 @@ void CPushpins::RemoveAll() {
 
 CPushpin* CPushpins::AddNew() {
     auto* p = new (std::nothrow) CPushpin;
-    if (!p) {
-        return nullptr;
-    }
-    p->owner_ = this;
-    p->older_ = newest_;
-    (newest_ ? newest_->newer_ : oldest_) = p;
-    newest_ = p;
-    ++count_;
-    if (cursorIndex_ >= 0) {
-        ++cursorIndex_;
+    if (p) {
+        linkAsNewest(p);
     }
     return p;
 }
@@ -174,7 +202,7 @@ PushpinLoadResult CPushpins::LoadFrom(std::FILE* file) {
                 result.readError = true;
                 return result;
             }
-            p->CopyFrom(record);
+            takeFields(*p, record);
             ++result.added;
         }
     }

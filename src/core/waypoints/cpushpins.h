@@ -58,6 +58,10 @@ public:
     CPushpin* FindNear(double latitude, double longitude, double radius) const;
     // Index of the pushpin in this collection, -1 when it is not in it.
     int IndexOf(const CPushpin* pushpin) const;
+    // Moves a pushpin of another collection, with all its fields, to index 0
+    // of this one (the other's target index is left alone). False when the
+    // pushpin does not belong to `from`.
+    bool TakeFrom(CPushpins& from, CPushpin* pushpin);
 
     // Adds the records of a pushpin file opened by the caller.
     PushpinLoadResult LoadFrom(std::FILE* file);
@@ -119,6 +123,8 @@ public:
 
 private:
     void forgetCursor() const { cursorIndex_ = -1; }
+    void unlink(CPushpin* pushpin);
+    void linkAsNewest(CPushpin* pushpin);
 
     int count_ = 0;
     CPushpin* oldest_ = nullptr;

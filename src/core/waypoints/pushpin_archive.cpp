@@ -143,25 +143,26 @@ bool PushpinArchiveReader::readText(std::u16string& text) {
         return false;
     }
     text.clear();
-    std::string bytes;
+    // Grows piece by piece with what is actually read, so that a damaged
+    // length cannot make the reader reserve more than the file holds.
     std::uint32_t left = length;
-    const std::size_t unit = wide ? 2 : 1;
     while (left > 0) {
-        std::uint32_t chars = std::min(left, kTextChunk);
-        bytes.resize(chars * unit);
-        if (!readBytes(bytes.data(), bytes.size())) {
-            return false;
-        }
-        std::size_t at = text.size();
+        const std::uint32_t chars = std::min(left, kTextChunk);
+        const std::size_t at = text.size();
         text.resize(at + chars);
         for (std::uint32_t i = 0; i < chars; ++i) {
-            if (wide) {
-                text[at + i] =
-                    static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                          (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-            } else {
-                text[at + i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]));
+            if (pos_ + (wide ? 2 : 1) <= end_) {
+                // Fast path: the character lies wholly in the buffer.
+                unsigned char lo = buffer_[pos_++];
+                text[at + i] = wide ? static_cast<char16_t>(lo | (buffer_[pos_++] << 8)) : lo;
+                continue;
             }
+            unsigned char b[2] = {0, 0};
+            if (!readBytes(b, wide ? 2 : 1)) {
+                text.resize(at + i);
+                return false;
+            }
+            text[at + i] = static_cast<char16_t>(b[0] | (wide ? b[1] << 8 : 0));
         }
         left -= chars;
     }
@@ -255,12 +256,13 @@ void PushpinArchiveWriter::writeText(const std::u16string& text) {
         writeU16(0xFFFF);
         writeU32(static_cast<std::uint32_t>(n));
     }
-    std::string bytes(n * 2, '\0');
-    for (std::size_t i = 0; i < n; ++i) {
-        bytes[2 * i] = static_cast<char>(text[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>(text[i] >> 8);
+    for (char16_t c : text) {
+        if (used_ + 2 > buffer_.size() && !flush()) {
+            return;
+        }
+        buffer_[used_++] = static_cast<unsigned char>(c & 0xFF);
+        buffer_[used_++] = static_cast<unsigned char>(c >> 8);
     }
-    writeBytes(bytes.data(), bytes.size());
 }
 
 void PushpinArchiveWriter::writeRecord(const CPushpin& p) {

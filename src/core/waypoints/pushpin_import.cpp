@@ -1,7 +1,9 @@
 #include "core/waypoints/pushpin_import.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string_view>
@@ -42,10 +44,16 @@ bool isSeparator(char c) {
     return c == ',' || c == '\r' || c == '\n';
 }
 
+// The pieces of one line: at most five.
+struct CsvPieces {
+    std::array<std::string_view, 5> piece;
+    std::size_t count = 0;
+};
+
 // The first five pieces between separators (runs of separators count as
 // one), each trimmed; pieces left empty are dropped.
-std::vector<std::string> csvPieces(std::string_view line) {
-    std::vector<std::string> pieces;
+CsvPieces csvPieces(std::string_view line) {
+    CsvPieces pieces;
     std::size_t i = 0;
     int taken = 0;
     while (taken < 5) {
@@ -62,22 +70,29 @@ std::vector<std::string> csvPieces(std::string_view line) {
         ++taken;
         std::string_view piece = trim(line.substr(start, i - start));
         if (!piece.empty()) {
-            pieces.emplace_back(piece);
+            pieces.piece[pieces.count++] = piece;
         }
     }
     return pieces;
 }
 
-bool readNumber(const std::string& text, double& value) {
-    return cparseDouble(text.c_str(), value) > 0;
+// A number as "%lf" reads it from the start of the text.
+bool readNumber(std::string_view text, double& value) {
+    char buffer[TextLineReader::kMaxPiece + 1];
+    if (text.size() >= sizeof buffer) {
+        return cparseDouble(std::string(text).c_str(), value) > 0;
+    }
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return cparseDouble(buffer, value) > 0;
 }
 
 // Reads one line's waypoint into a new pushpin; false when the line is not one.
 bool addCsvLine(CPushpins& pushpins, std::string_view line, int& nameCounter) {
-    std::vector<std::string> pieces = csvPieces(line);
+    const CsvPieces pieces = csvPieces(line);
     double latitude = 0.0, longitude = 0.0;
-    if (pieces.size() < 2 || !readNumber(pieces[0], latitude) ||
-        !readNumber(pieces[1], longitude)) {
+    if (pieces.count < 2 || !readNumber(pieces.piece[0], latitude) ||
+        !readNumber(pieces.piece[1], longitude)) {
         return false;
     }
     CPushpin* p = pushpins.AddNew();
@@ -86,13 +101,13 @@ bool addCsvLine(CPushpins& pushpins, std::string_view line, int& nameCounter) {
     }
     p->latitude = latitude * kDegToRad;
     p->longitude = longitude * kDegToRad;
-    p->name = pieces.size() > 2 ? widen(pieces[2]) : widen(cformat("Wpt_%d", nameCounter++));
+    p->name = pieces.count > 2 ? widen(pieces.piece[2]) : widen(cformat("Wpt_%d", nameCounter++));
     double altitude = 0.0;
-    if (pieces.size() > 3 && readNumber(pieces[3], altitude)) {
+    if (pieces.count > 3 && readNumber(pieces.piece[3], altitude)) {
         p->altitude = altitude;
     }
-    if (pieces.size() > 4) {
-        p->note = widen(pieces[4]);
+    if (pieces.count > 4) {
+        p->note = widen(pieces.piece[4]);
     }
     return true;
 }
@@ -129,7 +144,7 @@ std::string_view tagText(std::string_view block, std::string_view element) {
 
 double locNumber(std::string_view text) {
     double v = 0.0;
-    return readNumber(std::string(text), v) ? v : 0.0;
+    return readNumber(text, v) ? v : 0.0;
 }
 
 std::string lowerExtension(const std::string& path) {
@@ -196,24 +211,19 @@ bool ReadLoc(CPushpins& pushpins, std::FILE* file) {
     return true;
 }
 
-int mergeImported(CPushpins& pushpins, const CPushpins& imported) {
+int mergeImported(CPushpins& pushpins, CPushpins& imported) {
     // Compared only with the pushpins that were there before, never with each other.
     const PushpinNearIndex near(pushpins, kImportMergeRadius);
-    std::vector<const CPushpin*> fresh;
-    for (const CPushpin& p : imported) {
+    std::vector<CPushpin*> fresh;
+    for (CPushpin& p : imported) {
         if (near.findNear(p.latitude, p.longitude) < 0) {
             fresh.push_back(&p);
         }
     }
-    // Added last first, so that they keep their order in front of the old ones.
+    // Moved last first, so that they keep their order in front of the old ones.
     int added = 0;
     for (auto it = fresh.rbegin(); it != fresh.rend(); ++it) {
-        CPushpin* p = pushpins.AddNew();
-        if (!p) {
-            break;
-        }
-        p->CopyFrom(**it);
-        ++added;
+        added += pushpins.TakeFrom(imported, *it) ? 1 : 0;
     }
     pushpins.ShiftTarget(added);
     return added;

@@ -26,10 +26,11 @@ bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber);
 // name element. Always succeeds.
 bool ReadLoc(CPushpins& pushpins, std::FILE* file);
 
-// Adds the pushpins of `imported` that lie more than kImportMergeRadius from
-// every pushpin already in `pushpins`, in front and in their order, and moves
-// the target index up by the number added. Returns that number.
-int mergeImported(CPushpins& pushpins, const CPushpins& imported);
+// Moves the pushpins of `imported` that lie more than kImportMergeRadius from
+// every pushpin already in `pushpins` to the front of it, in their order, and
+// moves the target index up by the number added. Returns that number; the
+// pushpins left in `imported` are the ones skipped.
+int mergeImported(CPushpins& pushpins, CPushpins& imported);
 
 struct ImportResult {
     enum class Status {

@@ -1,6 +1,7 @@
 #include "core/waypoints/pushpin_near_index.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "core/nav/geodesy.h"
@@ -13,48 +14,80 @@ namespace {
 // position comes near it; it keeps the cell numbers far from overflowing).
 constexpr double kMaxCoordinate = 1e12;
 
-}  // namespace
-
-std::size_t PushpinNearIndex::CellHash::operator()(const Cell& c) const {
-    std::uint64_t h = static_cast<std::uint64_t>(c.x) * 0x9E3779B97F4A7C15ull;
-    h ^= static_cast<std::uint64_t>(c.y) * 0xC2B2AE3D27D4EB4Full + (h << 6) + (h >> 2);
-    h ^= static_cast<std::uint64_t>(c.z) * 0x165667B19E3779F9ull + (h << 6) + (h >> 2);
-    return static_cast<std::size_t>(h);
+std::uint64_t mix(std::uint64_t v) {
+    v += 0x9E3779B97F4A7C15ull;
+    v = (v ^ (v >> 30)) * 0xBF58476D1CE4E5B9ull;
+    v = (v ^ (v >> 27)) * 0x94D049BB133111EBull;
+    return v ^ (v >> 31);
 }
+
+}  // namespace
 
 PushpinNearIndex::PushpinNearIndex(const CPushpins& pins, double radius)
     : radius_(radius),
-      // Slightly larger than the radius so that rounding in the coordinates
-      // cannot push a pushpin within the radius two cells away.
-      cellSize_(std::max(std::isfinite(radius) ? radius : 0.0, 1.0) * 1.001) {
-    all_.reserve(static_cast<std::size_t>(pins.GetCount()));
+      // A little over twice the radius, so that rounding in the coordinates
+      // cannot put a pushpin within the radius beyond the nearer neighbour.
+      cellSize_(std::max(std::isfinite(radius) ? radius : 0.0, 0.5) * 2.002) {
+    const auto n = static_cast<std::size_t>(pins.GetCount());
+    const std::size_t buckets = std::bit_ceil(std::max<std::size_t>(n, 16));
+    mask_ = buckets - 1;
+    all_.reserve(n);
+    std::vector<std::uint32_t> bucket;  // per entry of all_, or UINT32_MAX without a cell
+    bucket.reserve(n);
+    std::vector<std::uint32_t> counts(buckets, 0);
     int index = 0;
     for (const CPushpin& p : pins) {
-        Entry e{p.latitude, p.longitude, index++};
-        all_.push_back(e);
+        all_.push_back({p.latitude, p.longitude, index++});
         Cell cell;
-        if (cellOf(e.latitude, e.longitude, cell)) {
-            cells_[cell].push_back(e);
+        if (cellOf(p.latitude, p.longitude, cell)) {
+            bucket.push_back(static_cast<std::uint32_t>(bucketOf(cell)));
+            ++counts[bucket.back()];
         } else {
-            outside_.push_back(e);
+            bucket.push_back(UINT32_MAX);
+            outside_.push_back(all_.back());
+        }
+    }
+    // Counting sort by bucket; taking the entries in index order keeps that
+    // order within each bucket.
+    starts_.assign(buckets + 1, 0);
+    for (std::size_t b = 0; b < buckets; ++b) {
+        starts_[b + 1] = starts_[b] + counts[b];
+    }
+    entries_.resize(starts_[buckets]);
+    std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (bucket[i] != UINT32_MAX) {
+            entries_[next[bucket[i]]++] = all_[i];
         }
     }
 }
 
-bool PushpinNearIndex::cellOf(double latitude, double longitude, Cell& cell) const {
+std::size_t PushpinNearIndex::bucketOf(const Cell& c) const {
+    std::uint64_t h = mix(static_cast<std::uint64_t>(c.x));
+    h = mix(h ^ static_cast<std::uint64_t>(c.y));
+    h = mix(h ^ static_cast<std::uint64_t>(c.z));
+    return static_cast<std::size_t>(h) & mask_;
+}
+
+bool PushpinNearIndex::cellOf(double latitude, double longitude, Cell& cell, Cell* nearer) const {
     // The same surface point approxDistance uses at altitude 0.
     const double r = approxEarthRadius(latitude);
-    const double x = std::cos(longitude) * std::cos(latitude) * r;
-    const double y = std::sin(longitude) * std::cos(latitude) * r;
-    const double z = std::sin(latitude) * r;
-    for (double v : {x, y, z}) {
-        if (!std::isfinite(v) || std::fabs(v) > kMaxCoordinate) {
+    const double v[3] = {std::cos(longitude) * std::cos(latitude) * r,
+                         std::sin(longitude) * std::cos(latitude) * r, std::sin(latitude) * r};
+    std::int64_t c[3], side[3];
+    for (int k = 0; k < 3; ++k) {
+        if (!std::isfinite(v[k]) || std::fabs(v[k]) > kMaxCoordinate) {
             return false;
         }
+        const double scaled = v[k] / cellSize_;
+        const double whole = std::floor(scaled);
+        c[k] = static_cast<std::int64_t>(whole);
+        side[k] = scaled - whole < 0.5 ? -1 : 1;
     }
-    cell = {static_cast<std::int64_t>(std::floor(x / cellSize_)),
-            static_cast<std::int64_t>(std::floor(y / cellSize_)),
-            static_cast<std::int64_t>(std::floor(z / cellSize_))};
+    cell = {c[0], c[1], c[2]};
+    if (nearer) {
+        *nearer = {side[0], side[1], side[2]};
+    }
     return true;
 }
 
@@ -62,41 +95,37 @@ bool PushpinNearIndex::within(const Entry& e, double latitude, double longitude)
     return approxDistance(e.latitude, e.longitude, 0.0, latitude, longitude, 0.0) <= radius_;
 }
 
-int PushpinNearIndex::scanAll(double latitude, double longitude) const {
-    for (const Entry& e : all_) {
-        if (within(e, latitude, longitude)) {
-            return e.index;
+// The entries of a run are in index order: the first that passes is its best.
+void PushpinNearIndex::consider(const Entry* from, const Entry* to, double latitude,
+                                double longitude, int& best) const {
+    for (const Entry* e = from; e != to && (best < 0 || e->index < best); ++e) {
+        if (within(*e, latitude, longitude)) {
+            best = e->index;
+            return;
         }
     }
-    return -1;
 }
 
 int PushpinNearIndex::findNear(double latitude, double longitude) const {
     if (!(radius_ >= 0.0)) {
         return -1;
     }
-    Cell centre;
-    if (!std::isfinite(radius_) || !cellOf(latitude, longitude, centre)) {
-        // An endless radius, or a position that has no cell.
-        return scanAll(latitude, longitude);
-    }
     int best = -1;
-    auto consider = [&](const Entry& e) {
-        if ((best < 0 || e.index < best) && within(e, latitude, longitude)) {
-            best = e.index;
-        }
-    };
-    for (std::int64_t dx = -1; dx <= 1; ++dx) {
-        for (std::int64_t dy = -1; dy <= 1; ++dy) {
-            for (std::int64_t dz = -1; dz <= 1; ++dz) {
-                auto it = cells_.find({centre.x + dx, centre.y + dy, centre.z + dz});
-                if (it != cells_.end()) {
-                    std::for_each(it->second.begin(), it->second.end(), consider);
-                }
-            }
-        }
+    Cell centre, side;
+    if (!std::isfinite(radius_) || !cellOf(latitude, longitude, centre, &side)) {
+        // An endless radius, or a position that has no cell.
+        consider(all_.data(), all_.data() + all_.size(), latitude, longitude, best);
+        return best;
     }
-    std::for_each(outside_.begin(), outside_.end(), consider);
+    for (int corner = 0; corner < 8; ++corner) {
+        const Cell cell{centre.x + ((corner & 1) ? side.x : 0),
+                        centre.y + ((corner & 2) ? side.y : 0),
+                        centre.z + ((corner & 4) ? side.z : 0)};
+        const std::size_t b = bucketOf(cell);
+        consider(entries_.data() + starts_[b], entries_.data() + starts_[b + 1], latitude,
+                 longitude, best);
+    }
+    consider(outside_.data(), outside_.data() + outside_.size(), latitude, longitude, best);
     return best;
 }
 

@@ -1,14 +1,15 @@
 #pragma once
 // Answers FindNear for many positions against one unchanging collection in
-// about constant time each: the pushpins are hashed into a grid of cubes in
+// about constant time each. The pushpins are placed in a grid of cubes in
 // earth-centred coordinates of the approximate earth model, at altitude 0,
-// with cubes no smaller than the radius, so every pushpin within the radius
-// of a position lies in the position's cube or one of its 26 neighbours.
-// The final test is approxDistance itself, and among the pushpins that pass
-// the lowest index wins, so the answer is exactly FindNear's.
+// and the cubes are hashed into buckets. The cubes are at least twice the
+// radius, so the pushpins within the radius of a position lie in its own cube
+// or in the neighbours on the nearer side along each axis: 8 cubes. Every
+// candidate is tested with approxDistance itself (so cubes sharing a bucket
+// do no harm), and among those that pass the lowest index wins: the answer is
+// exactly FindNear's.
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "core/waypoints/cpushpins.h"
@@ -32,23 +33,27 @@ private:
     };
     struct Cell {
         std::int64_t x, y, z;
-        bool operator==(const Cell&) const = default;
-    };
-    struct CellHash {
-        std::size_t operator()(const Cell& c) const;
     };
 
     // False for positions whose coordinates cannot be put in a cell (not
-    // finite, or absurdly far from the earth).
-    bool cellOf(double latitude, double longitude, Cell& cell) const;
+    // finite, or absurdly far from the earth). `nearer` gets, per axis, the
+    // neighbouring cell the position is closer to (-1 or +1).
+    bool cellOf(double latitude, double longitude, Cell& cell, Cell* nearer = nullptr) const;
+    std::size_t bucketOf(const Cell& cell) const;
     bool within(const Entry& e, double latitude, double longitude) const;
-    int scanAll(double latitude, double longitude) const;
+    void consider(const Entry* from, const Entry* to, double latitude, double longitude,
+                  int& best) const;
 
     double radius_;
     double cellSize_;
-    std::unordered_map<Cell, std::vector<Entry>, CellHash> cells_;
+    std::size_t mask_ = 0;  // buckets - 1, a power of two less one
+    // The pushpins with a cell, grouped by bucket, in index order within one.
+    std::vector<Entry> entries_;
+    // Bucket b holds entries_[starts_[b]] up to entries_[starts_[b + 1]].
+    std::vector<std::uint32_t> starts_;
     // Pushpins without a cell; every query looks at them.
     std::vector<Entry> outside_;
+    // Every pushpin in index order, for positions without a cell.
     std::vector<Entry> all_;
 };
 
