@@ -10,10 +10,13 @@
 
 #include "core/base/cformat.h"
 #include "core/nav/angles.h"
+#include "core/settings/reg_number.h"
+#include "core/settings/reg_values.h"
 #include "core/waypoints/cpushpins.h"
 #include "core/waypoints/pushpin_export.h"
 #include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/text16.h"
+#include "platform/file_registry.h"
 #include "tools/tool_command.h"
 
 namespace wp2::tool {
@@ -30,6 +33,29 @@ std::string lowerExtension(const std::string& path) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return ext;
+}
+
+constexpr const char* kLastTarget = "LastTarg";
+
+// The target index belongs to the program's own pushpin file.
+bool isProgramPushpinFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::weakly_canonical(path, ec) ==
+           std::filesystem::weakly_canonical(CPushpins::DefaultFilePath(), ec);
+}
+
+// Sets the target index from the stored "LastTarg" (only when it names a pushpin).
+void restoreTarget(CPushpins& pins, FileRegistry& reg) {
+    RegValue v;
+    if (reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v) == kRegOk &&
+        v.type == RegType::Dword && v.data.size() == 4) {
+        pins.SetTargetIndex(static_cast<std::int32_t>(dwordFromBytes(v.data)));
+    }
+}
+
+int storeTarget(const CPushpins& pins, FileRegistry& reg) {
+    RegValue v{RegType::Dword, dwordBytes(static_cast<std::uint32_t>(pins.GetTargetIndex()))};
+    return reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v);
 }
 
 // Loads FILE.kpp; a missing file is an empty collection when allowed.
@@ -52,6 +78,10 @@ int listPushpins(const std::vector<std::string>& args) {
     CPushpins pins;
     if (!loadPushpins(pins, args[1], false)) {
         return kExitFailure;
+    }
+    if (isProgramPushpinFile(args[1])) {
+        FileRegistry reg;
+        restoreTarget(pins, reg);
     }
     int index = 0;
     for (const CPushpin& p : pins) {
@@ -91,6 +121,11 @@ int importIntoPushpins(const std::vector<std::string>& args) {
     if (!loadPushpins(pins, file, true)) {
         return kExitFailure;
     }
+    const bool programFile = isProgramPushpinFile(file);
+    FileRegistry reg;
+    if (programFile) {
+        restoreTarget(pins, reg);
+    }
     bool allRead = true;
     int total = 0;
     for (std::size_t i = 2; i < args.size(); ++i) {
@@ -101,6 +136,14 @@ int importIntoPushpins(const std::vector<std::string>& args) {
     if (!pins.SaveFile(file)) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", file.c_str());
         return kExitFailure;
+    }
+    // The imports moved the target up with the pushpins put in front of it.
+    if (programFile) {
+        if (int rc = storeTarget(pins, reg); rc != kRegOk) {
+            std::fprintf(stderr, "wayplot2-tool: cannot store %s: %s\n", kLastTarget,
+                         reg.errorText(rc).c_str());
+            return kExitFailure;
+        }
     }
     std::printf("%d waypoints added, %d in %s\n", total, pins.GetCount(), file.c_str());
     return allRead ? kExitOk : kExitFailure;

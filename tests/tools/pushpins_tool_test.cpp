@@ -142,6 +142,36 @@ TEST_F(PushpinsTool, UsageErrors) {
     EXPECT_EQ(tool({"list", dir.file("missing.kpp")}).status, 1);
 }
 
+// The program's own pushpin file carries the target index of "LastTarg": list
+// marks it, and an import moves it up with the pushpins put in front.
+TEST_F(PushpinsTool, TargetOfTheProgramsFileIsMarkedAndFollowsImports) {
+    const std::string own = dir.path() + "/My Documents/Pushpins.kpp";
+    writeFile(dir.file("three.csv"), "1,1,c\n2,2,b\n3,3,a\n");
+    ASSERT_EQ(tool({"import", own, dir.file("three.csv")}).status, 0);
+    RunResult set = test::runProgram(
+        {WAYPLOT2_TOOL, "--root", dir.path(), "settings", "set", "LastTarg", "dword", "2"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    std::vector<std::string> before = lines(tool({"list", own}).out);
+    ASSERT_EQ(before.size(), 3u);
+    EXPECT_EQ(before[2].substr(0, 4), "*2\tc");
+    EXPECT_EQ(before[0][0], ' ');
+
+    writeFile(dir.file("two.csv"), "10,10,y\n3,3,dup\n11,11,z\n");
+    ASSERT_EQ(tool({"import", own, dir.file("two.csv")}).status, 0);
+    std::vector<std::string> after = lines(tool({"list", own}).out);
+    ASSERT_EQ(after.size(), 5u);
+    EXPECT_EQ(after[4].substr(0, 4), "*4\tc");
+    RunResult get =
+        test::runProgram({WAYPLOT2_TOOL, "--root", dir.path(), "settings", "get", "LastTarg"});
+    EXPECT_EQ(get.out, "4\n");
+
+    // Another file knows nothing of the program's target.
+    ASSERT_EQ(tool({"import", kpp(), dir.file("three.csv")}).status, 0);
+    for (const std::string& line : lines(tool({"list", kpp()}).out)) {
+        EXPECT_EQ(line[0], ' ');
+    }
+}
+
 // ogrinfo -al: the four fields with their widths, one point per pushpin with
 // the same coordinates to 8 decimals, accented names intact.
 TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
