@@ -79,6 +79,9 @@ CsvPieces csvPieces(std::string_view line) {
 // A number as "%lf" reads it from the start of the text.
 bool readNumber(std::string_view text, double& value) {
     char buffer[TextLineReader::kMaxPiece + 1];
+    if (text.empty()) {
+        return false;
+    }
     if (text.size() >= sizeof buffer) {
         return cparseDouble(std::string(text).c_str(), value) > 0;
     }
