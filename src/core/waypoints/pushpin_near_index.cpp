@@ -31,21 +31,20 @@ PushpinNearIndex::PushpinNearIndex(const CPushpins& pins, double radius)
     const auto n = static_cast<std::size_t>(pins.GetCount());
     const std::size_t buckets = std::bit_ceil(std::max<std::size_t>(n, 16));
     mask_ = buckets - 1;
-    all_.reserve(n);
-    std::vector<std::uint32_t> bucket;  // per entry of all_, or UINT32_MAX without a cell
+    std::vector<std::uint32_t> bucket;  // per pushpin, UINT32_MAX without a cell
     bucket.reserve(n);
     std::vector<std::uint32_t> counts(buckets, 0);
     int index = 0;
     for (const CPushpin& p : pins) {
-        all_.push_back({p.latitude, p.longitude, index++});
         Cell cell;
         if (cellOf(p.latitude, p.longitude, cell)) {
             bucket.push_back(static_cast<std::uint32_t>(bucketOf(cell)));
             ++counts[bucket.back()];
         } else {
             bucket.push_back(UINT32_MAX);
-            outside_.push_back(all_.back());
+            outside_.push_back({p.latitude, p.longitude, index});
         }
+        ++index;
     }
     // Counting sort by bucket; taking the entries in index order keeps that
     // order within each bucket.
@@ -54,11 +53,15 @@ PushpinNearIndex::PushpinNearIndex(const CPushpins& pins, double radius)
         starts_[b + 1] = starts_[b] + counts[b];
     }
     entries_.resize(starts_[buckets]);
-    std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
-    for (std::size_t i = 0; i < n; ++i) {
-        if (bucket[i] != UINT32_MAX) {
-            entries_[next[bucket[i]]++] = all_[i];
+    std::vector<std::uint32_t>& next = counts;
+    std::copy(starts_.begin(), starts_.end() - 1, next.begin());
+    index = 0;
+    for (const CPushpin& p : pins) {
+        const std::uint32_t b = bucket[static_cast<std::size_t>(index)];
+        if (b != UINT32_MAX) {
+            entries_[next[b]++] = {p.latitude, p.longitude, index};
         }
+        ++index;
     }
 }
 
@@ -106,6 +109,18 @@ void PushpinNearIndex::consider(const Entry* from, const Entry* to, double latit
     }
 }
 
+int PushpinNearIndex::scanAll(double latitude, double longitude) const {
+    int best = -1;
+    for (const std::vector<Entry>* list : {&entries_, &outside_}) {
+        for (const Entry& e : *list) {
+            if ((best < 0 || e.index < best) && within(e, latitude, longitude)) {
+                best = e.index;
+            }
+        }
+    }
+    return best;
+}
+
 int PushpinNearIndex::findNear(double latitude, double longitude) const {
     if (!(radius_ >= 0.0)) {
         return -1;
@@ -114,8 +129,7 @@ int PushpinNearIndex::findNear(double latitude, double longitude) const {
     Cell centre, side;
     if (!std::isfinite(radius_) || !cellOf(latitude, longitude, centre, &side)) {
         // An endless radius, or a position that has no cell.
-        consider(all_.data(), all_.data() + all_.size(), latitude, longitude, best);
-        return best;
+        return scanAll(latitude, longitude);
     }
     for (int corner = 0; corner < 8; ++corner) {
         const Cell cell{centre.x + ((corner & 1) ? side.x : 0),

@@ -43,6 +43,8 @@ private:
     bool within(const Entry& e, double latitude, double longitude) const;
     void consider(const Entry* from, const Entry* to, double latitude, double longitude,
                   int& best) const;
+    // Every pushpin, for positions without a cell.
+    int scanAll(double latitude, double longitude) const;
 
     double radius_;
     double cellSize_;
@@ -53,8 +55,6 @@ private:
     std::vector<std::uint32_t> starts_;
     // Pushpins without a cell; every query looks at them.
     std::vector<Entry> outside_;
-    // Every pushpin in index order, for positions without a cell.
-    std::vector<Entry> all_;
 };
 
 }  // namespace wp2

@@ -394,7 +394,7 @@ TEST(PushpinNearIndex, AgreesWithFindNear) {
     }
     addPin(pins, "nan", NAN, 1);
     addPin(pins, "huge", 1e300, 1e300);
-    for (double radius : {5.0, 0.5, 40.0}) {
+    for (double radius : {5.0, 0.5, 40.0, double(INFINITY)}) {
         PushpinNearIndex index(pins, radius);
         for (int q = 0; q < 600; ++q) {
             auto [lat, lon] = spots[rng() % spots.size()];
