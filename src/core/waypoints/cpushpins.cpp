@@ -8,21 +8,15 @@
 #include <new>
 #include <system_error>
 
-#include "core/base/cformat.h"
-#include "core/base/message_box.h"
 #include "core/base/paths.h"
 #include "core/nav/geodesy.h"
 #include "core/waypoints/pushpin_archive.h"
 #include "core/waypoints/pushpin_messages.h"
+#include "core/waypoints/unique_file.h"
 
 namespace wp2 {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Gives `to` the fields of `from` without copying the texts; `from` is refilled next.
 void takeFields(CPushpin& to, CPushpin& from) {
@@ -222,7 +216,7 @@ PushpinLoadResult CPushpins::Load() {
 }
 
 PushpinLoadResult CPushpins::LoadFile(const std::string& path) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    UniqueFile file(std::fopen(path.c_str(), "rb"));
     PushpinLoadResult result = LoadFrom(file.get());
     if (result.damaged) {
         reportDamagedPushpinFile(path, result.added);
@@ -245,7 +239,7 @@ bool CPushpins::SaveFile(const std::string& path) const {
     const std::string temp = path + ".saving";
     bool ok = false;
     {
-        FilePtr file(std::fopen(temp.c_str(), "wb"));
+        UniqueFile file(std::fopen(temp.c_str(), "wb"));
         if (!file) {
             return false;
         }

@@ -16,15 +16,11 @@
 #include "core/waypoints/pushpin_near_index.h"
 #include "core/waypoints/text16.h"
 #include "core/waypoints/text_line_reader.h"
+#include "core/waypoints/unique_file.h"
 
 namespace wp2 {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -241,7 +237,7 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
         result.status = Status::UnknownExtension;
         return result;
     }
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    UniqueFile file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         result.status = Status::CannotOpen;
         return result;
