@@ -15,13 +15,9 @@ class CPushpin : public TrackPoint {
 public:
     CPushpin() = default;
     ~CPushpin() override = default;
-    // A pushpin's links belong to its collection; copy the contents with CopyFrom.
+    // A pushpin's links belong to its collection.
     CPushpin(const CPushpin&) = delete;
     CPushpin& operator=(const CPushpin&) = delete;
-
-    // Every field (position, the other track point fields, name, note, icon,
-    // reserved), not the links.
-    void CopyFrom(const CPushpin& other);
 
     // The neighbour one index lower (none for index 0) and one index higher.
     CPushpin* newer() const { return newer_; }

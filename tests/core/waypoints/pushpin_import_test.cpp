@@ -64,6 +64,10 @@ TEST_F(Import, FiveFieldsGiveNameAltitudeAndNote) {
     EXPECT_EQ(p.name, u"Marienplatz");
     EXPECT_EQ(p.altitude, 519.5);
     EXPECT_EQ(p.note, u"meet here");
+    // An altitude piece without a number leaves the altitude at 0.
+    importText("1,2,N,high,x\n");
+    EXPECT_EQ(pins.GetAt(0)->altitude, 0.0);
+    EXPECT_EQ(pins.GetAt(0)->note, u"x");
 }
 
 TEST_F(Import, RunsOfSeparatorsAndEmptyPiecesCountAsOne) {
@@ -83,13 +87,6 @@ TEST_F(Import, OnlyTheFirstFivePiecesAreTaken) {
     EXPECT_EQ(pins.GetAt(0)->name, u"N");
     EXPECT_EQ(pins.GetAt(0)->altitude, 7.0);
     EXPECT_EQ(pins.GetAt(0)->note, u"");
-}
-
-TEST_F(Import, AltitudeWithoutNumberStaysZero) {
-    importText("1,2,N,high,x\n");
-    ASSERT_EQ(pins.GetCount(), 1);
-    EXPECT_EQ(pins.GetAt(0)->altitude, 0.0);
-    EXPECT_EQ(pins.GetAt(0)->note, u"x");
 }
 
 TEST_F(Import, FailingLineIsReportedWithItsNumberAfterBlankLines) {
