@@ -10,6 +10,7 @@ namespace wp2::tool {
 extern const Command kSettingsCommand;
 extern const Command kReplayCommand;
 extern const Command kDecodeCommand;
+extern const Command kPushpinsCommand;
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -20,6 +21,7 @@ extern const Command kCommands[] = {
     kSettingsCommand,
     kReplayCommand,
     kDecodeCommand,
+    kPushpinsCommand,
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 
