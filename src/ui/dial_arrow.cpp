@@ -114,13 +114,16 @@ Rect DialArrow::paintRect() const {
     return paintArea.inflated(20, 20);
 }
 
+// The squares of paintArea end exactly at the hub's and the tip's outermost
+// points, which are drawn too; the erase takes one pixel more to the right and
+// below so that no outline pixel is left behind.
 Rect DialArrow::eraseRect() const {
-    return paintArea;
+    return {paintArea.left, paintArea.top, paintArea.right + 1, paintArea.bottom + 1};
 }
 
 void DialArrow::erase() {
     DrawingSurfaces& s = drawingSurfaces();
-    s.frame.copyFrom(s.background, paintArea);
+    s.frame.copyFrom(s.background, eraseRect());
 }
 
 double DialArrow::speedAngle(double metresPerSecond) {

@@ -182,6 +182,9 @@ void Surface::text(const Rect& r, const QString& s, const QFont& font, QRgb colo
         qtFlags |= Qt::TextWordWrap;
     }
     const bool clipToRect = !(flags & TextFlag::NoClip);
+    if (!clipToRect) {
+        qtFlags |= Qt::TextDontClip;
+    }
     QPainter p(&image_);
     preparePainter(p, clipToRect ? clipped(r) : clipped(bounds()));
     p.setFont(font);
