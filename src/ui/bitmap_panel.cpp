@@ -108,10 +108,15 @@ void BitmapPanel::setVisible(int v) {
         for (std::size_t i = 0; i < children_.size(); ++i) {
             children_[i]->setVisible(childShown_[i]);
         }
-    } else if (visible) {
-        // Only a shown panel records what its children showed: hiding it a
-        // second time must not forget them.
-        hideChildrenKeepState();
+    } else {
+        for (std::size_t i = 0; i < children_.size(); ++i) {
+            // Only a shown panel records what its children showed: hiding a
+            // hidden panel again must not forget them.
+            if (visible) {
+                childShown_[i] = children_[i]->visible;
+            }
+            children_[i]->setVisible(0);
+        }
     }
     SkinElement::setVisible(v);
 }

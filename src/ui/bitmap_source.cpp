@@ -1,16 +1,31 @@
 #include "ui/bitmap_source.h"
 
 #include <QHash>
+#include <optional>
+
+#include "ui/skin_bitmaps.h"
 
 namespace wp2 {
 
 namespace {
 
+constexpr int kIconSize = 16;
+
 // The program's own resources.
 class ResourceBitmaps final : public BitmapSource {
 public:
-    QImage bitmap(int) const override { return {}; }
-    QImage pushpinIcon(int) const override { return {}; }
+    QImage bitmap(int id) const override { return skinBitmap(id); }
+    std::vector<int> pushpinIconIds() const override {
+        std::vector<int> ids;
+        const int count = pushpinIconCount();
+        for (int i = 0; i < count; ++i) {
+            const QImage icon = pushpinIcon(i);
+            if (icon.width() == kIconSize && icon.height() == kIconSize) {
+                ids.push_back(skin::kFirstPushpinIcon + i);
+            }
+        }
+        return ids;
+    }
 };
 
 const BitmapSource* installed = nullptr;
@@ -25,24 +40,10 @@ QHash<int, QImage>& bitmapCache() {
     static QHash<int, QImage> cache;
     return cache;
 }
-QHash<int, QImage>& iconCache() {
-    static QHash<int, QImage> cache;
-    return cache;
-}
 
-QImage toRgb32(const QImage& image) {
-    if (image.isNull() || image.format() == QImage::Format_RGB32) {
-        return image;
-    }
-    return image.convertToFormat(QImage::Format_RGB32);
-}
-
-QImage cached(QHash<int, QImage>& cache, int key, QImage (*load)(int)) {
-    auto it = cache.find(key);
-    if (it == cache.end()) {
-        it = cache.insert(key, toRgb32(load(key)));
-    }
-    return *it;
+std::optional<std::vector<int>>& iconTable() {
+    static std::optional<std::vector<int>> table;
+    return table;
 }
 
 }  // namespace
@@ -50,15 +51,31 @@ QImage cached(QHash<int, QImage>& cache, int key, QImage (*load)(int)) {
 void setBitmapSource(const BitmapSource* s) {
     installed = s;
     bitmapCache().clear();
-    iconCache().clear();
+    iconTable().reset();
 }
 
 QImage loadBitmap(int id) {
-    return cached(bitmapCache(), id, [](int k) { return source().bitmap(k); });
+    QHash<int, QImage>& cache = bitmapCache();
+    auto it = cache.find(id);
+    if (it == cache.end()) {
+        QImage image = source().bitmap(id);
+        if (!image.isNull() && image.format() != QImage::Format_RGB32) {
+            image = image.convertToFormat(QImage::Format_RGB32);
+        }
+        it = cache.insert(id, image);
+    }
+    return *it;
 }
 
-QImage loadPushpinIcon(int index) {
-    return cached(iconCache(), index, [](int k) { return source().pushpinIcon(k); });
+int pushpinIconBitmapId(int iconIndex) {
+    auto& table = iconTable();
+    if (!table) {
+        table = source().pushpinIconIds();
+    }
+    if (iconIndex < 0 || iconIndex >= static_cast<int>(table->size())) {
+        return 0;
+    }
+    return (*table)[static_cast<std::size_t>(iconIndex)];
 }
 
 }  // namespace wp2

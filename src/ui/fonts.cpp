@@ -93,4 +93,16 @@ QFont dashboardFont(Typeface face, int cellHeight, bool bold) {
     return font;
 }
 
+QFont fittingFont(Typeface face, int cellHeight, bool bold, const QString& text, int width) {
+    constexpr int kSmallest = 9;
+    QFont font = dashboardFont(face, cellHeight, bold);
+    for (int h = cellHeight - 1; h >= kSmallest; --h) {
+        if (QFontMetrics(font).horizontalAdvance(text) <= width) {
+            break;
+        }
+        font = dashboardFont(face, h, bold);
+    }
+    return font;
+}
+
 }  // namespace wp2

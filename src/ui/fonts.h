@@ -21,4 +21,8 @@ QString typefaceFamily(Typeface face);
 // A font of the given cell height in pixels.
 QFont dashboardFont(Typeface face, int cellHeight, bool bold);
 
+// The font of at most that cell height (down to 9) in which text is no wider
+// than width: long texts shrink to fit their rectangle instead of being cut.
+QFont fittingFont(Typeface face, int cellHeight, bool bold, const QString& text, int width);
+
 }  // namespace wp2

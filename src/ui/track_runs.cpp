@@ -16,15 +16,20 @@ void TrackRuns::add(Point p) {
             flush();
             points_[0] = p;
             count_ = 1;
+            startsOutside_ = false;
         }
         return;
     }
-    if (count_ > 1) {
+    // Leaving the map: the run so far is drawn on to this point. A run of one
+    // point inside counts too, so that a track entering the map for a single
+    // point is not lost.
+    if (count_ > 1 || (count_ == 1 && !startsOutside_)) {
         points_[static_cast<std::size_t>(count_++)] = p;
         flush();
     }
     points_[0] = p;
     count_ = 1;
+    startsOutside_ = true;
 }
 
 void TrackRuns::finish() {
@@ -32,6 +37,7 @@ void TrackRuns::finish() {
         flush();
     }
     count_ = 0;
+    startsOutside_ = false;
 }
 
 }  // namespace wp2

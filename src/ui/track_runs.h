@@ -28,6 +28,7 @@ private:
     Sink sink_;
     std::array<Point, kMaxPoints> points_;
     int count_ = 0;
+    bool startsOutside_ = false;  // the run begins with the point where it entered
 };
 
 }  // namespace wp2

@@ -178,11 +178,23 @@ TEST_F(ElementsTest, HidingAndShowingAPanelKeepsAHiddenChildHidden) {
     EXPECT_EQ(shown.dirty, 1);
     EXPECT_GE(shown.updates, 2);  // showing re-reads the source
 
-    // showWithChildren shows every child from then on.
+    // showWithChildren shows every child from then on, even when it hides
+    // the panel (and with it the children) at once.
     panel.showWithChildren(0);
     EXPECT_EQ(panel.visible, 0);
+    EXPECT_EQ(shown.visible, 0);
+    EXPECT_EQ(hidden.visible, 0);
     panel.setVisible(1);
     EXPECT_EQ(hidden.visible, 1);
+
+    // A panel that was never shown hides the children it is given.
+    BitmapPanel fresh;
+    Probe child({0, 0, 1, 1});
+    fresh.addChild(&child);
+    fresh.showWithChildren(0);
+    EXPECT_EQ(child.visible, 0);
+    fresh.setVisible(1);
+    EXPECT_EQ(child.visible, 1);
 
     panel.hideChildrenKeepState();
     EXPECT_EQ(panel.visible, 1);

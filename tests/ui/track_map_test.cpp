@@ -140,6 +140,19 @@ TEST(TrackRuns, RepeatedPointsAndLonePointsDrawNothingExtra) {
     EXPECT_EQ(c.lines[0], (std::vector<Point>{{-6, -5}, {7, 7}, {-7, 300}}));
 }
 
+TEST(TrackRuns, ASinglePointInsideIsJoinedToItsNeighboursOutside) {
+    Collected c;
+    TrackRuns runs(kMap, c.sink());
+    runs.add({100, 100});  // newest, alone inside
+    runs.add({100, 400});
+    runs.add({100, 500});
+    runs.add({50, 50});
+    runs.finish();
+    ASSERT_EQ(c.lines.size(), 2u);
+    EXPECT_EQ(c.lines[0], (std::vector<Point>{{100, 100}, {100, 400}}));
+    EXPECT_EQ(c.lines[1], (std::vector<Point>{{100, 500}, {50, 50}}));
+}
+
 TEST(TrackRuns, TheMapEdgesAreExclusiveOnTheRightAndBottom) {
     Collected c;
     TrackRuns runs(kMap, c.sink());

@@ -65,6 +65,11 @@ inline QRgb glyphColour(int glyph) {
 class PlaceholderBitmaps final : public BitmapSource {
 public:
     QImage bitmap(int id) const override {
+        if (id >= kFirstIcon && id < kFirstIcon + 59) {
+            QImage icon(16, 16, QImage::Format_RGB32);
+            icon.fill(placeholderColour(id));
+            return icon;
+        }
         const QSize size = placeholderSize(id);
         if (size.isEmpty()) {
             return {};
@@ -86,14 +91,14 @@ public:
         }
         return image;
     }
-    QImage pushpinIcon(int index) const override {
-        if (index < 0 || index >= 59) {
-            return {};
+    std::vector<int> pushpinIconIds() const override {
+        std::vector<int> ids;
+        for (int i = 0; i < 59; ++i) {
+            ids.push_back(kFirstIcon + i);
         }
-        QImage image(16, 16, QImage::Format_RGB32);
-        image.fill(rgb(10, 10 + index, 200));
-        return image;
+        return ids;
     }
+    static constexpr int kFirstIcon = 1001;
 };
 
 // Publishes fresh surfaces and placeholder bitmaps for each test.
