@@ -7,6 +7,10 @@
 namespace wp2::tool {
 
 // Declarations of each sub-command's entry point go here, one line each.
+extern const Command kSettingsCommand;
+extern const Command kReplayCommand;
+extern const Command kDecodeCommand;
+extern const Command kPushpinsCommand;
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -14,6 +18,10 @@ extern const Command kCommands[] = {
          std::puts("wayplot2-tool 0.1.0");
          return kExitOk;
      }},
+    kSettingsCommand,
+    kReplayCommand,
+    kDecodeCommand,
+    kPushpinsCommand,
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 
