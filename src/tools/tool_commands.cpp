@@ -7,6 +7,8 @@
 namespace wp2::tool {
 
 // Declarations of each sub-command's entry point go here, one line each.
+int runReplay(const std::vector<std::string>& args);
+int runDecode(const std::vector<std::string>& args);
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -14,6 +16,8 @@ extern const Command kCommands[] = {
          std::puts("wayplot2-tool 0.1.0");
          return kExitOk;
      }},
+    {"replay", "replay LOG OUT.atk", runReplay},
+    {"decode", "decode LOG", runDecode},
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 

@@ -1,0 +1,31 @@
+#pragma once
+// What the replay and decode commands share: a receiver link set up for a
+// replay (fresh state, an empty track log with the default recording
+// filter and no automatic load or save) and the run over the log file.
+
+#include <memory>
+#include <string>
+
+#include "core/base/clock.h"
+#include "core/gps/gps_link.h"
+
+namespace wp2::tool {
+
+class LogReplay {
+public:
+    LogReplay();
+    ~LogReplay();
+
+    GpsLink& link() { return *link_; }
+
+    // Replays the log. On failure prints one line naming the file on
+    // standard error and returns false. Logs over 10 MB report progress
+    // on standard error.
+    bool run(const std::string& logPath);
+
+private:
+    ManualClock clock_;
+    std::unique_ptr<GpsLink> link_;
+};
+
+}  // namespace wp2::tool
