@@ -30,6 +30,7 @@ constexpr int kRegAccessDenied = 5;
 constexpr int kRegInvalidParameter = 87;
 constexpr int kRegMoreData = 234;  // the caller's buffer is too small
 constexpr int kRegWriteFault = 29;
+constexpr int kRegReadFault = 30;
 
 class Registry {
 public:

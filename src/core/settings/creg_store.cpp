@@ -1,0 +1,105 @@
+#include "core/settings/creg_store.h"
+
+#include "core/settings/reg_number.h"
+#include "core/settings/reg_sz.h"
+#include "core/settings/reg_values.h"
+
+namespace wp2 {
+
+namespace {
+
+// Limits of the short text form, in characters (UTF-16 code units).
+constexpr std::size_t kShortNameWrite = 99;
+constexpr std::size_t kShortNameRead = 255;
+constexpr std::size_t kShortTextWrite = 249;
+constexpr std::size_t kShortTextRead = 999;
+// Limit of a number's value name.
+constexpr std::size_t kNumberName = 49;
+// No limit for the long text form.
+constexpr std::size_t kUnlimited = static_cast<std::size_t>(-1);
+
+std::size_t units(const std::string& utf8) {
+    return utf8ToUtf16(utf8).size();
+}
+
+}  // namespace
+
+CRegStore::CRegStore() : root_(RegRoot::LocalMachine), path_(kSettingsKeyPath) {}
+
+void CRegStore::Set(RegRoot root, const std::string& path) {
+    root_ = root;
+    path_ = path;
+}
+
+bool CRegStore::writeSz(const std::string& name, const std::string& text, std::size_t maxName,
+                        std::size_t maxText) {
+    // A name or text beyond the limits is refused whole rather than cut short.
+    if (units(name) > maxName || units(text) > maxText || text.find('\0') != std::string::npos) {
+        return false;
+    }
+    Registry& reg = registry();
+    return reg.createKey(root_, path_) == kRegOk &&
+           reg.setValue(root_, path_, name, RegValue{RegType::Sz, encodeRegSz(text)}) == kRegOk;
+}
+
+bool CRegStore::readSz(const std::string& name, std::string& text, std::size_t maxName,
+                       std::size_t maxText) {
+    text.clear();
+    if (units(name) > maxName) {
+        return false;
+    }
+    Registry& reg = registry();
+    RegValue value;
+    if (reg.openKey(root_, path_) != kRegOk ||
+        reg.queryValue(root_, path_, name, value) != kRegOk || value.type != RegType::Sz) {
+        return false;
+    }
+    std::u16string wide = decodeRegSz(value.data);
+    if (wide.size() > maxText) {
+        return false;
+    }
+    text = utf16ToUtf8(wide);
+    return true;
+}
+
+bool CRegStore::WriteText(const std::string& name, const std::string& text) {
+    return writeSz(name, text, kShortNameWrite, kShortTextWrite);
+}
+
+bool CRegStore::ReadText(const std::string& name, std::string& text) {
+    return readSz(name, text, kShortNameRead, kShortTextRead);
+}
+
+bool CRegStore::WriteLongText(const std::string& name, const std::string& text) {
+    return writeSz(name, text, kUnlimited, kUnlimited);
+}
+
+bool CRegStore::ReadLongText(const std::string& name, std::string& text) {
+    return readSz(name, text, kUnlimited, kUnlimited);
+}
+
+bool CRegStore::WriteNumber(const std::string& name, std::uint32_t value) {
+    if (units(name) > kNumberName) {
+        return false;
+    }
+    Registry& reg = registry();
+    return reg.createKey(root_, path_) == kRegOk &&
+           reg.setValue(root_, path_, name, RegValue{RegType::Dword, dwordBytes(value)}) == kRegOk;
+}
+
+bool CRegStore::ReadNumber(const std::string& name, std::uint32_t& value) {
+    if (units(name) > kNumberName) {
+        return false;
+    }
+    Registry& reg = registry();
+    RegValue stored;
+    if (reg.openKey(root_, path_) != kRegOk ||
+        reg.queryValue(root_, path_, name, stored) != kRegOk || stored.type != RegType::Dword ||
+        stored.data.size() != 4) {
+        return false;
+    }
+    value = dwordFromBytes(stored.data);
+    return true;
+}
+
+}  // namespace wp2

@@ -1,0 +1,31 @@
+#pragma once
+// A registry held in memory: the default store until the platform installs a
+// persistent one, and the base of the test registries.
+
+#include <map>
+
+#include "core/settings/reg_hive.h"
+#include "core/settings/registry.h"
+
+namespace wp2 {
+
+class MemoryRegistry : public Registry {
+public:
+    int createKey(RegRoot root, const std::string& path) override;
+    int openKey(RegRoot root, const std::string& path) override;
+    int queryValue(RegRoot root, const std::string& path, const std::string& name,
+                   RegValue& out) override;
+    int setValue(RegRoot root, const std::string& path, const std::string& name,
+                 const RegValue& value) override;
+    int deleteValue(RegRoot root, const std::string& path, const std::string& name) override;
+    std::vector<std::pair<std::string, RegValue>> listValues(RegRoot root,
+                                                             const std::string& path) override;
+
+    RegHive& hive(RegRoot root) { return hives_[root]; }
+    void clear() { hives_.clear(); }
+
+private:
+    std::map<RegRoot, RegHive> hives_;
+};
+
+}  // namespace wp2

@@ -1,0 +1,321 @@
+// The file-backed registry: what reaches the disk, settings across program
+// runs, a crash in the middle of a write, unreadable store files, and writers
+// in several processes.
+
+#include "platform/file_registry.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/settings/creg_double.h"
+#include "core/settings/creg_int.h"
+#include "core/settings/creg_store.h"
+#include "core/settings/reg_number.h"
+#include "core/settings/reg_values.h"
+#include "support/test_support.h"
+
+namespace wp2 {
+namespace {
+
+using test::fileExists;
+using test::readFile;
+using test::RecordingMessageBoxes;
+using test::TempDir;
+using test::writeFile;
+
+// Installs a registry as the process-wide one for the lifetime of the object.
+class Installed {
+public:
+    explicit Installed(Registry& r) : previous_(setRegistry(&r)) {}
+    ~Installed() { setRegistry(previous_); }
+
+private:
+    Registry* previous_;
+};
+
+const std::string kStoreHeader = "Windows Registry Editor Version 5.00\n\n";
+
+TEST(FileRegistry, ReadingAFreshFolderCreatesNothing) {
+    TempDir tmp;
+    std::string dir = tmp.file("config");
+    FileRegistry reg(dir);
+    RegValue v;
+    EXPECT_EQ(reg.openKey(RegRoot::LocalMachine, kSettingsKeyPath), kRegFileNotFound);
+    EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart", v),
+              kRegFileNotFound);
+    EXPECT_TRUE(reg.listValues(RegRoot::LocalMachine, kSettingsKeyPath).empty());
+    EXPECT_FALSE(fileExists(dir));
+}
+
+TEST(FileRegistry, SettingsPersistInATypedReadableFile) {
+    TempDir tmp;
+    {
+        FileRegistry reg(tmp.path());
+        Installed installed(reg);
+        CRegInt warmStart("WarmStart", true, 1);
+        CRegDouble lastLat("LastLat", false, 10.0);
+        CRegStore store;
+        ASSERT_TRUE(store.WriteText("Driver", "3,4800,8,0,0"));
+        lastLat = 0.5;
+    }
+    EXPECT_EQ(readFile(tmp.file("local-machine.reg")),
+              kStoreHeader +
+                  "[HKEY_LOCAL_MACHINE\\Software\\KELM\\Wayplot2]\n"
+                  "\"Driver\"=\"3,4800,8,0,0\"\n"
+                  "\"LastLat\"=hex:00,00,00,00,00,00,e0,3f\n"
+                  "\"WarmStart\"=dword:00000001\n\n");
+    EXPECT_FALSE(fileExists(tmp.file("current-user.reg")));
+    EXPECT_FALSE(fileExists(tmp.file("local-machine.reg.tmp")));
+
+    // The next run reads what the last one left.
+    FileRegistry reg(tmp.path());
+    Installed installed(reg);
+    CRegDouble lastLat("LastLat", false, 10.0);
+    EXPECT_EQ(lastLat.Get(), 0.5);
+    std::string driver;
+    EXPECT_TRUE(CRegStore().ReadText("Driver", driver));
+    EXPECT_EQ(driver, "3,4800,8,0,0");
+}
+
+TEST(FileRegistry, ValueDeletedBetweenRunsReappearsWithItsDefault) {
+    TempDir tmp;
+    FileRegistry reg(tmp.path());
+    Installed installed(reg);
+    { CRegInt("UnitSystem", true, 0) = 2; }
+    { CRegInt("TSOpt", false, 5) = 9; }
+    // Between runs the value disappears from the file (edited by hand).
+    std::string text = readFile(tmp.file("local-machine.reg"));
+    std::size_t at = text.find("\"UnitSystem\"");
+    ASSERT_NE(at, std::string::npos);
+    text.erase(at, text.find('\n', at) - at + 1);
+    writeFile(tmp.file("local-machine.reg"), text);
+
+    CRegInt unit("UnitSystem", true, 0);
+    CRegInt ts("TSOpt", false, 5);
+    EXPECT_EQ(unit.Get(), 0);
+    EXPECT_EQ(ts.Get(), 9);
+    EXPECT_NE(readFile(tmp.file("local-machine.reg")).find("\"UnitSystem\"=dword:00000000"),
+              std::string::npos);
+}
+
+TEST(FileRegistry, EveryRootAndKeyIsAddressable) {
+    TempDir tmp;
+    FileRegistry reg(tmp.path());
+    Installed installed(reg);
+    CRegStore bt;
+    bt.Set(RegRoot::LocalMachine, kBluetoothKeyPath);
+    ASSERT_TRUE(bt.WriteNumber("BtBrowserEnabled", 1));
+    CRegStore user;
+    user.Set(RegRoot::CurrentUser, "Software\\Test");
+    ASSERT_TRUE(user.WriteLongText("Note", "x"));
+
+    EXPECT_NE(readFile(tmp.file("local-machine.reg"))
+                  .find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Widcomm\\BtConfig\\AutoConnect\\0008]\n"
+                        "\"BtBrowserEnabled\"=dword:00000001\n"),
+              std::string::npos);
+    EXPECT_EQ(readFile(tmp.file("current-user.reg")),
+              kStoreHeader + "[HKEY_CURRENT_USER\\Software\\Test]\n\"Note\"=\"x\"\n\n");
+    // Keys and names are found whatever their case, as in the registry.
+    std::uint32_t n = 0;
+    CRegStore btLower;
+    btLower.Set(RegRoot::LocalMachine, "software\\widcomm\\btconfig\\autoconnect\\0008");
+    EXPECT_TRUE(btLower.ReadNumber("btbrowserenabled", n));
+    EXPECT_EQ(n, 1u);
+    EXPECT_EQ(reg.openKey(RegRoot::LocalMachine, "Software\\Widcomm"), kRegOk);
+    EXPECT_EQ(reg.deleteValue(RegRoot::LocalMachine, kBluetoothKeyPath, "BtBrowserEnabled"),
+              kRegOk);
+    EXPECT_EQ(reg.deleteValue(RegRoot::LocalMachine, kBluetoothKeyPath, "BtBrowserEnabled"),
+              kRegFileNotFound);
+    EXPECT_FALSE(bt.ReadNumber("BtBrowserEnabled", n));
+}
+
+TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStore) {
+    TempDir tmp;
+    {
+        FileRegistry reg(tmp.path());
+        ASSERT_EQ(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart",
+                               RegValue{RegType::Dword, dwordBytes(1)}),
+                  kRegOk);
+    }
+    const std::string before = readFile(tmp.file("local-machine.reg"));
+
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        FileRegistry reg(tmp.path());
+        reg.setBeforeRenameHook([](const std::string&) { _exit(42); });
+        reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart",
+                     RegValue{RegType::Dword, dwordBytes(0)});
+        _exit(0);  // not reached when the hook runs
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 42) << "the write never reached the rename";
+
+    // The store is the old one; the complete new text sits in the temporary file.
+    EXPECT_EQ(readFile(tmp.file("local-machine.reg")), before);
+    EXPECT_NE(readFile(tmp.file("local-machine.reg.tmp")).find("dword:00000000"),
+              std::string::npos);
+    FileRegistry reg(tmp.path());
+    Installed installed(reg);
+    RecordingMessageBoxes boxes;
+    CRegInt warmStart("WarmStart", true, 7);
+    EXPECT_EQ(warmStart.Get(), 1);
+    EXPECT_TRUE(boxes.shown.empty());
+    // The left-over temporary file does not stand in the way of the next write.
+    warmStart = 3;
+    EXPECT_NE(readFile(tmp.file("local-machine.reg")).find("dword:00000003"), std::string::npos);
+    EXPECT_FALSE(fileExists(tmp.file("local-machine.reg.tmp")));
+}
+
+TEST(FileRegistry, CorruptStoreIsMovedAsideAndDefaultsAreUsed) {
+    TempDir tmp;
+    const std::string garbage =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\X]\n"
+        "\"WarmStart\"=dword:0000000\x01\n";
+    writeFile(tmp.file("local-machine.reg"), garbage);
+    FileRegistry reg(tmp.path());
+    Installed installed(reg);
+    RecordingMessageBoxes boxes;
+    {
+        CRegInt warmStart("WarmStart", true, 1);
+        CRegDouble lat("LastLat", true, 10.0);
+        EXPECT_EQ(warmStart.Get(), 1);
+        EXPECT_EQ(lat.Get(), 10.0);
+    }
+    EXPECT_EQ(readFile(tmp.file("local-machine.reg.bad")), garbage);
+    EXPECT_NE(readFile(tmp.file("local-machine.reg")).find("\"WarmStart\"=dword:00000001"),
+              std::string::npos);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Warning);
+    EXPECT_NE(boxes.shown[0].text.find("line 4"), std::string::npos) << boxes.shown[0].text;
+    EXPECT_NE(boxes.shown[0].text.find(tmp.file("local-machine.reg.bad")), std::string::npos);
+
+    // A second bad file does not replace the first one set aside, and is
+    // reported again only by a new program run.
+    writeFile(tmp.file("local-machine.reg"), "not a store");
+    RegValue v;
+    EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart", v),
+              kRegFileNotFound);
+    EXPECT_EQ(readFile(tmp.file("local-machine.reg.bad")), garbage);
+    EXPECT_EQ(readFile(tmp.file("local-machine.reg-2.bad")), "not a store");
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST(FileRegistry, CorruptStoreThatCannotBeMovedIsNeverOverwritten) {
+    TempDir tmp;
+    writeFile(tmp.file("local-machine.reg"), "precious but unreadable");
+    // A folder where the lock file belongs makes locking, and so moving aside
+    // and writing, impossible even for a privileged user.
+    ASSERT_EQ(mkdir(tmp.file("registry.lock").c_str(), 0755), 0);
+    FileRegistry reg(tmp.path());
+    RecordingMessageBoxes boxes;
+    RegValue v;
+    EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart", v),
+              kRegFileNotFound);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
+    EXPECT_NE(boxes.shown[0].text.find("could not be moved aside"), std::string::npos)
+        << boxes.shown[0].text;
+    EXPECT_NE(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart",
+                           RegValue{RegType::Dword, dwordBytes(1)}),
+              kRegOk);
+    EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart", v),
+              kRegFileNotFound);
+    EXPECT_EQ(boxes.shown.size(), 1u);  // said once
+
+    // A setting then takes its default and says that it could not store it.
+    Installed installed(reg);
+    {
+        CRegInt warmStart("WarmStart", true, 1);
+        EXPECT_EQ(warmStart.Get(), 1);
+    }
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[1].caption, "CRegInt");
+    EXPECT_NE(boxes.shown[1].text.find("registry.lock"), std::string::npos);
+    EXPECT_EQ(boxes.shown[2].text, "CRegInt: SetValue failed");
+    EXPECT_EQ(readFile(tmp.file("local-machine.reg")), "precious but unreadable");
+    EXPECT_FALSE(fileExists(tmp.file("local-machine.reg.bad")));
+}
+
+TEST(FileRegistry, StoreThatCannotBeReadFailsEveryOperation) {
+    TempDir tmp;
+    ASSERT_EQ(mkdir(tmp.file("local-machine.reg").c_str(), 0755), 0);
+    FileRegistry reg(tmp.path());
+    RegValue v;
+    EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, "A", "B", v), kRegReadFault);
+    EXPECT_EQ(reg.setValue(RegRoot::LocalMachine, "A", "B", v), kRegReadFault);
+    EXPECT_NE(reg.errorText(kRegReadFault).find("cannot read the settings file"),
+              std::string::npos);
+    EXPECT_EQ(reg.setValue(RegRoot::CurrentUser, "A", "B", v), kRegOk);
+}
+
+TEST(FileRegistry, RewriteKeepsTheStorePermissions) {
+    TempDir tmp;
+    FileRegistry reg(tmp.path());
+    RegValue one{RegType::Dword, dwordBytes(1)};
+    ASSERT_EQ(reg.setValue(RegRoot::LocalMachine, "K", "A", one), kRegOk);
+    ASSERT_EQ(chmod(tmp.file("local-machine.reg").c_str(), 0640), 0);
+    ASSERT_EQ(reg.setValue(RegRoot::LocalMachine, "K", "B", one), kRegOk);
+    struct stat st;
+    ASSERT_EQ(stat(tmp.file("local-machine.reg").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(FileRegistry, UnchangedStoreIsNotRewritten) {
+    TempDir tmp;
+    FileRegistry reg(tmp.path());
+    int renames = 0;
+    reg.setBeforeRenameHook([&](const std::string&) { ++renames; });
+    RegValue one{RegType::Dword, dwordBytes(1)};
+    reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
+    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one);
+    EXPECT_EQ(renames, 2);
+    reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
+    reg.createKey(RegRoot::LocalMachine, "Software\\KELM");  // exists as a parent
+    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one);
+    EXPECT_EQ(renames, 2);
+}
+
+TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
+    TempDir tmp;
+    constexpr int kProcesses = 4;
+    constexpr int kValuesEach = 25;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            FileRegistry reg(tmp.path());
+            int failures = 0;
+            for (int i = 0; i < kValuesEach; ++i) {
+                std::string name = "P" + std::to_string(p) + "V" + std::to_string(i);
+                failures +=
+                    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
+                                 RegValue{RegType::Dword,
+                                          dwordBytes(static_cast<std::uint32_t>(i))}) != kRegOk;
+            }
+            _exit(failures == 0 ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    FileRegistry reg(tmp.path());
+    EXPECT_EQ(reg.listValues(RegRoot::LocalMachine, kSettingsKeyPath).size(),
+              static_cast<std::size_t>(kProcesses * kValuesEach));
+}
+
+}  // namespace
+}  // namespace wp2
