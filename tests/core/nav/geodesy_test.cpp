@@ -1,0 +1,194 @@
+#include "core/nav/geodesy.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/nav/angles.h"
+
+namespace wp2 {
+namespace {
+
+LatLonAlt deg(double latDeg, double lonDeg, double alt = 0.0) {
+    return {latDeg * kDegToRad, lonDeg * kDegToRad, alt};
+}
+
+TEST(ApproxModel, RadiusShrinksLinearlyAndSymmetricallyWithLatitude) {
+    EXPECT_DOUBLE_EQ(approxEarthRadius(0.0), 6378245.0);
+    EXPECT_DOUBLE_EQ(approxEarthRadius(0.7), approxEarthRadius(-0.7));
+    // A quarter of a - b is taken off at the pole.
+    EXPECT_NEAR(approxEarthRadius(kHalfPi), 6372899.5, 1e-6);
+    EXPECT_NEAR(approxEarthRadius(kHalfPi / 2), 6378245.0 - 21382.0 / 8, 1e-6);
+}
+
+TEST(ApproxModel, DistanceIsTheChordAndCountsAltitude) {
+    LatLonAlt low = deg(47.3, 8.5, 400.0);
+    LatLonAlt high = deg(47.3, 8.5, 500.0);
+    EXPECT_NEAR(approxDistance(low, high), 100.0, 1e-6);
+    EXPECT_DOUBLE_EQ(approxDistance(low, low), 0.0);
+
+    // One degree along the equator: the chord of a 6378245 m circle.
+    double chord = 2.0 * 6378245.0 * std::sin(0.5 * kDegToRad);
+    EXPECT_NEAR(approxDistance(deg(0, 10), deg(0, 11)), chord, 1e-6);
+    // One degree along a meridian at 60 degrees uses the radius there, north
+    // and south alike, and the six-double form agrees with the triple form.
+    LatLonAlt a = deg(60, 20);
+    LatLonAlt b = deg(61, 20);
+    double r = approxEarthRadius(60.5 * kDegToRad);
+    EXPECT_NEAR(approxDistance(a, b), 2.0 * r * std::sin(0.5 * kDegToRad), 20.0);
+    EXPECT_DOUBLE_EQ(approxDistance(a, b), approxDistance(deg(-60, 20), deg(-61, 20)));
+    EXPECT_DOUBLE_EQ(approxDistance(a.latitude, a.longitude, 0.0, b.latitude, b.longitude, 0.0),
+                     approxDistance(a, b));
+}
+
+TEST(Ellipsoid, TableOfAxesGivesTheKnownFlattening) {
+    struct Row {
+        int code;
+        double a;
+        double inverseFlattening;
+    };
+    const Row rows[] = {{1, 6378137.0, 298.257223563},
+                        {2, 6378160.0, 298.25},
+                        {3, 6378245.0, 298.3},
+                        {4, 6378160.0, 298.25},
+                        {5, 6378388.0, 297.0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.code);
+        Ellipsoid e(row.code);
+        EXPECT_EQ(e.type, row.code);
+        EXPECT_EQ(e.semiMajorAxis, row.a);
+        EXPECT_NEAR(1.0 / e.flattening, row.inverseFlattening, 1e-6);
+        EXPECT_DOUBLE_EQ(e.eccentricitySquared, 2 * e.flattening - e.flattening * e.flattening);
+    }
+    EXPECT_NEAR(Ellipsoid(1).eccentricitySquared, 0.00669437999014, 1e-14);
+    EXPECT_EQ(Ellipsoid(1).semiMinorAxis, 6356752.314245179);
+}
+
+TEST(Ellipsoid, UnknownCodeStillHasUsableAxes) {
+    Ellipsoid e(9);
+    EXPECT_EQ(e.type, 9);
+    EXPECT_EQ(e.semiMajorAxis, 6378137.0);
+    EXPECT_EQ(e.surfaceDistance(deg(10, 0), deg(11, 1)),
+              wgs84().surfaceDistance(deg(10, 0), deg(11, 1)));
+}
+
+TEST(Ellipsoid, CartesianAxesPointWhereExpected) {
+    const Ellipsoid& e = wgs84();
+    Cartesian origin = e.toCartesian(deg(0, 0));
+    EXPECT_NEAR(origin.x, e.semiMajorAxis, 1e-6);
+    EXPECT_NEAR(origin.y, 0.0, 1e-6);
+    EXPECT_NEAR(origin.z, 0.0, 1e-6);
+
+    // 90 degrees with the program's pi falls 5.4e-10 rad short of the Y axis.
+    Cartesian east = e.toCartesian(deg(0, 90, 10.0));
+    EXPECT_NEAR(east.x, 0.0035, 1e-4);
+    EXPECT_NEAR(east.y, e.semiMajorAxis + 10.0, 1e-6);
+
+    // At the pole the Z axis reaches the semi-minor axis, plus the altitude.
+    Cartesian pole = e.toCartesian({kHalfPi, 0.0, 25.0});
+    EXPECT_NEAR(pole.z, e.semiMinorAxis + 25.0, 1e-6);
+    EXPECT_NEAR(e.toCartesianSurface({kHalfPi, 0.0, 25.0}).z, e.semiMinorAxis, 1e-6);
+    // Southern hemisphere mirrors Z.
+    EXPECT_NEAR(e.toCartesian(deg(-45, 30)).z, -e.toCartesian(deg(45, 30)).z, 1e-6);
+}
+
+TEST(Ellipsoid, SurfaceDistanceIgnoresAltitudeChordDoesNot) {
+    const Ellipsoid& e = wgs84();
+    LatLonAlt ground = deg(48.1, 11.6, 0.0);
+    LatLonAlt above = deg(48.1, 11.6, 100.0);
+    EXPECT_NEAR(e.chordDistance(ground, above), 100.0, 1e-6);
+    EXPECT_DOUBLE_EQ(e.surfaceDistance(ground, above), 0.0);
+
+    LatLonAlt p = deg(48.1, 11.6, 520.0);
+    LatLonAlt q = deg(48.2, 11.7, 1800.0);
+    EXPECT_DOUBLE_EQ(e.surfaceDistance(p, q), e.chordDistance(deg(48.1, 11.6), deg(48.2, 11.7)));
+    EXPECT_GT(e.chordDistance(p, q), e.surfaceDistance(p, q));
+    // About 13.3 km between these two points.
+    EXPECT_NEAR(e.surfaceDistance(p, q), 13330.0, 100.0);
+}
+
+TEST(Ellipsoid, LocalScaleIsMetresPerDegree) {
+    const Ellipsoid& e = wgs84();
+    LocalScale equator = e.localScale(deg(0, 0));
+    // Known WGS-84 values: 111319.5 m per degree of longitude, 110574.3 of latitude.
+    EXPECT_NEAR(equator.metresPerDegLon, 111319.5, 1.0);
+    EXPECT_NEAR(equator.metresPerDegLat, 110574.3, 1.0);
+    EXPECT_EQ(equator.zero, 0.0);
+
+    LocalScale sixty = e.localScale(deg(60, -120));
+    EXPECT_NEAR(sixty.metresPerDegLon, 55800.0, 10.0);
+    EXPECT_NEAR(sixty.metresPerDegLat, 111412.0, 10.0);
+    EXPECT_NEAR(sixty.metresPerDegLon / sixty.metresPerDegLat, 0.5, 0.005);
+}
+
+TEST(Bearing, CardinalDirectionsUseTheProgramsPi) {
+    const Ellipsoid& e = wgs84();
+    LatLonAlt here = deg(47.0, 8.0, 400.0);
+    EXPECT_EQ(e.bearing(here, here), 0.0);
+    EXPECT_EQ(e.bearing(here, deg(47.0, 8.0, 900.0)), 0.0);
+    EXPECT_EQ(e.bearing(here, deg(47.1, 8.0)), 0.0);
+    EXPECT_EQ(e.bearing(here, deg(47.0, 8.1)), kHalfPi);
+    EXPECT_EQ(e.bearing(here, deg(46.9, 8.0)), 3.1415926525);
+    EXPECT_EQ(e.bearing(here, deg(47.0, 7.9)), 4.71238897875);
+}
+
+TEST(Bearing, DiagonalsOnTheLocalGrid) {
+    const Ellipsoid& e = wgs84();
+    LatLonAlt here = deg(52.0, 13.0);
+    LocalScale s = e.localScale(here);
+    // Steps with equal east and north metres.
+    double dLat = 0.0001;
+    double dLon = dLat * s.metresPerDegLat / s.metresPerDegLon;
+    auto to = [&](double north, double east) {
+        return LatLonAlt{here.latitude + north * dLat, here.longitude + east * dLon, 0.0};
+    };
+    double quarter = std::asin(1.0 / std::sqrt(2.0));
+    EXPECT_NEAR(e.bearing(here, to(1, 1)), 1.57079632625 - quarter, 1e-9);
+    EXPECT_NEAR(e.bearing(here, to(-1, 1)), 1.57079632625 + quarter, 1e-9);
+    EXPECT_NEAR(e.bearing(here, to(-1, -1)), 4.71238897875 - quarter, 1e-9);
+    EXPECT_NEAR(e.bearing(here, to(1, -1)), 4.71238897875 + quarter, 1e-9);
+}
+
+TEST(Bearing, EqualAngleStepsAreWeightedByTheLocalScale) {
+    // At 60 degrees a radian of longitude is about half as long as one of
+    // latitude, so equal steps point well north of north-east.
+    const Ellipsoid& e = wgs84();
+    LatLonAlt here = deg(60.0, 25.0);
+    LatLonAlt there{here.latitude + 0.001, here.longitude + 0.001, 0.0};
+    LocalScale s = e.localScale(here);
+    EXPECT_NEAR(e.bearing(here, there), std::atan2(s.metresPerDegLon, s.metresPerDegLat), 1e-9);
+    EXPECT_NEAR(e.bearing(here, there), 0.4644, 1e-3);
+}
+
+TEST(Bearing, TakesTheShortWayAcrossTheDateLine) {
+    const Ellipsoid& e = wgs84();
+    LatLonAlt westOfLine = deg(-17.0, 179.99);
+    LatLonAlt eastOfLine = deg(-17.0, -179.99);
+    EXPECT_NEAR(e.bearing(westOfLine, eastOfLine), kHalfPi, 1e-9);
+    EXPECT_NEAR(e.bearing(eastOfLine, westOfLine), kThreeHalfPi, 1e-9);
+    // The two are about 2 km apart, as the distance already says.
+    EXPECT_NEAR(e.surfaceDistance(westOfLine, eastOfLine), 2130.0, 10.0);
+}
+
+TEST(Bearing, StaysWithinOneTurn) {
+    const Ellipsoid& e = wgs84();
+    LatLonAlt here = deg(-33.9, 151.2);
+    for (int i = 0; i < 360; i += 7) {
+        double a = i * kDegToRad;
+        LatLonAlt there{here.latitude + 1e-4 * std::cos(a), here.longitude + 1e-4 * std::sin(a),
+                        0.0};
+        double b = e.bearing(here, there);
+        SCOPED_TRACE(i);
+        EXPECT_GE(b, 0.0);
+        EXPECT_LT(b, 2 * kPi);
+    }
+}
+
+TEST(Wgs84, IsOneSharedInstance) {
+    EXPECT_EQ(&wgs84(), &wgs84());
+    EXPECT_EQ(wgs84().type, 1);
+    EXPECT_EQ(wgs84().semiMajorAxis, 6378137.0);
+}
+
+}  // namespace
+}  // namespace wp2

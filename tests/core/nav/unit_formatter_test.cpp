@@ -1,0 +1,181 @@
+#include "core/nav/unit_formatter.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <ostream>
+
+namespace wp2 {
+
+void PrintTo(const FormattedValue& v, std::ostream* os) {
+    *os << '"' << v.text << "\" \"" << v.label << '"';
+}
+
+namespace {
+
+UnitFormatter formatterFor(UnitSystem system) {
+    UnitFormatter f;
+    f.setSystem(system);
+    return f;
+}
+
+FormattedValue fv(const char* text, const char* label) {
+    return {text, label};
+}
+
+TEST(UnitSystemChoice, StartsMetricAndMapsStoredValues) {
+    UnitFormatter f;
+    EXPECT_EQ(f.code(), UnitFormatter::kMetric);
+    EXPECT_EQ(f.formatSpeed(1.0).label, "kmh");
+
+    f.setSystem(0);
+    EXPECT_EQ(f.code(), UnitFormatter::kUs);
+    EXPECT_EQ(f.formatSpeed(1.0).label, "mph");
+    EXPECT_EQ(f.formatAltitude(1.0).label, "ft");
+
+    // Values outside 0..2 keep whatever system was current.
+    for (int stored : {7, -1, 3, std::numeric_limits<int>::max()}) {
+        f.setSystem(stored);
+        EXPECT_EQ(f.code(), UnitFormatter::kUs) << stored;
+    }
+    f.setSystem(2);
+    EXPECT_EQ(f.code(), UnitFormatter::kNautical);
+    f.setSystem(7);
+    EXPECT_EQ(f.code(), UnitFormatter::kNautical);
+    f.setSystem(1);
+    EXPECT_EQ(f.code(), UnitFormatter::kMetric);
+}
+
+TEST(UnitSystemChoice, OneProgramWideFormatter) {
+    EXPECT_EQ(&unitFormatter(), &unitFormatter());
+}
+
+TEST(FormatSpeed, DecimalsOnlyBelowOneHundred) {
+    UnitFormatter metric = formatterFor(UnitSystem::Metric);
+    EXPECT_EQ(metric.formatSpeed(27.7), fv("99.7", "kmh"));
+    EXPECT_EQ(metric.formatSpeed(27.8), fv("100", "kmh"));
+    EXPECT_EQ(metric.formatSpeed(0.0), fv("0.0", "kmh"));
+    EXPECT_EQ(metric.formatSpeed(1.0), fv("3.6", "kmh"));
+}
+
+TEST(FormatSpeed, ClampsAtOneMillionMetresPerSecond) {
+    UnitFormatter metric = formatterFor(UnitSystem::Metric);
+    EXPECT_EQ(metric.formatSpeed(1e6), fv("3600000", "kmh"));
+    EXPECT_EQ(metric.formatSpeed(5e6), metric.formatSpeed(1e6));
+    EXPECT_EQ(metric.formatSpeed(1e300), metric.formatSpeed(1e6));
+    // The clamp also shows the program's own factors, not the textbook ones.
+    EXPECT_EQ(formatterFor(UnitSystem::US).formatSpeed(2e6), fv("2237415", "mph"));
+    EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatSpeed(2e6), fv("1943800", "knot"));
+}
+
+TEST(FormatSpeed, UsAndNauticalLabels) {
+    EXPECT_EQ(formatterFor(UnitSystem::US).formatSpeed(10.0), fv("22.4", "mph"));
+    EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatSpeed(10.0), fv("19.4", "knot"));
+    EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatSpeed(60.0), fv("117", "knot"));
+}
+
+TEST(FormatDistance, MetricSwitchesToKilometresAtOneThousandMetres) {
+    UnitFormatter metric = formatterFor(UnitSystem::Metric);
+    EXPECT_EQ(metric.formatDistance(999.4), fv(" 999", "m"));
+    EXPECT_EQ(metric.formatDistance(1000.0), fv(" 1.0", "km"));
+    EXPECT_EQ(metric.formatDistance(7.0), fv("   7", "m"));
+    EXPECT_EQ(metric.formatDistance(12345.0), fv("12.3", "km"));
+    EXPECT_EQ(metric.formatDistanceWithUnit(999.4), " 999 m");
+    EXPECT_EQ(metric.formatDistanceWithUnit(1000.0), " 1.0 km");
+}
+
+TEST(FormatDistance, UsSwitchesToMilesAtOneThousandFeet) {
+    UnitFormatter us = formatterFor(UnitSystem::US);
+    EXPECT_EQ(us.formatDistance(300.0), fv(" 984", "ft"));
+    EXPECT_EQ(us.formatDistance(305.0), fv("0.19", "mi"));
+    EXPECT_EQ(us.formatDistance(1000.0), fv("0.62", "mi"));
+    EXPECT_EQ(us.formatDistance(3000.0), fv("1.86", "mi"));
+    EXPECT_EQ(us.formatDistance(4000.0), fv(" 2.5", "mi"));
+    EXPECT_EQ(us.formatDistanceWithUnit(3000.0), "1.86 mi");
+}
+
+TEST(FormatDistance, NauticalMilesShareTheMileLabel) {
+    UnitFormatter nautical = formatterFor(UnitSystem::Nautical);
+    // Feet below 1000 ft, as in U.S. units; 400 m (1311 ft) is already in miles.
+    EXPECT_EQ(nautical.formatDistance(300.0), fv(" 984", "ft"));
+    EXPECT_EQ(nautical.formatDistance(305.0), fv("0.16", "mi"));
+    EXPECT_EQ(nautical.formatDistance(400.0), fv("0.22", "mi"));
+    EXPECT_EQ(nautical.formatDistance(1000.0), fv("0.54", "mi"));
+    EXPECT_EQ(nautical.formatDistance(3704.0), fv(" 2.0", "mi"));
+    EXPECT_EQ(nautical.formatDistance(3703.0), fv("2.00", "mi"));
+    EXPECT_EQ(nautical.formatDistanceWithUnit(18520.0), "10.0 mi");
+}
+
+TEST(FormatAltitude, FeetSixWideMetresFiveWide) {
+    EXPECT_EQ(formatterFor(UnitSystem::US).formatAltitude(100.0), fv("   328", "ft"));
+    EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatAltitude(100.0), fv("   328", "ft"));
+    EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitude(100.0), fv("  100", "m"));
+    EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitude(-12.4), fv("  -12", "m"));
+    EXPECT_EQ(formatterFor(UnitSystem::US).formatAltitudeWithUnit(305.0), "  1000 ft");
+    EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitudeWithUnit(8848.0), " 8848 m");
+}
+
+TEST(ParseValue, WholeTextMustBeTheNumber) {
+    UnitFormatter us = formatterFor(UnitSystem::US);
+    double m = -1.0;
+    ASSERT_TRUE(us.parseAltitude("100", m));
+    EXPECT_DOUBLE_EQ(m, 30.5);
+    ASSERT_TRUE(us.parseAltitude("  -2.5e1", m));
+    EXPECT_DOUBLE_EQ(m, -7.625);
+    ASSERT_TRUE(us.parseAltitude("+.5", m));
+    EXPECT_DOUBLE_EQ(m, 0.1525);
+
+    // Failures leave the output as it was.
+    for (const char* bad : {"100 ", "100ft", "ft", " ", "1,5", "1.5.", "--1", "abc", "\t"}) {
+        m = -1.0;
+        EXPECT_FALSE(us.parseAltitude(bad, m)) << '"' << bad << '"';
+        EXPECT_EQ(m, -1.0) << '"' << bad << '"';
+    }
+    EXPECT_FALSE(us.parseAltitude(std::string("10\0"
+                                              "0",
+                                              4),
+                                  m));
+
+    // An empty field reads as zero.
+    m = -1.0;
+    ASSERT_TRUE(us.parseAltitude("", m));
+    EXPECT_EQ(m, 0.0);
+}
+
+TEST(ParseValue, RefusesNumbersNoOneTypesForASpeedOrAltitude) {
+    UnitFormatter metric = formatterFor(UnitSystem::Metric);
+    for (const char* bad : {"inf", "-infinity", "nan", "NAN(0)", "0x10", "0x1p4", "1e999"}) {
+        double v = -1.0;
+        EXPECT_FALSE(metric.parseAltitude(bad, v)) << bad;
+        EXPECT_FALSE(metric.parseSpeed(bad, v)) << bad;
+        EXPECT_EQ(v, -1.0) << bad;
+    }
+}
+
+TEST(ParseValue, ConvertsFromTheCurrentUnit) {
+    double v = 0.0;
+    ASSERT_TRUE(formatterFor(UnitSystem::Nautical).parseSpeed("10", v));
+    EXPECT_DOUBLE_EQ(v, 5.144562197756971);
+    ASSERT_TRUE(formatterFor(UnitSystem::US).parseSpeed("10", v));
+    EXPECT_DOUBLE_EQ(v, 4.469444444444446);
+    ASSERT_TRUE(formatterFor(UnitSystem::Metric).parseSpeed("36", v));
+    EXPECT_DOUBLE_EQ(v, 10.0);
+    ASSERT_TRUE(formatterFor(UnitSystem::Metric).parseAltitude("431.5", v));
+    EXPECT_DOUBLE_EQ(v, 431.5);
+    ASSERT_TRUE(formatterFor(UnitSystem::Nautical).parseAltitude("1000", v));
+    EXPECT_DOUBLE_EQ(v, 305.0);
+    EXPECT_FALSE(formatterFor(UnitSystem::Nautical).parseSpeed("10 knot", v));
+}
+
+TEST(ParseValue, ShownSpeedReadsBackCloseToTheValue) {
+    // The sound options dialog shows the limit and reads the same text back.
+    for (UnitSystem s : {UnitSystem::US, UnitSystem::Metric, UnitSystem::Nautical}) {
+        UnitFormatter f = formatterFor(s);
+        double back = 0.0;
+        ASSERT_TRUE(f.parseSpeed(f.formatSpeed(25.0).text, back));
+        EXPECT_NEAR(back, 25.0, 0.2) << f.formatSpeed(25.0).text;
+    }
+}
+
+}  // namespace
+}  // namespace wp2
