@@ -5,6 +5,9 @@
 
 #include <map>
 
+#include "core/settings/creg_store.h"
+#include "core/settings/memory_registry.h"
+
 namespace wp2 {
 namespace {
 
@@ -36,11 +39,26 @@ private:
     std::string old_;
 };
 
+TEST(PortMapTest, StoredPortValuesComeFromTheSettingsKey) {
+    MemoryRegistry memory;
+    Registry* previous = setRegistry(&memory);
+    EnvOverride none(2, nullptr);
+    PortMap map;
+    EXPECT_EQ(map.device(2), "/dev/ttyACM0");
+    ASSERT_TRUE(CRegStore().WriteText("Port2", "/dev/serial/by-id/gps"));
+    EXPECT_EQ(map.device(2), "/dev/serial/by-id/gps");
+    map.setDevice(2, "/dev/pts/3");  // an assigned device beats everything
+    EnvOverride env(2, "/dev/ttyS9");
+    EXPECT_EQ(map.device(2), "/dev/pts/3");
+    EXPECT_EQ(map.device(1), PortMap::defaultDevice(1));
+    setRegistry(previous);
+}
+
 TEST(PortMapTest, DefaultDevicesCoverUsbBluetoothUartsAndGpsd) {
     const char* expected[] = {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyUSB1",
                               "/dev/ttyACM1", "/dev/rfcomm0", "/dev/ttyS0",
                               "/dev/ttyS1",   "/dev/ttyAMA0", "/dev/gps0"};
-    PortMap map;
+    PortMap map(PortMap::StoredText{});
     for (int port = 1; port <= 9; ++port) {
         EnvOverride none(port, nullptr);
         EXPECT_EQ(map.device(port), expected[port - 1]) << port;
