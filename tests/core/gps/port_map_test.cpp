@@ -7,36 +7,16 @@
 
 #include "core/settings/creg_store.h"
 #include "core/settings/memory_registry.h"
+#include "support/env_override.h"
 
 namespace wp2 {
 namespace {
 
-// Sets or clears WAYPLOT2_COM<n> for one test and restores it afterwards.
-class EnvOverride {
+// Sets or clears WAYPLOT2_COM<n> for one test.
+class EnvOverride : public test::EnvOverride {
 public:
-    EnvOverride(int port, const char* value) : name_(PortMap::environmentName(port)) {
-        if (const char* old = ::getenv(name_.c_str())) {
-            had_ = true;
-            old_ = old;
-        }
-        if (value) {
-            ::setenv(name_.c_str(), value, 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
-    }
-    ~EnvOverride() {
-        if (had_) {
-            ::setenv(name_.c_str(), old_.c_str(), 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
-    }
-
-private:
-    std::string name_;
-    bool had_ = false;
-    std::string old_;
+    EnvOverride(int port, const char* value)
+        : test::EnvOverride(PortMap::environmentName(port), value) {}
 };
 
 TEST(PortMapTest, StoredPortValuesComeFromTheSettingsKey) {
