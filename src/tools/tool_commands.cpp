@@ -9,6 +9,8 @@ namespace wp2::tool {
 // Declarations of each sub-command's entry point go here, one line each.
 int runReplay(const std::vector<std::string>& args);
 int runDecode(const std::vector<std::string>& args);
+int runMonitor(const std::vector<std::string>& args);
+int runScan(const std::vector<std::string>& args);
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -18,6 +20,8 @@ extern const Command kCommands[] = {
      }},
     {"replay", "replay LOG OUT.atk", runReplay},
     {"decode", "decode LOG", runDecode},
+    {"monitor", "monitor [--port N | --device PATH] [--baud B] [--seconds S]", runMonitor},
+    {"scan", "scan [--ports N]", runScan},
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 
