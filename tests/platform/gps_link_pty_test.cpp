@@ -73,6 +73,7 @@ class PtyLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(pty->valid());
+        test::settleThreads();
         fdsBefore = test::openDescriptorCount();
         threadsBefore = test::threadCount();
         previousRegistry = setRegistry(&registry);
@@ -208,8 +209,8 @@ TEST_F(PtyLinkTest, UnpluggedReceiverIsRetriedUntilANewOneAppears) {
     EXPECT_TRUE(link->reconnecting());
     timers->runFor(2000);
     // One failed open every 500 ms.
-    EXPECT_EQ(traces.texts(), std::vector<std::string>(
-                                  4, "Communications Error 2 \nInvalid Comms Port Opening."));
+    EXPECT_EQ(traces.texts(),
+              std::vector<std::string>(4, "Communications Error 2 \nInvalid Comms Port Opening."));
     EXPECT_STREQ(conditionText(link->condition()), "BLINKING RED");
 
     // A receiver appears again on port 1.
