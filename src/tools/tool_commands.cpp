@@ -11,6 +11,7 @@ int runReplay(const std::vector<std::string>& args);
 int runDecode(const std::vector<std::string>& args);
 int runMonitor(const std::vector<std::string>& args);
 int runScan(const std::vector<std::string>& args);
+extern const Command kSettingsCommand;
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -22,6 +23,7 @@ extern const Command kCommands[] = {
     {"decode", "decode LOG", runDecode},
     {"monitor", "monitor [--port N | --device PATH] [--baud B] [--seconds S]", runMonitor},
     {"scan", "scan [--ports N]", runScan},
+    kSettingsCommand,
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 

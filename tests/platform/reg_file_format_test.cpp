@@ -211,15 +211,5 @@ TEST(RegFileFormat, RandomStoresSurviveWritingAndReading) {
     }
 }
 
-TEST(RegFileFormat, RootNames) {
-    RegRoot root;
-    EXPECT_TRUE(RegFileFormat::parseRootName("hkey_current_user", root));
-    EXPECT_EQ(root, RegRoot::CurrentUser);
-    EXPECT_TRUE(RegFileFormat::parseRootName("HKLM", root));
-    EXPECT_EQ(root, RegRoot::LocalMachine);
-    EXPECT_FALSE(RegFileFormat::parseRootName("HKEY_CLASSES_ROOT", root));
-    EXPECT_STREQ(RegFileFormat::rootName(RegRoot::CurrentUser), "HKEY_CURRENT_USER");
-}
-
 }  // namespace
 }  // namespace wp2

@@ -73,13 +73,6 @@ TEST(DegMinSplit, JoinRestoresTheValueToAboutACentimetre) {
     EXPECT_GT(worst, 0.0);  // minutes really are single precision
 }
 
-TEST(DegMinSplit, JoinAppliesTheHemisphere) {
-    DegMin d{12, 30.0f, false};
-    EXPECT_DOUBLE_EQ(d.join(), -12.5 * kDegToRad);
-    d.positive = true;
-    EXPECT_DOUBLE_EQ(d.join(), 12.5 * kDegToRad);
-}
-
 TEST(DegMinSplit, DamagedValuesDoNotOverflowTheDegrees) {
     EXPECT_EQ(DegMin::split(1e300).degrees, std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(DegMin::split(-1e300).degrees, std::numeric_limits<std::int32_t>::max());

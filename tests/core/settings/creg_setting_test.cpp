@@ -106,16 +106,6 @@ TEST(CRegSetting, OnDestructionWritesOnceWhenDestroyed) {
     EXPECT_EQ(*stored(reg, "TSOpt"), (RegValue{RegType::Dword, Bytes{9, 0, 0, 0}}));
 }
 
-TEST(CRegSetting, AssignmentReturnsTheStoredValue) {
-    CountingRegistry reg;
-    CRegInt emu("Emu", false, 0);
-    std::int32_t& ref = (emu = 7);
-    ref = 8;  // the reference is the object's own value
-    EXPECT_EQ(emu.Get(), 8);
-    CRegDouble lat("LastLat", false, 10.0);
-    EXPECT_EQ(&(lat = 1.5), &(lat = 2.5));
-}
-
 TEST(CRegSetting, DeletedValueReappearsWithItsDefault) {
     CountingRegistry reg;
     { CRegInt("WPIdx", false, 1) = 42; }
@@ -147,13 +137,6 @@ TEST(CRegSetting, ValueOfWrongTypeOrSizeIsReplacedByTheDefault) {
     EXPECT_EQ(lat.Get(), 10.0);
     EXPECT_EQ(stored(reg, "WarmStart")->type, RegType::Dword);
     EXPECT_EQ(stored(reg, "LastLat")->data.size(), 8u);
-}
-
-TEST(CRegSetting, ValueNamesAreCaseInsensitiveLikeTheRegistry) {
-    CountingRegistry reg;
-    { CRegInt("UnitSystem", true, 0) = 1; }
-    CRegInt again("unitsystem", true, 0);
-    EXPECT_EQ(again.Get(), 1);
 }
 
 // Message boxes of the failures, for both classes.

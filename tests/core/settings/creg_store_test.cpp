@@ -20,12 +20,6 @@ using test::CountingRegistry;
 using test::FailingRegistry;
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(CRegStore, DefaultsToTheSettingsKeyOfTheLocalMachine) {
-    CRegStore store;
-    EXPECT_EQ(store.root(), RegRoot::LocalMachine);
-    EXPECT_EQ(store.path(), "Software\\KELM\\Wayplot2");
-}
-
 TEST(CRegStore, TextIsRegSzWithItsTerminatingZero) {
     CountingRegistry reg;
     CRegStore store;

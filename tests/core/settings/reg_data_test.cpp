@@ -9,7 +9,6 @@
 
 #include "core/settings/memory_registry.h"
 #include "core/settings/reg_hive.h"
-#include "core/settings/reg_number.h"
 #include "core/settings/reg_sz.h"
 
 namespace wp2 {
@@ -42,13 +41,6 @@ TEST(RegSz, DecodingStopsAtTheFirstZeroAndToleratesBadData) {
     EXPECT_EQ(utf16ToUtf8(u"x\xD800y"), "x\xef\xbf\xbdy");
     EXPECT_EQ(utf16ToUtf8(std::u16string{0xD834, 0xDD1E}), "\xf0\x9d\x84\x9e");
     EXPECT_EQ(encodeRegSz(std::string("\xe2\x82\xac")), (Bytes{0xac, 0x20, 0, 0}));
-}
-
-TEST(RegNumber, LittleEndianLayout) {
-    EXPECT_EQ(dwordBytes(0x12345678), (Bytes{0x78, 0x56, 0x34, 0x12}));
-    EXPECT_EQ(dwordFromBytes(Bytes{0x78, 0x56, 0x34, 0x12}), 0x12345678u);
-    EXPECT_EQ(doubleBytes(-2.0), (Bytes{0, 0, 0, 0, 0, 0, 0, 0xc0}));
-    EXPECT_EQ(doubleFromBytes(doubleBytes(11.2)), 11.2);
 }
 
 TEST(RegHive, KeyPathsAreNormalizedAndValidated) {

@@ -1,0 +1,211 @@
+// wayplot2-tool settings: values set in one process are listed with the same
+// name, type and value by the next, bad arguments change nothing, and the
+// store is found through --root and WAYPLOT2_ROOT.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace wp2 {
+namespace {
+
+using test::fileExists;
+using test::readFile;
+using test::runProgram;
+using test::RunResult;
+using test::TempDir;
+
+RunResult tool(const std::string& root, std::vector<std::string> args) {
+    args.insert(args.begin(), {WAYPLOT2_TOOL, "--root", root});
+    return runProgram(args);
+}
+
+TEST(SettingsTool, EveryValueTypeRoundTripsThroughTheStore) {
+    TempDir tmp;
+    struct Set {
+        std::string name, type, value, listed;
+    };
+    // Listed in name order, as the tool prints them.
+    const std::vector<Set> sets = {
+        {"Driver", "text", "3,4800,8,0,0", "3,4800,8,0,0"},
+        {"Hex", "dword", "0x7fffffff", "2147483647"},
+        {"LastLat", "binary-double", "0.91234567890123451", "0.9123456789012345"},
+        {"LastTarg", "dword", "-1", "-1"},
+        {"Max", "dword", "4294967295", "-1"},
+        {"Min", "dword", "-2147483648", "-2147483648"},
+        {"Note", "text", "Z\xc3\xbcrich \"quoted\" C:\\dir = x;",
+         "Z\xc3\xbcrich \"quoted\" C:\\dir = x;"},
+        {"Overspeed", "binary-double", "11.2", "11.2"},
+        // The smallest denormal: 15 digits already read back as the same double.
+        {"Tiny", "binary-double", "-4.9406564584124654e-324", "-4.94065645841247e-324"},
+        {"WarmStart", "dword", "1", "1"},
+        {"Z Empty", "text", "", ""},
+    };
+    std::string expected;
+    for (const auto& s : sets) {
+        RunResult r = tool(tmp.path(), {"settings", "set", s.name, s.type, s.value});
+        ASSERT_EQ(r.status, 0) << s.name << ": " << r.err;
+        expected += s.name + "\t" + s.type + "\t" + s.listed + "\n";
+    }
+    RunResult listed = tool(tmp.path(), {"settings", "list"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, expected);
+    EXPECT_EQ(listed.err, "");
+
+    RunResult got = tool(tmp.path(), {"settings", "get", "note"});
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.out, sets[6].listed + "\n");
+
+    std::string file = readFile(tmp.file("local-machine.reg"));
+    EXPECT_NE(file.find("\"LastTarg\"=dword:ffffffff\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\"Overspeed\"=hex:66,66,66,66,66,66,26,40\n"), std::string::npos);
+    EXPECT_NE(file.find("\"Note\"=\"Z\xc3\xbcrich \\\"quoted\\\" C:\\\\dir = x;\"\n"),
+              std::string::npos);
+}
+
+TEST(SettingsTool, ListOnAFreshRootListsNothingAndWritesNothing) {
+    TempDir tmp;
+    std::string root = tmp.file("fresh");
+    RunResult r = tool(root, {"settings", "list"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    EXPECT_FALSE(fileExists(root));
+}
+
+TEST(SettingsTool, BadArgumentsExitWithUsageAndWriteNothing) {
+    TempDir tmp;
+    ASSERT_EQ(tool(tmp.path(), {"settings", "set", "Keep", "dword", "5"}).status, 0);
+    const std::string before = readFile(tmp.file("local-machine.reg"));
+    const std::vector<std::vector<std::string>> bad = {
+        {"settings"},
+        {"settings", "lst"},
+        {"settings", "list", "extra"},
+        {"settings", "get"},
+        {"settings", "delete"},
+        {"settings", "set", "Keep", "dword"},
+        {"settings", "set", "Keep", "dword", "6", "7"},
+        {"settings", "set", "Keep", "qword", "6"},
+        {"settings", "set", "Keep", "dword", "4294967296"},
+        {"settings", "set", "Keep", "dword", "-2147483649"},
+        {"settings", "set", "Keep", "dword", "12abc"},
+        {"settings", "set", "Keep", "dword", "0x"},
+        {"settings", "set", "Keep", "dword", ""},
+        {"settings", "set", "Keep", "binary-double", "1.5x"},
+        {"settings", "set", "Keep", "binary-double", " 1.5"},
+        {"settings", "set", "Keep", "binary-double", ""},
+        {"settings", "set", "Keep", "text", "bad \xff utf-8"},
+        {"settings", "set", "", "dword", "1"},
+        {"settings", "set", "Bad\nName", "dword", "1"},
+        {"settings", "--key", "", "set", "Keep", "dword", "6"},
+        {"settings", "--key", "a\\\\b", "set", "Keep", "dword", "6"},
+        {"settings", "set", "Keep", "dword", "6", "--key"},
+        {"settings", "--bogus", "set", "Keep", "dword", "6"},
+    };
+    for (const auto& args : bad) {
+        RunResult r = tool(tmp.path(), args);
+        std::string shown;
+        for (const auto& a : args) {
+            shown += "[" + a + "] ";
+        }
+        EXPECT_EQ(r.status, 2) << shown;
+        EXPECT_EQ(r.out, "") << shown;
+        EXPECT_EQ(r.err.rfind("usage: wayplot2-tool [--root DIR] settings", 0), 0u)
+            << shown << r.err;
+        EXPECT_EQ(readFile(tmp.file("local-machine.reg")), before) << shown;
+    }
+}
+
+TEST(SettingsTool, OtherKeysDeleteAndMissingValues) {
+    TempDir tmp;
+    const std::string bt = "SOFTWARE\\Widcomm\\BtConfig\\AutoConnect\\0008";
+    ASSERT_EQ(
+        tool(tmp.path(), {"settings", "--key", bt, "set", "BtBrowserEnabled", "dword", "1"}).status,
+        0);
+    ASSERT_EQ(tool(tmp.path(), {"settings", "set", "--key", "HKEY_CURRENT_USER\\Software\\T",
+                                "Name", "text", "user"})
+                  .status,
+              0);
+    EXPECT_EQ(tool(tmp.path(), {"settings", "list"}).out, "");
+    EXPECT_EQ(tool(tmp.path(), {"settings", "--key", bt, "list"}).out,
+              "BtBrowserEnabled\tdword\t1\n");
+    EXPECT_EQ(tool(tmp.path(), {"settings", "--key", "HKCU\\software\\t", "get", "name"}).out,
+              "user\n");
+    EXPECT_NE(readFile(tmp.file("current-user.reg")).find("[HKEY_CURRENT_USER\\Software\\T]"),
+              std::string::npos);
+
+    // A value set to "--key" needs the "--" that ends the options.
+    EXPECT_EQ(tool(tmp.path(), {"settings", "set", "Odd", "text", "--key"}).status, 2);
+    EXPECT_EQ(tool(tmp.path(), {"settings", "set", "Odd", "text", "--", "--key"}).status, 0);
+    EXPECT_EQ(tool(tmp.path(), {"settings", "get", "Odd"}).out, "--key\n");
+
+    EXPECT_EQ(tool(tmp.path(), {"settings", "--key", bt, "delete", "BtBrowserEnabled"}).status, 0);
+    EXPECT_EQ(tool(tmp.path(), {"settings", "--key", bt, "list"}).out, "");
+    RunResult again = tool(tmp.path(), {"settings", "--key", bt, "delete", "BtBrowserEnabled"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("BtBrowserEnabled"), std::string::npos);
+    RunResult missing = tool(tmp.path(), {"settings", "get", "Nothing"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+}
+
+TEST(SettingsTool, ValuesOfOtherShapesAreListedAsBytes) {
+    TempDir tmp;
+    test::writeFile(tmp.file("local-machine.reg"),
+                    "Windows Registry Editor Version 5.00\n\n"
+                    "[HKEY_LOCAL_MACHINE\\Software\\KELM\\Wayplot2]\n"
+                    "@=\"default\"\n"
+                    "\"Blob\"=hex:01,02,03\n"
+                    "\"Lines\"=hex(1):61,00,0a,00,62,00,00,00\n"
+                    "\"Multi\"=hex(7):61,00,00,00\n");
+    RunResult r = tool(tmp.path(), {"settings", "list"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "@\ttext\tdefault\n"
+              "Blob\tbinary\t01,02,03\n"
+              "Lines\ttext\ta\\x0ab\n"
+              "Multi\thex(7)\t61,00,00,00\n");
+    EXPECT_EQ(tool(tmp.path(), {"settings", "get", "Lines"}).out, "a\nb\n");
+}
+
+TEST(SettingsTool, CorruptStoreIsSetAsideAndReported) {
+    TempDir tmp;
+    test::writeFile(tmp.file("local-machine.reg"), "scrambled");
+    RunResult r = tool(tmp.path(), {"settings", "list"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("could not be read"), std::string::npos);
+    EXPECT_NE(r.err.find("local-machine.reg.bad"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(tmp.file("local-machine.reg.bad")), "scrambled");
+}
+
+TEST(SettingsTool, UnreadableStoreIsAnErrorNotAnEmptyList) {
+    TempDir tmp;
+    ASSERT_EQ(mkdir(tmp.file("local-machine.reg").c_str(), 0755), 0);
+    RunResult list = tool(tmp.path(), {"settings", "list"});
+    EXPECT_EQ(list.status, 1);
+    EXPECT_NE(list.err.find("cannot read the settings file"), std::string::npos) << list.err;
+    RunResult get = tool(tmp.path(), {"settings", "get", "WarmStart"});
+    EXPECT_EQ(get.status, 1);
+    EXPECT_NE(get.err.find("cannot read \"WarmStart\""), std::string::npos) << get.err;
+    EXPECT_EQ(tool(tmp.path(), {"settings", "set", "A", "dword", "1"}).status, 1);
+}
+
+TEST(SettingsTool, EnvironmentRootIsUsedWithoutTheOption) {
+    TempDir tmp;
+    ASSERT_EQ(setenv("WAYPLOT2_ROOT", tmp.path().c_str(), 1), 0);
+    RunResult set = runProgram({WAYPLOT2_TOOL, "settings", "set", "UnitSystem", "dword", "2"});
+    RunResult list = runProgram({WAYPLOT2_TOOL, "settings", "list"});
+    unsetenv("WAYPLOT2_ROOT");
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(list.out, "UnitSystem\tdword\t2\n");
+    EXPECT_TRUE(fileExists(tmp.file("local-machine.reg")));
+}
+
+}  // namespace
+}  // namespace wp2
