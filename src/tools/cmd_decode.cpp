@@ -71,9 +71,19 @@ private:
 
 }  // namespace
 
+namespace {
+
+int runDecode(const std::vector<std::string>& args);
+
+}  // namespace
+
+extern const Command kDecodeCommand{"decode", "decode LOG", runDecode};
+
+namespace {
+
 int runDecode(const std::vector<std::string>& args) {
     if (args.size() != 1) {
-        return usageError({"decode", "decode LOG", nullptr});
+        return usageError(kDecodeCommand);
     }
     LogReplay replay;
     CsvRows rows(replay.link());
@@ -86,5 +96,7 @@ int runDecode(const std::vector<std::string>& args) {
     replay.link().setFixObserver(nullptr);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }
+
+}  // namespace
 
 }  // namespace wp2::tool

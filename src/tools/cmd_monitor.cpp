@@ -14,6 +14,10 @@
 
 namespace wp2::tool {
 
+int runMonitor(const std::vector<std::string>& args);
+extern const Command kMonitorCommand{
+    "monitor", "monitor [--port N | --device PATH] [--baud B] [--seconds S]", runMonitor};
+
 namespace {
 
 constexpr const char* kUsage = "monitor [--port N | --device PATH] [--baud B] [--seconds S]";
@@ -65,7 +69,7 @@ void print(const std::string& text) {
 int runMonitor(const std::vector<std::string>& args) {
     MonitorOptions options;
     if (!parseOptions(args, options)) {
-        return usageError({"monitor", kUsage, nullptr});
+        return usageError(kMonitorCommand);
     }
     LinkSession session;
     GpsLink& link = session.link();

@@ -11,9 +11,19 @@
 
 namespace wp2::tool {
 
+namespace {
+
+int runReplay(const std::vector<std::string>& args);
+
+}  // namespace
+
+extern const Command kReplayCommand{"replay", "replay LOG OUT.atk", runReplay};
+
+namespace {
+
 int runReplay(const std::vector<std::string>& args) {
     if (args.size() != 2) {
-        return usageError({"replay", "replay LOG OUT.atk", nullptr});
+        return usageError(kReplayCommand);
     }
     LogReplay replay;
     if (!replay.run(args[0])) {
@@ -31,5 +41,7 @@ int runReplay(const std::vector<std::string>& args) {
     std::fwrite(report.data(), 1, report.size(), stdout);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }
+
+}  // namespace
 
 }  // namespace wp2::tool

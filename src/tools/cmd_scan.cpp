@@ -12,9 +12,10 @@
 
 namespace wp2::tool {
 
-namespace {
+int runScan(const std::vector<std::string>& args);
+extern const Command kScanCommand{"scan", "scan [--ports N]", runScan};
 
-constexpr const char* kUsage = "scan [--ports N]";
+namespace {
 
 // Prints the progress text as it grows. The scan replaces a trailing
 // "Waiting for signal" by the attempt's outcome; that line is then printed
@@ -49,7 +50,7 @@ int runScan(const std::vector<std::string>& args) {
     long ports = kScanPortCount;
     if (!args.empty() && (args.size() != 2 || args[0] != "--ports" ||
                           !parseNumber(args[1], 1, kScanPortCount, ports))) {
-        return usageError({"scan", kUsage, nullptr});
+        return usageError(kScanCommand);
     }
     LinkSession session;
     GpsLink& link = session.link();

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/gps/nmea_replay.h"
+#include "core/settings/creg_store.h"
 #include "core/track/track_log.h"
 
 namespace wp2::tool {
@@ -11,7 +12,16 @@ namespace {
 
 constexpr std::uint64_t kProgressThreshold = 10u * 1024u * 1024u;
 
+// A track log with the default recording filter and thresholds that neither
+// loads nor saves the autosave file and starts empty.
 std::unique_ptr<TrackLog> replayTrackLog() {
+    CRegStore store;
+    store.WriteNumber("TrackState",
+                      TrackState::Default & ~(TrackState::AutoLoad | TrackState::AutoSave));
+    store.WriteNumber("TrackPDOPThreshold", 0);
+    store.WriteNumber("TrackStraightThreshold", 4000);
+    store.WriteNumber("TrackParkingThreshold", 1500);
+    store.WriteNumber("TrackWidth", 2000);
     auto log = std::make_unique<TrackLog>();
     log->clear();
     log->options = TrackState::Default & ~(TrackState::AutoLoad | TrackState::AutoSave);
@@ -23,9 +33,14 @@ std::unique_ptr<TrackLog> replayTrackLog() {
 
 }  // namespace
 
-LogReplay::LogReplay() : link_(std::make_unique<GpsLink>(clock_, replayTrackLog())) {}
+LogReplay::LogReplay() : previousRegistry_(setRegistry(&settings_)) {
+    link_ = std::make_unique<GpsLink>(clock_, replayTrackLog());
+}
 
-LogReplay::~LogReplay() = default;
+LogReplay::~LogReplay() {
+    link_.reset();
+    setRegistry(previousRegistry_);
+}
 
 bool LogReplay::run(const std::string& logPath) {
     NmeaReplay replay(*link_);

@@ -8,6 +8,7 @@
 
 #include "core/base/clock.h"
 #include "core/gps/gps_link.h"
+#include "core/settings/memory_registry.h"
 
 namespace wp2::tool {
 
@@ -24,6 +25,10 @@ public:
     bool run(const std::string& logPath);
 
 private:
+    // The replay's settings live in memory only: its track log reads its
+    // options from there and writes them back there, never to the user's store.
+    MemoryRegistry settings_;
+    Registry* previousRegistry_;
     ManualClock clock_;
     std::unique_ptr<GpsLink> link_;
 };

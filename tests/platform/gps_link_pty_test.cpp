@@ -281,7 +281,7 @@ TEST_F(PtyLinkTest, ScanFindsTheReceiverOnPortOneAfterTheOthers) {
     }
     auto link = makeLink(paced);
     std::atomic<bool> sending{true};
-    std::string sentence = test::nmea("GPGSV,1,1,01,04,40,120,00");
+    std::string sentence = test::nmeaLine("GPGSV,1,1,01,04,40,120,00");
     auto receiver = [&](const std::string& line) {
         while (sending) {
             pty->send(line);
@@ -338,8 +338,8 @@ TEST_F(PtyLinkTest, ReaderAndDecoderShareTheBufferWithoutLoss) {
         for (int i = 0; i < kSentences; i += kBurst) {
             burst.clear();
             for (int j = i; j < i + kBurst; ++j) {
-                burst += test::nmea("GPGSV,3,1,12," + std::to_string(j % 100) + ",40," +
-                                    std::to_string(j % 360) + ",45");
+                burst += test::nmeaLine("GPGSV,3,1,12," + std::to_string(j % 100) + ",40," +
+                                        std::to_string(j % 360) + ",45");
             }
             // At most two bursts in flight, well inside the buffer.
             while (taken.load() < i - kBurst) {

@@ -7,8 +7,8 @@
 
 namespace wp2::test {
 
-// "$" + body + "*" + two upper-case hex digits + CR LF.
-inline std::string nmea(const std::string& body) {
+// A whole line: "$" + body + "*" + two upper-case hex digits + CR LF.
+inline std::string nmeaLine(const std::string& body) {
     unsigned sum = 0;
     for (char c : body) {
         sum ^= static_cast<unsigned char>(c);
@@ -27,14 +27,14 @@ inline std::string fixEpoch(int second) {
     std::snprintf(lat, sizeof lat, "48%07.4f", 7.1 + (second % 4000) * 0.01);
     std::string t = time;
     std::string la = lat;
-    return nmea("GPGGA," + t + "," + la + ",N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,") +
-           nmea("GPGSA,A,3,04,05,09,12,24,25,29,31,,,,,1.6,0.9,1.3") +
-           nmea("GPRMC," + t + ",A," + la + ",N,01131.0000,E,035.0,000.0,230324,,,A");
+    return nmeaLine("GPGGA," + t + "," + la + ",N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,") +
+           nmeaLine("GPGSA,A,3,04,05,09,12,24,25,29,31,,,,,1.6,0.9,1.3") +
+           nmeaLine("GPRMC," + t + ",A," + la + ",N,01131.0000,E,035.0,000.0,230324,,,A");
 }
 
 // Satellites in view without a fix.
 inline std::string noFixEpoch() {
-    return nmea("GPGSV,1,1,02,04,40,120,00,05,30,240,00");
+    return nmeaLine("GPGSV,1,1,02,04,40,120,00,05,30,240,00");
 }
 
 }  // namespace wp2::test

@@ -20,7 +20,7 @@ namespace {
 
 using namespace GpsStatusFlags;
 using test::fixEpoch;
-using test::nmea;
+using test::nmeaLine;
 using test::noFixEpoch;
 
 constexpr std::time_t kStart = 1200000000;
@@ -235,7 +235,7 @@ TEST_F(LinkTest, TestModeShowsRawSentencesAndIsNotReentered) {
     ASSERT_TRUE(link->startTest(1, &view));
     EXPECT_TRUE(link->state().has(LinkOpen));
     EXPECT_FALSE(link->running());
-    const std::string gsv = nmea("GPGSV,1,1,01,04,40,120,00");
+    const std::string gsv = nmeaLine("GPGSV,1,1,01,04,40,120,00");
     const std::string broken = "$GPGSA,A,3,04*00\r\n";
     // The view pumps events while it updates, as an edit control may.
     view.onAppend = [&] {

@@ -16,7 +16,7 @@
 namespace wp2 {
 namespace {
 
-using test::nmea;
+using test::nmeaLine;
 
 class RecordingProgress : public ScanProgressView {
 public:
@@ -63,7 +63,7 @@ protected:
 };
 
 TEST_F(ScanTest, ReceiverOnPortOneIsFoundAfterSixPortsTriedThreeTimes) {
-    receiverOn("com1", nmea("GPGSV,1,1,01,04,40,120,00"));
+    receiverOn("com1", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
     link->setLineSettings(9600, 8, 1, 0);
     ASSERT_TRUE(scan(*link, &progress, 8));
     EXPECT_EQ(link->portNumber(), 1);
@@ -113,7 +113,7 @@ TEST_F(ScanTest, LinesWithoutChecksumsNeverCount) {
 }
 
 TEST_F(ScanTest, FewerPortsWhenAskedAndNoViewNeeded) {
-    receiverOn("com1", nmea("GPGSV,1,1,01,04,40,120,00"));
+    receiverOn("com1", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
     EXPECT_FALSE(scan(*link, nullptr, 2));
     EXPECT_EQ(port->openAttempts, 6);  // ports 5 and 2 only
     EXPECT_FALSE(scan(*link, &progress, 0));
