@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/base/cformat.h"
+#include "core/base/trace.h"
 #include "core/gps/gps_scan.h"
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
@@ -59,6 +60,17 @@ bool parseOptions(const std::vector<std::string>& args, MonitorOptions& o) {
     return true;
 }
 
+// Port failures are never shown by the program; a monitor prints them.
+void traceToStderr(const std::string& text) {
+    std::string line = text;
+    for (char& c : line) {
+        if (c == '\n') {
+            c = ' ';
+        }
+    }
+    std::fprintf(stderr, "trace: %s\n", line.c_str());
+}
+
 void print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
@@ -72,6 +84,7 @@ int runMonitor(const std::vector<std::string>& args) {
         return usageError(kMonitorCommand);
     }
     LinkSession session;
+    TraceHook previousHook = setTraceHook(traceToStderr);
     GpsLink& link = session.link();
     // As at start-up: the stored line settings and warm-start data.
     loadDriverSetting(link);
@@ -113,6 +126,8 @@ int runMonitor(const std::vector<std::string>& args) {
     while (!LinkSession::stopRequested() && (options.seconds == 0 || reports < options.seconds)) {
         timers.runFor(50);
     }
+    link.stop();
+    setTraceHook(previousHook);
     return everOpen ? kExitOk : kExitFailure;
 }
 

@@ -121,6 +121,8 @@ TEST(MonitorCommandTest, AMissingDeviceFailsAndBadArgumentsAreRefused) {
                          "/dev/wayplot2-none", "--seconds", "1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("GPS is not started !"), std::string::npos);
+    EXPECT_NE(r.err.find("trace: Communications Error 2  Invalid Comms Port Opening.\n"),
+              std::string::npos);
     EXPECT_NE(r.out.find("Condition: BLINKING RED\r\n"), std::string::npos);
     for (std::vector<std::string> bad :
          {std::vector<std::string>{"--port", "2", "--device", "/dev/null"},
