@@ -21,7 +21,6 @@ extern const Command kMonitorCommand{
 
 namespace {
 
-constexpr const char* kUsage = "monitor [--port N | --device PATH] [--baud B] [--seconds S]";
 // The dashboard checks the link every 99 of its frames (33 a second).
 constexpr std::uint32_t kEnsureOpenMs = 3000;
 
