@@ -47,7 +47,10 @@ std::string commError(int code, const std::string& text) {
 
 class SerialPortTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(pty.valid()); }
+    void SetUp() override {
+        ASSERT_TRUE(pty.valid());
+        test::settleThreads();
+    }
     PseudoTerminal pty;
     TraceRecorder traces;
 };

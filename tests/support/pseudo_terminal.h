@@ -100,6 +100,13 @@ inline int threadCount() {
     return countEntries("/proc/self/task");
 }
 
+// Runs and joins one thread, so that helper threads a runtime starts with
+// the first thread of the process (ThreadSanitizer has one) exist before a
+// test takes its thread count.
+inline void settleThreads() {
+    std::thread([] {}).join();
+}
+
 // Polls pred every millisecond of real time until it holds or timeoutMs pass.
 inline bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/base/cformat.h"
+#include "core/settings/creg_store.h"
 
 namespace wp2 {
 
@@ -16,9 +17,17 @@ constexpr const char* kDefaultDevices[kHighestPort] = {
 
 }  // namespace
 
+PortMap::PortMap()
+    : stored_([](const std::string& name, std::string& value) {
+          return CRegStore().ReadText(name, value);
+      }) {}
+
 PortMap::PortMap(StoredText stored) : stored_(std::move(stored)) {}
 
 std::string PortMap::device(int port) const {
+    if (auto it = assigned_.find(port); it != assigned_.end()) {
+        return it->second;
+    }
     if (const char* env = std::getenv(environmentName(port).c_str())) {
         return env;
     }

@@ -8,9 +8,11 @@
 // (USB receivers, Bluetooth, on-board UARTs and gpsd's udev name). Each can be
 // replaced by the environment variable WAYPLOT2_COM<n> (an empty value maps
 // the port to no device) or, below that, by the text value "Port<n>" of the
-// settings key.
+// settings key. A device assigned with setDevice() beats them all (a tool's
+// command line).
 
 #include <functional>
+#include <map>
 #include <string>
 
 namespace wp2 {
@@ -25,8 +27,12 @@ public:
     // Reads a stored text value by name; false when there is none.
     using StoredText = std::function<bool(const std::string& name, std::string& value)>;
 
-    // Without a reader the stored "Port<n>" values are not consulted.
-    explicit PortMap(StoredText stored = {});
+    // Reads the stored "Port<n>" values of the settings key.
+    PortMap();
+    // Reads them through `stored` instead; an empty function reads none.
+    explicit PortMap(StoredText stored);
+
+    void setDevice(int port, const std::string& device) { assigned_[port] = device; }
 
     // The device for a port number; empty when the number names none.
     std::string device(int port) const;
@@ -39,6 +45,7 @@ public:
 
 private:
     StoredText stored_;
+    std::map<int, std::string> assigned_;
 };
 
 }  // namespace wp2

@@ -24,6 +24,18 @@ struct SerialLineSettings {
     bool operator==(const SerialLineSettings&) const = default;
 };
 
+// The link's line settings: the port number and the framing.
+struct LineSettings {
+    int port = 1;
+    int baudRate = 4800;
+    std::uint8_t dataBits = 8;
+    std::uint8_t stopBits = 1;
+    std::uint16_t parity = 0;
+
+    SerialLineSettings framing() const { return {baudRate, dataBits, stopBits, parity}; }
+    bool operator==(const LineSettings&) const = default;
+};
+
 // Why the reader thread ended.
 enum class ReaderExit : int {
     Running = 0,        // still running (or never started)

@@ -5,42 +5,40 @@
 
 #include <map>
 
+#include "core/settings/creg_store.h"
+#include "core/settings/memory_registry.h"
+#include "support/env_override.h"
+
 namespace wp2 {
 namespace {
 
-// Sets or clears WAYPLOT2_COM<n> for one test and restores it afterwards.
-class EnvOverride {
+// Sets or clears WAYPLOT2_COM<n> for one test.
+class EnvOverride : public test::EnvOverride {
 public:
-    EnvOverride(int port, const char* value) : name_(PortMap::environmentName(port)) {
-        if (const char* old = ::getenv(name_.c_str())) {
-            had_ = true;
-            old_ = old;
-        }
-        if (value) {
-            ::setenv(name_.c_str(), value, 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
-    }
-    ~EnvOverride() {
-        if (had_) {
-            ::setenv(name_.c_str(), old_.c_str(), 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
-    }
-
-private:
-    std::string name_;
-    bool had_ = false;
-    std::string old_;
+    EnvOverride(int port, const char* value)
+        : test::EnvOverride(PortMap::environmentName(port), value) {}
 };
+
+TEST(PortMapTest, StoredPortValuesComeFromTheSettingsKey) {
+    MemoryRegistry memory;
+    Registry* previous = setRegistry(&memory);
+    EnvOverride none(2, nullptr);
+    PortMap map;
+    EXPECT_EQ(map.device(2), "/dev/ttyACM0");
+    ASSERT_TRUE(CRegStore().WriteText("Port2", "/dev/serial/by-id/gps"));
+    EXPECT_EQ(map.device(2), "/dev/serial/by-id/gps");
+    map.setDevice(2, "/dev/pts/3");  // an assigned device beats everything
+    EnvOverride env(2, "/dev/ttyS9");
+    EXPECT_EQ(map.device(2), "/dev/pts/3");
+    EXPECT_EQ(map.device(1), PortMap::defaultDevice(1));
+    setRegistry(previous);
+}
 
 TEST(PortMapTest, DefaultDevicesCoverUsbBluetoothUartsAndGpsd) {
     const char* expected[] = {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyUSB1",
                               "/dev/ttyACM1", "/dev/rfcomm0", "/dev/ttyS0",
                               "/dev/ttyS1",   "/dev/ttyAMA0", "/dev/gps0"};
-    PortMap map;
+    PortMap map(PortMap::StoredText{});
     for (int port = 1; port <= 9; ++port) {
         EnvOverride none(port, nullptr);
         EXPECT_EQ(map.device(port), expected[port - 1]) << port;
