@@ -35,7 +35,7 @@ run: deps build
 	$(BUILD)/src/tools/wayplot2-tool --help
 
 format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src tests bench resources -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

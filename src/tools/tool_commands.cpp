@@ -8,6 +8,9 @@ namespace wp2::tool {
 
 // Declarations of each sub-command's entry point go here, one line each.
 extern const Command kSettingsCommand;
+extern const Command kReplayCommand;
+extern const Command kDecodeCommand;
+extern const Command kPushpinsCommand;
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -16,6 +19,9 @@ extern const Command kCommands[] = {
          return kExitOk;
      }},
     kSettingsCommand,
+    kReplayCommand,
+    kDecodeCommand,
+    kPushpinsCommand,
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 

@@ -16,7 +16,9 @@ struct FileDialogRequest {
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
-    // A full path, or nothing when the user cancels.
+    // A full path, or nothing when the user cancels. The dialogs hide the
+    // read-only option; the save dialog asks before overwriting an existing
+    // file and before creating a new one.
     virtual std::optional<std::string> openFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> saveFile(const FileDialogRequest& request) = 0;
 };

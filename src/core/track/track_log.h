@@ -27,34 +27,58 @@ inline constexpr std::uint32_t Default = 0x99;
 inline constexpr const char* kLinkAutosavePath = "\\My Documents\\KWAutosave.atk";
 inline constexpr const char* kEmulationAutosavePath = "My Documents\\KWAutosave2.atk";
 inline constexpr const char* kTrackFileFilter = "Track (*.atk)|*.atk||";
+inline constexpr const char* kTrackFileExtension = "atk";
+
+// Registry value names of the track options.
+inline constexpr const char* kTrackStateValue = "TrackState";
+inline constexpr const char* kTrackPdopThresholdValue = "TrackPDOPThreshold";
+inline constexpr const char* kTrackStraightThresholdValue = "TrackStraightThreshold";
+inline constexpr const char* kTrackParkingThresholdValue = "TrackParkingThreshold";
+inline constexpr const char* kTrackWidthValue = "TrackWidth";
+
+// Points are stored in one array that grows by this many at a time.
+inline constexpr int kTrackGrowth = 1000;
+
+struct TrackFileImage;
 
 class TrackLog {
 public:
-    // An empty path means the receiver link's autosave file.
+    // An empty path means the receiver link's autosave file. Loads the options
+    // and, with AutoLoad, the autosave file.
     explicit TrackLog(const std::string& autosavePath = "");
+    // Saves to the autosave file with AutoSave, then writes the options.
     virtual ~TrackLog();
     TrackLog(const TrackLog&) = delete;
     TrackLog& operator=(const TrackLog&) = delete;
 
+    // Drops every point and starts again with room for 1000.
     void clear();
-    // The recording filter; may set Marked in the offered point.
+    // The recording filter: true when the fix was stored, merged into the last
+    // point or passed over as undated; false when refused. Sets or clears
+    // Marked in the offered point (except while Paused).
     bool addFix(TrackPoint& point);
+    // The fix was lost: the last dated point ends its segment.
     void signalLost();
-    // i places before the newest (0 = newest); nothing when i >= count.
+    // i places before the newest (0 = newest); nothing when i is outside the track.
     std::optional<TrackPoint> pointFromEnd(int i) const;
 
     int count() const { return count_; }
     int capacity() const { return capacity_; }
     int datedCount() const { return datedCount_; }
     int lastDatedIndex() const { return lastDatedIndex_; }
+    // Stored point i, 0 <= i < count().
     const TrackPoint& at(int i) const { return points_[static_cast<std::size_t>(i)]; }
 
+    // Options and thresholds in the settings store.
     void loadOptions();
     void saveOptions();
 
-    // Track files.
+    // Track files. With askName (or no current name) the file dialog is asked
+    // first; a cancel returns false. A file that cannot be read or is not a
+    // sound track file leaves the track as it was and returns false.
     bool load(bool askName);
     bool save(bool askName);
+    // load(false) / save(false) on autosavePath; currentFileName is kept.
     bool autoLoad();
     bool autoSave();
 
@@ -70,7 +94,12 @@ public:
     double width = 20.0;
 
 private:
-    std::vector<TrackPoint> points_;
+    bool append(const TrackPoint& point);
+    TrackPoint& last() { return points_[static_cast<std::size_t>(count_ - 1)]; }
+    bool chooseFileName(bool askName, bool forSaving);
+    void adopt(TrackFileImage&& image);
+
+    std::vector<TrackPoint> points_;  // capacity_ entries; the first count_ are the track
     int capacity_ = 0;
     int count_ = 0;
     int datedCount_ = 0;

@@ -1,0 +1,97 @@
+#pragma once
+// The receiver link: the decoded GpsState, the sentence decoders, the live
+// track log, the statistics and the receive buffer the serial reader fills.
+// This part holds everything that works from text alone: taking lines from
+// the buffer, testing and decoding them, and the diagnostic reports.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/base/clock.h"
+#include "core/gps/gga_decoder.h"
+#include "core/gps/gps_condition.h"
+#include "core/gps/gps_state.h"
+#include "core/gps/gps_statistics.h"
+#include "core/gps/gsa_decoder.h"
+#include "core/gps/receive_buffer.h"
+#include "core/gps/rmc_decoder.h"
+#include "core/track/track_log.h"
+
+namespace wp2 {
+
+// Told about every fix the decoding offers to the track log, and about the
+// end of every applied line. Tools use it to follow a replay.
+class FixObserver {
+public:
+    virtual ~FixObserver() = default;
+    virtual void fixOffered(const TrackPoint& point, bool kept) = 0;
+    virtual void sentenceApplied(std::u16string_view line) = 0;
+};
+
+class GpsLink {
+public:
+    // The link reads the time through clock (which must outlive it). Without a
+    // track log given, it makes its own with the default autosave file.
+    explicit GpsLink(Clock& clock, std::unique_ptr<TrackLog> track = nullptr);
+    virtual ~GpsLink();
+    GpsLink(const GpsLink&) = delete;
+    GpsLink& operator=(const GpsLink&) = delete;
+
+    GpsState& state() { return state_; }
+    const GpsState& state() const { return state_; }
+    TrackLog& trackLog() { return *track_; }
+    const TrackLog& trackLog() const { return *track_; }
+    GpsStatistics& statistics() { return stats_; }
+    const GpsStatistics& statistics() const { return stats_; }
+    ReceiveBuffer& receiveBuffer() { return buffer_; }
+    const RmcDecoder& rmcDecoder() const { return rmc_; }
+    const GsaDecoder& gsaDecoder() const { return gsa_; }
+    const GgaDecoder& ggaDecoder() const { return gga_; }
+    Clock& clock() { return clock_; }
+
+    // The checksum test; a passing line sets DataValid and stamps lastDataTime.
+    bool checksumOk(std::u16string_view line);
+
+    // Cuts the next line from the receive buffer: the line when it passes the
+    // checksum, "Error" when it does not, empty when no complete line is buffered.
+    std::u16string takeLine();
+    // The same into `line`, which is left alone when nothing was taken.
+    bool takeLine(std::u16string& line);
+
+    // Decodes one line into the state and offers RMC and GGA fixes to the track log.
+    void applySentence(std::u16string_view line);
+
+    // The first half of the refresh cycle: clears Moving, counts the refresh
+    // and applies every complete line in the buffer (each becomes lastSentence).
+    void decodePending();
+
+    GpsCondition condition() const { return wp2::condition(state_); }
+    std::string statisticsReport() const;
+    std::string statusReport() const;
+
+    void setFixObserver(FixObserver* observer) { observer_ = observer; }
+
+private:
+    void applyRmc();
+    void applyGsa();
+    void applyGga();
+    bool offerToTrack(TrackPoint& point);
+    std::string signalLines() const;
+
+    Clock& clock_;
+    GpsState state_;
+    std::unique_ptr<TrackLog> track_;
+    GpsStatistics stats_;
+    ReceiveBuffer buffer_;
+    RmcDecoder rmc_;
+    GsaDecoder gsa_;
+    GgaDecoder gga_;
+    FixObserver* observer_ = nullptr;
+};
+
+// The one receiver link of the process, or none.
+GpsLink* currentLink();
+void setCurrentLink(GpsLink* link);
+
+}  // namespace wp2

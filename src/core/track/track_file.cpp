@@ -1,0 +1,219 @@
+#include "core/track/track_file.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <new>
+
+#include "core/track/track_log.h"
+
+namespace wp2 {
+
+namespace {
+
+// Records are read in blocks of this many.
+constexpr std::size_t kReadBlockRecords = 256;
+
+std::uint32_t getU32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+std::int32_t getI32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(getU32(p));
+}
+
+double getDouble(const std::uint8_t* p) {
+    std::uint64_t bits = std::uint64_t(getU32(p)) | std::uint64_t(getU32(p + 4)) << 32;
+    return std::bit_cast<double>(bits);
+}
+
+void putU32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+void putI32(std::uint8_t* p, std::int32_t v) {
+    putU32(p, static_cast<std::uint32_t>(v));
+}
+
+void putDouble(std::uint8_t* p, double v) {
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    putU32(p, static_cast<std::uint32_t>(bits));
+    putU32(p + 4, static_cast<std::uint32_t>(bits >> 32));
+}
+
+class OpenFile {
+public:
+    explicit OpenFile(const std::string& path) : f_(std::fopen(path.c_str(), "rb")) {}
+    ~OpenFile() {
+        if (f_) {
+            std::fclose(f_);
+        }
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    std::FILE* get() const { return f_; }
+    bool readExactly(std::uint8_t* out, std::size_t n) { return std::fread(out, 1, n, f_) == n; }
+    // Size in bytes, or -1; leaves the position at the start.
+    long long size() {
+        if (std::fseek(f_, 0, SEEK_END) != 0) {
+            return -1;
+        }
+        const long long n = std::ftell(f_);
+        std::rewind(f_);
+        return n;
+    }
+
+private:
+    std::FILE* f_;
+};
+
+// The counters must describe the records the file holds; capacity may exceed
+// count by at most one growth step, as in every track this program writes.
+bool headerIsConsistent(const TrackFileImage& h, long long recordsInFile) {
+    if (h.count < 0 || h.count > recordsInFile) {
+        return false;
+    }
+    if (h.capacity < h.count || std::int64_t(h.capacity) - h.count > kTrackGrowth) {
+        return false;
+    }
+    if (h.datedCount < 0 || h.datedCount > h.count) {
+        return false;
+    }
+    if (h.lastDatedIndex < -1 || h.lastDatedIndex >= h.count) {
+        return false;
+    }
+    if ((h.datedCount == 0) != (h.lastDatedIndex == -1)) {
+        return false;
+    }
+    return h.datedCount <= h.lastDatedIndex + 1;
+}
+
+bool readHeader(OpenFile& file, TrackFileImage& h, std::size_t& headerSize) {
+    std::uint8_t head[kTrackHeaderSizeV1];
+    if (!file.readExactly(head, kTrackHeaderSize)) {
+        return false;
+    }
+    h.version = getI32(head);
+    h.capacity = getI32(head + 4);
+    h.datedCount = getI32(head + 8);
+    h.lastDatedIndex = getI32(head + 12);
+    h.reserved = getI32(head + 16);
+    headerSize = kTrackHeaderSize;
+    if (h.version == 1) {
+        if (!file.readExactly(head + kTrackHeaderSize, kTrackHeaderSizeV1 - kTrackHeaderSize)) {
+            return false;
+        }
+        h.hasLegacy = true;
+        h.legacyA = getDouble(head + 20);
+        h.legacyB = getDouble(head + 28);
+        headerSize = kTrackHeaderSizeV1;
+    }
+    h.count = getI32(head + headerSize - 4);
+    return true;
+}
+
+bool readRecords(OpenFile& file, TrackFileImage& image) {
+    std::uint8_t block[kReadBlockRecords * kTrackRecordSize];
+    std::size_t done = 0;
+    const auto total = static_cast<std::size_t>(image.count);
+    while (done < total) {
+        const std::size_t n = std::min(kReadBlockRecords, total - done);
+        if (!file.readExactly(block, n * kTrackRecordSize)) {
+            return false;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            image.points[done + i] = TrackFile::decodeRecord(block + i * kTrackRecordSize);
+        }
+        done += n;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<TrackFileImage> TrackFile::read(const std::string& path) {
+    OpenFile file(path);
+    if (!file.get()) {
+        return std::nullopt;
+    }
+    const long long size = file.size();
+    TrackFileImage image;
+    std::size_t headerSize = 0;
+    if (size < 0 || !readHeader(file, image, headerSize)) {
+        return std::nullopt;
+    }
+    const long long records =
+        (size - static_cast<long long>(headerSize)) / static_cast<long long>(kTrackRecordSize);
+    if (!headerIsConsistent(image, records)) {
+        return std::nullopt;
+    }
+    try {
+        image.points.resize(static_cast<std::size_t>(image.capacity));
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    if (!readRecords(file, image)) {
+        return std::nullopt;
+    }
+    return image;
+}
+
+std::vector<std::uint8_t> TrackFile::encode(std::int32_t capacity, std::int32_t datedCount,
+                                            std::int32_t lastDatedIndex, std::int32_t reserved,
+                                            const TrackPoint* points, std::int32_t count) {
+    const auto n = static_cast<std::size_t>(count < 0 ? 0 : count);
+    std::vector<std::uint8_t> bytes(kTrackHeaderSize + n * kTrackRecordSize);
+    putI32(&bytes[0], kTrackFileVersion);
+    putI32(&bytes[4], capacity);
+    putI32(&bytes[8], datedCount);
+    putI32(&bytes[12], lastDatedIndex);
+    putI32(&bytes[16], reserved);
+    putI32(&bytes[20], static_cast<std::int32_t>(n));
+    for (std::size_t i = 0; i < n; ++i) {
+        encodeRecord(points[i], &bytes[kTrackHeaderSize + i * kTrackRecordSize]);
+    }
+    return bytes;
+}
+
+void TrackFile::encodeRecord(const TrackPoint& p, std::uint8_t* out) {
+    putDouble(out + 0, p.latitude);
+    putDouble(out + 8, p.longitude);
+    putDouble(out + 16, p.altitude);
+    out[24] = p.time.year;
+    out[25] = p.time.month;
+    out[26] = p.time.day;
+    out[27] = p.time.hour;
+    out[28] = p.time.minute;
+    putDouble(out + 29, p.time.seconds);
+    putDouble(out + 37, p.speed);
+    putDouble(out + 45, p.course);
+    putDouble(out + 53, p.dop);
+    out[61] = static_cast<std::uint8_t>(p.state);
+    out[62] = static_cast<std::uint8_t>(p.state >> 8);
+    out[63] = p.satellites;
+}
+
+TrackPoint TrackFile::decodeRecord(const std::uint8_t* in) {
+    TrackPoint p;
+    p.latitude = getDouble(in + 0);
+    p.longitude = getDouble(in + 8);
+    p.altitude = getDouble(in + 16);
+    p.time.year = in[24];
+    p.time.month = in[25];
+    p.time.day = in[26];
+    p.time.hour = in[27];
+    p.time.minute = in[28];
+    p.time.seconds = getDouble(in + 29);
+    p.speed = getDouble(in + 37);
+    p.course = getDouble(in + 45);
+    p.dop = getDouble(in + 53);
+    p.state = std::uint32_t(in[61]) | std::uint32_t(in[62]) << 8;
+    p.satellites = in[63];
+    return p;
+}
+
+}  // namespace wp2

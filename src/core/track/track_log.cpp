@@ -1,0 +1,290 @@
+#include "core/track/track_log.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <filesystem>
+#include <new>
+#include <utility>
+
+#include "core/base/paths.h"
+#include "core/nav/geodesy.h"
+#include "core/settings/creg_store.h"
+#include "core/track/atomic_file.h"
+#include "core/track/file_chooser.h"
+#include "core/track/track_file.h"
+#include "core/track/track_filter.h"
+
+namespace wp2 {
+
+namespace {
+
+bool has(std::uint32_t bits, std::uint32_t flag) {
+    return (bits & flag) != 0;
+}
+
+// Thresholds are stored as hundredths, truncated. A value read back from the
+// store (n * 0.01) times 100 can land a hair below n; that is rounding, not a
+// fraction to cut off, so such values keep n and survive every load and save.
+std::uint32_t storedHundredths(double value) {
+    const double hundredths = value * 100.0;
+    if (!(hundredths > 0.0)) {
+        return 0;
+    }
+    if (hundredths >= 4294967295.0) {
+        return UINT32_MAX;
+    }
+    const double whole = std::nearbyint(hundredths);
+    if (std::fabs(hundredths - whole) <= 1e-9 * std::max(1.0, hundredths)) {
+        return static_cast<std::uint32_t>(whole);
+    }
+    return static_cast<std::uint32_t>(hundredths);
+}
+
+void readHundredths(CRegStore& store, const char* name, double& value) {
+    std::uint32_t stored = 0;
+    if (store.ReadNumber(name, stored)) {
+        value = stored * 0.01;
+    }
+}
+
+}  // namespace
+
+TrackLog::TrackLog(const std::string& path)
+    : autosavePath(path.empty() ? std::string(kLinkAutosavePath) : path) {
+    clear();
+    currentFileName = "Track";
+    loadOptions();
+    if (has(options, TrackState::AutoLoad)) {
+        autoLoad();
+    }
+}
+
+TrackLog::~TrackLog() {
+    if (has(options, TrackState::AutoSave)) {
+        autoSave();
+    }
+    points_.clear();
+    saveOptions();
+}
+
+void TrackLog::clear() {
+    points_.clear();
+    points_.shrink_to_fit();
+    capacity_ = 0;
+    try {
+        points_.resize(kTrackGrowth);
+        capacity_ = kTrackGrowth;
+    } catch (const std::bad_alloc&) {
+        // The first append tries again.
+    }
+    count_ = 0;
+    datedCount_ = 0;
+    lastDatedIndex_ = -1;
+    legacyA = 0.0;
+    legacyB = 0.0;
+}
+
+bool TrackLog::append(const TrackPoint& point) {
+    if (count_ == capacity_) {
+        if (capacity_ > INT_MAX - kTrackGrowth) {
+            return false;
+        }
+        try {
+            std::vector<TrackPoint> grown(static_cast<std::size_t>(capacity_ + kTrackGrowth));
+            std::copy(points_.begin(), points_.begin() + count_, grown.begin());
+            points_.swap(grown);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        capacity_ += kTrackGrowth;
+    }
+    points_[static_cast<std::size_t>(count_)] = point;
+    if (!has(point.state, TrackPointState::NoDate)) {
+        lastDatedIndex_ = count_;
+        ++datedCount_;
+    }
+    ++count_;
+    return true;
+}
+
+bool TrackLog::addFix(TrackPoint& fix) {
+    using namespace TrackPointState;
+    if (has(options, TrackState::Paused)) {
+        return false;
+    }
+    fix.state &= ~Marked;
+    if (has(options, TrackState::MarkPoints)) {
+        fix.state |= Marked;
+    }
+    if (count_ > 0) {
+        mergeInto(last(), fix);
+    }
+
+    std::optional<double> distance;
+    if (has(options, TrackState::ParkingFilter) && count_ > 0) {
+        if (has(fix.state, NoDate)) {
+            return false;
+        }
+        distance = approxDistance(fix.position(), last().position());
+        if (*distance < parkingThreshold) {
+            return false;
+        }
+        if (*distance < 3.0 * parkingThreshold && fix.speed == 0.0) {
+            return false;
+        }
+    }
+    if (has(options, TrackState::StraightFilter) && count_ > 1) {
+        if (!distance) {
+            distance = approxDistance(fix.position(), last().position());
+        }
+        const TrackPoint& beforeLast = points_[static_cast<std::size_t>(count_ - 2)];
+        if (*distance < straightThreshold &&
+            straightDeviation(fix, last(), beforeLast, *distance) < parkingThreshold) {
+            return false;
+        }
+    }
+
+    if (count_ > 0 && mergeApplies(last().state, fix.state)) {
+        return true;
+    }
+    if (has(fix.state, NoDate)) {
+        return true;
+    }
+    if (datedCount_ == 0) {
+        if (!append(fix)) {
+            return false;
+        }
+        last().state |= SegmentStart | SegmentEnd;
+        return true;
+    }
+    const double gap =
+        fixTimeDifference(points_[static_cast<std::size_t>(lastDatedIndex_)].time, fix.time);
+    if (!append(fix)) {
+        return false;
+    }
+    TrackPoint& previous = points_[static_cast<std::size_t>(count_ - 2)];
+    if (has(options, TrackState::SplitOnGap) && gap > 5.0) {
+        previous.state |= SegmentEnd;
+        last().state |= SegmentStart | SegmentEnd;
+    } else {
+        previous.state &= ~SegmentEnd;
+        last().state |= SegmentEnd;
+    }
+    return true;
+}
+
+void TrackLog::signalLost() {
+    if (datedCount_ != 0) {
+        points_[static_cast<std::size_t>(lastDatedIndex_)].state |= TrackPointState::SegmentEnd;
+    }
+}
+
+std::optional<TrackPoint> TrackLog::pointFromEnd(int i) const {
+    if (i < 0 || i >= count_) {
+        return std::nullopt;
+    }
+    return points_[static_cast<std::size_t>(count_ - 1 - i)];
+}
+
+void TrackLog::loadOptions() {
+    CRegStore store;
+    std::uint32_t state = 0;
+    if (!store.ReadNumber(kTrackStateValue, state)) {
+        saveOptions();
+        return;
+    }
+    options = state;
+    readHundredths(store, kTrackPdopThresholdValue, pdopThreshold);
+    readHundredths(store, kTrackStraightThresholdValue, straightThreshold);
+    readHundredths(store, kTrackParkingThresholdValue, parkingThreshold);
+    readHundredths(store, kTrackWidthValue, width);
+}
+
+void TrackLog::saveOptions() {
+    CRegStore store;
+    store.WriteNumber(kTrackStateValue, options);
+    store.WriteNumber(kTrackPdopThresholdValue, storedHundredths(pdopThreshold));
+    store.WriteNumber(kTrackStraightThresholdValue, storedHundredths(straightThreshold));
+    store.WriteNumber(kTrackParkingThresholdValue, storedHundredths(parkingThreshold));
+    store.WriteNumber(kTrackWidthValue, storedHundredths(width));
+}
+
+bool TrackLog::chooseFileName(bool askName, bool forSaving) {
+    if (!askName && !currentFileName.empty()) {
+        return true;
+    }
+    const FileDialogRequest request{kTrackFileFilter, kTrackFileExtension, currentFileName};
+    const auto chosen =
+        forSaving ? fileChooser().saveFile(request) : fileChooser().openFile(request);
+    if (!chosen) {
+        return false;
+    }
+    currentFileName = *chosen;
+    return true;
+}
+
+void TrackLog::adopt(TrackFileImage&& image) {
+    points_ = std::move(image.points);
+    capacity_ = image.capacity;
+    count_ = image.count;
+    datedCount_ = image.datedCount;
+    lastDatedIndex_ = image.lastDatedIndex;
+    reserved = image.reserved;
+    if (image.hasLegacy) {
+        legacyA = image.legacyA;
+        legacyB = image.legacyB;
+    }
+}
+
+bool TrackLog::load(bool askName) {
+    if (!chooseFileName(askName, false)) {
+        return false;
+    }
+    auto image = TrackFile::read(Paths::map(currentFileName));
+    if (!image) {
+        return false;
+    }
+    adopt(std::move(*image));
+    return true;
+}
+
+bool TrackLog::save(bool askName) {
+    if (!chooseFileName(askName, true)) {
+        return false;
+    }
+    const std::string path = Paths::map(currentFileName);
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    if (!folder.empty() && !Paths::makeDirs(folder)) {
+        return false;
+    }
+    try {
+        return replaceFileAtomically(
+            path, TrackFile::encode(capacity_, datedCount_, lastDatedIndex_, reserved,
+                                    points_.data(), count_));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool TrackLog::autoLoad() {
+    if (autosavePath.empty()) {
+        return false;
+    }
+    std::string kept = std::exchange(currentFileName, autosavePath);
+    const bool ok = load(false);
+    currentFileName = std::move(kept);
+    return ok;
+}
+
+bool TrackLog::autoSave() {
+    if (autosavePath.empty()) {
+        return false;
+    }
+    std::string kept = std::exchange(currentFileName, autosavePath);
+    const bool ok = save(false);
+    currentFileName = std::move(kept);
+    return ok;
+}
+
+}  // namespace wp2

@@ -1,0 +1,128 @@
+#pragma once
+// Shared set-up for the track tests: a private settings registry, the program's
+// files under a temporary root, a scripted file dialog and fixes placed by
+// metres around a fixed spot.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/nav/geodesy.h"
+#include "core/settings/memory_registry.h"
+#include "core/settings/reg_values.h"
+#include "core/settings/registry.h"
+#include "core/track/file_chooser.h"
+#include "core/track/track_log.h"
+#include "core/track/track_point.h"
+#include "support/test_support.h"
+
+namespace wp2::test {
+
+// A registry in memory, installed for its lifetime, with shortcuts to the
+// numbers of the settings key.
+class TestRegistry final : public MemoryRegistry {
+public:
+    TestRegistry() : previous_(setRegistry(this)) {}
+    ~TestRegistry() override { setRegistry(previous_); }
+
+    std::optional<std::uint32_t> number(const std::string& name) {
+        RegValue v;
+        if (queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name, v) != kRegOk ||
+            v.type != RegType::Dword || v.data.size() != 4) {
+            return std::nullopt;
+        }
+        return std::uint32_t(v.data[0]) | std::uint32_t(v.data[1]) << 8 |
+               std::uint32_t(v.data[2]) << 16 | std::uint32_t(v.data[3]) << 24;
+    }
+    void setNumber(const std::string& name, std::uint32_t n) {
+        createKey(RegRoot::LocalMachine, kSettingsKeyPath);
+        setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
+                 {RegType::Dword,
+                  {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16),
+                   std::uint8_t(n >> 24)}});
+    }
+
+private:
+    Registry* previous_;
+};
+
+// Answers file dialogs from a queue (an empty entry cancels) and records what
+// it was asked.
+class ScriptedChooser final : public FileChooser {
+public:
+    struct Asked {
+        bool saving;
+        FileDialogRequest request;
+    };
+
+    ScriptedChooser() { setFileChooser(this); }
+    ~ScriptedChooser() override { setFileChooser(nullptr); }
+
+    std::optional<std::string> openFile(const FileDialogRequest& r) override {
+        return answer(false, r);
+    }
+    std::optional<std::string> saveFile(const FileDialogRequest& r) override {
+        return answer(true, r);
+    }
+
+    std::deque<std::optional<std::string>> answers;
+    std::vector<Asked> asked;
+
+private:
+    std::optional<std::string> answer(bool saving, const FileDialogRequest& r) {
+        asked.push_back({saving, r});
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+// Every track test runs with its own registry, file root and dialog.
+class TrackTest : public ::testing::Test {
+protected:
+    TestRegistry registry_;
+    TempDir root_{true};
+    ScriptedChooser chooser_;
+};
+
+inline constexpr double kBaseLat = 0.8;  // radians, about 45.8 degrees north
+inline constexpr double kBaseLon = 0.2;
+
+// A dated RMC-like fix the given metres north and east of the base spot, at
+// 12:00 plus `second` seconds on 15 June 2024, moving at `speed` knots.
+inline TrackPoint fixAt(double north, double east, double second = 0.0, double speed = 5.0) {
+    const double r = approxEarthRadius(kBaseLat);
+    TrackPoint p;
+    p.latitude = kBaseLat + north / r;
+    p.longitude = kBaseLon + east / (r * std::cos(kBaseLat));
+    p.altitude = 100.0;
+    p.time.year = 24;
+    p.time.month = 6;
+    p.time.day = 15;
+    p.time.hour = 12;
+    p.time.minute = static_cast<std::uint8_t>(second / 60.0);
+    p.time.seconds = std::fmod(second, 60.0);
+    p.speed = speed;
+    p.course = 0.0;
+    p.dop = 1.5;
+    p.state = TrackPointState::ThreeD;
+    return p;
+}
+
+// The same position as a GGA fix would give it: no velocity, satellites known.
+inline TrackPoint ggaAt(double north, double east, double second = 0.0, std::uint8_t sats = 7) {
+    TrackPoint p = fixAt(north, east, second, 0.0);
+    p.state = TrackPointState::FromGga | TrackPointState::NoVelocity | TrackPointState::Sats5Plus;
+    p.satellites = sats;
+    return p;
+}
+
+}  // namespace wp2::test
