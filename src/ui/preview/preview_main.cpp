@@ -427,12 +427,13 @@ int renderAll(const QString& dir) {
     scene.options->reset();
     scene.run(2);
 
-    // The track map, heading-up.
+    // The track map, heading-up, at the 500 m step.
     scene.enterMapMode();
+    scene.map->zoomOut();
+    scene.map->zoomOut();
     scene.run(120);
     ok &= save(frame, dir, "track_map.png");
     ok &= save(frame, dir, "track_map_2x.png", 2);
-    scene.map->zoomOut();
     scene.map->zoomOut();
     scene.map->applyOptions(false, false);
     scene.run(60);
