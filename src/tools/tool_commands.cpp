@@ -8,6 +8,11 @@ namespace wp2::tool {
 
 // Declarations of each sub-command's entry point go here, one line each.
 extern const Command kSettingsCommand;
+extern const Command kReplayCommand;
+extern const Command kDecodeCommand;
+extern const Command kPushpinsCommand;
+extern const Command kMonitorCommand;
+extern const Command kScanCommand;
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -16,6 +21,11 @@ extern const Command kCommands[] = {
          return kExitOk;
      }},
     kSettingsCommand,
+    kReplayCommand,
+    kDecodeCommand,
+    kPushpinsCommand,
+    kMonitorCommand,
+    kScanCommand,
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 

@@ -1,0 +1,156 @@
+// Import of an N-waypoint CSV file into a collection of N pushpins, then
+// saving the collection and loading it again, for N = 10,000 and 100,000.
+// Half of the imported waypoints lie within 5 m of an existing pushpin (and
+// are skipped), half are new. The whole cycle should stay well under a second
+// at 100,000 and grow about linearly (10x the input, at most 12x the time).
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "core/base/cformat.h"
+#include "core/nav/angles.h"
+#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpin_import.h"
+#include "core/waypoints/text16.h"
+
+namespace {
+
+using namespace wp2;
+
+// Pushpin i sits on a grid of about 110 m.
+double gridLat(int i) {
+    return 40.0 + (i % 1000) * 0.001;
+}
+double gridLon(int i) {
+    return 8.0 + (i / 1000) * 0.001;
+}
+
+void fillCollection(CPushpins& pins, int n) {
+    for (int i = 0; i < n; ++i) {
+        CPushpin* p = pins.AddNew();
+        p->latitude = gridLat(i) * kDegToRad;
+        p->longitude = gridLon(i) * kDegToRad;
+        p->name = widen(cformat("Existing_%d", i));
+        p->note = u"a pushpin that was there before";
+    }
+}
+
+// Even lines lie 0.1 m from an existing pushpin, odd lines about 55 m away.
+std::string writeCsv(const std::string& dir, int n) {
+    std::string path = dir + cformat("/import_%d.csv", n);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    for (int i = 0; i < n; ++i) {
+        double offset = (i % 2 == 0) ? 0.000001 : 0.0005;
+        std::fprintf(f, "%.7f,%.7f,Imported_%d,%d,note %d\r\n", gridLat(i) + offset, gridLon(i), i,
+                     i % 500, i);
+    }
+    std::fclose(f);
+    return path;
+}
+
+std::string benchDir() {
+    std::string dir =
+        (std::filesystem::temp_directory_path() / ("wp2bench-" + std::to_string(::getpid())))
+            .string();
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+void BM_ImportSaveReload(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const std::string dir = benchDir();
+    const std::string csv = writeCsv(dir, n);
+    const std::string kpp = dir + "/Pushpins.kpp";
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto pins = std::make_unique<CPushpins>();
+        fillCollection(*pins, n);
+        state.ResumeTiming();
+
+        ImportResult r = importPushpins(*pins, csv);
+        bool saved = pins->SaveFile(kpp);
+        CPushpins back;
+        PushpinLoadResult loaded = back.LoadFile(kpp);
+        if (r.added != n / 2 || !saved || loaded.added != n + n / 2) {
+            state.SkipWithError("unexpected result");
+            break;
+        }
+        state.PauseTiming();
+        pins.reset();  // not part of the cycle
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_ImportSaveReload)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The three phases on their own.
+void BM_ImportOnly(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const std::string dir = benchDir();
+    const std::string csv = writeCsv(dir, n);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto pins = std::make_unique<CPushpins>();
+        fillCollection(*pins, n);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(importPushpins(*pins, csv));
+        state.PauseTiming();
+        pins.reset();
+        state.ResumeTiming();
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_ImportOnly)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_SaveOnly(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const std::string dir = benchDir();
+    CPushpins pins;
+    fillCollection(pins, n + n / 2);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pins.SaveFile(dir + "/Pushpins.kpp"));
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_SaveOnly)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadOnly(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const std::string dir = benchDir();
+    {
+        CPushpins pins;
+        fillCollection(pins, n + n / 2);
+        pins.SaveFile(dir + "/Pushpins.kpp");
+    }
+    for (auto _ : state) {
+        CPushpins back;
+        benchmark::DoNotOptimize(back.LoadFile(dir + "/Pushpins.kpp"));
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_LoadOnly)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Stepping through the collection by index, as the dialogs' list fill does.
+void BM_GetAtByIndex(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    CPushpins pins;
+    fillCollection(pins, n);
+    for (auto _ : state) {
+        double sum = 0;
+        for (int i = 0; i < n; ++i) {
+            sum += pins.GetAt(i)->latitude;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_GetAtByIndex)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,63 @@
+#include "core/gps/gsa_decoder.h"
+
+#include "core/gps/nmea_field.h"
+
+namespace wp2 {
+
+bool GsaDecoder::decode(std::u16string_view line) {
+    if (!hasSentenceType(line, u"GSA")) {
+        return false;
+    }
+    std::size_t comma = line.find(u',');
+    if (comma == std::u16string_view::npos) {
+        return false;
+    }
+    // Selection mode, ",", fix type: fixed places after the first ",".
+    std::size_t fixPos = comma + 3;
+    if (fixPos >= line.size()) {
+        return false;
+    }
+    int type = 0;
+    switch (line[fixPos]) {
+        case u'1':
+            type = 0;
+            break;
+        case u'2':
+            type = 2;
+            break;
+        case u'3':
+            type = 3;
+            break;
+        default:
+            return false;
+    }
+    NmeaFields fields(line, fixPos);
+    fields.next();  // the rest of the fix-type field
+    std::array<int, 12> used{};
+    for (int& prn : used) {
+        prn = nmeaInt(fields.next());
+    }
+    // Each value is read from its own characters only.
+    double p = nmeaDouble(fields.next());
+    double h = nmeaDouble(fields.next());
+    double v = nmeaDouble(fields.restUntilStar());
+
+    fixType = type;
+    satellites = used;
+    pdop = p;
+    hdop = h;
+    vdop = v;
+    return true;
+}
+
+int GsaDecoder::usedCount() const {
+    int n = 0;
+    for (int prn : satellites) {
+        if (prn != 0) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+}  // namespace wp2

@@ -1,0 +1,70 @@
+#include "core/gps/gsv_table.h"
+
+#include "core/gps/nmea_field.h"
+
+namespace wp2 {
+
+bool GsvTable::decode(std::u16string_view line) {
+    if (line.size() < 12 || !hasSentenceType(line, u"GSV")) {
+        return false;
+    }
+    if (line[7] == u',') {
+        clearBuilding();
+        return false;
+    }
+    totalMessages_ = line[7] - u'0';
+    messageNumber_ = line[9] - u'0';
+    if (messageNumber_ == 1) {
+        clearBuilding();
+    }
+    NmeaFields fields(line, 11);
+    inView_ = nmeaInt(fields.next());
+    if (inView_ == 0) {
+        clearBuilding();
+        publish();
+        return true;
+    }
+    while (builtCount_ < kHalf) {
+        SatelliteInfo& rec = records_[static_cast<std::size_t>(buildingOffset_ + builtCount_)];
+        rec.prn = nmeaInt(fields.next());
+        rec.elevation = nmeaInt(fields.next());
+        rec.azimuth = nmeaInt(fields.next());
+        rec.snr = nmeaInt(fields.nextUntilStar());
+        rec.filled = 1;
+        ++builtCount_;
+        if (fields.peek() == u'*' || fields.atEnd() || builtCount_ >= inView_) {
+            break;
+        }
+        fields.skip();  // the "," after the SNR
+    }
+    if (messageNumber_ == totalMessages_ || builtCount_ == kHalf) {
+        publish();
+        clearBuilding();
+    }
+    return true;
+}
+
+std::optional<SatelliteInfo> GsvTable::satellite(int i) const {
+    if (i < 0 || i >= kHalf) {
+        return std::nullopt;
+    }
+    const SatelliteInfo& rec = records_[static_cast<std::size_t>(publishedOffset_ + i)];
+    if (!rec.filled) {
+        return std::nullopt;
+    }
+    return rec;
+}
+
+void GsvTable::clearBuilding() {
+    for (int i = 0; i < kHalf; ++i) {
+        records_[static_cast<std::size_t>(buildingOffset_ + i)].filled = 0;
+    }
+    builtCount_ = 0;
+}
+
+void GsvTable::publish() {
+    publishedCount_ = builtCount_;
+    std::swap(publishedOffset_, buildingOffset_);
+}
+
+}  // namespace wp2

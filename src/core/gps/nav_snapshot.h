@@ -1,0 +1,66 @@
+#pragma once
+// The dashboard's copy of the receiver state, refilled every 30 frames; every
+// instrument reads it instead of GpsState. The navigation values towards the
+// target are kept here as well.
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+#include "core/gps/running_average.h"
+#include "core/nav/geodesy.h"
+#include "core/track/track_point.h"
+
+namespace wp2 {
+
+class GpsLink;
+class TrackLog;
+
+struct SkySatellite {
+    int prn = 0;
+    int snr = 0;
+    double elevation = 0.0;  // radians
+    double azimuth = 0.0;    // radians
+};
+
+class NavSnapshot {
+public:
+    virtual ~NavSnapshot() = default;
+
+    // Live refresh from the link's state (the link's own refresh runs first).
+    void refreshFromLink(const GpsLink& link);
+    // Copies the point into targetPoint and marks the target as set.
+    void setTarget(const GeoPoint& point);
+
+    // 0 when pdop is below 1.0, else pdop x 2.9 + 2.4 metres.
+    double accuracy() const { return pdop < 1.0 ? 0.0 : pdop * 2.9 + 2.4; }
+
+    std::FILE* emulationFile = nullptr;  // open emulation file; none in live mode
+    double latitude = 0.0;               // radians
+    double longitude = 0.0;              // radians
+    double altitude = 0.0;               // metres
+    double speed = 0.0;                  // metres per second
+    double course = 0.0;                 // radians; held while slower than 0.3 m/s
+    double targetBearing = 0.0;          // radians
+    double targetDistance = 0.0;         // metres
+    double pdop = 0.0;
+    int fixLevel = 1;  // 1 no link, 2 link open without fix, 3 2D fix, 4 3D fix or emulation
+    std::uint32_t status = 0;  // GpsState flags, + 0x100 with a fix
+    const Ellipsoid* ellipsoid = nullptr;
+    TrackLog* emulationTrack = nullptr;  // the emulation's own log; none in live mode
+    std::array<SkySatellite, 12> satellites{};
+    int satellitesWithSignal = 0;
+    int satellitesInView = 0;
+    GeoPoint targetPoint;
+    int targetSet = 0;
+    RunningAverage averageSpeed{30};  // speeds above 0.1 m/s
+
+    static constexpr double kCourseSpeed = 0.3;   // m/s below which course and bearing hold
+    static constexpr double kAverageSpeed = 0.1;  // m/s above which speeds are averaged
+    static constexpr std::uint32_t kFixStatus = 0x100;
+
+private:
+    void refreshTarget();
+};
+
+}  // namespace wp2

@@ -1,0 +1,72 @@
+#include "core/gps/nmea_replay.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "core/gps/gps_link.h"
+
+namespace wp2 {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// Files are read in large chunks and handed on in blocks.
+constexpr std::size_t kChunkSize = 256 * NmeaReplay::kBlockSize;
+
+}  // namespace
+
+void NmeaReplay::feedBlock(const unsigned char* bytes, std::size_t n) {
+    link_.receiveBuffer().append(bytes, n);
+    link_.decodePending();
+}
+
+void NmeaReplay::feed(const std::string& bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (std::size_t done = 0; done < bytes.size(); done += kBlockSize) {
+        std::size_t n = bytes.size() - done < kBlockSize ? bytes.size() - done : kBlockSize;
+        feedBlock(p + done, n);
+    }
+}
+
+bool NmeaReplay::replayFile(const std::string& path, std::string& error, const Progress& progress) {
+    errno = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+    std::uint64_t total = 0;
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        long size = std::ftell(file.get());
+        total = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+    }
+    std::rewind(file.get());
+
+    std::vector<unsigned char> chunk(kChunkSize);
+    std::uint64_t done = 0;
+    for (;;) {
+        std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file.get());
+        if (n < chunk.size() && std::ferror(file.get())) {
+            error = std::strerror(errno ? errno : EIO);
+            return false;
+        }
+        for (std::size_t at = 0; at < n; at += kBlockSize) {
+            feedBlock(chunk.data() + at, n - at < kBlockSize ? n - at : kBlockSize);
+        }
+        done += n;
+        if (progress && n > 0) {
+            progress(done, total);
+        }
+        if (n < chunk.size()) {
+            return true;
+        }
+    }
+}
+
+}  // namespace wp2

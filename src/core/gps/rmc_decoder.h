@@ -1,0 +1,29 @@
+#pragma once
+// The recommended-minimum sentence (RMC): UTC date and time, position, speed
+// and course. The values of the last accepted sentence stay until the next.
+
+#include <string_view>
+
+#include "core/track/gps_date_time.h"
+
+namespace wp2 {
+
+class RmcDecoder {
+public:
+    virtual ~RmcDecoder() = default;
+
+    // True when the line is an RMC sentence that passes every field test;
+    // only then are the values replaced.
+    bool decode(std::u16string_view line);
+
+    GpsDateTime utc;         // seconds are whole seconds
+    double latitude = 0.0;   // degrees, south negative
+    double longitude = 0.0;  // degrees, west negative
+    double speed = 0.0;      // knots
+    double course = 0.0;     // degrees true
+};
+
+// Fields of RMC and GGA sentences this long or longer make the sentence invalid.
+inline constexpr std::size_t kMaxNmeaFieldLength = 20;
+
+}  // namespace wp2

@@ -1,0 +1,39 @@
+#pragma once
+// One waypoint ("pushpin"): a track point with a name, a note and an icon.
+// Pushpins live in a CPushpins collection, which links them newest to oldest.
+
+#include <cstdint>
+#include <string>
+
+#include "core/track/track_point.h"
+
+namespace wp2 {
+
+class CPushpins;
+
+class CPushpin : public TrackPoint {
+public:
+    CPushpin() = default;
+    ~CPushpin() override = default;
+    // A pushpin's links belong to its collection.
+    CPushpin(const CPushpin&) = delete;
+    CPushpin& operator=(const CPushpin&) = delete;
+
+    // The neighbour one index lower (none for index 0) and one index higher.
+    CPushpin* newer() const { return newer_; }
+    CPushpin* older() const { return older_; }
+
+    std::u16string name;
+    std::u16string note;
+    std::int32_t icon = 0;
+    // Kept in the file and copied with the pushpin; nothing reads it.
+    std::uint32_t reserved = 0;
+
+private:
+    friend class CPushpins;
+    CPushpin* newer_ = nullptr;
+    CPushpin* older_ = nullptr;
+    const CPushpins* owner_ = nullptr;
+};
+
+}  // namespace wp2

@@ -1,0 +1,140 @@
+#pragma once
+// The collection of pushpins: a doubly linked list, index 0 the newest, with
+// the index of the current navigation target (-1 for none), and the pushpin
+// file "\My Documents\Pushpins.kpp".
+//
+// GetAt keeps a cursor, so walking the collection by index costs one step per
+// index; whole-collection passes should still iterate the links directly
+// (begin()/end() or newest()/older()).
+
+#include <cstdint>
+#include <cstdio>
+#include <iterator>
+#include <string>
+
+#include "core/waypoints/cpushpin.h"
+
+namespace wp2 {
+
+inline constexpr const char* kPushpinFileName = "\\My Documents\\Pushpins.kpp";
+// RemoveNear takes the first pushpin within this distance, altitudes included.
+inline constexpr double kRemoveNearRadius = 15.0;
+
+// What reading a pushpin file gave.
+struct PushpinLoadResult {
+    bool opened = false;         // the file could be opened
+    std::uint32_t declared = 0;  // the record count the file states
+    int added = 0;               // pushpins added to the collection
+    // The data ended before the stated number of records (or in the middle of
+    // one); the records before the damage were added.
+    bool damaged = false;
+    // The system reported a read error; the records before it were added.
+    bool readError = false;
+};
+
+class CPushpins {
+public:
+    CPushpins() = default;
+    virtual ~CPushpins();
+    CPushpins(const CPushpins&) = delete;
+    CPushpins& operator=(const CPushpins&) = delete;
+
+    // Removes the first pushpin, counting from index 0, within kRemoveNearRadius
+    // of the position (altitudes included), adjusting the target index as a
+    // deletion does. True when one was removed.
+    bool RemoveNear(double latitude, double longitude, double altitude);
+    // Unlinks and destroys the pushpin; the target index is left alone. False
+    // (and nothing changes) when the pushpin does not belong to this collection.
+    bool Remove(CPushpin* pushpin);
+    // Removes every pushpin, oldest first; the target index becomes -1.
+    void RemoveAll();
+    // A new empty pushpin linked in as index 0; the target index is left alone.
+    // Nothing when memory runs out.
+    CPushpin* AddNew();
+    // The pushpin at the index; nothing when the index is out of range.
+    CPushpin* GetAt(int index) const;
+    // The first pushpin, counting from index 0, within radius metres of the
+    // position, both taken at altitude 0.
+    CPushpin* FindNear(double latitude, double longitude, double radius) const;
+    // Index of the pushpin in this collection, -1 when it is not in it.
+    int IndexOf(const CPushpin* pushpin) const;
+    // Moves a pushpin of another collection, with all its fields, to index 0
+    // of this one (the other's target index is left alone). False when the
+    // pushpin does not belong to `from`.
+    bool TakeFrom(CPushpins& from, CPushpin* pushpin);
+
+    // Adds the records of a pushpin file opened by the caller.
+    PushpinLoadResult LoadFrom(std::FILE* file);
+    // Reads the pushpin file (kPushpinFileName under the data root). A damaged
+    // file is reported to the user with the number of pushpins read.
+    PushpinLoadResult Load();
+    PushpinLoadResult LoadFile(const std::string& path);
+    // Replaces the pushpin file atomically: the old file stays whole when
+    // writing fails. False when the file could not be written.
+    bool Save() const;
+    bool SaveFile(const std::string& path) const;
+    static std::string DefaultFilePath();
+
+    int GetCount() const { return count_; }
+    CPushpin* GetNewest() const { return newest_; }
+    CPushpin* GetOldest() const { return oldest_; }
+
+    // Target index rules.
+    int GetTargetIndex() const { return targetIndex_; }
+    // Becomes the index when it names a pushpin, else -1 (start-up from
+    // "LastTarg", the point selection dialog).
+    void SetTargetIndex(int index);
+    // After `added` pushpins were put in front (one from the dashboard, k by
+    // an import): the target moves up with them; -1 when that leaves the range.
+    void ShiftTarget(int added);
+    // Deletes the pushpin at the index, keeping the target on the same
+    // waypoint; deleting the target leaves none. False for a bad index.
+    bool DeleteAt(int index);
+
+    class Iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = CPushpin;
+        using difference_type = std::ptrdiff_t;
+        using pointer = CPushpin*;
+        using reference = CPushpin&;
+
+        Iterator() = default;
+        explicit Iterator(CPushpin* p) : p_(p) {}
+        CPushpin& operator*() const { return *p_; }
+        CPushpin* operator->() const { return p_; }
+        Iterator& operator++() {
+            p_ = p_->older();
+            return *this;
+        }
+        Iterator operator++(int) {
+            Iterator old = *this;
+            ++*this;
+            return old;
+        }
+        bool operator==(const Iterator&) const = default;
+
+    private:
+        CPushpin* p_ = nullptr;
+    };
+    // From index 0 to the oldest.
+    Iterator begin() const { return Iterator(newest_); }
+    Iterator end() const { return Iterator(); }
+
+private:
+    void forgetCursor() const { cursorIndex_ = -1; }
+    void unlink(CPushpin* pushpin);
+    void linkAsNewest(CPushpin* pushpin);
+
+    int count_ = 0;
+    CPushpin* oldest_ = nullptr;
+    CPushpin* newest_ = nullptr;
+    int targetIndex_ = -1;
+
+    // The last pushpin GetAt returned, so that stepping through the indices
+    // does not walk from index 0 each time.
+    mutable int cursorIndex_ = -1;
+    mutable CPushpin* cursor_ = nullptr;
+};
+
+}  // namespace wp2

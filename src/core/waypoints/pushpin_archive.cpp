@@ -1,0 +1,289 @@
+#include "core/waypoints/pushpin_archive.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace wp2 {
+
+namespace {
+
+// The 16-bit value after a 0xFF length byte that marks 16-bit characters.
+constexpr std::uint16_t kWideMarker = 0xFFFE;
+// Texts are read in pieces of this many characters, so that a damaged length
+// cannot make the reader reserve more than the file holds.
+constexpr std::uint32_t kTextChunk = 16384;
+
+}  // namespace
+
+bool PushpinArchiveReader::fill() {
+    if (status_ != Status::Ok) {
+        return false;
+    }
+    pos_ = 0;
+    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    if (end_ == 0) {
+        status_ = std::ferror(file_) ? Status::ReadError : Status::EndOfData;
+        return false;
+    }
+    return true;
+}
+
+bool PushpinArchiveReader::readBytes(void* out, std::size_t n) {
+    auto* dst = static_cast<unsigned char*>(out);
+    while (n > 0) {
+        if (pos_ == end_ && !fill()) {
+            return false;
+        }
+        std::size_t take = std::min(n, end_ - pos_);
+        std::memcpy(dst, buffer_.data() + pos_, take);
+        pos_ += take;
+        dst += take;
+        n -= take;
+    }
+    return true;
+}
+
+bool PushpinArchiveReader::readU8(std::uint8_t& v) {
+    return readBytes(&v, 1);
+}
+
+bool PushpinArchiveReader::readU16(std::uint16_t& v) {
+    unsigned char b[2];
+    if (!readBytes(b, 2)) {
+        return false;
+    }
+    v = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+    return true;
+}
+
+bool PushpinArchiveReader::readU32(std::uint32_t& v) {
+    unsigned char b[4];
+    if (!readBytes(b, 4)) {
+        return false;
+    }
+    v = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+        (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    return true;
+}
+
+bool PushpinArchiveReader::readI32(std::int32_t& v) {
+    std::uint32_t u = 0;
+    if (!readU32(u)) {
+        return false;
+    }
+    v = static_cast<std::int32_t>(u);
+    return true;
+}
+
+bool PushpinArchiveReader::readDouble(double& v) {
+    unsigned char b[8];
+    if (!readBytes(b, 8)) {
+        return false;
+    }
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) {
+        bits = (bits << 8) | b[i];
+    }
+    v = std::bit_cast<double>(bits);
+    return true;
+}
+
+// Length: one byte below 0xFF; else 0xFF and a 16-bit length below 0xFFFF;
+// else 0xFF, 0xFFFF and a 32-bit length. 0xFF 0xFFFE before the length marks
+// 16-bit characters.
+bool PushpinArchiveReader::readLength(std::uint32_t& length, bool& wide) {
+    wide = false;
+    std::uint8_t b = 0;
+    if (!readU8(b)) {
+        return false;
+    }
+    if (b < 0xFF) {
+        length = b;
+        return true;
+    }
+    std::uint16_t w = 0;
+    if (!readU16(w)) {
+        return false;
+    }
+    if (w == kWideMarker) {
+        wide = true;
+        if (!readU8(b)) {
+            return false;
+        }
+        if (b < 0xFF) {
+            length = b;
+            return true;
+        }
+        if (!readU16(w)) {
+            return false;
+        }
+    }
+    if (w < 0xFFFF) {
+        length = w;
+        return true;
+    }
+    std::uint32_t d = 0;
+    if (!readU32(d)) {
+        return false;
+    }
+    if (d == 0xFFFFFFFFu) {
+        // A 64-bit length follows in some writers; no pushpin text is that long.
+        status_ = Status::EndOfData;
+        return false;
+    }
+    length = d;
+    return true;
+}
+
+bool PushpinArchiveReader::readText(std::u16string& text) {
+    std::uint32_t length = 0;
+    bool wide = false;
+    if (!readLength(length, wide)) {
+        return false;
+    }
+    text.clear();
+    // Grows piece by piece with what is actually read, so that a damaged
+    // length cannot make the reader reserve more than the file holds.
+    std::uint32_t left = length;
+    while (left > 0) {
+        const std::uint32_t chars = std::min(left, kTextChunk);
+        const std::size_t at = text.size();
+        text.resize(at + chars);
+        for (std::uint32_t i = 0; i < chars; ++i) {
+            if (pos_ + (wide ? 2 : 1) <= end_) {
+                // Fast path: the character lies wholly in the buffer.
+                unsigned char lo = buffer_[pos_++];
+                text[at + i] = wide ? static_cast<char16_t>(lo | (buffer_[pos_++] << 8)) : lo;
+                continue;
+            }
+            unsigned char b[2] = {0, 0};
+            if (!readBytes(b, wide ? 2 : 1)) {
+                text.resize(at + i);
+                return false;
+            }
+            text[at + i] = static_cast<char16_t>(b[0] | (wide ? b[1] << 8 : 0));
+        }
+        left -= chars;
+    }
+    return true;
+}
+
+bool PushpinArchiveReader::readRecord(CPushpin& p) {
+    std::int32_t satellites = 0;
+    std::uint8_t day = 0, hour = 0, minute = 0, month = 0, year = 0;
+    double seconds = 0.0;
+    bool ok = readI32(p.icon) && readU32(p.reserved) && readText(p.name) && readText(p.note) &&
+              readDouble(p.latitude) && readDouble(p.longitude) && readDouble(p.altitude) &&
+              readDouble(p.course) && readDouble(p.speed) && readDouble(p.dop) &&
+              readU32(p.state) && readI32(satellites) && readU8(day) && readU8(hour) &&
+              readU8(minute) && readU8(month) && readDouble(seconds) && readU8(year);
+    if (!ok) {
+        return false;
+    }
+    p.satellites = static_cast<std::uint8_t>(satellites & 0xFF);
+    p.time.day = day;
+    p.time.hour = hour;
+    p.time.minute = minute;
+    p.time.month = month;
+    p.time.seconds = seconds;
+    p.time.year = year;
+    return true;
+}
+
+void PushpinArchiveWriter::writeBytes(const void* data, std::size_t n) {
+    const auto* src = static_cast<const unsigned char*>(data);
+    while (n > 0) {
+        if (used_ == buffer_.size() && !flush()) {
+            return;
+        }
+        std::size_t take = std::min(n, buffer_.size() - used_);
+        std::memcpy(buffer_.data() + used_, src, take);
+        used_ += take;
+        src += take;
+        n -= take;
+    }
+}
+
+bool PushpinArchiveWriter::flush() {
+    if (failed_) {
+        return false;
+    }
+    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_) {
+        failed_ = true;
+    }
+    used_ = 0;
+    return !failed_;
+}
+
+void PushpinArchiveWriter::writeU8(std::uint8_t v) {
+    writeBytes(&v, 1);
+}
+
+void PushpinArchiveWriter::writeU16(std::uint16_t v) {
+    unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
+    writeBytes(b, 2);
+}
+
+void PushpinArchiveWriter::writeU32(std::uint32_t v) {
+    unsigned char b[4];
+    for (int i = 0; i < 4; ++i) {
+        b[i] = static_cast<unsigned char>(v >> (8 * i));
+    }
+    writeBytes(b, 4);
+}
+
+void PushpinArchiveWriter::writeDouble(double v) {
+    auto bits = std::bit_cast<std::uint64_t>(v);
+    unsigned char b[8];
+    for (int i = 0; i < 8; ++i) {
+        b[i] = static_cast<unsigned char>(bits >> (8 * i));
+    }
+    writeBytes(b, 8);
+}
+
+void PushpinArchiveWriter::writeText(const std::u16string& text) {
+    writeU8(0xFF);
+    writeU16(kWideMarker);
+    const std::size_t n = text.size();
+    if (n < 0xFF) {
+        writeU8(static_cast<std::uint8_t>(n));
+    } else if (n < 0xFFFE) {
+        writeU8(0xFF);
+        writeU16(static_cast<std::uint16_t>(n));
+    } else {
+        writeU8(0xFF);
+        writeU16(0xFFFF);
+        writeU32(static_cast<std::uint32_t>(n));
+    }
+    for (char16_t c : text) {
+        if (used_ + 2 > buffer_.size() && !flush()) {
+            return;
+        }
+        buffer_[used_++] = static_cast<unsigned char>(c & 0xFF);
+        buffer_[used_++] = static_cast<unsigned char>(c >> 8);
+    }
+}
+
+void PushpinArchiveWriter::writeRecord(const CPushpin& p) {
+    writeI32(p.icon);
+    writeU32(p.reserved);
+    writeText(p.name);
+    writeText(p.note);
+    writeDouble(p.latitude);
+    writeDouble(p.longitude);
+    writeDouble(p.altitude);
+    writeDouble(p.course);
+    writeDouble(p.speed);
+    writeDouble(p.dop);
+    writeU32(p.state);
+    writeI32(p.satellites);
+    writeU8(p.time.day);
+    writeU8(p.time.hour);
+    writeU8(p.time.minute);
+    writeU8(p.time.month);
+    writeDouble(p.time.seconds);
+    writeU8(p.time.year);
+}
+
+}  // namespace wp2

@@ -1,0 +1,76 @@
+#pragma once
+// The byte layout of the pushpin file: little-endian numbers, IEEE 754
+// doubles, and length-prefixed texts that are either 16-bit (marked by the
+// bytes FF FE FF) or 8-bit. Reading and writing go through a 4096-byte buffer.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "core/waypoints/cpushpin.h"
+
+namespace wp2 {
+
+class PushpinArchiveReader {
+public:
+    enum class Status { Ok, EndOfData, ReadError };
+
+    explicit PushpinArchiveReader(std::FILE* file) : file_(file) {}
+
+    bool readU8(std::uint8_t& v);
+    bool readU32(std::uint32_t& v);
+    bool readI32(std::int32_t& v);
+    bool readDouble(double& v);
+    // A text field, 8-bit texts widened. Memory grows only with the bytes
+    // actually present, whatever length the field claims.
+    bool readText(std::u16string& text);
+    // One record into the pushpin (icon, reserved, name, note, position,
+    // course, speed, dop, state, satellites, time). False when the data ends
+    // or fails inside it; the pushpin may then be partly filled.
+    bool readRecord(CPushpin& pushpin);
+
+    // Why the last read failed.
+    Status status() const { return status_; }
+
+private:
+    bool readBytes(void* out, std::size_t n);
+    bool readU16(std::uint16_t& v);
+    bool readLength(std::uint32_t& length, bool& wide);
+    bool fill();
+
+    std::FILE* file_;
+    std::array<unsigned char, 4096> buffer_{};
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+    Status status_ = Status::Ok;
+};
+
+class PushpinArchiveWriter {
+public:
+    explicit PushpinArchiveWriter(std::FILE* file) : file_(file) {}
+
+    void writeU8(std::uint8_t v);
+    void writeU32(std::uint32_t v);
+    void writeI32(std::int32_t v) { writeU32(static_cast<std::uint32_t>(v)); }
+    void writeDouble(double v);
+    // Always the 16-bit form: FF FE FF, the length (1, 3 or 7 bytes), UTF-16LE.
+    void writeText(const std::u16string& text);
+    void writeRecord(const CPushpin& pushpin);
+
+    // Writes out what is buffered; false when any write failed.
+    bool flush();
+    bool failed() const { return failed_; }
+
+private:
+    void writeBytes(const void* data, std::size_t n);
+    void writeU16(std::uint16_t v);
+
+    std::FILE* file_;
+    std::array<unsigned char, 4096> buffer_{};
+    std::size_t used_ = 0;
+    bool failed_ = false;
+};
+
+}  // namespace wp2

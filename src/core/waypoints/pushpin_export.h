@@ -1,0 +1,40 @@
+#pragma once
+// Export of the pushpin collection, index 0 first: an ESRI Shapefile of
+// points with a dBASE table (Name, Longitude, Latitude, Descr), or a
+// semicolon-separated text file with the columns the user picks. Both write
+// each character's low byte; the Shapefile says so in a .cpg file
+// (ISO-8859-1) beside its table so that readers decode accented names.
+
+#include <string>
+
+#include "core/waypoints/cpushpins.h"
+
+namespace wp2 {
+
+inline constexpr const char* kExportFilter =
+    "ESRI Shape file (*.shp)|*.shp|Text file (*.txt)|*.txt||";
+inline constexpr const char* kExportDefaultExtension = "txt";
+inline constexpr const char* kExportProposedName = "Pushpins_Export";
+inline constexpr const char* kShapefileCodePage = "ISO-8859-1";
+
+// The switches of the Export format dialog, with the dialog's defaults.
+struct ExportFields {
+    bool longitude = true;
+    bool latitude = true;
+    bool note = false;
+    bool name = true;
+};
+
+// Writes PATH's .shp, .shx, .dbf and .cpg. False (and nothing reported) when
+// the files cannot be created or written.
+bool ExportShapefile(const CPushpins& pushpins, const std::string& path);
+
+// The text file's header line and one pushpin's line, "\r\n" included.
+std::string exportTextHeader(const ExportFields& fields);
+std::string exportTextLine(const CPushpin& pushpin, const ExportFields& fields);
+
+// Writes the text file, replacing an existing one. When it cannot be written
+// the user is told and the result is false.
+bool ExportText(const CPushpins& pushpins, const std::string& path, const ExportFields& fields);
+
+}  // namespace wp2

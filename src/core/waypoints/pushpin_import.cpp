@@ -1,0 +1,280 @@
+#include "core/waypoints/pushpin_import.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "core/base/cformat.h"
+#include "core/nav/angles.h"
+#include "core/track/file_chooser.h"
+#include "core/waypoints/pushpin_messages.h"
+#include "core/waypoints/pushpin_near_index.h"
+#include "core/waypoints/text16.h"
+#include "core/waypoints/text_line_reader.h"
+#include "core/waypoints/unique_file.h"
+
+namespace wp2 {
+
+namespace {
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && isSpace(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && isSpace(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool isSeparator(char c) {
+    return c == ',' || c == '\r' || c == '\n';
+}
+
+// The pieces of one line: at most five.
+struct CsvPieces {
+    std::array<std::string_view, 5> piece;
+    std::size_t count = 0;
+};
+
+// The first five pieces between separators (runs of separators count as
+// one), each trimmed; pieces left empty are dropped.
+CsvPieces csvPieces(std::string_view line) {
+    CsvPieces pieces;
+    std::size_t i = 0;
+    int taken = 0;
+    while (taken < 5) {
+        while (i < line.size() && isSeparator(line[i])) {
+            ++i;
+        }
+        if (i == line.size()) {
+            break;
+        }
+        std::size_t start = i;
+        while (i < line.size() && !isSeparator(line[i])) {
+            ++i;
+        }
+        ++taken;
+        std::string_view piece = trim(line.substr(start, i - start));
+        if (!piece.empty()) {
+            pieces.piece[pieces.count++] = piece;
+        }
+    }
+    return pieces;
+}
+
+// A number as "%lf" reads it from the start of the text.
+bool readNumber(std::string_view text, double& value) {
+    char buffer[TextLineReader::kMaxPiece + 1];
+    if (text.empty()) {
+        return false;
+    }
+    if (text.size() >= sizeof buffer) {
+        return cparseDouble(std::string(text).c_str(), value) > 0;
+    }
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return cparseDouble(buffer, value) > 0;
+}
+
+// Reads one line's waypoint into a new pushpin; false when the line is not one.
+bool addCsvLine(CPushpins& pushpins, std::string_view line, int& nameCounter) {
+    const CsvPieces pieces = csvPieces(line);
+    double latitude = 0.0, longitude = 0.0;
+    if (pieces.count < 2 || !readNumber(pieces.piece[0], latitude) ||
+        !readNumber(pieces.piece[1], longitude)) {
+        return false;
+    }
+    CPushpin* p = pushpins.AddNew();
+    if (!p) {
+        return false;
+    }
+    p->latitude = latitude * kDegToRad;
+    p->longitude = longitude * kDegToRad;
+    p->name = pieces.count > 2 ? widen(pieces.piece[2]) : widen(cformat("Wpt_%d", nameCounter++));
+    double altitude = 0.0;
+    if (pieces.count > 3 && readNumber(pieces.piece[3], altitude)) {
+        p->altitude = altitude;
+    }
+    if (pieces.count > 4) {
+        p->note = widen(pieces.piece[4]);
+    }
+    return true;
+}
+
+// The value of attribute `name` inside a tag's text: what follows name="
+// up to the next quotation mark. Nothing when the value has no closing quote.
+std::string_view attribute(std::string_view tag, std::string_view name) {
+    std::string key = std::string(name) + "=\"";
+    std::size_t at = tag.find(key);
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    std::size_t start = at + key.size();
+    std::size_t end = tag.find('"', start);
+    if (end == std::string_view::npos) {
+        return {};
+    }
+    return tag.substr(start, end - start);
+}
+
+// The text between "<element" and the next ">" in the block.
+std::string_view tagText(std::string_view block, std::string_view element) {
+    std::size_t at = block.find(element);
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    std::size_t start = at + element.size();
+    std::size_t end = block.find('>', start);
+    if (end == std::string_view::npos) {
+        return {};
+    }
+    return block.substr(start, end - start);
+}
+
+double locNumber(std::string_view text) {
+    double v = 0.0;
+    return readNumber(text, v) ? v : 0.0;
+}
+
+std::string lowerExtension(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    if (!ext.empty()) {
+        ext.erase(0, 1);
+    }
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+}  // namespace
+
+bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber) {
+    lineNumber = 0;
+    int nameCounter = 1;
+    TextLineReader reader(file);
+    std::string piece;
+    while (reader.next(piece)) {
+        ++lineNumber;
+        // A NUL ends the text of the line, as it would a C string.
+        std::string_view line(piece.data(), std::min(piece.size(), piece.find('\0')));
+        if (trim(line).empty()) {
+            continue;
+        }
+        if (!addCsvLine(pushpins, line, nameCounter)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadLoc(CPushpins& pushpins, std::FILE* file) {
+    std::string text(kLocReadLimit, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    const std::string_view all(text);
+    static constexpr std::string_view kOpen = "<waypoint>";
+    static constexpr std::string_view kClose = "</waypoint>";
+    std::size_t from = 0;
+    while (true) {
+        std::size_t open = all.find(kOpen, from);
+        if (open == std::string_view::npos) {
+            break;
+        }
+        std::size_t start = open + kOpen.size();
+        std::size_t close = all.find(kClose, start);
+        if (close == std::string_view::npos) {
+            break;
+        }
+        std::string_view block = all.substr(start, close - start);
+        from = close + kClose.size();
+
+        std::string_view coord = tagText(block, "<coord");
+        std::string_view nameTag = tagText(block, "<name");
+        CPushpin* p = pushpins.AddNew();
+        if (!p) {
+            break;
+        }
+        p->latitude = locNumber(attribute(coord, "lat")) * kDegToRad;
+        p->longitude = locNumber(attribute(coord, "lon")) * kDegToRad;
+        p->name = widen(attribute(nameTag, "id"));
+    }
+    return true;
+}
+
+int mergeImported(CPushpins& pushpins, CPushpins& imported) {
+    // Compared only with the pushpins that were there before, never with each other.
+    const PushpinNearIndex near(pushpins, kImportMergeRadius);
+    std::vector<CPushpin*> fresh;
+    for (CPushpin& p : imported) {
+        if (near.findNear(p.latitude, p.longitude) < 0) {
+            fresh.push_back(&p);
+        }
+    }
+    // Moved last first, so that they keep their order in front of the old ones.
+    int added = 0;
+    for (auto it = fresh.rbegin(); it != fresh.rend(); ++it) {
+        added += pushpins.TakeFrom(imported, *it) ? 1 : 0;
+    }
+    pushpins.ShiftTarget(added);
+    return added;
+}
+
+ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
+    using Status = ImportResult::Status;
+    ImportResult result;
+    const std::string ext = lowerExtension(path);
+    const bool text = ext == "csv" || ext == "txt";
+    if (!text && ext != "loc" && ext != "kpp") {
+        result.status = Status::UnknownExtension;
+        return result;
+    }
+    UniqueFile file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        result.status = Status::CannotOpen;
+        return result;
+    }
+    CPushpins imported;
+    result.status = Status::Imported;
+    if (text) {
+        if (!ReadCsv(imported, file.get(), result.line)) {
+            result.status = Status::FormatError;
+        }
+    } else if (ext == "loc") {
+        ReadLoc(imported, file.get());
+    } else {
+        PushpinLoadResult loaded = imported.LoadFrom(file.get());
+        if (loaded.damaged || loaded.readError) {
+            result.status = Status::Damaged;
+        }
+    }
+    result.read = imported.GetCount();
+    if (result.read > 0) {
+        result.added = mergeImported(pushpins, imported);
+    }
+    if (result.status == Status::FormatError) {
+        reportCsvFormatError(result.line, result.read);
+    } else if (result.status == Status::Damaged) {
+        reportDamagedPushpinFile(path, result.read);
+    }
+    return result;
+}
+
+ImportResult chooseAndImportPushpins(CPushpins& pushpins) {
+    std::optional<std::string> path =
+        fileChooser().openFile({kImportFilter, kImportDefaultExtension, ""});
+    if (!path) {
+        return {};
+    }
+    return importPushpins(pushpins, *path);
+}
+
+}  // namespace wp2

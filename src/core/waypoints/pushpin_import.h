@@ -1,0 +1,57 @@
+#pragma once
+// Import of waypoints into the pushpin collection from Geocaching .loc files,
+// comma-separated text ("Lat,Lon,*Name,*Alt,*Note") and other pushpin files.
+// A file is read into a temporary collection; every pushpin not within 5 m of
+// a pushpin that was already there is then added in front.
+
+#include <cstdio>
+#include <string>
+
+#include "core/waypoints/cpushpins.h"
+
+namespace wp2 {
+
+inline constexpr const char* kImportFilter =
+    "Geocaching(*.loc)|*.loc|Text CSV (*.csv,*.txt)|*.csv; *.txt|Pushpins file (*.kpp)|*.kpp||";
+inline constexpr const char* kImportDefaultExtension = "kpp";
+inline constexpr double kImportMergeRadius = 5.0;
+// Only this many bytes of a .loc file are looked at.
+inline constexpr std::size_t kLocReadLimit = 200000;
+
+// Text reader. Adds each line's waypoint at index 0 of `pushpins`. On failure
+// lineNumber is the failing line; on success the last line read.
+bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber);
+
+// Geocaching reader: one pushpin per <waypoint> block, named by the id of its
+// name element. Always succeeds.
+bool ReadLoc(CPushpins& pushpins, std::FILE* file);
+
+// Moves the pushpins of `imported` that lie more than kImportMergeRadius from
+// every pushpin already in `pushpins` to the front of it, in their order, and
+// moves the target index up by the number added. Returns that number; the
+// pushpins left in `imported` are the ones skipped.
+int mergeImported(CPushpins& pushpins, CPushpins& imported);
+
+struct ImportResult {
+    enum class Status {
+        Imported,          // the file was read to its end
+        FormatError,       // a text line failed; what came before was merged
+        Damaged,           // a pushpin file ended early; what came before was merged
+        CannotOpen,        // nothing happened
+        UnknownExtension,  // nothing happened
+        Cancelled,         // the user chose no file
+    };
+    Status status = Status::Cancelled;
+    int read = 0;   // pushpins the file gave
+    int added = 0;  // pushpins added to the collection
+    int line = 0;   // text files: the last line read (the failing one on a format error)
+};
+
+// Reads the file by its extension (csv/txt, loc, kpp, in any case), merges it,
+// and tells the user about a failing text line or a damaged pushpin file.
+ImportResult importPushpins(CPushpins& pushpins, const std::string& path);
+
+// Asks for the file with the open-file dialog, then importPushpins.
+ImportResult chooseAndImportPushpins(CPushpins& pushpins);
+
+}  // namespace wp2

@@ -1,0 +1,24 @@
+#pragma once
+// The messages the pushpin file, import and export show the user.
+
+#include <string>
+
+namespace wp2 {
+
+// The caption of messages that carry the application's name.
+inline constexpr const char* kApplicationCaption = "Wayplot2";
+
+// "File format error at line %d\nOnly %d waypoints have been read\n\n..." for a
+// text file that failed at `line` after `read` pushpins.
+std::string csvFormatErrorText(int line, int read);
+void reportCsvFormatError(int line, int read);
+
+// A pushpin file that ends before its stated records (or inside one).
+std::string damagedPushpinFileText(const std::string& path, int read);
+void reportDamagedPushpinFile(const std::string& path, int read);
+
+// A text export whose file cannot be created or written.
+std::string exportFailedText(const std::string& path);
+void reportExportFailed(const std::string& path);
+
+}  // namespace wp2

@@ -1,0 +1,228 @@
+// wayplot2-tool pushpins: lists a pushpin file, imports waypoint files into it
+// (each source exactly as one import from the Pushpins dialog), and exports it
+// as a Shapefile or a semicolon-separated text file.
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/base/cformat.h"
+#include "core/nav/angles.h"
+#include "core/settings/reg_number.h"
+#include "core/settings/reg_values.h"
+#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpin_export.h"
+#include "core/waypoints/pushpin_import.h"
+#include "core/waypoints/text16.h"
+#include "platform/file_registry.h"
+#include "tools/tool_command.h"
+
+namespace wp2::tool {
+
+extern const Command kPushpinsCommand;
+
+namespace {
+
+int runPushpins(const std::vector<std::string>& args);
+
+std::string lowerExtension(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return ext;
+}
+
+constexpr const char* kLastTarget = "LastTarg";
+
+// The target index belongs to the program's own pushpin file.
+bool isProgramPushpinFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::weakly_canonical(path, ec) ==
+           std::filesystem::weakly_canonical(CPushpins::DefaultFilePath(), ec);
+}
+
+// Sets the target index from the stored "LastTarg" (only when it names a pushpin).
+void restoreTarget(CPushpins& pins, FileRegistry& reg) {
+    RegValue v;
+    if (reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v) == kRegOk &&
+        v.type == RegType::Dword && v.data.size() == 4) {
+        pins.SetTargetIndex(static_cast<std::int32_t>(dwordFromBytes(v.data)));
+    }
+}
+
+int storeTarget(const CPushpins& pins, FileRegistry& reg) {
+    RegValue v{RegType::Dword, dwordBytes(static_cast<std::uint32_t>(pins.GetTargetIndex()))};
+    return reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v);
+}
+
+// Loads FILE.kpp; a missing file is an empty collection when allowed.
+bool loadPushpins(CPushpins& pins, const std::string& path, bool missingIsEmpty) {
+    PushpinLoadResult loaded = pins.LoadFile(path);
+    if (!loaded.opened) {
+        if (missingIsEmpty && !std::filesystem::exists(path)) {
+            return true;
+        }
+        std::fprintf(stderr, "wayplot2-tool: cannot read %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+int listPushpins(const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        return usageError(kPushpinsCommand);
+    }
+    CPushpins pins;
+    if (!loadPushpins(pins, args[1], false)) {
+        return kExitFailure;
+    }
+    if (isProgramPushpinFile(args[1])) {
+        FileRegistry reg;
+        restoreTarget(pins, reg);
+    }
+    int index = 0;
+    for (const CPushpin& p : pins) {
+        char mark = index == pins.GetTargetIndex() ? '*' : ' ';
+        std::printf("%c%d\t%s\t%s\t%s\t%s\t%s\n", mark, index, toUtf8(p.name).c_str(),
+                    cformat("%.8lf", p.latitude * kRadToDeg).c_str(),
+                    cformat("%.8lf", p.longitude * kRadToDeg).c_str(),
+                    cformat("%.2lf", p.altitude).c_str(), toUtf8(p.note).c_str());
+        ++index;
+    }
+    return kExitOk;
+}
+
+// One source's outcome on standard output; false when it was not read whole.
+bool reportImport(const std::string& source, const ImportResult& r) {
+    using Status = ImportResult::Status;
+    switch (r.status) {
+        case Status::UnknownExtension:
+            std::printf("%s: not imported (unknown extension)\n", source.c_str());
+            return false;
+        case Status::CannotOpen:
+            std::printf("%s: not imported (cannot be opened)\n", source.c_str());
+            return false;
+        default:
+            break;
+    }
+    std::printf("%s: %d of %d waypoints added\n", source.c_str(), r.added, r.read);
+    return r.status == Status::Imported;
+}
+
+int importIntoPushpins(const std::vector<std::string>& args) {
+    if (args.size() < 3) {
+        return usageError(kPushpinsCommand);
+    }
+    const std::string& file = args[1];
+    CPushpins pins;
+    if (!loadPushpins(pins, file, true)) {
+        return kExitFailure;
+    }
+    const bool programFile = isProgramPushpinFile(file);
+    FileRegistry reg;
+    if (programFile) {
+        restoreTarget(pins, reg);
+    }
+    bool allRead = true;
+    int total = 0;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        ImportResult r = importPushpins(pins, args[i]);
+        allRead = reportImport(args[i], r) && allRead;
+        total += r.added;
+    }
+    if (!pins.SaveFile(file)) {
+        std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", file.c_str());
+        return kExitFailure;
+    }
+    // The imports moved the target up with the pushpins put in front of it.
+    if (programFile) {
+        if (int rc = storeTarget(pins, reg); rc != kRegOk) {
+            std::fprintf(stderr, "wayplot2-tool: cannot store %s: %s\n", kLastTarget,
+                         reg.errorText(rc).c_str());
+            return kExitFailure;
+        }
+    }
+    std::printf("%d waypoints added, %d in %s\n", total, pins.GetCount(), file.c_str());
+    return allRead ? kExitOk : kExitFailure;
+}
+
+bool parseFields(const std::string& list, ExportFields& fields) {
+    fields = {false, false, false, false};
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(',', start);
+        if (end == std::string::npos) {
+            end = list.size();
+        }
+        std::string name = list.substr(start, end - start);
+        if (name == "name") {
+            fields.name = true;
+        } else if (name == "latitude") {
+            fields.latitude = true;
+        } else if (name == "longitude") {
+            fields.longitude = true;
+        } else if (name == "note") {
+            fields.note = true;
+        } else if (!name.empty()) {
+            std::fprintf(stderr, "wayplot2-tool: unknown field '%s'\n", name.c_str());
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+int exportPushpins(const std::vector<std::string>& args) {
+    const bool withFields = args.size() == 5 && args[3] == "--fields";
+    if (args.size() != 3 && !withFields) {
+        return usageError(kPushpinsCommand);
+    }
+    const std::string& out = args[2];
+    const bool shapefile = lowerExtension(out) == ".shp";
+    ExportFields fields;
+    if (withFields && (shapefile || !parseFields(args[4], fields))) {
+        return usageError(kPushpinsCommand);
+    }
+    CPushpins pins;
+    if (!loadPushpins(pins, args[1], false)) {
+        return kExitFailure;
+    }
+    bool ok = shapefile ? ExportShapefile(pins, out) : ExportText(pins, out, fields);
+    if (!ok) {
+        std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", out.c_str());
+        return kExitFailure;
+    }
+    std::printf("%d waypoints exported to %s\n", pins.GetCount(), out.c_str());
+    return kExitOk;
+}
+
+int runPushpins(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        return usageError(kPushpinsCommand);
+    }
+    if (args[0] == "list") {
+        return listPushpins(args);
+    }
+    if (args[0] == "import") {
+        return importIntoPushpins(args);
+    }
+    if (args[0] == "export") {
+        return exportPushpins(args);
+    }
+    return usageError(kPushpinsCommand);
+}
+
+}  // namespace
+
+extern const Command kPushpinsCommand = {
+    "pushpins",
+    "pushpins list FILE.kpp\n"
+    "       pushpins import FILE.kpp SOURCE.{loc,csv,txt,kpp}...\n"
+    "       pushpins export FILE.kpp OUT.shp\n"
+    "       pushpins export FILE.kpp OUT.txt [--fields name,latitude,longitude,note]",
+    runPushpins};
+
+}  // namespace wp2::tool

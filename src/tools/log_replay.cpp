@@ -1,0 +1,66 @@
+#include "tools/log_replay.h"
+
+#include <cstdio>
+
+#include "core/gps/nmea_replay.h"
+#include "core/settings/creg_store.h"
+#include "core/track/track_log.h"
+
+namespace wp2::tool {
+
+namespace {
+
+constexpr std::uint64_t kProgressThreshold = 10u * 1024u * 1024u;
+
+// A track log with the default recording filter and thresholds that neither
+// loads nor saves the autosave file and starts empty.
+std::unique_ptr<TrackLog> replayTrackLog() {
+    CRegStore store;
+    store.WriteNumber("TrackState",
+                      TrackState::Default & ~(TrackState::AutoLoad | TrackState::AutoSave));
+    store.WriteNumber("TrackPDOPThreshold", 0);
+    store.WriteNumber("TrackStraightThreshold", 4000);
+    store.WriteNumber("TrackParkingThreshold", 1500);
+    store.WriteNumber("TrackWidth", 2000);
+    auto log = std::make_unique<TrackLog>();
+    log->clear();
+    log->options = TrackState::Default & ~(TrackState::AutoLoad | TrackState::AutoSave);
+    log->straightThreshold = 40.0;
+    log->parkingThreshold = 15.0;
+    log->width = 20.0;
+    return log;
+}
+
+}  // namespace
+
+LogReplay::LogReplay() : previousRegistry_(setRegistry(&settings_)) {
+    link_ = std::make_unique<GpsLink>(clock_, replayTrackLog());
+}
+
+LogReplay::~LogReplay() {
+    link_.reset();
+    setRegistry(previousRegistry_);
+}
+
+bool LogReplay::run(const std::string& logPath) {
+    NmeaReplay replay(*link_);
+    int shownTenths = 0;
+    auto progress = [&](std::uint64_t done, std::uint64_t total) {
+        if (total <= kProgressThreshold) {
+            return;
+        }
+        int tenths = static_cast<int>(done * 10 / total);
+        if (tenths > shownTenths) {
+            shownTenths = tenths;
+            std::fprintf(stderr, "wayplot2-tool: %s: %d%%\n", logPath.c_str(), tenths * 10);
+        }
+    };
+    std::string error;
+    if (!replay.replayFile(logPath, error, progress)) {
+        std::fprintf(stderr, "wayplot2-tool: cannot read %s: %s\n", logPath.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace wp2::tool

@@ -1,0 +1,36 @@
+#pragma once
+// What the replay and decode commands share: a receiver link set up for a
+// replay (fresh state, an empty track log with the default recording
+// filter and no automatic load or save) and the run over the log file.
+
+#include <memory>
+#include <string>
+
+#include "core/base/clock.h"
+#include "core/gps/gps_link.h"
+#include "core/settings/memory_registry.h"
+
+namespace wp2::tool {
+
+class LogReplay {
+public:
+    LogReplay();
+    ~LogReplay();
+
+    GpsLink& link() { return *link_; }
+
+    // Replays the log. On failure prints one line naming the file on
+    // standard error and returns false. Logs over 10 MB report progress
+    // on standard error.
+    bool run(const std::string& logPath);
+
+private:
+    // The replay's settings live in memory only: its track log reads its
+    // options from there and writes them back there, never to the user's store.
+    MemoryRegistry settings_;
+    Registry* previousRegistry_;
+    ManualClock clock_;
+    std::unique_ptr<GpsLink> link_;
+};
+
+}  // namespace wp2::tool

@@ -1,0 +1,81 @@
+#include "ui/bitmap_source.h"
+
+#include <QHash>
+#include <optional>
+
+#include "ui/skin_bitmaps.h"
+
+namespace wp2 {
+
+namespace {
+
+constexpr int kIconSize = 16;
+
+// The program's own resources.
+class ResourceBitmaps final : public BitmapSource {
+public:
+    QImage bitmap(int id) const override { return skinBitmap(id); }
+    std::vector<int> pushpinIconIds() const override {
+        std::vector<int> ids;
+        const int count = pushpinIconCount();
+        for (int i = 0; i < count; ++i) {
+            const QImage icon = pushpinIcon(i);
+            if (icon.width() == kIconSize && icon.height() == kIconSize) {
+                ids.push_back(skin::kFirstPushpinIcon + i);
+            }
+        }
+        return ids;
+    }
+};
+
+const BitmapSource* installed = nullptr;
+
+const BitmapSource& source() {
+    static const ResourceBitmaps resources;
+    return installed ? *installed : resources;
+}
+
+// Loaded bitmaps, converted once; images are shared, so copies are cheap.
+QHash<int, QImage>& bitmapCache() {
+    static QHash<int, QImage> cache;
+    return cache;
+}
+
+std::optional<std::vector<int>>& iconTable() {
+    static std::optional<std::vector<int>> table;
+    return table;
+}
+
+}  // namespace
+
+void setBitmapSource(const BitmapSource* s) {
+    installed = s;
+    bitmapCache().clear();
+    iconTable().reset();
+}
+
+QImage loadBitmap(int id) {
+    QHash<int, QImage>& cache = bitmapCache();
+    auto it = cache.find(id);
+    if (it == cache.end()) {
+        QImage image = source().bitmap(id);
+        if (!image.isNull() && image.format() != QImage::Format_RGB32) {
+            image = image.convertToFormat(QImage::Format_RGB32);
+        }
+        it = cache.insert(id, image);
+    }
+    return *it;
+}
+
+int pushpinIconBitmapId(int iconIndex) {
+    auto& table = iconTable();
+    if (!table) {
+        table = source().pushpinIconIds();
+    }
+    if (iconIndex < 0 || iconIndex >= static_cast<int>(table->size())) {
+        return 0;
+    }
+    return (*table)[static_cast<std::size_t>(iconIndex)];
+}
+
+}  // namespace wp2

@@ -1,0 +1,92 @@
+#include "ui/compass_needle.h"
+
+#include <cmath>
+
+#include "ui/rotation.h"
+#include "ui/surface.h"
+
+namespace wp2 {
+
+namespace {
+constexpr QRgb kNorthColour = rgb(0, 0, 255);
+constexpr QRgb kSouthColour = rgb(255, 0, 0);
+constexpr QRgb kOutline = rgb(0, 0, 0);
+// Frames per radian: a quarter turn in about a second.
+constexpr double kTwoOverPi = 0.6366197725884196;
+}  // namespace
+
+void CompassNeedle::init(int centreX, int centreY, int halfW, int halfH) {
+    cx = centreX;
+    cy = centreY;
+    rect = Rect{cx - halfW, cy - halfH, cx + halfW, cy + halfH};
+}
+
+void CompassNeedle::setAngle(double newAngle, std::uint32_t frame) {
+    if (std::fabs(newAngle - angle) < 0.001) {
+        return;
+    }
+    startFrame = frame;
+    targetAngle = normaliseDialAngle(newAngle);
+    double value = targetAngle;
+    increasing = value > angle ? 1 : 0;
+    if (std::fabs(value - angle) > kDialPi) {
+        increasing = !increasing;
+        value += increasing ? kDialTwoPi : -kDialTwoPi;
+    }
+    fromAngle = angle;
+    steps = static_cast<int>((std::fabs(value - angle) * kTwoOverPi + 0.1) * 33);
+    toAngle = value;
+}
+
+void CompassNeedle::animate(std::uint32_t frame) {
+    if (steps == 0) {
+        return;
+    }
+    const std::int64_t elapsed = static_cast<std::int64_t>(frame) - startFrame;
+    if (elapsed <= steps) {
+        angle = ((steps - elapsed) * fromAngle + toAngle * elapsed) / steps;
+    } else {
+        steps = 0;
+        angle = fromAngle = toAngle = targetAngle;
+    }
+    drawnAngle = angle;
+    markChanged();
+}
+
+int CompassNeedle::tick(std::uint32_t frame) {
+    animate(frame);
+    return 0;
+}
+
+void CompassNeedle::draw() {
+    const int half = static_cast<int>(0.5 * baseWidth);
+    const Point shape[3] = {{cx - half, cy}, {cx, cy - length}, {cx + half, cy}};
+    Surface& frame = drawingSurfaces().frame;
+    auto drawTriangle = [&](double r, QRgb fill) {
+        Point turned[3];
+        for (int i = 0; i < 3; ++i) {
+            turned[i] = rotateAbout(cx, cy, shape[i].x, shape[i].y, r);
+        }
+        frame.polygon(turned, 3, fill, kOutline);
+    };
+    drawTriangle(drawnAngle - kDialHalfPi, kNorthColour);
+    drawTriangle(drawnAngle - kDialThreeHalfPi, kSouthColour);
+}
+
+void CompassNeedle::offsetBy(int dx, int dy) {
+    rect = rect.offset(dx, dy);
+    cx += dx;
+    cy += dy;
+    markChanged();
+}
+
+void CompassNeedle::moveTo(int x, int y) {
+    offsetBy(x - cx, y - cy);
+}
+
+void CompassNeedle::erase() {
+    DrawingSurfaces& s = drawingSurfaces();
+    s.frame.copyFrom(s.background, rect);
+}
+
+}  // namespace wp2

@@ -1,0 +1,48 @@
+#pragma once
+// A turning needle of two triangles: blue towards the angle, red opposite.
+// A new angle is reached by animation, always the short way round; a quarter
+// turn takes about 36 frames.
+
+#include <cstdint>
+
+#include "ui/skin_element.h"
+
+namespace wp2 {
+
+class CompassNeedle : public SpriteElement {
+public:
+    // The needle turns about (cx, cy) inside a rectangle of half sizes halfW, halfH.
+    void init(int cx, int cy, int halfW, int halfH);
+    // Starts turning to newAngle (display radians: 0 right, pi/2 up) at `frame`.
+    void setAngle(double newAngle, std::uint32_t frame);
+
+    int tick(std::uint32_t frame) override;
+    void draw() override;
+    void offsetBy(int dx, int dy) override;
+    void moveTo(int x, int y) override;
+    Rect paintRect() const override { return rect; }
+    Rect eraseRect() const override { return rect; }
+    void erase() override;
+
+    double targetAngle = kStartAngle;
+    double drawnAngle = kStartAngle;
+    double angle = kStartAngle;
+    double toAngle = kStartAngle;
+    double fromAngle = kStartAngle;
+    int steps = 0;
+    std::uint32_t startFrame = 0;
+    int increasing = 0;
+    int cx = 60;
+    int cy = 57;
+    int baseWidth = 19;
+    int length = 38;
+
+protected:
+    // Advances the animation to `frame`.
+    void animate(std::uint32_t frame);
+
+private:
+    static constexpr double kStartAngle = 1.57079632625;
+};
+
+}  // namespace wp2

@@ -1,0 +1,53 @@
+#pragma once
+// The big arrow of a dial with its hub triangle. The hub shows the true angle;
+// the big arrow stays in the upper half of the dial and rests pointing down
+// (or right) outside it. A half turn takes about 27 frames.
+
+#include <cstdint>
+
+#include "ui/skin_element.h"
+
+namespace wp2 {
+
+class DialArrow : public SpriteElement {
+public:
+    void init(int cx, int cy, const std::string& arrowName);
+    // Starts turning to `value` (display radians: 0 right, pi/2 up).
+    void setTarget(double value);
+
+    int tick(std::uint32_t frame) override;
+    void draw() override;
+    void offsetBy(int dx, int dy) override;
+    void moveTo(int x, int y) override;
+    Rect paintRect() const override;
+    Rect eraseRect() const override;
+    void erase() override;
+
+    // The display angle of the speed dial for a speed in metres per second.
+    static double speedAngle(double metresPerSecond);
+    // The display angle of the course dial: straight ahead up, a target to the right turns right.
+    static double courseAngle(double course, double targetBearing);
+    // The angle the big arrow shows for an animation angle.
+    static double clampShown(double a);
+
+    double shownAngle = kStartAngle;
+    double angle = kStartAngle;
+    double toAngle = kStartAngle;
+    double fromAngle = kStartAngle;
+    double targetAngle = kStartAngle;
+    int step = 0;
+    int steps = 0;
+    int increasing = 0;
+    int cx = 122;
+    int cy = 126;
+    Rect paintArea;
+
+protected:
+    // Advances the animation by one step.
+    void animate();
+
+private:
+    static constexpr double kStartAngle = 1.57079632625;
+};
+
+}  // namespace wp2

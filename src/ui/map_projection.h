@@ -1,0 +1,31 @@
+#pragma once
+// Turns geographic positions into track-map pixels: a flat local projection
+// around the origin, scaled so that the scale bar's length in metres spans
+// its pixels, optionally turned so that the heading points up.
+
+#include "core/nav/geodesy.h"
+#include "ui/rect.h"
+
+namespace wp2 {
+
+class MapProjection {
+public:
+    // metresPerDeg* come from the earth model's local scale at the origin.
+    void setUp(double originLatitude, double originLongitude, const LocalScale& scale,
+               double pixelsPerMetre, Point centre, bool rotate, float sinHeading,
+               float cosHeading);
+    // Screen position of a point given in radians.
+    Point project(double latitude, double longitude) const;
+
+private:
+    double originLat_ = 0;
+    double originLon_ = 0;
+    double eastFactor_ = 0;   // pixels per radian of longitude
+    double northFactor_ = 0;  // pixels per radian of latitude
+    Point centre_;
+    bool rotate_ = false;
+    float sin_ = 0;
+    float cos_ = 1;
+};
+
+}  // namespace wp2

@@ -1,0 +1,44 @@
+#include "ui/menu_band.h"
+
+namespace wp2 {
+
+namespace {
+
+struct BandColours {
+    QRgb top1, top2, body, bottom1, bottom2, text;
+};
+
+constexpr BandColours kHighlighted{rgb(218, 217, 217), rgb(207, 206, 206), rgb(198, 196, 196),
+                                   rgb(134, 133, 133), rgb(50, 50, 50),    rgb(0, 0, 0)};
+constexpr BandColours kPlain{rgb(189, 189, 189), rgb(170, 169, 169), rgb(153, 153, 153),
+                             rgb(104, 103, 103), rgb(39, 39, 39),    rgb(255, 255, 255)};
+constexpr int kEdgeWidth = 2;
+
+}  // namespace
+
+void drawMenuBand(Surface& surface, int left, int top, int width, int height, const QString& label,
+                  const QFont& font, MenuBandStyle style, const QImage& edges) {
+    const BandColours& c = style.highlighted ? kHighlighted : kPlain;
+    const int right = left + width;
+    const int bottom = top + height;
+    surface.fillRect({left, top, right, top + 1}, c.top1);
+    surface.fillRect({left, top + 1, right, top + 2}, c.top2);
+    surface.fillRect({left, top + 2, right, bottom - 2}, c.body);
+    surface.fillRect({left, bottom - 2, right, bottom - 1}, c.bottom1);
+    surface.fillRect({left, bottom - 1, right, bottom}, c.bottom2);
+    if (style.square) {
+        surface.fillRect({left + 4, top + 9, left + 8, top + 13}, rgb(0, 0, 0));
+    }
+    if (!edges.isNull()) {
+        const int half = edges.height() / 2;
+        const int srcTop = style.highlighted ? half : 0;
+        const int rows = std::min(half, height);
+        surface.blit(left, top, edges, {0, srcTop, kEdgeWidth, srcTop + rows});
+        surface.blit(right - kEdgeWidth, top, edges,
+                     {edges.width() - kEdgeWidth, srcTop, edges.width(), srcTop + rows});
+    }
+    surface.text({left + 12, top + 3, left - 2 + width, top + height}, label, font, c.text,
+                 TextFlag::NoClip);
+}
+
+}  // namespace wp2

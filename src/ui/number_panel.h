@@ -1,0 +1,56 @@
+#pragma once
+// A read-out drawn with digit glyph bitmaps: a number printed with a format,
+// or a text with a small caption (the unit label) above it. The eleven glyphs
+// (digits 0 to 9 and one for any other character) are shared by all panels.
+
+#include <QFont>
+#include <array>
+#include <string>
+
+#include "ui/skin_element.h"
+#include "ui/transparent_bitmap.h"
+
+namespace wp2 {
+
+class NumberPanel : public SkinElement {
+public:
+    static constexpr int kGlyphCount = 11;
+    using GlyphIds = std::array<int, kGlyphCount>;
+
+    NumberPanel();
+
+    // The first panel initialised loads the shared glyphs from glyphIds.
+    void init(const Rect& textRect, const GlyphIds& glyphIds, double value,
+              const std::string& format);
+    // Shows value printed with format (a printf format taking one double).
+    void setNumber(double value, const std::string& format);
+    // Shows text in glyphs with the caption above it.
+    void setText(const std::string& text, const std::string& caption);
+
+    void draw() override;
+    void offsetBy(int dx, int dy) override;
+    void moveTo(int x, int y) override;
+    Rect paintRect() const override { return textRect; }
+    Rect frameRect() const override { return textRect; }
+    Rect eraseRect() const override { return textRect; }
+    void erase() override;
+
+    // The text the glyph run shows now.
+    std::string shownText() const;
+    // Glyph index (0 to 10) for a character.
+    static int glyphIndex(char c);
+    // Forgets the shared glyphs; the next init loads them again.
+    static void releaseSharedGlyphs();
+
+    static constexpr double kMaxMagnitude = 1000000;
+
+    double value = 0;
+    std::string format;
+    Rect textRect;
+    int mode = 1;
+    std::string text;
+    std::string caption;
+    QFont captionFont;
+};
+
+}  // namespace wp2

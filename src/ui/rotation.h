@@ -1,0 +1,40 @@
+#pragma once
+// Turning needle and arrow shapes. Shapes are defined with the tip pointing up
+// (negative y); a positive angle turns them anticlockwise on the screen.
+
+#include <cmath>
+
+#include "ui/rect.h"
+
+namespace wp2 {
+
+// Multiples of pi as the instruments use them.
+inline constexpr double kDialPi = 3.1415926525;
+inline constexpr double kDialHalfPi = 1.57079632625;
+inline constexpr double kDialThreeHalfPi = 4.71238897875;
+inline constexpr double kDialTwoPi = 6.283185305;
+
+// Turns (x, y) about (cx, cy) by r radians, rounding each coordinate by
+// adding 0.5 and truncating.
+inline Point rotateAbout(int cx, int cy, int x, int y, double r) {
+    const double c = std::cos(r);
+    const double s = std::sin(r);
+    const double dx = x - cx;
+    const double dy = y - cy;
+    return {static_cast<int>(cx + dx * c + dy * s + 0.5),
+            static_cast<int>(cy + dy * c - dx * s + 0.5)};
+}
+
+// Brings an angle into [0, 2 pi) the way the needles do: above 2 pi the
+// truncated number of turns is taken off, below 0 whole turns are added.
+inline double normaliseDialAngle(double a) {
+    if (a > kDialTwoPi) {
+        a -= kDialTwoPi * std::trunc(a / kDialTwoPi);
+    }
+    if (a < 0) {
+        a += kDialTwoPi * std::trunc(1.0 - a / kDialTwoPi);
+    }
+    return a;
+}
+
+}  // namespace wp2

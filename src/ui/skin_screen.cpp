@@ -1,0 +1,256 @@
+#include "ui/skin_screen.h"
+
+#include <cstdlib>
+
+#include "core/base/cformat.h"
+#include "core/base/message_box.h"
+#include "ui/surface.h"
+
+namespace wp2 {
+
+SkinScreen::SkinScreen() : layerOrder_{10, 20, 45, 50, 90, 100} {
+    elements_.reserve(100);
+}
+
+SkinScreen::~SkinScreen() = default;
+
+void SkinScreen::addOwned(std::unique_ptr<SkinElement> element) {
+    element->listIndex = static_cast<std::int32_t>(elements_.size());
+    element->screen_ = this;
+    elements_.push_back(std::move(element));
+}
+
+SkinElement* SkinScreen::byId(int id, int report) const {
+    for (const auto& e : elements_) {
+        if (e->id == id) {
+            return e.get();
+        }
+    }
+    if (report) {
+        showMessage(cformat("By Id failed\n%d", id), "", MessageIcon::Stop);
+        lookupFailed(id);
+    }
+    return nullptr;
+}
+
+void SkinScreen::lookupFailed(int) const {
+    std::exit(1);
+}
+
+void SkinScreen::quit() {
+    std::exit(0);
+}
+
+bool SkinScreen::runAction(SkinElement&) {
+    return false;
+}
+
+void SkinScreen::tickAll(std::uint32_t frame) {
+    for (const auto& e : elements_) {
+        if (e->visible) {
+            e->tick(frame);
+        }
+    }
+}
+
+void SkinScreen::markAllDirty() {
+    for (const auto& e : elements_) {
+        if (e->visible) {
+            e->dirty = 1;
+        }
+    }
+}
+
+bool SkinScreen::anythingPending() const {
+    for (const auto& e : elements_) {
+        if (e->visible && (e->dirty || e->erasePending)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Elements over a dirty element, and sprites over an area about to be erased,
+// must be drawn again in the same frame. Repeats until nothing changes.
+void SkinScreen::propagateOverlaps() {
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        for (const auto& a : elements_) {
+            if (!a->visible || !a->dirty) {
+                continue;
+            }
+            const Rect area = a->paintRect();
+            for (const auto& b : elements_) {
+                if (b->visible && !b->dirty && !b->erasePending && b->layer > a->layer &&
+                    b->paintRect().intersects(area)) {
+                    b->dirty = 1;
+                    changed = true;
+                }
+            }
+            if (a->erasePending && a->sprite) {
+                const Rect erased = a->eraseRect();
+                for (const auto& b : elements_) {
+                    if (b.get() != a.get() && b->visible && b->sprite && !b->dirty &&
+                        !b->erasePending && b->paintRect().intersects(erased)) {
+                        b->dirty = 1;
+                        changed = true;
+                    }
+                }
+            }
+        }
+    }
+}
+
+bool SkinScreen::staticPass() {
+    bool drew = false;
+    for (int layer : layerOrder_) {
+        for (const auto& e : elements_) {
+            if (e->visible && e->dirty && e->layer == layer && !e->sprite) {
+                e->dirty = 0;
+                e->draw();
+                drew = true;
+            }
+        }
+    }
+    return drew;
+}
+
+bool SkinScreen::erasePass() {
+    bool erased = false;
+    for (const auto& e : elements_) {
+        if (e->erasePending && e->sprite) {
+            e->erasePending = 0;
+            e->erase();
+            erased = true;
+        }
+    }
+    return erased;
+}
+
+bool SkinScreen::spritePass() {
+    bool drew = false;
+    for (int layer : layerOrder_) {
+        for (const auto& e : elements_) {
+            if (e->visible && e->dirty && e->layer == layer && e->sprite) {
+                e->dirty = 0;
+                e->draw();
+                drew = true;
+            }
+        }
+    }
+    return drew;
+}
+
+int SkinScreen::compose() {
+    if (elements_.empty() || !anythingPending()) {
+        return 0;
+    }
+    if (mapMode) {
+        return composeMap();
+    }
+    propagateOverlaps();
+    bool drew = staticPass();
+    drew = erasePass() || drew;
+    drew = spritePass() || drew;
+    return drew ? 1 : 0;
+}
+
+// In map mode only the static elements, the map and its compass are drawn;
+// the compass sits on the map and is restored from the scratch surface.
+int SkinScreen::composeMap() {
+    const int drewStatic = staticPass() ? 1 : 0;
+    SkinElement* map = byId(ElementId::TrackView);
+    SkinElement* compass = byId(ElementId::TrackCompass);
+    if (!map || !compass) {
+        return drewStatic;
+    }
+    auto clearBoth = [&] {
+        map->dirty = map->erasePending = 0;
+        compass->dirty = compass->erasePending = 0;
+    };
+    if (!(map->visible && map->dirty)) {
+        if (!compass->dirty) {
+            clearBoth();
+            return drewStatic;
+        }
+        DrawingSurfaces& s = drawingSurfaces();
+        const Rect area = compass->rect;
+        s.frame.copyFrom(s.scratch, Rect{0, 0, area.width(), area.height()}, area.left, area.top);
+        compass->draw();
+    } else {
+        map->setKeepArea(compass->eraseRect());
+        map->erase();
+        map->draw();
+        compass->draw();
+    }
+    clearBoth();
+    return 1;
+}
+
+void SkinScreen::drawAll() {
+    for (int layer : layerOrder_) {
+        for (const auto& e : elements_) {
+            if (e->visible && e->layer == layer) {
+                e->draw();
+                e->dirty = 0;
+                e->erasePending = 0;
+            }
+        }
+    }
+}
+
+void SkinScreen::press(int x, int y) {
+    for (auto layer = layerOrder_.rbegin(); layer != layerOrder_.rend(); ++layer) {
+        for (const auto& e : elements_) {
+            if (!e->visible || e->layer != *layer) {
+                continue;
+            }
+            if (e->onPress(x, y) && e->id == ElementId::QuitButton) {
+                quit();
+                break;
+            }
+        }
+    }
+}
+
+void SkinScreen::release(int x, int y) {
+    releasedNow_.clear();
+    for (auto layer = layerOrder_.rbegin(); layer != layerOrder_.rend(); ++layer) {
+        for (const auto& e : elements_) {
+            if (!e->visible || e->layer != *layer) {
+                continue;
+            }
+            if (!e->onRelease(x, y)) {
+                continue;
+            }
+            releasedNow_.push_back(e.get());
+            if (e->group != ElementGroup::PanelSelector &&
+                e->group != ElementGroup::ValueSelector && runAction(*e)) {
+                break;
+            }
+        }
+    }
+    releasedNow_.clear();
+}
+
+bool SkinScreen::releasedThisTouch(const SkinElement* e) const {
+    for (const SkinElement* r : releasedNow_) {
+        if (r == e) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SkinScreen::move(int x, int y) {
+    if (!mapMode) {
+        return;
+    }
+    SkinElement* map = byId(ElementId::TrackView);
+    if (map && map->visible) {
+        map->dragTo(x, y);
+    }
+}
+
+}  // namespace wp2

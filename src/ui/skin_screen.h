@@ -1,0 +1,81 @@
+#pragma once
+// The dashboard's element list: owns every element, composes changed elements
+// into the frame surface layer by layer, and routes touches from the topmost
+// layer down.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "ui/skin_element.h"
+
+namespace wp2 {
+
+// Element ids the screen itself relies on.
+namespace ElementId {
+inline constexpr int QuitButton = 20;
+inline constexpr int TrackView = 201;
+inline constexpr int TrackCompass = 202;
+}  // namespace ElementId
+
+class SkinScreen {
+public:
+    SkinScreen();
+    virtual ~SkinScreen();
+    SkinScreen(const SkinScreen&) = delete;
+    SkinScreen& operator=(const SkinScreen&) = delete;
+
+    // Takes ownership, sets the element's listIndex and appends it. Returns it.
+    template <class T>
+    T* add(std::unique_ptr<T> element) {
+        T* raw = element.get();
+        addOwned(std::unique_ptr<SkinElement>(std::move(element)));
+        return raw;
+    }
+    // The first element with this id. With report set, a missing id shows
+    // "By Id failed\n<id>" and ends the program.
+    SkinElement* byId(int id, int report = 0) const;
+
+    void tickAll(std::uint32_t frame);
+    // Draws what changed into the frame surface; 1 when anything was drawn.
+    int compose();
+    // Draws every visible element (a full repaint).
+    void drawAll();
+    void markAllDirty();
+
+    void press(int x, int y);
+    void release(int x, int y);
+    void move(int x, int y);
+
+    // Whether the element returned non-zero from onRelease during the release
+    // being routed now (for actions that depend on another element's touch).
+    bool releasedThisTouch(const SkinElement* e) const;
+
+    const std::vector<std::unique_ptr<SkinElement>>& elements() const { return elements_; }
+    const std::vector<int>& layerOrder() const { return layerOrder_; }
+    int mapMode = 0;
+    std::vector<int> hiddenByMode;
+
+protected:
+    // The action of a released element; true when its id selects one (it ran).
+    virtual bool runAction(SkinElement& element);
+    // A press on the Quit button.
+    virtual void quit();
+    // A lookup that had to succeed failed; the message was shown.
+    virtual void lookupFailed(int id) const;
+
+private:
+    void addOwned(std::unique_ptr<SkinElement> element);
+    bool anythingPending() const;
+    void propagateOverlaps();
+    bool staticPass();
+    bool erasePass();
+    bool spritePass();
+    int composeMap();
+
+    std::vector<std::unique_ptr<SkinElement>> elements_;
+    std::vector<int> layerOrder_;
+    std::vector<const SkinElement*> releasedNow_;
+};
+
+}  // namespace wp2

@@ -1,0 +1,48 @@
+#pragma once
+// The satellites in view on a sky plot: north up, the zenith at the centre and
+// the horizon on a circle of radius 40. Azimuth 90 degrees lies to the left.
+
+#include <cstdint>
+#include <vector>
+
+#include "ui/skin_element.h"
+#include "ui/transparent_bitmap.h"
+
+namespace wp2 {
+
+struct SkySatellite {
+    int number = 0;
+    int snr = 0;           // signal-to-noise; below 1 means no signal
+    double elevation = 0;  // radians
+    double azimuth = 0;    // radians, clockwise from north
+};
+
+class SkyView : public SpriteElement {
+public:
+    static constexpr int kMaxSatellites = 40;
+    static constexpr int kDotWithSignal = 422;
+    static constexpr int kDotWithoutSignal = 423;
+
+    // Rectangle (10, 7, 110, 107) and the two satellite dots.
+    void init(const std::string& viewName);
+    // Replaces the satellites shown (at most 40 are kept).
+    void setSatellites(const std::vector<SkySatellite>& satellites);
+
+    void draw() override;
+    void offsetBy(int dx, int dy) override;
+    void moveTo(int x, int y) override;
+    Rect eraseRect() const override { return rect; }
+    void erase() override;
+
+    // Where a satellite's dot is centred for a plot centred on (cx, cy).
+    static Point plotPosition(int cx, int cy, double elevation, double azimuth);
+
+    int count = 0;
+    std::vector<SkySatellite> satellites;
+
+private:
+    TransparentBitmap withSignal_;
+    TransparentBitmap withoutSignal_;
+};
+
+}  // namespace wp2

@@ -1,0 +1,60 @@
+#include "ui/state_lamp.h"
+
+#include "ui/bitmap_source.h"
+#include "ui/surface.h"
+
+namespace wp2 {
+
+void StateLamp::init(StateSource source, int x, int y, int bitmap1, int bitmap2, int bitmap3,
+                     int bitmap4) {
+    source_ = std::move(source);
+    images_ = {loadBitmap(bitmap1), loadBitmap(bitmap2), loadBitmap(bitmap3), loadBitmap(bitmap4)};
+    rect = Rect{0, 0, images_[0].width(), images_[0].height()};
+    moveTo(x, y);
+}
+
+int StateLamp::tick(std::uint32_t frame) {
+    if (frame % 30 == 0) {
+        update(frame);
+    }
+    return 0;
+}
+
+int StateLamp::update(std::uint32_t) {
+    state = source_ ? source_() : 0;
+    dirty = 1;
+    return 1;
+}
+
+void StateLamp::draw() {
+    int index = 0;
+    switch (state) {
+        case 2:
+            index = 1;
+            break;
+        case 3:
+            index = 2;
+            break;
+        case 4:
+        case 5:
+            index = 3;
+            break;
+        default:
+            index = 0;
+    }
+    const QImage& image = images_[static_cast<std::size_t>(index)];
+    DrawingSurfaces& s = drawingSurfaces();
+    s.frame.blit(rect.left, rect.top, image);
+    s.background.blit(rect.left, rect.top, image);
+}
+
+void StateLamp::offsetBy(int dx, int dy) {
+    rect = rect.offset(dx, dy);
+    dirty = 1;
+}
+
+void StateLamp::moveTo(int x, int y) {
+    offsetBy(x - rect.left, y - rect.top);
+}
+
+}  // namespace wp2

@@ -1,0 +1,216 @@
+#include "ui/surface.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QVarLengthArray>
+#include <cstring>
+
+namespace wp2 {
+
+namespace {
+
+DrawingSurfaces* published = nullptr;
+
+QRect toQRect(const Rect& r) {
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+// A painter on the image with the surface's clip and no antialiasing.
+void preparePainter(QPainter& p, const Rect& clip) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setClipRect(toQRect(clip));
+}
+
+QVarLengthArray<QPoint, 64> toQPoints(const Point* points, int count) {
+    QVarLengthArray<QPoint, 64> q;
+    q.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        q.append(QPoint(points[i].x, points[i].y));
+    }
+    return q;
+}
+
+QPen solidPen(QRgb colour, int width) {
+    QPen pen{QColor::fromRgb(colour)};
+    pen.setWidth(width);
+    pen.setCapStyle(width > 1 ? Qt::SquareCap : Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+}  // namespace
+
+Surface::Surface(int width, int height) : image_(width, height, QImage::Format_RGB32) {
+    image_.fill(Qt::black);
+}
+
+QRgb Surface::pixel(int x, int y) const {
+    if (!bounds().contains(x, y)) {
+        return 0;
+    }
+    return image_.pixel(x, y);
+}
+
+Rect Surface::clipped(const Rect& r) const {
+    Rect c = r.intersected(bounds());
+    if (clip_) {
+        c = c.intersected(*clip_);
+    }
+    return c;
+}
+
+void Surface::fill(QRgb colour) {
+    image_.fill(colour);
+}
+
+void Surface::fillRect(const Rect& r, QRgb colour) {
+    const Rect c = clipped(r);
+    for (int y = c.top; y < c.bottom; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        std::fill(line + c.left, line + c.right, colour);
+    }
+}
+
+void Surface::blit(int x, int y, const QImage& src, const Rect& srcRect) {
+    if (src.isNull() || src.depth() != 32) {
+        return;
+    }
+    const Rect s = srcRect.intersected(Rect{0, 0, src.width(), src.height()});
+    if (s.isEmpty()) {
+        return;
+    }
+    // Keep the part of the source that lands inside the clipped destination.
+    const int dx = x + (s.left - srcRect.left);
+    const int dy = y + (s.top - srcRect.top);
+    const Rect d = clipped(Rect{dx, dy, dx + s.width(), dy + s.height()});
+    if (d.isEmpty()) {
+        return;
+    }
+    const int sx = s.left + (d.left - dx);
+    const int sy = s.top + (d.top - dy);
+    for (int row = 0; row < d.height(); ++row) {
+        const auto* from = reinterpret_cast<const QRgb*>(src.constScanLine(sy + row)) + sx;
+        auto* to = reinterpret_cast<QRgb*>(image_.scanLine(d.top + row)) + d.left;
+        if (src.format() == QImage::Format_RGB32) {
+            std::memcpy(to, from, sizeof(QRgb) * static_cast<std::size_t>(d.width()));
+        } else {
+            for (int i = 0; i < d.width(); ++i) {
+                to[i] = from[i] | 0xff000000u;
+            }
+        }
+    }
+}
+
+void Surface::blit(int x, int y, const QImage& src) {
+    blit(x, y, src, Rect{0, 0, src.width(), src.height()});
+}
+
+void Surface::copyFrom(const Surface& src, const Rect& r) {
+    blit(r.left, r.top, src.image_, r);
+}
+
+void Surface::copyFrom(const Surface& src, const Rect& srcRect, int x, int y) {
+    blit(x, y, src.image_, srcRect);
+}
+
+void Surface::blitKeyed(int x, int y, const QImage& src, const Rect& srcRect, QRgb key) {
+    if (src.isNull() || src.depth() != 32) {
+        return;
+    }
+    const Rect s = srcRect.intersected(Rect{0, 0, src.width(), src.height()});
+    if (s.isEmpty()) {
+        return;
+    }
+    const int dx = x + (s.left - srcRect.left);
+    const int dy = y + (s.top - srcRect.top);
+    const Rect d = clipped(Rect{dx, dy, dx + s.width(), dy + s.height()});
+    const int sx = s.left + (d.left - dx);
+    const int sy = s.top + (d.top - dy);
+    const QRgb keyRgb = key & 0x00ffffffu;
+    for (int row = 0; row < d.height(); ++row) {
+        const auto* from = reinterpret_cast<const QRgb*>(src.constScanLine(sy + row)) + sx;
+        auto* to = reinterpret_cast<QRgb*>(image_.scanLine(d.top + row)) + d.left;
+        for (int i = 0; i < d.width(); ++i) {
+            const QRgb p = from[i] & 0x00ffffffu;
+            if (p != keyRgb) {
+                to[i] = p | 0xff000000u;
+            }
+        }
+    }
+}
+
+void Surface::polygon(const Point* points, int count, QRgb fillColour, QRgb outlineColour) {
+    if (count < 2) {
+        return;
+    }
+    const auto q = toQPoints(points, count);
+    QPainter p(&image_);
+    preparePainter(p, clipped(bounds()));
+    p.setPen(solidPen(outlineColour, 1));
+    p.setBrush(QColor::fromRgb(fillColour));
+    p.drawPolygon(q.data(), static_cast<int>(q.size()));
+}
+
+void Surface::line(Point from, Point to, QRgb colour, int penWidth) {
+    const Point pts[2] = {from, to};
+    polyline(pts, 2, colour, penWidth);
+}
+
+void Surface::polyline(const Point* points, int count, QRgb colour, int penWidth) {
+    if (count < 2) {
+        return;
+    }
+    const auto q = toQPoints(points, count);
+    QPainter p(&image_);
+    preparePainter(p, clipped(bounds()));
+    p.setPen(solidPen(colour, penWidth));
+    p.drawPolyline(q.data(), static_cast<int>(q.size()));
+}
+
+void Surface::text(const Rect& r, const QString& s, const QFont& font, QRgb colour, int flags,
+                   std::optional<QRgb> background) {
+    if (s.isEmpty()) {
+        return;
+    }
+    int qtFlags = Qt::AlignTop;
+    qtFlags |= (flags & TextFlag::Centre) ? Qt::AlignHCenter : Qt::AlignLeft;
+    if (flags & TextFlag::VCentre) {
+        qtFlags = (qtFlags & ~Qt::AlignTop) | Qt::AlignVCenter;
+    }
+    if (flags & TextFlag::WordBreak) {
+        qtFlags |= Qt::TextWordWrap;
+    }
+    const bool clipToRect = !(flags & TextFlag::NoClip);
+    if (!clipToRect) {
+        qtFlags |= Qt::TextDontClip;
+    }
+    QPainter p(&image_);
+    preparePainter(p, clipToRect ? clipped(r) : clipped(bounds()));
+    p.setFont(font);
+    const QRect area = toQRect(r);
+    if (background) {
+        p.fillRect(p.boundingRect(area, qtFlags, s), QColor::fromRgb(*background));
+    }
+    p.setPen(QColor::fromRgb(colour));
+    p.drawText(area, qtFlags, s);
+}
+
+void publishSurfaces(DrawingSurfaces* surfaces) {
+    published = surfaces;
+}
+
+DrawingSurfaces& drawingSurfaces() {
+    if (published) {
+        return *published;
+    }
+    // Nothing published: drawing goes to a set nobody shows.
+    static DrawingSurfaces unseen;
+    return unseen;
+}
+
+bool surfacesPublished() {
+    return published != nullptr;
+}
+
+}  // namespace wp2

@@ -1,0 +1,116 @@
+#pragma once
+// Off-screen drawing surfaces: a 32-bit RGB image with the handful of
+// operations the dashboard draws with (block copies, filled rectangles,
+// polygons, lines, text in a rectangle), all honouring an optional clip
+// rectangle. Drawing is never antialiased: the dashboard is pixel art.
+
+#include <QFont>
+#include <QImage>
+#include <QRgb>
+#include <QString>
+#include <optional>
+
+#include "ui/rect.h"
+
+namespace wp2 {
+
+// An opaque 24-bit colour as the surfaces store it.
+constexpr QRgb rgb(int r, int g, int b) {
+    return 0xff000000u | (static_cast<unsigned>(r & 0xff) << 16) |
+           (static_cast<unsigned>(g & 0xff) << 8) | static_cast<unsigned>(b & 0xff);
+}
+
+// Flags for Surface::text.
+namespace TextFlag {
+inline constexpr int Left = 0;
+inline constexpr int Centre = 0x01;     // horizontally centred
+inline constexpr int WordBreak = 0x02;  // wrap at word boundaries
+inline constexpr int NoClip = 0x04;     // may draw outside the rectangle
+inline constexpr int VCentre = 0x08;    // vertically centred (one line)
+}  // namespace TextFlag
+
+class Surface {
+public:
+    Surface(int width, int height);
+    virtual ~Surface() = default;
+
+    int width() const { return image_.width(); }
+    int height() const { return image_.height(); }
+    Rect bounds() const { return {0, 0, width(), height()}; }
+    const QImage& image() const { return image_; }
+    QRgb pixel(int x, int y) const;
+
+    // Clip rectangle for every later drawing operation (none: the whole surface).
+    void setClip(const Rect& r) { clip_ = r; }
+    void clearClip() { clip_.reset(); }
+
+    void fill(QRgb colour);
+    void fillRect(const Rect& r, QRgb colour);
+
+    // Plain source-copy block transfers.
+    // Copies srcRect of the image to (x, y).
+    void blit(int x, int y, const QImage& src, const Rect& srcRect);
+    void blit(int x, int y, const QImage& src);
+    // Copies rectangle r of another surface to the same place here.
+    void copyFrom(const Surface& src, const Rect& r);
+    // Copies srcRect of another surface to (x, y).
+    void copyFrom(const Surface& src, const Rect& srcRect, int x, int y);
+
+    // Copies the pixels of srcRect of the image to (x, y), except those whose
+    // colour equals key, which leave the surface unchanged.
+    void blitKeyed(int x, int y, const QImage& src, const Rect& srcRect, QRgb key);
+
+    // A filled polygon outlined with a one-pixel pen.
+    void polygon(const Point* points, int count, QRgb fillColour, QRgb outlineColour);
+    void line(Point from, Point to, QRgb colour, int penWidth = 1);
+    // Connected line segments through the points.
+    void polyline(const Point* points, int count, QRgb colour, int penWidth = 1);
+
+    // Text in a rectangle, top-left aligned unless flags say otherwise. With a
+    // background colour the area behind the text is filled first (opaque);
+    // without one only the glyphs are drawn.
+    void text(const Rect& r, const QString& s, const QFont& font, QRgb colour, int flags = 0,
+              std::optional<QRgb> background = std::nullopt);
+
+protected:
+    // The destination area of a drawing operation after clipping.
+    Rect clipped(const Rect& r) const;
+
+private:
+    QImage image_;
+    std::optional<Rect> clip_;
+};
+
+// The composed frame that is copied to the window.
+class FrameSurface : public Surface {
+public:
+    FrameSurface() : Surface(240, 320) {}
+};
+
+// The current static picture without sprites; sprites are erased from it.
+class BackgroundSurface : public Surface {
+public:
+    BackgroundSurface() : Surface(240, 320) {}
+};
+
+// Keeps the part of the track map under the map-mode compass.
+class ScratchSurface : public Surface {
+public:
+    ScratchSurface() : Surface(60, 60) {}
+};
+
+// The three surfaces the elements draw on. The main window owns one set and
+// publishes it; every element reaches it through drawingSurfaces().
+struct DrawingSurfaces {
+    FrameSurface frame;
+    BackgroundSurface background;
+    ScratchSurface scratch;
+};
+
+// Publishes the set the elements draw on (nullptr withdraws it).
+void publishSurfaces(DrawingSurfaces* surfaces);
+// The published set. Elements draw only while one is published.
+DrawingSurfaces& drawingSurfaces();
+bool surfacesPublished();
+
+}  // namespace wp2

@@ -1,0 +1,34 @@
+#pragma once
+// Cuts a track's screen points into polylines for drawing: at most 1000
+// points each, split where the track leaves the map (each piece continued to
+// the first point outside), repeated points dropped.
+
+#include <array>
+#include <functional>
+
+#include "ui/rect.h"
+
+namespace wp2 {
+
+class TrackRuns {
+public:
+    static constexpr int kMaxPoints = 1000;
+    using Sink = std::function<void(const Point* points, int count)>;
+
+    TrackRuns(const Rect& area, Sink sink) : area_(area), sink_(std::move(sink)) {}
+
+    void add(Point p);
+    // Draws what is left.
+    void finish();
+
+private:
+    void flush();
+
+    Rect area_;
+    Sink sink_;
+    std::array<Point, kMaxPoints> points_;
+    int count_ = 0;
+    bool startsOutside_ = false;  // the run begins with the point where it entered
+};
+
+}  // namespace wp2

@@ -1,0 +1,158 @@
+#include "core/waypoints/pushpin_export.h"
+
+#include <gtest/gtest.h>
+#include <shapefil.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/waypoints/pushpin_test_util.h"
+#include "support/test_support.h"
+
+namespace wp2 {
+namespace {
+
+using test::addPin;
+using test::readFile;
+using test::RecordingMessageBoxes;
+using test::TempDir;
+
+TEST(ExportText, DefaultColumnsAreNameLatitudeLongitude) {
+    TempDir dir;
+    CPushpins pins;
+    CPushpin* a = addPin(pins, "A", 51.5, -0.12);
+    a->note = u"not written";
+    addPin(pins, "B", -33.5, 151.25);
+    ASSERT_TRUE(ExportText(pins, dir.file("out.txt"), ExportFields{}));
+    EXPECT_EQ(readFile(dir.file("out.txt")),
+              "Name;Latitude;Longitude\r\n"
+              "B;-33.500000;151.250000\r\n"
+              "A;51.500000;-0.120000\r\n");
+}
+
+TEST(ExportText, EverySwitchInItsColumnOrder) {
+    CPushpins pins;
+    CPushpin* p = addPin(pins, "N;x", 1, 2);
+    p->note = u"n";
+    ExportFields all{true, true, true, true};
+    EXPECT_EQ(exportTextHeader(all), "Name;Latitude;Longitude;Note\r\n");
+    EXPECT_EQ(exportTextLine(*p, all), "N;x;1.000000;2.000000;n\r\n");
+    ExportFields none{false, false, false, false};
+    EXPECT_EQ(exportTextHeader(none), "\r\n");
+    EXPECT_EQ(exportTextLine(*p, none), "\r\n");
+    ExportFields noteOnly{false, false, true, false};
+    EXPECT_EQ(exportTextHeader(noteOnly), "Note\r\n");
+    ExportFields lonNote{true, false, true, false};
+    EXPECT_EQ(exportTextLine(*p, lonNote), "2.000000;n\r\n");
+}
+
+TEST(ExportText, LongNotesAreWholeAndCharactersKeepTheirLowByte) {
+    CPushpins pins;
+    CPushpin* p = addPin(pins, "Caf\u00e9 \u0141", 0, 0);
+    p->note = std::u16string(150, u'n');
+    std::string line = exportTextLine(*p, {false, false, true, true});
+    EXPECT_EQ(line, "Caf\xE9 \x41;" + std::string(150, 'n') + "\r\n");
+}
+
+TEST(ExportText, EmptyCollectionGivesTheHeaderOnly) {
+    TempDir dir;
+    CPushpins pins;
+    ASSERT_TRUE(ExportText(pins, dir.file("e.txt"), ExportFields{}));
+    EXPECT_EQ(readFile(dir.file("e.txt")), "Name;Latitude;Longitude\r\n");
+}
+
+TEST(ExportText, FileThatCannotBeCreatedIsReported) {
+    TempDir dir;
+    RecordingMessageBoxes boxes;
+    CPushpins pins;
+    EXPECT_FALSE(ExportText(pins, dir.file("no/such/folder/x.txt"), ExportFields{}));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("x.txt"), std::string::npos);
+}
+
+// Read back with shapelib's own reader.
+class ExportShape : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (dbf) {
+            DBFClose(dbf);
+        }
+        if (shp) {
+            SHPClose(shp);
+        }
+    }
+    void open() {
+        shp = SHPOpen(dir.file("out.shp").c_str(), "rb");
+        dbf = DBFOpen(dir.file("out.dbf").c_str(), "rb");
+        ASSERT_NE(shp, nullptr);
+        ASSERT_NE(dbf, nullptr);
+    }
+    TempDir dir;
+    CPushpins pins;
+    SHPHandle shp = nullptr;
+    DBFHandle dbf = nullptr;
+};
+
+TEST_F(ExportShape, TableHasTheFourFieldsWithTheirWidths) {
+    ASSERT_TRUE(ExportShapefile(pins, dir.file("out.shp")));
+    open();
+    ASSERT_EQ(DBFGetFieldCount(dbf), 4);
+    struct Expect {
+        const char* name;
+        DBFFieldType type;
+        int width, decimals;
+    } fields[] = {{"Name", FTString, 20, 0},
+                  {"Longitude", FTDouble, 15, 8},
+                  {"Latitude", FTDouble, 15, 8},
+                  {"Descr", FTString, 100, 0}};
+    for (int i = 0; i < 4; ++i) {
+        char name[12] = {};
+        int width = 0, decimals = 0;
+        DBFFieldType type = DBFGetFieldInfo(dbf, i, name, &width, &decimals);
+        EXPECT_STREQ(name, fields[i].name);
+        EXPECT_EQ(type, fields[i].type);
+        EXPECT_EQ(width, fields[i].width);
+        EXPECT_EQ(decimals, fields[i].decimals);
+    }
+    // An empty collection: no records, no shapes.
+    EXPECT_EQ(DBFGetRecordCount(dbf), 0);
+    int count = -1, type = 0;
+    SHPGetInfo(shp, &count, &type, nullptr, nullptr);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(type, SHPT_POINT);
+    EXPECT_EQ(readFile(dir.file("out.cpg")), "ISO-8859-1");
+}
+
+TEST_F(ExportShape, RecordAndShapeIDescribePushpinI) {
+    CPushpin* a = addPin(pins, "a name longer than twenty", 51.5, -0.12);
+    a->note = std::u16string(150, u'x');
+    addPin(pins, "Z\u00fcrich", 47.376887, 8.541694);
+    ASSERT_TRUE(ExportShapefile(pins, dir.file("out.shp")));
+    open();
+    ASSERT_EQ(DBFGetRecordCount(dbf), 2);
+    int index = 0;
+    for (const CPushpin& p : pins) {
+        SHPObject* s = SHPReadObject(shp, index);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->nSHPType, SHPT_POINT);
+        ASSERT_EQ(s->nVertices, 1);
+        EXPECT_EQ(s->padfX[0], p.longitude * kRadToDeg);
+        EXPECT_EQ(s->padfY[0], p.latitude * kRadToDeg);
+        EXPECT_NEAR(DBFReadDoubleAttribute(dbf, index, 1), s->padfX[0], 1e-8);
+        EXPECT_NEAR(DBFReadDoubleAttribute(dbf, index, 2), s->padfY[0], 1e-8);
+        SHPDestroyObject(s);
+        ++index;
+    }
+    EXPECT_STREQ(DBFReadStringAttribute(dbf, 0, 0), "Z\xFCrich");
+    EXPECT_STREQ(DBFReadStringAttribute(dbf, 1, 0), "a name longer than t");
+    EXPECT_EQ(std::string(DBFReadStringAttribute(dbf, 1, 3)), std::string(100, 'x'));
+}
+
+TEST_F(ExportShape, UncreatableShapefileFailsQuietly) {
+    RecordingMessageBoxes boxes;
+    EXPECT_FALSE(ExportShapefile(pins, dir.file("missing/out.shp")));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+}  // namespace
+}  // namespace wp2

@@ -1,0 +1,447 @@
+#include "core/waypoints/pushpin_import.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/base/cformat.h"
+#include "core/nav/geodesy.h"
+#include "core/track/file_chooser.h"
+#include "core/waypoints/pushpin_near_index.h"
+#include "core/waypoints/pushpin_test_util.h"
+#include "support/test_support.h"
+
+namespace wp2 {
+namespace {
+
+using test::addPin;
+using test::dataFile;
+using test::latDeg;
+using test::lonDeg;
+using test::namesOf;
+using test::RecordingMessageBoxes;
+using test::TempDir;
+using test::writeFile;
+
+// Imports text given as the bytes of a file with the extension.
+class Import : public ::testing::Test {
+protected:
+    ImportResult importText(const std::string& bytes, const std::string& ext = "csv") {
+        std::string path = dir.file("in" + std::to_string(files++) + "." + ext);
+        writeFile(path, bytes);
+        return importPushpins(pins, path);
+    }
+    TempDir dir;
+    RecordingMessageBoxes boxes;
+    CPushpins pins;
+    int files = 0;
+};
+
+TEST_F(Import, TwoNumbersMakeNumberedWaypoints) {
+    ImportResult r = importText("51.5,-0.12\n52.5, 13.4\n");
+    EXPECT_EQ(r.status, ImportResult::Status::Imported);
+    EXPECT_EQ(r.added, 2);
+    EXPECT_EQ(r.line, 2);
+    // The last line ends at index 0.
+    EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"Wpt_2", "Wpt_1"}));
+    const CPushpin& first = *pins.GetAt(1);
+    EXPECT_DOUBLE_EQ(latDeg(first), 51.5);
+    EXPECT_DOUBLE_EQ(lonDeg(first), -0.12);
+    EXPECT_EQ(first.latitude, 51.5 * 0.01745329251388889);
+    EXPECT_EQ(first.altitude, 0.0);
+    EXPECT_EQ(first.state, 0u);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Import, FiveFieldsGiveNameAltitudeAndNote) {
+    importText("  48.1 , 11.5 ,  Marienplatz  , 519.5 ,  meet here  \r\n");
+    ASSERT_EQ(pins.GetCount(), 1);
+    const CPushpin& p = *pins.GetAt(0);
+    EXPECT_EQ(p.name, u"Marienplatz");
+    EXPECT_EQ(p.altitude, 519.5);
+    EXPECT_EQ(p.note, u"meet here");
+    // An altitude piece without a number leaves the altitude at 0.
+    importText("1,2,N,high,x\n");
+    EXPECT_EQ(pins.GetAt(0)->altitude, 0.0);
+    EXPECT_EQ(pins.GetAt(0)->note, u"x");
+}
+
+TEST_F(Import, RunsOfSeparatorsAndEmptyPiecesCountAsOne) {
+    importText(",,10,,20,, Name ,,\n");
+    importText("30, ,40,  ,Second\n");
+    ASSERT_EQ(pins.GetCount(), 2);
+    EXPECT_EQ(pins.GetAt(1)->name, u"Name");
+    EXPECT_DOUBLE_EQ(lonDeg(*pins.GetAt(1)), 20.0);
+    EXPECT_EQ(pins.GetAt(0)->name, u"Second");
+    EXPECT_DOUBLE_EQ(lonDeg(*pins.GetAt(0)), 40.0);
+}
+
+TEST_F(Import, OnlyTheFirstFivePiecesAreTaken) {
+    // The empty third piece is dropped after the five are taken, so the sixth never arrives.
+    importText("1,2, ,N,7,sixth\n");
+    ASSERT_EQ(pins.GetCount(), 1);
+    EXPECT_EQ(pins.GetAt(0)->name, u"N");
+    EXPECT_EQ(pins.GetAt(0)->altitude, 7.0);
+    EXPECT_EQ(pins.GetAt(0)->note, u"");
+}
+
+TEST_F(Import, FailingLineIsReportedWithItsNumberAfterBlankLines) {
+    addPin(pins, "old", -40, -40);
+    ImportResult r = importText("10,20\n\n   \t\n1,2,named\n42\n5,6\n");
+    EXPECT_EQ(r.status, ImportResult::Status::FormatError);
+    EXPECT_EQ(r.line, 5);
+    EXPECT_EQ(r.read, 2);
+    // The two read before the failure are still merged.
+    EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"named", "Wpt_1", "old"}));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "File format error at line 5\nOnly 2 waypoints have been read\n\n"
+              "Expected fields\nLat,Lon,*Name,*Alt,*Note\n(* are optional)");
+    EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Exclamation);
+}
+
+TEST_F(Import, WordInPlaceOfLatitudeFails) {
+    ImportResult r = importText("north,10\n");
+    EXPECT_EQ(r.status, ImportResult::Status::FormatError);
+    EXPECT_EQ(r.line, 1);
+    EXPECT_EQ(pins.GetCount(), 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("Only 0 waypoints"), std::string::npos);
+    EXPECT_FALSE(importText("1,east\n").status == ImportResult::Status::Imported);
+    EXPECT_FALSE(importText(",,,\n").status == ImportResult::Status::Imported);
+}
+
+TEST_F(Import, EightBitNamesAreWidened) {
+    importText("47.37,8.54,Z\xFCrich,408,Caf\xE9\n");
+    ASSERT_EQ(pins.GetCount(), 1);
+    EXPECT_EQ(pins.GetAt(0)->name, u"Z\u00fcrich");
+    EXPECT_EQ(pins.GetAt(0)->note, u"Caf\u00e9");
+}
+
+TEST_F(Import, LongLinesAreReadInPiecesOf999) {
+    // 4 + 995 name characters fill the first piece; the rest of the line is a
+    // piece of its own and fails.
+    std::string line = "1,2," + std::string(995, 'n') + std::string(600, 'm') + "\n";
+    ImportResult r = importText(line);
+    EXPECT_EQ(r.status, ImportResult::Status::FormatError);
+    EXPECT_EQ(r.line, 2);
+    ASSERT_EQ(pins.GetCount(), 1);
+    EXPECT_EQ(pins.GetAt(0)->name, std::u16string(995, u'n'));
+    // A 999-character line whose line feed is read as a piece of its own: a blank line.
+    pins.RemoveAll();
+    r = importText("1,2," + std::string(995, 'x') + "\n3,4\n");
+    EXPECT_EQ(r.status, ImportResult::Status::Imported);
+    EXPECT_EQ(r.line, 3);
+    EXPECT_EQ(pins.GetCount(), 2);
+    // CR LF counts as one character, as in a text-mode read: 998 + 1 fit one piece.
+    r = importText("1,2," + std::string(994, 'x') + "\r\nbad\n");
+    EXPECT_EQ(r.line, 2);
+}
+
+TEST_F(Import, LastLineWithoutEndAndNulBytesAreHandled) {
+    std::string bytes = std::string("1,2,Na\0me,5\n", 12) + "3,4,End";
+    ImportResult r = importText(bytes);
+    EXPECT_EQ(r.status, ImportResult::Status::Imported);
+    EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"End", "Na"}));
+    // Text after a NUL is not seen, so the altitude stays 0.
+    EXPECT_EQ(pins.GetAt(1)->altitude, 0.0);
+    // A line that is nothing but a NUL counts as blank.
+    r = importText(std::string("\0\n7,8\n", 6));
+    EXPECT_EQ(r.status, ImportResult::Status::Imported);
+    EXPECT_EQ(r.line, 2);
+}
+
+TEST_F(Import, EmptyTextFileAddsNothingQuietly) {
+    ImportResult r = importText("");
+    EXPECT_EQ(r.status, ImportResult::Status::Imported);
+    EXPECT_EQ(r.added, 0);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Import, ExtensionChoosesTheReaderWithoutRegardToCase) {
+    EXPECT_EQ(importText("1,2\n", "TXT").added, 1);
+    EXPECT_EQ(importText("3,4\n", "Csv").added, 1);
+    EXPECT_EQ(importText("5,6\n", "gpx").status, ImportResult::Status::UnknownExtension);
+    EXPECT_EQ(importPushpins(pins, dir.file("missing.kpp")).status,
+              ImportResult::Status::CannotOpen);
+    EXPECT_EQ(pins.GetCount(), 2);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Import, ImportingTheSameFileTwiceAddsItOnce) {
+    std::string csv = "51.5,-0.12,A\n51.6,-0.13,B\n";
+    EXPECT_EQ(importText(csv).added, 2);
+    ImportResult again = importText(csv);
+    EXPECT_EQ(again.read, 2);
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(pins.GetCount(), 2);
+}
+
+TEST_F(Import, ImportedPushpinsAreNotComparedWithEachOther) {
+    EXPECT_EQ(importText("10,10,A\n10,10,B\n").added, 2);
+}
+
+TEST_F(Import, OnlyPushpinsFurtherThanFiveMetresAreAdded) {
+    addPin(pins, "there", 50, 8);
+    const double metre = kRadToDeg / approxEarthRadius(50 * kDegToRad);
+    std::string csv = cformat("%.12f,8,4.9m\n%.12f,8,5.1m\n", 50 + 4.9 * metre, 50 + 5.1 * metre);
+    ImportResult r = importText(csv);
+    EXPECT_EQ(r.added, 1);
+    EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"5.1m", "there"}));
+}
+
+TEST_F(Import, TargetMovesUpByTheNumberAdded) {
+    for (const char* n : {"c", "b", "a"}) {
+        addPin(pins, n, 0, std::string(n)[0]);
+    }
+    pins.SetTargetIndex(2);
+    importText("20,20\n21,21\n22,22\n0,97\n");  // the last lies on "a"
+    EXPECT_EQ(pins.GetTargetIndex(), 5);
+    EXPECT_EQ(pins.GetAt(5)->name, u"c");
+}
+
+TEST_F(Import, PushpinFilesKeepEveryField) {
+    CPushpins source;
+    CPushpin* p = addPin(source, "kpp pin", 12, 34, 56);
+    p->note = u"with note";
+    p->icon = 17;
+    p->reserved = 5;
+    p->state = 0x4;
+    p->course = 90;
+    addPin(source, "second", 13, 35);
+    ASSERT_TRUE(source.SaveFile(dir.file("src.kpp")));
+    addPin(pins, "old", 0, 0);
+    ImportResult r = importPushpins(pins, dir.file("src.kpp"));
+    EXPECT_EQ(r.status, ImportResult::Status::Imported);
+    EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"second", "kpp pin", "old"}));
+    const CPushpin& q = *pins.GetAt(1);
+    EXPECT_EQ(q.note, u"with note");
+    EXPECT_EQ(q.icon, 17);
+    EXPECT_EQ(q.reserved, 5u);
+    EXPECT_EQ(q.state, 0x4u);
+    EXPECT_EQ(q.course, 90.0);
+    EXPECT_EQ(q.altitude, 56.0);
+}
+
+TEST_F(Import, DamagedPushpinFileMergesWhatWasReadAndSaysSo) {
+    CPushpins source;
+    addPin(source, "one", 1, 1);
+    addPin(source, "two", 2, 2);
+    ASSERT_TRUE(source.SaveFile(dir.file("src.kpp")));
+    std::string bytes = test::readFile(dir.file("src.kpp"));
+    writeFile(dir.file("cut.kpp"), bytes.substr(0, bytes.size() - 10));
+    ImportResult r = importPushpins(pins, dir.file("cut.kpp"));
+    EXPECT_EQ(r.status, ImportResult::Status::Damaged);
+    EXPECT_EQ(namesOf(pins), std::vector<std::string>{"one"});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("Only 1 waypoints have been read"), std::string::npos);
+}
+
+TEST_F(Import, LocNamesComeFromTheIdentifier) {
+    importText(
+        "<loc><waypoint><name id=\"GC12AB\"><![CDATA[Some cache]]></name>"
+        "<coord lat=\"47.5\" lon=\"-122.25\"/></waypoint></loc>",
+        "loc");
+    ASSERT_EQ(pins.GetCount(), 1);
+    EXPECT_EQ(pins.GetAt(0)->name, u"GC12AB");
+    EXPECT_DOUBLE_EQ(latDeg(*pins.GetAt(0)), 47.5);
+    EXPECT_DOUBLE_EQ(lonDeg(*pins.GetAt(0)), -122.25);
+    EXPECT_EQ(pins.GetAt(0)->altitude, 0.0);
+}
+
+TEST_F(Import, LocBlocksWithoutCoordinatesOrIdentifierGetZeroAndNoName) {
+    importText(
+        "<waypoint><name>x</name></waypoint>"
+        "<waypoint><coord lat=\"1\" lon=\"2\"><name id=\"GC1\"></waypoint>",
+        "loc");
+    ASSERT_EQ(pins.GetCount(), 2);
+    EXPECT_EQ(pins.GetAt(1)->name, u"");
+    EXPECT_EQ(pins.GetAt(1)->latitude, 0.0);
+    EXPECT_EQ(pins.GetAt(0)->name, u"GC1");
+}
+
+TEST_F(Import, LocMatchingIsExactAndBounded) {
+    // Unterminated quotes and tags, a block never closed, upper-case tags.
+    importText(
+        "<waypoint><name id=\"GC9><coord lat=\"5\" lon=\"6></waypoint>"
+        "<WAYPOINT><coord lat=\"7\" lon=\"8\"/></WAYPOINT>"
+        "<waypoint><coord lat=\"9\" lon=\"9\"/>",
+        "loc");
+    ASSERT_EQ(pins.GetCount(), 1);
+    // The name tag ends at the first '>', so the id has no closing quote there.
+    EXPECT_EQ(pins.GetAt(0)->name, u"");
+    EXPECT_DOUBLE_EQ(latDeg(*pins.GetAt(0)), 5.0);
+    EXPECT_EQ(pins.GetAt(0)->longitude, 0.0);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Import, LocReadsOnlyTheFirst200000Bytes) {
+    std::string block = "<waypoint><coord lat=\"1\" lon=\"1\"/><name id=\"A\"></waypoint>";
+    // The first block lies inside the limit, the second misses its last byte.
+    std::string head = block + std::string(kLocReadLimit - 2 * block.size() + 1, ' ');
+    importText(head + block + block, "loc");
+    EXPECT_EQ(pins.GetCount(), 1);
+    pins.RemoveAll();
+    importText(std::string(kLocReadLimit - block.size(), ' ') + block, "LOC");
+    EXPECT_EQ(pins.GetCount(), 1);
+}
+
+// Real files from other programs: names and positions as their text says.
+struct LocCase {
+    const char* file;
+    std::vector<std::pair<std::string, std::pair<double, double>>>
+        first;  // the file's first waypoints
+    int count;
+};
+
+void expectLoc(const LocCase& c) {
+    RecordingMessageBoxes boxes;
+    CPushpins pins;
+    ImportResult r = importPushpins(pins, dataFile(c.file));
+    EXPECT_EQ(r.status, ImportResult::Status::Imported) << c.file;
+    ASSERT_EQ(pins.GetCount(), c.count) << c.file;
+    for (std::size_t i = 0; i < c.first.size(); ++i) {
+        // File order is reversed in the collection.
+        const CPushpin& p = *pins.GetAt(c.count - 1 - static_cast<int>(i));
+        EXPECT_EQ(toUtf8(p.name), c.first[i].first) << c.file;
+        EXPECT_NEAR(latDeg(p), c.first[i].second.first, 1e-12) << c.file;
+        EXPECT_NEAR(lonDeg(p), c.first[i].second.second, 1e-12) << c.file;
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(ImportRealFiles, GeocachingLocFiles) {
+    expectLoc({"waypoints/geocaching.loc",
+               {{"GCEBB", {35.9720333333333, -87.1347}},
+                {"GC1A37", {36.0906833333333, -86.67955}},
+                {"GC1C2B", {35.9962666666667, -86.6201166666667}}},
+               9});
+    expectLoc({"waypoints/gl.loc",
+               {{"GCEBB", {35.972033, -87.134700}}, {"GC1A37", {36.090683, -86.679550}}},
+               9});
+    expectLoc({"waypoints/pathaway-geo.loc", {{"GCEBB", {35.972033, -87.134700}}}, 9});
+    expectLoc({"waypoints/gc1bkp3_loc.loc", {{"GC1BKP3", {48.859683, 9.1874}}}, 1});
+    expectLoc({"waypoints/oc5952_loc.loc", {{"OC5952", {48.85968, 9.18740}}}, 1});
+    expectLoc({"waypoints/waymarking_loc.loc", {{"WM7BK7", {48.856733, 9.197683}}}, 1});
+}
+
+TEST(ImportRealFiles, BinaryFileNamedLocIsRejectedQuietly) {
+    RecordingMessageBoxes boxes;
+    CPushpins pins;
+    ImportResult r = importPushpins(pins, dataFile("waypoints/easygps.loc"));
+    EXPECT_EQ(r.read, 0);
+    EXPECT_EQ(pins.GetCount(), 0);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(ImportRealFiles, GpsbabelCsvFiles) {
+    RecordingMessageBoxes boxes;
+    CPushpins pins;
+    ImportResult r = importPushpins(pins, dataFile("waypoints/radius.csv"));
+    EXPECT_EQ(r.status, ImportResult::Status::Imported);
+    EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"Inlighting by JoGPS / Warner Parks",
+                                                       "GittyUp by JoGPS / Warner Parks",
+                                                       "Mountain Bike Heaven by susy1313"}));
+    EXPECT_DOUBLE_EQ(latDeg(*pins.GetAt(2)), 35.97203);
+    EXPECT_DOUBLE_EQ(lonDeg(*pins.GetAt(2)), -87.13470);
+
+    // A logged track: "lat, lon, " with an empty name field.
+    CPushpins track;
+    r = importPushpins(track, dataFile("waypoints/iblue747~csv.csv"));
+    EXPECT_EQ(r.status, ImportResult::Status::Imported);
+    ASSERT_EQ(track.GetCount(), 747);
+    EXPECT_EQ(track.GetAt(746)->name, u"Wpt_1");
+    EXPECT_DOUBLE_EQ(latDeg(*track.GetAt(746)), 51.31177);
+    EXPECT_DOUBLE_EQ(lonDeg(*track.GetAt(746)), 12.41318);
+    EXPECT_EQ(track.GetAt(0)->name, u"Wpt_747");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(ImportRealFiles, CsvWithHeaderOrQuotesFailsAtLineOne) {
+    for (const char* file : {"waypoints/gcid-input.csv", "waypoints/mkshort4.csv"}) {
+        RecordingMessageBoxes boxes;
+        CPushpins pins;
+        ImportResult r = importPushpins(pins, dataFile(file));
+        EXPECT_EQ(r.status, ImportResult::Status::FormatError) << file;
+        EXPECT_EQ(r.line, 1) << file;
+        ASSERT_EQ(boxes.shown.size(), 1u) << file;
+        EXPECT_EQ(boxes.shown[0].text.rfind("File format error at line 1\nOnly 0 waypoints", 0),
+                  0u);
+    }
+}
+
+// The grid index must answer exactly as FindNear, including ties and edges.
+TEST(PushpinNearIndex, AgreesWithFindNear) {
+    CPushpins pins;
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> jitter(-1e-4, 1e-4);  // about +-11 m
+    std::vector<std::pair<double, double>> spots;
+    for (int i = 0; i < 3000; ++i) {
+        double lat = (i % 7 == 0) ? 89.99999 : 47.0;   // some near the pole
+        double lon = (i % 11 == 0) ? 179.99999 : 8.0;  // some at the date line
+        lat += jitter(rng);
+        lon += jitter(rng);
+        addPin(pins, "p", lat, lon);
+        spots.emplace_back(lat, lon);
+    }
+    addPin(pins, "nan", NAN, 1);
+    addPin(pins, "huge", 1e300, 1e300);
+    for (double radius : {5.0, 0.5, 40.0, double(INFINITY)}) {
+        PushpinNearIndex index(pins, radius);
+        for (int q = 0; q < 600; ++q) {
+            auto [lat, lon] = spots[rng() % spots.size()];
+            lat = (lat + jitter(rng) / 10) * kDegToRad;
+            lon = (q % 13 == 0 ? lon - 360.0 : lon + jitter(rng) / 10) * kDegToRad;
+            CPushpin* slow = pins.FindNear(lat, lon, radius);
+            ASSERT_EQ(index.findNear(lat, lon), pins.IndexOf(slow)) << radius << " " << q;
+        }
+        EXPECT_EQ(index.findNear(NAN, 0), -1);
+        EXPECT_EQ(index.findNear(1e300, 1e300), pins.IndexOf(pins.FindNear(1e300, 1e300, radius)));
+    }
+}
+
+TEST(PushpinNearIndex, FirstIndexWinsAmongSeveral) {
+    CPushpins pins;
+    addPin(pins, "c", 10, 10);
+    addPin(pins, "b", 10, 10.00001);
+    addPin(pins, "a", 30, 30);
+    PushpinNearIndex index(pins, 5.0);
+    EXPECT_EQ(index.findNear(10 * kDegToRad, 10 * kDegToRad), 1);
+    EXPECT_EQ(index.findNear(0, 0), -1);
+    EXPECT_EQ(PushpinNearIndex(pins, -1.0).findNear(30 * kDegToRad, 30 * kDegToRad), -1);
+}
+
+// The import dialog's side: the open-file dialog's request and a cancel.
+class ScriptedChooser final : public FileChooser {
+public:
+    std::optional<std::string> openFile(const FileDialogRequest& r) override {
+        asked = r;
+        return answer;
+    }
+    std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
+    FileDialogRequest asked;
+    std::optional<std::string> answer;
+};
+
+TEST_F(Import, ChoosingAsksWithTheImportFilter) {
+    ScriptedChooser chooser;
+    setFileChooser(&chooser);
+    EXPECT_EQ(chooseAndImportPushpins(pins).status, ImportResult::Status::Cancelled);
+    EXPECT_EQ(chooser.asked.filter,
+              "Geocaching(*.loc)|*.loc|Text CSV (*.csv,*.txt)|*.csv; *.txt|Pushpins file "
+              "(*.kpp)|*.kpp||");
+    EXPECT_EQ(chooser.asked.defaultExtension, "kpp");
+    EXPECT_EQ(chooser.asked.proposedName, "");
+    writeFile(dir.file("x.csv"), "1,1\n");
+    chooser.answer = dir.file("x.csv");
+    EXPECT_EQ(chooseAndImportPushpins(pins).added, 1);
+    setFileChooser(nullptr);
+}
+
+}  // namespace
+}  // namespace wp2

@@ -1,0 +1,41 @@
+#pragma once
+// Small builders shared by the pushpin tests.
+
+#include <string>
+#include <vector>
+
+#include "core/nav/angles.h"
+#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/text16.h"
+
+namespace wp2::test {
+
+// Adds a pushpin at index 0 with the name and position in degrees.
+inline CPushpin* addPin(CPushpins& pins, const std::string& name, double latDeg, double lonDeg,
+                        double altitude = 0.0) {
+    CPushpin* p = pins.AddNew();
+    p->name = fromUtf8(name);
+    p->latitude = latDeg * kDegToRad;
+    p->longitude = lonDeg * kDegToRad;
+    p->altitude = altitude;
+    return p;
+}
+
+// Names from index 0 upward, as UTF-8.
+inline std::vector<std::string> namesOf(const CPushpins& pins) {
+    std::vector<std::string> names;
+    for (const CPushpin& p : pins) {
+        names.push_back(toUtf8(p.name));
+    }
+    return names;
+}
+
+inline double latDeg(const CPushpin& p) {
+    return p.latitude * kRadToDeg;
+}
+
+inline double lonDeg(const CPushpin& p) {
+    return p.longitude * kRadToDeg;
+}
+
+}  // namespace wp2::test

@@ -1,0 +1,255 @@
+// wayplot2-tool pushpins, end to end; the exports are read back by GDAL's
+// ogrinfo and by GPSBabel when they are installed.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/base/cformat.h"
+#include "support/test_support.h"
+
+namespace wp2 {
+namespace {
+
+using test::dataFile;
+using test::readFile;
+using test::RunResult;
+using test::TempDir;
+using test::writeFile;
+
+// A program on PATH, or "" when it is not installed.
+std::string findProgram(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path ? path : "/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        std::filesystem::path candidate = std::filesystem::path(dir) / name;
+        if (!dir.empty() && ::access(candidate.c_str(), X_OK) == 0) {
+            return candidate.string();
+        }
+    }
+    return "";
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::stringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        out.push_back(line);
+    }
+    return out;
+}
+
+class PushpinsTool : public ::testing::Test {
+protected:
+    RunResult tool(std::vector<std::string> args) {
+        args.insert(args.begin(), {WAYPLOT2_TOOL, "--root", dir.path(), "pushpins"});
+        return test::runProgram(args);
+    }
+    std::string kpp() const { return dir.file("p.kpp"); }
+    // Three waypoints with an ISO-8859-1 name, a note and an altitude.
+    void importSample() {
+        writeFile(dir.file("in.csv"),
+                  "47.376887,8.541694,Z\xFCrich HB,408,Caf\xE9 am Gleis\n"
+                  "-33.8568,151.2153,Opera House\n"
+                  "51.5,-0.12\n");
+        RunResult r = tool({"import", kpp(), dir.file("in.csv")});
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    TempDir dir;
+};
+
+TEST_F(PushpinsTool, ImportThenListShowsEveryPushpin) {
+    importSample();
+    RunResult r = tool({"list", kpp()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out),
+              (std::vector<std::string>{
+                  " 0\tWpt_1\t51.50000000\t-0.12000000\t0.00\t",
+                  " 1\tOpera House\t-33.85680000\t151.21530000\t0.00\t",
+                  " 2\tZ\u00fcrich HB\t47.37688700\t8.54169400\t408.00\tCaf\u00e9 am Gleis"}));
+}
+
+TEST_F(PushpinsTool, EachSourceIsOneImportInTheOrderGiven) {
+    RunResult r = tool({"import", kpp(), dataFile("waypoints/radius.csv"),
+                        dataFile("waypoints/geocaching.loc"), dataFile("waypoints/radius.csv")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> out = lines(r.out);
+    ASSERT_EQ(out.size(), 4u);
+    EXPECT_NE(out[0].find(": 3 of 3 waypoints added"), std::string::npos);
+    // Three caches of the .loc file are radius.csv's points (radius.csv rounds
+    // to 5 decimals, less than a metre), so they are skipped.
+    EXPECT_NE(out[1].find(": 6 of 9 waypoints added"), std::string::npos) << out[1];
+    EXPECT_NE(out[2].find(": 0 of 3 waypoints added"), std::string::npos);
+    EXPECT_EQ(out[3], "9 waypoints added, 9 in " + kpp());
+    RunResult list = tool({"list", kpp()});
+    EXPECT_EQ(lines(list.out).size(), 9u);
+    EXPECT_EQ(lines(list.out)[0].substr(0, 9), " 0\tGC309F");
+}
+
+TEST_F(PushpinsTool, FailingTextFileShowsTheMessageAndKeepsWhatWasRead) {
+    writeFile(dir.file("bad.csv"), "1,2,one\n\nnot a line\n3,4\n");
+    RunResult r = tool({"import", kpp(), dir.file("bad.csv")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("File format error at line 3\nOnly 1 waypoints have been read\n\n"
+                         "Expected fields\nLat,Lon,*Name,*Alt,*Note\n(* are optional)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.out.find(": 1 of 1 waypoints added"), std::string::npos);
+    EXPECT_EQ(lines(tool({"list", kpp()}).out).size(), 1u);
+}
+
+TEST_F(PushpinsTool, UnreadableSourcesAreNamed) {
+    writeFile(dir.file("x.gpx"), "<gpx/>");
+    RunResult r = tool({"import", kpp(), dir.file("x.gpx"), dir.file("none.kpp")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("x.gpx: not imported (unknown extension)"), std::string::npos);
+    EXPECT_NE(r.out.find("none.kpp: not imported (cannot be opened)"), std::string::npos);
+    // The (empty) pushpin file is still written.
+    EXPECT_EQ(readFile(kpp()), std::string(4, '\0'));
+}
+
+TEST_F(PushpinsTool, TextExportWithDefaultAndChosenColumns) {
+    importSample();
+    ASSERT_EQ(tool({"export", kpp(), dir.file("out.txt")}).status, 0);
+    EXPECT_EQ(readFile(dir.file("out.txt")),
+              "Name;Latitude;Longitude\r\n"
+              "Wpt_1;51.500000;-0.120000\r\n"
+              "Opera House;-33.856800;151.215300\r\n"
+              "Z\xFCrich HB;47.376887;8.541694\r\n");
+    ASSERT_EQ(tool({"export", kpp(), dir.file("n.txt"), "--fields", "note,name"}).status, 0);
+    EXPECT_EQ(readFile(dir.file("n.txt")),
+              "Name;Note\r\nWpt_1;\r\nOpera House;\r\nZ\xFCrich HB;Caf\xE9 am Gleis\r\n");
+    EXPECT_EQ(tool({"export", kpp(), dir.file("n.txt"), "--fields", "height"}).status, 2);
+}
+
+TEST_F(PushpinsTool, UsageErrors) {
+    EXPECT_EQ(tool({}).status, 2);
+    EXPECT_EQ(tool({"list"}).status, 2);
+    EXPECT_EQ(tool({"import", kpp()}).status, 2);
+    EXPECT_EQ(tool({"export", kpp()}).status, 2);
+    EXPECT_EQ(tool({"list", dir.file("missing.kpp")}).status, 1);
+}
+
+// The program's own pushpin file carries the target index of "LastTarg": list
+// marks it, and an import moves it up with the pushpins put in front.
+TEST_F(PushpinsTool, TargetOfTheProgramsFileIsMarkedAndFollowsImports) {
+    const std::string own = dir.path() + "/My Documents/Pushpins.kpp";
+    writeFile(dir.file("three.csv"), "1,1,c\n2,2,b\n3,3,a\n");
+    ASSERT_EQ(tool({"import", own, dir.file("three.csv")}).status, 0);
+    RunResult set = test::runProgram(
+        {WAYPLOT2_TOOL, "--root", dir.path(), "settings", "set", "LastTarg", "dword", "2"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    std::vector<std::string> before = lines(tool({"list", own}).out);
+    ASSERT_EQ(before.size(), 3u);
+    EXPECT_EQ(before[2].substr(0, 4), "*2\tc");
+    EXPECT_EQ(before[0][0], ' ');
+
+    writeFile(dir.file("two.csv"), "10,10,y\n3,3,dup\n11,11,z\n");
+    ASSERT_EQ(tool({"import", own, dir.file("two.csv")}).status, 0);
+    std::vector<std::string> after = lines(tool({"list", own}).out);
+    ASSERT_EQ(after.size(), 5u);
+    EXPECT_EQ(after[4].substr(0, 4), "*4\tc");
+    RunResult get =
+        test::runProgram({WAYPLOT2_TOOL, "--root", dir.path(), "settings", "get", "LastTarg"});
+    EXPECT_EQ(get.out, "4\n");
+
+    // Another file knows nothing of the program's target.
+    ASSERT_EQ(tool({"import", kpp(), dir.file("three.csv")}).status, 0);
+    for (const std::string& line : lines(tool({"list", kpp()}).out)) {
+        EXPECT_EQ(line[0], ' ');
+    }
+}
+
+// ogrinfo -al: the four fields with their widths, one point per pushpin with
+// the same coordinates to 8 decimals, accented names intact.
+TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
+    std::string ogrinfo = findProgram("ogrinfo");
+    if (ogrinfo.empty()) {
+        GTEST_SKIP() << "ogrinfo (gdal-bin) is not installed";
+    }
+    importSample();
+    ASSERT_EQ(tool({"export", kpp(), dir.file("out.shp")}).status, 0);
+    RunResult r = test::runProgram({ogrinfo, "-al", dir.file("out.shp")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string& o = r.out;
+    EXPECT_NE(o.find("Geometry: Point\n"), std::string::npos) << o;
+    EXPECT_NE(o.find("Feature Count: 3\n"), std::string::npos);
+    EXPECT_NE(o.find("Name: String (20.0)\nLongitude: Real (15.8)\nLatitude: Real (15.8)\n"
+                     "Descr: String (100.0)\n"),
+              std::string::npos)
+        << o;
+    struct Expect {
+        std::string name, descr;
+        double lon, lat;
+    } expected[] = {{"Wpt_1", "(null)", -0.12, 51.5},
+                    {"Opera House", "(null)", 151.2153, -33.8568},
+                    {"Z\u00fcrich HB", "Caf\u00e9 am Gleis", 8.541694, 47.376887}};
+    std::vector<std::string> out = lines(o);
+    std::size_t feature = 0;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i].rfind("OGRFeature(out):", 0) != 0) {
+            continue;
+        }
+        ASSERT_LT(feature, 3u);
+        ASSERT_LT(i + 5, out.size());
+        const Expect& e = expected[feature];
+        EXPECT_EQ(out[i + 1], "  Name (String) = " + e.name);
+        EXPECT_EQ(out[i + 2], "  Longitude (Real) = " + cformat("%.8lf", e.lon));
+        EXPECT_EQ(out[i + 3], "  Latitude (Real) = " + cformat("%.8lf", e.lat));
+        EXPECT_EQ(out[i + 4], "  Descr (String) = " + e.descr);
+        double x = 0, y = 0;
+        ASSERT_EQ(std::sscanf(out[i + 5].c_str(), "  POINT (%lf %lf)", &x, &y), 2) << out[i + 5];
+        EXPECT_NEAR(x, e.lon, 5e-9);
+        EXPECT_NEAR(y, e.lat, 5e-9);
+        ++feature;
+    }
+    EXPECT_EQ(feature, 3u);
+}
+
+TEST_F(PushpinsTool, EmptyCollectionGivesAnEmptyShapefile) {
+    std::string ogrinfo = findProgram("ogrinfo");
+    if (ogrinfo.empty()) {
+        GTEST_SKIP() << "ogrinfo (gdal-bin) is not installed";
+    }
+    writeFile(kpp(), std::string(4, '\0'));
+    ASSERT_EQ(tool({"export", kpp(), dir.file("e.shp")}).status, 0);
+    RunResult r = test::runProgram({ogrinfo, "-al", "-so", dir.file("e.shp")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Feature Count: 0\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Descr: String (100.0)"), std::string::npos);
+}
+
+// GPSBabel reads the same points. (It decodes every table as UTF-8 whatever
+// the .cpg says, so only the plain-ASCII names are compared.)
+TEST_F(PushpinsTool, ShapefileReadsBackInGpsbabel) {
+    std::string gpsbabel = findProgram("gpsbabel");
+    if (gpsbabel.empty()) {
+        GTEST_SKIP() << "gpsbabel is not installed";
+    }
+    importSample();
+    ASSERT_EQ(tool({"export", kpp(), dir.file("out.shp")}).status, 0);
+    RunResult r = test::runProgram(
+        {gpsbabel, "-i", "shape", "-f", dir.file("out.shp"), "-o", "unicsv", "-F", "-"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> out = lines(r.out);
+    ASSERT_EQ(out.size(), 4u) << r.out;
+    EXPECT_EQ(out[0], "No,Latitude,Longitude,Name");
+    EXPECT_EQ(out[1], "1,51.500000,-0.120000,\"Wpt_1\"");
+    EXPECT_EQ(out[2], "2,-33.856800,151.215300,\"Opera House\"");
+    EXPECT_EQ(out[3].substr(0, 23), "3,47.376887,8.541694,\"Z");
+}
+
+}  // namespace
+}  // namespace wp2

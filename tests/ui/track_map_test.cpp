@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "ui/map_projection.h"
+#include "ui/map_scale.h"
+#include "ui/track_runs.h"
+
+namespace wp2 {
+namespace {
+
+constexpr double kDegToRad = 0.01745329251388889;
+
+TEST(MapScale, TablesForTheThreeUnitSystems) {
+    const MapScaleTable& metric = metricScaleTable();
+    EXPECT_DOUBLE_EQ(metric[0], 10);
+    EXPECT_DOUBLE_EQ(metric[5], 200);  // the default zoom: 200 m over 55 pixels
+    EXPECT_DOUBLE_EQ(metric[24], 1200000);
+    for (int i = 1; i < kMapScaleSteps; ++i) {
+        EXPECT_GT(metric[i], metric[i - 1]);
+    }
+    const MapScaleTable us = imperialScaleTable(1609);
+    EXPECT_DOUBLE_EQ(us[0], 25 * 0.305);
+    EXPECT_DOUBLE_EQ(us[5], 600 * 0.305);
+    EXPECT_DOUBLE_EQ(us[6], 0.2 * 1609);
+    EXPECT_DOUBLE_EQ(us[24], 800 * 1609);
+    const MapScaleTable nautical = imperialScaleTable(1852);
+    EXPECT_DOUBLE_EQ(nautical[5], 600 * 0.305);
+    EXPECT_DOUBLE_EQ(nautical[6], 0.2 * 1852);
+    EXPECT_DOUBLE_EQ(nautical[15], 12 * 1852);
+}
+
+class ProjectionTest : public ::testing::Test {
+protected:
+    // Latitude and longitude (radians) of a point `north` and `east` metres from the origin.
+    double latOf(double north) const { return lat0 + north / scale.metresPerDegLat * kDegToRad; }
+    double lonOf(double east) const { return lon0 + east / scale.metresPerDegLon * kDegToRad; }
+    void setUp(bool rotate, double heading) {
+        projection.setUp(lat0, lon0, scale, 55.0 / 200.0, {120, 132}, rotate,
+                         static_cast<float>(std::sin(heading)),
+                         static_cast<float>(std::cos(heading)));
+    }
+
+    double lat0 = 48.2 * kDegToRad;
+    double lon0 = 16.37 * kDegToRad;
+    LocalScale scale{74200.0, 111200.0, 0.0};
+    MapProjection projection;
+};
+
+TEST_F(ProjectionTest, NorthUpWithoutRotate) {
+    setUp(false, 1.3);  // the heading is ignored without rotate
+    EXPECT_EQ(projection.project(lat0, lon0), (Point{120, 132}));
+    EXPECT_EQ(projection.project(latOf(200), lon0), (Point{120, 132 - 55}));
+    EXPECT_EQ(projection.project(lat0, lonOf(200)), (Point{120 + 55, 132}));
+    // 101 m is 27.8 pixels: rounded up north of the origin, and towards zero
+    // (down to 27) south of it.
+    EXPECT_EQ(projection.project(latOf(101), lon0), (Point{120, 132 - 28}));
+    EXPECT_EQ(projection.project(latOf(-101), lon0), (Point{120, 132 + 27}));
+}
+
+TEST_F(ProjectionTest, HeadingUpTurnsTheDirectionOfTravelUp) {
+    const double east = 90 * kDegToRad;
+    setUp(true, east);
+    EXPECT_EQ(projection.project(lat0, lonOf(200)), (Point{120, 132 - 55}));
+    EXPECT_EQ(projection.project(latOf(200), lon0), (Point{120 - 55, 132}));
+    setUp(true, 0);
+    EXPECT_EQ(projection.project(latOf(200), lon0), (Point{120, 132 - 55}));
+    setUp(true, 180 * kDegToRad);
+    EXPECT_EQ(projection.project(latOf(200), lon0), (Point{120, 132 + 55}));
+}
+
+// Collects the polylines handed to the sink.
+struct Collected {
+    std::vector<std::vector<Point>> lines;
+    TrackRuns::Sink sink() {
+        return [this](const Point* p, int n) { lines.emplace_back(p, p + n); };
+    }
+};
+
+const Rect kMap{0, 0, 240, 264};
+
+TEST(TrackRuns, ATrackLeavingAndReenteringGivesTwoLines) {
+    Collected c;
+    TrackRuns runs(kMap, c.sink());
+    const std::vector<Point> track = {{10, 10},  {20, 10},  {30, 10}, {300, 10},
+                                      {400, 10}, {500, 20}, {50, 50}, {60, 50}};
+    for (Point p : track) {
+        runs.add(p);
+    }
+    runs.finish();
+    ASSERT_EQ(c.lines.size(), 2u);
+    // Each continued to the first point outside.
+    EXPECT_EQ(c.lines[0], (std::vector<Point>{{10, 10}, {20, 10}, {30, 10}, {300, 10}}));
+    EXPECT_EQ(c.lines[1], (std::vector<Point>{{500, 20}, {50, 50}, {60, 50}}));
+}
+
+TEST(TrackRuns, LongTracksAreDrawnInJoinedPiecesOfAtMost1000) {
+    Collected c;
+    TrackRuns runs(kMap, c.sink());
+    for (int i = 0; i < 2500; ++i) {
+        runs.add({i % 200 + 10, i / 200 + 10});
+    }
+    runs.finish();
+    ASSERT_EQ(c.lines.size(), 3u);
+    EXPECT_EQ(c.lines[0].size(), 1000u);
+    EXPECT_EQ(c.lines[1].size(), 1000u);
+    EXPECT_EQ(c.lines[2].size(), 502u);
+    EXPECT_EQ(c.lines[1].front(), c.lines[0].back());  // joined
+    EXPECT_EQ(c.lines[2].front(), c.lines[1].back());
+    EXPECT_EQ(c.lines[2].back(), (Point{2499 % 200 + 10, 2499 / 200 + 10}));
+}
+
+TEST(TrackRuns, RepeatedPointsAndLonePointsDrawNothingExtra) {
+    Collected c;
+    TrackRuns runs(kMap, c.sink());
+    runs.add({5, 5});
+    runs.add({5, 5});
+    runs.add({5, 5});
+    runs.finish();
+    EXPECT_TRUE(c.lines.empty());  // one distinct point is no line
+
+    runs.add({5, 5});
+    runs.add({5, 5});
+    runs.add({6, 5});
+    runs.add({6, 5});
+    runs.finish();
+    ASSERT_EQ(c.lines.size(), 1u);
+    EXPECT_EQ(c.lines[0], (std::vector<Point>{{5, 5}, {6, 5}}));
+
+    // Points entirely outside draw nothing; a single point between two outside
+    // points is joined to both.
+    c.lines.clear();
+    runs.add({-5, -5});
+    runs.add({-6, -5});
+    runs.add({7, 7});
+    runs.add({-7, 300});
+    runs.finish();
+    ASSERT_EQ(c.lines.size(), 1u);
+    EXPECT_EQ(c.lines[0], (std::vector<Point>{{-6, -5}, {7, 7}, {-7, 300}}));
+}
+
+TEST(TrackRuns, ASinglePointInsideIsJoinedToItsNeighboursOutside) {
+    Collected c;
+    TrackRuns runs(kMap, c.sink());
+    runs.add({100, 100});  // newest, alone inside
+    runs.add({100, 400});
+    runs.add({100, 500});
+    runs.add({50, 50});
+    runs.finish();
+    ASSERT_EQ(c.lines.size(), 2u);
+    EXPECT_EQ(c.lines[0], (std::vector<Point>{{100, 100}, {100, 400}}));
+    EXPECT_EQ(c.lines[1], (std::vector<Point>{{100, 500}, {50, 50}}));
+}
+
+TEST(TrackRuns, TheMapEdgesAreExclusiveOnTheRightAndBottom) {
+    Collected c;
+    TrackRuns runs(kMap, c.sink());
+    runs.add({0, 0});
+    runs.add({239, 263});
+    runs.add({240, 263});
+    runs.add({239, 100});
+    runs.finish();
+    ASSERT_EQ(c.lines.size(), 2u);
+    EXPECT_EQ(c.lines[0].back(), (Point{240, 263}));
+    EXPECT_EQ(c.lines[1].front(), (Point{240, 263}));
+}
+
+}  // namespace
+}  // namespace wp2
