@@ -124,6 +124,19 @@ void DashboardScreen::buildScreen(int mode) {
     refreshSnapshot();
     applyTarget();
     markAllDirty();
+    forgetUndrawnErasures();
+}
+
+// Placing hidden sprites (the read-outs waiting in their value menus) left
+// them with an erasure pending, although they never drew anything. Were it
+// kept, the first frame composed after a full repaint would wipe the
+// read-out shown in the same place.
+void DashboardScreen::forgetUndrawnErasures() {
+    for (const auto& e : elements()) {
+        if (!e->visible) {
+            e->erasePending = 0;
+        }
+    }
 }
 
 void DashboardScreen::refreshSnapshot() {

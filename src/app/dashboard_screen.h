@@ -83,6 +83,7 @@ private:
     void runOptionsItem(int code);
     void addPushpinHere();
     void storeTargetIndex();
+    void forgetUndrawnErasures();
 
     ScreenHost& host_;
     AppDialogs& dialogs_;

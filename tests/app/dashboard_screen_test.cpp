@@ -180,6 +180,23 @@ TEST_F(DashboardTest, FirstStartShowsCourseDialDestinationLeftSkyViewRightSpeedA
     EXPECT_EQ(storedChoices(), "105,30,102,24,101,27,103,35,104,37");
 }
 
+TEST_F(DashboardTest, AFullRepaintBeforeTheFirstComposedFrameKeepsTheReadouts) {
+    screen_ = std::make_unique<DashboardScreen>(host_, dialogs_, &pushpins_, clock_, nullptr);
+    screen_->buildScreen(StartMode::Emulation);
+    screen_->drawAll();  // the window's first paint
+    const QImage painted = surfaces_.frame.image().copy();
+    screen_->byId(Id::QuitButton)->dirty = 1;  // anything drawn next
+    screen_->compose();
+    const QImage composed = surfaces_.frame.image();
+    for (const Rect& r : {Rect{3, 116, 43, 156}, Rect{208, 116, 240, 156}}) {
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                ASSERT_EQ(composed.pixel(x, y), painted.pixel(x, y)) << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST_F(DashboardTest, ChoosingSpeedInMenu1SwapsTheDialAndSurvivesARestart) {
     build();
     SkinElement& courseArrow = *screen_->elements()[16];
