@@ -11,6 +11,8 @@ extern const Command kSettingsCommand;
 extern const Command kReplayCommand;
 extern const Command kDecodeCommand;
 extern const Command kPushpinsCommand;
+extern const Command kMonitorCommand;
+extern const Command kScanCommand;
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -22,6 +24,8 @@ extern const Command kCommands[] = {
     kReplayCommand,
     kDecodeCommand,
     kPushpinsCommand,
+    kMonitorCommand,
+    kScanCommand,
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 

@@ -49,9 +49,12 @@ long long truncated(double v) {
 }  // namespace
 
 GpsLink::GpsLink(Clock& clock, std::unique_ptr<TrackLog> track)
-    : clock_(clock), track_(track ? std::move(track) : std::make_unique<TrackLog>()) {}
+    : clock_(clock), track_(track ? std::move(track) : std::make_unique<TrackLog>()) {
+    listenForEndNotice();
+}
 
 GpsLink::~GpsLink() {
+    destroy();
     if (gCurrentLink == this) {
         gCurrentLink = nullptr;
     }

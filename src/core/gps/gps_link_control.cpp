@@ -1,0 +1,233 @@
+// GpsLink: the serial port, the refresh timer with its silence rules and
+// reconnection, and the raw-sentence test mode.
+
+#include <cerrno>
+#include <utility>
+
+#include "core/base/cformat.h"
+#include "core/base/message_box.h"
+#include "core/base/timers.h"
+#include "core/gps/comm_error.h"
+#include "core/gps/end_of_atlas_pad.h"
+#include "core/gps/gps_link.h"
+#include "core/gps/gps_status_flags.h"
+
+namespace wp2 {
+
+using namespace GpsStatusFlags;
+
+namespace {
+constexpr const char* kCaption = "NMEA Driver";
+}  // namespace
+
+void GpsLink::listenForEndNotice() {
+    noticeSubscription_ = EndOfAtlasPad::subscribe([this] {
+        // Another link went away: give up reconnecting; the link stays closed
+        // until someone starts it again.
+        cancelReconnect();
+    });
+}
+
+void GpsLink::setSerialPort(std::unique_ptr<SerialPort> port) {
+    closePort();
+    port_ = std::move(port);
+}
+
+void GpsLink::install(bool openNow) {
+    GpsLink* other = currentLink();
+    if (other && other != this) {
+        showMessage("Driver is already installed", kCaption, MessageIcon::Warning);
+        // Shut down, not deleted: the object belongs to its owner.
+        other->destroy();
+    }
+    setCurrentLink(this);
+    if (openNow) {
+        start(1);
+    }
+}
+
+void GpsLink::destroy() {
+    if (destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    cancelReconnect();
+    closePort();
+    EndOfAtlasPad::unsubscribe(noticeSubscription_);
+    noticeSubscription_ = 0;
+    EndOfAtlasPad::post();
+}
+
+bool GpsLink::openPort(int port) {
+    if (port != -1) {
+        line_.port = port;
+    }
+    if (!port_) {
+        reportCommError("Invalid Comms Port Opening.", ENODEV);
+        return false;
+    }
+    if (!port_->open(portMap_.device(line_.port), line_.framing())) {
+        return false;
+    }
+    // A new reader starts from an empty buffer.
+    buffer_.reset();
+    if (!port_->startReader([this](std::uint8_t byte) { buffer_.append(byte); })) {
+        port_->close();
+        return false;
+    }
+    return true;
+}
+
+void GpsLink::stopRefreshTimer() {
+    if (timers_ && timerId_ != 0) {
+        timers_->stop(timerId_);
+    }
+    timerId_ = 0;
+}
+
+bool GpsLink::closePort() {
+    if (state_.has(LinkOpen)) {
+        stopRefreshTimer();
+        state_.flags = 0;
+    }
+    // Also releases a port whose reader ended on its own, and joins that reader.
+    if (port_) {
+        port_->close();
+    }
+    running_ = false;
+    scanning_ = false;
+    return true;
+}
+
+bool GpsLink::startPort(int port) {
+    closePort();
+    if (!timers_ || !openPort(port)) {
+        return false;
+    }
+    timerId_ = timers_->start(static_cast<std::uint32_t>(refreshInterval_), [this] { linkTick(); });
+    state_.set(LinkOpen);
+    state_.lastDataTime = clock_.now();
+    rearm();
+    running_ = true;
+    return true;
+}
+
+bool GpsLink::start(int port) {
+    // An explicit start supersedes reconnecting.
+    cancelReconnect();
+    return startPort(port);
+}
+
+bool GpsLink::startTest(int port, TestView* view) {
+    cancelReconnect();
+    closePort();
+    if (!timers_ || !openPort(port)) {
+        return false;
+    }
+    testView_ = view;
+    timerId_ = timers_->start(static_cast<std::uint32_t>(refreshInterval_), [this] { testTick(); });
+    state_.set(LinkOpen);
+    return true;
+}
+
+void GpsLink::stop() {
+    cancelReconnect();
+    closePort();
+}
+
+bool GpsLink::ensureLinkOpen(int port) {
+    if (state_.has(LinkOpen)) {
+        return true;
+    }
+    return start(port);
+}
+
+bool GpsLink::setRefreshInterval(int ms) {
+    if (ms < kMinRefreshInterval) {
+        showMessage("Data refresh interval\r\n is too short\r\n The minimum is 100 msec.", kCaption,
+                    MessageIcon::Stop);
+        return false;
+    }
+    refreshInterval_ = ms;
+    return true;
+}
+
+std::string GpsLink::refreshIntervalText() const {
+    return cformat("%i", refreshInterval_);
+}
+
+void GpsLink::setLineSettings(int baudRate, int dataBits, int stopBits, int parity) {
+    line_.baudRate = baudRate;
+    line_.dataBits = static_cast<std::uint8_t>(dataBits);
+    line_.stopBits = static_cast<std::uint8_t>(stopBits);
+    line_.parity = static_cast<std::uint16_t>(parity);
+}
+
+bool GpsLink::refreshCycle() {
+    // Clears Moving, counts the refresh and applies every buffered line. (A
+    // handheld would also reset its idle timer here; a desktop has none.)
+    decodePending();
+    const std::time_t now = clock_.now();
+    if (now - state_.lastFixTime > kFixTimeout) {
+        state_.clear(FixBits);
+        track_->signalLost();
+        state_.satellitesUsed = 0;
+    }
+    if (now - state_.lastDataTime > kDataTimeout) {
+        state_.clear(DataValid);
+    }
+    if (now - state_.lastDataTime > kLinkTimeout) {
+        beginReconnect();
+    }
+    return state_.has(PositionValid);
+}
+
+void GpsLink::beginReconnect() {
+    closePort();
+    if (timers_ && reconnectTimerId_ == 0) {
+        // Retried from the timer every 500 ms, so the user interface keeps
+        // running meanwhile.
+        reconnectTimerId_ = timers_->start(kReconnectRetryMs, [this] { retryReconnect(); });
+    }
+}
+
+void GpsLink::retryReconnect() {
+    if (startPort(line_.port)) {
+        cancelReconnect();
+    }
+}
+
+void GpsLink::cancelReconnect() {
+    if (timers_ && reconnectTimerId_ != 0) {
+        timers_->stop(reconnectTimerId_);
+    }
+    reconnectTimerId_ = 0;
+}
+
+void GpsLink::linkTick() {
+    refreshCycle();
+    captureFix();
+    warmStartTick();
+}
+
+void GpsLink::testTick() {
+    if (inTestTick_) {
+        return;
+    }
+    inTestTick_ = true;
+    std::u16string line;
+    while (takeLine(line) && !line.empty()) {
+        std::u16string text;
+        std::size_t dollar = line.find(u'$');
+        if (dollar != std::u16string::npos) {
+            text = line.substr(dollar) + u"\r\n";
+        }
+        if (testView_) {
+            testView_->appendAtEnd(text);
+            testView_->scrollLineDown();
+        }
+    }
+    inTestTick_ = false;
+}
+
+}  // namespace wp2

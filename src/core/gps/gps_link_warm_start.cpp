@@ -1,0 +1,110 @@
+// GpsLink: the warm-start data, its capture each tick, its one send per
+// start, and its storage in the settings.
+
+#include "core/gps/gps_link.h"
+#include "core/gps/gps_status_flags.h"
+#include "core/settings/creg_double.h"
+#include "core/settings/creg_int.h"
+#include "core/settings/creg_store.h"
+
+namespace wp2 {
+
+using namespace GpsStatusFlags;
+
+namespace {
+// "LastLat" / "LastLong" hold this when no position is stored.
+constexpr double kNoStoredPosition = 10.0;
+}  // namespace
+
+void GpsLink::loadWarmStart(const CRegDouble& lastLat, const CRegDouble& lastLong,
+                            const CRegInt& warmStartSetting) {
+    CRegStore store;
+    std::string localText;
+    std::string utcText;
+    if (!store.ReadLongText("LastLTM", localText) || !store.ReadLongText("LastUTC", utcText)) {
+        return;
+    }
+    if (lastLat.Get() == kNoStoredPosition || lastLong.Get() == kNoStoredPosition) {
+        return;
+    }
+    warm_.enabled = warmStartSetting.Get() == 1;
+    setWarmStartData(lastLat.Get(), lastLong.Get(), parseStoredTime(localText),
+                     parseStoredTime(utcText));
+}
+
+void GpsLink::saveWarmStart(CRegDouble& lastLat, CRegDouble& lastLong) {
+    if (!warm_.hasData) {
+        return;
+    }
+    CRegStore store;
+    store.WriteLongText("LastLTM", formatStoredTime(warm_.fixLocalTime));
+    store.WriteLongText("LastUTC", formatStoredTime(toCalendarTime(state_.lastUtc)));
+    lastLat = warm_.latitude;
+    lastLong = warm_.longitude;
+    lastLat.Save();
+    lastLong.Save();
+}
+
+void GpsLink::setWarmStartData(double latitude, double longitude, std::time_t localTime,
+                               std::time_t utcTime) {
+    if (warm_.state == WarmStartState::kNoData) {
+        warm_.state = WarmStartState::kArmed;
+    }
+    warm_.latitude = latitude;
+    warm_.longitude = longitude;
+    warm_.fixLocalTime = localTime;
+    state_.lastUtc = fromCalendarTime(utcTime);
+    warm_.hasData = true;
+}
+
+bool GpsLink::getWarmStartData(double& latitude, double& longitude, std::time_t& localTime,
+                               std::time_t& utcTime) const {
+    if (warm_.hasData) {
+        latitude = warm_.latitude;
+        longitude = warm_.longitude;
+        localTime = warm_.fixLocalTime;
+        utcTime = toCalendarTime(state_.lastUtc);
+    }
+    return warm_.hasData;
+}
+
+void GpsLink::captureFix() {
+    if (state_.has(Fix2D | Fix3D)) {
+        warm_.fixLocalTime = clock_.now();
+        warm_.latitude = state_.latitude;
+        warm_.longitude = state_.longitude;
+        warm_.hasData = true;
+    }
+}
+
+void GpsLink::rearm() {
+    if (warm_.state == WarmStartState::kSent) {
+        warm_.ticks = 0;
+        warm_.state = WarmStartState::kArmed;
+    }
+}
+
+void GpsLink::warmStartTick() {
+    ++warm_.ticks;
+    if (warm_.state != WarmStartState::kArmed || !warm_.enabled || !port_ || !port_->isOpen() ||
+        !running_ || scanning_ || warm_.ticks != WarmStartState::kSendTick ||
+        state_.has(Fix2D | Fix3D)) {
+        return;
+    }
+    long offset = static_cast<long>(warm_.fixLocalTime - toCalendarTime(state_.lastUtc));
+    warm_.state = WarmStartState::kSent;
+    char command[kWarmStartBufferSize];
+    std::size_t n = buildCommand(command, sizeof command, clock_.now(), offset);
+    if (n == 0) {
+        return;
+    }
+    port_->purge();
+    port_->write(command, n);
+}
+
+std::size_t GpsLink::buildCommand(char* buffer, std::size_t size, std::time_t now,
+                                  long offset) const {
+    return wp2::buildCommand(warm_.latitude, warm_.longitude, now, offset, buffer, size);
+}
+
+}  // namespace wp2

@@ -1,0 +1,60 @@
+#include "core/gps/port_map.h"
+
+#include <cstdlib>
+#include <utility>
+
+#include "core/base/cformat.h"
+#include "core/settings/creg_store.h"
+
+namespace wp2 {
+
+namespace {
+
+constexpr const char* kDefaultDevices[kHighestPort] = {
+    "/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyUSB1", "/dev/ttyACM1", "/dev/rfcomm0",
+    "/dev/ttyS0",   "/dev/ttyS1",   "/dev/ttyAMA0", "/dev/gps0",
+};
+
+}  // namespace
+
+PortMap::PortMap()
+    : stored_([](const std::string& name, std::string& value) {
+          return CRegStore().ReadText(name, value);
+      }) {}
+
+PortMap::PortMap(StoredText stored) : stored_(std::move(stored)) {}
+
+std::string PortMap::device(int port) const {
+    if (auto it = assigned_.find(port); it != assigned_.end()) {
+        return it->second;
+    }
+    if (const char* env = std::getenv(environmentName(port).c_str())) {
+        return env;
+    }
+    std::string stored;
+    if (stored_ && stored_(settingName(port), stored) && !stored.empty()) {
+        return stored;
+    }
+    return defaultDevice(port);
+}
+
+std::string PortMap::defaultDevice(int port) {
+    if (port < 1 || port > kHighestPort) {
+        return {};
+    }
+    return kDefaultDevices[port - 1];
+}
+
+std::string PortMap::comName(int port) {
+    return cformat("COM%d", port);
+}
+
+std::string PortMap::environmentName(int port) {
+    return cformat("WAYPLOT2_COM%d", port);
+}
+
+std::string PortMap::settingName(int port) {
+    return cformat("Port%d", port);
+}
+
+}  // namespace wp2

@@ -1,0 +1,357 @@
+#include "platform/posix_serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <system_error>
+#include <utility>
+
+#include "core/base/cformat.h"
+#include "core/gps/comm_error.h"
+
+namespace wp2 {
+
+namespace {
+
+// Write time-outs: a constant part plus a part per byte.
+constexpr int kWriteConstantMs = 1000;
+constexpr int kWritePerByteMs = 10;
+constexpr std::size_t kReadChunk = 256;
+
+struct BaudEntry {
+    int rate;
+    speed_t code;
+};
+
+constexpr BaudEntry kBaudRates[] = {
+    {110, B110},     {300, B300},     {600, B600},       {1200, B1200},
+    {2400, B2400},   {4800, B4800},   {9600, B9600},     {19200, B19200},
+    {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
+};
+
+bool baudCode(int rate, speed_t& code) {
+    for (const BaudEntry& entry : kBaudRates) {
+        if (entry.rate == rate) {
+            code = entry.code;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool sizeFlag(int dataBits, tcflag_t& flag) {
+    switch (dataBits) {
+        case 5:
+            flag = CS5;
+            return true;
+        case 6:
+            flag = CS6;
+            return true;
+        case 7:
+            flag = CS7;
+            return true;
+        case 8:
+            flag = CS8;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Gives the device up. The exclusive mode is a property of the terminal, not
+// of our descriptor: a terminal that outlives this close (the slave of a
+// pseudo-terminal whose master stays open) would otherwise refuse everybody
+// else, us included. Keeps errno as the failing call left it, for the trace text.
+void closeDevice(int fd) {
+    int saved = errno;
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+    errno = saved;
+}
+
+// True when the terminal is already in exclusive mode (errno EBUSY then).
+bool heldExclusively(int fd) {
+#ifdef TIOCGEXCL
+    int exclusive = 0;
+    if (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) {
+        errno = EBUSY;
+        return true;
+    }
+#else
+    (void)fd;
+#endif
+    return false;
+}
+
+std::int64_t nowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+PosixSerialPort::~PosixSerialPort() {
+    close();
+}
+
+bool PosixSerialPort::open(const std::string& device, const SerialLineSettings& settings) {
+    close();
+    int fd = -1;
+    if (device.empty()) {
+        errno = ENOENT;  // the port number names no device
+    } else {
+        fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        reportCommError("Invalid Comms Port Opening.");
+        return false;
+    }
+    // Not shared: refuse a device another program holds, by the advisory lock
+    // terminal programs take or by the terminal's exclusive mode (which the
+    // superuser's open passes), and keep others out while we hold it.
+    // Devices that are not terminals refuse the exclusive mode; the state
+    // query below reports those.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || heldExclusively(fd)) {
+        reportCommError("Invalid Comms Port Opening.");
+        int saved = errno;
+        ::close(fd);  // plain close: the exclusive mode belongs to the holder
+        errno = saved;
+        return false;
+    }
+    ::ioctl(fd, TIOCEXCL);
+    // A read returns at once with whatever is buffered.
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) {
+        reportCommError("Setting comm. timeouts.");
+        closeDevice(fd);
+        return false;
+    }
+    if (!applyLineSettings(fd, settings)) {
+        closeDevice(fd);
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(fdMutex_);
+    fd_ = fd;
+    readerExit_ = ReaderExit::Running;
+    return true;
+}
+
+bool makeRawTermios(const SerialLineSettings& settings, termios& tio) {
+    speed_t speed = 0;
+    tcflag_t size = 0;
+    if (!baudCode(settings.baudRate, speed) || !sizeFlag(settings.dataBits, size)) {
+        errno = EINVAL;
+        return false;
+    }
+    ::cfmakeraw(&tio);
+    // No flow control of any kind; modem lines do not gate reading.
+    tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS | CSIZE | PARENB | PARODD | CSTOPB);
+    tio.c_cflag |= size | CLOCAL | CREAD;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (settings.parity == 1) {
+        tio.c_cflag |= PARENB | PARODD;
+    } else if (settings.parity == 2) {
+        tio.c_cflag |= PARENB;
+    }
+    if (settings.stopBits != 1) {
+        tio.c_cflag |= CSTOPB;
+    }
+    return ::cfsetispeed(&tio, speed) == 0 && ::cfsetospeed(&tio, speed) == 0;
+}
+
+bool PosixSerialPort::applyLineSettings(int fd, const SerialLineSettings& settings) {
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) {
+        reportCommError("Getting Comms. State.");
+        return false;
+    }
+    bool ok = makeRawTermios(settings, tio) && ::tcsetattr(fd, TCSANOW, &tio) == 0;
+    if (ok) {
+        // DTR and RTS are held low. Devices without modem lines (a
+        // pseudo-terminal) refuse the request; that is not an error.
+        int lines = TIOCM_DTR | TIOCM_RTS;
+        if (::ioctl(fd, TIOCMBIC, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
+            ok = false;
+        }
+    }
+    if (!ok) {
+        int code = errno;
+        std::string values = cformat("%d,%d,%d,%d", settings.baudRate, settings.dataBits,
+                                     settings.parity, settings.stopBits);
+        reportCommError("Setting Comms. State.", code);
+        reportCommError(values.substr(0, 100), code);
+        return false;
+    }
+    return true;
+}
+
+bool PosixSerialPort::startReader(ByteSink sink) {
+    {
+        std::lock_guard<std::mutex> lock(fdMutex_);
+        if (fd_ < 0 || reader_.joinable()) {
+            errno = fd_ < 0 ? EBADF : EBUSY;
+            reportCommError("Creating Thread.");
+            return false;
+        }
+    }
+    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ < 0) {
+        reportCommError("Creating Thread.");
+        return false;
+    }
+    stopRequested_ = false;
+    readerExit_ = ReaderExit::Running;
+    // A new reader starts from empty queues. Purged here rather than on the
+    // reader thread, so that nothing sent after this call can be lost.
+    purge();
+    try {
+        reader_ = std::thread(&PosixSerialPort::readerLoop, this, std::move(sink), fd_);
+    } catch (const std::system_error& e) {
+        reportCommError("Creating Thread.", e.code().value());
+        ::close(wakeFd_);
+        wakeFd_ = -1;
+        return false;
+    }
+    return true;
+}
+
+void PosixSerialPort::readerLoop(ByteSink sink, int fd) {
+    while (!stopRequested_) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        int n = ::poll(fds, 2, -1);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            reportCommError("Waiting comm events. Loop terminated.");
+            endReader(ReaderExit::LineError);
+            return;
+        }
+        if (stopRequested_ || (fds[1].revents & POLLIN)) {
+            break;
+        }
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            reportCommError("Waiting comm events. Loop terminated.",
+                            (fds[0].revents & POLLNVAL) ? EBADF : EIO);
+            endReader(ReaderExit::LineError);
+            return;
+        }
+        if ((fds[0].revents & POLLIN) && !drain(sink, fd)) {
+            reportCommError("Reading comms port. Loop terminated.");
+            endReader(ReaderExit::ReadError);
+            return;
+        }
+    }
+    // Closed by the owner: the device is released by close() after the join.
+    readerExit_ = ReaderExit::InvalidHandle;
+}
+
+bool PosixSerialPort::drain(const ByteSink& sink, int fd) {
+    std::uint8_t chunk[kReadChunk];
+    while (!stopRequested_) {
+        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            for (ssize_t i = 0; i < n; ++i) {
+                sink(chunk[i]);
+            }
+            continue;
+        }
+        if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
+            return true;
+        }
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void PosixSerialPort::endReader(ReaderExit why) {
+    // The reader releases a failed device at once, so that a receiver that is
+    // plugged in again finds its device name free.
+    releaseDevice();
+    readerExit_ = why;
+}
+
+void PosixSerialPort::releaseDevice() {
+    std::lock_guard<std::mutex> lock(fdMutex_);
+    if (fd_ >= 0) {
+        ::tcflush(fd_, TCIOFLUSH);
+        closeDevice(fd_);
+        fd_ = -1;
+    }
+}
+
+bool PosixSerialPort::isOpen() const {
+    std::lock_guard<std::mutex> lock(fdMutex_);
+    return fd_ >= 0;
+}
+
+bool PosixSerialPort::write(const void* data, std::size_t size) {
+    std::lock_guard<std::mutex> lock(fdMutex_);
+    if (fd_ < 0) {
+        reportCommError("Writing comms port.", EBADF);
+        return false;
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    std::int64_t deadline =
+        nowMs() + kWriteConstantMs + kWritePerByteMs * static_cast<std::int64_t>(size);
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::write(fd_, bytes + done, size - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            reportCommError("Writing comms port.");
+            return false;
+        }
+        std::int64_t left = deadline - nowMs();
+        pollfd pfd{fd_, POLLOUT, 0};
+        if (left <= 0 || ::poll(&pfd, 1, static_cast<int>(left)) == 0) {
+            reportCommError("Writing comms port.", ETIMEDOUT);
+            return false;
+        }
+    }
+    return true;
+}
+
+void PosixSerialPort::purge() {
+    std::lock_guard<std::mutex> lock(fdMutex_);
+    if (fd_ >= 0) {
+        ::tcflush(fd_, TCIOFLUSH);
+    }
+}
+
+void PosixSerialPort::close() {
+    if (reader_.joinable()) {
+        stopRequested_ = true;
+        std::uint64_t one = 1;
+        ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
+        (void)ignored;
+        reader_.join();
+    }
+    if (wakeFd_ >= 0) {
+        ::close(wakeFd_);
+        wakeFd_ = -1;
+    }
+    releaseDevice();
+    stopRequested_ = false;
+}
+
+}  // namespace wp2

@@ -1,0 +1,72 @@
+// wayplot2-tool scan: looks for a receiver on the serial ports in the scan
+// order, prints the progress as it grows and stores the port in "Driver".
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/gps/gps_scan.h"
+#include "core/gps/port_map.h"
+#include "tools/link_session.h"
+#include "tools/tool_command.h"
+
+namespace wp2::tool {
+
+int runScan(const std::vector<std::string>& args);
+extern const Command kScanCommand{"scan", "scan [--ports N]", runScan};
+
+namespace {
+
+// Prints the progress text as it grows. The scan replaces a trailing
+// "Waiting for signal" by the attempt's outcome; that line is then printed
+// again with the outcome.
+class PrintedProgress final : public ScanProgressView {
+public:
+    void showText(const std::string& text) override {
+        std::size_t common = 0;
+        while (common < text.size() && common < printed_.size() &&
+               text[common] == printed_[common]) {
+            ++common;
+        }
+        std::string out;
+        if (common < printed_.size()) {
+            out = "\r\n";
+            std::size_t lineStart = text.rfind('\n', common == 0 ? 0 : common - 1);
+            common = lineStart == std::string::npos ? 0 : lineStart + 1;
+        }
+        out += text.substr(common);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        std::fflush(stdout);
+        printed_ = text;
+    }
+
+private:
+    std::string printed_;
+};
+
+}  // namespace
+
+int runScan(const std::vector<std::string>& args) {
+    long ports = kScanPortCount;
+    if (!args.empty() && (args.size() != 2 || args[0] != "--ports" ||
+                          !parseNumber(args[1], 1, kScanPortCount, ports))) {
+        return usageError(kScanCommand);
+    }
+    LinkSession session;
+    GpsLink& link = session.link();
+    loadDriverSetting(link);  // the scan keeps the stored framing
+    PrintedProgress progress;
+    if (!scan(link, &progress, static_cast<int>(ports))) {
+        std::fputs("\r\nCan't find GPS.\r\nPossibly this GPS receiver is not supported\r\n",
+                   stderr);
+        return kExitFailure;
+    }
+    if (!saveDriverSetting(link)) {
+        std::fprintf(stderr, "wayplot2-tool: cannot store \"Driver\"\n");
+        return kExitFailure;
+    }
+    std::printf("Driver: %s\r\n", driverText(link).c_str());
+    return kExitOk;
+}
+
+}  // namespace wp2::tool

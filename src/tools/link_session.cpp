@@ -1,0 +1,60 @@
+#include "tools/link_session.h"
+
+#include <signal.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "platform/posix_serial_port.h"
+
+namespace wp2::tool {
+
+namespace {
+volatile sig_atomic_t gStop = 0;
+
+void onStopSignal(int) {
+    gStop = 1;
+}
+}  // namespace
+
+LinkSession::LinkSession() : previousRegistry_(setRegistry(&registry_)) {
+    auto track = std::make_unique<TrackLog>();
+    // A tool session records nothing into the program's autosave track.
+    track->autosavePath.clear();
+    link_ = std::make_unique<GpsLink>(clock_, std::move(track));
+    link_->setSerialPort(std::make_unique<PosixSerialPort>());
+    link_->setTimers(&timers_);
+}
+
+LinkSession::~LinkSession() {
+    link_.reset();
+    setRegistry(previousRegistry_);
+}
+
+void LinkSession::catchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool LinkSession::stopRequested() {
+    return gStop != 0;
+}
+
+bool parseNumber(const std::string& text, long min, long max, long& value) {
+    if (text.empty()) {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < min || v > max) {
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+}  // namespace wp2::tool

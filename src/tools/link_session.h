@@ -1,0 +1,41 @@
+#pragma once
+// What the monitor and scan commands share: the settings store in files, a
+// receiver link on the real serial port and the system clock, with its
+// timers run from this thread, and a stop flag raised by Ctrl-C.
+
+#include <memory>
+
+#include "core/base/timer_queue.h"
+#include "core/gps/gps_link.h"
+#include "platform/file_registry.h"
+#include "platform/system_clock.h"
+
+namespace wp2::tool {
+
+class LinkSession {
+public:
+    LinkSession();
+    ~LinkSession();
+    LinkSession(const LinkSession&) = delete;
+    LinkSession& operator=(const LinkSession&) = delete;
+
+    GpsLink& link() { return *link_; }
+    TimerQueue& timers() { return timers_; }
+    Clock& clock() { return clock_; }
+
+    // Ctrl-C and termination requests end the session's loops.
+    static void catchStopSignals();
+    static bool stopRequested();
+
+private:
+    FileRegistry registry_;
+    Registry* previousRegistry_;
+    SystemClock clock_;
+    TimerQueue timers_{clock_};
+    std::unique_ptr<GpsLink> link_;
+};
+
+// Parses a whole decimal number within [min, max].
+bool parseNumber(const std::string& text, long min, long max, long& value);
+
+}  // namespace wp2::tool

@@ -1,0 +1,152 @@
+#include "core/gps/gps_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/base/timer_queue.h"
+#include "core/gps/gps_link.h"
+#include "core/gps/gps_status_flags.h"
+#include "core/settings/creg_store.h"
+#include "core/settings/memory_registry.h"
+#include "support/fake_serial_port.h"
+#include "support/nmea_lines.h"
+#include "support/test_support.h"
+
+namespace wp2 {
+namespace {
+
+using test::nmeaLine;
+
+class RecordingProgress : public ScanProgressView {
+public:
+    std::vector<std::string> shown;
+    void showText(const std::string& text) override { shown.push_back(text); }
+};
+
+class ScanTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousRegistry_ = setRegistry(&registry_);
+        auto fake = std::make_unique<test::FakeSerialPort>();
+        port = fake.get();
+        link = std::make_unique<GpsLink>(clock);
+        link->setSerialPort(std::move(fake));
+        link->setTimers(&timers);
+        PortMap map{PortMap::StoredText{}};
+        for (int n = 1; n <= 9; ++n) {
+            map.setDevice(n, "com" + std::to_string(n));
+        }
+        link->setPortMap(map);
+    }
+    void TearDown() override {
+        link.reset();
+        setRegistry(previousRegistry_);
+    }
+
+    // A receiver on `device` that sends `bytes` as soon as it is opened.
+    void receiverOn(const std::string& device, const std::string& bytes) {
+        port->available.insert(device);
+        port->greeting = [device, bytes](const std::string& d) {
+            return d == device ? bytes : std::string();
+        };
+    }
+
+    test::TempDir root{true};
+    MemoryRegistry registry_;
+    Registry* previousRegistry_ = nullptr;
+    ManualClock clock{1200000000};
+    TimerQueue timers{clock};
+    test::FakeSerialPort* port = nullptr;
+    std::unique_ptr<GpsLink> link;
+    RecordingProgress progress;
+};
+
+TEST_F(ScanTest, ReceiverOnPortOneIsFoundAfterSixPortsTriedThreeTimes) {
+    receiverOn("com1", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
+    link->setLineSettings(9600, 8, 1, 0);
+    ASSERT_TRUE(scan(*link, &progress, 8));
+    EXPECT_EQ(link->portNumber(), 1);
+    EXPECT_EQ(port->openAttempts, 6 * 3 + 1);
+    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(link->state().has(GpsStatusFlags::LinkOpen));
+    EXPECT_FALSE(link->scanning());
+    EXPECT_EQ(link->lineSettings().baudRate, 9600);  // the scan keeps the framing
+    ASSERT_FALSE(progress.shown.empty());
+    EXPECT_EQ(progress.shown.front(), "Scan for GPS...\r\nPort 5: ");
+    EXPECT_EQ(progress.shown.back(),
+              "Scan for GPS...\r\n"
+              "Port 5: Not found\r\n"
+              "Port 2: Not found\r\n"
+              "Port 4: Not found\r\n"
+              "Port 6: Not found\r\n"
+              "Port 7: Not found\r\n"
+              "Port 8: Not found\r\n"
+              "Port 1: GPS found!\r\n");
+    // Each failed attempt of port 5 is shown, then replaced by the next.
+    EXPECT_EQ(progress.shown[1], "Scan for GPS...\r\nPort 5: Not found\r\n");
+    EXPECT_EQ(progress.shown[2], "Scan for GPS...\r\nPort 5: Not found\r\n");
+    const std::string waiting = progress.shown[progress.shown.size() - 2];
+    EXPECT_EQ(waiting.substr(waiting.size() - 26), "Port 1: Waiting for signal");
+    // Found in the first wait round: 500 ms of the clock.
+    EXPECT_EQ(clock.tickCount(), 500u);
+}
+
+TEST_F(ScanTest, LinesWithoutChecksumsNeverCount) {
+    receiverOn("com5", "$GPGSV,1,1,01,04,40,120,00\r\n$GPGGA,,,,,,0,00,,,M,,M,,\r\n");
+    EXPECT_FALSE(scan(*link, &progress, 8));
+    EXPECT_EQ(port->opened, std::vector<std::string>(3, "com5"));
+    EXPECT_EQ(progress.shown.back(),
+              "Scan for GPS...\r\n"
+              "Port 5: No signal\r\n"
+              "Port 2: Not found\r\n"
+              "Port 4: Not found\r\n"
+              "Port 6: Not found\r\n"
+              "Port 7: Not found\r\n"
+              "Port 8: Not found\r\n"
+              "Port 1: Not found\r\n"
+              "Port 3: Not found\r\n");
+    // Three attempts of ten 500 ms rounds and a 200 ms pause each.
+    EXPECT_EQ(clock.tickCount(), 3u * (5000 + 200));
+    EXPECT_FALSE(link->scanning());
+    EXPECT_FALSE(port->isOpen());
+}
+
+TEST_F(ScanTest, FewerPortsWhenAskedAndNoViewNeeded) {
+    receiverOn("com1", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
+    EXPECT_FALSE(scan(*link, nullptr, 2));
+    EXPECT_EQ(port->openAttempts, 6);  // ports 5 and 2 only
+    EXPECT_FALSE(scan(*link, &progress, 0));
+    EXPECT_EQ(progress.shown.size(), 0u);
+    EXPECT_TRUE(scan(*link, nullptr, 99));
+}
+
+TEST_F(ScanTest, NoWarmStartGoesToAPortUnderTest) {
+    // A device that answers without checksums keeps the link open through
+    // three attempts: 15 link ticks while an armed warm start waits.
+    receiverOn("com5", "$GPGSV,1,1,01,04,40,120,00\r\n");
+    link->setWarmStartData(0.5, 0.5, kGpsWeek1215Start, kGpsWeek1215Start);
+    link->warmStart().enabled = true;
+    EXPECT_FALSE(scan(*link, nullptr, 1));
+    EXPECT_GE(link->warmStart().ticks, 15);
+    EXPECT_EQ(port->written, "");
+}
+
+TEST_F(ScanTest, DriverSettingRoundTrip) {
+    link->setPortNumber(7);
+    link->setLineSettings(38400, 7, 2, 1);
+    EXPECT_EQ(driverText(*link), "7,38400,7,2,1");
+    ASSERT_TRUE(saveDriverSetting(*link));
+    std::string text;
+    ASSERT_TRUE(CRegStore().ReadText("Driver", text));
+    EXPECT_EQ(text, "7,38400,7,2,1");
+    GpsLink other(clock);
+    ASSERT_TRUE(loadDriverSetting(other));
+    EXPECT_EQ(other.lineSettings(), link->lineSettings());
+    CRegStore().WriteText("Driver", "3,4800");
+    EXPECT_FALSE(loadDriverSetting(other));  // incomplete: left as it was
+    EXPECT_EQ(other.portNumber(), 7);
+}
+
+}  // namespace
+}  // namespace wp2

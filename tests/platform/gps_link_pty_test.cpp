@@ -1,0 +1,364 @@
+// The receiver link over real pseudo-terminals: the POSIX serial port, its
+// reader thread and the link's timers on simulated time.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "core/base/timer_queue.h"
+#include "core/gps/gps_link.h"
+#include "core/gps/gps_scan.h"
+#include "core/gps/gps_status_flags.h"
+#include "core/settings/creg_double.h"
+#include "core/settings/creg_int.h"
+#include "core/settings/creg_store.h"
+#include "core/settings/memory_registry.h"
+#include "platform/posix_serial_port.h"
+#include "support/env_override.h"
+#include "support/nmea_lines.h"
+#include "support/paced_clock.h"
+#include "support/pseudo_terminal.h"
+#include "support/test_support.h"
+#include "support/trace_recorder.h"
+
+namespace wp2 {
+namespace {
+
+using namespace GpsStatusFlags;
+using test::PseudoTerminal;
+using test::waitUntil;
+
+// The car-drive capture, one string per second of the receiver (each
+// second starts with the dash camera's own line, which has no checksum).
+std::vector<std::string> captureEpochs() {
+    std::string text = test::readFile(test::dataFile("nmea/long/leaflet-nmealayer-test.nmea"));
+    std::vector<std::string> epochs;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        std::string line = text.substr(pos, end == std::string::npos ? end : end - pos);
+        pos = end == std::string::npos ? text.size() : end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.rfind("$GSENSORD", 0) == 0 || epochs.empty()) {
+            epochs.emplace_back();
+        }
+        epochs.back() += line + "\r\n";
+    }
+    return epochs;
+}
+
+// Whether this process has the file open.
+bool processHolds(const std::string& path) {
+    bool found = false;
+    if (DIR* d = ::opendir("/proc/self/fd")) {
+        while (dirent* e = ::readdir(d)) {
+            char target[256] = {};
+            std::string link = std::string("/proc/self/fd/") + e->d_name;
+            ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+            if (n > 0 && path == std::string(target, static_cast<std::size_t>(n))) {
+                found = true;
+            }
+        }
+        ::closedir(d);
+    }
+    return found;
+}
+
+class PtyLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty->valid());
+        test::settleThreads();
+        fdsBefore = test::openDescriptorCount();
+        threadsBefore = test::threadCount();
+        previousRegistry = setRegistry(&registry);
+        com1.set(pty->slavePath().c_str());
+    }
+    void TearDown() override { setRegistry(previousRegistry); }
+
+    std::unique_ptr<GpsLink> makeLink(Clock& clock) {
+        auto link = std::make_unique<GpsLink>(clock);
+        link->setSerialPort(std::make_unique<PosixSerialPort>());
+        link->setTimers(timers.get());
+        return link;
+    }
+    void useClock(Clock& clock) { timers = std::make_unique<TimerQueue>(clock); }
+
+    // Sends bytes as the receiver and waits (in real time) until the reader
+    // has put them all into the link's buffer.
+    void send(GpsLink& link, const std::string& bytes) {
+        int before = link.receiveBuffer().count();
+        ASSERT_TRUE(pty->send(bytes));
+        ASSERT_TRUE(waitUntil([&] {
+            return link.receiveBuffer().count() >= before + static_cast<int>(bytes.size());
+        }));
+    }
+
+    test::TempDir root{true};
+    MemoryRegistry registry;
+    Registry* previousRegistry = nullptr;
+    test::TraceRecorder traces;
+    std::unique_ptr<PseudoTerminal> pty = std::make_unique<PseudoTerminal>();
+    test::EnvOverride com1{PortMap::environmentName(1), nullptr};
+    ManualClock clock{1460384357};
+    std::unique_ptr<TimerQueue> timers = std::make_unique<TimerQueue>(clock);
+    int fdsBefore = 0;
+    int threadsBefore = 0;
+};
+
+TEST_F(PtyLinkTest, CaptureAtReceiverPaceGivesDataFixConditionAndTrack) {
+    const std::vector<std::string> epochs = captureEpochs();
+    ASSERT_GT(epochs.size(), 300u);
+    auto link = makeLink(clock);
+    ASSERT_TRUE(link->start(1));
+    EXPECT_TRUE(processHolds(pty->slavePath()));
+    timers->runFor(1000);
+    std::vector<std::string> conditions{conditionText(link->condition())};
+    std::vector<int> trackCounts;
+    for (int s = 0; s < 12; ++s) {
+        send(*link, epochs[static_cast<std::size_t>(s)]);
+        timers->runFor(1000);
+        conditions.push_back(conditionText(link->condition()));
+        trackCounts.push_back(link->trackLog().count());
+        EXPECT_TRUE(link->state().has(DataValid)) << s;
+    }
+    // Open but silent; data without a fix (the first three seconds carry no
+    // GSA); then the 3D fix with 8 satellites and PDOP 2.0 or better.
+    EXPECT_EQ(conditions, (std::vector<std::string>{"BLINKING RED", "RED", "RED", "RED", "GREEN",
+                                                    "GREEN", "GREEN", "GREEN", "GREEN", "GREEN",
+                                                    "GREEN", "GREEN", "GREEN"}));
+    EXPECT_EQ(trackCounts.front(), 0);
+    EXPECT_GT(trackCounts.back(), trackCounts[4]);
+    const std::string report = link->statusReport();
+    EXPECT_NE(report.find("Fix: 3d\r\n"), std::string::npos);
+    EXPECT_NE(report.find("Condition: GREEN\r\n"), std::string::npos);
+    EXPECT_EQ(link->statistics().validSentences, link->statistics().totalSentences - 12);
+    // The dash camera's lines failed the checksum; nothing was traced.
+    EXPECT_TRUE(traces.texts().empty());
+    link.reset();
+    EXPECT_EQ(test::openDescriptorCount(), fdsBefore);
+    EXPECT_EQ(test::threadCount(), threadsBefore);
+}
+
+TEST_F(PtyLinkTest, SilentReceiverIsDroppedThenReopenedAndComesBack) {
+    const std::vector<std::string> epochs = captureEpochs();
+    auto link = makeLink(clock);
+    ASSERT_TRUE(link->start(1));
+    for (int s = 0; s < 6; ++s) {
+        send(*link, epochs[static_cast<std::size_t>(s)]);
+        timers->runFor(1000);
+    }
+    ASSERT_STREQ(conditionText(link->condition()), "GREEN");
+    // The receiver stops writing.
+    std::vector<std::string> conditions;
+    std::vector<bool> held;
+    for (int quiet = 1; quiet <= 7; ++quiet) {
+        timers->runFor(1000);
+        conditions.push_back(conditionText(link->condition()));
+        held.push_back(processHolds(pty->slavePath()));
+    }
+    EXPECT_EQ(conditions,
+              (std::vector<std::string>{"GREEN", "GREEN", "GREEN", "RED", "BLINKING RED",
+                                        "BLINKING RED", "BLINKING RED"}));
+    // Closed after more than 6 s of silence, reopened 500 ms later.
+    EXPECT_EQ(held, (std::vector<bool>{true, true, true, true, true, true, false}));
+    EXPECT_FALSE(link->state().has(DataValid));
+    timers->runFor(500);
+    EXPECT_TRUE(processHolds(pty->slavePath()));
+    EXPECT_TRUE(link->state().has(LinkOpen));
+    for (int s = 11; s < 14; ++s) {  // seconds with a GSA sentence again
+        send(*link, epochs[static_cast<std::size_t>(s)]);
+        timers->runFor(1000);
+    }
+    EXPECT_TRUE(link->state().has(Fix3D | PositionValid));
+    EXPECT_STREQ(conditionText(link->condition()), "GREEN");
+    link.reset();
+    EXPECT_EQ(test::openDescriptorCount(), fdsBefore);
+    EXPECT_EQ(test::threadCount(), threadsBefore);
+}
+
+TEST_F(PtyLinkTest, UnpluggedReceiverIsRetriedUntilANewOneAppears) {
+    const std::vector<std::string> epochs = captureEpochs();
+    auto link = makeLink(clock);
+    ASSERT_TRUE(link->start(1));
+    for (int s = 0; s < 6; ++s) {
+        send(*link, epochs[static_cast<std::size_t>(s)]);
+        timers->runFor(1000);
+    }
+    ASSERT_TRUE(link->state().has(Fix3D));
+    const int threadsWithReader = test::threadCount();
+    pty->closeMaster();  // unplugged
+    ASSERT_TRUE(
+        waitUntil([&] { return link->serialPort()->readerExit() == ReaderExit::LineError; }));
+    EXPECT_TRUE(traces.contains("Communications Error 5 \nWaiting comm events. Loop terminated."));
+    EXPECT_EQ(test::threadCount(), threadsWithReader - 1);
+    // The link still counts as open and follows the silence rules.
+    timers->runFor(1000);
+    EXPECT_TRUE(link->state().has(LinkOpen));
+    timers->runFor(4000);
+    EXPECT_FALSE(link->state().has(DataValid));
+    EXPECT_STREQ(conditionText(link->condition()), "BLINKING RED");
+    traces.clear();
+    timers->runFor(2000);  // 7 s: closed; the device is gone, so retries fail
+    EXPECT_FALSE(link->state().has(LinkOpen));
+    EXPECT_TRUE(link->reconnecting());
+    timers->runFor(2000);
+    // One failed open every 500 ms.
+    EXPECT_EQ(traces.texts(),
+              std::vector<std::string>(4, "Communications Error 2 \nInvalid Comms Port Opening."));
+    EXPECT_STREQ(conditionText(link->condition()), "BLINKING RED");
+
+    // A receiver appears again on port 1.
+    pty = std::make_unique<PseudoTerminal>();
+    ASSERT_TRUE(pty->valid());
+    com1.set(pty->slavePath().c_str());
+    timers->runFor(500);
+    EXPECT_TRUE(link->state().has(LinkOpen));
+    EXPECT_FALSE(link->reconnecting());
+    for (int s = 11; s < 14; ++s) {  // seconds with a GSA sentence again
+        send(*link, epochs[static_cast<std::size_t>(s)]);
+        timers->runFor(1000);
+    }
+    EXPECT_TRUE(link->state().has(Fix3D | PositionValid | DataValid));
+    link.reset();
+    pty.reset();
+    EXPECT_EQ(test::openDescriptorCount(), fdsBefore - 1);  // the fixture's pty is gone
+    EXPECT_EQ(test::threadCount(), threadsBefore);
+}
+
+TEST_F(PtyLinkTest, WarmStartSentenceReachesTheReceiverAtTheFifteenthTick) {
+    // Stored as the program leaves them at exit: the last fix one day before
+    // 2003-04-20 00:00 UTC, at 0.5 rad / 0.5 rad, with the device clock one
+    // hour ahead of UTC.
+    CRegDouble lastLat("LastLat", false, 10.0);
+    CRegDouble lastLong("LastLong", false, 10.0);
+    CRegInt warmStart("WarmStart", true, 1);
+    lastLat = 0.5;
+    lastLong = 0.5;
+    ASSERT_TRUE(CRegStore().WriteLongText("LastLTM", "2003,4,19,1,0,0"));
+    ASSERT_TRUE(CRegStore().WriteLongText("LastUTC", "2003,4,19,0,0,0"));
+    // The device clock reads 2003-04-20 01:00:00 at the 15th tick.
+    ManualClock deviceClock{kGpsWeek1215Start + 3600 - 15};
+    useClock(deviceClock);
+    auto link = makeLink(deviceClock);
+    link->loadWarmStart(lastLat, lastLong, warmStart);
+    ASSERT_TRUE(link->start(1));
+    const std::string noFix = test::noFixEpoch();
+    for (int s = 1; s <= 14; ++s) {
+        send(*link, noFix);
+        timers->runFor(1000);
+    }
+    EXPECT_EQ(pty->receive(1, 50), "");
+    send(*link, noFix);
+    timers->runFor(1000);
+    const std::string expected = "$PSRF104,28.6479,28.6479,0,0,0,1215,12,3*25\r\n";
+    EXPECT_EQ(pty->receive(expected.size()), expected);
+    for (int s = 0; s < 20; ++s) {
+        send(*link, noFix);
+        timers->runFor(1000);
+    }
+    EXPECT_EQ(pty->receive(1, 50), "");  // once per start
+    ASSERT_TRUE(link->start(1));
+    for (int s = 0; s < 15; ++s) {
+        send(*link, noFix);
+        timers->runFor(1000);
+    }
+    EXPECT_EQ(pty->receive(expected.size()).substr(0, 32), "$PSRF104,28.6479,28.6479,0,0,35,");
+}
+
+TEST_F(PtyLinkTest, ScanFindsTheReceiverOnPortOneAfterTheOthers) {
+    test::PacedClock paced{1460384357};
+    useClock(paced);
+    std::vector<std::unique_ptr<test::EnvOverride>> nothingThere;
+    for (int port : {2, 3, 4, 5, 6, 7, 8}) {
+        nothingThere.push_back(
+            std::make_unique<test::EnvOverride>(PortMap::environmentName(port), ""));
+    }
+    auto link = makeLink(paced);
+    std::atomic<bool> sending{true};
+    std::string sentence = test::nmeaLine("GPGSV,1,1,01,04,40,120,00");
+    auto receiver = [&](const std::string& line) {
+        while (sending) {
+            pty->send(line);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    class Progress : public ScanProgressView {
+    public:
+        void showText(const std::string& t) override { text = t; }
+        std::string text;
+    } progress;
+
+    std::thread withChecksums(receiver, sentence);
+    bool found = scan(*link, &progress, 8);
+    sending = false;
+    withChecksums.join();
+    EXPECT_TRUE(found);
+    EXPECT_EQ(link->portNumber(), 1);
+    EXPECT_EQ(progress.text,
+              "Scan for GPS...\r\n"
+              "Port 5: Not found\r\n"
+              "Port 2: Not found\r\n"
+              "Port 4: Not found\r\n"
+              "Port 6: Not found\r\n"
+              "Port 7: Not found\r\n"
+              "Port 8: Not found\r\n"
+              "Port 1: GPS found!\r\n");
+    EXPECT_FALSE(processHolds(pty->slavePath()));
+    EXPECT_EQ(traces.texts().size(), 18u);  // "Invalid Comms Port Opening." for each miss
+
+    // The same receiver without checksums is never found.
+    sending = true;
+    std::thread withoutChecksums(receiver, std::string("$GPGSV,1,1,01,04,40,120,00\r\n"));
+    found = scan(*link, &progress, 8);
+    sending = false;
+    withoutChecksums.join();
+    EXPECT_FALSE(found);
+    EXPECT_NE(progress.text.find("Port 1: No signal\r\nPort 3: Not found\r\n"), std::string::npos);
+    EXPECT_GT(link->statistics().totalSentences, 0);
+    link.reset();
+    EXPECT_EQ(test::threadCount(), threadsBefore);
+}
+
+// The reader appends while the user-interface side takes lines as fast as
+// it can; every sentence must come out whole (run under ThreadSanitizer too).
+TEST_F(PtyLinkTest, ReaderAndDecoderShareTheBufferWithoutLoss) {
+    auto link = makeLink(clock);
+    ASSERT_TRUE(link->openPort(1));
+    constexpr int kSentences = 20000;
+    constexpr int kBurst = 40;
+    std::atomic<long long> taken{0};
+    std::thread receiver([&] {
+        std::string burst;
+        for (int i = 0; i < kSentences; i += kBurst) {
+            burst.clear();
+            for (int j = i; j < i + kBurst; ++j) {
+                burst += test::nmeaLine("GPGSV,3,1,12," + std::to_string(j % 100) + ",40," +
+                                        std::to_string(j % 360) + ",45");
+            }
+            // At most two bursts in flight, well inside the buffer.
+            while (taken.load() < i - kBurst) {
+                std::this_thread::yield();
+            }
+            pty->send(burst);
+        }
+    });
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (taken.load() < kSentences && std::chrono::steady_clock::now() < deadline) {
+        link->decodePending();
+        taken = link->statistics().totalSentences;
+    }
+    receiver.join();
+    EXPECT_EQ(link->statistics().totalSentences, kSentences);
+    EXPECT_EQ(link->statistics().validSentences, kSentences);
+    EXPECT_FALSE(traces.contains("Buffer overflow!"));
+    link->closePort();
+}
+
+}  // namespace
+}  // namespace wp2

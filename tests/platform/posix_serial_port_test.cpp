@@ -1,0 +1,324 @@
+#include "platform/posix_serial_port.h"
+
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "support/pseudo_terminal.h"
+#include "support/trace_recorder.h"
+
+namespace wp2 {
+namespace {
+
+using test::PseudoTerminal;
+using test::TraceRecorder;
+using test::waitUntil;
+
+// Collects what the reader hands over.
+class Collector {
+public:
+    ByteSink sink() {
+        return [this](std::uint8_t b) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            bytes_.push_back(static_cast<char>(b));
+        };
+    }
+    std::string bytes() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return bytes_;
+    }
+    std::size_t size() const { return bytes().size(); }
+
+private:
+    mutable std::mutex mutex_;
+    std::string bytes_;
+};
+
+std::string commError(int code, const std::string& text) {
+    return "Communications Error " + std::to_string(code) + " \n" + text;
+}
+
+class SerialPortTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.valid());
+        test::settleThreads();
+    }
+    PseudoTerminal pty;
+    TraceRecorder traces;
+};
+
+TEST_F(SerialPortTest, ReaderDeliversEveryByteUnchangedAndNothingEchoes) {
+    PosixSerialPort port;
+    ASSERT_TRUE(port.open(pty.slavePath(), {}));
+    Collector got;
+    ASSERT_TRUE(port.startReader(got.sink()));
+    // Raw mode: CR stays CR, high bytes keep bit 7, control characters are data.
+    std::string sent = "$GPGSA,A,3,,,*1E\r\n";
+    sent += std::string("\x80\xff\x03\x1a\x11\x13\x7f\r", 8);
+    ASSERT_TRUE(pty.send(sent));
+    ASSERT_TRUE(waitUntil([&] { return got.size() >= sent.size(); }));
+    EXPECT_EQ(got.bytes(), sent);
+    EXPECT_EQ(pty.receive(1, 100), "");  // no echo back to the receiver
+    EXPECT_TRUE(traces.texts().empty());
+}
+
+TEST_F(SerialPortTest, WritesReachTheDeviceUntranslated) {
+    PosixSerialPort port;
+    ASSERT_TRUE(port.open(pty.slavePath(), {}));
+    const std::string command = "$PSRF104,28.6479,28.6479,0,0,0,1215,12,3*1D\r\n";
+    ASSERT_TRUE(port.write(command.data(), command.size()));
+    EXPECT_EQ(pty.receive(command.size()), command);
+}
+
+struct LineCase {
+    SerialLineSettings settings;
+    speed_t speed;
+    tcflag_t size;
+    bool parity;
+    bool odd;
+    bool twoStopBits;
+};
+
+class LineSettingsTest : public SerialPortTest, public ::testing::WithParamInterface<LineCase> {};
+
+void expectRawLine(const termios& tio, speed_t speed) {
+    EXPECT_EQ(cfgetispeed(&tio), speed);
+    EXPECT_EQ(cfgetospeed(&tio), speed);
+    EXPECT_EQ(tio.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(tio.c_oflag & OPOST, 0u);
+    EXPECT_EQ(tio.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+    EXPECT_EQ(tio.c_cc[VMIN], 0);
+    EXPECT_EQ(tio.c_cc[VTIME], 0);
+}
+
+TEST_P(LineSettingsTest, FramingFollowsTheSettings) {
+    const LineCase& c = GetParam();
+    termios tio{};
+    // Start from a cooked line with flow control, as a fresh device may be.
+    tio.c_iflag = ICRNL | IXON | IXOFF;
+    tio.c_oflag = OPOST | ONLCR;
+    tio.c_lflag = ICANON | ECHO | ISIG;
+    tio.c_cflag = CRTSCTS | CS5 | PARENB | PARODD | CSTOPB;
+    ASSERT_TRUE(makeRawTermios(c.settings, tio));
+    EXPECT_EQ(tio.c_cflag & CSIZE, c.size);
+    EXPECT_EQ((tio.c_cflag & PARENB) != 0, c.parity);
+    EXPECT_EQ((tio.c_cflag & PARODD) != 0, c.odd);
+    EXPECT_EQ((tio.c_cflag & CSTOPB) != 0, c.twoStopBits);
+    expectRawLine(tio, c.speed);
+}
+
+TEST_P(LineSettingsTest, DeviceRunsRawAtTheGivenSpeed) {
+    const LineCase& c = GetParam();
+    PosixSerialPort port;
+    ASSERT_TRUE(port.open(pty.slavePath(), c.settings));
+    termios tio{};
+    // The master of a pseudo-terminal reports the slave's settings (a
+    // pseudo-terminal keeps 8 data bits without parity whatever it is told).
+    ASSERT_EQ(tcgetattr(pty.master(), &tio), 0);
+    EXPECT_EQ((tio.c_cflag & CSTOPB) != 0, c.twoStopBits);
+    expectRawLine(tio, c.speed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Framings, LineSettingsTest,
+    ::testing::Values(LineCase{{4800, 8, 1, 0}, B4800, CS8, false, false, false},
+                      LineCase{{9600, 7, 2, 1}, B9600, CS7, true, true, true},
+                      LineCase{{38400, 8, 1, 2}, B38400, CS8, true, false, false},
+                      // Any stop-bit value other than 1 means two; parity 3 means none.
+                      LineCase{{115200, 8, 0, 3}, B115200, CS8, false, false, true}));
+
+TEST_F(SerialPortTest, RefusedLineSettingsAreTracedAndReleaseTheDevice) {
+    PosixSerialPort port;
+    EXPECT_FALSE(port.open(pty.slavePath(), {1234, 8, 1, 0}));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(traces.texts(), (std::vector<std::string>{commError(EINVAL, "Setting Comms. State."),
+                                                        commError(EINVAL, "1234,8,0,1")}));
+    traces.clear();
+    EXPECT_FALSE(port.open(pty.slavePath(), {4800, 9, 2, 1}));
+    EXPECT_TRUE(traces.contains(commError(EINVAL, "4800,9,1,2")));
+    PosixSerialPort other;  // the failed attempts left nothing locked
+    EXPECT_TRUE(other.open(pty.slavePath(), {}));
+}
+
+TEST_F(SerialPortTest, MissingAndNonSerialDevicesAreNotOpened) {
+    PosixSerialPort port;
+    EXPECT_FALSE(port.open("/dev/wayplot2-no-such-device", {}));
+    EXPECT_FALSE(port.open("", {}));
+    EXPECT_FALSE(port.open("/dev/null", {}));
+    EXPECT_EQ(traces.texts(),
+              (std::vector<std::string>{commError(ENOENT, "Invalid Comms Port Opening."),
+                                        commError(ENOENT, "Invalid Comms Port Opening."),
+                                        commError(ENOTTY, "Getting Comms. State.")}));
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(SerialPortTest, APortHeldElsewhereIsNotOpened) {
+    PosixSerialPort first;
+    ASSERT_TRUE(first.open(pty.slavePath(), {}));
+    PosixSerialPort second;
+    EXPECT_FALSE(second.open(pty.slavePath(), {}));
+    // Refused by the terminal's exclusive mode, or (for the superuser, who
+    // passes that) by the lock.
+    int refusal = ::geteuid() == 0 ? EWOULDBLOCK : EBUSY;
+    EXPECT_TRUE(traces.contains(commError(refusal, "Invalid Comms Port Opening.")));
+    first.close();
+    EXPECT_TRUE(second.open(pty.slavePath(), {}));
+    second.close();
+
+    // Another program holding the device locked.
+    int foreign = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(foreign, 0);
+    ASSERT_EQ(::flock(foreign, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(second.open(pty.slavePath(), {}));
+    ::close(foreign);
+    EXPECT_TRUE(second.open(pty.slavePath(), {}));
+}
+
+TEST_F(SerialPortTest, TerminalExclusiveModeKeepsOthersOutAndEndsWithTheClose) {
+    PosixSerialPort port;
+    ASSERT_TRUE(port.open(pty.slavePath(), {}));
+    int other = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (::geteuid() != 0) {  // the superuser passes the exclusive mode
+        EXPECT_LT(other, 0);
+        EXPECT_EQ(errno, EBUSY);
+    }
+    if (other >= 0) {
+        int exclusive = 0;
+        ASSERT_EQ(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+        EXPECT_NE(exclusive, 0);
+        ::close(other);
+    }
+    port.close();
+    // The terminal outlives our descriptor (its master stays open); it must
+    // not stay exclusive.
+    other = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    int exclusive = 1;
+    ASSERT_EQ(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+
+    // A program that holds the terminal in exclusive mode keeps us out, even
+    // when we may pass it.
+    ASSERT_EQ(::ioctl(other, TIOCEXCL), 0);
+    EXPECT_FALSE(port.open(pty.slavePath(), {}));
+    EXPECT_TRUE(traces.contains(commError(EBUSY, "Invalid Comms Port Opening.")));
+    ASSERT_EQ(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+    EXPECT_NE(exclusive, 0) << "a refused open must leave the holder's mode alone";
+    ::ioctl(other, TIOCNXCL);
+    ::close(other);
+    EXPECT_TRUE(port.open(pty.slavePath(), {}));
+}
+
+TEST_F(SerialPortTest, HangUpEndsTheReaderAndReleasesTheDevice) {
+    int threadsBefore = test::threadCount();
+    PosixSerialPort port;
+    ASSERT_TRUE(port.open(pty.slavePath(), {}));
+    Collector got;
+    ASSERT_TRUE(port.startReader(got.sink()));
+    EXPECT_EQ(port.readerExit(), ReaderExit::Running);
+    EXPECT_EQ(test::threadCount(), threadsBefore + 1);
+    pty.closeMaster();
+    ASSERT_TRUE(waitUntil([&] { return port.readerExit() != ReaderExit::Running; }));
+    EXPECT_EQ(port.readerExit(), ReaderExit::LineError);
+    EXPECT_TRUE(traces.contains(commError(EIO, "Waiting comm events. Loop terminated.")));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_TRUE(waitUntil([&] { return test::threadCount() == threadsBefore; }));
+    const char byte = 'x';
+    EXPECT_FALSE(port.write(&byte, 1));
+    EXPECT_TRUE(traces.contains(commError(EBADF, "Writing comms port.")));
+    port.close();
+    port.close();
+}
+
+TEST_F(SerialPortTest, CloseStopsAReaderBusyWithDataAndLeavesNothingBehind) {
+    int fdsBefore = test::openDescriptorCount();
+    int threadsBefore = test::threadCount();
+    for (int round = 0; round < 20; ++round) {
+        PosixSerialPort port;
+        ASSERT_TRUE(port.open(pty.slavePath(), {}));
+        std::atomic<std::size_t> seen{0};
+        // A slow sink keeps the reader inside its hand-over when close() comes.
+        ASSERT_TRUE(port.startReader([&](std::uint8_t) {
+            seen++;
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }));
+        ASSERT_TRUE(pty.send(std::string(2000, 'A')));
+        ASSERT_TRUE(waitUntil([&] { return seen > 0; }));
+        port.close();
+        EXPECT_EQ(port.readerExit(), ReaderExit::InvalidHandle);
+        EXPECT_FALSE(port.isOpen());
+        std::size_t after = seen;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        EXPECT_EQ(seen, after) << "bytes handed over after close";
+        EXPECT_EQ(test::threadCount(), threadsBefore);
+    }
+    EXPECT_EQ(test::openDescriptorCount(), fdsBefore);
+    EXPECT_TRUE(traces.texts().empty());
+}
+
+TEST_F(SerialPortTest, ReaderNeedsAnOpenPortAndOnlyOneRuns) {
+    PosixSerialPort port;
+    Collector got;
+    EXPECT_FALSE(port.startReader(got.sink()));
+    EXPECT_TRUE(traces.contains(commError(EBADF, "Creating Thread.")));
+    ASSERT_TRUE(port.open(pty.slavePath(), {}));
+    ASSERT_TRUE(port.startReader(got.sink()));
+    EXPECT_FALSE(port.startReader(got.sink()));
+    EXPECT_TRUE(traces.contains(commError(EBUSY, "Creating Thread.")));
+}
+
+TEST_F(SerialPortTest, ReopeningRestartsCleanly) {
+    PosixSerialPort port;
+    Collector got;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(port.open(pty.slavePath(), {}));
+        ASSERT_TRUE(port.startReader(got.sink()));
+        ASSERT_TRUE(pty.send("$X"));
+        ASSERT_TRUE(waitUntil([&] { return got.size() == 2u * (i + 1); }));
+    }
+    EXPECT_EQ(got.bytes(), "$X$X$X");
+}
+
+TEST_F(SerialPortTest, PurgeDiscardsUnreadInput) {
+    PosixSerialPort port;
+    ASSERT_TRUE(port.open(pty.slavePath(), {}));
+    ASSERT_TRUE(pty.send("stale bytes"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // let the pty deliver them
+    port.purge();
+    Collector got;
+    ASSERT_TRUE(port.startReader(got.sink()));
+    ASSERT_TRUE(pty.send("$fresh"));
+    ASSERT_TRUE(waitUntil([&] { return got.size() >= 6; }));
+    EXPECT_EQ(got.bytes(), "$fresh");
+}
+
+TEST_F(SerialPortTest, WriteGivesUpWhenTheDeviceStopsTakingBytes) {
+    PosixSerialPort port;
+    ASSERT_TRUE(port.open(pty.slavePath(), {}));
+    // Nobody reads the master, so the terminal's queue fills up.
+    const std::string chunk(64, 'w');
+    bool written = true;
+    std::chrono::steady_clock::time_point started;
+    for (int i = 0; i < 100000 && written; ++i) {
+        started = std::chrono::steady_clock::now();
+        written = port.write(chunk.data(), chunk.size());
+    }
+    ASSERT_FALSE(written);
+    auto waited = std::chrono::steady_clock::now() - started;
+    // The last write waited for its whole time-out (1000 ms + 10 ms per byte) first.
+    EXPECT_GE(waited, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(traces.contains(commError(ETIMEDOUT, "Writing comms port.")));
+}
+
+}  // namespace
+}  // namespace wp2

@@ -1,0 +1,122 @@
+#pragma once
+// Pseudo-terminals for the serial-link tests: the slave stands in for a
+// receiver's serial device, the test plays the receiver on the master.
+// Also counters of the process's open descriptors and threads, for leak checks.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace wp2::test {
+
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        char name[128] = {};
+        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 &&
+            ::ptsname_r(master_, name, sizeof name) == 0) {
+            slavePath_ = name;
+        }
+    }
+    ~PseudoTerminal() { closeMaster(); }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    bool valid() const { return master_ >= 0 && !slavePath_.empty(); }
+    const std::string& slavePath() const { return slavePath_; }
+    int master() const { return master_; }
+
+    // Writes everything to the master (what the receiver sends).
+    bool send(const std::string& bytes) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+            if (n <= 0) {
+                return false;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+    // Reads from the master what the program wrote to the device, until
+    // `count` bytes arrived or nothing more came for `quietMs`.
+    std::string receive(std::size_t count, int quietMs = 2000) {
+        std::string out;
+        while (out.size() < count) {
+            pollfd pfd{master_, POLLIN, 0};
+            if (::poll(&pfd, 1, quietMs) <= 0 || !(pfd.revents & POLLIN)) {
+                break;
+            }
+            char buf[512];
+            ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n <= 0) {
+                break;
+            }
+            out.append(buf, static_cast<std::size_t>(n));
+        }
+        return out;
+    }
+
+    // Unplugs the receiver: the slave side sees a hang-up.
+    void closeMaster() {
+        if (master_ >= 0) {
+            ::close(master_);
+            master_ = -1;
+        }
+    }
+
+private:
+    int master_ = -1;
+    std::string slavePath_;
+};
+
+inline int countEntries(const char* dir) {
+    int n = 0;
+    if (DIR* d = ::opendir(dir)) {
+        while (dirent* e = ::readdir(d)) {
+            if (e->d_name[0] != '.') {
+                ++n;
+            }
+        }
+        ::closedir(d);
+    }
+    return n;
+}
+
+inline int openDescriptorCount() {
+    return countEntries("/proc/self/fd") - 1;  // without the one opendir holds
+}
+
+inline int threadCount() {
+    return countEntries("/proc/self/task");
+}
+
+// Runs and joins one thread, so that helper threads a runtime starts with
+// the first thread of the process (ThreadSanitizer has one) exist before a
+// test takes its thread count.
+inline void settleThreads() {
+    std::thread([] {}).join();
+}
+
+// Polls pred every millisecond of real time until it holds or timeoutMs pass.
+inline bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+}  // namespace wp2::test

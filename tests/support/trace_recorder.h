@@ -1,0 +1,45 @@
+#pragma once
+// Collects every trace text for the lifetime of the object (thread-safe: the
+// serial reader traces from its own thread).
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/base/trace.h"
+
+namespace wp2::test {
+
+class TraceRecorder {
+public:
+    TraceRecorder() {
+        previous_ = setTraceHook([this](const std::string& text) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            texts_.push_back(text);
+        });
+    }
+    ~TraceRecorder() { setTraceHook(previous_); }
+    TraceRecorder(const TraceRecorder&) = delete;
+    TraceRecorder& operator=(const TraceRecorder&) = delete;
+
+    std::vector<std::string> texts() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return texts_;
+    }
+    bool contains(const std::string& text) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return std::find(texts_.begin(), texts_.end(), text) != texts_.end();
+    }
+    void clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        texts_.clear();
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> texts_;
+    TraceHook previous_;
+};
+
+}  // namespace wp2::test
