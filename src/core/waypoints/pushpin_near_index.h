@@ -2,9 +2,10 @@
 // Answers FindNear for many positions against one unchanging collection in
 // about constant time each. The pushpins are placed in a grid of cubes in
 // earth-centred coordinates of the approximate earth model, at altitude 0,
-// and the cubes are hashed into buckets. The cubes are at least twice the
-// radius, so the pushpins within the radius of a position lie in its own cube
-// or in the neighbours on the nearer side along each axis: 8 cubes. Every
+// and the cubes are hashed into buckets. The cubes are four times the radius,
+// so the pushpins within the radius of a position lie in its own cube or in
+// the neighbours along the axes where it lies within the radius of a side (at
+// most 8 cubes, about 3.4 on average). Every
 // candidate is tested with approxDistance itself (so cubes sharing a bucket
 // do no harm), and among those that pass the lowest index wins: the answer is
 // exactly FindNear's.
@@ -37,7 +38,7 @@ private:
 
     // False for positions whose coordinates cannot be put in a cell (not
     // finite, or absurdly far from the earth). `nearer` gets, per axis, the
-    // neighbouring cell the position is closer to (-1 or +1).
+    // neighbouring cell within reach of the position (-1 or +1), or 0.
     bool cellOf(double latitude, double longitude, Cell& cell, Cell* nearer = nullptr) const;
     std::size_t bucketOf(const Cell& cell) const;
     bool within(const Entry& e, double latitude, double longitude) const;
@@ -48,6 +49,7 @@ private:
 
     double radius_;
     double cellSize_;
+    double reach_;          // the radius with a small margin
     std::size_t mask_ = 0;  // buckets - 1, a power of two less one
     // The pushpins with a cell, grouped by bucket, in index order within one.
     std::vector<Entry> entries_;
