@@ -30,9 +30,9 @@ bench: deps build
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
 
+# The dashboard replaying the bundled drive.
 run: deps build
-	@echo "The dashboard is not built yet; wayplot2-tool is at $(BUILD)/src/tools/wayplot2-tool"
-	$(BUILD)/src/tools/wayplot2-tool --help
+	$(BUILD)/src/app/wayplot2 --emulate
 
 format:
 	find src tests bench resources -name '*.cpp' -o -name '*.h' | xargs clang-format -i

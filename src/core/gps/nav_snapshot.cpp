@@ -47,6 +47,10 @@ void NavSnapshot::refreshFromLink(const GpsLink& link) {
             }
         }
     }
+    finishRefresh();
+}
+
+void NavSnapshot::finishRefresh() {
     refreshTarget();
     if (speed > kAverageSpeed) {
         averageSpeed.add(speed);

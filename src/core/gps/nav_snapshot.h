@@ -29,6 +29,9 @@ public:
 
     // Live refresh from the link's state (the link's own refresh runs first).
     void refreshFromLink(const GpsLink& link);
+    // The common tail of every refresh, live or emulated: the target distance
+    // and bearing, and the average speed.
+    void finishRefresh();
     // Copies the point into targetPoint and marks the target as set.
     void setTarget(const GeoPoint& point);
 

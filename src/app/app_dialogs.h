@@ -1,0 +1,37 @@
+#pragma once
+// Every modal dialog the program opens from its start-up and its dashboard.
+// The dashboard runs each between its suspend and resume. This is where the
+// real dialogs plug in; PlaceholderDialogs stands in for those not built yet.
+
+namespace wp2 {
+
+class CPushpins;
+class TrackPoint;
+
+class AppDialogs {
+public:
+    virtual ~AppDialogs() = default;
+
+    // Start-up, no receiver set up yet or emulation asked for: the first-run
+    // wizard. Returns the start mode: 0 live, 1 emulation, 2 set-up skipped.
+    virtual int firstRunSetup(int emu) = 0;
+
+    // "TBtn2": the new-point dialog for a pushpin at `fix`. True when it
+    // ended with OK (the dialog added the pushpin at index 0).
+    virtual bool newPoint(CPushpins& pushpins, const TrackPoint& fix) = 0;
+    // "TBtn3": the point selection dialog; it may change the target index.
+    virtual void selectPoint(CPushpins& pushpins) = 0;
+
+    // Options menu items.
+    virtual void soundOptions() = 0;                    // "Sound"
+    virtual void pushpinList(CPushpins& pushpins) = 0;  // "WayPoints"
+    virtual void gpsSetup() = 0;                        // "GPS"
+    // "Misc.": true on OK, with the chosen stored unit system (0 U.S.,
+    // 1 Metric, 2 Nautical) in unitSystem.
+    virtual bool miscOptions(int& unitSystem) = 0;
+
+    // Map mode "TBtn4": the track options dialog of the track map.
+    virtual void trackOptions() = 0;
+};
+
+}  // namespace wp2

@@ -1,0 +1,211 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/app_dialogs.h"
+#include "app/splash_window.h"
+#include "core/base/message_box.h"
+#include "core/gps/gps_link.h"
+#include "core/settings/creg_double.h"
+#include "core/settings/creg_int.h"
+#include "core/settings/creg_store.h"
+#include "core/settings/reg_values.h"
+#include "core/waypoints/cpushpins.h"
+
+namespace wp2 {
+
+namespace {
+
+constexpr const char* kDriverValue = "Driver";
+constexpr const char* kEmulationValue = "Emu";
+constexpr const char* kLastTargetValue = "LastTarg";
+constexpr const char* kLastLatitudeValue = "LastLat";
+constexpr const char* kLastLongitudeValue = "LastLong";
+// The stored position's "none" value (radians).
+constexpr double kNoPosition = 10.0;
+
+// Runs the event loop for ms milliseconds.
+void processEventsFor(std::uint32_t ms) {
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(ms), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Headless runs have no window order to change.
+void bringToFront(QWidget& window) {
+    if (QGuiApplication::platformName() != "offscreen") {
+        window.raise();
+        window.activateWindow();
+    }
+}
+
+}  // namespace
+
+bool DriverSettings::parse(const std::string& text, DriverSettings& out) {
+    DriverSettings d;
+    if (std::sscanf(text.c_str(), "%d,%d,%d,%d,%d", &d.port, &d.baudRate, &d.dataBits, &d.stopBits,
+                    &d.parity) != 5) {
+        return false;
+    }
+    out = d;
+    return true;
+}
+
+Application::Application(Clock& clock, AppDialogs& dialogs, StartOptions options)
+    : clock_(clock), dialogs_(dialogs), options_(options), wait_(processEventsFor) {}
+
+Application::~Application() {
+    exit();
+}
+
+void Application::wait(std::uint32_t ms) {
+    if (wait_) {
+        wait_(ms);
+    }
+}
+
+bool Application::startUp() {
+    wait(kFirstWaitMs);
+    switchOffBluetoothBrowser();
+    settings_ = std::make_unique<CRegStore>();
+    createLink();
+    loadPushpins();
+    startMode_ = chooseStartMode();
+    if (options_.splash) {
+        showSplash();
+    }
+    if (!createMainWindow()) {
+        showMessage("Cann't create the main window", "", MessageIcon::None);
+        splash_.reset();
+        return false;
+    }
+    // The user-interface thread would run above normal priority here; a
+    // desktop gives ordinary programs no higher priority, so it stays as it is.
+    splash_.reset();
+    return true;
+}
+
+void Application::switchOffBluetoothBrowser() {
+    CRegStore bluetooth;
+    bluetooth.Set(RegRoot::LocalMachine, kBluetoothKeyPath);
+    std::uint32_t value = 0;
+    if (bluetooth.ReadNumber(kBluetoothValue, value)) {
+        bluetoothSaved_ = true;
+        bluetoothValue_ = value;
+        bluetooth.WriteNumber(kBluetoothValue, 0);
+    }
+}
+
+void Application::restoreBluetoothBrowser() {
+    if (!bluetoothSaved_) {
+        return;
+    }
+    CRegStore bluetooth;
+    bluetooth.Set(RegRoot::LocalMachine, kBluetoothKeyPath);
+    bluetooth.WriteNumber(kBluetoothValue, bluetoothValue_);
+    bluetoothSaved_ = false;
+}
+
+void Application::createLink() {
+    link_ = std::make_unique<GpsLink>(clock_);
+    setCurrentLink(link_.get());
+
+    std::string driver;
+    driverFound_ = settings_->ReadText(kDriverValue, driver);
+    if (driverFound_) {
+        DriverSettings::parse(driver, driver_);
+    }
+
+    lastLatitude_ = std::make_unique<CRegDouble>(kLastLatitudeValue, false, kNoPosition);
+    lastLongitude_ = std::make_unique<CRegDouble>(kLastLongitudeValue, false, kNoPosition);
+    link_->state().latitude = lastLatitude_->Get();
+    link_->state().longitude = lastLongitude_->Get();
+}
+
+void Application::loadPushpins() {
+    pushpins_ = std::make_unique<CPushpins>();
+    pushpins_->Load();
+    lastTarget_ = std::make_unique<CRegInt>(kLastTargetValue, true, -1);
+    pushpins_->SetTargetIndex(lastTarget_->Get());
+}
+
+int Application::chooseStartMode() {
+    if (options_.forcedMode >= 0) {
+        return options_.forcedMode;
+    }
+    // Read for the start-up only and written back unchanged when it ends.
+    CRegInt emulation(kEmulationValue, false, 0);
+    if (!driverFound_ || emulation.Get() != 0) {
+        const int mode = dialogs_.firstRunSetup(emulation.Get());
+        wait(kSetupWaitMs);
+        return mode;
+    }
+    return 0;
+}
+
+void Application::showSplash() {
+    splash_ = std::make_unique<SplashWindow>(options_.window.scale);
+    if (options_.window.fullscreen) {
+        splash_->move(30, 40);
+    } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect place = splash_->rect();
+        place.moveCenter(screen->availableGeometry().center());
+        splash_->move(place.topLeft());
+    }
+    splash_->show();
+    bringToFront(*splash_);
+    splash_->repaint();
+    wait(kSplashMs);
+}
+
+bool Application::createMainWindow() {
+    mainWindow_ = std::make_unique<MainWindow>(
+        dialogs_, pushpins_.get(), clock_, [this](int port) { return ensureLinkOpen(port); },
+        options_.window);
+    mainWindow_->setMode(startMode_);
+    if (!mainWindow_->create()) {
+        mainWindow_.reset();
+        return false;
+    }
+    if (options_.window.fullscreen) {
+        mainWindow_->move(0, 0);
+        mainWindow_->showFullScreen();
+    } else {
+        mainWindow_->show();
+    }
+    bringToFront(*mainWindow_);
+    return true;
+}
+
+bool Application::ensureLinkOpen(int) {
+    return false;
+}
+
+void Application::exit() {
+    if (exited_) {
+        return;
+    }
+    exited_ = true;
+    mainWindow_.reset();
+    setCurrentLink(nullptr);
+    link_.reset();
+    lastLatitude_.reset();
+    lastLongitude_.reset();
+    settings_.reset();
+    if (pushpins_) {
+        if (!lastTarget_) {
+            lastTarget_ = std::make_unique<CRegInt>(kLastTargetValue, true, -1);
+        }
+        *lastTarget_ = pushpins_->GetTargetIndex();
+        pushpins_.reset();
+    }
+    lastTarget_.reset();
+    restoreBluetoothBrowser();
+}
+
+}  // namespace wp2

@@ -1,0 +1,112 @@
+#pragma once
+// The application object: brings the program up in a fixed order (settings,
+// receiver link, waypoints, optional first-run set-up, splash, main window)
+// and takes everything down again at exit, saving what the next start needs.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+
+namespace wp2 {
+
+class AppDialogs;
+class Clock;
+class CPushpins;
+class CRegDouble;
+class CRegInt;
+class CRegStore;
+class GpsLink;
+class SplashWindow;
+
+// The receiver's line settings as the "Driver" value stores them.
+struct DriverSettings {
+    int port = 1;
+    int baudRate = 4800;
+    int dataBits = 8;
+    int stopBits = 1;
+    int parity = 0;
+
+    // "%d,%d,%d,%d,%d": port, baud rate, data bits, stop bits, parity. False
+    // (and out untouched) unless all five numbers are there.
+    static bool parse(const std::string& text, DriverSettings& out);
+};
+
+struct StartOptions {
+    // A start mode chosen on the command line (--emulate, --screenshot): no
+    // first-run set-up. -1: from the settings, as usual.
+    int forcedMode = -1;
+    // The splash window for its 2000 ms (off for headless runs).
+    bool splash = true;
+    WindowOptions window;
+};
+
+class Application {
+public:
+    static constexpr const char* kBluetoothValue = "BtBrowserEnabled";
+    static constexpr std::uint32_t kFirstWaitMs = 500;
+    static constexpr std::uint32_t kSetupWaitMs = 500;
+    static constexpr std::uint32_t kSplashMs = 2000;
+
+    // clock: the link's time and the waits' default; dialogs: the first-run set-up
+    // and every dialog of the dashboard.
+    Application(Clock& clock, AppDialogs& dialogs, StartOptions options = {});
+    virtual ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The start-up sequence; false ends the program.
+    bool startUp();
+    // The exit sequence (the caller then leaves the program normally).
+    void exit();
+
+    // The waits of the start-up sequence (by default the event loop runs
+    // meanwhile, so the splash is painted).
+    void setWait(std::function<void(std::uint32_t ms)> wait) { wait_ = std::move(wait); }
+
+    // True when the link is open, otherwise the result of starting it on the
+    // port (-1: the stored one).
+    bool ensureLinkOpen(int port);
+
+    MainWindow* mainWindow() const { return mainWindow_.get(); }
+    SplashWindow* splash() const { return splash_.get(); }
+    GpsLink* link() const { return link_.get(); }
+    CPushpins* pushpins() const { return pushpins_.get(); }
+    int startMode() const { return startMode_; }
+    bool driverFound() const { return driverFound_; }
+    const DriverSettings& driverSettings() const { return driver_; }
+
+private:
+    void wait(std::uint32_t ms);
+    void switchOffBluetoothBrowser();
+    void restoreBluetoothBrowser();
+    void createLink();
+    void loadPushpins();
+    int chooseStartMode();
+    void showSplash();
+    bool createMainWindow();
+
+    Clock& clock_;
+    AppDialogs& dialogs_;
+    StartOptions options_;
+    std::function<void(std::uint32_t)> wait_;
+
+    bool bluetoothSaved_ = false;
+    std::uint32_t bluetoothValue_ = 0;
+    std::unique_ptr<CRegStore> settings_;
+    std::unique_ptr<GpsLink> link_;
+    std::unique_ptr<CRegDouble> lastLatitude_;
+    std::unique_ptr<CRegDouble> lastLongitude_;
+    std::unique_ptr<CRegInt> lastTarget_;
+    std::unique_ptr<CPushpins> pushpins_;
+    std::unique_ptr<SplashWindow> splash_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    bool driverFound_ = false;
+    DriverSettings driver_;
+    int startMode_ = 0;
+    bool exited_ = false;
+};
+
+}  // namespace wp2

@@ -1,0 +1,290 @@
+#include "app/dashboard_layout.h"
+
+#include "app/dashboard_ids.h"
+#include "ui/bitmap_panel.h"
+#include "ui/compass_needle.h"
+#include "ui/dial_arrow.h"
+#include "ui/number_panel.h"
+#include "ui/panel_selector.h"
+#include "ui/popup_menu.h"
+#include "ui/push_button.h"
+#include "ui/skin_bitmaps.h"
+#include "ui/skin_screen.h"
+#include "ui/sky_view.h"
+#include "ui/state_lamp.h"
+#include "ui/surface.h"
+
+namespace wp2 {
+
+namespace {
+
+namespace Id = DashboardId;
+
+// The eleven digit glyphs: "0" to "9", then one for any other character.
+NumberPanel::GlyphIds glyphIds() {
+    NumberPanel::GlyphIds ids{};
+    for (int i = 0; i < 10; ++i) {
+        ids[static_cast<std::size_t>(i)] = skin::kFirstGlyph + i;
+    }
+    ids[10] = skin::kOtherGlyph;
+    return ids;
+}
+
+std::unique_ptr<BitmapPanel> bitmapPanel(int bitmapId, const char* name, int x, int y) {
+    auto panel = std::make_unique<BitmapPanel>();
+    panel->initBitmap(bitmapId, name);
+    panel->moveTo(x, y);
+    return panel;
+}
+
+std::unique_ptr<PushButton> button(const char* name, int x, int y, int normal, int pressed) {
+    auto b = std::make_unique<PushButton>();
+    b->init(x, y, normal, pressed);
+    b->name = name;
+    return b;
+}
+
+std::unique_ptr<CompassNeedle> needle(const char* name, int cx, int cy, int half) {
+    auto n = std::make_unique<CompassNeedle>();
+    n->init(cx, cy, half, half);
+    n->name = name;
+    return n;
+}
+
+std::unique_ptr<SkyView> skyView(const char* name, int left, int top) {
+    auto v = std::make_unique<SkyView>();
+    v->init(name);
+    v->moveTo(left, top);
+    return v;
+}
+
+struct SelectorSpec {
+    const char* name;
+    Rect button;
+    Rect area;
+    int listWidth;
+    int layer;
+    int group;
+};
+
+std::unique_ptr<SwitchingPanelSelector> makeSelector(const SelectorSpec& spec) {
+    auto s = std::make_unique<SwitchingPanelSelector>();
+    s->init(spec.button, spec.name);
+    s->setArea(spec.area, spec.listWidth);
+    s->layer = spec.layer;
+    s->group = spec.group;
+    return s;
+}
+
+// Stand-in for the track map until the track view element is available: it
+// covers the map area and draws nothing.
+class MapArea : public SpriteElement {
+public:
+    MapArea() { rect = Rect{0, 0, 240, 264}; }
+    void draw() override {}
+    Rect eraseRect() const override { return rect; }
+    void erase() override {}
+};
+
+}  // namespace
+
+template <class T>
+T* DashboardLayout::place(std::unique_ptr<T> element, int id, BitmapPanel* parent, int shown) {
+    element->id = id;
+    T* added = screen_.add(std::move(element));
+    if (parent) {
+        parent->addChild(added);
+        added->setVisible(parent->visible);
+    } else {
+        added->setVisible(shown);
+    }
+    return added;
+}
+
+void DashboardLayout::build() {
+    addOptionsMenu();
+    addCompasses();
+    addButtonStrip();
+    addSkyViews();
+    addCourseDial();
+    addSpeedDial();
+    addReadouts();
+    addTextPanels();
+    addTrackPanel();
+    addPanelSelectors();
+}
+
+void DashboardLayout::addOptionsMenu() {
+    auto menu = std::make_unique<PopupMenu>();
+    menu->init(144, 148, 96);
+    menu->name = "Options menu";
+    menu->addItem("GPS", 3);
+    menu->addItem("Sound", 1);
+    menu->addItem("WayPoints", 2);
+    menu->addItem("Misc.", 4);
+    place(std::move(menu), Id::OptionsMenu, nullptr, 1);
+}
+
+void DashboardLayout::addCompasses() {
+    BitmapPanel* left =
+        place(bitmapPanel(skin::kCompassLeft, "Compass", 0, 150), Id::CompassLeft, nullptr, 0);
+    place(needle("Compas Arrow L", 61, 208, 50), Id::CompassNeedleLeft, left, 0);
+    BitmapPanel* right =
+        place(bitmapPanel(skin::kCompassRight, "Compass", 120, 150), Id::CompassRight, nullptr, 0);
+    place(needle("Compas Arrow R", 181, 208, 50), Id::CompassNeedleRight, right, 0);
+}
+
+void DashboardLayout::addButtonStrip() {
+    auto low = std::make_unique<BitmapPanel>();
+    low->initPlain(240, 56, rgb(255, 0, 0), "Low panel");
+    low->moveTo(0, 264);
+    BitmapPanel* strip = place(std::move(low), Id::LowPanel, nullptr, 1);
+    place(button("TBtn1", 0, 264, 401, 402), Id::MapButton, strip, 1);
+    place(button("TBtn2", 60, 264, 403, 404), Id::MarkButton, strip, 1);
+    place(button("TBtn3", 120, 264, 405, 406), Id::TargetButton, strip, 1);
+    place(button("TBtn4", 180, 264, 407, 408), Id::MenuButton, strip, 1);
+}
+
+void DashboardLayout::addSkyViews() {
+    BitmapPanel* left =
+        place(bitmapPanel(skin::kSkyView, "Sky View", 0, 150), Id::SkyViewLeft, nullptr, 0);
+    place(skyView("Sats1", 10, 157), 0, left, 0);
+    BitmapPanel* right =
+        place(bitmapPanel(skin::kSkyView, "Sky View", 120, 150), Id::SkyViewRight, nullptr, 1);
+    place(skyView("Sats2", 130, 157), 0, right, 1);
+}
+
+void DashboardLayout::addCourseDial() {
+    auto container = std::make_unique<ContainerPanel>();
+    container->name = "Container 1";
+    container_ = place(std::move(container), 0, nullptr, 1);
+
+    BitmapPanel* course =
+        place(bitmapPanel(skin::kCourseDial, "Course", 0, 0), Id::CourseDial, nullptr, 1);
+    auto arrow = std::make_unique<DialArrow>();
+    arrow->init(121, 106, "Course arrow");
+    place(std::move(arrow), 0, course, 1);
+
+    auto lamp = std::make_unique<StateLamp>();
+    lamp->init(sources_.fixLevel, 66, 128, skin::kLampDark, skin::kLampRed, skin::kLampYellow,
+               skin::kLampGreen);
+    lamp->name = "Antena lamp";
+    place(std::move(lamp), 0, container_, 1);
+    place(button("Quit button", 220, 5, skin::kQuit, skin::kQuit), Id::QuitButton, container_, 1);
+}
+
+void DashboardLayout::addSpeedDial() {
+    BitmapPanel* speed =
+        place(bitmapPanel(skin::kSpeedDial, "Speed", 0, 0), Id::SpeedDial, nullptr, 0);
+    auto arrow = std::make_unique<DialArrow>();
+    arrow->init(121, 106, "Speed arrow");
+    place(std::move(arrow), 0, speed, 0);
+}
+
+void DashboardLayout::addReadouts() {
+    struct Readout {
+        const char* name;
+        int kind;
+        int id;
+        int left;  // the read-outs of the left value menu sit at (3, 116), the right at (208, 116)
+    };
+    static constexpr Readout kReadouts[] = {
+        {"Speed", 1, Id::SpeedReadout, 3},       {"Heading", 2, Id::HeadingReadout, 208},
+        {"Bearing", 3, Id::BearingReadout, 3},   {"Alt", 5, Id::AltitudeReadout, 3},
+        {"Accuracy", 6, Id::AccuracyReadout, 3}, {"PDOP", 7, Id::PdopReadout, 208},
+        {"Nsat", 8, Id::SatellitesReadout, 208}, {"Battery", 9, Id::BatteryReadout, 208},
+    };
+    for (const Readout& r : kReadouts) {
+        auto panel = std::make_unique<NumberPanel>();
+        panel->init(Rect{0, 0, 40, 40}, glyphIds(), 0, "%4.0lf");
+        panel->name = r.name;
+        panel->moveTo(r.left, 116);
+        NumberPanel* added = place(std::move(panel), r.id, container_, 1);
+        if (r.id != Id::SpeedReadout && r.id != Id::HeadingReadout) {
+            added->setVisible(0);
+        }
+    }
+
+    auto left = makeSelector(
+        {"Val menu 1", {5, 102, 21, 118}, {5, 117, 21, 133}, 80, 100, ElementGroup::ValueSelector});
+    for (auto [label, id] : {std::pair{"Bearing", Id::BearingReadout},
+                             {"Altitude", Id::AltitudeReadout},
+                             {"Speed", Id::SpeedReadout},
+                             {"Accuracy", Id::AccuracyReadout}}) {
+        left->addItem(label, screen_.byId(id, 1));
+    }
+    left->current = screen_.byId(Id::SpeedReadout, 1);
+    place(std::move(left), Id::ValueMenuLeft, container_, 1);
+
+    auto right = makeSelector({"Val menu 2",
+                               {220, 102, 236, 118},
+                               {210, 118, 226, 134},
+                               80,
+                               100,
+                               ElementGroup::ValueSelector});
+    right->opensLeft = 1;
+    for (auto [label, id] : {std::pair{"Heading", Id::HeadingReadout},
+                             {"PDOP", Id::PdopReadout},
+                             {"N Sats", Id::SatellitesReadout},
+                             {"Battery %", Id::BatteryReadout}}) {
+        right->addItem(label, screen_.byId(id, 1));
+    }
+    right->current = screen_.byId(Id::HeadingReadout, 1);
+    place(std::move(right), Id::ValueMenuRight, container_, 1);
+}
+
+void DashboardLayout::addTextPanels() {
+    place(bitmapPanel(skin::kDestinationLeft, "Destination", 0, 150), Id::DestinationLeft, nullptr,
+          1);
+    place(bitmapPanel(skin::kDestinationRight, "Destination", 120, 150), Id::DestinationRight,
+          nullptr, 0);
+    place(bitmapPanel(skin::kPositionLeft, "Position", 0, 0), Id::PositionLeft, nullptr, 0);
+    place(bitmapPanel(skin::kPositionRight, "Position", 0, 0), Id::PositionRight, nullptr, 0);
+}
+
+void DashboardLayout::addTrackPanel() {
+    auto panel = std::make_unique<BitmapPanel>();
+    panel->initPlain(240, 264, rgb(230, 230, 230), "Track Panel");
+    panel->grid = 1;
+    BitmapPanel* track = place(std::move(panel), Id::TrackPanel, nullptr, 0);
+
+    auto compass = needle("Track compas", 37, 37, 30);
+    compass->baseWidth = 16;
+    compass->length = 28;
+    place(std::move(compass), Id::TrackCompass, track, 0);
+    auto map = std::make_unique<MapArea>();
+    map->name = "Track";
+    place(std::move(map), Id::TrackView, track, 0);
+}
+
+void DashboardLayout::addPanelSelectors() {
+    auto top = makeSelector(
+        {"Menu 1", {5, 5, 25, 25}, {0, 0, 240, 150}, 70, 100, ElementGroup::PanelSelector});
+    for (int id : {Id::CourseDial, Id::SpeedDial}) {
+        SkinElement* item = screen_.byId(id, 1);
+        top->addItem(item->name, item);
+    }
+    place(std::move(top), Id::MenuTop, nullptr, 1);
+
+    auto left = makeSelector(
+        {"Menu L", {5, 155, 25, 175}, {0, 150, 120, 264}, 95, 100, ElementGroup::PanelSelector});
+    for (int id : {Id::CompassLeft, Id::DestinationLeft, Id::SkyViewLeft, Id::PositionLeft}) {
+        SkinElement* item = screen_.byId(id, 1);
+        left->addItem(item->name, item);
+    }
+    place(std::move(left), Id::MenuLeft, nullptr, 1);
+
+    auto right = makeSelector({"Menu R",
+                               {125, 155, 145, 175},
+                               {120, 150, 240, 264},
+                               95,
+                               90,
+                               ElementGroup::PanelSelector});
+    for (int id : {Id::CompassRight, Id::DestinationRight, Id::SkyViewRight, Id::PositionRight}) {
+        SkinElement* item = screen_.byId(id, 1);
+        right->addItem(item->name, item);
+    }
+    place(std::move(right), Id::MenuRight, nullptr, 1);
+}
+
+}  // namespace wp2

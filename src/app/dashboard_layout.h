@@ -1,0 +1,65 @@
+#pragma once
+// The elements of the dashboard, in the order they are added to the screen
+// (which decides drawing order within a layer and the order touches are
+// offered), with their ids, layers, places and visibility at start.
+//
+// The screen is divided into the top area (0, 0, 240, 150) holding one big
+// dial, two lower areas (0, 150, 120, 264) and (120, 150, 240, 264) holding
+// one panel each, and the button strip (0, 264, 240, 320).
+
+#include <functional>
+#include <memory>
+
+namespace wp2 {
+
+class Clock;
+class CPushpins;
+class NavSnapshot;
+class SkinScreen;
+class UnitFormatter;
+
+// What the bound elements read.
+struct LayoutSources {
+    NavSnapshot* snapshot = nullptr;
+    UnitFormatter* units = nullptr;
+    CPushpins* pushpins = nullptr;
+    const Clock* clock = nullptr;
+    std::function<int()> fixLevel;  // the receiver lamp's state
+};
+
+class BitmapPanel;
+class SkinElement;
+
+class DashboardLayout {
+public:
+    static constexpr int kElementCount = 41;
+
+    DashboardLayout(SkinScreen& screen, const LayoutSources& sources)
+        : screen_(screen), sources_(sources) {}
+
+    // Adds every element of the dashboard to the screen.
+    void build();
+
+private:
+    // Gives the element its id, adds it to the screen and to its parent panel
+    // (if any), then sets its visibility; a child shows with its parent.
+    template <class T>
+    T* place(std::unique_ptr<T> element, int id, BitmapPanel* parent, int shown);
+
+    void addOptionsMenu();
+    void addCompasses();
+    void addButtonStrip();
+    void addSkyViews();
+    void addCourseDial();
+    void addSpeedDial();
+    void addReadouts();
+    void addTextPanels();
+    void addTrackPanel();
+    void addPanelSelectors();
+
+    SkinScreen& screen_;
+    LayoutSources sources_;
+    BitmapPanel* container_ = nullptr;  // "Container 1": the read-outs, lamp and Quit button
+};
+
+}  // namespace wp2

@@ -1,0 +1,373 @@
+#include "app/dashboard_screen.h"
+
+#include "app/app_dialogs.h"
+#include "app/dashboard_ids.h"
+#include "app/dashboard_layout.h"
+#include "app/screen_choices.h"
+#include "app/screen_host.h"
+#include "core/base/cformat.h"
+#include "core/base/message_box.h"
+#include "core/gps/gps_link.h"
+#include "core/gps/nav_snapshot.h"
+#include "core/nav/unit_formatter.h"
+#include "core/nav/unit_system_setting.h"
+#include "core/settings/creg_int.h"
+#include "core/settings/creg_store.h"
+#include "core/waypoints/cpushpins.h"
+#include "ui/bitmap_panel.h"
+#include "ui/panel_selector.h"
+#include "ui/popup_menu.h"
+#include "ui/push_button.h"
+
+namespace wp2 {
+
+namespace {
+
+namespace Id = DashboardId;
+
+constexpr const char* kLastTargetValue = "LastTarg";
+constexpr std::uint32_t kRefreshFrames = 30;
+constexpr std::uint32_t kFrontFrames = 90;
+constexpr std::uint32_t kReopenFrames = 99;
+
+// Options menu item codes.
+constexpr int kItemSound = 1;
+constexpr int kItemWayPoints = 2;
+constexpr int kItemGps = 3;
+constexpr int kItemMisc = 4;
+
+// The selectors whose choice "IOpt" keeps, in the order they are written.
+constexpr int kChoiceSelectors[] = {Id::MenuTop, Id::MenuLeft, Id::MenuRight, Id::ValueMenuLeft,
+                                    Id::ValueMenuRight};
+
+// Map mode hides the panels, panel selectors and the Options menu, but not
+// the button strip. "Container 1" groups the lamp, the Quit button and the
+// read-outs, which stay: it draws nothing itself.
+bool hiddenInMapMode(const SkinElement& e) {
+    if (e.id == Id::LowPanel || dynamic_cast<const ContainerPanel*>(&e)) {
+        return false;
+    }
+    return e.group == ElementGroup::Panel || e.group == ElementGroup::PanelSelector ||
+           e.group == ElementGroup::PopupMenu;
+}
+
+}  // namespace
+
+DashboardScreen::DashboardScreen(ScreenHost& host, AppDialogs& dialogs, CPushpins* pushpins,
+                                 const Clock& clock, LinkStarter ensureLinkOpen)
+    : host_(host),
+      dialogs_(dialogs),
+      pushpins_(pushpins),
+      clock_(clock),
+      ensureLinkOpen_(std::move(ensureLinkOpen)) {}
+
+DashboardScreen::~DashboardScreen() {
+    if (pushpins_) {
+        pushpins_->Save();
+    }
+}
+
+template <class T>
+T& DashboardScreen::element(int id) {
+    SkinElement* found = byId(id, 1);
+    T* typed = dynamic_cast<T*>(found);
+    if (!typed) {
+        // Only reachable when the layout and the ids disagree.
+        lookupFailed(id);
+        std::abort();
+    }
+    return *typed;
+}
+
+PopupMenu& DashboardScreen::optionsMenu() {
+    return element<PopupMenu>(Id::OptionsMenu);
+}
+
+SwitchingPanelSelector& DashboardScreen::selector(int id) {
+    return element<SwitchingPanelSelector>(id);
+}
+
+BitmapPanel& DashboardScreen::panel(int id) {
+    return element<BitmapPanel>(id);
+}
+
+PushButton& DashboardScreen::pushButton(int id) {
+    return element<PushButton>(id);
+}
+
+void DashboardScreen::buildScreen(int mode) {
+    mode_ = mode;
+    mapMode = 0;
+    applyStoredUnitSystem(unitFormatter());
+
+    snapshot_ = std::make_unique<NavSnapshot>();
+    snapshot_->ellipsoid = &wgs84();
+    if (mode_ == StartMode::Live && !(ensureLinkOpen_ && ensureLinkOpen_(-1))) {
+        showMessage("GPS is not started !", "", MessageIcon::None);
+    }
+
+    LayoutSources sources;
+    sources.snapshot = snapshot_.get();
+    sources.units = &unitFormatter();
+    sources.pushpins = pushpins_;
+    sources.clock = &clock_;
+    NavSnapshot* snapshot = snapshot_.get();
+    sources.fixLevel = [snapshot] { return snapshot->fixLevel; };
+    DashboardLayout(*this, sources).build();
+
+    for (const auto& e : elements()) {
+        if (e->group == ElementGroup::PanelSelector) {
+            static_cast<PanelSelector&>(*e).chooseInitialCurrent(*this);
+        }
+    }
+    restoreChoices();
+    refreshSnapshot();
+    applyTarget();
+    markAllDirty();
+    forgetUndrawnErasures();
+}
+
+// Placing hidden sprites (the read-outs waiting in their value menus) left
+// them with an erasure pending, although they never drew anything. Were it
+// kept, the first frame composed after a full repaint would wipe the
+// read-out shown in the same place.
+void DashboardScreen::forgetUndrawnErasures() {
+    for (const auto& e : elements()) {
+        if (!e->visible) {
+            e->erasePending = 0;
+        }
+    }
+}
+
+void DashboardScreen::refreshSnapshot() {
+    if (GpsLink* link = currentLink()) {
+        snapshot_->refreshFromLink(*link);
+    }
+}
+
+void DashboardScreen::tick(std::uint32_t frame) {
+    if (frame % kRefreshFrames == 0) {
+        refreshSnapshot();
+    }
+    tickAll(frame);
+    if (frame % kFrontFrames == 0) {
+        host_.keepInFront();
+    }
+    if (mode_ == StartMode::Live && frame % kReopenFrames == 0 && ensureLinkOpen_) {
+        ensureLinkOpen_(-1);
+    }
+}
+
+bool DashboardScreen::runAction(SkinElement& e) {
+    if (e.id == Id::OptionsMenu) {
+        PopupMenu& menu = static_cast<PopupMenu&>(e);
+        if (menu.result == MenuResult::Chosen) {
+            runOptionsItem(menu.chosenCode());
+        }
+        menu.reset();
+        return true;
+    }
+    return mapMode ? mapAction(e.id) : dashboardAction(e.id);
+}
+
+bool DashboardScreen::dashboardAction(int id) {
+    switch (id) {
+        case Id::MapButton:
+            enterMapMode();
+            return true;
+        case Id::MarkButton:
+            runDialog([this] { addPushpinHere(); });
+            return true;
+        case Id::TargetButton:
+            chooseTarget();
+            return true;
+        case Id::MenuButton: {
+            PopupMenu& menu = optionsMenu();
+            if (!releasedThisTouch(&menu)) {
+                menu.openMenu();
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool DashboardScreen::mapAction(int id) {
+    switch (id) {
+        case Id::MapButton:
+            leaveMapMode();
+            return true;
+        case Id::MarkButton:
+        case Id::TargetButton:
+            // The zoom steps of the track map.
+            return true;
+        case Id::MenuButton:
+            runDialog([this] { dialogs_.trackOptions(); });
+            return true;
+        default:
+            return false;
+    }
+}
+
+void DashboardScreen::runOptionsItem(int code) {
+    switch (code) {
+        case kItemSound:
+            runDialog([this] { dialogs_.soundOptions(); });
+            break;
+        case kItemWayPoints:
+            runDialog([this] {
+                if (pushpins_) {
+                    dialogs_.pushpinList(*pushpins_);
+                }
+            });
+            afterPushpinList();
+            break;
+        case kItemGps:
+            runDialog([this] { dialogs_.gpsSetup(); });
+            break;
+        case kItemMisc: {
+            int unitSystem = 0;
+            bool ok = false;
+            runDialog([&] { ok = dialogs_.miscOptions(unitSystem); });
+            if (ok) {
+                unitFormatter().setSystem(unitSystem);
+                markAllDirty();
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void DashboardScreen::runDialog(const std::function<void()>& dialog) {
+    suspend();
+    dialog();
+    resume();
+}
+
+void DashboardScreen::addPushpinHere() {
+    if (!pushpins_) {
+        return;
+    }
+    const TrackPoint fix =
+        pointFromPosition(snapshot_->latitude, snapshot_->longitude, snapshot_->altitude);
+    if (!dialogs_.newPoint(*pushpins_, fix)) {
+        return;
+    }
+    pushpins_->ShiftTarget(1);
+    pushpins_->Save();
+    storeTargetIndex();
+}
+
+void DashboardScreen::chooseTarget() {
+    runDialog([this] {
+        if (pushpins_) {
+            dialogs_.selectPoint(*pushpins_);
+        }
+    });
+    applyTarget();
+    storeTargetIndex();
+}
+
+void DashboardScreen::storeTargetIndex() {
+    CRegInt lastTarget(kLastTargetValue, true, -1);
+    lastTarget = pushpins_ ? pushpins_->GetTargetIndex() : -1;
+}
+
+void DashboardScreen::applyTarget() {
+    const CPushpin* target = pushpins_ && pushpins_->GetTargetIndex() >= 0
+                                 ? pushpins_->GetAt(pushpins_->GetTargetIndex())
+                                 : nullptr;
+    if (target) {
+        snapshot_->setTarget(*target);
+    }
+}
+
+void DashboardScreen::afterPushpinList() {
+    const bool named = pushpins_ && pushpins_->GetTargetIndex() >= 0 &&
+                       pushpins_->GetAt(pushpins_->GetTargetIndex());
+    if (!named) {
+        snapshot_->targetSet = 0;
+    }
+    applyTarget();
+}
+
+void DashboardScreen::enterMapMode() {
+    mapMode = 1;
+    hiddenByMode.clear();
+    for (const auto& e : elements()) {
+        if (e->visible && hiddenInMapMode(*e)) {
+            e->setVisible(0);
+            hiddenByMode.push_back(e->listIndex);
+        }
+    }
+    panel(Id::TrackPanel).setVisible(1);
+    pushButton(Id::MarkButton).setBitmaps(461, 462);
+    pushButton(Id::TargetButton).setBitmaps(463, 464);
+    markAllDirty();
+}
+
+void DashboardScreen::leaveMapMode() {
+    mapMode = 0;
+    panel(Id::TrackPanel).setVisible(0);
+    for (int index : hiddenByMode) {
+        elements()[static_cast<std::size_t>(index)]->setVisible(1);
+    }
+    hiddenByMode.clear();
+    pushButton(Id::MarkButton).setBitmaps(403, 404);
+    pushButton(Id::TargetButton).setBitmaps(405, 406);
+    markAllDirty();
+}
+
+void DashboardScreen::saveChoices() {
+    std::vector<ScreenChoice> choices;
+    for (int selectorId : kChoiceSelectors) {
+        const SwitchingPanelSelector& s = selector(selectorId);
+        if (!s.current) {
+            continue;
+        }
+        if (s.current->id == 0) {
+            showMessage(cformat("Ss failed m=%d \n%s \n%d ", selectorId, s.current->name.c_str(),
+                                s.current->listIndex),
+                        "", MessageIcon::None);
+            continue;
+        }
+        choices.emplace_back(selectorId, s.current->id);
+    }
+    CRegStore().WriteLongText(kScreenChoicesValue, ScreenChoices::format(choices));
+}
+
+void DashboardScreen::restoreChoices() {
+    std::string text;
+    if (!CRegStore().ReadLongText(kScreenChoicesValue, text)) {
+        return;
+    }
+    for (const ScreenChoice& c : ScreenChoices::parse(text)) {
+        auto* s = dynamic_cast<SwitchingPanelSelector*>(byId(c.first));
+        SkinElement* shown = byId(c.second);
+        if (s && shown) {
+            s->switchTo(shown);
+        }
+    }
+}
+
+void DashboardScreen::suspend() {
+    host_.stopTimer();
+    host_.hideForDialog();
+}
+
+void DashboardScreen::resume() {
+    host_.startTimer();
+    host_.showAfterDialog();
+}
+
+void DashboardScreen::quit() {
+    saveChoices();
+    suspend();
+    host_.forceInputPanelDown();
+    host_.endMessageLoop(0);
+}
+
+}  // namespace wp2

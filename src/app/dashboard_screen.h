@@ -1,0 +1,97 @@
+#pragma once
+// The dashboard: builds its elements, runs the actions of its buttons and
+// menus, switches between dashboard mode and map mode, keeps the choice of
+// shown panels in "IOpt", and does the per-tick duties of the screen.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "ui/skin_screen.h"
+
+namespace wp2 {
+
+class AppDialogs;
+class BitmapPanel;
+class Clock;
+class CPushpins;
+class NavSnapshot;
+class PopupMenu;
+class PushButton;
+class ScreenHost;
+class SwitchingPanelSelector;
+
+// Screen modes handed in by the application.
+namespace StartMode {
+inline constexpr int Live = 0;
+inline constexpr int Emulation = 1;
+inline constexpr int Skipped = 2;
+}  // namespace StartMode
+
+class DashboardScreen : public SkinScreen {
+public:
+    // Starts the receiver link on a port (-1: the stored one) unless it is
+    // open; false when it could not be started.
+    using LinkStarter = std::function<bool(int port)>;
+
+    DashboardScreen(ScreenHost& host, AppDialogs& dialogs, CPushpins* pushpins, const Clock& clock,
+                    LinkStarter ensureLinkOpen);
+    // Saves the pushpin collection to the pushpin file.
+    ~DashboardScreen() override;
+
+    // The start-up sequence; called once by the main window.
+    void buildScreen(int mode);
+    // The screen's part of every timer tick.
+    void tick(std::uint32_t frame);
+
+    // Around every modal dialog opened from the dashboard.
+    void suspend();
+    void resume();
+    // The orderly end of the program: "IOpt" saved, the window hidden, the
+    // message loop ended.
+    void quit() override;
+
+    void enterMapMode();
+    void leaveMapMode();
+
+    // Navigation target hand-over to the snapshot and the destination panels.
+    void applyTarget();
+    void chooseTarget();
+    void afterPushpinList();
+
+    void saveChoices();
+    void restoreChoices();
+    void refreshSnapshot();
+
+    int mode() const { return mode_; }
+    NavSnapshot& snapshot() { return *snapshot_; }
+    PopupMenu& optionsMenu();
+    SwitchingPanelSelector& selector(int id);
+    BitmapPanel& panel(int id);
+    PushButton& pushButton(int id);
+
+protected:
+    bool runAction(SkinElement& element) override;
+
+private:
+    // A lookup of a fixed id of the dashboard that must succeed.
+    template <class T>
+    T& element(int id);
+    void runDialog(const std::function<void()>& dialog);
+    bool dashboardAction(int id);
+    bool mapAction(int id);
+    void runOptionsItem(int code);
+    void addPushpinHere();
+    void storeTargetIndex();
+    void forgetUndrawnErasures();
+
+    ScreenHost& host_;
+    AppDialogs& dialogs_;
+    CPushpins* pushpins_;
+    const Clock& clock_;
+    LinkStarter ensureLinkOpen_;
+    int mode_ = StartMode::Live;
+    std::unique_ptr<NavSnapshot> snapshot_;
+};
+
+}  // namespace wp2

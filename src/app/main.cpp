@@ -1,0 +1,105 @@
+// wayplot2: the GPS dashboard.
+
+#include <QApplication>
+#include <QScreen>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/app_options.h"
+#include "app/application.h"
+#include "app/placeholder_dialogs.h"
+#include "app/qt_message_boxes.h"
+#include "app/quit_signals.h"
+#include "app/screenshot_run.h"
+#include "core/base/paths.h"
+#include "core/settings/registry.h"
+#include "platform/file_registry.h"
+#include "platform/system_clock.h"
+#include "ui/fonts.h"
+
+namespace {
+
+using namespace wp2;
+
+int windowScale(const AppOptions& options) {
+    if (options.scale > 0) {
+        return options.scale;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? comfortableScale(screen->availableGeometry().height()) : 1;
+}
+
+int runDashboard(const AppOptions& options) {
+    QtMessageBoxes boxes;
+    setMessageBoxes(&boxes);
+    SystemClock clock;
+    PlaceholderDialogs dialogs;
+    StartOptions start;
+    start.forcedMode = options.emulate ? 1 : -1;
+    start.window.scale = windowScale(options);
+    start.window.fullscreen = options.fullscreen;
+    Application app(clock, dialogs, start);
+
+    bool quitEarly = false;
+    QuitSignals quitSignals([&](int) {
+        if (MainWindow* window = app.mainWindow()) {
+            window->screen().quit();
+        } else {
+            quitEarly = true;
+        }
+    });
+    if (!app.startUp()) {
+        setMessageBoxes(nullptr);
+        return 1;
+    }
+    if (quitEarly) {
+        app.mainWindow()->screen().quit();
+    }
+    const int status = QApplication::exec();
+    app.exit();
+    setMessageBoxes(nullptr);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const AppOptionsResult parsed = parseAppOptions(args);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "wayplot2: %s\n%s", parsed.error.c_str(), appUsage().c_str());
+        return 2;
+    }
+    const AppOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(appUsage().c_str(), stdout);
+        return 0;
+    }
+    if (!options.screenshot.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName("Wayplot2");
+    // The window hides itself while a dialog is up; only quit ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    registerDashboardFonts();
+
+    if (!options.root.empty()) {
+        Paths::setRoot(options.root);
+    }
+    Paths::makeDirs(Paths::configDir());
+    Paths::makeDirs(Paths::dataDir());
+    FileRegistry fileRegistry;
+    setRegistry(&fileRegistry);
+
+    int status = 0;
+    if (!options.screenshot.empty()) {
+        status = ScreenshotRun::run({options.screenshot, options.frames, options.map});
+    } else {
+        status = runDashboard(options);
+    }
+    setRegistry(nullptr);
+    return status;
+}

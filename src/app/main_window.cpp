@@ -1,0 +1,220 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimerEvent>
+
+#include "core/base/clock.h"
+#include "ui/frame_counter.h"
+
+namespace wp2 {
+
+namespace {
+constexpr std::uint32_t kIdleResetFrames = 100;
+// A touch released in this corner repaints the whole window.
+constexpr int kRepaintCornerX = 220;
+constexpr int kRepaintCornerY = 300;
+}  // namespace
+
+MainWindow::MainWindow(AppDialogs& dialogs, CPushpins* pushpins, Clock& clock,
+                       DashboardScreen::LinkStarter ensureLinkOpen, WindowOptions options)
+    : dialogs_(dialogs),
+      pushpins_(pushpins),
+      clock_(clock),
+      ensureLinkOpen_(std::move(ensureLinkOpen)),
+      options_(options) {
+    options_.scale = std::max(1, options_.scale);
+    setWindowTitle("Wayplot2");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (!options_.fullscreen) {
+        setFixedSize(kWidth * options_.scale, kHeight * options_.scale);
+    }
+}
+
+MainWindow::~MainWindow() {
+    stopTimer();
+    // The dashboard saves the pushpins as it goes; its elements draw on the
+    // surfaces, which are withdrawn only after it.
+    screen_.reset();
+    if (surfacesPublished() && &drawingSurfaces() == &surfaces_) {
+        publishSurfaces(nullptr);
+    }
+}
+
+bool MainWindow::create() {
+    publishSurfaces(&surfaces_);
+    surfaces_.background.fill(rgb(200, 0, 0));
+    surfaces_.frame.fill(rgb(0, 0, 255));
+    publishFrame(frameClock_.frame());
+    screen_ =
+        std::make_unique<DashboardScreen>(*this, dialogs_, pushpins_, clock_, ensureLinkOpen_);
+    screen_->buildScreen(mode_);
+    startTimer();
+    return true;
+}
+
+void MainWindow::onTimer() {
+    screen_->tick(frameClock_.frame());
+    present();
+    if (frameClock_.frame() % kIdleResetFrames == 0 && idleReset_) {
+        idleReset_();
+    }
+    frameClock_.advance(clock_.tickCount());
+    publishFrame(frameClock_.frame());
+}
+
+void MainWindow::present() {
+    if (screen_->compose() == 1) {
+        ++presents_;
+        presentPending_ = true;
+        update(frameArea());
+    }
+}
+
+void MainWindow::onTouchDown(int x, int y) {
+    screen_->press(x, y);
+    present();
+}
+
+void MainWindow::onTouchUp(int x, int y) {
+    if (x > kRepaintCornerX && y > kRepaintCornerY) {
+        repaintAll_ = true;
+        update();
+    }
+    screen_->release(x, y);
+    present();
+}
+
+void MainWindow::onTouchMove(int x, int y) {
+    screen_->move(x, y);
+    present();
+}
+
+QRect MainWindow::frameArea() const {
+    int scale = options_.scale;
+    if (options_.fullscreen) {
+        scale = std::max(1, std::min(width() / kWidth, height() / kHeight));
+    }
+    const int w = kWidth * scale;
+    const int h = kHeight * scale;
+    return QRect((width() - w) / 2, (height() - h) / 2, w, h);
+}
+
+QPoint MainWindow::toFrame(const QPointF& windowPos) const {
+    const QRect area = frameArea();
+    const double scale = static_cast<double>(area.width()) / kWidth;
+    return QPoint(static_cast<int>((windowPos.x() - area.left()) / scale),
+                  static_cast<int>((windowPos.y() - area.top()) / scale));
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect area = frameArea();
+    if (area != rect()) {
+        painter.fillRect(rect(), Qt::black);
+    }
+    if (!screen_) {
+        return;
+    }
+    // A paint that only brings a composed frame to the display copies it;
+    // any other paint (exposure, the repaint corner) redraws every element.
+    if (!presentPending_ || repaintAll_) {
+        screen_->drawAll();
+        ++fullRepaints_;
+    }
+    presentPending_ = false;
+    repaintAll_ = false;
+    painter.drawImage(area, surfaces_.frame.image());
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && screen_) {
+        const QPoint p = toFrame(event->position());
+        onTouchDown(p.x(), p.y());
+    }
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && screen_) {
+        const QPoint p = toFrame(event->position());
+        onTouchUp(p.x(), p.y());
+    }
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    if ((event->buttons() & Qt::LeftButton) && screen_) {
+        const QPoint p = toFrame(event->position());
+        onTouchMove(p.x(), p.y());
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window (window manager, logout) ends the program the
+    // orderly way, so that everything the next start needs is saved.
+    event->ignore();
+    if (screen_ && !loopEnded_) {
+        screen_->quit();
+    }
+}
+
+void MainWindow::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == timerId_ && screen_) {
+        onTimer();
+    }
+}
+
+void MainWindow::stopTimer() {
+    if (timerId_ != 0) {
+        killTimer(timerId_);
+        timerId_ = 0;
+    }
+}
+
+void MainWindow::startTimer() {
+    if (timerId_ == 0) {
+        timerId_ = QObject::startTimer(kTimerPeriodMs, Qt::PreciseTimer);
+    }
+}
+
+void MainWindow::showOnScreen() {
+    if (options_.fullscreen) {
+        showFullScreen();
+    } else {
+        show();
+    }
+}
+
+void MainWindow::hideForDialog() {
+    lower();
+    hide();
+}
+
+void MainWindow::showAfterDialog() {
+    showOnScreen();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::keepInFront() {
+    // Only a handheld keeps its one window in front; on a desktop that would
+    // take the focus from other programs every three seconds.
+    if (options_.fullscreen && isVisible()) {
+        raise();
+    }
+}
+
+void MainWindow::forceInputPanelDown() {
+    // There is no input panel to force down on the desktop.
+}
+
+void MainWindow::endMessageLoop(int exitCode) {
+    loopEnded_ = true;
+    // Posted, so that it also ends a loop that has not started yet.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [exitCode] { QCoreApplication::exit(exitCode); },
+        Qt::QueuedConnection);
+}
+
+}  // namespace wp2

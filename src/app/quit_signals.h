@@ -1,0 +1,32 @@
+#pragma once
+// SIGTERM, SIGINT and SIGHUP delivered to the user-interface thread, so that
+// they end the program the orderly way (the same as its Quit button). A
+// second signal of the same kind gets the default action, so a program that
+// hangs while ending can still be stopped.
+
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
+namespace wp2 {
+
+class QuitSignals : public QObject {
+public:
+    // handler(signal number) runs on the thread that made this object.
+    explicit QuitSignals(std::function<void(int)> handler);
+    ~QuitSignals() override;
+    QuitSignals(const QuitSignals&) = delete;
+    QuitSignals& operator=(const QuitSignals&) = delete;
+
+    bool installed() const { return installed_; }
+
+private:
+    void deliver();
+
+    std::function<void(int)> handler_;
+    QSocketNotifier* notifier_ = nullptr;
+    bool installed_ = false;
+};
+
+}  // namespace wp2

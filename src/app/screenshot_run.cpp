@@ -1,0 +1,47 @@
+#include "app/screenshot_run.h"
+
+#include <QImage>
+#include <cstdio>
+#include <ctime>
+
+#include "app/application.h"
+#include "app/dashboard_screen.h"
+#include "app/placeholder_dialogs.h"
+#include "core/base/clock.h"
+
+namespace wp2 {
+
+int ScreenshotRun::run(const ScreenshotRequest& request) {
+    // Simulated time: every tick is exactly one timer period later.
+    ManualClock clock(std::time(nullptr), 1000);
+    PlaceholderDialogs dialogs;
+    StartOptions options;
+    options.forcedMode = StartMode::Emulation;
+    options.splash = false;
+    Application app(clock, dialogs, options);
+    app.setWait({});
+    if (!app.startUp()) {
+        std::fprintf(stderr, "wayplot2: the dashboard could not be started\n");
+        return 1;
+    }
+    MainWindow& window = *app.mainWindow();
+    window.stopTimer();
+    if (request.mapMode) {
+        window.screen().enterMapMode();
+        window.present();
+    }
+    for (int i = 0; i < request.frames; ++i) {
+        clock.advanceMs(MainWindow::kTimerPeriodMs);
+        window.onTimer();
+    }
+    window.present();
+    const QImage picture = window.frameImage().copy();
+    app.exit();
+    if (!picture.save(QString::fromStdString(request.file), "PNG")) {
+        std::fprintf(stderr, "wayplot2: cannot write %s\n", request.file.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace wp2

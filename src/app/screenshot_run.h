@@ -1,0 +1,22 @@
+#pragma once
+// The headless run behind --screenshot: the dashboard in emulation mode,
+// without waits or questions, driven through N frames of simulated time, and
+// the last frame saved as a picture.
+
+#include <string>
+
+namespace wp2 {
+
+struct ScreenshotRequest {
+    std::string file;      // where the PNG goes
+    int frames = 0;        // timer ticks of 30 simulated milliseconds (one frame each)
+    bool mapMode = false;  // switch to map mode before the first tick
+};
+
+class ScreenshotRun {
+public:
+    // 0 when the picture was saved; otherwise a message on standard error.
+    static int run(const ScreenshotRequest& request);
+};
+
+}  // namespace wp2

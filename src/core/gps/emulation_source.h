@@ -1,0 +1,78 @@
+#pragma once
+// Emulation mode: instead of a receiver, each snapshot refresh reads the next
+// line of a text file ("Windows\move4.txt") and presents it as a 3D fix, with
+// speed and PDOP stepping through fixed tables so the instruments move. The
+// file is replayed endlessly. Positions go into a track log of the
+// emulation's own, autosaved to "My Documents\KWAutosave2.atk".
+//
+// A line: "lat,lon,alt,speed,course" (degrees, degrees, metres, ignored,
+// radians) followed by twelve "*snr,elevation,azimuth" groups (radians).
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "core/gps/nav_snapshot.h"
+#include "core/track/track_log.h"
+
+namespace wp2 {
+
+class EmulationSource {
+public:
+    static constexpr const char* kDefaultFile = "Windows\\move4.txt";
+    static constexpr int kLineLength = 4000;
+    // After a rewind the first line is read with this smaller limit.
+    static constexpr int kRewindLineLength = 900;
+    static constexpr int kSatellites = 12;
+
+    // The snapshot must outlive the source.
+    explicit EmulationSource(NavSnapshot& snapshot);
+    // Closes the file and takes the file and the track log back from the
+    // snapshot; the track log autosaves as it goes.
+    virtual ~EmulationSource();
+    EmulationSource(const EmulationSource&) = delete;
+    EmulationSource& operator=(const EmulationSource&) = delete;
+
+    // Opens the file (a handheld name mapped into the data root, or an
+    // absolute path) for reading; on failure shows "Can not open emulation
+    // data" and the snapshot has no emulation file. In either case the
+    // emulation track log is made (once) and handed to the snapshot.
+    bool open(const std::string& path);
+    bool isOpen() const { return file_ != nullptr; }
+
+    // The emulation branch of the snapshot refresh; tick is the dashboard's
+    // frame counter. Does nothing while no file is open.
+    void refresh(std::uint32_t tick);
+
+    TrackLog* track() { return track_.get(); }
+
+    // Emulated speed (m/s) and PDOP at a tick.
+    static double speedAt(std::uint32_t tick);
+    static double pdopAt(std::uint32_t tick);
+
+private:
+    bool readLine(std::string& line);
+    void applyHead(const char* line);
+    bool applySatellites(const char* line);
+
+    NavSnapshot& snapshot_;
+    std::FILE* file_ = nullptr;
+    std::unique_ptr<TrackLog> track_;
+};
+
+// openEmulation of the design: a source on the snapshot with the file open
+// (or not, after the message).
+std::unique_ptr<EmulationSource> openEmulation(
+    NavSnapshot& snapshot, const std::string& path = EmulationSource::kDefaultFile);
+
+// One refresh of the snapshot: the emulation branch while the emulation file
+// is open, otherwise the live branch from the current receiver link (nothing
+// changes without one).
+void refreshSnapshot(NavSnapshot& snapshot, EmulationSource* emulation, std::uint32_t tick);
+
+// The track log the dashboard shows: the emulation's while its file is open,
+// otherwise the current link's; none without either.
+TrackLog* trackLog(NavSnapshot& snapshot);
+
+}  // namespace wp2

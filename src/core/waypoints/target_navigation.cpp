@@ -1,0 +1,88 @@
+#include "core/waypoints/target_navigation.h"
+
+#include <cmath>
+
+#include "core/base/cformat.h"
+#include "core/nav/angles.h"
+
+namespace wp2 {
+
+TargetNavigation::TargetNavigation(CPushpins& pushpins, NavSnapshot& snapshot, CRegInt& lastTarget)
+    : pushpins_(pushpins), snapshot_(snapshot), lastTarget_(lastTarget) {}
+
+void TargetNavigation::addPanel(DestinationPanel* panel) {
+    if (panel) {
+        panels_.push_back(panel);
+    }
+}
+
+void TargetNavigation::restoreTarget() {
+    pushpins_.SetTargetIndex(lastTarget_.Get());
+}
+
+void TargetNavigation::applyTarget() {
+    const CPushpin* target = pushpins_.GetAt(pushpins_.GetTargetIndex());
+    if (target) {
+        snapshot_.setTarget(*target);
+    }
+    for (DestinationPanel* panel : panels_) {
+        if (target) {
+            panel->showTarget(target->name, target->icon);
+        } else {
+            panel->showNoTarget();
+        }
+    }
+}
+
+void TargetNavigation::afterPushpinList() {
+    if (!pushpins_.GetAt(pushpins_.GetTargetIndex())) {
+        snapshot_.targetSet = 0;
+    }
+    applyTarget();
+}
+
+void TargetNavigation::chooseTarget(const std::function<void(CPushpins&)>& runPointSelection) {
+    if (runPointSelection) {
+        runPointSelection(pushpins_);
+    }
+    applyTarget();
+    storeTarget();
+}
+
+bool TargetNavigation::pushpinAddedFromDashboard() {
+    pushpins_.ShiftTarget(1);
+    bool saved = pushpins_.Save();
+    storeTarget();
+    return saved;
+}
+
+void TargetNavigation::storeTarget() {
+    lastTarget_ = pushpins_.GetTargetIndex();
+}
+
+std::optional<std::string> timeToGoText(double distance, double averageSpeed) {
+    if (!(averageSpeed > NavSnapshot::kAverageSpeed) || !(distance >= 0.0)) {
+        return std::nullopt;
+    }
+    // Whole seconds as an unsigned 32-bit count; beyond that it stays at the largest.
+    const double seconds = std::floor(distance / averageSpeed);
+    const std::uint32_t t =
+        seconds >= 4294967295.0 ? 4294967295u : static_cast<std::uint32_t>(seconds);
+    const unsigned hours = t / 3600 - 24 * (t / 86400);
+    const unsigned minutes = t / 60 - 60 * (t / 3600);
+    return cformat("%02d:%02d", static_cast<int>(hours), static_cast<int>(minutes));
+}
+
+std::optional<std::string> timeToGoText(const NavSnapshot& snapshot) {
+    return timeToGoText(snapshot.targetDistance, snapshot.averageSpeed.mean());
+}
+
+double targetArrowAngle(double course, double targetBearing) {
+    return course - targetBearing + kHalfPi;
+}
+
+double targetArrowAngle(const NavSnapshot& snapshot) {
+    return targetArrowAngle(snapshot.course, snapshot.targetBearing);
+}
+
+}  // namespace wp2

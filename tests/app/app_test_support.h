@@ -1,0 +1,136 @@
+#pragma once
+// Shared set-up for the program's tests: a widget application on the
+// offscreen platform, an in-memory registry, a temporary data root, and
+// recording stand-ins for the window host and the dialogs.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_dialogs.h"
+#include "app/screen_host.h"
+#include "core/settings/memory_registry.h"
+#include "core/settings/registry.h"
+#include "support/test_support.h"
+#include "ui/fonts.h"
+
+namespace wp2::test {
+
+inline void ensureApplication() {
+    if (!QApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        static int argc = 1;
+        static char name[] = "wp2-app-test";
+        static char* argv[] = {name, nullptr};
+        auto* app = new QApplication(argc, argv);
+        app->setQuitOnLastWindowClosed(false);
+    }
+    registerDashboardFonts();
+}
+
+// Records what the dashboard asks of its window.
+class RecordingHost final : public ScreenHost {
+public:
+    void stopTimer() override { log("stopTimer"), timerRunning = false; }
+    void startTimer() override { log("startTimer"), timerRunning = true; }
+    void hideForDialog() override { log("hide"), shown = false; }
+    void showAfterDialog() override { log("show"), shown = true; }
+    void keepInFront() override { log("front"); }
+    void forceInputPanelDown() override { log("inputPanelDown"); }
+    void endMessageLoop(int code) override {
+        log("endLoop");
+        exitCode = code;
+    }
+    int count(const std::string& call) const {
+        int n = 0;
+        for (const auto& c : calls) {
+            n += c == call ? 1 : 0;
+        }
+        return n;
+    }
+
+    std::vector<std::string> calls;
+    bool timerRunning = true;
+    bool shown = true;
+    int exitCode = -1;
+
+private:
+    void log(const std::string& call) { calls.push_back(call); }
+};
+
+// Records every dialog opened, with whether the screen was suspended at the time.
+class RecordingDialogs final : public AppDialogs {
+public:
+    int firstRunSetup(int emu) override {
+        opened.push_back("firstRun " + std::to_string(emu));
+        if (onFirstRun) {
+            onFirstRun(emu);
+        }
+        return firstRunMode;
+    }
+    bool newPoint(CPushpins& p, const TrackPoint& fix) override {
+        record("newPoint");
+        return onNewPoint ? onNewPoint(p, fix) : false;
+    }
+    void selectPoint(CPushpins& p) override {
+        record("selectPoint");
+        if (onSelectPoint) {
+            onSelectPoint(p);
+        }
+    }
+    void soundOptions() override { record("sound"); }
+    void pushpinList(CPushpins& p) override {
+        record("pushpins");
+        if (onPushpinList) {
+            onPushpinList(p);
+        }
+    }
+    void gpsSetup() override { record("gps"); }
+    bool miscOptions(int& unitSystem) override {
+        record("misc");
+        unitSystem = miscUnitSystem;
+        return miscOk;
+    }
+    void trackOptions() override { record("trackOptions"); }
+
+    std::vector<std::string> opened;
+    std::vector<bool> timerWasRunning;  // the host's timer state when each dashboard dialog ran
+    const RecordingHost* host = nullptr;
+    int firstRunMode = 2;
+    int miscUnitSystem = 1;
+    bool miscOk = false;
+    std::function<void(int)> onFirstRun;
+    std::function<bool(CPushpins&, const TrackPoint&)> onNewPoint;
+    std::function<void(CPushpins&)> onSelectPoint;
+    std::function<void(CPushpins&)> onPushpinList;
+
+private:
+    void record(const std::string& name) {
+        opened.push_back(name);
+        timerWasRunning.push_back(host ? host->timerRunning : true);
+    }
+};
+
+// An in-memory registry and an empty data root for the length of a test.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureApplication();
+        previous_ = setRegistry(&registry_);
+    }
+    void TearDown() override { setRegistry(previous_); }
+
+    MemoryRegistry registry_;
+    TempDir root_{true};
+    RecordingMessageBoxes boxes_;
+
+private:
+    Registry* previous_ = nullptr;
+};
+
+}  // namespace wp2::test

@@ -1,0 +1,165 @@
+#include "core/sound/event_sounds.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/gps/nav_snapshot.h"
+#include "core/settings/creg_store.h"
+#include "core/settings/memory_registry.h"
+#include "recording_sound_player.h"
+#include "support/test_support.h"
+
+namespace wp2 {
+namespace {
+
+class EventSoundsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = setRegistry(&registry_);
+        const char* names[] = {"on.wav", "off.wav", "fix.wav", "lost.wav", "fast.wav"};
+        for (int i = 0; i < kSoundEventCount; ++i) {
+            store_.WriteText(kSoundSettingNames[static_cast<std::size_t>(i)], names[i]);
+        }
+    }
+    void TearDown() override { setRegistry(previous_); }
+
+    // Sets up the sounds after the test has adjusted the stored names.
+    EventSounds& sounds() {
+        if (!sounds_) {
+            sounds_ = std::make_unique<EventSounds>(player_);
+            sounds_->init(&store_, nullptr, &snapshot_);
+        }
+        return *sounds_;
+    }
+    // Ticks once at `frame` with the given fix level and speed; returns the
+    // file names played during that tick.
+    std::vector<std::string> at(std::uint32_t frame, int level, double speed = 0.0) {
+        snapshot_.fixLevel = level;
+        snapshot_.speed = speed;
+        std::size_t before = player_.played.size();
+        sounds().tick(frame);
+        std::vector<std::string> names;
+        for (std::size_t i = before; i < player_.played.size(); ++i) {
+            names.push_back(std::filesystem::path(player_.played[i]).filename().string());
+        }
+        return names;
+    }
+    // Ticks once per frame for `count` frames from `from` (the dashboard ticks
+    // every frame); returns the frames at which something played.
+    std::vector<std::uint32_t> framesPlayed(std::uint32_t from, std::uint32_t count, int level,
+                                            double speed = 0.0) {
+        std::vector<std::uint32_t> frames;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            if (!at(from + i, level, speed).empty()) {
+                frames.push_back(from + i);
+            }
+        }
+        return frames;
+    }
+    using Frames = std::vector<std::uint32_t>;
+
+    using Names = std::vector<std::string>;
+
+    test::TempDir root_{true};
+    MemoryRegistry registry_;
+    Registry* previous_ = nullptr;
+    CRegStore store_;
+    NavSnapshot snapshot_;
+    test::RecordingSoundPlayer player_;
+    std::unique_ptr<EventSounds> sounds_;
+};
+
+TEST_F(EventSoundsTest, TheFirstTickWithTheLinkOpenPlaysReceiverOnFromTheWindowsFolder) {
+    EXPECT_EQ(at(0, 1), Names{});
+    EXPECT_EQ(at(1, 2), Names{"on.wav"});
+    EXPECT_EQ(player_.played.back(), root_.path() + "/Windows/on.wav");
+}
+
+TEST_F(EventSoundsTest, FixGainedLostAndReceiverOff) {
+    EXPECT_EQ(at(0, 2), Names{"on.wav"});
+    EXPECT_EQ(framesPlayed(1, 99, 2), Frames{});
+    EXPECT_EQ(at(100, 4), Names{"fix.wav"});
+    EXPECT_EQ(framesPlayed(101, 99, 4), Frames{});
+    EXPECT_EQ(at(200, 2), Names{"lost.wav"});
+    EXPECT_EQ(framesPlayed(201, 99, 2), Frames{});
+    EXPECT_EQ(at(300, 3), Names{"fix.wav"});
+    EXPECT_EQ(framesPlayed(301, 99, 3), Frames{});
+    // Losing the link with a fix: receiver off; "signal lost" finds the sounds
+    // busy and is dropped for good.
+    EXPECT_EQ(at(400, 1), Names{"off.wav"});
+    EXPECT_EQ(framesPlayed(401, 200, 1), Frames{});
+}
+
+TEST_F(EventSoundsTest, AnEventDuringTheQuietPeriodIsDropped) {
+    EXPECT_EQ(at(0, 2), Names{"on.wav"});
+    EXPECT_EQ(framesPlayed(1, 9, 2), Frames{});
+    // Fix gained at frame 10, within the quiet period up to frame 33.
+    EXPECT_EQ(at(10, 4), Names{});
+    EXPECT_EQ(framesPlayed(11, 200, 4), Frames{});
+}
+
+TEST_F(EventSoundsTest, StraightFromNoLinkToAFixPlaysOnlyReceiverOn) {
+    EXPECT_EQ(at(0, 4), Names{"on.wav"});
+    EXPECT_EQ(framesPlayed(1, 200, 4), Frames{});
+}
+
+TEST_F(EventSoundsTest, OverspeedNeedsMoreThanTheLimitAndRepeatsAfterEachQuietPeriod) {
+    EXPECT_EQ(at(0, 2), Names{"on.wav"});
+    // The default limit is 11.2 m/s (40.32 km/h); exactly that is not too fast.
+    EXPECT_EQ(framesPlayed(1, 300, 2, 11.2), Frames{});
+    EXPECT_EQ(at(301, 2, 11.2001), Names{"fast.wav"});
+    // Quiet up to frame 334; the tick at 335 ends the quiet period after its
+    // checks, so the next sound starts at 336.
+    EXPECT_EQ(framesPlayed(302, 109, 2, 20.0), (Frames{336, 371, 406}));
+}
+
+TEST_F(EventSoundsTest, TheLimitComesFromTheSettingsAtEveryTick) {
+    sounds().settings().setOverspeedLimit(30.0);
+    EXPECT_EQ(at(0, 1, 25.0), Names{});
+    sounds().settings().setOverspeedLimit(20.0);
+    EXPECT_EQ(at(1, 1, 25.0), Names{"fast.wav"});
+}
+
+TEST_F(EventSoundsTest, OfTwoEventsInOneTickOnlyTheFirstPlaysAndTheOtherIsNotQueued) {
+    // Overspeed is checked before the receiver coming on.
+    EXPECT_EQ(at(0, 2, 15.0), Names{"fast.wav"});
+    EXPECT_EQ(framesPlayed(1, 200, 2), Frames{});
+}
+
+TEST_F(EventSoundsTest, AnEventWithoutASoundIsSkippedWithoutAQuietPeriod) {
+    store_.WriteText("SndGpsOn", "(None)");
+    store_.WriteText("SndFixOK", "");
+    EXPECT_EQ(at(0, 2), Names{});
+    EXPECT_EQ(at(1, 4), Names{});
+    // Neither started a quiet period, so the signal lost at once plays.
+    EXPECT_EQ(at(2, 2), Names{"lost.wav"});
+    EXPECT_TRUE(sounds().busy());
+    EXPECT_EQ(sounds().quietUntil(), 2u + 33u);
+}
+
+TEST_F(EventSoundsTest, SilentPlaysNothingAndLevelChangesCountAgainstTheLevelBefore) {
+    at(0, 2);
+    framesPlayed(1, 99, 2);
+    EXPECT_EQ(at(100, 4), Names{"fix.wav"});
+    framesPlayed(101, 99, 4);
+    sounds().settings().setSilent(1);
+    EXPECT_EQ(framesPlayed(200, 100, 1, 30.0), Frames{});
+    EXPECT_EQ(at(300, 2), Names{});
+    EXPECT_EQ(sounds().previousLevel(), 4);
+    sounds().settings().setSilent(0);
+    // Compared with level 4 from before the silence: the signal is lost.
+    EXPECT_EQ(at(400, 2), Names{"lost.wav"});
+}
+
+TEST_F(EventSoundsTest, TheQuietPeriodSurvivesTheFrameCounterWrapping) {
+    const std::uint32_t f = 0xFFFFFFF0u;
+    EXPECT_EQ(at(f, 2), Names{"on.wav"});
+    // Quiet until f + 33, which wraps to 0x11.
+    EXPECT_EQ(at(f + 1, 4), Names{});
+    EXPECT_EQ(framesPlayed(f + 2, 33, 1), Frames{});
+    EXPECT_FALSE(sounds().busy());
+}
+
+}  // namespace
+}  // namespace wp2
