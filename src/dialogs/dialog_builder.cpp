@@ -15,6 +15,21 @@
 
 namespace wp2 {
 
+namespace {
+
+// Check boxes and radio buttons answer a tap anywhere in their rectangle, as
+// the handheld's controls do, not only on the box and the text.
+template <typename Button>
+class WholeAreaButton : public Button {
+public:
+    using Button::Button;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
+
+}  // namespace
+
 DialogBuilder::DialogBuilder(QDialog& dialog, std::string_view title, int width, int height)
     : dialog_(dialog) {
     dialog_.setWindowTitle(uiText(title));
@@ -48,11 +63,11 @@ QPushButton* DialogBuilder::button(std::string_view text, int x, int y, int w, i
 }
 
 QCheckBox* DialogBuilder::checkBox(std::string_view text, int x, int y, int w, int h) {
-    return place(new QCheckBox(uiText(text), &dialog_), x, y, w, h);
+    return place(new WholeAreaButton<QCheckBox>(uiText(text), &dialog_), x, y, w, h);
 }
 
 QRadioButton* DialogBuilder::radio(std::string_view text, int x, int y, int w, int h) {
-    return place(new QRadioButton(uiText(text), &dialog_), x, y, w, h);
+    return place(new WholeAreaButton<QRadioButton>(uiText(text), &dialog_), x, y, w, h);
 }
 
 QGroupBox* DialogBuilder::group(std::string_view title, int x, int y, int w, int h) {

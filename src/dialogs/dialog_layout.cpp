@@ -13,6 +13,8 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "ui/fonts.h"
+
 namespace wp2 {
 
 namespace {
@@ -98,8 +100,8 @@ int dluY(int y) {
 }
 
 QFont dialogFont() {
-    QFont font;
-    font.setFamilies({"Tahoma", "Liberation Sans", "Arial", "DejaVu Sans"});
+    registerDashboardFonts();
+    QFont font(typefaceFamily(Typeface::Tahoma));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;

@@ -30,7 +30,8 @@ QSize dluSize(int w, int h);
 int dluX(int x);
 int dluY(int y);
 
-// The dialogs' font: 11-pixel Tahoma, or the nearest sans-serif the system has.
+// The dialogs' font: 11-pixel Tahoma (8 points on the handheld), or the
+// stand-in the dashboard uses when Tahoma is missing.
 QFont dialogFont();
 // The smallest size fitTexts shrinks a text to.
 inline constexpr int kSmallestTextPixels = 8;

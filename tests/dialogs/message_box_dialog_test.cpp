@@ -9,7 +9,7 @@
 
 #include "dialog_test_driver.h"
 #include "dialogs/dialog_layout.h"
-#include "dialogs/qt_message_boxes.h"
+#include "dialogs/widget_message_boxes.h"
 
 namespace wp2::test {
 namespace {
@@ -28,7 +28,7 @@ protected:
         return r;
     }
 
-    QtMessageBoxes boxes_;
+    WidgetMessageBoxes boxes_;
 };
 
 TEST_F(MessageBoxDialog, EachButtonGivesItsAnswer) {

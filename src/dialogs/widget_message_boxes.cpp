@@ -1,4 +1,4 @@
-#include "qt_message_boxes.h"
+#include "widget_message_boxes.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -7,8 +7,8 @@
 
 namespace wp2 {
 
-MessageResult QtMessageBoxes::show(const std::string& text, const std::string& caption,
-                                   MessageIcon icon, MessageButtons buttons) {
+MessageResult WidgetMessageBoxes::show(const std::string& text, const std::string& caption,
+                                       MessageIcon icon, MessageButtons buttons) {
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent) {
         parent = QApplication::activeWindow();

@@ -7,7 +7,7 @@
 
 namespace wp2 {
 
-class QtMessageBoxes final : public MessageBoxes {
+class WidgetMessageBoxes final : public MessageBoxes {
 public:
     MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
                        MessageButtons buttons) override;

@@ -1,0 +1,66 @@
+#include "first_run_wizard.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "dialog_builder.h"
+#include "gps_setup_dialog.h"
+#include "scan_dialog.h"
+#include "warning_dialog.h"
+
+namespace wp2 {
+
+FirstRunWizard::FirstRunWizard(int emu, QWidget* parent) : QDialog(parent) {
+    DialogBuilder b(*this, "KELM Wayplot", 130, 142);
+    b.centredLabel("Thank you for the interest to \r\nKELM Technology\r\nWayplot!", 5, 3, 120, 26);
+    b.centredLabel("Setup  GPS. ", 5, 34, 120, 10);
+    radios_[Autodetect] = b.radio("Autodetect", 9, 53, 108, 9);
+    radios_[Manual] = b.radio("Manualy enter GPS setting", 9, 67, 108, 9);
+    radios_[Skip] = b.radio("Skip setup", 9, 81, 108, 9);
+    radios_[Emulate] = b.radio("Emulation", 9, 95, 108, 9);
+    next_ = b.button("Next>>", 40, 121, 50, 14);
+    next_->setDefault(true);
+    b.finish();
+
+    radios_[Emulate]->setVisible(emu != 0);
+    radios_[emu != 0 ? Emulate : Autodetect]->setChecked(true);
+    connect(next_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+FirstRunWizard::Choice FirstRunWizard::choice() const {
+    for (std::size_t i = 0; i < radios_.size(); ++i) {
+        if (radios_[i]->isChecked()) {
+            return static_cast<Choice>(i);
+        }
+    }
+    return Autodetect;
+}
+
+StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link) {
+    FirstRunWizard wizard(emu, parent);
+    while (true) {
+        // However the wizard closes, the selected choice is acted on.
+        wizard.exec();
+        switch (wizard.choice()) {
+            case FirstRunWizard::Autodetect:
+                runScanDialog(parent, link);
+                return StartMode::SetUp;
+            case FirstRunWizard::Manual:
+                if (runGpsSetupDialog(parent, link) == QDialog::Accepted) {
+                    return StartMode::SetUp;
+                }
+                break;
+            case FirstRunWizard::Skip: {
+                WarningDialog warning(parent);
+                if (warning.exec() != kWarningBackResult) {
+                    return StartMode::Skipped;
+                }
+                break;
+            }
+            case FirstRunWizard::Emulate:
+                return StartMode::Emulation;
+        }
+    }
+}
+
+}  // namespace wp2

@@ -1,0 +1,299 @@
+#include "gps_setup_dialog.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "core/base/cformat.h"
+#include "core/gps/gps_link.h"
+#include "core/gps/port_map.h"
+#include "core/settings/creg_store.h"
+#include "dialog_builder.h"
+#include "dialog_layout.h"
+#include "scan_dialog.h"
+
+namespace wp2 {
+
+namespace {
+
+constexpr int kDeviceRole = Qt::UserRole + 1;
+
+// The open port list names each port's device beside it ("COM1
+// (/dev/ttyUSB0)"), so that users know what they pick; the closed list shows
+// the port alone.
+class PortItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    static QString entryText(const QModelIndex& index) {
+        const QString device = index.data(kDeviceRole).toString();
+        const QString name = index.data(Qt::DisplayRole).toString();
+        return device.isEmpty() ? name : name + " (" + device + ")";
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text = entryText(index);
+    }
+};
+
+template <std::size_t N>
+int indexOf(const std::array<int, N>& table, int value) {
+    const auto it = std::find(table.begin(), table.end(), value);
+    return it == table.end() ? -1 : static_cast<int>(it - table.begin());
+}
+
+// Selects an entry, or none for a position outside the list.
+void selectEntry(QComboBox* list, int index) {
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+void checkOnly(QRadioButton* on, QRadioButton* off) {
+    for (QRadioButton* r : {on, off}) {
+        if (r) {
+            r->setAutoExclusive(false);
+            r->setChecked(r == on);
+            r->setAutoExclusive(true);
+        }
+    }
+}
+
+}  // namespace
+
+// The test mode's view: raw sentences at the end of the text box, emptied
+// when the next one would pass the limit.
+class GpsSetupDialog::RawView final : public TestView {
+public:
+    explicit RawView(QPlainTextEdit& box) : box_(box) {}
+
+    void appendAtEnd(const std::u16string& text) override {
+        QString t = QString::fromStdU16String(text);
+        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (box_.document()->characterCount() - 1 + t.size() > kRawSentenceLimit) {
+            box_.clear();
+        }
+        box_.moveCursor(QTextCursor::End);
+        box_.insertPlainText(t);
+    }
+    void scrollLineDown() override {
+        QScrollBar* bar = box_.verticalScrollBar();
+        bar->setValue(bar->value() + bar->singleStep());
+    }
+
+private:
+    QPlainTextEdit& box_;
+};
+
+GpsSetupDialog::GpsSetupDialog(GpsLink* link, QWidget* parent)
+    : QDialog(parent),
+      link_(link ? link : currentLink()),
+      warmStartSetting_(kWarmStartValue, true, 1) {
+    DialogBuilder b(*this, "GPS Setup", 138, 151);
+    b.label("Port", 5, 6, 34, 8);
+    port_ = b.dropDown(40, 4, 43);
+    b.label("Baud Rate", 5, 21, 34, 8);
+    baud_ = b.dropDown(40, 19, 43);
+    b.label("Parity", 5, 36, 34, 8);
+    parity_ = b.dropDown(40, 34, 43);
+    b.label("Data Bits", 5, 52, 34, 8);
+    dataBits_ = b.dropDown(40, 50, 43);
+    b.label("Stop bits", 91, 6, 34, 8);
+    stop1_ = b.radio("1", 91, 19, 20, 10);
+    stop2_ = b.radio("2", 91, 34, 20, 10);
+    scan_ = b.button("Scan", 95, 48, 40, 14);
+    warmStart_ = b.checkBox("Warm Start", 5, 65, 60, 10);
+    ok_ = b.button("OK", 2, 80, 37, 14);
+    test_ = b.button("Test", 45, 80, 44, 14);
+    cancel_ = b.button("Cancel", 95, 80, 40, 14);
+    raw_ = b.textView(2, 98, 133, 50);
+    ok_->setDefault(true);
+    rawView_ = std::make_unique<RawView>(*raw_);
+    fill();
+    b.finish();
+
+    connect(stop1_, &QRadioButton::clicked, this, [this] { stopBits_ = 1; });
+    connect(stop2_, &QRadioButton::clicked, this, [this] { stopBits_ = 2; });
+    connect(test_, &QPushButton::clicked, this, &GpsSetupDialog::toggleTest);
+    connect(scan_, &QPushButton::clicked, this, &GpsSetupDialog::runScan);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+GpsSetupDialog::~GpsSetupDialog() {
+    // The link must not keep writing into the box that goes with the dialog.
+    if (link_ && testing_) {
+        link_->stop();
+    }
+}
+
+void GpsSetupDialog::fill() {
+    initial_.port = initialPort_;
+    initial_.baudRate = kBaudRates[static_cast<std::size_t>(baudIndex_)];
+    initial_.dataBits =
+        static_cast<std::uint8_t>(kDataBits[static_cast<std::size_t>(dataBitsIndex_)]);
+    initial_.stopBits = static_cast<std::uint8_t>(stopBits_);
+    initial_.parity = static_cast<std::uint16_t>(parityIndex_);
+    if (link_) {
+        initialPort_ = link_->portNumber();
+        initial_ = link_->lineSettings();
+        initial_.port = initialPort_;
+    }
+
+    for (int rate : kBaudRates) {
+        baud_->addItem(QString::fromStdString(cformat("%d", rate)));
+    }
+    if (link_) {
+        const int found = indexOf(kBaudRates, initial_.baudRate);
+        if (found >= 0) {
+            baudIndex_ = found;
+        }
+        selectEntry(baud_, found);
+    } else {
+        selectEntry(baud_, baudIndex_);
+    }
+
+    const PortMap map = link_ ? link_->portMap() : PortMap();
+    auto* delegate = new PortItemDelegate(port_);
+    port_->setItemDelegate(delegate);
+    int widest = 0;
+    for (int n = 1; n <= kPortListSize; ++n) {
+        port_->addItem(QString::fromStdString(PortMap::comName(n)));
+        const QString device = QString::fromStdString(map.device(n));
+        port_->setItemData(n - 1, device, kDeviceRole);
+        port_->setItemData(n - 1, device, Qt::ToolTipRole);
+        widest =
+            std::max(widest, port_->fontMetrics().horizontalAdvance(
+                                 PortItemDelegate::entryText(port_->model()->index(n - 1, 0))));
+    }
+    port_->view()->setMinimumWidth(widest + 24);
+    portIndex_ = initialPort_ - 1;
+    selectEntry(port_, portIndex_);
+
+    for (int bits : kDataBits) {
+        dataBits_->addItem(QString::number(bits));
+    }
+    if (link_) {
+        const int found = indexOf(kDataBits, initial_.dataBits);
+        if (found >= 0) {
+            dataBitsIndex_ = found;
+        }
+        selectEntry(dataBits_, found);
+    } else {
+        selectEntry(dataBits_, dataBitsIndex_);
+    }
+
+    for (const char* name : kParityNames) {
+        parity_->addItem(name);
+    }
+    if (link_) {
+        parityIndex_ = initial_.parity;
+    }
+    selectEntry(parity_, parityIndex_);
+
+    if (link_) {
+        stopBits_ = initial_.stopBits;
+    }
+    checkOnly(stopBits_ == 1   ? stop1_
+              : stopBits_ == 2 ? stop2_
+                               : nullptr,
+              stopBits_ == 1 ? stop2_ : stop1_);
+
+    warmStart_->setChecked(warmStartSetting_.Get() != 0);
+    chosen_ = initial_;
+}
+
+void GpsSetupDialog::readControls() {
+    warmStartSetting_ = warmStart_->isChecked() ? 1 : 0;
+    // A list without a selection (a rate not in the table) keeps the link's value.
+    if (port_->currentIndex() >= 0) {
+        portIndex_ = port_->currentIndex();
+    }
+    chosen_.port = portIndex_ + 1;
+    chosen_.baudRate = baud_->currentIndex() >= 0
+                           ? kBaudRates[static_cast<std::size_t>(baud_->currentIndex())]
+                           : initial_.baudRate;
+    chosen_.dataBits = dataBits_->currentIndex() >= 0
+                           ? static_cast<std::uint8_t>(
+                                 kDataBits[static_cast<std::size_t>(dataBits_->currentIndex())])
+                           : initial_.dataBits;
+    chosen_.parity = parity_->currentIndex() >= 0
+                         ? static_cast<std::uint16_t>(parity_->currentIndex())
+                         : initial_.parity;
+    chosen_.stopBits = static_cast<std::uint8_t>(stopBits_);
+}
+
+void GpsSetupDialog::toggleTest() {
+    test_->setEnabled(false);
+    if (testing_) {
+        testing_ = false;
+        test_->setText("Start");
+        scan_->setEnabled(true);
+        if (link_) {
+            link_->stop();
+        }
+    } else {
+        testing_ = true;
+        readControls();
+        test_->setText("Stop");
+        scan_->setEnabled(false);
+        raw_->clear();
+        if (link_) {
+            link_->stop();
+            link_->setLineSettings(chosen_.baudRate, chosen_.dataBits, chosen_.stopBits,
+                                   chosen_.parity);
+            link_->startTest(chosen_.port, rawView_.get());
+        }
+    }
+    test_->setEnabled(true);
+}
+
+void GpsSetupDialog::runScan() {
+    readControls();
+    if (link_) {
+        link_->setLineSettings(4800, 8, 1, 0);
+    }
+    testing_ = false;
+    runScanDialog(this, link_);
+    QDialog::accept();
+}
+
+void GpsSetupDialog::accept() {
+    readControls();
+    if (link_) {
+        link_->stop();
+        CRegStore store;
+        store.WriteText("Driver", cformat("%d,%d,%d,%d,%d", chosen_.port, chosen_.baudRate,
+                                          chosen_.dataBits, chosen_.stopBits, chosen_.parity));
+        link_->setLineSettings(chosen_.baudRate, chosen_.dataBits, chosen_.stopBits,
+                               chosen_.parity);
+        link_->warmStart().enabled = warmStart_->isChecked();
+        link_->start(chosen_.port);
+    }
+    testing_ = false;
+    QDialog::accept();
+}
+
+void GpsSetupDialog::reject() {
+    if (link_) {
+        link_->stop();
+        link_->setLineSettings(initial_.baudRate, initial_.dataBits, initial_.stopBits,
+                               initial_.parity);
+        link_->start(portIndex_ + 1);
+    }
+    testing_ = false;
+    QDialog::reject();
+}
+
+int runGpsSetupDialog(QWidget* parent, GpsLink* link) {
+    GpsSetupDialog dialog(link, parent);
+    return dialog.exec();
+}
+
+}  // namespace wp2

@@ -1,0 +1,101 @@
+#pragma once
+// The "GPS Setup" dialog: port and line settings of the receiver, the raw
+// sentences arriving with them (Test), autodetection (Scan) and the warm
+// start switch. OK stores the choice in "Driver" and restarts the link on it;
+// Cancel restarts the link on the settings it had.
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+#include "core/gps/serial_port.h"
+#include "core/settings/creg_int.h"
+
+class QCheckBox;
+class QComboBox;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace wp2 {
+
+class GpsLink;
+
+// The entries of the baud rate list (the sixth is 24400).
+inline constexpr std::array<int, 9> kBaudRates = {1200,  2400,  4800,  9600, 19200,
+                                                  24400, 33600, 38400, 57600};
+inline constexpr std::array<int, 2> kDataBits = {7, 8};
+inline constexpr std::array<const char*, 3> kParityNames = {"None", "Odd", "Even"};
+inline constexpr int kPortListSize = 9;
+// The raw-sentence view holds at most this many characters; when full it is emptied.
+inline constexpr int kRawSentenceLimit = 10000;
+inline constexpr const char* kWarmStartValue = "WarmStart";
+
+class GpsSetupDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // Works on `link`, or the current link when none is given (and without
+    // either opens with its initial values and changes nothing).
+    explicit GpsSetupDialog(GpsLink* link = nullptr, QWidget* parent = nullptr);
+    ~GpsSetupDialog() override;
+
+    bool testing() const { return testing_; }
+
+    QComboBox* portList() const { return port_; }
+    QComboBox* baudList() const { return baud_; }
+    QComboBox* parityList() const { return parity_; }
+    QComboBox* dataBitsList() const { return dataBits_; }
+    QRadioButton* oneStopBit() const { return stop1_; }
+    QRadioButton* twoStopBits() const { return stop2_; }
+    QPushButton* scanButton() const { return scan_; }
+    QCheckBox* warmStartBox() const { return warmStart_; }
+    QPushButton* okButton() const { return ok_; }
+    QPushButton* testButton() const { return test_; }
+    QPushButton* cancelButton() const { return cancel_; }
+    QPlainTextEdit* rawSentences() const { return raw_; }
+
+    void accept() override;
+    void reject() override;
+
+private:
+    class RawView;
+
+    void fill();
+    void readControls();
+    void toggleTest();
+    void runScan();
+
+    GpsLink* link_;
+    std::unique_ptr<RawView> rawView_;
+    CRegInt warmStartSetting_;
+    // The dialog's fields: list positions, stop bits and the test state.
+    int portIndex_ = 1;
+    int baudIndex_ = 2;
+    int parityIndex_ = 0;
+    int dataBitsIndex_ = 1;
+    int stopBits_ = 1;
+    bool testing_ = false;
+    int initialPort_ = 1;
+    LineSettings initial_;
+    // The chosen values as last read from the controls.
+    LineSettings chosen_;
+
+    QComboBox* port_;
+    QComboBox* baud_;
+    QComboBox* parity_;
+    QComboBox* dataBits_;
+    QRadioButton* stop1_;
+    QRadioButton* stop2_;
+    QPushButton* scan_;
+    QCheckBox* warmStart_;
+    QPushButton* ok_;
+    QPushButton* test_;
+    QPushButton* cancel_;
+    QPlainTextEdit* raw_;
+};
+
+// Runs the dialog; QDialog::Accepted after OK or a finished scan.
+int runGpsSetupDialog(QWidget* parent, GpsLink* link = nullptr);
+
+}  // namespace wp2

@@ -1,0 +1,60 @@
+#include "icon_chooser_dialog.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+#include "core/base/cformat.h"
+#include "dialog_builder.h"
+#include "pushpin_icons.h"
+
+namespace wp2 {
+
+namespace {
+
+constexpr int kIconSpacing = 45;  // pixels between item origins, across and down
+constexpr int kIconPixels = 16;
+
+}  // namespace
+
+IconChooserDialog::IconChooserDialog(QWidget* parent) : QDialog(parent) {
+    DialogBuilder b(*this, "", 150, 170);
+    b.label("Select icon:", 5, 4, 140, 10);
+    list_ = b.list(5, 16, 140, 130);
+    ok_ = b.button("OK", 20, 152, 50, 14);
+    cancel_ = b.button("Cancel", 80, 152, 50, 14);
+    ok_->setDefault(true);
+
+    list_->setViewMode(QListView::IconMode);
+    list_->setMovement(QListView::Static);
+    list_->setResizeMode(QListView::Adjust);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setIconSize(QSize(kIconPixels, kIconPixels));
+    list_->setGridSize(QSize(kIconSpacing, kIconSpacing));
+    for (int i = 0; i < pushpinIconListSize(); ++i) {
+        list_->addItem(
+            new QListWidgetItem(pushpinQIcon(i), QString::fromStdString(cformat("%d", i + 1))));
+    }
+    if (lastIconChosen() >= 0 && lastIconChosen() < list_->count()) {
+        list_->setCurrentRow(lastIconChosen());
+    }
+    b.finish();
+
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int IconChooserDialog::chosenIcon() const {
+    const QListWidgetItem* item = list_->currentItem();
+    return item && item->isSelected() ? list_->row(item) : -1;
+}
+
+int runIconChooser(QWidget* parent) {
+    IconChooserDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.chosenIcon() < 0) {
+        return -1;
+    }
+    setLastIconChosen(dialog.chosenIcon());
+    return dialog.chosenIcon();
+}
+
+}  // namespace wp2

@@ -1,0 +1,354 @@
+#include "point_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <cmath>
+
+#include "core/base/cformat.h"
+#include "core/base/message_box.h"
+#include "core/nav/angles.h"
+#include "core/nav/coordinate_text.h"
+#include "core/nav/unit_formatter.h"
+#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpin_messages.h"
+#include "dialog_builder.h"
+#include "dialog_layout.h"
+#include "icon_chooser_dialog.h"
+#include "input_panel.h"
+#include "pushpin_icons.h"
+
+namespace wp2 {
+
+namespace {
+
+constexpr std::int32_t kHighestLatitude = 90;
+constexpr std::int32_t kHighestLongitude = 180;
+constexpr double kHighestMinutes = 60.0;
+// Where the pushpin's icon is drawn, in pixels of the dialog.
+constexpr int kIconX = 171;
+constexpr int kIconY = 7;
+constexpr int kIconSize = 16;
+
+bool isSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v';
+}
+
+char16_t lower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+// A whole-number text: optional white space, sign and digits, white space.
+bool parseWhole(const QString& text, std::int32_t& out) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (ok) {
+        out = value;
+    }
+    return ok;
+}
+
+// A number text read as strtod reads it, with nothing but white space after it.
+bool parseNumber(const QString& text, double& out) {
+    const std::string s = utf8(text);
+    double value = 0.0;
+    const std::size_t used = cparseDouble(s.c_str(), value);
+    if (used == 0) {
+        return false;
+    }
+    for (std::size_t i = used; i < s.size(); ++i) {
+        if (!std::isspace(static_cast<unsigned char>(s[i]))) {
+            return false;
+        }
+    }
+    out = value;
+    return true;
+}
+
+QString minutesText(float minutes) {
+    return QString::fromStdString(cformat("%.*g", 6, static_cast<double>(minutes)));
+}
+
+// Notes keep the handheld's line ends ("\r\n"); the edit box shows "\n".
+QString noteForEditing(const std::u16string& note) {
+    return QString::fromStdU16String(note).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+std::u16string noteForStoring(const QString& text) {
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return s.toStdU16String();
+}
+
+void complain(const std::string& text) {
+    showMessage(text, kApplicationCaption, MessageIcon::Exclamation);
+}
+
+}  // namespace
+
+std::int32_t nextPointCounter(const std::u16string& name, std::int32_t counter) {
+    const std::u16string prefix = QString(kPointNamePrefix).toStdU16String();
+    if (name.size() <= prefix.size()) {
+        return counter;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (lower(name[i]) != lower(prefix[i])) {
+            return counter;
+        }
+    }
+    // As "%d" reads it, from at most the 10 characters after the prefix.
+    const std::u16string rest = name.substr(prefix.size(), 10);
+    std::size_t i = 0;
+    while (i < rest.size() && isSpace(rest[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < rest.size() && (rest[i] == u'-' || rest[i] == u'+')) {
+        negative = rest[i] == u'-';
+        ++i;
+    }
+    long long number = 0;
+    bool digits = false;
+    for (; i < rest.size() && rest[i] >= u'0' && rest[i] <= u'9'; ++i) {
+        number = number * 10 + (rest[i] - u'0');
+        digits = true;
+    }
+    if (!digits) {
+        return counter;
+    }
+    const long long next = (negative ? -number : number) + 1;
+    return next >= 100 ? 1 : static_cast<std::int32_t>(next);
+}
+
+PointDialog::PointDialog(CPushpins& pushpins, int index, const TrackPoint& start, QWidget* parent)
+    : QDialog(parent),
+      pushpins_(pushpins),
+      index_(index),
+      start_(start),
+      counter_(kPointCounterValue, false, 1) {
+    DialogBuilder b(*this, "New point", 150, 136);
+    name_ = b.edit(5, 4, 94, 12);
+    chooseIcon_ = b.button("...", 101, 4, 12, 12);
+    iconView_ = new QLabel(this);
+    iconView_->setGeometry(kIconX, kIconY, kIconSize, kIconSize);
+    b.label("Note", 5, 19, 30, 8);
+    note_ = new QPlainTextEdit(this);
+    note_->setGeometry(dluRect(5, 28, 140, 34));
+    b.label("Lat", 5, 69, 17, 8);
+    latDegrees_ = b.edit(24, 67, 22, 12);
+    latMinutes_ = b.edit(50, 67, 44, 12);
+    northSouth_ = b.button("N", 98, 67, 16, 12);
+    b.label("Lng", 5, 85, 17, 8);
+    lngDegrees_ = b.edit(24, 83, 22, 12);
+    lngMinutes_ = b.edit(50, 83, 44, 12);
+    eastWest_ = b.button("E", 98, 83, 16, 12);
+    b.label("Alt", 5, 101, 17, 8);
+    altitude_ = b.edit(24, 99, 44, 12);
+    altitudeUnit_ = b.label("ft", 72, 101, 24, 8);
+    ok_ = b.button("OK", 20, 118, 50, 14);
+    cancel_ = b.button("Cancel", 80, 118, 50, 14);
+    ok_->setDefault(true);
+    b.finish();
+
+    connect(chooseIcon_, &QPushButton::clicked, this, &PointDialog::pickIcon);
+    connect(northSouth_, &QPushButton::clicked, this, [this] {
+        north_ = !north_;
+        showHemispheres();
+    });
+    connect(eastWest_, &QPushButton::clicked, this, [this] {
+        east_ = !east_;
+        showHemispheres();
+    });
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+PointDialog::~PointDialog() = default;
+
+int PointDialog::exec() {
+    if (!prepare()) {
+        setResult(QDialog::Rejected);
+        return QDialog::Rejected;
+    }
+    return QDialog::exec();
+}
+
+bool PointDialog::prepare() {
+    name_->setEnabled(true);
+    note_->setEnabled(true);
+    name_->setText(QString::fromStdString(kPointNamePrefix + cformat("%d", counter_.Get())));
+    if (index_ != -1) {
+        setWindowTitle(QString());
+        pushpin_ = pushpins_.GetAt(index_);
+        if (!pushpin_) {
+            return false;
+        }
+        note_->setPlainText(noteForEditing(pushpin_->note));
+        name_->setText(QString::fromStdU16String(pushpin_->name));
+        icon_ = pushpin_->icon;
+    } else {
+        pushpin_ = pushpins_.AddNew();
+        if (!pushpin_) {
+            return false;
+        }
+        madeHere_ = true;
+        pushpin_->latitude = start_.latitude;
+        pushpin_->longitude = start_.longitude;
+        pushpin_->altitude = start_.altitude;
+        pushpin_->state |= start_.state;
+        pushpin_->icon = lastIconChosen();
+        icon_ = pushpin_->icon;
+    }
+    showPosition();
+    showIcon();
+    return true;
+}
+
+void PointDialog::showPosition() {
+    const DegMin lat = DegMin::split(pushpin_->latitude);
+    const DegMin lng = DegMin::split(pushpin_->longitude);
+    lat_ = {lat.degrees, lat.minutes};
+    lng_ = {lng.degrees, lng.minutes};
+    north_ = lat.positive;
+    east_ = lng.positive;
+    const FormattedValue alt = unitFormatter().formatAltitude(pushpin_->altitude);
+
+    latDegrees_->setText(QString::number(lat_.degrees));
+    latMinutes_->setText(minutesText(lat_.minutes));
+    lngDegrees_->setText(QString::number(lng_.degrees));
+    lngMinutes_->setText(minutesText(lng_.minutes));
+    altitude_->setText(uiText(alt.text));
+    altitudeUnit_->setText(uiText(alt.label));
+    showHemispheres();
+
+    shownLat_[0] = latDegrees_->text();
+    shownLat_[1] = latMinutes_->text();
+    shownLng_[0] = lngDegrees_->text();
+    shownLng_[1] = lngMinutes_->text();
+    shownNorth_ = north_;
+    shownEast_ = east_;
+    shownAltitude_ = altitude_->text();
+}
+
+void PointDialog::showHemispheres() {
+    northSouth_->setText(
+        QString::fromStdString(hemisphereLetter(hemisphereResource(true, north_))));
+    eastWest_->setText(QString::fromStdString(hemisphereLetter(hemisphereResource(false, east_))));
+}
+
+void PointDialog::showIcon() {
+    iconView_->setPixmap(pushpinPixmap(icon_));
+}
+
+void PointDialog::pickIcon() {
+    const int chosen = runIconChooser(this);
+    if (chosen < 0) {
+        return;
+    }
+    icon_ = chosen;
+    pushpin_->icon = chosen;
+    showIcon();
+}
+
+bool PointDialog::readDegrees(QLineEdit* box, std::int32_t highest, std::int32_t& out) {
+    std::int32_t value = 0;
+    if (!parseWhole(box->text(), value)) {
+        complain("Please enter an integer.");
+    } else if (value < 0 || value > highest) {
+        complain(cformat("Please enter an integer between 0 and %d.", highest));
+    } else {
+        out = value;
+        return true;
+    }
+    box->setFocus();
+    box->selectAll();
+    return false;
+}
+
+bool PointDialog::readMinutes(QLineEdit* box, float& out) {
+    double value = 0.0;
+    if (!parseNumber(box->text(), value)) {
+        complain("Please enter a number.");
+    } else if (!(value >= 0.0 && value <= kHighestMinutes)) {
+        complain("Please enter a number between 0 and 60.");
+    } else {
+        out = static_cast<float>(value);
+        return true;
+    }
+    box->setFocus();
+    box->selectAll();
+    return false;
+}
+
+double PointDialog::coordinate(const Coordinate& c, bool positive) const {
+    const double value = (static_cast<double>(c.minutes) / 60.0 + c.degrees) * kDegToRad;
+    return positive ? value : -value;
+}
+
+void PointDialog::accept() {
+    lowerInputPanel();
+    Coordinate lat = lat_;
+    Coordinate lng = lng_;
+    if (!readDegrees(latDegrees_, kHighestLatitude, lat.degrees) ||
+        !readMinutes(latMinutes_, lat.minutes) ||
+        !readDegrees(lngDegrees_, kHighestLongitude, lng.degrees) ||
+        !readMinutes(lngMinutes_, lng.minutes)) {
+        return;
+    }
+    const std::string altitudeText = utf8(altitude_->text());
+    double altitude = pushpin_->altitude;
+    const bool altitudeGiven = !altitudeText.empty();
+    if (altitudeGiven && altitude_->text() != shownAltitude_ &&
+        !unitFormatter().parseAltitude(altitudeText, altitude)) {
+        showMessage(kInvalidAltitudeText, kApplicationCaption, MessageIcon::None);
+        altitude_->setFocus();
+        altitude_->selectAll();
+        return;
+    }
+
+    const std::u16string name = name_->text().toStdU16String();
+    pushpin_->name = name;
+    counter_ = nextPointCounter(name, counter_.Get());
+    pushpin_->note = noteForStoring(note_->toPlainText());
+
+    lat_ = lat;
+    lng_ = lng;
+    const bool latChanged = latDegrees_->text() != shownLat_[0] ||
+                            latMinutes_->text() != shownLat_[1] || north_ != shownNorth_;
+    const bool lngChanged = lngDegrees_->text() != shownLng_[0] ||
+                            lngMinutes_->text() != shownLng_[1] || east_ != shownEast_;
+    if (latChanged) {
+        pushpin_->latitude = coordinate(lat, north_);
+    }
+    if (lngChanged) {
+        pushpin_->longitude = coordinate(lng, east_);
+    }
+    if (altitudeGiven) {
+        pushpin_->altitude = altitude;
+        pushpin_->state |= TrackPointState::ThreeD;
+    } else {
+        pushpin_->state &= ~TrackPointState::ThreeD;
+        pushpin_->state |= TrackPointState::FromPosition;
+    }
+    madeHere_ = false;
+    QDialog::accept();
+}
+
+void PointDialog::reject() {
+    lowerInputPanel();
+    if (madeHere_ && pushpin_) {
+        pushpins_.Remove(pushpin_);
+        pushpin_ = nullptr;
+        madeHere_ = false;
+    }
+    QDialog::reject();
+}
+
+int runPointDialog(QWidget* parent, CPushpins& pushpins, int index, const TrackPoint& start) {
+    PointDialog dialog(pushpins, index, start, parent);
+    return dialog.exec();
+}
+
+}  // namespace wp2

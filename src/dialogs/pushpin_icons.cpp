@@ -1,0 +1,44 @@
+#include "pushpin_icons.h"
+
+#include <QBitmap>
+#include <QImage>
+
+#include "ui/skin_bitmaps.h"
+
+namespace wp2 {
+
+namespace {
+
+int lastIcon = 0;
+
+}  // namespace
+
+int pushpinIconListSize() {
+    return pushpinIconCount();
+}
+
+QPixmap pushpinPixmap(int index) {
+    const QImage image = pushpinIcon(index);
+    if (image.isNull()) {
+        return {};
+    }
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setMask(
+        QBitmap::fromImage(image.createMaskFromColor(skin::kPushpinKey, Qt::MaskInColor)));
+    return pixmap;
+}
+
+QIcon pushpinQIcon(int index) {
+    const QPixmap pixmap = pushpinPixmap(index);
+    return pixmap.isNull() ? QIcon() : QIcon(pixmap);
+}
+
+int lastIconChosen() {
+    return lastIcon;
+}
+
+void setLastIconChosen(int icon) {
+    lastIcon = icon;
+}
+
+}  // namespace wp2

@@ -1,0 +1,177 @@
+#include "pushpins_dialog.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "core/base/message_box.h"
+#include "core/settings/creg_int.h"
+#include "core/track/file_chooser.h"
+#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpin_export.h"
+#include "core/waypoints/pushpin_import.h"
+#include "dialog_builder.h"
+#include "dialog_layout.h"
+#include "export_format_dialog.h"
+#include "point_dialog.h"
+#include "pushpin_icons.h"
+
+namespace wp2 {
+
+namespace {
+
+constexpr int kIconColumnWidth = 20;
+constexpr int kNameColumnWidth = 70;
+constexpr int kNoteColumnWidth = 200;
+
+bool askOkCancel(const char* text, const char* caption) {
+    return showMessage(text, caption, MessageIcon::Exclamation, MessageButtons::OkCancel) ==
+           MessageResult::Ok;
+}
+
+}  // namespace
+
+PushpinsDialog::PushpinsDialog(CPushpins& pushpins, QWidget* parent)
+    : QDialog(parent), pushpins_(pushpins) {
+    DialogBuilder b(*this, "Pushpins", 160, 180);
+    list_ = new QTreeWidget(this);
+    list_->setGeometry(dluRect(3, 3, 154, 135));
+    edit_ = b.button("Edit", 3, 143, 48, 14);
+    delete_ = b.button("Delete", 56, 143, 48, 14);
+    export_ = b.button("Export", 109, 143, 48, 14);
+    import_ = b.button("Import", 3, 161, 48, 14);
+    deleteAll_ = b.button("Delete all", 56, 161, 48, 14);
+    ok_ = b.button("OK", 109, 161, 48, 14);
+    ok_->setDefault(true);
+    delete_->setEnabled(false);
+    export_->setEnabled(false);
+    deleteAll_->setEnabled(false);
+
+    list_->setEnabled(true);
+    list_->setColumnCount(3);
+    list_->setHeaderLabels({QString(), "Name", "Note"});
+    list_->headerItem()->setTextAlignment(0, Qt::AlignHCenter);
+    list_->header()->setStretchLastSection(false);
+    list_->header()->setSectionsMovable(false);
+    list_->setColumnWidth(0, kIconColumnWidth);
+    list_->setColumnWidth(1, kNameColumnWidth);
+    list_->setColumnWidth(2, kNoteColumnWidth);
+    list_->setIconSize(QSize(16, 16));
+    list_->setRootIsDecorated(false);
+    list_->setItemsExpandable(false);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setAllColumnsShowFocus(true);
+    fill();
+    b.finish();
+
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, &PushpinsDialog::selectionTapped);
+    connect(edit_, &QPushButton::clicked, this, &PushpinsDialog::editSelected);
+    connect(delete_, &QPushButton::clicked, this, &PushpinsDialog::deleteSelected);
+    connect(export_, &QPushButton::clicked, this, &PushpinsDialog::exportAll);
+    connect(import_, &QPushButton::clicked, this, &PushpinsDialog::importFile);
+    connect(deleteAll_, &QPushButton::clicked, this, &PushpinsDialog::deleteAll);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void PushpinsDialog::fill() {
+    const QSignalBlocker quiet(list_);
+    list_->clear();
+    for (const CPushpin& p : pushpins_) {
+        auto* row = new QTreeWidgetItem(list_);
+        row->setIcon(0, pushpinQIcon(p.icon));
+        row->setText(1, QString::fromStdU16String(p.name));
+        row->setText(2, QString::fromStdU16String(p.note));
+    }
+    if (list_->topLevelItemCount() > 0) {
+        export_->setEnabled(true);
+        deleteAll_->setEnabled(true);
+    }
+}
+
+int PushpinsDialog::selectedRow() const {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    return selected.isEmpty() ? -1 : list_->indexOfTopLevelItem(selected.front());
+}
+
+void PushpinsDialog::selectionTapped() {
+    const bool any = selectedRow() >= 0;
+    delete_->setEnabled(any);
+    edit_->setEnabled(any);
+}
+
+void PushpinsDialog::editSelected() {
+    const int row = selectedRow();
+    if (row < 0) {
+        return;
+    }
+    runPointDialog(this, pushpins_, row, TrackPoint());
+    fill();
+}
+
+void PushpinsDialog::deleteSelected() {
+    const int row = selectedRow();
+    if (row < 0) {
+        return;
+    }
+    const bool isTarget = row == pushpins_.GetTargetIndex();
+    if (!(isTarget ? askOkCancel(kDeleteTargetText, kDeleteTargetCaption)
+                   : askOkCancel(kDeleteWaypointText, kDeleteWaypointCaption))) {
+        return;
+    }
+    pushpins_.DeleteAt(row);
+    delete list_->takeTopLevelItem(row);
+    if (list_->topLevelItemCount() == 0) {
+        export_->setEnabled(false);
+        delete_->setEnabled(false);
+        edit_->setEnabled(false);
+    }
+}
+
+void PushpinsDialog::deleteAll() {
+    if (!askOkCancel(kDeleteAllText, kDeleteAllCaption)) {
+        return;
+    }
+    pushpins_.RemoveAll();
+    {
+        const QSignalBlocker quiet(list_);
+        list_->clear();
+    }
+    delete_->setEnabled(false);
+    deleteAll_->setEnabled(false);
+    export_->setEnabled(false);
+    CRegInt counter(kPointCounterValue, true, 1);
+    counter = 1;
+}
+
+void PushpinsDialog::exportAll() {
+    const FileDialogRequest request{kExportFilter, kExportDefaultExtension, kExportProposedName};
+    const std::optional<FileChoice> choice = fileChooser().saveFileChoice(request);
+    if (!choice) {
+        return;
+    }
+    if (choice->filterIndex == 1) {
+        ExportShapefile(pushpins_, choice->path);
+    } else if (choice->filterIndex == 2) {
+        if (const std::optional<ExportFields> fields = runExportFormatDialog(this)) {
+            ExportText(pushpins_, choice->path, *fields);
+        }
+    }
+}
+
+void PushpinsDialog::importFile() {
+    const ImportResult result = chooseAndImportPushpins(pushpins_);
+    if (result.status == ImportResult::Status::Cancelled ||
+        result.status == ImportResult::Status::CannotOpen ||
+        result.status == ImportResult::Status::UnknownExtension) {
+        return;
+    }
+    fill();
+}
+
+int runPushpinsDialog(QWidget* parent, CPushpins& pushpins) {
+    PushpinsDialog dialog(pushpins, parent);
+    return dialog.exec();
+}
+
+}  // namespace wp2

@@ -1,0 +1,100 @@
+#include "scan_dialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "core/base/message_box.h"
+#include "core/gps/gps_link.h"
+#include "core/gps/gps_scan.h"
+#include "dialog_builder.h"
+#include "dialog_layout.h"
+#include "platform/posix_serial_port.h"
+#include "platform/qt/qt_timers.h"
+#include "platform/system_clock.h"
+
+namespace wp2 {
+
+// Shows the scan's running text in the progress field.
+class ScanDialog::Progress final : public ScanProgressView {
+public:
+    explicit Progress(QLabel& label) : label_(label) {}
+    void showText(const std::string& text) override { label_.setText(uiText(text)); }
+
+private:
+    QLabel& label_;
+};
+
+namespace {
+
+// A link for a scan when the program has none yet: the real port, clock and
+// timers, the stored line settings, and a track log that saves nothing.
+struct StandaloneLink {
+    static std::unique_ptr<GpsLink> make() {
+        static SystemClock clock;
+        static QtTimers timers;
+        auto track = std::make_unique<TrackLog>();
+        track->options &= ~(TrackState::AutoLoad | TrackState::AutoSave);
+        auto link = std::make_unique<GpsLink>(clock, std::move(track));
+        link->setSerialPort(std::make_unique<PosixSerialPort>());
+        link->setTimers(&timers);
+        loadDriverSetting(*link);
+        return link;
+    }
+};
+
+}  // namespace
+
+ScanDialog::ScanDialog(GpsLink* link, QWidget* parent)
+    : QDialog(parent), link_(link ? link : currentLink()) {
+    DialogBuilder b(*this, "Scan for GPS", 136, 143);
+    b.label(kScanWarningText, 7, 7, 122, 25);
+    progress_ = b.label("...", 7, 40, 122, 80);
+    finish_ = b.button("Finish", 45, 122, 50, 14);
+    finish_->setEnabled(false);
+    b.finish();
+    view_ = std::make_unique<Progress>(*progress_);
+    connect(finish_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+ScanDialog::~ScanDialog() = default;
+
+int ScanDialog::exec() {
+    if (!link_) {
+        ownLink_ = StandaloneLink::make();
+        link_ = ownLink_.get();
+    }
+    QTimer::singleShot(kScanStartDelayMs, this, &ScanDialog::runScan);
+    return QDialog::exec();
+}
+
+void ScanDialog::runScan() {
+    if (!isVisible()) {
+        return;  // closed before the scan began
+    }
+    scanning_ = true;
+    found_ = scan(*link_, view_.get(), kScanDialogPorts);
+    scanning_ = false;
+    if (found_) {
+        saveDriverSetting(*link_);
+    } else {
+        showMessage(kScanNotFoundText, "", MessageIcon::Stop);
+    }
+    finish_->setEnabled(true);
+    finish_->setDefault(true);
+    finish_->setFocus();
+}
+
+void ScanDialog::reject() {
+    if (!scanning_) {
+        QDialog::reject();
+    }
+}
+
+bool runScanDialog(QWidget* parent, GpsLink* link) {
+    ScanDialog dialog(link, parent);
+    dialog.exec();
+    return dialog.found();
+}
+
+}  // namespace wp2

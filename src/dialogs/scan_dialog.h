@@ -1,0 +1,61 @@
+#pragma once
+// The "Scan for GPS" dialog: runs the receiver autodetection on the link,
+// shows its progress line by line, stores the "Driver" setting when a
+// receiver is found, and waits for "Finish".
+
+#include <QDialog>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+
+namespace wp2 {
+
+class GpsLink;
+
+inline constexpr const char* kScanWarningText =
+    "If PDA hangs during scanning for\r\nGPS, check the cable and power\r\nand try to restart PDA";
+inline constexpr const char* kScanNotFoundText =
+    "Can't find GPS.\r\nPossibly this GPS receiver is not supported";
+// Ports the dialog's scan tries.
+inline constexpr int kScanDialogPorts = 8;
+// The scan starts this long after the dialog opens, so that it is drawn first.
+inline constexpr int kScanStartDelayMs = 200;
+
+class ScanDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // Scans `link`, or the current link when none is given; without either it
+    // makes a link of its own (unopened, with the stored line settings) for the scan.
+    explicit ScanDialog(GpsLink* link = nullptr, QWidget* parent = nullptr);
+    ~ScanDialog() override;
+
+    bool scanning() const { return scanning_; }
+    bool found() const { return found_; }
+
+    QLabel* progress() const { return progress_; }
+    QPushButton* finishButton() const { return finish_; }
+
+    int exec() override;
+    // Closing is refused while the scan runs.
+    void reject() override;
+
+private:
+    class Progress;
+
+    void runScan();
+
+    GpsLink* link_;
+    std::unique_ptr<GpsLink> ownLink_;
+    std::unique_ptr<Progress> view_;
+    bool scanning_ = false;
+    bool found_ = false;
+    QLabel* progress_;
+    QPushButton* finish_;
+};
+
+// Runs the dialog; true when a receiver was found (and "Driver" written).
+bool runScanDialog(QWidget* parent, GpsLink* link = nullptr);
+
+}  // namespace wp2

@@ -1,0 +1,76 @@
+#pragma once
+// The "Sound options" dialog: the sound of each event (a ".wav" file of the
+// "\Windows" folder, or "(None)"), a Play button to hear it, the silent switch
+// and the overspeed limit in the current speed unit. It edits the event
+// sounds' SoundSettings, is made once and shown again at every opening.
+
+#include <QDialog>
+#include <QString>
+#include <memory>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace wp2 {
+
+class SoundPlayer;
+class SoundSettings;
+class UnitFormatter;
+
+inline constexpr const char* kCannotPlayText = "Can't play selected sound file.";
+// Play waits for the sound to end, but never longer than this.
+inline constexpr int kPlayTimeLimitMs = 30000;
+
+class SoundOptionsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // player plays the sounds for "Play" (a Qt sound player when none is
+    // given). The sounds are the ".wav" files of the "\Windows" folder of the
+    // data root.
+    explicit SoundOptionsDialog(SoundSettings& settings, SoundPlayer* player = nullptr,
+                                QWidget* parent = nullptr);
+    ~SoundOptionsDialog() override;
+
+    // Fills the lists from the folder and the settings, then shows the dialog.
+    int exec() override;
+    // "Ok": writes the names, the limit (when it reads as a speed) and the
+    // silent switch.
+    void accept() override;
+
+    QListWidget* eventList() const { return events_; }
+    QComboBox* soundList() const { return sounds_; }
+    QCheckBox* silentBox() const { return silent_; }
+    QPushButton* playButton() const { return play_; }
+    QLineEdit* limitEdit() const { return limit_; }
+    QLabel* unitLabel() const { return unit_; }
+    QPushButton* okButton() const { return ok_; }
+
+private:
+    void open();
+    UnitFormatter& formatter() const;
+    void eventSelected();
+    void soundSelected();
+    void playSelected();
+    void selectSound(const std::string& name);
+
+    SoundSettings& settings_;
+    std::unique_ptr<SoundPlayer> ownPlayer_;
+    SoundPlayer* player_;
+    QString shownLimit_;
+
+    QListWidget* events_;
+    QComboBox* sounds_;
+    QCheckBox* silent_;
+    QPushButton* play_;
+    QLineEdit* limit_;
+    QLabel* unit_;
+    QPushButton* ok_;
+};
+
+}  // namespace wp2

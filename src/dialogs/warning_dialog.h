@@ -1,0 +1,31 @@
+#pragma once
+// The "Warning" dialog of the first-run set-up, shown when the user skips the
+// receiver set-up: "<< Back " returns to the wizard, "OK" goes on without it.
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace wp2 {
+
+// The result "<< Back " ends the dialog with.
+inline constexpr int kWarningBackResult = 350;
+inline constexpr const char* kSkipWarningText =
+    "Warning ! \n\nYou must setup GPS either automaticly or manualy to be able use any real "
+    "navigation feature.  \n\nYet you may do it anytime later using GPS options dialog.";
+
+class WarningDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit WarningDialog(QWidget* parent = nullptr);
+
+    QPushButton* backButton() const { return back_; }
+    QPushButton* okButton() const { return ok_; }
+
+private:
+    QPushButton* back_;
+    QPushButton* ok_;
+};
+
+}  // namespace wp2

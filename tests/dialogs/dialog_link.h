@@ -1,0 +1,52 @@
+#pragma once
+// A receiver link for the dialog tests: simulated time, scripted serial
+// devices "com1" .. "com9" for the port numbers, and a track log that saves
+// nothing.
+
+#include <memory>
+#include <string>
+
+#include "core/base/clock.h"
+#include "core/base/timer_queue.h"
+#include "core/gps/gps_link.h"
+#include "core/gps/gps_status_flags.h"
+#include "core/track/track_log.h"
+#include "support/fake_serial_port.h"
+#include "support/nmea_lines.h"
+
+namespace wp2::test {
+
+class DialogLink {
+public:
+    DialogLink() {
+        auto track = std::make_unique<TrackLog>();
+        track->options &= ~(TrackState::AutoLoad | TrackState::AutoSave);
+        link = std::make_unique<GpsLink>(clock, std::move(track));
+        auto fake = std::make_unique<FakeSerialPort>();
+        port = fake.get();
+        link->setSerialPort(std::move(fake));
+        link->setTimers(&timers);
+        PortMap map{PortMap::StoredText{}};
+        for (int n = 1; n <= 9; ++n) {
+            map.setDevice(n, "com" + std::to_string(n));
+        }
+        link->setPortMap(map);
+    }
+
+    // A receiver on port n that sends `bytes` whenever its port is opened.
+    void receiverOn(int n, const std::string& bytes) {
+        const std::string device = "com" + std::to_string(n);
+        port->available.insert(device);
+        port->greeting = [device, bytes](const std::string& d) {
+            return d == device ? bytes : std::string();
+        };
+    }
+    bool linkOpen() const { return link->state().has(GpsStatusFlags::LinkOpen); }
+
+    ManualClock clock{1700000000};
+    TimerQueue timers{clock};
+    FakeSerialPort* port = nullptr;
+    std::unique_ptr<GpsLink> link;
+};
+
+}  // namespace wp2::test

@@ -1,0 +1,125 @@
+// The first-run set-up: the wizard's choices, the Warning dialog, and the
+// start mode each way through them gives.
+
+#include "dialogs/first_run_wizard.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "dialog_link.h"
+#include "dialog_test_env.h"
+#include "dialogs/gps_setup_dialog.h"
+#include "dialogs/scan_dialog.h"
+#include "dialogs/warning_dialog.h"
+
+namespace wp2::test {
+namespace {
+
+using Choice = wp2::FirstRunWizard::Choice;
+
+class FirstRunWizard : public DialogTest {
+protected:
+    void SetUp() override { setCurrentLink(nullptr); }
+
+    // Picks a choice in the next wizard that comes up and presses "Next>>".
+    static void pick(Choice choice, std::function<void(wp2::FirstRunWizard&)> check = {}) {
+        whenShown<wp2::FirstRunWizard>([=](wp2::FirstRunWizard& w) {
+            if (check) {
+                check(w);
+            }
+            click(w.radio(choice));
+            click(w.nextButton());
+        });
+    }
+    static int offered(const wp2::FirstRunWizard& w) {
+        int n = 0;
+        for (Choice c : {Choice::Autodetect, Choice::Manual, Choice::Skip, Choice::Emulate}) {
+            n += w.radio(c)->isVisibleTo(&w) ? 1 : 0;
+        }
+        return n;
+    }
+
+    DialogLink l_;
+    RecordingMessageBoxes boxes_;
+};
+
+TEST_F(FirstRunWizard, EmulationIsOfferedAndChosenOnlyWhenAskedFor) {
+    pick(Choice::Emulate, [](wp2::FirstRunWizard& w) {
+        EXPECT_EQ(w.windowTitle(), "KELM Wayplot");
+        EXPECT_EQ(offered(w), 4);
+        EXPECT_TRUE(w.radio(Choice::Emulate)->isChecked());
+    });
+    EXPECT_EQ(runFirstRunSetup(nullptr, 1, l_.link.get()), StartMode::Emulation);
+
+    wp2::FirstRunWizard plain(0);
+    EXPECT_EQ(offered(plain), 3);
+    EXPECT_TRUE(plain.radio(Choice::Autodetect)->isChecked());
+    EXPECT_EQ(plain.radio(Choice::Manual)->text(), "Manualy enter GPS setting");
+}
+
+TEST_F(FirstRunWizard, SkipThenBackReturnsAndSkipThenOkStartsWithoutTheReceiver) {
+    bool backSeen = false;
+    pick(Choice::Skip, [&](wp2::FirstRunWizard&) {
+        whenShown<WarningDialog>([&](WarningDialog& w) {
+            EXPECT_EQ(w.windowTitle(), "Warning");
+            EXPECT_EQ(w.backButton()->text(), "<< Back ");
+            click(w.backButton());
+            // The wizard again, on the choice it had.
+            pick(Choice::Skip, [&](wp2::FirstRunWizard& again) {
+                backSeen = true;
+                EXPECT_TRUE(again.radio(Choice::Skip)->isChecked());
+                whenShown<WarningDialog>([](WarningDialog& w2) { click(w2.okButton()); });
+            });
+        });
+    });
+    EXPECT_EQ(runFirstRunSetup(nullptr, 0, l_.link.get()), StartMode::Skipped);
+    EXPECT_TRUE(backSeen);
+    EXPECT_FALSE(l_.port->isOpen());
+}
+
+TEST_F(FirstRunWizard, CancelledManualSetUpBringsTheWizardBack) {
+    l_.port->available.insert("com1");
+    l_.link->setPortNumber(1);
+    bool secondRound = false;
+    pick(Choice::Manual, [&](wp2::FirstRunWizard&) {
+        whenShown<GpsSetupDialog>([&](GpsSetupDialog& g) {
+            click(g.cancelButton());
+            pick(Choice::Manual, [&](wp2::FirstRunWizard&) {
+                secondRound = true;
+                whenShown<GpsSetupDialog>([](GpsSetupDialog& g2) { click(g2.okButton()); });
+            });
+        });
+    });
+    EXPECT_EQ(runFirstRunSetup(nullptr, 0, l_.link.get()), StartMode::SetUp);
+    EXPECT_TRUE(secondRound);
+}
+
+TEST_F(FirstRunWizard, AutodetectGivesModeZeroWhateverTheScanFound) {
+    pick(Choice::Autodetect, [](wp2::FirstRunWizard&) {
+        whenShown<ScanDialog>([](ScanDialog& s) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return s.finishButton()->isEnabled(); }, 5000));
+            click(s.finishButton());
+        });
+    });
+    EXPECT_EQ(runFirstRunSetup(nullptr, 0, l_.link.get()), StartMode::SetUp);
+    ASSERT_EQ(boxes_.shown.size(), 1u);  // nothing found
+}
+
+TEST_F(FirstRunWizard, WarningBackEndsWith350) {
+    WarningDialog w;
+    auto step = whenShown<WarningDialog>([](WarningDialog& d) { click(d.backButton()); });
+    EXPECT_EQ(w.exec(), kWarningBackResult);
+    EXPECT_TRUE(step.ran());
+}
+
+TEST_F(FirstRunWizard, FitsTheScreen) {
+    wp2::FirstRunWizard wizard(1);
+    renderScreen(wizard, "first_run_wizard");
+    WarningDialog warning;
+    renderScreen(warning, "warning");
+}
+
+}  // namespace
+}  // namespace wp2::test

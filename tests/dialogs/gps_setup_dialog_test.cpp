@@ -1,0 +1,258 @@
+// The GPS Setup dialog: the lists opened on the link's settings, OK storing
+// "Driver" and restarting the link, the Test toggle with its raw sentences,
+// Cancel restoring the link, Scan, and a dialog without any link.
+
+#include "dialogs/gps_setup_dialog.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "core/settings/creg_store.h"
+#include "dialog_link.h"
+#include "dialog_test_env.h"
+#include "dialogs/dialog_layout.h"
+#include "dialogs/scan_dialog.h"
+
+namespace wp2::test {
+namespace {
+
+class GpsSetupDialog : public DialogTest {
+protected:
+    void SetUp() override { setCurrentLink(nullptr); }
+
+    int run(GpsLink* link, std::function<void(wp2::GpsSetupDialog&)> steps) {
+        auto step = whenShown<wp2::GpsSetupDialog>(std::move(steps));
+        const int result = runGpsSetupDialog(nullptr, link);
+        EXPECT_TRUE(step.ran());
+        return result;
+    }
+    std::string driver() {
+        std::string text;
+        CRegStore().ReadText("Driver", text);
+        return text;
+    }
+    static void choose(QComboBox* list, int index) {
+        list->setFocus();
+        list->setCurrentIndex(index);
+    }
+
+    DialogLink l_;
+    RecordingMessageBoxes boxes_;
+};
+
+TEST_F(GpsSetupDialog, OpensOnTheLinkSettingsAndOkStoresThem) {
+    l_.port->available.insert("com1");
+    l_.link->setPortNumber(1);
+    l_.link->setLineSettings(4800, 8, 1, 0);
+    EXPECT_EQ(run(l_.link.get(),
+                  [](wp2::GpsSetupDialog& d) {
+                      EXPECT_EQ(d.portList()->currentText(), "COM1");
+                      EXPECT_EQ(d.baudList()->currentText(), "4800");
+                      EXPECT_EQ(d.parityList()->currentText(), "None");
+                      EXPECT_EQ(d.dataBitsList()->currentText(), "8");
+                      EXPECT_TRUE(d.oneStopBit()->isChecked());
+                      EXPECT_FALSE(d.twoStopBits()->isChecked());
+                      EXPECT_EQ(d.testButton()->text(), "Test");
+                      click(d.okButton());
+                  }),
+              QDialog::Accepted);
+    EXPECT_EQ(driver(), "1,4800,8,1,0");
+    EXPECT_TRUE(l_.linkOpen());
+    EXPECT_EQ(l_.port->device(), "com1");
+}
+
+TEST_F(GpsSetupDialog, ListsHoldTheDesignEntries) {
+    run(l_.link.get(), [](wp2::GpsSetupDialog& d) {
+        QStringList bauds;
+        for (int i = 0; i < d.baudList()->count(); ++i) {
+            bauds << d.baudList()->itemText(i);
+        }
+        EXPECT_EQ(bauds, (QStringList{"1200", "2400", "4800", "9600", "19200", "24400", "33600",
+                                      "38400", "57600"}));
+        ASSERT_EQ(d.portList()->count(), 9);
+        EXPECT_EQ(d.portList()->itemText(8), "COM9");
+        // Each port names its device for the open list and as a tip.
+        EXPECT_EQ(d.portList()->itemData(2, Qt::ToolTipRole).toString(), "com3");
+        EXPECT_EQ(d.parityList()->count(), 3);
+        EXPECT_EQ(d.dataBitsList()->itemText(0), "7");
+        click(d.cancelButton());
+    });
+}
+
+TEST_F(GpsSetupDialog, ChosenValuesGoToDriverAndTheLink) {
+    l_.port->available.insert("com3");
+    l_.link->setPortNumber(1);
+    l_.link->setLineSettings(4800, 8, 1, 0);
+    run(l_.link.get(), [](wp2::GpsSetupDialog& d) {
+        choose(d.portList(), 2);
+        choose(d.baudList(), 5);
+        choose(d.parityList(), 2);
+        choose(d.dataBitsList(), 0);
+        click(d.twoStopBits());
+        click(d.okButton());
+    });
+    EXPECT_EQ(driver(), "3,24400,7,2,2");
+    const LineSettings& s = l_.link->lineSettings();
+    EXPECT_EQ(s.port, 3);
+    EXPECT_EQ(s.baudRate, 24400);
+    EXPECT_EQ(s.dataBits, 7);
+    EXPECT_EQ(s.stopBits, 2);
+    EXPECT_EQ(s.parity, 2);
+    EXPECT_EQ(l_.port->lastSettings, (SerialLineSettings{24400, 7, 2, 2}));
+}
+
+TEST_F(GpsSetupDialog, ARateOutsideTheTableSelectsNothingAndIsKept) {
+    l_.link->setPortNumber(2);
+    l_.link->setLineSettings(28800, 8, 1, 0);
+    run(l_.link.get(), [](wp2::GpsSetupDialog& d) {
+        EXPECT_EQ(d.baudList()->currentIndex(), -1);
+        click(d.okButton());
+    });
+    EXPECT_EQ(driver(), "2,28800,8,1,0");
+    EXPECT_EQ(l_.link->lineSettings().baudRate, 28800);
+}
+
+TEST_F(GpsSetupDialog, TestTwiceLeavesStartAndTheLinkStoppedAndCancelRestartsIt) {
+    l_.port->available.insert("com1");
+    l_.port->available.insert("com3");
+    l_.link->setLineSettings(4800, 8, 1, 0);
+    l_.link->start(1);
+    run(l_.link.get(), [&](wp2::GpsSetupDialog& d) {
+        choose(d.portList(), 2);
+        choose(d.baudList(), 3);
+        click(d.testButton());
+        EXPECT_EQ(d.testButton()->text(), "Stop");
+        EXPECT_FALSE(d.scanButton()->isEnabled());
+        EXPECT_EQ(l_.port->device(), "com3");
+        EXPECT_EQ(l_.link->lineSettings().baudRate, 9600);
+        click(d.testButton());
+        EXPECT_EQ(d.testButton()->text(), "Start");
+        EXPECT_TRUE(d.scanButton()->isEnabled());
+        EXPECT_FALSE(l_.port->isOpen());
+        EXPECT_FALSE(l_.linkOpen());
+        click(d.cancelButton());
+    });
+    // Running again with the settings it had, on the port the test used.
+    EXPECT_TRUE(l_.linkOpen());
+    EXPECT_EQ(l_.link->lineSettings().baudRate, 4800);
+    EXPECT_EQ(l_.link->portNumber(), 3);
+    EXPECT_EQ(driver(), "");
+}
+
+TEST_F(GpsSetupDialog, TestShowsRawSentencesAndEmptiesAFullView) {
+    const std::string rmc =
+        nmeaLine("GPRMC,120000.000,A,4807.1000,N,01131.0000,E,0.0,0.0,230324,,,A");
+    l_.receiverOn(2, rmc);
+    run(l_.link.get(), [&](wp2::GpsSetupDialog& d) {
+        choose(d.portList(), 1);
+        click(d.testButton());
+        l_.timers.runFor(1000);
+        const QString first = d.rawSentences()->toPlainText();
+        EXPECT_EQ(first.toStdString(), rmc.substr(0, rmc.size() - 2) + "\n");
+        int sentences = 1;
+        while (sentences * static_cast<int>(rmc.size() - 1) <= kRawSentenceLimit) {
+            l_.port->receive(rmc);
+            l_.timers.runFor(1000);
+            ++sentences;
+        }
+        const QString text = d.rawSentences()->toPlainText();
+        EXPECT_LE(text.size(), kRawSentenceLimit);
+        EXPECT_LT(text.size(), static_cast<int>(rmc.size()) * 2);  // emptied, then the newest
+        EXPECT_TRUE(text.startsWith("$GPRMC"));
+        click(d.okButton());
+    });
+    EXPECT_EQ(driver(), "2,4800,8,1,0");
+    EXPECT_TRUE(l_.linkOpen());
+}
+
+TEST_F(GpsSetupDialog, WarmStartBoxIsStoredWhenTheControlsAreRead) {
+    registry_.setNumber(kWarmStartValue, 1);
+    l_.port->available.insert("com1");
+    run(l_.link.get(), [&](wp2::GpsSetupDialog& d) {
+        EXPECT_TRUE(d.warmStartBox()->isChecked());
+        click(d.warmStartBox());
+        EXPECT_EQ(storedInt(kWarmStartValue), 1);  // not yet read back
+        click(d.testButton());
+        EXPECT_EQ(storedInt(kWarmStartValue), 0);
+        click(d.okButton());
+    });
+    EXPECT_FALSE(l_.link->warmStart().enabled);
+    run(l_.link.get(), [&](wp2::GpsSetupDialog& d) {
+        EXPECT_FALSE(d.warmStartBox()->isChecked());
+        click(d.warmStartBox());
+        click(d.okButton());
+    });
+    EXPECT_EQ(storedInt(kWarmStartValue), 1);
+    EXPECT_TRUE(l_.link->warmStart().enabled);
+}
+
+TEST_F(GpsSetupDialog, ScanRunsAtTheStandardFramingAndClosesTheDialog) {
+    l_.receiverOn(4, nmeaLine("GPGSV,1,1,01,04,40,120,00"));
+    l_.link->setLineSettings(19200, 7, 2, 1);
+    EXPECT_EQ(run(l_.link.get(),
+                  [&](wp2::GpsSetupDialog& d) {
+                      whenShown<ScanDialog>([&](ScanDialog& s) {
+                          ASSERT_TRUE(
+                              QTest::qWaitFor([&] { return s.finishButton()->isEnabled(); }, 3000));
+                          click(s.finishButton());
+                      });
+                      click(d.scanButton());
+                  }),
+              QDialog::Accepted);
+    EXPECT_EQ(driver(), "4,4800,8,1,0");
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(GpsSetupDialog, WithoutALinkItOpensOnItsOwnValuesAndStoresNothing) {
+    EXPECT_EQ(run(nullptr,
+                  [](wp2::GpsSetupDialog& d) {
+                      EXPECT_EQ(d.portList()->currentText(), "COM1");
+                      EXPECT_EQ(d.baudList()->currentText(), "4800");
+                      EXPECT_EQ(d.parityList()->currentText(), "None");
+                      EXPECT_EQ(d.dataBitsList()->currentText(), "8");
+                      EXPECT_TRUE(d.oneStopBit()->isChecked());
+                      click(d.testButton());
+                      click(d.okButton());
+                  }),
+              QDialog::Accepted);
+    EXPECT_EQ(driver(), "");
+}
+
+TEST_F(GpsSetupDialog, UsesTheCurrentLinkWhenGivenNone) {
+    l_.port->available.insert("com5");
+    l_.link->setPortNumber(5);
+    setCurrentLink(l_.link.get());
+    run(nullptr, [](wp2::GpsSetupDialog& d) {
+        EXPECT_EQ(d.portList()->currentText(), "COM5");
+        click(d.okButton());
+    });
+    setCurrentLink(nullptr);
+    EXPECT_EQ(driver(), "5,4800,8,1,0");
+}
+
+TEST_F(GpsSetupDialog, FitsTheScreen) {
+    l_.link->setPortNumber(1);
+    wp2::GpsSetupDialog d(l_.link.get());
+    d.rawSentences()->setPlainText(
+        "$GPGGA,120000.000,4807.1000,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*4B\n"
+        "$GPRMC,120000.000,A,4807.1000,N,01131.0000,E,0.0,0.0,230324,,,A*6C\n");
+    renderScreen(d, "gps_setup");
+    d.show();
+    d.portList()->showPopup();
+    QApplication::processEvents();
+    QWidget* popup = d.portList()->view()->window();
+    EXPECT_LE(popup->mapToGlobal(QPoint(popup->width(), 0)).x() - d.mapToGlobal(QPoint(0, 0)).x(),
+              kScreenWidth);
+    EXPECT_TRUE(popup->grab().save(QStringLiteral(DIALOG_SCREENS_DIR) + "/gps_setup_ports.png"));
+    d.portList()->hidePopup();
+    d.hide();
+}
+
+}  // namespace
+}  // namespace wp2::test
