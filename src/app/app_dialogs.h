@@ -6,6 +6,7 @@
 namespace wp2 {
 
 class CPushpins;
+class SoundSettings;
 class TrackPoint;
 
 class AppDialogs {
@@ -23,9 +24,9 @@ public:
     virtual void selectPoint(CPushpins& pushpins) = 0;
 
     // Options menu items.
-    virtual void soundOptions() = 0;                    // "Sound"
-    virtual void pushpinList(CPushpins& pushpins) = 0;  // "WayPoints"
-    virtual void gpsSetup() = 0;                        // "GPS"
+    virtual void soundOptions(SoundSettings& settings) = 0;  // "Sound"
+    virtual void pushpinList(CPushpins& pushpins) = 0;       // "WayPoints"
+    virtual void gpsSetup() = 0;                             // "GPS"
     // "Misc.": true on OK, with the chosen stored unit system (0 U.S.,
     // 1 Metric, 2 Nautical) in unitSystem.
     virtual bool miscOptions(int& unitSystem) = 0;

@@ -7,14 +7,16 @@
 #include "app/screen_host.h"
 #include "core/base/cformat.h"
 #include "core/base/message_box.h"
-#include "core/gps/gps_link.h"
+#include "core/gps/emulation_source.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/unit_formatter.h"
 #include "core/nav/unit_system_setting.h"
-#include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
+#include "core/sound/event_sounds.h"
 #include "core/waypoints/cpushpins.h"
+#include "core/waypoints/target_navigation.h"
 #include "ui/bitmap_panel.h"
+#include "ui/frame_counter.h"
 #include "ui/panel_selector.h"
 #include "ui/popup_menu.h"
 #include "ui/push_button.h"
@@ -25,7 +27,6 @@ namespace {
 
 namespace Id = DashboardId;
 
-constexpr const char* kLastTargetValue = "LastTarg";
 constexpr std::uint32_t kRefreshFrames = 30;
 constexpr std::uint32_t kFrontFrames = 90;
 constexpr std::uint32_t kReopenFrames = 99;
@@ -53,18 +54,14 @@ bool hiddenInMapMode(const SkinElement& e) {
 
 }  // namespace
 
-DashboardScreen::DashboardScreen(ScreenHost& host, AppDialogs& dialogs, CPushpins* pushpins,
-                                 const Clock& clock, LinkStarter ensureLinkOpen)
+DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& services)
     : host_(host),
-      dialogs_(dialogs),
-      pushpins_(pushpins),
-      clock_(clock),
-      ensureLinkOpen_(std::move(ensureLinkOpen)) {}
+      services_(services),
+      dialogs_(*services.dialogs),
+      pushpins_(*services.pushpins) {}
 
 DashboardScreen::~DashboardScreen() {
-    if (pushpins_) {
-        pushpins_->Save();
-    }
+    pushpins_.Save();
 }
 
 template <class T>
@@ -102,18 +99,26 @@ void DashboardScreen::buildScreen(int mode) {
 
     snapshot_ = std::make_unique<NavSnapshot>();
     snapshot_->ellipsoid = &wgs84();
-    if (mode_ == StartMode::Live && !(ensureLinkOpen_ && ensureLinkOpen_(-1))) {
-        showMessage("GPS is not started !", "", MessageIcon::None);
+    if (mode_ == StartMode::Live) {
+        if (!(services_.ensureLinkOpen && services_.ensureLinkOpen(-1))) {
+            showMessage("GPS is not started !", "", MessageIcon::None);
+        }
+    } else if (mode_ == StartMode::Emulation) {
+        emulation_ = openEmulation(*snapshot_);
     }
+    target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
 
     LayoutSources sources;
     sources.snapshot = snapshot_.get();
     sources.units = &unitFormatter();
-    sources.pushpins = pushpins_;
-    sources.clock = &clock_;
+    sources.pushpins = &pushpins_;
+    sources.clock = services_.clock;
     NavSnapshot* snapshot = snapshot_.get();
     sources.fixLevel = [snapshot] { return snapshot->fixLevel; };
     DashboardLayout(*this, sources).build();
+
+    eventSounds_ = std::make_unique<EventSounds>(*services_.sounds);
+    eventSounds_->init(services_.store, &unitFormatter(), snapshot_.get());
 
     for (const auto& e : elements()) {
         if (e->group == ElementGroup::PanelSelector) {
@@ -122,7 +127,7 @@ void DashboardScreen::buildScreen(int mode) {
     }
     restoreChoices();
     refreshSnapshot();
-    applyTarget();
+    target_->applyTarget();
     markAllDirty();
     forgetUndrawnErasures();
 }
@@ -140,21 +145,20 @@ void DashboardScreen::forgetUndrawnErasures() {
 }
 
 void DashboardScreen::refreshSnapshot() {
-    if (GpsLink* link = currentLink()) {
-        snapshot_->refreshFromLink(*link);
-    }
+    wp2::refreshSnapshot(*snapshot_, emulation_.get(), currentFrame());
 }
 
 void DashboardScreen::tick(std::uint32_t frame) {
     if (frame % kRefreshFrames == 0) {
-        refreshSnapshot();
+        wp2::refreshSnapshot(*snapshot_, emulation_.get(), frame);
     }
+    eventSounds_->tick(frame);
     tickAll(frame);
     if (frame % kFrontFrames == 0) {
         host_.keepInFront();
     }
-    if (mode_ == StartMode::Live && frame % kReopenFrames == 0 && ensureLinkOpen_) {
-        ensureLinkOpen_(-1);
+    if (mode_ == StartMode::Live && frame % kReopenFrames == 0 && services_.ensureLinkOpen) {
+        services_.ensureLinkOpen(-1);
     }
 }
 
@@ -213,15 +217,11 @@ bool DashboardScreen::mapAction(int id) {
 void DashboardScreen::runOptionsItem(int code) {
     switch (code) {
         case kItemSound:
-            runDialog([this] { dialogs_.soundOptions(); });
+            runDialog([this] { dialogs_.soundOptions(eventSounds_->settings()); });
             break;
         case kItemWayPoints:
-            runDialog([this] {
-                if (pushpins_) {
-                    dialogs_.pushpinList(*pushpins_);
-                }
-            });
-            afterPushpinList();
+            runDialog([this] { dialogs_.pushpinList(pushpins_); });
+            target_->afterPushpinList();
             break;
         case kItemGps:
             runDialog([this] { dialogs_.gpsSetup(); });
@@ -248,50 +248,16 @@ void DashboardScreen::runDialog(const std::function<void()>& dialog) {
 }
 
 void DashboardScreen::addPushpinHere() {
-    if (!pushpins_) {
-        return;
-    }
     const TrackPoint fix =
         pointFromPosition(snapshot_->latitude, snapshot_->longitude, snapshot_->altitude);
-    if (!dialogs_.newPoint(*pushpins_, fix)) {
-        return;
+    if (dialogs_.newPoint(pushpins_, fix)) {
+        target_->pushpinAddedFromDashboard();
     }
-    pushpins_->ShiftTarget(1);
-    pushpins_->Save();
-    storeTargetIndex();
 }
 
 void DashboardScreen::chooseTarget() {
-    runDialog([this] {
-        if (pushpins_) {
-            dialogs_.selectPoint(*pushpins_);
-        }
-    });
-    applyTarget();
-    storeTargetIndex();
-}
-
-void DashboardScreen::storeTargetIndex() {
-    CRegInt lastTarget(kLastTargetValue, true, -1);
-    lastTarget = pushpins_ ? pushpins_->GetTargetIndex() : -1;
-}
-
-void DashboardScreen::applyTarget() {
-    const CPushpin* target = pushpins_ && pushpins_->GetTargetIndex() >= 0
-                                 ? pushpins_->GetAt(pushpins_->GetTargetIndex())
-                                 : nullptr;
-    if (target) {
-        snapshot_->setTarget(*target);
-    }
-}
-
-void DashboardScreen::afterPushpinList() {
-    const bool named = pushpins_ && pushpins_->GetTargetIndex() >= 0 &&
-                       pushpins_->GetAt(pushpins_->GetTargetIndex());
-    if (!named) {
-        snapshot_->targetSet = 0;
-    }
-    applyTarget();
+    target_->chooseTarget(
+        [this](CPushpins& pushpins) { runDialog([&] { dialogs_.selectPoint(pushpins); }); });
 }
 
 void DashboardScreen::enterMapMode() {

@@ -14,7 +14,10 @@
 #include "app/screenshot_run.h"
 #include "core/base/paths.h"
 #include "core/settings/registry.h"
+#include "platform/default_files.h"
 #include "platform/file_registry.h"
+#include "platform/qt/qt_sound_player.h"
+#include "platform/qt/qt_timers.h"
 #include "platform/system_clock.h"
 #include "ui/fonts.h"
 
@@ -34,12 +37,14 @@ int runDashboard(const AppOptions& options) {
     QtMessageBoxes boxes;
     setMessageBoxes(&boxes);
     SystemClock clock;
+    QtTimers timers;
     PlaceholderDialogs dialogs;
+    QtSoundPlayer sounds;
     StartOptions start;
     start.forcedMode = options.emulate ? 1 : -1;
     start.window.scale = windowScale(options);
     start.window.fullscreen = options.fullscreen;
-    Application app(clock, dialogs, start);
+    Application app(clock, timers, dialogs, sounds, start);
 
     bool quitEarly = false;
     QuitSignals quitSignals([&](int) {
@@ -80,6 +85,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
+    preferGStreamerMediaBackend();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Wayplot2");
     // The window hides itself while a dialog is up; only quit ends the program.
@@ -93,6 +99,8 @@ int main(int argc, char** argv) {
     Paths::makeDirs(Paths::dataDir());
     FileRegistry fileRegistry;
     setRegistry(&fileRegistry);
+    // The event sounds and the emulation file, unless the user has their own.
+    installDefaultFiles();
 
     int status = 0;
     if (!options.screenshot.empty()) {

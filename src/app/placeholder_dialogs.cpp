@@ -30,7 +30,7 @@ void PlaceholderDialogs::selectPoint(CPushpins&) {
     announce("point selection dialog");
 }
 
-void PlaceholderDialogs::soundOptions() {
+void PlaceholderDialogs::soundOptions(SoundSettings&) {
     announce("sound options dialog");
 }
 

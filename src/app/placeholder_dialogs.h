@@ -14,7 +14,7 @@ public:
     int firstRunSetup(int emu) override;
     bool newPoint(CPushpins& pushpins, const TrackPoint& fix) override;
     void selectPoint(CPushpins& pushpins) override;
-    void soundOptions() override;
+    void soundOptions(SoundSettings& settings) override;
     void pushpinList(CPushpins& pushpins) override;
     void gpsSetup() override;
     bool miscOptions(int& unitSystem) override;

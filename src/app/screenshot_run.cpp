@@ -7,18 +7,22 @@
 #include "app/application.h"
 #include "app/dashboard_screen.h"
 #include "app/placeholder_dialogs.h"
+#include "app/silent_sound_player.h"
 #include "core/base/clock.h"
+#include "core/base/timer_queue.h"
 
 namespace wp2 {
 
 int ScreenshotRun::run(const ScreenshotRequest& request) {
     // Simulated time: every tick is exactly one timer period later.
     ManualClock clock(std::time(nullptr), 1000);
+    TimerQueue timers(clock);
     PlaceholderDialogs dialogs;
+    SilentSoundPlayer sounds;
     StartOptions options;
     options.forcedMode = StartMode::Emulation;
     options.splash = false;
-    Application app(clock, dialogs, options);
+    Application app(clock, timers, dialogs, sounds, options);
     app.setWait({});
     if (!app.startUp()) {
         std::fprintf(stderr, "wayplot2: the dashboard could not be started\n");

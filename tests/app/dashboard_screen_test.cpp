@@ -5,6 +5,8 @@
 #include "app/dashboard_ids.h"
 #include "app_test_support.h"
 #include "core/base/clock.h"
+#include "core/base/paths.h"
+#include "core/gps/emulation_source.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/creg_int.h"
@@ -42,13 +44,13 @@ protected:
         AppTest::TearDown();
     }
 
-    DashboardScreen& build(int mode = StartMode::Emulation) {
+    // Without a link or an emulation file unless the test asks for one.
+    DashboardScreen& build(int mode = StartMode::Skipped) {
         screen_.reset();
-        screen_ = std::make_unique<DashboardScreen>(host_, dialogs_, &pushpins_, clock_,
-                                                    [this](int port) {
+        screen_ = std::make_unique<DashboardScreen>(host_, services([this](int port) {
                                                         linkStarts_.push_back(port);
                                                         return linkStarts;
-                                                    });
+                                                    }));
         screen_->buildScreen(mode);
         screen_->compose();
         return *screen_;
@@ -79,9 +81,6 @@ protected:
 
     DrawingSurfaces surfaces_;
     RecordingHost host_;
-    RecordingDialogs dialogs_;
-    CPushpins pushpins_;
-    ManualClock clock_{1700000000, 1000};
     std::vector<int> linkStarts_;
     bool linkStarts = true;
     std::unique_ptr<DashboardScreen> screen_;
@@ -181,8 +180,8 @@ TEST_F(DashboardTest, FirstStartShowsCourseDialDestinationLeftSkyViewRightSpeedA
 }
 
 TEST_F(DashboardTest, AFullRepaintBeforeTheFirstComposedFrameKeepsTheReadouts) {
-    screen_ = std::make_unique<DashboardScreen>(host_, dialogs_, &pushpins_, clock_, nullptr);
-    screen_->buildScreen(StartMode::Emulation);
+    screen_ = std::make_unique<DashboardScreen>(host_, services());
+    screen_->buildScreen(StartMode::Skipped);
     screen_->drawAll();  // the window's first paint
     const QImage painted = surfaces_.frame.image().copy();
     screen_->byId(Id::QuitButton)->dirty = 1;  // anything drawn next
@@ -435,6 +434,65 @@ TEST_F(DashboardTest, ALinkThatCannotBeStartedIsReportedOnceAndTheDashboardRuns)
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, "GPS is not started !");
     EXPECT_EQ(screen_->elements().size(), 41u);
+}
+
+// The bundled drive, where the program looks for the emulation file.
+void installEmulationFile() {
+    const std::string target = Paths::map(EmulationSource::kDefaultFile);
+    Paths::makeDirs(target.substr(0, target.rfind('/')));
+    test::writeFile(
+        target, test::readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt"));
+}
+
+TEST_F(DashboardTest, EmulationModeReplaysTheBundledDriveIntoTheSnapshot) {
+    installEmulationFile();
+    build(StartMode::Emulation);
+    ASSERT_NE(screen_->emulation(), nullptr);
+    ASSERT_TRUE(screen_->emulation()->isOpen());
+    EXPECT_TRUE(boxes_.shown.empty());
+    NavSnapshot& snapshot = screen_->snapshot();
+    EXPECT_EQ(snapshot.fixLevel, 4);  // refreshed once while the screen was built
+    std::vector<double> latitudes{snapshot.latitude};
+    for (std::uint32_t frame = 1; frame <= 90; ++frame) {
+        screen_->tick(frame);
+        if (frame % 30 == 0) {
+            latitudes.push_back(snapshot.latitude);
+        }
+    }
+    ASSERT_EQ(latitudes.size(), 4u);
+    for (std::size_t i = 1; i < latitudes.size(); ++i) {
+        EXPECT_NE(latitudes[i], latitudes[i - 1]) << "refresh " << i;
+    }
+    EXPECT_GT(snapshot.satellitesWithSignal, 0);
+    // A refresh every 30 frames, not every tick: frames 91 to 119 change nothing.
+    const double at90 = snapshot.latitude;
+    for (std::uint32_t frame = 91; frame < 120; ++frame) {
+        screen_->tick(frame);
+    }
+    EXPECT_EQ(snapshot.latitude, at90);
+}
+
+TEST_F(DashboardTest, WithoutTheEmulationFileTheDashboardSaysSoAndRuns) {
+    build(StartMode::Emulation);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, "Can not open emulation data");
+    screen_->tick(30);
+    EXPECT_EQ(screen_->elements().size(), 41u);
+}
+
+TEST_F(DashboardTest, TheTickPlaysTheEventSoundsUnlessSilenced) {
+    installEmulationFile();
+    store_.WriteText("SndGpsOn", "on.wav");
+    build(StartMode::Emulation);
+    screen_->tick(1);  // from no receiver to the emulation's 3D fix: the receiver came on
+    ASSERT_EQ(player_.played.size(), 1u);
+    EXPECT_NE(player_.played[0].find("on.wav"), std::string::npos);
+
+    player_.played.clear();
+    CRegInt("SndSilent", true, 0) = 1;
+    build(StartMode::Emulation);
+    screen_->tick(1);
+    EXPECT_TRUE(player_.played.empty());
 }
 
 TEST_F(DashboardTest, DestroyingTheScreenSavesThePushpins) {
