@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/gps/nav_snapshot.h"
 #include "ui/rotation.h"
 #include "ui/surface.h"
 
@@ -87,6 +88,32 @@ void CompassNeedle::moveTo(int x, int y) {
 void CompassNeedle::erase() {
     DrawingSurfaces& s = drawingSurfaces();
     s.frame.copyFrom(s.background, rect);
+}
+
+}  // namespace wp2
+
+namespace wp2 {
+
+void BoundCompassNeedle::init(const NavSnapshot& source, int centreX, int centreY, int halfW,
+                              int halfH) {
+    source_ = &source;
+    CompassNeedle::init(centreX, centreY, halfW, halfH);
+}
+
+int BoundCompassNeedle::tick(std::uint32_t frame) {
+    if (frame % 30 == 0) {
+        update(frame);
+    }
+    animate(frame);
+    return 0;
+}
+
+int BoundCompassNeedle::update(std::uint32_t frame) {
+    if (!source_) {
+        return 0;
+    }
+    setAngle(source_->course + kDialHalfPi, frame);
+    return 1;
 }
 
 }  // namespace wp2

@@ -9,6 +9,8 @@
 
 namespace wp2 {
 
+class NavSnapshot;
+
 class CompassNeedle : public SpriteElement {
 public:
     // The needle turns about (cx, cy) inside a rectangle of half sizes halfW, halfH.
@@ -43,6 +45,18 @@ protected:
 
 private:
     static constexpr double kStartAngle = 1.57079632625;
+};
+
+// A needle that follows the snapshot's course every 30 frames: the blue
+// triangle shows north on a heading-up display, the red one south.
+class BoundCompassNeedle : public CompassNeedle {
+public:
+    void init(const NavSnapshot& source, int cx, int cy, int halfW, int halfH);
+    int tick(std::uint32_t frame) override;
+    int update(std::uint32_t frame) override;
+
+private:
+    const NavSnapshot* source_ = nullptr;
 };
 
 }  // namespace wp2

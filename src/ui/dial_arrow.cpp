@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/gps/nav_snapshot.h"
 #include "ui/rotation.h"
 #include "ui/surface.h"
 
@@ -139,6 +140,39 @@ double DialArrow::speedAngle(double metresPerSecond) {
 
 double DialArrow::courseAngle(double course, double targetBearing) {
     return course - targetBearing + kDialHalfPi;
+}
+
+}  // namespace wp2
+
+namespace wp2 {
+
+void CourseDialArrow::init(const NavSnapshot& source, int centreX, int centreY,
+                           const std::string& arrowName) {
+    source_ = &source;
+    DialArrow::init(centreX, centreY, arrowName);
+}
+
+int CourseDialArrow::tick(std::uint32_t frame) {
+    if (frame % 30 == 0 && source_ && source_->targetSet == 1) {
+        setTarget(courseAngle(source_->course, source_->targetBearing));
+    }
+    animate();
+    return 0;
+}
+
+void SpeedDialArrow::init(const NavSnapshot& source, int centreX, int centreY,
+                          const std::string& arrowName) {
+    source_ = &source;
+    DialArrow::init(centreX, centreY, arrowName);
+}
+
+int SpeedDialArrow::tick(std::uint32_t frame) {
+    if (frame % 30 == 0 && source_) {
+        lastAngle = speedAngle(source_->speed);
+        setTarget(lastAngle);
+    }
+    animate();
+    return 0;
 }
 
 }  // namespace wp2

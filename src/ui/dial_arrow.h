@@ -9,6 +9,8 @@
 
 namespace wp2 {
 
+class NavSnapshot;
+
 class DialArrow : public SpriteElement {
 public:
     void init(int cx, int cy, const std::string& arrowName);
@@ -48,6 +50,29 @@ protected:
 
 private:
     static constexpr double kStartAngle = 1.57079632625;
+};
+
+// The course dial's arrow: every 30 frames, while a target is set, it turns
+// towards the target relative to the direction of travel.
+class CourseDialArrow : public DialArrow {
+public:
+    void init(const NavSnapshot& source, int cx, int cy, const std::string& arrowName);
+    int tick(std::uint32_t frame) override;
+
+private:
+    const NavSnapshot* source_ = nullptr;
+};
+
+// The speed dial's arrow: every 30 frames it turns to the snapshot's speed.
+class SpeedDialArrow : public DialArrow {
+public:
+    void init(const NavSnapshot& source, int cx, int cy, const std::string& arrowName);
+    int tick(std::uint32_t frame) override;
+
+    double lastAngle = 0;
+
+private:
+    const NavSnapshot* source_ = nullptr;
 };
 
 }  // namespace wp2

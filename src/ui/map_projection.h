@@ -14,7 +14,8 @@ public:
     void setUp(double originLatitude, double originLongitude, const LocalScale& scale,
                double pixelsPerMetre, Point centre, bool rotate, float sinHeading,
                float cosHeading);
-    // Screen position of a point given in radians.
+    // Screen position of a point given in radians (inline: the map projects
+    // every track point on each redraw).
     Point project(double latitude, double longitude) const;
 
 private:
@@ -27,5 +28,17 @@ private:
     float sin_ = 0;
     float cos_ = 1;
 };
+
+inline Point MapProjection::project(double latitude, double longitude) const {
+    const int east = static_cast<int>((longitude - originLon_) * eastFactor_ + 0.5);
+    const int north = static_cast<int>((latitude - originLat_) * northFactor_ + 0.5);
+    if (!rotate_) {
+        return {centre_.x + east, centre_.y - north};
+    }
+    const double dx = east;
+    const double dy = -north;
+    return {static_cast<int>(centre_.x + dy * sin_ + dx * cos_ + 0.5),
+            static_cast<int>(centre_.y + dy * cos_ - dx * sin_ + 0.5)};
+}
 
 }  // namespace wp2

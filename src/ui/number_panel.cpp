@@ -4,6 +4,9 @@
 #include <cmath>
 
 #include "core/base/cformat.h"
+#include "core/gps/nav_snapshot.h"
+#include "core/nav/unit_formatter.h"
+#include "platform/battery_status.h"
 #include "ui/fonts.h"
 #include "ui/surface.h"
 
@@ -120,6 +123,71 @@ void NumberPanel::moveTo(int x, int y) {
 void NumberPanel::erase() {
     DrawingSurfaces& s = drawingSurfaces();
     s.frame.copyFrom(s.background, textRect);
+}
+
+}  // namespace wp2
+
+namespace wp2 {
+
+namespace {
+constexpr double kRadToDeg = 57.295779532957766;
+int systemBattery() {
+    return batteryPercent();
+}
+}  // namespace
+
+void BoundNumberPanel::init(const NavSnapshot& source, const UnitFormatter& units, int valueKind,
+                            const GlyphIds& glyphIds, const std::string& panelName) {
+    source_ = &source;
+    units_ = &units;
+    kind = valueKind;
+    name = panelName;
+    battery_ = systemBattery;
+    NumberPanel::init(Rect{0, 0, 40, 40}, glyphIds, 0, "%4.0lf");
+}
+
+int BoundNumberPanel::tick(std::uint32_t frame) {
+    if (frame % 30 == 0) {
+        update(frame);
+    }
+    return 0;
+}
+
+int BoundNumberPanel::update(std::uint32_t) {
+    if (!source_ || !units_) {
+        return 0;
+    }
+    const NavSnapshot& s = *source_;
+    auto showText = [this](const FormattedValue& v) { setText(v.text, v.label); };
+    switch (kind) {
+        case ValueKind::Speed:
+            showText(units_->formatSpeed(s.speed));
+            break;
+        case ValueKind::Heading:
+            setNumber(s.course * kRadToDeg, "%3.0lf");
+            break;
+        case ValueKind::Bearing:
+            setNumber(s.targetBearing * kRadToDeg, "%3.0lf");
+            break;
+        case ValueKind::Altitude:
+            showText(units_->formatAltitude(s.altitude));
+            break;
+        case ValueKind::Accuracy:
+            showText(units_->formatDistance(s.accuracy()));
+            break;
+        case ValueKind::Pdop:
+            setNumber(s.pdop, "%3.1lf");
+            break;
+        case ValueKind::Satellites:
+            setText(cformat("%d", s.satellitesWithSignal), "");
+            break;
+        case ValueKind::Battery:
+            setText(cformat("%d", battery_ ? battery_() : 0), "");
+            break;
+        default:
+            return 0;
+    }
+    return 1;
 }
 
 }  // namespace wp2

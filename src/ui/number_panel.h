@@ -12,6 +12,9 @@
 
 namespace wp2 {
 
+class NavSnapshot;
+class UnitFormatter;
+
 class NumberPanel : public SkinElement {
 public:
     static constexpr int kGlyphCount = 11;
@@ -51,6 +54,44 @@ public:
     std::string text;
     std::string caption;
     QFont captionFont;
+};
+
+}  // namespace wp2
+
+namespace wp2 {
+
+// What a bound read-out shows.
+namespace ValueKind {
+inline constexpr int Speed = 1;
+inline constexpr int Heading = 2;
+inline constexpr int Bearing = 3;
+inline constexpr int Altitude = 5;
+inline constexpr int Accuracy = 6;
+inline constexpr int Pdop = 7;
+inline constexpr int Satellites = 8;
+inline constexpr int Battery = 9;
+}  // namespace ValueKind
+
+// A read-out that takes its value from the snapshot every 30 frames.
+class BoundNumberPanel : public NumberPanel {
+public:
+    using BatteryReader = int (*)();
+
+    // The text rectangle starts at (0, 0, 40, 40) until the panel is placed.
+    void init(const NavSnapshot& source, const UnitFormatter& units, int valueKind,
+              const GlyphIds& glyphIds, const std::string& panelName);
+    int tick(std::uint32_t frame) override;
+    int update(std::uint32_t frame) override;
+
+    // Where the battery charge comes from (the platform's power status by default).
+    void setBatteryReader(BatteryReader reader) { battery_ = reader; }
+
+    int kind = 0;
+
+private:
+    const NavSnapshot* source_ = nullptr;
+    const UnitFormatter* units_ = nullptr;
+    BatteryReader battery_ = nullptr;
 };
 
 }  // namespace wp2

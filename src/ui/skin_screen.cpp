@@ -189,6 +189,10 @@ int SkinScreen::composeMap() {
 }
 
 void SkinScreen::drawAll() {
+    if (mapMode) {
+        drawAllMap();
+        return;
+    }
     for (int layer : layerOrder_) {
         for (const auto& e : elements_) {
             if (e->visible && e->layer == layer) {
@@ -197,6 +201,35 @@ void SkinScreen::drawAll() {
                 e->erasePending = 0;
             }
         }
+    }
+}
+
+// A full repaint in map mode shows what composing shows: the static elements,
+// then the map with its compass. The read-outs keep their visible flag under
+// the map but must not be painted over it.
+void SkinScreen::drawAllMap() {
+    for (int layer : layerOrder_) {
+        for (const auto& e : elements_) {
+            if (e->visible && e->layer == layer && !e->sprite) {
+                e->draw();
+                e->dirty = 0;
+                e->erasePending = 0;
+            }
+        }
+    }
+    SkinElement* map = byId(ElementId::TrackView);
+    SkinElement* compass = byId(ElementId::TrackCompass);
+    if (map && map->visible) {
+        if (compass) {
+            map->setKeepArea(compass->eraseRect());
+        }
+        map->erase();
+        map->draw();
+        map->dirty = map->erasePending = 0;
+    }
+    if (compass && compass->visible) {
+        compass->draw();
+        compass->dirty = compass->erasePending = 0;
     }
 }
 

@@ -39,7 +39,8 @@ public:
     void tickAll(std::uint32_t frame);
     // Draws what changed into the frame surface; 1 when anything was drawn.
     int compose();
-    // Draws every visible element (a full repaint).
+    // Draws every visible element (a full repaint); in map mode the static
+    // elements, the map and its compass.
     void drawAll();
     void markAllDirty();
 
@@ -72,6 +73,7 @@ private:
     bool erasePass();
     bool spritePass();
     int composeMap();
+    void drawAllMap();
 
     std::vector<std::unique_ptr<SkinElement>> elements_;
     std::vector<int> layerOrder_;

@@ -60,3 +60,30 @@ void SkyView::erase() {
 }
 
 }  // namespace wp2
+
+namespace wp2 {
+
+void BoundSkyView::init(const NavSnapshot& source, const std::string& viewName) {
+    source_ = &source;
+    SkyView::init(viewName);
+}
+
+int BoundSkyView::tick(std::uint32_t frame) {
+    if (frame % 30 == 0) {
+        update(frame);
+    }
+    return 0;
+}
+
+int BoundSkyView::update(std::uint32_t) {
+    if (!source_) {
+        return 0;
+    }
+    const int inView =
+        std::clamp(source_->satellitesInView, 0, static_cast<int>(source_->satellites.size()));
+    setSatellites(std::vector<SkySatellite>(source_->satellites.begin(),
+                                            source_->satellites.begin() + inView));
+    return 1;
+}
+
+}  // namespace wp2

@@ -5,17 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/gps/nav_snapshot.h"
 #include "ui/skin_element.h"
 #include "ui/transparent_bitmap.h"
 
 namespace wp2 {
-
-struct SkySatellite {
-    int number = 0;
-    int snr = 0;           // signal-to-noise; below 1 means no signal
-    double elevation = 0;  // radians
-    double azimuth = 0;    // radians, clockwise from north
-};
 
 class SkyView : public SpriteElement {
 public:
@@ -43,6 +37,17 @@ public:
 private:
     TransparentBitmap withSignal_;
     TransparentBitmap withoutSignal_;
+};
+
+// A sky view that copies the satellites in view from the snapshot every 30 frames.
+class BoundSkyView : public SkyView {
+public:
+    void init(const NavSnapshot& source, const std::string& viewName);
+    int tick(std::uint32_t frame) override;
+    int update(std::uint32_t frame) override;
+
+private:
+    const NavSnapshot* source_ = nullptr;
 };
 
 }  // namespace wp2

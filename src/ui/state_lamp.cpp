@@ -1,5 +1,6 @@
 #include "ui/state_lamp.h"
 
+#include "core/gps/nav_snapshot.h"
 #include "ui/bitmap_source.h"
 #include "ui/surface.h"
 
@@ -55,6 +56,14 @@ void StateLamp::offsetBy(int dx, int dy) {
 
 void StateLamp::moveTo(int x, int y) {
     offsetBy(x - rect.left, y - rect.top);
+}
+
+void initReceiverLamp(StateLamp& lamp, const NavSnapshot& snapshot, int x, int y) {
+    constexpr int kDark = 453;
+    constexpr int kRed = 454;
+    constexpr int kGreen = 455;
+    constexpr int kYellow = 456;
+    lamp.init([&snapshot] { return snapshot.fixLevel; }, x, y, kDark, kRed, kYellow, kGreen);
 }
 
 }  // namespace wp2

@@ -11,6 +11,8 @@
 
 namespace wp2 {
 
+class NavSnapshot;
+
 class StateLamp : public SkinElement {
 public:
     using StateSource = std::function<int()>;
@@ -32,5 +34,9 @@ private:
     StateSource source_;
     std::array<QImage, 4> images_;
 };
+
+// The receiver lamp: dark without a link, red without a fix, yellow for a 2-D
+// and green for a 3-D fix, read from the snapshot's fix level. Top-left at (x, y).
+void initReceiverLamp(StateLamp& lamp, const NavSnapshot& snapshot, int x, int y);
 
 }  // namespace wp2

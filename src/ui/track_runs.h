@@ -31,4 +31,30 @@ private:
     bool startsOutside_ = false;  // the run begins with the point where it entered
 };
 
+inline void TrackRuns::add(Point p) {
+    if (area_.contains(p)) {
+        if (count_ > 0 && points_[static_cast<std::size_t>(count_ - 1)] == p) {
+            return;
+        }
+        points_[static_cast<std::size_t>(count_++)] = p;
+        if (count_ == kMaxPoints) {
+            flush();
+            points_[0] = p;
+            count_ = 1;
+            startsOutside_ = false;
+        }
+        return;
+    }
+    // Leaving the map: the run so far is drawn on to this point. A run of one
+    // point inside counts too, so that a track entering the map for a single
+    // point is not lost.
+    if (count_ > 1 || (count_ == 1 && !startsOutside_)) {
+        points_[static_cast<std::size_t>(count_++)] = p;
+        flush();
+    }
+    points_[0] = p;
+    count_ = 1;
+    startsOutside_ = true;
+}
+
 }  // namespace wp2

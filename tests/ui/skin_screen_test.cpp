@@ -237,6 +237,22 @@ TEST_F(SkinScreenTest, DrawAllPaintsEveryVisibleElementInLayerOrder) {
     EXPECT_EQ(panel->dirty, 0);
 }
 
+TEST_F(SkinScreenTest, DrawAllInMapModePaintsTheMapOverTheReadouts) {
+    block({0, 0, 240, 264}, kGrey, 10, false, "panel");
+    Block* readout = block({100, 100, 140, 140}, kBlue, 50, true, "readout");
+    Block* map = block({0, 0, 240, 264}, kGreen, 50, true, "map");
+    Block* compass = block({7, 7, 67, 67}, kRed, 50, true, "compass");
+    map->id = ElementId::TrackView;
+    compass->id = ElementId::TrackCompass;
+    screen.mapMode = 1;
+    screen.drawAll();
+    const std::vector<std::string> expected = {"panel draw", "map keep", "map erase", "map draw",
+                                               "compass draw"};
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(readout->draws, 0);
+    EXPECT_EQ(frame().pixel(120, 120), kGreen);
+}
+
 TEST_F(SkinScreenTest, MarkAllDirtySkipsHiddenElements) {
     Block* shown = block({0, 0, 10, 10}, kRed, 10, false);
     Block* hidden = block({0, 0, 10, 10}, kRed, 10, false);

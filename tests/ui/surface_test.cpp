@@ -10,6 +10,12 @@
 #include "ui/transparent_bitmap.h"
 #include "ui_test_support.h"
 
+// Fontconfig keeps its caches for the life of the process and never frees
+// them; the leak checker of sanitizer builds is told to ignore them.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
 namespace wp2 {
 namespace {
 

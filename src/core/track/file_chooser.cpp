@@ -1,5 +1,7 @@
 #include "core/track/file_chooser.h"
 
+#include "core/track/file_filter.h"
+
 namespace wp2 {
 
 namespace {
@@ -14,6 +16,15 @@ CancellingChooser cancelling;
 FileChooser* current = &cancelling;
 
 }  // namespace
+
+std::optional<FileChoice> FileChooser::saveFileChoice(const FileDialogRequest& request) {
+    std::optional<std::string> path = saveFile(request);
+    if (!path) {
+        return {};
+    }
+    const int index = filterIndexForFile(parseFileFilter(request.filter), *path);
+    return FileChoice{*path, index > 0 ? index : 1};
+}
 
 void setFileChooser(FileChooser* chooser) {
     current = chooser ? chooser : &cancelling;

@@ -214,7 +214,8 @@ bool TrackLog::chooseFileName(bool askName, bool forSaving) {
     if (!askName && !currentFileName.empty()) {
         return true;
     }
-    const FileDialogRequest request{kTrackFileFilter, kTrackFileExtension, currentFileName};
+    FileDialogRequest request{kTrackFileFilter, kTrackFileExtension, currentFileName};
+    request.askBeforeCreating = true;
     const auto chosen =
         forSaving ? fileChooser().saveFile(request) : fileChooser().openFile(request);
     if (!chosen) {

@@ -138,18 +138,6 @@ TEST_F(EventSoundsTest, AnEventWithoutASoundIsSkippedWithoutAQuietPeriod) {
     EXPECT_EQ(sounds().quietUntil(), 2u + 33u);
 }
 
-TEST_F(EventSoundsTest, AMissingSoundSettingMeansNoSound) {
-    registry_.clear();
-    EXPECT_EQ(at(0, 2), Names{});
-    EXPECT_EQ(at(1, 4, 50.0), Names{});
-    EXPECT_FALSE(sounds().busy());
-}
-
-TEST_F(EventSoundsTest, APickedSoundIsUsedAtOnce) {
-    sounds().settings().setName(SoundEvent::GpsOn, "picked.wav");
-    EXPECT_EQ(at(0, 2), Names{"picked.wav"});
-}
-
 TEST_F(EventSoundsTest, SilentPlaysNothingAndLevelChangesCountAgainstTheLevelBefore) {
     at(0, 2);
     framesPlayed(1, 99, 2);

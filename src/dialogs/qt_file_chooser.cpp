@@ -1,0 +1,44 @@
+#include "qt_file_chooser.h"
+
+#include <QApplication>
+
+#include "file_dialog.h"
+
+namespace wp2 {
+
+namespace {
+
+QWidget* dialogParent() {
+    QWidget* parent = QApplication::activeModalWidget();
+    return parent ? parent : QApplication::activeWindow();
+}
+
+std::optional<FileChoice> run(const FileDialogRequest& request, FileDialog::Kind kind) {
+    FileDialog dialog(request, kind, dialogParent());
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    std::string path = dialog.chosenPath();
+    if (path.empty()) {
+        return {};
+    }
+    return FileChoice{std::move(path), dialog.chosenFilterIndex()};
+}
+
+}  // namespace
+
+std::optional<std::string> QtFileChooser::openFile(const FileDialogRequest& request) {
+    auto choice = run(request, FileDialog::Kind::Open);
+    return choice ? std::optional<std::string>(choice->path) : std::nullopt;
+}
+
+std::optional<std::string> QtFileChooser::saveFile(const FileDialogRequest& request) {
+    auto choice = run(request, FileDialog::Kind::Save);
+    return choice ? std::optional<std::string>(choice->path) : std::nullopt;
+}
+
+std::optional<FileChoice> QtFileChooser::saveFileChoice(const FileDialogRequest& request) {
+    return run(request, FileDialog::Kind::Save);
+}
+
+}  // namespace wp2

@@ -1,0 +1,65 @@
+#pragma once
+// The track options dialog of the track map: Load, Save and Clear of the
+// track, and the map's "Rotate map" and "Drag map" switches, which persist in
+// the "TrackOpt2" setting (0x1 drag, 0x2 rotate).
+
+#include <QDialog>
+#include <cstdint>
+
+class QCheckBox;
+class QPushButton;
+
+namespace wp2 {
+
+class TrackLog;
+
+inline constexpr const char* kTrackMapOptionsValue = "TrackOpt2";
+inline constexpr std::int32_t kTrackMapOptionsDefault = 1;
+inline constexpr std::int32_t kTrackMapDrag = 0x1;
+inline constexpr std::int32_t kTrackMapRotate = 0x2;
+
+struct TrackMapOptions {
+    bool rotateMap = false;
+    bool dragMap = false;
+
+    static TrackMapOptions fromStored(std::int32_t value);
+    std::int32_t stored() const;
+    bool operator==(const TrackMapOptions&) const = default;
+};
+
+class TrackOptionsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    TrackOptionsDialog(TrackLog& track, TrackMapOptions options, QWidget* parent = nullptr);
+
+    // The switches as OK took them; as given for Cancel, Load, Save and Clear.
+    const TrackMapOptions& options() const { return options_; }
+
+    QCheckBox* rotateBox() const { return rotate_; }
+    QCheckBox* dragBox() const { return drag_; }
+    QPushButton* loadButton() const { return load_; }
+    QPushButton* saveButton() const { return save_; }
+    QPushButton* clearButton() const { return clear_; }
+    QPushButton* okButton() const { return ok_; }
+    QPushButton* cancelButton() const { return cancel_; }
+
+    void accept() override;
+
+private:
+    TrackLog& track_;
+    TrackMapOptions options_;
+    QCheckBox* rotate_;
+    QCheckBox* drag_;
+    QPushButton* load_;
+    QPushButton* save_;
+    QPushButton* clear_;
+    QPushButton* ok_;
+    QPushButton* cancel_;
+};
+
+// Runs the dialog on the stored "TrackOpt2" and writes it back however the
+// dialog closed. The caller gives the map the returned switches.
+TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track);
+
+}  // namespace wp2

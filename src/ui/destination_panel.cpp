@@ -1,0 +1,107 @@
+#include "ui/destination_panel.h"
+
+#include <QString>
+#include <cmath>
+#include <ctime>
+
+#include "core/base/cformat.h"
+#include "core/base/clock.h"
+#include "core/gps/nav_snapshot.h"
+#include "core/nav/unit_formatter.h"
+#include "ui/bitmap_source.h"
+#include "ui/fonts.h"
+#include "ui/frame_counter.h"
+#include "ui/surface.h"
+
+namespace wp2 {
+
+namespace {
+constexpr QRgb kWhite = rgb(255, 255, 255);
+constexpr QRgb kNameColour = rgb(255, 220, 120);
+constexpr double kMovingSpeed = 0.1;  // m/s above which a time to go is shown
+}  // namespace
+
+void DestinationPanel::init(const NavSnapshot* source, const UnitFormatter* units,
+                            const Clock* clock, int id, const std::string& panelName) {
+    initBitmap(id, panelName);
+    source_ = source;
+    units_ = units;
+    clock_ = clock;
+    nameFont = dashboardFont(Typeface::Tahoma, 16, true);
+    textFont = dashboardFont(Typeface::Tahoma, 16, false);
+}
+
+void DestinationPanel::setTarget(const std::string& name, int iconId) {
+    hasTarget = 1;
+    targetName = name;
+    iconBitmapId = iconId;
+    icon_ = iconId ? loadBitmap(iconId) : QImage();
+    update(currentFrame());
+}
+
+void DestinationPanel::clearTarget() {
+    hasTarget = 0;
+    update(currentFrame());
+}
+
+std::string DestinationPanel::formatTimeToGo(double seconds) {
+    // Whole seconds; a time beyond what an int holds is shown as its hours modulo 24 anyway.
+    const double whole = std::floor(seconds);
+    const long long s = whole >= 0 && whole < 9e15 ? static_cast<long long>(whole) : 0;
+    return cformat("%02d:%02d", static_cast<int>(s / 3600 % 24), static_cast<int>(s / 60 % 60));
+}
+
+int DestinationPanel::tick(std::uint32_t frame) {
+    if (frame % 30 == 0) {
+        update(frame);
+    }
+    return 0;
+}
+
+int DestinationPanel::update(std::uint32_t) {
+    if (source_ && units_ && source_->targetSet == 1 && hasTarget) {
+        distanceText = units_->formatDistanceWithUnit(source_->targetDistance);
+        const double mean = source_->averageSpeed.mean();
+        if (mean > kMovingSpeed) {
+            timeToGoText = formatTimeToGo(source_->targetDistance / mean);
+        }
+    }
+    if (clock_) {
+        const std::time_t now = clock_->now();
+        std::tm local{};
+        localtime_r(&now, &local);
+        clockText = cformat("%02d:%02d", local.tm_hour, local.tm_min);
+    }
+    dirty = 1;
+    erasePending = 1;
+    return 1;
+}
+
+void DestinationPanel::drawFitted(Surface& frame, const Rect& r, const std::string& text) {
+    const QString s = QString::fromStdString(text);
+    frame.text(r, s, fittingFont(Typeface::Tahoma, 16, false, s, r.width()), kWhite);
+}
+
+void DestinationPanel::draw() {
+    drawPanel();
+    Surface& frame = drawingSurfaces().frame;
+    const int l = rect.left;
+    const int t = rect.top;
+    const int r = rect.right;
+    const Rect nameRect{l + 8, t + 22, r - 3, t + 62};
+    if (hasTarget) {
+        if (!icon_.isNull()) {
+            frame.blit(r - 20, t + 5, icon_);
+        }
+        frame.text(nameRect, QString::fromStdString(targetName), nameFont, kNameColour,
+                   TextFlag::WordBreak);
+        drawFitted(frame, {l + 46, t + 62, r - 1, t + 77}, distanceText);
+        drawFitted(frame, {l + 76, t + 78, l + 117, t + 93}, timeToGoText);
+    } else {
+        frame.text(nameRect, QStringLiteral("Not selected"), nameFont, kWhite);
+    }
+    drawFitted(frame, {l + 76, t + 94, l + 117, t + 109}, clockText);
+    keepAsBackground();
+}
+
+}  // namespace wp2

@@ -1,0 +1,55 @@
+#pragma once
+// A panel showing the navigation target: its icon and name, the distance to
+// it, the time to go at the average speed, and the clock.
+
+#include <QFont>
+#include <QImage>
+#include <string>
+
+#include "ui/bitmap_panel.h"
+
+namespace wp2 {
+
+class Clock;
+class NavSnapshot;
+class Surface;
+class UnitFormatter;
+
+class DestinationPanel : public BitmapPanel {
+public:
+    // Without a source only the clock is shown. The clock's calendar time is
+    // shown in local time.
+    void init(const NavSnapshot* source, const UnitFormatter* units, const Clock* clock,
+              int bitmapId, const std::string& panelName);
+
+    // A target with its name and the bitmap of its icon (0 for none).
+    void setTarget(const std::string& targetName, int iconBitmapId);
+    void clearTarget();
+
+    int tick(std::uint32_t frame) override;
+    int update(std::uint32_t frame) override;
+    void draw() override;
+
+    // "%02d:%02d" of the hours (modulo 24) and minutes of a duration in seconds.
+    static std::string formatTimeToGo(double seconds);
+
+    int hasTarget = 0;
+    std::string targetName;
+    int iconBitmapId = 0;
+    std::string distanceText;
+    std::string timeToGoText;
+    std::string clockText;
+    QFont nameFont;
+    QFont textFont;
+
+private:
+    // White text in the normal font, made smaller when it would not fit.
+    static void drawFitted(Surface& frame, const Rect& r, const std::string& text);
+
+    const NavSnapshot* source_ = nullptr;
+    const UnitFormatter* units_ = nullptr;
+    const Clock* clock_ = nullptr;
+    QImage icon_;
+};
+
+}  // namespace wp2

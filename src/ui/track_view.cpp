@@ -1,0 +1,242 @@
+#include "ui/track_view.h"
+
+#include <QString>
+#include <algorithm>
+#include <cmath>
+
+#include "core/gps/nav_snapshot.h"
+#include "core/nav/geodesy.h"
+#include "core/nav/unit_formatter.h"
+#include "core/track/track_log.h"
+#include "core/waypoints/cpushpins.h"
+#include "ui/bitmap_source.h"
+#include "ui/fonts.h"
+#include "ui/surface.h"
+
+namespace wp2 {
+
+namespace {
+constexpr QRgb kTrackColour = rgb(255, 0, 0);
+constexpr QRgb kPanelGrey = rgb(230, 230, 230);
+constexpr QRgb kBarColour = rgb(20, 52, 255);
+constexpr QRgb kBlack = rgb(0, 0, 0);
+constexpr QRgb kMarkerKey = rgb(255, 255, 255);
+constexpr double kUsMile = 1609;
+constexpr double kNauticalMile = 1852;
+constexpr int kDragReach = 20;   // a press this close to the centre starts a drag
+constexpr int kDragMargin = 10;  // the dragged centre stays this far inside the map
+constexpr int kIconHalf = 8;
+}  // namespace
+
+TrackView::TrackView()
+    : usTable_(imperialScaleTable(kUsMile)),
+      nauticalTable_(imperialScaleTable(kNauticalMile)),
+      scaleSetting_("TSOpt", false, 5),
+      options_("TrackOpt2", true, kOptionDrag) {
+    // A stored step outside the table is taken as the nearest valid one.
+    scaleIndex = std::clamp<int>(scaleSetting_.Get(), 0, kMaxScaleIndex);
+}
+
+TrackView::~TrackView() {
+    scaleSetting_ = scaleIndex;
+}
+
+void TrackView::init(const TrackLog* trackLog, const CPushpins* pushpins,
+                     const UnitFormatter& units, const Ellipsoid& projection, int markerBitmapId,
+                     const std::string& viewName) {
+    trackLog_ = trackLog;
+    pushpins_ = pushpins;
+    units_ = &units;
+    ellipsoid_ = &projection;
+    name = viewName;
+    rect = Rect{0, 0, 240, 264};
+    centre = savedCentre = Point{120, 132};
+    marker_.load(markerBitmapId, kMarkerKey);
+    labelFont = dashboardFont(Typeface::Tahoma, 14, false);
+    const int options = options_.Get();
+    drag = (options & kOptionDrag) ? 1 : 0;
+    rotate = (options & kOptionRotate) ? 1 : 0;
+}
+
+void TrackView::setSource(const NavSnapshot* snapshot, StoredPosition storedPosition) {
+    snapshot_ = snapshot;
+    storedPosition_ = std::move(storedPosition);
+}
+
+void TrackView::centreOn(double latitude, double longitude) {
+    originLatitude = latitude;
+    originLongitude = longitude;
+    if (!drag) {
+        centre = Point{rect.left + rect.width() / 2, rect.top + rect.height() / 2};
+    }
+}
+
+void TrackView::zoomIn() {
+    if (scaleIndex > 0) {
+        --scaleIndex;
+    }
+    markChanged();
+}
+
+void TrackView::zoomOut() {
+    if (scaleIndex < kMaxScaleIndex) {
+        ++scaleIndex;
+    }
+    markChanged();
+}
+
+void TrackView::applyOptions(bool dragMap, bool rotateMap) {
+    drag = dragMap ? 1 : 0;
+    rotate = rotateMap ? 1 : 0;
+    options_ = (dragMap ? kOptionDrag : 0) + (rotateMap ? kOptionRotate : 0);
+    markChanged();
+}
+
+int TrackView::tick(std::uint32_t frame) {
+    if (frame % 30 == 0) {
+        update(frame);
+    }
+    return 0;
+}
+
+int TrackView::update(std::uint32_t) {
+    heading = 0;
+    if (snapshot_ && (snapshot_->status & NavSnapshot::kFixStatus)) {
+        centreOn(snapshot_->latitude, snapshot_->longitude);
+        heading = snapshot_->course;
+    } else {
+        double lat = 0;
+        double lon = 0;
+        if (storedPosition_ && storedPosition_(lat, lon)) {
+            centreOn(lat, lon);
+        }
+    }
+    sinHeading = static_cast<float>(std::sin(heading));
+    cosHeading = static_cast<float>(std::cos(heading));
+    markChanged();
+    return 1;
+}
+
+const MapScaleTable& TrackView::scaleTableFor(int unitCode) const {
+    if (unitCode == UnitFormatter::kNautical) {
+        return nauticalTable_;
+    }
+    if (unitCode == UnitFormatter::kUs) {
+        return usTable_;
+    }
+    return metricScaleTable();
+}
+
+void TrackView::setUpProjection() {
+    const LocalScale scale =
+        ellipsoid_ ? ellipsoid_->localScale(LatLonAlt{originLatitude, originLongitude, 0.0})
+                   : LocalScale{};
+    const MapScaleTable& table = scaleTableFor(units_ ? units_->code() : UnitFormatter::kMetric);
+    const double pixelsPerMetre = barLength / table[static_cast<std::size_t>(scaleIndex)];
+    projection_.setUp(originLatitude, originLongitude, scale, pixelsPerMetre, centre, rotate != 0,
+                      sinHeading, cosHeading);
+}
+
+Point TrackView::project(double latitude, double longitude) const {
+    return projection_.project(latitude, longitude);
+}
+
+void TrackView::draw() {
+    Surface& frame = drawingSurfaces().frame;
+    setUpProjection();
+    // The map never paints outside its rectangle: the erase restores only that.
+    frame.setClip(rect);
+    drawScaleBar(frame);
+    drawTrack(frame);
+    drawPushpins(frame);
+    marker_.drawTransparent(frame, centre.x - marker_.width() / 2, centre.y - marker_.height() / 2);
+    frame.clearClip();
+    if (!keepArea.isEmpty()) {
+        drawingSurfaces().scratch.copyFrom(frame, keepArea, 0, 0);
+    }
+}
+
+void TrackView::drawScaleBar(Surface& frame) {
+    const MapScaleTable& table = scaleTableFor(units_ ? units_->code() : UnitFormatter::kMetric);
+    const double metres = table[static_cast<std::size_t>(scaleIndex)];
+    const std::string text = units_ ? units_->formatDistanceWithUnit(metres) : std::string();
+    frame.text({rect.left + 10, rect.bottom - 50, rect.left + 70, rect.bottom - 30},
+               QString::fromStdString(text), labelFont, kBlack, TextFlag::Centre, kPanelGrey);
+    const Point bracket[4] = {{10, 225}, {10, 230}, {65, 230}, {65, 225}};
+    frame.polyline(bracket, 4, kBarColour, 2);
+}
+
+void TrackView::drawTrack(Surface& frame) {
+    if (!trackLog_) {
+        return;
+    }
+    TrackRuns runs(rect, [&frame](const Point* points, int count) {
+        frame.polyline(points, count, kTrackColour);
+    });
+    // Newest to oldest.
+    for (int i = trackLog_->count() - 1; i >= 0; --i) {
+        const TrackPoint& p = trackLog_->at(i);
+        runs.add(projection_.project(p.latitude, p.longitude));
+    }
+    runs.finish();
+}
+
+void TrackView::drawPushpins(Surface& frame) {
+    if (!pushpins_) {
+        return;
+    }
+    const Rect shown = rect.inflated(-4, -10);
+    for (const CPushpin& pin : *pushpins_) {
+        const Point p = projection_.project(pin.latitude, pin.longitude);
+        if (!shown.contains(p)) {
+            continue;
+        }
+        frame.blit(p.x - kIconHalf, p.y - kIconHalf, loadBitmap(pushpinIconBitmapId(pin.icon)));
+        frame.text({p.x + 10, p.y - 7, p.x + 30, p.y + 7}, QString::fromStdU16String(pin.name),
+                   labelFont, kBlack, TextFlag::NoClip, kPanelGrey);
+    }
+}
+
+void TrackView::erase() {
+    DrawingSurfaces& s = drawingSurfaces();
+    s.frame.copyFrom(s.background, rect);
+}
+
+int TrackView::onPress(int x, int y) {
+    if (!drag) {
+        return 0;
+    }
+    if (std::abs(x - centre.x) <= kDragReach && std::abs(y - centre.y) <= kDragReach) {
+        dragging = 1;
+        dragStart = Point{x, y};
+        return 1;
+    }
+    return 0;
+}
+
+void TrackView::moveDragged(int x, int y) {
+    const Point candidate{savedCentre.x + (x - dragStart.x), savedCentre.y + (y - dragStart.y)};
+    if (rect.inflated(-kDragMargin, -kDragMargin).contains(candidate)) {
+        centre = candidate;
+    }
+    markChanged();
+}
+
+void TrackView::dragTo(int x, int y) {
+    if (drag && dragging && (x != dragStart.x || y != dragStart.y)) {
+        moveDragged(x, y);
+    }
+}
+
+int TrackView::onRelease(int x, int y) {
+    if (!dragging) {
+        return 1;
+    }
+    moveDragged(x, y);
+    savedCentre = centre;
+    dragStart = Point{x, y};
+    dragging = 0;
+    return 0;
+}
+
+}  // namespace wp2

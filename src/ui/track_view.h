@@ -1,0 +1,108 @@
+#pragma once
+// The track map: the recorded track as a red line, the pushpins with their
+// icons and names, the position marker and a scale bar, around the current
+// position in 25 zoom steps, north-up or heading-up, and draggable.
+
+#include <QFont>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/settings/creg_int.h"
+#include "ui/map_projection.h"
+#include "ui/map_scale.h"
+#include "ui/skin_element.h"
+#include "ui/track_runs.h"
+#include "ui/transparent_bitmap.h"
+
+namespace wp2 {
+
+class CPushpins;
+class Ellipsoid;
+class NavSnapshot;
+class Surface;
+class TrackLog;
+class UnitFormatter;
+
+class TrackView : public SpriteElement {
+public:
+    static constexpr int kMarkerBitmap = 151;
+    static constexpr int kMaxScaleIndex = kMapScaleSteps - 1;
+    // Bits of the "TrackOpt2" setting.
+    static constexpr int kOptionDrag = 0x1;
+    static constexpr int kOptionRotate = 0x2;
+
+    // The stored last position (radians); false when none is stored.
+    using StoredPosition = std::function<bool(double& latitude, double& longitude)>;
+
+    // Reads "TSOpt" and "TrackOpt2".
+    TrackView();
+    // Writes "TSOpt".
+    ~TrackView() override;
+
+    void init(const TrackLog* trackLog, const CPushpins* pushpins, const UnitFormatter& units,
+              const Ellipsoid& projection, int markerBitmapId, const std::string& viewName);
+    // The snapshot the map follows, and where the last position is stored.
+    void setSource(const NavSnapshot* snapshot, StoredPosition storedPosition);
+
+    void centreOn(double latitude, double longitude);
+    void zoomIn();
+    void zoomOut();
+    // The track options dialog's result: the flags and "TrackOpt2" follow it.
+    void applyOptions(bool dragMap, bool rotateMap);
+    // The current "TrackOpt2" value.
+    int trackOptions() const { return options_.Get(); }
+
+    int onPress(int x, int y) override;
+    int onRelease(int x, int y) override;
+    int tick(std::uint32_t frame) override;
+    int update(std::uint32_t frame) override;
+    void draw() override;
+    void dragTo(int x, int y) override;
+    Rect eraseRect() const override { return rect; }
+    void erase() override;
+    void setKeepArea(const Rect& area) override { keepArea = area; }
+
+    // The scale table in use for a unit code of the formatter.
+    const MapScaleTable& scaleTableFor(int unitCode) const;
+    // Screen position of a point with the projection of the last draw.
+    Point project(double latitude, double longitude) const;
+
+    double originLatitude = 0;
+    double originLongitude = 0;
+    int scaleIndex = 5;
+    double barLength = 55.0;
+    float sinHeading = 0;
+    float cosHeading = 1;
+    double heading = 0;
+    Point savedCentre{120, 132};
+    int rotate = 1;
+    int drag = 1;
+    Point centre{120, 132};
+    Rect keepArea;
+    int dragging = 0;
+    Point dragStart;
+    QFont labelFont;
+
+private:
+    void setUpProjection();
+    void drawScaleBar(Surface& frame);
+    void drawTrack(Surface& frame);
+    void drawPushpins(Surface& frame);
+    void moveDragged(int x, int y);
+
+    const TrackLog* trackLog_ = nullptr;
+    const CPushpins* pushpins_ = nullptr;
+    const UnitFormatter* units_ = nullptr;
+    const Ellipsoid* ellipsoid_ = nullptr;
+    const NavSnapshot* snapshot_ = nullptr;
+    StoredPosition storedPosition_;
+    TransparentBitmap marker_;
+    MapScaleTable usTable_;
+    MapScaleTable nauticalTable_;
+    MapProjection projection_;
+    CRegInt scaleSetting_;
+    CRegInt options_;
+};
+
+}  // namespace wp2
