@@ -1,5 +1,8 @@
 #include "app/dashboard_screen.h"
 
+#include <QString>
+#include <ctime>
+
 #include "app/app_dialogs.h"
 #include "app/dashboard_ids.h"
 #include "app/dashboard_layout.h"
@@ -8,18 +11,21 @@
 #include "core/base/cformat.h"
 #include "core/base/message_box.h"
 #include "core/gps/emulation_source.h"
+#include "core/gps/gps_link.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/unit_formatter.h"
-#include "core/nav/unit_system_setting.h"
 #include "core/settings/creg_store.h"
 #include "core/sound/event_sounds.h"
 #include "core/waypoints/cpushpins.h"
 #include "core/waypoints/target_navigation.h"
 #include "ui/bitmap_panel.h"
+#include "ui/bitmap_source.h"
+#include "ui/destination_panel.h"
 #include "ui/frame_counter.h"
 #include "ui/panel_selector.h"
 #include "ui/popup_menu.h"
 #include "ui/push_button.h"
+#include "ui/track_view.h"
 
 namespace wp2 {
 
@@ -40,6 +46,28 @@ constexpr int kItemMisc = 4;
 // The selectors whose choice "IOpt" keeps, in the order they are written.
 constexpr int kChoiceSelectors[] = {Id::MenuTop, Id::MenuLeft, Id::MenuRight, Id::ValueMenuLeft,
                                     Id::ValueMenuRight};
+
+// The last position stored with the warm-start data, which the map shows
+// while there is no fix.
+bool storedPosition(double& latitude, double& longitude) {
+    const GpsLink* link = currentLink();
+    std::time_t fixTime = 0;
+    std::time_t utc = 0;
+    return link && link->getWarmStartData(latitude, longitude, fixTime, utc);
+}
+
+// Tells a destination panel about the navigation target.
+class PanelTargetDisplay final : public TargetDisplay {
+public:
+    explicit PanelTargetDisplay(DestinationPanel& panel) : panel_(panel) {}
+    void showTarget(const std::u16string& name, std::int32_t icon) override {
+        panel_.setTarget(QString::fromStdU16String(name).toStdString(), pushpinIconBitmapId(icon));
+    }
+    void showNoTarget() override { panel_.clearTarget(); }
+
+private:
+    DestinationPanel& panel_;
+};
 
 // Map mode hides the panels, panel selectors and the Options menu, but not
 // the button strip. "Container 1" groups the lamp, the Quit button and the
@@ -92,10 +120,14 @@ PushButton& DashboardScreen::pushButton(int id) {
     return element<PushButton>(id);
 }
 
+TrackView& DashboardScreen::trackView() {
+    return element<TrackView>(Id::TrackView);
+}
+
 void DashboardScreen::buildScreen(int mode) {
     mode_ = mode;
     mapMode = 0;
-    applyStoredUnitSystem(unitFormatter());
+    dialogs_.prepareMiscOptions(unitFormatter());
 
     snapshot_ = std::make_unique<NavSnapshot>();
     snapshot_->ellipsoid = &wgs84();
@@ -113,9 +145,14 @@ void DashboardScreen::buildScreen(int mode) {
     sources.units = &unitFormatter();
     sources.pushpins = &pushpins_;
     sources.clock = services_.clock;
-    NavSnapshot* snapshot = snapshot_.get();
-    sources.fixLevel = [snapshot] { return snapshot->fixLevel; };
+    sources.track = trackLog(*snapshot_);
+    sources.storedPosition = storedPosition;
     DashboardLayout(*this, sources).build();
+    for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
+        targetDisplays_.push_back(
+            std::make_unique<PanelTargetDisplay>(element<DestinationPanel>(id)));
+        target_->addPanel(targetDisplays_.back().get());
+    }
 
     eventSounds_ = std::make_unique<EventSounds>(*services_.sounds);
     eventSounds_->init(services_.store, &unitFormatter(), snapshot_.get());
@@ -203,11 +240,15 @@ bool DashboardScreen::mapAction(int id) {
             leaveMapMode();
             return true;
         case Id::MarkButton:
+            trackView().zoomIn();
+            return true;
         case Id::TargetButton:
-            // The zoom steps of the track map.
+            trackView().zoomOut();
             return true;
         case Id::MenuButton:
-            runDialog([this] { dialogs_.trackOptions(); });
+            if (TrackLog* track = trackLog(*snapshot_)) {
+                runDialog([this, track] { dialogs_.trackOptions(trackView(), *track); });
+            }
             return true;
         default:
             return false;
@@ -227,11 +268,9 @@ void DashboardScreen::runOptionsItem(int code) {
             runDialog([this] { dialogs_.gpsSetup(); });
             break;
         case kItemMisc: {
-            int unitSystem = 0;
             bool ok = false;
-            runDialog([&] { ok = dialogs_.miscOptions(unitSystem); });
+            runDialog([&] { ok = dialogs_.miscOptions(unitFormatter()); });
             if (ok) {
-                unitFormatter().setSystem(unitSystem);
                 markAllDirty();
             }
             break;
@@ -270,6 +309,7 @@ void DashboardScreen::enterMapMode() {
         }
     }
     panel(Id::TrackPanel).setVisible(1);
+    trackView().centreOn(snapshot_->latitude, snapshot_->longitude);
     pushButton(Id::MarkButton).setBitmaps(461, 462);
     pushButton(Id::TargetButton).setBitmaps(463, 464);
     markAllDirty();

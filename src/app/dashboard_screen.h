@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "ui/skin_screen.h"
 
@@ -25,7 +26,9 @@ class PushButton;
 class ScreenHost;
 class SoundPlayer;
 class SwitchingPanelSelector;
+class TargetDisplay;
 class TargetNavigation;
+class TrackView;
 
 // Screen modes handed in by the application.
 namespace StartMode {
@@ -87,6 +90,7 @@ public:
     SwitchingPanelSelector& selector(int id);
     BitmapPanel& panel(int id);
     PushButton& pushButton(int id);
+    TrackView& trackView();
 
 protected:
     bool runAction(SkinElement& element) override;
@@ -111,6 +115,7 @@ private:
     std::unique_ptr<NavSnapshot> snapshot_;
     std::unique_ptr<EmulationSource> emulation_;
     std::unique_ptr<TargetNavigation> target_;
+    std::vector<std::unique_ptr<TargetDisplay>> targetDisplays_;
     std::unique_ptr<EventSounds> eventSounds_;
 };
 

@@ -8,12 +8,14 @@
 
 #include "app/app_options.h"
 #include "app/application.h"
-#include "app/placeholder_dialogs.h"
-#include "app/qt_message_boxes.h"
+#include "app/qt_dialogs.h"
 #include "app/quit_signals.h"
 #include "app/screenshot_run.h"
 #include "core/base/paths.h"
 #include "core/settings/registry.h"
+#include "core/track/file_chooser.h"
+#include "dialogs/qt_file_chooser.h"
+#include "dialogs/qt_message_boxes.h"
 #include "platform/default_files.h"
 #include "platform/file_registry.h"
 #include "platform/qt/qt_sound_player.h"
@@ -36,9 +38,11 @@ int windowScale(const AppOptions& options) {
 int runDashboard(const AppOptions& options) {
     QtMessageBoxes boxes;
     setMessageBoxes(&boxes);
+    QtFileChooser files;
+    setFileChooser(&files);
     SystemClock clock;
     QtTimers timers;
-    PlaceholderDialogs dialogs;
+    QtDialogs dialogs;
     QtSoundPlayer sounds;
     StartOptions start;
     start.forcedMode = options.emulate ? 1 : -1;
@@ -55,6 +59,7 @@ int runDashboard(const AppOptions& options) {
         }
     });
     if (!app.startUp()) {
+        setFileChooser(nullptr);
         setMessageBoxes(nullptr);
         return 1;
     }
@@ -63,6 +68,7 @@ int runDashboard(const AppOptions& options) {
     }
     const int status = QApplication::exec();
     app.exit();
+    setFileChooser(nullptr);
     setMessageBoxes(nullptr);
     return status;
 }

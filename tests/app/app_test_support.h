@@ -15,6 +15,7 @@
 #include "app/dashboard_screen.h"
 #include "app/screen_host.h"
 #include "core/base/clock.h"
+#include "core/nav/unit_formatter.h"
 #include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
 #include "core/settings/memory_registry.h"
@@ -98,17 +99,21 @@ public:
         }
     }
     void gpsSetup() override { record("gps"); }
-    bool miscOptions(int& unitSystem) override {
+    void prepareMiscOptions(UnitFormatter& units) override { units.setSystem(preparedUnitSystem); }
+    bool miscOptions(UnitFormatter& units) override {
         record("misc");
-        unitSystem = miscUnitSystem;
+        if (miscOk) {
+            units.setSystem(miscUnitSystem);
+        }
         return miscOk;
     }
-    void trackOptions() override { record("trackOptions"); }
+    void trackOptions(TrackView&, TrackLog&) override { record("trackOptions"); }
 
     std::vector<std::string> opened;
     std::vector<bool> timerWasRunning;  // the host's timer state when each dashboard dialog ran
     const RecordingHost* host = nullptr;
     int firstRunMode = 2;
+    int preparedUnitSystem = 1;
     int miscUnitSystem = 1;
     bool miscOk = false;
     std::function<void(int)> onFirstRun;

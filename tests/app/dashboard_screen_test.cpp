@@ -13,10 +13,13 @@
 #include "core/settings/creg_store.h"
 #include "core/waypoints/cpushpins.h"
 #include "ui/bitmap_panel.h"
+#include "ui/bitmap_source.h"
+#include "ui/destination_panel.h"
 #include "ui/panel_selector.h"
 #include "ui/popup_menu.h"
 #include "ui/push_button.h"
 #include "ui/surface.h"
+#include "ui/track_view.h"
 
 namespace wp2 {
 namespace {
@@ -29,6 +32,14 @@ std::string storedChoices() {
     std::string text;
     CRegStore().ReadLongText("IOpt", text);
     return text;
+}
+
+// The bundled drive, where the program looks for the emulation file.
+void installEmulationFile() {
+    const std::string target = Paths::map(EmulationSource::kDefaultFile);
+    Paths::makeDirs(target.substr(0, target.rfind('/')));
+    test::writeFile(
+        target, test::readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt"));
 }
 
 class DashboardTest : public test::AppTest {
@@ -289,7 +300,9 @@ TEST_F(DashboardTest, OptionsMenuItemsOpenTheirDialogsWhileTheScreenIsSuspended)
 }
 
 TEST_F(DashboardTest, MiscOptionsAppliesTheUnitSystemOnlyOnOk) {
+    dialogs_.preparedUnitSystem = 0;
     build();
+    EXPECT_EQ(unitFormatter().code(), UnitFormatter::kUs);  // the stored system, applied at start
     unitFormatter().setSystem(1);
     dialogs_.miscUnitSystem = 2;
     dialogs_.miscOk = false;
@@ -337,8 +350,34 @@ TEST_F(DashboardTest, MapModeHidesThePanelsAndBringsBackExactlyWhatItHid) {
     EXPECT_EQ(screen_->pushButton(Id::TargetButton).normalBitmapId, 405);
 }
 
-TEST_F(DashboardTest, TBtn4InMapModeOpensTheTrackOptionsNotTheMenu) {
+TEST_F(DashboardTest, MapModeZoomButtonsStopAtTheFirstAndLastScaleStep) {
     build();
+    tap(30, 290);
+    TrackView& map = screen_->trackView();
+    ASSERT_EQ(map.scaleIndex, 5);  // "TSOpt" absent: the default step
+    for (int i = 0; i < 30; ++i) {
+        tap(90, 290);  // "TBtn2": zoom in
+    }
+    EXPECT_EQ(map.scaleIndex, 0);
+    for (int i = 0; i < 30; ++i) {
+        tap(150, 290);  // "TBtn3": zoom out
+    }
+    EXPECT_EQ(map.scaleIndex, 24);
+    EXPECT_TRUE(dialogs_.opened.empty());  // no pushpin and no target dialog in map mode
+}
+
+TEST_F(DashboardTest, EnteringMapModeCentresTheMapOnThePosition) {
+    build();
+    screen_->snapshot().latitude = 0.8;
+    screen_->snapshot().longitude = 0.2;
+    tap(30, 290);
+    EXPECT_DOUBLE_EQ(screen_->trackView().originLatitude, 0.8);
+    EXPECT_DOUBLE_EQ(screen_->trackView().originLongitude, 0.2);
+}
+
+TEST_F(DashboardTest, TBtn4InMapModeOpensTheTrackOptionsNotTheMenu) {
+    installEmulationFile();
+    build(StartMode::Emulation);
     tap(30, 290);
     tap(200, 290);
     EXPECT_EQ(dialogs_.opened, std::vector<std::string>{"trackOptions"});
@@ -374,12 +413,24 @@ TEST_F(DashboardTest, ChoosingATargetHandsItToTheSnapshotAndStoresIt) {
     EXPECT_EQ(screen_->snapshot().targetSet, 0);
 }
 
-TEST_F(DashboardTest, StartingWithATargetHandsItOverAtOnce) {
+TEST_F(DashboardTest, StartingWithATargetHandsItToTheSnapshotAndBothDestinationPanels) {
     addPushpins(2);
+    pushpins_.GetAt(0)->icon = 3;
     pushpins_.SetTargetIndex(0);
     build();
     EXPECT_EQ(screen_->snapshot().targetSet, 1);
     EXPECT_DOUBLE_EQ(screen_->snapshot().targetPoint.latitude, pushpins_.GetAt(0)->latitude);
+    for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
+        auto& panel = static_cast<DestinationPanel&>(byId(id));
+        EXPECT_EQ(panel.hasTarget, 1);
+        EXPECT_EQ(panel.targetName, "P1");
+        EXPECT_EQ(panel.iconBitmapId, pushpinIconBitmapId(3));
+    }
+    // The list closing without a target: the panels say so.
+    dialogs_.onPushpinList = [](CPushpins& p) { p.SetTargetIndex(-1); };
+    tap(200, 290);
+    tap(190, 148 + 46 + 10);
+    EXPECT_EQ(static_cast<DestinationPanel&>(byId(Id::DestinationLeft)).hasTarget, 0);
 }
 
 TEST_F(DashboardTest, ANewPushpinAtThePositionShiftsTheTargetAndIsSavedAtOnce) {
@@ -434,14 +485,6 @@ TEST_F(DashboardTest, ALinkThatCannotBeStartedIsReportedOnceAndTheDashboardRuns)
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, "GPS is not started !");
     EXPECT_EQ(screen_->elements().size(), 41u);
-}
-
-// The bundled drive, where the program looks for the emulation file.
-void installEmulationFile() {
-    const std::string target = Paths::map(EmulationSource::kDefaultFile);
-    Paths::makeDirs(target.substr(0, target.rfind('/')));
-    test::writeFile(
-        target, test::readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt"));
 }
 
 TEST_F(DashboardTest, EmulationModeReplaysTheBundledDriveIntoTheSnapshot) {
