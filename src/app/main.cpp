@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -110,7 +111,8 @@ int main(int argc, char** argv) {
 
     int status = 0;
     if (!options.screenshot.empty()) {
-        status = ScreenshotRun::run({options.screenshot, options.frames, options.map});
+        status = ScreenshotRun::run(
+            {options.screenshot, options.frames, options.map, std::max(1, options.scale)});
     } else {
         status = runDashboard(options);
     }

@@ -1,6 +1,7 @@
 #include "app/screenshot_run.h"
 
 #include <QImage>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -39,7 +40,9 @@ int ScreenshotRun::run(const ScreenshotRequest& request) {
         window.onTimer();
     }
     window.present();
-    const QImage picture = window.frameImage().copy();
+    const int scale = std::max(1, request.scale);
+    const QImage picture = window.frameImage().scaled(
+        window.frameImage().size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     app.exit();
     if (!picture.save(QString::fromStdString(request.file), "PNG")) {
         std::fprintf(stderr, "wayplot2: cannot write %s\n", request.file.c_str());
