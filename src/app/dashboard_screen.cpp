@@ -365,11 +365,17 @@ void DashboardScreen::suspend() {
 }
 
 void DashboardScreen::resume() {
+    // A quit while the dialog was up (a signal) ended the message loop; the
+    // window stays down.
+    if (quitting_) {
+        return;
+    }
     host_.startTimer();
     host_.showAfterDialog();
 }
 
 void DashboardScreen::quit() {
+    quitting_ = true;
     saveChoices();
     suspend();
     host_.forceInputPanelDown();

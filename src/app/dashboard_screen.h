@@ -112,6 +112,7 @@ private:
     AppDialogs& dialogs_;
     CPushpins& pushpins_;
     int mode_ = StartMode::Live;
+    bool quitting_ = false;
     std::unique_ptr<NavSnapshot> snapshot_;
     std::unique_ptr<EmulationSource> emulation_;
     std::unique_ptr<TargetNavigation> target_;

@@ -394,6 +394,15 @@ TEST_F(DashboardTest, QuitSavesTheChoicesHidesTheWindowAndEndsTheLoop) {
     EXPECT_EQ(host_.exitCode, 0);
 }
 
+TEST_F(DashboardTest, AQuitWhileADialogIsUpLeavesTheWindowDownAfterIt) {
+    build();
+    dialogs_.onSelectPoint = [this](CPushpins&) { screen_->quit(); };  // SIGTERM meanwhile
+    tap(150, 290);
+    EXPECT_EQ(host_.exitCode, 0);
+    EXPECT_FALSE(host_.timerRunning);
+    EXPECT_FALSE(host_.shown);
+}
+
 TEST_F(DashboardTest, ChoosingATargetHandsItToTheSnapshotAndStoresIt) {
     addPushpins(3);
     build();
