@@ -1,6 +1,7 @@
 #include "app/dashboard_screen.h"
 
 #include <QString>
+#include <cstdlib>
 #include <ctime>
 
 #include "app/app_dialogs.h"
@@ -128,7 +129,25 @@ void DashboardScreen::buildScreen(int mode) {
     mode_ = mode;
     mapMode = 0;
     dialogs_.prepareMiscOptions(unitFormatter());
+    startDataSource();
+    buildElements();
+    eventSounds_ = std::make_unique<EventSounds>(*services_.sounds);
+    eventSounds_->init(services_.store, &unitFormatter(), snapshot_.get());
+    for (const auto& e : elements()) {
+        if (e->group == ElementGroup::PanelSelector) {
+            static_cast<PanelSelector&>(*e).chooseInitialCurrent(*this);
+        }
+    }
+    restoreChoices();
+    refreshSnapshot();
+    target_->applyTarget();
+    markAllDirty();
+    forgetUndrawnErasures();
+}
 
+// The snapshot and where it is filled from: the receiver link (live) or the
+// emulation file.
+void DashboardScreen::startDataSource() {
     snapshot_ = std::make_unique<NavSnapshot>();
     snapshot_->ellipsoid = &wgs84();
     if (mode_ == StartMode::Live) {
@@ -139,7 +158,9 @@ void DashboardScreen::buildScreen(int mode) {
         emulation_ = openEmulation(*snapshot_);
     }
     target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
+}
 
+void DashboardScreen::buildElements() {
     LayoutSources sources;
     sources.snapshot = snapshot_.get();
     sources.units = &unitFormatter();
@@ -153,20 +174,6 @@ void DashboardScreen::buildScreen(int mode) {
             std::make_unique<PanelTargetDisplay>(element<DestinationPanel>(id)));
         target_->addPanel(targetDisplays_.back().get());
     }
-
-    eventSounds_ = std::make_unique<EventSounds>(*services_.sounds);
-    eventSounds_->init(services_.store, &unitFormatter(), snapshot_.get());
-
-    for (const auto& e : elements()) {
-        if (e->group == ElementGroup::PanelSelector) {
-            static_cast<PanelSelector&>(*e).chooseInitialCurrent(*this);
-        }
-    }
-    restoreChoices();
-    refreshSnapshot();
-    target_->applyTarget();
-    markAllDirty();
-    forgetUndrawnErasures();
 }
 
 // Placing hidden sprites (the read-outs waiting in their value menus) left

@@ -105,6 +105,8 @@ private:
     void runOptionsItem(int code);
     void addPushpinHere();
     void chooseTarget();
+    void startDataSource();
+    void buildElements();
     void forgetUndrawnErasures();
 
     ScreenHost& host_;
