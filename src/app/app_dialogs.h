@@ -6,7 +6,11 @@
 namespace wp2 {
 
 class CPushpins;
+class SoundSettings;
+class TrackLog;
 class TrackPoint;
+class TrackView;
+class UnitFormatter;
 
 class AppDialogs {
 public:
@@ -23,15 +27,17 @@ public:
     virtual void selectPoint(CPushpins& pushpins) = 0;
 
     // Options menu items.
-    virtual void soundOptions() = 0;                    // "Sound"
-    virtual void pushpinList(CPushpins& pushpins) = 0;  // "WayPoints"
-    virtual void gpsSetup() = 0;                        // "GPS"
-    // "Misc.": true on OK, with the chosen stored unit system (0 U.S.,
-    // 1 Metric, 2 Nautical) in unitSystem.
-    virtual bool miscOptions(int& unitSystem) = 0;
+    virtual void soundOptions(SoundSettings& settings) = 0;  // "Sound"
+    virtual void pushpinList(CPushpins& pushpins) = 0;       // "WayPoints"
+    virtual void gpsSetup() = 0;                             // "GPS"
+    // The miscellaneous options object, made when the dashboard builds its
+    // Options menu: it gives the formatter the stored unit system.
+    virtual void prepareMiscOptions(UnitFormatter& units) = 0;
+    // "Misc.": true on OK; the formatter then has the chosen unit system.
+    virtual bool miscOptions(UnitFormatter& units) = 0;
 
-    // Map mode "TBtn4": the track options dialog of the track map.
-    virtual void trackOptions() = 0;
+    // Map mode "TBtn4": the track options dialog; the map takes the switches.
+    virtual void trackOptions(TrackView& map, TrackLog& track) = 0;
 };
 
 }  // namespace wp2

@@ -89,9 +89,10 @@ std::string appUsage() {
            "  --scale N            show the 240x320 screen enlarged N times (1-8)\n"
            "  --fullscreen         use the whole screen, as on a handheld\n"
            "  --root DIR           keep settings and documents under DIR\n"
-           "  --screenshot FILE.png --frames N [--map]\n"
+           "  --screenshot FILE.png --frames N [--map] [--scale N]\n"
            "                       run headless in emulation for N frames of simulated\n"
-           "                       time (33 a second) and save the screen as FILE.png\n"
+           "                       time (33 a second), in map mode with --map, and save\n"
+           "                       the screen as FILE.png (enlarged with --scale)\n"
            "  --help               this text\n";
 }
 

@@ -16,6 +16,7 @@
 #include "core/settings/creg_store.h"
 #include "core/settings/reg_values.h"
 #include "core/waypoints/cpushpins.h"
+#include "platform/posix_serial_port.h"
 
 namespace wp2 {
 
@@ -26,6 +27,7 @@ constexpr const char* kEmulationValue = "Emu";
 constexpr const char* kLastTargetValue = "LastTarg";
 constexpr const char* kLastLatitudeValue = "LastLat";
 constexpr const char* kLastLongitudeValue = "LastLong";
+constexpr const char* kWarmStartValue = "WarmStart";
 // The stored position's "none" value (radians).
 constexpr double kNoPosition = 10.0;
 
@@ -56,8 +58,14 @@ bool DriverSettings::parse(const std::string& text, DriverSettings& out) {
     return true;
 }
 
-Application::Application(Clock& clock, AppDialogs& dialogs, StartOptions options)
-    : clock_(clock), dialogs_(dialogs), options_(options), wait_(processEventsFor) {}
+Application::Application(Clock& clock, Timers& timers, AppDialogs& dialogs, SoundPlayer& sounds,
+                         StartOptions options)
+    : clock_(clock),
+      timers_(timers),
+      dialogs_(dialogs),
+      sounds_(sounds),
+      options_(options),
+      wait_(processEventsFor) {}
 
 Application::~Application() {
     exit();
@@ -113,18 +121,24 @@ void Application::restoreBluetoothBrowser() {
 
 void Application::createLink() {
     link_ = std::make_unique<GpsLink>(clock_);
-    setCurrentLink(link_.get());
+    link_->setSerialPort(std::make_unique<PosixSerialPort>());
+    link_->setTimers(&timers_);
+    link_->install(false);
 
-    std::string driver;
-    driverFound_ = settings_->ReadText(kDriverValue, driver);
-    if (driverFound_) {
-        DriverSettings::parse(driver, driver_);
+    std::string text;
+    driverFound_ = settings_->ReadText(kDriverValue, text);
+    DriverSettings driver;
+    if (driverFound_ && DriverSettings::parse(text, driver)) {
+        link_->setPortNumber(driver.port);
+        link_->setLineSettings(driver.baudRate, driver.dataBits, driver.stopBits, driver.parity);
     }
 
     lastLatitude_ = std::make_unique<CRegDouble>(kLastLatitudeValue, false, kNoPosition);
     lastLongitude_ = std::make_unique<CRegDouble>(kLastLongitudeValue, false, kNoPosition);
     link_->state().latitude = lastLatitude_->Get();
     link_->state().longitude = lastLongitude_->Get();
+    warmStart_ = std::make_unique<CRegInt>(kWarmStartValue, true, 1);
+    link_->loadWarmStart(*lastLatitude_, *lastLongitude_, *warmStart_);
 }
 
 void Application::loadPushpins() {
@@ -164,9 +178,15 @@ void Application::showSplash() {
 }
 
 bool Application::createMainWindow() {
-    mainWindow_ = std::make_unique<MainWindow>(
-        dialogs_, pushpins_.get(), clock_, [this](int port) { return ensureLinkOpen(port); },
-        options_.window);
+    DashboardServices services;
+    services.dialogs = &dialogs_;
+    services.pushpins = pushpins_.get();
+    services.lastTarget = lastTarget_.get();
+    services.store = settings_.get();
+    services.sounds = &sounds_;
+    services.clock = &clock_;
+    services.ensureLinkOpen = [this](int port) { return ensureLinkOpen(port); };
+    mainWindow_ = std::make_unique<MainWindow>(services, clock_, options_.window);
     mainWindow_->setMode(startMode_);
     if (!mainWindow_->create()) {
         mainWindow_.reset();
@@ -182,8 +202,8 @@ bool Application::createMainWindow() {
     return true;
 }
 
-bool Application::ensureLinkOpen(int) {
-    return false;
+bool Application::ensureLinkOpen(int port) {
+    return link_ && link_->ensureLinkOpen(port);
 }
 
 void Application::exit() {
@@ -191,9 +211,13 @@ void Application::exit() {
         return;
     }
     exited_ = true;
+    if (link_) {
+        link_->saveWarmStart(*lastLatitude_, *lastLongitude_);
+    }
     mainWindow_.reset();
-    setCurrentLink(nullptr);
+    // Closes the port and tells the other links that this one has ended.
     link_.reset();
+    warmStart_.reset();
     lastLatitude_.reset();
     lastLongitude_.reset();
     settings_.reset();

@@ -19,7 +19,9 @@ class CRegDouble;
 class CRegInt;
 class CRegStore;
 class GpsLink;
+class SoundPlayer;
 class SplashWindow;
+class Timers;
 
 // The receiver's line settings as the "Driver" value stores them.
 struct DriverSettings {
@@ -50,9 +52,11 @@ public:
     static constexpr std::uint32_t kSetupWaitMs = 500;
     static constexpr std::uint32_t kSplashMs = 2000;
 
-    // clock: the link's time and the waits' default; dialogs: the first-run set-up
-    // and every dialog of the dashboard.
-    Application(Clock& clock, AppDialogs& dialogs, StartOptions options = {});
+    // clock: the link's and the dashboard's time; timers: the link's refresh
+    // timers; dialogs: the first-run set-up and every dialog of the dashboard;
+    // sounds: the event sounds' player. All must outlive the application.
+    Application(Clock& clock, Timers& timers, AppDialogs& dialogs, SoundPlayer& sounds,
+                StartOptions options = {});
     virtual ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -76,7 +80,6 @@ public:
     CPushpins* pushpins() const { return pushpins_.get(); }
     int startMode() const { return startMode_; }
     bool driverFound() const { return driverFound_; }
-    const DriverSettings& driverSettings() const { return driver_; }
 
 private:
     void wait(std::uint32_t ms);
@@ -89,7 +92,9 @@ private:
     bool createMainWindow();
 
     Clock& clock_;
+    Timers& timers_;
     AppDialogs& dialogs_;
+    SoundPlayer& sounds_;
     StartOptions options_;
     std::function<void(std::uint32_t)> wait_;
 
@@ -99,12 +104,12 @@ private:
     std::unique_ptr<GpsLink> link_;
     std::unique_ptr<CRegDouble> lastLatitude_;
     std::unique_ptr<CRegDouble> lastLongitude_;
+    std::unique_ptr<CRegInt> warmStart_;
     std::unique_ptr<CRegInt> lastTarget_;
     std::unique_ptr<CPushpins> pushpins_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<MainWindow> mainWindow_;
     bool driverFound_ = false;
-    DriverSettings driver_;
     int startMode_ = 0;
     bool exited_ = false;
 };

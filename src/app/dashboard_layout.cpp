@@ -1,18 +1,22 @@
 #include "app/dashboard_layout.h"
 
 #include "app/dashboard_ids.h"
+#include "core/nav/geodesy.h"
 #include "ui/bitmap_panel.h"
 #include "ui/compass_needle.h"
+#include "ui/destination_panel.h"
 #include "ui/dial_arrow.h"
 #include "ui/number_panel.h"
 #include "ui/panel_selector.h"
 #include "ui/popup_menu.h"
+#include "ui/position_panel.h"
 #include "ui/push_button.h"
 #include "ui/skin_bitmaps.h"
 #include "ui/skin_screen.h"
 #include "ui/sky_view.h"
 #include "ui/state_lamp.h"
 #include "ui/surface.h"
+#include "ui/track_view.h"
 
 namespace wp2 {
 
@@ -44,16 +48,18 @@ std::unique_ptr<PushButton> button(const char* name, int x, int y, int normal, i
     return b;
 }
 
-std::unique_ptr<CompassNeedle> needle(const char* name, int cx, int cy, int half) {
-    auto n = std::make_unique<CompassNeedle>();
-    n->init(cx, cy, half, half);
+std::unique_ptr<BoundCompassNeedle> needle(const NavSnapshot& snapshot, const char* name, int cx,
+                                           int cy, int half) {
+    auto n = std::make_unique<BoundCompassNeedle>();
+    n->init(snapshot, cx, cy, half, half);
     n->name = name;
     return n;
 }
 
-std::unique_ptr<SkyView> skyView(const char* name, int left, int top) {
-    auto v = std::make_unique<SkyView>();
-    v->init(name);
+std::unique_ptr<BoundSkyView> skyView(const NavSnapshot& snapshot, const char* name, int left,
+                                      int top) {
+    auto v = std::make_unique<BoundSkyView>();
+    v->init(snapshot, name);
     v->moveTo(left, top);
     return v;
 }
@@ -75,16 +81,6 @@ std::unique_ptr<SwitchingPanelSelector> makeSelector(const SelectorSpec& spec) {
     s->group = spec.group;
     return s;
 }
-
-// Stand-in for the track map until the track view element is available: it
-// covers the map area and draws nothing.
-class MapArea : public SpriteElement {
-public:
-    MapArea() { rect = Rect{0, 0, 240, 264}; }
-    void draw() override {}
-    Rect eraseRect() const override { return rect; }
-    void erase() override {}
-};
 
 }  // namespace
 
@@ -128,10 +124,12 @@ void DashboardLayout::addOptionsMenu() {
 void DashboardLayout::addCompasses() {
     BitmapPanel* left =
         place(bitmapPanel(skin::kCompassLeft, "Compass", 0, 150), Id::CompassLeft, nullptr, 0);
-    place(needle("Compas Arrow L", 61, 208, 50), Id::CompassNeedleLeft, left, 0);
+    place(needle(*sources_.snapshot, "Compas Arrow L", 61, 208, 50), Id::CompassNeedleLeft, left,
+          0);
     BitmapPanel* right =
         place(bitmapPanel(skin::kCompassRight, "Compass", 120, 150), Id::CompassRight, nullptr, 0);
-    place(needle("Compas Arrow R", 181, 208, 50), Id::CompassNeedleRight, right, 0);
+    place(needle(*sources_.snapshot, "Compas Arrow R", 181, 208, 50), Id::CompassNeedleRight, right,
+          0);
 }
 
 void DashboardLayout::addButtonStrip() {
@@ -148,10 +146,10 @@ void DashboardLayout::addButtonStrip() {
 void DashboardLayout::addSkyViews() {
     BitmapPanel* left =
         place(bitmapPanel(skin::kSkyView, "Sky View", 0, 150), Id::SkyViewLeft, nullptr, 0);
-    place(skyView("Sats1", 10, 157), 0, left, 0);
+    place(skyView(*sources_.snapshot, "Sats1", 10, 157), 0, left, 0);
     BitmapPanel* right =
         place(bitmapPanel(skin::kSkyView, "Sky View", 120, 150), Id::SkyViewRight, nullptr, 1);
-    place(skyView("Sats2", 130, 157), 0, right, 1);
+    place(skyView(*sources_.snapshot, "Sats2", 130, 157), 0, right, 1);
 }
 
 void DashboardLayout::addCourseDial() {
@@ -161,13 +159,12 @@ void DashboardLayout::addCourseDial() {
 
     BitmapPanel* course =
         place(bitmapPanel(skin::kCourseDial, "Course", 0, 0), Id::CourseDial, nullptr, 1);
-    auto arrow = std::make_unique<DialArrow>();
-    arrow->init(121, 106, "Course arrow");
+    auto arrow = std::make_unique<CourseDialArrow>();
+    arrow->init(*sources_.snapshot, 121, 106, "Course arrow");
     place(std::move(arrow), 0, course, 1);
 
     auto lamp = std::make_unique<StateLamp>();
-    lamp->init(sources_.fixLevel, 66, 128, skin::kLampDark, skin::kLampRed, skin::kLampYellow,
-               skin::kLampGreen);
+    initReceiverLamp(*lamp, *sources_.snapshot, 66, 128);
     lamp->name = "Antena lamp";
     place(std::move(lamp), 0, container_, 1);
     place(button("Quit button", 220, 5, skin::kQuit, skin::kQuit), Id::QuitButton, container_, 1);
@@ -176,8 +173,8 @@ void DashboardLayout::addCourseDial() {
 void DashboardLayout::addSpeedDial() {
     BitmapPanel* speed =
         place(bitmapPanel(skin::kSpeedDial, "Speed", 0, 0), Id::SpeedDial, nullptr, 0);
-    auto arrow = std::make_unique<DialArrow>();
-    arrow->init(121, 106, "Speed arrow");
+    auto arrow = std::make_unique<SpeedDialArrow>();
+    arrow->init(*sources_.snapshot, 121, 106, "Speed arrow");
     place(std::move(arrow), 0, speed, 0);
 }
 
@@ -195,11 +192,10 @@ void DashboardLayout::addReadouts() {
         {"Nsat", 8, Id::SatellitesReadout, 208}, {"Battery", 9, Id::BatteryReadout, 208},
     };
     for (const Readout& r : kReadouts) {
-        auto panel = std::make_unique<NumberPanel>();
-        panel->init(Rect{0, 0, 40, 40}, glyphIds(), 0, "%4.0lf");
-        panel->name = r.name;
+        auto panel = std::make_unique<BoundNumberPanel>();
+        panel->init(*sources_.snapshot, *sources_.units, r.kind, glyphIds(), r.name);
         panel->moveTo(r.left, 116);
-        NumberPanel* added = place(std::move(panel), r.id, container_, 1);
+        BoundNumberPanel* added = place(std::move(panel), r.id, container_, 1);
         if (r.id != Id::SpeedReadout && r.id != Id::HeadingReadout) {
             added->setVisible(0);
         }
@@ -234,12 +230,26 @@ void DashboardLayout::addReadouts() {
 }
 
 void DashboardLayout::addTextPanels() {
-    place(bitmapPanel(skin::kDestinationLeft, "Destination", 0, 150), Id::DestinationLeft, nullptr,
-          1);
-    place(bitmapPanel(skin::kDestinationRight, "Destination", 120, 150), Id::DestinationRight,
-          nullptr, 0);
-    place(bitmapPanel(skin::kPositionLeft, "Position", 0, 0), Id::PositionLeft, nullptr, 0);
-    place(bitmapPanel(skin::kPositionRight, "Position", 0, 0), Id::PositionRight, nullptr, 0);
+    const struct {
+        int bitmap;
+        int id;
+        int left;
+        int shown;
+    } destinations[] = {{skin::kDestinationLeft, Id::DestinationLeft, 0, 1},
+                        {skin::kDestinationRight, Id::DestinationRight, 120, 0}};
+    for (const auto& d : destinations) {
+        auto panel = std::make_unique<DestinationPanel>();
+        panel->init(sources_.snapshot, sources_.units, sources_.clock, d.bitmap, "Destination");
+        panel->moveTo(d.left, 150);
+        place(std::move(panel), d.id, nullptr, d.shown);
+    }
+    // Placed where their selector shows them once chosen.
+    for (auto [bitmap, id] : {std::pair{skin::kPositionLeft, Id::PositionLeft},
+                              {skin::kPositionRight, Id::PositionRight}}) {
+        auto panel = std::make_unique<PositionPanel>();
+        panel->init(bitmap, sources_.snapshot, sources_.units);
+        place(std::move(panel), id, nullptr, 0);
+    }
 }
 
 void DashboardLayout::addTrackPanel() {
@@ -248,12 +258,13 @@ void DashboardLayout::addTrackPanel() {
     panel->grid = 1;
     BitmapPanel* track = place(std::move(panel), Id::TrackPanel, nullptr, 0);
 
-    auto compass = needle("Track compas", 37, 37, 30);
+    auto compass = needle(*sources_.snapshot, "Track compas", 37, 37, 30);
     compass->baseWidth = 16;
     compass->length = 28;
     place(std::move(compass), Id::TrackCompass, track, 0);
-    auto map = std::make_unique<MapArea>();
-    map->name = "Track";
+    auto map = std::make_unique<TrackView>();
+    map->init(sources_.track, sources_.pushpins, *sources_.units, wgs84(), skin::kMarker, "Track");
+    map->setSource(sources_.snapshot, sources_.storedPosition);
     place(std::move(map), Id::TrackView, track, 0);
 }
 

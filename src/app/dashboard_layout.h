@@ -16,15 +16,18 @@ class Clock;
 class CPushpins;
 class NavSnapshot;
 class SkinScreen;
+class TrackLog;
 class UnitFormatter;
 
-// What the bound elements read.
+// What the bound elements read; all must outlive the screen.
 struct LayoutSources {
-    NavSnapshot* snapshot = nullptr;
-    UnitFormatter* units = nullptr;
-    CPushpins* pushpins = nullptr;
+    const NavSnapshot* snapshot = nullptr;
+    const UnitFormatter* units = nullptr;
+    const CPushpins* pushpins = nullptr;
     const Clock* clock = nullptr;
-    std::function<int()> fixLevel;  // the receiver lamp's state
+    const TrackLog* track = nullptr;  // the track the map draws (may be none)
+    // The stored last position the map shows without a fix; false when none.
+    std::function<bool(double& latitude, double& longitude)> storedPosition;
 };
 
 class BitmapPanel;

@@ -1,5 +1,9 @@
 #include "app/dashboard_screen.h"
 
+#include <QString>
+#include <cstdlib>
+#include <ctime>
+
 #include "app/app_dialogs.h"
 #include "app/dashboard_ids.h"
 #include "app/dashboard_layout.h"
@@ -7,17 +11,22 @@
 #include "app/screen_host.h"
 #include "core/base/cformat.h"
 #include "core/base/message_box.h"
+#include "core/gps/emulation_source.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/unit_formatter.h"
-#include "core/nav/unit_system_setting.h"
-#include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
+#include "core/sound/event_sounds.h"
 #include "core/waypoints/cpushpins.h"
+#include "core/waypoints/target_navigation.h"
 #include "ui/bitmap_panel.h"
+#include "ui/bitmap_source.h"
+#include "ui/destination_panel.h"
+#include "ui/frame_counter.h"
 #include "ui/panel_selector.h"
 #include "ui/popup_menu.h"
 #include "ui/push_button.h"
+#include "ui/track_view.h"
 
 namespace wp2 {
 
@@ -25,7 +34,6 @@ namespace {
 
 namespace Id = DashboardId;
 
-constexpr const char* kLastTargetValue = "LastTarg";
 constexpr std::uint32_t kRefreshFrames = 30;
 constexpr std::uint32_t kFrontFrames = 90;
 constexpr std::uint32_t kReopenFrames = 99;
@@ -40,6 +48,28 @@ constexpr int kItemMisc = 4;
 constexpr int kChoiceSelectors[] = {Id::MenuTop, Id::MenuLeft, Id::MenuRight, Id::ValueMenuLeft,
                                     Id::ValueMenuRight};
 
+// The last position stored with the warm-start data, which the map shows
+// while there is no fix.
+bool storedPosition(double& latitude, double& longitude) {
+    const GpsLink* link = currentLink();
+    std::time_t fixTime = 0;
+    std::time_t utc = 0;
+    return link && link->getWarmStartData(latitude, longitude, fixTime, utc);
+}
+
+// Tells a destination panel about the navigation target.
+class PanelTargetDisplay final : public TargetDisplay {
+public:
+    explicit PanelTargetDisplay(DestinationPanel& panel) : panel_(panel) {}
+    void showTarget(const std::u16string& name, std::int32_t icon) override {
+        panel_.setTarget(QString::fromStdU16String(name).toStdString(), pushpinIconBitmapId(icon));
+    }
+    void showNoTarget() override { panel_.clearTarget(); }
+
+private:
+    DestinationPanel& panel_;
+};
+
 // Map mode hides the panels, panel selectors and the Options menu, but not
 // the button strip. "Container 1" groups the lamp, the Quit button and the
 // read-outs, which stay: it draws nothing itself.
@@ -53,18 +83,14 @@ bool hiddenInMapMode(const SkinElement& e) {
 
 }  // namespace
 
-DashboardScreen::DashboardScreen(ScreenHost& host, AppDialogs& dialogs, CPushpins* pushpins,
-                                 const Clock& clock, LinkStarter ensureLinkOpen)
+DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& services)
     : host_(host),
-      dialogs_(dialogs),
-      pushpins_(pushpins),
-      clock_(clock),
-      ensureLinkOpen_(std::move(ensureLinkOpen)) {}
+      services_(services),
+      dialogs_(*services.dialogs),
+      pushpins_(*services.pushpins) {}
 
 DashboardScreen::~DashboardScreen() {
-    if (pushpins_) {
-        pushpins_->Save();
-    }
+    pushpins_.Save();
 }
 
 template <class T>
@@ -95,26 +121,18 @@ PushButton& DashboardScreen::pushButton(int id) {
     return element<PushButton>(id);
 }
 
+TrackView& DashboardScreen::trackView() {
+    return element<TrackView>(Id::TrackView);
+}
+
 void DashboardScreen::buildScreen(int mode) {
     mode_ = mode;
     mapMode = 0;
-    applyStoredUnitSystem(unitFormatter());
-
-    snapshot_ = std::make_unique<NavSnapshot>();
-    snapshot_->ellipsoid = &wgs84();
-    if (mode_ == StartMode::Live && !(ensureLinkOpen_ && ensureLinkOpen_(-1))) {
-        showMessage("GPS is not started !", "", MessageIcon::None);
-    }
-
-    LayoutSources sources;
-    sources.snapshot = snapshot_.get();
-    sources.units = &unitFormatter();
-    sources.pushpins = pushpins_;
-    sources.clock = &clock_;
-    NavSnapshot* snapshot = snapshot_.get();
-    sources.fixLevel = [snapshot] { return snapshot->fixLevel; };
-    DashboardLayout(*this, sources).build();
-
+    dialogs_.prepareMiscOptions(unitFormatter());
+    startDataSource();
+    buildElements();
+    eventSounds_ = std::make_unique<EventSounds>(*services_.sounds);
+    eventSounds_->init(services_.store, &unitFormatter(), snapshot_.get());
     for (const auto& e : elements()) {
         if (e->group == ElementGroup::PanelSelector) {
             static_cast<PanelSelector&>(*e).chooseInitialCurrent(*this);
@@ -122,9 +140,40 @@ void DashboardScreen::buildScreen(int mode) {
     }
     restoreChoices();
     refreshSnapshot();
-    applyTarget();
+    target_->applyTarget();
     markAllDirty();
     forgetUndrawnErasures();
+}
+
+// The snapshot and where it is filled from: the receiver link (live) or the
+// emulation file.
+void DashboardScreen::startDataSource() {
+    snapshot_ = std::make_unique<NavSnapshot>();
+    snapshot_->ellipsoid = &wgs84();
+    if (mode_ == StartMode::Live) {
+        if (!(services_.ensureLinkOpen && services_.ensureLinkOpen(-1))) {
+            showMessage("GPS is not started !", "", MessageIcon::None);
+        }
+    } else if (mode_ == StartMode::Emulation) {
+        emulation_ = openEmulation(*snapshot_);
+    }
+    target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
+}
+
+void DashboardScreen::buildElements() {
+    LayoutSources sources;
+    sources.snapshot = snapshot_.get();
+    sources.units = &unitFormatter();
+    sources.pushpins = &pushpins_;
+    sources.clock = services_.clock;
+    sources.track = trackLog(*snapshot_);
+    sources.storedPosition = storedPosition;
+    DashboardLayout(*this, sources).build();
+    for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
+        targetDisplays_.push_back(
+            std::make_unique<PanelTargetDisplay>(element<DestinationPanel>(id)));
+        target_->addPanel(targetDisplays_.back().get());
+    }
 }
 
 // Placing hidden sprites (the read-outs waiting in their value menus) left
@@ -140,21 +189,20 @@ void DashboardScreen::forgetUndrawnErasures() {
 }
 
 void DashboardScreen::refreshSnapshot() {
-    if (GpsLink* link = currentLink()) {
-        snapshot_->refreshFromLink(*link);
-    }
+    wp2::refreshSnapshot(*snapshot_, emulation_.get(), currentFrame());
 }
 
 void DashboardScreen::tick(std::uint32_t frame) {
     if (frame % kRefreshFrames == 0) {
-        refreshSnapshot();
+        wp2::refreshSnapshot(*snapshot_, emulation_.get(), frame);
     }
+    eventSounds_->tick(frame);
     tickAll(frame);
     if (frame % kFrontFrames == 0) {
         host_.keepInFront();
     }
-    if (mode_ == StartMode::Live && frame % kReopenFrames == 0 && ensureLinkOpen_) {
-        ensureLinkOpen_(-1);
+    if (mode_ == StartMode::Live && frame % kReopenFrames == 0 && services_.ensureLinkOpen) {
+        services_.ensureLinkOpen(-1);
     }
 }
 
@@ -199,11 +247,15 @@ bool DashboardScreen::mapAction(int id) {
             leaveMapMode();
             return true;
         case Id::MarkButton:
+            trackView().zoomIn();
+            return true;
         case Id::TargetButton:
-            // The zoom steps of the track map.
+            trackView().zoomOut();
             return true;
         case Id::MenuButton:
-            runDialog([this] { dialogs_.trackOptions(); });
+            if (TrackLog* track = trackLog(*snapshot_)) {
+                runDialog([this, track] { dialogs_.trackOptions(trackView(), *track); });
+            }
             return true;
         default:
             return false;
@@ -213,25 +265,19 @@ bool DashboardScreen::mapAction(int id) {
 void DashboardScreen::runOptionsItem(int code) {
     switch (code) {
         case kItemSound:
-            runDialog([this] { dialogs_.soundOptions(); });
+            runDialog([this] { dialogs_.soundOptions(eventSounds_->settings()); });
             break;
         case kItemWayPoints:
-            runDialog([this] {
-                if (pushpins_) {
-                    dialogs_.pushpinList(*pushpins_);
-                }
-            });
-            afterPushpinList();
+            runDialog([this] { dialogs_.pushpinList(pushpins_); });
+            target_->afterPushpinList();
             break;
         case kItemGps:
             runDialog([this] { dialogs_.gpsSetup(); });
             break;
         case kItemMisc: {
-            int unitSystem = 0;
             bool ok = false;
-            runDialog([&] { ok = dialogs_.miscOptions(unitSystem); });
+            runDialog([&] { ok = dialogs_.miscOptions(unitFormatter()); });
             if (ok) {
-                unitFormatter().setSystem(unitSystem);
                 markAllDirty();
             }
             break;
@@ -248,50 +294,16 @@ void DashboardScreen::runDialog(const std::function<void()>& dialog) {
 }
 
 void DashboardScreen::addPushpinHere() {
-    if (!pushpins_) {
-        return;
-    }
     const TrackPoint fix =
         pointFromPosition(snapshot_->latitude, snapshot_->longitude, snapshot_->altitude);
-    if (!dialogs_.newPoint(*pushpins_, fix)) {
-        return;
+    if (dialogs_.newPoint(pushpins_, fix)) {
+        target_->pushpinAddedFromDashboard();
     }
-    pushpins_->ShiftTarget(1);
-    pushpins_->Save();
-    storeTargetIndex();
 }
 
 void DashboardScreen::chooseTarget() {
-    runDialog([this] {
-        if (pushpins_) {
-            dialogs_.selectPoint(*pushpins_);
-        }
-    });
-    applyTarget();
-    storeTargetIndex();
-}
-
-void DashboardScreen::storeTargetIndex() {
-    CRegInt lastTarget(kLastTargetValue, true, -1);
-    lastTarget = pushpins_ ? pushpins_->GetTargetIndex() : -1;
-}
-
-void DashboardScreen::applyTarget() {
-    const CPushpin* target = pushpins_ && pushpins_->GetTargetIndex() >= 0
-                                 ? pushpins_->GetAt(pushpins_->GetTargetIndex())
-                                 : nullptr;
-    if (target) {
-        snapshot_->setTarget(*target);
-    }
-}
-
-void DashboardScreen::afterPushpinList() {
-    const bool named = pushpins_ && pushpins_->GetTargetIndex() >= 0 &&
-                       pushpins_->GetAt(pushpins_->GetTargetIndex());
-    if (!named) {
-        snapshot_->targetSet = 0;
-    }
-    applyTarget();
+    target_->chooseTarget(
+        [this](CPushpins& pushpins) { runDialog([&] { dialogs_.selectPoint(pushpins); }); });
 }
 
 void DashboardScreen::enterMapMode() {
@@ -304,6 +316,7 @@ void DashboardScreen::enterMapMode() {
         }
     }
     panel(Id::TrackPanel).setVisible(1);
+    trackView().centreOn(snapshot_->latitude, snapshot_->longitude);
     pushButton(Id::MarkButton).setBitmaps(461, 462);
     pushButton(Id::TargetButton).setBitmaps(463, 464);
     markAllDirty();
@@ -359,11 +372,17 @@ void DashboardScreen::suspend() {
 }
 
 void DashboardScreen::resume() {
+    // A quit while the dialog was up (a signal) ended the message loop; the
+    // window stays down.
+    if (quitting_) {
+        return;
+    }
     host_.startTimer();
     host_.showAfterDialog();
 }
 
 void DashboardScreen::quit() {
+    quitting_ = true;
     saveChoices();
     suspend();
     host_.forceInputPanelDown();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "ui/skin_screen.h"
 
@@ -15,11 +16,19 @@ class AppDialogs;
 class BitmapPanel;
 class Clock;
 class CPushpins;
+class CRegInt;
+class CRegStore;
+class EmulationSource;
+class EventSounds;
 class NavSnapshot;
 class PopupMenu;
 class PushButton;
 class ScreenHost;
+class SoundPlayer;
 class SwitchingPanelSelector;
+class TargetDisplay;
+class TargetNavigation;
+class TrackView;
 
 // Screen modes handed in by the application.
 namespace StartMode {
@@ -28,14 +37,25 @@ inline constexpr int Emulation = 1;
 inline constexpr int Skipped = 2;
 }  // namespace StartMode
 
+// Starts the receiver link on a port (-1: the stored one) unless it is open;
+// false when it could not be started.
+using LinkStarter = std::function<bool(int port)>;
+
+// What the dashboard works with; everything but the link starter must be
+// given and outlive the screen.
+struct DashboardServices {
+    AppDialogs* dialogs = nullptr;
+    CPushpins* pushpins = nullptr;
+    CRegInt* lastTarget = nullptr;  // "LastTarg"
+    CRegStore* store = nullptr;     // the settings key (sound names)
+    SoundPlayer* sounds = nullptr;
+    const Clock* clock = nullptr;
+    LinkStarter ensureLinkOpen;
+};
+
 class DashboardScreen : public SkinScreen {
 public:
-    // Starts the receiver link on a port (-1: the stored one) unless it is
-    // open; false when it could not be started.
-    using LinkStarter = std::function<bool(int port)>;
-
-    DashboardScreen(ScreenHost& host, AppDialogs& dialogs, CPushpins* pushpins, const Clock& clock,
-                    LinkStarter ensureLinkOpen);
+    DashboardScreen(ScreenHost& host, const DashboardServices& services);
     // Saves the pushpin collection to the pushpin file.
     ~DashboardScreen() override;
 
@@ -54,10 +74,8 @@ public:
     void enterMapMode();
     void leaveMapMode();
 
-    // Navigation target hand-over to the snapshot and the destination panels.
-    void applyTarget();
-    void chooseTarget();
-    void afterPushpinList();
+    // The navigation target: its hand-over to the snapshot and the panels.
+    TargetNavigation& target() { return *target_; }
 
     void saveChoices();
     void restoreChoices();
@@ -65,10 +83,14 @@ public:
 
     int mode() const { return mode_; }
     NavSnapshot& snapshot() { return *snapshot_; }
+    EventSounds& eventSounds() { return *eventSounds_; }
+    // The emulation file's source in emulation mode, none in live mode.
+    EmulationSource* emulation() { return emulation_.get(); }
     PopupMenu& optionsMenu();
     SwitchingPanelSelector& selector(int id);
     BitmapPanel& panel(int id);
     PushButton& pushButton(int id);
+    TrackView& trackView();
 
 protected:
     bool runAction(SkinElement& element) override;
@@ -82,16 +104,22 @@ private:
     bool mapAction(int id);
     void runOptionsItem(int code);
     void addPushpinHere();
-    void storeTargetIndex();
+    void chooseTarget();
+    void startDataSource();
+    void buildElements();
     void forgetUndrawnErasures();
 
     ScreenHost& host_;
+    DashboardServices services_;
     AppDialogs& dialogs_;
-    CPushpins* pushpins_;
-    const Clock& clock_;
-    LinkStarter ensureLinkOpen_;
+    CPushpins& pushpins_;
     int mode_ = StartMode::Live;
+    bool quitting_ = false;
     std::unique_ptr<NavSnapshot> snapshot_;
+    std::unique_ptr<EmulationSource> emulation_;
+    std::unique_ptr<TargetNavigation> target_;
+    std::vector<std::unique_ptr<TargetDisplay>> targetDisplays_;
+    std::unique_ptr<EventSounds> eventSounds_;
 };
 
 }  // namespace wp2

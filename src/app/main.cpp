@@ -2,19 +2,25 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/app_options.h"
 #include "app/application.h"
-#include "app/placeholder_dialogs.h"
-#include "app/qt_message_boxes.h"
+#include "app/qt_dialogs.h"
 #include "app/quit_signals.h"
 #include "app/screenshot_run.h"
 #include "core/base/paths.h"
 #include "core/settings/registry.h"
+#include "core/track/file_chooser.h"
+#include "dialogs/qt_file_chooser.h"
+#include "dialogs/qt_message_boxes.h"
+#include "platform/default_files.h"
 #include "platform/file_registry.h"
+#include "platform/qt/qt_sound_player.h"
+#include "platform/qt/qt_timers.h"
 #include "platform/system_clock.h"
 #include "ui/fonts.h"
 
@@ -33,13 +39,17 @@ int windowScale(const AppOptions& options) {
 int runDashboard(const AppOptions& options) {
     QtMessageBoxes boxes;
     setMessageBoxes(&boxes);
+    QtFileChooser files;
+    setFileChooser(&files);
     SystemClock clock;
-    PlaceholderDialogs dialogs;
+    QtTimers timers;
+    QtDialogs dialogs;
+    QtSoundPlayer sounds;
     StartOptions start;
     start.forcedMode = options.emulate ? 1 : -1;
     start.window.scale = windowScale(options);
     start.window.fullscreen = options.fullscreen;
-    Application app(clock, dialogs, start);
+    Application app(clock, timers, dialogs, sounds, start);
 
     bool quitEarly = false;
     QuitSignals quitSignals([&](int) {
@@ -50,6 +60,7 @@ int runDashboard(const AppOptions& options) {
         }
     });
     if (!app.startUp()) {
+        setFileChooser(nullptr);
         setMessageBoxes(nullptr);
         return 1;
     }
@@ -58,6 +69,7 @@ int runDashboard(const AppOptions& options) {
     }
     const int status = QApplication::exec();
     app.exit();
+    setFileChooser(nullptr);
     setMessageBoxes(nullptr);
     return status;
 }
@@ -80,6 +92,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
+    preferGStreamerMediaBackend();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Wayplot2");
     // The window hides itself while a dialog is up; only quit ends the program.
@@ -93,10 +106,13 @@ int main(int argc, char** argv) {
     Paths::makeDirs(Paths::dataDir());
     FileRegistry fileRegistry;
     setRegistry(&fileRegistry);
+    // The event sounds and the emulation file, unless the user has their own.
+    installDefaultFiles();
 
     int status = 0;
     if (!options.screenshot.empty()) {
-        status = ScreenshotRun::run({options.screenshot, options.frames, options.map});
+        status = ScreenshotRun::run(
+            {options.screenshot, options.frames, options.map, std::max(1, options.scale)});
     } else {
         status = runDashboard(options);
     }

@@ -18,13 +18,8 @@ constexpr int kRepaintCornerX = 220;
 constexpr int kRepaintCornerY = 300;
 }  // namespace
 
-MainWindow::MainWindow(AppDialogs& dialogs, CPushpins* pushpins, Clock& clock,
-                       DashboardScreen::LinkStarter ensureLinkOpen, WindowOptions options)
-    : dialogs_(dialogs),
-      pushpins_(pushpins),
-      clock_(clock),
-      ensureLinkOpen_(std::move(ensureLinkOpen)),
-      options_(options) {
+MainWindow::MainWindow(const DashboardServices& services, Clock& clock, WindowOptions options)
+    : services_(services), clock_(clock), options_(options) {
     options_.scale = std::max(1, options_.scale);
     setWindowTitle("Wayplot2");
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -48,8 +43,7 @@ bool MainWindow::create() {
     surfaces_.background.fill(rgb(200, 0, 0));
     surfaces_.frame.fill(rgb(0, 0, 255));
     publishFrame(frameClock_.frame());
-    screen_ =
-        std::make_unique<DashboardScreen>(*this, dialogs_, pushpins_, clock_, ensureLinkOpen_);
+    screen_ = std::make_unique<DashboardScreen>(*this, services_);
     screen_->buildScreen(mode_);
     startTimer();
     return true;

@@ -17,9 +17,7 @@
 
 namespace wp2 {
 
-class AppDialogs;
 class Clock;
-class CPushpins;
 
 struct WindowOptions {
     int scale = 1;
@@ -32,8 +30,8 @@ public:
     static constexpr int kHeight = 320;
     static constexpr int kTimerPeriodMs = 30;
 
-    MainWindow(AppDialogs& dialogs, CPushpins* pushpins, Clock& clock,
-               DashboardScreen::LinkStarter ensureLinkOpen, WindowOptions options = {});
+    // The window's timer messages read the tick count of clock.
+    MainWindow(const DashboardServices& services, Clock& clock, WindowOptions options = {});
     ~MainWindow() override;
 
     // The screen mode used when the window is created (0 live, 1 emulation).
@@ -86,10 +84,8 @@ private:
     QPoint toFrame(const QPointF& windowPos) const;
     void showOnScreen();
 
-    AppDialogs& dialogs_;
-    CPushpins* pushpins_;
+    DashboardServices services_;
     Clock& clock_;
-    DashboardScreen::LinkStarter ensureLinkOpen_;
     WindowOptions options_;
     int mode_ = 0;
     DrawingSurfaces surfaces_;

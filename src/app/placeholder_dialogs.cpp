@@ -1,6 +1,7 @@
 #include "app/placeholder_dialogs.h"
 
 #include "core/base/message_box.h"
+#include "core/nav/unit_system_setting.h"
 
 namespace wp2 {
 
@@ -30,7 +31,7 @@ void PlaceholderDialogs::selectPoint(CPushpins&) {
     announce("point selection dialog");
 }
 
-void PlaceholderDialogs::soundOptions() {
+void PlaceholderDialogs::soundOptions(SoundSettings&) {
     announce("sound options dialog");
 }
 
@@ -42,12 +43,16 @@ void PlaceholderDialogs::gpsSetup() {
     announce("GPS Setup dialog");
 }
 
-bool PlaceholderDialogs::miscOptions(int&) {
+void PlaceholderDialogs::prepareMiscOptions(UnitFormatter& units) {
+    applyStoredUnitSystem(units);
+}
+
+bool PlaceholderDialogs::miscOptions(UnitFormatter&) {
     announce("miscellaneous options dialog");
     return false;
 }
 
-void PlaceholderDialogs::trackOptions() {
+void PlaceholderDialogs::trackOptions(TrackView&, TrackLog&) {
     announce("track options dialog");
 }
 

@@ -14,11 +14,13 @@ public:
     int firstRunSetup(int emu) override;
     bool newPoint(CPushpins& pushpins, const TrackPoint& fix) override;
     void selectPoint(CPushpins& pushpins) override;
-    void soundOptions() override;
+    void soundOptions(SoundSettings& settings) override;
     void pushpinList(CPushpins& pushpins) override;
     void gpsSetup() override;
-    bool miscOptions(int& unitSystem) override;
-    void trackOptions() override;
+    // Gives the formatter the stored unit system.
+    void prepareMiscOptions(UnitFormatter& units) override;
+    bool miscOptions(UnitFormatter& units) override;
+    void trackOptions(TrackView& map, TrackLog& track) override;
 
     // The message shown for a dialog that is not there yet.
     static std::string notice(const std::string& dialogName);

@@ -1,24 +1,29 @@
 #include "app/screenshot_run.h"
 
 #include <QImage>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
 #include "app/application.h"
 #include "app/dashboard_screen.h"
 #include "app/placeholder_dialogs.h"
+#include "app/silent_sound_player.h"
 #include "core/base/clock.h"
+#include "core/base/timer_queue.h"
 
 namespace wp2 {
 
 int ScreenshotRun::run(const ScreenshotRequest& request) {
     // Simulated time: every tick is exactly one timer period later.
     ManualClock clock(std::time(nullptr), 1000);
+    TimerQueue timers(clock);
     PlaceholderDialogs dialogs;
+    SilentSoundPlayer sounds;
     StartOptions options;
     options.forcedMode = StartMode::Emulation;
     options.splash = false;
-    Application app(clock, dialogs, options);
+    Application app(clock, timers, dialogs, sounds, options);
     app.setWait({});
     if (!app.startUp()) {
         std::fprintf(stderr, "wayplot2: the dashboard could not be started\n");
@@ -35,7 +40,9 @@ int ScreenshotRun::run(const ScreenshotRequest& request) {
         window.onTimer();
     }
     window.present();
-    const QImage picture = window.frameImage().copy();
+    const int scale = std::max(1, request.scale);
+    const QImage picture = window.frameImage().scaled(
+        window.frameImage().size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     app.exit();
     if (!picture.save(QString::fromStdString(request.file), "PNG")) {
         std::fprintf(stderr, "wayplot2: cannot write %s\n", request.file.c_str());

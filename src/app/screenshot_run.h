@@ -11,6 +11,7 @@ struct ScreenshotRequest {
     std::string file;      // where the PNG goes
     int frames = 0;        // timer ticks of 30 simulated milliseconds (one frame each)
     bool mapMode = false;  // switch to map mode before the first tick
+    int scale = 1;         // the picture enlarged this many times, pixel for pixel
 };
 
 class ScreenshotRun {

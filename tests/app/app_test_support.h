@@ -7,13 +7,21 @@
 
 #include <QApplication>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app_dialogs.h"
+#include "app/dashboard_screen.h"
 #include "app/screen_host.h"
+#include "core/base/clock.h"
+#include "core/nav/unit_formatter.h"
+#include "core/settings/creg_int.h"
+#include "core/settings/creg_store.h"
 #include "core/settings/memory_registry.h"
 #include "core/settings/registry.h"
+#include "core/sound/recording_sound_player.h"
+#include "core/waypoints/cpushpins.h"
 #include "support/test_support.h"
 #include "ui/fonts.h"
 
@@ -83,7 +91,7 @@ public:
             onSelectPoint(p);
         }
     }
-    void soundOptions() override { record("sound"); }
+    void soundOptions(SoundSettings&) override { record("sound"); }
     void pushpinList(CPushpins& p) override {
         record("pushpins");
         if (onPushpinList) {
@@ -91,17 +99,21 @@ public:
         }
     }
     void gpsSetup() override { record("gps"); }
-    bool miscOptions(int& unitSystem) override {
+    void prepareMiscOptions(UnitFormatter& units) override { units.setSystem(preparedUnitSystem); }
+    bool miscOptions(UnitFormatter& units) override {
         record("misc");
-        unitSystem = miscUnitSystem;
+        if (miscOk) {
+            units.setSystem(miscUnitSystem);
+        }
         return miscOk;
     }
-    void trackOptions() override { record("trackOptions"); }
+    void trackOptions(TrackView&, TrackLog&) override { record("trackOptions"); }
 
     std::vector<std::string> opened;
     std::vector<bool> timerWasRunning;  // the host's timer state when each dashboard dialog ran
     const RecordingHost* host = nullptr;
     int firstRunMode = 2;
+    int preparedUnitSystem = 1;
     int miscUnitSystem = 1;
     bool miscOk = false;
     std::function<void(int)> onFirstRun;
@@ -116,18 +128,41 @@ private:
     }
 };
 
-// An in-memory registry and an empty data root for the length of a test.
+// An in-memory registry and an empty data root for the length of a test,
+// and what a dashboard needs besides its window.
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ensureApplication();
         previous_ = setRegistry(&registry_);
+        lastTarget_.emplace("LastTarg", true, -1);
     }
-    void TearDown() override { setRegistry(previous_); }
+    void TearDown() override {
+        lastTarget_.reset();
+        setRegistry(previous_);
+    }
+
+    DashboardServices services(LinkStarter ensureLinkOpen = nullptr) {
+        DashboardServices s;
+        s.dialogs = &dialogs_;
+        s.pushpins = &pushpins_;
+        s.lastTarget = &*lastTarget_;
+        s.store = &store_;
+        s.sounds = &player_;
+        s.clock = &clock_;
+        s.ensureLinkOpen = std::move(ensureLinkOpen);
+        return s;
+    }
 
     MemoryRegistry registry_;
     TempDir root_{true};
     RecordingMessageBoxes boxes_;
+    RecordingDialogs dialogs_;
+    CPushpins pushpins_;
+    std::optional<CRegInt> lastTarget_;
+    CRegStore store_;
+    RecordingSoundPlayer player_;
+    ManualClock clock_{1700000000, 5000};
 
 private:
     Registry* previous_ = nullptr;

@@ -5,6 +5,7 @@
 #include "app/splash_window.h"
 #include "app_test_support.h"
 #include "core/base/clock.h"
+#include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/settings/creg_double.h"
@@ -12,6 +13,9 @@
 #include "core/settings/creg_store.h"
 #include "core/settings/reg_values.h"
 #include "core/waypoints/cpushpins.h"
+#include "support/env_override.h"
+#include "support/nmea_lines.h"
+#include "support/pseudo_terminal.h"
 
 namespace wp2 {
 namespace {
@@ -25,7 +29,7 @@ struct Wait {
 class ApplicationTest : public test::AppTest {
 protected:
     std::unique_ptr<Application> make(StartOptions options = {}) {
-        auto app = std::make_unique<Application>(clock_, dialogs_, options);
+        auto app = std::make_unique<Application>(clock_, timers_, dialogs_, player_, options);
         Application* raw = app.get();
         app->setWait([this, raw](std::uint32_t ms) {
             waits_.push_back(
@@ -58,8 +62,7 @@ protected:
         return bt.ReadNumber("BtBrowserEnabled", value);
     }
 
-    ManualClock clock_{1700000000, 1000};
-    test::RecordingDialogs dialogs_;
+    TimerQueue timers_{clock_};
     std::vector<Wait> waits_;
 };
 
@@ -107,7 +110,7 @@ TEST_F(ApplicationTest, WithDriverAndEmu0ItStartsLiveWithoutTheSetUp) {
     EXPECT_EQ(app->startMode(), 0);
     EXPECT_EQ(waitTimes(), (std::vector<std::uint32_t>{500, 2000}));
     EXPECT_TRUE(app->driverFound());
-    const DriverSettings& d = app->driverSettings();
+    const LineSettings& d = app->link()->lineSettings();
     EXPECT_EQ(d.port, 3);
     EXPECT_EQ(d.baudRate, 9600);
     EXPECT_EQ(d.dataBits, 7);
@@ -184,6 +187,42 @@ TEST_F(ApplicationTest, AStoredTargetIsRestoredHandedToTheDashboardAndWrittenAtE
     // The dashboard saved the pushpins when it was taken down.
     CPushpins reread;
     EXPECT_EQ(reread.Load().added, 3);
+}
+
+TEST_F(ApplicationTest, LiveModeOpensTheStoredPortAndTheDashboardShowsTheReceiver) {
+    test::PseudoTerminal receiver;
+    ASSERT_TRUE(receiver.valid());
+    test::EnvOverride port("WAYPLOT2_COM1", receiver.slavePath().c_str());
+    CRegStore().WriteText("Driver", "1,4800,8,1,0");
+    StartOptions options;
+    options.splash = false;
+    auto app = make(options);
+    ASSERT_TRUE(app->startUp());
+    EXPECT_TRUE(boxes_.shown.empty());  // no "GPS is not started !"
+    EXPECT_TRUE(app->link()->running());
+    EXPECT_TRUE(app->ensureLinkOpen(-1));
+
+    // The receiver sends a second of fixes; the link decodes them on its
+    // timer and the dashboard copies them on its next 30th frame.
+    const std::string epoch = test::fixEpoch(0);
+    ASSERT_TRUE(receiver.send(epoch));
+    for (int i = 0;
+         i < 300 && app->link()->receiveBuffer().count() < static_cast<int>(epoch.size()); ++i) {
+        usleep(10000);
+    }
+    clock_.advanceMs(1000);
+    timers_.processPending();
+    MainWindow& window = *app->mainWindow();
+    while (window.frame() % 30 != 0 || window.frame() == 0) {
+        clock_.advanceMs(30);
+        window.onTimer();
+    }
+    clock_.advanceMs(30);
+    window.onTimer();
+    const NavSnapshot& snapshot = window.screen().snapshot();
+    EXPECT_EQ(snapshot.fixLevel, 4);
+    EXPECT_NEAR(snapshot.latitude * 57.29577951308232, 48.0 + 7.1 / 60, 1e-6);
+    app->exit();
 }
 
 TEST_F(ApplicationTest, DriverTextNeedsAllFiveNumbers) {

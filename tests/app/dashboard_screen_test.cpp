@@ -5,16 +5,21 @@
 #include "app/dashboard_ids.h"
 #include "app_test_support.h"
 #include "core/base/clock.h"
+#include "core/base/paths.h"
+#include "core/gps/emulation_source.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
 #include "core/waypoints/cpushpins.h"
 #include "ui/bitmap_panel.h"
+#include "ui/bitmap_source.h"
+#include "ui/destination_panel.h"
 #include "ui/panel_selector.h"
 #include "ui/popup_menu.h"
 #include "ui/push_button.h"
 #include "ui/surface.h"
+#include "ui/track_view.h"
 
 namespace wp2 {
 namespace {
@@ -27,6 +32,14 @@ std::string storedChoices() {
     std::string text;
     CRegStore().ReadLongText("IOpt", text);
     return text;
+}
+
+// The bundled drive, where the program looks for the emulation file.
+void installEmulationFile() {
+    const std::string target = Paths::map(EmulationSource::kDefaultFile);
+    Paths::makeDirs(target.substr(0, target.rfind('/')));
+    test::writeFile(
+        target, test::readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt"));
 }
 
 class DashboardTest : public test::AppTest {
@@ -42,13 +55,13 @@ protected:
         AppTest::TearDown();
     }
 
-    DashboardScreen& build(int mode = StartMode::Emulation) {
+    // Without a link or an emulation file unless the test asks for one.
+    DashboardScreen& build(int mode = StartMode::Skipped) {
         screen_.reset();
-        screen_ = std::make_unique<DashboardScreen>(host_, dialogs_, &pushpins_, clock_,
-                                                    [this](int port) {
+        screen_ = std::make_unique<DashboardScreen>(host_, services([this](int port) {
                                                         linkStarts_.push_back(port);
                                                         return linkStarts;
-                                                    });
+                                                    }));
         screen_->buildScreen(mode);
         screen_->compose();
         return *screen_;
@@ -79,9 +92,6 @@ protected:
 
     DrawingSurfaces surfaces_;
     RecordingHost host_;
-    RecordingDialogs dialogs_;
-    CPushpins pushpins_;
-    ManualClock clock_{1700000000, 1000};
     std::vector<int> linkStarts_;
     bool linkStarts = true;
     std::unique_ptr<DashboardScreen> screen_;
@@ -181,8 +191,8 @@ TEST_F(DashboardTest, FirstStartShowsCourseDialDestinationLeftSkyViewRightSpeedA
 }
 
 TEST_F(DashboardTest, AFullRepaintBeforeTheFirstComposedFrameKeepsTheReadouts) {
-    screen_ = std::make_unique<DashboardScreen>(host_, dialogs_, &pushpins_, clock_, nullptr);
-    screen_->buildScreen(StartMode::Emulation);
+    screen_ = std::make_unique<DashboardScreen>(host_, services());
+    screen_->buildScreen(StartMode::Skipped);
     screen_->drawAll();  // the window's first paint
     const QImage painted = surfaces_.frame.image().copy();
     screen_->byId(Id::QuitButton)->dirty = 1;  // anything drawn next
@@ -290,7 +300,9 @@ TEST_F(DashboardTest, OptionsMenuItemsOpenTheirDialogsWhileTheScreenIsSuspended)
 }
 
 TEST_F(DashboardTest, MiscOptionsAppliesTheUnitSystemOnlyOnOk) {
+    dialogs_.preparedUnitSystem = 0;
     build();
+    EXPECT_EQ(unitFormatter().code(), UnitFormatter::kUs);  // the stored system, applied at start
     unitFormatter().setSystem(1);
     dialogs_.miscUnitSystem = 2;
     dialogs_.miscOk = false;
@@ -338,8 +350,34 @@ TEST_F(DashboardTest, MapModeHidesThePanelsAndBringsBackExactlyWhatItHid) {
     EXPECT_EQ(screen_->pushButton(Id::TargetButton).normalBitmapId, 405);
 }
 
-TEST_F(DashboardTest, TBtn4InMapModeOpensTheTrackOptionsNotTheMenu) {
+TEST_F(DashboardTest, MapModeZoomButtonsStopAtTheFirstAndLastScaleStep) {
     build();
+    tap(30, 290);
+    TrackView& map = screen_->trackView();
+    ASSERT_EQ(map.scaleIndex, 5);  // "TSOpt" absent: the default step
+    for (int i = 0; i < 30; ++i) {
+        tap(90, 290);  // "TBtn2": zoom in
+    }
+    EXPECT_EQ(map.scaleIndex, 0);
+    for (int i = 0; i < 30; ++i) {
+        tap(150, 290);  // "TBtn3": zoom out
+    }
+    EXPECT_EQ(map.scaleIndex, 24);
+    EXPECT_TRUE(dialogs_.opened.empty());  // no pushpin and no target dialog in map mode
+}
+
+TEST_F(DashboardTest, EnteringMapModeCentresTheMapOnThePosition) {
+    build();
+    screen_->snapshot().latitude = 0.8;
+    screen_->snapshot().longitude = 0.2;
+    tap(30, 290);
+    EXPECT_DOUBLE_EQ(screen_->trackView().originLatitude, 0.8);
+    EXPECT_DOUBLE_EQ(screen_->trackView().originLongitude, 0.2);
+}
+
+TEST_F(DashboardTest, TBtn4InMapModeOpensTheTrackOptionsNotTheMenu) {
+    installEmulationFile();
+    build(StartMode::Emulation);
     tap(30, 290);
     tap(200, 290);
     EXPECT_EQ(dialogs_.opened, std::vector<std::string>{"trackOptions"});
@@ -354,6 +392,15 @@ TEST_F(DashboardTest, QuitSavesTheChoicesHidesTheWindowAndEndsTheLoop) {
     EXPECT_FALSE(host_.shown);
     EXPECT_EQ(host_.count("inputPanelDown"), 1);
     EXPECT_EQ(host_.exitCode, 0);
+}
+
+TEST_F(DashboardTest, AQuitWhileADialogIsUpLeavesTheWindowDownAfterIt) {
+    build();
+    dialogs_.onSelectPoint = [this](CPushpins&) { screen_->quit(); };  // SIGTERM meanwhile
+    tap(150, 290);
+    EXPECT_EQ(host_.exitCode, 0);
+    EXPECT_FALSE(host_.timerRunning);
+    EXPECT_FALSE(host_.shown);
 }
 
 TEST_F(DashboardTest, ChoosingATargetHandsItToTheSnapshotAndStoresIt) {
@@ -375,12 +422,24 @@ TEST_F(DashboardTest, ChoosingATargetHandsItToTheSnapshotAndStoresIt) {
     EXPECT_EQ(screen_->snapshot().targetSet, 0);
 }
 
-TEST_F(DashboardTest, StartingWithATargetHandsItOverAtOnce) {
+TEST_F(DashboardTest, StartingWithATargetHandsItToTheSnapshotAndBothDestinationPanels) {
     addPushpins(2);
+    pushpins_.GetAt(0)->icon = 3;
     pushpins_.SetTargetIndex(0);
     build();
     EXPECT_EQ(screen_->snapshot().targetSet, 1);
     EXPECT_DOUBLE_EQ(screen_->snapshot().targetPoint.latitude, pushpins_.GetAt(0)->latitude);
+    for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
+        auto& panel = static_cast<DestinationPanel&>(byId(id));
+        EXPECT_EQ(panel.hasTarget, 1);
+        EXPECT_EQ(panel.targetName, "P1");
+        EXPECT_EQ(panel.iconBitmapId, pushpinIconBitmapId(3));
+    }
+    // The list closing without a target: the panels say so.
+    dialogs_.onPushpinList = [](CPushpins& p) { p.SetTargetIndex(-1); };
+    tap(200, 290);
+    tap(190, 148 + 46 + 10);
+    EXPECT_EQ(static_cast<DestinationPanel&>(byId(Id::DestinationLeft)).hasTarget, 0);
 }
 
 TEST_F(DashboardTest, ANewPushpinAtThePositionShiftsTheTargetAndIsSavedAtOnce) {
@@ -435,6 +494,57 @@ TEST_F(DashboardTest, ALinkThatCannotBeStartedIsReportedOnceAndTheDashboardRuns)
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, "GPS is not started !");
     EXPECT_EQ(screen_->elements().size(), 41u);
+}
+
+TEST_F(DashboardTest, EmulationModeReplaysTheBundledDriveIntoTheSnapshot) {
+    installEmulationFile();
+    build(StartMode::Emulation);
+    ASSERT_NE(screen_->emulation(), nullptr);
+    ASSERT_TRUE(screen_->emulation()->isOpen());
+    EXPECT_TRUE(boxes_.shown.empty());
+    NavSnapshot& snapshot = screen_->snapshot();
+    EXPECT_EQ(snapshot.fixLevel, 4);  // refreshed once while the screen was built
+    std::vector<double> latitudes{snapshot.latitude};
+    for (std::uint32_t frame = 1; frame <= 90; ++frame) {
+        screen_->tick(frame);
+        if (frame % 30 == 0) {
+            latitudes.push_back(snapshot.latitude);
+        }
+    }
+    ASSERT_EQ(latitudes.size(), 4u);
+    for (std::size_t i = 1; i < latitudes.size(); ++i) {
+        EXPECT_NE(latitudes[i], latitudes[i - 1]) << "refresh " << i;
+    }
+    EXPECT_GT(snapshot.satellitesWithSignal, 0);
+    // A refresh every 30 frames, not every tick: frames 91 to 119 change nothing.
+    const double at90 = snapshot.latitude;
+    for (std::uint32_t frame = 91; frame < 120; ++frame) {
+        screen_->tick(frame);
+    }
+    EXPECT_EQ(snapshot.latitude, at90);
+}
+
+TEST_F(DashboardTest, WithoutTheEmulationFileTheDashboardSaysSoAndRuns) {
+    build(StartMode::Emulation);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, "Can not open emulation data");
+    screen_->tick(30);
+    EXPECT_EQ(screen_->elements().size(), 41u);
+}
+
+TEST_F(DashboardTest, TheTickPlaysTheEventSoundsUnlessSilenced) {
+    installEmulationFile();
+    store_.WriteText("SndGpsOn", "on.wav");
+    build(StartMode::Emulation);
+    screen_->tick(1);  // from no receiver to the emulation's 3D fix: the receiver came on
+    ASSERT_EQ(player_.played.size(), 1u);
+    EXPECT_NE(player_.played[0].find("on.wav"), std::string::npos);
+
+    player_.played.clear();
+    CRegInt("SndSilent", true, 0) = 1;
+    build(StartMode::Emulation);
+    screen_->tick(1);
+    EXPECT_TRUE(player_.played.empty());
 }
 
 TEST_F(DashboardTest, DestroyingTheScreenSavesThePushpins) {

@@ -65,9 +65,7 @@ TEST_F(ElementIdsTest, EveryIdTheProgramLooksUpNamesABuiltElement) {
     DrawingSurfaces surfaces;
     publishSurfaces(&surfaces);
     test::RecordingHost host;
-    test::RecordingDialogs dialogs;
-    ManualClock clock;
-    DashboardScreen screen(host, dialogs, nullptr, clock, nullptr);
+    DashboardScreen screen(host, services());
     screen.buildScreen(StartMode::Emulation);
 
     for (const auto& [name, id] : dashboardIds) {

@@ -19,7 +19,7 @@ namespace {
 class MainWindowTest : public test::AppTest {
 protected:
     std::unique_ptr<MainWindow> make(WindowOptions options = {}) {
-        auto w = std::make_unique<MainWindow>(dialogs_, nullptr, clock_, nullptr, options);
+        auto w = std::make_unique<MainWindow>(services(), clock_, options);
         w->setMode(1);
         EXPECT_TRUE(w->create());
         return w;
@@ -36,9 +36,6 @@ protected:
             QCoreApplication::processEvents();
         }
     }
-
-    test::RecordingDialogs dialogs_;
-    ManualClock clock_{1700000000, 5000};
 };
 
 TEST_F(MainWindowTest, TheFrameFollowsRealTimeAcrossTicksAndDialogs) {

@@ -10,7 +10,7 @@ namespace wp2 {
 TargetNavigation::TargetNavigation(CPushpins& pushpins, NavSnapshot& snapshot, CRegInt& lastTarget)
     : pushpins_(pushpins), snapshot_(snapshot), lastTarget_(lastTarget) {}
 
-void TargetNavigation::addPanel(DestinationPanel* panel) {
+void TargetNavigation::addPanel(TargetDisplay* panel) {
     if (panel) {
         panels_.push_back(panel);
     }
@@ -25,7 +25,7 @@ void TargetNavigation::applyTarget() {
     if (target) {
         snapshot_.setTarget(*target);
     }
-    for (DestinationPanel* panel : panels_) {
+    for (TargetDisplay* panel : panels_) {
         if (target) {
             panel->showTarget(target->name, target->icon);
         } else {

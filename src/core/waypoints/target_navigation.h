@@ -20,9 +20,9 @@ namespace wp2 {
 inline constexpr const char* kLastTargetSetting = "LastTarg";
 
 // What a destination panel of the dashboard is told.
-class DestinationPanel {
+class TargetDisplay {
 public:
-    virtual ~DestinationPanel() = default;
+    virtual ~TargetDisplay() = default;
     // There is a target: its name and icon.
     virtual void showTarget(const std::u16string& name, std::int32_t icon) = 0;
     // There is none: the panel shows "Not selected".
@@ -35,7 +35,7 @@ public:
     TargetNavigation(CPushpins& pushpins, NavSnapshot& snapshot, CRegInt& lastTarget);
 
     // The destination panels to tell (the dashboard has two).
-    void addPanel(DestinationPanel* panel);
+    void addPanel(TargetDisplay* panel);
 
     // Start-up: the target index becomes "LastTarg" when that names a pushpin, else -1.
     void restoreTarget();
@@ -60,7 +60,7 @@ private:
     CPushpins& pushpins_;
     NavSnapshot& snapshot_;
     CRegInt& lastTarget_;
-    std::vector<DestinationPanel*> panels_;
+    std::vector<TargetDisplay*> panels_;
 };
 
 // The time-to-go text "hh:mm" (hours modulo 24, minutes) of distance metres at

@@ -22,7 +22,7 @@ using test::addPin;
 using test::TempDir;
 
 // Records what a destination panel was told last.
-class RecordingPanel final : public DestinationPanel {
+class RecordingPanel final : public TargetDisplay {
 public:
     void showTarget(const std::u16string& n, std::int32_t i) override {
         hasTarget = true;
