@@ -16,7 +16,7 @@
 #include "core/settings/registry.h"
 #include "core/track/file_chooser.h"
 #include "dialogs/qt_file_chooser.h"
-#include "dialogs/qt_message_boxes.h"
+#include "dialogs/widget_message_boxes.h"
 #include "platform/default_files.h"
 #include "platform/file_registry.h"
 #include "platform/qt/qt_sound_player.h"
@@ -37,7 +37,7 @@ int windowScale(const AppOptions& options) {
 }
 
 int runDashboard(const AppOptions& options) {
-    QtMessageBoxes boxes;
+    WidgetMessageBoxes boxes;
     setMessageBoxes(&boxes);
     QtFileChooser files;
     setFileChooser(&files);
