@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/track/track_test_env.h"
-#include "dialog_test_driver.h"
+#include "dialog_screens.h"
 #include "support/test_support.h"
 
 namespace wp2::test {

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "dialog_test_driver.h"
+#include "dialog_screens.h"
 #include "dialogs/dialog_layout.h"
 #include "dialogs/widget_message_boxes.h"
 

@@ -1,8 +1,7 @@
 #pragma once
-// Driving the dialogs as a user would: a QApplication on the offscreen
-// platform for the whole test program, steps that act on a modal window once
-// it is up (exec() blocks the test, so the steps run from timers), and the
-// review picture of a dialog on the 240 x 320 screen.
+// Driving modal windows as a user would: exec() blocks the test, so the steps
+// that act on a window once it is up run from timers, and they press its
+// buttons and type into its boxes with mouse and key events.
 
 #include <gtest/gtest.h>
 
@@ -48,9 +47,22 @@ void click(QWidget* widget);
 // Replaces the text of a line edit by typing.
 void typeInto(QLineEdit* edit, const QString& text);
 
-// Draws the dialog as the handheld shows it (title bar across the top, the
-// dialog below) into <build>/dialog_screens/<name>.png, and checks that the
-// dialog and every control fit the 240 x 320 screen with their text whole.
-void renderScreen(QWidget& dialog, const std::string& name);
+// Ends every open dialog, whatever its buttons allow.
+void closeModals();
+
+// A test whose dialogs stay up this long has lost its way (a step that did
+// not close what it opened, or a window no step expected): it fails, and its
+// dialogs are closed so that the test program goes on. A test program that
+// opens dialogs appends one to its listeners.
+class DialogWatchdog : public ::testing::EmptyTestEventListener {
+public:
+    static constexpr int kTestTimeoutMs = 30000;
+
+    void OnTestStart(const ::testing::TestInfo&) override;
+    void OnTestEnd(const ::testing::TestInfo&) override;
+
+private:
+    std::unique_ptr<QTimer> timer_;
+};
 
 }  // namespace wp2::test

@@ -1,47 +1,15 @@
-#include "dialog_test_driver.h"
+#include "dialog_screens.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QDialog>
+#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
-#include <QTest>
 
 #include "dialogs/dialog_layout.h"
 
 namespace wp2::test {
 
 namespace {
-
-// Ends every open dialog, whatever its buttons allow.
-void closeModals() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) {
-            dialog->done(QDialog::Rejected);
-        }
-    }
-}
-
-// A test whose dialogs stay up this long has lost its way (a step that did
-// not close what it opened, or a window no step expected): it fails, and its
-// dialogs are closed so that the test program goes on.
-constexpr int kTestTimeoutMs = 30000;
-
-class Watchdog : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override {
-        timer_ = std::make_unique<QTimer>();
-        timer_->setSingleShot(true);
-        QObject::connect(timer_.get(), &QTimer::timeout, [] {
-            ADD_FAILURE() << "the test's dialogs were still open after " << kTestTimeoutMs << " ms";
-            closeModals();
-        });
-        timer_->start(kTestTimeoutMs);
-    }
-    void OnTestEnd(const ::testing::TestInfo&) override { timer_.reset(); }
-
-    std::unique_ptr<QTimer> timer_;
-};
 
 // One QApplication for the test program, made before the first test runs.
 class QtEnvironment : public ::testing::Environment {
@@ -51,7 +19,7 @@ public:
         static char name[] = "test_dialogs";
         static char* argv[] = {name, nullptr};
         app_ = std::make_unique<QApplication>(argc, argv);
-        ::testing::UnitTest::GetInstance()->listeners().Append(new Watchdog);
+        ::testing::UnitTest::GetInstance()->listeners().Append(new DialogWatchdog);
     }
     void TearDown() override { app_.reset(); }
 
@@ -63,47 +31,6 @@ private:
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 }  // namespace
-
-ModalStep::ModalStep(std::function<bool(QWidget*)> match, std::function<void(QWidget*)> step,
-                     std::string what) {
-    auto* timer = new QTimer;
-    auto ran = ran_;
-    auto waited = std::make_shared<int>(0);
-    constexpr int kPollMs = 10;
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->isVisible() && match(w)) {
-                timer->stop();
-                timer->deleteLater();
-                *ran = true;
-                step(w);
-                return;
-            }
-        }
-        *waited += kPollMs;
-        if (*waited >= kStepTimeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "no " << what << " window came up";
-            closeModals();
-        }
-    });
-    timer->start(kPollMs);
-}
-
-void click(QWidget* widget) {
-    ASSERT_NE(widget, nullptr);
-    ASSERT_TRUE(widget->isEnabled()) << "clicking a disabled control";
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
-}
-
-void typeInto(QLineEdit* edit, const QString& text) {
-    ASSERT_NE(edit, nullptr);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
 
 void renderScreen(QWidget& dialog, const std::string& name) {
     const bool wasVisible = dialog.isVisible();
