@@ -1,11 +1,12 @@
 #pragma once
 // Every modal dialog the program opens from its start-up and its dashboard.
-// The dashboard runs each between its suspend and resume. This is where the
-// real dialogs plug in; PlaceholderDialogs stands in for those not built yet.
+// The dashboard runs each between its suspend and resume. QtDialogs opens the
+// real dialogs; HeadlessDialogs never opens anything.
 
 namespace wp2 {
 
 class CPushpins;
+class GpsLink;
 class SoundSettings;
 class TrackLog;
 class TrackPoint;
@@ -17,8 +18,9 @@ public:
     virtual ~AppDialogs() = default;
 
     // Start-up, no receiver set up yet or emulation asked for: the first-run
-    // wizard. Returns the start mode: 0 live, 1 emulation, 2 set-up skipped.
-    virtual int firstRunSetup(int emu) = 0;
+    // wizard, working on the receiver link (none: the current link). Returns
+    // the start mode: 0 live, 1 emulation, 2 set-up skipped.
+    virtual int firstRunSetup(int emu, GpsLink* link) = 0;
 
     // "TBtn2": the new-point dialog for a pushpin at `fix`. True when it
     // ended with OK (the dialog added the pushpin at index 0).
@@ -29,7 +31,9 @@ public:
     // Options menu items.
     virtual void soundOptions(SoundSettings& settings) = 0;  // "Sound"
     virtual void pushpinList(CPushpins& pushpins) = 0;       // "WayPoints"
-    virtual void gpsSetup() = 0;                             // "GPS"
+    // "GPS": the GPS Setup dialog on the receiver link (none: the current
+    // link); OK and Cancel leave the link running on the chosen settings.
+    virtual void gpsSetup(GpsLink* link) = 0;
     // The miscellaneous options object, made when the dashboard builds its
     // Options menu: it gives the formatter the stored unit system.
     virtual void prepareMiscOptions(UnitFormatter& units) = 0;

@@ -155,7 +155,7 @@ int Application::chooseStartMode() {
     // Read for the start-up only and written back unchanged when it ends.
     CRegInt emulation(kEmulationValue, false, 0);
     if (!driverFound_ || emulation.Get() != 0) {
-        const int mode = dialogs_.firstRunSetup(emulation.Get());
+        const int mode = dialogs_.firstRunSetup(emulation.Get(), link_.get());
         wait(kSetupWaitMs);
         return mode;
     }
@@ -185,6 +185,7 @@ bool Application::createMainWindow() {
     services.store = settings_.get();
     services.sounds = &sounds_;
     services.clock = &clock_;
+    services.link = link_.get();
     services.ensureLinkOpen = [this](int port) { return ensureLinkOpen(port); };
     mainWindow_ = std::make_unique<MainWindow>(services, clock_, options_.window);
     mainWindow_->setMode(startMode_);

@@ -150,11 +150,11 @@ void DashboardScreen::buildScreen(int mode) {
 void DashboardScreen::startDataSource() {
     snapshot_ = std::make_unique<NavSnapshot>();
     snapshot_->ellipsoid = &wgs84();
-    if (mode_ == StartMode::Live) {
+    if (mode_ == ScreenMode::Live) {
         if (!(services_.ensureLinkOpen && services_.ensureLinkOpen(-1))) {
             showMessage("GPS is not started !", "", MessageIcon::None);
         }
-    } else if (mode_ == StartMode::Emulation) {
+    } else if (mode_ == ScreenMode::Emulation) {
         emulation_ = openEmulation(*snapshot_);
     }
     target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
@@ -201,7 +201,7 @@ void DashboardScreen::tick(std::uint32_t frame) {
     if (frame % kFrontFrames == 0) {
         host_.keepInFront();
     }
-    if (mode_ == StartMode::Live && frame % kReopenFrames == 0 && services_.ensureLinkOpen) {
+    if (mode_ == ScreenMode::Live && frame % kReopenFrames == 0 && services_.ensureLinkOpen) {
         services_.ensureLinkOpen(-1);
     }
 }
@@ -272,7 +272,7 @@ void DashboardScreen::runOptionsItem(int code) {
             target_->afterPushpinList();
             break;
         case kItemGps:
-            runDialog([this] { dialogs_.gpsSetup(); });
+            runDialog([this] { dialogs_.gpsSetup(services_.link); });
             break;
         case kItemMisc: {
             bool ok = false;

@@ -20,6 +20,7 @@ class CRegInt;
 class CRegStore;
 class EmulationSource;
 class EventSounds;
+class GpsLink;
 class NavSnapshot;
 class PopupMenu;
 class PushButton;
@@ -30,19 +31,20 @@ class TargetDisplay;
 class TargetNavigation;
 class TrackView;
 
-// Screen modes handed in by the application.
-namespace StartMode {
+// Screen modes handed in by the application: the start mode of the first-run
+// set-up, or 0 when it did not run.
+namespace ScreenMode {
 inline constexpr int Live = 0;
 inline constexpr int Emulation = 1;
 inline constexpr int Skipped = 2;
-}  // namespace StartMode
+}  // namespace ScreenMode
 
 // Starts the receiver link on a port (-1: the stored one) unless it is open;
 // false when it could not be started.
 using LinkStarter = std::function<bool(int port)>;
 
-// What the dashboard works with; everything but the link starter must be
-// given and outlive the screen.
+// What the dashboard works with; everything but the link and the link
+// starter must be given and outlive the screen.
 struct DashboardServices {
     AppDialogs* dialogs = nullptr;
     CPushpins* pushpins = nullptr;
@@ -50,6 +52,8 @@ struct DashboardServices {
     CRegStore* store = nullptr;     // the settings key (sound names)
     SoundPlayer* sounds = nullptr;
     const Clock* clock = nullptr;
+    // The receiver link the GPS Setup dialog works on (none: the current link).
+    GpsLink* link = nullptr;
     LinkStarter ensureLinkOpen;
 };
 
@@ -113,7 +117,7 @@ private:
     DashboardServices services_;
     AppDialogs& dialogs_;
     CPushpins& pushpins_;
-    int mode_ = StartMode::Live;
+    int mode_ = ScreenMode::Live;
     bool quitting_ = false;
     std::unique_ptr<NavSnapshot> snapshot_;
     std::unique_ptr<EmulationSource> emulation_;

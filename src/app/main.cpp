@@ -43,8 +43,8 @@ int runDashboard(const AppOptions& options) {
     setFileChooser(&files);
     SystemClock clock;
     QtTimers timers;
-    QtDialogs dialogs;
     QtSoundPlayer sounds;
+    QtDialogs dialogs(&sounds);
     StartOptions start;
     start.forcedMode = options.emulate ? 1 : -1;
     start.window.scale = windowScale(options);

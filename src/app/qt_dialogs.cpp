@@ -1,26 +1,67 @@
 #include "app/qt_dialogs.h"
 
+#include "dialogs/first_run_wizard.h"
+#include "dialogs/gps_setup_dialog.h"
 #include "dialogs/misc_options_dialog.h"
+#include "dialogs/point_dialog.h"
+#include "dialogs/point_selection_dialog.h"
+#include "dialogs/pushpins_dialog.h"
+#include "dialogs/sound_options_dialog.h"
 #include "dialogs/track_options_dialog.h"
 #include "ui/track_view.h"
 
 namespace wp2 {
 
-QtDialogs::QtDialogs() = default;
+namespace {
+// A new pushpin, as opposed to the index of one to edit.
+constexpr int kNewPushpin = -1;
+}  // namespace
+
+QtDialogs::QtDialogs(SoundPlayer* player) : player_(player) {}
+
 QtDialogs::~QtDialogs() = default;
 
-void QtDialogs::prepareMiscOptions(UnitFormatter& units) {
+int QtDialogs::firstRunSetup(int emu, GpsLink* link) {
+    return static_cast<int>(runFirstRunSetup(nullptr, emu, link));
+}
+
+bool QtDialogs::newPoint(CPushpins& pushpins, const TrackPoint& fix) {
+    return runPointDialog(nullptr, pushpins, kNewPushpin, fix) == QDialog::Accepted;
+}
+
+void QtDialogs::selectPoint(CPushpins& pushpins) {
+    runPointSelectionDialog(nullptr, pushpins);
+}
+
+void QtDialogs::soundOptions(SoundSettings& settings) {
+    if (!sound_ || soundSettings_ != &settings) {
+        sound_ = std::make_unique<SoundOptionsDialog>(settings, player_);
+        soundSettings_ = &settings;
+    }
+    sound_->exec();
+}
+
+void QtDialogs::pushpinList(CPushpins& pushpins) {
+    runPushpinsDialog(nullptr, pushpins);
+}
+
+void QtDialogs::gpsSetup(GpsLink* link) {
+    runGpsSetupDialog(nullptr, link);
+}
+
+MiscOptionsDialog& QtDialogs::misc() {
     if (!misc_) {
         misc_ = std::make_unique<MiscOptionsDialog>();
     }
-    misc_->applyTo(units);
+    return *misc_;
+}
+
+void QtDialogs::prepareMiscOptions(UnitFormatter& units) {
+    misc().applyTo(units);
 }
 
 bool QtDialogs::miscOptions(UnitFormatter& units) {
-    if (!misc_) {
-        misc_ = std::make_unique<MiscOptionsDialog>();
-    }
-    return misc_->run(units);
+    return misc().run(units);
 }
 
 void QtDialogs::trackOptions(TrackView& map, TrackLog& track) {

@@ -1,27 +1,44 @@
 #pragma once
-// The program's dialogs on QtWidgets: the ones built so far open for real,
-// the others still show their placeholder.
+// The program's dialogs on QtWidgets. Each opens as a window of its own (the
+// dashboard's window is hidden while a dialog is up).
 
 #include <memory>
 
-#include "app/placeholder_dialogs.h"
+#include "app/app_dialogs.h"
 
 namespace wp2 {
 
 class MiscOptionsDialog;
+class SoundOptionsDialog;
+class SoundPlayer;
 
-class QtDialogs : public PlaceholderDialogs {
+class QtDialogs final : public AppDialogs {
 public:
-    QtDialogs();
+    // player: what the sound options' "Play" plays through (the sound options
+    // dialog makes a Qt player of its own when none is given); it must
+    // outlive this object.
+    explicit QtDialogs(SoundPlayer* player = nullptr);
     ~QtDialogs() override;
 
+    int firstRunSetup(int emu, GpsLink* link) override;
+    bool newPoint(CPushpins& pushpins, const TrackPoint& fix) override;
+    void selectPoint(CPushpins& pushpins) override;
+    void soundOptions(SoundSettings& settings) override;
+    void pushpinList(CPushpins& pushpins) override;
+    void gpsSetup(GpsLink* link) override;
     void prepareMiscOptions(UnitFormatter& units) override;
     bool miscOptions(UnitFormatter& units) override;
     void trackOptions(TrackView& map, TrackLog& track) override;
 
 private:
-    // Made once and shown again at every opening.
+    MiscOptionsDialog& misc();
+
+    SoundPlayer* player_;
+    // The two option dialogs are made once and shown again at every opening;
+    // the sound options belong to the settings they were made for.
     std::unique_ptr<MiscOptionsDialog> misc_;
+    std::unique_ptr<SoundOptionsDialog> sound_;
+    const SoundSettings* soundSettings_ = nullptr;
 };
 
 }  // namespace wp2

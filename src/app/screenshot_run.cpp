@@ -7,7 +7,7 @@
 
 #include "app/application.h"
 #include "app/dashboard_screen.h"
-#include "app/placeholder_dialogs.h"
+#include "app/headless_dialogs.h"
 #include "app/silent_sound_player.h"
 #include "core/base/clock.h"
 #include "core/base/timer_queue.h"
@@ -18,10 +18,10 @@ int ScreenshotRun::run(const ScreenshotRequest& request) {
     // Simulated time: every tick is exactly one timer period later.
     ManualClock clock(std::time(nullptr), 1000);
     TimerQueue timers(clock);
-    PlaceholderDialogs dialogs;
+    HeadlessDialogs dialogs;
     SilentSoundPlayer sounds;
     StartOptions options;
-    options.forcedMode = StartMode::Emulation;
+    options.forcedMode = ScreenMode::Emulation;
     options.splash = false;
     Application app(clock, timers, dialogs, sounds, options);
     app.setWait({});

@@ -15,6 +15,8 @@
 #include "app/dashboard_screen.h"
 #include "app/screen_host.h"
 #include "core/base/clock.h"
+#include "core/base/paths.h"
+#include "core/gps/emulation_source.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
@@ -39,6 +41,13 @@ inline void ensureApplication() {
         app->setQuitOnLastWindowClosed(false);
     }
     registerDashboardFonts();
+}
+
+// The bundled drive, where the program looks for the emulation file.
+inline void installEmulationFile() {
+    const std::string target = Paths::map(EmulationSource::kDefaultFile);
+    Paths::makeDirs(target.substr(0, target.rfind('/')));
+    writeFile(target, readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt"));
 }
 
 // Records what the dashboard asks of its window.
@@ -74,7 +83,8 @@ private:
 // Records every dialog opened, with whether the screen was suspended at the time.
 class RecordingDialogs final : public AppDialogs {
 public:
-    int firstRunSetup(int emu) override {
+    int firstRunSetup(int emu, GpsLink* link) override {
+        firstRunLink = link;
         opened.push_back("firstRun " + std::to_string(emu));
         if (onFirstRun) {
             onFirstRun(emu);
@@ -98,7 +108,10 @@ public:
             onPushpinList(p);
         }
     }
-    void gpsSetup() override { record("gps"); }
+    void gpsSetup(GpsLink* link) override {
+        record("gps");
+        gpsSetupLink = link;
+    }
     void prepareMiscOptions(UnitFormatter& units) override { units.setSystem(preparedUnitSystem); }
     bool miscOptions(UnitFormatter& units) override {
         record("misc");
@@ -113,6 +126,8 @@ public:
     std::vector<bool> timerWasRunning;  // the host's timer state when each dashboard dialog ran
     const RecordingHost* host = nullptr;
     int firstRunMode = 2;
+    GpsLink* firstRunLink = nullptr;
+    GpsLink* gpsSetupLink = nullptr;
     int preparedUnitSystem = 1;
     int miscUnitSystem = 1;
     bool miscOk = false;

@@ -34,14 +34,6 @@ std::string storedChoices() {
     return text;
 }
 
-// The bundled drive, where the program looks for the emulation file.
-void installEmulationFile() {
-    const std::string target = Paths::map(EmulationSource::kDefaultFile);
-    Paths::makeDirs(target.substr(0, target.rfind('/')));
-    test::writeFile(
-        target, test::readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt"));
-}
-
 class DashboardTest : public test::AppTest {
 protected:
     void SetUp() override {
@@ -56,7 +48,7 @@ protected:
     }
 
     // Without a link or an emulation file unless the test asks for one.
-    DashboardScreen& build(int mode = StartMode::Skipped) {
+    DashboardScreen& build(int mode = ScreenMode::Skipped) {
         screen_.reset();
         screen_ = std::make_unique<DashboardScreen>(host_, services([this](int port) {
                                                         linkStarts_.push_back(port);
@@ -192,7 +184,7 @@ TEST_F(DashboardTest, FirstStartShowsCourseDialDestinationLeftSkyViewRightSpeedA
 
 TEST_F(DashboardTest, AFullRepaintBeforeTheFirstComposedFrameKeepsTheReadouts) {
     screen_ = std::make_unique<DashboardScreen>(host_, services());
-    screen_->buildScreen(StartMode::Skipped);
+    screen_->buildScreen(ScreenMode::Skipped);
     screen_->drawAll();  // the window's first paint
     const QImage painted = surfaces_.frame.image().copy();
     screen_->byId(Id::QuitButton)->dirty = 1;  // anything drawn next
@@ -376,8 +368,8 @@ TEST_F(DashboardTest, EnteringMapModeCentresTheMapOnThePosition) {
 }
 
 TEST_F(DashboardTest, TBtn4InMapModeOpensTheTrackOptionsNotTheMenu) {
-    installEmulationFile();
-    build(StartMode::Emulation);
+    test::installEmulationFile();
+    build(ScreenMode::Emulation);
     tap(30, 290);
     tap(200, 290);
     EXPECT_EQ(dialogs_.opened, std::vector<std::string>{"trackOptions"});
@@ -471,7 +463,7 @@ TEST_F(DashboardTest, ANewPushpinAtThePositionShiftsTheTargetAndIsSavedAtOnce) {
 }
 
 TEST_F(DashboardTest, TickDutiesFollowTheirFrameMultiples) {
-    build(StartMode::Live);
+    build(ScreenMode::Live);
     ASSERT_EQ(linkStarts_, std::vector<int>{-1});  // the dashboard opened the link
     linkStarts_.clear();
     for (std::uint32_t frame = 1; frame <= 200; ++frame) {
@@ -480,7 +472,7 @@ TEST_F(DashboardTest, TickDutiesFollowTheirFrameMultiples) {
     EXPECT_EQ(linkStarts_, (std::vector<int>{-1, -1}));  // frames 99 and 198
     EXPECT_EQ(host_.count("front"), 2);                  // frames 90 and 180
 
-    build(StartMode::Emulation);
+    build(ScreenMode::Emulation);
     linkStarts_.clear();
     for (std::uint32_t frame = 1; frame <= 200; ++frame) {
         screen_->tick(frame);
@@ -490,15 +482,15 @@ TEST_F(DashboardTest, TickDutiesFollowTheirFrameMultiples) {
 
 TEST_F(DashboardTest, ALinkThatCannotBeStartedIsReportedOnceAndTheDashboardRuns) {
     linkStarts = false;
-    build(StartMode::Live);
+    build(ScreenMode::Live);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, "GPS is not started !");
     EXPECT_EQ(screen_->elements().size(), 41u);
 }
 
 TEST_F(DashboardTest, EmulationModeReplaysTheBundledDriveIntoTheSnapshot) {
-    installEmulationFile();
-    build(StartMode::Emulation);
+    test::installEmulationFile();
+    build(ScreenMode::Emulation);
     ASSERT_NE(screen_->emulation(), nullptr);
     ASSERT_TRUE(screen_->emulation()->isOpen());
     EXPECT_TRUE(boxes_.shown.empty());
@@ -525,7 +517,7 @@ TEST_F(DashboardTest, EmulationModeReplaysTheBundledDriveIntoTheSnapshot) {
 }
 
 TEST_F(DashboardTest, WithoutTheEmulationFileTheDashboardSaysSoAndRuns) {
-    build(StartMode::Emulation);
+    build(ScreenMode::Emulation);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, "Can not open emulation data");
     screen_->tick(30);
@@ -533,16 +525,16 @@ TEST_F(DashboardTest, WithoutTheEmulationFileTheDashboardSaysSoAndRuns) {
 }
 
 TEST_F(DashboardTest, TheTickPlaysTheEventSoundsUnlessSilenced) {
-    installEmulationFile();
+    test::installEmulationFile();
     store_.WriteText("SndGpsOn", "on.wav");
-    build(StartMode::Emulation);
+    build(ScreenMode::Emulation);
     screen_->tick(1);  // from no receiver to the emulation's 3D fix: the receiver came on
     ASSERT_EQ(player_.played.size(), 1u);
     EXPECT_NE(player_.played[0].find("on.wav"), std::string::npos);
 
     player_.played.clear();
     CRegInt("SndSilent", true, 0) = 1;
-    build(StartMode::Emulation);
+    build(ScreenMode::Emulation);
     screen_->tick(1);
     EXPECT_TRUE(player_.played.empty());
 }

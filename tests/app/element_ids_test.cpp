@@ -66,7 +66,7 @@ TEST_F(ElementIdsTest, EveryIdTheProgramLooksUpNamesABuiltElement) {
     publishSurfaces(&surfaces);
     test::RecordingHost host;
     DashboardScreen screen(host, services());
-    screen.buildScreen(StartMode::Emulation);
+    screen.buildScreen(ScreenMode::Emulation);
 
     for (const auto& [name, id] : dashboardIds) {
         EXPECT_NE(screen.byId(id), nullptr) << "DashboardId::" << name << " = " << id;

@@ -1,0 +1,33 @@
+#include "app/headless_dialogs.h"
+
+#include "core/nav/unit_system_setting.h"
+
+namespace wp2 {
+
+int HeadlessDialogs::firstRunSetup(int emu, GpsLink*) {
+    return emu != 0 ? 1 : 2;
+}
+
+bool HeadlessDialogs::newPoint(CPushpins&, const TrackPoint&) {
+    return false;
+}
+
+void HeadlessDialogs::selectPoint(CPushpins&) {}
+
+void HeadlessDialogs::soundOptions(SoundSettings&) {}
+
+void HeadlessDialogs::pushpinList(CPushpins&) {}
+
+void HeadlessDialogs::gpsSetup(GpsLink*) {}
+
+void HeadlessDialogs::prepareMiscOptions(UnitFormatter& units) {
+    applyStoredUnitSystem(units);
+}
+
+bool HeadlessDialogs::miscOptions(UnitFormatter&) {
+    return false;
+}
+
+void HeadlessDialogs::trackOptions(TrackView&, TrackLog&) {}
+
+}  // namespace wp2

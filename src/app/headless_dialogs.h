@@ -1,0 +1,24 @@
+#pragma once
+// The dialogs of a run without a user (the --screenshot run): none opens,
+// nothing changes, and the start-up takes emulation when it was asked for.
+
+#include "app/app_dialogs.h"
+
+namespace wp2 {
+
+class HeadlessDialogs final : public AppDialogs {
+public:
+    // Emulation when asked for (emu not 0), otherwise the set-up is skipped.
+    int firstRunSetup(int emu, GpsLink* link) override;
+    bool newPoint(CPushpins& pushpins, const TrackPoint& fix) override;
+    void selectPoint(CPushpins& pushpins) override;
+    void soundOptions(SoundSettings& settings) override;
+    void pushpinList(CPushpins& pushpins) override;
+    void gpsSetup(GpsLink* link) override;
+    // Gives the formatter the stored unit system.
+    void prepareMiscOptions(UnitFormatter& units) override;
+    bool miscOptions(UnitFormatter& units) override;
+    void trackOptions(TrackView& map, TrackLog& track) override;
+};
+
+}  // namespace wp2
