@@ -56,7 +56,10 @@ int runDashboard(const AppOptions& options) {
         if (MainWindow* window = app.mainWindow()) {
             window->screen().quit();
         } else {
+            // Still starting: the start-up goes on without its dialogs, and
+            // the dashboard ends as soon as it is up.
             quitEarly = true;
+            dialogs.quit();
         }
     });
     if (!app.startUp()) {

@@ -1,5 +1,7 @@
 #include "app/qt_dialogs.h"
 
+#include <QCoreApplication>
+
 #include "dialogs/first_run_wizard.h"
 #include "dialogs/gps_setup_dialog.h"
 #include "dialogs/misc_options_dialog.h"
@@ -22,7 +24,14 @@ QtDialogs::QtDialogs(SoundPlayer* player) : player_(player) {}
 QtDialogs::~QtDialogs() = default;
 
 int QtDialogs::firstRunSetup(int emu, GpsLink* link) {
-    return static_cast<int>(runFirstRunSetup(nullptr, emu, link));
+    return static_cast<int>(runFirstRunSetup(nullptr, emu, link, [this] { return quitting_; }));
+}
+
+void QtDialogs::quit() {
+    quitting_ = true;
+    // Ends every running event loop, the open dialogs' among them; until the
+    // application's own loop runs, new dialogs return at once.
+    QCoreApplication::exit(0);
 }
 
 bool QtDialogs::newPoint(CPushpins& pushpins, const TrackPoint& fix) {

@@ -30,6 +30,11 @@ public:
     bool miscOptions(UnitFormatter& units) override;
     void trackOptions(TrackView& map, TrackLog& track) override;
 
+    // The program is ending (a signal) before its dashboard is up: the dialogs
+    // that are open end, and the first-run set-up goes no further.
+    void quit();
+    bool quitting() const { return quitting_; }
+
 private:
     MiscOptionsDialog& misc();
 
@@ -39,6 +44,7 @@ private:
     std::unique_ptr<MiscOptionsDialog> misc_;
     std::unique_ptr<SoundOptionsDialog> sound_;
     const SoundSettings* soundSettings_ = nullptr;
+    bool quitting_ = false;
 };
 
 }  // namespace wp2

@@ -36,11 +36,17 @@ FirstRunWizard::Choice FirstRunWizard::choice() const {
     return Autodetect;
 }
 
-StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link) {
+StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link,
+                           const std::function<bool()>& stopped) {
+    const auto ending = [&stopped] { return stopped && stopped(); };
     FirstRunWizard wizard(emu, parent);
     while (true) {
-        // However the wizard closes, the selected choice is acted on.
+        // However the wizard closes, the selected choice is acted on, unless
+        // the program is ending.
         wizard.exec();
+        if (ending()) {
+            return StartMode::Skipped;
+        }
         switch (wizard.choice()) {
             case FirstRunWizard::Autodetect:
                 runScanDialog(parent, link);
@@ -49,10 +55,13 @@ StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link) {
                 if (runGpsSetupDialog(parent, link) == QDialog::Accepted) {
                     return StartMode::SetUp;
                 }
+                if (ending()) {
+                    return StartMode::Skipped;
+                }
                 break;
             case FirstRunWizard::Skip: {
                 WarningDialog warning(parent);
-                if (warning.exec() != kWarningBackResult) {
+                if (warning.exec() != kWarningBackResult || ending()) {
                     return StartMode::Skipped;
                 }
                 break;

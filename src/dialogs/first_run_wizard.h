@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 
 class QPushButton;
 class QRadioButton;
@@ -37,7 +38,10 @@ private:
 };
 
 // Runs the wizard (again after a cancelled manual set-up or "<< Back ") and
-// what the choice leads to; the start mode.
-StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link = nullptr);
+// what the choice leads to; the start mode. `stopped` is asked after every
+// dialog: once it says the program is ending, the set-up goes no further and
+// the start mode is Skipped.
+StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link = nullptr,
+                           const std::function<bool()>& stopped = {});
 
 }  // namespace wp2

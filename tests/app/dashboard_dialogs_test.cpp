@@ -413,5 +413,29 @@ TEST_F(DashboardDialogsTest, FirstStartWithoutDriverSkippedAfterTheWarningOpensN
     EXPECT_TRUE(framesAdvance());
 }
 
+TEST_F(DashboardDialogsTest, AQuitDuringTheFirstRunSetUpEndsItAndTheProgramInOrder) {
+    auto wizard = whenShown<FirstRunWizard>([](FirstRunWizard& w) {
+        click(w.radio(FirstRunWizard::Manual));
+        click(w.nextButton());
+    });
+    // The signal arrives while the GPS Setup dialog is up: what the program's
+    // signal handler does before the dashboard exists.
+    auto setup = whenShown<GpsSetupDialog>([this](GpsSetupDialog&) { qtDialogs_.quit(); });
+    start(-1);
+    ASSERT_TRUE(wizard.ran() && setup.ran());
+    EXPECT_EQ(app_->startMode(), ScreenMode::Skipped);
+    EXPECT_FALSE(app_->link()->running());
+    EXPECT_EQ(stored("Driver"), "");
+
+    // The program then ends the dashboard the orderly way, and its message
+    // loop returns at once.
+    screen().quit();
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(window().messageLoopEnded());
+    EXPECT_FALSE(window().isVisible());
+    std::string choices;
+    EXPECT_TRUE(CRegStore().ReadLongText("IOpt", choices));
+}
+
 }  // namespace
 }  // namespace wp2
