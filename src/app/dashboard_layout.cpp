@@ -64,7 +64,7 @@ std::unique_ptr<BoundSkyView> skyView(const NavSnapshot& snapshot, const char* n
     return v;
 }
 
-struct SelectorSpec {
+struct SelectorPlacing {
     const char* name;
     Rect button;
     Rect area;
@@ -73,12 +73,12 @@ struct SelectorSpec {
     int group;
 };
 
-std::unique_ptr<SwitchingPanelSelector> makeSelector(const SelectorSpec& spec) {
+std::unique_ptr<SwitchingPanelSelector> makeSelector(const SelectorPlacing& placing) {
     auto s = std::make_unique<SwitchingPanelSelector>();
-    s->init(spec.button, spec.name);
-    s->setArea(spec.area, spec.listWidth);
-    s->layer = spec.layer;
-    s->group = spec.group;
+    s->init(placing.button, placing.name);
+    s->setArea(placing.area, placing.listWidth);
+    s->layer = placing.layer;
+    s->group = placing.group;
     return s;
 }
 
