@@ -183,7 +183,7 @@ TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
     ASSERT_EQ(tool({"export", kpp(), dir.file("out.shp")}).status, 0);
     RunResult r = test::runProgram({ogrinfo, "-al", dir.file("out.shp")});
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::string& o = r.out;
+    const std::string o = r.out;
     EXPECT_NE(o.find("Geometry: Point\n"), std::string::npos) << o;
     EXPECT_NE(o.find("Feature Count: 3\n"), std::string::npos);
     EXPECT_NE(o.find("Name: String (20.0)\nLongitude: Real (15.8)\nLatitude: Real (15.8)\n"
@@ -216,16 +216,11 @@ TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
         ++feature;
     }
     EXPECT_EQ(feature, 3u);
-}
 
-TEST_F(PushpinsTool, EmptyCollectionGivesAnEmptyShapefile) {
-    std::string ogrinfo = findProgram("ogrinfo");
-    if (ogrinfo.empty()) {
-        GTEST_SKIP() << "ogrinfo (gdal-bin) is not installed";
-    }
+    // An empty collection gives an empty Shapefile with the same table.
     writeFile(kpp(), std::string(4, '\0'));
     ASSERT_EQ(tool({"export", kpp(), dir.file("e.shp")}).status, 0);
-    RunResult r = test::runProgram({ogrinfo, "-al", "-so", dir.file("e.shp")});
+    r = test::runProgram({ogrinfo, "-al", "-so", dir.file("e.shp")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Feature Count: 0\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Descr: String (100.0)"), std::string::npos);

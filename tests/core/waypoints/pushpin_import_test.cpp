@@ -41,52 +41,44 @@ protected:
     int files = 0;
 };
 
-TEST_F(Import, TwoNumbersMakeNumberedWaypoints) {
-    ImportResult r = importText("51.5,-0.12\n52.5, 13.4\n");
-    EXPECT_EQ(r.status, ImportResult::Status::Imported);
-    EXPECT_EQ(r.added, 2);
-    EXPECT_EQ(r.line, 2);
-    // The last line ends at index 0.
+// One line each: what a pushpin gets from its pieces.
+TEST_F(Import, CsvLinesGivePositionNameAltitudeAndNote) {
+    const struct {
+        std::string bytes;
+        std::u16string name;
+        double lat, lon, altitude;
+        std::u16string note;
+    } cases[] = {
+        {"51.5,-0.12\n", u"Wpt_1", 51.5, -0.12, 0, u""},
+        {"  48.1 , 11.5 ,  Marienplatz  , 519.5 ,  meet here  \r\n", u"Marienplatz", 48.1, 11.5,
+         519.5, u"meet here"},
+        {"1,2,N,high,x\n", u"N", 1, 2, 0, u"x"},            // an altitude without a number
+        {",,10,,20,, Name ,,\n", u"Name", 10, 20, 0, u""},  // runs of separators count as one
+        {"30, ,40,  ,Second\n", u"Second", 30, 40, 0, u""},
+        // The empty third piece is dropped after five are taken: "sixth" never arrives.
+        {"1,2, ,N,7,sixth\n", u"N", 1, 2, 7, u""},
+        {"47.37,8.54,Z\xFCrich,408,Caf\xE9\n", u"Z\u00fcrich", 47.37, 8.54, 408, u"Caf\u00e9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        pins.RemoveAll();
+        ImportResult r = importText(c.bytes);
+        EXPECT_EQ(r.status, ImportResult::Status::Imported);
+        ASSERT_EQ(pins.GetCount(), 1);
+        const CPushpin& p = *pins.GetAt(0);
+        EXPECT_EQ(p.name, c.name);
+        EXPECT_DOUBLE_EQ(latDeg(p), c.lat);
+        EXPECT_DOUBLE_EQ(lonDeg(p), c.lon);
+        EXPECT_EQ(p.altitude, c.altitude);
+        EXPECT_EQ(p.note, c.note);
+        EXPECT_EQ(p.state, 0u);
+    }
+    // The design's degree factor, and numbering in file order with the last at index 0.
+    pins.RemoveAll();
+    EXPECT_EQ(importText("51.5,-0.12\n52.5, 13.4\n").line, 2);
     EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"Wpt_2", "Wpt_1"}));
-    const CPushpin& first = *pins.GetAt(1);
-    EXPECT_DOUBLE_EQ(latDeg(first), 51.5);
-    EXPECT_DOUBLE_EQ(lonDeg(first), -0.12);
-    EXPECT_EQ(first.latitude, 51.5 * 0.01745329251388889);
-    EXPECT_EQ(first.altitude, 0.0);
-    EXPECT_EQ(first.state, 0u);
+    EXPECT_EQ(pins.GetAt(1)->latitude, 51.5 * 0.01745329251388889);
     EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(Import, FiveFieldsGiveNameAltitudeAndNote) {
-    importText("  48.1 , 11.5 ,  Marienplatz  , 519.5 ,  meet here  \r\n");
-    ASSERT_EQ(pins.GetCount(), 1);
-    const CPushpin& p = *pins.GetAt(0);
-    EXPECT_EQ(p.name, u"Marienplatz");
-    EXPECT_EQ(p.altitude, 519.5);
-    EXPECT_EQ(p.note, u"meet here");
-    // An altitude piece without a number leaves the altitude at 0.
-    importText("1,2,N,high,x\n");
-    EXPECT_EQ(pins.GetAt(0)->altitude, 0.0);
-    EXPECT_EQ(pins.GetAt(0)->note, u"x");
-}
-
-TEST_F(Import, RunsOfSeparatorsAndEmptyPiecesCountAsOne) {
-    importText(",,10,,20,, Name ,,\n");
-    importText("30, ,40,  ,Second\n");
-    ASSERT_EQ(pins.GetCount(), 2);
-    EXPECT_EQ(pins.GetAt(1)->name, u"Name");
-    EXPECT_DOUBLE_EQ(lonDeg(*pins.GetAt(1)), 20.0);
-    EXPECT_EQ(pins.GetAt(0)->name, u"Second");
-    EXPECT_DOUBLE_EQ(lonDeg(*pins.GetAt(0)), 40.0);
-}
-
-TEST_F(Import, OnlyTheFirstFivePiecesAreTaken) {
-    // The empty third piece is dropped after the five are taken, so the sixth never arrives.
-    importText("1,2, ,N,7,sixth\n");
-    ASSERT_EQ(pins.GetCount(), 1);
-    EXPECT_EQ(pins.GetAt(0)->name, u"N");
-    EXPECT_EQ(pins.GetAt(0)->altitude, 7.0);
-    EXPECT_EQ(pins.GetAt(0)->note, u"");
 }
 
 TEST_F(Import, FailingLineIsReportedWithItsNumberAfterBlankLines) {
@@ -103,24 +95,13 @@ TEST_F(Import, FailingLineIsReportedWithItsNumberAfterBlankLines) {
               "Expected fields\nLat,Lon,*Name,*Alt,*Note\n(* are optional)");
     EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
     EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Exclamation);
-}
-
-TEST_F(Import, WordInPlaceOfLatitudeFails) {
-    ImportResult r = importText("north,10\n");
-    EXPECT_EQ(r.status, ImportResult::Status::FormatError);
-    EXPECT_EQ(r.line, 1);
-    EXPECT_EQ(pins.GetCount(), 0);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].text.find("Only 0 waypoints"), std::string::npos);
-    EXPECT_FALSE(importText("1,east\n").status == ImportResult::Status::Imported);
-    EXPECT_FALSE(importText(",,,\n").status == ImportResult::Status::Imported);
-}
-
-TEST_F(Import, EightBitNamesAreWidened) {
-    importText("47.37,8.54,Z\xFCrich,408,Caf\xE9\n");
-    ASSERT_EQ(pins.GetCount(), 1);
-    EXPECT_EQ(pins.GetAt(0)->name, u"Z\u00fcrich");
-    EXPECT_EQ(pins.GetAt(0)->note, u"Caf\u00e9");
+    for (const char* bad : {"north,10\n", "1,east\n", ",,,\n"}) {
+        r = importText(bad);
+        EXPECT_EQ(r.status, ImportResult::Status::FormatError) << bad;
+        EXPECT_EQ(r.line, 1) << bad;
+    }
+    EXPECT_EQ(pins.GetCount(), 3);
+    EXPECT_NE(boxes.shown.back().text.find("Only 0 waypoints"), std::string::npos);
 }
 
 TEST_F(Import, LongLinesAreReadInPiecesOf999) {
@@ -156,14 +137,8 @@ TEST_F(Import, LastLineWithoutEndAndNulBytesAreHandled) {
     EXPECT_EQ(r.line, 2);
 }
 
-TEST_F(Import, EmptyTextFileAddsNothingQuietly) {
-    ImportResult r = importText("");
-    EXPECT_EQ(r.status, ImportResult::Status::Imported);
-    EXPECT_EQ(r.added, 0);
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
 TEST_F(Import, ExtensionChoosesTheReaderWithoutRegardToCase) {
+    EXPECT_EQ(importText("").added, 0);
     EXPECT_EQ(importText("1,2\n", "TXT").added, 1);
     EXPECT_EQ(importText("3,4\n", "Csv").added, 1);
     EXPECT_EQ(importText("5,6\n", "gpx").status, ImportResult::Status::UnknownExtension);
@@ -180,9 +155,7 @@ TEST_F(Import, ImportingTheSameFileTwiceAddsItOnce) {
     EXPECT_EQ(again.read, 2);
     EXPECT_EQ(again.added, 0);
     EXPECT_EQ(pins.GetCount(), 2);
-}
-
-TEST_F(Import, ImportedPushpinsAreNotComparedWithEachOther) {
+    // Imported pushpins are not compared with each other.
     EXPECT_EQ(importText("10,10,A\n10,10,B\n").added, 2);
 }
 
@@ -205,27 +178,18 @@ TEST_F(Import, TargetMovesUpByTheNumberAdded) {
     EXPECT_EQ(pins.GetAt(5)->name, u"c");
 }
 
-TEST_F(Import, PushpinFilesKeepEveryField) {
+// The file's own pushpins are moved in whole, in front of the old ones.
+TEST_F(Import, PushpinFilesAreMergedInFront) {
     CPushpins source;
-    CPushpin* p = addPin(source, "kpp pin", 12, 34, 56);
-    p->note = u"with note";
-    p->icon = 17;
-    p->reserved = 5;
-    p->state = 0x4;
-    p->course = 90;
+    addPin(source, "kpp pin", 12, 34, 56)->note = u"with note";
     addPin(source, "second", 13, 35);
     ASSERT_TRUE(source.SaveFile(dir.file("src.kpp")));
     addPin(pins, "old", 0, 0);
     ImportResult r = importPushpins(pins, dir.file("src.kpp"));
     EXPECT_EQ(r.status, ImportResult::Status::Imported);
     EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"second", "kpp pin", "old"}));
-    const CPushpin& q = *pins.GetAt(1);
-    EXPECT_EQ(q.note, u"with note");
-    EXPECT_EQ(q.icon, 17);
-    EXPECT_EQ(q.reserved, 5u);
-    EXPECT_EQ(q.state, 0x4u);
-    EXPECT_EQ(q.course, 90.0);
-    EXPECT_EQ(q.altitude, 56.0);
+    EXPECT_EQ(pins.GetAt(1)->note, u"with note");
+    EXPECT_EQ(pins.GetAt(1)->altitude, 56.0);
 }
 
 TEST_F(Import, DamagedPushpinFileMergesWhatWasReadAndSaysSo) {
@@ -242,41 +206,40 @@ TEST_F(Import, DamagedPushpinFileMergesWhatWasReadAndSaysSo) {
     EXPECT_NE(boxes.shown[0].text.find("Only 1 waypoints have been read"), std::string::npos);
 }
 
-TEST_F(Import, LocNamesComeFromTheIdentifier) {
-    importText(
-        "<loc><waypoint><name id=\"GC12AB\"><![CDATA[Some cache]]></name>"
-        "<coord lat=\"47.5\" lon=\"-122.25\"/></waypoint></loc>",
-        "loc");
-    ASSERT_EQ(pins.GetCount(), 1);
-    EXPECT_EQ(pins.GetAt(0)->name, u"GC12AB");
-    EXPECT_DOUBLE_EQ(latDeg(*pins.GetAt(0)), 47.5);
-    EXPECT_DOUBLE_EQ(lonDeg(*pins.GetAt(0)), -122.25);
-    EXPECT_EQ(pins.GetAt(0)->altitude, 0.0);
-}
-
-TEST_F(Import, LocBlocksWithoutCoordinatesOrIdentifierGetZeroAndNoName) {
-    importText(
-        "<waypoint><name>x</name></waypoint>"
-        "<waypoint><coord lat=\"1\" lon=\"2\"><name id=\"GC1\"></waypoint>",
-        "loc");
-    ASSERT_EQ(pins.GetCount(), 2);
-    EXPECT_EQ(pins.GetAt(1)->name, u"");
-    EXPECT_EQ(pins.GetAt(1)->latitude, 0.0);
-    EXPECT_EQ(pins.GetAt(0)->name, u"GC1");
-}
-
-TEST_F(Import, LocMatchingIsExactAndBounded) {
-    // Unterminated quotes and tags, a block never closed, upper-case tags.
-    importText(
-        "<waypoint><name id=\"GC9><coord lat=\"5\" lon=\"6></waypoint>"
-        "<WAYPOINT><coord lat=\"7\" lon=\"8\"/></WAYPOINT>"
-        "<waypoint><coord lat=\"9\" lon=\"9\"/>",
-        "loc");
-    ASSERT_EQ(pins.GetCount(), 1);
-    // The name tag ends at the first '>', so the id has no closing quote there.
-    EXPECT_EQ(pins.GetAt(0)->name, u"");
-    EXPECT_DOUBLE_EQ(latDeg(*pins.GetAt(0)), 5.0);
-    EXPECT_EQ(pins.GetAt(0)->longitude, 0.0);
+// .loc text: the name from the identifier, positions from the coord attributes,
+// matched exactly and never past the end of a tag, a quote or a block.
+TEST_F(Import, LocBlocksGiveIdentifierAndPosition) {
+    const struct {
+        const char* text;
+        std::vector<std::pair<std::u16string, std::pair<double, double>>> expected;  // file order
+    } cases[] = {
+        {"<loc><waypoint><name id=\"GC12AB\"><![CDATA[Some cache]]></name>"
+         "<coord lat=\"47.5\" lon=\"-122.25\"/></waypoint></loc>",
+         {{u"GC12AB", {47.5, -122.25}}}},
+        {"<waypoint><name>x</name></waypoint>"
+         "<waypoint><coord lat=\"1\" lon=\"2\"><name id=\"GC1\"></waypoint>",
+         {{u"", {0, 0}}, {u"GC1", {1, 2}}}},
+        // Unterminated quotes and tags, upper-case tags, a block never closed. The
+        // name tag ends at the first '>', so the id has no closing quote there.
+        {"<waypoint><name id=\"GC9><coord lat=\"5\" lon=\"6></waypoint>"
+         "<WAYPOINT><coord lat=\"7\" lon=\"8\"/></WAYPOINT>"
+         "<waypoint><coord lat=\"9\" lon=\"9\"/>",
+         {{u"", {5, 0}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        pins.RemoveAll();
+        importText(c.text, "loc");
+        ASSERT_EQ(pins.GetCount(), static_cast<int>(c.expected.size()));
+        int index = pins.GetCount();
+        for (const auto& [name, position] : c.expected) {
+            const CPushpin& p = *pins.GetAt(--index);
+            EXPECT_EQ(p.name, name);
+            EXPECT_DOUBLE_EQ(latDeg(p), position.first);
+            EXPECT_DOUBLE_EQ(lonDeg(p), position.second);
+            EXPECT_EQ(p.altitude, 0.0);
+        }
+    }
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -391,7 +354,7 @@ TEST(PushpinNearIndex, AgreesWithFindNear) {
     }
     addPin(pins, "nan", NAN, 1);
     addPin(pins, "huge", 1e300, 1e300);
-    for (double radius : {5.0, 0.5, 40.0, double(INFINITY)}) {
+    for (double radius : {5.0, 0.5, 40.0, double(INFINITY), -1.0}) {
         PushpinNearIndex index(pins, radius);
         for (int q = 0; q < 600; ++q) {
             auto [lat, lon] = spots[rng() % spots.size()];
@@ -403,17 +366,6 @@ TEST(PushpinNearIndex, AgreesWithFindNear) {
         EXPECT_EQ(index.findNear(NAN, 0), -1);
         EXPECT_EQ(index.findNear(1e300, 1e300), pins.IndexOf(pins.FindNear(1e300, 1e300, radius)));
     }
-}
-
-TEST(PushpinNearIndex, FirstIndexWinsAmongSeveral) {
-    CPushpins pins;
-    addPin(pins, "c", 10, 10);
-    addPin(pins, "b", 10, 10.00001);
-    addPin(pins, "a", 30, 30);
-    PushpinNearIndex index(pins, 5.0);
-    EXPECT_EQ(index.findNear(10 * kDegToRad, 10 * kDegToRad), 1);
-    EXPECT_EQ(index.findNear(0, 0), -1);
-    EXPECT_EQ(PushpinNearIndex(pins, -1.0).findNear(30 * kDegToRad, 30 * kDegToRad), -1);
 }
 
 // The import dialog's side: the open-file dialog's request and a cancel.

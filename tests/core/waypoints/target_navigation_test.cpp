@@ -105,17 +105,7 @@ TEST_F(Navigation, NoTargetIndexOnlyChangesThePanels) {
     EXPECT_EQ(snapshot.targetPoint.latitude, latitude);
 }
 
-TEST_F(Navigation, ClosingThePushpinListWithoutTargetEndsNavigation) {
-    pins.SetTargetIndex(2);
-    nav->applyTarget();
-    ASSERT_TRUE(pins.DeleteAt(2));  // the user deletes the target in the list
-    nav->afterPushpinList();
-    EXPECT_EQ(snapshot.targetSet, 0);
-    EXPECT_FALSE(left.hasTarget);
-    EXPECT_FALSE(right.hasTarget);
-}
-
-TEST_F(Navigation, ClosingThePushpinListWithATargetRefreshesIt) {
+TEST_F(Navigation, ClosingThePushpinListRefreshesTheTargetOrEndsNavigation) {
     pins.SetTargetIndex(2);
     nav->applyTarget();
     pins.GetAt(2)->name = u"renamed";
@@ -124,6 +114,11 @@ TEST_F(Navigation, ClosingThePushpinListWithATargetRefreshesIt) {
     EXPECT_EQ(snapshot.targetSet, 1);
     EXPECT_EQ(snapshot.targetPoint.latitude, 0.25);
     EXPECT_EQ(left.name, u"renamed");
+    ASSERT_TRUE(pins.DeleteAt(2));  // the user deletes the target in the list
+    nav->afterPushpinList();
+    EXPECT_EQ(snapshot.targetSet, 0);
+    EXPECT_FALSE(left.hasTarget);
+    EXPECT_FALSE(right.hasTarget);
 }
 
 TEST_F(Navigation, ChoosingATargetAppliesAndStoresItEvenAfterCancel) {
@@ -208,27 +203,26 @@ TEST_F(Navigation, RefreshFollowsThePositionTowardsTheChosenPushpin) {
     EXPECT_FALSE(left.hasTarget);
 }
 
-TEST(TimeToGo, HoursModuloADayThenMinutes) {
-    // One day, one hour, one minute and one second.
-    EXPECT_EQ(timeToGoText(90061.0 * 2.0, 2.0), "01:01");
-    EXPECT_EQ(timeToGoText(0.0, 1.0), "00:00");
-    EXPECT_EQ(timeToGoText(59.9, 1.0), "00:00");
-    EXPECT_EQ(timeToGoText(3599.0 * 1.5, 1.5), "00:59");
-    EXPECT_EQ(timeToGoText(23 * 3600.0 + 59 * 60.0, 1.0), "23:59");
-}
-
-TEST(TimeToGo, SlowAverageKeepsThePreviousText) {
-    EXPECT_FALSE(timeToGoText(1000.0, 0.1).has_value());
-    EXPECT_FALSE(timeToGoText(1000.0, 0.0).has_value());
-    EXPECT_TRUE(timeToGoText(1000.0, 0.1000001).has_value());
-}
-
-TEST(TimeToGo, HugeTimesStayWithinTheCount) {
-    // 4294967295 s is 49710 days 6 h 28 min 15 s.
-    EXPECT_EQ(timeToGoText(1e20, 0.2), "06:28");
-}
-
-TEST(TimeToGo, ComesFromTheSnapshotsAverageSpeed) {
+TEST(TimeToGo, HoursModuloADayThenMinutesAtAnAverageAbove01) {
+    const struct {
+        double distance, speed;
+        const char* text;  // nullptr: the previous text stays
+    } cases[] = {
+        {90061.0 * 2.0, 2.0, "01:01"},  // one day, one hour, one minute and one second
+        {0.0, 1.0, "00:00"},           {59.9, 1.0, "00:00"},
+        {3599.0 * 1.5, 1.5, "00:59"},  {23 * 3600.0 + 59 * 60.0, 1.0, "23:59"},
+        {1e20, 0.2, "06:28"},  // capped at 4294967295 s: 49710 days 6 h 28 min
+        {1000.0, 0.1, nullptr},        {1000.0, 0.0, nullptr},
+        {1000.0, 0.1000001, "02:46"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.distance);
+        const auto text = timeToGoText(c.distance, c.speed);
+        EXPECT_EQ(text.has_value(), c.text != nullptr);
+        if (c.text) {
+            EXPECT_EQ(*text, c.text);
+        }
+    }
     NavSnapshot s;
     s.targetDistance = 3600.0;
     EXPECT_FALSE(timeToGoText(s).has_value());
