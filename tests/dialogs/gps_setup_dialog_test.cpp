@@ -41,6 +41,15 @@ protected:
         list->setFocus();
         list->setCurrentIndex(index);
     }
+    // Port, baud, parity, data bits and stop bits as the dialog shows them.
+    static std::string shown(wp2::GpsSetupDialog& d) {
+        return (QStringList{d.portList()->currentText(), d.baudList()->currentText(),
+                            d.parityList()->currentText(), d.dataBitsList()->currentText(),
+                            d.oneStopBit()->isChecked() ? "1" : "",
+                            d.twoStopBits()->isChecked() ? "2" : ""})
+            .join(',')
+            .toStdString();
+    }
 
     DialogLink l_;
     RecordingMessageBoxes boxes_;
@@ -52,43 +61,25 @@ TEST_F(GpsSetupDialog, OpensOnTheLinkSettingsAndOkStoresThem) {
     l_.link->setLineSettings(4800, 8, 1, 0);
     EXPECT_EQ(run(l_.link.get(),
                   [](wp2::GpsSetupDialog& d) {
-                      EXPECT_EQ(d.portList()->currentText(), "COM1");
-                      EXPECT_EQ(d.baudList()->currentText(), "4800");
-                      EXPECT_EQ(d.parityList()->currentText(), "None");
-                      EXPECT_EQ(d.dataBitsList()->currentText(), "8");
-                      EXPECT_TRUE(d.oneStopBit()->isChecked());
-                      EXPECT_FALSE(d.twoStopBits()->isChecked());
+                      EXPECT_EQ(shown(d), "COM1,4800,None,8,1,");
                       EXPECT_EQ(d.testButton()->text(), "Test");
+                      QStringList bauds;
+                      for (int i = 0; i < d.baudList()->count(); ++i) {
+                          bauds << d.baudList()->itemText(i);
+                      }
+                      EXPECT_EQ(bauds, (QStringList{"1200", "2400", "4800", "9600", "19200",
+                                                    "24400", "33600", "38400", "57600"}));
+                      ASSERT_EQ(d.portList()->count(), 9);
+                      // Each port names its device for the open list and as a tip.
+                      EXPECT_EQ(d.portList()->itemData(2, Qt::ToolTipRole).toString(), "com3");
                       click(d.okButton());
                   }),
               QDialog::Accepted);
     EXPECT_EQ(driver(), "1,4800,8,1,0");
     EXPECT_TRUE(l_.linkOpen());
     EXPECT_EQ(l_.port->device(), "com1");
-}
 
-TEST_F(GpsSetupDialog, ListsHoldTheDesignEntries) {
-    run(l_.link.get(), [](wp2::GpsSetupDialog& d) {
-        QStringList bauds;
-        for (int i = 0; i < d.baudList()->count(); ++i) {
-            bauds << d.baudList()->itemText(i);
-        }
-        EXPECT_EQ(bauds, (QStringList{"1200", "2400", "4800", "9600", "19200", "24400", "33600",
-                                      "38400", "57600"}));
-        ASSERT_EQ(d.portList()->count(), 9);
-        EXPECT_EQ(d.portList()->itemText(8), "COM9");
-        // Each port names its device for the open list and as a tip.
-        EXPECT_EQ(d.portList()->itemData(2, Qt::ToolTipRole).toString(), "com3");
-        EXPECT_EQ(d.parityList()->count(), 3);
-        EXPECT_EQ(d.dataBitsList()->itemText(0), "7");
-        click(d.cancelButton());
-    });
-}
-
-TEST_F(GpsSetupDialog, ChosenValuesGoToDriverAndTheLink) {
     l_.port->available.insert("com3");
-    l_.link->setPortNumber(1);
-    l_.link->setLineSettings(4800, 8, 1, 0);
     run(l_.link.get(), [](wp2::GpsSetupDialog& d) {
         choose(d.portList(), 2);
         choose(d.baudList(), 5);
@@ -98,12 +89,7 @@ TEST_F(GpsSetupDialog, ChosenValuesGoToDriverAndTheLink) {
         click(d.okButton());
     });
     EXPECT_EQ(driver(), "3,24400,7,2,2");
-    const LineSettings& s = l_.link->lineSettings();
-    EXPECT_EQ(s.port, 3);
-    EXPECT_EQ(s.baudRate, 24400);
-    EXPECT_EQ(s.dataBits, 7);
-    EXPECT_EQ(s.stopBits, 2);
-    EXPECT_EQ(s.parity, 2);
+    EXPECT_EQ(l_.link->lineSettings(), (LineSettings{3, 24400, 7, 2, 2}));
     EXPECT_EQ(l_.port->lastSettings, (SerialLineSettings{24400, 7, 2, 2}));
 }
 
@@ -212,11 +198,7 @@ TEST_F(GpsSetupDialog, ScanRunsAtTheStandardFramingAndClosesTheDialog) {
 TEST_F(GpsSetupDialog, WithoutALinkItOpensOnItsOwnValuesAndStoresNothing) {
     EXPECT_EQ(run(nullptr,
                   [](wp2::GpsSetupDialog& d) {
-                      EXPECT_EQ(d.portList()->currentText(), "COM1");
-                      EXPECT_EQ(d.baudList()->currentText(), "4800");
-                      EXPECT_EQ(d.parityList()->currentText(), "None");
-                      EXPECT_EQ(d.dataBitsList()->currentText(), "8");
-                      EXPECT_TRUE(d.oneStopBit()->isChecked());
+                      EXPECT_EQ(shown(d), "COM1,4800,None,8,1,");
                       click(d.testButton());
                       click(d.okButton());
                   }),

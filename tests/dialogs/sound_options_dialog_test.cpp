@@ -16,25 +16,12 @@
 #include "core/base/paths.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/creg_store.h"
-#include "core/sound/sound_player.h"
+#include "core/sound/recording_sound_player.h"
 #include "core/sound/sound_settings.h"
 #include "dialog_test_env.h"
 
 namespace wp2::test {
 namespace {
-
-class RecordingPlayer : public SoundPlayer {
-public:
-    void playAsync(const std::string& path) override { played.push_back(path); }
-    bool playSync(const std::string& path, int timeLimitMs) override {
-        played.push_back(path);
-        limits.push_back(timeLimitMs);
-        return playable;
-    }
-    std::vector<std::string> played;
-    std::vector<int> limits;
-    bool playable = true;
-};
 
 class SoundOptionsDialog : public DialogTest {
 protected:
@@ -70,7 +57,7 @@ protected:
     CRegStore store_;
     UnitFormatter formatter_;
     SoundSettings settings_;
-    RecordingPlayer player_;
+    RecordingSoundPlayer player_;
     RecordingMessageBoxes boxes_;
     wp2::SoundOptionsDialog dialog_{settings_, &player_};
 };
@@ -180,9 +167,9 @@ TEST_F(SoundOptionsDialog, PlayPlaysTheSelectedFileAndSaysWhenItCannot) {
         click(d.playButton());
         ASSERT_EQ(player_.played.size(), 1u);
         EXPECT_EQ(player_.played[0], root_.file("Windows/Chimes.wav"));
-        EXPECT_EQ(player_.limits[0], kPlayTimeLimitMs);
+        EXPECT_EQ(player_.lastTimeLimitMs, kPlayTimeLimitMs);
         EXPECT_TRUE(boxes_.shown.empty());
-        player_.playable = false;
+        player_.syncResult = false;
         click(d.playButton());
         ASSERT_EQ(boxes_.shown.size(), 1u);
         EXPECT_EQ(boxes_.shown[0].text, "Can't play selected sound file.");
