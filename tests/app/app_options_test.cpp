@@ -5,26 +5,21 @@
 namespace wp2 {
 namespace {
 
-TEST(AppOptions, ReadsEveryOption) {
+TEST(AppOptions, ReadsEveryOptionAndRefusesWhatItCannotUse) {
     const AppOptionsResult r =
-        parseAppOptions({"--scale", "3", "--fullscreen", "--emulate", "--root", "/tmp/x"});
+        parseAppOptions({"--scale", "3", "--fullscreen", "--emulate", "--root", "/tmp/x",
+                         "--screenshot", "a.png", "--frames", "300", "--map"});
     ASSERT_EQ(r.error, "");
     EXPECT_EQ(r.options.scale, 3);
     EXPECT_TRUE(r.options.fullscreen);
     EXPECT_TRUE(r.options.emulate);
     EXPECT_EQ(r.options.root, "/tmp/x");
-    EXPECT_TRUE(r.options.screenshot.empty());
-
-    const AppOptionsResult s =
-        parseAppOptions({"--screenshot", "a.png", "--frames", "300", "--map"});
-    ASSERT_EQ(s.error, "");
-    EXPECT_EQ(s.options.screenshot, "a.png");
-    EXPECT_EQ(s.options.frames, 300);
-    EXPECT_TRUE(s.options.map);
+    EXPECT_EQ(r.options.screenshot, "a.png");
+    EXPECT_EQ(r.options.frames, 300);
+    EXPECT_TRUE(r.options.map);
     EXPECT_EQ(parseAppOptions({}).options.scale, 0);  // chosen from the screen
-}
+    EXPECT_TRUE(parseAppOptions({}).options.screenshot.empty());
 
-TEST(AppOptions, RefusesWhatItCannotUse) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--scale"},
              {"--scale", "0"},
@@ -42,13 +37,16 @@ TEST(AppOptions, RefusesWhatItCannotUse) {
 }
 
 TEST(AppOptions, ComfortableScaleUsesAboutFourFifthsOfTheScreenHeight) {
-    EXPECT_EQ(comfortableScale(320), 1);
-    EXPECT_EQ(comfortableScale(768), 1);
-    EXPECT_EQ(comfortableScale(1080), 2);  // 640 of 1080 pixels
-    EXPECT_EQ(comfortableScale(1440), 3);
-    EXPECT_EQ(comfortableScale(2160), 5);
-    EXPECT_EQ(comfortableScale(0), 1);
-    EXPECT_EQ(comfortableScale(100000), AppOptions::kMaxScale);
+    const std::pair<int, int> cases[] = {{0, 1},
+                                         {320, 1},
+                                         {768, 1},
+                                         {1080, 2},
+                                         {1440, 3},
+                                         {2160, 5},
+                                         {100000, AppOptions::kMaxScale}};
+    for (const auto& [height, scale] : cases) {
+        EXPECT_EQ(comfortableScale(height), scale) << height;
+    }
 }
 
 }  // namespace

@@ -111,11 +111,7 @@ TEST_F(ApplicationTest, WithDriverAndEmu0ItStartsLiveWithoutTheSetUp) {
     EXPECT_EQ(waitTimes(), (std::vector<std::uint32_t>{500, 2000}));
     EXPECT_TRUE(app->driverFound());
     const LineSettings& d = app->link()->lineSettings();
-    EXPECT_EQ(d.port, 3);
-    EXPECT_EQ(d.baudRate, 9600);
-    EXPECT_EQ(d.dataBits, 7);
-    EXPECT_EQ(d.stopBits, 2);
-    EXPECT_EQ(d.parity, 1);
+    EXPECT_EQ(d, (LineSettings{3, 9600, 7, 2, 1}));
     EXPECT_EQ(app->mainWindow()->screen().mode(), 0);
 }
 
@@ -142,8 +138,14 @@ TEST_F(ApplicationTest, AStartModeFromTheCommandLineSkipsTheSetUpAndTheSplash) {
 }
 
 TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter) {
-    setBluetooth(7);
     auto app = make();
+    ASSERT_TRUE(app->startUp());
+    app->exit();
+    EXPECT_TRUE(registry_.listValues(RegRoot::LocalMachine, kBluetoothKeyPath).empty());
+
+    setBluetooth(7);
+    app.reset();
+    app = make();
     ASSERT_TRUE(app->startUp());
     std::uint32_t value = 99;
     ASSERT_TRUE(readBluetooth(value));
@@ -153,39 +155,26 @@ TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter)
     EXPECT_EQ(value, 7u);
 }
 
-TEST_F(ApplicationTest, WithoutTheBluetoothValueNothingIsWritten) {
-    auto app = make();
-    ASSERT_TRUE(app->startUp());
-    app->exit();
-    std::uint32_t value = 0;
-    EXPECT_FALSE(readBluetooth(value));
-    EXPECT_TRUE(registry_.listValues(RegRoot::LocalMachine, kBluetoothKeyPath).empty());
-}
-
-TEST_F(ApplicationTest, LastTargetEqualToTheCountGivesNoTarget) {
+TEST_F(ApplicationTest, AStoredTargetIsRestoredOnlyWhenItNamesAPushpinAndWrittenAtExit) {
     writePushpins(3);
-    CRegInt("LastTarg", true, -1) = 3;
+    CRegInt("LastTarg", true, -1) = 3;  // equal to the count
     auto app = make();
     ASSERT_TRUE(app->startUp());
     EXPECT_EQ(app->pushpins()->GetTargetIndex(), -1);
     EXPECT_EQ(app->mainWindow()->screen().snapshot().targetSet, 0);
     app->exit();
     EXPECT_EQ(CRegInt("LastTarg", true, 5).Get(), -1);
-}
 
-TEST_F(ApplicationTest, AStoredTargetIsRestoredHandedToTheDashboardAndWrittenAtExit) {
-    writePushpins(3);
     CRegInt("LastTarg", true, -1) = 2;
-    auto app = make();
+    app.reset();
+    app = make();
     ASSERT_TRUE(app->startUp());
     EXPECT_EQ(app->pushpins()->GetTargetIndex(), 2);
     EXPECT_EQ(app->mainWindow()->screen().snapshot().targetSet, 1);
-    EXPECT_DOUBLE_EQ(app->mainWindow()->screen().snapshot().targetPoint.latitude, 0.0);
     app->pushpins()->SetTargetIndex(1);
     app->exit();
     EXPECT_EQ(CRegInt("LastTarg", true, 5).Get(), 1);
-    // The dashboard saved the pushpins when it was taken down.
-    CPushpins reread;
+    CPushpins reread;  // saved when the dashboard was taken down
     EXPECT_EQ(reread.Load().added, 3);
 }
 

@@ -310,8 +310,12 @@ TEST_F(DashboardTest, MiscOptionsAppliesTheUnitSystemOnlyOnOk) {
 
 TEST_F(DashboardTest, MapModeHidesThePanelsAndBringsBackExactlyWhatItHid) {
     build();
+    screen_->snapshot().latitude = 0.8;
+    screen_->snapshot().longitude = 0.2;
     tap(30, 290);  // TBtn1
     EXPECT_EQ(screen_->mapMode, 1);
+    EXPECT_DOUBLE_EQ(screen_->trackView().originLatitude, 0.8);  // centred on the position
+    EXPECT_DOUBLE_EQ(screen_->trackView().originLongitude, 0.2);
     EXPECT_TRUE(shown(Id::TrackPanel));
     EXPECT_TRUE(shown(Id::TrackView));
     EXPECT_TRUE(shown(Id::TrackCompass));
@@ -358,15 +362,6 @@ TEST_F(DashboardTest, MapModeZoomButtonsStopAtTheFirstAndLastScaleStep) {
     EXPECT_TRUE(dialogs_.opened.empty());  // no pushpin and no target dialog in map mode
 }
 
-TEST_F(DashboardTest, EnteringMapModeCentresTheMapOnThePosition) {
-    build();
-    screen_->snapshot().latitude = 0.8;
-    screen_->snapshot().longitude = 0.2;
-    tap(30, 290);
-    EXPECT_DOUBLE_EQ(screen_->trackView().originLatitude, 0.8);
-    EXPECT_DOUBLE_EQ(screen_->trackView().originLongitude, 0.2);
-}
-
 TEST_F(DashboardTest, TBtn4InMapModeOpensTheTrackOptionsNotTheMenu) {
     test::installEmulationFile();
     build(ScreenMode::Emulation);
@@ -406,12 +401,6 @@ TEST_F(DashboardTest, ChoosingATargetHandsItToTheSnapshotAndStoresIt) {
     EXPECT_EQ(screen_->snapshot().targetSet, 1);
     EXPECT_DOUBLE_EQ(screen_->snapshot().targetPoint.latitude, pushpins_.GetAt(1)->latitude);
     EXPECT_EQ(CRegInt("LastTarg", true, -1).Get(), 1);
-
-    // The pushpin list closing without a target ends the navigation.
-    dialogs_.onPushpinList = [](CPushpins& p) { p.SetTargetIndex(-1); };
-    tap(200, 290);
-    tap(190, 148 + 46 + 10);
-    EXPECT_EQ(screen_->snapshot().targetSet, 0);
 }
 
 TEST_F(DashboardTest, StartingWithATargetHandsItToTheSnapshotAndBothDestinationPanels) {
@@ -427,10 +416,11 @@ TEST_F(DashboardTest, StartingWithATargetHandsItToTheSnapshotAndBothDestinationP
         EXPECT_EQ(panel.targetName, "P1");
         EXPECT_EQ(panel.iconBitmapId, pushpinIconBitmapId(3));
     }
-    // The list closing without a target: the panels say so.
+    // The list closing without a target ends the navigation.
     dialogs_.onPushpinList = [](CPushpins& p) { p.SetTargetIndex(-1); };
     tap(200, 290);
     tap(190, 148 + 46 + 10);
+    EXPECT_EQ(screen_->snapshot().targetSet, 0);
     EXPECT_EQ(static_cast<DestinationPanel&>(byId(Id::DestinationLeft)).hasTarget, 0);
 }
 
@@ -466,11 +456,21 @@ TEST_F(DashboardTest, TickDutiesFollowTheirFrameMultiples) {
     build(ScreenMode::Live);
     ASSERT_EQ(linkStarts_, std::vector<int>{-1});  // the dashboard opened the link
     linkStarts_.clear();
+    std::vector<std::uint32_t> reopened, inFront;
     for (std::uint32_t frame = 1; frame <= 200; ++frame) {
+        const std::size_t starts = linkStarts_.size();
+        const int fronts = host_.count("front");
         screen_->tick(frame);
+        if (linkStarts_.size() > starts) {
+            reopened.push_back(frame);
+        }
+        if (host_.count("front") > fronts) {
+            inFront.push_back(frame);
+        }
     }
-    EXPECT_EQ(linkStarts_, (std::vector<int>{-1, -1}));  // frames 99 and 198
-    EXPECT_EQ(host_.count("front"), 2);                  // frames 90 and 180
+    EXPECT_EQ(reopened, (std::vector<std::uint32_t>{99, 198}));
+    EXPECT_EQ(inFront, (std::vector<std::uint32_t>{90, 180}));
+    EXPECT_EQ(linkStarts_, (std::vector<int>{-1, -1}));
 
     build(ScreenMode::Emulation);
     linkStarts_.clear();
@@ -478,14 +478,6 @@ TEST_F(DashboardTest, TickDutiesFollowTheirFrameMultiples) {
         screen_->tick(frame);
     }
     EXPECT_TRUE(linkStarts_.empty());
-}
-
-TEST_F(DashboardTest, ALinkThatCannotBeStartedIsReportedOnceAndTheDashboardRuns) {
-    linkStarts = false;
-    build(ScreenMode::Live);
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(boxes_.shown[0].text, "GPS is not started !");
-    EXPECT_EQ(screen_->elements().size(), 41u);
 }
 
 TEST_F(DashboardTest, EmulationModeReplaysTheBundledDriveIntoTheSnapshot) {
@@ -516,11 +508,14 @@ TEST_F(DashboardTest, EmulationModeReplaysTheBundledDriveIntoTheSnapshot) {
     EXPECT_EQ(snapshot.latitude, at90);
 }
 
-TEST_F(DashboardTest, WithoutTheEmulationFileTheDashboardSaysSoAndRuns) {
-    build(ScreenMode::Emulation);
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(boxes_.shown[0].text, "Can not open emulation data");
+TEST_F(DashboardTest, ASourceThatCannotStartIsReportedOnceAndTheDashboardRuns) {
+    build(ScreenMode::Emulation);  // no emulation file
     screen_->tick(30);
+    linkStarts = false;
+    build(ScreenMode::Live);
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[0].text, "Can not open emulation data");
+    EXPECT_EQ(boxes_.shown[1].text, "GPS is not started !");
     EXPECT_EQ(screen_->elements().size(), 41u);
 }
 

@@ -106,22 +106,19 @@ TEST_F(MainWindowTest, MouseEventsOnAnEnlargedWindowReachTheFrameAsTouches) {
     auto w = make({3, false});
     EXPECT_EQ(w->size(), QSize(720, 960));
     PushButton& tbtn4 = w->screen().pushButton(DashboardId::MenuButton);
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(3 * 200 + 1, 3 * 290 + 2),
-                      QPointF(3 * 200 + 1, 3 * 290 + 2), Qt::LeftButton, Qt::LeftButton,
+    const auto send = [&](QEvent::Type type, QPointF at) {
+        const bool press = type == QEvent::MouseButtonPress;
+        QMouseEvent e(type, at, at, Qt::LeftButton, press ? Qt::LeftButton : Qt::NoButton,
                       Qt::NoModifier);
-    QCoreApplication::sendEvent(w.get(), &press);
+        QCoreApplication::sendEvent(w.get(), &e);
+    };
+    send(QEvent::MouseButtonPress, QPointF(3 * 200 + 1, 3 * 290 + 2));
     EXPECT_EQ(tbtn4.pressed, 1);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(600, 870), QPointF(600, 870),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.get(), &release);
+    send(QEvent::MouseButtonRelease, QPointF(600, 870));
     EXPECT_EQ(tbtn4.pressed, 0);
     EXPECT_EQ(w->screen().optionsMenu().open, 1);
-
     // A press outside the button (in frame pixels) does not press it.
-    QMouseEvent elsewhere(QEvent::MouseButtonPress, QPointF(3 * 179, 3 * 290),
-                          QPointF(3 * 179, 3 * 290), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-    QCoreApplication::sendEvent(w.get(), &elsewhere);
+    send(QEvent::MouseButtonPress, QPointF(3 * 179, 3 * 290));
     EXPECT_EQ(tbtn4.pressed, 0);
 }
 
