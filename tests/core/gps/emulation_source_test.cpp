@@ -48,7 +48,7 @@ protected:
     std::unique_ptr<EmulationSource> source_;
 };
 
-TEST_F(EmulationTest, ReplaysTheFileEndlesslyKeepingTheFixBitsTheTrackMapFollows) {
+TEST_F(EmulationTest, ReplaysTheFileEndlesslyWithTheFixBitsAndSatellitesOfEachLine) {
     EmulationSource& e = openWith(line(1, 10) + line(2, 20) + line(3, 30));
     ASSERT_TRUE(e.isOpen());
     EXPECT_NE(snapshot_.emulationFile, nullptr);
@@ -62,6 +62,16 @@ TEST_F(EmulationTest, ReplaysTheFileEndlesslyKeepingTheFixBitsTheTrackMapFollows
     EXPECT_NEAR(snapshot_.longitude, 10 * kDegToRad, 1e-12);
     EXPECT_EQ(snapshot_.fixLevel, 4);
     EXPECT_TRUE(boxes_.shown.empty());
+    // Satellites come from the twelve groups, but only two count as in view.
+    EXPECT_EQ(snapshot_.satellitesInView, 2);
+    EXPECT_EQ(snapshot_.satellitesWithSignal, 8);  // every third has no signal
+    for (int i : {0, 11}) {
+        const auto& sat = snapshot_.satellites[i];
+        EXPECT_EQ(sat.prn, i + 1);
+        EXPECT_EQ(sat.snr, i == 0 ? 31 : 0);
+        EXPECT_DOUBLE_EQ(sat.elevation, i == 0 ? 0.1 : 0.12);
+        EXPECT_DOUBLE_EQ(sat.azimuth, i == 0 ? 1.1 : 1.12);
+    }
 }
 
 TEST_F(EmulationTest, SpeedAndPdopFollowTheirTablesWhateverTheFileSays) {
@@ -88,20 +98,6 @@ TEST_F(EmulationTest, TheCourseHoldsWhileTheTableGivesNoSpeed) {
     EXPECT_NEAR(latitudeDeg(), 3, 1e-9) << "the position still moves";
     e.refresh(900);  // speed 2.0
     EXPECT_DOUBLE_EQ(snapshot_.course, 4.0);
-}
-
-TEST_F(EmulationTest, SatellitesComeFromTheTwelveGroupsAndOnlyTwoAreInView) {
-    EmulationSource& e = openWith(line(1, 10));
-    e.refresh(0);
-    EXPECT_EQ(snapshot_.satellitesInView, 2);
-    EXPECT_EQ(snapshot_.satellitesWithSignal, 8);  // every third has no signal
-    for (int i : {0, 11}) {
-        const auto& sat = snapshot_.satellites[i];
-        EXPECT_EQ(sat.prn, i + 1);
-        EXPECT_EQ(sat.snr, i == 0 ? 31 : 0);
-        EXPECT_DOUBLE_EQ(sat.elevation, i == 0 ? 0.1 : 0.12);
-        EXPECT_DOUBLE_EQ(sat.azimuth, i == 0 ? 1.1 : 1.12);
-    }
 }
 
 TEST_F(EmulationTest, AnEmptyFileLeavesTheSnapshotUnchanged) {

@@ -127,41 +127,25 @@ TEST_F(TrackFilterTest, StraightLineFilter) {
     }
 }
 
-TEST_F(TrackFilterTest, GgaThenRmcOfOneSecondMakeOnePoint) {
-    TrackLog log;
-    TrackPoint gga = ggaAt(0, 0, 0, 9);
-    gga.altitude = 321.0;
-    TrackPoint rmc = fixAt(0.5, 0, 0, 12.5);
-    rmc.course = 87.0;
-    rmc.altitude = 300.0;
-    ASSERT_TRUE(log.addFix(gga));
-    log.addFix(rmc);
-    ASSERT_EQ(log.count(), 1);
-    const TrackPoint& p = log.at(0);
-    EXPECT_EQ(p.latitude, gga.latitude);
-    EXPECT_EQ(p.altitude, 321.0);
-    EXPECT_EQ(p.satellites, 9);
-    EXPECT_EQ(p.speed, 12.5);
-    EXPECT_EQ(p.course, 87.0);
-    EXPECT_TRUE(p.state & NoVelocity);
-}
-
-TEST_F(TrackFilterTest, RmcThenGgaOfOneSecondMakeOnePoint) {
-    TrackLog log;
-    TrackPoint rmc = fixAt(0, 0, 0, 12.5);
-    rmc.course = 87.0;
-    TrackPoint gga = ggaAt(0.5, 0, 0, 9);
-    gga.altitude = 321.0;  // far enough in height to pass the distance test
-    ASSERT_TRUE(log.addFix(rmc));
-    log.addFix(gga);
-    ASSERT_EQ(log.count(), 1);
-    const TrackPoint& p = log.at(0);
-    EXPECT_EQ(p.latitude, rmc.latitude);
-    EXPECT_EQ(p.altitude, rmc.altitude);
-    EXPECT_EQ(p.speed, 12.5);
-    EXPECT_EQ(p.course, 87.0);
-    EXPECT_EQ(p.satellites, 9);
-    EXPECT_FALSE(p.state & NoVelocity);
+TEST_F(TrackFilterTest, GgaAndRmcOfOneSecondMakeOnePointInEitherOrder) {
+    for (bool ggaFirst : {true, false}) {
+        SCOPED_TRACE(ggaFirst ? "GGA first" : "RMC first");
+        TrackLog log;
+        // 221 m apart in height: far enough to pass the distance test.
+        TrackPoint gga = ggaAt(ggaFirst ? 0 : 0.5, 0, 0, 9);
+        gga.altitude = 321.0;
+        TrackPoint rmc = fixAt(ggaFirst ? 0.5 : 0, 0, 0, 12.5);
+        rmc.course = 87.0;
+        ASSERT_TRUE(log.addFix(ggaFirst ? gga : rmc));
+        log.addFix(ggaFirst ? rmc : gga);
+        ASSERT_EQ(log.count(), 1);
+        const TrackPoint& p = log.at(0);
+        const TrackPoint& first = ggaFirst ? gga : rmc;
+        EXPECT_TRUE(p.latitude == first.latitude && p.altitude == first.altitude);
+        EXPECT_EQ(p.satellites, 9);
+        EXPECT_TRUE(p.speed == 12.5 && p.course == 87.0);
+        EXPECT_EQ((p.state & NoVelocity) != 0, ggaFirst);
+    }
 }
 
 TEST_F(TrackFilterTest, AMergedFixIsAcceptedWithoutBeingStored) {
