@@ -92,11 +92,26 @@ open_and_close() {
     expect_moving "after \"$3\""
 }
 
+# The dashboard window. The splash before it has the same title but lives
+# only 2 s: the dashboard is the window of that title still there 3 s after
+# it was first seen.
+find_dashboard() {
+    tries=0
+    while [ $tries -lt 10 ]; do
+        id=$(wait_window Wayplot2) || return 1
+        sleep 3
+        if xdotool search --onlyvisible --name '^Wayplot2$' 2>/dev/null | grep -qx "$id"; then
+            echo "$id"
+            return 0
+        fi
+        tries=$((tries + 1))
+    done
+    return 1
+}
+
 "$PROGRAM" --emulate --root "$ROOT" --scale 1 >"$ROOT/out.txt" 2>&1 &
 pid=$!
-# The splash shows for 2 s before the dashboard.
-sleep 3
-WIN=$(wait_window Wayplot2) || { echo "FAIL: no dashboard window"; kill "$pid"; exit 1; }
+WIN=$(find_dashboard) || { echo "FAIL: no dashboard window"; kill "$pid"; exit 1; }
 expect_moving "at start"
 picture dashboard
 

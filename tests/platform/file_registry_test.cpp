@@ -29,7 +29,7 @@ using test::RecordingMessageBoxes;
 using test::TempDir;
 using test::writeFile;
 
-// Installs a registry as the process-wide one for the lifetime of the object.
+// The process-wide registry while the object lives.
 class Installed {
 public:
     explicit Installed(Registry& r) : previous_(setRegistry(&r)) {}
@@ -39,22 +39,22 @@ private:
     Registry* previous_;
 };
 
-const std::string kStoreHeader = "Windows Registry Editor Version 5.00\n\n";
-
-TEST(FileRegistry, ReadingAFreshFolderCreatesNothing) {
-    TempDir tmp;
-    std::string dir = tmp.file("config");
-    FileRegistry reg(dir);
-    RegValue v;
-    EXPECT_EQ(reg.openKey(RegRoot::LocalMachine, kSettingsKeyPath), kRegFileNotFound);
-    EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart", v),
-              kRegFileNotFound);
-    EXPECT_TRUE(reg.listValues(RegRoot::LocalMachine, kSettingsKeyPath).empty());
-    EXPECT_FALSE(fileExists(dir));
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
 }
 
-TEST(FileRegistry, SettingsPersistInATypedReadableFile) {
+const std::string kStoreHeader = "Windows Registry Editor Version 5.00\n\n";
+
+TEST(FileRegistry, SettingsPersistInATypedReadableFileWrittenOnlyWhenSet) {
     TempDir tmp;
+    {
+        FileRegistry fresh(tmp.file("config"));
+        RegValue v;
+        EXPECT_EQ(fresh.openKey(RegRoot::LocalMachine, kSettingsKeyPath), kRegFileNotFound);
+        EXPECT_EQ(fresh.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart", v),
+                  kRegFileNotFound);
+        EXPECT_FALSE(fileExists(tmp.file("config")));
+    }
     {
         FileRegistry reg(tmp.path());
         Installed installed(reg);
@@ -100,8 +100,7 @@ TEST(FileRegistry, ValueDeletedBetweenRunsReappearsWithItsDefault) {
     CRegInt ts("TSOpt", false, 5);
     EXPECT_EQ(unit.Get(), 0);
     EXPECT_EQ(ts.Get(), 9);
-    EXPECT_NE(readFile(tmp.file("local-machine.reg")).find("\"UnitSystem\"=dword:00000000"),
-              std::string::npos);
+    EXPECT_TRUE(contains(readFile(tmp.file("local-machine.reg")), "\"UnitSystem\"=dword:00000000"));
 }
 
 TEST(FileRegistry, EveryRootAndKeyIsAddressable) {
@@ -115,10 +114,9 @@ TEST(FileRegistry, EveryRootAndKeyIsAddressable) {
     user.Set(RegRoot::CurrentUser, "Software\\Test");
     ASSERT_TRUE(user.WriteLongText("Note", "x"));
 
-    EXPECT_NE(readFile(tmp.file("local-machine.reg"))
-                  .find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Widcomm\\BtConfig\\AutoConnect\\0008]\n"
-                        "\"BtBrowserEnabled\"=dword:00000001\n"),
-              std::string::npos);
+    EXPECT_TRUE(contains(readFile(tmp.file("local-machine.reg")),
+                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Widcomm\\BtConfig\\AutoConnect\\0008]\n"
+                         "\"BtBrowserEnabled\"=dword:00000001\n"));
     EXPECT_EQ(readFile(tmp.file("current-user.reg")),
               kStoreHeader + "[HKEY_CURRENT_USER\\Software\\Test]\n\"Note\"=\"x\"\n\n");
     // Keys and names are found whatever their case, as in the registry.
@@ -161,8 +159,7 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
 
     // The store is the old one; the complete new text sits in the temporary file.
     EXPECT_EQ(readFile(tmp.file("local-machine.reg")), before);
-    EXPECT_NE(readFile(tmp.file("local-machine.reg.tmp")).find("dword:00000000"),
-              std::string::npos);
+    EXPECT_TRUE(contains(readFile(tmp.file("local-machine.reg.tmp")), "dword:00000000"));
     FileRegistry reg(tmp.path());
     Installed installed(reg);
     RecordingMessageBoxes boxes;
@@ -171,7 +168,7 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     EXPECT_TRUE(boxes.shown.empty());
     // The left-over temporary file does not stand in the way of the next write.
     warmStart = 3;
-    EXPECT_NE(readFile(tmp.file("local-machine.reg")).find("dword:00000003"), std::string::npos);
+    EXPECT_TRUE(contains(readFile(tmp.file("local-machine.reg")), "dword:00000003"));
     EXPECT_FALSE(fileExists(tmp.file("local-machine.reg.tmp")));
 }
 
@@ -191,13 +188,12 @@ TEST(FileRegistry, CorruptStoreIsMovedAsideAndDefaultsAreUsed) {
         EXPECT_EQ(lat.Get(), 10.0);
     }
     EXPECT_EQ(readFile(tmp.file("local-machine.reg.bad")), garbage);
-    EXPECT_NE(readFile(tmp.file("local-machine.reg")).find("\"WarmStart\"=dword:00000001"),
-              std::string::npos);
+    EXPECT_TRUE(contains(readFile(tmp.file("local-machine.reg")), "\"WarmStart\"=dword:00000001"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
     EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Warning);
-    EXPECT_NE(boxes.shown[0].text.find("line 4"), std::string::npos) << boxes.shown[0].text;
-    EXPECT_NE(boxes.shown[0].text.find(tmp.file("local-machine.reg.bad")), std::string::npos);
+    EXPECT_TRUE(contains(boxes.shown[0].text, "line 4")) << boxes.shown[0].text;
+    EXPECT_TRUE(contains(boxes.shown[0].text, tmp.file("local-machine.reg.bad")));
 
     // A second bad file does not replace the first one set aside, and is
     // reported again only by a new program run.
@@ -223,8 +219,7 @@ TEST(FileRegistry, CorruptStoreThatCannotBeMovedIsNeverOverwritten) {
               kRegFileNotFound);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
-    EXPECT_NE(boxes.shown[0].text.find("could not be moved aside"), std::string::npos)
-        << boxes.shown[0].text;
+    EXPECT_TRUE(contains(boxes.shown[0].text, "could not be moved aside")) << boxes.shown[0].text;
     EXPECT_NE(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart",
                            RegValue{RegType::Dword, dwordBytes(1)}),
               kRegOk);
@@ -240,7 +235,7 @@ TEST(FileRegistry, CorruptStoreThatCannotBeMovedIsNeverOverwritten) {
     }
     ASSERT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(boxes.shown[1].caption, "CRegInt");
-    EXPECT_NE(boxes.shown[1].text.find("registry.lock"), std::string::npos);
+    EXPECT_TRUE(contains(boxes.shown[1].text, "registry.lock"));
     EXPECT_EQ(boxes.shown[2].text, "CRegInt: SetValue failed");
     EXPECT_EQ(readFile(tmp.file("local-machine.reg")), "precious but unreadable");
     EXPECT_FALSE(fileExists(tmp.file("local-machine.reg.bad")));
@@ -253,36 +248,29 @@ TEST(FileRegistry, StoreThatCannotBeReadFailsEveryOperation) {
     RegValue v;
     EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, "A", "B", v), kRegReadFault);
     EXPECT_EQ(reg.setValue(RegRoot::LocalMachine, "A", "B", v), kRegReadFault);
-    EXPECT_NE(reg.errorText(kRegReadFault).find("cannot read the settings file"),
-              std::string::npos);
+    EXPECT_TRUE(contains(reg.errorText(kRegReadFault), "cannot read the settings file"));
     EXPECT_EQ(reg.setValue(RegRoot::CurrentUser, "A", "B", v), kRegOk);
 }
 
-TEST(FileRegistry, RewriteKeepsTheStorePermissions) {
-    TempDir tmp;
-    FileRegistry reg(tmp.path());
-    RegValue one{RegType::Dword, dwordBytes(1)};
-    ASSERT_EQ(reg.setValue(RegRoot::LocalMachine, "K", "A", one), kRegOk);
-    ASSERT_EQ(chmod(tmp.file("local-machine.reg").c_str(), 0640), 0);
-    ASSERT_EQ(reg.setValue(RegRoot::LocalMachine, "K", "B", one), kRegOk);
-    struct stat st;
-    ASSERT_EQ(stat(tmp.file("local-machine.reg").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-}
-
-TEST(FileRegistry, UnchangedStoreIsNotRewritten) {
+TEST(FileRegistry, RewriteKeepsThePermissionsAndAnUnchangedStoreIsNotRewritten) {
     TempDir tmp;
     FileRegistry reg(tmp.path());
     int renames = 0;
     reg.setBeforeRenameHook([&](const std::string&) { ++renames; });
     RegValue one{RegType::Dword, dwordBytes(1)};
     reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
-    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one);
+    ASSERT_EQ(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one), kRegOk);
     EXPECT_EQ(renames, 2);
     reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
     reg.createKey(RegRoot::LocalMachine, "Software\\KELM");  // exists as a parent
     reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one);
     EXPECT_EQ(renames, 2);
+
+    ASSERT_EQ(chmod(tmp.file("local-machine.reg").c_str(), 0640), 0);
+    ASSERT_EQ(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "B", one), kRegOk);
+    struct stat st;
+    ASSERT_EQ(stat(tmp.file("local-machine.reg").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {

@@ -34,7 +34,6 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return bytes_;
     }
-    std::size_t size() const { return bytes().size(); }
 
 private:
     mutable std::mutex mutex_;
@@ -55,7 +54,7 @@ protected:
     TraceRecorder traces;
 };
 
-TEST_F(SerialPortTest, ReaderDeliversEveryByteUnchangedAndNothingEchoes) {
+TEST_F(SerialPortTest, BytesPassUnchangedBothWaysAndNothingEchoes) {
     PosixSerialPort port;
     ASSERT_TRUE(port.open(pty.slavePath(), {}));
     Collector got;
@@ -64,18 +63,13 @@ TEST_F(SerialPortTest, ReaderDeliversEveryByteUnchangedAndNothingEchoes) {
     std::string sent = "$GPGSA,A,3,,,*1E\r\n";
     sent += std::string("\x80\xff\x03\x1a\x11\x13\x7f\r", 8);
     ASSERT_TRUE(pty.send(sent));
-    ASSERT_TRUE(waitUntil([&] { return got.size() >= sent.size(); }));
+    ASSERT_TRUE(waitUntil([&] { return got.bytes().size() >= sent.size(); }));
     EXPECT_EQ(got.bytes(), sent);
     EXPECT_EQ(pty.receive(1, 100), "");  // no echo back to the receiver
-    EXPECT_TRUE(traces.texts().empty());
-}
-
-TEST_F(SerialPortTest, WritesReachTheDeviceUntranslated) {
-    PosixSerialPort port;
-    ASSERT_TRUE(port.open(pty.slavePath(), {}));
     const std::string command = "$PSRF104,28.6479,28.6479,0,0,0,1215,12,3*1D\r\n";
     ASSERT_TRUE(port.write(command.data(), command.size()));
     EXPECT_EQ(pty.receive(command.size()), command);
+    EXPECT_TRUE(traces.texts().empty());
 }
 
 struct LineCase {
@@ -101,7 +95,7 @@ void expectRawLine(const termios& tio, speed_t speed) {
     EXPECT_EQ(tio.c_cc[VTIME], 0);
 }
 
-TEST_P(LineSettingsTest, FramingFollowsTheSettings) {
+TEST_P(LineSettingsTest, FramingFollowsTheSettingsAndTheDeviceRunsRaw) {
     const LineCase& c = GetParam();
     termios tio{};
     // Start from a cooked line with flow control, as a fresh device may be.
@@ -115,18 +109,15 @@ TEST_P(LineSettingsTest, FramingFollowsTheSettings) {
     EXPECT_EQ((tio.c_cflag & PARODD) != 0, c.odd);
     EXPECT_EQ((tio.c_cflag & CSTOPB) != 0, c.twoStopBits);
     expectRawLine(tio, c.speed);
-}
 
-TEST_P(LineSettingsTest, DeviceRunsRawAtTheGivenSpeed) {
-    const LineCase& c = GetParam();
     PosixSerialPort port;
     ASSERT_TRUE(port.open(pty.slavePath(), c.settings));
-    termios tio{};
     // The master of a pseudo-terminal reports the slave's settings (a
     // pseudo-terminal keeps 8 data bits without parity whatever it is told).
-    ASSERT_EQ(tcgetattr(pty.master(), &tio), 0);
-    EXPECT_EQ((tio.c_cflag & CSTOPB) != 0, c.twoStopBits);
-    expectRawLine(tio, c.speed);
+    termios device{};
+    ASSERT_EQ(tcgetattr(pty.master(), &device), 0);
+    EXPECT_EQ((device.c_cflag & CSTOPB) != 0, c.twoStopBits);
+    expectRawLine(device, c.speed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -266,27 +257,20 @@ TEST_F(SerialPortTest, CloseStopsAReaderBusyWithDataAndLeavesNothingBehind) {
     EXPECT_TRUE(traces.texts().empty());
 }
 
-TEST_F(SerialPortTest, ReaderNeedsAnOpenPortAndOnlyOneRuns) {
+TEST_F(SerialPortTest, ReaderNeedsAnOpenPortOnlyOneRunsAndReopeningRestartsIt) {
     PosixSerialPort port;
     Collector got;
     EXPECT_FALSE(port.startReader(got.sink()));
     EXPECT_TRUE(traces.contains(commError(EBADF, "Creating Thread.")));
-    ASSERT_TRUE(port.open(pty.slavePath(), {}));
-    ASSERT_TRUE(port.startReader(got.sink()));
-    EXPECT_FALSE(port.startReader(got.sink()));
-    EXPECT_TRUE(traces.contains(commError(EBUSY, "Creating Thread.")));
-}
-
-TEST_F(SerialPortTest, ReopeningRestartsCleanly) {
-    PosixSerialPort port;
-    Collector got;
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(port.open(pty.slavePath(), {}));
         ASSERT_TRUE(port.startReader(got.sink()));
+        EXPECT_FALSE(port.startReader(got.sink()));
         ASSERT_TRUE(pty.send("$X"));
-        ASSERT_TRUE(waitUntil([&] { return got.size() == 2u * (i + 1); }));
+        ASSERT_TRUE(waitUntil([&] { return got.bytes().size() == 2u * (i + 1); }));
     }
     EXPECT_EQ(got.bytes(), "$X$X$X");
+    EXPECT_TRUE(traces.contains(commError(EBUSY, "Creating Thread.")));
 }
 
 TEST_F(SerialPortTest, PurgeDiscardsUnreadInput) {
@@ -298,7 +282,7 @@ TEST_F(SerialPortTest, PurgeDiscardsUnreadInput) {
     Collector got;
     ASSERT_TRUE(port.startReader(got.sink()));
     ASSERT_TRUE(pty.send("$fresh"));
-    ASSERT_TRUE(waitUntil([&] { return got.size() >= 6; }));
+    ASSERT_TRUE(waitUntil([&] { return got.bytes().size() >= 6; }));
     EXPECT_EQ(got.bytes(), "$fresh");
 }
 

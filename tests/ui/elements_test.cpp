@@ -18,10 +18,7 @@ using test::UiTest;
 class Probe : public SpriteElement {
 public:
     explicit Probe(Rect r) { rect = r; }
-    int update(std::uint32_t) override {
-        ++updates;
-        return 1;
-    }
+    int update(std::uint32_t) override { return ++updates, 1; }
     void draw() override {}
     void offsetBy(int dx, int dy) override { rect = rect.offset(dx, dy); }
     Rect eraseRect() const override { return rect; }
@@ -29,99 +26,94 @@ public:
     int updates = 0;
 };
 
+struct PixelCase {
+    int x, y;
+    QRgb colour;
+};
+
 class ElementsTest : public UiTest {
 protected:
+    void expectPixels(std::initializer_list<PixelCase> cases) {
+        for (const PixelCase& c : cases) {
+            EXPECT_EQ(frame().pixel(c.x, c.y), c.colour) << c.x << "," << c.y;
+        }
+    }
     SkinScreen screen;
 };
 
-TEST_F(ElementsTest, PushButtonShowsThePressedImageUntilTheRelease) {
+TEST_F(ElementsTest, PushButtonPressedUntilReleasedInsideOrPoppedBackAfter33Frames) {
     auto* button = screen.add(std::make_unique<PushButton>());
     button->init(60, 264, 403, 404);
     button->visible = 1;
     EXPECT_EQ(button->rect, (Rect{60, 264, 120, 320}));
-    EXPECT_EQ(button->layer, 20);
-
     publishFrame(100);
     EXPECT_EQ(button->onPress(10, 270), 0);  // outside
     EXPECT_EQ(button->pressed, 0);
     EXPECT_EQ(button->onPress(61, 265), 1);
-    EXPECT_EQ(button->pressed, 1);
     EXPECT_EQ(button->pressFrame, 100u);
-    EXPECT_EQ(button->dirty, 1);
     screen.compose();
     EXPECT_EQ(frame().pixel(61, 265), placeholderColour(404));
     EXPECT_EQ(background().pixel(119, 319), placeholderColour(404));
-
     EXPECT_EQ(button->onRelease(119, 319), 1);  // last pixel inside
     EXPECT_EQ(button->pressed, 0);
     screen.compose();
     EXPECT_EQ(frame().pixel(61, 265), placeholderColour(403));
-    EXPECT_EQ(background().pixel(61, 265), placeholderColour(403));
-}
 
-TEST_F(ElementsTest, PushButtonReleasedElsewherePopsBackAfter33Frames) {
-    auto* button = screen.add(std::make_unique<PushButton>());
-    button->init(0, 264, 401, 402);
-    button->visible = 1;
     publishFrame(1000);
-    button->onPress(5, 270);
+    button->onPress(61, 270);
     screen.compose();
-    EXPECT_EQ(button->onRelease(120, 0), 0);  // released outside: stays pressed
-    EXPECT_EQ(button->pressed, 1);
+    EXPECT_EQ(button->onRelease(0, 0), 0);  // released outside: stays pressed
     screen.tickAll(1033);
     EXPECT_EQ(button->pressed, 1);
     EXPECT_EQ(screen.compose(), 0);
     screen.tickAll(1034);
     EXPECT_EQ(button->pressed, 0);
     EXPECT_EQ(screen.compose(), 1);
-    EXPECT_EQ(frame().pixel(5, 270), placeholderColour(401));
-}
+    EXPECT_EQ(frame().pixel(61, 270), placeholderColour(403));
 
-TEST_F(ElementsTest, PushButtonNewBitmapsKeepTheCornerAndTakeTheNewSize) {
-    PushButton button;
-    button.init(100, 50, 403, 404);
-    button.setBitmaps(465, 465);
-    EXPECT_EQ(button.rect, (Rect{100, 50, 116, 64}));
-    // A bitmap that cannot be loaded draws nothing.
-    button.setBitmaps(9999, 9999);
+    // New bitmaps keep the corner and take their size; a missing one draws nothing.
+    button->setBitmaps(465, 465);
+    EXPECT_EQ(button->rect, (Rect{60, 264, 76, 278}));
+    button->setBitmaps(9999, 9999);
     frame().fill(rgb(1, 1, 1));
-    button.draw();
-    EXPECT_EQ(frame().pixel(100, 50), rgb(1, 1, 1));
+    button->draw();
+    EXPECT_EQ(frame().pixel(60, 264), rgb(1, 1, 1));
 }
 
-TEST_F(ElementsTest, StateLampPicksItsImageByState) {
+TEST_F(ElementsTest, StateLampPicksItsImageByStateEvery30Frames) {
     int state = 1;
     auto* lamp = screen.add(std::make_unique<StateLamp>());
     lamp->init([&] { return state; }, 66, 128, 453, 454, 456, 455);
     lamp->visible = 1;
-    EXPECT_EQ(lamp->rect, (Rect{66, 128, 85, 145}));
     const std::pair<int, int> expected[] = {{1, 453}, {2, 454}, {3, 456}, {4, 455},
                                             {5, 455}, {0, 453}, {9, 453}};
     std::uint32_t frameNo = 30;
     for (auto [s, bitmap] : expected) {
+        SCOPED_TRACE(s);
         state = s;
         screen.tickAll(frameNo);
         frameNo += 30;
         ASSERT_EQ(screen.compose(), 1);
-        EXPECT_EQ(frame().pixel(70, 130), placeholderColour(bitmap)) << "state " << s;
-        EXPECT_EQ(background().pixel(70, 130), placeholderColour(bitmap)) << "state " << s;
+        EXPECT_EQ(frame().pixel(84, 144), placeholderColour(bitmap));
+        EXPECT_EQ(background().pixel(70, 130), placeholderColour(bitmap));
     }
-    // Between multiples of 30 the source is not read.
     state = 2;
     screen.tickAll(frameNo + 1);
     EXPECT_EQ(screen.compose(), 0);
 }
 
-TEST_F(ElementsTest, BitmapPanelTakesItsSizeFromItsBitmapAndKeepsItAsBackground) {
+TEST_F(ElementsTest, BitmapPanelTakesItsBitmapsSizeAndMovesItsChildren) {
     auto* panel = screen.add(std::make_unique<BitmapPanel>());
     panel->initBitmap(471, "Sky View");
-    EXPECT_EQ(panel->rect, (Rect{0, 0, 120, 114}));
+    Probe child({11, 8, 111, 108});
+    panel->addChild(&child);
     panel->moveTo(120, 150);
+    EXPECT_EQ(panel->rect, (Rect{120, 150, 240, 264}));
+    EXPECT_EQ(child.rect, (Rect{131, 158, 231, 258}));
     panel->setVisible(1);
     EXPECT_EQ(screen.compose(), 1);
-    EXPECT_EQ(frame().pixel(120, 150), placeholderColour(471));
+    expectPixels({{120, 150, placeholderColour(471)}, {119, 150, rgb(0, 0, 0)}});
     EXPECT_EQ(background().pixel(239, 263), placeholderColour(471));
-    EXPECT_EQ(frame().pixel(119, 150), rgb(0, 0, 0));
 }
 
 TEST_F(ElementsTest, PlainPanelWithGridDrawsLinesEvery55Pixels) {
@@ -130,29 +122,19 @@ TEST_F(ElementsTest, PlainPanelWithGridDrawsLinesEvery55Pixels) {
     panel->grid = 1;
     panel->setVisible(1);
     screen.compose();
-    const QRgb grid = rgb(50, 0, 180);
-    const QRgb fill = rgb(230, 230, 230);
-    EXPECT_EQ(frame().pixel(40, 10), grid);   // first horizontal line
-    EXPECT_EQ(frame().pixel(40, 65), grid);   // second
-    EXPECT_EQ(frame().pixel(40, 230), grid);  // last: 230 <= 264 - 14
-    EXPECT_EQ(frame().pixel(10, 100), grid);  // vertical lines
-    EXPECT_EQ(frame().pixel(230, 100), grid);
-    EXPECT_EQ(frame().pixel(40, 40), fill);
-    EXPECT_EQ(frame().pixel(5, 10), fill);    // lines start 10 in
-    EXPECT_EQ(frame().pixel(10, 249), grid);  // towards 14 above the bottom,
-    EXPECT_EQ(frame().pixel(10, 250), fill);  // the end point left out
-    EXPECT_EQ(frame().pixel(40, 255), fill);
+    const QRgb grid = rgb(50, 0, 180), fill = rgb(230, 230, 230);
+    // Lines from 10 in to (not including) 14 above the bottom.
+    expectPixels({{40, 10, grid},
+                  {40, 65, grid},
+                  {40, 230, grid},
+                  {10, 100, grid},
+                  {230, 100, grid},
+                  {40, 40, fill},
+                  {5, 10, fill},
+                  {10, 249, grid},
+                  {10, 250, fill},
+                  {40, 255, fill}});
     EXPECT_EQ(background().pixel(40, 65), grid);
-}
-
-TEST_F(ElementsTest, MovingAPanelMovesItsChildren) {
-    BitmapPanel panel;
-    panel.initBitmap(467, "Compass");
-    Probe child({11, 8, 111, 108});
-    panel.addChild(&child);
-    panel.moveTo(120, 150);
-    EXPECT_EQ(panel.rect, (Rect{120, 150, 240, 264}));
-    EXPECT_EQ(child.rect, (Rect{131, 158, 231, 258}));
 }
 
 TEST_F(ElementsTest, HidingAndShowingAPanelKeepsAHiddenChildHidden) {
@@ -165,27 +147,29 @@ TEST_F(ElementsTest, HidingAndShowingAPanelKeepsAHiddenChildHidden) {
     panel.setVisible(1);
     EXPECT_EQ(shown.visible, 1);
     hidden.setVisible(0);
-
     panel.setVisible(0);
-    EXPECT_EQ(shown.visible, 0);
-    EXPECT_EQ(hidden.visible, 0);
-    // Hiding the hidden panel again must not forget what was shown.
-    panel.setVisible(0);
+    EXPECT_EQ(shown.visible + hidden.visible, 0);
+    panel.setVisible(0);  // hiding again must not forget what was shown
     panel.setVisible(1);
     EXPECT_EQ(shown.visible, 1);
     EXPECT_EQ(hidden.visible, 0);
-    EXPECT_EQ(panel.dirty, 1);
-    EXPECT_EQ(shown.dirty, 1);
-    EXPECT_GE(shown.updates, 2);  // showing re-reads the source
+    EXPECT_EQ(panel.dirty + shown.dirty, 2);
+    const int reads = shown.updates;
+    EXPECT_GE(reads, 2);  // showing re-reads the source, but only when it was hidden
+    shown.dirty = 0;
+    shown.setVisible(1);
+    EXPECT_EQ(shown.updates, reads);
+    EXPECT_EQ(shown.dirty, 0);
 
-    // showWithChildren shows every child from then on, even when it hides
-    // the panel (and with it the children) at once.
+    // showWithChildren shows every child from then on, even when it hides the panel at once.
     panel.showWithChildren(0);
-    EXPECT_EQ(panel.visible, 0);
-    EXPECT_EQ(shown.visible, 0);
-    EXPECT_EQ(hidden.visible, 0);
+    EXPECT_EQ(panel.visible + shown.visible + hidden.visible, 0);
     panel.setVisible(1);
     EXPECT_EQ(hidden.visible, 1);
+    panel.hideChildrenKeepState();
+    EXPECT_EQ(panel.visible, 1);
+    EXPECT_EQ(shown.visible, 0);
+    EXPECT_EQ(panel.childShown(), (std::vector<int>{1, 1}));
 
     // A panel that was never shown hides the children it is given.
     BitmapPanel fresh;
@@ -195,20 +179,6 @@ TEST_F(ElementsTest, HidingAndShowingAPanelKeepsAHiddenChildHidden) {
     EXPECT_EQ(child.visible, 0);
     fresh.setVisible(1);
     EXPECT_EQ(child.visible, 1);
-
-    panel.hideChildrenKeepState();
-    EXPECT_EQ(panel.visible, 1);
-    EXPECT_EQ(shown.visible, 0);
-    EXPECT_EQ(panel.childShown(), (std::vector<int>{1, 1}));
-}
-
-TEST_F(ElementsTest, ShowingAnElementReadsItsSourceOnlyWhenItWasHidden) {
-    Probe p({0, 0, 1, 1});
-    p.setVisible(1);
-    p.dirty = 0;
-    p.setVisible(1);
-    EXPECT_EQ(p.updates, 1);
-    EXPECT_EQ(p.dirty, 0);
 }
 
 class SelectorTest : public ElementsTest {
@@ -221,9 +191,9 @@ protected:
             panels.push_back(panel);
         }
         panels[0]->moveTo(0, 150);
-        panels[0]->setVisible(1);
-        panels[1]->setVisible(0);
-        panels[2]->setVisible(0);
+        for (int i = 0; i < 3; ++i) {
+            panels[i]->setVisible(i == 0);
+        }
         selector = screen.add(std::make_unique<SwitchingPanelSelector>());
         selector->init({5, 155, 25, 175}, "Menu L");
         selector->setArea({0, 150, 120, 264}, 95);
@@ -237,47 +207,42 @@ protected:
     SwitchingPanelSelector* selector = nullptr;
 };
 
-TEST_F(SelectorTest, TheFirstShownPanelUnderTheButtonIsCurrent) {
-    EXPECT_EQ(selector->current, panels[0]);
-    EXPECT_EQ(selector->layer, 100);
-    EXPECT_EQ(selector->sprite, 1);
-}
-
-TEST_F(SelectorTest, ListOpensRightOrLeftOfTheButton) {
-    EXPECT_EQ(selector->listRect(), (Rect{20, 155, 115, 155 + 69}));
-    selector->opensLeft = 1;
-    EXPECT_EQ(selector->listRect(), (Rect{-95, 155, 0, 155 + 69}));
-}
-
 TEST_F(SelectorTest, ChoosingAnItemShowsItInPlaceOfTheCurrentOne) {
+    EXPECT_EQ(selector->current, panels[0]);  // the first shown panel under the button
+    EXPECT_EQ(selector->listRect(), (Rect{20, 155, 115, 155 + 69}));
     EXPECT_EQ(selector->onRelease(100, 100), 0);  // closed and missed
     EXPECT_EQ(selector->onRelease(10, 160), 1);
-    EXPECT_EQ(selector->open, 1);
     EXPECT_EQ(selector->result, MenuResult::Opened);
     EXPECT_EQ(selector->eraseArea, selector->listRect());
     screen.compose();
-    // The open list: the current item highlighted with its square, others plain.
-    EXPECT_EQ(frame().pixel(105, 155 + 10), rgb(198, 196, 196));
-    EXPECT_EQ(frame().pixel(25, 155 + 10), rgb(0, 0, 0));
-    EXPECT_EQ(frame().pixel(105, 155 + 23 + 10), rgb(153, 153, 153));
-    EXPECT_EQ(frame().pixel(60, 155 + 23), rgb(189, 189, 189));
-    EXPECT_EQ(frame().pixel(60, 155 + 45), rgb(39, 39, 39));
-    EXPECT_EQ(frame().pixel(20, 155 + 10), placeholderColour(472));  // side edge
-    EXPECT_EQ(frame().pixel(5, 155), placeholderColour(PanelSelector::kButtonOpen));
+    // The current item highlighted with its square, the others plain, then the edges.
+    expectPixels({{105, 165, rgb(198, 196, 196)},
+                  {25, 165, rgb(0, 0, 0)},
+                  {105, 188, rgb(153, 153, 153)},
+                  {60, 178, rgb(189, 189, 189)},
+                  {60, 200, rgb(39, 39, 39)},
+                  {20, 165, placeholderColour(472)},
+                  {5, 155, placeholderColour(PanelSelector::kButtonOpen)}});
 
-    // Choose the third item.
-    EXPECT_EQ(selector->onRelease(30, 155 + 2 * 23 + 5), 1);
+    EXPECT_EQ(selector->onRelease(30, 155 + 2 * 23 + 5), 1);  // the third item
     EXPECT_EQ(selector->result, MenuResult::Chosen);
     EXPECT_EQ(selector->current, panels[2]);
-    EXPECT_EQ(selector->selected, -1);
     EXPECT_EQ(selector->open, 0);
     EXPECT_EQ(panels[0]->visible, 0);
     EXPECT_EQ(panels[2]->visible, 1);
     EXPECT_EQ(panels[2]->rect, (Rect{0, 150, 120, 264}));
     EXPECT_EQ(screen.compose(), 1);
-    EXPECT_EQ(frame().pixel(60, 200), placeholderColour(469));
-    EXPECT_EQ(frame().pixel(5, 155), placeholderColour(PanelSelector::kButtonClosed));
+    expectPixels({{60, 200, placeholderColour(469)},
+                  {5, 155, placeholderColour(PanelSelector::kButtonClosed)}});
     EXPECT_TRUE(selector->eraseArea.isEmpty());
+    selector->switchTo(panels[2]);
+    EXPECT_EQ(panels[2]->visible, 1);
+
+    selector->opensLeft = 1;
+    EXPECT_EQ(selector->listRect(), (Rect{-95, 155, 0, 155 + 69}));
+    selector->current = nullptr;
+    selector->switchTo(panels[1]);  // nothing shown: it goes to the area's corner
+    EXPECT_EQ(panels[1]->rect, (Rect{0, 150, 120, 264}));
 }
 
 TEST_F(SelectorTest, ATouchOutsideTheOpenListClosesItWithoutChoice) {
@@ -288,26 +253,15 @@ TEST_F(SelectorTest, ATouchOutsideTheOpenListClosesItWithoutChoice) {
     EXPECT_EQ(selector->current, panels[0]);
     EXPECT_EQ(screen.compose(), 1);
     // The list area, one pixel larger, comes back from the background.
-    EXPECT_EQ(frame().pixel(60, 165), placeholderColour(467));
-    EXPECT_EQ(frame().pixel(114, 223), placeholderColour(467));
-}
-
-TEST_F(SelectorTest, SwitchingToTheCurrentElementChangesNothing) {
-    selector->switchTo(panels[0]);
-    EXPECT_EQ(panels[0]->visible, 1);
-    selector->current = nullptr;
-    selector->switchTo(panels[1]);  // nothing shown: it goes to the area's corner
-    EXPECT_EQ(panels[1]->rect.left, 0);
-    EXPECT_EQ(panels[1]->rect.top, 150);
+    expectPixels({{60, 165, placeholderColour(467)}, {114, 223, placeholderColour(467)}});
 }
 
 TEST_F(ElementsTest, PopupMenuChoosesAnItemOrCloses) {
     auto* menu = screen.add(std::make_unique<PopupMenu>());
     menu->init(144, 148, 96);
-    menu->addItem("GPS", 3);
-    menu->addItem("Sound", 1);
-    menu->addItem("WayPoints", 2);
-    menu->addItem("Misc.", 4);
+    for (auto [text, code] : {std::pair{"GPS", 3}, {"Sound", 1}, {"WayPoints", 2}, {"Misc.", 4}}) {
+        menu->addItem(text, code);
+    }
     menu->visible = 1;
     EXPECT_EQ(menu->rect, (Rect{144, 148, 240, 148 + 92}));
     EXPECT_TRUE(menu->paintRect().isEmpty());
@@ -321,7 +275,6 @@ TEST_F(ElementsTest, PopupMenuChoosesAnItemOrCloses) {
     EXPECT_EQ(menu->paintRect(), menu->rect);
     EXPECT_EQ(screen.compose(), 1);
     EXPECT_EQ(frame().pixel(234, 148 + 23 + 10), rgb(198, 196, 196));
-
     EXPECT_EQ(menu->onRelease(200, 148 + 23 * 2 + 1), 1);
     EXPECT_EQ(menu->result, MenuResult::Chosen);
     EXPECT_EQ(menu->chosenCode(), 2);
@@ -329,7 +282,6 @@ TEST_F(ElementsTest, PopupMenuChoosesAnItemOrCloses) {
     EXPECT_EQ(frame().pixel(234, 148 + 23 + 10), rgb(5, 5, 5));  // erased
     menu->reset();
     EXPECT_EQ(menu->chosenCode(), 0);
-
     menu->openMenu();
     EXPECT_EQ(menu->onRelease(10, 10), 1);
     EXPECT_EQ(menu->result, MenuResult::Dismissed);

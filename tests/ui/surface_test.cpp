@@ -21,16 +21,7 @@ QImage solid(int w, int h, QRgb c) {
     return image;
 }
 
-TEST_F(UiTest, SurfacesHaveTheirFixedSizes) {
-    EXPECT_EQ(frame().bounds(), (Rect{0, 0, 240, 320}));
-    EXPECT_EQ(background().bounds(), (Rect{0, 0, 240, 320}));
-    EXPECT_EQ(scratch().bounds(), (Rect{0, 0, 60, 60}));
-    EXPECT_EQ(frame().image().format(), QImage::Format_RGB32);
-    EXPECT_TRUE(surfacesPublished());
-    EXPECT_EQ(&drawingSurfaces().frame, &frame());
-}
-
-TEST_F(UiTest, BlockCopiesAreClippedAtEveryEdge) {
+TEST_F(UiTest, BlockCopiesAreClippedAtEveryEdgeAndTheClipRectangle) {
     QImage src(4, 4, QImage::Format_RGB32);
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
@@ -60,14 +51,18 @@ TEST_F(UiTest, BlockCopiesAreClippedAtEveryEdge) {
     EXPECT_EQ(frame().pixel(52, 51), rgb(0, 0, 0));
 }
 
-TEST_F(UiTest, CopyingBetweenSurfaces) {
+TEST_F(UiTest, CopyingBetweenSurfacesOfTheirFixedSizes) {
+    EXPECT_EQ(frame().bounds(), (Rect{0, 0, 240, 320}));
+    EXPECT_EQ(background().bounds(), (Rect{0, 0, 240, 320}));
+    EXPECT_EQ(scratch().bounds(), (Rect{0, 0, 60, 60}));
     background().fill(rgb(1, 2, 3));
-    frame().fill(rgb(0, 0, 0));
     frame().copyFrom(background(), {10, 20, 30, 40});
-    EXPECT_EQ(frame().pixel(10, 20), rgb(1, 2, 3));
-    EXPECT_EQ(frame().pixel(29, 39), rgb(1, 2, 3));
-    EXPECT_EQ(frame().pixel(30, 39), rgb(0, 0, 0));
-    EXPECT_EQ(frame().pixel(29, 40), rgb(0, 0, 0));
+    for (auto [x, y, c] : {std::tuple{10, 20, rgb(1, 2, 3)},
+                           {29, 39, rgb(1, 2, 3)},
+                           {30, 39, rgb(0, 0, 0)},
+                           {29, 40, rgb(0, 0, 0)}}) {
+        EXPECT_EQ(frame().pixel(x, y), c) << x << "," << y;
+    }
     scratch().copyFrom(frame(), {10, 20, 70, 80}, 0, 0);
     EXPECT_EQ(scratch().pixel(0, 0), rgb(1, 2, 3));
     EXPECT_EQ(scratch().pixel(59, 59), rgb(0, 0, 0));
@@ -139,45 +134,40 @@ TEST_F(UiTest, TheNamedTypefacesResolveToRealFonts) {
     }
 }
 
-TEST_F(UiTest, TextStaysInsideItsRectangleUnlessToldOtherwise) {
-    const QFont font = dashboardFont(Typeface::Tahoma, 16, true);
-    frame().fill(rgb(255, 255, 255));
-    frame().text({20, 20, 60, 40}, "Wide text that does not fit", font, rgb(0, 0, 0));
-    int inside = 0;
+// Pixels of the frame matching `match`: how many lie inside and outside `r`.
+std::pair<int, int> countInAndOut(const Surface& s, const Rect& r, bool (*match)(QRgb)) {
+    std::pair<int, int> n{0, 0};
     for (int y = 0; y < 320; ++y) {
         for (int x = 0; x < 240; ++x) {
-            if (frame().pixel(x, y) != rgb(255, 255, 255)) {
-                ASSERT_TRUE((Rect{20, 20, 60, 40}).contains(x, y)) << x << "," << y;
-                ++inside;
+            if (match(s.pixel(x, y))) {
+                ++(r.contains(x, y) ? n.first : n.second);
             }
         }
     }
-    EXPECT_GT(inside, 20);
+    return n;
+}
+
+TEST_F(UiTest, TextStaysInsideItsRectangleUnlessToldOtherwise) {
+    const QFont font = dashboardFont(Typeface::Tahoma, 16, true);
+    auto ink = [](QRgb c) { return c != rgb(255, 255, 255); };
+    frame().fill(rgb(255, 255, 255));
+    frame().text({20, 20, 60, 40}, "Wide text that does not fit", font, rgb(0, 0, 0));
+    auto [in, out] = countInAndOut(frame(), {20, 20, 60, 40}, ink);
+    EXPECT_GT(in, 20);
+    EXPECT_EQ(out, 0);
 
     frame().fill(rgb(255, 255, 255));
     frame().text({20, 20, 30, 40}, "Name", font, rgb(0, 0, 0), TextFlag::NoClip);
-    bool beyond = false;
-    for (int x = 31; x < 80; ++x) {
-        for (int y = 20; y < 40; ++y) {
-            beyond = beyond || frame().pixel(x, y) != rgb(255, 255, 255);
-        }
-    }
-    EXPECT_TRUE(beyond);
+    EXPECT_GT(countInAndOut(frame(), {31, 20, 80, 40}, ink).first, 0);
 
     // An opaque background fills behind the text only.
     frame().fill(rgb(255, 255, 255));
     frame().text({10, 200, 70, 220}, "200 m", font, rgb(0, 0, 0), TextFlag::Centre,
                  rgb(230, 230, 230));
-    int filled = 0;
-    for (int y = 190; y < 230; ++y) {
-        for (int x = 0; x < 240; ++x) {
-            if (frame().pixel(x, y) == rgb(230, 230, 230)) {
-                ASSERT_TRUE((Rect{15, 200, 65, 220}).contains(x, y)) << x << "," << y;
-                ++filled;
-            }
-        }
-    }
+    auto [filled, spilled] =
+        countInAndOut(frame(), {15, 200, 65, 220}, [](QRgb c) { return c == rgb(230, 230, 230); });
     EXPECT_GT(filled, 100);
+    EXPECT_EQ(spilled, 0);
     EXPECT_EQ(frame().pixel(11, 201), rgb(255, 255, 255));
 }
 

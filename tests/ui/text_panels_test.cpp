@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 
 #include "core/base/clock.h"
 #include "core/gps/nav_snapshot.h"
@@ -19,24 +20,14 @@ using test::UiTest;
 
 constexpr double kDeg = 0.01745329251388889;
 
-// How many pixels of a colour lie in a rectangle.
-int countColour(const Surface& s, const Rect& r, QRgb c) {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y) {
-        for (int x = r.left; x < r.right; ++x) {
-            n += s.pixel(x, y) == c;
-        }
-    }
-    return n;
-}
-
-// How many nearly white pixels (text, partly covered at its edges) lie in a rectangle.
-int countWhite(const Surface& s, const Rect& r) {
+// How many pixels in a rectangle are of colour `c`, or nearly white (text,
+// partly covered at its edges) when no colour is given.
+int countColour(const Surface& s, const Rect& r, std::optional<QRgb> c = std::nullopt) {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y) {
         for (int x = r.left; x < r.right; ++x) {
             const QRgb p = s.pixel(x, y);
-            n += qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200;
+            n += c ? p == *c : qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200;
         }
     }
     return n;
@@ -72,11 +63,11 @@ TEST_F(TextPanelTest, PositionPanelShowsLatitudeLongitudeAndAltitude) {
     EXPECT_EQ(panel.longitudeText, formatLongitude(snap.longitude));
     EXPECT_EQ(panel.altitudeText, "  512 m");
     panel.draw();
-    EXPECT_GT(countWhite(frame(), {25, 153, 125, 173}), 20);  // "Position"
-    EXPECT_GT(countWhite(frame(), {8, 172, 117, 192}), 20);   // latitude
-    EXPECT_GT(countWhite(frame(), {8, 192, 117, 212}), 20);   // longitude
-    EXPECT_GT(countWhite(frame(), {8, 212, 117, 232}), 20);   // altitude
-    EXPECT_EQ(countWhite(frame(), {0, 232, 120, 264}), 0);    // nothing below
+    EXPECT_GT(countColour(frame(), {25, 153, 125, 173}), 20);  // "Position"
+    EXPECT_GT(countColour(frame(), {8, 172, 117, 192}), 20);   // latitude
+    EXPECT_GT(countColour(frame(), {8, 192, 117, 212}), 20);   // longitude
+    EXPECT_GT(countColour(frame(), {8, 212, 117, 232}), 20);   // altitude
+    EXPECT_EQ(countColour(frame(), {0, 232, 120, 264}), 0);    // nothing below
     EXPECT_EQ(frame().pixel(119, 263), placeholderColour(477));
     EXPECT_EQ(frame().image().copy(0, 150, 120, 114), background().image().copy(0, 150, 120, 114));
 }
@@ -89,9 +80,9 @@ TEST_F(TextPanelTest, WithoutATargetTheDestinationPanelShowsNotSelectedAndTheClo
     EXPECT_EQ(panel.clockText, "13:07");
     EXPECT_TRUE(panel.distanceText.empty());
     panel.draw();
-    EXPECT_GT(countWhite(frame(), {8, 172, 117, 212}), 20);   // "Not selected"
-    EXPECT_GT(countWhite(frame(), {76, 244, 117, 259}), 10);  // clock
-    EXPECT_EQ(countWhite(frame(), {46, 212, 119, 244}), 0);   // no distance, no time
+    EXPECT_GT(countColour(frame(), {8, 172, 117, 212}), 20);   // "Not selected"
+    EXPECT_GT(countColour(frame(), {76, 244, 117, 259}), 10);  // clock
+    EXPECT_EQ(countColour(frame(), {46, 212, 119, 244}), 0);   // no distance, no time
     EXPECT_EQ(background().pixel(0, 150), frame().pixel(0, 150));
 }
 

@@ -20,13 +20,11 @@ TEST(MapScale, TablesForTheThreeUnitSystems) {
     for (int i = 1; i < kMapScaleSteps; ++i) {
         EXPECT_GT(metric[i], metric[i - 1]);
     }
-    const MapScaleTable us = imperialScaleTable(1609);
+    const MapScaleTable us = imperialScaleTable(1609), nautical = imperialScaleTable(1852);
     EXPECT_DOUBLE_EQ(us[0], 25 * 0.305);
-    EXPECT_DOUBLE_EQ(us[5], 600 * 0.305);
+    EXPECT_DOUBLE_EQ(us[5], 600 * 0.305);  // feet up to step 5, then miles
     EXPECT_DOUBLE_EQ(us[6], 0.2 * 1609);
     EXPECT_DOUBLE_EQ(us[24], 800 * 1609);
-    const MapScaleTable nautical = imperialScaleTable(1852);
-    EXPECT_DOUBLE_EQ(nautical[5], 600 * 0.305);
     EXPECT_DOUBLE_EQ(nautical[6], 0.2 * 1852);
     EXPECT_DOUBLE_EQ(nautical[15], 12 * 1852);
 }
@@ -70,100 +68,61 @@ TEST_F(ProjectionTest, HeadingUpTurnsTheDirectionOfTravelUp) {
     EXPECT_EQ(projection.project(latOf(200), lon0), (Point{120, 132 + 55}));
 }
 
-// Collects the polylines handed to the sink.
-struct Collected {
-    std::vector<std::vector<Point>> lines;
-    TrackRuns::Sink sink() {
-        return [this](const Point* p, int n) { lines.emplace_back(p, p + n); };
-    }
-};
-
+using Line = std::vector<Point>;
 const Rect kMap{0, 0, 240, 264};
 
-TEST(TrackRuns, ATrackLeavingAndReenteringGivesTwoLines) {
-    Collected c;
-    TrackRuns runs(kMap, c.sink());
-    const std::vector<Point> track = {{10, 10},  {20, 10},  {30, 10}, {300, 10},
-                                      {400, 10}, {500, 20}, {50, 50}, {60, 50}};
+// The polylines the runs hand over for a track, newest point first.
+std::vector<Line> runsOf(const Line& track) {
+    std::vector<Line> lines;
+    TrackRuns runs(kMap, [&](const Point* p, int n) { lines.emplace_back(p, p + n); });
     for (Point p : track) {
         runs.add(p);
     }
     runs.finish();
-    ASSERT_EQ(c.lines.size(), 2u);
-    // Each continued to the first point outside.
-    EXPECT_EQ(c.lines[0], (std::vector<Point>{{10, 10}, {20, 10}, {30, 10}, {300, 10}}));
-    EXPECT_EQ(c.lines[1], (std::vector<Point>{{500, 20}, {50, 50}, {60, 50}}));
+    return lines;
+}
+
+TEST(TrackRuns, LinesAreCutWhereTheTrackLeavesTheMap) {
+    struct Case {
+        const char* what;
+        Line track;
+        std::vector<Line> lines;
+    };
+    const Case cases[] = {
+        {"leaving and re-entering gives two lines, each to the first point outside",
+         {{10, 10}, {20, 10}, {30, 10}, {300, 10}, {400, 10}, {500, 20}, {50, 50}, {60, 50}},
+         {{{10, 10}, {20, 10}, {30, 10}, {300, 10}}, {{500, 20}, {50, 50}, {60, 50}}}},
+        {"one distinct point is no line", {{5, 5}, {5, 5}, {5, 5}}, {}},
+        {"repeated points are dropped", {{5, 5}, {5, 5}, {6, 5}, {6, 5}}, {{{5, 5}, {6, 5}}}},
+        {"a lone point inside joins both neighbours outside",
+         {{-5, -5}, {-6, -5}, {7, 7}, {-7, 300}},
+         {{{-6, -5}, {7, 7}, {-7, 300}}}},
+        {"the newest point alone inside",
+         {{100, 100}, {100, 400}, {100, 500}, {50, 50}},
+         {{{100, 100}, {100, 400}}, {{100, 500}, {50, 50}}}},
+        {"the right and bottom edges lie outside",
+         {{0, 0}, {239, 263}, {240, 263}, {239, 100}},
+         {{{0, 0}, {239, 263}, {240, 263}}, {{240, 263}, {239, 100}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(runsOf(c.track), c.lines);
+    }
 }
 
 TEST(TrackRuns, LongTracksAreDrawnInJoinedPiecesOfAtMost1000) {
-    Collected c;
-    TrackRuns runs(kMap, c.sink());
+    Line track;
     for (int i = 0; i < 2500; ++i) {
-        runs.add({i % 200 + 10, i / 200 + 10});
+        track.push_back({i % 200 + 10, i / 200 + 10});
     }
-    runs.finish();
-    ASSERT_EQ(c.lines.size(), 3u);
-    EXPECT_EQ(c.lines[0].size(), 1000u);
-    EXPECT_EQ(c.lines[1].size(), 1000u);
-    EXPECT_EQ(c.lines[2].size(), 502u);
-    EXPECT_EQ(c.lines[1].front(), c.lines[0].back());  // joined
-    EXPECT_EQ(c.lines[2].front(), c.lines[1].back());
-    EXPECT_EQ(c.lines[2].back(), (Point{2499 % 200 + 10, 2499 / 200 + 10}));
-}
-
-TEST(TrackRuns, RepeatedPointsAndLonePointsDrawNothingExtra) {
-    Collected c;
-    TrackRuns runs(kMap, c.sink());
-    runs.add({5, 5});
-    runs.add({5, 5});
-    runs.add({5, 5});
-    runs.finish();
-    EXPECT_TRUE(c.lines.empty());  // one distinct point is no line
-
-    runs.add({5, 5});
-    runs.add({5, 5});
-    runs.add({6, 5});
-    runs.add({6, 5});
-    runs.finish();
-    ASSERT_EQ(c.lines.size(), 1u);
-    EXPECT_EQ(c.lines[0], (std::vector<Point>{{5, 5}, {6, 5}}));
-
-    // Points entirely outside draw nothing; a single point between two outside
-    // points is joined to both.
-    c.lines.clear();
-    runs.add({-5, -5});
-    runs.add({-6, -5});
-    runs.add({7, 7});
-    runs.add({-7, 300});
-    runs.finish();
-    ASSERT_EQ(c.lines.size(), 1u);
-    EXPECT_EQ(c.lines[0], (std::vector<Point>{{-6, -5}, {7, 7}, {-7, 300}}));
-}
-
-TEST(TrackRuns, ASinglePointInsideIsJoinedToItsNeighboursOutside) {
-    Collected c;
-    TrackRuns runs(kMap, c.sink());
-    runs.add({100, 100});  // newest, alone inside
-    runs.add({100, 400});
-    runs.add({100, 500});
-    runs.add({50, 50});
-    runs.finish();
-    ASSERT_EQ(c.lines.size(), 2u);
-    EXPECT_EQ(c.lines[0], (std::vector<Point>{{100, 100}, {100, 400}}));
-    EXPECT_EQ(c.lines[1], (std::vector<Point>{{100, 500}, {50, 50}}));
-}
-
-TEST(TrackRuns, TheMapEdgesAreExclusiveOnTheRightAndBottom) {
-    Collected c;
-    TrackRuns runs(kMap, c.sink());
-    runs.add({0, 0});
-    runs.add({239, 263});
-    runs.add({240, 263});
-    runs.add({239, 100});
-    runs.finish();
-    ASSERT_EQ(c.lines.size(), 2u);
-    EXPECT_EQ(c.lines[0].back(), (Point{240, 263}));
-    EXPECT_EQ(c.lines[1].front(), (Point{240, 263}));
+    const std::vector<Line> lines = runsOf(track);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].size(), 1000u);
+    EXPECT_EQ(lines[1].size(), 1000u);
+    EXPECT_EQ(lines[2].size(), 502u);
+    EXPECT_EQ(lines[1].front(), lines[0].back());  // joined
+    EXPECT_EQ(lines[2].front(), lines[1].back());
+    EXPECT_EQ(lines[2].back(), track.back());
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
@@ -48,12 +51,10 @@ protected:
         view = std::make_unique<TrackView>();
         view->init(log.get(), &pins, units, wgs84(), TrackView::kMarkerBitmap, "Track");
         view->setSource(&snap, [this](double& lat, double& lon) {
-            if (!hasStored) {
-                return false;
+            if (stored) {
+                std::tie(lat, lon) = *stored;
             }
-            lat = storedLat;
-            lon = storedLon;
-            return true;
+            return stored.has_value();
         });
         view->visible = 1;
         return *view;
@@ -95,39 +96,16 @@ protected:
     double lat0 = 48.2 * kDeg;
     double lon0 = 16.37 * kDeg;
     LocalScale scale;
-    bool hasStored = false;
-    double storedLat = 0;
-    double storedLon = 0;
+    std::optional<std::pair<double, double>> stored;  // the last position kept at exit
     int seconds = 0;
 };
 
-TEST_F(TrackViewTest, SettingsAreReadWhenBuiltAndTheScaleWrittenWhenDestroyed) {
+TEST_F(TrackViewTest, ScaleAndOptionsAreReadWhenBuiltClampedAndWrittenWhenDestroyed) {
     TrackView& v = makeView();
     EXPECT_EQ(v.scaleIndex, 5);
     EXPECT_EQ(v.drag, 1);  // "TrackOpt2" default 1: drag, no rotation
     EXPECT_EQ(v.rotate, 0);
     EXPECT_EQ(v.rect, (Rect{0, 0, 240, 264}));
-    v.zoomOut();
-    v.zoomOut();
-    v.applyOptions(false, true);
-    EXPECT_EQ(v.trackOptions(), TrackView::kOptionRotate);
-    view.reset();
-    TrackView& again = makeView();
-    EXPECT_EQ(again.scaleIndex, 7);
-    EXPECT_EQ(again.drag, 0);
-    EXPECT_EQ(again.rotate, 1);
-}
-
-TEST_F(TrackViewTest, AStoredScaleOutsideTheTableIsClamped) {
-    {
-        CRegInt stored("TSOpt", true, 5);
-        stored = 99;
-    }
-    EXPECT_EQ(makeView().scaleIndex, 24);
-}
-
-TEST_F(TrackViewTest, ZoomStaysWithinTheTwentyFiveSteps) {
-    TrackView& v = makeView();
     for (int i = 0; i < 30; ++i) {
         v.zoomIn();
     }
@@ -137,6 +115,17 @@ TEST_F(TrackViewTest, ZoomStaysWithinTheTwentyFiveSteps) {
     }
     EXPECT_EQ(v.scaleIndex, 24);
     EXPECT_EQ(v.dirty + v.erasePending, 2);
+    v.zoomIn();
+    v.applyOptions(false, true);
+    EXPECT_EQ(v.trackOptions(), TrackView::kOptionRotate);
+    view.reset();
+    TrackView& again = makeView();
+    EXPECT_EQ(again.scaleIndex, 23);
+    EXPECT_EQ(again.drag, 0);
+    EXPECT_EQ(again.rotate, 1);
+    view.reset();
+    CRegInt("TSOpt", true, 5) = 99;
+    EXPECT_EQ(makeView().scaleIndex, 24);
 }
 
 TEST_F(TrackViewTest, MetricScaleBarAtStepFiveIs200MetresOver55Pixels) {
@@ -172,19 +161,17 @@ TEST_F(TrackViewTest, NorthUpWithoutRotateAndWithoutFix) {
 
     // No fix: the stored last position, north up even with rotation on.
     snap.status = 0;
-    hasStored = true;
-    storedLat = latOf(1000);
-    storedLon = lon0;
+    stored = {latOf(1000), lon0};
     v.update(90);
-    EXPECT_DOUBLE_EQ(v.originLatitude, storedLat);
+    EXPECT_DOUBLE_EQ(v.originLatitude, latOf(1000));
     EXPECT_DOUBLE_EQ(v.heading, 0);
     v.draw();
     EXPECT_EQ(v.project(latOf(1200), lon0), (Point{120, 132 - 55}));
 
     // Nothing stored: the origin stays where it was.
-    hasStored = false;
+    stored.reset();
     v.update(120);
-    EXPECT_DOUBLE_EQ(v.originLatitude, storedLat);
+    EXPECT_DOUBLE_EQ(v.originLatitude, latOf(1000));
 }
 
 TEST_F(TrackViewTest, TrackIsDrawnRedAndNeverOutsideTheMap) {
@@ -196,11 +183,14 @@ TEST_F(TrackViewTest, TrackIsDrawnRedAndNeverOutsideTheMap) {
     v.update(30);
     frame().fill(rgb(1, 1, 1));
     v.draw();
-    EXPECT_EQ(frame().pixel(100, 132), kRed);  // between the two oldest points
-    EXPECT_EQ(frame().pixel(120, 200), kRed);  // running down off the map
-    EXPECT_EQ(frame().pixel(120, 263), kRed);
-    EXPECT_EQ(frame().pixel(120, 264), rgb(1, 1, 1));  // clipped at the map's edge
-    EXPECT_EQ(frame().pixel(120, 300), rgb(1, 1, 1));
+    // Between the two oldest points, running down off the map and clipped at its edge.
+    for (auto [x, y, c] : {std::tuple{100, 132, kRed},
+                           {120, 200, kRed},
+                           {120, 263, kRed},
+                           {120, 264, rgb(1, 1, 1)},
+                           {120, 300, rgb(1, 1, 1)}}) {
+        EXPECT_EQ(frame().pixel(x, y), c) << x << "," << y;
+    }
     // Coming back up to the newest point, the only one inside on its way back.
     EXPECT_GT(countColour({140, 140, 150, 141}, kRed), 0);
     EXPECT_GT(countColour({140, 200, 147, 201}, kRed), 0);

@@ -28,26 +28,19 @@ inline void ensureGuiApplication() {
 }
 
 inline QSize placeholderSize(int id) {
-    if ((id >= 401 && id <= 408) || (id >= 461 && id <= 464))
-        return {60, 56};
-    if (id == 465)
-        return {16, 14};
-    if (id >= 453 && id <= 456)
-        return {19, 17};
-    if (id == 424 || id == 409)
-        return {240, 150};
-    if (id == 467 || id == 468 || id == 469 || id == 470 || id == 471 || id == 477 || id == 478)
-        return {120, 114};
-    if (id >= 425 && id <= 435)
-        return {9, 14};
-    if (id == 437 || id == 438)
-        return {11, 12};
-    if (id == 472)
-        return {2, 46};
-    if (id == 422 || id == 423)
-        return {8, 8};
-    if (id == 151)
-        return {15, 15};
+    struct Range {
+        int first, last, w, h;
+    };
+    static const Range sizes[] = {{401, 408, 60, 56},   {461, 464, 60, 56},   {465, 465, 16, 14},
+                                  {453, 456, 19, 17},   {424, 424, 240, 150}, {409, 409, 240, 150},
+                                  {467, 471, 120, 114}, {477, 478, 120, 114}, {425, 435, 9, 14},
+                                  {437, 438, 11, 12},   {472, 472, 2, 46},    {422, 423, 8, 8},
+                                  {151, 151, 15, 15}};
+    for (const Range& r : sizes) {
+        if (id >= r.first && id <= r.last) {
+            return {r.w, r.h};
+        }
+    }
     return {};
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -111,27 +112,14 @@ std::vector<Fix> gpsdFixes(const std::string& chkPath) {
     return fixes;
 }
 
-bool agrees(const Row& r, const Fix& f) {
-    return std::fabs(r.lat - f.lat) <= kTolerance && std::fabs(r.lon - f.lon) <= kTolerance;
-}
-
-// Whether a gpsd fix with a time in [from, to) agrees with the row.
-bool agreesWithin(const Row& r, const std::vector<Fix>& fixes, long long from, long long to) {
-    for (const Fix& f : fixes) {
-        if (f.todMs >= from && f.todMs < to && agrees(r, f)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool anyFixWithin(const std::vector<Fix>& fixes, long long from, long long to) {
-    for (const Fix& f : fixes) {
-        if (f.todMs >= from && f.todMs < to) {
-            return true;
-        }
-    }
-    return false;
+// Whether gpsd has a fix with a time in [from, to) (that agrees with the row, when one is given).
+bool fixWithin(const std::vector<Fix>& fixes, long long from, long long to,
+               const Row* r = nullptr) {
+    return std::any_of(fixes.begin(), fixes.end(), [&](const Fix& f) {
+        return f.todMs >= from && f.todMs < to &&
+               (!r || (std::fabs(r->lat - f.lat) <= kTolerance &&
+                       std::fabs(r->lon - f.lon) <= kTolerance));
+    });
 }
 
 // Valid sentences in a capture, counted from its bytes alone: each line from
@@ -240,7 +228,7 @@ TEST(CaptureReplayTest, PositionsAgreeWithGpsd) {
             Tally tally;
             for (const Row& r : rows) {
                 const long long t = r.todMs;
-                if (agreesWithin(r, fixes, t, t + 1)) {
+                if (fixWithin(fixes, t, t + 1, &r)) {
                     ++tally.exact;
                     continue;
                 }
@@ -248,7 +236,7 @@ TEST(CaptureReplayTest, PositionsAgreeWithGpsd) {
                 // with fractions gets its RMC row at the start of the second,
                 // where gpsd (which keeps the fraction) has no fix. Such a row
                 // is compared with gpsd's fix within the same second.
-                if (r.subSecondRmc && agreesWithin(r, fixes, t, t + kSecond)) {
+                if (r.subSecondRmc && fixWithin(fixes, t, t + kSecond, &r)) {
                     ++tally.subSecond;
                     continue;
                 }
@@ -259,8 +247,8 @@ TEST(CaptureReplayTest, PositionsAgreeWithGpsd) {
                 // such epochs with the time of whichever sentence came last, so
                 // their rows agree with gpsd's fix a second before or after.
                 if ((name == "bundg_zeus_9" || name == "garmin48") &&
-                    (agreesWithin(r, fixes, t - kSecond, t - kSecond + 1) ||
-                     agreesWithin(r, fixes, t + kSecond, t + kSecond + 1))) {
+                    (fixWithin(fixes, t - kSecond, t - kSecond + 1, &r) ||
+                     fixWithin(fixes, t + kSecond, t + kSecond + 1, &r))) {
                     ++tally.secondOff;
                     continue;
                 }
@@ -275,7 +263,7 @@ TEST(CaptureReplayTest, PositionsAgreeWithGpsd) {
                         const Row& g = *it->second;
                         bool differs = std::fabs(g.lat - r.lat) > kTolerance ||
                                        std::fabs(g.lon - r.lon) > kTolerance;
-                        if (differs && agreesWithin(g, fixes, g.todMs, g.todMs + 1)) {
+                        if (differs && fixWithin(fixes, g.todMs, g.todMs + 1, &g)) {
                             split = true;
                         }
                     }
@@ -289,7 +277,7 @@ TEST(CaptureReplayTest, PositionsAgreeWithGpsd) {
                 // last one before the .chk ends, one cut short by a jump of
                 // the receiver's clock, and the half-second epochs of bt451.
                 // Rows of such an epoch cannot be compared.
-                if (!anyFixWithin(fixes, t, r.subSecondRmc ? t + kSecond : t + 1)) {
+                if (!fixWithin(fixes, t, r.subSecondRmc ? t + kSecond : t + 1)) {
                     ++tally.unreported;
                     continue;
                 }

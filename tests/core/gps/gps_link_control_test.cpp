@@ -2,17 +2,11 @@
 
 #include <memory>
 
-#include "core/base/timer_queue.h"
-#include "core/gps/end_of_atlas_pad.h"
-#include "core/gps/gps_link.h"
 #include "core/gps/gps_status_flags.h"
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
-#include "core/settings/memory_registry.h"
-#include "support/fake_serial_port.h"
-#include "support/nmea_lines.h"
-#include "support/test_support.h"
+#include "gps_test_support.h"
 #include "support/trace_recorder.h"
 
 namespace wp2 {
@@ -25,44 +19,25 @@ using test::noFixEpoch;
 
 constexpr std::time_t kStart = 1200000000;
 
-// A link on simulated time with a fake port: port 1 is "rx1", port 3 "rx3".
-class LinkTest : public ::testing::Test {
+// Port n maps to "rxn"; only "rx1" and "rx3" exist.
+class LinkTest : public test::FakePortLinkTest {
 protected:
-    void SetUp() override {
-        previousRegistry_ = setRegistry(&registry_);
-        auto fake = std::make_unique<test::FakeSerialPort>();
-        port = fake.get();
-        port->available = {"rx1", "rx3"};
-        link = std::make_unique<GpsLink>(clock);
-        link->setSerialPort(std::move(fake));
-        link->setTimers(&timers);
-        PortMap map{PortMap::StoredText{}};
-        for (int n = 1; n <= 9; ++n) {
-            map.setDevice(n, "rx" + std::to_string(n));
-        }
-        link->setPortMap(map);
-    }
-    void TearDown() override {
-        link.reset();
-        setRegistry(previousRegistry_);
-    }
+    LinkTest() : FakePortLinkTest("rx") { port->available = {"rx1", "rx3"}; }
 
     // One link tick after the receiver sent `bytes`.
     void second(const std::string& bytes = "") {
         port->receive(bytes);
         timers.runFor(1000);
     }
+    // `n` ticks of a receiver that sees satellites but has no fix.
+    void noFixSeconds(int n) {
+        for (int s = 0; s < n; ++s) {
+            second(noFixEpoch());
+        }
+    }
     const char* conditionNow() const { return conditionText(link->condition()); }
 
-    test::TempDir root{true};  // the track log's autosave file lands here
-    MemoryRegistry registry_;
-    Registry* previousRegistry_ = nullptr;
-    test::RecordingMessageBoxes boxes;
     test::TraceRecorder traces;
-    ManualClock clock{kStart};
-    TimerQueue timers{clock};
-    test::FakeSerialPort* port = nullptr;
-    std::unique_ptr<GpsLink> link;
 };
 
 TEST_F(LinkTest, StartOpensTheMappedDeviceAndRunsTheRefreshTimer) {
@@ -71,12 +46,10 @@ TEST_F(LinkTest, StartOpensTheMappedDeviceAndRunsTheRefreshTimer) {
     EXPECT_EQ(port->opened, std::vector<std::string>{"rx3"});
     EXPECT_EQ(port->lastSettings, (SerialLineSettings{9600, 7, 2, 1}));
     EXPECT_EQ(link->portNumber(), 3);
-    EXPECT_TRUE(link->state().has(LinkOpen));
-    EXPECT_TRUE(link->running());
+    EXPECT_TRUE(link->state().has(LinkOpen) && link->running());
     EXPECT_EQ(link->state().lastDataTime, kStart);
     EXPECT_EQ(timers.activeCount(), 1u);
-    // An open link that never received a valid sentence.
-    EXPECT_STREQ(conditionNow(), "BLINKING RED");
+    EXPECT_STREQ(conditionNow(), "BLINKING RED");  // open, but no valid sentence yet
 
     // A port that does not open leaves the link closed, and is remembered.
     EXPECT_FALSE(link->start(4));
@@ -109,8 +82,7 @@ TEST_F(LinkTest, RefreshIntervalIsCheckedAndAppliesFromTheNextStart) {
 
 TEST_F(LinkTest, SilenceDropsFixThenDataThenReconnects) {
     ASSERT_TRUE(link->start(1));
-    int s = 0;
-    for (; s < 3; ++s) {
+    for (int s = 0; s < 3; ++s) {
         second(fixEpoch(s));
     }
     EXPECT_EQ(link->state().flags & (DataValid | PositionValid | Fix3D | LinkOpen),
@@ -138,9 +110,7 @@ TEST_F(LinkTest, SilenceDropsFixThenDataThenReconnects) {
     timers.runFor(500);  // the first retry, 500 ms later
     EXPECT_EQ(port->opened.size(), 2u);
     EXPECT_FALSE(link->reconnecting());
-    EXPECT_TRUE(link->state().has(LinkOpen));
-    EXPECT_TRUE(link->running());
-    // Data again brings the fix back.
+    EXPECT_TRUE(link->state().has(LinkOpen) && link->running());
     second(fixEpoch(20));
     second(fixEpoch(21));
     EXPECT_STREQ(conditionNow(), "GREEN");
@@ -166,43 +136,35 @@ TEST_F(LinkTest, ReconnectRetriesEvery500msWithoutBlockingOtherTimers) {
     EXPECT_EQ(port->openAttempts, attempts);
 }
 
-TEST_F(LinkTest, EndNoticeStopsReconnectingAndLeavesTheLinkClosed) {
-    ASSERT_TRUE(link->start(1));
-    port->available.clear();
-    timers.runFor(7500);
-    ASSERT_TRUE(link->reconnecting());
-    {
-        GpsLink other(clock);  // its destruction posts the notice
+TEST_F(LinkTest, EndNoticeOrStopEndsReconnecting) {
+    for (bool byNotice : {true, false}) {
+        SCOPED_TRACE(byNotice ? "end notice" : "stop");
+        ASSERT_TRUE(link->start(1));
+        port->available.clear();
+        timers.runFor(7500);
+        ASSERT_TRUE(link->reconnecting());
+        if (byNotice) {
+            GpsLink other(clock);  // its destruction posts the notice
+        } else {
+            link->stop();
+        }
+        EXPECT_FALSE(link->reconnecting());
+        port->available.insert("rx1");
+        const int attempts = port->openAttempts;
+        timers.runFor(5000);
+        EXPECT_EQ(port->openAttempts, attempts);
+        EXPECT_FALSE(link->state().has(LinkOpen));
     }
-    EXPECT_FALSE(link->reconnecting());
-    port->available.insert("rx1");
-    int attempts = port->openAttempts;
-    timers.runFor(5000);
-    EXPECT_EQ(port->openAttempts, attempts);
-    EXPECT_FALSE(link->state().has(LinkOpen));
+    EXPECT_EQ(timers.activeCount(), 0u);
     // The dashboard's periodic check opens it again.
     EXPECT_TRUE(link->ensureLinkOpen(-1));
     EXPECT_TRUE(link->ensureLinkOpen(5));  // already open: nothing changes
     EXPECT_EQ(link->portNumber(), 1);
 }
 
-TEST_F(LinkTest, StopEndsReconnecting) {
-    ASSERT_TRUE(link->start(1));
-    port->available.clear();
-    timers.runFor(7500);
-    ASSERT_TRUE(link->reconnecting());
-    link->stop();
-    port->available.insert("rx1");
-    timers.runFor(3000);
-    EXPECT_FALSE(link->state().has(LinkOpen));
-    EXPECT_EQ(timers.activeCount(), 0u);
-}
-
 TEST_F(LinkTest, ReceiverWithOnlySatellitesInViewKeepsDataValidWithoutFix) {
     ASSERT_TRUE(link->start(1));
-    for (int s = 0; s < 12; ++s) {
-        second(noFixEpoch());
-    }
+    noFixSeconds(12);
     EXPECT_TRUE(link->state().has(DataValid | LinkOpen));
     EXPECT_FALSE(link->state().has(FixBits));
     EXPECT_STREQ(conditionNow(), "RED");
@@ -219,8 +181,7 @@ public:
     int maxDepth = 0;
 
     void appendAtEnd(const std::u16string& text) override {
-        ++depth;
-        maxDepth = std::max(maxDepth, depth);
+        maxDepth = std::max(maxDepth, ++depth);
         texts.push_back(text);
         if (onAppend) {
             onAppend();
@@ -236,13 +197,12 @@ TEST_F(LinkTest, TestModeShowsRawSentencesAndIsNotReentered) {
     EXPECT_TRUE(link->state().has(LinkOpen));
     EXPECT_FALSE(link->running());
     const std::string gsv = nmeaLine("GPGSV,1,1,01,04,40,120,00");
-    const std::string broken = "$GPGSA,A,3,04*00\r\n";
     // The view pumps events while it updates, as an edit control may.
     view.onAppend = [&] {
         clock.advanceMs(1000);
         timers.processPending();
     };
-    second(gsv + broken + gsv);
+    second(gsv + "$GPGSA,A,3,04*00\r\n" + gsv);
     std::u16string shown(gsv.begin(), gsv.end());
     EXPECT_EQ(view.texts, (std::vector<std::u16string>{shown, u"", shown}));
     EXPECT_EQ(view.scrolls, 3);
@@ -282,8 +242,6 @@ TEST_F(LinkTest, InstallTakesOverFromTheCurrentLink) {
     EXPECT_EQ(currentLink(), nullptr);
 }
 
-// ---- Warm start ----
-
 class WarmStartLinkTest : public LinkTest {
 protected:
     // Device clock one hour ahead of UTC when the fix was stored.
@@ -294,6 +252,7 @@ protected:
         link->setWarmStartData(0.5, 0.5, kStoredUtc + kOffset, kStoredUtc);
         link->warmStart().enabled = true;
     }
+    long sent() const { return std::count(port->written.begin(), port->written.end(), '$'); }
 };
 
 TEST_F(WarmStartLinkTest, FifteenthTickWithoutFixSendsTheSentenceOncePerStart) {
@@ -302,46 +261,45 @@ TEST_F(WarmStartLinkTest, FifteenthTickWithoutFixSendsTheSentenceOncePerStart) {
     // Start so that the 15th tick comes exactly at 2003-04-20 00:00:00 UTC.
     clock.setNow(kGpsWeek1215Start + kOffset - 15);
     ASSERT_TRUE(link->start(1));
-    for (int s = 0; s < 14; ++s) {
-        second(noFixEpoch());
-    }
+    noFixSeconds(14);
     EXPECT_EQ(port->written, "");
     int purges = port->purges;
     second(noFixEpoch());
     EXPECT_EQ(port->written, "$PSRF104,28.6479,28.6479,0,0,0,1215,12,3*25\r\n");
     EXPECT_EQ(port->purges, purges + 1);
     EXPECT_EQ(link->warmStart().state, WarmStartState::kSent);
-    for (int s = 0; s < 30; ++s) {
-        second(noFixEpoch());
-    }
-    EXPECT_EQ(port->written.size(), 45u);  // once per start
+    noFixSeconds(30);
+    EXPECT_EQ(sent(), 1);
     // The next start re-arms: 15 ticks later the sentence goes out again.
     port->written.clear();
     ASSERT_TRUE(link->start(1));
-    for (int s = 0; s < 15; ++s) {
-        second(noFixEpoch());
-    }
+    noFixSeconds(15);
     EXPECT_EQ(port->written, "$PSRF104,28.6479,28.6479,0,0,45,1215,12,3*14\r\n");
-}
-
-TEST_F(WarmStartLinkTest, AReconnectedLinkSendsAgain) {
-    arm();
-    ASSERT_TRUE(link->start(1));
-    for (int s = 0; s < 15; ++s) {
-        second(noFixEpoch());
-    }
-    ASSERT_EQ(std::count(port->written.begin(), port->written.end(), '$'), 1);
-    timers.runFor(7500);  // silence: closed after 7 s and reopened 500 ms later
-    ASSERT_EQ(port->opened.size(), 2u);
-    for (int s = 0; s < 15; ++s) {
-        second(noFixEpoch());
-    }
-    EXPECT_EQ(std::count(port->written.begin(), port->written.end(), '$'), 2);
+    // So does a link reopened after silence.
+    const std::size_t opens = port->opened.size();
+    timers.runFor(7500);
+    ASSERT_EQ(port->opened.size(), opens + 1);
+    noFixSeconds(15);
+    EXPECT_EQ(sent(), 2);
 }
 
 TEST_F(WarmStartLinkTest, NothingIsSentWithAFixOrWhenNotWanted) {
-    // A fix at the 15th tick: no send for the rest of the run.
+    // No stored data: state 0.
+    ASSERT_TRUE(link->start(1));
+    noFixSeconds(20);
+    EXPECT_EQ(link->warmStart().state, WarmStartState::kNoData);
+    // Disabled.
     arm();
+    link->warmStart().enabled = false;
+    link->warmStart().ticks = 0;
+    noFixSeconds(20);
+    // Test mode.
+    link->warmStart().enabled = true;
+    link->warmStart().ticks = 0;
+    RecordingTestView view;
+    ASSERT_TRUE(link->startTest(1, &view));
+    noFixSeconds(20);
+    // A fix at the 15th tick: no send for the rest of the run.
     ASSERT_TRUE(link->start(1));
     for (int s = 0; s < 40; ++s) {
         second(fixEpoch(s));
@@ -353,86 +311,51 @@ TEST_F(WarmStartLinkTest, NothingIsSentWithAFixOrWhenNotWanted) {
     EXPECT_DOUBLE_EQ(link->warmStart().latitude, link->state().latitude);
 }
 
-TEST_F(WarmStartLinkTest, DisabledUnarmedOrTestModeLinksSendNothing) {
-    ASSERT_TRUE(link->start(1));  // no data: state 0
-    for (int s = 0; s < 20; ++s) {
-        second(noFixEpoch());
-    }
-    EXPECT_EQ(link->warmStart().state, WarmStartState::kNoData);
-    arm();
-    link->warmStart().enabled = false;
-    link->warmStart().ticks = 0;
-    for (int s = 0; s < 20; ++s) {
-        second(noFixEpoch());
-    }
-    link->warmStart().enabled = true;
-    link->warmStart().ticks = 0;
-    RecordingTestView view;
-    ASSERT_TRUE(link->startTest(1, &view));
-    for (int s = 0; s < 20; ++s) {
-        second(noFixEpoch());
-    }
-    EXPECT_EQ(port->written, "");
-}
-
 TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
-    {
-        // Nothing stored: nothing loaded.
-        CRegDouble lat("LastLat", false, 10.0);
-        CRegDouble lon("LastLong", false, 10.0);
-        CRegInt enabled("WarmStart", true, 1);
-        link->loadWarmStart(lat, lon, enabled);
-        EXPECT_EQ(link->warmStart().state, WarmStartState::kNoData);
-        EXPECT_FALSE(link->warmStart().hasData);
-        // Times stored but no position: still nothing.
-        CRegStore().WriteLongText("LastLTM", "2003,4,20,1,0,0");
-        CRegStore().WriteLongText("LastUTC", "2003,4,20,0,0,0");
-        link->loadWarmStart(lat, lon, enabled);
-        EXPECT_FALSE(link->warmStart().hasData);
-        lat = 0.5;
-        lon = -0.25;
-        link->loadWarmStart(lat, lon, enabled);
-        EXPECT_TRUE(link->warmStart().hasData);
-        EXPECT_TRUE(link->warmStart().enabled);
-        EXPECT_EQ(link->warmStart().state, WarmStartState::kArmed);
-        EXPECT_EQ(link->warmStart().fixLocalTime, kGpsWeek1215Start + 3600);
-        EXPECT_EQ(link->state().lastUtc.year, 3);
-        EXPECT_EQ(link->state().lastUtc.day, 20);
-        double la = 0, lo = 0;
-        std::time_t local = 0, utc = 0;
-        ASSERT_TRUE(link->getWarmStartData(la, lo, local, utc));
-        EXPECT_EQ(la, 0.5);
-        EXPECT_EQ(lo, -0.25);
-        EXPECT_EQ(utc, kGpsWeek1215Start);
-        enabled = 0;
-        link->loadWarmStart(lat, lon, enabled);
-        EXPECT_FALSE(link->warmStart().enabled);
-    }
-    // A fix during the run is saved at exit.
-    ASSERT_TRUE(link->start(1));
-    second(fixEpoch(5));
-    second(fixEpoch(6));
-    const std::time_t fixTime = clock.now();
     CRegDouble lat("LastLat", false, 10.0);
     CRegDouble lon("LastLong", false, 10.0);
-    link->saveWarmStart(lat, lon);
-    std::string text;
-    ASSERT_TRUE(CRegStore().ReadLongText("LastLTM", text));
-    EXPECT_EQ(text, formatStoredTime(fixTime));
-    ASSERT_TRUE(CRegStore().ReadLongText("LastUTC", text));
-    EXPECT_EQ(text, "2024,3,23,12,0,6");  // the RMC date and time of the last fix
-    CRegDouble savedLat("LastLat", false, 10.0);
-    EXPECT_DOUBLE_EQ(savedLat.Get(), link->state().latitude);
-}
-
-TEST_F(WarmStartLinkTest, NothingIsSavedWithoutData) {
-    CRegDouble lat("LastLat", false, 10.0);
-    CRegDouble lon("LastLong", false, 10.0);
+    CRegInt enabled("WarmStart", true, 1);
+    // Nothing stored: nothing loaded, and nothing saved without data.
+    link->loadWarmStart(lat, lon, enabled);
+    EXPECT_EQ(link->warmStart().state, WarmStartState::kNoData);
     link->saveWarmStart(lat, lon);
     std::string text;
     CRegStore().ReadLongText("LastLTM", text);
     EXPECT_EQ(text, "");
     EXPECT_EQ(lat.Get(), 10.0);
+    // Times stored but no position: still nothing.
+    CRegStore().WriteLongText("LastLTM", "2003,4,20,1,0,0");
+    CRegStore().WriteLongText("LastUTC", "2003,4,20,0,0,0");
+    link->loadWarmStart(lat, lon, enabled);
+    EXPECT_FALSE(link->warmStart().hasData);
+    lat = 0.5;
+    lon = -0.25;
+    link->loadWarmStart(lat, lon, enabled);
+    EXPECT_TRUE(link->warmStart().hasData && link->warmStart().enabled);
+    EXPECT_EQ(link->warmStart().state, WarmStartState::kArmed);
+    EXPECT_EQ(link->warmStart().fixLocalTime, kGpsWeek1215Start + 3600);
+    EXPECT_EQ(link->state().lastUtc.year, 3);
+    EXPECT_EQ(link->state().lastUtc.day, 20);
+    double la = 0, lo = 0;
+    std::time_t local = 0, utc = 0;
+    ASSERT_TRUE(link->getWarmStartData(la, lo, local, utc));
+    EXPECT_EQ(la, 0.5);
+    EXPECT_EQ(lo, -0.25);
+    EXPECT_EQ(utc, kGpsWeek1215Start);
+    enabled = 0;
+    link->loadWarmStart(lat, lon, enabled);
+    EXPECT_FALSE(link->warmStart().enabled);
+
+    // A fix during the run is saved at exit.
+    ASSERT_TRUE(link->start(1));
+    second(fixEpoch(5));
+    second(fixEpoch(6));
+    link->saveWarmStart(lat, lon);
+    ASSERT_TRUE(CRegStore().ReadLongText("LastLTM", text));
+    EXPECT_EQ(text, formatStoredTime(clock.now()));
+    ASSERT_TRUE(CRegStore().ReadLongText("LastUTC", text));
+    EXPECT_EQ(text, "2024,3,23,12,0,6");  // the RMC date and time of the last fix
+    EXPECT_DOUBLE_EQ(CRegDouble("LastLat", false, 10.0).Get(), link->state().latitude);
 }
 
 }  // namespace

@@ -2,16 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "core/base/timer_queue.h"
-#include "core/gps/gps_link.h"
 #include "core/gps/gps_status_flags.h"
 #include "core/settings/creg_store.h"
-#include "core/settings/memory_registry.h"
-#include "support/fake_serial_port.h"
-#include "support/nmea_lines.h"
-#include "support/test_support.h"
+#include "gps_test_support.h"
 
 namespace wp2 {
 namespace {
@@ -24,25 +17,9 @@ public:
     void showText(const std::string& text) override { shown.push_back(text); }
 };
 
-class ScanTest : public ::testing::Test {
+class ScanTest : public test::FakePortLinkTest {
 protected:
-    void SetUp() override {
-        previousRegistry_ = setRegistry(&registry_);
-        auto fake = std::make_unique<test::FakeSerialPort>();
-        port = fake.get();
-        link = std::make_unique<GpsLink>(clock);
-        link->setSerialPort(std::move(fake));
-        link->setTimers(&timers);
-        PortMap map{PortMap::StoredText{}};
-        for (int n = 1; n <= 9; ++n) {
-            map.setDevice(n, "com" + std::to_string(n));
-        }
-        link->setPortMap(map);
-    }
-    void TearDown() override {
-        link.reset();
-        setRegistry(previousRegistry_);
-    }
+    ScanTest() : FakePortLinkTest("com") {}
 
     // A receiver on `device` that sends `bytes` as soon as it is opened.
     void receiverOn(const std::string& device, const std::string& bytes) {
@@ -52,13 +29,6 @@ protected:
         };
     }
 
-    test::TempDir root{true};
-    MemoryRegistry registry_;
-    Registry* previousRegistry_ = nullptr;
-    ManualClock clock{1200000000};
-    TimerQueue timers{clock};
-    test::FakeSerialPort* port = nullptr;
-    std::unique_ptr<GpsLink> link;
     RecordingProgress progress;
 };
 
@@ -68,8 +38,7 @@ TEST_F(ScanTest, ReceiverOnPortOneIsFoundAfterSixPortsTriedThreeTimes) {
     ASSERT_TRUE(scan(*link, &progress, 8));
     EXPECT_EQ(link->portNumber(), 1);
     EXPECT_EQ(port->openAttempts, 6 * 3 + 1);
-    EXPECT_FALSE(port->isOpen());
-    EXPECT_FALSE(link->state().has(GpsStatusFlags::LinkOpen));
+    EXPECT_FALSE(port->isOpen() || link->state().has(GpsStatusFlags::LinkOpen));
     EXPECT_FALSE(link->scanning());
     EXPECT_EQ(link->lineSettings().baudRate, 9600);  // the scan keeps the framing
     ASSERT_FALSE(progress.shown.empty());
@@ -108,8 +77,7 @@ TEST_F(ScanTest, LinesWithoutChecksumsNeverCount) {
               "Port 3: Not found\r\n");
     // Three attempts of ten 500 ms rounds and a 200 ms pause each.
     EXPECT_EQ(clock.tickCount(), 3u * (5000 + 200));
-    EXPECT_FALSE(link->scanning());
-    EXPECT_FALSE(port->isOpen());
+    EXPECT_FALSE(link->scanning() || port->isOpen());
 }
 
 TEST_F(ScanTest, FewerPortsWhenAskedAndNoViewNeeded) {

@@ -1,14 +1,22 @@
 #pragma once
-// Helpers for the receiver-link tests: NMEA lines with their checksum, and a
-// link whose track log neither loads nor saves the autosave file.
+// Helpers for the receiver-link tests: NMEA lines with their checksum, a link
+// whose track log neither loads nor saves the autosave file, and a link on
+// simulated time with a fake serial port.
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "core/base/clock.h"
+#include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
+#include "core/gps/receive_buffer.h"
+#include "core/settings/memory_registry.h"
 #include "core/track/track_log.h"
+#include "support/fake_serial_port.h"
+#include "support/nmea_lines.h"
 #include "support/test_support.h"
 
 namespace wp2::test {
@@ -17,19 +25,26 @@ inline std::u16string u16(const std::string& ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
 
-// "$" + body + "*" + the two-digit checksum of body.
+// "$" + body + "*" + the two-digit checksum of body, without the line end.
 inline std::string nmea(const std::string& body) {
-    unsigned sum = 0;
-    for (unsigned char c : body) {
-        sum ^= c;
-    }
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X", sum);
-    return "$" + body + tail;
+    std::string line = nmeaLine(body);
+    return line.substr(0, line.size() - 2);
 }
 
 inline std::u16string nmea16(const std::string& body) {
     return u16(nmea(body));
+}
+
+// "yy-mm-dd hh:mm:ss.sss" of a receiver time, for comparing all fields at once.
+inline std::string dateTimeText(const GpsDateTime& t) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d-%02d-%02d %02d:%02d:%06.3f", t.year, t.month, t.day,
+                  t.hour, t.minute, t.seconds);
+    return text;
+}
+
+inline void appendText(ReceiveBuffer& buffer, const std::string& text) {
+    buffer.append(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
 // A track log with the default filter and no automatic load or save.
@@ -50,6 +65,38 @@ struct TestLink {
 
     void apply(const std::string& body) { link.applySentence(nmea16(body)); }
     std::uint32_t flags() const { return link.state().flags; }
+};
+
+// A link on simulated time with a fake port and its own settings; port n maps
+// to device `prefix` + n.
+class FakePortLinkTest : public ::testing::Test {
+protected:
+    explicit FakePortLinkTest(const std::string& prefix) {
+        previousRegistry_ = setRegistry(&registry_);
+        auto fake = std::make_unique<FakeSerialPort>();
+        port = fake.get();
+        link = std::make_unique<GpsLink>(clock);
+        link->setSerialPort(std::move(fake));
+        link->setTimers(&timers);
+        PortMap map{PortMap::StoredText{}};
+        for (int n = 1; n <= 9; ++n) {
+            map.setDevice(n, prefix + std::to_string(n));
+        }
+        link->setPortMap(map);
+    }
+    ~FakePortLinkTest() override {
+        link.reset();
+        setRegistry(previousRegistry_);
+    }
+
+    TempDir root{true};  // the track log's autosave file lands here
+    MemoryRegistry registry_;
+    Registry* previousRegistry_ = nullptr;
+    RecordingMessageBoxes boxes;
+    ManualClock clock{1200000000};
+    TimerQueue timers{clock};
+    FakeSerialPort* port = nullptr;
+    std::unique_ptr<GpsLink> link;
 };
 
 }  // namespace wp2::test

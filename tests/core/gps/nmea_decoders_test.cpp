@@ -75,30 +75,13 @@ TEST(NmeaFieldTest, IntegersReadLikeAtoi) {
 }
 
 TEST(NmeaFieldTest, DoublesReadExactlyLikeStrtod) {
-    for (const char* text : {"",
-                             "0",
-                             "4807.038",
-                             "-0.5",
-                             ".5",
-                             "5.",
-                             ".",
-                             "-",
-                             "1e3",
-                             "1.5e",
-                             "0x1A",
-                             "inf",
-                             "nan",
-                             " 12.25",
-                             "+3.75",
-                             "12.5*6A",
-                             "000012.500",
-                             "0.1",
-                             "0.3",
-                             "123456789012345",
-                             "1234567890123456.5",
-                             "0.000000000000000000001",
-                             "4.9406564584124654e-324"}) {
-        EXPECT_TRUE(sameDouble(nmeaDouble(u16(text)), std::strtod(text, nullptr))) << text;
+    const std::string texts =
+        "|0|4807.038|-0.5|.5|5.|.|-|1e3|1.5e|0x1A|inf|nan| 12.25|+3.75|12.5*6A|000012.500|0.1|0.3|"
+        "123456789012345|1234567890123456.5|0.000000000000000000001|4.9406564584124654e-324";
+    for (std::size_t at = 0, bar = 0; bar != std::string::npos; at = bar + 1) {
+        bar = texts.find('|', at);
+        const std::string text = texts.substr(at, bar - at);
+        EXPECT_TRUE(sameDouble(nmeaDouble(u16(text)), std::strtod(text.c_str(), nullptr))) << text;
     }
     // Random decimal texts of the shapes receivers send, bit for bit.
     std::mt19937 rng(3);
@@ -114,24 +97,17 @@ TEST(NmeaFieldTest, DoublesReadExactlyLikeStrtod) {
 TEST(RmcDecoderTest, ConvertsTimePositionSpeedCourseAndDate) {
     RmcDecoder d;
     ASSERT_TRUE(d.decode(rmc("123519.75", "4807.038,N", "01131.000,E")));
-    EXPECT_EQ(d.utc.hour, 12);
-    EXPECT_EQ(d.utc.minute, 35);
-    EXPECT_EQ(d.utc.seconds, 19.0);  // whole seconds only
-    EXPECT_EQ(d.utc.day, 23);
-    EXPECT_EQ(d.utc.month, 3);
-    EXPECT_EQ(d.utc.year, 94);
+    EXPECT_EQ(test::dateTimeText(d.utc), "94-03-23 12:35:19.000");  // whole seconds only
     EXPECT_DOUBLE_EQ(d.latitude, 48 + 7.038 * 0.016666666666666666);
     EXPECT_DOUBLE_EQ(d.longitude, 11 + 31.0 * 0.016666666666666666);
     EXPECT_DOUBLE_EQ(d.speed, 22.4);
     EXPECT_DOUBLE_EQ(d.course, 84.4);
 
-    ASSERT_TRUE(d.decode(rmc("000000", "4807.038,S", "01131.000,W")));
-    EXPECT_LT(d.latitude, 0);
-    EXPECT_LT(d.longitude, 0);
     // Anything but "N" / "E" counts as south / west.
+    ASSERT_TRUE(d.decode(rmc("000000", "4807.038,S", "01131.000,W")));
+    EXPECT_TRUE(d.latitude < 0 && d.longitude < 0);
     ASSERT_TRUE(d.decode(rmc("000000", "4807.038,n", "01131.000,")));
-    EXPECT_LT(d.latitude, 0);
-    EXPECT_LT(d.longitude, 0);
+    EXPECT_TRUE(d.latitude < 0 && d.longitude < 0);
 }
 
 TEST(RmcDecoderTest, RejectsOutOfRangeTimesAndKeepsThePreviousValues) {
@@ -140,8 +116,7 @@ TEST(RmcDecoderTest, RejectsOutOfRangeTimesAndKeepsThePreviousValues) {
     EXPECT_FALSE(d.decode(rmc("235960", "5000.000,N", "01131.000,E")));
     EXPECT_FALSE(d.decode(rmc("240000", "5000.000,N", "01131.000,E")));
     EXPECT_FALSE(d.decode(rmc("126000", "5000.000,N", "01131.000,E")));
-    EXPECT_EQ(d.utc.hour, 23);
-    EXPECT_EQ(d.utc.seconds, 59.0);
+    EXPECT_EQ(test::dateTimeText(d.utc).substr(9), "23:59:59.000");
     EXPECT_NEAR(d.latitude, 48.1173, 1e-9);
 }
 
@@ -188,9 +163,7 @@ TEST(RmcDecoderTest, StatusMustBeOneCharacterAndTheTypeMustBeRmc) {
 TEST(GgaDecoderTest, ConvertsEveryField) {
     GgaDecoder d;
     ASSERT_TRUE(d.decode(gga("123519.25", "4807.038,N", "01131.000,E")));
-    EXPECT_EQ(d.hour, 12);
-    EXPECT_EQ(d.minute, 35);
-    EXPECT_DOUBLE_EQ(d.seconds, 19.25);
+    EXPECT_DOUBLE_EQ(d.hour * 3600 + d.minute * 60 + d.seconds, 12 * 3600 + 35 * 60 + 19.25);
     EXPECT_DOUBLE_EQ(d.latitude, 48 + 7.038 * 0.016666666666666666);
     EXPECT_DOUBLE_EQ(d.longitude, 11 + 31.0 * 0.016666666666666666);
     EXPECT_EQ(d.quality, 1);
@@ -200,15 +173,13 @@ TEST(GgaDecoderTest, ConvertsEveryField) {
     EXPECT_DOUBLE_EQ(d.geoidSeparation, 46.9);
 
     ASSERT_TRUE(d.decode(gga("123519", "4807.038,S", "01131.000,W", "3,04,1.5,1000,F,100,f,,")));
-    EXPECT_LT(d.latitude, 0);
-    EXPECT_LT(d.longitude, 0);
+    EXPECT_TRUE(d.latitude < 0 && d.longitude < 0);
     EXPECT_EQ(d.quality, 4);
     EXPECT_DOUBLE_EQ(d.altitude, 305.0);
     EXPECT_DOUBLE_EQ(d.geoidSeparation, 30.5);
     // GGA negates only for "S" and "W".
     ASSERT_TRUE(d.decode(gga("123519", "4807.038,x", "01131.000,", "2,04,1.5,1,M,1,M,,")));
-    EXPECT_GT(d.latitude, 0);
-    EXPECT_GT(d.longitude, 0);
+    EXPECT_TRUE(d.latitude > 0 && d.longitude > 0);
     EXPECT_EQ(d.quality, 2);
 }
 

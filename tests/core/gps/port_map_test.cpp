@@ -1,7 +1,6 @@
 #include "core/gps/port_map.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <map>
 
@@ -19,7 +18,7 @@ public:
         : test::EnvOverride(PortMap::environmentName(port), value) {}
 };
 
-TEST(PortMapTest, StoredPortValuesComeFromTheSettingsKey) {
+TEST(PortMapTest, AssignedDeviceBeatsEnvironmentWhichBeatsStoredValueWhichBeatsDefault) {
     MemoryRegistry memory;
     Registry* previous = setRegistry(&memory);
     EnvOverride none(2, nullptr);
@@ -27,14 +26,28 @@ TEST(PortMapTest, StoredPortValuesComeFromTheSettingsKey) {
     EXPECT_EQ(map.device(2), "/dev/ttyACM0");
     ASSERT_TRUE(CRegStore().WriteText("Port2", "/dev/serial/by-id/gps"));
     EXPECT_EQ(map.device(2), "/dev/serial/by-id/gps");
-    map.setDevice(2, "/dev/pts/3");  // an assigned device beats everything
-    EnvOverride env(2, "/dev/ttyS9");
-    EXPECT_EQ(map.device(2), "/dev/pts/3");
-    EXPECT_EQ(map.device(1), PortMap::defaultDevice(1));
+    {
+        EnvOverride env(2, "/dev/ttyS9");
+        EXPECT_EQ(map.device(2), "/dev/ttyS9");
+        map.setDevice(2, "/dev/pts/3");
+        EXPECT_EQ(map.device(2), "/dev/pts/3");
+    }
+    // An empty stored text is no override; an empty environment value maps
+    // the port to no device at all.
+    ASSERT_TRUE(CRegStore().WriteText("Port4", ""));
+    EnvOverride none4(4, nullptr);
+    EXPECT_EQ(map.device(4), "/dev/ttyACM1");
+    {
+        EnvOverride empty(4, "");
+        EXPECT_EQ(map.device(4), "");
+    }
+    // Numbers without a default device can still be mapped.
+    EnvOverride twelve(12, "/dev/ttyUSB12");
+    EXPECT_EQ(map.device(12), "/dev/ttyUSB12");
     setRegistry(previous);
 }
 
-TEST(PortMapTest, DefaultDevicesCoverUsbBluetoothUartsAndGpsd) {
+TEST(PortMapTest, DefaultDevicesNamesAndScanOrder) {
     const char* expected[] = {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyUSB1",
                               "/dev/ttyACM1", "/dev/rfcomm0", "/dev/ttyS0",
                               "/dev/ttyS1",   "/dev/ttyAMA0", "/dev/gps0"};
@@ -43,53 +56,12 @@ TEST(PortMapTest, DefaultDevicesCoverUsbBluetoothUartsAndGpsd) {
         EnvOverride none(port, nullptr);
         EXPECT_EQ(map.device(port), expected[port - 1]) << port;
     }
-    EXPECT_EQ(map.device(0), "");
-    EXPECT_EQ(map.device(10), "");
-    EXPECT_EQ(map.device(-1), "");
-}
-
-TEST(PortMapTest, EnvironmentBeatsStoredValueWhichBeatsDefault) {
-    std::map<std::string, std::string> stored{{"Port3", "/dev/ttyUSB7"}, {"Port4", ""}};
-    PortMap map([&](const std::string& name, std::string& value) {
-        auto it = stored.find(name);
-        if (it == stored.end()) {
-            return false;
-        }
-        value = it->second;
-        return true;
-    });
-    {
-        EnvOverride none(3, nullptr);
-        EXPECT_EQ(map.device(3), "/dev/ttyUSB7");
-    }
-    {
-        EnvOverride pts(3, "/dev/pts/7");
-        EXPECT_EQ(map.device(3), "/dev/pts/7");
-    }
-    {
-        // An empty stored text is no override; an empty environment value maps
-        // the port to no device at all.
-        EnvOverride none(4, nullptr);
-        EXPECT_EQ(map.device(4), "/dev/ttyACM1");
-        EnvOverride empty(4, "");
-        EXPECT_EQ(map.device(4), "");
-    }
-    {
-        // Numbers without a default device can still be mapped.
-        EnvOverride twelve(12, "/dev/ttyUSB12");
-        EXPECT_EQ(map.device(12), "/dev/ttyUSB12");
-    }
-}
-
-TEST(PortMapTest, NamesAndScanOrder) {
+    EXPECT_EQ(map.device(0) + map.device(10) + map.device(-1), "");
     EXPECT_EQ(PortMap::comName(5), "COM5");
     EXPECT_EQ(PortMap::environmentName(1), "WAYPLOT2_COM1");
     EXPECT_EQ(PortMap::settingName(9), "Port9");
-    const int order[] = {5, 2, 4, 6, 7, 8, 1, 3};
-    ASSERT_EQ(kScanPortCount, 8);
-    for (int i = 0; i < kScanPortCount; ++i) {
-        EXPECT_EQ(kScanOrder[i], order[i]);
-    }
+    EXPECT_EQ(std::vector<int>(kScanOrder, kScanOrder + kScanPortCount),
+              (std::vector<int>{5, 2, 4, 6, 7, 8, 1, 3}));
 }
 
 }  // namespace

@@ -14,13 +14,10 @@
 namespace wp2 {
 namespace {
 
+using test::appendText;
 using test::nmea;
 using test::TestLink;
 using test::u16;
-
-void appendText(ReceiveBuffer& buffer, const std::string& text) {
-    buffer.append(reinterpret_cast<const unsigned char*>(text.data()), text.size());
-}
 
 const std::string kGga = nmea("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
 const std::string kRmc = nmea("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");

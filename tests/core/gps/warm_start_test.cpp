@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "gps_test_support.h"
+
 namespace wp2 {
 namespace {
 
@@ -53,17 +55,11 @@ TEST(WarmStartTimeTest, ReceiverTimeToCalendarTimeAndBack) {
     utc.year = 3;
     utc.month = 4;
     utc.day = 20;
-    utc.hour = 0;
-    utc.minute = 0;
     utc.seconds = 59.9;  // whole seconds only
     EXPECT_EQ(toCalendarTime(utc), kGpsWeek1215Start + 59);
-    GpsDateTime back = fromCalendarTime(kGpsWeek1215Start + 86400 * 365 + 3723);
-    EXPECT_EQ(back.year, 4);
-    EXPECT_EQ(back.month, 4);
-    EXPECT_EQ(back.day, 19);  // 2004 is a leap year
-    EXPECT_EQ(back.hour, 1);
-    EXPECT_EQ(back.minute, 2);
-    EXPECT_EQ(back.seconds, 3.0);
+    // 2004 is a leap year.
+    EXPECT_EQ(test::dateTimeText(fromCalendarTime(kGpsWeek1215Start + 86400 * 365 + 3723)),
+              "04-04-19 01:02:03.000");
 }
 
 TEST(WarmStartTimeTest, StoredTextsRoundTrip) {

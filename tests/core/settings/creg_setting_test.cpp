@@ -52,21 +52,30 @@ TEST(CRegSetting, FirstRunStoresEveryDefaultWithItsType) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST(CRegSetting, StoredValueWinsOverDefaultAndIsNotRewritten) {
+TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefault) {
     CountingRegistry reg;
     {
-        CRegInt unit("UnitSystem", true, 0);
-        unit = 2;
-        CRegDouble lat("LastLat", true, 10.0);
-        lat = 0.9;
+        CRegInt("UnitSystem", true, 0) = 2;
+        CRegDouble("LastLat", true, 10.0) = 0.9;
+        CRegInt("WPIdx", false, 1) = 42;
     }
     reg.writes.clear();
-    CRegInt unit("UnitSystem", true, 0);
+    {
+        CRegInt unit("UnitSystem", true, 0);
+        CRegDouble lat("LastLat", true, 10.0);
+        EXPECT_EQ(unit.Get(), 2);
+        EXPECT_EQ(lat.Get(), 0.9);
+        EXPECT_EQ(reg.writesOf("UnitSystem") + reg.writesOf("LastLat"), 0);
+    }
+    reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "WPIdx");
+    reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat");
+    reg.writes.clear();
+    CRegInt wpIdx("WPIdx", false, 1);
     CRegDouble lat("LastLat", true, 10.0);
-    EXPECT_EQ(unit.Get(), 2);
-    EXPECT_EQ(lat.Get(), 0.9);
-    EXPECT_EQ(reg.writesOf("UnitSystem"), 0);
-    EXPECT_EQ(reg.writesOf("LastLat"), 0);
+    EXPECT_EQ(wpIdx.Get(), 1);
+    EXPECT_DOUBLE_EQ(lat.Get(), 10.0);
+    EXPECT_EQ(reg.writesOf("WPIdx"), 1);
+    EXPECT_EQ(*stored(reg, "WPIdx"), (RegValue{RegType::Dword, Bytes{1, 0, 0, 0}}));
 }
 
 TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNotAtDestruction) {
@@ -104,21 +113,6 @@ TEST(CRegSetting, OnDestructionWritesOnceWhenDestroyed) {
     EXPECT_EQ(reg.writesOf("TSOpt"), 1);
     EXPECT_EQ(reg.writesOf("LastLat"), 1);
     EXPECT_EQ(*stored(reg, "TSOpt"), (RegValue{RegType::Dword, Bytes{9, 0, 0, 0}}));
-}
-
-TEST(CRegSetting, DeletedValueReappearsWithItsDefault) {
-    CountingRegistry reg;
-    { CRegInt("WPIdx", false, 1) = 42; }
-    { CRegDouble("Overspeed", true, 11.2) = 3.0; }
-    reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "WPIdx");
-    reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "Overspeed");
-    reg.writes.clear();
-    CRegInt wpIdx("WPIdx", false, 1);
-    CRegDouble overspeed("Overspeed", true, 11.2);
-    EXPECT_EQ(wpIdx.Get(), 1);
-    EXPECT_DOUBLE_EQ(overspeed.Get(), 11.2);
-    EXPECT_EQ(reg.writesOf("WPIdx"), 1);
-    EXPECT_EQ(*stored(reg, "WPIdx"), (RegValue{RegType::Dword, Bytes{1, 0, 0, 0}}));
 }
 
 TEST(CRegSetting, ValueOfWrongTypeOrSizeIsReplacedByTheDefault) {
@@ -172,35 +166,25 @@ TEST_P(CRegSettingFailure, KeyThatCannotBeCreated) {
     constructAndAssign();
     EXPECT_EQ(valueAfterConstruction, 1.0);
     EXPECT_EQ(valueAfterAssign, 3.0);  // the value in memory is kept
-    ASSERT_EQ(boxesAfterConstruction, 2u);
-    ASSERT_EQ(boxes.shown.size(), 4u);
-    EXPECT_EQ(boxes.shown[0].text, "Access is denied.");
-    EXPECT_EQ(boxes.shown[0].caption, cls());
-    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(boxes.shown[1].text, cls() + ": SetValue failed");
-    EXPECT_EQ(boxes.shown[1].caption, "Error");
-    EXPECT_EQ(boxes.shown[1].icon, MessageIcon::Stop);
-    EXPECT_EQ(boxes.shown[2].text, cls() + "::Save: invalid key");
-    EXPECT_EQ(boxes.shown[2].caption, "Error");
-    EXPECT_EQ(boxes.shown[2].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(boxes.shown[3].text, cls() + "::Save: SetValue failed");
-    EXPECT_EQ(boxes.shown[3].caption, "Error");
-    EXPECT_EQ(boxes.shown[3].icon, MessageIcon::Exclamation);
-    for (const auto& b : boxes.shown) {
-        EXPECT_EQ(b.buttons, MessageButtons::Ok);
-    }
+    EXPECT_EQ(boxesAfterConstruction, 2u);
+    EXPECT_EQ(
+        test::shownBoxes(boxes),
+        (std::vector<std::string>{
+            test::box("Access is denied.", cls(), MessageIcon::Exclamation),
+            test::box(cls() + ": SetValue failed", "Error", MessageIcon::Stop),
+            test::box(cls() + "::Save: invalid key", "Error", MessageIcon::Exclamation),
+            test::box(cls() + "::Save: SetValue failed", "Error", MessageIcon::Exclamation)}));
 }
 
 TEST_P(CRegSettingFailure, WritesThatFail) {
     reg.failSet = true;
     constructAndAssign();
     EXPECT_EQ(valueAfterAssign, 3.0);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].text, cls() + ": SetValue failed");
-    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(boxes.shown[1].text, cls() + "::Save: SetValue failed");
-    EXPECT_EQ(boxes.shown[1].caption, "Error");
-    EXPECT_EQ(boxes.shown[1].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(
+        test::shownBoxes(boxes),
+        (std::vector<std::string>{
+            test::box(cls() + ": SetValue failed", "Error", MessageIcon::Stop),
+            test::box(cls() + "::Save: SetValue failed", "Error", MessageIcon::Exclamation)}));
 }
 
 TEST_P(CRegSettingFailure, SystemErrorTextIsCutAt300Characters) {

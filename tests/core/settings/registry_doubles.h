@@ -5,8 +5,10 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "core/settings/memory_registry.h"
+#include "support/test_support.h"
 
 namespace wp2::test {
 
@@ -52,5 +54,20 @@ public:
     bool failSet = false;
     std::string customErrorText;
 };
+
+// One line per message box: text, caption, icon and buttons.
+inline std::string box(const std::string& text, const std::string& caption, MessageIcon icon,
+                       MessageButtons buttons = MessageButtons::Ok) {
+    return text + " | " + caption + " | " + std::to_string(static_cast<int>(icon)) + " | " +
+           std::to_string(static_cast<int>(buttons));
+}
+
+inline std::vector<std::string> shownBoxes(const RecordingMessageBoxes& boxes) {
+    std::vector<std::string> lines;
+    for (const auto& b : boxes.shown) {
+        lines.push_back(box(b.text, b.caption, b.icon, b.buttons));
+    }
+    return lines;
+}
 
 }  // namespace wp2::test

@@ -13,6 +13,9 @@
 namespace wp2 {
 namespace {
 
+using Frames = std::vector<std::uint32_t>;
+using Names = std::vector<std::string>;
+
 class EventSoundsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -24,7 +27,7 @@ protected:
     }
     void TearDown() override { setRegistry(previous_); }
 
-    // Sets up the sounds after the test has adjusted the stored names.
+    // Made on first use, so a test can change the stored names first.
     EventSounds& sounds() {
         if (!sounds_) {
             sounds_ = std::make_unique<EventSounds>(player_);
@@ -32,24 +35,21 @@ protected:
         }
         return *sounds_;
     }
-    // Ticks once at `frame` with the given fix level and speed; returns the
-    // file names played during that tick.
-    std::vector<std::string> at(std::uint32_t frame, int level, double speed = 0.0) {
+    // One tick at `frame`; the file names played during it.
+    Names at(std::uint32_t frame, int level, double speed = 0.0) {
         snapshot_.fixLevel = level;
         snapshot_.speed = speed;
         std::size_t before = player_.played.size();
         sounds().tick(frame);
-        std::vector<std::string> names;
+        Names names;
         for (std::size_t i = before; i < player_.played.size(); ++i) {
             names.push_back(std::filesystem::path(player_.played[i]).filename().string());
         }
         return names;
     }
-    // Ticks once per frame for `count` frames from `from` (the dashboard ticks
-    // every frame); returns the frames at which something played.
-    std::vector<std::uint32_t> framesPlayed(std::uint32_t from, std::uint32_t count, int level,
-                                            double speed = 0.0) {
-        std::vector<std::uint32_t> frames;
+    // One tick per frame for `count` frames; the frames at which something played.
+    Frames framesPlayed(std::uint32_t from, std::uint32_t count, int level, double speed = 0.0) {
+        Frames frames;
         for (std::uint32_t i = 0; i < count; ++i) {
             if (!at(from + i, level, speed).empty()) {
                 frames.push_back(from + i);
@@ -57,9 +57,6 @@ protected:
         }
         return frames;
     }
-    using Frames = std::vector<std::uint32_t>;
-
-    using Names = std::vector<std::string>;
 
     test::TempDir root_{true};
     MemoryRegistry registry_;
@@ -70,15 +67,11 @@ protected:
     std::unique_ptr<EventSounds> sounds_;
 };
 
-TEST_F(EventSoundsTest, TheFirstTickWithTheLinkOpenPlaysReceiverOnFromTheWindowsFolder) {
+TEST_F(EventSoundsTest, ReceiverOnFixGainedLostAndReceiverOff) {
     EXPECT_EQ(at(0, 1), Names{});
     EXPECT_EQ(at(1, 2), Names{"on.wav"});
     EXPECT_EQ(player_.played.back(), root_.path() + "/Windows/on.wav");
-}
-
-TEST_F(EventSoundsTest, FixGainedLostAndReceiverOff) {
-    EXPECT_EQ(at(0, 2), Names{"on.wav"});
-    EXPECT_EQ(framesPlayed(1, 99, 2), Frames{});
+    EXPECT_EQ(framesPlayed(2, 98, 2), Frames{});
     EXPECT_EQ(at(100, 4), Names{"fix.wav"});
     EXPECT_EQ(framesPlayed(101, 99, 4), Frames{});
     EXPECT_EQ(at(200, 2), Names{"lost.wav"});
@@ -91,40 +84,32 @@ TEST_F(EventSoundsTest, FixGainedLostAndReceiverOff) {
     EXPECT_EQ(framesPlayed(401, 200, 1), Frames{});
 }
 
-TEST_F(EventSoundsTest, AnEventDuringTheQuietPeriodIsDropped) {
+TEST_F(EventSoundsTest, EventsDuringTheQuietPeriodOrInTheSameTickAreDroppedNotQueued) {
     EXPECT_EQ(at(0, 2), Names{"on.wav"});
-    EXPECT_EQ(framesPlayed(1, 9, 2), Frames{});
-    // Fix gained at frame 10, within the quiet period up to frame 33.
-    EXPECT_EQ(at(10, 4), Names{});
+    EXPECT_EQ(at(10, 4), Names{});  // fix gained within the quiet period up to 33
     EXPECT_EQ(framesPlayed(11, 200, 4), Frames{});
+    // Straight from no link to a fix: only "receiver on".
+    sounds_.reset();
+    EXPECT_EQ(at(1000, 4), Names{"on.wav"});
+    EXPECT_EQ(framesPlayed(1001, 200, 4), Frames{});
+    // Overspeed is checked before the receiver coming on.
+    sounds_.reset();
+    EXPECT_EQ(at(2000, 2, 15.0), Names{"fast.wav"});
+    EXPECT_EQ(framesPlayed(2001, 200, 2), Frames{});
 }
 
-TEST_F(EventSoundsTest, StraightFromNoLinkToAFixPlaysOnlyReceiverOn) {
-    EXPECT_EQ(at(0, 4), Names{"on.wav"});
-    EXPECT_EQ(framesPlayed(1, 200, 4), Frames{});
-}
-
-TEST_F(EventSoundsTest, OverspeedNeedsMoreThanTheLimitAndRepeatsAfterEachQuietPeriod) {
+TEST_F(EventSoundsTest, OverspeedNeedsMoreThanTheLimitReadAtEveryTickAndRepeats) {
     EXPECT_EQ(at(0, 2), Names{"on.wav"});
-    // The default limit is 11.2 m/s (40.32 km/h); exactly that is not too fast.
+    // The default limit is 11.2 m/s; exactly that is not too fast.
     EXPECT_EQ(framesPlayed(1, 300, 2, 11.2), Frames{});
     EXPECT_EQ(at(301, 2, 11.2001), Names{"fast.wav"});
     // Quiet up to frame 334; the tick at 335 ends the quiet period after its
     // checks, so the next sound starts at 336.
     EXPECT_EQ(framesPlayed(302, 109, 2, 20.0), (Frames{336, 371, 406}));
-}
-
-TEST_F(EventSoundsTest, TheLimitComesFromTheSettingsAtEveryTick) {
     sounds().settings().setOverspeedLimit(30.0);
-    EXPECT_EQ(at(0, 1, 25.0), Names{});
+    EXPECT_EQ(framesPlayed(500, 100, 2, 25.0), Frames{});
     sounds().settings().setOverspeedLimit(20.0);
-    EXPECT_EQ(at(1, 1, 25.0), Names{"fast.wav"});
-}
-
-TEST_F(EventSoundsTest, OfTwoEventsInOneTickOnlyTheFirstPlaysAndTheOtherIsNotQueued) {
-    // Overspeed is checked before the receiver coming on.
-    EXPECT_EQ(at(0, 2, 15.0), Names{"fast.wav"});
-    EXPECT_EQ(framesPlayed(1, 200, 2), Frames{});
+    EXPECT_EQ(at(600, 2, 25.0), Names{"fast.wav"});
 }
 
 TEST_F(EventSoundsTest, AnEventWithoutASoundIsSkippedWithoutAQuietPeriod) {
@@ -132,7 +117,6 @@ TEST_F(EventSoundsTest, AnEventWithoutASoundIsSkippedWithoutAQuietPeriod) {
     store_.WriteText("SndFixOK", "");
     EXPECT_EQ(at(0, 2), Names{});
     EXPECT_EQ(at(1, 4), Names{});
-    // Neither started a quiet period, so the signal lost at once plays.
     EXPECT_EQ(at(2, 2), Names{"lost.wav"});
     EXPECT_TRUE(sounds().busy());
     EXPECT_EQ(sounds().quietUntil(), 2u + 33u);
@@ -148,15 +132,13 @@ TEST_F(EventSoundsTest, SilentPlaysNothingAndLevelChangesCountAgainstTheLevelBef
     EXPECT_EQ(at(300, 2), Names{});
     EXPECT_EQ(sounds().previousLevel(), 4);
     sounds().settings().setSilent(0);
-    // Compared with level 4 from before the silence: the signal is lost.
-    EXPECT_EQ(at(400, 2), Names{"lost.wav"});
+    EXPECT_EQ(at(400, 2), Names{"lost.wav"});  // against level 4 from before the silence
 }
 
 TEST_F(EventSoundsTest, TheQuietPeriodSurvivesTheFrameCounterWrapping) {
     const std::uint32_t f = 0xFFFFFFF0u;
     EXPECT_EQ(at(f, 2), Names{"on.wav"});
-    // Quiet until f + 33, which wraps to 0x11.
-    EXPECT_EQ(at(f + 1, 4), Names{});
+    EXPECT_EQ(at(f + 1, 4), Names{});  // quiet until f + 33, which wraps to 0x11
     EXPECT_EQ(framesPlayed(f + 2, 33, 1), Frames{});
     EXPECT_FALSE(sounds().busy());
 }

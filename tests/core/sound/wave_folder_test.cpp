@@ -9,24 +9,16 @@
 namespace wp2 {
 namespace {
 
-TEST(WaveFolder, ListsWaveFilesOfAnyCaseInNameOrder) {
+TEST(WaveFolder, ListsWaveFilesOfAnyCaseInNameOrderFromTheWindowsFolder) {
     test::TempDir root(true);
+    EXPECT_TRUE(listWaveFiles().empty());  // no folder yet
+    EXPECT_TRUE(listWaveFiles(root.file("nowhere")).empty());
     std::string windows = root.file("Windows");
     std::filesystem::create_directories(windows + "/Folder.wav");
     for (const char* f : {"b.wav", "A.WAV", "c.Wav", "notes.txt", "wav", "x.wave", ".wav"}) {
         test::writeFile(windows + "/" + f, "x");
     }
     EXPECT_EQ(listWaveFiles(), (std::vector<std::string>{".wav", "A.WAV", "b.wav", "c.Wav"}));
-}
-
-TEST(WaveFolder, AMissingFolderListsNothing) {
-    test::TempDir root(true);
-    EXPECT_TRUE(listWaveFiles().empty());
-    EXPECT_TRUE(listWaveFiles(root.file("nowhere")).empty());
-}
-
-TEST(WaveFolder, SoundNamesLiveInTheWindowsFolderOfTheDataRoot) {
-    test::TempDir root(true);
     EXPECT_EQ(soundFilePath("Alarm1.wav"), root.path() + "/Windows/Alarm1.wav");
 }
 

@@ -63,63 +63,22 @@ public:
     std::string s;
 };
 
-std::int32_t i32At(const std::vector<unsigned char>& b, std::size_t at) {
-    return static_cast<std::int32_t>(std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 |
-                                     std::uint32_t(b[at + 2]) << 16 |
-                                     std::uint32_t(b[at + 3]) << 24);
-}
-
-double f64At(const std::vector<unsigned char>& b, std::size_t at) {
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) {
-        bits = bits << 8 | b[at + static_cast<std::size_t>(i)];
-    }
-    return std::bit_cast<double>(bits);
-}
-
+// Every field of the record, and the state bits a file does not keep.
 void expectSamePoint(const TrackPoint& a, const TrackPoint& b) {
-    EXPECT_EQ(a.latitude, b.latitude);
-    EXPECT_EQ(a.longitude, b.longitude);
-    EXPECT_EQ(a.altitude, b.altitude);
-    EXPECT_EQ(a.time, b.time);
-    EXPECT_EQ(a.speed, b.speed);
-    EXPECT_EQ(a.course, b.course);
-    EXPECT_EQ(a.dop, b.dop);
+    EXPECT_EQ(Bytes().record(a).s, Bytes().record(b).s);
     EXPECT_EQ(a.state, b.state);
-    EXPECT_EQ(a.satellites, b.satellites);
 }
 
-// Everything a load may replace.
-struct TrackSnapshot {
-    explicit TrackSnapshot(const TrackLog& log)
-        : count(log.count()),
-          capacity(log.capacity()),
-          dated(log.datedCount()),
-          lastDated(log.lastDatedIndex()),
-          reserved(log.reserved),
-          legacyA(log.legacyA),
-          legacyB(log.legacyB) {
-        for (int i = 0; i < log.count(); ++i) {
-            points.push_back(log.at(i));
-        }
+// Everything a load may replace, as bytes.
+std::string snapshot(const TrackLog& log) {
+    Bytes b;
+    b.i32(log.count()).i32(log.capacity()).i32(log.datedCount()).i32(log.lastDatedIndex());
+    b.i32(log.reserved).f64(log.legacyA).f64(log.legacyB);
+    for (int i = 0; i < log.count(); ++i) {
+        b.record(log.at(i)).i32(static_cast<std::int32_t>(log.at(i).state));
     }
-    void expectUnchanged(const TrackLog& log) const {
-        ASSERT_EQ(log.count(), count);
-        EXPECT_EQ(log.capacity(), capacity);
-        EXPECT_EQ(log.datedCount(), dated);
-        EXPECT_EQ(log.lastDatedIndex(), lastDated);
-        EXPECT_EQ(log.reserved, reserved);
-        EXPECT_EQ(log.legacyA, legacyA);
-        EXPECT_EQ(log.legacyB, legacyB);
-        for (int i = 0; i < count; ++i) {
-            expectSamePoint(log.at(i), points[static_cast<std::size_t>(i)]);
-        }
-    }
-    int count, capacity, dated, lastDated;
-    std::int32_t reserved;
-    double legacyA, legacyB;
-    std::vector<TrackPoint> points;
-};
+    return b.s;
+}
 
 class TrackFileTest : public test::TrackTest {
 protected:
@@ -134,26 +93,22 @@ protected:
         }
     }
     std::string path(const std::string& name) const { return root_.file(name); }
+    // Writes `bytes` as `name` and loads that file into a log without autoload or autosave.
+    bool loadBytes(TrackLog& log, const std::string& bytes, const std::string& name = "in.atk") {
+        writeFile(path(name), bytes);
+        log.options = 0;
+        log.currentFileName = path(name);
+        return log.load(false);
+    }
 };
 
-TEST_F(TrackFileTest, EmptyTrackIsExactly24Bytes) {
+TEST_F(TrackFileTest, FileLayoutIsAHeaderAndOneRecordPerPoint) {
     TrackLog log;
     log.options = 0;
     log.currentFileName = path("empty.atk");
     ASSERT_TRUE(log.save(false));
-    const auto b = readBytes(path("empty.atk"));
-    ASSERT_EQ(b.size(), 24u);
-    EXPECT_EQ(i32At(b, 0), 2);
-    EXPECT_EQ(i32At(b, 4), 1000);
-    EXPECT_EQ(i32At(b, 8), 0);
-    EXPECT_EQ(i32At(b, 12), -1);
-    EXPECT_EQ(i32At(b, 16), 0);
-    EXPECT_EQ(i32At(b, 20), 0);
-}
+    EXPECT_EQ(readFile(path("empty.atk")), Bytes().v2(1000, 0, -1, 0).s);
 
-TEST_F(TrackFileTest, RecordFieldsSitAtTheirOffsets) {
-    TrackLog log;
-    log.options = 0;
     TrackPoint p = fixAt(0, 0, 0);
     p.latitude = -0.5;
     p.longitude = 2.25;
@@ -174,29 +129,10 @@ TEST_F(TrackFileTest, RecordFieldsSitAtTheirOffsets) {
     log.reserved = 0x01020304;
     log.currentFileName = path("one.atk");
     ASSERT_TRUE(log.save(false));
-    const auto b = readBytes(path("one.atk"));
-    ASSERT_EQ(b.size(), 24u + 64u);
-    EXPECT_EQ(i32At(b, 4), 1000);
-    EXPECT_EQ(i32At(b, 8), 1);
-    EXPECT_EQ(i32At(b, 12), 0);
-    EXPECT_EQ(i32At(b, 16), 0x01020304);
-    EXPECT_EQ(i32At(b, 20), 1);
-    const std::size_t r = 24;
-    EXPECT_EQ(f64At(b, r + 0), -0.5);
-    EXPECT_EQ(f64At(b, r + 8), 2.25);
-    EXPECT_EQ(f64At(b, r + 16), -12.75);
-    EXPECT_EQ(b[r + 24], 24);
-    EXPECT_EQ(b[r + 25], 12);
-    EXPECT_EQ(b[r + 26], 31);
-    EXPECT_EQ(b[r + 27], 23);
-    EXPECT_EQ(b[r + 28], 59);
-    EXPECT_EQ(f64At(b, r + 29), 58.125);
-    EXPECT_EQ(f64At(b, r + 37), 3.5);
-    EXPECT_EQ(f64At(b, r + 45), 271.5);
-    EXPECT_EQ(f64At(b, r + 53), 1.75);
-    const std::uint32_t stored = Sats5Plus | FromGga | Quality4 | SegmentStart | SegmentEnd;
-    EXPECT_EQ(b[r + 61] | b[r + 62] << 8, static_cast<int>(stored));
-    EXPECT_EQ(b[r + 63], 11);
+    TrackPoint stored = p;
+    stored.state = Sats5Plus | FromGga | Quality4 | SegmentStart | SegmentEnd;
+    EXPECT_EQ(readFile(path("one.atk")),
+              Bytes().i32(2).i32(1000).i32(1).i32(0).i32(0x01020304).i32(1).record(stored).s);
 }
 
 TEST_F(TrackFileTest, RoundTripKeepsPointsCountersAndCapacity) {
@@ -212,9 +148,7 @@ TEST_F(TrackFileTest, RoundTripKeepsPointsCountersAndCapacity) {
     EXPECT_EQ(readBytes(path("trip.atk")).size(), 24u + 64u * (n + 1));
 
     TrackLog loaded;
-    loaded.options = 0;
-    loaded.currentFileName = path("trip.atk");
-    ASSERT_TRUE(loaded.load(false));
+    ASSERT_TRUE(loadBytes(loaded, readFile(path("trip.atk"))));
     ASSERT_EQ(loaded.count(), n + 1);
     EXPECT_EQ(loaded.capacity(), 2000);
     EXPECT_EQ(loaded.datedCount(), n + 1);
@@ -238,11 +172,8 @@ TEST_F(TrackFileTest, LoadedTrackGrowsAndRecordsOn) {
     for (int i = 0; i < 3; ++i) {
         f.record(fixAt(100.0 * i, 0, i));
     }
-    writeFile(path("full.atk"), f.s);
     TrackLog log;
-    log.options = 0;
-    log.currentFileName = path("full.atk");
-    ASSERT_TRUE(log.load(false));
+    ASSERT_TRUE(loadBytes(log, f.s));
     EXPECT_EQ(log.capacity(), 3);
     TrackPoint next = fixAt(400, 0, 4);
     ASSERT_TRUE(log.addFix(next));
@@ -260,11 +191,8 @@ TEST_F(TrackFileTest, SignalLostMarksTheLastDatedPointOfALoadedTrack) {
         p.state = 0;
         f.record(p);
     }
-    writeFile(path("lost.atk"), f.s);
     TrackLog log;
-    log.options = 0;
-    log.currentFileName = path("lost.atk");
-    ASSERT_TRUE(log.load(false));
+    ASSERT_TRUE(loadBytes(log, f.s));
     log.signalLost();
     EXPECT_EQ(log.at(1).state, SegmentEnd);
     EXPECT_EQ(log.at(2).state, 0u);
@@ -274,11 +202,8 @@ TEST_F(TrackFileTest, Version1FileLoadsWithItsLegacyDoubles) {
     const TrackPoint a = fixAt(0, 0, 0), b = ggaAt(50, 0, 1, 8);
     Bytes f;
     f.i32(1).i32(1000).i32(2).i32(1).i32(9).f64(1.5).f64(-2.25).i32(2).record(a).record(b);
-    writeFile(path("old.atk"), f.s);
     TrackLog log;
-    log.options = 0;
-    log.currentFileName = path("old.atk");
-    ASSERT_TRUE(log.load(false));
+    ASSERT_TRUE(loadBytes(log, f.s));
     ASSERT_EQ(log.count(), 2);
     EXPECT_EQ(log.capacity(), 1000);
     EXPECT_EQ(log.reserved, 9);
@@ -289,22 +214,8 @@ TEST_F(TrackFileTest, Version1FileLoadsWithItsLegacyDoubles) {
     // Saving writes version 2 again.
     log.currentFileName = path("new.atk");
     ASSERT_TRUE(log.save(false));
-    const auto saved = readBytes(path("new.atk"));
-    ASSERT_EQ(saved.size(), 24u + 128u);
-    EXPECT_EQ(i32At(saved, 0), 2);
-}
-
-TEST_F(TrackFileTest, OtherVersionsAreReadAsVersion2) {
-    const TrackPoint a = fixAt(0, 0, 0);
-    Bytes f;
-    f.i32(7).i32(1000).i32(1).i32(0).i32(0).i32(1).record(a);
-    writeFile(path("v7.atk"), f.s);
-    TrackLog log;
-    log.options = 0;
-    log.currentFileName = path("v7.atk");
-    ASSERT_TRUE(log.load(false));
-    ASSERT_EQ(log.count(), 1);
-    expectSamePoint(log.at(0), a);
+    EXPECT_EQ(readFile(path("new.atk")),
+              Bytes().i32(2).i32(1000).i32(2).i32(1).i32(9).i32(2).record(a).record(b).s);
 }
 
 TEST_F(TrackFileTest, BoundaryFilesLoad) {
@@ -318,15 +229,17 @@ TEST_F(TrackFileTest, BoundaryFilesLoad) {
         {"capacity one growth step above count", Bytes().v2(1001, 1, 0, 1).record(a).s, 1},
         {"capacity zero", Bytes().v2(0, 0, -1, 0).s, 0},
         {"bytes after the last record", Bytes().v2(1000, 1, 0, 1).record(a).u8(0xEE).s, 1},
+        {"version 7 read as version 2",
+         Bytes().i32(7).i32(1000).i32(1).i32(0).i32(0).i32(1).record(a).s, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        writeFile(path("edge.atk"), c.bytes);
         TrackLog log;
-        log.options = 0;
-        log.currentFileName = path("edge.atk");
-        ASSERT_TRUE(log.load(false));
-        EXPECT_EQ(log.count(), c.count);
+        ASSERT_TRUE(loadBytes(log, c.bytes));
+        ASSERT_EQ(log.count(), c.count);
+        if (c.count > 0) {
+            expectSamePoint(log.at(0), a);
+        }
         TrackPoint later = fixAt(500, 0, 5);
         ASSERT_TRUE(log.addFix(later));
         EXPECT_EQ(log.at(log.count() - 1).latitude, later.latitude);
@@ -371,19 +284,17 @@ TEST_F(TrackFileTest, BrokenFilesAreRefusedAndTheTrackStaysAsItWas) {
     }
     log.reserved = 4;
     log.legacyA = 8.5;
-    const TrackSnapshot before(log);
+    const std::string before = snapshot(log);
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
-        writeFile(path("bad.atk"), k.bytes);
-        log.currentFileName = path("bad.atk");
-        EXPECT_FALSE(log.load(false));
-        before.expectUnchanged(log);
+        EXPECT_FALSE(loadBytes(log, k.bytes));
+        EXPECT_EQ(snapshot(log), before);
     }
     log.currentFileName = path("missing.atk");
     EXPECT_FALSE(log.load(false));
     log.currentFileName = root_.path();
     EXPECT_FALSE(log.load(false)) << "a folder";
-    before.expectUnchanged(log);
+    EXPECT_EQ(snapshot(log), before);
 }
 
 TEST_F(TrackFileTest, ACrashWhileSavingKeepsThePreviousFile) {
@@ -405,10 +316,16 @@ TEST_F(TrackFileTest, ACrashWhileSavingKeepsThePreviousFile) {
     EXPECT_EQ(readFile(path("keep.atk")), previous);
 }
 
-TEST_F(TrackFileTest, AFailedSaveReturnsFalseAndLeavesNoTemporaryFile) {
-    std::filesystem::create_directories(path("taken.atk/inside"));
+TEST_F(TrackFileTest, SaveReplacesAFileButNotAFolderAndLeavesNoTemporaryFile) {
+    writeFile(path("old.atk"), std::string(5000, 'x'));
     TrackLog log;
-    record(log, 3);
+    record(log, 2);
+    log.currentFileName = path("old.atk");
+    ASSERT_TRUE(log.save(false));
+    EXPECT_EQ(readBytes(path("old.atk")).size(), 24u + 128u);
+    std::filesystem::remove(path("old.atk"));
+
+    std::filesystem::create_directories(path("taken.atk/inside"));
     log.currentFileName = path("taken.atk");
     EXPECT_FALSE(log.save(false)) << "a folder stands where the file would go";
     EXPECT_TRUE(std::filesystem::is_directory(path("taken.atk/inside")));
@@ -419,20 +336,16 @@ TEST_F(TrackFileTest, AFailedSaveReturnsFalseAndLeavesNoTemporaryFile) {
     EXPECT_EQ(files, 0);
 }
 
-TEST_F(TrackFileTest, SaveReplacesAnExistingFile) {
-    writeFile(path("old.atk"), std::string(5000, 'x'));
-    TrackLog log;
-    record(log, 2);
-    log.currentFileName = path("old.atk");
-    ASSERT_TRUE(log.save(false));
-    EXPECT_EQ(readBytes(path("old.atk")).size(), 24u + 128u);
-}
-
 TEST_F(TrackFileTest, TheTwoAutosaveFilesNeverClash) {
     const std::string linkFile = Paths::map(kLinkAutosavePath);
     const std::string emulationFile = Paths::map(kEmulationAutosavePath);
     EXPECT_EQ(linkFile, root_.path() + "/My Documents/KWAutosave.atk");
     EXPECT_EQ(emulationFile, root_.path() + "/My Documents/KWAutosave2.atk");
+    {
+        TrackLog log;
+        record(log, 3);  // options 0: no autosave
+    }
+    EXPECT_FALSE(test::fileExists(linkFile));
     {
         TrackLog link;
         TrackLog emulation(kEmulationAutosavePath);
@@ -454,23 +367,8 @@ TEST_F(TrackFileTest, TheTwoAutosaveFilesNeverClash) {
     EXPECT_EQ(link.currentFileName, "Track");
     EXPECT_EQ(emulation.currentFileName, "Track");
     EXPECT_TRUE(chooser_.asked.empty());
-}
-
-TEST_F(TrackFileTest, WithoutAutoSaveOrAutoLoadNoFileIsTouched) {
-    {
-        TrackLog log;
-        record(log, 3);  // options 0
-    }
-    EXPECT_FALSE(test::fileExists(Paths::map(kLinkAutosavePath)));
-    {
-        TrackLog log;
-        record(log, 3);
-        log.options = TrackState::AutoSave;
-    }
-    ASSERT_TRUE(test::fileExists(Paths::map(kLinkAutosavePath)));
     registry_.setNumber(kTrackStateValue, 0);
-    TrackLog log;
-    EXPECT_EQ(log.count(), 0);
+    EXPECT_EQ(TrackLog().count(), 0) << "no autoload";
 }
 
 TEST_F(TrackFileTest, AutoSaveKeepsTheCurrentFileName) {
@@ -513,15 +411,11 @@ TEST_F(TrackFileTest, DialogsAreShownWhenAskedEvenWithAKnownName) {
     EXPECT_TRUE(other.load(false));
     EXPECT_TRUE(other.save(false));
     EXPECT_EQ(chooser_.asked.size(), 2u);
-}
-
-TEST_F(TrackFileTest, AnEmptyNameAsksAndDeviceNamesAreMapped) {
-    TrackLog log;
-    record(log, 2);
-    log.currentFileName.clear();
+    // An empty name asks all the same; device names are mapped into the root.
+    other.currentFileName.clear();
     chooser_.answers = {"\\My Documents\\walk.atk"};
-    ASSERT_TRUE(log.save(false));
-    EXPECT_EQ(chooser_.asked.size(), 1u);
+    ASSERT_TRUE(other.save(false));
+    EXPECT_EQ(chooser_.asked.size(), 3u);
     EXPECT_EQ(readBytes(root_.path() + "/My Documents/walk.atk").size(), 24u + 128u);
 }
 
@@ -529,12 +423,12 @@ TEST_F(TrackFileTest, CancelLeavesTrackAndNameAlone) {
     TrackLog log;
     record(log, 4);
     log.currentFileName = path("known.atk");
-    const TrackSnapshot before(log);
+    const std::string before = snapshot(log);
     chooser_.answers = {std::nullopt, std::nullopt};
     EXPECT_FALSE(log.load(true));
     EXPECT_FALSE(log.save(true));
     EXPECT_EQ(chooser_.asked.size(), 2u);
-    before.expectUnchanged(log);
+    EXPECT_EQ(snapshot(log), before);
     EXPECT_EQ(log.currentFileName, path("known.atk"));
     EXPECT_FALSE(test::fileExists(path("known.atk")));
 }

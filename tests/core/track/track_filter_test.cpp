@@ -65,30 +65,29 @@ TEST(StraightDeviation, IsTheHeightOverTheOuterSide) {
     EXPECT_EQ(straightDeviation(s, l, s, approxDistance(s.position(), l.position())), 0.0);
 }
 
-TEST_F(TrackFilterTest, FirstDatedFixStartsAndEndsASegment) {
-    TrackLog log;
-    TrackPoint p = fixAt(0, 0);
-    EXPECT_TRUE(log.addFix(p));
-    ASSERT_EQ(log.count(), 1);
-    EXPECT_EQ(log.at(0).state & kSegmentBits, kSegmentBits);
-    EXPECT_EQ(log.datedCount(), 1);
-    EXPECT_EQ(log.lastDatedIndex(), 0);
-    EXPECT_EQ(log.at(0).latitude, p.latitude);
-}
-
 TEST_F(TrackFilterTest, ParkingFilterByDistanceAndSpeed) {
     struct Case {
+        std::uint32_t options;
         double metres;
         double speed;
         bool stored;
     };
     const Case cases[] = {
-        {10, 5, false}, {14, 5, false}, {16, 5, true}, {30, 0, false},
-        {30, 5, true},  {44, 0, false}, {46, 0, true}, {50, 0, true},
+        {kFilters, 10, 5, false},
+        {kFilters, 14, 5, false},
+        {kFilters, 16, 5, true},
+        {kFilters, 30, 0, false},
+        {kFilters, 30, 5, true},
+        {kFilters, 44, 0, false},
+        {kFilters, 46, 0, true},
+        {kFilters, 50, 0, true},
+        {TrackState::StraightFilter, 1, 0, true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.metres << " m at speed " << c.speed);
+        SCOPED_TRACE(testing::Message()
+                     << c.metres << " m at speed " << c.speed << ", options " << c.options);
         TrackLog log;
+        log.options = c.options;
         TrackPoint first = fixAt(0, 0);
         ASSERT_TRUE(log.addFix(first));
         TrackPoint next = fixAt(c.metres, 0, 1, c.speed);
@@ -97,94 +96,56 @@ TEST_F(TrackFilterTest, ParkingFilterByDistanceAndSpeed) {
     }
 }
 
-TEST_F(TrackFilterTest, ParkingFilterOffKeepsCloseFixes) {
-    TrackLog log;
-    log.options = TrackState::StraightFilter;
-    TrackPoint a = fixAt(0, 0), b = fixAt(1, 0, 1, 0.0);
-    log.addFix(a);
-    EXPECT_TRUE(log.addFix(b));
-    EXPECT_EQ(log.count(), 2);
+// Fixes a (origin) and b (20 m north) stored, then a third one.
+TEST_F(TrackFilterTest, StraightLineFilter) {
+    struct Case {
+        const char* what;
+        std::uint32_t options;
+        double parkingThreshold;
+        double north, east;
+        bool stored;
+    };
+    const Case cases[] = {
+        {"third point on the line, 20 m on", kFilters, 15, 40, 0, false},
+        {"on the line beyond the straightness distance", kFilters, 15, 90, 0, true},
+        {"b lies about 16.6 m off the line a-turn", kFilters, 15, 20, 30, true},
+        {"straightness uses the parking threshold, not the width", kFilters, 17, 20, 30, false},
+        {"without the parking filter", TrackState::StraightFilter, 15, 40, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TrackLog log;
+        log.options = c.options;
+        log.width = 1.0;
+        log.parkingThreshold = c.parkingThreshold;
+        TrackPoint a = fixAt(0, 0, 0), b = fixAt(20, 0, 1), third = fixAt(c.north, c.east, 2);
+        ASSERT_TRUE(log.addFix(a));
+        ASSERT_TRUE(log.addFix(b));
+        EXPECT_EQ(log.addFix(third), c.stored);
+        ASSERT_EQ(log.count(), c.stored ? 3 : 2);
+        EXPECT_EQ(log.at(log.count() - 1).latitude, (c.stored ? third : b).latitude);
+    }
 }
 
-TEST_F(TrackFilterTest, StraightLineFixesAreDropped) {
-    TrackLog log;
-    TrackPoint a = fixAt(0, 0, 0), b = fixAt(20, 0, 1), c = fixAt(40, 0, 2);
-    ASSERT_TRUE(log.addFix(a));
-    ASSERT_TRUE(log.addFix(b));
-    EXPECT_FALSE(log.addFix(c)) << "third point on the line, 20 m on";
-    EXPECT_EQ(log.count(), 2);
-    // 50 m further on the same line: beyond the straightness distance.
-    TrackPoint d = fixAt(90, 0, 3);
-    EXPECT_TRUE(log.addFix(d));
-    EXPECT_EQ(log.count(), 3);
-    EXPECT_EQ(log.at(2).latitude, d.latitude);
-}
-
-TEST_F(TrackFilterTest, ATurnWithinTheStraightnessDistanceIsKept) {
-    TrackLog log;
-    TrackPoint a = fixAt(0, 0, 0), b = fixAt(20, 0, 1), turn = fixAt(20, 30, 2);
-    log.addFix(a);
-    log.addFix(b);
-    EXPECT_TRUE(log.addFix(turn)) << "b lies about 16.6 m off the line a-turn";
-    EXPECT_EQ(log.count(), 3);
-}
-
-TEST_F(TrackFilterTest, StraightnessUsesTheParkingThresholdNotTheWidth) {
-    TrackLog log;
-    log.width = 1.0;
-    log.parkingThreshold = 17.0;  // the turn of the test above now counts as straight
-    TrackPoint a = fixAt(0, 0, 0), b = fixAt(20, 0, 1), turn = fixAt(20, 30, 2);
-    log.addFix(a);
-    log.addFix(b);
-    EXPECT_FALSE(log.addFix(turn));
-    EXPECT_EQ(log.count(), 2);
-}
-
-TEST_F(TrackFilterTest, StraightFilterRunsWithoutTheParkingFilter) {
-    TrackLog log;
-    log.options = TrackState::StraightFilter;
-    TrackPoint a = fixAt(0, 0, 0), b = fixAt(20, 0, 1), c = fixAt(40, 0, 2);
-    log.addFix(a);
-    log.addFix(b);
-    EXPECT_FALSE(log.addFix(c));
-    EXPECT_EQ(log.count(), 2);
-}
-
-TEST_F(TrackFilterTest, GgaThenRmcOfOneSecondMakeOnePoint) {
-    TrackLog log;
-    TrackPoint gga = ggaAt(0, 0, 0, 9);
-    gga.altitude = 321.0;
-    TrackPoint rmc = fixAt(0.5, 0, 0, 12.5);
-    rmc.course = 87.0;
-    rmc.altitude = 300.0;
-    ASSERT_TRUE(log.addFix(gga));
-    log.addFix(rmc);
-    ASSERT_EQ(log.count(), 1);
-    const TrackPoint& p = log.at(0);
-    EXPECT_EQ(p.latitude, gga.latitude);
-    EXPECT_EQ(p.altitude, 321.0);
-    EXPECT_EQ(p.satellites, 9);
-    EXPECT_EQ(p.speed, 12.5);
-    EXPECT_EQ(p.course, 87.0);
-    EXPECT_TRUE(p.state & NoVelocity);
-}
-
-TEST_F(TrackFilterTest, RmcThenGgaOfOneSecondMakeOnePoint) {
-    TrackLog log;
-    TrackPoint rmc = fixAt(0, 0, 0, 12.5);
-    rmc.course = 87.0;
-    TrackPoint gga = ggaAt(0.5, 0, 0, 9);
-    gga.altitude = 321.0;  // far enough in height to pass the distance test
-    ASSERT_TRUE(log.addFix(rmc));
-    log.addFix(gga);
-    ASSERT_EQ(log.count(), 1);
-    const TrackPoint& p = log.at(0);
-    EXPECT_EQ(p.latitude, rmc.latitude);
-    EXPECT_EQ(p.altitude, rmc.altitude);
-    EXPECT_EQ(p.speed, 12.5);
-    EXPECT_EQ(p.course, 87.0);
-    EXPECT_EQ(p.satellites, 9);
-    EXPECT_FALSE(p.state & NoVelocity);
+TEST_F(TrackFilterTest, GgaAndRmcOfOneSecondMakeOnePointInEitherOrder) {
+    for (bool ggaFirst : {true, false}) {
+        SCOPED_TRACE(ggaFirst ? "GGA first" : "RMC first");
+        TrackLog log;
+        // 221 m apart in height: far enough to pass the distance test.
+        TrackPoint gga = ggaAt(ggaFirst ? 0 : 0.5, 0, 0, 9);
+        gga.altitude = 321.0;
+        TrackPoint rmc = fixAt(ggaFirst ? 0.5 : 0, 0, 0, 12.5);
+        rmc.course = 87.0;
+        ASSERT_TRUE(log.addFix(ggaFirst ? gga : rmc));
+        log.addFix(ggaFirst ? rmc : gga);
+        ASSERT_EQ(log.count(), 1);
+        const TrackPoint& p = log.at(0);
+        const TrackPoint& first = ggaFirst ? gga : rmc;
+        EXPECT_TRUE(p.latitude == first.latitude && p.altitude == first.altitude);
+        EXPECT_EQ(p.satellites, 9);
+        EXPECT_TRUE(p.speed == 12.5 && p.course == 87.0);
+        EXPECT_EQ((p.state & NoVelocity) != 0, ggaFirst);
+    }
 }
 
 TEST_F(TrackFilterTest, AMergedFixIsAcceptedWithoutBeingStored) {
@@ -218,17 +179,6 @@ TEST_F(TrackFilterTest, FixesOfTheSameKindNeverMerge) {
     EXPECT_EQ(ggaLog.at(0).satellites, 5);
 }
 
-TEST_F(TrackFilterTest, RefusedFixStillMergesIntoTheLastPoint) {
-    // The merge happens before the distance test; a refused RMC still brings
-    // its speed into the last stored GGA point.
-    TrackLog log;
-    TrackPoint gga = ggaAt(0, 0, 0);
-    log.addFix(gga);
-    TrackPoint rmc = fixAt(0, 0, 0, 7.5);
-    EXPECT_FALSE(log.addFix(rmc));
-    EXPECT_EQ(log.at(0).speed, 7.5);
-}
-
 TEST_F(TrackFilterTest, UndatedFixesAreNeverStored) {
     TrackLog log;
     TrackPoint undated = ggaAt(0, 0);
@@ -253,7 +203,7 @@ TEST_F(TrackFilterTest, GgaBeforeRmcNeeds45MetresAndRmcOnlyBringsVelocity) {
     TrackLog log;
     TrackPoint g0 = ggaAt(0, 0, 0), r0 = fixAt(0, 0, 0, 10);
     ASSERT_TRUE(log.addFix(g0));
-    log.addFix(r0);
+    EXPECT_FALSE(log.addFix(r0)) << "refused, yet merged into the last point";
     ASSERT_EQ(log.count(), 1);
     EXPECT_EQ(log.at(0).speed, 10.0);
 
@@ -307,19 +257,6 @@ TEST_F(TrackFilterTest, ConsecutiveDaysAtTheSameClockTimeAreAGap) {
     log.addFix(b);
     ASSERT_EQ(log.count(), 2);
     EXPECT_EQ(log.at(1).state & kSegmentBits, kSegmentBits);
-}
-
-TEST_F(TrackFilterTest, SegmentEndMovesToTheNewestPoint) {
-    TrackLog log;
-    for (int i = 0; i < 4; ++i) {
-        TrackPoint p = fixAt(60.0 * i, 10.0 * (i % 2), i);
-        ASSERT_TRUE(log.addFix(p));
-    }
-    ASSERT_EQ(log.count(), 4);
-    EXPECT_EQ(log.at(0).state & kSegmentBits, SegmentStart);
-    EXPECT_EQ(log.at(1).state & kSegmentBits, 0u);
-    EXPECT_EQ(log.at(2).state & kSegmentBits, 0u);
-    EXPECT_EQ(log.at(3).state & kSegmentBits, SegmentEnd);
 }
 
 TEST_F(TrackFilterTest, SignalLostOnAnEmptyLogChangesNothing) {

@@ -13,9 +13,8 @@
 #include <vector>
 
 #include "core/nav/geodesy.h"
+#include "core/settings/creg_store.h"
 #include "core/settings/memory_registry.h"
-#include "core/settings/reg_values.h"
-#include "core/settings/registry.h"
 #include "core/track/file_chooser.h"
 #include "core/track/track_log.h"
 #include "core/track/track_point.h"
@@ -31,21 +30,10 @@ public:
     ~TestRegistry() override { setRegistry(previous_); }
 
     std::optional<std::uint32_t> number(const std::string& name) {
-        RegValue v;
-        if (queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name, v) != kRegOk ||
-            v.type != RegType::Dword || v.data.size() != 4) {
-            return std::nullopt;
-        }
-        return std::uint32_t(v.data[0]) | std::uint32_t(v.data[1]) << 8 |
-               std::uint32_t(v.data[2]) << 16 | std::uint32_t(v.data[3]) << 24;
+        std::uint32_t n = 0;
+        return CRegStore().ReadNumber(name, n) ? std::optional<std::uint32_t>(n) : std::nullopt;
     }
-    void setNumber(const std::string& name, std::uint32_t n) {
-        createKey(RegRoot::LocalMachine, kSettingsKeyPath);
-        setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
-                 {RegType::Dword,
-                  {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16),
-                   std::uint8_t(n >> 24)}});
-    }
+    void setNumber(const std::string& name, std::uint32_t n) { CRegStore().WriteNumber(name, n); }
 
 private:
     Registry* previous_;
