@@ -31,21 +31,15 @@ protected:
     }
 };
 
-TEST_F(IconChooserDialog, ListsEveryIconNumberedFromOne) {
-    ASSERT_GT(pushpinIconCount(), 3);
-    run([](wp2::IconChooserDialog& d) {
-        ASSERT_EQ(d.list()->count(), pushpinIconCount());
-        for (int i = 0; i < d.list()->count(); ++i) {
-            EXPECT_EQ(d.list()->item(i)->text(), QString::number(i + 1));
-            EXPECT_FALSE(d.list()->item(i)->icon().isNull()) << i;
-        }
-        click(d.cancelButton());
-    });
-}
-
 TEST_F(IconChooserDialog, OkMakesTheChosenIconTheLastChosen) {
+    ASSERT_GT(pushpinIconCount(), 3);
     EXPECT_EQ(run([](wp2::IconChooserDialog& d) {
                   EXPECT_EQ(d.list()->currentRow(), 0);
+                  ASSERT_EQ(d.list()->count(), pushpinIconCount());
+                  for (int i = 0; i < d.list()->count(); ++i) {  // numbered from 1
+                      EXPECT_EQ(d.list()->item(i)->text(), QString::number(i + 1));
+                      EXPECT_FALSE(d.list()->item(i)->icon().isNull()) << i;
+                  }
                   clickIcon(*d.list(), 3);
                   click(d.okButton());
               }),

@@ -35,16 +35,6 @@ protected:
     UnitFormatter formatter_;
 };
 
-TEST_F(MiscOptionsDialog, WithoutAStoredSystemOpensOnUs) {
-    wp2::MiscOptionsDialog dialog;
-    EXPECT_EQ(storedInt(kUnitSystemValueName), 0);
-    EXPECT_FALSE(run(dialog, [](wp2::MiscOptionsDialog& d) {
-        EXPECT_EQ(checkedRadio(d), 0);
-        click(d.cancelButton());
-    }));
-    EXPECT_EQ(formatter_.code(), UnitFormatter::kMetric);  // untouched by Cancel
-}
-
 TEST_F(MiscOptionsDialog, OkStoresAndAppliesTheChosenSystem) {
     registry_.setNumber(kUnitSystemValueName, 1);
     wp2::MiscOptionsDialog dialog;
@@ -83,7 +73,15 @@ TEST_F(MiscOptionsDialog, CancelForgetsTheRadioPickedMeanwhile) {
     });
 }
 
-TEST_F(MiscOptionsDialog, AStoredValueOutsideTheSystemsChecksNoRadioAndKeepsTheFormatter) {
+TEST_F(MiscOptionsDialog, OpensOnUsWithoutAStoredSystemAndOnNoneForAnUnknownOne) {
+    wp2::MiscOptionsDialog fresh;
+    EXPECT_EQ(storedInt(kUnitSystemValueName), 0);
+    EXPECT_FALSE(run(fresh, [](wp2::MiscOptionsDialog& d) {
+        EXPECT_EQ(checkedRadio(d), 0);
+        click(d.cancelButton());
+    }));
+    EXPECT_EQ(formatter_.code(), UnitFormatter::kMetric);  // untouched by Cancel
+
     registry_.setNumber(kUnitSystemValueName, 7);
     wp2::MiscOptionsDialog dialog;
     formatter_.setSystem(2);
