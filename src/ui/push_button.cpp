@@ -55,9 +55,7 @@ void PushButton::draw() {
     if (image.isNull()) {
         return;
     }
-    DrawingSurfaces& s = drawingSurfaces();
-    s.frame.blit(rect.left, rect.top, image);
-    s.background.blit(rect.left, rect.top, image);
+    drawingSurfaces().blitStatic(rect.left, rect.top, image);
 }
 
 void PushButton::offsetBy(int dx, int dy) {

@@ -44,9 +44,7 @@ void StateLamp::draw() {
             index = 0;
     }
     const QImage& image = images_[static_cast<std::size_t>(index)];
-    DrawingSurfaces& s = drawingSurfaces();
-    s.frame.blit(rect.left, rect.top, image);
-    s.background.blit(rect.left, rect.top, image);
+    drawingSurfaces().blitStatic(rect.left, rect.top, image);
 }
 
 void StateLamp::offsetBy(int dx, int dy) {

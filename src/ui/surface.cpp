@@ -72,25 +72,32 @@ void Surface::fillRect(const Rect& r, QRgb colour) {
     }
 }
 
-void Surface::blit(int x, int y, const QImage& src, const Rect& srcRect) {
+bool Surface::transferArea(int x, int y, const QImage& src, const Rect& srcRect,
+                           Transfer& t) const {
     if (src.isNull() || src.depth() != 32) {
-        return;
+        return false;
     }
     const Rect s = srcRect.intersected(Rect{0, 0, src.width(), src.height()});
     if (s.isEmpty()) {
-        return;
+        return false;
     }
     // Keep the part of the source that lands inside the clipped destination.
     const int dx = x + (s.left - srcRect.left);
     const int dy = y + (s.top - srcRect.top);
-    const Rect d = clipped(Rect{dx, dy, dx + s.width(), dy + s.height()});
-    if (d.isEmpty()) {
+    t.dest = clipped(Rect{dx, dy, dx + s.width(), dy + s.height()});
+    t.sx = s.left + (t.dest.left - dx);
+    t.sy = s.top + (t.dest.top - dy);
+    return !t.dest.isEmpty();
+}
+
+void Surface::blit(int x, int y, const QImage& src, const Rect& srcRect) {
+    Transfer t;
+    if (!transferArea(x, y, src, srcRect, t)) {
         return;
     }
-    const int sx = s.left + (d.left - dx);
-    const int sy = s.top + (d.top - dy);
+    const Rect& d = t.dest;
     for (int row = 0; row < d.height(); ++row) {
-        const auto* from = reinterpret_cast<const QRgb*>(src.constScanLine(sy + row)) + sx;
+        const auto* from = reinterpret_cast<const QRgb*>(src.constScanLine(t.sy + row)) + t.sx;
         auto* to = reinterpret_cast<QRgb*>(image_.scanLine(d.top + row)) + d.left;
         if (src.format() == QImage::Format_RGB32) {
             std::memcpy(to, from, sizeof(QRgb) * static_cast<std::size_t>(d.width()));
@@ -115,21 +122,14 @@ void Surface::copyFrom(const Surface& src, const Rect& srcRect, int x, int y) {
 }
 
 void Surface::blitKeyed(int x, int y, const QImage& src, const Rect& srcRect, QRgb key) {
-    if (src.isNull() || src.depth() != 32) {
+    Transfer t;
+    if (!transferArea(x, y, src, srcRect, t)) {
         return;
     }
-    const Rect s = srcRect.intersected(Rect{0, 0, src.width(), src.height()});
-    if (s.isEmpty()) {
-        return;
-    }
-    const int dx = x + (s.left - srcRect.left);
-    const int dy = y + (s.top - srcRect.top);
-    const Rect d = clipped(Rect{dx, dy, dx + s.width(), dy + s.height()});
-    const int sx = s.left + (d.left - dx);
-    const int sy = s.top + (d.top - dy);
+    const Rect& d = t.dest;
     const QRgb keyRgb = key & 0x00ffffffu;
     for (int row = 0; row < d.height(); ++row) {
-        const auto* from = reinterpret_cast<const QRgb*>(src.constScanLine(sy + row)) + sx;
+        const auto* from = reinterpret_cast<const QRgb*>(src.constScanLine(t.sy + row)) + t.sx;
         auto* to = reinterpret_cast<QRgb*>(image_.scanLine(d.top + row)) + d.left;
         for (int i = 0; i < d.width(); ++i) {
             const QRgb p = from[i] & 0x00ffffffu;

@@ -77,6 +77,16 @@ protected:
     Rect clipped(const Rect& r) const;
 
 private:
+    // Where a block transfer of srcRect of src to (x, y) lands after both
+    // images' edges and the clip rectangle: the destination rectangle and the
+    // source pixel that goes to its top-left corner. False when nothing does.
+    struct Transfer {
+        Rect dest;
+        int sx = 0;
+        int sy = 0;
+    };
+    bool transferArea(int x, int y, const QImage& src, const Rect& srcRect, Transfer& t) const;
+
     QImage image_;
     std::optional<Rect> clip_;
 };
@@ -105,6 +115,13 @@ struct DrawingSurfaces {
     FrameSurface frame;
     BackgroundSurface background;
     ScratchSurface scratch;
+
+    // A picture that belongs to the static screen: on the frame and in the
+    // background that sprites are erased from.
+    void blitStatic(int x, int y, const QImage& image) {
+        frame.blit(x, y, image);
+        background.blit(x, y, image);
+    }
 };
 
 // Publishes the set the elements draw on (nullptr withdraws it).
