@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/angles.h"
 #include "core/nav/unit_formatter.h"
 #include "ui/bitmap_panel.h"
 #include "ui/compass_needle.h"
@@ -24,7 +25,7 @@
 namespace wp2 {
 namespace {
 
-constexpr double kDeg = 0.01745329251388889;
+constexpr double kDeg = kDegToRad;
 
 struct Dashboard {
     DrawingSurfaces surfaces;

@@ -10,6 +10,7 @@
 
 #include "core/base/paths.h"
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/angles.h"
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/memory_registry.h"
@@ -23,7 +24,7 @@
 namespace wp2 {
 namespace {
 
-constexpr double kDeg = 0.01745329251388889;
+constexpr double kDeg = kDegToRad;
 
 void BM_TrackMapRedraw(benchmark::State& state) {
     const int points = static_cast<int>(state.range(0));

@@ -30,7 +30,7 @@ void CompassNeedle::setAngle(double newAngle, std::uint32_t frame) {
     targetAngle = normaliseDialAngle(newAngle);
     double value = targetAngle;
     increasing = value > angle ? 1 : 0;
-    if (std::fabs(value - angle) > kDialPi) {
+    if (std::fabs(value - angle) > kPi) {
         increasing = !increasing;
         value += increasing ? kDialTwoPi : -kDialTwoPi;
     }
@@ -70,8 +70,8 @@ void CompassNeedle::draw() {
         }
         frame.polygon(turned, 3, fill, kOutline);
     };
-    drawTriangle(drawnAngle - kDialHalfPi, kNorthColour);
-    drawTriangle(drawnAngle - kDialThreeHalfPi, kSouthColour);
+    drawTriangle(drawnAngle - kHalfPi, kNorthColour);
+    drawTriangle(drawnAngle - kThreeHalfPi, kSouthColour);
 }
 
 void CompassNeedle::offsetBy(int dx, int dy) {
@@ -112,7 +112,7 @@ int BoundCompassNeedle::update(std::uint32_t frame) {
     if (!source_) {
         return 0;
     }
-    setAngle(source_->course + kDialHalfPi, frame);
+    setAngle(source_->course + kHalfPi, frame);
     return 1;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/nav/angles.h"
 #include "ui/skin_element.h"
 
 namespace wp2 {
@@ -44,7 +45,7 @@ protected:
     void animate(std::uint32_t frame);
 
 private:
-    static constexpr double kStartAngle = 1.57079632625;
+    static constexpr double kStartAngle = kHalfPi;
 };
 
 // A needle that follows the snapshot's course every 30 frames: the blue

@@ -34,7 +34,7 @@ void DialArrow::setTarget(double value) {
     value = normaliseDialAngle(value);
     targetAngle = value;
     increasing = value > angle ? 1 : 0;
-    if (std::fabs(value - angle) > kDialPi) {
+    if (std::fabs(value - angle) > kPi) {
         increasing = !increasing;
         value += increasing ? kDialTwoPi : -kDialTwoPi;
     }
@@ -45,10 +45,10 @@ void DialArrow::setTarget(double value) {
 }
 
 double DialArrow::clampShown(double a) {
-    if (a >= kDialPi && a <= kDialThreeHalfPi) {
-        return kDialThreeHalfPi;
+    if (a >= kPi && a <= kThreeHalfPi) {
+        return kThreeHalfPi;
     }
-    if (a > kDialThreeHalfPi && a < kDialTwoPi) {
+    if (a > kThreeHalfPi && a < kDialTwoPi) {
         return 0;
     }
     if (a < 0) {
@@ -79,14 +79,14 @@ int DialArrow::tick(std::uint32_t) {
 void DialArrow::draw() {
     Surface& frame = drawingSurfaces().frame;
     Point hub[3];
-    const double hubTurn = angle - kDialHalfPi;
+    const double hubTurn = angle - kHalfPi;
     for (int i = 0; i < 3; ++i) {
         hub[i] = rotateAbout(cx, cy, cx + kHub[i].x, cy + kHub[i].y, hubTurn);
     }
     frame.polygon(hub, 3, kHubFill, kHubOutline);
 
     Point arrow[7];
-    const double arrowTurn = shownAngle - kDialHalfPi;
+    const double arrowTurn = shownAngle - kHalfPi;
     for (int i = 0; i < 7; ++i) {
         arrow[i] = rotateAbout(cx, cy, cx + kArrow[i].x, cy + 6 - kArrow[i].y, arrowTurn);
     }
@@ -139,7 +139,7 @@ double DialArrow::speedAngle(double metresPerSecond) {
 }
 
 double DialArrow::courseAngle(double course, double targetBearing) {
-    return course - targetBearing + kDialHalfPi;
+    return course - targetBearing + kHalfPi;
 }
 
 }  // namespace wp2

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/nav/angles.h"
 #include "ui/skin_element.h"
 
 namespace wp2 {
@@ -49,7 +50,7 @@ protected:
     void animate();
 
 private:
-    static constexpr double kStartAngle = 1.57079632625;
+    static constexpr double kStartAngle = kHalfPi;
 };
 
 // The course dial's arrow: every 30 frames, while a target is set, it turns

@@ -1,10 +1,8 @@
 #include "ui/map_projection.h"
 
-namespace wp2 {
+#include "core/nav/angles.h"
 
-namespace {
-constexpr double kRadToDeg = 57.295779532957766;
-}
+namespace wp2 {
 
 void MapProjection::setUp(double originLatitude, double originLongitude, const LocalScale& scale,
                           double pixelsPerMetre, Point centre, bool rotate, float sinHeading,

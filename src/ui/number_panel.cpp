@@ -5,6 +5,7 @@
 
 #include "core/base/cformat.h"
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/angles.h"
 #include "core/nav/unit_formatter.h"
 #include "platform/battery_status.h"
 #include "ui/fonts.h"
@@ -130,7 +131,6 @@ void NumberPanel::erase() {
 namespace wp2 {
 
 namespace {
-constexpr double kRadToDeg = 57.295779532957766;
 int systemBattery() {
     return batteryPercent();
 }

@@ -4,15 +4,13 @@
 
 #include <cmath>
 
+#include "core/nav/angles.h"
 #include "ui/rect.h"
 
 namespace wp2 {
 
-// Multiples of pi as the instruments use them.
-inline constexpr double kDialPi = 3.1415926525;
-inline constexpr double kDialHalfPi = 1.57079632625;
-inline constexpr double kDialThreeHalfPi = 4.71238897875;
-inline constexpr double kDialTwoPi = 6.283185305;
+// A whole turn as the needles count it: twice the program's pi.
+inline constexpr double kDialTwoPi = 2 * kPi;
 
 // Turns (x, y) about (cx, cy) by r radians, rounding each coordinate by
 // adding 0.5 and truncating.

@@ -29,8 +29,8 @@ void SkyView::setSatellites(const std::vector<SkySatellite>& list) {
 
 Point SkyView::plotPosition(int cx, int cy, double elevation, double azimuth) {
     const double radius = std::cos(elevation) * kHorizonRadius;
-    return {cx + static_cast<int>(std::cos(azimuth + kDialHalfPi) * radius),
-            cy - static_cast<int>(std::sin(azimuth + kDialHalfPi) * radius)};
+    return {cx + static_cast<int>(std::cos(azimuth + kHalfPi) * radius),
+            cy - static_cast<int>(std::sin(azimuth + kHalfPi) * radius)};
 }
 
 void SkyView::draw() {

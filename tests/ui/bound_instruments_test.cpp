@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/angles.h"
 #include "core/nav/unit_formatter.h"
 #include "ui/compass_needle.h"
 #include "ui/dial_arrow.h"
@@ -18,7 +19,7 @@ namespace {
 using test::placeholderColour;
 using test::UiTest;
 
-constexpr double kDeg = 0.01745329251388889;
+constexpr double kDeg = kDegToRad;
 
 class BoundTest : public UiTest {
 protected:
@@ -53,7 +54,7 @@ TEST_F(BoundTest, CompassAndDialArrowsReadTheSnapshotEvery30Frames) {
     EXPECT_NEAR(speed.shownAngle, 1.634, 1e-9);
     snap.speed = 0;
     run(speed, 120, 200);
-    EXPECT_NEAR(speed.shownAngle, kDialThreeHalfPi, 1e-12);
+    EXPECT_NEAR(speed.shownAngle, kThreeHalfPi, 1e-12);
     EXPECT_NEAR(speed.angle, 3.485, 1e-9);
 
     // The course arrow moves only with a target.

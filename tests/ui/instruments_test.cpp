@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/nav/angles.h"
 #include "ui/compass_needle.h"
 #include "ui/dial_arrow.h"
 #include "ui/number_panel.h"
@@ -17,7 +18,7 @@ using test::glyphColour;
 using test::placeholderColour;
 using test::UiTest;
 
-constexpr double kDeg = 0.01745329251388889;
+constexpr double kDeg = kDegToRad;
 constexpr QRgb kBlue = rgb(0, 0, 255);
 constexpr QRgb kRed = rgb(255, 0, 0);
 constexpr QRgb kYellow = rgb(255, 255, 0);
@@ -32,9 +33,9 @@ void finish(E& e, std::uint32_t from, int frames = 200) {
 }
 
 TEST(Rotation, PositiveAnglesTurnAnticlockwiseAndAnglesNormaliseIntoOneTurn) {
-    EXPECT_EQ(rotateAbout(50, 50, 50, 40, kDialHalfPi), (Point{40, 50}));
-    EXPECT_EQ(rotateAbout(50, 50, 50, 40, -kDialHalfPi), (Point{60, 50}));
-    EXPECT_EQ(rotateAbout(50, 50, 50, 40, kDialPi), (Point{50, 60}));
+    EXPECT_EQ(rotateAbout(50, 50, 50, 40, kHalfPi), (Point{40, 50}));
+    EXPECT_EQ(rotateAbout(50, 50, 50, 40, -kHalfPi), (Point{60, 50}));
+    EXPECT_EQ(rotateAbout(50, 50, 50, 40, kPi), (Point{50, 60}));
     for (auto [in, out] : {std::pair{-0.5, kDialTwoPi - 0.5},
                            {7.0, 7.0 - kDialTwoPi},
                            {-7.0, 2 * kDialTwoPi - 7.0},
@@ -127,11 +128,11 @@ TEST_F(DialTest, AreaTurningSpeedAndTheClampToTheUpperHalf) {
     DialArrow high;
     high.init(121, 40, "x");
     EXPECT_EQ(high.rect.top, 0);
-    arrow.setTarget(kDialHalfPi + kDialPi);  // half a turn
+    arrow.setTarget(kHalfPi + kPi);  // half a turn
     EXPECT_EQ(arrow.steps, 2 + 25);
-    for (auto [in, out] : {std::pair{kDialPi, kDialThreeHalfPi},
-                           {4.0, kDialThreeHalfPi},
-                           {kDialThreeHalfPi, kDialThreeHalfPi},
+    for (auto [in, out] : {std::pair{kPi, kThreeHalfPi},
+                           {4.0, kThreeHalfPi},
+                           {kThreeHalfPi, kThreeHalfPi},
                            {5.0, 0.0},
                            {-0.2, 0.0},
                            {2.0, 2.0}}) {
@@ -144,13 +145,13 @@ TEST_F(DialTest, SpeedArrowRestsDownAndSweepsThroughUpToRight) {
     EXPECT_NEAR(DialArrow::speedAngle(100 / 3.6), 1.634, 1e-9);
     EXPECT_NEAR(DialArrow::speedAngle(183 / 3.6), 0.0072, 1e-9);
     EXPECT_NEAR(DialArrow::speedAngle(500), DialArrow::speedAngle(200 / 3.6), 1e-12);  // capped
-    EXPECT_GT(DialArrow::speedAngle(24 / 3.6), kDialPi);  // still resting
-    EXPECT_LT(DialArrow::speedAngle(25 / 3.6), kDialPi);  // pointing left
+    EXPECT_GT(DialArrow::speedAngle(24 / 3.6), kPi);  // still resting
+    EXPECT_LT(DialArrow::speedAngle(25 / 3.6), kPi);  // pointing left
     EXPECT_NEAR(DialArrow::speedAngle(19.99 / 3.6), 3.485 - 0.0129 * 19.99, 1e-9);
     EXPECT_NEAR(DialArrow::speedAngle(20 / 3.6), 3.624 - 0.0199 * 20, 1e-9);
 
     showAngle(DialArrow::speedAngle(0));
-    EXPECT_NEAR(arrow.shownAngle, kDialThreeHalfPi, 1e-12);
+    EXPECT_NEAR(arrow.shownAngle, kThreeHalfPi, 1e-12);
     EXPECT_EQ(at(0, 60), kYellow);
     EXPECT_NE(at(0, -60), kYellow);
     showAngle(DialArrow::speedAngle(100 / 3.6));
@@ -164,9 +165,9 @@ TEST_F(DialTest, SpeedArrowRestsDownAndSweepsThroughUpToRight) {
 
 TEST_F(DialTest, CourseArrowBehindLeftPointsDownAndBehindRightPointsRight) {
     const double course = 30 * kDeg;
-    showAngle(DialArrow::courseAngle(course, course - 135 * kDeg + 2 * kDialPi));
+    showAngle(DialArrow::courseAngle(course, course - 135 * kDeg + 2 * kPi));
     EXPECT_NEAR(arrow.angle, 225 * kDeg, 1e-6);  // the hub shows the true direction
-    EXPECT_NEAR(arrow.shownAngle, kDialThreeHalfPi, 1e-12);
+    EXPECT_NEAR(arrow.shownAngle, kThreeHalfPi, 1e-12);
     EXPECT_EQ(at(0, 60), kYellow);
     EXPECT_EQ(at(7, -8), kHub);  // hub tail towards the upper right
     showAngle(DialArrow::courseAngle(course, course + 135 * kDeg));
@@ -181,7 +182,7 @@ TEST_F(DialTest, CourseArrowBehindLeftPointsDownAndBehindRightPointsRight) {
 }
 
 TEST_F(DialTest, PaintAreaFollowsTheTipAndErasingLeavesNoTrail) {
-    showAngle(kDialHalfPi);
+    showAngle(kHalfPi);
     EXPECT_EQ(arrow.paintArea, (Rect{101, 106 - 74 - 20, 141, 126}));
     EXPECT_EQ(arrow.paintRect(), arrow.paintArea.inflated(20, 20));
     for (int deg = 0; deg < 360; deg += 7) {

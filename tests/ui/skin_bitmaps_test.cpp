@@ -11,12 +11,11 @@
 #include <set>
 #include <utility>
 
+#include "core/nav/angles.h"
 #include "ui/dial_arrow.h"
 
 namespace wp2 {
 namespace {
-
-constexpr double kPi = 3.1415926525;
 
 int lum(QRgb c) {
     return qGray(c);

@@ -6,6 +6,7 @@
 
 #include "core/base/clock.h"
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/angles.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
 #include "ui/destination_panel.h"
@@ -18,7 +19,7 @@ namespace {
 using test::placeholderColour;
 using test::UiTest;
 
-constexpr double kDeg = 0.01745329251388889;
+constexpr double kDeg = kDegToRad;
 
 // How many pixels in a rectangle are of colour `c`, or nearly white (text,
 // partly covered at its edges) when no colour is given.

@@ -3,14 +3,13 @@
 #include <cmath>
 #include <vector>
 
+#include "core/nav/angles.h"
 #include "ui/map_projection.h"
 #include "ui/map_scale.h"
 #include "ui/track_runs.h"
 
 namespace wp2 {
 namespace {
-
-constexpr double kDegToRad = 0.01745329251388889;
 
 TEST(MapScale, TablesForTheThreeUnitSystems) {
     const MapScaleTable& metric = metricScaleTable();

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/angles.h"
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/memory_registry.h"
@@ -21,7 +22,7 @@ namespace {
 using test::placeholderColour;
 using test::UiTest;
 
-constexpr double kDeg = 0.01745329251388889;
+constexpr double kDeg = kDegToRad;
 constexpr QRgb kGrey = rgb(230, 230, 230);
 constexpr QRgb kRed = rgb(255, 0, 0);
 constexpr QRgb kBar = rgb(20, 52, 255);

@@ -61,7 +61,7 @@ private:
     std::unique_ptr<TrackLog> track_;
 };
 
-// openEmulation of the design: a source on the snapshot with the file open
+// A source on the snapshot with the emulation file open
 // (or not, after the message).
 std::unique_ptr<EmulationSource> openEmulation(
     NavSnapshot& snapshot, const std::string& path = EmulationSource::kDefaultFile);

@@ -62,7 +62,7 @@ void NavSnapshot::refreshTarget() {
         return;
     }
     LatLonAlt here{latitude, longitude, 0.0};
-    targetDistance = ellipsoid->surfaceDistance(here, targetPoint.position());
+    targetDistance = ellipsoid->groundChordDistance(here, targetPoint.position());
     if (speed >= kCourseSpeed) {
         targetBearing = ellipsoid->bearing(here, targetPoint.position());
     }

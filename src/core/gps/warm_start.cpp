@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/base/cformat.h"
+#include "core/nav/angles.h"
 
 namespace wp2 {
 
@@ -21,8 +22,8 @@ std::size_t buildCommand(double latitude, double longitude, std::time_t now, lon
     if (size < kWarmStartBufferSize) {
         return 0;
     }
-    double latDeg = latitude * kWarmStartDegreesPerRadian;
-    double lonDeg = longitude * kWarmStartDegreesPerRadian;
+    double latDeg = latitude * kWarmStartRadToDeg;
+    double lonDeg = longitude * kWarmStartRadToDeg;
     long long seconds = static_cast<long long>(now) - offset - kGpsWeek1215Start;
     if (seconds < 0) {
         return 0;

@@ -28,8 +28,6 @@ struct WarmStartState {
     bool enabled = false;
 };
 
-// Degrees of the sentence (this factor only, not the program's usual one).
-inline constexpr double kWarmStartDegreesPerRadian = 57.29577951471995;
 // 2003-04-20 00:00:00 UTC, the start of GPS week 1215.
 inline constexpr std::time_t kGpsWeek1215Start = 1050796800;
 inline constexpr long kSecondsPerWeek = 604800;

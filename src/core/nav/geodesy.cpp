@@ -89,7 +89,7 @@ double Ellipsoid::chordDistance(const LatLonAlt& p, const LatLonAlt& q) const {
     return distance(toCartesian(p), toCartesian(q));
 }
 
-double Ellipsoid::surfaceDistance(const LatLonAlt& p, const LatLonAlt& q) const {
+double Ellipsoid::groundChordDistance(const LatLonAlt& p, const LatLonAlt& q) const {
     return distance(toCartesianSurface(p), toCartesianSurface(q));
 }
 

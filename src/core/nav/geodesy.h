@@ -45,8 +45,11 @@ public:
     Cartesian toCartesian(const LatLonAlt& p) const;
     // The point on the ellipsoid surface below p (altitude ignored).
     Cartesian toCartesianSurface(const LatLonAlt& p) const;
+    // Straight-line distance through the earth between the two points.
     double chordDistance(const LatLonAlt& p, const LatLonAlt& q) const;
-    double surfaceDistance(const LatLonAlt& p, const LatLonAlt& q) const;
+    // The same between the points on the surface below them (altitudes ignored):
+    // still a chord, not the distance along the surface.
+    double groundChordDistance(const LatLonAlt& p, const LatLonAlt& q) const;
     // Metres per degree of longitude and of latitude around p.
     LocalScale localScale(const LatLonAlt& p) const;
     // Radians clockwise from north: due north 0, east pi/2, south pi, west 3pi/2.

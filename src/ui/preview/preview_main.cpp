@@ -14,6 +14,7 @@
 #include "core/base/clock.h"
 #include "core/base/paths.h"
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/angles.h"
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/memory_registry.h"
@@ -41,7 +42,7 @@
 namespace wp2 {
 namespace {
 
-constexpr double kDeg = 0.01745329251388889;
+constexpr double kDeg = kDegToRad;
 
 // A position near Zurich, moving east-north-east at 50 km/h towards a target.
 void scriptSnapshot(NavSnapshot& s) {

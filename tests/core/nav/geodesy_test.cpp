@@ -68,8 +68,8 @@ TEST(Ellipsoid, UnknownCodeStillHasUsableAxes) {
     Ellipsoid e(9);
     EXPECT_EQ(e.type, 9);
     EXPECT_EQ(e.semiMajorAxis, 6378137.0);
-    EXPECT_EQ(e.surfaceDistance(deg(10, 0), deg(11, 1)),
-              wgs84().surfaceDistance(deg(10, 0), deg(11, 1)));
+    EXPECT_EQ(e.groundChordDistance(deg(10, 0), deg(11, 1)),
+              wgs84().groundChordDistance(deg(10, 0), deg(11, 1)));
 }
 
 TEST(Ellipsoid, CartesianAxesPointWhereExpected) {
@@ -97,14 +97,15 @@ TEST(Ellipsoid, SurfaceDistanceIgnoresAltitudeChordDoesNot) {
     LatLonAlt ground = deg(48.1, 11.6, 0.0);
     LatLonAlt above = deg(48.1, 11.6, 100.0);
     EXPECT_NEAR(e.chordDistance(ground, above), 100.0, 1e-6);
-    EXPECT_DOUBLE_EQ(e.surfaceDistance(ground, above), 0.0);
+    EXPECT_DOUBLE_EQ(e.groundChordDistance(ground, above), 0.0);
 
     LatLonAlt p = deg(48.1, 11.6, 520.0);
     LatLonAlt q = deg(48.2, 11.7, 1800.0);
-    EXPECT_DOUBLE_EQ(e.surfaceDistance(p, q), e.chordDistance(deg(48.1, 11.6), deg(48.2, 11.7)));
-    EXPECT_GT(e.chordDistance(p, q), e.surfaceDistance(p, q));
+    EXPECT_DOUBLE_EQ(e.groundChordDistance(p, q),
+                     e.chordDistance(deg(48.1, 11.6), deg(48.2, 11.7)));
+    EXPECT_GT(e.chordDistance(p, q), e.groundChordDistance(p, q));
     // About 13.3 km between these two points.
-    EXPECT_NEAR(e.surfaceDistance(p, q), 13330.0, 100.0);
+    EXPECT_NEAR(e.groundChordDistance(p, q), 13330.0, 100.0);
 }
 
 TEST(Ellipsoid, LocalScaleIsMetresPerDegree) {
@@ -167,7 +168,7 @@ TEST(Bearing, TakesTheShortWayAcrossTheDateLine) {
     EXPECT_NEAR(e.bearing(westOfLine, eastOfLine), kHalfPi, 1e-9);
     EXPECT_NEAR(e.bearing(eastOfLine, westOfLine), kThreeHalfPi, 1e-9);
     // The two are about 2 km apart, as the distance already says.
-    EXPECT_NEAR(e.surfaceDistance(westOfLine, eastOfLine), 2130.0, 10.0);
+    EXPECT_NEAR(e.groundChordDistance(westOfLine, eastOfLine), 2130.0, 10.0);
 }
 
 TEST(Wgs84, IsOneSharedInstance) {

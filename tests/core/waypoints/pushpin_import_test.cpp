@@ -73,7 +73,7 @@ TEST_F(Import, CsvLinesGivePositionNameAltitudeAndNote) {
         EXPECT_EQ(p.note, c.note);
         EXPECT_EQ(p.state, 0u);
     }
-    // The design's degree factor, and numbering in file order with the last at index 0.
+    // The program's degree factor, and numbering in file order with the last at index 0.
     pins.RemoveAll();
     EXPECT_EQ(importText("51.5,-0.12\n52.5, 13.4\n").line, 2);
     EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"Wpt_2", "Wpt_1"}));
