@@ -87,8 +87,8 @@ void GpsLink::rearm() {
 void GpsLink::warmStartTick() {
     ++warm_.ticks;
     if (warm_.state != WarmStartState::kArmed || !warm_.enabled || !port_ || !port_->isOpen() ||
-        !running_ || scanning_ || warm_.ticks != WarmStartState::kSendTick ||
-        state_.has(Fix2D | Fix3D)) {
+        !port_->takesCommands() || !running_ || scanning_ ||
+        warm_.ticks != WarmStartState::kSendTick || state_.has(Fix2D | Fix3D)) {
         return;
     }
     long offset = static_cast<long>(warm_.fixLocalTime - toCalendarTime(state_.lastUtc));

@@ -70,6 +70,12 @@ public:
     // Stops the reader (waking and joining it), purges and closes the device.
     // Safe to call when nothing is open.
     virtual void close() = 0;
+
+    // False for sources that only pass a receiver's output on (a GPS service or
+    // a network stream): nothing, the warm-start sentence included, is sent to them.
+    virtual bool takesCommands() const { return true; }
+    // What the port reads, for the user: the device opened, or how it is reached.
+    virtual std::string describe() const { return {}; }
 };
 
 }  // namespace wp2
