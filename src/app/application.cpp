@@ -123,6 +123,7 @@ void Application::createLink() {
     link_ = std::make_unique<GpsLink>(clock_);
     link_->setSerialPort(std::make_unique<PosixSerialPort>());
     link_->setTimers(&timers_);
+    link_->loadTalkerSetting();
     link_->install(false);
 
     std::string text;

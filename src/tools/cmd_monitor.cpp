@@ -2,6 +2,7 @@
 // prints its status report once a second, like a terminal GPS monitor.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,13 +12,15 @@
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
 #include "tools/link_session.h"
+#include "tools/talkers_option.h"
 #include "tools/tool_command.h"
 
 namespace wp2::tool {
 
 int runMonitor(const std::vector<std::string>& args);
 extern const Command kMonitorCommand{
-    "monitor", "monitor [--port N | --device PATH] [--baud B] [--seconds S]", runMonitor};
+    "monitor", "monitor [--port N | --device PATH] [--baud B] [--seconds S] [--talkers any|gp]",
+    runMonitor};
 
 namespace {
 
@@ -77,7 +80,17 @@ void print(const std::string& text) {
 
 }  // namespace
 
-int runMonitor(const std::vector<std::string>& args) {
+int runMonitor(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = arguments;
+    std::optional<Talkers> talkers;
+    Talkers chosen = Talkers::Any;
+    const std::size_t given = args.size();
+    if (!takeTalkersOption(args, chosen)) {
+        return usageError(kMonitorCommand);
+    }
+    if (args.size() != given) {
+        talkers = chosen;
+    }
     MonitorOptions options;
     if (!parseOptions(args, options)) {
         return usageError(kMonitorCommand);
@@ -85,8 +98,12 @@ int runMonitor(const std::vector<std::string>& args) {
     LinkSession session;
     TraceHook previousHook = setTraceHook(traceToStderr);
     GpsLink& link = session.link();
-    // As at start-up: the stored line settings and warm-start data.
+    // As at start-up: the stored line settings, talkers and warm-start data.
     loadDriverSetting(link);
+    link.loadTalkerSetting();
+    if (talkers) {
+        link.setTalkers(*talkers);
+    }
     {
         CRegDouble lastLat("LastLat", false, 10.0);
         CRegDouble lastLong("LastLong", false, 10.0);
@@ -119,7 +136,10 @@ int runMonitor(const std::vector<std::string>& args) {
     timers.start(1000, [&] {
         ++reports;
         print(cformat("--- %ld s, port %d (%s)\r\n", reports, link.portNumber(), device.c_str()) +
-              link.statusReport() + "\r\n");
+              link.statusReport() +
+              cformat("Satellites in view: %d (%s)\r\n", link.state().satellites.count,
+                      link.state().satellites.summary().c_str()) +
+              "\r\n");
     });
     timers.start(kEnsureOpenMs, [&] { everOpen = link.ensureLinkOpen(-1) || everOpen; });
     while (!LinkSession::stopRequested() && (options.seconds == 0 || reports < options.seconds)) {

@@ -81,9 +81,9 @@ TEST_F(BoundTest, SkyViewCopiesTheSatellitesInView) {
     ASSERT_EQ(view.count, 2);
     EXPECT_EQ(view.satellites[1].prn, 9);
     EXPECT_EQ(view.dirty + view.erasePending, 2);
-    snap.satellitesInView = 40;  // more than the snapshot holds
+    snap.satellitesInView = 41;  // more than the snapshot holds
     view.tick(60);
-    EXPECT_EQ(view.count, 12);
+    EXPECT_EQ(view.count, 40);
     snap.satellitesInView = -1;
     view.tick(90);
     EXPECT_EQ(view.count, 0);

@@ -215,6 +215,14 @@ TEST_F(UiTest, SkyViewPlotsTheZenithAtTheCentreAndTheHorizonAt40) {
     EXPECT_EQ(frame().pixel(180, 167), placeholderColour(SkyView::kDotWithoutSignal));
     EXPECT_EQ(frame().pixel(176, 163), rgb(7, 7, 7));
     EXPECT_EQ(frame().pixel(180, 180), rgb(7, 7, 7));
+    // Other constellations: a filled mark of their own with signal, a hollow one without.
+    frame().fill(rgb(7, 7, 7));
+    view.setSatellites(
+        {{65, 30, 90 * kDeg, 0, Constellation::Glonass}, {3, 0, 0, 0, Constellation::Galileo}});
+    view.draw();
+    EXPECT_EQ(frame().pixel(180, 207), rgb(255, 80, 60));
+    EXPECT_EQ(frame().pixel(180, 167), rgb(7, 7, 7));
+    EXPECT_EQ(frame().pixel(182, 167), rgb(70, 170, 255));
     view.setSatellites(std::vector<SkySatellite>(60));
     EXPECT_EQ(view.count, SkyView::kMaxSatellites);
 }

@@ -210,7 +210,7 @@ TEST_F(LinkTest, TestModeShowsRawSentencesAndIsNotReentered) {
     // Test mode only checks the sentences; it decodes nothing.
     EXPECT_EQ(link->statistics().validSentences, 2);
     EXPECT_EQ(link->statistics().totalRefreshes, 0);
-    EXPECT_EQ(link->state().satellites.publishedCount(), 0);
+    EXPECT_EQ(link->state().satellites.count, 0);
 }
 
 TEST_F(LinkTest, InstallTakesOverFromTheCurrentLink) {

@@ -14,9 +14,13 @@
 namespace wp2 {
 namespace {
 
+std::string nmea(const std::string& body) {
+    std::string line = test::nmeaLine(body);
+    return line.substr(0, line.size() - 2);
+}
+
 using test::appendText;
-using test::nmea;
-using test::TestLink;
+using test::TestDecoder;
 using test::u16;
 
 const std::string kGga = nmea("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
@@ -80,15 +84,15 @@ TEST(ReceiveBufferTest, AverageSymbolsUseTheRefreshCountPlusOne) {
 }
 
 TEST(ReceiveBufferTest, GarbageBeforeTheFirstDollarIsOneErrorLineThenSkipped) {
-    TestLink t;
-    appendText(t.link.receiveBuffer(),
+    TestDecoder t;
+    appendText(t.decoder.receiveBuffer(),
                "\x01garbage\xFE"
                "abc\r\nmore junk$" +
                    kRmc.substr(1) + "\r\n");
-    EXPECT_EQ(t.link.takeLine(), u"Error");
-    EXPECT_EQ(t.link.takeLine(), u16(kRmc));
-    EXPECT_EQ(t.link.takeLine(), u"");
-    const GpsStatistics& s = t.link.statistics();
+    EXPECT_EQ(t.decoder.takeLine(), u"Error");
+    EXPECT_EQ(t.decoder.takeLine(), u16(kRmc));
+    EXPECT_EQ(t.decoder.takeLine(), u"");
+    const GpsStatistics& s = t.decoder.statistics();
     EXPECT_EQ(s.totalSentences, 2);
     EXPECT_EQ(s.validSentences, 1);
     // CR, LF, "more junk" and the "$" are skipped in one go.
@@ -96,19 +100,19 @@ TEST(ReceiveBufferTest, GarbageBeforeTheFirstDollarIsOneErrorLineThenSkipped) {
 }
 
 TEST(ReceiveBufferTest, LinesLongerThan300AreErrorsButStillRemoved) {
-    TestLink t;
+    TestDecoder t;
     std::string body300 = "GPTXT," + std::string(290, 'x');
     std::string line300 = nmea(body300);
     ASSERT_EQ(line300.size(), 300u);
     std::string line301 = nmea(body300 + "y");
     ASSERT_EQ(line301.size(), 301u);
 
-    appendText(t.link.receiveBuffer(), line301 + "\r\n" + line300 + "\r\n" + kGga + "\r\n");
-    EXPECT_EQ(t.link.takeLine(), u"Error");
-    EXPECT_EQ(t.link.takeLine(), u16(line300));
-    EXPECT_EQ(t.link.takeLine(), u16(kGga));
-    EXPECT_EQ(t.link.statistics().totalSentences, 3);
-    EXPECT_EQ(t.link.statistics().validSentences, 2);
+    appendText(t.decoder.receiveBuffer(), line301 + "\r\n" + line300 + "\r\n" + kGga + "\r\n");
+    EXPECT_EQ(t.decoder.takeLine(), u"Error");
+    EXPECT_EQ(t.decoder.takeLine(), u16(line300));
+    EXPECT_EQ(t.decoder.takeLine(), u16(kGga));
+    EXPECT_EQ(t.decoder.statistics().totalSentences, 3);
+    EXPECT_EQ(t.decoder.statistics().validSentences, 2);
 }
 
 TEST(ReceiveBufferTest, MoreThan300CharactersWithoutLineEndAreDiscarded) {
@@ -158,34 +162,34 @@ TEST(ReceiveBufferTest, The9991stCharacterCutsTheBufferToItsFirst1000) {
 // The mended take: a "$" that is the last character buffered opens the next
 // sentence and must survive the cut.
 TEST(ReceiveBufferTest, ADollarThatEndsTheBufferIsKeptForTheNextSentence) {
-    TestLink t;
-    ReceiveBuffer& b = t.link.receiveBuffer();
+    TestDecoder t;
+    ReceiveBuffer& b = t.decoder.receiveBuffer();
     appendText(b, kGga + "\r\n$");
-    EXPECT_EQ(t.link.takeLine(), u16(kGga));
+    EXPECT_EQ(t.decoder.takeLine(), u16(kGga));
     EXPECT_EQ(b.contents(), u"$");
     EXPECT_TRUE(b.terminated());
     // The statistics are those of the step as written: CR, LF and the "$".
-    EXPECT_EQ(t.link.statistics().ignoredSymbols, 3);
+    EXPECT_EQ(t.decoder.statistics().ignoredSymbols, 3);
 
     appendText(b, kRmc.substr(1) + "\r\n");
-    EXPECT_EQ(t.link.takeLine(), u16(kRmc));
-    EXPECT_EQ(t.link.statistics().validSentences, 2);
+    EXPECT_EQ(t.decoder.takeLine(), u16(kRmc));
+    EXPECT_EQ(t.decoder.statistics().validSentences, 2);
 
     // Without a "$" after the line end the rest is dropped as before.
     appendText(b, kGga + "\r\nGP");
-    EXPECT_EQ(t.link.takeLine(), u16(kGga));
+    EXPECT_EQ(t.decoder.takeLine(), u16(kGga));
     EXPECT_EQ(b.count(), 0);
 }
 
 TEST(ReceiveBufferTest, ALineEndingAtABlockBoundaryLeavesAnErrorForTheLoneLf) {
-    TestLink t;
-    appendText(t.link.receiveBuffer(), kGga + "\r");
-    EXPECT_EQ(t.link.takeLine(), u16(kGga));
-    appendText(t.link.receiveBuffer(), "\n" + kRmc + "\r\n");
+    TestDecoder t;
+    appendText(t.decoder.receiveBuffer(), kGga + "\r");
+    EXPECT_EQ(t.decoder.takeLine(), u16(kGga));
+    appendText(t.decoder.receiveBuffer(), "\n" + kRmc + "\r\n");
     // The LF starts the buffer: an empty line, counted as a sentence that fails.
-    EXPECT_EQ(t.link.takeLine(), u"Error");
-    EXPECT_EQ(t.link.takeLine(), u16(kRmc));
-    EXPECT_EQ(t.link.statistics().totalSentences, 3);
+    EXPECT_EQ(t.decoder.takeLine(), u"Error");
+    EXPECT_EQ(t.decoder.takeLine(), u16(kRmc));
+    EXPECT_EQ(t.decoder.statistics().totalSentences, 3);
 }
 
 TEST(ReceiveBufferTest, ByteAndBlockAppendsLeaveTheSameBuffer) {

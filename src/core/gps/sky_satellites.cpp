@@ -1,0 +1,83 @@
+#include "core/gps/sky_satellites.h"
+
+#include "core/base/cformat.h"
+
+namespace wp2 {
+
+namespace {
+
+bool within(int value, int low, int high) {
+    return value >= low && value <= high;
+}
+
+}  // namespace
+
+Constellation constellationOf(char16_t talker0, char16_t talker1, int prn) {
+    struct Talker {
+        char16_t name[3];
+        Constellation constellation;
+    };
+    static constexpr Talker kTalkers[] = {
+        {u"GL", Constellation::Glonass}, {u"GA", Constellation::Galileo},
+        {u"GB", Constellation::BeiDou},  {u"BD", Constellation::BeiDou},
+        {u"GQ", Constellation::Qzss},    {u"QZ", Constellation::Qzss},
+        {u"GI", Constellation::NavIC},
+    };
+    for (const Talker& t : kTalkers) {
+        if (t.name[0] == talker0 && t.name[1] == talker1) {
+            return t.constellation;
+        }
+    }
+    if (within(prn, 1, 32)) {
+        return Constellation::Gps;
+    }
+    if (within(prn, 33, 64) || within(prn, 120, 158)) {
+        return Constellation::Sbas;
+    }
+    if (within(prn, 65, 96)) {
+        return Constellation::Glonass;
+    }
+    if (within(prn, 193, 200)) {
+        return Constellation::Qzss;
+    }
+    if (within(prn, 201, 237) || within(prn, 401, 437)) {
+        return Constellation::BeiDou;
+    }
+    if (within(prn, 301, 336)) {
+        return Constellation::Galileo;
+    }
+    return Constellation::Other;
+}
+
+const char* constellationName(Constellation c) {
+    static constexpr const char* kNames[] = {"GPS",    "SBAS", "GLONASS", "Galileo",
+                                             "BeiDou", "QZSS", "NavIC",   "other"};
+    static_assert(sizeof kNames / sizeof kNames[0] == kConstellationCount);
+    return kNames[static_cast<int>(c)];
+}
+
+int SkySatellites::withSignal() const {
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        n += records[static_cast<std::size_t>(i)].snr > 0;
+    }
+    return n;
+}
+
+std::string SkySatellites::summary() const {
+    int perConstellation[kConstellationCount] = {};
+    for (int i = 0; i < count; ++i) {
+        ++perConstellation[static_cast<int>(records[static_cast<std::size_t>(i)].constellation)];
+    }
+    std::string text;
+    for (int c = 0; c < kConstellationCount; ++c) {
+        if (perConstellation[c] > 0) {
+            text += (text.empty() ? "" : ", ") +
+                    cformat("%s %d", constellationName(static_cast<Constellation>(c)),
+                            perConstellation[c]);
+        }
+    }
+    return text.empty() ? "none" : text;
+}
+
+}  // namespace wp2
