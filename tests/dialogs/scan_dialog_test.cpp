@@ -80,13 +80,5 @@ TEST_F(ScanDialog, NoReceiverIsReportedAndNothingStored) {
     EXPECT_EQ(boxes_.shown[0].icon, MessageIcon::Stop);
 }
 
-TEST_F(ScanDialog, FitsTheScreen) {
-    wp2::ScanDialog d(l_.link.get());
-    d.progress()->setText(
-        "Scan for GPS...\nPort 5: Not found\nPort 2: Not found\nPort 4: No signal\nPort 6: Not "
-        "found\nPort 7: Not found\nPort 8: Not found\nPort 1: GPS found!\n");
-    renderScreen(d, "scan");
-}
-
 }  // namespace
 }  // namespace wp2::test
