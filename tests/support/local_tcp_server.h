@@ -162,13 +162,16 @@ public:
         seen_ = at + text.size();
         return true;
     }
-    void stop() {
+    // Ends the program (and its children); its exit status, -1 when killed.
+    int stop(int signal = SIGTERM) {
+        int status = 0;
         if (pid_ > 0) {
-            ::kill(-pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
+            ::kill(-pid_, signal);
+            ::waitpid(pid_, &status, 0);
             ::close(fd_);
             pid_ = -1;
         }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
     std::string out;
