@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "core/base/atomic_file.h"
 #include "core/gpx/track_gpx.h"
 #include "core/gpx/track_summary.h"
 #include "core/nav/unit_formatter.h"
 #include "core/nav/unit_system_setting.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_values.h"
-#include "core/track/atomic_file.h"
 #include "core/track/track_file.h"
 #include "core/track/track_log.h"
 #include "platform/file_registry.h"
@@ -111,11 +111,12 @@ int importTrack(const std::vector<std::string>& args) {
         }
     }
     const int capacity = (count / kTrackGrowth + 1) * kTrackGrowth;
-    errno = 0;
+    std::string error;
     if (!replaceFileAtomically(
-            args[2], TrackFile::encode(capacity, dated, lastDated, 0, points.data(), count))) {
+            args[2], TrackFile::encode(capacity, dated, lastDated, 0, points.data(), count),
+            &error)) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", args[2].c_str(),
-                     std::strerror(errno ? errno : EIO));
+                     error.c_str());
         return kExitFailure;
     }
     std::printf("%d points (%d dated) in %zu pieces written to %s\n", count, dated,

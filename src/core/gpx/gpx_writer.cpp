@@ -75,6 +75,12 @@ struct GpxWriter::State {
     }
 };
 
+GpxWriter::Sink fileSink(std::FILE* file) {
+    return [file](const char* data, std::size_t size) {
+        return std::fwrite(data, 1, size, file) == size;
+    };
+}
+
 std::string gpxNumber(double value) {
     char text[400];
     const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);

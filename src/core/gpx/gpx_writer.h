@@ -4,6 +4,7 @@
 // memory. Elements come in the order the GPX 1.1 schema asks for.
 
 #include <cstddef>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -45,6 +46,9 @@ private:
     std::unique_ptr<State> state_;
     bool ok_ = true;
 };
+
+// A sink writing to a stream.
+GpxWriter::Sink fileSink(std::FILE* file);
 
 // The shortest decimal text (no exponent) that reads back as the same double.
 std::string gpxNumber(double value);

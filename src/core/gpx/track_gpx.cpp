@@ -1,15 +1,12 @@
 #include "core/gpx/track_gpx.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <new>
 
+#include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
 #include "core/base/message_box.h"
 #include "core/base/paths.h"
 #include "core/nav/angles.h"
-#include "core/track/atomic_file.h"
 #include "core/track/file_chooser.h"
 #include "core/track/track_log.h"
 
@@ -181,27 +178,10 @@ bool writeTrackGpx(const TrackPoint* points, int count, std::string_view trackNa
 
 bool exportTrackGpx(const TrackPoint* points, int count, const std::string& path,
                     std::string* error) {
-    std::vector<std::uint8_t> bytes;
-    try {
-        const std::string name = std::filesystem::path(path).stem().string();
-        writeTrackGpx(points, count, name, [&bytes](const char* data, std::size_t size) {
-            bytes.insert(bytes.end(), data, data + size);
-            return true;
-        });
-    } catch (const std::bad_alloc&) {
-        if (error) {
-            *error = std::strerror(ENOMEM);
-        }
-        return false;
-    }
-    errno = 0;
-    if (!replaceFileAtomically(path, bytes)) {
-        if (error) {
-            *error = std::strerror(errno ? errno : EIO);
-        }
-        return false;
-    }
-    return true;
+    const std::string name = std::filesystem::path(path).stem().string();
+    return replaceFileAtomically(
+        path, [&](std::FILE* file) { return writeTrackGpx(points, count, name, fileSink(file)); },
+        error);
 }
 
 GpxReadResult readTrackGpx(const std::string& path, std::vector<TrackPoint>& points,

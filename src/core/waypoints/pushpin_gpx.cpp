@@ -1,15 +1,12 @@
 #include "core/waypoints/pushpin_gpx.h"
 
-#include <cerrno>
-#include <cstring>
 #include <new>
-#include <vector>
 
+#include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
 #include "core/gpx/gpx_writer.h"
 #include "core/gpx/track_gpx.h"
 #include "core/nav/angles.h"
-#include "core/track/atomic_file.h"
 #include "core/waypoints/pushpin_icon_names.h"
 #include "core/waypoints/text16.h"
 
@@ -76,41 +73,27 @@ GpxReadResult ReadGpx(CPushpins& pushpins, const std::string& path) {
 }
 
 bool ExportGpx(const CPushpins& pushpins, const std::string& path, std::string* error) {
-    std::vector<std::uint8_t> bytes;
-    try {
-        GpxWriter writer([&bytes](const char* data, std::size_t size) {
-            bytes.insert(bytes.end(), data, data + size);
-            return true;
-        });
-        writer.begin();
-        for (const CPushpin* p = pushpins.GetOldest(); p && writer.ok(); p = p->newer()) {
-            GpxPoint w;
-            w.latitude = gpxDegrees(p->latitude);
-            w.longitude = gpxDegrees(p->longitude);
-            if (hasAltitude(*p)) {
-                w.elevation = p->altitude;
+    return replaceFileAtomically(
+        path,
+        [&pushpins](std::FILE* file) {
+            GpxWriter writer(fileSink(file));
+            writer.begin();
+            for (const CPushpin* p = pushpins.GetOldest(); p && writer.ok(); p = p->newer()) {
+                GpxPoint w;
+                w.latitude = gpxDegrees(p->latitude);
+                w.longitude = gpxDegrees(p->longitude);
+                if (hasAltitude(*p)) {
+                    w.elevation = p->altitude;
+                }
+                w.time = fromGpsDateTime(p->time);
+                w.name = toUtf8(p->name);
+                w.description = toUtf8(p->note);
+                w.symbol = pushpinIconName(p->icon);
+                writer.waypoint(w);
             }
-            w.time = fromGpsDateTime(p->time);
-            w.name = toUtf8(p->name);
-            w.description = toUtf8(p->note);
-            w.symbol = pushpinIconName(p->icon);
-            writer.waypoint(w);
-        }
-        writer.finish();
-    } catch (const std::bad_alloc&) {
-        if (error) {
-            *error = std::strerror(ENOMEM);
-        }
-        return false;
-    }
-    errno = 0;
-    if (!replaceFileAtomically(path, bytes)) {
-        if (error) {
-            *error = std::strerror(errno ? errno : EIO);
-        }
-        return false;
-    }
-    return true;
+            return writer.finish();
+        },
+        error);
 }
 
 }  // namespace wp2
