@@ -13,6 +13,7 @@ extern const Command kDecodeCommand;
 extern const Command kPushpinsCommand;
 extern const Command kMonitorCommand;
 extern const Command kScanCommand;
+extern const Command kTrackCommand;
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -26,6 +27,7 @@ extern const Command kCommands[] = {
     kPushpinsCommand,
     kMonitorCommand,
     kScanCommand,
+    kTrackCommand,
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 
