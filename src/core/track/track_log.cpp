@@ -7,10 +7,10 @@
 #include <new>
 #include <utility>
 
+#include "core/base/atomic_file.h"
 #include "core/base/paths.h"
 #include "core/nav/geodesy.h"
 #include "core/settings/creg_store.h"
-#include "core/track/atomic_file.h"
 #include "core/track/file_chooser.h"
 #include "core/track/track_file.h"
 #include "core/track/track_filter.h"
