@@ -1,7 +1,5 @@
 #include "core/gps/sky_satellites.h"
 
-#include "core/base/cformat.h"
-
 namespace wp2 {
 
 namespace {
@@ -62,22 +60,6 @@ int SkySatellites::withSignal() const {
         n += records[static_cast<std::size_t>(i)].snr > 0;
     }
     return n;
-}
-
-std::string SkySatellites::summary() const {
-    int perConstellation[kConstellationCount] = {};
-    for (int i = 0; i < count; ++i) {
-        ++perConstellation[static_cast<int>(records[static_cast<std::size_t>(i)].constellation)];
-    }
-    std::string text;
-    for (int c = 0; c < kConstellationCount; ++c) {
-        if (perConstellation[c] > 0) {
-            text += (text.empty() ? "" : ", ") +
-                    cformat("%s %d", constellationName(static_cast<Constellation>(c)),
-                            perConstellation[c]);
-        }
-    }
-    return text.empty() ? "none" : text;
 }
 
 }  // namespace wp2

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 
 namespace wp2 {
 
@@ -37,8 +36,6 @@ struct SkySatellites {
     int count = 0;
 
     int withSignal() const;
-    // "GPS 12, GLONASS 8" in the order of the constellations; "none" when empty.
-    std::string summary() const;
 };
 
 }  // namespace wp2

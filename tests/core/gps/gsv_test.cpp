@@ -114,7 +114,7 @@ TEST(GsvTest, TalkersStandSideBySide) {
     // A talker's new group replaces only its own; the others stay.
     EXPECT_EQ(applied(t, {gsv("GL", 1, 1, 1, {"71:30"})}),
               "GPS 5:40 GLONASS 70: GLONASS 71:30 Galileo 5:20 Galileo 12:21");
-    EXPECT_EQ(t.state().satellites.summary(), "GPS 1, GLONASS 2, Galileo 2");
+    EXPECT_EQ(t.state().satellites.withSignal(), 4);
     // BeiDou under either talker, QZSS, and the satellites gone from view.
     EXPECT_EQ(applied(t, {gsv("BD", 1, 1, 1, {"201:1"}), gsv("GB", 1, 1, 1, {"7:2"}),
                           gsv("GQ", 1, 1, 1, {"1:3"}), gsv("GP", 1, 1, 0, {})}),
