@@ -134,14 +134,16 @@ void GpsDecoder::applyAnyTalker(std::u16string_view line) {
 }
 
 bool GpsDecoder::LastOfType::repeatedByOtherTalker(std::u16string_view line) const {
-    return (line[1] != talker[0] || line[2] != talker[1]) && !time.empty() &&
-           timeField(line) == time;
+    return (line[1] != talker[0] || line[2] != talker[1]) && timeLength > 0 &&
+           timeField(line) == std::u16string_view(time, timeLength);
 }
 
 void GpsDecoder::LastOfType::remember(std::u16string_view line) {
     talker[0] = line[1];
     talker[1] = line[2];
-    time.assign(timeField(line));
+    const std::u16string_view t = timeField(line);
+    timeLength = t.size() < std::size(time) ? t.size() : 0;
+    std::copy_n(t.data(), timeLength, time);
 }
 
 void GpsDecoder::onRmc(std::u16string_view line) {

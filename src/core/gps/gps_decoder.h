@@ -27,6 +27,7 @@
 #include "core/gps/gsa_decoder.h"
 #include "core/gps/gsv_groups.h"
 #include "core/gps/gsv_table.h"
+#include "core/gps/nmea_field.h"
 #include "core/gps/receive_buffer.h"
 #include "core/gps/rmc_decoder.h"
 #include "core/track/track_log.h"
@@ -109,7 +110,8 @@ private:
     // The time field and talker of the last applied sentence of one type.
     struct LastOfType {
         char16_t talker[2] = {};
-        std::u16string time;
+        char16_t time[kMaxNmeaFieldLength] = {};  // longer time fields are not compared
+        std::size_t timeLength = 0;
 
         // Whether line carries the same time as the last one under another talker.
         bool repeatedByOtherTalker(std::u16string_view line) const;

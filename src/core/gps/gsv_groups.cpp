@@ -23,16 +23,36 @@ bool readCount(std::u16string_view field, int& value) {
     return true;
 }
 
+// The comma-separated fields of a line between two positions.
+struct FieldScanner {
+    std::u16string_view line;
+    std::size_t pos;
+    std::size_t end;
+    bool done = false;  // the last field was read
+
+    std::u16string_view next() {
+        const std::size_t start = pos;
+        while (pos < end && line[pos] != u',') {
+            ++pos;
+        }
+        const std::u16string_view field = line.substr(start, pos - start);
+        done = pos == end;
+        pos += done ? 0 : 1;
+        return field;
+    }
+};
+
 }  // namespace
 
 bool GsvGroups::decode(std::u16string_view line, SkySatellites& sky) {
     if (line.size() < 7 || line[6] != u',') {
         return false;
     }
-    std::size_t end = line.find(u'*');
-    std::u16string_view body = line.substr(7, end == std::u16string_view::npos ? end : end - 7);
-    const auto fieldCount = static_cast<int>(std::count(body.begin(), body.end(), u',')) + 1;
-    NmeaFields fields(body, 0);
+    // Up to the "*" (where the checksum test found it): the counts, four
+    // fields per satellite, and with NMEA 4.11 a last lone field, the signal id.
+    const std::size_t star = line.size() - 3;
+    FieldScanner fields{line, 7,
+                        line[star] == u'*' ? star : std::min(line.find(u'*'), line.size())};
     int total = 0;
     int number = 0;
     int inView = 0;
@@ -40,12 +60,27 @@ bool GsvGroups::decode(std::u16string_view line, SkySatellites& sky) {
         !readCount(fields.next(), inView) || total < 1 || number < 1 || number > total) {
         return false;
     }
-    // After the counts: four fields per satellite, and with NMEA 4.11 the signal id.
-    const int rest = fieldCount - 3;
     int signal = -1;
-    if (rest % 4 == 1) {
-        std::u16string_view last = body.substr(body.rfind(u',') + 1);
-        signal = nmeaInt(last);
+    int read = 0;
+    while (!fields.done) {
+        const std::u16string_view prn = fields.next();
+        if (fields.done) {
+            signal = nmeaInt(prn);
+            break;
+        }
+        SatelliteInfo& rec = message_[static_cast<std::size_t>(read)];
+        rec.prn = nmeaInt(prn);
+        rec.elevation = nmeaInt(fields.next());
+        rec.azimuth = nmeaInt(fields.next());
+        if (fields.done) {
+            break;  // a satellite cut short
+        }
+        rec.snr = nmeaInt(fields.next());
+        rec.filled = 1;
+        rec.constellation = constellationOf(line[1], line[2], rec.prn);
+        if (!prn.empty() && rec.prn > 0 && read < kMaxGroup) {
+            ++read;
+        }
     }
     Group& g = groupFor(line[1], line[2], signal);
     if (number == 1) {
@@ -57,18 +92,9 @@ bool GsvGroups::decode(std::u16string_view line, SkySatellites& sky) {
         g.next = 0;  // interrupted: the group is dropped
         return false;
     }
-    for (int i = 0; i < rest / 4; ++i) {
-        std::u16string_view prnField = fields.next();
-        SatelliteInfo rec;
-        rec.prn = nmeaInt(prnField);
-        rec.elevation = nmeaInt(fields.next());
-        rec.azimuth = nmeaInt(fields.next());
-        rec.snr = nmeaInt(fields.next());
-        rec.filled = 1;
-        rec.constellation = constellationOf(line[1], line[2], rec.prn);
-        if (!prnField.empty() && rec.prn > 0 && g.built < kMaxGroup) {
-            g.building[static_cast<std::size_t>(g.built++)] = rec;
-        }
+    auto& building = g.records[g.buildingHalf];
+    for (int i = 0; i < read && g.built < kMaxGroup; ++i) {
+        building[static_cast<std::size_t>(g.built++)] = message_[static_cast<std::size_t>(i)];
     }
     g.next = number + 1;
     if (number == total) {
@@ -98,7 +124,7 @@ GsvGroups::Group& GsvGroups::groupFor(char16_t talker0, char16_t talker1, int si
 }
 
 void GsvGroups::completed(Group& g, SkySatellites& sky) {
-    g.complete = g.building;
+    g.buildingHalf ^= 1;
     g.count = g.built;
     g.hasComplete = true;
     g.olderRound = g.previousRound;
@@ -115,14 +141,30 @@ void GsvGroups::completed(Group& g, SkySatellites& sky) {
 }
 
 void GsvGroups::publish(SkySatellites& sky) {
+    // One talker alone (a GPS-only receiver): its group as it is.
+    const Group* only = nullptr;
+    int withData = 0;
+    for (const Group& g : groups_) {
+        withData += g.hasComplete;
+        only = g.hasComplete ? &g : only;
+    }
+    if (withData == 1 && only->count <= SkySatellites::kMax) {
+        std::copy_n(only->records[only->buildingHalf ^ 1].begin(), only->count,
+                    sky.records.begin());
+        sky.count = only->count;
+        return;
+    }
     merged_.clear();
     for (const Group& g : groups_) {
+        // A satellite is looked for among the groups before this one only.
+        const auto before = static_cast<std::ptrdiff_t>(merged_.size());
         for (int i = 0; g.hasComplete && i < g.count; ++i) {
-            const SatelliteInfo& rec = g.complete[static_cast<std::size_t>(i)];
-            auto same = std::find_if(merged_.begin(), merged_.end(), [&](const SatelliteInfo& m) {
-                return m.prn == rec.prn && m.constellation == rec.constellation;
-            });
-            if (same == merged_.end()) {
+            const SatelliteInfo& rec = g.records[g.buildingHalf ^ 1][static_cast<std::size_t>(i)];
+            auto same = std::find_if(
+                merged_.begin(), merged_.begin() + before, [&](const SatelliteInfo& m) {
+                    return m.prn == rec.prn && m.constellation == rec.constellation;
+                });
+            if (same == merged_.begin() + before) {
                 merged_.push_back(rec);
             } else {
                 same->snr = std::max(same->snr, rec.snr);

@@ -38,10 +38,11 @@ private:
         int total = 0;    // messages of the group being built
         int next = 0;     // message expected next; 0 when none is being built
         int built = 0;
-        std::array<SatelliteInfo, kMaxGroup> building{};
         int count = 0;  // records of the latest complete group
-        std::array<SatelliteInfo, kMaxGroup> complete{};
         bool hasComplete = false;
+        // The group being built and the latest complete one, in turns.
+        std::array<SatelliteInfo, kMaxGroup> records[2]{};
+        int buildingHalf = 0;
         // Completion numbers of the latest complete group and of the two before it.
         unsigned lastRound = 0;
         unsigned previousRound = 0;
@@ -54,6 +55,7 @@ private:
 
     std::vector<Group> groups_;
     unsigned completions_ = 0;
+    std::array<SatelliteInfo, kMaxGroup> message_{};  // the satellites of the message being read
     std::vector<SatelliteInfo> merged_;
 };
 

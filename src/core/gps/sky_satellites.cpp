@@ -11,20 +11,25 @@ bool within(int value, int low, int high) {
 }  // namespace
 
 Constellation constellationOf(char16_t talker0, char16_t talker1, int prn) {
-    struct Talker {
-        char16_t name[3];
-        Constellation constellation;
-    };
-    static constexpr Talker kTalkers[] = {
-        {u"GL", Constellation::Glonass}, {u"GA", Constellation::Galileo},
-        {u"GB", Constellation::BeiDou},  {u"BD", Constellation::BeiDou},
-        {u"GQ", Constellation::Qzss},    {u"QZ", Constellation::Qzss},
-        {u"GI", Constellation::NavIC},
-    };
-    for (const Talker& t : kTalkers) {
-        if (t.name[0] == talker0 && t.name[1] == talker1) {
-            return t.constellation;
+    if (talker0 == u'G') {
+        switch (talker1) {
+            case u'L':
+                return Constellation::Glonass;
+            case u'A':
+                return Constellation::Galileo;
+            case u'B':
+                return Constellation::BeiDou;
+            case u'Q':
+                return Constellation::Qzss;
+            case u'I':
+                return Constellation::NavIC;
+            default:
+                break;
         }
+    } else if (talker0 == u'B' && talker1 == u'D') {
+        return Constellation::BeiDou;
+    } else if (talker0 == u'Q' && talker1 == u'Z') {
+        return Constellation::Qzss;
     }
     if (within(prn, 1, 32)) {
         return Constellation::Gps;
