@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/gps/nmea_checksum.h"
@@ -30,11 +31,11 @@ constexpr double kTolerance = 2e-5;  // degrees
 constexpr long long kSecond = 1000;  // milliseconds
 
 struct Row {
-    bool rmc = false;
-    bool subSecondRmc = false;  // the RMC time field carried a fraction of a second
-    long long todMs = 0;        // time of day of the point
-    double lat = 0.0;           // degrees
-    double lon = 0.0;
+    bool rmc;
+    bool subSecondRmc;  // the RMC time field carried a fraction of a second
+    long long todMs;    // time of day of the point
+    double lat;         // degrees
+    double lon;
 };
 
 struct Fix {
@@ -43,44 +44,36 @@ struct Fix {
     double lon;
 };
 
-long long timeOfDayMs(int h, int m, double s) {
-    return std::llround((h * 3600.0 + m * 60.0 + s) * 1000.0);
+// Milliseconds of the day from "hhmmss[.sss]" (or "hh:mm:ss.sss" at `at`).
+long long timeOfDayMs(const std::string& t, std::size_t at = 0, std::size_t step = 2) {
+    return std::llround((std::atoi(t.substr(at, 2).c_str()) * 3600.0 +
+                         std::atoi(t.substr(at + step, 2).c_str()) * 60.0 +
+                         std::strtod(t.c_str() + at + 2 * step, nullptr)) *
+                        1000.0);
 }
 
-// "hhmmss[.sss]" of an NMEA time field.
-long long fieldTimeMs(const std::string& f) {
-    return timeOfDayMs(std::atoi(f.substr(0, 2).c_str()), std::atoi(f.substr(2, 2).c_str()),
-                       std::strtod(f.substr(4).c_str(), nullptr));
-}
-
-// Collects one row per fix offered to the track log.
+// One row per fix offered to the track log, completed when its sentence ends.
 class Rows final : public FixObserver {
 public:
     void fixOffered(const TrackPoint& p, bool) override {
-        pending_ = p;
-        hasPending_ = true;
+        const GpsDateTime& t = p.time;
+        rows.push_back({false, false,
+                        std::llround((t.hour * 3600.0 + t.minute * 60.0 + t.seconds) * 1000.0),
+                        p.latitude * kRadToDeg, p.longitude * kRadToDeg});
+        pending_ = true;
     }
     void sentenceApplied(std::u16string_view line) override {
-        if (!hasPending_) {
-            return;
+        if (std::exchange(pending_, false) && line.substr(3, 3) == u"RMC") {
+            rows.back().rmc = true;
+            const std::u16string_view time = line.substr(7, line.find(u',', 7) - 7);
+            rows.back().subSecondRmc =
+                time.size() > 7 && time.find_first_not_of(u'0', 7) != time.npos;
         }
-        hasPending_ = false;
-        Row r;
-        r.rmc = line.substr(3, 3) == u"RMC";
-        if (r.rmc && line.size() > 14 && line[13] == u'.') {
-            std::u16string_view frac = line.substr(14, line.find(u',', 14) - 14);
-            r.subSecondRmc = frac.find_first_not_of(u'0') != std::u16string_view::npos;
-        }
-        r.todMs = timeOfDayMs(pending_.time.hour, pending_.time.minute, pending_.time.seconds);
-        r.lat = pending_.latitude * kRadToDeg;
-        r.lon = pending_.longitude * kRadToDeg;
-        rows.push_back(r);
     }
     std::vector<Row> rows;
 
 private:
-    TrackPoint pending_;
-    bool hasPending_ = false;
+    bool pending_ = false;
 };
 
 // The fixes gpsd reported (TPV with time and position) that the program is
@@ -105,7 +98,7 @@ GpsdFixes gpsdFixes(const std::string& chkPath, Talkers talkers) {
         const std::string type = line.size() > 6 ? line.substr(3, 3) : "";
         const std::string time = type.empty() ? "" : line.substr(7, line.find(',', 7) - 7);
         if (line[0] == '$' && read && (type == "RMC" || type == "GGA") && time.size() >= 6) {
-            sentTimes.insert(fieldTimeMs(time));
+            sentTimes.insert(timeOfDayMs(time));
         }
         gsaFix = gsaFix || (line[0] == '$' && read && type == "GSA" &&
                             (line.compare(9, 1, "2") == 0 || line.compare(9, 1, "3") == 0));
@@ -116,11 +109,7 @@ GpsdFixes gpsdFixes(const std::string& chkPath, Talkers talkers) {
             la == std::string::npos || lo == std::string::npos) {
             continue;
         }
-        // "YYYY-MM-DDTHH:MM:SS.sssZ"
-        const std::string iso = line.substr(t + 8, 24);
-        const long long tod =
-            timeOfDayMs(std::atoi(iso.substr(11, 2).c_str()), std::atoi(iso.substr(14, 2).c_str()),
-                        std::strtod(iso.substr(17).c_str(), nullptr));
+        const long long tod = timeOfDayMs(line, t + 8 + 11, 3);  // "YYYY-MM-DDTHH:MM:SS.sssZ"
         fixes.all.push_back({tod, std::strtod(line.c_str() + la + 6, nullptr),
                              std::strtod(line.c_str() + lo + 6, nullptr)});
         if (gsaFix && sentTimes.count(tod)) {

@@ -211,38 +211,14 @@ TEST_F(DecoderTest, TheGsaSentencesOfOneEpochCountAsOne) {
 }
 
 TEST_F(DecoderTest, AnyTalkerWantsRealHemisphereLetters) {
-    const char* rmc = "GPRMC,123519,A,4807.038,%s,01131.000,%s,022.4,084.4,230394,,";
     for (Talkers talkers : {Talkers::Any, Talkers::GpsOnly}) {
         TestDecoder d(talkers);
-        Recorder r;
-        d.decoder.setFixObserver(&r);
         d.apply(kGsa3d);
-        d.apply(cformat(rmc, "n", "E"));
-        d.apply(cformat(rmc, "N", ""));
+        d.apply("GPRMC,123519,A,4807.038,n,01131.000,E,022.4,084.4,230394,,");
         d.apply("GPGGA,1,4807.038,x,01131.000,E,1,08,0.9,1,M,1,M,,");
-        // The GPS talker alone reads them as the receiver's first design had it.
-        EXPECT_EQ(r.fixes.size(), talkers == Talkers::Any ? 0u : 3u);
+        EXPECT_EQ(d.decoder.trackLog().count() + d.state().satellitesGga,
+                  talkers == Talkers::Any ? 0 : 1 + 8);
     }
-}
-
-TEST_F(DecoderTest, TakeLineCountsAndMarksValidSentences) {
-    test::appendText(t.decoder.receiveBuffer(), nmeaLine(kGsa3d) + "$GPGSA,bad*00\r\n" +
-                                                    nmeaLine(kRmc) + "$GPRMC,garbled*00\r\n$");
-    t.clock.setNow(TestDecoder::kStart + 42);
-    t.decoder.decodePending();
-    const GpsStatistics& s = t.decoder.statistics();
-    EXPECT_EQ(s.totalRefreshes, 1);
-    EXPECT_EQ(s.totalSentences, 4);
-    EXPECT_EQ(s.validSentences, 2);
-    EXPECT_EQ(s.rmcSentences, 1);
-    EXPECT_EQ(t.state().lastSentence, u"Error");
-    EXPECT_EQ(t.state().lastDataTime, TestDecoder::kStart + 42);
-    EXPECT_TRUE(t.state().has(Moving));
-    EXPECT_EQ(rec.lines, 4);
-    // The next refresh clears Moving; an empty buffer keeps the last sentence.
-    t.decoder.decodePending();
-    EXPECT_FALSE(t.state().has(Moving));
-    EXPECT_EQ(t.state().lastSentence, u"Error");
 }
 
 TEST_F(DecoderTest, Reports) {
@@ -271,6 +247,15 @@ TEST_F(DecoderTest, Reports) {
               "Points Total (Valid): 1 (1)\r\nFix: 3d\r\nTotal refreshes: 1\r\n"
               "Condition: BLINKING RED\r\n" +
                   tail);
+    // A failing line becomes "Error" and counts no RMC; each refresh clears Moving.
+    t.clock.setNow(TestDecoder::kStart + 42);
+    test::appendText(t.decoder.receiveBuffer(), nmeaLine(kGsa3d) + "$GPRMC,garbled*00\r\n");
+    t.decoder.decodePending();
+    EXPECT_EQ(t.state().lastSentence, u"Error");
+    EXPECT_EQ(t.state().lastDataTime, TestDecoder::kStart + 42);
+    EXPECT_EQ(t.decoder.statistics().rmcSentences, 1);
+    EXPECT_EQ(t.flags(), 103u - Moving);
+    EXPECT_EQ(rec.lines, 5);
     // A garbled DOP does not break the accuracy line.
     t.apply("GPGSA,A,3,04,05,09,12,24,,,,,,,,1e999,1.3,2.1");
     t.apply(kRmc);
@@ -303,45 +288,34 @@ TEST(GpsConditionTest, EvaluatedInOrder) {
         EXPECT_EQ(condition(s), c.expected) << c.flags << " " << c.ggaSatellites << " " << c.pdop;
     }
     EXPECT_STREQ(conditionText(GpsCondition::Yellow), "YELLOW");
-    RunningAverage a(3);
-    for (double v : {3.0, 6.0, 9.0, 30.0}) {
-        a.add(v);
-    }
-    EXPECT_DOUBLE_EQ(a.mean(), 15);  // the 3 is gone
 }
 
 TEST_F(DecoderTest, SnapshotFollowsTheState) {
     GpsLink link(t.clock, test::quietTrackLog());
     NavSnapshot snap;
     snap.ellipsoid = &wgs84();
-    GeoPoint target;
-    target.latitude = 48.2 * kDegToRad;
-    target.longitude = (11 + 31.0 / 60) * kDegToRad;
-    snap.setTarget(target);
-    snap.refreshFromLink(link);
-    EXPECT_EQ(snap.fixLevel, 1);
-    EXPECT_EQ(snap.targetDistance, 0.0);  // no fix yet
-    link.state().set(LinkOpen);
-    snap.refreshFromLink(link);
-    EXPECT_EQ(snap.fixLevel, 2);
-    link.applySentence(test::nmea16("GPGSA,A,2,04,05,09,,,,,,,,,,0.9,2.0,1.0"));
-    snap.refreshFromLink(link);
-    EXPECT_EQ(snap.fixLevel, 3);
-    EXPECT_EQ(snap.status, link.state().flags + 0x100);
-    EXPECT_EQ(snap.accuracy(), 0.0);  // PDOP below 1
-    link.applySentence(test::nmea16(kGsa3d));
+    snap.setTarget(GeoPoint{});
+    snap.targetPoint.latitude = 48.2 * kDegToRad;
+    snap.targetPoint.longitude = (11 + 31.0 / 60) * kDegToRad;
+    std::vector<int> levels;
+    for (const char* body : {"", "GPGSA,A,2,04,05,09,,,,,,,,,,0.9,2.0,1.0", kGsa3d}) {
+        link.state().set(*body ? LinkOpen : 0);
+        link.applySentence(test::nmea16(*body ? body : "GPTXT"));
+        snap.refreshFromLink(link);
+        levels.push_back(snap.fixLevel);
+        EXPECT_EQ(snap.targetDistance == 0.0, levels.size() == 1);  // none without a fix
+        EXPECT_EQ(snap.status, link.state().flags + (snap.fixLevel > 2 ? 0x100 : 0));
+    }
+    EXPECT_EQ(levels, (std::vector<int>{1, 3, 4}));
     link.applySentence(test::nmea16("GPRMC,123519,A,4807.038,N,01131.000,E,5,84.4,230394,,"));
     snap.refreshFromLink(link);
-    EXPECT_EQ(snap.fixLevel, 4);
     EXPECT_DOUBLE_EQ(snap.course, 84.4 * kDegToRad);
     EXPECT_DOUBLE_EQ(snap.accuracy(), 2.5 * 2.9 + 2.4);
     EXPECT_NEAR(snap.targetDistance, (48.2 - 48.1173) * 111200, 200);
     EXPECT_NEAR(snap.targetBearing, 0.0, 1e-6);
-    EXPECT_EQ(snap.averageSpeed.count(), 1);
     // Below 0.3 m/s course and bearing hold; below 0.1 m/s the speed is not averaged.
     link.applySentence(test::nmea16("GPRMC,123520,A,4807.038,N,01131.000,E,0.1,250,230394,,"));
-    target.latitude = 48.0 * kDegToRad;
-    snap.setTarget(target);
+    snap.targetPoint.latitude = 48.0 * kDegToRad;
     snap.refreshFromLink(link);
     EXPECT_DOUBLE_EQ(snap.course, 84.4 * kDegToRad);
     EXPECT_NEAR(snap.targetBearing, 0.0, 1e-6);
