@@ -14,6 +14,7 @@ extern const Command kDecodeCommand;
 extern const Command kPushpinsCommand;
 extern const Command kMonitorCommand;
 extern const Command kScanCommand;
+extern const Command kTrackCommand;
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -27,6 +28,7 @@ extern const Command kCommands[] = {
     kPushpinsCommand,
     kMonitorCommand,
     kScanCommand,
+    kTrackCommand,
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 
