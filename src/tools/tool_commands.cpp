@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tools/tool_command.h"
+#include "wayplot2_version.h"
 
 namespace wp2::tool {
 
@@ -18,7 +19,7 @@ extern const Command kTrackCommand;
 extern const Command kCommands[] = {
     {"version", "version",
      [](const std::vector<std::string>&) {
-         std::puts("wayplot2-tool 0.1.0");
+         std::puts("wayplot2-tool " WAYPLOT2_VERSION);
          return kExitOk;
      }},
     kSettingsCommand,
