@@ -10,6 +10,7 @@
 
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/unit_formatter.h"
+#include "core/waypoints/pushpin_icon_names.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_layout.h"
 #include "ui/panel_selector.h"
@@ -53,12 +54,12 @@ TEST(SkinBitmaps, TheIconTableHoldsThe59SquarePicturesOfTheListInOrder) {
         }
     }
     EXPECT_EQ(pushpinIconCount(), 89);
-    ASSERT_EQ(pushpinIconTableSize(), 59);
+    ASSERT_EQ(pushpinIconTableSize(), kPushpinIconCount);  // a picture for every GPX name
     for (std::size_t i = 0; i < square.size(); ++i) {
         EXPECT_EQ(pushpinIconPicture(static_cast<int>(i)), square[i]) << i;
         EXPECT_EQ(std::count(square.begin(), square.end(), square[i]), 1) << i;
     }
-    EXPECT_TRUE(pushpinIconPicture(59).isNull());
+    EXPECT_TRUE(pushpinIconPicture(kPushpinIconCount).isNull());
     EXPECT_EQ(pushpinIconBitmapId(-1), 0);
 }
 
