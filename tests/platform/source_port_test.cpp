@@ -18,22 +18,6 @@ namespace {
 
 using test::waitUntil;
 
-// Collects what a reader hands over.
-struct Collected {
-    ByteSink sink() {
-        return [this](std::uint8_t b) {
-            std::lock_guard<std::mutex> lock(mutex);
-            bytes += static_cast<char>(b);
-        };
-    }
-    std::string text() {
-        std::lock_guard<std::mutex> lock(mutex);
-        return bytes;
-    }
-    std::mutex mutex;
-    std::string bytes;
-};
-
 TEST(SourceTextTest, UrlsAndDevicePaths) {
     struct Case {
         const char* text;
@@ -65,7 +49,7 @@ TEST(SourceTextTest, UrlsAndDevicePaths) {
 TEST(NetworkSourceTest, TcpStreamPassesUnchangedAndItsEndIsAHangUp) {
     test::TraceRecorder traces;
     const std::string stream = "$GPGSA,A,3,,,*1E\r\n{not gpsd}\r\n\x80";
-    Collected got;
+    test::ByteCollector got;
     {
         test::LocalTcpServer server(stream, 0);
         NetworkSource source;
@@ -73,8 +57,8 @@ TEST(NetworkSourceTest, TcpStreamPassesUnchangedAndItsEndIsAHangUp) {
         EXPECT_FALSE(source.takesCommands());
         EXPECT_EQ(source.describe(), "NMEA stream at 127.0.0.1:" + std::to_string(server.port()));
         ASSERT_TRUE(source.startReader(got.sink()));
-        ASSERT_TRUE(waitUntil([&] { return got.text().size() >= stream.size(); }));
-        EXPECT_EQ(got.text(), stream);
+        ASSERT_TRUE(waitUntil([&] { return got.bytes().size() >= stream.size(); }));
+        EXPECT_EQ(got.bytes(), stream);
         EXPECT_FALSE(source.write("x", 1));
         EXPECT_EQ(server.received(), "");  // nothing is ever sent to a stream
         EXPECT_EQ(source.readerExit(), ReaderExit::Running);
@@ -96,13 +80,13 @@ TEST(NetworkSourceTest, GpsdIsAskedForNmeaAndItsOwnLinesAreSkipped) {
         "{\"class\":\"TPV\",\"mode\":3}\r\n"
         "$GPGSV,1,1,01,04,40,120,00*4B\r\n";
     test::LocalTcpServer server(replies, 0);
-    Collected got;
+    test::ByteCollector got;
     NetworkSource source;
     const std::string url = "gpsd://127.0.0.1:" + std::to_string(server.port());
     ASSERT_TRUE(source.open(url, {}));
     ASSERT_TRUE(source.startReader(got.sink()));
-    ASSERT_TRUE(waitUntil([&] { return got.text().size() >= 49; }));
-    EXPECT_EQ(got.text(), "$GPGSA,A,3,,,*1E\r\n$GPGSV,1,1,01,04,40,120,00*4B\r\n");
+    ASSERT_TRUE(waitUntil([&] { return got.bytes().size() >= 49; }));
+    EXPECT_EQ(got.bytes(), "$GPGSA,A,3,,,*1E\r\n$GPGSV,1,1,01,04,40,120,00*4B\r\n");
     EXPECT_EQ(server.received(), "?WATCH={\"enable\":true,\"nmea\":true};\n");
     EXPECT_EQ(gpsdWatchRequest("/dev/a\"b"),
               "?WATCH={\"enable\":true,\"nmea\":true,\"device\":\"/dev/a\\\"b\"};\n");
@@ -147,11 +131,11 @@ TEST(GpsdOwnershipTest, AReceiverGpsdServesIsReadThroughGpsdNotTakenFromIt) {
     EXPECT_EQ(source.describe(), pty.slavePath() + " through gpsd at " + address);
     EXPECT_FALSE(source.takesCommands());
     EXPECT_FALSE(test::processHolds(pty.slavePath()));  // gpsd keeps the receiver
-    Collected got;
+    test::ByteCollector got;
     ASSERT_TRUE(source.startReader(got.sink()));
-    EXPECT_TRUE(waitUntil([&] { return got.text().size() > 100; }));
-    EXPECT_EQ(got.text().rfind("$GPGSV,1,1,01,04,40,120,00*4B\r\n", 0), 0u) << got.text();
-    EXPECT_EQ(got.text().find('{'), std::string::npos);
+    EXPECT_TRUE(waitUntil([&] { return got.bytes().size() > 100; }));
+    EXPECT_EQ(got.bytes().rfind("$GPGSV,1,1,01,04,40,120,00*4B\r\n", 0), 0u) << got.bytes();
+    EXPECT_EQ(got.bytes().find('{'), std::string::npos);
 
     // gpsd stops: the source hangs up, as an unplugged receiver does.
     daemon.stop();
