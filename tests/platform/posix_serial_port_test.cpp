@@ -199,21 +199,5 @@ TEST_F(SerialPortTest, CloseStopsAReaderBusyWithDataAndLeavesNothingBehind) {
     EXPECT_TRUE(traces.texts().empty());
 }
 
-TEST_F(SerialPortTest, ReaderNeedsAnOpenPortOnlyOneRunsAndReopeningRestartsIt) {
-    PosixSerialPort port;
-    test::ByteCollector got;
-    EXPECT_FALSE(port.startReader(got.sink()));
-    EXPECT_TRUE(traces.contains(commError(EBADF, "Creating Thread.")));
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(port.open(pty.slavePath(), {}));
-        ASSERT_TRUE(port.startReader(got.sink()));
-        EXPECT_FALSE(port.startReader(got.sink()));
-        ASSERT_TRUE(pty.send("$X"));
-        ASSERT_TRUE(waitUntil([&] { return got.bytes().size() == 2u * (i + 1); }));
-    }
-    EXPECT_EQ(got.bytes(), "$X$X$X");
-    EXPECT_TRUE(traces.contains(commError(EBUSY, "Creating Thread.")));
-}
-
 }  // namespace
 }  // namespace wp2
