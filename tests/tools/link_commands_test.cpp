@@ -11,6 +11,7 @@
 #include <regex>
 #include <thread>
 
+#include "platform/network_source.h"
 #include "support/env_override.h"
 #include "support/local_tcp_server.h"
 #include "support/nmea_lines.h"
@@ -48,21 +49,6 @@ private:
     PseudoTerminal pty_;
     std::atomic<bool> running_{true};
     std::thread thread_;
-};
-
-// The ports a scan tries, all mapped to nothing unless a test says otherwise.
-class NoPorts {
-public:
-    NoPorts() {
-        for (int port = 1; port <= 8; ++port) {
-            ports_.push_back(
-                std::make_unique<EnvOverride>("WAYPLOT2_COM" + std::to_string(port), ""));
-        }
-    }
-    void map(int port, const std::string& device) { ports_[port - 1]->set(device.c_str()); }
-
-private:
-    std::vector<std::unique_ptr<EnvOverride>> ports_;
 };
 
 int countOf(const std::string& text, const std::string& what) {
@@ -191,14 +177,8 @@ std::string captureSecond() {
 }
 
 bool portAnswers(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool answers = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return answers;
+    const int fd = connectTcp("127.0.0.1", port, 200);
+    return fd >= 0 && ::close(fd) == 0;
 }
 
 // A server of each kind on a port: gpsd (started by gpsfake) or a TCP stream.
@@ -253,12 +233,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ScanCommandTest, AHeldPortIsBusyTheReceiverIsFoundAndStoredOrNothingIs) {
     TempDir root;
     Receiver receiver(50);
-    NoPorts ports;
+    std::vector<std::unique_ptr<EnvOverride>> ports;  // the scan's ports, mapped to nothing
+    for (int port = 1; port <= 8; ++port) {
+        ports.push_back(std::make_unique<EnvOverride>("WAYPLOT2_COM" + std::to_string(port), ""));
+    }
     PseudoTerminal held;
     const int holder = ::open(held.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);  // as a terminal program does
-    ports.map(5, held.slavePath());
-    ports.map(1, receiver.device());
+    ports[4]->set(held.slavePath().c_str());
+    ports[0]->set(receiver.device().c_str());
     auto r = runProgram({WAYPLOT2_TOOL, "--root", root.path(), "scan", "--ports", "1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "Scan for GPS...\r\nPort 5: Busy\r\n");
