@@ -3,6 +3,7 @@
 #include <QBitmap>
 #include <QImage>
 
+#include "ui/bitmap_source.h"
 #include "ui/skin_bitmaps.h"
 
 namespace wp2 {
@@ -14,11 +15,11 @@ int lastIcon = 0;
 }  // namespace
 
 int pushpinIconListSize() {
-    return pushpinIconCount();
+    return pushpinIconTableSize();
 }
 
 QPixmap pushpinPixmap(int index) {
-    const QImage image = pushpinIcon(index);
+    const QImage image = pushpinIconPicture(index);
     if (image.isNull()) {
         return {};
     }

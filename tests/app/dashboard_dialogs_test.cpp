@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/dashboard_ids.h"
 #include "app/qt_dialogs.h"
 #include "app_test_support.h"
 #include "core/base/timer_queue.h"
@@ -43,6 +42,7 @@
 #include "support/env_override.h"
 #include "support/nmea_lines.h"
 #include "support/pseudo_terminal.h"
+#include "ui/dashboard_ids.h"
 #include "ui/destination_panel.h"
 
 namespace wp2 {

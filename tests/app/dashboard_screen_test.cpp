@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/dashboard_ids.h"
 #include "app_test_support.h"
 #include "core/base/clock.h"
 #include "core/base/paths.h"
@@ -14,6 +13,7 @@
 #include "core/waypoints/cpushpins.h"
 #include "ui/bitmap_panel.h"
 #include "ui/bitmap_source.h"
+#include "ui/dashboard_ids.h"
 #include "ui/destination_panel.h"
 #include "ui/panel_selector.h"
 #include "ui/popup_menu.h"

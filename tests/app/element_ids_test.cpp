@@ -57,7 +57,7 @@ std::vector<Lookup> lookups() {
 class ElementIdsTest : public test::AppTest {};
 
 TEST_F(ElementIdsTest, EveryIdTheProgramLooksUpNamesABuiltElement) {
-    std::map<std::string, int> dashboardIds = idConstants(kSourceRoot / "app" / "dashboard_ids.h");
+    std::map<std::string, int> dashboardIds = idConstants(kSourceRoot / "ui" / "dashboard_ids.h");
     std::map<std::string, int> screenIds = idConstants(kSourceRoot / "ui" / "skin_screen.h");
     ASSERT_GE(dashboardIds.size(), 30u);
     ASSERT_EQ(screenIds.size(), 3u);

