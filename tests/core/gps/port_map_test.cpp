@@ -56,7 +56,6 @@ TEST(PortMapTest, DefaultDevicesNamesAndScanOrder) {
     gpsd.set("");  // none
     EXPECT_EQ(map.device(kGpsdPort) + map.device(0) + map.device(12), "");
     EXPECT_EQ(PortMap::comName(5) + PortMap::comName(10) + PortMap::comName(11), "COM5gpsdTCP");
-    EXPECT_EQ(PortMap::environmentName(1) + PortMap::settingName(9), "WAYPLOT2_COM1Port9");
     EXPECT_EQ(std::vector<int>(kScanOrder, kScanOrder + kScanPortCount),
               (std::vector<int>{5, 2, 4, 6, 7, 8, 1, 3}));
 }
