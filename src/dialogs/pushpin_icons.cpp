@@ -3,6 +3,7 @@
 #include <QBitmap>
 #include <QImage>
 
+#include "dialog_layout.h"
 #include "ui/skin_bitmaps.h"
 
 namespace wp2 {
@@ -18,9 +19,13 @@ int pushpinIconListSize() {
 }
 
 QPixmap pushpinPixmap(int index) {
-    const QImage image = pushpinIcon(index);
+    QImage image = pushpinIcon(index);
     if (image.isNull()) {
         return {};
+    }
+    if (dialogScale() > 1) {
+        image = image.scaled(image.size() * dialogScale(), Qt::IgnoreAspectRatio,
+                             Qt::FastTransformation);
     }
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setMask(

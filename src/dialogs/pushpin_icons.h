@@ -9,7 +9,8 @@ namespace wp2 {
 
 // Number of pictures in the list.
 int pushpinIconListSize();
-// Picture i of the list; a null pixmap for an index outside it.
+// Picture i of the list, enlarged by the dialog scale; a null pixmap for an
+// index outside it.
 QPixmap pushpinPixmap(int index);
 QIcon pushpinQIcon(int index);
 
