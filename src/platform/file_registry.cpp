@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 #include <utility>
 
+#include "core/base/atomic_file.h"
 #include "core/base/message_box.h"
 #include "core/base/paths.h"
 #include "core/base/trace.h"
@@ -20,10 +20,6 @@ namespace {
 
 constexpr const char* kLockFile = "registry.lock";
 constexpr const char* kMessageCaption = "Wayplot2";
-
-std::string errnoText(int e) {
-    return std::generic_category().message(e);
-}
 
 bool exists(const std::string& path) {
     struct stat st;
@@ -58,21 +54,6 @@ int readWhole(const std::string& path, std::string& text) {
     return 0;
 }
 
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Releases the registry's lock when it goes out of scope.
 template <typename Unlock>
 class ScopeExit {
@@ -100,10 +81,6 @@ std::string FileRegistry::filePath(RegRoot root) const {
     return dir_ + "/" + fileName(root);
 }
 
-void FileRegistry::setBeforeRenameHook(std::function<void(const std::string&)> hook) {
-    beforeRename_ = std::move(hook);
-}
-
 std::string FileRegistry::errorText(int code) const {
     std::string text = Registry::errorText(code);
     return lastDetail_.empty() ? text : text + "\n" + lastDetail_;
@@ -117,7 +94,7 @@ int FileRegistry::fail(int code, const std::string& detail) {
 int FileRegistry::failErrno(const std::string& what, const std::string& path) {
     int e = errno;
     int code = (e == EACCES || e == EPERM || e == EROFS) ? kRegAccessDenied : kRegWriteFault;
-    return fail(code, what + " \"" + path + "\": " + errnoText(e));
+    return fail(code, what + " \"" + path + "\": " + systemErrorText(e));
 }
 
 void FileRegistry::report(const std::string& text) {
@@ -206,7 +183,7 @@ int FileRegistry::setAside(RegRoot root, const std::string& reason, RegHive& hiv
             }
             return kRegOk;
         }
-        problem = errnoText(errno);
+        problem = systemErrorText(errno);
     }
     blocked_.insert(root);
     if (reported_.insert(root).second) {
@@ -244,43 +221,11 @@ int FileRegistry::modify(RegRoot root, const std::function<int(RegHive&)>& chang
 }
 
 int FileRegistry::write(RegRoot root, const RegHive& hive) {
-    std::string path = filePath(root);
-    std::string temp = path + ".tmp";
-    std::string text = RegFileFormat::format(root, hive);
-    struct stat old;
-    bool hadFile = ::stat(path.c_str(), &old) == 0;
-
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return failErrno("cannot create", temp);
-    }
-    if (hadFile) {
-        ::fchmod(fd, old.st_mode & 07777);  // keep the store's permissions
-    }
-    if (!writeAll(fd, text) || ::fsync(fd) != 0) {
-        int rc = failErrno("cannot write", temp);
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return rc;
-    }
-    if (::close(fd) != 0) {
-        int rc = failErrno("cannot write", temp);
-        ::unlink(temp.c_str());
-        return rc;
-    }
-    if (beforeRename_) {
-        beforeRename_(temp);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int rc = failErrno("cannot replace", path);
-        ::unlink(temp.c_str());
-        return rc;
-    }
-    // Make the rename itself durable.
-    int dirFd = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    const std::string path = filePath(root);
+    const std::string text = RegFileFormat::format(root, hive);
+    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    if (!replaceFileAtomically(path, bytes)) {
+        return failErrno("cannot write", path);
     }
     return kRegOk;
 }

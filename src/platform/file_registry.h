@@ -5,9 +5,9 @@
 //
 // Every operation reads the file afresh, so other programs (wayplot2-tool)
 // may change it meanwhile. A change takes an exclusive lock on "<file>.lock",
-// reads the file, applies the change and, when something changed, writes the
-// whole file to "<file>.tmp", flushes it to disk and renames it over the store,
-// so the store is always either the old or the new file, never a torn one.
+// reads the file, applies the change and, when something changed, replaces
+// the whole file atomically (replaceFileAtomically), so the store is always
+// either the old or the new file, never a torn one.
 //
 // A store file that cannot be parsed is renamed to "<file>.bad" (or
 // "<file>-N.bad" when that exists); the program goes on with an empty store,
@@ -44,10 +44,6 @@ public:
     static const char* fileName(RegRoot root);
     std::string filePath(RegRoot root) const;
 
-    // Test seam: runs after the temporary file has been written and flushed
-    // and before it is renamed over the store.
-    void setBeforeRenameHook(std::function<void(const std::string& tempPath)> hook);
-
 private:
     // Reads the store of root into hive: kRegOk (also when there is no file),
     // or an error when the file exists but cannot be read.
@@ -70,7 +66,6 @@ private:
     std::string lastDetail_;
     int lockFd_ = -1;
     int lockDepth_ = 0;
-    std::function<void(const std::string&)> beforeRename_;
 };
 
 }  // namespace wp2

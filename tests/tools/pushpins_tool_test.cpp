@@ -111,10 +111,10 @@ TEST_F(PushpinsTool, FailingTextFileShowsTheMessageAndKeepsWhatWasRead) {
 }
 
 TEST_F(PushpinsTool, UnreadableSourcesAreNamed) {
-    writeFile(dir.file("x.gpx"), "<gpx/>");
-    RunResult r = tool({"import", kpp(), dir.file("x.gpx"), dir.file("none.kpp")});
+    writeFile(dir.file("x.kml"), "<kml/>");
+    RunResult r = tool({"import", kpp(), dir.file("x.kml"), dir.file("none.kpp")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("x.gpx: not imported (unknown extension)"), std::string::npos);
+    EXPECT_NE(r.out.find("x.kml: not imported (unknown extension)"), std::string::npos);
     EXPECT_NE(r.out.find("none.kpp: not imported (cannot be opened)"), std::string::npos);
     // The (empty) pushpin file is still written.
     EXPECT_EQ(readFile(kpp()), std::string(4, '\0'));

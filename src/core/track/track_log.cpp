@@ -7,10 +7,10 @@
 #include <new>
 #include <utility>
 
+#include "core/base/atomic_file.h"
 #include "core/base/paths.h"
 #include "core/nav/geodesy.h"
 #include "core/settings/creg_store.h"
-#include "core/track/atomic_file.h"
 #include "core/track/file_chooser.h"
 #include "core/track/track_file.h"
 #include "core/track/track_filter.h"
@@ -236,6 +236,33 @@ void TrackLog::adopt(TrackFileImage&& image) {
         legacyA = image.legacyA;
         legacyB = image.legacyB;
     }
+}
+
+bool TrackLog::replaceTrack(std::vector<TrackPoint> points) {
+    if (points.size() > static_cast<std::size_t>(INT_MAX - kTrackGrowth)) {
+        return false;
+    }
+    const int count = static_cast<int>(points.size());
+    TrackFileImage image;
+    image.count = count;
+    image.capacity = (count / kTrackGrowth + 1) * kTrackGrowth;
+    image.datedCount = 0;
+    image.lastDatedIndex = -1;
+    image.reserved = reserved;
+    for (int i = 0; i < count; ++i) {
+        if (!has(points[static_cast<std::size_t>(i)].state, TrackPointState::NoDate)) {
+            ++image.datedCount;
+            image.lastDatedIndex = i;
+        }
+    }
+    try {
+        points.resize(static_cast<std::size_t>(image.capacity));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    image.points = std::move(points);
+    adopt(std::move(image));
+    return true;
 }
 
 bool TrackLog::load(bool askName) {

@@ -78,6 +78,10 @@ public:
     // sound track file leaves the track as it was and returns false.
     bool load(bool askName);
     bool save(bool askName);
+    // Replaces the whole track with points read elsewhere (an imported GPX
+    // track), kept as they are: no recording filter. False, and the track
+    // unchanged, when memory runs out or there are more than INT_MAX points.
+    bool replaceTrack(std::vector<TrackPoint> points);
     // load(false) / save(false) on autosavePath; currentFileName is kept.
     bool autoLoad();
     bool autoSave();

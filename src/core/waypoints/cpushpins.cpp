@@ -1,13 +1,12 @@
 #include "core/waypoints/cpushpins.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <new>
 #include <system_error>
 
+#include "core/base/atomic_file.h"
 #include "core/base/paths.h"
 #include "core/nav/geodesy.h"
 #include "core/waypoints/pushpin_archive.h"
@@ -224,42 +223,26 @@ PushpinLoadResult CPushpins::LoadFile(const std::string& path) {
     return result;
 }
 
-bool CPushpins::Save() const {
-    return SaveFile(DefaultFilePath());
+bool CPushpins::Save(std::string* error) const {
+    return SaveFile(DefaultFilePath(), error);
 }
 
-// Writes a temporary file beside the pushpin file, flushes it to the disk and
-// renames it over the old one, so that the file is always either the old or
-// the new collection.
-bool CPushpins::SaveFile(const std::string& path) const {
+bool CPushpins::SaveFile(const std::string& path, std::string* error) const {
     std::filesystem::path target(path);
     if (target.has_parent_path()) {
         Paths::makeDirs(target.parent_path().string());
     }
-    const std::string temp = path + ".saving";
-    bool ok = false;
-    {
-        UniqueFile file(std::fopen(temp.c_str(), "wb"));
-        if (!file) {
-            return false;
-        }
-        PushpinArchiveWriter out(file.get());
-        out.writeU32(static_cast<std::uint32_t>(count_));
-        for (const CPushpin* p = oldest_; p; p = p->newer_) {
-            out.writeRecord(*p);
-        }
-        ok = out.flush() && std::fflush(file.get()) == 0 && ::fsync(fileno(file.get())) == 0;
-        ok = (std::fclose(file.release()) == 0) && ok;
-    }
-    std::error_code ec;
-    if (ok) {
-        std::filesystem::rename(temp, target, ec);
-        ok = !ec;
-    }
-    if (!ok) {
-        std::filesystem::remove(temp, ec);
-    }
-    return ok;
+    return replaceFileAtomically(
+        path,
+        [this](std::FILE* file) {
+            PushpinArchiveWriter out(file);
+            out.writeU32(static_cast<std::uint32_t>(count_));
+            for (const CPushpin* p = oldest_; p; p = p->newer_) {
+                out.writeRecord(*p);
+            }
+            return out.flush();
+        },
+        error);
 }
 
 }  // namespace wp2

@@ -70,9 +70,10 @@ public:
     PushpinLoadResult Load();
     PushpinLoadResult LoadFile(const std::string& path);
     // Replaces the pushpin file atomically: the old file stays whole when
-    // writing fails. False when the file could not be written.
-    bool Save() const;
-    bool SaveFile(const std::string& path) const;
+    // writing fails. False when the file could not be written; *error then
+    // says why ("No space left on device").
+    bool Save(std::string* error = nullptr) const;
+    bool SaveFile(const std::string& path, std::string* error = nullptr) const;
     static std::string DefaultFilePath();
 
     int GetCount() const { return count_; }

@@ -28,12 +28,33 @@ void reportDamagedPushpinFile(const std::string& path, int read) {
     showMessage(damagedPushpinFileText(path, read), kApplicationCaption, MessageIcon::Exclamation);
 }
 
-std::string exportFailedText(const std::string& path) {
-    return cformat("The file %s could not be written.", path.c_str());
+std::string gpxImportText(const std::string& path, int read, int added,
+                          const std::string& problem) {
+    std::string text = cformat("%s:\n", path.c_str());
+    if (!problem.empty()) {
+        text += problem + "\n";
+    }
+    text += cformat("%d of %d waypoints added", added, read);
+    if (added < read) {
+        text += cformat("; %d lay within 5 m of a pushpin already there", read - added);
+    }
+    return text + ".";
 }
 
-void reportExportFailed(const std::string& path) {
-    showMessage(exportFailedText(path), kApplicationCaption, MessageIcon::Exclamation);
+void reportGpxImport(const std::string& path, int read, int added, const std::string& problem) {
+    showMessage(gpxImportText(path, read, added, problem), kApplicationCaption,
+                MessageIcon::Exclamation);
+}
+
+std::string exportFailedText(const std::string& path, const std::string& reason) {
+    if (reason.empty()) {
+        return cformat("The file %s could not be written.", path.c_str());
+    }
+    return cformat("The file %s could not be written: %s", path.c_str(), reason.c_str());
+}
+
+void reportExportFailed(const std::string& path, const std::string& reason) {
+    showMessage(exportFailedText(path, reason), kApplicationCaption, MessageIcon::Exclamation);
 }
 
 }  // namespace wp2

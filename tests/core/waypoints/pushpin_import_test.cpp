@@ -141,7 +141,7 @@ TEST_F(Import, ExtensionChoosesTheReaderWithoutRegardToCase) {
     EXPECT_EQ(importText("").added, 0);
     EXPECT_EQ(importText("1,2\n", "TXT").added, 1);
     EXPECT_EQ(importText("3,4\n", "Csv").added, 1);
-    EXPECT_EQ(importText("5,6\n", "gpx").status, ImportResult::Status::UnknownExtension);
+    EXPECT_EQ(importText("5,6\n", "kml").status, ImportResult::Status::UnknownExtension);
     EXPECT_EQ(importPushpins(pins, dir.file("missing.kpp")).status,
               ImportResult::Status::CannotOpen);
     EXPECT_EQ(pins.GetCount(), 2);
@@ -386,7 +386,7 @@ TEST_F(Import, ChoosingAsksWithTheImportFilter) {
     EXPECT_EQ(chooseAndImportPushpins(pins).status, ImportResult::Status::Cancelled);
     EXPECT_EQ(chooser.asked.filter,
               "Geocaching(*.loc)|*.loc|Text CSV (*.csv,*.txt)|*.csv; *.txt|Pushpins file "
-              "(*.kpp)|*.kpp||");
+              "(*.kpp)|*.kpp|GPX (*.gpx)|*.gpx||");
     EXPECT_EQ(chooser.asked.defaultExtension, "kpp");
     EXPECT_EQ(chooser.asked.proposedName, "");
     writeFile(dir.file("x.csv"), "1,1\n");

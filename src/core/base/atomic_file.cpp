@@ -1,0 +1,146 @@
+#include "core/base/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace wp2 {
+
+namespace {
+
+std::function<void(const std::string&)>& beforeReplaceHook() {
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Creates a new, empty temporary file beside path; -1 (errno set) when none
+// can be made. The name is unique to this process and call, so that writers
+// in several processes never share one.
+int createTemporary(const std::string& path, std::string& name) {
+    static unsigned serial = 0;
+    const std::string stem =
+        folderOf(path) + "/." + baseNameOf(path) + "." + std::to_string(::getpid()) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = stem + std::to_string(++serial) + ".tmp";
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+// Makes the rename itself durable; a failure here does not undo the save.
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// The body failed without a system error.
+constexpr int kBodyFailed = -1;
+
+bool fail(int e, std::string* error) {
+    if (error) {
+        *error = e != kBodyFailed ? systemErrorText(e) : "the data could not be produced";
+    }
+    errno = e != kBodyFailed ? e : EIO;
+    return false;
+}
+
+// Writes the body into the open temporary file, flushes it to the disk and
+// closes it; errno of the first failure, kBodyFailed, or 0.
+int writeTemporary(int fd, const std::function<bool(std::FILE*)>& writeBody) {
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        const int e = errno;
+        ::close(fd);
+        return e;
+    }
+    errno = 0;
+    bool ok = writeBody(file);
+    int e = ok ? 0 : (errno != 0 ? errno : kBodyFailed);
+    if (ok && (std::fflush(file) != 0 || std::ferror(file))) {
+        ok = false;
+        e = errno != 0 ? errno : EIO;
+    }
+    if (ok && ::fsync(::fileno(file)) != 0) {
+        ok = false;
+        e = errno;
+    }
+    if (std::fclose(file) != 0 && ok) {
+        ok = false;
+        e = errno;
+    }
+    return ok ? 0 : e;
+}
+
+}  // namespace
+
+std::string systemErrorText(int error) {
+    return std::generic_category().message(error);
+}
+
+void setBeforeReplaceHook(std::function<void(const std::string&)> hook) {
+    beforeReplaceHook() = std::move(hook);
+}
+
+bool replaceFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                           std::string* error) {
+    return replaceFileAtomically(
+        path,
+        [&bytes](std::FILE* file) {
+            return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        },
+        error);
+}
+
+bool replaceFileAtomically(const std::string& path,
+                           const std::function<bool(std::FILE*)>& writeBody, std::string* error) {
+    struct stat old;
+    const bool hadFile = ::stat(path.c_str(), &old) == 0;
+    if (hadFile && S_ISDIR(old.st_mode)) {
+        return fail(EISDIR, error);
+    }
+    std::string temporary;
+    const int fd = createTemporary(path, temporary);
+    if (fd < 0) {
+        return fail(errno, error);
+    }
+    if (hadFile) {
+        ::fchmod(fd, old.st_mode & 07777);  // keep the file's permissions
+    }
+    int e = writeTemporary(fd, writeBody);
+    if (e == 0 && beforeReplaceHook()) {
+        beforeReplaceHook()(temporary);
+    }
+    if (e == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) {
+        e = errno;
+    }
+    if (e != 0) {
+        ::unlink(temporary.c_str());
+        return fail(e, error);
+    }
+    syncFolder(folderOf(path));
+    return true;
+}
+
+}  // namespace wp2

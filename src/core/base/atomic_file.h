@@ -1,0 +1,35 @@
+#pragma once
+// Replacing a file so that a reader (or the next start after a crash) sees
+// either the whole old contents or the whole new contents, never a mix.
+//
+// The new contents go to a fresh temporary file in the same folder, which is
+// flushed to the disk (fsync) and renamed over the file; the folder is then
+// flushed so that the rename itself survives a power cut. An existing file's
+// permissions are kept. On failure the temporary file is removed, the file is
+// untouched, errno holds the system's error and *error its text ("No space
+// left on device").
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wp2 {
+
+bool replaceFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                           std::string* error = nullptr);
+// writeBody writes the contents through the stream and returns false when it
+// could not produce them.
+bool replaceFileAtomically(const std::string& path,
+                           const std::function<bool(std::FILE*)>& writeBody,
+                           std::string* error = nullptr);
+
+// The system's text for an errno value ("Read-only file system").
+std::string systemErrorText(int error);
+
+// Test seam: runs after the temporary file has been written and flushed and
+// before it is renamed over the file (nothing: no hook).
+void setBeforeReplaceHook(std::function<void(const std::string& temporaryPath)> hook);
+
+}  // namespace wp2
