@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include "dialog_layout.h"
+#include "ui/bitmap_source.h"
 #include "ui/skin_bitmaps.h"
 
 namespace wp2 {
@@ -15,11 +16,11 @@ int lastIcon = 0;
 }  // namespace
 
 int pushpinIconListSize() {
-    return pushpinIconCount();
+    return pushpinIconTableSize();
 }
 
 QPixmap pushpinPixmap(int index) {
-    QImage image = pushpinIcon(index);
+    QImage image = pushpinIconPicture(index);
     if (image.isNull()) {
         return {};
     }

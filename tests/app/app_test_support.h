@@ -121,8 +121,15 @@ protected:
     }
 
     DashboardServices services(LinkStarter ensureLinkOpen = nullptr) {
-        return {&dialogs_, &pushpins_, &*lastTarget_, &store_,
-                &player_,  &clock_,    nullptr,       std::move(ensureLinkOpen)};
+        DashboardServices s;
+        s.dialogs = &dialogs_;
+        s.pushpins = &pushpins_;
+        s.lastTarget = &*lastTarget_;
+        s.store = &store_;
+        s.sounds = &player_;
+        s.clock = &clock_;
+        s.ensureLinkOpen = std::move(ensureLinkOpen);
+        return s;
     }
 
     MemoryRegistry registry_;

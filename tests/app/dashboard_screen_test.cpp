@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/dashboard_ids.h"
 #include "app_test_support.h"
 #include "core/gps/nav_snapshot.h"
 #include "ui/bitmap_source.h"
+#include "ui/dashboard_ids.h"
 #include "ui/destination_panel.h"
 #include "ui/panel_selector.h"
 #include "ui/popup_menu.h"

@@ -5,8 +5,8 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 
-#include "app/dashboard_ids.h"
 #include "app_test_support.h"
+#include "ui/dashboard_ids.h"
 #include "ui/frame_counter.h"
 #include "ui/popup_menu.h"
 #include "ui/push_button.h"
