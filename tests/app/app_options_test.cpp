@@ -24,15 +24,10 @@ TEST(AppOptions, ReadsEveryOptionAndRefusesWhatItCannotUse) {
 }
 
 TEST(AppOptions, ComfortableScaleUsesAboutFourFifthsOfTheScreenHeight) {
-    const std::pair<int, int> cases[] = {{0, 1},
-                                         {320, 1},
-                                         {768, 1},
-                                         {1080, 2},
-                                         {1440, 3},
-                                         {2160, 5},
-                                         {100000, AppOptions::kMaxScale}};
-    for (const auto& [height, scale] : cases) {
-        EXPECT_EQ(comfortableScale(height), scale) << height;
+    const int heights[] = {0, 320, 768, 1080, 1440, 2160, 100000};
+    const int scales[] = {1, 1, 1, 2, 3, 5, AppOptions::kMaxScale};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(comfortableScale(heights[i]), scales[i]) << heights[i];
     }
 }
 

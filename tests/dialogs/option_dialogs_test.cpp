@@ -38,14 +38,11 @@ protected:
         sounds_.init(&store_, &formatter_);
     }
 
-    template <typename D>
-    int run(D& dialog, std::function<void(D&)> steps) {
-        auto step = whenShown<D>(std::move(steps));
-        const int result = dialog.exec();
+    void sound(std::function<void(SoundOptionsDialog&)> steps) {
+        auto step = whenShown<SoundOptionsDialog>(std::move(steps));
+        soundDialog_.exec();
         EXPECT_TRUE(step.ran());
-        return result;
     }
-    void sound(std::function<void(SoundOptionsDialog&)> steps) { run(soundDialog_, steps); }
     std::string stored(const char* name) {
         std::string text;
         store_.ReadText(name, text);
