@@ -63,48 +63,6 @@ TEST(RegFileFormat, WritesEachTypeInRegistryExportSyntax) {
     EXPECT_TRUE(back == hive);
 }
 
-TEST(RegFileFormat, ReadsWindowsExportsAndHandEditedFiles) {
-    // CRLF line ends, comments, blank lines, a wrapped hex list, upper-case
-    // hex digits, spaces around '=' and a REGEDIT4 header.
-    std::string text =
-        "REGEDIT4\r\n"
-        "; exported by hand\r\n"
-        "\r\n"
-        "[HKEY_LOCAL_MACHINE\\Software\\KELM\\Wayplot2]\r\n"
-        "\"WarmStart\" = DWORD:1\r\n"
-        "\"LastLat\"=hex:00,00,00,00,\\\r\n"
-        "  00,00,24,40\r\n"
-        "\"Empty\"=hex:\r\n"
-        "\"Exp\"=hex(2):41,00,00,00\r\n"
-        "\r\n";
-    RegHive hive;
-    std::string error;
-    ASSERT_TRUE(RegFileFormat::parse(text, RegRoot::LocalMachine, hive, error)) << error;
-    const std::string key = "Software\\KELM\\Wayplot2";
-    EXPECT_EQ(*hive.find(key, "WarmStart"), (RegValue{RegType::Dword, dwordBytes(1)}));
-    EXPECT_EQ(*hive.find(key, "LastLat"), (RegValue{RegType::Binary, doubleBytes(10.0)}));
-    EXPECT_EQ(*hive.find(key, "Empty"), (RegValue{RegType::Binary, Bytes{}}));
-    EXPECT_EQ(static_cast<int>(hive.find(key, "Exp")->type), 2);
-
-    // Windows writes version 5 files in UTF-16LE with a byte-order mark.
-    std::u16string wide = utf8ToUtf16(
-        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n"
-        "\"Name\"=\"Z\xc3\xbcrich\"\r\n");
-    std::string raw = "\xff\xfe";
-    for (char16_t c : wide) {
-        raw.push_back(static_cast<char>(c & 0xFF));
-        raw.push_back(static_cast<char>(c >> 8));
-    }
-    RegHive user;
-    ASSERT_TRUE(RegFileFormat::parse(raw, RegRoot::CurrentUser, user, error)) << error;
-    EXPECT_EQ(*user.find("A", "Name"), sz("Z\xc3\xbcrich"));
-
-    // An empty file is an empty store.
-    RegHive none;
-    EXPECT_TRUE(RegFileFormat::parse("", RegRoot::LocalMachine, none, error));
-    EXPECT_TRUE(none.empty());
-}
-
 TEST(RegFileFormat, RefusesMalformedFilesNamingTheLine) {
     const std::string head = "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\K]\n";
     struct Case {

@@ -81,23 +81,6 @@ TEST_F(PushpinsTool, ImportThenListShowsEveryPushpin) {
                   " 2\tZ\u00fcrich HB\t47.37688700\t8.54169400\t408.00\tCaf\u00e9 am Gleis"}));
 }
 
-TEST_F(PushpinsTool, EachSourceIsOneImportInTheOrderGiven) {
-    RunResult r = tool({"import", kpp(), dataFile("waypoints/radius.csv"),
-                        dataFile("waypoints/geocaching.loc"), dataFile("waypoints/radius.csv")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::vector<std::string> out = lines(r.out);
-    ASSERT_EQ(out.size(), 4u);
-    EXPECT_NE(out[0].find(": 3 of 3 waypoints added"), std::string::npos);
-    // Three caches of the .loc file are radius.csv's points (radius.csv rounds
-    // to 5 decimals, less than a metre), so they are skipped.
-    EXPECT_NE(out[1].find(": 6 of 9 waypoints added"), std::string::npos) << out[1];
-    EXPECT_NE(out[2].find(": 0 of 3 waypoints added"), std::string::npos);
-    EXPECT_EQ(out[3], "9 waypoints added, 9 in " + kpp());
-    RunResult list = tool({"list", kpp()});
-    EXPECT_EQ(lines(list.out).size(), 9u);
-    EXPECT_EQ(lines(list.out)[0].substr(0, 9), " 0\tGC309F");
-}
-
 TEST_F(PushpinsTool, FailingTextFileShowsTheMessageAndKeepsWhatWasRead) {
     writeFile(dir.file("bad.csv"), "1,2,one\n\nnot a line\n3,4\n");
     RunResult r = tool({"import", kpp(), dir.file("bad.csv")});
@@ -108,16 +91,6 @@ TEST_F(PushpinsTool, FailingTextFileShowsTheMessageAndKeepsWhatWasRead) {
         << r.err;
     EXPECT_NE(r.out.find(": 1 of 1 waypoints added"), std::string::npos);
     EXPECT_EQ(lines(tool({"list", kpp()}).out).size(), 1u);
-}
-
-TEST_F(PushpinsTool, UnreadableSourcesAreNamed) {
-    writeFile(dir.file("x.gpx"), "<gpx/>");
-    RunResult r = tool({"import", kpp(), dir.file("x.gpx"), dir.file("none.kpp")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("x.gpx: not imported (unknown extension)"), std::string::npos);
-    EXPECT_NE(r.out.find("none.kpp: not imported (cannot be opened)"), std::string::npos);
-    // The (empty) pushpin file is still written.
-    EXPECT_EQ(readFile(kpp()), std::string(4, '\0'));
 }
 
 TEST_F(PushpinsTool, TextExportWithDefaultAndChosenColumns) {
@@ -134,12 +107,74 @@ TEST_F(PushpinsTool, TextExportWithDefaultAndChosenColumns) {
     EXPECT_EQ(tool({"export", kpp(), dir.file("n.txt"), "--fields", "height"}).status, 2);
 }
 
-TEST_F(PushpinsTool, UsageErrors) {
-    EXPECT_EQ(tool({}).status, 2);
-    EXPECT_EQ(tool({"list"}).status, 2);
-    EXPECT_EQ(tool({"import", kpp()}).status, 2);
-    EXPECT_EQ(tool({"export", kpp()}).status, 2);
-    EXPECT_EQ(tool({"list", dir.file("missing.kpp")}).status, 1);
+// A many-pushpin file with one string-length byte changed: list shows what
+// can be read and fails; import and export refuse it and leave it as it is.
+TEST_F(PushpinsTool, DamagedFileFailsEveryCommandAndIsNeverRewritten) {
+    ASSERT_EQ(tool({"import", kpp(), dataFile("waypoints/iblue747~csv.csv")}).status, 0);
+    std::string bytes = readFile(kpp());
+    std::size_t at = 0;
+    for (int marker = 0; marker <= 2 * 117; ++marker) {
+        at = bytes.find("\xFF\xFE\xFF", at) + 3;
+    }
+    bytes[at] ^= 0x20;  // the name length of record 118
+    writeFile(kpp(), bytes);
+    RunResult list = tool({"list", kpp()});
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(lines(list.out).size(), 117u);
+    EXPECT_NE(list.err.find("is damaged (record 118: "), std::string::npos) << list.err;
+    writeFile(dir.file("more.csv"), "1,2,more\n");
+    EXPECT_EQ(tool({"import", kpp(), dir.file("more.csv")}).status, 1);
+    EXPECT_EQ(tool({"export", kpp(), dir.file("out.txt")}).status, 1);
+    EXPECT_EQ(readFile(kpp()), bytes);
+    EXPECT_FALSE(test::fileExists(dir.file("out.txt")));
+}
+
+// On a full disk a save says why and keeps the previous file; so does an
+// export, for the text file and for every file of a Shapefile.
+TEST_F(PushpinsTool, FullDiskSavesAndExportsSayWhyAndKeepThePreviousFiles) {
+    auto result = test::inPrivateMounts([&]() -> std::string {
+        const std::string full = dir.file("full");
+        std::filesystem::create_directory(full);
+        if (!test::mountTmpfs(full, 256 * 1024)) {
+            return "cannot mount a tmpfs";
+        }
+        const std::string pins = full + "/p.kpp";
+        writeFile(dir.file("one.csv"), "1,2,one\n");
+        for (const std::vector<std::string>& step :
+             {std::vector<std::string>{"import", pins, dir.file("one.csv")},
+              {"export", pins, full + "/out.txt"},
+              {"export", pins, full + "/out.shp"}}) {
+            if (tool(step).status != 0) {
+                return "could not prepare " + step[0];
+            }
+        }
+        std::vector<std::string> files{"p.kpp", "out.txt", "out.shp", "out.shx", "out.dbf"};
+        std::vector<std::string> before;
+        for (const std::string& f : files) {
+            before.push_back(readFile(full + "/" + f));
+        }
+        writeFile(full + "/filler", std::string(512 * 1024, 'f'));  // cut short at the limit
+        const RunResult runs[] = {
+            tool({"import", pins, dataFile("waypoints/iblue747~csv.csv")}),
+            tool({"export", pins, full + "/out.txt", "--fields", "name"}),
+            tool({"export", pins, full + "/out.shp"}),
+        };
+        for (const RunResult& r : runs) {
+            if (r.status != 1 || r.err.find("No space left on device") == std::string::npos) {
+                return "not refused with the reason: " + r.err;
+            }
+        }
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (readFile(full + "/" + files[i]) != before[i]) {
+                return files[i] + " was changed";
+            }
+        }
+        return "";
+    });
+    if (!result) {
+        GTEST_SKIP() << "no private mount namespace here for a full file system";
+    }
+    EXPECT_EQ(*result, "");
 }
 
 // The program's own pushpin file carries the target index of "LastTarg": list
@@ -224,26 +259,6 @@ TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Feature Count: 0\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Descr: String (100.0)"), std::string::npos);
-}
-
-// GPSBabel reads the same points. (It decodes every table as UTF-8 whatever
-// the .cpg says, so only the plain-ASCII names are compared.)
-TEST_F(PushpinsTool, ShapefileReadsBackInGpsbabel) {
-    std::string gpsbabel = findProgram("gpsbabel");
-    if (gpsbabel.empty()) {
-        GTEST_SKIP() << "gpsbabel is not installed";
-    }
-    importSample();
-    ASSERT_EQ(tool({"export", kpp(), dir.file("out.shp")}).status, 0);
-    RunResult r = test::runProgram(
-        {gpsbabel, "-i", "shape", "-f", dir.file("out.shp"), "-o", "unicsv", "-F", "-"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::vector<std::string> out = lines(r.out);
-    ASSERT_EQ(out.size(), 4u) << r.out;
-    EXPECT_EQ(out[0], "No,Latitude,Longitude,Name");
-    EXPECT_EQ(out[1], "1,51.500000,-0.120000,\"Wpt_1\"");
-    EXPECT_EQ(out[2], "2,-33.856800,151.215300,\"Opera House\"");
-    EXPECT_EQ(out[3].substr(0, 23), "3,47.376887,8.541694,\"Z");
 }
 
 }  // namespace

@@ -75,10 +75,14 @@ public:
 
     // Track files. With askName (or no current name) the file dialog is asked
     // first; a cancel returns false. A file that cannot be read or is not a
-    // sound track file leaves the track as it was and returns false.
+    // sound track file leaves the track as it was and returns false; a
+    // damaged one is also reported to the user. A save that fails is
+    // reported with its reason (reportFailedSave).
     bool load(bool askName);
     bool save(bool askName);
-    // load(false) / save(false) on autosavePath; currentFileName is kept.
+    // load(false) / save(false) on autosavePath; currentFileName is kept. A
+    // damaged autosave file is kept aside ("KWAutosave.atk.bad"), the points
+    // that can be trusted are loaded, and the user is told.
     bool autoLoad();
     bool autoSave();
 

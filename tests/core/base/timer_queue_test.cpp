@@ -60,26 +60,5 @@ TEST_F(TimerQueueTest, CallbacksMayStopAndStartTimers) {
     EXPECT_EQ(log, (std::vector<std::string>{"other@500", "new@700", "new@900"}));
 }
 
-TEST_F(TimerQueueTest, IdsAreNonZeroAndStoppingUnknownIdsIsHarmless) {
-    int a = record(10, "a");
-    int b = record(10, "b");
-    EXPECT_NE(a, 0);
-    EXPECT_NE(a, b);
-    timers.stop(0);
-    timers.stop(12345);
-    EXPECT_EQ(timers.activeCount(), 2u);
-    timers.stop(a);
-    timers.stop(a);
-    EXPECT_EQ(timers.activeCount(), 1u);
-}
-
-TEST_F(TimerQueueTest, TimeMovesWithoutTimersAndAZeroIntervalDoesNotStallIt) {
-    timers.runFor(1500);
-    EXPECT_EQ(clock.tickCount() - 0xFFFFFC00u, 1500u);
-    record(0, "z");
-    timers.runFor(3);
-    EXPECT_EQ(log, (std::vector<std::string>{"z@1501", "z@1502", "z@1503"}));
-}
-
 }  // namespace
 }  // namespace wp2

@@ -115,24 +115,6 @@ TEST(CRegSetting, OnDestructionWritesOnceWhenDestroyed) {
     EXPECT_EQ(*stored(reg, "TSOpt"), (RegValue{RegType::Dword, Bytes{9, 0, 0, 0}}));
 }
 
-TEST(CRegSetting, ValueOfWrongTypeOrSizeIsReplacedByTheDefault) {
-    CountingRegistry reg;
-    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart",
-                 RegValue{RegType::Sz, Bytes{'a', 0, 0, 0}});
-    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "TSOpt",
-                 RegValue{RegType::Dword, Bytes{7, 0}});
-    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat",
-                 RegValue{RegType::Binary, Bytes{1, 2, 3, 4}});
-    CRegInt warmStart("WarmStart", true, 1);
-    CRegInt tsOpt("TSOpt", true, 5);
-    CRegDouble lat("LastLat", true, 10.0);
-    EXPECT_EQ(warmStart.Get(), 1);
-    EXPECT_EQ(tsOpt.Get(), 5);
-    EXPECT_EQ(lat.Get(), 10.0);
-    EXPECT_EQ(stored(reg, "WarmStart")->type, RegType::Dword);
-    EXPECT_EQ(stored(reg, "LastLat")->data.size(), 8u);
-}
-
 // Message boxes of the failures, for both classes.
 class CRegSettingFailure : public ::testing::TestWithParam<const char*> {
 protected:
@@ -187,29 +169,8 @@ TEST_P(CRegSettingFailure, WritesThatFail) {
             test::box(cls() + "::Save: SetValue failed", "Error", MessageIcon::Exclamation)}));
 }
 
-TEST_P(CRegSettingFailure, SystemErrorTextIsCutAt300Characters) {
-    reg.failCreate = true;
-    // 299 ASCII characters, then multi-byte ones: the cut must not split one.
-    reg.customErrorText = std::string(299, 'x') + "\xc3\xa9\xc3\xa9\xc3\xa9";
-    constructAndAssign();
-    ASSERT_FALSE(boxes.shown.empty());
-    EXPECT_EQ(boxes.shown[0].text, std::string(299, 'x') + "\xc3\xa9");
-}
-
 INSTANTIATE_TEST_SUITE_P(BothClasses, CRegSettingFailure,
                          ::testing::Values("CRegInt", "CRegDouble"));
-
-TEST(CRegSetting, OnDestructionSaveFailureIsShownAtDestruction) {
-    FailingRegistry reg;
-    RecordingMessageBoxes boxes;
-    auto v = std::make_unique<CRegInt>("TSOpt", false, 5);
-    reg.failSet = true;
-    *v = 6;
-    EXPECT_TRUE(boxes.shown.empty());
-    v.reset();
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "CRegInt::Save: SetValue failed");
-}
 
 }  // namespace
 }  // namespace wp2

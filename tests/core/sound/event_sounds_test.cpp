@@ -112,16 +112,6 @@ TEST_F(EventSoundsTest, OverspeedNeedsMoreThanTheLimitReadAtEveryTickAndRepeats)
     EXPECT_EQ(at(600, 2, 25.0), Names{"fast.wav"});
 }
 
-TEST_F(EventSoundsTest, AnEventWithoutASoundIsSkippedWithoutAQuietPeriod) {
-    store_.WriteText("SndGpsOn", "(None)");
-    store_.WriteText("SndFixOK", "");
-    EXPECT_EQ(at(0, 2), Names{});
-    EXPECT_EQ(at(1, 4), Names{});
-    EXPECT_EQ(at(2, 2), Names{"lost.wav"});
-    EXPECT_TRUE(sounds().busy());
-    EXPECT_EQ(sounds().quietUntil(), 2u + 33u);
-}
-
 TEST_F(EventSoundsTest, SilentPlaysNothingAndLevelChangesCountAgainstTheLevelBefore) {
     at(0, 2);
     framesPlayed(1, 99, 2);
@@ -133,14 +123,6 @@ TEST_F(EventSoundsTest, SilentPlaysNothingAndLevelChangesCountAgainstTheLevelBef
     EXPECT_EQ(sounds().previousLevel(), 4);
     sounds().settings().setSilent(0);
     EXPECT_EQ(at(400, 2), Names{"lost.wav"});  // against level 4 from before the silence
-}
-
-TEST_F(EventSoundsTest, TheQuietPeriodSurvivesTheFrameCounterWrapping) {
-    const std::uint32_t f = 0xFFFFFFF0u;
-    EXPECT_EQ(at(f, 2), Names{"on.wav"});
-    EXPECT_EQ(at(f + 1, 4), Names{});  // quiet until f + 33, which wraps to 0x11
-    EXPECT_EQ(framesPlayed(f + 2, 33, 1), Frames{});
-    EXPECT_FALSE(sounds().busy());
 }
 
 }  // namespace

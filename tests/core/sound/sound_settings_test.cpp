@@ -20,26 +20,6 @@ protected:
     CRegStore store_;
 };
 
-TEST_F(SoundSettingsTest, AbsentOrNoneNamesMeanNoSoundAndWithoutAStoreOnlyOverspeedSounds) {
-    store_.WriteText("SndFixOK", "FixOk.wav");
-    store_.WriteText("SndNoFix", "(None)");
-    SoundSettings s;
-    s.init(&store_, nullptr);
-    EXPECT_EQ(s.name(SoundEvent::GpsOn), "");
-    EXPECT_FALSE(s.hasSound(SoundEvent::GpsOn));
-    EXPECT_TRUE(s.hasSound(SoundEvent::FixOk));
-    EXPECT_FALSE(s.hasSound(SoundEvent::NoFix));
-
-    SoundSettings bare;
-    bare.init(nullptr, nullptr);
-    for (SoundEvent e :
-         {SoundEvent::GpsOn, SoundEvent::GpsOff, SoundEvent::FixOk, SoundEvent::NoFix}) {
-        EXPECT_EQ(bare.name(e), "(None)");
-    }
-    EXPECT_EQ(bare.name(SoundEvent::Overspeed), "Alarm1.wav");
-    EXPECT_FALSE(bare.saveNames());
-}
-
 TEST_F(SoundSettingsTest, NamesAreSavedEachToItsOwnSettingAndAPickCountsUntilReloaded) {
     SoundSettings s;
     s.init(&store_, nullptr);

@@ -10,38 +10,6 @@
 namespace wp2 {
 namespace {
 
-TEST(FileFilter, DesignFilterTextsSplitIntoTheirPairs) {
-    EXPECT_EQ(parseFileFilter("Track (*.atk)|*.atk||"),
-              (std::vector<FileFilter>{{"Track (*.atk)", {"*.atk"}}}));
-    EXPECT_EQ(parseFileFilter("Geocaching(*.loc)|*.loc|Text CSV (*.csv,*.txt)|*.csv; *.txt|"
-                              "Pushpins file (*.kpp)|*.kpp||"),
-              (std::vector<FileFilter>{{"Geocaching(*.loc)", {"*.loc"}},
-                                       {"Text CSV (*.csv,*.txt)", {"*.csv", "*.txt"}},
-                                       {"Pushpins file (*.kpp)", {"*.kpp"}}}));
-    EXPECT_EQ(parseFileFilter("ESRI Shape file (*.shp)|*.shp|Text file (*.txt)|*.txt||").size(),
-              2u);
-}
-
-TEST(FileFilter, MalformedTextsGiveOnlyCompletePairs) {
-    EXPECT_TRUE(parseFileFilter("").empty());
-    EXPECT_TRUE(parseFileFilter("||").empty());
-    EXPECT_TRUE(parseFileFilter("Track (*.atk)").empty());
-    EXPECT_TRUE(parseFileFilter("Track (*.atk)|").empty());
-    // Without the closing empty part the last pair still counts.
-    EXPECT_EQ(parseFileFilter("All|*.*").size(), 1u);
-    // Nothing is read past the empty part that ends the list.
-    EXPECT_EQ(parseFileFilter("A|*.a||B|*.b||").size(), 1u);
-}
-
-TEST(FileFilter, OnlySimpleExtensionPatternsNameAnExtension) {
-    EXPECT_EQ(patternExtension("*.atk"), "atk");
-    EXPECT_EQ(patternExtension("*.*"), "");
-    EXPECT_EQ(patternExtension("*"), "");
-    EXPECT_EQ(patternExtension("data*.txt"), "");
-    EXPECT_EQ(patternExtension("*.tar.gz"), "");
-    EXPECT_EQ(patternExtension("*."), "");
-}
-
 TEST(FileFilter, ChosenFileIsMatchedByExtensionWithoutRegardToCase) {
     const auto filters = parseFileFilter(
         "Geocaching(*.loc)|*.loc|Text CSV (*.csv,*.txt)|*.csv; *.txt|Pushpins file "

@@ -159,26 +159,6 @@ TEST_F(TrackFilterTest, AMergedFixIsAcceptedWithoutBeingStored) {
     EXPECT_EQ(log.at(0).latitude, rmc.latitude);
 }
 
-TEST_F(TrackFilterTest, FixesOfTheSameKindNeverMerge) {
-    TrackLog log;
-    log.options = 0;
-    TrackPoint r1 = fixAt(0, 0, 0, 3), r2 = fixAt(0, 0, 1, 4);
-    log.addFix(r1);
-    log.addFix(r2);
-    EXPECT_EQ(log.count(), 2);
-    EXPECT_EQ(log.at(0).speed, 3.0);
-    TrackPoint g1 = ggaAt(0, 0, 2, 5), g2 = ggaAt(0, 0, 3, 8);
-    log.addFix(g1);  // merges into r2 (satellites)
-    EXPECT_EQ(log.count(), 2);
-    EXPECT_EQ(log.at(1).satellites, 5);
-    TrackLog ggaLog;
-    ggaLog.options = 0;
-    ggaLog.addFix(g1);
-    ggaLog.addFix(g2);
-    EXPECT_EQ(ggaLog.count(), 2);
-    EXPECT_EQ(ggaLog.at(0).satellites, 5);
-}
-
 TEST_F(TrackFilterTest, UndatedFixesAreNeverStored) {
     TrackLog log;
     TrackPoint undated = ggaAt(0, 0);
@@ -248,24 +228,6 @@ TEST_F(TrackFilterTest, GapsSplitSegmentsOnlyWithSplitOnGap) {
     }
 }
 
-TEST_F(TrackFilterTest, ConsecutiveDaysAtTheSameClockTimeAreAGap) {
-    TrackLog log;
-    log.options |= TrackState::SplitOnGap;
-    TrackPoint a = fixAt(0, 0, 0), b = fixAt(50, 0, 0);
-    b.time.day = 16;
-    log.addFix(a);
-    log.addFix(b);
-    ASSERT_EQ(log.count(), 2);
-    EXPECT_EQ(log.at(1).state & kSegmentBits, kSegmentBits);
-}
-
-TEST_F(TrackFilterTest, SignalLostOnAnEmptyLogChangesNothing) {
-    TrackLog log;
-    log.signalLost();
-    EXPECT_EQ(log.count(), 0);
-    EXPECT_EQ(log.lastDatedIndex(), -1);
-}
-
 TEST_F(TrackFilterTest, The1001stPointGrowsTheArrayWithoutLosingPoints) {
     TrackLog log;
     log.options = 0;
@@ -287,81 +249,6 @@ TEST_F(TrackFilterTest, The1001stPointGrowsTheArrayWithoutLosingPoints) {
     EXPECT_EQ(log.at(0).state & kSegmentBits, SegmentStart);
     EXPECT_EQ(log.at(999).state & kSegmentBits, 0u);
     EXPECT_EQ(log.at(1000).state & kSegmentBits, SegmentEnd);
-}
-
-TEST_F(TrackFilterTest, PausedRefusesEverythingAndLeavesThePointAlone) {
-    TrackLog log;
-    TrackPoint first = fixAt(0, 0);
-    log.addFix(first);
-    log.options |= TrackState::Paused | TrackState::MarkPoints;
-    TrackPoint unmarked = fixAt(100, 0, 1);
-    TrackPoint marked = fixAt(200, 0, 2);
-    marked.state |= Marked;
-    EXPECT_FALSE(log.addFix(unmarked));
-    EXPECT_FALSE(log.addFix(marked));
-    EXPECT_EQ(log.count(), 1);
-    EXPECT_FALSE(unmarked.state & Marked);
-    EXPECT_TRUE(marked.state & Marked);
-    // Nor does a paused log merge.
-    TrackPoint gga = ggaAt(0, 0, 0, 11);
-    log.addFix(gga);
-    EXPECT_EQ(log.at(0).satellites, 0);
-}
-
-TEST_F(TrackFilterTest, MarkPointsSetsOrClearsMarked) {
-    TrackLog log;
-    log.options = TrackState::MarkPoints;
-    TrackPoint a = fixAt(0, 0, 0);
-    log.addFix(a);
-    EXPECT_TRUE(a.state & Marked);
-    EXPECT_TRUE(log.at(0).state & Marked);
-    log.options = 0;
-    TrackPoint b = fixAt(50, 0, 1);
-    b.state |= Marked;
-    log.addFix(b);
-    EXPECT_FALSE(b.state & Marked);
-    EXPECT_FALSE(log.at(1).state & Marked);
-}
-
-TEST_F(TrackFilterTest, PointFromEndCountsBackFromTheNewest) {
-    TrackLog log;
-    log.options = 0;
-    EXPECT_FALSE(log.pointFromEnd(0));
-    for (int i = 0; i < 3; ++i) {
-        TrackPoint p = fixAt(10.0 * i, 0, i);
-        log.addFix(p);
-    }
-    ASSERT_TRUE(log.pointFromEnd(0));
-    EXPECT_EQ(log.pointFromEnd(0)->latitude, log.at(2).latitude);
-    EXPECT_EQ(log.pointFromEnd(2)->latitude, log.at(0).latitude);
-    EXPECT_FALSE(log.pointFromEnd(3));
-    EXPECT_FALSE(log.pointFromEnd(-1));
-}
-
-TEST_F(TrackFilterTest, ClearKeepsOptionsNamesAndReserved) {
-    TrackLog log;
-    log.options = TrackState::SplitOnGap;
-    log.currentFileName = "/x/y.atk";
-    log.reserved = 7;
-    log.legacyA = 1.0;
-    for (int i = 0; i < 1001; ++i) {
-        TrackPoint p = fixAt(i, 0, i);
-        log.addFix(p);
-    }
-    ASSERT_EQ(log.capacity(), 2000);
-    log.clear();
-    EXPECT_EQ(log.count(), 0);
-    EXPECT_EQ(log.capacity(), 1000);
-    EXPECT_EQ(log.datedCount(), 0);
-    EXPECT_EQ(log.lastDatedIndex(), -1);
-    EXPECT_EQ(log.legacyA, 0.0);
-    EXPECT_EQ(log.options, TrackState::SplitOnGap);
-    EXPECT_EQ(log.currentFileName, "/x/y.atk");
-    EXPECT_EQ(log.reserved, 7);
-    // The first dated fix after clearing starts a new segment.
-    TrackPoint p = fixAt(0, 0, 0);
-    log.addFix(p);
-    EXPECT_EQ(log.at(0).state & kSegmentBits, kSegmentBits);
 }
 
 }  // namespace

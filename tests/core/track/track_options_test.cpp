@@ -45,43 +45,6 @@ TEST_F(TrackOptionsTest, StoredOptionsAreReadAsHundredthsAndDriveTheFilter) {
     EXPECT_TRUE(log.addFix(c));
 }
 
-TEST_F(TrackOptionsTest, AThresholdMissingBesideTrackStateKeepsItsDefault) {
-    registry_.setNumber(kTrackStateValue, 0);
-    registry_.setNumber(kTrackParkingThresholdValue, 1000);
-    TrackLog log;
-    EXPECT_EQ(log.options, 0u);
-    EXPECT_DOUBLE_EQ(log.parkingThreshold, 10.0);
-    EXPECT_EQ(log.straightThreshold, 40.0);
-    EXPECT_FALSE(registry_.number(kTrackWidthValue)) << "nothing written while TrackState exists";
-}
-
-TEST_F(TrackOptionsTest, DestructionWritesTheOptionsBack) {
-    {
-        TrackLog log;
-        log.options = TrackState::SplitOnGap | TrackState::MarkPoints;
-        log.straightThreshold = 33.5;
-        log.width = 7.0;
-    }
-    EXPECT_EQ(registry_.number(kTrackStateValue), TrackState::SplitOnGap | TrackState::MarkPoints);
-    EXPECT_EQ(registry_.number(kTrackStraightThresholdValue), 3350u);
-    EXPECT_EQ(registry_.number(kTrackWidthValue), 700u);
-    TrackLog again;
-    EXPECT_EQ(again.options, TrackState::SplitOnGap | TrackState::MarkPoints);
-    EXPECT_DOUBLE_EQ(again.straightThreshold, 33.5);
-}
-
-TEST_F(TrackOptionsTest, FractionsOfAHundredthAreCutOff) {
-    TrackLog log;
-    log.options = 0;
-    log.parkingThreshold = 12.349;
-    log.straightThreshold = 0.019;
-    log.width = -3.0;
-    log.saveOptions();
-    EXPECT_EQ(registry_.number(kTrackParkingThresholdValue), 1234u);
-    EXPECT_EQ(registry_.number(kTrackStraightThresholdValue), 1u);
-    EXPECT_EQ(registry_.number(kTrackWidthValue), 0u);
-}
-
 // n * 0.01 * 100 is a hair below n for some n (29, 58, 116, ...): a plain
 // truncation would lower such a setting by one hundredth at every run.
 TEST_F(TrackOptionsTest, StoredHundredthsSurviveLoadAndSave) {

@@ -15,11 +15,6 @@ using test::addPin;
 using test::namesOf;
 using Names = std::vector<std::string>;
 
-// Latitude in degrees `metres` north of latDeg on the approximate model.
-double northBy(double latDeg, double metres) {
-    return latDeg + metres / approxEarthRadius(latDeg * kDegToRad) * kRadToDeg;
-}
-
 // Adds the names so that the first given ends at index 0.
 void addInIndexOrder(CPushpins& pins, const Names& names) {
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
@@ -81,37 +76,6 @@ TEST(CPushpins, GetAtStaysRightThroughRandomChanges) {
         }
         ASSERT_EQ(pins.GetCount(), static_cast<int>(model.size()));
     }
-}
-
-TEST(CPushpins, FindNearIgnoresAltitudeRemoveNearCountsIt) {
-    CPushpins pins;
-    addPin(pins, "far", northBy(50, 6.0), 8);
-    addPin(pins, "high", northBy(50, 4.0), 8, 3000.0);
-    addPin(pins, "near", northBy(50, 1.0), 8);
-    const double lat = 50 * kDegToRad, lon = 8 * kDegToRad;
-    ASSERT_NE(pins.FindNear(lat, lon, 5.0), nullptr);
-    EXPECT_EQ(pins.FindNear(lat, lon, 5.0)->name, u"near");  // the first within 5 m
-    pins.Remove(pins.GetAt(0));
-    ASSERT_NE(pins.FindNear(lat, lon, 5.0), nullptr);
-    EXPECT_EQ(pins.FindNear(lat, lon, 5.0)->name, u"high");  // 3000 m up, 4 m on the ground
-    pins.Remove(pins.GetAt(0));
-    EXPECT_EQ(pins.FindNear(lat, lon, 5.0), nullptr);
-    EXPECT_NE(pins.FindNear(lat, lon, 6.5), nullptr);
-
-    CPushpins more;
-    addPin(more, "target", 10, 10);
-    addPin(more, "up high", 50, 8, 20.0);
-    addPin(more, "close", northBy(50, 10.0), 8);
-    addPin(more, "other", 20, 20);
-    more.SetTargetIndex(3);
-    // "up high" is 20 m away counting altitude; "close" is 10 m away.
-    EXPECT_TRUE(more.RemoveNear(lat, lon, 0.0));
-    EXPECT_EQ(namesOf(more), (Names{"other", "up high", "target"}));
-    EXPECT_EQ(more.GetTargetIndex(), 2);
-    EXPECT_FALSE(more.RemoveNear(lat, lon, 0.0));
-    EXPECT_TRUE(more.RemoveNear(lat, lon, 14.0));
-    EXPECT_TRUE(more.RemoveNear(10 * kDegToRad, 10 * kDegToRad, 0.0));
-    EXPECT_EQ(more.GetTargetIndex(), -1);
 }
 
 TEST(CPushpins, TargetIndexFollowsItsWaypointOrIsCleared) {

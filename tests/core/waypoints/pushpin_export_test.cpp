@@ -32,35 +32,12 @@ TEST(ExportText, DefaultColumnsAreNameLatitudeLongitude) {
               "A;51.500000;-0.120000\r\n");
 }
 
-TEST(ExportText, EverySwitchInItsColumnOrder) {
-    CPushpins pins;
-    CPushpin* p = addPin(pins, "N;x", 1, 2);
-    p->note = u"n";
-    ExportFields all{true, true, true, true};
-    EXPECT_EQ(exportTextHeader(all), "Name;Latitude;Longitude;Note\r\n");
-    EXPECT_EQ(exportTextLine(*p, all), "N;x;1.000000;2.000000;n\r\n");
-    ExportFields none{false, false, false, false};
-    EXPECT_EQ(exportTextHeader(none), "\r\n");
-    EXPECT_EQ(exportTextLine(*p, none), "\r\n");
-    ExportFields lonNote{true, false, true, false};
-    EXPECT_EQ(exportTextLine(*p, lonNote), "2.000000;n\r\n");
-}
-
 TEST(ExportText, LongNotesAreWholeAndCharactersKeepTheirLowByte) {
     CPushpins pins;
     CPushpin* p = addPin(pins, "Caf\u00e9 \u0141", 0, 0);
     p->note = std::u16string(150, u'n');
     std::string line = exportTextLine(*p, {false, false, true, true});
     EXPECT_EQ(line, "Caf\xE9 \x41;" + std::string(150, 'n') + "\r\n");
-}
-
-TEST(ExportText, FileThatCannotBeCreatedIsReported) {
-    TempDir dir;
-    RecordingMessageBoxes boxes;
-    CPushpins pins;
-    EXPECT_FALSE(ExportText(pins, dir.file("no/such/folder/x.txt"), ExportFields{}));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].text.find("x.txt"), std::string::npos);
 }
 
 // Read back with shapelib's own reader.
@@ -140,12 +117,6 @@ TEST_F(ExportShape, RecordAndShapeIDescribePushpinI) {
     EXPECT_STREQ(DBFReadStringAttribute(dbf, 0, 0), "Z\xFCrich");
     EXPECT_STREQ(DBFReadStringAttribute(dbf, 1, 0), "a name longer than t");
     EXPECT_EQ(std::string(DBFReadStringAttribute(dbf, 1, 3)), std::string(100, 'x'));
-}
-
-TEST_F(ExportShape, UncreatableShapefileFailsQuietly) {
-    RecordingMessageBoxes boxes;
-    EXPECT_FALSE(ExportShapefile(pins, dir.file("missing/out.shp")));
-    EXPECT_TRUE(boxes.shown.empty());
 }
 
 }  // namespace

@@ -93,18 +93,6 @@ TEST_F(Navigation, ApplyingATargetFeedsTheSnapshotAndBothPanels) {
     }
 }
 
-TEST_F(Navigation, NoTargetIndexOnlyChangesThePanels) {
-    pins.SetTargetIndex(0);
-    nav->applyTarget();
-    const double latitude = snapshot.targetPoint.latitude;
-    pins.SetTargetIndex(-1);
-    nav->applyTarget();
-    EXPECT_FALSE(left.hasTarget);
-    EXPECT_FALSE(right.hasTarget);
-    EXPECT_EQ(snapshot.targetSet, 1);
-    EXPECT_EQ(snapshot.targetPoint.latitude, latitude);
-}
-
 TEST_F(Navigation, ClosingThePushpinListRefreshesTheTargetOrEndsNavigation) {
     pins.SetTargetIndex(2);
     nav->applyTarget();
@@ -130,27 +118,6 @@ TEST_F(Navigation, ChoosingATargetAppliesAndStoresItEvenAfterCancel) {
     nav->chooseTarget([](CPushpins&) {});
     EXPECT_EQ(left.calls, before + 1);
     EXPECT_EQ(stored(), 2);
-}
-
-TEST_F(Navigation, ChoosingCannotEndNavigation) {
-    pins.SetTargetIndex(0);
-    nav->applyTarget();
-    nav->chooseTarget([](CPushpins& p) { p.SetTargetIndex(-1); });
-    EXPECT_EQ(snapshot.targetSet, 1);
-    EXPECT_FALSE(left.hasTarget);
-    EXPECT_EQ(stored(), -1);
-}
-
-TEST_F(Navigation, StoredTargetBeyondTheCollectionStartsWithoutTarget) {
-    *lastTarg = 5;
-    nav->restoreTarget();
-    EXPECT_EQ(pins.GetTargetIndex(), -1);
-    nav->applyTarget();
-    EXPECT_FALSE(left.hasTarget);
-    EXPECT_EQ(snapshot.targetSet, 0);
-    *lastTarg = 2;
-    nav->restoreTarget();
-    EXPECT_EQ(pins.GetTargetIndex(), 2);
 }
 
 TEST_F(Navigation, PushpinAddedFromTheDashboardKeepsTheTargetAndSaves) {
@@ -229,15 +196,6 @@ TEST(TimeToGo, HoursModuloADayThenMinutesAtAnAverageAbove01) {
     s.averageSpeed.add(1.0);
     s.averageSpeed.add(3.0);  // mean 2 m/s: 1800 s
     EXPECT_EQ(timeToGoText(s), "00:30");
-}
-
-TEST(TargetArrow, CourseMinusBearingPlusAQuarterTurn) {
-    EXPECT_EQ(targetArrowAngle(0.0, 0.0), 1.57079632625);
-    EXPECT_EQ(targetArrowAngle(1.0, 3.0), 1.0 - 3.0 + 1.57079632625);
-    NavSnapshot s;
-    s.course = 4.0;
-    s.targetBearing = 0.5;
-    EXPECT_EQ(targetArrowAngle(s), 4.0 - 0.5 + 1.57079632625);
 }
 
 }  // namespace
