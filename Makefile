@@ -1,10 +1,11 @@
 # Convenience wrappers around CMake. `make test` is what CI runs.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+PACKAGE_BUILD ?= build-package
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all build deps test test-asan bench run format clean fuzz
+.PHONY: all build deps test test-asan bench run format clean fuzz package
 
 all: build
 
@@ -34,11 +35,24 @@ bench: deps build
 run: deps build
 	$(BUILD)/src/app/wayplot2 --emulate
 
+# The Debian package, wayplot2_VERSION_ARCH.deb in $(PACKAGE_BUILD)/: built the
+# way Debian builds its packages (its compiler and hardening flags, build type
+# None, installed under /usr), without the tests and benchmarks.
+package: deps
+	DEB_BUILD_MAINT_OPTIONS=hardening=+all; export DEB_BUILD_MAINT_OPTIONS; \
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
+	    -DWAYPLOT2_TESTS=OFF -DWAYPLOT2_BENCH=OFF \
+	    -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	    -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	@ls $(PACKAGE_BUILD)/wayplot2_*.deb
+
 format:
 	find src tests bench resources -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD)
 
 # libFuzzer build (clang, sanitizers, no GUI). Run a target with e.g.
 #   build-fuzz/tests/fuzz/nmea_sentence_fuzz -max_total_time=300

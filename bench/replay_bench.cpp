@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/base/clock.h"
-#include "core/gps/gps_link.h"
+#include "core/gps/gps_decoder.h"
 #include "core/gps/nmea_replay.h"
 #include "core/settings/creg_store.h"
 #include "core/settings/memory_registry.h"
@@ -70,9 +70,9 @@ std::string makeLog(int lines) {
     return log;
 }
 
-// A link whose track log has the default filter, kept away from any settings
+// A decoder whose track log has the default filter, kept away from any settings
 // or autosave file on the machine.
-std::unique_ptr<wp2::GpsLink> makeLink(wp2::Clock& clock) {
+std::unique_ptr<wp2::GpsDecoder> makeDecoder(wp2::Clock& clock) {
     static wp2::MemoryRegistry settings;
     wp2::setRegistry(&settings);
     wp2::CRegStore store;
@@ -81,7 +81,7 @@ std::unique_ptr<wp2::GpsLink> makeLink(wp2::Clock& clock) {
     store.WriteNumber("TrackStraightThreshold", 4000);
     store.WriteNumber("TrackParkingThreshold", 1500);
     store.WriteNumber("TrackWidth", 2000);
-    return std::make_unique<wp2::GpsLink>(clock, std::make_unique<wp2::TrackLog>());
+    return std::make_unique<wp2::GpsDecoder>(clock, std::make_unique<wp2::TrackLog>());
 }
 
 constexpr int kLines = 60000;
@@ -90,10 +90,10 @@ void BM_ReplayLog(benchmark::State& state) {
     const std::string log = makeLog(kLines);
     wp2::ManualClock clock(1700000000);
     for (auto _ : state) {
-        auto link = makeLink(clock);
-        wp2::NmeaReplay replay(*link);
+        auto decoder = makeDecoder(clock);
+        wp2::NmeaReplay replay(*decoder);
         replay.feed(log);
-        benchmark::DoNotOptimize(link->statistics().validSentences);
+        benchmark::DoNotOptimize(decoder->statistics().validSentences);
     }
     state.SetItemsProcessed(state.iterations() * kLines);
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(log.size()));

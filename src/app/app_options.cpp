@@ -44,6 +44,8 @@ AppOptionsResult parseAppOptions(const std::vector<std::string>& args) {
         std::string value;
         if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--fullscreen") {
             o.fullscreen = true;
         } else if (a == "--emulate") {
@@ -93,6 +95,7 @@ std::string appUsage() {
            "                       run headless in emulation for N frames of simulated\n"
            "                       time (33 a second), in map mode with --map, and save\n"
            "                       the screen as FILE.png (enlarged with --scale)\n"
+           "  --version            print the version and exit\n"
            "  --help               this text\n";
 }
 

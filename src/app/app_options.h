@@ -15,6 +15,7 @@ struct AppOptions {
     int frames = 0;           // frames of simulated time before the screenshot
     bool map = false;         // the screenshot shows map mode
     bool help = false;
+    bool version = false;  // --version: print the release number
 
     static constexpr int kMaxScale = 8;
 };

@@ -16,7 +16,7 @@
 #include "core/settings/creg_store.h"
 #include "core/settings/reg_values.h"
 #include "core/waypoints/cpushpins.h"
-#include "platform/posix_serial_port.h"
+#include "platform/source_port.h"
 
 namespace wp2 {
 
@@ -121,7 +121,7 @@ void Application::restoreBluetoothBrowser() {
 
 void Application::createLink() {
     link_ = std::make_unique<GpsLink>(clock_);
-    link_->setSerialPort(std::make_unique<PosixSerialPort>());
+    link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
     link_->install(false);
 

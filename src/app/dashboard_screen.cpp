@@ -156,7 +156,12 @@ void DashboardScreen::startDataSource() {
     snapshot_->ellipsoid = &wgs84();
     if (mode_ == ScreenMode::Live) {
         if (!(services_.ensureLinkOpen && services_.ensureLinkOpen(-1))) {
-            showMessage("GPS is not started !", "", MessageIcon::None);
+            // With why, when the port can say (no rights to the device, in use, missing).
+            const SerialPort* port = services_.link ? services_.link->serialPort() : nullptr;
+            const std::string problem = port ? port->openProblem() : std::string();
+            showMessage(
+                problem.empty() ? "GPS is not started !" : "GPS is not started !\r\n\r\n" + problem,
+                "", MessageIcon::None);
         }
     } else if (mode_ == ScreenMode::Emulation) {
         emulation_ = openEmulation(*snapshot_);

@@ -24,6 +24,7 @@
 #include "platform/qt/qt_timers.h"
 #include "platform/system_clock.h"
 #include "ui/fonts.h"
+#include "wayplot2_version.h"
 
 namespace {
 
@@ -92,6 +93,10 @@ int main(int argc, char** argv) {
         std::fputs(appUsage().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::puts("wayplot2 " WAYPLOT2_VERSION);
+        return 0;
+    }
     if (!options.screenshot.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -99,6 +104,9 @@ int main(int argc, char** argv) {
     preferGStreamerMediaBackend();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Wayplot2");
+    QApplication::setApplicationVersion(WAYPLOT2_VERSION);
+    // Lets the desktop match the window to its launcher entry and icon.
+    QGuiApplication::setDesktopFileName("io.github.wayplot2.Wayplot2");
     // The window hides itself while a dialog is up; only quit ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     registerDashboardFonts();

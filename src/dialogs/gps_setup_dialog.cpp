@@ -3,16 +3,21 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <initializer_list>
 
 #include "core/base/cformat.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/port_map.h"
+#include "core/gps/source_url.h"
 #include "core/settings/creg_store.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
@@ -43,6 +48,21 @@ protected:
         option->text = entryText(index);
     }
 };
+
+bool isNetworkPort(int port) {
+    return port == kGpsdPort || port == kTcpPort;
+}
+
+// The host and TCP port a network port number names, or the usual ones.
+SourceAddress networkAddress(const PortMap& map, int port) {
+    SourceAddress address;
+    if (!parseSource(map.device(port), address) || address.kind == SourceAddress::Kind::Serial) {
+        address.kind = port == kGpsdPort ? SourceAddress::Kind::Gpsd : SourceAddress::Kind::Tcp;
+        address.host = kGpsdDefaultHost;
+        address.port = port == kGpsdPort ? kGpsdDefaultPort : kNmeaTcpDefaultPort;
+    }
+    return address;
+}
 
 template <std::size_t N>
 int indexOf(const std::array<int, N>& table, int value) {
@@ -94,21 +114,32 @@ private:
 GpsSetupDialog::GpsSetupDialog(GpsLink* link, QWidget* parent)
     : QDialog(parent),
       link_(link ? link : currentLink()),
-      warmStartSetting_(kWarmStartValue, true, 1) {
+      warmStartSetting_(kWarmStartValue, true, 1),
+      anyTalkerSetting_(kAnyTalkerValue, true, 1) {
     DialogBuilder b(*this, "GPS Setup", 138, 151);
     b.label("Port", 5, 6, 34, 8);
     port_ = b.dropDown(40, 4, 43);
-    b.label("Baud Rate", 5, 21, 34, 8);
-    baud_ = b.dropDown(40, 19, 43);
-    b.label("Parity", 5, 36, 34, 8);
-    parity_ = b.dropDown(40, 34, 43);
-    b.label("Data Bits", 5, 52, 34, 8);
-    dataBits_ = b.dropDown(40, 50, 43);
-    b.label("Stop bits", 91, 6, 34, 8);
-    stop1_ = b.radio("1", 91, 19, 20, 10);
-    stop2_ = b.radio("2", 91, 34, 20, 10);
+    lineControls_[0] = b.label("Baud Rate", 5, 21, 34, 8);
+    lineControls_[1] = baud_ = b.dropDown(40, 19, 43);
+    lineControls_[2] = b.label("Parity", 5, 36, 34, 8);
+    lineControls_[3] = parity_ = b.dropDown(40, 34, 43);
+    lineControls_[4] = b.label("Data Bits", 5, 52, 34, 8);
+    lineControls_[5] = dataBits_ = b.dropDown(40, 50, 43);
+    lineControls_[6] = b.label("Stop bits", 91, 6, 34, 8);
+    lineControls_[7] = stop1_ = b.radio("1", 91, 19, 20, 10);
+    lineControls_[8] = stop2_ = b.radio("2", 91, 34, 20, 10);
+    // In place of the line settings for gpsd and TCP.
+    hostLabel_ = b.label("Host", 5, 21, 34, 8);
+    host_ = b.edit(40, 19, 95, 12);
+    tcpPortLabel_ = b.label("TCP port", 5, 36, 34, 8);
+    tcpPort_ = b.edit(40, 34, 43, 12);
+    tcpPort_->setValidator(new QIntValidator(1, 65535, tcpPort_));
     scan_ = b.button("Scan", 95, 48, 40, 14);
     warmStart_ = b.checkBox("Warm Start", 5, 65, 60, 10);
+    anyTalker_ = b.checkBox("Any talker", 72, 65, 60, 10);
+    anyTalker_->setToolTip(
+        "Decode positions of every satellite system (GN, GL, GA, GB... talkers), not of GPS "
+        "(GP) alone");
     ok_ = b.button("OK", 2, 80, 37, 14);
     test_ = b.button("Test", 45, 80, 44, 14);
     cancel_ = b.button("Cancel", 95, 80, 40, 14);
@@ -117,7 +148,11 @@ GpsSetupDialog::GpsSetupDialog(GpsLink* link, QWidget* parent)
     rawView_ = std::make_unique<RawView>(*raw_);
     fill();
     b.finish();
+    if (link_ && link_->serialPort() && link_->serialPort()->isOpen()) {
+        showSource(true);
+    }
 
+    connect(port_, &QComboBox::currentIndexChanged, this, &GpsSetupDialog::showPortKind);
     connect(stop1_, &QRadioButton::clicked, this, [this] { stopBits_ = 1; });
     connect(stop2_, &QRadioButton::clicked, this, [this] { stopBits_ = 2; });
     connect(test_, &QPushButton::clicked, this, &GpsSetupDialog::toggleTest);
@@ -159,22 +194,7 @@ void GpsSetupDialog::fill() {
         selectEntry(baud_, baudIndex_);
     }
 
-    const PortMap map = link_ ? link_->portMap() : PortMap();
-    auto* delegate = new PortItemDelegate(port_);
-    port_->setItemDelegate(delegate);
-    int widest = 0;
-    for (int n = 1; n <= kPortListSize; ++n) {
-        port_->addItem(QString::fromStdString(PortMap::comName(n)));
-        const QString device = QString::fromStdString(map.device(n));
-        port_->setItemData(n - 1, device, kDeviceRole);
-        port_->setItemData(n - 1, device, Qt::ToolTipRole);
-        widest =
-            std::max(widest, port_->fontMetrics().horizontalAdvance(
-                                 PortItemDelegate::entryText(port_->model()->index(n - 1, 0))));
-    }
-    port_->view()->setMinimumWidth(widest + 24);
-    portIndex_ = initialPort_ - 1;
-    selectEntry(port_, portIndex_);
+    fillPorts();
 
     for (int bits : kDataBits) {
         dataBits_->addItem(QString::number(bits));
@@ -206,11 +226,76 @@ void GpsSetupDialog::fill() {
               stopBits_ == 1 ? stop2_ : stop1_);
 
     warmStart_->setChecked(warmStartSetting_.Get() != 0);
+    anyTalker_->setChecked(anyTalkerSetting_.Get() != 0);
     chosen_ = initial_;
+}
+
+void GpsSetupDialog::fillPorts() {
+    const PortMap map = link_ ? link_->portMap() : PortMap();
+    auto* delegate = new PortItemDelegate(port_);
+    port_->setItemDelegate(delegate);
+    int widest = 0;
+    for (int n = 1; n <= kPortListSize; ++n) {
+        port_->addItem(QString::fromStdString(PortMap::comName(n)));
+        const QString device = QString::fromStdString(map.device(n));
+        port_->setItemData(n - 1, device, kDeviceRole);
+        port_->setItemData(n - 1, device, Qt::ToolTipRole);
+        widest =
+            std::max(widest, port_->fontMetrics().horizontalAdvance(
+                                 PortItemDelegate::entryText(port_->model()->index(n - 1, 0))));
+    }
+    port_->view()->setMinimumWidth(widest + 24);
+    portIndex_ = initialPort_ - 1;
+    selectEntry(port_, portIndex_);
+    showPortKind(port_->currentIndex());
+}
+
+void GpsSetupDialog::showPortKind(int index) {
+    const int port = index + 1;
+    const bool network = isNetworkPort(port);
+    for (QWidget* w : lineControls_) {
+        w->setVisible(!network);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{hostLabel_, host_, tcpPortLabel_, tcpPort_}) {
+        w->setVisible(network);
+    }
+    if (network) {
+        const SourceAddress address = networkAddress(link_ ? link_->portMap() : PortMap(), port);
+        host_->setText(QString::fromStdString(address.host));
+        tcpPort_->setText(QString::number(address.port));
+    }
+}
+
+void GpsSetupDialog::storeNetworkAddress() {
+    if (!link_ || !isNetworkPort(chosen_.port)) {
+        return;
+    }
+    SourceAddress address = networkAddress(link_->portMap(), chosen_.port);
+    const std::string host = host_->text().trimmed().toStdString();
+    if (!host.empty()) {
+        address.host = host;
+    }
+    if (tcpPort_->hasAcceptableInput()) {
+        address.port = tcpPort_->text().toInt();
+    }
+    CRegStore().WriteText(PortMap::settingName(chosen_.port), address.text());
+}
+
+void GpsSetupDialog::showSource(bool opened) {
+    const SerialPort* port = link_ ? link_->serialPort() : nullptr;
+    if (!port) {
+        return;
+    }
+    std::string text = opened ? "Reading " + port->describe() : port->openProblem();
+    if (!opened && text.empty()) {
+        text = "The port cannot be opened.";
+    }
+    raw_->setPlaceholderText(QString::fromStdString(text));
 }
 
 void GpsSetupDialog::readControls() {
     warmStartSetting_ = warmStart_->isChecked() ? 1 : 0;
+    anyTalkerSetting_ = anyTalker_->isChecked() ? 1 : 0;
     // A list without a selection (a rate not in the table) keeps the link's value.
     if (port_->currentIndex() >= 0) {
         portIndex_ = port_->currentIndex();
@@ -248,7 +333,8 @@ void GpsSetupDialog::toggleTest() {
             link_->stop();
             link_->setLineSettings(chosen_.baudRate, chosen_.dataBits, chosen_.stopBits,
                                    chosen_.parity);
-            link_->startTest(chosen_.port, rawView_.get());
+            storeNetworkAddress();
+            showSource(link_->startTest(chosen_.port, rawView_.get()));
         }
     }
     test_->setEnabled(true);
@@ -274,6 +360,7 @@ void GpsSetupDialog::accept() {
         link_->setLineSettings(chosen_.baudRate, chosen_.dataBits, chosen_.stopBits,
                                chosen_.parity);
         link_->warmStart().enabled = warmStart_->isChecked();
+        storeNetworkAddress();
         link_->start(chosen_.port);
     }
     testing_ = false;

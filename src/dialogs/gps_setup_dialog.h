@@ -1,8 +1,11 @@
 #pragma once
 // The "GPS Setup" dialog: port and line settings of the receiver, the raw
-// sentences arriving with them (Test), autodetection (Scan) and the warm
-// start switch. OK stores the choice in "Driver" and restarts the link on it;
-// Cancel restarts the link on the settings it had.
+// sentences arriving with them (Test), autodetection (Scan), the warm start
+// and any-talker switches. Besides the serial ports, the port list offers
+// gpsd and a TCP stream, whose host and TCP port take the place of the line
+// settings. OK stores the choice in "Driver" (and the network address in the
+// port's "Port<n>" value) and restarts the link on it; Cancel restarts the
+// link on the settings it had.
 
 #include <QDialog>
 #include <array>
@@ -13,6 +16,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -26,10 +31,13 @@ inline constexpr std::array<int, 9> kBaudRates = {1200,  2400,  4800,  9600, 192
                                                   24400, 33600, 38400, 57600};
 inline constexpr std::array<int, 2> kDataBits = {7, 8};
 inline constexpr std::array<const char*, 3> kParityNames = {"None", "Odd", "Even"};
-inline constexpr int kPortListSize = 9;
+// COM1 .. COM9, gpsd and TCP.
+inline constexpr int kPortListSize = 11;
 // The raw-sentence view holds at most this many characters; when full it is emptied.
 inline constexpr int kRawSentenceLimit = 10000;
 inline constexpr const char* kWarmStartValue = "WarmStart";
+// 1: RMC, GGA and GSA of any talker are decoded; 0: those of GPS (GP) only.
+inline constexpr const char* kAnyTalkerValue = "AnyTalker";
 
 class GpsSetupDialog : public QDialog {
     Q_OBJECT
@@ -50,6 +58,9 @@ public:
     QRadioButton* twoStopBits() const { return stop2_; }
     QPushButton* scanButton() const { return scan_; }
     QCheckBox* warmStartBox() const { return warmStart_; }
+    QCheckBox* anyTalkerBox() const { return anyTalker_; }
+    QLineEdit* hostEdit() const { return host_; }
+    QLineEdit* tcpPortEdit() const { return tcpPort_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* testButton() const { return test_; }
     QPushButton* cancelButton() const { return cancel_; }
@@ -62,13 +73,21 @@ private:
     class RawView;
 
     void fill();
+    void fillPorts();
+    // Shows the host and TCP port for gpsd and TCP, the line settings otherwise.
+    void showPortKind(int index);
     void readControls();
+    // Stores the network address of the chosen gpsd or TCP port.
+    void storeNetworkAddress();
+    // Says in the raw-sentence box what the link reads, or why it cannot.
+    void showSource(bool opened);
     void toggleTest();
     void runScan();
 
     GpsLink* link_;
     std::unique_ptr<RawView> rawView_;
     CRegInt warmStartSetting_;
+    CRegInt anyTalkerSetting_;
     // The dialog's fields: list positions, stop bits and the test state.
     int portIndex_ = 1;
     int baudIndex_ = 2;
@@ -89,6 +108,12 @@ private:
     QRadioButton* stop2_;
     QPushButton* scan_;
     QCheckBox* warmStart_;
+    QCheckBox* anyTalker_;
+    std::array<QWidget*, 9> lineControls_{};
+    QLabel* hostLabel_;
+    QLineEdit* host_;
+    QLabel* tcpPortLabel_;
+    QLineEdit* tcpPort_;
     QPushButton* ok_;
     QPushButton* test_;
     QPushButton* cancel_;

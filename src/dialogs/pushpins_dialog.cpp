@@ -9,7 +9,9 @@
 #include "core/track/file_chooser.h"
 #include "core/waypoints/cpushpins.h"
 #include "core/waypoints/pushpin_export.h"
+#include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_import.h"
+#include "core/waypoints/pushpin_messages.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
 #include "export_format_dialog.h"
@@ -151,10 +153,18 @@ void PushpinsDialog::exportAll() {
         return;
     }
     if (choice->filterIndex == 1) {
-        ExportShapefile(pushpins_, choice->path);
+        std::string error;
+        if (!ExportShapefile(pushpins_, choice->path, &error)) {
+            reportExportFailed(choice->path, error);
+        }
     } else if (choice->filterIndex == 2) {
         if (const std::optional<ExportFields> fields = runExportFormatDialog(this)) {
             ExportText(pushpins_, choice->path, *fields);
+        }
+    } else if (choice->filterIndex == 3) {
+        std::string error;
+        if (!ExportGpx(pushpins_, choice->path, &error)) {
+            reportExportFailed(choice->path, error);
         }
     }
 }

@@ -9,9 +9,6 @@
 #include "core/gps/gps_scan.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
-#include "platform/posix_serial_port.h"
-#include "platform/qt/qt_timers.h"
-#include "platform/system_clock.h"
 
 namespace wp2 {
 
@@ -24,26 +21,6 @@ public:
 private:
     QLabel& label_;
 };
-
-namespace {
-
-// A link for a scan when the program has none yet: the real port, clock and
-// timers, the stored line settings, and a track log that saves nothing.
-struct StandaloneLink {
-    static std::unique_ptr<GpsLink> make() {
-        static SystemClock clock;
-        static QtTimers timers;
-        auto track = std::make_unique<TrackLog>();
-        track->options &= ~(TrackState::AutoLoad | TrackState::AutoSave);
-        auto link = std::make_unique<GpsLink>(clock, std::move(track));
-        link->setSerialPort(std::make_unique<PosixSerialPort>());
-        link->setTimers(&timers);
-        loadDriverSetting(*link);
-        return link;
-    }
-};
-
-}  // namespace
 
 ScanDialog::ScanDialog(GpsLink* link, QWidget* parent)
     : QDialog(parent), link_(link ? link : currentLink()) {
@@ -60,10 +37,6 @@ ScanDialog::ScanDialog(GpsLink* link, QWidget* parent)
 ScanDialog::~ScanDialog() = default;
 
 int ScanDialog::exec() {
-    if (!link_) {
-        ownLink_ = StandaloneLink::make();
-        link_ = ownLink_.get();
-    }
     QTimer::singleShot(kScanStartDelayMs, this, &ScanDialog::runScan);
     return QDialog::exec();
 }
@@ -73,7 +46,9 @@ void ScanDialog::runScan() {
         return;  // closed before the scan began
     }
     scanning_ = true;
-    found_ = scan(*link_, view_.get(), kScanDialogPorts);
+    // Without a link (the program makes one before any dialog) there is
+    // nothing to scan with: reported as nothing found.
+    found_ = link_ && scan(*link_, view_.get(), kScanDialogPorts);
     scanning_ = false;
     if (found_) {
         saveDriverSetting(*link_);

@@ -26,8 +26,8 @@ class ScanDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Scans `link`, or the current link when none is given; without either it
-    // makes a link of its own (unopened, with the stored line settings) for the scan.
+    // Scans `link`, or the current link when none is given (the program's
+    // link, with its port, timers and clock).
     explicit ScanDialog(GpsLink* link = nullptr, QWidget* parent = nullptr);
     ~ScanDialog() override;
 
@@ -47,7 +47,6 @@ private:
     void runScan();
 
     GpsLink* link_;
-    std::unique_ptr<GpsLink> ownLink_;
     std::unique_ptr<Progress> view_;
     bool scanning_ = false;
     bool found_ = false;

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+#include "core/gpx/track_gpx.h"
 #include "core/settings/creg_int.h"
 #include "core/track/track_log.h"
 #include "dialog_builder.h"
@@ -35,14 +36,14 @@ TrackOptionsDialog::TrackOptionsDialog(TrackLog& track, TrackMapOptions options,
     drag_->setChecked(options_.dragMap);
 
     // The file commands act at once, without a question, and close the dialog;
-    // their results are not shown (a cancelled or unreadable load leaves the
-    // track as it was).
+    // Load and Save offer the track file and GPX; a cancelled or unreadable
+    // load leaves the track as it was.
     connect(load_, &QPushButton::clicked, this, [this] {
-        track_.load(true);
+        loadTrackAskingFile(track_);
         done(QDialog::Accepted);
     });
     connect(save_, &QPushButton::clicked, this, [this] {
-        track_.save(true);
+        saveTrackAskingFile(track_);
         done(QDialog::Accepted);
     });
     connect(clear_, &QPushButton::clicked, this, [this] {

@@ -1,16 +1,20 @@
 #include "platform/posix_serial_port.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 #include <utility>
 
@@ -105,6 +109,8 @@ PosixSerialPort::~PosixSerialPort() {
 
 bool PosixSerialPort::open(const std::string& device, const SerialLineSettings& settings) {
     close();
+    device_ = device;
+    openError_ = 0;
     int fd = -1;
     if (device.empty()) {
         errno = ENOENT;  // the port number names no device
@@ -112,8 +118,7 @@ bool PosixSerialPort::open(const std::string& device, const SerialLineSettings& 
         fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     }
     if (fd < 0) {
-        reportCommError("Invalid Comms Port Opening.");
-        return false;
+        return fail("Invalid Comms Port Opening.", -1);
     }
     // Not shared: refuse a device another program holds, by the advisory lock
     // terminal programs take or by the terminal's exclusive mode (which the
@@ -122,27 +127,69 @@ bool PosixSerialPort::open(const std::string& device, const SerialLineSettings& 
     // query below reports those.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || heldExclusively(fd)) {
         reportCommError("Invalid Comms Port Opening.");
-        int saved = errno;
-        ::close(fd);  // plain close: the exclusive mode belongs to the holder
-        errno = saved;
+        openError_ = EBUSY;  // the lock's EWOULDBLOCK says the same
+        ::close(fd);         // plain close: the exclusive mode belongs to the holder
         return false;
     }
     ::ioctl(fd, TIOCEXCL);
     // A read returns at once with whatever is buffered.
     int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) {
-        reportCommError("Setting comm. timeouts.");
-        closeDevice(fd);
-        return false;
+        return fail("Setting comm. timeouts.", fd);
     }
     if (!applyLineSettings(fd, settings)) {
-        closeDevice(fd);
-        return false;
+        return fail(nullptr, fd);
     }
     std::lock_guard<std::mutex> lock(fdMutex_);
     fd_ = fd;
     readerExit_ = ReaderExit::Running;
     return true;
+}
+
+bool PosixSerialPort::fail(const char* trace, int fd) {
+    if (trace) {
+        reportCommError(trace);
+    }
+    openError_ = errno;
+    if (fd >= 0) {
+        closeDevice(fd);
+    }
+    return false;
+}
+
+std::string PosixSerialPort::openProblem() const {
+    return serialOpenProblem(device_, openError_);
+}
+
+std::string serialOpenProblem(const std::string& device, int error) {
+    const char* name = device.c_str();
+    switch (error) {
+        case 0:
+            return {};
+        case EACCES:
+        case EPERM: {
+            struct stat st {};
+            const group* g = ::stat(name, &st) == 0 ? ::getgrgid(st.st_gid) : nullptr;
+            const passwd* user = ::getpwuid(::geteuid());
+            const std::string groupName = g ? g->gr_name : "dialout";
+            return cformat(
+                "You have no rights to open %s: it belongs to the group \"%s\".\n"
+                "Join that group (sudo adduser %s %s), then log out and in again;\n"
+                "or let gpsd read the receiver and choose gpsd as the port.",
+                name, groupName.c_str(), user ? user->pw_name : "$USER", groupName.c_str());
+        }
+        case EBUSY:
+            return cformat("%s is in use by another program.", name);
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return device.empty() ? std::string("The port names no device.")
+                                  : cformat("%s does not exist: is the receiver plugged in?", name);
+        case ENOTTY:
+            return cformat("%s is not a serial device.", name);
+        default:
+            return cformat("%s cannot be opened: %s.", name, std::strerror(error));
+    }
 }
 
 bool makeRawTermios(const SerialLineSettings& settings, termios& tio) {

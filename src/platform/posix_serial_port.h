@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "core/gps/serial_port.h"
@@ -32,8 +33,12 @@ public:
     bool write(const void* data, std::size_t size) override;
     void purge() override;
     void close() override;
+    std::string describe() const override { return device_; }
+    int openError() const override { return openError_; }
+    std::string openProblem() const override;
 
 private:
+    bool fail(const char* trace, int fd);
     bool applyLineSettings(int fd, const SerialLineSettings& settings);
     void readerLoop(ByteSink sink, int fd);
     // Reads everything available; false when a read failed.
@@ -47,6 +52,13 @@ private:
     std::thread reader_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<ReaderExit> readerExit_{ReaderExit::Running};
+    std::string device_;
+    int openError_ = 0;
 };
+
+// What the user is told when device cannot be opened for the error number:
+// for a device the user has no rights to, the group it belongs to and how
+// to get in (or to use gpsd); empty for 0.
+std::string serialOpenProblem(const std::string& device, int error);
 
 }  // namespace wp2

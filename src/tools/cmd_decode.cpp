@@ -18,7 +18,7 @@ namespace {
 // is applied, so the row shows the final flags.
 class CsvRows final : public FixObserver {
 public:
-    explicit CsvRows(const GpsLink& link) : link_(link) {
+    explicit CsvRows(const GpsDecoder& decoder) : decoder_(decoder) {
         out_ = "line,sentence,date,time,lat,lon,alt,speed,course,flags,kept\n";
     }
     ~CsvRows() override { flush(); }
@@ -47,7 +47,7 @@ public:
         out_ += cformat("%lld,%s,%s,%02d:%02d:%06.3f,%.9f,%.9f,%.3f,%.3f,%.3f,%u,%d\n", lines_,
                         sentence.c_str(), date.c_str(), p.time.hour, p.time.minute, p.time.seconds,
                         p.latitude * kRadToDeg, p.longitude * kRadToDeg, p.altitude, p.speed,
-                        p.course, link_.state().flags, pendingKept_ ? 1 : 0);
+                        p.course, decoder_.state().flags, pendingKept_ ? 1 : 0);
         if (out_.size() >= 1 << 16) {
             flush();
         }
@@ -61,7 +61,7 @@ public:
     }
 
 private:
-    const GpsLink& link_;
+    const GpsDecoder& decoder_;
     std::string out_;
     TrackPoint pending_;
     bool pendingKept_ = false;
@@ -86,14 +86,14 @@ int runDecode(const std::vector<std::string>& args) {
         return usageError(kDecodeCommand);
     }
     LogReplay replay;
-    CsvRows rows(replay.link());
-    replay.link().setFixObserver(&rows);
+    CsvRows rows(replay.decoder());
+    replay.decoder().setFixObserver(&rows);
     if (!replay.run(args[0])) {
         rows.discard();
         return kExitFailure;
     }
     rows.flush();
-    replay.link().setFixObserver(nullptr);
+    replay.decoder().setFixObserver(nullptr);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }
 

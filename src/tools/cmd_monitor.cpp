@@ -1,13 +1,18 @@
 // wayplot2-tool monitor: opens the receiver link as the dashboard does and
 // prints its status report once a second, like a terminal GPS monitor.
 
+#include <chrono>
 #include <cstdio>
+#include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "core/base/cformat.h"
 #include "core/base/trace.h"
 #include "core/gps/gps_scan.h"
+#include "core/gps/gps_status_flags.h"
+#include "core/nav/angles.h"
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
 #include "tools/link_session.h"
@@ -17,7 +22,10 @@ namespace wp2::tool {
 
 int runMonitor(const std::vector<std::string>& args);
 extern const Command kMonitorCommand{
-    "monitor", "monitor [--port N | --device PATH] [--baud B] [--seconds S]", runMonitor};
+    "monitor",
+    "monitor [--port N | --device PATH|gpsd://HOST[:PORT]|tcp://HOST:PORT] [--baud B] [--seconds "
+    "S]",
+    runMonitor};
 
 namespace {
 
@@ -59,16 +67,102 @@ bool parseOptions(const std::vector<std::string>& args, MonitorOptions& o) {
     return true;
 }
 
-// Port failures are never shown by the program; a monitor prints them.
-void traceToStderr(const std::string& text) {
-    std::string line = text;
-    for (char& c : line) {
-        if (c == '\n') {
-            c = ' ';
+// Port failures are never shown by the program; a monitor prints them, on
+// stderr. A flood of bytes repeats the same trace thousands of times a second
+// ("Buffer overflow!"): a text that repeats the one before is printed at most
+// kRepeatsPerSecond times a second, and how many were left out is said before
+// the next trace that is printed and at the end.
+class TracePrinter {
+public:
+    static constexpr int kRepeatsPerSecond = 5;
+
+    void trace(const std::string& text) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto now = std::chrono::steady_clock::now();
+        if (now - windowStart_ >= std::chrono::seconds(1)) {
+            windowStart_ = now;
+            printedInWindow_ = 0;
+        }
+        if (text == last_ && printedInWindow_ >= kRepeatsPerSecond) {
+            ++leftOut_;
+            return;
+        }
+        flushLocked();
+        last_ = text;
+        ++printedInWindow_;
+        print(text);
+    }
+    void flush() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        flushLocked();
+    }
+
+private:
+    void flushLocked() {
+        if (leftOut_ > 0) {
+            print(cformat("%ld more of the same left out", leftOut_));
+            leftOut_ = 0;
         }
     }
-    std::fprintf(stderr, "trace: %s\n", line.c_str());
+    static void print(const std::string& text) {
+        std::string line = text;
+        for (char& c : line) {
+            if (c == '\n') {
+                c = ' ';
+            }
+        }
+        std::fprintf(stderr, "trace: %s\n", line.c_str());
+    }
+
+    std::mutex mutex_;
+    std::string last_;
+    std::chrono::steady_clock::time_point windowStart_;
+    int printedInWindow_ = 0;
+    long leftOut_ = 0;
+};
+
+TracePrinter tracePrinter;
+
+void traceToStderr(const std::string& text) {
+    tracePrinter.trace(text);
 }
+
+// The satellites in view by talker (GP GPS, GL GLONASS, GA Galileo, GB/BD
+// BeiDou, GQ QZSS), as the latest GSV sentence of each talker counts them.
+class SatellitesByTalker final : public FixObserver {
+public:
+    void fixOffered(const TrackPoint&, bool) override {}
+    void sentenceApplied(std::u16string_view line) override {
+        if (line.size() < 12 || line[0] != u'$' || line.substr(3, 4) != u"GSV,") {
+            return;
+        }
+        // $ttGSV,total,number,inView,...
+        std::size_t field = 0;
+        std::string inView;
+        for (std::size_t i = 7; i < line.size() && field < 3; ++i) {
+            if (line[i] == u',' || line[i] == u'*') {
+                ++field;
+            } else if (field == 2) {
+                inView += static_cast<char>(line[i]);
+            }
+        }
+        long count = 0;
+        if (parseNumber(inView, 0, 999, count)) {
+            inView_[std::string{static_cast<char>(line[1]), static_cast<char>(line[2])}] =
+                static_cast<int>(count);
+        }
+    }
+    std::string text() const {
+        std::string out = "Satellites in view:";
+        for (const auto& [talker, count] : inView_) {
+            out += cformat(" %s %d", talker.c_str(), count);
+        }
+        return out + "\r\n";
+    }
+
+private:
+    std::map<std::string, int> inView_;
+};
 
 void print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -107,26 +201,41 @@ int runMonitor(const std::vector<std::string>& args) {
         const LineSettings& s = link.lineSettings();
         link.setLineSettings(static_cast<int>(options.baud), s.dataBits, s.stopBits, s.parity);
     }
-    const std::string device = link.portMap().device(link.portNumber());
+    SatellitesByTalker satellites;
+    link.setFixObserver(&satellites);
+    std::string device = link.portMap().device(link.portNumber());
     bool everOpen = link.ensureLinkOpen(-1);
     if (!everOpen) {
-        std::fprintf(stderr, "wayplot2-tool: GPS is not started ! (port %d, %s); retrying\n",
-                     link.portNumber(), device.empty() ? "no device" : device.c_str());
+        std::string problem = link.serialPort()->openProblem();
+        std::fprintf(stderr, "wayplot2-tool: GPS is not started ! (port %d, %s); retrying\n%s%s",
+                     link.portNumber(), device.empty() ? "no device" : device.c_str(),
+                     problem.c_str(), problem.empty() ? "" : "\n");
     }
     LinkSession::catchStopSignals();
     TimerQueue& timers = session.timers();
     long reports = 0;
     timers.start(1000, [&] {
         ++reports;
+        // How the port is read: a device, or a device through gpsd, or a network source.
+        if (link.serialPort()->isOpen()) {
+            device = link.serialPort()->describe();
+        }
+        std::string position;
+        if (link.state().has(GpsStatusFlags::PositionValid)) {
+            position = cformat("Position: %.7f %.7f\r\n", link.state().latitude * kRadToDeg,
+                               link.state().longitude * kRadToDeg);
+        }
         print(cformat("--- %ld s, port %d (%s)\r\n", reports, link.portNumber(), device.c_str()) +
-              link.statusReport() + "\r\n");
+              link.statusReport() + position + satellites.text() + "\r\n");
     });
     timers.start(kEnsureOpenMs, [&] { everOpen = link.ensureLinkOpen(-1) || everOpen; });
     while (!LinkSession::stopRequested() && (options.seconds == 0 || reports < options.seconds)) {
         timers.runFor(50);
     }
     link.stop();
+    link.setFixObserver(nullptr);
     setTraceHook(previousHook);
+    tracePrinter.flush();
     return everOpen ? kExitOk : kExitFailure;
 }
 

@@ -1,6 +1,6 @@
 // wayplot2-tool pushpins: lists a pushpin file, imports waypoint files into it
 // (each source exactly as one import from the Pushpins dialog), and exports it
-// as a Shapefile or a semicolon-separated text file.
+// as a Shapefile, a semicolon-separated text file or GPX 1.1.
 
 #include <cctype>
 #include <cerrno>
@@ -16,6 +16,7 @@
 #include "core/settings/reg_values.h"
 #include "core/waypoints/cpushpins.h"
 #include "core/waypoints/pushpin_export.h"
+#include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/text16.h"
 #include "platform/file_registry.h"
@@ -124,7 +125,10 @@ bool reportImport(const std::string& source, const ImportResult& r) {
             break;
     }
     std::printf("%s: %d of %d waypoints added\n", source.c_str(), r.added, r.read);
-    return r.status == Status::Imported;
+    if (!r.problem.empty()) {
+        std::printf("%s: %s\n", source.c_str(), r.problem.c_str());
+    }
+    return r.status == Status::Imported && r.refused == 0;
 }
 
 int importIntoPushpins(const std::vector<std::string>& args) {
@@ -148,8 +152,9 @@ int importIntoPushpins(const std::vector<std::string>& args) {
         allRead = reportImport(args[i], r) && allRead;
         total += r.added;
     }
+    // Nothing added: the pushpin file stays exactly as it was.
     std::string error;
-    if (!pins.SaveFile(file, &error)) {
+    if ((total > 0 || !std::filesystem::exists(file)) && !pins.SaveFile(file, &error)) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", file.c_str(), error.c_str());
         return kExitFailure;
     }
@@ -198,8 +203,9 @@ int exportPushpins(const std::vector<std::string>& args) {
     }
     const std::string& out = args[2];
     const bool shapefile = lowerExtension(out) == ".shp";
+    const bool gpx = lowerExtension(out) == ".gpx";
     ExportFields fields;
-    if (withFields && (shapefile || !parseFields(args[4], fields))) {
+    if (withFields && (shapefile || gpx || !parseFields(args[4], fields))) {
         return usageError(kPushpinsCommand);
     }
     CPushpins pins;
@@ -207,8 +213,9 @@ int exportPushpins(const std::vector<std::string>& args) {
         return kExitFailure;
     }
     std::string error;
-    const bool ok =
-        shapefile ? ExportShapefile(pins, out, &error) : ExportText(pins, out, fields, &error);
+    const bool ok = gpx         ? ExportGpx(pins, out, &error)
+                    : shapefile ? ExportShapefile(pins, out, &error)
+                                : ExportText(pins, out, fields, &error);
     if (!ok) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(), error.c_str());
         return kExitFailure;
@@ -238,8 +245,9 @@ int runPushpins(const std::vector<std::string>& args) {
 extern const Command kPushpinsCommand = {
     "pushpins",
     "pushpins list FILE.kpp\n"
-    "       pushpins import FILE.kpp SOURCE.{loc,csv,txt,kpp}...\n"
+    "       pushpins import FILE.kpp SOURCE.{loc,csv,txt,kpp,gpx}...\n"
     "       pushpins export FILE.kpp OUT.shp\n"
+    "       pushpins export FILE.kpp OUT.gpx\n"
     "       pushpins export FILE.kpp OUT.txt [--fields name,latitude,longitude,note]",
     runPushpins};
 

@@ -1,5 +1,5 @@
 // wayplot2-tool replay LOG OUT.atk: runs a recorded NMEA log through the live
-// decoding path, saves the recorded track and prints the link statistics.
+// decoding path, saves the recorded track and prints the decoding statistics.
 
 #include <cstdio>
 #include <filesystem>
@@ -29,7 +29,7 @@ int runReplay(const std::vector<std::string>& args) {
     if (!replay.run(args[0])) {
         return kExitFailure;
     }
-    TrackLog& track = replay.link().trackLog();
+    TrackLog& track = replay.decoder().trackLog();
     std::error_code ec;
     std::filesystem::path out = std::filesystem::absolute(args[1], ec);
     track.currentFileName = ec ? args[1] : out.string();
@@ -37,7 +37,7 @@ int runReplay(const std::vector<std::string>& args) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", args[1].c_str());
         return kExitFailure;
     }
-    std::string report = replay.link().statisticsReport();
+    std::string report = replay.decoder().statisticsReport();
     std::fwrite(report.data(), 1, report.size(), stdout);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/posix_serial_port.h"
+#include "platform/source_port.h"
 
 namespace wp2::tool {
 
@@ -22,7 +22,7 @@ LinkSession::LinkSession() : previousRegistry_(setRegistry(&registry_)) {
     // A tool session records nothing into the program's autosave track.
     track->autosavePath.clear();
     link_ = std::make_unique<GpsLink>(clock_, std::move(track));
-    link_->setSerialPort(std::make_unique<PosixSerialPort>());
+    link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
 }
 

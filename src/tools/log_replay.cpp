@@ -34,16 +34,16 @@ std::unique_ptr<TrackLog> replayTrackLog() {
 }  // namespace
 
 LogReplay::LogReplay() : previousRegistry_(setRegistry(&settings_)) {
-    link_ = std::make_unique<GpsLink>(clock_, replayTrackLog());
+    decoder_ = std::make_unique<GpsDecoder>(clock_, replayTrackLog());
 }
 
 LogReplay::~LogReplay() {
-    link_.reset();
+    decoder_.reset();
     setRegistry(previousRegistry_);
 }
 
 bool LogReplay::run(const std::string& logPath) {
-    NmeaReplay replay(*link_);
+    NmeaReplay replay(*decoder_);
     int shownTenths = 0;
     auto progress = [&](std::uint64_t done, std::uint64_t total) {
         if (total <= kProgressThreshold) {

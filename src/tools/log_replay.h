@@ -1,5 +1,5 @@
 #pragma once
-// What the replay and decode commands share: a receiver link set up for a
+// What the replay and decode commands share: a receiver decoder set up for a
 // replay (fresh state, an empty track log with the default recording
 // filter and no automatic load or save) and the run over the log file.
 
@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/base/clock.h"
-#include "core/gps/gps_link.h"
+#include "core/gps/gps_decoder.h"
 #include "core/settings/memory_registry.h"
 
 namespace wp2::tool {
@@ -17,7 +17,7 @@ public:
     LogReplay();
     ~LogReplay();
 
-    GpsLink& link() { return *link_; }
+    GpsDecoder& decoder() { return *decoder_; }
 
     // Replays the log. On failure prints one line naming the file on
     // standard error and returns false. Logs over 10 MB report progress
@@ -30,7 +30,7 @@ private:
     MemoryRegistry settings_;
     Registry* previousRegistry_;
     ManualClock clock_;
-    std::unique_ptr<GpsLink> link_;
+    std::unique_ptr<GpsDecoder> decoder_;
 };
 
 }  // namespace wp2::tool

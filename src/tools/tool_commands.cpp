@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tools/tool_command.h"
+#include "wayplot2_version.h"
 
 namespace wp2::tool {
 
@@ -13,11 +14,12 @@ extern const Command kDecodeCommand;
 extern const Command kPushpinsCommand;
 extern const Command kMonitorCommand;
 extern const Command kScanCommand;
+extern const Command kTrackCommand;
 
 extern const Command kCommands[] = {
     {"version", "version",
      [](const std::vector<std::string>&) {
-         std::puts("wayplot2-tool 0.1.0");
+         std::puts("wayplot2-tool " WAYPLOT2_VERSION);
          return kExitOk;
      }},
     kSettingsCommand,
@@ -26,6 +28,7 @@ extern const Command kCommands[] = {
     kPushpinsCommand,
     kMonitorCommand,
     kScanCommand,
+    kTrackCommand,
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 

@@ -7,6 +7,7 @@
 
 #include "core/base/paths.h"
 #include "tools/tool_command.h"
+#include "wayplot2_version.h"
 
 namespace wp2::tool {
 
@@ -27,6 +28,7 @@ void printHelp(FILE* out) {
                  "\n"
                  "Options:\n"
                  "  --root DIR   keep every file of the program (settings, documents) under DIR\n"
+                 "  --version    print the version and exit (as the version command)\n"
                  "  --help       show this text\n"
                  "\n"
                  "Commands:\n");
@@ -46,6 +48,10 @@ int main(int argc, char** argv) {
     while (i < args.size() && args[i].rfind("--", 0) == 0) {
         if (args[i] == "--help") {
             printHelp(stdout);
+            return kExitOk;
+        }
+        if (args[i] == "--version") {
+            std::puts("wayplot2-tool " WAYPLOT2_VERSION);
             return kExitOk;
         }
         if (args[i] == "--root" && i + 1 < args.size()) {

@@ -1,7 +1,7 @@
 #pragma once
 // A receiver link for the dialog tests: simulated time, scripted serial
-// devices "com1" .. "com9" for the port numbers, and a track log that saves
-// nothing.
+// devices "com1" .. "com9" for the serial port numbers, and a track log that
+// saves nothing.
 
 #include <memory>
 #include <string>
@@ -26,7 +26,7 @@ public:
         port = fake.get();
         link->setSerialPort(std::move(fake));
         link->setTimers(&timers);
-        PortMap map{PortMap::StoredText{}};
+        PortMap map;  // the stored "Port<n>" values below the devices set here
         for (int n = 1; n <= 9; ++n) {
             map.setDevice(n, "com" + std::to_string(n));
         }

@@ -114,12 +114,5 @@ TEST_F(FirstRunWizard, WarningBackEndsWith350) {
     EXPECT_TRUE(step.ran());
 }
 
-TEST_F(FirstRunWizard, FitsTheScreen) {
-    wp2::FirstRunWizard wizard(1);
-    renderScreen(wizard, "first_run_wizard");
-    WarningDialog warning;
-    renderScreen(warning, "warning");
-}
-
 }  // namespace
 }  // namespace wp2::test

@@ -1,6 +1,7 @@
 // The GPS Setup dialog: the lists opened on the link's settings, OK storing
-// "Driver" and restarting the link, the Test toggle with its raw sentences,
-// Cancel restoring the link, Scan, and a dialog without any link.
+// "Driver" and restarting the link, gpsd and TCP with their address, the Test
+// toggle with its raw sentences, Cancel restoring the link, Scan, the stored
+// switches, a dialog without any link, and the receiver dialogs on the screen.
 
 #include "dialogs/gps_setup_dialog.h"
 
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,7 +19,9 @@
 #include "dialog_link.h"
 #include "dialog_test_env.h"
 #include "dialogs/dialog_layout.h"
+#include "dialogs/first_run_wizard.h"
 #include "dialogs/scan_dialog.h"
+#include "dialogs/warning_dialog.h"
 
 namespace wp2::test {
 namespace {
@@ -32,11 +36,12 @@ protected:
         EXPECT_TRUE(step.ran());
         return result;
     }
-    std::string driver() {
+    static std::string stored(const std::string& name) {
         std::string text;
-        CRegStore().ReadText("Driver", text);
+        CRegStore().ReadText(name, text);
         return text;
     }
+    static std::string driver() { return stored("Driver"); }
     static void choose(QComboBox* list, int index) {
         list->setFocus();
         list->setCurrentIndex(index);
@@ -62,14 +67,10 @@ TEST_F(GpsSetupDialog, OpensOnTheLinkSettingsAndOkStoresThem) {
     EXPECT_EQ(run(l_.link.get(),
                   [](wp2::GpsSetupDialog& d) {
                       EXPECT_EQ(shown(d), "COM1,4800,None,8,1,");
-                      EXPECT_EQ(d.testButton()->text(), "Test");
-                      QStringList bauds;
-                      for (int i = 0; i < d.baudList()->count(); ++i) {
-                          bauds << d.baudList()->itemText(i);
-                      }
-                      EXPECT_EQ(bauds, (QStringList{"1200", "2400", "4800", "9600", "19200",
-                                                    "24400", "33600", "38400", "57600"}));
-                      ASSERT_EQ(d.portList()->count(), 9);
+                      EXPECT_EQ(d.baudList()->itemText(5), "24400");
+                      ASSERT_EQ(d.portList()->count(), 11);
+                      EXPECT_EQ(d.portList()->itemText(9), "gpsd");
+                      EXPECT_FALSE(d.hostEdit()->isVisibleTo(&d));
                       // Each port names its device for the open list and as a tip.
                       EXPECT_EQ(d.portList()->itemData(2, Qt::ToolTipRole).toString(), "com3");
                       click(d.okButton());
@@ -157,25 +158,63 @@ TEST_F(GpsSetupDialog, TestShowsRawSentencesAndEmptiesAFullView) {
     EXPECT_TRUE(l_.linkOpen());
 }
 
-TEST_F(GpsSetupDialog, WarmStartBoxIsStoredWhenTheControlsAreRead) {
-    registry_.setNumber(kWarmStartValue, 1);
+TEST_F(GpsSetupDialog, SwitchesAreStoredWhenTheControlsAreRead) {
     l_.port->available.insert("com1");
-    run(l_.link.get(), [&](wp2::GpsSetupDialog& d) {
-        EXPECT_TRUE(d.warmStartBox()->isChecked());
-        click(d.warmStartBox());
-        EXPECT_EQ(storedInt(kWarmStartValue), 1);  // not yet read back
-        click(d.testButton());
-        EXPECT_EQ(storedInt(kWarmStartValue), 0);
-        click(d.okButton());
-    });
-    EXPECT_FALSE(l_.link->warmStart().enabled);
-    run(l_.link.get(), [&](wp2::GpsSetupDialog& d) {
-        EXPECT_FALSE(d.warmStartBox()->isChecked());
-        click(d.warmStartBox());
-        click(d.okButton());
-    });
-    EXPECT_EQ(storedInt(kWarmStartValue), 1);
+    for (const char* value : {kWarmStartValue, kAnyTalkerValue}) {
+        SCOPED_TRACE(value);
+        const auto box = [value](wp2::GpsSetupDialog& d) {
+            return std::string(value) == kWarmStartValue ? d.warmStartBox() : d.anyTalkerBox();
+        };
+        registry_.setNumber(value, 1);
+        run(l_.link.get(), [&](wp2::GpsSetupDialog& d) {
+            EXPECT_TRUE(box(d)->isChecked());
+            click(box(d));
+            EXPECT_EQ(storedInt(value), 1);  // not yet read back
+            click(d.testButton());
+            EXPECT_EQ(storedInt(value), 0);
+            click(d.okButton());
+        });
+        run(l_.link.get(), [&](wp2::GpsSetupDialog& d) {
+            EXPECT_FALSE(box(d)->isChecked());
+            click(box(d));
+            click(d.okButton());
+        });
+        EXPECT_EQ(storedInt(value), 1);
+    }
     EXPECT_TRUE(l_.link->warmStart().enabled);
+}
+
+TEST_F(GpsSetupDialog, GpsdAndTcpTakeAHostAndPortInPlaceOfTheLineSettings) {
+    l_.port->available = {"gpsd://gps.local:2950", "tcp://phone.local:10110"};
+    run(l_.link.get(), [](wp2::GpsSetupDialog& d) {
+        choose(d.portList(), 9);
+        EXPECT_FALSE(d.baudList()->isVisibleTo(&d) || d.oneStopBit()->isVisibleTo(&d));
+        EXPECT_EQ(d.hostEdit()->text() + ":" + d.tcpPortEdit()->text(), "localhost:2947");
+        d.hostEdit()->setText("gps.local");
+        d.tcpPortEdit()->setText("2950");
+        click(d.okButton());
+    });
+    EXPECT_EQ(driver(), "10,4800,8,1,0");
+    EXPECT_EQ(stored("Port10"), "gpsd://gps.local:2950");
+    EXPECT_EQ(l_.port->device(), "gpsd://gps.local:2950");
+    EXPECT_TRUE(l_.linkOpen());
+    run(l_.link.get(), [](wp2::GpsSetupDialog& d) {
+        EXPECT_EQ(d.hostEdit()->text(), "gps.local");  // opens on the stored address
+        choose(d.portList(), 10);
+        EXPECT_EQ(d.tcpPortEdit()->text(), "10110");
+        d.hostEdit()->setText("phone.local");
+        d.tcpPortEdit()->setText("70000");  // refused: the last good port stays
+        click(d.okButton());
+    });
+    EXPECT_EQ(driver(), "11,4800,8,1,0");
+    EXPECT_EQ(l_.port->device(), "tcp://phone.local:10110");
+    // Back to a serial port: its line settings are shown again.
+    run(l_.link.get(), [](wp2::GpsSetupDialog& d) {
+        choose(d.portList(), 0);
+        EXPECT_TRUE(d.baudList()->isVisibleTo(&d));
+        EXPECT_FALSE(d.hostEdit()->isVisibleTo(&d));
+        click(d.cancelButton());
+    });
 }
 
 TEST_F(GpsSetupDialog, ScanRunsAtTheStandardFramingAndClosesTheDialog) {
@@ -206,19 +245,7 @@ TEST_F(GpsSetupDialog, WithoutALinkItOpensOnItsOwnValuesAndStoresNothing) {
     EXPECT_EQ(driver(), "");
 }
 
-TEST_F(GpsSetupDialog, UsesTheCurrentLinkWhenGivenNone) {
-    l_.port->available.insert("com5");
-    l_.link->setPortNumber(5);
-    setCurrentLink(l_.link.get());
-    run(nullptr, [](wp2::GpsSetupDialog& d) {
-        EXPECT_EQ(d.portList()->currentText(), "COM5");
-        click(d.okButton());
-    });
-    setCurrentLink(nullptr);
-    EXPECT_EQ(driver(), "5,4800,8,1,0");
-}
-
-TEST_F(GpsSetupDialog, FitsTheScreen) {
+TEST_F(GpsSetupDialog, ReceiverDialogsFitTheScreen) {
     l_.link->setPortNumber(1);
     wp2::GpsSetupDialog d(l_.link.get());
     d.rawSentences()->setPlainText(
@@ -234,6 +261,18 @@ TEST_F(GpsSetupDialog, FitsTheScreen) {
     EXPECT_TRUE(popup->grab().save(QStringLiteral(DIALOG_SCREENS_DIR) + "/gps_setup_ports.png"));
     d.portList()->hidePopup();
     d.hide();
+    choose(d.portList(), 9);
+    renderScreen(d, "gps_setup_gpsd");
+    wp2::ScanDialog scan(l_.link.get());
+    scan.progress()->setText(
+        "Scan for GPS...\ngpsd: No signal\nPort 5: Busy\nPort 2: No access\n"
+        "Port 4: No signal\nPort 6: Not found\nPort 7: Not found\n"
+        "Port 8: Not found\nPort 1: GPS found!\n");
+    renderScreen(scan, "scan");
+    wp2::FirstRunWizard wizard(1);
+    renderScreen(wizard, "first_run_wizard");
+    WarningDialog warning;
+    renderScreen(warning, "warning");
 }
 
 }  // namespace

@@ -179,12 +179,27 @@ TEST_F(PushpinsDialog, TextExportAsksForTheColumns) {
     ASSERT_EQ(chooser_.asked.size(), 2u);
     EXPECT_TRUE(chooser_.asked[0].saving);
     EXPECT_EQ(chooser_.asked[0].request.filter,
-              "ESRI Shape file (*.shp)|*.shp|Text file (*.txt)|*.txt||");
+              "ESRI Shape file (*.shp)|*.shp|Text file (*.txt)|*.txt|GPX 1.1 (*.gpx)|*.gpx||");
     EXPECT_EQ(chooser_.asked[0].request.defaultExtension, "txt");
     EXPECT_EQ(chooser_.asked[0].request.proposedName, "Pushpins_Export");
     EXPECT_EQ(readFile(out),
               "Name;Latitude\r\nAlpha;50.000000\r\nBravo;51.000000\r\nCharlie;52.000000\r\n"
               "Delta;53.000000\r\n");
+}
+
+TEST_F(PushpinsDialog, GpxExportReadsBackThroughImportWhichTellsWhatWasNotAdded) {
+    const std::string out = root_.file("points.gpx");
+    chooser_.answers = {out, out};
+    run([](wp2::PushpinsDialog& d) {
+        click(d.exportButton());
+        click(d.importButton());
+        click(d.okButton());
+    });
+    EXPECT_NE(readFile(out).find("<name>Delta</name>"), std::string::npos);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_NE(boxes_.shown[0].text.find("0 of 4 waypoints added; 4 lay within 5 m"),
+              std::string::npos)
+        << boxes_.shown[0].text;
 }
 
 TEST_F(PushpinsDialog, ShapefileExportWritesItsFilesWithoutQuestions) {

@@ -11,7 +11,6 @@
 #include "core/settings/creg_store.h"
 #include "dialog_link.h"
 #include "dialog_test_env.h"
-#include "support/env_override.h"
 
 namespace wp2::test {
 namespace {
@@ -79,29 +78,6 @@ TEST_F(ScanDialog, NoReceiverIsReportedAndNothingStored) {
               "Can't find GPS.\r\nPossibly this GPS receiver is not supported");
     EXPECT_EQ(boxes_.shown[0].caption, "");
     EXPECT_EQ(boxes_.shown[0].icon, MessageIcon::Stop);
-}
-
-TEST_F(ScanDialog, WithoutAnyLinkItScansWithOneOfItsOwn) {
-    // Every port number mapped to no device: each is "Not found" at once.
-    std::vector<std::unique_ptr<EnvOverride>> noDevices;
-    for (int n = 1; n <= 9; ++n) {
-        noDevices.push_back(std::make_unique<EnvOverride>("WAYPLOT2_COM" + std::to_string(n), ""));
-    }
-    EXPECT_FALSE(run(
-        nullptr, [](wp2::ScanDialog&) {},
-        [](wp2::ScanDialog& d) {
-            EXPECT_TRUE(d.progress()->text().endsWith("Port 3: Not found\n"));
-        }));
-    EXPECT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(driver(), "");
-}
-
-TEST_F(ScanDialog, FitsTheScreen) {
-    wp2::ScanDialog d(l_.link.get());
-    d.progress()->setText(
-        "Scan for GPS...\nPort 5: Not found\nPort 2: Not found\nPort 4: No signal\nPort 6: Not "
-        "found\nPort 7: Not found\nPort 8: Not found\nPort 1: GPS found!\n");
-    renderScreen(d, "scan");
 }
 
 }  // namespace

@@ -147,6 +147,28 @@ TEST_F(WithFileDialogs, SaveAndLoadGoThroughTheFileDialog) {
     EXPECT_EQ(track_->count(), saved);
 }
 
+TEST_F(WithFileDialogs, SaveAndLoadOfferGpx) {
+    RecordingMessageBoxes boxes;
+    const int saved = track_->count();
+    for (QPushButton* (wp2::TrackOptionsDialog::*button)() const :
+         {&wp2::TrackOptionsDialog::saveButton, &wp2::TrackOptionsDialog::loadButton}) {
+        run([&](wp2::TrackOptionsDialog& d) {
+            whenShown<QFileDialog>([&](QFileDialog& f) {
+                EXPECT_TRUE(f.nameFilters().join("|").contains("GPX 1.1 (*.gpx)"));
+                typeInto(f.findChild<QLineEdit*>("fileNameEdit"), "walk.gpx");
+                QTest::keyClick(f.findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
+            });
+            click((d.*button)());
+        });
+        if (button == &wp2::TrackOptionsDialog::saveButton) {
+            EXPECT_NE(readFile(root_.path() + "/My Documents/walk.gpx").find("<trkseg>"),
+                      std::string::npos);
+            track_->clear();
+        }
+    }
+    EXPECT_EQ(track_->count(), saved);
+}
+
 TEST_F(TrackOptionsDialog, FitsTheScreen) {
     wp2::TrackOptionsDialog d(*track_, {true, false});
     renderScreen(d, "track_options");

@@ -1,4 +1,4 @@
-// One NMEA line through the receiver link: checksum test and applySentence
+// One NMEA line through the receiver's decoder: checksum test and applySentence
 // on the raw text, then the same bytes through the receive buffer and a
 // refresh. Input bytes become 16-bit characters as the serial reader makes them.
 
@@ -8,17 +8,17 @@
 #include <string>
 
 #include "core/base/clock.h"
-#include "core/gps/gps_link.h"
+#include "core/gps/gps_decoder.h"
 #include "core/settings/creg_store.h"
 #include "core/settings/memory_registry.h"
 #include "core/track/track_log.h"
 
 namespace {
 
-wp2::GpsLink& link() {
+wp2::GpsDecoder& decoder() {
     static wp2::MemoryRegistry settings;
     static wp2::ManualClock clock(1700000000);
-    static std::unique_ptr<wp2::GpsLink> link = [] {
+    static std::unique_ptr<wp2::GpsDecoder> decoder = [] {
         wp2::setRegistry(&settings);
         wp2::CRegStore store;
         store.WriteNumber("TrackState", wp2::TrackState::ParkingFilter |
@@ -26,15 +26,15 @@ wp2::GpsLink& link() {
                                             wp2::TrackState::SplitOnGap);
         store.WriteNumber("TrackStraightThreshold", 4000);
         store.WriteNumber("TrackParkingThreshold", 1500);
-        return std::make_unique<wp2::GpsLink>(clock, std::make_unique<wp2::TrackLog>());
+        return std::make_unique<wp2::GpsDecoder>(clock, std::make_unique<wp2::TrackLog>());
     }();
-    return *link;
+    return *decoder;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    wp2::GpsLink& l = link();
+    wp2::GpsDecoder& l = decoder();
     std::u16string line;
     line.reserve(size);
     for (std::size_t i = 0; i < size; ++i) {

@@ -29,6 +29,7 @@ namespace wp2 {
 namespace {
 
 using namespace GpsStatusFlags;
+using test::processHolds;
 using test::PseudoTerminal;
 using test::waitUntil;
 
@@ -48,23 +49,6 @@ std::vector<std::string> captureEpochs() {
         epochs.back() += line + "\r\n";
     }
     return epochs;
-}
-
-// Whether this process has the file open.
-bool processHolds(const std::string& path) {
-    bool found = false;
-    if (DIR* d = ::opendir("/proc/self/fd")) {
-        while (dirent* e = ::readdir(d)) {
-            char target[256] = {};
-            std::string link = std::string("/proc/self/fd/") + e->d_name;
-            ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
-            if (n > 0 && path == std::string(target, static_cast<std::size_t>(n))) {
-                found = true;
-            }
-        }
-        ::closedir(d);
-    }
-    return found;
 }
 
 class PtyLinkTest : public ::testing::Test {

@@ -92,6 +92,23 @@ inline int countEntries(const char* dir) {
     return n;
 }
 
+// Whether this process has the file open.
+inline bool processHolds(const std::string& path) {
+    bool found = false;
+    if (DIR* d = ::opendir("/proc/self/fd")) {
+        while (dirent* e = ::readdir(d)) {
+            char target[256] = {};
+            std::string link = std::string("/proc/self/fd/") + e->d_name;
+            ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+            if (n > 0 && path == std::string(target, static_cast<std::size_t>(n))) {
+                found = true;
+            }
+        }
+        ::closedir(d);
+    }
+    return found;
+}
+
 inline int openDescriptorCount() {
     return countEntries("/proc/self/fd") - 1;  // without the one opendir holds
 }

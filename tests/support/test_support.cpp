@@ -19,6 +19,12 @@
 
 namespace wp2::test {
 
+namespace {
+// A gpsd running on the machine stays out of the tests (and the programs they
+// start) unless a test names one of its own.
+[[maybe_unused]] const int kNoLocalGpsd = ::setenv("WAYPLOT2_GPSD", "", 0);
+}  // namespace
+
 RecordingMessageBoxes::RecordingMessageBoxes() {
     setMessageBoxes(this);
 }

@@ -1,14 +1,18 @@
-// wayplot2-tool monitor and scan, run as programs against pseudo-terminals.
+// wayplot2-tool monitor and scan, run as programs against pseudo-terminals,
+// a real gpsd fed by gpsfake and a TCP stream.
 
+#include <grp.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 
 #include <atomic>
+#include <fstream>
+#include <regex>
 #include <thread>
 
 #include "support/env_override.h"
+#include "support/local_tcp_server.h"
 #include "support/nmea_lines.h"
 #include "support/pseudo_terminal.h"
 #include "support/test_support.h"
@@ -16,6 +20,7 @@
 namespace wp2 {
 namespace {
 
+using test::Background;
 using test::EnvOverride;
 using test::PseudoTerminal;
 using test::runProgram;
@@ -68,7 +73,7 @@ int countOf(const std::string& text, const std::string& what) {
     return n;
 }
 
-TEST(MonitorCommandTest, PrintsTheStatusReportEverySecond) {
+TEST(MonitorCommandTest, PrintsTheStatusReportEverySecondAndStopsOnInterrupt) {
     TempDir root;
     Receiver receiver(200);
     auto r = runProgram({WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device",
@@ -79,40 +84,12 @@ TEST(MonitorCommandTest, PrintsTheStatusReportEverySecond) {
     EXPECT_NE(r.out.find("Fix: 3d\r\n"), std::string::npos);
     EXPECT_NE(r.out.find("Condition: GREEN\r\n"), std::string::npos);
     EXPECT_NE(r.out.find("Total refreshes: 3\r\n"), std::string::npos);
-}
+    EXPECT_NE(r.out.find("Position: 48.11"), std::string::npos);
 
-TEST(MonitorCommandTest, StopsCleanlyOnInterrupt) {
-    TempDir root;
-    Receiver receiver(200);
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        ::close(out[0]);
-        execl(WAYPLOT2_TOOL, WAYPLOT2_TOOL, "--root", root.path().c_str(), "monitor", "--device",
-              receiver.device().c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    ::close(out[1]);
-    std::string text;
-    char buf[4096];
-    while (text.find("Condition: ") == std::string::npos) {
-        ssize_t n = read(out[0], buf, sizeof buf);
-        if (n <= 0) {
-            break;
-        }
-        text.append(buf, static_cast<std::size_t>(n));
-    }
-    ASSERT_NE(text.find("Condition: "), std::string::npos);
-    kill(pid, SIGINT);
-    while (read(out[0], buf, sizeof buf) > 0) {
-    }
-    ::close(out[0]);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    Background monitor(
+        {WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device", receiver.device()});
+    ASSERT_TRUE(monitor.waitFor("Condition: ", 5000));
+    EXPECT_EQ(monitor.stop(SIGINT), 0);
 }
 
 TEST(MonitorCommandTest, AMissingDeviceFailsAndBadArgumentsAreRefused) {
@@ -121,6 +98,7 @@ TEST(MonitorCommandTest, AMissingDeviceFailsAndBadArgumentsAreRefused) {
                          "/dev/wayplot2-none", "--seconds", "1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("GPS is not started !"), std::string::npos);
+    EXPECT_NE(r.err.find("/dev/wayplot2-none does not exist"), std::string::npos);
     EXPECT_NE(r.err.find("trace: Communications Error 2  Invalid Comms Port Opening.\n"),
               std::string::npos);
     EXPECT_NE(r.out.find("Condition: BLINKING RED\r\n"), std::string::npos);
@@ -137,6 +115,144 @@ TEST(MonitorCommandTest, AMissingDeviceFailsAndBadArgumentsAreRefused) {
         EXPECT_NE(u.err.find("usage: wayplot2-tool"), std::string::npos);
     }
 }
+
+// A new user's first start: the receiver's device belongs to a group the user
+// is not in. The superuser (CI) plays that user as "nobody".
+TEST(MonitorCommandTest, WithoutRightsToTheDeviceItNamesTheGroupAndWhatToDo) {
+    TempDir root;
+    PseudoTerminal pty;
+    std::vector<std::string> argv{WAYPLOT2_TOOL, "--root",        root.path(), "monitor",
+                                  "--device",    pty.slavePath(), "--seconds", "1"};
+    std::string groupName = "dialout";
+    if (::geteuid() == 0) {
+        const group* dialout = ::getgrnam("dialout");
+        ASSERT_TRUE(dialout);
+        ASSERT_EQ(::chown(pty.slavePath().c_str(), 0, dialout->gr_gid), 0);
+        ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0660), 0);
+        ASSERT_EQ(::chmod(root.path().c_str(), 0777), 0);
+        // A copy that nobody may run wherever the build tree lies.
+        argv[0] = root.file("wayplot2-tool");
+        ASSERT_EQ(runProgram({"/bin/cp", WAYPLOT2_TOOL, argv[0]}).status, 0);
+        argv.insert(argv.begin(),
+                    {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+    } else {
+        struct stat st {};
+        ASSERT_EQ(::stat(pty.slavePath().c_str(), &st), 0);
+        groupName = ::getgrgid(st.st_gid)->gr_name;
+        ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0), 0);
+    }
+    auto r = runProgram(argv);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("You have no rights to open " + pty.slavePath() +
+                         ": it belongs to the group \"" + groupName +
+                         "\".\nJoin that group (sudo "
+                         "adduser "),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("then log out and in again;\nor let gpsd read the receiver"),
+              std::string::npos);
+}
+
+TEST(MonitorCommandTest, AByteFloodIsTracedAFewTimesASecondSayingHowManyWereLeftOut) {
+    TempDir root;
+    PseudoTerminal pty;
+    ::fcntl(pty.master(), F_SETFL, O_NONBLOCK);
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        const std::string bytes(4096, 'A');
+        while (flooding) {
+            if (::write(pty.master(), bytes.data(), bytes.size()) < 0) {
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            }
+        }
+    });
+    auto r = runProgram({WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device",
+                         pty.slavePath(), "--seconds", "2"});
+    flooding = false;
+    flood.join();
+    EXPECT_EQ(r.status, 0);
+    const int printed = countOf(r.err, "trace: Buffer overflow!\n");
+    EXPECT_GE(printed, 5);
+    EXPECT_LE(printed, 5 * 4);  // 2 s of reports, and the start and end of each second
+    std::smatch leftOut;
+    ASSERT_TRUE(std::regex_search(r.err, leftOut, std::regex("trace: (\\d+) more of the same")));
+    EXPECT_GT(std::stol(leftOut[1]), printed);
+}
+
+// The multi-GNSS capture that the network sources play.
+const std::string kCapture = TEST_DATA_DIR "/nmea/multignss/st-teseo-liv3f.log";
+
+// One second of the capture's sentences, as a receiver sends them.
+std::string captureSecond() {
+    std::ifstream in(kCapture);
+    std::string out;
+    for (std::string line; std::getline(in, line) && countOf(out, "$GPRMC") < 2;) {
+        if (!line.empty() && line[0] == '$' && (countOf(out, "$GPRMC") == 0 || line[3] != 'R')) {
+            out += line.substr(0, line.find_last_not_of("\r") + 1) + "\r\n";
+        }
+    }
+    return out;
+}
+
+bool portAnswers(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    const bool answers = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(fd);
+    return answers;
+}
+
+// A server of each kind on a port: gpsd (started by gpsfake) or a TCP stream.
+struct NetworkCase {
+    const char* scheme;
+    const char* described;
+    std::function<std::shared_ptr<void>(int port)> start;
+};
+
+class NetworkSourceTest : public ::testing::TestWithParam<NetworkCase> {};
+
+TEST_P(NetworkSourceTest, MonitorReadsTheServerAndComesBackWhenItReturns) {
+    const NetworkCase& c = GetParam();
+    if (std::string(c.scheme) == "gpsd" && std::system("command -v gpsfake >/dev/null") != 0) {
+        GTEST_SKIP() << "gpsfake is not installed (scripts/install-deps installs it)";
+    }
+    const int port = test::freeTcpPort();
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+    std::shared_ptr<void> server = c.start(port);
+    ASSERT_TRUE(test::waitUntil([&] { return portAnswers(port); }, 10000));
+    TempDir root;
+    Background monitor({WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device",
+                        std::string(c.scheme) + "://" + address});
+    ASSERT_TRUE(monitor.waitFor("Condition: RED\r\n", 15000)) << monitor.out;
+    ASSERT_TRUE(monitor.waitFor("Satellites in view: GL ", 5000)) << monitor.out;
+    EXPECT_TRUE(std::regex_search(monitor.out, std::regex("Satellites in view: GL \\d+ GP \\d+")));
+    EXPECT_NE(monitor.out.find(std::string("(") + c.described + " at " + address + ")\r\n"),
+              std::string::npos);
+    // The server goes away: silence, then the link is closed and retried.
+    server.reset();
+    ASSERT_TRUE(test::waitUntil([&] { return !portAnswers(port); }, 5000));
+    ASSERT_TRUE(monitor.waitFor("Condition: BLINKING RED\r\n", 10000)) << monitor.out;
+    server = c.start(port);
+    EXPECT_TRUE(monitor.waitFor("Condition: RED\r\n", 20000)) << monitor.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, NetworkSourceTest,
+    ::testing::Values(NetworkCase{"gpsd", "gpsd",
+                                  [](int port) -> std::shared_ptr<void> {
+                                      return std::make_shared<Background>(std::vector<std::string>{
+                                          "gpsfake", "-q", "-P", std::to_string(port), "-c", "0.05",
+                                          kCapture});
+                                  }},
+                      NetworkCase{"tcp", "NMEA stream",
+                                  [](int port) -> std::shared_ptr<void> {
+                                      return std::make_shared<test::LocalTcpServer>(captureSecond(),
+                                                                                    300, port);
+                                  }}),
+    [](const auto& info) { return std::string(info.param.scheme); });
 
 TEST(ScanCommandTest, FindsTheReceiverAndStoresTheDriverSetting) {
     TempDir root;
@@ -161,12 +277,17 @@ TEST(ScanCommandTest, FindsTheReceiverAndStoresTheDriverSetting) {
     EXPECT_NE(store.find("\"Driver\"=\"1,4800,8,1,0\""), std::string::npos);
 }
 
-TEST(ScanCommandTest, NoReceiverMeansFailureAndNothingStored) {
+TEST(ScanCommandTest, AHeldPortIsBusyAndNoReceiverMeansFailureAndNothingStored) {
     TempDir root;
     NoPorts ports;
+    PseudoTerminal held;
+    const int holder = ::open(held.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);  // as a terminal program does
+    ports.map(5, held.slavePath());
     auto r = runProgram({WAYPLOT2_TOOL, "--root", root.path(), "scan", "--ports", "2"});
+    ::close(holder);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "Scan for GPS...\r\nPort 5: Not found\r\nPort 2: Not found\r\n");
+    EXPECT_EQ(r.out, "Scan for GPS...\r\nPort 5: Busy\r\nPort 2: Not found\r\n");
     EXPECT_NE(r.err.find("Can't find GPS.\r\nPossibly this GPS receiver is not supported"),
               std::string::npos);
     EXPECT_EQ(test::readFile(root.file("local-machine.reg")).find("Driver"), std::string::npos);

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -69,43 +68,6 @@ protected:
     }
     TempDir dir;
 };
-
-TEST_F(PushpinsTool, ImportThenListShowsEveryPushpin) {
-    importSample();
-    RunResult r = tool({"list", kpp()});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(lines(r.out),
-              (std::vector<std::string>{
-                  " 0\tWpt_1\t51.50000000\t-0.12000000\t0.00\t",
-                  " 1\tOpera House\t-33.85680000\t151.21530000\t0.00\t",
-                  " 2\tZ\u00fcrich HB\t47.37688700\t8.54169400\t408.00\tCaf\u00e9 am Gleis"}));
-}
-
-TEST_F(PushpinsTool, FailingTextFileShowsTheMessageAndKeepsWhatWasRead) {
-    writeFile(dir.file("bad.csv"), "1,2,one\n\nnot a line\n3,4\n");
-    RunResult r = tool({"import", kpp(), dir.file("bad.csv")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("File format error at line 3\nOnly 1 waypoints have been read\n\n"
-                         "Expected fields\nLat,Lon,*Name,*Alt,*Note\n(* are optional)"),
-              std::string::npos)
-        << r.err;
-    EXPECT_NE(r.out.find(": 1 of 1 waypoints added"), std::string::npos);
-    EXPECT_EQ(lines(tool({"list", kpp()}).out).size(), 1u);
-}
-
-TEST_F(PushpinsTool, TextExportWithDefaultAndChosenColumns) {
-    importSample();
-    ASSERT_EQ(tool({"export", kpp(), dir.file("out.txt")}).status, 0);
-    EXPECT_EQ(readFile(dir.file("out.txt")),
-              "Name;Latitude;Longitude\r\n"
-              "Wpt_1;51.500000;-0.120000\r\n"
-              "Opera House;-33.856800;151.215300\r\n"
-              "Z\xFCrich HB;47.376887;8.541694\r\n");
-    ASSERT_EQ(tool({"export", kpp(), dir.file("n.txt"), "--fields", "note,name"}).status, 0);
-    EXPECT_EQ(readFile(dir.file("n.txt")),
-              "Name;Note\r\nWpt_1;\r\nOpera House;\r\nZ\xFCrich HB;Caf\xE9 am Gleis\r\n");
-    EXPECT_EQ(tool({"export", kpp(), dir.file("n.txt"), "--fields", "height"}).status, 2);
-}
 
 // A many-pushpin file with one string-length byte changed: list shows what
 // can be read and fails; import and export refuse it and leave it as it is.
@@ -175,36 +137,6 @@ TEST_F(PushpinsTool, FullDiskSavesAndExportsSayWhyAndKeepThePreviousFiles) {
         GTEST_SKIP() << "no private mount namespace here for a full file system";
     }
     EXPECT_EQ(*result, "");
-}
-
-// The program's own pushpin file carries the target index of "LastTarg": list
-// marks it, and an import moves it up with the pushpins put in front.
-TEST_F(PushpinsTool, TargetOfTheProgramsFileIsMarkedAndFollowsImports) {
-    const std::string own = dir.path() + "/My Documents/Pushpins.kpp";
-    writeFile(dir.file("three.csv"), "1,1,c\n2,2,b\n3,3,a\n");
-    ASSERT_EQ(tool({"import", own, dir.file("three.csv")}).status, 0);
-    RunResult set = test::runProgram(
-        {WAYPLOT2_TOOL, "--root", dir.path(), "settings", "set", "LastTarg", "dword", "2"});
-    ASSERT_EQ(set.status, 0) << set.err;
-    std::vector<std::string> before = lines(tool({"list", own}).out);
-    ASSERT_EQ(before.size(), 3u);
-    EXPECT_EQ(before[2].substr(0, 4), "*2\tc");
-    EXPECT_EQ(before[0][0], ' ');
-
-    writeFile(dir.file("two.csv"), "10,10,y\n3,3,dup\n11,11,z\n");
-    ASSERT_EQ(tool({"import", own, dir.file("two.csv")}).status, 0);
-    std::vector<std::string> after = lines(tool({"list", own}).out);
-    ASSERT_EQ(after.size(), 5u);
-    EXPECT_EQ(after[4].substr(0, 4), "*4\tc");
-    RunResult get =
-        test::runProgram({WAYPLOT2_TOOL, "--root", dir.path(), "settings", "get", "LastTarg"});
-    EXPECT_EQ(get.out, "4\n");
-
-    // Another file knows nothing of the program's target.
-    ASSERT_EQ(tool({"import", kpp(), dir.file("three.csv")}).status, 0);
-    for (const std::string& line : lines(tool({"list", kpp()}).out)) {
-        EXPECT_EQ(line[0], ' ');
-    }
 }
 
 // ogrinfo -al: the four fields with their widths, one point per pushpin with

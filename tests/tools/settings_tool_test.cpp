@@ -68,39 +68,6 @@ TEST(SettingsTool, EveryValueTypeRoundTripsThroughTheStore) {
               std::string::npos);
 }
 
-TEST(SettingsTool, OtherKeysDeleteAndMissingValues) {
-    TempDir tmp;
-    const std::string bt = "SOFTWARE\\Widcomm\\BtConfig\\AutoConnect\\0008";
-    ASSERT_EQ(
-        tool(tmp.path(), {"settings", "--key", bt, "set", "BtBrowserEnabled", "dword", "1"}).status,
-        0);
-    ASSERT_EQ(tool(tmp.path(), {"settings", "set", "--key", "HKEY_CURRENT_USER\\Software\\T",
-                                "Name", "text", "user"})
-                  .status,
-              0);
-    EXPECT_EQ(tool(tmp.path(), {"settings", "list"}).out, "");
-    EXPECT_EQ(tool(tmp.path(), {"settings", "--key", bt, "list"}).out,
-              "BtBrowserEnabled\tdword\t1\n");
-    EXPECT_EQ(tool(tmp.path(), {"settings", "--key", "HKCU\\software\\t", "get", "name"}).out,
-              "user\n");
-    EXPECT_NE(readFile(tmp.file("current-user.reg")).find("[HKEY_CURRENT_USER\\Software\\T]"),
-              std::string::npos);
-
-    // A value set to "--key" needs the "--" that ends the options.
-    EXPECT_EQ(tool(tmp.path(), {"settings", "set", "Odd", "text", "--key"}).status, 2);
-    EXPECT_EQ(tool(tmp.path(), {"settings", "set", "Odd", "text", "--", "--key"}).status, 0);
-    EXPECT_EQ(tool(tmp.path(), {"settings", "get", "Odd"}).out, "--key\n");
-
-    EXPECT_EQ(tool(tmp.path(), {"settings", "--key", bt, "delete", "BtBrowserEnabled"}).status, 0);
-    EXPECT_EQ(tool(tmp.path(), {"settings", "--key", bt, "list"}).out, "");
-    RunResult again = tool(tmp.path(), {"settings", "--key", bt, "delete", "BtBrowserEnabled"});
-    EXPECT_EQ(again.status, 1);
-    EXPECT_NE(again.err.find("BtBrowserEnabled"), std::string::npos);
-    RunResult missing = tool(tmp.path(), {"settings", "get", "Nothing"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.out, "");
-}
-
 TEST(SettingsTool, CorruptStoreIsSetAsideAndReported) {
     TempDir tmp;
     test::writeFile(tmp.file("local-machine.reg"), "scrambled");

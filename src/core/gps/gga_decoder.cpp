@@ -3,14 +3,22 @@
 #include <array>
 
 #include "core/gps/nmea_field.h"
-#include "core/gps/rmc_decoder.h"
 
 namespace wp2 {
 
 namespace {
 
-constexpr double kMinutesToDegrees = 0.016666666666666666;
 constexpr double kFeetToMetres = 0.305;
+
+// Two (latitude) or three (longitude) leading degree characters; the value
+// must lie within 0..90 or 0..180, and only "S" or "W" negates.
+constexpr CoordinateRule kLatitude{u'N', u'S', 2, -1, false, 90.0, Hemisphere::NegateOnlyNegative};
+constexpr CoordinateRule kLongitude{
+    u'E', u'W', 3, -1, false, 180.0, Hemisphere::NegateOnlyNegative};
+// Strict reading also checks the minutes and wants a real hemisphere letter
+// (none only for an empty position, as receivers send it without a fix).
+constexpr CoordinateRule kStrictLatitude{u'N', u'S', 2, -1, true, 90.0, Hemisphere::Strict};
+constexpr CoordinateRule kStrictLongitude{u'E', u'W', 3, -1, true, 180.0, Hemisphere::Strict};
 
 // Field order after the sentence name; every field up to the geoid
 // separation is limited in length.
@@ -63,19 +71,12 @@ bool GgaDecoder::decode(std::u16string_view line) {
         return false;
     }
 
-    double lat = nmeaInt(clip(f[Lat], 0, 2)) + nmeaDouble(clip(f[Lat], 2)) * kMinutesToDegrees;
-    if (!(lat >= 0.0 && lat <= 90.0)) {
+    std::optional<double> lat =
+        readCoordinate(f[Lat], f[NorthSouth], strict ? kStrictLatitude : kLatitude);
+    std::optional<double> lon =
+        readCoordinate(f[Lon], f[EastWest], strict ? kStrictLongitude : kLongitude);
+    if (!lat || !lon) {
         return false;
-    }
-    if (firstChar(f[NorthSouth]) == u'S') {
-        lat = -lat;
-    }
-    double lon = nmeaInt(clip(f[Lon], 0, 3)) + nmeaDouble(clip(f[Lon], 3)) * kMinutesToDegrees;
-    if (!(lon >= 0.0 && lon <= 180.0)) {
-        return false;
-    }
-    if (firstChar(f[EastWest]) == u'W') {
-        lon = -lon;
     }
 
     std::uint8_t q = 0;
@@ -99,8 +100,8 @@ bool GgaDecoder::decode(std::u16string_view line) {
     hour = static_cast<std::uint8_t>(h);
     minute = static_cast<std::uint8_t>(m);
     seconds = s;
-    latitude = lat;
-    longitude = lon;
+    latitude = *lat;
+    longitude = *lon;
     quality = q;
     satellites = nmeaInt(f[Sats]);
     hdop = nmeaDouble(f[Hdop]);

@@ -16,6 +16,10 @@ public:
     // only then are the values replaced.
     bool decode(std::u16string_view line);
 
+    // Strict reading refuses minutes above 60 and hemisphere letters other
+    // than N, S, E and W.
+    bool strict = false;
+
     std::uint8_t hour = 0;
     std::uint8_t minute = 0;
     double seconds = 0.0;          // fractions kept

@@ -1,55 +1,29 @@
 #include "core/gps/gps_link.h"
 
-#include <climits>
-#include <cmath>
+#include <cerrno>
+#include <utility>
 
 #include "core/base/cformat.h"
+#include "core/base/message_box.h"
+#include "core/base/timers.h"
+#include "core/gps/comm_error.h"
+#include "core/gps/end_of_atlas_pad.h"
 #include "core/gps/gps_status_flags.h"
-#include "core/gps/nmea_checksum.h"
-#include "core/nav/angles.h"
 
 namespace wp2 {
 
-namespace {
-
-GpsLink* gCurrentLink = nullptr;
-
 using namespace GpsStatusFlags;
 
-bool startsWith(std::u16string_view line, std::u16string_view prefix) {
-    return line.size() >= prefix.size() && line.substr(0, prefix.size()) == prefix;
-}
+namespace {
 
-// Sats3, Sats4 or Sats5Plus for a satellite count.
-std::uint32_t satelliteBits(int satellites) {
-    if (satellites == 3) {
-        return TrackPointState::Sats3;
-    }
-    if (satellites == 4) {
-        return TrackPointState::Sats4;
-    }
-    return satellites > 4 ? TrackPointState::Sats5Plus : 0;
-}
+constexpr const char* kCaption = "NMEA Driver";
 
-// A double truncated towards zero into an int; values outside the int range
-// (or not a number at all, from a garbled DOP) are clamped instead of undefined.
-long long truncated(double v) {
-    if (!(v == v)) {
-        return 0;
-    }
-    if (v >= static_cast<double>(INT_MAX)) {
-        return INT_MAX;
-    }
-    if (v <= static_cast<double>(INT_MIN)) {
-        return INT_MIN;
-    }
-    return static_cast<long long>(v);
-}
+GpsLink* gCurrentLink = nullptr;
 
 }  // namespace
 
 GpsLink::GpsLink(Clock& clock, std::unique_ptr<TrackLog> track)
-    : clock_(clock), track_(track ? std::move(track) : std::make_unique<TrackLog>()) {
+    : clock_(clock), decoder_(clock, std::move(track)) {
     listenForEndNotice();
 }
 
@@ -60,230 +34,212 @@ GpsLink::~GpsLink() {
     }
 }
 
-bool GpsLink::checksumOk(std::u16string_view line) {
-    if (!nmeaChecksumValid(line)) {
+void GpsLink::listenForEndNotice() {
+    noticeSubscription_ = EndOfAtlasPad::subscribe([this] {
+        // Another link went away: give up reconnecting; the link stays closed
+        // until someone starts it again.
+        cancelReconnect();
+    });
+}
+
+void GpsLink::setSerialPort(std::unique_ptr<SerialPort> port) {
+    closePort();
+    port_ = std::move(port);
+}
+
+void GpsLink::install(bool openNow) {
+    GpsLink* other = currentLink();
+    if (other && other != this) {
+        showMessage("Driver is already installed", kCaption, MessageIcon::Warning);
+        // Shut down, not deleted: the object belongs to its owner.
+        other->destroy();
+    }
+    setCurrentLink(this);
+    if (openNow) {
+        start(1);
+    }
+}
+
+void GpsLink::destroy() {
+    if (destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    cancelReconnect();
+    closePort();
+    EndOfAtlasPad::unsubscribe(noticeSubscription_);
+    noticeSubscription_ = 0;
+    EndOfAtlasPad::post();
+}
+
+bool GpsLink::openPort(int port) {
+    if (port != -1) {
+        line_.port = port;
+    }
+    if (!port_) {
+        reportCommError("Invalid Comms Port Opening.", ENODEV);
         return false;
     }
-    state_.set(DataValid);
-    state_.lastDataTime = clock_.now();
+    if (!port_->open(portMap_.device(line_.port), line_.framing())) {
+        return false;
+    }
+    // A new reader starts from an empty buffer.
+    decoder_.receiveBuffer().reset();
+    if (!port_->startReader([this](std::uint8_t byte) { decoder_.receiveBuffer().append(byte); })) {
+        port_->close();
+        return false;
+    }
     return true;
 }
 
-bool GpsLink::takeLine(std::u16string& line) {
-    if (!buffer_.takeLine(stats_, line)) {
-        return false;
+void GpsLink::stopRefreshTimer() {
+    if (timers_ && timerId_ != 0) {
+        timers_->stop(timerId_);
     }
-    ++stats_.totalSentences;
-    if (checksumOk(line)) {
-        ++stats_.validSentences;
-    } else {
-        line.assign(u"Error");
+    timerId_ = 0;
+}
+
+bool GpsLink::closePort() {
+    if (decoder_.state().has(LinkOpen)) {
+        stopRefreshTimer();
+        decoder_.state().flags = 0;
     }
+    // Also releases a port whose reader ended on its own, and joins that reader.
+    if (port_) {
+        port_->close();
+    }
+    running_ = false;
+    scanning_ = false;
     return true;
 }
 
-std::u16string GpsLink::takeLine() {
+bool GpsLink::startPort(int port) {
+    closePort();
+    if (!timers_ || !openPort(port)) {
+        return false;
+    }
+    timerId_ = timers_->start(static_cast<std::uint32_t>(refreshInterval_), [this] { linkTick(); });
+    decoder_.state().set(LinkOpen);
+    decoder_.state().lastDataTime = clock_.now();
+    rearm();
+    running_ = true;
+    return true;
+}
+
+bool GpsLink::start(int port) {
+    // An explicit start supersedes reconnecting.
+    cancelReconnect();
+    return startPort(port);
+}
+
+bool GpsLink::startTest(int port, TestView* view) {
+    cancelReconnect();
+    closePort();
+    if (!timers_ || !openPort(port)) {
+        return false;
+    }
+    testView_ = view;
+    timerId_ = timers_->start(static_cast<std::uint32_t>(refreshInterval_), [this] { testTick(); });
+    decoder_.state().set(LinkOpen);
+    return true;
+}
+
+void GpsLink::stop() {
+    cancelReconnect();
+    closePort();
+}
+
+bool GpsLink::ensureLinkOpen(int port) {
+    if (decoder_.state().has(LinkOpen)) {
+        return true;
+    }
+    return start(port);
+}
+
+bool GpsLink::setRefreshInterval(int ms) {
+    if (ms < kMinRefreshInterval) {
+        showMessage("Data refresh interval\r\n is too short\r\n The minimum is 100 msec.", kCaption,
+                    MessageIcon::Stop);
+        return false;
+    }
+    refreshInterval_ = ms;
+    return true;
+}
+
+std::string GpsLink::refreshIntervalText() const {
+    return cformat("%i", refreshInterval_);
+}
+
+void GpsLink::setLineSettings(int baudRate, int dataBits, int stopBits, int parity) {
+    line_.baudRate = baudRate;
+    line_.dataBits = static_cast<std::uint8_t>(dataBits);
+    line_.stopBits = static_cast<std::uint8_t>(stopBits);
+    line_.parity = static_cast<std::uint16_t>(parity);
+}
+
+bool GpsLink::refreshCycle() {
+    // Clears Moving, counts the refresh and applies every buffered line. (A
+    // handheld would also reset its idle timer here; a desktop has none.)
+    decoder_.decodePending();
+    const std::time_t now = clock_.now();
+    if (now - decoder_.state().lastFixTime > kFixTimeout) {
+        decoder_.dropFix();
+    }
+    if (now - decoder_.state().lastDataTime > kDataTimeout) {
+        decoder_.state().clear(DataValid);
+    }
+    if (now - decoder_.state().lastDataTime > kLinkTimeout) {
+        beginReconnect();
+    }
+    return decoder_.state().has(PositionValid);
+}
+
+void GpsLink::beginReconnect() {
+    closePort();
+    if (timers_ && reconnectTimerId_ == 0) {
+        // Retried from the timer every 500 ms, so the user interface keeps
+        // running meanwhile.
+        reconnectTimerId_ = timers_->start(kReconnectRetryMs, [this] { retryReconnect(); });
+    }
+}
+
+void GpsLink::retryReconnect() {
+    if (startPort(line_.port)) {
+        cancelReconnect();
+    }
+}
+
+void GpsLink::cancelReconnect() {
+    if (timers_ && reconnectTimerId_ != 0) {
+        timers_->stop(reconnectTimerId_);
+    }
+    reconnectTimerId_ = 0;
+}
+
+void GpsLink::linkTick() {
+    refreshCycle();
+    captureFix();
+    warmStartTick();
+}
+
+void GpsLink::testTick() {
+    if (inTestTick_) {
+        return;
+    }
+    inTestTick_ = true;
     std::u16string line;
-    takeLine(line);
-    return line;
-}
-
-void GpsLink::decodePending() {
-    state_.clear(Moving);
-    ++stats_.totalRefreshes;
-    while (takeLine(state_.lastSentence)) {
-        applySentence(state_.lastSentence);
-    }
-}
-
-void GpsLink::applySentence(std::u16string_view line) {
-    state_.satellites.decode(line);
-    if (startsWith(line, u"$GPRMC")) {
-        ++stats_.rmcSentences;
-        if (rmc_.decode(line)) {
-            applyRmc();
+    while (decoder_.takeLine(line) && !line.empty()) {
+        std::u16string text;
+        std::size_t dollar = line.find(u'$');
+        if (dollar != std::u16string::npos) {
+            text = line.substr(dollar) + u"\r\n";
         }
-    } else if (startsWith(line, u"$GPGSA")) {
-        if (gsa_.decode(line)) {
-            applyGsa();
-        }
-    } else if (startsWith(line, u"$GPGGA")) {
-        if (gga_.decode(line)) {
-            applyGga();
+        if (testView_) {
+            testView_->appendAtEnd(text);
+            testView_->scrollLineDown();
         }
     }
-    if (observer_) {
-        observer_->sentenceApplied(line);
-    }
-}
-
-bool GpsLink::offerToTrack(TrackPoint& point) {
-    bool kept = track_->addFix(point);
-    if (track_->lastDatedIndex() == track_->count() - 1) {
-        state_.set(TrackPointValid);
-    } else {
-        state_.clear(TrackPointValid);
-    }
-    if (observer_) {
-        observer_->fixOffered(point, kept);
-    }
-    return kept;
-}
-
-void GpsLink::applyRmc() {
-    if (!state_.has(Fix2D | Fix3D)) {
-        state_.clear(PositionValid);
-        return;
-    }
-    TrackPoint p;
-    p.latitude = rmc_.latitude * kDegToRad;
-    p.longitude = rmc_.longitude * kDegToRad;
-    p.time = rmc_.utc;
-    p.speed = rmc_.speed;
-    p.course = rmc_.course;
-    state_.latitude = p.latitude;
-    state_.longitude = p.longitude;
-    state_.lastUtc = p.time;
-    p.dop = state_.pdop;
-    if (state_.has(Fix3D)) {
-        p.state |= TrackPointState::ThreeD;
-    }
-    p.state |= satelliteBits(state_.satellitesUsed);
-    p.altitude = state_.altitude;
-    state_.speed = rmc_.speed * kKnotsToMps;
-    if (state_.speed * 3.6 >= 0.5) {
-        state_.set(Moving);
-    } else {
-        state_.clear(Moving);
-    }
-    state_.course = rmc_.course;
-    offerToTrack(p);
-    state_.lastFixTime = clock_.now();
-    state_.set(PositionValid);
-}
-
-void GpsLink::applyGsa() {
-    switch (gsa_.fixType) {
-        case 2:
-            state_.set(DataValid | Fix2D);
-            state_.clear(Fix3D);
-            state_.lastFixTime = clock_.now();
-            break;
-        case 3:
-            state_.set(DataValid | Fix3D);
-            state_.clear(Fix2D);
-            state_.lastFixTime = clock_.now();
-            break;
-        default:
-            state_.clear(FixBits);
-            track_->signalLost();
-            break;
-    }
-    state_.satellitesUsed = gsa_.usedCount();
-    if (state_.satellitesUsed < 3) {
-        state_.clear(FixBits);
-    }
-    if (state_.has(Fix2D | Fix3D)) {
-        state_.accuracy.add(gsa_.pdop * 2.9 + 2.4);
-    }
-    state_.hdop = gsa_.hdop;
-    state_.vdop = gsa_.vdop;
-    state_.pdop = gsa_.pdop;
-}
-
-void GpsLink::applyGga() {
-    if (gga_.quality == 0) {
-        state_.clear(FixBits);
-        track_->signalLost();
-        return;
-    }
-    TrackPoint p;
-    p.latitude = gga_.latitude * kDegToRad;
-    p.longitude = gga_.longitude * kDegToRad;
-    p.altitude = gga_.altitude;
-    p.time.hour = gga_.hour;
-    p.time.minute = gga_.minute;
-    p.time.seconds = gga_.seconds;
-    p.dop = gga_.hdop;
-    p.satellites = static_cast<std::uint8_t>(gga_.satellites);
-    p.state = TrackPointState::FromGga | TrackPointState::NoVelocity;
-    if (gga_.quality & 1) {
-        p.state |= TrackPointState::Quality1;
-    }
-    if (gga_.quality & 2) {
-        p.state |= TrackPointState::Quality2;
-    }
-    if (gga_.quality & 4) {
-        p.state |= TrackPointState::Quality4;
-    }
-    p.state |= satelliteBits(gga_.satellites);
-    if (state_.lastUtc.year != 0) {
-        p.time.year = state_.lastUtc.year;
-        p.time.month = state_.lastUtc.month;
-        p.time.day = state_.lastUtc.day;
-    } else {
-        p.state |= TrackPointState::NoDate;
-    }
-    state_.lastUtc = p.time;
-    offerToTrack(p);
-    state_.latitude = p.latitude;
-    state_.longitude = p.longitude;
-    state_.altitude = p.altitude;
-    state_.satellitesGga = gga_.satellites;
-}
-
-std::string GpsLink::signalLines() const {
-    const GpsStatistics& s = stats_;
-    std::string text =
-        cformat("Max symbols in buffer: %lld (%lld%%)\r\n", static_cast<long long>(s.maxSymbols),
-                static_cast<long long>(s.maxSymbols * 100 / 10000));
-    text += cformat("Empty buffer accesses: %lld\r\nState: %lld\r\n",
-                    static_cast<long long>(s.emptyBufferAccesses),
-                    static_cast<long long>(static_cast<std::int32_t>(state_.flags)));
-    if (state_.has(PositionValid)) {
-        text += cformat(
-            "Signal Level OK, fix %i satelites\r\nAccuracy %lld M; HDOP %2.1f; VDOP %2.1f\r\n",
-            state_.satellitesUsed, truncated(state_.accuracy.mean()), state_.hdop, state_.vdop);
-    } else {
-        text += cformat("Signal is weak, fix %i satelites\r\n", state_.satellitesUsed);
-    }
-    return text;
-}
-
-std::string GpsLink::statisticsReport() const {
-    const GpsStatistics& s = stats_;
-    const long long total = s.acceptedSymbols + s.ignoredSymbols;
-    std::string text = cformat("GPS Rec. statistics:\r\nTotal symbols: %lld\r\n", total);
-    text +=
-        cformat("Accepted symbols: %lld (%lld%%)\r\n", static_cast<long long>(s.acceptedSymbols),
-                static_cast<long long>(s.acceptedSymbols * 100 / (total + 1)));
-    text += cformat("Ignored symbols: %lld (%lld%%)\r\n", static_cast<long long>(s.ignoredSymbols),
-                    static_cast<long long>(s.ignoredSymbols * 100 / (total + 1)));
-    text += cformat("Total sentences: %lld\r\n", static_cast<long long>(s.totalSentences));
-    text += cformat("Valid sentences: %lld (%lld%%)\r\n", static_cast<long long>(s.validSentences),
-                    static_cast<long long>(s.validSentences * 100 / (s.totalSentences + 1)));
-    text += cformat("RMC sentences: %lld\r\n", static_cast<long long>(s.rmcSentences));
-    text += cformat("Total refreshes: %lld\r\n", static_cast<long long>(s.totalRefreshes));
-    text +=
-        cformat("Average symbols in buffer: %lld\r\n", static_cast<long long>(s.averageSymbols));
-    return text + signalLines();
-}
-
-std::string GpsLink::statusReport() const {
-    const GpsStatistics& s = stats_;
-    std::string text = cformat("GPS Rec. statistics:\r\nTotal symbols: %lld\r\n",
-                               static_cast<long long>(s.acceptedSymbols + s.ignoredSymbols));
-    text += cformat("Satelites fixed GSA (GGA): %i (%i)\r\n", state_.satellitesUsed,
-                    state_.satellitesGga);
-    text += cformat("Speed / Course: %3.1f / %3.1f\r\n", state_.speed, state_.course);
-    text +=
-        cformat("PDOP/HDOP/VDOP: %2.1f / %2.1f / %2.1f\r\n", state_.pdop, state_.hdop, state_.vdop);
-    text += cformat("Points Total (Valid): %i (%i)\r\n", track_->count(), track_->datedCount());
-    const char* fix = state_.has(Fix3D) ? "3d" : state_.has(Fix2D) ? "2d" : "No";
-    text += cformat("Fix: %s\r\n", fix);
-    text += cformat("Total refreshes: %lld\r\n", static_cast<long long>(s.totalRefreshes));
-    text += cformat("Condition: %s\r\n", conditionText(condition()));
-    return text + signalLines();
+    inTestTick_ = false;
 }
 
 GpsLink* currentLink() {

@@ -1,27 +1,19 @@
 #pragma once
-// The receiver link: the decoded GpsState, the sentence decoders, the live
-// track log, the statistics and the receive buffer the serial reader fills.
-// The first part works from text alone: taking lines from the buffer, testing
-// and decoding them, and the diagnostic reports. The second part drives the
-// serial port: start and stop, the refresh timer with its silence rules and
-// reconnection, the raw-sentence test mode and the warm start.
+// The receiver link: drives the serial port and hands what it reads to the
+// decoder (gps_decoder.h), which owns the receiver state, the track log and
+// the statistics. The link owns the port and its reader, the refresh timer
+// with its silence rules and reconnection, the raw-sentence test mode and the
+// warm start. The decoder's accessors are offered here as well.
 
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "core/base/clock.h"
-#include "core/gps/gga_decoder.h"
-#include "core/gps/gps_condition.h"
-#include "core/gps/gps_state.h"
-#include "core/gps/gps_statistics.h"
-#include "core/gps/gsa_decoder.h"
+#include "core/gps/gps_decoder.h"
 #include "core/gps/port_map.h"
-#include "core/gps/receive_buffer.h"
-#include "core/gps/rmc_decoder.h"
 #include "core/gps/serial_port.h"
 #include "core/gps/warm_start.h"
-#include "core/track/track_log.h"
 
 namespace wp2 {
 
@@ -38,15 +30,6 @@ public:
     virtual void scrollLineDown() = 0;
 };
 
-// Told about every fix the decoding offers to the track log, and about the
-// end of every applied line. Tools use it to follow a replay.
-class FixObserver {
-public:
-    virtual ~FixObserver() = default;
-    virtual void fixOffered(const TrackPoint& point, bool kept) = 0;
-    virtual void sentenceApplied(std::u16string_view line) = 0;
-};
-
 class GpsLink {
 public:
     // The link reads the time through clock (which must outlive it). Without a
@@ -56,39 +39,28 @@ public:
     GpsLink(const GpsLink&) = delete;
     GpsLink& operator=(const GpsLink&) = delete;
 
-    GpsState& state() { return state_; }
-    const GpsState& state() const { return state_; }
-    TrackLog& trackLog() { return *track_; }
-    const TrackLog& trackLog() const { return *track_; }
-    GpsStatistics& statistics() { return stats_; }
-    const GpsStatistics& statistics() const { return stats_; }
-    ReceiveBuffer& receiveBuffer() { return buffer_; }
-    const RmcDecoder& rmcDecoder() const { return rmc_; }
-    const GsaDecoder& gsaDecoder() const { return gsa_; }
-    const GgaDecoder& ggaDecoder() const { return gga_; }
+    GpsDecoder& decoder() { return decoder_; }
+    const GpsDecoder& decoder() const { return decoder_; }
+
+    GpsState& state() { return decoder_.state(); }
+    const GpsState& state() const { return decoder_.state(); }
+    TrackLog& trackLog() { return decoder_.trackLog(); }
+    const TrackLog& trackLog() const { return decoder_.trackLog(); }
+    GpsStatistics& statistics() { return decoder_.statistics(); }
+    const GpsStatistics& statistics() const { return decoder_.statistics(); }
+    ReceiveBuffer& receiveBuffer() { return decoder_.receiveBuffer(); }
     Clock& clock() { return clock_; }
 
-    // The checksum test; a passing line sets DataValid and stamps lastDataTime.
-    bool checksumOk(std::u16string_view line);
+    bool takeLine(std::u16string& line) { return decoder_.takeLine(line); }
+    std::u16string takeLine() { return decoder_.takeLine(); }
+    void applySentence(std::u16string_view line) { decoder_.applySentence(line); }
+    void decodePending() { decoder_.decodePending(); }
 
-    // Cuts the next line from the receive buffer: the line when it passes the
-    // checksum, "Error" when it does not, empty when no complete line is buffered.
-    std::u16string takeLine();
-    // The same into `line`, which is left alone when nothing was taken.
-    bool takeLine(std::u16string& line);
+    GpsCondition condition() const { return decoder_.condition(); }
+    std::string statisticsReport() const { return decoder_.statisticsReport(); }
+    std::string statusReport() const { return decoder_.statusReport(); }
 
-    // Decodes one line into the state and offers RMC and GGA fixes to the track log.
-    void applySentence(std::u16string_view line);
-
-    // The first half of the refresh cycle: clears Moving, counts the refresh
-    // and applies every complete line in the buffer (each becomes lastSentence).
-    void decodePending();
-
-    GpsCondition condition() const { return wp2::condition(state_); }
-    std::string statisticsReport() const;
-    std::string statusReport() const;
-
-    void setFixObserver(FixObserver* observer) { observer_ = observer; }
+    void setFixObserver(FixObserver* observer) { decoder_.setFixObserver(observer); }
 
     // ---- Port and link control ----
 
@@ -180,23 +152,8 @@ private:
     void cancelReconnect();
     void stopRefreshTimer();
 
-    void applyRmc();
-    void applyGsa();
-    void applyGga();
-    bool offerToTrack(TrackPoint& point);
-    std::string signalLines() const;
-
     Clock& clock_;
-    GpsState state_;
-    std::unique_ptr<TrackLog> track_;
-    GpsStatistics stats_;
-    ReceiveBuffer buffer_;
-    RmcDecoder rmc_;
-    GsaDecoder gsa_;
-    GgaDecoder gga_;
-    FixObserver* observer_ = nullptr;
-
-    // Port and link control.
+    GpsDecoder decoder_;
     LineSettings line_;
     PortMap portMap_;
     Timers* timers_ = nullptr;
@@ -210,7 +167,8 @@ private:
     int noticeSubscription_ = 0;
     bool destroyed_ = false;
     WarmStartState warm_;
-    // Declared last: destroyed first, so its reader is gone before the buffer.
+    // Declared last: destroyed first, so its reader is gone before the
+    // decoder's receive buffer.
     std::unique_ptr<SerialPort> port_;
 };
 

@@ -38,7 +38,7 @@ void GpsLink::saveWarmStart(CRegDouble& lastLat, CRegDouble& lastLong) {
     }
     CRegStore store;
     store.WriteLongText("LastLTM", formatStoredTime(warm_.fixLocalTime));
-    store.WriteLongText("LastUTC", formatStoredTime(toCalendarTime(state_.lastUtc)));
+    store.WriteLongText("LastUTC", formatStoredTime(toCalendarTime(decoder_.state().lastUtc)));
     lastLat = warm_.latitude;
     lastLong = warm_.longitude;
     lastLat.Save();
@@ -53,7 +53,7 @@ void GpsLink::setWarmStartData(double latitude, double longitude, std::time_t lo
     warm_.latitude = latitude;
     warm_.longitude = longitude;
     warm_.fixLocalTime = localTime;
-    state_.lastUtc = fromCalendarTime(utcTime);
+    decoder_.state().lastUtc = fromCalendarTime(utcTime);
     warm_.hasData = true;
 }
 
@@ -63,16 +63,16 @@ bool GpsLink::getWarmStartData(double& latitude, double& longitude, std::time_t&
         latitude = warm_.latitude;
         longitude = warm_.longitude;
         localTime = warm_.fixLocalTime;
-        utcTime = toCalendarTime(state_.lastUtc);
+        utcTime = toCalendarTime(decoder_.state().lastUtc);
     }
     return warm_.hasData;
 }
 
 void GpsLink::captureFix() {
-    if (state_.has(Fix2D | Fix3D)) {
+    if (decoder_.state().has(Fix2D | Fix3D)) {
         warm_.fixLocalTime = clock_.now();
-        warm_.latitude = state_.latitude;
-        warm_.longitude = state_.longitude;
+        warm_.latitude = decoder_.state().latitude;
+        warm_.longitude = decoder_.state().longitude;
         warm_.hasData = true;
     }
 }
@@ -88,10 +88,10 @@ void GpsLink::warmStartTick() {
     ++warm_.ticks;
     if (warm_.state != WarmStartState::kArmed || !warm_.enabled || !port_ || !port_->isOpen() ||
         !port_->takesCommands() || !running_ || scanning_ ||
-        warm_.ticks != WarmStartState::kSendTick || state_.has(Fix2D | Fix3D)) {
+        warm_.ticks != WarmStartState::kSendTick || decoder_.state().has(Fix2D | Fix3D)) {
         return;
     }
-    long offset = static_cast<long>(warm_.fixLocalTime - toCalendarTime(state_.lastUtc));
+    long offset = static_cast<long>(warm_.fixLocalTime - toCalendarTime(decoder_.state().lastUtc));
     warm_.state = WarmStartState::kSent;
     char command[kWarmStartBufferSize];
     std::size_t n = buildCommand(command, sizeof command, clock_.now(), offset);

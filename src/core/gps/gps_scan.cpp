@@ -1,6 +1,7 @@
 #include "core/gps/gps_scan.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "core/base/cformat.h"
@@ -12,6 +13,18 @@
 namespace wp2 {
 
 namespace {
+
+// Why a port did not open, as the progress shows it.
+const char* failureText(const SerialPort* port) {
+    const int error = port ? port->openError() : 0;
+    if (error == EBUSY || error == EWOULDBLOCK) {
+        return "Busy";  // another program holds it
+    }
+    if (error == EACCES || error == EPERM) {
+        return "No access";
+    }
+    return "Not found";
+}
 
 class Scanner {
 public:
@@ -40,6 +53,16 @@ private:
 bool Scanner::run(int maxPorts) {
     std::string running = "Scan for GPS...\r\n";
     link_.setScanning(true);
+    // A gpsd on this machine is tried first, once: reading a receiver through
+    // it takes the receiver away from no other program.
+    if (!link_.portMap().device(kGpsdPort).empty()) {
+        link_.setPortNumber(kGpsdPort);
+        running += "gpsd: ";
+        show(running);
+        if (attempt(kGpsdPort, running)) {
+            return true;
+        }
+    }
     const int ports = std::clamp(maxPorts, 0, kScanPortCount);
     for (int i = 0; i < ports; ++i) {
         const int port = kScanOrder[i];
@@ -62,7 +85,7 @@ bool Scanner::run(int maxPorts) {
 
 bool Scanner::attempt(int port, std::string& running) {
     if (!link_.start(port)) {
-        running += "Not found";
+        running += failureText(link_.serialPort());
         running += "\r\n";
         show(running);
         return false;

@@ -21,7 +21,10 @@ inline constexpr int kScanWaitRounds = 10;
 inline constexpr unsigned kScanRoundMs = 500;
 inline constexpr unsigned kScanPauseMs = 200;
 
-// Scans the first min(maxPorts, 8) ports of the scan order. True when a
+// Tries the gpsd port first when it names a source (the local gpsd), then
+// the first min(maxPorts, 8) ports of the scan order; a port that does not
+// open shows "Busy" when another program holds it, "No access" without the
+// rights to it and "Not found" otherwise. True when a
 // receiver was found; the link's port number then names its port. The link
 // is closed when the scan returns. view may be null. Waits go through the
 // link's clock; pending timers and events are processed between steps.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/base/cformat.h"
+#include "core/nav/angles.h"
 
 namespace wp2 {
 
@@ -134,6 +135,52 @@ std::u16string_view NmeaFields::restUntilStar() {
         ++pos_;
     }
     return line_.substr(start, pos_ - start);
+}
+
+std::optional<double> readCoordinate(std::u16string_view field, std::u16string_view hemisphere,
+                                     const CoordinateRule& rule) {
+    if (field.size() >= kMaxNmeaFieldLength) {
+        return std::nullopt;
+    }
+    std::size_t split = static_cast<std::size_t>(rule.degreeDigits);
+    if (rule.degreeDigits == 0) {
+        std::size_t dot = field.find(u'.');
+        if (dot == std::u16string_view::npos) {
+            return std::nullopt;
+        }
+        split = dot >= 2 ? dot - 2 : 0;
+    }
+    const int degrees = nmeaInt(clip(field, 0, split));
+    const double minutes = nmeaDouble(clip(field, split));
+    if (rule.minutesChecked && !(minutes >= 0.0 && minutes <= 60.0)) {
+        return std::nullopt;
+    }
+    if (rule.maxWholeDegrees >= 0 && (degrees < 0 || degrees > rule.maxWholeDegrees)) {
+        return std::nullopt;
+    }
+    double value = degreesFromDegMin(degrees, minutes);
+    if (rule.maxDegrees >= 0.0 && !(value >= 0.0 && value <= rule.maxDegrees)) {
+        return std::nullopt;
+    }
+    const char16_t letter = firstChar(hemisphere);
+    switch (rule.hemisphere) {
+        case Hemisphere::NegateUnlessPositive:
+            return letter == rule.positive ? value : -value;
+        case Hemisphere::NegateOnlyNegative:
+            return letter == rule.negative ? -value : value;
+        case Hemisphere::Strict:
+            if (hemisphere.size() > 1 || (hemisphere.empty() && !field.empty())) {
+                return std::nullopt;
+            }
+            if (letter == rule.negative) {
+                return -value;
+            }
+            if (letter == rule.positive || hemisphere.empty()) {
+                return value;
+            }
+            return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 bool hasSentenceType(std::u16string_view line, const char16_t (&type)[4]) {

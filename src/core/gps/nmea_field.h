@@ -5,6 +5,7 @@
 // empty or non-numeric text gives 0.
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace wp2 {
@@ -73,6 +74,35 @@ private:
 inline char16_t firstChar(std::u16string_view field) {
     return field.empty() ? u'\0' : field.front();
 }
+
+// Fields of RMC and GGA sentences this long or longer make the sentence invalid.
+inline constexpr std::size_t kMaxNmeaFieldLength = 20;
+
+// How a hemisphere letter signs the angle in front of it.
+enum class Hemisphere {
+    NegateUnlessPositive,  // anything but the positive letter negates (RMC)
+    NegateOnlyNegative,    // only the negative letter negates (GGA)
+    Strict,                // the positive or the negative letter, nothing else
+};
+
+// How a "ddmm.mmmm" coordinate field and its hemisphere field are read. The
+// value is always whole degrees + minutes / 60; the rules say where the
+// degrees end and what is refused.
+struct CoordinateRule {
+    char16_t positive;      // 'N' or 'E'
+    char16_t negative;      // 'S' or 'W'
+    int degreeDigits;       // leading degree characters; 0: the degrees end two
+                            // characters before a "." that the field must have
+    int maxWholeDegrees;    // whole degrees must lie in 0..this; -1: not checked
+    bool minutesChecked;    // minutes must lie in 0..60 (60 itself included)
+    double maxDegrees;      // the value must lie in 0..this; negative: not checked
+    Hemisphere hemisphere;  // with Strict, an empty hemisphere passes only with an empty field
+};
+
+// Signed degrees of a coordinate field, or none when the rule refuses it.
+// Fields of 20 or more characters are refused.
+std::optional<double> readCoordinate(std::u16string_view field, std::u16string_view hemisphere,
+                                     const CoordinateRule& rule);
 
 // Whether characters 3 to 5 of a line are the three letters of a sentence type.
 bool hasSentenceType(std::u16string_view line, const char16_t (&type)[4]);

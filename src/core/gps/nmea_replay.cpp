@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/gps/gps_link.h"
+#include "core/gps/gps_decoder.h"
 
 namespace wp2 {
 
@@ -22,8 +22,8 @@ constexpr std::size_t kChunkSize = 256 * NmeaReplay::kBlockSize;
 }  // namespace
 
 void NmeaReplay::feedBlock(const unsigned char* bytes, std::size_t n) {
-    link_.receiveBuffer().append(bytes, n);
-    link_.decodePending();
+    decoder_.receiveBuffer().append(bytes, n);
+    decoder_.decodePending();
 }
 
 void NmeaReplay::feed(const std::string& bytes) {

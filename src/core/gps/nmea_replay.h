@@ -12,7 +12,7 @@
 
 namespace wp2 {
 
-class GpsLink;
+class GpsDecoder;
 
 class NmeaReplay {
 public:
@@ -21,7 +21,7 @@ public:
     // Called after each chunk read with the bytes done so far and the file size.
     using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-    explicit NmeaReplay(GpsLink& link) : link_(link) {}
+    explicit NmeaReplay(GpsDecoder& decoder) : decoder_(decoder) {}
 
     // One block into the buffer, then one refresh.
     void feedBlock(const unsigned char* bytes, std::size_t n);
@@ -33,7 +33,7 @@ public:
     bool replayFile(const std::string& path, std::string& error, const Progress& progress = {});
 
 private:
-    GpsLink& link_;
+    GpsDecoder& decoder_;
 };
 
 }  // namespace wp2

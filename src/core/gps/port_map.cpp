@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/base/cformat.h"
+#include "core/gps/source_url.h"
 #include "core/settings/creg_store.h"
 
 namespace wp2 {
@@ -11,8 +12,10 @@ namespace wp2 {
 namespace {
 
 constexpr const char* kDefaultDevices[kHighestPort] = {
-    "/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyUSB1", "/dev/ttyACM1", "/dev/rfcomm0",
-    "/dev/ttyS0",   "/dev/ttyS1",   "/dev/ttyAMA0", "/dev/gps0",
+    "/dev/ttyUSB0", "/dev/ttyACM0",          "/dev/ttyUSB1",
+    "/dev/ttyACM1", "/dev/rfcomm0",          "/dev/ttyS0",
+    "/dev/ttyS1",   "/dev/ttyAMA0",          "/dev/gps0",
+    nullptr,        "tcp://localhost:10110",
 };
 
 }  // namespace
@@ -42,10 +45,20 @@ std::string PortMap::defaultDevice(int port) {
     if (port < 1 || port > kHighestPort) {
         return {};
     }
+    if (port == kGpsdPort) {
+        const std::string local = localGpsdAddress();
+        return local.empty() ? std::string() : kGpsdScheme + local;
+    }
     return kDefaultDevices[port - 1];
 }
 
 std::string PortMap::comName(int port) {
+    if (port == kGpsdPort) {
+        return "gpsd";
+    }
+    if (port == kTcpPort) {
+        return "TCP";
+    }
     return cformat("COM%d", port);
 }
 

@@ -8,23 +8,15 @@ namespace wp2 {
 
 namespace {
 
-constexpr double kMinutesToDegrees = 0.016666666666666666;
-
-// A "dddmm.mmm" field: the characters before the last two digits in front of
-// the "." are whole degrees, the rest are minutes (0..60 inclusive).
-bool readAngle(std::u16string_view field, int& degrees, double& minutes) {
-    if (field.size() >= kMaxNmeaFieldLength) {
-        return false;
-    }
-    std::size_t dot = field.find(u'.');
-    if (dot == std::u16string_view::npos) {
-        return false;
-    }
-    std::size_t split = dot >= 2 ? dot - 2 : 0;
-    degrees = nmeaInt(field.substr(0, split));
-    minutes = nmeaDouble(field.substr(split));
-    return minutes >= 0.0 && minutes <= 60.0;
-}
+// The degrees end two characters before the "."; the minutes may be 0..60.
+// Latitude degrees must be 0..90, longitude degrees are not checked, and any
+// letter but "N" or "E" negates.
+constexpr CoordinateRule kLatitude{u'N', u'S', 0, 90, true, -1.0, Hemisphere::NegateUnlessPositive};
+constexpr CoordinateRule kLongitude{
+    u'E', u'W', 0, -1, true, -1.0, Hemisphere::NegateUnlessPositive};
+// Strict reading also checks the longitude degrees and wants a real hemisphere.
+constexpr CoordinateRule kStrictLatitude{u'N', u'S', 0, 90, true, -1.0, Hemisphere::Strict};
+constexpr CoordinateRule kStrictLongitude{u'E', u'W', 0, 180, true, -1.0, Hemisphere::Strict};
 
 }  // namespace
 
@@ -56,24 +48,17 @@ bool RmcDecoder::decode(std::u16string_view line) {
         return false;
     }
 
-    int latDegrees = 0;
-    double latMinutes = 0.0;
-    if (!readAngle(fields.next(), latDegrees, latMinutes) || latDegrees < 0 || latDegrees > 90) {
+    std::u16string_view latField = fields.next();
+    std::optional<double> lat =
+        readCoordinate(latField, fields.next(), strict ? kStrictLatitude : kLatitude);
+    if (!lat) {
         return false;
     }
-    double lat = latDegrees + latMinutes * kMinutesToDegrees;
-    if (firstChar(fields.next()) != u'N') {
-        lat = -lat;
-    }
-
-    int lonDegrees = 0;
-    double lonMinutes = 0.0;
-    if (!readAngle(fields.next(), lonDegrees, lonMinutes)) {
+    std::u16string_view lonField = fields.next();
+    std::optional<double> lon =
+        readCoordinate(lonField, fields.next(), strict ? kStrictLongitude : kLongitude);
+    if (!lon) {
         return false;
-    }
-    double lon = lonDegrees + lonMinutes * kMinutesToDegrees;
-    if (firstChar(fields.next()) != u'E') {
-        lon = -lon;
     }
 
     double knots = nmeaDouble(fields.next());
@@ -86,8 +71,8 @@ bool RmcDecoder::decode(std::u16string_view line) {
     utc.hour = static_cast<std::uint8_t>(hour);
     utc.minute = static_cast<std::uint8_t>(minute);
     utc.seconds = second;
-    latitude = lat;
-    longitude = lon;
+    latitude = *lat;
+    longitude = *lon;
     speed = knots;
     course = track;
     return true;

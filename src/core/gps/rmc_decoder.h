@@ -16,14 +16,15 @@ public:
     // only then are the values replaced.
     bool decode(std::u16string_view line);
 
+    // Strict reading refuses hemisphere letters other than N, S, E and W and
+    // longitude degrees above 180.
+    bool strict = false;
+
     GpsDateTime utc;         // seconds are whole seconds
     double latitude = 0.0;   // degrees, south negative
     double longitude = 0.0;  // degrees, west negative
     double speed = 0.0;      // knots
     double course = 0.0;     // degrees true
 };
-
-// Fields of RMC and GGA sentences this long or longer make the sentence invalid.
-inline constexpr std::size_t kMaxNmeaFieldLength = 20;
 
 }  // namespace wp2

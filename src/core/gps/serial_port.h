@@ -76,6 +76,14 @@ public:
     virtual bool takesCommands() const { return true; }
     // What the port reads, for the user: the device opened, or how it is reached.
     virtual std::string describe() const { return {}; }
+
+    // Why the last open() failed: the system's error number (EBUSY for a
+    // device another program holds, EACCES without the rights to it), 0 when
+    // it did not fail.
+    virtual int openError() const { return 0; }
+    // The same for the user, with what to do about it; empty when there is
+    // nothing to say beyond "cannot open".
+    virtual std::string openProblem() const { return {}; }
 };
 
 }  // namespace wp2

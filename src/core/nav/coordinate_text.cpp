@@ -12,7 +12,6 @@ namespace wp2 {
 namespace {
 
 constexpr std::size_t kMaxDegMinText = 40;
-constexpr double kMinutesToDegrees = 0.016666666666666666;
 
 // Converts a non-negative whole number of degrees to an int without undefined
 // behaviour for values no position can have (NaN, infinities, huge numbers
@@ -73,8 +72,7 @@ DegMin DegMin::split(double radians) {
 
 double DegMin::join() const {
     double value =
-        (static_cast<double>(degrees) + static_cast<double>(minutes) * kMinutesToDegrees) *
-        kDegToRad;
+        degreesFromDegMin(static_cast<double>(degrees), static_cast<double>(minutes)) * kDegToRad;
     return positive ? value : -value;
 }
 

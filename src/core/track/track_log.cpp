@@ -243,6 +243,33 @@ void TrackLog::adopt(TrackFileImage&& image) {
     }
 }
 
+bool TrackLog::replaceTrack(std::vector<TrackPoint> points) {
+    if (points.size() > static_cast<std::size_t>(INT_MAX - kTrackGrowth)) {
+        return false;
+    }
+    const int count = static_cast<int>(points.size());
+    TrackFileImage image;
+    image.count = count;
+    image.capacity = (count / kTrackGrowth + 1) * kTrackGrowth;
+    image.datedCount = 0;
+    image.lastDatedIndex = -1;
+    image.reserved = reserved;
+    for (int i = 0; i < count; ++i) {
+        if (!has(points[static_cast<std::size_t>(i)].state, TrackPointState::NoDate)) {
+            ++image.datedCount;
+            image.lastDatedIndex = i;
+        }
+    }
+    try {
+        points.resize(static_cast<std::size_t>(image.capacity));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    image.points = std::move(points);
+    adopt(std::move(image));
+    return true;
+}
+
 bool TrackLog::load(bool askName) {
     if (!chooseFileName(askName, false)) {
         return false;

@@ -80,6 +80,10 @@ public:
     // reported with its reason (reportFailedSave).
     bool load(bool askName);
     bool save(bool askName);
+    // Replaces the whole track with points read elsewhere (an imported GPX
+    // track), kept as they are: no recording filter. False, and the track
+    // unchanged, when memory runs out or there are more than INT_MAX points.
+    bool replaceTrack(std::vector<TrackPoint> points);
     // load(false) / save(false) on autosavePath; currentFileName is kept. A
     // damaged autosave file is kept aside ("KWAutosave.atk.bad"), the points
     // that can be trusted are loaded, and the user is told.

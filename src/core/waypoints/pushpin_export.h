@@ -12,7 +12,7 @@
 namespace wp2 {
 
 inline constexpr const char* kExportFilter =
-    "ESRI Shape file (*.shp)|*.shp|Text file (*.txt)|*.txt||";
+    "ESRI Shape file (*.shp)|*.shp|Text file (*.txt)|*.txt|GPX 1.1 (*.gpx)|*.gpx||";
 inline constexpr const char* kExportDefaultExtension = "txt";
 inline constexpr const char* kExportProposedName = "Pushpins_Export";
 inline constexpr const char* kShapefileCodePage = "ISO-8859-1";

@@ -13,6 +13,7 @@
 #include "core/base/cformat.h"
 #include "core/nav/angles.h"
 #include "core/track/file_chooser.h"
+#include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpin_near_index.h"
 #include "core/waypoints/text16.h"
@@ -247,7 +248,7 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
     ImportResult result;
     const std::string ext = lowerExtension(path);
     const bool text = ext == "csv" || ext == "txt";
-    if (!text && ext != "loc" && ext != "kpp") {
+    if (!text && ext != "loc" && ext != "kpp" && ext != "gpx") {
         result.status = Status::UnknownExtension;
         return result;
     }
@@ -263,6 +264,19 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
         if (!ReadCsv(imported, file.get(), result.line)) {
             result.status = Status::FormatError;
         }
+    } else if (ext == "gpx") {
+        const GpxReadResult r = ReadGpx(imported, path);
+        result.refused = r.refused;
+        if (!r.ok) {
+            result.status = Status::FormatError;
+            result.problem = r.errorText();
+            result.line = r.errorLine;
+        }
+        if (r.refused > 0) {
+            result.problem += (result.problem.empty() ? "" : "\n") +
+                              cformat("%d refused, the first at line %d: %s", r.refused,
+                                      r.firstRefusedLine, r.firstRefusedReason.c_str());
+        }
     } else if (ext == "loc") {
         ReadLoc(imported, file.get());
     } else {
@@ -275,7 +289,11 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
     if (result.read > 0) {
         result.added = mergeImported(pushpins, imported);
     }
-    if (result.status == Status::FormatError) {
+    if (ext == "gpx") {
+        if (!result.problem.empty() || result.added < result.read) {
+            reportGpxImport(path, result.read, result.added, result.problem);
+        }
+    } else if (result.status == Status::FormatError) {
         reportCsvFormatError(result.line, result.read);
     } else if (result.status == Status::Damaged) {
         reportDamagedPushpinFile(path, loaded);

@@ -12,7 +12,8 @@
 namespace wp2 {
 
 inline constexpr const char* kImportFilter =
-    "Geocaching(*.loc)|*.loc|Text CSV (*.csv,*.txt)|*.csv; *.txt|Pushpins file (*.kpp)|*.kpp||";
+    "Geocaching(*.loc)|*.loc|Text CSV (*.csv,*.txt)|*.csv; *.txt|Pushpins file (*.kpp)|*.kpp|"
+    "GPX (*.gpx)|*.gpx||";
 inline constexpr const char* kImportDefaultExtension = "kpp";
 inline constexpr double kImportMergeRadius = 5.0;
 // Only this many bytes of a .loc file are looked at.
@@ -39,20 +40,23 @@ int mergeImported(CPushpins& pushpins, CPushpins& imported);
 struct ImportResult {
     enum class Status {
         Imported,          // the file was read to its end
-        FormatError,       // a text line failed; what came before was merged
+        FormatError,       // a text line or GPX element failed; what came before was merged
         Damaged,           // a pushpin file ended early; what came before was merged
         CannotOpen,        // nothing happened
         UnknownExtension,  // nothing happened
         Cancelled,         // the user chose no file
     };
     Status status = Status::Cancelled;
-    int read = 0;   // pushpins the file gave
-    int added = 0;  // pushpins added to the collection
-    int line = 0;   // text files: the last line read (the failing one on a format error)
+    int read = 0;         // pushpins the file gave
+    int added = 0;        // pushpins added to the collection
+    int line = 0;         // text files: the last line read (the failing one on a format error)
+    int refused = 0;      // GPX: waypoints passed over (no or impossible position)
+    std::string problem;  // GPX: why the reading stopped or waypoints were refused
 };
 
-// Reads the file by its extension (csv/txt, loc, kpp, in any case), merges it,
-// and tells the user about a failing text line or a damaged pushpin file.
+// Reads the file by its extension (csv/txt, loc, kpp, gpx, in any case),
+// merges it, and tells the user about a failing text line, a damaged pushpin
+// file, or a GPX file not taken whole (what was added and why the rest was not).
 ImportResult importPushpins(CPushpins& pushpins, const std::string& path);
 
 // Asks for the file with the open-file dialog, then importPushpins.

@@ -40,8 +40,29 @@ void reportDamagedPushpinFile(const std::string& path, const PushpinLoadResult& 
                 MessageIcon::Exclamation);
 }
 
+std::string gpxImportText(const std::string& path, int read, int added,
+                          const std::string& problem) {
+    std::string text = cformat("%s:\n", path.c_str());
+    if (!problem.empty()) {
+        text += problem + "\n";
+    }
+    text += cformat("%d of %d waypoints added", added, read);
+    if (added < read) {
+        text += cformat("; %d lay within 5 m of a pushpin already there", read - added);
+    }
+    return text + ".";
+}
+
+void reportGpxImport(const std::string& path, int read, int added, const std::string& problem) {
+    showMessage(gpxImportText(path, read, added, problem), kApplicationCaption,
+                MessageIcon::Exclamation);
+}
+
 std::string exportFailedText(const std::string& path, const std::string& reason) {
-    return cformat("The file %s could not be written: %s.", path.c_str(), reason.c_str());
+    if (reason.empty()) {
+        return cformat("The file %s could not be written.", path.c_str());
+    }
+    return cformat("The file %s could not be written: %s", path.c_str(), reason.c_str());
 }
 
 void reportExportFailed(const std::string& path, const std::string& reason) {

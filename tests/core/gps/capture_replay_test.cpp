@@ -159,7 +159,7 @@ Replayed replay(const std::string& path) {
     TestLink t;
     Rows rows;
     t.link.setFixObserver(&rows);
-    NmeaReplay replay(t.link);
+    NmeaReplay replay(t.link.decoder());
     std::string error;
     EXPECT_TRUE(replay.replayFile(path, error)) << path << ": " << error;
     t.link.setFixObserver(nullptr);

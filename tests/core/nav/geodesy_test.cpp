@@ -49,57 +49,5 @@ TEST(Ellipsoid, SurfaceDistanceIgnoresAltitudeChordDoesNot) {
     EXPECT_NEAR(e.groundChordDistance(p, q), 13330.0, 100.0);
 }
 
-TEST(Ellipsoid, LocalScaleIsMetresPerDegree) {
-    const Ellipsoid& e = wgs84();
-    LocalScale equator = e.localScale(deg(0, 0));
-    // Known WGS-84 values: 111319.5 m per degree of longitude, 110574.3 of latitude.
-    EXPECT_NEAR(equator.metresPerDegLon, 111319.5, 1.0);
-    EXPECT_NEAR(equator.metresPerDegLat, 110574.3, 1.0);
-    EXPECT_EQ(equator.zero, 0.0);
-
-    LocalScale sixty = e.localScale(deg(60, -120));
-    EXPECT_NEAR(sixty.metresPerDegLon, 55800.0, 10.0);
-    EXPECT_NEAR(sixty.metresPerDegLat, 111412.0, 10.0);
-    EXPECT_NEAR(sixty.metresPerDegLon / sixty.metresPerDegLat, 0.5, 0.005);
-}
-
-TEST(Bearing, CardinalDirectionsUseTheProgramsPi) {
-    const Ellipsoid& e = wgs84();
-    LatLonAlt here = deg(47.0, 8.0, 400.0);
-    EXPECT_EQ(e.bearing(here, here), 0.0);
-    EXPECT_EQ(e.bearing(here, deg(47.0, 8.0, 900.0)), 0.0);
-    EXPECT_EQ(e.bearing(here, deg(47.1, 8.0)), 0.0);
-    EXPECT_EQ(e.bearing(here, deg(47.0, 8.1)), kHalfPi);
-    EXPECT_EQ(e.bearing(here, deg(46.9, 8.0)), 3.1415926525);
-    EXPECT_EQ(e.bearing(here, deg(47.0, 7.9)), 4.71238897875);
-}
-
-TEST(Bearing, DiagonalsOnTheLocalGrid) {
-    const Ellipsoid& e = wgs84();
-    LatLonAlt here = deg(52.0, 13.0);
-    LocalScale s = e.localScale(here);
-    // Steps with equal east and north metres.
-    double dLat = 0.0001;
-    double dLon = dLat * s.metresPerDegLat / s.metresPerDegLon;
-    auto to = [&](double north, double east) {
-        return LatLonAlt{here.latitude + north * dLat, here.longitude + east * dLon, 0.0};
-    };
-    double quarter = std::asin(1.0 / std::sqrt(2.0));
-    EXPECT_NEAR(e.bearing(here, to(1, 1)), 1.57079632625 - quarter, 1e-9);
-    EXPECT_NEAR(e.bearing(here, to(-1, 1)), 1.57079632625 + quarter, 1e-9);
-    EXPECT_NEAR(e.bearing(here, to(-1, -1)), 4.71238897875 - quarter, 1e-9);
-    EXPECT_NEAR(e.bearing(here, to(1, -1)), 4.71238897875 + quarter, 1e-9);
-}
-
-TEST(Bearing, TakesTheShortWayAcrossTheDateLine) {
-    const Ellipsoid& e = wgs84();
-    LatLonAlt westOfLine = deg(-17.0, 179.99);
-    LatLonAlt eastOfLine = deg(-17.0, -179.99);
-    EXPECT_NEAR(e.bearing(westOfLine, eastOfLine), kHalfPi, 1e-9);
-    EXPECT_NEAR(e.bearing(eastOfLine, westOfLine), kThreeHalfPi, 1e-9);
-    // The two are about 2 km apart, as the distance already says.
-    EXPECT_NEAR(e.groundChordDistance(westOfLine, eastOfLine), 2130.0, 10.0);
-}
-
 }  // namespace
 }  // namespace wp2

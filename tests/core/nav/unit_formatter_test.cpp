@@ -50,16 +50,6 @@ TEST(FormatDistance, MetricSwitchesToKilometresAtOneThousandMetres) {
     EXPECT_EQ(metric.formatDistanceWithUnit(1000.0), " 1.0 km");
 }
 
-TEST(FormatDistance, UsSwitchesToMilesAtOneThousandFeet) {
-    UnitFormatter us = formatterFor(UnitSystem::US);
-    EXPECT_EQ(us.formatDistance(300.0), fv(" 984", "ft"));
-    EXPECT_EQ(us.formatDistance(305.0), fv("0.19", "mi"));
-    EXPECT_EQ(us.formatDistance(1000.0), fv("0.62", "mi"));
-    EXPECT_EQ(us.formatDistance(3000.0), fv("1.86", "mi"));
-    EXPECT_EQ(us.formatDistance(4000.0), fv(" 2.5", "mi"));
-    EXPECT_EQ(us.formatDistanceWithUnit(3000.0), "1.86 mi");
-}
-
 TEST(FormatAltitude, FeetSixWideMetresFiveWide) {
     EXPECT_EQ(formatterFor(UnitSystem::US).formatAltitude(100.0), fv("   328", "ft"));
     EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatAltitude(100.0), fv("   328", "ft"));
@@ -67,33 +57,6 @@ TEST(FormatAltitude, FeetSixWideMetresFiveWide) {
     EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitude(-12.4), fv("  -12", "m"));
     EXPECT_EQ(formatterFor(UnitSystem::US).formatAltitudeWithUnit(305.0), "  1000 ft");
     EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitudeWithUnit(8848.0), " 8848 m");
-}
-
-TEST(ParseValue, WholeTextMustBeTheNumber) {
-    UnitFormatter us = formatterFor(UnitSystem::US);
-    double m = -1.0;
-    ASSERT_TRUE(us.parseAltitude("100", m));
-    EXPECT_DOUBLE_EQ(m, 30.5);
-    ASSERT_TRUE(us.parseAltitude("  -2.5e1", m));
-    EXPECT_DOUBLE_EQ(m, -7.625);
-    ASSERT_TRUE(us.parseAltitude("+.5", m));
-    EXPECT_DOUBLE_EQ(m, 0.1525);
-
-    // Failures leave the output as it was.
-    for (const char* bad : {"100 ", "100ft", "ft", " ", "1,5", "1.5.", "--1", "abc", "\t"}) {
-        m = -1.0;
-        EXPECT_FALSE(us.parseAltitude(bad, m)) << '"' << bad << '"';
-        EXPECT_EQ(m, -1.0) << '"' << bad << '"';
-    }
-    EXPECT_FALSE(us.parseAltitude(std::string("10\0"
-                                              "0",
-                                              4),
-                                  m));
-
-    // An empty field reads as zero.
-    m = -1.0;
-    ASSERT_TRUE(us.parseAltitude("", m));
-    EXPECT_EQ(m, 0.0);
 }
 
 TEST(ParseValue, ConvertsFromTheCurrentUnit) {

@@ -84,46 +84,5 @@ TEST_F(EventSoundsTest, ReceiverOnFixGainedLostAndReceiverOff) {
     EXPECT_EQ(framesPlayed(401, 200, 1), Frames{});
 }
 
-TEST_F(EventSoundsTest, EventsDuringTheQuietPeriodOrInTheSameTickAreDroppedNotQueued) {
-    EXPECT_EQ(at(0, 2), Names{"on.wav"});
-    EXPECT_EQ(at(10, 4), Names{});  // fix gained within the quiet period up to 33
-    EXPECT_EQ(framesPlayed(11, 200, 4), Frames{});
-    // Straight from no link to a fix: only "receiver on".
-    sounds_.reset();
-    EXPECT_EQ(at(1000, 4), Names{"on.wav"});
-    EXPECT_EQ(framesPlayed(1001, 200, 4), Frames{});
-    // Overspeed is checked before the receiver coming on.
-    sounds_.reset();
-    EXPECT_EQ(at(2000, 2, 15.0), Names{"fast.wav"});
-    EXPECT_EQ(framesPlayed(2001, 200, 2), Frames{});
-}
-
-TEST_F(EventSoundsTest, OverspeedNeedsMoreThanTheLimitReadAtEveryTickAndRepeats) {
-    EXPECT_EQ(at(0, 2), Names{"on.wav"});
-    // The default limit is 11.2 m/s; exactly that is not too fast.
-    EXPECT_EQ(framesPlayed(1, 300, 2, 11.2), Frames{});
-    EXPECT_EQ(at(301, 2, 11.2001), Names{"fast.wav"});
-    // Quiet up to frame 334; the tick at 335 ends the quiet period after its
-    // checks, so the next sound starts at 336.
-    EXPECT_EQ(framesPlayed(302, 109, 2, 20.0), (Frames{336, 371, 406}));
-    sounds().settings().setOverspeedLimit(30.0);
-    EXPECT_EQ(framesPlayed(500, 100, 2, 25.0), Frames{});
-    sounds().settings().setOverspeedLimit(20.0);
-    EXPECT_EQ(at(600, 2, 25.0), Names{"fast.wav"});
-}
-
-TEST_F(EventSoundsTest, SilentPlaysNothingAndLevelChangesCountAgainstTheLevelBefore) {
-    at(0, 2);
-    framesPlayed(1, 99, 2);
-    EXPECT_EQ(at(100, 4), Names{"fix.wav"});
-    framesPlayed(101, 99, 4);
-    sounds().settings().setSilent(1);
-    EXPECT_EQ(framesPlayed(200, 100, 1, 30.0), Frames{});
-    EXPECT_EQ(at(300, 2), Names{});
-    EXPECT_EQ(sounds().previousLevel(), 4);
-    sounds().settings().setSilent(0);
-    EXPECT_EQ(at(400, 2), Names{"lost.wav"});  // against level 4 from before the silence
-}
-
 }  // namespace
 }  // namespace wp2

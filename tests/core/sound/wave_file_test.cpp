@@ -74,41 +74,5 @@ TEST(WaveHeader, ReadsWrittenFilesAndFindsTheDataBehindOddLengthChunks) {
     EXPECT_EQ(f->dataBytes, 400u);
 }
 
-TEST(WaveHeader, RefusesWhatCannotBePlayedOrLiesAboutItsLength) {
-    Bytes data = chunk("data", Bytes(8));
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(2, 1, 8000, 4)), data})));      // ADPCM
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(3, 1, 8000, 64)), data})));     // 64-bit float
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(1, 0, 8000, 16)), data})));     // no channels
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(1, 1, 0, 16)), data})));        // no rate
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(1, 2, 8000, 16, 0)), data})));  // no frame size
-    EXPECT_FALSE(parse(riff({data, chunk("fmt ", fmt(1, 1, 8000, 16))})));     // data first
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(1, 1, 8000, 16))})));           // no data
-    EXPECT_FALSE(parse(riff({chunk("fmt ", Bytes(10)), data})));               // short fmt
-    EXPECT_FALSE(parse(riff({chunk("junk", Bytes(4), 0xFFFFFFF0u),
-                             chunk("fmt ", fmt(1, 1, 8000, 16)), chunk("data", Bytes(2))})));
-    Bytes notRiff = encodeWave({1, 2, 3}, 8000);
-    std::memcpy(notRiff.data(), "RIFX", 4);
-    EXPECT_FALSE(parse(notRiff));
-    EXPECT_FALSE(parse(Bytes{'R', 'I', 'F', 'F'}));
-}
-
-TEST(WaveFile, LoadsTheSamplesWithinTheSizeLimitAndWidens24Bits) {
-    test::TempDir dir;
-    std::string path = dir.file("a.wav");
-    ASSERT_TRUE(writeWaveFile(path, {1, -2, 0x1234}, 8000));
-    auto sound = loadWaveFile(path, 1000);
-    ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->samples, (Bytes{0x01, 0x00, 0xFE, 0xFF, 0x34, 0x12}));
-    EXPECT_FALSE(loadWaveFile(path, 5));
-    EXPECT_FALSE(loadWaveFile(dir.file("absent.wav"), 1000));
-    ASSERT_TRUE(writeWaveFile(path, {}, 8000));
-    EXPECT_TRUE(readWaveFormat(path));
-    EXPECT_FALSE(loadWaveFile(path, 1000)) << "a file without samples plays nothing";
-
-    EXPECT_EQ(widen24To32(Bytes{0x01, 0x02, 0x83, 0xFF, 0xFF, 0x7F}),
-              (Bytes{0x00, 0x01, 0x02, 0x83, 0x00, 0xFF, 0xFF, 0x7F}));
-    EXPECT_EQ(widen24To32(Bytes{1, 2}), Bytes{});
-}
-
 }  // namespace
 }  // namespace wp2

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <shapefil.h>
 
-#include <filesystem>
 #include <string>
 
 #include "core/waypoints/pushpin_test_util.h"
@@ -32,14 +31,6 @@ TEST(ExportText, DefaultColumnsAreNameLatitudeLongitude) {
               "A;51.500000;-0.120000\r\n");
 }
 
-TEST(ExportText, LongNotesAreWholeAndCharactersKeepTheirLowByte) {
-    CPushpins pins;
-    CPushpin* p = addPin(pins, "Caf\u00e9 \u0141", 0, 0);
-    p->note = std::u16string(150, u'n');
-    std::string line = exportTextLine(*p, {false, false, true, true});
-    EXPECT_EQ(line, "Caf\xE9 \x41;" + std::string(150, 'n') + "\r\n");
-}
-
 // Read back with shapelib's own reader.
 class ExportShape : public ::testing::Test {
 protected:
@@ -62,37 +53,6 @@ protected:
     SHPHandle shp = nullptr;
     DBFHandle dbf = nullptr;
 };
-
-TEST_F(ExportShape, TableHasTheFourFieldsWithTheirWidths) {
-    ASSERT_TRUE(ExportShapefile(pins, dir.file("out.shp")));
-    open();
-    ASSERT_EQ(DBFGetFieldCount(dbf), 4);
-    struct Expect {
-        const char* name;
-        DBFFieldType type;
-        int width, decimals;
-    } fields[] = {{"Name", FTString, 20, 0},
-                  {"Longitude", FTDouble, 15, 8},
-                  {"Latitude", FTDouble, 15, 8},
-                  {"Descr", FTString, 100, 0}};
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        char name[12] = {};
-        int width = 0, decimals = 0;
-        DBFFieldType type = DBFGetFieldInfo(dbf, i, name, &width, &decimals);
-        EXPECT_STREQ(name, fields[i].name);
-        EXPECT_EQ(type, fields[i].type);
-        EXPECT_EQ(width, fields[i].width);
-        EXPECT_EQ(decimals, fields[i].decimals);
-    }
-    // An empty collection: no records, no shapes.
-    EXPECT_EQ(DBFGetRecordCount(dbf), 0);
-    int count = -1, type = 0;
-    SHPGetInfo(shp, &count, &type, nullptr, nullptr);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(type, SHPT_POINT);
-    EXPECT_EQ(readFile(dir.file("out.cpg")), "ISO-8859-1");
-}
 
 TEST_F(ExportShape, RecordAndShapeIDescribePushpinI) {
     CPushpin* a = addPin(pins, "a name longer than twenty", 51.5, -0.12);

@@ -5,11 +5,8 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "core/base/paths.h"
 #include "core/waypoints/cpushpins.h"
@@ -138,32 +135,6 @@ TEST(PushpinFile, LongTextsUseTheLongerLengthForms) {
         EXPECT_EQ(back.GetAt(0)->name, std::u16string(c.length, u'a'));
         EXPECT_EQ(back.GetAt(0)->note, u"n");
     }
-}
-
-TEST(PushpinFile, EightBitTextsAreWidenedOnReading) {
-    TempDir dir;
-    Bytes file;
-    file.u32(2);
-    record(file, 1, [](Bytes& b) { b.narrow("Caf\xE9").narrow(""); });
-    record(file, 2, [](Bytes& b) {  // the two-byte length form
-        b.u8(0xFF).u16(300).raw(std::string(300, 'z'));
-        b.narrow("n");
-    });
-    writeFile(dir.file("p.kpp"), file.s);
-    CPushpins pins;
-    EXPECT_FALSE(pins.LoadFile(dir.file("p.kpp")).damaged);
-    ASSERT_EQ(pins.GetCount(), 2);
-    EXPECT_EQ(pins.GetAt(1)->name, u"Caf\u00e9");
-    EXPECT_EQ(pins.GetAt(0)->name, std::u16string(300, u'z'));
-    EXPECT_EQ(pins.GetAt(0)->note, u"n");
-    // The satellite count keeps its low 8 bits; the fields after the texts line up.
-    const CPushpin& p = *pins.GetAt(1);
-    EXPECT_EQ(p.satellites, 0x34);
-    EXPECT_EQ(p.reserved, 0xAABBCCDDu);
-    EXPECT_EQ(p.altitude, 123.5);
-    EXPECT_EQ(p.state, 0x10004u);
-    EXPECT_EQ(p.time.seconds, 30.25);
-    EXPECT_EQ(p.time.year, 24);
 }
 
 // A save that fails half-way (here: the file size limit, as a full disk would)

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -118,44 +117,6 @@ TEST_F(Import, ImportingTheSameFileTwiceAddsItOnce) {
     EXPECT_EQ(importText("10,10,A\n10,10,B\n").added, 2);
 }
 
-TEST_F(Import, TargetMovesUpByTheNumberAdded) {
-    for (const char* n : {"c", "b", "a"}) {
-        addPin(pins, n, 0, std::string(n)[0]);
-    }
-    pins.SetTargetIndex(2);
-    importText("20,20\n21,21\n22,22\n0,97\n");  // the last lies on "a"
-    EXPECT_EQ(pins.GetTargetIndex(), 5);
-    EXPECT_EQ(pins.GetAt(5)->name, u"c");
-}
-
-// The file's own pushpins are moved in whole, in front of the old ones.
-TEST_F(Import, PushpinFilesAreMergedInFront) {
-    CPushpins source;
-    addPin(source, "kpp pin", 12, 34, 56)->note = u"with note";
-    addPin(source, "second", 13, 35);
-    ASSERT_TRUE(source.SaveFile(dir.file("src.kpp")));
-    addPin(pins, "old", 0, 0);
-    ImportResult r = importPushpins(pins, dir.file("src.kpp"));
-    EXPECT_EQ(r.status, ImportResult::Status::Imported);
-    EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"second", "kpp pin", "old"}));
-    EXPECT_EQ(pins.GetAt(1)->note, u"with note");
-    EXPECT_EQ(pins.GetAt(1)->altitude, 56.0);
-}
-
-TEST_F(Import, DamagedPushpinFileMergesWhatWasReadAndSaysSo) {
-    CPushpins source;
-    addPin(source, "one", 1, 1);
-    addPin(source, "two", 2, 2);
-    ASSERT_TRUE(source.SaveFile(dir.file("src.kpp")));
-    std::string bytes = test::readFile(dir.file("src.kpp"));
-    writeFile(dir.file("cut.kpp"), bytes.substr(0, bytes.size() - 10));
-    ImportResult r = importPushpins(pins, dir.file("cut.kpp"));
-    EXPECT_EQ(r.status, ImportResult::Status::Damaged);
-    EXPECT_EQ(namesOf(pins), std::vector<std::string>{"one"});
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].text.find("Only 1 waypoints have been read"), std::string::npos);
-}
-
 // .loc text: the name from the identifier, positions from the coord attributes,
 // matched exactly and never past the end of a tag, a quote or a block.
 TEST_F(Import, LocBlocksGiveIdentifierAndPosition) {
@@ -166,15 +127,6 @@ TEST_F(Import, LocBlocksGiveIdentifierAndPosition) {
         {"<loc><waypoint><name id=\"GC12AB\"><![CDATA[Some cache]]></name>"
          "<coord lat=\"47.5\" lon=\"-122.25\"/></waypoint></loc>",
          {{u"GC12AB", {47.5, -122.25}}}},
-        {"<waypoint><name>x</name></waypoint>"
-         "<waypoint><coord lat=\"1\" lon=\"2\"><name id=\"GC1\"></waypoint>",
-         {{u"", {0, 0}}, {u"GC1", {1, 2}}}},
-        // Unterminated quotes and tags, upper-case tags, a block never closed. The
-        // name tag ends at the first '>', so the id has no closing quote there.
-        {"<waypoint><name id=\"GC9><coord lat=\"5\" lon=\"6></waypoint>"
-         "<WAYPOINT><coord lat=\"7\" lon=\"8\"/></WAYPOINT>"
-         "<waypoint><coord lat=\"9\" lon=\"9\"/>",
-         {{u"", {5, 0}}}},
         // Positions not on the earth are passed over.
         {"<waypoint><coord lat=\"nan\" lon=\"1\"/></waypoint>"
          "<waypoint><coord lat=\"91\" lon=\"1\"/></waypoint>"
@@ -196,68 +148,6 @@ TEST_F(Import, LocBlocksGiveIdentifierAndPosition) {
             EXPECT_EQ(p.altitude, 0.0);
         }
     }
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
-// Real files from other programs: names and positions as their text says.
-struct LocCase {
-    const char* file;
-    std::vector<std::pair<std::string, std::pair<double, double>>>
-        first;  // the file's first waypoints
-    int count;
-};
-
-void expectLoc(const LocCase& c) {
-    RecordingMessageBoxes boxes;
-    CPushpins pins;
-    ImportResult r = importPushpins(pins, dataFile(c.file));
-    EXPECT_EQ(r.status, ImportResult::Status::Imported) << c.file;
-    ASSERT_EQ(pins.GetCount(), c.count) << c.file;
-    for (std::size_t i = 0; i < c.first.size(); ++i) {
-        // File order is reversed in the collection.
-        const CPushpin& p = *pins.GetAt(c.count - 1 - static_cast<int>(i));
-        EXPECT_EQ(toUtf8(p.name), c.first[i].first) << c.file;
-        EXPECT_NEAR(latDeg(p), c.first[i].second.first, 1e-12) << c.file;
-        EXPECT_NEAR(lonDeg(p), c.first[i].second.second, 1e-12) << c.file;
-    }
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST(ImportRealFiles, GeocachingLocFiles) {
-    expectLoc({"waypoints/geocaching.loc",
-               {{"GCEBB", {35.9720333333333, -87.1347}},
-                {"GC1A37", {36.0906833333333, -86.67955}},
-                {"GC1C2B", {35.9962666666667, -86.6201166666667}}},
-               9});
-    expectLoc({"waypoints/gl.loc",
-               {{"GCEBB", {35.972033, -87.134700}}, {"GC1A37", {36.090683, -86.679550}}},
-               9});
-    expectLoc({"waypoints/pathaway-geo.loc", {{"GCEBB", {35.972033, -87.134700}}}, 9});
-    expectLoc({"waypoints/gc1bkp3_loc.loc", {{"GC1BKP3", {48.859683, 9.1874}}}, 1});
-    expectLoc({"waypoints/oc5952_loc.loc", {{"OC5952", {48.85968, 9.18740}}}, 1});
-    expectLoc({"waypoints/waymarking_loc.loc", {{"WM7BK7", {48.856733, 9.197683}}}, 1});
-}
-
-TEST(ImportRealFiles, GpsbabelCsvFiles) {
-    RecordingMessageBoxes boxes;
-    CPushpins pins;
-    ImportResult r = importPushpins(pins, dataFile("waypoints/radius.csv"));
-    EXPECT_EQ(r.status, ImportResult::Status::Imported);
-    EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"Inlighting by JoGPS / Warner Parks",
-                                                       "GittyUp by JoGPS / Warner Parks",
-                                                       "Mountain Bike Heaven by susy1313"}));
-    EXPECT_DOUBLE_EQ(latDeg(*pins.GetAt(2)), 35.97203);
-    EXPECT_DOUBLE_EQ(lonDeg(*pins.GetAt(2)), -87.13470);
-
-    // A logged track: "lat, lon, " with an empty name field.
-    CPushpins track;
-    r = importPushpins(track, dataFile("waypoints/iblue747~csv.csv"));
-    EXPECT_EQ(r.status, ImportResult::Status::Imported);
-    ASSERT_EQ(track.GetCount(), 747);
-    EXPECT_EQ(track.GetAt(746)->name, u"Wpt_1");
-    EXPECT_DOUBLE_EQ(latDeg(*track.GetAt(746)), 51.31177);
-    EXPECT_DOUBLE_EQ(lonDeg(*track.GetAt(746)), 12.41318);
-    EXPECT_EQ(track.GetAt(0)->name, u"Wpt_747");
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -290,18 +180,6 @@ TEST(PushpinNearIndex, AgreesWithFindNear) {
         EXPECT_EQ(index.findNear(1e300, 1e300), pins.IndexOf(pins.FindNear(1e300, 1e300, radius)));
     }
 }
-
-// The import dialog's side: the open-file dialog's request and a cancel.
-class ScriptedChooser final : public FileChooser {
-public:
-    std::optional<std::string> openFile(const FileDialogRequest& r) override {
-        asked = r;
-        return answer;
-    }
-    std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
-    FileDialogRequest asked;
-    std::optional<std::string> answer;
-};
 
 }  // namespace
 }  // namespace wp2

@@ -1,0 +1,98 @@
+#pragma once
+// Turns the text the receiver sent into GpsState: cuts lines from the receive
+// buffer, tests their checksums, decodes RMC, GGA, GSA and GSV, offers the
+// fixes to the track log and keeps the counters and reports of decoding. It
+// knows nothing of ports or timers; the link (gps_link.h) drives it.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/base/clock.h"
+#include "core/gps/gga_decoder.h"
+#include "core/gps/gps_condition.h"
+#include "core/gps/gps_state.h"
+#include "core/gps/gps_statistics.h"
+#include "core/gps/gsa_decoder.h"
+#include "core/gps/receive_buffer.h"
+#include "core/gps/rmc_decoder.h"
+#include "core/track/track_log.h"
+
+namespace wp2 {
+
+// Told about every fix offered to the track log, and about the end of every
+// applied line. Tools use it to follow a replay.
+class FixObserver {
+public:
+    virtual ~FixObserver() = default;
+    virtual void fixOffered(const TrackPoint& point, bool kept) = 0;
+    virtual void sentenceApplied(std::u16string_view line) = 0;
+};
+
+class GpsDecoder {
+public:
+    // Time stamps are read from clock (which must outlive the decoder).
+    // Without a track log given, it makes its own with the default autosave file.
+    explicit GpsDecoder(Clock& clock, std::unique_ptr<TrackLog> track = nullptr);
+    virtual ~GpsDecoder() = default;
+    GpsDecoder(const GpsDecoder&) = delete;
+    GpsDecoder& operator=(const GpsDecoder&) = delete;
+
+    GpsState& state() { return state_; }
+    const GpsState& state() const { return state_; }
+    TrackLog& trackLog() { return *track_; }
+    const TrackLog& trackLog() const { return *track_; }
+    GpsStatistics& statistics() { return stats_; }
+    const GpsStatistics& statistics() const { return stats_; }
+    ReceiveBuffer& receiveBuffer() { return buffer_; }
+    const RmcDecoder& rmcDecoder() const { return rmc_; }
+    const GsaDecoder& gsaDecoder() const { return gsa_; }
+    const GgaDecoder& ggaDecoder() const { return gga_; }
+    Clock& clock() { return clock_; }
+
+    // The checksum test; a passing line sets DataValid and stamps lastDataTime.
+    bool checksumOk(std::u16string_view line);
+
+    // Cuts the next line from the receive buffer into `line`: the line when it
+    // passes the checksum, "Error" when it does not. False (and `line` left
+    // alone) when no complete line is buffered.
+    bool takeLine(std::u16string& line);
+    // The same as a value, empty when nothing was taken.
+    std::u16string takeLine();
+
+    // Decodes one line into the state and offers RMC and GGA fixes to the track log.
+    void applySentence(std::u16string_view line);
+
+    // The decoding half of a refresh: clears Moving, counts the refresh and
+    // applies every complete line in the buffer (each becomes lastSentence).
+    void decodePending();
+
+    // The fix has not been confirmed for too long: the fix bits go, the track
+    // log ends its segment and no satellite counts as used.
+    void dropFix();
+
+    GpsCondition condition() const { return wp2::condition(state_); }
+    std::string statisticsReport() const;
+    std::string statusReport() const;
+
+    void setFixObserver(FixObserver* observer) { observer_ = observer; }
+
+private:
+    void applyRmc();
+    void applyGsa();
+    void applyGga();
+    bool offerToTrack(TrackPoint& point);
+    std::string signalLines() const;
+
+    Clock& clock_;
+    GpsState state_;
+    std::unique_ptr<TrackLog> track_;
+    GpsStatistics stats_;
+    ReceiveBuffer buffer_;
+    RmcDecoder rmc_;
+    GsaDecoder gsa_;
+    GgaDecoder gga_;
+    FixObserver* observer_ = nullptr;
+};
+
+}  // namespace wp2

@@ -1,0 +1,207 @@
+#include "core/gpx/gpx_time.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace wp2 {
+
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+bool isLeap(std::int64_t y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+
+int daysInMonth(std::int64_t year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeap(year) ? 29 : kDays[month - 1];
+}
+
+// Days from 1970-01-01 to the civil date (proleptic Gregorian calendar).
+std::int64_t daysFromCivil(std::int64_t y, int m, int d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+struct Civil {
+    std::int64_t year;
+    int month;
+    int day;
+};
+
+Civil civilFromDays(std::int64_t z) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return {yoe + era * 400 + (m <= 2), m, d};
+}
+
+// Reads exactly `count` digits at text[at...]; false when they are not all digits.
+bool digits(std::string_view text, std::size_t& at, int count, int& value) {
+    if (at + static_cast<std::size_t>(count) > text.size()) {
+        return false;
+    }
+    value = 0;
+    for (int i = 0; i < count; ++i) {
+        const char c = text[at++];
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+bool expect(std::string_view text, std::size_t& at, char c) {
+    if (at < text.size() && text[at] == c) {
+        ++at;
+        return true;
+    }
+    return false;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+std::optional<UtcTime> parseIsoTime(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    std::size_t at = 0;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (!digits(text, at, 4, year) || !expect(text, at, '-') || !digits(text, at, 2, month) ||
+        !expect(text, at, '-') || !digits(text, at, 2, day) || !expect(text, at, 'T') ||
+        !digits(text, at, 2, hour) || !expect(text, at, ':') || !digits(text, at, 2, minute) ||
+        !expect(text, at, ':') || !digits(text, at, 2, second)) {
+        return std::nullopt;
+    }
+    double fraction = 0.0;
+    if (expect(text, at, '.')) {
+        // Up to nine digits count (nanoseconds); their value divided once, so
+        // that ".2" is exactly the double nearest 0.2.
+        std::int64_t value = 0, scale = 1;
+        const std::size_t first = at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+            if (scale < 1000000000) {
+                value = value * 10 + (text[at] - '0');
+                scale *= 10;
+            }
+            ++at;
+        }
+        if (at == first) {
+            return std::nullopt;
+        }
+        fraction = static_cast<double>(value) / static_cast<double>(scale);
+    }
+    int offsetMinutes = 0;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        const int sign = text[at++] == '-' ? -1 : 1;
+        int oh = 0, om = 0;
+        if (!digits(text, at, 2, oh) || !expect(text, at, ':') || !digits(text, at, 2, om) ||
+            oh > 14 || om > 59) {
+            return std::nullopt;
+        }
+        offsetMinutes = sign * (oh * 60 + om);
+    } else {
+        expect(text, at, 'Z');
+    }
+    // A leap second is read as the last second of its minute.
+    if (at != text.size() || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) ||
+        hour > 23 || minute > 59 || second > 60) {
+        return std::nullopt;
+    }
+    if (second == 60) {
+        second = 59;
+    }
+    UtcTime t;
+    t.seconds = daysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 +
+                second - offsetMinutes * 60;
+    t.fraction = fraction < 1.0 ? fraction : 0.999;
+    return t;
+}
+
+std::string formatIsoTime(const UtcTime& time) {
+    std::int64_t seconds = time.seconds;
+    long millis = std::lround(time.fraction * 1000.0);
+    if (millis >= 1000) {
+        millis = 999;
+    }
+    std::int64_t days = seconds / kSecondsPerDay;
+    std::int64_t rest = seconds % kSecondsPerDay;
+    if (rest < 0) {
+        rest += kSecondsPerDay;
+        --days;
+    }
+    const Civil c = civilFromDays(days);
+    char text[48];
+    const int h = static_cast<int>(rest / 3600);
+    const int m = static_cast<int>(rest / 60 % 60);
+    const int s = static_cast<int>(rest % 60);
+    if (millis > 0) {
+        std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02d.%03ldZ",
+                      static_cast<long long>(c.year), c.month, c.day, h, m, s, millis);
+    } else {
+        std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02dZ",
+                      static_cast<long long>(c.year), c.month, c.day, h, m, s);
+    }
+    return text;
+}
+
+std::optional<GpsDateTime> toGpsDateTime(const UtcTime& time) {
+    std::int64_t days = time.seconds / kSecondsPerDay;
+    std::int64_t rest = time.seconds % kSecondsPerDay;
+    if (rest < 0) {
+        rest += kSecondsPerDay;
+        --days;
+    }
+    const Civil c = civilFromDays(days);
+    if (c.year < 2001 || c.year > 2255) {
+        return std::nullopt;
+    }
+    GpsDateTime t;
+    t.year = static_cast<std::uint8_t>(c.year - 2000);
+    t.month = static_cast<std::uint8_t>(c.month);
+    t.day = static_cast<std::uint8_t>(c.day);
+    t.hour = static_cast<std::uint8_t>(rest / 3600);
+    t.minute = static_cast<std::uint8_t>(rest / 60 % 60);
+    // Whole milliseconds are divided once, so that "25.2" reads back as the
+    // same double as the receiver's 25.2.
+    const double millis = std::round(time.fraction * 1000.0);
+    const double whole = static_cast<double>(rest % 60);
+    t.seconds = std::fabs(time.fraction * 1000.0 - millis) < 1e-6
+                    ? (whole * 1000.0 + millis) / 1000.0
+                    : whole + time.fraction;
+    return t;
+}
+
+std::optional<UtcTime> fromGpsDateTime(const GpsDateTime& time) {
+    if (time.year == 0 || time.month < 1 || time.month > 12 || time.day < 1 ||
+        time.day > daysInMonth(2000 + time.year, time.month) || time.hour > 23 ||
+        time.minute > 59 || !(time.seconds >= 0.0 && time.seconds < 60.0)) {
+        return std::nullopt;
+    }
+    const double whole = std::floor(time.seconds);
+    UtcTime t;
+    t.seconds = daysFromCivil(2000 + time.year, time.month, time.day) * kSecondsPerDay +
+                time.hour * 3600 + time.minute * 60 + static_cast<std::int64_t>(whole);
+    t.fraction = time.seconds - whole;
+    return t;
+}
+
+}  // namespace wp2

@@ -1,0 +1,64 @@
+#pragma once
+// Writes GPX 1.1 with libxml2's streaming text writer: the library escapes
+// and encodes every text, and nothing but the current element is held in
+// memory. Elements come in the order the GPX 1.1 schema asks for.
+
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/gpx/gpx_reader.h"
+
+namespace wp2 {
+
+class GpxWriter {
+public:
+    // Receives the bytes as they are produced; false stops the writing.
+    using Sink = std::function<bool(const char* data, std::size_t size)>;
+
+    explicit GpxWriter(Sink sink);
+    ~GpxWriter();
+    GpxWriter(const GpxWriter&) = delete;
+    GpxWriter& operator=(const GpxWriter&) = delete;
+
+    // Every call returns false once anything has failed; the output is then unusable.
+    bool begin();
+    bool waypoint(const GpxPoint& point);
+    bool beginTrack(std::string_view name);
+    bool beginSegment();
+    bool trackPoint(const GpxPoint& point);
+    bool endSegment();
+    bool endTrack();
+    // Closes the document and flushes everything to the sink.
+    bool finish();
+
+    bool ok() const { return ok_; }
+
+private:
+    bool writePoint(const char* element, const GpxPoint& point);
+    bool element(const char* name, std::string_view text);
+    bool number(const char* name, double value);
+
+    struct State;
+    std::unique_ptr<State> state_;
+    bool ok_ = true;
+};
+
+// A sink writing to a stream.
+GpxWriter::Sink fileSink(std::FILE* file);
+
+// The shortest decimal text (no exponent) that reads back as the same double.
+std::string gpxNumber(double value);
+// `value` converted with `to`, picked among the few doubles nearest the
+// result so that converting it back with `back` gives `value` exactly (the
+// shortest text when several do): radians written as degrees read back as
+// the same radians.
+double reversibleConversion(double value, double (*to)(double), double (*back)(double));
+// Text safe for XML 1.0: characters XML cannot carry (controls other than
+// tab and line ends, malformed UTF-8) become U+FFFD.
+std::string xmlSafeText(std::string_view utf8);
+
+}  // namespace wp2

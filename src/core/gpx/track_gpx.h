@@ -1,0 +1,58 @@
+#pragma once
+// Tracks in GPX: a recorded track as one <trk> with a <trkseg> per piece,
+// and GPX tracks and routes read back as track points.
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/gpx/gpx_reader.h"
+#include "core/gpx/gpx_writer.h"
+#include "core/track/track_point.h"
+
+namespace wp2 {
+
+class TrackLog;
+
+inline constexpr const char* kTrackFileFilterWithGpx =
+    "Track (*.atk)|*.atk|GPX 1.1 (*.gpx)|*.gpx||";
+
+// The continuous pieces of a track as [first, last) index pairs. A piece
+// ends after a point marked SegmentEnd and before one marked SegmentStart,
+// the marks the recording sets where the fix was lost or a time gap split it.
+std::vector<std::pair<int, int>> trackPieces(const TrackPoint* points, int count);
+
+// Radians as the degrees GPX holds, chosen so that they read back as the
+// same radians.
+double gpxDegrees(double radians);
+
+// A track point's GPX form and back. Undated points (NoDate, or a date that
+// is not a real one) get no time; read times outside 2001-2255 leave the
+// point undated, since the track file cannot hold them.
+GpxPoint gpxFromTrackPoint(const TrackPoint& point);
+TrackPoint trackPointFromGpx(const GpxPoint& point);
+
+// Writes the whole document. False when the sink refused bytes.
+bool writeTrackGpx(const TrackPoint* points, int count, std::string_view trackName,
+                   const GpxWriter::Sink& sink);
+
+// Writes PATH atomically (the previous file stays whole when anything
+// fails); *error gets the reason.
+bool exportTrackGpx(const TrackPoint* points, int count, const std::string& path,
+                    std::string* error = nullptr);
+
+// Every track and route point of the file in order, each track segment and
+// route a piece of its own (first point SegmentStart, last SegmentEnd).
+// Waypoints are not track points and are left out.
+GpxReadResult readTrackGpx(const std::string& path, std::vector<TrackPoint>& points,
+                           const GpxReadLimits& limits = {});
+
+// The track options dialog's Load and Save: the file dialog offers the track
+// file and GPX. A GPX file that cannot be read whole is reported to the user;
+// the track is replaced only when points were read. False when cancelled or
+// nothing was loaded or saved.
+bool loadTrackAskingFile(TrackLog& log);
+bool saveTrackAskingFile(TrackLog& log);
+
+}  // namespace wp2

@@ -1,0 +1,99 @@
+#include "core/waypoints/pushpin_gpx.h"
+
+#include <new>
+
+#include "core/base/atomic_file.h"
+#include "core/base/cformat.h"
+#include "core/gpx/gpx_writer.h"
+#include "core/gpx/track_gpx.h"
+#include "core/nav/angles.h"
+#include "core/waypoints/pushpin_icon_names.h"
+#include "core/waypoints/text16.h"
+
+namespace wp2 {
+
+namespace {
+
+std::u16string limitedText(const std::string& utf8) {
+    std::u16string text = fromUtf8(utf8);
+    if (text.size() > kGpxPushpinTextLimit) {
+        std::size_t keep = kGpxPushpinTextLimit;
+        // Never keep the first half of a surrogate pair alone.
+        if (text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) {
+            --keep;
+        }
+        text.resize(keep);
+    }
+    return text;
+}
+
+class PushpinCollector final : public GpxHandler {
+public:
+    explicit PushpinCollector(CPushpins& pushpins) : pushpins_(pushpins) {}
+
+    void point(GpxKind kind, const GpxPoint& w) override {
+        if (kind != GpxKind::Waypoint) {
+            return;
+        }
+        CPushpin* p = pushpins_.AddNew();
+        if (!p) {
+            throw std::bad_alloc();
+        }
+        p->latitude = w.latitude * kDegToRad;
+        p->longitude = w.longitude * kDegToRad;
+        if (w.elevation) {
+            p->altitude = *w.elevation;
+            p->state |= TrackPointState::ThreeD;
+        }
+        if (w.time) {
+            if (const auto t = toGpsDateTime(*w.time)) {
+                p->time = *t;
+            }
+        }
+        p->name = w.name.empty() ? widen(cformat("Wpt_%d", nameCounter_++)) : limitedText(w.name);
+        p->note = limitedText(w.description.empty() ? w.comment : w.description);
+        p->icon = w.symbol.empty() ? kDefaultPushpinIcon : pushpinIconForSymbol(w.symbol);
+    }
+
+private:
+    CPushpins& pushpins_;
+    int nameCounter_ = 1;
+};
+
+bool hasAltitude(const CPushpin& p) {
+    return (p.state & TrackPointState::ThreeD) ||
+           (!(p.state & TrackPointState::FromPosition) && p.altitude != 0.0);
+}
+
+}  // namespace
+
+GpxReadResult ReadGpx(CPushpins& pushpins, const std::string& path) {
+    PushpinCollector collector(pushpins);
+    return readGpxFile(path, collector);
+}
+
+bool ExportGpx(const CPushpins& pushpins, const std::string& path, std::string* error) {
+    return replaceFileAtomically(
+        path,
+        [&pushpins](std::FILE* file) {
+            GpxWriter writer(fileSink(file));
+            writer.begin();
+            for (const CPushpin* p = pushpins.GetOldest(); p && writer.ok(); p = p->newer()) {
+                GpxPoint w;
+                w.latitude = gpxDegrees(p->latitude);
+                w.longitude = gpxDegrees(p->longitude);
+                if (hasAltitude(*p)) {
+                    w.elevation = p->altitude;
+                }
+                w.time = fromGpsDateTime(p->time);
+                w.name = toUtf8(p->name);
+                w.description = toUtf8(p->note);
+                w.symbol = pushpinIconName(p->icon);
+                writer.waypoint(w);
+            }
+            return writer.finish();
+        },
+        error);
+}
+
+}  // namespace wp2

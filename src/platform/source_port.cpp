@@ -1,0 +1,50 @@
+#include "platform/source_port.h"
+
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+namespace wp2 {
+
+namespace {
+
+std::string resolved(const std::string& path) {
+    char buffer[PATH_MAX];
+    return ::realpath(path.c_str(), buffer) ? std::string(buffer) : path;
+}
+
+}  // namespace
+
+bool gpsdServes(const std::string& gpsd, const std::string& device, int timeoutMs) {
+    SourceAddress address;
+    std::vector<std::string> paths;
+    if (gpsd.empty() || device.empty() || !parseSource(kGpsdScheme + gpsd, address) ||
+        !askGpsdDevices(address, timeoutMs, paths)) {
+        return false;
+    }
+    const std::string target = resolved(device);
+    for (const std::string& path : paths) {
+        if (path == device || resolved(path) == target) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SourcePort::open(const std::string& device, const SerialLineSettings& settings) {
+    active_->close();
+    SourceAddress address;
+    if (isNetworkSource(device)) {
+        active_ = &network_;
+        return network_.open(device, settings);
+    }
+    const std::string gpsd = localGpsdAddress();
+    if (gpsdServes(gpsd, device, kGpsdCheckMs) && parseSource(kGpsdScheme + gpsd, address)) {
+        active_ = &network_;
+        return network_.connectTo(address, device);
+    }
+    active_ = &serial_;
+    return serial_.open(device, settings);
+}
+
+}  // namespace wp2

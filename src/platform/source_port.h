@@ -1,0 +1,45 @@
+#pragma once
+// The port the program reads its receiver through. The device text chooses
+// the source: a gpsd:// or tcp:// URL is read over the network, anything else
+// is a serial device. A serial device that the local gpsd serves is never
+// opened directly (which would take the receiver away from gpsd and from every
+// program that reads it there): it is read through gpsd instead. gpsd neither
+// locks its devices nor opens them exclusively, so it has to be asked.
+
+#include <string>
+#include <utility>
+
+#include "core/gps/serial_port.h"
+#include "platform/network_source.h"
+#include "platform/posix_serial_port.h"
+
+namespace wp2 {
+
+class SourcePort final : public SerialPort {
+public:
+    // How long the local gpsd may take to list its devices.
+    static constexpr int kGpsdCheckMs = 500;
+
+    bool open(const std::string& device, const SerialLineSettings& settings) override;
+    bool startReader(ByteSink sink) override { return active_->startReader(std::move(sink)); }
+    bool isOpen() const override { return active_->isOpen(); }
+    ReaderExit readerExit() const override { return active_->readerExit(); }
+    bool write(const void* data, std::size_t size) override { return active_->write(data, size); }
+    void purge() override { active_->purge(); }
+    void close() override { active_->close(); }
+    bool takesCommands() const override { return active_->takesCommands(); }
+    std::string describe() const override { return active_->describe(); }
+    int openError() const override { return active_->openError(); }
+    std::string openProblem() const override { return active_->openProblem(); }
+
+private:
+    PosixSerialPort serial_;
+    NetworkSource network_;
+    SerialPort* active_ = &serial_;
+};
+
+// Whether the gpsd at `gpsd` ("host:port") serves `device` (the same path, or
+// a link to the same device). False when no gpsd answers.
+bool gpsdServes(const std::string& gpsd, const std::string& device, int timeoutMs);
+
+}  // namespace wp2

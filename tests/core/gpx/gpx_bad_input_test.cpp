@@ -1,0 +1,146 @@
+// Files that are not good GPX: a clear error with its line, the points before
+// it kept, nothing that hangs or grows without bound; and nothing the user
+// had is lost.
+
+#include <gtest/gtest.h>
+
+#include "core/gpx/track_gpx.h"
+#include "core/track/file_chooser.h"
+#include "core/track/track_log.h"
+#include "gpx_peer_tools.h"
+#include "support/test_support.h"
+
+namespace wp2 {
+namespace {
+
+using namespace test;
+
+class Count final : public GpxHandler {
+public:
+    void point(GpxKind, const GpxPoint& p) override { names += p.name + ";"; }
+    std::string names;
+};
+
+constexpr const char* kHead =
+    "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" creator=\"t\" "
+    "xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
+constexpr const char* kGood = "<wpt lat=\"1\" lon=\"2\"><name>a</name></wpt>\n";
+
+TEST(GpxBadInput, EachProblemIsReportedAtItsLineAndThePointsBeforeAreKept) {
+    const std::string laughs =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [\n<!ENTITY a \"aaaaaaaaaa\">\n"
+        "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>\n<gpx><wpt lat=\"1\" lon=\"1\">"
+        "<name>&b;</name></wpt></gpx>";
+    struct Case {
+        std::string label, bytes, error;
+        int line, points, refused;
+    } cases[] = {
+        {"good", std::string(kHead) + kGood + "</gpx>", "", 0, 1, 0},
+        {"not well-formed", std::string(kHead) + kGood + "<wpt lat=\"1\" lon=\"2\"><name>b</wpt>",
+         "mismatched tag", 4, 1, 0},
+        {"truncated", std::string(kHead) + kGood + "<wpt lat=\"3\" lon=\"4\"><na", "", 4, 1, 0},
+        {"other format", "<?xml version=\"1.0\"?>\n<kml><Placemark/></kml>",
+         "root element is <kml>", 2, 0, 0},
+        {"empty", "", "no element found", 1, 0, 0},
+        {"entities", laughs, "declares entities", 3, 0, 0},
+        {"positions",
+         std::string(kHead) + "<wpt lon=\"2\"/>\n<wpt lat=\"91\" lon=\"2\"/>\n" +
+             "<wpt lat=\"1\" lon=\"-180.5\"/>\n<wpt lat=\"x\" lon=\"2\"/>\n" + kGood + "</gpx>",
+         "", 0, 1, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Count count;
+        const GpxReadResult r = readGpxBytes(c.bytes, count);
+        EXPECT_EQ(r.ok, c.line == 0);
+        EXPECT_NE(r.error.find(c.error), std::string::npos) << r.error;
+        EXPECT_EQ(r.errorLine, c.line) << r.error;
+        EXPECT_EQ(r.points, c.points);
+        EXPECT_EQ(r.refused, c.refused);
+    }
+    Count count;
+    const GpxReadResult r = readGpxBytes(std::string(kHead) + "\n<wpt lon=\"2\"/>" + kGood, count);
+    EXPECT_EQ(r.firstRefusedLine, 4);
+    EXPECT_EQ(r.firstRefusedReason, "no lat attribute");
+}
+
+TEST(GpxBadInput, ByteOrderMarksAndUtf16AreReadLimitsAreKept) {
+    const std::string utf8 =
+        std::string(kHead) + "<wpt lat=\"1\" lon=\"2\"><name>Ā€😀</name></wpt></gpx>";
+    std::string utf16 = "\xFF\xFE";  // UTF-16LE with its mark, as some Windows programs write
+    for (char32_t c :
+         std::u32string(U"<gpx><wpt lat=\"1\" lon=\"2\"><name>Ā€😀</name></wpt></gpx>")) {
+        const auto unit = [&](char16_t u) {
+            utf16 += static_cast<char>(u & 0xFF), utf16 += static_cast<char>(u >> 8);
+        };
+        c < 0x10000 ? unit(static_cast<char16_t>(c))
+                    : (unit(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10))),
+                       unit(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF))));
+    }
+    for (const std::string& bytes : {"\xEF\xBB\xBF" + utf8, utf16}) {
+        Count count;
+        EXPECT_TRUE(readGpxBytes(bytes, count).ok);
+        EXPECT_EQ(count.names, "Ā€😀;");
+    }
+    GpxReadLimits limits;
+    limits.maxPoints = 2;
+    Count count;
+    GpxReadResult r =
+        readGpxBytes(std::string(kHead) + kGood + kGood + kGood + "</gpx>", count, limits);
+    EXPECT_EQ(r.errorText(), "line 5: more than 2 points");
+    limits.maxPendingBytes = 1000;
+    r = readGpxBytes(
+        std::string(kHead) + "<wpt lat=\"1\" lon=\"" + std::string(300000, '1') + "\"/>", count,
+        limits);
+    EXPECT_NE(r.error.find("larger than 1000 bytes"), std::string::npos) << r.error;
+    limits.maxTextBytes = 5;
+    count.names.clear();
+    readGpxBytes(std::string(kHead) + "<wpt lat=\"1\" lon=\"2\"><name>abcdĀ</name></wpt></gpx>",
+                 count, limits);
+    EXPECT_EQ(count.names, "abcd;");  // cut before the two-byte character, not inside it
+}
+
+class AnswerWith final : public FileChooser {
+public:
+    explicit AnswerWith(std::string path) : path_(std::move(path)) { setFileChooser(this); }
+    ~AnswerWith() override { setFileChooser(nullptr); }
+    std::optional<std::string> openFile(const FileDialogRequest&) override { return path_; }
+    std::optional<std::string> saveFile(const FileDialogRequest&) override { return path_; }
+
+private:
+    std::string path_;
+};
+
+TEST(GpxBadInput, NothingTheUserHadIsLost) {
+    TempDir dir(true);
+    const std::string bad = dir.file("bad.gpx");
+    writeFile(bad, std::string(kHead) + "<wpt lat=\"91\" lon=\"0\"/>\n<trk><trkseg><trkpt lat=");
+
+    // The track in memory stays as it was, and the user is told why.
+    TrackLog log(dir.file("auto.atk"));
+    ASSERT_TRUE(log.replaceTrack(std::vector<TrackPoint>(3)));
+    RecordingMessageBoxes boxes;
+    {
+        AnswerWith chooser(bad);
+        EXPECT_FALSE(loadTrackAskingFile(log));
+    }
+    EXPECT_EQ(log.count(), 3);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("line 4:"), std::string::npos) << boxes.shown[0].text;
+
+    // The pushpin file is not rewritten; the tool says what was wrong and fails.
+    const std::string kpp = dir.file("p.kpp");
+    const std::string good = dir.file("good.gpx");
+    writeFile(good, std::string(kHead) + kGood + "</gpx>");
+    ASSERT_EQ(runProgram({WAYPLOT2_TOOL, "pushpins", "import", kpp, good}).status, 0);
+    const auto before = readBytes(kpp);
+    const RunResult r = runProgram({WAYPLOT2_TOOL, "pushpins", "import", kpp, bad, good});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("latitude 91 outside -90..90"), std::string::npos) << r.out;
+    EXPECT_EQ(readBytes(kpp), before);
+    EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "track", "import", bad, dir.file("t.atk")}).status, 1);
+    EXPECT_FALSE(fileExists(dir.file("t.atk")));
+}
+
+}  // namespace
+}  // namespace wp2

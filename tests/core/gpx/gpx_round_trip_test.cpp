@@ -1,0 +1,114 @@
+// Track files and pushpins through GPX and back lose nothing GPX can carry.
+
+#include <gtest/gtest.h>
+
+#include "core/gpx/track_gpx.h"
+#include "core/nav/angles.h"
+#include "core/waypoints/pushpin_gpx.h"
+#include "core/waypoints/pushpin_icon_names.h"
+#include "core/waypoints/text16.h"
+#include "support/test_support.h"
+
+namespace wp2 {
+namespace {
+
+using namespace test;
+using namespace TrackPointState;
+
+RunResult tool(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{WAYPLOT2_TOOL, "track"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runProgram(argv);
+}
+
+TEST(GpxRoundTrip, TrackFilesComeBackByteForByteThroughGpx) {
+    TempDir dir;
+    for (const char* source : {"skytraq-miniHomer2_8.gpx", "segmented_tracks.gpx",
+                               "gpx_subsecond-sample.gpx", "tcxtest.gpx", "gdb-sample.gpx"}) {
+        SCOPED_TRACE(source);
+        const std::string a = dir.file("a.atk"), b = dir.file("b.gpx"), c = dir.file("c.atk");
+        ASSERT_EQ(tool({"import", dataFile(std::string("gpx/gpsbabel/") + source), a}).status, 0);
+        ASSERT_EQ(tool({"export", a, b}).status, 0);
+        ASSERT_EQ(tool({"import", b, c}).status, 0);
+        EXPECT_EQ(readBytes(a), readBytes(c));
+    }
+}
+
+TEST(GpxRoundTrip, RecordedPointsKeepPositionTimeAltitudeAndPieces) {
+    std::vector<TrackPoint> track(7);
+    for (int i = 0; i < 7; ++i) {
+        TrackPoint& t = track[static_cast<std::size_t>(i)];
+        t.latitude = (-33.5 + i * 0.001234567) * kDegToRad;
+        t.longitude = (151.2 - i * 0.000987654) * kDegToRad;
+        t.altitude = 12.3 * i - 20;
+        t.time = GpsDateTime();
+        t.time.year = 24;
+        t.time.month = 2;
+        t.time.day = 29;
+        t.time.hour = 23;
+        t.time.minute = 59;
+        t.time.seconds = 50.2 + i;
+        t.speed = 10.5 + i;
+        t.course = 45.25 * i;
+        t.dop = 1.5;
+        t.satellites = static_cast<std::uint8_t>(i + 2);
+        t.state = (i == 0 || i == 3 ? SegmentStart : 0) | (i == 2 || i == 6 ? SegmentEnd : 0) |
+                  (i % 2 ? FromGga : ThreeD);
+    }
+    track[6].time.seconds = 59.75;
+    track[4].state |= NoDate;
+    TempDir dir;
+    ASSERT_TRUE(exportTrackGpx(track.data(), 7, dir.file("t.gpx")));
+    std::vector<TrackPoint> back;
+    ASSERT_TRUE(readTrackGpx(dir.file("t.gpx"), back).ok);
+    ASSERT_EQ(back.size(), track.size());
+    for (std::size_t i = 0; i < track.size(); ++i) {
+        SCOPED_TRACE(i);
+        const TrackPoint &t = track[i], &u = back[i];
+        EXPECT_EQ(u.latitude, t.latitude);
+        EXPECT_EQ(u.longitude, t.longitude);
+        EXPECT_EQ(u.altitude, t.altitude);
+        EXPECT_EQ(u.state & (NoDate | SegmentStart | SegmentEnd | ThreeD | FromGga),
+                  t.state & (NoDate | SegmentStart | SegmentEnd | ThreeD | FromGga));
+        if (!(t.state & NoDate)) {
+            EXPECT_EQ(u.time, t.time);
+        }
+        EXPECT_EQ(u.speed, t.speed);
+        EXPECT_EQ(u.course, t.course);
+        EXPECT_EQ(u.dop, t.dop);
+        EXPECT_EQ(u.satellites, t.satellites);
+    }
+}
+
+TEST(GpxRoundTrip, PushpinsKeepNamesNotesAltitudesAndIcons) {
+    CPushpins pins;
+    for (int icon = 0; icon < kPushpinIconCount; ++icon) {
+        CPushpin* p = pins.AddNew();
+        p->name = fromUtf8("Pïn " + std::to_string(icon) + (icon % 7 ? "" : " <&> \"€\""));
+        p->note = icon % 3 ? fromUtf8("Nötè\nline two") : u"";
+        p->latitude = (icon * 3.0 - 88.0) * kDegToRad;
+        p->longitude = (icon * 6.1 - 179.9) * kDegToRad;
+        p->altitude = icon % 2 ? icon * 10.25 : 0.0;
+        p->state = icon % 2 ? ThreeD : 0;
+        p->icon = icon;
+    }
+    TempDir dir;
+    ASSERT_TRUE(ExportGpx(pins, dir.file("p.gpx")));
+    CPushpins back;
+    ASSERT_TRUE(ReadGpx(back, dir.file("p.gpx")).ok);
+    ASSERT_EQ(back.GetCount(), pins.GetCount());
+    for (int i = 0; i < pins.GetCount(); ++i) {
+        SCOPED_TRACE(i);
+        const CPushpin &p = *pins.GetAt(i), &q = *back.GetAt(i);
+        EXPECT_EQ(q.name, p.name);
+        EXPECT_EQ(q.note, p.note);
+        EXPECT_EQ(q.altitude, p.altitude);
+        EXPECT_EQ(q.state & ThreeD, p.state & ThreeD);
+        EXPECT_EQ(q.icon, p.icon);
+        EXPECT_EQ(q.latitude, p.latitude);
+        EXPECT_EQ(q.longitude, p.longitude);
+    }
+}
+
+}  // namespace
+}  // namespace wp2

@@ -1,0 +1,185 @@
+#pragma once
+// Network sources for the tests, all on 127.0.0.1: a small TCP server that
+// plays an NMEA stream (or a gpsd's replies) to its client, and a program run
+// in the background (gpsd, gpsfake, the tool) whose output is read as it comes.
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace wp2::test {
+
+// A port the kernel has just handed out and taken back: free for a server to bind.
+inline int freeTcpPort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), size);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+// Serves one client at a time: writes `script` to it every periodMs (once
+// when 0) and records what clients send, until destroyed.
+class LocalTcpServer {
+public:
+    LocalTcpServer(std::string script, int periodMs, int port = 0)
+        : script_(std::move(script)), periodMs_(periodMs) {
+        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        int one = 1;
+        ::setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(static_cast<std::uint16_t>(port));
+        socklen_t size = sizeof a;
+        if (::bind(listen_, reinterpret_cast<sockaddr*>(&a), size) == 0 &&
+            ::listen(listen_, 4) == 0 &&
+            ::getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &size) == 0) {
+            port_ = ntohs(a.sin_port);
+        }
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~LocalTcpServer() {
+        running_ = false;
+        thread_.join();
+        ::close(listen_);
+    }
+    LocalTcpServer(const LocalTcpServer&) = delete;
+    LocalTcpServer& operator=(const LocalTcpServer&) = delete;
+
+    int port() const { return port_; }
+    std::string received() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return received_;
+    }
+
+private:
+    void serve() {
+        int client = -1;
+        auto next = std::chrono::steady_clock::now();
+        bool sent = false;
+        while (running_) {
+            pollfd fds[2] = {{listen_, POLLIN, 0}, {client, POLLIN, 0}};
+            ::poll(fds, client >= 0 ? 2 : 1, 5);
+            if ((fds[0].revents & POLLIN) && client < 0) {
+                client = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+                sent = false;
+            }
+            char buf[512];
+            ssize_t n = 0;
+            if (client >= 0 && (fds[1].revents & (POLLIN | POLLHUP)) &&
+                (n = ::recv(client, buf, sizeof buf, MSG_DONTWAIT)) <= 0) {
+                ::close(client);  // the client went away
+                client = -1;
+            } else if (n > 0) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                received_.append(buf, static_cast<std::size_t>(n));
+            }
+            if (client >= 0 && (periodMs_ > 0 ? std::chrono::steady_clock::now() >= next : !sent)) {
+                ::send(client, script_.data(), script_.size(), MSG_NOSIGNAL);
+                sent = true;
+                next = std::chrono::steady_clock::now() + std::chrono::milliseconds(periodMs_);
+            }
+        }
+        if (client >= 0) {
+            ::close(client);
+        }
+    }
+
+    std::string script_;
+    int periodMs_;
+    int listen_ = -1;
+    int port_ = 0;
+    std::atomic<bool> running_{true};
+    mutable std::mutex mutex_;
+    std::string received_;
+    std::thread thread_;
+};
+
+// A program run in its own process group (so that it ends with its children),
+// its standard output read as it comes, its errors dropped.
+class Background {
+public:
+    explicit Background(const std::vector<std::string>& argv) {
+        int out[2];
+        if (::pipe2(out, O_CLOEXEC) != 0) {
+            return;
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::setpgid(0, 0);
+            ::dup2(out[1], 1);
+            int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 2);
+            std::vector<char*> args;
+            for (const std::string& a : argv) {
+                args.push_back(const_cast<char*>(a.c_str()));
+            }
+            args.push_back(nullptr);
+            ::execvp(args[0], args.data());
+            ::_exit(127);
+        }
+        ::setpgid(pid_, pid_);
+        ::close(out[1]);
+        fd_ = out[0];
+    }
+    ~Background() { stop(); }
+    Background(const Background&) = delete;
+    Background& operator=(const Background&) = delete;
+
+    // Reads until `text` appears after the last one found; false when it did
+    // not within timeoutMs.
+    bool waitFor(const std::string& text, int timeoutMs) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        std::size_t at;
+        while ((at = out.find(text, seen_)) == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            pollfd p{fd_, POLLIN, 0};
+            char buf[4096];
+            ssize_t n = 0;
+            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) != 1 ||
+                (n = ::read(fd_, buf, sizeof buf)) <= 0) {
+                return false;
+            }
+            out.append(buf, static_cast<std::size_t>(n));
+        }
+        seen_ = at + text.size();
+        return true;
+    }
+    // Ends the program (and its children); its exit status, -1 when killed.
+    int stop(int signal = SIGTERM) {
+        int status = 0;
+        if (pid_ > 0) {
+            ::kill(-pid_, signal);
+            ::waitpid(pid_, &status, 0);
+            ::close(fd_);
+            pid_ = -1;
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string out;
+
+private:
+    pid_t pid_ = -1;
+    int fd_ = -1;
+    std::size_t seen_ = 0;
+};
+
+}  // namespace wp2::test
