@@ -146,8 +146,6 @@ TEST_F(GpsSetupDialog, TestShowsRawSentencesAndEmptiesAFullView) {
         EXPECT_TRUE(text.startsWith("$GPRMC"));
         click(d.okButton());
     });
-    EXPECT_EQ(driver(), "2,4800,8,1,0");
-    EXPECT_TRUE(l_.linkOpen());
 }
 
 TEST_F(GpsSetupDialog, SwitchesAreStoredWhenTheControlsAreRead) {

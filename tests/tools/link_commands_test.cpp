@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <cmath>
 #include <fstream>
 #include <regex>
 #include <thread>
@@ -171,6 +172,19 @@ std::string captureSecond() {
     return out;
 }
 
+// Whether gpsd's own fixes for the capture (its .chk file) have this position.
+bool gpsdFixed(double lat, double lon) {
+    const std::string fixes = test::readFile(kCapture + ".chk");
+    const std::regex fix("\"lat\":([-0-9.]+),\"lon\":([-0-9.]+)");
+    for (std::sregex_iterator it(fixes.begin(), fixes.end(), fix), end; it != end; ++it) {
+        if (std::abs(std::stod((*it)[1]) - lat) < 1e-6 &&
+            std::abs(std::stod((*it)[2]) - lon) < 1e-6) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool portAnswers(int port) {
     const int fd = connectTcp("127.0.0.1", port, 200);
     return fd >= 0 && ::close(fd) == 0;
@@ -197,8 +211,11 @@ TEST_P(NetworkSourceTest, MonitorReadsTheServerAndComesBackWhenItReturns) {
     TempDir root;
     Background monitor({WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device",
                         std::string(c.scheme) + "://" + address});
-    // The capture's GN sentences give a 3D fix.
+    // The capture's GN sentences give a 3D fix, at a position gpsd found in it.
     ASSERT_TRUE(monitor.waitFor("Fix: 3d\r\n", 15000)) << monitor.out;
+    std::smatch at;
+    ASSERT_TRUE(std::regex_search(monitor.out, at, std::regex("Position: (\\S+) (\\S+)")));
+    EXPECT_TRUE(gpsdFixed(std::stod(at[1]), std::stod(at[2]))) << at[0];
     ASSERT_TRUE(monitor.waitFor("Satellites in view: GL ", 5000)) << monitor.out;
     EXPECT_TRUE(std::regex_search(monitor.out, std::regex("Satellites in view: GL \\d+ GP \\d+")));
     EXPECT_NE(monitor.out.find(std::string("(") + c.described + " at " + address + ")\r\n"),
