@@ -1,6 +1,7 @@
 #include "core/gpx/gpx_writer.h"
 
-#include <libxml/xmlIO.h>
+#include <libxml/entities.h>
+#include <libxml/xmlmemory.h>
 
 #include <charconv>
 #include <cmath>
@@ -18,8 +19,8 @@ constexpr std::string_view kStart =
     "<gpx version=\"1.1\" creator=\"Wayplot2\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
     "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\"";
 
-// Output is handed to libxml2's buffer in pieces of about this size.
-constexpr std::size_t kPendingLimit = 16 * 1024;
+// Output is handed to the sink in pieces of about this size.
+constexpr std::size_t kPendingLimit = 64 * 1024;
 
 // Below this magnitude a number's nine-decimal multiple stays under 10^15,
 // where distinct multiples are distinct doubles and scaling errs far less
@@ -70,11 +71,6 @@ std::size_t utf8Sequence(std::string_view s, char32_t& c) {
         return 0;
     }
     return n;
-}
-
-int writeToSink(void* context, const char* data, int size) {
-    auto* sink = static_cast<GpxWriter::Sink*>(context);
-    return (*sink)(data, static_cast<std::size_t>(size)) ? size : -1;
 }
 
 // Writes the shortest fixed-point text that reads back as `value` (what
@@ -152,14 +148,8 @@ bool plainAscii(std::string_view text) {
 
 struct GpxWriter::State {
     Sink sink;
-    xmlOutputBufferPtr out = nullptr;
-    std::string pending;  // markup and numbers not yet handed to `out`
+    std::string pending;  // output not yet handed to the sink
     bool bodyOpen = false;
-    ~State() {
-        if (out) {
-            xmlOutputBufferClose(out);
-        }
-    }
 };
 
 GpxWriter::Sink fileSink(std::FILE* file) {
@@ -231,9 +221,7 @@ std::string xmlSafeText(std::string_view utf8) {
 
 GpxWriter::GpxWriter(Sink sink) : state_(std::make_unique<State>()) {
     state_->sink = std::move(sink);
-    state_->out = xmlOutputBufferCreateIO(&writeToSink, nullptr, &state_->sink, nullptr);
     state_->pending.reserve(kPendingLimit + 4096);
-    ok_ = state_->out != nullptr;
 }
 
 GpxWriter::~GpxWriter() = default;
@@ -241,8 +229,7 @@ GpxWriter::~GpxWriter() = default;
 bool GpxWriter::flush() {
     std::string& pending = state_->pending;
     if (ok_ && !pending.empty()) {
-        ok_ = xmlOutputBufferWrite(state_->out, static_cast<int>(pending.size()), pending.data()) >=
-              0;
+        ok_ = state_->sink(pending.data(), pending.size());
     }
     pending.clear();
     return ok_;
@@ -264,12 +251,17 @@ void GpxWriter::openBody() {
 void GpxWriter::text(std::string_view indent, std::string_view element, const std::string& text) {
     std::string& pending = state_->pending;
     pending.append(indent).append("<").append(element).append(">");
-    flush();
-    const auto escaped = [this](const std::string& safe) {
-        ok_ = ok_ && xmlOutputBufferWriteEscape(
-                         state_->out, reinterpret_cast<const xmlChar*>(safe.c_str()), nullptr) >= 0;
+    const auto append = [&](const std::string& safe) {
+        xmlChar* escaped =
+            xmlEncodeSpecialChars(nullptr, reinterpret_cast<const xmlChar*>(safe.c_str()));
+        if (!escaped) {
+            ok_ = false;
+            return;
+        }
+        pending.append(reinterpret_cast<const char*>(escaped));
+        xmlFree(escaped);
     };
-    escaped(plainAscii(text) ? text : xmlSafeText(text));
+    append(plainAscii(text) ? text : xmlSafeText(text));
     pending.append("</").append(element).append(">\n");
 }
 
@@ -396,8 +388,7 @@ bool GpxWriter::endTrack() {
 
 bool GpxWriter::finish() {
     state_->pending += state_->bodyOpen ? "</gpx>\n" : "/>\n";
-    ok_ = flush() && xmlOutputBufferFlush(state_->out) >= 0;
-    return ok_;
+    return flush();
 }
 
 }  // namespace wp2

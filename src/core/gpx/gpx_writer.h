@@ -1,7 +1,7 @@
 #pragma once
 // Writes GPX 1.1 as a stream: the fixed markup and the numbers are written
-// as they are, every text goes through libxml2's output buffer, which
-// escapes it, and nothing but a few kilobytes of output is held in memory.
+// as they are, every text is escaped by libxml2 (xmlEncodeSpecialChars), and
+// nothing but some kilobytes of output is held in memory.
 // Elements come in the order the GPX 1.1 schema asks for, indented by two
 // spaces a level.
 
