@@ -43,6 +43,10 @@ const Rows kDigits[10] = {
 const Rows kPoint = {"...", "...", "...", "...", "...", "...", "...",
                      "...", "...", "...", "...", "###", "###", "###"};
 
+// The minus sign, at the height of a digit's middle bar.
+const Rows kMinus = {"......", "......", "......", "......", "......", "......", "######",
+                     "######", "......", "......", "......", "......", "......", "......"};
+
 // Core shape at (1, 1) of a glyph one pixel larger on every side, outlined.
 QImage outlinedGlyph(const Rows& core) {
     const int w = rowsWidth(core) + 2;
@@ -125,6 +129,7 @@ void drawGlyphs(BitmapSet& out) {
         out[425 + digit] = outlinedGlyph(kDigits[digit]);
     }
     out[435] = outlinedGlyph(kPoint);
+    out[436] = outlinedGlyph(kMinus);
 }
 
 void drawMapSymbols(BitmapSet& out) {

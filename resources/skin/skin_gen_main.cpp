@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <set>
 
+#include "core/waypoints/pushpin_icon_names.h"
 #include "skin_art.h"
 #include "skin_style.h"
 
@@ -100,6 +101,17 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "wp2_skin_gen: bitmap %d was not drawn\n", id);
             ++failures;
         }
+    }
+    // The 16 x 16 pictures are the icons a pushpin wears, one for each name
+    // of the icon table that GPX symbols are matched against, in its order.
+    int pictures = 0;
+    for (const auto& [id, image] : set) {
+        pictures += id > 1000 && image.size() == QSize(16, 16) ? 1 : 0;
+    }
+    if (pictures != wp2::kPushpinIconCount) {
+        std::fprintf(stderr, "wp2_skin_gen: %d pushpin pictures for %d icon names\n", pictures,
+                     wp2::kPushpinIconCount);
+        ++failures;
     }
     if (failures > 0) {
         return 1;

@@ -11,11 +11,14 @@
 #include "app/splash_window.h"
 #include "core/base/message_box.h"
 #include "core/gps/gps_link.h"
+#include "core/nav/coordinate_text.h"
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
 #include "core/settings/reg_values.h"
 #include "core/waypoints/cpushpins.h"
+#include "dialogs/dialog_layout.h"
+#include "platform/battery_status.h"
 #include "platform/source_port.h"
 
 namespace wp2 {
@@ -28,22 +31,12 @@ constexpr const char* kLastTargetValue = "LastTarg";
 constexpr const char* kLastLatitudeValue = "LastLat";
 constexpr const char* kLastLongitudeValue = "LastLong";
 constexpr const char* kWarmStartValue = "WarmStart";
-// The stored position's "none" value (radians).
-constexpr double kNoPosition = 10.0;
 
 // Runs the event loop for ms milliseconds.
 void processEventsFor(std::uint32_t ms) {
     QEventLoop loop;
     QTimer::singleShot(static_cast<int>(ms), &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-// Headless runs have no window order to change.
-void bringToFront(QWidget& window) {
-    if (QGuiApplication::platformName() != "offscreen") {
-        window.raise();
-        window.activateWindow();
-    }
 }
 
 }  // namespace
@@ -187,6 +180,7 @@ bool Application::createMainWindow() {
     services.clock = &clock_;
     services.link = link_.get();
     services.ensureLinkOpen = [this](int port) { return ensureLinkOpen(port); };
+    services.battery = [] { return batteryPercent(); };
     mainWindow_ = std::make_unique<MainWindow>(services, clock_, options_.window);
     mainWindow_->setMode(startMode_);
     if (!mainWindow_->create()) {

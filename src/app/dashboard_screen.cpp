@@ -5,12 +5,11 @@
 #include <ctime>
 
 #include "app/app_dialogs.h"
-#include "app/dashboard_ids.h"
-#include "app/dashboard_layout.h"
 #include "app/screen_choices.h"
 #include "app/screen_host.h"
 #include "core/base/cformat.h"
 #include "core/base/message_box.h"
+#include "core/base/save_failures.h"
 #include "core/gps/emulation_source.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/nav_snapshot.h"
@@ -21,6 +20,8 @@
 #include "core/waypoints/target_navigation.h"
 #include "ui/bitmap_panel.h"
 #include "ui/bitmap_source.h"
+#include "ui/dashboard_ids.h"
+#include "ui/dashboard_layout.h"
 #include "ui/destination_panel.h"
 #include "ui/frame_counter.h"
 #include "ui/panel_selector.h"
@@ -70,17 +71,6 @@ private:
     DestinationPanel& panel_;
 };
 
-// Map mode hides the panels, panel selectors and the Options menu, but not
-// the button strip. "Container 1" groups the lamp, the Quit button and the
-// read-outs, which stay: it draws nothing itself.
-bool hiddenInMapMode(const SkinElement& e) {
-    if (e.id == Id::LowPanel || dynamic_cast<const ContainerPanel*>(&e)) {
-        return false;
-    }
-    return e.group == ElementGroup::Panel || e.group == ElementGroup::PanelSelector ||
-           e.group == ElementGroup::PopupMenu;
-}
-
 }  // namespace
 
 DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& services)
@@ -90,7 +80,10 @@ DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& serv
       pushpins_(*services.pushpins) {}
 
 DashboardScreen::~DashboardScreen() {
-    pushpins_.Save();
+    std::string error;
+    if (!pushpins_.Save(&error)) {
+        reportFailedSave("The pushpins", CPushpins::DefaultFilePath(), error);
+    }
 }
 
 template <class T>
@@ -173,6 +166,7 @@ void DashboardScreen::buildElements() {
     sources.clock = services_.clock;
     sources.track = trackLog(*snapshot_);
     sources.storedPosition = storedPosition;
+    sources.battery = services_.battery;
     DashboardLayout(*this, sources).build();
     for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
         targetDisplays_.push_back(
@@ -312,31 +306,12 @@ void DashboardScreen::chooseTarget() {
 }
 
 void DashboardScreen::enterMapMode() {
-    mapMode = 1;
-    hiddenByMode.clear();
-    for (const auto& e : elements()) {
-        if (e->visible && hiddenInMapMode(*e)) {
-            e->setVisible(0);
-            hiddenByMode.push_back(e->listIndex);
-        }
-    }
-    panel(Id::TrackPanel).setVisible(1);
+    wp2::enterMapMode(*this);
     trackView().centreOn(snapshot_->latitude, snapshot_->longitude);
-    pushButton(Id::MarkButton).setBitmaps(461, 462);
-    pushButton(Id::TargetButton).setBitmaps(463, 464);
-    markAllDirty();
 }
 
 void DashboardScreen::leaveMapMode() {
-    mapMode = 0;
-    panel(Id::TrackPanel).setVisible(0);
-    for (int index : hiddenByMode) {
-        elements()[static_cast<std::size_t>(index)]->setVisible(1);
-    }
-    hiddenByMode.clear();
-    pushButton(Id::MarkButton).setBitmaps(403, 404);
-    pushButton(Id::TargetButton).setBitmaps(405, 406);
-    markAllDirty();
+    wp2::leaveMapMode(*this);
 }
 
 void DashboardScreen::saveChoices() {

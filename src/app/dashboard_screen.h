@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "ui/skin_screen.h"
@@ -55,6 +56,8 @@ struct DashboardServices {
     // The receiver link the GPS Setup dialog works on (none: the current link).
     GpsLink* link = nullptr;
     LinkStarter ensureLinkOpen;
+    // The machine's battery charge for the battery read-out (none: dashes).
+    std::function<std::optional<int>()> battery;
 };
 
 class DashboardScreen : public SkinScreen {

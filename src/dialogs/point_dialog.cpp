@@ -132,7 +132,7 @@ PointDialog::PointDialog(CPushpins& pushpins, int index, const TrackPoint& start
     name_ = b.edit(5, 4, 94, 12);
     chooseIcon_ = b.button("...", 101, 4, 12, 12);
     iconView_ = new QLabel(this);
-    iconView_->setGeometry(kIconX, kIconY, kIconSize, kIconSize);
+    iconView_->setGeometry(scaled(kIconX), scaled(kIconY), scaled(kIconSize), scaled(kIconSize));
     b.label("Note", 5, 19, 30, 8);
     note_ = new QPlainTextEdit(this);
     note_->setGeometry(dluRect(5, 28, 140, 34));
@@ -207,20 +207,23 @@ bool PointDialog::prepare() {
 }
 
 void PointDialog::showPosition() {
-    const DegMin lat = DegMin::split(pushpin_->latitude);
-    const DegMin lng = DegMin::split(pushpin_->longitude);
-    lat_ = {lat.degrees, lat.minutes};
-    lng_ = {lng.degrees, lng.minutes};
-    north_ = lat.positive;
-    east_ = lng.positive;
     const FormattedValue alt = unitFormatter().formatAltitude(pushpin_->altitude);
-
-    latDegrees_->setText(QString::number(lat_.degrees));
-    latMinutes_->setText(minutesText(lat_.minutes));
-    lngDegrees_->setText(QString::number(lng_.degrees));
-    lngMinutes_->setText(minutesText(lng_.minutes));
-    altitude_->setText(uiText(alt.text));
     altitudeUnit_->setText(uiText(alt.label));
+    if (isPosition(pushpin_->latitude, pushpin_->longitude)) {
+        const DegMin lat = DegMin::split(pushpin_->latitude);
+        const DegMin lng = DegMin::split(pushpin_->longitude);
+        lat_ = {lat.degrees, lat.minutes};
+        lng_ = {lng.degrees, lng.minutes};
+        north_ = lat.positive;
+        east_ = lng.positive;
+        latDegrees_->setText(QString::number(lat_.degrees));
+        latMinutes_->setText(minutesText(lat_.minutes));
+        lngDegrees_->setText(QString::number(lng_.degrees));
+        lngMinutes_->setText(minutesText(lng_.minutes));
+        altitude_->setText(uiText(alt.text));
+    }
+    // Without a position (no fix yet) the boxes stay empty for the user to
+    // fill in: the "none" value is no place to propose.
     showHemispheres();
 
     shownLat_[0] = latDegrees_->text();

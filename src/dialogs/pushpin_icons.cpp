@@ -3,6 +3,8 @@
 #include <QBitmap>
 #include <QImage>
 
+#include "dialog_layout.h"
+#include "ui/bitmap_source.h"
 #include "ui/skin_bitmaps.h"
 
 namespace wp2 {
@@ -14,13 +16,17 @@ int lastIcon = 0;
 }  // namespace
 
 int pushpinIconListSize() {
-    return pushpinIconCount();
+    return pushpinIconTableSize();
 }
 
 QPixmap pushpinPixmap(int index) {
-    const QImage image = pushpinIcon(index);
+    QImage image = pushpinIconPicture(index);
     if (image.isNull()) {
         return {};
+    }
+    if (dialogScale() > 1) {
+        image = image.scaled(image.size() * dialogScale(), Qt::IgnoreAspectRatio,
+                             Qt::FastTransformation);
     }
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setMask(

@@ -1,15 +1,17 @@
 #pragma once
-// The pushpin icon image list as the dialogs draw it: the skin's pushpin
-// pictures with their black key colour made transparent.
+// The pushpin icons as the dialogs draw them: the pictures of the one icon
+// table the map and the panels use, with their black key colour made
+// transparent.
 
 #include <QIcon>
 #include <QPixmap>
 
 namespace wp2 {
 
-// Number of pictures in the list.
+// Number of icons a pushpin can wear.
 int pushpinIconListSize();
-// Picture i of the list; a null pixmap for an index outside it.
+// The picture of icon i, enlarged by the dialog scale; a null pixmap for an
+// index outside the table.
 QPixmap pushpinPixmap(int index);
 QIcon pushpinQIcon(int index);
 

@@ -36,11 +36,11 @@ bool parsePercent(const std::string& text, int& value) {
 
 }  // namespace
 
-int batteryPercent(const std::string& powerSupplyDir) {
+std::optional<int> batteryPercent(const std::string& powerSupplyDir) {
     std::error_code ec;
     std::filesystem::directory_iterator it(powerSupplyDir, ec);
     if (ec) {
-        return 0;
+        return std::nullopt;
     }
     int sum = 0;
     int count = 0;
@@ -55,7 +55,10 @@ int batteryPercent(const std::string& powerSupplyDir) {
             ++count;
         }
     }
-    return count ? (sum + count / 2) / count : 0;
+    if (count == 0) {
+        return std::nullopt;
+    }
+    return (sum + count / 2) / count;
 }
 
 }  // namespace wp2

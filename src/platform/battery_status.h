@@ -2,6 +2,7 @@
 // The system's battery charge, as the power-supply class of the kernel
 // reports it.
 
+#include <optional>
 #include <string>
 
 namespace wp2 {
@@ -9,7 +10,8 @@ namespace wp2 {
 inline constexpr const char* kPowerSupplyDir = "/sys/class/power_supply";
 
 // Charge in percent (0..100): the mean capacity of the system's batteries
-// (peripheral batteries such as a mouse's are left out); 0 when there is none.
-int batteryPercent(const std::string& powerSupplyDir = kPowerSupplyDir);
+// (peripheral batteries such as a mouse's are left out); none when the
+// machine has no battery that reports its capacity (a desktop on mains).
+std::optional<int> batteryPercent(const std::string& powerSupplyDir = kPowerSupplyDir);
 
 }  // namespace wp2

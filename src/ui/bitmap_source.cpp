@@ -41,9 +41,17 @@ QHash<int, QImage>& bitmapCache() {
     return cache;
 }
 
-std::optional<std::vector<int>>& iconTable() {
+std::optional<std::vector<int>>& builtIconTable() {
     static std::optional<std::vector<int>> table;
     return table;
+}
+
+const std::vector<int>& iconTable() {
+    auto& table = builtIconTable();
+    if (!table) {
+        table = source().pushpinIconIds();
+    }
+    return *table;
 }
 
 }  // namespace
@@ -51,7 +59,7 @@ std::optional<std::vector<int>>& iconTable() {
 void setBitmapSource(const BitmapSource* s) {
     installed = s;
     bitmapCache().clear();
-    iconTable().reset();
+    builtIconTable().reset();
 }
 
 QImage loadBitmap(int id) {
@@ -67,15 +75,21 @@ QImage loadBitmap(int id) {
     return *it;
 }
 
+int pushpinIconTableSize() {
+    return static_cast<int>(iconTable().size());
+}
+
 int pushpinIconBitmapId(int iconIndex) {
-    auto& table = iconTable();
-    if (!table) {
-        table = source().pushpinIconIds();
-    }
-    if (iconIndex < 0 || iconIndex >= static_cast<int>(table->size())) {
+    const std::vector<int>& table = iconTable();
+    if (iconIndex < 0 || iconIndex >= static_cast<int>(table.size())) {
         return 0;
     }
-    return (*table)[static_cast<std::size_t>(iconIndex)];
+    return table[static_cast<std::size_t>(iconIndex)];
+}
+
+QImage pushpinIconPicture(int iconIndex) {
+    const int id = pushpinIconBitmapId(iconIndex);
+    return id ? loadBitmap(id) : QImage();
 }
 
 }  // namespace wp2

@@ -24,7 +24,14 @@ void setBitmapSource(const BitmapSource* source);
 
 // The bitmap in 32-bit RGB, or a null image when it cannot be loaded.
 QImage loadBitmap(int id);
+
+// The pushpin icon table, built once from the installed source: icon index i
+// shows the same picture in the icon chooser, the pushpin list, the track map
+// and the destination panels.
+int pushpinIconTableSize();
 // The bitmap id for a pushpin's icon index; 0 when the index names none.
 int pushpinIconBitmapId(int iconIndex);
+// The picture for a pushpin's icon index; a null image when it names none.
+QImage pushpinIconPicture(int iconIndex);
 
 }  // namespace wp2

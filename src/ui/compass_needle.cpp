@@ -23,7 +23,8 @@ void CompassNeedle::init(int centreX, int centreY, int halfW, int halfH) {
 }
 
 void CompassNeedle::setAngle(double newAngle, std::uint32_t frame) {
-    if (std::fabs(newAngle - angle) < 0.001) {
+    // An angle without a number (a damaged course) leaves the needle where it is.
+    if (!std::isfinite(newAngle) || std::fabs(newAngle - angle) < 0.001) {
         return;
     }
     startFrame = frame;

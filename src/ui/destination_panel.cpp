@@ -7,6 +7,7 @@
 #include "core/base/cformat.h"
 #include "core/base/clock.h"
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
@@ -60,10 +61,16 @@ int DestinationPanel::tick(std::uint32_t frame) {
 
 int DestinationPanel::update(std::uint32_t) {
     if (source_ && units_ && source_->targetSet == 1 && hasTarget) {
-        distanceText = units_->formatDistanceWithUnit(source_->targetDistance);
-        const double mean = source_->averageSpeed.mean();
-        if (mean > kMovingSpeed) {
-            timeToGoText = formatTimeToGo(source_->targetDistance / mean);
+        if (!isPosition(source_->latitude, source_->longitude)) {
+            // No position yet: there is no distance to the target.
+            distanceText = kNoValueText;
+            timeToGoText.clear();
+        } else {
+            distanceText = units_->formatDistanceWithUnit(source_->targetDistance);
+            const double mean = source_->averageSpeed.mean();
+            if (mean > kMovingSpeed) {
+                timeToGoText = formatTimeToGo(source_->targetDistance / mean);
+            }
         }
     }
     if (clock_) {

@@ -31,6 +31,9 @@ void DialArrow::init(int centreX, int centreY, const std::string& arrowName) {
 }
 
 void DialArrow::setTarget(double value) {
+    if (!std::isfinite(value)) {
+        return;  // a damaged speed or course leaves the arrow where it is
+    }
     value = normaliseDialAngle(value);
     targetAngle = value;
     increasing = value > angle ? 1 : 0;

@@ -93,14 +93,24 @@ QFont dashboardFont(Typeface face, int cellHeight, bool bold) {
     return font;
 }
 
+namespace {
+constexpr int kSmallest = 9;
+}  // namespace
+
 QFont fittingFont(Typeface face, int cellHeight, bool bold, const QString& text, int width) {
-    constexpr int kSmallest = 9;
     QFont font = dashboardFont(face, cellHeight, bold);
     for (int h = cellHeight - 1; h >= kSmallest; --h) {
         if (QFontMetrics(font).horizontalAdvance(text) <= width) {
             break;
         }
         font = dashboardFont(face, h, bold);
+    }
+    return font;
+}
+
+QFont shrunkToFit(QFont font, const QString& text, int width) {
+    while (font.pixelSize() > kSmallest && QFontMetrics(font).horizontalAdvance(text) > width) {
+        font.setPixelSize(font.pixelSize() - 1);
     }
     return font;
 }

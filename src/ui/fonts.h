@@ -24,5 +24,8 @@ QFont dashboardFont(Typeface face, int cellHeight, bool bold);
 // The font of at most that cell height (down to 9) in which text is no wider
 // than width: long texts shrink to fit their rectangle instead of being cut.
 QFont fittingFont(Typeface face, int cellHeight, bool bold, const QString& text, int width);
+// The same for a font already chosen: smaller pixel sizes (down to 9) until
+// text is no wider than width.
+QFont shrunkToFit(QFont font, const QString& text, int width);
 
 }  // namespace wp2

@@ -2,6 +2,14 @@
 // Turns geographic positions into track-map pixels: a flat local projection
 // around the origin, scaled so that the scale bar's length in metres spans
 // its pixels, optionally turned so that the heading points up.
+//
+// Any double is safe: a point too far away for the screen's integers is
+// pulled in along its direction to kFarPixels from the centre (lines towards
+// it still leave the map the right way), and a point without a number (NaN)
+// has no screen position at all.
+
+#include <cmath>
+#include <optional>
 
 #include "core/nav/geodesy.h"
 #include "ui/rect.h"
@@ -10,13 +18,18 @@ namespace wp2 {
 
 class MapProjection {
 public:
-    // metresPerDeg* come from the earth model's local scale at the origin.
+    // Farthest offset from the centre, in pixels, that a projected point gets.
+    static constexpr double kFarPixels = 1 << 20;
+
+    // metresPerDeg* come from the earth model's local scale at the origin. A
+    // heading without a number counts as north.
     void setUp(double originLatitude, double originLongitude, const LocalScale& scale,
                double pixelsPerMetre, Point centre, bool rotate, float sinHeading,
                float cosHeading);
-    // Screen position of a point given in radians (inline: the map projects
-    // every track point on each redraw).
-    Point project(double latitude, double longitude) const;
+    // Screen position of a point given in radians; none when the point or the
+    // projection has no number (inline: the map projects every track point on
+    // each redraw).
+    std::optional<Point> project(double latitude, double longitude) const;
 
 private:
     double originLat_ = 0;
@@ -29,16 +42,28 @@ private:
     float cos_ = 1;
 };
 
-inline Point MapProjection::project(double latitude, double longitude) const {
-    const int east = static_cast<int>((longitude - originLon_) * eastFactor_ + 0.5);
-    const int north = static_cast<int>((latitude - originLat_) * northFactor_ + 0.5);
+namespace detail {
+// Brings an offset from the centre within kFarPixels along its direction.
+// False when it has no direction (a NaN part).
+bool pullInFarOffset(double& east, double& north);
+}  // namespace detail
+
+inline std::optional<Point> MapProjection::project(double latitude, double longitude) const {
+    double eastPixels = (longitude - originLon_) * eastFactor_;
+    double northPixels = (latitude - originLat_) * northFactor_;
+    if (!(std::abs(eastPixels) <= kFarPixels && std::abs(northPixels) <= kFarPixels) &&
+        !detail::pullInFarOffset(eastPixels, northPixels)) {
+        return std::nullopt;
+    }
+    const int east = static_cast<int>(eastPixels + 0.5);
+    const int north = static_cast<int>(northPixels + 0.5);
     if (!rotate_) {
-        return {centre_.x + east, centre_.y - north};
+        return Point{centre_.x + east, centre_.y - north};
     }
     const double dx = east;
     const double dy = -north;
-    return {static_cast<int>(centre_.x + dy * sin_ + dx * cos_ + 0.5),
-            static_cast<int>(centre_.y + dy * cos_ - dx * sin_ + 0.5)};
+    return Point{static_cast<int>(centre_.x + dy * sin_ + dx * cos_ + 0.5),
+                 static_cast<int>(centre_.y + dy * cos_ - dx * sin_ + 0.5)};
 }
 
 }  // namespace wp2

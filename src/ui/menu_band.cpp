@@ -1,5 +1,7 @@
 #include "ui/menu_band.h"
 
+#include "ui/fonts.h"
+
 namespace wp2 {
 
 namespace {
@@ -37,7 +39,10 @@ void drawMenuBand(Surface& surface, int left, int top, int width, int height, co
         surface.blit(right - kEdgeWidth, top, edges,
                      {edges.width() - kEdgeWidth, srcTop, edges.width(), srcTop + rows});
     }
-    surface.text({left + 12, top + 3, left - 2 + width, top + height}, label, font, c.text,
+    // Drawn unclipped as the list always was, but a label too long for its
+    // band is set smaller instead of spilling past it.
+    const Rect textArea{left + 12, top + 3, left - 2 + width, top + height};
+    surface.text(textArea, label, shrunkToFit(font, label, textArea.width()), c.text,
                  TextFlag::NoClip);
 }
 

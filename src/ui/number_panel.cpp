@@ -2,12 +2,13 @@
 
 #include <QString>
 #include <cmath>
+#include <vector>
 
 #include "core/base/cformat.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/angles.h"
+#include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
-#include "platform/battery_status.h"
 #include "ui/fonts.h"
 #include "ui/surface.h"
 
@@ -74,7 +75,10 @@ void NumberPanel::setText(const std::string& t, const std::string& c) {
 }
 
 int NumberPanel::glyphIndex(char c) {
-    return c >= '0' && c <= '9' ? c - '0' : 10;
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    return c == '-' ? kMinusGlyph : kOtherGlyph;
 }
 
 std::string NumberPanel::shownText() const {
@@ -85,28 +89,62 @@ std::string NumberPanel::shownText() const {
     return cformat(format.c_str(), shown);
 }
 
+namespace {
+
+// Draws the glyphs of a text from the left of box, spaces left out (they do
+// not advance). A run wider than the box is drawn with every glyph shrunk by
+// the same factor, bottoms on the usual baseline, so that it fits whole.
+void drawGlyphRun(Surface& surface, const Rect& box, int top, const std::string& text) {
+    std::vector<const TransparentBitmap*> run;
+    int inkWidth = 0;
+    for (char c : text) {
+        if (c != ' ') {
+            run.push_back(
+                &sharedGlyphs().glyphs[static_cast<std::size_t>(NumberPanel::glyphIndex(c))]);
+            inkWidth += run.back()->width();
+        }
+    }
+    if (run.empty() || inkWidth == 0) {
+        return;
+    }
+    const int gaps = static_cast<int>(run.size()) - 1;
+    int x = box.left;
+    if (inkWidth + gaps <= box.width()) {
+        for (const TransparentBitmap* glyph : run) {
+            glyph->drawTransparent(surface, x, top);
+            x += glyph->width() + 1;
+        }
+        return;
+    }
+    const double scale = static_cast<double>(box.width() - gaps) / inkWidth;
+    if (scale <= 0) {
+        return;
+    }
+    for (const TransparentBitmap* glyph : run) {
+        const int w = std::max(1, static_cast<int>(glyph->width() * scale));
+        const int h = std::max(1, static_cast<int>(std::lround(glyph->height() * scale)));
+        const QImage small =
+            glyph->image().scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        surface.blitKeyed(x, top + glyph->height() - h, small, {0, 0, w, h}, glyph->keyColour());
+        x += w + 1;
+    }
+}
+
+}  // namespace
+
 void NumberPanel::draw() {
     Surface& frame = drawingSurfaces().frame;
-    // Glyphs that would run past the text rectangle are cut off there: the
-    // erase restores only that rectangle.
-    frame.setClip(textRect);
-    const std::string shown = shownText();
-    int x = textRect.left;
-    const int y = textRect.top + kGlyphTopOffset;
-    for (char c : shown) {
-        if (c == ' ') {
-            continue;
-        }
-        const TransparentBitmap& glyph =
-            sharedGlyphs().glyphs[static_cast<std::size_t>(glyphIndex(c))];
-        glyph.drawTransparent(frame, x, y);
-        x += glyph.width() + 1;
-    }
+    // Only the part of the text rectangle that lies on the surface can show
+    // anything; glyphs never run past it (the erase restores only that).
+    const Rect box = textRect.intersected(frame.bounds());
+    frame.setClip(box);
+    drawGlyphRun(frame, box, textRect.top + kGlyphTopOffset, shownText());
     frame.clearClip();
-    if (mode == 2) {
-        const Rect captionRect{textRect.left, textRect.top, textRect.right,
-                               textRect.top + kCaptionHeight};
-        frame.text(captionRect, QString::fromStdString(caption), captionFont, kCaptionColour);
+    if (mode == 2 && !box.isEmpty()) {
+        const Rect captionRect{box.left, box.top, box.right, box.top + kCaptionHeight};
+        const QString shown = QString::fromStdString(caption);
+        frame.text(captionRect, shown, shrunkToFit(captionFont, shown, captionRect.width()),
+                   kCaptionColour);
     }
     rect = textRect;
 }
@@ -130,19 +168,12 @@ void NumberPanel::erase() {
 
 namespace wp2 {
 
-namespace {
-int systemBattery() {
-    return batteryPercent();
-}
-}  // namespace
-
 void BoundNumberPanel::init(const NavSnapshot& source, const UnitFormatter& units, int valueKind,
                             const GlyphIds& glyphIds, const std::string& panelName) {
     source_ = &source;
     units_ = &units;
     kind = valueKind;
     name = panelName;
-    battery_ = systemBattery;
     NumberPanel::init(Rect{0, 0, 40, 40}, glyphIds, 0, "%4.0lf");
 }
 
@@ -167,7 +198,11 @@ int BoundNumberPanel::update(std::uint32_t) {
             setNumber(s.course * kRadToDeg, "%3.0lf");
             break;
         case ValueKind::Bearing:
-            setNumber(s.targetBearing * kRadToDeg, "%3.0lf");
+            if (isPosition(s.latitude, s.longitude)) {
+                setNumber(s.targetBearing * kRadToDeg, "%3.0lf");
+            } else {
+                setText(kNoValueText, "");  // no bearing from no position
+            }
             break;
         case ValueKind::Altitude:
             showText(units_->formatAltitude(s.altitude));
@@ -181,9 +216,11 @@ int BoundNumberPanel::update(std::uint32_t) {
         case ValueKind::Satellites:
             setText(cformat("%d", s.satellitesWithSignal), "");
             break;
-        case ValueKind::Battery:
-            setText(cformat("%d", battery_ ? battery_() : 0), "");
+        case ValueKind::Battery: {
+            const std::optional<int> percent = battery_ ? battery_() : std::nullopt;
+            setText(percent ? cformat("%d", *percent) : kNoValueText, "");
             break;
+        }
         default:
             return 0;
     }

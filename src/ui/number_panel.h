@@ -1,10 +1,14 @@
 #pragma once
 // A read-out drawn with digit glyph bitmaps: a number printed with a format,
-// or a text with a small caption (the unit label) above it. The eleven glyphs
-// (digits 0 to 9 and one for any other character) are shared by all panels.
+// or a text with a small caption (the unit label) above it. The twelve glyphs
+// (digits 0 to 9, one for any other character, the minus sign) are shared by
+// all panels. A run wider than the part of the text rectangle on the surface
+// is drawn with smaller glyphs, so that no character is cut off.
 
 #include <QFont>
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "ui/skin_element.h"
@@ -17,7 +21,9 @@ class UnitFormatter;
 
 class NumberPanel : public SkinElement {
 public:
-    static constexpr int kGlyphCount = 11;
+    static constexpr int kGlyphCount = 12;
+    static constexpr int kOtherGlyph = 10;
+    static constexpr int kMinusGlyph = 11;
     using GlyphIds = std::array<int, kGlyphCount>;
 
     NumberPanel();
@@ -40,7 +46,7 @@ public:
 
     // The text the glyph run shows now.
     std::string shownText() const;
-    // Glyph index (0 to 10) for a character.
+    // Glyph index (0 to 11) for a character.
     static int glyphIndex(char c);
     // Forgets the shared glyphs; the next init loads them again.
     static void releaseSharedGlyphs();
@@ -75,7 +81,8 @@ inline constexpr int Battery = 9;
 // A read-out that takes its value from the snapshot every 30 frames.
 class BoundNumberPanel : public NumberPanel {
 public:
-    using BatteryReader = int (*)();
+    // The battery charge in percent; none when the machine has no battery.
+    using BatteryReader = std::function<std::optional<int>()>;
 
     // The text rectangle starts at (0, 0, 40, 40) until the panel is placed.
     void init(const NavSnapshot& source, const UnitFormatter& units, int valueKind,
@@ -83,15 +90,16 @@ public:
     int tick(std::uint32_t frame) override;
     int update(std::uint32_t frame) override;
 
-    // Where the battery charge comes from (the platform's power status by default).
-    void setBatteryReader(BatteryReader reader) { battery_ = reader; }
+    // Where the battery charge comes from; without a reader the battery
+    // read-out shows dashes.
+    void setBatteryReader(BatteryReader reader) { battery_ = std::move(reader); }
 
     int kind = 0;
 
 private:
     const NavSnapshot* source_ = nullptr;
     const UnitFormatter* units_ = nullptr;
-    BatteryReader battery_ = nullptr;
+    BatteryReader battery_;
 };
 
 }  // namespace wp2

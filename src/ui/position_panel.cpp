@@ -33,9 +33,14 @@ int PositionPanel::update(std::uint32_t) {
     if (!source_ || !units_) {
         return 0;
     }
-    latitudeText = formatLatitude(source_->latitude);
-    longitudeText = formatLongitude(source_->longitude);
-    altitudeText = units_->formatAltitudeWithUnit(source_->altitude);
+    if (isPosition(source_->latitude, source_->longitude)) {
+        latitudeText = formatLatitude(source_->latitude);
+        longitudeText = formatLongitude(source_->longitude);
+        altitudeText = units_->formatAltitudeWithUnit(source_->altitude);
+    } else {
+        // No position yet (the "none" value 10.0, or a damaged one).
+        latitudeText = longitudeText = altitudeText = kNoValueText;
+    }
     dirty = 1;
     return 1;
 }

@@ -26,6 +26,11 @@ inline Point rotateAbout(int cx, int cy, int x, int y, double r) {
 // Brings an angle into [0, 2 pi) the way the needles do: above 2 pi the
 // truncated number of turns is taken off, below 0 whole turns are added.
 inline double normaliseDialAngle(double a) {
+    // Far beyond a few turns the truncated quotient loses the fraction;
+    // the exact remainder keeps the result within one turn.
+    if (std::fabs(a) > 1e9) {
+        a = std::fmod(a, kDialTwoPi);
+    }
     if (a > kDialTwoPi) {
         a -= kDialTwoPi * std::trunc(a / kDialTwoPi);
     }

@@ -6,7 +6,7 @@
 // QImage::Format_RGB32; loaded images are cached, so repeated calls are cheap.
 //
 // Key colours (pixels of exactly this colour are transparent when drawn):
-//   digit glyphs 425-435   RGB (120, 0, 120)
+//   digit glyphs 425-436   RGB (120, 0, 120)
 //   satellite dot 422      RGB (81, 103, 245)
 //   satellite dot 423      black
 //   position marker 151    white
@@ -34,6 +34,7 @@ inline constexpr int kSatelliteNoSignal = 423;
 inline constexpr int kCourseDial = 424;
 inline constexpr int kFirstGlyph = 425;  // digits 0-9 are 425-434
 inline constexpr int kOtherGlyph = 435;
+inline constexpr int kMinusGlyph = 436;
 inline constexpr int kSelectorOpen = 437;
 inline constexpr int kSelectorClosed = 438;
 inline constexpr int kLampDark = 453;

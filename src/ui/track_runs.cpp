@@ -6,6 +6,10 @@ void TrackRuns::flush() {
     sink_(points_.data(), count_);
 }
 
+void TrackRuns::gap() {
+    finish();
+}
+
 void TrackRuns::finish() {
     if (count_ > 1) {
         flush();

@@ -18,6 +18,9 @@ public:
     TrackRuns(const Rect& area, Sink sink) : area_(area), sink_(std::move(sink)) {}
 
     void add(Point p);
+    // A point with no place on the map: the line so far ends here, without
+    // being drawn on to it.
+    void gap();
     // Draws what is left.
     void finish();
 

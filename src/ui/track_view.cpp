@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/coordinate_text.h"
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
 #include "core/track/track_log.h"
@@ -137,7 +138,10 @@ void TrackView::setUpProjection() {
                       sinHeading, cosHeading);
 }
 
-Point TrackView::project(double latitude, double longitude) const {
+std::optional<Point> TrackView::project(double latitude, double longitude) const {
+    if (!isPosition(latitude, longitude)) {
+        return std::nullopt;
+    }
     return projection_.project(latitude, longitude);
 }
 
@@ -176,7 +180,11 @@ void TrackView::drawTrack(Surface& frame) {
     // Newest to oldest.
     for (int i = trackLog_->count() - 1; i >= 0; --i) {
         const TrackPoint& p = trackLog_->at(i);
-        runs.add(projection_.project(p.latitude, p.longitude));
+        if (const std::optional<Point> screen = project(p.latitude, p.longitude)) {
+            runs.add(*screen);
+        } else {
+            runs.gap();
+        }
     }
     runs.finish();
 }
@@ -187,10 +195,11 @@ void TrackView::drawPushpins(Surface& frame) {
     }
     const Rect shown = rect.inflated(-4, -10);
     for (const CPushpin& pin : *pushpins_) {
-        const Point p = projection_.project(pin.latitude, pin.longitude);
-        if (!shown.contains(p)) {
+        const std::optional<Point> at = project(pin.latitude, pin.longitude);
+        if (!at || !shown.contains(*at)) {
             continue;
         }
+        const Point p = *at;
         frame.blit(p.x - kIconHalf, p.y - kIconHalf, loadBitmap(pushpinIconBitmapId(pin.icon)));
         frame.text({p.x + 10, p.y - 7, p.x + 30, p.y + 7}, QString::fromStdU16String(pin.name),
                    labelFont, kBlack, TextFlag::NoClip, kPanelGrey);

@@ -65,8 +65,9 @@ public:
 
     // The scale table in use for a unit code of the formatter.
     const MapScaleTable& scaleTableFor(int unitCode) const;
-    // Screen position of a point with the projection of the last draw.
-    Point project(double latitude, double longitude) const;
+    // Screen position of a point with the projection of the last draw; none
+    // for what is no position (the "none" value, damaged numbers).
+    std::optional<Point> project(double latitude, double longitude) const;
 
     double originLatitude = 0;
     double originLongitude = 0;

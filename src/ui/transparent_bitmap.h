@@ -24,6 +24,7 @@ public:
     void drawOpaque(Surface& surface, int x, int y, const Rect* sourceRect = nullptr) const;
 
     bool maskReady() const { return maskReady_; }
+    const QImage& image() const { return image_; }
     int width() const { return image_.width(); }
     int height() const { return image_.height(); }
     QRgb keyColour() const { return key_; }

@@ -9,31 +9,29 @@
 namespace wp2 {
 namespace {
 
-// Adds a supply to a fake power-supply folder.
-void supply(const test::TempDir& dir, const std::string& name, const std::string& type,
-            const std::string& capacity, const std::string& scope = "") {
-    std::filesystem::create_directories(dir.file(name));
-    test::writeFile(dir.file(name + "/type"), type + "\n");
-    if (!capacity.empty()) {
-        test::writeFile(dir.file(name + "/capacity"), capacity + "\n");
-    }
-    if (!scope.empty()) {
-        test::writeFile(dir.file(name + "/scope"), scope + "\n");
-    }
-}
-
-TEST(BatteryStatus, AveragesSystemBatteriesIgnoringMainsPeripheralsAndJunk) {
-    EXPECT_EQ(batteryPercent("/nonexistent/power_supply"), 0);
+TEST(BatteryStatus, AveragesSystemBatteriesAndHasNoneWithoutOne) {
     test::TempDir dir;
-    supply(dir, "AC", "Mains", "");
-    EXPECT_EQ(batteryPercent(dir.path()), 0);
-    supply(dir, "BAT0", "Battery", "80");
-    EXPECT_EQ(batteryPercent(dir.path()), 80);
-    supply(dir, "BAT1", "Battery", "41");
-    supply(dir, "hid-mouse", "Battery", "5", "Device");
-    supply(dir, "BAT2", "Battery", "n/a");
+    // Adds a supply: its type, capacity and scope ("" for none).
+    const auto supply = [&](const std::string& name, const std::string& type,
+                            const std::string& capacity, const std::string& scope = "") {
+        std::filesystem::create_directories(dir.file(name));
+        for (auto [attribute, value] :
+             {std::pair{"/type", type}, {"/capacity", capacity}, {"/scope", scope}}) {
+            if (!value.empty()) {
+                test::writeFile(dir.file(name + attribute), value + "\n");
+            }
+        }
+    };
+    EXPECT_EQ(batteryPercent("/nonexistent/power_supply"), std::nullopt);
+    EXPECT_EQ(batteryPercent(dir.path()), std::nullopt);  // a desktop: nothing at all
+    supply("AC", "Mains", "");
+    supply("hid-mouse", "Battery", "5", "Device");  // a peripheral's
+    supply("BAT9", "Battery", "n/a");
+    EXPECT_EQ(batteryPercent(dir.path()), std::nullopt);  // no system battery
+    supply("BAT0", "Battery", "80");
+    supply("BAT1", "Battery", "41");
     EXPECT_EQ(batteryPercent(dir.path()), 61);  // (80 + 41) / 2 rounded
-    supply(dir, "BAT3", "Battery", "250");      // out of range: clamped
+    supply("BAT3", "Battery", "250");           // out of range: clamped
     EXPECT_EQ(batteryPercent(dir.path()), 74);
 }
 

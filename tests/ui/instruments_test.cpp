@@ -1,28 +1,34 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <numeric>
 
+#include "core/base/clock.h"
+#include "core/gps/nav_snapshot.h"
 #include "core/nav/angles.h"
+#include "core/nav/coordinate_text.h"
+#include "core/nav/unit_formatter.h"
 #include "ui/compass_needle.h"
+#include "ui/destination_panel.h"
 #include "ui/dial_arrow.h"
 #include "ui/number_panel.h"
-#include "ui/rotation.h"
-#include "ui/skin_screen.h"
+#include "ui/position_panel.h"
 #include "ui/sky_view.h"
 #include "ui_test_support.h"
 
 namespace wp2 {
 namespace {
 
-using test::glyphColour;
 using test::placeholderColour;
-using test::UiTest;
 
 constexpr double kDeg = kDegToRad;
-constexpr QRgb kBlue = rgb(0, 0, 255);
-constexpr QRgb kRed = rgb(255, 0, 0);
+constexpr QRgb kGround = rgb(30, 30, 30);
 constexpr QRgb kYellow = rgb(255, 255, 0);
 constexpr QRgb kHub = rgb(147, 0, 0);
+const double kNaN = std::nan("");
 
 // Runs an animation to its end, one frame at a time.
 template <class E>
@@ -32,261 +38,255 @@ void finish(E& e, std::uint32_t from, int frames = 200) {
     }
 }
 
-TEST(Rotation, PositiveAnglesTurnAnticlockwiseAndAnglesNormaliseIntoOneTurn) {
-    EXPECT_EQ(rotateAbout(50, 50, 50, 40, kHalfPi), (Point{40, 50}));
-    EXPECT_EQ(rotateAbout(50, 50, 50, 40, -kHalfPi), (Point{60, 50}));
-    EXPECT_EQ(rotateAbout(50, 50, 50, 40, kPi), (Point{50, 60}));
-    for (auto [in, out] : {std::pair{-0.5, kDialTwoPi - 0.5},
-                           {7.0, 7.0 - kDialTwoPi},
-                           {-7.0, 2 * kDialTwoPi - 7.0},
-                           {3.0, 3.0}}) {
-        EXPECT_NEAR(normaliseDialAngle(in), out, 1e-12) << in;
-    }
-}
-
-class CompassTest : public UiTest {
+class InstrumentTest : public test::UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        needle.init(61, 208, 50, 50);
-        background().fill(rgb(200, 200, 200));
-        frame().fill(rgb(200, 200, 200));
+        background().fill(kGround);
+        frame().fill(kGround);
+        units.setSystem(1);
+        setenv("TZ", "UTC", 1);
+        tzset();
     }
-    CompassNeedle needle;
+    NavSnapshot snap;
+    UnitFormatter units;
+    ManualClock clock{1709644050};  // 2024-03-05 13:07:30 UTC
 };
 
-TEST_F(CompassTest, TurnsTheShortWayAtAboutAQuarterTurnIn36Frames) {
-    needle.setAngle(0, 0);
-    EXPECT_EQ(needle.steps, 36);
-    needle.setAngle(350 * kDeg, 0);
-    finish(needle, 0);
-    needle.setAngle(10 * kDeg, 1000);
-    EXPECT_NEAR(needle.toAngle, 370 * kDeg, 1e-6);
-    EXPECT_EQ(needle.steps, 10);  // (20 deg x 2/pi + 0.1) x 33
-    needle.tick(1005);            // halfway: through north, not south
+TEST_F(InstrumentTest, CompassTurnsTheShortWayAndPointsBlueAlongItsAngle) {
+    BoundCompassNeedle needle;  // reads the course every 30 frames
+    needle.init(snap, 61, 208, 50, 50);
+    snap.course = 260 * kDeg;
+    finish(needle, 30);
+    EXPECT_NEAR(needle.angle, 350 * kDeg, 1e-9);  // the course plus a quarter turn
+    snap.course = -80 * kDeg;
+    needle.tick(1020);
+    EXPECT_EQ(needle.steps, 10);  // 20 degrees, not 340
+    needle.tick(1025);            // halfway: through north, not south
     EXPECT_NEAR(needle.angle, 360 * kDeg, 1e-6);
-    EXPECT_EQ(needle.dirty + needle.erasePending, 2);
-    needle.tick(1011);
-    EXPECT_EQ(needle.steps, 0);
+    finish(needle, 1026, 5);
     EXPECT_NEAR(needle.drawnAngle, 10 * kDeg, 1e-9);
-    needle.setAngle(340 * kDeg, 1020);  // back, decreasing through zero
-    EXPECT_EQ(needle.increasing, 0);
-    EXPECT_NEAR(needle.toAngle, -20 * kDeg, 1e-6);
-
-    finish(needle, 1020);
-    needle.dirty = 0;
-    needle.setAngle(needle.angle + 0.0005, 1500);  // too small to move
-    needle.tick(1501);
-    EXPECT_EQ(needle.dirty, 0);
-}
-
-TEST_F(CompassTest, BlueTipPointsAlongTheAngleRedOppositeAndErasingRestores) {
-    struct Case {
-        double angle;
-        int dx, dy;  // unit direction of the blue tip on screen
-    } cases[] = {{90 * kDeg, 0, -1}, {180 * kDeg, -1, 0}, {0, 1, 0}, {270 * kDeg, 0, 1}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.angle);
-        needle.drawnAngle = c.angle;
-        frame().fill(rgb(200, 200, 200));
+    needle.setAngle(kNaN, 1040);  // a course without a number leaves it alone
+    EXPECT_EQ(needle.steps, 0);
+    for (const auto& [degrees, dx, dy] : {std::array{90, 0, -1}, {180, -1, 0}, {0, 1, 0}}) {
+        needle.drawnAngle = degrees * kDeg;
+        frame().fill(kGround);
         needle.draw();
-        EXPECT_EQ(frame().pixel(61 + c.dx * 30, 208 + c.dy * 30), kBlue);
-        EXPECT_EQ(frame().pixel(61 - c.dx * 30, 208 - c.dy * 30), kRed);
-        EXPECT_EQ(frame().pixel(61 + c.dx * 42, 208 + c.dy * 42), rgb(200, 200, 200));
+        EXPECT_EQ(frame().pixel(61 + dx * 30, 208 + dy * 30), rgb(0, 0, 255)) << degrees;
+        EXPECT_EQ(frame().pixel(61 - dx * 30, 208 - dy * 30), rgb(255, 0, 0)) << degrees;
+        EXPECT_EQ(frame().pixel(61 + dx * 42, 208 + dy * 42), kGround) << degrees;
     }
-    EXPECT_EQ(background().pixel(61, 190), rgb(200, 200, 200));  // sprites: frame only
-    frame().fill(rgb(1, 1, 1));
-    needle.erase();
-    EXPECT_EQ(frame().pixel(11, 158), rgb(200, 200, 200));
-    EXPECT_EQ(frame().pixel(110, 257), rgb(200, 200, 200));
-    EXPECT_EQ(frame().pixel(111, 258), rgb(1, 1, 1));
-    needle.moveTo(181, 208);
-    EXPECT_EQ(needle.rect, (Rect{131, 158, 231, 258}));
-    EXPECT_EQ(needle.cx, 181);
 }
 
-class DialTest : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        arrow.init(121, 106, "Speed arrow");
-        background().fill(rgb(30, 30, 30));
-        frame().fill(rgb(30, 30, 30));
-    }
-    void showAngle(double a) {
-        arrow.setTarget(a);
-        finish(arrow, 0);
-        frame().fill(rgb(30, 30, 30));
-        arrow.draw();
-    }
-    QRgb at(int dx, int dy) { return frame().pixel(121 + dx, 106 + dy); }
-    DialArrow arrow;
-};
+// The pixel at (dx, dy) from a dial's centre (121, 106).
+QRgb at(const Surface& s, int dx, int dy) {
+    return s.pixel(121 + dx, 106 + dy);
+}
 
-TEST_F(DialTest, AreaTurningSpeedAndTheClampToTheUpperHalf) {
-    EXPECT_EQ(arrow.rect, (Rect{41, 26, 201, 131}));
-    DialArrow high;
-    high.init(121, 40, "x");
-    EXPECT_EQ(high.rect.top, 0);
-    arrow.setTarget(kHalfPi + kPi);  // half a turn
-    EXPECT_EQ(arrow.steps, 2 + 25);
-    for (auto [in, out] : {std::pair{kPi, kThreeHalfPi},
-                           {4.0, kThreeHalfPi},
-                           {kThreeHalfPi, kThreeHalfPi},
-                           {5.0, 0.0},
-                           {-0.2, 0.0},
-                           {2.0, 2.0}}) {
+TEST_F(InstrumentTest, SpeedArrowRestsDownAndSweepsThroughUpToRight) {
+    for (auto [in, out] : {std::pair{kPi, kThreeHalfPi}, {5.0, 0.0}, {-0.2, 0.0}, {2.0, 2.0}}) {
         EXPECT_DOUBLE_EQ(DialArrow::clampShown(in), out) << in;
     }
+    SpeedDialArrow arrow;
+    arrow.init(snap, 121, 106, "Speed arrow");
+    const int cases[][3] = {{0, 0, 60}, {24, 0, 60}, {100, -3, -50}, {183, 50, 0}, {500, 50, 0}};
+    for (const auto& [kmh, dx, dy] : cases) {
+        snap.speed = kmh / 3.6;
+        finish(arrow, 30);
+        frame().fill(kGround);
+        arrow.draw();
+        EXPECT_EQ(at(frame(), dx, dy), kYellow) << kmh;
+        EXPECT_NE(at(frame(), -dx, -dy), kYellow) << kmh;
+    }
+    snap.speed = kNaN;  // no number: no move
+    arrow.tick(240);
+    EXPECT_EQ(arrow.steps, 0);
 }
 
-TEST_F(DialTest, SpeedArrowRestsDownAndSweepsThroughUpToRight) {
-    EXPECT_NEAR(DialArrow::speedAngle(0), 3.485, 1e-12);
-    EXPECT_NEAR(DialArrow::speedAngle(100 / 3.6), 1.634, 1e-9);
-    EXPECT_NEAR(DialArrow::speedAngle(183 / 3.6), 0.0072, 1e-9);
-    EXPECT_NEAR(DialArrow::speedAngle(500), DialArrow::speedAngle(200 / 3.6), 1e-12);  // capped
-    EXPECT_GT(DialArrow::speedAngle(24 / 3.6), kPi);  // still resting
-    EXPECT_LT(DialArrow::speedAngle(25 / 3.6), kPi);  // pointing left
-    EXPECT_NEAR(DialArrow::speedAngle(19.99 / 3.6), 3.485 - 0.0129 * 19.99, 1e-9);
-    EXPECT_NEAR(DialArrow::speedAngle(20 / 3.6), 3.624 - 0.0199 * 20, 1e-9);
-
-    showAngle(DialArrow::speedAngle(0));
-    EXPECT_NEAR(arrow.shownAngle, kThreeHalfPi, 1e-12);
-    EXPECT_EQ(at(0, 60), kYellow);
-    EXPECT_NE(at(0, -60), kYellow);
-    showAngle(DialArrow::speedAngle(100 / 3.6));
-    EXPECT_EQ(at(-3, -50), kYellow);  // 93.6 degrees: up, a little left
-    EXPECT_NE(at(0, 60), kYellow);
-    EXPECT_NE(at(50, 0), kYellow);
-    showAngle(DialArrow::speedAngle(183 / 3.6));
-    EXPECT_EQ(at(50, 0), kYellow);
-    EXPECT_NE(at(-3, -50), kYellow);
-}
-
-TEST_F(DialTest, CourseArrowBehindLeftPointsDownAndBehindRightPointsRight) {
-    const double course = 30 * kDeg;
-    showAngle(DialArrow::courseAngle(course, course - 135 * kDeg + 2 * kPi));
-    EXPECT_NEAR(arrow.angle, 225 * kDeg, 1e-6);  // the hub shows the true direction
-    EXPECT_NEAR(arrow.shownAngle, kThreeHalfPi, 1e-12);
-    EXPECT_EQ(at(0, 60), kYellow);
-    EXPECT_EQ(at(7, -8), kHub);  // hub tail towards the upper right
-    showAngle(DialArrow::courseAngle(course, course + 135 * kDeg));
-    EXPECT_NEAR(arrow.angle, 315 * kDeg, 1e-6);
-    EXPECT_DOUBLE_EQ(arrow.shownAngle, 0.0);
-    EXPECT_EQ(at(50, 0), kYellow);
-    EXPECT_EQ(at(-8, -7), kHub);
-    showAngle(DialArrow::courseAngle(course, course));  // ahead: up
-    EXPECT_EQ(at(0, -50), kYellow);
-    showAngle(DialArrow::courseAngle(course, course + 45 * kDeg));
-    EXPECT_EQ(at(35, -35), kYellow);
-}
-
-TEST_F(DialTest, PaintAreaFollowsTheTipAndErasingLeavesNoTrail) {
-    showAngle(kHalfPi);
-    EXPECT_EQ(arrow.paintArea, (Rect{101, 106 - 74 - 20, 141, 126}));
-    EXPECT_EQ(arrow.paintRect(), arrow.paintArea.inflated(20, 20));
-    for (int deg = 0; deg < 360; deg += 7) {
+TEST_F(InstrumentTest, CourseArrowBehindLeftPointsDownAndBehindRightPointsRight) {
+    CourseDialArrow arrow;  // moves only with a target
+    arrow.init(snap, 121, 106, "Course arrow");
+    snap.course = 30 * kDeg;
+    snap.targetBearing = snap.course + 135 * kDeg;
+    finish(arrow, 30);
+    EXPECT_NEAR(arrow.angle, kHalfPi, 1e-9);
+    snap.targetSet = 1;
+    finish(arrow, 30);
+    EXPECT_NEAR(arrow.angle, 315 * kDeg, 1e-6);  // the hub shows the true direction
+    frame().fill(kGround);
+    arrow.draw();
+    EXPECT_EQ(at(frame(), 50, 0), kYellow);
+    EXPECT_EQ(at(frame(), -8, -7), kHub);
+    snap.targetBearing = snap.course + 225 * kDeg;   // behind on the left: down
+    for (std::uint32_t f = 30; f <= 230; f += 10) {  // erasing leaves no trail
         arrow.erase();
-        ASSERT_EQ(frame().image(), background().image()) << deg << " degrees";
-        arrow.setTarget(deg * kDeg);
-        finish(arrow, 0);
+        ASSERT_EQ(frame().image(), background().image()) << f;
+        finish(arrow, f, 9);
         arrow.draw();
     }
+    EXPECT_EQ(at(frame(), 0, 60), kYellow);
+    EXPECT_EQ(at(frame(), 7, -8), kHub);
 }
 
-TEST_F(UiTest, SkyViewPlotsTheZenithAtTheCentreAndTheHorizonAt40) {
-    EXPECT_EQ(SkyView::plotPosition(60, 57, 90 * kDeg, 0), (Point{60, 57}));
-    EXPECT_EQ(SkyView::plotPosition(60, 57, 0, 0), (Point{60, 17}));
-    EXPECT_EQ(SkyView::plotPosition(60, 57, 0, 90 * kDeg), (Point{20, 57}));
-    EXPECT_EQ(SkyView::plotPosition(60, 57, 0, 180 * kDeg), (Point{60, 97}));
-    EXPECT_EQ(SkyView::plotPosition(60, 57, 60 * kDeg, 270 * kDeg), (Point{80, 57}));
-
-    SkyView view;
-    view.init("Sats1");
-    EXPECT_EQ(view.rect, (Rect{10, 7, 110, 107}));
-    view.moveTo(130, 157);
-    frame().fill(rgb(7, 7, 7));
-    view.setSatellites({{5, 40, 90 * kDeg, 0}, {7, 0, 0, 0}});
-    EXPECT_EQ(view.dirty + view.erasePending, 2);
+TEST_F(InstrumentTest, SkyViewPlotsTheZenithAtTheCentreAndTheHorizonAt40) {
+    BoundSkyView view;
+    view.init(snap, "Sats2");
+    view.moveTo(130, 157);       // centre (180, 207)
+    snap.satellitesInView = 40;  // more than the snapshot holds: it has 12
+    snap.satellites[0] = {5, 40, 90 * kDeg, 0};
+    snap.satellites[1] = {7, 0, 0, 90 * kDeg};  // on the horizon, east is to the left
+    view.tick(30);
     view.draw();
-    // Centre of the moved view: (180, 207); the dots' corners are key-coloured.
     EXPECT_EQ(frame().pixel(180, 207), placeholderColour(SkyView::kDotWithSignal));
-    EXPECT_EQ(frame().pixel(176, 203), rgb(7, 7, 7));
-    EXPECT_EQ(frame().pixel(180, 167), placeholderColour(SkyView::kDotWithoutSignal));
-    EXPECT_EQ(frame().pixel(176, 163), rgb(7, 7, 7));
-    EXPECT_EQ(frame().pixel(180, 180), rgb(7, 7, 7));
-    view.setSatellites(std::vector<SkySatellite>(60));
-    EXPECT_EQ(view.count, SkyView::kMaxSatellites);
+    EXPECT_EQ(frame().pixel(176, 203), kGround);  // the dots' corners are key-coloured
+    EXPECT_EQ(frame().pixel(140, 207), placeholderColour(SkyView::kDotWithoutSignal));
 }
 
-class NumberPanelTest : public UiTest {
+// Placeholder glyphs are 9 x 14 with the key colour in their last column.
+class NumberPanelTest : public InstrumentTest {
 protected:
     void SetUp() override {
-        UiTest::SetUp();
+        InstrumentTest::SetUp();
         NumberPanel::releaseSharedGlyphs();
-        frame().fill(rgb(3, 3, 3));
-        background().fill(rgb(3, 3, 3));
-        NumberPanel::GlyphIds ids;
-        for (int i = 0; i < NumberPanel::kGlyphCount; ++i) {
-            ids[static_cast<std::size_t>(i)] = 425 + i;
-        }
+        std::iota(ids.begin(), ids.end(), 425);
         panel.init({3, 116, 43, 156}, ids, 0, "%4.0lf");
     }
-    void TearDown() override {
-        NumberPanel::releaseSharedGlyphs();
-        UiTest::TearDown();
-    }
-    // The glyph drawn at slot `n` of the run (placeholder glyphs are 9 wide).
+    static QRgb glyph(int i) { return placeholderColour(425 + i); }
+    // The glyph drawn at slot n of an unscaled run.
     QRgb slot(int n) { return frame().pixel(3 + n * 10 + 2, 116 + 16 + 3); }
+    // Columns showing a colour in a row through the glyphs.
+    int columnsOf(QRgb c) { return test::countColour(frame(), {0, 140, 240, 141}, c); }
     void show(double value, const char* format) {
         panel.setNumber(value, format);
-        frame().fill(rgb(3, 3, 3));
+        frame().fill(kGround);
         panel.draw();
     }
+    NumberPanel::GlyphIds ids;
     NumberPanel panel;
 };
 
-TEST_F(NumberPanelTest, DigitsAreDrawnAsGlyphsAndSpacesDoNotAdvance) {
+TEST_F(NumberPanelTest, DigitsAreGlyphsSpacesDoNotAdvanceAndMinusIsItsOwnGlyph) {
     show(12.5, "%3.1lf");
-    EXPECT_EQ(panel.shownText(), "12.5");
-    EXPECT_EQ(slot(0), glyphColour(1));
-    EXPECT_EQ(slot(1), glyphColour(2));
-    EXPECT_EQ(slot(2), glyphColour(10));
-    EXPECT_EQ(slot(3), glyphColour(5));
-    EXPECT_EQ(frame().pixel(3 + 8, 116 + 20), rgb(3, 3, 3));  // key column left alone
-    EXPECT_EQ(frame().pixel(3 + 2, 116 + 15), rgb(3, 3, 3));  // glyphs start 16 down
+    EXPECT_EQ((std::array{slot(0), slot(1), slot(2), slot(3)}),
+              (std::array{glyph(1), glyph(2), glyph(NumberPanel::kOtherGlyph), glyph(5)}));
+    EXPECT_EQ(frame().pixel(3 + 8, 136), kGround);       // key column left alone
+    EXPECT_EQ(frame().pixel(3 + 2, 116 + 15), kGround);  // glyphs start 16 down
     panel.erase();
     EXPECT_EQ(frame().image(), background().image());
-
-    show(5, "%4.0lf");
-    EXPECT_EQ(panel.shownText(), "   5");
-    EXPECT_EQ(slot(0), glyphColour(5));
-    EXPECT_EQ(slot(1), rgb(3, 3, 3));
-
-    show(-2.5e9, "%4.0lf");  // huge values show as one million, cut at the rectangle
-    EXPECT_EQ(panel.shownText(), "1000000");
-    EXPECT_EQ(slot(3), glyphColour(0));
-    EXPECT_EQ(frame().pixel(45, 135), rgb(3, 3, 3));
-    panel.moveTo(208, 116);
-    EXPECT_EQ(panel.textRect, (Rect{208, 116, 248, 156}));
-    EXPECT_EQ(panel.rect, panel.textRect);
+    show(-2, "%5.0lf");  // an altitude of -2: minus, then 2, from the left edge
+    EXPECT_EQ(slot(0), glyph(NumberPanel::kMinusGlyph));
+    EXPECT_EQ(slot(1), glyph(2));
 }
 
-TEST_F(NumberPanelTest, TextModeDrawsTheCaptionAboveTheGlyphs) {
-    panel.setText("88", "km/h");
-    EXPECT_EQ(panel.mode, 2);
-    panel.draw();
-    EXPECT_EQ(slot(0), glyphColour(8));
-    int captionPixels = 0;
-    for (int y = 0; y < 320; ++y) {
-        for (int x = 0; x < 240; ++x) {
-            if (frame().pixel(x, y) == rgb(200, 200, 150)) {
-                ASSERT_TRUE((Rect{3, 116, 43, 134}).contains(x, y)) << x << "," << y;
-                ++captionPixels;
-            }
-        }
+TEST_F(NumberPanelTest, ARunTooWideForItsBoxShrinksToFitWhole) {
+    panel.moveTo(208, 116);  // the right read-outs: 32 of their 40 pixels on screen
+    show(10.5, "%3.1lf");
+    EXPECT_EQ(test::countColour(frame(), {0, 0, 208, 320}, glyph(1)), 0);
+    EXPECT_GT(columnsOf(glyph(5)), 4);  // the last digit as wide as the others
+    EXPECT_EQ(columnsOf(glyph(5)), columnsOf(glyph(1)));
+    EXPECT_EQ(columnsOf(glyph(0)), columnsOf(glyph(1)));
+    panel.moveTo(3, 116);
+    show(-2.5e9, "%4.0lf");  // huge values show as one million: seven whole glyphs
+    EXPECT_EQ(columnsOf(glyph(0)), 6 * columnsOf(glyph(1)));
+    EXPECT_EQ(test::countColour(frame(), {43, 0, 240, 320}, glyph(0)), 0);
+    EXPECT_EQ(test::countColour(frame(), {0, 146, 240, 320}, glyph(0)), 0);  // on the baseline
+}
+
+TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
+    snap.speed = 27.8;
+    snap.course = 90 * kDeg;
+    snap.targetBearing = 270 * kDeg;
+    snap.altitude = 432.4;
+    snap.pdop = 2.345;
+    snap.satellitesWithSignal = 7;
+    std::optional<int> battery = 55;
+    const auto shown = [&](int kind) {
+        BoundNumberPanel p;
+        p.init(snap, units, kind, ids, "x");
+        p.setBatteryReader([&] { return battery; });
+        p.tick(31);
+        EXPECT_EQ(p.dirty, 0);  // read every 30 frames
+        p.tick(60);
+        return p.shownText() + "|" + (p.mode == 2 ? p.caption : "#");
+    };
+    std::string all;  // the accuracy is 2.345 x 2.9 + 2.4 metres
+    for (int kind :
+         {ValueKind::Speed, ValueKind::Heading, ValueKind::Bearing, ValueKind::Altitude,
+          ValueKind::Accuracy, ValueKind::Pdop, ValueKind::Satellites, ValueKind::Battery}) {
+        all += shown(kind) + ",";
     }
-    EXPECT_GT(captionPixels, 10);
+    EXPECT_EQ(all, "100|kmh, 90|#,270|#,  432|m,   9|m,2.3|#,7|,55|,");
+    battery.reset();  // a desktop without a battery
+    EXPECT_EQ(shown(ValueKind::Battery), "--|");
+    snap.latitude = snap.longitude = kNoPosition;  // no bearing from no position
+    EXPECT_EQ(shown(ValueKind::Bearing), "--|");
+
+    BoundNumberPanel speed;  // the unit label above the digits, inside the box
+    speed.init(snap, units, ValueKind::Speed, ids, "Speed");
+    speed.moveTo(3, 116);
+    speed.update(0);
+    speed.draw();
+    const auto caption = [](QRgb c) { return c == rgb(200, 200, 150); };
+    EXPECT_GT(test::countPixels(frame(), {3, 116, 43, 134}, caption), 10);
+    EXPECT_EQ(test::countPixels(frame(), frame().bounds(), caption),
+              test::countPixels(frame(), {3, 116, 43, 134}, caption));
+}
+
+// Nearly white pixels (text, partly covered at its edges) in a rectangle.
+int whiteIn(const Surface& s, const Rect& r) {
+    return test::countPixels(s, r, [](QRgb p) { return qRed(p) > 200 && qBlue(p) > 200; });
+}
+
+TEST_F(InstrumentTest, PositionPanelShowsThePositionOrDashesWhenThereIsNone) {
+    PositionPanel panel;
+    panel.init(477, &snap, &units);
+    panel.moveTo(0, 150);
+    snap.latitude = 47.2 * kDegToRad;
+    snap.longitude = -123.4567 * kDegToRad;  // a long text: it must still fit its line
+    snap.altitude = 512;
+    panel.tick(30);
+    EXPECT_EQ(panel.latitudeText + panel.longitudeText, "N 47 12.0000'W 123 27.4020'");
+    panel.draw();
+    for (int line = 0; line < 3; ++line) {  // Lt, Ln and Alt lines, nothing below
+        EXPECT_GT(whiteIn(frame(), {8, 172 + 20 * line, 117, 192 + 20 * line}), 20) << line;
+    }
+    EXPECT_EQ(whiteIn(frame(), {117, 150, 240, 320}) + whiteIn(frame(), {0, 232, 120, 264}), 0);
+    // No fix yet and nothing stored (the "none" value), or a damaged position.
+    for (double none : {kNoPosition, std::nan("")}) {
+        snap.latitude = snap.longitude = none;
+        panel.tick(60);
+        EXPECT_EQ(panel.latitudeText + panel.longitudeText + panel.altitudeText, "------");
+    }
+}
+
+TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
+    DestinationPanel panel;
+    panel.init(&snap, &units, &clock, 470, "Destination");
+    panel.moveTo(120, 150);
+    panel.tick(30);
+    panel.draw();
+    EXPECT_EQ(panel.clockText, "13:07");
+    EXPECT_GT(whiteIn(frame(), {128, 172, 237, 212}), 20);  // "Not selected"
+    EXPECT_EQ(whiteIn(frame(), {166, 212, 239, 244}), 0);   // no distance, no time
+
+    snap.targetSet = 1;
+    snap.targetDistance = 7260;
+    snap.averageSpeed.add(2.0);
+    panel.setTarget("Summit cross", 1005);
+    EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, " 7.3 km|01:00");  // 3630 s
+    panel.draw();
+    EXPECT_EQ(frame().pixel(223, 158), test::placeholderColour(1005));  // icon at right - 20
+    EXPECT_GT(test::countColour(frame(), {128, 172, 237, 212}, rgb(255, 220, 120)), 20);
+    EXPECT_GT(whiteIn(frame(), {166, 212, 239, 227}), 10);
+    EXPECT_GT(whiteIn(frame(), {196, 228, 237, 243}), 10);
+    snap.latitude = snap.longitude = kNoPosition;  // no distance from no position
+    panel.tick(60);
+    EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, "--|");
+    const std::pair<double, const char*> times[] = {
+        {3599.9, "00:59"}, {25 * 3600 + 120.0, "01:02"}, {1e300, "00:00"}, {kNaN, "00:00"}};
+    for (auto [seconds, text] : times) {
+        EXPECT_EQ(DestinationPanel::formatTimeToGo(seconds), text) << seconds;
+    }
 }
 
 }  // namespace

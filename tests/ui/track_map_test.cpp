@@ -1,127 +1,249 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <limits>
+#include <optional>
 #include <vector>
 
+#include "core/gps/nav_snapshot.h"
 #include "core/nav/angles.h"
+#include "core/nav/coordinate_text.h"
+#include "core/nav/geodesy.h"
+#include "core/nav/unit_formatter.h"
+#include "core/track/track_log.h"
+#include "core/waypoints/cpushpins.h"
 #include "ui/map_projection.h"
-#include "ui/map_scale.h"
 #include "ui/track_runs.h"
+#include "ui/track_view.h"
+#include "ui_test_support.h"
 
 namespace wp2 {
 namespace {
 
-TEST(MapScale, TablesForTheThreeUnitSystems) {
-    const MapScaleTable& metric = metricScaleTable();
-    EXPECT_DOUBLE_EQ(metric[0], 10);
-    EXPECT_DOUBLE_EQ(metric[5], 200);  // the default zoom: 200 m over 55 pixels
-    EXPECT_DOUBLE_EQ(metric[24], 1200000);
-    for (int i = 1; i < kMapScaleSteps; ++i) {
-        EXPECT_GT(metric[i], metric[i - 1]);
-    }
-    const MapScaleTable us = imperialScaleTable(1609), nautical = imperialScaleTable(1852);
-    EXPECT_DOUBLE_EQ(us[0], 25 * 0.305);
-    EXPECT_DOUBLE_EQ(us[5], 600 * 0.305);  // feet up to step 5, then miles
-    EXPECT_DOUBLE_EQ(us[6], 0.2 * 1609);
-    EXPECT_DOUBLE_EQ(us[24], 800 * 1609);
-    EXPECT_DOUBLE_EQ(nautical[6], 0.2 * 1852);
-    EXPECT_DOUBLE_EQ(nautical[15], 12 * 1852);
+using test::countColour;
+using test::placeholderColour;
+
+constexpr double kDeg = kDegToRad;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr QRgb kRed = rgb(255, 0, 0);
+const double lat0 = 48.2 * kDeg;
+const double lon0 = 16.37 * kDeg;
+const LocalScale kScale = wgs84().localScale(LatLonAlt{lat0, lon0, 0});
+
+// Latitude and longitude (radians) `north` and `east` metres from the origin.
+double latOf(double north) {
+    return lat0 + north / kScale.metresPerDegLat * kDeg;
+}
+double lonOf(double east) {
+    return lon0 + east / kScale.metresPerDegLon * kDeg;
 }
 
-class ProjectionTest : public ::testing::Test {
-protected:
-    // Latitude and longitude (radians) of a point `north` and `east` metres from the origin.
-    double latOf(double north) const { return lat0 + north / scale.metresPerDegLat * kDegToRad; }
-    double lonOf(double east) const { return lon0 + east / scale.metresPerDegLon * kDegToRad; }
-    void setUp(bool rotate, double heading) {
-        projection.setUp(lat0, lon0, scale, 55.0 / 200.0, {120, 132}, rotate,
-                         static_cast<float>(std::sin(heading)),
-                         static_cast<float>(std::cos(heading)));
+TEST(MapProjection, AnyNumberIsSafeAndFarPointsKeepTheirDirection) {
+    // Damaged coordinates and far places must not overflow the screen's
+    // integers (undefined behaviour the sanitizer build reports).
+    MapProjection p;
+    p.setUp(lat0, lon0, kScale, 55.0 / 200.0, {120, 132}, true, NAN, NAN);
+    EXPECT_EQ(p.project(latOf(200), lon0), (Point{120, 132 - 55}));  // no heading: north
+    for (auto [lat, lon] : {std::pair{1e308, -1e308}, {kInf, 0.0}, {-kInf, kInf}}) {
+        EXPECT_LE(std::abs(p.project(lat, lon)->x) + std::abs(p.project(lat, lon)->y), 3 << 20);
     }
-
-    double lat0 = 48.2 * kDegToRad;
-    double lon0 = 16.37 * kDegToRad;
-    LocalScale scale{74200.0, 111200.0, 0.0};
-    MapProjection projection;
-};
-
-TEST_F(ProjectionTest, NorthUpWithoutRotate) {
-    setUp(false, 1.3);  // the heading is ignored without rotate
-    EXPECT_EQ(projection.project(lat0, lon0), (Point{120, 132}));
-    EXPECT_EQ(projection.project(latOf(200), lon0), (Point{120, 132 - 55}));
-    EXPECT_EQ(projection.project(lat0, lonOf(200)), (Point{120 + 55, 132}));
-    // 101 m is 27.8 pixels: rounded up north of the origin, and towards zero
-    // (down to 27) south of it.
-    EXPECT_EQ(projection.project(latOf(101), lon0), (Point{120, 132 - 28}));
-    EXPECT_EQ(projection.project(latOf(-101), lon0), (Point{120, 132 + 27}));
-}
-
-TEST_F(ProjectionTest, HeadingUpTurnsTheDirectionOfTravelUp) {
-    const double east = 90 * kDegToRad;
-    setUp(true, east);
-    EXPECT_EQ(projection.project(lat0, lonOf(200)), (Point{120, 132 - 55}));
-    EXPECT_EQ(projection.project(latOf(200), lon0), (Point{120 - 55, 132}));
-    setUp(true, 0);
-    EXPECT_EQ(projection.project(latOf(200), lon0), (Point{120, 132 - 55}));
-    setUp(true, 180 * kDegToRad);
-    EXPECT_EQ(projection.project(latOf(200), lon0), (Point{120, 132 + 55}));
+    EXPECT_FALSE(p.project(std::nan(""), lon0));
+    EXPECT_EQ(p.project(-kInf, lon0)->x, 120);             // infinitely far south: straight down
+    const Point far = *p.project(latOf(2e9), lonOf(4e9));  // east-north-east, pulled in
+    EXPECT_EQ(far.x - 120, 1 << 20);
+    EXPECT_NEAR(static_cast<double>(132 - far.y) / (far.x - 120), 0.5, 1e-6);
 }
 
 using Line = std::vector<Point>;
-const Rect kMap{0, 0, 240, 264};
+const Point kGap{INT_MIN, 0};  // a point with no place on the map
 
 // The polylines the runs hand over for a track, newest point first.
 std::vector<Line> runsOf(const Line& track) {
     std::vector<Line> lines;
-    TrackRuns runs(kMap, [&](const Point* p, int n) { lines.emplace_back(p, p + n); });
+    TrackRuns runs({0, 0, 240, 264}, [&](const Point* p, int n) { lines.emplace_back(p, p + n); });
     for (Point p : track) {
-        runs.add(p);
+        p == kGap ? runs.gap() : runs.add(p);
     }
     runs.finish();
     return lines;
 }
 
-TEST(TrackRuns, LinesAreCutWhereTheTrackLeavesTheMap) {
-    struct Case {
+TEST(TrackRuns, LinesAreCutWhereTheTrackLeavesTheMapOrHasAGap) {
+    const struct {
         const char* what;
         Line track;
         std::vector<Line> lines;
+    } cases[] = {
+        {"leaving (the right edge is outside) and re-entering: each line to the point outside, "
+         "repeated points dropped",
+         {{10, 10}, {10, 10}, {239, 10}, {240, 10}, {400, 10}, {500, 263}, {50, 50}, {50, 50}},
+         {{{10, 10}, {239, 10}, {240, 10}}, {{500, 263}, {50, 50}}}},
+        {"a gap ends a line without a point; one point is no line",
+         {{10, 10}, {20, 20}, kGap, {30, 30}, {40, 40}, kGap, {50, 50}},
+         {{{10, 10}, {20, 20}}, {{30, 30}, {40, 40}}}},
     };
-    const Case cases[] = {
-        {"leaving and re-entering gives two lines, each to the first point outside",
-         {{10, 10}, {20, 10}, {30, 10}, {300, 10}, {400, 10}, {500, 20}, {50, 50}, {60, 50}},
-         {{{10, 10}, {20, 10}, {30, 10}, {300, 10}}, {{500, 20}, {50, 50}, {60, 50}}}},
-        {"one distinct point is no line", {{5, 5}, {5, 5}, {5, 5}}, {}},
-        {"repeated points are dropped", {{5, 5}, {5, 5}, {6, 5}, {6, 5}}, {{{5, 5}, {6, 5}}}},
-        {"a lone point inside joins both neighbours outside",
-         {{-5, -5}, {-6, -5}, {7, 7}, {-7, 300}},
-         {{{-6, -5}, {7, 7}, {-7, 300}}}},
-        {"the newest point alone inside",
-         {{100, 100}, {100, 400}, {100, 500}, {50, 50}},
-         {{{100, 100}, {100, 400}}, {{100, 500}, {50, 50}}}},
-        {"the right and bottom edges lie outside",
-         {{0, 0}, {239, 263}, {240, 263}, {239, 100}},
-         {{{0, 0}, {239, 263}, {240, 263}}, {{240, 263}, {239, 100}}}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(runsOf(c.track), c.lines);
+    for (const auto& c : cases) {
+        EXPECT_EQ(runsOf(c.track), c.lines) << c.what;
     }
-}
-
-TEST(TrackRuns, LongTracksAreDrawnInJoinedPiecesOfAtMost1000) {
-    Line track;
+    Line track;  // long: joined pieces of at most 1000
     for (int i = 0; i < 2500; ++i) {
         track.push_back({i % 200 + 10, i / 200 + 10});
     }
     const std::vector<Line> lines = runsOf(track);
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].size(), 1000u);
-    EXPECT_EQ(lines[1].size(), 1000u);
-    EXPECT_EQ(lines[2].size(), 502u);
-    EXPECT_EQ(lines[1].front(), lines[0].back());  // joined
-    EXPECT_EQ(lines[2].front(), lines[1].back());
-    EXPECT_EQ(lines[2].back(), track.back());
+    EXPECT_EQ(lines[1], Line(track.begin() + 999, track.begin() + 1999));
+}
+
+class TrackViewTest : public test::UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        units.setSystem(1);
+        log.options = 0;  // no filtering, no autosave
+        snap.latitude = lat0;
+        snap.longitude = lon0;
+        snap.status = NavSnapshot::kFixStatus;
+    }
+    void TearDown() override {
+        view.reset();
+        UiTest::TearDown();
+    }
+    TrackView& makeView() {
+        view.reset();  // writes "TSOpt" before the next one reads it
+        view = std::make_unique<TrackView>();
+        view->init(&log, &pins, units, wgs84(), TrackView::kMarkerBitmap, "Track");
+        view->setSource(&snap, [this](double& lat, double& lon) {
+            lat = lat0 + stored;
+            lon = lon0;
+            return stored != 0;
+        });
+        return *view;
+    }
+    // Zoom steps out (positive) or in (negative).
+    static void zoom(TrackView& v, int steps) {
+        for (int i = 0; i < std::abs(steps); ++i) {
+            steps > 0 ? v.zoomOut() : v.zoomIn();
+        }
+    }
+    void draw(TrackView& v) {
+        v.update(30);
+        background().fill(rgb(1, 1, 1));
+        v.erase();
+        v.draw();
+    }
+
+    UnitFormatter units;
+    TrackLog log{"track.atk"};
+    CPushpins pins;
+    NavSnapshot snap;
+    std::unique_ptr<TrackView> view;
+    double stored = 0;  // the stored last position: this far north of the origin
+};
+
+TEST_F(TrackViewTest, ScaleStepAndOptionsAreReadClampedAndWrittenBack) {
+    TrackView& v = makeView();
+    EXPECT_EQ(v.scaleIndex + v.drag * 100 + v.rotate * 1000, 105);  // drag, north up
+    zoom(v, 30);
+    zoom(v, -1);
+    v.applyOptions(false, true);
+    TrackView& again = makeView();
+    EXPECT_EQ(again.scaleIndex + again.drag * 100 + again.rotate * 1000, 1023);
+    zoom(again, -30);
+    EXPECT_EQ(again.scaleIndex, 0);
+    view.reset();
+    CRegInt("TSOpt", true, 5) = 99;
+    EXPECT_EQ(makeView().scaleIndex, 24);
+}
+
+TEST_F(TrackViewTest, ScaleBarAndFollowingTheFixOrTheStoredPosition) {
+    TrackView& v = makeView();
+    snap.course = 90 * kDeg;
+    draw(v);
+    EXPECT_EQ(v.project(lat0, lonOf(200)), (Point{120 + 55, 132}));  // rotate off
+    // 101 m is 27.8 pixels: rounded up to the east, towards zero to the south.
+    EXPECT_EQ(v.project(latOf(-101), lonOf(101)), (Point{120 + 28, 132 + 27}));
+    for (auto [x, y] : {std::pair{10, 227}, {40, 230}, {65, 227}}) {
+        EXPECT_EQ(frame().pixel(x, y), rgb(20, 52, 255)) << x;  // the bar's bracket
+    }
+    EXPECT_GT(countColour(frame(), {10, 214, 70, 234}, rgb(0, 0, 0)), 10);  // " 200 m"
+    units.setSystem(0);  // U.S.: step 5 is 600 ft
+    v.applyOptions(true, true);
+    draw(v);
+    EXPECT_EQ(v.project(lat0, lonOf(183)), (Point{120, 132 - 55}));  // east is up
+    snap.status = 0;  // no fix: the stored position, north up
+    stored = 0.01;
+    draw(v);
+    EXPECT_EQ(v.project(latOf(183) + 0.01, lon0), (Point{120, 132 - 55}));
+}
+
+TEST_F(TrackViewTest, TheTrackIsDrawnRedIntoTheMapOnlyAndFarPointsAreSafe) {
+    TrackView& v = makeView();
+    // 4000 km east at the closest zoom is billions of pixels away: the line
+    // still leaves towards it, and nothing overflows. What is no position
+    // (if the log takes it) breaks the line instead of being drawn to.
+    zoom(v, -5);  // 10 m over 55 pixels
+    for (auto [lat, lon] : {std::pair{latOf(-500), lon0},
+                            {lat0, lon0},
+                            {kNoPosition, kNoPosition},
+                            {std::nan(""), lon0},
+                            {lat0, 1e300},
+                            {lat0, lon0 + 36 * kDeg},
+                            {lat0, lon0},
+                            {lat0, lonOf(-10)}}) {
+        TrackPoint p;
+        p.latitude = lat;
+        p.longitude = lon;
+        log.addFix(p);
+    }
+    draw(v);
+    // From 10 m west (x 66) to the right edge and from the centre down to the
+    // bottom edge, less the pixels under the marker (15 x 15 on the centre).
+    EXPECT_EQ(countColour(frame(), {0, 132, 240, 133}, kRed), 240 - 66 - 15);
+    EXPECT_EQ(countColour(frame(), {120, 0, 121, 264}, kRed), 264 - 132 - 8);
+    EXPECT_EQ(countColour(frame(), frame().bounds(), kRed), 240 - 66 - 15 + 264 - 132 - 8);
+}
+
+TEST_F(TrackViewTest, PushpinsShowTheirIconAndNameInsideTheMap) {
+    TrackView& v = makeView();
+    // Icon 0 at (120, 77); 1 within 10 pixels of the top and 3 without a
+    // position are left out; 2 is 5 pixels from the left edge, shown.
+    const double place[][2] = {{200, 0}, {130 / 55.0 * 200, 0}, {0, -115 / 55.0 * 200}, {NAN, 0}};
+    for (int i = 0; i < 4; ++i) {
+        CPushpin* pin = pins.AddNew();
+        pin->latitude = latOf(place[i][0]);
+        pin->longitude = lonOf(place[i][1]);
+        pin->name = u"Hut";
+        pin->icon = i;
+    }
+    draw(v);
+    const auto icon = [this](int i) {
+        return countColour(frame(), {0, 0, 240, 264}, placeholderColour(1001 + i));
+    };
+    EXPECT_EQ(countColour(frame(), {112, 69, 128, 85}, placeholderColour(1001)), 256);
+    EXPECT_GT(countColour(frame(), {130, 70, 160, 84}, rgb(0, 0, 0)), 5);  // "Hut"
+    EXPECT_EQ(icon(1) + icon(3), 0);
+    EXPECT_GT(icon(2), 0);
+}
+
+TEST_F(TrackViewTest, MarkerOnTheCentreCompassAreaKeptAndDraggingStopsNearTheEdge) {
+    TrackView& v = makeView();
+    v.setKeepArea({7, 7, 67, 67});
+    draw(v);
+    EXPECT_EQ(countColour(frame(), {113, 125, 128, 140}, placeholderColour(151)), 15 * 15);
+    EXPECT_EQ(scratch().image(), frame().image().copy(7, 7, 60, 60));
+    EXPECT_EQ(v.onPress(50, 50), 0);  // far from the centre
+    EXPECT_EQ(v.onPress(135, 150), 1);
+    v.dragTo(135 + 109, 150);  // 229: the last column allowed
+    v.dragTo(135 + 110, 150);  // 230 would be within 10 of the edge
+    EXPECT_EQ(v.onRelease(135 + 110, 150), 0);
+    EXPECT_EQ(v.centre, (Point{229, 132}));
+    v.update(30);  // the position stays at the dragged centre
+    EXPECT_EQ(v.centre, (Point{229, 132}));
+    v.applyOptions(false, false);  // without drag: no grab, and the centre returns
+    EXPECT_EQ(v.onPress(229, 132), 0);
+    v.update(60);
+    EXPECT_EQ(v.centre, (Point{120, 132}));
 }
 
 }  // namespace

@@ -1,12 +1,17 @@
 #pragma once
 // Shared set-up for the dashboard tests: a GUI application for fonts, plain
-// generated bitmaps of the sizes the dashboard expects, and published surfaces.
+// placeholder bitmaps of the sizes the dashboard expects (each id its own
+// colour), and published surfaces.
 
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 #include <QImage>
+#include <functional>
+#include <numeric>
 
+#include "core/settings/memory_registry.h"
+#include "core/settings/registry.h"
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
 #include "ui/frame_counter.h"
@@ -14,100 +19,75 @@
 
 namespace wp2::test {
 
-inline void ensureGuiApplication() {
-    if (!QGuiApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int argc = 1;
-        static char name[] = "wp2-ui-test";
-        static char* argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv);
-    }
-    registerDashboardFonts();
-}
-
-inline QSize placeholderSize(int id) {
-    struct Range {
-        int first, last, w, h;
-    };
-    static const Range sizes[] = {{401, 408, 60, 56},   {461, 464, 60, 56},   {465, 465, 16, 14},
-                                  {453, 456, 19, 17},   {424, 424, 240, 150}, {409, 409, 240, 150},
-                                  {467, 471, 120, 114}, {477, 478, 120, 114}, {425, 435, 9, 14},
-                                  {437, 438, 11, 12},   {472, 472, 2, 46},    {422, 423, 8, 8},
-                                  {151, 151, 15, 15}};
-    for (const Range& r : sizes) {
-        if (id >= r.first && id <= r.last) {
-            return {r.w, r.h};
-        }
-    }
-    return {};
-}
-
 // A colour unique to each placeholder bitmap id.
 inline QRgb placeholderColour(int id) {
     return rgb(id & 0xff, (id * 37) & 0xff, 90 + (id % 7) * 20);
 }
 
-// Glyph placeholders: a solid block in the glyph's colour whose last column is
-// the key colour (120, 0, 120), so transparency is visible.
-inline QRgb glyphColour(int glyph) {
-    return rgb(20 * glyph + 10, 230, 40);
-}
-
+// Solid blocks; a glyph (425 to 436, 9 x 14) has the key colour (120, 0, 120)
+// in its last column, a satellite dot a key-coloured corner.
 class PlaceholderBitmaps final : public BitmapSource {
 public:
     QImage bitmap(int id) const override {
-        if (id >= kFirstIcon && id < kFirstIcon + 59) {
-            QImage icon(16, 16, QImage::Format_RGB32);
-            icon.fill(placeholderColour(id));
-            return icon;
-        }
-        const QSize size = placeholderSize(id);
-        if (size.isEmpty()) {
-            return {};
-        }
-        QImage image(size, QImage::Format_RGB32);
-        if (id >= 425 && id <= 435) {
-            image.fill(glyphColour(id - 425));
-            for (int y = 0; y < size.height(); ++y) {
-                image.setPixel(size.width() - 1, y, rgb(120, 0, 120));
+        static const int sizes[][4] = {
+            {401, 408, 60, 56},   {461, 464, 60, 56},   {465, 465, 16, 14},   {453, 456, 19, 17},
+            {424, 424, 240, 150}, {409, 409, 240, 150}, {467, 471, 120, 114}, {477, 478, 120, 114},
+            {425, 436, 9, 14},    {437, 438, 11, 12},   {472, 472, 2, 46},    {422, 423, 8, 8},
+            {151, 151, 15, 15},   {1001, 1059, 16, 16}};
+        QImage image;
+        for (const auto& [first, last, w, h] : sizes) {
+            if (id >= first && id <= last) {
+                image = QImage(w, h, QImage::Format_RGB32);
+                image.fill(placeholderColour(id));
             }
-            return image;
         }
-        image.fill(placeholderColour(id));
-        if (id == 422) {
-            image.setPixel(0, 0, rgb(81, 103, 245));  // key colour corner
+        const bool glyph = id >= 425 && id <= 436;
+        for (int y = 0; y < (glyph ? image.height() : 0); ++y) {
+            image.setPixel(image.width() - 1, y, rgb(120, 0, 120));
         }
-        if (id == 423) {
-            image.setPixel(0, 0, rgb(0, 0, 0));
+        if (id == 422 || id == 423) {
+            image.setPixel(0, 0, id == 422 ? rgb(81, 103, 245) : rgb(0, 0, 0));
         }
         return image;
     }
     std::vector<int> pushpinIconIds() const override {
-        std::vector<int> ids;
-        for (int i = 0; i < 59; ++i) {
-            ids.push_back(kFirstIcon + i);
-        }
+        std::vector<int> ids(59);
+        std::iota(ids.begin(), ids.end(), 1001);
         return ids;
     }
-    static constexpr int kFirstIcon = 1001;
 };
+
+// Pixels of a rectangle of the surface that pass a test.
+inline int countPixels(const Surface& s, const Rect& r, const std::function<bool(QRgb)>& test) {
+    int n = 0;
+    for (int i = 0; i < r.width() * r.height(); ++i) {
+        n += test(s.pixel(r.left + i % r.width(), r.top + i / r.width())) ? 1 : 0;
+    }
+    return n;
+}
+inline int countColour(const Surface& s, const Rect& r, QRgb c) {
+    return countPixels(s, r, [c](QRgb p) { return p == c; });
+}
 
 // Publishes fresh surfaces and placeholder bitmaps for each test.
 class UiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureGuiApplication();
+        previousRegistry_ = setRegistry(&registry_);  // the map's settings
+        if (!QGuiApplication::instance()) {           // fonts need one
+            static int argc = 1;
+            static char* argv[] = {const_cast<char*>("wp2-ui-test"), nullptr};
+            new QGuiApplication(argc, argv);
+        }
+        registerDashboardFonts();
         setBitmapSource(&bitmaps_);
         publishSurfaces(&surfaces_);
         publishFrame(0);
-        surfaces_.frame.fill(rgb(0, 0, 0));
-        surfaces_.background.fill(rgb(0, 0, 0));
     }
     void TearDown() override {
         publishSurfaces(nullptr);
         setBitmapSource(nullptr);
+        setRegistry(previousRegistry_);
     }
 
     Surface& frame() { return surfaces_.frame; }
@@ -116,6 +96,8 @@ protected:
 
     PlaceholderBitmaps bitmaps_;
     DrawingSurfaces surfaces_;
+    MemoryRegistry registry_;
+    Registry* previousRegistry_ = nullptr;
 };
 
 }  // namespace wp2::test

@@ -48,6 +48,13 @@ DegreesMinutes degreesMinutes(double radians) {
 
 }  // namespace
 
+bool isPosition(double latitude, double longitude) {
+    // A hair of slack: 90 degrees converted with the program's factor lies a
+    // rounding step above its half pi.
+    constexpr double kSlack = 1e-9;
+    return std::fabs(latitude) <= kHalfPi + kSlack && std::fabs(longitude) <= 2 * kPi + kSlack;
+}
+
 std::string formatLatitude(double latitude) {
     DegreesMinutes dm = degreesMinutes(latitude);
     return (latitude >= 0.0 ? "N " : "S ") +

@@ -8,6 +8,16 @@
 
 namespace wp2 {
 
+// The value "LastLat" and "LastLong" hold when no position is stored (radians).
+inline constexpr double kNoPosition = 10.0;
+
+// True when the pair names a place: both finite, the latitude within ±90°
+// and the longitude within ±360°. The no-position value and damaged numbers
+// are not positions; the dashboard shows dashes for them.
+bool isPosition(double latitude, double longitude);
+// What the dashboard shows in place of a value it does not have.
+inline constexpr const char* kNoValueText = "--";
+
 // Position panel lines: "N 47 12.3456'" and "E 8 30.1234'". A latitude of
 // exactly 0 is north, a longitude of exactly 0 is west. The degrees-and-minutes
 // part is at most 40 characters.

@@ -1,9 +1,9 @@
-#include "app/dashboard_layout.h"
+#include "ui/dashboard_layout.h"
 
-#include "app/dashboard_ids.h"
 #include "core/nav/geodesy.h"
 #include "ui/bitmap_panel.h"
 #include "ui/compass_needle.h"
+#include "ui/dashboard_ids.h"
 #include "ui/destination_panel.h"
 #include "ui/dial_arrow.h"
 #include "ui/number_panel.h"
@@ -24,13 +24,14 @@ namespace {
 
 namespace Id = DashboardId;
 
-// The eleven digit glyphs: "0" to "9", then one for any other character.
+// The digit glyphs: "0" to "9", one for any other character, the minus sign.
 NumberPanel::GlyphIds glyphIds() {
     NumberPanel::GlyphIds ids{};
     for (int i = 0; i < 10; ++i) {
         ids[static_cast<std::size_t>(i)] = skin::kFirstGlyph + i;
     }
-    ids[10] = skin::kOtherGlyph;
+    ids[NumberPanel::kOtherGlyph] = skin::kOtherGlyph;
+    ids[NumberPanel::kMinusGlyph] = skin::kMinusGlyph;
     return ids;
 }
 
@@ -194,6 +195,7 @@ void DashboardLayout::addReadouts() {
     for (const Readout& r : kReadouts) {
         auto panel = std::make_unique<BoundNumberPanel>();
         panel->init(*sources_.snapshot, *sources_.units, r.kind, glyphIds(), r.name);
+        panel->setBatteryReader(sources_.battery);
         panel->moveTo(r.left, 116);
         BoundNumberPanel* added = place(std::move(panel), r.id, container_, 1);
         if (r.id != Id::SpeedReadout && r.id != Id::HeadingReadout) {
@@ -296,6 +298,60 @@ void DashboardLayout::addPanelSelectors() {
         right->addItem(item->name, item);
     }
     place(std::move(right), Id::MenuRight, nullptr, 1);
+}
+
+namespace {
+
+// Map mode hides the panels, panel selectors and the Options menu, but not
+// the button strip. "Container 1" groups the lamp, the Quit button and the
+// read-outs, which stay: it draws nothing itself.
+bool hiddenInMapMode(const SkinElement& e) {
+    if (e.id == Id::LowPanel || dynamic_cast<const ContainerPanel*>(&e)) {
+        return false;
+    }
+    return e.group == ElementGroup::Panel || e.group == ElementGroup::PanelSelector ||
+           e.group == ElementGroup::PopupMenu;
+}
+
+// Gives a button of the strip its pictures; the pressed one's id follows the
+// normal one's.
+void setButtonBitmaps(SkinScreen& screen, int id, int normalBitmap) {
+    if (auto* button = dynamic_cast<PushButton*>(screen.byId(id, 1))) {
+        button->setBitmaps(normalBitmap, normalBitmap + 1);
+    }
+}
+
+}  // namespace
+
+void enterMapMode(SkinScreen& screen) {
+    screen.mapMode = 1;
+    screen.hiddenByMode.clear();
+    for (const auto& e : screen.elements()) {
+        if (e->visible && hiddenInMapMode(*e)) {
+            e->setVisible(0);
+            screen.hiddenByMode.push_back(e->listIndex);
+        }
+    }
+    if (SkinElement* track = screen.byId(Id::TrackPanel, 1)) {
+        track->setVisible(1);
+    }
+    setButtonBitmaps(screen, Id::MarkButton, skin::kButtonZoomIn);
+    setButtonBitmaps(screen, Id::TargetButton, skin::kButtonZoomOut);
+    screen.markAllDirty();
+}
+
+void leaveMapMode(SkinScreen& screen) {
+    screen.mapMode = 0;
+    if (SkinElement* track = screen.byId(Id::TrackPanel, 1)) {
+        track->setVisible(0);
+    }
+    for (int index : screen.hiddenByMode) {
+        screen.elements()[static_cast<std::size_t>(index)]->setVisible(1);
+    }
+    screen.hiddenByMode.clear();
+    setButtonBitmaps(screen, Id::MarkButton, skin::kButtonMark);
+    setButtonBitmaps(screen, Id::TargetButton, skin::kButtonGoTo);
+    screen.markAllDirty();
 }
 
 }  // namespace wp2

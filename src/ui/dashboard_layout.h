@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include "ui/number_panel.h"
+
 namespace wp2 {
 
 class Clock;
@@ -28,6 +30,8 @@ struct LayoutSources {
     const TrackLog* track = nullptr;  // the track the map draws (may be none)
     // The stored last position the map shows without a fix; false when none.
     std::function<bool(double& latitude, double& longitude)> storedPosition;
+    // The machine's battery charge (none: the battery read-out shows dashes).
+    BoundNumberPanel::BatteryReader battery;
 };
 
 class BitmapPanel;
@@ -64,5 +68,13 @@ private:
     LayoutSources sources_;
     BitmapPanel* container_ = nullptr;  // "Container 1": the read-outs, lamp and Quit button
 };
+
+// Map mode on a built dashboard: the panels, panel selectors and the Options
+// menu are hidden (their list indices kept in the screen's hiddenByMode), the
+// button strip, lamp, Quit button and read-outs stay, the track panel with
+// the map is shown and "TBtn2" and "TBtn3" become the zoom buttons. Leaving
+// shows again what was hidden. Both mark every visible element dirty.
+void enterMapMode(SkinScreen& screen);
+void leaveMapMode(SkinScreen& screen);
 
 }  // namespace wp2

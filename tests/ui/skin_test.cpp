@@ -1,0 +1,94 @@
+// The skin and the dashboard built from its layout: every bitmap named is
+// there at its size, the pushpin icon table holds the 16 x 16 pictures of the
+// icon list in order, and every drop-down list, opened in place, draws its
+// labels inside its bands and nothing beyond them.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "core/gps/nav_snapshot.h"
+#include "core/nav/unit_formatter.h"
+#include "core/waypoints/pushpin_icon_names.h"
+#include "ui/bitmap_source.h"
+#include "ui/dashboard_layout.h"
+#include "ui/panel_selector.h"
+#include "ui/skin_bitmaps.h"
+#include "ui/skin_screen.h"
+#include "ui_test_support.h"
+
+namespace wp2 {
+namespace {
+
+using test::UiTest;
+
+TEST(SkinBitmaps, EveryNamedIdLoadsAtItsSizeAndNoOther) {
+    const int ranges[][4] = {
+        {151, 151, 15, 15},   {409, 409, 240, 150}, {424, 424, 240, 150}, {422, 423, 9, 9},
+        {425, 434, 10, 16},   {435, 435, 5, 16},    {436, 436, 8, 16},    {437, 438, 11, 12},
+        {465, 465, 16, 14},   {467, 471, 120, 114}, {477, 478, 120, 114}, {472, 472, 4, 46},
+        {473, 473, 180, 240}, {401, 408, 60, 56},   {461, 464, 60, 56},   {453, 456, 19, 17}};
+    std::set<int> named;
+    for (const auto& [first, last, w, h] : ranges) {
+        for (int id = first; id <= last; ++id) {
+            EXPECT_EQ(skinBitmap(id).size(), QSize(w, h)) << id;
+            named.insert(id);
+        }
+    }
+    const std::vector<int> ids = skinBitmapIds();
+    EXPECT_EQ(std::set<int>(ids.begin(), std::lower_bound(ids.begin(), ids.end(), 1000)), named);
+    // The minus: ink only in the middle rows, unlike the point on the baseline.
+    const QImage minus = skinBitmap(skin::kMinusGlyph);
+    for (int y = 0; y < 16; ++y) {
+        EXPECT_EQ(minus.pixel(4, y) != skin::kGlyphKey, y >= 6 && y <= 9) << y;
+    }
+}
+
+TEST(SkinBitmaps, TheIconTableHoldsThe59SquarePicturesOfTheListInOrder) {
+    setBitmapSource(nullptr);
+    std::vector<QImage> square;
+    for (int i = 0; i < pushpinIconCount(); ++i) {
+        if (pushpinIcon(i).size() == QSize(16, 16)) {
+            square.push_back(pushpinIcon(i));
+        }
+    }
+    ASSERT_EQ(pushpinIconTableSize(), kPushpinIconCount);  // a picture for every GPX name
+    for (std::size_t i = 0; i < square.size(); ++i) {
+        EXPECT_EQ(pushpinIconPicture(static_cast<int>(i)), square[i]) << i;
+        EXPECT_EQ(std::count(square.begin(), square.end(), square[i]), 1) << i;
+    }
+    EXPECT_TRUE(pushpinIconPicture(kPushpinIconCount).isNull());
+    EXPECT_EQ(pushpinIconBitmapId(-1), 0);
+}
+
+TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
+    NavSnapshot snap;
+    UnitFormatter units;
+    SkinScreen screen;
+    DashboardLayout(screen, {&snap, &units, nullptr, nullptr, nullptr, {}, {}}).build();
+    for (int id : {101, 102, 103, 104, 105}) {  // the two value and three panel lists
+        auto& selector = dynamic_cast<PanelSelector&>(*screen.byId(id, 1));
+        screen.markAllDirty();
+        screen.compose();
+        const QImage closed = frame().image().copy();
+        selector.onRelease(selector.rect.left + 2, selector.rect.top + 2);
+        screen.compose();
+        const Rect list = selector.listRect();
+        for (int i = 0; i < 240 * 320; ++i) {
+            const int x = i % 240, y = i / 240;
+            ASSERT_TRUE(frame().pixel(x, y) == closed.pixel(x, y) || list.contains(x, y) ||
+                        selector.rect.contains(x, y))
+                << selector.name << " drew at " << x << "," << y;
+        }
+        for (int top = list.top; top < list.bottom; top += selector.itemHeight) {
+            const Rect label{list.left + 12, top + 3, list.right - 2, top + 23};
+            EXPECT_GT(test::countPixels(frame(), label, [](QRgb c) { return qGray(c) % 255 == 0; }),
+                      10);  // black or white text in every band
+        }
+        selector.onRelease(0, 319);
+    }
+}
+
+}  // namespace
+}  // namespace wp2
