@@ -582,7 +582,7 @@ GpxReadResult readGpxFile(const std::string& path, GpxHandler& handler,
     }
     // The parser asks for a few kilobytes at a time; the stream reads ahead in
     // large pieces.
-    std::setvbuf(file.get(), nullptr, _IOFBF, 256 * 1024);
+    std::setvbuf(file.get(), nullptr, _IOFBF, 64 * 1024);
     return Reader(handler, limits, Input{file.get(), path.c_str(), {}}).run();
 }
 

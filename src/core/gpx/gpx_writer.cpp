@@ -153,8 +153,6 @@ struct GpxWriter::State {
 };
 
 GpxWriter::Sink fileSink(std::FILE* file) {
-    // Large writes: a few hundred system calls for a file of many megabytes.
-    std::setvbuf(file, nullptr, _IOFBF, 256 * 1024);
     return [file](const char* data, std::size_t size) {
         return std::fwrite(data, 1, size, file) == size;
     };
@@ -249,20 +247,20 @@ void GpxWriter::openBody() {
 
 // <element>text</element> on a line of its own; libxml2 escapes the text.
 void GpxWriter::text(std::string_view indent, std::string_view element, const std::string& text) {
+    xmlChar* escaped = xmlEncodeSpecialChars(
+        nullptr, reinterpret_cast<const xmlChar*>(plainAscii(text) ? text.c_str()
+                                                                   : xmlSafeText(text).c_str()));
+    if (!escaped) {
+        ok_ = false;
+        return;
+    }
+    const std::string_view value(reinterpret_cast<const char*>(escaped));
     std::string& pending = state_->pending;
-    pending.append(indent).append("<").append(element).append(">");
-    const auto append = [&](const std::string& safe) {
-        xmlChar* escaped =
-            xmlEncodeSpecialChars(nullptr, reinterpret_cast<const xmlChar*>(safe.c_str()));
-        if (!escaped) {
-            ok_ = false;
-            return;
-        }
-        pending.append(reinterpret_cast<const char*>(escaped));
-        xmlFree(escaped);
-    };
-    append(plainAscii(text) ? text : xmlSafeText(text));
-    pending.append("</").append(element).append(">\n");
+    const std::size_t at = pending.size();
+    pending.resize(at + indent.size() + 2 * element.size() + 6 + value.size());
+    Chars out{pending.data() + at};
+    out << indent << "<" << element << ">" << value << "</" << element << ">\n";
+    xmlFree(escaped);
 }
 
 bool GpxWriter::writePoint(std::string_view indent, std::string_view element, const GpxPoint& p) {

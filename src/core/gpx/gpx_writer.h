@@ -50,8 +50,7 @@ private:
     bool ok_ = true;
 };
 
-// A sink writing to a stream nothing has been read from or written to yet
-// (it gets a larger buffer).
+// A sink writing to a stream (the writer hands it 64 KiB at a time).
 GpxWriter::Sink fileSink(std::FILE* file);
 
 // The shortest decimal text (no exponent) that reads back as the same double.

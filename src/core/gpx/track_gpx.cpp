@@ -277,7 +277,6 @@ GpxTrackImport importGpxTrack(const std::string& gpxPath, const std::string& tra
     result.saved = replaceFileAtomically(
         trackPath,
         [&](std::FILE* file) {
-            std::setvbuf(file, nullptr, _IOFBF, 256 * 1024);
             TrackFileWriter writer(file);
             result.read = readGpxFile(gpxPath, writer);
             const bool written = writer.close();
