@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -183,7 +184,13 @@ public:
         for (std::size_t i = 0; i < std::size(kWords); ++i) {
             words_[i] = xmlDictLookup(ctxt_->dict, reinterpret_cast<const xmlChar*>(kWords[i]), -1);
         }
+        // What libxml2 reports outside the parser (a text the declared
+        // encoding cannot convert) is kept here rather than printed.
+        const xmlGenericErrorFunc oldHandler = xmlGenericError;
+        void* const oldContext = xmlGenericErrorContext;
+        xmlSetGenericErrorFunc(this, &Reader::onGenericError);
         xmlParseDocument(ctxt_);
+        xmlSetGenericErrorFunc(oldContext, oldHandler);
         if (result_.error.empty() && !ctxt_->wellFormed) {
             result_.errorLine = line();
             result_.error = "not well-formed";
@@ -265,7 +272,10 @@ private:
             return;
         }
         r->result_.errorLine = e->line;
-        if (e->code == XML_ERR_TAG_NOT_FINISHED && r->sawRoot_) {
+        if (e->code == XML_ERR_TAG_NOT_FINISHED && !r->generic_.empty()) {
+            // The text stopped where it could not be converted.
+            r->result_.error = r->generic_.substr(0, r->generic_.find('\n'));
+        } else if (e->code == XML_ERR_TAG_NOT_FINISHED && r->sawRoot_) {
             r->result_.error = "the file ends before the GPX document does";
         } else if (e->code == XML_ERR_DOCUMENT_EMPTY) {
             r->result_.error = "no element found";
@@ -274,6 +284,16 @@ private:
             std::string message(trimmed(e->message ? e->message : "not well-formed"));
             std::replace(message.begin(), message.end(), '\n', ' ');
             r->result_.error = std::move(message);
+        }
+    }
+
+    static void onGenericError(void* self, const char* format, ...) {
+        auto* r = static_cast<Reader*>(self);
+        if (r->generic_.size() < 200) {
+            va_list args;
+            va_start(args, format);
+            r->generic_ += vcformat(format, args);
+            va_end(args);
         }
     }
 
@@ -539,6 +559,7 @@ private:
     Word field_ = Word::Other;
     std::string text_;
     std::size_t lastEvent_ = 0;
+    std::string generic_;  // libxml2's messages from outside the parser
 };
 
 xmlSAXHandler Reader::sax() {
