@@ -13,6 +13,7 @@
 #include "app/quit_signals.h"
 #include "app/screenshot_run.h"
 #include "core/base/paths.h"
+#include "core/base/save_failures.h"
 #include "core/settings/registry.h"
 #include "core/track/file_chooser.h"
 #include "dialogs/dialog_layout.h"
@@ -146,5 +147,10 @@ int main(int argc, char** argv) {
         status = runDashboard(options);
     }
     setRegistry(nullptr);
+    // The user was told about every save that failed; the run did not succeed.
+    if (status == 0 && failedSaves() > 0) {
+        std::fprintf(stderr, "wayplot2: %d save(s) failed\n", failedSaves());
+        status = 1;
+    }
     return status;
 }

@@ -154,7 +154,10 @@ void PushpinsDialog::exportAll() {
         return;
     }
     if (choice->filterIndex == 1) {
-        ExportShapefile(pushpins_, choice->path);
+        std::string error;
+        if (!ExportShapefile(pushpins_, choice->path, &error)) {
+            reportExportFailed(choice->path, error);
+        }
     } else if (choice->filterIndex == 2) {
         if (const std::optional<ExportFields> fields = runExportFormatDialog(this)) {
             ExportText(pushpins_, choice->path, *fields);
