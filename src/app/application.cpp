@@ -116,6 +116,7 @@ void Application::createLink() {
     link_ = std::make_unique<GpsLink>(clock_);
     link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
+    link_->loadTalkerSetting();
     link_->install(false);
 
     std::string text;
