@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/base/atomic_file.h"
 #include "core/gpx/track_gpx.h"
 #include "core/gpx/track_summary.h"
 #include "core/nav/unit_formatter.h"
@@ -16,7 +15,6 @@
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_values.h"
 #include "core/track/track_file.h"
-#include "core/track/track_log.h"
 #include "platform/file_registry.h"
 #include "tools/tool_command.h"
 
@@ -56,11 +54,8 @@ bool readAtk(const std::string& path, std::vector<TrackPoint>& points) {
     return true;
 }
 
-// Reads a GPX track; false (after saying why) when nothing could be read.
-// `whole` tells whether every point was taken.
-bool readGpx(const std::string& path, std::vector<TrackPoint>& points, bool& whole) {
-    const GpxReadResult r = readTrackGpx(path, points);
-    whole = r.ok && r.refused == 0;
+// Says what went wrong in reading a GPX file; true when every point was taken.
+bool reportGpxRead(const std::string& path, const GpxReadResult& r) {
     if (!r.ok) {
         std::fprintf(stderr, "wayplot2-tool: %s: %s\n", path.c_str(), r.errorText().c_str());
     }
@@ -68,6 +63,14 @@ bool readGpx(const std::string& path, std::vector<TrackPoint>& points, bool& who
         std::fprintf(stderr, "wayplot2-tool: %s: %d points refused, the first at line %d: %s\n",
                      path.c_str(), r.refused, r.firstRefusedLine, r.firstRefusedReason.c_str());
     }
+    return r.ok && r.refused == 0;
+}
+
+// Reads a GPX track; false (after saying why) when nothing could be read.
+// `whole` tells whether every point was taken.
+bool readGpx(const std::string& path, std::vector<TrackPoint>& points, bool& whole) {
+    const GpxReadResult r = readTrackGpx(path, points);
+    whole = reportGpxRead(path, r);
     return r.ok || !points.empty();
 }
 
@@ -95,32 +98,20 @@ int importTrack(const std::vector<std::string>& args) {
     if (args.size() != 3) {
         return usageError(kTrackCommand);
     }
-    std::vector<TrackPoint> points;
-    bool whole = false;
-    if (!readGpx(args[1], points, whole) || points.empty()) {
-        std::fprintf(stderr, "wayplot2-tool: no track points read; %s not written\n",
-                     args[2].c_str());
-        return kExitFailure;
-    }
-    const int count = static_cast<int>(points.size());
-    int dated = 0, lastDated = -1;
-    for (int i = 0; i < count; ++i) {
-        if (!(points[static_cast<std::size_t>(i)].state & TrackPointState::NoDate)) {
-            ++dated;
-            lastDated = i;
+    const GpxTrackImport r = importGpxTrack(args[1], args[2]);
+    const bool whole = reportGpxRead(args[1], r.read);
+    if (!r.saved) {
+        if (r.points == 0) {
+            std::fprintf(stderr, "wayplot2-tool: no track points read; %s not written\n",
+                         args[2].c_str());
+        } else {
+            std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", args[2].c_str(),
+                         r.error.c_str());
         }
-    }
-    const int capacity = (count / kTrackGrowth + 1) * kTrackGrowth;
-    std::string error;
-    if (!replaceFileAtomically(
-            args[2], TrackFile::encode(capacity, dated, lastDated, 0, points.data(), count),
-            &error)) {
-        std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", args[2].c_str(),
-                     error.c_str());
         return kExitFailure;
     }
-    std::printf("%d points (%d dated) in %zu pieces written to %s\n", count, dated,
-                trackPieces(points.data(), count).size(), args[2].c_str());
+    std::printf("%d points (%d dated) in %d pieces written to %s\n", r.points, r.dated, r.pieces,
+                args[2].c_str());
     return whole ? kExitOk : kExitFailure;
 }
 

@@ -1,12 +1,18 @@
 #include "core/gpx/gpx_reader.h"
 
-#include <expat.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <vector>
@@ -17,8 +23,8 @@ namespace wp2 {
 
 namespace {
 
-constexpr char kNamespaceSeparator = ' ';
-constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr const char* kGpx11 = "http://www.topografix.com/GPX/1/1";
+constexpr const char* kGpx10 = "http://www.topografix.com/GPX/1/0";
 
 // What an open element is, as far as reading points goes.
 enum class Element {
@@ -33,40 +39,53 @@ enum class Element {
     Other,
 };
 
-// The children of a point whose text is kept.
-enum class Field { Name, Cmt, Desc, Sym, Ele, Time, Fix, Sat, Hdop, Pdop, Speed, Course, None };
-
-struct FieldName {
-    const char* name;
-    Field field;
+// The names the reader looks for. The first twelve are the children of a
+// point whose text is kept, in the order takeField handles them.
+enum class Word {
+    Name,
+    Cmt,
+    Desc,
+    Sym,
+    Ele,
+    Time,
+    Fix,
+    Sat,
+    Hdop,
+    Pdop,
+    Speed,
+    Course,
+    Trkpt,
+    Wpt,
+    Extensions,
+    Trkseg,
+    Rtept,
+    Trk,
+    Rte,
+    Gpx,
+    Lat,
+    Lon,
+    Other,
 };
-constexpr FieldName kFields[] = {
-    {"name", Field::Name}, {"cmt", Field::Cmt},     {"desc", Field::Desc},
-    {"sym", Field::Sym},   {"ele", Field::Ele},     {"time", Field::Time},
-    {"fix", Field::Fix},   {"sat", Field::Sat},     {"hdop", Field::Hdop},
-    {"pdop", Field::Pdop}, {"speed", Field::Speed}, {"course", Field::Course},
+constexpr const char* kWords[] = {
+    "name",  "cmt",  "desc",  "sym",    "ele",   "time", "fix",        "sat",
+    "hdop",  "pdop", "speed", "course", "trkpt", "wpt",  "extensions", "trkseg",
+    "rtept", "trk",  "rte",   "gpx",    "lat",   "lon",
 };
+static_assert(std::size(kWords) == static_cast<std::size_t>(Word::Other));
 
-bool isGpxNamespace(std::string_view ns) {
-    return ns.empty() || ns == "http://www.topografix.com/GPX/1/1" ||
-           ns == "http://www.topografix.com/GPX/1/0";
+const char* chars(const xmlChar* s) {
+    return reinterpret_cast<const char*>(s);
 }
 
-// Splits "uri<sep>local" as expat reports namespaced names.
-void splitName(const char* full, std::string_view& ns, std::string_view& local) {
-    std::string_view all(full);
-    const std::size_t sep = all.rfind(kNamespaceSeparator);
-    if (sep == std::string_view::npos) {
-        ns = {};
-        local = all;
-    } else {
-        ns = all.substr(0, sep);
-        local = all.substr(sep + 1);
-    }
+bool is(const xmlChar* name, const char* wanted) {
+    return std::strcmp(chars(name), wanted) == 0;
+}
+
+bool blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 std::string_view trimmed(std::string_view s) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!s.empty() && blank(s.front())) {
         s.remove_prefix(1);
     }
@@ -76,166 +95,314 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
+// Exact powers of ten: an integer below 2^53 divided by one of them is the
+// correctly rounded value of the decimal.
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 // An xsd:decimal or xsd:double as GPX writers produce them; finite only.
 std::optional<double> number(std::string_view text) {
     text = trimmed(text);
+    // Most numbers are plain decimals of at most 15 digits: an integer below
+    // 2^53 divided by an exact power of ten is the correctly rounded value.
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const bool negative = p != end && *p == '-';
+    p += (p != end && (*p == '-' || *p == '+'));
+    std::uint64_t digits = 0;
+    const char* const first = p;
+    for (; p != end && static_cast<unsigned>(*p - '0') < 10; ++p) {
+        digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    }
+    std::ptrdiff_t count = p - first, decimals = 0;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        for (; p != end && static_cast<unsigned>(*p - '0') < 10; ++p) {
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        }
+        decimals = p - fraction;
+        count += decimals;
+    }
+    if (p == end && count > 0 && count <= 15) {
+        const double value = static_cast<double>(digits) / kPowersOfTen[decimals];
+        return negative ? -value : value;
+    }
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
     }
     double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty() ||
+    const auto [stop, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || stop != text.data() + text.size() || text.empty() ||
         !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;
 }
 
+// Empties a point for the next one, keeping the memory its texts had.
+void clear(GpxPoint& p) {
+    p.latitude = p.longitude = 0.0;
+    p.elevation.reset();
+    p.time.reset();
+    for (std::string* text : {&p.name, &p.comment, &p.description, &p.symbol, &p.fix}) {
+        text->clear();
+    }
+    p.speed.reset();
+    p.course.reset();
+    p.satellites.reset();
+    p.hdop.reset();
+    p.pdop.reset();
+    p.line = 0;
+}
+
+// Where the input comes from: a file (named for messages) or bytes in memory.
+struct Input {
+    std::FILE* file = nullptr;
+    const char* path = "";
+    std::string_view bytes;
+};
+
 class Reader {
 public:
-    Reader(GpxHandler& handler, const GpxReadLimits& limits)
-        : handler_(handler),
-          limits_(limits),
-          parser_(XML_ParserCreateNS(nullptr, kNamespaceSeparator)) {
-        XML_SetUserData(parser_.get(), this);
-        XML_SetElementHandler(parser_.get(), &Reader::onStart, &Reader::onEnd);
-        XML_SetCharacterDataHandler(parser_.get(), &Reader::onText);
-        XML_SetEntityDeclHandler(parser_.get(), &Reader::onEntityDecl);
-        XML_SetCommentHandler(parser_.get(), [](void* self, const XML_Char*) {
-            static_cast<Reader*>(self)->sawEvent();
-        });
-        XML_SetProcessingInstructionHandler(parser_.get(),
-                                            [](void* self, const XML_Char*, const XML_Char*) {
-                                                static_cast<Reader*>(self)->sawEvent();
-                                            });
-        XML_SetParamEntityParsing(parser_.get(), XML_PARAM_ENTITY_PARSING_NEVER);
-    }
+    Reader(GpxHandler& handler, const GpxReadLimits& limits, Input input)
+        : handler_(handler), limits_(limits), input_(input) {}
 
-    // Feeds one piece; false once the reading has stopped.
-    bool feed(const char* data, std::size_t size, bool last) {
-        if (!parser_) {
-            return stop(0, "out of memory");
+    GpxReadResult run() {
+        xmlInitParser();
+        static xmlSAXHandler handlers = sax();
+        ctxt_ = xmlCreateIOParserCtxt(&handlers, this, &Reader::onRead, nullptr, this,
+                                      XML_CHAR_ENCODING_NONE);
+        if (!ctxt_) {
+            result_.error = "out of memory";
+            return std::move(result_);
         }
-        fed_ += size;
-        if (XML_Parse(parser_.get(), data, static_cast<int>(size), last) != XML_STATUS_OK) {
-            if (result_.error.empty()) {
-                const XML_Error code = XML_GetErrorCode(parser_.get());
-                result_.errorLine = static_cast<int>(XML_GetCurrentLineNumber(parser_.get()));
-                result_.error = code == XML_ERROR_NO_ELEMENTS && sawRoot_
-                                    ? "the file ends before the GPX document does"
-                                    : XML_ErrorString(code);
-            }
-            return false;
+        // No network, no external DTD, entities never substituted; libxml2's
+        // own limits on names, texts and nesting stay on.
+        xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET);
+        // Names reach the callbacks as the parser's dictionary holds them, so
+        // that each one is found by comparing pointers.
+        for (std::size_t i = 0; i < std::size(kWords); ++i) {
+            words_[i] = xmlDictLookup(ctxt_->dict, reinterpret_cast<const xmlChar*>(kWords[i]), -1);
         }
-        if (fed_ - lastEventByte_ > limits_.maxPendingBytes) {
-            return stop(
-                static_cast<int>(XML_GetCurrentLineNumber(parser_.get())),
-                cformat("a single XML token is larger than %zu bytes", limits_.maxPendingBytes));
+        // What libxml2 reports outside the parser (a text the declared
+        // encoding cannot convert) is kept here rather than printed.
+        const xmlGenericErrorFunc oldHandler = xmlGenericError;
+        void* const oldContext = xmlGenericErrorContext;
+        xmlSetGenericErrorFunc(this, &Reader::onGenericError);
+        xmlParseDocument(ctxt_);
+        xmlSetGenericErrorFunc(oldContext, oldHandler);
+        if (result_.error.empty() && !ctxt_->wellFormed) {
+            result_.errorLine = line();
+            result_.error = "not well-formed";
         }
-        if (last && !sawRoot_) {
-            return stop(1, "not a GPX file (no root element)");
+        if (result_.error.empty() && !sawRoot_) {
+            result_.errorLine = 1;
+            result_.error = "not a GPX file (no root element)";
         }
-        return true;
+        xmlFreeParserCtxt(ctxt_);
+        ctxt_ = nullptr;
+        result_.ok = result_.error.empty();
+        return std::move(result_);
     }
-
-    GpxReadResult& result() { return result_; }
 
 private:
-    struct ParserFree {
-        void operator()(XML_Parser p) const { XML_ParserFree(p); }
-    };
+    static xmlSAXHandler sax();
 
-    int line() const { return static_cast<int>(XML_GetCurrentLineNumber(parser_.get())); }
+    int line() const { return ctxt_ && ctxt_->input ? ctxt_->input->line : 0; }
 
-    void sawEvent() {
-        lastEventByte_ = static_cast<std::size_t>(XML_GetCurrentByteIndex(parser_.get()));
+    // How far the parser has come, in bytes of the input (as UTF-8).
+    std::size_t position() const {
+        const xmlParserInputPtr in = ctxt_->input;
+        return static_cast<std::size_t>(in->consumed) +
+               static_cast<std::size_t>(in->cur - in->base);
     }
 
-    // Ends the reading from inside a handler.
-    bool stop(int atLine, std::string why) {
+    void sawEvent() { lastEvent_ = position(); }
+
+    // Ends the reading from inside a callback.
+    void stop(int atLine, std::string why) {
+        fail(atLine, std::move(why));
+        xmlStopParser(ctxt_);
+    }
+
+    // Records why the reading ends, where the parser cannot be stopped: the
+    // next callback stops it.
+    void fail(int atLine, std::string why) {
         if (result_.error.empty()) {
             result_.errorLine = atLine;
             result_.error = std::move(why);
         }
-        if (parser_) {
-            XML_StopParser(parser_.get(), XML_FALSE);
-        }
-        return false;
     }
 
-    Element parent() const { return stack_.empty() ? Element::Other : stack_.back(); }
+    // The parser asks for more input. What it holds beyond its last event
+    // is one unfinished token: past the limit it would only grow the memory.
+    // Stopping the parser here would free the buffer it is filling: the
+    // input ends instead.
+    static int onRead(void* self, char* buffer, int size) {
+        auto* r = static_cast<Reader*>(self);
+        if (r->ctxt_ && r->ctxt_->input) {
+            const xmlParserInputPtr in = r->ctxt_->input;
+            const std::size_t held = static_cast<std::size_t>(in->consumed) +
+                                     static_cast<std::size_t>(in->end - in->base);
+            if (held - std::min(held, r->lastEvent_) > r->limits_.maxPendingBytes) {
+                r->fail(r->line(), cformat("a single XML token is larger than %zu bytes",
+                                           r->limits_.maxPendingBytes));
+                return 0;
+            }
+        }
+        std::size_t n = 0;
+        if (r->input_.file) {
+            n = std::fread(buffer, 1, static_cast<std::size_t>(size), r->input_.file);
+            if (n == 0 && std::ferror(r->input_.file)) {
+                r->fail(0, cformat("cannot read %s: %s", r->input_.path, std::strerror(errno)));
+            }
+        } else {
+            n = std::min(static_cast<std::size_t>(size), r->input_.bytes.size());
+            std::memcpy(buffer, r->input_.bytes.data(), n);
+            r->input_.bytes.remove_prefix(n);
+        }
+        return static_cast<int>(n);
+    }
 
-    static void onEntityDecl(void* self, const XML_Char*, int, const XML_Char*, int,
-                             const XML_Char*, const XML_Char*, const XML_Char*, const XML_Char*) {
+    // The first error that ends the parsing, as libxml2 words it. Namespace
+    // errors (an undeclared prefix) and warnings leave the document readable.
+    static void onError(void* self, xmlErrorPtr e) {
+        auto* r = static_cast<Reader*>(self);
+        if (!e || e->level != XML_ERR_FATAL || !r->result_.error.empty()) {
+            return;
+        }
+        r->result_.errorLine = e->line;
+        if (e->code == XML_ERR_TAG_NOT_FINISHED && !r->generic_.empty()) {
+            // The text stopped where it could not be converted.
+            r->result_.error = r->generic_.substr(0, r->generic_.find('\n'));
+        } else if (e->code == XML_ERR_TAG_NOT_FINISHED && r->sawRoot_) {
+            r->result_.error = "the file ends before the GPX document does";
+        } else if (e->code == XML_ERR_DOCUMENT_EMPTY) {
+            r->result_.error = "no element found";
+        } else {
+            // One line: libxml2 puts some details on a line of their own.
+            std::string message(trimmed(e->message ? e->message : "not well-formed"));
+            std::replace(message.begin(), message.end(), '\n', ' ');
+            r->result_.error = std::move(message);
+        }
+    }
+
+    static void onGenericError(void* self, const char* format, ...) {
+        auto* r = static_cast<Reader*>(self);
+        if (r->generic_.size() < 200) {
+            va_list args;
+            va_start(args, format);
+            r->generic_ += vcformat(format, args);
+            va_end(args);
+        }
+    }
+
+    static void onEntityDecl(void* self, const xmlChar*, int, const xmlChar*, const xmlChar*,
+                             xmlChar*) {
         auto* r = static_cast<Reader*>(self);
         r->stop(r->line(), "the document type declares entities (refused)");
     }
+    static void onUnparsedEntityDecl(void* self, const xmlChar*, const xmlChar*, const xmlChar*,
+                                     const xmlChar*) {
+        onEntityDecl(self, nullptr, 0, nullptr, nullptr, nullptr);
+    }
 
-    // No exception may cross expat's C frames: running out of memory in a
-    // handler (the caller's collection growing) ends the reading instead.
+    // No exception may cross libxml2's C frames: running out of memory in a
+    // callback (the caller's collection growing) ends the reading instead.
     template <typename F>
     static void guarded(void* self, F&& f) {
         auto* r = static_cast<Reader*>(self);
+        if (!r->result_.error.empty()) {
+            xmlStopParser(r->ctxt_);
+            return;
+        }
         try {
             f(*r);
         } catch (const std::bad_alloc&) {
             r->stop(r->line(), "out of memory");
         }
     }
-    static void onStart(void* self, const XML_Char* name, const XML_Char** attributes) {
-        guarded(self, [&](Reader& r) { r.start(name, attributes); });
+    static void onStart(void* self, const xmlChar* local, const xmlChar* prefix, const xmlChar* uri,
+                        int, const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
+        guarded(self, [&](Reader& r) { r.start(local, prefix, uri, attributeCount, attributes); });
     }
-    static void onEnd(void* self, const XML_Char*) {
+    static void onEnd(void* self, const xmlChar*, const xmlChar*, const xmlChar*) {
         guarded(self, [](Reader& r) { r.end(); });
     }
-    static void onText(void* self, const XML_Char* text, int length) {
-        guarded(self, [&](Reader& r) { r.text(text, static_cast<std::size_t>(length)); });
+    static void onText(void* self, const xmlChar* data, int length) {
+        guarded(self, [&](Reader& r) { r.text(data, static_cast<std::size_t>(length)); });
+    }
+    static void onOther(void* self, const xmlChar*) { static_cast<Reader*>(self)->sawEvent(); }
+    static void onInstruction(void* self, const xmlChar*, const xmlChar*) {
+        static_cast<Reader*>(self)->sawEvent();
     }
 
-    void start(const char* fullName, const char** attributes) {
+    // Element and namespace names come from the parser's dictionary, so the
+    // same namespace arrives as the same pointer: it is judged once.
+    bool isGpxNamespace(const xmlChar* uri, const xmlChar* prefix) {
+        if (!uri) {
+            return !prefix;  // no namespace at all (an undeclared prefix is another matter)
+        }
+        if (uri != gpxUri_) {
+            if (!is(uri, kGpx11) && !is(uri, kGpx10)) {
+                return false;
+            }
+            gpxUri_ = uri;
+        }
+        return true;
+    }
+
+    Word word(const xmlChar* name) const {
+        for (std::size_t i = 0; i < std::size(words_); ++i) {
+            if (name == words_[i]) {
+                return static_cast<Word>(i);
+            }
+        }
+        return Word::Other;
+    }
+
+    void start(const xmlChar* local, const xmlChar* prefix, const xmlChar* uri, int attributeCount,
+               const xmlChar** attributes) {
         sawEvent();
-        std::string_view ns, local;
-        splitName(fullName, ns, local);
+        const bool gpx = isGpxNamespace(uri, prefix);
+        const Word w = word(local);
         if (!sawRoot_) {
             sawRoot_ = true;
-            if (local != "gpx" || !isGpxNamespace(ns)) {
+            if (w != Word::Gpx || !gpx) {
                 stack_.push_back(Element::Other);
-                stop(line(), "not a GPX file (the root element is <" + std::string(local) + ">)");
+                stop(line(), cformat("not a GPX file (the root element is <%s>)", chars(local)));
                 return;
             }
             stack_.push_back(Element::Gpx);
             return;
         }
-        const bool gpx = isGpxNamespace(ns);
-        const Element up = parent();
+        const Element up = stack_.empty() ? Element::Other : stack_.back();
         Element e = Element::Other;
-        if (gpx && up == Element::Gpx && local == "wpt") {
-            e = Element::Wpt;
-            beginPoint(GpxKind::Waypoint, attributes);
-        } else if (gpx && up == Element::Gpx && local == "rte") {
-            e = Element::Rte;
-            handler_.pieceStart(GpxKind::Route);
-        } else if (gpx && up == Element::Gpx && local == "trk") {
-            e = Element::Trk;
-        } else if (gpx && up == Element::Trk && local == "trkseg") {
-            e = Element::Trkseg;
-            handler_.pieceStart(GpxKind::Track);
-        } else if (gpx && ((up == Element::Rte && local == "rtept") ||
-                           (up == Element::Trkseg && local == "trkpt"))) {
-            e = Element::Point;
-            beginPoint(up == Element::Rte ? GpxKind::Route : GpxKind::Track, attributes);
-        } else if (inPoint_ && (up == Element::Wpt || up == Element::Point) && gpx) {
-            if (local == "extensions") {
-                e = Element::Extensions;
-            } else {
-                e = Element::Field;
-                field_ = fieldFor(local);
-            }
-        } else if (inPoint_ && !gpx && (local == "speed" || local == "course") &&
-                   ns.find("TrackPointExtension") != std::string_view::npos) {
+        if (inPoint_ && gpx && (up == Element::Wpt || up == Element::Point)) {
+            e = w == Word::Extensions ? Element::Extensions : Element::Field;
+            field_ = w < Word::Trkpt ? w : Word::Other;
+        } else if (inPoint_ && !gpx && uri && (w == Word::Speed || w == Word::Course) &&
+                   std::strstr(chars(uri), "TrackPointExtension") != nullptr) {
             // Garmin's track point extension carries speed and course in GPX 1.1.
             e = Element::Field;
-            field_ = local == "speed" ? Field::Speed : Field::Course;
+            field_ = w;
+        } else if (gpx && up == Element::Trkseg && w == Word::Trkpt) {
+            e = Element::Point;
+            beginPoint(GpxKind::Track, attributeCount, attributes);
+        } else if (gpx && up == Element::Rte && w == Word::Rtept) {
+            e = Element::Point;
+            beginPoint(GpxKind::Route, attributeCount, attributes);
+        } else if (gpx && up == Element::Gpx && w == Word::Wpt) {
+            e = Element::Wpt;
+            beginPoint(GpxKind::Waypoint, attributeCount, attributes);
+        } else if (gpx && up == Element::Trk && w == Word::Trkseg) {
+            e = Element::Trkseg;
+            handler_.pieceStart(GpxKind::Track);
+        } else if (gpx && up == Element::Gpx && w == Word::Trk) {
+            e = Element::Trk;
+        } else if (gpx && up == Element::Gpx && w == Word::Rte) {
+            e = Element::Rte;
+            handler_.pieceStart(GpxKind::Route);
         }
         if (e == Element::Field) {
             text_.clear();
@@ -243,51 +410,49 @@ private:
         stack_.push_back(e);
     }
 
-    static Field fieldFor(std::string_view local) {
-        for (const FieldName& f : kFields) {
-            if (local == f.name) {
-                return f.field;
-            }
-        }
-        return Field::None;
-    }
-
-    void beginPoint(GpxKind kind, const char** attributes) {
+    // Attributes come as (local name, prefix, URI, value, value end) each.
+    void beginPoint(GpxKind kind, int count, const xmlChar** attributes) {
         inPoint_ = true;
         kind_ = kind;
-        point_ = GpxPoint{};
+        clear(point_);
         point_.line = line();
         pointProblem_.clear();
-        const char* lat = nullptr;
-        const char* lon = nullptr;
-        for (const char** a = attributes; a[0]; a += 2) {
-            if (std::strcmp(a[0], "lat") == 0) {
-                lat = a[1];
-            } else if (std::strcmp(a[0], "lon") == 0) {
-                lon = a[1];
+        std::optional<std::string_view> lat, lon;
+        for (int i = 0; i < count; ++i) {
+            const xmlChar** a = attributes + 5 * i;
+            if (a[1]) {
+                continue;  // lat and lon have no prefix
+            }
+            const std::string_view value(chars(a[3]), static_cast<std::size_t>(a[4] - a[3]));
+            if (a[0] == words_[static_cast<std::size_t>(Word::Lat)]) {
+                lat = value;
+            } else if (a[0] == words_[static_cast<std::size_t>(Word::Lon)]) {
+                lon = value;
             }
         }
-        const auto latitude = lat ? number(lat) : std::nullopt;
-        const auto longitude = lon ? number(lon) : std::nullopt;
+        const auto latitude = lat ? number(*lat) : std::nullopt;
+        const auto longitude = lon ? number(*lon) : std::nullopt;
         if (!lat || !lon) {
             pointProblem_ = !lat ? "no lat attribute" : "no lon attribute";
         } else if (!latitude || !longitude) {
-            pointProblem_ = cformat("unreadable position lat=\"%.40s\" lon=\"%.40s\"", lat, lon);
+            pointProblem_ = cformat("unreadable position lat=\"%.40s\" lon=\"%.40s\"",
+                                    std::string(*lat).c_str(), std::string(*lon).c_str());
         } else if (*latitude < -90.0 || *latitude > 90.0) {
-            pointProblem_ = cformat("latitude %.40s outside -90..90", lat);
+            pointProblem_ = cformat("latitude %.40s outside -90..90", std::string(*lat).c_str());
         } else if (*longitude < -180.0 || *longitude > 180.0) {
-            pointProblem_ = cformat("longitude %.40s outside -180..180", lon);
+            pointProblem_ = cformat("longitude %.40s outside -180..180", std::string(*lon).c_str());
         } else {
             point_.latitude = *latitude;
             point_.longitude = *longitude;
         }
     }
 
-    void text(const char* data, std::size_t size) {
+    void text(const xmlChar* bytes, std::size_t size) {
         sawEvent();
-        if (parent() != Element::Field || field_ == Field::None) {
+        if (field_ == Word::Other || stack_.empty() || stack_.back() != Element::Field) {
             return;
         }
+        const char* data = chars(bytes);
         const std::size_t room =
             limits_.maxTextBytes - std::min(limits_.maxTextBytes, text_.size());
         if (size > room) {
@@ -305,11 +470,11 @@ private:
         if (stack_.empty()) {
             return;
         }
-        const Element e = parent();
+        const Element e = stack_.back();
         stack_.pop_back();
         if (e == Element::Field) {
             takeField();
-            field_ = Field::None;
+            field_ = Word::Other;
         } else if (e == Element::Wpt || e == Element::Point) {
             finishPoint();
         }
@@ -318,45 +483,45 @@ private:
     void takeField() {
         const std::string_view value = trimmed(text_);
         switch (field_) {
-            case Field::Name:
+            case Word::Name:
                 point_.name = value;
                 break;
-            case Field::Cmt:
+            case Word::Cmt:
                 point_.comment = value;
                 break;
-            case Field::Desc:
+            case Word::Desc:
                 point_.description = value;
                 break;
-            case Field::Sym:
+            case Word::Sym:
                 point_.symbol = value;
                 break;
-            case Field::Fix:
+            case Word::Fix:
                 point_.fix = value;
                 break;
-            case Field::Ele:
+            case Word::Ele:
                 point_.elevation = number(value);
                 break;
-            case Field::Time:
+            case Word::Time:
                 point_.time = parseIsoTime(value);
                 break;
-            case Field::Sat:
+            case Word::Sat:
                 if (auto n = number(value); n && *n >= 0 && *n <= 255) {
                     point_.satellites = static_cast<int>(*n);
                 }
                 break;
-            case Field::Hdop:
+            case Word::Hdop:
                 point_.hdop = number(value);
                 break;
-            case Field::Pdop:
+            case Word::Pdop:
                 point_.pdop = number(value);
                 break;
-            case Field::Speed:
+            case Word::Speed:
                 point_.speed = number(value);
                 break;
-            case Field::Course:
+            case Word::Course:
                 point_.course = number(value);
                 break;
-            case Field::None:
+            default:
                 break;
         }
     }
@@ -380,24 +545,37 @@ private:
 
     GpxHandler& handler_;
     GpxReadLimits limits_;
-    std::unique_ptr<XML_ParserStruct, ParserFree> parser_;
+    Input input_;
+    xmlParserCtxtPtr ctxt_ = nullptr;
     GpxReadResult result_;
     std::vector<Element> stack_;
+    const xmlChar* words_[std::size(kWords)] = {};
+    const xmlChar* gpxUri_ = nullptr;
     bool sawRoot_ = false;
     bool inPoint_ = false;
     GpxKind kind_ = GpxKind::Waypoint;
     GpxPoint point_;
     std::string pointProblem_;
-    Field field_ = Field::None;
+    Word field_ = Word::Other;
     std::string text_;
-    std::size_t fed_ = 0;
-    std::size_t lastEventByte_ = 0;
+    std::size_t lastEvent_ = 0;
+    std::string generic_;  // libxml2's messages from outside the parser
 };
 
-GpxReadResult finished(Reader& reader) {
-    GpxReadResult& r = reader.result();
-    r.ok = r.error.empty();
-    return std::move(r);
+xmlSAXHandler Reader::sax() {
+    xmlSAXHandler sax;
+    std::memset(&sax, 0, sizeof sax);
+    sax.initialized = XML_SAX2_MAGIC;
+    sax.startElementNs = &Reader::onStart;
+    sax.endElementNs = &Reader::onEnd;
+    sax.characters = &Reader::onText;
+    sax.cdataBlock = &Reader::onText;
+    sax.comment = &Reader::onOther;
+    sax.processingInstruction = &Reader::onInstruction;
+    sax.entityDecl = &Reader::onEntityDecl;
+    sax.unparsedEntityDecl = &Reader::onUnparsedEntityDecl;
+    sax.serror = &Reader::onError;
+    return sax;
 }
 
 }  // namespace
@@ -411,15 +589,7 @@ std::string GpxReadResult::errorText() const {
 
 GpxReadResult readGpxBytes(std::string_view bytes, GpxHandler& handler,
                            const GpxReadLimits& limits) {
-    Reader reader(handler, limits);
-    std::size_t at = 0;
-    bool going = true;
-    do {
-        const std::size_t n = std::min(kChunkSize, bytes.size() - at);
-        going = reader.feed(bytes.data() + at, n, at + n == bytes.size());
-        at += n;
-    } while (going && at < bytes.size());
-    return finished(reader);
+    return Reader(handler, limits, Input{nullptr, "", bytes}).run();
 }
 
 GpxReadResult readGpxFile(const std::string& path, GpxHandler& handler,
@@ -431,21 +601,10 @@ GpxReadResult readGpxFile(const std::string& path, GpxHandler& handler,
         r.error = cformat("cannot open %s: %s", path.c_str(), std::strerror(errno));
         return r;
     }
-    Reader reader(handler, limits);
-    std::vector<char> buffer(kChunkSize);
-    while (true) {
-        const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), file.get());
-        if (n < buffer.size() && std::ferror(file.get())) {
-            GpxReadResult& r = reader.result();
-            r.error = cformat("cannot read %s: %s", path.c_str(), std::strerror(errno));
-            break;
-        }
-        const bool last = n < buffer.size();
-        if (!reader.feed(buffer.data(), n, last) || last) {
-            break;
-        }
-    }
-    return finished(reader);
+    // The parser asks for a few kilobytes at a time; the stream reads ahead in
+    // large pieces.
+    std::setvbuf(file.get(), nullptr, _IOFBF, 64 * 1024);
+    return Reader(handler, limits, Input{file.get(), path.c_str(), {}}).run();
 }
 
 }  // namespace wp2

@@ -1,7 +1,7 @@
 #pragma once
-// Reads GPX 1.0 and 1.1 files in one pass with expat, handing each waypoint,
-// route point and track point to a handler as soon as it is complete, so the
-// memory used is what the handler keeps.
+// Reads GPX 1.0 and 1.1 files in one pass with libxml2's SAX parser, handing
+// each waypoint, route point and track point to a handler as soon as it is
+// complete, so the memory used is what the handler keeps.
 //
 // Refused: files that are not well-formed or are cut short, another root
 // element than gpx, a document type that declares entities (the "billion
@@ -10,9 +10,10 @@
 // error with its line; the points before it have been handed over.
 // Points without a usable lat or lon, or outside +-90 / +-180 degrees, are
 // passed over and counted, the first with its line.
-// Encodings: expat reads UTF-8, UTF-16 (by its byte order mark or the first
-// bytes), ISO-8859-1 and US-ASCII, and skips a UTF-8 byte order mark; texts
-// reach the handler as UTF-8.
+// Encodings: UTF-8 (with or without a byte order mark), UTF-16 (by its byte
+// order mark or the first bytes) and whatever the XML declaration names that
+// the system converts (ISO-8859-1, Windows-1252, ...); texts reach the
+// handler as UTF-8.
 
 #include <cstddef>
 #include <optional>
@@ -35,7 +36,7 @@ struct GpxPoint {
     std::optional<double> course;                         // degrees
     std::optional<int> satellites;
     std::optional<double> hdop, pdop;
-    int line = 0;  // where the point starts
+    int line = 0;  // where the point's start tag ends
 };
 
 class GpxHandler {

@@ -1,12 +1,19 @@
 #include "core/gpx/gpx_time.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace wp2 {
 
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
 bool isLeap(std::int64_t y) {
     return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
@@ -45,32 +52,19 @@ Civil civilFromDays(std::int64_t z) {
     return {yoe + era * 400 + (m <= 2), m, d};
 }
 
-// Reads exactly `count` digits at text[at...]; false when they are not all digits.
-bool digits(std::string_view text, std::size_t& at, int count, int& value) {
-    if (at + static_cast<std::size_t>(count) > text.size()) {
-        return false;
-    }
-    value = 0;
-    for (int i = 0; i < count; ++i) {
-        const char c = text[at++];
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return true;
-}
-
-bool expect(std::string_view text, std::size_t& at, char c) {
-    if (at < text.size() && text[at] == c) {
-        ++at;
-        return true;
-    }
-    return false;
+// The two digits at text[at], or -1.
+int twoDigits(std::string_view text, std::size_t at) {
+    const auto high = static_cast<unsigned>(text[at] - '0');
+    const auto low = static_cast<unsigned>(text[at + 1] - '0');
+    return high < 10 && low < 10 ? static_cast<int>(high * 10 + low) : -1;
 }
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 }  // namespace
@@ -82,26 +76,31 @@ std::optional<UtcTime> parseIsoTime(std::string_view text) {
     while (!text.empty() && isBlank(text.back())) {
         text.remove_suffix(1);
     }
-    std::size_t at = 0;
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (!digits(text, at, 4, year) || !expect(text, at, '-') || !digits(text, at, 2, month) ||
-        !expect(text, at, '-') || !digits(text, at, 2, day) || !expect(text, at, 'T') ||
-        !digits(text, at, 2, hour) || !expect(text, at, ':') || !digits(text, at, 2, minute) ||
-        !expect(text, at, ':') || !digits(text, at, 2, second)) {
+    // "YYYY-MM-DDThh:mm:ss" at fixed places.
+    if (text.size() < 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
+        text[13] != ':' || text[16] != ':') {
         return std::nullopt;
     }
+    const int century = twoDigits(text, 0), yearOf = twoDigits(text, 2);
+    const int month = twoDigits(text, 5), day = twoDigits(text, 8);
+    const int hour = twoDigits(text, 11), minute = twoDigits(text, 14);
+    int second = twoDigits(text, 17);
+    if (century < 0 || yearOf < 0 || month < 0 || day < 0 || hour < 0 || minute < 0 || second < 0) {
+        return std::nullopt;
+    }
+    const int year = century * 100 + yearOf;
+    std::size_t at = 19;
     double fraction = 0.0;
-    if (expect(text, at, '.')) {
+    if (at < text.size() && text[at] == '.') {
         // Up to nine digits count (nanoseconds); their value divided once, so
         // that ".2" is exactly the double nearest 0.2.
         std::int64_t value = 0, scale = 1;
-        const std::size_t first = at;
-        while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+        const std::size_t first = ++at;
+        for (; at < text.size() && isDigit(text[at]); ++at) {
             if (scale < 1000000000) {
                 value = value * 10 + (text[at] - '0');
                 scale *= 10;
             }
-            ++at;
         }
         if (at == first) {
             return std::nullopt;
@@ -110,15 +109,19 @@ std::optional<UtcTime> parseIsoTime(std::string_view text) {
     }
     int offsetMinutes = 0;
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        const int sign = text[at++] == '-' ? -1 : 1;
-        int oh = 0, om = 0;
-        if (!digits(text, at, 2, oh) || !expect(text, at, ':') || !digits(text, at, 2, om) ||
-            oh > 14 || om > 59) {
+        // "+hh:mm" or "-hh:mm"
+        const int sign = text[at] == '-' ? -1 : 1;
+        if (text.size() - at < 6 || text[at + 3] != ':') {
+            return std::nullopt;
+        }
+        const int oh = twoDigits(text, at + 1), om = twoDigits(text, at + 4);
+        if (oh < 0 || om < 0 || oh > 14 || om > 59) {
             return std::nullopt;
         }
         offsetMinutes = sign * (oh * 60 + om);
-    } else {
-        expect(text, at, 'Z');
+        at += 6;
+    } else if (at < text.size() && text[at] == 'Z') {
+        ++at;
     }
     // A leap second is read as the last second of its minute.
     if (at != text.size() || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) ||
@@ -135,7 +138,7 @@ std::optional<UtcTime> parseIsoTime(std::string_view text) {
     return t;
 }
 
-std::string formatIsoTime(const UtcTime& time) {
+std::size_t formatIsoTime(const UtcTime& time, char* out) {
     std::int64_t seconds = time.seconds;
     long millis = std::lround(time.fraction * 1000.0);
     if (millis >= 1000) {
@@ -148,28 +151,41 @@ std::string formatIsoTime(const UtcTime& time) {
         --days;
     }
     const Civil c = civilFromDays(days);
-    // Written digit by digit: this runs once per track point.
-    std::string text = "0000-00-00T00:00:00.000Z";
-    const auto put = [&text](std::size_t at, long long value, int width) {
-        for (int i = width - 1; i >= 0; --i, value /= 10) {
-            text[at + static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
-        }
-    };
     if (c.year < 0 || c.year > 9999) {
-        return "0000-01-01T00:00:00Z";  // outside what xsd:dateTime texts here can carry
+        // Outside what xsd:dateTime texts here can carry.
+        constexpr std::string_view kFloor = "0000-01-01T00:00:00Z";
+        return static_cast<std::size_t>(std::copy(kFloor.begin(), kFloor.end(), out) - out);
     }
-    put(0, c.year, 4);
-    put(5, c.month, 2);
-    put(8, c.day, 2);
-    put(11, rest / 3600, 2);
-    put(14, rest / 60 % 60, 2);
-    put(17, rest % 60, 2);
+    // Written two digits at a time: this runs once per track point.
+    const auto pair = [out](std::size_t at, std::int64_t value) {
+        std::memcpy(out + at, kDigitPairs + 2 * value, 2);
+    };
+    pair(0, c.year / 100);
+    pair(2, c.year % 100);
+    out[4] = '-';
+    pair(5, c.month);
+    out[7] = '-';
+    pair(8, c.day);
+    out[10] = 'T';
+    pair(11, rest / 3600);
+    out[13] = ':';
+    pair(14, rest / 60 % 60);
+    out[16] = ':';
+    pair(17, rest % 60);
     if (millis > 0) {
-        put(20, millis, 3);
-    } else {
-        text.replace(19, 4, "");
+        out[19] = '.';
+        out[20] = static_cast<char>('0' + millis / 100);
+        pair(21, millis % 100);
+        out[23] = 'Z';
+        return 24;
     }
-    return text;
+    out[19] = 'Z';
+    return 20;
+}
+
+std::string formatIsoTime(const UtcTime& time) {
+    char text[kIsoTimeRoom];
+    return std::string(text, formatIsoTime(time, text));
 }
 
 std::optional<GpsDateTime> toGpsDateTime(const UtcTime& time) {

@@ -26,6 +26,10 @@ std::optional<UtcTime> parseIsoTime(std::string_view text);
 
 // "YYYY-MM-DDThh:mm:ssZ", with milliseconds when the time has a fraction.
 std::string formatIsoTime(const UtcTime& time);
+// The same written at `out`, which has room for kIsoTimeRoom characters;
+// returns the length.
+inline constexpr std::size_t kIsoTimeRoom = 24;
+std::size_t formatIsoTime(const UtcTime& time, char* out);
 
 // The fix time a track point holds: the two-digit year counts from 2000 and 0
 // means no date, so only 2001 to 2255 fit. Nothing outside that range.

@@ -1,21 +1,36 @@
 #include "core/gpx/gpx_writer.h"
 
-#include <libxml/xmlwriter.h>
+#include <libxml/entities.h>
+#include <libxml/xmlmemory.h>
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace wp2 {
 
 namespace {
 
-constexpr const char* kGpxNamespace = "http://www.topografix.com/GPX/1/1";
-constexpr const char* kTrackPointExtension =
-    "http://www.garmin.com/xmlschemas/TrackPointExtension/v2";
+// The document's start, up to the root element's closing ">" (or "/>" when
+// the document holds nothing).
+constexpr std::string_view kStart =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<gpx version=\"1.1\" creator=\"Wayplot2\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
+    "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\"";
 
-const xmlChar* x(const char* s) {
-    return reinterpret_cast<const xmlChar*>(s);
-}
+// Output is handed to the sink in pieces of about this size.
+constexpr std::size_t kPendingLimit = 64 * 1024;
+
+// Below this magnitude a number's nine-decimal multiple stays under 10^15,
+// where distinct multiples are distinct doubles and scaling errs far less
+// than half a unit.
+constexpr double kScaledLimit = 1e6;
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
 bool allowedInXml(char32_t c) {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
@@ -58,21 +73,83 @@ std::size_t utf8Sequence(std::string_view s, char32_t& c) {
     return n;
 }
 
-int writeToSink(void* context, const char* data, int size) {
-    auto* sink = static_cast<GpxWriter::Sink*>(context);
-    return (*sink)(data, static_cast<std::size_t>(size)) ? size : -1;
+// Writes the shortest fixed-point text that reads back as `value` (what
+// std::to_chars gives in chars_format::fixed) at `out`, which has room for
+// 340 characters; returns its end. Most numbers written here have at most
+// nine decimals: when `value` is exactly what a reader makes of its
+// nine-decimal text (an integer below 10^15 divided by 10^9), that text
+// without its trailing zeros is the shortest, and is written directly.
+char* putNumber(char* out, double value) {
+    const double magnitude = std::fabs(value);
+    if (magnitude < kScaledLimit) {
+        const auto digits = static_cast<std::uint64_t>(magnitude * 1e9 + 0.5);
+        if (static_cast<double>(digits) / 1e9 == magnitude) {
+            if (std::signbit(value)) {
+                *out++ = '-';
+            }
+            out = std::to_chars(out, out + 24, digits / 1000000000).ptr;
+            if (auto fraction = static_cast<std::uint32_t>(digits % 1000000000)) {
+                // Nine digits, two at a time from the last, then the zeros at the end dropped.
+                out[0] = '.';
+                out[9] = static_cast<char>('0' + fraction % 10);
+                fraction /= 10;
+                for (int i = 7; i > 0; i -= 2, fraction /= 100) {
+                    std::memcpy(out + i, kDigitPairs + 2 * (fraction % 100), 2);
+                }
+                out += 10;
+                while (out[-1] == '0') {
+                    --out;
+                }
+            }
+            return out;
+        }
+    }
+    const auto [end, ec] = std::to_chars(out, out + 340, value, std::chars_format::fixed);
+    if (ec != std::errc()) {
+        *out = '0';
+        return out + 1;
+    }
+    return end;
+}
+
+// Puts texts and numbers one after another into a buffer with room for them.
+struct Chars {
+    char* at;
+
+    template <std::size_t N>
+    Chars& operator<<(const char (&literal)[N]) {
+        std::memcpy(at, literal, N - 1);
+        at += N - 1;
+        return *this;
+    }
+    Chars& operator<<(std::string_view text) {
+        at = std::copy(text.begin(), text.end(), at);
+        return *this;
+    }
+    Chars& operator<<(double value) {
+        at = putNumber(at, value);
+        return *this;
+    }
+};
+
+// True when every byte is printable ASCII, a tab or a line end: such a text
+// needs no check for what XML cannot carry.
+bool plainAscii(std::string_view text) {
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && b != '\t' && b != '\n' && b != '\r') || b >= 0x80) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 struct GpxWriter::State {
     Sink sink;
-    xmlTextWriterPtr writer = nullptr;
-    ~State() {
-        if (writer) {
-            xmlFreeTextWriter(writer);
-        }
-    }
+    std::string pending;  // output not yet handed to the sink
+    bool bodyOpen = false;
 };
 
 GpxWriter::Sink fileSink(std::FILE* file) {
@@ -82,9 +159,8 @@ GpxWriter::Sink fileSink(std::FILE* file) {
 }
 
 std::string gpxNumber(double value) {
-    char text[400];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
-    return ec == std::errc() ? std::string(text, end) : std::string("0");
+    char text[340];
+    return std::string(text, putNumber(text, value));
 }
 
 double reversibleConversion(double value, double (*to)(double), double (*back)(double)) {
@@ -94,12 +170,26 @@ double reversibleConversion(double value, double (*to)(double), double (*back)(d
     }
     // Nine decimals (a tenth of a millimetre in degrees) usually suffice and
     // keep the file tidy; otherwise the nearest double that converts back.
-    char text[64];
-    const auto [end, ec] =
-        std::to_chars(text, text + sizeof text, converted, std::chars_format::fixed, 9);
+    // The nine-decimal value is found by scaling unless the scaled value lies
+    // too near a half for the scaling to round as the decimal text would.
+    const double scaled = converted * 1e9;
     double short9 = 0.0;
-    if (ec == std::errc() && std::from_chars(text, end, short9).ec == std::errc() &&
-        back(short9) == value) {
+    bool rounded = false;
+    if (std::fabs(scaled) < 1e12) {
+        const auto whole = static_cast<double>(static_cast<std::int64_t>(scaled));
+        const double fraction = std::fabs(scaled - whole);
+        if (std::fabs(fraction - 0.5) > 1e-3) {
+            short9 = (fraction < 0.5 ? whole : whole + (scaled < 0.0 ? -1.0 : 1.0)) / 1e9;
+            rounded = true;
+        }
+    }
+    if (!rounded) {
+        char text[64];
+        const auto [end, ec] =
+            std::to_chars(text, text + sizeof text, converted, std::chars_format::fixed, 9);
+        rounded = ec == std::errc() && std::from_chars(text, end, short9).ec == std::errc();
+    }
+    if (rounded && back(short9) == value) {
         return short9;
     }
     double below = converted, above = converted;
@@ -129,134 +219,174 @@ std::string xmlSafeText(std::string_view utf8) {
 
 GpxWriter::GpxWriter(Sink sink) : state_(std::make_unique<State>()) {
     state_->sink = std::move(sink);
-    xmlOutputBufferPtr out = xmlOutputBufferCreateIO(&writeToSink, nullptr, &state_->sink, nullptr);
-    state_->writer = out ? xmlNewTextWriter(out) : nullptr;
-    if (!state_->writer) {
-        if (out) {
-            xmlOutputBufferClose(out);
-        }
-        ok_ = false;
-        return;
-    }
-    xmlTextWriterSetIndent(state_->writer, 1);
-    xmlTextWriterSetIndentString(state_->writer, x("  "));
+    state_->pending.reserve(kPendingLimit + 4096);
 }
 
 GpxWriter::~GpxWriter() = default;
 
+bool GpxWriter::flush() {
+    std::string& pending = state_->pending;
+    if (ok_ && !pending.empty()) {
+        ok_ = state_->sink(pending.data(), pending.size());
+    }
+    pending.clear();
+    return ok_;
+}
+
 bool GpxWriter::begin() {
-    xmlTextWriterPtr w = state_->writer;
-    ok_ = ok_ && xmlTextWriterStartDocument(w, nullptr, "UTF-8", nullptr) >= 0 &&
-          xmlTextWriterStartElement(w, x("gpx")) >= 0 &&
-          xmlTextWriterWriteAttribute(w, x("version"), x("1.1")) >= 0 &&
-          xmlTextWriterWriteAttribute(w, x("creator"), x("Wayplot2")) >= 0 &&
-          xmlTextWriterWriteAttribute(w, x("xmlns"), x(kGpxNamespace)) >= 0 &&
-          xmlTextWriterWriteAttribute(w, x("xmlns:gpxtpx"), x(kTrackPointExtension)) >= 0;
+    state_->pending.append(kStart);
     return ok_;
 }
 
-bool GpxWriter::element(const char* name, std::string_view text) {
-    const std::string safe = xmlSafeText(text);
-    ok_ = ok_ && xmlTextWriterWriteElement(state_->writer, x(name), x(safe.c_str())) >= 0;
-    return ok_;
+void GpxWriter::openBody() {
+    if (!state_->bodyOpen) {
+        state_->pending += ">\n";
+        state_->bodyOpen = true;
+    }
 }
 
-bool GpxWriter::number(const char* name, double value) {
-    // Digits, a sign and a point: nothing to make safe.
-    const std::string text = gpxNumber(value);
-    ok_ = ok_ && xmlTextWriterWriteElement(state_->writer, x(name), x(text.c_str())) >= 0;
-    return ok_;
+// <element>text</element> on a line of its own; libxml2 escapes the text.
+void GpxWriter::text(std::string_view indent, std::string_view element, const std::string& text) {
+    xmlChar* escaped = xmlEncodeSpecialChars(
+        nullptr, reinterpret_cast<const xmlChar*>(plainAscii(text) ? text.c_str()
+                                                                   : xmlSafeText(text).c_str()));
+    if (!escaped) {
+        ok_ = false;
+        return;
+    }
+    const std::string_view value(reinterpret_cast<const char*>(escaped));
+    std::string& pending = state_->pending;
+    const std::size_t at = pending.size();
+    pending.resize(at + indent.size() + 2 * element.size() + 6 + value.size());
+    Chars out{pending.data() + at};
+    out << indent << "<" << element << ">" << value << "</" << element << ">\n";
+    xmlFree(escaped);
 }
 
-bool GpxWriter::writePoint(const char* name, const GpxPoint& p) {
-    xmlTextWriterPtr w = state_->writer;
-    ok_ = ok_ && xmlTextWriterStartElement(w, x(name)) >= 0 &&
-          xmlTextWriterWriteAttribute(w, x("lat"), x(gpxNumber(p.latitude).c_str())) >= 0 &&
-          xmlTextWriterWriteAttribute(w, x("lon"), x(gpxNumber(p.longitude).c_str())) >= 0;
+bool GpxWriter::writePoint(std::string_view indent, std::string_view element, const GpxPoint& p) {
+    if (!ok_) {
+        return false;
+    }
+    // Everything but the texts is put together here first: the longest
+    // numbers (340 characters each, seven of them) and the markup fit.
+    char buffer[4096];
+    Chars out{buffer};
+    // The children's indentation: two spaces more, and two more for each level below.
+    char spaces[32];
+    const std::size_t depth = std::min(indent.size(), sizeof spaces - 6);
+    std::memset(spaces, ' ', sizeof spaces);
+    const std::string_view child(spaces, depth + 2), grandchild(spaces, depth + 4),
+        greatGrandchild(spaces, depth + 6);
+
+    out << indent << "<" << element << " lat=\"" << p.latitude << "\" lon=\"" << p.longitude
+        << "\"";
+    bool children = false;
+    const auto open = [&] {
+        if (!children) {
+            out << ">\n";
+            children = true;
+        }
+    };
+    const auto number = [&](std::string_view indent, std::string_view name, double value) {
+        open();
+        out << indent << "<" << name << ">" << value << "</" << name << ">\n";
+    };
     // The schema's order: ele, time, name, cmt, desc, sym, fix, sat, hdop, pdop, extensions.
     if (p.elevation && std::isfinite(*p.elevation)) {
-        number("ele", *p.elevation);
+        number(child, "ele", *p.elevation);
     }
     if (p.time) {
-        const std::string time = formatIsoTime(*p.time);
-        ok_ = ok_ && xmlTextWriterWriteElement(w, x("time"), x(time.c_str())) >= 0;
+        open();
+        out << child << "<time>";
+        out.at += formatIsoTime(*p.time, out.at);
+        out << "</time>\n";
     }
-    if (!p.name.empty()) {
-        element("name", p.name);
-    }
-    if (!p.comment.empty()) {
-        element("cmt", p.comment);
-    }
-    if (!p.description.empty()) {
-        element("desc", p.description);
-    }
-    if (!p.symbol.empty()) {
-        element("sym", p.symbol);
+    const std::pair<std::string_view, const std::string*> texts[] = {
+        {"name", &p.name}, {"cmt", &p.comment}, {"desc", &p.description}, {"sym", &p.symbol}};
+    for (const auto& [name, value] : texts) {
+        if (!value->empty()) {
+            open();
+            state_->pending.append(buffer, out.at);
+            out.at = buffer;
+            text(child, name, *value);
+        }
     }
     if (p.fix == "none" || p.fix == "2d" || p.fix == "3d" || p.fix == "dgps" || p.fix == "pps") {
-        element("fix", p.fix);
+        open();
+        out << child << "<fix>" << p.fix << "</fix>\n";
     }
     if (p.satellites && *p.satellites >= 0) {
-        element("sat", std::to_string(*p.satellites));
+        number(child, "sat", *p.satellites);
     }
     if (p.hdop && std::isfinite(*p.hdop) && *p.hdop >= 0.0) {
-        number("hdop", *p.hdop);
+        number(child, "hdop", *p.hdop);
     }
     if (p.pdop && std::isfinite(*p.pdop) && *p.pdop >= 0.0) {
-        number("pdop", *p.pdop);
+        number(child, "pdop", *p.pdop);
     }
     const bool speed = p.speed && std::isfinite(*p.speed) && *p.speed >= 0.0;
     const bool course =
         p.course && std::isfinite(*p.course) && *p.course >= 0.0 && *p.course < 360.0;
     if (speed || course) {
-        ok_ = ok_ && xmlTextWriterStartElement(w, x("extensions")) >= 0 &&
-              xmlTextWriterStartElement(w, x("gpxtpx:TrackPointExtension")) >= 0;
+        open();
+        out << child << "<extensions>\n" << grandchild << "<gpxtpx:TrackPointExtension>\n";
         if (speed) {
-            number("gpxtpx:speed", *p.speed);
+            number(greatGrandchild, "gpxtpx:speed", *p.speed);
         }
         if (course) {
-            number("gpxtpx:course", *p.course);
+            number(greatGrandchild, "gpxtpx:course", *p.course);
         }
-        ok_ = ok_ && xmlTextWriterEndElement(w) >= 0 && xmlTextWriterEndElement(w) >= 0;
+        out << grandchild << "</gpxtpx:TrackPointExtension>\n" << child << "</extensions>\n";
     }
-    ok_ = ok_ && xmlTextWriterEndElement(w) >= 0;
+    if (children) {
+        out << indent << "</" << element << ">\n";
+    } else {
+        out << "/>\n";
+    }
+    std::string& pending = state_->pending;
+    pending.append(buffer, out.at);
+    if (pending.size() >= kPendingLimit) {
+        flush();
+    }
     return ok_;
 }
 
 bool GpxWriter::waypoint(const GpxPoint& point) {
-    return writePoint("wpt", point);
+    openBody();
+    return writePoint("  ", "wpt", point);
 }
 
 bool GpxWriter::beginTrack(std::string_view name) {
-    ok_ = ok_ && xmlTextWriterStartElement(state_->writer, x("trk")) >= 0;
+    openBody();
+    state_->pending += "  <trk>\n";
     if (!name.empty()) {
-        element("name", name);
+        text("    ", "name", std::string(name));
     }
     return ok_;
 }
 
 bool GpxWriter::beginSegment() {
-    ok_ = ok_ && xmlTextWriterStartElement(state_->writer, x("trkseg")) >= 0;
+    state_->pending += "    <trkseg>\n";
     return ok_;
 }
 
 bool GpxWriter::trackPoint(const GpxPoint& point) {
-    return writePoint("trkpt", point);
+    return writePoint("      ", "trkpt", point);
 }
 
 bool GpxWriter::endSegment() {
-    ok_ = ok_ && xmlTextWriterEndElement(state_->writer) >= 0;
+    state_->pending += "    </trkseg>\n";
     return ok_;
 }
 
 bool GpxWriter::endTrack() {
-    return endSegment();
+    state_->pending += "  </trk>\n";
+    return ok_;
 }
 
 bool GpxWriter::finish() {
-    ok_ = ok_ && xmlTextWriterEndDocument(state_->writer) >= 0 &&
-          xmlTextWriterFlush(state_->writer) >= 0;
-    return ok_;
+    state_->pending += state_->bodyOpen ? "</gpx>\n" : "/>\n";
+    return flush();
 }
 
 }  // namespace wp2

@@ -1,7 +1,9 @@
 #pragma once
-// Writes GPX 1.1 with libxml2's streaming text writer: the library escapes
-// and encodes every text, and nothing but the current element is held in
-// memory. Elements come in the order the GPX 1.1 schema asks for.
+// Writes GPX 1.1 as a stream: the fixed markup and the numbers are written
+// as they are, every text is escaped by libxml2 (xmlEncodeSpecialChars), and
+// nothing but some kilobytes of output is held in memory.
+// Elements come in the order the GPX 1.1 schema asks for, indented by two
+// spaces a level.
 
 #include <cstddef>
 #include <cstdio>
@@ -38,16 +40,17 @@ public:
     bool ok() const { return ok_; }
 
 private:
-    bool writePoint(const char* element, const GpxPoint& point);
-    bool element(const char* name, std::string_view text);
-    bool number(const char* name, double value);
+    void openBody();
+    bool writePoint(std::string_view indent, std::string_view element, const GpxPoint& point);
+    void text(std::string_view indent, std::string_view element, const std::string& text);
+    bool flush();
 
     struct State;
     std::unique_ptr<State> state_;
     bool ok_ = true;
 };
 
-// A sink writing to a stream.
+// A sink writing to a stream (the writer hands it 64 KiB at a time).
 GpxWriter::Sink fileSink(std::FILE* file);
 
 // The shortest decimal text (no exponent) that reads back as the same double.

@@ -1,6 +1,9 @@
 #include "core/gpx/track_gpx.h"
 
+#include <array>
+#include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
@@ -8,6 +11,7 @@
 #include "core/base/paths.h"
 #include "core/nav/angles.h"
 #include "core/track/file_chooser.h"
+#include "core/track/track_file.h"
 #include "core/track/track_log.h"
 
 namespace wp2 {
@@ -43,11 +47,12 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
-// Gathers the track and route points of a file as track points.
-class TrackCollector final : public GpxHandler {
+// Turns the track and route points of a file into track points, each track
+// segment and route a piece of its own: the first point of a piece is marked
+// SegmentStart and the last SegmentEnd, which is known only when the next
+// piece begins, so each point is handed on one point late.
+class TrackPieces : public GpxHandler {
 public:
-    explicit TrackCollector(std::vector<TrackPoint>& points) : points_(points) {}
-
     void pieceStart(GpxKind) override { startNext_ = true; }
 
     void point(GpxKind kind, const GpxPoint& p) override {
@@ -55,25 +60,99 @@ public:
             return;
         }
         TrackPoint t = trackPointFromGpx(p);
-        if (startNext_ || points_.empty()) {
-            if (!points_.empty()) {
-                points_.back().state |= SegmentEnd;
+        if (startNext_ || !held_) {
+            if (held_) {
+                held_->state |= SegmentEnd;
             }
             t.state |= SegmentStart;
             startNext_ = false;
+            ++pieces;
         }
-        points_.push_back(t);
+        if (held_) {
+            take(*held_);
+        }
+        held_ = t;
     }
 
+    // Hands on the last point.
     void finish() {
-        if (!points_.empty()) {
-            points_.back().state |= SegmentEnd;
+        if (held_) {
+            held_->state |= SegmentEnd;
+            take(*held_);
+            held_.reset();
         }
     }
+
+    int pieces = 0;
+
+protected:
+    virtual void take(const TrackPoint& point) = 0;
 
 private:
-    std::vector<TrackPoint>& points_;
+    std::optional<TrackPoint> held_;
     bool startNext_ = true;
+};
+
+class TrackCollector final : public TrackPieces {
+public:
+    explicit TrackCollector(std::vector<TrackPoint>& points) : points_(points) {}
+
+private:
+    void take(const TrackPoint& point) override { points_.push_back(point); }
+
+    std::vector<TrackPoint>& points_;
+};
+
+// Writes the points as track file records, in blocks, after room for the
+// header, which is written last.
+class TrackFileWriter final : public TrackPieces {
+public:
+    explicit TrackFileWriter(std::FILE* file)
+        : file_(file), block_(kBlockRecords * kTrackRecordSize) {
+        const std::array<std::uint8_t, kTrackHeaderSize> room{};
+        ok_ = std::fwrite(room.data(), 1, room.size(), file_) == room.size();
+    }
+
+    // Writes what is left and the header; false when anything failed.
+    bool close() {
+        finish();
+        if (!flush()) {
+            return false;
+        }
+        const std::int32_t capacity = (count / kTrackGrowth + 1) * kTrackGrowth;
+        const auto header = TrackFile::encodeHeader(capacity, dated, lastDated, 0, count);
+        return std::fseek(file_, 0, SEEK_SET) == 0 &&
+               std::fwrite(header.data(), 1, header.size(), file_) == header.size();
+    }
+
+    std::int32_t count = 0, dated = 0, lastDated = -1;
+
+private:
+    static constexpr std::size_t kBlockRecords = 1024;
+
+    void take(const TrackPoint& point) override {
+        if (!(point.state & NoDate)) {
+            ++dated;
+            lastDated = count;
+        }
+        TrackFile::encodeRecord(point, &block_[used_ * kTrackRecordSize]);
+        ++count;
+        if (++used_ == kBlockRecords) {
+            flush();
+        }
+    }
+
+    bool flush() {
+        const std::size_t bytes = used_ * kTrackRecordSize;
+        ok_ = ok_ && std::fwrite(block_.data(), 1, bytes, file_) == bytes;
+        used_ = 0;
+        return ok_;
+    }
+
+    std::FILE* file_;
+    std::vector<std::uint8_t> block_;
+    std::size_t used_ = 0;
+    bool ok_ = false;
 };
 
 }  // namespace
@@ -189,6 +268,27 @@ GpxReadResult readTrackGpx(const std::string& path, std::vector<TrackPoint>& poi
     TrackCollector collector(points);
     GpxReadResult result = readGpxFile(path, collector, limits);
     collector.finish();
+    return result;
+}
+
+GpxTrackImport importGpxTrack(const std::string& gpxPath, const std::string& trackPath) {
+    GpxTrackImport result;
+    std::string error;
+    result.saved = replaceFileAtomically(
+        trackPath,
+        [&](std::FILE* file) {
+            TrackFileWriter writer(file);
+            result.read = readGpxFile(gpxPath, writer);
+            const bool written = writer.close();
+            result.points = writer.count;
+            result.dated = writer.dated;
+            result.pieces = writer.pieces;
+            return written && writer.count > 0;
+        },
+        &error);
+    if (!result.saved) {
+        result.error = result.points == 0 ? "no track points read" : error;
+    }
     return result;
 }
 

@@ -48,6 +48,19 @@ bool exportTrackGpx(const TrackPoint* points, int count, const std::string& path
 GpxReadResult readTrackGpx(const std::string& path, std::vector<TrackPoint>& points,
                            const GpxReadLimits& limits = {});
 
+// A GPX file's track and route points converted into a track file as they
+// are read (the memory used does not grow with the track), the file replaced
+// atomically and only when points were read.
+struct GpxTrackImport {
+    GpxReadResult read;  // how the reading went
+    int points = 0;      // written to the track file
+    int dated = 0;
+    int pieces = 0;
+    bool saved = false;
+    std::string error;  // why the track file was not written
+};
+GpxTrackImport importGpxTrack(const std::string& gpxPath, const std::string& trackPath);
+
 // The track options dialog's Load and Save: the file dialog offers the track
 // file and GPX. A GPX file that cannot be read whole is reported to the user;
 // the track is replaced only when points were read. False when cancelled or

@@ -224,17 +224,28 @@ std::optional<TrackFileImage> TrackFile::salvage(const std::string& path) {
     return image;
 }
 
-std::vector<std::uint8_t> TrackFile::encode(std::int32_t capacity, std::int32_t datedCount,
-                                            std::int32_t lastDatedIndex, std::int32_t reserved,
-                                            const TrackPoint* points, std::int32_t count) {
-    const auto n = static_cast<std::size_t>(count < 0 ? 0 : count);
-    std::vector<std::uint8_t> bytes(kTrackHeaderSize + n * kTrackRecordSize);
+std::array<std::uint8_t, kTrackHeaderSize> TrackFile::encodeHeader(std::int32_t capacity,
+                                                                   std::int32_t datedCount,
+                                                                   std::int32_t lastDatedIndex,
+                                                                   std::int32_t reserved,
+                                                                   std::int32_t count) {
+    std::array<std::uint8_t, kTrackHeaderSize> bytes{};
     putI32(&bytes[0], kTrackFileVersion);
     putI32(&bytes[4], capacity);
     putI32(&bytes[8], datedCount);
     putI32(&bytes[12], lastDatedIndex);
     putI32(&bytes[16], reserved);
-    putI32(&bytes[20], static_cast<std::int32_t>(n));
+    putI32(&bytes[20], count < 0 ? 0 : count);
+    return bytes;
+}
+
+std::vector<std::uint8_t> TrackFile::encode(std::int32_t capacity, std::int32_t datedCount,
+                                            std::int32_t lastDatedIndex, std::int32_t reserved,
+                                            const TrackPoint* points, std::int32_t count) {
+    const auto n = static_cast<std::size_t>(count < 0 ? 0 : count);
+    std::vector<std::uint8_t> bytes(kTrackHeaderSize + n * kTrackRecordSize);
+    const auto header = encodeHeader(capacity, datedCount, lastDatedIndex, reserved, count);
+    std::copy(header.begin(), header.end(), bytes.begin());
     for (std::size_t i = 0; i < n; ++i) {
         encodeRecord(points[i], &bytes[kTrackHeaderSize + i * kTrackRecordSize]);
     }

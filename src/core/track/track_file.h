@@ -11,6 +11,7 @@
 // hour, minute (bytes), seconds, speed, course, dop (doubles), state (low 16
 // bits, unsigned 16-bit), satellites (byte).
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -58,6 +59,12 @@ public:
     // nothing when the file cannot be opened.
     static std::optional<TrackFileImage> salvage(const std::string& path);
 
+    // The version 2 header of a track of `count` points.
+    static std::array<std::uint8_t, kTrackHeaderSize> encodeHeader(std::int32_t capacity,
+                                                                   std::int32_t datedCount,
+                                                                   std::int32_t lastDatedIndex,
+                                                                   std::int32_t reserved,
+                                                                   std::int32_t count);
     // The version 2 bytes of a track.
     static std::vector<std::uint8_t> encode(std::int32_t capacity, std::int32_t datedCount,
                                             std::int32_t lastDatedIndex, std::int32_t reserved,

@@ -265,26 +265,30 @@ bool CPushpins::SaveFile(const std::string& path, std::string* error) const {
     if (target.has_parent_path()) {
         Paths::makeDirs(target.parent_path().string());
     }
-    char* data = nullptr;
-    std::size_t size = 0;
+    // Encoded into memory reserved once, whole.
+    std::vector<std::uint8_t> bytes;
     bool encoded = false;
-    if (std::FILE* memory = ::open_memstream(&data, &size)) {
-        PushpinArchiveWriter out(memory);
+    try {
+        std::size_t size = 4;
+        for (const CPushpin* p = oldest_; p; p = p->newer_) {
+            size += PushpinArchiveWriter::recordSizeLimit(*p);
+        }
+        bytes.reserve(size);
+        PushpinArchiveWriter out(bytes);
         out.writeU32(static_cast<std::uint32_t>(count_));
         for (const CPushpin* p = oldest_; p; p = p->newer_) {
             out.writeRecord(*p);
         }
         encoded = out.flush();
-        encoded = std::fclose(memory) == 0 && encoded;
+    } catch (const std::bad_alloc&) {
+        encoded = false;
     }
-    std::unique_ptr<char, decltype(&std::free)> owned(data, &std::free);
     if (!encoded) {
         if (error) {
             *error = "not enough memory";
         }
         return false;
     }
-    const std::vector<std::uint8_t> bytes(data, data + size);
     // An unchanged collection is not written again (nothing to lose, and
     // nothing to fail on a read-only disk).
     return fileHolds(path, bytes) || replaceFileAtomically(path, bytes, error);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "core/base/cformat.h"
 
@@ -32,6 +33,11 @@ bool PushpinArchiveReader::fill() {
 }
 
 bool PushpinArchiveReader::readBytes(void* out, std::size_t n) {
+    if (n <= end_ - pos_) {  // the usual case: all of it in the buffer
+        std::memcpy(out, buffer_.data() + pos_, n);
+        pos_ += n;
+        return true;
+    }
     auto* dst = static_cast<unsigned char*>(out);
     while (n > 0) {
         if (pos_ == end_ && !fill()) {
@@ -152,7 +158,17 @@ bool PushpinArchiveReader::readText(std::u16string& text) {
         const std::uint32_t chars = std::min(left, kTextChunk);
         const std::size_t at = text.size();
         text.resize(at + chars);
-        for (std::uint32_t i = 0; i < chars; ++i) {
+        // The characters that lie wholly in the buffer at once, then one by one.
+        const std::size_t width = wide ? 2 : 1;
+        const auto inBuffer =
+            static_cast<std::uint32_t>(std::min<std::size_t>(chars, (end_ - pos_) / width));
+        char16_t* to = text.data() + at;
+        const unsigned char* from = buffer_.data() + pos_;
+        for (std::uint32_t i = 0; i < inBuffer; ++i, from += width) {
+            to[i] = wide ? static_cast<char16_t>(from[0] | (from[1] << 8)) : from[0];
+        }
+        pos_ += inBuffer * width;
+        for (std::uint32_t i = inBuffer; i < chars; ++i) {
             if (pos_ + (wide ? 2 : 1) <= end_) {
                 // Fast path: the character lies wholly in the buffer.
                 unsigned char lo = buffer_[pos_++];
@@ -235,6 +251,11 @@ bool PushpinArchiveReader::atEnd() {
 }
 
 void PushpinArchiveWriter::writeBytes(const void* data, std::size_t n) {
+    if (n <= buffer_.size() - used_) {  // the usual case: room for all of it
+        std::memcpy(buffer_.data() + used_, data, n);
+        used_ += n;
+        return;
+    }
     const auto* src = static_cast<const unsigned char*>(data);
     while (n > 0) {
         if (used_ == buffer_.size() && !flush()) {
@@ -252,7 +273,13 @@ bool PushpinArchiveWriter::flush() {
     if (failed_) {
         return false;
     }
-    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_) {
+    if (used_ > 0 && bytes_) {
+        try {
+            bytes_->insert(bytes_->end(), buffer_.data(), buffer_.data() + used_);
+        } catch (const std::bad_alloc&) {
+            failed_ = true;
+        }
+    } else if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_) {
         failed_ = true;
     }
     used_ = 0;
@@ -299,13 +326,25 @@ void PushpinArchiveWriter::writeText(const std::u16string& text) {
         writeU16(0xFFFF);
         writeU32(static_cast<std::uint32_t>(n));
     }
-    for (char16_t c : text) {
+    for (std::size_t i = 0; i < n;) {
         if (used_ + 2 > buffer_.size() && !flush()) {
             return;
         }
-        buffer_[used_++] = static_cast<unsigned char>(c & 0xFF);
-        buffer_[used_++] = static_cast<unsigned char>(c >> 8);
+        // As many characters as the buffer has room for at once.
+        const std::size_t room = std::min(n - i, (buffer_.size() - used_) / 2);
+        unsigned char* to = buffer_.data() + used_;
+        for (std::size_t k = 0; k < room; ++k, ++i) {
+            to[2 * k] = static_cast<unsigned char>(text[i] & 0xFF);
+            to[2 * k + 1] = static_cast<unsigned char>(text[i] >> 8);
+        }
+        used_ += 2 * room;
     }
+}
+
+std::size_t PushpinArchiveWriter::recordSizeLimit(const CPushpin& p) {
+    // The numbers take 77 bytes; each text a 3-byte mark, a length of up to 7
+    // bytes and two bytes a character.
+    return 77 + 2 * (3 + 7) + 2 * (p.name.size() + p.note.size());
 }
 
 void PushpinArchiveWriter::writeRecord(const CPushpin& p) {

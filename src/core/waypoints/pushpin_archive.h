@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/waypoints/cpushpin.h"
 
@@ -46,7 +47,8 @@ private:
     bool readLength(std::uint32_t& length, bool& wide);
     bool fill();
 
-    std::FILE* file_;
+    std::FILE* file_ = nullptr;
+    std::vector<std::uint8_t>* bytes_ = nullptr;
     std::array<unsigned char, 4096> buffer_{};
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
@@ -62,6 +64,8 @@ inline constexpr std::uint32_t kMaxPushpinTextLength = 1u << 20;
 class PushpinArchiveWriter {
 public:
     explicit PushpinArchiveWriter(std::FILE* file) : file_(file) {}
+    // Appends to `bytes` instead of writing to a stream.
+    explicit PushpinArchiveWriter(std::vector<std::uint8_t>& bytes) : bytes_(&bytes) {}
 
     void writeU8(std::uint8_t v);
     void writeU32(std::uint32_t v);
@@ -75,11 +79,15 @@ public:
     bool flush();
     bool failed() const { return failed_; }
 
+    // The most bytes writeRecord writes for the pushpin.
+    static std::size_t recordSizeLimit(const CPushpin& pushpin);
+
 private:
     void writeBytes(const void* data, std::size_t n);
     void writeU16(std::uint16_t v);
 
-    std::FILE* file_;
+    std::FILE* file_ = nullptr;
+    std::vector<std::uint8_t>* bytes_ = nullptr;
     std::array<unsigned char, 4096> buffer_{};
     std::size_t used_ = 0;
     bool failed_ = false;

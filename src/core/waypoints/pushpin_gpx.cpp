@@ -52,12 +52,19 @@ public:
         }
         p->name = w.name.empty() ? widen(cformat("Wpt_%d", nameCounter_++)) : limitedText(w.name);
         p->note = limitedText(w.description.empty() ? w.comment : w.description);
-        p->icon = w.symbol.empty() ? kDefaultPushpinIcon : pushpinIconForSymbol(w.symbol);
+        // Files tend to use few symbols, over and over.
+        if (w.symbol != symbol_) {
+            symbol_ = w.symbol;
+            icon_ = symbol_.empty() ? kDefaultPushpinIcon : pushpinIconForSymbol(symbol_);
+        }
+        p->icon = icon_;
     }
 
 private:
     CPushpins& pushpins_;
     int nameCounter_ = 1;
+    std::string symbol_;
+    int icon_ = kDefaultPushpinIcon;
 };
 
 bool hasAltitude(const CPushpin& p) {
@@ -78,16 +85,17 @@ bool ExportGpx(const CPushpins& pushpins, const std::string& path, std::string* 
         [&pushpins](std::FILE* file) {
             GpxWriter writer(fileSink(file));
             writer.begin();
+            GpxPoint w;  // its texts' memory serves every pushpin
             for (const CPushpin* p = pushpins.GetOldest(); p && writer.ok(); p = p->newer()) {
-                GpxPoint w;
                 w.latitude = gpxDegrees(p->latitude);
                 w.longitude = gpxDegrees(p->longitude);
+                w.elevation.reset();
                 if (hasAltitude(*p)) {
                     w.elevation = p->altitude;
                 }
                 w.time = fromGpsDateTime(p->time);
-                w.name = toUtf8(p->name);
-                w.description = toUtf8(p->note);
+                toUtf8(p->name, w.name);
+                toUtf8(p->note, w.description);
                 w.symbol = pushpinIconName(p->icon);
                 writer.waypoint(w);
             }

@@ -229,6 +229,7 @@ int mergeImported(CPushpins& pushpins, CPushpins& imported) {
     // Compared only with the pushpins that were there before, never with each other.
     const PushpinNearIndex near(pushpins, kImportMergeRadius);
     std::vector<CPushpin*> fresh;
+    fresh.reserve(static_cast<std::size_t>(imported.GetCount()));
     for (CPushpin& p : imported) {
         if (near.findNear(p.latitude, p.longitude) < 0) {
             fresh.push_back(&p);

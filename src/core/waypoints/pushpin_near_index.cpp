@@ -126,8 +126,8 @@ int PushpinNearIndex::scanAll(double latitude, double longitude) const {
 }
 
 int PushpinNearIndex::findNear(double latitude, double longitude) const {
-    if (!(radius_ >= 0.0)) {
-        return -1;
+    if (!(radius_ >= 0.0) || (entries_.empty() && outside_.empty())) {
+        return -1;  // nothing to be near
     }
     int best = -1;
     Cell centre, side;

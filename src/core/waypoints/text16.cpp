@@ -8,32 +8,24 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void appendUtf8(std::string& out, char32_t c) {
+// Writes c as UTF-8 at `at`; returns the end.
+char* putUtf8(char* at, char32_t c) {
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        *at++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *at++ = static_cast<char>(0xC0 | (c >> 6));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *at++ = static_cast<char>(0xE0 | (c >> 12));
+        *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *at++ = static_cast<char>(0xF0 | (c >> 18));
+        *at++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
     }
-}
-
-void appendUtf16(std::u16string& out, char32_t c) {
-    if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
-    } else {
-        c -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (c >> 10));
-        out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    }
+    return at;
 }
 
 bool isHighSurrogate(char32_t c) {
@@ -94,26 +86,51 @@ std::string lowBytes(std::u16string_view text, std::size_t maxChars) {
 
 std::string toUtf8(std::u16string_view text) {
     std::string out;
-    out.reserve(text.size());
+    toUtf8(text, out);
+    return out;
+}
+
+void toUtf8(std::u16string_view text, std::string& out) {
+    // At most three bytes a character (a surrogate pair, two characters, makes four).
+    out.resize(text.size() * 3);
+    char* at = out.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
+        if (c < 0x80) {
+            *at++ = static_cast<char>(c);
+            continue;
+        }
         if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
         } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
             c = kReplacement;
         }
-        appendUtf8(out, c);
+        at = putUtf8(at, c);
     }
-    return out;
+    out.resize(static_cast<std::size_t>(at - out.data()));
 }
 
 std::u16string fromUtf8(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
+    // At most one UTF-16 unit a byte (a four-byte sequence makes two).
+    std::u16string out(text.size(), u'\0');
+    char16_t* at = out.data();
     std::size_t i = 0;
     while (i < text.size()) {
-        appendUtf16(out, decodeUtf8(text, i));
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            *at++ = byte;
+            ++i;
+            continue;
+        }
+        const char32_t c = decodeUtf8(text, i);
+        if (c < 0x10000) {
+            *at++ = static_cast<char16_t>(c);
+        } else {
+            *at++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            *at++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
     }
+    out.resize(static_cast<std::size_t>(at - out.data()));
     return out;
 }
 

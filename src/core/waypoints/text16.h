@@ -17,6 +17,8 @@ std::string lowBytes(std::u16string_view text, std::size_t maxChars = std::u16st
 
 // UTF-8 for printing; unpaired surrogates become U+FFFD.
 std::string toUtf8(std::u16string_view text);
+// The same into `out`, reusing its memory.
+void toUtf8(std::u16string_view text, std::string& out);
 
 // UTF-16 from UTF-8; malformed bytes become U+FFFD.
 std::u16string fromUtf8(std::string_view text);

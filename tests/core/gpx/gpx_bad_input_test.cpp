@@ -36,7 +36,7 @@ TEST(GpxBadInput, EachProblemIsReportedAtItsLineAndThePointsBeforeAreKept) {
     } cases[] = {
         {"good", std::string(kHead) + kGood + "</gpx>", "", 0, 1, 0},
         {"not well-formed", std::string(kHead) + kGood + "<wpt lat=\"1\" lon=\"2\"><name>b</wpt>",
-         "mismatched tag", 4, 1, 0},
+         "tag mismatch", 4, 1, 0},
         {"truncated", std::string(kHead) + kGood + "<wpt lat=\"3\" lon=\"4\"><na", "", 4, 1, 0},
         {"other format", "<?xml version=\"1.0\"?>\n<kml><Placemark/></kml>",
          "root element is <kml>", 2, 0, 0},

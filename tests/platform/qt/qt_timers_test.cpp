@@ -23,8 +23,10 @@ TEST(QtTimers, RunOnThisThreadUntilStoppedEvenFromTheirOwnCallback) {
             timers.stop(id);
         }
     });
-    timers.start(5, [&] { ++other; });
-    timers.stop(timers.start(5, [&] { ++stopped; }));
+    const int otherId = timers.start(5, [&] { ++other; });
+    const int stoppedId = timers.start(5, [&] { ++stopped; });
+    EXPECT_TRUE(id != otherId && otherId != stoppedId && id != stoppedId);  // each its own
+    timers.stop(stoppedId);
     timers.stop(9999);  // unknown ids are ignored
     QElapsedTimer elapsed;
     elapsed.start();
