@@ -1,6 +1,6 @@
 // Replay of an NMEA log through the receive buffer and the decoders, the way
 // `wayplot2-tool replay` runs it: 4096-byte blocks, one refresh after each.
-// Items are NMEA lines.
+// Items are NMEA lines. BM_ReplayLog/0 reads any talker, /1 the GPS talker only.
 
 #include <benchmark/benchmark.h>
 
@@ -91,6 +91,7 @@ void BM_ReplayLog(benchmark::State& state) {
     wp2::ManualClock clock(1700000000);
     for (auto _ : state) {
         auto decoder = makeDecoder(clock);
+        decoder->setTalkers(state.range(0) == 0 ? wp2::Talkers::Any : wp2::Talkers::GpsOnly);
         wp2::NmeaReplay replay(*decoder);
         replay.feed(log);
         benchmark::DoNotOptimize(decoder->statistics().validSentences);
@@ -98,7 +99,7 @@ void BM_ReplayLog(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kLines);
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(log.size()));
 }
-BENCHMARK(BM_ReplayLog)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplayLog)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Only the receive buffer: append in blocks and cut every line.
 void BM_ReceiveBufferCut(benchmark::State& state) {

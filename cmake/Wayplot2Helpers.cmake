@@ -61,26 +61,29 @@ function(wayplot2_check_core_has_no_qt)
 endfunction()
 
 # Configure-time guard: the dashboard's drawing layer (src/ui, the preview
-# program included) gets what it needs from the platform through interfaces the
-# program hands in; it never links a platform library nor includes a platform
-# header. The ui sources are configure dependencies, so an edit re-runs this.
-function(wayplot2_check_ui_has_no_platform)
-    foreach(t wp2_ui wayplot2-preview)
+# program included) and the dialogs (src/dialogs) get what they need from the
+# platform (ports, timers, clock, sound player, battery) through interfaces
+# the program hands in; they never link a platform library nor include a
+# platform header. The sources are configure dependencies, so an edit re-runs
+# this. wayplot2_check_no_platform(FOLDER TARGETS...), FOLDER under src/.
+function(wayplot2_check_no_platform folder)
+    foreach(t ${ARGN})
         _wayplot2_link_closure(${t} closure)
         foreach(dep ${closure})
             if(dep MATCHES "^wp2_platform")
-                message(FATAL_ERROR "${t} links ${dep}: src/ui must not depend on src/platform")
+                message(FATAL_ERROR "${t} links ${dep}: src/${folder} must not depend on src/platform")
             endif()
         endforeach()
     endforeach()
-    file(GLOB_RECURSE ui_files ${PROJECT_SOURCE_DIR}/src/ui/*.h ${PROJECT_SOURCE_DIR}/src/ui/*.cpp)
-    set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ui_files})
-    foreach(f ${ui_files})
+    file(GLOB_RECURSE files ${PROJECT_SOURCE_DIR}/src/${folder}/*.h
+         ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
+    set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${files})
+    foreach(f ${files})
         file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"][./]*platform/")
         if(hits)
             list(GET hits 0 first)
             file(RELATIVE_PATH name ${PROJECT_SOURCE_DIR} ${f})
-            message(FATAL_ERROR "${name}: ${first}: src/ui must not depend on src/platform")
+            message(FATAL_ERROR "${name}: ${first}: src/${folder} must not depend on src/platform")
         endif()
     endforeach()
 endfunction()

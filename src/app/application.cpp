@@ -17,6 +17,7 @@
 #include "core/settings/creg_store.h"
 #include "core/settings/reg_values.h"
 #include "core/waypoints/cpushpins.h"
+#include "dialogs/dialog_layout.h"
 #include "platform/battery_status.h"
 #include "platform/source_port.h"
 
@@ -36,14 +37,6 @@ void processEventsFor(std::uint32_t ms) {
     QEventLoop loop;
     QTimer::singleShot(static_cast<int>(ms), &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-// Headless runs have no window order to change.
-void bringToFront(QWidget& window) {
-    if (QGuiApplication::platformName() != "offscreen") {
-        window.raise();
-        window.activateWindow();
-    }
 }
 
 }  // namespace
@@ -123,6 +116,7 @@ void Application::createLink() {
     link_ = std::make_unique<GpsLink>(clock_);
     link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
+    link_->loadTalkerSetting();
     link_->install(false);
 
     std::string text;

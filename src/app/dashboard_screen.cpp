@@ -9,6 +9,7 @@
 #include "app/screen_host.h"
 #include "core/base/cformat.h"
 #include "core/base/message_box.h"
+#include "core/base/save_failures.h"
 #include "core/gps/emulation_source.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/nav_snapshot.h"
@@ -78,7 +79,10 @@ DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& serv
       pushpins_(*services.pushpins) {}
 
 DashboardScreen::~DashboardScreen() {
-    pushpins_.Save();
+    std::string error;
+    if (!pushpins_.Save(&error)) {
+        reportFailedSave("The pushpins", CPushpins::DefaultFilePath(), error);
+    }
 }
 
 template <class T>

@@ -13,8 +13,10 @@
 #include "app/quit_signals.h"
 #include "app/screenshot_run.h"
 #include "core/base/paths.h"
+#include "core/base/save_failures.h"
 #include "core/settings/registry.h"
 #include "core/track/file_chooser.h"
+#include "dialogs/dialog_layout.h"
 #include "dialogs/qt_file_chooser.h"
 #include "dialogs/widget_message_boxes.h"
 #include "platform/default_files.h"
@@ -37,6 +39,18 @@ int windowScale(const AppOptions& options) {
     return screen ? comfortableScale(screen->availableGeometry().height()) : 1;
 }
 
+// The dialogs are enlarged as much as the dashboard's frame: on a full
+// screen that is as many times as 240 x 320 fits in it.
+int dialogScale(const AppOptions& options) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!options.fullscreen || !screen) {
+        return windowScale(options);
+    }
+    const QSize size = screen->geometry().size();
+    return std::max(
+        1, std::min(size.width() / MainWindow::kWidth, size.height() / MainWindow::kHeight));
+}
+
 int runDashboard(const AppOptions& options) {
     WidgetMessageBoxes boxes;
     setMessageBoxes(&boxes);
@@ -45,20 +59,24 @@ int runDashboard(const AppOptions& options) {
     SystemClock clock;
     QtTimers timers;
     QtSoundPlayer sounds;
-    QtDialogs dialogs(&sounds);
+    QtDialogs dialogs(sounds);
     StartOptions start;
     start.forcedMode = options.emulate ? 1 : -1;
     start.window.scale = windowScale(options);
     start.window.fullscreen = options.fullscreen;
+    setDialogScale(dialogScale(options));
     Application app(clock, timers, dialogs, sounds, start);
 
+    bool started = false;
     bool quitEarly = false;
     QuitSignals quitSignals([&](int) {
-        if (MainWindow* window = app.mainWindow()) {
-            window->screen().quit();
+        if (started) {
+            app.mainWindow()->screen().quit();
         } else {
-            // Still starting: the start-up goes on without its dialogs, and
-            // the dashboard ends as soon as it is up.
+            // Still starting, perhaps with a dialog or a message box open
+            // (the dashboard's own among them): every open one ends, the
+            // start-up goes on without them, and the dashboard ends as soon
+            // as it is up.
             quitEarly = true;
             dialogs.quit();
         }
@@ -68,6 +86,7 @@ int runDashboard(const AppOptions& options) {
         setMessageBoxes(nullptr);
         return 1;
     }
+    started = true;
     if (quitEarly) {
         app.mainWindow()->screen().quit();
     }
@@ -128,5 +147,10 @@ int main(int argc, char** argv) {
         status = runDashboard(options);
     }
     setRegistry(nullptr);
+    // The user was told about every save that failed; the run did not succeed.
+    if (status == 0 && failedSaves() > 0) {
+        std::fprintf(stderr, "wayplot2: %d save(s) failed\n", failedSaves());
+        status = 1;
+    }
     return status;
 }

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -193,8 +194,9 @@ void MainWindow::showAfterDialog() {
 
 void MainWindow::keepInFront() {
     // Only a handheld keeps its one window in front; on a desktop that would
-    // take the focus from other programs every three seconds.
-    if (options_.fullscreen && isVisible()) {
+    // take the focus from other programs every three seconds. An open dialog
+    // stays on top.
+    if (options_.fullscreen && isVisible() && !QApplication::activeModalWidget()) {
         raise();
     }
 }

@@ -19,7 +19,7 @@ namespace {
 constexpr int kNewPushpin = -1;
 }  // namespace
 
-QtDialogs::QtDialogs(SoundPlayer* player) : player_(player) {}
+QtDialogs::QtDialogs(SoundPlayer& player) : player_(player) {}
 
 QtDialogs::~QtDialogs() = default;
 

@@ -14,10 +14,9 @@ class SoundPlayer;
 
 class QtDialogs final : public AppDialogs {
 public:
-    // player: what the sound options' "Play" plays through (the sound options
-    // dialog makes a Qt player of its own when none is given); it must
-    // outlive this object.
-    explicit QtDialogs(SoundPlayer* player = nullptr);
+    // player: what the sound options' "Play" plays through; it must outlive
+    // this object.
+    explicit QtDialogs(SoundPlayer& player);
     ~QtDialogs() override;
 
     int firstRunSetup(int emu, GpsLink* link) override;
@@ -38,7 +37,7 @@ public:
 private:
     MiscOptionsDialog& misc();
 
-    SoundPlayer* player_;
+    SoundPlayer& player_;
     // The two option dialogs are made once and shown again at every opening;
     // the sound options belong to the settings they were made for.
     std::unique_ptr<MiscOptionsDialog> misc_;

@@ -5,20 +5,40 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 
 namespace wp2 {
 
 namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// A quit signal this soon after the first is the same request delivered
+// twice: timeout(1), shells and service managers send it to the program and
+// to its whole process group.
+constexpr long long kRepeatGraceMs = 1000;
 int signalPipe[2] = {-1, -1};
+// Monotonic milliseconds of the first quit signal; 0 before it.
+std::atomic<long long> firstSignalMs{0};
+static_assert(std::atomic<long long>::is_always_lock_free, "used in a signal handler");
 
 extern "C" void onQuitSignal(int signalNumber) {
     const int saved = errno;
-    const unsigned char byte = static_cast<unsigned char>(signalNumber);
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long ms = now.tv_sec * 1000LL + now.tv_nsec / 1000000 + 1;
+    const long long first = firstSignalMs.load();
+    if (first == 0) {
+        firstSignalMs.store(ms);
+        const unsigned char byte = static_cast<unsigned char>(signalNumber);
+        [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    } else if (ms - first >= kRepeatGraceMs) {
+        // Asked again: the orderly end seems stuck; the default action ends it.
+        ::signal(signalNumber, SIG_DFL);
+        ::raise(signalNumber);
+    }
     errno = saved;
 }
 
@@ -37,7 +57,8 @@ QuitSignals::QuitSignals(std::function<void(int)> handler) : handler_(std::move(
     struct sigaction action {};
     action.sa_handler = onQuitSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    action.sa_flags = SA_RESTART;
+    firstSignalMs.store(0);
     for (int s : kSignals) {
         ::sigaction(s, &action, nullptr);
     }

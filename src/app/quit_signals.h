@@ -1,8 +1,10 @@
 #pragma once
 // SIGTERM, SIGINT and SIGHUP delivered to the user-interface thread, so that
-// they end the program the orderly way (the same as its Quit button). A
-// second signal of the same kind gets the default action, so a program that
-// hangs while ending can still be stopped.
+// they end the program the orderly way (the same as its Quit button). A quit
+// signal more than a second after the first gets the default action, so a
+// program that hangs while ending can still be stopped; one that follows at
+// once is the same request sent twice (to the program and to its process
+// group) and changes nothing.
 
 #include <QObject>
 #include <functional>

@@ -1,14 +1,17 @@
 #include "app/screenshot_run.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 #include "app/application.h"
 #include "app/dashboard_screen.h"
 #include "app/headless_dialogs.h"
 #include "app/silent_sound_player.h"
+#include "core/base/atomic_file.h"
 #include "core/base/clock.h"
 #include "core/base/timer_queue.h"
 
@@ -44,8 +47,14 @@ int ScreenshotRun::run(const ScreenshotRequest& request) {
     const QImage picture = window.frameImage().scaled(
         window.frameImage().size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     app.exit();
-    if (!picture.save(QString::fromStdString(request.file), "PNG")) {
-        std::fprintf(stderr, "wayplot2: cannot write %s\n", request.file.c_str());
+    QByteArray png;
+    QBuffer buffer(&png);
+    std::string error = "the picture could not be encoded";
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG") ||
+        !replaceFileAtomically(request.file, std::vector<std::uint8_t>(png.begin(), png.end()),
+                               &error)) {
+        std::fprintf(stderr, "wayplot2: cannot write %s: %s\n", request.file.c_str(),
+                     error.c_str());
         return 1;
     }
     return 0;

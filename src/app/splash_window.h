@@ -1,7 +1,9 @@
 #pragma once
 // The small picture window shown while the program starts: bitmap 473 with
 // "Wayplot II loading..." in its lower strip. It repaints itself and stays in
-// front every 300 ms while it exists.
+// front every 300 ms while it exists, except while a dialog is up: a message
+// box of the start-up ("GPS is not started !") must be seen and answered, so
+// the splash steps aside until no dialog is left.
 
 #include <QWidget>
 
@@ -15,6 +17,7 @@ public:
     static constexpr int kWidth = 180;
     static constexpr int kHeight = 240;
     static constexpr int kTimerPeriodMs = 300;
+    static constexpr int kTextHeight = 15;
     static constexpr const char* kText = "Wayplot II loading...";
 
     // The picture enlarged `scale` times, like the main window.
@@ -28,17 +31,22 @@ public:
     // The picture with its text, as the window shows it.
     const QImage& picture() const { return surface_.image(); }
     int timerId() const { return timerId_; }
+    // True while the splash is hidden for a dialog.
+    bool steppedAside() const { return steppedAside_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
     void drawPicture();
+    void stepAside();
 
     int scale_;
     Surface surface_;
     int timerId_ = 0;
+    bool steppedAside_ = false;
 };
 
 }  // namespace wp2

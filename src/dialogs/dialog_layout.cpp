@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,13 +20,17 @@ namespace wp2 {
 
 namespace {
 
-// Pixels per dialog unit, in halves and eighths: 6 / 4 across, 13 / 8 down.
+int scaleFactor = 1;
+
+// Pixels per dialog unit, in halves and eighths: 6 / 4 across, 13 / 8 down;
+// rounded on the handheld's grid, then enlarged, so that a dialog at scale 2
+// is exactly twice its size at scale 1.
 int acrossPixels(int units) {
-    return (units * 3 + 1) / 2;
+    return scaled((units * 3 + 1) / 2);
 }
 
 int downPixels(int units) {
-    return (units * 13 + 4) / 8;
+    return scaled((units * 13 + 4) / 8);
 }
 
 // Room a push button's frame leaves for its text.
@@ -83,6 +88,18 @@ bool comboFits(const QComboBox& combo) {
 
 }  // namespace
 
+void setDialogScale(int scale) {
+    scaleFactor = std::max(1, scale);
+}
+
+int dialogScale() {
+    return scaleFactor;
+}
+
+int scaled(int pixels) {
+    return pixels * scaleFactor;
+}
+
 QRect dluRect(int x, int y, int w, int h) {
     return {acrossPixels(x), downPixels(y), acrossPixels(w), downPixels(h)};
 }
@@ -103,8 +120,15 @@ QFont dialogFont() {
     registerDashboardFonts();
     QFont font(typefaceFamily(Typeface::Tahoma));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
+    font.setPixelSize(scaled(11));
     return font;
+}
+
+void bringToFront(QWidget& window) {
+    if (QGuiApplication::platformName() != "offscreen") {
+        window.raise();
+        window.activateWindow();
+    }
 }
 
 QString uiText(std::string_view text) {
@@ -146,7 +170,7 @@ void fitTexts(QWidget* root) {
     for (QWidget* child : root->findChildren<QWidget*>()) {
         QFont font = child->font();
         int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontMetrics(font).height();
-        while (!textFits(child) && pixels > kSmallestTextPixels) {
+        while (!textFits(child) && pixels > scaled(kSmallestTextPixels)) {
             font.setPixelSize(--pixels);
             child->setFont(font);
         }

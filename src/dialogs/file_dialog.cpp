@@ -114,7 +114,7 @@ void FileDialog::fitScreen() {
         folder->setProperty(kElidesTextProperty, true);
     }
     setSizeGripEnabled(false);
-    setFixedSize(kDialogMaxWidth, kDialogMaxHeight);
+    setFixedSize(scaled(kDialogMaxWidth), scaled(kDialogMaxHeight));
     if (layout()) {
         layout()->activate();
     }

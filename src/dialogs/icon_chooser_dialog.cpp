@@ -5,6 +5,7 @@
 
 #include "core/base/cformat.h"
 #include "dialog_builder.h"
+#include "dialog_layout.h"
 #include "pushpin_icons.h"
 
 namespace wp2 {
@@ -28,8 +29,8 @@ IconChooserDialog::IconChooserDialog(QWidget* parent) : QDialog(parent) {
     list_->setMovement(QListView::Static);
     list_->setResizeMode(QListView::Adjust);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setIconSize(QSize(kIconPixels, kIconPixels));
-    list_->setGridSize(QSize(kIconSpacing, kIconSpacing));
+    list_->setIconSize(QSize(scaled(kIconPixels), scaled(kIconPixels)));
+    list_->setGridSize(QSize(scaled(kIconSpacing), scaled(kIconSpacing)));
     for (int i = 0; i < pushpinIconListSize(); ++i) {
         list_->addItem(
             new QListWidgetItem(pushpinQIcon(i), QString::fromStdString(cformat("%d", i + 1))));

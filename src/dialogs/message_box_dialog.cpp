@@ -15,6 +15,10 @@ namespace {
 
 constexpr int kIconPixels = 24;
 constexpr int kMargin = 6;
+constexpr int kButtonWidth = 56;
+// Width a button takes in the row, with the room around it.
+constexpr int kButtonRoom = 64;
+constexpr int kSmallestWidth = 120;
 
 QStyle::StandardPixmap pixmapFor(MessageIcon icon) {
     switch (icon) {
@@ -42,15 +46,18 @@ MessageBoxDialog::MessageBoxDialog(const std::string& text, const std::string& c
     setFont(dialogFont());
 
     auto* top = new QHBoxLayout;
-    top->setSpacing(kMargin);
+    top->setSpacing(scaled(kMargin));
     int iconRoom = 0;
     if (icon != MessageIcon::None) {
         auto* picture = new QLabel(this);
         picture->setObjectName("icon");
-        picture->setPixmap(style()->standardIcon(pixmapFor(icon)).pixmap(kIconPixels));
+        // The style's icon may be smaller than asked for: it is stretched.
+        picture->setFixedSize(scaled(kIconPixels), scaled(kIconPixels));
+        picture->setScaledContents(true);
+        picture->setPixmap(style()->standardIcon(pixmapFor(icon)).pixmap(scaled(kIconPixels)));
         picture->setAlignment(Qt::AlignTop);
         top->addWidget(picture, 0, Qt::AlignTop);
-        iconRoom = kIconPixels + kMargin;
+        iconRoom = scaled(kIconPixels + kMargin);
     }
     text_ = new QLabel(uiText(text), this);
     text_->setWordWrap(true);
@@ -88,8 +95,9 @@ MessageBoxDialog::MessageBoxDialog(const std::string& text, const std::string& c
     buttons_.front().second->setDefault(true);
 
     auto* all = new QVBoxLayout(this);
-    all->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
-    all->setSpacing(kMargin * 2);
+    const int margin = scaled(kMargin);
+    all->setContentsMargins(margin, margin, margin, margin);
+    all->setSpacing(margin * 2);
     all->addLayout(top);
     all->addLayout(row);
 
@@ -99,16 +107,16 @@ MessageBoxDialog::MessageBoxDialog(const std::string& text, const std::string& c
     for (const QString& line : text_->text().split('\n')) {
         widest = std::max(widest, text_->fontMetrics().horizontalAdvance(line));
     }
-    const int buttonsWidth = static_cast<int>(buttons_.size()) * 64;
-    const int width = std::clamp(std::max(widest + iconRoom, buttonsWidth) + 2 * kMargin + 2, 120,
-                                 kDialogMaxWidth);
+    const int buttonsWidth = static_cast<int>(buttons_.size()) * scaled(kButtonRoom);
+    const int width = std::clamp(std::max(widest + iconRoom, buttonsWidth) + 2 * margin + scaled(2),
+                                 scaled(kSmallestWidth), scaled(kDialogMaxWidth));
     setFixedWidth(width);
-    setFixedHeight(std::min(all->heightForWidth(width), kDialogMaxHeight));
+    setFixedHeight(std::min(all->heightForWidth(width), scaled(kDialogMaxHeight)));
 }
 
 void MessageBoxDialog::addButton(MessageResult result, const char* text) {
     auto* b = new QPushButton(text, this);
-    b->setMinimumWidth(56);
+    b->setMinimumWidth(scaled(kButtonWidth));
     b->setAutoDefault(true);
     connect(b, &QPushButton::clicked, this, [this, result] { finishWith(result); });
     buttons_.emplace_back(result, b);
@@ -127,6 +135,11 @@ void MessageBoxDialog::reject() {
     if (hasEscape_) {
         finishWith(escapeAnswer_);
     }
+}
+
+void MessageBoxDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    bringToFront(*this);
 }
 
 void MessageBoxDialog::finishWith(MessageResult result) {

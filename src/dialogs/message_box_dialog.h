@@ -30,6 +30,11 @@ public:
     // button, Ok for a lone OK button, and nothing for Yes / No.
     void reject() override;
 
+protected:
+    // Above every window of the program and with the keyboard, so that it is
+    // seen and Enter answers it.
+    void showEvent(QShowEvent* event) override;
+
 private:
     void addButton(MessageResult result, const char* text);
     void finishWith(MessageResult result);

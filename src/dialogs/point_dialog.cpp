@@ -132,7 +132,7 @@ PointDialog::PointDialog(CPushpins& pushpins, int index, const TrackPoint& start
     name_ = b.edit(5, 4, 94, 12);
     chooseIcon_ = b.button("...", 101, 4, 12, 12);
     iconView_ = new QLabel(this);
-    iconView_->setGeometry(kIconX, kIconY, kIconSize, kIconSize);
+    iconView_->setGeometry(scaled(kIconX), scaled(kIconY), scaled(kIconSize), scaled(kIconSize));
     b.label("Note", 5, 19, 30, 8);
     note_ = new QPlainTextEdit(this);
     note_->setGeometry(dluRect(5, 28, 140, 34));

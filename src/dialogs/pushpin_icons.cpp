@@ -3,6 +3,7 @@
 #include <QBitmap>
 #include <QImage>
 
+#include "dialog_layout.h"
 #include "ui/bitmap_source.h"
 #include "ui/skin_bitmaps.h"
 
@@ -19,9 +20,13 @@ int pushpinIconListSize() {
 }
 
 QPixmap pushpinPixmap(int index) {
-    const QImage image = pushpinIconPicture(index);
+    QImage image = pushpinIconPicture(index);
     if (image.isNull()) {
         return {};
+    }
+    if (dialogScale() > 1) {
+        image = image.scaled(image.size() * dialogScale(), Qt::IgnoreAspectRatio,
+                             Qt::FastTransformation);
     }
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setMask(

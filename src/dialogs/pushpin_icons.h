@@ -10,7 +10,8 @@ namespace wp2 {
 
 // Number of icons a pushpin can wear.
 int pushpinIconListSize();
-// The picture of icon i; a null pixmap for an index outside the table.
+// The picture of icon i, enlarged by the dialog scale; a null pixmap for an
+// index outside the table.
 QPixmap pushpinPixmap(int index);
 QIcon pushpinQIcon(int index);
 

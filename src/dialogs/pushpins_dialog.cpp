@@ -25,6 +25,7 @@ namespace {
 constexpr int kIconColumnWidth = 20;
 constexpr int kNameColumnWidth = 70;
 constexpr int kNoteColumnWidth = 200;
+constexpr int kIconPixels = 16;
 
 bool askOkCancel(const char* text, const char* caption) {
     return showMessage(text, caption, MessageIcon::Exclamation, MessageButtons::OkCancel) ==
@@ -55,10 +56,10 @@ PushpinsDialog::PushpinsDialog(CPushpins& pushpins, QWidget* parent)
     list_->headerItem()->setTextAlignment(0, Qt::AlignHCenter);
     list_->header()->setStretchLastSection(false);
     list_->header()->setSectionsMovable(false);
-    list_->setColumnWidth(0, kIconColumnWidth);
-    list_->setColumnWidth(1, kNameColumnWidth);
-    list_->setColumnWidth(2, kNoteColumnWidth);
-    list_->setIconSize(QSize(16, 16));
+    list_->setColumnWidth(0, scaled(kIconColumnWidth));
+    list_->setColumnWidth(1, scaled(kNameColumnWidth));
+    list_->setColumnWidth(2, scaled(kNoteColumnWidth));
+    list_->setIconSize(QSize(scaled(kIconPixels), scaled(kIconPixels)));
     list_->setRootIsDecorated(false);
     list_->setItemsExpandable(false);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -153,7 +154,10 @@ void PushpinsDialog::exportAll() {
         return;
     }
     if (choice->filterIndex == 1) {
-        ExportShapefile(pushpins_, choice->path);
+        std::string error;
+        if (!ExportShapefile(pushpins_, choice->path, &error)) {
+            reportExportFailed(choice->path, error);
+        }
     } else if (choice->filterIndex == 2) {
         if (const std::optional<ExportFields> fields = runExportFormatDialog(this)) {
             ExportText(pushpins_, choice->path, *fields);

@@ -11,12 +11,12 @@
 #include "core/base/message_box.h"
 #include "core/nav/unit_formatter.h"
 #include "core/sound/sound_event.h"
+#include "core/sound/sound_player.h"
 #include "core/sound/sound_settings.h"
 #include "core/sound/wave_folder.h"
 #include "core/waypoints/pushpin_messages.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
-#include "platform/qt/qt_sound_player.h"
 
 namespace wp2 {
 
@@ -28,13 +28,9 @@ bool lessNoCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-SoundOptionsDialog::SoundOptionsDialog(SoundSettings& settings, SoundPlayer* player,
+SoundOptionsDialog::SoundOptionsDialog(SoundSettings& settings, SoundPlayer& player,
                                        QWidget* parent)
     : QDialog(parent), settings_(settings), player_(player) {
-    if (!player_) {
-        ownPlayer_ = std::make_unique<QtSoundPlayer>();
-        player_ = ownPlayer_.get();
-    }
     DialogBuilder b(*this, "Sound options", 143, 159);
     b.label("Event name:", 7, 7, 42, 8);
     silent_ = b.checkBox("Silent", 102, 6, 37, 10);
@@ -129,7 +125,7 @@ void SoundOptionsDialog::playSelected() {
     if (sounds_->currentIndex() <= 0) {
         return;
     }
-    if (!player_->playSync(soundFilePath(utf8(sounds_->currentText())), kPlayTimeLimitMs)) {
+    if (!player_.playSync(soundFilePath(utf8(sounds_->currentText())), kPlayTimeLimitMs)) {
         showMessage(kCannotPlayText, kApplicationCaption, MessageIcon::Stop);
     }
 }

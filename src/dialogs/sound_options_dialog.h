@@ -6,7 +6,6 @@
 
 #include <QDialog>
 #include <QString>
-#include <memory>
 #include <string>
 
 class QCheckBox;
@@ -30,11 +29,9 @@ class SoundOptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // player plays the sounds for "Play" (a Qt sound player when none is
-    // given). The sounds are the ".wav" files of the "\Windows" folder of the
-    // data root.
-    explicit SoundOptionsDialog(SoundSettings& settings, SoundPlayer* player = nullptr,
-                                QWidget* parent = nullptr);
+    // player plays the sounds for "Play"; it must outlive the dialog. The
+    // sounds are the ".wav" files of the "\Windows" folder of the data root.
+    SoundOptionsDialog(SoundSettings& settings, SoundPlayer& player, QWidget* parent = nullptr);
     ~SoundOptionsDialog() override;
 
     // Fills the lists from the folder and the settings, then shows the dialog.
@@ -60,8 +57,7 @@ private:
     void selectSound(const std::string& name);
 
     SoundSettings& settings_;
-    std::unique_ptr<SoundPlayer> ownPlayer_;
-    SoundPlayer* player_;
+    SoundPlayer& player_;
     QString shownLimit_;
 
     QListWidget* events_;

@@ -7,13 +7,23 @@
 
 namespace wp2 {
 
+namespace {
+
+// The open dialog, or the active window; never the start-up splash, which
+// steps aside for the box and would take the box with it.
+QWidget* boxParent() {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    QWidget* active = QApplication::activeWindow();
+    return active && active->windowType() != Qt::SplashScreen ? active : nullptr;
+}
+
+}  // namespace
+
 MessageResult WidgetMessageBoxes::show(const std::string& text, const std::string& caption,
                                        MessageIcon icon, MessageButtons buttons) {
-    QWidget* parent = QApplication::activeModalWidget();
-    if (!parent) {
-        parent = QApplication::activeWindow();
-    }
-    MessageBoxDialog box(text, caption, icon, buttons, parent);
+    MessageBoxDialog box(text, caption, icon, buttons, boxParent());
     box.exec();
     return box.answer();
 }

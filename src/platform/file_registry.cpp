@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <utility>
 
 #include "core/base/atomic_file.h"
@@ -20,11 +21,6 @@ namespace {
 
 constexpr const char* kLockFile = "registry.lock";
 constexpr const char* kMessageCaption = "Wayplot2";
-
-bool exists(const std::string& path) {
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 // Reads the whole file. Returns 0, or the errno of the failure (ENOENT when
 // there is no file).
@@ -52,6 +48,27 @@ int readWhole(const std::string& path, std::string& text) {
     }
     ::close(fd);
     return 0;
+}
+
+// This program's name, as the system knows it.
+std::string programName() {
+    std::string text;
+    if (readWhole("/proc/self/comm", text) != 0 || text.empty()) {
+        return "?";
+    }
+    return text.substr(0, text.find('\n'));
+}
+
+// Who holds the lock, as the holder wrote it into the lock file.
+std::string lockHolder(int fd) {
+    char buf[128] = {};
+    const ssize_t n = ::pread(fd, buf, sizeof buf - 1, 0);
+    int pid = 0;
+    char name[64] = {};
+    if (n > 0 && std::sscanf(buf, "%d %63s", &pid, name) == 2) {
+        return "process " + std::to_string(pid) + " (" + name + ")";
+    }
+    return "another process";
 }
 
 // Releases the registry's lock when it goes out of scope.
@@ -82,6 +99,9 @@ std::string FileRegistry::filePath(RegRoot root) const {
 }
 
 std::string FileRegistry::errorText(int code) const {
+    if (code == kRegWriteProtect && !lastDetail_.empty()) {
+        return lastDetail_;  // why the store cannot be written
+    }
     std::string text = Registry::errorText(code);
     return lastDetail_.empty() ? text : text + "\n" + lastDetail_;
 }
@@ -102,22 +122,47 @@ void FileRegistry::report(const std::string& text) {
     showMessage(text, kMessageCaption, MessageIcon::Warning);
 }
 
+void FileRegistry::setLockWait(std::chrono::milliseconds wait) {
+    lockWait_ = wait;
+}
+
 int FileRegistry::lock() {
     if (lockDepth_ > 0) {
         ++lockDepth_;
         return kRegOk;
     }
-    std::string path = dir_ + "/" + kLockFile;
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    const std::string path = dir_ + "/" + kLockFile;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         return failErrno("cannot open the lock file", path);
     }
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            int rc = failErrno("cannot lock", path);
-            ::close(fd);
-            return rc;
+    // Waits a bounded time; after one wait in vain, later changes try once
+    // until the holder lets go, so a run does not stall on every setting.
+    const auto deadline = std::chrono::steady_clock::now() +
+                          (lockWaitedInVain_ ? std::chrono::milliseconds(0) : lockWait_);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) {
+            continue;
         }
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+            const int e = errno;
+            const std::string holder = lockHolder(fd);
+            ::close(fd);
+            if (e != EWOULDBLOCK) {
+                errno = e;
+                return failErrno("cannot lock", path);
+            }
+            lockWaitedInVain_ = true;
+            return fail(kRegLocked,
+                        "the settings are in use by " + holder + " (lock file \"" + path + "\")");
+        }
+        ::usleep(20000);
+    }
+    lockWaitedInVain_ = false;
+    // Tells a program that finds the lock taken who holds it.
+    const std::string me = std::to_string(::getpid()) + " " + programName() + "\n";
+    if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, me.data(), me.size(), 0) < 0) {
+        // Only a courtesy to others; the lock is held all the same.
     }
     lockFd_ = fd;
     lockDepth_ = 1;
@@ -131,28 +176,53 @@ void FileRegistry::unlock() {
     }
 }
 
-int FileRegistry::load(RegRoot root, RegHive& hive) {
-    hive = RegHive();
-    std::string path = filePath(root);
+int FileRegistry::current(RegRoot root, const RegHive*& hive) {
+    static const RegHive kEmpty;
+    hive = &kEmpty;
+    const std::string path = filePath(root);
+    Cached& cached = cache_[root];
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        cached = Cached();
+        return errno == ENOENT ? kRegOk : failRead(path);
+    }
+    if (cached.valid && cached.device == st.st_dev && cached.inode == st.st_ino &&
+        cached.size == st.st_size && cached.modified.tv_sec == st.st_mtim.tv_sec &&
+        cached.modified.tv_nsec == st.st_mtim.tv_nsec) {
+        hive = &cached.hive;
+        return kRegOk;
+    }
+    cached = Cached();
     std::string text;
-    int e = readWhole(path, text);
+    const int e = readWhole(path, text);
+    ++reads_;
     if (e == ENOENT) {
         return kRegOk;
     }
     if (e != 0) {
         errno = e;
-        int rc = failErrno("cannot read the settings file", path);
-        return rc == kRegAccessDenied ? rc : kRegReadFault;
+        return failRead(path);
     }
     std::string error;
-    if (RegFileFormat::parse(text, root, hive, error)) {
-        return kRegOk;
+    if (!RegFileFormat::parse(text, root, cached.hive, error)) {
+        cached.hive = RegHive();
+        return setAside(root, error);
     }
-    return setAside(root, error, hive);
+    cached.valid = true;
+    cached.device = st.st_dev;
+    cached.inode = st.st_ino;
+    cached.size = st.st_size;
+    cached.modified = st.st_mtim;
+    hive = &cached.hive;
+    return kRegOk;
 }
 
-int FileRegistry::setAside(RegRoot root, const std::string& reason, RegHive& hive) {
-    hive = RegHive();
+int FileRegistry::failRead(const std::string& path) {
+    const int rc = failErrno("cannot read the settings file", path);
+    return rc == kRegAccessDenied ? rc : kRegReadFault;
+}
+
+int FileRegistry::setAside(RegRoot root, const std::string& reason) {
     if (blocked_.count(root)) {
         return kRegOk;  // reported already; go on with defaults
     }
@@ -164,26 +234,19 @@ int FileRegistry::setAside(RegRoot root, const std::string& reason, RegHive& hiv
         ScopeExit release([this] { unlock(); });
         // Another program may have replaced the file meanwhile.
         std::string text, error;
+        RegHive hive;
         int e = readWhole(path, text);
-        if (e == ENOENT) {
-            return kRegOk;
+        if (e == ENOENT || (e == 0 && RegFileFormat::parse(text, root, hive, error))) {
+            return kRegOk;  // read afresh next time
         }
-        if (e == 0 && RegFileFormat::parse(text, root, hive, error)) {
-            return kRegOk;
-        }
-        hive = RegHive();
-        std::string bad = path + ".bad";
-        for (int n = 2; exists(bad); ++n) {
-            bad = path + "-" + std::to_string(n) + ".bad";
-        }
-        if (::rename(path.c_str(), bad.c_str()) == 0) {
+        const std::string bad = keepAside(path, &problem);
+        if (!bad.empty()) {
             if (reported_.insert(root).second) {
                 report("The settings file \"" + path + "\" could not be read (" + reason +
                        "). It was renamed to \"" + bad + "\" and the default settings are used.");
             }
             return kRegOk;
         }
-        problem = systemErrorText(errno);
     }
     blocked_.insert(root);
     if (reported_.insert(root).second) {
@@ -194,39 +257,61 @@ int FileRegistry::setAside(RegRoot root, const std::string& reason, RegHive& hiv
     return kRegOk;
 }
 
-int FileRegistry::modify(RegRoot root, const std::function<int(RegHive&)>& change) {
-    if (!Paths::makeDirs(dir_)) {
-        return fail(kRegAccessDenied, "cannot create the settings folder \"" + dir_ + "\"");
+int FileRegistry::cannotSave(int code) {
+    if (!saveFailureReported_) {
+        saveFailureReported_ = true;
+        report("The settings cannot be saved in \"" + dir_ + "\" (" + lastDetail_ +
+               "). The program goes on with the settings it has; changes made now will not "
+               "be kept.");
     }
-    int rc = lock();
+    (void)code;
+    return kRegWriteProtect;
+}
+
+int FileRegistry::modify(RegRoot root, const std::function<int(RegHive&)>& change) {
+    // A change that changes nothing needs neither the lock nor a write, so it
+    // succeeds on a store that cannot be written.
+    const RegHive* stored = nullptr;
+    int rc = current(root, stored);
     if (rc != kRegOk) {
         return rc;
     }
-    ScopeExit release([this] { unlock(); });
-    RegHive hive;
-    rc = load(root, hive);
-    if (rc != kRegOk) {
+    RegHive hive = *stored;
+    rc = change(hive);
+    if (rc != kRegOk || hive == *stored) {
         return rc;
     }
     if (blocked_.count(root)) {
-        return fail(kRegAccessDenied, "the unreadable settings file \"" + filePath(root) +
-                                          "\" is kept and not overwritten");
+        lastDetail_ =
+            "the unreadable settings file \"" + filePath(root) + "\" is kept and not overwritten";
+        return kRegWriteProtect;  // the user was told when it was found
     }
-    RegHive before = hive;
-    rc = change(hive);
-    if (rc != kRegOk || hive == before) {
+    if (!Paths::makeDirs(dir_)) {
+        fail(kRegAccessDenied,
+             "cannot create the settings folder \"" + dir_ + "\": " + systemErrorText(errno));
+        return cannotSave(kRegAccessDenied);
+    }
+    rc = lock();
+    if (rc != kRegOk) {
+        return cannotSave(rc);
+    }
+    ScopeExit release([this] { unlock(); });
+    // Another program may have changed the store while it was unlocked.
+    rc = current(root, stored);
+    if (rc != kRegOk) {
         return rc;
     }
-    return write(root, hive);
-}
-
-int FileRegistry::write(RegRoot root, const RegHive& hive) {
+    hive = *stored;
+    rc = change(hive);
+    if (rc != kRegOk || hive == *stored) {
+        return rc;
+    }
     const std::string path = filePath(root);
     const std::string text = RegFileFormat::format(root, hive);
-    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
-    if (!replaceFileAtomically(path, bytes)) {
-        return failErrno("cannot write", path);
+    if (!replaceFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()))) {
+        return cannotSave(failErrno("cannot write", path));
     }
+    saveFailureReported_ = false;  // a later failure is news again
     return kRegOk;
 }
 
@@ -248,12 +333,12 @@ int FileRegistry::openKey(RegRoot root, const std::string& path) {
     if (!normalizeKeyPath(path, key)) {
         return kRegInvalidParameter;
     }
-    RegHive hive;
-    int rc = load(root, hive);
+    const RegHive* hive = nullptr;
+    int rc = current(root, hive);
     if (rc != kRegOk) {
         return rc;
     }
-    return hive.hasKey(key) ? kRegOk : kRegFileNotFound;
+    return hive->hasKey(key) ? kRegOk : kRegFileNotFound;
 }
 
 int FileRegistry::queryValue(RegRoot root, const std::string& path, const std::string& name,
@@ -262,12 +347,12 @@ int FileRegistry::queryValue(RegRoot root, const std::string& path, const std::s
     if (!normalizeKeyPath(path, key)) {
         return kRegInvalidParameter;
     }
-    RegHive hive;
-    int rc = load(root, hive);
+    const RegHive* hive = nullptr;
+    int rc = current(root, hive);
     if (rc != kRegOk) {
         return rc;
     }
-    const RegValue* value = hive.find(key, name);
+    const RegValue* value = hive->find(key, name);
     if (!value) {
         return kRegFileNotFound;
     }
@@ -299,11 +384,11 @@ int FileRegistry::deleteValue(RegRoot root, const std::string& path, const std::
 std::vector<std::pair<std::string, RegValue>> FileRegistry::listValues(RegRoot root,
                                                                        const std::string& path) {
     std::string key;
-    RegHive hive;
-    if (!normalizeKeyPath(path, key) || load(root, hive) != kRegOk) {
+    const RegHive* hive = nullptr;
+    if (!normalizeKeyPath(path, key) || current(root, hive) != kRegOk) {
         return {};
     }
-    return hive.values(key);
+    return hive->values(key);
 }
 
 }  // namespace wp2

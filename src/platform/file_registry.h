@@ -9,12 +9,27 @@
 // the whole file atomically (replaceFileAtomically), so the store is always
 // either the old or the new file, never a torn one.
 //
+// The parsed store is kept between operations and read again only when the
+// file changed (another inode, size or modification time), so large values
+// cost one read per start and per change, not one per lookup.
+//
+// The lock is waited for a bounded time (setLockWait); then the change fails
+// and says which process holds it. A change that cannot be saved (read-only
+// or full disk, lock held) is told to the user once through a message box,
+// and then fails with kRegWriteProtect, which the settings classes take as
+// told; a change that changes nothing is never written and so succeeds.
+//
 // A store file that cannot be parsed is renamed to "<file>.bad" (or
 // "<file>-N.bad" when that exists); the program goes on with an empty store,
 // i.e. with defaults, and says so once through a message box and the trace.
 // When the file cannot be read or moved aside, nothing is written over it.
 
+#include <sys/types.h>
+
+#include <chrono>
+#include <ctime>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 
@@ -44,15 +59,31 @@ public:
     static const char* fileName(RegRoot root);
     std::string filePath(RegRoot root) const;
 
+    void setLockWait(std::chrono::milliseconds wait);
+    // How often a store file has been read.
+    int reads() const { return reads_; }
+
 private:
-    // Reads the store of root into hive: kRegOk (also when there is no file),
-    // or an error when the file exists but cannot be read.
-    int load(RegRoot root, RegHive& hive);
-    int setAside(RegRoot root, const std::string& reason, RegHive& hive);
-    // Runs change on the freshly read store under the lock and writes the
-    // result when it differs. change returns kRegOk or an error.
+    struct Cached {
+        bool valid = false;
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec modified{};
+        RegHive hive;
+    };
+
+    // The store of root as the file holds it now: kRegOk (an empty store when
+    // there is no file, or an unreadable one set aside), or an error when
+    // the file exists but cannot be read.
+    int current(RegRoot root, const RegHive*& hive);
+    int failRead(const std::string& path);
+    int setAside(RegRoot root, const std::string& reason);
+    // Runs change on the store as it is under the lock and writes the result
+    // when it differs. change returns kRegOk or an error.
     int modify(RegRoot root, const std::function<int(RegHive&)>& change);
-    int write(RegRoot root, const RegHive& hive);
+    // A change could not be saved: said once, then kRegWriteProtect.
+    int cannotSave(int code);
     // The lock is held by this object while lockDepth_ > 0; nested uses share it.
     int lock();
     void unlock();
@@ -63,9 +94,14 @@ private:
     std::string dir_;
     std::set<RegRoot> reported_;  // roots whose unreadable store was reported
     std::set<RegRoot> blocked_;   // roots whose unreadable store could not be moved aside
+    std::map<RegRoot, Cached> cache_;
+    int reads_ = 0;
     std::string lastDetail_;
     int lockFd_ = -1;
     int lockDepth_ = 0;
+    std::chrono::milliseconds lockWait_{3000};
+    bool lockWaitedInVain_ = false;
+    bool saveFailureReported_ = false;
 };
 
 }  // namespace wp2

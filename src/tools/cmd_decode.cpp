@@ -8,6 +8,7 @@
 #include "core/base/cformat.h"
 #include "core/nav/angles.h"
 #include "tools/log_replay.h"
+#include "tools/talkers_option.h"
 #include "tools/tool_command.h"
 
 namespace wp2::tool {
@@ -77,15 +78,18 @@ int runDecode(const std::vector<std::string>& args);
 
 }  // namespace
 
-extern const Command kDecodeCommand{"decode", "decode LOG", runDecode};
+extern const Command kDecodeCommand{"decode", "decode [--talkers any|gp] LOG", runDecode};
 
 namespace {
 
-int runDecode(const std::vector<std::string>& args) {
-    if (args.size() != 1) {
+int runDecode(const std::vector<std::string>& options) {
+    std::vector<std::string> args = options;
+    Talkers talkers = Talkers::Any;
+    if (!takeTalkersOption(args, talkers) || args.size() != 1) {
         return usageError(kDecodeCommand);
     }
     LogReplay replay;
+    replay.decoder().setTalkers(talkers);
     CsvRows rows(replay.decoder());
     replay.decoder().setFixObserver(&rows);
     if (!replay.run(args[0])) {

@@ -16,6 +16,7 @@
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
 #include "tools/link_session.h"
+#include "tools/talkers_option.h"
 #include "tools/tool_command.h"
 
 namespace wp2::tool {
@@ -24,7 +25,7 @@ int runMonitor(const std::vector<std::string>& args);
 extern const Command kMonitorCommand{
     "monitor",
     "monitor [--port N | --device PATH|gpsd://HOST[:PORT]|tcp://HOST:PORT] [--baud B] [--seconds "
-    "S]",
+    "S] [--talkers any|gp]",
     runMonitor};
 
 namespace {
@@ -171,7 +172,13 @@ void print(const std::string& text) {
 
 }  // namespace
 
-int runMonitor(const std::vector<std::string>& args) {
+int runMonitor(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = arguments;
+    Talkers talkers = Talkers::Any;
+    const std::size_t given = args.size();
+    if (!takeTalkersOption(args, talkers)) {
+        return usageError(kMonitorCommand);
+    }
     MonitorOptions options;
     if (!parseOptions(args, options)) {
         return usageError(kMonitorCommand);
@@ -179,8 +186,12 @@ int runMonitor(const std::vector<std::string>& args) {
     LinkSession session;
     TraceHook previousHook = setTraceHook(traceToStderr);
     GpsLink& link = session.link();
-    // As at start-up: the stored line settings and warm-start data.
+    // As at start-up: the stored line settings, talkers and warm-start data.
     loadDriverSetting(link);
+    link.loadTalkerSetting();
+    if (args.size() != given) {
+        link.setTalkers(talkers);
+    }
     {
         CRegDouble lastLat("LastLat", false, 10.0);
         CRegDouble lastLong("LastLong", false, 10.0);

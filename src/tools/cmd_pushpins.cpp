@@ -3,11 +3,13 @@
 // as a Shapefile, a semicolon-separated text file or GPX 1.1.
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
 #include "core/nav/angles.h"
 #include "core/settings/reg_number.h"
@@ -59,14 +61,25 @@ int storeTarget(const CPushpins& pins, FileRegistry& reg) {
     return reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v);
 }
 
-// Loads FILE.kpp; a missing file is an empty collection when allowed.
+// Loads FILE.kpp; a missing file is an empty collection when allowed. A file
+// that does not load cleanly is reported and left as it is.
 bool loadPushpins(CPushpins& pins, const std::string& path, bool missingIsEmpty) {
+    errno = 0;
     PushpinLoadResult loaded = pins.LoadFile(path);
     if (!loaded.opened) {
+        const int e = errno;
         if (missingIsEmpty && !std::filesystem::exists(path)) {
             return true;
         }
-        std::fprintf(stderr, "wayplot2-tool: cannot read %s\n", path.c_str());
+        std::fprintf(stderr, "wayplot2-tool: cannot read %s: %s\n", path.c_str(),
+                     systemErrorText(e).c_str());
+        return false;
+    }
+    if (!loaded.clean()) {
+        std::fprintf(stderr,
+                     "wayplot2-tool: %s is damaged (%s): %d of its pushpins were read; the file "
+                     "is left as it is\n",
+                     path.c_str(), loaded.problem.c_str(), loaded.added);
         return false;
     }
     return true;
@@ -77,7 +90,9 @@ int listPushpins(const std::vector<std::string>& args) {
         return usageError(kPushpinsCommand);
     }
     CPushpins pins;
-    if (!loadPushpins(pins, args[1], false)) {
+    // A damaged file still lists what could be read, and fails.
+    const bool clean = loadPushpins(pins, args[1], false);
+    if (!clean && pins.GetCount() == 0) {
         return kExitFailure;
     }
     if (isProgramPushpinFile(args[1])) {
@@ -93,7 +108,7 @@ int listPushpins(const std::vector<std::string>& args) {
                     cformat("%.2lf", p.altitude).c_str(), toUtf8(p.note).c_str());
         ++index;
     }
-    return kExitOk;
+    return clean ? kExitOk : kExitFailure;
 }
 
 // One source's outcome on standard output; false when it was not read whole.
@@ -138,8 +153,9 @@ int importIntoPushpins(const std::vector<std::string>& args) {
         total += r.added;
     }
     // Nothing added: the pushpin file stays exactly as it was.
-    if ((total > 0 || !std::filesystem::exists(file)) && !pins.SaveFile(file)) {
-        std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", file.c_str());
+    std::string error;
+    if ((total > 0 || !std::filesystem::exists(file)) && !pins.SaveFile(file, &error)) {
+        std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", file.c_str(), error.c_str());
         return kExitFailure;
     }
     // The imports moved the target up with the pushpins put in front of it.
@@ -196,15 +212,12 @@ int exportPushpins(const std::vector<std::string>& args) {
     if (!loadPushpins(pins, args[1], false)) {
         return kExitFailure;
     }
-    if (gpx) {
-        std::string error;
-        if (!ExportGpx(pins, out, &error)) {
-            std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(),
-                         error.c_str());
-            return kExitFailure;
-        }
-    } else if (!(shapefile ? ExportShapefile(pins, out) : ExportText(pins, out, fields))) {
-        std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", out.c_str());
+    std::string error;
+    const bool ok = gpx         ? ExportGpx(pins, out, &error)
+                    : shapefile ? ExportShapefile(pins, out, &error)
+                                : ExportText(pins, out, fields, &error);
+    if (!ok) {
+        std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(), error.c_str());
         return kExitFailure;
     }
     std::printf("%d waypoints exported to %s\n", pins.GetCount(), out.c_str());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/log_replay.h"
+#include "tools/talkers_option.h"
 #include "tools/tool_command.h"
 
 namespace wp2::tool {
@@ -17,15 +18,18 @@ int runReplay(const std::vector<std::string>& args);
 
 }  // namespace
 
-extern const Command kReplayCommand{"replay", "replay LOG OUT.atk", runReplay};
+extern const Command kReplayCommand{"replay", "replay [--talkers any|gp] LOG OUT.atk", runReplay};
 
 namespace {
 
-int runReplay(const std::vector<std::string>& args) {
-    if (args.size() != 2) {
+int runReplay(const std::vector<std::string>& options) {
+    std::vector<std::string> args = options;
+    Talkers talkers = Talkers::Any;
+    if (!takeTalkersOption(args, talkers) || args.size() != 2) {
         return usageError(kReplayCommand);
     }
     LogReplay replay;
+    replay.decoder().setTalkers(talkers);
     if (!replay.run(args[0])) {
         return kExitFailure;
     }

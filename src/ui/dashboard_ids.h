@@ -1,6 +1,6 @@
 #pragma once
 // Element ids of the dashboard. Every id the program looks up must name an
-// element the dashboard builds (a test reads this file and checks that).
+// element the dashboard builds: a lookup that fails ends the program.
 
 namespace wp2::DashboardId {
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <iterator>
 
 #include "ui/rotation.h"
 #include "ui/surface.h"
@@ -9,9 +11,84 @@
 namespace wp2 {
 
 namespace {
+
 constexpr double kHorizonRadius = 40;
 constexpr int kDotHalf = 4;
+constexpr int kMarkSize = 2 * kDotHalf + 1;
+
+enum class Shape { Disc, SmallDisc, Square, Diamond, Triangle };
+
+struct MarkStyle {
+    Shape shape;
+    QRgb colour;
+};
+
+// Indexed by Constellation; GPS uses the skin's dots.
+constexpr MarkStyle kMarkStyles[] = {
+    {Shape::Disc, rgb(60, 230, 80)},         // GPS
+    {Shape::SmallDisc, rgb(235, 235, 235)},  // SBAS
+    {Shape::Square, rgb(255, 80, 60)},       // GLONASS
+    {Shape::Diamond, rgb(70, 170, 255)},     // Galileo
+    {Shape::Triangle, rgb(255, 215, 0)},     // BeiDou
+    {Shape::Disc, rgb(240, 90, 240)},        // QZSS
+    {Shape::SmallDisc, rgb(235, 235, 235)},  // NavIC
+    {Shape::SmallDisc, rgb(235, 235, 235)},  // other
+};
+static_assert(std::size(kMarkStyles) == kConstellationCount);
+
+// Whether (dx, dy) from the centre lies within the shape drawn at size r.
+bool inside(Shape shape, int dx, int dy, double r) {
+    switch (shape) {
+        case Shape::Disc:
+            return std::hypot(dx, dy) <= r + 0.4;
+        case Shape::SmallDisc:
+            return std::hypot(dx, dy) <= r - 0.6;
+        case Shape::Square:
+            return std::max(std::abs(dx), std::abs(dy)) <= r - 0.5;
+        case Shape::Diamond:
+            return std::abs(dx) + std::abs(dy) <= r;
+        case Shape::Triangle:
+            return dy >= -r && dy <= r && std::abs(dx) <= (dy + r) / 2.0;
+    }
+    return false;
+}
+
+// Filled: the colour inside a dark rim. Hollow: only a ring of the colour
+// inside the rim, the sky showing through its centre.
+QImage drawMark(const MarkStyle& style, bool withSignal) {
+    const QRgb rim = rgb(16, 16, 20);
+    QImage image(kMarkSize, kMarkSize, QImage::Format_RGB32);
+    for (int y = 0; y < kMarkSize; ++y) {
+        for (int x = 0; x < kMarkSize; ++x) {
+            const int dx = x - kDotHalf;
+            const int dy = y - kDotHalf;
+            QRgb c = SkyView::kMarkKey;
+            if (!withSignal && inside(style.shape, dx, dy, 1.6)) {
+                c = SkyView::kMarkKey;
+            } else if (inside(style.shape, dx, dy, 3.0)) {
+                c = style.colour;
+            } else if (inside(style.shape, dx, dy, 4.0)) {
+                c = rim;
+            }
+            image.setPixel(x, y, c);
+        }
+    }
+    return image;
+}
+
 }  // namespace
+
+const QImage& SkyView::mark(Constellation constellation, bool withSignal) {
+    static const std::vector<QImage> marks = [] {
+        std::vector<QImage> all;
+        for (const MarkStyle& style : kMarkStyles) {
+            all.push_back(drawMark(style, true));
+            all.push_back(drawMark(style, false));
+        }
+        return all;
+    }();
+    return marks[static_cast<std::size_t>(constellation) * 2 + (withSignal ? 0 : 1)];
+}
 
 void SkyView::init(const std::string& viewName) {
     name = viewName;
@@ -40,8 +117,13 @@ void SkyView::draw() {
     for (int i = 0; i < count; ++i) {
         const SkySatellite& s = satellites[static_cast<std::size_t>(i)];
         const Point p = plotPosition(cx, cy, s.elevation, s.azimuth);
-        const TransparentBitmap& dot = s.snr < 1 ? withoutSignal_ : withSignal_;
-        dot.drawTransparent(frame, p.x - kDotHalf, p.y - kDotHalf);
+        if (s.constellation == Constellation::Gps) {
+            const TransparentBitmap& dot = s.snr < 1 ? withoutSignal_ : withSignal_;
+            dot.drawTransparent(frame, p.x - kDotHalf, p.y - kDotHalf);
+        } else {
+            frame.blitKeyed(p.x - kDotHalf, p.y - kDotHalf, mark(s.constellation, s.snr >= 1),
+                            Rect{0, 0, kMarkSize, kMarkSize}, kMarkKey);
+        }
     }
 }
 

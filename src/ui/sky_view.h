@@ -1,6 +1,12 @@
 #pragma once
 // The satellites in view on a sky plot: north up, the zenith at the centre and
 // the horizon on a circle of radius 40. Azimuth 90 degrees lies to the left.
+//
+// A satellite with signal is a filled mark, one without signal a hollow one.
+// GPS satellites are the skin's two dots; the other constellations have marks
+// of their own colour and shape: GLONASS a red square, Galileo a blue
+// diamond, BeiDou a yellow triangle, QZSS a magenta disc, SBAS, NavIC and
+// others a small white disc.
 
 #include <cstdint>
 #include <vector>
@@ -30,6 +36,9 @@ public:
 
     // Where a satellite's dot is centred for a plot centred on (cx, cy).
     static Point plotPosition(int cx, int cy, double elevation, double azimuth);
+    // The 9 x 9 mark of a constellation other than GPS; pixels of kMarkKey are transparent.
+    static const QImage& mark(Constellation constellation, bool withSignal);
+    static constexpr QRgb kMarkKey = rgb(255, 0, 255);
 
     int count = 0;
     std::vector<SkySatellite> satellites;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -31,14 +32,11 @@ namespace wp2::test {
 
 inline void ensureApplication() {
     if (!QApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "wp2-app-test";
         static char* argv[] = {name, nullptr};
-        auto* app = new QApplication(argc, argv);
-        app->setQuitOnLastWindowClosed(false);
+        (new QApplication(argc, argv))->setQuitOnLastWindowClosed(false);
     }
     registerDashboardFonts();
 }
@@ -53,93 +51,58 @@ inline void installEmulationFile() {
 // Records what the dashboard asks of its window.
 class RecordingHost final : public ScreenHost {
 public:
-    void stopTimer() override { log("stopTimer"), timerRunning = false; }
-    void startTimer() override { log("startTimer"), timerRunning = true; }
-    void hideForDialog() override { log("hide"), shown = false; }
-    void showAfterDialog() override { log("show"), shown = true; }
-    void keepInFront() override { log("front"); }
-    void forceInputPanelDown() override { log("inputPanelDown"); }
-    void endMessageLoop(int code) override {
-        log("endLoop");
-        exitCode = code;
-    }
+    void stopTimer() override { timerRunning = false; }
+    void startTimer() override { timerRunning = true; }
+    void hideForDialog() override { calls.push_back("hide"); }
+    void showAfterDialog() override { calls.push_back("show"); }
+    void keepInFront() override { calls.push_back("front"); }
+    void forceInputPanelDown() override {}
+    void endMessageLoop(int) override {}
     int count(const std::string& call) const {
-        int n = 0;
-        for (const auto& c : calls) {
-            n += c == call ? 1 : 0;
-        }
-        return n;
+        return static_cast<int>(std::count(calls.begin(), calls.end(), call));
     }
 
     std::vector<std::string> calls;
     bool timerRunning = true;
-    bool shown = true;
-    int exitCode = -1;
-
-private:
-    void log(const std::string& call) { calls.push_back(call); }
 };
 
-// Records every dialog opened, with whether the screen was suspended at the time.
+// Records every dialog opened, with whether the screen's timer ran meanwhile.
 class RecordingDialogs final : public AppDialogs {
 public:
-    int firstRunSetup(int emu, GpsLink* link) override {
-        firstRunLink = link;
-        opened.push_back("firstRun " + std::to_string(emu));
-        if (onFirstRun) {
-            onFirstRun(emu);
-        }
-        return firstRunMode;
+    int firstRunSetup(int emu, GpsLink*) override {
+        record("firstRun " + std::to_string(emu));
+        return onFirstRun ? onFirstRun() : 1;
     }
     bool newPoint(CPushpins& p, const TrackPoint& fix) override {
         record("newPoint");
-        return onNewPoint ? onNewPoint(p, fix) : false;
+        return onNewPoint && onNewPoint(p, fix);
     }
-    void selectPoint(CPushpins& p) override {
-        record("selectPoint");
-        if (onSelectPoint) {
-            onSelectPoint(p);
-        }
-    }
+    void selectPoint(CPushpins& p) override { record("selectPoint"), onPushpins(p); }
     void soundOptions(SoundSettings&) override { record("sound"); }
-    void pushpinList(CPushpins& p) override {
-        record("pushpins");
-        if (onPushpinList) {
-            onPushpinList(p);
-        }
-    }
-    void gpsSetup(GpsLink* link) override {
-        record("gps");
-        gpsSetupLink = link;
-    }
-    void prepareMiscOptions(UnitFormatter& units) override { units.setSystem(preparedUnitSystem); }
+    void pushpinList(CPushpins& p) override { record("pushpins"), onPushpins(p); }
+    void gpsSetup(GpsLink*) override { record("gps"); }
+    void prepareMiscOptions(UnitFormatter& units) override { units.setSystem(UnitSystem::US); }
     bool miscOptions(UnitFormatter& units) override {
         record("misc");
         if (miscOk) {
-            units.setSystem(miscUnitSystem);
+            units.setSystem(UnitSystem::Nautical);
         }
         return miscOk;
     }
     void trackOptions(TrackView&, TrackLog&) override { record("trackOptions"); }
 
     std::vector<std::string> opened;
-    std::vector<bool> timerWasRunning;  // the host's timer state when each dashboard dialog ran
+    std::vector<bool> timerWasRunning;
     const RecordingHost* host = nullptr;
-    int firstRunMode = 2;
-    GpsLink* firstRunLink = nullptr;
-    GpsLink* gpsSetupLink = nullptr;
-    int preparedUnitSystem = 1;
-    int miscUnitSystem = 1;
-    bool miscOk = false;
-    std::function<void(int)> onFirstRun;
+    bool miscOk = false;  // Misc.: OK with Nautical, or Cancel
+    std::function<int()> onFirstRun;
     std::function<bool(CPushpins&, const TrackPoint&)> onNewPoint;
-    std::function<void(CPushpins&)> onSelectPoint;
-    std::function<void(CPushpins&)> onPushpinList;
+    std::function<void(CPushpins&)> onPushpins = [](CPushpins&) {};  // list or selection
 
 private:
     void record(const std::string& name) {
         opened.push_back(name);
-        timerWasRunning.push_back(host ? host->timerRunning : true);
+        timerWasRunning.push_back(host && host->timerRunning);
     }
 };
 

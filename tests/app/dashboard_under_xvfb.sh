@@ -1,19 +1,25 @@
 #!/bin/sh
-# The real program on a real X server, used as a person would: wayplot2
-# --emulate runs under Xvfb, each dashboard button and Options menu item is
-# tapped with the mouse (xdotool), the dialog it opens must appear with its
-# title and close again with Escape, and the dashboard must come back and
-# keep moving. At the end the quit button ends the program, which must exit
-# with status 0 and leave its pushpins and panel choice saved.
+# The real program on a real X server, used as a person would.
+#
+# 1. wayplot2 --emulate: each dashboard button and Options menu item is tapped
+#    with the mouse (xdotool), the dialog it opens must appear with its title
+#    and close again with Escape, and the dashboard must come back and keep
+#    moving. At the end the quit button ends the program, which must exit with
+#    status 0 and leave its pushpins and panel choice saved.
+# 2. A start whose receiver cannot be opened, without and then with a window
+#    manager (openbox): no other window of the program may lie over the "GPS
+#    is not started !" box (the splash stays on top while it is shown), the
+#    box must be answered by a click on its button (without) or by Enter
+#    (with), and the dashboard must come after it.
 #
 #   dashboard_under_xvfb.sh WAYPLOT2 [PICTURES_DIR]
 #
-# Exits 77 (skipped) when xvfb-run, xdotool or xwd is missing.
+# Exits 77 (skipped) when xvfb-run, xdotool, xwd, xwininfo, xprop or openbox is missing.
 set -u
 
 PROGRAM=$1
 PICTURES=${2:-}
-for tool in xvfb-run xdotool xwd; do
+for tool in xvfb-run xdotool xwd xwininfo xprop openbox; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
 done
 
@@ -23,8 +29,9 @@ if [ "${WAYPLOT2_IN_XVFB:-}" != 1 ]; then
 fi
 
 [ -n "$PICTURES" ] && mkdir -p "$PICTURES"
-ROOT=$(mktemp -d)
-export XDG_RUNTIME_DIR="$ROOT/runtime"
+TMP=$(mktemp -d)
+ROOT="$TMP/root"
+export XDG_RUNTIME_DIR="$TMP/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 failures=0
 
@@ -37,28 +44,20 @@ picture() {
     [ -n "$PICTURES" ] && command -v import >/dev/null && import -window root "$PICTURES/$1.png"
 }
 
-# Id of the visible window whose title is exactly $1, waiting up to 10 s.
-wait_window() {
+# Polls `$@` every 0.2 s for up to 10 s.
+within_10s() {
     i=0
     while [ $i -lt 50 ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
+        "$@" && return 0
         sleep 0.2
         i=$((i + 1))
     done
     return 1
 }
 
-# Waits up to 10 s for no visible window titled $1.
-wait_gone() {
-    i=0
-    while [ $i -lt 50 ]; do
-        [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0
-        sleep 0.2
-        i=$((i + 1))
-    done
-    return 1
-}
+visible_titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+titled_shown() { [ -n "$(visible_titled "$1")" ]; }
+titled_gone() { [ -z "$(visible_titled "$1")" ]; }
 
 tap() {
     xdotool mousemove --window "$WIN" "$1" "$2" click 1
@@ -71,47 +70,96 @@ frame_sum() {
 
 # The dashboard is back and something on it changes within 10 s.
 expect_moving() {
-    wait_window Wayplot2 >/dev/null || { fail "$1: the dashboard did not come back"; return; }
+    within_10s titled_shown Wayplot2 || { fail "$1: the dashboard did not come back"; return; }
     first=$(frame_sum)
-    i=0
-    while [ $i -lt 20 ]; do
-        sleep 0.5
-        [ "$(frame_sum)" != "$first" ] && return 0
-        i=$((i + 1))
-    done
-    fail "$1: the dashboard stands still"
+    frame_changed() { [ "$(frame_sum)" != "$first" ]; }
+    within_10s frame_changed || fail "$1: the dashboard stands still"
 }
 
-# Taps (x, y), expects the dialog titled $2, closes it with Escape.
+# Taps (x, y), expects the dialog titled $3, closes it with Escape.
 open_and_close() {
     tap "$1" "$2"
-    dialog=$(wait_window "$3") || { fail "tapping ($1, $2) did not open \"$3\""; return; }
+    within_10s titled_shown "$3" || { fail "tapping ($1, $2) did not open \"$3\""; return; }
     picture "$4"
-    xdotool windowfocus --sync "$dialog" key Escape
-    wait_gone "$3" || fail "\"$3\" did not close on Escape"
+    xdotool windowfocus --sync "$(visible_titled "$3")" key Escape
+    within_10s titled_gone "$3" || fail "\"$3\" did not close on Escape"
     expect_moving "after \"$3\""
 }
 
-# The dashboard window. The splash before it has the same title but lives
-# only 2 s: the dashboard is the window of that title still there 3 s after
-# it was first seen.
-find_dashboard() {
-    tries=0
-    while [ $tries -lt 10 ]; do
-        id=$(wait_window Wayplot2) || return 1
-        sleep 3
-        if xdotool search --onlyvisible --name '^Wayplot2$' 2>/dev/null | grep -qx "$id"; then
-            echo "$id"
-            return 0
-        fi
-        tries=$((tries + 1))
+# The program $1's visible windows whose first type is $2 (NORMAL, SPLASH, DIALOG).
+windows_of() {
+    for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -Eq "= _NET_WM_WINDOW_TYPE_$2(,|\$)" && echo "$w"
     done
-    return 1
 }
 
-"$PROGRAM" --emulate --root "$ROOT" --scale 1 >"$ROOT/out.txt" 2>&1 &
+# The dashboard window: the program's normal window, still shown 3 s after
+# it was first seen.
+dashboard_of() {
+    watched=$1
+    normal_shown() { w=$(windows_of "$watched" NORMAL | head -1) && [ -n "$w" ]; }
+    within_10s normal_shown || return 1
+    sleep 3
+    xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && echo "$w"
+}
+
+# Waits for the program $1 to end; status is its exit status (or "hung").
+ended() {
+    status=hung
+    within_10s sh -c "! kill -0 $1 2>/dev/null" || { kill -KILL "$1"; return; }
+    wait "$1"
+    status=$?
+}
+
+# x y width height of a window on the screen.
+geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+        /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
+}
+
+# The receiver of "Driver" (COM1) is a device that does not exist. $1: the
+# name of the run, $2: click or enter.
+no_receiver_start() {
+    rm -rf "$ROOT"
+    mkdir -p "$ROOT"
+    printf 'Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\KELM\\Wayplot2]\n"Driver"="1,4800,8,1,0"\n' \
+        >"$ROOT/local-machine.reg"
+    WAYPLOT2_COM1="$ROOT/no-such-device" "$PROGRAM" --root "$ROOT" --scale 1 >>"$TMP/out.txt" 2>&1 &
+    pid=$!
+    box_shown() { box=$(windows_of "$pid" DIALOG | head -1) && [ -n "$box" ]; }
+    if ! within_10s box_shown; then
+        fail "$1: no \"GPS is not started !\" box"
+        kill -KILL "$pid"
+        return
+    fi
+    sleep 1  # three periods of the splash's timer, which keeps it in front
+    picture "$1"
+    set -- "$1" "$2" $(geometry "$box")
+    # No other window of the program (the splash) may lie over any of it.
+    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+        g=$(geometry "$w")
+        [ "$w" != "$box" ] && echo "$g $*" |
+            awk '{exit !($1 < $7 + $9 && $7 < $1 + $3 && $2 < $8 + $10 && $8 < $2 + $4)}' &&
+            fail "$1: the box is covered by a window of the program at $g"
+    done
+    if [ "$2" = click ]; then  # its one button, in the middle of the bottom row
+        xdotool mousemove $(($3 + $5 / 2)) $(($4 + $6 - 15)) click 1
+    else
+        xdotool key Return
+    fi
+    box_gone() { ! xwininfo -id "$box" 2>/dev/null | grep -q IsViewable; }
+    within_10s box_gone || fail "$1: the box did not close on a $2"
+    dashboard_of "$pid" >/dev/null || fail "$1: no dashboard after the box"
+    picture "$1_answered"
+    kill -TERM "$pid"
+    ended "$pid"
+    [ "$status" = 0 ] || fail "$1: the program ended with $status on SIGTERM"
+}
+
+mkdir -p "$ROOT"
+"$PROGRAM" --emulate --root "$ROOT" --scale 1 >"$TMP/out.txt" 2>&1 &
 pid=$!
-WIN=$(find_dashboard) || { echo "FAIL: no dashboard window"; kill "$pid"; exit 1; }
+WIN=$(dashboard_of "$pid") || { echo "FAIL: no dashboard window"; kill "$pid"; exit 1; }
 expect_moving "at start"
 picture dashboard
 
@@ -123,10 +171,8 @@ for item in "159 GPS Setup gps_setup" "182 Sound options sound_options" \
     "205 Pushpins pushpins" "228 Miscellaneous Options misc_options"; do
     y=${item%% *}
     rest=${item#* }
-    name=${rest##* }
-    title=${rest% *}
     tap 210 290
-    open_and_close 190 "$y" "$title" "$name"
+    open_and_close 190 "$y" "${rest% *}" "${rest##* }"
 done
 
 # Map mode: its Menu button opens the track options.
@@ -138,25 +184,24 @@ tap 30 290
 
 # The quit button in the top right corner ends the program the orderly way.
 tap 229 14
-i=0
-while kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do
-    sleep 0.2
-    i=$((i + 1))
-done
-if kill -0 "$pid" 2>/dev/null; then
-    fail "the quit button did not end the program"
-    kill -TERM "$pid"
-fi
-wait "$pid"
-status=$?
-[ $status -eq 0 ] || fail "the program exited with status $status"
+ended "$pid"
+[ "$status" = 0 ] || fail "the quit button: the program ended with $status"
 [ -f "$ROOT/My Documents/Pushpins.kpp" ] || fail "no pushpin file after quitting"
 grep -rqs '"IOpt"' "$ROOT" || fail "the panel choice (IOpt) was not saved"
 
+no_receiver_start no_receiver click
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+within_10s wm_running || fail "openbox did not start"
+no_receiver_start no_receiver_wm enter
+kill "$wm"
+
 if [ $failures -ne 0 ]; then
     echo "--- program output"
-    cat "$ROOT/out.txt"
+    cat "$TMP/out.txt"
 fi
-rm -rf "$ROOT"
-[ $failures -eq 0 ] && echo "every dialog opened from the dashboard and the dashboard came back moving"
+rm -rf "$TMP"
+[ $failures -eq 0 ] && echo "every dialog opened from the dashboard and the dashboard came back moving;" \
+    "the box of a receiver that cannot be opened was on top and answered, with and without a window manager"
 exit $((failures != 0))

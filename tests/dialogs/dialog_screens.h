@@ -1,7 +1,6 @@
 #pragma once
 // The dialog tests' QApplication on the offscreen platform, made once for the
-// whole test program, and the review picture of a dialog on the 240 x 320
-// screen.
+// whole test program, and the review picture of a dialog on the screen.
 
 #include <QWidget>
 #include <string>
@@ -10,9 +9,9 @@
 
 namespace wp2::test {
 
-// Draws the dialog as the handheld shows it (title bar across the top, the
-// dialog below) into <build>/dialog_screens/<name>.png, and checks that the
-// dialog and every control fit the 240 x 320 screen with their text whole.
+// Checks that the dialog and every control fit the 240 x 320 screen enlarged
+// by the dialog scale, below its title bar, with their text whole, and keeps
+// a picture of the dialog in <build>/dialog_screens/<name>.png for review.
 void renderScreen(QWidget& dialog, const std::string& name);
 
 }  // namespace wp2::test

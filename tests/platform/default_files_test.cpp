@@ -41,27 +41,5 @@ TEST_F(DefaultFiles, CopiesWhatIsMissingAndNeverOverwrites) {
     EXPECT_EQ(test::readFile(installed("move4.txt")), "shipped track");
 }
 
-TEST_F(DefaultFiles, AFileThatCannotBeCopiedIsCountedAndNotInstalled) {
-    // A non-empty folder where the copy would be written makes the copy fail.
-    fs::create_directories(root_.file("Windows/move4.txt.part/blocker"));
-    InstallResult r = installDefaultFiles(resources_.path());
-    EXPECT_EQ(r.copied, 1);
-    EXPECT_EQ(r.failed, 1);
-    EXPECT_FALSE(test::fileExists(installed("move4.txt")));
-}
-
-TEST(ResourceDir, TheEnvironmentWinsAndTheBuildTreeIsFoundOtherwise) {
-    test::TempDir mine;
-    fs::create_directories(mine.file("windows"));
-    setenv("WAYPLOT2_RESOURCES", mine.path().c_str(), 1);
-    EXPECT_EQ(resourceDir(), mine.path());
-    unsetenv("WAYPLOT2_RESOURCES");
-    std::string found = resourceDir();
-    for (const char* f :
-         {"move4.txt", "GpsOn.wav", "GpsOff.wav", "FixOk.wav", "NoFix.wav", "Alarm1.wav"}) {
-        EXPECT_TRUE(test::fileExists(found + "/windows/" + f)) << f;
-    }
-}
-
 }  // namespace
 }  // namespace wp2

@@ -4,7 +4,9 @@
 
 #include "platform/file_registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,94 +61,6 @@ std::string onlyTemporaryFile(const std::string& folder) {
 
 const std::string kStoreHeader = "Windows Registry Editor Version 5.00\n\n";
 
-TEST(FileRegistry, SettingsPersistInATypedReadableFileWrittenOnlyWhenSet) {
-    TempDir tmp;
-    {
-        FileRegistry fresh(tmp.file("config"));
-        RegValue v;
-        EXPECT_EQ(fresh.openKey(RegRoot::LocalMachine, kSettingsKeyPath), kRegFileNotFound);
-        EXPECT_EQ(fresh.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart", v),
-                  kRegFileNotFound);
-        EXPECT_FALSE(fileExists(tmp.file("config")));
-    }
-    {
-        FileRegistry reg(tmp.path());
-        Installed installed(reg);
-        CRegInt warmStart("WarmStart", true, 1);
-        CRegDouble lastLat("LastLat", false, 10.0);
-        CRegStore store;
-        ASSERT_TRUE(store.WriteText("Driver", "3,4800,8,0,0"));
-        lastLat = 0.5;
-    }
-    EXPECT_EQ(readFile(tmp.file("local-machine.reg")),
-              kStoreHeader +
-                  "[HKEY_LOCAL_MACHINE\\Software\\KELM\\Wayplot2]\n"
-                  "\"Driver\"=\"3,4800,8,0,0\"\n"
-                  "\"LastLat\"=hex:00,00,00,00,00,00,e0,3f\n"
-                  "\"WarmStart\"=dword:00000001\n\n");
-    EXPECT_FALSE(fileExists(tmp.file("current-user.reg")));
-    EXPECT_EQ(onlyTemporaryFile(tmp.path()), "");
-
-    // The next run reads what the last one left.
-    FileRegistry reg(tmp.path());
-    Installed installed(reg);
-    CRegDouble lastLat("LastLat", false, 10.0);
-    EXPECT_EQ(lastLat.Get(), 0.5);
-    std::string driver;
-    EXPECT_TRUE(CRegStore().ReadText("Driver", driver));
-    EXPECT_EQ(driver, "3,4800,8,0,0");
-}
-
-TEST(FileRegistry, ValueDeletedBetweenRunsReappearsWithItsDefault) {
-    TempDir tmp;
-    FileRegistry reg(tmp.path());
-    Installed installed(reg);
-    { CRegInt("UnitSystem", true, 0) = 2; }
-    { CRegInt("TSOpt", false, 5) = 9; }
-    // Between runs the value disappears from the file (edited by hand).
-    std::string text = readFile(tmp.file("local-machine.reg"));
-    std::size_t at = text.find("\"UnitSystem\"");
-    ASSERT_NE(at, std::string::npos);
-    text.erase(at, text.find('\n', at) - at + 1);
-    writeFile(tmp.file("local-machine.reg"), text);
-
-    CRegInt unit("UnitSystem", true, 0);
-    CRegInt ts("TSOpt", false, 5);
-    EXPECT_EQ(unit.Get(), 0);
-    EXPECT_EQ(ts.Get(), 9);
-    EXPECT_TRUE(contains(readFile(tmp.file("local-machine.reg")), "\"UnitSystem\"=dword:00000000"));
-}
-
-TEST(FileRegistry, EveryRootAndKeyIsAddressable) {
-    TempDir tmp;
-    FileRegistry reg(tmp.path());
-    Installed installed(reg);
-    CRegStore bt;
-    bt.Set(RegRoot::LocalMachine, kBluetoothKeyPath);
-    ASSERT_TRUE(bt.WriteNumber("BtBrowserEnabled", 1));
-    CRegStore user;
-    user.Set(RegRoot::CurrentUser, "Software\\Test");
-    ASSERT_TRUE(user.WriteLongText("Note", "x"));
-
-    EXPECT_TRUE(contains(readFile(tmp.file("local-machine.reg")),
-                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Widcomm\\BtConfig\\AutoConnect\\0008]\n"
-                         "\"BtBrowserEnabled\"=dword:00000001\n"));
-    EXPECT_EQ(readFile(tmp.file("current-user.reg")),
-              kStoreHeader + "[HKEY_CURRENT_USER\\Software\\Test]\n\"Note\"=\"x\"\n\n");
-    // Keys and names are found whatever their case, as in the registry.
-    std::uint32_t n = 0;
-    CRegStore btLower;
-    btLower.Set(RegRoot::LocalMachine, "software\\widcomm\\btconfig\\autoconnect\\0008");
-    EXPECT_TRUE(btLower.ReadNumber("btbrowserenabled", n));
-    EXPECT_EQ(n, 1u);
-    EXPECT_EQ(reg.openKey(RegRoot::LocalMachine, "Software\\Widcomm"), kRegOk);
-    EXPECT_EQ(reg.deleteValue(RegRoot::LocalMachine, kBluetoothKeyPath, "BtBrowserEnabled"),
-              kRegOk);
-    EXPECT_EQ(reg.deleteValue(RegRoot::LocalMachine, kBluetoothKeyPath, "BtBrowserEnabled"),
-              kRegFileNotFound);
-    EXPECT_FALSE(bt.ReadNumber("BtBrowserEnabled", n));
-}
-
 TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStore) {
     TempDir tmp;
     {
@@ -186,108 +100,6 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     EXPECT_TRUE(contains(readFile(tmp.file("local-machine.reg")), "dword:00000003"));
 }
 
-TEST(FileRegistry, CorruptStoreIsMovedAsideAndDefaultsAreUsed) {
-    TempDir tmp;
-    const std::string garbage =
-        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\X]\n"
-        "\"WarmStart\"=dword:0000000\x01\n";
-    writeFile(tmp.file("local-machine.reg"), garbage);
-    FileRegistry reg(tmp.path());
-    Installed installed(reg);
-    RecordingMessageBoxes boxes;
-    {
-        CRegInt warmStart("WarmStart", true, 1);
-        CRegDouble lat("LastLat", true, 10.0);
-        EXPECT_EQ(warmStart.Get(), 1);
-        EXPECT_EQ(lat.Get(), 10.0);
-    }
-    EXPECT_EQ(readFile(tmp.file("local-machine.reg.bad")), garbage);
-    EXPECT_TRUE(contains(readFile(tmp.file("local-machine.reg")), "\"WarmStart\"=dword:00000001"));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
-    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Warning);
-    EXPECT_TRUE(contains(boxes.shown[0].text, "line 4")) << boxes.shown[0].text;
-    EXPECT_TRUE(contains(boxes.shown[0].text, tmp.file("local-machine.reg.bad")));
-
-    // A second bad file does not replace the first one set aside, and is
-    // reported again only by a new program run.
-    writeFile(tmp.file("local-machine.reg"), "not a store");
-    RegValue v;
-    EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart", v),
-              kRegFileNotFound);
-    EXPECT_EQ(readFile(tmp.file("local-machine.reg.bad")), garbage);
-    EXPECT_EQ(readFile(tmp.file("local-machine.reg-2.bad")), "not a store");
-    EXPECT_EQ(boxes.shown.size(), 1u);
-}
-
-TEST(FileRegistry, CorruptStoreThatCannotBeMovedIsNeverOverwritten) {
-    TempDir tmp;
-    writeFile(tmp.file("local-machine.reg"), "precious but unreadable");
-    // A folder where the lock file belongs makes locking, and so moving aside
-    // and writing, impossible even for a privileged user.
-    ASSERT_EQ(mkdir(tmp.file("registry.lock").c_str(), 0755), 0);
-    FileRegistry reg(tmp.path());
-    RecordingMessageBoxes boxes;
-    RegValue v;
-    EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart", v),
-              kRegFileNotFound);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
-    EXPECT_TRUE(contains(boxes.shown[0].text, "could not be moved aside")) << boxes.shown[0].text;
-    EXPECT_NE(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart",
-                           RegValue{RegType::Dword, dwordBytes(1)}),
-              kRegOk);
-    EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart", v),
-              kRegFileNotFound);
-    EXPECT_EQ(boxes.shown.size(), 1u);  // said once
-
-    // A setting then takes its default and says that it could not store it.
-    Installed installed(reg);
-    {
-        CRegInt warmStart("WarmStart", true, 1);
-        EXPECT_EQ(warmStart.Get(), 1);
-    }
-    ASSERT_EQ(boxes.shown.size(), 3u);
-    EXPECT_EQ(boxes.shown[1].caption, "CRegInt");
-    EXPECT_TRUE(contains(boxes.shown[1].text, "registry.lock"));
-    EXPECT_EQ(boxes.shown[2].text, "CRegInt: SetValue failed");
-    EXPECT_EQ(readFile(tmp.file("local-machine.reg")), "precious but unreadable");
-    EXPECT_FALSE(fileExists(tmp.file("local-machine.reg.bad")));
-}
-
-TEST(FileRegistry, StoreThatCannotBeReadFailsEveryOperation) {
-    TempDir tmp;
-    ASSERT_EQ(mkdir(tmp.file("local-machine.reg").c_str(), 0755), 0);
-    FileRegistry reg(tmp.path());
-    RegValue v;
-    EXPECT_EQ(reg.queryValue(RegRoot::LocalMachine, "A", "B", v), kRegReadFault);
-    EXPECT_EQ(reg.setValue(RegRoot::LocalMachine, "A", "B", v), kRegReadFault);
-    EXPECT_TRUE(contains(reg.errorText(kRegReadFault), "cannot read the settings file"));
-    EXPECT_EQ(reg.setValue(RegRoot::CurrentUser, "A", "B", v), kRegOk);
-}
-
-TEST(FileRegistry, RewriteKeepsThePermissionsAndAnUnchangedStoreIsNotRewritten) {
-    TempDir tmp;
-    FileRegistry reg(tmp.path());
-    int renames = 0;
-    setBeforeReplaceHook([&](const std::string&) { ++renames; });
-    RegValue one{RegType::Dword, dwordBytes(1)};
-    reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
-    ASSERT_EQ(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one), kRegOk);
-    EXPECT_EQ(renames, 2);
-    reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
-    reg.createKey(RegRoot::LocalMachine, "Software\\KELM");  // exists as a parent
-    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one);
-    EXPECT_EQ(renames, 2);
-
-    ASSERT_EQ(chmod(tmp.file("local-machine.reg").c_str(), 0640), 0);
-    ASSERT_EQ(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "B", one), kRegOk);
-    struct stat st;
-    ASSERT_EQ(stat(tmp.file("local-machine.reg").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    setBeforeReplaceHook({});
-}
-
 TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
     TempDir tmp;
     constexpr int kProcesses = 4;
@@ -318,6 +130,80 @@ TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
     FileRegistry reg(tmp.path());
     EXPECT_EQ(reg.listValues(RegRoot::LocalMachine, kSettingsKeyPath).size(),
               static_cast<std::size_t>(kProcesses * kValuesEach));
+}
+
+// A read-only settings folder: the stored settings are used, the user is told
+// once that changes cannot be saved, and the program goes on.
+TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsSaved) {
+    TempDir tmp;
+    {
+        FileRegistry reg(tmp.path());
+        Installed installed(reg);
+        CRegInt("UnitSystem", true, 0) = 1;
+    }
+    auto result = test::inPrivateMounts([&]() -> std::string {
+        if (!test::mountReadOnly(tmp.path())) {
+            return "cannot mount read-only";
+        }
+        FileRegistry reg(tmp.path());
+        Installed installed(reg);
+        RecordingMessageBoxes boxes;
+        CRegInt unit("UnitSystem", true, 0);
+        for (int i = 0; i < 26; ++i) {
+            CRegInt("Absent" + std::to_string(i), false, i) = i + 1;
+        }
+        unit = 2;
+        if (unit.Get() != 2 || CRegInt("UnitSystem", true, 0).Get() != 1) {
+            return "the stored unit system was not used";
+        }
+        if (boxes.shown.size() != 1 || !contains(boxes.shown[0].text, "Read-only file system")) {
+            return std::to_string(boxes.shown.size()) +
+                   " boxes, the first: " + (boxes.shown.empty() ? "" : boxes.shown[0].text);
+        }
+        return "";
+    });
+    if (!result) {
+        GTEST_SKIP() << "no private mount namespace here to make a folder read-only";
+    }
+    EXPECT_EQ(*result, "");
+}
+
+// The lock is waited for a bounded time; then the change fails and names the holder.
+TEST(FileRegistry, HeldLockFailsTheChangeAfterAWhileNamingItsHolder) {
+    TempDir tmp;
+    const int held = ::open(tmp.file("registry.lock").c_str(), O_RDWR | O_CREAT, 0666);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ASSERT_EQ(::write(held, "4242 holder\n", 12), 12);
+    FileRegistry reg(tmp.path());
+    reg.setLockWait(std::chrono::milliseconds(100));
+    RecordingMessageBoxes boxes;
+    const RegValue one{RegType::Dword, dwordBytes(1)};
+    const int rc = reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one);
+    EXPECT_EQ(rc, kRegWriteProtect);
+    EXPECT_TRUE(contains(reg.errorText(rc), "in use by process 4242 (holder)"))
+        << reg.errorText(rc);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    ::close(held);
+    EXPECT_EQ(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one), kRegOk);
+}
+
+// The store is read once and again only when the file changed.
+TEST(FileRegistry, StoreIsReadAgainOnlyWhenTheFileChanged) {
+    TempDir tmp;
+    FileRegistry writer(tmp.path()), reader(tmp.path());
+    const RegValue big{RegType::Sz, std::vector<std::uint8_t>(1 << 20, 'x')};
+    ASSERT_EQ(writer.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "Big", big), kRegOk);
+    RegValue v;
+    for (int i = 0; i < 20; ++i) {
+        reader.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "Big", v);
+    }
+    EXPECT_EQ(reader.reads(), 1);
+    ASSERT_EQ(writer.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "N",
+                              RegValue{RegType::Dword, dwordBytes(7)}),
+              kRegOk);
+    ASSERT_EQ(reader.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "N", v), kRegOk);
+    EXPECT_EQ(v.data, dwordBytes(7));
+    EXPECT_EQ(reader.reads(), 2);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // Network sources for the tests, all on 127.0.0.1: a small TCP server that
-// plays an NMEA stream (or a gpsd's replies) to its client, and a program run
-// in the background (gpsd, gpsfake, the tool) whose output is read as it comes.
+// plays an NMEA stream to its client, and a program run in the background
+// (gpsd, gpsfake, the tool) whose output is read as it comes.
 
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -13,7 +13,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,12 +32,12 @@ inline int freeTcpPort() {
     return ntohs(a.sin_port);
 }
 
-// Serves one client at a time: writes `script` to it every periodMs (once
-// when 0) and records what clients send, until destroyed.
+// Serves one client at a time: writes `script` to it every periodMs until
+// destroyed.
 class LocalTcpServer {
 public:
     LocalTcpServer(std::string script, int periodMs, int port = 0)
-        : script_(std::move(script)), periodMs_(periodMs) {
+        : script_(std::move(script)), period_(periodMs) {
         listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         int one = 1;
         ::setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -46,11 +45,8 @@ public:
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         a.sin_port = htons(static_cast<std::uint16_t>(port));
-        socklen_t size = sizeof a;
-        if (::bind(listen_, reinterpret_cast<sockaddr*>(&a), size) == 0 &&
-            ::listen(listen_, 4) == 0 &&
-            ::getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &size) == 0) {
-            port_ = ntohs(a.sin_port);
+        if (::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+            ::listen(listen_, 4);
         }
         thread_ = std::thread([this] { serve(); });
     }
@@ -62,38 +58,24 @@ public:
     LocalTcpServer(const LocalTcpServer&) = delete;
     LocalTcpServer& operator=(const LocalTcpServer&) = delete;
 
-    int port() const { return port_; }
-    std::string received() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return received_;
-    }
-
 private:
     void serve() {
         int client = -1;
-        auto next = std::chrono::steady_clock::now();
-        bool sent = false;
         while (running_) {
             pollfd fds[2] = {{listen_, POLLIN, 0}, {client, POLLIN, 0}};
-            ::poll(fds, client >= 0 ? 2 : 1, 5);
-            if ((fds[0].revents & POLLIN) && client < 0) {
-                client = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
-                sent = false;
-            }
+            ::poll(fds, client >= 0 ? 2 : 1, period_.count());
             char buf[512];
-            ssize_t n = 0;
             if (client >= 0 && (fds[1].revents & (POLLIN | POLLHUP)) &&
-                (n = ::recv(client, buf, sizeof buf, MSG_DONTWAIT)) <= 0) {
+                ::recv(client, buf, sizeof buf, MSG_DONTWAIT) <= 0) {
                 ::close(client);  // the client went away
                 client = -1;
-            } else if (n > 0) {
-                std::lock_guard<std::mutex> lock(mutex_);
-                received_.append(buf, static_cast<std::size_t>(n));
             }
-            if (client >= 0 && (periodMs_ > 0 ? std::chrono::steady_clock::now() >= next : !sent)) {
+            if ((fds[0].revents & POLLIN) && client < 0) {
+                client = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+            }
+            if (client >= 0 && std::chrono::steady_clock::now() >= next_) {
                 ::send(client, script_.data(), script_.size(), MSG_NOSIGNAL);
-                sent = true;
-                next = std::chrono::steady_clock::now() + std::chrono::milliseconds(periodMs_);
+                next_ = std::chrono::steady_clock::now() + period_;
             }
         }
         if (client >= 0) {
@@ -102,12 +84,10 @@ private:
     }
 
     std::string script_;
-    int periodMs_;
+    std::chrono::milliseconds period_;
+    std::chrono::steady_clock::time_point next_;
     int listen_ = -1;
-    int port_ = 0;
     std::atomic<bool> running_{true};
-    mutable std::mutex mutex_;
-    std::string received_;
     std::thread thread_;
 };
 

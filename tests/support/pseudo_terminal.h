@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -77,6 +79,25 @@ public:
 private:
     int master_ = -1;
     std::string slavePath_;
+};
+
+// Collects what a port's reader hands over, from the reader's thread.
+class ByteCollector {
+public:
+    std::function<void(std::uint8_t)> sink() {
+        return [this](std::uint8_t b) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            bytes_.push_back(static_cast<char>(b));
+        };
+    }
+    std::string bytes() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return bytes_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::string bytes_;
 };
 
 inline int countEntries(const char* dir) {

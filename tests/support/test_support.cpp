@@ -1,10 +1,14 @@
 #include "support/test_support.h"
 
 #include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -133,6 +137,75 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& st
     close(fo);
     close(fe);
     return result;
+}
+
+namespace {
+
+bool writeText(const char* path, const std::string& text) {
+    std::ofstream out(path);
+    out << text;
+    return static_cast<bool>(out.flush());
+}
+
+// A private mount namespace for this (single-threaded, forked) process.
+bool enterPrivateMounts() {
+    if (::unshare(CLONE_NEWNS) != 0) {
+        const uid_t uid = ::getuid();
+        const gid_t gid = ::getgid();
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
+            !writeText("/proc/self/setgroups", "deny") ||
+            !writeText("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+            !writeText("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")) {
+            return false;
+        }
+    }
+    return ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+}  // namespace
+
+std::optional<std::string> inPrivateMounts(const std::function<std::string()>& body) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        return "pipe: " + std::string(std::strerror(errno));
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        const std::string result = enterPrivateMounts() ? body() : "\x01";
+        if (::write(fds[1], result.data(), result.size()) < 0) {
+            _exit(2);
+        }
+        _exit(0);
+    }
+    ::close(fds[1]);
+    std::string result;
+    char buf[512];
+    ssize_t n;
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0) {
+        result.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (result == "\x01") {
+        return std::nullopt;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return result + " (the child did not end normally)";
+    }
+    return result;
+}
+
+bool mountReadOnly(const std::string& folder) {
+    return ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+           ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) ==
+               0;
+}
+
+bool mountTmpfs(const std::string& folder, std::size_t bytes) {
+    const std::string options = "size=" + std::to_string(bytes);
+    return ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
 }
 
 }  // namespace wp2::test

@@ -2,6 +2,9 @@
 // Shared helpers for the tests: a message-box recorder, a temporary folder,
 // whole-file reading, and running a program.
 
+#include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,5 +65,14 @@ struct RunResult {
 };
 // Runs argv[0] with the arguments, without a shell, and collects its output.
 RunResult runProgram(const std::vector<std::string>& argv, const std::string& stdinText = "");
+
+// Runs body in a child process with a mount namespace of its own, where it
+// may mount what it needs (mountReadOnly, mountTmpfs) without touching the
+// machine. Returns what body returned ("" for success), or nothing when this
+// system gives no private mount namespace (no root and no user namespaces).
+std::optional<std::string> inPrivateMounts(const std::function<std::string()>& body);
+// Inside inPrivateMounts: the folder becomes read-only / a tmpfs of `bytes`.
+bool mountReadOnly(const std::string& folder);
+bool mountTmpfs(const std::string& folder, std::size_t bytes);
 
 }  // namespace wp2::test

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -70,106 +69,74 @@ protected:
     TempDir dir;
 };
 
-TEST_F(PushpinsTool, ImportThenListShowsEveryPushpin) {
-    importSample();
-    RunResult r = tool({"list", kpp()});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(lines(r.out),
-              (std::vector<std::string>{
-                  " 0\tWpt_1\t51.50000000\t-0.12000000\t0.00\t",
-                  " 1\tOpera House\t-33.85680000\t151.21530000\t0.00\t",
-                  " 2\tZ\u00fcrich HB\t47.37688700\t8.54169400\t408.00\tCaf\u00e9 am Gleis"}));
-}
-
-TEST_F(PushpinsTool, EachSourceIsOneImportInTheOrderGiven) {
-    RunResult r = tool({"import", kpp(), dataFile("waypoints/radius.csv"),
-                        dataFile("waypoints/geocaching.loc"), dataFile("waypoints/radius.csv")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::vector<std::string> out = lines(r.out);
-    ASSERT_EQ(out.size(), 4u);
-    EXPECT_NE(out[0].find(": 3 of 3 waypoints added"), std::string::npos);
-    // Three caches of the .loc file are radius.csv's points (radius.csv rounds
-    // to 5 decimals, less than a metre), so they are skipped.
-    EXPECT_NE(out[1].find(": 6 of 9 waypoints added"), std::string::npos) << out[1];
-    EXPECT_NE(out[2].find(": 0 of 3 waypoints added"), std::string::npos);
-    EXPECT_EQ(out[3], "9 waypoints added, 9 in " + kpp());
-    RunResult list = tool({"list", kpp()});
-    EXPECT_EQ(lines(list.out).size(), 9u);
-    EXPECT_EQ(lines(list.out)[0].substr(0, 9), " 0\tGC309F");
-}
-
-TEST_F(PushpinsTool, FailingTextFileShowsTheMessageAndKeepsWhatWasRead) {
-    writeFile(dir.file("bad.csv"), "1,2,one\n\nnot a line\n3,4\n");
-    RunResult r = tool({"import", kpp(), dir.file("bad.csv")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("File format error at line 3\nOnly 1 waypoints have been read\n\n"
-                         "Expected fields\nLat,Lon,*Name,*Alt,*Note\n(* are optional)"),
-              std::string::npos)
-        << r.err;
-    EXPECT_NE(r.out.find(": 1 of 1 waypoints added"), std::string::npos);
-    EXPECT_EQ(lines(tool({"list", kpp()}).out).size(), 1u);
-}
-
-TEST_F(PushpinsTool, UnreadableSourcesAreNamed) {
-    writeFile(dir.file("x.kml"), "<kml/>");
-    RunResult r = tool({"import", kpp(), dir.file("x.kml"), dir.file("none.kpp")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("x.kml: not imported (unknown extension)"), std::string::npos);
-    EXPECT_NE(r.out.find("none.kpp: not imported (cannot be opened)"), std::string::npos);
-    // The (empty) pushpin file is still written.
-    EXPECT_EQ(readFile(kpp()), std::string(4, '\0'));
-}
-
-TEST_F(PushpinsTool, TextExportWithDefaultAndChosenColumns) {
-    importSample();
-    ASSERT_EQ(tool({"export", kpp(), dir.file("out.txt")}).status, 0);
-    EXPECT_EQ(readFile(dir.file("out.txt")),
-              "Name;Latitude;Longitude\r\n"
-              "Wpt_1;51.500000;-0.120000\r\n"
-              "Opera House;-33.856800;151.215300\r\n"
-              "Z\xFCrich HB;47.376887;8.541694\r\n");
-    ASSERT_EQ(tool({"export", kpp(), dir.file("n.txt"), "--fields", "note,name"}).status, 0);
-    EXPECT_EQ(readFile(dir.file("n.txt")),
-              "Name;Note\r\nWpt_1;\r\nOpera House;\r\nZ\xFCrich HB;Caf\xE9 am Gleis\r\n");
-    EXPECT_EQ(tool({"export", kpp(), dir.file("n.txt"), "--fields", "height"}).status, 2);
-}
-
-TEST_F(PushpinsTool, UsageErrors) {
-    EXPECT_EQ(tool({}).status, 2);
-    EXPECT_EQ(tool({"list"}).status, 2);
-    EXPECT_EQ(tool({"import", kpp()}).status, 2);
-    EXPECT_EQ(tool({"export", kpp()}).status, 2);
-    EXPECT_EQ(tool({"list", dir.file("missing.kpp")}).status, 1);
-}
-
-// The program's own pushpin file carries the target index of "LastTarg": list
-// marks it, and an import moves it up with the pushpins put in front.
-TEST_F(PushpinsTool, TargetOfTheProgramsFileIsMarkedAndFollowsImports) {
-    const std::string own = dir.path() + "/My Documents/Pushpins.kpp";
-    writeFile(dir.file("three.csv"), "1,1,c\n2,2,b\n3,3,a\n");
-    ASSERT_EQ(tool({"import", own, dir.file("three.csv")}).status, 0);
-    RunResult set = test::runProgram(
-        {WAYPLOT2_TOOL, "--root", dir.path(), "settings", "set", "LastTarg", "dword", "2"});
-    ASSERT_EQ(set.status, 0) << set.err;
-    std::vector<std::string> before = lines(tool({"list", own}).out);
-    ASSERT_EQ(before.size(), 3u);
-    EXPECT_EQ(before[2].substr(0, 4), "*2\tc");
-    EXPECT_EQ(before[0][0], ' ');
-
-    writeFile(dir.file("two.csv"), "10,10,y\n3,3,dup\n11,11,z\n");
-    ASSERT_EQ(tool({"import", own, dir.file("two.csv")}).status, 0);
-    std::vector<std::string> after = lines(tool({"list", own}).out);
-    ASSERT_EQ(after.size(), 5u);
-    EXPECT_EQ(after[4].substr(0, 4), "*4\tc");
-    RunResult get =
-        test::runProgram({WAYPLOT2_TOOL, "--root", dir.path(), "settings", "get", "LastTarg"});
-    EXPECT_EQ(get.out, "4\n");
-
-    // Another file knows nothing of the program's target.
-    ASSERT_EQ(tool({"import", kpp(), dir.file("three.csv")}).status, 0);
-    for (const std::string& line : lines(tool({"list", kpp()}).out)) {
-        EXPECT_EQ(line[0], ' ');
+// A many-pushpin file with one string-length byte changed: list shows what
+// can be read and fails; import and export refuse it and leave it as it is.
+TEST_F(PushpinsTool, DamagedFileFailsEveryCommandAndIsNeverRewritten) {
+    ASSERT_EQ(tool({"import", kpp(), dataFile("waypoints/iblue747~csv.csv")}).status, 0);
+    std::string bytes = readFile(kpp());
+    std::size_t at = 0;
+    for (int marker = 0; marker <= 2 * 117; ++marker) {
+        at = bytes.find("\xFF\xFE\xFF", at) + 3;
     }
+    bytes[at] ^= 0x20;  // the name length of record 118
+    writeFile(kpp(), bytes);
+    RunResult list = tool({"list", kpp()});
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(lines(list.out).size(), 117u);
+    EXPECT_NE(list.err.find("is damaged (record 118: "), std::string::npos) << list.err;
+    writeFile(dir.file("more.csv"), "1,2,more\n");
+    EXPECT_EQ(tool({"import", kpp(), dir.file("more.csv")}).status, 1);
+    EXPECT_EQ(tool({"export", kpp(), dir.file("out.txt")}).status, 1);
+    EXPECT_EQ(readFile(kpp()), bytes);
+    EXPECT_FALSE(test::fileExists(dir.file("out.txt")));
+}
+
+// On a full disk a save says why and keeps the previous file; so does an
+// export, for the text file and for every file of a Shapefile.
+TEST_F(PushpinsTool, FullDiskSavesAndExportsSayWhyAndKeepThePreviousFiles) {
+    auto result = test::inPrivateMounts([&]() -> std::string {
+        const std::string full = dir.file("full");
+        std::filesystem::create_directory(full);
+        if (!test::mountTmpfs(full, 256 * 1024)) {
+            return "cannot mount a tmpfs";
+        }
+        const std::string pins = full + "/p.kpp";
+        writeFile(dir.file("one.csv"), "1,2,one\n");
+        for (const std::vector<std::string>& step :
+             {std::vector<std::string>{"import", pins, dir.file("one.csv")},
+              {"export", pins, full + "/out.txt"},
+              {"export", pins, full + "/out.shp"}}) {
+            if (tool(step).status != 0) {
+                return "could not prepare " + step[0];
+            }
+        }
+        std::vector<std::string> files{"p.kpp", "out.txt", "out.shp", "out.shx", "out.dbf"};
+        std::vector<std::string> before;
+        for (const std::string& f : files) {
+            before.push_back(readFile(full + "/" + f));
+        }
+        writeFile(full + "/filler", std::string(512 * 1024, 'f'));  // cut short at the limit
+        const RunResult runs[] = {
+            tool({"import", pins, dataFile("waypoints/iblue747~csv.csv")}),
+            tool({"export", pins, full + "/out.txt", "--fields", "name"}),
+            tool({"export", pins, full + "/out.shp"}),
+        };
+        for (const RunResult& r : runs) {
+            if (r.status != 1 || r.err.find("No space left on device") == std::string::npos) {
+                return "not refused with the reason: " + r.err;
+            }
+        }
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (readFile(full + "/" + files[i]) != before[i]) {
+                return files[i] + " was changed";
+            }
+        }
+        return "";
+    });
+    if (!result) {
+        GTEST_SKIP() << "no private mount namespace here for a full file system";
+    }
+    EXPECT_EQ(*result, "");
 }
 
 // ogrinfo -al: the four fields with their widths, one point per pushpin with
@@ -224,26 +191,6 @@ TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Feature Count: 0\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Descr: String (100.0)"), std::string::npos);
-}
-
-// GPSBabel reads the same points. (It decodes every table as UTF-8 whatever
-// the .cpg says, so only the plain-ASCII names are compared.)
-TEST_F(PushpinsTool, ShapefileReadsBackInGpsbabel) {
-    std::string gpsbabel = findProgram("gpsbabel");
-    if (gpsbabel.empty()) {
-        GTEST_SKIP() << "gpsbabel is not installed";
-    }
-    importSample();
-    ASSERT_EQ(tool({"export", kpp(), dir.file("out.shp")}).status, 0);
-    RunResult r = test::runProgram(
-        {gpsbabel, "-i", "shape", "-f", dir.file("out.shp"), "-o", "unicsv", "-F", "-"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::vector<std::string> out = lines(r.out);
-    ASSERT_EQ(out.size(), 4u) << r.out;
-    EXPECT_EQ(out[0], "No,Latitude,Longitude,Name");
-    EXPECT_EQ(out[1], "1,51.500000,-0.120000,\"Wpt_1\"");
-    EXPECT_EQ(out[2], "2,-33.856800,151.215300,\"Opera House\"");
-    EXPECT_EQ(out[3].substr(0, 23), "3,47.376887,8.541694,\"Z");
 }
 
 }  // namespace

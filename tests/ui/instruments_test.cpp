@@ -132,7 +132,7 @@ TEST_F(InstrumentTest, SkyViewPlotsTheZenithAtTheCentreAndTheHorizonAt40) {
     BoundSkyView view;
     view.init(snap, "Sats2");
     view.moveTo(130, 157);       // centre (180, 207)
-    snap.satellitesInView = 40;  // more than the snapshot holds: it has 12
+    snap.satellitesInView = 41;  // more than the snapshot holds: it has 40
     snap.satellites[0] = {5, 40, 90 * kDeg, 0};
     snap.satellites[1] = {7, 0, 0, 90 * kDeg};  // on the horizon, east is to the left
     view.tick(30);
@@ -140,6 +140,17 @@ TEST_F(InstrumentTest, SkyViewPlotsTheZenithAtTheCentreAndTheHorizonAt40) {
     EXPECT_EQ(frame().pixel(180, 207), placeholderColour(SkyView::kDotWithSignal));
     EXPECT_EQ(frame().pixel(176, 203), kGround);  // the dots' corners are key-coloured
     EXPECT_EQ(frame().pixel(140, 207), placeholderColour(SkyView::kDotWithoutSignal));
+    EXPECT_EQ(view.count, 40);
+    // Other constellations: a filled mark of their own with signal, a hollow one without.
+    frame().fill(kGround);
+    snap.satellitesInView = 2;
+    snap.satellites[0].constellation = Constellation::Glonass;
+    snap.satellites[1] = {3, 0, 0, 0, Constellation::Galileo};  // north, on the horizon
+    view.tick(60);
+    view.draw();
+    EXPECT_EQ(frame().pixel(180, 207), rgb(255, 80, 60));
+    EXPECT_EQ(frame().pixel(180, 167), kGround);
+    EXPECT_EQ(frame().pixel(182, 167), rgb(70, 170, 255));
 }
 
 // Placeholder glyphs are 9 x 14 with the key colour in their last column.

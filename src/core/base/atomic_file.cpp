@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <system_error>
 
 namespace wp2 {
@@ -97,6 +99,44 @@ int writeTemporary(int fd, const std::function<bool(std::FILE*)>& writeBody) {
 
 std::string systemErrorText(int error) {
     return std::generic_category().message(error);
+}
+
+bool fileHolds(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return false;
+    }
+    std::vector<std::uint8_t> held(bytes.size() + 1);
+    const std::size_t n = std::fread(held.data(), 1, held.size(), file);
+    std::fclose(file);
+    return n == bytes.size() && std::equal(bytes.begin(), bytes.end(), held.begin());
+}
+
+std::string keepAside(const std::string& path, std::string* error) {
+    for (int n = 1; n < 1000; ++n) {
+        const std::string kept = path + (n == 1 ? "" : "-" + std::to_string(n)) + ".bad";
+        // Never replaces an existing copy, even one made meanwhile by another program.
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0) {
+            return kept;
+        }
+        if (errno == EINVAL || errno == ENOSYS) {
+            // The file system cannot refuse to replace: look first.
+            struct stat st;
+            if (::lstat(kept.c_str(), &st) == 0) {
+                continue;
+            }
+            if (std::rename(path.c_str(), kept.c_str()) == 0) {
+                return kept;
+            }
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    if (error) {
+        *error = systemErrorText(errno);
+    }
+    return "";
 }
 
 void setBeforeReplaceHook(std::function<void(const std::string&)> hook) {

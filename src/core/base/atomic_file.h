@@ -25,6 +25,14 @@ bool replaceFileAtomically(const std::string& path,
                            const std::function<bool(std::FILE*)>& writeBody,
                            std::string* error = nullptr);
 
+// Moves a file that could not be read cleanly out of the way as "FILE.bad"
+// (or "FILE-2.bad", "FILE-3.bad", ... : an earlier kept copy is never
+// replaced). Returns the new name; "" and *error when it cannot be moved.
+std::string keepAside(const std::string& path, std::string* error = nullptr);
+
+// True when the file exists and holds exactly these bytes.
+bool fileHolds(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
 // The system's text for an errno value ("Read-only file system").
 std::string systemErrorText(int error);
 

@@ -143,6 +143,7 @@ bool EmulationSource::applySatellites(const char* line) {
         readNumbers(from, v, 3);
         SkySatellite& sky = snapshot_.satellites[static_cast<std::size_t>(i - 1)];
         sky.prn = i;
+        sky.constellation = Constellation::Gps;
         sky.snr = truncatedInt(v[0]);
         sky.elevation = v[1];
         sky.azimuth = v[2];

@@ -1,9 +1,11 @@
 #include "core/gps/gps_decoder.h"
 
-#include <cmath>
+#include <algorithm>
+#include <iterator>
 
 #include "core/gps/gps_status_flags.h"
 #include "core/gps/nmea_checksum.h"
+#include "core/gps/nmea_field.h"
 #include "core/nav/angles.h"
 
 namespace wp2 {
@@ -12,8 +14,14 @@ namespace {
 
 using namespace GpsStatusFlags;
 
-bool startsWith(std::u16string_view line, std::u16string_view prefix) {
-    return line.size() >= prefix.size() && line.substr(0, prefix.size()) == prefix;
+bool isUpper(char16_t c) {
+    return c >= u'A' && c <= u'Z';
+}
+
+// The time field of a talker-qualified sentence ("$TTxxx,time,...").
+std::u16string_view timeField(std::u16string_view line) {
+    std::size_t end = line.find(u',', 7);
+    return line.substr(7, end == std::u16string_view::npos ? end : end - 7);
 }
 
 // Sats3, Sats4 or Sats5Plus for a satellite count.
@@ -29,8 +37,25 @@ std::uint32_t satelliteBits(int satellites) {
 
 }  // namespace
 
+const GpsDecoder::SentenceType GpsDecoder::kSentenceTypes[] = {
+    {u"RMC", &GpsDecoder::onRmc},
+    {u"GGA", &GpsDecoder::onGga},
+    {u"GSA", &GpsDecoder::onGsa},
+    {u"GSV", &GpsDecoder::onGsv},
+};
+
 GpsDecoder::GpsDecoder(Clock& clock, std::unique_ptr<TrackLog> track)
-    : clock_(clock), track_(track ? std::move(track) : std::make_unique<TrackLog>()) {}
+    : clock_(clock), track_(track ? std::move(track) : std::make_unique<TrackLog>()) {
+    static_assert(std::size(kSentenceTypes) == 4);
+    setTalkers(Talkers::Any);
+}
+
+void GpsDecoder::setTalkers(Talkers talkers) {
+    talkers_ = talkers;
+    rmc_.strict = talkers == Talkers::Any;
+    gga_.strict = talkers == Talkers::Any;
+    gsaApplied_ = false;
+}
 
 bool GpsDecoder::checksumOk(std::u16string_view line) {
     if (!nmeaChecksumValid(line)) {
@@ -69,24 +94,115 @@ void GpsDecoder::decodePending() {
 }
 
 void GpsDecoder::applySentence(std::u16string_view line) {
-    state_.satellites.decode(line);
-    if (startsWith(line, u"$GPRMC")) {
-        ++stats_.rmcSentences;
-        if (rmc_.decode(line)) {
-            applyRmc();
-        }
-    } else if (startsWith(line, u"$GPGSA")) {
-        if (gsa_.decode(line)) {
-            applyGsa();
-        }
-    } else if (startsWith(line, u"$GPGGA")) {
-        if (gga_.decode(line)) {
-            applyGga();
-        }
+    if (talkers_ == Talkers::GpsOnly) {
+        applyGpsOnly(line);
+    } else {
+        applyAnyTalker(line);
     }
     if (observer_) {
         observer_->sentenceApplied(line);
     }
+}
+
+void GpsDecoder::applyGpsOnly(std::u16string_view line) {
+    gsvTable_.decode(line, state_.satellites);
+    if (line.size() < 6 || line[0] != u'$' || line[1] != u'G' || line[2] != u'P') {
+        return;
+    }
+    for (const SentenceType& type : kSentenceTypes) {
+        if (type.apply != &GpsDecoder::onGsv && hasSentenceType(line, type.name)) {
+            (this->*type.apply)(line);
+            return;
+        }
+    }
+}
+
+void GpsDecoder::applyAnyTalker(std::u16string_view line) {
+    gsaBefore_ = gsaApplied_;
+    gsaApplied_ = false;
+    // "$", a two-letter talker ("$P..." are proprietary sentences), the type, ",".
+    if (line.size() < 7 || line[0] != u'$' || !isUpper(line[1]) || !isUpper(line[2]) ||
+        line[1] == u'P' || line[6] != u',') {
+        return;
+    }
+    for (const SentenceType& type : kSentenceTypes) {
+        if (hasSentenceType(line, type.name)) {
+            (this->*type.apply)(line);
+            return;
+        }
+    }
+}
+
+bool GpsDecoder::LastOfType::repeatedByOtherTalker(std::u16string_view line) const {
+    return (line[1] != talker[0] || line[2] != talker[1]) && timeLength > 0 &&
+           timeField(line) == std::u16string_view(time, timeLength);
+}
+
+void GpsDecoder::LastOfType::remember(std::u16string_view line) {
+    talker[0] = line[1];
+    talker[1] = line[2];
+    const std::u16string_view t = timeField(line);
+    timeLength = t.size() < std::size(time) ? t.size() : 0;
+    std::copy_n(t.data(), timeLength, time);
+}
+
+void GpsDecoder::onRmc(std::u16string_view line) {
+    ++stats_.rmcSentences;
+    const bool anyTalker = talkers_ == Talkers::Any;
+    if (anyTalker && lastRmc_.repeatedByOtherTalker(line)) {
+        return;
+    }
+    if (rmc_.decode(line)) {
+        if (anyTalker) {
+            lastRmc_.remember(line);
+        }
+        applyRmc();
+    }
+}
+
+void GpsDecoder::onGga(std::u16string_view line) {
+    const bool anyTalker = talkers_ == Talkers::Any;
+    if (anyTalker && lastGga_.repeatedByOtherTalker(line)) {
+        return;
+    }
+    if (gga_.decode(line)) {
+        if (anyTalker) {
+            lastGga_.remember(line);
+        }
+        applyGga();
+    }
+}
+
+void GpsDecoder::onGsa(std::u16string_view line) {
+    if (!gsa_.decode(line)) {
+        return;
+    }
+    int fixType = gsa_.fixType;
+    int used = gsa_.usedCount();
+    if (talkers_ == Talkers::Any) {
+        gsaApplied_ = true;
+        GsaEpoch& epoch = gsaEpoch_;
+        if (gsaBefore_ && epoch.open) {
+            // The next GSA of the same epoch: undo the last one, apply all together.
+            state_.flags = (state_.flags & ~FixBits) | (epoch.flags & FixBits);
+            state_.lastFixTime = epoch.lastFixTime;
+            state_.accuracy = epoch.accuracy;
+            fixType = std::max(fixType, epoch.fixType);
+            used += epoch.used;
+        } else {
+            epoch.open = true;
+            epoch.flags = state_.flags;
+            epoch.lastFixTime = state_.lastFixTime;
+            epoch.accuracy = state_.accuracy;
+        }
+        epoch.fixType = fixType;
+        epoch.used = used;
+    }
+    applyGsa(fixType, used);
+}
+
+void GpsDecoder::onGsv(std::u16string_view line) {
+    gsvGroups_.decode(line, state_.satellites);
 }
 
 bool GpsDecoder::offerToTrack(TrackPoint& point) {
@@ -134,8 +250,8 @@ void GpsDecoder::applyRmc() {
     state_.set(PositionValid);
 }
 
-void GpsDecoder::applyGsa() {
-    switch (gsa_.fixType) {
+void GpsDecoder::applyGsa(int fixType, int used) {
+    switch (fixType) {
         case 2:
             state_.set(DataValid | Fix2D);
             state_.clear(Fix3D);
@@ -151,7 +267,7 @@ void GpsDecoder::applyGsa() {
             track_->signalLost();
             break;
     }
-    state_.satellitesUsed = gsa_.usedCount();
+    state_.satellitesUsed = used;
     if (state_.satellitesUsed < 3) {
         state_.clear(FixBits);
     }

@@ -3,6 +3,17 @@
 // buffer, tests their checksums, decodes RMC, GGA, GSA and GSV, offers the
 // fixes to the track log and keeps the counters and reports of decoding. It
 // knows nothing of ports or timers; the link (gps_link.h) drives it.
+//
+// Two ways of reading the talkers:
+// - Any talker (the default): RMC, GGA, GSA and GSV of every two-letter
+//   talker (GP, GN, GL, GA, GB, BD, GQ, ...). A receiver that sends the same
+//   fix under two talkers ($GPRMC and $GNRMC for one time) has only the
+//   first applied; the GSA sentences that follow each other in one epoch (one
+//   per constellation) count as one, their satellites added up; the sky is
+//   the union of every talker's satellites (gsv_groups.h). Coordinates need
+//   a real hemisphere letter.
+// - GPS talker only: only $GPRMC, $GPGSA and $GPGGA are decoded, and GSV of
+//   any talker fills one 12-satellite table (gsv_table.h).
 
 #include <memory>
 #include <string>
@@ -14,6 +25,9 @@
 #include "core/gps/gps_state.h"
 #include "core/gps/gps_statistics.h"
 #include "core/gps/gsa_decoder.h"
+#include "core/gps/gsv_groups.h"
+#include "core/gps/gsv_table.h"
+#include "core/gps/nmea_field.h"
 #include "core/gps/receive_buffer.h"
 #include "core/gps/rmc_decoder.h"
 #include "core/track/track_log.h"
@@ -28,6 +42,11 @@ public:
     virtual void fixOffered(const TrackPoint& point, bool kept) = 0;
     virtual void sentenceApplied(std::u16string_view line) = 0;
 };
+
+enum class Talkers { Any, GpsOnly };
+
+// The setting that chooses the talkers: 1 any talker (the default), 0 GPS only.
+inline constexpr const char* kAnyTalkerSetting = "AnyTalker";
 
 class GpsDecoder {
 public:
@@ -49,6 +68,9 @@ public:
     const GsaDecoder& gsaDecoder() const { return gsa_; }
     const GgaDecoder& ggaDecoder() const { return gga_; }
     Clock& clock() { return clock_; }
+
+    void setTalkers(Talkers talkers);
+    Talkers talkers() const { return talkers_; }
 
     // The checksum test; a passing line sets DataValid and stamps lastDataTime.
     bool checksumOk(std::u16string_view line);
@@ -78,8 +100,43 @@ public:
     void setFixObserver(FixObserver* observer) { observer_ = observer; }
 
 private:
+    // A sentence type and what applies it.
+    struct SentenceType {
+        char16_t name[4];
+        void (GpsDecoder::*apply)(std::u16string_view line);
+    };
+    static const SentenceType kSentenceTypes[];
+
+    // The time field and talker of the last applied sentence of one type.
+    struct LastOfType {
+        char16_t talker[2] = {};
+        char16_t time[kMaxNmeaFieldLength] = {};  // longer time fields are not compared
+        std::size_t timeLength = 0;
+
+        // Whether line carries the same time as the last one under another talker.
+        bool repeatedByOtherTalker(std::u16string_view line) const;
+        void remember(std::u16string_view line);
+    };
+
+    // What the GSA sentences of one epoch changed, undone and redone as one
+    // when the next one of the epoch arrives.
+    struct GsaEpoch {
+        bool open = false;
+        std::uint32_t flags = 0;
+        std::time_t lastFixTime = 0;
+        RunningAverage accuracy{10};
+        int fixType = 0;
+        int used = 0;
+    };
+
+    void applyGpsOnly(std::u16string_view line);
+    void applyAnyTalker(std::u16string_view line);
+    void onRmc(std::u16string_view line);
+    void onGga(std::u16string_view line);
+    void onGsa(std::u16string_view line);
+    void onGsv(std::u16string_view line);
     void applyRmc();
-    void applyGsa();
+    void applyGsa(int fixType, int used);
     void applyGga();
     bool offerToTrack(TrackPoint& point);
     std::string signalLines() const;
@@ -92,7 +149,16 @@ private:
     RmcDecoder rmc_;
     GsaDecoder gsa_;
     GgaDecoder gga_;
+    GsvTable gsvTable_;
+    GsvGroups gsvGroups_;
     FixObserver* observer_ = nullptr;
+
+    Talkers talkers_ = Talkers::Any;
+    LastOfType lastRmc_;
+    LastOfType lastGga_;
+    GsaEpoch gsaEpoch_;
+    bool gsaApplied_ = false;  // the line applied last was a GSA that decoded
+    bool gsaBefore_ = false;   // and so was the one before the line being applied
 };
 
 }  // namespace wp2

@@ -9,6 +9,7 @@
 #include "core/gps/comm_error.h"
 #include "core/gps/end_of_atlas_pad.h"
 #include "core/gps/gps_status_flags.h"
+#include "core/settings/creg_int.h"
 
 namespace wp2 {
 
@@ -70,6 +71,11 @@ void GpsLink::destroy() {
     EndOfAtlasPad::unsubscribe(noticeSubscription_);
     noticeSubscription_ = 0;
     EndOfAtlasPad::post();
+}
+
+void GpsLink::loadTalkerSetting() {
+    CRegInt anyTalker(kAnyTalkerSetting, true, 1);
+    decoder_.setTalkers(anyTalker.Get() == 0 ? Talkers::GpsOnly : Talkers::Any);
 }
 
 bool GpsLink::openPort(int port) {

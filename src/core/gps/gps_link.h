@@ -62,6 +62,11 @@ public:
 
     void setFixObserver(FixObserver* observer) { decoder_.setFixObserver(observer); }
 
+    // The talkers decoded, from the "AnyTalker" setting: 0 GPS only, anything
+    // else (and no value at all) any talker.
+    void loadTalkerSetting();
+    void setTalkers(Talkers talkers) { decoder_.setTalkers(talkers); }
+
     // ---- Port and link control ----
 
     static constexpr int kMinRefreshInterval = 100;

@@ -6,8 +6,8 @@
 #include <ctime>
 #include <string>
 
-#include "core/gps/gsv_table.h"
 #include "core/gps/running_average.h"
+#include "core/gps/sky_satellites.h"
 #include "core/track/gps_date_time.h"
 
 namespace wp2 {
@@ -32,7 +32,7 @@ struct GpsState {
     std::time_t lastFixTime = kGpsEpochStart;   // local clock when a fix was last confirmed
     std::time_t lastDataTime = kGpsEpochStart;  // local clock of the last valid sentence
     GpsDateTime lastUtc;                        // UTC of the last RMC or GGA position
-    GsvTable satellites;
+    SkySatellites satellites;                   // satellites in view, as published
 
     bool has(std::uint32_t bits) const { return (flags & bits) != 0; }
     void set(std::uint32_t bits) { flags |= bits; }

@@ -4,7 +4,7 @@
 
 namespace wp2 {
 
-bool GsvTable::decode(std::u16string_view line) {
+bool GsvTable::decode(std::u16string_view line, SkySatellites& sky) {
     if (line.size() < 12 || !hasSentenceType(line, u"GSV")) {
         return false;
     }
@@ -21,7 +21,7 @@ bool GsvTable::decode(std::u16string_view line) {
     inView_ = nmeaInt(fields.next());
     if (inView_ == 0) {
         clearBuilding();
-        publish();
+        publish(sky);
         return true;
     }
     while (builtCount_ < kHalf) {
@@ -31,14 +31,15 @@ bool GsvTable::decode(std::u16string_view line) {
         rec.azimuth = nmeaInt(fields.next());
         rec.snr = nmeaInt(fields.nextUntilStar());
         rec.filled = 1;
+        rec.constellation = constellationOf(line[1], line[2], rec.prn);
         ++builtCount_;
         if (fields.peek() == u'*' || fields.atEnd() || builtCount_ >= inView_) {
             break;
         }
         fields.skip();  // the "," after the SNR
     }
-    if (messageNumber_ == totalMessages_ || builtCount_ == kHalf) {
-        publish();
+    if (messageNumber_ == totalMessages_) {
+        publish(sky);
         clearBuilding();
     }
     return true;
@@ -62,9 +63,14 @@ void GsvTable::clearBuilding() {
     builtCount_ = 0;
 }
 
-void GsvTable::publish() {
+void GsvTable::publish(SkySatellites& sky) {
     publishedCount_ = builtCount_;
     std::swap(publishedOffset_, buildingOffset_);
+    sky.count = publishedCount_;
+    for (int i = 0; i < publishedCount_; ++i) {
+        sky.records[static_cast<std::size_t>(i)] =
+            records_[static_cast<std::size_t>(publishedOffset_ + i)];
+    }
 }
 
 }  // namespace wp2

@@ -1,23 +1,21 @@
 #pragma once
-// Satellites in view, from GSV sentences of any talker. The table has two
-// halves of 12 records: one published (read by the sky view) and one being
-// built from the messages of the current GSV group. A finished group is
-// published by swapping the halves, so readers never see a half-built set.
+// Satellites in view from GSV sentences of any talker, read one group at a
+// time as GPS-only receivers send them. The table has two halves of 12
+// records: one published and one being built from the messages of the current
+// group. A finished group is published by swapping the halves, so readers
+// never see a half-built set; it is also copied into the published sky.
+//
+// A group of more than 12 satellites keeps its first 12 and is published
+// once, when its last message arrives (not at the 12th record, which would
+// let the rest of the group replace it a message later).
 
 #include <array>
-#include <cstdint>
 #include <optional>
 #include <string_view>
 
-namespace wp2 {
+#include "core/gps/sky_satellites.h"
 
-struct SatelliteInfo {
-    std::int32_t prn = 0;
-    std::int32_t snr = 0;        // as sent; 0 when the field is empty
-    std::int32_t elevation = 0;  // degrees
-    std::int32_t azimuth = 0;    // degrees
-    std::uint8_t filled = 0;
-};
+namespace wp2 {
 
 class GsvTable {
 public:
@@ -26,23 +24,17 @@ public:
     virtual ~GsvTable() = default;
 
     // Offered every line. False for lines that are not GSV sentences and for
-    // a GSV without a message count; true when the sentence was read.
-    bool decode(std::u16string_view line);
+    // a GSV without a message count; true when the sentence was read. A
+    // published group is copied into sky.
+    bool decode(std::u16string_view line, SkySatellites& sky);
 
     // The i-th record of the published half, none when it is not filled.
     std::optional<SatelliteInfo> satellite(int i) const;
     int publishedCount() const { return publishedCount_; }
-    int builtCount() const { return builtCount_; }
-    int publishedOffset() const { return publishedOffset_; }
-
-    // From the last GSV sentence read.
-    int totalMessages() const { return totalMessages_; }
-    int messageNumber() const { return messageNumber_; }
-    int inView() const { return inView_; }
 
 private:
     void clearBuilding();
-    void publish();
+    void publish(SkySatellites& sky);
 
     std::array<SatelliteInfo, 2 * kHalf> records_{};
     int publishedOffset_ = 0;

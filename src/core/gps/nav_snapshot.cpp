@@ -29,7 +29,7 @@ void NavSnapshot::refreshFromLink(const GpsLink& link) {
     }
     pdop = s.pdop;
 
-    satellitesInView = s.satellites.publishedCount();
+    satellitesInView = s.satellites.count;
     satellitesWithSignal = 0;
     for (int i = 0; i < static_cast<int>(satellites.size()); ++i) {
         SkySatellite& sky = satellites[static_cast<std::size_t>(i)];
@@ -37,14 +37,14 @@ void NavSnapshot::refreshFromLink(const GpsLink& link) {
         if (i >= satellitesInView) {
             continue;
         }
-        if (auto rec = s.satellites.satellite(i)) {
-            sky.prn = rec->prn;
-            sky.snr = rec->snr;
-            sky.elevation = rec->elevation * kDegToRad;
-            sky.azimuth = rec->azimuth * kDegToRad;
-            if (rec->snr > 0) {
-                ++satellitesWithSignal;
-            }
+        const SatelliteInfo& rec = s.satellites.records[static_cast<std::size_t>(i)];
+        sky.prn = rec.prn;
+        sky.snr = rec.snr;
+        sky.elevation = rec.elevation * kDegToRad;
+        sky.azimuth = rec.azimuth * kDegToRad;
+        sky.constellation = rec.constellation;
+        if (rec.snr > 0) {
+            ++satellitesWithSignal;
         }
     }
     finishRefresh();

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "core/gps/running_average.h"
+#include "core/gps/sky_satellites.h"
 #include "core/nav/geodesy.h"
 #include "core/track/track_point.h"
 
@@ -21,6 +22,7 @@ struct SkySatellite {
     int snr = 0;
     double elevation = 0.0;  // radians
     double azimuth = 0.0;    // radians
+    Constellation constellation = Constellation::Gps;
 };
 
 class NavSnapshot {
@@ -51,7 +53,7 @@ public:
     std::uint32_t status = 0;  // GpsState flags, + 0x100 with a fix
     const Ellipsoid* ellipsoid = nullptr;
     TrackLog* emulationTrack = nullptr;  // the emulation's own log; none in live mode
-    std::array<SkySatellite, 12> satellites{};
+    std::array<SkySatellite, SkySatellites::kMax> satellites{};
     int satellitesWithSignal = 0;
     int satellitesInView = 0;
     GeoPoint targetPoint;

@@ -1,7 +1,6 @@
 #include "core/gpx/gpx_time.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace wp2 {
 
@@ -149,16 +148,26 @@ std::string formatIsoTime(const UtcTime& time) {
         --days;
     }
     const Civil c = civilFromDays(days);
-    char text[48];
-    const int h = static_cast<int>(rest / 3600);
-    const int m = static_cast<int>(rest / 60 % 60);
-    const int s = static_cast<int>(rest % 60);
+    // Written digit by digit: this runs once per track point.
+    std::string text = "0000-00-00T00:00:00.000Z";
+    const auto put = [&text](std::size_t at, long long value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10) {
+            text[at + static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
+        }
+    };
+    if (c.year < 0 || c.year > 9999) {
+        return "0000-01-01T00:00:00Z";  // outside what xsd:dateTime texts here can carry
+    }
+    put(0, c.year, 4);
+    put(5, c.month, 2);
+    put(8, c.day, 2);
+    put(11, rest / 3600, 2);
+    put(14, rest / 60 % 60, 2);
+    put(17, rest % 60, 2);
     if (millis > 0) {
-        std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02d.%03ldZ",
-                      static_cast<long long>(c.year), c.month, c.day, h, m, s, millis);
+        put(20, millis, 3);
     } else {
-        std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02dZ",
-                      static_cast<long long>(c.year), c.month, c.day, h, m, s);
+        text.replace(19, 4, "");
     }
     return text;
 }

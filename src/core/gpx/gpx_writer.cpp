@@ -89,26 +89,25 @@ std::string gpxNumber(double value) {
 
 double reversibleConversion(double value, double (*to)(double), double (*back)(double)) {
     const double converted = to(value);
-    double best = converted;
-    std::size_t bestLength = gpxNumber(converted).size();
-    bool exact = back(converted) == value;
+    if (!std::isfinite(converted)) {
+        return converted;
+    }
+    // Nine decimals (a tenth of a millimetre in degrees) usually suffice and
+    // keep the file tidy; otherwise the nearest double that converts back.
+    char text[64];
+    const auto [end, ec] =
+        std::to_chars(text, text + sizeof text, converted, std::chars_format::fixed, 9);
+    double short9 = 0.0;
+    if (ec == std::errc() && std::from_chars(text, end, short9).ec == std::errc() &&
+        back(short9) == value) {
+        return short9;
+    }
     double below = converted, above = converted;
-    for (int step = 0; step < 3 && std::isfinite(converted); ++step) {
+    for (int step = 0; step < 4 && back(below) != value && back(above) != value; ++step) {
         below = std::nextafter(below, -HUGE_VAL);
         above = std::nextafter(above, HUGE_VAL);
-        for (const double candidate : {below, above}) {
-            if (back(candidate) != value) {
-                continue;
-            }
-            const std::size_t length = gpxNumber(candidate).size();
-            if (!exact || length < bestLength) {
-                best = candidate;
-                bestLength = length;
-                exact = true;
-            }
-        }
     }
-    return best;
+    return back(below) == value ? below : back(above) == value ? above : converted;
 }
 
 std::string xmlSafeText(std::string_view utf8) {
@@ -163,7 +162,10 @@ bool GpxWriter::element(const char* name, std::string_view text) {
 }
 
 bool GpxWriter::number(const char* name, double value) {
-    return element(name, gpxNumber(value));
+    // Digits, a sign and a point: nothing to make safe.
+    const std::string text = gpxNumber(value);
+    ok_ = ok_ && xmlTextWriterWriteElement(state_->writer, x(name), x(text.c_str())) >= 0;
+    return ok_;
 }
 
 bool GpxWriter::writePoint(const char* name, const GpxPoint& p) {
@@ -176,7 +178,8 @@ bool GpxWriter::writePoint(const char* name, const GpxPoint& p) {
         number("ele", *p.elevation);
     }
     if (p.time) {
-        element("time", formatIsoTime(*p.time));
+        const std::string time = formatIsoTime(*p.time);
+        ok_ = ok_ && xmlTextWriterWriteElement(w, x("time"), x(time.c_str())) >= 0;
     }
     if (!p.name.empty()) {
         element("name", p.name);

@@ -30,6 +30,11 @@ std::string Registry::errorText(int code) const {
             return "The system cannot read from the specified device.";
         case kRegInvalidParameter:
             return "The parameter is incorrect.";
+        case kRegWriteProtect:
+            return "The media is write protected.";
+        case kRegLocked:
+            return "The process cannot access the file because another process has locked a "
+                   "portion of the file.";
         case kRegMoreData:
             return "More data is available.";
         default:

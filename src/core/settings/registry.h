@@ -31,6 +31,10 @@ constexpr int kRegInvalidParameter = 87;
 constexpr int kRegMoreData = 234;  // the caller's buffer is too small
 constexpr int kRegWriteFault = 29;
 constexpr int kRegReadFault = 30;
+// The store cannot be written, and the user has been told so already.
+constexpr int kRegWriteProtect = 19;
+// Another program holds the store's lock.
+constexpr int kRegLocked = 33;
 
 class Registry {
 public:

@@ -1,6 +1,7 @@
 #include "core/settings/setting_value.h"
 
 #include "core/base/message_box.h"
+#include "core/base/save_failures.h"
 #include "core/settings/reg_values.h"
 
 namespace wp2::setting_value {
@@ -27,23 +28,27 @@ void loadOrStoreDefault(const char* className, const std::string& name, RegType 
                         std::vector<std::uint8_t>& bytes) {
     Registry& reg = registry();
     const std::string cls = className;
+    // A stored value is read even where the key cannot be opened for
+    // writing (a read-only store keeps the user's settings).
+    RegValue stored;
+    if (reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name, stored) == kRegOk &&
+        stored.type == type && stored.data.size() == bytes.size()) {
+        bytes = stored.data;
+        return;
+    }
     int opened = reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
-    if (opened != kRegOk) {
+    if (opened != kRegOk && opened != kRegWriteProtect) {
         showMessage(clipUtf8(reg.errorText(opened), kMaxErrorText), cls, MessageIcon::Exclamation);
     }
-    // Without a key handle neither the query nor the write can succeed.
-    if (opened == kRegOk) {
-        RegValue stored;
-        if (reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name, stored) == kRegOk &&
-            stored.type == type && stored.data.size() == bytes.size()) {
-            bytes = stored.data;
-            return;
+    // Without a key handle the write cannot succeed.
+    const int written = opened != kRegOk ? opened
+                                         : reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath,
+                                                        name, RegValue{type, bytes});
+    if (written != kRegOk) {
+        countFailedSave();
+        if (written != kRegWriteProtect) {
+            showMessage(cls + ": SetValue failed", "Error", MessageIcon::Stop);
         }
-    }
-    bool written = opened == kRegOk && reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
-                                                    RegValue{type, bytes}) == kRegOk;
-    if (!written) {
-        showMessage(cls + ": SetValue failed", "Error", MessageIcon::Stop);
     }
 }
 
@@ -52,15 +57,20 @@ bool save(const char* className, const std::string& name, RegType type,
     Registry& reg = registry();
     const std::string cls = className;
     int opened = reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
-    if (opened != kRegOk) {
+    // kRegWriteProtect: the store has told the user already.
+    if (opened != kRegOk && opened != kRegWriteProtect) {
         showMessage(cls + "::Save: invalid key", "Error", MessageIcon::Exclamation);
     }
-    bool written = opened == kRegOk && reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
-                                                    RegValue{type, bytes}) == kRegOk;
-    if (!written) {
-        showMessage(cls + "::Save: SetValue failed", "Error", MessageIcon::Exclamation);
+    const int written = opened != kRegOk ? opened
+                                         : reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath,
+                                                        name, RegValue{type, bytes});
+    if (written != kRegOk) {
+        countFailedSave();
+        if (written != kRegWriteProtect) {
+            showMessage(cls + "::Save: SetValue failed", "Error", MessageIcon::Exclamation);
+        }
     }
-    return written;
+    return written == kRegOk;
 }
 
 }  // namespace wp2::setting_value

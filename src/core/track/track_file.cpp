@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstdio>
 #include <new>
 
+#include "core/base/cformat.h"
 #include "core/track/track_log.h"
 
 namespace wp2 {
@@ -42,6 +44,12 @@ void putDouble(std::uint8_t* p, double v) {
     const auto bits = std::bit_cast<std::uint64_t>(v);
     putU32(p, static_cast<std::uint32_t>(bits));
     putU32(p + 4, static_cast<std::uint32_t>(bits >> 32));
+}
+
+void setProblem(std::string* problem, const std::string& text) {
+    if (problem) {
+        *problem = text;
+    }
 }
 
 class OpenFile {
@@ -116,17 +124,28 @@ bool readHeader(OpenFile& file, TrackFileImage& h, std::size_t& headerSize) {
     return true;
 }
 
-bool readRecords(OpenFile& file, TrackFileImage& image) {
+// Reads image.count records; false (and *problem) at the first that is cut
+// short or impossible, image.count then the number of good records before it.
+bool readRecords(OpenFile& file, TrackFileImage& image, std::string* problem) {
     std::uint8_t block[kReadBlockRecords * kTrackRecordSize];
     std::size_t done = 0;
     const auto total = static_cast<std::size_t>(image.count);
     while (done < total) {
         const std::size_t n = std::min(kReadBlockRecords, total - done);
-        if (!file.readExactly(block, n * kTrackRecordSize)) {
-            return false;
+        const std::size_t got = std::fread(block, 1, n * kTrackRecordSize, file.get());
+        for (std::size_t i = 0; i < got / kTrackRecordSize; ++i) {
+            TrackPoint p = TrackFile::decodeRecord(block + i * kTrackRecordSize);
+            if (std::string bad = impossibleValue(p); !bad.empty()) {
+                image.count = static_cast<std::int32_t>(done + i);
+                setProblem(problem, cformat("point %zu: %s", done + i + 1, bad.c_str()));
+                return false;
+            }
+            image.points[done + i] = p;
         }
-        for (std::size_t i = 0; i < n; ++i) {
-            image.points[done + i] = TrackFile::decodeRecord(block + i * kTrackRecordSize);
+        if (got != n * kTrackRecordSize) {
+            image.count = static_cast<std::int32_t>(done + got / kTrackRecordSize);
+            setProblem(problem, cformat("it ends in point %d of %zu", image.count + 1, total));
+            return false;
         }
         done += n;
     }
@@ -135,7 +154,8 @@ bool readRecords(OpenFile& file, TrackFileImage& image) {
 
 }  // namespace
 
-std::optional<TrackFileImage> TrackFile::read(const std::string& path) {
+std::optional<TrackFileImage> TrackFile::read(const std::string& path, std::string* problem) {
+    setProblem(problem, "");
     OpenFile file(path);
     if (!file.get()) {
         return std::nullopt;
@@ -144,20 +164,62 @@ std::optional<TrackFileImage> TrackFile::read(const std::string& path) {
     TrackFileImage image;
     std::size_t headerSize = 0;
     if (size < 0 || !readHeader(file, image, headerSize)) {
+        setProblem(problem, "its header is cut short");
         return std::nullopt;
     }
     const long long records =
         (size - static_cast<long long>(headerSize)) / static_cast<long long>(kTrackRecordSize);
     if (!headerIsConsistent(image, records)) {
+        setProblem(problem, image.count > records
+                                ? cformat("it ends in point %lld of %d", records + 1, image.count)
+                                : std::string("its header does not describe its points"));
         return std::nullopt;
     }
     try {
         image.points.resize(static_cast<std::size_t>(image.capacity));
     } catch (const std::bad_alloc&) {
+        setProblem(problem, "not enough memory");
         return std::nullopt;
     }
-    if (!readRecords(file, image)) {
+    if (!readRecords(file, image, problem)) {
         return std::nullopt;
+    }
+    return image;
+}
+
+std::optional<TrackFileImage> TrackFile::salvage(const std::string& path) {
+    OpenFile file(path);
+    if (!file.get()) {
+        return std::nullopt;
+    }
+    const long long size = file.size();
+    TrackFileImage image;
+    std::size_t headerSize = 0;
+    if (size < 0 || !readHeader(file, image, headerSize)) {
+        return TrackFileImage{};
+    }
+    const long long records =
+        (size - static_cast<long long>(headerSize)) / static_cast<long long>(kTrackRecordSize);
+    if (image.count < 0 || image.count > records) {
+        image.count =
+            static_cast<std::int32_t>(std::min<long long>(records, INT32_MAX - kTrackGrowth));
+    }
+    try {
+        image.points.resize(static_cast<std::size_t>(image.count));
+    } catch (const std::bad_alloc&) {
+        return TrackFileImage{};
+    }
+    readRecords(file, image, nullptr);
+    image.points.resize(static_cast<std::size_t>(image.count));
+    image.capacity = image.count + kTrackGrowth;
+    image.points.resize(static_cast<std::size_t>(image.capacity));
+    image.datedCount = 0;
+    image.lastDatedIndex = -1;
+    for (std::int32_t i = 0; i < image.count; ++i) {
+        if (!(image.points[static_cast<std::size_t>(i)].state & TrackPointState::NoDate)) {
+            ++image.datedCount;
+            image.lastDatedIndex = i;
+        }
     }
     return image;
 }

@@ -45,9 +45,18 @@ public:
     // Reads and checks a whole file. Nothing when it cannot be opened or does
     // not hold a consistent track: a short header or records, a negative
     // count, capacity below count or more than one growth step above it,
-    // counters that point outside the track. The allocation is bounded by the
-    // file's size.
-    static std::optional<TrackFileImage> read(const std::string& path);
+    // counters that point outside the track, a record with impossible values
+    // (impossibleValue). The allocation is bounded by the file's size.
+    // *problem then says what is wrong ("" when the file cannot be opened).
+    static std::optional<TrackFileImage> read(const std::string& path,
+                                              std::string* problem = nullptr);
+
+    // What can be trusted of a file read() refused: the whole records after a
+    // readable header (as many as it states, or as the file holds when it
+    // ends early), up to the first impossible one, with the counters made
+    // anew from them. An empty track when not even the header is there;
+    // nothing when the file cannot be opened.
+    static std::optional<TrackFileImage> salvage(const std::string& path);
 
     // The version 2 bytes of a track.
     static std::vector<std::uint8_t> encode(std::int32_t capacity, std::int32_t datedCount,

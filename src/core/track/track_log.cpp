@@ -1,6 +1,7 @@
 #include "core/track/track_log.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <filesystem>
@@ -8,7 +9,9 @@
 #include <utility>
 
 #include "core/base/atomic_file.h"
+#include "core/base/message_box.h"
 #include "core/base/paths.h"
+#include "core/base/save_failures.h"
 #include "core/nav/geodesy.h"
 #include "core/settings/creg_store.h"
 #include "core/track/file_chooser.h"
@@ -18,6 +21,8 @@
 namespace wp2 {
 
 namespace {
+
+constexpr const char* kTrackMessageCaption = "Wayplot2";
 
 bool has(std::uint32_t bits, std::uint32_t flag) {
     return (bits & flag) != 0;
@@ -269,8 +274,15 @@ bool TrackLog::load(bool askName) {
     if (!chooseFileName(askName, false)) {
         return false;
     }
-    auto image = TrackFile::read(Paths::map(currentFileName));
+    const std::string path = Paths::map(currentFileName);
+    std::string problem;
+    auto image = TrackFile::read(path, &problem);
     if (!image) {
+        if (!problem.empty()) {
+            showMessage(
+                "The track file " + path + " is damaged (" + problem + ") and was not loaded.",
+                kTrackMessageCaption, MessageIcon::Exclamation);
+        }
         return false;
     }
     adopt(std::move(*image));
@@ -283,26 +295,50 @@ bool TrackLog::save(bool askName) {
     }
     const std::string path = Paths::map(currentFileName);
     const std::string folder = std::filesystem::path(path).parent_path().string();
+    std::string error;
+    bool saved = false;
     if (!folder.empty() && !Paths::makeDirs(folder)) {
-        return false;
+        error = systemErrorText(errno);
+    } else {
+        try {
+            const std::vector<std::uint8_t> bytes = TrackFile::encode(
+                capacity_, datedCount_, lastDatedIndex_, reserved, points_.data(), count_);
+            // An unchanged track is not written again.
+            saved = fileHolds(path, bytes) || replaceFileAtomically(path, bytes, &error);
+        } catch (const std::bad_alloc&) {
+            error = "not enough memory";
+        }
     }
-    try {
-        return replaceFileAtomically(
-            path, TrackFile::encode(capacity_, datedCount_, lastDatedIndex_, reserved,
-                                    points_.data(), count_));
-    } catch (const std::bad_alloc&) {
-        return false;
+    if (!saved) {
+        reportFailedSave("The track", path, error);
     }
+    return saved;
 }
 
 bool TrackLog::autoLoad() {
     if (autosavePath.empty()) {
         return false;
     }
-    std::string kept = std::exchange(currentFileName, autosavePath);
-    const bool ok = load(false);
-    currentFileName = std::move(kept);
-    return ok;
+    // A damaged autosave file is kept aside and what can be trusted of it is
+    // loaded, so that the next autosave does not replace it unseen.
+    const std::string path = Paths::map(autosavePath);
+    std::string problem;
+    auto image = TrackFile::read(path, &problem);
+    if (!image && !problem.empty()) {
+        image = TrackFile::salvage(path);
+        std::string why;
+        const std::string kept = keepAside(path, &why);
+        showMessage("The track file " + path + " is damaged (" + problem + "). " +
+                        std::to_string(image ? image->count : 0) + " points were recovered.\n" +
+                        (kept.empty() ? "It could not be moved aside (" + why + ")."
+                                      : "The damaged file was kept as " + kept + "."),
+                    kTrackMessageCaption, MessageIcon::Exclamation);
+    }
+    if (!image) {
+        return false;
+    }
+    adopt(std::move(*image));
+    return true;
 }
 
 bool TrackLog::autoSave() {

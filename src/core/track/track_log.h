@@ -75,14 +75,18 @@ public:
 
     // Track files. With askName (or no current name) the file dialog is asked
     // first; a cancel returns false. A file that cannot be read or is not a
-    // sound track file leaves the track as it was and returns false.
+    // sound track file leaves the track as it was and returns false; a
+    // damaged one is also reported to the user. A save that fails is
+    // reported with its reason (reportFailedSave).
     bool load(bool askName);
     bool save(bool askName);
     // Replaces the whole track with points read elsewhere (an imported GPX
     // track), kept as they are: no recording filter. False, and the track
     // unchanged, when memory runs out or there are more than INT_MAX points.
     bool replaceTrack(std::vector<TrackPoint> points);
-    // load(false) / save(false) on autosavePath; currentFileName is kept.
+    // load(false) / save(false) on autosavePath; currentFileName is kept. A
+    // damaged autosave file is kept aside ("KWAutosave.atk.bad"), the points
+    // that can be trusted are loaded, and the user is told.
     bool autoLoad();
     bool autoSave();
 

@@ -2,6 +2,7 @@
 // The position records the whole program shares.
 
 #include <cstdint>
+#include <string>
 
 #include "core/nav/geodesy.h"
 #include "core/track/gps_date_time.h"
@@ -52,5 +53,12 @@ public:
 // A track point made from a bare position: latitude, longitude and altitude,
 // state FromPosition, everything else zero.
 TrackPoint pointFromPosition(double latitude, double longitude, double altitude);
+
+// True for a latitude within +-pi/2 and a longitude within +-2 pi (radians);
+// false for NaN and infinities.
+bool possiblePosition(double latitude, double longitude);
+// What a stored point holds that no fix can give (a position out of range, a
+// number that is not finite), e.g. "latitude -3.8e+66"; "" when nothing.
+std::string impossibleValue(const TrackPoint& point);
 
 }  // namespace wp2

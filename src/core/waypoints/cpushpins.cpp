@@ -1,12 +1,16 @@
 #include "core/waypoints/cpushpins.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <new>
 #include <system_error>
+#include <vector>
 
 #include "core/base/atomic_file.h"
+#include "core/base/cformat.h"
 #include "core/base/paths.h"
 #include "core/nav/geodesy.h"
 #include "core/waypoints/pushpin_archive.h"
@@ -184,8 +188,8 @@ PushpinLoadResult CPushpins::LoadFrom(std::FILE* file) {
     if (ok) {
         result.declared = n;
     }
-    // Each record is read whole before it joins the collection, so a record
-    // cut short by the end of the data never appears half-filled.
+    // Each record is read whole and checked before it joins the collection,
+    // so a record cut short or holding impossible values never appears.
     CPushpin record;
     for (std::uint32_t i = 0; ok && i < n; ++i) {
         ok = in.readRecord(record);
@@ -193,15 +197,32 @@ PushpinLoadResult CPushpins::LoadFrom(std::FILE* file) {
             CPushpin* p = AddNew();
             if (!p) {
                 result.readError = true;
+                result.problem = "out of memory";
                 return result;
             }
             takeFields(*p, record);
             ++result.added;
         }
     }
+    using Status = PushpinArchiveReader::Status;
+    if (ok && !in.atEnd()) {
+        ok = false;
+        if (in.status() == Status::ReadError) {
+            result.readError = true;
+        } else {
+            result.damaged = true;
+            result.problem = cformat("data after the last of its %u records", n);
+            return result;
+        }
+    }
     if (!ok) {
-        result.readError = in.status() == PushpinArchiveReader::Status::ReadError;
+        result.readError = in.status() == Status::ReadError;
         result.damaged = !result.readError;
+        const std::string where = cformat("record %d", result.added + 1);
+        result.problem = in.status() == Status::ReadError ? where + ": " + std::strerror(errno)
+                         : in.status() == Status::Impossible
+                             ? where + ": " + in.problem()
+                             : cformat("it ends in record %d of %u", result.added + 1, n);
     }
     return result;
 }
@@ -211,16 +232,22 @@ std::string CPushpins::DefaultFilePath() {
 }
 
 PushpinLoadResult CPushpins::Load() {
-    return LoadFile(DefaultFilePath());
+    const std::string path = DefaultFilePath();
+    PushpinLoadResult result = LoadFile(path);
+    if (result.opened && !result.clean()) {
+        std::string why;
+        result.keptAs = keepAside(path, &why);
+        if (result.keptAs.empty()) {
+            protectedFile_ = path;
+        }
+        reportDamagedPushpinFile(path, result, why);
+    }
+    return result;
 }
 
 PushpinLoadResult CPushpins::LoadFile(const std::string& path) {
     UniqueFile file(std::fopen(path.c_str(), "rb"));
-    PushpinLoadResult result = LoadFrom(file.get());
-    if (result.damaged) {
-        reportDamagedPushpinFile(path, result.added);
-    }
-    return result;
+    return LoadFrom(file.get());
 }
 
 bool CPushpins::Save(std::string* error) const {
@@ -228,21 +255,39 @@ bool CPushpins::Save(std::string* error) const {
 }
 
 bool CPushpins::SaveFile(const std::string& path, std::string* error) const {
+    if (!protectedFile_.empty() && path == protectedFile_) {
+        if (error) {
+            *error = "the damaged file is kept as it is";
+        }
+        return false;
+    }
     std::filesystem::path target(path);
     if (target.has_parent_path()) {
         Paths::makeDirs(target.parent_path().string());
     }
-    return replaceFileAtomically(
-        path,
-        [this](std::FILE* file) {
-            PushpinArchiveWriter out(file);
-            out.writeU32(static_cast<std::uint32_t>(count_));
-            for (const CPushpin* p = oldest_; p; p = p->newer_) {
-                out.writeRecord(*p);
-            }
-            return out.flush();
-        },
-        error);
+    char* data = nullptr;
+    std::size_t size = 0;
+    bool encoded = false;
+    if (std::FILE* memory = ::open_memstream(&data, &size)) {
+        PushpinArchiveWriter out(memory);
+        out.writeU32(static_cast<std::uint32_t>(count_));
+        for (const CPushpin* p = oldest_; p; p = p->newer_) {
+            out.writeRecord(*p);
+        }
+        encoded = out.flush();
+        encoded = std::fclose(memory) == 0 && encoded;
+    }
+    std::unique_ptr<char, decltype(&std::free)> owned(data, &std::free);
+    if (!encoded) {
+        if (error) {
+            *error = "not enough memory";
+        }
+        return false;
+    }
+    const std::vector<std::uint8_t> bytes(data, data + size);
+    // An unchanged collection is not written again (nothing to lose, and
+    // nothing to fail on a read-only disk).
+    return fileHolds(path, bytes) || replaceFileAtomically(path, bytes, error);
 }
 
 }  // namespace wp2

@@ -25,11 +25,19 @@ struct PushpinLoadResult {
     bool opened = false;         // the file could be opened
     std::uint32_t declared = 0;  // the record count the file states
     int added = 0;               // pushpins added to the collection
-    // The data ended before the stated number of records (or in the middle of
-    // one); the records before the damage were added.
+    // The file does not hold exactly the stated number of sound records: it
+    // ends early, has data after them, or a record holds impossible values. The records before the
+    // damage were added.
     bool damaged = false;
     // The system reported a read error; the records before it were added.
     bool readError = false;
+    // What is wrong, for the user ("record 118: latitude -3.8e+66").
+    std::string problem;
+    // Load: where the file that did not load cleanly was kept ("" when it
+    // could not be moved; it is then never overwritten by a save).
+    std::string keptAs;
+
+    bool clean() const { return opened && !damaged && !readError; }
 };
 
 class CPushpins {
@@ -63,11 +71,15 @@ public:
     // pushpin does not belong to `from`.
     bool TakeFrom(CPushpins& from, CPushpin* pushpin);
 
-    // Adds the records of a pushpin file opened by the caller.
+    // Adds the records of a pushpin file opened by the caller, up to the
+    // first damage.
     PushpinLoadResult LoadFrom(std::FILE* file);
-    // Reads the pushpin file (kPushpinFileName under the data root). A damaged
-    // file is reported to the user with the number of pushpins read.
+    // Reads the pushpin file (kPushpinFileName under the data root). A file
+    // that does not load cleanly is kept aside as "Pushpins.kpp.bad" (never
+    // replacing an earlier kept copy) and the user is told where; when it
+    // cannot be moved, saves never overwrite it.
     PushpinLoadResult Load();
+    // Reads a pushpin file and tells no one.
     PushpinLoadResult LoadFile(const std::string& path);
     // Replaces the pushpin file atomically: the old file stays whole when
     // writing fails. False when the file could not be written; *error then
@@ -127,6 +139,8 @@ private:
     void unlink(CPushpin* pushpin);
     void linkAsNewest(CPushpin* pushpin);
 
+    // A damaged pushpin file that could not be kept aside: never written over.
+    std::string protectedFile_;
     int count_ = 0;
     CPushpin* oldest_ = nullptr;
     CPushpin* newest_ = nullptr;

@@ -15,7 +15,9 @@ namespace wp2 {
 
 class PushpinArchiveReader {
 public:
-    enum class Status { Ok, EndOfData, ReadError };
+    // Impossible: a record holds what no saved pushpin can (a position out
+    // of range, a number that is not finite, a text of absurd length).
+    enum class Status { Ok, EndOfData, ReadError, Impossible };
 
     explicit PushpinArchiveReader(std::FILE* file) : file_(file) {}
 
@@ -28,11 +30,15 @@ public:
     bool readText(std::u16string& text);
     // One record into the pushpin (icon, reserved, name, note, position,
     // course, speed, dop, state, satellites, time). False when the data ends
-    // or fails inside it; the pushpin may then be partly filled.
+    // or fails inside it, or the record is impossible; the pushpin may then be
+    // partly filled.
     bool readRecord(CPushpin& pushpin);
+    // True when no byte is left.
+    bool atEnd();
 
-    // Why the last read failed.
+    // Why the last read failed, and for Impossible what was wrong.
     Status status() const { return status_; }
+    const std::string& problem() const { return problem_; }
 
 private:
     bool readBytes(void* out, std::size_t n);
@@ -45,7 +51,13 @@ private:
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     Status status_ = Status::Ok;
+    std::string problem_;
 };
+
+// The fewest bytes one record can take (two empty 8-bit texts).
+inline constexpr std::size_t kMinPushpinRecordSize = 79;
+// No pushpin text is longer; a longer length is damage.
+inline constexpr std::uint32_t kMaxPushpinTextLength = 1u << 20;
 
 class PushpinArchiveWriter {
 public:

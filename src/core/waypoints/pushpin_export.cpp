@@ -1,11 +1,16 @@
 #include "core/waypoints/pushpin_export.h"
 
+#include <fcntl.h>
 #include <shapefil.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
+#include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
 #include "core/nav/angles.h"
 #include "core/waypoints/pushpin_messages.h"
@@ -15,6 +20,22 @@ namespace wp2 {
 
 namespace {
 
+namespace fs = std::filesystem;
+
+// The files of one Shapefile export, in the order they are renamed.
+constexpr const char* kShapefileExtensions[] = {".dbf", ".cpg", ".shx", ".shp"};
+
+// Flushes a finished file to the disk; false (errno set) when that fails.
+bool syncFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 constexpr int kNameWidth = 20;
 constexpr int kNumberWidth = 15;
 constexpr int kNumberDecimals = 8;
@@ -22,12 +43,45 @@ constexpr int kDescrWidth = 100;
 
 enum Field { kName = 0, kLongitude = 1, kLatitude = 2, kDescr = 3 };
 
-// shapelib's file hooks, with its error texts kept off standard error: a
-// failed export is reported by the result alone.
-SAHooks quietHooks() {
-    SAHooks hooks;
-    SASetupDefaultHooks(&hooks);
+// The first write error shapelib met during an export: its close functions
+// report none, so the hooks note it.
+int shapeWriteError = 0;
+
+SAHooks& defaultHooks() {
+    static SAHooks hooks = [] {
+        SAHooks h;
+        SASetupDefaultHooks(&h);
+        return h;
+    }();
+    return hooks;
+}
+
+void noteShapeWriteError(bool failed) {
+    if (failed && shapeWriteError == 0) {
+        shapeWriteError = errno != 0 ? errno : EIO;
+    }
+}
+
+// shapelib's file hooks that note write errors, with its error texts kept off
+// standard error: a failed export is reported by the result alone.
+SAHooks checkedQuietHooks() {
+    SAHooks hooks = defaultHooks();
     hooks.Error = [](const char*) {};
+    hooks.FWrite = [](void* p, SAOffset size, SAOffset n, SAFile file) {
+        const SAOffset done = defaultHooks().FWrite(p, size, n, file);
+        noteShapeWriteError(done != n);
+        return done;
+    };
+    hooks.FFlush = [](SAFile file) {
+        const int rc = defaultHooks().FFlush(file);
+        noteShapeWriteError(rc != 0);
+        return rc;
+    };
+    hooks.FClose = [](SAFile file) {
+        const int rc = defaultHooks().FClose(file);
+        noteShapeWriteError(rc != 0);
+        return rc;
+    };
     return hooks;
 }
 
@@ -65,18 +119,20 @@ void appendColumn(std::string& line, bool& first, const std::string& text) {
 
 }  // namespace
 
-bool ExportShapefile(const CPushpins& pushpins, const std::string& path) {
-    SAHooks hooks = quietHooks();
-    SHPHandle shp = SHPCreateLL(path.c_str(), SHPT_POINT, &hooks);
-    if (!shp) {
-        return false;
-    }
-    DBFHandle dbf = DBFCreateLL(path.c_str(), kShapefileCodePage, &hooks);
-    if (!dbf) {
-        SHPClose(shp);
-        return false;
-    }
-    bool ok = addFields(dbf);
+bool ExportShapefile(const CPushpins& pushpins, const std::string& path, std::string* error) {
+    // Written under a temporary name beside the target and renamed over it
+    // only when every file is complete, so a failed export keeps the old one.
+    const fs::path target(path);
+    const fs::path temporary =
+        target.parent_path() / ("." + target.stem().string() + "." + std::to_string(::getpid()));
+    SAHooks hooks = checkedQuietHooks();
+    shapeWriteError = 0;
+    errno = 0;
+    // shapelib takes the name up to the last dot as the base of every file.
+    const std::string shpName = temporary.string() + ".shp";
+    SHPHandle shp = SHPCreateLL(shpName.c_str(), SHPT_POINT, &hooks);
+    DBFHandle dbf = shp ? DBFCreateLL(shpName.c_str(), kShapefileCodePage, &hooks) : nullptr;
+    bool ok = dbf && addFields(dbf);
     int index = 0;
     for (const CPushpin& p : pushpins) {
         if (!ok) {
@@ -84,8 +140,38 @@ bool ExportShapefile(const CPushpins& pushpins, const std::string& path) {
         }
         ok = writeRecord(shp, dbf, index++, p);
     }
-    DBFClose(dbf);
-    SHPClose(shp);
+    int e = ok ? 0 : errno;
+    if (dbf) {
+        DBFClose(dbf);
+    }
+    if (shp) {
+        SHPClose(shp);
+    }
+    if (shapeWriteError != 0) {
+        ok = false;
+        e = shapeWriteError;
+    }
+    for (const char* ext : kShapefileExtensions) {
+        fs::path part = temporary;
+        part += ext;
+        if (ok && !syncFile(part.string())) {
+            ok = false;
+            e = errno;
+        }
+    }
+    for (const char* ext : kShapefileExtensions) {
+        fs::path part = temporary, final = target;
+        part += ext;
+        final.replace_extension(ext);
+        if (ok && std::rename(part.c_str(), final.c_str()) != 0) {
+            ok = false;
+            e = errno;
+        }
+        ::unlink(part.c_str());
+    }
+    if (!ok && error) {
+        *error = e != 0 ? systemErrorText(e) : "the Shapefile could not be written";
+    }
     return ok;
 }
 
@@ -125,24 +211,29 @@ std::string exportTextLine(const CPushpin& p, const ExportFields& fields) {
     return line + "\r\n";
 }
 
-bool ExportText(const CPushpins& pushpins, const std::string& path, const ExportFields& fields) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        reportExportFailed(path);
-        return false;
-    }
-    std::string header = exportTextHeader(fields);
-    bool ok = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-    for (const CPushpin& p : pushpins) {
-        if (!ok) {
-            break;
-        }
-        std::string line = exportTextLine(p, fields);
-        ok = std::fwrite(line.data(), 1, line.size(), file) == line.size();
-    }
-    ok = (std::fclose(file) == 0) && ok;
+bool ExportText(const CPushpins& pushpins, const std::string& path, const ExportFields& fields,
+                std::string* error) {
+    std::string why;
+    const bool ok = replaceFileAtomically(
+        path,
+        [&](std::FILE* file) {
+            const std::string header = exportTextHeader(fields);
+            bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+            for (const CPushpin& p : pushpins) {
+                if (!written) {
+                    break;
+                }
+                const std::string line = exportTextLine(p, fields);
+                written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
+            }
+            return written;
+        },
+        &why);
     if (!ok) {
-        reportExportFailed(path);
+        reportExportFailed(path, why);
+        if (error) {
+            *error = why;
+        }
     }
     return ok;
 }

@@ -25,16 +25,20 @@ struct ExportFields {
     bool name = true;
 };
 
-// Writes PATH's .shp, .shx, .dbf and .cpg. False (and nothing reported) when
-// the files cannot be created or written.
-bool ExportShapefile(const CPushpins& pushpins, const std::string& path);
+// Writes PATH's .shp, .shx, .dbf and .cpg. False (nothing reported, *error
+// the reason) when the files cannot be created or written; files of an
+// earlier export of that name are then left as they were.
+bool ExportShapefile(const CPushpins& pushpins, const std::string& path,
+                     std::string* error = nullptr);
 
 // The text file's header line and one pushpin's line, "\r\n" included.
 std::string exportTextHeader(const ExportFields& fields);
 std::string exportTextLine(const CPushpin& pushpin, const ExportFields& fields);
 
-// Writes the text file, replacing an existing one. When it cannot be written
-// the user is told and the result is false.
-bool ExportText(const CPushpins& pushpins, const std::string& path, const ExportFields& fields);
+// Writes the text file, replacing an existing one atomically. When it cannot
+// be written the user is told why, an existing file stays as it was, and the
+// result is false.
+bool ExportText(const CPushpins& pushpins, const std::string& path, const ExportFields& fields,
+                std::string* error = nullptr);
 
 }  // namespace wp2

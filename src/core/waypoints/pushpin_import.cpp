@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -87,12 +88,21 @@ bool readNumber(std::string_view text, double& value) {
     return cparseDouble(buffer, value) > 0;
 }
 
+// Latitude within +-90 and longitude within +-180 degrees (NaN is neither).
+bool possibleDegrees(double latitude, double longitude) {
+    return std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0;
+}
+
 // Reads one line's waypoint into a new pushpin; false when the line is not one.
 bool addCsvLine(CPushpins& pushpins, std::string_view line, int& nameCounter) {
     const CsvPieces pieces = csvPieces(line);
-    double latitude = 0.0, longitude = 0.0;
+    double latitude = 0.0, longitude = 0.0, altitude = 0.0;
     if (pieces.count < 2 || !readNumber(pieces.piece[0], latitude) ||
-        !readNumber(pieces.piece[1], longitude)) {
+        !readNumber(pieces.piece[1], longitude) || !possibleDegrees(latitude, longitude)) {
+        return false;
+    }
+    const bool hasAltitude = pieces.count > 3 && readNumber(pieces.piece[3], altitude);
+    if (hasAltitude && !std::isfinite(altitude)) {
         return false;
     }
     CPushpin* p = pushpins.AddNew();
@@ -102,8 +112,7 @@ bool addCsvLine(CPushpins& pushpins, std::string_view line, int& nameCounter) {
     p->latitude = latitude * kDegToRad;
     p->longitude = longitude * kDegToRad;
     p->name = pieces.count > 2 ? widen(pieces.piece[2]) : widen(cformat("Wpt_%d", nameCounter++));
-    double altitude = 0.0;
-    if (pieces.count > 3 && readNumber(pieces.piece[3], altitude)) {
+    if (hasAltitude) {
         p->altitude = altitude;
     }
     if (pieces.count > 4) {
@@ -200,12 +209,17 @@ bool ReadLoc(CPushpins& pushpins, std::FILE* file) {
 
         std::string_view coord = tagText(block, "<coord");
         std::string_view nameTag = tagText(block, "<name");
+        const double latitude = locNumber(attribute(coord, "lat"));
+        const double longitude = locNumber(attribute(coord, "lon"));
+        if (!possibleDegrees(latitude, longitude)) {
+            continue;  // never a place on the earth
+        }
         CPushpin* p = pushpins.AddNew();
         if (!p) {
             break;
         }
-        p->latitude = locNumber(attribute(coord, "lat")) * kDegToRad;
-        p->longitude = locNumber(attribute(coord, "lon")) * kDegToRad;
+        p->latitude = latitude * kDegToRad;
+        p->longitude = longitude * kDegToRad;
         p->name = widen(attribute(nameTag, "id"));
     }
     return true;
@@ -244,6 +258,7 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
         return result;
     }
     CPushpins imported;
+    PushpinLoadResult loaded;
     result.status = Status::Imported;
     if (text) {
         if (!ReadCsv(imported, file.get(), result.line)) {
@@ -265,8 +280,8 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
     } else if (ext == "loc") {
         ReadLoc(imported, file.get());
     } else {
-        PushpinLoadResult loaded = imported.LoadFrom(file.get());
-        if (loaded.damaged || loaded.readError) {
+        loaded = imported.LoadFrom(file.get());
+        if (!loaded.clean()) {
             result.status = Status::Damaged;
         }
     }
@@ -281,7 +296,7 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
     } else if (result.status == Status::FormatError) {
         reportCsvFormatError(result.line, result.read);
     } else if (result.status == Status::Damaged) {
-        reportDamagedPushpinFile(path, result.read);
+        reportDamagedPushpinFile(path, loaded);
     }
     return result;
 }

@@ -19,12 +19,16 @@ inline constexpr double kImportMergeRadius = 5.0;
 // Only this many bytes of a .loc file are looked at.
 inline constexpr std::size_t kLocReadLimit = 200000;
 
-// Text reader. Adds each line's waypoint at index 0 of `pushpins`. On failure
-// lineNumber is the failing line; on success the last line read.
+// Text reader. Adds each line's waypoint at index 0 of `pushpins`. A line
+// fails when it lacks two numbers or its position is not on the earth
+// (latitude beyond +-90, longitude beyond +-180, NaN, infinities) or its
+// altitude is not finite. On failure lineNumber is the failing line; on
+// success the last line read.
 bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber);
 
 // Geocaching reader: one pushpin per <waypoint> block, named by the id of its
-// name element. Always succeeds.
+// name element; blocks whose position is not on the earth are passed over.
+// Always succeeds.
 bool ReadLoc(CPushpins& pushpins, std::FILE* file);
 
 // Moves the pushpins of `imported` that lie more than kImportMergeRadius from

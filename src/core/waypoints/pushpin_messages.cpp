@@ -2,6 +2,7 @@
 
 #include "core/base/cformat.h"
 #include "core/base/message_box.h"
+#include "core/waypoints/cpushpins.h"
 
 namespace wp2 {
 
@@ -19,13 +20,24 @@ void reportCsvFormatError(int line, int read) {
     showMessage(csvFormatErrorText(line, read), kApplicationCaption, MessageIcon::Exclamation);
 }
 
-std::string damagedPushpinFileText(const std::string& path, int read) {
-    return cformat("The pushpin file %s is damaged.\nOnly %d waypoints have been read",
-                   path.c_str(), read);
+std::string damagedPushpinFileText(const std::string& path, const PushpinLoadResult& result,
+                                   const std::string& notMovedReason) {
+    std::string text =
+        cformat("The pushpin file %s is damaged (%s).\nOnly %d waypoints have been read",
+                path.c_str(), result.problem.c_str(), result.added);
+    if (!result.keptAs.empty()) {
+        text += "\nThe damaged file was kept as " + result.keptAs;
+    } else if (!notMovedReason.empty()) {
+        text +=
+            "\nIt could not be moved aside (" + notMovedReason + ") and will not be overwritten";
+    }
+    return text;
 }
 
-void reportDamagedPushpinFile(const std::string& path, int read) {
-    showMessage(damagedPushpinFileText(path, read), kApplicationCaption, MessageIcon::Exclamation);
+void reportDamagedPushpinFile(const std::string& path, const PushpinLoadResult& result,
+                              const std::string& notMovedReason) {
+    showMessage(damagedPushpinFileText(path, result, notMovedReason), kApplicationCaption,
+                MessageIcon::Exclamation);
 }
 
 std::string gpxImportText(const std::string& path, int read, int added,

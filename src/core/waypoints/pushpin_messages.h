@@ -13,9 +13,14 @@ inline constexpr const char* kApplicationCaption = "Wayplot2";
 std::string csvFormatErrorText(int line, int read);
 void reportCsvFormatError(int line, int read);
 
-// A pushpin file that ends before its stated records (or inside one).
-std::string damagedPushpinFileText(const std::string& path, int read);
-void reportDamagedPushpinFile(const std::string& path, int read);
+struct PushpinLoadResult;
+
+// A pushpin file that did not load cleanly: what is wrong, how many pushpins
+// were read, and where the file was kept (or why it could not be moved).
+std::string damagedPushpinFileText(const std::string& path, const PushpinLoadResult& result,
+                                   const std::string& notMovedReason = "");
+void reportDamagedPushpinFile(const std::string& path, const PushpinLoadResult& result,
+                              const std::string& notMovedReason = "");
 
 // A GPX file not taken whole: how many waypoints it gave, how many were
 // added (the others lay within 5 m of a pushpin already there) and what was

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/base/cformat.h"
+#include "core/base/save_failures.h"
 #include "core/nav/angles.h"
 
 namespace wp2 {
@@ -51,7 +52,11 @@ void TargetNavigation::chooseTarget(const std::function<void(CPushpins&)>& runPo
 
 bool TargetNavigation::pushpinAddedFromDashboard() {
     pushpins_.ShiftTarget(1);
-    bool saved = pushpins_.Save();
+    std::string error;
+    const bool saved = pushpins_.Save(&error);
+    if (!saved) {
+        reportFailedSave("The pushpins", CPushpins::DefaultFilePath(), error);
+    }
     storeTarget();
     return saved;
 }

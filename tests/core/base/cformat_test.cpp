@@ -23,12 +23,6 @@ TEST(CFormat, IgnoresTheProcessLocale) {
     std::setlocale(LC_ALL, "C");
 }
 
-TEST(CFormat, LongOutputIsNotTruncated) {
-    std::string s = cformat("%0300d", 7);
-    ASSERT_EQ(s.size(), 300u);
-    EXPECT_EQ(s.back(), '7');
-}
-
 TEST(Paths, DeviceNamesMapIntoTheRoot) {
     Paths::setRoot("/r/");
     EXPECT_EQ(Paths::map("\\My Documents\\Pushpins.kpp"), "/r/My Documents/Pushpins.kpp");

@@ -41,52 +41,43 @@ TEST_F(ScanTest, ReceiverOnPortOneIsFoundAfterSixPortsTriedThreeTimes) {
     EXPECT_FALSE(port->isOpen() || link->state().has(GpsStatusFlags::LinkOpen));
     EXPECT_FALSE(link->scanning());
     EXPECT_EQ(link->lineSettings().baudRate, 9600);  // the scan keeps the framing
-    ASSERT_FALSE(progress.shown.empty());
+    ASSERT_GE(progress.shown.size(), 4u);
     EXPECT_EQ(progress.shown.front(), "Scan for GPS...\r\nPort 5: ");
-    EXPECT_EQ(progress.shown.back(),
-              "Scan for GPS...\r\n"
-              "Port 5: Not found\r\n"
-              "Port 2: Not found\r\n"
-              "Port 4: Not found\r\n"
-              "Port 6: Not found\r\n"
-              "Port 7: Not found\r\n"
-              "Port 8: Not found\r\n"
-              "Port 1: GPS found!\r\n");
+    EXPECT_EQ(
+        progress.shown.back(),
+        "Scan for GPS...\r\nPort 5: Not found\r\nPort 2: Not found\r\nPort 4: Not found\r\n"
+        "Port 6: Not found\r\nPort 7: Not found\r\nPort 8: Not found\r\nPort 1: GPS found!\r\n");
     // Each failed attempt of port 5 is shown, then replaced by the next.
     EXPECT_EQ(progress.shown[1], "Scan for GPS...\r\nPort 5: Not found\r\n");
-    EXPECT_EQ(progress.shown[2], "Scan for GPS...\r\nPort 5: Not found\r\n");
     const std::string waiting = progress.shown[progress.shown.size() - 2];
     EXPECT_EQ(waiting.substr(waiting.size() - 26), "Port 1: Waiting for signal");
-    // Found in the first wait round: 500 ms of the clock.
-    EXPECT_EQ(clock.tickCount(), 500u);
+    EXPECT_EQ(clock.tickCount(), 500u);  // found in the first 500 ms wait round
 }
 
-TEST_F(ScanTest, LinesWithoutChecksumsNeverCount) {
+TEST_F(ScanTest, LinesWithoutChecksumsNeverCountAndFewerPortsWhenAsked) {
     receiverOn("com5", "$GPGSV,1,1,01,04,40,120,00\r\n$GPGGA,,,,,,0,00,,,M,,M,,\r\n");
-    EXPECT_FALSE(scan(*link, &progress, 8));
+    EXPECT_FALSE(scan(*link, &progress, 2));
     EXPECT_EQ(port->opened, std::vector<std::string>(3, "com5"));
     EXPECT_EQ(progress.shown.back(),
-              "Scan for GPS...\r\n"
-              "Port 5: No signal\r\n"
-              "Port 2: Not found\r\n"
-              "Port 4: Not found\r\n"
-              "Port 6: Not found\r\n"
-              "Port 7: Not found\r\n"
-              "Port 8: Not found\r\n"
-              "Port 1: Not found\r\n"
-              "Port 3: Not found\r\n");
+              "Scan for GPS...\r\nPort 5: No signal\r\nPort 2: Not found\r\n");
     // Three attempts of ten 500 ms rounds and a 200 ms pause each.
     EXPECT_EQ(clock.tickCount(), 3u * (5000 + 200));
     EXPECT_FALSE(link->scanning() || port->isOpen());
+    EXPECT_FALSE(scan(*link, nullptr, 0));
+    EXPECT_EQ(port->openAttempts, 6);
 }
 
-TEST_F(ScanTest, FewerPortsWhenAskedAndNoViewNeeded) {
-    receiverOn("com1", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
-    EXPECT_FALSE(scan(*link, nullptr, 2));
-    EXPECT_EQ(port->openAttempts, 6);  // ports 5 and 2 only
-    EXPECT_FALSE(scan(*link, &progress, 0));
-    EXPECT_EQ(progress.shown.size(), 0u);
-    EXPECT_TRUE(scan(*link, nullptr, 99));
+TEST_F(ScanTest, TheLocalGpsdIsTriedFirstOnceAndStoredAsItsPort) {
+    PortMap map = link->portMap();
+    map.setDevice(kGpsdPort, "gpsd://localhost:2947");
+    link->setPortMap(map);
+    EXPECT_FALSE(scan(*link, &progress, 1));  // no gpsd answers
+    EXPECT_EQ(progress.shown.back(), "Scan for GPS...\r\ngpsd: Not found\r\nPort 5: Not found\r\n");
+    EXPECT_EQ(port->openAttempts, 1 + 3);
+    receiverOn("gpsd://localhost:2947", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
+    ASSERT_TRUE(scan(*link, &progress, 8));
+    EXPECT_EQ(progress.shown.back(), "Scan for GPS...\r\ngpsd: GPS found!\r\n");
+    EXPECT_EQ(driverText(*link), "10,4800,8,1,0");
 }
 
 TEST_F(ScanTest, NoWarmStartGoesToAPortUnderTest) {
@@ -100,20 +91,14 @@ TEST_F(ScanTest, NoWarmStartGoesToAPortUnderTest) {
     EXPECT_EQ(port->written, "");
 }
 
-TEST_F(ScanTest, DriverSettingRoundTrip) {
-    link->setPortNumber(7);
-    link->setLineSettings(38400, 7, 2, 1);
+TEST_F(ScanTest, DriverSettingIsReadWholeOrNotAtAll) {
+    CRegStore().WriteText("Driver", "7,38400,7,2,1");
+    ASSERT_TRUE(loadDriverSetting(*link));
+    EXPECT_EQ(link->lineSettings(), (LineSettings{7, 38400, 7, 2, 1}));
     EXPECT_EQ(driverText(*link), "7,38400,7,2,1");
-    ASSERT_TRUE(saveDriverSetting(*link));
-    std::string text;
-    ASSERT_TRUE(CRegStore().ReadText("Driver", text));
-    EXPECT_EQ(text, "7,38400,7,2,1");
-    GpsLink other(clock);
-    ASSERT_TRUE(loadDriverSetting(other));
-    EXPECT_EQ(other.lineSettings(), link->lineSettings());
     CRegStore().WriteText("Driver", "3,4800");
-    EXPECT_FALSE(loadDriverSetting(other));  // incomplete: left as it was
-    EXPECT_EQ(other.portNumber(), 7);
+    EXPECT_FALSE(loadDriverSetting(*link));  // incomplete: left as it was
+    EXPECT_EQ(link->portNumber(), 7);
 }
 
 }  // namespace

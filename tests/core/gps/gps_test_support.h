@@ -1,5 +1,5 @@
 #pragma once
-// Helpers for the receiver-link tests: NMEA lines with their checksum, a link
+// Helpers for the receiver tests: NMEA lines with their checksum, a decoder
 // whose track log neither loads nor saves the autosave file, and a link on
 // simulated time with a fake serial port.
 
@@ -12,9 +12,7 @@
 #include "core/base/clock.h"
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
-#include "core/gps/receive_buffer.h"
 #include "core/settings/memory_registry.h"
-#include "core/track/track_log.h"
 #include "support/fake_serial_port.h"
 #include "support/nmea_lines.h"
 #include "support/test_support.h"
@@ -26,21 +24,9 @@ inline std::u16string u16(const std::string& ascii) {
 }
 
 // "$" + body + "*" + the two-digit checksum of body, without the line end.
-inline std::string nmea(const std::string& body) {
-    std::string line = nmeaLine(body);
-    return line.substr(0, line.size() - 2);
-}
-
 inline std::u16string nmea16(const std::string& body) {
-    return u16(nmea(body));
-}
-
-// "yy-mm-dd hh:mm:ss.sss" of a receiver time, for comparing all fields at once.
-inline std::string dateTimeText(const GpsDateTime& t) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%02d-%02d-%02d %02d:%02d:%06.3f", t.year, t.month, t.day,
-                  t.hour, t.minute, t.seconds);
-    return text;
+    std::string line = nmeaLine(body);
+    return u16(line.substr(0, line.size() - 2));
 }
 
 inline void appendText(ReceiveBuffer& buffer, const std::string& text) {
@@ -55,16 +41,18 @@ inline std::unique_ptr<TrackLog> quietTrackLog() {
     return log;
 }
 
-// A link on a hand-moved clock, with every file of the program in a temporary folder.
-struct TestLink {
+// A decoder on a hand-moved clock, with every file of the program in a temporary folder.
+struct TestDecoder {
     static constexpr std::time_t kStart = 1700000000;
+
+    explicit TestDecoder(Talkers talkers = Talkers::Any) { decoder.setTalkers(talkers); }
+    void apply(const std::string& body) { decoder.applySentence(nmea16(body)); }
+    std::uint32_t flags() const { return decoder.state().flags; }
+    GpsState& state() { return decoder.state(); }
 
     TempDir root{true};
     ManualClock clock{kStart};
-    GpsLink link{clock, quietTrackLog()};
-
-    void apply(const std::string& body) { link.applySentence(nmea16(body)); }
-    std::uint32_t flags() const { return link.state().flags; }
+    GpsDecoder decoder{clock, quietTrackLog()};
 };
 
 // A link on simulated time with a fake port and its own settings; port n maps

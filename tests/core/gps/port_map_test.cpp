@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "core/settings/creg_store.h"
 #include "core/settings/memory_registry.h"
 #include "support/env_override.h"
@@ -24,8 +22,8 @@ TEST(PortMapTest, AssignedDeviceBeatsEnvironmentWhichBeatsStoredValueWhichBeatsD
     EnvOverride none(2, nullptr);
     PortMap map;
     EXPECT_EQ(map.device(2), "/dev/ttyACM0");
-    ASSERT_TRUE(CRegStore().WriteText("Port2", "/dev/serial/by-id/gps"));
-    EXPECT_EQ(map.device(2), "/dev/serial/by-id/gps");
+    ASSERT_TRUE(CRegStore().WriteText("Port2", "tcp://phone:10110"));
+    EXPECT_EQ(map.device(2), "tcp://phone:10110");
     {
         EnvOverride env(2, "/dev/ttyS9");
         EXPECT_EQ(map.device(2), "/dev/ttyS9");
@@ -35,31 +33,29 @@ TEST(PortMapTest, AssignedDeviceBeatsEnvironmentWhichBeatsStoredValueWhichBeatsD
     // An empty stored text is no override; an empty environment value maps
     // the port to no device at all.
     ASSERT_TRUE(CRegStore().WriteText("Port4", ""));
-    EnvOverride none4(4, nullptr);
+    EnvOverride empty(4, "");
+    EXPECT_EQ(map.device(4), "");
+    empty.set(nullptr);
     EXPECT_EQ(map.device(4), "/dev/ttyACM1");
-    {
-        EnvOverride empty(4, "");
-        EXPECT_EQ(map.device(4), "");
-    }
-    // Numbers without a default device can still be mapped.
-    EnvOverride twelve(12, "/dev/ttyUSB12");
-    EXPECT_EQ(map.device(12), "/dev/ttyUSB12");
     setRegistry(previous);
 }
 
 TEST(PortMapTest, DefaultDevicesNamesAndScanOrder) {
-    const char* expected[] = {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyUSB1",
-                              "/dev/ttyACM1", "/dev/rfcomm0", "/dev/ttyS0",
-                              "/dev/ttyS1",   "/dev/ttyAMA0", "/dev/gps0"};
+    test::EnvOverride gpsd("WAYPLOT2_GPSD", nullptr);
     PortMap map(PortMap::StoredText{});
-    for (int port = 1; port <= 9; ++port) {
+    std::string devices;
+    for (int port = 1; port <= 11; ++port) {
         EnvOverride none(port, nullptr);
-        EXPECT_EQ(map.device(port), expected[port - 1]) << port;
+        devices += map.device(port) + " ";
     }
-    EXPECT_EQ(map.device(0) + map.device(10) + map.device(-1), "");
-    EXPECT_EQ(PortMap::comName(5), "COM5");
-    EXPECT_EQ(PortMap::environmentName(1), "WAYPLOT2_COM1");
-    EXPECT_EQ(PortMap::settingName(9), "Port9");
+    EXPECT_EQ(devices,
+              "/dev/ttyUSB0 /dev/ttyACM0 /dev/ttyUSB1 /dev/ttyACM1 /dev/rfcomm0 /dev/ttyS0 "
+              "/dev/ttyS1 /dev/ttyAMA0 /dev/gps0 gpsd://localhost:2947 tcp://localhost:10110 ");
+    gpsd.set("127.0.0.1:3000");  // the tests' own gpsd
+    EXPECT_EQ(map.device(kGpsdPort), "gpsd://127.0.0.1:3000");
+    gpsd.set("");  // none
+    EXPECT_EQ(map.device(kGpsdPort) + map.device(0) + map.device(12), "");
+    EXPECT_EQ(PortMap::comName(5) + PortMap::comName(10) + PortMap::comName(11), "COM5gpsdTCP");
     EXPECT_EQ(std::vector<int>(kScanOrder, kScanOrder + kScanPortCount),
               (std::vector<int>{5, 2, 4, 6, 7, 8, 1, 3}));
 }

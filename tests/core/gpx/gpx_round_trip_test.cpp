@@ -4,6 +4,7 @@
 
 #include "core/gpx/track_gpx.h"
 #include "core/nav/angles.h"
+#include "core/track/track_file.h"
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_icon_names.h"
 #include "core/waypoints/text16.h"
@@ -35,48 +36,34 @@ TEST(GpxRoundTrip, TrackFilesComeBackByteForByteThroughGpx) {
 }
 
 TEST(GpxRoundTrip, RecordedPointsKeepPositionTimeAltitudeAndPieces) {
+    constexpr std::uint32_t kept = NoDate | SegmentStart | SegmentEnd | ThreeD | FromGga;
     std::vector<TrackPoint> track(7);
     for (int i = 0; i < 7; ++i) {
         TrackPoint& t = track[static_cast<std::size_t>(i)];
         t.latitude = (-33.5 + i * 0.001234567) * kDegToRad;
         t.longitude = (151.2 - i * 0.000987654) * kDegToRad;
         t.altitude = 12.3 * i - 20;
-        t.time = GpsDateTime();
-        t.time.year = 24;
-        t.time.month = 2;
-        t.time.day = 29;
-        t.time.hour = 23;
-        t.time.minute = 59;
-        t.time.seconds = 50.2 + i;
+        t.time = *toGpsDateTime({1709251190 + i, i == 6 ? 0.75 : 0.2});  // 2024-02-29 23:59:50
         t.speed = 10.5 + i;
         t.course = 45.25 * i;
         t.dop = 1.5;
         t.satellites = static_cast<std::uint8_t>(i + 2);
         t.state = (i == 0 || i == 3 ? SegmentStart : 0) | (i == 2 || i == 6 ? SegmentEnd : 0) |
-                  (i % 2 ? FromGga : ThreeD);
+                  (i % 2 ? FromGga : ThreeD) | (i == 4 ? NoDate : 0);
     }
-    track[6].time.seconds = 59.75;
-    track[4].state |= NoDate;
     TempDir dir;
     ASSERT_TRUE(exportTrackGpx(track.data(), 7, dir.file("t.gpx")));
     std::vector<TrackPoint> back;
     ASSERT_TRUE(readTrackGpx(dir.file("t.gpx"), back).ok);
     ASSERT_EQ(back.size(), track.size());
+    track[4].time = GpsDateTime();  // undated: no time is written
     for (std::size_t i = 0; i < track.size(); ++i) {
-        SCOPED_TRACE(i);
-        const TrackPoint &t = track[i], &u = back[i];
-        EXPECT_EQ(u.latitude, t.latitude);
-        EXPECT_EQ(u.longitude, t.longitude);
-        EXPECT_EQ(u.altitude, t.altitude);
-        EXPECT_EQ(u.state & (NoDate | SegmentStart | SegmentEnd | ThreeD | FromGga),
-                  t.state & (NoDate | SegmentStart | SegmentEnd | ThreeD | FromGga));
-        if (!(t.state & NoDate)) {
-            EXPECT_EQ(u.time, t.time);
-        }
-        EXPECT_EQ(u.speed, t.speed);
-        EXPECT_EQ(u.course, t.course);
-        EXPECT_EQ(u.dop, t.dop);
-        EXPECT_EQ(u.satellites, t.satellites);
+        std::uint8_t want[kTrackRecordSize], got[kTrackRecordSize];
+        track[i].state &= kept;
+        back[i].state &= kept;
+        TrackFile::encodeRecord(track[i], want);
+        TrackFile::encodeRecord(back[i], got);
+        EXPECT_EQ(std::vector(got, got + sizeof got), std::vector(want, want + sizeof want)) << i;
     }
 }
 
@@ -108,6 +95,22 @@ TEST(GpxRoundTrip, PushpinsKeepNamesNotesAltitudesAndIcons) {
         EXPECT_EQ(q.latitude, p.latitude);
         EXPECT_EQ(q.longitude, p.longitude);
     }
+}
+
+TEST(GpxRoundTrip, WaypointsOfOtherProgramsTakeDescOrCmtEleAndTheNearestIcon) {
+    TempDir dir;
+    writeFile(dir.file("w.gpx"),
+              "<gpx><wpt lat=\"1\" lon=\"2\"><ele>7.5</ele><name>A</name><cmt>c</cmt>"
+              "<desc>d</desc><sym>Hotel</sym></wpt><wpt lat=\"1\" lon=\"3\"><cmt>only</cmt>"
+              "<sym>Nothing Known</sym></wpt></gpx>");
+    CPushpins pins;
+    ASSERT_TRUE(ReadGpx(pins, dir.file("w.gpx")).ok);
+    ASSERT_EQ(pins.GetCount(), 2);
+    const CPushpin &a = *pins.GetAt(1), &b = *pins.GetAt(0);  // the last waypoint is index 0
+    EXPECT_EQ(a.name + u"|" + a.note + u"|" + b.name + u"|" + b.note, u"A|d|Wpt_1|only");
+    EXPECT_EQ(std::pair(a.icon, b.icon), std::pair(pushpinIconForSymbol("Lodging"), 0));
+    EXPECT_EQ(std::tuple(a.altitude, a.state & ThreeD, b.state & ThreeD),
+              std::tuple(7.5, ThreeD, 0u));
 }
 
 }  // namespace

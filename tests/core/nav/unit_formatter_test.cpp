@@ -23,27 +23,6 @@ FormattedValue fv(const char* text, const char* label) {
     return {text, label};
 }
 
-TEST(UnitSystemChoice, StartsMetricAndMapsStoredValues) {
-    UnitFormatter f;
-    EXPECT_EQ(f.code(), UnitFormatter::kMetric);
-    EXPECT_EQ(f.formatSpeed(1.0).label, "kmh");
-
-    f.setSystem(0);
-    EXPECT_EQ(f.code(), UnitFormatter::kUs);
-    EXPECT_EQ(f.formatSpeed(1.0).label, "mph");
-    EXPECT_EQ(f.formatAltitude(1.0).label, "ft");
-
-    // Values outside 0..2 keep whatever system was current.
-    for (int stored : {7, -1, 3, std::numeric_limits<int>::max()}) {
-        f.setSystem(stored);
-        EXPECT_EQ(f.code(), UnitFormatter::kUs) << stored;
-    }
-    f.setSystem(2);
-    EXPECT_EQ(f.code(), UnitFormatter::kNautical);
-    f.setSystem(1);
-    EXPECT_EQ(f.code(), UnitFormatter::kMetric);
-}
-
 TEST(FormatSpeed, DecimalsOnlyBelowOneHundredAndClampedAtOneMillionMetresPerSecond) {
     UnitFormatter metric = formatterFor(UnitSystem::Metric);
     EXPECT_EQ(metric.formatSpeed(27.7), fv("99.7", "kmh"));
@@ -71,28 +50,6 @@ TEST(FormatDistance, MetricSwitchesToKilometresAtOneThousandMetres) {
     EXPECT_EQ(metric.formatDistanceWithUnit(1000.0), " 1.0 km");
 }
 
-TEST(FormatDistance, UsSwitchesToMilesAtOneThousandFeet) {
-    UnitFormatter us = formatterFor(UnitSystem::US);
-    EXPECT_EQ(us.formatDistance(300.0), fv(" 984", "ft"));
-    EXPECT_EQ(us.formatDistance(305.0), fv("0.19", "mi"));
-    EXPECT_EQ(us.formatDistance(1000.0), fv("0.62", "mi"));
-    EXPECT_EQ(us.formatDistance(3000.0), fv("1.86", "mi"));
-    EXPECT_EQ(us.formatDistance(4000.0), fv(" 2.5", "mi"));
-    EXPECT_EQ(us.formatDistanceWithUnit(3000.0), "1.86 mi");
-}
-
-TEST(FormatDistance, NauticalMilesShareTheMileLabel) {
-    UnitFormatter nautical = formatterFor(UnitSystem::Nautical);
-    // Feet below 1000 ft, as in U.S. units; 400 m (1311 ft) is already in miles.
-    EXPECT_EQ(nautical.formatDistance(300.0), fv(" 984", "ft"));
-    EXPECT_EQ(nautical.formatDistance(305.0), fv("0.16", "mi"));
-    EXPECT_EQ(nautical.formatDistance(400.0), fv("0.22", "mi"));
-    EXPECT_EQ(nautical.formatDistance(1000.0), fv("0.54", "mi"));
-    EXPECT_EQ(nautical.formatDistance(3704.0), fv(" 2.0", "mi"));
-    EXPECT_EQ(nautical.formatDistance(3703.0), fv("2.00", "mi"));
-    EXPECT_EQ(nautical.formatDistanceWithUnit(18520.0), "10.0 mi");
-}
-
 TEST(FormatAltitude, FeetSixWideMetresFiveWide) {
     EXPECT_EQ(formatterFor(UnitSystem::US).formatAltitude(100.0), fv("   328", "ft"));
     EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatAltitude(100.0), fv("   328", "ft"));
@@ -100,43 +57,6 @@ TEST(FormatAltitude, FeetSixWideMetresFiveWide) {
     EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitude(-12.4), fv("  -12", "m"));
     EXPECT_EQ(formatterFor(UnitSystem::US).formatAltitudeWithUnit(305.0), "  1000 ft");
     EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitudeWithUnit(8848.0), " 8848 m");
-}
-
-TEST(ParseValue, WholeTextMustBeTheNumber) {
-    UnitFormatter us = formatterFor(UnitSystem::US);
-    double m = -1.0;
-    ASSERT_TRUE(us.parseAltitude("100", m));
-    EXPECT_DOUBLE_EQ(m, 30.5);
-    ASSERT_TRUE(us.parseAltitude("  -2.5e1", m));
-    EXPECT_DOUBLE_EQ(m, -7.625);
-    ASSERT_TRUE(us.parseAltitude("+.5", m));
-    EXPECT_DOUBLE_EQ(m, 0.1525);
-
-    // Failures leave the output as it was.
-    for (const char* bad : {"100 ", "100ft", "ft", " ", "1,5", "1.5.", "--1", "abc", "\t"}) {
-        m = -1.0;
-        EXPECT_FALSE(us.parseAltitude(bad, m)) << '"' << bad << '"';
-        EXPECT_EQ(m, -1.0) << '"' << bad << '"';
-    }
-    EXPECT_FALSE(us.parseAltitude(std::string("10\0"
-                                              "0",
-                                              4),
-                                  m));
-
-    // An empty field reads as zero.
-    m = -1.0;
-    ASSERT_TRUE(us.parseAltitude("", m));
-    EXPECT_EQ(m, 0.0);
-}
-
-TEST(ParseValue, RefusesNumbersNoOneTypesForASpeedOrAltitude) {
-    UnitFormatter metric = formatterFor(UnitSystem::Metric);
-    for (const char* bad : {"inf", "-infinity", "nan", "NAN(0)", "0x10", "0x1p4", "1e999"}) {
-        double v = -1.0;
-        EXPECT_FALSE(metric.parseAltitude(bad, v)) << bad;
-        EXPECT_FALSE(metric.parseSpeed(bad, v)) << bad;
-        EXPECT_EQ(v, -1.0) << bad;
-    }
 }
 
 TEST(ParseValue, ConvertsFromTheCurrentUnit) {

@@ -23,20 +23,6 @@ protected:
     }
 };
 
-TEST_F(StoredUnitSystem, FirstRunShowsUsUnitsAndWritesTheDefault) {
-    UnitFormatter f;
-    applyStoredUnitSystem(f);
-    EXPECT_EQ(f.code(), UnitFormatter::kUs);
-    EXPECT_EQ(f.formatSpeed(10.0).label, "mph");
-    EXPECT_EQ(f.formatAltitude(10.0).label, "ft");
-
-    RegValue written;
-    ASSERT_EQ(registry().queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kUnitSystemValueName,
-                                    written),
-              kRegOk);
-    EXPECT_EQ(written.type, RegType::Dword);
-}
-
 TEST_F(StoredUnitSystem, StoredChoiceIsAppliedAndUnknownValuesKeepTheCurrentOne) {
     UnitFormatter f;
     store(2);

@@ -26,32 +26,6 @@ const RegValue* stored(MemoryRegistry& reg, const std::string& name) {
     return reg.hive(RegRoot::LocalMachine).find(kSettingsKeyPath, name);
 }
 
-TEST(CRegSetting, FirstRunStoresEveryDefaultWithItsType) {
-    CountingRegistry reg;
-    RecordingMessageBoxes boxes;
-    {
-        CRegDouble lastLat("LastLat", false, 10.0);
-        CRegInt warmStart("WarmStart", true, 1);
-        CRegInt lastTarg("LastTarg", true, -1);
-        CRegDouble overspeed("Overspeed", true, 11.2);
-
-        // Written at construction, before any assignment or destruction.
-        EXPECT_EQ(reg.writesOf("LastLat"), 1);
-        EXPECT_EQ(reg.writesOf("WarmStart"), 1);
-        ASSERT_NE(stored(reg, "WarmStart"), nullptr);
-        EXPECT_EQ(*stored(reg, "WarmStart"), (RegValue{RegType::Dword, Bytes{1, 0, 0, 0}}));
-        EXPECT_EQ(*stored(reg, "LastTarg"),
-                  (RegValue{RegType::Dword, Bytes{0xff, 0xff, 0xff, 0xff}}));
-        // 10.0 is 0x4024000000000000, least significant byte first.
-        EXPECT_EQ(*stored(reg, "LastLat"),
-                  (RegValue{RegType::Binary, Bytes{0, 0, 0, 0, 0, 0, 0x24, 0x40}}));
-        EXPECT_EQ(lastTarg.Get(), -1);
-        EXPECT_DOUBLE_EQ(overspeed.Get(), 11.2);
-    }
-    EXPECT_TRUE(reg.hive(RegRoot::LocalMachine).hasKey("Software\\KELM\\Wayplot2"));
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
 TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefault) {
     CountingRegistry reg;
     {
@@ -96,43 +70,6 @@ TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNotAtDestruction) {
     EXPECT_EQ(reg.writesOf("Overspeed"), 2);
 }
 
-TEST(CRegSetting, OnDestructionWritesOnceWhenDestroyed) {
-    CountingRegistry reg;
-    {
-        CRegInt tsOpt("TSOpt", false, 5);
-        CRegDouble lat("LastLat", false, 10.0);
-        reg.writes.clear();
-        for (int i = 0; i < 10; ++i) {
-            tsOpt = i;
-            lat = i * 0.1;
-        }
-        EXPECT_EQ(tsOpt.Get(), 9);
-        EXPECT_EQ(reg.writesOf("TSOpt"), 0);
-        EXPECT_EQ(*stored(reg, "TSOpt"), (RegValue{RegType::Dword, Bytes{5, 0, 0, 0}}));
-    }
-    EXPECT_EQ(reg.writesOf("TSOpt"), 1);
-    EXPECT_EQ(reg.writesOf("LastLat"), 1);
-    EXPECT_EQ(*stored(reg, "TSOpt"), (RegValue{RegType::Dword, Bytes{9, 0, 0, 0}}));
-}
-
-TEST(CRegSetting, ValueOfWrongTypeOrSizeIsReplacedByTheDefault) {
-    CountingRegistry reg;
-    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart",
-                 RegValue{RegType::Sz, Bytes{'a', 0, 0, 0}});
-    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "TSOpt",
-                 RegValue{RegType::Dword, Bytes{7, 0}});
-    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat",
-                 RegValue{RegType::Binary, Bytes{1, 2, 3, 4}});
-    CRegInt warmStart("WarmStart", true, 1);
-    CRegInt tsOpt("TSOpt", true, 5);
-    CRegDouble lat("LastLat", true, 10.0);
-    EXPECT_EQ(warmStart.Get(), 1);
-    EXPECT_EQ(tsOpt.Get(), 5);
-    EXPECT_EQ(lat.Get(), 10.0);
-    EXPECT_EQ(stored(reg, "WarmStart")->type, RegType::Dword);
-    EXPECT_EQ(stored(reg, "LastLat")->data.size(), 8u);
-}
-
 // Message boxes of the failures, for both classes.
 class CRegSettingFailure : public ::testing::TestWithParam<const char*> {
 protected:
@@ -161,21 +98,6 @@ protected:
     std::size_t boxesAfterConstruction = 0;
 };
 
-TEST_P(CRegSettingFailure, KeyThatCannotBeCreated) {
-    reg.failCreate = true;
-    constructAndAssign();
-    EXPECT_EQ(valueAfterConstruction, 1.0);
-    EXPECT_EQ(valueAfterAssign, 3.0);  // the value in memory is kept
-    EXPECT_EQ(boxesAfterConstruction, 2u);
-    EXPECT_EQ(
-        test::shownBoxes(boxes),
-        (std::vector<std::string>{
-            test::box("Access is denied.", cls(), MessageIcon::Exclamation),
-            test::box(cls() + ": SetValue failed", "Error", MessageIcon::Stop),
-            test::box(cls() + "::Save: invalid key", "Error", MessageIcon::Exclamation),
-            test::box(cls() + "::Save: SetValue failed", "Error", MessageIcon::Exclamation)}));
-}
-
 TEST_P(CRegSettingFailure, WritesThatFail) {
     reg.failSet = true;
     constructAndAssign();
@@ -187,29 +109,8 @@ TEST_P(CRegSettingFailure, WritesThatFail) {
             test::box(cls() + "::Save: SetValue failed", "Error", MessageIcon::Exclamation)}));
 }
 
-TEST_P(CRegSettingFailure, SystemErrorTextIsCutAt300Characters) {
-    reg.failCreate = true;
-    // 299 ASCII characters, then multi-byte ones: the cut must not split one.
-    reg.customErrorText = std::string(299, 'x') + "\xc3\xa9\xc3\xa9\xc3\xa9";
-    constructAndAssign();
-    ASSERT_FALSE(boxes.shown.empty());
-    EXPECT_EQ(boxes.shown[0].text, std::string(299, 'x') + "\xc3\xa9");
-}
-
 INSTANTIATE_TEST_SUITE_P(BothClasses, CRegSettingFailure,
                          ::testing::Values("CRegInt", "CRegDouble"));
-
-TEST(CRegSetting, OnDestructionSaveFailureIsShownAtDestruction) {
-    FailingRegistry reg;
-    RecordingMessageBoxes boxes;
-    auto v = std::make_unique<CRegInt>("TSOpt", false, 5);
-    reg.failSet = true;
-    *v = 6;
-    EXPECT_TRUE(boxes.shown.empty());
-    v.reset();
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "CRegInt::Save: SetValue failed");
-}
 
 }  // namespace
 }  // namespace wp2

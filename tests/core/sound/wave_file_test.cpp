@@ -39,18 +39,6 @@ Bytes fmt(int encoding, int channels, int rate, int bits, int align = -1) {
     }
     return f;
 }
-// WAVE_FORMAT_EXTENSIBLE naming `subEncoding` in the first two bytes of its GUID.
-Bytes extensible(int subEncoding, int channels, int bits, int cbSize = 22) {
-    Bytes f = fmt(0xFFFE, channels, 48000, bits);
-    put(f, static_cast<std::uint32_t>(cbSize), 2);
-    if (cbSize >= 22) {
-        put(f, static_cast<std::uint32_t>(bits), 2);
-        put(f, 0, 4);
-        put(f, static_cast<std::uint32_t>(subEncoding), 2);
-        f.insert(f.end(), 14, 0x11);
-    }
-    return f;
-}
 Bytes riff(const std::vector<Bytes>& chunks) {
     Bytes body{'W', 'A', 'V', 'E'};
     for (const Bytes& c : chunks) {
@@ -84,67 +72,6 @@ TEST(WaveHeader, ReadsWrittenFilesAndFindsTheDataBehindOddLengthChunks) {
     f = parse(cut);
     ASSERT_TRUE(f);
     EXPECT_EQ(f->dataBytes, 400u);
-}
-
-TEST(WaveHeader, ExtensibleHeadersGiveTheirRealEncoding) {
-    auto pcm = parse(riff({chunk("fmt ", extensible(1, 2, 24)), chunk("data", Bytes(6))}));
-    ASSERT_TRUE(pcm);
-    EXPECT_EQ(pcm->encoding, WaveFormat::kPcm);
-    EXPECT_EQ(pcm->bitsPerSample, 24);
-    auto flt = parse(riff({chunk("fmt ", extensible(3, 1, 32)), chunk("data", Bytes(4))}));
-    ASSERT_TRUE(flt);
-    EXPECT_EQ(flt->encoding, WaveFormat::kFloat);
-    // Too short to name its encoding.
-    EXPECT_FALSE(parse(riff({chunk("fmt ", extensible(1, 1, 16, 0)), chunk("data", Bytes(2))})));
-}
-
-TEST(WaveHeader, RefusesWhatCannotBePlayedOrLiesAboutItsLength) {
-    Bytes data = chunk("data", Bytes(8));
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(2, 1, 8000, 4)), data})));      // ADPCM
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(3, 1, 8000, 64)), data})));     // 64-bit float
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(1, 0, 8000, 16)), data})));     // no channels
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(1, 1, 0, 16)), data})));        // no rate
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(1, 2, 8000, 16, 0)), data})));  // no frame size
-    EXPECT_FALSE(parse(riff({data, chunk("fmt ", fmt(1, 1, 8000, 16))})));     // data first
-    EXPECT_FALSE(parse(riff({chunk("fmt ", fmt(1, 1, 8000, 16))})));           // no data
-    EXPECT_FALSE(parse(riff({chunk("fmt ", Bytes(10)), data})));               // short fmt
-    EXPECT_FALSE(parse(riff({chunk("junk", Bytes(4), 0xFFFFFFF0u),
-                             chunk("fmt ", fmt(1, 1, 8000, 16)), chunk("data", Bytes(2))})));
-    Bytes notRiff = encodeWave({1, 2, 3}, 8000);
-    std::memcpy(notRiff.data(), "RIFX", 4);
-    EXPECT_FALSE(parse(notRiff));
-    EXPECT_FALSE(parse(Bytes{'R', 'I', 'F', 'F'}));
-}
-
-TEST(WaveFile, LoadsTheSamplesWithinTheSizeLimitAndWidens24Bits) {
-    test::TempDir dir;
-    std::string path = dir.file("a.wav");
-    ASSERT_TRUE(writeWaveFile(path, {1, -2, 0x1234}, 8000));
-    auto sound = loadWaveFile(path, 1000);
-    ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->samples, (Bytes{0x01, 0x00, 0xFE, 0xFF, 0x34, 0x12}));
-    EXPECT_FALSE(loadWaveFile(path, 5));
-    EXPECT_FALSE(loadWaveFile(dir.file("absent.wav"), 1000));
-    ASSERT_TRUE(writeWaveFile(path, {}, 8000));
-    EXPECT_TRUE(readWaveFormat(path));
-    EXPECT_FALSE(loadWaveFile(path, 1000)) << "a file without samples plays nothing";
-
-    EXPECT_EQ(widen24To32(Bytes{0x01, 0x02, 0x83, 0xFF, 0xFF, 0x7F}),
-              (Bytes{0x00, 0x01, 0x02, 0x83, 0x00, 0xFF, 0xFF, 0x7F}));
-    EXPECT_EQ(widen24To32(Bytes{1, 2}), Bytes{});
-}
-
-TEST(ShippedSounds, AreShortMono16BitChimes) {
-    for (const char* name : {"GpsOn.wav", "GpsOff.wav", "FixOk.wav", "NoFix.wav", "Alarm1.wav"}) {
-        SCOPED_TRACE(name);
-        auto sound = loadWaveFile(std::string(RESOURCE_BUILD_DIR) + "/windows/" + name, 1 << 20);
-        ASSERT_TRUE(sound);
-        EXPECT_EQ(sound->format.encoding, WaveFormat::kPcm);
-        EXPECT_EQ(sound->format.channels, 1);
-        EXPECT_EQ(sound->format.bitsPerSample, 16);
-        EXPECT_GE(sound->format.durationMs(), 200.0);
-        EXPECT_LE(sound->format.durationMs(), 800.0);
-    }
 }
 
 }  // namespace

@@ -9,12 +9,14 @@
 
 #include <bit>
 #include <climits>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 #include "core/base/paths.h"
+#include "core/base/save_failures.h"
 #include "core/track/track_log.h"
 #include "track_test_env.h"
 
@@ -165,89 +167,14 @@ TEST_F(TrackFileTest, RoundTripKeepsPointsCountersAndCapacity) {
     EXPECT_EQ(loaded.at(n).altitude, 30.0);
 }
 
-TEST_F(TrackFileTest, LoadedTrackGrowsAndRecordsOn) {
-    // A file whose capacity equals its count: the next point must grow the array.
-    Bytes f;
-    f.v2(3, 3, 2, 3);
-    for (int i = 0; i < 3; ++i) {
-        f.record(fixAt(100.0 * i, 0, i));
-    }
-    TrackLog log;
-    ASSERT_TRUE(loadBytes(log, f.s));
-    EXPECT_EQ(log.capacity(), 3);
-    TrackPoint next = fixAt(400, 0, 4);
-    ASSERT_TRUE(log.addFix(next));
-    EXPECT_EQ(log.capacity(), 1003);
-    EXPECT_EQ(log.count(), 4);
-    EXPECT_EQ(log.at(3).latitude, next.latitude);
-    EXPECT_EQ(log.at(2).latitude, fixAt(200, 0, 2).latitude);
-}
-
-TEST_F(TrackFileTest, SignalLostMarksTheLastDatedPointOfALoadedTrack) {
-    Bytes f;
-    f.v2(1000, 2, 1, 3);
-    for (int i = 0; i < 3; ++i) {
-        TrackPoint p = fixAt(100.0 * i, 0, i);
-        p.state = 0;
-        f.record(p);
-    }
-    TrackLog log;
-    ASSERT_TRUE(loadBytes(log, f.s));
-    log.signalLost();
-    EXPECT_EQ(log.at(1).state, SegmentEnd);
-    EXPECT_EQ(log.at(2).state, 0u);
-}
-
-TEST_F(TrackFileTest, Version1FileLoadsWithItsLegacyDoubles) {
-    const TrackPoint a = fixAt(0, 0, 0), b = ggaAt(50, 0, 1, 8);
-    Bytes f;
-    f.i32(1).i32(1000).i32(2).i32(1).i32(9).f64(1.5).f64(-2.25).i32(2).record(a).record(b);
-    TrackLog log;
-    ASSERT_TRUE(loadBytes(log, f.s));
-    ASSERT_EQ(log.count(), 2);
-    EXPECT_EQ(log.capacity(), 1000);
-    EXPECT_EQ(log.reserved, 9);
-    EXPECT_EQ(log.legacyA, 1.5);
-    EXPECT_EQ(log.legacyB, -2.25);
-    expectSamePoint(log.at(0), a);
-    expectSamePoint(log.at(1), b);
-    // Saving writes version 2 again.
-    log.currentFileName = path("new.atk");
-    ASSERT_TRUE(log.save(false));
-    EXPECT_EQ(readFile(path("new.atk")),
-              Bytes().i32(2).i32(1000).i32(2).i32(1).i32(9).i32(2).record(a).record(b).s);
-}
-
-TEST_F(TrackFileTest, BoundaryFilesLoad) {
-    struct Case {
-        const char* what;
-        std::string bytes;
-        int count;
-    };
-    const TrackPoint a = fixAt(0, 0, 0);
-    const Case cases[] = {
-        {"capacity one growth step above count", Bytes().v2(1001, 1, 0, 1).record(a).s, 1},
-        {"capacity zero", Bytes().v2(0, 0, -1, 0).s, 0},
-        {"bytes after the last record", Bytes().v2(1000, 1, 0, 1).record(a).u8(0xEE).s, 1},
-        {"version 7 read as version 2",
-         Bytes().i32(7).i32(1000).i32(1).i32(0).i32(0).i32(1).record(a).s, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        TrackLog log;
-        ASSERT_TRUE(loadBytes(log, c.bytes));
-        ASSERT_EQ(log.count(), c.count);
-        if (c.count > 0) {
-            expectSamePoint(log.at(0), a);
-        }
-        TrackPoint later = fixAt(500, 0, 5);
-        ASSERT_TRUE(log.addFix(later));
-        EXPECT_EQ(log.at(log.count() - 1).latitude, later.latitude);
-    }
-}
-
 TEST_F(TrackFileTest, BrokenFilesAreRefusedAndTheTrackStaysAsItWas) {
     const TrackPoint a = fixAt(0, 0, 0), b = fixAt(50, 0, 1), c = fixAt(100, 0, 2);
+    auto impossible = [&](double latitude, double longitude) {
+        TrackPoint p = a;
+        p.latitude = latitude;
+        p.longitude = longitude;
+        return Bytes().record(p);
+    };
     const std::string good3 = Bytes().record(a).record(b).record(c).s;
     struct Case {
         const char* what;
@@ -255,13 +182,10 @@ TEST_F(TrackFileTest, BrokenFilesAreRefusedAndTheTrackStaysAsItWas) {
     };
     const Case cases[] = {
         {"empty file", ""},
-        {"half a header", Bytes().i32(2).i32(1000).s.substr(0, 7)},
         {"header without count", Bytes().i32(2).i32(1000).i32(0).i32(-1).i32(0).s},
         {"count above capacity", Bytes().v2(2, 3, 2, 3).s + good3},
-        {"negative capacity", Bytes().v2(-1000, 0, -1, 0).s},
         {"negative count", Bytes().v2(1000, 0, -1, -3).s + good3},
         {"absurd capacity", Bytes().v2(INT_MAX, 0, -1, 0).s},
-        {"capacity far above count", Bytes().v2(5000, 3, 2, 3).s + good3},
         {"records end early", Bytes().v2(1000, 3, 2, 3).s + good3.substr(0, 64 * 2 + 30)},
         {"count far beyond the file", Bytes().v2(INT_MAX, 3, 2, INT_MAX).s + good3},
         {"version 1 cut in its doubles", Bytes().i32(1).i32(1000).i32(0).i32(-1).i32(0).f64(1).s},
@@ -270,11 +194,13 @@ TEST_F(TrackFileTest, BrokenFilesAreRefusedAndTheTrackStaysAsItWas) {
              good3.substr(0, 100)},
         {"version 2 read as version 1",
          Bytes().i32(1).i32(1000).i32(3).i32(2).i32(0).i32(3).s + good3.substr(0, 64)},
-        {"dated count above count", Bytes().v2(1000, 4, 2, 3).s + good3},
         {"last dated index past the end", Bytes().v2(1000, 3, 3, 3).s + good3},
-        {"last dated index below -1", Bytes().v2(1000, 0, -2, 3).s + good3},
         {"dated points without a last dated index", Bytes().v2(1000, 2, -1, 3).s + good3},
         {"a last dated index without dated points", Bytes().v2(1000, 0, 1, 3).s + good3},
+        {"a latitude beyond the pole", Bytes().v2(1000, 1, 0, 1).s + impossible(1.5708, 0).s},
+        {"a longitude beyond a turn", Bytes().v2(1000, 1, 0, 1).s + impossible(0, -6.3).s},
+        {"a latitude NaN", Bytes().v2(1000, 1, 0, 1).s + impossible(NAN, 0).s},
+        {"a longitude infinite", Bytes().v2(1000, 1, 0, 1).s + impossible(0, INFINITY).s},
     };
     TrackLog log;
     log.options = 0;
@@ -316,121 +242,46 @@ TEST_F(TrackFileTest, ACrashWhileSavingKeepsThePreviousFile) {
     EXPECT_EQ(readFile(path("keep.atk")), previous);
 }
 
-TEST_F(TrackFileTest, SaveReplacesAFileButNotAFolderAndLeavesNoTemporaryFile) {
-    writeFile(path("old.atk"), std::string(5000, 'x'));
-    TrackLog log;
-    record(log, 2);
-    log.currentFileName = path("old.atk");
-    ASSERT_TRUE(log.save(false));
-    EXPECT_EQ(readBytes(path("old.atk")).size(), 24u + 128u);
-    std::filesystem::remove(path("old.atk"));
-
-    std::filesystem::create_directories(path("taken.atk/inside"));
-    log.currentFileName = path("taken.atk");
-    EXPECT_FALSE(log.save(false)) << "a folder stands where the file would go";
-    EXPECT_TRUE(std::filesystem::is_directory(path("taken.atk/inside")));
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(root_.path())) {
-        files += entry.is_regular_file() ? 1 : 0;
-    }
-    EXPECT_EQ(files, 0);
-}
-
-TEST_F(TrackFileTest, TheTwoAutosaveFilesNeverClash) {
-    const std::string linkFile = Paths::map(kLinkAutosavePath);
-    const std::string emulationFile = Paths::map(kEmulationAutosavePath);
-    EXPECT_EQ(linkFile, root_.path() + "/My Documents/KWAutosave.atk");
-    EXPECT_EQ(emulationFile, root_.path() + "/My Documents/KWAutosave2.atk");
+// A truncated autosave file: the damaged file is kept aside, the whole
+// records before the cut are recovered and the user is told.
+TEST_F(TrackFileTest, DamagedAutosaveIsKeptAsideAndItsWholePointsRecovered) {
+    const std::string file = Paths::map(kLinkAutosavePath);
     {
         TrackLog log;
-        record(log, 3);  // options 0: no autosave
+        record(log, 50);
+        log.options = TrackState::AutoSave;
     }
-    EXPECT_FALSE(test::fileExists(linkFile));
+    const std::string cut = readFile(file).substr(0, 24 + 64 * 50 - 10);
+    writeFile(file, cut);
+    registry_.setNumber(kTrackStateValue, TrackState::AutoLoad | TrackState::AutoSave);
     {
-        TrackLog link;
-        TrackLog emulation(kEmulationAutosavePath);
-        EXPECT_EQ(link.autosavePath, kLinkAutosavePath);
-        record(link, 5);
-        record(emulation, 2);
-        link.options = TrackState::AutoSave;
-        emulation.options = TrackState::AutoSave;
+        test::RecordingMessageBoxes boxes;
+        TrackLog log;
+        EXPECT_EQ(log.count(), 49);
+        EXPECT_EQ(log.datedCount(), 49);
+        EXPECT_EQ(log.lastDatedIndex(), 48);
+        EXPECT_EQ(readFile(file + ".bad"), cut);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_NE(boxes.shown[0].text.find("49 points were recovered"), std::string::npos);
+        EXPECT_NE(boxes.shown[0].text.find("kept as " + file + ".bad"), std::string::npos);
     }
-    EXPECT_EQ(readBytes(linkFile).size(), 24u + 64u * 5);
-    EXPECT_EQ(readBytes(emulationFile).size(), 24u + 64u * 2);
-    EXPECT_TRUE(chooser_.asked.empty()) << "the autosave never asks for a name";
-
-    registry_.setNumber(kTrackStateValue, TrackState::AutoLoad);
-    TrackLog link;
-    TrackLog emulation(kEmulationAutosavePath);
-    EXPECT_EQ(link.count(), 5);
-    EXPECT_EQ(emulation.count(), 2);
-    EXPECT_EQ(link.currentFileName, "Track");
-    EXPECT_EQ(emulation.currentFileName, "Track");
-    EXPECT_TRUE(chooser_.asked.empty());
-    registry_.setNumber(kTrackStateValue, 0);
-    EXPECT_EQ(TrackLog().count(), 0) << "no autoload";
+    EXPECT_EQ(readBytes(file).size(), 24u + 64u * 49);
+    EXPECT_EQ(readFile(file + ".bad"), cut);
 }
 
-TEST_F(TrackFileTest, AutoSaveKeepsTheCurrentFileName) {
-    TrackLog log;
-    record(log, 1);
-    log.currentFileName = path("mine.atk");
-    ASSERT_TRUE(log.autoSave());
-    EXPECT_EQ(log.currentFileName, path("mine.atk"));
-    EXPECT_FALSE(test::fileExists(path("mine.atk")));
-    log.clear();
-    ASSERT_TRUE(log.autoLoad());
-    EXPECT_EQ(log.count(), 1);
-    EXPECT_EQ(log.currentFileName, path("mine.atk"));
-}
-
-TEST_F(TrackFileTest, DialogsAreShownWhenAskedEvenWithAKnownName) {
+// A save that cannot be made says what and why, and counts as a failed save.
+TEST_F(TrackFileTest, FailedSaveIsReportedWithTheSystemsReason) {
+    std::filesystem::create_directories(path("taken.atk/inside"));
+    test::RecordingMessageBoxes boxes;
     TrackLog log;
     record(log, 2);
-    log.currentFileName = "Walk";
-    chooser_.answers = {path("walk.atk")};
-    ASSERT_TRUE(log.save(true));
-    ASSERT_EQ(chooser_.asked.size(), 1u);
-    EXPECT_TRUE(chooser_.asked[0].saving);
-    EXPECT_EQ(chooser_.asked[0].request.filter, "Track (*.atk)|*.atk||");
-    EXPECT_EQ(chooser_.asked[0].request.defaultExtension, "atk");
-    EXPECT_EQ(chooser_.asked[0].request.proposedName, "Walk");
-    EXPECT_EQ(log.currentFileName, path("walk.atk"));
-    EXPECT_TRUE(test::fileExists(path("walk.atk")));
-
-    TrackLog other;
-    other.options = 0;
-    chooser_.answers = {path("walk.atk")};
-    ASSERT_TRUE(other.load(true));
-    ASSERT_EQ(chooser_.asked.size(), 2u);
-    EXPECT_FALSE(chooser_.asked[1].saving);
-    EXPECT_EQ(chooser_.asked[1].request.proposedName, "Track");
-    EXPECT_EQ(other.count(), 2);
-
-    // Without askName the known name is used and nothing is asked.
-    EXPECT_TRUE(other.load(false));
-    EXPECT_TRUE(other.save(false));
-    EXPECT_EQ(chooser_.asked.size(), 2u);
-    // An empty name asks all the same; device names are mapped into the root.
-    other.currentFileName.clear();
-    chooser_.answers = {"\\My Documents\\walk.atk"};
-    ASSERT_TRUE(other.save(false));
-    EXPECT_EQ(chooser_.asked.size(), 3u);
-    EXPECT_EQ(readBytes(root_.path() + "/My Documents/walk.atk").size(), 24u + 128u);
-}
-
-TEST_F(TrackFileTest, CancelLeavesTrackAndNameAlone) {
-    TrackLog log;
-    record(log, 4);
-    log.currentFileName = path("known.atk");
-    const std::string before = snapshot(log);
-    chooser_.answers = {std::nullopt, std::nullopt};
-    EXPECT_FALSE(log.load(true));
-    EXPECT_FALSE(log.save(true));
-    EXPECT_EQ(chooser_.asked.size(), 2u);
-    EXPECT_EQ(snapshot(log), before);
-    EXPECT_EQ(log.currentFileName, path("known.atk"));
-    EXPECT_FALSE(test::fileExists(path("known.atk")));
+    log.currentFileName = path("taken.atk");
+    const int before = failedSaves();
+    EXPECT_FALSE(log.save(false));
+    EXPECT_EQ(failedSaves(), before + 1);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "The track could not be saved to " + path("taken.atk") + ":\nIs a directory");
 }
 
 }  // namespace

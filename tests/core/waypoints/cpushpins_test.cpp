@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "core/nav/geodesy.h"
@@ -15,103 +14,11 @@ using test::addPin;
 using test::namesOf;
 using Names = std::vector<std::string>;
 
-// Latitude in degrees `metres` north of latDeg on the approximate model.
-double northBy(double latDeg, double metres) {
-    return latDeg + metres / approxEarthRadius(latDeg * kDegToRad) * kRadToDeg;
-}
-
 // Adds the names so that the first given ends at index 0.
 void addInIndexOrder(CPushpins& pins, const Names& names) {
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
         addPin(pins, *it, 1, 1);
     }
-}
-
-TEST(CPushpins, NewestFirstLinksAndRemoval) {
-    CPushpins pins, other;
-    EXPECT_EQ(pins.GetAt(0), nullptr);
-    addPin(pins, "a", 1, 1);
-    CPushpin* b = addPin(pins, "b", 2, 2);
-    addPin(pins, "c", 3, 3);
-    EXPECT_EQ(namesOf(pins), (Names{"c", "b", "a"}));
-    EXPECT_EQ(pins.GetAt(3), nullptr);
-    EXPECT_EQ(pins.GetAt(-1), nullptr);
-    EXPECT_EQ(pins.GetOldest()->name, u"a");
-    EXPECT_EQ(b->newer(), pins.GetAt(0));
-    EXPECT_EQ(b->older(), pins.GetAt(2));
-
-    CPushpin* foreign = addPin(other, "theirs", 1, 1);
-    EXPECT_FALSE(pins.Remove(foreign));
-    EXPECT_FALSE(pins.Remove(nullptr));
-    EXPECT_EQ(pins.IndexOf(foreign), -1);
-    ASSERT_TRUE(pins.Remove(b));
-    EXPECT_EQ(namesOf(pins), (Names{"c", "a"}));
-    EXPECT_EQ(pins.GetAt(0)->older(), pins.GetAt(1));
-    EXPECT_EQ(pins.GetAt(1)->newer(), pins.GetAt(0));
-    ASSERT_TRUE(pins.Remove(pins.GetAt(1)));
-    ASSERT_TRUE(pins.Remove(pins.GetAt(0)));
-    EXPECT_EQ(pins.GetNewest(), nullptr);
-    EXPECT_EQ(pins.GetOldest(), nullptr);
-    addPin(pins, "again", 0, 0);
-    EXPECT_EQ(pins.GetOldest(), pins.GetNewest());
-
-    pins.SetTargetIndex(0);
-    pins.RemoveAll();
-    EXPECT_EQ(pins.GetCount(), 0);
-    EXPECT_EQ(pins.GetTargetIndex(), -1);
-    EXPECT_EQ(pins.begin(), pins.end());
-}
-
-// GetAt keeps a cursor between calls; it must stay right through any mix of
-// additions, removals and jumps. A plain vector is the reference.
-TEST(CPushpins, GetAtStaysRightThroughRandomChanges) {
-    CPushpins pins;
-    std::vector<CPushpin*> model;
-    std::mt19937 rng(7);
-    for (int step = 0; step < 4000; ++step) {
-        const int action = static_cast<int>(rng() % 4);
-        const auto i = model.empty() ? 0 : static_cast<int>(rng() % model.size());
-        if (action == 0 || model.empty()) {
-            model.insert(model.begin(), pins.AddNew());
-        } else if (action == 1) {
-            ASSERT_TRUE(pins.Remove(model[static_cast<std::size_t>(i)]));
-            model.erase(model.begin() + i);
-        } else {
-            ASSERT_EQ(pins.GetAt(i), model[static_cast<std::size_t>(i)]) << "step " << step;
-        }
-        ASSERT_EQ(pins.GetCount(), static_cast<int>(model.size()));
-    }
-}
-
-TEST(CPushpins, FindNearIgnoresAltitudeRemoveNearCountsIt) {
-    CPushpins pins;
-    addPin(pins, "far", northBy(50, 6.0), 8);
-    addPin(pins, "high", northBy(50, 4.0), 8, 3000.0);
-    addPin(pins, "near", northBy(50, 1.0), 8);
-    const double lat = 50 * kDegToRad, lon = 8 * kDegToRad;
-    ASSERT_NE(pins.FindNear(lat, lon, 5.0), nullptr);
-    EXPECT_EQ(pins.FindNear(lat, lon, 5.0)->name, u"near");  // the first within 5 m
-    pins.Remove(pins.GetAt(0));
-    ASSERT_NE(pins.FindNear(lat, lon, 5.0), nullptr);
-    EXPECT_EQ(pins.FindNear(lat, lon, 5.0)->name, u"high");  // 3000 m up, 4 m on the ground
-    pins.Remove(pins.GetAt(0));
-    EXPECT_EQ(pins.FindNear(lat, lon, 5.0), nullptr);
-    EXPECT_NE(pins.FindNear(lat, lon, 6.5), nullptr);
-
-    CPushpins more;
-    addPin(more, "target", 10, 10);
-    addPin(more, "up high", 50, 8, 20.0);
-    addPin(more, "close", northBy(50, 10.0), 8);
-    addPin(more, "other", 20, 20);
-    more.SetTargetIndex(3);
-    // "up high" is 20 m away counting altitude; "close" is 10 m away.
-    EXPECT_TRUE(more.RemoveNear(lat, lon, 0.0));
-    EXPECT_EQ(namesOf(more), (Names{"other", "up high", "target"}));
-    EXPECT_EQ(more.GetTargetIndex(), 2);
-    EXPECT_FALSE(more.RemoveNear(lat, lon, 0.0));
-    EXPECT_TRUE(more.RemoveNear(lat, lon, 14.0));
-    EXPECT_TRUE(more.RemoveNear(10 * kDegToRad, 10 * kDegToRad, 0.0));
-    EXPECT_EQ(more.GetTargetIndex(), -1);
 }
 
 TEST(CPushpins, TargetIndexFollowsItsWaypointOrIsCleared) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <shapefil.h>
 
-#include <filesystem>
 #include <string>
 
 #include "core/waypoints/pushpin_test_util.h"
@@ -32,37 +31,6 @@ TEST(ExportText, DefaultColumnsAreNameLatitudeLongitude) {
               "A;51.500000;-0.120000\r\n");
 }
 
-TEST(ExportText, EverySwitchInItsColumnOrder) {
-    CPushpins pins;
-    CPushpin* p = addPin(pins, "N;x", 1, 2);
-    p->note = u"n";
-    ExportFields all{true, true, true, true};
-    EXPECT_EQ(exportTextHeader(all), "Name;Latitude;Longitude;Note\r\n");
-    EXPECT_EQ(exportTextLine(*p, all), "N;x;1.000000;2.000000;n\r\n");
-    ExportFields none{false, false, false, false};
-    EXPECT_EQ(exportTextHeader(none), "\r\n");
-    EXPECT_EQ(exportTextLine(*p, none), "\r\n");
-    ExportFields lonNote{true, false, true, false};
-    EXPECT_EQ(exportTextLine(*p, lonNote), "2.000000;n\r\n");
-}
-
-TEST(ExportText, LongNotesAreWholeAndCharactersKeepTheirLowByte) {
-    CPushpins pins;
-    CPushpin* p = addPin(pins, "Caf\u00e9 \u0141", 0, 0);
-    p->note = std::u16string(150, u'n');
-    std::string line = exportTextLine(*p, {false, false, true, true});
-    EXPECT_EQ(line, "Caf\xE9 \x41;" + std::string(150, 'n') + "\r\n");
-}
-
-TEST(ExportText, FileThatCannotBeCreatedIsReported) {
-    TempDir dir;
-    RecordingMessageBoxes boxes;
-    CPushpins pins;
-    EXPECT_FALSE(ExportText(pins, dir.file("no/such/folder/x.txt"), ExportFields{}));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].text.find("x.txt"), std::string::npos);
-}
-
 // Read back with shapelib's own reader.
 class ExportShape : public ::testing::Test {
 protected:
@@ -85,37 +53,6 @@ protected:
     SHPHandle shp = nullptr;
     DBFHandle dbf = nullptr;
 };
-
-TEST_F(ExportShape, TableHasTheFourFieldsWithTheirWidths) {
-    ASSERT_TRUE(ExportShapefile(pins, dir.file("out.shp")));
-    open();
-    ASSERT_EQ(DBFGetFieldCount(dbf), 4);
-    struct Expect {
-        const char* name;
-        DBFFieldType type;
-        int width, decimals;
-    } fields[] = {{"Name", FTString, 20, 0},
-                  {"Longitude", FTDouble, 15, 8},
-                  {"Latitude", FTDouble, 15, 8},
-                  {"Descr", FTString, 100, 0}};
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        char name[12] = {};
-        int width = 0, decimals = 0;
-        DBFFieldType type = DBFGetFieldInfo(dbf, i, name, &width, &decimals);
-        EXPECT_STREQ(name, fields[i].name);
-        EXPECT_EQ(type, fields[i].type);
-        EXPECT_EQ(width, fields[i].width);
-        EXPECT_EQ(decimals, fields[i].decimals);
-    }
-    // An empty collection: no records, no shapes.
-    EXPECT_EQ(DBFGetRecordCount(dbf), 0);
-    int count = -1, type = 0;
-    SHPGetInfo(shp, &count, &type, nullptr, nullptr);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(type, SHPT_POINT);
-    EXPECT_EQ(readFile(dir.file("out.cpg")), "ISO-8859-1");
-}
 
 TEST_F(ExportShape, RecordAndShapeIDescribePushpinI) {
     CPushpin* a = addPin(pins, "a name longer than twenty", 51.5, -0.12);
@@ -140,12 +77,6 @@ TEST_F(ExportShape, RecordAndShapeIDescribePushpinI) {
     EXPECT_STREQ(DBFReadStringAttribute(dbf, 0, 0), "Z\xFCrich");
     EXPECT_STREQ(DBFReadStringAttribute(dbf, 1, 0), "a name longer than t");
     EXPECT_EQ(std::string(DBFReadStringAttribute(dbf, 1, 3)), std::string(100, 'x'));
-}
-
-TEST_F(ExportShape, UncreatableShapefileFailsQuietly) {
-    RecordingMessageBoxes boxes;
-    EXPECT_FALSE(ExportShapefile(pins, dir.file("missing/out.shp")));
-    EXPECT_TRUE(boxes.shown.empty());
 }
 
 }  // namespace

@@ -3,15 +3,14 @@
 #include <sys/resource.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "core/base/paths.h"
 #include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "support/test_support.h"
 
@@ -67,19 +66,6 @@ Bytes& record(Bytes& b, std::int32_t icon, const std::function<void(Bytes&)>& te
     b.u8(7).u8(13).u8(45).u8(12);      // day, hour, minute, month
     b.f64(30.25).u8(24);               // seconds, year
     return b;
-}
-
-TEST(PushpinFile, EmptyCollectionIsFourZeroBytes) {
-    TempDir dir;
-    std::string path = dir.file("p.kpp");
-    CPushpins pins;
-    ASSERT_TRUE(pins.SaveFile(path));
-    EXPECT_EQ(readFile(path), std::string(4, '\0'));
-    CPushpins back;
-    PushpinLoadResult r = back.LoadFile(path);
-    EXPECT_TRUE(r.opened);
-    EXPECT_FALSE(r.damaged);
-    EXPECT_EQ(back.GetCount(), 0);
 }
 
 TEST(PushpinFile, RecordIsWrittenByteForByteAndEveryFieldComesBack) {
@@ -151,112 +137,6 @@ TEST(PushpinFile, LongTextsUseTheLongerLengthForms) {
     }
 }
 
-TEST(PushpinFile, EightBitTextsAreWidenedOnReading) {
-    TempDir dir;
-    Bytes file;
-    file.u32(2);
-    record(file, 1, [](Bytes& b) { b.narrow("Caf\xE9").narrow(""); });
-    record(file, 2, [](Bytes& b) {  // the two-byte length form
-        b.u8(0xFF).u16(300).raw(std::string(300, 'z'));
-        b.narrow("n");
-    });
-    writeFile(dir.file("p.kpp"), file.s);
-    CPushpins pins;
-    EXPECT_FALSE(pins.LoadFile(dir.file("p.kpp")).damaged);
-    ASSERT_EQ(pins.GetCount(), 2);
-    EXPECT_EQ(pins.GetAt(1)->name, u"Caf\u00e9");
-    EXPECT_EQ(pins.GetAt(0)->name, std::u16string(300, u'z'));
-    EXPECT_EQ(pins.GetAt(0)->note, u"n");
-    // The satellite count keeps its low 8 bits; the fields after the texts line up.
-    const CPushpin& p = *pins.GetAt(1);
-    EXPECT_EQ(p.satellites, 0x34);
-    EXPECT_EQ(p.reserved, 0xAABBCCDDu);
-    EXPECT_EQ(p.altitude, 123.5);
-    EXPECT_EQ(p.state, 0x10004u);
-    EXPECT_EQ(p.time.seconds, 30.25);
-    EXPECT_EQ(p.time.year, 24);
-}
-
-// What came before damage is kept, and the user is told; a missing file is quiet.
-TEST(PushpinFile, DamagedFilesKeepTheWholeRecordsBeforeTheDamage) {
-    Bytes good;
-    record(good, 1, [](Bytes& t) { t.wide(u"first").wide(u""); });
-    record(good, 2, [](Bytes& t) { t.wide(u"second").wide(u""); });
-    Bytes third;
-    record(third, 3, [](Bytes& t) { t.wide(u"third").wide(u""); });
-    auto hugeText = [&](std::uint32_t length) {
-        Bytes b;
-        b.u32(3).raw(good.s);
-        b.u32(5).u32(0).u8(0xFF).u16(0xFFFE).u8(0xFF).u16(0xFFFF).u32(length).raw("ab");
-        return b.s;
-    };
-    const struct {
-        const char* what;
-        std::string bytes;
-        bool damaged;
-        int count;
-    } cases[] = {
-        {"cut inside a record", Bytes().u32(3).s + good.s + third.s.substr(0, 30), true, 2},
-        {"absurd count", Bytes().u32(0xFFFFFFFF).s + good.s, true, 2},
-        {"text length 0x7FFFFFFF", hugeText(0x7FFFFFFFu), true, 2},
-        {"text length 0xFFFFFFFE", hugeText(0xFFFFFFFEu), true, 2},
-        {"text length 0xFFFFFFFF", hugeText(0xFFFFFFFFu), true, 2},
-        {"empty file", "", true, 0},
-        {"short count", std::string("\x01\x00", 2), true, 0},
-        {"extra bytes after the records", Bytes().u32(2).s + good.s + "junk", false, 2},
-    };
-    TempDir dir;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        RecordingMessageBoxes boxes;
-        writeFile(dir.file("p.kpp"), c.bytes);
-        CPushpins pins;
-        PushpinLoadResult r = pins.LoadFile(dir.file("p.kpp"));
-        EXPECT_TRUE(r.opened);
-        EXPECT_EQ(r.damaged, c.damaged);
-        ASSERT_EQ(pins.GetCount(), c.count);
-        if (c.count) {
-            EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"second", "first"}));
-        }
-        ASSERT_EQ(boxes.shown.size(), c.damaged ? 1u : 0u);
-        if (c.damaged) {
-            EXPECT_NE(boxes.shown[0].text.find("Only " + std::to_string(c.count) +
-                                               " waypoints have been read"),
-                      std::string::npos);
-            EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
-        }
-    }
-    RecordingMessageBoxes boxes;
-    CPushpins pins;
-    addPin(pins, "kept", 1, 1);
-    EXPECT_FALSE(pins.LoadFile(dir.file("none.kpp")).opened);
-    EXPECT_EQ(pins.GetCount(), 1);
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST(PushpinFile, DefaultFileLivesInMyDocumentsUnderTheRoot) {
-    TempDir root(true);
-    CPushpins pins;
-    addPin(pins, "home", 52, 13);
-    ASSERT_TRUE(pins.Save());
-    EXPECT_TRUE(std::filesystem::exists(root.path() + "/My Documents/Pushpins.kpp"));
-    CPushpins back;
-    EXPECT_TRUE(back.Load().opened);
-    EXPECT_EQ(namesOf(back), std::vector<std::string>{"home"});
-}
-
-TEST(PushpinFile, SaveThatCannotCreateTheFileLeavesNothingBehind) {
-    TempDir dir;
-    std::filesystem::create_directory(dir.file("p.kpp"));  // a folder in the way
-    CPushpins pins;
-    addPin(pins, "x", 1, 1);
-    EXPECT_FALSE(pins.SaveFile(dir.file("p.kpp")));
-    EXPECT_TRUE(std::filesystem::is_directory(dir.file("p.kpp")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              1);
-}
-
 // A save that fails half-way (here: the file size limit, as a full disk would)
 // keeps the previous file whole.
 TEST(PushpinFile, FailedSaveKeepsThePreviousFile) {
@@ -280,6 +160,90 @@ TEST(PushpinFile, FailedSaveKeepsThePreviousFile) {
     signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(saved);
     EXPECT_EQ(readFile(path), before);
+}
+
+// Byte offset of the length byte of record k's name (1-based) in a file this
+// program wrote: every record holds two 16-bit texts, each after FF FE FF.
+std::size_t nameLengthOffset(const std::string& file, int k) {
+    std::size_t at = 0;
+    for (int marker = 0; marker <= 2 * (k - 1); ++marker) {
+        at = file.find("\xFF\xFE\xFF", at) + 3;
+    }
+    return at;
+}
+
+// A real many-pushpin file (a logger's 747 waypoints imported and saved) with
+// one string-length byte changed: what follows is read shifted, as garbage.
+TEST(PushpinFile, DamagedFileIsKeptAsideAndOnlyItsSoundRecordsAreRead) {
+    TempDir root(true);
+    CPushpins original;
+    ASSERT_EQ(importPushpins(original, test::dataFile("waypoints/iblue747~csv.csv")).added, 747);
+    ASSERT_TRUE(original.Save());
+    const std::string path = CPushpins::DefaultFilePath();
+    std::string damaged = readFile(path);
+    damaged[nameLengthOffset(damaged, 118)] ^= 0x20;
+    for (const char* kept : {".bad", "-2.bad"}) {
+        SCOPED_TRACE(kept);
+        writeFile(path, damaged);
+        RecordingMessageBoxes boxes;
+        CPushpins pins;
+        PushpinLoadResult r = pins.Load();
+        EXPECT_TRUE(r.damaged);
+        EXPECT_EQ(r.added, 117);
+        EXPECT_EQ(r.keptAs, path + kept);
+        EXPECT_EQ(readFile(path + kept), damaged);
+        EXPECT_EQ(namesOf(pins).back(), "Wpt_1");
+        EXPECT_EQ(namesOf(pins).front(), "Wpt_117");
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_NE(boxes.shown[0].text.find("kept as " + path + kept), std::string::npos);
+        // The next save writes the sound records; the kept copy stays.
+        ASSERT_TRUE(pins.Save());
+        EXPECT_EQ(CPushpins().LoadFile(path).added, 117);
+    }
+    EXPECT_EQ(readFile(path + ".bad"), damaged);
+}
+
+// Records that hold what no pushpin can end the read as damage, with where.
+TEST(PushpinFile, ImpossibleValuesRandomDataAndTrailingBytesAreDamage) {
+    auto withLatitude = [](double latitude) {
+        Bytes b;
+        b.u32(1).u32(1).u32(0).wide(u"x").wide(u"").f64(latitude).f64(0.1).f64(0);
+        b.f64(0).f64(0).f64(0).u32(0).u32(0).u8(1).u8(2).u8(3).u8(4).f64(5).u8(24);
+        return b.s;
+    };
+    std::string random(32 << 20, '\0');
+    std::uint64_t x = 88172645463325252u;
+    for (char& c : random) {
+        x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+        c = static_cast<char>(x);
+    }
+    const struct {
+        std::string bytes;
+        const char* problem;
+    } cases[] = {
+        {withLatitude(-3.8e66), "record 1: latitude -3.8e+66"},
+        {withLatitude(NAN), "record 1: latitude nan"},
+        {withLatitude(INFINITY), "record 1: latitude inf"},
+        {withLatitude(1.58), "record 1: latitude 1.58"},
+        {withLatitude(0.5) + "x", "data after the last of its 1 records"},
+        {withLatitude(0.5).substr(0, 16) + "\x01" + withLatitude(0.5).substr(17),
+         "record 1: a text with the character U+0001"},
+        {withLatitude(0.5).substr(0, 40), "it ends in record 1 of 1"},
+        {Bytes().u32(1).u32(0).u32(0).u8(0xFF).u16(0xFFFF).u32(1u << 21).s, "record 1: a text"},
+        {random, "record 1"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        writeFile(dir.file("p.kpp"), c.bytes);
+        CPushpins pins;
+        PushpinLoadResult r = pins.LoadFile(dir.file("p.kpp"));
+        EXPECT_TRUE(r.damaged);
+        EXPECT_EQ(r.problem.rfind(c.problem, 0), 0u) << r.problem;
+        EXPECT_EQ(pins.GetCount(), c.problem[0] == 'd' ? 1 : 0);
+    }
+    writeFile(dir.file("p.kpp"), withLatitude(kHalfPi));
+    EXPECT_TRUE(CPushpins().LoadFile(dir.file("p.kpp")).clean()) << "the pole is a place";
 }
 
 }  // namespace

@@ -1,0 +1,38 @@
+// Settings lookups from the file store with a 20 MB value in it, as a start-up
+// reads its few dozen settings: the store must be read once, not per lookup.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/settings/reg_values.h"
+#include "platform/file_registry.h"
+
+namespace {
+
+void BM_LookupsWithALargeValue(benchmark::State& state) {
+    char tmpl[] = "/tmp/wp2bench-XXXXXX";
+    const std::string dir = mkdtemp(tmpl);
+    {
+        wp2::FileRegistry writer(dir);
+        const wp2::RegValue large{wp2::RegType::Sz, std::vector<std::uint8_t>(20 << 20, 'x')};
+        writer.setValue(wp2::RegRoot::LocalMachine, wp2::kSettingsKeyPath, "Large", large);
+    }
+    for (auto _ : state) {
+        wp2::FileRegistry reg(dir);  // one program start
+        wp2::RegValue v;
+        for (int i = 0; i < state.range(0); ++i) {
+            reg.queryValue(wp2::RegRoot::LocalMachine, wp2::kSettingsKeyPath, "UnitSystem", v);
+        }
+        state.counters["file reads"] = reg.reads();
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_LookupsWithALargeValue)->Arg(1)->Arg(30)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

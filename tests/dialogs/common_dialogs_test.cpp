@@ -1,0 +1,104 @@
+// The Qt message boxes (the answer of each button, Enter and Escape, caption
+// and line breaks) and the file dialogs behind the FileChooser (filter texts,
+// the folder and name they propose, the extension, the overwrite and create
+// questions).
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <optional>
+
+#include "core/base/paths.h"
+#include "core/track/track_log.h"
+#include "dialog_test_env.h"
+#include "dialogs/file_dialog.h"
+#include "dialogs/message_box_dialog.h"
+#include "dialogs/qt_file_chooser.h"
+#include "dialogs/widget_message_boxes.h"
+
+namespace wp2::test {
+namespace {
+
+TEST(MessageBoxDialog, EachButtonEnterAndEscapeGiveTheirAnswer) {
+    WidgetMessageBoxes boxes;
+    setMessageBoxes(&boxes);
+    using R = MessageResult;
+    using B = MessageButtons;
+    const struct {
+        B buttons;
+        Qt::Key key;              // Key_unknown: a click on the first button
+        std::optional<R> answer;  // none: the box stays up
+    } cases[] = {
+        {B::YesNoCancel, Qt::Key_unknown, R::Yes},
+        {B::OkCancel, Qt::Key_Return, R::Ok},
+        {B::OkCancel, Qt::Key_Escape, R::Cancel},
+        {B::Ok, Qt::Key_Escape, R::Ok},
+        {B::YesNo, Qt::Key_Escape, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        auto step = whenShown<MessageBoxDialog>([&](MessageBoxDialog& d) {
+            if (c.key == Qt::Key_unknown) {
+                click(d.button(R::Yes));
+                return;
+            }
+            QTest::keyClick(&d, c.key);
+            EXPECT_EQ(d.isVisible(), !c.answer);
+            d.done(0);
+        });
+        const R r =
+            showMessage("Delete ALL waypoints?\r\n", "", MessageIcon::Exclamation, c.buttons);
+        EXPECT_TRUE(step.ran());
+        EXPECT_TRUE(!c.answer || r == *c.answer);
+    }
+    setMessageBoxes(nullptr);
+}
+
+class FileDialogs : public DialogTest {
+protected:
+    // Steps on the file dialog once it is up, with its name box and file type list.
+    ModalStep onDialog(std::function<void(FileDialog&, QLineEdit&, QComboBox&)> steps) {
+        return whenShown<FileDialog>([steps](FileDialog& d) {
+            steps(d, *d.findChild<QLineEdit*>("fileNameEdit"),
+                  *d.findChild<QComboBox*>("fileTypeCombo"));
+        });
+    }
+    static void enter(QLineEdit& name, const QString& text) {
+        typeInto(&name, text);
+        QTest::keyClick(&name, Qt::Key_Return);
+    }
+    std::string documents(const std::string& file) const {
+        Paths::makeDirs(root_.path() + "/My Documents");
+        return root_.path() + "/My Documents/" + file;
+    }
+
+    QtFileChooser chooser_;
+    RecordingMessageBoxes boxes_;
+};
+
+TEST_F(FileDialogs, SaveProposesTheNameAddsTheExtensionAndAsksBeforeCreatingOrReplacing) {
+    writeFile(documents("old.atk"), "x");
+    FileDialogRequest request{kTrackFileFilter, "atk", "Track"};
+    request.askBeforeCreating = true;
+    boxes_.answers = {MessageResult::No, MessageResult::No, MessageResult::Yes};
+    auto step = onDialog([](FileDialog& d, QLineEdit& name, QComboBox& types) {
+        EXPECT_EQ(d.windowTitle(), "Save As");
+        EXPECT_EQ(types.itemText(0), "Track (*.atk)");
+        EXPECT_EQ(name.text(), "Track");
+        QTest::keyClick(&name, Qt::Key_Return);
+        enter(name, "old");
+        EXPECT_TRUE(d.isVisible());
+        enter(name, "old.atk");
+    });
+    EXPECT_EQ(chooser_.saveFile(request), documents("old.atk"));
+    EXPECT_TRUE(step.ran());
+    ASSERT_EQ(boxes_.shown.size(), 3u);
+    EXPECT_EQ(boxes_.shown[0].text,
+              "Track.atk\nThis file does not exist.\nDo you want to create it?");
+    EXPECT_EQ(boxes_.shown[1].text, "old.atk already exists.\nDo you want to replace it?");
+    EXPECT_EQ(boxes_.shown[2].text, boxes_.shown[1].text);
+}
+
+}  // namespace
+}  // namespace wp2::test

@@ -1,0 +1,109 @@
+// Every dialog of the program fits the handheld's screen, and grows with the
+// dashboard: at --scale 2 it is twice as large, fonts included, and still
+// fits the enlarged screen with every text whole.
+
+#include <QApplication>
+#include <functional>
+#include <map>
+
+#include "core/nav/unit_formatter.h"
+#include "core/sound/recording_sound_player.h"
+#include "core/sound/sound_settings.h"
+#include "core/track/track_log.h"
+#include "core/waypoints/pushpin_test_util.h"
+#include "dialog_link.h"
+#include "dialog_test_env.h"
+#include "dialogs/dialog_layout.h"
+#include "dialogs/export_format_dialog.h"
+#include "dialogs/file_dialog.h"
+#include "dialogs/first_run_wizard.h"
+#include "dialogs/gps_setup_dialog.h"
+#include "dialogs/icon_chooser_dialog.h"
+#include "dialogs/message_box_dialog.h"
+#include "dialogs/misc_options_dialog.h"
+#include "dialogs/point_dialog.h"
+#include "dialogs/point_selection_dialog.h"
+#include "dialogs/pushpin_icons.h"
+#include "dialogs/pushpins_dialog.h"
+#include "dialogs/scan_dialog.h"
+#include "dialogs/sound_options_dialog.h"
+#include "dialogs/track_options_dialog.h"
+#include "dialogs/warning_dialog.h"
+
+namespace wp2::test {
+namespace {
+
+class DialogScale : public DialogTest {
+protected:
+    void TearDown() override { setDialogScale(1); }
+};
+
+constexpr const char* kFilter = "Pushpins file (*.kpp)|*.kpp||";
+constexpr const char* kLong =
+    "This waypoint is currently used for navigation.\r\nAre you sure you want to delete it?";
+constexpr MessageIcon kIcon = MessageIcon::Exclamation;
+constexpr MessageButtons kButtons = MessageButtons::OkCancel;
+
+TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
+    registry_.setNumber(kTrackStateValue,
+                        TrackState::Default & ~TrackState::AutoLoad & ~TrackState::AutoSave);
+    TrackLog track;
+    CPushpins pins;
+    addPin(pins, "Trailhead car park", -33.5, -70.25, 812.0)->note =
+        u"Gate closes at dusk; park by the fence";
+    CRegStore store;
+    UnitFormatter units;
+    SoundSettings sounds;
+    sounds.init(&store, &units);
+    RecordingSoundPlayer player;
+    DialogLink link;
+    using Make = std::function<QDialog*()>;
+    const std::pair<const char*, Make> dialogs[] = {
+        {"sound_options", [&] { return new SoundOptionsDialog(sounds, player); }},
+        {"misc_options", [] { return new MiscOptionsDialog; }},
+        {"point", [&] { return new PointDialog(pins, 0, TrackPoint()); }},
+        {"point_selection", [&] { return new PointSelectionDialog(pins); }},
+        {"pushpins", [&] { return new PushpinsDialog(pins); }},
+        {"icon_chooser", [] { return new IconChooserDialog; }},
+        {"export_format", [] { return new ExportFormatDialog; }},
+        {"track_options",
+         [&] {
+             return new TrackOptionsDialog(track, {true, false});
+         }},
+        {"gps_setup", [&] { return new GpsSetupDialog(link.link.get()); }},
+        {"scan", [&] { return new ScanDialog(link.link.get()); }},
+        {"first_run_wizard", [] { return new FirstRunWizard(1); }},
+        {"warning", [] { return new WarningDialog; }},
+        {"file_open",
+         [] {
+             return new FileDialog({kFilter, "kpp", ""}, FileDialog::Kind::Open);
+         }},
+        {"message_box_long", [] { return new MessageBoxDialog(kLong, "Delete", kIcon, kButtons); }},
+        {"message_box_short",
+         [] { return new MessageBoxDialog("GPS is not started !", "", kIcon, kButtons); }},
+    };
+    std::map<std::string, QSize> handheld;
+    for (int scale : {1, 2}) {
+        setDialogScale(scale);
+        for (const auto& [name, make] : dialogs) {
+            const std::string shot = name + std::string(scale == 1 ? "" : "@2");
+            SCOPED_TRACE(shot);
+            std::unique_ptr<QDialog> d(make());
+            renderScreen(*d, shot);
+            EXPECT_EQ(d->font().pixelSize(), 11 * scale);
+            EXPECT_EQ(pushpinPixmap(0).size(), QSize(16, 16) * scale);
+            if (scale == 1) {
+                handheld[name] = d->size();
+                continue;
+            }
+            // Twice the size; a message box sizes itself to its text and its
+            // buttons' frames, which do not grow.
+            const QSize twice = handheld[name] * 2;
+            EXPECT_NEAR(d->width(), twice.width(), twice.width() / 10);
+            EXPECT_NEAR(d->height(), twice.height(), twice.height() / 10);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace wp2::test

@@ -1,0 +1,146 @@
+// The option dialogs. Sound options: the event and sound lists, the names
+// kept in memory and written on "Ok", Play, the silent switch and the
+// overspeed limit in the current speed unit. Miscellaneous Options: the unit
+// system radios and "UnitSystem".
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "core/base/paths.h"
+#include "core/nav/unit_formatter.h"
+#include "core/nav/unit_system_setting.h"
+#include "core/settings/creg_store.h"
+#include "core/sound/recording_sound_player.h"
+#include "core/sound/sound_settings.h"
+#include "dialog_test_env.h"
+#include "dialogs/misc_options_dialog.h"
+#include "dialogs/sound_options_dialog.h"
+
+namespace wp2::test {
+namespace {
+
+class OptionDialogs : public DialogTest {
+protected:
+    void SetUp() override {
+        Paths::makeDirs(root_.file("Windows"));
+        for (const char* f : {"Chimes.wav", "alarm1.wav", "Ding.WAV", "notes.txt"}) {
+            writeFile(root_.file(std::string("Windows/") + f), "RIFF");
+        }
+        store_.WriteText("SndGpsOn", "ding.wav");
+        store_.WriteText("SndNoFix", "Gone.wav");
+        formatter_.setSystem(UnitSystem::Metric);
+        sounds_.init(&store_, &formatter_);
+    }
+
+    void sound(std::function<void(SoundOptionsDialog&)> steps) {
+        auto step = whenShown<SoundOptionsDialog>(std::move(steps));
+        soundDialog_.exec();
+        EXPECT_TRUE(step.ran());
+    }
+    std::string stored(const char* name) {
+        std::string text;
+        store_.ReadText(name, text);
+        return text;
+    }
+    static void pick(SoundOptionsDialog& d, int event, const QString& sound) {
+        d.eventList()->setCurrentRow(event);
+        const int i = d.soundList()->findText(sound);
+        d.soundList()->setCurrentIndex(i);
+        emit d.soundList()->activated(i);
+    }
+    CRegStore store_;
+    UnitFormatter formatter_;
+    SoundSettings sounds_;
+    RecordingSoundPlayer player_;
+    RecordingMessageBoxes boxes_;
+    SoundOptionsDialog soundDialog_{sounds_, player_};
+};
+
+TEST_F(OptionDialogs, SoundsListTheWaveFilesPlayThemAndOkWritesThePicks) {
+    sound([&](SoundOptionsDialog& d) {
+        EXPECT_EQ(d.eventList()->item(2)->text(), "Position Calculated");
+        QStringList files;
+        for (int i = 0; i < d.soundList()->count(); ++i) {
+            files << d.soundList()->itemText(i);
+        }
+        EXPECT_EQ(files, (QStringList{"(None)", "alarm1.wav", "Chimes.wav", "Ding.WAV"}));
+        EXPECT_EQ(d.soundList()->currentText(), "Ding.WAV");  // stored as "ding.wav"
+        d.eventList()->setCurrentRow(3);                      // "Gone.wav" is not in the folder
+        EXPECT_EQ(d.soundList()->currentIndex(), 0);
+        pick(d, 4, "Chimes.wav");
+        EXPECT_EQ(sounds_.name(SoundEvent::Overspeed), "Chimes.wav");  // at once
+        click(d.playButton());  // waits for the sound, up to a limit
+        EXPECT_EQ(player_.played, std::vector<std::string>{root_.file("Windows/Chimes.wav")});
+        EXPECT_EQ(player_.lastTimeLimitMs, kPlayTimeLimitMs);
+        player_.syncResult = false;
+        click(d.playButton());
+        EXPECT_EQ(boxes_.shown.at(0).text, "Can't play selected sound file.");
+        EXPECT_EQ(boxes_.shown.at(0).icon, MessageIcon::Stop);
+        pick(d, 0, "(None)");
+        click(d.playButton());  // plays nothing: still the two tries of Chimes.wav
+        EXPECT_EQ(player_.played.size(), 2u);
+        click(d.okButton());
+    });
+    EXPECT_EQ(stored("SndOverspeed"), "Chimes.wav");
+    EXPECT_EQ(stored("SndGpsOn"), "(None)");
+    EXPECT_FALSE(sounds_.hasSound(SoundEvent::GpsOn));
+
+    // Without "Ok" the pick is used only until the next opening.
+    sound([&](SoundOptionsDialog& d) {
+        pick(d, 1, "alarm1.wav");
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    EXPECT_EQ(sounds_.name(SoundEvent::GpsOff), "alarm1.wav");
+    sound([&](SoundOptionsDialog& d) {
+        EXPECT_EQ(sounds_.name(SoundEvent::GpsOff), "");
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+}
+
+TEST_F(OptionDialogs, SoundLimitInTheCurrentUnitAndSilentAreWrittenByOkOnly) {
+    sound([](SoundOptionsDialog& d) {
+        EXPECT_EQ(d.limitEdit()->text().trimmed(), "40.3");
+        EXPECT_EQ(d.unitLabel()->text(), "kmh");
+        click(d.silentBox());
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    EXPECT_EQ(sounds_.silent(), 0);
+    sound([](SoundOptionsDialog& d) {
+        click(d.silentBox());
+        click(d.okButton());
+    });
+    EXPECT_EQ(sounds_.overspeedLimit(), 11.2);  // untouched text: the stored value exactly
+    EXPECT_EQ(storedInt("SndSilent"), 1);
+    for (const char* typed : {"50", "fast"}) {  // a text that is no speed changes nothing
+        sound([typed](SoundOptionsDialog& d) {
+            typeInto(d.limitEdit(), typed);
+            click(d.okButton());
+        });
+        EXPECT_DOUBLE_EQ(sounds_.overspeedLimit(), 50.0 / 3.6) << typed;
+    }
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(OptionDialogs, UnitSystemIsStoredAndAppliedOnOkOnly) {
+    MiscOptionsDialog misc;  // "UnitSystem" absent: U.S.
+    for (const bool ok : {true, false}) {
+        auto step = whenShown<MiscOptionsDialog>([&](MiscOptionsDialog& d) {
+            EXPECT_TRUE(d.radio(ok ? 0 : 2)->isChecked());
+            click(d.radio(ok ? 2 : 1));
+            click(ok ? d.okButton() : d.cancelButton());
+        });
+        EXPECT_EQ(misc.run(formatter_), ok);
+        EXPECT_TRUE(step.ran());
+        EXPECT_EQ(storedInt(kUnitSystemValueName), 2);
+        EXPECT_EQ(formatter_.code(), UnitFormatter::kNautical);
+    }
+}
+
+}  // namespace
+}  // namespace wp2::test

@@ -1,0 +1,230 @@
+// The pushpin dialogs: the point dialog (a new pushpin at a position or an
+// edited one, degrees / minutes / hemisphere entry and its checks, the
+// altitude in the current unit, the icon chooser, the "WPoint_" name counter
+// in "WPIdx"), the point selection (names sorted without regard to case, the
+// target index) and the Pushpins list (delete with its questions and the
+// target, delete all).
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "core/nav/unit_formatter.h"
+#include "core/waypoints/pushpin_test_util.h"
+#include "dialog_test_env.h"
+#include "dialogs/point_dialog.h"
+#include "dialogs/point_selection_dialog.h"
+#include "dialogs/pushpins_dialog.h"
+
+namespace wp2::test {
+namespace {
+
+class PushpinDialogs : public DialogTest {
+protected:
+    void TearDown() override { unitFormatter().setSystem(UnitSystem::Metric); }
+
+    // Opens a dialog with `open`, runs `steps` on it once it is up; open's result.
+    template <typename D>
+    int run(const std::function<int()>& open, std::function<void(D&)> steps) {
+        auto step = whenShown<D>(std::move(steps));
+        const int result = open();
+        EXPECT_TRUE(step.ran());
+        return result;
+    }
+    int point(int index, const TrackPoint& start, std::function<void(PointDialog&)> steps) {
+        return run<PointDialog>([&] { return runPointDialog(nullptr, pins_, index, start); },
+                                std::move(steps));
+    }
+    static TrackPoint at(double latDeg, double lonDeg, double altitude = 0.0) {
+        TrackPoint p;
+        p.latitude = latDeg * kDegToRad;
+        p.longitude = lonDeg * kDegToRad;
+        p.altitude = altitude;
+        return p;
+    }
+    // A new point named `name` (empty: cancelled); returns the name proposed.
+    QString addNamed(const QString& name) {
+        QString proposed;
+        point(-1, at(1, 1), [&](PointDialog& d) {
+            proposed = d.nameEdit()->text();
+            typeInto(d.nameEdit(), name);
+            click(name.isEmpty() ? d.cancelButton() : d.okButton());
+        });
+        return proposed;
+    }
+    // Pushpins named in index order: the first given is index 0.
+    void make(const std::vector<std::string>& names) {
+        for (auto it = names.rbegin(); it != names.rend(); ++it) {
+            addPin(pins_, *it, 50.0 + (*it)[0] - 'A', 8.0);
+        }
+    }
+    static void tapRow(QAbstractItemView& view, const QModelIndex& row, bool twice = false) {
+        const QPoint at = view.visualRect(row).center();
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
+        if (twice) {
+            QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
+        }
+    }
+    static void tapRow(QTreeWidget& list, int row) { tapRow(list, list.model()->index(row, 1)); }
+    static QStringList names(const QTreeWidget& list) {
+        QStringList texts;
+        for (int i = 0; i < list.topLevelItemCount(); ++i) {
+            texts << list.topLevelItem(i)->text(1);
+        }
+        return texts;
+    }
+    // Export, Delete and Delete all, enabled or not.
+    static std::vector<bool> buttons(const PushpinsDialog& d) {
+        return {d.exportButton()->isEnabled(), d.deleteButton()->isEnabled(),
+                d.deleteAllButton()->isEnabled()};
+    }
+    void list(std::function<void(PushpinsDialog&)> steps) {
+        run<PushpinsDialog>([&] { return runPushpinsDialog(nullptr, pins_); }, std::move(steps));
+    }
+
+    CPushpins pins_;
+    RecordingMessageBoxes boxes_;
+};
+
+TEST_F(PushpinDialogs, ANewPointShowsDegreesMinutesAndHemispheresAndKeepsThePosition) {
+    const TrackPoint start = at(-33.5, -70.25, 812.0);
+    EXPECT_EQ(
+        point(-1, start,
+              [](PointDialog& d) {
+                  EXPECT_EQ(d.windowTitle(), "New point");
+                  const QStringList shown = {
+                      d.latDegreesEdit()->text(),   d.latMinutesEdit()->text(),
+                      d.northSouthButton()->text(), d.lngDegreesEdit()->text(),
+                      d.lngMinutesEdit()->text(),   d.eastWestButton()->text(),
+                      d.altitudeEdit()->text(),     d.altitudeUnit()->text()};
+                  EXPECT_EQ(shown, (QStringList{"33", "30", "S", "70", "15", "W", "  812", "m"}));
+                  click(d.okButton());
+              }),
+        QDialog::Accepted);
+    const CPushpin& p = *pins_.GetAt(0);
+    EXPECT_EQ(p.latitude, start.latitude);
+    EXPECT_EQ(p.longitude, start.longitude);
+    EXPECT_EQ(toUtf8(p.name), "WPoint_1");
+    EXPECT_TRUE(p.state & TrackPointState::ThreeD);
+}
+
+TEST_F(PushpinDialogs, OutOfRangeEntriesAreRefusedAndTheDialogStays) {
+    point(-1, at(45, 7), [&](PointDialog& d) {
+        const struct {
+            QLineEdit* box;
+            const char* text;
+            const char* message;
+        } wrong[] = {
+            {d.latDegreesEdit(), "91", "Please enter an integer between 0 and 90."},
+            {d.latDegreesEdit(), "-1", "Please enter an integer between 0 and 90."},
+            {d.latDegreesEdit(), "4.5", "Please enter an integer."},
+            {d.latMinutesEdit(), "60.01", "Please enter a number between 0 and 60."},
+            {d.latMinutesEdit(), "x", "Please enter a number."},
+            {d.lngDegreesEdit(), "181", "Please enter an integer between 0 and 180."},
+            {d.lngMinutesEdit(), "nan", "Please enter a number between 0 and 60."},
+            {d.altitudeEdit(), "high", "Invalid altitude value"},
+        };
+        for (const auto& w : wrong) {
+            const QString before = w.box->text();
+            typeInto(w.box, w.text);
+            click(d.okButton());
+            EXPECT_TRUE(d.isVisible()) << w.text;
+            ASSERT_FALSE(boxes_.shown.empty());
+            EXPECT_EQ(boxes_.shown.back().text, w.message) << w.text;
+            EXPECT_EQ(d.focusWidget(), w.box) << w.text;
+            EXPECT_EQ(d.pushpin()->latitude, 45 * kDegToRad);
+            typeInto(w.box, before);
+        }
+        typeInto(d.latDegreesEdit(), "90");
+        typeInto(d.latMinutesEdit(), "0");
+        typeInto(d.lngDegreesEdit(), "0");
+        typeInto(d.lngMinutesEdit(), "60");
+        click(d.okButton());
+    });
+    EXPECT_DOUBLE_EQ(pins_.GetAt(0)->latitude, 90 * kDegToRad);
+    EXPECT_DOUBLE_EQ(pins_.GetAt(0)->longitude, 1 * kDegToRad);
+}
+
+TEST_F(PushpinDialogs, NameCounterFollowsTheLastPrefixedNameAndCancelStillWritesIt) {
+    EXPECT_EQ(addNamed("wpoint_41"), "WPoint_1");
+    EXPECT_EQ(storedInt(kPointCounterValue), 42);
+    EXPECT_EQ(addNamed("WPoint_99"), "WPoint_42");
+    EXPECT_EQ(addNamed("Camp"), "WPoint_1");
+    registry_.setNumber(kPointCounterValue, 5);
+    EXPECT_EQ(addNamed(""), "WPoint_5");
+    EXPECT_EQ(pins_.GetCount(), 3);  // the cancelled new point is gone again
+    EXPECT_EQ(storedInt(kPointCounterValue), 5);
+
+    EXPECT_EQ(nextPointCounter(u"WPOINT_ 12 km", 7), 13);  // read as printf scanning reads
+    EXPECT_EQ(nextPointCounter(u"WPoint_x3", 7), 7);
+    EXPECT_EQ(nextPointCounter(u"WPoint_0000000004999", 7), 5);  // ten characters at most
+}
+
+TEST_F(PushpinDialogs, PointSelectionSortsWithoutRegardToCaseAndSetsTheTarget) {
+    make({"b", "A", "c", "alpha2", "Beta"});
+    for (const bool ok : {true, false}) {
+        run<PointSelectionDialog>(
+            [&] { return runPointSelectionDialog(nullptr, pins_); },
+            [&](PointSelectionDialog& d) {
+                QStringList shown;
+                for (int i = 0; i < d.list()->count(); ++i) {
+                    shown << d.list()->item(i)->text();
+                }
+                EXPECT_EQ(shown, (QStringList{"A", "alpha2", "b", "Beta", "c"}));
+                tapRow(*d.list(), d.list()->model()->index(ok ? 4 : 3, 0), ok);
+                if (!ok) {
+                    click(d.cancelButton());
+                }
+            });
+        EXPECT_EQ(pins_.GetTargetIndex(), 2);  // "c" by a double tap; then cancelled
+    }
+}
+
+TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
+    make({"Alpha", "Bravo", "Charlie", "Delta"});
+    pins_.GetAt(1)->note = u"bridge";
+    pins_.SetTargetIndex(2);  // Charlie
+    boxes_.answers = {MessageResult::Cancel, MessageResult::Ok, MessageResult::Ok};
+    list([&](PushpinsDialog& d) {
+        EXPECT_EQ(names(*d.list()), (QStringList{"Alpha", "Bravo", "Charlie", "Delta"}));
+        EXPECT_EQ(d.list()->topLevelItem(1)->text(2), "bridge");
+        EXPECT_FALSE(d.list()->topLevelItem(0)->icon(0).isNull());
+        EXPECT_EQ(buttons(d), (std::vector<bool>{true, false, true}));
+        tapRow(*d.list(), 1);
+        click(d.deleteButton());  // cancelled
+        click(d.deleteButton());
+        EXPECT_EQ(names(*d.list()), (QStringList{"Alpha", "Charlie", "Delta"}));
+        EXPECT_EQ(pins_.GetTargetIndex(), 1);
+        tapRow(*d.list(), 1);
+        click(d.deleteButton());
+        EXPECT_EQ(pins_.GetTargetIndex(), -1);
+        click(d.okButton());
+    });
+    EXPECT_EQ(namesOf(pins_), (std::vector<std::string>{"Alpha", "Delta"}));
+    ASSERT_EQ(boxes_.shown.size(), 3u);
+    EXPECT_EQ(boxes_.shown[0].text, "The selected waypoint wiil be deleted. Are you sure?");
+    EXPECT_EQ(boxes_.shown[0].caption, "Delete waypoint");
+    EXPECT_EQ(boxes_.shown[2].text,
+              "This waypoint is currently used for navigation.\r\nAre you sure you want to "
+              "delete it?");
+
+    registry_.setNumber(kPointCounterValue, 17);
+    boxes_.answers = {MessageResult::Cancel, MessageResult::Ok};
+    list([&](PushpinsDialog& d) {
+        click(d.deleteAllButton());
+        EXPECT_EQ(pins_.GetCount(), 2);
+        click(d.deleteAllButton());
+        EXPECT_EQ(buttons(d), std::vector<bool>(3, false));
+        click(d.okButton());
+    });
+    EXPECT_EQ(boxes_.shown.at(3).text, "Delete ALL waypoints?  ");
+    EXPECT_EQ(pins_.GetCount(), 0);
+    EXPECT_EQ(storedInt(kPointCounterValue), 1);  // the name counter starts again
+}
+
+}  // namespace
+}  // namespace wp2::test
