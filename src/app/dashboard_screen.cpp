@@ -18,7 +18,6 @@
 #include "core/sound/event_sounds.h"
 #include "core/waypoints/cpushpins.h"
 #include "core/waypoints/target_navigation.h"
-#include "ui/bitmap_panel.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_ids.h"
 #include "ui/dashboard_layout.h"
@@ -104,10 +103,6 @@ PopupMenu& DashboardScreen::optionsMenu() {
 
 SwitchingPanelSelector& DashboardScreen::selector(int id) {
     return element<SwitchingPanelSelector>(id);
-}
-
-BitmapPanel& DashboardScreen::panel(int id) {
-    return element<BitmapPanel>(id);
 }
 
 PushButton& DashboardScreen::pushButton(int id) {

@@ -14,7 +14,6 @@
 namespace wp2 {
 
 class AppDialogs;
-class BitmapPanel;
 class Clock;
 class CPushpins;
 class CRegInt;
@@ -95,7 +94,6 @@ public:
     EmulationSource* emulation() { return emulation_.get(); }
     PopupMenu& optionsMenu();
     SwitchingPanelSelector& selector(int id);
-    BitmapPanel& panel(int id);
     PushButton& pushButton(int id);
     TrackView& trackView();
 

@@ -39,8 +39,6 @@ class SkinElement;
 
 class DashboardLayout {
 public:
-    static constexpr int kElementCount = 41;
-
     DashboardLayout(SkinScreen& screen, const LayoutSources& sources)
         : screen_(screen), sources_(sources) {}
 

@@ -59,7 +59,6 @@ TEST(SkinBitmaps, TheIconTableHoldsThe59SquarePicturesOfTheListInOrder) {
         EXPECT_EQ(std::count(square.begin(), square.end(), square[i]), 1) << i;
     }
     EXPECT_TRUE(pushpinIconPicture(kPushpinIconCount).isNull());
-    EXPECT_EQ(pushpinIconBitmapId(-1), 0);
 }
 
 TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {

@@ -149,8 +149,6 @@ TEST_F(TrackViewTest, ScaleStepAndOptionsAreReadClampedAndWrittenBack) {
     v.applyOptions(false, true);
     TrackView& again = makeView();
     EXPECT_EQ(again.scaleIndex + again.drag * 100 + again.rotate * 1000, 1023);
-    zoom(again, -30);
-    EXPECT_EQ(again.scaleIndex, 0);
     view.reset();
     CRegInt("TSOpt", true, 5) = 99;
     EXPECT_EQ(makeView().scaleIndex, 24);
@@ -166,7 +164,6 @@ TEST_F(TrackViewTest, ScaleBarAndFollowingTheFixOrTheStoredPosition) {
     for (auto [x, y] : {std::pair{10, 227}, {40, 230}, {65, 227}}) {
         EXPECT_EQ(frame().pixel(x, y), rgb(20, 52, 255)) << x;  // the bar's bracket
     }
-    EXPECT_GT(countColour(frame(), {10, 214, 70, 234}, rgb(0, 0, 0)), 10);  // " 200 m"
     units.setSystem(0);  // U.S.: step 5 is 600 ft
     v.applyOptions(true, true);
     draw(v);
