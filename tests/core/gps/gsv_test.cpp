@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/gps/nav_snapshot.h"
-#include "core/nav/angles.h"
 #include "gps_test_support.h"
 
 namespace wp2 {
@@ -161,24 +159,6 @@ TEST(GsvTest, AGroupThatStopsComingIsDroppedAfterTwoRoundsOfTheOthers) {
     EXPECT_EQ(applied(t, {gsv("GP", 1, 1, 1, {"5:41"})}), "GPS 5:41 GLONASS 70:30");
     EXPECT_EQ(applied(t, {gsv("GP", 1, 1, 1, {"5:42"})}), "GPS 5:42 GLONASS 70:30");
     EXPECT_EQ(applied(t, {gsv("GP", 1, 1, 1, {"5:43"})}), "GPS 5:43");
-}
-
-TEST(GsvTest, TheSnapshotCopiesTheWholeSkyInRadians) {
-    TestDecoder t;
-    applied(t, kFifteen);
-    applied(t, {gsv("GL", 1, 1, 2, {"70:", "71:30"})});
-    GpsLink link(t.clock, test::quietTrackLog());
-    NavSnapshot snap;
-    link.state().satellites = t.state().satellites;
-    snap.refreshFromLink(link);
-    EXPECT_EQ(snap.satellitesInView, 17);
-    EXPECT_EQ(snap.satellitesWithSignal, 15);
-    const SkySatellite& last = snap.satellites[16];
-    EXPECT_EQ(last.prn, 71);
-    EXPECT_EQ(last.constellation, Constellation::Glonass);
-    EXPECT_DOUBLE_EQ(last.elevation, 20 * kDegToRad);
-    EXPECT_DOUBLE_EQ(last.azimuth, 40 * kDegToRad);
-    EXPECT_EQ(snap.satellites[17].prn, 0);
 }
 
 }  // namespace

@@ -9,23 +9,18 @@
 namespace wp2 {
 namespace {
 
-// Sets or clears WAYPLOT2_COM<n> for one test.
-class EnvOverride : public test::EnvOverride {
-public:
-    EnvOverride(int port, const char* value)
-        : test::EnvOverride(PortMap::environmentName(port), value) {}
-};
+using test::EnvOverride;
 
 TEST(PortMapTest, AssignedDeviceBeatsEnvironmentWhichBeatsStoredValueWhichBeatsDefault) {
     MemoryRegistry memory;
     Registry* previous = setRegistry(&memory);
-    EnvOverride none(2, nullptr);
+    EnvOverride none(PortMap::environmentName(2), nullptr);
     PortMap map;
     EXPECT_EQ(map.device(2), "/dev/ttyACM0");
     ASSERT_TRUE(CRegStore().WriteText("Port2", "tcp://phone:10110"));
     EXPECT_EQ(map.device(2), "tcp://phone:10110");
     {
-        EnvOverride env(2, "/dev/ttyS9");
+        EnvOverride env(PortMap::environmentName(2), "/dev/ttyS9");
         EXPECT_EQ(map.device(2), "/dev/ttyS9");
         map.setDevice(2, "/dev/pts/3");
         EXPECT_EQ(map.device(2), "/dev/pts/3");
@@ -33,7 +28,7 @@ TEST(PortMapTest, AssignedDeviceBeatsEnvironmentWhichBeatsStoredValueWhichBeatsD
     // An empty stored text is no override; an empty environment value maps
     // the port to no device at all.
     ASSERT_TRUE(CRegStore().WriteText("Port4", ""));
-    EnvOverride empty(4, "");
+    EnvOverride empty("WAYPLOT2_COM4", "");
     EXPECT_EQ(map.device(4), "");
     empty.set(nullptr);
     EXPECT_EQ(map.device(4), "/dev/ttyACM1");
@@ -41,16 +36,15 @@ TEST(PortMapTest, AssignedDeviceBeatsEnvironmentWhichBeatsStoredValueWhichBeatsD
 }
 
 TEST(PortMapTest, DefaultDevicesNamesAndScanOrder) {
-    test::EnvOverride gpsd("WAYPLOT2_GPSD", nullptr);
-    PortMap map(PortMap::StoredText{});
+    EnvOverride gpsd("WAYPLOT2_GPSD", nullptr);
     std::string devices;
     for (int port = 1; port <= 11; ++port) {
-        EnvOverride none(port, nullptr);
-        devices += map.device(port) + " ";
+        devices += PortMap::defaultDevice(port) + " ";
     }
     EXPECT_EQ(devices,
               "/dev/ttyUSB0 /dev/ttyACM0 /dev/ttyUSB1 /dev/ttyACM1 /dev/rfcomm0 /dev/ttyS0 "
               "/dev/ttyS1 /dev/ttyAMA0 /dev/gps0 gpsd://localhost:2947 tcp://localhost:10110 ");
+    PortMap map(PortMap::StoredText{});
     gpsd.set("127.0.0.1:3000");  // the tests' own gpsd
     EXPECT_EQ(map.device(kGpsdPort), "gpsd://127.0.0.1:3000");
     gpsd.set("");  // none

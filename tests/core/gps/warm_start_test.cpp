@@ -31,17 +31,5 @@ TEST(WarmStartTest, CommandWeeksTimeOfWeekAndChecksum) {
     EXPECT_EQ(text, "$GPGSA,A,3,,,,,,,,,,,,,,,*1c\r\n");
 }
 
-TEST(WarmStartTest, TimesToCalendarAndStoredTextsAndBack) {
-    GpsDateTime t = fromCalendarTime(kGpsWeek1215Start + 86400 * 365 + 3723);  // 2004: leap year
-    EXPECT_EQ(t.year * 10000 + t.month * 100 + t.day, 40419);
-    EXPECT_EQ(t.hour * 10000 + t.minute * 100 + t.seconds, 10203);
-    t.seconds += 0.9;  // whole seconds only
-    EXPECT_EQ(toCalendarTime(t), kGpsWeek1215Start + 86400 * 365 + 3723);
-    const std::time_t s = kGpsWeek1215Start + 12345678;
-    EXPECT_EQ(formatStoredTime(s), "2003,9,9,21,21,18");
-    EXPECT_EQ(parseStoredTime(formatStoredTime(s)), s);
-    EXPECT_EQ(parseStoredTime("2003,4,20,1"), kGpsWeek1215Start + 3600);  // missing fields are 0
-}
-
 }  // namespace
 }  // namespace wp2
