@@ -1,29 +1,57 @@
 // The link on simulated time with a fake port: start, refresh timer, silence
-// rules and reconnection, the raw-sentence test mode and the warm start.
+// rules and reconnection, the raw-sentence test mode, the warm start, the port
+// scan and the port map.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
+#include "core/base/timer_queue.h"
+#include "core/gps/gps_scan.h"
 #include "core/gps/gps_status_flags.h"
+#include "core/gps/port_map.h"
+#include "core/gps/warm_start.h"
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
+#include "core/settings/memory_registry.h"
 #include "gps_test_support.h"
+#include "support/env_override.h"
+#include "support/fake_serial_port.h"
 
 namespace wp2 {
 namespace {
 
 using namespace GpsStatusFlags;
+using test::EnvOverride;
 using test::fixEpoch;
 using test::nmeaLine;
 using test::noFixEpoch;
 
-// Port n maps to "rxn"; only "rx1" and "rx3" exist.
-class LinkTest : public test::FakePortLinkTest {
+// A link on simulated time with a fake port and its own settings; port n
+// maps to device "rxn", and only "rx1" and "rx3" exist.
+class LinkTest : public ::testing::Test {
 protected:
-    LinkTest() : FakePortLinkTest("rx") { port->available = {"rx1", "rx3"}; }
+    LinkTest() {
+        previousRegistry_ = setRegistry(&registry_);
+        auto fake = std::make_unique<test::FakeSerialPort>();
+        port = fake.get();
+        port->available = {"rx1", "rx3"};
+        link = std::make_unique<GpsLink>(clock);
+        link->setSerialPort(std::move(fake));
+        link->setTimers(&timers);
+        PortMap map{PortMap::StoredText{}};
+        for (int n = 1; n <= 9; ++n) {
+            map.setDevice(n, "rx" + std::to_string(n));
+        }
+        link->setPortMap(map);
+    }
+    ~LinkTest() override {
+        link.reset();
+        setRegistry(previousRegistry_);
+    }
 
     // One link tick after the receiver sent `bytes`.
     void second(const std::string& bytes = "") {
@@ -36,6 +64,15 @@ protected:
         }
     }
     std::string conditionNow() const { return conditionText(link->condition()); }
+
+    test::TempDir root{true};  // the track log's autosave file lands here
+    MemoryRegistry registry_;
+    Registry* previousRegistry_ = nullptr;
+    test::RecordingMessageBoxes boxes;
+    ManualClock clock{1200000000};
+    TimerQueue timers{clock};
+    test::FakeSerialPort* port = nullptr;
+    std::unique_ptr<GpsLink> link;
 };
 
 TEST_F(LinkTest, StartOpensTheMappedDeviceAndRefreshesAtTheInterval) {
@@ -63,7 +100,7 @@ TEST_F(LinkTest, StartOpensTheMappedDeviceAndRefreshesAtTheInterval) {
     EXPECT_EQ(boxes.shown.size(), 1u);  // the caller decides what to show
 }
 
-TEST_F(LinkTest, SilenceDropsFixThenDataThenReconnects) {
+TEST_F(LinkTest, SilenceDropsFixThenDataThenReconnectsUntilAnEndNoticeOrStop) {
     ASSERT_TRUE(link->start(1));
     for (int s = 0; s < 3; ++s) {
         second(fixEpoch(s));
@@ -79,8 +116,7 @@ TEST_F(LinkTest, SilenceDropsFixThenDataThenReconnects) {
                                                     "BLINKING RED", "BLINKING RED"}));
     EXPECT_EQ(link->state().satellitesUsed + port->closes, 0);
     second();  // more than 6 s of silence: closed, then retried every 500 ms
-    EXPECT_EQ(port->closes, 1);
-    EXPECT_TRUE(link->state().flags == 0u && link->reconnecting());
+    EXPECT_TRUE(port->closes == 1 && link->state().flags == 0u && link->reconnecting());
     port->available.clear();  // unplugged
     int otherTicks = 0;
     timers.start(100, [&] { ++otherTicks; });
@@ -93,11 +129,8 @@ TEST_F(LinkTest, SilenceDropsFixThenDataThenReconnects) {
     second(fixEpoch(20));
     second(fixEpoch(21));
     EXPECT_EQ(conditionNow(), "GREEN");
-}
-
-TEST_F(LinkTest, EndNoticeOrStopEndsReconnecting) {
+    // Another link's end notice, or a stop, ends reconnecting.
     for (bool byNotice : {true, false}) {
-        SCOPED_TRACE(byNotice ? "end notice" : "stop");
         ASSERT_TRUE(link->start(1));
         port->available.clear();
         timers.runFor(7500);
@@ -110,12 +143,11 @@ TEST_F(LinkTest, EndNoticeOrStopEndsReconnecting) {
         port->available.insert("rx1");
         const int attempts = port->openAttempts;
         timers.runFor(5000);
-        EXPECT_EQ(port->openAttempts, attempts);
+        EXPECT_EQ(port->openAttempts, attempts) << byNotice;
         EXPECT_FALSE(link->reconnecting() || link->state().has(LinkOpen));
     }
-    // The dashboard's periodic check opens it again.
-    EXPECT_TRUE(link->ensureLinkOpen(-1));
-    EXPECT_TRUE(link->ensureLinkOpen(5));  // already open: nothing changes
+    // The dashboard's periodic check opens it again; open, nothing changes.
+    EXPECT_TRUE(link->ensureLinkOpen(-1) && link->ensureLinkOpen(5));
     EXPECT_EQ(link->portNumber(), 1);
 }
 
@@ -241,6 +273,133 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
     ASSERT_TRUE(CRegStore().ReadLongText("LastUTC", text));
     EXPECT_EQ(text, "2024,3,23,12,0,20");  // the RMC date and time of the last fix
     EXPECT_DOUBLE_EQ(CRegDouble("LastLat", false, 10.0).Get(), link->state().latitude);
+}
+
+class RecordingProgress : public ScanProgressView {
+public:
+    std::vector<std::string> shown;
+    void showText(const std::string& text) override { shown.push_back(text); }
+};
+
+class ScanTest : public LinkTest {
+protected:
+    // A receiver on `device` that sends `bytes` as soon as it is opened.
+    void receiverOn(const std::string& device, const std::string& bytes) {
+        port->available.insert(device);
+        port->greeting = [device, bytes](const std::string& d) {
+            return d == device ? bytes : std::string();
+        };
+    }
+
+    RecordingProgress progress;
+};
+
+TEST_F(ScanTest, ReceiverOnPortOneIsFoundAfterSixPortsTriedThreeTimes) {
+    receiverOn("rx1", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
+    link->setLineSettings(9600, 8, 1, 0);
+    ASSERT_TRUE(scan(*link, &progress, 8));
+    EXPECT_EQ(link->portNumber(), 1);
+    EXPECT_EQ(port->openAttempts, 6 * 3 + 1);
+    EXPECT_FALSE(port->isOpen() || link->state().has(LinkOpen) || link->scanning());
+    EXPECT_EQ(link->lineSettings().baudRate, 9600);  // the scan keeps the framing
+    // Each failed attempt of port 5 is shown, then replaced by the next.
+    ASSERT_GE(progress.shown.size(), 3u);
+    EXPECT_EQ(progress.shown[0] + progress.shown[1],
+              "Scan for GPS...\r\nPort 5: Scan for GPS...\r\nPort 5: Not found\r\n");
+    EXPECT_EQ(clock.tickCount(), 500u);  // found in the first 500 ms wait round
+}
+
+TEST_F(ScanTest, LinesWithoutChecksumsNeverCountAndFewerPortsWhenAsked) {
+    receiverOn("rx5", "$GPGSV,1,1,01,04,40,120,00\r\n$GPGGA,,,,,,0,00,,,M,,M,,\r\n");
+    EXPECT_FALSE(scan(*link, &progress, 2));
+    EXPECT_EQ(port->opened, std::vector<std::string>(3, "rx5"));
+    EXPECT_EQ(progress.shown.back(),
+              "Scan for GPS...\r\nPort 5: No signal\r\nPort 2: Not found\r\n");
+    // Three attempts of ten 500 ms rounds and a 200 ms pause each.
+    EXPECT_EQ(clock.tickCount(), 3u * (5000 + 200));
+    EXPECT_FALSE(link->scanning() || port->isOpen());
+    EXPECT_FALSE(scan(*link, nullptr, 0));
+    EXPECT_EQ(port->openAttempts, 6);
+}
+
+TEST_F(ScanTest, TheLocalGpsdIsTriedFirstOnceAndStoredAsItsPort) {
+    PortMap map = link->portMap();
+    map.setDevice(kGpsdPort, "gpsd://localhost:2947");
+    link->setPortMap(map);
+    EXPECT_FALSE(scan(*link, &progress, 1));  // no gpsd answers
+    EXPECT_EQ(progress.shown.back(), "Scan for GPS...\r\ngpsd: Not found\r\nPort 5: Not found\r\n");
+    EXPECT_EQ(port->openAttempts, 1 + 3);
+    receiverOn("gpsd://localhost:2947", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
+    ASSERT_TRUE(scan(*link, &progress, 8));
+    EXPECT_EQ(progress.shown.back(), "Scan for GPS...\r\ngpsd: GPS found!\r\n");
+    EXPECT_EQ(driverText(*link), "10,4800,8,1,0");
+    // The stored setting is read whole or not at all.
+    CRegStore().WriteText("Driver", "3,4800");
+    EXPECT_FALSE(loadDriverSetting(*link));
+    EXPECT_EQ(link->portNumber(), 10);
+}
+
+TEST_F(ScanTest, NoWarmStartGoesToAPortUnderTest) {
+    // A device that answers without checksums keeps the link open through
+    // three attempts: 15 link ticks while an armed warm start waits.
+    receiverOn("rx5", "$GPGSV,1,1,01,04,40,120,00\r\n");
+    link->setWarmStartData(0.5, 0.5, kGpsWeek1215Start, kGpsWeek1215Start);
+    link->warmStart().enabled = true;
+    EXPECT_FALSE(scan(*link, nullptr, 1));
+    EXPECT_GE(link->warmStart().ticks, 15);
+    EXPECT_EQ(port->written, "");
+}
+
+std::string command(double lat, double lon, std::time_t now, long offset, std::size_t size = 100) {
+    char buffer[kWarmStartBufferSize];
+    std::size_t n = buildCommand(lat, lon, now, offset, buffer, size);
+    EXPECT_EQ(n, n ? std::strlen(buffer) : 0);
+    return std::string(buffer, n);
+}
+
+TEST(WarmStartTest, CommandWeeksTimeOfWeekAndChecksum) {
+    // Device clock one hour ahead of UTC; two weeks, one day and 61 s after
+    // the start of week 1215. South and west are negative.
+    const std::time_t utc = kGpsWeek1215Start + 2 * 604800 + 86400 + 61;
+    EXPECT_EQ(command(-0.75, -2.0, utc + 3600, 3600),
+              "$PSRF104,-42.9718,-114.5916,0,0,86461,1217,12,3*14\r\n");
+    EXPECT_NE(command(0, 0, kGpsWeek1215Start + 604799, 0).find(",0,0,604799,1215,"),
+              std::string::npos);
+    EXPECT_NE(command(0, 0, kGpsWeek1215Start + 604800, 0).find(",0,0,0,1216,"), std::string::npos);
+    // A small buffer, or a clock before week 1215, gives nothing.
+    EXPECT_EQ(command(0.5, 0.5, kGpsWeek1215Start, 0, 99), "");
+    EXPECT_EQ(command(0.5, 0.5, kGpsWeek1215Start, 1), "");
+    std::string text = "$GPGSA,A,3,,,,,,,,,,,,,,,";
+    appendChecksum(text);
+    EXPECT_EQ(text, "$GPGSA,A,3,,,,,,,,,,,,,,,*1c\r\n");
+}
+
+TEST_F(LinkTest, PortMapAssignedDeviceBeatsEnvironmentWhichBeatsStoredValueWhichBeatsDefault) {
+    EnvOverride env(PortMap::environmentName(2), nullptr);
+    PortMap map;
+    EXPECT_EQ(map.device(2), "/dev/ttyACM0");
+    ASSERT_TRUE(CRegStore().WriteText("Port2", "tcp://phone:10110"));
+    EXPECT_EQ(map.device(2), "tcp://phone:10110");
+    env.set("/dev/ttyS9");
+    EXPECT_EQ(map.device(2), "/dev/ttyS9");
+    map.setDevice(2, "/dev/pts/3");
+    EXPECT_EQ(map.device(2), "/dev/pts/3");
+    // An empty stored text is no override; an empty environment value maps
+    // the port to no device at all.
+    ASSERT_TRUE(CRegStore().WriteText("Port4", ""));
+    EnvOverride empty(PortMap::environmentName(4), "");
+    EXPECT_EQ(map.device(4), "");
+    empty.set(nullptr);
+    EXPECT_EQ(map.device(4), "/dev/ttyACM1");
+}
+
+TEST(PortMapTest, TheLocalGpsdComesFromTheEnvironmentAndNamesAreShort) {
+    EnvOverride gpsd("WAYPLOT2_GPSD", "127.0.0.1:3000");  // the tests' own gpsd
+    PortMap map(PortMap::StoredText{});
+    EXPECT_EQ(map.device(kGpsdPort), "gpsd://127.0.0.1:3000");
+    gpsd.set("");  // none
+    EXPECT_EQ(map.device(kGpsdPort) + map.device(0) + map.device(12), "");
+    EXPECT_EQ(PortMap::comName(5) + PortMap::comName(10) + PortMap::comName(11), "COM5gpsdTCP");
 }
 
 }  // namespace
