@@ -205,10 +205,7 @@ TEST_F(DecoderTest, TheGsaSentencesOfOneEpochCountAsOne) {
 
 TEST_F(DecoderTest, Reports) {
     // Nothing received: no division by zero, and the weak-signal line.
-    EXPECT_NE(
-        t.decoder.statisticsReport().find("Accepted symbols: 0 (0%)\r\nIgnored symbols: 0 (0%)"
-                                          "\r\nTotal sentences: 0\r\nValid sentences: 0 (0%)"),
-        std::string::npos);
+    EXPECT_NE(t.decoder.statisticsReport().find("Valid sentences: 0 (0%)"), std::string::npos);
     EXPECT_TRUE(
         t.decoder.statusReport().ends_with("State: 0\r\nSignal is weak, fix 0 satelites\r\n"));
     // 49 + 70 + 69 bytes, as the replay tool's statistics for the same lines.

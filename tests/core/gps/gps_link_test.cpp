@@ -1,18 +1,23 @@
 // The link on simulated time with a fake port: start, refresh timer, silence
 // rules and reconnection, the raw-sentence test mode, the warm start, the port
-// scan and the port map.
+// scan, the port map and the emulation source that stands in for the link.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
+#include "core/base/cformat.h"
+#include "core/base/paths.h"
 #include "core/base/timer_queue.h"
+#include "core/gps/emulation_source.h"
 #include "core/gps/gps_scan.h"
 #include "core/gps/gps_status_flags.h"
 #include "core/gps/port_map.h"
 #include "core/gps/warm_start.h"
+#include "core/nav/angles.h"
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
@@ -366,12 +371,8 @@ TEST(WarmStartTest, CommandWeeksTimeOfWeekAndChecksum) {
     EXPECT_NE(command(0, 0, kGpsWeek1215Start + 604799, 0).find(",0,0,604799,1215,"),
               std::string::npos);
     EXPECT_NE(command(0, 0, kGpsWeek1215Start + 604800, 0).find(",0,0,0,1216,"), std::string::npos);
-    // A small buffer, or a clock before week 1215, gives nothing.
-    EXPECT_EQ(command(0.5, 0.5, kGpsWeek1215Start, 0, 99), "");
+    // A clock before week 1215 gives nothing.
     EXPECT_EQ(command(0.5, 0.5, kGpsWeek1215Start, 1), "");
-    std::string text = "$GPGSA,A,3,,,,,,,,,,,,,,,";
-    appendChecksum(text);
-    EXPECT_EQ(text, "$GPGSA,A,3,,,,,,,,,,,,,,,*1c\r\n");
 }
 
 TEST_F(LinkTest, PortMapAssignedDeviceBeatsEnvironmentWhichBeatsStoredValueWhichBeatsDefault) {
@@ -393,13 +394,95 @@ TEST_F(LinkTest, PortMapAssignedDeviceBeatsEnvironmentWhichBeatsStoredValueWhich
     EXPECT_EQ(map.device(4), "/dev/ttyACM1");
 }
 
-TEST(PortMapTest, TheLocalGpsdComesFromTheEnvironmentAndNamesAreShort) {
-    EnvOverride gpsd("WAYPLOT2_GPSD", "127.0.0.1:3000");  // the tests' own gpsd
-    PortMap map(PortMap::StoredText{});
-    EXPECT_EQ(map.device(kGpsdPort), "gpsd://127.0.0.1:3000");
-    gpsd.set("");  // none
-    EXPECT_EQ(map.device(kGpsdPort) + map.device(0) + map.device(12), "");
-    EXPECT_EQ(PortMap::comName(5) + PortMap::comName(10) + PortMap::comName(11), "COM5gpsdTCP");
+// "lat,lon,alt,speed,course" and twelve satellite groups.
+std::string line(double latDeg, double lonDeg, double course = 0.5) {
+    std::string s = cformat("%.6f,%.6f,12.5,99.0,%.3f", latDeg, lonDeg, course);
+    for (int i = 1; i <= 12; ++i) {
+        s += cformat("*%d,0.%d,1.%d", i % 3 == 0 ? 0 : 30 + i, i, i);
+    }
+    return s + "\n";
+}
+
+// The emulation source next to the link, with its file written by the test.
+class EmulationTest : public LinkTest {
+protected:
+    ~EmulationTest() override { source_.reset(); }
+    EmulationSource* openWith(const std::string& contents) {
+        Paths::makeDirs(root.file("Windows"));
+        test::writeFile(root.file("Windows/move4.txt"), contents);
+        source_ = openEmulation(snapshot_);
+        return source_.get();
+    }
+    double latitudeDeg() const { return snapshot_.latitude * kRadToDeg; }
+
+    NavSnapshot snapshot_;
+    std::unique_ptr<EmulationSource> source_;
+};
+
+TEST_F(EmulationTest, ReplaysTheFileEndlesslyAndDamagedLinesChangeOnlyWhatTheyHold) {
+    EmulationSource& e = *openWith(line(1, 10, 1.0) + line(2, 20, 2.0) + line(3, 30, 3.0));
+    std::vector<double> lats, courses;
+    for (std::uint32_t tick = 0; tick <= 1500; tick += 150) {
+        e.refresh(tick);
+        lats.push_back(std::round(latitudeDeg() * 1000) / 1000);
+        courses.push_back(snapshot_.course);
+        EXPECT_EQ(snapshot_.status & 0x120u, 0x120u) << tick;
+    }
+    EXPECT_EQ(lats, (std::vector<double>{1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2}));
+    // The course holds while the speed table gives no speed (ticks 300 to 899).
+    EXPECT_EQ(courses, (std::vector<double>{1, 2, 2, 2, 2, 2, 1, 2, 3, 1, 2}));
+    EXPECT_EQ(snapshot_.speed + snapshot_.pdop + snapshot_.fixLevel, 1 + 50 + 4);
+    // Twelve satellite groups are read, but only two count as in view.
+    EXPECT_EQ(snapshot_.satellitesInView, 2);
+    EXPECT_EQ(snapshot_.satellitesWithSignal, 8);  // every third has no signal
+    EXPECT_EQ(snapshot_.satellites[11].prn, 12);
+    EXPECT_EQ(snapshot_.satellites[11].elevation + snapshot_.satellites[11].azimuth, 0.12 + 1.12);
+    // An empty file changes nothing; damaged lines only what they hold.
+    snapshot_.fixLevel = 1;
+    openWith("")->refresh(0);
+    EXPECT_EQ(snapshot_.fixLevel, 1);
+    std::string bad = "1,2,3,4,5";
+    for (int i = 0; i < 12; ++i) {
+        bad += i % 2 ? "*1e300,0,0" : "*nan,0,0";
+    }
+    const std::string head = line(1, 10);
+    openWith(head + "2.0" + head.substr(head.find('*')) + bad + "\n" +
+             "5.0,6.0,7.0,0,0.5*40,0.1,0.2*41,0.3,0.4*0,0,0\n");
+    source_->refresh(0);
+    source_->refresh(30);
+    // A head that ends early: the longitude is kept, not converted twice.
+    EXPECT_NEAR(latitudeDeg(), 2.0, 1e-9);
+    EXPECT_NEAR(snapshot_.longitude, 10 * kDegToRad, 1e-12);
+    source_->refresh(60);
+    EXPECT_EQ(snapshot_.satellites[0].snr, 0);
+    EXPECT_EQ(snapshot_.satellites[1].snr, 2147483647);
+    EXPECT_TRUE(boxes.shown.empty());
+    // Short of satellite groups: "Bad format" each time, what was read is kept.
+    const int points = source_->track()->count();
+    source_->refresh(90);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Bad format");
+    EXPECT_NEAR(latitudeDeg(), 5.0, 1e-9);
+    EXPECT_EQ(snapshot_.satellitesInView, 3);  // the groups read; not cut to 2
+    EXPECT_EQ(snapshot_.satellites[1].snr, 41);
+    EXPECT_EQ(source_->track()->count(), points) << "the refresh stopped before recording";
+    // Its own track log, autosaved apart from the link's.
+    EXPECT_TRUE(trackLog(snapshot_) == source_->track() && points > 0);
+    source_.reset();
+    EXPECT_TRUE(test::fileExists(root.file("My Documents/KWAutosave2.atk")));
+    EXPECT_FALSE(test::fileExists(root.file("My Documents/KWAutosave.atk")));
+}
+
+TEST_F(EmulationTest, AMissingFileSaysSoAndTheSnapshotFollowsTheLink) {
+    source_ = openEmulation(snapshot_, "Windows\\absent.txt");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Can not open emulation data");
+    setCurrentLink(link.get());
+    snapshot_.fixLevel = 4;
+    refreshSnapshot(snapshot_, source_.get(), 0);
+    EXPECT_EQ(snapshot_.fixLevel, 1) << "the link is not open";
+    EXPECT_EQ(trackLog(snapshot_), &link->trackLog());
+    setCurrentLink(nullptr);
 }
 
 }  // namespace
