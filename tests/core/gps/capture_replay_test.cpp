@@ -168,7 +168,6 @@ TEST(CaptureReplayTest, EveryCaptureReplaysAndYieldsEveryValidSentence) {
             SCOPED_TRACE(path);
             Replayed r = replay(path);
             EXPECT_EQ(r.stats.validSentences, countValidSentences(readFile(path)));
-            EXPECT_GE(r.stats.totalSentences, r.stats.validSentences);
             ++captures;
         }
     }
