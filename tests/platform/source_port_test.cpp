@@ -7,9 +7,12 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
+#include <functional>
 
 #include "support/env_override.h"
 #include "support/local_tcp_server.h"
+#include "support/nmea_lines.h"
 #include "support/pseudo_terminal.h"
 #include "support/trace_recorder.h"
 
@@ -47,6 +50,67 @@ TEST(SourceTextTest, UrlsAndDevicePaths) {
     EXPECT_EQ(gpsdWatchRequest(""), "?WATCH={\"enable\":true,\"nmea\":true};\n");
     EXPECT_EQ(gpsdWatchRequest("/dev/a\"b"),
               "?WATCH={\"enable\":true,\"nmea\":true,\"device\":\"/dev/a\\\"b\"};\n");
+}
+
+// A gpsd that does not answer yet: its queue of connections waiting to be
+// accepted is full, so the system drops further connection requests unanswered
+// (as a host that is down or behind a firewall does) until it accepts one.
+TEST(NetworkSourceTest, AServerThatDoesNotAnswerHoldsUpNeitherOpenNorClose) {
+    const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&a), size), 0);
+    ASSERT_EQ(::listen(server, 0), 0);
+    ASSERT_EQ(::getsockname(server, reinterpret_cast<sockaddr*>(&a), &size), 0);
+    const std::string url = "gpsd://127.0.0.1:" + std::to_string(ntohs(a.sin_port));
+    const int queued = connectTcp("127.0.0.1", ntohs(a.sin_port), 1000);
+    ASSERT_GE(queued, 0);
+    test::TraceRecorder traces;
+    NetworkSource source;
+    test::ByteCollector got;
+    // Each bound is far below the 2 s a connect waited for costs the caller.
+    const auto quick = [](const std::function<void()>& call) {
+        const auto start = std::chrono::steady_clock::now();
+        call();
+        return std::chrono::steady_clock::now() - start < std::chrono::milliseconds(500);
+    };
+    EXPECT_TRUE(quick([&] { ASSERT_TRUE(source.open(url, {})); }));
+    ASSERT_TRUE(source.startReader(got.sink()));
+    EXPECT_TRUE(source.isOpen());
+    EXPECT_TRUE(quick([&] { source.close(); }));
+    // Unanswered for the whole connect time: the reader ends as on a hang-up.
+    EXPECT_TRUE(quick([&] { ASSERT_TRUE(source.open(url, {})); }));
+    ASSERT_TRUE(source.startReader(got.sink()));
+    EXPECT_TRUE(waitUntil([&] { return source.readerExit() == ReaderExit::LineError; }));
+    EXPECT_FALSE(source.isOpen());
+    EXPECT_EQ(source.openError(), ETIMEDOUT);
+    EXPECT_EQ(traces.texts(), std::vector<std::string>(
+                                  1, "Communications Error 110 \nInvalid Comms Port Opening."));
+    // gpsd catches up while the reader waits: asked for its sentences, it
+    // sends them with reports of its own, which are left out.
+    ASSERT_TRUE(source.open(url, {}));
+    ASSERT_TRUE(source.startReader(got.sink()));
+    const auto accepted = [&] {
+        pollfd p{server, POLLIN, 0};
+        return ::poll(&p, 1, 5000) == 1 ? ::accept(server, nullptr, nullptr) : -1;
+    };
+    ::close(accepted());
+    const int client = accepted();
+    ASSERT_GE(client, 0);
+    char request[256] = {};
+    ASSERT_GT(::recv(client, request, sizeof request - 1, 0), 0);
+    EXPECT_EQ(request, gpsdWatchRequest(""));
+    const std::string nmea = test::noFixEpoch();
+    const std::string sent = "{\"class\":\"VERSION\"}\r\n" + nmea + "{\"class\":\"SKY\"}\n" + nmea;
+    ASSERT_EQ(::send(client, sent.data(), sent.size(), 0), static_cast<ssize_t>(sent.size()));
+    EXPECT_TRUE(waitUntil([&] { return got.bytes().size() >= 2 * nmea.size(); }));
+    EXPECT_EQ(got.bytes(), nmea + nmea);
+    source.close();
+    ::close(client);
+    ::close(queued);
+    ::close(server);
 }
 
 // gpsd as installed (in /usr/sbin, which a user's PATH may lack).
