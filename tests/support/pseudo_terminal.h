@@ -3,7 +3,6 @@
 // receiver's serial device, the test plays the receiver on the master.
 // Also counters of the process's open descriptors and threads, for leak checks.
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -11,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -100,42 +100,26 @@ private:
     std::string bytes_;
 };
 
-inline int countEntries(const char* dir) {
-    int n = 0;
-    if (DIR* d = ::opendir(dir)) {
-        while (dirent* e = ::readdir(d)) {
-            if (e->d_name[0] != '.') {
-                ++n;
-            }
-        }
-        ::closedir(d);
-    }
-    return n;
-}
-
 // Whether this process has the file open.
 inline bool processHolds(const std::string& path) {
-    bool found = false;
-    if (DIR* d = ::opendir("/proc/self/fd")) {
-        while (dirent* e = ::readdir(d)) {
-            char target[256] = {};
-            std::string link = std::string("/proc/self/fd/") + e->d_name;
-            ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
-            if (n > 0 && path == std::string(target, static_cast<std::size_t>(n))) {
-                found = true;
-            }
+    std::error_code ignored;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        if (std::filesystem::read_symlink(fd.path(), ignored) == path) {
+            return true;
         }
-        ::closedir(d);
     }
-    return found;
+    return false;
 }
 
 inline int openDescriptorCount() {
-    return countEntries("/proc/self/fd") - 1;  // without the one opendir holds
+    // Without the one the directory listing holds.
+    auto fds = std::filesystem::directory_iterator("/proc/self/fd");
+    return static_cast<int>(std::distance(fds, {})) - 1;
 }
 
 inline int threadCount() {
-    return countEntries("/proc/self/task");
+    auto tasks = std::filesystem::directory_iterator("/proc/self/task");
+    return static_cast<int>(std::distance(tasks, {}));
 }
 
 // Runs and joins one thread, so that helper threads a runtime starts with
