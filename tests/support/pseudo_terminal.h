@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -20,8 +21,8 @@ namespace wp2::test {
 
 class PseudoTerminal {
 public:
-    PseudoTerminal() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    explicit PseudoTerminal(int masterFlags = 0) {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | masterFlags);
         char name[128] = {};
         if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 &&
             ::ptsname_r(master_, name, sizeof name) == 0) {
@@ -79,6 +80,33 @@ public:
 private:
     int master_ = -1;
     std::string slavePath_;
+};
+
+// A receiver on a pseudo-terminal that sends epoch(0), epoch(1), ... every
+// periodMs of real time while it lives. Like a receiver's line, its master
+// never blocks: what cannot be written while nobody reads is dropped.
+class PlayingReceiver {
+public:
+    PlayingReceiver(int periodMs, std::function<std::string(int)> epoch)
+        : thread_([this, periodMs, epoch] {
+              for (int s = 0; running_; ++s) {
+                  pty_.send(epoch(s));
+                  std::this_thread::sleep_for(std::chrono::milliseconds(periodMs));
+              }
+          }) {}
+    ~PlayingReceiver() {
+        running_ = false;
+        thread_.join();
+    }
+    PlayingReceiver(const PlayingReceiver&) = delete;
+    PlayingReceiver& operator=(const PlayingReceiver&) = delete;
+
+    const std::string& device() const { return pty_.slavePath(); }
+
+private:
+    PseudoTerminal pty_{O_NONBLOCK};
+    std::atomic<bool> running_{true};
+    std::thread thread_;
 };
 
 // Collects what a port's reader hands over, from the reader's thread.

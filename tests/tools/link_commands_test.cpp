@@ -25,28 +25,9 @@ using test::PseudoTerminal;
 using test::runProgram;
 using test::TempDir;
 
-// A receiver on a pseudo-terminal that sends a 3D fix every `periodMs` of
-// real time while it lives.
-class Receiver {
-public:
-    explicit Receiver(int periodMs) {
-        thread_ = std::thread([this, periodMs] {
-            for (int s = 0; running_; ++s) {
-                pty_.send(test::fixEpoch(s));
-                std::this_thread::sleep_for(std::chrono::milliseconds(periodMs));
-            }
-        });
-    }
-    ~Receiver() {
-        running_ = false;
-        thread_.join();
-    }
-    const std::string& device() const { return pty_.slavePath(); }
-
-private:
-    PseudoTerminal pty_;
-    std::atomic<bool> running_{true};
-    std::thread thread_;
+// A receiver that sends a 3D fix every `periodMs` of real time while it lives.
+struct Receiver : test::PlayingReceiver {
+    explicit Receiver(int periodMs) : PlayingReceiver(periodMs, test::fixEpoch) {}
 };
 
 int countOf(const std::string& text, const std::string& what) {
@@ -96,20 +77,10 @@ TEST(MonitorCommandTest, AMissingDeviceOrServerFailsSayingWhy) {
 
 TEST(MonitorCommandTest, AByteFloodIsTracedAFewTimesASecondSayingHowManyWereLeftOut) {
     TempDir root;
-    PseudoTerminal pty;
-    ::fcntl(pty.master(), F_SETFL, O_NONBLOCK);
-    std::atomic<bool> flooding{true};
-    std::thread flood([&] {
-        const std::string bytes(4096, 'A');
-        while (flooding) {
-            if (::write(pty.master(), bytes.data(), bytes.size()) < 0) {
-                std::this_thread::sleep_for(std::chrono::microseconds(100));
-            }
-        }
-    });
-    auto r = monitor(root, pty.slavePath(), 2);
-    flooding = false;
-    flood.join();
+    auto r = [&] {
+        test::PlayingReceiver flood(0, [](int) { return std::string(4096, 'A'); });
+        return monitor(root, flood.device(), 2);
+    }();
     EXPECT_EQ(r.status, 0);
     // A second's first 5 are printed, then how many more were left out.
     const std::size_t leftOut = r.err.find(" more of the same left out\n");
