@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 #include "core/base/cformat.h"
@@ -16,12 +15,6 @@ namespace wp2 {
 namespace {
 
 constexpr std::size_t kReadChunk = 1024;
-
-std::int64_t nowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 bool sendAll(int fd, const std::string& text) {
     std::size_t done = 0;
@@ -76,7 +69,7 @@ std::string gpsdWatchRequest(const std::string& device) {
 }
 
 bool askGpsdDevices(const SourceAddress& address, int timeoutMs, std::vector<std::string>& paths) {
-    const std::int64_t deadline = nowMs() + timeoutMs;
+    const std::int64_t deadline = steadyMs() + timeoutMs;
     const int fd = connectTcp(address.host, address.port, timeoutMs);
     if (fd < 0) {
         return false;
@@ -84,7 +77,7 @@ bool askGpsdDevices(const SourceAddress& address, int timeoutMs, std::vector<std
     bool answered = false;
     std::string text;
     if (sendAll(fd, "?DEVICES;\n")) {
-        for (std::int64_t left; !answered && (left = deadline - nowMs()) > 0;) {
+        for (std::int64_t left; !answered && (left = deadline - steadyMs()) > 0;) {
             pollfd p{fd, POLLIN, 0};
             char chunk[kReadChunk];
             ssize_t n = 0;

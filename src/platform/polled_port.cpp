@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <system_error>
 #include <utility>
@@ -11,6 +12,12 @@
 #include "core/gps/comm_error.h"
 
 namespace wp2 {
+
+std::int64_t steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 bool PolledPort::startReader(ByteSink sink) {
     {

@@ -12,12 +12,16 @@
 #include <poll.h>
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 
 #include "core/gps/serial_port.h"
 
 namespace wp2 {
+
+// Milliseconds of the steady clock, for the ports' time limits.
+std::int64_t steadyMs();
 
 class PolledPort : public SerialPort {
 public:

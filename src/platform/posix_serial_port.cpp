@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 
@@ -90,12 +89,6 @@ bool heldExclusively(int fd) {
     (void)fd;
 #endif
     return false;
-}
-
-std::int64_t nowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 }  // namespace
@@ -284,7 +277,7 @@ bool PosixSerialPort::write(const void* data, std::size_t size) {
     }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::int64_t deadline =
-        nowMs() + kWriteConstantMs + kWritePerByteMs * static_cast<std::int64_t>(size);
+        steadyMs() + kWriteConstantMs + kWritePerByteMs * static_cast<std::int64_t>(size);
     std::size_t done = 0;
     while (done < size) {
         ssize_t n = ::write(fd_, bytes + done, size - done);
@@ -299,7 +292,7 @@ bool PosixSerialPort::write(const void* data, std::size_t size) {
             reportCommError("Writing comms port.");
             return false;
         }
-        std::int64_t left = deadline - nowMs();
+        std::int64_t left = deadline - steadyMs();
         pollfd pfd{fd_, POLLOUT, 0};
         if (left <= 0 || ::poll(&pfd, 1, static_cast<int>(left)) == 0) {
             reportCommError("Writing comms port.", ETIMEDOUT);

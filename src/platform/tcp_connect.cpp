@@ -6,26 +6,17 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
+#include "platform/polled_port.h"
+
 namespace wp2 {
-
-namespace {
-
-std::int64_t nowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-}  // namespace
 
 bool TcpConnect::begin(const std::string& host, int port, int timeoutMs) {
     addresses_.clear();
     next_ = 0;
     error_ = ECONNREFUSED;
-    deadlineMs_ = nowMs() + timeoutMs;
+    deadlineMs_ = steadyMs() + timeoutMs;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -47,7 +38,7 @@ bool TcpConnect::begin(const std::string& host, int port, int timeoutMs) {
 }
 
 int TcpConnect::leftMs() const {
-    return static_cast<int>(std::max<std::int64_t>(0, deadlineMs_ - nowMs()));
+    return static_cast<int>(std::max<std::int64_t>(0, deadlineMs_ - steadyMs()));
 }
 
 int TcpConnect::step(int fd, short revents, bool& connected) {
