@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <random>
@@ -60,6 +61,7 @@ TEST(NmeaFieldTest, NumbersReadExactlyLikeAtoiAndStrtod) {
         EXPECT_EQ(nmeaInt(u16(text)), std::atoi(text)) << text;
     }
     EXPECT_EQ(nmeaInt(u"99999999999999"), 2147483647);
+    EXPECT_EQ(nmeaInt(u"-99999999999999"), INT_MIN);
     EXPECT_EQ(nmeaInt(u"1\u0661"), 1);  // only ASCII digits count
     for (const char* text : {"", "4807.038", "-0.5", ".5", "5.", ".", "-", "1e3", "1.5e", "0x1A",
                              "inf", "nan", " 12.25", "12.5*6A", "123456789012345",

@@ -10,6 +10,7 @@
 
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
+#include "core/settings/creg_store.h"
 #include "core/settings/reg_values.h"
 #include "registry_doubles.h"
 #include "support/test_support.h"
@@ -50,6 +51,27 @@ TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefaul
     EXPECT_DOUBLE_EQ(lat.Get(), 10.0);
     EXPECT_EQ(reg.writesOf("WPIdx"), 1);
     EXPECT_EQ(*stored(reg, "WPIdx"), (RegValue{RegType::Dword, Bytes{1, 0, 0, 0}}));
+}
+
+// Texts: up to 249 characters written and names up to 99; reading takes up
+// to 999. Beyond a limit nothing is written and the old value stays.
+TEST(CRegStore, TextAndNameLengthLimits) {
+    CountingRegistry reg;
+    CRegStore store;
+    std::string back;
+    const std::string text249(249, 'w');
+    ASSERT_TRUE(store.WriteText("SndGpsOn", text249));
+    EXPECT_FALSE(store.WriteText("SndGpsOn", std::string(250, 'x')));
+    ASSERT_TRUE(store.ReadText("SndGpsOn", back));
+    EXPECT_EQ(back, text249);
+    EXPECT_TRUE(store.WriteText(std::string(99, 'n'), "v"));
+    EXPECT_FALSE(store.WriteText(std::string(100, 'n'), "v"));
+    EXPECT_EQ(reg.writesOf(std::string(100, 'n')), 0);
+    ASSERT_TRUE(store.WriteLongText("Long999", std::string(999, 'l')));
+    ASSERT_TRUE(store.WriteLongText("Long1000", std::string(1000, 'l')));
+    EXPECT_TRUE(store.ReadText("Long999", back));
+    EXPECT_EQ(back.size(), 999u);
+    EXPECT_FALSE(store.ReadText("Long1000", back));
 }
 
 TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNotAtDestruction) {

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #include "core/base/paths.h"
 #include "core/base/save_failures.h"
@@ -240,6 +241,27 @@ TEST_F(TrackFileTest, ACrashWhileSavingKeepsThePreviousFile) {
     };
     EXPECT_EXIT(saveWithLittleRoom(), testing::KilledBySignal(SIGXFSZ), "");
     EXPECT_EQ(readFile(path("keep.atk")), previous);
+    // With the signal ignored the write fails instead: the save says so and
+    // leaves neither a changed file nor a temporary file behind.
+    auto listing = [this] {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(root_.path())) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    };
+    const std::set<std::string> files = listing();
+    auto failingSave = [&log] {
+        test::RecordingMessageBoxes boxes;
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max = 4096;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+        std::_Exit(log.save(false) ? 1 : 0);
+    };
+    EXPECT_EXIT(failingSave(), testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readFile(path("keep.atk")), previous);
+    EXPECT_EQ(listing(), files);
 }
 
 // A truncated autosave file: the damaged file is kept aside, the whole

@@ -26,6 +26,36 @@ protected:
 
 constexpr std::uint32_t kSegmentBits = SegmentStart | SegmentEnd;
 
+GpsDateTime at(int year, int month, int day, int hour, int minute, double seconds) {
+    GpsDateTime t;
+    t.year = static_cast<std::uint8_t>(year);
+    t.month = static_cast<std::uint8_t>(month);
+    t.day = static_cast<std::uint8_t>(day);
+    t.hour = static_cast<std::uint8_t>(hour);
+    t.minute = static_cast<std::uint8_t>(minute);
+    t.seconds = seconds;
+    return t;
+}
+
+// A year counts 8760 hours and a month 720, whatever the calendar says, and
+// backwards in time is negative although the fields are unsigned bytes.
+TEST(FixTimeDifference, CountsEveryFieldWithItsWeight) {
+    const struct {
+        GpsDateTime from, to;
+        double seconds;
+    } cases[] = {
+        {at(24, 6, 15, 12, 0, 0), at(24, 6, 16, 12, 0, 0), 86400.0},
+        {at(24, 6, 15, 12, 0, 59.5), at(24, 6, 15, 12, 1, 0.25), 0.75},
+        {at(24, 6, 15, 12, 0, 0), at(24, 6, 15, 13, 0, 0), 3600.0},
+        {at(23, 6, 15, 0, 0, 0), at(24, 6, 15, 0, 0, 0), 8760.0 * 3600.0},
+        {at(24, 1, 31, 0, 0, 0), at(24, 2, 1, 0, 0, 0), 0.0},
+        {at(24, 6, 16, 0, 0, 0), at(24, 6, 15, 23, 59, 50), -10.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(fixTimeDifference(c.from, c.to), c.seconds) << c.seconds;
+    }
+}
+
 TEST_F(TrackFilterTest, ParkingFilterByDistanceAndSpeed) {
     struct Case {
         std::uint32_t options;
