@@ -53,7 +53,6 @@ TEST_F(Import, CsvLinesGivePositionNameAltitudeAndNote) {
          519.5, u"meet here"},
         {"1,2,N,high,x\n", u"N", 1, 2, 0, u"x"},            // an altitude without a number
         {",,10,,20,, Name ,,\n", u"Name", 10, 20, 0, u""},  // runs of separators count as one
-        {"30, ,40,  ,Second\n", u"Second", 30, 40, 0, u""},
         // The empty third piece is dropped after five are taken: "sixth" never arrives.
         {"1,2, ,N,7,sixth\n", u"N", 1, 2, 7, u""},
         {"47.37,8.54,Z\xFCrich,408,Caf\xE9\n", u"Z\u00fcrich", 47.37, 8.54, 408, u"Caf\u00e9"},

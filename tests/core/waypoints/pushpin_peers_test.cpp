@@ -45,7 +45,6 @@ TEST(PushpinPeers, SampleFilesReadAsGpsbabelReadsThem) {
             EXPECT_EQ(cformat("%.7f\t%.7f\t%s", latDeg(*p), lonDeg(*p), toUtf8(p->name).c_str()),
                       shown + number);
         }
-        EXPECT_GT(pins.GetCount(), 0);
         EXPECT_EQ(expected.peek(), EOF);  // GPSBabel read no more
     }
     // A binary file with a .loc name: GPSBabel refuses it, and no pushpin comes from it.

@@ -64,6 +64,9 @@ TEST_F(TargetNavigationTest, DistanceAndBearingToTheTargetFromKnownGeodesics) {
         // here is a plane one at the start, half the meridians' convergence off).
         {"Flinders Peak to Buninyong", -37.9510334, 144.4248678, -37.6528211, 143.9264955, 54972.3,
          306.868, 0.3},
+        // and back: the reverse azimuth, 127 10' 25.07".
+        {"Buninyong to Flinders Peak", -37.6528211, 143.9264955, -37.9510334, 144.4248678, 54972.3,
+         127.174, 0.3},
         // 0.02 degrees of the equator (111319.49 m a degree), the short way east.
         {"across the 180th meridian", 0.0, 179.99, 0.0, -179.99, 2226.4, 90.0, 1e-6},
         // A degree of meridian at 9.5 degrees: 110604.6 m of arc, 1.4 m more than its chord.
