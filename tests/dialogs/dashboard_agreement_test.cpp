@@ -1,7 +1,8 @@
 // The dialogs show what the dashboard shows: the icon chooser offers exactly
 // the icons of the table the track map and the destination panels draw from,
-// each with the same picture, numbered from 1, and the new-point dialog of a receiver without
-// a fix proposes no position (the "none" value is no place on earth).
+// each with the same picture, numbered from 1, and the new-point dialog of a
+// receiver without a fix proposes no position (the "none" value is no place
+// on earth).
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -230,7 +230,7 @@ TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
 
 TEST_F(PushpinDialogs, ExportFormatStartsWithNameAndPositionAndOkTakesTheSwitches) {
     for (const bool ok : {true, false}) {
-        auto step = whenShown<ExportFormatDialog>([ok](ExportFormatDialog& d) {
+        whenShown<ExportFormatDialog>([ok](ExportFormatDialog& d) {
             EXPECT_TRUE(d.nameBox()->isChecked() && d.latitudeBox()->isChecked() &&
                         d.longitudeBox()->isChecked() && !d.noteBox()->isChecked());
             click(d.nameBox());

@@ -154,7 +154,7 @@ TEST_F(TrackViewTest, ScaleStepAndOptionsAreReadClampedAndWrittenBack) {
     EXPECT_EQ(makeView().scaleIndex, 24);
 }
 
-TEST_F(TrackViewTest, ScaleBarAndFollowingTheFixOrTheStoredPosition) {
+TEST_F(TrackViewTest, ProjectionFollowsTheScaleStepAndTheFixOrTheStoredPosition) {
     TrackView& v = makeView();
     snap.course = 90 * kDeg;
     draw(v);
