@@ -8,7 +8,6 @@
 
 #include "core/base/cformat.h"
 #include "core/base/message_box.h"
-#include "core/nav/angles.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/cpushpins.h"
@@ -286,8 +285,7 @@ bool PointDialog::readMinutes(QLineEdit* box, float& out) {
 }
 
 double PointDialog::coordinate(const Coordinate& c, bool positive) const {
-    const double value = (static_cast<double>(c.minutes) / 60.0 + c.degrees) * kDegToRad;
-    return positive ? value : -value;
+    return DegMin{c.degrees, c.minutes, positive}.join();
 }
 
 void PointDialog::accept() {

@@ -1,16 +1,11 @@
 #include "platform/network_source.h"
 
-#include <netdb.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <system_error>
-#include <utility>
 
 #include "core/base/cformat.h"
 #include "core/gps/comm_error.h"
@@ -20,12 +15,6 @@ namespace wp2 {
 namespace {
 
 constexpr std::size_t kReadChunk = 1024;
-
-std::int64_t nowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 bool sendAll(int fd, const std::string& text) {
     std::size_t done = 0;
@@ -71,53 +60,6 @@ std::string jsonEscaped(const std::string& text) {
 
 }  // namespace
 
-int connectTcp(const std::string& host, int port, int timeoutMs) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* list = nullptr;
-    if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0) {
-        errno = EHOSTUNREACH;
-        return -1;
-    }
-    const std::int64_t deadline = nowMs() + timeoutMs;
-    int result = -1;
-    int error = ECONNREFUSED;
-    for (addrinfo* ai = list; ai && result < 0; ai = ai->ai_next) {
-        int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
-                          ai->ai_protocol);
-        if (fd < 0) {
-            error = errno;
-            continue;
-        }
-        if (::connect(fd, ai->ai_addr, ai->ai_addrlen) == 0) {
-            result = fd;
-            break;
-        }
-        error = errno;
-        if (error == EINPROGRESS) {
-            pollfd p{fd, POLLOUT, 0};
-            const std::int64_t left = deadline - nowMs();
-            if (left > 0 && ::poll(&p, 1, static_cast<int>(left)) == 1) {
-                socklen_t size = sizeof error;
-                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
-            } else {
-                error = ETIMEDOUT;
-            }
-            if (error == 0) {
-                result = fd;
-                break;
-            }
-        }
-        ::close(fd);
-    }
-    ::freeaddrinfo(list);
-    if (result < 0) {
-        errno = error;
-    }
-    return result;
-}
-
 std::string gpsdWatchRequest(const std::string& device) {
     std::string request = R"(?WATCH={"enable":true,"nmea":true)";
     if (!device.empty()) {
@@ -127,7 +69,7 @@ std::string gpsdWatchRequest(const std::string& device) {
 }
 
 bool askGpsdDevices(const SourceAddress& address, int timeoutMs, std::vector<std::string>& paths) {
-    const std::int64_t deadline = nowMs() + timeoutMs;
+    const std::int64_t deadline = steadyMs() + timeoutMs;
     const int fd = connectTcp(address.host, address.port, timeoutMs);
     if (fd < 0) {
         return false;
@@ -135,7 +77,7 @@ bool askGpsdDevices(const SourceAddress& address, int timeoutMs, std::vector<std
     bool answered = false;
     std::string text;
     if (sendAll(fd, "?DEVICES;\n")) {
-        for (std::int64_t left; !answered && (left = deadline - nowMs()) > 0;) {
+        for (std::int64_t left; !answered && (left = deadline - steadyMs()) > 0;) {
             pollfd p{fd, POLLIN, 0};
             char chunk[kReadChunk];
             ssize_t n = 0;
@@ -187,83 +129,81 @@ bool NetworkSource::connectTo(const SourceAddress& address, const std::string& g
     address_ = address;
     gpsdDevice_ = gpsdDevice;
     openError_ = 0;
-    int fd = connectTcp(address.host, address.port, kConnectTimeoutMs);
-    if (fd >= 0 && address.kind == SourceAddress::Kind::Gpsd &&
-        !sendAll(fd, gpsdWatchRequest(gpsdDevice))) {
-        const int saved = errno;
-        ::close(fd);
-        fd = -1;
-        errno = saved;
-    }
-    if (fd < 0) {
-        openError_ = errno;
-        reportCommError("Invalid Comms Port Opening.");
-        return false;
-    }
-    std::lock_guard<std::mutex> lock(fdMutex_);
-    fd_ = fd;
-    readerExit_ = ReaderExit::Running;
     atLineStart_ = true;
     skippingLine_ = false;
-    return true;
-}
-
-bool NetworkSource::startReader(ByteSink sink) {
-    {
-        std::lock_guard<std::mutex> lock(fdMutex_);
-        if (fd_ < 0 || reader_.joinable()) {
-            reportCommError("Creating Thread.", fd_ < 0 ? EBADF : EBUSY);
-            return false;
-        }
+    if (!connect_.begin(address.host, address.port, kConnectTimeoutMs)) {
+        return fail(errno);
     }
-    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd_ < 0) {
-        reportCommError("Creating Thread.");
-        return false;
-    }
-    stopRequested_ = false;
-    readerExit_ = ReaderExit::Running;
-    try {
-        reader_ = std::thread(&NetworkSource::readerLoop, this, std::move(sink), fd_);
-    } catch (const std::system_error& e) {
-        reportCommError("Creating Thread.", e.code().value());
-        ::close(wakeFd_);
-        wakeFd_ = -1;
-        return false;
-    }
-    return true;
-}
-
-void NetworkSource::readerLoop(ByteSink sink, int fd) {
-    char chunk[kReadChunk];
-    while (!stopRequested_) {
-        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            endReader(ReaderExit::LineError, errno);
-            return;
-        }
-        if (stopRequested_ || (fds[1].revents & POLLIN)) {
+    bool connected = false;
+    int fd = connect_.step(-1, 0, connected);
+    // What the system knows at once (a refusal from this machine) is taken
+    // here, so that open() fails as it would have waiting for the answer.
+    while (fd >= 0 && !connected) {
+        pollfd p{fd, POLLOUT, 0};
+        if (::poll(&p, 1, 0) != 1) {
             break;
         }
-        if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
-            continue;
-        }
-        ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
-        if (n > 0) {
-            pass(sink, chunk, static_cast<std::size_t>(n));
-        } else if (n == 0) {  // the server closed the connection
-            endReader(ReaderExit::LineError, ECONNRESET);
-            return;
-        } else if (errno != EAGAIN && errno != EINTR) {
-            reportCommError("Reading comms port. Loop terminated.");
-            endReader(ReaderExit::ReadError, errno);
-            return;
-        }
+        fd = connect_.step(fd, p.revents, connected);
     }
-    readerExit_ = ReaderExit::InvalidHandle;
+    if (fd < 0) {
+        return fail(errno);
+    }
+    if (connected && !sendWatch(fd)) {
+        fail(errno);
+        ::close(fd);
+        return false;
+    }
+    connecting_ = !connected;
+    adopt(fd);
+    return true;
+}
+
+bool NetworkSource::fail(int code) {
+    openError_ = code;
+    reportCommError("Invalid Comms Port Opening.", code);
+    return false;
+}
+
+bool NetworkSource::sendWatch(int fd) {
+    return address_.kind != SourceAddress::Kind::Gpsd || sendAll(fd, gpsdWatchRequest(gpsdDevice_));
+}
+
+bool NetworkSource::proceed(int fd, short revents) {
+    bool connected = false;
+    const int next = connect_.step(fd, revents, connected);
+    const int error = errno;
+    if (next != fd) {
+        replaceDescriptor(next);  // step() closed the failed socket
+    }
+    if (next < 0) {
+        return fail(error);
+    }
+    if (connected) {
+        connecting_ = false;
+        return sendWatch(next) || fail(errno);
+    }
+    return true;
+}
+
+ReaderExit NetworkSource::onReady(const ByteSink& sink, int fd, short revents) {
+    if (connecting_) {
+        return proceed(fd, revents) ? ReaderExit::Running : ReaderExit::LineError;
+    }
+    if (!(revents & (POLLIN | POLLHUP | POLLERR))) {
+        return ReaderExit::Running;
+    }
+    char chunk[kReadChunk];
+    const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+    if (n > 0) {
+        pass(sink, chunk, static_cast<std::size_t>(n));
+    } else if (n == 0) {  // the server closed the connection
+        reportCommError("Waiting comm events. Loop terminated.", ECONNRESET);
+        return ReaderExit::LineError;
+    } else if (errno != EAGAIN && errno != EINTR) {
+        reportCommError("Reading comms port. Loop terminated.");
+        return ReaderExit::ReadError;
+    }
+    return ReaderExit::Running;
 }
 
 void NetworkSource::pass(const ByteSink& sink, const char* bytes, std::size_t n) {
@@ -280,46 +220,13 @@ void NetworkSource::pass(const ByteSink& sink, const char* bytes, std::size_t n)
     }
 }
 
-void NetworkSource::endReader(ReaderExit why, int code) {
-    if (why == ReaderExit::LineError) {
-        reportCommError("Waiting comm events. Loop terminated.", code);
-    }
-    releaseSocket();
-    readerExit_ = why;
-}
-
-void NetworkSource::releaseSocket() {
-    std::lock_guard<std::mutex> lock(fdMutex_);
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-}
-
-bool NetworkSource::isOpen() const {
-    std::lock_guard<std::mutex> lock(fdMutex_);
-    return fd_ >= 0;
+void NetworkSource::release(int fd) {
+    ::close(fd);
 }
 
 bool NetworkSource::write(const void*, std::size_t) {
     reportCommError("Writing comms port.", EPERM);
     return false;
-}
-
-void NetworkSource::close() {
-    if (reader_.joinable()) {
-        stopRequested_ = true;
-        std::uint64_t one = 1;
-        ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
-        (void)ignored;
-        reader_.join();
-    }
-    if (wakeFd_ >= 0) {
-        ::close(wakeFd_);
-        wakeFd_ = -1;
-    }
-    releaseSocket();
-    stopRequested_ = false;
 }
 
 std::string NetworkSource::describe() const {

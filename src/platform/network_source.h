@@ -5,19 +5,23 @@
 // reader thread hands every byte to the link's sink, and a connection that
 // ends ends the reader as a hang-up does, so the link's silence rules close
 // and reopen it until the server is back.
+//
+// Opening never waits for a server that does not answer: open() fails at once
+// only when the name is unknown or the answer is already there (nobody listens
+// on this machine); otherwise the reader thread completes the connection
+// within kConnectTimeoutMs and, when it fails, ends as a hang-up does.
 
 #include <atomic>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "core/gps/serial_port.h"
 #include "core/gps/source_url.h"
+#include "platform/polled_port.h"
+#include "platform/tcp_connect.h"
 
 namespace wp2 {
 
-class NetworkSource final : public SerialPort {
+class NetworkSource final : public PolledPort {
 public:
     static constexpr int kConnectTimeoutMs = 2000;
 
@@ -33,41 +37,36 @@ public:
 
     // The device text is a gpsd:// or tcp:// URL; the line settings do not apply.
     bool open(const std::string& device, const SerialLineSettings& settings) override;
-    bool startReader(ByteSink sink) override;
-    bool isOpen() const override;
-    ReaderExit readerExit() const override { return readerExit_.load(); }
     // Nothing is ever sent to the receiver through a network source.
     bool write(const void* data, std::size_t size) override;
     void purge() override {}
-    void close() override;
     bool takesCommands() const override { return false; }
     std::string describe() const override;
     int openError() const override { return openError_; }
     std::string openProblem() const override;
 
 private:
-    void readerLoop(ByteSink sink, int fd);
+    ReaderExit onReady(const ByteSink& sink, int fd, short revents) override;
+    short waitEvents() const override { return connecting_ ? POLLOUT : POLLIN; }
+    int waitMs() const override { return connecting_ ? connect_.leftMs() : -1; }
+    void release(int fd) override;
+    // On the reader: moves the connection on from socket fd; false when it
+    // failed (openError_ set, traced).
+    bool proceed(int fd, short revents);
+    bool fail(int code);
+    // Asks a gpsd for its sentences; true for a plain NMEA stream.
+    bool sendWatch(int fd);
     void pass(const ByteSink& sink, const char* bytes, std::size_t n);
-    void endReader(ReaderExit why, int code);
-    void releaseSocket();
 
     SourceAddress address_;
     std::string gpsdDevice_;
-    int openError_ = 0;
-    mutable std::mutex fdMutex_;
-    int fd_ = -1;
-    int wakeFd_ = -1;
-    std::thread reader_;
-    std::atomic<bool> stopRequested_{false};
-    std::atomic<ReaderExit> readerExit_{ReaderExit::Running};
+    std::atomic<int> openError_{0};
+    TcpConnect connect_;
+    bool connecting_ = false;  // the socket is still connecting
     // gpsd's lines: whether the line being passed on is one of its own.
     bool atLineStart_ = true;
     bool skippingLine_ = false;
 };
-
-// Connects a TCP socket to host:port within timeoutMs. The descriptor, or -1
-// with errno set.
-int connectTcp(const std::string& host, int port, int timeoutMs);
 
 // Asks the gpsd at `address` for the devices it serves ("?DEVICES;"). False
 // when no gpsd answered within timeoutMs.

@@ -4,7 +4,6 @@
 #include <grp.h>
 #include <poll.h>
 #include <pwd.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -12,11 +11,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <system_error>
-#include <utility>
 
 #include "core/base/cformat.h"
 #include "core/gps/comm_error.h"
@@ -95,12 +91,6 @@ bool heldExclusively(int fd) {
     return false;
 }
 
-std::int64_t nowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 }  // namespace
 
 PosixSerialPort::~PosixSerialPort() {
@@ -140,9 +130,7 @@ bool PosixSerialPort::open(const std::string& device, const SerialLineSettings& 
     if (!applyLineSettings(fd, settings)) {
         return fail(nullptr, fd);
     }
-    std::lock_guard<std::mutex> lock(fdMutex_);
-    fd_ = fd;
-    readerExit_ = ReaderExit::Running;
+    adopt(fd);
     return true;
 }
 
@@ -243,70 +231,22 @@ bool PosixSerialPort::applyLineSettings(int fd, const SerialLineSettings& settin
     return true;
 }
 
-bool PosixSerialPort::startReader(ByteSink sink) {
-    {
-        std::lock_guard<std::mutex> lock(fdMutex_);
-        if (fd_ < 0 || reader_.joinable()) {
-            errno = fd_ < 0 ? EBADF : EBUSY;
-            reportCommError("Creating Thread.");
-            return false;
-        }
+ReaderExit PosixSerialPort::onReady(const ByteSink& sink, int fd, short revents) {
+    if (revents & (POLLERR | POLLHUP | POLLNVAL)) {
+        reportCommError("Waiting comm events. Loop terminated.",
+                        (revents & POLLNVAL) ? EBADF : EIO);
+        return ReaderExit::LineError;
     }
-    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd_ < 0) {
-        reportCommError("Creating Thread.");
-        return false;
+    if ((revents & POLLIN) && !drain(sink, fd)) {
+        reportCommError("Reading comms port. Loop terminated.");
+        return ReaderExit::ReadError;
     }
-    stopRequested_ = false;
-    readerExit_ = ReaderExit::Running;
-    // A new reader starts from empty queues. Purged here rather than on the
-    // reader thread, so that nothing sent after this call can be lost.
-    purge();
-    try {
-        reader_ = std::thread(&PosixSerialPort::readerLoop, this, std::move(sink), fd_);
-    } catch (const std::system_error& e) {
-        reportCommError("Creating Thread.", e.code().value());
-        ::close(wakeFd_);
-        wakeFd_ = -1;
-        return false;
-    }
-    return true;
-}
-
-void PosixSerialPort::readerLoop(ByteSink sink, int fd) {
-    while (!stopRequested_) {
-        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        int n = ::poll(fds, 2, -1);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            reportCommError("Waiting comm events. Loop terminated.");
-            endReader(ReaderExit::LineError);
-            return;
-        }
-        if (stopRequested_ || (fds[1].revents & POLLIN)) {
-            break;
-        }
-        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
-            reportCommError("Waiting comm events. Loop terminated.",
-                            (fds[0].revents & POLLNVAL) ? EBADF : EIO);
-            endReader(ReaderExit::LineError);
-            return;
-        }
-        if ((fds[0].revents & POLLIN) && !drain(sink, fd)) {
-            reportCommError("Reading comms port. Loop terminated.");
-            endReader(ReaderExit::ReadError);
-            return;
-        }
-    }
-    // Closed by the owner: the device is released by close() after the join.
-    readerExit_ = ReaderExit::InvalidHandle;
+    return ReaderExit::Running;
 }
 
 bool PosixSerialPort::drain(const ByteSink& sink, int fd) {
     std::uint8_t chunk[kReadChunk];
-    while (!stopRequested_) {
+    while (!stopRequested()) {
         ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n > 0) {
             for (ssize_t i = 0; i < n; ++i) {
@@ -324,25 +264,9 @@ bool PosixSerialPort::drain(const ByteSink& sink, int fd) {
     return true;
 }
 
-void PosixSerialPort::endReader(ReaderExit why) {
-    // The reader releases a failed device at once, so that a receiver that is
-    // plugged in again finds its device name free.
-    releaseDevice();
-    readerExit_ = why;
-}
-
-void PosixSerialPort::releaseDevice() {
-    std::lock_guard<std::mutex> lock(fdMutex_);
-    if (fd_ >= 0) {
-        ::tcflush(fd_, TCIOFLUSH);
-        closeDevice(fd_);
-        fd_ = -1;
-    }
-}
-
-bool PosixSerialPort::isOpen() const {
-    std::lock_guard<std::mutex> lock(fdMutex_);
-    return fd_ >= 0;
+void PosixSerialPort::release(int fd) {
+    ::tcflush(fd, TCIOFLUSH);
+    closeDevice(fd);
 }
 
 bool PosixSerialPort::write(const void* data, std::size_t size) {
@@ -353,7 +277,7 @@ bool PosixSerialPort::write(const void* data, std::size_t size) {
     }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::int64_t deadline =
-        nowMs() + kWriteConstantMs + kWritePerByteMs * static_cast<std::int64_t>(size);
+        steadyMs() + kWriteConstantMs + kWritePerByteMs * static_cast<std::int64_t>(size);
     std::size_t done = 0;
     while (done < size) {
         ssize_t n = ::write(fd_, bytes + done, size - done);
@@ -368,7 +292,7 @@ bool PosixSerialPort::write(const void* data, std::size_t size) {
             reportCommError("Writing comms port.");
             return false;
         }
-        std::int64_t left = deadline - nowMs();
+        std::int64_t left = deadline - steadyMs();
         pollfd pfd{fd_, POLLOUT, 0};
         if (left <= 0 || ::poll(&pfd, 1, static_cast<int>(left)) == 0) {
             reportCommError("Writing comms port.", ETIMEDOUT);
@@ -383,22 +307,6 @@ void PosixSerialPort::purge() {
     if (fd_ >= 0) {
         ::tcflush(fd_, TCIOFLUSH);
     }
-}
-
-void PosixSerialPort::close() {
-    if (reader_.joinable()) {
-        stopRequested_ = true;
-        std::uint64_t one = 1;
-        ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
-        (void)ignored;
-        reader_.join();
-    }
-    if (wakeFd_ >= 0) {
-        ::close(wakeFd_);
-        wakeFd_ = -1;
-    }
-    releaseDevice();
-    stopRequested_ = false;
 }
 
 }  // namespace wp2

@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -12,7 +11,9 @@
 #include "core/base/trace.h"
 #include "core/gps/gps_scan.h"
 #include "core/gps/gps_status_flags.h"
+#include "core/gps/sky_satellites.h"
 #include "core/nav/angles.h"
+#include "core/nav/coordinate_text.h"
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
 #include "tools/link_session.h"
@@ -128,42 +129,22 @@ void traceToStderr(const std::string& text) {
     tracePrinter.trace(text);
 }
 
-// The satellites in view by talker (GP GPS, GL GLONASS, GA Galileo, GB/BD
-// BeiDou, GQ QZSS), as the latest GSV sentence of each talker counts them.
-class SatellitesByTalker final : public FixObserver {
-public:
-    void fixOffered(const TrackPoint&, bool) override {}
-    void sentenceApplied(std::u16string_view line) override {
-        if (line.size() < 12 || line[0] != u'$' || line.substr(3, 4) != u"GSV,") {
-            return;
-        }
-        // $ttGSV,total,number,inView,...
-        std::size_t field = 0;
-        std::string inView;
-        for (std::size_t i = 7; i < line.size() && field < 3; ++i) {
-            if (line[i] == u',' || line[i] == u'*') {
-                ++field;
-            } else if (field == 2) {
-                inView += static_cast<char>(line[i]);
-            }
-        }
-        long count = 0;
-        if (parseNumber(inView, 0, 999, count)) {
-            inView_[std::string{static_cast<char>(line[1]), static_cast<char>(line[2])}] =
-                static_cast<int>(count);
+// The satellites in view as the decoder publishes them for the sky view (the
+// union of every talker's GSV groups), counted by constellation.
+std::string satellitesText(const SkySatellites& sky) {
+    int count[kConstellationCount] = {};
+    for (int i = 0; i < sky.count; ++i) {
+        ++count[static_cast<int>(sky.records[static_cast<std::size_t>(i)].constellation)];
+    }
+    std::string out =
+        cformat("Satellites in view: %d (%d with signal):", sky.count, sky.withSignal());
+    for (int c = 0; c < kConstellationCount; ++c) {
+        if (count[c] > 0) {
+            out += cformat(" %s %d", constellationName(static_cast<Constellation>(c)), count[c]);
         }
     }
-    std::string text() const {
-        std::string out = "Satellites in view:";
-        for (const auto& [talker, count] : inView_) {
-            out += cformat(" %s %d", talker.c_str(), count);
-        }
-        return out + "\r\n";
-    }
-
-private:
-    std::map<std::string, int> inView_;
-};
+    return out + "\r\n";
+}
 
 void print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -193,8 +174,8 @@ int runMonitor(const std::vector<std::string>& arguments) {
         link.setTalkers(talkers);
     }
     {
-        CRegDouble lastLat("LastLat", false, 10.0);
-        CRegDouble lastLong("LastLong", false, 10.0);
+        CRegDouble lastLat("LastLat", false, kNoPosition);
+        CRegDouble lastLong("LastLong", false, kNoPosition);
         CRegInt warmStart("WarmStart", true, 1);
         link.state().latitude = lastLat;
         link.state().longitude = lastLong;
@@ -212,8 +193,6 @@ int runMonitor(const std::vector<std::string>& arguments) {
         const LineSettings& s = link.lineSettings();
         link.setLineSettings(static_cast<int>(options.baud), s.dataBits, s.stopBits, s.parity);
     }
-    SatellitesByTalker satellites;
-    link.setFixObserver(&satellites);
     std::string device = link.portMap().device(link.portNumber());
     bool everOpen = link.ensureLinkOpen(-1);
     if (!everOpen) {
@@ -237,14 +216,13 @@ int runMonitor(const std::vector<std::string>& arguments) {
                                link.state().longitude * kRadToDeg);
         }
         print(cformat("--- %ld s, port %d (%s)\r\n", reports, link.portNumber(), device.c_str()) +
-              link.statusReport() + position + satellites.text() + "\r\n");
+              link.statusReport() + position + satellitesText(link.state().satellites) + "\r\n");
     });
     timers.start(kEnsureOpenMs, [&] { everOpen = link.ensureLinkOpen(-1) || everOpen; });
     while (!LinkSession::stopRequested() && (options.seconds == 0 || reports < options.seconds)) {
         timers.runFor(50);
     }
     link.stop();
-    link.setFixObserver(nullptr);
     setTraceHook(previousHook);
     tracePrinter.flush();
     return everOpen ? kExitOk : kExitFailure;

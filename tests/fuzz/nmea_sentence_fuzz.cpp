@@ -1,6 +1,7 @@
 // One NMEA line through the receiver's decoder: checksum test and applySentence
 // on the raw text, then the same bytes through the receive buffer and a
-// refresh. Input bytes become 16-bit characters as the serial reader makes them.
+// refresh. The first byte chooses any-talker or GPS-talker-only decoding; the
+// rest become 16-bit characters as the serial reader makes them.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,7 +35,16 @@ wp2::GpsDecoder& decoder() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
     wp2::GpsDecoder& l = decoder();
+    const auto talkers = data[0] & 1 ? wp2::Talkers::GpsOnly : wp2::Talkers::Any;
+    if (l.talkers() != talkers) {
+        l.setTalkers(talkers);
+    }
+    ++data;
+    --size;
     std::u16string line;
     line.reserve(size);
     for (std::size_t i = 0; i < size; ++i) {

@@ -59,8 +59,6 @@ std::string onlyTemporaryFile(const std::string& folder) {
     return found;
 }
 
-const std::string kStoreHeader = "Windows Registry Editor Version 5.00\n\n";
-
 TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStore) {
     TempDir tmp;
     {

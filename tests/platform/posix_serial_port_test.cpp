@@ -1,8 +1,10 @@
 #include "platform/posix_serial_port.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 
 #include <atomic>
@@ -91,33 +93,42 @@ TEST_F(SerialPortTest, FramingFollowsTheSettingsAndTheDeviceRunsRaw) {
     }
 }
 
-TEST_F(SerialPortTest, RefusedLineSettingsAreTracedAndReleaseTheDevice) {
-    PosixSerialPort port;
-    EXPECT_FALSE(port.open(pty.slavePath(), {1234, 8, 1, 0}));
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(traces.texts(), (std::vector<std::string>{commError(EINVAL, "Setting Comms. State."),
-                                                        commError(EINVAL, "1234,8,0,1")}));
-    PosixSerialPort other;  // the failed attempt left nothing locked
+TEST_F(SerialPortTest, FailedOpensAreTracedAndLeaveNothingLocked) {
+    const std::string invalid = "Invalid Comms Port Opening.";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"/dev/wayplot2-none", {commError(ENOENT, invalid)}},
+        {"", {commError(ENOENT, invalid)}},
+        {"/dev/null", {commError(ENOTTY, "Getting Comms. State.")}},
+        {pty.slavePath(),  // refused line settings
+         {commError(EINVAL, "Setting Comms. State."), commError(EINVAL, "1234,8,0,1")}}};
+    for (const auto& [device, expected] : cases) {
+        SCOPED_TRACE(device);
+        PosixSerialPort port;
+        EXPECT_FALSE(port.open(device, {device == pty.slavePath() ? 1234 : 4800, 8, 1, 0}));
+        EXPECT_FALSE(port.isOpen());
+        EXPECT_EQ(traces.texts(), expected);
+        traces.clear();
+    }
+    PosixSerialPort other;
     EXPECT_TRUE(other.open(pty.slavePath(), {}));
 }
 
-TEST_F(SerialPortTest, MissingAndNonSerialDevicesAreNotOpened) {
-    PosixSerialPort port;
-    EXPECT_FALSE(port.open("/dev/wayplot2-no-such-device", {}));
-    EXPECT_FALSE(port.open("", {}));
-    EXPECT_FALSE(port.open("/dev/null", {}));
-    EXPECT_EQ(traces.texts(),
-              (std::vector<std::string>{commError(ENOENT, "Invalid Comms Port Opening."),
-                                        commError(ENOENT, "Invalid Comms Port Opening."),
-                                        commError(ENOTTY, "Getting Comms. State.")}));
-    EXPECT_EQ(port.openProblem(), "/dev/null is not a serial device.");
-    EXPECT_FALSE(port.isOpen());
+// A new user's first start: the receiver's device belongs to a group the user
+// is not in. What the user is told names that group and how to join it.
+TEST_F(SerialPortTest, WithoutRightsToTheDeviceTheProblemNamesItsGroup) {
+    struct stat st {};
+    ASSERT_EQ(::stat(pty.slavePath().c_str(), &st), 0);
+    const std::string group = ::getgrgid(st.st_gid)->gr_name;
+    const std::string problem = serialOpenProblem(pty.slavePath(), EACCES);
+    EXPECT_NE(problem.find(pty.slavePath() + ": it belongs to the group \"" + group +
+                           "\".\nJoin that group (sudo adduser "),
+              std::string::npos)
+        << problem;
 }
 
 TEST_F(SerialPortTest, APortHeldElsewhereIsRefusedAsBusyAndOursEndsWithTheClose) {
     PosixSerialPort first;
     ASSERT_TRUE(first.open(pty.slavePath(), {}));
-    EXPECT_EQ(first.describe(), pty.slavePath());
     PosixSerialPort second;
     EXPECT_FALSE(second.open(pty.slavePath(), {}));
     // Refused by the terminal's exclusive mode, or (for the superuser, who

@@ -7,9 +7,12 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
+#include <functional>
 
 #include "support/env_override.h"
 #include "support/local_tcp_server.h"
+#include "support/nmea_lines.h"
 #include "support/pseudo_terminal.h"
 #include "support/trace_recorder.h"
 
@@ -19,29 +22,24 @@ namespace {
 using test::waitUntil;
 
 TEST(SourceTextTest, UrlsAndDevicePaths) {
-    struct Case {
-        const char* text;
-        bool ok;
-        SourceAddress::Kind kind;
-        const char* canonical;
-    };
-    using K = SourceAddress::Kind;
-    for (const Case& c :
-         {Case{"gpsd://", true, K::Gpsd, "gpsd://localhost:2947"},
-          Case{"gpsd://pi.local", true, K::Gpsd, "gpsd://pi.local:2947"},
-          Case{"gpsd://10.1.2.3:3000/", true, K::Gpsd, "gpsd://10.1.2.3:3000"},
-          Case{"gpsd://[::1]:2948", true, K::Gpsd, "gpsd://[::1]:2948"},
-          Case{"tcp://phone:10110", true, K::Tcp, "tcp://phone:10110"},
-          Case{"tcp://phone", false, K::Tcp, ""}, Case{"tcp://:10110", false, K::Tcp, ""},
-          Case{"gpsd://host:0", false, K::Gpsd, ""}, Case{"gpsd://host:65536", false, K::Gpsd, ""},
-          Case{"gpsd://host:29x", false, K::Gpsd, ""},
-          Case{"/dev/ttyUSB0", true, K::Serial, "/dev/ttyUSB0"}}) {
-        SCOPED_TRACE(c.text);
+    // Each text and what it reads back as (its kind is in the scheme); "" when refused.
+    for (const auto& [text, canonical] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"gpsd://", "gpsd://localhost:2947"},
+             {"gpsd://pi.local", "gpsd://pi.local:2947"},
+             {"gpsd://10.1.2.3:3000/", "gpsd://10.1.2.3:3000"},
+             {"gpsd://[::1]:2948", "gpsd://[::1]:2948"},
+             {"tcp://phone:10110", "tcp://phone:10110"},
+             {"tcp://phone", ""},
+             {"tcp://:10110", ""},
+             {"gpsd://host:0", ""},
+             {"gpsd://host:65536", ""},
+             {"gpsd://host:29x", ""},
+             {"/dev/ttyUSB0", "/dev/ttyUSB0"}}) {
+        SCOPED_TRACE(text);
         SourceAddress a;
-        ASSERT_EQ(parseSource(c.text, a), c.ok);
-        if (c.ok) {
-            EXPECT_EQ(a.kind, c.kind);
-            EXPECT_EQ(a.text(), c.canonical);
+        ASSERT_EQ(parseSource(text, a), *canonical != '\0');
+        if (*canonical) {
+            EXPECT_EQ(a.text(), canonical);
         }
     }
     EXPECT_EQ(gpsdWatchRequest(""), "?WATCH={\"enable\":true,\"nmea\":true};\n");
@@ -49,59 +47,93 @@ TEST(SourceTextTest, UrlsAndDevicePaths) {
               "?WATCH={\"enable\":true,\"nmea\":true,\"device\":\"/dev/a\\\"b\"};\n");
 }
 
-// gpsd as installed (in /usr/sbin, which a user's PATH may lack).
-std::string gpsdProgram() {
-    for (const char* path : {"/usr/sbin/gpsd", "/usr/local/sbin/gpsd"}) {
-        if (::access(path, X_OK) == 0) {
-            return path;
-        }
+// A gpsd that does not answer yet: its queue of connections waiting to be
+// accepted is full, so the system drops further connection requests unanswered
+// (as a host that is down or behind a firewall does) until it accepts one.
+TEST(NetworkSourceTest, AServerThatDoesNotAnswerHoldsUpNeitherOpenNorClose) {
+    const int server = test::listenOnLoopback(0, 0);
+    const int port = test::portOf(server);
+    const timeval limit{5, 0};  // for accept() and recv() below
+    ::setsockopt(server, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    const std::string url = "gpsd://127.0.0.1:" + std::to_string(port);
+    const int queued = connectTcp("127.0.0.1", port, 1000);
+    ASSERT_GE(queued, 0);
+    test::TraceRecorder traces;
+    NetworkSource source;
+    test::ByteCollector got;
+    // Far below the 2 s that waiting for the connection would cost the caller.
+    const auto quick = [](const std::function<void()>& call) {
+        const auto start = std::chrono::steady_clock::now();
+        call();
+        return std::chrono::steady_clock::now() - start < std::chrono::milliseconds(500);
+    };
+    for (bool closeEarly : {true, false}) {
+        EXPECT_TRUE(quick([&] { ASSERT_TRUE(source.open(url, {})); }));
+        ASSERT_TRUE(source.startReader(got.sink()));
+        EXPECT_TRUE(source.isOpen());
+        EXPECT_TRUE(!closeEarly || quick([&] { source.close(); }));
     }
-    return {};
+    // Unanswered for the whole connect time: the reader ends as on a hang-up.
+    EXPECT_TRUE(waitUntil([&] { return source.readerExit() == ReaderExit::LineError; }));
+    EXPECT_FALSE(source.isOpen());
+    EXPECT_EQ(source.openError(), ETIMEDOUT);
+    EXPECT_EQ(traces.texts(), std::vector<std::string>(
+                                  1, "Communications Error 110 \nInvalid Comms Port Opening."));
+    // gpsd catches up while the reader waits: asked for its sentences, it
+    // sends them among reports of its own, which are left out.
+    ASSERT_TRUE(source.open(url, {}));
+    ASSERT_TRUE(source.startReader(got.sink()));
+    ::close(queued);
+    ::close(::accept(server, nullptr, nullptr));
+    const int client = ::accept(server, nullptr, nullptr);
+    char request[256] = {};
+    ASSERT_GT(::recv(client, request, sizeof request - 1, 0), 0);
+    EXPECT_EQ(request, gpsdWatchRequest(""));
+    const std::string nmea = test::noFixEpoch();
+    const std::string sent = "{\"class\":\"VERSION\"}\r\n" + nmea + "{\"class\":\"SKY\"}\n" + nmea;
+    ASSERT_EQ(::send(client, sent.data(), sent.size(), 0), static_cast<ssize_t>(sent.size()));
+    EXPECT_TRUE(waitUntil([&] { return got.bytes() == nmea + nmea; }));
+    source.close();
+    ::close(client);
+    ::close(server);
 }
 
 TEST(GpsdOwnershipTest, AReceiverGpsdServesIsReadThroughGpsdNotTakenFromIt) {
-    const std::string gpsd = gpsdProgram();
-    if (gpsd.empty()) {
+    // gpsd as installed (in /usr/sbin, which a user's PATH may lack).
+    const std::string gpsd = "/usr/sbin/gpsd";
+    if (::access(gpsd.c_str(), X_OK) != 0) {
         GTEST_SKIP() << "gpsd is not installed (scripts/install-deps installs it)";
     }
-    test::PseudoTerminal pty;
-    ASSERT_TRUE(pty.valid());
+    const std::string gsv = "$GPGSV,1,1,01,04,40,120,00*4B\r\n";
+    test::PlayingReceiver receiver(20, [&](int) { return gsv; });
+    const std::string& device = receiver.device();
     // gpsd reads the device after giving up the superuser's rights.
-    ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0666), 0);
-    std::atomic<bool> sending{true};
-    std::thread receiver([&] {
-        while (sending) {
-            pty.send("$GPGSV,1,1,01,04,40,120,00*4B\r\n");
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    });
+    ASSERT_EQ(::chmod(device.c_str(), 0666), 0);
     const int port = test::freeTcpPort();
     const std::string address = "127.0.0.1:" + std::to_string(port);
-    test::Background daemon({gpsd, "-N", "-n", "-b", "-S", std::to_string(port), pty.slavePath()});
-    EXPECT_TRUE(waitUntil([&] { return gpsdServes(address, pty.slavePath(), 200); }, 10000));
+    test::Background daemon({gpsd, "-N", "-n", "-b", "-S", std::to_string(port), device});
+    EXPECT_TRUE(waitUntil([&] { return gpsdServes(address, device, 200); }, 10000));
 
     test::EnvOverride local("WAYPLOT2_GPSD", address.c_str());
     SourcePort source;
-    ASSERT_TRUE(source.open(pty.slavePath(), {}));
-    EXPECT_EQ(source.describe(), pty.slavePath() + " through gpsd at " + address);
+    ASSERT_TRUE(source.open(device, {}));
+    EXPECT_EQ(source.describe(), device + " through gpsd at " + address);
     EXPECT_FALSE(source.takesCommands());
-    EXPECT_FALSE(test::processHolds(pty.slavePath()));  // gpsd keeps the receiver
+    EXPECT_FALSE(test::processHolds(device));  // gpsd keeps the receiver
     test::ByteCollector got;
     ASSERT_TRUE(source.startReader(got.sink()));
     EXPECT_TRUE(waitUntil([&] { return got.bytes().size() > 100; }));
-    EXPECT_EQ(got.bytes().rfind("$GPGSV,1,1,01,04,40,120,00*4B\r\n", 0), 0u) << got.bytes();
+    EXPECT_EQ(got.bytes().rfind(gsv, 0), 0u) << got.bytes();
     EXPECT_EQ(got.bytes().find('{'), std::string::npos);
 
     // gpsd stops: the source hangs up, as an unplugged receiver does.
     daemon.stop();
     EXPECT_TRUE(waitUntil([&] { return source.readerExit() == ReaderExit::LineError; }));
     // With no gpsd to ask, the device is opened as a serial port.
-    ASSERT_TRUE(source.open(pty.slavePath(), {}));
-    EXPECT_EQ(source.describe(), pty.slavePath());
-    EXPECT_TRUE(source.takesCommands() && test::processHolds(pty.slavePath()));
+    ASSERT_TRUE(source.open(device, {}));
+    EXPECT_EQ(source.describe(), device);
+    EXPECT_TRUE(source.takesCommands() && test::processHolds(device));
     source.close();
-    sending = false;
-    receiver.join();
 }
 
 }  // namespace

@@ -19,37 +19,62 @@
 
 namespace wp2::test {
 
-// A port the kernel has just handed out and taken back: free for a server to bind.
-inline int freeTcpPort() {
+// A TCP socket listening on 127.0.0.1:port (0: any free port) with room for
+// `backlog` connections waiting to be accepted; -1 when that port is taken.
+inline int listenOnLoopback(int port, int backlog = 4) {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, backlog) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The port a socket is bound to.
+inline int portOf(int fd) {
+    sockaddr_in a{};
     socklen_t size = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), size);
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
     return ntohs(a.sin_port);
 }
 
+// A port the kernel has just handed out and taken back: free for a server to bind.
+inline int freeTcpPort() {
+    const int fd = listenOnLoopback(0);
+    const int port = portOf(fd);
+    ::close(fd);
+    return port;
+}
+
 // Serves one client at a time: writes `script` to it every periodMs until
-// destroyed.
+// destroyed. A client that went away is noticed when a write fails.
 class LocalTcpServer {
 public:
-    LocalTcpServer(std::string script, int periodMs, int port = 0)
-        : script_(std::move(script)), period_(periodMs) {
-        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        int one = 1;
-        ::setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(static_cast<std::uint16_t>(port));
-        if (::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
-            ::listen(listen_, 4);
-        }
-        thread_ = std::thread([this] { serve(); });
-    }
+    LocalTcpServer(std::string script, int periodMs, int port)
+        : listen_(listenOnLoopback(port)), thread_([this, script, periodMs] {
+              int client = -1;
+              while (running_) {
+                  pollfd p{listen_, POLLIN, 0};
+                  if (client < 0 && ::poll(&p, 1, 10) == 1) {
+                      client = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+                  } else if (client >= 0) {
+                      if (::send(client, script.data(), script.size(), MSG_NOSIGNAL) < 0) {
+                          ::close(client);
+                          client = -1;
+                      }
+                      std::this_thread::sleep_for(std::chrono::milliseconds(periodMs));
+                  }
+              }
+              if (client >= 0) {
+                  ::close(client);
+              }
+          }) {}
     ~LocalTcpServer() {
         running_ = false;
         thread_.join();
@@ -59,34 +84,7 @@ public:
     LocalTcpServer& operator=(const LocalTcpServer&) = delete;
 
 private:
-    void serve() {
-        int client = -1;
-        while (running_) {
-            pollfd fds[2] = {{listen_, POLLIN, 0}, {client, POLLIN, 0}};
-            ::poll(fds, client >= 0 ? 2 : 1, period_.count());
-            char buf[512];
-            if (client >= 0 && (fds[1].revents & (POLLIN | POLLHUP)) &&
-                ::recv(client, buf, sizeof buf, MSG_DONTWAIT) <= 0) {
-                ::close(client);  // the client went away
-                client = -1;
-            }
-            if ((fds[0].revents & POLLIN) && client < 0) {
-                client = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
-            }
-            if (client >= 0 && std::chrono::steady_clock::now() >= next_) {
-                ::send(client, script_.data(), script_.size(), MSG_NOSIGNAL);
-                next_ = std::chrono::steady_clock::now() + period_;
-            }
-        }
-        if (client >= 0) {
-            ::close(client);
-        }
-    }
-
-    std::string script_;
-    std::chrono::milliseconds period_;
-    std::chrono::steady_clock::time_point next_;
-    int listen_ = -1;
+    int listen_;
     std::atomic<bool> running_{true};
     std::thread thread_;
 };

@@ -3,14 +3,15 @@
 // receiver's serial device, the test plays the receiver on the master.
 // Also counters of the process's open descriptors and threads, for leak checks.
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -20,8 +21,8 @@ namespace wp2::test {
 
 class PseudoTerminal {
 public:
-    PseudoTerminal() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    explicit PseudoTerminal(int masterFlags = 0) {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | masterFlags);
         char name[128] = {};
         if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 &&
             ::ptsname_r(master_, name, sizeof name) == 0) {
@@ -81,6 +82,33 @@ private:
     std::string slavePath_;
 };
 
+// A receiver on a pseudo-terminal that sends epoch(0), epoch(1), ... every
+// periodMs of real time while it lives. Like a receiver's line, its master
+// never blocks: what cannot be written while nobody reads is dropped.
+class PlayingReceiver {
+public:
+    PlayingReceiver(int periodMs, std::function<std::string(int)> epoch)
+        : thread_([this, periodMs, epoch] {
+              for (int s = 0; running_; ++s) {
+                  pty_.send(epoch(s));
+                  std::this_thread::sleep_for(std::chrono::milliseconds(periodMs));
+              }
+          }) {}
+    ~PlayingReceiver() {
+        running_ = false;
+        thread_.join();
+    }
+    PlayingReceiver(const PlayingReceiver&) = delete;
+    PlayingReceiver& operator=(const PlayingReceiver&) = delete;
+
+    const std::string& device() const { return pty_.slavePath(); }
+
+private:
+    PseudoTerminal pty_{O_NONBLOCK};
+    std::atomic<bool> running_{true};
+    std::thread thread_;
+};
+
 // Collects what a port's reader hands over, from the reader's thread.
 class ByteCollector {
 public:
@@ -100,42 +128,26 @@ private:
     std::string bytes_;
 };
 
-inline int countEntries(const char* dir) {
-    int n = 0;
-    if (DIR* d = ::opendir(dir)) {
-        while (dirent* e = ::readdir(d)) {
-            if (e->d_name[0] != '.') {
-                ++n;
-            }
-        }
-        ::closedir(d);
-    }
-    return n;
-}
-
 // Whether this process has the file open.
 inline bool processHolds(const std::string& path) {
-    bool found = false;
-    if (DIR* d = ::opendir("/proc/self/fd")) {
-        while (dirent* e = ::readdir(d)) {
-            char target[256] = {};
-            std::string link = std::string("/proc/self/fd/") + e->d_name;
-            ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
-            if (n > 0 && path == std::string(target, static_cast<std::size_t>(n))) {
-                found = true;
-            }
+    std::error_code ignored;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        if (std::filesystem::read_symlink(fd.path(), ignored) == path) {
+            return true;
         }
-        ::closedir(d);
     }
-    return found;
+    return false;
 }
 
 inline int openDescriptorCount() {
-    return countEntries("/proc/self/fd") - 1;  // without the one opendir holds
+    // Without the one the directory listing holds.
+    auto fds = std::filesystem::directory_iterator("/proc/self/fd");
+    return static_cast<int>(std::distance(fds, {})) - 1;
 }
 
 inline int threadCount() {
-    return countEntries("/proc/self/task");
+    auto tasks = std::filesystem::directory_iterator("/proc/self/task");
+    return static_cast<int>(std::distance(tasks, {}));
 }
 
 // Runs and joins one thread, so that helper threads a runtime starts with

@@ -92,20 +92,6 @@ std::string dataFile(const std::string& name) {
     return std::string(TEST_DATA_DIR) + "/" + name;
 }
 
-namespace {
-
-std::string drain(int fd) {
-    std::string s;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fd, buf, sizeof buf)) > 0) {
-        s.append(buf, static_cast<std::size_t>(n));
-    }
-    return s;
-}
-
-}  // namespace
-
 RunResult runProgram(const std::vector<std::string>& argv, const std::string& stdinText) {
     RunResult result;
     TempDir io;
@@ -130,12 +116,8 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& st
     int status = 0;
     waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    int fo = open(outPath.c_str(), O_RDONLY);
-    int fe = open(errPath.c_str(), O_RDONLY);
-    result.out = drain(fo);
-    result.err = drain(fe);
-    close(fo);
-    close(fe);
+    result.out = readFile(outPath);
+    result.err = readFile(errPath);
     return result;
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/gps/gps_link.h"
 #include "core/gps/gps_status_flags.h"
+#include "core/nav/coordinate_text.h"
 #include "core/settings/creg_double.h"
 #include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
@@ -10,11 +11,6 @@
 namespace wp2 {
 
 using namespace GpsStatusFlags;
-
-namespace {
-// "LastLat" / "LastLong" hold this when no position is stored.
-constexpr double kNoStoredPosition = 10.0;
-}  // namespace
 
 void GpsLink::loadWarmStart(const CRegDouble& lastLat, const CRegDouble& lastLong,
                             const CRegInt& warmStartSetting) {
@@ -24,7 +20,8 @@ void GpsLink::loadWarmStart(const CRegDouble& lastLat, const CRegDouble& lastLon
     if (!store.ReadLongText("LastLTM", localText) || !store.ReadLongText("LastUTC", utcText)) {
         return;
     }
-    if (lastLat.Get() == kNoStoredPosition || lastLong.Get() == kNoStoredPosition) {
+    // "LastLat" / "LastLong" hold kNoPosition when no position is stored.
+    if (!isPosition(lastLat.Get(), lastLong.Get())) {
         return;
     }
     warm_.enabled = warmStartSetting.Get() == 1;

@@ -2,6 +2,7 @@
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
@@ -198,6 +199,13 @@ public:
         if (result_.error.empty() && !sawRoot_) {
             result_.errorLine = 1;
             result_.error = "not a GPX file (no root element)";
+        }
+        // A document type with entity declarations makes libxml2 build a
+        // document of its own to hold them, even in SAX mode; the context
+        // does not free it.
+        if (ctxt_->myDoc) {
+            xmlFreeDoc(ctxt_->myDoc);
+            ctxt_->myDoc = nullptr;
         }
         xmlFreeParserCtxt(ctxt_);
         ctxt_ = nullptr;

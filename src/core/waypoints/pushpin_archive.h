@@ -48,7 +48,6 @@ private:
     bool fill();
 
     std::FILE* file_ = nullptr;
-    std::vector<std::uint8_t>* bytes_ = nullptr;
     std::array<unsigned char, 4096> buffer_{};
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

@@ -38,11 +38,7 @@ struct Row {
     double lon;
 };
 
-struct Fix {
-    long long todMs;
-    double lat;
-    double lon;
-};
+using Fix = Row;  // a gpsd fix: time and position
 
 // Milliseconds of the day from "hhmmss[.sss]" (or "hh:mm:ss.sss" at `at`).
 long long timeOfDayMs(const std::string& t, std::size_t at = 0, std::size_t step = 2) {
@@ -110,7 +106,7 @@ GpsdFixes gpsdFixes(const std::string& chkPath, Talkers talkers) {
             continue;
         }
         const long long tod = timeOfDayMs(line, t + 8 + 11, 3);  // "YYYY-MM-DDTHH:MM:SS.sssZ"
-        fixes.all.push_back({tod, std::strtod(line.c_str() + la + 6, nullptr),
+        fixes.all.push_back({false, false, tod, std::strtod(line.c_str() + la + 6, nullptr),
                              std::strtod(line.c_str() + lo + 6, nullptr)});
         if (gsaFix && sentTimes.count(tod)) {
             fixes.expected.insert(tod);
@@ -172,7 +168,6 @@ TEST(CaptureReplayTest, EveryCaptureReplaysAndYieldsEveryValidSentence) {
             SCOPED_TRACE(path);
             Replayed r = replay(path);
             EXPECT_EQ(r.stats.validSentences, countValidSentences(readFile(path)));
-            EXPECT_GE(r.stats.totalSentences, r.stats.validSentences);
             ++captures;
         }
     }
@@ -212,6 +207,8 @@ TEST(CaptureReplayTest, PositionsAgreeWithGpsdAndFindItsFixes) {
                 const GpsdFixes gpsd = gpsdFixes(path + ".chk", talkers);
                 const std::vector<Fix>& fixes = gpsd.all;
                 const std::vector<Row> rows = replay(path, talkers).rows;
+                // A capture in which gpsd found fixes must yield rows, whatever it expects.
+                EXPECT_TRUE(talkers == Talkers::GpsOnly || rows.empty() == fixes.empty());
                 std::set<long long> found;
                 int unreported = 0;
                 for (const Row& r : rows) {

@@ -1,19 +1,14 @@
 #pragma once
-// Helpers for the receiver tests: NMEA lines with their checksum, a decoder
-// whose track log neither loads nor saves the autosave file, and a link on
-// simulated time with a fake serial port.
+// Helpers for the receiver tests: NMEA lines with their checksum and a decoder
+// whose track log neither loads nor saves the autosave file.
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "core/base/clock.h"
-#include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
-#include "core/settings/memory_registry.h"
-#include "support/fake_serial_port.h"
 #include "support/nmea_lines.h"
 #include "support/test_support.h"
 
@@ -53,38 +48,6 @@ struct TestDecoder {
     TempDir root{true};
     ManualClock clock{kStart};
     GpsDecoder decoder{clock, quietTrackLog()};
-};
-
-// A link on simulated time with a fake port and its own settings; port n maps
-// to device `prefix` + n.
-class FakePortLinkTest : public ::testing::Test {
-protected:
-    explicit FakePortLinkTest(const std::string& prefix) {
-        previousRegistry_ = setRegistry(&registry_);
-        auto fake = std::make_unique<FakeSerialPort>();
-        port = fake.get();
-        link = std::make_unique<GpsLink>(clock);
-        link->setSerialPort(std::move(fake));
-        link->setTimers(&timers);
-        PortMap map{PortMap::StoredText{}};
-        for (int n = 1; n <= 9; ++n) {
-            map.setDevice(n, prefix + std::to_string(n));
-        }
-        link->setPortMap(map);
-    }
-    ~FakePortLinkTest() override {
-        link.reset();
-        setRegistry(previousRegistry_);
-    }
-
-    TempDir root{true};  // the track log's autosave file lands here
-    MemoryRegistry registry_;
-    Registry* previousRegistry_ = nullptr;
-    RecordingMessageBoxes boxes;
-    ManualClock clock{1200000000};
-    TimerQueue timers{clock};
-    FakeSerialPort* port = nullptr;
-    std::unique_ptr<GpsLink> link;
 };
 
 }  // namespace wp2::test

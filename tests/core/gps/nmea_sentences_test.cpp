@@ -1,31 +1,32 @@
-// The checksum test, the field conversions and the RMC, GGA and GSA decoders.
+// From bytes to sentences: the receive buffer that cuts lines, the checksum
+// test, the field conversions and the RMC and GGA decoders.
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <random>
 
 #include "core/gps/gga_decoder.h"
-#include "core/gps/gsa_decoder.h"
 #include "core/gps/nmea_checksum.h"
 #include "core/gps/nmea_field.h"
+#include "core/gps/receive_buffer.h"
 #include "core/gps/rmc_decoder.h"
 #include "gps_test_support.h"
+#include "support/trace_recorder.h"
 
 namespace wp2 {
 namespace {
 
+using test::appendText;
 using test::nmea16;
+using test::TestDecoder;
 using test::u16;
 
-// Bit for bit, with any NaN equal to any other.
-bool sameDouble(double a, double b) {
-    if (std::isnan(a) || std::isnan(b)) {
-        return std::isnan(a) && std::isnan(b);
-    }
-    return std::memcmp(&a, &b, sizeof a) == 0;
+// Bit for bit (strtod gives the same NaN each time).
+std::uint64_t bits(double value) {
+    return std::bit_cast<std::uint64_t>(value);
 }
 
 TEST(NmeaChecksumTest, EitherCaseOfTwoDigitsAfterTheStar) {
@@ -63,7 +64,7 @@ TEST(NmeaFieldTest, NumbersReadExactlyLikeAtoiAndStrtod) {
     for (const char* text : {"", "4807.038", "-0.5", ".5", "5.", ".", "-", "1e3", "1.5e", "0x1A",
                              "inf", "nan", " 12.25", "12.5*6A", "123456789012345",
                              "1234567890123456.5", "0.000000000000000000001"}) {
-        EXPECT_TRUE(sameDouble(nmeaDouble(u16(text)), std::strtod(text, nullptr))) << text;
+        EXPECT_EQ(bits(nmeaDouble(u16(text))), bits(std::strtod(text, nullptr))) << text;
     }
     // Random decimal texts of the shapes receivers send, bit for bit.
     std::mt19937 rng(3);
@@ -72,7 +73,7 @@ TEST(NmeaFieldTest, NumbersReadExactlyLikeAtoiAndStrtod) {
         if (rng() % 5) {
             text += "." + std::to_string(rng() % 10000000);
         }
-        ASSERT_TRUE(sameDouble(nmeaDouble(u16(text)), std::strtod(text.c_str(), nullptr))) << text;
+        ASSERT_EQ(bits(nmeaDouble(u16(text))), bits(std::strtod(text.c_str(), nullptr))) << text;
     }
 }
 
@@ -84,8 +85,27 @@ struct PositionCase {
     double lon;
 };
 
-constexpr double kLat = 48 + 7.038 * 0.016666666666666666;
-constexpr double kLon = 11 + 31.0 * 0.016666666666666666;
+constexpr double kLat = 48.1173;
+constexpr double kLon = 11.516666666666667;
+
+// Each case as the GPS talker alone (loose) and as any talker (strict) reads it.
+template <class Decoder, std::size_t N>
+void expectPositions(const std::string& head, const PositionCase (&cases)[N],
+                     const std::string& rest = "") {
+    for (const PositionCase& c : cases) {
+        SCOPED_TRACE(c.body);
+        for (bool isStrict : {false, true}) {
+            Decoder d;
+            d.strict = isStrict;
+            const bool ok = isStrict ? c.okStrict : c.ok;
+            ASSERT_EQ(d.decode(nmea16(head + c.body + rest)), ok);
+            if (ok) {
+                EXPECT_NEAR(d.latitude, c.lat, 1e-12);
+                EXPECT_NEAR(d.longitude, c.lon, 1e-12);
+            }
+        }
+    }
+}
 
 TEST(RmcDecoderTest, TimePositionAndTheirLimits) {
     const std::string rest = ",022.4,084.4,230394,003.1,W";
@@ -112,28 +132,12 @@ TEST(RmcDecoderTest, TimePositionAndTheirLimits) {
         {"1,A,4807.03800000000000,N,01131.000,E", true, true, kLat, kLon},
         {"1,A,4807.038000000000000,N,01131.000,E", false, false, 0, 0},
     };
-    for (const PositionCase& c : cases) {
-        SCOPED_TRACE(c.body);
-        for (bool isStrict : {false, true}) {
-            RmcDecoder d;
-            d.strict = isStrict;
-            ASSERT_EQ(d.decode(nmea16(std::string("GPRMC,") + c.body + rest)),
-                      isStrict ? c.okStrict : c.ok);
-            if (isStrict ? c.okStrict : c.ok) {
-                EXPECT_NEAR(d.latitude, c.lat, 1e-12);
-                EXPECT_NEAR(d.longitude, c.lon, 1e-12);
-            }
-        }
-    }
+    expectPositions<RmcDecoder>("GPRMC,", cases, rest);
     RmcDecoder d;
     ASSERT_TRUE(d.decode(nmea16("GNRMC,123519.75,A,4807.038,N,01131.000,E" + rest + ",A,V")));
     EXPECT_EQ(d.utc.hour * 10000 + d.utc.minute * 100 + d.utc.seconds, 123519);  // whole seconds
-    EXPECT_EQ(d.utc.day * 10000 + d.utc.month * 100 + d.utc.year, 230394);
-    EXPECT_DOUBLE_EQ(d.speed, 22.4);
-    EXPECT_DOUBLE_EQ(d.course, 84.4);
-    // A rejected sentence keeps the previous values; so does another type.
+    // A rejected sentence keeps the previous values.
     EXPECT_FALSE(d.decode(nmea16("GPRMC,240000,A,5000.000,N,01131.000,E" + rest)));
-    EXPECT_FALSE(d.decode(nmea16("GPRMB,120000,A,5000.000,N,01131.000,E" + rest)));
     EXPECT_DOUBLE_EQ(d.latitude, kLat);
     // Speed, course and date have no length limit.
     ASSERT_TRUE(d.decode(nmea16("GPRMC,1,A,4807.038,N,01131.000,E,000000000000000000000022.5,,")));
@@ -159,44 +163,104 @@ TEST(GgaDecoderTest, EveryFieldAndItsLimits) {
         {"1,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,MMMMMMMMMMMMMMMMMMMMM,,", true, true, kLat,
          kLon},
     };
-    for (const PositionCase& c : cases) {
-        SCOPED_TRACE(c.body);
-        for (bool isStrict : {false, true}) {
-            GgaDecoder d;
-            d.strict = isStrict;
-            ASSERT_EQ(d.decode(nmea16(std::string("GPGGA,") + c.body)),
-                      isStrict ? c.okStrict : c.ok);
-            if (isStrict ? c.okStrict : c.ok) {
-                EXPECT_NEAR(d.latitude, c.lat, 1e-12);
-                EXPECT_NEAR(d.longitude, c.lon, 1e-12);
-            }
-        }
-    }
+    expectPositions<GgaDecoder>("GPGGA,", cases);
     GgaDecoder d;
     ASSERT_TRUE(d.decode(nmea16("GNGGA,123519.25,4807.038,N,01131.000,E,3,04,1.5,1000,F,100,f,,")));
     EXPECT_DOUBLE_EQ(d.minute * 60 + d.seconds + d.quality + d.altitude + d.geoidSeparation,
                      35 * 60 + 19.25 + 4 + 305.0 + 30.5);
 }
 
-TEST(GsaDecoderTest, FixTypeSatellitesAndDops) {
-    GsaDecoder d;
-    ASSERT_TRUE(d.decode(nmea16("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1")));
-    EXPECT_EQ(d.fixType, 3);
-    EXPECT_EQ(d.usedCount(), 5);
-    EXPECT_EQ(d.satellites[3], 9);
-    EXPECT_DOUBLE_EQ(d.pdop, 2.5);
-    EXPECT_DOUBLE_EQ(d.hdop, 1.3);
-    EXPECT_DOUBLE_EQ(d.vdop, 2.1);
-    ASSERT_TRUE(d.decode(nmea16("GPGSA,M,2,,,,,,,,,,,,,22.75,13.125,9")));
-    EXPECT_EQ(d.fixType, 2);
-    EXPECT_EQ(d.usedCount(), 0);
-    EXPECT_DOUBLE_EQ(d.vdop, 9.0);  // read from its own characters only
-    ASSERT_TRUE(d.decode(nmea16("GNGSA,A,1,,,,,,,,,,,,,99.99,99.99,99.99,1")));
-    EXPECT_EQ(d.fixType, 0);
-    EXPECT_DOUBLE_EQ(d.vdop, 99.99);  // the system id of NMEA 4.11 does not spoil it
-    EXPECT_FALSE(d.decode(nmea16("GPGSA,A,4,04,05,09,,,,,,,,,,2.5,1.3,2.1")));
-    EXPECT_FALSE(d.decode(nmea16("GPGSA,,3,04,05,09,,,,,,,,,,2.5,1.3,2.1")));
-    EXPECT_EQ(d.fixType, 0);
+std::string nmea(const std::string& body) {
+    std::string line = test::nmeaLine(body);
+    return line.substr(0, line.size() - 2);
+}
+
+const std::string kGga = nmea("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+const std::string kRmc = nmea("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+
+// The statistics of whole lines are checked through the reports and the
+// replay tool; here lines split across blocks, and garbage.
+TEST(ReceiveBufferTest, TakesThatSplitLinesOrTheirEnds) {
+    TestDecoder t;
+    ReceiveBuffer& b = t.decoder.receiveBuffer();
+    // Bytes are sign-extended; nothing is taken below six characters, and
+    // that is no empty-buffer access either.
+    const unsigned char bytes[] = {0x41, 0x80, 0xC3, 0x0D, 0x0A};
+    b.append(bytes, 2);
+    b.append(bytes[2]);
+    b.append(bytes + 3, 2);
+    EXPECT_EQ(b.contents(), (std::u16string{u'A', 0xFF80, 0xFFC3, u'\r', u'\n'}));
+    std::u16string line = u"untouched";
+    EXPECT_FALSE(t.decoder.takeLine(line));
+    EXPECT_EQ(line, u"untouched");
+    EXPECT_EQ(t.decoder.statistics().emptyBufferAccesses + t.decoder.statistics().maxSymbols, 0);
+    b.reset();
+    // A "$" that is the last character buffered opens the next sentence.
+    appendText(b, kGga + "\r\n$");
+    EXPECT_EQ(t.decoder.takeLine(), u16(kGga));
+    EXPECT_EQ(b.contents(), u"$");
+    EXPECT_EQ(t.decoder.statistics().ignoredSymbols, 3);
+    appendText(b, kRmc.substr(1) + "\r");
+    EXPECT_EQ(t.decoder.takeLine(), u16(kRmc));
+    // The LF of a line ended in the last block makes an empty, failing line.
+    appendText(b, "\n" + kGga + "\r\n");
+    EXPECT_EQ(t.decoder.takeLine(), u"Error");
+    EXPECT_EQ(t.decoder.takeLine(), u16(kGga));
+    EXPECT_EQ(t.decoder.statistics().totalSentences, 4);
+    EXPECT_EQ(t.decoder.statistics().validSentences, 3);
+    // Garbage before the first "$" is one failing line, skipped with its line
+    // end; an incomplete line still counts as accepted.
+    const GpsStatistics before = t.decoder.statistics();
+    appendText(b, "\x01garbage\xFE\r\nmore junk$" + kRmc.substr(1) + "\r\n$GPRMC,1");
+    EXPECT_EQ(t.decoder.takeLine(), u"Error");
+    EXPECT_EQ(t.decoder.takeLine(), u16(kRmc));
+    EXPECT_EQ(t.decoder.takeLine(), u"");
+    EXPECT_EQ(t.decoder.statistics().ignoredSymbols - before.ignoredSymbols, 2 + 9 + 1 + 3);
+    EXPECT_EQ(t.decoder.statistics().acceptedSymbols - before.acceptedSymbols,
+              static_cast<std::int64_t>(9 + kRmc.size() + 8));
+}
+
+TEST(ReceiveBufferTest, LinesOfMoreThan300CharactersAreErrorsOrDiscarded) {
+    TestDecoder t;
+    const std::string line300 = nmea("GPTXT," + std::string(290, 'x'));
+    ASSERT_EQ(line300.size(), 300u);
+    const std::string line301 = nmea("GPTXT," + std::string(291, 'x'));
+    appendText(t.decoder.receiveBuffer(), line301 + "\r\n" + line300 + "\r\n" + kGga + "\r\n");
+    EXPECT_EQ(t.decoder.takeLine(), u"Error");
+    EXPECT_EQ(t.decoder.takeLine(), u16(line300));
+    EXPECT_EQ(t.decoder.takeLine(), u16(kGga));
+    // 301 characters without a line end are dropped at the next take.
+    ReceiveBuffer& b = t.decoder.receiveBuffer();
+    std::u16string line;
+    appendText(b, line300);
+    EXPECT_FALSE(t.decoder.takeLine(line));
+    EXPECT_EQ(b.count(), 300);
+    appendText(b, "a");
+    EXPECT_FALSE(t.decoder.takeLine(line));
+    EXPECT_EQ(b.count(), 0);
+    EXPECT_TRUE(b.terminated());
+}
+
+// The 9991st character cuts the buffer to its first 1000, whether the bytes
+// come one by one or in a block that crosses the threshold.
+TEST(ReceiveBufferTest, The9991stCharacterCutsTheBufferToItsFirst1000) {
+    std::string text;
+    for (int i = 0; i < 9991; ++i) {
+        text += static_cast<char>('A' + i % 26);
+    }
+    test::TraceRecorder traces;
+    ReceiveBuffer byByte;
+    for (char c : text) {
+        EXPECT_TRUE(traces.texts().empty());
+        byByte.append(static_cast<unsigned char>(c));
+    }
+    EXPECT_EQ(byByte.contents(), u16(text.substr(0, 1000)));
+    EXPECT_TRUE(byByte.terminated());
+    ReceiveBuffer inBlocks;
+    appendText(inBlocks, text.substr(0, 5000));
+    appendText(inBlocks, text.substr(5000) + "xyz");
+    EXPECT_EQ(inBlocks.contents(), u16(text.substr(0, 1000) + "xyz"));
+    EXPECT_EQ(traces.texts(), (std::vector<std::string>(2, "Buffer overflow!")));
 }
 
 }  // namespace
