@@ -2,20 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-
 #include "app/splash_window.h"
 #include "app_test_support.h"
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
 #include "core/settings/creg_double.h"
 #include "core/settings/reg_values.h"
-#include "dialogs/message_box_dialog.h"
-#include "dialogs/widget_message_boxes.h"
-#include "support/dialog_test_driver.h"
-#include "support/env_override.h"
 
 namespace wp2 {
 namespace {
@@ -100,28 +92,6 @@ TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter)
         app->exit();
         EXPECT_EQ(bt.ReadNumber("BtBrowserEnabled", value) && value == 7, present);
     }
-}
-
-TEST_F(ApplicationTest, TheSplashNeverCoversTheBoxOfAReceiverThatCannotBeOpened) {
-    test::EnvOverride port("WAYPLOT2_COM1", root_.file("no-such-device").c_str());
-    CRegStore().WriteText("Driver", "1,4800,8,1,0");
-    WidgetMessageBoxes boxes;
-    setMessageBoxes(&boxes);
-    auto app = make();
-    Application* raw = app.get();
-    auto box = test::whenShown<MessageBoxDialog>([&](MessageBoxDialog& b) {
-        EXPECT_TRUE(b.textLabel()->text().startsWith("GPS is not started !"));
-        ASSERT_NE(raw->splash(), nullptr);
-        EXPECT_FALSE(raw->splash()->isVisible());
-        QTest::qWait(3 * SplashWindow::kTimerPeriodMs);
-        EXPECT_FALSE(raw->splash()->isVisible());
-        EXPECT_TRUE(b.isVisible());
-        test::click(b.button(MessageResult::Ok));
-    });
-    ASSERT_TRUE(app->startUp());
-    EXPECT_TRUE(box.ran());
-    EXPECT_TRUE(app->mainWindow()->isVisible());
-    setMessageBoxes(&boxes_);
 }
 
 }  // namespace

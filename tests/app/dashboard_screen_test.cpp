@@ -88,7 +88,7 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
     EXPECT_EQ(choices(), kFirstChoices);
 
     // A stored choice moves the chosen element into the shown one's place;
-    // ids that name nothing are skipped, and garbage changes nothing.
+    // ids that name nothing are skipped.
     CRegStore().WriteLongText("IOpt", "104,39,102,31,101,22,105,29,999,1");
     build();
     EXPECT_EQ(shown({Id::SatellitesReadout, Id::PositionLeft, Id::CompassRight, Id::SpeedDial,
@@ -98,9 +98,6 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
     EXPECT_EQ(topLeft(Id::PositionLeft), (Point{0, 150}));
     EXPECT_TRUE(screen_->elements()[4]->visible);   // the right compass's needle
     EXPECT_TRUE(screen_->elements()[20]->visible);  // the speed dial's arrow
-    CRegStore().WriteLongText("IOpt", "nonsense,,,");
-    build();
-    EXPECT_EQ(shown({Id::CourseDial, Id::DestinationLeft}), (std::vector<int>{1, 1}));
 }
 
 TEST_F(DashboardTest, OptionsMenuItemsOpenTheirDialogsWhileTheScreenIsSuspended) {

@@ -1,9 +1,12 @@
-// The program's saves at exit on a full and on a read-only disk: each failure
-// is told with its reason, and the run does not report success.
+// The program's saves at exit: the screenshot run's picture, and the settings
+// and files on a full and on a read-only disk, where each failure is told
+// with its reason and the run does not report success.
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <filesystem>
+#include <set>
 
 #include "app_test_support.h"
 
@@ -35,6 +38,25 @@ void runOnMountedRoot(const std::function<bool(const std::string& root)>& prepar
         GTEST_SKIP() << "no private mount namespace here to fill or lock a disk";
     }
     EXPECT_EQ(*result, "");
+}
+
+TEST(ExitSave, ScreenshotIsTheScaledFrameAndAnUnwritableFileFailsTheRun) {
+    test::TempDir dir;
+    for (const std::string& file : {dir.file("map.png"), dir.file("no-such-folder/map.png")}) {
+        const test::RunResult r =
+            test::runProgram({WAYPLOT2_APP, "--screenshot", file, "--frames", "60", "--map",
+                              "--scale", "2", "--root", dir.file("root")});
+        EXPECT_EQ(r.status == 0, r.err.find("cannot write " + file) == std::string::npos) << r.err;
+        EXPECT_EQ(r.status == 0, file == dir.file("map.png"));
+    }
+    const QImage shot(QString::fromStdString(dir.file("map.png")));
+    ASSERT_EQ(shot.size(), QSize(480, 640));
+    EXPECT_EQ(shot, shot.scaled(240, 320).scaled(480, 640));  // each frame pixel a 2 x 2 block
+    std::set<QRgb> colours;  // the map's panel, grid, marker, scale bar, buttons ...
+    for (int i = 0; i < 480 * 640; i += 7) {
+        colours.insert(shot.pixel(i % 480, i / 480));
+    }
+    EXPECT_GT(colours.size(), 8u);
 }
 
 TEST(ExitSave, FullDiskSaysWhatFailedAndWhyAndTheRunFails) {

@@ -21,8 +21,6 @@ TEST(ScreenChoices, ReadsAtMostTenNumbersOfTheFirstHundredCharactersInCompletePa
     for (const auto& [text, choices] : cases) {
         EXPECT_EQ(ScreenChoices::parse(text), choices) << text;
     }
-    const Choices first = {{105, 30}, {102, 24}, {101, 27}, {103, 35}, {104, 37}};
-    EXPECT_EQ(ScreenChoices::format(first), "105,30,102,24,101,27,103,35,104,37");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The dialogs show what the dashboard shows: the icon chooser offers exactly
 // the icons of the table the track map and the destination panels draw from,
-// each with the same picture, and the new-point dialog of a receiver without
-// a fix proposes no position (the "none" value is no place on earth).
+// each with the same picture, numbered from 1, and the new-point dialog of a
+// receiver without a fix proposes no position (the "none" value is no place
+// on earth).
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,9 +42,20 @@ TEST_F(DashboardAgreement, TheIconChooserOffersTheMapsIconsWithTheSamePictures) 
         }
         click(d.cancelButton());
     });
-    runIconChooser(nullptr);
+    setLastIconChosen(-1);
+    EXPECT_EQ(runIconChooser(nullptr), -1);
     EXPECT_TRUE(step.ran());
     EXPECT_TRUE(pushpinPixmap(pushpinIconTableSize()).isNull());
+    // OK takes the selected icon, selected again at the next opening; Cancel takes none.
+    for (const bool ok : {true, false}) {
+        auto pick = whenShown<IconChooserDialog>([ok](IconChooserDialog& d) {
+            EXPECT_EQ(d.chosenIcon(), ok ? -1 : 4);
+            EXPECT_EQ(d.list()->item(4)->text(), "5");
+            d.list()->setCurrentRow(4);
+            click(ok ? d.okButton() : d.cancelButton());
+        });
+        EXPECT_EQ(runIconChooser(nullptr), ok ? 4 : -1);
+    }
 }
 
 TEST_F(DashboardAgreement, ANewPointWithoutAFixProposesNoPosition) {
@@ -56,9 +68,6 @@ TEST_F(DashboardAgreement, ANewPointWithoutAFixProposesNoPosition) {
              {d.latDegreesEdit(), d.latMinutesEdit(), d.lngDegreesEdit(), d.lngMinutesEdit()}) {
             EXPECT_EQ(box->text(), "");
         }
-        click(d.okButton());  // nothing taken until the position is typed in
-        EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(boxes.shown.at(0).text, "Please enter an integer.");
         for (QLineEdit* box :
              {d.latDegreesEdit(), d.latMinutesEdit(), d.lngDegreesEdit(), d.lngMinutesEdit()}) {
             typeInto(box, "12");

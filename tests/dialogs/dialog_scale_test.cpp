@@ -57,6 +57,8 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     sounds.init(&store, &units);
     RecordingSoundPlayer player;
     DialogLink link;
+    const TrackMapOptions rotate{true, false};
+    const FileDialogRequest openRequest{kFilter, "kpp", ""};
     using Make = std::function<QDialog*()>;
     const std::pair<const char*, Make> dialogs[] = {
         {"sound_options", [&] { return new SoundOptionsDialog(sounds, player); }},
@@ -66,18 +68,12 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
         {"pushpins", [&] { return new PushpinsDialog(pins); }},
         {"icon_chooser", [] { return new IconChooserDialog; }},
         {"export_format", [] { return new ExportFormatDialog; }},
-        {"track_options",
-         [&] {
-             return new TrackOptionsDialog(track, {true, false});
-         }},
+        {"track_options", [&] { return new TrackOptionsDialog(track, rotate); }},
         {"gps_setup", [&] { return new GpsSetupDialog(link.link.get()); }},
         {"scan", [&] { return new ScanDialog(link.link.get()); }},
         {"first_run_wizard", [] { return new FirstRunWizard(1); }},
         {"warning", [] { return new WarningDialog; }},
-        {"file_open",
-         [] {
-             return new FileDialog({kFilter, "kpp", ""}, FileDialog::Kind::Open);
-         }},
+        {"file_open", [&] { return new FileDialog(openRequest, FileDialog::Kind::Open); }},
         {"message_box_long", [] { return new MessageBoxDialog(kLong, "Delete", kIcon, kButtons); }},
         {"message_box_short",
          [] { return new MessageBoxDialog("GPS is not started !", "", kIcon, kButtons); }},

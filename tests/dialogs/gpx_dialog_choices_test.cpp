@@ -1,16 +1,13 @@
-// GPX in the pushpin list's export and import and in the track options' Save
-// and Load.
+// GPX in the pushpin list's export and import; the track options dialog, whose
+// Save and Load offer GPX beside the track file.
 
-#include <QFileDialog>
-#include <QLineEdit>
+#include <QCheckBox>
 #include <QPushButton>
-#include <QTest>
 
 #include "core/track/track_log.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "dialog_test_env.h"
 #include "dialogs/pushpins_dialog.h"
-#include "dialogs/qt_file_chooser.h"
 #include "dialogs/track_options_dialog.h"
 
 namespace wp2::test {
@@ -43,7 +40,7 @@ TEST_F(GpxDialogChoices, PushpinGpxExportReadsBackThroughImportWhichTellsWhatWas
         << boxes.shown[0].text;
 }
 
-TEST_F(GpxDialogChoices, TrackSaveAndLoadOfferGpx) {
+TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
     registry_.setNumber(kTrackStateValue,
                         TrackState::Default & ~TrackState::AutoLoad & ~TrackState::AutoSave);
     TrackLog track;
@@ -51,25 +48,41 @@ TEST_F(GpxDialogChoices, TrackSaveAndLoadOfferGpx) {
         TrackPoint p = fixAt(200.0 * i, 0.0, 20.0 * i);
         track.addFix(p);
     }
-    const int saved = track.count();
-    QtFileChooser files;
-    setFileChooser(&files);
-    RecordingMessageBoxes boxes;
-    for (auto button : {&TrackOptionsDialog::saveButton, &TrackOptionsDialog::loadButton}) {
-        auto step = whenShown<TrackOptionsDialog>([&](TrackOptionsDialog& d) {
-            whenShown<QFileDialog>([&](QFileDialog& f) {
-                EXPECT_TRUE(f.nameFilters().join("|").contains("GPX 1.1 (*.gpx)"));
-                typeInto(f.findChild<QLineEdit*>("fileNameEdit"), "walk.gpx");
-                QTest::keyClick(f.findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
-            });
-            click((d.*button)());
+    // Each command acts at once and closes the dialog; switches flipped before
+    // it are not kept. Save and Load offer the track file and GPX.
+    ScriptedChooser chooser;
+    std::string counts;
+    for (const std::string step :
+         {"save walk.gpx", "save walk.atk", "clear", "load walk.gpx", "clear", "load walk.atk"}) {
+        chooser.answers = {root_.file(step.substr(5))};
+        whenShown<TrackOptionsDialog>([&](TrackOptionsDialog& d) {
+            click(d.rotateBox());
+            click(step[0] == 's'   ? d.saveButton()
+                  : step[0] == 'l' ? d.loadButton()
+                                   : d.clearButton());
         });
-        runTrackOptionsDialog(nullptr, track);
-        EXPECT_TRUE(step.ran());
-        EXPECT_EQ(track.count(), saved);
-        track.clear();
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{false, true}));
+        counts += std::to_string(track.count());
     }
-    setFileChooser(nullptr);
+    EXPECT_EQ(counts, "550505");
+    EXPECT_EQ(chooser.asked.size(), 4u);
+    for (const auto& asked : chooser.asked) {
+        EXPECT_EQ(asked.request.filter, "Track (*.atk)|*.atk|GPX 1.1 (*.gpx)|*.gpx||");
+    }
+    EXPECT_EQ(storedInt(kTrackMapOptionsValue), 1);  // drag only, as it was
+
+    // The switches: OK keeps what they show, Cancel what was stored.
+    for (const bool ok : {true, false}) {
+        whenShown<TrackOptionsDialog>([&](TrackOptionsDialog& d) {
+            EXPECT_EQ(d.rotateBox()->isChecked(), !ok);
+            EXPECT_EQ(d.dragBox()->isChecked(), ok);
+            click(d.rotateBox());
+            click(d.dragBox());
+            click(ok ? d.okButton() : d.cancelButton());
+        });
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{true, false}));
+        EXPECT_EQ(storedInt(kTrackMapOptionsValue), 2);
+    }
 }
 
 }  // namespace

@@ -3,8 +3,9 @@
 // altitude in the current unit, the icon chooser, the "WPoint_" name counter
 // in "WPIdx"), the point selection (names sorted without regard to case, the
 // target index) and the Pushpins list (delete with its questions and the
-// target, delete all).
+// target, delete all), and the text export's column switches.
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +17,7 @@
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "dialog_test_env.h"
+#include "dialogs/export_format_dialog.h"
 #include "dialogs/point_dialog.h"
 #include "dialogs/point_selection_dialog.h"
 #include "dialogs/pushpins_dialog.h"
@@ -224,6 +226,20 @@ TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
     EXPECT_EQ(boxes_.shown.at(3).text, "Delete ALL waypoints?  ");
     EXPECT_EQ(pins_.GetCount(), 0);
     EXPECT_EQ(storedInt(kPointCounterValue), 1);  // the name counter starts again
+}
+
+TEST_F(PushpinDialogs, ExportFormatStartsWithNameAndPositionAndOkTakesTheSwitches) {
+    for (const bool ok : {true, false}) {
+        whenShown<ExportFormatDialog>([ok](ExportFormatDialog& d) {
+            EXPECT_TRUE(d.nameBox()->isChecked() && d.latitudeBox()->isChecked() &&
+                        d.longitudeBox()->isChecked() && !d.noteBox()->isChecked());
+            click(d.nameBox());
+            click(d.noteBox());
+            ok ? click(d.okButton()) : QTest::keyClick(&d, Qt::Key_Escape);
+        });
+        const std::optional<ExportFields> f = runExportFormatDialog(nullptr);
+        EXPECT_EQ(f && !f->name && f->latitude && f->longitude && f->note, ok);
+    }
 }
 
 }  // namespace

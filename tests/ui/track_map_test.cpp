@@ -154,16 +154,13 @@ TEST_F(TrackViewTest, ScaleStepAndOptionsAreReadClampedAndWrittenBack) {
     EXPECT_EQ(makeView().scaleIndex, 24);
 }
 
-TEST_F(TrackViewTest, ScaleBarAndFollowingTheFixOrTheStoredPosition) {
+TEST_F(TrackViewTest, ProjectionFollowsTheScaleStepAndTheFixOrTheStoredPosition) {
     TrackView& v = makeView();
     snap.course = 90 * kDeg;
     draw(v);
     EXPECT_EQ(v.project(lat0, lonOf(200)), (Point{120 + 55, 132}));  // rotate off
     // 101 m is 27.8 pixels: rounded up to the east, towards zero to the south.
     EXPECT_EQ(v.project(latOf(-101), lonOf(101)), (Point{120 + 28, 132 + 27}));
-    for (auto [x, y] : {std::pair{10, 227}, {40, 230}, {65, 227}}) {
-        EXPECT_EQ(frame().pixel(x, y), rgb(20, 52, 255)) << x;  // the bar's bracket
-    }
     units.setSystem(0);  // U.S.: step 5 is 600 ft
     v.applyOptions(true, true);
     draw(v);
@@ -172,6 +169,31 @@ TEST_F(TrackViewTest, ScaleBarAndFollowingTheFixOrTheStoredPosition) {
     stored = 0.01;
     draw(v);
     EXPECT_EQ(v.project(latOf(183) + 0.01, lon0), (Point{120, 132 - 55}));
+}
+
+TEST_F(TrackViewTest, ScaleLabelCountsInTheUnitSystemsOwnSteps) {
+    // Feet up to step 5, then statute or nautical miles (both labelled "mi").
+    const struct {
+        int system;  // 0 U.S., 1 metric, 2 nautical
+        int step;
+        const char* label;
+    } cases[] = {{1, 0, "  10 m"},  {1, 10, " 2.0 km"}, {1, 24, "1200.0 km"},
+                 {0, 5, " 600 ft"}, {0, 10, "1.20 mi"}, {0, 24, "800.0 mi"},
+                 {2, 0, "  25 ft"}, {2, 10, "1.20 mi"}, {2, 24, "800.0 mi"}};
+    TrackView& v = makeView();
+    for (const auto& c : cases) {
+        units.setSystem(c.system);
+        zoom(v, c.step - v.scaleIndex);
+        draw(v);
+        Surface expected(240, 320);  // the label and, over it, the bar's bracket
+        expected.fill(rgb(1, 1, 1));
+        expected.text({10, 214, 70, 234}, c.label, v.labelFont, rgb(0, 0, 0), TextFlag::Centre,
+                      rgb(230, 230, 230));
+        const Point bracket[4] = {{10, 225}, {10, 230}, {65, 230}, {65, 225}};
+        expected.polyline(bracket, 4, rgb(20, 52, 255), 2);
+        EXPECT_EQ(frame().image().copy(10, 214, 60, 20), expected.image().copy(10, 214, 60, 20))
+            << c.label;
+    }
 }
 
 TEST_F(TrackViewTest, TheTrackIsDrawnRedIntoTheMapOnlyAndFarPointsAreSafe) {

@@ -45,8 +45,6 @@ TEST(Ellipsoid, SurfaceDistanceIgnoresAltitudeChordDoesNot) {
     EXPECT_DOUBLE_EQ(e.groundChordDistance(p, q),
                      e.chordDistance(deg(48.1, 11.6), deg(48.2, 11.7)));
     EXPECT_GT(e.chordDistance(p, q), e.groundChordDistance(p, q));
-    // About 13.3 km between these two points.
-    EXPECT_NEAR(e.groundChordDistance(p, q), 13330.0, 100.0);
 }
 
 }  // namespace
