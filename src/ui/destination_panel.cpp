@@ -9,6 +9,7 @@
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
+#include "core/waypoints/target_navigation.h"
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
 #include "ui/frame_counter.h"
@@ -19,7 +20,6 @@ namespace wp2 {
 namespace {
 constexpr QRgb kWhite = rgb(255, 255, 255);
 constexpr QRgb kNameColour = rgb(255, 220, 120);
-constexpr double kMovingSpeed = 0.1;  // m/s above which a time to go is shown
 }  // namespace
 
 void DestinationPanel::init(const NavSnapshot* source, const UnitFormatter* units,
@@ -45,13 +45,6 @@ void DestinationPanel::clearTarget() {
     update(currentFrame());
 }
 
-std::string DestinationPanel::formatTimeToGo(double seconds) {
-    // Whole seconds; a time beyond what an int holds is shown as its hours modulo 24 anyway.
-    const double whole = std::floor(seconds);
-    const long long s = whole >= 0 && whole < 9e15 ? static_cast<long long>(whole) : 0;
-    return cformat("%02d:%02d", static_cast<int>(s / 3600 % 24), static_cast<int>(s / 60 % 60));
-}
-
 int DestinationPanel::tick(std::uint32_t frame) {
     if (frame % 30 == 0) {
         update(frame);
@@ -67,9 +60,9 @@ int DestinationPanel::update(std::uint32_t) {
             timeToGoText.clear();
         } else {
             distanceText = units_->formatDistanceWithUnit(source_->targetDistance);
-            const double mean = source_->averageSpeed.mean();
-            if (mean > kMovingSpeed) {
-                timeToGoText = formatTimeToGo(source_->targetDistance / mean);
+            // Too slow for a time to go: the previous one stays.
+            if (auto text = wp2::timeToGoText(*source_)) {
+                timeToGoText = *text;
             }
         }
     }

@@ -30,9 +30,6 @@ public:
     int update(std::uint32_t frame) override;
     void draw() override;
 
-    // "%02d:%02d" of the hours (modulo 24) and minutes of a duration in seconds.
-    static std::string formatTimeToGo(double seconds);
-
     int hasTarget = 0;
     std::string targetName;
     int iconBitmapId = 0;

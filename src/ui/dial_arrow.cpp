@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/gps/nav_snapshot.h"
+#include "core/waypoints/target_navigation.h"
 #include "ui/rotation.h"
 #include "ui/surface.h"
 
@@ -141,10 +142,6 @@ double DialArrow::speedAngle(double metresPerSecond) {
     return 3.594 - 0.0196 * v;
 }
 
-double DialArrow::courseAngle(double course, double targetBearing) {
-    return course - targetBearing + kHalfPi;
-}
-
 }  // namespace wp2
 
 namespace wp2 {
@@ -157,7 +154,7 @@ void CourseDialArrow::init(const NavSnapshot& source, int centreX, int centreY,
 
 int CourseDialArrow::tick(std::uint32_t frame) {
     if (frame % 30 == 0 && source_ && source_->targetSet == 1) {
-        setTarget(courseAngle(source_->course, source_->targetBearing));
+        setTarget(targetArrowAngle(*source_));
     }
     animate();
     return 0;

@@ -28,8 +28,6 @@ public:
 
     // The display angle of the speed dial for a speed in metres per second.
     static double speedAngle(double metresPerSecond);
-    // The display angle of the course dial: straight ahead up, a target to the right turns right.
-    static double courseAngle(double course, double targetBearing);
     // The angle the big arrow shows for an animation angle.
     static double clampShown(double a);
 

@@ -11,6 +11,7 @@
 #include "core/nav/angles.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
+#include "core/waypoints/target_navigation.h"
 #include "ui/compass_needle.h"
 #include "ui/destination_panel.h"
 #include "ui/dial_arrow.h"
@@ -289,11 +290,14 @@ TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
     snap.latitude = snap.longitude = kNoPosition;  // no distance from no position
     panel.tick(60);
     EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, "--|");
+    // Hours modulo 24 and minutes of whole seconds, saturated at 2^32 - 1 s
+    // (49710 days 6:28:15); too slow or no distance: no new text.
     const std::pair<double, const char*> times[] = {
-        {3599.9, "00:59"}, {25 * 3600 + 120.0, "01:02"}, {1e300, "00:00"}, {kNaN, "00:00"}};
+        {3599.9, "00:59"}, {90061.0, "01:01"}, {1e300, "06:28"}, {kNaN, "none"}};
     for (auto [seconds, text] : times) {
-        EXPECT_EQ(DestinationPanel::formatTimeToGo(seconds), text) << seconds;
+        EXPECT_EQ(timeToGoText(seconds, 1.0).value_or("none"), text) << seconds;
     }
+    EXPECT_FALSE(timeToGoText(100.0, 0.1));
 }
 
 }  // namespace
