@@ -47,6 +47,24 @@ TEST(FormatDistance, MetricSwitchesToKilometresAtOneThousandMetres) {
     EXPECT_EQ(metric.formatDistanceWithUnit(999.4), " 999 m");
 }
 
+// U.S. and nautical units: feet below 1000 ft (304.8 m), then miles with two
+// decimals below 2 and one above; nautical miles share the "mi" label.
+TEST(FormatDistance, FeetThenMilesInUsAndNauticalUnits) {
+    const struct {
+        UnitSystem system;
+        double metres;
+        const char *text, *label;
+    } cases[] = {
+        {UnitSystem::US, 300.0, " 984", "ft"},        {UnitSystem::US, 305.0, "0.19", "mi"},
+        {UnitSystem::US, 3000.0, "1.86", "mi"},       {UnitSystem::US, 4000.0, " 2.5", "mi"},
+        {UnitSystem::Nautical, 300.0, " 984", "ft"},  {UnitSystem::Nautical, 305.0, "0.16", "mi"},
+        {UnitSystem::Nautical, 3703.0, "2.00", "mi"}, {UnitSystem::Nautical, 3704.0, " 2.0", "mi"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatterFor(c.system).formatDistance(c.metres), fv(c.text, c.label)) << c.metres;
+    }
+}
+
 TEST(FormatAltitude, FeetSixWideMetresFiveWide) {
     EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatAltitude(100.0), fv("   328", "ft"));
     EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitude(100.0), fv("  100", "m"));
