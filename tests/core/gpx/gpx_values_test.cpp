@@ -52,6 +52,7 @@ TEST(PushpinIconNames, EveryNameLeadsBackToItsIconAndOtherProgramsNamesToTheNear
         {"Multi-cache", "Geocache"},       {"  Fast Food ", "Restaurant"},
         {"Skull", "Skull and Crossbones"}, {"Waypoint", "Pin, Red"},
         {"Unheard Of", "Pin, Red"},        {"", "Pin, Red"},
+        {"Earthcache", "Geocache"},        {"Ski Hotel", "Lodging"},
     };
     for (const auto& [symbol, name] : others) {
         EXPECT_EQ(pushpinIconName(pushpinIconForSymbol(symbol)), name) << symbol;
@@ -69,7 +70,7 @@ TEST(TrackInfo, FiguresOfATwoPieceTrackInTheStoredUnits) {
               "<trkpt lat=\"0\" lon=\"0.01\"><time>2024-05-01T10:01:40Z</time></trkpt>"
               "<trkpt lat=\"0\" lon=\"0.02\"><time>2024-05-01T10:01:50Z</time></trkpt>"
               "</trkseg><trkseg><trkpt lat=\"-0.01\" lon=\"0.02\"/>"
-              "<trkpt lat=\"-0.01\" lon=\"0.02\"><time>2024-05-01T10:11:50Z</time></trkpt>"
+              "<trkpt lat=\"-0.01\" lon=\"0.02\"><time>2024-05-01T11:11:50Z</time></trkpt>"
               "</trkseg></trk></gpx>");
     ASSERT_EQ(runProgram({WAYPLOT2_TOOL, "--root", dir.path(), "settings", "set", "UnitSystem",
                           "dword", "1"})
@@ -78,10 +79,10 @@ TEST(TrackInfo, FiguresOfATwoPieceTrackInTheStoredUnits) {
     const RunResult r =
         runProgram({WAYPLOT2_TOOL, "--root", dir.path(), "track", "info", dir.file("t.gpx")});
     EXPECT_EQ(r.status, 0) << r.err;
-    // 2226 m; 111.3 m/s is 400.8 km/h; moving 110 s of the 1790 s.
+    // 2226 m; 111.3 m/s is 400.8 km/h; moving 110 s of the 5390 s.
     EXPECT_EQ(r.out,
               "points: 5 (4 dated)\npieces: 2\nlength: 2.2 km\n"
-              "time span: 2024-05-01T10:00:00Z to 2024-05-01T10:11:50Z (0:11:50)\n"
+              "time span: 2024-05-01T10:00:00Z to 2024-05-01T11:11:50Z (1:11:50)\n"
               "moving time: 0:01:50\nhighest speed: 401 kmh\n"
               "bounding box: -0.010000,0.000000 to 0.000000,0.020000 (south,west to north,east)\n");
 }

@@ -112,6 +112,8 @@ TEST_F(Import, ImportingTheSameFileTwiceAddsItOnce) {
     EXPECT_EQ(again.read, 2);
     EXPECT_EQ(again.added, 0);
     EXPECT_EQ(pins.GetCount(), 2);
+    // 4.4 m from a pushpin already there is the same place; 5.6 m is not.
+    EXPECT_EQ(importText("51.50004,-0.12\n51.60005,-0.13\n").added, 1);
     // Imported pushpins are not compared with each other.
     EXPECT_EQ(importText("10,10,A\n10,10,B\n").added, 2);
 }
