@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <random>
 #include <string>
 
 #include "core/base/paths.h"
@@ -143,6 +144,13 @@ TEST(PushpinFile, ImpossibleValuesShortRecordsAndTrailingBytesAreDamage) {
         b.f64(0).f64(0).f64(0).u32(0).u32(0).u8(1).u8(2).u8(3).u8(4).f64(5).u8(24);
         return b.s;
     };
+    // Random bytes (a count of billions of records): refused at the first
+    // record, with nothing reserved for the count.
+    std::string noise(1 << 20, '\0');
+    std::mt19937 rng(7);
+    for (char& c : noise) {
+        c = static_cast<char>(rng());
+    }
     const struct {
         std::string bytes;
         const char* problem;
@@ -156,6 +164,7 @@ TEST(PushpinFile, ImpossibleValuesShortRecordsAndTrailingBytesAreDamage) {
          "record 1: a text with the character U+0001"},
         {withLatitude(0.5).substr(0, 40), "it ends in record 1 of 1"},
         {Bytes().u32(1).u32(0).u32(0).u8(0xFF).u16(0xFFFF).u32(1u << 21).s, "record 1: a text"},
+        {noise, "record 1: "},
     };
     TempDir dir;
     for (const auto& c : cases) {
