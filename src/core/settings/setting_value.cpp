@@ -24,6 +24,30 @@ std::string clipUtf8(const std::string& text, std::size_t maxChars) {
 
 }  // namespace
 
+namespace {
+
+// Opens the settings key and writes one value, counting a failed save.
+// keyFailed tells the user when the key cannot be opened (a write-protected
+// store has told them already); the result is the write's code.
+template <typename KeyFailed>
+int writeValue(Registry& reg, const std::string& name, RegType type,
+               const std::vector<std::uint8_t>& bytes, KeyFailed keyFailed) {
+    const int opened = reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
+    if (opened != kRegOk && opened != kRegWriteProtect) {
+        keyFailed(opened);
+    }
+    // Without a key handle the write cannot succeed.
+    const int written = opened != kRegOk ? opened
+                                         : reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath,
+                                                        name, RegValue{type, bytes});
+    if (written != kRegOk) {
+        countFailedSave();
+    }
+    return written;
+}
+
+}  // namespace
+
 void loadOrStoreDefault(const char* className, const std::string& name, RegType type,
                         std::vector<std::uint8_t>& bytes) {
     Registry& reg = registry();
@@ -36,39 +60,22 @@ void loadOrStoreDefault(const char* className, const std::string& name, RegType 
         bytes = stored.data;
         return;
     }
-    int opened = reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
-    if (opened != kRegOk && opened != kRegWriteProtect) {
+    const int written = writeValue(reg, name, type, bytes, [&](int opened) {
         showMessage(clipUtf8(reg.errorText(opened), kMaxErrorText), cls, MessageIcon::Exclamation);
-    }
-    // Without a key handle the write cannot succeed.
-    const int written = opened != kRegOk ? opened
-                                         : reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath,
-                                                        name, RegValue{type, bytes});
-    if (written != kRegOk) {
-        countFailedSave();
-        if (written != kRegWriteProtect) {
-            showMessage(cls + ": SetValue failed", "Error", MessageIcon::Stop);
-        }
+    });
+    if (written != kRegOk && written != kRegWriteProtect) {
+        showMessage(cls + ": SetValue failed", "Error", MessageIcon::Stop);
     }
 }
 
 bool save(const char* className, const std::string& name, RegType type,
           const std::vector<std::uint8_t>& bytes) {
-    Registry& reg = registry();
     const std::string cls = className;
-    int opened = reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
-    // kRegWriteProtect: the store has told the user already.
-    if (opened != kRegOk && opened != kRegWriteProtect) {
+    const int written = writeValue(registry(), name, type, bytes, [&](int) {
         showMessage(cls + "::Save: invalid key", "Error", MessageIcon::Exclamation);
-    }
-    const int written = opened != kRegOk ? opened
-                                         : reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath,
-                                                        name, RegValue{type, bytes});
-    if (written != kRegOk) {
-        countFailedSave();
-        if (written != kRegWriteProtect) {
-            showMessage(cls + "::Save: SetValue failed", "Error", MessageIcon::Exclamation);
-        }
+    });
+    if (written != kRegOk && written != kRegWriteProtect) {
+        showMessage(cls + "::Save: SetValue failed", "Error", MessageIcon::Exclamation);
     }
     return written == kRegOk;
 }
