@@ -148,27 +148,13 @@ void GpsDecoder::LastOfType::remember(std::u16string_view line) {
 
 void GpsDecoder::onRmc(std::u16string_view line) {
     ++stats_.rmcSentences;
-    const bool anyTalker = talkers_ == Talkers::Any;
-    if (anyTalker && lastRmc_.repeatedByOtherTalker(line)) {
-        return;
-    }
-    if (rmc_.decode(line)) {
-        if (anyTalker) {
-            lastRmc_.remember(line);
-        }
+    if (lastRmc_.decodeOnce(line, talkers_ == Talkers::Any, [&] { return rmc_.decode(line); })) {
         applyRmc();
     }
 }
 
 void GpsDecoder::onGga(std::u16string_view line) {
-    const bool anyTalker = talkers_ == Talkers::Any;
-    if (anyTalker && lastGga_.repeatedByOtherTalker(line)) {
-        return;
-    }
-    if (gga_.decode(line)) {
-        if (anyTalker) {
-            lastGga_.remember(line);
-        }
+    if (lastGga_.decodeOnce(line, talkers_ == Talkers::Any, [&] { return gga_.decode(line); })) {
         applyGga();
     }
 }

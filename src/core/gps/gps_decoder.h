@@ -116,6 +116,19 @@ private:
         // Whether line carries the same time as the last one under another talker.
         bool repeatedByOtherTalker(std::u16string_view line) const;
         void remember(std::u16string_view line);
+
+        // Decodes line, unless (with any talker) it repeats the last one's
+        // time under another talker; remembers the line it decoded.
+        template <typename Decode>
+        bool decodeOnce(std::u16string_view line, bool anyTalker, Decode decode) {
+            if ((anyTalker && repeatedByOtherTalker(line)) || !decode()) {
+                return false;
+            }
+            if (anyTalker) {
+                remember(line);
+            }
+            return true;
+        }
     };
 
     // What the GSA sentences of one epoch changed, undone and redone as one

@@ -100,9 +100,11 @@ bool headerIsConsistent(const TrackFileImage& h, long long recordsInFile) {
     return h.datedCount <= h.lastDatedIndex + 1;
 }
 
-bool readHeader(OpenFile& file, TrackFileImage& h, std::size_t& headerSize) {
+// Reads the header and counts the whole records the file holds after it.
+bool readHeader(OpenFile& file, TrackFileImage& h, long long& records) {
+    const long long size = file.size();
     std::uint8_t head[kTrackHeaderSizeV1];
-    if (!file.readExactly(head, kTrackHeaderSize)) {
+    if (size < 0 || !file.readExactly(head, kTrackHeaderSize)) {
         return false;
     }
     h.version = getI32(head);
@@ -110,7 +112,7 @@ bool readHeader(OpenFile& file, TrackFileImage& h, std::size_t& headerSize) {
     h.datedCount = getI32(head + 8);
     h.lastDatedIndex = getI32(head + 12);
     h.reserved = getI32(head + 16);
-    headerSize = kTrackHeaderSize;
+    std::size_t headerSize = kTrackHeaderSize;
     if (h.version == 1) {
         if (!file.readExactly(head + kTrackHeaderSize, kTrackHeaderSizeV1 - kTrackHeaderSize)) {
             return false;
@@ -121,6 +123,8 @@ bool readHeader(OpenFile& file, TrackFileImage& h, std::size_t& headerSize) {
         headerSize = kTrackHeaderSizeV1;
     }
     h.count = getI32(head + headerSize - 4);
+    records =
+        (size - static_cast<long long>(headerSize)) / static_cast<long long>(kTrackRecordSize);
     return true;
 }
 
@@ -160,15 +164,12 @@ std::optional<TrackFileImage> TrackFile::read(const std::string& path, std::stri
     if (!file.get()) {
         return std::nullopt;
     }
-    const long long size = file.size();
     TrackFileImage image;
-    std::size_t headerSize = 0;
-    if (size < 0 || !readHeader(file, image, headerSize)) {
+    long long records = 0;
+    if (!readHeader(file, image, records)) {
         setProblem(problem, "its header is cut short");
         return std::nullopt;
     }
-    const long long records =
-        (size - static_cast<long long>(headerSize)) / static_cast<long long>(kTrackRecordSize);
     if (!headerIsConsistent(image, records)) {
         setProblem(problem, image.count > records
                                 ? cformat("it ends in point %lld of %d", records + 1, image.count)
@@ -192,14 +193,11 @@ std::optional<TrackFileImage> TrackFile::salvage(const std::string& path) {
     if (!file.get()) {
         return std::nullopt;
     }
-    const long long size = file.size();
     TrackFileImage image;
-    std::size_t headerSize = 0;
-    if (size < 0 || !readHeader(file, image, headerSize)) {
+    long long records = 0;
+    if (!readHeader(file, image, records)) {
         return TrackFileImage{};
     }
-    const long long records =
-        (size - static_cast<long long>(headerSize)) / static_cast<long long>(kTrackRecordSize);
     if (image.count < 0 || image.count > records) {
         image.count =
             static_cast<std::int32_t>(std::min<long long>(records, INT32_MAX - kTrackGrowth));
