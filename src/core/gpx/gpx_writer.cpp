@@ -19,6 +19,10 @@ constexpr std::string_view kStart =
     "<gpx version=\"1.1\" creator=\"Wayplot2\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
     "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\"";
 
+// What xmlEncodeSpecialChars replaces by a reference: a text without any of
+// these comes out of it unchanged.
+constexpr std::string_view kEscaped("<>&\"\r", 5);
+
 // Output is handed to the sink in pieces of about this size.
 constexpr std::size_t kPendingLimit = 64 * 1024;
 
@@ -132,16 +136,24 @@ struct Chars {
     }
 };
 
-// True when every byte is printable ASCII, a tab or a line end: such a text
-// needs no check for what XML cannot carry.
-bool plainAscii(std::string_view text) {
+// What a text needs before it goes out: nothing; libxml2's escaping (it holds
+// one of the characters XML escapes); or a check for what XML cannot carry
+// first (it holds bytes beyond ASCII or control characters other than tab and
+// line feed).
+enum class TextNeeds { Nothing, Escaping, Checking };
+
+TextNeeds textNeeds(std::string_view text) {
+    TextNeeds needs = TextNeeds::Nothing;
     for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
-        if ((b < 0x20 && b != '\t' && b != '\n' && b != '\r') || b >= 0x80) {
-            return false;
+        if (b >= 0x80 || (b < 0x20 && b != '\t' && b != '\n')) {
+            return TextNeeds::Checking;
+        }
+        if (b == '<' || b == '>' || b == '&' || b == '"') {
+            needs = TextNeeds::Escaping;
         }
     }
-    return true;
+    return needs;
 }
 
 }  // namespace
@@ -245,16 +257,29 @@ void GpxWriter::openBody() {
     }
 }
 
-// <element>text</element> on a line of its own; libxml2 escapes the text.
+// <element>text</element> on a line of its own. A text holding none of the
+// characters XML escapes (most names and notes) goes out as it is; any other
+// is escaped by libxml2.
 void GpxWriter::text(std::string_view indent, std::string_view element, const std::string& text) {
-    xmlChar* escaped = xmlEncodeSpecialChars(
-        nullptr, reinterpret_cast<const xmlChar*>(plainAscii(text) ? text.c_str()
-                                                                   : xmlSafeText(text).c_str()));
-    if (!escaped) {
-        ok_ = false;
-        return;
+    std::string safe;
+    const std::string* source = &text;
+    TextNeeds needs = textNeeds(text);
+    if (needs == TextNeeds::Checking) {
+        safe = xmlSafeText(text);
+        source = &safe;
+        needs = safe.find_first_of(kEscaped) == std::string::npos ? TextNeeds::Nothing
+                                                                  : TextNeeds::Escaping;
     }
-    const std::string_view value(reinterpret_cast<const char*>(escaped));
+    xmlChar* escaped = nullptr;
+    std::string_view value(*source);
+    if (needs == TextNeeds::Escaping) {
+        escaped = xmlEncodeSpecialChars(nullptr, reinterpret_cast<const xmlChar*>(source->c_str()));
+        if (!escaped) {
+            ok_ = false;
+            return;
+        }
+        value = reinterpret_cast<const char*>(escaped);
+    }
     std::string& pending = state_->pending;
     const std::size_t at = pending.size();
     pending.resize(at + indent.size() + 2 * element.size() + 6 + value.size());

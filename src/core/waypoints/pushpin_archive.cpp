@@ -17,6 +17,32 @@ constexpr std::uint16_t kWideMarker = 0xFFFE;
 // cannot make the reader reserve more than the file holds.
 constexpr std::uint32_t kTextChunk = 16384;
 
+// The little-endian number at b.
+template <typename T>
+T fromLittleEndian(const unsigned char* b) {
+    T v = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, b, sizeof v);
+    } else {
+        for (std::size_t i = sizeof v; i-- > 0;) {
+            v = static_cast<T>((v << 8) | b[i]);
+        }
+    }
+    return v;
+}
+
+// Puts v at b, little-endian.
+template <typename T>
+void toLittleEndian(T v, unsigned char* b) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(b, &v, sizeof v);
+    } else {
+        for (std::size_t i = 0; i < sizeof v; ++i, v = static_cast<T>(v >> 8)) {
+            b[i] = static_cast<unsigned char>(v);
+        }
+    }
+}
+
 }  // namespace
 
 bool PushpinArchiveReader::fill() {
@@ -32,12 +58,7 @@ bool PushpinArchiveReader::fill() {
     return true;
 }
 
-bool PushpinArchiveReader::readBytes(void* out, std::size_t n) {
-    if (n <= end_ - pos_) {  // the usual case: all of it in the buffer
-        std::memcpy(out, buffer_.data() + pos_, n);
-        pos_ += n;
-        return true;
-    }
+bool PushpinArchiveReader::readBytesAcross(void* out, std::size_t n) {
     auto* dst = static_cast<unsigned char*>(out);
     while (n > 0) {
         if (pos_ == end_ && !fill()) {
@@ -61,7 +82,7 @@ bool PushpinArchiveReader::readU16(std::uint16_t& v) {
     if (!readBytes(b, 2)) {
         return false;
     }
-    v = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+    v = fromLittleEndian<std::uint16_t>(b);
     return true;
 }
 
@@ -70,8 +91,7 @@ bool PushpinArchiveReader::readU32(std::uint32_t& v) {
     if (!readBytes(b, 4)) {
         return false;
     }
-    v = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-        (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    v = fromLittleEndian<std::uint32_t>(b);
     return true;
 }
 
@@ -89,11 +109,7 @@ bool PushpinArchiveReader::readDouble(double& v) {
     if (!readBytes(b, 8)) {
         return false;
     }
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) {
-        bits = (bits << 8) | b[i];
-    }
-    v = std::bit_cast<double>(bits);
+    v = std::bit_cast<double>(fromLittleEndian<std::uint64_t>(b));
     return true;
 }
 
@@ -250,12 +266,7 @@ bool PushpinArchiveReader::atEnd() {
     return pos_ == end_ && !fill() && status_ == Status::EndOfData;
 }
 
-void PushpinArchiveWriter::writeBytes(const void* data, std::size_t n) {
-    if (n <= buffer_.size() - used_) {  // the usual case: room for all of it
-        std::memcpy(buffer_.data() + used_, data, n);
-        used_ += n;
-        return;
-    }
+void PushpinArchiveWriter::writeBytesAcross(const void* data, std::size_t n) {
     const auto* src = static_cast<const unsigned char*>(data);
     while (n > 0) {
         if (used_ == buffer_.size() && !flush()) {
@@ -291,24 +302,20 @@ void PushpinArchiveWriter::writeU8(std::uint8_t v) {
 }
 
 void PushpinArchiveWriter::writeU16(std::uint16_t v) {
-    unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
+    unsigned char b[2];
+    toLittleEndian(v, b);
     writeBytes(b, 2);
 }
 
 void PushpinArchiveWriter::writeU32(std::uint32_t v) {
     unsigned char b[4];
-    for (int i = 0; i < 4; ++i) {
-        b[i] = static_cast<unsigned char>(v >> (8 * i));
-    }
+    toLittleEndian(v, b);
     writeBytes(b, 4);
 }
 
 void PushpinArchiveWriter::writeDouble(double v) {
-    auto bits = std::bit_cast<std::uint64_t>(v);
     unsigned char b[8];
-    for (int i = 0; i < 8; ++i) {
-        b[i] = static_cast<unsigned char>(bits >> (8 * i));
-    }
+    toLittleEndian(std::bit_cast<std::uint64_t>(v), b);
     writeBytes(b, 8);
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -42,13 +43,22 @@ public:
     const std::string& problem() const { return problem_; }
 
 private:
-    bool readBytes(void* out, std::size_t n);
+    // The usual case, all of it in the buffer, stays small enough to inline.
+    bool readBytes(void* out, std::size_t n) {
+        if (n > end_ - pos_) {
+            return readBytesAcross(out, n);
+        }
+        std::memcpy(out, buffer_.data() + pos_, n);
+        pos_ += n;
+        return true;
+    }
+    bool readBytesAcross(void* out, std::size_t n);
     bool readU16(std::uint16_t& v);
     bool readLength(std::uint32_t& length, bool& wide);
     bool fill();
 
     std::FILE* file_ = nullptr;
-    std::array<unsigned char, 4096> buffer_{};
+    std::array<unsigned char, 64 * 1024> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     Status status_ = Status::Ok;
@@ -82,12 +92,20 @@ public:
     static std::size_t recordSizeLimit(const CPushpin& pushpin);
 
 private:
-    void writeBytes(const void* data, std::size_t n);
+    void writeBytes(const void* data, std::size_t n) {
+        if (n > buffer_.size() - used_) {
+            writeBytesAcross(data, n);
+            return;
+        }
+        std::memcpy(buffer_.data() + used_, data, n);
+        used_ += n;
+    }
+    void writeBytesAcross(const void* data, std::size_t n);
     void writeU16(std::uint16_t v);
 
     std::FILE* file_ = nullptr;
     std::vector<std::uint8_t>* bytes_ = nullptr;
-    std::array<unsigned char, 4096> buffer_{};
+    std::array<unsigned char, 64 * 1024> buffer_;
     std::size_t used_ = 0;
     bool failed_ = false;
 };

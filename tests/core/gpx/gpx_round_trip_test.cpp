@@ -72,7 +72,11 @@ TEST(GpxRoundTrip, PushpinsKeepNamesNotesAltitudesAndIcons) {
     for (int icon = 0; icon < kPushpinIconCount; ++icon) {
         CPushpin* p = pins.AddNew();
         p->name = fromUtf8("Pïn " + std::to_string(icon) + (icon % 7 ? "" : " <&> \"€\""));
-        p->note = icon % 3 ? fromUtf8("Nötè\nline two") : u"";
+        // Also plain ASCII with the characters XML escapes, and a CR LF line end.
+        p->note = icon % 3   ? fromUtf8("Nötè\nline two")
+                  : icon % 2 ? u"R&D <b> \"q\""
+                  : icon % 4 ? u"CR LF\r\nkept"
+                             : u"";
         p->latitude = (icon * 3.0 - 88.0) * kDegToRad;
         p->longitude = (icon * 6.1 - 179.9) * kDegToRad;
         p->altitude = icon % 2 ? icon * 10.25 : 0.0;
