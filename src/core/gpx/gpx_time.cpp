@@ -196,7 +196,7 @@ std::optional<GpsDateTime> toGpsDateTime(const UtcTime& time) {
         --days;
     }
     const Civil c = civilFromDays(days);
-    if (c.year < 2001 || c.year > 2255) {
+    if (c.year < 2001 || c.year > 2099) {
         return std::nullopt;
     }
     GpsDateTime t;

@@ -31,8 +31,9 @@ std::string formatIsoTime(const UtcTime& time);
 inline constexpr std::size_t kIsoTimeRoom = 24;
 std::size_t formatIsoTime(const UtcTime& time, char* out);
 
-// The fix time a track point holds: the two-digit year counts from 2000 and 0
-// means no date, so only 2001 to 2255 fit. Nothing outside that range.
+// The fix time a track point or pushpin holds: the two-digit year counts from
+// 2000 and 0 means no date, so only 2001 to 2099 fit (the pushpin file refuses
+// any other year as damage). Nothing outside that range.
 std::optional<GpsDateTime> toGpsDateTime(const UtcTime& time);
 // Nothing when the point carries no date or an impossible one.
 std::optional<UtcTime> fromGpsDateTime(const GpsDateTime& time);

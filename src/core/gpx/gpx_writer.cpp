@@ -3,6 +3,7 @@
 #include <libxml/entities.h>
 #include <libxml/xmlmemory.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -30,6 +31,11 @@ constexpr std::size_t kPendingLimit = 64 * 1024;
 // where distinct multiples are distinct doubles and scaling errs far less
 // than half a unit.
 constexpr double kScaledLimit = 1e6;
+
+// The most digits an xs:decimal may have for libxml2's schema validation
+// (xmllint), and the magnitude from which a number has more before the point.
+constexpr int kDecimalDigits = 24;
+constexpr double kDecimalLimit = 1e24;
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -108,12 +114,38 @@ char* putNumber(char* out, double value) {
             return out;
         }
     }
-    const auto [end, ec] = std::to_chars(out, out + 340, value, std::chars_format::fixed);
+    auto [end, ec] = std::to_chars(out, out + 340, value, std::chars_format::fixed);
     if (ec != std::errc()) {
         *out = '0';
         return out + 1;
     }
+    // A schema validator holds an xs:decimal in kDecimalDigits digits (libxml2
+    // refuses longer ones): a tiny value is rounded to the decimals that fit.
+    // Values from kDecimalLimit up are left out by the callers (writable).
+    const char* const point = std::find(out, end, '.');
+    const auto whole = static_cast<int>(point - out) - (std::signbit(value) ? 1 : 0);
+    const int wholeDigits = magnitude < 1.0 ? 0 : whole;
+    if (point != end && wholeDigits + static_cast<int>(end - point - 1) > kDecimalDigits) {
+        end = std::to_chars(out, out + 340, value, std::chars_format::fixed,
+                            kDecimalDigits - wholeDigits)
+                  .ptr;
+        while (end[-1] == '0') {
+            --end;
+        }
+        if (end[-1] == '.') {
+            --end;
+        }
+        if (end - out == 2 && out[0] == '-' && out[1] == '0') {
+            out[0] = '0';  // -0.000…01 rounded to nothing
+            --end;
+        }
+    }
     return end;
+}
+
+// A number an xs:decimal can carry.
+bool writable(double value) {
+    return std::isfinite(value) && std::fabs(value) < kDecimalLimit;
 }
 
 // Puts texts and numbers one after another into a buffer with room for them.
@@ -303,8 +335,13 @@ bool GpxWriter::writePoint(std::string_view indent, std::string_view element, co
     const std::string_view child(spaces, depth + 2), grandchild(spaces, depth + 4),
         greatGrandchild(spaces, depth + 6);
 
-    out << indent << "<" << element << " lat=\"" << p.latitude << "\" lon=\"" << p.longitude
-        << "\"";
+    // The schema takes longitudes from -180 up to but not including 180 (a
+    // pushpin may hold any up to 360): the same meridian, written so.
+    double longitude = std::remainder(p.longitude, 360.0);
+    if (longitude >= 180.0) {
+        longitude = -180.0;
+    }
+    out << indent << "<" << element << " lat=\"" << p.latitude << "\" lon=\"" << longitude << "\"";
     bool children = false;
     const auto open = [&] {
         if (!children) {
@@ -317,7 +354,7 @@ bool GpxWriter::writePoint(std::string_view indent, std::string_view element, co
         out << indent << "<" << name << ">" << value << "</" << name << ">\n";
     };
     // The schema's order: ele, time, name, cmt, desc, sym, fix, sat, hdop, pdop, extensions.
-    if (p.elevation && std::isfinite(*p.elevation)) {
+    if (p.elevation && writable(*p.elevation)) {
         number(child, "ele", *p.elevation);
     }
     if (p.time) {
@@ -343,13 +380,13 @@ bool GpxWriter::writePoint(std::string_view indent, std::string_view element, co
     if (p.satellites && *p.satellites >= 0) {
         number(child, "sat", *p.satellites);
     }
-    if (p.hdop && std::isfinite(*p.hdop) && *p.hdop >= 0.0) {
+    if (p.hdop && writable(*p.hdop) && *p.hdop >= 0.0) {
         number(child, "hdop", *p.hdop);
     }
-    if (p.pdop && std::isfinite(*p.pdop) && *p.pdop >= 0.0) {
+    if (p.pdop && writable(*p.pdop) && *p.pdop >= 0.0) {
         number(child, "pdop", *p.pdop);
     }
-    const bool speed = p.speed && std::isfinite(*p.speed) && *p.speed >= 0.0;
+    const bool speed = p.speed && writable(*p.speed) && *p.speed >= 0.0;
     const bool course =
         p.course && std::isfinite(*p.course) && *p.course >= 0.0 && *p.course < 360.0;
     if (speed || course) {

@@ -28,8 +28,8 @@ std::vector<std::pair<int, int>> trackPieces(const TrackPoint* points, int count
 double gpxDegrees(double radians);
 
 // A track point's GPX form and back. Undated points (NoDate, or a date that
-// is not a real one) get no time; read times outside 2001-2255 leave the
-// point undated, since the track file cannot hold them.
+// is not a real one) get no time; read times outside 2001-2099 leave the
+// point undated, since a two-digit year cannot hold them.
 GpxPoint gpxFromTrackPoint(const TrackPoint& point);
 TrackPoint trackPointFromGpx(const GpxPoint& point);
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 #include <utility>
@@ -220,6 +221,46 @@ TEST(GpxPeers, WrittenPushpinsAndTracksAreValidAndReadBackByGpsbabelAndGdal) {
             expectSamePoints(seen->waypoints, pinsFile ? expected : std::vector<SeenPoint>{}, true);
             expectSamePoints(seen->trackPoints, pinsFile ? std::vector<SeenPoint>{} : expectedTrack,
                              false);
+        }
+    }
+}
+
+// What a pushpin can hold but GPX 1.1 cannot take as it is: longitudes of
+// 180 and beyond (the pushpin file takes up to 360) and numbers that need
+// more digits than a schema validator's decimal holds.
+TEST(GpxPeers, WrittenGpxStaysValidForValuesAtTheEdges) {
+    requirePeers();
+    struct Edge {
+        double longitude, altitude;          // degrees, metres
+        double readLongitude, readAltitude;  // NaN: no ele
+    } edges[] = {
+        {180.0, 1e300, -180.0, NAN},
+        {200.0, 1e-30, -160.0, 0.0},
+        {1.2345678901234567e-10, -1e23, 1.2345678901234567e-10, -1e23},
+        {-180.0, -2.5e-9, -180.0, -2.5e-9},
+    };
+    TempDir dir;
+    CPushpins pins;
+    for (const Edge& e : edges) {
+        CPushpin* p = pins.AddNew();
+        p->longitude = e.longitude * kDegToRad;
+        p->altitude = e.altitude;
+        p->state = TrackPointState::ThreeD;
+    }
+    ASSERT_TRUE(ExportGpx(pins, dir.file("edges.gpx")));
+    EXPECT_EQ(schemaErrors(dir.file("edges.gpx")), "");
+    CPushpins back;
+    ASSERT_TRUE(ReadGpx(back, dir.file("edges.gpx")).ok);
+    ASSERT_EQ(back.GetCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const Edge& e = edges[i];
+        const CPushpin& p = *back.GetAt(3 - i);
+        EXPECT_NEAR(p.longitude * kRadToDeg, e.readLongitude, 1e-9);
+        EXPECT_EQ(p.state & TrackPointState::ThreeD,
+                  std::isnan(e.readAltitude) ? 0u : TrackPointState::ThreeD);
+        if (!std::isnan(e.readAltitude)) {
+            EXPECT_DOUBLE_EQ(p.altitude, e.readAltitude);
         }
     }
 }

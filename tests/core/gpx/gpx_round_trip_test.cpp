@@ -117,5 +117,25 @@ TEST(GpxRoundTrip, WaypointsOfOtherProgramsTakeDescOrCmtEleAndTheNearestIcon) {
               std::tuple(7.5, ThreeD, 0u));
 }
 
+// A pushpin holds a two-digit year: a waypoint dated after 2099 (or before
+// 2001) comes in undated, and the pushpin file saved with it loads cleanly.
+TEST(GpxRoundTrip, WaypointDatesBeyondTwoDigitYearsComeInUndated) {
+    TempDir dir;
+    writeFile(dir.file("w.gpx"),
+              "<gpx><wpt lat=\"1\" lon=\"2\"><time>2099-12-31T23:59:59Z</time></wpt>"
+              "<wpt lat=\"1\" lon=\"3\"><time>2100-01-01T00:00:00Z</time></wpt>"
+              "<wpt lat=\"1\" lon=\"4\"><time>2000-12-31T23:59:59Z</time></wpt></gpx>");
+    CPushpins pins;
+    ASSERT_TRUE(ReadGpx(pins, dir.file("w.gpx")).ok);
+    ASSERT_TRUE(pins.SaveFile(dir.file("p.kpp")));
+    CPushpins back;
+    ASSERT_TRUE(back.LoadFile(dir.file("p.kpp")).clean());
+    ASSERT_EQ(back.GetCount(), 3);
+    const GpsDateTime &last = back.GetAt(2)->time, &later = back.GetAt(1)->time,
+                      &earlier = back.GetAt(0)->time;
+    EXPECT_EQ(std::vector<int>({last.year, last.month, last.day, later.year, earlier.year}),
+              std::vector<int>({99, 12, 31, 0, 0}));
+}
+
 }  // namespace
 }  // namespace wp2

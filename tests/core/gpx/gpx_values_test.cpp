@@ -35,12 +35,12 @@ TEST(GpxTime, TimesWithZonesAndFractionsBecomeUtcAndImpossibleOnesAreRefused) {
             EXPECT_EQ(formatIsoTime(*t), c.utc);
         }
     }
-    // A fix time holds 2001 to 2255 only; 2000 would read as "no date".
+    // A fix time holds a two-digit year, 2001 to 2099; 2000 would read as "no date".
     EXPECT_FALSE(toGpsDateTime(*parseIsoTime("2000-06-01T00:00:00Z")));
-    EXPECT_FALSE(toGpsDateTime(*parseIsoTime("2256-01-01T00:00:00Z")));
-    const auto fix = toGpsDateTime(*parseIsoTime("2255-12-31T23:59:58.5Z"));
+    EXPECT_FALSE(toGpsDateTime(*parseIsoTime("2100-01-01T00:00:00Z")));
+    const auto fix = toGpsDateTime(*parseIsoTime("2099-12-31T23:59:58.5Z"));
     ASSERT_TRUE(fix);
-    EXPECT_EQ(formatIsoTime(*fromGpsDateTime(*fix)), "2255-12-31T23:59:58.500Z");
+    EXPECT_EQ(formatIsoTime(*fromGpsDateTime(*fix)), "2099-12-31T23:59:58.500Z");
 }
 
 TEST(PushpinIconNames, EveryNameLeadsBackToItsIconAndOtherProgramsNamesToTheNearest) {
