@@ -50,7 +50,13 @@ public:
                 p->time = *t;
             }
         }
-        p->name = w.name.empty() ? widen(cformat("Wpt_%d", nameCounter_++)) : limitedText(w.name);
+        ++waypoints_;
+        // Named as GPSBabel names a waypoint without a name, so that a file
+        // shows the same names here as there.
+        const std::string& name = !w.name.empty()      ? w.name
+                                  : !w.comment.empty() ? w.comment
+                                                       : w.description;
+        p->name = name.empty() ? widen(cformat("WPT%03d", waypoints_)) : limitedText(name);
         p->note = limitedText(w.description.empty() ? w.comment : w.description);
         // Files tend to use few symbols, over and over.
         if (w.symbol != symbol_) {
@@ -62,7 +68,7 @@ public:
 
 private:
     CPushpins& pushpins_;
-    int nameCounter_ = 1;
+    int waypoints_ = 0;  // read so far
     std::string symbol_;
     int icon_ = kDefaultPushpinIcon;
 };

@@ -14,9 +14,11 @@ namespace wp2 {
 inline constexpr std::size_t kGpxPushpinTextLimit = 999;
 
 // Adds each waypoint of the file at index 0 of `pushpins` (so the file's last
-// waypoint ends at index 0, as with the other readers): name (or "Wpt_%d"
-// when it has none), desc or else cmt as the note, ele as the altitude (with
-// ThreeD), time, and sym as the icon. Routes and tracks are not waypoints.
+// waypoint ends at index 0, as with the other readers): name (a waypoint
+// without one is named as GPSBabel names it: by its cmt, else its desc, else
+// "WPT" and its number in the file, "WPT002"), desc or else cmt as the note,
+// ele as the altitude (with ThreeD), time, and sym as the icon. Routes and
+// tracks are not waypoints.
 GpxReadResult ReadGpx(CPushpins& pushpins, const std::string& path);
 
 // One <wpt> per pushpin, oldest first (the order the pushpin file keeps, so

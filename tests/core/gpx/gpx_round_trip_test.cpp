@@ -8,6 +8,7 @@
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_icon_names.h"
 #include "core/waypoints/text16.h"
+#include "core/waypoints/pushpin_test_util.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -106,12 +107,15 @@ TEST(GpxRoundTrip, WaypointsOfOtherProgramsTakeDescOrCmtEleAndTheNearestIcon) {
     writeFile(dir.file("w.gpx"),
               "<gpx><wpt lat=\"1\" lon=\"2\"><ele>7.5</ele><name>A</name><cmt>c</cmt>"
               "<desc>d</desc><sym>Hotel</sym></wpt><wpt lat=\"1\" lon=\"3\"><cmt>only</cmt>"
-              "<sym>Nothing Known</sym></wpt></gpx>");
+              "<sym>Nothing Known</sym></wpt><wpt lat=\"1\" lon=\"4\"><desc>D</desc></wpt>"
+              "<wpt lat=\"1\" lon=\"5\"/></gpx>");
     CPushpins pins;
     ASSERT_TRUE(ReadGpx(pins, dir.file("w.gpx")).ok);
-    ASSERT_EQ(pins.GetCount(), 2);
-    const CPushpin &a = *pins.GetAt(1), &b = *pins.GetAt(0);  // the last waypoint is index 0
-    EXPECT_EQ(a.name + u"|" + a.note + u"|" + b.name + u"|" + b.note, u"A|d|Wpt_1|only");
+    ASSERT_EQ(pins.GetCount(), 4);
+    // Without a name: the cmt, else the desc, else "WPT" and the number, as GPSBabel names them.
+    EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"WPT004", "D", "only", "A"}));
+    const CPushpin &a = *pins.GetAt(3), &b = *pins.GetAt(2);  // the last waypoint is index 0
+    EXPECT_EQ(a.note + u"|" + b.note, u"d|only");
     EXPECT_EQ(std::pair(a.icon, b.icon), std::pair(pushpinIconForSymbol("Lodging"), 0));
     EXPECT_EQ(std::tuple(a.altitude, a.state & ThreeD, b.state & ThreeD),
               std::tuple(7.5, ThreeD, 0u));
