@@ -20,10 +20,6 @@ constexpr std::string_view kStart =
     "<gpx version=\"1.1\" creator=\"Wayplot2\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
     "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\"";
 
-// What xmlEncodeSpecialChars replaces by a reference: a text without any of
-// these comes out of it unchanged.
-constexpr std::string_view kEscaped("<>&\"\r", 5);
-
 // Output is handed to the sink in pieces of about this size.
 constexpr std::size_t kPendingLimit = 64 * 1024;
 
@@ -168,20 +164,25 @@ struct Chars {
     }
 };
 
-// What a text needs before it goes out: nothing; libxml2's escaping (it holds
-// one of the characters XML escapes); or a check for what XML cannot carry
-// first (it holds bytes beyond ASCII or control characters other than tab and
-// line feed).
+// What xmlEncodeSpecialChars replaces by a reference: a text without any of
+// these comes out of it unchanged.
+bool escapedByLibxml(unsigned char b) {
+    return b == '<' || b == '>' || b == '&' || b == '"' || b == '\r';
+}
+
+// What a text needs before it goes out: nothing; libxml2's escaping; or first
+// a check for what XML cannot carry (it holds bytes beyond ASCII or control
+// characters other than tab and line ends).
 enum class TextNeeds { Nothing, Escaping, Checking };
 
 TextNeeds textNeeds(std::string_view text) {
     TextNeeds needs = TextNeeds::Nothing;
     for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x80 || (b < 0x20 && b != '\t' && b != '\n')) {
+        if (b >= 0x80 || (b < 0x20 && b != '\t' && b != '\n' && b != '\r')) {
             return TextNeeds::Checking;
         }
-        if (b == '<' || b == '>' || b == '&' || b == '"') {
+        if (escapedByLibxml(b)) {
             needs = TextNeeds::Escaping;
         }
     }
@@ -299,8 +300,10 @@ void GpxWriter::text(std::string_view indent, std::string_view element, const st
     if (needs == TextNeeds::Checking) {
         safe = xmlSafeText(text);
         source = &safe;
-        needs = safe.find_first_of(kEscaped) == std::string::npos ? TextNeeds::Nothing
-                                                                  : TextNeeds::Escaping;
+        needs = std::any_of(safe.begin(), safe.end(),
+                            [](char c) { return escapedByLibxml(static_cast<unsigned char>(c)); })
+                    ? TextNeeds::Escaping
+                    : TextNeeds::Nothing;
     }
     xmlChar* escaped = nullptr;
     std::string_view value(*source);

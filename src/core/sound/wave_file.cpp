@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/base/little_endian.h"
+
 namespace wp2 {
 
 namespace {
@@ -11,26 +13,6 @@ namespace {
 // Enough for any header this program meets; chunks beyond it are not searched.
 constexpr std::size_t kHeaderBytes = 64 * 1024;
 constexpr int kExtensible = 0xFFFE;
-
-std::uint32_t le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-int le16(const std::uint8_t* p) {
-    return static_cast<int>(p[0]) | static_cast<int>(p[1]) << 8;
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    }
-}
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
 
 void putTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) {
     for (int i = 0; i < 4; ++i) {
@@ -49,17 +31,17 @@ bool playable(const WaveFormat& f) {
 
 // The "fmt " chunk body of `length` bytes; false when it is too short.
 bool readFormatChunk(const std::uint8_t* f, std::uint64_t length, WaveFormat& format) {
-    format.encoding = le16(f);
-    format.channels = le16(f + 2);
-    format.sampleRate = static_cast<int>(le32(f + 4) & 0x7FFFFFFF);
-    format.blockAlign = le16(f + 12);
-    format.bitsPerSample = le16(f + 14);
+    format.encoding = fromLittleEndian<std::uint16_t>(f);
+    format.channels = fromLittleEndian<std::uint16_t>(f + 2);
+    format.sampleRate = static_cast<int>(fromLittleEndian<std::uint32_t>(f + 4) & 0x7FFFFFFF);
+    format.blockAlign = fromLittleEndian<std::uint16_t>(f + 12);
+    format.bitsPerSample = fromLittleEndian<std::uint16_t>(f + 14);
     if (format.encoding == kExtensible) {
         // The real encoding is the first two bytes of the sub-format GUID.
         if (length < 40) {
             return false;
         }
-        format.encoding = le16(f + 24);
+        format.encoding = fromLittleEndian<std::uint16_t>(f + 24);
     }
     return true;
 }
@@ -77,7 +59,7 @@ std::optional<WaveFormat> parseWaveHeader(const std::uint8_t* data, std::size_t 
     std::uint64_t pos = 12;
     while (pos + 8 <= size) {
         const std::uint8_t* chunk = data + pos;
-        const std::uint64_t length = le32(chunk + 4);
+        const std::uint64_t length = fromLittleEndian<std::uint32_t>(chunk + 4);
         const std::uint64_t body = pos + 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             std::uint64_t needed = std::min<std::uint64_t>(length, 40);
@@ -168,20 +150,21 @@ std::vector<std::uint8_t> encodeWave(const std::vector<std::int16_t>& samples, i
     std::vector<std::uint8_t> out;
     out.reserve(44 + dataBytes);
     putTag(out, "RIFF");
-    put32(out, 36 + dataBytes);
+    appendLittleEndian<std::uint32_t>(out, 36 + dataBytes);
     putTag(out, "WAVE");
     putTag(out, "fmt ");
-    put32(out, 16);
-    put16(out, WaveFormat::kPcm);
-    put16(out, 1);  // mono
-    put32(out, static_cast<std::uint32_t>(sampleRate));
-    put32(out, static_cast<std::uint32_t>(sampleRate) * 2);  // bytes per second
-    put16(out, 2);                                           // block align
-    put16(out, 16);                                          // bits per sample
+    appendLittleEndian<std::uint32_t>(out, 16);
+    appendLittleEndian<std::uint16_t>(out, WaveFormat::kPcm);
+    appendLittleEndian<std::uint16_t>(out, 1);  // mono
+    appendLittleEndian<std::uint32_t>(out, static_cast<std::uint32_t>(sampleRate));
+    appendLittleEndian<std::uint32_t>(
+        out, static_cast<std::uint32_t>(sampleRate) * 2);  // bytes per second
+    appendLittleEndian<std::uint16_t>(out, 2);             // block align
+    appendLittleEndian<std::uint16_t>(out, 16);            // bits per sample
     putTag(out, "data");
-    put32(out, dataBytes);
+    appendLittleEndian<std::uint32_t>(out, dataBytes);
     for (std::int16_t s : samples) {
-        put16(out, static_cast<std::uint16_t>(s));
+        appendLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(s));
     }
     return out;
 }

@@ -1,12 +1,12 @@
 #include "core/track/track_file.h"
 
 #include <algorithm>
-#include <bit>
 #include <climits>
 #include <cstdio>
 #include <new>
 
 #include "core/base/cformat.h"
+#include "core/base/little_endian.h"
 #include "core/track/track_log.h"
 
 namespace wp2 {
@@ -15,36 +15,6 @@ namespace {
 
 // Records are read in blocks of this many.
 constexpr std::size_t kReadBlockRecords = 256;
-
-std::uint32_t getU32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-
-std::int32_t getI32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(getU32(p));
-}
-
-double getDouble(const std::uint8_t* p) {
-    std::uint64_t bits = std::uint64_t(getU32(p)) | std::uint64_t(getU32(p + 4)) << 32;
-    return std::bit_cast<double>(bits);
-}
-
-void putU32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
-}
-
-void putI32(std::uint8_t* p, std::int32_t v) {
-    putU32(p, static_cast<std::uint32_t>(v));
-}
-
-void putDouble(std::uint8_t* p, double v) {
-    const auto bits = std::bit_cast<std::uint64_t>(v);
-    putU32(p, static_cast<std::uint32_t>(bits));
-    putU32(p + 4, static_cast<std::uint32_t>(bits >> 32));
-}
 
 void setProblem(std::string* problem, const std::string& text) {
     if (problem) {
@@ -107,22 +77,22 @@ bool readHeader(OpenFile& file, TrackFileImage& h, long long& records) {
     if (size < 0 || !file.readExactly(head, kTrackHeaderSize)) {
         return false;
     }
-    h.version = getI32(head);
-    h.capacity = getI32(head + 4);
-    h.datedCount = getI32(head + 8);
-    h.lastDatedIndex = getI32(head + 12);
-    h.reserved = getI32(head + 16);
+    h.version = fromLittleEndian<std::int32_t>(head);
+    h.capacity = fromLittleEndian<std::int32_t>(head + 4);
+    h.datedCount = fromLittleEndian<std::int32_t>(head + 8);
+    h.lastDatedIndex = fromLittleEndian<std::int32_t>(head + 12);
+    h.reserved = fromLittleEndian<std::int32_t>(head + 16);
     std::size_t headerSize = kTrackHeaderSize;
     if (h.version == 1) {
         if (!file.readExactly(head + kTrackHeaderSize, kTrackHeaderSizeV1 - kTrackHeaderSize)) {
             return false;
         }
         h.hasLegacy = true;
-        h.legacyA = getDouble(head + 20);
-        h.legacyB = getDouble(head + 28);
+        h.legacyA = fromLittleEndian<double>(head + 20);
+        h.legacyB = fromLittleEndian<double>(head + 28);
         headerSize = kTrackHeaderSizeV1;
     }
-    h.count = getI32(head + headerSize - 4);
+    h.count = fromLittleEndian<std::int32_t>(head + headerSize - 4);
     records =
         (size - static_cast<long long>(headerSize)) / static_cast<long long>(kTrackRecordSize);
     return true;
@@ -228,12 +198,12 @@ std::array<std::uint8_t, kTrackHeaderSize> TrackFile::encodeHeader(std::int32_t 
                                                                    std::int32_t reserved,
                                                                    std::int32_t count) {
     std::array<std::uint8_t, kTrackHeaderSize> bytes{};
-    putI32(&bytes[0], kTrackFileVersion);
-    putI32(&bytes[4], capacity);
-    putI32(&bytes[8], datedCount);
-    putI32(&bytes[12], lastDatedIndex);
-    putI32(&bytes[16], reserved);
-    putI32(&bytes[20], count < 0 ? 0 : count);
+    toLittleEndian<std::int32_t>(kTrackFileVersion, &bytes[0]);
+    toLittleEndian<std::int32_t>(capacity, &bytes[4]);
+    toLittleEndian<std::int32_t>(datedCount, &bytes[8]);
+    toLittleEndian<std::int32_t>(lastDatedIndex, &bytes[12]);
+    toLittleEndian<std::int32_t>(reserved, &bytes[16]);
+    toLittleEndian<std::int32_t>(count < 0 ? 0 : count, &bytes[20]);
     return bytes;
 }
 
@@ -251,18 +221,18 @@ std::vector<std::uint8_t> TrackFile::encode(std::int32_t capacity, std::int32_t 
 }
 
 void TrackFile::encodeRecord(const TrackPoint& p, std::uint8_t* out) {
-    putDouble(out + 0, p.latitude);
-    putDouble(out + 8, p.longitude);
-    putDouble(out + 16, p.altitude);
+    toLittleEndian(p.latitude, out + 0);
+    toLittleEndian(p.longitude, out + 8);
+    toLittleEndian(p.altitude, out + 16);
     out[24] = p.time.year;
     out[25] = p.time.month;
     out[26] = p.time.day;
     out[27] = p.time.hour;
     out[28] = p.time.minute;
-    putDouble(out + 29, p.time.seconds);
-    putDouble(out + 37, p.speed);
-    putDouble(out + 45, p.course);
-    putDouble(out + 53, p.dop);
+    toLittleEndian(p.time.seconds, out + 29);
+    toLittleEndian(p.speed, out + 37);
+    toLittleEndian(p.course, out + 45);
+    toLittleEndian(p.dop, out + 53);
     out[61] = static_cast<std::uint8_t>(p.state);
     out[62] = static_cast<std::uint8_t>(p.state >> 8);
     out[63] = p.satellites;
@@ -270,18 +240,18 @@ void TrackFile::encodeRecord(const TrackPoint& p, std::uint8_t* out) {
 
 TrackPoint TrackFile::decodeRecord(const std::uint8_t* in) {
     TrackPoint p;
-    p.latitude = getDouble(in + 0);
-    p.longitude = getDouble(in + 8);
-    p.altitude = getDouble(in + 16);
+    p.latitude = fromLittleEndian<double>(in + 0);
+    p.longitude = fromLittleEndian<double>(in + 8);
+    p.altitude = fromLittleEndian<double>(in + 16);
     p.time.year = in[24];
     p.time.month = in[25];
     p.time.day = in[26];
     p.time.hour = in[27];
     p.time.minute = in[28];
-    p.time.seconds = getDouble(in + 29);
-    p.speed = getDouble(in + 37);
-    p.course = getDouble(in + 45);
-    p.dop = getDouble(in + 53);
+    p.time.seconds = fromLittleEndian<double>(in + 29);
+    p.speed = fromLittleEndian<double>(in + 37);
+    p.course = fromLittleEndian<double>(in + 45);
+    p.dop = fromLittleEndian<double>(in + 53);
     p.state = std::uint32_t(in[61]) | std::uint32_t(in[62]) << 8;
     p.satellites = in[63];
     return p;

@@ -1,11 +1,11 @@
 #include "core/waypoints/pushpin_archive.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <new>
 
 #include "core/base/cformat.h"
+#include "core/base/little_endian.h"
 
 namespace wp2 {
 
@@ -16,32 +16,6 @@ constexpr std::uint16_t kWideMarker = 0xFFFE;
 // Texts are read in pieces of this many characters, so that a damaged length
 // cannot make the reader reserve more than the file holds.
 constexpr std::uint32_t kTextChunk = 16384;
-
-// The little-endian number at b.
-template <typename T>
-T fromLittleEndian(const unsigned char* b) {
-    T v = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(&v, b, sizeof v);
-    } else {
-        for (std::size_t i = sizeof v; i-- > 0;) {
-            v = static_cast<T>((v << 8) | b[i]);
-        }
-    }
-    return v;
-}
-
-// Puts v at b, little-endian.
-template <typename T>
-void toLittleEndian(T v, unsigned char* b) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(b, &v, sizeof v);
-    } else {
-        for (std::size_t i = 0; i < sizeof v; ++i, v = static_cast<T>(v >> 8)) {
-            b[i] = static_cast<unsigned char>(v);
-        }
-    }
-}
 
 }  // namespace
 
@@ -109,7 +83,7 @@ bool PushpinArchiveReader::readDouble(double& v) {
     if (!readBytes(b, 8)) {
         return false;
     }
-    v = std::bit_cast<double>(fromLittleEndian<std::uint64_t>(b));
+    v = fromLittleEndian<double>(b);
     return true;
 }
 
@@ -315,7 +289,7 @@ void PushpinArchiveWriter::writeU32(std::uint32_t v) {
 
 void PushpinArchiveWriter::writeDouble(double v) {
     unsigned char b[8];
-    toLittleEndian(std::bit_cast<std::uint64_t>(v), b);
+    toLittleEndian(v, b);
     writeBytes(b, 8);
 }
 
