@@ -17,7 +17,7 @@ constexpr int kIconPixels = 16;
 
 }  // namespace
 
-IconChooserDialog::IconChooserDialog(QWidget* parent) : QDialog(parent) {
+IconChooserDialog::IconChooserDialog(int current, QWidget* parent) : QDialog(parent) {
     DialogBuilder b(*this, "", 150, 170);
     b.label("Select icon:", 5, 4, 140, 10);
     list_ = b.list(5, 16, 140, 130);
@@ -35,8 +35,8 @@ IconChooserDialog::IconChooserDialog(QWidget* parent) : QDialog(parent) {
         list_->addItem(
             new QListWidgetItem(pushpinQIcon(i), QString::fromStdString(cformat("%d", i + 1))));
     }
-    if (lastIconChosen() >= 0 && lastIconChosen() < list_->count()) {
-        list_->setCurrentRow(lastIconChosen());
+    if (current >= 0 && current < list_->count()) {
+        list_->setCurrentRow(current);
     }
     b.finish();
 
@@ -49,8 +49,8 @@ int IconChooserDialog::chosenIcon() const {
     return item && item->isSelected() ? list_->row(item) : -1;
 }
 
-int runIconChooser(QWidget* parent) {
-    IconChooserDialog dialog(parent);
+int runIconChooser(QWidget* parent, int current) {
+    IconChooserDialog dialog(current, parent);
     if (dialog.exec() != QDialog::Accepted || dialog.chosenIcon() < 0) {
         return -1;
     }

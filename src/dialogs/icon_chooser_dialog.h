@@ -1,6 +1,6 @@
 #pragma once
 // The icon chooser: every picture of the pushpin icon list, numbered from 1,
-// with the selection on the icon last chosen.
+// with the selection on the icon the pushpin has now.
 
 #include <QDialog>
 
@@ -13,7 +13,8 @@ class IconChooserDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit IconChooserDialog(QWidget* parent = nullptr);
+    // current: the icon selected at opening (none when out of the list).
+    explicit IconChooserDialog(int current, QWidget* parent = nullptr);
 
     // The icon whose entry is selected; -1 when none is.
     int chosenIcon() const;
@@ -28,8 +29,8 @@ private:
     QPushButton* cancel_;
 };
 
-// Runs the chooser. On OK with an icon selected the icon becomes the last
-// icon chosen and is returned; otherwise -1.
-int runIconChooser(QWidget* parent);
+// Runs the chooser opened on `current`. On OK with an icon selected the icon
+// becomes the last icon chosen and is returned; otherwise -1.
+int runIconChooser(QWidget* parent, int current);
 
 }  // namespace wp2

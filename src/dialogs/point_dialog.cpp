@@ -245,12 +245,12 @@ void PointDialog::showIcon() {
 }
 
 void PointDialog::pickIcon() {
-    const int chosen = runIconChooser(this);
+    // The pushpin takes the icon only with the dialog's OK.
+    const int chosen = runIconChooser(this, icon_);
     if (chosen < 0) {
         return;
     }
     icon_ = chosen;
-    pushpin_->icon = chosen;
     showIcon();
 }
 
@@ -313,6 +313,7 @@ void PointDialog::accept() {
     pushpin_->name = name;
     counter_ = nextPointCounter(name, counter_.Get());
     pushpin_->note = noteForStoring(note_->toPlainText());
+    pushpin_->icon = icon_;
 
     lat_ = lat;
     lng_ = lng;

@@ -46,6 +46,10 @@ PushpinsDialog::PushpinsDialog(CPushpins& pushpins, QWidget* parent)
     deleteAll_ = b.button("Delete all", 56, 161, 48, 14);
     ok_ = b.button("OK", 109, 161, 48, 14);
     ok_->setDefault(true);
+    // The dialog opens with OK in focus: a list in focus would show its
+    // first row as current, which looks selected although it is not.
+    ok_->setFocus();
+    edit_->setEnabled(false);
     delete_->setEnabled(false);
     export_->setEnabled(false);
     deleteAll_->setEnabled(false);
@@ -69,6 +73,13 @@ PushpinsDialog::PushpinsDialog(CPushpins& pushpins, QWidget* parent)
     b.finish();
 
     connect(list_, &QTreeWidget::itemSelectionChanged, this, &PushpinsDialog::selectionTapped);
+    // The current row is always the selected one (a row that only has the
+    // focus frame looks selected too), so Edit and Delete act on what is seen.
+    connect(list_, &QTreeWidget::currentItemChanged, this, [](QTreeWidgetItem* current) {
+        if (current) {
+            current->setSelected(true);
+        }
+    });
     connect(edit_, &QPushButton::clicked, this, &PushpinsDialog::editSelected);
     connect(delete_, &QPushButton::clicked, this, &PushpinsDialog::deleteSelected);
     connect(export_, &QPushButton::clicked, this, &PushpinsDialog::exportAll);
@@ -90,6 +101,7 @@ void PushpinsDialog::fill() {
         export_->setEnabled(true);
         deleteAll_->setEnabled(true);
     }
+    selectionTapped();
 }
 
 int PushpinsDialog::selectedRow() const {
@@ -110,6 +122,7 @@ void PushpinsDialog::editSelected() {
     }
     runPointDialog(this, pushpins_, row, TrackPoint());
     fill();
+    list_->setCurrentItem(list_->topLevelItem(row));
 }
 
 void PushpinsDialog::deleteSelected() {
@@ -124,6 +137,7 @@ void PushpinsDialog::deleteSelected() {
     }
     pushpins_.DeleteAt(row);
     delete list_->takeTopLevelItem(row);
+    list_->setCurrentItem(nullptr);  // no other row becomes selected unasked
     if (list_->topLevelItemCount() == 0) {
         export_->setEnabled(false);
         delete_->setEnabled(false);

@@ -66,7 +66,7 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
         {"point", [&] { return new PointDialog(pins, 0, TrackPoint()); }},
         {"point_selection", [&] { return new PointSelectionDialog(pins); }},
         {"pushpins", [&] { return new PushpinsDialog(pins); }},
-        {"icon_chooser", [] { return new IconChooserDialog; }},
+        {"icon_chooser", [] { return new IconChooserDialog(0); }},
         {"export_format", [] { return new ExportFormatDialog; }},
         {"track_options", [&] { return new TrackOptionsDialog(track, rotate); }},
         {"gps_setup", [&] { return new GpsSetupDialog(link.link.get()); }},

@@ -13,13 +13,16 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <tuple>
 
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "dialog_test_env.h"
 #include "dialogs/export_format_dialog.h"
+#include "dialogs/icon_chooser_dialog.h"
 #include "dialogs/point_dialog.h"
 #include "dialogs/point_selection_dialog.h"
+#include "dialogs/pushpin_icons.h"
 #include "dialogs/pushpins_dialog.h"
 
 namespace wp2::test {
@@ -166,6 +169,43 @@ TEST_F(PushpinDialogs, NameCounterFollowsTheLastPrefixedNameAndCancelStillWrites
     EXPECT_EQ(nextPointCounter(u"WPoint_0000000004999", 7), 5);  // ten characters at most
 }
 
+TEST_F(PushpinDialogs, EditingOpensTheIconChooserOnThePushpinsIconAndCancelKeepsThePushpin) {
+    make({"Summit"});
+    CPushpin& pin = *pins_.GetAt(0);
+    pin.icon = 7;
+    pin.note = u"cross";
+    const auto whole = [&] {
+        return std::tuple(pin.name, pin.note, pin.icon, pin.latitude, pin.longitude, pin.altitude,
+                          pin.state);
+    };
+    setLastIconChosen(0);
+    const struct {
+        int pick;  // the icon picked in the chooser; -1: its OK untouched
+        bool ok;   // how the point dialog ends
+        int icon;  // the pushpin's icon afterwards
+    } rounds[] = {{-1, true, 7}, {2, false, 7}, {2, true, 2}};
+    for (const auto& r : rounds) {
+        SCOPED_TRACE(&r - rounds);
+        const auto before = whole();
+        point(0, TrackPoint(), [&](PointDialog& d) {
+            auto chooser = whenShown<IconChooserDialog>([&](IconChooserDialog& c) {
+                EXPECT_EQ(c.chosenIcon(), pin.icon);
+                if (r.pick >= 0) {
+                    c.list()->setCurrentRow(r.pick);
+                }
+                click(c.okButton());
+            });
+            click(d.iconButton());
+            EXPECT_TRUE(chooser.ran());
+            click(r.ok ? d.okButton() : d.cancelButton());
+        });
+        EXPECT_EQ(pin.icon, r.icon);
+        if (!r.ok) {
+            EXPECT_EQ(whole(), before);
+        }
+    }
+}
+
 TEST_F(PushpinDialogs, PointSelectionSortsWithoutRegardToCaseAndSetsTheTarget) {
     make({"b", "A", "c", "alpha2", "Beta"});
     for (const bool ok : {true, false}) {
@@ -226,6 +266,43 @@ TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
     EXPECT_EQ(boxes_.shown.at(3).text, "Delete ALL waypoints?  ");
     EXPECT_EQ(pins_.GetCount(), 0);
     EXPECT_EQ(storedInt(kPointCounterValue), 1);  // the name counter starts again
+}
+
+// What the list shows: the rows that look selected (selected, or the
+// current row of a list in focus), then whether Edit and Delete are enabled.
+QString seen(const PushpinsDialog& d) {
+    QString out;
+    for (int i = 0; i < d.list()->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = d.list()->topLevelItem(i);
+        if (row->isSelected() || (row == d.list()->currentItem() && d.list()->hasFocus())) {
+            out += QString::number(i);
+        }
+    }
+    return out + (d.editButton()->isEnabled() ? " edit" : "") +
+           (d.deleteButton()->isEnabled() ? " delete" : "");
+}
+
+TEST_F(PushpinDialogs, EditAndDeleteAreEnabledExactlyWhenARowLooksSelected) {
+    list([&](PushpinsDialog& d) {
+        EXPECT_EQ(seen(d), "");  // no pushpins: nothing to edit
+        click(d.okButton());
+    });
+    make({"Alpha", "Bravo", "Charlie"});
+    boxes_.answers = {MessageResult::Ok};
+    list([&](PushpinsDialog& d) {
+        EXPECT_EQ(seen(d), "");
+        d.list()->setFocus(Qt::TabFocusReason);  // a keyboard user enters the list
+        EXPECT_EQ(seen(d), "0 edit delete");
+        tapRow(*d.list(), 1);
+        auto cancel = whenShown<PointDialog>([](PointDialog& p) { click(p.cancelButton()); });
+        click(d.editButton());
+        EXPECT_TRUE(cancel.ran());
+        EXPECT_EQ(seen(d), "1 edit delete");  // still the row edited
+        click(d.deleteButton());
+        EXPECT_EQ(seen(d), "");
+        click(d.okButton());
+    });
+    EXPECT_EQ(namesOf(pins_), (std::vector<std::string>{"Alpha", "Charlie"}));
 }
 
 TEST_F(PushpinDialogs, ExportFormatStartsWithNameAndPositionAndOkTakesTheSwitches) {
