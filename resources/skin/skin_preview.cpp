@@ -340,7 +340,7 @@ QImage screenLists() {
 // The splash window: the picture and the loading text where the window writes it.
 QImage splashWindow() {
     QImage img = wp2::skinBitmap(wp2::skin::kSplash).copy();
-    text(img, QRect(10, 218, 120, 17), QStringLiteral("Wayplot II loading..."), Qt::black,
+    text(img, QRect(10, 218, 120, 17), QStringLiteral("Wayplot2 loading..."), Qt::black,
          font(g_tahoma, 15, false));
     return img;
 }

@@ -1,4 +1,4 @@
-// Start-up picture (180 x 240). The program writes "Wayplot II loading..." in black
+// Start-up picture (180 x 240). The program writes "Wayplot2 loading..." in black
 // into (10, 218)-(130, 235), so the bottom strip is light.
 
 #include <QLinearGradient>
@@ -87,7 +87,7 @@ QImage splash() {
     }
     p.setPen(QColor(255, 255, 255));
     p.setFont(uiFont(26, true));
-    p.drawText(QRectF(0, 6, 180, 34), Qt::AlignCenter, QStringLiteral("Wayplot II"));
+    p.drawText(QRectF(0, 6, 180, 34), Qt::AlignCenter, QStringLiteral("Wayplot2"));
     p.setPen(QColor(255, 200, 40));
     p.setFont(uiFont(12, true));
     p.drawText(QRectF(0, 38, 180, 16), Qt::AlignCenter, QStringLiteral("GPS dashboard"));

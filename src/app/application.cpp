@@ -81,7 +81,7 @@ bool Application::startUp() {
         showSplash();
     }
     if (!createMainWindow()) {
-        showMessage("Cann't create the main window", "", MessageIcon::None);
+        showMessage("Cannot create the main window.", "", MessageIcon::None);
         splash_.reset();
         return false;
     }

@@ -1,6 +1,6 @@
 #pragma once
 // The small picture window shown while the program starts: bitmap 473 with
-// "Wayplot II loading..." in its lower strip. It repaints itself and stays in
+// "Wayplot2 loading..." in its lower strip. It repaints itself and stays in
 // front every 300 ms while it exists, except while a dialog is up: a message
 // box of the start-up ("GPS is not started !") must be seen and answered, so
 // the splash steps aside until no dialog is left.
@@ -18,7 +18,7 @@ public:
     static constexpr int kHeight = 240;
     static constexpr int kTimerPeriodMs = 300;
     static constexpr int kTextHeight = 15;
-    static constexpr const char* kText = "Wayplot II loading...";
+    static constexpr const char* kText = "Wayplot2 loading...";
 
     // The picture enlarged `scale` times, like the main window.
     explicit SplashWindow(int scale = 1);

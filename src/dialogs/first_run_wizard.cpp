@@ -11,14 +11,14 @@
 namespace wp2 {
 
 FirstRunWizard::FirstRunWizard(int emu, QWidget* parent) : QDialog(parent) {
-    DialogBuilder b(*this, "KELM Wayplot", 130, 142);
-    b.centredLabel("Thank you for the interest to \r\nKELM Technology\r\nWayplot!", 5, 3, 120, 26);
-    b.centredLabel("Setup  GPS. ", 5, 34, 120, 10);
+    DialogBuilder b(*this, "Wayplot2", 130, 142);
+    b.centredLabel("Thank you for your interest in\r\nWayplot2!", 5, 3, 120, 26);
+    b.centredLabel("Set up the GPS receiver:", 5, 34, 120, 10);
     radios_[Autodetect] = b.radio("Autodetect", 9, 53, 108, 9);
-    radios_[Manual] = b.radio("Manualy enter GPS setting", 9, 67, 108, 9);
-    radios_[Skip] = b.radio("Skip setup", 9, 81, 108, 9);
+    radios_[Manual] = b.radio("Enter the settings by hand", 9, 67, 108, 9);
+    radios_[Skip] = b.radio("Skip the set-up", 9, 81, 108, 9);
     radios_[Emulate] = b.radio("Emulation", 9, 95, 108, 9);
-    next_ = b.button("Next>>", 40, 121, 50, 14);
+    next_ = b.button("Next >>", 40, 121, 50, 14);
     next_->setDefault(true);
     b.finish();
 

@@ -1,5 +1,5 @@
 #pragma once
-// The first-run set-up: the "KELM Wayplot" wizard offers autodetection of the
+// The first-run set-up: the "Wayplot2" wizard offers autodetection of the
 // receiver, the GPS Setup dialog, skipping the set-up, and (when emulation was
 // asked for) the emulation source, and gives the start mode.
 

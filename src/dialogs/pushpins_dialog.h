@@ -14,13 +14,13 @@ namespace wp2 {
 class CPushpins;
 
 inline constexpr const char* kDeleteWaypointText =
-    "The selected waypoint wiil be deleted. Are you sure?";
+    "The selected waypoint will be deleted. Are you sure?";
 inline constexpr const char* kDeleteWaypointCaption = "Delete waypoint";
 inline constexpr const char* kDeleteTargetText =
     "This waypoint is currently used for navigation.\r\nAre you sure you want to delete it?";
 inline constexpr const char* kDeleteTargetCaption = "Delete selected waypoint";
-inline constexpr const char* kDeleteAllText = "Delete ALL waypoints?  ";
-inline constexpr const char* kDeleteAllCaption = "Delete all waypoints.";
+inline constexpr const char* kDeleteAllText = "Delete ALL waypoints?";
+inline constexpr const char* kDeleteAllCaption = "Delete all waypoints";
 
 class PushpinsDialog : public QDialog {
     Q_OBJECT

@@ -14,7 +14,7 @@ namespace wp2 {
 class GpsLink;
 
 inline constexpr const char* kScanWarningText =
-    "If PDA hangs during scanning for\r\nGPS, check the cable and power\r\nand try to restart PDA";
+    "If the scan hangs, check the\r\nreceiver's cable and power and\r\nstart Wayplot2 again.";
 inline constexpr const char* kScanNotFoundText =
     "Can't find GPS.\r\nPossibly this GPS receiver is not supported";
 // Ports the dialog's scan tries.

@@ -35,15 +35,15 @@ SoundOptionsDialog::SoundOptionsDialog(SoundSettings& settings, SoundPlayer& pla
     b.label("Event name:", 7, 7, 42, 8);
     silent_ = b.checkBox("Silent", 102, 6, 37, 10);
     events_ = b.list(7, 18, 124, 46);
-    b.label("Sound (from MyDevice\\Windows):", 7, 67, 112, 8);
+    b.label("Sound (from the Windows folder):", 7, 67, 112, 8);
     sounds_ = b.dropDown(7, 77, 95);
     play_ = b.button("Play", 109, 76, 24, 14);
     b.label("Overspeed Value", 7, 97, 55, 9);
     limit_ = b.edit(65, 95, 24, 12);
     unit_ = b.label("Km/h", 92, 97, 19, 9);
     ok_ = b.button("Ok", 109, 93, 24, 14);
-    b.label("To change sounds, click event in the above list and then  select a sound to apply.", 7,
-            114, 124, 27);
+    b.label("To change a sound, tap its event in the list above, then choose the sound.", 7, 114,
+            124, 27);
     ok_->setDefault(true);
     events_->setSelectionMode(QAbstractItemView::SingleSelection);
     for (const char* name : kSoundEventNames) {

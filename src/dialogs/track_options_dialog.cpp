@@ -21,7 +21,7 @@ std::int32_t TrackMapOptions::stored() const {
 TrackOptionsDialog::TrackOptionsDialog(TrackLog& track, TrackMapOptions options, QWidget* parent)
     : QDialog(parent), track_(track), options_(options) {
     DialogBuilder b(*this, "Track options", 120, 96);
-    b.group("Track options ", 5, 3, 110, 44);
+    b.group("Track options", 5, 3, 110, 44);
     rotate_ = b.checkBox("Rotate map", 12, 15, 90, 10);
     drag_ = b.checkBox("Drag map", 12, 30, 90, 10);
     load_ = b.button("Load", 5, 54, 34, 14);

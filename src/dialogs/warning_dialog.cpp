@@ -9,7 +9,7 @@ namespace wp2 {
 WarningDialog::WarningDialog(QWidget* parent) : QDialog(parent) {
     DialogBuilder b(*this, "Warning", 131, 117);
     b.label(kSkipWarningText, 6, 6, 120, 75);
-    back_ = b.button("<< Back ", 14, 98, 38, 14);
+    back_ = b.button("<< Back", 14, 98, 38, 14);
     ok_ = b.button("OK", 78, 98, 38, 14);
     ok_->setDefault(true);
     b.finish();

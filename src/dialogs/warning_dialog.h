@@ -1,6 +1,6 @@
 #pragma once
 // The "Warning" dialog of the first-run set-up, shown when the user skips the
-// receiver set-up: "<< Back " returns to the wizard, "OK" goes on without it.
+// receiver set-up: "<< Back" returns to the wizard, "OK" goes on without it.
 
 #include <QDialog>
 
@@ -8,11 +8,11 @@ class QPushButton;
 
 namespace wp2 {
 
-// The result "<< Back " ends the dialog with.
+// The result "<< Back" ends the dialog with.
 inline constexpr int kWarningBackResult = 350;
 inline constexpr const char* kSkipWarningText =
-    "Warning ! \n\nYou must setup GPS either automaticly or manualy to be able use any real "
-    "navigation feature.  \n\nYet you may do it anytime later using GPS options dialog.";
+    "Warning!\n\nSet up the GPS receiver, automatically or by hand, to use the navigation "
+    "features.\n\nYou can do it at any time later in the GPS set-up (Options menu, GPS).";
 
 class WarningDialog : public QDialog {
     Q_OBJECT

@@ -113,7 +113,7 @@ int BoundCompassNeedle::update(std::uint32_t frame) {
     if (!source_) {
         return 0;
     }
-    setAngle(source_->course + kHalfPi, frame);
+    setAngle((up_ ? up_() : source_->course) + kHalfPi, frame);
     return 1;
 }
 

@@ -4,6 +4,7 @@
 // turn takes about 36 frames.
 
 #include <cstdint>
+#include <functional>
 
 #include "core/nav/angles.h"
 #include "ui/skin_element.h"
@@ -48,16 +49,22 @@ private:
     static constexpr double kStartAngle = kHalfPi;
 };
 
-// A needle that follows the snapshot's course every 30 frames: the blue
-// triangle shows north on a heading-up display, the red one south.
+// A needle that shows north every 30 frames: the blue triangle towards north,
+// the red one south. It serves a heading-up display (the snapshot's course
+// points up) unless told what points up on the display it sits on.
 class BoundCompassNeedle : public CompassNeedle {
 public:
+    // The direction that points up on the display (radians clockwise from north).
+    using UpDirection = std::function<double()>;
+
     void init(const NavSnapshot& source, int cx, int cy, int halfW, int halfH);
+    void followUpDirection(UpDirection up) { up_ = std::move(up); }
     int tick(std::uint32_t frame) override;
     int update(std::uint32_t frame) override;
 
 private:
     const NavSnapshot* source_ = nullptr;
+    UpDirection up_;
 };
 
 }  // namespace wp2

@@ -125,12 +125,12 @@ void DashboardLayout::addOptionsMenu() {
 void DashboardLayout::addCompasses() {
     BitmapPanel* left =
         place(bitmapPanel(skin::kCompassLeft, "Compass", 0, 150), Id::CompassLeft, nullptr, 0);
-    place(needle(*sources_.snapshot, "Compas Arrow L", 61, 208, 50), Id::CompassNeedleLeft, left,
+    place(needle(*sources_.snapshot, "Compass Arrow L", 61, 208, 50), Id::CompassNeedleLeft, left,
           0);
     BitmapPanel* right =
         place(bitmapPanel(skin::kCompassRight, "Compass", 120, 150), Id::CompassRight, nullptr, 0);
-    place(needle(*sources_.snapshot, "Compas Arrow R", 181, 208, 50), Id::CompassNeedleRight, right,
-          0);
+    place(needle(*sources_.snapshot, "Compass Arrow R", 181, 208, 50), Id::CompassNeedleRight,
+          right, 0);
 }
 
 void DashboardLayout::addButtonStrip() {
@@ -166,7 +166,7 @@ void DashboardLayout::addCourseDial() {
 
     auto lamp = std::make_unique<StateLamp>();
     initReceiverLamp(*lamp, *sources_.snapshot, 66, 128);
-    lamp->name = "Antena lamp";
+    lamp->name = "Antenna lamp";
     place(std::move(lamp), 0, container_, 1);
     place(button("Quit button", 220, 5, skin::kQuit, skin::kQuit), Id::QuitButton, container_, 1);
 }
@@ -260,13 +260,15 @@ void DashboardLayout::addTrackPanel() {
     panel->grid = 1;
     BitmapPanel* track = place(std::move(panel), Id::TrackPanel, nullptr, 0);
 
-    auto compass = needle(*sources_.snapshot, "Track compas", 37, 37, 30);
+    auto compass = needle(*sources_.snapshot, "Track compass", 37, 37, 30);
     compass->baseWidth = 16;
     compass->length = 28;
-    place(std::move(compass), Id::TrackCompass, track, 0);
+    BoundCompassNeedle* mapCompass = place(std::move(compass), Id::TrackCompass, track, 0);
     auto map = std::make_unique<TrackView>();
     map->init(sources_.track, sources_.pushpins, *sources_.units, wgs84(), skin::kMarker, "Track");
     map->setSource(sources_.snapshot, sources_.storedPosition);
+    // The map's compass shows north where the map has it: up when north-up.
+    mapCompass->followUpDirection([view = map.get()] { return view->upDirection(); });
     place(std::move(map), Id::TrackView, track, 0);
 }
 

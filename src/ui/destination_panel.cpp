@@ -30,6 +30,7 @@ void DestinationPanel::init(const NavSnapshot* source, const UnitFormatter* unit
     clock_ = clock;
     nameFont = dashboardFont(Typeface::Tahoma, 16, true);
     textFont = dashboardFont(Typeface::Tahoma, 16, false);
+    timeToGoText = kNoValueText;  // until the first speed worth one
 }
 
 void DestinationPanel::setTarget(const std::string& name, int iconId) {
@@ -54,10 +55,9 @@ int DestinationPanel::tick(std::uint32_t frame) {
 
 int DestinationPanel::update(std::uint32_t) {
     if (source_ && units_ && source_->targetSet == 1 && hasTarget) {
-        if (!isPosition(source_->latitude, source_->longitude)) {
-            // No position yet: there is no distance to the target.
-            distanceText = kNoValueText;
-            timeToGoText.clear();
+        if (!isPosition(source_->latitude, source_->longitude) || !source_->hasFixValues()) {
+            // No fix yet: there is no distance to the target, nor a time to go.
+            distanceText = timeToGoText = kNoValueText;
         } else {
             distanceText = units_->formatDistanceWithUnit(source_->targetDistance);
             // Too slow for a time to go: the previous one stays.

@@ -190,6 +190,17 @@ int BoundNumberPanel::update(std::uint32_t) {
     }
     const NavSnapshot& s = *source_;
     auto showText = [this](const FormattedValue& v) { setText(v.text, v.label); };
+    // Before the first fix the values of a fix are zeros that nothing measured;
+    // the bearing needs a position besides; the satellite count a receiver.
+    const bool known = kind == ValueKind::Battery      ? true
+                       : kind == ValueKind::Satellites ? s.fixLevel >= 2 || s.hasFixValues()
+                       : kind == ValueKind::Bearing
+                           ? s.hasFixValues() && isPosition(s.latitude, s.longitude)
+                           : s.hasFixValues();
+    if (!known) {
+        setText(kNoValueText, "");
+        return 1;
+    }
     switch (kind) {
         case ValueKind::Speed:
             showText(units_->formatSpeed(s.speed));
@@ -198,11 +209,7 @@ int BoundNumberPanel::update(std::uint32_t) {
             setNumber(s.course * kRadToDeg, "%3.0lf");
             break;
         case ValueKind::Bearing:
-            if (isPosition(s.latitude, s.longitude)) {
-                setNumber(s.targetBearing * kRadToDeg, "%3.0lf");
-            } else {
-                setText(kNoValueText, "");  // no bearing from no position
-            }
+            setNumber(s.targetBearing * kRadToDeg, "%3.0lf");
             break;
         case ValueKind::Altitude:
             showText(units_->formatAltitude(s.altitude));

@@ -36,7 +36,9 @@ int PositionPanel::update(std::uint32_t) {
     if (isPosition(source_->latitude, source_->longitude)) {
         latitudeText = formatLatitude(source_->latitude);
         longitudeText = formatLongitude(source_->longitude);
-        altitudeText = units_->formatAltitudeWithUnit(source_->altitude);
+        // A stored last position comes without an altitude.
+        altitudeText = source_->hasFixValues() ? units_->formatAltitudeWithUnit(source_->altitude)
+                                               : kNoValueText;
     } else {
         // No position yet (the "none" value 10.0, or a damaged one).
         latitudeText = longitudeText = altitudeText = kNoValueText;

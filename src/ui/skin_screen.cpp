@@ -27,7 +27,7 @@ SkinElement* SkinScreen::byId(int id, int report) const {
         }
     }
     if (report) {
-        showMessage(cformat("By Id failed\n%d", id), "", MessageIcon::Stop);
+        showMessage(cformat("The dashboard has no element %d.", id), "", MessageIcon::Stop);
         lookupFailed(id);
     }
     return nullptr;

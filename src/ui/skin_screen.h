@@ -33,7 +33,7 @@ public:
         return raw;
     }
     // The first element with this id. With report set, a missing id shows
-    // "By Id failed\n<id>" and ends the program.
+    // "The dashboard has no element <id>." and ends the program.
     SkinElement* byId(int id, int report = 0) const;
 
     void tickAll(std::uint32_t frame);

@@ -100,9 +100,17 @@ int TrackView::tick(std::uint32_t frame) {
     return 0;
 }
 
+bool TrackView::hasFix() const {
+    return snapshot_ && (snapshot_->status & NavSnapshot::kFixStatus);
+}
+
+double TrackView::upDirection() const {
+    return rotate && hasFix() ? snapshot_->course : 0.0;
+}
+
 int TrackView::update(std::uint32_t) {
     heading = 0;
-    if (snapshot_ && (snapshot_->status & NavSnapshot::kFixStatus)) {
+    if (hasFix()) {
         centreOn(snapshot_->latitude, snapshot_->longitude);
         heading = snapshot_->course;
     } else {

@@ -52,6 +52,9 @@ public:
     void applyOptions(bool dragMap, bool rotateMap);
     // The current "TrackOpt2" value.
     int trackOptions() const { return options_.Get(); }
+    // The direction that points up on the map (radians clockwise from north):
+    // the course while the map turns with a fix, else north.
+    double upDirection() const;
 
     int onPress(int x, int y) override;
     int onRelease(int x, int y) override;
@@ -86,6 +89,7 @@ public:
     QFont labelFont;
 
 private:
+    bool hasFix() const;
     void setUpProjection();
     void drawScaleBar(Surface& frame);
     void drawTrack(Surface& frame);

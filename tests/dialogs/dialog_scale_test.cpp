@@ -1,8 +1,10 @@
 // Every dialog of the program fits the handheld's screen, and grows with the
 // dashboard: at --scale 2 it is twice as large, fonts included, and still
-// fits the enlarged screen with every text whole.
+// fits the enlarged screen with every text whole. Its texts call the program
+// Wayplot2, never by its maker's name or the handheld's.
 
 #include <QApplication>
+#include <QRegularExpression>
 #include <functional>
 #include <map>
 
@@ -37,6 +39,17 @@ class DialogScale : public DialogTest {
 protected:
     void TearDown() override { setDialogScale(1); }
 };
+
+void expectOwnName(const QDialog& d) {
+    static const QRegularExpression foreign("KELM|PDA|Wayplot(?!2)");
+    QStringList texts{d.windowTitle()};
+    for (const QWidget* w : d.findChildren<QWidget*>()) {
+        texts << w->property("text").toString() << w->property("title").toString();
+    }
+    for (const QString& t : texts) {
+        EXPECT_FALSE(t.contains(foreign)) << t.toStdString();
+    }
+}
 
 constexpr const char* kFilter = "Pushpins file (*.kpp)|*.kpp||";
 constexpr const char* kLong =
@@ -86,6 +99,7 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
             SCOPED_TRACE(shot);
             std::unique_ptr<QDialog> d(make());
             renderScreen(*d, shot);
+            expectOwnName(*d);
             EXPECT_EQ(d->font().pixelSize(), 11 * scale);
             EXPECT_EQ(pushpinPixmap(0).size(), QSize(16, 16) * scale);
             if (scale == 1) {

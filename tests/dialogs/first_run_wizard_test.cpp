@@ -23,7 +23,7 @@ class FirstRunWizard : public DialogTest {
 protected:
     void SetUp() override { setCurrentLink(nullptr); }
 
-    // Picks a choice in the next wizard that comes up and presses "Next>>".
+    // Picks a choice in the next wizard that comes up and presses "Next >>".
     static void pick(Choice choice, std::function<void(wp2::FirstRunWizard&)> check = {}) {
         whenShown<wp2::FirstRunWizard>([=](wp2::FirstRunWizard& w) {
             if (check) {
@@ -39,7 +39,7 @@ protected:
 
 TEST_F(FirstRunWizard, EmulationIsOfferedAndChosenOnlyWhenAskedFor) {
     pick(Choice::Emulate, [](wp2::FirstRunWizard& w) {
-        EXPECT_EQ(w.windowTitle(), "KELM Wayplot");
+        EXPECT_EQ(w.windowTitle(), "Wayplot2");
         EXPECT_TRUE(w.radio(Choice::Emulate)->isVisibleTo(&w));
         EXPECT_TRUE(w.radio(Choice::Emulate)->isChecked());
     });
@@ -55,7 +55,7 @@ TEST_F(FirstRunWizard, SkipThenBackReturnsAndSkipThenOkStartsWithoutTheReceiver)
     pick(Choice::Skip, [&](wp2::FirstRunWizard&) {
         whenShown<WarningDialog>([&](WarningDialog& w) {
             EXPECT_EQ(w.windowTitle(), "Warning");
-            EXPECT_EQ(w.backButton()->text(), "<< Back ");
+            EXPECT_EQ(w.backButton()->text(), "<< Back");
             click(w.backButton());
             // The wizard again, on the choice it had.
             pick(Choice::Skip, [&](wp2::FirstRunWizard& again) {

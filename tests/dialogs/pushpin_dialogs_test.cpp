@@ -248,7 +248,7 @@ TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
     });
     EXPECT_EQ(namesOf(pins_), (std::vector<std::string>{"Alpha", "Delta"}));
     ASSERT_EQ(boxes_.shown.size(), 3u);
-    EXPECT_EQ(boxes_.shown[0].text, "The selected waypoint wiil be deleted. Are you sure?");
+    EXPECT_EQ(boxes_.shown[0].text, "The selected waypoint will be deleted. Are you sure?");
     EXPECT_EQ(boxes_.shown[0].caption, "Delete waypoint");
     EXPECT_EQ(boxes_.shown[2].text,
               "This waypoint is currently used for navigation.\r\nAre you sure you want to "
@@ -263,7 +263,7 @@ TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
         EXPECT_EQ(buttons(d), std::vector<bool>(3, false));
         click(d.okButton());
     });
-    EXPECT_EQ(boxes_.shown.at(3).text, "Delete ALL waypoints?  ");
+    EXPECT_EQ(boxes_.shown.at(3).text, "Delete ALL waypoints?");
     EXPECT_EQ(pins_.GetCount(), 0);
     EXPECT_EQ(storedInt(kPointCounterValue), 1);  // the name counter starts again
 }

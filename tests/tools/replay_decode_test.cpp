@@ -36,7 +36,7 @@ TEST(ReplayToolTest, PrintsTheStatisticsAndWritesTheTrack) {
               "Ignored symbols: 8 (4%)\r\nTotal sentences: 3\r\nValid sentences: 3 (75%)\r\n"
               "RMC sentences: 1\r\nTotal refreshes: 1\r\nAverage symbols in buffer: 95\r\n"
               "Max symbols in buffer: 188 (1%)\r\nEmpty buffer accesses: 0\r\nState: 103\r\n"
-              "Signal Level OK, fix 5 satelites\r\nAccuracy 9 M; HDOP 1.3; VDOP 2.1\r\n");
+              "Signal level OK, 5 satellites in the fix\r\nAccuracy 9 m; HDOP 1.3; VDOP 2.1\r\n");
     // Header (version 2, capacity 1000, one point, one dated) and the RMC point
     // with the satellites of the GGA merged into it.
     std::vector<unsigned char> atk = test::readBytes(dir.file("out.atk"));

@@ -203,12 +203,6 @@ TEST_F(NumberPanelTest, ARunTooWideForItsBoxShrinksToFitWhole) {
 }
 
 TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
-    snap.speed = 27.8;
-    snap.course = 90 * kDeg;
-    snap.targetBearing = 270 * kDeg;
-    snap.altitude = 432.4;
-    snap.pdop = 2.345;
-    snap.satellitesWithSignal = 7;
     std::optional<int> battery = 55;
     const auto shown = [&](int kind) {
         BoundNumberPanel p;
@@ -219,13 +213,33 @@ TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
         p.tick(60);
         return p.shownText() + "|" + (p.mode == 2 ? p.caption : "#");
     };
-    std::string all;  // the accuracy is 2.345 x 2.9 + 2.4 metres
-    for (int kind :
-         {ValueKind::Speed, ValueKind::Heading, ValueKind::Bearing, ValueKind::Altitude,
-          ValueKind::Accuracy, ValueKind::Pdop, ValueKind::Satellites, ValueKind::Battery}) {
-        all += shown(kind) + ",";
+    const auto all = [&] {
+        std::string out;
+        for (int kind :
+             {ValueKind::Speed, ValueKind::Heading, ValueKind::Bearing, ValueKind::Altitude,
+              ValueKind::Accuracy, ValueKind::Pdop, ValueKind::Satellites, ValueKind::Battery}) {
+            out += shown(kind) + ",";
+        }
+        return out;
+    };
+    // No link, then a link without a fix (at a stored last position): the
+    // zeros the snapshot starts with are no values.
+    EXPECT_EQ(all(), "--|,--|,--|,--|,--|,--|,--|,55|,");
+    snap.fixLevel = 2;
+    EXPECT_EQ(all(), "--|,--|,--|,--|,--|,--|,0|,55|,");
+
+    snap.speed = 27.8;
+    snap.course = 90 * kDeg;
+    snap.targetBearing = 270 * kDeg;
+    snap.altitude = 432.4;
+    snap.pdop = 2.345;
+    snap.satellitesWithSignal = 7;
+    snap.fixLevel = 4;
+    snap.finishRefresh();
+    for (int level : {4, 2}) {  // a fix, then the fix lost: its values are held
+        snap.fixLevel = level;  // the accuracy is 2.345 x 2.9 + 2.4 metres
+        EXPECT_EQ(all(), "100|kmh, 90|#,270|#,  432|m,   9|m,2.3|#,7|,55|,") << level;
     }
-    EXPECT_EQ(all, "100|kmh, 90|#,270|#,  432|m,   9|m,2.3|#,7|,55|,");
     battery.reset();  // a desktop without a battery
     EXPECT_EQ(shown(ValueKind::Battery), "--|");
     snap.latitude = snap.longitude = kNoPosition;  // no bearing from no position
@@ -254,8 +268,12 @@ TEST_F(InstrumentTest, PositionPanelShowsThePositionOrDashesWhenThereIsNone) {
     snap.latitude = 47.2 * kDegToRad;
     snap.longitude = -123.4567 * kDegToRad;  // a long text: it must still fit its line
     snap.altitude = 512;
-    panel.tick(30);
-    EXPECT_EQ(panel.latitudeText + panel.longitudeText, "N 47 12.0000'W 123 27.4020'");
+    panel.tick(30);  // a stored last position: no altitude before the first fix
+    EXPECT_EQ(panel.latitudeText + panel.longitudeText + panel.altitudeText,
+              "N 47 12.0000'W 123 27.4020'--");
+    snap.fixLevel = 4;
+    panel.tick(60);
+    EXPECT_EQ(panel.altitudeText, "  512 m");
     panel.draw();
     for (int line = 0; line < 3; ++line) {  // the Lt, Ln and Alt lines
         EXPECT_GT(whiteIn(frame(), {8, 172 + 20 * line, 117, 192 + 20 * line}), 20) << line;
@@ -279,9 +297,12 @@ TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
     EXPECT_EQ(whiteIn(frame(), {166, 212, 239, 244}), 0);   // no distance, no time
 
     snap.targetSet = 1;
+    panel.setTarget("Summit cross", 1005);  // a stored position and no fix yet
+    EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, "--|--");
+    snap.fixLevel = 4;
     snap.targetDistance = 7260;
     snap.averageSpeed.add(2.0);
-    panel.setTarget("Summit cross", 1005);
+    panel.tick(30);
     EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, " 7.3 km|01:00");  // 3630 s
     panel.draw();
     EXPECT_EQ(frame().pixel(223, 158), test::placeholderColour(1005));  // icon at right - 20
@@ -289,7 +310,7 @@ TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
     EXPECT_GT(whiteIn(frame(), {166, 212, 239, 227}), 10);
     snap.latitude = snap.longitude = kNoPosition;  // no distance from no position
     panel.tick(60);
-    EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, "--|");
+    EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, "--|--");
     // Hours modulo 24 and minutes of whole seconds, saturated at 2^32 - 1 s
     // (49710 days 6:28:15); too slow or no distance: no new text.
     const std::pair<double, const char*> times[] = {

@@ -9,13 +9,17 @@
 #include <set>
 
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/angles.h"
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/pushpin_icon_names.h"
 #include "ui/bitmap_source.h"
+#include "ui/compass_needle.h"
+#include "ui/dashboard_ids.h"
 #include "ui/dashboard_layout.h"
 #include "ui/panel_selector.h"
 #include "ui/skin_bitmaps.h"
 #include "ui/skin_screen.h"
+#include "ui/track_view.h"
 #include "ui_test_support.h"
 
 namespace wp2 {
@@ -86,6 +90,32 @@ TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
                       10);  // black or white text in every band
         }
         selector.onRelease(0, 319);
+    }
+}
+
+TEST_F(UiTest, TheMapsCompassShowsNorthWhereTheMapHasIt) {
+    NavSnapshot snap;
+    UnitFormatter units;
+    SkinScreen screen;
+    DashboardLayout(screen, {&snap, &units, nullptr, nullptr, nullptr, {}, {}}).build();
+    auto& map = dynamic_cast<TrackView&>(*screen.byId(DashboardId::TrackView, 1));
+    auto& compass = dynamic_cast<BoundCompassNeedle&>(*screen.byId(DashboardId::TrackCompass, 1));
+    snap.course = 90 * kDegToRad;  // heading east
+    const struct {
+        bool rotate;
+        std::uint32_t status;
+        double north;  // where the blue triangle points: pi/2 up, pi left
+    } cases[] = {{false, NavSnapshot::kFixStatus, kHalfPi},
+                 {true, NavSnapshot::kFixStatus, kPi},
+                 {true, 0, kHalfPi}};  // no fix: the map is drawn north-up
+    std::uint32_t frame = 0;
+    for (const auto& c : cases) {
+        map.applyOptions(true, c.rotate);
+        snap.status = c.status;
+        for (const std::uint32_t end = frame + 120; frame < end; ++frame) {
+            compass.tick(frame);  // the turn is animated
+        }
+        EXPECT_NEAR(compass.drawnAngle, c.north, 1e-6) << c.rotate << c.status;
     }
 }
 

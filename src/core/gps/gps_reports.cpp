@@ -39,10 +39,11 @@ std::string GpsDecoder::signalLines() const {
                     static_cast<long long>(static_cast<std::int32_t>(state_.flags)));
     if (state_.has(PositionValid)) {
         text += cformat(
-            "Signal Level OK, fix %i satelites\r\nAccuracy %lld M; HDOP %2.1f; VDOP %2.1f\r\n",
+            "Signal level OK, %i satellites in the fix\r\nAccuracy %lld m; HDOP %2.1f; VDOP "
+            "%2.1f\r\n",
             state_.satellitesUsed, truncated(state_.accuracy.mean()), state_.hdop, state_.vdop);
     } else {
-        text += cformat("Signal is weak, fix %i satelites\r\n", state_.satellitesUsed);
+        text += cformat("Signal is weak, %i satellites in the fix\r\n", state_.satellitesUsed);
     }
     return text;
 }
@@ -70,7 +71,7 @@ std::string GpsDecoder::statusReport() const {
     const GpsStatistics& s = stats_;
     std::string text = cformat("GPS Rec. statistics:\r\nTotal symbols: %lld\r\n",
                                static_cast<long long>(s.acceptedSymbols + s.ignoredSymbols));
-    text += cformat("Satelites fixed GSA (GGA): %i (%i)\r\n", state_.satellitesUsed,
+    text += cformat("Satellites in the fix GSA (GGA): %i (%i)\r\n", state_.satellitesUsed,
                     state_.satellitesGga);
     text += cformat("Speed / Course: %3.1f / %3.1f\r\n", state_.speed, state_.course);
     text +=

@@ -51,6 +51,7 @@ void NavSnapshot::refreshFromLink(const GpsLink& link) {
 }
 
 void NavSnapshot::finishRefresh() {
+    fixSeen_ = hasFixValues();
     refreshTarget();
     if (speed > kAverageSpeed) {
         averageSpeed.add(speed);

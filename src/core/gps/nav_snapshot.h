@@ -39,6 +39,10 @@ public:
 
     // 0 when pdop is below 1.0, else pdop x 2.9 + 2.4 metres.
     double accuracy() const { return pdop < 1.0 ? 0.0 : pdop * 2.9 + 2.4; }
+    // True once a fix (or the emulation) has given speed, course, altitude and
+    // PDOP; they are held after the fix is lost. Until then the zeros they
+    // start with are no values and the dashboard shows none.
+    bool hasFixValues() const { return fixSeen_ || fixLevel >= 3; }
 
     std::FILE* emulationFile = nullptr;  // open emulation file; none in live mode
     double latitude = 0.0;               // radians
@@ -66,6 +70,8 @@ public:
 
 private:
     void refreshTarget();
+
+    bool fixSeen_ = false;
 };
 
 }  // namespace wp2

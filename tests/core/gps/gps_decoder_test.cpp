@@ -196,18 +196,19 @@ TEST_F(DecoderTest, TheGsaSentencesOfOneEpochCountAsOne) {
 TEST_F(DecoderTest, Reports) {
     // Nothing received: no division by zero, and the weak-signal line.
     EXPECT_NE(t.decoder.statisticsReport().find("Valid sentences: 0 (0%)"), std::string::npos);
-    EXPECT_TRUE(
-        t.decoder.statusReport().ends_with("State: 0\r\nSignal is weak, fix 0 satelites\r\n"));
+    EXPECT_TRUE(t.decoder.statusReport().ends_with(
+        "State: 0\r\nSignal is weak, 0 satellites in the fix\r\n"));
     // 49 + 70 + 69 bytes, as the replay tool's statistics for the same lines.
     test::appendText(t.decoder.receiveBuffer(), nmeaLine(kGsa3d) + nmeaLine(kRmc) + nmeaLine(kGga));
     t.decoder.decodePending();
-    EXPECT_EQ(t.decoder.statusReport(),
-              "GPS Rec. statistics:\r\nTotal symbols: 190\r\nSatelites fixed GSA (GGA): 5 (8)\r\n"
-              "Speed / Course: 11.5 / 84.4\r\nPDOP/HDOP/VDOP: 2.5 / 1.3 / 2.1\r\n"
-              "Points Total (Valid): 1 (1)\r\nFix: 3d\r\nTotal refreshes: 1\r\n"
-              "Condition: BLINKING RED\r\nMax symbols in buffer: 188 (1%)\r\n"
-              "Empty buffer accesses: 0\r\nState: 103\r\n"
-              "Signal Level OK, fix 5 satelites\r\nAccuracy 9 M; HDOP 1.3; VDOP 2.1\r\n");
+    EXPECT_EQ(
+        t.decoder.statusReport(),
+        "GPS Rec. statistics:\r\nTotal symbols: 190\r\nSatellites in the fix GSA (GGA): 5 (8)\r\n"
+        "Speed / Course: 11.5 / 84.4\r\nPDOP/HDOP/VDOP: 2.5 / 1.3 / 2.1\r\n"
+        "Points Total (Valid): 1 (1)\r\nFix: 3d\r\nTotal refreshes: 1\r\n"
+        "Condition: BLINKING RED\r\nMax symbols in buffer: 188 (1%)\r\n"
+        "Empty buffer accesses: 0\r\nState: 103\r\n"
+        "Signal level OK, 5 satellites in the fix\r\nAccuracy 9 m; HDOP 1.3; VDOP 2.1\r\n");
     // A failing line becomes "Error" and counts no RMC; each refresh clears Moving.
     test::appendText(t.decoder.receiveBuffer(), nmeaLine(kGsa3d) + "$GPRMC,garbled*00\r\n");
     t.decoder.decodePending();
@@ -217,7 +218,7 @@ TEST_F(DecoderTest, Reports) {
     // A garbled DOP does not break the accuracy line.
     t.apply("GPGSA,A,3,04,05,09,12,24,,,,,,,,1e999,1.3,2.1");
     t.apply(kRmc);
-    EXPECT_NE(t.decoder.statisticsReport().find("Accuracy 2147483647 M;"), std::string::npos);
+    EXPECT_NE(t.decoder.statisticsReport().find("Accuracy 2147483647 m;"), std::string::npos);
 }
 
 TEST(GpsConditionTest, EvaluatedInOrder) {
