@@ -6,9 +6,11 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QWidget>
+#include <algorithm>
 
 #include "core/base/message_box.h"
 #include "core/base/paths.h"
+#include "core/settings/creg_store.h"
 #include "core/track/file_filter.h"
 #include "dialog_layout.h"
 
@@ -29,12 +31,42 @@ QString join(const std::vector<std::string>& patterns) {
     return list.join(' ');
 }
 
+QString nameFilter(const FileFilter& f) {
+    return QString::fromStdString(f.description) + " (" + join(f.patterns) + ")";
+}
+
+// Every pattern of the kinds, each once, in their order.
+FileFilter allSupported(const std::vector<FileFilter>& kinds) {
+    FileFilter all{kAllSupportedFiles, {}};
+    for (const FileFilter& f : kinds) {
+        for (const std::string& p : f.patterns) {
+            if (std::find(all.patterns.begin(), all.patterns.end(), p) == all.patterns.end()) {
+                all.patterns.push_back(p);
+            }
+        }
+    }
+    return all;
+}
+
+// What "FileKind" holds for a kind of file.
+std::string kindName(const FileFilter& f) {
+    if (f.description == kAllSupportedFiles) {
+        return "*";
+    }
+    return f.patterns.empty() ? std::string() : patternExtension(f.patterns.front());
+}
+
+bool offersExtension(const FileFilter& f, const std::string& ext) {
+    return std::any_of(f.patterns.begin(), f.patterns.end(),
+                       [&](const std::string& p) { return patternExtension(p) == ext; });
+}
+
 }  // namespace
 
 QStringList FileDialog::nameFilters(const std::string& filterText) {
     QStringList out;
     for (const FileFilter& f : parseFileFilter(filterText)) {
-        out << QString::fromStdString(f.description) + " (" + join(f.patterns) + ")";
+        out << nameFilter(f);
     }
     return out;
 }
@@ -55,16 +87,15 @@ FileDialog::FileDialog(const FileDialogRequest& request, Kind kind, QWidget* par
     setFileMode(kind == Kind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     setViewMode(QFileDialog::List);
 
-    filters_ = nameFilters(request.filter);
-    for (const FileFilter& f : parseFileFilter(request.filter)) {
+    kinds_ = parseFileFilter(request.filter);
+    if (kind == Kind::Open && kinds_.size() > 1) {
+        kinds_.insert(kinds_.begin(), allSupported(kinds_));
+        ownKinds_ = 1;
+    }
+    for (const FileFilter& f : kinds_) {
+        filters_ << nameFilter(f);
         descriptions_ << QString::fromStdString(f.description);
     }
-    if (!filters_.isEmpty()) {
-        setNameFilters(filters_);
-        selectNameFilter(filters_.front());
-    }
-    useFilterExtension(filters_.isEmpty() ? QString() : filters_.front());
-    connect(this, &QFileDialog::filterSelected, this, &FileDialog::useFilterExtension);
 
     const QFileInfo proposed(QString::fromStdString(request.proposedName));
     if (!request.proposedName.empty() && proposed.isAbsolute()) {
@@ -76,7 +107,31 @@ FileDialog::FileDialog(const FileDialogRequest& request, Kind kind, QWidget* par
             selectFile(proposed.fileName());
         }
     }
+
+    // Chosen after the name is in place, so that the name takes its extension.
+    const QString starting = filters_.isEmpty() ? QString() : filters_.at(startingKind());
+    if (!filters_.isEmpty()) {
+        setNameFilters(filters_);
+        selectNameFilter(starting);
+    }
+    useFilterExtension(starting);
+    connect(this, &QFileDialog::filterSelected, this, &FileDialog::useFilterExtension);
     fitScreen();
+}
+
+int FileDialog::startingKind() const {
+    std::string last;
+    CRegStore().ReadText(kFileKindValue, last);
+    int fallback = 0;
+    for (std::size_t i = 0; i < kinds_.size(); ++i) {
+        if (!last.empty() && kindName(kinds_[i]) == last) {
+            return static_cast<int>(i);
+        }
+        if (kind_ == Kind::Save && fallback == 0 && offersExtension(kinds_[i], "gpx")) {
+            fallback = static_cast<int>(i);
+        }
+    }
+    return fallback;
 }
 
 void FileDialog::useFilterExtension(const QString& nameFilter) {
@@ -91,12 +146,27 @@ void FileDialog::useFilterExtension(const QString& nameFilter) {
         filterIndex_ = index + 1;
     }
     std::string ext;
-    const std::vector<FileFilter> parsed = parseFileFilter(request_.filter);
-    if (index >= 0 && index < static_cast<int>(parsed.size()) &&
-        parsed[static_cast<std::size_t>(index)].patterns.size() == 1) {
-        ext = patternExtension(parsed[static_cast<std::size_t>(index)].patterns.front());
+    if (index >= 0 && index < static_cast<int>(kinds_.size()) &&
+        kinds_[static_cast<std::size_t>(index)].patterns.size() == 1) {
+        ext = patternExtension(kinds_[static_cast<std::size_t>(index)].patterns.front());
     }
     setDefaultSuffix(QString::fromStdString(ext.empty() ? request_.defaultExtension : ext));
+
+    // A name to save under that ends in another offered kind's extension
+    // takes the selected kind's one.
+    auto* name = findChild<QLineEdit*>("fileNameEdit");
+    if (kind_ != Kind::Save || ext.empty() || !name) {
+        return;
+    }
+    const QString text = name->text();
+    const QString suffix = QFileInfo(text).suffix();
+    const std::string old = utf8(suffix.toLower());
+    if (suffix.isEmpty() || old == ext ||
+        std::none_of(kinds_.begin(), kinds_.end(),
+                     [&](const FileFilter& f) { return offersExtension(f, old); })) {
+        return;
+    }
+    name->setText(text.left(text.size() - suffix.size()) + QString::fromStdString(ext));
 }
 
 void FileDialog::fitScreen() {
@@ -130,7 +200,16 @@ std::string FileDialog::chosenPath() const {
 }
 
 int FileDialog::chosenFilterIndex() const {
-    return filterIndex_;
+    return filterIndex_ - ownKinds_;
+}
+
+void FileDialog::done(int result) {
+    if (result == QDialog::Accepted && filterIndex_ >= 1 &&
+        filterIndex_ <= static_cast<int>(kinds_.size())) {
+        CRegStore().WriteText(kFileKindValue,
+                              kindName(kinds_[static_cast<std::size_t>(filterIndex_ - 1)]));
+    }
+    QFileDialog::done(result);
 }
 
 void FileDialog::accept() {

@@ -5,14 +5,26 @@
 // proposed name. The save dialog asks before it overwrites a file and, when
 // the request says so, before it creates one; the questions go through the
 // program's message boxes.
+//
+// An open dialog offering several kinds of file offers all of them together
+// first. The kind last used in any file dialog (the "FileKind" setting) is
+// selected again where it is offered; otherwise an open dialog starts on all
+// supported files and a save dialog on GPX. A save dialog gives the proposed
+// name the extension of the kind selected.
 
 #include <QFileDialog>
 #include <QStringList>
 #include <string>
 
 #include "core/track/file_chooser.h"
+#include "core/track/file_filter.h"
 
 namespace wp2 {
+
+// The setting that keeps the kind of file last used: the extension of its
+// first pattern, or "*" for all supported files.
+inline constexpr const char* kFileKindValue = "FileKind";
+inline constexpr const char* kAllSupportedFiles = "All supported files";
 
 class FileDialog : public QFileDialog {
     Q_OBJECT
@@ -24,7 +36,8 @@ public:
 
     // The chosen file's full path (empty before the dialog was accepted).
     std::string chosenPath() const;
-    // 1-based number of the filter pair selected.
+    // 1-based number of the request's filter pair selected; 0 for all
+    // supported files.
     int chosenFilterIndex() const;
 
     // Qt name filters for a filter text: each pair's description followed by
@@ -36,16 +49,21 @@ public:
     static QString documentsFolder();
 
     void accept() override;
+    // Keeps the kind of file of an accepted dialog in "FileKind".
+    void done(int result) override;
 
 private:
     void useFilterExtension(const QString& nameFilter);
+    int startingKind() const;
     void fitScreen();
 
     FileDialogRequest request_;
     Kind kind_;
+    std::vector<FileFilter> kinds_;  // as listed: all supported files first when offered
+    int ownKinds_ = 0;               // 1 when all supported files come first
     QStringList filters_;
     QStringList descriptions_;
-    int filterIndex_ = 1;  // follows the filter list (filterSelected)
+    int filterIndex_ = 1;  // 1-based in kinds_; follows the filter list (filterSelected)
 };
 
 }  // namespace wp2

@@ -1,7 +1,7 @@
 // The Qt message boxes (the answer of each button, Enter and Escape, caption
 // and line breaks) and the file dialogs behind the FileChooser (filter texts,
-// the folder and name they propose, the extension, the overwrite and create
-// questions).
+// the kind of file they start on, the folder and name they propose, the
+// extension, the overwrite and create questions).
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -10,7 +10,10 @@
 #include <optional>
 
 #include "core/base/paths.h"
+#include "core/gpx/track_gpx.h"
 #include "core/track/track_log.h"
+#include "core/waypoints/pushpin_export.h"
+#include "core/waypoints/pushpin_import.h"
 #include "dialog_test_env.h"
 #include "dialogs/file_dialog.h"
 #include "dialogs/message_box_dialog.h"
@@ -98,6 +101,50 @@ TEST_F(FileDialogs, SaveProposesTheNameAddsTheExtensionAndAsksBeforeCreatingOrRe
               "Track.atk\nThis file does not exist.\nDo you want to create it?");
     EXPECT_EQ(boxes_.shown[1].text, "old.atk already exists.\nDo you want to replace it?");
     EXPECT_EQ(boxes_.shown[2].text, boxes_.shown[1].text);
+}
+
+TEST_F(FileDialogs, OpenOffersAllSupportedFilesSaveStartsOnGpxAndTheLastKindUsedComesBack) {
+    writeFile(documents("a.gpx"), "x");
+    writeFile(documents("t.atk"), "x");
+    const struct {
+        bool save;
+        const char* filter;
+        const char* proposed;
+        const char* shown;  // the kind selected at opening
+        int down;           // the user moves down the kinds (up when negative)
+        const char* name;   // accepted as shown, or typed when given
+        const char* chosen;
+        int index;  // the request's kind chosen in a save dialog
+    } steps[] = {
+        {false, kImportFilter, "", "All supported files", 0, "a.gpx", "a.gpx", 0},
+        {true, kExportFilter, "Pushpins_Export", "GPX 1.1", 0, nullptr, "Pushpins_Export.gpx", 3},
+        {false, kTrackFileFilterWithGpx, "", "GPX 1.1", -1, "t.atk", "t.atk", 1},
+        {true, kTrackFileFilterWithGpx, "walk.gpx", "Track", 1, nullptr, "walk.gpx", 2},
+        {true, kTrackFileFilterWithGpx, "walk.atk", "GPX 1.1", 0, nullptr, "walk.gpx", 2},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(&s - steps);
+        auto step = onDialog([&](FileDialog&, QLineEdit& name, QComboBox& types) {
+            EXPECT_TRUE(types.currentText().startsWith(s.shown))
+                << types.currentText().toStdString();
+            EXPECT_EQ(types.itemText(0).startsWith(kAllSupportedFiles), !s.save);
+            types.setFocus();
+            for (int i = 0; i < std::abs(s.down); ++i) {
+                QTest::keyClick(&types, s.down > 0 ? Qt::Key_Down : Qt::Key_Up);
+            }
+            s.name ? enter(name, s.name) : QTest::keyClick(&name, Qt::Key_Return);
+        });
+        const FileDialogRequest request{s.filter, "x", s.proposed};
+        const std::optional<FileChoice> choice =
+            s.save ? chooser_.saveFileChoice(request)
+                   : std::optional<FileChoice>({chooser_.openFile(request).value_or(""), 0});
+        EXPECT_TRUE(step.ran());
+        ASSERT_TRUE(choice);
+        EXPECT_EQ(choice->path, documents(s.chosen));
+        if (s.save) {
+            EXPECT_EQ(choice->filterIndex, s.index);
+        }
+    }
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include "core/sound/recording_sound_player.h"
 #include "core/sound/sound_settings.h"
 #include "core/track/track_log.h"
+#include "core/waypoints/pushpin_export.h"
+#include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "dialog_link.h"
 #include "dialog_test_env.h"
@@ -72,6 +74,8 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     DialogLink link;
     const TrackMapOptions rotate{true, false};
     const FileDialogRequest openRequest{kFilter, "kpp", ""};
+    const FileDialogRequest importRequest{kImportFilter, "kpp", ""};
+    const FileDialogRequest exportRequest{kExportFilter, "txt", "Pushpins_Export"};
     using Make = std::function<QDialog*()>;
     const std::pair<const char*, Make> dialogs[] = {
         {"sound_options", [&] { return new SoundOptionsDialog(sounds, player); }},
@@ -87,6 +91,8 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
         {"first_run_wizard", [] { return new FirstRunWizard(1); }},
         {"warning", [] { return new WarningDialog; }},
         {"file_open", [&] { return new FileDialog(openRequest, FileDialog::Kind::Open); }},
+        {"file_import", [&] { return new FileDialog(importRequest, FileDialog::Kind::Open); }},
+        {"file_export", [&] { return new FileDialog(exportRequest, FileDialog::Kind::Save); }},
         {"message_box_long", [] { return new MessageBoxDialog(kLong, "Delete", kIcon, kButtons); }},
         {"message_box_short",
          [] { return new MessageBoxDialog("GPS is not started !", "", kIcon, kButtons); }},
