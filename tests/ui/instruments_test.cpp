@@ -297,10 +297,10 @@ TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
     EXPECT_EQ(whiteIn(frame(), {166, 212, 239, 244}), 0);   // no distance, no time
 
     snap.targetSet = 1;
-    panel.setTarget("Summit cross", 1005);  // a stored position and no fix yet
-    EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, "--|--");
     snap.fixLevel = 4;
     snap.targetDistance = 7260;
+    panel.setTarget("Summit cross", 1005);  // not moved yet: no time to go
+    EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, " 7.3 km|--");
     snap.averageSpeed.add(2.0);
     panel.tick(30);
     EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, " 7.3 km|01:00");  // 3630 s
@@ -308,9 +308,12 @@ TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
     EXPECT_EQ(frame().pixel(223, 158), test::placeholderColour(1005));  // icon at right - 20
     EXPECT_GT(test::countColour(frame(), {128, 172, 237, 212}, rgb(255, 220, 120)), 20);
     EXPECT_GT(whiteIn(frame(), {166, 212, 239, 227}), 10);
-    snap.latitude = snap.longitude = kNoPosition;  // no distance from no position
-    panel.tick(60);
-    EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, "--|--");
+    snap.fixLevel = 2;  // a stored position without a fix, then no position at all
+    for (double latitude : {snap.latitude, kNoPosition}) {
+        snap.latitude = latitude;
+        panel.tick(60);
+        EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, "--|--") << latitude;
+    }
     // Hours modulo 24 and minutes of whole seconds, saturated at 2^32 - 1 s
     // (49710 days 6:28:15); too slow or no distance: no new text.
     const std::pair<double, const char*> times[] = {
