@@ -143,9 +143,9 @@ void DashboardScreen::startDataSource() {
             // With why, when the port can say (no rights to the device, in use, missing).
             const SerialPort* port = services_.link ? services_.link->serialPort() : nullptr;
             const std::string problem = port ? port->openProblem() : std::string();
-            showMessage(
-                problem.empty() ? "GPS is not started !" : "GPS is not started !\r\n\r\n" + problem,
-                "", MessageIcon::None);
+            const std::string text = "The GPS receiver could not be started.";
+            showMessage(problem.empty() ? text : text + "\r\n\r\n" + problem, "",
+                        MessageIcon::None);
         }
     } else if (mode_ == ScreenMode::Emulation) {
         emulation_ = openEmulation(*snapshot_);

@@ -2,7 +2,7 @@
 // The small picture window shown while the program starts: bitmap 473 with
 // "Wayplot2 loading..." in its lower strip. It repaints itself and stays in
 // front every 300 ms while it exists, except while a dialog is up: a message
-// box of the start-up ("GPS is not started !") must be seen and answered, so
+// box of the start-up ("The GPS receiver could not be started.") must be seen and answered, so
 // the splash steps aside until no dialog is left.
 
 #include <QWidget>

@@ -128,7 +128,7 @@ no_receiver_start() {
     pid=$!
     box_shown() { box=$(windows_of "$pid" DIALOG | head -1) && [ -n "$box" ]; }
     if ! within_10s box_shown; then
-        fail "$1: no \"GPS is not started !\" box"
+        fail "$1: no \"receiver could not be started\" box"
         kill -KILL "$pid"
         return
     fi

@@ -95,7 +95,7 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
         {"file_export", [&] { return new FileDialog(exportRequest, FileDialog::Kind::Save); }},
         {"message_box_long", [] { return new MessageBoxDialog(kLong, "Delete", kIcon, kButtons); }},
         {"message_box_short",
-         [] { return new MessageBoxDialog("GPS is not started !", "", kIcon, kButtons); }},
+         [] { return new MessageBoxDialog("GPS receiver not started.", "", kIcon, kButtons); }},
     };
     std::map<std::string, QSize> handheld;
     for (int scale : {1, 2}) {
