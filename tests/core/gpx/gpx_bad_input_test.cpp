@@ -156,9 +156,6 @@ TEST(GpxBadInput, ImpossibleValuesAreRefusedAndWhatIsWrittenReadsBack) {
     EXPECT_NE(r.err.find("1 points refused, the first at line 6: speed inf"), std::string::npos)
         << r.err;
     EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "track", "info", atk}).status, 0);
-    std::vector<TrackPoint> points;
-    EXPECT_EQ(readTrackGpx(gpx, points).firstRefusedReason, "speed inf");
-    EXPECT_EQ(points.size(), 1u);
     r = runProgram({WAYPLOT2_TOOL, "pushpins", "import", kpp, gpx});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("1 refused, the first at line 3: altitude 1e+308 outside -1e+06..1e+06"),
