@@ -18,13 +18,14 @@ namespace {
 
 struct Check final : wp2::GpxHandler {
     Check() { writer.begin(); }
-    void point(wp2::GpxKind, const wp2::GpxPoint& p) override {
+    std::string point(wp2::GpxKind, const wp2::GpxPoint& p) override {
         require(writer.waypoint(p));
         require(p.latitude >= -90.0 && p.latitude <= 90.0);
         require(p.longitude >= -180.0 && p.longitude <= 180.0);
         require(!p.elevation || std::isfinite(*p.elevation));
         require(p.name.size() <= 4000 && p.description.size() <= 4000);
         ++points;
+        return {};
     }
     int points = 0;
     std::string written;
@@ -35,7 +36,10 @@ struct Check final : wp2::GpxHandler {
 };
 
 struct Count final : wp2::GpxHandler {
-    void point(wp2::GpxKind, const wp2::GpxPoint&) override { ++points; }
+    std::string point(wp2::GpxKind, const wp2::GpxPoint&) override {
+        ++points;
+        return {};
+    }
     int points = 0;
 };
 

@@ -6,7 +6,9 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace wp2 {
 
@@ -17,5 +19,12 @@ std::string vcformat(const char* fmt, va_list args);
 // strtod in the "C" locale. Returns the number of characters consumed
 // (0 when no number could be read), like the end pointer of strtod.
 std::size_t cparseDouble(const char* text, double& out);
+
+// The whole text as a decimal number, the way files of other programs write
+// them (xsd:decimal and xsd:double): a sign, digits with an optional point
+// and an optional exponent. Nothing for anything else: a decimal comma,
+// trailing characters ("10.5.5"), hexadecimal ("0x1p3"), "inf", "nan",
+// blanks, or a value beyond the range of a double.
+std::optional<double> parseNumber(std::string_view text);
 
 }  // namespace wp2

@@ -97,6 +97,12 @@ bool GgaDecoder::decode(std::u16string_view line) {
             return false;
     }
 
+    const double dop = nmeaDouble(f[Hdop]);
+    const double height = inMetres(nmeaDouble(f[Alt]), f[AltUnit]);
+    const double geoid = inMetres(nmeaDouble(f[Geoid]), f[GeoidUnit]);
+    if (!allFinite({dop, height, geoid})) {
+        return false;
+    }
     hour = static_cast<std::uint8_t>(h);
     minute = static_cast<std::uint8_t>(m);
     seconds = s;
@@ -104,9 +110,9 @@ bool GgaDecoder::decode(std::u16string_view line) {
     longitude = *lon;
     quality = q;
     satellites = nmeaInt(f[Sats]);
-    hdop = nmeaDouble(f[Hdop]);
-    altitude = inMetres(nmeaDouble(f[Alt]), f[AltUnit]);
-    geoidSeparation = inMetres(nmeaDouble(f[Geoid]), f[GeoidUnit]);
+    hdop = dop;
+    altitude = height;
+    geoidSeparation = geoid;
     return true;
 }
 

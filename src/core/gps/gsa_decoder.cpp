@@ -41,6 +41,10 @@ bool GsaDecoder::decode(std::u16string_view line) {
     double p = nmeaDouble(fields.next());
     double h = nmeaDouble(fields.next());
     double v = nmeaDouble(fields.restUntilStar());
+    // "inf" or "1e999" would reach the track and pushpin files, whose readers refuse it.
+    if (!allFinite({p, h, v})) {
+        return false;
+    }
 
     fixType = type;
     satellites = used;

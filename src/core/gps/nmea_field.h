@@ -4,7 +4,9 @@
 // white space, an optional sign, as many characters as form a number; an
 // empty or non-numeric text gives 0.
 
+#include <cmath>
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 
@@ -30,6 +32,17 @@ inline int nmeaInt(std::u16string_view text) {
 }
 // Floating value of a text, exactly as strtod in the C locale reads it.
 double nmeaDouble(std::u16string_view text);
+
+// Whether none of the values is infinite or NaN ("inf", "nan", "1e999"): a
+// sentence carrying one is refused, since no fix holds it.
+inline bool allFinite(std::initializer_list<double> values) {
+    for (const double v : values) {
+        if (!std::isfinite(v)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // The part of text from pos on, at most n characters; empty past the end.
 inline std::u16string_view clip(std::u16string_view text, std::size_t pos,

@@ -63,6 +63,9 @@ bool RmcDecoder::decode(std::u16string_view line) {
 
     double knots = nmeaDouble(fields.next());
     double track = nmeaDouble(fields.next());
+    if (!allFinite({knots, track})) {
+        return false;
+    }
     std::u16string_view date = fields.next();
 
     utc.day = static_cast<std::uint8_t>(nmeaInt(clip(date, 0, 2)));
@@ -70,7 +73,10 @@ bool RmcDecoder::decode(std::u16string_view line) {
     utc.year = static_cast<std::uint8_t>(nmeaInt(clip(date, 4, 2)));
     utc.hour = static_cast<std::uint8_t>(hour);
     utc.minute = static_cast<std::uint8_t>(minute);
-    utc.seconds = second;
+    // Strict (any-talker) reading keeps the fraction of the second, as GGA
+    // does, so that the fix is stamped with the time it was taken.
+    const double exact = strict ? nmeaDouble(clip(time, 4)) : second;
+    utc.seconds = exact >= second && exact < second + 1 ? exact : second;
     latitude = *lat;
     longitude = *lon;
     speed = knots;

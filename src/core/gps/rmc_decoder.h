@@ -17,10 +17,10 @@ public:
     bool decode(std::u16string_view line);
 
     // Strict reading refuses hemisphere letters other than N, S, E and W and
-    // longitude degrees above 180.
+    // longitude degrees above 180, and keeps the fraction of the second.
     bool strict = false;
 
-    GpsDateTime utc;         // seconds are whole seconds
+    GpsDateTime utc;         // whole seconds unless strict
     double latitude = 0.0;   // degrees, south negative
     double longitude = 0.0;  // degrees, west negative
     double speed = 0.0;      // knots

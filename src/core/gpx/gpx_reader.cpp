@@ -7,10 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstdarg>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -96,48 +93,9 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// Exact powers of ten: an integer below 2^53 divided by one of them is the
-// correctly rounded value of the decimal.
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-
-// An xsd:decimal or xsd:double as GPX writers produce them; finite only.
+// An xsd:decimal or xsd:double, with the blanks XML allows around it.
 std::optional<double> number(std::string_view text) {
-    text = trimmed(text);
-    // Most numbers are plain decimals of at most 15 digits: an integer below
-    // 2^53 divided by an exact power of ten is the correctly rounded value.
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    const bool negative = p != end && *p == '-';
-    p += (p != end && (*p == '-' || *p == '+'));
-    std::uint64_t digits = 0;
-    const char* const first = p;
-    for (; p != end && static_cast<unsigned>(*p - '0') < 10; ++p) {
-        digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    }
-    std::ptrdiff_t count = p - first, decimals = 0;
-    if (p != end && *p == '.') {
-        const char* const fraction = ++p;
-        for (; p != end && static_cast<unsigned>(*p - '0') < 10; ++p) {
-            digits = digits * 10 + static_cast<unsigned>(*p - '0');
-        }
-        decimals = p - fraction;
-        count += decimals;
-    }
-    if (p == end && count > 0 && count <= 15) {
-        const double value = static_cast<double>(digits) / kPowersOfTen[decimals];
-        return negative ? -value : value;
-    }
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-    }
-    double value = 0.0;
-    const auto [stop, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || stop != text.data() + text.size() || text.empty() ||
-        !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return parseNumber(trimmed(text));
 }
 
 // Empties a point for the next one, keeping the memory its texts had.
@@ -488,6 +446,17 @@ private:
         }
     }
 
+    // The number of a field; a text that is not one refuses the point.
+    std::optional<double> numberField(std::string_view value) {
+        const auto n = number(value);
+        if (!n && !value.empty() && pointProblem_.empty()) {
+            pointProblem_ =
+                cformat("<%s> \"%.40s\" is not a number", kWords[static_cast<std::size_t>(field_)],
+                        std::string(value).c_str());
+        }
+        return n;
+    }
+
     void takeField() {
         const std::string_view value = trimmed(text_);
         switch (field_) {
@@ -507,27 +476,29 @@ private:
                 point_.fix = value;
                 break;
             case Word::Ele:
-                point_.elevation = number(value);
+                point_.elevation = numberField(value);
                 break;
             case Word::Time:
                 point_.time = parseIsoTime(value);
                 break;
             case Word::Sat:
-                if (auto n = number(value); n && *n >= 0 && *n <= 255) {
+                if (auto n = numberField(value); n && *n >= 0 && *n <= 255) {
                     point_.satellites = static_cast<int>(*n);
+                } else if (n && pointProblem_.empty()) {
+                    pointProblem_ = cformat("<sat> %g outside 0..255", *n);
                 }
                 break;
             case Word::Hdop:
-                point_.hdop = number(value);
+                point_.hdop = numberField(value);
                 break;
             case Word::Pdop:
-                point_.pdop = number(value);
+                point_.pdop = numberField(value);
                 break;
             case Word::Speed:
-                point_.speed = number(value);
+                point_.speed = numberField(value);
                 break;
             case Word::Course:
-                point_.course = number(value);
+                point_.course = numberField(value);
                 break;
             default:
                 break;
@@ -536,19 +507,20 @@ private:
 
     void finishPoint() {
         inPoint_ = false;
-        if (!pointProblem_.empty()) {
-            if (result_.refused++ == 0) {
-                result_.firstRefusedLine = point_.line;
-                result_.firstRefusedReason = pointProblem_;
-            }
-            return;
-        }
-        if (static_cast<std::size_t>(result_.points) >= limits_.maxPoints) {
+        if (pointProblem_.empty() &&
+            static_cast<std::size_t>(result_.points) >= limits_.maxPoints) {
             stop(point_.line, cformat("more than %zu points", limits_.maxPoints));
             return;
         }
-        ++result_.points;
-        handler_.point(kind_, point_);
+        if (pointProblem_.empty()) {
+            pointProblem_ = handler_.point(kind_, point_);
+        }
+        if (pointProblem_.empty()) {
+            ++result_.points;
+        } else if (result_.refused++ == 0) {
+            result_.firstRefusedLine = point_.line;
+            result_.firstRefusedReason = pointProblem_;
+        }
     }
 
     GpxHandler& handler_;

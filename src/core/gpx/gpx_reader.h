@@ -8,8 +8,10 @@
 // laughs" and external-entity tricks), a single token larger than
 // GpxReadLimits::maxPendingBytes, more points than maxPoints. Each is an
 // error with its line; the points before it have been handed over.
-// Points without a usable lat or lon, or outside +-90 / +-180 degrees, are
-// passed over and counted, the first with its line.
+// Points without a usable lat or lon, or outside +-90 / +-180 degrees, with
+// a number field (ele, sat, hdop, pdop, speed, course) that holds something
+// other than a number (an empty one counts as absent), or that the handler
+// refuses, are passed over and counted, the first with its line and reason.
 // Encodings: UTF-8 (with or without a byte order mark), UTF-16 (by its byte
 // order mark or the first bytes) and whatever the XML declaration names that
 // the system converts (ISO-8859-1, Windows-1252, ...); texts reach the
@@ -44,7 +46,9 @@ public:
     virtual ~GpxHandler() = default;
     // A route or a track segment begins; its points follow.
     virtual void pieceStart(GpxKind kind) { (void)kind; }
-    virtual void point(GpxKind kind, const GpxPoint& point) = 0;
+    // Why the point is refused (a value it cannot keep); "" when it was
+    // taken or is not of the kind the handler wants.
+    virtual std::string point(GpxKind kind, const GpxPoint& point) = 0;
 };
 
 struct GpxReadLimits {
@@ -57,7 +61,7 @@ struct GpxReadResult {
     bool ok = false;    // read to the end without an error
     std::string error;  // what stopped the reading
     int errorLine = 0;  // its line (0 when the file could not be read at all)
-    int points = 0;     // points handed to the handler
+    int points = 0;     // points the handler took
     int refused = 0;    // points passed over
     int firstRefusedLine = 0;
     std::string firstRefusedReason;

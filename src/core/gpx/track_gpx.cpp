@@ -55,11 +55,15 @@ class TrackPieces : public GpxHandler {
 public:
     void pieceStart(GpxKind) override { startNext_ = true; }
 
-    void point(GpxKind kind, const GpxPoint& p) override {
+    std::string point(GpxKind kind, const GpxPoint& p) override {
         if (kind == GpxKind::Waypoint) {
-            return;
+            return {};
         }
         TrackPoint t = trackPointFromGpx(p);
+        // What the track file's reader would refuse never reaches the track.
+        if (std::string why = impossibleValue(t, ValueRange::Imported); !why.empty()) {
+            return why;
+        }
         if (startNext_ || !held_) {
             if (held_) {
                 held_->state |= SegmentEnd;
@@ -72,6 +76,7 @@ public:
             take(*held_);
         }
         held_ = t;
+        return {};
     }
 
     // Hands on the last point.

@@ -44,7 +44,9 @@ bool exportTrackGpx(const TrackPoint* points, int count, const std::string& path
 
 // Every track and route point of the file in order, each track segment and
 // route a piece of its own (first point SegmentStart, last SegmentEnd).
-// Waypoints are not track points and are left out.
+// Waypoints are not track points and are left out. A point that would hold
+// a value outside ValueRange::Imported (a speed of 1e308 m/s, infinite in
+// knots) is refused and counted in the result.
 GpxReadResult readTrackGpx(const std::string& path, std::vector<TrackPoint>& points,
                            const GpxReadLimits& limits = {});
 

@@ -122,6 +122,10 @@ bool TrackLog::addFix(TrackPoint& fix) {
     if (has(options, TrackState::MarkPoints)) {
         fix.state |= Marked;
     }
+    // What the track file's reader would refuse is never stored, nor merged.
+    if (!impossibleValue(fix).empty()) {
+        return false;
+    }
     if (count_ > 0) {
         mergeInto(last(), fix);
     }

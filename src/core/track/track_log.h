@@ -54,8 +54,9 @@ public:
     // Drops every point and starts again with room for 1000.
     void clear();
     // The recording filter: true when the fix was stored, merged into the last
-    // point or passed over as undated; false when refused. Sets or clears
-    // Marked in the offered point (except while Paused).
+    // point or passed over as undated; false when refused (also when it holds
+    // what impossibleValue finds). Sets or clears Marked in the offered point
+    // (except while Paused).
     bool addFix(TrackPoint& point);
     // The fix was lost: the last dated point ends its segment.
     void signalLost();

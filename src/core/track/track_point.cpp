@@ -22,7 +22,7 @@ bool possiblePosition(double latitude, double longitude) {
     return std::fabs(latitude) <= kHalfPi + kSlack && std::fabs(longitude) <= 2 * kPi + kSlack;
 }
 
-std::string impossibleValue(const TrackPoint& p) {
+std::string impossibleValue(const TrackPoint& p, ValueRange range) {
     if (!(std::fabs(p.latitude) <= kHalfPi + 1e-9)) {
         return cformat("latitude %g", p.latitude);
     }
@@ -40,6 +40,21 @@ std::string impossibleValue(const TrackPoint& p) {
     for (const auto& n : numbers) {
         if (!std::isfinite(n.value)) {
             return cformat("%s %g", n.name, n.value);
+        }
+    }
+    if (range == ValueRange::Stored) {
+        return "";
+    }
+    const struct {
+        const char* name;
+        double value, low, high;
+    } measured[] = {{"altitude", p.altitude, -kImportedAltitudeLimit, kImportedAltitudeLimit},
+                    {"speed", p.speed, 0.0, kImportedSpeedLimit},
+                    {"course", p.course, 0.0, 360.0},
+                    {"dop", p.dop, 0.0, kImportedDopLimit}};
+    for (const auto& m : measured) {
+        if (m.value < m.low || m.value > m.high) {
+            return cformat("%s %g outside %g..%g", m.name, m.value, m.low, m.high);
         }
     }
     return "";

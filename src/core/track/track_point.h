@@ -57,8 +57,19 @@ TrackPoint pointFromPosition(double latitude, double longitude, double altitude)
 // True for a latitude within +-pi/2 and a longitude within +-2 pi (radians);
 // false for NaN and infinities.
 bool possiblePosition(double latitude, double longitude);
-// What a stored point holds that no fix can give (a position out of range, a
-// number that is not finite), e.g. "latitude -3.8e+66"; "" when nothing.
-std::string impossibleValue(const TrackPoint& point);
+
+// Which values a point may hold. Stored: every point of a track or pushpin
+// file; reading refuses a file with anything else, so nothing else is ever
+// written. Imported: a point read from another program's file must also hold
+// what a receiver can measure, within these limits.
+enum class ValueRange { Stored, Imported };
+inline constexpr double kImportedAltitudeLimit = 1e6;  // metres, either way
+inline constexpr double kImportedSpeedLimit = 1e5;     // knots
+inline constexpr double kImportedDopLimit = 1e4;
+
+// What the point holds outside the range (a position off the earth, a number
+// that is not finite, an imported altitude of 1e+308), e.g. "latitude
+// -3.8e+66"; "" when nothing.
+std::string impossibleValue(const TrackPoint& point, ValueRange range = ValueRange::Stored);
 
 }  // namespace wp2

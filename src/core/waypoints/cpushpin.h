@@ -36,4 +36,11 @@ private:
     const CPushpins* owner_ = nullptr;
 };
 
+// What a pushpin holds that none can (a value outside the range of
+// impossibleValue, a character no one types into a name or note, a time no
+// fix gives), e.g. "a text with the character U+0001"; "" when nothing. The
+// pushpin file's reader refuses a record with any of it, so nothing that
+// would be refused enters the collection.
+std::string impossiblePushpin(const CPushpin& pushpin, ValueRange range = ValueRange::Stored);
+
 }  // namespace wp2

@@ -177,27 +177,6 @@ bool PushpinArchiveReader::readText(std::u16string& text) {
     return true;
 }
 
-namespace {
-
-// A character no one can type into a name or note: control characters other
-// than tab and line ends, halves of surrogate pairs standing alone, and the
-// two non-characters at the end of the plane. "" when the text has none.
-std::string impossibleCharacter(const std::u16string& text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        const bool high = c >= 0xD800 && c < 0xDC00;
-        const bool low = c >= 0xDC00 && c < 0xE000;
-        if ((c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') || c >= 0xFFFE ||
-            (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] >= 0xE000)) ||
-            (low && (i == 0 || text[i - 1] < 0xD800 || text[i - 1] >= 0xDC00))) {
-            return cformat("a text with the character U+%04X", static_cast<unsigned>(c));
-        }
-    }
-    return "";
-}
-
-}  // namespace
-
 bool PushpinArchiveReader::readRecord(CPushpin& p) {
     std::int32_t satellites = 0;
     std::uint8_t day = 0, hour = 0, minute = 0, month = 0, year = 0;
@@ -217,18 +196,7 @@ bool PushpinArchiveReader::readRecord(CPushpin& p) {
     p.time.month = month;
     p.time.seconds = seconds;
     p.time.year = year;
-    problem_ = impossibleValue(p);
-    for (const std::u16string* text : {&p.name, &p.note}) {
-        if (problem_.empty()) {
-            problem_ = impossibleCharacter(*text);
-        }
-    }
-    // A pushpin's time comes from a fix, or is zero.
-    if (problem_.empty() && (month > 12 || day > 31 || hour > 23 || minute > 59 || year > 99 ||
-                             !(seconds >= 0.0 && seconds < 61.0))) {
-        problem_ =
-            cformat("time %02d-%02d-%02d %02d:%02d:%g", year, month, day, hour, minute, seconds);
-    }
+    problem_ = impossiblePushpin(p);
     if (!problem_.empty()) {
         status_ = Status::Impossible;
         return false;

@@ -31,9 +31,9 @@ class PushpinCollector final : public GpxHandler {
 public:
     explicit PushpinCollector(CPushpins& pushpins) : pushpins_(pushpins) {}
 
-    void point(GpxKind kind, const GpxPoint& w) override {
+    std::string point(GpxKind kind, const GpxPoint& w) override {
         if (kind != GpxKind::Waypoint) {
-            return;
+            return {};
         }
         CPushpin* p = pushpins_.AddNew();
         if (!p) {
@@ -64,6 +64,13 @@ public:
             icon_ = symbol_.empty() ? kDefaultPushpinIcon : pushpinIconForSymbol(symbol_);
         }
         p->icon = icon_;
+        // What the pushpin file's reader would refuse never joins the collection.
+        std::string why = impossiblePushpin(*p, ValueRange::Imported);
+        if (!why.empty()) {
+            pushpins_.Remove(p);
+            --waypoints_;
+        }
+        return why;
     }
 
 private:

@@ -74,51 +74,65 @@ CsvPieces csvPieces(std::string_view line) {
     return pieces;
 }
 
-// A number as "%lf" reads it from the start of the text.
-bool readNumber(std::string_view text, double& value) {
-    char buffer[TextLineReader::kMaxPiece + 1];
-    if (text.empty()) {
-        return false;
-    }
-    if (text.size() >= sizeof buffer) {
-        return cparseDouble(std::string(text).c_str(), value) > 0;
-    }
-    std::memcpy(buffer, text.data(), text.size());
-    buffer[text.size()] = '\0';
-    return cparseDouble(buffer, value) > 0;
-}
-
 // Latitude within +-90 and longitude within +-180 degrees (NaN is neither).
 bool possibleDegrees(double latitude, double longitude) {
     return std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0;
 }
 
-// Reads one line's waypoint into a new pushpin; false when the line is not one.
-bool addCsvLine(CPushpins& pushpins, std::string_view line, int& nameCounter) {
+// Reads a field's number into `value`; else says why in `why`.
+bool readField(std::string_view text, const char* name, double& value, std::string& why) {
+    if (const auto n = parseNumber(text)) {
+        value = *n;
+        return true;
+    }
+    why = cformat("%s \"%.40s\" is not a number", name, std::string(text).c_str());
+    return false;
+}
+
+// Sets the position of a new pushpin after checking it; "" when it holds a
+// possible one, else why not (the pushpin is then taken out again).
+std::string placePushpin(CPushpins& pushpins, CPushpin* p, double latitude, double longitude) {
+    std::string why;
+    if (!possibleDegrees(latitude, longitude)) {
+        why = cformat("position %g, %g is not on the earth", latitude, longitude);
+    } else {
+        p->latitude = latitude * kDegToRad;
+        p->longitude = longitude * kDegToRad;
+        // What the pushpin file's reader would refuse never joins the collection.
+        why = impossiblePushpin(*p, ValueRange::Imported);
+    }
+    if (!why.empty()) {
+        pushpins.Remove(p);
+    }
+    return why;
+}
+
+// Reads one line's waypoint into a new pushpin; "" when the line is one,
+// else why not.
+std::string addCsvLine(CPushpins& pushpins, std::string_view line, int& nameCounter) {
     const CsvPieces pieces = csvPieces(line);
     double latitude = 0.0, longitude = 0.0, altitude = 0.0;
-    if (pieces.count < 2 || !readNumber(pieces.piece[0], latitude) ||
-        !readNumber(pieces.piece[1], longitude) || !possibleDegrees(latitude, longitude)) {
-        return false;
+    std::string why;
+    if (pieces.count < 2) {
+        return "fewer than two fields";
     }
-    const bool hasAltitude = pieces.count > 3 && readNumber(pieces.piece[3], altitude);
-    if (hasAltitude && !std::isfinite(altitude)) {
-        return false;
+    if (!readField(pieces.piece[0], "latitude", latitude, why) ||
+        !readField(pieces.piece[1], "longitude", longitude, why) ||
+        (pieces.count > 3 && !readField(pieces.piece[3], "altitude", altitude, why))) {
+        return why;
     }
     CPushpin* p = pushpins.AddNew();
     if (!p) {
-        return false;
+        return "out of memory";
     }
-    p->latitude = latitude * kDegToRad;
-    p->longitude = longitude * kDegToRad;
-    p->name = pieces.count > 2 ? widen(pieces.piece[2]) : widen(cformat("Wpt_%d", nameCounter++));
-    if (hasAltitude) {
-        p->altitude = altitude;
-    }
+    p->name = pieces.count > 2 ? widen(pieces.piece[2]) : widen(cformat("Wpt_%d", nameCounter));
+    p->altitude = altitude;
     if (pieces.count > 4) {
         p->note = widen(pieces.piece[4]);
     }
-    return true;
+    why = placePushpin(pushpins, p, latitude, longitude);
+    nameCounter += why.empty() && pieces.count <= 2;
+    return why;
 }
 
 // The value of attribute `name` inside a tag's text: what follows name="
@@ -151,11 +165,6 @@ std::string_view tagText(std::string_view block, std::string_view element) {
     return block.substr(start, end - start);
 }
 
-double locNumber(std::string_view text) {
-    double v = 0.0;
-    return readNumber(text, v) ? v : 0.0;
-}
-
 std::string lowerExtension(const std::string& path) {
     std::string ext = std::filesystem::path(path).extension().string();
     if (!ext.empty()) {
@@ -168,7 +177,20 @@ std::string lowerExtension(const std::string& path) {
 
 }  // namespace
 
-bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber) {
+void PassedOver::add(int line, const std::string& reason) {
+    if (count++ == 0) {
+        firstLine = line;
+        firstReason = reason;
+    }
+}
+
+std::string PassedOver::text() const {
+    return count == 0 ? std::string()
+                      : cformat("%d refused, the first at line %d: %s", count, firstLine,
+                                firstReason.c_str());
+}
+
+bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber, std::string* problem) {
     lineNumber = 0;
     int nameCounter = 1;
     TextLineReader reader(file);
@@ -180,20 +202,25 @@ bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber) {
         if (trim(line).empty()) {
             continue;
         }
-        if (!addCsvLine(pushpins, line, nameCounter)) {
+        if (std::string why = addCsvLine(pushpins, line, nameCounter); !why.empty()) {
+            if (problem) {
+                *problem = cformat("line %d: %s", lineNumber, why.c_str());
+            }
             return false;
         }
     }
     return true;
 }
 
-bool ReadLoc(CPushpins& pushpins, std::FILE* file) {
+PassedOver ReadLoc(CPushpins& pushpins, std::FILE* file) {
     std::string text(kLocReadLimit, '\0');
     text.resize(std::fread(text.data(), 1, text.size(), file));
     const std::string_view all(text);
     static constexpr std::string_view kOpen = "<waypoint>";
     static constexpr std::string_view kClose = "</waypoint>";
+    PassedOver passed;
     std::size_t from = 0;
+    int line = 1;  // of the text at `from`
     while (true) {
         std::size_t open = all.find(kOpen, from);
         if (open == std::string_view::npos) {
@@ -205,24 +232,28 @@ bool ReadLoc(CPushpins& pushpins, std::FILE* file) {
             break;
         }
         std::string_view block = all.substr(start, close - start);
+        line += static_cast<int>(std::count(all.begin() + from, all.begin() + open, '\n'));
+        const int blockLine = line;
+        line += static_cast<int>(std::count(block.begin(), block.end(), '\n'));
         from = close + kClose.size();
 
         std::string_view coord = tagText(block, "<coord");
-        std::string_view nameTag = tagText(block, "<name");
-        const double latitude = locNumber(attribute(coord, "lat"));
-        const double longitude = locNumber(attribute(coord, "lon"));
-        if (!possibleDegrees(latitude, longitude)) {
-            continue;  // never a place on the earth
+        double latitude = 0.0, longitude = 0.0;
+        std::string why;
+        if (readField(attribute(coord, "lat"), "lat", latitude, why) &&
+            readField(attribute(coord, "lon"), "lon", longitude, why)) {
+            CPushpin* p = pushpins.AddNew();
+            if (!p) {
+                break;
+            }
+            p->name = widen(attribute(tagText(block, "<name"), "id"));
+            why = placePushpin(pushpins, p, latitude, longitude);
         }
-        CPushpin* p = pushpins.AddNew();
-        if (!p) {
-            break;
+        if (!why.empty()) {
+            passed.add(blockLine, why);
         }
-        p->latitude = latitude * kDegToRad;
-        p->longitude = longitude * kDegToRad;
-        p->name = widen(attribute(nameTag, "id"));
     }
-    return true;
+    return passed;
 }
 
 int mergeImported(CPushpins& pushpins, CPushpins& imported) {
@@ -262,7 +293,7 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
     PushpinLoadResult loaded;
     result.status = Status::Imported;
     if (text) {
-        if (!ReadCsv(imported, file.get(), result.line)) {
+        if (!ReadCsv(imported, file.get(), result.line, &result.problem)) {
             result.status = Status::FormatError;
         }
     } else if (ext == "gpx") {
@@ -274,12 +305,14 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
             result.line = r.errorLine;
         }
         if (r.refused > 0) {
-            result.problem += (result.problem.empty() ? "" : "\n") +
-                              cformat("%d refused, the first at line %d: %s", r.refused,
-                                      r.firstRefusedLine, r.firstRefusedReason.c_str());
+            result.problem +=
+                (result.problem.empty() ? "" : "\n") +
+                PassedOver{r.refused, r.firstRefusedLine, r.firstRefusedReason}.text();
         }
     } else if (ext == "loc") {
-        ReadLoc(imported, file.get());
+        const PassedOver passed = ReadLoc(imported, file.get());
+        result.refused = passed.count;
+        result.problem = passed.text();
     } else {
         loaded = imported.LoadFrom(file.get());
         if (!loaded.clean()) {
@@ -290,9 +323,9 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
     if (result.read > 0) {
         result.added = mergeImported(pushpins, imported);
     }
-    if (ext == "gpx") {
-        if (!result.problem.empty() || result.added < result.read) {
-            reportGpxImport(path, result.read, result.added, result.problem);
+    if (ext == "gpx" || ext == "loc") {
+        if (!result.problem.empty() || (ext == "gpx" && result.added < result.read)) {
+            reportPartialImport(path, result.read, result.added, result.problem);
         }
     } else if (result.status == Status::FormatError) {
         reportCsvFormatError(result.line, result.read);

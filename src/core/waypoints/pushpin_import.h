@@ -20,16 +20,31 @@ inline constexpr double kImportMergeRadius = 5.0;
 inline constexpr std::size_t kLocReadLimit = 200000;
 
 // Text reader. Adds each line's waypoint at index 0 of `pushpins`. A line
-// fails when it lacks two numbers or its position is not on the earth
-// (latitude beyond +-90, longitude beyond +-180, NaN, infinities) or its
-// altitude is not finite. On failure lineNumber is the failing line; on
-// success the last line read.
-bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber);
+// fails when it has fewer than two fields, a latitude, longitude or altitude
+// that is not a number as parseNumber reads it ("45,5", "10.5.5", "0x1p3",
+// "abc"), a position that is not on the earth (latitude beyond +-90,
+// longitude beyond +-180), or anything else impossiblePushpin refuses (an
+// altitude beyond ValueRange::Imported, a control character in the name or
+// note). On failure lineNumber is the failing line and *problem says
+// "line 4: altitude \"abc\" is not a number"; on success the last line read.
+bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber, std::string* problem = nullptr);
+
+// Waypoints a reader passed over: how many, the first one's line and why.
+struct PassedOver {
+    int count = 0;
+    int firstLine = 0;
+    std::string firstReason;
+
+    void add(int line, const std::string& reason);
+    // "2 refused, the first at line 5: lat \"45,5\" is not a number"; "" for none.
+    std::string text() const;
+};
 
 // Geocaching reader: one pushpin per <waypoint> block, named by the id of its
-// name element; blocks whose position is not on the earth are passed over.
-// Always succeeds.
-bool ReadLoc(CPushpins& pushpins, std::FILE* file);
+// name element. A block whose lat or lon is not a number, whose position is
+// not on the earth or that impossiblePushpin refuses is passed over and
+// counted, with the line where the block begins.
+PassedOver ReadLoc(CPushpins& pushpins, std::FILE* file);
 
 // Moves the pushpins of `imported` that lie more than kImportMergeRadius from
 // every pushpin already in `pushpins` to the front of it, in their order, and
@@ -50,13 +65,14 @@ struct ImportResult {
     int read = 0;         // pushpins the file gave
     int added = 0;        // pushpins added to the collection
     int line = 0;         // text files: the last line read (the failing one on a format error)
-    int refused = 0;      // GPX: waypoints passed over (no or impossible position)
-    std::string problem;  // GPX: why the reading stopped or waypoints were refused
+    int refused = 0;      // GPX and .loc: waypoints passed over (impossible values)
+    std::string problem;  // why the reading stopped or waypoints were refused
 };
 
 // Reads the file by its extension (csv/txt, loc, kpp, gpx, in any case),
 // merges it, and tells the user about a failing text line, a damaged pushpin
-// file, or a GPX file not taken whole (what was added and why the rest was not).
+// file, or a GPX or .loc file not taken whole (what was added and why the
+// rest was not).
 ImportResult importPushpins(CPushpins& pushpins, const std::string& path);
 
 // Asks for the file with the open-file dialog, then importPushpins.

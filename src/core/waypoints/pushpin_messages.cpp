@@ -40,8 +40,8 @@ void reportDamagedPushpinFile(const std::string& path, const PushpinLoadResult& 
                 MessageIcon::Exclamation);
 }
 
-std::string gpxImportText(const std::string& path, int read, int added,
-                          const std::string& problem) {
+std::string partialImportText(const std::string& path, int read, int added,
+                              const std::string& problem) {
     std::string text = cformat("%s:\n", path.c_str());
     if (!problem.empty()) {
         text += problem + "\n";
@@ -53,8 +53,8 @@ std::string gpxImportText(const std::string& path, int read, int added,
     return text + ".";
 }
 
-void reportGpxImport(const std::string& path, int read, int added, const std::string& problem) {
-    showMessage(gpxImportText(path, read, added, problem), kApplicationCaption,
+void reportPartialImport(const std::string& path, int read, int added, const std::string& problem) {
+    showMessage(partialImportText(path, read, added, problem), kApplicationCaption,
                 MessageIcon::Exclamation);
 }
 

@@ -22,11 +22,12 @@ std::string damagedPushpinFileText(const std::string& path, const PushpinLoadRes
 void reportDamagedPushpinFile(const std::string& path, const PushpinLoadResult& result,
                               const std::string& notMovedReason = "");
 
-// A GPX file not taken whole: how many waypoints it gave, how many were
+// A GPX or .loc file not taken whole: how many waypoints it gave, how many were
 // added (the others lay within 5 m of a pushpin already there) and what was
 // wrong with it.
-std::string gpxImportText(const std::string& path, int read, int added, const std::string& problem);
-void reportGpxImport(const std::string& path, int read, int added, const std::string& problem);
+std::string partialImportText(const std::string& path, int read, int added,
+                              const std::string& problem);
+void reportPartialImport(const std::string& path, int read, int added, const std::string& problem);
 
 // A text export whose file cannot be created or written.
 std::string exportFailedText(const std::string& path, const std::string& reason = {});

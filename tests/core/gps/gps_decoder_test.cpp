@@ -103,6 +103,7 @@ TEST(GsaTest, FixTypesSatellitesAndDops) {
         {"GPGSA,M,2,,,,,,,,,,,,,22.75,13.125,9", 0, 0, 9.0},  // vdop from its own characters
         {"GPGSA,A,4,04,05,09,,,,,,,,,,2.5,1.3,2.1", PositionValid, 0, 9.0},  // rejected
         {"GPGSA,,3,04,05,09,,,,,,,,,,2.5,1.3,2.1", PositionValid, 0, 9.0},
+        {"GPGSA,A,3,04,05,09,,,,,,,,,,inf,1.3,2.1", PositionValid, 0, 9.0},  // no fix holds it
     };
     int accuracies = 0;
     for (const Case& c : cases) {
@@ -215,10 +216,10 @@ TEST_F(DecoderTest, Reports) {
     EXPECT_EQ(t.state().lastSentence, u"Error");
     EXPECT_EQ(t.flags(), 103u - Moving);
     EXPECT_NE(t.decoder.statisticsReport().find("Valid sentences: 4 (66%)"), std::string::npos);
-    // A garbled DOP does not break the accuracy line.
+    // A DOP no receiver sends (infinite) refuses its GSA: the accuracy stays.
     t.apply("GPGSA,A,3,04,05,09,12,24,,,,,,,,1e999,1.3,2.1");
     t.apply(kRmc);
-    EXPECT_NE(t.decoder.statisticsReport().find("Accuracy 2147483647 m;"), std::string::npos);
+    EXPECT_NE(t.decoder.statisticsReport().find("Accuracy 9 m;"), std::string::npos);
 }
 
 TEST(GpsConditionTest, EvaluatedInOrder) {

@@ -138,12 +138,19 @@ TEST(RmcDecoderTest, TimePositionAndTheirLimits) {
     RmcDecoder d;
     ASSERT_TRUE(d.decode(nmea16("GNRMC,123519.75,A,4807.038,N,01131.000,E" + rest + ",A,V")));
     EXPECT_EQ(d.utc.hour * 10000 + d.utc.minute * 100 + d.utc.seconds, 123519);  // whole seconds
+    // Any talker (strict) keeps the fraction, as GGA does.
+    RmcDecoder strict;
+    strict.strict = true;
+    ASSERT_TRUE(strict.decode(nmea16("GNRMC,102143.990,A,4807.038,N,01131.000,E" + rest)));
+    EXPECT_EQ(strict.utc.seconds, 43.99);
     // A rejected sentence keeps the previous values.
     EXPECT_FALSE(d.decode(nmea16("GPRMC,240000,A,5000.000,N,01131.000,E" + rest)));
     EXPECT_DOUBLE_EQ(d.latitude, kLat);
     // Speed, course and date have no length limit.
     ASSERT_TRUE(d.decode(nmea16("GPRMC,1,A,4807.038,N,01131.000,E,000000000000000000000022.5,,")));
     EXPECT_DOUBLE_EQ(d.speed, 22.5);
+    EXPECT_FALSE(d.decode(nmea16("GPRMC,1,A,4807.038,N,01131.000,E,1e999,,")));
+    EXPECT_FALSE(d.decode(nmea16("GPRMC,1,A,4807.038,N,01131.000,E,1,nan,")));
 }
 
 TEST(GgaDecoderTest, EveryFieldAndItsLimits) {
@@ -164,6 +171,10 @@ TEST(GgaDecoderTest, EveryFieldAndItsLimits) {
         {"1,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.90000000000000000,M,,", false, false, 0, 0},
         {"1,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,MMMMMMMMMMMMMMMMMMMMM,,", true, true, kLat,
          kLon},
+        // A number no fix holds, which the track and pushpin files refuse.
+        {"1,4807.038,N,01131.000,E,1,08,0.9,1e999,M,46.9,M,,", false, false, 0, 0},
+        {"1,4807.038,N,01131.000,E,1,08,nan,545.4,M,46.9,M,,", false, false, 0, 0},
+        {"1,4807.038,N,01131.000,E,1,08,0.9,545.4,M,-inf,M,,", false, false, 0, 0},
     };
     expectPositions<GgaDecoder>("GPGGA,", cases);
     GgaDecoder d;

@@ -16,7 +16,10 @@ using namespace test;
 
 class Count final : public GpxHandler {
 public:
-    void point(GpxKind, const GpxPoint& p) override { names += p.name + ";"; }
+    std::string point(GpxKind, const GpxPoint& p) override {
+        names += p.name + ";";
+        return {};
+    }
     std::string names;
 };
 
@@ -46,6 +49,12 @@ TEST(GpxBadInput, EachProblemIsReportedAtItsLineAndThePointsBeforeAreKept) {
          std::string(kHead) + "<wpt lon=\"2\"/>\n<wpt lat=\"91\" lon=\"2\"/>\n" +
              "<wpt lat=\"1\" lon=\"-180.5\"/>\n<wpt lat=\"x\" lon=\"2\"/>\n" + kGood + "</gpx>",
          "", 0, 1, 4},
+        // A number field that holds no number refuses its point; an empty one is absent.
+        {"numbers",
+         std::string(kHead) + "<wpt lat=\"1\" lon=\"2\"><ele>abc</ele></wpt>\n" +
+             "<wpt lat=\"1\" lon=\"2\"><sat>256</sat></wpt><wpt lat=\"1\" lon=\"2\"><ele> "
+             "</ele><hdop>0x1p3</hdop></wpt><wpt lat=\"1\" lon=\"2\"><ele> </ele></wpt></gpx>",
+         "", 0, 1, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -127,6 +136,32 @@ TEST(GpxBadInput, NothingTheUserHadIsLost) {
     EXPECT_EQ(readBytes(kpp), before);
     EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "track", "import", bad, dir.file("t.atk")}).status, 1);
     EXPECT_FALSE(fileExists(dir.file("t.atk")));
+}
+
+// A value the track or pushpin file's reader would refuse (a speed of 1e308
+// m/s is infinite in knots), or that no receiver measures, refuses its point
+// with the line; the file written of the others reads back.
+TEST(GpxBadInput, ImpossibleValuesAreRefusedAndWhatIsWrittenReadsBack) {
+    TempDir dir(true);
+    const std::string gpx = dir.file("v.gpx");
+    writeFile(gpx, std::string(kHead) + "<wpt lat=\"1\" lon=\"2\"><ele>1e308</ele></wpt>\n" +
+                       kGood +
+                       "<trk><trkseg><trkpt lat=\"1\" lon=\"2\"/>\n<trkpt lat=\"1\" lon=\"2\">"
+                       "<extensions><gpxtpx:TrackPointExtension xmlns:gpxtpx=\"http://www.garmin."
+                       "com/xmlschemas/TrackPointExtension/v2\"><gpxtpx:speed>1e308</gpxtpx:speed>"
+                       "</gpxtpx:TrackPointExtension></extensions></trkpt></trkseg></trk></gpx>");
+    const std::string atk = dir.file("t.atk"), kpp = dir.file("p.kpp");
+    RunResult r = runProgram({WAYPLOT2_TOOL, "track", "import", gpx, atk});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("1 points refused, the first at line 6: speed inf"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "track", "info", atk}).status, 0);
+    r = runProgram({WAYPLOT2_TOOL, "pushpins", "import", kpp, gpx});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("1 refused, the first at line 3: altitude 1e+308 outside -1e+06..1e+06"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "pushpins", "list", kpp}).status, 0);
 }
 
 }  // namespace

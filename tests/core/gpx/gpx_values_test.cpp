@@ -1,8 +1,12 @@
-// GPX times, icon symbols and `track info`'s figures.
+// GPX times, texts, icon symbols and `track info`'s figures.
 
 #include <gtest/gtest.h>
+#include <libxml/entities.h>
+
+#include <utility>
 
 #include "core/gpx/gpx_time.h"
+#include "core/gpx/gpx_writer.h"
 #include "core/waypoints/pushpin_icon_names.h"
 #include "support/test_support.h"
 
@@ -41,6 +45,46 @@ TEST(GpxTime, TimesWithZonesAndFractionsBecomeUtcAndImpossibleOnesAreRefused) {
     const auto fix = toGpsDateTime(*parseIsoTime("2099-12-31T23:59:58.5Z"));
     ASSERT_TRUE(fix);
     EXPECT_EQ(formatIsoTime(*fromGpsDateTime(*fix)), "2099-12-31T23:59:58.500Z");
+}
+
+// The text of a waypoint's <name> as the writer puts it out.
+std::string writtenName(const std::string& name) {
+    std::string out;
+    GpxWriter writer([&out](const char* data, std::size_t size) {
+        out.append(data, size);
+        return true;
+    });
+    writer.begin();
+    GpxPoint p;
+    p.name = name;
+    writer.waypoint(p);
+    writer.finish();
+    const std::size_t from = out.find("<name>") + 6;
+    return out.substr(from, out.find("</name>") - from);
+}
+
+// Texts without the characters libxml2 escapes skip it: each character of
+// either kind comes out as libxml2 escapes it, and what XML cannot carry
+// becomes U+FFFD.
+TEST(GpxWriterTexts, EveryCharacterComesOutAsLibxml2EscapesIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain text", "plain text"},
+        {"<>&\"'\r\n\t", "&lt;&gt;&amp;&quot;'&#13;\n\t"},
+        {"Caf\xC3\xA9 <\x07\xFF", "Caf\xC3\xA9 &lt;\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(writtenName(in), out) << in;
+    }
+    for (int b = 1; b < 0x80; ++b) {
+        const std::string text = "a" + std::string(1, static_cast<char>(b)) + "z";
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r') {
+            continue;  // not XML: the U+FFFD row above
+        }
+        xmlChar* escaped =
+            xmlEncodeSpecialChars(nullptr, reinterpret_cast<const xmlChar*>(text.c_str()));
+        EXPECT_EQ(writtenName(text), reinterpret_cast<const char*>(escaped)) << b;
+        xmlFree(escaped);
+    }
 }
 
 TEST(PushpinIconNames, EveryNameLeadsBackToItsIconAndOtherProgramsNamesToTheNearest) {

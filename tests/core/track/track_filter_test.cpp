@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/track/track_log.h"
 #include "track_test_env.h"
 
@@ -116,6 +118,65 @@ TEST_F(TrackFilterTest, StraightLineFilter) {
         ASSERT_EQ(log.count(), c.stored ? 3 : 2);
         EXPECT_EQ(log.at(log.count() - 1).latitude, (c.stored ? third : b).latitude);
     }
+}
+
+// Three fixes 50 m apart: the second one second after the first, the third
+// after a pause. Only a pause of more than 5 s with SplitOnGap cuts the track
+// (ending the piece at the second fix, the third a piece of its own); a lost
+// signal ends a piece only until the next fix that follows without a pause.
+TEST_F(TrackFilterTest, APauseOfMoreThanFiveSecondsCutsTheTrack) {
+    constexpr std::uint32_t S = SegmentStart, E = SegmentEnd;
+    const struct {
+        const char* what;
+        std::uint32_t options;
+        double pause;
+        bool lost;
+        std::uint32_t bits[3];
+    } cases[] = {
+        {"5 s continue", TrackState::SplitOnGap, 5.0, false, {S, 0, E}},
+        {"5.5 s cut", TrackState::SplitOnGap, 5.5, false, {S, E, S | E}},
+        {"a day later at the same clock time", TrackState::SplitOnGap, 86400, false, {S, E, S | E}},
+        {"signal lost, then a fix at once", TrackState::SplitOnGap, 1.0, true, {S, 0, E}},
+        {"signal lost, then a pause", TrackState::SplitOnGap, 60.0, true, {S, E, S | E}},
+        {"without SplitOnGap", 0, 600.0, false, {S, 0, E}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TrackLog log;
+        log.options = c.options;
+        TrackPoint a = fixAt(0, 0, 0), b = fixAt(50, 0, 1), third = fixAt(100, 0, 0);
+        third.time.day = static_cast<std::uint8_t>(third.time.day + int(c.pause / 86400));
+        third.time.seconds = 1 + std::fmod(c.pause, 86400);
+        ASSERT_TRUE(log.addFix(a));
+        ASSERT_TRUE(log.addFix(b));
+        if (c.lost) {
+            log.signalLost();
+        }
+        ASSERT_TRUE(log.addFix(third));
+        ASSERT_EQ(log.count(), 3);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(log.at(i).state & kSegmentBits, c.bits[i]) << "point " << i;
+        }
+    }
+}
+
+// What the track file's reader refuses never enters the log, not even
+// through a merge (a GGA point would take an RMC fix's infinite speed).
+TEST_F(TrackFilterTest, AFixTheTrackFileCouldNotHoldIsNeitherStoredNorMerged) {
+    TrackLog log;
+    log.options = 0;
+    TrackPoint gga = ggaAt(0, 0, 0, 7);
+    ASSERT_TRUE(log.addFix(gga));
+    using Field = double TrackPoint::*;
+    const Field fields[] = {&TrackPoint::speed, &TrackPoint::altitude, &TrackPoint::dop,
+                            &TrackPoint::latitude};
+    for (const Field field : fields) {
+        TrackPoint rmc = fixAt(0, 0, 0);
+        rmc.*field = field == &TrackPoint::latitude ? 2.0 : HUGE_VAL;
+        EXPECT_FALSE(log.addFix(rmc));
+    }
+    ASSERT_EQ(log.count(), 1);
+    EXPECT_EQ(log.at(0).speed, 0.0);
 }
 
 TEST_F(TrackFilterTest, The1001stPointGrowsTheArrayWithoutLosingPoints) {

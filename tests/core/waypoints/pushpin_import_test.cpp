@@ -51,7 +51,7 @@ TEST_F(Import, CsvLinesGivePositionNameAltitudeAndNote) {
         {"51.5,-0.12\n", u"Wpt_1", 51.5, -0.12, 0, u""},
         {"  48.1 , 11.5 ,  Marienplatz  , 519.5 ,  meet here  \r\n", u"Marienplatz", 48.1, 11.5,
          519.5, u"meet here"},
-        {"1,2,N,high,x\n", u"N", 1, 2, 0, u"x"},            // an altitude without a number
+        {"1,2,N,-1e6,x\n", u"N", 1, 2, -1e6, u"x"},
         {",,10,,20,, Name ,,\n", u"Name", 10, 20, 0, u""},  // runs of separators count as one
         // The empty third piece is dropped after five are taken: "sixth" never arrives.
         {"1,2, ,N,7,sixth\n", u"N", 1, 2, 7, u""},
@@ -93,12 +93,30 @@ TEST_F(Import, FailingLineIsReportedWithItsNumberAfterBlankLines) {
               "Expected fields\nLat,Lon,*Name,*Alt,*Note\n(* are optional)");
     EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
     EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Exclamation);
-    // Positions that are not on the earth are refused at the door, with the line.
-    for (const char* bad : {"north,10\n", "1,east\n", ",,,\n", "nan,nan\n", "inf,1\n", "1e308,1\n",
-                            "91,181\n", "90,180.001\n", "1,2,x,inf\n"}) {
-        r = importText(std::string("0,0,fine\n") + bad);
-        EXPECT_EQ(r.status, ImportResult::Status::FormatError) << bad;
-        EXPECT_EQ(r.line, 2) << bad;
+    // Impossible numbers and texts are refused at the door, with the line and
+    // the reason: nothing the pushpin file's reader would refuse comes in.
+    const struct {
+        const char* line;
+        const char* problem;
+    } bad[] = {
+        {"north,10\n", "latitude \"north\" is not a number"},
+        {"1,east\n", "longitude \"east\" is not a number"},
+        {",,,\n", "fewer than two fields"},
+        {"nan,nan\n", "latitude \"nan\" is not a number"},
+        {"inf,1\n", "latitude \"inf\" is not a number"},
+        {"0x1p3,1\n", "latitude \"0x1p3\" is not a number"},
+        {"1e308,1\n", "position 1e+308, 1 is not on the earth"},
+        {"90,180.001\n", "position 90, 180.001 is not on the earth"},
+        {"1,2,x,inf\n", "altitude \"inf\" is not a number"},
+        {"1,2,x,abc\n", "altitude \"abc\" is not a number"},
+        {"1,2,x,10.5.5\n", "altitude \"10.5.5\" is not a number"},
+        {"1,2,x,1e308\n", "altitude 1e+308 outside -1e+06..1e+06"},
+        {"1,2,a\x01z\n", "a text with the character U+0001"},
+    };
+    for (const auto& b : bad) {
+        r = importText(std::string("0,0,fine\n") + b.line);
+        EXPECT_EQ(r.status, ImportResult::Status::FormatError) << b.line;
+        EXPECT_EQ(r.problem, std::string("line 2: ") + b.problem);
     }
     EXPECT_EQ(pins.GetCount(), 4);
     EXPECT_NE(boxes.shown.back().text.find("Only 1 waypoints"), std::string::npos);
@@ -118,20 +136,25 @@ TEST_F(Import, ImportingTheSameFileTwiceAddsItOnce) {
     EXPECT_EQ(importText("10,10,A\n10,10,B\n").added, 2);
 }
 
-// .loc blocks whose position is not on the earth are passed over (real files
-// are compared with GPSBabel's reading of them elsewhere).
-TEST_F(Import, LocBlocksOffTheEarthArePassedOver) {
-    importText(
+// .loc blocks with impossible numbers are passed over and counted, the first
+// with its line (real files are compared with GPSBabel's reading elsewhere).
+TEST_F(Import, LocBlocksWithImpossibleNumbersAreCountedWithTheFirstLine) {
+    const ImportResult r = importText(
+        "<loc>\n<waypoint><name id=\"C\"/>\n<coord lat=\"45,5\" lon=\"1\"/></waypoint>\n"
         "<waypoint><coord lat=\"nan\" lon=\"1\"/></waypoint>"
         "<waypoint><coord lat=\"91\" lon=\"1\"/></waypoint>"
-        "<waypoint><coord lat=\"1\" lon=\"-1e308\"/></waypoint>"
+        "<waypoint><coord lat=\"1\" lon=\"-1e308\"/></waypoint><waypoint></waypoint>\n"
+        "<waypoint><name id=\"a\x02\"/><coord lat=\"1\" lon=\"1\"/></waypoint>"
         "<waypoint><name id=\"S\"/><coord lat=\"-90\" lon=\"180\"/></waypoint>",
         "loc");
     ASSERT_EQ(pins.GetCount(), 1);
     EXPECT_EQ(pins.GetAt(0)->name, u"S");
     EXPECT_DOUBLE_EQ(latDeg(*pins.GetAt(0)), -90.0);
     EXPECT_DOUBLE_EQ(lonDeg(*pins.GetAt(0)), 180.0);
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(r.refused, 6);
+    EXPECT_EQ(r.problem, "6 refused, the first at line 2: lat \"45,5\" is not a number");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find(r.problem), std::string::npos);
 }
 
 // The grid index must answer exactly as FindNear, including ties and edges.

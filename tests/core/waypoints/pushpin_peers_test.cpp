@@ -29,7 +29,7 @@ TEST(PushpinPeers, SampleFilesReadAsGpsbabelReadsThem) {
         ASSERT_NE(file, nullptr);
         CPushpins pins;
         int line = 0;
-        EXPECT_TRUE(format[0] == 'c' ? ReadCsv(pins, file, line) : ReadLoc(pins, file));
+        EXPECT_TRUE(format[0] == 'c' ? ReadCsv(pins, file, line) : ReadLoc(pins, file).count == 0);
         std::fclose(file);
         const RunResult r =
             runProgram({"/usr/bin/env", "gpsbabel", "-i", format, "-f", path, "-o",
