@@ -34,6 +34,9 @@ private:
     CPushpin* newer_ = nullptr;
     CPushpin* older_ = nullptr;
     const CPushpins* owner_ = nullptr;
+    // The record of the pushpin file this pushpin was read from or last
+    // saved as (1 the oldest), 0 when it was added since.
+    std::uint32_t origin_ = 0;
 };
 
 }  // namespace wp2
