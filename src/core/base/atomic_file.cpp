@@ -64,8 +64,7 @@ pid_t temporaryOwner(const std::string& name) {
     std::size_t end = name.size() - suffix.size();
     std::size_t dot = name.rfind('.', end - 1);
     auto digits = [&name](std::size_t from, std::size_t to) {
-        return to > from && to - from <= 10 &&
-               name.find_first_not_of("0123456789", from) >= to;
+        return to > from && to - from <= 10 && name.find_first_not_of("0123456789", from) >= to;
     };
     if (dot == std::string::npos || dot == 0 || !digits(dot + 1, end)) {
         return 0;

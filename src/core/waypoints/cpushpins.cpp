@@ -507,7 +507,6 @@ void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
     base_.keys = std::move(theirKeys);
 }
 
-
 bool CPushpins::SaveFile(const std::string& path, std::string* error) {
     if (!protectedFile_.empty() && path == protectedFile_) {
         if (error) {
