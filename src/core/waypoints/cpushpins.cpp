@@ -1,6 +1,9 @@
 #include "core/waypoints/cpushpins.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -36,7 +39,7 @@ void takeFields(CPushpin& to, CPushpin& from) {
 // Resynchronising after damage tries each later byte offset; so that a large
 // damaged stretch costs time in proportion to the file, the bytes it reads
 // are limited to this many per byte of the file, and this many more.
-constexpr std::size_t kResyncWorkPerByte = 256;
+constexpr std::size_t kResyncWorkPerByte = 64;
 constexpr std::size_t kResyncWorkMin = 1 << 24;
 // A place counts as the start of a record when this many records read
 // cleanly from it, or fewer up to the end of the data: with the loader's
@@ -44,6 +47,10 @@ constexpr std::size_t kResyncWorkMin = 1 << 24;
 constexpr int kResyncRecords = 3;
 
 bool readWhole(std::FILE* file, std::vector<std::uint8_t>& bytes) {
+    struct stat st;
+    if (::fstat(::fileno(file), &st) == 0 && S_ISREG(st.st_mode)) {
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    }
     std::uint8_t chunk[64 * 1024];
     std::size_t n = 0;
     errno = 0;
@@ -121,22 +128,55 @@ std::string damageText(const PushpinArchiveReader& in, int added, std::uint32_t 
     return cformat("it ends in record %d of %u", added + 1, declared);
 }
 
-// FNV-1a, 64 bits.
-std::uint64_t hashBytes(const std::uint8_t* data, std::size_t size) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (std::size_t i = 0; i < size; ++i) {
-        h = (h ^ data[i]) * 1099511628211ull;
+// A 64-bit hash of bytes, eight at a time.
+class Hash {
+public:
+    void add(std::uint64_t word) {
+        h_ = (h_ ^ word) * 0x9E3779B97F4A7C15ull;
+        h_ ^= h_ >> 29;
     }
-    return h;
+    void add(const void* data, std::size_t size) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        std::size_t i = 0;
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + i, 8);
+            add(word);
+        }
+        std::uint64_t last = size;  // the length, with the bytes left over
+        if (size > i) {
+            std::memcpy(&last, bytes + i, size - i);
+        }
+        add(last ^ (static_cast<std::uint64_t>(size) << 56));
+    }
+    std::uint64_t value() const { return h_; }
+
+private:
+    std::uint64_t h_ = 0x6A09E667F3BCC909ull;
+};
+
+std::uint64_t hashBytes(const std::vector<std::uint8_t>& bytes) {
+    Hash h;
+    h.add(bytes.data(), bytes.size());
+    return h.value();
 }
 
-// A pushpin's record as the file holds it, as a number: equal records, equal keys.
-std::uint64_t recordKey(const CPushpin& p, std::vector<std::uint8_t>& scratch) {
-    scratch.clear();
-    PushpinArchiveWriter out(scratch);
-    out.writeRecord(p);
-    out.flush();
-    return hashBytes(scratch.data(), scratch.size());
+// Every field a pushpin's record holds, as a number: equal records, equal
+// keys, whether the file held its texts as 8-bit or 16-bit characters.
+std::uint64_t recordKey(const CPushpin& p) {
+    Hash h;
+    h.add(p.name.data(), p.name.size() * sizeof(char16_t));
+    h.add(p.note.data(), p.note.size() * sizeof(char16_t));
+    for (double d :
+         {p.latitude, p.longitude, p.altitude, p.course, p.speed, p.dop, p.time.seconds}) {
+        h.add(std::bit_cast<std::uint64_t>(d));
+    }
+    const GpsDateTime& t = p.time;
+    h.add(static_cast<std::uint64_t>(static_cast<std::uint32_t>(p.icon)) << 32 | p.reserved);
+    h.add(static_cast<std::uint64_t>(p.state) << 32 | std::uint64_t{p.satellites} << 24 |
+          std::uint64_t{t.day} << 16 | std::uint64_t{t.hour} << 8 | t.minute);
+    h.add(std::uint64_t{t.month} << 8 | t.year);
+    return h.value();
 }
 
 }  // namespace
@@ -287,10 +327,11 @@ bool CPushpins::DeleteAt(int index) {
 }
 
 PushpinLoadResult CPushpins::LoadFrom(std::FILE* file) {
-    if (!file) {
-        return {};
-    }
     std::vector<std::uint8_t> bytes;
+    return file ? loadStream(file, bytes) : PushpinLoadResult{};
+}
+
+PushpinLoadResult CPushpins::loadStream(std::FILE* file, std::vector<std::uint8_t>& bytes) {
     const bool read = readWhole(file, bytes);
     const int e = errno;
     PushpinLoadResult result = loadBytes(bytes);
@@ -385,23 +426,16 @@ PushpinLoadResult CPushpins::LoadFile(const std::string& path) {
         return {};
     }
     std::vector<std::uint8_t> bytes;
-    const bool read = readWhole(file.get(), bytes);
-    const int e = errno;
     const int before = count_;
-    PushpinLoadResult result = loadBytes(bytes);
-    if (!read) {
-        result.readError = true;
-        result.problem = cformat("record %d: %s", result.added + 1, std::strerror(e));
-    }
+    const PushpinLoadResult result = loadStream(file.get(), bytes);
     // The records read become the base; pushpins that were there before
     // count as added.
     std::uint32_t origin = 0;
     int index = 0;
     for (CPushpin* p = oldest_; p; p = p->newer_, ++index) {
-        p->origin_ = index < count_ - before ? ++origin : 0;
+        p->origin_ = index >= before ? ++origin : 0;
     }
     setBase(path, true, bytes);
-    base_.keys.resize(origin);
     return result;
 }
 
@@ -413,20 +447,18 @@ void CPushpins::setBase(const std::string& path, bool existed,
                         const std::vector<std::uint8_t>& bytes) {
     base_.path = path;
     base_.existed = existed;
-    base_.hash = hashBytes(bytes.data(), bytes.size());
+    base_.hash = hashBytes(bytes);
     base_.keys.clear();
-    std::vector<std::uint8_t> scratch;
     for (const CPushpin* p = oldest_; p; p = p->newer_) {
         if (p->origin_ > 0) {
             base_.keys.resize(std::max<std::size_t>(base_.keys.size(), p->origin_));
-            base_.keys[p->origin_ - 1] = recordKey(*p, scratch);
+            base_.keys[p->origin_ - 1] = recordKey(*p);
         }
     }
 }
 
 void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
                              const std::vector<std::uint8_t>& bytes) {
-    std::vector<std::uint8_t> scratch;
     // The base records still in the file, matched by their bytes, in order.
     std::unordered_map<std::uint64_t, std::vector<std::size_t>> unmatched;
     for (std::size_t b = base_.keys.size(); b-- > 0;) {
@@ -449,7 +481,7 @@ void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
     std::uint32_t record = 0;
     for (CPushpin* t = theirs.oldest_; t; t = t->newer_) {
         ++record;
-        theirKeys.push_back(recordKey(*t, scratch));
+        theirKeys.push_back(recordKey(*t));
         auto it = unmatched.find(theirKeys.back());
         if (it == unmatched.end() || it->second.empty()) {
             taken.push_back(t);
@@ -471,7 +503,7 @@ void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
         for (CPushpin* p = oldest_; p; p = p->newer_) {
             const bool added = p->origin_ == 0 || p->origin_ > ours.size();
             const bool editedAndGone = !added && !stillThere[p->origin_ - 1] &&
-                                       recordKey(*p, scratch) != base_.keys[p->origin_ - 1];
+                                       recordKey(*p) != base_.keys[p->origin_ - 1];
             if (pass == 0 ? editedAndGone : added) {
                 order.push_back(p);
                 originNow.push_back(0);
@@ -503,7 +535,7 @@ void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
     // The file as it is now is the base: a pushpin edited here stays edited.
     base_.path = path;
     base_.existed = true;
-    base_.hash = hashBytes(bytes.data(), bytes.size());
+    base_.hash = hashBytes(bytes);
     base_.keys = std::move(theirKeys);
 }
 
@@ -522,8 +554,9 @@ bool CPushpins::SaveFile(const std::string& path, std::string* error) {
     // program: look under the lock, and make this collection's changes on
     // what it holds now.
     const FolderLock lock(target.has_parent_path() ? target.parent_path().string() : ".");
+    std::vector<std::uint8_t> now;
+    bool nowRead = false;  // `now` holds the file as it is
     if (!base_.path.empty() && path == base_.path) {
-        std::vector<std::uint8_t> now;
         UniqueFile file(std::fopen(path.c_str(), "rb"));
         if ((!file && errno != ENOENT) || (file && !readWhole(file.get(), now))) {
             if (error) {
@@ -531,7 +564,7 @@ bool CPushpins::SaveFile(const std::string& path, std::string* error) {
             }
             return false;
         }
-        if (file && (!base_.existed || hashBytes(now.data(), now.size()) != base_.hash)) {
+        if (file && (!base_.existed || hashBytes(now) != base_.hash)) {
             CPushpins theirs;
             PushpinLoadResult loaded = theirs.loadBytes(now);
             if (!loaded.clean()) {
@@ -547,6 +580,7 @@ bool CPushpins::SaveFile(const std::string& path, std::string* error) {
             }
             mergeChanges(theirs, path, now);
         }
+        nowRead = file != nullptr;
     }
     // Encoded into memory reserved once, whole.
     std::vector<std::uint8_t> bytes;
@@ -574,7 +608,8 @@ bool CPushpins::SaveFile(const std::string& path, std::string* error) {
     }
     // An unchanged collection is not written again (nothing to lose, and
     // nothing to fail on a read-only disk).
-    if (!fileHolds(path, bytes) && !replaceFileAtomically(path, bytes, error)) {
+    const bool holds = nowRead ? now == bytes : fileHolds(path, bytes);
+    if (!holds && !replaceFileAtomically(path, bytes, error)) {
         return false;
     }
     if (base_.path.empty() || path == base_.path) {

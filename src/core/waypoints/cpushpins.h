@@ -158,6 +158,8 @@ private:
         std::vector<std::uint64_t> keys;  // recordKey of each record, oldest first
     };
 
+    // Reads the whole stream into bytes and adds its records.
+    PushpinLoadResult loadStream(std::FILE* file, std::vector<std::uint8_t>& bytes);
     PushpinLoadResult loadBytes(const std::vector<std::uint8_t>& bytes);
     // Remembers the file's bytes and the collection's records as the base.
     void setBase(const std::string& path, bool existed, const std::vector<std::uint8_t>& bytes);

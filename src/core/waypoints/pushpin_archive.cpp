@@ -134,6 +134,19 @@ bool PushpinArchiveReader::readLength(std::uint32_t& length, bool& wide) {
     return true;
 }
 
+namespace {
+
+std::string characterText(char16_t c) {
+    return cformat("a text with the character U+%04X", static_cast<unsigned>(c));
+}
+
+}  // namespace
+
+std::string PushpinArchiveReader::problem() const {
+    return problem_.empty() && status_ == Status::Impossible ? characterText(badCharacter_)
+                                                             : problem_;
+}
+
 bool PushpinArchiveReader::readText(std::u16string& text) {
     std::uint32_t length = 0;
     bool wide = false;
@@ -161,6 +174,16 @@ bool PushpinArchiveReader::readText(std::u16string& text) {
         const unsigned char* from = data_ + pos_;
         for (std::uint32_t i = 0; i < inBuffer; ++i, from += width) {
             to[i] = wide ? static_cast<char16_t>(from[0] | (from[1] << 8)) : from[0];
+            // Refused at once, so that a search through damaged bytes reads
+            // no further than needed (readRecord refuses the rest).
+            if (to[i] < 0x20 && to[i] != u'\t' && to[i] != u'\r' && to[i] != u'\n') {
+                status_ = Status::Impossible;
+                problem_.clear();
+                badCharacter_ = to[i];
+                pos_ += (i + 1) * width;
+                text.resize(at + i + 1);
+                return false;
+            }
         }
         pos_ += inBuffer * width;
         for (std::uint32_t i = inBuffer; i < chars; ++i) {
@@ -195,7 +218,7 @@ std::string impossibleCharacter(const std::u16string& text) {
         if ((c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') || c >= 0xFFFE ||
             (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] >= 0xE000)) ||
             (low && (i == 0 || text[i - 1] < 0xD800 || text[i - 1] >= 0xDC00))) {
-            return cformat("a text with the character U+%04X", static_cast<unsigned>(c));
+            return characterText(c);
         }
     }
     return "";
@@ -249,7 +272,6 @@ void PushpinArchiveReader::seek(std::size_t offset) {
     if (!file_) {
         pos_ = std::min(offset, end_);
         status_ = Status::Ok;
-        problem_.clear();
     }
 }
 

@@ -47,7 +47,7 @@ public:
 
     // Why the last read failed, and for Impossible what was wrong.
     Status status() const { return status_; }
-    const std::string& problem() const { return problem_; }
+    std::string problem() const;
 
 private:
     // The usual case, all of it in the buffer, stays small enough to inline.
@@ -73,6 +73,9 @@ private:
     std::size_t before_ = 0;  // file bytes read before those in the buffer
     Status status_ = Status::Ok;
     std::string problem_;
+    // Impossible with no problem_: a text held this character (the text is
+    // only made when asked for, as a search through damage meets many).
+    char16_t badCharacter_ = 0;
 };
 
 // The fewest bytes one record can take (two empty 8-bit texts).
