@@ -78,9 +78,9 @@ bool loadPushpins(CPushpins& pins, const std::string& path, bool missingIsEmpty)
     }
     if (!loaded.clean()) {
         std::fprintf(stderr,
-                     "wayplot2-tool: %s is damaged (%s): %d of its pushpins were read; the file "
-                     "is left as it is\n",
-                     path.c_str(), loaded.problem.c_str(), loaded.added);
+                     "wayplot2-tool: %s is damaged (%s): %d of its pushpins were read, %u "
+                     "skipped; the file is left as it is (see pushpins salvage)\n",
+                     path.c_str(), loaded.problem.c_str(), loaded.added, loaded.skipped);
         return false;
     }
     return true;

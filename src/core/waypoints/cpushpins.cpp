@@ -459,7 +459,7 @@ void CPushpins::setBase(const std::string& path, bool existed,
 
 void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
                              const std::vector<std::uint8_t>& bytes) {
-    // The base records still in the file, matched by their bytes, in order.
+    // The base records still in the file, matched by their keys, in order.
     std::unordered_map<std::uint64_t, std::vector<std::size_t>> unmatched;
     for (std::size_t b = base_.keys.size(); b-- > 0;) {
         unmatched[base_.keys[b]].push_back(b);
