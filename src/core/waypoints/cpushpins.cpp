@@ -60,17 +60,17 @@ bool readWhole(std::FILE* file, std::vector<std::uint8_t>& bytes) {
     return !std::ferror(file);
 }
 
-// Whether records read cleanly from `at`: kResyncRecords of them, or at
-// least `atEnd` up to the end of the data.
+// Whether records read cleanly from `at`: `records` of them, or fewer up to
+// the end of the data.
 bool readsCleanlyFrom(PushpinArchiveReader& in, std::size_t at, CPushpin& scratch,
-                      std::size_t& work, int atEnd) {
+                      std::size_t& work, std::size_t records) {
     in.seek(at);
-    int read = 0;
-    while (read < kResyncRecords && !(read >= atEnd && in.atEnd()) && in.readRecord(scratch)) {
+    std::size_t read = 0;
+    while (read < records && !(read > 0 && in.atEnd()) && in.readRecord(scratch)) {
         ++read;
     }
     work += in.offset() - at;
-    return read == kResyncRecords || (read >= atEnd && in.atEnd());
+    return read == records || (read > 0 && in.atEnd());
 }
 
 // The first place after the damaged record at `start` where records read
@@ -80,8 +80,9 @@ bool readsCleanlyFrom(PushpinArchiveReader& in, std::size_t at, CPushpin& scratc
 // only at places whose name begins with the 16-bit mark FF FE FF: elsewhere
 // the end of a 16-bit name followed by its zero high byte reads as an empty
 // 8-bit name, which would make a record of the damaged one's numbers with a
-// made-up icon. A file of 8-bit texts is searched at every byte and needs
-// more records to be sure.
+// made-up icon. A file of 8-bit texts is searched at every byte; as records
+// of equal length read shifted by a few bytes can each look sound, a place
+// there counts only when the records from it read cleanly up to the end.
 std::size_t nextSoundPlace(PushpinArchiveReader& in, const std::vector<std::uint8_t>& bytes,
                            std::size_t start, CPushpin& scratch, std::size_t& work,
                            std::size_t workLimit) {
@@ -101,7 +102,7 @@ std::size_t nextSoundPlace(PushpinArchiveReader& in, const std::vector<std::uint
                 break;
             }
             const auto at = static_cast<std::size_t>(from - bytes.begin()) - kNameAt;
-            if (readsCleanlyFrom(in, at, scratch, work, 1)) {
+            if (readsCleanlyFrom(in, at, scratch, work, kResyncRecords)) {
                 return at;
             }
             ++from;
@@ -109,7 +110,8 @@ std::size_t nextSoundPlace(PushpinArchiveReader& in, const std::vector<std::uint
         return bytes.size();
     }
     for (std::size_t at = start + 1; at < bytes.size() && work <= workLimit; ++at) {
-        if (readsCleanlyFrom(in, at, scratch, work, 2)) {
+        if (readsCleanlyFrom(in, at, scratch, work, kResyncRecords) &&
+            readsCleanlyFrom(in, at, scratch, work, bytes.size())) {
             return at;
         }
     }

@@ -35,6 +35,11 @@ struct Bytes {
         auto bits = std::bit_cast<std::uint64_t>(d);
         return u32(static_cast<std::uint32_t>(bits)).u32(static_cast<std::uint32_t>(bits >> 32));
     }
+    Bytes& narrow(const std::string& t) {
+        s += static_cast<char>(t.size());
+        s += t;
+        return *this;
+    }
     Bytes& wide(const std::u16string& t) {
         u8(0xFF).u16(0xFFFE).u8(static_cast<unsigned>(t.size()));
         for (char16_t c : t) {
@@ -156,6 +161,32 @@ TEST(PushpinFile, DamagedFileIsKeptAsideAndEveryIntactRecordIsRead) {
         EXPECT_EQ(CPushpins().LoadFile(path).added, 745);
     }
     EXPECT_EQ(readFile(path + ".bad"), damaged);
+}
+
+// A file of 8-bit texts (no mark to look for) is searched at every byte: a
+// damaged name length costs only its record, and no record is made up of
+// the damaged one's pieces.
+TEST(PushpinFile, EightBitFileGoesOnAfterADamagedRecord) {
+    Bytes b;
+    b.u32(6);
+    std::vector<std::string> names;
+    std::vector<std::size_t> starts;
+    for (int k = 1; k <= 6; ++k) {
+        starts.push_back(b.s.size());
+        b.u32(k).u32(0).narrow("Point " + std::to_string(k)).narrow("");
+        b.f64(0.1 * k).f64(0.2).f64(0).f64(0).f64(0).f64(0).u32(0).u32(0);
+        b.u8(1).u8(2).u8(3).u8(4).f64(5).u8(24);
+        names.insert(names.begin(), "Point " + std::to_string(k));
+    }
+    b.s[starts[1] + 8] += 30;  // record 2's name length
+    names.erase(names.end() - 2);
+    TempDir dir;
+    writeFile(dir.file("p.kpp"), b.s);
+    CPushpins pins;
+    const PushpinLoadResult r = pins.LoadFile(dir.file("p.kpp"));
+    EXPECT_EQ(namesOf(pins), names);
+    EXPECT_EQ(r.skipped, 1u);
+    EXPECT_TRUE(r.damaged);
 }
 
 // Records that hold what no pushpin can end the read as damage, with where.
