@@ -1,6 +1,8 @@
 #include "core/waypoints/cpushpins.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -108,6 +110,38 @@ TEST(CPushpins, SavingKeepsWhatAnotherWriterChangedSinceTheLoad) {
     const std::string bytes = test::readFile(path);
     ASSERT_TRUE(program.Save());
     EXPECT_EQ(test::readFile(path), bytes);
+}
+
+// Writers in several processes, each adding its pushpins one save at a time
+// to the file it loaded once: no pushpin is lost.
+TEST(CPushpins, WritersInSeveralProcessesLoseNoPushpin) {
+    test::TempDir dir;
+    const std::string path = dir.file("p.kpp");
+    constexpr int kWriters = 4;
+    constexpr int kEach = 15;
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            CPushpins pins;
+            pins.LoadFile(path);
+            bool saved = true;
+            for (int i = 0; i < kEach; ++i) {
+                addPin(pins, "w" + std::to_string(w) + "-" + std::to_string(i), w, i);
+                saved = pins.SaveFile(path) && saved;
+            }
+            std::_Exit(saved ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = -1;
+        waitpid(pid, &status, 0);
+        EXPECT_EQ(status, 0);
+    }
+    CPushpins all;
+    EXPECT_TRUE(all.LoadFile(path).clean());
+    EXPECT_EQ(all.GetCount(), kWriters * kEach);
 }
 
 }  // namespace
