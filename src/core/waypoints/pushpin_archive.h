@@ -1,7 +1,9 @@
 #pragma once
 // The byte layout of the pushpin file: little-endian numbers, IEEE 754
 // doubles, and length-prefixed texts that are either 16-bit (marked by the
-// bytes FF FE FF) or 8-bit. Reading and writing go through a 4096-byte buffer.
+// bytes FF FE FF) or 8-bit. The reader takes a stream through a buffer, or
+// bytes held in memory (where it can also go back and forth); the writer
+// writes to a stream or appends to memory.
 
 #include <array>
 #include <cstddef>
