@@ -1,6 +1,7 @@
 // wayplot2-tool pushpins: lists a pushpin file, imports waypoint files into it
-// (each source exactly as one import from the Pushpins dialog), and exports it
-// as a Shapefile, a semicolon-separated text file or GPX 1.1.
+// (each source exactly as one import from the Pushpins dialog), exports it
+// as a Shapefile, a semicolon-separated text file or GPX 1.1, and reads the
+// sound records of a damaged one into a new file.
 
 #include <cctype>
 #include <cerrno>
@@ -77,12 +78,37 @@ bool loadPushpins(CPushpins& pins, const std::string& path, bool missingIsEmpty)
     }
     if (!loaded.clean()) {
         std::fprintf(stderr,
-                     "wayplot2-tool: %s is damaged (%s): %d of its pushpins were read; the file "
-                     "is left as it is\n",
-                     path.c_str(), loaded.problem.c_str(), loaded.added);
+                     "wayplot2-tool: %s is damaged (%s): %d of its pushpins were read, %u "
+                     "skipped; the file is left as it is (see pushpins salvage)\n",
+                     path.c_str(), loaded.problem.c_str(), loaded.added, loaded.skipped);
         return false;
     }
     return true;
+}
+
+// A text on one line of the list: backslash, tab, line feed and carriage
+// return written as \\, \t, \n and \r.
+std::string escaped(const std::u16string& text) {
+    std::string out;
+    for (char c : toUtf8(text)) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
 }
 
 int listPushpins(const std::vector<std::string>& args) {
@@ -102,10 +128,10 @@ int listPushpins(const std::vector<std::string>& args) {
     int index = 0;
     for (const CPushpin& p : pins) {
         char mark = index == pins.GetTargetIndex() ? '*' : ' ';
-        std::printf("%c%d\t%s\t%s\t%s\t%s\t%s\n", mark, index, toUtf8(p.name).c_str(),
+        std::printf("%c%d\t%s\t%s\t%s\t%s\t%s\n", mark, index, escaped(p.name).c_str(),
                     cformat("%.8lf", p.latitude * kRadToDeg).c_str(),
                     cformat("%.8lf", p.longitude * kRadToDeg).c_str(),
-                    cformat("%.2lf", p.altitude).c_str(), toUtf8(p.note).c_str());
+                    cformat("%.2lf", p.altitude).c_str(), escaped(p.note).c_str());
         ++index;
     }
     return clean ? kExitOk : kExitFailure;
@@ -152,9 +178,9 @@ int importIntoPushpins(const std::vector<std::string>& args) {
         allRead = reportImport(args[i], r) && allRead;
         total += r.added;
     }
-    // Nothing added: the pushpin file stays exactly as it was.
+    // Nothing added: the pushpin file stays exactly as it was (or absent).
     std::string error;
-    if ((total > 0 || !std::filesystem::exists(file)) && !pins.SaveFile(file, &error)) {
+    if (total > 0 && !pins.SaveFile(file, &error)) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", file.c_str(), error.c_str());
         return kExitFailure;
     }
@@ -224,6 +250,37 @@ int exportPushpins(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
+// Reads the sound records of a damaged pushpin file into a new one.
+int salvagePushpins(const std::vector<std::string>& args) {
+    if (args.size() != 3) {
+        return usageError(kPushpinsCommand);
+    }
+    const std::string& out = args[2];
+    if (std::filesystem::exists(out)) {
+        std::fprintf(stderr, "wayplot2-tool: %s exists; name a new file\n", out.c_str());
+        return kExitFailure;
+    }
+    CPushpins pins;
+    errno = 0;
+    const PushpinLoadResult loaded = pins.LoadFile(args[1]);
+    if (!loaded.opened) {
+        std::fprintf(stderr, "wayplot2-tool: cannot read %s: %s\n", args[1].c_str(),
+                     systemErrorText(errno).c_str());
+        return kExitFailure;
+    }
+    if (!loaded.clean()) {
+        std::printf("%s: %s\n", args[1].c_str(), loaded.problem.c_str());
+    }
+    std::string error;
+    if (!pins.SaveFile(out, &error)) {
+        std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(), error.c_str());
+        return kExitFailure;
+    }
+    std::printf("%d pushpins recovered, %u skipped, in %s\n", loaded.added, loaded.skipped,
+                out.c_str());
+    return kExitOk;
+}
+
 int runPushpins(const std::vector<std::string>& args) {
     if (args.empty()) {
         return usageError(kPushpinsCommand);
@@ -237,6 +294,9 @@ int runPushpins(const std::vector<std::string>& args) {
     if (args[0] == "export") {
         return exportPushpins(args);
     }
+    if (args[0] == "salvage") {
+        return salvagePushpins(args);
+    }
     return usageError(kPushpinsCommand);
 }
 
@@ -248,7 +308,8 @@ extern const Command kPushpinsCommand = {
     "       pushpins import FILE.kpp SOURCE.{loc,csv,txt,kpp,gpx}...\n"
     "       pushpins export FILE.kpp OUT.shp\n"
     "       pushpins export FILE.kpp OUT.gpx\n"
-    "       pushpins export FILE.kpp OUT.txt [--fields name,latitude,longitude,note]",
+    "       pushpins export FILE.kpp OUT.txt [--fields name,latitude,longitude,note]\n"
+    "       pushpins salvage FILE.bad OUT.kpp",
     runPushpins};
 
 }  // namespace wp2::tool

@@ -5,20 +5,23 @@
 #    with the mouse (xdotool), the dialog it opens must appear with its title
 #    and close again with Escape, and the dashboard must come back and keep
 #    moving. At the end the quit button ends the program, which must exit with
-#    status 0 and leave its pushpins and panel choice saved.
+#    status 0 and leave its pushpins and panel choice saved. Before that,
+#    wayplot2-tool imports a pushpin into the file the running program holds,
+#    and a new point taken with OK saves the file: both pushpins must be in it.
 # 2. A start whose receiver cannot be opened, without and then with a window
 #    manager (openbox): no other window of the program may lie over the "GPS
 #    is not started !" box (the splash stays on top while it is shown), the
 #    box must be answered by a click on its button (without) or by Enter
 #    (with), and the dashboard must come after it.
 #
-#   dashboard_under_xvfb.sh WAYPLOT2 [PICTURES_DIR]
+#   dashboard_under_xvfb.sh WAYPLOT2 [PICTURES_DIR [WAYPLOT2_TOOL]]
 #
 # Exits 77 (skipped) when xvfb-run, xdotool, xwd, xwininfo, xprop or openbox is missing.
 set -u
 
 PROGRAM=$1
 PICTURES=${2:-}
+TOOL=${3:-}
 for tool in xvfb-run xdotool xwd xwininfo xprop openbox; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
 done
@@ -165,6 +168,20 @@ picture dashboard
 
 # Buttons along the bottom, 60 px wide from y 264; the Options menu opens
 # above the Menu button with 23 px items from y 148.
+if [ -n "$TOOL" ]; then
+    PINS="$ROOT/My Documents/Pushpins.kpp"
+    echo "5,6,tool" >"$TMP/tool.csv"
+    "$TOOL" --root "$ROOT" pushpins import "$PINS" "$TMP/tool.csv" >/dev/null ||
+        fail "wayplot2-tool could not import"
+    tap 90 290
+    within_10s titled_shown "New point" || fail "tapping (90, 290) did not open \"New point\""
+    xdotool windowfocus --sync "$(visible_titled "New point")" key Return
+    within_10s titled_gone "New point" || fail "\"New point\" did not close on Return"
+    expect_moving "after a new point"
+    names=$("$TOOL" --root "$ROOT" pushpins list "$PINS" | cut -f2)
+    [ "$(echo "$names" | wc -l)" = 2 ] && echo "$names" | grep -qx tool ||
+        fail "the new point's save did not keep the tool's pushpin: $(echo $names)"
+fi
 open_and_close 90 290 "New point" new_point
 open_and_close 150 290 "Select point" select_point
 for item in "159 GPS Setup gps_setup" "182 Sound options sound_options" \

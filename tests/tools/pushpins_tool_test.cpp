@@ -2,6 +2,8 @@
 // GDAL's ogrinfo (installed with the build's dependencies: missing, it fails).
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +12,8 @@
 #include <vector>
 
 #include "core/base/cformat.h"
+#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpin_test_util.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -32,8 +36,9 @@ protected:
 };
 
 // A many-pushpin file with one string-length byte changed: list shows what
-// can be read and fails; import and export refuse it and leave it as it is.
-TEST_F(PushpinsTool, DamagedFileFailsEveryCommandAndIsNeverRewritten) {
+// can be read and fails; import and export refuse it and leave it as it is;
+// salvage writes the records that read cleanly into a new file.
+TEST_F(PushpinsTool, DamagedFileFailsEveryCommandButSalvageAndIsNeverRewritten) {
     ASSERT_EQ(tool({"import", kpp(), dataFile("waypoints/iblue747~csv.csv")}).status, 0);
     std::string bytes = readFile(kpp());
     std::size_t at = 0;
@@ -44,17 +49,98 @@ TEST_F(PushpinsTool, DamagedFileFailsEveryCommandAndIsNeverRewritten) {
     writeFile(kpp(), bytes);
     RunResult list = tool({"list", kpp()});
     EXPECT_EQ(list.status, 1);
-    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 117);
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 746);
+    EXPECT_EQ(list.out.find("Wpt_118\t"), std::string::npos);
     EXPECT_NE(list.err.find("is damaged (record 118: "), std::string::npos) << list.err;
     writeFile(dir.file("more.csv"), "1,2,more\n");
     EXPECT_EQ(tool({"import", kpp(), dir.file("more.csv")}).status, 1);
     EXPECT_EQ(tool({"export", kpp(), dir.file("out.txt")}).status, 1);
     EXPECT_EQ(readFile(kpp()), bytes);
     EXPECT_FALSE(test::fileExists(dir.file("out.txt")));
+
+    const RunResult salvage = tool({"salvage", kpp(), dir.file("new.kpp")});
+    EXPECT_EQ(salvage.status, 0) << salvage.err;
+    EXPECT_NE(salvage.out.find("746 pushpins recovered, 1 skipped"), std::string::npos)
+        << salvage.out;
+    const RunResult back = tool({"list", dir.file("new.kpp")});
+    EXPECT_EQ(back.status, 0);
+    EXPECT_EQ(back.out, list.out);
+    EXPECT_EQ(tool({"salvage", kpp(), dir.file("new.kpp")}).status, 1) << "never written over";
+    EXPECT_EQ(readFile(kpp()), bytes);
 }
 
-// On a full disk a save says why and keeps the previous file; so does an
-// export, for the text file and for every file of a Shapefile.
+// The program's pushpin store holds the file while the tool imports into it:
+// the program's next save (Mark) keeps the imported pushpin, and its own
+// deletion and addition.
+TEST_F(PushpinsTool, ImportWhileTheProgramHoldsTheFileIsKeptByItsNextSave) {
+    TempDir root(true);
+    const std::string file = CPushpins::DefaultFilePath();
+    writeFile(dir.file("two.csv"), "1,2,one\n3,4,two\n");
+    writeFile(dir.file("tool.csv"), "5,6,tool\n");
+    auto run = [&root](std::vector<std::string> args) {
+        args.insert(args.begin(), {WAYPLOT2_TOOL, "--root", root.path(), "pushpins"});
+        return test::runProgram(args);
+    };
+    ASSERT_EQ(run({"import", file, dir.file("two.csv")}).status, 0);
+    CPushpins program;
+    ASSERT_TRUE(program.Load().clean());
+    ASSERT_EQ(run({"import", file, dir.file("tool.csv")}).status, 0);
+    ASSERT_TRUE(program.DeleteAt(1));  // one
+    test::addPin(program, "mark", 7, 8);
+    ASSERT_TRUE(program.Save());
+    const RunResult list = run({"list", file});
+    EXPECT_EQ(list.status, 0);
+    std::vector<std::string> names;
+    for (std::size_t at = 0; at < list.out.size(); at = list.out.find('\n', at) + 1) {
+        const std::size_t tab = list.out.find('\t', at) + 1;
+        names.push_back(list.out.substr(tab, list.out.find('\t', tab) - tab));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"mark", "tool", "two"}));
+    EXPECT_EQ(test::namesOf(program), names);
+}
+
+// Nothing added leaves the file as it is, or absent; a killed writer's
+// temporary file goes with the next save into the folder, and only that.
+// List writes each pushpin on one line, its texts escaped.
+TEST_F(PushpinsTool, ImportTouchesNothingWithoutAdditionsAndListKeepsAPushpinOnALine) {
+    writeFile(dir.file("none.csv"), "");
+    RunResult r = tool({"import", kpp(), dir.file("none.csv")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(test::fileExists(kpp()));
+
+    const pid_t gone = fork();
+    if (gone == 0) {
+        std::_Exit(0);
+    }
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const std::vector<std::string> kept{cformat(".p.kpp.%d.1.tmp", static_cast<int>(getpid())),
+                                        ".p.kpp.x.1.tmp",
+                                        cformat("p.kpp.%d.1.tmp", static_cast<int>(gone)),
+                                        cformat(".p.kpp.%d.1.tmp.bak", static_cast<int>(gone))};
+    const std::string stale = cformat(".other.kpp.%d.7.tmp", static_cast<int>(gone));
+    for (const std::string& name : kept) {
+        writeFile(dir.file(name), "x");
+    }
+    writeFile(dir.file(stale), "x");
+    writeFile(dir.file("in.gpx"),
+              "<gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
+              "<wpt lat=\"1\" lon=\"2\"><name>a\tb</name><desc>line 1\nline\\2&#13;3</desc></wpt>"
+              "<wpt lat=\"3\" lon=\"4\"><name>c</name></wpt></gpx>");
+    ASSERT_EQ(tool({"import", kpp(), dir.file("in.gpx")}).status, 0);
+    EXPECT_FALSE(test::fileExists(dir.file(stale)));
+    for (const std::string& name : kept) {
+        EXPECT_TRUE(test::fileExists(dir.file(name))) << name;
+    }
+    r = tool({"list", kpp()});
+    EXPECT_EQ(r.out,
+              " 0\tc\t3.00000000\t4.00000000\t0.00\t\n"
+              " 1\ta\\tb\t1.00000000\t2.00000000\t0.00\tline 1\\nline\\\\2\\r3\n");
+}
+
+// On a full disk a save says why and keeps the previous file, a large one
+// and a small one whose bytes fail only when the buffer is flushed; so does
+// an export, for the text file and for every file of a Shapefile.
 TEST_F(PushpinsTool, FullDiskSavesAndExportsSayWhyAndKeepThePreviousFiles) {
     auto result = test::inPrivateMounts([&]() -> std::string {
         const std::string full = dir.file("full");
@@ -78,8 +164,11 @@ TEST_F(PushpinsTool, FullDiskSavesAndExportsSayWhyAndKeepThePreviousFiles) {
             before.push_back(readFile(full + "/" + f));
         }
         writeFile(full + "/filler", std::string(512 * 1024, 'f'));  // cut short at the limit
+        writeFile(dir.file("two.csv"), "3,4,two\n");
         const RunResult runs[] = {
             tool({"import", pins, dataFile("waypoints/iblue747~csv.csv")}),
+            // Small enough to sit in the stream's buffer: only its flush fails.
+            tool({"import", pins, dir.file("two.csv")}),
             tool({"export", pins, full + "/out.txt", "--fields", "name"}),
             tool({"export", pins, full + "/out.shp"}),
         };

@@ -1,13 +1,19 @@
 #include "core/base/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <system_error>
+#include <thread>
 
 namespace wp2 {
 
@@ -46,6 +52,50 @@ int createTemporary(const std::string& path, std::string& name) {
         }
     }
     return -1;
+}
+
+// The process id of a name ".FILE.PID.N.tmp" (createTemporary's pattern), else 0.
+pid_t temporaryOwner(const std::string& name) {
+    const std::string suffix = ".tmp";
+    if (name.size() < 8 || name[0] != '.' || name.compare(name.size() - 4, 4, suffix) != 0) {
+        return 0;
+    }
+    // Backwards: the serial, then the process id, each all digits.
+    std::size_t end = name.size() - suffix.size();
+    std::size_t dot = name.rfind('.', end - 1);
+    auto digits = [&name](std::size_t from, std::size_t to) {
+        return to > from && to - from <= 10 && name.find_first_not_of("0123456789", from) >= to;
+    };
+    if (dot == std::string::npos || dot == 0 || !digits(dot + 1, end)) {
+        return 0;
+    }
+    end = dot;
+    dot = name.rfind('.', end - 1);
+    if (dot == std::string::npos || dot == 0 || !digits(dot + 1, end)) {
+        return 0;
+    }
+    const long pid = std::strtol(name.c_str() + dot + 1, nullptr, 10);
+    return pid > 0 && pid <= 0x7FFFFFFF ? static_cast<pid_t>(pid) : 0;
+}
+
+// Removes the temporary files of writers that are gone from the folder.
+void removeStaleTemporaries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = temporaryOwner(entry->d_name);
+        if (owner == 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH) {
+            continue;
+        }
+        const std::string path = folder + "/" + entry->d_name;
+        struct stat st;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            ::unlink(path.c_str());
+        }
+    }
+    ::closedir(dir);
 }
 
 // Makes the rename itself durable; a failure here does not undo the save.
@@ -139,6 +189,24 @@ std::string keepAside(const std::string& path, std::string* error) {
     return "";
 }
 
+FolderLock::FolderLock(const std::string& folder, int waitMs) {
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) {
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    while (!(locked_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0) && errno == EWOULDBLOCK &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+FolderLock::~FolderLock() {
+    if (fd_ >= 0) {
+        ::close(fd_);  // closing releases the lock
+    }
+}
+
 void setBeforeReplaceHook(std::function<void(const std::string&)> hook) {
     beforeReplaceHook() = std::move(hook);
 }
@@ -160,6 +228,7 @@ bool replaceFileAtomically(const std::string& path,
     if (hadFile && S_ISDIR(old.st_mode)) {
         return fail(EISDIR, error);
     }
+    removeStaleTemporaries(folderOf(path));
     std::string temporary;
     const int fd = createTemporary(path, temporary);
     if (fd < 0) {

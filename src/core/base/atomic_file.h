@@ -8,6 +8,10 @@
 // permissions are kept. On failure the temporary file is removed, the file is
 // untouched, errno holds the system's error and *error its text ("No space
 // left on device").
+//
+// The temporary file is named ".FILE.PID.N.tmp". Before writing, the
+// temporaries of this pattern in the folder whose process is gone (a writer
+// that was killed) are removed.
 
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +36,23 @@ std::string keepAside(const std::string& path, std::string* error = nullptr);
 
 // True when the file exists and holds exactly these bytes.
 bool fileHolds(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// Holds an exclusive lock on a folder while it lives, so that programs that
+// read a file of it, change what they read and replace the file take turns.
+// Waits up to the given time; without the lock (a folder that cannot be
+// opened, or a holder that does not let go) it goes on all the same.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder, int waitMs = 5000);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool locked() const { return locked_; }
+
+private:
+    int fd_ = -1;
+    bool locked_ = false;
+};
 
 // The system's text for an errno value ("Read-only file system").
 std::string systemErrorText(int error);

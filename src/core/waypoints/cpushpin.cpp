@@ -17,13 +17,17 @@ std::string impossibleCharacter(const std::u16string& text) {
         if ((c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') || c >= 0xFFFE ||
             (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] >= 0xE000)) ||
             (low && (i == 0 || text[i - 1] < 0xD800 || text[i - 1] >= 0xDC00))) {
-            return cformat("a text with the character U+%04X", static_cast<unsigned>(c));
+            return characterText(c);
         }
     }
     return "";
 }
 
 }  // namespace
+
+std::string characterText(char16_t c) {
+    return cformat("a text with the character U+%04X", static_cast<unsigned>(c));
+}
 
 std::string impossiblePushpin(const CPushpin& p, ValueRange range) {
     std::string problem = impossibleValue(p, range);

@@ -34,6 +34,9 @@ private:
     CPushpin* newer_ = nullptr;
     CPushpin* older_ = nullptr;
     const CPushpins* owner_ = nullptr;
+    // The record of the pushpin file this pushpin was read from or last
+    // saved as (1 the oldest), 0 when it was added since.
+    std::uint32_t origin_ = 0;
 };
 
 // What a pushpin holds that none can (a value outside the range of
@@ -42,5 +45,8 @@ private:
 // pushpin file's reader refuses a record with any of it, so nothing that
 // would be refused enters the collection.
 std::string impossiblePushpin(const CPushpin& pushpin, ValueRange range = ValueRange::Stored);
+
+// How a problem names a character a name or note cannot hold.
+std::string characterText(char16_t c);
 
 }  // namespace wp2

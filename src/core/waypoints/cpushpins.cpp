@@ -1,5 +1,9 @@
 #include "core/waypoints/cpushpins.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +11,8 @@
 #include <memory>
 #include <new>
 #include <system_error>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/base/atomic_file.h"
@@ -28,6 +34,151 @@ void takeFields(CPushpin& to, CPushpin& from) {
     to.note.swap(from.note);
     to.icon = from.icon;
     to.reserved = from.reserved;
+}
+
+// Resynchronising after damage tries each later byte offset; so that a large
+// damaged stretch costs time in proportion to the file, the bytes it reads
+// are limited to this many per byte of the file, and this many more.
+constexpr std::size_t kResyncWorkPerByte = 64;
+constexpr std::size_t kResyncWorkMin = 1 << 24;
+// A place counts as the start of a record when this many records read
+// cleanly from it, or fewer up to the end of the data: with the loader's
+// checks, random bytes pass one record about once in 10^5 places.
+constexpr int kResyncRecords = 3;
+
+bool readWhole(std::FILE* file, std::vector<std::uint8_t>& bytes) {
+    struct stat st;
+    if (::fstat(::fileno(file), &st) == 0 && S_ISREG(st.st_mode)) {
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    }
+    std::uint8_t chunk[64 * 1024];
+    std::size_t n = 0;
+    errno = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    return !std::ferror(file);
+}
+
+// Whether records read cleanly from `at`: `records` of them, or fewer up to
+// the end of the data.
+bool readsCleanlyFrom(PushpinArchiveReader& in, std::size_t at, CPushpin& scratch,
+                      std::size_t& work, std::size_t records) {
+    in.seek(at);
+    std::size_t read = 0;
+    while (read < records && !(read > 0 && in.atEnd()) && in.readRecord(scratch)) {
+        ++read;
+    }
+    work += in.offset() - at;
+    return read == records || (read > 0 && in.atEnd());
+}
+
+// The first place after the damaged record at `start` where records read
+// cleanly; the size of the data when there is none (or the work is used up).
+//
+// A file whose texts are 16-bit (as this program writes them) is searched
+// only at places whose name begins with the 16-bit mark FF FE FF: elsewhere
+// the end of a 16-bit name followed by its zero high byte reads as an empty
+// 8-bit name, which would make a record of the damaged one's numbers with a
+// made-up icon. A file of 8-bit texts is searched at every byte; as records
+// of equal length read shifted by a few bytes can each look sound, a place
+// there counts only when the records from it read cleanly up to the end.
+std::size_t nextSoundPlace(PushpinArchiveReader& in, const std::vector<std::uint8_t>& bytes,
+                           std::size_t start, CPushpin& scratch, std::size_t& work,
+                           std::size_t workLimit) {
+    static constexpr std::uint8_t kMark[] = {0xFF, 0xFE, 0xFF};
+    constexpr std::size_t kNameAt = 8;  // icon and reserved come first
+    auto markAt = [&bytes](std::size_t at) {
+        return at + 3 <= bytes.size() && std::equal(kMark, kMark + 3, bytes.begin() + at);
+    };
+    if (start + kNameAt + 1 >= bytes.size()) {
+        return bytes.size();
+    }
+    if (markAt(start + kNameAt) || markAt(4 + kNameAt)) {
+        auto from = bytes.begin() + static_cast<std::ptrdiff_t>(start + kNameAt + 1);
+        while (work <= workLimit) {
+            from = std::search(from, bytes.end(), kMark, kMark + 3);
+            if (from == bytes.end()) {
+                break;
+            }
+            const auto at = static_cast<std::size_t>(from - bytes.begin()) - kNameAt;
+            if (readsCleanlyFrom(in, at, scratch, work, kResyncRecords)) {
+                return at;
+            }
+            ++from;
+        }
+        return bytes.size();
+    }
+    for (std::size_t at = start + 1; at < bytes.size() && work <= workLimit; ++at) {
+        if (readsCleanlyFrom(in, at, scratch, work, kResyncRecords) &&
+            readsCleanlyFrom(in, at, scratch, work, bytes.size())) {
+            return at;
+        }
+    }
+    return bytes.size();
+}
+
+// The first damage, met after `added` records of the `declared`.
+std::string damageText(const PushpinArchiveReader& in, int added, std::uint32_t declared) {
+    using Status = PushpinArchiveReader::Status;
+    if (static_cast<std::uint32_t>(added) >= declared) {
+        return cformat("data after the last of its %u records", declared);
+    }
+    if (in.status() == Status::Impossible) {
+        return cformat("record %d: %s", added + 1, in.problem().c_str());
+    }
+    return cformat("it ends in record %d of %u", added + 1, declared);
+}
+
+// A 64-bit hash of bytes, eight at a time.
+class Hash {
+public:
+    void add(std::uint64_t word) {
+        h_ = (h_ ^ word) * 0x9E3779B97F4A7C15ull;
+        h_ ^= h_ >> 29;
+    }
+    void add(const void* data, std::size_t size) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        std::size_t i = 0;
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + i, 8);
+            add(word);
+        }
+        std::uint64_t last = size;  // the length, with the bytes left over
+        if (size > i) {
+            std::memcpy(&last, bytes + i, size - i);
+        }
+        add(last ^ (static_cast<std::uint64_t>(size) << 56));
+    }
+    std::uint64_t value() const { return h_; }
+
+private:
+    std::uint64_t h_ = 0x6A09E667F3BCC909ull;
+};
+
+std::uint64_t hashBytes(const std::vector<std::uint8_t>& bytes) {
+    Hash h;
+    h.add(bytes.data(), bytes.size());
+    return h.value();
+}
+
+// Every field a pushpin's record holds, as a number: equal records, equal
+// keys, whether the file held its texts as 8-bit or 16-bit characters.
+std::uint64_t recordKey(const CPushpin& p) {
+    Hash h;
+    h.add(p.name.data(), p.name.size() * sizeof(char16_t));
+    h.add(p.note.data(), p.note.size() * sizeof(char16_t));
+    for (double d :
+         {p.latitude, p.longitude, p.altitude, p.course, p.speed, p.dop, p.time.seconds}) {
+        h.add(std::bit_cast<std::uint64_t>(d));
+    }
+    const GpsDateTime& t = p.time;
+    h.add(static_cast<std::uint64_t>(static_cast<std::uint32_t>(p.icon)) << 32 | p.reserved);
+    h.add(static_cast<std::uint64_t>(p.state) << 32 | std::uint64_t{p.satellites} << 24 |
+          std::uint64_t{t.day} << 16 | std::uint64_t{t.hour} << 8 | t.minute);
+    h.add(std::uint64_t{t.month} << 8 | t.year);
+    return h.value();
 }
 
 }  // namespace
@@ -83,6 +234,7 @@ bool CPushpins::TakeFrom(CPushpins& from, CPushpin* pushpin) {
         return false;
     }
     from.unlink(pushpin);
+    pushpin->origin_ = 0;
     linkAsNewest(pushpin);
     return true;
 }
@@ -177,23 +329,40 @@ bool CPushpins::DeleteAt(int index) {
 }
 
 PushpinLoadResult CPushpins::LoadFrom(std::FILE* file) {
+    std::vector<std::uint8_t> bytes;
+    return file ? loadStream(file, bytes) : PushpinLoadResult{};
+}
+
+PushpinLoadResult CPushpins::loadStream(std::FILE* file, std::vector<std::uint8_t>& bytes) {
+    const bool read = readWhole(file, bytes);
+    const int e = errno;
+    PushpinLoadResult result = loadBytes(bytes);
+    if (!read) {
+        result.readError = true;
+        result.problem = cformat("record %d: %s", result.added + 1, std::strerror(e));
+    }
+    return result;
+}
+
+PushpinLoadResult CPushpins::loadBytes(const std::vector<std::uint8_t>& bytes) {
     PushpinLoadResult result;
-    result.opened = file != nullptr;
-    if (!file) {
+    result.opened = true;
+    PushpinArchiveReader in(bytes.data(), bytes.size());
+    std::uint32_t n = 0;
+    if (!in.readU32(n)) {
+        result.damaged = true;
+        result.problem = "it ends in record 1 of 0";
         return result;
     }
-    PushpinArchiveReader in(file);
-    std::uint32_t n = 0;
-    bool ok = in.readU32(n);
-    if (ok) {
-        result.declared = n;
-    }
+    result.declared = n;
     // Each record is read whole and checked before it joins the collection,
     // so a record cut short or holding impossible values never appears.
     CPushpin record;
-    for (std::uint32_t i = 0; ok && i < n; ++i) {
-        ok = in.readRecord(record);
-        if (ok) {
+    std::size_t work = 0;
+    const std::size_t workLimit = kResyncWorkPerByte * bytes.size() + kResyncWorkMin;
+    while (!in.atEnd()) {
+        const std::size_t start = in.offset();
+        if (in.readRecord(record)) {
             CPushpin* p = AddNew();
             if (!p) {
                 result.readError = true;
@@ -202,27 +371,30 @@ PushpinLoadResult CPushpins::LoadFrom(std::FILE* file) {
             }
             takeFields(*p, record);
             ++result.added;
+            continue;
         }
-    }
-    using Status = PushpinArchiveReader::Status;
-    if (ok && !in.atEnd()) {
-        ok = false;
-        if (in.status() == Status::ReadError) {
-            result.readError = true;
-        } else {
+        if (!result.damaged) {
             result.damaged = true;
-            result.problem = cformat("data after the last of its %u records", n);
-            return result;
+            result.problem = damageText(in, result.added, n);
         }
+        // Goes on at the first later place where records read cleanly.
+        const std::size_t at = nextSoundPlace(in, bytes, start, record, work, workLimit);
+        if (work > workLimit) {
+            result.problem += "; the search for sound records after it was given up";
+        }
+        if (at >= bytes.size()) {
+            break;
+        }
+        in.seek(at);
     }
-    if (!ok) {
-        result.readError = in.status() == Status::ReadError;
-        result.damaged = !result.readError;
-        const std::string where = cformat("record %d", result.added + 1);
-        result.problem = in.status() == Status::ReadError ? where + ": " + std::strerror(errno)
-                         : in.status() == Status::Impossible
-                             ? where + ": " + in.problem()
-                             : cformat("it ends in record %d of %u", result.added + 1, n);
+    if (!result.damaged && static_cast<std::uint32_t>(result.added) != n) {
+        result.damaged = true;
+        result.problem = damageText(in, result.added, n);
+    }
+    // A count that the file has no room for is damage itself, not records lost.
+    const std::uint64_t room = (bytes.size() - 4) / kMinPushpinRecordSize;
+    if (n <= room && n > static_cast<std::uint32_t>(result.added)) {
+        result.skipped = n - static_cast<std::uint32_t>(result.added);
     }
     return result;
 }
@@ -239,6 +411,8 @@ PushpinLoadResult CPushpins::Load() {
         result.keptAs = keepAside(path, &why);
         if (result.keptAs.empty()) {
             protectedFile_ = path;
+        } else {
+            setBase(path, false, {});
         }
         reportDamagedPushpinFile(path, result, why);
     }
@@ -247,14 +421,127 @@ PushpinLoadResult CPushpins::Load() {
 
 PushpinLoadResult CPushpins::LoadFile(const std::string& path) {
     UniqueFile file(std::fopen(path.c_str(), "rb"));
-    return LoadFrom(file.get());
+    if (!file) {
+        const int e = errno;
+        setBase(path, false, {});
+        errno = e;
+        return {};
+    }
+    std::vector<std::uint8_t> bytes;
+    const int before = count_;
+    const PushpinLoadResult result = loadStream(file.get(), bytes);
+    // The records read become the base; pushpins that were there before
+    // count as added.
+    std::uint32_t origin = 0;
+    int index = 0;
+    for (CPushpin* p = oldest_; p; p = p->newer_, ++index) {
+        p->origin_ = index >= before ? ++origin : 0;
+    }
+    setBase(path, true, bytes);
+    return result;
 }
 
-bool CPushpins::Save(std::string* error) const {
+bool CPushpins::Save(std::string* error) {
     return SaveFile(DefaultFilePath(), error);
 }
 
-bool CPushpins::SaveFile(const std::string& path, std::string* error) const {
+void CPushpins::setBase(const std::string& path, bool existed,
+                        const std::vector<std::uint8_t>& bytes) {
+    base_.path = path;
+    base_.existed = existed;
+    base_.hash = hashBytes(bytes);
+    base_.keys.clear();
+    for (const CPushpin* p = oldest_; p; p = p->newer_) {
+        if (p->origin_ > 0) {
+            base_.keys.resize(std::max<std::size_t>(base_.keys.size(), p->origin_));
+            base_.keys[p->origin_ - 1] = recordKey(*p);
+        }
+    }
+}
+
+void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
+                             const std::vector<std::uint8_t>& bytes) {
+    // The base records still in the file, matched by their keys, in order.
+    std::unordered_map<std::uint64_t, std::vector<std::size_t>> unmatched;
+    for (std::size_t b = base_.keys.size(); b-- > 0;) {
+        unmatched[base_.keys[b]].push_back(b);
+    }
+    std::vector<CPushpin*> ours(base_.keys.size(), nullptr);
+    for (CPushpin& p : *this) {
+        if (p.origin_ > 0 && p.origin_ <= ours.size()) {
+            ours[p.origin_ - 1] = &p;
+        }
+    }
+    std::vector<bool> stillThere(base_.keys.size(), false);
+    // The new order, oldest first: the file's records as they are now, with
+    // ours in place of the base records (edited or not) and without those
+    // deleted here...
+    std::vector<CPushpin*> order;
+    std::vector<std::uint32_t> originNow;  // for each of order: its record in the file
+    std::vector<CPushpin*> taken;
+    std::vector<std::uint64_t> theirKeys;
+    std::uint32_t record = 0;
+    for (CPushpin* t = theirs.oldest_; t; t = t->newer_) {
+        ++record;
+        theirKeys.push_back(recordKey(*t));
+        auto it = unmatched.find(theirKeys.back());
+        if (it == unmatched.end() || it->second.empty()) {
+            taken.push_back(t);
+            order.push_back(t);
+            originNow.push_back(record);
+            continue;
+        }
+        const std::size_t b = it->second.back();
+        it->second.pop_back();
+        stillThere[b] = true;
+        if (ours[b]) {
+            order.push_back(ours[b]);
+            originNow.push_back(record);
+        }
+    }
+    // ...then the pushpins edited here that the other program deleted, and
+    // the pushpins added here.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (CPushpin* p = oldest_; p; p = p->newer_) {
+            const bool added = p->origin_ == 0 || p->origin_ > ours.size();
+            const bool editedAndGone = !added && !stillThere[p->origin_ - 1] &&
+                                       recordKey(*p) != base_.keys[p->origin_ - 1];
+            if (pass == 0 ? editedAndGone : added) {
+                order.push_back(p);
+                originNow.push_back(0);
+            }
+        }
+    }
+    const CPushpin* target = GetAt(targetIndex_);
+    std::vector<CPushpin*> mine;
+    for (CPushpin* p = oldest_; p; p = p->newer_) {
+        mine.push_back(p);
+    }
+    for (CPushpin* t : taken) {
+        theirs.unlink(t);
+    }
+    newest_ = oldest_ = nullptr;
+    count_ = 0;
+    forgetCursor();
+    const std::unordered_set<const CPushpin*> kept(order.begin(), order.end());
+    for (CPushpin* p : mine) {
+        if (!kept.count(p)) {
+            delete p;
+        }
+    }
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        linkAsNewest(order[i]);
+        order[i]->origin_ = originNow[i];
+    }
+    targetIndex_ = target && kept.count(target) ? IndexOf(target) : -1;
+    // The file as it is now is the base: a pushpin edited here stays edited.
+    base_.path = path;
+    base_.existed = true;
+    base_.hash = hashBytes(bytes);
+    base_.keys = std::move(theirKeys);
+}
+
+bool CPushpins::SaveFile(const std::string& path, std::string* error) {
     if (!protectedFile_.empty() && path == protectedFile_) {
         if (error) {
             *error = "the damaged file is kept as it is";
@@ -264,6 +551,38 @@ bool CPushpins::SaveFile(const std::string& path, std::string* error) const {
     std::filesystem::path target(path);
     if (target.has_parent_path()) {
         Paths::makeDirs(target.parent_path().string());
+    }
+    // The file this collection came from may have been changed by another
+    // program: look under the lock, and make this collection's changes on
+    // what it holds now.
+    const FolderLock lock(target.has_parent_path() ? target.parent_path().string() : ".");
+    std::vector<std::uint8_t> now;
+    bool nowRead = false;  // `now` holds the file as it is
+    if (!base_.path.empty() && path == base_.path) {
+        UniqueFile file(std::fopen(path.c_str(), "rb"));
+        if ((!file && errno != ENOENT) || (file && !readWhole(file.get(), now))) {
+            if (error) {
+                *error = systemErrorText(errno);
+            }
+            return false;
+        }
+        if (file && (!base_.existed || hashBytes(now) != base_.hash)) {
+            CPushpins theirs;
+            PushpinLoadResult loaded = theirs.loadBytes(now);
+            if (!loaded.clean()) {
+                std::string why;
+                loaded.keptAs = keepAside(path, &why);
+                if (loaded.keptAs.empty()) {
+                    if (error) {
+                        *error = "the file was damaged meanwhile and is kept as it is";
+                    }
+                    return false;
+                }
+                reportDamagedPushpinFile(path, loaded, why);
+            }
+            mergeChanges(theirs, path, now);
+        }
+        nowRead = file != nullptr;
     }
     // Encoded into memory reserved once, whole.
     std::vector<std::uint8_t> bytes;
@@ -291,7 +610,18 @@ bool CPushpins::SaveFile(const std::string& path, std::string* error) const {
     }
     // An unchanged collection is not written again (nothing to lose, and
     // nothing to fail on a read-only disk).
-    return fileHolds(path, bytes) || replaceFileAtomically(path, bytes, error);
+    const bool holds = nowRead ? now == bytes : fileHolds(path, bytes);
+    if (!holds && !replaceFileAtomically(path, bytes, error)) {
+        return false;
+    }
+    if (base_.path.empty() || path == base_.path) {
+        std::uint32_t origin = 0;
+        for (CPushpin* p = oldest_; p; p = p->newer_) {
+            p->origin_ = ++origin;
+        }
+        setBase(path, true, bytes);
+    }
+    return true;
 }
 
 }  // namespace wp2

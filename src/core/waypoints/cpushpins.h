@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/waypoints/cpushpin.h"
 
@@ -26,12 +27,17 @@ struct PushpinLoadResult {
     std::uint32_t declared = 0;  // the record count the file states
     int added = 0;               // pushpins added to the collection
     // The file does not hold exactly the stated number of sound records: it
-    // ends early, has data after them, or a record holds impossible values. The records before the
-    // damage were added.
+    // ends early, has data after them, or a record holds impossible values.
+    // After a damaged record reading goes on from the next place where
+    // records read cleanly, so only the damaged ones are lost.
     bool damaged = false;
+    // The records the file states that were not read (0 when the stated
+    // count cannot be right: more records than the file has room for).
+    std::uint32_t skipped = 0;
     // The system reported a read error; the records before it were added.
     bool readError = false;
-    // What is wrong, for the user ("record 118: latitude -3.8e+66").
+    // What is wrong, for the user ("record 118: latitude -3.8e+66"): the
+    // first damage.
     std::string problem;
     // Load: where the file that did not load cleanly was kept ("" when it
     // could not be moved; it is then never overwritten by a save).
@@ -71,8 +77,7 @@ public:
     // pushpin does not belong to `from`.
     bool TakeFrom(CPushpins& from, CPushpin* pushpin);
 
-    // Adds the records of a pushpin file opened by the caller, up to the
-    // first damage.
+    // Adds the sound records of a pushpin file opened by the caller.
     PushpinLoadResult LoadFrom(std::FILE* file);
     // Reads the pushpin file (kPushpinFileName under the data root). A file
     // that does not load cleanly is kept aside as "Pushpins.kpp.bad" (never
@@ -84,8 +89,18 @@ public:
     // Replaces the pushpin file atomically: the old file stays whole when
     // writing fails. False when the file could not be written; *error then
     // says why ("No space left on device").
-    bool Save(std::string* error = nullptr) const;
-    bool SaveFile(const std::string& path, std::string* error = nullptr) const;
+    //
+    // Saving the file this collection was loaded from (or last saved to)
+    // first looks whether another program (wayplot2-tool) changed it since.
+    // Then the collection takes the file's pushpins as they are now, with
+    // this collection's own changes made again on them: its additions, the
+    // pushpins it edited and deleted. Pushpins the other program added are
+    // kept, ones it deleted stay deleted unless this collection edited them.
+    // Programs saving into one folder take turns (a lock on the folder), so
+    // no change falls between the look and the write. A file damaged meanwhile
+    // is kept aside as for Load, and its sound records are taken.
+    bool Save(std::string* error = nullptr);
+    bool SaveFile(const std::string& path, std::string* error = nullptr);
     static std::string DefaultFilePath();
 
     int GetCount() const { return count_; }
@@ -135,12 +150,31 @@ public:
     Iterator end() const { return Iterator(); }
 
 private:
+    // The pushpin file as this collection last read or wrote it.
+    struct FileBase {
+        std::string path;  // "" when the collection comes from no file
+        bool existed = false;
+        std::uint64_t hash = 0;           // of the file's bytes
+        std::vector<std::uint64_t> keys;  // recordKey of each record, oldest first
+    };
+
+    // Reads the whole stream into bytes and adds its records.
+    PushpinLoadResult loadStream(std::FILE* file, std::vector<std::uint8_t>& bytes);
+    PushpinLoadResult loadBytes(const std::vector<std::uint8_t>& bytes);
+    // Remembers the file's bytes and the collection's records as the base.
+    void setBase(const std::string& path, bool existed, const std::vector<std::uint8_t>& bytes);
+    // Takes the pushpins of `theirs` (the file as it is now) and makes this
+    // collection's changes since the base again on them; `theirs` becomes
+    // the base.
+    void mergeChanges(CPushpins& theirs, const std::string& path,
+                      const std::vector<std::uint8_t>& bytes);
     void forgetCursor() const { cursorIndex_ = -1; }
     void unlink(CPushpin* pushpin);
     void linkAsNewest(CPushpin* pushpin);
 
     // A damaged pushpin file that could not be kept aside: never written over.
     std::string protectedFile_;
+    FileBase base_;
     int count_ = 0;
     CPushpin* oldest_ = nullptr;
     CPushpin* newest_ = nullptr;

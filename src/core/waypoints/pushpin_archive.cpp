@@ -23,6 +23,11 @@ bool PushpinArchiveReader::fill() {
     if (status_ != Status::Ok) {
         return false;
     }
+    if (!file_) {
+        status_ = Status::EndOfData;
+        return false;
+    }
+    before_ += end_;
     pos_ = 0;
     end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
     if (end_ == 0) {
@@ -39,7 +44,7 @@ bool PushpinArchiveReader::readBytesAcross(void* out, std::size_t n) {
             return false;
         }
         std::size_t take = std::min(n, end_ - pos_);
-        std::memcpy(dst, buffer_.data() + pos_, take);
+        std::memcpy(dst, data_ + pos_, take);
         pos_ += take;
         dst += take;
         n -= take;
@@ -129,6 +134,11 @@ bool PushpinArchiveReader::readLength(std::uint32_t& length, bool& wide) {
     return true;
 }
 
+std::string PushpinArchiveReader::problem() const {
+    return problem_.empty() && status_ == Status::Impossible ? characterText(badCharacter_)
+                                                             : problem_;
+}
+
 bool PushpinArchiveReader::readText(std::u16string& text) {
     std::uint32_t length = 0;
     bool wide = false;
@@ -153,16 +163,26 @@ bool PushpinArchiveReader::readText(std::u16string& text) {
         const auto inBuffer =
             static_cast<std::uint32_t>(std::min<std::size_t>(chars, (end_ - pos_) / width));
         char16_t* to = text.data() + at;
-        const unsigned char* from = buffer_.data() + pos_;
+        const unsigned char* from = data_ + pos_;
         for (std::uint32_t i = 0; i < inBuffer; ++i, from += width) {
             to[i] = wide ? static_cast<char16_t>(from[0] | (from[1] << 8)) : from[0];
+            // Refused at once, so that a search through damaged bytes reads
+            // no further than needed (readRecord refuses the rest).
+            if (to[i] < 0x20 && to[i] != u'\t' && to[i] != u'\r' && to[i] != u'\n') {
+                status_ = Status::Impossible;
+                problem_.clear();
+                badCharacter_ = to[i];
+                pos_ += (i + 1) * width;
+                text.resize(at + i + 1);
+                return false;
+            }
         }
         pos_ += inBuffer * width;
         for (std::uint32_t i = inBuffer; i < chars; ++i) {
             if (pos_ + (wide ? 2 : 1) <= end_) {
                 // Fast path: the character lies wholly in the buffer.
-                unsigned char lo = buffer_[pos_++];
-                text[at + i] = wide ? static_cast<char16_t>(lo | (buffer_[pos_++] << 8)) : lo;
+                unsigned char lo = data_[pos_++];
+                text[at + i] = wide ? static_cast<char16_t>(lo | (data_[pos_++] << 8)) : lo;
                 continue;
             }
             unsigned char b[2] = {0, 0};
@@ -206,6 +226,13 @@ bool PushpinArchiveReader::readRecord(CPushpin& p) {
 
 bool PushpinArchiveReader::atEnd() {
     return pos_ == end_ && !fill() && status_ == Status::EndOfData;
+}
+
+void PushpinArchiveReader::seek(std::size_t offset) {
+    if (!file_) {
+        pos_ = std::min(offset, end_);
+        status_ = Status::Ok;
+    }
 }
 
 void PushpinArchiveWriter::writeBytesAcross(const void* data, std::size_t n) {

@@ -1,7 +1,9 @@
 #pragma once
 // The byte layout of the pushpin file: little-endian numbers, IEEE 754
 // doubles, and length-prefixed texts that are either 16-bit (marked by the
-// bytes FF FE FF) or 8-bit. Reading and writing go through a 4096-byte buffer.
+// bytes FF FE FF) or 8-bit. The reader takes a stream through a buffer, or
+// bytes held in memory (where it can also go back and forth); the writer
+// writes to a stream or appends to memory.
 
 #include <array>
 #include <cstddef>
@@ -22,6 +24,8 @@ public:
     enum class Status { Ok, EndOfData, ReadError, Impossible };
 
     explicit PushpinArchiveReader(std::FILE* file) : file_(file) {}
+    // Reads bytes held in memory, which outlive the reader; seek works on them.
+    PushpinArchiveReader(const std::uint8_t* data, std::size_t size) : data_(data), end_(size) {}
 
     bool readU8(std::uint8_t& v);
     bool readU32(std::uint32_t& v);
@@ -37,10 +41,15 @@ public:
     bool readRecord(CPushpin& pushpin);
     // True when no byte is left.
     bool atEnd();
+    // Bytes read so far (from the start of the memory, or of the file where
+    // the reader began).
+    std::size_t offset() const { return before_ + pos_; }
+    // Memory only: reading goes on at the offset, with the status cleared.
+    void seek(std::size_t offset);
 
     // Why the last read failed, and for Impossible what was wrong.
     Status status() const { return status_; }
-    const std::string& problem() const { return problem_; }
+    std::string problem() const;
 
 private:
     // The usual case, all of it in the buffer, stays small enough to inline.
@@ -48,7 +57,7 @@ private:
         if (n > end_ - pos_) {
             return readBytesAcross(out, n);
         }
-        std::memcpy(out, buffer_.data() + pos_, n);
+        std::memcpy(out, data_ + pos_, n);
         pos_ += n;
         return true;
     }
@@ -59,10 +68,16 @@ private:
 
     std::FILE* file_ = nullptr;
     std::array<unsigned char, 64 * 1024> buffer_;
+    // The bytes being read: buffer_ for a file, else the caller's memory.
+    const unsigned char* data_ = buffer_.data();
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    std::size_t before_ = 0;  // file bytes read before those in the buffer
     Status status_ = Status::Ok;
     std::string problem_;
+    // Impossible with no problem_: a text held this character (the text is
+    // only made when asked for, as a search through damage meets many).
+    char16_t badCharacter_ = 0;
 };
 
 // The fewest bytes one record can take (two empty 8-bit texts).

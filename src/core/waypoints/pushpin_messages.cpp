@@ -22,9 +22,11 @@ void reportCsvFormatError(int line, int read) {
 
 std::string damagedPushpinFileText(const std::string& path, const PushpinLoadResult& result,
                                    const std::string& notMovedReason) {
-    std::string text =
-        cformat("The pushpin file %s is damaged (%s).\nOnly %d waypoints have been read",
-                path.c_str(), result.problem.c_str(), result.added);
+    std::string text = cformat("The pushpin file %s is damaged (%s).\n%d waypoints have been read",
+                               path.c_str(), result.problem.c_str(), result.added);
+    if (result.skipped > 0) {
+        text += cformat("; %u damaged ones were skipped", result.skipped);
+    }
     if (!result.keptAs.empty()) {
         text += "\nThe damaged file was kept as " + result.keptAs;
     } else if (!notMovedReason.empty()) {

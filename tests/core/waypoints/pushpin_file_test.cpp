@@ -35,6 +35,11 @@ struct Bytes {
         auto bits = std::bit_cast<std::uint64_t>(d);
         return u32(static_cast<std::uint32_t>(bits)).u32(static_cast<std::uint32_t>(bits >> 32));
     }
+    Bytes& narrow(const std::string& t) {
+        s += static_cast<char>(t.size());
+        s += t;
+        return *this;
+    }
     Bytes& wide(const std::u16string& t) {
         u8(0xFF).u16(0xFFFE).u8(static_cast<unsigned>(t.size()));
         for (char16_t c : t) {
@@ -105,16 +110,36 @@ std::size_t nameLengthOffset(const std::string& file, int k) {
     return at;
 }
 
+// Byte offset where record k (1-based) begins in a file this program wrote.
+std::size_t recordOffset(const std::string& file, int k) {
+    return nameLengthOffset(file, k) - 3 - 8;
+}
+
 // A real many-pushpin file (a logger's 747 waypoints imported and saved) with
-// one string-length byte changed: what follows is read shifted, as garbage.
-TEST(PushpinFile, DamagedFileIsKeptAsideAndOnlyItsSoundRecordsAreRead) {
+// the name length of record 1 and of record 118 changed (what follows each is
+// read shifted, as garbage) and random bytes put between records 300 and 301:
+// every intact record is read, and the user is told how many were skipped.
+TEST(PushpinFile, DamagedFileIsKeptAsideAndEveryIntactRecordIsRead) {
     TempDir root(true);
     CPushpins original;
     ASSERT_EQ(importPushpins(original, test::dataFile("waypoints/iblue747~csv.csv")).added, 747);
     ASSERT_TRUE(original.Save());
     const std::string path = CPushpins::DefaultFilePath();
     std::string damaged = readFile(path);
+    std::string noise(4096, '\0');
+    std::mt19937 rng(11);
+    for (char& c : noise) {
+        c = static_cast<char>(rng());
+    }
+    damaged.insert(recordOffset(damaged, 301), noise);
     damaged[nameLengthOffset(damaged, 118)] ^= 0x20;
+    damaged[nameLengthOffset(damaged, 1)] ^= 0x20;
+    std::vector<std::string> intact;  // index order: the newest first
+    for (int k = 747; k >= 1; --k) {
+        if (k != 1 && k != 118) {
+            intact.push_back("Wpt_" + std::to_string(k));
+        }
+    }
     for (const char* kept : {".bad", "-2.bad"}) {
         SCOPED_TRACE(kept);
         writeFile(path, damaged);
@@ -122,18 +147,46 @@ TEST(PushpinFile, DamagedFileIsKeptAsideAndOnlyItsSoundRecordsAreRead) {
         CPushpins pins;
         PushpinLoadResult r = pins.Load();
         EXPECT_TRUE(r.damaged);
-        EXPECT_EQ(r.added, 117);
         EXPECT_EQ(r.keptAs, path + kept);
         EXPECT_EQ(readFile(path + kept), damaged);
-        EXPECT_EQ(namesOf(pins).back(), "Wpt_1");
-        EXPECT_EQ(namesOf(pins).front(), "Wpt_117");
+        EXPECT_EQ(namesOf(pins), intact);
         ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_NE(boxes.shown[0].text.find("kept as " + path + kept), std::string::npos);
+        EXPECT_NE(boxes.shown[0].text.find("745 waypoints have been read; 2 damaged ones were "
+                                           "skipped\nThe damaged file was kept as " +
+                                           path + kept),
+                  std::string::npos)
+            << boxes.shown[0].text;
         // The next save writes the sound records; the kept copy stays.
         ASSERT_TRUE(pins.Save());
-        EXPECT_EQ(CPushpins().LoadFile(path).added, 117);
+        EXPECT_EQ(CPushpins().LoadFile(path).added, 745);
     }
     EXPECT_EQ(readFile(path + ".bad"), damaged);
+}
+
+// A file of 8-bit texts (no mark to look for) is searched at every byte: a
+// damaged name length costs only its record, and no record is made up of
+// the damaged one's pieces.
+TEST(PushpinFile, EightBitFileGoesOnAfterADamagedRecord) {
+    Bytes b;
+    b.u32(6);
+    std::vector<std::string> names;
+    std::vector<std::size_t> starts;
+    for (int k = 1; k <= 6; ++k) {
+        starts.push_back(b.s.size());
+        b.u32(k).u32(0).narrow("Point " + std::to_string(k)).narrow("");
+        b.f64(0.1 * k).f64(0.2).f64(0).f64(0).f64(0).f64(0).u32(0).u32(0);
+        b.u8(1).u8(2).u8(3).u8(4).f64(5).u8(24);
+        names.insert(names.begin(), "Point " + std::to_string(k));
+    }
+    b.s[starts[1] + 8] += 30;  // record 2's name length
+    names.erase(names.end() - 2);
+    TempDir dir;
+    writeFile(dir.file("p.kpp"), b.s);
+    CPushpins pins;
+    const PushpinLoadResult r = pins.LoadFile(dir.file("p.kpp"));
+    EXPECT_EQ(namesOf(pins), names);
+    EXPECT_EQ(r.skipped, 1u);
+    EXPECT_TRUE(r.damaged);
 }
 
 // Records that hold what no pushpin can end the read as damage, with where.
