@@ -24,36 +24,31 @@ int count(const std::string& text, const std::string& part) {
 
 // Runs a screenshot of the emulated drive after `prepare` has mounted what it
 // wants over the root; the result is "" when `check` finds the run as it should be.
-// With `dashboard`, the second run is the dashboard instead, ended after 5 s by
-// SIGTERM (and by SIGKILL 3 s later if it does not end then).
+// Then the same for the dashboard ended by SIGTERM after 5 s, a save failure's
+// box up (read-only: from start-up on; full disk: at exit): the box closes,
+// what it and later boxes say goes to standard error, and the program ends in
+// order at once (not killed 3 s later).
 void runOnMountedRoot(const std::function<bool(const std::string& root)>& prepare,
-                      const std::function<std::string(const test::RunResult&)>& check,
-                      bool dashboard = false) {
+                      const std::function<std::string(const test::RunResult&)>& check) {
     test::ensureApplication();  // the offscreen platform, for the program too
     test::TempDir dir;
     const std::string root = dir.file("root");
-    const std::vector<std::string> args = {
+    std::vector<std::string> args = {
         WAYPLOT2_APP, "--screenshot", dir.file("shot.png"), "--frames", "200", "--root", root};
     ASSERT_EQ(test::runProgram(args).status, 0) << "a first run on a sound disk";
-    const std::vector<std::string> run = dashboard ? std::vector<std::string>{"/usr/bin/timeout",
-                                                                              "--preserve-status",
-                                                                              "-k",
-                                                                              "3",
-                                                                              "-s",
-                                                                              "TERM",
-                                                                              "5",
-                                                                              WAYPLOT2_APP,
-                                                                              "--emulate",
-                                                                              "--root",
-                                                                              root}
-                                                   : args;
-    auto result = test::inPrivateMounts([&]() -> std::string {
-        return prepare(root) ? check(test::runProgram(run)) : "cannot mount";
-    });
-    if (!result) {
-        GTEST_SKIP() << "no private mount namespace here to fill or lock a disk";
+    for (const bool dashboard : {false, true}) {
+        if (dashboard) {
+            args = {"/usr/bin/timeout", "--preserve-status", "-k",     "3", "-s", "TERM", "5",
+                    WAYPLOT2_APP,       "--emulate",         "--root", root};
+        }
+        auto result = test::inPrivateMounts([&]() -> std::string {
+            return prepare(root) ? check(test::runProgram(args)) : "cannot mount";
+        });
+        if (!result) {
+            GTEST_SKIP() << "no private mount namespace here to fill or lock a disk";
+        }
+        EXPECT_EQ(*result, "") << (dashboard ? "the dashboard" : "the screenshot");
     }
-    EXPECT_EQ(*result, "");
 }
 
 TEST(ExitSave, ScreenshotIsTheScaledFrameAndAnUnwritableFileFailsTheRun) {
@@ -75,48 +70,37 @@ TEST(ExitSave, ScreenshotIsTheScaledFrameAndAnUnwritableFileFailsTheRun) {
     EXPECT_GT(colours.size(), 8u);
 }
 
-bool fillDocuments(const std::string& root) {
-    const std::string docs = root + "/My Documents";
-    std::filesystem::remove_all(docs);
-    std::filesystem::create_directory(docs);
-    if (!test::mountTmpfs(docs, 64 * 1024)) {
-        return false;
-    }
-    test::writeFile(docs + "/filler", std::string(128 * 1024, 'f'));
-    return true;
-}
-
-std::string fullDiskRun(const test::RunResult& r) {
-    if (r.status != 1 || count(r.err, "could not be saved") < 2 ||
-        count(r.err, "No space left on device") < 2) {
-        return "status " + std::to_string(r.status) + ": " + r.err;
-    }
-    return "";
-}
-
-std::string readOnlyRun(const test::RunResult& r) {
-    if (r.status != 1 || count(r.err, "settings cannot be saved") > 1 ||
-        count(r.err, "SetValue failed") != 0 || count(r.err, "Read-only file system") < 1) {
-        return "status " + std::to_string(r.status) + ": " + r.err;
-    }
-    return "";
-}
-
 TEST(ExitSave, FullDiskSaysWhatFailedAndWhyAndTheRunFails) {
-    runOnMountedRoot(fillDocuments, fullDiskRun);
+    runOnMountedRoot(
+        [](const std::string& root) {
+            const std::string docs = root + "/My Documents";
+            std::filesystem::remove_all(docs);
+            std::filesystem::create_directory(docs);
+            if (!test::mountTmpfs(docs, 64 * 1024)) {
+                return false;
+            }
+            test::writeFile(docs + "/filler", std::string(128 * 1024, 'f'));
+            return true;
+        },
+        [](const test::RunResult& r) -> std::string {
+            if (r.status != 1 || count(r.err, "could not be saved") < 2 ||
+                count(r.err, "No space left on device") < 2) {
+                return "status " + std::to_string(r.status) + ": " + r.err;
+            }
+            return "";
+        });
 }
 
 TEST(ExitSave, ReadOnlyDataFolderIsToldAtMostOnceAndTheRunGoesOn) {
-    runOnMountedRoot(test::mountReadOnly, readOnlyRun);
-}
-
-// The dashboard ended by a quit signal while the box of a failed save is up
-// (read-only: from start-up on; full disk: at exit) ends in order at once:
-// the box closes and its text, like that of each later failure, is written
-// to standard error, and the run fails.
-TEST(ExitSave, AQuitSignalEndsTheRunWhileASaveFailureIsShown) {
-    runOnMountedRoot(fillDocuments, fullDiskRun, true);
-    runOnMountedRoot(test::mountReadOnly, readOnlyRun, true);
+    runOnMountedRoot([](const std::string& root) { return test::mountReadOnly(root); },
+                     [](const test::RunResult& r) -> std::string {
+                         if (r.status != 1 || count(r.err, "settings cannot be saved") > 1 ||
+                             count(r.err, "SetValue failed") != 0 ||
+                             count(r.err, "Read-only file system") < 1) {
+                             return "status " + std::to_string(r.status) + ": " + r.err;
+                         }
+                         return "";
+                     });
 }
 #endif
 
