@@ -1,7 +1,6 @@
 #include "app/qt_dialogs.h"
 
-#include <QApplication>
-#include <QDialog>
+#include <QCoreApplication>
 
 #include "dialogs/first_run_wizard.h"
 #include "dialogs/gps_setup_dialog.h"
@@ -30,15 +29,8 @@ int QtDialogs::firstRunSetup(int emu, GpsLink* link) {
 
 void QtDialogs::quit() {
     quitting_ = true;
-    // Nested ones too: each exec() returns once its own loop is reached again.
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QDialog*>(window);
-        if (dialog && dialog->isVisible()) {
-            dialog->done(QDialog::Rejected);
-        }
-    }
-    // Ends every running event loop; until the application's own loop runs,
-    // new dialogs return at once.
+    // Ends every running event loop, the open dialogs' among them; until the
+    // application's own loop runs, new dialogs return at once.
     QCoreApplication::exit(0);
 }
 
