@@ -67,18 +67,21 @@ int runDashboard(const AppOptions& options) {
     setDialogScale(dialogScale(options));
     Application app(clock, timers, dialogs, sounds, start);
 
-    bool started = false;
+    // Where the run is when a quit signal comes.
+    enum class Stage { Starting, Running, Ending } stage = Stage::Starting;
     bool quitEarly = false;
     QuitSignals quitSignals([&](int) {
-        if (started) {
+        // No one is there to answer any more: every open dialog and message
+        // box ends, and what a box would say from now on (a save that fails
+        // at exit) goes to standard error.
+        boxes.quit();
+        dialogs.quit();
+        if (stage == Stage::Running) {
             app.mainWindow()->screen().quit();
-        } else {
-            // Still starting, perhaps with a dialog or a message box open
-            // (the dashboard's own among them): every open one ends, the
-            // start-up goes on without them, and the dashboard ends as soon
-            // as it is up.
+        } else if (stage == Stage::Starting) {
+            // The start-up goes on without its dialogs, and the dashboard
+            // ends as soon as it is up.
             quitEarly = true;
-            dialogs.quit();
         }
     });
     if (!app.startUp()) {
@@ -86,11 +89,12 @@ int runDashboard(const AppOptions& options) {
         setMessageBoxes(nullptr);
         return 1;
     }
-    started = true;
+    stage = Stage::Running;
     if (quitEarly) {
         app.mainWindow()->screen().quit();
     }
     const int status = QApplication::exec();
+    stage = Stage::Ending;
     app.exit();
     setFileChooser(nullptr);
     setMessageBoxes(nullptr);

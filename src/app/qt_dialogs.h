@@ -29,8 +29,8 @@ public:
     bool miscOptions(UnitFormatter& units) override;
     void trackOptions(TrackView& map, TrackLog& track) override;
 
-    // The program is ending (a signal) before its dashboard is up: the dialogs
-    // that are open end, and the first-run set-up goes no further.
+    // The program is ending on a signal: every dialog and message box that is
+    // open ends as with Cancel, and the first-run set-up goes no further.
     void quit();
     bool quitting() const { return quitting_; }
 

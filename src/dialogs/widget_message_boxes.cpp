@@ -23,9 +23,14 @@ QWidget* boxParent() {
 
 MessageResult WidgetMessageBoxes::show(const std::string& text, const std::string& caption,
                                        MessageIcon icon, MessageButtons buttons) {
-    MessageBoxDialog box(text, caption, icon, buttons, boxParent());
-    box.exec();
-    return box.answer();
+    if (!quitting_) {
+        MessageBoxDialog box(text, caption, icon, buttons, boxParent());
+        box.exec();
+        if (!quitting_) {
+            return box.answer();
+        }
+    }
+    return stderrMessageBoxes().show(text, caption, icon, buttons);
 }
 
 }  // namespace wp2

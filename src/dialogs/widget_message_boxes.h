@@ -11,6 +11,14 @@ class WidgetMessageBoxes final : public MessageBoxes {
 public:
     MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
                        MessageButtons buttons) override;
+
+    // The program is ending on a signal and no one is there to answer: a box
+    // closed for it, and every box after it, is said on standard error
+    // instead (as stderrMessageBoxes() says it).
+    void quit() { quitting_ = true; }
+
+private:
+    bool quitting_ = false;
 };
 
 }  // namespace wp2

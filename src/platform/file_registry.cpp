@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <utility>
@@ -30,6 +32,10 @@ int readWhole(const std::string& path, std::string& text) {
         return errno;
     }
     text.clear();
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+        text.reserve(static_cast<std::size_t>(st.st_size));  // one buffer, grown no more
+    }
     char buf[8192];
     while (true) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -59,16 +65,75 @@ std::string programName() {
     return text.substr(0, text.find('\n'));
 }
 
-// Who holds the lock, as the holder wrote it into the lock file.
-std::string lockHolder(int fd) {
-    char buf[128] = {};
-    const ssize_t n = ::pread(fd, buf, sizeof buf - 1, 0);
-    int pid = 0;
-    char name[64] = {};
-    if (n > 0 && std::sscanf(buf, "%d %63s", &pid, name) == 2) {
-        return "process " + std::to_string(pid) + " (" + name + ")";
+// A write lock on the whole file, or the probe for one.
+struct flock wholeFile(short type) {
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    return range;
+}
+
+// Takes the lock without waiting: the flock() lock that keeps other writers
+// out, and the same as a record lock, which the system names the holder of
+// (F_GETLK). False with errno EWOULDBLOCK when another process holds either.
+bool tryLock(int fd) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        return false;
     }
-    return "another process";
+    struct flock range = wholeFile(F_WRLCK);
+    if (::fcntl(fd, F_SETLK, &range) == 0) {
+        return true;
+    }
+    const int e = errno;
+    ::flock(fd, LOCK_UN);
+    errno = e == EACCES || e == EAGAIN ? EWOULDBLOCK : e;
+    return false;
+}
+
+// The process holding a lock on fd's file, as the system reports it: the
+// holder of a record lock (F_GETLK), else the holder of a flock() lock listed
+// in /proc/locks (a program that takes that one alone, flock(1) among them).
+// 0 when neither is known.
+pid_t lockHolderPid(int fd) {
+    struct flock probe = wholeFile(F_WRLCK);
+    if (::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK && probe.l_pid > 0) {
+        return probe.l_pid;
+    }
+    struct stat st;
+    std::string text;
+    if (::fstat(fd, &st) != 0 || readWhole("/proc/locks", text) != 0) {
+        return 0;
+    }
+    // "1: FLOCK  ADVISORY  WRITE 4242 08:01:131 0 EOF"; waiters are marked "->".
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const std::string line = text.substr(at, end - at);
+        at = end + 1;
+        char kind[16] = {};
+        int pid = 0;
+        unsigned devMajor = 0, devMinor = 0;
+        unsigned long inode = 0;
+        if (std::sscanf(line.c_str(), "%*d: %15s %*s %*s %d %x:%x:%lu", kind, &pid, &devMajor,
+                        &devMinor, &inode) == 5 &&
+            std::string(kind) == "FLOCK" && pid > 0 && devMajor == major(st.st_dev) &&
+            devMinor == minor(st.st_dev) && inode == st.st_ino) {
+            return pid;
+        }
+    }
+    return 0;
+}
+
+// Who holds the lock: the process and its name.
+std::string lockHolder(int fd) {
+    const pid_t pid = lockHolderPid(fd);
+    if (pid <= 0) {
+        return "another process";
+    }
+    std::string name;
+    if (readWhole("/proc/" + std::to_string(pid) + "/comm", name) != 0 || name.empty()) {
+        return "process " + std::to_string(pid);
+    }
+    return "process " + std::to_string(pid) + " (" + name.substr(0, name.find('\n')) + ")";
 }
 
 // Releases the registry's lock when it goes out of scope.
@@ -140,7 +205,7 @@ int FileRegistry::lock() {
     // until the holder lets go, so a run does not stall on every setting.
     const auto deadline = std::chrono::steady_clock::now() +
                           (lockWaitedInVain_ ? std::chrono::milliseconds(0) : lockWait_);
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    while (!tryLock(fd)) {
         if (errno == EINTR) {
             continue;
         }
@@ -159,7 +224,7 @@ int FileRegistry::lock() {
         ::usleep(20000);
     }
     lockWaitedInVain_ = false;
-    // Tells a program that finds the lock taken who holds it.
+    // For a person looking at the file; programs ask the system who holds it.
     const std::string me = std::to_string(::getpid()) + " " + programName() + "\n";
     if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, me.data(), me.size(), 0) < 0) {
         // Only a courtesy to others; the lock is held all the same.
@@ -308,7 +373,10 @@ int FileRegistry::modify(RegRoot root, const std::function<int(RegHive&)>& chang
     }
     const std::string path = filePath(root);
     const std::string text = RegFileFormat::format(root, hive);
-    if (!replaceFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()))) {
+    const auto write = [&text](std::FILE* f) {
+        return std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    };
+    if (!replaceFileAtomically(path, write)) {
         return cannotSave(failErrno("cannot write", path));
     }
     saveFailureReported_ = false;  // a later failure is news again

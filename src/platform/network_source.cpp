@@ -4,17 +4,23 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "core/base/cformat.h"
+#include "core/base/trace.h"
 #include "core/gps/comm_error.h"
 
 namespace wp2 {
 
 namespace {
 
-constexpr std::size_t kReadChunk = 1024;
+constexpr std::size_t kReadChunk = 16 * 1024;
+// What is kept of a gpsd line to look for an error report in it.
+constexpr std::size_t kGpsdLineKept = 200;
+// How long a reader that took in all it may waits before it looks again.
+constexpr int kRefillWaitMs = 1000 / 16;
 
 bool sendAll(int fd, const std::string& text) {
     std::size_t done = 0;
@@ -131,6 +137,8 @@ bool NetworkSource::connectTo(const SourceAddress& address, const std::string& g
     openError_ = 0;
     atLineStart_ = true;
     skippingLine_ = false;
+    allowance_ = kMaxBytesPerSecond;
+    refilledMs_ = steadyMs();
     if (!connect_.begin(address.host, address.port, kConnectTimeoutMs)) {
         return fail(errno);
     }
@@ -185,16 +193,37 @@ bool NetworkSource::proceed(int fd, short revents) {
     return true;
 }
 
+short NetworkSource::waitEvents() const {
+    // Only a hang-up or an error is noticed while nothing more may be taken in.
+    return connecting_ ? POLLOUT : allowance_ > 0 ? POLLIN : 0;
+}
+
+int NetworkSource::waitMs() const {
+    return connecting_ ? connect_.leftMs() : allowance_ > 0 ? -1 : kRefillWaitMs;
+}
+
+void NetworkSource::refill() {
+    const std::int64_t now = steadyMs();
+    allowance_ =
+        std::min(kMaxBytesPerSecond, allowance_ + (now - refilledMs_) * kMaxBytesPerSecond / 1000);
+    refilledMs_ = now;
+}
+
 ReaderExit NetworkSource::onReady(const ByteSink& sink, int fd, short revents) {
     if (connecting_) {
         return proceed(fd, revents) ? ReaderExit::Running : ReaderExit::LineError;
     }
+    refill();
     if (!(revents & (POLLIN | POLLHUP | POLLERR))) {
         return ReaderExit::Running;
     }
+    // At least a byte, so that a hang-up is read as the end of the stream.
     char chunk[kReadChunk];
-    const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+    const auto size = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(allowance_, 1, static_cast<std::int64_t>(kReadChunk)));
+    const ssize_t n = ::recv(fd, chunk, size, 0);
     if (n > 0) {
+        allowance_ -= n;
         pass(sink, chunk, static_cast<std::size_t>(n));
     } else if (n == 0) {  // the server closed the connection
         reportCommError("Waiting comm events. Loop terminated.", ECONNRESET);
@@ -212,12 +241,27 @@ void NetworkSource::pass(const ByteSink& sink, const char* bytes, std::size_t n)
         const char c = bytes[i];
         if (gpsd && atLineStart_) {
             skippingLine_ = c == '{';  // gpsd's own reports are JSON objects
+            gpsdLine_.clear();
         }
         atLineStart_ = c == '\n';
         if (!skippingLine_) {
             sink(static_cast<std::uint8_t>(c));
+        } else if (!atLineStart_ && gpsdLine_.size() < kGpsdLineKept) {
+            gpsdLine_ += c;
+        } else if (atLineStart_) {
+            traceGpsdError();
         }
     }
+}
+
+void NetworkSource::traceGpsdError() {
+    const std::string key = R"("message":")";
+    const std::size_t at = gpsdLine_.find(key);
+    if (gpsdLine_.find(R"("class":"ERROR")") == std::string::npos || at == std::string::npos) {
+        return;
+    }
+    std::size_t from = at + key.size();
+    trace("gpsd at " + address_.hostPort() + ": " + jsonString(gpsdLine_, from));
 }
 
 void NetworkSource::release(int fd) {

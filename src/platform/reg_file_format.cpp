@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <cstdint>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/base/cformat.h"
@@ -18,8 +20,8 @@ constexpr std::size_t kWrapColumn = 77;
 
 // ---- writing ----
 
-std::string quote(const std::string& s) {
-    std::string out = "\"";
+void appendQuoted(std::string& out, std::string_view s) {
+    out.push_back('"');
     for (char c : s) {
         if (c == '\\' || c == '"') {
             out.push_back('\\');
@@ -27,35 +29,33 @@ std::string quote(const std::string& s) {
         out.push_back(c);
     }
     out.push_back('"');
-    return out;
 }
 
-// The UTF-8 text of REG_SZ data when a quoted string reproduces the data
-// byte for byte: one terminating zero at the end and nothing a line of text
-// cannot carry.
-bool quotable(const std::vector<std::uint8_t>& data, std::string& text) {
+// Whether a quoted string reproduces REG_SZ data byte for byte: one
+// terminating zero at the end and nothing a line of text cannot carry.
+bool quotable(const std::vector<std::uint8_t>& data) {
     if (data.size() < 2 || data.size() % 2 != 0 || data[data.size() - 1] != 0 ||
         data[data.size() - 2] != 0) {
         return false;
     }
-    std::u16string units = decodeRegSz(data);
-    if ((units.size() + 1) * 2 != data.size()) {
+    const std::size_t units = data.size() / 2 - 1;
+    if (regSzLength(data) != units) {
         return false;  // a zero character before the end
     }
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char16_t c = units[i];
+    const auto unit = [&data](std::size_t i) { return data[2 * i] | (data[2 * i + 1] << 8); };
+    for (std::size_t i = 0; i < units; ++i) {
+        const int c = unit(i);
         if (c < 0x20 || c == 0x7F) {
             return false;
         }
         bool high = c >= 0xD800 && c <= 0xDBFF;
         bool low = c >= 0xDC00 && c <= 0xDFFF;
-        if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+        if (high && i + 1 < units && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
             ++i;
         } else if (high || low) {
             return false;
         }
     }
-    text = utf16ToUtf8(units);
     return true;
 }
 
@@ -75,10 +75,17 @@ void appendHex(std::string& out, std::string line, const std::vector<std::uint8_
 }
 
 void appendValue(std::string& out, const std::string& name, const RegValue& value) {
-    std::string line = (name.empty() ? std::string("@") : quote(name)) + "=";
-    std::string text;
-    if (value.type == RegType::Sz && quotable(value.data, text)) {
-        out += line + quote(text) + "\n";
+    std::string line;
+    if (name.empty()) {
+        line = "@";
+    } else {
+        appendQuoted(line, name);
+    }
+    line += "=";
+    if (value.type == RegType::Sz && quotable(value.data)) {
+        out += line;
+        appendQuoted(out, regSzToUtf8(value.data));
+        out += "\n";
     } else if (value.type == RegType::Dword && value.data.size() == 4) {
         std::uint32_t n = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
                           (static_cast<std::uint32_t>(value.data[3]) << 24);
@@ -91,17 +98,20 @@ void appendValue(std::string& out, const std::string& name, const RegValue& valu
 }
 
 // ---- reading ----
+//
+// The file is read in place: lines and fields are views of its text, and a
+// value's data is made once, straight from its text, so a large value costs
+// its text and its data and no copies between.
 
-std::string trim(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) {
+std::string_view trim(std::string_view s) {
+    const std::size_t b = s.find_first_not_of(" \t");
+    if (b == std::string_view::npos) {
         return {};
     }
-    std::size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
+    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
-bool startsWithNoCase(const std::string& s, const std::string& prefix) {
+bool startsWithNoCase(std::string_view s, std::string_view prefix) {
     if (s.size() < prefix.size()) {
         return false;
     }
@@ -115,48 +125,42 @@ bool startsWithNoCase(const std::string& s, const std::string& prefix) {
 }
 
 // Text of the file as UTF-8: a UTF-16LE file (byte-order mark FF FE) is
-// converted, a UTF-8 byte-order mark dropped.
-std::string asUtf8(const std::string& raw) {
+// converted into `converted`, a UTF-8 byte-order mark skipped.
+std::string_view asUtf8(const std::string& raw, std::string& converted) {
     if (raw.size() >= 2 && static_cast<unsigned char>(raw[0]) == 0xFF &&
         static_cast<unsigned char>(raw[1]) == 0xFE) {
-        std::vector<std::uint8_t> data(raw.begin() + 2, raw.end());
         std::u16string units;
-        for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
-            units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+        for (std::size_t i = 2; i + 1 < raw.size(); i += 2) {
+            units.push_back(static_cast<char16_t>(static_cast<unsigned char>(raw[i]) |
+                                                  (static_cast<unsigned char>(raw[i + 1]) << 8)));
         }
-        return utf16ToUtf8(units);
+        converted = utf16ToUtf8(units);
+        return converted;
     }
-    if (raw.rfind("\xEF\xBB\xBF", 0) == 0) {
-        return raw.substr(3);
+    std::string_view text = raw;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
     }
-    return raw;
+    return text;
 }
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(std::move(line));
-        start = end + 1;
+// Reads a quoted string starting at s[pos] == '"'; pos ends after the closing
+// quote. Text without escapes is a view of s; otherwise it is unescaped into
+// `unescaped`, which the result then views.
+bool readQuoted(std::string_view s, std::size_t& pos, std::string& unescaped,
+                std::string_view& out) {
+    const std::size_t stop = s.find_first_of("\"\\", pos + 1);
+    if (stop != std::string_view::npos && s[stop] == '"') {
+        out = s.substr(pos + 1, stop - pos - 1);
+        pos = stop + 1;
+        return true;
     }
-    return lines;
-}
-
-// Reads a quoted string starting at s[pos] == '"'; pos ends after the closing quote.
-bool readQuoted(const std::string& s, std::size_t& pos, std::string& out) {
-    out.clear();
+    unescaped.clear();
     for (std::size_t i = pos + 1; i < s.size(); ++i) {
         char c = s[i];
         if (c == '"') {
             pos = i + 1;
+            out = unescaped;
             return true;
         }
         if (c == '\\') {
@@ -165,21 +169,25 @@ bool readQuoted(const std::string& s, std::size_t& pos, std::string& out) {
             }
             c = s[++i];
         }
-        out.push_back(c);
+        unescaped.push_back(c);
     }
     return false;
 }
 
-bool parseHexNumber(const std::string& s, std::uint32_t& out) {
+int hexDigit(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
+}
+
+bool parseHexNumber(std::string_view s, std::uint32_t& out) {
     if (s.empty() || s.size() > 8) {
         return false;
     }
     out = 0;
     for (char c : s) {
-        int digit = c >= '0' && c <= '9'   ? c - '0'
-                    : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                           : -1;
+        const int digit = hexDigit(c);
         if (digit < 0) {
             return false;
         }
@@ -188,44 +196,63 @@ bool parseHexNumber(const std::string& s, std::uint32_t& out) {
     return true;
 }
 
-bool parseHexBytes(const std::string& list, std::vector<std::uint8_t>& out) {
-    std::string compact;
-    for (char c : list) {
-        if (c != ' ' && c != '\t') {
-            compact.push_back(c);
+// A hex byte list ("4a,0b"), fed a line's part at a time: items of one or
+// two digits separated by commas, blanks allowed anywhere; no item at all is
+// an empty list.
+class HexList {
+public:
+    explicit HexList(std::vector<std::uint8_t>& out) : out_(out) {}
+
+    bool feed(std::string_view part) {
+        for (char c : part) {
+            if (c == ' ' || c == '\t') {
+                continue;
+            }
+            any_ = true;
+            if (c == ',') {
+                if (!endItem()) {
+                    return false;
+                }
+                continue;
+            }
+            const int digit = hexDigit(c);
+            if (digit < 0 || ++digits_ > 2) {
+                return false;
+            }
+            byte_ = (byte_ << 4) | static_cast<std::uint32_t>(digit);
         }
-    }
-    out.clear();
-    if (compact.empty()) {
         return true;
     }
-    std::size_t start = 0;
-    while (true) {
-        std::size_t comma = compact.find(',', start);
-        std::string item =
-            compact.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        std::uint32_t byte;
-        if (item.size() > 2 || !parseHexNumber(item, byte)) {
+    bool finish() { return !any_ || endItem(); }
+
+private:
+    bool endItem() {
+        if (digits_ == 0) {
             return false;
         }
-        out.push_back(static_cast<std::uint8_t>(byte));
-        if (comma == std::string::npos) {
-            return true;
-        }
-        start = comma + 1;
+        out_.push_back(static_cast<std::uint8_t>(byte_));
+        digits_ = 0;
+        byte_ = 0;
+        return true;
     }
-}
+
+    std::vector<std::uint8_t>& out_;
+    int digits_ = 0;
+    std::uint32_t byte_ = 0;
+    bool any_ = false;
+};
 
 class Parser {
 public:
-    Parser(const std::string& text, RegRoot root, RegHive& hive)
-        : lines_(splitLines(asUtf8(text))), root_(root), hive_(hive) {}
+    Parser(std::string_view text, RegRoot root, RegHive& hive)
+        : text_(text), root_(root), hive_(hive) {}
 
     bool run(std::string& error) {
         bool headerSeen = false;
-        for (index_ = 0; index_ < lines_.size(); ++index_) {
-            std::size_t first = index_;  // errors name the line an entry starts on
-            std::string line = trim(lines_[index_]);
+        std::string_view raw;
+        while (nextLine(raw)) {
+            const std::size_t first = lineNumber_;  // errors name the line an entry starts on
+            const std::string_view line = trim(raw);
             if (line.empty() || line[0] == ';') {
                 continue;
             }
@@ -241,7 +268,7 @@ public:
                 ok = valueLine(line);
             }
             if (!ok) {
-                error = cformat("line %zu: %s", first + 1, error_.c_str());
+                error = cformat("line %zu: %s", first, error_.c_str());
                 return false;
             }
         }
@@ -249,16 +276,34 @@ public:
     }
 
 private:
+    // The next line without its end ("\n" or "\r\n"); false after the last.
+    bool nextLine(std::string_view& line) {
+        if (at_ > text_.size()) {
+            return false;
+        }
+        std::size_t end = text_.find('\n', at_);
+        if (end == std::string_view::npos) {
+            end = text_.size();
+        }
+        line = text_.substr(at_, end - at_);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        at_ = end + 1;
+        ++lineNumber_;
+        return true;
+    }
+
     bool fail(const std::string& reason) {
         error_ = reason;
         return false;
     }
 
-    bool keyLine(const std::string& line) {
+    bool keyLine(std::string_view line) {
         if (line.back() != ']') {
             return fail("a key name must end with ']'");
         }
-        std::string inner = line.substr(1, line.size() - 2);
+        const std::string inner(line.substr(1, line.size() - 2));
         if (!inner.empty() && inner[0] == '-') {
             return fail("deleting keys is not supported in a settings file");
         }
@@ -279,21 +324,22 @@ private:
         return true;
     }
 
-    bool valueLine(const std::string& line) {
+    bool valueLine(std::string_view line) {
         if (!inKey_) {
             return fail("value outside of a key");
         }
-        std::string name;
+        std::string_view name;
         std::size_t pos = 0;
         if (line[0] == '@') {
             pos = 1;
-        } else if (line[0] != '"' || !readQuoted(line, pos, name)) {
+        } else if (line[0] != '"' || !readQuoted(line, pos, unescaped_, name)) {
             return fail("expected a quoted value name or @");
         }
-        if (!validValueName(name)) {
+        const std::string nameText(name);
+        if (!validValueName(nameText)) {
             return fail("invalid value name");
         }
-        std::string rest = trim(line.substr(pos));
+        const std::string_view rest = trim(line.substr(pos));
         if (rest.empty() || rest[0] != '=') {
             return fail("expected '=' after the value name");
         }
@@ -301,24 +347,20 @@ private:
         if (!valueData(trim(rest.substr(1)), value)) {
             return false;
         }
-        hive_.set(key_, name, value);
+        hive_.set(key_, nameText, std::move(value));
         return true;
     }
 
-    bool valueData(const std::string& data, RegValue& value) {
+    bool valueData(std::string_view data, RegValue& value) {
         if (!data.empty() && data[0] == '"') {
             std::size_t pos = 0;
-            std::string text;
-            if (!readQuoted(data, pos, text) || !trim(data.substr(pos)).empty()) {
+            std::string_view text;
+            if (!readQuoted(data, pos, unescaped_, text) || !trim(data.substr(pos)).empty()) {
                 return fail("badly quoted text");
             }
             bool ok = true;
-            std::u16string units = utf8ToUtf16(text, &ok);
-            if (!ok) {
-                return fail("text is not valid UTF-8");
-            }
-            value = RegValue{RegType::Sz, encodeRegSz(units)};
-            return true;
+            value = RegValue{RegType::Sz, encodeRegSz(text, &ok)};
+            return ok || fail("text is not valid UTF-8");
         }
         if (startsWithNoCase(data, "dword:")) {
             std::uint32_t n;
@@ -340,12 +382,12 @@ private:
         return fail("unknown value type");
     }
 
-    bool hexData(const std::string& data, RegValue& value) {
-        std::size_t colon = data.find(':');
-        if (colon == std::string::npos) {
+    bool hexData(std::string_view data, RegValue& value) {
+        const std::size_t colon = data.find(':');
+        if (colon == std::string_view::npos) {
             return fail("expected ':' after hex");
         }
-        std::string kind = data.substr(0, colon);
+        const std::string_view kind = data.substr(0, colon);
         std::uint32_t type = static_cast<std::uint32_t>(RegType::Binary);
         if (kind.size() > 5 && kind[3] == '(' && kind.back() == ')') {
             if (!parseHexNumber(kind.substr(4, kind.size() - 5), type)) {
@@ -354,29 +396,35 @@ private:
         } else if (kind.size() != 3) {
             return fail("unknown value type");
         }
-        std::string list = data.substr(colon + 1);
         // A trailing backslash continues the list on the next line.
+        HexList bytes(value.data);
+        bool good = true;
+        std::string_view list = data.substr(colon + 1);
         while (!list.empty() && list.back() == '\\') {
-            list.pop_back();
-            if (index_ + 1 >= lines_.size()) {
+            list.remove_suffix(1);
+            good = good && bytes.feed(list);
+            std::string_view next;
+            if (!nextLine(next)) {
                 return fail("hex data continued past the end of the file");
             }
-            list += trim(lines_[++index_]);
+            list = trim(next);
         }
-        if (!parseHexBytes(list, value.data)) {
+        if (!good || !bytes.feed(list) || !bytes.finish()) {
             return fail("bad hex byte list");
         }
         value.type = static_cast<RegType>(type);
         return true;
     }
 
-    std::vector<std::string> lines_;
-    std::size_t index_ = 0;
+    std::string_view text_;
+    std::size_t at_ = 0;
+    std::size_t lineNumber_ = 0;
     RegRoot root_;
     RegHive& hive_;
     std::string key_;
     bool inKey_ = false;
     std::string error_;
+    std::string unescaped_;  // a quoted string with escapes, undone
 };
 
 }  // namespace
@@ -415,7 +463,8 @@ std::string RegFileFormat::format(RegRoot root, const RegHive& hive) {
 
 bool RegFileFormat::parse(const std::string& text, RegRoot root, RegHive& hive,
                           std::string& error) {
-    return Parser(text, root, hive).run(error);
+    std::string converted;
+    return Parser(asUtf8(text, converted), root, hive).run(error);
 }
 
 }  // namespace wp2

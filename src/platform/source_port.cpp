@@ -15,20 +15,20 @@ std::string resolved(const std::string& path) {
 
 }  // namespace
 
-bool gpsdServes(const std::string& gpsd, const std::string& device, int timeoutMs) {
+std::string gpsdDevicePath(const std::string& gpsd, const std::string& device, int timeoutMs) {
     SourceAddress address;
     std::vector<std::string> paths;
     if (gpsd.empty() || device.empty() || !parseSource(kGpsdScheme + gpsd, address) ||
         !askGpsdDevices(address, timeoutMs, paths)) {
-        return false;
+        return {};
     }
     const std::string target = resolved(device);
     for (const std::string& path : paths) {
         if (path == device || resolved(path) == target) {
-            return true;
+            return path;
         }
     }
-    return false;
+    return {};
 }
 
 bool SourcePort::open(const std::string& device, const SerialLineSettings& settings) {
@@ -39,9 +39,10 @@ bool SourcePort::open(const std::string& device, const SerialLineSettings& setti
         return network_.open(device, settings);
     }
     const std::string gpsd = localGpsdAddress();
-    if (gpsdServes(gpsd, device, kGpsdCheckMs) && parseSource(kGpsdScheme + gpsd, address)) {
+    const std::string served = gpsdDevicePath(gpsd, device, kGpsdCheckMs);
+    if (!served.empty() && parseSource(kGpsdScheme + gpsd, address)) {
         active_ = &network_;
-        return network_.connectTo(address, device);
+        return network_.connectTo(address, served);
     }
     active_ = &serial_;
     return serial_.open(device, settings);

@@ -38,8 +38,10 @@ private:
     SerialPort* active_ = &serial_;
 };
 
-// Whether the gpsd at `gpsd` ("host:port") serves `device` (the same path, or
-// a link to the same device). False when no gpsd answers.
-bool gpsdServes(const std::string& gpsd, const std::string& device, int timeoutMs);
+// The path under which the gpsd at `gpsd` ("host:port") serves `device`: the
+// same path, or the one of the device a link such as /dev/gps0 or
+// /dev/serial/by-id/... leads to. "" when it serves no such device or no
+// gpsd answers.
+std::string gpsdDevicePath(const std::string& gpsd, const std::string& device, int timeoutMs);
 
 }  // namespace wp2

@@ -133,7 +133,7 @@ void describe(const RegValue& value, bool forList, std::string& type, std::strin
         text = formatDouble(doubleFromBytes(value.data));
     } else if (value.type == RegType::Sz) {
         type = "text";
-        text = utf16ToUtf8(decodeRegSz(value.data));
+        text = regSzToUtf8(value.data);
         if (forList) {
             text = escapeControls(text);
         }

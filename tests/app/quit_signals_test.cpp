@@ -7,14 +7,40 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <filesystem>
 
+#include "app/qt_dialogs.h"
 #include "app_test_support.h"
+#include "dialogs/widget_message_boxes.h"
 #include "platform/file_registry.h"
 #include "support/env_override.h"
 
 namespace wp2 {
 namespace {
+
+// What the program does on a quit signal with a message box up (a save that
+// failed): the box closes, and its text and that of every later box go to
+// standard error, answered as no one is there to answer.
+TEST(QuitSignals, AnOpenBoxClosesAndWhatBoxesSayGoesToStandardError) {
+    test::ensureApplication();
+    // Loops run again after the quits of earlier tests, as after a start-up.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    WidgetMessageBoxes boxes;
+    test::RecordingSoundPlayer player;
+    QtDialogs dialogs(player);
+    QTimer::singleShot(100, [&] {
+        boxes.quit();
+        dialogs.quit();
+    });
+    testing::internal::CaptureStderr();
+    const MessageResult open = boxes.show("open", "A", MessageIcon::Stop, MessageButtons::YesNo);
+    const MessageResult later = boxes.show("later", "B", MessageIcon::Stop, MessageButtons::Ok);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "A: open\nB: later\n");
+    EXPECT_EQ(open, MessageResult::Yes);
+    EXPECT_EQ(later, MessageResult::Ok);
+}
 
 #ifdef WAYPLOT2_APP
 TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -166,23 +167,48 @@ TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsS
     EXPECT_EQ(*result, "");
 }
 
-// The lock is waited for a bounded time; then the change fails and names the holder.
+// The lock is waited for a bounded time; then the change fails and names the
+// process the system says holds it, not the one the lock file's text names:
+// a holder taking a flock() lock only (as flock(1) does), and one taking a
+// record lock only.
 TEST(FileRegistry, HeldLockFailsTheChangeAfterAWhileNamingItsHolder) {
-    TempDir tmp;
-    const int held = ::open(tmp.file("registry.lock").c_str(), O_RDWR | O_CREAT, 0666);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    ASSERT_EQ(::write(held, "4242 holder\n", 12), 12);
-    FileRegistry reg(tmp.path());
-    reg.setLockWait(std::chrono::milliseconds(100));
-    RecordingMessageBoxes boxes;
-    const RegValue one{RegType::Dword, dwordBytes(1)};
-    const int rc = reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one);
-    EXPECT_EQ(rc, kRegWriteProtect);
-    EXPECT_TRUE(contains(reg.errorText(rc), "in use by process 4242 (holder)"))
-        << reg.errorText(rc);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    ::close(held);
-    EXPECT_EQ(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one), kRegOk);
+    for (const bool recordLock : {false, true}) {
+        SCOPED_TRACE(recordLock ? "record lock" : "flock");
+        TempDir tmp;
+        writeFile(tmp.file("registry.lock"), "4242 stale\n");
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t holder = ::fork();
+        if (holder == 0) {
+            const int fd = ::open(tmp.file("registry.lock").c_str(), O_RDWR);
+            struct flock whole {};
+            whole.l_type = F_WRLCK;
+            const bool locked =
+                recordLock ? ::fcntl(fd, F_SETLK, &whole) == 0 : ::flock(fd, LOCK_EX) == 0;
+            if (!locked || ::write(ready[1], "!", 1) != 1) {
+                _exit(1);
+            }
+            ::pause();
+        }
+        char byte = 0;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        FileRegistry reg(tmp.path());
+        reg.setLockWait(std::chrono::milliseconds(100));
+        RecordingMessageBoxes boxes;
+        const RegValue one{RegType::Dword, dwordBytes(1)};
+        const int rc = reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one);
+        EXPECT_EQ(rc, kRegWriteProtect);
+        const std::string name = readFile("/proc/self/comm");
+        EXPECT_TRUE(contains(reg.errorText(rc), "in use by process " + std::to_string(holder) +
+                                                    " (" + name.substr(0, name.size() - 1) + ")"))
+            << reg.errorText(rc);
+        EXPECT_EQ(boxes.shown.size(), 1u);
+        ::kill(holder, SIGKILL);
+        ::waitpid(holder, nullptr, 0);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        EXPECT_EQ(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one), kRegOk);
+    }
 }
 
 // The store is read once and again only when the file changed.

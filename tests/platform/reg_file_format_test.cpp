@@ -63,5 +63,41 @@ TEST(RegFileFormat, WritesEachTypeInRegistryExportSyntax) {
     EXPECT_TRUE(back == hive);
 }
 
+// Hand-edited and exported files: each body below the key line, as format()
+// writes the value it holds, or the error naming the line an entry starts on.
+TEST(RegFileFormat, ReadsWhatEditorsWriteAndNamesTheLineOfWhatItRefuses) {
+    const std::string head = "Windows Registry Editor Version 5.00\n\n[HKLM\\Software\\X]\n";
+    for (const auto& [body, expected] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"\"A\"=\"q\\\"b\\\\\"", "\"A\"=\"q\\\"b\\\\\""},
+             {"\"A\" = \"\" \r\n\"B\"=dword:A", "\"A\"=\"\"\n\"B\"=dword:0000000a"},
+             {"\"A\"=hex:01,0\\\n  2, 03", "\"A\"=hex:01,02,03"},  // continued mid-item
+             {"\"A\"=hex(7):\\\n\n@=hex:", "@=hex:\n\"A\"=hex(7):"},
+             {"\"A\"=\"x\" y", "line 4: badly quoted text"},
+             {"\"A\"=\"\xff\"", "line 4: text is not valid UTF-8"},
+             {"\n\"A\"=hex:01,\\\n02,\\\n,03", "line 5: bad hex byte list"},
+             {"\"A\"=hex:123", "line 4: bad hex byte list"},
+             {"\"A\"=hex:01,\\", "line 4: hex data continued past the end of the file"},
+             {"A=1", "line 4: expected a quoted value name or @"}}) {
+        SCOPED_TRACE(body);
+        RegHive hive;
+        std::string error;
+        const bool read = RegFileFormat::parse(head + body, RegRoot::LocalMachine, hive, error);
+        EXPECT_EQ(read ? RegFileFormat::format(RegRoot::LocalMachine, hive) : error,
+                  read ? "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\"
+                         "Software\\X]\n" +
+                             expected + "\n\n"
+                       : expected);
+    }
+    // A UTF-16 export with its byte-order mark.
+    std::string utf16 = "\xff\xfe";
+    for (char16_t unit : utf8ToUtf16(head + "\"A\"=\"\xc3\xa9\"\r\n")) {
+        utf16 += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    }
+    RegHive hive;
+    std::string error;
+    ASSERT_TRUE(RegFileFormat::parse(utf16, RegRoot::LocalMachine, hive, error)) << error;
+    EXPECT_EQ(*hive.find("Software\\X", "A"), sz("\xc3\xa9"));
+}
+
 }  // namespace
 }  // namespace wp2

@@ -14,6 +14,7 @@
 #include "support/local_tcp_server.h"
 #include "support/nmea_lines.h"
 #include "support/pseudo_terminal.h"
+#include "support/test_support.h"
 #include "support/trace_recorder.h"
 
 namespace wp2 {
@@ -89,13 +90,45 @@ TEST(NetworkSourceTest, AServerThatDoesNotAnswerHoldsUpNeitherOpenNorClose) {
     char request[256] = {};
     ASSERT_GT(::recv(client, request, sizeof request - 1, 0), 0);
     EXPECT_EQ(request, gpsdWatchRequest(""));
+    // An error it reports is traced.
     const std::string nmea = test::noFixEpoch();
-    const std::string sent = "{\"class\":\"VERSION\"}\r\n" + nmea + "{\"class\":\"SKY\"}\n" + nmea;
+    const std::string sent = "{\"class\":\"VERSION\"}\r\n" + nmea + "{\"class\":\"SKY\"}\n" + nmea +
+                             "{\"class\":\"ERROR\",\"message\":\"No such device as /x\"}\r\n";
     ASSERT_EQ(::send(client, sent.data(), sent.size(), 0), static_cast<ssize_t>(sent.size()));
-    EXPECT_TRUE(waitUntil([&] { return got.bytes() == nmea + nmea; }));
+    EXPECT_TRUE(waitUntil([&] { return traces.texts().size() == 2; }));
+    EXPECT_EQ(got.bytes(), nmea + nmea);
+    EXPECT_EQ(traces.texts().back(),
+              "gpsd at 127.0.0.1:" + std::to_string(port) + ": No such device as /x");
     source.close();
     ::close(client);
     ::close(server);
+}
+
+// A server that sends as fast as the connection carries: the source takes in
+// no more than its rate allows (a second's worth at once, then the rate) and
+// leaves the rest waiting on the connection; what it takes is the stream from
+// its start, in order.
+TEST(NetworkSourceTest, AFloodIsTakenInAtTheRateOfAReceiverNotAsFastAsItComes) {
+    std::string pattern(251 * 64, '\0');
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        pattern[i] = static_cast<char>(i % 251);
+    }
+    const int port = test::freeTcpPort();
+    test::LocalTcpServer flood(pattern, 0, port);
+    NetworkSource source;
+    test::ByteCollector got;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(source.open("tcp://127.0.0.1:" + std::to_string(port), {}));
+    ASSERT_TRUE(source.startReader(got.sink()));
+    const std::size_t twoSeconds = 2 * NetworkSource::kMaxBytesPerSecond;
+    EXPECT_TRUE(waitUntil([&] { return got.bytes().size() >= twoSeconds; }, 10000));
+    const std::string bytes = got.bytes();
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+    source.close();
+    EXPECT_LE(bytes.size(), NetworkSource::kMaxBytesPerSecond * (taken.count() + 1));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        ASSERT_EQ(static_cast<unsigned char>(bytes[i]), i % 251) << i;
+    }
 }
 
 TEST(GpsdOwnershipTest, AReceiverGpsdServesIsReadThroughGpsdNotTakenFromIt) {
@@ -112,11 +145,17 @@ TEST(GpsdOwnershipTest, AReceiverGpsdServesIsReadThroughGpsdNotTakenFromIt) {
     const int port = test::freeTcpPort();
     const std::string address = "127.0.0.1:" + std::to_string(port);
     test::Background daemon({gpsd, "-N", "-n", "-b", "-S", std::to_string(port), device});
-    EXPECT_TRUE(waitUntil([&] { return gpsdServes(address, device, 200); }, 10000));
+    // The receiver is named through a link, as /dev/gps0 is: gpsd is asked
+    // for it by the name it knows.
+    test::TempDir dir;
+    const std::string link = dir.file("gps0");
+    ASSERT_EQ(::symlink(device.c_str(), link.c_str()), 0);
+    EXPECT_TRUE(waitUntil([&] { return gpsdDevicePath(address, link, 200) == device; }, 10000));
+    EXPECT_EQ(gpsdDevicePath(address, dir.file("no-such-device"), 200), "");
 
     test::EnvOverride local("WAYPLOT2_GPSD", address.c_str());
     SourcePort source;
-    ASSERT_TRUE(source.open(device, {}));
+    ASSERT_TRUE(source.open(link, {}));
     EXPECT_EQ(source.describe(), device + " through gpsd at " + address);
     EXPECT_FALSE(source.takesCommands());
     EXPECT_FALSE(test::processHolds(device));  // gpsd keeps the receiver

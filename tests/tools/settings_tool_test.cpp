@@ -68,6 +68,32 @@ TEST(SettingsTool, EveryValueTypeRoundTripsThroughTheStore) {
               std::string::npos);
 }
 
+// A dword is -2147483648..4294967295 in decimal or 0x0..0xffffffff: a number
+// outside that or not a number at all is refused with the usage and changes
+// nothing; each boundary is stored.
+TEST(SettingsTool, DwordOutOfRangeOrMalformedIsRefused) {
+    TempDir tmp;
+    // Each text and what get prints after it ("": refused).
+    std::vector<std::pair<std::string, std::string>> rows = {{"4294967295", "-1"},
+                                                             {"-2147483648", "-2147483648"},
+                                                             {"0xFFFFFFFF", "-1"},
+                                                             {"0x0", "0"},
+                                                             {"0009", "9"}};
+    for (const char* refused : {"4294967296", "-2147483649", "0x100000000", "99999999999", "-0x1",
+                                "+1", "1.5", "12a", "0x", "-", "", " 1", "0xg"}) {
+        rows.emplace_back(refused, "");
+    }
+    for (const auto& [text, stored] : rows) {
+        SCOPED_TRACE(text);
+        tool(tmp.path(), {"settings", "set", "N", "dword", "7"});
+        const RunResult set = tool(tmp.path(), {"settings", "set", "N", "dword", text});
+        const RunResult got = tool(tmp.path(), {"settings", "get", "N"});
+        EXPECT_EQ(set.status, stored.empty() ? 2 : 0);
+        EXPECT_EQ(set.err.rfind("usage: wayplot2-tool", 0) == 0, stored.empty()) << set.err;
+        EXPECT_EQ(got.out, (stored.empty() ? "7" : stored) + "\n");
+    }
+}
+
 TEST(SettingsTool, CorruptStoreIsSetAsideAndReported) {
     TempDir tmp;
     test::writeFile(tmp.file("local-machine.reg"), "scrambled");

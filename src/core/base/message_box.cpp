@@ -30,4 +30,8 @@ MessageBoxes& messageBoxes() {
     return *current;
 }
 
+MessageBoxes& stderrMessageBoxes() {
+    return defaultBoxes;
+}
+
 }  // namespace wp2

@@ -25,6 +25,8 @@ public:
 // which writes the text to standard error and answers Ok / Yes).
 void setMessageBoxes(MessageBoxes* boxes);
 MessageBoxes& messageBoxes();
+// That default, for a program that no one is there to answer any more.
+MessageBoxes& stderrMessageBoxes();
 
 inline MessageResult showMessage(const std::string& text, const std::string& caption,
                                  MessageIcon icon, MessageButtons buttons = MessageButtons::Ok) {

@@ -54,11 +54,10 @@ bool CRegStore::readSz(const std::string& name, std::string& text, std::size_t m
         reg.queryValue(root_, path_, name, value) != kRegOk || value.type != RegType::Sz) {
         return false;
     }
-    std::u16string wide = decodeRegSz(value.data);
-    if (wide.size() > maxText) {
+    if (regSzLength(value.data) > maxText) {
         return false;
     }
-    text = utf16ToUtf8(wide);
+    text = regSzToUtf8(value.data);
     return true;
 }
 

@@ -73,13 +73,13 @@ const RegValue* RegHive::find(const std::string& path, const std::string& name) 
     return value == key->second.end() ? nullptr : &value->second;
 }
 
-void RegHive::set(const std::string& path, const std::string& name, const RegValue& value) {
+void RegHive::set(const std::string& path, const std::string& name, RegValue value) {
     Values& values = keys_[path];
     auto it = values.find(name);
     if (it == values.end()) {
-        values.emplace(name, value);
+        values.emplace(name, std::move(value));
     } else {
-        it->second = value;
+        it->second = std::move(value);
     }
 }
 

@@ -39,7 +39,7 @@ public:
     // nullptr when the key or value is absent.
     const RegValue* find(const std::string& path, const std::string& name) const;
     // Creates the key when needed.
-    void set(const std::string& path, const std::string& name, const RegValue& value);
+    void set(const std::string& path, const std::string& name, RegValue value);
     // False when the value was absent.
     bool erase(const std::string& path, const std::string& name);
     std::vector<std::pair<std::string, RegValue>> values(const std::string& path) const;

@@ -1,5 +1,7 @@
 #include "core/settings/reg_sz.h"
 
+#include <utility>
+
 namespace wp2 {
 
 namespace {
@@ -36,7 +38,7 @@ void appendUtf8(std::string& out, char32_t cp) {
 
 // Decodes one UTF-8 sequence at text[i]; advances i. Returns kReplacement and
 // clears ok for malformed, overlong or surrogate sequences.
-char32_t nextCodePoint(const std::string& text, std::size_t& i, bool& ok) {
+char32_t nextCodePoint(std::string_view text, std::size_t& i, bool& ok) {
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char b0 = byte(i);
     if (b0 < 0x80) {
@@ -77,6 +79,29 @@ char32_t nextCodePoint(const std::string& text, std::size_t& i, bool& ok) {
     return cp;
 }
 
+// UTF-8 of `size` UTF-16 units, unit(i) giving each.
+template <typename Unit>
+std::string toUtf8(std::size_t size, Unit unit) {
+    std::string out;
+    out.reserve(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < size && unit(i + 1) >= 0xDC00 &&
+            unit(i + 1) <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = kReplacement;
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+char16_t regSzUnit(const std::vector<std::uint8_t>& data, std::size_t i) {
+    return static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+}
+
 }  // namespace
 
 std::u16string utf8ToUtf16(const std::string& text, bool* ok) {
@@ -93,20 +118,7 @@ std::u16string utf8ToUtf16(const std::string& text, bool* ok) {
 }
 
 std::string utf16ToUtf8(const std::u16string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = kReplacement;
-        }
-        appendUtf8(out, c);
-    }
-    return out;
+    return toUtf8(text.size(), [&](std::size_t i) { return text[i]; });
 }
 
 std::vector<std::uint8_t> encodeRegSz(const std::u16string& text) {
@@ -121,8 +133,40 @@ std::vector<std::uint8_t> encodeRegSz(const std::u16string& text) {
     return data;
 }
 
-std::vector<std::uint8_t> encodeRegSz(const std::string& utf8) {
-    return encodeRegSz(utf8ToUtf16(utf8));
+std::vector<std::uint8_t> encodeRegSz(std::string_view utf8, bool* ok) {
+    std::vector<std::uint8_t> data;
+    data.reserve((utf8.size() + 1) * 2);
+    const auto put = [&](char32_t unit) {
+        data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        data.push_back(static_cast<std::uint8_t>(unit >> 8));
+    };
+    bool good = true;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const char32_t cp = nextCodePoint(utf8, i, good);
+        if (cp >= 0x10000) {
+            put(0xD800 + ((cp - 0x10000) >> 10));
+            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            put(cp);
+        }
+    }
+    put(0);
+    if (ok) {
+        *ok = good;
+    }
+    return data;
+}
+
+std::size_t regSzLength(const std::vector<std::uint8_t>& data) {
+    std::size_t n = 0;
+    while (2 * n + 1 < data.size() && regSzUnit(data, n) != 0) {
+        ++n;
+    }
+    return n;
+}
+
+std::string regSzToUtf8(const std::vector<std::uint8_t>& data) {
+    return toUtf8(regSzLength(data), [&](std::size_t i) { return regSzUnit(data, i); });
 }
 
 std::u16string decodeRegSz(const std::vector<std::uint8_t>& data) {
