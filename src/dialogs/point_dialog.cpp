@@ -81,6 +81,15 @@ std::u16string noteForStoring(const QString& text) {
     return s.toStdU16String();
 }
 
+// A pushpin's own fields, without the links that belong to its collection.
+void copyFields(CPushpin& to, const CPushpin& from) {
+    static_cast<TrackPoint&>(to) = from;
+    to.name = from.name;
+    to.note = from.note;
+    to.icon = from.icon;
+    to.reserved = from.reserved;
+}
+
 void complain(const std::string& text) {
     showMessage(text, kApplicationCaption, MessageIcon::Exclamation);
 }
@@ -309,31 +318,41 @@ void PointDialog::accept() {
         return;
     }
 
+    // The pushpin changes only when everything typed can be kept: a name or
+    // note with a control character pasted into it would make a pushpin file
+    // its own reader refuses.
+    CPushpin edited;
+    copyFields(edited, *pushpin_);
     const std::u16string name = name_->text().toStdU16String();
-    pushpin_->name = name;
-    counter_ = nextPointCounter(name, counter_.Get());
-    pushpin_->note = noteForStoring(note_->toPlainText());
-    pushpin_->icon = icon_;
-
-    lat_ = lat;
-    lng_ = lng;
+    edited.name = name;
+    edited.note = noteForStoring(note_->toPlainText());
+    edited.icon = icon_;
     const bool latChanged = latDegrees_->text() != shownLat_[0] ||
                             latMinutes_->text() != shownLat_[1] || north_ != shownNorth_;
     const bool lngChanged = lngDegrees_->text() != shownLng_[0] ||
                             lngMinutes_->text() != shownLng_[1] || east_ != shownEast_;
     if (latChanged) {
-        pushpin_->latitude = coordinate(lat, north_);
+        edited.latitude = coordinate(lat, north_);
     }
     if (lngChanged) {
-        pushpin_->longitude = coordinate(lng, east_);
+        edited.longitude = coordinate(lng, east_);
     }
     if (altitudeGiven) {
-        pushpin_->altitude = altitude;
-        pushpin_->state |= TrackPointState::ThreeD;
+        edited.altitude = altitude;
+        edited.state |= TrackPointState::ThreeD;
     } else {
-        pushpin_->state &= ~TrackPointState::ThreeD;
-        pushpin_->state |= TrackPointState::FromPosition;
+        edited.state &= ~TrackPointState::ThreeD;
+        edited.state |= TrackPointState::FromPosition;
     }
+    const std::string problem = impossiblePushpin(edited);
+    if (!problem.empty()) {
+        complain("The point cannot be kept: it holds " + problem + ".");
+        return;
+    }
+    copyFields(*pushpin_, edited);
+    counter_ = nextPointCounter(name, counter_.Get());
+    lat_ = lat;
+    lng_ = lng;
     madeHere_ = false;
     QDialog::accept();
 }

@@ -16,7 +16,7 @@ class GpsLink;
 inline constexpr const char* kScanWarningText =
     "If the scan hangs, check the\r\nreceiver's cable and power and\r\nstart Wayplot2 again.";
 inline constexpr const char* kScanNotFoundText =
-    "Can't find GPS.\r\nPossibly this GPS receiver is not supported";
+    "No GPS receiver was found.\r\nPerhaps this receiver is not supported.";
 // Ports the dialog's scan tries.
 inline constexpr int kScanDialogPorts = 8;
 // The scan starts this long after the dialog opens, so that it is drawn first.

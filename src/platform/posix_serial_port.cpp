@@ -171,7 +171,7 @@ std::string serialOpenProblem(const std::string& device, int error) {
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            return device.empty() ? std::string("The port names no device.")
+            return device.empty() ? std::string("No device is set for this port.")
                                   : cformat("%s does not exist: is the receiver plugged in?", name);
         case ENOTTY:
             return cformat("%s is not a serial device.", name);

@@ -197,9 +197,11 @@ int runMonitor(const std::vector<std::string>& arguments) {
     bool everOpen = link.ensureLinkOpen(-1);
     if (!everOpen) {
         std::string problem = link.serialPort()->openProblem();
-        std::fprintf(stderr, "wayplot2-tool: GPS is not started ! (port %d, %s); retrying\n%s%s",
-                     link.portNumber(), device.empty() ? "no device" : device.c_str(),
-                     problem.c_str(), problem.empty() ? "" : "\n");
+        std::fprintf(
+            stderr,
+            "wayplot2-tool: the GPS receiver could not be started (port %d, %s); retrying\n%s%s",
+            link.portNumber(), device.empty() ? "no device" : device.c_str(), problem.c_str(),
+            problem.empty() ? "" : "\n");
     }
     LinkSession::catchStopSignals();
     TimerQueue& timers = session.timers();

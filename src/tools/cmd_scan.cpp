@@ -57,7 +57,7 @@ int runScan(const std::vector<std::string>& args) {
     loadDriverSetting(link);  // the scan keeps the stored framing
     PrintedProgress progress;
     if (!scan(link, &progress, static_cast<int>(ports))) {
-        std::fputs("\r\nCan't find GPS.\r\nPossibly this GPS receiver is not supported\r\n",
+        std::fputs("\r\nNo GPS receiver was found.\r\nPerhaps this receiver is not supported.\r\n",
                    stderr);
         return kExitFailure;
     }

@@ -205,7 +205,7 @@ TEST_F(DashboardTest, TickDutiesFollowTheirFrameMultiples) {
     linkOpens_ = false;
     build(ScreenMode::Live);
     ASSERT_EQ(boxes_.shown.size(), 2u);
-    EXPECT_EQ(boxes_.shown[0].text, "Can not open emulation data");
+    EXPECT_EQ(boxes_.shown[0].text, "Cannot open the emulation data.");
     EXPECT_EQ(boxes_.shown[1].text, "The GPS receiver could not be started.");
 }
 

@@ -1,6 +1,6 @@
 // The program's quit signals, as a user's session ends it: SIGTERM or SIGINT
 // (sent by timeout(1)) in each state of the start-up 8 s in: running in
-// emulation, waiting for "GPS is not started !" to be answered (the receiver
+// emulation, waiting for "The GPS receiver could not be started." to be answered (the receiver
 // is a device that does not exist), and in the first-run set-up (no receiver
 // set up yet). The program ends in order each time, with what the next start
 // needs saved.

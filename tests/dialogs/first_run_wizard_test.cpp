@@ -97,7 +97,7 @@ TEST_F(FirstRunWizard, AutodetectGivesModeZeroWhateverTheScanFound) {
     EXPECT_EQ(runFirstRunSetup(nullptr, 0, l_.link.get()), StartMode::SetUp);
     ASSERT_EQ(boxes_.shown.size(), 1u);  // nothing found
     EXPECT_EQ(boxes_.shown[0].text,
-              "Can't find GPS.\r\nPossibly this GPS receiver is not supported");
+              "No GPS receiver was found.\r\nPerhaps this receiver is not supported.");
     EXPECT_EQ(boxes_.shown[0].icon, MessageIcon::Stop);
 }
 

@@ -144,6 +144,15 @@ TEST_F(PushpinDialogs, OutOfRangeEntriesAreRefusedAndTheDialogStays) {
             EXPECT_EQ(d.pushpin()->latitude, 45 * kDegToRad);
             typeInto(w.box, before);
         }
+        // A control character pasted into the name would make a file its reader refuses.
+        const std::u16string nameBefore = d.pushpin()->name;
+        d.nameEdit()->setText(QStringLiteral("A") + QChar(1));  // pasted: no key types it
+        click(d.okButton());
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(boxes_.shown.back().text,
+                  "The point cannot be kept: it holds a text with the character U+0001.");
+        EXPECT_EQ(d.pushpin()->name, nameBefore);
+        typeInto(d.nameEdit(), "A");
         typeInto(d.latDegreesEdit(), "90");
         typeInto(d.latMinutesEdit(), "0");
         typeInto(d.lngDegreesEdit(), "0");

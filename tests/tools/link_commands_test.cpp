@@ -64,7 +64,7 @@ TEST(MonitorCommandTest, AMissingDeviceOrServerFailsSayingWhy) {
     TempDir root;
     auto r = monitor(root, "/dev/wayplot2-none", 1);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("GPS is not started !"), std::string::npos);
+    EXPECT_NE(r.err.find("the GPS receiver could not be started"), std::string::npos);
     EXPECT_NE(r.err.find("/dev/wayplot2-none does not exist"), std::string::npos);
     EXPECT_NE(r.err.find("trace: Communications Error 2  Invalid Comms Port Opening.\n"),
               std::string::npos);
@@ -197,7 +197,7 @@ TEST(ScanCommandTest, AHeldPortIsBusyTheReceiverIsFoundAndStoredOrNothingIs) {
     auto r = runProgram({WAYPLOT2_TOOL, "--root", root.path(), "scan", "--ports", "1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "Scan for GPS...\r\nPort 5: Busy\r\n");
-    EXPECT_NE(r.err.find("Can't find GPS.\r\nPossibly this GPS receiver is not supported"),
+    EXPECT_NE(r.err.find("No GPS receiver was found.\r\nPerhaps this receiver is not supported."),
               std::string::npos);
     EXPECT_EQ(test::readFile(root.file("local-machine.reg")).find("Driver"), std::string::npos);
 

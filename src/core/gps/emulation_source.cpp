@@ -78,7 +78,7 @@ bool EmulationSource::open(const std::string& path) {
     }
     file_ = std::fopen(Paths::map(path).c_str(), "r");
     if (!file_) {
-        showMessage("Can not open emulation data", kCaption, MessageIcon::None);
+        showMessage("Cannot open the emulation data.", kCaption, MessageIcon::None);
     }
     snapshot_.emulationFile = file_;
     if (!track_) {

@@ -35,8 +35,8 @@ public:
     EmulationSource& operator=(const EmulationSource&) = delete;
 
     // Opens the file (a handheld name mapped into the data root, or an
-    // absolute path) for reading; on failure shows "Can not open emulation
-    // data" and the snapshot has no emulation file. In either case the
+    // absolute path) for reading; on failure shows "Cannot open the emulation
+    // data." and the snapshot has no emulation file. In either case the
     // emulation track log is made (once) and handed to the snapshot.
     bool open(const std::string& path);
     bool isOpen() const { return file_ != nullptr; }

@@ -441,7 +441,7 @@ TEST_F(EmulationTest, ReplaysTheFileEndlesslyAndDamagedLinesChangeOnlyWhatTheyHo
 TEST_F(EmulationTest, AMissingFileSaysSoAndTheSnapshotFollowsTheLink) {
     source_ = openEmulation(snapshot_, "Windows\\absent.txt");
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Can not open emulation data");
+    EXPECT_EQ(boxes.shown[0].text, "Cannot open the emulation data.");
     setCurrentLink(link.get());
     snapshot_.fixLevel = 4;
     refreshSnapshot(snapshot_, source_.get(), 0);
