@@ -21,8 +21,6 @@
 #include "core/nav/unit_formatter.h"
 #include "core/settings/creg_int.h"
 #include "core/settings/creg_store.h"
-#include "core/settings/memory_registry.h"
-#include "core/settings/registry.h"
 #include "core/sound/recording_sound_player.h"
 #include "core/waypoints/cpushpins.h"
 #include "support/test_support.h"
@@ -112,13 +110,9 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ensureApplication();
-        previous_ = setRegistry(&registry_);
         lastTarget_.emplace("LastTarg", true, -1);
     }
-    void TearDown() override {
-        lastTarget_.reset();
-        setRegistry(previous_);
-    }
+    void TearDown() override { lastTarget_.reset(); }
 
     DashboardServices services(LinkStarter ensureLinkOpen = nullptr) {
         DashboardServices s;
@@ -132,7 +126,7 @@ protected:
         return s;
     }
 
-    MemoryRegistry registry_;
+    InstalledMemoryRegistry registry_;
     TempDir root_{true};
     RecordingMessageBoxes boxes_;
     RecordingDialogs dialogs_;
@@ -141,9 +135,6 @@ protected:
     CRegStore store_;
     RecordingSoundPlayer player_;
     ManualClock clock_{1700000000, 5000};
-
-private:
-    Registry* previous_ = nullptr;
 };
 
 }  // namespace wp2::test

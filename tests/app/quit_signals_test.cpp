@@ -56,20 +56,18 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
             args.push_back(start);
         } else if (start[0]) {
             FileRegistry settings(root.path());
-            Registry* previous = setRegistry(&settings);
+            test::InstalledRegistry installed(settings);
             CRegStore().WriteText("Driver", start);
-            setRegistry(previous);
         }
         test::EnvOverride port("WAYPLOT2_COM1", root.file("no-such-device").c_str());
         const test::RunResult r = test::runProgram(args);
         EXPECT_EQ(r.status, 0) << r.err;
 
         FileRegistry stored(root.path());
-        Registry* previous = setRegistry(&stored);
+        test::InstalledRegistry installed(stored);
         std::string choices;
         EXPECT_TRUE(CRegStore().ReadLongText("IOpt", choices));
         EXPECT_EQ(choices, "105,30,102,24,101,27,103,35,104,37");
-        setRegistry(previous);
         EXPECT_TRUE(std::filesystem::exists(root.path() + "/My Documents/Pushpins.kpp"));
     }
 }

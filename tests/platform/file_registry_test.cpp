@@ -34,16 +34,6 @@ using test::RecordingMessageBoxes;
 using test::TempDir;
 using test::writeFile;
 
-// The process-wide registry while the object lives.
-class Installed {
-public:
-    explicit Installed(Registry& r) : previous_(setRegistry(&r)) {}
-    ~Installed() { setRegistry(previous_); }
-
-private:
-    Registry* previous_;
-};
-
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -70,26 +60,21 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     }
     const std::string before = readFile(tmp.file("local-machine.reg"));
 
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    const auto crashed = test::exitStatusesOf(1, [&](int) {
         FileRegistry reg(tmp.path());
         setBeforeReplaceHook([](const std::string&) { _exit(42); });
         reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart",
                      RegValue{RegType::Dword, dwordBytes(0)});
-        _exit(0);  // not reached when the hook runs
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 42) << "the write never reached the rename";
+        return 0;  // not reached when the hook runs
+    });
+    ASSERT_EQ(crashed, std::vector<int>{42}) << "the write never reached the rename";
 
     // The store is the old one; the complete new text sits in the temporary file.
     EXPECT_EQ(readFile(tmp.file("local-machine.reg")), before);
     const std::string temporary = onlyTemporaryFile(tmp.path());
     EXPECT_TRUE(contains(readFile(temporary), "dword:00000000"));
     FileRegistry reg(tmp.path());
-    Installed installed(reg);
+    test::InstalledRegistry installed(reg);
     RecordingMessageBoxes boxes;
     CRegInt warmStart("WarmStart", true, 7);
     EXPECT_EQ(warmStart.Get(), 1);
@@ -103,29 +88,18 @@ TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
     TempDir tmp;
     constexpr int kProcesses = 4;
     constexpr int kValuesEach = 25;
-    std::vector<pid_t> children;
-    for (int p = 0; p < kProcesses; ++p) {
-        pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            FileRegistry reg(tmp.path());
-            int failures = 0;
-            for (int i = 0; i < kValuesEach; ++i) {
-                std::string name = "P" + std::to_string(p) + "V" + std::to_string(i);
-                failures +=
-                    reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
-                                 RegValue{RegType::Dword,
-                                          dwordBytes(static_cast<std::uint32_t>(i))}) != kRegOk;
-            }
-            _exit(failures == 0 ? 0 : 1);
+    const auto statuses = test::exitStatusesOf(kProcesses, [&](int p) {
+        FileRegistry reg(tmp.path());
+        int failures = 0;
+        for (int i = 0; i < kValuesEach; ++i) {
+            std::string name = "P" + std::to_string(p) + "V" + std::to_string(i);
+            failures += reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
+                                     RegValue{RegType::Dword,
+                                              dwordBytes(static_cast<std::uint32_t>(i))}) != kRegOk;
         }
-        children.push_back(pid);
-    }
-    for (pid_t pid : children) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+        return failures == 0 ? 0 : 1;
+    });
+    EXPECT_EQ(statuses, std::vector<int>(kProcesses, 0));
     FileRegistry reg(tmp.path());
     EXPECT_EQ(reg.listValues(RegRoot::LocalMachine, kSettingsKeyPath).size(),
               static_cast<std::size_t>(kProcesses * kValuesEach));
@@ -137,7 +111,7 @@ TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsS
     TempDir tmp;
     {
         FileRegistry reg(tmp.path());
-        Installed installed(reg);
+        test::InstalledRegistry installed(reg);
         CRegInt("UnitSystem", true, 0) = 1;
     }
     auto result = test::inPrivateMounts([&]() -> std::string {
@@ -145,7 +119,7 @@ TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsS
             return "cannot mount read-only";
         }
         FileRegistry reg(tmp.path());
-        Installed installed(reg);
+        test::InstalledRegistry installed(reg);
         RecordingMessageBoxes boxes;
         CRegInt unit("UnitSystem", true, 0);
         for (int i = 0; i < 26; ++i) {

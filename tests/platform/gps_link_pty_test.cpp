@@ -9,7 +9,6 @@
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/gps_status_flags.h"
-#include "core/settings/memory_registry.h"
 #include "platform/source_port.h"
 #include "support/env_override.h"
 #include "support/nmea_lines.h"
@@ -32,8 +31,7 @@ TEST(PtyLinkTest, UnpluggedReceiverIsRetriedUntilANewOneAppears) {
     const int fdsBefore = test::openDescriptorCount();
     const int threadsBefore = test::threadCount();
     test::TempDir root{true};
-    MemoryRegistry registry;
-    Registry* previousRegistry = setRegistry(&registry);
+    test::InstalledMemoryRegistry registry;
     test::TraceRecorder traces;
     test::EnvOverride com1{PortMap::environmentName(1), pty->slavePath().c_str()};
     ManualClock clock{1460384357};
@@ -90,7 +88,6 @@ TEST(PtyLinkTest, UnpluggedReceiverIsRetriedUntilANewOneAppears) {
     pty.reset();
     EXPECT_EQ(test::openDescriptorCount(), fdsBefore - 1);  // the first pty is gone
     EXPECT_EQ(test::threadCount(), threadsBefore);
-    setRegistry(previousRegistry);
 }
 
 }  // namespace

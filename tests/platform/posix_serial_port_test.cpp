@@ -12,6 +12,7 @@
 #include <chrono>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #include "support/pseudo_terminal.h"
 #include "support/trace_recorder.h"
@@ -88,7 +89,7 @@ TEST_F(SerialPortTest, FramingFollowsTheSettingsAndTheDeviceRunsRaw) {
             EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
             EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u);
             EXPECT_EQ(t.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
-            EXPECT_EQ(t.c_cc[VMIN] + t.c_cc[VTIME], 0);
+            EXPECT_EQ(std::tuple(t.c_cc[VMIN], t.c_cc[VTIME]), std::tuple(0, 0));
         }
     }
 }

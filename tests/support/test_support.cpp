@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -119,6 +120,34 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& st
     result.out = readFile(outPath);
     result.err = readFile(errPath);
     return result;
+}
+
+std::vector<int> exitStatusesOf(int n, const std::function<int(int)>& body) {
+    std::vector<pid_t> children;
+    for (int i = 0; i < n; ++i) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            _exit(body(i));
+        }
+        children.push_back(pid);
+    }
+    std::vector<int> statuses;
+    for (pid_t pid : children) {
+        int status = 0;
+        statuses.push_back(pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)
+                               ? WEXITSTATUS(status)
+                               : -1);
+    }
+    return statuses;
+}
+
+std::string randomBytes(std::size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string bytes(n, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(rng());
+    }
+    return bytes;
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/base/message_box.h"
+#include "core/settings/memory_registry.h"
 
 namespace wp2::test {
 
@@ -65,6 +66,30 @@ struct RunResult {
 };
 // Runs argv[0] with the arguments, without a shell, and collects its output.
 RunResult runProgram(const std::vector<std::string>& argv, const std::string& stdinText = "");
+
+// Runs body(i) for i from 0 to n - 1, each in a child process of its own, all
+// at once, and gives their exit statuses (-1 for a child that did not exit).
+std::vector<int> exitStatusesOf(int n, const std::function<int(int)>& body);
+
+// `n` bytes from a pseudo-random generator seeded with `seed`.
+std::string randomBytes(std::size_t n, unsigned seed);
+
+// The process-wide registry while the object lives.
+class InstalledRegistry {
+public:
+    explicit InstalledRegistry(Registry& r) : previous_(setRegistry(&r)) {}
+    ~InstalledRegistry() { setRegistry(previous_); }
+    InstalledRegistry(const InstalledRegistry&) = delete;
+    InstalledRegistry& operator=(const InstalledRegistry&) = delete;
+
+private:
+    Registry* previous_;
+};
+
+// A registry in memory, the process-wide one while it lives.
+class InstalledMemoryRegistry : public MemoryRegistry {
+    InstalledRegistry installed_{*this};
+};
 
 // Runs body in a child process with a mount namespace of its own, where it
 // may mount what it needs (mountReadOnly, mountTmpfs) without touching the

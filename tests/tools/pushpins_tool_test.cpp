@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "core/base/cformat.h"
-#include "core/waypoints/cpushpins.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "support/test_support.h"
 
@@ -41,11 +40,7 @@ protected:
 TEST_F(PushpinsTool, DamagedFileFailsEveryCommandButSalvageAndIsNeverRewritten) {
     ASSERT_EQ(tool({"import", kpp(), dataFile("waypoints/iblue747~csv.csv")}).status, 0);
     std::string bytes = readFile(kpp());
-    std::size_t at = 0;
-    for (int marker = 0; marker <= 2 * 117; ++marker) {
-        at = bytes.find("\xFF\xFE\xFF", at) + 3;
-    }
-    bytes[at] ^= 0x20;  // the name length of record 118
+    bytes[test::nameLengthOffset(bytes, 118)] ^= 0x20;
     writeFile(kpp(), bytes);
     RunResult list = tool({"list", kpp()});
     EXPECT_EQ(list.status, 1);
@@ -67,36 +62,6 @@ TEST_F(PushpinsTool, DamagedFileFailsEveryCommandButSalvageAndIsNeverRewritten) 
     EXPECT_EQ(back.out, list.out);
     EXPECT_EQ(tool({"salvage", kpp(), dir.file("new.kpp")}).status, 1) << "never written over";
     EXPECT_EQ(readFile(kpp()), bytes);
-}
-
-// The program's pushpin store holds the file while the tool imports into it:
-// the program's next save (Mark) keeps the imported pushpin, and its own
-// deletion and addition.
-TEST_F(PushpinsTool, ImportWhileTheProgramHoldsTheFileIsKeptByItsNextSave) {
-    TempDir root(true);
-    const std::string file = CPushpins::DefaultFilePath();
-    writeFile(dir.file("two.csv"), "1,2,one\n3,4,two\n");
-    writeFile(dir.file("tool.csv"), "5,6,tool\n");
-    auto run = [&root](std::vector<std::string> args) {
-        args.insert(args.begin(), {WAYPLOT2_TOOL, "--root", root.path(), "pushpins"});
-        return test::runProgram(args);
-    };
-    ASSERT_EQ(run({"import", file, dir.file("two.csv")}).status, 0);
-    CPushpins program;
-    ASSERT_TRUE(program.Load().clean());
-    ASSERT_EQ(run({"import", file, dir.file("tool.csv")}).status, 0);
-    ASSERT_TRUE(program.DeleteAt(1));  // one
-    test::addPin(program, "mark", 7, 8);
-    ASSERT_TRUE(program.Save());
-    const RunResult list = run({"list", file});
-    EXPECT_EQ(list.status, 0);
-    std::vector<std::string> names;
-    for (std::size_t at = 0; at < list.out.size(); at = list.out.find('\n', at) + 1) {
-        const std::size_t tab = list.out.find('\t', at) + 1;
-        names.push_back(list.out.substr(tab, list.out.find('\t', tab) - tab));
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"mark", "tool", "two"}));
-    EXPECT_EQ(test::namesOf(program), names);
 }
 
 // Nothing added leaves the file as it is, or absent; a killed writer's
@@ -193,16 +158,18 @@ TEST_F(PushpinsTool, FullDiskSavesAndExportsSayWhyAndKeepThePreviousFiles) {
 // ogrinfo -al: the four fields with their widths, one point per pushpin with
 // the same coordinates to 8 decimals, accented names intact.
 TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
+    const std::string longNote(150, 'x');  // the name and the note cut to their fields' widths
     writeFile(dir.file("in.csv"),  // an ISO-8859-1 name, a note and an altitude
               "47.376887,8.541694,Z\xFCrich HB,408,Caf\xE9 am Gleis\n"
-              "-33.8568,151.2153,Opera House\n51.5,-0.12\n");
+              "-33.8568,151.2153,Opera House\n51.5,-0.12\n1.5,2.5,a name longer than twenty,0," +
+                  longNote + "\n");
     ASSERT_EQ(tool({"import", kpp(), dir.file("in.csv")}).status, 0);
     ASSERT_EQ(tool({"export", kpp(), dir.file("out.shp")}).status, 0);
     RunResult r = test::runProgram({"/usr/bin/env", "ogrinfo", "-al", dir.file("out.shp")});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string o = r.out;
     EXPECT_NE(o.find("Geometry: Point\n"), std::string::npos) << o;
-    EXPECT_NE(o.find("Feature Count: 3\n"), std::string::npos);
+    EXPECT_NE(o.find("Feature Count: 4\n"), std::string::npos);
     EXPECT_NE(o.find("Name: String (20.0)\nLongitude: Real (15.8)\nLatitude: Real (15.8)\n"
                      "Descr: String (100.0)\n"),
               std::string::npos)
@@ -212,7 +179,8 @@ TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
         double lon, lat;
     } expected[] = {{"Wpt_1", "(null)", -0.12, 51.5},
                     {"Opera House", "(null)", 151.2153, -33.8568},
-                    {"Z\u00fcrich HB", "Caf\u00e9 am Gleis", 8.541694, 47.376887}};
+                    {"Z\u00fcrich HB", "Caf\u00e9 am Gleis", 8.541694, 47.376887},
+                    {"a name longer than t", longNote.substr(0, 100), 2.5, 1.5}};
     for (const Expect& e : expected) {  // the fields, then the geometry to 5e-9
         const std::string fields = cformat(
             "  Name (String) = %s\n  Longitude (Real) = %.8lf\n  Latitude (Real) = %.8lf\n"

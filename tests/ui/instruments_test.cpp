@@ -269,8 +269,10 @@ TEST_F(InstrumentTest, PositionPanelShowsThePositionOrDashesWhenThereIsNone) {
     snap.longitude = -123.4567 * kDegToRad;  // a long text: it must still fit its line
     snap.altitude = 512;
     panel.tick(30);  // a stored last position: no altitude before the first fix
-    EXPECT_EQ(panel.latitudeText + panel.longitudeText + panel.altitudeText,
-              "N 47 12.0000'W 123 27.4020'--");
+    const auto texts = [&] {
+        return std::array{panel.latitudeText, panel.longitudeText, panel.altitudeText};
+    };
+    EXPECT_EQ(texts(), (std::array<std::string, 3>{"N 47 12.0000'", "W 123 27.4020'", "--"}));
     snap.fixLevel = 4;
     panel.tick(60);
     EXPECT_EQ(panel.altitudeText, "  512 m");
@@ -282,7 +284,7 @@ TEST_F(InstrumentTest, PositionPanelShowsThePositionOrDashesWhenThereIsNone) {
     for (double none : {kNoPosition, std::nan("")}) {
         snap.latitude = snap.longitude = none;
         panel.tick(60);
-        EXPECT_EQ(panel.latitudeText + panel.longitudeText + panel.altitudeText, "------");
+        EXPECT_EQ(texts(), (std::array<std::string, 3>{"--", "--", "--"}));
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/gps/nav_snapshot.h"
@@ -180,7 +181,8 @@ TEST_F(SkinScreenTest, InMapModeTheMapCoversTheReadoutsAndTheCompassComesFromScr
     screen.markAllDirty();
     EXPECT_EQ(composed(), (Log{"panel draw", "map keep", "map erase", "map draw", "compass draw"}));
     EXPECT_EQ(map->keepArea, compass->eraseRect());
-    EXPECT_EQ(compass->erasePending + map->dirty + readout->dirty, 1);  // the read-out waits
+    EXPECT_EQ(std::tuple(compass->erasePending, map->dirty, readout->dirty),
+              std::tuple(0, 0, 1));  // the read-out waits
 
     // Only the compass changed: its area comes back from the scratch surface.
     scratch().fill(rgb(1, 2, 3));
@@ -253,7 +255,7 @@ TEST_F(SkinScreenTest, PanelsMoveTheirChildrenAndKeepAHiddenChildHidden) {
     panel.showWithChildren(0);  // every child shown from then on
     panel.setVisible(1);
     panel.hideChildrenKeepState();
-    EXPECT_EQ(panel.visible + shown.visible + hidden.visible, 1);
+    EXPECT_EQ(std::tuple(panel.visible, shown.visible, hidden.visible), std::tuple(1, 0, 0));
     EXPECT_EQ(panel.childShown(), (std::vector<int>{1, 1}));
     EXPECT_EQ(shown.updates, 3);
 }

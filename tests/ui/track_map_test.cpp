@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "core/gps/nav_snapshot.h"
@@ -143,12 +144,12 @@ protected:
 
 TEST_F(TrackViewTest, ScaleStepAndOptionsAreReadClampedAndWrittenBack) {
     TrackView& v = makeView();
-    EXPECT_EQ(v.scaleIndex + v.drag * 100 + v.rotate * 1000, 105);  // drag, north up
+    EXPECT_EQ(std::tuple(v.scaleIndex, v.drag, v.rotate), std::tuple(5, 1, 0));  // drag, north up
     zoom(v, 30);
     zoom(v, -1);
     v.applyOptions(false, true);
     TrackView& again = makeView();
-    EXPECT_EQ(again.scaleIndex + again.drag * 100 + again.rotate * 1000, 1023);
+    EXPECT_EQ(std::tuple(again.scaleIndex, again.drag, again.rotate), std::tuple(23, 0, 1));
     view.reset();
     CRegInt("TSOpt", true, 5) = 99;
     EXPECT_EQ(makeView().scaleIndex, 24);

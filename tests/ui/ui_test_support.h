@@ -10,8 +10,7 @@
 #include <functional>
 #include <numeric>
 
-#include "core/settings/memory_registry.h"
-#include "core/settings/registry.h"
+#include "support/test_support.h"
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
 #include "ui/frame_counter.h"
@@ -73,8 +72,7 @@ inline int countColour(const Surface& s, const Rect& r, QRgb c) {
 class UiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousRegistry_ = setRegistry(&registry_);  // the map's settings
-        if (!QGuiApplication::instance()) {           // fonts need one
+        if (!QGuiApplication::instance()) {  // fonts need one
             static int argc = 1;
             static char* argv[] = {const_cast<char*>("wp2-ui-test"), nullptr};
             new QGuiApplication(argc, argv);
@@ -87,7 +85,6 @@ protected:
     void TearDown() override {
         publishSurfaces(nullptr);
         setBitmapSource(nullptr);
-        setRegistry(previousRegistry_);
     }
 
     Surface& frame() { return surfaces_.frame; }
@@ -96,8 +93,7 @@ protected:
 
     PlaceholderBitmaps bitmaps_;
     DrawingSurfaces surfaces_;
-    MemoryRegistry registry_;
-    Registry* previousRegistry_ = nullptr;
+    InstalledMemoryRegistry registry_;  // the map's settings
 };
 
 }  // namespace wp2::test

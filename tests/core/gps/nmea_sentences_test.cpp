@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <random>
+#include <tuple>
 
 #include "core/gps/gga_decoder.h"
 #include "core/gps/nmea_checksum.h"
@@ -137,7 +139,8 @@ TEST(RmcDecoderTest, TimePositionAndTheirLimits) {
     expectPositions<RmcDecoder>("GPRMC,", cases, rest);
     RmcDecoder d;
     ASSERT_TRUE(d.decode(nmea16("GNRMC,123519.75,A,4807.038,N,01131.000,E" + rest + ",A,V")));
-    EXPECT_EQ(d.utc.hour * 10000 + d.utc.minute * 100 + d.utc.seconds, 123519);  // whole seconds
+    EXPECT_EQ(std::tuple(d.utc.hour, d.utc.minute, d.utc.seconds),
+              std::tuple(12, 35, 19.0));  // whole
     // Any talker (strict) keeps the fraction, as GGA does.
     RmcDecoder strict;
     strict.strict = true;
@@ -179,8 +182,9 @@ TEST(GgaDecoderTest, EveryFieldAndItsLimits) {
     expectPositions<GgaDecoder>("GPGGA,", cases);
     GgaDecoder d;
     ASSERT_TRUE(d.decode(nmea16("GNGGA,123519.25,4807.038,N,01131.000,E,3,04,1.5,1000,F,100,f,,")));
-    EXPECT_DOUBLE_EQ(d.minute * 60 + d.seconds + d.quality + d.altitude + d.geoidSeparation,
-                     35 * 60 + 19.25 + 4 + 305.0 + 30.5);
+    EXPECT_EQ(
+        (std::array{double(d.minute), d.seconds, double(d.quality), d.altitude, d.geoidSeparation}),
+        (std::array{35.0, 19.25, 4.0, 305.0, 30.5}));
 }
 
 std::string nmea(const std::string& body) {
@@ -206,7 +210,9 @@ TEST(ReceiveBufferTest, TakesThatSplitLinesOrTheirEnds) {
     std::u16string line = u"untouched";
     EXPECT_FALSE(t.decoder.takeLine(line));
     EXPECT_EQ(line, u"untouched");
-    EXPECT_EQ(t.decoder.statistics().emptyBufferAccesses + t.decoder.statistics().maxSymbols, 0);
+    EXPECT_EQ(
+        std::tuple(t.decoder.statistics().emptyBufferAccesses, t.decoder.statistics().maxSymbols),
+        std::tuple(0, 0));
     b.reset();
     // A "$" that is the last character buffered opens the next sentence.
     appendText(b, kGga + "\r\n$");

@@ -23,54 +23,42 @@ FormattedValue fv(const char* text, const char* label) {
     return {text, label};
 }
 
-TEST(FormatSpeed, DecimalsOnlyBelowOneHundredAndClampedAtOneMillionMetresPerSecond) {
-    UnitFormatter metric = formatterFor(UnitSystem::Metric);
-    EXPECT_EQ(metric.formatSpeed(27.7), fv("99.7", "kmh"));
-    EXPECT_EQ(metric.formatSpeed(27.8), fv("100", "kmh"));
-    EXPECT_EQ(metric.formatSpeed(1.0), fv("3.6", "kmh"));
-    EXPECT_EQ(metric.formatSpeed(1e6), fv("3600000", "kmh"));
-    EXPECT_EQ(metric.formatSpeed(1e300), metric.formatSpeed(1e6));
-    // The clamp also shows the program's own factors, not the textbook ones.
-    EXPECT_EQ(formatterFor(UnitSystem::US).formatSpeed(2e6), fv("2237415", "mph"));
-    EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatSpeed(2e6), fv("1943800", "knot"));
-    EXPECT_EQ(formatterFor(UnitSystem::US).formatSpeed(10.0), fv("22.4", "mph"));
-    EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatSpeed(10.0), fv("19.4", "knot"));
-    EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatSpeed(60.0), fv("117", "knot"));
-}
-
-TEST(FormatDistance, MetricSwitchesToKilometresAtOneThousandMetres) {
-    UnitFormatter metric = formatterFor(UnitSystem::Metric);
-    EXPECT_EQ(metric.formatDistance(999.4), fv(" 999", "m"));
-    EXPECT_EQ(metric.formatDistance(1000.0), fv(" 1.0", "km"));
-    EXPECT_EQ(metric.formatDistance(7.0), fv("   7", "m"));
-    EXPECT_EQ(metric.formatDistance(12345.0), fv("12.3", "km"));
-    EXPECT_EQ(metric.formatDistanceWithUnit(999.4), " 999 m");
-}
-
-// U.S. and nautical units: feet below 1000 ft (304.8 m), then miles with two
-// decimals below 2 and one above; nautical miles share the "mi" label.
-TEST(FormatDistance, FeetThenMilesInUsAndNauticalUnits) {
+// Speeds with decimals only below 100, clamped at 1e6 m/s (the clamp shows
+// the program's own factors, not the textbook ones); metric distances in
+// kilometres from 1000 m; U.S. and nautical ones in feet below 1000 ft
+// (304.8 m), then miles with two decimals below 2 and one above (nautical
+// miles share the "mi" label); altitudes in feet six wide, in metres five.
+TEST(UnitFormatter, SpeedsDistancesAndAltitudesInEachSystem) {
+    using F = FormattedValue (UnitFormatter::*)(double) const;
+    constexpr F speed = &UnitFormatter::formatSpeed, distance = &UnitFormatter::formatDistance,
+                altitude = &UnitFormatter::formatAltitude;
+    constexpr auto M = UnitSystem::Metric, US = UnitSystem::US, N = UnitSystem::Nautical;
     const struct {
         UnitSystem system;
-        double metres;
+        F format;
+        double value;
         const char *text, *label;
     } cases[] = {
-        {UnitSystem::US, 300.0, " 984", "ft"},        {UnitSystem::US, 305.0, "0.19", "mi"},
-        {UnitSystem::US, 3000.0, "1.86", "mi"},       {UnitSystem::US, 4000.0, " 2.5", "mi"},
-        {UnitSystem::Nautical, 300.0, " 984", "ft"},  {UnitSystem::Nautical, 305.0, "0.16", "mi"},
-        {UnitSystem::Nautical, 3703.0, "2.00", "mi"}, {UnitSystem::Nautical, 3704.0, " 2.0", "mi"},
+        {M, speed, 27.7, "99.7", "kmh"},      {M, speed, 27.8, "100", "kmh"},
+        {M, speed, 1.0, "3.6", "kmh"},        {M, speed, 1e6, "3600000", "kmh"},
+        {M, speed, 1e300, "3600000", "kmh"},  {US, speed, 2e6, "2237415", "mph"},
+        {N, speed, 2e6, "1943800", "knot"},   {US, speed, 10.0, "22.4", "mph"},
+        {N, speed, 10.0, "19.4", "knot"},     {N, speed, 60.0, "117", "knot"},
+        {M, distance, 999.4, " 999", "m"},    {M, distance, 1000.0, " 1.0", "km"},
+        {M, distance, 7.0, "   7", "m"},      {M, distance, 12345.0, "12.3", "km"},
+        {US, distance, 300.0, " 984", "ft"},  {US, distance, 305.0, "0.19", "mi"},
+        {US, distance, 3000.0, "1.86", "mi"}, {US, distance, 4000.0, " 2.5", "mi"},
+        {N, distance, 300.0, " 984", "ft"},   {N, distance, 305.0, "0.16", "mi"},
+        {N, distance, 3703.0, "2.00", "mi"},  {N, distance, 3704.0, " 2.0", "mi"},
+        {N, altitude, 100.0, "   328", "ft"}, {M, altitude, 100.0, "  100", "m"},
+        {M, altitude, -12.4, "  -12", "m"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(formatterFor(c.system).formatDistance(c.metres), fv(c.text, c.label)) << c.metres;
+        EXPECT_EQ((formatterFor(c.system).*c.format)(c.value), fv(c.text, c.label)) << c.value;
     }
-}
-
-TEST(FormatAltitude, FeetSixWideMetresFiveWide) {
-    EXPECT_EQ(formatterFor(UnitSystem::Nautical).formatAltitude(100.0), fv("   328", "ft"));
-    EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitude(100.0), fv("  100", "m"));
-    EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitude(-12.4), fv("  -12", "m"));
-    EXPECT_EQ(formatterFor(UnitSystem::US).formatAltitudeWithUnit(305.0), "  1000 ft");
-    EXPECT_EQ(formatterFor(UnitSystem::Metric).formatAltitudeWithUnit(8848.0), " 8848 m");
+    EXPECT_EQ(formatterFor(M).formatDistanceWithUnit(999.4), " 999 m");
+    EXPECT_EQ(formatterFor(US).formatAltitudeWithUnit(305.0), "  1000 ft");
+    EXPECT_EQ(formatterFor(M).formatAltitudeWithUnit(8848.0), " 8848 m");
 }
 
 TEST(ParseValue, ConvertsFromTheCurrentUnit) {

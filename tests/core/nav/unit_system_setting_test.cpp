@@ -3,15 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "core/settings/creg_int.h"
-#include "core/settings/memory_registry.h"
-#include "core/settings/registry.h"
+#include "support/test_support.h"
 
 namespace wp2 {
 namespace {
 
 TEST(StoredUnitSystem, StoredChoiceIsAppliedAndUnknownValuesKeepTheCurrentOne) {
-    MemoryRegistry memory;
-    Registry* previous = setRegistry(&memory);
+    test::InstalledMemoryRegistry memory;
     UnitFormatter f;
     for (auto [stored, code] : {std::pair{2, UnitFormatter::kNautical},
                                 {7, UnitFormatter::kNautical},  // unknown: kept
@@ -20,7 +18,6 @@ TEST(StoredUnitSystem, StoredChoiceIsAppliedAndUnknownValuesKeepTheCurrentOne) {
         applyStoredUnitSystem(f);
         EXPECT_EQ(f.code(), code) << stored;
     }
-    setRegistry(previous);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/settings/creg_double.h"
@@ -40,7 +41,8 @@ TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefaul
         CRegDouble lat("LastLat", true, 10.0);
         EXPECT_EQ(unit.Get(), 2);
         EXPECT_EQ(lat.Get(), 0.9);
-        EXPECT_EQ(reg.writesOf("UnitSystem") + reg.writesOf("LastLat"), 0);
+        EXPECT_EQ(std::tuple(reg.writesOf("UnitSystem"), reg.writesOf("LastLat")),
+                  std::tuple(0, 0));
     }
     reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "WPIdx");
     reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat");
@@ -99,14 +101,10 @@ protected:
     void constructAndAssign() {
         if (std::string(GetParam()) == "CRegInt") {
             CRegInt v("WarmStart", true, 1);
-            valueAfterConstruction = v.Get();
-            boxesAfterConstruction = boxes.shown.size();
             v = 3;
             valueAfterAssign = v.Get();
         } else {
             CRegDouble v("WarmStart", true, 1.0);
-            valueAfterConstruction = v.Get();
-            boxesAfterConstruction = boxes.shown.size();
             v = 3.0;
             valueAfterAssign = v.Get();
         }
@@ -115,9 +113,7 @@ protected:
 
     FailingRegistry reg;
     RecordingMessageBoxes boxes;
-    double valueAfterConstruction = 0;
     double valueAfterAssign = 0;
-    std::size_t boxesAfterConstruction = 0;
 };
 
 TEST_P(CRegSettingFailure, WritesThatFail) {

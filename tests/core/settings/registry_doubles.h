@@ -14,9 +14,6 @@ namespace wp2::test {
 
 class CountingRegistry : public MemoryRegistry {
 public:
-    CountingRegistry() : previous_(setRegistry(this)) {}
-    ~CountingRegistry() override { setRegistry(previous_); }
-
     int setValue(RegRoot root, const std::string& path, const std::string& name,
                  const RegValue& value) override {
         ++writes[name];
@@ -30,7 +27,7 @@ public:
     std::map<std::string, int> writes;
 
 private:
-    Registry* previous_;
+    InstalledRegistry installed_{*this};
 };
 
 class FailingRegistry : public CountingRegistry {

@@ -6,7 +6,6 @@
 
 #include "core/gps/nav_snapshot.h"
 #include "core/settings/creg_store.h"
-#include "core/settings/memory_registry.h"
 #include "recording_sound_player.h"
 #include "support/test_support.h"
 
@@ -19,13 +18,11 @@ using Names = std::vector<std::string>;
 class EventSoundsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = setRegistry(&registry_);
         const char* names[] = {"on.wav", "off.wav", "fix.wav", "lost.wav", "fast.wav"};
         for (int i = 0; i < kSoundEventCount; ++i) {
             store_.WriteText(kSoundSettingNames[static_cast<std::size_t>(i)], names[i]);
         }
     }
-    void TearDown() override { setRegistry(previous_); }
 
     // Made on first use, so a test can change the stored names first.
     EventSounds& sounds() {
@@ -59,8 +56,7 @@ protected:
     }
 
     test::TempDir root_{true};
-    MemoryRegistry registry_;
-    Registry* previous_ = nullptr;
+    test::InstalledMemoryRegistry registry_;
     CRegStore store_;
     NavSnapshot snapshot_;
     test::RecordingSoundPlayer player_;

@@ -116,13 +116,7 @@ TEST_F(TrackFileTest, FileLayoutIsAHeaderAndOneRecordPerPoint) {
     p.latitude = -0.5;
     p.longitude = 2.25;
     p.altitude = -12.75;
-    p.time = {};
-    p.time.year = 24;
-    p.time.month = 12;
-    p.time.day = 31;
-    p.time.hour = 23;
-    p.time.minute = 59;
-    p.time.seconds = 58.125;
+    p.time = test::dateTime(24, 12, 31, 23, 59, 58.125);
     p.speed = 3.5;
     p.course = 271.5;
     p.dop = 1.75;

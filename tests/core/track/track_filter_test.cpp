@@ -14,6 +14,7 @@ namespace wp2 {
 namespace {
 
 using test::fixAt;
+constexpr auto at = test::dateTime;
 using test::ggaAt;
 using namespace TrackPointState;
 
@@ -27,17 +28,6 @@ protected:
 };
 
 constexpr std::uint32_t kSegmentBits = SegmentStart | SegmentEnd;
-
-GpsDateTime at(int year, int month, int day, int hour, int minute, double seconds) {
-    GpsDateTime t;
-    t.year = static_cast<std::uint8_t>(year);
-    t.month = static_cast<std::uint8_t>(month);
-    t.day = static_cast<std::uint8_t>(day);
-    t.hour = static_cast<std::uint8_t>(hour);
-    t.minute = static_cast<std::uint8_t>(minute);
-    t.seconds = seconds;
-    return t;
-}
 
 // A year counts 8760 hours and a month 720, whatever the calendar says, and
 // backwards in time is negative although the fields are unsigned bytes.
@@ -58,65 +48,43 @@ TEST(FixTimeDifference, CountsEveryFieldWithItsWeight) {
     }
 }
 
-TEST_F(TrackFilterTest, ParkingFilterByDistanceAndSpeed) {
-    struct Case {
-        std::uint32_t options;
-        double metres;
-        double speed;
-        bool stored;
-    };
-    const Case cases[] = {
-        {kFilters, 10, 5, false},
-        {kFilters, 14, 5, false},
-        {kFilters, 16, 5, true},
-        {kFilters, 30, 0, false},
-        {kFilters, 30, 5, true},
-        {kFilters, 44, 0, false},
-        {kFilters, 46, 0, true},
-        {kFilters, 50, 0, true},
-        {TrackState::StraightFilter, 1, 0, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.metres << " m at speed " << c.speed << ", options " << c.options);
-        TrackLog log;
-        log.options = c.options;
-        TrackPoint first = fixAt(0, 0);
-        ASSERT_TRUE(log.addFix(first));
-        TrackPoint next = fixAt(c.metres, 0, 1, c.speed);
-        EXPECT_EQ(log.addFix(next), c.stored);
-        EXPECT_EQ(log.count(), c.stored ? 2 : 1);
-    }
-}
-
-// Fixes a (origin) and b (20 m north) stored, then a third one.
-TEST_F(TrackFilterTest, StraightLineFilter) {
-    struct Case {
+// A fix at the origin, then (with `second`) one 20 m north a second later,
+// then a fix `north` and `east` metres from the origin: whether it is stored.
+TEST_F(TrackFilterTest, ParkingFilterByDistanceAndSpeedAndStraightLineFilter) {
+    const struct {
         const char* what;
         std::uint32_t options;
-        double parkingThreshold;
-        double north, east;
-        bool stored;
+        double parkingThreshold, north, east, speed;
+        bool second, stored;
+    } cases[] = {
+        {"parking: 10 m", kFilters, 15, 10, 0, 5, false, false},
+        {"parking: 14 m", kFilters, 15, 14, 0, 5, false, false},
+        {"parking: 16 m", kFilters, 15, 16, 0, 5, false, true},
+        {"parking: 30 m standing", kFilters, 15, 30, 0, 0, false, false},
+        {"parking: 30 m moving", kFilters, 15, 30, 0, 5, false, true},
+        {"parking: 44 m standing", kFilters, 15, 44, 0, 0, false, false},
+        {"parking: 46 m standing", kFilters, 15, 46, 0, 0, false, true},
+        {"parking: 50 m standing", kFilters, 15, 50, 0, 0, false, true},
+        {"without the parking filter: 1 m", TrackState::StraightFilter, 15, 1, 0, 0, false, true},
+        {"third point on the line, 20 m on", kFilters, 15, 40, 0, 5, true, false},
+        {"on the line beyond the straightness distance", kFilters, 15, 90, 0, 5, true, true},
+        {"b lies about 16.6 m off the line a-turn", kFilters, 15, 20, 30, 5, true, true},
+        {"straightness uses the parking threshold", kFilters, 17, 20, 30, 5, true, false},
+        {"straight without the parking filter", TrackState::StraightFilter, 15, 40, 0, 5, true,
+         false},
     };
-    const Case cases[] = {
-        {"third point on the line, 20 m on", kFilters, 15, 40, 0, false},
-        {"on the line beyond the straightness distance", kFilters, 15, 90, 0, true},
-        {"b lies about 16.6 m off the line a-turn", kFilters, 15, 20, 30, true},
-        {"straightness uses the parking threshold, not the width", kFilters, 17, 20, 30, false},
-        {"without the parking filter", TrackState::StraightFilter, 15, 40, 0, false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TrackLog log;
         log.options = c.options;
-        log.width = 1.0;
         log.parkingThreshold = c.parkingThreshold;
-        TrackPoint a = fixAt(0, 0, 0), b = fixAt(20, 0, 1), third = fixAt(c.north, c.east, 2);
+        TrackPoint a = fixAt(0, 0, 0), b = fixAt(20, 0, 1);
+        TrackPoint next = fixAt(c.north, c.east, c.second ? 2 : 1, c.speed);
         ASSERT_TRUE(log.addFix(a));
-        ASSERT_TRUE(log.addFix(b));
-        EXPECT_EQ(log.addFix(third), c.stored);
-        ASSERT_EQ(log.count(), c.stored ? 3 : 2);
-        EXPECT_EQ(log.at(log.count() - 1).latitude, (c.stored ? third : b).latitude);
+        ASSERT_TRUE(!c.second || log.addFix(b));
+        EXPECT_EQ(log.addFix(next), c.stored);
+        ASSERT_EQ(log.count(), 1 + c.second + c.stored);
+        EXPECT_EQ(log.at(log.count() - 1).latitude, (c.stored ? next : c.second ? b : a).latitude);
     }
 }
 

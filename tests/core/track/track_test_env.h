@@ -26,9 +26,6 @@ namespace wp2::test {
 // numbers of the settings key.
 class TestRegistry final : public MemoryRegistry {
 public:
-    TestRegistry() : previous_(setRegistry(this)) {}
-    ~TestRegistry() override { setRegistry(previous_); }
-
     std::optional<std::uint32_t> number(const std::string& name) {
         std::uint32_t n = 0;
         return CRegStore().ReadNumber(name, n) ? std::optional<std::uint32_t>(n) : std::nullopt;
@@ -36,7 +33,7 @@ public:
     void setNumber(const std::string& name, std::uint32_t n) { CRegStore().WriteNumber(name, n); }
 
 private:
-    Registry* previous_;
+    InstalledRegistry installed_{*this};
 };
 
 // Answers file dialogs from a queue (an empty entry cancels) and records what
@@ -81,6 +78,17 @@ protected:
     ScriptedChooser chooser_;
 };
 
+inline GpsDateTime dateTime(int year, int month, int day, int hour, int minute, double seconds) {
+    GpsDateTime t;
+    t.year = static_cast<std::uint8_t>(year);
+    t.month = static_cast<std::uint8_t>(month);
+    t.day = static_cast<std::uint8_t>(day);
+    t.hour = static_cast<std::uint8_t>(hour);
+    t.minute = static_cast<std::uint8_t>(minute);
+    t.seconds = seconds;
+    return t;
+}
+
 inline constexpr double kBaseLat = 0.8;  // radians, about 45.8 degrees north
 inline constexpr double kBaseLon = 0.2;
 
@@ -92,12 +100,7 @@ inline TrackPoint fixAt(double north, double east, double second = 0.0, double s
     p.latitude = kBaseLat + north / r;
     p.longitude = kBaseLon + east / (r * std::cos(kBaseLat));
     p.altitude = 100.0;
-    p.time.year = 24;
-    p.time.month = 6;
-    p.time.day = 15;
-    p.time.hour = 12;
-    p.time.minute = static_cast<std::uint8_t>(second / 60.0);
-    p.time.seconds = std::fmod(second, 60.0);
+    p.time = dateTime(24, 6, 15, 12, static_cast<int>(second / 60.0), std::fmod(second, 60.0));
     p.speed = speed;
     p.course = 0.0;
     p.dop = 1.5;

@@ -1,8 +1,6 @@
 #include "core/waypoints/cpushpins.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <vector>
 
@@ -119,26 +117,17 @@ TEST(CPushpins, WritersInSeveralProcessesLoseNoPushpin) {
     const std::string path = dir.file("p.kpp");
     constexpr int kWriters = 4;
     constexpr int kEach = 15;
-    std::vector<pid_t> children;
-    for (int w = 0; w < kWriters; ++w) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            CPushpins pins;
-            pins.LoadFile(path);
-            bool saved = true;
-            for (int i = 0; i < kEach; ++i) {
-                addPin(pins, "w" + std::to_string(w) + "-" + std::to_string(i), w, i);
-                saved = pins.SaveFile(path) && saved;
-            }
-            std::_Exit(saved ? 0 : 1);
+    const auto statuses = test::exitStatusesOf(kWriters, [&](int w) {
+        CPushpins pins;
+        pins.LoadFile(path);
+        bool saved = true;
+        for (int i = 0; i < kEach; ++i) {
+            addPin(pins, "w" + std::to_string(w) + "-" + std::to_string(i), w, i);
+            saved = pins.SaveFile(path) && saved;
         }
-        children.push_back(pid);
-    }
-    for (pid_t pid : children) {
-        int status = -1;
-        waitpid(pid, &status, 0);
-        EXPECT_EQ(status, 0);
-    }
+        return saved ? 0 : 1;
+    });
+    EXPECT_EQ(statuses, std::vector<int>(kWriters, 0));
     CPushpins all;
     EXPECT_TRUE(all.LoadFile(path).clean());
     EXPECT_EQ(all.GetCount(), kWriters * kEach);

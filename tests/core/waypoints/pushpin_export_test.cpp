@@ -1,7 +1,6 @@
 #include "core/waypoints/pushpin_export.h"
 
 #include <gtest/gtest.h>
-#include <shapefil.h>
 
 #include <string>
 
@@ -13,7 +12,6 @@ namespace {
 
 using test::addPin;
 using test::readFile;
-using test::RecordingMessageBoxes;
 using test::TempDir;
 
 TEST(ExportText, DefaultColumnsAreNameLatitudeLongitude) {
@@ -29,54 +27,6 @@ TEST(ExportText, DefaultColumnsAreNameLatitudeLongitude) {
               "Name;Latitude;Longitude\r\n"
               "B;-33.500000;151.250000\r\n"
               "A;51.500000;-0.120000\r\n");
-}
-
-// Read back with shapelib's own reader.
-class ExportShape : public ::testing::Test {
-protected:
-    void TearDown() override {
-        if (dbf) {
-            DBFClose(dbf);
-        }
-        if (shp) {
-            SHPClose(shp);
-        }
-    }
-    void open() {
-        shp = SHPOpen(dir.file("out.shp").c_str(), "rb");
-        dbf = DBFOpen(dir.file("out.dbf").c_str(), "rb");
-        ASSERT_NE(shp, nullptr);
-        ASSERT_NE(dbf, nullptr);
-    }
-    TempDir dir;
-    CPushpins pins;
-    SHPHandle shp = nullptr;
-    DBFHandle dbf = nullptr;
-};
-
-TEST_F(ExportShape, RecordAndShapeIDescribePushpinI) {
-    CPushpin* a = addPin(pins, "a name longer than twenty", 51.5, -0.12);
-    a->note = std::u16string(150, u'x');
-    addPin(pins, "Z\u00fcrich", 47.376887, 8.541694);
-    ASSERT_TRUE(ExportShapefile(pins, dir.file("out.shp")));
-    open();
-    ASSERT_EQ(DBFGetRecordCount(dbf), 2);
-    int index = 0;
-    for (const CPushpin& p : pins) {
-        SHPObject* s = SHPReadObject(shp, index);
-        ASSERT_NE(s, nullptr);
-        EXPECT_EQ(s->nSHPType, SHPT_POINT);
-        ASSERT_EQ(s->nVertices, 1);
-        EXPECT_EQ(s->padfX[0], p.longitude * kRadToDeg);
-        EXPECT_EQ(s->padfY[0], p.latitude * kRadToDeg);
-        EXPECT_NEAR(DBFReadDoubleAttribute(dbf, index, 1), s->padfX[0], 1e-8);
-        EXPECT_NEAR(DBFReadDoubleAttribute(dbf, index, 2), s->padfY[0], 1e-8);
-        SHPDestroyObject(s);
-        ++index;
-    }
-    EXPECT_STREQ(DBFReadStringAttribute(dbf, 0, 0), "Z\xFCrich");
-    EXPECT_STREQ(DBFReadStringAttribute(dbf, 1, 0), "a name longer than t");
-    EXPECT_EQ(std::string(DBFReadStringAttribute(dbf, 1, 3)), std::string(100, 'x'));
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <random>
 #include <string>
+#include <tuple>
 
 #include "core/base/paths.h"
 #include "core/waypoints/cpushpins.h"
@@ -16,6 +16,7 @@ namespace wp2 {
 namespace {
 
 using test::addPin;
+using test::nameLengthOffset;
 using test::namesOf;
 using test::readFile;
 using test::RecordingMessageBoxes;
@@ -62,7 +63,7 @@ TEST(PushpinFile, RecordIsReadIntoItsFieldsAndWrittenBackByteForByte) {
     writeFile(dir.file("p.kpp"), file.s);
     CPushpins pins;
     const PushpinLoadResult r = pins.LoadFile(dir.file("p.kpp"));
-    EXPECT_EQ(r.declared + r.added, 2u);
+    EXPECT_EQ(std::tuple(r.declared, r.added), std::tuple(1u, 1));
     const CPushpin& p = *pins.GetAt(0);
     EXPECT_EQ(p.name, u"Ab\u00e9\u0141");
     EXPECT_EQ((std::vector<double>{p.latitude, p.longitude, p.altitude, p.course, p.speed, p.dop,
@@ -100,16 +101,6 @@ TEST(PushpinFile, LongTextsUseTheLongerLengthForms) {
     }
 }
 
-// Byte offset of the length byte of record k's name (1-based) in a file this
-// program wrote: every record holds two 16-bit texts, each after FF FE FF.
-std::size_t nameLengthOffset(const std::string& file, int k) {
-    std::size_t at = 0;
-    for (int marker = 0; marker <= 2 * (k - 1); ++marker) {
-        at = file.find("\xFF\xFE\xFF", at) + 3;
-    }
-    return at;
-}
-
 // Byte offset where record k (1-based) begins in a file this program wrote.
 std::size_t recordOffset(const std::string& file, int k) {
     return nameLengthOffset(file, k) - 3 - 8;
@@ -126,12 +117,7 @@ TEST(PushpinFile, DamagedFileIsKeptAsideAndEveryIntactRecordIsRead) {
     ASSERT_TRUE(original.Save());
     const std::string path = CPushpins::DefaultFilePath();
     std::string damaged = readFile(path);
-    std::string noise(4096, '\0');
-    std::mt19937 rng(11);
-    for (char& c : noise) {
-        c = static_cast<char>(rng());
-    }
-    damaged.insert(recordOffset(damaged, 301), noise);
+    damaged.insert(recordOffset(damaged, 301), test::randomBytes(4096, 11));
     damaged[nameLengthOffset(damaged, 118)] ^= 0x20;
     damaged[nameLengthOffset(damaged, 1)] ^= 0x20;
     std::vector<std::string> intact;  // index order: the newest first
@@ -199,11 +185,6 @@ TEST(PushpinFile, ImpossibleValuesShortRecordsAndTrailingBytesAreDamage) {
     };
     // Random bytes (a count of billions of records): refused at the first
     // record, with nothing reserved for the count.
-    std::string noise(1 << 20, '\0');
-    std::mt19937 rng(7);
-    for (char& c : noise) {
-        c = static_cast<char>(rng());
-    }
     const struct {
         std::string bytes;
         const char* problem;
@@ -217,7 +198,7 @@ TEST(PushpinFile, ImpossibleValuesShortRecordsAndTrailingBytesAreDamage) {
          "record 1: a text with the character U+0001"},
         {withLatitude(0.5).substr(0, 40), "it ends in record 1 of 1"},
         {Bytes().u32(1).u32(0).u32(0).u8(0xFF).u16(0xFFFF).u32(1u << 21).s, "record 1: a text"},
-        {noise, "record 1: "},
+        {test::randomBytes(1 << 20, 7), "record 1: "},
     };
     TempDir dir;
     for (const auto& c : cases) {

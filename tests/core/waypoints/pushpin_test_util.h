@@ -30,6 +30,16 @@ inline std::vector<std::string> namesOf(const CPushpins& pins) {
     return names;
 }
 
+// Byte offset of the length byte of record k's name (1-based) in a file this
+// program wrote: every record holds two 16-bit texts, each after FF FE FF.
+inline std::size_t nameLengthOffset(const std::string& file, int k) {
+    std::size_t at = 0;
+    for (int marker = 0; marker <= 2 * (k - 1); ++marker) {
+        at = file.find("\xFF\xFE\xFF", at) + 3;
+    }
+    return at;
+}
+
 inline double latDeg(const CPushpin& p) {
     return p.latitude * kRadToDeg;
 }
