@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/nav/angles.h"
+#include "core/track/track_point.h"
+
 namespace wp2 {
 
 namespace {
@@ -139,9 +142,12 @@ char* putNumber(char* out, double value) {
     return end;
 }
 
-// A number an xs:decimal can carry.
-bool writable(double value) {
-    return std::isfinite(value) && std::fabs(value) < kDecimalLimit;
+// A number an xs:decimal can carry and an import (ours too) takes: from
+// `low` to `high`. A value beyond them is left out rather than written, since
+// reading it back would refuse the whole point.
+bool writable(const std::optional<double>& value, double low, double high) {
+    return value && std::isfinite(*value) && std::fabs(*value) < kDecimalLimit && *value >= low &&
+           *value <= high;
 }
 
 // Puts texts and numbers one after another into a buffer with room for them.
@@ -357,7 +363,7 @@ bool GpxWriter::writePoint(std::string_view indent, std::string_view element, co
         out << indent << "<" << name << ">" << value << "</" << name << ">\n";
     };
     // The schema's order: ele, time, name, cmt, desc, sym, fix, sat, hdop, pdop, extensions.
-    if (p.elevation && writable(*p.elevation)) {
+    if (writable(p.elevation, -kImportedAltitudeLimit, kImportedAltitudeLimit)) {
         number(child, "ele", *p.elevation);
     }
     if (p.time) {
@@ -383,13 +389,13 @@ bool GpxWriter::writePoint(std::string_view indent, std::string_view element, co
     if (p.satellites && *p.satellites >= 0) {
         number(child, "sat", *p.satellites);
     }
-    if (p.hdop && writable(*p.hdop) && *p.hdop >= 0.0) {
+    if (writable(p.hdop, 0.0, kImportedDopLimit)) {
         number(child, "hdop", *p.hdop);
     }
-    if (p.pdop && writable(*p.pdop) && *p.pdop >= 0.0) {
+    if (writable(p.pdop, 0.0, kImportedDopLimit)) {
         number(child, "pdop", *p.pdop);
     }
-    const bool speed = p.speed && writable(*p.speed) && *p.speed >= 0.0;
+    const bool speed = writable(p.speed, 0.0, kImportedSpeedLimit * kKnotsToMps);
     const bool course =
         p.course && std::isfinite(*p.course) && *p.course >= 0.0 && *p.course < 360.0;
     if (speed || course) {
