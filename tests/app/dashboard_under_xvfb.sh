@@ -9,8 +9,9 @@
 #    wayplot2-tool imports a pushpin into the file the running program holds,
 #    and a new point taken with OK saves the file: both pushpins must be in it.
 # 2. A start whose receiver cannot be opened, without and then with a window
-#    manager (openbox): no other window of the program may lie over the "GPS
-#    is not started !" box (the splash stays on top while it is shown), the
+#    manager (openbox): no other window of the program may lie over the "The
+#    GPS receiver could not be started." box (the splash stays on top while
+#    it is shown), the
 #    box must be answered by a click on its button (without) or by Enter
 #    (with), and the dashboard must come after it.
 # 3. SIGTERM while an option dialog is up: the program must end the orderly
