@@ -56,11 +56,12 @@ int readWhole(const std::string& path, std::string& text) {
     return 0;
 }
 
-// This program's name, as the system knows it.
-std::string programName() {
+// A process's name as the system knows it ("self": this program's); "" when
+// there is none.
+std::string processName(const std::string& pid) {
     std::string text;
-    if (readWhole("/proc/self/comm", text) != 0 || text.empty()) {
-        return "?";
+    if (readWhole("/proc/" + pid + "/comm", text) != 0) {
+        return "";
     }
     return text.substr(0, text.find('\n'));
 }
@@ -129,11 +130,8 @@ std::string lockHolder(int fd) {
     if (pid <= 0) {
         return "another process";
     }
-    std::string name;
-    if (readWhole("/proc/" + std::to_string(pid) + "/comm", name) != 0 || name.empty()) {
-        return "process " + std::to_string(pid);
-    }
-    return "process " + std::to_string(pid) + " (" + name.substr(0, name.find('\n')) + ")";
+    const std::string name = processName(std::to_string(pid));
+    return "process " + std::to_string(pid) + (name.empty() ? "" : " (" + name + ")");
 }
 
 // Releases the registry's lock when it goes out of scope.
@@ -225,7 +223,8 @@ int FileRegistry::lock() {
     }
     lockWaitedInVain_ = false;
     // For a person looking at the file; programs ask the system who holds it.
-    const std::string me = std::to_string(::getpid()) + " " + programName() + "\n";
+    const std::string name = processName("self");
+    const std::string me = std::to_string(::getpid()) + " " + (name.empty() ? "?" : name) + "\n";
     if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, me.data(), me.size(), 0) < 0) {
         // Only a courtesy to others; the lock is held all the same.
     }

@@ -105,6 +105,7 @@ TEST_F(Import, FailingLineIsReportedWithItsNumberAfterBlankLines) {
         {"nan,nan\n", "latitude \"nan\" is not a number"},
         {"inf,1\n", "latitude \"inf\" is not a number"},
         {"0x1p3,1\n", "latitude \"0x1p3\" is not a number"},
+        {"+-1,1\n", "latitude \"+-1\" is not a number"},
         {"1e308,1\n", "position 1e+308, 1 is not on the earth"},
         {"90,180.001\n", "position 90, 180.001 is not on the earth"},
         {"1,2,x,inf\n", "altitude \"inf\" is not a number"},
