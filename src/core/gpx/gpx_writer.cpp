@@ -32,9 +32,8 @@ constexpr std::size_t kPendingLimit = 64 * 1024;
 constexpr double kScaledLimit = 1e6;
 
 // The most digits an xs:decimal may have for libxml2's schema validation
-// (xmllint), and the magnitude from which a number has more before the point.
+// (xmllint).
 constexpr int kDecimalDigits = 24;
-constexpr double kDecimalLimit = 1e24;
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -120,7 +119,8 @@ char* putNumber(char* out, double value) {
     }
     // A schema validator holds an xs:decimal in kDecimalDigits digits (libxml2
     // refuses longer ones): a tiny value is rounded to the decimals that fit.
-    // Values from kDecimalLimit up are left out by the callers (writable).
+    // Whole parts never need that many: the callers write only values an
+    // import takes (writable), far below 10^24.
     const char* const point = std::find(out, end, '.');
     const auto whole = static_cast<int>(point - out) - (std::signbit(value) ? 1 : 0);
     const int wholeDigits = magnitude < 1.0 ? 0 : whole;
@@ -142,12 +142,11 @@ char* putNumber(char* out, double value) {
     return end;
 }
 
-// A number an xs:decimal can carry and an import (ours too) takes: from
-// `low` to `high`. A value beyond them is left out rather than written, since
+// A number an import (ours too) takes: from `low` to `high`, so never NaN or
+// infinite. A value beyond them is left out rather than written, since
 // reading it back would refuse the whole point.
 bool writable(const std::optional<double>& value, double low, double high) {
-    return value && std::isfinite(*value) && std::fabs(*value) < kDecimalLimit && *value >= low &&
-           *value <= high;
+    return value && *value >= low && *value <= high;
 }
 
 // Puts texts and numbers one after another into a buffer with room for them.
