@@ -97,6 +97,9 @@ TEST(RegFileFormat, ReadsWhatEditorsWriteAndNamesTheLineOfWhatItRefuses) {
     std::string error;
     ASSERT_TRUE(RegFileFormat::parse(utf16, RegRoot::LocalMachine, hive, error)) << error;
     EXPECT_EQ(*hive.find("Software\\X", "A"), sz("\xc3\xa9"));
+    // A character beyond 16 bits takes a surrogate pair on both ways from UTF-8.
+    EXPECT_EQ(utf8ToUtf16("a\xF0\x9F\x98\x80"), u"a\U0001F600");
+    EXPECT_EQ(encodeRegSz(std::string_view("a\xF0\x9F\x98\x80")), encodeRegSz(u"a\U0001F600"));
 }
 
 }  // namespace

@@ -8,16 +8,6 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void appendUtf16(std::u16string& out, char32_t cp) {
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-        out.push_back(static_cast<char16_t>(cp));
-    }
-}
-
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -79,6 +69,24 @@ char32_t nextCodePoint(std::string_view text, std::size_t& i, bool& ok) {
     return cp;
 }
 
+// Hands each UTF-16 unit of the UTF-8 text to put(); false when a sequence
+// was malformed (it comes out as U+FFFD).
+template <typename Put>
+bool forEachUtf16Unit(std::string_view text, Put put) {
+    bool good = true;
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = nextCodePoint(text, i, good);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            put(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            put(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            put(static_cast<char16_t>(cp));
+        }
+    }
+    return good;
+}
+
 // UTF-8 of `size` UTF-16 units, unit(i) giving each.
 template <typename Unit>
 std::string toUtf8(std::size_t size, Unit unit) {
@@ -107,10 +115,7 @@ char16_t regSzUnit(const std::vector<std::uint8_t>& data, std::size_t i) {
 std::u16string utf8ToUtf16(const std::string& text, bool* ok) {
     std::u16string out;
     out.reserve(text.size());
-    bool good = true;
-    for (std::size_t i = 0; i < text.size();) {
-        appendUtf16(out, nextCodePoint(text, i, good));
-    }
+    const bool good = forEachUtf16Unit(text, [&out](char16_t unit) { out.push_back(unit); });
     if (ok) {
         *ok = good;
     }
@@ -136,20 +141,11 @@ std::vector<std::uint8_t> encodeRegSz(const std::u16string& text) {
 std::vector<std::uint8_t> encodeRegSz(std::string_view utf8, bool* ok) {
     std::vector<std::uint8_t> data;
     data.reserve((utf8.size() + 1) * 2);
-    const auto put = [&](char32_t unit) {
+    const auto put = [&data](char16_t unit) {
         data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
         data.push_back(static_cast<std::uint8_t>(unit >> 8));
     };
-    bool good = true;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const char32_t cp = nextCodePoint(utf8, i, good);
-        if (cp >= 0x10000) {
-            put(0xD800 + ((cp - 0x10000) >> 10));
-            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-            put(cp);
-        }
-    }
+    const bool good = forEachUtf16Unit(utf8, put);
     put(0);
     if (ok) {
         *ok = good;
@@ -170,13 +166,9 @@ std::string regSzToUtf8(const std::vector<std::uint8_t>& data) {
 }
 
 std::u16string decodeRegSz(const std::vector<std::uint8_t>& data) {
-    std::u16string text;
-    for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
-        char16_t c = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-        if (c == 0) {
-            break;
-        }
-        text.push_back(c);
+    std::u16string text(regSzLength(data), u'\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        text[i] = regSzUnit(data, i);
     }
     return text;
 }
