@@ -69,8 +69,12 @@ QuitSignals::~QuitSignals() {
     if (!installed_) {
         return;
     }
+    // Once a quit was asked for, the program is ending in order: a repeat of
+    // the request (timeout(1) sends it to the process group as well, which a
+    // busy machine may deliver late) must not kill what is left of that end.
+    const auto after = firstSignalMs.load() != 0 ? SIG_IGN : SIG_DFL;
     for (int s : kSignals) {
-        std::signal(s, SIG_DFL);
+        std::signal(s, after);
     }
     delete notifier_;
     ::close(signalPipe[0]);

@@ -5,9 +5,12 @@
 // set up yet). The program ends in order each time, with what the next start
 // needs saved.
 
+#include "app/quit_signals.h"
+
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <csignal>
 #include <filesystem>
 
 #include "app/qt_dialogs.h"
@@ -15,6 +18,7 @@
 #include "dialogs/widget_message_boxes.h"
 #include "platform/file_registry.h"
 #include "support/env_override.h"
+#include "support/test_support.h"
 
 namespace wp2 {
 namespace {
@@ -40,6 +44,20 @@ TEST(QuitSignals, AnOpenBoxClosesAndWhatBoxesSayGoesToStandardError) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "A: open\nB: later\n");
     EXPECT_EQ(open, MessageResult::Yes);
     EXPECT_EQ(later, MessageResult::Ok);
+}
+
+// A repeat of a quit signal that arrives after the orderly end let go of the
+// signals does not kill the program on its way out.
+TEST(QuitSignals, ARepeatArrivingLateDoesNotEndTheOrderlyEnd) {
+    const auto statuses = test::exitStatusesOf(1, [](int) {
+        {
+            QuitSignals quit([](int) {});
+            ::raise(SIGTERM);
+        }
+        ::raise(SIGTERM);
+        return 7;
+    });
+    EXPECT_EQ(statuses, std::vector<int>{7});
 }
 
 #ifdef WAYPLOT2_APP
