@@ -50,6 +50,11 @@ public:
     // The base map drawn under the track (none: the plain panel). Not owned.
     void setBaseMap(TileCache* tiles);
     TileCache* baseMap() const { return baseMap_; }
+    // Whether the last draw had every tile of the base map it needed.
+    bool baseMapComplete() const { return baseMapComplete_; }
+    // Marks the map for redrawing when tiles arrived since it was drawn;
+    // true when it did.
+    bool showArrivedTiles();
 
     void centreOn(double latitude, double longitude);
     void zoomIn();
@@ -116,6 +121,7 @@ private:
     TileCache* baseMap_ = nullptr;
     // The tile cache's generation at the last draw: a newer one has tiles to show.
     std::uint64_t drawnGeneration_ = 0;
+    bool baseMapComplete_ = true;
     BaseMapView baseMapView_;
     CRegInt scaleSetting_;
     CRegInt options_;

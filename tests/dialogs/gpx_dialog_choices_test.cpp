@@ -61,7 +61,7 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
                   : step[0] == 'l' ? d.loadButton()
                                    : d.clearButton());
         });
-        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{false, true}));
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{false, true, {}}));
         counts += std::to_string(track.count());
     }
     EXPECT_EQ(counts, "550505");
@@ -80,7 +80,7 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
             click(d.dragBox());
             click(ok ? d.okButton() : d.cancelButton());
         });
-        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{true, false}));
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{true, false, {}}));
         EXPECT_EQ(storedInt(kTrackMapOptionsValue), 2);
     }
 }
