@@ -182,6 +182,8 @@ void DashboardScreen::useBaseMap(const std::string& spec) {
     baseMap_ = std::make_unique<TileCache>(std::move(opened.source),
                                            static_cast<std::size_t>(megabytes) << 20);
     trackView().setBaseMap(baseMap_.get());
+    // The quit button stays visible on the map.
+    trackView().setBaseMapHoles({element<SkinElement>(Id::QuitButton).rect});
 }
 
 void DashboardScreen::chooseBaseMap(const std::string& spec) {

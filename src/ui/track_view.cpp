@@ -1,5 +1,6 @@
 #include "ui/track_view.h"
 
+#include <QRegion>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -211,6 +212,11 @@ void TrackView::drawBaseMap(Surface& frame) {
     drawnGeneration_ = baseMap_->generation();
     const QRect area(rect.left, rect.top, rect.width(), rect.height());
     frame.paint([&](QPainter& painter) {
+        QRegion shown(area);
+        for (const Rect& r : baseMapHoles_) {
+            shown -= QRegion(r.left, r.top, r.width(), r.height());
+        }
+        painter.setClipRegion(shown, Qt::IntersectClip);
         baseMapComplete_ = wp2::drawBaseMap(painter, area, baseMapView_, *baseMap_);
     });
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/settings/creg_int.h"
 #include "ui/map_projection.h"
@@ -50,6 +51,8 @@ public:
     // The base map drawn under the track (none: the plain panel). Not owned.
     void setBaseMap(TileCache* tiles);
     TileCache* baseMap() const { return baseMap_; }
+    // Parts of the map the base map leaves alone: buttons that lie on it.
+    void setBaseMapHoles(std::vector<Rect> holes) { baseMapHoles_ = std::move(holes); }
     // Whether the last draw had every tile of the base map it needed.
     bool baseMapComplete() const { return baseMapComplete_; }
     // Marks the map for redrawing when tiles arrived since it was drawn;
@@ -123,6 +126,7 @@ private:
     std::uint64_t drawnGeneration_ = 0;
     bool baseMapComplete_ = true;
     BaseMapView baseMapView_;
+    std::vector<Rect> baseMapHoles_;
     CRegInt scaleSetting_;
     CRegInt options_;
 };

@@ -3,16 +3,11 @@
 
 #include "ui/base_map.h"
 
-#include <QBuffer>
 #include <QPainter>
 #include <atomic>
 #include <cmath>
-#include <map>
-#include <mutex>
 #include <numbers>
 #include <random>
-#include <set>
-#include <tuple>
 
 #include "ui/map_projection.h"
 #include "ui_test_support.h"
@@ -20,53 +15,9 @@
 namespace wp2 {
 namespace {
 
-// Tile pixel (u, v) of tile (z, x, y) is coloured (u, v, code of the tile).
-int tileCode(const TileKey& k) {
-    return (k.x * 7 + k.y * 13 + k.z * 31) & 0xff;
-}
-
-QImage codedTile(const TileKey& k, int side = kTilePixels) {
-    QImage image(side, side, QImage::Format_RGB32);
-    for (int v = 0; v < side; ++v) {
-        for (int u = 0; u < side; ++u) {
-            image.setPixel(u, v, qRgb(u * 256 / side, v * 256 / side, tileCode(k)));
-        }
-    }
-    return image;
-}
-
-std::string encoded(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes.toStdString();
-}
-
-// Coded tiles for every key up to maxZoom, less the ones marked missing or
-// damaged; counts its reads.
-class CodedSource final : public TileSource {
-public:
-    explicit CodedSource(int maxZoom) { info_.maxZoom = maxZoom; }
-    const MapInfo& info() const override { return info_; }
-    TileRead read(const TileKey& key) override {
-        ++reads;
-        std::lock_guard lock(mutex);
-        if (missing.contains({key.z, key.x, key.y})) {
-            return {};
-        }
-        if (auto it = special.find({key.z, key.x, key.y}); it != special.end()) {
-            return {TileRead::Status::Found, it->second, {}, 0};
-        }
-        return {TileRead::Status::Found, encoded(codedTile(key)), {}, 0};
-    }
-
-    MapInfo info_;
-    std::mutex mutex;
-    std::set<std::tuple<int, int, int>> missing;
-    std::map<std::tuple<int, int, int>, std::string> special;
-    std::atomic<int> reads{0};
-};
+using test::CodedSource;
+using test::encoded;
+using test::tileCode;
 
 // A 240 x 264 map drawn until every tile is in (or the loaders are idle).
 QImage drawSettled(TileCache& tiles, const BaseMapView& view) {
