@@ -7,6 +7,7 @@
 #include "app_test_support.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/settings/creg_store.h"
+#include "ui/base_map.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_ids.h"
 #include "ui/destination_panel.h"
@@ -237,6 +238,8 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     CRegStore().ReadLongText(kBaseMapValue, stored);
     EXPECT_EQ(stored, folder);
 
+    EXPECT_EQ(screen_->baseMap()->memoryLimit(), TileCache::kDefaultMemoryBytes);
+
     // A source for this run only wins over the setting and leaves it alone;
     // an empty one shows none.
     CRegStore().WriteLongText(kBaseMapValue, junk);
@@ -245,6 +248,13 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
         build(ScreenMode::Emulation);
         EXPECT_EQ(screen_->baseMapSource(), run);
         EXPECT_EQ(screen_->baseMap() != nullptr, !run.empty());
+    }
+    // The memory cache's size in MB is a setting, within 4 MB to 1 GB.
+    mapSource_ = folder;
+    for (const auto& [megabytes, limit] : {std::pair{1u, 4u}, {100u, 100u}, {5000u, 1024u}}) {
+        CRegStore().WriteNumber(kBaseMapCacheValue, megabytes);
+        build(ScreenMode::Emulation);
+        EXPECT_EQ(screen_->baseMap()->memoryLimit(), std::size_t{limit} << 20) << megabytes;
     }
     EXPECT_EQ(boxes_.shown.size(), 1u);
     CRegStore().ReadLongText(kBaseMapValue, stored);
