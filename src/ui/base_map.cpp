@@ -41,6 +41,7 @@ TileCache::~TileCache() {
         queue_.clear();
     }
     wake_.notify_all();
+    source_->cancel();
     for (std::thread& t : threads_) {
         t.join();
     }

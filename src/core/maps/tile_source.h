@@ -43,6 +43,9 @@ public:
     virtual ~TileSource() = default;
     virtual const MapInfo& info() const = 0;
     virtual TileRead read(const TileKey& key) = 0;
+    // Makes reads under way, and any later one, return at once (Failed):
+    // the source is about to go. For sources whose reads may wait long.
+    virtual void cancel() {}
 };
 
 // The outcome of opening a source: the source, or why there is none.
