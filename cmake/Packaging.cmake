@@ -56,7 +56,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # the sounds are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+# WebP base-map tiles need Qt's extra image formats (PNG and JPEG are built in).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-wine, fonts-liberation2 | fonts-liberation, gstreamer1.0-pulseaudio | gstreamer1.0-pipewire")
+    "fonts-wine, fonts-liberation2 | fonts-liberation, gstreamer1.0-pulseaudio | gstreamer1.0-pipewire, qt6-image-formats-plugins")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gpsd, gpsd-clients")
 include(CPack)
