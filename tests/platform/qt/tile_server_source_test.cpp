@@ -49,10 +49,7 @@ protected:
         stop_ = true;
         shutdown(listen_, SHUT_RDWR);
         acceptor_.join();
-        for (auto& h : handlers_) {
-            h.join();
-        }
-        close(listen_);
+        close(listen_);  // the handlers end with stop_ and are joined as they go
     }
 
     std::string url(const std::string& kind) {
@@ -136,7 +133,7 @@ protected:
     std::atomic<const char*> flaky_{"stale"};
     std::mutex mutex_;
     std::vector<std::string> requests_;
-    std::vector<std::thread> handlers_;
+    std::vector<std::jthread> handlers_;
     std::thread acceptor_;
 };
 
@@ -222,16 +219,12 @@ TEST_F(TileServerSourceTest, APauseSkipsTheNetworkDoublesAndEndsWithASuccess) {
 TEST_F(TileServerSourceTest, FourReadersShareTwoConnectionsAndClosingEndsPendingReads) {
     auto source = open("slow");
     std::atomic<int> found{0};
-    std::vector<std::thread> readers;
-    for (int i = 0; i < 4; ++i) {
-        readers.emplace_back([&, i] {
+    for (std::jthread readers[4]; auto& r : readers) {  // joined as the loop ends
+        r = std::jthread([&, i = &r - readers] {
             for (int y = 0; y < 3; ++y) {
-                found += source->read({2, i, y}).status == Status::Found;
+                found += source->read({2, int(i), y}).status == Status::Found;
             }
         });
-    }
-    for (auto& r : readers) {
-        r.join();
     }
     EXPECT_EQ(found, 12);
     EXPECT_EQ(most_, 2);
