@@ -180,7 +180,7 @@ public:
             nextPause_ = options_.firstPause;  // the server answered
         }
         if (fetched.tile.status == TileRead::Status::Failed) {
-            fetched.tile.retryAfter = pausedFor(now);
+            fetched.tile.retryAfter = std::max(pausedFor(now), 0.0);
         }
         leave();
         return std::move(fetched.tile);
