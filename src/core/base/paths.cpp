@@ -62,6 +62,14 @@ std::string Paths::dataDir() {
     return stripSlash(envOr("XDG_DATA_HOME", home() + "/.local/share")) + "/wayplot2";
 }
 
+std::string Paths::cacheDir() {
+    std::string r = root();
+    if (!r.empty()) {
+        return stripSlash(r) + "/cache";
+    }
+    return stripSlash(envOr("XDG_CACHE_HOME", home() + "/.cache")) + "/wayplot2";
+}
+
 std::string Paths::map(const std::string& deviceName) {
     if (!deviceName.empty() && deviceName[0] == '/') {
         return deviceName;

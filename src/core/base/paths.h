@@ -8,8 +8,9 @@
 // Default locations follow the XDG base directories:
 //   settings  $XDG_CONFIG_HOME/wayplot2/   (~/.config/wayplot2/)
 //   documents $XDG_DATA_HOME/wayplot2/     (~/.local/share/wayplot2/)
+//   cache     $XDG_CACHE_HOME/wayplot2/    (~/.cache/wayplot2/)
 // A root set with setRoot() (the --root option) or the WAYPLOT2_ROOT environment
-// variable puts both under that one folder.
+// variable puts them all under that one folder (the cache as <root>/cache).
 
 #include <string>
 
@@ -26,6 +27,8 @@ public:
     static std::string configDir();
     // Folder the handheld file names are mapped into (no trailing slash).
     static std::string dataDir();
+    // Folder for files that can be fetched again, such as map tiles (no trailing slash).
+    static std::string cacheDir();
     // Maps a handheld file name ("\My Documents\x.kpp") to a path in dataDir().
     // Names that are already absolute POSIX paths ("/tmp/x") are returned unchanged.
     static std::string map(const std::string& deviceName);

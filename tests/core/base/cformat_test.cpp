@@ -37,6 +37,7 @@ TEST(Paths, DeviceNamesMapIntoTheRoot) {
     EXPECT_EQ(Paths::map("My Documents\\KWAutosave2.atk"), "/r/My Documents/KWAutosave2.atk");
     EXPECT_EQ(Paths::map("/abs/file.atk"), "/abs/file.atk");
     EXPECT_EQ(Paths::configDir(), "/r");
+    EXPECT_EQ(Paths::cacheDir(), "/r/cache");
     Paths::reset();
 }
 
