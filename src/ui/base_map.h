@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "core/maps/tile_source.h"
+#include "ui/rect.h"
 
 namespace wp2 {
 
@@ -103,8 +104,8 @@ private:
 // Where the base map is looked at: its centre, its scale, its rotation and
 // where on the painter the centre falls.
 struct BaseMapView {
-    double latitude = 0;   // radians
-    double longitude = 0;  // radians
+    // The centre position in world coordinates (toWorld).
+    WorldPoint origin;
     // The world's side (360 degrees of longitude) in screen pixels.
     double pixelsPerWorld = 0;
     // Rotation turning the map so that a heading points up (0/1: north up).
@@ -113,9 +114,21 @@ struct BaseMapView {
     // Painter coordinates of the centre position: the middle of a pixel.
     QPointF centre;
 
-    // Screen position (painter coordinates) of a position in radians.
-    QPointF toScreen(double lat, double lon) const;
+    // Screen offset from the centre (painter pixels, east and south before
+    // the rotation) of a position in radians, the short way round the world.
+    QPointF offset(double latitude, double longitude) const;
+    // Turns an offset by the rotation and adds the centre.
+    QPointF place(double east, double south) const {
+        return {centre.x() + south * sinUp + east * cosUp,
+                centre.y() + south * cosUp - east * sinUp};
+    }
 };
+
+// The view of a map centred on a position (radians) at the middle of the
+// pixel centrePixel, east-west scale pixelsPerMetre at the centre, turned by
+// the heading whose sine and cosine are given (0 and 1: north up).
+BaseMapView makeBaseMapView(double latitude, double longitude, double metresPerDegLon,
+                            double pixelsPerMetre, Point centrePixel, double sinUp, double cosUp);
 
 // The world's side in screen pixels for a map whose east-west scale at its
 // centre is pixelsPerMetre, where a degree of longitude is metresPerDegLon.

@@ -34,10 +34,16 @@ void MapProjection::setUp(double originLatitude, double originLongitude, const L
     eastFactor_ = scale.metresPerDegLon * pixelsPerMetre * kRadToDeg;
     northFactor_ = scale.metresPerDegLat * pixelsPerMetre * kRadToDeg;
     centre_ = centre;
+    mercator_ = false;
     rotate_ = rotate;
     const bool headingKnown = std::isfinite(sinHeading) && std::isfinite(cosHeading);
     sin_ = headingKnown ? std::clamp(sinHeading, -1.0f, 1.0f) : 0.0f;
     cos_ = headingKnown ? std::clamp(cosHeading, -1.0f, 1.0f) : 1.0f;
+}
+
+void MapProjection::setUpMercator(const BaseMapView& view) {
+    mercator_ = true;
+    view_ = view;
 }
 
 }  // namespace wp2

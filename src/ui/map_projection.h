@@ -1,7 +1,9 @@
 #pragma once
 // Turns geographic positions into track-map pixels: a flat local projection
 // around the origin, scaled so that the scale bar's length in metres spans
-// its pixels, optionally turned so that the heading points up.
+// its pixels, optionally turned so that the heading points up. Under a base
+// map the positions are placed in Web Mercator instead, exactly as the tiles
+// are, so that they sit on the map's pixels.
 //
 // Any double is safe: a point too far away for the screen's integers is
 // pulled in along its direction to kFarPixels from the centre (lines towards
@@ -12,6 +14,7 @@
 #include <optional>
 
 #include "core/nav/geodesy.h"
+#include "ui/base_map.h"
 #include "ui/rect.h"
 
 namespace wp2 {
@@ -26,6 +29,9 @@ public:
     void setUp(double originLatitude, double originLongitude, const LocalScale& scale,
                double pixelsPerMetre, Point centre, bool rotate, float sinHeading,
                float cosHeading);
+    // Web Mercator placement as the base map draws its tiles.
+    void setUpMercator(const BaseMapView& view);
+    bool mercator() const { return mercator_; }
     // Screen position of a point given in radians; none when the point or the
     // projection has no number (inline: the map projects every track point on
     // each redraw).
@@ -37,6 +43,8 @@ private:
     double eastFactor_ = 0;   // pixels per radian of longitude
     double northFactor_ = 0;  // pixels per radian of latitude
     Point centre_;
+    bool mercator_ = false;
+    BaseMapView view_;
     bool rotate_ = false;
     float sin_ = 0;
     float cos_ = 1;
@@ -49,6 +57,18 @@ bool pullInFarOffset(double& east, double& north);
 }  // namespace detail
 
 inline std::optional<Point> MapProjection::project(double latitude, double longitude) const {
+    if (mercator_) {
+        const QPointF offset = view_.offset(latitude, longitude);
+        double east = offset.x();
+        double south = offset.y();
+        if (!(std::abs(east) <= kFarPixels && std::abs(south) <= kFarPixels) &&
+            !detail::pullInFarOffset(east, south)) {
+            return std::nullopt;
+        }
+        // The pixel whose area holds the point.
+        const QPointF at = view_.place(east, south);
+        return Point{static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
+    }
     double eastPixels = (longitude - originLon_) * eastFactor_;
     double northPixels = (latitude - originLat_) * northFactor_;
     if (!(std::abs(eastPixels) <= kFarPixels && std::abs(northPixels) <= kFarPixels) &&

@@ -168,6 +168,24 @@ void Surface::polyline(const Point* points, int count, QRgb colour, int penWidth
     p.drawPolyline(q.data(), static_cast<int>(q.size()));
 }
 
+void Surface::haloText(const Rect& r, const QString& s, const QFont& font, QRgb colour, QRgb halo,
+                       int flags) {
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (dx != 0 || dy != 0) {
+                text(r.offset(dx, dy), s, font, halo, flags);
+            }
+        }
+    }
+    text(r, s, font, colour, flags);
+}
+
+void Surface::paint(const std::function<void(QPainter&)>& draw) {
+    QPainter p(&image_);
+    preparePainter(p, clipped(bounds()));
+    draw(p);
+}
+
 void Surface::text(const Rect& r, const QString& s, const QFont& font, QRgb colour, int flags,
                    std::optional<QRgb> background) {
     if (s.isEmpty()) {

@@ -6,8 +6,10 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <QRgb>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "ui/rect.h"
@@ -71,6 +73,13 @@ public:
     // without one only the glyphs are drawn.
     void text(const Rect& r, const QString& s, const QFont& font, QRgb colour, int flags = 0,
               std::optional<QRgb> background = std::nullopt);
+    // Text with a one-pixel outline of the halo colour round its glyphs, so
+    // that it stays legible on any picture.
+    void haloText(const Rect& r, const QString& s, const QFont& font, QRgb colour, QRgb halo,
+                  int flags = 0);
+    // Free drawing with a painter clipped like the operations above (the
+    // base map's scaled and turned tiles).
+    void paint(const std::function<void(QPainter&)>& draw);
 
 protected:
     // The destination area of a drawing operation after clipping.

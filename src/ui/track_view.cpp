@@ -10,6 +10,7 @@
 #include "core/nav/unit_formatter.h"
 #include "core/track/track_log.h"
 #include "core/waypoints/cpushpins.h"
+#include "ui/base_map.h"
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
 #include "ui/surface.h"
@@ -18,6 +19,7 @@ namespace wp2 {
 
 namespace {
 constexpr QRgb kTrackColour = rgb(255, 0, 0);
+constexpr QRgb kHalo = rgb(255, 255, 255);
 constexpr QRgb kPanelGrey = rgb(230, 230, 230);
 constexpr QRgb kBarColour = rgb(20, 52, 255);
 constexpr QRgb kBlack = rgb(0, 0, 0);
@@ -64,6 +66,11 @@ void TrackView::setSource(const NavSnapshot* snapshot, StoredPosition storedPosi
     storedPosition_ = std::move(storedPosition);
 }
 
+void TrackView::setBaseMap(TileCache* tiles) {
+    baseMap_ = tiles;
+    markChanged();
+}
+
 void TrackView::centreOn(double latitude, double longitude) {
     originLatitude = latitude;
     originLongitude = longitude;
@@ -96,6 +103,8 @@ void TrackView::applyOptions(bool dragMap, bool rotateMap) {
 int TrackView::tick(std::uint32_t frame) {
     if (frame % 30 == 0) {
         update(frame);
+    } else if (baseMap_ && baseMap_->generation() != drawnGeneration_) {
+        markChanged();
     }
     return 0;
 }
@@ -142,6 +151,14 @@ void TrackView::setUpProjection() {
                    : LocalScale{};
     const MapScaleTable& table = scaleTableFor(units_ ? units_->code() : UnitFormatter::kMetric);
     const double pixelsPerMetre = barLength / table[static_cast<std::size_t>(scaleIndex)];
+    if (baseMap_) {
+        const bool turned = rotate != 0;
+        baseMapView_ =
+            makeBaseMapView(originLatitude, originLongitude, scale.metresPerDegLon, pixelsPerMetre,
+                            centre, turned ? sinHeading : 0.0f, turned ? cosHeading : 1.0f);
+        projection_.setUpMercator(baseMapView_);
+        return;
+    }
     projection_.setUp(originLatitude, originLongitude, scale, pixelsPerMetre, centre, rotate != 0,
                       sinHeading, cosHeading);
 }
@@ -158,6 +175,7 @@ void TrackView::draw() {
     setUpProjection();
     // The map never paints outside its rectangle: the erase restores only that.
     frame.setClip(rect);
+    drawBaseMap(frame);
     drawScaleBar(frame);
     drawTrack(frame);
     drawPushpins(frame);
@@ -178,23 +196,39 @@ void TrackView::drawScaleBar(Surface& frame) {
     frame.polyline(bracket, 4, kBarColour, 2);
 }
 
+void TrackView::drawBaseMap(Surface& frame) {
+    if (!baseMap_) {
+        return;
+    }
+    drawnGeneration_ = baseMap_->generation();
+    const QRect area(rect.left, rect.top, rect.width(), rect.height());
+    frame.paint(
+        [&](QPainter& painter) { wp2::drawBaseMap(painter, area, baseMapView_, *baseMap_); });
+}
+
 void TrackView::drawTrack(Surface& frame) {
     if (!trackLog_) {
         return;
     }
-    TrackRuns runs(rect, [&frame](const Point* points, int count) {
-        frame.polyline(points, count, kTrackColour);
-    });
-    // Newest to oldest.
-    for (int i = trackLog_->count() - 1; i >= 0; --i) {
-        const TrackPoint& p = trackLog_->at(i);
-        if (const std::optional<Point> screen = project(p.latitude, p.longitude)) {
-            runs.add(*screen);
-        } else {
-            runs.gap();
+    // On a base map the line gets a white edge first, under every run, so
+    // that it stands out on roads and fields alike.
+    const int passes = baseMap_ ? 2 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        const bool edge = pass + 1 < passes;
+        TrackRuns runs(rect, [&frame, edge, passes](const Point* points, int count) {
+            frame.polyline(points, count, edge ? kHalo : kTrackColour, edge ? 4 : passes);
+        });
+        // Newest to oldest.
+        for (int i = trackLog_->count() - 1; i >= 0; --i) {
+            const TrackPoint& p = trackLog_->at(i);
+            if (const std::optional<Point> screen = project(p.latitude, p.longitude)) {
+                runs.add(*screen);
+            } else {
+                runs.gap();
+            }
         }
+        runs.finish();
     }
-    runs.finish();
 }
 
 void TrackView::drawPushpins(Surface& frame) {
@@ -209,8 +243,13 @@ void TrackView::drawPushpins(Surface& frame) {
         }
         const Point p = *at;
         frame.blit(p.x - kIconHalf, p.y - kIconHalf, loadBitmap(pushpinIconBitmapId(pin.icon)));
-        frame.text({p.x + 10, p.y - 7, p.x + 30, p.y + 7}, QString::fromStdU16String(pin.name),
-                   labelFont, kBlack, TextFlag::NoClip, kPanelGrey);
+        const Rect label{p.x + 10, p.y - 7, p.x + 30, p.y + 7};
+        const QString name = QString::fromStdU16String(pin.name);
+        if (baseMap_) {
+            frame.haloText(label, name, labelFont, kBlack, kHalo, TextFlag::NoClip);
+        } else {
+            frame.text(label, name, labelFont, kBlack, TextFlag::NoClip, kPanelGrey);
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The track map: the recorded track as a red line, the pushpins with their
 // icons and names, the position marker and a scale bar, around the current
-// position in 25 zoom steps, north-up or heading-up, and draggable.
+// position in 25 zoom steps, north-up or heading-up, and draggable; with a
+// base map set, all of it over the map's tiles.
 
 #include <QFont>
 #include <cstdint>
@@ -19,6 +20,7 @@ namespace wp2 {
 
 class CPushpins;
 class Ellipsoid;
+class TileCache;
 class NavSnapshot;
 class Surface;
 class TrackLog;
@@ -44,6 +46,10 @@ public:
               const Ellipsoid& projection, int markerBitmapId, const std::string& viewName);
     // The snapshot the map follows, and where the last position is stored.
     void setSource(const NavSnapshot* snapshot, StoredPosition storedPosition);
+
+    // The base map drawn under the track (none: the plain panel). Not owned.
+    void setBaseMap(TileCache* tiles);
+    TileCache* baseMap() const { return baseMap_; }
 
     void centreOn(double latitude, double longitude);
     void zoomIn();
@@ -92,6 +98,7 @@ private:
     bool hasFix() const;
     void setUpProjection();
     void drawScaleBar(Surface& frame);
+    void drawBaseMap(Surface& frame);
     void drawTrack(Surface& frame);
     void drawPushpins(Surface& frame);
     void moveDragged(int x, int y);
@@ -106,6 +113,10 @@ private:
     MapScaleTable usTable_;
     MapScaleTable nauticalTable_;
     MapProjection projection_;
+    TileCache* baseMap_ = nullptr;
+    // The tile cache's generation at the last draw: a newer one has tiles to show.
+    std::uint64_t drawnGeneration_ = 0;
+    BaseMapView baseMapView_;
     CRegInt scaleSetting_;
     CRegInt options_;
 };
