@@ -103,8 +103,8 @@ void TileCache::work() {
         lock.unlock();
         const TileRead read = source_->read(request.key);
         lock.lock();
-        --busy_;
         store(request.key, read);
+        --busy_;  // after the decoding in store(): until then the cache is not idle
         if (queue_.empty() && busy_ == 0) {
             idle_.notify_all();
         }
