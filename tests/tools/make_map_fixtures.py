@@ -82,11 +82,14 @@ def write_ppm(path, data):
 
 
 def read_ppm(path):
+    """width, height and pixel bytes of a binary PPM without comments."""
     with open(path, "rb") as f:
         raw = f.read()
     fields = raw.split(maxsplit=4)
     assert fields[0] == b"P6" and fields[3] == b"255", path
-    return int(fields[1]), int(fields[2]), fields[4]
+    width, height = int(fields[1]), int(fields[2])
+    # One whitespace byte ends the header; the pixels may begin with another.
+    return width, height, raw[len(raw) - 3 * width * height:]
 
 
 def run(*args):

@@ -27,7 +27,7 @@ GREY = (230, 230, 230)
 # the world at 51.5 N, the finest zoom not coarser than that being 12
 # (256 * 2^11 = 0.52 million).
 STEP = 10
-POSITIONS = 340
+POSITIONS = 300
 
 
 class Tool:
@@ -40,13 +40,15 @@ class Tool:
         return subprocess.run([self.path, "map", *args], capture_output=True, text=True,
                               timeout=60)
 
-    def render(self, source, lon, lat, step=STEP, size="9x9", rotate=None, name=None):
+    def render(self, source, lon, lat, step=STEP, size="9x9", rotate=None, units=None):
         """The image as rows of (r, g, b) tuples, and the tool's report."""
         self.renders += 1
-        out = os.path.join(self.workdir, name or f"render{self.renders}.ppm")
+        out = os.path.join(self.workdir, f"render{self.renders}.ppm")
         args = [source, "--centre", f"{lat!r},{lon!r}", "--zoom", str(step), "--size", size]
         if rotate is not None:
             args += ["--rotate", str(rotate)]
+        if units is not None:
+            args += ["--units", units]
         r = self.run("render", *args, out)
         if r.returncode != 0:
             raise AssertionError(f"render {' '.join(args)} failed: {r.stderr}")
@@ -92,6 +94,35 @@ def check_alignment_with_gdal(tool, maps):
     assert len(positions) > 250
     assert not bad, "lon, lat, GDAL's pixel, drawn pixel:\n" + "\n".join(
         f"  {p[0]:.7f} {p[1]:.7f} {e} {d}" for p, e, d in bad[:10])
+
+
+def metres_per_degree_east(lat):
+    """Along the parallel on the WGS-84 ellipsoid."""
+    a, f = 6378137.0, 1 / 298.257223563
+    e2 = f * (2 - f)
+    phi = math.radians(lat)
+    return a * math.cos(phi) / math.sqrt(1 - e2 * math.sin(phi)**2) * math.pi / 180
+
+
+def check_scale(tool, maps):
+    """The 55-pixel bar stands for the step's length: 2000 m at step 10 in metric
+    units, 1.2 statute or nautical miles in the others; north-south as Mercator."""
+    column, row = 512.0, 512.0
+    lon, lat = fx.pixel_to_degrees(column, row)
+    offsets = [(round(r * math.cos(a / 8 * math.pi)), round(r * math.sin(a / 8 * math.pi)))
+               for r in (60, 110) for a in range(16)]
+    for units, metres in (("metric", 2000), ("us", 1.2 * 1609), ("nautical", 1.2 * 1852)):
+        pixels_per_world = 360 * metres_per_degree_east(lat) * 55 / metres
+        tile_pixels = 256 * 2**fx.ZOOM / pixels_per_world  # per screen pixel
+        image = tool.render(maps["mbtiles"], lon, lat, size="241x241", units=units)[0]
+        samples = [(dx, dy, column + dx * tile_pixels, row + dy * tile_pixels)
+                   for dx, dy in offsets]
+        samples = [s for s in samples if all(1.5 <= v % 256 <= 254.5 for v in s[2:])]
+        expected = gdal_pixels(maps["mbtiles"], [fx.pixel_to_degrees(*s[2:]) for s in samples])
+        for (dx, dy, _, _), want in zip(samples, expected):
+            got = image[120 + dy][120 + dx]
+            assert near(want[:2], got[:2], 1) and want[2] == got[2], (
+                f"{units}: {dx},{dy} pixels from the centre {got}, GDAL {want}")
 
 
 def check_folders_draw_as_mbtiles(tool, maps):
@@ -199,7 +230,8 @@ def main():
     with tempfile.TemporaryDirectory() as workdir:
         maps = fx.make(os.path.join(workdir, "maps"))
         tool = Tool(sys.argv[1], workdir)
-        checks = [(check_alignment_with_gdal, ()), (check_folders_draw_as_mbtiles, ()),
+        checks = [(check_alignment_with_gdal, ()), (check_scale, ()),
+                  (check_folders_draw_as_mbtiles, ()),
                   (check_rotation, ()), (check_missing_tile_and_outside, (workdir,)),
                   (check_bad_sources_and_info, (workdir,))]
         for check, extra in checks:
