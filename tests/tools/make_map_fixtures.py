@@ -34,60 +34,42 @@ def pixel(column, row):
     return (column % 256, row % 256, 64 * (column // 256) + 16 * (row // 256))
 
 
-def world_to_degrees(wx, wy):
-    """World coordinates (a square of side 1, y from the north) to lon, lat."""
-    lon = wx * 360.0 - 180.0
-    lat = math.degrees(math.atan(math.sinh(math.pi - wy * 2 * math.pi)))
-    return lon, lat
-
-
-def degrees_to_pixel(lon, lat):
-    """A position to fractional picture pixels (column, row)."""
-    n = 256 * 2**ZOOM
-    wx = (lon + 180.0) / 360.0
-    wy = (math.pi - math.atanh(math.sin(math.radians(lat)))) / (2 * math.pi)
-    return wx * n - TILE_X * 256, wy * n - TILE_Y * 256
-
-
 def pixel_to_degrees(column, row):
+    """Fractional picture pixels to lon, lat."""
     n = 256 * 2**ZOOM
-    return world_to_degrees((TILE_X * 256 + column) / n, (TILE_Y * 256 + row) / n)
+    wx, wy = (TILE_X * 256 + column) / n, (TILE_Y * 256 + row) / n
+    return wx * 360.0 - 180.0, math.degrees(math.atan(math.sinh(math.pi - wy * 2 * math.pi)))
 
 
 def bounds():
     """west, south, east, north in degrees."""
-    west, north = pixel_to_degrees(0, 0)
-    east, south = pixel_to_degrees(SIDE, SIDE)
+    (west, north), (east, south) = pixel_to_degrees(0, 0), pixel_to_degrees(SIDE, SIDE)
     return west, south, east, north
 
 
 def picture_bytes():
-    columns = range(SIDE)
-    reds = bytes(pixel(c, 0)[0] for c in columns)
-    blues = [bytes(pixel(c, t * 256)[2] for c in columns) for t in range(TILES)]
-    rows = []
+    reds = bytes(pixel(c, 0)[0] for c in range(SIDE))
+    blues = [bytes(pixel(c, t * 256)[2] for c in range(SIDE)) for t in range(TILES)]
+    picture = bytearray(3 * SIDE * SIDE)
     for r in range(SIDE):
-        row = bytearray(3 * SIDE)
-        row[0::3] = reds
-        row[1::3] = bytes([pixel(0, r)[1]]) * SIDE
-        row[2::3] = blues[r // 256]
-        rows.append(bytes(row))
-    return b"".join(rows)
+        row = picture[3 * SIDE * r:3 * SIDE * (r + 1)]
+        row[0::3], row[1::3], row[2::3] = reds, bytes([pixel(0, r)[1]]) * SIDE, blues[r // 256]
+        picture[3 * SIDE * r:3 * SIDE * (r + 1)] = row
+    return bytes(picture)
 
 
 def write_ppm(path, data):
     with open(path, "wb") as f:
-        f.write(b"P6\n%d %d\n255\n" % (SIDE, SIDE))
-        f.write(data)
+        f.write(b"P6\n%d %d\n255\n" % (SIDE, SIDE) + data)
 
 
 def read_ppm(path):
     """width, height and pixel bytes of a binary PPM without comments."""
     with open(path, "rb") as f:
         raw = f.read()
-    fields = raw.split(maxsplit=4)
-    assert fields[0] == b"P6" and fields[3] == b"255", path
-    width, height = int(fields[1]), int(fields[2])
+    magic, width, height, depth = raw.split(maxsplit=4)[:4]
+    assert (magic, depth) == (b"P6", b"255"), path
+    width, height = int(width), int(height)
     # One whitespace byte ends the header; the pixels may begin with another.
     return width, height, raw[len(raw) - 3 * width * height:]
 
@@ -98,25 +80,21 @@ def run(*args):
 
 def make_mbtiles(ppm, path):
     size = 2 * MERCATOR_HALF / 2**ZOOM
-    west = -MERCATOR_HALF + TILE_X * size
-    north = MERCATOR_HALF - TILE_Y * size
+    west, north = -MERCATOR_HALF + TILE_X * size, MERCATOR_HALF - TILE_Y * size
     run("gdal_translate", "-q", "-a_srs", "EPSG:3857", "-a_ullr", repr(west), repr(north),
         repr(west + TILES * size), repr(north - TILES * size), "-of", "MBTILES",
         "-co", "RESAMPLING=NEAREST", "-co", "NAME=position", ppm, path)
     run("gdaladdo", "-q", "-r", "average", path, *[str(2**k) for k in range(1, LOWER_ZOOMS + 1)])
     # GDAL 3.6 declares one zoom level below the lowest it wrote.
-    db = sqlite3.connect(path)
-    db.execute("UPDATE metadata SET value = ? WHERE name = 'minzoom'", (str(ZOOM - LOWER_ZOOMS),))
-    db.commit()
-    db.close()
+    with sqlite3.connect(path) as db:
+        db.execute("UPDATE metadata SET value = ? WHERE name = 'minzoom'", (ZOOM - LOWER_ZOOMS,))
 
 
 def check_mbtiles(path, picture, workdir):
     """GDAL chose our zoom and copied the pixels unchanged."""
-    db = sqlite3.connect(path)
-    maxzoom = dict(db.execute("SELECT name, value FROM metadata")).get("maxzoom")
-    zooms = db.execute("SELECT MIN(zoom_level), MAX(zoom_level) FROM tiles").fetchone()
-    db.close()
+    with sqlite3.connect(path) as db:
+        maxzoom = dict(db.execute("SELECT name, value FROM metadata")).get("maxzoom")
+        zooms = db.execute("SELECT MIN(zoom_level), MAX(zoom_level) FROM tiles").fetchone()
     if maxzoom != str(ZOOM) or zooms != (ZOOM - LOWER_ZOOMS, ZOOM):
         raise RuntimeError(f"GDAL made zoom levels {zooms} (maxzoom {maxzoom}), not "
                            f"{ZOOM - LOWER_ZOOMS}..{ZOOM}")
@@ -129,22 +107,20 @@ def check_mbtiles(path, picture, workdir):
 
 def write_folders(mbtiles, folder, webp_folder):
     """The tiles of the MBTiles file in {z}/{x}/{y} folders, rows from the north."""
-    db = sqlite3.connect(mbtiles)
     conversions = []
-    for z, x, tms_row, data in db.execute(
-            "SELECT zoom_level, tile_column, tile_row, tile_data FROM tiles"):
-        y = 2**z - 1 - tms_row
-        for root in (folder, webp_folder):
-            os.makedirs(os.path.join(root, str(z), str(x)), exist_ok=True)
-        png = os.path.join(folder, str(z), str(x), f"{y}.png")
-        with open(png, "wb") as f:
-            f.write(data)
-        conversions.append((png, os.path.join(webp_folder, str(z), str(x), f"{y}.webp")))
-    db.close()
+    with sqlite3.connect(mbtiles) as db:
+        for z, x, tms_row, data in db.execute(
+                "SELECT zoom_level, tile_column, tile_row, tile_data FROM tiles"):
+            png, webp = (os.path.join(root, str(z), str(x), str(2**z - 1 - tms_row))
+                         for root in (folder, webp_folder))
+            for path in (png, webp):
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(png + ".png", "wb") as f:
+                f.write(data)
+            conversions.append((png + ".png", webp + ".webp"))
     with concurrent.futures.ThreadPoolExecutor(4) as pool:
-        for done in pool.map(lambda c: run("gdal_translate", "-q", "-of", "WEBP", "-co",
-                                           "LOSSLESS=YES", *c), conversions):
-            pass
+        list(pool.map(lambda c: run("gdal_translate", "-q", "-of", "WEBP", "-co", "LOSSLESS=YES",
+                                    *c), conversions))
 
 
 def make(outdir):
@@ -153,11 +129,8 @@ def make(outdir):
     picture = picture_bytes()
     ppm = os.path.join(outdir, "position.ppm")
     write_ppm(ppm, picture)
-    paths = {
-        "mbtiles": os.path.join(outdir, "position.mbtiles"),
-        "folder": os.path.join(outdir, "tiles"),
-        "webp": os.path.join(outdir, "tiles_webp"),
-    }
+    paths = {kind: os.path.join(outdir, name) for kind, name in
+             (("mbtiles", "position.mbtiles"), ("folder", "tiles"), ("webp", "tiles_webp"))}
     make_mbtiles(ppm, paths["mbtiles"])
     check_mbtiles(paths["mbtiles"], picture, outdir)
     write_folders(paths["mbtiles"], paths["folder"], paths["webp"])

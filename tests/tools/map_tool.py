@@ -32,23 +32,18 @@ POSITIONS = 300
 
 class Tool:
     def __init__(self, path, workdir):
-        self.path = path
-        self.workdir = workdir
-        self.renders = 0
+        self.path, self.workdir, self.renders = path, workdir, 0
 
     def run(self, *args):
         return subprocess.run([self.path, "map", *args], capture_output=True, text=True,
                               timeout=60)
 
-    def render(self, source, lon, lat, step=STEP, size="9x9", rotate=None, units=None):
+    def render(self, source, lon, lat, step=STEP, size="9x9", *options):
         """The image as rows of (r, g, b) tuples, and the tool's report."""
         self.renders += 1
         out = os.path.join(self.workdir, f"render{self.renders}.ppm")
-        args = [source, "--centre", f"{lat!r},{lon!r}", "--zoom", str(step), "--size", size]
-        if rotate is not None:
-            args += ["--rotate", str(rotate)]
-        if units is not None:
-            args += ["--units", units]
+        args = [source, "--centre", f"{lat!r},{lon!r}", "--zoom", str(step), "--size", size,
+                *options]
         r = self.run("render", *args, out)
         if r.returncode != 0:
             raise AssertionError(f"render {' '.join(args)} failed: {r.stderr}")
@@ -61,6 +56,11 @@ class Tool:
 
 def near(a, b, tolerance):
     return all(abs(p - q) <= tolerance for p, q in zip(a, b))
+
+
+def same_pixel(gdal, drawn):
+    """Interpolation moves R and G by one at most; B changes only at the wraps."""
+    return near(gdal[:2], drawn[:2], 1) and gdal[2] == drawn[2]
 
 
 def gdal_pixels(mbtiles, positions):
@@ -88,8 +88,7 @@ def check_alignment_with_gdal(tool, maps):
         STEP, fx.ZOOM, report)
     with concurrent.futures.ThreadPoolExecutor(4) as pool:
         drawn = list(pool.map(lambda p: tool.render(maps["mbtiles"], *p)[0][4][4], positions))
-    bad = [(p, e, d) for p, e, d in zip(positions, expected, drawn)
-           if not (near(e[:2], d[:2], 1) and e[2] == d[2])]
+    bad = [(p, e, d) for p, e, d in zip(positions, expected, drawn) if not same_pixel(e, d)]
     print(f"alignment: {len(positions)} positions compared with GDAL, {len(bad)} differ")
     assert len(positions) > 250
     assert not bad, "lon, lat, GDAL's pixel, drawn pixel:\n" + "\n".join(
@@ -114,15 +113,14 @@ def check_scale(tool, maps):
     for units, metres in (("metric", 2000), ("us", 1.2 * 1609), ("nautical", 1.2 * 1852)):
         pixels_per_world = 360 * metres_per_degree_east(lat) * 55 / metres
         tile_pixels = 256 * 2**fx.ZOOM / pixels_per_world  # per screen pixel
-        image = tool.render(maps["mbtiles"], lon, lat, size="241x241", units=units)[0]
+        image = tool.render(maps["mbtiles"], lon, lat, STEP, "241x241", "--units", units)[0]
         samples = [(dx, dy, column + dx * tile_pixels, row + dy * tile_pixels)
                    for dx, dy in offsets]
         samples = [s for s in samples if all(1.5 <= v % 256 <= 254.5 for v in s[2:])]
         expected = gdal_pixels(maps["mbtiles"], [fx.pixel_to_degrees(*s[2:]) for s in samples])
         for (dx, dy, _, _), want in zip(samples, expected):
             got = image[120 + dy][120 + dx]
-            assert near(want[:2], got[:2], 1) and want[2] == got[2], (
-                f"{units}: {dx},{dy} pixels from the centre {got}, GDAL {want}")
+            assert same_pixel(want, got), f"{units}: {dx},{dy} from the centre {got}, GDAL {want}"
 
 
 def check_folders_draw_as_mbtiles(tool, maps):
@@ -138,7 +136,7 @@ def check_rotation(tool, maps):
     """Heading 90 up: what lay east of the centre lies above it."""
     lon, lat = fx.pixel_to_degrees(600.3, 400.7)
     north = tool.render(maps["mbtiles"], lon, lat, STEP - 1, "61x61")[0]
-    east = tool.render(maps["mbtiles"], lon, lat, STEP - 1, "61x61", rotate=90)[0]
+    east = tool.render(maps["mbtiles"], lon, lat, STEP - 1, "61x61", "--rotate", "90")[0]
     c = 30
     for dx, dy in ((20, 0), (0, 20), (-15, 25), (25, -10), (-22, -18)):
         want = north[c + dy][c + dx]
@@ -147,66 +145,57 @@ def check_rotation(tool, maps):
             f"offset {dx},{dy}: {want} north up, {around} with heading 90")
 
 
-def check_missing_tile_and_outside(tool, maps, workdir):
+def check_missing_tile_and_outside(tool, maps):
     """A missing tile is drawn from its parent; outside the map the grey shows."""
-    holed = os.path.join(workdir, "holed.mbtiles")
+    holed = os.path.join(tool.workdir, "holed.mbtiles")
     shutil.copy(maps["mbtiles"], holed)
-    db = sqlite3.connect(holed)
-    x, y = fx.TILE_X + 1, fx.TILE_Y + 2
-    db.execute("DELETE FROM tiles WHERE zoom_level = ? AND tile_column = ? AND tile_row = ?",
-               (fx.ZOOM, x, 2**fx.ZOOM - 1 - y))
-    assert db.total_changes == 1
-    db.commit()
-    db.close()
+    with sqlite3.connect(holed) as db:
+        db.execute("DELETE FROM tiles WHERE zoom_level = ? AND tile_column = ? AND tile_row = ?",
+                   (fx.ZOOM, fx.TILE_X + 1, 2**fx.ZOOM - 1 - (fx.TILE_Y + 2)))
+        assert db.total_changes == 1
     lon, lat = fx.pixel_to_degrees(256 + 128, 512 + 128)
-    whole = tool.render(maps["mbtiles"], lon, lat, size="31x31")[0]
-    patched = tool.render(holed, lon, lat, size="31x31")[0]
+    whole, patched = (tool.render(m, lon, lat, STEP, "31x31")[0] for m in (maps["mbtiles"], holed))
     far = [(x, y) for y in range(31) for x in range(31) if not near(whole[y][x], patched[y][x], 3)]
     assert not far, f"drawn from the parent, {len(far)} pixels differ by more than 3, " \
                     f"first {far[0]}: {whole[far[0][1]][far[0][0]]} -> {patched[far[0][1]][far[0][0]]}"
     # Centred on the west edge: grey to the left, the map to the right.
     lon, lat = fx.pixel_to_degrees(0, 512)
-    edge = tool.render(maps["mbtiles"], lon, lat, size="21x21")[0]
+    edge = tool.render(maps["mbtiles"], lon, lat, STEP, "21x21")[0]
     for row in edge:
         assert row[:9] == [GREY] * 9 and GREY not in row[11:], f"west edge row {row}"
 
 
-def write_sqlite(path, statements):
-    db = sqlite3.connect(path)
-    for s in statements:
-        db.execute(s)
-    db.commit()
-    db.close()
-
-
-def check_bad_sources_and_info(tool, maps, workdir):
+def check_bad_sources_and_info(tool, maps):
     """Bad sources say what is wrong and exit 1; info describes the fixture."""
-    text = os.path.join(workdir, "text.mbtiles")
+    workdir = tool.workdir
+    text, untiled, vector, empty = (os.path.join(workdir, name) for name in (
+        "text.mbtiles", "untiled.mbtiles", "vector.mbtiles", "empty_folder"))
     with open(text, "w") as f:
         f.write("not a database\n" * 100)
-    untiled = os.path.join(workdir, "untiled.mbtiles")
-    write_sqlite(untiled, ["CREATE TABLE metadata (name TEXT, value TEXT)"])
-    vector = os.path.join(workdir, "vector.mbtiles")
-    write_sqlite(vector, ["CREATE TABLE metadata (name TEXT, value TEXT)",
-                          "INSERT INTO metadata VALUES ('format', 'pbf')",
-                          "CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, "
-                          "tile_row INTEGER, tile_data BLOB)"])
-    empty = os.path.join(workdir, "empty_folder")
+    metadata = "CREATE TABLE metadata (name TEXT, value TEXT);"
+    with sqlite3.connect(untiled) as db:
+        db.executescript(metadata)
+    with sqlite3.connect(vector) as db:
+        db.executescript(metadata + "INSERT INTO metadata VALUES ('format', 'pbf');"
+                         "CREATE TABLE tiles (zoom_level, tile_column, tile_row, tile_data);")
     os.mkdir(empty)
     cases = [(text, "not an SQLite database"), (untiled, "no tiles table"),
              (vector, "vector tiles"), (os.path.join(workdir, "nothing.mbtiles"), "No such file"),
              (os.path.join(workdir, "nothing", ""), "No such file"), (empty, "holds no tiles")]
-    for source, problem in cases:
-        for args in (["info", source], ["render", source, "--centre", "51.5,5.1", "--zoom", "10",
-                                        os.path.join(workdir, "bad.png")]):
-            r = tool.run(*args)
-            assert r.returncode == 1 and problem in r.stderr, (
-                f"map {args[0]} {source}: exit {r.returncode}, {r.stderr!r}, not {problem!r}")
+    runs = [(problem, args) for source, problem in cases
+            for args in (["info", source], ["render", source, "--centre", "51.5,5.1", "--zoom",
+                                            "10", os.path.join(workdir, "bad.png")])]
+    for out in (os.path.join(workdir, "nothing", "out.png"), os.path.join(workdir, "out.xyz")):
+        runs.append(("cannot write", ["render", maps["mbtiles"], "--centre", "51.5,5.1", "--zoom",
+                                      "10", out]))
+    for problem, args in runs:
+        r = tool.run(*args)
+        assert r.returncode == 1 and problem in r.stderr, (
+            f"map {' '.join(args)}: exit {r.returncode}, {r.stderr!r}, not {problem!r}")
 
-    db = sqlite3.connect(maps["mbtiles"])
-    count, low, high = db.execute(
-        "SELECT COUNT(*), MIN(zoom_level), MAX(zoom_level) FROM tiles").fetchone()
-    db.close()
+    with sqlite3.connect(maps["mbtiles"]) as db:
+        count, low, high = db.execute(
+            "SELECT COUNT(*), MIN(zoom_level), MAX(zoom_level) FROM tiles").fetchone()
     for kind in ("mbtiles", "folder"):
         r = tool.run("info", maps[kind])
         assert r.returncode == 0, r.stderr
@@ -230,13 +219,10 @@ def main():
     with tempfile.TemporaryDirectory() as workdir:
         maps = fx.make(os.path.join(workdir, "maps"))
         tool = Tool(sys.argv[1], workdir)
-        checks = [(check_alignment_with_gdal, ()), (check_scale, ()),
-                  (check_folders_draw_as_mbtiles, ()),
-                  (check_rotation, ()), (check_missing_tile_and_outside, (workdir,)),
-                  (check_bad_sources_and_info, (workdir,))]
-        for check, extra in checks:
+        for check in (check_alignment_with_gdal, check_scale, check_folders_draw_as_mbtiles,
+                      check_rotation, check_missing_tile_and_outside, check_bad_sources_and_info):
             try:
-                check(tool, maps, *extra)
+                check(tool, maps)
                 print(f"ok: {check.__name__}")
             except AssertionError as e:
                 failures += 1
