@@ -190,18 +190,15 @@ bool parseRender(const std::vector<std::string>& args, RenderRequest& r) {
 
 // The track map's view of the base map for the request.
 BaseMapView viewFor(const RenderRequest& r) {
-    BaseMapView view;
-    view.latitude = r.latitude * kDegToRad;
-    view.longitude = r.longitude * kDegToRad;
-    const LocalScale scale = wgs84().localScale(LatLonAlt{view.latitude, view.longitude, 0.0});
+    const double latitude = r.latitude * kDegToRad;
+    const double longitude = r.longitude * kDegToRad;
+    const LocalScale scale = wgs84().localScale(LatLonAlt{latitude, longitude, 0.0});
     const double metres = scaleTableForUnit(r.unitCode)[static_cast<std::size_t>(r.step)];
-    view.pixelsPerWorld = mercatorPixelsPerWorld(scale.metresPerDegLon, kScaleBarPixels / metres);
     // Kept as floats, as the track map keeps its heading.
     const double heading = r.rotate * kDegToRad;
-    view.sinUp = static_cast<float>(std::sin(heading));
-    view.cosUp = static_cast<float>(std::cos(heading));
-    view.centre = QPointF(r.width / 2 + 0.5, r.height / 2 + 0.5);
-    return view;
+    return makeBaseMapView(latitude, longitude, scale.metresPerDegLon, kScaleBarPixels / metres,
+                           Point{r.width / 2, r.height / 2}, static_cast<float>(std::sin(heading)),
+                           static_cast<float>(std::cos(heading)));
 }
 
 bool drawOnce(QImage& image, const BaseMapView& view, TileCache& tiles) {
