@@ -3,6 +3,9 @@
 // The dashboard runs each between its suspend and resume. QtDialogs opens the
 // real dialogs; HeadlessDialogs never opens anything.
 
+#include <optional>
+#include <string>
+
 namespace wp2 {
 
 class CPushpins;
@@ -41,7 +44,10 @@ public:
     virtual bool miscOptions(UnitFormatter& units) = 0;
 
     // Map mode "TBtn4": the track options dialog; the map takes the switches.
-    virtual void trackOptions(TrackView& map, TrackLog& track) = 0;
+    // The track options dialog; a new base map source (empty: none) when OK
+    // changed the one given.
+    virtual std::optional<std::string> trackOptions(TrackView& map, TrackLog& track,
+                                                    const std::string& baseMap) = 0;
 };
 
 }  // namespace wp2

@@ -69,6 +69,12 @@ AppOptionsResult parseAppOptions(const std::vector<std::string>& args) {
                 r.error = "--root needs a folder";
                 return r;
             }
+        } else if (a == "--map-source") {
+            if (!takeValue(args, i, value)) {
+                r.error = "--map-source needs a map file, a tile folder or a server address";
+                return r;
+            }
+            o.mapSource = value;
         } else if (a == "--screenshot") {
             if (!takeValue(args, i, o.screenshot) || o.screenshot.empty()) {
                 r.error = "--screenshot needs a file name";
@@ -91,6 +97,9 @@ std::string appUsage() {
            "  --scale N            show the 240x320 screen enlarged N times (1-8)\n"
            "  --fullscreen         use the whole screen, as on a handheld\n"
            "  --root DIR           keep settings and documents under DIR\n"
+           "  --map-source SOURCE  draw this base map under the track map for this run:\n"
+           "                       an MBTiles file, a tile folder or a tile server's\n"
+           "                       https://.../{z}/{x}/{y}.png address (\"\" for none)\n"
            "  --screenshot FILE.png --frames N [--map] [--scale N]\n"
            "                       run headless in emulation for N frames of simulated\n"
            "                       time (33 a second), in map mode with --map, and save\n"

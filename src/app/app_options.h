@@ -1,6 +1,7 @@
 #pragma once
 // The command line of the wayplot2 program.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ struct AppOptions {
     std::string screenshot;   // --screenshot: headless run that saves one frame
     int frames = 0;           // frames of simulated time before the screenshot
     bool map = false;         // the screenshot shows map mode
+    // --map-source: the base map for this run (a file, folder or server).
+    std::optional<std::string> mapSource;
     bool help = false;
     bool version = false;  // --version: print the release number
 

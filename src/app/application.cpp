@@ -19,6 +19,7 @@
 #include "core/waypoints/cpushpins.h"
 #include "dialogs/dialog_layout.h"
 #include "platform/battery_status.h"
+#include "platform/qt/map_sources.h"
 #include "platform/source_port.h"
 
 namespace wp2 {
@@ -182,6 +183,8 @@ bool Application::createMainWindow() {
     services.link = link_.get();
     services.ensureLinkOpen = [this](int port) { return ensureLinkOpen(port); };
     services.battery = [] { return batteryPercent(); };
+    services.mapSource = options_.mapSource;
+    services.openMapSource = openMapSource;
     mainWindow_ = std::make_unique<MainWindow>(services, clock_, options_.window);
     mainWindow_->setMode(startMode_);
     if (!mainWindow_->create()) {

@@ -43,6 +43,8 @@ struct StartOptions {
     // The splash window for its 2000 ms (off for headless runs).
     bool splash = true;
     WindowOptions window;
+    // The base map for this run instead of the "BaseMap" setting.
+    std::optional<std::string> mapSource;
 };
 
 class Application {

@@ -18,6 +18,7 @@
 #include "core/sound/event_sounds.h"
 #include "core/waypoints/cpushpins.h"
 #include "core/waypoints/target_navigation.h"
+#include "ui/base_map.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_ids.h"
 #include "ui/dashboard_layout.h"
@@ -127,6 +128,13 @@ void DashboardScreen::buildScreen(int mode) {
         }
     }
     restoreChoices();
+    std::string spec;
+    if (services_.mapSource) {
+        spec = *services_.mapSource;
+    } else {
+        CRegStore().ReadLongText(kBaseMapValue, spec);
+    }
+    useBaseMap(spec);
     refreshSnapshot();
     target_->applyTarget();
     markAllDirty();
@@ -151,6 +159,53 @@ void DashboardScreen::startDataSource() {
         emulation_ = openEmulation(*snapshot_);
     }
     target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
+}
+
+void DashboardScreen::useBaseMap(const std::string& spec) {
+    trackView().setBaseMap(nullptr);
+    baseMap_.reset();
+    baseMapSource_ = spec;
+    if (spec.empty()) {
+        return;
+    }
+    OpenedSource opened =
+        services_.openMapSource ? services_.openMapSource(spec) : openLocalMapSource(spec);
+    if (!opened.source) {
+        showMessage(
+            "The base map cannot be shown; the map goes on without it.\r\n\r\n" + opened.error,
+            "Base map", MessageIcon::Exclamation);
+        return;
+    }
+    std::uint32_t megabytes = TileCache::kDefaultMemoryBytes >> 20;
+    CRegStore().ReadNumber(kBaseMapCacheValue, megabytes);
+    megabytes = std::clamp<std::uint32_t>(megabytes, 4, 1024);
+    baseMap_ = std::make_unique<TileCache>(std::move(opened.source),
+                                           static_cast<std::size_t>(megabytes) << 20);
+    trackView().setBaseMap(baseMap_.get());
+    // The quit button stays visible on the map.
+    trackView().setBaseMapHoles({element<SkinElement>(Id::QuitButton).rect});
+}
+
+void DashboardScreen::chooseBaseMap(const std::string& spec) {
+    CRegStore().WriteLongText(kBaseMapValue, spec);
+    useBaseMap(spec);
+}
+
+bool DashboardScreen::settleBaseMap(std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (baseMap_ && trackView().visible && !trackView().baseMapComplete()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        baseMap_->waitIdle(left);
+        if (!trackView().showArrivedTiles()) {
+            return false;  // nothing more is coming
+        }
+        compose();
+    }
+    return true;
 }
 
 void DashboardScreen::buildElements() {
@@ -248,7 +303,12 @@ bool DashboardScreen::mapAction(int id) {
             return true;
         case Id::MenuButton:
             if (TrackLog* track = trackLog(*snapshot_)) {
-                runDialog([this, track] { dialogs_.trackOptions(trackView(), *track); });
+                runDialog([this, track] {
+                    if (const std::optional<std::string> chosen =
+                            dialogs_.trackOptions(trackView(), *track, baseMapSource_)) {
+                        chooseBaseMap(*chosen);
+                    }
+                });
             }
             return true;
         default:
@@ -307,6 +367,10 @@ void DashboardScreen::enterMapMode() {
 
 void DashboardScreen::leaveMapMode() {
     wp2::leaveMapMode(*this);
+    // Tiles asked for but not read yet are not wanted any more.
+    if (baseMap_) {
+        baseMap_->cancelQueued();
+    }
 }
 
 void DashboardScreen::saveChoices() {

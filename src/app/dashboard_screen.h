@@ -3,12 +3,15 @@
 // menus, switches between dashboard mode and map mode, keeps the choice of
 // shown panels in "IOpt", and does the per-tick duties of the screen.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "core/maps/tile_source.h"
 #include "ui/skin_screen.h"
 
 namespace wp2 {
@@ -27,6 +30,7 @@ class PushButton;
 class ScreenHost;
 class SoundPlayer;
 class SwitchingPanelSelector;
+class TileCache;
 class TargetDisplay;
 class TargetNavigation;
 class TrackView;
@@ -57,7 +61,17 @@ struct DashboardServices {
     LinkStarter ensureLinkOpen;
     // The machine's battery charge for the battery read-out (none: dashes).
     std::function<std::optional<int>()> battery;
+    // Opens a base map source by the "BaseMap" setting's kind of text (none:
+    // files and folders only).
+    std::function<OpenedSource(const std::string& spec)> openMapSource;
+    // The base map for this run only (--map-source), instead of the setting.
+    std::optional<std::string> mapSource;
 };
+
+// The setting naming the base map (a file, a folder or a server address) and
+// the one holding the size of its memory cache in megabytes.
+inline constexpr const char* kBaseMapValue = "BaseMap";
+inline constexpr const char* kBaseMapCacheValue = "BaseMapCache";
 
 class DashboardScreen : public SkinScreen {
 public:
@@ -97,6 +111,18 @@ public:
     PushButton& pushButton(int id);
     TrackView& trackView();
 
+    // The base map under the track map: what it is read from (empty: none),
+    // and its tiles (none when no base map is shown).
+    const std::string& baseMapSource() const { return baseMapSource_; }
+    TileCache* baseMap() { return baseMap_.get(); }
+    // Shows the map from another source (empty: none) and keeps the choice
+    // in the "BaseMap" setting. A source that cannot be read is reported
+    // and the map goes on without a base map.
+    void chooseBaseMap(const std::string& spec);
+    // Redraws the map until its tiles are all drawn or the time is up (for
+    // a single picture of the screen); false when the time ran out.
+    bool settleBaseMap(std::chrono::milliseconds timeout);
+
 protected:
     bool runAction(SkinElement& element) override;
 
@@ -113,6 +139,7 @@ private:
     void startDataSource();
     void buildElements();
     void forgetUndrawnErasures();
+    void useBaseMap(const std::string& spec);
 
     ScreenHost& host_;
     DashboardServices services_;
@@ -125,6 +152,8 @@ private:
     std::unique_ptr<TargetNavigation> target_;
     std::vector<std::unique_ptr<TargetDisplay>> targetDisplays_;
     std::unique_ptr<EventSounds> eventSounds_;
+    std::string baseMapSource_;
+    std::unique_ptr<TileCache> baseMap_;
 };
 
 }  // namespace wp2

@@ -28,6 +28,9 @@ bool HeadlessDialogs::miscOptions(UnitFormatter&) {
     return false;
 }
 
-void HeadlessDialogs::trackOptions(TrackView&, TrackLog&) {}
+std::optional<std::string> HeadlessDialogs::trackOptions(TrackView&, TrackLog&,
+                                                         const std::string&) {
+    return std::nullopt;
+}
 
 }  // namespace wp2

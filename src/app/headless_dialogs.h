@@ -18,7 +18,8 @@ public:
     // Gives the formatter the stored unit system.
     void prepareMiscOptions(UnitFormatter& units) override;
     bool miscOptions(UnitFormatter& units) override;
-    void trackOptions(TrackView& map, TrackLog& track) override;
+    std::optional<std::string> trackOptions(TrackView& map, TrackLog& track,
+                                            const std::string& baseMap) override;
 };
 
 }  // namespace wp2

@@ -64,6 +64,7 @@ int runDashboard(const AppOptions& options) {
     start.forcedMode = options.emulate ? 1 : -1;
     start.window.scale = windowScale(options);
     start.window.fullscreen = options.fullscreen;
+    start.mapSource = options.mapSource;
     setDialogScale(dialogScale(options));
     Application app(clock, timers, dialogs, sounds, start);
 
@@ -145,8 +146,8 @@ int main(int argc, char** argv) {
 
     int status = 0;
     if (!options.screenshot.empty()) {
-        status = ScreenshotRun::run(
-            {options.screenshot, options.frames, options.map, std::max(1, options.scale)});
+        status = ScreenshotRun::run({options.screenshot, options.frames, options.map,
+                                     std::max(1, options.scale), options.mapSource});
     } else {
         status = runDashboard(options);
     }

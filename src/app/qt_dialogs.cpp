@@ -73,9 +73,14 @@ bool QtDialogs::miscOptions(UnitFormatter& units) {
     return misc().run(units);
 }
 
-void QtDialogs::trackOptions(TrackView& map, TrackLog& track) {
-    const TrackMapOptions options = runTrackOptionsDialog(nullptr, track);
+std::optional<std::string> QtDialogs::trackOptions(TrackView& map, TrackLog& track,
+                                                   const std::string& baseMap) {
+    const TrackMapOptions options = runTrackOptionsDialog(nullptr, track, baseMap);
     map.applyOptions(options.dragMap, options.rotateMap);
+    if (options.baseMap == baseMap) {
+        return std::nullopt;
+    }
+    return options.baseMap;
 }
 
 }  // namespace wp2

@@ -27,7 +27,8 @@ public:
     void gpsSetup(GpsLink* link) override;
     void prepareMiscOptions(UnitFormatter& units) override;
     bool miscOptions(UnitFormatter& units) override;
-    void trackOptions(TrackView& map, TrackLog& track) override;
+    std::optional<std::string> trackOptions(TrackView& map, TrackLog& track,
+                                            const std::string& baseMap) override;
 
     // The program is ending on a signal: every dialog and message box that is
     // open ends as with Cancel, and the first-run set-up goes no further.

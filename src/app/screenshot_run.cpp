@@ -26,6 +26,7 @@ int ScreenshotRun::run(const ScreenshotRequest& request) {
     StartOptions options;
     options.forcedMode = ScreenMode::Emulation;
     options.splash = false;
+    options.mapSource = request.mapSource;
     Application app(clock, timers, dialogs, sounds, options);
     app.setWait({});
     if (!app.startUp()) {
@@ -41,6 +42,10 @@ int ScreenshotRun::run(const ScreenshotRequest& request) {
     for (int i = 0; i < request.frames; ++i) {
         clock.advanceMs(MainWindow::kTimerPeriodMs);
         window.onTimer();
+    }
+    // The base map's tiles arrive from its loaders in real time.
+    if (!window.screen().settleBaseMap(std::chrono::seconds(30))) {
+        std::fprintf(stderr, "wayplot2: some base map tiles did not arrive in time\n");
     }
     window.present();
     const int scale = std::max(1, request.scale);

@@ -3,6 +3,7 @@
 // without waits or questions, driven through N frames of simulated time, and
 // the last frame saved as a picture.
 
+#include <optional>
 #include <string>
 
 namespace wp2 {
@@ -12,6 +13,7 @@ struct ScreenshotRequest {
     int frames = 0;        // timer ticks of 30 simulated milliseconds (one frame each)
     bool mapMode = false;  // switch to map mode before the first tick
     int scale = 1;         // the picture enlarged this many times, pixel for pixel
+    std::optional<std::string> mapSource;  // the base map instead of the configured one
 };
 
 class ScreenshotRun {

@@ -1,17 +1,23 @@
 #include "track_options_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "core/gpx/track_gpx.h"
+#include "core/maps/tile_source.h"
 #include "core/settings/creg_int.h"
+#include "core/track/file_chooser.h"
 #include "core/track/track_log.h"
 #include "dialog_builder.h"
+#include "file_dialog.h"
 
 namespace wp2 {
 
 TrackMapOptions TrackMapOptions::fromStored(std::int32_t value) {
-    return {(value & kTrackMapRotate) != 0, (value & kTrackMapDrag) != 0};
+    return {(value & kTrackMapRotate) != 0, (value & kTrackMapDrag) != 0, {}};
 }
 
 std::int32_t TrackMapOptions::stored() const {
@@ -20,20 +26,36 @@ std::int32_t TrackMapOptions::stored() const {
 
 TrackOptionsDialog::TrackOptionsDialog(TrackLog& track, TrackMapOptions options, QWidget* parent)
     : QDialog(parent), track_(track), options_(options) {
-    DialogBuilder b(*this, "Track options", 120, 96);
+    DialogBuilder b(*this, "Track options", 120, 124);
     b.group("Track options", 5, 3, 110, 44);
     rotate_ = b.checkBox("Rotate map", 12, 15, 90, 10);
     drag_ = b.checkBox("Drag map", 12, 30, 90, 10);
     load_ = b.button("Load", 5, 54, 34, 14);
     save_ = b.button("Save", 43, 54, 34, 14);
     clear_ = b.button("Clear", 81, 54, 34, 14);
-    ok_ = b.button("OK", 5, 77, 50, 14);
-    cancel_ = b.button("Cancel", 65, 77, 50, 14);
+    b.label("Base map", 5, 74, 36, 10);
+    kind_ = b.dropDown(42, 72, 73);
+    where_ = b.edit(5, 87, 92, 12);
+    browse_ = b.button("...", 100, 87, 15, 12);
+    ok_ = b.button("OK", 5, 106, 50, 14);
+    cancel_ = b.button("Cancel", 65, 106, 50, 14);
     ok_->setDefault(true);
     b.finish();
 
     rotate_->setChecked(options_.rotateMap);
     drag_->setChecked(options_.dragMap);
+    kind_->addItems({"None", "Map file", "Tile folder", "Tile server"});
+    kind_->setCurrentIndex(static_cast<int>(mapSourceKind(options_.baseMap)));
+    where_->setText(QString::fromStdString(options_.baseMap));
+    where_->setPlaceholderText("https://.../{z}/{x}/{y}.png");
+    const auto followKind = [this] {
+        const auto kind = static_cast<MapSourceKind>(kind_->currentIndex());
+        where_->setEnabled(kind != MapSourceKind::None);
+        browse_->setEnabled(kind == MapSourceKind::MBTiles || kind == MapSourceKind::Folder);
+    };
+    followKind();
+    connect(kind_, &QComboBox::currentIndexChanged, this, followKind);
+    connect(browse_, &QPushButton::clicked, this, [this] { browseBaseMap(); });
 
     // The file commands act at once, without a question, and close the dialog;
     // Load and Save offer the track file and GPX; a cancelled or unreadable
@@ -54,15 +76,37 @@ TrackOptionsDialog::TrackOptionsDialog(TrackLog& track, TrackMapOptions options,
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void TrackOptionsDialog::browseBaseMap() {
+    std::optional<std::string> chosen;
+    if (static_cast<MapSourceKind>(kind_->currentIndex()) == MapSourceKind::Folder) {
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, "Tile folder", FileDialog::documentsFolder(),
+            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        if (!folder.isEmpty()) {
+            chosen = folder.toStdString();
+        }
+    } else {
+        chosen = fileChooser().openFile({"MBTiles map (*.mbtiles)|*.mbtiles||", "mbtiles", ""});
+    }
+    if (chosen) {
+        where_->setText(QString::fromStdString(*chosen));
+    }
+}
+
 void TrackOptionsDialog::accept() {
     options_.rotateMap = rotate_->isChecked();
     options_.dragMap = drag_->isChecked();
+    const bool none = static_cast<MapSourceKind>(kind_->currentIndex()) == MapSourceKind::None;
+    options_.baseMap = none ? std::string() : where_->text().trimmed().toStdString();
     QDialog::accept();
 }
 
-TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track) {
+TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track,
+                                      const std::string& baseMap) {
     CRegInt stored(kTrackMapOptionsValue, true, kTrackMapOptionsDefault);
-    TrackOptionsDialog dialog(track, TrackMapOptions::fromStored(stored.Get()), parent);
+    TrackMapOptions given = TrackMapOptions::fromStored(stored.Get());
+    given.baseMap = baseMap;
+    TrackOptionsDialog dialog(track, given, parent);
     dialog.exec();
     stored = dialog.options().stored();
     return dialog.options();

@@ -1,12 +1,16 @@
 #pragma once
 // The track options dialog of the track map: Load, Save and Clear of the
-// track, and the map's "Rotate map" and "Drag map" switches, which persist in
-// the "TrackOpt2" setting (0x1 drag, 0x2 rotate).
+// track, the map's "Rotate map" and "Drag map" switches, which persist in
+// the "TrackOpt2" setting (0x1 drag, 0x2 rotate), and the base map drawn
+// under the track: none, a map file, a tile folder or a tile server.
 
 #include <QDialog>
 #include <cstdint>
+#include <string>
 
 class QCheckBox;
+class QComboBox;
+class QLineEdit;
 class QPushButton;
 
 namespace wp2 {
@@ -21,6 +25,8 @@ inline constexpr std::int32_t kTrackMapRotate = 0x2;
 struct TrackMapOptions {
     bool rotateMap = false;
     bool dragMap = false;
+    // The base map's file, folder or server address; empty for none.
+    std::string baseMap;
 
     static TrackMapOptions fromStored(std::int32_t value);
     std::int32_t stored() const;
@@ -41,12 +47,19 @@ public:
     QPushButton* loadButton() const { return load_; }
     QPushButton* saveButton() const { return save_; }
     QPushButton* clearButton() const { return clear_; }
+    // The kind of base map (None, Map file, Tile folder, Tile server), where
+    // it is, and the button that looks for a file or folder.
+    QComboBox* baseMapKind() const { return kind_; }
+    QLineEdit* baseMapEdit() const { return where_; }
+    QPushButton* browseButton() const { return browse_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
 
     void accept() override;
 
 private:
+    void browseBaseMap();
+
     TrackLog& track_;
     TrackMapOptions options_;
     QCheckBox* rotate_;
@@ -54,12 +67,16 @@ private:
     QPushButton* load_;
     QPushButton* save_;
     QPushButton* clear_;
+    QComboBox* kind_;
+    QLineEdit* where_;
+    QPushButton* browse_;
     QPushButton* ok_;
     QPushButton* cancel_;
 };
 
 // Runs the dialog on the stored "TrackOpt2" and writes it back however the
 // dialog closed. The caller gives the map the returned switches.
-TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track);
+TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track,
+                                      const std::string& baseMap = {});
 
 }  // namespace wp2

@@ -94,72 +94,68 @@ void TileCache::work() {
             if (auto it = entries_.find(request.key); it != entries_.end()) {
                 it->second.queued = false;
             }
-            if (queue_.empty() && busy_ == 0) {
-                idle_.notify_all();
-            }
-            continue;
+        } else {
+            // Reading and decoding run unlocked; the tile counts as busy
+            // until it is stored, so that no one sees the cache idle before.
+            ++busy_;
+            lock.unlock();
+            Loaded loaded = load(request.key);
+            lock.lock();
+            store(request.key, std::move(loaded));
+            --busy_;
         }
-        ++busy_;
-        lock.unlock();
-        const TileRead read = source_->read(request.key);
-        lock.lock();
-        store(request.key, read);
-        --busy_;  // after the decoding in store(): until then the cache is not idle
         if (queue_.empty() && busy_ == 0) {
             idle_.notify_all();
         }
     }
 }
 
-void TileCache::store(const TileKey& key, const TileRead& read) {
+TileCache::Loaded TileCache::load(const TileKey& key) {
+    const TileRead read = source_->read(key);
+    Loaded loaded;
+    if (read.status == TileRead::Status::Failed) {
+        loaded.problem = read.reason;
+        loaded.retryAfter = std::max(1.0, read.retryAfter);
+        return loaded;
+    }
+    if (read.status != TileRead::Status::Found) {
+        return loaded;
+    }
     QImage image;
-    std::string problem;
-    double retryAfter = 0;
-    if (read.status == TileRead::Status::Found) {
-        // Decoding happens here, on the loader thread (the lock is released
-        // for it).
-        mutex_.unlock();
-        const bool decoded = image.loadFromData(
-            QByteArray::fromRawData(read.data.data(), static_cast<qsizetype>(read.data.size())));
-        if (decoded) {
-            image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        }
-        mutex_.lock();
-        if (!decoded) {
-            problem = "tile " + tileName(key) + " is not an image it can read";
-            image = QImage();
-        } else if (image.width() != image.height() || image.width() < kSmallestTile ||
-                   image.width() > kLargestTile) {
-            problem = "tile " + tileName(key) + " measures " + std::to_string(image.width()) + "x" +
-                      std::to_string(image.height()) + " pixels, not a square tile";
-            image = QImage();
-        }
-        if (!problem.empty()) {
-            ++damaged_;
-        }
-    } else if (read.status == TileRead::Status::Failed) {
-        problem = read.reason;
-        retryAfter = std::max(1.0, read.retryAfter);
+    if (!image.loadFromData(
+            QByteArray::fromRawData(read.data.data(), static_cast<qsizetype>(read.data.size())))) {
+        loaded.problem = "tile " + tileName(key) + " is not an image it can read";
+    } else if (image.width() != image.height() || image.width() < kSmallestTile ||
+               image.width() > kLargestTile) {
+        loaded.problem = "tile " + tileName(key) + " measures " + std::to_string(image.width()) +
+                         "x" + std::to_string(image.height()) + " pixels, not a square tile";
+    } else {
+        loaded.image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
-    if (!problem.empty() && problem_.empty()) {
-        problem_ = problem;
+    loaded.damaged = loaded.image.isNull();
+    return loaded;
+}
+
+void TileCache::store(const TileKey& key, Loaded loaded) {
+    if (!loaded.problem.empty() && problem_.empty()) {
+        problem_ = loaded.problem;
     }
+    damaged_ += loaded.damaged ? 1 : 0;
     Entry& e = entries_[key];
     e.queued = false;
-    if (!image.isNull()) {
+    if (!loaded.image.isNull()) {
         e.state = State::Ready;
-        e.image = std::move(image);
+        e.image = std::move(loaded.image);
         bytes_ += static_cast<std::size_t>(e.image.sizeInBytes());
         lru_.push_front(key);
         e.lru = lru_.begin();
-        e.inLru = true;
         evict();
     } else {
         // Missing for good, or until the source's pause is over.
         e.state = State::Missing;
-        e.retryAt = read.status == TileRead::Status::Failed
+        e.retryAt = loaded.retryAfter > 0
                         ? Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                             std::chrono::duration<double>(retryAfter))
+                                             std::chrono::duration<double>(loaded.retryAfter))
                         : Clock::time_point::max();
     }
     ++generation_;

@@ -72,16 +72,24 @@ private:
         QImage image;
         bool queued = false;
         std::chrono::steady_clock::time_point retryAt{};
-        std::list<TileKey>::iterator lru;
-        bool inLru = false;
+        std::list<TileKey>::iterator lru;  // while ready
     };
     struct Request {
         TileKey key;
         std::chrono::steady_clock::time_point when;
     };
 
+    // A tile as a loader thread read it: the image, or why there is none.
+    struct Loaded {
+        QImage image;
+        std::string problem;
+        bool damaged = false;
+        double retryAfter = 0;  // seconds; 0: missing for good
+    };
+
     void work();
-    void store(const TileKey& key, const TileRead& read);
+    Loaded load(const TileKey& key);
+    void store(const TileKey& key, Loaded loaded);
     void evict();
 
     std::unique_ptr<TileSource> source_;

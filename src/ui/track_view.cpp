@@ -1,5 +1,6 @@
 #include "ui/track_view.h"
 
+#include <QRegion>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -71,6 +72,14 @@ void TrackView::setBaseMap(TileCache* tiles) {
     markChanged();
 }
 
+bool TrackView::showArrivedTiles() {
+    if (!baseMap_ || baseMap_->generation() == drawnGeneration_) {
+        return false;
+    }
+    markChanged();
+    return true;
+}
+
 void TrackView::centreOn(double latitude, double longitude) {
     originLatitude = latitude;
     originLongitude = longitude;
@@ -103,8 +112,8 @@ void TrackView::applyOptions(bool dragMap, bool rotateMap) {
 int TrackView::tick(std::uint32_t frame) {
     if (frame % 30 == 0) {
         update(frame);
-    } else if (baseMap_ && baseMap_->generation() != drawnGeneration_) {
-        markChanged();
+    } else {
+        showArrivedTiles();
     }
     return 0;
 }
@@ -202,8 +211,14 @@ void TrackView::drawBaseMap(Surface& frame) {
     }
     drawnGeneration_ = baseMap_->generation();
     const QRect area(rect.left, rect.top, rect.width(), rect.height());
-    frame.paint(
-        [&](QPainter& painter) { wp2::drawBaseMap(painter, area, baseMapView_, *baseMap_); });
+    frame.paint([&](QPainter& painter) {
+        QRegion shown(area);
+        for (const Rect& r : baseMapHoles_) {
+            shown -= QRegion(r.left, r.top, r.width(), r.height());
+        }
+        painter.setClipRegion(shown, Qt::IntersectClip);
+        baseMapComplete_ = wp2::drawBaseMap(painter, area, baseMapView_, *baseMap_);
+    });
 }
 
 void TrackView::drawTrack(Surface& frame) {

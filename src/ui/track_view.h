@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/settings/creg_int.h"
 #include "ui/map_projection.h"
@@ -50,6 +51,13 @@ public:
     // The base map drawn under the track (none: the plain panel). Not owned.
     void setBaseMap(TileCache* tiles);
     TileCache* baseMap() const { return baseMap_; }
+    // Parts of the map the base map leaves alone: buttons that lie on it.
+    void setBaseMapHoles(std::vector<Rect> holes) { baseMapHoles_ = std::move(holes); }
+    // Whether the last draw had every tile of the base map it needed.
+    bool baseMapComplete() const { return baseMapComplete_; }
+    // Marks the map for redrawing when tiles arrived since it was drawn;
+    // true when it did.
+    bool showArrivedTiles();
 
     void centreOn(double latitude, double longitude);
     void zoomIn();
@@ -116,7 +124,9 @@ private:
     TileCache* baseMap_ = nullptr;
     // The tile cache's generation at the last draw: a newer one has tiles to show.
     std::uint64_t drawnGeneration_ = 0;
+    bool baseMapComplete_ = true;
     BaseMapView baseMapView_;
+    std::vector<Rect> baseMapHoles_;
     CRegInt scaleSetting_;
     CRegInt options_;
 };

@@ -87,12 +87,16 @@ public:
         }
         return miscOk;
     }
-    void trackOptions(TrackView&, TrackLog&) override { record("trackOptions"); }
+    std::optional<std::string> trackOptions(TrackView&, TrackLog&, const std::string&) override {
+        record("trackOptions");
+        return chosenBaseMap;
+    }
 
     std::vector<std::string> opened;
     std::vector<bool> timerWasRunning;
     const RecordingHost* host = nullptr;
-    bool miscOk = false;  // Misc.: OK with Nautical, or Cancel
+    bool miscOk = false;                       // Misc.: OK with Nautical, or Cancel
+    std::optional<std::string> chosenBaseMap;  // Track options: OK with a new base map
     std::function<int()> onFirstRun;
     std::function<bool(CPushpins&, const TrackPoint&)> onNewPoint;
     std::function<void(CPushpins&)> onPushpins = [](CPushpins&) {};  // list or selection

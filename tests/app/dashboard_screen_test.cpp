@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app_test_support.h"
 #include "core/gps/nav_snapshot.h"
+#include "core/settings/creg_store.h"
+#include "ui/base_map.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_ids.h"
 #include "ui/destination_panel.h"
@@ -37,8 +41,9 @@ protected:
 
     void build(int mode = ScreenMode::Skipped) {
         screen_.reset();
-        screen_ = std::make_unique<DashboardScreen>(
-            host_, services([this](int) { return ++linkStarts_, linkOpens_; }));
+        DashboardServices s = services([this](int) { return ++linkStarts_, linkOpens_; });
+        s.mapSource = mapSource_;
+        screen_ = std::make_unique<DashboardScreen>(host_, s);
         screen_->buildScreen(mode);
         screen_->compose();
     }
@@ -51,6 +56,7 @@ protected:
         tap(200, 290);
         tap(190, 148 + 10 + 23 * item);
     }
+    std::optional<std::string> mapSource_;  // --map-source
     std::string choices() {
         std::string text;
         CRegStore().ReadLongText("IOpt", text);
@@ -207,6 +213,52 @@ TEST_F(DashboardTest, TickDutiesFollowTheirFrameMultiples) {
     ASSERT_EQ(boxes_.shown.size(), 2u);
     EXPECT_EQ(boxes_.shown[0].text, "Cannot open the emulation data.");
     EXPECT_EQ(boxes_.shown[1].text, "The GPS receiver could not be started.");
+}
+
+TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeReadIsReported) {
+    const std::string junk = root_.file("junk.mbtiles");
+    test::writeFile(junk, "not a map");
+    const std::string folder = root_.file("tiles");
+    std::filesystem::create_directories(folder + "/0/0");
+    CRegStore().WriteLongText(kBaseMapValue, junk);
+    test::installEmulationFile();  // a track for the track options
+    build(ScreenMode::Emulation);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_NE(boxes_.shown[0].text.find("cannot be shown"), std::string::npos);
+    EXPECT_NE(boxes_.shown[0].text.find("not an SQLite database"), std::string::npos);
+    EXPECT_EQ(screen_->trackView().baseMap(), nullptr);
+
+    // The track options' choice is shown at once and kept.
+    dialogs_.chosenBaseMap = folder;
+    tap(30, 290);
+    tap(200, 290);
+    ASSERT_NE(screen_->baseMap(), nullptr);
+    EXPECT_EQ(screen_->trackView().baseMap(), screen_->baseMap());
+    std::string stored;
+    CRegStore().ReadLongText(kBaseMapValue, stored);
+    EXPECT_EQ(stored, folder);
+
+    EXPECT_EQ(screen_->baseMap()->memoryLimit(), TileCache::kDefaultMemoryBytes);
+
+    // A source for this run only wins over the setting and leaves it alone;
+    // an empty one shows none.
+    CRegStore().WriteLongText(kBaseMapValue, junk);
+    for (const std::string& run : {folder, std::string()}) {
+        mapSource_ = run;
+        build(ScreenMode::Emulation);
+        EXPECT_EQ(screen_->baseMapSource(), run);
+        EXPECT_EQ(screen_->baseMap() != nullptr, !run.empty());
+    }
+    // The memory cache's size in MB is a setting, within 4 MB to 1 GB.
+    mapSource_ = folder;
+    for (const auto& [megabytes, limit] : {std::pair{1u, 4u}, {100u, 100u}, {5000u, 1024u}}) {
+        CRegStore().WriteNumber(kBaseMapCacheValue, megabytes);
+        build(ScreenMode::Emulation);
+        EXPECT_EQ(screen_->baseMap()->memoryLimit(), std::size_t{limit} << 20) << megabytes;
+    }
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    CRegStore().ReadLongText(kBaseMapValue, stored);
+    EXPECT_EQ(stored, junk);
 }
 
 }  // namespace

@@ -17,6 +17,9 @@
 # 3. SIGTERM while an option dialog is up: the program must end the orderly
 #    way within 10 s with status 0, the dialog closed for it (SIGTERM with the
 #    box up is quit_signals_test's).
+# 4. A base map for the run (--map-source, a tile folder of one zoom-0 tile of
+#    one colour): in map mode that colour must cover most of the map, and the
+#    program must still quit with status 0.
 #
 #   dashboard_under_xvfb.sh WAYPLOT2 [PICTURES_DIR [WAYPLOT2_TOOL]]
 #
@@ -209,6 +212,27 @@ ended "$pid"
 [ "$status" = 0 ] || fail "the quit button: the program ended with $status"
 [ -f "$ROOT/My Documents/Pushpins.kpp" ] || fail "no pushpin file after quitting"
 grep -rqs '"IOpt"' "$ROOT" || fail "the panel choice (IOpt) was not saved"
+
+# A base map under the track map.
+if command -v convert >/dev/null; then
+    mkdir -p "$TMP/tiles/0/0"
+    convert -size 256x256 xc:'#2a7f3f' "$TMP/tiles/0/0/0.png"
+    "$PROGRAM" --emulate --root "$ROOT" --scale 1 --map-source "$TMP/tiles" >"$TMP/map.txt" 2>&1 &
+    pid=$!
+    WIN=$(dashboard_of "$pid") || fail "no dashboard window with a base map"
+    tap 30 290
+    map_shown() {
+        [ "$(xwd -id "$WIN" -silent | convert xwd:- -crop 240x264+0+0 txt:- |
+            grep -ci '#2A7F3F')" -gt $((240 * 264 / 2)) ]
+    }
+    within_10s map_shown || fail "map mode does not show the base map"
+    picture map_mode_base_map
+    tap 229 14
+    ended "$pid"
+    [ "$status" = 0 ] || fail "with a base map: the program ended with $status"
+else
+    fail "ImageMagick's convert is missing (scripts/install-deps installs it)"
+fi
 
 no_receiver_start no_receiver click
 openbox --sm-disable >/dev/null 2>&1 &

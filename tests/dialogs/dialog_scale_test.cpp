@@ -72,7 +72,7 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     sounds.init(&store, &units);
     RecordingSoundPlayer player;
     DialogLink link;
-    const TrackMapOptions rotate{true, false};
+    const TrackMapOptions rotate{true, false, {}};
     const FileDialogRequest openRequest{kFilter, "kpp", ""};
     const FileDialogRequest importRequest{kImportFilter, "kpp", ""};
     const FileDialogRequest exportRequest{kExportFilter, "txt", "Pushpins_Export"};

@@ -1,9 +1,12 @@
 // GPX in the pushpin list's export and import; the track options dialog, whose
-// Save and Load offer GPX beside the track file.
+// Save and Load offer GPX beside the track file, and its base map choice.
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 
+#include "core/maps/tile_source.h"
 #include "core/track/track_log.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "dialog_test_env.h"
@@ -61,7 +64,7 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
                   : step[0] == 'l' ? d.loadButton()
                                    : d.clearButton());
         });
-        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{false, true}));
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{false, true, {}}));
         counts += std::to_string(track.count());
     }
     EXPECT_EQ(counts, "550505");
@@ -80,9 +83,52 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
             click(d.dragBox());
             click(ok ? d.okButton() : d.cancelButton());
         });
-        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{true, false}));
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{true, false, {}}));
         EXPECT_EQ(storedInt(kTrackMapOptionsValue), 2);
     }
+}
+
+TEST_F(GpxDialogChoices, TrackOptionsChooseTheBaseMapByKindAndPlace) {
+    TrackLog track;
+    ScriptedChooser chooser;
+    const std::string file = root_.file("city.mbtiles");
+    chooser.answers = {file};
+    const std::string server = "https://tiles.example/{z}/{x}/{y}.png";
+    struct Row {
+        std::string given;
+        int kind;
+        std::optional<std::string> typed;
+        bool browse;
+        bool ok;
+        std::string chosen;
+    };
+    const std::vector<Row> rows = {
+        {"", 1, std::nullopt, true, true, file},                     // Map file, "..."
+        {"", 3, "  " + server + " ", false, true, server},           // Tile server, typed
+        {server, 0, std::nullopt, false, true, ""},                  // None
+        {server, 1, "/elsewhere.mbtiles", false, false, server},     // Cancel
+        {root_.path(), 2, std::nullopt, false, true, root_.path()},  // folder kept
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.chosen);
+        whenShown<TrackOptionsDialog>([&](TrackOptionsDialog& d) {
+            EXPECT_EQ(d.baseMapKind()->currentIndex(), static_cast<int>(mapSourceKind(row.given)));
+            EXPECT_EQ(d.baseMapEdit()->text().toStdString(), row.given);
+            d.baseMapKind()->setCurrentIndex(row.kind);
+            EXPECT_EQ(d.browseButton()->isEnabled(), row.kind == 1 || row.kind == 2);
+            EXPECT_EQ(d.baseMapEdit()->isEnabled(), row.kind != 0);
+            if (row.typed) {
+                d.baseMapEdit()->setText(QString::fromStdString(*row.typed));
+            }
+            if (row.browse) {
+                click(d.browseButton());
+            }
+            click(row.ok ? d.okButton() : d.cancelButton());
+        });
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, track, row.given).baseMap, row.chosen);
+    }
+    ASSERT_EQ(chooser.asked.size(), 1u);
+    EXPECT_EQ(chooser.asked[0].request.filter, "MBTiles map (*.mbtiles)|*.mbtiles||");
 }
 
 }  // namespace

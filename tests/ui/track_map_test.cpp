@@ -14,6 +14,7 @@
 #include "core/nav/unit_formatter.h"
 #include "core/track/track_log.h"
 #include "core/waypoints/cpushpins.h"
+#include "ui/base_map.h"
 #include "ui/map_projection.h"
 #include "ui/track_runs.h"
 #include "ui/track_view.h"
@@ -268,6 +269,49 @@ TEST_F(TrackViewTest, MarkerOnTheCentreCompassAreaKeptAndDraggingStopsNearTheEdg
     EXPECT_EQ(v.onPress(229, 132), 0);
     v.update(60);
     EXPECT_EQ(v.centre, (Point{120, 132}));
+}
+
+TEST_F(TrackViewTest, ABaseMapLiesUnderTheTrackAndNamesAndArrivingTilesRedrawTheMap) {
+    TileCache tiles(std::make_unique<test::CodedSource>(18));
+    TrackView& v = makeView();
+    v.setBaseMap(&tiles);
+    for (double east : {-300.0, 0.0}) {
+        TrackPoint p;
+        p.latitude = lat0;
+        p.longitude = lonOf(east);
+        log.addFix(p);
+    }
+    CPushpin* pin = pins.AddNew();
+    pin->latitude = latOf(200);
+    pin->longitude = lon0;
+    pin->name = u"Hut";
+    draw(v);
+    EXPECT_FALSE(v.baseMapComplete());
+    // The tiles arrive on the loaders: the next tick asks for a redraw, and
+    // one more tick with nothing new does not.
+    ASSERT_TRUE(tiles.waitIdle(std::chrono::seconds(5)));
+    v.dirty = 0;
+    v.tick(1);
+    EXPECT_TRUE(v.dirty);
+    frame().fill(rgb(1, 1, 1));
+    v.setBaseMapHoles({{220, 5, 236, 19}});  // a button on the map
+    draw(v);
+    EXPECT_TRUE(v.baseMapComplete());
+    v.dirty = 0;
+    v.tick(2);
+    EXPECT_FALSE(v.dirty);
+
+    // The map fills the map's rectangle only, under a red line with a white
+    // edge and a name outlined in white instead of on a grey box.
+    const auto mapPixel = [](QRgb p) { return p != rgb(1, 1, 1); };
+    EXPECT_GT(test::countPixels(frame(), {0, 0, 240, 264}, mapPixel), 240 * 264 * 9 / 10);
+    EXPECT_EQ(test::countPixels(frame(), {0, 264, 240, 320}, mapPixel), 0);
+    EXPECT_EQ(test::countPixels(frame(), {220, 5, 236, 19}, mapPixel), 0);
+    const int red = countColour(frame(), {0, 120, 240, 145}, kRed);
+    EXPECT_GT(red, 2 * 40);
+    EXPECT_GT(countColour(frame(), {0, 120, 240, 145}, rgb(255, 255, 255)), red);
+    EXPECT_EQ(countColour(frame(), {130, 60, 170, 90}, rgb(230, 230, 230)), 0);
+    EXPECT_GT(countColour(frame(), {130, 60, 170, 90}, rgb(0, 0, 0)), 5);
 }
 
 }  // namespace

@@ -5,11 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
+#include <atomic>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <numeric>
+#include <set>
+#include <tuple>
 
+#include "core/maps/tile_source.h"
 #include "support/test_support.h"
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
@@ -67,6 +74,55 @@ inline int countPixels(const Surface& s, const Rect& r, const std::function<bool
 inline int countColour(const Surface& s, const Rect& r, QRgb c) {
     return countPixels(s, r, [c](QRgb p) { return p == c; });
 }
+
+// A base map whose tiles tell where they are: pixel (u, v) of tile
+// (z, x, y) is coloured (u, v, code of the tile).
+inline int tileCode(const TileKey& k) {
+    return (k.x * 7 + k.y * 13 + k.z * 31) & 0xff;
+}
+
+inline QImage codedTile(const TileKey& k, int side = kTilePixels) {
+    QImage image(side, side, QImage::Format_RGB32);
+    for (int v = 0; v < side; ++v) {
+        for (int u = 0; u < side; ++u) {
+            image.setPixel(u, v, qRgb(u * 256 / side, v * 256 / side, tileCode(k)));
+        }
+    }
+    return image;
+}
+
+inline std::string encoded(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
+// Coded tiles for every key up to maxZoom, less the ones marked missing or
+// damaged; counts its reads.
+class CodedSource final : public TileSource {
+public:
+    explicit CodedSource(int maxZoom) { info_.maxZoom = maxZoom; }
+    const MapInfo& info() const override { return info_; }
+    TileRead read(const TileKey& key) override {
+        ++reads;
+        std::lock_guard lock(mutex);
+        if (missing.contains({key.z, key.x, key.y})) {
+            return {};
+        }
+        if (auto it = special.find({key.z, key.x, key.y}); it != special.end()) {
+            return {TileRead::Status::Found, it->second, {}, 0};
+        }
+        return {TileRead::Status::Found, encoded(codedTile(key)), {}, 0};
+    }
+
+    MapInfo info_;
+    std::mutex mutex;
+    std::set<std::tuple<int, int, int>> missing;
+    std::map<std::tuple<int, int, int>, std::string> special;
+    std::atomic<int> reads{0};
+};
 
 // Publishes fresh surfaces and placeholder bitmaps for each test.
 class UiTest : public ::testing::Test {
