@@ -17,6 +17,7 @@
 #include "core/maps/tile_source.h"
 #include "core/nav/angles.h"
 #include "core/nav/geodesy.h"
+#include "platform/qt/map_sources.h"
 #include "tools/link_session.h"
 #include "tools/tool_command.h"
 #include "ui/base_map.h"
@@ -37,16 +38,6 @@ constexpr double kScaleBarPixels = 55.0;
 // How long one round of waiting for tiles may last before the drawing is
 // taken as it is.
 constexpr std::chrono::seconds kTileWait(30);
-
-// Opens a source for drawing.
-OpenedSource openSource(const std::string& spec) {
-    if (mapSourceKind(spec) == MapSourceKind::Server) {
-        // The tile server source (openTileServer, platform/qt/tile_server_source.h)
-        // is wired in here, and only here.
-        return {nullptr, spec + " is a tile server, which this tool cannot draw from yet"};
-    }
-    return openLocalMapSource(spec);
-}
 
 void printInfo(const std::string& spec, const MapInfo& info) {
     const char* kind = mapSourceKind(spec) == MapSourceKind::Folder ? "tile folder" : "MBTiles";
@@ -212,7 +203,8 @@ int mapRender(const std::vector<std::string>& args) {
     if (!parseRender(args, r)) {
         return usageError(kMapCommand);
     }
-    OpenedSource opened = openSource(r.source);
+    // Opened as the program opens its base map: a tile server joins there.
+    OpenedSource opened = openMapSource(r.source);
     if (!opened.source) {
         std::fprintf(stderr, "wayplot2-tool: %s\n", opened.error.c_str());
         return kExitFailure;
