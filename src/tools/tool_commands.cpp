@@ -15,6 +15,9 @@ extern const Command kPushpinsCommand;
 extern const Command kMonitorCommand;
 extern const Command kScanCommand;
 extern const Command kTrackCommand;
+#ifdef WAYPLOT2_HAVE_MAP
+extern const Command kMapCommand;
+#endif
 
 extern const Command kCommands[] = {
     {"version", "version",
@@ -29,6 +32,9 @@ extern const Command kCommands[] = {
     kMonitorCommand,
     kScanCommand,
     kTrackCommand,
+#ifdef WAYPLOT2_HAVE_MAP
+    kMapCommand,
+#endif
 };
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 

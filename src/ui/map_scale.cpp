@@ -26,4 +26,16 @@ MapScaleTable imperialScaleTable(double metresPerMile) {
     return table;
 }
 
+const MapScaleTable& scaleTableForUnit(int unitCode) {
+    static const MapScaleTable us = imperialScaleTable(kUsMileMetres);
+    static const MapScaleTable nautical = imperialScaleTable(kNauticalMileMetres);
+    if (unitCode == UnitCode::US) {
+        return us;
+    }
+    if (unitCode == UnitCode::Nautical) {
+        return nautical;
+    }
+    return metricScaleTable();
+}
+
 }  // namespace wp2

@@ -20,4 +20,11 @@ const MapScaleTable& metricScaleTable();
 // Feet for the first six steps, then statute (U.S.) or nautical miles.
 MapScaleTable imperialScaleTable(double metresPerMile);
 
+// The miles of the imperial tables.
+inline constexpr double kUsMileMetres = 1609;
+inline constexpr double kNauticalMileMetres = 1852;
+
+// The table of a unit code: nautical and U.S. miles, anything else metric.
+const MapScaleTable& scaleTableForUnit(int unitCode);
+
 }  // namespace wp2
