@@ -197,13 +197,15 @@ void TrackView::drawScaleBar(Surface& frame) {
 }
 
 void TrackView::drawBaseMap(Surface& frame) {
+    baseMapComplete_ = true;
     if (!baseMap_) {
         return;
     }
     drawnGeneration_ = baseMap_->generation();
     const QRect area(rect.left, rect.top, rect.width(), rect.height());
-    frame.paint(
-        [&](QPainter& painter) { wp2::drawBaseMap(painter, area, baseMapView_, *baseMap_); });
+    frame.paint([&](QPainter& painter) {
+        baseMapComplete_ = wp2::drawBaseMap(painter, area, baseMapView_, *baseMap_);
+    });
 }
 
 void TrackView::drawTrack(Surface& frame) {

@@ -50,6 +50,9 @@ public:
     // The base map drawn under the track (none: the plain panel). Not owned.
     void setBaseMap(TileCache* tiles);
     TileCache* baseMap() const { return baseMap_; }
+    // True when the last draw showed every base-map tile at its own zoom:
+    // nothing it asked for is still on its way (true without a base map).
+    bool baseMapComplete() const { return baseMapComplete_; }
 
     void centreOn(double latitude, double longitude);
     void zoomIn();
@@ -116,6 +119,7 @@ private:
     TileCache* baseMap_ = nullptr;
     // The tile cache's generation at the last draw: a newer one has tiles to show.
     std::uint64_t drawnGeneration_ = 0;
+    bool baseMapComplete_ = true;
     BaseMapView baseMapView_;
     CRegInt scaleSetting_;
     CRegInt options_;
