@@ -99,12 +99,14 @@ void TileCache::work() {
             }
             continue;
         }
+        // Busy until the tile is stored: store() lets go of the lock while it
+        // decodes, and waitIdle() must not see an idle cache meanwhile.
         ++busy_;
         lock.unlock();
         const TileRead read = source_->read(request.key);
         lock.lock();
-        --busy_;
         store(request.key, read);
+        --busy_;
         if (queue_.empty() && busy_ == 0) {
             idle_.notify_all();
         }

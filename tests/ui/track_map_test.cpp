@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <chrono>
 #include <climits>
 #include <cmath>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -14,6 +18,7 @@
 #include "core/nav/unit_formatter.h"
 #include "core/track/track_log.h"
 #include "core/waypoints/cpushpins.h"
+#include "ui/base_map.h"
 #include "ui/map_projection.h"
 #include "ui/track_runs.h"
 #include "ui/track_view.h"
@@ -264,6 +269,58 @@ TEST_F(TrackViewTest, MarkerOnTheCentreCompassAreaKeptAndDraggingStopsNearTheEdg
     EXPECT_EQ(v.onPress(229, 132), 0);
     v.update(60);
     EXPECT_EQ(v.centre, (Point{120, 132}));
+}
+
+// Tiles of one colour everywhere, handed out once the gate is opened.
+class GatedTiles : public TileSource {
+public:
+    explicit GatedTiles(QRgb colour) {
+        QImage tile(kTilePixels, kTilePixels, QImage::Format_RGB32);
+        tile.fill(colour);
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        tile.save(&png, "PNG");
+        png_ = png.data().toStdString();
+    }
+    const MapInfo& info() const override { return info_; }
+    TileRead read(const TileKey&) override {
+        std::unique_lock lock(mutex_);
+        opened_.wait(lock, [this] { return open_; });
+        return {TileRead::Status::Found, png_, {}, 0};
+    }
+    void open() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        opened_.notify_all();
+    }
+
+private:
+    MapInfo info_;
+    std::string png_;
+    std::mutex mutex_;
+    std::condition_variable opened_;
+    bool open_ = false;
+};
+
+TEST_F(TrackViewTest, ADrawOverABaseMapIsCompleteOnceEveryTileHasArrived) {
+    constexpr QRgb kLand = rgb(0, 128, 0);
+    auto source = std::make_unique<GatedTiles>(kLand);
+    GatedTiles& gate = *source;
+    TileCache tiles(std::move(source));
+    TrackView& v = makeView();
+    v.setBaseMap(&tiles);
+    draw(v);
+    EXPECT_FALSE(v.baseMapComplete());
+    EXPECT_EQ(countColour(frame(), v.rect, kLand), 0);
+    v.setBaseMap(nullptr);  // nothing to wait for without a map
+    draw(v);
+    EXPECT_TRUE(v.baseMapComplete());
+    v.setBaseMap(&tiles);
+    gate.open();
+    ASSERT_TRUE(tiles.waitIdle(std::chrono::seconds(10)));
+    draw(v);
+    EXPECT_TRUE(v.baseMapComplete());
+    EXPECT_GT(countColour(frame(), v.rect, kLand), 240 * 264 / 2);
 }
 
 }  // namespace
