@@ -271,11 +271,13 @@ TEST_F(TrackViewTest, MarkerOnTheCentreCompassAreaKeptAndDraggingStopsNearTheEdg
     EXPECT_EQ(v.centre, (Point{120, 132}));
 }
 
-// Tiles of one colour everywhere, handed out once the gate is opened.
+// Tiles of one colour everywhere, handed out once the gate is opened. They
+// are 1024 pixels wide: milliseconds of decoding each, long enough for a
+// waitIdle that overlooked the decoding to return before the last were in.
 class GatedTiles : public TileSource {
 public:
     explicit GatedTiles(QRgb colour) {
-        QImage tile(kTilePixels, kTilePixels, QImage::Format_RGB32);
+        QImage tile(1024, 1024, QImage::Format_RGB32);
         tile.fill(colour);
         QBuffer png;
         png.open(QIODevice::WriteOnly);
