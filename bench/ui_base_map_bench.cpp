@@ -60,7 +60,7 @@ void BM_MapRedraw(benchmark::State& state) {
     scene.redraw();
     tiles.waitIdle(std::chrono::seconds(10));
     scene.redraw();
-    if (!view.baseMapComplete()) {
+    if (!view.baseMapComplete() || (withBaseMap && tiles.memoryBytes() == 0)) {
         state.SkipWithError("the tiles of the view did not all arrive");
         return;
     }
@@ -111,7 +111,7 @@ void BM_TilesOnly(benchmark::State& state) {
     };
     draw();
     tiles.waitIdle(std::chrono::seconds(10));
-    if (!draw()) {
+    if (!draw() || tiles.memoryBytes() == 0) {
         state.SkipWithError("the tiles of the view did not all arrive");
         return;
     }
@@ -168,6 +168,7 @@ void BM_NewArea(benchmark::State& state) {
             view.applyOptions(false, jump % 2 != 0);
             scene.moveTo(area.lat, area.lon, 40.0 * jump++);
             const std::uint64_t arrivedBefore = tiles.generation();
+            const std::size_t bytesBefore = tiles.memoryBytes();
             const Clock::time_point start = Clock::now();
             double loaded = -1;
             double shown = -1;
@@ -198,7 +199,13 @@ void BM_NewArea(benchmark::State& state) {
             }
             worstShown = std::max(worstShown, shown);
             worstLoaded = std::max(worstLoaded, loaded);
+            // Every tile that arrived is in memory: none was missing from the
+            // map (a missing one also counts as arrived, and draws nothing).
             const std::uint64_t arrived = tiles.generation() - arrivedBefore;
+            if ((tiles.memoryBytes() - bytesBefore) / (kTilePixels * kTilePixels * 4) != arrived) {
+                state.SkipWithError("tiles of a new area are missing from the map");
+                return;
+            }
             fewestTiles = std::min(fewestTiles, arrived);
             mostTiles = std::max(mostTiles, arrived);
         }
