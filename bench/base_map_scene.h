@@ -136,7 +136,6 @@ struct TileRange {
     int x1 = -1;
     int y0 = 0;
     int y1 = -1;
-    std::int64_t count() const { return std::int64_t{x1 - x0 + 1} * std::int64_t{y1 - y0 + 1}; }
 };
 
 inline TileRange tileRange(const GeoBounds& b, int z) {
