@@ -1,6 +1,8 @@
 #include "ui/surface.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 #include <QVarLengthArray>
 #include <cstring>
@@ -170,14 +172,17 @@ void Surface::polyline(const Point* points, int count, QRgb colour, int penWidth
 
 void Surface::haloText(const Rect& r, const QString& s, const QFont& font, QRgb colour, QRgb halo,
                        int flags) {
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            if (dx != 0 || dy != 0) {
-                text(r.offset(dx, dy), s, font, halo, flags);
-            }
-        }
+    if (s.isEmpty()) {
+        return;
     }
-    text(r, s, font, colour, flags);
+    // The glyphs as one outline, stroked wide in the halo colour and filled.
+    QPainterPath glyphs;
+    glyphs.addText(r.left, r.top + QFontMetrics(font).ascent(), font, s);
+    QPainter p(&image_);
+    preparePainter(p, (flags & TextFlag::NoClip) ? clipped(bounds()) : clipped(r));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.strokePath(glyphs, QPen(QColor::fromRgb(halo), 2.5));
+    p.fillPath(glyphs, QColor::fromRgb(colour));
 }
 
 void Surface::paint(const std::function<void(QPainter&)>& draw) {

@@ -73,8 +73,9 @@ public:
     // without one only the glyphs are drawn.
     void text(const Rect& r, const QString& s, const QFont& font, QRgb colour, int flags = 0,
               std::optional<QRgb> background = std::nullopt);
-    // Text with a one-pixel outline of the halo colour round its glyphs, so
-    // that it stays legible on any picture.
+    // Text with an outline of the halo colour round its glyphs, so that it
+    // stays legible on any picture (left and top aligned: flags may only add
+    // NoClip).
     void haloText(const Rect& r, const QString& s, const QFont& font, QRgb colour, QRgb halo,
                   int flags = 0);
     // Free drawing with a painter clipped like the operations above (the

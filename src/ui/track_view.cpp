@@ -225,24 +225,32 @@ void TrackView::drawTrack(Surface& frame) {
     if (!trackLog_) {
         return;
     }
-    // On a base map the line gets a white edge first, under every run, so
-    // that it stands out on roads and fields alike.
-    const int passes = baseMap_ ? 2 : 1;
-    for (int pass = 0; pass < passes; ++pass) {
-        const bool edge = pass + 1 < passes;
-        TrackRuns runs(rect, [&frame, edge, passes](const Point* points, int count) {
-            frame.polyline(points, count, edge ? kHalo : kTrackColour, edge ? 4 : passes);
-        });
-        // Newest to oldest.
-        for (int i = trackLog_->count() - 1; i >= 0; --i) {
-            const TrackPoint& p = trackLog_->at(i);
-            if (const std::optional<Point> screen = project(p.latitude, p.longitude)) {
-                runs.add(*screen);
-            } else {
-                runs.gap();
-            }
+    // On a base map the runs are kept and drawn twice, a wide white edge
+    // under all of them first, so that the line stands out on roads and
+    // fields alike.
+    std::vector<std::vector<Point>> kept;
+    TrackRuns runs(rect, [&](const Point* points, int count) {
+        if (baseMap_) {
+            kept.emplace_back(points, points + count);
+        } else {
+            frame.polyline(points, count, kTrackColour);
         }
-        runs.finish();
+    });
+    // Newest to oldest.
+    for (int i = trackLog_->count() - 1; i >= 0; --i) {
+        const TrackPoint& p = trackLog_->at(i);
+        if (const std::optional<Point> screen = project(p.latitude, p.longitude)) {
+            runs.add(*screen);
+        } else {
+            runs.gap();
+        }
+    }
+    runs.finish();
+    for (const QRgb colour : {kHalo, kTrackColour}) {
+        for (const std::vector<Point>& run : kept) {
+            frame.polyline(run.data(), static_cast<int>(run.size()), colour,
+                           colour == kHalo ? 4 : 2);
+        }
     }
 }
 
