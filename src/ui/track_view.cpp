@@ -25,17 +25,13 @@ constexpr QRgb kPanelGrey = rgb(230, 230, 230);
 constexpr QRgb kBarColour = rgb(20, 52, 255);
 constexpr QRgb kBlack = rgb(0, 0, 0);
 constexpr QRgb kMarkerKey = rgb(255, 255, 255);
-constexpr double kUsMile = 1609;
-constexpr double kNauticalMile = 1852;
 constexpr int kDragReach = 20;   // a press this close to the centre starts a drag
 constexpr int kDragMargin = 10;  // the dragged centre stays this far inside the map
 constexpr int kIconHalf = 8;
 }  // namespace
 
 TrackView::TrackView()
-    : usTable_(imperialScaleTable(kUsMile)),
-      nauticalTable_(imperialScaleTable(kNauticalMile)),
-      scaleSetting_("TSOpt", false, 5),
+    : scaleSetting_("TSOpt", false, 5),
       options_("TrackOpt2", true, kOptionDrag) {
     // A stored step outside the table is taken as the nearest valid one.
     scaleIndex = std::clamp<int>(scaleSetting_.Get(), 0, kMaxScaleIndex);
@@ -145,13 +141,7 @@ int TrackView::update(std::uint32_t) {
 }
 
 const MapScaleTable& TrackView::scaleTableFor(int unitCode) const {
-    if (unitCode == UnitFormatter::kNautical) {
-        return nauticalTable_;
-    }
-    if (unitCode == UnitFormatter::kUs) {
-        return usTable_;
-    }
-    return metricScaleTable();
+    return scaleTableForUnit(unitCode);
 }
 
 void TrackView::setUpProjection() {

@@ -118,8 +118,6 @@ private:
     const NavSnapshot* snapshot_ = nullptr;
     StoredPosition storedPosition_;
     TransparentBitmap marker_;
-    MapScaleTable usTable_;
-    MapScaleTable nauticalTable_;
     MapProjection projection_;
     TileCache* baseMap_ = nullptr;
     // The tile cache's generation at the last draw: a newer one has tiles to show.
