@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "core/settings/creg_store.h"
 #include "core/track/track_test_env.h"
 #include "dialog_screens.h"
 #include "support/test_support.h"
@@ -18,6 +20,19 @@ protected:
     std::optional<std::int32_t> storedInt(const std::string& name) {
         auto n = registry_.number(name);
         return n ? std::optional<std::int32_t>(static_cast<std::int32_t>(*n)) : std::nullopt;
+    }
+    static std::string storedText(const std::string& name) {
+        std::string text;
+        CRegStore().ReadText(name, text);
+        return text;
+    }
+    // Opens a dialog with `open`, runs `steps` on it once it is up; open's result.
+    template <typename D>
+    static int runShown(const std::function<int()>& open, std::function<void(D&)> steps) {
+        auto step = whenShown<D>(std::move(steps));
+        const int result = open();
+        EXPECT_TRUE(step.ran()) << D::staticMetaObject.className();
+        return result;
     }
 
     TestRegistry registry_;

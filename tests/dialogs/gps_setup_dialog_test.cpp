@@ -14,8 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <tuple>
 
-#include "core/settings/creg_store.h"
 #include "dialog_link.h"
 #include "dialog_test_env.h"
 #include "dialogs/dialog_layout.h"
@@ -28,18 +28,11 @@ class GpsSetupDialog : public DialogTest {
 protected:
     void SetUp() override { setCurrentLink(nullptr); }
 
-    int run(GpsLink* link, std::function<void(wp2::GpsSetupDialog&)> steps) {
-        auto step = whenShown<wp2::GpsSetupDialog>(std::move(steps));
-        const int result = runGpsSetupDialog(nullptr, link);
-        EXPECT_TRUE(step.ran());
-        return result;
+    static int run(GpsLink* link, std::function<void(wp2::GpsSetupDialog&)> steps) {
+        return runShown<wp2::GpsSetupDialog>([link] { return runGpsSetupDialog(nullptr, link); },
+                                             std::move(steps));
     }
-    static std::string stored(const std::string& name) {
-        std::string text;
-        CRegStore().ReadText(name, text);
-        return text;
-    }
-    static std::string driver() { return stored("Driver"); }
+    static std::string driver() { return storedText("Driver"); }
     static void choose(QComboBox* list, int index) {
         list->setFocus();
         list->setCurrentIndex(index);
@@ -119,8 +112,8 @@ TEST_F(GpsSetupDialog, TestTwiceLeavesStartAndTheLinkStoppedAndCancelRestartsIt)
     });
     // Running again with the settings it had, on the port the test used.
     EXPECT_TRUE(l_.linkOpen());
-    EXPECT_EQ(l_.link->lineSettings().baudRate, 4800);
-    EXPECT_EQ(l_.link->portNumber(), 3);
+    EXPECT_EQ(std::tuple(l_.link->lineSettings().baudRate, l_.link->portNumber()),
+              std::tuple(4800, 3));
     EXPECT_EQ(driver(), "");
 }
 
@@ -181,7 +174,7 @@ TEST_F(GpsSetupDialog, GpsdAndTcpTakeAHostAndPortInPlaceOfTheLineSettings) {
         click(d.okButton());
     });
     EXPECT_EQ(driver(), "10,4800,8,1,0");
-    EXPECT_EQ(stored("Port10"), "gpsd://gps.local:2950");
+    EXPECT_EQ(storedText("Port10"), "gpsd://gps.local:2950");
     EXPECT_EQ(l_.port->device(), "gpsd://gps.local:2950");
     EXPECT_TRUE(l_.linkOpen());
     run(l_.link.get(), [](wp2::GpsSetupDialog& d) {

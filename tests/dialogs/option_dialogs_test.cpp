@@ -39,14 +39,7 @@ protected:
     }
 
     void sound(std::function<void(SoundOptionsDialog&)> steps) {
-        auto step = whenShown<SoundOptionsDialog>(std::move(steps));
-        soundDialog_.exec();
-        EXPECT_TRUE(step.ran());
-    }
-    std::string stored(const char* name) {
-        std::string text;
-        store_.ReadText(name, text);
-        return text;
+        runShown<SoundOptionsDialog>([this] { return soundDialog_.exec(); }, std::move(steps));
     }
     static void pick(SoundOptionsDialog& d, int event, const QString& sound) {
         d.eventList()->setCurrentRow(event);
@@ -87,8 +80,8 @@ TEST_F(OptionDialogs, SoundsListTheWaveFilesPlayThemAndOkWritesThePicks) {
         EXPECT_EQ(player_.played.size(), 2u);
         click(d.okButton());
     });
-    EXPECT_EQ(stored("SndOverspeed"), "Chimes.wav");
-    EXPECT_EQ(stored("SndGpsOn"), "(None)");
+    EXPECT_EQ(storedText("SndOverspeed"), "Chimes.wav");
+    EXPECT_EQ(storedText("SndGpsOn"), "(None)");
     EXPECT_FALSE(sounds_.hasSound(SoundEvent::GpsOn));
 
     // Without "Ok" the pick is used only until the next opening.

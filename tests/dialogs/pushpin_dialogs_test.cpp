@@ -32,17 +32,9 @@ class PushpinDialogs : public DialogTest {
 protected:
     void TearDown() override { unitFormatter().setSystem(UnitSystem::Metric); }
 
-    // Opens a dialog with `open`, runs `steps` on it once it is up; open's result.
-    template <typename D>
-    int run(const std::function<int()>& open, std::function<void(D&)> steps) {
-        auto step = whenShown<D>(std::move(steps));
-        const int result = open();
-        EXPECT_TRUE(step.ran());
-        return result;
-    }
     int point(int index, const TrackPoint& start, std::function<void(PointDialog&)> steps) {
-        return run<PointDialog>([&] { return runPointDialog(nullptr, pins_, index, start); },
-                                std::move(steps));
+        return runShown<PointDialog>([&] { return runPointDialog(nullptr, pins_, index, start); },
+                                     std::move(steps));
     }
     static TrackPoint at(double latDeg, double lonDeg, double altitude = 0.0) {
         TrackPoint p;
@@ -88,7 +80,8 @@ protected:
                 d.deleteAllButton()->isEnabled()};
     }
     void list(std::function<void(PushpinsDialog&)> steps) {
-        run<PushpinsDialog>([&] { return runPushpinsDialog(nullptr, pins_); }, std::move(steps));
+        runShown<PushpinsDialog>([&] { return runPushpinsDialog(nullptr, pins_); },
+                                 std::move(steps));
     }
 
     CPushpins pins_;
@@ -111,9 +104,8 @@ TEST_F(PushpinDialogs, ANewPointShowsDegreesMinutesAndHemispheresAndKeepsThePosi
               }),
         QDialog::Accepted);
     const CPushpin& p = *pins_.GetAt(0);
-    EXPECT_EQ(p.latitude, start.latitude);
-    EXPECT_EQ(p.longitude, start.longitude);
-    EXPECT_EQ(toUtf8(p.name), "WPoint_1");
+    EXPECT_EQ(std::tuple(p.latitude, p.longitude, toUtf8(p.name)),
+              std::tuple(start.latitude, start.longitude, "WPoint_1"));
     EXPECT_TRUE(p.state & TrackPointState::ThreeD);
 }
 
@@ -218,7 +210,7 @@ TEST_F(PushpinDialogs, EditingOpensTheIconChooserOnThePushpinsIconAndCancelKeeps
 TEST_F(PushpinDialogs, PointSelectionSortsWithoutRegardToCaseAndSetsTheTarget) {
     make({"b", "A", "c", "alpha2", "Beta"});
     for (const bool ok : {true, false}) {
-        run<PointSelectionDialog>(
+        runShown<PointSelectionDialog>(
             [&] { return runPointSelectionDialog(nullptr, pins_); },
             [&](PointSelectionDialog& d) {
                 QStringList shown;

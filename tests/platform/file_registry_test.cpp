@@ -38,6 +38,12 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// Stores the DWORD value `name` under the program's settings key.
+int setDword(FileRegistry& reg, const std::string& name, std::uint32_t value) {
+    return reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
+                        RegValue{RegType::Dword, dwordBytes(value)});
+}
+
 // The one temporary file a replace left in the folder, "" when there is none.
 std::string onlyTemporaryFile(const std::string& folder) {
     std::string found;
@@ -54,17 +60,14 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     TempDir tmp;
     {
         FileRegistry reg(tmp.path());
-        ASSERT_EQ(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart",
-                               RegValue{RegType::Dword, dwordBytes(1)}),
-                  kRegOk);
+        ASSERT_EQ(setDword(reg, "WarmStart", 1), kRegOk);
     }
     const std::string before = readFile(tmp.file("local-machine.reg"));
 
     const auto crashed = test::exitStatusesOf(1, [&](int) {
         FileRegistry reg(tmp.path());
         setBeforeReplaceHook([](const std::string&) { _exit(42); });
-        reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "WarmStart",
-                     RegValue{RegType::Dword, dwordBytes(0)});
+        setDword(reg, "WarmStart", 0);
         return 0;  // not reached when the hook runs
     });
     ASSERT_EQ(crashed, std::vector<int>{42}) << "the write never reached the rename";
@@ -93,9 +96,7 @@ TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
         int failures = 0;
         for (int i = 0; i < kValuesEach; ++i) {
             std::string name = "P" + std::to_string(p) + "V" + std::to_string(i);
-            failures += reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
-                                     RegValue{RegType::Dword,
-                                              dwordBytes(static_cast<std::uint32_t>(i))}) != kRegOk;
+            failures += setDword(reg, name, static_cast<std::uint32_t>(i)) != kRegOk;
         }
         return failures == 0 ? 0 : 1;
     });
@@ -169,8 +170,7 @@ TEST(FileRegistry, HeldLockFailsTheChangeAfterAWhileNamingItsHolder) {
         FileRegistry reg(tmp.path());
         reg.setLockWait(std::chrono::milliseconds(100));
         RecordingMessageBoxes boxes;
-        const RegValue one{RegType::Dword, dwordBytes(1)};
-        const int rc = reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one);
+        const int rc = setDword(reg, "A", 1);
         EXPECT_EQ(rc, kRegWriteProtect);
         const std::string name = readFile("/proc/self/comm");
         EXPECT_TRUE(contains(reg.errorText(rc), "in use by process " + std::to_string(holder) +
@@ -181,7 +181,7 @@ TEST(FileRegistry, HeldLockFailsTheChangeAfterAWhileNamingItsHolder) {
         ::waitpid(holder, nullptr, 0);
         ::close(ready[0]);
         ::close(ready[1]);
-        EXPECT_EQ(reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "A", one), kRegOk);
+        EXPECT_EQ(setDword(reg, "A", 1), kRegOk);
     }
 }
 
@@ -196,9 +196,7 @@ TEST(FileRegistry, StoreIsReadAgainOnlyWhenTheFileChanged) {
         reader.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "Big", v);
     }
     EXPECT_EQ(reader.reads(), 1);
-    ASSERT_EQ(writer.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "N",
-                              RegValue{RegType::Dword, dwordBytes(7)}),
-              kRegOk);
+    ASSERT_EQ(setDword(writer, "N", 7), kRegOk);
     ASSERT_EQ(reader.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "N", v), kRegOk);
     EXPECT_EQ(v.data, dwordBytes(7));
     EXPECT_EQ(reader.reads(), 2);

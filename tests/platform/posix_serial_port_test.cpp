@@ -83,8 +83,7 @@ TEST_F(SerialPortTest, FramingFollowsTheSettingsAndTheDeviceRunsRaw) {
         ASSERT_EQ(tcgetattr(pty.master(), &device), 0);
         EXPECT_EQ(device.c_cflag & CSTOPB, c.framing & CSTOPB);
         for (const termios& t : {tio, device}) {
-            EXPECT_EQ(cfgetispeed(&t), c.speed);
-            EXPECT_EQ(cfgetospeed(&t), c.speed);
+            EXPECT_EQ(std::tuple(cfgetispeed(&t), cfgetospeed(&t)), std::tuple(c.speed, c.speed));
             EXPECT_EQ(t.c_cflag & CRTSCTS, 0u);
             EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
             EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u);

@@ -7,8 +7,8 @@
 #include "core/track/track_file.h"
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_icon_names.h"
-#include "core/waypoints/text16.h"
 #include "core/waypoints/pushpin_test_util.h"
+#include "core/waypoints/text16.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -92,13 +92,10 @@ TEST(GpxRoundTrip, PushpinsKeepNamesNotesAltitudesAndIcons) {
     for (int i = 0; i < pins.GetCount(); ++i) {
         SCOPED_TRACE(i);
         const CPushpin &p = *pins.GetAt(i), &q = *back.GetAt(i);
-        EXPECT_EQ(q.name, p.name);
-        EXPECT_EQ(q.note, p.note);
-        EXPECT_EQ(q.altitude, p.altitude);
-        EXPECT_EQ(q.state & ThreeD, p.state & ThreeD);
-        EXPECT_EQ(q.icon, p.icon);
-        EXPECT_EQ(q.latitude, p.latitude);
-        EXPECT_EQ(q.longitude, p.longitude);
+        EXPECT_EQ(std::tuple(q.name, q.note, q.altitude, q.state & ThreeD, q.icon, q.latitude,
+                             q.longitude),
+                  std::tuple(p.name, p.note, p.altitude, p.state & ThreeD, p.icon, p.latitude,
+                             p.longitude));
     }
 }
 

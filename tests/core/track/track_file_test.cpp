@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 #include "core/base/paths.h"
 #include "core/base/save_failures.h"
@@ -147,10 +148,9 @@ TEST_F(TrackFileTest, RoundTripKeepsPointsCountersAndCapacity) {
     TrackLog loaded;
     ASSERT_TRUE(loadBytes(loaded, readFile(path("trip.atk"))));
     ASSERT_EQ(loaded.count(), n + 1);
-    EXPECT_EQ(loaded.capacity(), 2000);
-    EXPECT_EQ(loaded.datedCount(), n + 1);
-    EXPECT_EQ(loaded.lastDatedIndex(), n);
-    EXPECT_EQ(loaded.reserved, 5);
+    EXPECT_EQ(std::tuple(loaded.capacity(), loaded.datedCount(), loaded.lastDatedIndex(),
+                         loaded.reserved),
+              std::tuple(2000, n + 1, n, 5));
     for (int i = 0; i < n; ++i) {
         SCOPED_TRACE(i);
         expectSamePoint(loaded.at(i), log.at(i));
@@ -275,9 +275,8 @@ TEST_F(TrackFileTest, DamagedAutosaveIsKeptAsideAndItsWholePointsRecovered) {
     {
         test::RecordingMessageBoxes boxes;
         TrackLog log;
-        EXPECT_EQ(log.count(), 49);
-        EXPECT_EQ(log.datedCount(), 49);
-        EXPECT_EQ(log.lastDatedIndex(), 48);
+        EXPECT_EQ(std::tuple(log.count(), log.datedCount(), log.lastDatedIndex()),
+                  std::tuple(49, 49, 48));
         EXPECT_EQ(readFile(file + ".bad"), cut);
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_NE(boxes.shown[0].text.find("49 points were recovered"), std::string::npos);
