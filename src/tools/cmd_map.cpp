@@ -3,6 +3,7 @@
 // it for a centre and zoom step.
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -203,7 +204,14 @@ int mapRender(const std::vector<std::string>& args) {
     if (!parseRender(args, r)) {
         return usageError(kMapCommand);
     }
-    // Opened as the program opens its base map: a tile server joins there.
+    // Qt's network access (a tile server) needs an application object.
+    static int argc = 1;
+    static char name[] = "wayplot2-tool";
+    static char* argv[] = {name, nullptr};
+    std::optional<QCoreApplication> app;
+    if (!QCoreApplication::instance()) {
+        app.emplace(argc, argv);
+    }
     OpenedSource opened = openMapSource(r.source);
     if (!opened.source) {
         std::fprintf(stderr, "wayplot2-tool: %s\n", opened.error.c_str());

@@ -9,6 +9,8 @@ usage: map_tool.py TOOL        (exit 77 when the GDAL tools are not installed)
 """
 
 import concurrent.futures
+import functools
+import http.server
 import math
 import os
 import random
@@ -17,6 +19,7 @@ import sqlite3
 import subprocess
 import sys
 import tempfile
+import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import make_map_fixtures as fx  # noqa: E402
@@ -124,12 +127,24 @@ def check_scale(tool, maps):
 
 
 def check_folders_draw_as_mbtiles(tool, maps):
-    """The PNG and WebP tile folders give the MBTiles file's image, at two zooms."""
-    for step, (lon, lat) in ((STEP, fx.pixel_to_degrees(300.5, 700.5)),
-                             (STEP + 2, fx.pixel_to_degrees(512.5, 512.5))):
-        images = {kind: tool.render(maps[kind], lon, lat, step, "240x264")[0] for kind in maps}
-        for kind in ("folder", "webp"):
-            assert images[kind] == images["mbtiles"], f"{kind} differs at step {step}"
+    """The PNG and WebP tile folders, and the PNG folder served over HTTP, give
+    the MBTiles file's image, at two zooms."""
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        def log_message(self, *args):
+            pass
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(Quiet, directory=maps["folder"]))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    sources = dict(maps, server=f"http://127.0.0.1:{server.server_port}/{{z}}/{{x}}/{{y}}.png")
+    try:
+        for step, (lon, lat) in ((STEP, fx.pixel_to_degrees(300.5, 700.5)),
+                                 (STEP + 2, fx.pixel_to_degrees(512.5, 512.5))):
+            images = {kind: tool.render(sources[kind], lon, lat, step, "240x264")[0]
+                      for kind in sources}
+            for kind in ("folder", "webp", "server"):
+                assert images[kind] == images["mbtiles"], f"{kind} differs at step {step}"
+    finally:
+        server.shutdown()
 
 
 def check_rotation(tool, maps):
@@ -217,6 +232,7 @@ def main():
         return 77
     failures = 0
     with tempfile.TemporaryDirectory() as workdir:
+        os.environ["XDG_CACHE_HOME"] = os.path.join(workdir, "cache")  # the server's tiles
         maps = fx.make(os.path.join(workdir, "maps"))
         tool = Tool(sys.argv[1], workdir)
         for check in (check_alignment_with_gdal, check_scale, check_folders_draw_as_mbtiles,

@@ -1,5 +1,6 @@
 #include "platform/qt/tile_server_source.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
@@ -386,6 +387,10 @@ std::string tileServerCacheDir(const std::string& urlTemplate) {
 }
 
 OpenedSource openTileServer(const std::string& urlTemplate, const TileServerOptions& options) {
+    if (!QCoreApplication::instance()) {
+        // Qt's network access would wait for ever without one.
+        return {nullptr, "a tile server can only be read with a Qt application object"};
+    }
     if (!urlTemplate.starts_with("http://") && !urlTemplate.starts_with("https://")) {
         return {nullptr, "the tile server address must start with http:// or https://: \"" +
                              urlTemplate + "\""};
