@@ -57,9 +57,9 @@ protected:
         tap(190, 148 + 10 + 23 * item);
     }
     std::optional<std::string> mapSource_;  // --map-source
-    std::string choices() {
+    static std::string stored(const char* name = "IOpt") {
         std::string text;
-        CRegStore().ReadLongText("IOpt", text);
+        CRegStore().ReadLongText(name, text);
         return text;
     }
     // The ids shown (1) or hidden (0), in the order given.
@@ -91,7 +91,7 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
     EXPECT_EQ(topLeft(Id::SkyViewRight), (Point{120, 150}));
     EXPECT_EQ(screen_->selector(Id::MenuLeft).current, screen_->byId(Id::DestinationLeft));
     screen_->quit();
-    EXPECT_EQ(choices(), kFirstChoices);
+    EXPECT_EQ(stored(), kFirstChoices);
 
     // A stored choice moves the chosen element into the shown one's place;
     // ids that name nothing are skipped.
@@ -234,10 +234,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     tap(200, 290);
     ASSERT_NE(screen_->baseMap(), nullptr);
     EXPECT_EQ(screen_->trackView().baseMap(), screen_->baseMap());
-    std::string stored;
-    CRegStore().ReadLongText(kBaseMapValue, stored);
-    EXPECT_EQ(stored, folder);
-
+    EXPECT_EQ(stored(kBaseMapValue), folder);
     EXPECT_EQ(screen_->baseMap()->memoryLimit(), TileCache::kDefaultMemoryBytes);
 
     // A source for this run only wins over the setting and leaves it alone;
@@ -257,8 +254,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
         EXPECT_EQ(screen_->baseMap()->memoryLimit(), std::size_t{limit} << 20) << megabytes;
     }
     EXPECT_EQ(boxes_.shown.size(), 1u);
-    CRegStore().ReadLongText(kBaseMapValue, stored);
-    EXPECT_EQ(stored, junk);
+    EXPECT_EQ(stored(kBaseMapValue), junk);
 }
 
 }  // namespace

@@ -48,19 +48,7 @@ def bounds():
 
 
 def picture_bytes():
-    reds = bytes(pixel(c, 0)[0] for c in range(SIDE))
-    blues = [bytes(pixel(c, t * 256)[2] for c in range(SIDE)) for t in range(TILES)]
-    picture = bytearray(3 * SIDE * SIDE)
-    for r in range(SIDE):
-        row = picture[3 * SIDE * r:3 * SIDE * (r + 1)]
-        row[0::3], row[1::3], row[2::3] = reds, bytes([pixel(0, r)[1]]) * SIDE, blues[r // 256]
-        picture[3 * SIDE * r:3 * SIDE * (r + 1)] = row
-    return bytes(picture)
-
-
-def write_ppm(path, data):
-    with open(path, "wb") as f:
-        f.write(b"P6\n%d %d\n255\n" % (SIDE, SIDE) + data)
+    return bytes(v for row in range(SIDE) for column in range(SIDE) for v in pixel(column, row))
 
 
 def read_ppm(path):
@@ -128,7 +116,8 @@ def make(outdir):
     os.makedirs(outdir, exist_ok=True)
     picture = picture_bytes()
     ppm = os.path.join(outdir, "position.ppm")
-    write_ppm(ppm, picture)
+    with open(ppm, "wb") as f:
+        f.write(b"P6\n%d %d\n255\n" % (SIDE, SIDE) + picture)
     paths = {kind: os.path.join(outdir, name) for kind, name in
              (("mbtiles", "position.mbtiles"), ("folder", "tiles"), ("webp", "tiles_webp"))}
     make_mbtiles(ppm, paths["mbtiles"])

@@ -4,7 +4,6 @@
 #include "ui/base_map.h"
 
 #include <QPainter>
-#include <atomic>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -18,6 +17,7 @@ namespace {
 using test::CodedSource;
 using test::encoded;
 using test::tileCode;
+using Status = TileRead::Status;
 
 // A 240 x 264 map drawn until every tile is in (or the loaders are idle).
 QImage drawSettled(TileCache& tiles, const BaseMapView& view) {
@@ -37,62 +37,56 @@ QImage drawSettled(TileCache& tiles, const BaseMapView& view) {
 
 constexpr double kDeg = std::numbers::pi / 180;
 
+// The view of the coded map around a place, turned by `heading` degrees.
+BaseMapView viewAt(double latDeg, double lonDeg, double metresPerPixel = 2.0, double heading = 0) {
+    const LocalScale scale = wgs84().localScale({latDeg * kDeg, lonDeg * kDeg, 0});
+    return makeBaseMapView(latDeg * kDeg, lonDeg * kDeg, scale.metresPerDegLon, 1 / metresPerPixel,
+                           {120, 132}, static_cast<float>(std::sin(heading * kDeg)),
+                           static_cast<float>(std::cos(heading * kDeg)));
+}
+
 TEST(BaseMap, EveryPositionFallsOnItsOwnTilePixelAtAnyScaleAndHeading) {
-    auto owned = std::make_unique<CodedSource>(16);
-    TileCache tiles(std::move(owned));
+    TileCache tiles(std::make_unique<CodedSource>(16));
     std::mt19937 random(7);
-    std::uniform_real_distribution<double> unit(0, 1);
+    std::uniform_real_distribution<double> offset(-100, 100);  // pixels from the centre
+    const LocalScale scale = wgs84().localScale({52.1 * kDeg, 5.2 * kDeg, 0});
     int compared = 0;
     for (const double metresPerPixel : {0.6, 1.7, 3.1}) {
         for (const double heading : {0.0, 30.0, 200.0}) {
-            const double lat0 = 52.1 * kDeg;
-            const double lon0 = 5.2 * kDeg;
-            const LocalScale scale = wgs84().localScale({lat0, lon0, 0});
-            const float s = static_cast<float>(std::sin(heading * kDeg));
-            const float c = static_cast<float>(std::cos(heading * kDeg));
-            const BaseMapView view = makeBaseMapView(lat0, lon0, scale.metresPerDegLon,
-                                                     1 / metresPerPixel, {120, 132}, s, c);
+            const BaseMapView view = viewAt(52.1, 5.2, metresPerPixel, heading);
             MapProjection projection;
             projection.setUpMercator(view);
             const QImage picture = drawSettled(tiles, view);
             const int zoom = tileZoomFor(view.pixelsPerWorld, 0, 16);
             for (int i = 0; i < 60; ++i) {
-                const double lat = lat0 + (unit(random) - 0.5) * 200 * metresPerPixel /
-                                              scale.metresPerDegLat * kDeg;
-                const double lon = lon0 + (unit(random) - 0.5) * 200 * metresPerPixel /
-                                              scale.metresPerDegLon * kDeg;
+                const double lat =
+                    52.1 * kDeg + offset(random) * metresPerPixel / scale.metresPerDegLat * kDeg;
+                const double lon =
+                    5.2 * kDeg + offset(random) * metresPerPixel / scale.metresPerDegLon * kDeg;
                 const std::optional<Point> at = projection.project(lat, lon);
                 ASSERT_TRUE(at);
                 const WorldPoint w = toWorld(lat, lon);
-                const double px = w.x * std::ldexp(256.0, zoom);
-                const double py = w.y * std::ldexp(256.0, zoom);
-                const int u = static_cast<int>(px) % 256;
-                const int v = static_cast<int>(py) % 256;
+                const int px = static_cast<int>(w.x * std::ldexp(256.0, zoom));
+                const int py = static_cast<int>(w.y * std::ldexp(256.0, zoom));
+                const int u = px % 256;
+                const int v = py % 256;
                 if (u < 2 || u > 253 || v < 2 || v > 253 ||
                     !picture.rect().contains(at->x, at->y)) {
                     continue;  // blended with the next tile, or off the map
                 }
                 const QRgb got = picture.pixel(at->x, at->y);
-                const TileKey key{zoom, static_cast<int>(px) / 256, static_cast<int>(py) / 256};
                 SCOPED_TRACE(testing::Message()
                              << metresPerPixel << " m/px, heading " << heading << ", point " << i);
                 // One screen pixel is at most one tile pixel: a point within a
                 // pixel of its place reads a tile pixel within 2 of its own.
                 EXPECT_NEAR(qRed(got), u, 2);
                 EXPECT_NEAR(qGreen(got), v, 2);
-                EXPECT_EQ(qBlue(got), tileCode(key));
+                EXPECT_EQ(qBlue(got), tileCode({zoom, px / 256, py / 256}));
                 ++compared;
             }
         }
     }
     EXPECT_GT(compared, 400);
-}
-
-// The view of the coded map at 2 m per pixel around a place, north up.
-BaseMapView viewAt(double latDeg, double lonDeg, double metresPerPixel = 2.0) {
-    const LocalScale scale = wgs84().localScale({latDeg * kDeg, lonDeg * kDeg, 0});
-    return makeBaseMapView(latDeg * kDeg, lonDeg * kDeg, scale.metresPerDegLon, 1 / metresPerPixel,
-                           {120, 132}, 0, 1);
 }
 
 TEST(BaseMap, MissingDamagedAndOddTilesAreDrawnFromTheirParentAndOutsideTheMapNothing) {
@@ -107,13 +101,13 @@ TEST(BaseMap, MissingDamagedAndOddTilesAreDrawnFromTheirParentAndOutsideTheMapNo
     fromWorld({(under.x + 1) / n, 0.5}, eastLat, eastLon);
     const BaseMapView view = viewAt(lat / kDeg, lon / kDeg, 2.9);
     ASSERT_EQ(tileZoomFor(view.pixelsPerWorld, 0, 16), 16);
-    auto owned = std::make_unique<CodedSource>(16);
-    CodedSource& source = *owned;
-    owned->info_.bounds.east = eastLon / kDeg - 1e-9;
-    source.missing.insert({under.z, under.x, under.y});
-    source.special[{left.z, left.x, left.y}] = "not a picture";
-    source.special[{above.z, above.x, above.y}] = encoded(QImage(100, 37, QImage::Format_RGB32));
-    TileCache tiles(std::move(owned));
+    auto source = std::make_unique<CodedSource>(16);
+    source->info_.bounds.east = eastLon / kDeg - 1e-9;
+    source->answers[{under.z, under.x, under.y}] = {};
+    source->answers[{left.z, left.x, left.y}] = {Status::Found, "not a picture", {}, 0};
+    source->answers[{above.z, above.x, above.y}] = {
+        Status::Found, encoded(QImage(100, 37, QImage::Format_RGB32)), {}, 0};
+    TileCache tiles(std::move(source));
     const QImage picture = drawSettled(tiles, view);
     // Each of the three shows its parent; at the centre, the parent's pixel
     // for the centre's place.
@@ -156,18 +150,9 @@ TEST(BaseMap, TheCacheStaysWithinItsMemoryAndASourceThatFailsIsAskedAgainOnlyLat
         EXPECT_EQ(tiles.lookup({10, x, 9}, nullptr, false), TileCache::State::Ready) << x;
     }
 
-    class FailingSource final : public TileSource {
-    public:
-        const MapInfo& info() const override { return info_; }
-        TileRead read(const TileKey&) override {
-            ++reads;
-            return {TileRead::Status::Failed, {}, "server says no", 60};
-        }
-        MapInfo info_;
-        std::atomic<int> reads{0};
-    };
-    auto failing = std::make_unique<FailingSource>();
-    FailingSource& f = *failing;
+    auto failing = std::make_unique<CodedSource>(16);
+    CodedSource& f = *failing;
+    f.answers[{5, 1, 1}] = {Status::Failed, {}, "server says no", 60};
     TileCache paused(std::move(failing));
     for (int i = 0; i < 3; ++i) {
         EXPECT_NE(paused.lookup({5, 1, 1}, nullptr), TileCache::State::Ready);

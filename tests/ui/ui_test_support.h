@@ -13,7 +13,6 @@
 #include <map>
 #include <mutex>
 #include <numeric>
-#include <set>
 #include <tuple>
 
 #include "core/maps/tile_source.h"
@@ -99,8 +98,8 @@ inline std::string encoded(const QImage& image) {
     return bytes.toStdString();
 }
 
-// Coded tiles for every key up to maxZoom, less the ones marked missing or
-// damaged; counts its reads.
+// Coded tiles for every key up to maxZoom, less the ones given their own
+// answer (missing, damaged or failed); counts its reads.
 class CodedSource final : public TileSource {
 public:
     explicit CodedSource(int maxZoom) { info_.maxZoom = maxZoom; }
@@ -108,19 +107,15 @@ public:
     TileRead read(const TileKey& key) override {
         ++reads;
         std::lock_guard lock(mutex);
-        if (missing.contains({key.z, key.x, key.y})) {
-            return {};
-        }
-        if (auto it = special.find({key.z, key.x, key.y}); it != special.end()) {
-            return {TileRead::Status::Found, it->second, {}, 0};
-        }
-        return {TileRead::Status::Found, encoded(codedTile(key)), {}, 0};
+        const auto it = answers.find({key.z, key.x, key.y});
+        return it != answers.end()
+                   ? it->second
+                   : TileRead{TileRead::Status::Found, encoded(codedTile(key)), {}, 0};
     }
 
     MapInfo info_;
     std::mutex mutex;
-    std::set<std::tuple<int, int, int>> missing;
-    std::map<std::tuple<int, int, int>, std::string> special;
+    std::map<std::tuple<int, int, int>, TileRead> answers;
     std::atomic<int> reads{0};
 };
 

@@ -26,8 +26,8 @@ TEST(WebMercator, WorldCoordinatesAndTheZoomForAScale) {
     EXPECT_EQ(toWorld(89.9 * kDeg, 0).y, toWorld(kMercatorMaxLatitude * kDeg, 0).y);
     // Utrecht's tile at zoom 14 as every slippy map numbers it.
     const WorldPoint utrecht = toWorld(52.0907 * kDeg, 5.1214 * kDeg);
-    EXPECT_EQ(static_cast<int>(utrecht.x * (1 << 14)), 8425);
-    EXPECT_EQ(static_cast<int>(utrecht.y * (1 << 14)), 5405);
+    EXPECT_EQ(std::pair(int(utrecht.x * (1 << 14)), int(utrecht.y * (1 << 14))),
+              std::pair(8425, 5405));
     double lat = 0, lon = 0;
     fromWorld(utrecht, lat, lon);
     EXPECT_NEAR(lat / kDeg, 52.0907, 1e-9);
@@ -52,36 +52,24 @@ TEST(WebMercator, WorldCoordinatesAndTheZoomForAScale) {
     EXPECT_TRUE(tileTouches({0, 0, 0}, nl));
 }
 
-// An MBTiles file with the given metadata and tiles (z, x, XYZ row, data).
+// An MBTiles file with the given metadata and tiles (z, x, XYZ row, text data
+// stored as a blob), written as one SQL script.
 void makeMBTiles(const std::string& path,
                  const std::vector<std::pair<std::string, std::string>>& meta,
                  const std::vector<std::pair<TileKey, std::string>>& tiles) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    sqlite3_exec(db, "CREATE TABLE metadata (name TEXT, value TEXT)", nullptr, nullptr, nullptr);
-    sqlite3_exec(db,
-                 "CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row "
-                 "INTEGER, tile_data BLOB); CREATE UNIQUE INDEX t ON tiles (zoom_level, "
-                 "tile_column, tile_row)",
-                 nullptr, nullptr, nullptr);
+    std::string sql =
+        "CREATE TABLE metadata (name TEXT, value TEXT); CREATE TABLE tiles "
+        "(zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, tile_data BLOB);";
     for (const auto& [name, value] : meta) {
-        sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO metadata VALUES (?, ?)", -1, &s, nullptr);
-        sqlite3_bind_text(s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(s, 2, value.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_step(s);
-        sqlite3_finalize(s);
+        sql += "INSERT INTO metadata VALUES ('" + name + "', '" + value + "');";
     }
     for (const auto& [key, data] : tiles) {
-        sqlite3_stmt* s = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO tiles VALUES (?, ?, ?, ?)", -1, &s, nullptr);
-        sqlite3_bind_int(s, 1, key.z);
-        sqlite3_bind_int(s, 2, key.x);
-        sqlite3_bind_int(s, 3, key.tmsRow());
-        sqlite3_bind_blob(s, 4, data.data(), static_cast<int>(data.size()), SQLITE_TRANSIENT);
-        ASSERT_EQ(sqlite3_step(s), SQLITE_DONE);
-        sqlite3_finalize(s);
+        sql += "INSERT INTO tiles VALUES (" + std::to_string(key.z) + ", " + std::to_string(key.x) +
+               ", " + std::to_string(key.tmsRow()) + ", CAST('" + data + "' AS BLOB));";
     }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
     sqlite3_close(db);
 }
 

@@ -1,9 +1,6 @@
 #include "platform/qt/tile_server_source.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <atomic>
@@ -11,7 +8,9 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
+#include "support/local_tcp_server.h"
 #include "support/test_support.h"
 #include "wayplot2_version.h"
 
@@ -32,12 +31,6 @@ protected:
         static int argc = 1;
         static char name[] = "tile_server_source_test", *argv[] = {name, nullptr};
         static QCoreApplication app(argc, argv);
-        sockaddr_in a{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-        socklen_t size = sizeof a;
-        bind(listen_, reinterpret_cast<sockaddr*>(&a), size);
-        listen(listen_, 16);
-        getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &size);
-        port_ = std::to_string(ntohs(a.sin_port));
         acceptor_ = std::thread([this] {
             for (int c; (c = accept(listen_, nullptr, nullptr)) >= 0;) {
                 std::lock_guard lock(mutex_);
@@ -125,8 +118,8 @@ protected:
     }
 
     test::TempDir root_{true};  // the disk cache goes under it
-    std::string port_;
-    int listen_ = socket(AF_INET, SOCK_STREAM, 0);
+    int listen_ = test::listenOnLoopback(0, 16);
+    std::string port_ = std::to_string(test::portOf(listen_));
     std::atomic<bool> stop_{false};
     std::atomic<int> inFlight_{0}, most_{0};
     std::atomic<std::int64_t> streamed_{0};
@@ -142,8 +135,8 @@ TEST_F(TileServerSourceTest, FetchesOnFirstReadAndKeepsTilesAsTheServerSays) {
     auto stale = open("stale");
     const std::string cache = tileServerCacheDir(url("fresh"));
     EXPECT_EQ(cache.rfind(root_.path() + "/cache/tiles/", 0), 0u);
-    EXPECT_EQ(fresh->info().name + fresh->info().format + std::to_string(fresh->info().maxZoom),
-              "127.0.0.1png19");
+    const MapInfo& info = fresh->info();
+    EXPECT_EQ(std::tuple(info.name, info.format, info.maxZoom), std::tuple("127.0.0.1", "png", 19));
     std::this_thread::sleep_for(50ms);
     EXPECT_TRUE(requests().empty());
     EXPECT_FALSE(std::filesystem::exists(cache));
