@@ -92,7 +92,7 @@ TEST(BaseMap, EveryPositionFallsOnItsOwnTilePixelAtAnyScaleAndHeading) {
 TEST(BaseMap, MissingDamagedAndOddTilesAreDrawnFromTheirParentAndOutsideTheMapNothing) {
     // The centre in the middle of a zoom-16 tile (about 130 px wide at 2.9 m
     // per pixel), with the map's bounds ending at that tile's east edge.
-    const TileKey under{16, 33700, 21600};
+    const TileKey under{16, 33701, 21600};  // odd x, even y: halves not swapped
     const TileKey left{16, under.x - 1, under.y};
     const TileKey above{16, under.x, under.y - 1};
     const double n = 1 << 16;
