@@ -128,13 +128,13 @@ void DashboardScreen::buildScreen(int mode) {
         }
     }
     restoreChoices();
-    std::string spec;
+    std::string location;
     if (services_.mapSource) {
-        spec = *services_.mapSource;
+        location = *services_.mapSource;
     } else {
-        CRegStore().ReadLongText(kBaseMapValue, spec);
+        CRegStore().ReadLongText(kBaseMapValue, location);
     }
-    useBaseMap(spec);
+    useBaseMap(location);
     refreshSnapshot();
     target_->applyTarget();
     markAllDirty();
@@ -161,15 +161,15 @@ void DashboardScreen::startDataSource() {
     target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
 }
 
-void DashboardScreen::useBaseMap(const std::string& spec) {
+void DashboardScreen::useBaseMap(const std::string& location) {
     trackView().setBaseMap(nullptr);
     baseMap_.reset();
-    baseMapSource_ = spec;
-    if (spec.empty()) {
+    baseMapSource_ = location;
+    if (location.empty()) {
         return;
     }
     OpenedSource opened =
-        services_.openMapSource ? services_.openMapSource(spec) : openLocalMapSource(spec);
+        services_.openMapSource ? services_.openMapSource(location) : openLocalMapSource(location);
     if (!opened.source) {
         showMessage(
             "The base map cannot be shown; the map goes on without it.\r\n\r\n" + opened.error,
@@ -186,9 +186,9 @@ void DashboardScreen::useBaseMap(const std::string& spec) {
     trackView().setBaseMapHoles({element<SkinElement>(Id::QuitButton).rect});
 }
 
-void DashboardScreen::chooseBaseMap(const std::string& spec) {
-    CRegStore().WriteLongText(kBaseMapValue, spec);
-    useBaseMap(spec);
+void DashboardScreen::chooseBaseMap(const std::string& location) {
+    CRegStore().WriteLongText(kBaseMapValue, location);
+    useBaseMap(location);
 }
 
 bool DashboardScreen::settleBaseMap(std::chrono::milliseconds timeout) {

@@ -63,7 +63,7 @@ struct DashboardServices {
     std::function<std::optional<int>()> battery;
     // Opens a base map source by the "BaseMap" setting's kind of text (none:
     // files and folders only).
-    std::function<OpenedSource(const std::string& spec)> openMapSource;
+    std::function<OpenedSource(const std::string& location)> openMapSource;
     // The base map for this run only (--map-source), instead of the setting.
     std::optional<std::string> mapSource;
 };
@@ -118,7 +118,7 @@ public:
     // Shows the map from another source (empty: none) and keeps the choice
     // in the "BaseMap" setting. A source that cannot be read is reported
     // and the map goes on without a base map.
-    void chooseBaseMap(const std::string& spec);
+    void chooseBaseMap(const std::string& location);
     // Redraws the map until its tiles are all drawn or the time is up (for
     // a single picture of the screen); false when the time ran out.
     bool settleBaseMap(std::chrono::milliseconds timeout);
@@ -139,7 +139,7 @@ private:
     void startDataSource();
     void buildElements();
     void forgetUndrawnErasures();
-    void useBaseMap(const std::string& spec);
+    void useBaseMap(const std::string& location);
 
     ScreenHost& host_;
     DashboardServices services_;

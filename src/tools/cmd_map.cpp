@@ -40,8 +40,8 @@ constexpr double kScaleBarPixels = 55.0;
 // taken as it is.
 constexpr std::chrono::seconds kTileWait(30);
 
-void printInfo(const std::string& spec, const MapInfo& info) {
-    const char* kind = mapSourceKind(spec) == MapSourceKind::Folder ? "tile folder" : "MBTiles";
+void printInfo(const std::string& location, const MapInfo& info) {
+    const char* kind = mapSourceKind(location) == MapSourceKind::Folder ? "tile folder" : "MBTiles";
     const GeoBounds& b = info.bounds;
     std::printf("source: %s\n", kind);
     std::printf("name: %s\n", info.name.c_str());
@@ -62,19 +62,19 @@ int mapInfo(const std::vector<std::string>& args) {
     if (args.size() != 2) {
         return usageError(kMapCommand);
     }
-    const std::string& spec = args[1];
-    if (mapSourceKind(spec) == MapSourceKind::Server) {
-        std::printf("source: tile server\ntemplate: %s\n", spec.c_str());
+    const std::string& location = args[1];
+    if (mapSourceKind(location) == MapSourceKind::Server) {
+        std::printf("source: tile server\ntemplate: %s\n", location.c_str());
         return kExitOk;
     }
-    OpenedSource opened = openLocalMapSource(spec);
+    OpenedSource opened = openLocalMapSource(location);
     if (!opened.source) {
         std::fprintf(stderr, "wayplot2-tool: %s\n", opened.error.c_str());
         return kExitFailure;
     }
     MapInfo info = opened.source->info();
-    measureMapSource(spec, info);
-    printInfo(spec, info);
+    measureMapSource(location, info);
+    printInfo(location, info);
     return kExitOk;
 }
 

@@ -87,13 +87,13 @@ void measureMBTiles(const std::string& path, MapInfo& info) {
 
 }  // namespace
 
-void measureMapSource(const std::string& spec, MapInfo& info) {
-    switch (mapSourceKind(spec)) {
+void measureMapSource(const std::string& location, MapInfo& info) {
+    switch (mapSourceKind(location)) {
         case MapSourceKind::MBTiles:
-            measureMBTiles(spec, info);
+            measureMBTiles(location, info);
             break;
         case MapSourceKind::Folder:
-            measureFolder(spec, info);
+            measureFolder(location, info);
             break;
         default:
             break;

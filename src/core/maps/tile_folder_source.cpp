@@ -97,25 +97,25 @@ OpenedSource openTileFolder(const std::string& path) {
     return {std::make_unique<TileFolderSource>(path, std::move(info)), {}};
 }
 
-MapSourceKind mapSourceKind(const std::string& spec) {
-    if (spec.empty()) {
+MapSourceKind mapSourceKind(const std::string& location) {
+    if (location.empty()) {
         return MapSourceKind::None;
     }
-    if (spec.starts_with("http://") || spec.starts_with("https://")) {
+    if (location.starts_with("http://") || location.starts_with("https://")) {
         return MapSourceKind::Server;
     }
     std::error_code ec;
-    return fs::is_directory(spec, ec) ? MapSourceKind::Folder : MapSourceKind::MBTiles;
+    return fs::is_directory(location, ec) ? MapSourceKind::Folder : MapSourceKind::MBTiles;
 }
 
-OpenedSource openLocalMapSource(const std::string& spec) {
-    switch (mapSourceKind(spec)) {
+OpenedSource openLocalMapSource(const std::string& location) {
+    switch (mapSourceKind(location)) {
         case MapSourceKind::MBTiles:
-            return openMBTiles(spec);
+            return openMBTiles(location);
         case MapSourceKind::Folder:
-            return openTileFolder(spec);
+            return openTileFolder(location);
         case MapSourceKind::Server:
-            return {nullptr, spec + " is a tile server, not a file or folder"};
+            return {nullptr, location + " is a tile server, not a file or folder"};
         case MapSourceKind::None:
             break;
     }

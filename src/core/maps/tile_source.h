@@ -59,17 +59,17 @@ enum class MapSourceKind { None, MBTiles, Folder, Server };
 
 // A URL (http or https) names a tile server, an existing folder a tile
 // folder, anything else non-empty an MBTiles file.
-MapSourceKind mapSourceKind(const std::string& spec);
+MapSourceKind mapSourceKind(const std::string& location);
 
 // Opens an MBTiles file or a tile folder. Nothing is scanned: a large map
 // opens as fast as a small one.
 OpenedSource openMBTiles(const std::string& path);
 OpenedSource openTileFolder(const std::string& path);
 // Either of the two, by mapSourceKind(); a server URL is refused here.
-OpenedSource openLocalMapSource(const std::string& spec);
+OpenedSource openLocalMapSource(const std::string& location);
 
 // Counts the tiles of a source and measures its size on disk (the tool's
 // report; this reads the whole index of an MBTiles file or walks a folder).
-void measureMapSource(const std::string& spec, MapInfo& info);
+void measureMapSource(const std::string& location, MapInfo& info);
 
 }  // namespace wp2

@@ -4,11 +4,11 @@
 
 namespace wp2 {
 
-OpenedSource openMapSource(const std::string& spec) {
-    if (mapSourceKind(spec) == MapSourceKind::Server) {
-        return openTileServer(spec);
+OpenedSource openMapSource(const std::string& location) {
+    if (mapSourceKind(location) == MapSourceKind::Server) {
+        return openTileServer(location);
     }
-    return openLocalMapSource(spec);
+    return openLocalMapSource(location);
 }
 
 }  // namespace wp2

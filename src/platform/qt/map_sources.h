@@ -8,6 +8,6 @@
 
 namespace wp2 {
 
-OpenedSource openMapSource(const std::string& spec);
+OpenedSource openMapSource(const std::string& location);
 
 }  // namespace wp2

@@ -100,8 +100,8 @@ TEST(MapSources, MBTilesMetadataThatIsMissingOrDamagedFallsBackToTheTiles) {
         {dir.path(), MapSourceKind::Folder},
         {dir.file("anything.mbtiles"), MapSourceKind::MBTiles},
     };
-    for (const auto& [spec, kind] : kinds) {
-        EXPECT_EQ(mapSourceKind(spec), kind) << spec;
+    for (const auto& [location, kind] : kinds) {
+        EXPECT_EQ(mapSourceKind(location), kind) << location;
     }
 }
 
