@@ -160,6 +160,13 @@ TEST(BaseMap, TheCacheStaysWithinItsMemoryAndASourceThatFailsIsAskedAgainOnlyLat
     }
     EXPECT_EQ(f.reads.load(), 1);
     EXPECT_EQ(paused.firstProblem(), "server says no");
+
+    // A map whose coarsest tiles would be specks at this scale (more than 64
+    // across the screen) is not drawn at all, and nothing is read.
+    f.info_.minZoom = 12;
+    const QImage far = drawSettled(paused, viewAt(52.1, 5.2, 1800));  // 72 tiles across
+    EXPECT_EQ(far.pixel(120, 132), qRgb(230, 230, 230));
+    EXPECT_EQ(f.reads.load(), 1);
 }
 
 }  // namespace
