@@ -25,6 +25,7 @@
 #include "core/base/paths.h"
 #include "ui/fonts.h"
 #include "ui/map_scale.h"
+#include "ui_bench_main.h"
 
 namespace wp2::bench {
 namespace {
@@ -250,26 +251,22 @@ void printFigures() {
 }  // namespace wp2::bench
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv);
-    QTemporaryDir scratch;
-    wp2::Paths::setRoot(scratch.path().toStdString());
-    wp2::registerDashboardFonts();
-    benchmark::Initialize(&argc, argv);
-    const std::vector<QByteArray> pngs = wp2::bench::streetTilePngs(24);
-    wp2::bench::g_mapPath = scratch.filePath("streets.mbtiles").toStdString();
-    const wp2::bench::WrittenMap map =
-        wp2::bench::writeMBTiles(wp2::bench::g_mapPath, wp2::bench::kArea, 10, 16, pngs);
-    if (!map.error.empty()) {
-        std::fprintf(stderr, "ui_base_map_bench: cannot write the map: %s\n", map.error.c_str());
-        return 1;
-    }
-    std::printf("map: %lld tiles, PNGs of %.1f KB on average\n", static_cast<long long>(map.tiles),
+    return wp2::bench::runUiBenchmarks(
+        argc, argv,
+        [](const QTemporaryDir& scratch) {
+            const std::vector<QByteArray> pngs = wp2::bench::streetTilePngs(24);
+            wp2::bench::g_mapPath = scratch.filePath("streets.mbtiles").toStdString();
+            const wp2::bench::WrittenMap map =
+                wp2::bench::writeMBTiles(wp2::bench::g_mapPath, wp2::bench::kArea, 10, 16, pngs);
+            if (!map.error.empty()) {
+                std::fprintf(stderr, "ui_base_map_bench: cannot write the map: %s\n",
+                             map.error.c_str());
+                return false;
+            }
+            std::printf(
+                "map: %lld tiles, PNGs of %.1f KB on average\n", static_cast<long long>(map.tiles),
                 static_cast<double>(map.tileBytes) / static_cast<double>(map.tiles) / 1024.0);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    wp2::bench::printFigures();
-    return 0;
+            return true;
+        },
+        wp2::bench::printFigures);
 }

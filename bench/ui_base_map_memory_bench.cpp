@@ -20,6 +20,7 @@
 #include "base_map_scene.h"
 #include "core/base/paths.h"
 #include "ui/fonts.h"
+#include "ui_bench_main.h"
 
 namespace wp2::bench {
 namespace {
@@ -133,16 +134,5 @@ void printFigures() {
 }  // namespace wp2::bench
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv);
-    QTemporaryDir scratch;
-    wp2::Paths::setRoot(scratch.path().toStdString());
-    wp2::registerDashboardFonts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    wp2::bench::printFigures();
-    return 0;
+    return wp2::bench::runUiBenchmarks(argc, argv, {}, wp2::bench::printFigures);
 }

@@ -20,6 +20,7 @@
 #include "ui/fonts.h"
 #include "ui/surface.h"
 #include "ui/track_view.h"
+#include "ui_bench_main.h"
 
 namespace wp2 {
 namespace {
@@ -101,15 +102,5 @@ BENCHMARK(BM_TrackMapRedraw)
 }  // namespace wp2
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv);
-    QTemporaryDir scratch;
-    wp2::Paths::setRoot(scratch.path().toStdString());
-    wp2::registerDashboardFonts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return wp2::bench::runUiBenchmarks(argc, argv);
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <numbers>
 
+#include "core/maps/tile_names.h"
 #include "core/maps/tile_source.h"
 
 namespace wp2 {
@@ -16,33 +17,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool isTileFile(const fs::path& p) {
-    const std::string ext = p.extension().string();
-    return ext == ".png" || ext == ".jpg" || ext == ".jpeg" || ext == ".webp";
-}
-
-std::optional<int> wholeNumber(const std::string& s) {
-    if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos) {
-        return std::nullopt;
-    }
-    return std::stoi(s);
-}
-
 void measureFolder(const std::string& path, MapInfo& info) {
     std::int64_t count = 0;
     std::uintmax_t bytes = 0;
     int minX = INT_MAX, maxX = -1, minY = INT_MAX, maxY = -1;
     std::error_code ec;
     for (fs::recursive_directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec) || !isTileFile(it->path())) {
+        if (!it->is_regular_file(ec) || !isTileExtension(it->path().extension().string())) {
             continue;
         }
         ++count;
         bytes += it->file_size(ec);
         const fs::path& p = it->path();
-        const auto z = wholeNumber(p.parent_path().parent_path().filename().string());
-        const auto x = wholeNumber(p.parent_path().filename().string());
-        const auto y = wholeNumber(p.stem().string());
+        const auto z = tileNumber(p.parent_path().parent_path().filename().string());
+        const auto x = tileNumber(p.parent_path().filename().string());
+        const auto y = tileNumber(p.stem().string());
         if (z && x && y && *z == info.minZoom) {
             minX = std::min(minX, *x);
             maxX = std::max(maxX, *x);

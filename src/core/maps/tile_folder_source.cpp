@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/maps/tile_names.h"
 #include "core/maps/tile_source.h"
 
 namespace wp2 {
@@ -14,17 +15,6 @@ namespace wp2 {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kExtensions[] = {"png", "jpg", "jpeg", "webp"};
-
-// A non-negative whole number written in decimal digits only.
-std::optional<int> folderNumber(const std::string& name) {
-    if (name.empty() || name.size() > 9 ||
-        name.find_first_not_of("0123456789") != std::string::npos) {
-        return std::nullopt;
-    }
-    return std::stoi(name);
-}
 
 class TileFolderSource final : public TileSource {
 public:
@@ -37,7 +27,7 @@ public:
         const fs::path base =
             root_ / std::to_string(key.z) / std::to_string(key.x) / std::to_string(key.y);
         TileRead result;
-        for (const char* ext : kExtensions) {
+        for (const char* ext : kTileExtensions) {
             fs::path file = base;
             file += std::string(".") + ext;
             std::ifstream in(file, std::ios::binary);
@@ -83,7 +73,7 @@ OpenedSource openTileFolder(const std::string& path) {
         if (ec) {
             break;
         }
-        if (const std::optional<int> z = folderNumber(it->path().filename().string());
+        if (const std::optional<int> z = tileNumber(it->path().filename().string());
             z && *z <= kMaxTileZoom && it->is_directory(ec)) {
             lowest = std::min(lowest, *z);
             highest = std::max(highest, *z);
