@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Convenience wrappers around CMake. `make test` is what CI runs.
 BUILD ?= build
 ASAN_BUILD ?= build-asan

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the base-map benchmarks share: street-map-like tiles (PNG files that
 // compress and decode like real ones), an MBTiles file written from them, and
@@ -35,7 +36,7 @@
 #include "core/settings/memory_registry.h"
 #include "core/settings/registry.h"
 #include "core/track/track_log.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "ui/base_map.h"
 #include "ui/surface.h"
 #include "ui/track_view.h"
@@ -269,7 +270,7 @@ public:
             log_->addFix(p);
         }
         for (int i = 0; i < 20; ++i) {
-            CPushpin* pin = pins_.AddNew();
+            Pushpin* pin = pins_.addNew();
             pin->latitude = snap_.latitude + (i - 10) * 80 / scale.metresPerDegLat * kDeg;
             pin->longitude = snap_.longitude + (i % 5 - 2) * 150 / scale.metresPerDegLon * kDeg;
             pin->name = u"Pin";
@@ -310,7 +311,7 @@ private:
     Registry* previous_;
     DrawingSurfaces surfaces_;
     UnitFormatter units_;
-    CPushpins pins_;
+    Pushpins pins_;
     NavSnapshot snap_;
     std::unique_ptr<TrackLog> log_;
     std::unique_ptr<TrackView> view_;

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes a synthetic NMEA log: 1 Hz epochs of RMC, GGA, GSA and three GSV
 sentences with valid checksums, for a receiver moving along a slow curve.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Import of an N-waypoint CSV file into a collection of N pushpins, then
 // saving the collection and loading it again, for N = 10,000 and 100,000.
 // Half of the imported waypoints lie within 5 m of an existing pushpin (and
@@ -15,7 +16,7 @@
 
 #include "core/base/cformat.h"
 #include "core/nav/angles.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/text16.h"
 
@@ -31,9 +32,9 @@ double gridLon(int i) {
     return 8.0 + (i / 1000) * 0.001;
 }
 
-void fillCollection(CPushpins& pins, int n) {
+void fillCollection(Pushpins& pins, int n) {
     for (int i = 0; i < n; ++i) {
-        CPushpin* p = pins.AddNew();
+        Pushpin* p = pins.addNew();
         p->latitude = gridLat(i) * kDegToRad;
         p->longitude = gridLon(i) * kDegToRad;
         p->name = widen(cformat("Existing_%d", i));
@@ -69,14 +70,14 @@ void BM_ImportSaveReload(benchmark::State& state) {
     const std::string kpp = dir + "/Pushpins.kpp";
     for (auto _ : state) {
         state.PauseTiming();
-        auto pins = std::make_unique<CPushpins>();
+        auto pins = std::make_unique<Pushpins>();
         fillCollection(*pins, n);
         state.ResumeTiming();
 
         ImportResult r = importPushpins(*pins, csv);
-        bool saved = pins->SaveFile(kpp);
-        auto back = std::make_unique<CPushpins>();
-        PushpinLoadResult loaded = back->LoadFile(kpp);
+        bool saved = pins->saveFile(kpp);
+        auto back = std::make_unique<Pushpins>();
+        PushpinLoadResult loaded = back->loadFile(kpp);
 
         state.PauseTiming();
         if (r.added != n / 2 || !saved || loaded.added != n + n / 2) {
@@ -103,7 +104,7 @@ void BM_ImportOnly(benchmark::State& state) {
     const std::string csv = writeCsv(dir, n);
     for (auto _ : state) {
         state.PauseTiming();
-        auto pins = std::make_unique<CPushpins>();
+        auto pins = std::make_unique<Pushpins>();
         fillCollection(*pins, n);
         state.ResumeTiming();
         benchmark::DoNotOptimize(importPushpins(*pins, csv));
@@ -118,10 +119,10 @@ BENCHMARK(BM_ImportOnly)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
 void BM_SaveOnly(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::string dir = benchDir();
-    CPushpins pins;
+    Pushpins pins;
     fillCollection(pins, n + n / 2);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(pins.SaveFile(dir + "/Pushpins.kpp"));
+        benchmark::DoNotOptimize(pins.saveFile(dir + "/Pushpins.kpp"));
     }
     std::filesystem::remove_all(dir);
 }
@@ -131,13 +132,13 @@ void BM_LoadOnly(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     const std::string dir = benchDir();
     {
-        CPushpins pins;
+        Pushpins pins;
         fillCollection(pins, n + n / 2);
-        pins.SaveFile(dir + "/Pushpins.kpp");
+        pins.saveFile(dir + "/Pushpins.kpp");
     }
     for (auto _ : state) {
-        auto back = std::make_unique<CPushpins>();
-        benchmark::DoNotOptimize(back->LoadFile(dir + "/Pushpins.kpp"));
+        auto back = std::make_unique<Pushpins>();
+        benchmark::DoNotOptimize(back->loadFile(dir + "/Pushpins.kpp"));
         state.PauseTiming();
         back.reset();
         state.ResumeTiming();
@@ -156,9 +157,9 @@ void BM_LoadDamaged(benchmark::State& state) {
     const std::string dir = benchDir();
     const std::string path = dir + "/Pushpins.kpp";
     {
-        CPushpins pins;
+        Pushpins pins;
         fillCollection(pins, n + n / 2);
-        pins.SaveFile(path);
+        pins.saveFile(path);
     }
     std::string bytes;
     {
@@ -198,8 +199,8 @@ void BM_LoadDamaged(benchmark::State& state) {
         std::fclose(f);
     }
     for (auto _ : state) {
-        auto back = std::make_unique<CPushpins>();
-        const PushpinLoadResult r = back->LoadFile(path);
+        auto back = std::make_unique<Pushpins>();
+        const PushpinLoadResult r = back->loadFile(path);
         if (r.added != (allRandom ? 0 : n + n / 2 - 1)) {
             state.SkipWithError(cformat("%d read", r.added).c_str());
             break;
@@ -216,12 +217,12 @@ BENCHMARK(BM_LoadDamaged)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // Stepping through the collection by index, as the dialogs' list fill does.
 void BM_GetAtByIndex(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
-    CPushpins pins;
+    Pushpins pins;
     fillCollection(pins, n);
     for (auto _ : state) {
         double sum = 0;
         for (int i = 0; i < n; ++i) {
-            sum += pins.GetAt(i)->latitude;
+            sum += pins.at(i)->latitude;
         }
         benchmark::DoNotOptimize(sum);
     }

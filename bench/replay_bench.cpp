@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replay of an NMEA log through the receive buffer and the decoders, the way
 // `wayplot2-tool replay` runs it: 4096-byte blocks, one refresh after each.
 // Items are NMEA lines. BM_ReplayLog/0 reads any talker, /1 the GPS talker only.
@@ -12,7 +13,7 @@
 #include "core/base/clock.h"
 #include "core/gps/gps_decoder.h"
 #include "core/gps/nmea_replay.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "core/settings/memory_registry.h"
 #include "core/track/track_log.h"
 
@@ -75,12 +76,12 @@ std::string makeLog(int lines) {
 std::unique_ptr<wp2::GpsDecoder> makeDecoder(wp2::Clock& clock) {
     static wp2::MemoryRegistry settings;
     wp2::setRegistry(&settings);
-    wp2::CRegStore store;
-    store.WriteNumber("TrackState", wp2::TrackState::Default &
+    wp2::SettingsStore store;
+    store.writeNumber("TrackState", wp2::TrackState::Default &
                                         ~(wp2::TrackState::AutoLoad | wp2::TrackState::AutoSave));
-    store.WriteNumber("TrackStraightThreshold", 4000);
-    store.WriteNumber("TrackParkingThreshold", 1500);
-    store.WriteNumber("TrackWidth", 2000);
+    store.writeNumber("TrackStraightThreshold", 4000);
+    store.writeNumber("TrackParkingThreshold", 1500);
+    store.writeNumber("TrackWidth", 2000);
     return std::make_unique<wp2::GpsDecoder>(clock, std::make_unique<wp2::TrackLog>());
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings lookups from the file store with a 20 MB value in it, as a start-up
 // reads its few dozen settings: the store must be read once, not per lookup.
 

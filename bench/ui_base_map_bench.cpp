@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The track map over a base map, at 240x320 (the map's 240x264 rectangle):
 // - a full redraw (erase and draw) with every tile in memory, against the
 //   same redraw without a base map, north-up and heading-up, with a track of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Peak memory of the track map over a 2 GB MBTiles file after ten minutes of
 // panning and zooming (target: at most 100 MB resident; the tile cache within
 // its 32 MB). The file is written to a temporary folder first (some 55,000

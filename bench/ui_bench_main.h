@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every dashboard benchmark program runs under: the offscreen platform
 // (unless told otherwise), the dashboard's fonts, and a scratch folder as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One dashboard tick plus composing the frame, with every instrument changing
 // in that tick: the course arrow, a compass needle, the sky view, the two
 // read-outs and the lamp all re-read a snapshot whose values moved.

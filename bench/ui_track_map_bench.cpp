@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A full redraw of the track map (erase and draw) with a 100,000-point track
 // inside the map, heading-up, with pushpins.
 
@@ -16,7 +17,7 @@
 #include "core/settings/memory_registry.h"
 #include "core/settings/registry.h"
 #include "core/track/track_log.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "ui/fonts.h"
 #include "ui/surface.h"
 #include "ui/track_view.h"
@@ -36,7 +37,7 @@ void BM_TrackMapRedraw(benchmark::State& state) {
     publishSurfaces(&surfaces);
     UnitFormatter units;
     units.setSystem(1);
-    CPushpins pins;
+    Pushpins pins;
     NavSnapshot snap;
     snap.latitude = 47.37 * kDeg;
     snap.longitude = 8.54 * kDeg;
@@ -64,7 +65,7 @@ void BM_TrackMapRedraw(benchmark::State& state) {
             log->addFix(p);
         }
         for (int i = 0; i < 20; ++i) {
-            CPushpin* pin = pins.AddNew();
+            Pushpin* pin = pins.addNew();
             pin->latitude = snap.latitude + (i - 10) * 80 / scale.metresPerDegLat * kDeg;
             pin->longitude = snap.longitude + (i % 5 - 2) * 150 / scale.metresPerDegLon * kDeg;
             pin->name = u"Pin";

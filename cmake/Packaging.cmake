@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shell completion and the Debian documentation files, installed with the
 # program, and the Debian package that `make package` builds with CPack.
 

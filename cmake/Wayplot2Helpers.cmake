@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers shared by the project's CMake files.
 
 set(WAYPLOT2_CORE_TARGETS "" CACHE INTERNAL "")

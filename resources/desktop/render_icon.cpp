@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the scalable program icon at the fixed sizes that desktops and
 // launchers look for: OUTDIR/<n>x<n>/apps/NAME.png for each size given.
 

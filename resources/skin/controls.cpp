@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Push buttons of the button strip, the quit button, the receiver lamp, and the
 // small selector button with the edges of its list items.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the instruments draw over the dial faces, so the faces can be laid out
 // under them: the dial arrows turn about (121, 106) of the 240 x 150 face and the

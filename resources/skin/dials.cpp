@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two big dial faces of the top area: the course dial (relative bearing of the
 // target) and the speed dial. Both share one layout: a scale ring above the arrow
 // pivot, a light hub disc under the small triangle, the receiver lamp's caption at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Read-out digit glyphs (key colour (120, 0, 120)), the two satellite dots of the sky
 // view and the position marker of the track map. All are drawn pixel by pixel, with
 // no blending against the key colour, so the transparent area is exact.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 120 x 114 panels of the two lower screen areas. The selector button of the
 // area sits at (5, 5) of each panel, so every panel keeps that corner plain.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small pictures written as rows of characters: each character names a colour of a
 // palette, '.' leaves the pixel as it was. Used where every pixel matters (digit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pushpin icon list: 89 bitmaps in a fixed order. The 59 of exactly 16 x 16 are
 // the pictures a pushpin can wear (map pins, flags, signs and objects); the 30
 // narrower ones (12 x 12 markers) complete the list. Black is transparent, so dark

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The skin generator's drawing functions: each adds its finished bitmaps, keyed by
 // resource id, to the set that the generator writes out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Skin generator: draws every bitmap of the dashboard and writes it as <id>.png.
 //
 //   wp2_skin_gen MANIFEST OUTDIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Review pictures of the skin, written into the folder given on the command line:
 //   contact_sheet.png   every bitmap at its own size, small ones also enlarged, with ids
 //   pushpin_icons.png   the pushpin icon list, enlarged, 16 x 16 entries numbered

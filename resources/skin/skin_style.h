@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colours, fonts and small drawing helpers shared by every skin picture, so that the
 // dials, panels and buttons read as one instrument panel.

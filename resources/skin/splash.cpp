@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up picture (180 x 240). The program writes "Wayplot2 loading..." in black
 // into (10, 218)-(130, 235), so the bottom strip is light.
 

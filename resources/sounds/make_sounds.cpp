@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program's default event sounds into the folder given as the only
 // argument: short chimes, 22050 Hz mono 16-bit PCM.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every modal dialog the program opens from its start-up and its dashboard.
 // The dashboard runs each between its suspend and resume. QtDialogs opens the
@@ -8,7 +9,7 @@
 
 namespace wp2 {
 
-class CPushpins;
+class Pushpins;
 class GpsLink;
 class SoundSettings;
 class TrackLog;
@@ -27,13 +28,13 @@ public:
 
     // "TBtn2": the new-point dialog for a pushpin at `fix`. True when it
     // ended with OK (the dialog added the pushpin at index 0).
-    virtual bool newPoint(CPushpins& pushpins, const TrackPoint& fix) = 0;
+    virtual bool newPoint(Pushpins& pushpins, const TrackPoint& fix) = 0;
     // "TBtn3": the point selection dialog; it may change the target index.
-    virtual void selectPoint(CPushpins& pushpins) = 0;
+    virtual void selectPoint(Pushpins& pushpins) = 0;
 
     // Options menu items.
     virtual void soundOptions(SoundSettings& settings) = 0;  // "Sound"
-    virtual void pushpinList(CPushpins& pushpins) = 0;       // "WayPoints"
+    virtual void pushpinList(Pushpins& pushpins) = 0;       // "WayPoints"
     // "GPS": the GPS Setup dialog on the receiver link (none: the current
     // link); OK and Cancel leave the link running on the chosen settings.
     virtual void gpsSetup(GpsLink* link) = 0;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
 
 #include <QApplication>
@@ -12,11 +13,11 @@
 #include "core/base/message_box.h"
 #include "core/gps/gps_link.h"
 #include "core/nav/coordinate_text.h"
-#include "core/settings/creg_double.h"
-#include "core/settings/creg_int.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/double_setting.h"
+#include "core/settings/int_setting.h"
+#include "core/settings/settings_store.h"
 #include "core/settings/reg_values.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "dialogs/dialog_layout.h"
 #include "platform/battery_status.h"
 #include "platform/qt/map_sources.h"
@@ -74,7 +75,7 @@ void Application::wait(std::uint32_t ms) {
 bool Application::startUp() {
     wait(kFirstWaitMs);
     switchOffBluetoothBrowser();
-    settings_ = std::make_unique<CRegStore>();
+    settings_ = std::make_unique<SettingsStore>();
     createLink();
     loadPushpins();
     startMode_ = chooseStartMode();
@@ -93,13 +94,13 @@ bool Application::startUp() {
 }
 
 void Application::switchOffBluetoothBrowser() {
-    CRegStore bluetooth;
-    bluetooth.Set(RegRoot::LocalMachine, kBluetoothKeyPath);
+    SettingsStore bluetooth;
+    bluetooth.set(RegRoot::LocalMachine, kBluetoothKeyPath);
     std::uint32_t value = 0;
-    if (bluetooth.ReadNumber(kBluetoothValue, value)) {
+    if (bluetooth.readNumber(kBluetoothValue, value)) {
         bluetoothSaved_ = true;
         bluetoothValue_ = value;
-        bluetooth.WriteNumber(kBluetoothValue, 0);
+        bluetooth.writeNumber(kBluetoothValue, 0);
     }
 }
 
@@ -107,9 +108,9 @@ void Application::restoreBluetoothBrowser() {
     if (!bluetoothSaved_) {
         return;
     }
-    CRegStore bluetooth;
-    bluetooth.Set(RegRoot::LocalMachine, kBluetoothKeyPath);
-    bluetooth.WriteNumber(kBluetoothValue, bluetoothValue_);
+    SettingsStore bluetooth;
+    bluetooth.set(RegRoot::LocalMachine, kBluetoothKeyPath);
+    bluetooth.writeNumber(kBluetoothValue, bluetoothValue_);
     bluetoothSaved_ = false;
 }
 
@@ -121,26 +122,26 @@ void Application::createLink() {
     link_->install(false);
 
     std::string text;
-    driverFound_ = settings_->ReadText(kDriverValue, text);
+    driverFound_ = settings_->readText(kDriverValue, text);
     DriverSettings driver;
     if (driverFound_ && DriverSettings::parse(text, driver)) {
         link_->setPortNumber(driver.port);
         link_->setLineSettings(driver.baudRate, driver.dataBits, driver.stopBits, driver.parity);
     }
 
-    lastLatitude_ = std::make_unique<CRegDouble>(kLastLatitudeValue, false, kNoPosition);
-    lastLongitude_ = std::make_unique<CRegDouble>(kLastLongitudeValue, false, kNoPosition);
-    link_->state().latitude = lastLatitude_->Get();
-    link_->state().longitude = lastLongitude_->Get();
-    warmStart_ = std::make_unique<CRegInt>(kWarmStartValue, true, 1);
+    lastLatitude_ = std::make_unique<DoubleSetting>(kLastLatitudeValue, false, kNoPosition);
+    lastLongitude_ = std::make_unique<DoubleSetting>(kLastLongitudeValue, false, kNoPosition);
+    link_->state().latitude = lastLatitude_->get();
+    link_->state().longitude = lastLongitude_->get();
+    warmStart_ = std::make_unique<IntSetting>(kWarmStartValue, true, 1);
     link_->loadWarmStart(*lastLatitude_, *lastLongitude_, *warmStart_);
 }
 
 void Application::loadPushpins() {
-    pushpins_ = std::make_unique<CPushpins>();
-    pushpins_->Load();
-    lastTarget_ = std::make_unique<CRegInt>(kLastTargetValue, true, -1);
-    pushpins_->SetTargetIndex(lastTarget_->Get());
+    pushpins_ = std::make_unique<Pushpins>();
+    pushpins_->load();
+    lastTarget_ = std::make_unique<IntSetting>(kLastTargetValue, true, -1);
+    pushpins_->setTargetIndex(lastTarget_->get());
 }
 
 int Application::chooseStartMode() {
@@ -148,9 +149,9 @@ int Application::chooseStartMode() {
         return options_.forcedMode;
     }
     // Read for the start-up only and written back unchanged when it ends.
-    CRegInt emulation(kEmulationValue, false, 0);
-    if (!driverFound_ || emulation.Get() != 0) {
-        const int mode = dialogs_.firstRunSetup(emulation.Get(), link_.get());
+    IntSetting emulation(kEmulationValue, false, 0);
+    if (!driverFound_ || emulation.get() != 0) {
+        const int mode = dialogs_.firstRunSetup(emulation.get(), link_.get());
         wait(kSetupWaitMs);
         return mode;
     }
@@ -222,9 +223,9 @@ void Application::exit() {
     settings_.reset();
     if (pushpins_) {
         if (!lastTarget_) {
-            lastTarget_ = std::make_unique<CRegInt>(kLastTargetValue, true, -1);
+            lastTarget_ = std::make_unique<IntSetting>(kLastTargetValue, true, -1);
         }
-        *lastTarget_ = pushpins_->GetTargetIndex();
+        *lastTarget_ = pushpins_->targetIndex();
         pushpins_.reset();
     }
     lastTarget_.reset();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object: brings the program up in a fixed order (settings,
 // receiver link, waypoints, optional first-run set-up, splash, main window)
@@ -14,10 +15,10 @@ namespace wp2 {
 
 class AppDialogs;
 class Clock;
-class CPushpins;
-class CRegDouble;
-class CRegInt;
-class CRegStore;
+class Pushpins;
+class DoubleSetting;
+class IntSetting;
+class SettingsStore;
 class GpsLink;
 class SoundPlayer;
 class SplashWindow;
@@ -79,7 +80,7 @@ public:
     MainWindow* mainWindow() const { return mainWindow_.get(); }
     SplashWindow* splash() const { return splash_.get(); }
     GpsLink* link() const { return link_.get(); }
-    CPushpins* pushpins() const { return pushpins_.get(); }
+    Pushpins* pushpins() const { return pushpins_.get(); }
     int startMode() const { return startMode_; }
     bool driverFound() const { return driverFound_; }
 
@@ -102,13 +103,13 @@ private:
 
     bool bluetoothSaved_ = false;
     std::uint32_t bluetoothValue_ = 0;
-    std::unique_ptr<CRegStore> settings_;
+    std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<GpsLink> link_;
-    std::unique_ptr<CRegDouble> lastLatitude_;
-    std::unique_ptr<CRegDouble> lastLongitude_;
-    std::unique_ptr<CRegInt> warmStart_;
-    std::unique_ptr<CRegInt> lastTarget_;
-    std::unique_ptr<CPushpins> pushpins_;
+    std::unique_ptr<DoubleSetting> lastLatitude_;
+    std::unique_ptr<DoubleSetting> lastLongitude_;
+    std::unique_ptr<IntSetting> warmStart_;
+    std::unique_ptr<IntSetting> lastTarget_;
+    std::unique_ptr<Pushpins> pushpins_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<MainWindow> mainWindow_;
     bool driverFound_ = false;

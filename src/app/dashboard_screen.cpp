@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/dashboard_screen.h"
 
 #include <QString>
@@ -14,9 +15,9 @@
 #include "core/gps/gps_link.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/unit_formatter.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "core/sound/event_sounds.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "core/waypoints/target_navigation.h"
 #include "ui/base_map.h"
 #include "ui/bitmap_source.h"
@@ -81,8 +82,8 @@ DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& serv
 
 DashboardScreen::~DashboardScreen() {
     std::string error;
-    if (!pushpins_.Save(&error)) {
-        reportFailedSave("The pushpins", CPushpins::DefaultFilePath(), error);
+    if (!pushpins_.save(&error)) {
+        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), error);
     }
 }
 
@@ -132,7 +133,7 @@ void DashboardScreen::buildScreen(int mode) {
     if (services_.mapSource) {
         location = *services_.mapSource;
     } else {
-        CRegStore().ReadLongText(kBaseMapValue, location);
+        SettingsStore().readLongText(kBaseMapValue, location);
     }
     useBaseMap(location);
     refreshSnapshot();
@@ -177,7 +178,7 @@ void DashboardScreen::useBaseMap(const std::string& location) {
         return;
     }
     std::uint32_t megabytes = TileCache::kDefaultMemoryBytes >> 20;
-    CRegStore().ReadNumber(kBaseMapCacheValue, megabytes);
+    SettingsStore().readNumber(kBaseMapCacheValue, megabytes);
     megabytes = std::clamp<std::uint32_t>(megabytes, 4, 1024);
     baseMap_ = std::make_unique<TileCache>(std::move(opened.source),
                                            static_cast<std::size_t>(megabytes) << 20);
@@ -187,7 +188,7 @@ void DashboardScreen::useBaseMap(const std::string& location) {
 }
 
 void DashboardScreen::chooseBaseMap(const std::string& location) {
-    CRegStore().WriteLongText(kBaseMapValue, location);
+    SettingsStore().writeLongText(kBaseMapValue, location);
     useBaseMap(location);
 }
 
@@ -357,7 +358,7 @@ void DashboardScreen::addPushpinHere() {
 
 void DashboardScreen::chooseTarget() {
     target_->chooseTarget(
-        [this](CPushpins& pushpins) { runDialog([&] { dialogs_.selectPoint(pushpins); }); });
+        [this](Pushpins& pushpins) { runDialog([&] { dialogs_.selectPoint(pushpins); }); });
 }
 
 void DashboardScreen::enterMapMode() {
@@ -388,12 +389,12 @@ void DashboardScreen::saveChoices() {
         }
         choices.emplace_back(selectorId, s.current->id);
     }
-    CRegStore().WriteLongText(kScreenChoicesValue, ScreenChoices::format(choices));
+    SettingsStore().writeLongText(kScreenChoicesValue, ScreenChoices::format(choices));
 }
 
 void DashboardScreen::restoreChoices() {
     std::string text;
-    if (!CRegStore().ReadLongText(kScreenChoicesValue, text)) {
+    if (!SettingsStore().readLongText(kScreenChoicesValue, text)) {
         return;
     }
     for (const ScreenChoice& c : ScreenChoices::parse(text)) {

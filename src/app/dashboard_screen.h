@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dashboard: builds its elements, runs the actions of its buttons and
 // menus, switches between dashboard mode and map mode, keeps the choice of
@@ -18,9 +19,9 @@ namespace wp2 {
 
 class AppDialogs;
 class Clock;
-class CPushpins;
-class CRegInt;
-class CRegStore;
+class Pushpins;
+class IntSetting;
+class SettingsStore;
 class EmulationSource;
 class EventSounds;
 class GpsLink;
@@ -51,9 +52,9 @@ using LinkStarter = std::function<bool(int port)>;
 // starter must be given and outlive the screen.
 struct DashboardServices {
     AppDialogs* dialogs = nullptr;
-    CPushpins* pushpins = nullptr;
-    CRegInt* lastTarget = nullptr;  // "LastTarg"
-    CRegStore* store = nullptr;     // the settings key (sound names)
+    Pushpins* pushpins = nullptr;
+    IntSetting* lastTarget = nullptr;  // "LastTarg"
+    SettingsStore* store = nullptr;     // the settings key (sound names)
     SoundPlayer* sounds = nullptr;
     const Clock* clock = nullptr;
     // The receiver link the GPS Setup dialog works on (none: the current link).
@@ -144,7 +145,7 @@ private:
     ScreenHost& host_;
     DashboardServices services_;
     AppDialogs& dialogs_;
-    CPushpins& pushpins_;
+    Pushpins& pushpins_;
     int mode_ = ScreenMode::Live;
     bool quitting_ = false;
     std::unique_ptr<NavSnapshot> snapshot_;

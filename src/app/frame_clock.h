@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dashboard's frame counter: advanced on every timer message by the real
 // time elapsed since the previous one, at 33 frames a second, so animations

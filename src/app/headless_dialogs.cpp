@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/headless_dialogs.h"
 
 #include "core/nav/unit_system_setting.h"
@@ -8,15 +9,15 @@ int HeadlessDialogs::firstRunSetup(int emu, GpsLink*) {
     return emu != 0 ? 1 : 2;
 }
 
-bool HeadlessDialogs::newPoint(CPushpins&, const TrackPoint&) {
+bool HeadlessDialogs::newPoint(Pushpins&, const TrackPoint&) {
     return false;
 }
 
-void HeadlessDialogs::selectPoint(CPushpins&) {}
+void HeadlessDialogs::selectPoint(Pushpins&) {}
 
 void HeadlessDialogs::soundOptions(SoundSettings&) {}
 
-void HeadlessDialogs::pushpinList(CPushpins&) {}
+void HeadlessDialogs::pushpinList(Pushpins&) {}
 
 void HeadlessDialogs::gpsSetup(GpsLink*) {}
 

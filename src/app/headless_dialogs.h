@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialogs of a run without a user (the --screenshot run): none opens,
 // nothing changes, and the start-up takes emulation when it was asked for.
@@ -10,10 +11,10 @@ class HeadlessDialogs final : public AppDialogs {
 public:
     // Emulation when asked for (emu not 0), otherwise the set-up is skipped.
     int firstRunSetup(int emu, GpsLink* link) override;
-    bool newPoint(CPushpins& pushpins, const TrackPoint& fix) override;
-    void selectPoint(CPushpins& pushpins) override;
+    bool newPoint(Pushpins& pushpins, const TrackPoint& fix) override;
+    void selectPoint(Pushpins& pushpins) override;
     void soundOptions(SoundSettings& settings) override;
-    void pushpinList(CPushpins& pushpins) override;
+    void pushpinList(Pushpins& pushpins) override;
     void gpsSetup(GpsLink* link) override;
     // Gives the formatter the stored unit system.
     void prepareMiscOptions(UnitFormatter& units) override;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2: the GPS dashboard.
 
 #include <QApplication>

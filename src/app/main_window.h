@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one window of the dashboard. It owns the drawing surfaces and the
 // dashboard screen, drives both with timer 1 (every 30 ms), copies the

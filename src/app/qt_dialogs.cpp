@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt_dialogs.h"
 
 #include <QCoreApplication>
@@ -34,11 +35,11 @@ void QtDialogs::quit() {
     QCoreApplication::exit(0);
 }
 
-bool QtDialogs::newPoint(CPushpins& pushpins, const TrackPoint& fix) {
+bool QtDialogs::newPoint(Pushpins& pushpins, const TrackPoint& fix) {
     return runPointDialog(nullptr, pushpins, kNewPushpin, fix) == QDialog::Accepted;
 }
 
-void QtDialogs::selectPoint(CPushpins& pushpins) {
+void QtDialogs::selectPoint(Pushpins& pushpins) {
     runPointSelectionDialog(nullptr, pushpins);
 }
 
@@ -50,7 +51,7 @@ void QtDialogs::soundOptions(SoundSettings& settings) {
     sound_->exec();
 }
 
-void QtDialogs::pushpinList(CPushpins& pushpins) {
+void QtDialogs::pushpinList(Pushpins& pushpins) {
     runPushpinsDialog(nullptr, pushpins);
 }
 

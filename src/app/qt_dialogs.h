@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's dialogs on QtWidgets. Each opens as a window of its own (the
 // dashboard's window is hidden while a dialog is up).
@@ -20,10 +21,10 @@ public:
     ~QtDialogs() override;
 
     int firstRunSetup(int emu, GpsLink* link) override;
-    bool newPoint(CPushpins& pushpins, const TrackPoint& fix) override;
-    void selectPoint(CPushpins& pushpins) override;
+    bool newPoint(Pushpins& pushpins, const TrackPoint& fix) override;
+    void selectPoint(Pushpins& pushpins) override;
     void soundOptions(SoundSettings& settings) override;
-    void pushpinList(CPushpins& pushpins) override;
+    void pushpinList(Pushpins& pushpins) override;
     void gpsSetup(GpsLink* link) override;
     void prepareMiscOptions(UnitFormatter& units) override;
     bool miscOptions(UnitFormatter& units) override;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // SIGTERM, SIGINT and SIGHUP delivered to the user-interface thread, so that
 // they end the program the orderly way (the same as its Quit button). A quit

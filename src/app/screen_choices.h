@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "IOpt" setting: which element each selector of the dashboard shows, as
 // comma-separated pairs "selector id,element id".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the dashboard asks of the window that shows it: its timer, the
 // handheld shell's full-screen requests, and the end of the message loop.

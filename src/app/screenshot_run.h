@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The headless run behind --screenshot: the dashboard in emulation mode,
 // without waits or questions, driven through N frames of simulated time, and

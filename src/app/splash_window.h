@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small picture window shown while the program starts: bitmap 473 with
 // "Wayplot2 loading..." in its lower strip. It repaints itself and stays in

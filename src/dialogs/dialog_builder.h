@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Places a dialog's controls at their dialog-unit positions (dialog_layout.h),
 // the way the handheld's dialog templates did, and gives the dialog its title,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dialog geometry for the 240 x 320 screen. Layouts are written in dialog
 // units, as the handheld's dialog templates were: a horizontal unit is a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "file_dialog.h"
 
 #include <QAbstractButton>
@@ -10,7 +11,7 @@
 
 #include "core/base/message_box.h"
 #include "core/base/paths.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "core/track/file_filter.h"
 #include "dialog_layout.h"
 
@@ -121,7 +122,7 @@ FileDialog::FileDialog(const FileDialogRequest& request, Kind kind, QWidget* par
 
 int FileDialog::startingKind() const {
     std::string last;
-    CRegStore().ReadText(kFileKindValue, last);
+    SettingsStore().readText(kFileKindValue, last);
     int fallback = 0;
     for (std::size_t i = 0; i < kinds_.size(); ++i) {
         if (!last.empty() && kindName(kinds_[i]) == last) {
@@ -206,7 +207,7 @@ int FileDialog::chosenFilterIndex() const {
 void FileDialog::done(int result) {
     if (result == QDialog::Accepted && filterIndex_ >= 1 &&
         filterIndex_ <= static_cast<int>(kinds_.size())) {
-        CRegStore().WriteText(kFileKindValue,
+        SettingsStore().writeText(kFileKindValue,
                               kindName(kinds_[static_cast<std::size_t>(filterIndex_ - 1)]));
     }
     QFileDialog::done(result);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt's own file dialog (never the desktop's native one, so it behaves the same
 // everywhere) cut down to fit the 240 x 320 screen, set up from a

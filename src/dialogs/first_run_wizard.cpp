@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "first_run_wizard.h"
 
 #include <QPushButton>

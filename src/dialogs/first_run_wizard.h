@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The first-run set-up: the "Wayplot2" wizard offers autodetection of the
 // receiver, the GPS Setup dialog, skipping the set-up, and (when emulation was

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gps_setup_dialog.h"
 
 #include <QAbstractItemView>
@@ -18,7 +19,7 @@
 #include "core/gps/gps_link.h"
 #include "core/gps/port_map.h"
 #include "core/gps/source_url.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
 #include "scan_dialog.h"
@@ -225,8 +226,8 @@ void GpsSetupDialog::fill() {
                                : nullptr,
               stopBits_ == 1 ? stop2_ : stop1_);
 
-    warmStart_->setChecked(warmStartSetting_.Get() != 0);
-    anyTalker_->setChecked(anyTalkerSetting_.Get() != 0);
+    warmStart_->setChecked(warmStartSetting_.get() != 0);
+    anyTalker_->setChecked(anyTalkerSetting_.get() != 0);
     chosen_ = initial_;
 }
 
@@ -278,7 +279,7 @@ void GpsSetupDialog::storeNetworkAddress() {
     if (tcpPort_->hasAcceptableInput()) {
         address.port = tcpPort_->text().toInt();
     }
-    CRegStore().WriteText(PortMap::settingName(chosen_.port), address.text());
+    SettingsStore().writeText(PortMap::settingName(chosen_.port), address.text());
 }
 
 void GpsSetupDialog::showSource(bool opened) {
@@ -354,8 +355,8 @@ void GpsSetupDialog::accept() {
     readControls();
     if (link_) {
         link_->stop();
-        CRegStore store;
-        store.WriteText("Driver", cformat("%d,%d,%d,%d,%d", chosen_.port, chosen_.baudRate,
+        SettingsStore store;
+        store.writeText("Driver", cformat("%d,%d,%d,%d,%d", chosen_.port, chosen_.baudRate,
                                           chosen_.dataBits, chosen_.stopBits, chosen_.parity));
         link_->setLineSettings(chosen_.baudRate, chosen_.dataBits, chosen_.stopBits,
                                chosen_.parity);

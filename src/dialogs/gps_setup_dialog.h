@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "GPS Setup" dialog: port and line settings of the receiver, the raw
 // sentences arriving with them (Test), autodetection (Scan), the warm start
@@ -12,7 +13,7 @@
 #include <memory>
 
 #include "core/gps/serial_port.h"
-#include "core/settings/creg_int.h"
+#include "core/settings/int_setting.h"
 
 class QCheckBox;
 class QComboBox;
@@ -86,8 +87,8 @@ private:
 
     GpsLink* link_;
     std::unique_ptr<RawView> rawView_;
-    CRegInt warmStartSetting_;
-    CRegInt anyTalkerSetting_;
+    IntSetting warmStartSetting_;
+    IntSetting anyTalkerSetting_;
     // The dialog's fields: list positions, stop bits and the test state.
     int portIndex_ = 1;
     int baudIndex_ = 2;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The icon chooser: every picture of the pushpin icon list, numbered from 1,
 // with the selection on the icon the pushpin has now.

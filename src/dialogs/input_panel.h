@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The on-screen keyboard of a touch screen. Where the platform has none (a
 // desktop) the request does nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A message box sized for the 240 x 320 screen: an icon, the word-wrapped text
 // and a row of buttons, with the caption as its title. exec() returns the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "misc_options_dialog.h"
 
 #include <QPushButton>
@@ -10,7 +11,7 @@
 namespace wp2 {
 
 MiscOptionsDialog::MiscOptionsDialog(QWidget* parent)
-    : QDialog(parent), unitSystem_(kUnitSystemValueName, true, 0), index_(unitSystem_.Get()) {
+    : QDialog(parent), unitSystem_(kUnitSystemValueName, true, 0), index_(unitSystem_.get()) {
     DialogBuilder b(*this, "Miscellaneous Options", 136, 95);
     b.group("Unit System", 8, 9, 119, 56);
     radios_[0] = b.radio("U.S.", 12, 20, 50, 11);

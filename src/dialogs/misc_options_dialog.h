@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Miscellaneous Options" dialog: the unit system ("U.S.", "Metric",
 // "Nautical"), kept in the "UnitSystem" setting. One object lives as long as
@@ -7,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/settings/creg_int.h"
+#include "core/settings/int_setting.h"
 
 class QPushButton;
 class QRadioButton;
@@ -40,7 +41,7 @@ public:
     void accept() override;
 
 private:
-    CRegInt unitSystem_;
+    IntSetting unitSystem_;
     std::int32_t index_;
     std::array<QRadioButton*, 3> radios_{};
     QPushButton* ok_;

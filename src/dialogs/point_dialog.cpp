@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "point_dialog.h"
 
 #include <QLabel>
@@ -10,7 +11,7 @@
 #include "core/base/message_box.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_messages.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
@@ -82,7 +83,7 @@ std::u16string noteForStoring(const QString& text) {
 }
 
 // A pushpin's own fields, without the links that belong to its collection.
-void copyFields(CPushpin& to, const CPushpin& from) {
+void copyFields(Pushpin& to, const Pushpin& from) {
     static_cast<TrackPoint&>(to) = from;
     to.name = from.name;
     to.note = from.note;
@@ -130,7 +131,7 @@ std::int32_t nextPointCounter(const std::u16string& name, std::int32_t counter) 
     return next >= 100 ? 1 : static_cast<std::int32_t>(next);
 }
 
-PointDialog::PointDialog(CPushpins& pushpins, int index, const TrackPoint& start, QWidget* parent)
+PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start, QWidget* parent)
     : QDialog(parent),
       pushpins_(pushpins),
       index_(index),
@@ -186,10 +187,10 @@ int PointDialog::exec() {
 bool PointDialog::prepare() {
     name_->setEnabled(true);
     note_->setEnabled(true);
-    name_->setText(QString::fromStdString(kPointNamePrefix + cformat("%d", counter_.Get())));
+    name_->setText(QString::fromStdString(kPointNamePrefix + cformat("%d", counter_.get())));
     if (index_ != -1) {
         setWindowTitle(QString());
-        pushpin_ = pushpins_.GetAt(index_);
+        pushpin_ = pushpins_.at(index_);
         if (!pushpin_) {
             return false;
         }
@@ -197,7 +198,7 @@ bool PointDialog::prepare() {
         name_->setText(QString::fromStdU16String(pushpin_->name));
         icon_ = pushpin_->icon;
     } else {
-        pushpin_ = pushpins_.AddNew();
+        pushpin_ = pushpins_.addNew();
         if (!pushpin_) {
             return false;
         }
@@ -321,7 +322,7 @@ void PointDialog::accept() {
     // The pushpin changes only when everything typed can be kept: a name or
     // note with a control character pasted into it would make a pushpin file
     // its own reader refuses.
-    CPushpin edited;
+    Pushpin edited;
     copyFields(edited, *pushpin_);
     const std::u16string name = name_->text().toStdU16String();
     edited.name = name;
@@ -350,7 +351,7 @@ void PointDialog::accept() {
         return;
     }
     copyFields(*pushpin_, edited);
-    counter_ = nextPointCounter(name, counter_.Get());
+    counter_ = nextPointCounter(name, counter_.get());
     lat_ = lat;
     lng_ = lng;
     madeHere_ = false;
@@ -360,14 +361,14 @@ void PointDialog::accept() {
 void PointDialog::reject() {
     lowerInputPanel();
     if (madeHere_ && pushpin_) {
-        pushpins_.Remove(pushpin_);
+        pushpins_.remove(pushpin_);
         pushpin_ = nullptr;
         madeHere_ = false;
     }
     QDialog::reject();
 }
 
-int runPointDialog(QWidget* parent, CPushpins& pushpins, int index, const TrackPoint& start) {
+int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start) {
     PointDialog dialog(pushpins, index, start, parent);
     return dialog.exec();
 }

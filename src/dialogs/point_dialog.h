@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The point dialog ("New point"): makes a pushpin at a given position or edits
 // one, with its name, note, icon, position in degrees and decimal minutes with
@@ -9,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/settings/creg_int.h"
+#include "core/settings/int_setting.h"
 #include "core/track/track_point.h"
 
 class QLabel;
@@ -19,8 +20,8 @@ class QPushButton;
 
 namespace wp2 {
 
-class CPushpin;
-class CPushpins;
+class Pushpin;
+class Pushpins;
 class UnitFormatter;
 
 inline constexpr const char* kPointNamePrefix = "WPoint_";
@@ -39,7 +40,7 @@ public:
     // index -1 makes a new pushpin at the start point's position; otherwise
     // the pushpin at the index is edited. The name counter is read from
     // "WPIdx" here and written back when the dialog object goes.
-    PointDialog(CPushpins& pushpins, int index, const TrackPoint& start, QWidget* parent = nullptr);
+    PointDialog(Pushpins& pushpins, int index, const TrackPoint& start, QWidget* parent = nullptr);
     ~PointDialog() override;
 
     // Fills the boxes and shows the dialog. A new pushpin that the collection
@@ -51,8 +52,8 @@ public:
     // Closes; a pushpin made by this dialog is removed again.
     void reject() override;
 
-    CPushpin* pushpin() const { return pushpin_; }
-    std::int32_t nameCounter() const { return counter_.Get(); }
+    Pushpin* pushpin() const { return pushpin_; }
+    std::int32_t nameCounter() const { return counter_.get(); }
     int icon() const { return icon_; }
 
     QLineEdit* nameEdit() const { return name_; }
@@ -87,12 +88,12 @@ private:
     bool readMinutes(QLineEdit* box, float& out);
     double coordinate(const Coordinate& c, bool positive) const;
 
-    CPushpins& pushpins_;
+    Pushpins& pushpins_;
     int index_;
     TrackPoint start_;
-    CPushpin* pushpin_ = nullptr;
+    Pushpin* pushpin_ = nullptr;
     bool madeHere_ = false;
-    CRegInt counter_;
+    IntSetting counter_;
     int icon_ = 0;
     bool north_ = true;
     bool east_ = true;
@@ -123,6 +124,6 @@ private:
 };
 
 // Runs the point dialog; QDialog::Accepted when the pushpin was stored.
-int runPointDialog(QWidget* parent, CPushpins& pushpins, int index, const TrackPoint& start);
+int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start);
 
 }  // namespace wp2

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "point_selection_dialog.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "dialog_builder.h"
 
 namespace wp2 {
@@ -26,7 +27,7 @@ public:
 
 }  // namespace
 
-PointSelectionDialog::PointSelectionDialog(CPushpins& pushpins, QWidget* parent,
+PointSelectionDialog::PointSelectionDialog(Pushpins& pushpins, QWidget* parent,
                                            const QString& searchText)
     : QDialog(parent), pushpins_(pushpins), searchText_(searchText) {
     DialogBuilder b(*this, "Select point", 150, 170);
@@ -53,7 +54,7 @@ PointSelectionDialog::PointSelectionDialog(CPushpins& pushpins, QWidget* parent,
 void PointSelectionDialog::fill() {
     list_->clear();
     int index = 0;
-    for (const CPushpin& p : pushpins_) {
+    for (const Pushpin& p : pushpins_) {
         list_->addItem(new NameItem(QString::fromStdU16String(p.name), index++));
     }
     list_->sortItems();
@@ -86,15 +87,15 @@ void PointSelectionDialog::accept() {
         return;
     }
     const int index = item->data(kIndexRole).toInt();
-    if (!pushpins_.GetAt(index)) {
+    if (!pushpins_.at(index)) {
         reject();
         return;
     }
-    pushpins_.SetTargetIndex(index);
+    pushpins_.setTargetIndex(index);
     QDialog::accept();
 }
 
-int runPointSelectionDialog(QWidget* parent, CPushpins& pushpins) {
+int runPointSelectionDialog(QWidget* parent, Pushpins& pushpins) {
     PointSelectionDialog dialog(pushpins, parent);
     return dialog.exec();
 }

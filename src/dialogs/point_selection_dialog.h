@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The point selection dialog: the pushpins by name in a sorted list, through
 // which the user picks the navigation target.
@@ -12,7 +13,7 @@ class QPushButton;
 
 namespace wp2 {
 
-class CPushpins;
+class Pushpins;
 
 class PointSelectionDialog : public QDialog {
     Q_OBJECT
@@ -22,7 +23,7 @@ public:
     // searchText (letters compared without regard to case), searching on from
     // the top when none follows; the first entry when none matches or the
     // text is empty.
-    explicit PointSelectionDialog(CPushpins& pushpins, QWidget* parent = nullptr,
+    explicit PointSelectionDialog(Pushpins& pushpins, QWidget* parent = nullptr,
                                   const QString& searchText = {});
 
     QListWidget* list() const { return list_; }
@@ -40,7 +41,7 @@ public:
 private:
     void fill();
 
-    CPushpins& pushpins_;
+    Pushpins& pushpins_;
     QString searchText_;
     QLabel* caption_;
     QListWidget* list_;
@@ -49,6 +50,6 @@ private:
 };
 
 // Runs the dialog; QDialog::Accepted when a new target was set.
-int runPointSelectionDialog(QWidget* parent, CPushpins& pushpins);
+int runPointSelectionDialog(QWidget* parent, Pushpins& pushpins);
 
 }  // namespace wp2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pushpin icons as the dialogs draw them: the pictures of the one icon
 // table the map and the panels use, with their black key colour made

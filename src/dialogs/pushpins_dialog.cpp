@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "pushpins_dialog.h"
 
 #include <QHeaderView>
@@ -5,9 +6,9 @@
 #include <QTreeWidget>
 
 #include "core/base/message_box.h"
-#include "core/settings/creg_int.h"
+#include "core/settings/int_setting.h"
 #include "core/track/file_chooser.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_export.h"
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_import.h"
@@ -34,7 +35,7 @@ bool askOkCancel(const char* text, const char* caption) {
 
 }  // namespace
 
-PushpinsDialog::PushpinsDialog(CPushpins& pushpins, QWidget* parent)
+PushpinsDialog::PushpinsDialog(Pushpins& pushpins, QWidget* parent)
     : QDialog(parent), pushpins_(pushpins) {
     DialogBuilder b(*this, "Pushpins", 160, 180);
     list_ = new QTreeWidget(this);
@@ -91,7 +92,7 @@ PushpinsDialog::PushpinsDialog(CPushpins& pushpins, QWidget* parent)
 void PushpinsDialog::fill() {
     const QSignalBlocker quiet(list_);
     list_->clear();
-    for (const CPushpin& p : pushpins_) {
+    for (const Pushpin& p : pushpins_) {
         auto* row = new QTreeWidgetItem(list_);
         row->setIcon(0, pushpinQIcon(p.icon));
         row->setText(1, QString::fromStdU16String(p.name));
@@ -130,12 +131,12 @@ void PushpinsDialog::deleteSelected() {
     if (row < 0) {
         return;
     }
-    const bool isTarget = row == pushpins_.GetTargetIndex();
+    const bool isTarget = row == pushpins_.targetIndex();
     if (!(isTarget ? askOkCancel(kDeleteTargetText, kDeleteTargetCaption)
                    : askOkCancel(kDeleteWaypointText, kDeleteWaypointCaption))) {
         return;
     }
-    pushpins_.DeleteAt(row);
+    pushpins_.deleteAt(row);
     delete list_->takeTopLevelItem(row);
     list_->setCurrentItem(nullptr);  // no other row becomes selected unasked
     if (list_->topLevelItemCount() == 0) {
@@ -149,7 +150,7 @@ void PushpinsDialog::deleteAll() {
     if (!askOkCancel(kDeleteAllText, kDeleteAllCaption)) {
         return;
     }
-    pushpins_.RemoveAll();
+    pushpins_.removeAll();
     {
         const QSignalBlocker quiet(list_);
         list_->clear();
@@ -157,7 +158,7 @@ void PushpinsDialog::deleteAll() {
     delete_->setEnabled(false);
     deleteAll_->setEnabled(false);
     export_->setEnabled(false);
-    CRegInt counter(kPointCounterValue, true, 1);
+    IntSetting counter(kPointCounterValue, true, 1);
     counter = 1;
 }
 
@@ -169,16 +170,16 @@ void PushpinsDialog::exportAll() {
     }
     if (choice->filterIndex == 1) {
         std::string error;
-        if (!ExportShapefile(pushpins_, choice->path, &error)) {
+        if (!exportShapefile(pushpins_, choice->path, &error)) {
             reportExportFailed(choice->path, error);
         }
     } else if (choice->filterIndex == 2) {
         if (const std::optional<ExportFields> fields = runExportFormatDialog(this)) {
-            ExportText(pushpins_, choice->path, *fields);
+            exportText(pushpins_, choice->path, *fields);
         }
     } else if (choice->filterIndex == 3) {
         std::string error;
-        if (!ExportGpx(pushpins_, choice->path, &error)) {
+        if (!exportGpx(pushpins_, choice->path, &error)) {
             reportExportFailed(choice->path, error);
         }
     }
@@ -194,7 +195,7 @@ void PushpinsDialog::importFile() {
     fill();
 }
 
-int runPushpinsDialog(QWidget* parent, CPushpins& pushpins) {
+int runPushpinsDialog(QWidget* parent, Pushpins& pushpins) {
     PushpinsDialog dialog(pushpins, parent);
     return dialog.exec();
 }

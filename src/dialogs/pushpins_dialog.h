@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Pushpins" dialog: every pushpin with its icon, name and note, and the
 // buttons to edit, delete, export, import and delete all of them. It works
@@ -11,7 +12,7 @@ class QTreeWidget;
 
 namespace wp2 {
 
-class CPushpins;
+class Pushpins;
 
 inline constexpr const char* kDeleteWaypointText =
     "The selected waypoint will be deleted. Are you sure?";
@@ -26,7 +27,7 @@ class PushpinsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit PushpinsDialog(CPushpins& pushpins, QWidget* parent = nullptr);
+    explicit PushpinsDialog(Pushpins& pushpins, QWidget* parent = nullptr);
 
     QTreeWidget* list() const { return list_; }
     QPushButton* editButton() const { return edit_; }
@@ -48,7 +49,7 @@ private:
     void exportAll();
     void importFile();
 
-    CPushpins& pushpins_;
+    Pushpins& pushpins_;
     QTreeWidget* list_;
     QPushButton* edit_;
     QPushButton* delete_;
@@ -60,6 +61,6 @@ private:
 
 // Runs the dialog. Afterwards the caller checks the target index: the
 // destination follows the pushpin it names, or navigation ends.
-int runPushpinsDialog(QWidget* parent, CPushpins& pushpins);
+int runPushpinsDialog(QWidget* parent, Pushpins& pushpins);
 
 }  // namespace wp2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file dialogs the core asks for (track files, pushpin import and
 // export), shown as FileDialog windows over the active window. Install one

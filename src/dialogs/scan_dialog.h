@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Scan for GPS" dialog: runs the receiver autodetection on the link,
 // shows its progress line by line, stores the "Driver" setting when a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Sound options" dialog: the sound of each event (a ".wav" file of the
 // "\Windows" folder, or "(None)"), a Play button to hear it, the silent switch

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "track_options_dialog.h"
 
 #include <QCheckBox>
@@ -8,7 +9,7 @@
 
 #include "core/gpx/track_gpx.h"
 #include "core/maps/tile_source.h"
-#include "core/settings/creg_int.h"
+#include "core/settings/int_setting.h"
 #include "core/track/file_chooser.h"
 #include "core/track/track_log.h"
 #include "dialog_builder.h"
@@ -103,8 +104,8 @@ void TrackOptionsDialog::accept() {
 
 TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track,
                                       const std::string& baseMap) {
-    CRegInt stored(kTrackMapOptionsValue, true, kTrackMapOptionsDefault);
-    TrackMapOptions given = TrackMapOptions::fromStored(stored.Get());
+    IntSetting stored(kTrackMapOptionsValue, true, kTrackMapOptionsDefault);
+    TrackMapOptions given = TrackMapOptions::fromStored(stored.get());
     given.baseMap = baseMap;
     TrackOptionsDialog dialog(track, given, parent);
     dialog.exec();

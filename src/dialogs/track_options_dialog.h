@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The track options dialog of the track map: Load, Save and Clear of the
 // track, the map's "Rotate map" and "Drag map" switches, which persist in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Warning" dialog of the first-run set-up, shown when the user skips the
 // receiver set-up: "<< Back" returns to the wizard, "OK" goes on without it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The message boxes the user sees, as MessageBoxDialog windows over the
 // active window. Install one with setMessageBoxes() once the QApplication

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system's battery charge, as the power-supply class of the kernel
 // reports it.

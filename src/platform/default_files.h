@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data files the program ships (event sounds, the emulation file) and
 // their installation into the data root's "Windows" folder.

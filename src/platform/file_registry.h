@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The registry kept in files: one human-readable store file per root in a
 // folder (by default Paths::configDir()), "local-machine.reg" and

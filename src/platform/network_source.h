@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Receiver sentences over the network: from the GPS service gpsd, or from a
 // plain NMEA stream on a TCP port (a phone sharing its GPS, a marine

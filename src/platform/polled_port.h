@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A port read through one file descriptor by a reader thread that waits in
 // poll() for the descriptor or for a wake-up. A second descriptor (an eventfd)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The serial port on POSIX systems: a termios character device opened
 // exclusively, in raw mode, with a reader thread that waits in poll() for data,

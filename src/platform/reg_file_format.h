@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of a settings store file: the format of Windows registry exports
 // ("Windows Registry Editor Version 5.00"), which keeps each value's type and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The port the program reads its receiver through. The device text chooses
 // the source: a gpsd:// or tcp:// URL is read over the network, anything else

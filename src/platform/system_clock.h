@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real clock: a monotonic millisecond tick count and the system calendar time.
 

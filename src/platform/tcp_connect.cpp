@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/tcp_connect.h"
 
 #include <netdb.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Connecting a TCP socket without blocking. The host's addresses are tried in
 // turn, each socket connecting in the background, until one connects or the

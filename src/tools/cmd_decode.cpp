@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool decode LOG: runs a recorded NMEA log through the live
 // decoding path and prints, as CSV, every fix offered to the track log.
 

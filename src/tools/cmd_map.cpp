@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool map: describes a base map (an MBTiles file, a tile folder or a
 // tile server) and draws it into an image file exactly as the track map shows
 // it for a centre and zoom step.

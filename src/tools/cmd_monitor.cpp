@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool monitor: opens the receiver link as the dashboard does and
 // prints its status report once a second, like a terminal GPS monitor.
 
@@ -14,8 +15,8 @@
 #include "core/gps/sky_satellites.h"
 #include "core/nav/angles.h"
 #include "core/nav/coordinate_text.h"
-#include "core/settings/creg_double.h"
-#include "core/settings/creg_int.h"
+#include "core/settings/double_setting.h"
+#include "core/settings/int_setting.h"
 #include "tools/link_session.h"
 #include "tools/talkers_option.h"
 #include "tools/tool_command.h"
@@ -174,9 +175,9 @@ int runMonitor(const std::vector<std::string>& arguments) {
         link.setTalkers(talkers);
     }
     {
-        CRegDouble lastLat("LastLat", false, kNoPosition);
-        CRegDouble lastLong("LastLong", false, kNoPosition);
-        CRegInt warmStart("WarmStart", true, 1);
+        DoubleSetting lastLat("LastLat", false, kNoPosition);
+        DoubleSetting lastLong("LastLong", false, kNoPosition);
+        IntSetting warmStart("WarmStart", true, 1);
         link.state().latitude = lastLat;
         link.state().longitude = lastLong;
         link.loadWarmStart(lastLat, lastLong, warmStart);

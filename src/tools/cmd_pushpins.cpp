@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool pushpins: lists a pushpin file, imports waypoint files into it
 // (each source exactly as one import from the Pushpins dialog), exports it
 // as a Shapefile, a semicolon-separated text file or GPX 1.1, and reads the
@@ -15,7 +16,7 @@
 #include "core/nav/angles.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_values.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_export.h"
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_import.h"
@@ -45,28 +46,28 @@ constexpr const char* kLastTarget = "LastTarg";
 bool isProgramPushpinFile(const std::string& path) {
     std::error_code ec;
     return std::filesystem::weakly_canonical(path, ec) ==
-           std::filesystem::weakly_canonical(CPushpins::DefaultFilePath(), ec);
+           std::filesystem::weakly_canonical(Pushpins::defaultFilePath(), ec);
 }
 
 // Sets the target index from the stored "LastTarg" (only when it names a pushpin).
-void restoreTarget(CPushpins& pins, FileRegistry& reg) {
+void restoreTarget(Pushpins& pins, FileRegistry& reg) {
     RegValue v;
     if (reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v) == kRegOk &&
         v.type == RegType::Dword && v.data.size() == 4) {
-        pins.SetTargetIndex(static_cast<std::int32_t>(dwordFromBytes(v.data)));
+        pins.setTargetIndex(static_cast<std::int32_t>(dwordFromBytes(v.data)));
     }
 }
 
-int storeTarget(const CPushpins& pins, FileRegistry& reg) {
-    RegValue v{RegType::Dword, dwordBytes(static_cast<std::uint32_t>(pins.GetTargetIndex()))};
+int storeTarget(const Pushpins& pins, FileRegistry& reg) {
+    RegValue v{RegType::Dword, dwordBytes(static_cast<std::uint32_t>(pins.targetIndex()))};
     return reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v);
 }
 
 // Loads FILE.kpp; a missing file is an empty collection when allowed. A file
 // that does not load cleanly is reported and left as it is.
-bool loadPushpins(CPushpins& pins, const std::string& path, bool missingIsEmpty) {
+bool loadPushpins(Pushpins& pins, const std::string& path, bool missingIsEmpty) {
     errno = 0;
-    PushpinLoadResult loaded = pins.LoadFile(path);
+    PushpinLoadResult loaded = pins.loadFile(path);
     if (!loaded.opened) {
         const int e = errno;
         if (missingIsEmpty && !std::filesystem::exists(path)) {
@@ -115,10 +116,10 @@ int listPushpins(const std::vector<std::string>& args) {
     if (args.size() != 2) {
         return usageError(kPushpinsCommand);
     }
-    CPushpins pins;
+    Pushpins pins;
     // A damaged file still lists what could be read, and fails.
     const bool clean = loadPushpins(pins, args[1], false);
-    if (!clean && pins.GetCount() == 0) {
+    if (!clean && pins.count() == 0) {
         return kExitFailure;
     }
     if (isProgramPushpinFile(args[1])) {
@@ -126,8 +127,8 @@ int listPushpins(const std::vector<std::string>& args) {
         restoreTarget(pins, reg);
     }
     int index = 0;
-    for (const CPushpin& p : pins) {
-        char mark = index == pins.GetTargetIndex() ? '*' : ' ';
+    for (const Pushpin& p : pins) {
+        char mark = index == pins.targetIndex() ? '*' : ' ';
         std::printf("%c%d\t%s\t%s\t%s\t%s\t%s\n", mark, index, escaped(p.name).c_str(),
                     cformat("%.8lf", p.latitude * kRadToDeg).c_str(),
                     cformat("%.8lf", p.longitude * kRadToDeg).c_str(),
@@ -162,7 +163,7 @@ int importIntoPushpins(const std::vector<std::string>& args) {
         return usageError(kPushpinsCommand);
     }
     const std::string& file = args[1];
-    CPushpins pins;
+    Pushpins pins;
     if (!loadPushpins(pins, file, true)) {
         return kExitFailure;
     }
@@ -180,7 +181,7 @@ int importIntoPushpins(const std::vector<std::string>& args) {
     }
     // Nothing added: the pushpin file stays exactly as it was (or absent).
     std::string error;
-    if (total > 0 && !pins.SaveFile(file, &error)) {
+    if (total > 0 && !pins.saveFile(file, &error)) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", file.c_str(), error.c_str());
         return kExitFailure;
     }
@@ -192,7 +193,7 @@ int importIntoPushpins(const std::vector<std::string>& args) {
             return kExitFailure;
         }
     }
-    std::printf("%d waypoints added, %d in %s\n", total, pins.GetCount(), file.c_str());
+    std::printf("%d waypoints added, %d in %s\n", total, pins.count(), file.c_str());
     return allRead ? kExitOk : kExitFailure;
 }
 
@@ -234,19 +235,19 @@ int exportPushpins(const std::vector<std::string>& args) {
     if (withFields && (shapefile || gpx || !parseFields(args[4], fields))) {
         return usageError(kPushpinsCommand);
     }
-    CPushpins pins;
+    Pushpins pins;
     if (!loadPushpins(pins, args[1], false)) {
         return kExitFailure;
     }
     std::string error;
-    const bool ok = gpx         ? ExportGpx(pins, out, &error)
-                    : shapefile ? ExportShapefile(pins, out, &error)
-                                : ExportText(pins, out, fields, &error);
+    const bool ok = gpx         ? exportGpx(pins, out, &error)
+                    : shapefile ? exportShapefile(pins, out, &error)
+                                : exportText(pins, out, fields, &error);
     if (!ok) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(), error.c_str());
         return kExitFailure;
     }
-    std::printf("%d waypoints exported to %s\n", pins.GetCount(), out.c_str());
+    std::printf("%d waypoints exported to %s\n", pins.count(), out.c_str());
     return kExitOk;
 }
 
@@ -260,9 +261,9 @@ int salvagePushpins(const std::vector<std::string>& args) {
         std::fprintf(stderr, "wayplot2-tool: %s exists; name a new file\n", out.c_str());
         return kExitFailure;
     }
-    CPushpins pins;
+    Pushpins pins;
     errno = 0;
-    const PushpinLoadResult loaded = pins.LoadFile(args[1]);
+    const PushpinLoadResult loaded = pins.loadFile(args[1]);
     if (!loaded.opened) {
         std::fprintf(stderr, "wayplot2-tool: cannot read %s: %s\n", args[1].c_str(),
                      systemErrorText(errno).c_str());
@@ -272,7 +273,7 @@ int salvagePushpins(const std::vector<std::string>& args) {
         std::printf("%s: %s\n", args[1].c_str(), loaded.problem.c_str());
     }
     std::string error;
-    if (!pins.SaveFile(out, &error)) {
+    if (!pins.saveFile(out, &error)) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(), error.c_str());
         return kExitFailure;
     }

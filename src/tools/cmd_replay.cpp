@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool replay LOG OUT.atk: runs a recorded NMEA log through the live
 // decoding path, saves the recorded track and prints the decoding statistics.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool scan: looks for a receiver on the serial ports in the scan
 // order, prints the progress as it grows and stores the port in "Driver".
 

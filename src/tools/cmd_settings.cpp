@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool settings: lists, reads, writes and deletes values of the
 // settings key (or of another key given with --key) in the program's store.
 //

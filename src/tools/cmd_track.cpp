@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool track: converts recorded tracks (.atk) to GPX 1.1 and GPX
 // tracks and routes to track files, and describes a track of either kind.
 

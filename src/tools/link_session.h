@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the monitor and scan commands share: the settings store in files, a
 // receiver link on the real serial port and the system clock, with its

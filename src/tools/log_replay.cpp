@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/log_replay.h"
 
 #include <cstdio>
 
 #include "core/gps/nmea_replay.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "core/track/track_log.h"
 
 namespace wp2::tool {
@@ -15,13 +16,13 @@ constexpr std::uint64_t kProgressThreshold = 10u * 1024u * 1024u;
 // A track log with the default recording filter and thresholds that neither
 // loads nor saves the autosave file and starts empty.
 std::unique_ptr<TrackLog> replayTrackLog() {
-    CRegStore store;
-    store.WriteNumber("TrackState",
+    SettingsStore store;
+    store.writeNumber("TrackState",
                       TrackState::Default & ~(TrackState::AutoLoad | TrackState::AutoSave));
-    store.WriteNumber("TrackPDOPThreshold", 0);
-    store.WriteNumber("TrackStraightThreshold", 4000);
-    store.WriteNumber("TrackParkingThreshold", 1500);
-    store.WriteNumber("TrackWidth", 2000);
+    store.writeNumber("TrackPDOPThreshold", 0);
+    store.writeNumber("TrackStraightThreshold", 4000);
+    store.writeNumber("TrackParkingThreshold", 1500);
+    store.writeNumber("TrackWidth", 2000);
     auto log = std::make_unique<TrackLog>();
     log->clear();
     log->options = TrackState::Default & ~(TrackState::AutoLoad | TrackState::AutoSave);

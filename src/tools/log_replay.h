@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the replay and decode commands share: a receiver decoder set up for a
 // replay (fresh state, an empty track log with the default recording

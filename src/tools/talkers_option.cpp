@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/talkers_option.h"
 
 namespace wp2::tool {

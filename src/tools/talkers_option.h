@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "--talkers any|gp" option of replay, decode and monitor: any talker
 // (the program's default) or the GPS talker only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sub-commands of wayplot2-tool. Each lives in its own file and is listed in
 // the table of tool_main.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table of wayplot2-tool sub-commands.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool: the command-line companion of Wayplot2.
 
 #include <cstdio>

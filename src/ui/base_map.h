@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base map under the track map: tiles from a map source, decoded on
 // loader threads into a memory cache of bounded size, and drawn in Web

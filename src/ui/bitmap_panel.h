@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A background picture or a filled rectangle that owns child elements: moving
 // or hiding the panel moves or hides its children with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the dashboard's bitmaps come from. The pictures are program
 // resources addressed by number; a different source can be installed (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A turning needle of two triangles: blue towards the angle, red opposite.
 // A new angle is reached by animation, always the short way round; a quarter

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Element ids of the dashboard. Every id the program looks up must name an
 // element the dashboard builds: a lookup that fails ends the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The elements of the dashboard, in the order they are added to the screen
 // (which decides drawing order within a layer and the order touches are
@@ -15,7 +16,7 @@
 namespace wp2 {
 
 class Clock;
-class CPushpins;
+class Pushpins;
 class NavSnapshot;
 class SkinScreen;
 class TrackLog;
@@ -25,7 +26,7 @@ class UnitFormatter;
 struct LayoutSources {
     const NavSnapshot* snapshot = nullptr;
     const UnitFormatter* units = nullptr;
-    const CPushpins* pushpins = nullptr;
+    const Pushpins* pushpins = nullptr;
     const Clock* clock = nullptr;
     const TrackLog* track = nullptr;  // the track the map draws (may be none)
     // The stored last position the map shows without a fix; false when none.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A panel showing the navigation target: its icon and name, the distance to
 // it, the time to go at the average speed, and the clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The big arrow of a dial with its hub triangle. The hub shows the true angle;
 // the big arrow stays in the upper half of the dial and rests pointing down

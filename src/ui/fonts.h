@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two typefaces the dashboard names. "Tahoma" is the real Tahoma shipped
 // with Wine (outside fontconfig's path, so it is registered by file) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns geographic positions into track-map pixels: a flat local projection
 // around the origin, scaled so that the scale bar's length in metres spans

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 25 zoom steps of the track map: the length in metres that the scale bar
 // (55 pixels) stands for, per unit system.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One item of a drop-down list or menu: a shaded band with its label. The
 // highlighted style marks the item now shown (or any menu item).

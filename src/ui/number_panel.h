@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A read-out drawn with digit glyph bitmaps: a number printed with a format,
 // or a text with a small caption (the unit label) above it. The twelve glyphs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/panel_selector.h"
 
 #include "ui/bitmap_source.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A drop-down list of elements opened by a small button. The switching
 // variant replaces the element shown in its screen area by the one chosen.

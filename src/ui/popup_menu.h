@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A drop-down text menu opened by another element (the Options menu). A touch
 // while it is open closes it, choosing the item under the touch if any.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A panel showing the current latitude, longitude and altitude in text,
 // refreshed from the snapshot every 30 frames.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/push_button.h"
 
 #include "ui/bitmap_source.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A two-image button: the pressed image shows from a press inside it until the
 // release, or for about a second when the touch is released elsewhere.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Screen rectangles as the dashboard uses them: left, top, right, bottom in
 // pixels, right and bottom exclusive.

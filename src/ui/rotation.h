@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turning needle and arrow shapes. Shapes are defined with the tip pointing up
 // (negative y); a positive angle turns them anticlockwise on the screen.

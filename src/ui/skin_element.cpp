@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/skin_element.h"
 
 #include "ui/frame_counter.h"

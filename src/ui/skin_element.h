@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base of everything drawn on the dashboard. Elements are owned by the
 // SkinScreen, drawn in layer order when dirty, and offered touches.

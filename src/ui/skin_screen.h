@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dashboard's element list: owns every element, composes changed elements
 // into the frame surface layer by layer, and routes touches from the topmost

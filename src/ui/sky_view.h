@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The satellites in view on a sky plot: north up, the zenith at the centre and
 // the horizon on a circle of radius 40. Azimuth 90 degrees lies to the left.

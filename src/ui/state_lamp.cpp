@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/state_lamp.h"
 
 #include "core/gps/nav_snapshot.h"

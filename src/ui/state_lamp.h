@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A lamp of four images chosen by a state value read from its source every
 // 30 frames (the receiver lamp reads the fix level).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Off-screen drawing surfaces: a 32-bit RGB image with the handful of
 // operations the dashboard draws with (block copies, filled rectangles,

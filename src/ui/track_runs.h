@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Cuts a track's screen points into polylines for drawing: at most 1000
 // points each, split where the track leaves the map (each piece continued to

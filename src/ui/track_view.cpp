@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/track_view.h"
 
 #include <QRegion>
@@ -10,7 +11,7 @@
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
 #include "core/track/track_log.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "ui/base_map.h"
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
@@ -34,14 +35,14 @@ TrackView::TrackView()
     : scaleSetting_("TSOpt", false, 5),
       options_("TrackOpt2", true, kOptionDrag) {
     // A stored step outside the table is taken as the nearest valid one.
-    scaleIndex = std::clamp<int>(scaleSetting_.Get(), 0, kMaxScaleIndex);
+    scaleIndex = std::clamp<int>(scaleSetting_.get(), 0, kMaxScaleIndex);
 }
 
 TrackView::~TrackView() {
     scaleSetting_ = scaleIndex;
 }
 
-void TrackView::init(const TrackLog* trackLog, const CPushpins* pushpins,
+void TrackView::init(const TrackLog* trackLog, const Pushpins* pushpins,
                      const UnitFormatter& units, const Ellipsoid& projection, int markerBitmapId,
                      const std::string& viewName) {
     trackLog_ = trackLog;
@@ -53,7 +54,7 @@ void TrackView::init(const TrackLog* trackLog, const CPushpins* pushpins,
     centre = savedCentre = Point{120, 132};
     marker_.load(markerBitmapId, kMarkerKey);
     labelFont = dashboardFont(Typeface::Tahoma, 14, false);
-    const int options = options_.Get();
+    const int options = options_.get();
     drag = (options & kOptionDrag) ? 1 : 0;
     rotate = (options & kOptionRotate) ? 1 : 0;
 }
@@ -249,7 +250,7 @@ void TrackView::drawPushpins(Surface& frame) {
         return;
     }
     const Rect shown = rect.inflated(-4, -10);
-    for (const CPushpin& pin : *pushpins_) {
+    for (const Pushpin& pin : *pushpins_) {
         const std::optional<Point> at = project(pin.latitude, pin.longitude);
         if (!at || !shown.contains(*at)) {
             continue;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The track map: the recorded track as a red line, the pushpins with their
 // icons and names, the position marker and a scale bar, around the current
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings/creg_int.h"
+#include "core/settings/int_setting.h"
 #include "ui/map_projection.h"
 #include "ui/map_scale.h"
 #include "ui/skin_element.h"
@@ -19,7 +20,7 @@
 
 namespace wp2 {
 
-class CPushpins;
+class Pushpins;
 class Ellipsoid;
 class TileCache;
 class NavSnapshot;
@@ -43,7 +44,7 @@ public:
     // Writes "TSOpt".
     ~TrackView() override;
 
-    void init(const TrackLog* trackLog, const CPushpins* pushpins, const UnitFormatter& units,
+    void init(const TrackLog* trackLog, const Pushpins* pushpins, const UnitFormatter& units,
               const Ellipsoid& projection, int markerBitmapId, const std::string& viewName);
     // The snapshot the map follows, and where the last position is stored.
     void setSource(const NavSnapshot* snapshot, StoredPosition storedPosition);
@@ -65,7 +66,7 @@ public:
     // The track options dialog's result: the flags and "TrackOpt2" follow it.
     void applyOptions(bool dragMap, bool rotateMap);
     // The current "TrackOpt2" value.
-    int trackOptions() const { return options_.Get(); }
+    int trackOptions() const { return options_.get(); }
     // The direction that points up on the map (radians clockwise from north):
     // the course while the map turns with a fix, else north.
     double upDirection() const;
@@ -112,7 +113,7 @@ private:
     void moveDragged(int x, int y);
 
     const TrackLog* trackLog_ = nullptr;
-    const CPushpins* pushpins_ = nullptr;
+    const Pushpins* pushpins_ = nullptr;
     const UnitFormatter* units_ = nullptr;
     const Ellipsoid* ellipsoid_ = nullptr;
     const NavSnapshot* snapshot_ = nullptr;
@@ -125,8 +126,8 @@ private:
     bool baseMapComplete_ = true;
     BaseMapView baseMapView_;
     std::vector<Rect> baseMapHoles_;
-    CRegInt scaleSetting_;
-    CRegInt options_;
+    IntSetting scaleSetting_;
+    IntSetting options_;
 };
 
 }  // namespace wp2

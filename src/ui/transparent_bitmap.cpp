@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/transparent_bitmap.h"
 
 #include "ui/bitmap_source.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A bitmap drawn with one key colour left out: pixels of the key colour leave
 // the surface unchanged, all others show the image.

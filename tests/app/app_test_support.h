@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared set-up for the program's tests: a widget application on the
 // offscreen platform, an in-memory registry, a temporary data root, and
@@ -19,10 +20,10 @@
 #include "core/base/paths.h"
 #include "core/gps/emulation_source.h"
 #include "core/nav/unit_formatter.h"
-#include "core/settings/creg_int.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/int_setting.h"
+#include "core/settings/settings_store.h"
 #include "core/sound/recording_sound_player.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "support/test_support.h"
 #include "ui/fonts.h"
 
@@ -71,13 +72,13 @@ public:
         record("firstRun " + std::to_string(emu));
         return onFirstRun ? onFirstRun() : 1;
     }
-    bool newPoint(CPushpins& p, const TrackPoint& fix) override {
+    bool newPoint(Pushpins& p, const TrackPoint& fix) override {
         record("newPoint");
         return onNewPoint && onNewPoint(p, fix);
     }
-    void selectPoint(CPushpins& p) override { record("selectPoint"), onPushpins(p); }
+    void selectPoint(Pushpins& p) override { record("selectPoint"), onPushpins(p); }
     void soundOptions(SoundSettings&) override { record("sound"); }
-    void pushpinList(CPushpins& p) override { record("pushpins"), onPushpins(p); }
+    void pushpinList(Pushpins& p) override { record("pushpins"), onPushpins(p); }
     void gpsSetup(GpsLink*) override { record("gps"); }
     void prepareMiscOptions(UnitFormatter& units) override { units.setSystem(UnitSystem::US); }
     bool miscOptions(UnitFormatter& units) override {
@@ -98,8 +99,8 @@ public:
     bool miscOk = false;                       // Misc.: OK with Nautical, or Cancel
     std::optional<std::string> chosenBaseMap;  // Track options: OK with a new base map
     std::function<int()> onFirstRun;
-    std::function<bool(CPushpins&, const TrackPoint&)> onNewPoint;
-    std::function<void(CPushpins&)> onPushpins = [](CPushpins&) {};  // list or selection
+    std::function<bool(Pushpins&, const TrackPoint&)> onNewPoint;
+    std::function<void(Pushpins&)> onPushpins = [](Pushpins&) {};  // list or selection
 
 private:
     void record(const std::string& name) {
@@ -134,9 +135,9 @@ protected:
     TempDir root_{true};
     RecordingMessageBoxes boxes_;
     RecordingDialogs dialogs_;
-    CPushpins pushpins_;
-    std::optional<CRegInt> lastTarget_;
-    CRegStore store_;
+    Pushpins pushpins_;
+    std::optional<IntSetting> lastTarget_;
+    SettingsStore store_;
     RecordingSoundPlayer player_;
     ManualClock clock_{1700000000, 5000};
 };

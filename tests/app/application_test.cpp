@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,7 @@
 #include "app_test_support.h"
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
-#include "core/settings/creg_double.h"
+#include "core/settings/double_setting.h"
 #include "core/settings/reg_values.h"
 
 namespace wp2 {
@@ -39,10 +40,10 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         SCOPED_TRACE(c.driver ? c.driver : "no Driver");
         registry_.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "Driver");
         if (c.driver) {
-            CRegStore().WriteText("Driver", c.driver);
+            SettingsStore().writeText("Driver", c.driver);
         }
-        CRegInt("Emu", true, 0) = c.emu;
-        CRegDouble("LastLat", true, 10.0) = 0.75;
+        IntSetting("Emu", true, 0) = c.emu;
+        DoubleSetting("LastLat", true, 10.0) = 0.75;
         dialogs_.opened.clear();
         waits_.clear();
         splashDuringWait_.clear();
@@ -65,7 +66,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         EXPECT_TRUE(splashDuringWait_.back());  // the splash, before the main window
         EXPECT_EQ(app->splash(), nullptr);
         EXPECT_TRUE(app->mainWindow()->isVisible());
-        EXPECT_EQ(CRegInt("Emu", false, 0).Get(), c.emu);
+        EXPECT_EQ(IntSetting("Emu", false, 0).get(), c.emu);
         if (c.driver && !c.setUp) {
             EXPECT_EQ(app->link()->lineSettings(), (LineSettings{3, 9600, 7, 2, 1}));
         }
@@ -79,18 +80,18 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
 }
 
 TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter) {
-    CRegStore bt;
-    bt.Set(RegRoot::LocalMachine, kBluetoothKeyPath);
+    SettingsStore bt;
+    bt.set(RegRoot::LocalMachine, kBluetoothKeyPath);
     std::uint32_t value = 99;
     for (bool present : {false, true}) {  // absent: neither changed nor made
         if (present) {
-            ASSERT_TRUE(bt.WriteNumber("BtBrowserEnabled", 7));
+            ASSERT_TRUE(bt.writeNumber("BtBrowserEnabled", 7));
         }
         auto app = make();
         ASSERT_TRUE(app->startUp());
-        EXPECT_EQ(bt.ReadNumber("BtBrowserEnabled", value) && value == 0, present);
+        EXPECT_EQ(bt.readNumber("BtBrowserEnabled", value) && value == 0, present);
         app->exit();
-        EXPECT_EQ(bt.ReadNumber("BtBrowserEnabled", value) && value == 7, present);
+        EXPECT_EQ(bt.readNumber("BtBrowserEnabled", value) && value == 7, present);
     }
 }
 

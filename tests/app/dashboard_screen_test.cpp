@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/dashboard_screen.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,7 @@
 
 #include "app_test_support.h"
 #include "core/gps/nav_snapshot.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "ui/base_map.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_ids.h"
@@ -59,7 +60,7 @@ protected:
     std::optional<std::string> mapSource_;  // --map-source
     static std::string stored(const char* name = "IOpt") {
         std::string text;
-        CRegStore().ReadLongText(name, text);
+        SettingsStore().readLongText(name, text);
         return text;
     }
     // The ids shown (1) or hidden (0), in the order given.
@@ -95,7 +96,7 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
 
     // A stored choice moves the chosen element into the shown one's place;
     // ids that name nothing are skipped.
-    CRegStore().WriteLongText("IOpt", "104,39,102,31,101,22,105,29,999,1");
+    SettingsStore().writeLongText("IOpt", "104,39,102,31,101,22,105,29,999,1");
     build();
     EXPECT_EQ(shown({Id::SatellitesReadout, Id::PositionLeft, Id::CompassRight, Id::SpeedDial,
                      Id::HeadingReadout, Id::DestinationLeft, Id::CourseDial}),
@@ -154,36 +155,36 @@ TEST_F(DashboardTest, MapModeHidesThePanelsZoomsWithinItsStepsAndBringsBackWhatI
 
 TEST_F(DashboardTest, TheTargetReachesTheSnapshotAndThePanelsAndFollowsNewPushpins) {
     for (int i = 0; i < 3; ++i) {
-        CPushpin* p = pushpins_.AddNew();
+        Pushpin* p = pushpins_.addNew();
         p->latitude = 0.1 * (i + 1);
         p->name = u"P" + std::u16string(1, static_cast<char16_t>(u'0' + i));
     }
-    pushpins_.GetAt(0)->icon = 3;
-    pushpins_.SetTargetIndex(0);
+    pushpins_.at(0)->icon = 3;
+    pushpins_.setTargetIndex(0);
     build();
     for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
         auto& panel = static_cast<DestinationPanel&>(*screen_->byId(id));
         EXPECT_EQ(panel.targetName, "P2");
         EXPECT_EQ(panel.iconBitmapId, pushpinIconBitmapId(3));
     }
-    dialogs_.onPushpins = [](CPushpins& p) { p.SetTargetIndex(1); };
+    dialogs_.onPushpins = [](Pushpins& p) { p.setTargetIndex(1); };
     tap(150, 290);  // TBtn3
-    EXPECT_DOUBLE_EQ(screen_->snapshot().targetPoint.latitude, pushpins_.GetAt(1)->latitude);
-    EXPECT_EQ(CRegInt("LastTarg", true, -1).Get(), 1);
+    EXPECT_DOUBLE_EQ(screen_->snapshot().targetPoint.latitude, pushpins_.at(1)->latitude);
+    EXPECT_EQ(IntSetting("LastTarg", true, -1).get(), 1);
 
     // A new pushpin comes first: the target is the same waypoint one place
     // on, and the file is written at once.
     screen_->snapshot().latitude = 0.5;
-    dialogs_.onNewPoint = [](CPushpins& p, const TrackPoint& fix) {
-        p.AddNew()->latitude = fix.latitude;
+    dialogs_.onNewPoint = [](Pushpins& p, const TrackPoint& fix) {
+        p.addNew()->latitude = fix.latitude;
         return true;
     };
     tap(90, 290);  // TBtn2
-    EXPECT_EQ(CRegInt("LastTarg", true, -1).Get(), 2);
-    CPushpins reread;
-    ASSERT_EQ(reread.Load().added, 4);
-    EXPECT_DOUBLE_EQ(reread.GetAt(0)->latitude, 0.5);
-    dialogs_.onPushpins = [](CPushpins& p) { p.SetTargetIndex(-1); };
+    EXPECT_EQ(IntSetting("LastTarg", true, -1).get(), 2);
+    Pushpins reread;
+    ASSERT_EQ(reread.load().added, 4);
+    EXPECT_DOUBLE_EQ(reread.at(0)->latitude, 0.5);
+    dialogs_.onPushpins = [](Pushpins& p) { p.setTargetIndex(-1); };
     menuItem(2);  // the list closing without a target ends the navigation
     EXPECT_EQ(screen_->snapshot().targetSet, 0);
     EXPECT_EQ(static_cast<DestinationPanel&>(*screen_->byId(Id::DestinationLeft)).hasTarget, 0);
@@ -220,7 +221,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     test::writeFile(junk, "not a map");
     const std::string folder = root_.file("tiles");
     std::filesystem::create_directories(folder + "/0/0");
-    CRegStore().WriteLongText(kBaseMapValue, junk);
+    SettingsStore().writeLongText(kBaseMapValue, junk);
     test::installEmulationFile();  // a track for the track options
     build(ScreenMode::Emulation);
     ASSERT_EQ(boxes_.shown.size(), 1u);
@@ -239,7 +240,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
 
     // A source for this run only wins over the setting and leaves it alone;
     // an empty one shows none.
-    CRegStore().WriteLongText(kBaseMapValue, junk);
+    SettingsStore().writeLongText(kBaseMapValue, junk);
     for (const std::string& run : {folder, std::string()}) {
         mapSource_ = run;
         build(ScreenMode::Emulation);
@@ -249,7 +250,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     // The memory cache's size in MB is a setting, within 4 MB to 1 GB.
     mapSource_ = folder;
     for (const auto& [megabytes, limit] : {std::pair{1u, 4u}, {100u, 100u}, {5000u, 1024u}}) {
-        CRegStore().WriteNumber(kBaseMapCacheValue, megabytes);
+        SettingsStore().writeNumber(kBaseMapCacheValue, megabytes);
         build(ScreenMode::Emulation);
         EXPECT_EQ(screen_->baseMap()->memoryLimit(), std::size_t{limit} << 20) << megabytes;
     }

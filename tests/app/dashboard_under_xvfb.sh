@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on a real X server, used as a person would.
 #
 # 1. wayplot2 --emulate: each dashboard button and Options menu item is tapped

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's saves at exit: the screenshot run's picture, and the settings
 // and files on a full and on a read-only disk, where each failure is told
 // with its reason and the run does not report success.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
 
 #include <gtest/gtest.h>
@@ -90,7 +91,7 @@ TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgramTheOrderlyWay) {
     EXPECT_TRUE(w->messageLoopEnded());
     EXPECT_FALSE(w->isVisible());
     std::string choices;
-    EXPECT_TRUE(CRegStore().ReadLongText("IOpt", choices));
+    EXPECT_TRUE(SettingsStore().readLongText("IOpt", choices));
 }
 
 }  // namespace

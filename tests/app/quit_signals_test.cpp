@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's quit signals, as a user's session ends it: SIGTERM or SIGINT
 // (sent by timeout(1)) in each state of the start-up 8 s in: running in
 // emulation, waiting for "The GPS receiver could not be started." to be answered (the receiver
@@ -75,7 +76,7 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
         } else if (start[0]) {
             FileRegistry settings(root.path());
             test::InstalledRegistry installed(settings);
-            CRegStore().WriteText("Driver", start);
+            SettingsStore().writeText("Driver", start);
         }
         test::EnvOverride port("WAYPLOT2_COM1", root.file("no-such-device").c_str());
         const test::RunResult r = test::runProgram(args);
@@ -84,7 +85,7 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
         FileRegistry stored(root.path());
         test::InstalledRegistry installed(stored);
         std::string choices;
-        EXPECT_TRUE(CRegStore().ReadLongText("IOpt", choices));
+        EXPECT_TRUE(SettingsStore().readLongText("IOpt", choices));
         EXPECT_EQ(choices, "105,30,102,24,101,27,103,35,104,37");
         EXPECT_TRUE(std::filesystem::exists(root.path() + "/My Documents/Pushpins.kpp"));
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt message boxes (the answer of each button, Enter and Escape, caption
 // and line breaks) and the file dialogs behind the FileChooser (filter texts,
 // the kind of file they start on, the folder and name they propose, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialogs show what the dashboard shows: the icon chooser offers exactly
 // the icons of the table the track map and the destination panels draw from,
 // each with the same picture, numbered from 1, and the new-point dialog of a
@@ -10,7 +11,7 @@
 
 #include "core/nav/angles.h"
 #include "core/nav/coordinate_text.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "dialog_test_env.h"
 #include "dialogs/icon_chooser_dialog.h"
 #include "dialogs/point_dialog.h"
@@ -59,7 +60,7 @@ TEST_F(DashboardAgreement, TheIconChooserOffersTheMapsIconsWithTheSamePictures) 
 }
 
 TEST_F(DashboardAgreement, ANewPointWithoutAFixProposesNoPosition) {
-    CPushpins pins;
+    Pushpins pins;
     RecordingMessageBoxes boxes;
     TrackPoint noFix;
     noFix.latitude = noFix.longitude = kNoPosition;
@@ -76,7 +77,7 @@ TEST_F(DashboardAgreement, ANewPointWithoutAFixProposesNoPosition) {
     });
     runPointDialog(nullptr, pins, -1, noFix);
     EXPECT_TRUE(step.ran());
-    EXPECT_DOUBLE_EQ(pins.GetAt(0)->latitude, (12 + 12 / 60.0) * kDegToRad);
+    EXPECT_DOUBLE_EQ(pins.at(0)->latitude, (12 + 12 / 60.0) * kDegToRad);
 }
 
 }  // namespace

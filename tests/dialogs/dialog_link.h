@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A receiver link for the dialog tests: simulated time, scripted serial
 // devices "com1" .. "com9" for the serial port numbers, and a track log that

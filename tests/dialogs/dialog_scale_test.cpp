@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every dialog of the program fits the handheld's screen, and grows with the
 // dashboard: at --scale 2 it is twice as large, fonts included, and still
 // fits the enlarged screen with every text whole. Its texts call the program
@@ -63,10 +64,10 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     registry_.setNumber(kTrackStateValue,
                         TrackState::Default & ~TrackState::AutoLoad & ~TrackState::AutoSave);
     TrackLog track;
-    CPushpins pins;
+    Pushpins pins;
     addPin(pins, "Trailhead car park", -33.5, -70.25, 812.0)->note =
         u"Gate closes at dusk; park by the fence";
-    CRegStore store;
+    SettingsStore store;
     UnitFormatter units;
     SoundSettings sounds;
     sounds.init(&store, &units);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialog tests' QApplication on the offscreen platform, made once for the
 // whole test program, and the review picture of a dialog on the screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared set-up of the dialog tests: a private settings registry and the
 // program's files under a temporary root.
@@ -8,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "core/track/track_test_env.h"
 #include "dialog_screens.h"
 #include "support/test_support.h"
@@ -23,7 +24,7 @@ protected:
     }
     static std::string storedText(const std::string& name) {
         std::string text;
-        CRegStore().ReadText(name, text);
+        SettingsStore().readText(name, text);
         return text;
     }
     // Opens a dialog with `open`, runs `steps` on it once it is up; open's result.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first-run set-up: the wizard's choices, the Warning dialog, and the
 // start mode each way through them gives.
 

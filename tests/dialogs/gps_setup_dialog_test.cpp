@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GPS Setup dialog: the lists opened on the link's settings, OK storing
 // "Driver" and restarting the link, gpsd and TCP with their address, the Test
 // toggle with its raw sentences, Cancel restoring the link, Scan, the stored

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GPX in the pushpin list's export and import; the track options dialog, whose
 // Save and Load offer GPX beside the track file, and its base map choice.
 
@@ -19,7 +20,7 @@ namespace {
 class GpxDialogChoices : public DialogTest {};
 
 TEST_F(GpxDialogChoices, PushpinGpxExportReadsBackThroughImportWhichTellsWhatWasNotAdded) {
-    CPushpins pins;
+    Pushpins pins;
     for (const char* name : {"Delta", "Charlie", "Bravo", "Alpha"}) {
         addPin(pins, name, 50.0 + name[0] - 'A', 8.0);
     }

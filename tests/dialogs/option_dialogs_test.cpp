@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The option dialogs. Sound options: the event and sound lists, the names
 // kept in memory and written on "Ok", Play, the silent switch and the
 // overspeed limit in the current speed unit. Miscellaneous Options: the unit
@@ -15,7 +16,7 @@
 #include "core/base/paths.h"
 #include "core/nav/unit_formatter.h"
 #include "core/nav/unit_system_setting.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "core/sound/recording_sound_player.h"
 #include "core/sound/sound_settings.h"
 #include "dialog_test_env.h"
@@ -32,8 +33,8 @@ protected:
         for (const char* f : {"Chimes.wav", "alarm1.wav", "Ding.WAV", "notes.txt"}) {
             writeFile(root_.file(std::string("Windows/") + f), "RIFF");
         }
-        store_.WriteText("SndGpsOn", "ding.wav");
-        store_.WriteText("SndNoFix", "Gone.wav");
+        store_.writeText("SndGpsOn", "ding.wav");
+        store_.writeText("SndNoFix", "Gone.wav");
         formatter_.setSystem(UnitSystem::Metric);
         sounds_.init(&store_, &formatter_);
     }
@@ -47,7 +48,7 @@ protected:
         d.soundList()->setCurrentIndex(i);
         emit d.soundList()->activated(i);
     }
-    CRegStore store_;
+    SettingsStore store_;
     UnitFormatter formatter_;
     SoundSettings sounds_;
     RecordingSoundPlayer player_;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pushpin dialogs: the point dialog (a new pushpin at a position or an
 // edited one, degrees / minutes / hemisphere entry and its checks, the
 // altitude in the current unit, the icon chooser, the "WPoint_" name counter
@@ -84,7 +85,7 @@ protected:
                                  std::move(steps));
     }
 
-    CPushpins pins_;
+    Pushpins pins_;
     RecordingMessageBoxes boxes_;
 };
 
@@ -103,7 +104,7 @@ TEST_F(PushpinDialogs, ANewPointShowsDegreesMinutesAndHemispheresAndKeepsThePosi
                   click(d.okButton());
               }),
         QDialog::Accepted);
-    const CPushpin& p = *pins_.GetAt(0);
+    const Pushpin& p = *pins_.at(0);
     EXPECT_EQ(std::tuple(p.latitude, p.longitude, toUtf8(p.name)),
               std::tuple(start.latitude, start.longitude, "WPoint_1"));
     EXPECT_TRUE(p.state & TrackPointState::ThreeD);
@@ -151,8 +152,8 @@ TEST_F(PushpinDialogs, OutOfRangeEntriesAreRefusedAndTheDialogStays) {
         typeInto(d.lngMinutesEdit(), "60");
         click(d.okButton());
     });
-    EXPECT_DOUBLE_EQ(pins_.GetAt(0)->latitude, 90 * kDegToRad);
-    EXPECT_DOUBLE_EQ(pins_.GetAt(0)->longitude, 1 * kDegToRad);
+    EXPECT_DOUBLE_EQ(pins_.at(0)->latitude, 90 * kDegToRad);
+    EXPECT_DOUBLE_EQ(pins_.at(0)->longitude, 1 * kDegToRad);
 }
 
 TEST_F(PushpinDialogs, NameCounterFollowsTheLastPrefixedNameAndCancelStillWritesIt) {
@@ -162,7 +163,7 @@ TEST_F(PushpinDialogs, NameCounterFollowsTheLastPrefixedNameAndCancelStillWrites
     EXPECT_EQ(addNamed("Camp"), "WPoint_1");
     registry_.setNumber(kPointCounterValue, 5);
     EXPECT_EQ(addNamed(""), "WPoint_5");
-    EXPECT_EQ(pins_.GetCount(), 3);  // the cancelled new point is gone again
+    EXPECT_EQ(pins_.count(), 3);  // the cancelled new point is gone again
     EXPECT_EQ(storedInt(kPointCounterValue), 5);
 
     EXPECT_EQ(nextPointCounter(u"WPOINT_ 12 km", 7), 13);  // read as printf scanning reads
@@ -172,7 +173,7 @@ TEST_F(PushpinDialogs, NameCounterFollowsTheLastPrefixedNameAndCancelStillWrites
 
 TEST_F(PushpinDialogs, EditingOpensTheIconChooserOnThePushpinsIconAndCancelKeepsThePushpin) {
     make({"Summit"});
-    CPushpin& pin = *pins_.GetAt(0);
+    Pushpin& pin = *pins_.at(0);
     pin.icon = 7;
     pin.note = u"cross";
     const auto whole = [&] {
@@ -223,14 +224,14 @@ TEST_F(PushpinDialogs, PointSelectionSortsWithoutRegardToCaseAndSetsTheTarget) {
                     click(d.cancelButton());
                 }
             });
-        EXPECT_EQ(pins_.GetTargetIndex(), 2);  // "c" by a double tap; then cancelled
+        EXPECT_EQ(pins_.targetIndex(), 2);  // "c" by a double tap; then cancelled
     }
 }
 
 TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
     make({"Alpha", "Bravo", "Charlie", "Delta"});
-    pins_.GetAt(1)->note = u"bridge";
-    pins_.SetTargetIndex(2);  // Charlie
+    pins_.at(1)->note = u"bridge";
+    pins_.setTargetIndex(2);  // Charlie
     boxes_.answers = {MessageResult::Cancel, MessageResult::Ok, MessageResult::Ok};
     list([&](PushpinsDialog& d) {
         EXPECT_EQ(names(*d.list()), (QStringList{"Alpha", "Bravo", "Charlie", "Delta"}));
@@ -241,10 +242,10 @@ TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
         click(d.deleteButton());  // cancelled
         click(d.deleteButton());
         EXPECT_EQ(names(*d.list()), (QStringList{"Alpha", "Charlie", "Delta"}));
-        EXPECT_EQ(pins_.GetTargetIndex(), 1);
+        EXPECT_EQ(pins_.targetIndex(), 1);
         tapRow(*d.list(), 1);
         click(d.deleteButton());
-        EXPECT_EQ(pins_.GetTargetIndex(), -1);
+        EXPECT_EQ(pins_.targetIndex(), -1);
         click(d.okButton());
     });
     EXPECT_EQ(namesOf(pins_), (std::vector<std::string>{"Alpha", "Delta"}));
@@ -259,13 +260,13 @@ TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
     boxes_.answers = {MessageResult::Cancel, MessageResult::Ok};
     list([&](PushpinsDialog& d) {
         click(d.deleteAllButton());
-        EXPECT_EQ(pins_.GetCount(), 2);
+        EXPECT_EQ(pins_.count(), 2);
         click(d.deleteAllButton());
         EXPECT_EQ(buttons(d), std::vector<bool>(3, false));
         click(d.okButton());
     });
     EXPECT_EQ(boxes_.shown.at(3).text, "Delete ALL waypoints?");
-    EXPECT_EQ(pins_.GetCount(), 0);
+    EXPECT_EQ(pins_.count(), 0);
     EXPECT_EQ(storedInt(kPointCounterValue), 1);  // the name counter starts again
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the GPX reader: any bytes are read or refused with an error, every
 // point handed over has a position inside +-90 / +-180 degrees, and the
 // memory stays within the limits however the input is built. Whatever was

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One NMEA line through the receiver's decoder: checksum test and applySentence
 // on the raw text, then the same bytes through the receive buffer and a
 // refresh. The first byte chooses any-talker or GPS-talker-only decoding; the
@@ -10,7 +11,7 @@
 
 #include "core/base/clock.h"
 #include "core/gps/gps_decoder.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "core/settings/memory_registry.h"
 #include "core/track/track_log.h"
 
@@ -21,12 +22,12 @@ wp2::GpsDecoder& decoder() {
     static wp2::ManualClock clock(1700000000);
     static std::unique_ptr<wp2::GpsDecoder> decoder = [] {
         wp2::setRegistry(&settings);
-        wp2::CRegStore store;
-        store.WriteNumber("TrackState", wp2::TrackState::ParkingFilter |
+        wp2::SettingsStore store;
+        store.writeNumber("TrackState", wp2::TrackState::ParkingFilter |
                                             wp2::TrackState::StraightFilter |
                                             wp2::TrackState::SplitOnGap);
-        store.WriteNumber("TrackStraightThreshold", 4000);
-        store.WriteNumber("TrackParkingThreshold", 1500);
+        store.writeNumber("TrackStraightThreshold", 4000);
+        store.writeNumber("TrackParkingThreshold", 1500);
         return std::make_unique<wp2::GpsDecoder>(clock, std::make_unique<wp2::TrackLog>());
     }();
     return *decoder;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the three pushpin readers (pushpin file, text,
 // Geocaching) and merges what they read. A pushpin file that loads must save
 // and load again to the same pushpins.
@@ -9,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_import.h"
 
 namespace {
@@ -20,21 +21,21 @@ std::FILE* openBytes(const std::uint8_t* data, std::size_t size) {
     return fmemopen(const_cast<std::uint8_t*>(size ? data : &empty), size ? size : 1, "rb");
 }
 
-void checkRoundTrip(const wp2::CPushpins& pins) {
+void checkRoundTrip(const wp2::Pushpins& pins) {
     char path[] = "/tmp/pushpin_fuzz_XXXXXX";
     int fd = mkstemp(path);
     if (fd < 0) {
         return;
     }
     close(fd);
-    if (pins.SaveFile(path)) {
-        wp2::CPushpins back;
-        wp2::PushpinLoadResult r = back.LoadFile(path);
-        if (r.damaged || back.GetCount() != pins.GetCount()) {
+    if (pins.saveFile(path)) {
+        wp2::Pushpins back;
+        wp2::PushpinLoadResult r = back.loadFile(path);
+        if (r.damaged || back.count() != pins.count()) {
             std::abort();
         }
         auto a = pins.begin();
-        for (const wp2::CPushpin& b : back) {
+        for (const wp2::Pushpin& b : back) {
             if (b.name != a->name || b.note != a->note || b.state != a->state) {
                 std::abort();
             }
@@ -47,31 +48,31 @@ void checkRoundTrip(const wp2::CPushpins& pins) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    wp2::CPushpins main;
-    main.AddNew();
-    main.SetTargetIndex(0);
+    wp2::Pushpins main;
+    main.addNew();
+    main.setTargetIndex(0);
 
-    wp2::CPushpins fromFile;
+    wp2::Pushpins fromFile;
     if (std::FILE* f = openBytes(data, size)) {
-        fromFile.LoadFrom(f);
+        fromFile.loadFrom(f);
         std::fclose(f);
     }
     checkRoundTrip(fromFile);
 
-    wp2::CPushpins fromCsv;
+    wp2::Pushpins fromCsv;
     if (std::FILE* f = openBytes(data, size)) {
         int line = 0;
-        wp2::ReadCsv(fromCsv, f, line);
+        wp2::readCsv(fromCsv, f, line);
         std::fclose(f);
     }
-    wp2::CPushpins fromLoc;
+    wp2::Pushpins fromLoc;
     if (std::FILE* f = openBytes(data, size)) {
-        wp2::ReadLoc(fromLoc, f);
+        wp2::readLoc(fromLoc, f);
         std::fclose(f);
     }
-    int before = main.GetCount();
+    int before = main.count();
     int added = wp2::mergeImported(main, fromCsv) + wp2::mergeImported(main, fromLoc);
-    if (main.GetCount() != before + added || main.GetTargetIndex() != (added > 0 ? added : 0)) {
+    if (main.count() != before + added || main.targetIndex() != (added > 0 ? added : 0)) {
         std::abort();
     }
     return 0;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings store files are edited by hand: any text must be either refused or
 // read into a store that survives being written and read again unchanged.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the track file loader: any bytes either load as a consistent track
 // that can be recorded on and written out again, or are refused with the
 // track in memory left as it was.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wave file headers: any bytes, any claimed file size, must parse without
 // reading outside the buffer, and what is accepted must be self-consistent.
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual pages and the shell completion must name every option and command
 # that the programs' --help lists, and both programs must print the project's
 # version.   usage: help_matches_docs.sh VERSION MANDIR COMPLETIONDIR TOOL [PROGRAM]

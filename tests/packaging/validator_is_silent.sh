@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a validator (desktop-file-validate, appstreamcli validate) on a file and
 # passes only when it neither fails nor remarks anything, AppStream's pedantic
 # "P:" remarks aside.   usage: validator_is_silent.sh TOOL [ARGS...] FILE

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file-backed registry: what reaches the disk, settings across program
 // runs, a crash in the middle of a write, unreadable store files, and writers
 // in several processes.
@@ -18,9 +19,9 @@
 #include <vector>
 
 #include "core/base/atomic_file.h"
-#include "core/settings/creg_double.h"
-#include "core/settings/creg_int.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/double_setting.h"
+#include "core/settings/int_setting.h"
+#include "core/settings/settings_store.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_values.h"
 #include "support/test_support.h"
@@ -79,8 +80,8 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     FileRegistry reg(tmp.path());
     test::InstalledRegistry installed(reg);
     RecordingMessageBoxes boxes;
-    CRegInt warmStart("WarmStart", true, 7);
-    EXPECT_EQ(warmStart.Get(), 1);
+    IntSetting warmStart("WarmStart", true, 7);
+    EXPECT_EQ(warmStart.get(), 1);
     EXPECT_TRUE(boxes.shown.empty());
     // The left-over temporary file does not stand in the way of the next write.
     warmStart = 3;
@@ -113,7 +114,7 @@ TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsS
     {
         FileRegistry reg(tmp.path());
         test::InstalledRegistry installed(reg);
-        CRegInt("UnitSystem", true, 0) = 1;
+        IntSetting("UnitSystem", true, 0) = 1;
     }
     auto result = test::inPrivateMounts([&]() -> std::string {
         if (!test::mountReadOnly(tmp.path())) {
@@ -122,12 +123,12 @@ TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsS
         FileRegistry reg(tmp.path());
         test::InstalledRegistry installed(reg);
         RecordingMessageBoxes boxes;
-        CRegInt unit("UnitSystem", true, 0);
+        IntSetting unit("UnitSystem", true, 0);
         for (int i = 0; i < 26; ++i) {
-            CRegInt("Absent" + std::to_string(i), false, i) = i + 1;
+            IntSetting("Absent" + std::to_string(i), false, i) = i + 1;
         }
         unit = 2;
-        if (unit.Get() != 2 || CRegInt("UnitSystem", true, 0).Get() != 1) {
+        if (unit.get() != 2 || IntSetting("UnitSystem", true, 0).get() != 1) {
             return "the stored unit system was not used";
         }
         if (boxes.shown.size() != 1 || !contains(boxes.shown[0].text, "Read-only file system")) {

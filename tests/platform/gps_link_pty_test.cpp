@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receiver link over real pseudo-terminals: the program's port (a serial
 // device here), its reader thread and the link's timers on simulated time.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of the settings store files: what is written for each value type,
 // what is accepted from hand-edited or Windows-exported files, and what is
 // refused with the line it was found on.

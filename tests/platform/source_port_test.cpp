@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where sentences come from: the source texts, and a receiver that a real
 // gpsd holds on a pseudo-terminal.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Driving modal windows as a user would: exec() blocks the test, so the steps
 // that act on a window once it is up run from timers, and they press its

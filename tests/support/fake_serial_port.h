@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A serial port for link tests that run on simulated time: devices open or
 // not as the test says, received bytes are handed to the reader's sink on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Network sources for the tests, all on 127.0.0.1: a small TCP server that
 // plays an NMEA stream to its client, and a program run in the background

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // NMEA sentences for link tests: a checksum appended to a body, and a fixed
 // receiver epoch (GGA, GSA, RMC) with a good 3D fix at a given second.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pseudo-terminals for the serial-link tests: the slave stands in for a
 // receiver's serial device, the test plays the receiver on the master.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared helpers for the tests: a message-box recorder, a temporary folder,
 // whole-file reading, and running a program.

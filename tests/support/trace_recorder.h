@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Collects every trace text for the lifetime of the object (thread-safe: the
 // serial reader traces from its own thread).

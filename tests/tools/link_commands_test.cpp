@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool monitor and scan, run as programs against pseudo-terminals,
 // a real gpsd fed by gpsfake and a TCP stream.
 

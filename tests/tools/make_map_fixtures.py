@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Base maps whose pixels tell where they are, made with GDAL.
 
 A 1024x1024 picture is placed on the Web Mercator tile grid of one zoom level

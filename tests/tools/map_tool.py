@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """wayplot2-tool map info and render on maps made by GDAL at test time.
 
 Each pixel of the fixture encodes its own position (make_map_fixtures.py), so

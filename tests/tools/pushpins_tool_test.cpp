@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool pushpins, end to end; the Shapefile export is read back by
 // GDAL's ogrinfo (installed with the build's dependencies: missing, it fails).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool replay and decode, run as programs.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-tool settings: values set in one process are listed with the same
 // name, type and value by the next, bad arguments change nothing, and the
 // store is found through --root and WAYPLOT2_ROOT.

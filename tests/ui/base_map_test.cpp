@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The base map: tiles through the cache onto the screen at the right pixel,
 // stand-ins from lower zooms, the cache's memory bound and damaged tiles.
 

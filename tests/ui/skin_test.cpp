@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin and the dashboard built from its layout: every bitmap named is
 // there at its size, the pushpin icon table holds the 16 x 16 pictures of the
 // icon list in order, and every drop-down list, opened in place, draws its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -13,7 +14,7 @@
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
 #include "core/track/track_log.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "ui/base_map.h"
 #include "ui/map_projection.h"
 #include "ui/track_runs.h"
@@ -137,7 +138,7 @@ protected:
 
     UnitFormatter units;
     TrackLog log{"track.atk"};
-    CPushpins pins;
+    Pushpins pins;
     NavSnapshot snap;
     std::unique_ptr<TrackView> view;
     double stored = 0;  // the stored last position: this far north of the origin
@@ -152,7 +153,7 @@ TEST_F(TrackViewTest, ScaleStepAndOptionsAreReadClampedAndWrittenBack) {
     TrackView& again = makeView();
     EXPECT_EQ(std::tuple(again.scaleIndex, again.drag, again.rotate), std::tuple(23, 0, 1));
     view.reset();
-    CRegInt("TSOpt", true, 5) = 99;
+    IntSetting("TSOpt", true, 5) = 99;
     EXPECT_EQ(makeView().scaleIndex, 24);
 }
 
@@ -231,7 +232,7 @@ TEST_F(TrackViewTest, PushpinsShowTheirIconAndNameInsideTheMap) {
     // position are left out; 2 is 5 pixels from the left edge, shown.
     const double place[][2] = {{200, 0}, {130 / 55.0 * 200, 0}, {0, -115 / 55.0 * 200}, {NAN, 0}};
     for (int i = 0; i < 4; ++i) {
-        CPushpin* pin = pins.AddNew();
+        Pushpin* pin = pins.addNew();
         pin->latitude = latOf(place[i][0]);
         pin->longitude = lonOf(place[i][1]);
         pin->name = u"Hut";
@@ -277,7 +278,7 @@ TEST_F(TrackViewTest, ABaseMapLiesUnderTheTrackAndNamesAndArrivingTilesRedrawThe
         p.longitude = lonOf(east);
         log.addFix(p);
     }
-    CPushpin* pin = pins.AddNew();
+    Pushpin* pin = pins.addNew();
     pin->latitude = latOf(200);
     pin->longitude = lon0;
     pin->name = u"Hut";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared set-up for the dashboard tests: a GUI application for fonts, plain
 // placeholder bitmaps of the sizes the dashboard expects (each id its own

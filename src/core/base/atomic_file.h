@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Replacing a file so that a reader (or the next start after a crash) sees
 // either the whole old contents or the whole new contents, never a mix.

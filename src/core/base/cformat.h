@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Locale-independent printf-style formatting and number parsing.
 // The program's number texts must not change with the desktop's locale

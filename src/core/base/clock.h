@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Time as the core sees it. The platform supplies the system clock; tests
 // supply a clock they move by hand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbers in the little-endian byte order of the program's files (pushpins,
 // tracks, WAVE sounds, settings values), whatever the host's own order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The modal message boxes the user must see, reached through one process-wide
 // interface so that the core never depends on a window system. The Qt layer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Saves that failed during this run. Each one is told to the user with what
 // failed and why, and the program's exit status then reports the failure

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Timers run from a Clock by whoever drives the queue. processPending() fires
 // each due timer once (a timer that fell behind fires once, not once for every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Timers whose callbacks run on the thread that drives them (the
 // user-interface thread), as window timers do. The Qt layer supplies QTimer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One trace hook for diagnostics that are never shown to the user
 // (serial-port failures and similar). The default hook discards them.

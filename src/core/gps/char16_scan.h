@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fast scans over runs of 16-bit characters, used on every received line:
 // eight characters per step where the processor has SSE2, one at a time

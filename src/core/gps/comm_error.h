@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The trace point of the serial link: every port failure becomes one trace
 // text "Communications Error <code> \n<text>", where code is the platform's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Emulation mode: instead of a receiver, each snapshot refresh reads the next
 // line of a text file ("Windows\move4.txt") and presents it as a 3D fix, with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/gps/end_of_atlas_pad.h"
 
 #include <map>

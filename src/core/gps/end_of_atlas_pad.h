@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "WM_ENDOFATLASPAD" notice: posted when a receiver link is destroyed so
 // that every other live link ends its reconnect attempts. It is an

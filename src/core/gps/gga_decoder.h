@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fix-data sentence (GGA): time of day, position, fix quality,
 // satellites in use, HDOP and altitude. The values of the last accepted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns the text the receiver sent into GpsState: cuts lines from the receive
 // buffer, tests their checksums, decodes RMC, GGA, GSA and GSV, offers the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/gps/gps_link.h"
 
 #include <cerrno>
@@ -9,7 +10,7 @@
 #include "core/gps/comm_error.h"
 #include "core/gps/end_of_atlas_pad.h"
 #include "core/gps/gps_status_flags.h"
-#include "core/settings/creg_int.h"
+#include "core/settings/int_setting.h"
 
 namespace wp2 {
 
@@ -74,8 +75,8 @@ void GpsLink::destroy() {
 }
 
 void GpsLink::loadTalkerSetting() {
-    CRegInt anyTalker(kAnyTalkerSetting, true, 1);
-    decoder_.setTalkers(anyTalker.Get() == 0 ? Talkers::GpsOnly : Talkers::Any);
+    IntSetting anyTalker(kAnyTalkerSetting, true, 1);
+    decoder_.setTalkers(anyTalker.get() == 0 ? Talkers::GpsOnly : Talkers::Any);
 }
 
 bool GpsLink::openPort(int port) {

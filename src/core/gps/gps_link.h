@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The receiver link: drives the serial port and hands what it reads to the
 // decoder (gps_decoder.h), which owns the receiver state, the track log and
@@ -17,8 +18,8 @@
 
 namespace wp2 {
 
-class CRegDouble;
-class CRegInt;
+class DoubleSetting;
+class IntSetting;
 class Timers;
 
 // The edit view of the set-up dialog's test mode, which shows raw sentences.
@@ -135,10 +136,10 @@ public:
     const WarmStartState& warmStart() const { return warm_; }
     // At start-up: the stored position and times, when both times exist and
     // the position is not the "none" value 10.0.
-    void loadWarmStart(const CRegDouble& lastLat, const CRegDouble& lastLong,
-                       const CRegInt& warmStartSetting);
+    void loadWarmStart(const DoubleSetting& lastLat, const DoubleSetting& lastLong,
+                       const IntSetting& warmStartSetting);
     // At exit, when there is data: "LastLTM", "LastUTC", then the position.
-    void saveWarmStart(CRegDouble& lastLat, CRegDouble& lastLong);
+    void saveWarmStart(DoubleSetting& lastLat, DoubleSetting& lastLong);
     void setWarmStartData(double latitude, double longitude, std::time_t localTime,
                           std::time_t utcTime);
     // hasData; when true the position, the device time of the fix and lastUtc.

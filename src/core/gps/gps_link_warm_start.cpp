@@ -1,45 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GpsLink: the warm-start data, its capture each tick, its one send per
 // start, and its storage in the settings.
 
 #include "core/gps/gps_link.h"
 #include "core/gps/gps_status_flags.h"
 #include "core/nav/coordinate_text.h"
-#include "core/settings/creg_double.h"
-#include "core/settings/creg_int.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/double_setting.h"
+#include "core/settings/int_setting.h"
+#include "core/settings/settings_store.h"
 
 namespace wp2 {
 
 using namespace GpsStatusFlags;
 
-void GpsLink::loadWarmStart(const CRegDouble& lastLat, const CRegDouble& lastLong,
-                            const CRegInt& warmStartSetting) {
-    CRegStore store;
+void GpsLink::loadWarmStart(const DoubleSetting& lastLat, const DoubleSetting& lastLong,
+                            const IntSetting& warmStartSetting) {
+    SettingsStore store;
     std::string localText;
     std::string utcText;
-    if (!store.ReadLongText("LastLTM", localText) || !store.ReadLongText("LastUTC", utcText)) {
+    if (!store.readLongText("LastLTM", localText) || !store.readLongText("LastUTC", utcText)) {
         return;
     }
     // "LastLat" / "LastLong" hold kNoPosition when no position is stored.
-    if (!isPosition(lastLat.Get(), lastLong.Get())) {
+    if (!isPosition(lastLat.get(), lastLong.get())) {
         return;
     }
-    warm_.enabled = warmStartSetting.Get() == 1;
-    setWarmStartData(lastLat.Get(), lastLong.Get(), parseStoredTime(localText),
+    warm_.enabled = warmStartSetting.get() == 1;
+    setWarmStartData(lastLat.get(), lastLong.get(), parseStoredTime(localText),
                      parseStoredTime(utcText));
 }
 
-void GpsLink::saveWarmStart(CRegDouble& lastLat, CRegDouble& lastLong) {
+void GpsLink::saveWarmStart(DoubleSetting& lastLat, DoubleSetting& lastLong) {
     if (!warm_.hasData) {
         return;
     }
-    CRegStore store;
-    store.WriteLongText("LastLTM", formatStoredTime(warm_.fixLocalTime));
-    store.WriteLongText("LastUTC", formatStoredTime(toCalendarTime(decoder_.state().lastUtc)));
+    SettingsStore store;
+    store.writeLongText("LastLTM", formatStoredTime(warm_.fixLocalTime));
+    store.writeLongText("LastUTC", formatStoredTime(toCalendarTime(decoder_.state().lastUtc)));
     lastLat = warm_.latitude;
     lastLong = warm_.longitude;
-    lastLat.Save();
-    lastLong.Save();
+    lastLat.save();
+    lastLong.save();
 }
 
 void GpsLink::setWarmStartData(double latitude, double longitude, std::time_t localTime,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GpsDecoder: the two diagnostic reports of the receiver link.
 
 #include <climits>

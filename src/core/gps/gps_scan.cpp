@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/gps/gps_scan.h"
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 #include "core/base/timers.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/port_map.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 
 namespace wp2 {
 
@@ -140,14 +141,14 @@ std::string driverText(const GpsLink& link) {
 }
 
 bool saveDriverSetting(const GpsLink& link) {
-    CRegStore store;
-    return store.WriteText("Driver", driverText(link));
+    SettingsStore store;
+    return store.writeText("Driver", driverText(link));
 }
 
 bool loadDriverSetting(GpsLink& link) {
-    CRegStore store;
+    SettingsStore store;
     std::string text;
-    if (!store.ReadText("Driver", text) || text.empty()) {
+    if (!store.readText("Driver", text) || text.empty()) {
         return false;
     }
     int port = 0, baud = 0, dataBits = 0, stopBits = 0, parity = 0;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Autodetection: tries the ports in the scan order with the link's line
 // settings until one delivers a sentence that passes the checksum, showing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The receiver's decoded state: position, motion, fix quality, satellites
 // and when data last arrived. Written and read on the user-interface thread only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The receiver link's nine counters, zeroed together when the link is made.
 // They are 64-bit so that long recordings neither wrap nor turn the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bits of GpsState::flags. The statistics print the whole word in decimal.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The DOP and active-satellites sentence (GSA): fix type, the satellites
 // used in the fix and the three dilutions of precision. The values of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole sky from the GSV sentences of multi-constellation receivers. Each
 // talker (GP, GL, GA, GB, ...) and, with NMEA 4.11, each signal of a talker

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Satellites in view from GSV sentences of any talker, read one group at a
 // time as GPS-only receivers send them. The table has two halves of 12

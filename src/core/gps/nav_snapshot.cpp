@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/gps/nav_snapshot.h"
 
 #include "core/gps/gps_link.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dashboard's copy of the receiver state, refilled every 30 frames; every
 // instrument reads it instead of GpsState. The navigation values towards the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The NMEA checksum test: "$", the sentence, "*" and two hexadecimal digits
 // (either case) equal to the XOR of every character between "$" and "*".

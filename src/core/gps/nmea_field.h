@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the comma-separated fields of one NMEA line (16-bit characters)
 // and converting them the way the C library's atoi and atof would: leading

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs a recorded NMEA log through the live decoding path: the bytes reach
 // the receive buffer in blocks of 4096, each appended as the serial reader

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/gps/port_map.h"
 
 #include <cstdlib>
@@ -5,7 +6,7 @@
 
 #include "core/base/cformat.h"
 #include "core/gps/source_url.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 
 namespace wp2 {
 
@@ -22,7 +23,7 @@ constexpr const char* kDefaultDevices[kHighestPort] = {
 
 PortMap::PortMap()
     : stored_([](const std::string& name, std::string& value) {
-          return CRegStore().ReadText(name, value);
+          return SettingsStore().readText(name, value);
       }) {}
 
 PortMap::PortMap(StoredText stored) : stored_(std::move(stored)) {}

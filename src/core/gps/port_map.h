@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Port numbers to devices. The program keeps numbering its ports 1..9 as the
 // set-up lists show them ("COM1" ...) and as the "Driver" setting stores

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The buffer between the serial reader thread and the decoder: 16-bit
 // characters, always followed by a 0, with a character count and a lock word

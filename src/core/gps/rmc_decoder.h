@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recommended-minimum sentence (RMC): UTC date and time, position, speed
 // and course. The values of the last accepted sentence stay until the next.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The mean of the last (at most) N values added, kept in a fixed ring.
 

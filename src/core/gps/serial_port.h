@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The receiver's serial port as the link sees it. The platform layer supplies
 // the real device (termios on POSIX); tests may supply their own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The satellites in view as the receiver reports them in its GSV sentences,
 // each with the constellation it belongs to, and the published list that the

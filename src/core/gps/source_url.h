@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the receiver's sentences come from. Wherever a device path is
 // accepted, two kinds of network source are accepted too:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Warm start of SiRF receivers: the link remembers the last fixed position
 // and the offset between the device clock and UTC, and at the 15th link tick

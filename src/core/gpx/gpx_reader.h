@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads GPX 1.0 and 1.1 files in one pass with libxml2's SAX parser, handing
 // each waypoint, route point and track point to a handler as soon as it is

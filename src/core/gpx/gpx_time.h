@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // GPX times: xsd:dateTime texts ("2011-07-02T17:47:25.200Z", offsets
 // allowed) turned into UTC and back, and the fix times of track points.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes GPX 1.1 as a stream: the fixed markup and the numbers are written
 // as they are, every text is escaped by libxml2 (xmlEncodeSpecialChars), and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tracks in GPX: a recorded track as one <trk> with a <trkseg> per piece,
 // and GPX tracks and routes read back as track points.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What `track info` tells about a track: points, pieces, length, time span,
 // moving time, highest speed and bounding box.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's report on a map: how many tiles and how many bytes, and for a
 // tile folder the area its lowest zoom level covers.
 

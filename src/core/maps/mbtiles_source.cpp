@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MBTiles: an SQLite file with a "tiles" table (or view) of zoom_level,
 // tile_column, tile_row (TMS order, counted from the south) and tile_data,
 // and a "metadata" table of name/value pairs (name, format, bounds, minzoom,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A folder of tiles in the {z}/{x}/{y}.png layout (rows counted from the
 // north), as tile downloaders write them; .jpg, .jpeg and .webp are found too.
 

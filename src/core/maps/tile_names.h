@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How tiles are named in a {z}/{x}/{y}.png folder: whole numbers for the
 // zoom, column and row folders and files, and the picture extensions found.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where base-map tiles come from: an MBTiles file, a folder of tiles or a
 // tile server. A source hands out the encoded image of one tile; decoding and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Web Mercator (the projection of slippy-map tiles): positions on a square
 // world of side 1, x growing east from the antimeridian, y growing south from

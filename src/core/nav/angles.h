@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's angle constants. They all derive from its value of pi,
 // 3.1415926525, which differs from the mathematical pi in the tenth decimal;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Positions as people read and type them: whole degrees and decimal minutes
 // with a hemisphere. Values are radians (north and east positive) and are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The earth model: a fast approximate distance for the recorder and the
 // pushpin search, and an ellipsoid for navigation and map projection.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns SI values (m/s, metres) into the texts shown in the user's unit system
 // and reads typed values back. All texts are locale-independent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The unit system the user picked, as stored in the "UnitSystem" setting and
 // as the index of the option dialog's radio buttons "U.S.", "Metric", "Nautical".

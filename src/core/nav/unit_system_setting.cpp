@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/nav/unit_system_setting.h"
 
-#include "core/settings/creg_int.h"
+#include "core/settings/int_setting.h"
 
 namespace wp2 {
 
 void applyStoredUnitSystem(UnitFormatter& formatter) {
-    CRegInt stored(kUnitSystemValueName, true, static_cast<std::int32_t>(UnitSystem::US));
-    formatter.setSystem(stored.Get());
+    IntSetting stored(kUnitSystemValueName, true, static_cast<std::int32_t>(UnitSystem::US));
+    formatter.setSystem(stored.get());
 }
 
 }  // namespace wp2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A registry held in memory: the default store until the platform installs a
 // persistent one, and the base of the test registries.

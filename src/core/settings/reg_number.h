@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbers in registry values: REG_DWORD is 4 bytes, REG_BINARY doubles are the
 // 8 bytes of the IEEE 754 value; both least significant byte first.

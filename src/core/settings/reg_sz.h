@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text in registry values. REG_SZ data is UTF-16LE with its terminating zero
 // included in the size; the rest of the program keeps text as UTF-8.

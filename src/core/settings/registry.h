@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The registry the settings live in: roots, keys addressed by a backslash path,
 // and typed values. The core talks to it only through this interface; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/setting_value.h"
 
 #include "core/base/message_box.h"

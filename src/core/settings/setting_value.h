@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The registry side of CRegInt and CRegDouble: loading a value of the settings
+// The registry side of IntSetting and DoubleSetting: loading a value of the settings
 // key (or writing its default) and saving it, with the message boxes both
 // classes show. Only those two classes use it.
 
@@ -13,7 +14,7 @@ namespace wp2::setting_value {
 
 // Reads the value `name` of the settings key into bytes when it is stored with
 // the given type and exactly bytes.size() bytes; otherwise keeps bytes (the
-// default) and writes it at once. className ("CRegInt") names the messages.
+// default) and writes it at once. className names the messages ("CRegInt: SetValue failed").
 void loadOrStoreDefault(const char* className, const std::string& name, RegType type,
                         std::vector<std::uint8_t>& bytes);
 

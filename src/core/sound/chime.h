@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small bell-like synthesiser for the program's own event sounds: each note
 // is a sine with two softer overtones, a short attack and an exponential decay.

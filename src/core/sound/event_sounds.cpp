@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sound/event_sounds.h"
 
 #include "core/gps/nav_snapshot.h"
@@ -20,7 +21,7 @@ bool later(std::uint32_t a, std::uint32_t b) {
 
 EventSounds::EventSounds(SoundPlayer& player) : player_(player) {}
 
-void EventSounds::init(CRegStore* store, UnitFormatter* formatter, const NavSnapshot* snapshot) {
+void EventSounds::init(SettingsStore* store, UnitFormatter* formatter, const NavSnapshot* snapshot) {
     snapshot_ = snapshot;
     settings_.init(store, formatter);
     previousLevel_ = 1;

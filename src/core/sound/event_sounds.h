@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sounds for the receiver's events. Once per dashboard tick the snapshot is
 // compared with what was seen at the previous tick and at most one sound is
@@ -14,7 +15,7 @@
 
 namespace wp2 {
 
-class CRegStore;
+class SettingsStore;
 class NavSnapshot;
 class UnitFormatter;
 
@@ -31,7 +32,7 @@ public:
 
     // Keeps the snapshot (which must outlive this object), sets up the sound
     // settings with the store and formatter and loads the names.
-    void init(CRegStore* store, UnitFormatter* formatter, const NavSnapshot* snapshot);
+    void init(SettingsStore* store, UnitFormatter* formatter, const NavSnapshot* snapshot);
 
     // Once per dashboard tick with the frame counter.
     void tick(std::uint32_t frame);

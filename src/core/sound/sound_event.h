@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The events that can play a sound, their names in the sound options list and
 // the settings that hold the file name of each.

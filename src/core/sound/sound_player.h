@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Playing a wave file by name. The Qt layer plays through the audio device;
 // tests record what was asked for.

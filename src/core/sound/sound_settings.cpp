@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sound/sound_settings.h"
 
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 
 namespace wp2 {
 
@@ -13,7 +14,7 @@ constexpr const char* kFallbackOverspeedSound = "Alarm1.wav";
 
 }  // namespace
 
-void SoundSettings::init(CRegStore* store, UnitFormatter* formatter) {
+void SoundSettings::init(SettingsStore* store, UnitFormatter* formatter) {
     store_ = store;
     formatter_ = formatter;
     silent_.emplace(kSilentName, true, 0);
@@ -25,7 +26,7 @@ void SoundSettings::loadNames() {
     for (int i = 0; i < kSoundEventCount; ++i) {
         std::string& n = names_[static_cast<std::size_t>(i)];
         if (store_) {
-            store_->ReadText(kSoundSettingNames[static_cast<std::size_t>(i)], n);
+            store_->readText(kSoundSettingNames[static_cast<std::size_t>(i)], n);
         } else {
             n = i == index(SoundEvent::Overspeed) ? kFallbackOverspeedSound : kNoSoundName;
         }
@@ -39,7 +40,7 @@ bool SoundSettings::saveNames() {
     bool all = true;
     for (int i = 0; i < kSoundEventCount; ++i) {
         std::size_t k = static_cast<std::size_t>(i);
-        all = store_->WriteText(kSoundSettingNames[k], names_[k]) && all;
+        all = store_->writeText(kSoundSettingNames[k], names_[k]) && all;
     }
     return all;
 }
@@ -50,7 +51,7 @@ bool SoundSettings::hasSound(SoundEvent e) const {
 }
 
 int SoundSettings::silent() const {
-    return silent_ ? silent_->Get() : 0;
+    return silent_ ? silent_->get() : 0;
 }
 
 void SoundSettings::setSilent(int value) {
@@ -60,7 +61,7 @@ void SoundSettings::setSilent(int value) {
 }
 
 double SoundSettings::overspeedLimit() const {
-    return overspeed_ ? overspeed_->Get() : kDefaultOverspeed;
+    return overspeed_ ? overspeed_->get() : kDefaultOverspeed;
 }
 
 void SoundSettings::setOverspeedLimit(double metresPerSecond) {

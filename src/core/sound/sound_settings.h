@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound choices: the file name of each event's sound, the silent switch
 // ("SndSilent") and the overspeed limit ("Overspeed", metres per second). The
@@ -7,13 +8,13 @@
 #include <optional>
 #include <string>
 
-#include "core/settings/creg_double.h"
-#include "core/settings/creg_int.h"
+#include "core/settings/double_setting.h"
+#include "core/settings/int_setting.h"
 #include "core/sound/sound_event.h"
 
 namespace wp2 {
 
-class CRegStore;
+class SettingsStore;
 class UnitFormatter;
 
 class SoundSettings {
@@ -27,7 +28,7 @@ public:
 
     // Keeps the store and the formatter (either may be null), creates the
     // "SndSilent" and "Overspeed" settings and loads the names.
-    void init(CRegStore* store, UnitFormatter* formatter);
+    void init(SettingsStore* store, UnitFormatter* formatter);
 
     // Reads the five names from their settings; an absent value is the empty
     // name. Without a store: "(None)" for all but Overspeed, "Alarm1.wav" for it.
@@ -48,15 +49,15 @@ public:
     double overspeedLimit() const;
     void setOverspeedLimit(double metresPerSecond);
 
-    CRegStore* store() const { return store_; }
+    SettingsStore* store() const { return store_; }
     UnitFormatter* formatter() const { return formatter_; }
 
 private:
-    CRegStore* store_ = nullptr;
+    SettingsStore* store_ = nullptr;
     UnitFormatter* formatter_ = nullptr;
     std::array<std::string, kSoundEventCount> names_;
-    std::optional<CRegInt> silent_;
-    std::optional<CRegDouble> overspeed_;
+    std::optional<IntSetting> silent_;
+    std::optional<DoubleSetting> overspeed_;
 };
 
 }  // namespace wp2

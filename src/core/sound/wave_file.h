@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RIFF wave files: reading the format and length of one, and writing mono
 // 16-bit PCM ones.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound files the user can choose from: the "*.wav" files of the
 // program's "\Windows" folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The step of asking the user for a file name. The dialogs layer supplies the
 // real file dialogs; tests answer with a fixed name or a cancel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File dialog filter texts in the program's own notation: pairs of a
 // description and a pattern list, every part ended by "|", the whole ended by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // UTC date and time of a fix as the receiver sends it: a two-digit year
 // (0 = date not known yet; + 2000 for a calendar year), month, day, hour,

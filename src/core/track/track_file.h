@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The binary track file (.atk): a little-endian header followed by 64-byte
 // point records, no padding.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The arithmetic of the recording filter: the gap between two fixes and how
 // far a point lies off the straight line through its neighbours.

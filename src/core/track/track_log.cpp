@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/track/track_log.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@
 #include "core/base/paths.h"
 #include "core/base/save_failures.h"
 #include "core/nav/geodesy.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "core/track/file_chooser.h"
 #include "core/track/track_file.h"
 #include "core/track/track_filter.h"
@@ -46,9 +47,9 @@ std::uint32_t storedHundredths(double value) {
     return static_cast<std::uint32_t>(hundredths);
 }
 
-void readHundredths(CRegStore& store, const char* name, double& value) {
+void readHundredths(SettingsStore& store, const char* name, double& value) {
     std::uint32_t stored = 0;
-    if (store.ReadNumber(name, stored)) {
+    if (store.readNumber(name, stored)) {
         value = stored * 0.01;
     }
 }
@@ -197,9 +198,9 @@ std::optional<TrackPoint> TrackLog::pointFromEnd(int i) const {
 }
 
 void TrackLog::loadOptions() {
-    CRegStore store;
+    SettingsStore store;
     std::uint32_t state = 0;
-    if (!store.ReadNumber(kTrackStateValue, state)) {
+    if (!store.readNumber(kTrackStateValue, state)) {
         saveOptions();
         return;
     }
@@ -211,12 +212,12 @@ void TrackLog::loadOptions() {
 }
 
 void TrackLog::saveOptions() {
-    CRegStore store;
-    store.WriteNumber(kTrackStateValue, options);
-    store.WriteNumber(kTrackPdopThresholdValue, storedHundredths(pdopThreshold));
-    store.WriteNumber(kTrackStraightThresholdValue, storedHundredths(straightThreshold));
-    store.WriteNumber(kTrackParkingThresholdValue, storedHundredths(parkingThreshold));
-    store.WriteNumber(kTrackWidthValue, storedHundredths(width));
+    SettingsStore store;
+    store.writeNumber(kTrackStateValue, options);
+    store.writeNumber(kTrackPdopThresholdValue, storedHundredths(pdopThreshold));
+    store.writeNumber(kTrackStraightThresholdValue, storedHundredths(straightThreshold));
+    store.writeNumber(kTrackParkingThresholdValue, storedHundredths(parkingThreshold));
+    store.writeNumber(kTrackWidthValue, storedHundredths(width));
 }
 
 bool TrackLog::chooseFileName(bool askName, bool forSaving) {

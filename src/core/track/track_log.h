@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The travelled track: an array of track points behind a recording filter
 // that drops parked and straight-line fixes, merges the RMC and GGA halves of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/waypoints/pushpin_archive.h"
 
 #include <algorithm>
@@ -197,7 +198,7 @@ bool PushpinArchiveReader::readText(std::u16string& text) {
     return true;
 }
 
-bool PushpinArchiveReader::readRecord(CPushpin& p) {
+bool PushpinArchiveReader::readRecord(Pushpin& p) {
     std::int32_t satellites = 0;
     std::uint8_t day = 0, hour = 0, minute = 0, month = 0, year = 0;
     double seconds = 0.0;
@@ -317,13 +318,13 @@ void PushpinArchiveWriter::writeText(const std::u16string& text) {
     }
 }
 
-std::size_t PushpinArchiveWriter::recordSizeLimit(const CPushpin& p) {
+std::size_t PushpinArchiveWriter::recordSizeLimit(const Pushpin& p) {
     // The numbers take 77 bytes; each text a 3-byte mark, a length of up to 7
     // bytes and two bytes a character.
     return 77 + 2 * (3 + 7) + 2 * (p.name.size() + p.note.size());
 }
 
-void PushpinArchiveWriter::writeRecord(const CPushpin& p) {
+void PushpinArchiveWriter::writeRecord(const Pushpin& p) {
     writeI32(p.icon);
     writeU32(p.reserved);
     writeText(p.name);

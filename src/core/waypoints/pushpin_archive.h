@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte layout of the pushpin file: little-endian numbers, IEEE 754
 // doubles, and length-prefixed texts that are either 16-bit (marked by the
@@ -13,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "core/waypoints/cpushpin.h"
+#include "core/waypoints/pushpin.h"
 
 namespace wp2 {
 
@@ -38,7 +39,7 @@ public:
     // course, speed, dop, state, satellites, time). False when the data ends
     // or fails inside it, or the record is impossible; the pushpin may then be
     // partly filled.
-    bool readRecord(CPushpin& pushpin);
+    bool readRecord(Pushpin& pushpin);
     // True when no byte is left.
     bool atEnd();
     // Bytes read so far (from the start of the memory, or of the file where
@@ -97,14 +98,14 @@ public:
     void writeDouble(double v);
     // Always the 16-bit form: FF FE FF, the length (1, 3 or 7 bytes), UTF-16LE.
     void writeText(const std::u16string& text);
-    void writeRecord(const CPushpin& pushpin);
+    void writeRecord(const Pushpin& pushpin);
 
     // Writes out what is buffered; false when any write failed.
     bool flush();
     bool failed() const { return failed_; }
 
     // The most bytes writeRecord writes for the pushpin.
-    static std::size_t recordSizeLimit(const CPushpin& pushpin);
+    static std::size_t recordSizeLimit(const Pushpin& pushpin);
 
 private:
     void writeBytes(const void* data, std::size_t n) {

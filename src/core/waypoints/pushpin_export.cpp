@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/waypoints/pushpin_export.h"
 
 #include <fcntl.h>
@@ -92,7 +93,7 @@ bool addFields(DBFHandle dbf) {
            DBFAddField(dbf, "Descr", FTString, kDescrWidth, 0) == kDescr;
 }
 
-bool writeRecord(SHPHandle shp, DBFHandle dbf, int index, const CPushpin& p) {
+bool writeRecord(SHPHandle shp, DBFHandle dbf, int index, const Pushpin& p) {
     double longitude = p.longitude * kRadToDeg;
     double latitude = p.latitude * kRadToDeg;
     bool ok = DBFWriteStringAttribute(dbf, index, kName, lowBytes(p.name, kNameWidth).c_str());
@@ -119,7 +120,7 @@ void appendColumn(std::string& line, bool& first, const std::string& text) {
 
 }  // namespace
 
-bool ExportShapefile(const CPushpins& pushpins, const std::string& path, std::string* error) {
+bool exportShapefile(const Pushpins& pushpins, const std::string& path, std::string* error) {
     // Written under a temporary name beside the target and renamed over it
     // only when every file is complete, so a failed export keeps the old one.
     const fs::path target(path);
@@ -134,7 +135,7 @@ bool ExportShapefile(const CPushpins& pushpins, const std::string& path, std::st
     DBFHandle dbf = shp ? DBFCreateLL(shpName.c_str(), kShapefileCodePage, &hooks) : nullptr;
     bool ok = dbf && addFields(dbf);
     int index = 0;
-    for (const CPushpin& p : pushpins) {
+    for (const Pushpin& p : pushpins) {
         if (!ok) {
             break;
         }
@@ -193,7 +194,7 @@ std::string exportTextHeader(const ExportFields& fields) {
     return line + "\r\n";
 }
 
-std::string exportTextLine(const CPushpin& p, const ExportFields& fields) {
+std::string exportTextLine(const Pushpin& p, const ExportFields& fields) {
     std::string line;
     bool first = true;
     if (fields.name) {
@@ -211,7 +212,7 @@ std::string exportTextLine(const CPushpin& p, const ExportFields& fields) {
     return line + "\r\n";
 }
 
-bool ExportText(const CPushpins& pushpins, const std::string& path, const ExportFields& fields,
+bool exportText(const Pushpins& pushpins, const std::string& path, const ExportFields& fields,
                 std::string* error) {
     std::string why;
     const bool ok = replaceFileAtomically(
@@ -219,7 +220,7 @@ bool ExportText(const CPushpins& pushpins, const std::string& path, const Export
         [&](std::FILE* file) {
             const std::string header = exportTextHeader(fields);
             bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-            for (const CPushpin& p : pushpins) {
+            for (const Pushpin& p : pushpins) {
                 if (!written) {
                     break;
                 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Export of the pushpin collection, index 0 first: an ESRI Shapefile of
 // points with a dBASE table (Name, Longitude, Latitude, Descr), or a
@@ -7,7 +8,7 @@
 
 #include <string>
 
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 
 namespace wp2 {
 
@@ -28,17 +29,17 @@ struct ExportFields {
 // Writes PATH's .shp, .shx, .dbf and .cpg. False (nothing reported, *error
 // the reason) when the files cannot be created or written; files of an
 // earlier export of that name are then left as they were.
-bool ExportShapefile(const CPushpins& pushpins, const std::string& path,
+bool exportShapefile(const Pushpins& pushpins, const std::string& path,
                      std::string* error = nullptr);
 
 // The text file's header line and one pushpin's line, "\r\n" included.
 std::string exportTextHeader(const ExportFields& fields);
-std::string exportTextLine(const CPushpin& pushpin, const ExportFields& fields);
+std::string exportTextLine(const Pushpin& pushpin, const ExportFields& fields);
 
 // Writes the text file, replacing an existing one atomically. When it cannot
 // be written the user is told why, an existing file stays as it was, and the
 // result is false.
-bool ExportText(const CPushpins& pushpins, const std::string& path, const ExportFields& fields,
+bool exportText(const Pushpins& pushpins, const std::string& path, const ExportFields& fields,
                 std::string* error = nullptr);
 
 }  // namespace wp2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/waypoints/pushpin_gpx.h"
 
 #include <new>
@@ -29,13 +30,13 @@ std::u16string limitedText(const std::string& utf8) {
 
 class PushpinCollector final : public GpxHandler {
 public:
-    explicit PushpinCollector(CPushpins& pushpins) : pushpins_(pushpins) {}
+    explicit PushpinCollector(Pushpins& pushpins) : pushpins_(pushpins) {}
 
     std::string point(GpxKind kind, const GpxPoint& w) override {
         if (kind != GpxKind::Waypoint) {
             return {};
         }
-        CPushpin* p = pushpins_.AddNew();
+        Pushpin* p = pushpins_.addNew();
         if (!p) {
             throw std::bad_alloc();
         }
@@ -67,39 +68,39 @@ public:
         // What the pushpin file's reader would refuse never joins the collection.
         std::string why = impossiblePushpin(*p, ValueRange::Imported);
         if (!why.empty()) {
-            pushpins_.Remove(p);
+            pushpins_.remove(p);
             --waypoints_;
         }
         return why;
     }
 
 private:
-    CPushpins& pushpins_;
+    Pushpins& pushpins_;
     int waypoints_ = 0;  // read so far
     std::string symbol_;
     int icon_ = kDefaultPushpinIcon;
 };
 
-bool hasAltitude(const CPushpin& p) {
+bool hasAltitude(const Pushpin& p) {
     return (p.state & TrackPointState::ThreeD) ||
            (!(p.state & TrackPointState::FromPosition) && p.altitude != 0.0);
 }
 
 }  // namespace
 
-GpxReadResult ReadGpx(CPushpins& pushpins, const std::string& path) {
+GpxReadResult readGpx(Pushpins& pushpins, const std::string& path) {
     PushpinCollector collector(pushpins);
     return readGpxFile(path, collector);
 }
 
-bool ExportGpx(const CPushpins& pushpins, const std::string& path, std::string* error) {
+bool exportGpx(const Pushpins& pushpins, const std::string& path, std::string* error) {
     return replaceFileAtomically(
         path,
         [&pushpins](std::FILE* file) {
             GpxWriter writer(fileSink(file));
             writer.begin();
             GpxPoint w;  // its texts' memory serves every pushpin
-            for (const CPushpin* p = pushpins.GetOldest(); p && writer.ok(); p = p->newer()) {
+            for (const Pushpin* p = pushpins.oldest(); p && writer.ok(); p = p->newer()) {
                 w.latitude = gpxDegrees(p->latitude);
                 w.longitude = gpxDegrees(p->longitude);
                 w.elevation.reset();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pushpins in GPX: each <wpt> of a GPX 1.0 or 1.1 file becomes a pushpin,
 // and the collection is written as GPX 1.1 waypoints.
@@ -5,7 +6,7 @@
 #include <string>
 
 #include "core/gpx/gpx_reader.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 
 namespace wp2 {
 
@@ -19,12 +20,12 @@ inline constexpr std::size_t kGpxPushpinTextLimit = 999;
 // "WPT" and its number in the file, "WPT002"), desc or else cmt as the note,
 // ele as the altitude (with ThreeD), time, and sym as the icon. Routes and
 // tracks are not waypoints.
-GpxReadResult ReadGpx(CPushpins& pushpins, const std::string& path);
+GpxReadResult readGpx(Pushpins& pushpins, const std::string& path);
 
 // One <wpt> per pushpin, oldest first (the order the pushpin file keeps, so
 // that reading the file back restores the order): ele when the pushpin has
 // an altitude, time when it has a date, name, desc (the note) and sym (the
 // icon's name). Written atomically; *error gets the reason of a failure.
-bool ExportGpx(const CPushpins& pushpins, const std::string& path, std::string* error = nullptr);
+bool exportGpx(const Pushpins& pushpins, const std::string& path, std::string* error = nullptr);
 
 }  // namespace wp2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/waypoints/pushpin_icon_names.h"
 
 #include <array>

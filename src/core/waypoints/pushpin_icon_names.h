@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The names of the pushpin icons, in icon index order, as GPX <sym> carries
 // them. Garmin's symbol names (which GPSBabel, BaseCamp and most map programs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/waypoints/pushpin_import.h"
 
 #include <algorithm>
@@ -91,7 +92,7 @@ bool readField(std::string_view text, const char* name, double& value, std::stri
 
 // Sets the position of a new pushpin after checking it; "" when it holds a
 // possible one, else why not (the pushpin is then taken out again).
-std::string placePushpin(CPushpins& pushpins, CPushpin* p, double latitude, double longitude) {
+std::string placePushpin(Pushpins& pushpins, Pushpin* p, double latitude, double longitude) {
     std::string why;
     if (!possibleDegrees(latitude, longitude)) {
         why = cformat("position %g, %g is not on the earth", latitude, longitude);
@@ -102,14 +103,14 @@ std::string placePushpin(CPushpins& pushpins, CPushpin* p, double latitude, doub
         why = impossiblePushpin(*p, ValueRange::Imported);
     }
     if (!why.empty()) {
-        pushpins.Remove(p);
+        pushpins.remove(p);
     }
     return why;
 }
 
 // Reads one line's waypoint into a new pushpin; "" when the line is one,
 // else why not.
-std::string addCsvLine(CPushpins& pushpins, std::string_view line, int& nameCounter) {
+std::string addCsvLine(Pushpins& pushpins, std::string_view line, int& nameCounter) {
     const CsvPieces pieces = csvPieces(line);
     double latitude = 0.0, longitude = 0.0, altitude = 0.0;
     std::string why;
@@ -121,7 +122,7 @@ std::string addCsvLine(CPushpins& pushpins, std::string_view line, int& nameCoun
         (pieces.count > 3 && !readField(pieces.piece[3], "altitude", altitude, why))) {
         return why;
     }
-    CPushpin* p = pushpins.AddNew();
+    Pushpin* p = pushpins.addNew();
     if (!p) {
         return "out of memory";
     }
@@ -190,7 +191,7 @@ std::string PassedOver::text() const {
                                 firstReason.c_str());
 }
 
-bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber, std::string* problem) {
+bool readCsv(Pushpins& pushpins, std::FILE* file, int& lineNumber, std::string* problem) {
     lineNumber = 0;
     int nameCounter = 1;
     TextLineReader reader(file);
@@ -212,7 +213,7 @@ bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber, std::string*
     return true;
 }
 
-PassedOver ReadLoc(CPushpins& pushpins, std::FILE* file) {
+PassedOver readLoc(Pushpins& pushpins, std::FILE* file) {
     std::string text(kLocReadLimit, '\0');
     text.resize(std::fread(text.data(), 1, text.size(), file));
     const std::string_view all(text);
@@ -242,7 +243,7 @@ PassedOver ReadLoc(CPushpins& pushpins, std::FILE* file) {
         std::string why;
         if (readField(attribute(coord, "lat"), "lat", latitude, why) &&
             readField(attribute(coord, "lon"), "lon", longitude, why)) {
-            CPushpin* p = pushpins.AddNew();
+            Pushpin* p = pushpins.addNew();
             if (!p) {
                 break;
             }
@@ -256,12 +257,12 @@ PassedOver ReadLoc(CPushpins& pushpins, std::FILE* file) {
     return passed;
 }
 
-int mergeImported(CPushpins& pushpins, CPushpins& imported) {
+int mergeImported(Pushpins& pushpins, Pushpins& imported) {
     // Compared only with the pushpins that were there before, never with each other.
     const PushpinNearIndex near(pushpins, kImportMergeRadius);
-    std::vector<CPushpin*> fresh;
-    fresh.reserve(static_cast<std::size_t>(imported.GetCount()));
-    for (CPushpin& p : imported) {
+    std::vector<Pushpin*> fresh;
+    fresh.reserve(static_cast<std::size_t>(imported.count()));
+    for (Pushpin& p : imported) {
         if (near.findNear(p.latitude, p.longitude) < 0) {
             fresh.push_back(&p);
         }
@@ -269,13 +270,13 @@ int mergeImported(CPushpins& pushpins, CPushpins& imported) {
     // Moved last first, so that they keep their order in front of the old ones.
     int added = 0;
     for (auto it = fresh.rbegin(); it != fresh.rend(); ++it) {
-        added += pushpins.TakeFrom(imported, *it) ? 1 : 0;
+        added += pushpins.takeFrom(imported, *it) ? 1 : 0;
     }
-    pushpins.ShiftTarget(added);
+    pushpins.shiftTarget(added);
     return added;
 }
 
-ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
+ImportResult importPushpins(Pushpins& pushpins, const std::string& path) {
     using Status = ImportResult::Status;
     ImportResult result;
     const std::string ext = lowerExtension(path);
@@ -289,15 +290,15 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
         result.status = Status::CannotOpen;
         return result;
     }
-    CPushpins imported;
+    Pushpins imported;
     PushpinLoadResult loaded;
     result.status = Status::Imported;
     if (text) {
-        if (!ReadCsv(imported, file.get(), result.line, &result.problem)) {
+        if (!readCsv(imported, file.get(), result.line, &result.problem)) {
             result.status = Status::FormatError;
         }
     } else if (ext == "gpx") {
-        const GpxReadResult r = ReadGpx(imported, path);
+        const GpxReadResult r = readGpx(imported, path);
         result.refused = r.refused;
         if (!r.ok) {
             result.status = Status::FormatError;
@@ -310,16 +311,16 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
                 PassedOver{r.refused, r.firstRefusedLine, r.firstRefusedReason}.text();
         }
     } else if (ext == "loc") {
-        const PassedOver passed = ReadLoc(imported, file.get());
+        const PassedOver passed = readLoc(imported, file.get());
         result.refused = passed.count;
         result.problem = passed.text();
     } else {
-        loaded = imported.LoadFrom(file.get());
+        loaded = imported.loadFrom(file.get());
         if (!loaded.clean()) {
             result.status = Status::Damaged;
         }
     }
-    result.read = imported.GetCount();
+    result.read = imported.count();
     if (result.read > 0) {
         result.added = mergeImported(pushpins, imported);
     }
@@ -335,7 +336,7 @@ ImportResult importPushpins(CPushpins& pushpins, const std::string& path) {
     return result;
 }
 
-ImportResult chooseAndImportPushpins(CPushpins& pushpins) {
+ImportResult chooseAndImportPushpins(Pushpins& pushpins) {
     std::optional<std::string> path =
         fileChooser().openFile({kImportFilter, kImportDefaultExtension, ""});
     if (!path) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Import of waypoints into the pushpin collection from Geocaching .loc files,
 // comma-separated text ("Lat,Lon,*Name,*Alt,*Note") and other pushpin files.
@@ -7,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 
 namespace wp2 {
 
@@ -27,7 +28,7 @@ inline constexpr std::size_t kLocReadLimit = 200000;
 // altitude beyond ValueRange::Imported, a control character in the name or
 // note). On failure lineNumber is the failing line and *problem says
 // "line 4: altitude \"abc\" is not a number"; on success the last line read.
-bool ReadCsv(CPushpins& pushpins, std::FILE* file, int& lineNumber, std::string* problem = nullptr);
+bool readCsv(Pushpins& pushpins, std::FILE* file, int& lineNumber, std::string* problem = nullptr);
 
 // Waypoints a reader passed over: how many, the first one's line and why.
 struct PassedOver {
@@ -44,13 +45,13 @@ struct PassedOver {
 // name element. A block whose lat or lon is not a number, whose position is
 // not on the earth or that impossiblePushpin refuses is passed over and
 // counted, with the line where the block begins.
-PassedOver ReadLoc(CPushpins& pushpins, std::FILE* file);
+PassedOver readLoc(Pushpins& pushpins, std::FILE* file);
 
 // Moves the pushpins of `imported` that lie more than kImportMergeRadius from
 // every pushpin already in `pushpins` to the front of it, in their order, and
 // moves the target index up by the number added. Returns that number; the
 // pushpins left in `imported` are the ones skipped.
-int mergeImported(CPushpins& pushpins, CPushpins& imported);
+int mergeImported(Pushpins& pushpins, Pushpins& imported);
 
 struct ImportResult {
     enum class Status {
@@ -73,9 +74,9 @@ struct ImportResult {
 // merges it, and tells the user about a failing text line, a damaged pushpin
 // file, or a GPX or .loc file not taken whole (what was added and why the
 // rest was not).
-ImportResult importPushpins(CPushpins& pushpins, const std::string& path);
+ImportResult importPushpins(Pushpins& pushpins, const std::string& path);
 
 // Asks for the file with the open-file dialog, then importPushpins.
-ImportResult chooseAndImportPushpins(CPushpins& pushpins);
+ImportResult chooseAndImportPushpins(Pushpins& pushpins);
 
 }  // namespace wp2

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/waypoints/pushpin_messages.h"
 
 #include "core/base/cformat.h"
 #include "core/base/message_box.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 
 namespace wp2 {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/waypoints/pushpin_near_index.h"
 
 #include <algorithm>
@@ -23,21 +24,21 @@ std::uint64_t mix(std::uint64_t v) {
 
 }  // namespace
 
-PushpinNearIndex::PushpinNearIndex(const CPushpins& pins, double radius)
+PushpinNearIndex::PushpinNearIndex(const Pushpins& pins, double radius)
     : radius_(radius),
       // Four times the radius: a position needs a neighbouring cell along an
       // axis only when it lies within the radius of that side, about half the
       // time, so a query looks at about 3.4 cells instead of 8.
       cellSize_(std::max(std::isfinite(radius) ? radius : 0.0, 0.5) * 4.0),
       reach_(std::max(std::isfinite(radius) ? radius : 0.0, 0.0) * 1.001 + 1e-6) {
-    const auto n = static_cast<std::size_t>(pins.GetCount());
+    const auto n = static_cast<std::size_t>(pins.count());
     const std::size_t buckets = std::bit_ceil(std::max<std::size_t>(n, 16));
     mask_ = buckets - 1;
     std::vector<std::uint32_t> bucket;  // per pushpin, UINT32_MAX without a cell
     bucket.reserve(n);
     std::vector<std::uint32_t> counts(buckets, 0);
     int index = 0;
-    for (const CPushpin& p : pins) {
+    for (const Pushpin& p : pins) {
         Cell cell;
         if (cellOf(p.latitude, p.longitude, cell)) {
             bucket.push_back(static_cast<std::uint32_t>(bucketOf(cell)));
@@ -58,7 +59,7 @@ PushpinNearIndex::PushpinNearIndex(const CPushpins& pins, double radius)
     std::vector<std::uint32_t>& next = counts;
     std::copy(starts_.begin(), starts_.end() - 1, next.begin());
     index = 0;
-    for (const CPushpin& p : pins) {
+    for (const Pushpin& p : pins) {
         const std::uint32_t b = bucket[static_cast<std::size_t>(index)];
         if (b != UINT32_MAX) {
             entries_[next[b]++] = {p.latitude, p.longitude, index};

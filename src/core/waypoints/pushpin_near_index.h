@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Answers FindNear for many positions against one unchanging collection in
+// Answers findNear for many positions against one unchanging collection in
 // about constant time each. The pushpins are placed in a grid of cubes in
 // earth-centred coordinates of the approximate earth model, at altitude 0,
 // and the cubes are hashed into buckets. The cubes are four times the radius,
@@ -8,19 +9,19 @@
 // most 8 cubes, about 3.4 on average). Every
 // candidate is tested with approxDistance itself (so cubes sharing a bucket
 // do no harm), and among those that pass the lowest index wins: the answer is
-// exactly FindNear's.
+// exactly findNear's.
 
 #include <cstdint>
 #include <vector>
 
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 
 namespace wp2 {
 
 class PushpinNearIndex {
 public:
     // The collection must not change while the index is used.
-    PushpinNearIndex(const CPushpins& pins, double radius);
+    PushpinNearIndex(const Pushpins& pins, double radius);
 
     // Index of the first pushpin (counting from 0) within the radius of the
     // position, both at altitude 0; -1 when there is none.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/waypoints/target_navigation.h"
 
 #include <cmath>
@@ -8,7 +9,7 @@
 
 namespace wp2 {
 
-TargetNavigation::TargetNavigation(CPushpins& pushpins, NavSnapshot& snapshot, CRegInt& lastTarget)
+TargetNavigation::TargetNavigation(Pushpins& pushpins, NavSnapshot& snapshot, IntSetting& lastTarget)
     : pushpins_(pushpins), snapshot_(snapshot), lastTarget_(lastTarget) {}
 
 void TargetNavigation::addPanel(TargetDisplay* panel) {
@@ -18,11 +19,11 @@ void TargetNavigation::addPanel(TargetDisplay* panel) {
 }
 
 void TargetNavigation::restoreTarget() {
-    pushpins_.SetTargetIndex(lastTarget_.Get());
+    pushpins_.setTargetIndex(lastTarget_.get());
 }
 
 void TargetNavigation::applyTarget() {
-    const CPushpin* target = pushpins_.GetAt(pushpins_.GetTargetIndex());
+    const Pushpin* target = pushpins_.at(pushpins_.targetIndex());
     if (target) {
         snapshot_.setTarget(*target);
     }
@@ -36,13 +37,13 @@ void TargetNavigation::applyTarget() {
 }
 
 void TargetNavigation::afterPushpinList() {
-    if (!pushpins_.GetAt(pushpins_.GetTargetIndex())) {
+    if (!pushpins_.at(pushpins_.targetIndex())) {
         snapshot_.targetSet = 0;
     }
     applyTarget();
 }
 
-void TargetNavigation::chooseTarget(const std::function<void(CPushpins&)>& runPointSelection) {
+void TargetNavigation::chooseTarget(const std::function<void(Pushpins&)>& runPointSelection) {
     if (runPointSelection) {
         runPointSelection(pushpins_);
     }
@@ -51,18 +52,18 @@ void TargetNavigation::chooseTarget(const std::function<void(CPushpins&)>& runPo
 }
 
 bool TargetNavigation::pushpinAddedFromDashboard() {
-    pushpins_.ShiftTarget(1);
+    pushpins_.shiftTarget(1);
     std::string error;
-    const bool saved = pushpins_.Save(&error);
+    const bool saved = pushpins_.save(&error);
     if (!saved) {
-        reportFailedSave("The pushpins", CPushpins::DefaultFilePath(), error);
+        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), error);
     }
     storeTarget();
     return saved;
 }
 
 void TargetNavigation::storeTarget() {
-    lastTarget_ = pushpins_.GetTargetIndex();
+    lastTarget_ = pushpins_.targetIndex();
 }
 
 std::optional<std::string> timeToGoText(double distance, double averageSpeed) {

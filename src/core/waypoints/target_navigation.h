@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Navigation to the target pushpin: which pushpin is the target (the
 // collection's target index, remembered in "LastTarg"), handing it to the
@@ -12,8 +13,8 @@
 #include <vector>
 
 #include "core/gps/nav_snapshot.h"
-#include "core/settings/creg_int.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/settings/int_setting.h"
+#include "core/waypoints/pushpins.h"
 
 namespace wp2 {
 
@@ -32,7 +33,7 @@ public:
 class TargetNavigation {
 public:
     // lastTarget is the "LastTarg" setting (immediate); all three outlive this object.
-    TargetNavigation(CPushpins& pushpins, NavSnapshot& snapshot, CRegInt& lastTarget);
+    TargetNavigation(Pushpins& pushpins, NavSnapshot& snapshot, IntSetting& lastTarget);
 
     // The destination panels to tell (the dashboard has two).
     void addPanel(TargetDisplay* panel);
@@ -48,7 +49,7 @@ public:
     void afterPushpinList();
     // Runs the point selection dialog (whatever it answers), applies the
     // target index and stores it in "LastTarg".
-    void chooseTarget(const std::function<void(CPushpins&)>& runPointSelection);
+    void chooseTarget(const std::function<void(Pushpins&)>& runPointSelection);
     // After the dashboard's point dialog added a pushpin at index 0 and ended
     // with OK: the target moves up with the others, the collection is saved
     // and the target index stored. Returns whether the save succeeded.
@@ -57,9 +58,9 @@ public:
     void storeTarget();
 
 private:
-    CPushpins& pushpins_;
+    Pushpins& pushpins_;
     NavSnapshot& snapshot_;
-    CRegInt& lastTarget_;
+    IntSetting& lastTarget_;
     std::vector<TargetDisplay*> panels_;
 };
 

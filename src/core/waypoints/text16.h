@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pushpin names and notes are 16-bit texts (the pushpin file stores UTF-16LE).
 // 8-bit texts are widened one byte to one character (ISO-8859-1), and the

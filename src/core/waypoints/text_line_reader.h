@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads an 8-bit text file line by line the way a C runtime reads a text-mode
 // file into a fixed buffer: each piece ends after a line feed or after 999

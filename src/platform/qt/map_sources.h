@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opens a base map by what the user gave: an MBTiles file, a tile folder or
 // a tile server's address.

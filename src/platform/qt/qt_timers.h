@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Timers on the Qt event loop of the thread that creates them (the
 // user-interface thread): each timer is a QTimer.

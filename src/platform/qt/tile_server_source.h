@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Base-map tiles from a tile server, named by a URL template such as
 // "https://tile.example.org/{z}/{x}/{y}.png".

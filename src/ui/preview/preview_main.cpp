@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wayplot2-preview OUTDIR: renders the dashboard's instruments and the track
 // map from a scripted snapshot into PNG files, so that their look can be
 // reviewed without a receiver.
@@ -21,7 +22,7 @@
 #include "core/settings/memory_registry.h"
 #include "core/settings/registry.h"
 #include "core/track/track_log.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_ids.h"
 #include "ui/dashboard_layout.h"
@@ -88,7 +89,7 @@ void scriptTrack(TrackLog& log, const NavSnapshot& s) {
     }
 }
 
-void scriptPushpins(CPushpins& pins, const NavSnapshot& s) {
+void scriptPushpins(Pushpins& pins, const NavSnapshot& s) {
     const LocalScale scale = wgs84().localScale(LatLonAlt{s.latitude, s.longitude, 0});
     const struct {
         const char16_t* name;
@@ -99,7 +100,7 @@ void scriptPushpins(CPushpins& pins, const NavSnapshot& s) {
                 {u"Cache", -260, 420, 12},
                 {u"Peak", 600, 250, 20}};
     for (const auto& p : list) {
-        CPushpin* pin = pins.AddNew();
+        Pushpin* pin = pins.addNew();
         pin->latitude = s.latitude + p.north / scale.metresPerDegLat * kDeg;
         pin->longitude = s.longitude + p.east / scale.metresPerDegLon * kDeg;
         pin->name = p.name;
@@ -114,7 +115,7 @@ struct Scene {
     UnitFormatter units;
     ManualClock clock{1717243380};  // 2024-06-01 12:03 UTC
     TrackLog log{"preview.atk"};
-    CPushpins pins;
+    Pushpins pins;
     std::uint32_t frame = 30;
 
     template <class T>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Real receiver captures through the replay path. Every capture must replay
 // cleanly (the sanitizer build runs this too), the line cutting must find
 // every valid sentence, and the RMC and GGA positions must agree with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each decoded sentence changes in the receiver state and the track log,
 // for any talker and for the GPS talker only, and the reports.
 

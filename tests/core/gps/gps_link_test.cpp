@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link on simulated time with a fake port: start, refresh timer, silence
 // rules and reconnection, the raw-sentence test mode, the warm start, the port
 // scan and the emulation source that stands in for the link.
@@ -19,9 +20,9 @@
 #include "core/gps/port_map.h"
 #include "core/gps/warm_start.h"
 #include "core/nav/angles.h"
-#include "core/settings/creg_double.h"
-#include "core/settings/creg_int.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/double_setting.h"
+#include "core/settings/int_setting.h"
+#include "core/settings/settings_store.h"
 #include "gps_test_support.h"
 #include "support/fake_serial_port.h"
 
@@ -192,8 +193,8 @@ TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
     // "AnyTalker": absent means any talker (and is stored so), 0 the GPS talker only.
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::Any);
-    EXPECT_EQ(CRegInt(kAnyTalkerSetting, true, 7).Get(), 1);
-    CRegStore().WriteNumber(kAnyTalkerSetting, 0);
+    EXPECT_EQ(IntSetting(kAnyTalkerSetting, true, 7).get(), 1);
+    SettingsStore().writeNumber(kAnyTalkerSetting, 0);
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::GpsOnly);
     second.reset();
@@ -237,16 +238,16 @@ TEST_F(WarmStartLinkTest, FifteenthTickWithoutFixSendsTheSentenceOncePerStart) {
 }
 
 TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
-    CRegDouble lat("LastLat", false, 10.0);
-    CRegDouble lon("LastLong", false, 10.0);
-    CRegInt enabled("WarmStart", true, 1);
+    DoubleSetting lat("LastLat", false, 10.0);
+    DoubleSetting lon("LastLong", false, 10.0);
+    IntSetting enabled("WarmStart", true, 1);
     // Times without a position: nothing loaded, nothing saved.
-    CRegStore().WriteLongText("LastLTM", "2003,4,20,1,0,0");
-    CRegStore().WriteLongText("LastUTC", "2003,4,20,0,0,0");
+    SettingsStore().writeLongText("LastLTM", "2003,4,20,1,0,0");
+    SettingsStore().writeLongText("LastUTC", "2003,4,20,0,0,0");
     link->loadWarmStart(lat, lon, enabled);
     EXPECT_EQ(link->warmStart().state, WarmStartState::kNoData);
     link->saveWarmStart(lat, lon);
-    EXPECT_EQ(lat.Get(), 10.0);
+    EXPECT_EQ(lat.get(), 10.0);
     lat = 0.5;
     lon = -0.25;
     link->loadWarmStart(lat, lon, enabled);
@@ -264,11 +265,11 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
     EXPECT_EQ(port->written, "");
     link->saveWarmStart(lat, lon);
     std::string text;
-    ASSERT_TRUE(CRegStore().ReadLongText("LastLTM", text));
+    ASSERT_TRUE(SettingsStore().readLongText("LastLTM", text));
     EXPECT_EQ(text, "2008,1,10,21,20,21");  // the device clock at the last fix
-    ASSERT_TRUE(CRegStore().ReadLongText("LastUTC", text));
+    ASSERT_TRUE(SettingsStore().readLongText("LastUTC", text));
     EXPECT_EQ(text, "2024,3,23,12,0,20");  // the RMC date and time of the last fix
-    EXPECT_DOUBLE_EQ(CRegDouble("LastLat", false, 10.0).Get(), link->state().latitude);
+    EXPECT_DOUBLE_EQ(DoubleSetting("LastLat", false, 10.0).get(), link->state().latitude);
 }
 
 class RecordingProgress : public ScanProgressView {
@@ -335,7 +336,7 @@ TEST_F(ScanTest, TheLocalGpsdIsTriedFirstOnceAndStoredAsItsPort) {
     EXPECT_EQ(progress.shown.back(), "Scan for GPS...\r\ngpsd: GPS found!\r\n");
     EXPECT_EQ(driverText(*link), "10,4800,8,1,0");
     // The stored setting is read whole or not at all.
-    CRegStore().WriteText("Driver", "3,4800");
+    SettingsStore().writeText("Driver", "3,4800");
     EXPECT_FALSE(loadDriverSetting(*link));
     EXPECT_EQ(link->portNumber(), 10);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for the receiver tests: NMEA lines with their checksum and a decoder
 // whose track log neither loads nor saves the autosave file.

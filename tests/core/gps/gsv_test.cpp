@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Satellites in view from GSV groups: whole groups of every talker side by
 // side with any talker, one 12-satellite table with the GPS talker only.
 

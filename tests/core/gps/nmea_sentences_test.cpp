@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From bytes to sentences: the receive buffer that cuts lines, the checksum
 // test, the field conversions and the RMC and GGA decoders.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files that are not good GPX: a clear error with its line, the points before
 // it kept, nothing that hangs or grows without bound; and nothing the user
 // had is lost.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GPX read here agrees with GPSBabel for files written by many programs, and
 // GPX written here is valid GPX 1.1 that GPSBabel and GDAL read back the same.
 
@@ -174,10 +175,10 @@ TEST(GpxPeers, EveryReferenceFileReadsAsGpsbabelReadsIt) {
 
         // Pushpin import takes every waypoint, with the names GPSBabel shows; track
         // import takes every route and track point.
-        CPushpins pins;
-        EXPECT_TRUE(ReadGpx(pins, path).ok);
+        Pushpins pins;
+        EXPECT_TRUE(readGpx(pins, path).ok);
         std::vector<std::string> pinNames, babelNames;
-        for (const CPushpin* p = pins.GetOldest(); p; p = p->newer()) {
+        for (const Pushpin* p = pins.oldest(); p; p = p->newer()) {
             pinNames.push_back(toUtf8(p->name));
         }
         for (const SeenPoint& w : theirs.waypoints) {
@@ -193,11 +194,11 @@ TEST(GpxPeers, EveryReferenceFileReadsAsGpsbabelReadsIt) {
 TEST(GpxPeers, WrittenPushpinsAndTracksAreValidAndReadBackByGpsbabelAndGdal) {
     requirePeers();
     TempDir dir;
-    CPushpins pins;
+    Pushpins pins;
     std::vector<SeenPoint> expected;
     const char* names[] = {"Café <Ünïcödé> & \"Quotes\"", "東京駅", "Żółć 🚩", "plain"};
     for (int i = 0; i < 4; ++i) {
-        CPushpin* p = pins.AddNew();
+        Pushpin* p = pins.addNew();
         p->name = fromUtf8(names[i]);
         p->note = fromUtf8(cformat("note %d\nwith a second line, \x01 a control", i));
         p->latitude = (47.123456789 - 30 * i) * kDegToRad;
@@ -210,7 +211,7 @@ TEST(GpxPeers, WrittenPushpinsAndTracksAreValidAndReadBackByGpsbabelAndGdal) {
                             i ? 1704067200 + 3600 * i : -1, names[i]});
     }
     const std::string pinFile = dir.file("pins.gpx");
-    ASSERT_TRUE(ExportGpx(pins, pinFile));
+    ASSERT_TRUE(exportGpx(pins, pinFile));
 
     // A real track of several pieces with dated and undated points.
     std::vector<TrackPoint> track;
@@ -256,22 +257,22 @@ TEST(GpxPeers, WrittenGpxStaysValidForValuesAtTheEdges) {
         {-180.0, -2.5e-9, -180.0, -2.5e-9},
     };
     TempDir dir;
-    CPushpins pins;
+    Pushpins pins;
     for (const Edge& e : edges) {
-        CPushpin* p = pins.AddNew();
+        Pushpin* p = pins.addNew();
         p->longitude = e.longitude * kDegToRad;
         p->altitude = e.altitude;
         p->state = TrackPointState::ThreeD;
     }
-    ASSERT_TRUE(ExportGpx(pins, dir.file("edges.gpx")));
+    ASSERT_TRUE(exportGpx(pins, dir.file("edges.gpx")));
     EXPECT_EQ(schemaErrors(dir.file("edges.gpx")), "");
-    CPushpins back;
-    ASSERT_TRUE(ReadGpx(back, dir.file("edges.gpx")).ok);
-    ASSERT_EQ(back.GetCount(), 4);
+    Pushpins back;
+    ASSERT_TRUE(readGpx(back, dir.file("edges.gpx")).ok);
+    ASSERT_EQ(back.count(), 4);
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         const Edge& e = edges[i];
-        const CPushpin& p = *back.GetAt(3 - i);
+        const Pushpin& p = *back.at(3 - i);
         EXPECT_NEAR(p.longitude * kRadToDeg, e.readLongitude, 1e-9);
         EXPECT_EQ(p.state & TrackPointState::ThreeD,
                   std::isnan(e.readAltitude) ? 0u : TrackPointState::ThreeD);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Track files and pushpins through GPX and back lose nothing GPX can carry.
 
 #include <gtest/gtest.h>
@@ -69,9 +70,9 @@ TEST(GpxRoundTrip, RecordedPointsKeepPositionTimeAltitudeAndPieces) {
 }
 
 TEST(GpxRoundTrip, PushpinsKeepNamesNotesAltitudesAndIcons) {
-    CPushpins pins;
+    Pushpins pins;
     for (int icon = 0; icon < kPushpinIconCount; ++icon) {
-        CPushpin* p = pins.AddNew();
+        Pushpin* p = pins.addNew();
         p->name = fromUtf8("Pïn " + std::to_string(icon) + (icon % 7 ? "" : " <&> \"€\""));
         // Also plain ASCII with the characters XML escapes, and a CR LF line end.
         p->note = icon % 3   ? fromUtf8("Nötè\nline two")
@@ -85,13 +86,13 @@ TEST(GpxRoundTrip, PushpinsKeepNamesNotesAltitudesAndIcons) {
         p->icon = icon;
     }
     TempDir dir;
-    ASSERT_TRUE(ExportGpx(pins, dir.file("p.gpx")));
-    CPushpins back;
-    ASSERT_TRUE(ReadGpx(back, dir.file("p.gpx")).ok);
-    ASSERT_EQ(back.GetCount(), pins.GetCount());
-    for (int i = 0; i < pins.GetCount(); ++i) {
+    ASSERT_TRUE(exportGpx(pins, dir.file("p.gpx")));
+    Pushpins back;
+    ASSERT_TRUE(readGpx(back, dir.file("p.gpx")).ok);
+    ASSERT_EQ(back.count(), pins.count());
+    for (int i = 0; i < pins.count(); ++i) {
         SCOPED_TRACE(i);
-        const CPushpin &p = *pins.GetAt(i), &q = *back.GetAt(i);
+        const Pushpin &p = *pins.at(i), &q = *back.at(i);
         EXPECT_EQ(std::tuple(q.name, q.note, q.altitude, q.state & ThreeD, q.icon, q.latitude,
                              q.longitude),
                   std::tuple(p.name, p.note, p.altitude, p.state & ThreeD, p.icon, p.latitude,
@@ -106,12 +107,12 @@ TEST(GpxRoundTrip, WaypointsOfOtherProgramsTakeDescOrCmtEleAndTheNearestIcon) {
               "<desc>d</desc><sym>Hotel</sym></wpt><wpt lat=\"1\" lon=\"3\"><cmt>only</cmt>"
               "<sym>Nothing Known</sym></wpt><wpt lat=\"1\" lon=\"4\"><desc>D</desc></wpt>"
               "<wpt lat=\"1\" lon=\"5\"/></gpx>");
-    CPushpins pins;
-    ASSERT_TRUE(ReadGpx(pins, dir.file("w.gpx")).ok);
-    ASSERT_EQ(pins.GetCount(), 4);
+    Pushpins pins;
+    ASSERT_TRUE(readGpx(pins, dir.file("w.gpx")).ok);
+    ASSERT_EQ(pins.count(), 4);
     // Without a name: the cmt, else the desc, else "WPT" and the number, as GPSBabel names them.
     EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"WPT004", "D", "only", "A"}));
-    const CPushpin &a = *pins.GetAt(3), &b = *pins.GetAt(2);  // the last waypoint is index 0
+    const Pushpin &a = *pins.at(3), &b = *pins.at(2);  // the last waypoint is index 0
     EXPECT_EQ(a.note + u"|" + b.note, u"d|only");
     EXPECT_EQ(std::pair(a.icon, b.icon), std::pair(pushpinIconForSymbol("Lodging"), 0));
     EXPECT_EQ(std::tuple(a.altitude, a.state & ThreeD, b.state & ThreeD),
@@ -126,14 +127,14 @@ TEST(GpxRoundTrip, WaypointDatesBeyondTwoDigitYearsComeInUndated) {
               "<gpx><wpt lat=\"1\" lon=\"2\"><time>2099-12-31T23:59:59Z</time></wpt>"
               "<wpt lat=\"1\" lon=\"3\"><time>2100-01-01T00:00:00Z</time></wpt>"
               "<wpt lat=\"1\" lon=\"4\"><time>2000-12-31T23:59:59Z</time></wpt></gpx>");
-    CPushpins pins;
-    ASSERT_TRUE(ReadGpx(pins, dir.file("w.gpx")).ok);
-    ASSERT_TRUE(pins.SaveFile(dir.file("p.kpp")));
-    CPushpins back;
-    ASSERT_TRUE(back.LoadFile(dir.file("p.kpp")).clean());
-    ASSERT_EQ(back.GetCount(), 3);
-    const GpsDateTime &last = back.GetAt(2)->time, &later = back.GetAt(1)->time,
-                      &earlier = back.GetAt(0)->time;
+    Pushpins pins;
+    ASSERT_TRUE(readGpx(pins, dir.file("w.gpx")).ok);
+    ASSERT_TRUE(pins.saveFile(dir.file("p.kpp")));
+    Pushpins back;
+    ASSERT_TRUE(back.loadFile(dir.file("p.kpp")).clean());
+    ASSERT_EQ(back.count(), 3);
+    const GpsDateTime &last = back.at(2)->time, &later = back.at(1)->time,
+                      &earlier = back.at(0)->time;
     EXPECT_EQ(std::vector<int>({last.year, last.month, last.day, later.year, earlier.year}),
               std::vector<int>({99, 12, 31, 0, 0}));
 }

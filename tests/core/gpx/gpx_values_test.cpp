@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GPX times, texts, icon symbols and `track info`'s figures.
 
 #include <gtest/gtest.h>

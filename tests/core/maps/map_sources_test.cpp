@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Map sources: the tile arithmetic, MBTiles files and tile folders, and what
 // each says about a file or folder it cannot use.
 

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/nav/unit_system_setting.h"
 
 #include <gtest/gtest.h>
 
-#include "core/settings/creg_int.h"
+#include "core/settings/int_setting.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -14,7 +15,7 @@ TEST(StoredUnitSystem, StoredChoiceIsAppliedAndUnknownValuesKeepTheCurrentOne) {
     for (auto [stored, code] : {std::pair{2, UnitFormatter::kNautical},
                                 {7, UnitFormatter::kNautical},  // unknown: kept
                                 {1, UnitFormatter::kMetric}}) {
-        CRegInt(kUnitSystemValueName, true, 0) = stored;
+        IntSetting(kUnitSystemValueName, true, 0) = stored;
         applyStoredUnitSystem(f);
         EXPECT_EQ(f.code(), code) << stored;
     }

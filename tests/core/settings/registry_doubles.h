@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Registries for the settings tests: one that counts writes per value name and
 // one whose key creation and writes can be made to fail. Each installs itself

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sound/event_sounds.h"
 
 #include <gtest/gtest.h>
@@ -5,7 +6,7 @@
 #include <filesystem>
 
 #include "core/gps/nav_snapshot.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "recording_sound_player.h"
 #include "support/test_support.h"
 
@@ -20,7 +21,7 @@ protected:
     void SetUp() override {
         const char* names[] = {"on.wav", "off.wav", "fix.wav", "lost.wav", "fast.wav"};
         for (int i = 0; i < kSoundEventCount; ++i) {
-            store_.WriteText(kSoundSettingNames[static_cast<std::size_t>(i)], names[i]);
+            store_.writeText(kSoundSettingNames[static_cast<std::size_t>(i)], names[i]);
         }
     }
 
@@ -57,7 +58,7 @@ protected:
 
     test::TempDir root_{true};
     test::InstalledMemoryRegistry registry_;
-    CRegStore store_;
+    SettingsStore store_;
     NavSnapshot snapshot_;
     test::RecordingSoundPlayer player_;
     std::unique_ptr<EventSounds> sounds_;

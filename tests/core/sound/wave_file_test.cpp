@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sound/wave_file.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Track files: the byte layout, round trips, version 1, files that must be
 // refused without touching the track in memory, atomic saving, the autosave
 // files and the file dialog.

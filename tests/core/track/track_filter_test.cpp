@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recording filter: parking and straight-line tests, RMC/GGA merges,
 // undated fixes, segments and growth of the point array.
 

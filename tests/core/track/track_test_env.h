@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared set-up for the track tests: a private settings registry, the program's
 // files under a temporary root, a scripted file dialog and fixes placed by
@@ -13,7 +14,7 @@
 #include <vector>
 
 #include "core/nav/geodesy.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/settings_store.h"
 #include "core/settings/memory_registry.h"
 #include "core/track/file_chooser.h"
 #include "core/track/track_log.h"
@@ -28,9 +29,9 @@ class TestRegistry final : public MemoryRegistry {
 public:
     std::optional<std::uint32_t> number(const std::string& name) {
         std::uint32_t n = 0;
-        return CRegStore().ReadNumber(name, n) ? std::optional<std::uint32_t>(n) : std::nullopt;
+        return SettingsStore().readNumber(name, n) ? std::optional<std::uint32_t>(n) : std::nullopt;
     }
-    void setNumber(const std::string& name, std::uint32_t n) { CRegStore().WriteNumber(name, n); }
+    void setNumber(const std::string& name, std::uint32_t n) { SettingsStore().writeNumber(name, n); }
 
 private:
     InstalledRegistry installed_{*this};

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/waypoints/pushpin_export.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +15,15 @@ using test::addPin;
 using test::readFile;
 using test::TempDir;
 
-TEST(ExportText, DefaultColumnsAreNameLatitudeLongitude) {
+TEST(PushpinTextExport, DefaultColumnsAreNameLatitudeLongitude) {
     TempDir dir;
-    CPushpins pins;
-    ASSERT_TRUE(ExportText(pins, dir.file("e.txt"), ExportFields{}));
+    Pushpins pins;
+    ASSERT_TRUE(exportText(pins, dir.file("e.txt"), ExportFields{}));
     EXPECT_EQ(readFile(dir.file("e.txt")), "Name;Latitude;Longitude\r\n");
-    CPushpin* a = addPin(pins, "A", 51.5, -0.12);
+    Pushpin* a = addPin(pins, "A", 51.5, -0.12);
     a->note = u"not written";
     addPin(pins, "B", -33.5, 151.25);
-    ASSERT_TRUE(ExportText(pins, dir.file("out.txt"), ExportFields{}));
+    ASSERT_TRUE(exportText(pins, dir.file("out.txt"), ExportFields{}));
     EXPECT_EQ(readFile(dir.file("out.txt")),
               "Name;Latitude;Longitude\r\n"
               "B;-33.500000;151.250000\r\n"

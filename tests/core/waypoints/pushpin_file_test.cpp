@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -7,7 +8,7 @@
 #include <tuple>
 
 #include "core/base/paths.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "support/test_support.h"
@@ -61,10 +62,10 @@ TEST(PushpinFile, RecordIsReadIntoItsFieldsAndWrittenBackByteForByte) {
     file.u8(7).u8(13).u8(45).u8(12);              // day, hour, minute, month
     file.f64(30.25).u8(24);                       // seconds, year
     writeFile(dir.file("p.kpp"), file.s);
-    CPushpins pins;
-    const PushpinLoadResult r = pins.LoadFile(dir.file("p.kpp"));
+    Pushpins pins;
+    const PushpinLoadResult r = pins.loadFile(dir.file("p.kpp"));
     EXPECT_EQ(std::tuple(r.declared, r.added), std::tuple(1u, 1));
-    const CPushpin& p = *pins.GetAt(0);
+    const Pushpin& p = *pins.at(0);
     EXPECT_EQ(p.name, u"Ab\u00e9\u0141");
     EXPECT_EQ((std::vector<double>{p.latitude, p.longitude, p.altitude, p.course, p.speed, p.dop,
                                    p.time.seconds}),
@@ -74,7 +75,7 @@ TEST(PushpinFile, RecordIsReadIntoItsFieldsAndWrittenBackByteForByte) {
         (std::vector<std::uint32_t>{static_cast<std::uint32_t>(p.icon), p.reserved, p.state,
                                     p.satellites, t.day, t.hour, t.minute, t.month, t.year}),
         (std::vector<std::uint32_t>{0xFFFFFFFE, 0xAABBCCDD, 0x10004, 0x34, 7, 13, 45, 12, 24}));
-    ASSERT_TRUE(pins.SaveFile(dir.file("q.kpp")));
+    ASSERT_TRUE(pins.saveFile(dir.file("q.kpp")));
     EXPECT_EQ(readFile(dir.file("q.kpp")), file.s);
 }
 
@@ -89,15 +90,15 @@ TEST(PushpinFile, LongTextsUseTheLongerLengthForms) {
                  {0x10000, std::string("\xFF\xFE\xFF\xFF\xFF\xFF\x00\x00\x01\x00", 10)}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.length);
-        CPushpins pins;
+        Pushpins pins;
         addPin(pins, std::string(c.length, 'a'), 0, 0)->note.push_back(u'n');
-        ASSERT_TRUE(pins.SaveFile(dir.file("p.kpp")));
+        ASSERT_TRUE(pins.saveFile(dir.file("p.kpp")));
         EXPECT_EQ(readFile(dir.file("p.kpp")).substr(12, c.header.size()), c.header);
-        CPushpins back;
-        back.LoadFile(dir.file("p.kpp"));
-        ASSERT_EQ(back.GetCount(), 1);
-        EXPECT_EQ(back.GetAt(0)->name, std::u16string(c.length, u'a'));
-        EXPECT_EQ(back.GetAt(0)->note, u"n");
+        Pushpins back;
+        back.loadFile(dir.file("p.kpp"));
+        ASSERT_EQ(back.count(), 1);
+        EXPECT_EQ(back.at(0)->name, std::u16string(c.length, u'a'));
+        EXPECT_EQ(back.at(0)->note, u"n");
     }
 }
 
@@ -112,10 +113,10 @@ std::size_t recordOffset(const std::string& file, int k) {
 // every intact record is read, and the user is told how many were skipped.
 TEST(PushpinFile, DamagedFileIsKeptAsideAndEveryIntactRecordIsRead) {
     TempDir root(true);
-    CPushpins original;
+    Pushpins original;
     ASSERT_EQ(importPushpins(original, test::dataFile("waypoints/iblue747~csv.csv")).added, 747);
-    ASSERT_TRUE(original.Save());
-    const std::string path = CPushpins::DefaultFilePath();
+    ASSERT_TRUE(original.save());
+    const std::string path = Pushpins::defaultFilePath();
     std::string damaged = readFile(path);
     damaged.insert(recordOffset(damaged, 301), test::randomBytes(4096, 11));
     damaged[nameLengthOffset(damaged, 118)] ^= 0x20;
@@ -130,8 +131,8 @@ TEST(PushpinFile, DamagedFileIsKeptAsideAndEveryIntactRecordIsRead) {
         SCOPED_TRACE(kept);
         writeFile(path, damaged);
         RecordingMessageBoxes boxes;
-        CPushpins pins;
-        PushpinLoadResult r = pins.Load();
+        Pushpins pins;
+        PushpinLoadResult r = pins.load();
         EXPECT_TRUE(r.damaged);
         EXPECT_EQ(r.keptAs, path + kept);
         EXPECT_EQ(readFile(path + kept), damaged);
@@ -143,8 +144,8 @@ TEST(PushpinFile, DamagedFileIsKeptAsideAndEveryIntactRecordIsRead) {
                   std::string::npos)
             << boxes.shown[0].text;
         // The next save writes the sound records; the kept copy stays.
-        ASSERT_TRUE(pins.Save());
-        EXPECT_EQ(CPushpins().LoadFile(path).added, 745);
+        ASSERT_TRUE(pins.save());
+        EXPECT_EQ(Pushpins().loadFile(path).added, 745);
     }
     EXPECT_EQ(readFile(path + ".bad"), damaged);
 }
@@ -168,8 +169,8 @@ TEST(PushpinFile, EightBitFileGoesOnAfterADamagedRecord) {
     names.erase(names.end() - 2);
     TempDir dir;
     writeFile(dir.file("p.kpp"), b.s);
-    CPushpins pins;
-    const PushpinLoadResult r = pins.LoadFile(dir.file("p.kpp"));
+    Pushpins pins;
+    const PushpinLoadResult r = pins.loadFile(dir.file("p.kpp"));
     EXPECT_EQ(namesOf(pins), names);
     EXPECT_EQ(r.skipped, 1u);
     EXPECT_TRUE(r.damaged);
@@ -204,14 +205,14 @@ TEST(PushpinFile, ImpossibleValuesShortRecordsAndTrailingBytesAreDamage) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.problem);
         writeFile(dir.file("p.kpp"), c.bytes);
-        CPushpins pins;
-        PushpinLoadResult r = pins.LoadFile(dir.file("p.kpp"));
+        Pushpins pins;
+        PushpinLoadResult r = pins.loadFile(dir.file("p.kpp"));
         EXPECT_TRUE(r.damaged);
         EXPECT_EQ(r.problem.rfind(c.problem, 0), 0u) << r.problem;
-        EXPECT_EQ(pins.GetCount(), c.problem[0] == 'd' ? 1 : 0);
+        EXPECT_EQ(pins.count(), c.problem[0] == 'd' ? 1 : 0);
     }
     writeFile(dir.file("p.kpp"), withLatitude(kHalfPi));
-    EXPECT_TRUE(CPushpins().LoadFile(dir.file("p.kpp")).clean()) << "the pole is a place";
+    EXPECT_TRUE(Pushpins().loadFile(dir.file("p.kpp")).clean()) << "the pole is a place";
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/waypoints/pushpin_import.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ protected:
     }
     TempDir dir;
     RecordingMessageBoxes boxes;
-    CPushpins pins;
+    Pushpins pins;
     int files = 0;
 };
 
@@ -59,11 +60,11 @@ TEST_F(Import, CsvLinesGivePositionNameAltitudeAndNote) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
-        pins.RemoveAll();
+        pins.removeAll();
         ImportResult r = importText(c.bytes);
         EXPECT_EQ(r.status, ImportResult::Status::Imported);
-        ASSERT_EQ(pins.GetCount(), 1);
-        const CPushpin& p = *pins.GetAt(0);
+        ASSERT_EQ(pins.count(), 1);
+        const Pushpin& p = *pins.at(0);
         EXPECT_EQ(p.name, c.name);
         EXPECT_DOUBLE_EQ(latDeg(p), c.lat);
         EXPECT_DOUBLE_EQ(lonDeg(p), c.lon);
@@ -72,10 +73,10 @@ TEST_F(Import, CsvLinesGivePositionNameAltitudeAndNote) {
         EXPECT_EQ(p.state, 0u);
     }
     // The program's degree factor, and numbering in file order with the last at index 0.
-    pins.RemoveAll();
+    pins.removeAll();
     EXPECT_EQ(importText("51.5,-0.12\n52.5, 13.4\n").line, 2);
     EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"Wpt_2", "Wpt_1"}));
-    EXPECT_EQ(pins.GetAt(1)->latitude, 51.5 * 0.01745329251388889);
+    EXPECT_EQ(pins.at(1)->latitude, 51.5 * 0.01745329251388889);
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -119,7 +120,7 @@ TEST_F(Import, FailingLineIsReportedWithItsNumberAfterBlankLines) {
         EXPECT_EQ(r.status, ImportResult::Status::FormatError) << b.line;
         EXPECT_EQ(r.problem, std::string("line 2: ") + b.problem);
     }
-    EXPECT_EQ(pins.GetCount(), 4);
+    EXPECT_EQ(pins.count(), 4);
     EXPECT_NE(boxes.shown.back().text.find("Only 1 waypoints"), std::string::npos);
     EXPECT_EQ(importText("-90,-180\n90,180\n").status, ImportResult::Status::Imported);
 }
@@ -130,7 +131,7 @@ TEST_F(Import, ImportingTheSameFileTwiceAddsItOnce) {
     ImportResult again = importText(csv);
     EXPECT_EQ(again.read, 2);
     EXPECT_EQ(again.added, 0);
-    EXPECT_EQ(pins.GetCount(), 2);
+    EXPECT_EQ(pins.count(), 2);
     // 4.4 m from a pushpin already there is the same place; 5.6 m is not.
     EXPECT_EQ(importText("51.50004,-0.12\n51.60005,-0.13\n").added, 1);
     // Imported pushpins are not compared with each other.
@@ -148,19 +149,19 @@ TEST_F(Import, LocBlocksWithImpossibleNumbersAreCountedWithTheFirstLine) {
         "<waypoint><name id=\"a\x02\"/><coord lat=\"1\" lon=\"1\"/></waypoint>"
         "<waypoint><name id=\"S\"/><coord lat=\"-90\" lon=\"180\"/></waypoint>",
         "loc");
-    ASSERT_EQ(pins.GetCount(), 1);
-    EXPECT_EQ(pins.GetAt(0)->name, u"S");
-    EXPECT_DOUBLE_EQ(latDeg(*pins.GetAt(0)), -90.0);
-    EXPECT_DOUBLE_EQ(lonDeg(*pins.GetAt(0)), 180.0);
+    ASSERT_EQ(pins.count(), 1);
+    EXPECT_EQ(pins.at(0)->name, u"S");
+    EXPECT_DOUBLE_EQ(latDeg(*pins.at(0)), -90.0);
+    EXPECT_DOUBLE_EQ(lonDeg(*pins.at(0)), 180.0);
     EXPECT_EQ(r.refused, 6);
     EXPECT_EQ(r.problem, "6 refused, the first at line 2: lat \"45,5\" is not a number");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].text.find(r.problem), std::string::npos);
 }
 
-// The grid index must answer exactly as FindNear, including ties and edges.
+// The grid index must answer exactly as findNear, including ties and edges.
 TEST(PushpinNearIndex, AgreesWithFindNear) {
-    CPushpins pins;
+    Pushpins pins;
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> jitter(-1e-4, 1e-4);  // about +-11 m
     std::vector<std::pair<double, double>> spots;
@@ -180,11 +181,11 @@ TEST(PushpinNearIndex, AgreesWithFindNear) {
             auto [lat, lon] = spots[rng() % spots.size()];
             lat = (lat + jitter(rng) / 10) * kDegToRad;
             lon = (q % 13 == 0 ? lon - 360.0 : lon + jitter(rng) / 10) * kDegToRad;
-            CPushpin* slow = pins.FindNear(lat, lon, radius);
-            ASSERT_EQ(index.findNear(lat, lon), pins.IndexOf(slow)) << radius << " " << q;
+            Pushpin* slow = pins.findNear(lat, lon, radius);
+            ASSERT_EQ(index.findNear(lat, lon), pins.indexOf(slow)) << radius << " " << q;
         }
         EXPECT_EQ(index.findNear(NAN, 0), -1);
-        EXPECT_EQ(index.findNear(1e300, 1e300), pins.IndexOf(pins.FindNear(1e300, 1e300, radius)));
+        EXPECT_EQ(index.findNear(1e300, 1e300), pins.indexOf(pins.findNear(1e300, 1e300, radius)));
     }
 }
 

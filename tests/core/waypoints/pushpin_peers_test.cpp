@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Geocaching .loc and text files written by other programs give the same
 // names and positions here as GPSBabel reads from them.
 
@@ -27,9 +28,9 @@ TEST(PushpinPeers, SampleFilesReadAsGpsbabelReadsThem) {
         const std::string path = dataFile(std::string("waypoints/") + name);
         std::FILE* file = std::fopen(path.c_str(), "rb");
         ASSERT_NE(file, nullptr);
-        CPushpins pins;
+        Pushpins pins;
         int line = 0;
-        EXPECT_TRUE(format[0] == 'c' ? ReadCsv(pins, file, line) : ReadLoc(pins, file).count == 0);
+        EXPECT_TRUE(format[0] == 'c' ? readCsv(pins, file, line) : readLoc(pins, file).count == 0);
         std::fclose(file);
         const RunResult r =
             runProgram({"/usr/bin/env", "gpsbabel", "-i", format, "-f", path, "-o",
@@ -37,7 +38,7 @@ TEST(PushpinPeers, SampleFilesReadAsGpsbabelReadsThem) {
         EXPECT_EQ(r.status, 0) << r.err;
         std::istringstream expected(r.out);
         int unnamed = 0;
-        for (const CPushpin* p = pins.GetOldest(); p; p = p->newer()) {  // file order
+        for (const Pushpin* p = pins.oldest(); p; p = p->newer()) {  // file order
             std::string shown;
             std::getline(expected, shown);
             const std::string number =
@@ -51,7 +52,7 @@ TEST(PushpinPeers, SampleFilesReadAsGpsbabelReadsThem) {
     const std::string binary = dataFile("waypoints/easygps.loc");
     const RunResult r = runProgram({"/usr/bin/env", "gpsbabel", "-i", "geo", "-f", binary});
     EXPECT_NE(r.err.find("geo:Read error"), std::string::npos) << r.err;
-    CPushpins pins;
+    Pushpins pins;
     EXPECT_EQ(importPushpins(pins, binary).read, 0);
 }
 

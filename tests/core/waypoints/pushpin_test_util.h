@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small builders shared by the pushpin tests.
 
@@ -5,15 +6,15 @@
 #include <vector>
 
 #include "core/nav/angles.h"
-#include "core/waypoints/cpushpins.h"
+#include "core/waypoints/pushpins.h"
 #include "core/waypoints/text16.h"
 
 namespace wp2::test {
 
 // Adds a pushpin at index 0 with the name and position in degrees.
-inline CPushpin* addPin(CPushpins& pins, const std::string& name, double latDeg, double lonDeg,
+inline Pushpin* addPin(Pushpins& pins, const std::string& name, double latDeg, double lonDeg,
                         double altitude = 0.0) {
-    CPushpin* p = pins.AddNew();
+    Pushpin* p = pins.addNew();
     p->name = fromUtf8(name);
     p->latitude = latDeg * kDegToRad;
     p->longitude = lonDeg * kDegToRad;
@@ -22,9 +23,9 @@ inline CPushpin* addPin(CPushpins& pins, const std::string& name, double latDeg,
 }
 
 // Names from index 0 upward, as UTF-8.
-inline std::vector<std::string> namesOf(const CPushpins& pins) {
+inline std::vector<std::string> namesOf(const Pushpins& pins) {
     std::vector<std::string> names;
-    for (const CPushpin& p : pins) {
+    for (const Pushpin& p : pins) {
         names.push_back(toUtf8(p.name));
     }
     return names;
@@ -40,11 +41,11 @@ inline std::size_t nameLengthOffset(const std::string& file, int k) {
     return at;
 }
 
-inline double latDeg(const CPushpin& p) {
+inline double latDeg(const Pushpin& p) {
     return p.latitude * kRadToDeg;
 }
 
-inline double lonDeg(const CPushpin& p) {
+inline double lonDeg(const Pushpin& p) {
     return p.longitude * kRadToDeg;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Navigation to the target pushpin: the stored target, what the destination
 // panels are told, and the distance and bearing the snapshot then computes.
 
@@ -32,8 +33,8 @@ protected:
         nav_.addPanel(&panel_);
     }
     test::TestRegistry registry_;
-    CRegInt lastTarget_{kLastTargetSetting, true, -1};
-    CPushpins pins_;
+    IntSetting lastTarget_{kLastTargetSetting, true, -1};
+    Pushpins pins_;
     NavSnapshot snap_;
     RecordingPanel panel_;
     TargetNavigation nav_{pins_, snap_, lastTarget_};
@@ -48,7 +49,7 @@ TEST_F(TargetNavigationTest, StoredTargetIsShownAndNavigatedToOnlyWhileItNamesAP
         EXPECT_EQ(panel_.shown, shown) << stored;
         EXPECT_EQ(snap_.targetSet, stored == 1 ? 1 : 0) << stored;
     }
-    EXPECT_EQ(snap_.targetPoint.latitude, pins_.GetAt(1)->latitude);
+    EXPECT_EQ(snap_.targetPoint.latitude, pins_.at(1)->latitude);
 }
 
 TEST_F(TargetNavigationTest, DistanceAndBearingToTheTargetFromKnownGeodesics) {
@@ -75,7 +76,7 @@ TEST_F(TargetNavigationTest, DistanceAndBearingToTheTargetFromKnownGeodesics) {
     };
     for (const auto& c : cases) {
         addPin(pins_, c.what, c.toLat, c.toLon);
-        pins_.SetTargetIndex(0);
+        pins_.setTargetIndex(0);
         nav_.applyTarget();
         snap_.latitude = c.fromLat * kDegToRad;
         snap_.longitude = c.fromLon * kDegToRad;

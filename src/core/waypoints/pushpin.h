@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One waypoint ("pushpin"): a track point with a name, a note and an icon.
-// Pushpins live in a CPushpins collection, which links them newest to oldest.
+// Pushpins live in a Pushpins collection, which links them newest to oldest.
 
 #include <cstdint>
 #include <string>
@@ -9,19 +10,19 @@
 
 namespace wp2 {
 
-class CPushpins;
+class Pushpins;
 
-class CPushpin : public TrackPoint {
+class Pushpin : public TrackPoint {
 public:
-    CPushpin() = default;
-    ~CPushpin() override = default;
+    Pushpin() = default;
+    ~Pushpin() override = default;
     // A pushpin's links belong to its collection.
-    CPushpin(const CPushpin&) = delete;
-    CPushpin& operator=(const CPushpin&) = delete;
+    Pushpin(const Pushpin&) = delete;
+    Pushpin& operator=(const Pushpin&) = delete;
 
     // The neighbour one index lower (none for index 0) and one index higher.
-    CPushpin* newer() const { return newer_; }
-    CPushpin* older() const { return older_; }
+    Pushpin* newer() const { return newer_; }
+    Pushpin* older() const { return older_; }
 
     std::u16string name;
     std::u16string note;
@@ -30,10 +31,10 @@ public:
     std::uint32_t reserved = 0;
 
 private:
-    friend class CPushpins;
-    CPushpin* newer_ = nullptr;
-    CPushpin* older_ = nullptr;
-    const CPushpins* owner_ = nullptr;
+    friend class Pushpins;
+    Pushpin* newer_ = nullptr;
+    Pushpin* older_ = nullptr;
+    const Pushpins* owner_ = nullptr;
     // The record of the pushpin file this pushpin was read from or last
     // saved as (1 the oldest), 0 when it was added since.
     std::uint32_t origin_ = 0;
@@ -44,7 +45,7 @@ private:
 // fix gives), e.g. "a text with the character U+0001"; "" when nothing. The
 // pushpin file's reader refuses a record with any of it, so nothing that
 // would be refused enters the collection.
-std::string impossiblePushpin(const CPushpin& pushpin, ValueRange range = ValueRange::Stored);
+std::string impossiblePushpin(const Pushpin& pushpin, ValueRange range = ValueRange::Stored);
 
 // How a problem names a character a name or note cannot hold.
 std::string characterText(char16_t c);

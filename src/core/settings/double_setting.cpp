@@ -1,32 +1,33 @@
-#include "core/settings/creg_double.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/settings/double_setting.h"
 
 #include "core/settings/reg_number.h"
 #include "core/settings/setting_value.h"
 
 namespace wp2 {
 
-CRegDouble::CRegDouble(const std::string& name, bool saveImmediately, double defaultValue)
+DoubleSetting::DoubleSetting(const std::string& name, bool saveImmediately, double defaultValue)
     : saveImmediately_(saveImmediately), name_(name) {
     std::vector<std::uint8_t> bytes = doubleBytes(defaultValue);
     setting_value::loadOrStoreDefault("CRegDouble", name_, RegType::Binary, bytes);
     value_ = doubleFromBytes(bytes);
 }
 
-CRegDouble::~CRegDouble() {
+DoubleSetting::~DoubleSetting() {
     if (!saveImmediately_) {
-        Save();
+        save();
     }
 }
 
-double& CRegDouble::operator=(double value) {
+double& DoubleSetting::operator=(double value) {
     value_ = value;
     if (saveImmediately_) {
-        Save();
+        save();
     }
     return value_;
 }
 
-void CRegDouble::Save() {
+void DoubleSetting::save() {
     setting_value::save("CRegDouble", name_, RegType::Binary, doubleBytes(value_));
 }
 

@@ -1,4 +1,5 @@
-// CRegInt and CRegDouble: defaults, when values reach the registry, and the
+// SPDX-License-Identifier: GPL-3.0-or-later
+// IntSetting and DoubleSetting: defaults, when values reach the registry, and the
 // message boxes of every failure.
 
 #include <gtest/gtest.h>
@@ -9,9 +10,9 @@
 #include <tuple>
 #include <vector>
 
-#include "core/settings/creg_double.h"
-#include "core/settings/creg_int.h"
-#include "core/settings/creg_store.h"
+#include "core/settings/double_setting.h"
+#include "core/settings/int_setting.h"
+#include "core/settings/settings_store.h"
 #include "core/settings/reg_values.h"
 #include "registry_doubles.h"
 #include "support/test_support.h"
@@ -31,56 +32,56 @@ const RegValue* stored(MemoryRegistry& reg, const std::string& name) {
 TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefault) {
     CountingRegistry reg;
     {
-        CRegInt("UnitSystem", true, 0) = 2;
-        CRegDouble("LastLat", true, 10.0) = 0.9;
-        CRegInt("WPIdx", false, 1) = 42;
+        IntSetting("UnitSystem", true, 0) = 2;
+        DoubleSetting("LastLat", true, 10.0) = 0.9;
+        IntSetting("WPIdx", false, 1) = 42;
     }
     reg.writes.clear();
     {
-        CRegInt unit("UnitSystem", true, 0);
-        CRegDouble lat("LastLat", true, 10.0);
-        EXPECT_EQ(unit.Get(), 2);
-        EXPECT_EQ(lat.Get(), 0.9);
+        IntSetting unit("UnitSystem", true, 0);
+        DoubleSetting lat("LastLat", true, 10.0);
+        EXPECT_EQ(unit.get(), 2);
+        EXPECT_EQ(lat.get(), 0.9);
         EXPECT_EQ(std::tuple(reg.writesOf("UnitSystem"), reg.writesOf("LastLat")),
                   std::tuple(0, 0));
     }
     reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "WPIdx");
     reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat");
     reg.writes.clear();
-    CRegInt wpIdx("WPIdx", false, 1);
-    CRegDouble lat("LastLat", true, 10.0);
-    EXPECT_EQ(wpIdx.Get(), 1);
-    EXPECT_DOUBLE_EQ(lat.Get(), 10.0);
+    IntSetting wpIdx("WPIdx", false, 1);
+    DoubleSetting lat("LastLat", true, 10.0);
+    EXPECT_EQ(wpIdx.get(), 1);
+    EXPECT_DOUBLE_EQ(lat.get(), 10.0);
     EXPECT_EQ(reg.writesOf("WPIdx"), 1);
     EXPECT_EQ(*stored(reg, "WPIdx"), (RegValue{RegType::Dword, Bytes{1, 0, 0, 0}}));
 }
 
 // Texts: up to 249 characters written and names up to 99; reading takes up
 // to 999. Beyond a limit nothing is written and the old value stays.
-TEST(CRegStore, TextAndNameLengthLimits) {
+TEST(SettingsStore, TextAndNameLengthLimits) {
     CountingRegistry reg;
-    CRegStore store;
+    SettingsStore store;
     std::string back;
     const std::string text249(249, 'w');
-    ASSERT_TRUE(store.WriteText("SndGpsOn", text249));
-    EXPECT_FALSE(store.WriteText("SndGpsOn", std::string(250, 'x')));
-    ASSERT_TRUE(store.ReadText("SndGpsOn", back));
+    ASSERT_TRUE(store.writeText("SndGpsOn", text249));
+    EXPECT_FALSE(store.writeText("SndGpsOn", std::string(250, 'x')));
+    ASSERT_TRUE(store.readText("SndGpsOn", back));
     EXPECT_EQ(back, text249);
-    EXPECT_TRUE(store.WriteText(std::string(99, 'n'), "v"));
-    EXPECT_FALSE(store.WriteText(std::string(100, 'n'), "v"));
+    EXPECT_TRUE(store.writeText(std::string(99, 'n'), "v"));
+    EXPECT_FALSE(store.writeText(std::string(100, 'n'), "v"));
     EXPECT_EQ(reg.writesOf(std::string(100, 'n')), 0);
-    ASSERT_TRUE(store.WriteLongText("Long999", std::string(999, 'l')));
-    ASSERT_TRUE(store.WriteLongText("Long1000", std::string(1000, 'l')));
-    EXPECT_TRUE(store.ReadText("Long999", back));
+    ASSERT_TRUE(store.writeLongText("Long999", std::string(999, 'l')));
+    ASSERT_TRUE(store.writeLongText("Long1000", std::string(1000, 'l')));
+    EXPECT_TRUE(store.readText("Long999", back));
     EXPECT_EQ(back.size(), 999u);
-    EXPECT_FALSE(store.ReadText("Long1000", back));
+    EXPECT_FALSE(store.readText("Long1000", back));
 }
 
 TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNotAtDestruction) {
     CountingRegistry reg;
     {
-        CRegInt warmStart("WarmStart", true, 1);
-        CRegDouble overspeed("Overspeed", true, 11.2);
+        IntSetting warmStart("WarmStart", true, 1);
+        DoubleSetting overspeed("Overspeed", true, 11.2);
         reg.writes.clear();
         warmStart = 0;
         warmStart = 5;
@@ -100,13 +101,13 @@ protected:
     // Constructs the class under test with save-immediately set, and assigns 3.
     void constructAndAssign() {
         if (std::string(GetParam()) == "CRegInt") {
-            CRegInt v("WarmStart", true, 1);
+            IntSetting v("WarmStart", true, 1);
             v = 3;
-            valueAfterAssign = v.Get();
+            valueAfterAssign = v.get();
         } else {
-            CRegDouble v("WarmStart", true, 1.0);
+            DoubleSetting v("WarmStart", true, 1.0);
             v = 3.0;
-            valueAfterAssign = v.Get();
+            valueAfterAssign = v.get();
         }
     }
     std::string cls() const { return GetParam(); }

@@ -1,4 +1,5 @@
-#include "core/settings/creg_store.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/settings/settings_store.h"
 
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_sz.h"
@@ -24,14 +25,14 @@ std::size_t units(const std::string& utf8) {
 
 }  // namespace
 
-CRegStore::CRegStore() : root_(RegRoot::LocalMachine), path_(kSettingsKeyPath) {}
+SettingsStore::SettingsStore() : root_(RegRoot::LocalMachine), path_(kSettingsKeyPath) {}
 
-void CRegStore::Set(RegRoot root, const std::string& path) {
+void SettingsStore::set(RegRoot root, const std::string& path) {
     root_ = root;
     path_ = path;
 }
 
-bool CRegStore::writeSz(const std::string& name, const std::string& text, std::size_t maxName,
+bool SettingsStore::writeSz(const std::string& name, const std::string& text, std::size_t maxName,
                         std::size_t maxText) {
     // A name or text beyond the limits is refused whole rather than cut short.
     if (units(name) > maxName || units(text) > maxText || text.find('\0') != std::string::npos) {
@@ -42,7 +43,7 @@ bool CRegStore::writeSz(const std::string& name, const std::string& text, std::s
            reg.setValue(root_, path_, name, RegValue{RegType::Sz, encodeRegSz(text)}) == kRegOk;
 }
 
-bool CRegStore::readSz(const std::string& name, std::string& text, std::size_t maxName,
+bool SettingsStore::readSz(const std::string& name, std::string& text, std::size_t maxName,
                        std::size_t maxText) {
     text.clear();
     if (units(name) > maxName) {
@@ -61,23 +62,23 @@ bool CRegStore::readSz(const std::string& name, std::string& text, std::size_t m
     return true;
 }
 
-bool CRegStore::WriteText(const std::string& name, const std::string& text) {
+bool SettingsStore::writeText(const std::string& name, const std::string& text) {
     return writeSz(name, text, kShortNameWrite, kShortTextWrite);
 }
 
-bool CRegStore::ReadText(const std::string& name, std::string& text) {
+bool SettingsStore::readText(const std::string& name, std::string& text) {
     return readSz(name, text, kShortNameRead, kShortTextRead);
 }
 
-bool CRegStore::WriteLongText(const std::string& name, const std::string& text) {
+bool SettingsStore::writeLongText(const std::string& name, const std::string& text) {
     return writeSz(name, text, kUnlimited, kUnlimited);
 }
 
-bool CRegStore::ReadLongText(const std::string& name, std::string& text) {
+bool SettingsStore::readLongText(const std::string& name, std::string& text) {
     return readSz(name, text, kUnlimited, kUnlimited);
 }
 
-bool CRegStore::WriteNumber(const std::string& name, std::uint32_t value) {
+bool SettingsStore::writeNumber(const std::string& name, std::uint32_t value) {
     if (units(name) > kNumberName) {
         return false;
     }
@@ -86,7 +87,7 @@ bool CRegStore::WriteNumber(const std::string& name, std::uint32_t value) {
            reg.setValue(root_, path_, name, RegValue{RegType::Dword, dwordBytes(value)}) == kRegOk;
 }
 
-bool CRegStore::ReadNumber(const std::string& name, std::uint32_t& value) {
+bool SettingsStore::readNumber(const std::string& name, std::uint32_t& value) {
     if (units(name) > kNumberName) {
         return false;
     }

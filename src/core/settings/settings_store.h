@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A handle on one registry key for text and number values by name.
 // Operations show nothing: they return false and the caller decides.
@@ -10,13 +11,13 @@
 
 namespace wp2 {
 
-class CRegStore {
+class SettingsStore {
 public:
     // The settings key Software\KELM\Wayplot2 of the local-machine root.
-    CRegStore();
-    virtual ~CRegStore() = default;
+    SettingsStore();
+    virtual ~SettingsStore() = default;
 
-    void Set(RegRoot root, const std::string& path);
+    void set(RegRoot root, const std::string& path);
     RegRoot root() const { return root_; }
     const std::string& path() const { return path_; }
 
@@ -24,15 +25,15 @@ public:
     // value reads as the empty string). Lengths count UTF-16 characters.
     // Short text: name at most 99 characters and text at most 249 when written;
     // at most 255 / 999 when read. Beyond the limits nothing is written or read.
-    bool WriteText(const std::string& name, const std::string& text);
-    bool ReadText(const std::string& name, std::string& text);
+    bool writeText(const std::string& name, const std::string& text);
+    bool readText(const std::string& name, std::string& text);
     // Long text: no limits.
-    bool WriteLongText(const std::string& name, const std::string& text);
-    bool ReadLongText(const std::string& name, std::string& text);
+    bool writeLongText(const std::string& name, const std::string& text);
+    bool readLongText(const std::string& name, std::string& text);
     // REG_DWORD, name at most 49 characters; the buffer is left unchanged when
     // the read fails (absent, or not a 4-byte REG_DWORD).
-    bool WriteNumber(const std::string& name, std::uint32_t value);
-    bool ReadNumber(const std::string& name, std::uint32_t& value);
+    bool writeNumber(const std::string& name, std::uint32_t value);
+    bool readNumber(const std::string& name, std::uint32_t& value);
 
 private:
     bool writeSz(const std::string& name, const std::string& text, std::size_t maxName,

@@ -1,4 +1,5 @@
-#include "core/waypoints/cpushpin.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/waypoints/pushpin.h"
 
 #include "core/base/cformat.h"
 
@@ -29,7 +30,7 @@ std::string characterText(char16_t c) {
     return cformat("a text with the character U+%04X", static_cast<unsigned>(c));
 }
 
-std::string impossiblePushpin(const CPushpin& p, ValueRange range) {
+std::string impossiblePushpin(const Pushpin& p, ValueRange range) {
     std::string problem = impossibleValue(p, range);
     for (const std::u16string* text : {&p.name, &p.note}) {
         if (problem.empty()) {

@@ -1,4 +1,5 @@
-#include "core/waypoints/cpushpins.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/waypoints/pushpins.h"
 
 #include <sys/stat.h>
 
@@ -28,7 +29,7 @@ namespace wp2 {
 namespace {
 
 // Gives `to` the fields of `from` without copying the texts; `from` is refilled next.
-void takeFields(CPushpin& to, CPushpin& from) {
+void takeFields(Pushpin& to, Pushpin& from) {
     static_cast<TrackPoint&>(to) = static_cast<const TrackPoint&>(from);
     to.name.swap(from.name);
     to.note.swap(from.note);
@@ -62,7 +63,7 @@ bool readWhole(std::FILE* file, std::vector<std::uint8_t>& bytes) {
 
 // Whether records read cleanly from `at`: `records` of them, or fewer up to
 // the end of the data.
-bool readsCleanlyFrom(PushpinArchiveReader& in, std::size_t at, CPushpin& scratch,
+bool readsCleanlyFrom(PushpinArchiveReader& in, std::size_t at, Pushpin& scratch,
                       std::size_t& work, std::size_t records) {
     in.seek(at);
     std::size_t read = 0;
@@ -84,7 +85,7 @@ bool readsCleanlyFrom(PushpinArchiveReader& in, std::size_t at, CPushpin& scratc
 // of equal length read shifted by a few bytes can each look sound, a place
 // there counts only when the records from it read cleanly up to the end.
 std::size_t nextSoundPlace(PushpinArchiveReader& in, const std::vector<std::uint8_t>& bytes,
-                           std::size_t start, CPushpin& scratch, std::size_t& work,
+                           std::size_t start, Pushpin& scratch, std::size_t& work,
                            std::size_t workLimit) {
     static constexpr std::uint8_t kMark[] = {0xFF, 0xFE, 0xFF};
     constexpr std::size_t kNameAt = 8;  // icon and reserved come first
@@ -165,7 +166,7 @@ std::uint64_t hashBytes(const std::vector<std::uint8_t>& bytes) {
 
 // Every field a pushpin's record holds, as a number: equal records, equal
 // keys, whether the file held its texts as 8-bit or 16-bit characters.
-std::uint64_t recordKey(const CPushpin& p) {
+std::uint64_t recordKey(const Pushpin& p) {
     Hash h;
     h.add(p.name.data(), p.name.size() * sizeof(char16_t));
     h.add(p.note.data(), p.note.size() * sizeof(char16_t));
@@ -183,23 +184,23 @@ std::uint64_t recordKey(const CPushpin& p) {
 
 }  // namespace
 
-CPushpins::~CPushpins() {
-    RemoveAll();
+Pushpins::~Pushpins() {
+    removeAll();
 }
 
-bool CPushpins::RemoveNear(double latitude, double longitude, double altitude) {
+bool Pushpins::removeNear(double latitude, double longitude, double altitude) {
     int index = 0;
-    for (CPushpin& p : *this) {
+    for (Pushpin& p : *this) {
         if (approxDistance(p.latitude, p.longitude, p.altitude, latitude, longitude, altitude) <=
             kRemoveNearRadius) {
-            return DeleteAt(index);
+            return deleteAt(index);
         }
         ++index;
     }
     return false;
 }
 
-void CPushpins::unlink(CPushpin* pushpin) {
+void Pushpins::unlink(Pushpin* pushpin) {
     (pushpin->newer_ ? pushpin->newer_->older_ : newest_) = pushpin->older_;
     (pushpin->older_ ? pushpin->older_->newer_ : oldest_) = pushpin->newer_;
     pushpin->newer_ = pushpin->older_ = nullptr;
@@ -208,7 +209,7 @@ void CPushpins::unlink(CPushpin* pushpin) {
     forgetCursor();
 }
 
-void CPushpins::linkAsNewest(CPushpin* pushpin) {
+void Pushpins::linkAsNewest(Pushpin* pushpin) {
     pushpin->owner_ = this;
     pushpin->newer_ = nullptr;
     pushpin->older_ = newest_;
@@ -220,7 +221,7 @@ void CPushpins::linkAsNewest(CPushpin* pushpin) {
     }
 }
 
-bool CPushpins::Remove(CPushpin* pushpin) {
+bool Pushpins::remove(Pushpin* pushpin) {
     if (!pushpin || pushpin->owner_ != this) {
         return false;
     }
@@ -229,7 +230,7 @@ bool CPushpins::Remove(CPushpin* pushpin) {
     return true;
 }
 
-bool CPushpins::TakeFrom(CPushpins& from, CPushpin* pushpin) {
+bool Pushpins::takeFrom(Pushpins& from, Pushpin* pushpin) {
     if (!pushpin || pushpin->owner_ != &from || &from == this) {
         return false;
     }
@@ -239,27 +240,27 @@ bool CPushpins::TakeFrom(CPushpins& from, CPushpin* pushpin) {
     return true;
 }
 
-void CPushpins::RemoveAll() {
+void Pushpins::removeAll() {
     while (oldest_) {
-        Remove(oldest_);
+        remove(oldest_);
     }
     targetIndex_ = -1;
 }
 
-CPushpin* CPushpins::AddNew() {
-    auto* p = new (std::nothrow) CPushpin;
+Pushpin* Pushpins::addNew() {
+    auto* p = new (std::nothrow) Pushpin;
     if (p) {
         linkAsNewest(p);
     }
     return p;
 }
 
-CPushpin* CPushpins::GetAt(int index) const {
+Pushpin* Pushpins::at(int index) const {
     if (index < 0 || index >= count_) {
         return nullptr;
     }
     // Start from whichever known place is nearest: index 0, the oldest, or the cursor.
-    CPushpin* p = newest_;
+    Pushpin* p = newest_;
     int at = 0;
     if (count_ - 1 - index < index) {
         p = oldest_;
@@ -280,8 +281,8 @@ CPushpin* CPushpins::GetAt(int index) const {
     return p;
 }
 
-CPushpin* CPushpins::FindNear(double latitude, double longitude, double radius) const {
-    for (CPushpin& p : *this) {
+Pushpin* Pushpins::findNear(double latitude, double longitude, double radius) const {
+    for (Pushpin& p : *this) {
         if (approxDistance(p.latitude, p.longitude, 0.0, latitude, longitude, 0.0) <= radius) {
             return &p;
         }
@@ -289,12 +290,12 @@ CPushpin* CPushpins::FindNear(double latitude, double longitude, double radius) 
     return nullptr;
 }
 
-int CPushpins::IndexOf(const CPushpin* pushpin) const {
+int Pushpins::indexOf(const Pushpin* pushpin) const {
     if (!pushpin || pushpin->owner_ != this) {
         return -1;
     }
     int index = 0;
-    for (const CPushpin* p = newest_; p; p = p->older_, ++index) {
+    for (const Pushpin* p = newest_; p; p = p->older_, ++index) {
         if (p == pushpin) {
             return index;
         }
@@ -302,11 +303,11 @@ int CPushpins::IndexOf(const CPushpin* pushpin) const {
     return -1;
 }
 
-void CPushpins::SetTargetIndex(int index) {
+void Pushpins::setTargetIndex(int index) {
     targetIndex_ = (index >= 0 && index < count_) ? index : -1;
 }
 
-void CPushpins::ShiftTarget(int added) {
+void Pushpins::shiftTarget(int added) {
     if (targetIndex_ < 0) {
         return;
     }
@@ -314,8 +315,8 @@ void CPushpins::ShiftTarget(int added) {
     targetIndex_ = (shifted >= 0 && shifted < count_) ? static_cast<int>(shifted) : -1;
 }
 
-bool CPushpins::DeleteAt(int index) {
-    CPushpin* p = GetAt(index);
+bool Pushpins::deleteAt(int index) {
+    Pushpin* p = at(index);
     if (!p) {
         return false;
     }
@@ -325,15 +326,15 @@ bool CPushpins::DeleteAt(int index) {
         // Valid after the removal when it was valid before.
         targetIndex_ = targetIndex_ - 1 < count_ - 1 ? targetIndex_ - 1 : -1;
     }
-    return Remove(p);
+    return remove(p);
 }
 
-PushpinLoadResult CPushpins::LoadFrom(std::FILE* file) {
+PushpinLoadResult Pushpins::loadFrom(std::FILE* file) {
     std::vector<std::uint8_t> bytes;
     return file ? loadStream(file, bytes) : PushpinLoadResult{};
 }
 
-PushpinLoadResult CPushpins::loadStream(std::FILE* file, std::vector<std::uint8_t>& bytes) {
+PushpinLoadResult Pushpins::loadStream(std::FILE* file, std::vector<std::uint8_t>& bytes) {
     const bool read = readWhole(file, bytes);
     const int e = errno;
     PushpinLoadResult result = loadBytes(bytes);
@@ -344,7 +345,7 @@ PushpinLoadResult CPushpins::loadStream(std::FILE* file, std::vector<std::uint8_
     return result;
 }
 
-PushpinLoadResult CPushpins::loadBytes(const std::vector<std::uint8_t>& bytes) {
+PushpinLoadResult Pushpins::loadBytes(const std::vector<std::uint8_t>& bytes) {
     PushpinLoadResult result;
     result.opened = true;
     PushpinArchiveReader in(bytes.data(), bytes.size());
@@ -357,13 +358,13 @@ PushpinLoadResult CPushpins::loadBytes(const std::vector<std::uint8_t>& bytes) {
     result.declared = n;
     // Each record is read whole and checked before it joins the collection,
     // so a record cut short or holding impossible values never appears.
-    CPushpin record;
+    Pushpin record;
     std::size_t work = 0;
     const std::size_t workLimit = kResyncWorkPerByte * bytes.size() + kResyncWorkMin;
     while (!in.atEnd()) {
         const std::size_t start = in.offset();
         if (in.readRecord(record)) {
-            CPushpin* p = AddNew();
+            Pushpin* p = addNew();
             if (!p) {
                 result.readError = true;
                 result.problem = "out of memory";
@@ -399,13 +400,13 @@ PushpinLoadResult CPushpins::loadBytes(const std::vector<std::uint8_t>& bytes) {
     return result;
 }
 
-std::string CPushpins::DefaultFilePath() {
+std::string Pushpins::defaultFilePath() {
     return Paths::map(kPushpinFileName);
 }
 
-PushpinLoadResult CPushpins::Load() {
-    const std::string path = DefaultFilePath();
-    PushpinLoadResult result = LoadFile(path);
+PushpinLoadResult Pushpins::load() {
+    const std::string path = defaultFilePath();
+    PushpinLoadResult result = loadFile(path);
     if (result.opened && !result.clean()) {
         std::string why;
         result.keptAs = keepAside(path, &why);
@@ -419,7 +420,7 @@ PushpinLoadResult CPushpins::Load() {
     return result;
 }
 
-PushpinLoadResult CPushpins::LoadFile(const std::string& path) {
+PushpinLoadResult Pushpins::loadFile(const std::string& path) {
     UniqueFile file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         const int e = errno;
@@ -434,24 +435,24 @@ PushpinLoadResult CPushpins::LoadFile(const std::string& path) {
     // count as added.
     std::uint32_t origin = 0;
     int index = 0;
-    for (CPushpin* p = oldest_; p; p = p->newer_, ++index) {
+    for (Pushpin* p = oldest_; p; p = p->newer_, ++index) {
         p->origin_ = index >= before ? ++origin : 0;
     }
     setBase(path, true, bytes);
     return result;
 }
 
-bool CPushpins::Save(std::string* error) {
-    return SaveFile(DefaultFilePath(), error);
+bool Pushpins::save(std::string* error) {
+    return saveFile(defaultFilePath(), error);
 }
 
-void CPushpins::setBase(const std::string& path, bool existed,
+void Pushpins::setBase(const std::string& path, bool existed,
                         const std::vector<std::uint8_t>& bytes) {
     base_.path = path;
     base_.existed = existed;
     base_.hash = hashBytes(bytes);
     base_.keys.clear();
-    for (const CPushpin* p = oldest_; p; p = p->newer_) {
+    for (const Pushpin* p = oldest_; p; p = p->newer_) {
         if (p->origin_ > 0) {
             base_.keys.resize(std::max<std::size_t>(base_.keys.size(), p->origin_));
             base_.keys[p->origin_ - 1] = recordKey(*p);
@@ -459,15 +460,15 @@ void CPushpins::setBase(const std::string& path, bool existed,
     }
 }
 
-void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
+void Pushpins::mergeChanges(Pushpins& theirs, const std::string& path,
                              const std::vector<std::uint8_t>& bytes) {
     // The base records still in the file, matched by their keys, in order.
     std::unordered_map<std::uint64_t, std::vector<std::size_t>> unmatched;
     for (std::size_t b = base_.keys.size(); b-- > 0;) {
         unmatched[base_.keys[b]].push_back(b);
     }
-    std::vector<CPushpin*> ours(base_.keys.size(), nullptr);
-    for (CPushpin& p : *this) {
+    std::vector<Pushpin*> ours(base_.keys.size(), nullptr);
+    for (Pushpin& p : *this) {
         if (p.origin_ > 0 && p.origin_ <= ours.size()) {
             ours[p.origin_ - 1] = &p;
         }
@@ -476,12 +477,12 @@ void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
     // The new order, oldest first: the file's records as they are now, with
     // ours in place of the base records (edited or not) and without those
     // deleted here...
-    std::vector<CPushpin*> order;
+    std::vector<Pushpin*> order;
     std::vector<std::uint32_t> originNow;  // for each of order: its record in the file
-    std::vector<CPushpin*> taken;
+    std::vector<Pushpin*> taken;
     std::vector<std::uint64_t> theirKeys;
     std::uint32_t record = 0;
-    for (CPushpin* t = theirs.oldest_; t; t = t->newer_) {
+    for (Pushpin* t = theirs.oldest_; t; t = t->newer_) {
         ++record;
         theirKeys.push_back(recordKey(*t));
         auto it = unmatched.find(theirKeys.back());
@@ -502,7 +503,7 @@ void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
     // ...then the pushpins edited here that the other program deleted, and
     // the pushpins added here.
     for (int pass = 0; pass < 2; ++pass) {
-        for (CPushpin* p = oldest_; p; p = p->newer_) {
+        for (Pushpin* p = oldest_; p; p = p->newer_) {
             const bool added = p->origin_ == 0 || p->origin_ > ours.size();
             const bool editedAndGone = !added && !stillThere[p->origin_ - 1] &&
                                        recordKey(*p) != base_.keys[p->origin_ - 1];
@@ -512,19 +513,19 @@ void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
             }
         }
     }
-    const CPushpin* target = GetAt(targetIndex_);
-    std::vector<CPushpin*> mine;
-    for (CPushpin* p = oldest_; p; p = p->newer_) {
+    const Pushpin* target = at(targetIndex_);
+    std::vector<Pushpin*> mine;
+    for (Pushpin* p = oldest_; p; p = p->newer_) {
         mine.push_back(p);
     }
-    for (CPushpin* t : taken) {
+    for (Pushpin* t : taken) {
         theirs.unlink(t);
     }
     newest_ = oldest_ = nullptr;
     count_ = 0;
     forgetCursor();
-    const std::unordered_set<const CPushpin*> kept(order.begin(), order.end());
-    for (CPushpin* p : mine) {
+    const std::unordered_set<const Pushpin*> kept(order.begin(), order.end());
+    for (Pushpin* p : mine) {
         if (!kept.count(p)) {
             delete p;
         }
@@ -533,7 +534,7 @@ void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
         linkAsNewest(order[i]);
         order[i]->origin_ = originNow[i];
     }
-    targetIndex_ = target && kept.count(target) ? IndexOf(target) : -1;
+    targetIndex_ = target && kept.count(target) ? indexOf(target) : -1;
     // The file as it is now is the base: a pushpin edited here stays edited.
     base_.path = path;
     base_.existed = true;
@@ -541,7 +542,7 @@ void CPushpins::mergeChanges(CPushpins& theirs, const std::string& path,
     base_.keys = std::move(theirKeys);
 }
 
-bool CPushpins::SaveFile(const std::string& path, std::string* error) {
+bool Pushpins::saveFile(const std::string& path, std::string* error) {
     if (!protectedFile_.empty() && path == protectedFile_) {
         if (error) {
             *error = "the damaged file is kept as it is";
@@ -567,7 +568,7 @@ bool CPushpins::SaveFile(const std::string& path, std::string* error) {
             return false;
         }
         if (file && (!base_.existed || hashBytes(now) != base_.hash)) {
-            CPushpins theirs;
+            Pushpins theirs;
             PushpinLoadResult loaded = theirs.loadBytes(now);
             if (!loaded.clean()) {
                 std::string why;
@@ -589,13 +590,13 @@ bool CPushpins::SaveFile(const std::string& path, std::string* error) {
     bool encoded = false;
     try {
         std::size_t size = 4;
-        for (const CPushpin* p = oldest_; p; p = p->newer_) {
+        for (const Pushpin* p = oldest_; p; p = p->newer_) {
             size += PushpinArchiveWriter::recordSizeLimit(*p);
         }
         bytes.reserve(size);
         PushpinArchiveWriter out(bytes);
         out.writeU32(static_cast<std::uint32_t>(count_));
-        for (const CPushpin* p = oldest_; p; p = p->newer_) {
+        for (const Pushpin* p = oldest_; p; p = p->newer_) {
             out.writeRecord(*p);
         }
         encoded = out.flush();
@@ -616,7 +617,7 @@ bool CPushpins::SaveFile(const std::string& path, std::string* error) {
     }
     if (base_.path.empty() || path == base_.path) {
         std::uint32_t origin = 0;
-        for (CPushpin* p = oldest_; p; p = p->newer_) {
+        for (Pushpin* p = oldest_; p; p = p->newer_) {
             p->origin_ = ++origin;
         }
         setBase(path, true, bytes);

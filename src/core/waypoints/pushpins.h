@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The collection of pushpins: a doubly linked list, index 0 the newest, with
 // the index of the current navigation target (-1 for none), and the pushpin
 // file "\My Documents\Pushpins.kpp".
 //
-// GetAt keeps a cursor, so walking the collection by index costs one step per
+// at() keeps a cursor, so walking the collection by index costs one step per
 // index; whole-collection passes should still iterate the links directly
 // (begin()/end() or newest()/older()).
 
@@ -13,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "core/waypoints/cpushpin.h"
+#include "core/waypoints/pushpin.h"
 
 namespace wp2 {
 
 inline constexpr const char* kPushpinFileName = "\\My Documents\\Pushpins.kpp";
-// RemoveNear takes the first pushpin within this distance, altitudes included.
+// removeNear takes the first pushpin within this distance, altitudes included.
 inline constexpr double kRemoveNearRadius = 15.0;
 
 // What reading a pushpin file gave.
@@ -46,46 +47,46 @@ struct PushpinLoadResult {
     bool clean() const { return opened && !damaged && !readError; }
 };
 
-class CPushpins {
+class Pushpins {
 public:
-    CPushpins() = default;
-    virtual ~CPushpins();
-    CPushpins(const CPushpins&) = delete;
-    CPushpins& operator=(const CPushpins&) = delete;
+    Pushpins() = default;
+    virtual ~Pushpins();
+    Pushpins(const Pushpins&) = delete;
+    Pushpins& operator=(const Pushpins&) = delete;
 
     // Removes the first pushpin, counting from index 0, within kRemoveNearRadius
     // of the position (altitudes included), adjusting the target index as a
     // deletion does. True when one was removed.
-    bool RemoveNear(double latitude, double longitude, double altitude);
+    bool removeNear(double latitude, double longitude, double altitude);
     // Unlinks and destroys the pushpin; the target index is left alone. False
     // (and nothing changes) when the pushpin does not belong to this collection.
-    bool Remove(CPushpin* pushpin);
+    bool remove(Pushpin* pushpin);
     // Removes every pushpin, oldest first; the target index becomes -1.
-    void RemoveAll();
+    void removeAll();
     // A new empty pushpin linked in as index 0; the target index is left alone.
     // Nothing when memory runs out.
-    CPushpin* AddNew();
+    Pushpin* addNew();
     // The pushpin at the index; nothing when the index is out of range.
-    CPushpin* GetAt(int index) const;
+    Pushpin* at(int index) const;
     // The first pushpin, counting from index 0, within radius metres of the
     // position, both taken at altitude 0.
-    CPushpin* FindNear(double latitude, double longitude, double radius) const;
+    Pushpin* findNear(double latitude, double longitude, double radius) const;
     // Index of the pushpin in this collection, -1 when it is not in it.
-    int IndexOf(const CPushpin* pushpin) const;
+    int indexOf(const Pushpin* pushpin) const;
     // Moves a pushpin of another collection, with all its fields, to index 0
     // of this one (the other's target index is left alone). False when the
     // pushpin does not belong to `from`.
-    bool TakeFrom(CPushpins& from, CPushpin* pushpin);
+    bool takeFrom(Pushpins& from, Pushpin* pushpin);
 
     // Adds the sound records of a pushpin file opened by the caller.
-    PushpinLoadResult LoadFrom(std::FILE* file);
+    PushpinLoadResult loadFrom(std::FILE* file);
     // Reads the pushpin file (kPushpinFileName under the data root). A file
     // that does not load cleanly is kept aside as "Pushpins.kpp.bad" (never
     // replacing an earlier kept copy) and the user is told where; when it
     // cannot be moved, saves never overwrite it.
-    PushpinLoadResult Load();
+    PushpinLoadResult load();
     // Reads a pushpin file and tells no one.
-    PushpinLoadResult LoadFile(const std::string& path);
+    PushpinLoadResult loadFile(const std::string& path);
     // Replaces the pushpin file atomically: the old file stays whole when
     // writing fails. False when the file could not be written; *error then
     // says why ("No space left on device").
@@ -98,39 +99,39 @@ public:
     // kept, ones it deleted stay deleted unless this collection edited them.
     // Programs saving into one folder take turns (a lock on the folder), so
     // no change falls between the look and the write. A file damaged meanwhile
-    // is kept aside as for Load, and its sound records are taken.
-    bool Save(std::string* error = nullptr);
-    bool SaveFile(const std::string& path, std::string* error = nullptr);
-    static std::string DefaultFilePath();
+    // is kept aside as for load(), and its sound records are taken.
+    bool save(std::string* error = nullptr);
+    bool saveFile(const std::string& path, std::string* error = nullptr);
+    static std::string defaultFilePath();
 
-    int GetCount() const { return count_; }
-    CPushpin* GetNewest() const { return newest_; }
-    CPushpin* GetOldest() const { return oldest_; }
+    int count() const { return count_; }
+    Pushpin* newest() const { return newest_; }
+    Pushpin* oldest() const { return oldest_; }
 
     // Target index rules.
-    int GetTargetIndex() const { return targetIndex_; }
+    int targetIndex() const { return targetIndex_; }
     // Becomes the index when it names a pushpin, else -1 (start-up from
     // "LastTarg", the point selection dialog).
-    void SetTargetIndex(int index);
+    void setTargetIndex(int index);
     // After `added` pushpins were put in front (one from the dashboard, k by
     // an import): the target moves up with them; -1 when that leaves the range.
-    void ShiftTarget(int added);
+    void shiftTarget(int added);
     // Deletes the pushpin at the index, keeping the target on the same
     // waypoint; deleting the target leaves none. False for a bad index.
-    bool DeleteAt(int index);
+    bool deleteAt(int index);
 
     class Iterator {
     public:
         using iterator_category = std::forward_iterator_tag;
-        using value_type = CPushpin;
+        using value_type = Pushpin;
         using difference_type = std::ptrdiff_t;
-        using pointer = CPushpin*;
-        using reference = CPushpin&;
+        using pointer = Pushpin*;
+        using reference = Pushpin&;
 
         Iterator() = default;
-        explicit Iterator(CPushpin* p) : p_(p) {}
-        CPushpin& operator*() const { return *p_; }
-        CPushpin* operator->() const { return p_; }
+        explicit Iterator(Pushpin* p) : p_(p) {}
+        Pushpin& operator*() const { return *p_; }
+        Pushpin* operator->() const { return p_; }
         Iterator& operator++() {
             p_ = p_->older();
             return *this;
@@ -143,7 +144,7 @@ public:
         bool operator==(const Iterator&) const = default;
 
     private:
-        CPushpin* p_ = nullptr;
+        Pushpin* p_ = nullptr;
     };
     // From index 0 to the oldest.
     Iterator begin() const { return Iterator(newest_); }
@@ -166,24 +167,24 @@ private:
     // Takes the pushpins of `theirs` (the file as it is now) and makes this
     // collection's changes since the base again on them; `theirs` becomes
     // the base.
-    void mergeChanges(CPushpins& theirs, const std::string& path,
+    void mergeChanges(Pushpins& theirs, const std::string& path,
                       const std::vector<std::uint8_t>& bytes);
     void forgetCursor() const { cursorIndex_ = -1; }
-    void unlink(CPushpin* pushpin);
-    void linkAsNewest(CPushpin* pushpin);
+    void unlink(Pushpin* pushpin);
+    void linkAsNewest(Pushpin* pushpin);
 
     // A damaged pushpin file that could not be kept aside: never written over.
     std::string protectedFile_;
     FileBase base_;
     int count_ = 0;
-    CPushpin* oldest_ = nullptr;
-    CPushpin* newest_ = nullptr;
+    Pushpin* oldest_ = nullptr;
+    Pushpin* newest_ = nullptr;
     int targetIndex_ = -1;
 
-    // The last pushpin GetAt returned, so that stepping through the indices
+    // The last pushpin at() returned, so that stepping through the indices
     // does not walk from index 0 each time.
     mutable int cursorIndex_ = -1;
-    mutable CPushpin* cursor_ = nullptr;
+    mutable Pushpin* cursor_ = nullptr;
 };
 
 }  // namespace wp2

@@ -1,32 +1,33 @@
-#include "core/settings/creg_int.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/settings/int_setting.h"
 
 #include "core/settings/reg_number.h"
 #include "core/settings/setting_value.h"
 
 namespace wp2 {
 
-CRegInt::CRegInt(const std::string& name, bool saveImmediately, std::int32_t defaultValue)
+IntSetting::IntSetting(const std::string& name, bool saveImmediately, std::int32_t defaultValue)
     : saveImmediately_(saveImmediately), name_(name) {
     std::vector<std::uint8_t> bytes = dwordBytes(static_cast<std::uint32_t>(defaultValue));
     setting_value::loadOrStoreDefault("CRegInt", name_, RegType::Dword, bytes);
     value_ = static_cast<std::int32_t>(dwordFromBytes(bytes));
 }
 
-CRegInt::~CRegInt() {
+IntSetting::~IntSetting() {
     if (!saveImmediately_) {
-        Save();
+        save();
     }
 }
 
-std::int32_t& CRegInt::operator=(std::int32_t value) {
+std::int32_t& IntSetting::operator=(std::int32_t value) {
     value_ = value;
     if (saveImmediately_) {
-        Save();
+        save();
     }
     return value_;
 }
 
-void CRegInt::Save() {
+void IntSetting::save() {
     setting_value::save("CRegInt", name_, RegType::Dword,
                         dwordBytes(static_cast<std::uint32_t>(value_)));
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One 32-bit signed setting bound to a REG_DWORD value of the settings key.
 //
@@ -10,17 +11,17 @@
 
 namespace wp2 {
 
-class CRegInt {
+class IntSetting {
 public:
-    CRegInt(const std::string& name, bool saveImmediately, std::int32_t defaultValue);
-    virtual ~CRegInt();
-    CRegInt(const CRegInt&) = delete;
-    CRegInt& operator=(const CRegInt&) = delete;
+    IntSetting(const std::string& name, bool saveImmediately, std::int32_t defaultValue);
+    virtual ~IntSetting();
+    IntSetting(const IntSetting&) = delete;
+    IntSetting& operator=(const IntSetting&) = delete;
 
     std::int32_t& operator=(std::int32_t value);
-    std::int32_t Get() const { return value_; }
+    std::int32_t get() const { return value_; }
     operator std::int32_t() const { return value_; }
-    void Save();
+    void save();
 
 private:
     std::int32_t value_ = 0;

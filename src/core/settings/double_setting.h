@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// One double setting bound to an 8-byte REG_BINARY value of the settings key
+// (the IEEE 754 bytes, least significant first). Same life cycle as IntSetting.
+
+#include <string>
+
+namespace wp2 {
+
+class DoubleSetting {
+public:
+    DoubleSetting(const std::string& name, bool saveImmediately, double defaultValue);
+    virtual ~DoubleSetting();
+    DoubleSetting(const DoubleSetting&) = delete;
+    DoubleSetting& operator=(const DoubleSetting&) = delete;
+
+    double& operator=(double value);
+    double get() const { return value_; }
+    operator double() const { return value_; }
+    void save();
+
+private:
+    double value_ = 0.0;
+    bool saveImmediately_;
+    std::string name_;
+};
+
+}  // namespace wp2
