@@ -16,8 +16,8 @@
 
 #include "core/base/cformat.h"
 #include "core/nav/angles.h"
-#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_import.h"
+#include "core/waypoints/pushpins.h"
 #include "core/waypoints/text16.h"
 
 namespace {

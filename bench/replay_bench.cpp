@@ -13,8 +13,8 @@
 #include "core/base/clock.h"
 #include "core/gps/gps_decoder.h"
 #include "core/gps/nmea_replay.h"
-#include "core/settings/settings_store.h"
 #include "core/settings/memory_registry.h"
+#include "core/settings/settings_store.h"
 #include "core/track/track_log.h"
 
 namespace {

@@ -34,7 +34,7 @@ public:
 
     // Options menu items.
     virtual void soundOptions(SoundSettings& settings) = 0;  // "Sound"
-    virtual void pushpinList(Pushpins& pushpins) = 0;       // "WayPoints"
+    virtual void pushpinList(Pushpins& pushpins) = 0;        // "WayPoints"
     // "GPS": the GPS Setup dialog on the receiver link (none: the current
     // link); OK and Cancel leave the link running on the chosen settings.
     virtual void gpsSetup(GpsLink* link) = 0;

@@ -54,7 +54,7 @@ struct DashboardServices {
     AppDialogs* dialogs = nullptr;
     Pushpins* pushpins = nullptr;
     IntSetting* lastTarget = nullptr;  // "LastTarg"
-    SettingsStore* store = nullptr;     // the settings key (sound names)
+    SettingsStore* store = nullptr;    // the settings key (sound names)
     SoundPlayer* sounds = nullptr;
     const Clock* clock = nullptr;
     // The receiver link the GPS Setup dialog works on (none: the current link).

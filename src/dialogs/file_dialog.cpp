@@ -208,7 +208,7 @@ void FileDialog::done(int result) {
     if (result == QDialog::Accepted && filterIndex_ >= 1 &&
         filterIndex_ <= static_cast<int>(kinds_.size())) {
         SettingsStore().writeText(kFileKindValue,
-                              kindName(kinds_[static_cast<std::size_t>(filterIndex_ - 1)]));
+                                  kindName(kinds_[static_cast<std::size_t>(filterIndex_ - 1)]));
     }
     QFileDialog::done(result);
 }

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_import.h"
+#include "core/waypoints/pushpins.h"
 
 namespace {
 

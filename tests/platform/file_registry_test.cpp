@@ -21,9 +21,9 @@
 #include "core/base/atomic_file.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
-#include "core/settings/settings_store.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_values.h"
+#include "core/settings/settings_store.h"
 #include "support/test_support.h"
 
 namespace wp2 {

@@ -160,7 +160,7 @@ TEST_F(PushpinsTool, FullDiskSavesAndExportsSayWhyAndKeepThePreviousFiles) {
 // the same coordinates to 8 decimals, accented names intact.
 TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
     const std::string longNote(150, 'x');  // the name and the note cut to their fields' widths
-    writeFile(dir.file("in.csv"),  // an ISO-8859-1 name, a note and an altitude
+    writeFile(dir.file("in.csv"),          // an ISO-8859-1 name, a note and an altitude
               "47.376887,8.541694,Z\xFCrich HB,408,Caf\xE9 am Gleis\n"
               "-33.8568,151.2153,Opera House\n51.5,-0.12\n1.5,2.5,a name longer than twenty,0," +
                   longNote + "\n");

@@ -33,7 +33,7 @@ void SettingsStore::set(RegRoot root, const std::string& path) {
 }
 
 bool SettingsStore::writeSz(const std::string& name, const std::string& text, std::size_t maxName,
-                        std::size_t maxText) {
+                            std::size_t maxText) {
     // A name or text beyond the limits is refused whole rather than cut short.
     if (units(name) > maxName || units(text) > maxText || text.find('\0') != std::string::npos) {
         return false;
@@ -44,7 +44,7 @@ bool SettingsStore::writeSz(const std::string& name, const std::string& text, st
 }
 
 bool SettingsStore::readSz(const std::string& name, std::string& text, std::size_t maxName,
-                       std::size_t maxText) {
+                           std::size_t maxText) {
     text.clear();
     if (units(name) > maxName) {
         return false;

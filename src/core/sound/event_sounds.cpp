@@ -21,7 +21,8 @@ bool later(std::uint32_t a, std::uint32_t b) {
 
 EventSounds::EventSounds(SoundPlayer& player) : player_(player) {}
 
-void EventSounds::init(SettingsStore* store, UnitFormatter* formatter, const NavSnapshot* snapshot) {
+void EventSounds::init(SettingsStore* store, UnitFormatter* formatter,
+                       const NavSnapshot* snapshot) {
     snapshot_ = snapshot;
     settings_.init(store, formatter);
     previousLevel_ = 1;

@@ -9,7 +9,7 @@
 namespace wp2 {
 
 struct FileDialogRequest {
-    std::string filter;            // filter text as the dialog takes it, e.g. "Track (*.atk)|*.atk||"
+    std::string filter;  // filter text as the dialog takes it, e.g. "Track (*.atk)|*.atk||"
     std::string defaultExtension;  // without the dot, e.g. "atk"
     std::string proposedName;
     // The save dialog also asks before it creates a file that does not exist yet.

@@ -9,7 +9,8 @@
 
 namespace wp2 {
 
-TargetNavigation::TargetNavigation(Pushpins& pushpins, NavSnapshot& snapshot, IntSetting& lastTarget)
+TargetNavigation::TargetNavigation(Pushpins& pushpins, NavSnapshot& snapshot,
+                                   IntSetting& lastTarget)
     : pushpins_(pushpins), snapshot_(snapshot), lastTarget_(lastTarget) {}
 
 void TargetNavigation::addPanel(TargetDisplay* panel) {

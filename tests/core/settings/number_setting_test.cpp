@@ -12,8 +12,8 @@
 
 #include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
-#include "core/settings/settings_store.h"
 #include "core/settings/reg_values.h"
+#include "core/settings/settings_store.h"
 #include "registry_doubles.h"
 #include "support/test_support.h"
 

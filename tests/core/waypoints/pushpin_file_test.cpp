@@ -8,9 +8,9 @@
 #include <tuple>
 
 #include "core/base/paths.h"
-#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/pushpin_test_util.h"
+#include "core/waypoints/pushpins.h"
 #include "support/test_support.h"
 
 namespace wp2 {

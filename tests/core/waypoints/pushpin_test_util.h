@@ -13,7 +13,7 @@ namespace wp2::test {
 
 // Adds a pushpin at index 0 with the name and position in degrees.
 inline Pushpin* addPin(Pushpins& pins, const std::string& name, double latDeg, double lonDeg,
-                        double altitude = 0.0) {
+                       double altitude = 0.0) {
     Pushpin* p = pins.addNew();
     p->name = fromUtf8(name);
     p->latitude = latDeg * kDegToRad;
