@@ -144,12 +144,11 @@ std::string satellitesText(const SkySatellites& sky) {
             out += cformat(" %s %d", constellationName(static_cast<Constellation>(c)), count[c]);
         }
     }
-    return out + "\r\n";
+    return out + "\n";
 }
 
 void print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    writeTerminalText(text);
 }
 
 }  // namespace
@@ -215,11 +214,11 @@ int runMonitor(const std::vector<std::string>& arguments) {
         }
         std::string position;
         if (link.state().has(GpsStatusFlags::PositionValid)) {
-            position = cformat("Position: %.7f %.7f\r\n", link.state().latitude * kRadToDeg,
+            position = cformat("Position: %.7f %.7f\n", link.state().latitude * kRadToDeg,
                                link.state().longitude * kRadToDeg);
         }
-        print(cformat("--- %ld s, port %d (%s)\r\n", reports, link.portNumber(), device.c_str()) +
-              link.statusReport() + position + satellitesText(link.state().satellites) + "\r\n");
+        print(cformat("--- %ld s, port %d (%s)\n", reports, link.portNumber(), device.c_str()) +
+              link.statusReport() + position + satellitesText(link.state().satellites) + "\n");
     });
     timers.start(kEnsureOpenMs, [&] { everOpen = link.ensureLinkOpen(-1) || everOpen; });
     while (!LinkSession::stopRequested() && (options.seconds == 0 || reports < options.seconds)) {

@@ -42,9 +42,7 @@ int runReplay(const std::vector<std::string>& options) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", args[1].c_str());
         return kExitFailure;
     }
-    std::string report = replay.decoder().statisticsReport();
-    std::fwrite(report.data(), 1, report.size(), stdout);
-    return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+    return writeTerminalText(replay.decoder().statisticsReport()) ? kExitOk : kExitFailure;
 }
 
 }  // namespace

@@ -31,13 +31,12 @@ public:
         }
         std::string out;
         if (common < printed_.size()) {
-            out = "\r\n";
+            out = "\n";
             std::size_t lineStart = text.rfind('\n', common == 0 ? 0 : common - 1);
             common = lineStart == std::string::npos ? 0 : lineStart + 1;
         }
         out += text.substr(common);
-        std::fwrite(out.data(), 1, out.size(), stdout);
-        std::fflush(stdout);
+        writeTerminalText(out);
         printed_ = text;
     }
 
@@ -58,7 +57,7 @@ int runScan(const std::vector<std::string>& args) {
     loadDriverSetting(link);  // the scan keeps the stored framing
     PrintedProgress progress;
     if (!scan(link, &progress, static_cast<int>(ports))) {
-        std::fputs("\r\nNo GPS receiver was found.\r\nPerhaps this receiver is not supported.\r\n",
+        std::fputs("\nNo GPS receiver was found.\nPerhaps this receiver is not supported.\n",
                    stderr);
         return kExitFailure;
     }
@@ -66,7 +65,7 @@ int runScan(const std::vector<std::string>& args) {
         std::fprintf(stderr, "wayplot2-tool: cannot store \"Driver\"\n");
         return kExitFailure;
     }
-    std::printf("Driver: %s\r\n", driverText(link).c_str());
+    std::printf("Driver: %s\n", driverText(link).c_str());
     return kExitOk;
 }
 

@@ -3,6 +3,7 @@
 // Sub-commands of wayplot2-tool. Each lives in its own file and is listed in
 // the table of tool_main.cpp.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,10 @@ struct Command {
 
 // Prints "usage: wayplot2-tool <usage>" to standard error and returns kExitUsage.
 int usageError(const Command& command);
+
+// Writes a report the program shows in its message boxes (lines ending in
+// CR LF) to a stream with Unix line ends, and flushes it. False when the
+// stream failed.
+bool writeTerminalText(const std::string& text, std::FILE* stream = stdout);
 
 }  // namespace wp2::tool

@@ -21,6 +21,19 @@ int usageError(const Command& command) {
     return kExitUsage;
 }
 
+bool writeTerminalText(const std::string& text, std::FILE* stream) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        out += text[i];
+    }
+    std::fwrite(out.data(), 1, out.size(), stream);
+    return std::fflush(stream) == 0 && !std::ferror(stream);
+}
+
 namespace {
 
 void printHelp(FILE* out) {

@@ -50,9 +50,9 @@ TEST(MonitorCommandTest, PrintsTheStatusReportEverySecondAndStopsOnInterrupt) {
     Receiver receiver(200);
     auto r = monitor(root, receiver.device(), 3);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(countOf(r.out, "GPS Rec. statistics:\r\nTotal symbols: "), 3);
-    EXPECT_NE(r.out.find("--- 3 s, port 1 (" + receiver.device() + ")\r\n"), std::string::npos);
-    EXPECT_NE(r.out.find("Fix: 3d\r\n"), std::string::npos);
+    EXPECT_EQ(countOf(r.out, "GPS Rec. statistics:\nTotal symbols: "), 3);
+    EXPECT_NE(r.out.find("--- 3 s, port 1 (" + receiver.device() + ")\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Fix: 3d\n"), std::string::npos);
     EXPECT_NE(r.out.find("Position: 48.11"), std::string::npos);
 
     Background monitor(
@@ -69,7 +69,7 @@ TEST(MonitorCommandTest, AMissingDeviceOrServerFailsSayingWhy) {
     EXPECT_NE(r.err.find("/dev/wayplot2-none does not exist"), std::string::npos);
     EXPECT_NE(r.err.find("trace: Communications Error 2  Invalid Comms Port Opening.\n"),
               std::string::npos);
-    EXPECT_NE(r.out.find("Condition: BLINKING RED\r\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Condition: BLINKING RED\n"), std::string::npos);
     const std::string nobody = "127.0.0.1:" + std::to_string(test::freeTcpPort());
     r = monitor(root, "tcp://" + nobody, 1);
     EXPECT_NE(r.err.find("The NMEA server at " + nobody + " does not answer: Connection refused."),
@@ -148,7 +148,7 @@ TEST_P(NetworkSourceTest, MonitorReadsTheServerAndComesBackWhenItReturns) {
     Background monitor({WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device",
                         std::string(c.scheme) + "://" + address});
     // The capture's GN sentences give a 3D fix, at a position gpsd found in it.
-    ASSERT_TRUE(monitor.waitFor("Fix: 3d\r\n", 15000)) << monitor.out;
+    ASSERT_TRUE(monitor.waitFor("Fix: 3d\n", 15000)) << monitor.out;
     ASSERT_TRUE(monitor.waitFor("Position: ", 5000)) << monitor.out;
     double lat = 0;
     double lon = 0;
@@ -158,14 +158,14 @@ TEST_P(NetworkSourceTest, MonitorReadsTheServerAndComesBackWhenItReturns) {
     // The whole sky: the GPS and GLONASS talkers' satellites together.
     ASSERT_TRUE(monitor.waitFor("with signal): GPS ", 5000)) << monitor.out;
     EXPECT_TRUE(monitor.waitFor(" GLONASS ", 1000)) << monitor.out;
-    EXPECT_NE(monitor.out.find(std::string("(") + c.described + " at " + address + ")\r\n"),
+    EXPECT_NE(monitor.out.find(std::string("(") + c.described + " at " + address + ")\n"),
               std::string::npos);
     // The server goes away: silence, then the link is closed and retried.
     server.reset();
     ASSERT_TRUE(test::waitUntil([&] { return !portAnswers(port); }, 5000));
-    ASSERT_TRUE(monitor.waitFor("Condition: BLINKING RED\r\n", 10000)) << monitor.out;
+    ASSERT_TRUE(monitor.waitFor("Condition: BLINKING RED\n", 10000)) << monitor.out;
     server = c.start(port);
-    EXPECT_TRUE(monitor.waitFor("Fix: 3d\r\n", 20000)) << monitor.out;
+    EXPECT_TRUE(monitor.waitFor("Fix: 3d\n", 20000)) << monitor.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -197,8 +197,8 @@ TEST(ScanCommandTest, AHeldPortIsBusyTheReceiverIsFoundAndStoredOrNothingIs) {
     ports[0]->set(receiver.device().c_str());
     auto r = runProgram({WAYPLOT2_TOOL, "--root", root.path(), "scan", "--ports", "1"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "Scan for GPS...\r\nPort 5: Busy\r\n");
-    EXPECT_NE(r.err.find("No GPS receiver was found.\r\nPerhaps this receiver is not supported."),
+    EXPECT_EQ(r.out, "Scan for GPS...\nPort 5: Busy\n");
+    EXPECT_NE(r.err.find("No GPS receiver was found.\nPerhaps this receiver is not supported."),
               std::string::npos);
     EXPECT_EQ(test::readFile(root.file("local-machine.reg")).find("Driver"), std::string::npos);
 
@@ -206,9 +206,9 @@ TEST(ScanCommandTest, AHeldPortIsBusyTheReceiverIsFoundAndStoredOrNothingIs) {
     ::close(holder);
     EXPECT_EQ(r.status, 0) << r.err;
     // The receiver's line, once while it is awaited and again with the outcome.
-    EXPECT_NE(r.out.find("Port 5: Busy\r\nPort 2: Not found\r\n"), std::string::npos);
-    EXPECT_NE(r.out.find("Port 8: Not found\r\nPort 1: Waiting for signal\r\nPort 1: GPS found!\r\n"
-                         "Driver: 1,4800,8,1,0\r\n"),
+    EXPECT_NE(r.out.find("Port 5: Busy\nPort 2: Not found\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Port 8: Not found\nPort 1: Waiting for signal\nPort 1: GPS found!\n"
+                         "Driver: 1,4800,8,1,0\n"),
               std::string::npos);
     // The next run of the program finds it there.
     EXPECT_NE(test::readFile(root.file("local-machine.reg")).find("\"Driver\"=\"1,4800,8,1,0\""),

@@ -33,11 +33,11 @@ TEST(ReplayToolTest, PrintsTheStatisticsAndWritesTheTrack) {
     // 49 + 70 + 69 bytes; the "$" after each of the first two line ends counts
     // as ignored and again as accepted.
     EXPECT_EQ(r.out,
-              "GPS Rec. statistics:\r\nTotal symbols: 190\r\nAccepted symbols: 182 (95%)\r\n"
-              "Ignored symbols: 8 (4%)\r\nTotal sentences: 3\r\nValid sentences: 3 (75%)\r\n"
-              "RMC sentences: 1\r\nTotal refreshes: 1\r\nAverage symbols in buffer: 95\r\n"
-              "Max symbols in buffer: 188 (1%)\r\nEmpty buffer accesses: 0\r\nState: 103\r\n"
-              "Signal level OK, 5 satellites in the fix\r\nAccuracy 9 m; HDOP 1.3; VDOP 2.1\r\n");
+              "GPS Rec. statistics:\nTotal symbols: 190\nAccepted symbols: 182 (95%)\n"
+              "Ignored symbols: 8 (4%)\nTotal sentences: 3\nValid sentences: 3 (75%)\n"
+              "RMC sentences: 1\nTotal refreshes: 1\nAverage symbols in buffer: 95\n"
+              "Max symbols in buffer: 188 (1%)\nEmpty buffer accesses: 0\nState: 103\n"
+              "Signal level OK, 5 satellites in the fix\nAccuracy 9 m; HDOP 1.3; VDOP 2.1\n");
     // Header (version 2, capacity 1000, one point, one dated) and the RMC point
     // with the satellites of the GGA merged into it.
     std::vector<unsigned char> atk = test::readBytes(dir.file("out.atk"));
@@ -89,7 +89,7 @@ TEST(ReplayToolTest, ASentenceWhoseDollarEndsABlockIsNotLost) {
     auto r = runProgram({WAYPLOT2_TOOL, "decode", dir.file("edge.nmea")});
     EXPECT_NE(r.out.find(",GPRMC,2094-03-23,12:35:19.000,"), std::string::npos) << r.out;
     auto s = runProgram({WAYPLOT2_TOOL, "replay", dir.file("edge.nmea"), dir.file("edge.atk")});
-    EXPECT_NE(s.out.find("RMC sentences: 1\r\nTotal refreshes: 2\r\n"), std::string::npos) << s.out;
+    EXPECT_NE(s.out.find("RMC sentences: 1\nTotal refreshes: 2\n"), std::string::npos) << s.out;
 }
 
 TEST(ReplayToolTest, AnUnreadableLogIsOneErrorLineAndNoOutputFile) {
@@ -115,7 +115,7 @@ TEST(ReplayToolTest, LargeLogsReportProgressOnStandardErrorOnly) {
     writeFile(dir.file("big.nmea"), log);
     auto r = runProgram({WAYPLOT2_TOOL, "replay", dir.file("big.nmea"), dir.file("big.atk")});
     ASSERT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("GPS Rec. statistics:\r\n", 0), 0u);
+    EXPECT_EQ(r.out.rfind("GPS Rec. statistics:\n", 0), 0u);
     EXPECT_NE(r.err.find(": 100%\n"), std::string::npos) << r.err;
     EXPECT_EQ(r.out.find('%', r.out.find("Signal")), std::string::npos);
 }
