@@ -6,7 +6,7 @@ PACKAGE_BUILD ?= build-package
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all build deps test test-asan bench run format clean fuzz package
+.PHONY: all build deps test test-asan bench run format clean fuzz fuzz-run ci package
 
 all: build
 
@@ -59,4 +59,14 @@ clean:
 #   build-fuzz/tests/fuzz/nmea_sentence_fuzz -max_total_time=300
 fuzz:
 	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DWAYPLOT2_FUZZ=ON -DWAYPLOT2_SANITIZE=ON -DWAYPLOT2_GUI=OFF -DWAYPLOT2_BENCH=OFF
-	cmake --build build-fuzz -j $(JOBS)
+	cmake --build build-fuzz --target fuzzers -j $(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS, each started from the sample files of
+# its kind; a crash, leak or sanitizer report fails the run.
+FUZZ_SECONDS ?= 60
+fuzz-run: fuzz
+	scripts/run-fuzzers build-fuzz/tests/fuzz $(FUZZ_SECONDS)
+
+# What CI runs after installing the dependencies: the tests, the same tests
+# under the sanitizers, and a short run of every fuzz target.
+ci: test test-asan fuzz-run

@@ -21,7 +21,7 @@ std::FILE* openBytes(const std::uint8_t* data, std::size_t size) {
     return fmemopen(const_cast<std::uint8_t*>(size ? data : &empty), size ? size : 1, "rb");
 }
 
-void checkRoundTrip(const wp2::Pushpins& pins) {
+void checkRoundTrip(wp2::Pushpins& pins) {
     char path[] = "/tmp/pushpin_fuzz_XXXXXX";
     int fd = mkstemp(path);
     if (fd < 0) {
