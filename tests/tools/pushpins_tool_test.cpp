@@ -2,6 +2,7 @@
 // wayplot2-tool pushpins, end to end; the Shapefile export is read back by
 // GDAL's ogrinfo (installed with the build's dependencies: missing, it fails).
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/base/cformat.h"
@@ -24,6 +26,7 @@ using test::readFile;
 using test::RunResult;
 using test::TempDir;
 using test::writeFile;
+using ::testing::HasSubstr;
 
 class PushpinsTool : public ::testing::Test {
 protected:
@@ -44,10 +47,10 @@ TEST_F(PushpinsTool, DamagedFileFailsEveryCommandButSalvageAndIsNeverRewritten) 
     bytes[test::nameLengthOffset(bytes, 118)] ^= 0x20;
     writeFile(kpp(), bytes);
     RunResult list = tool({"list", kpp()});
-    EXPECT_EQ(list.status, 1);
-    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 746);
-    EXPECT_EQ(list.out.find("Wpt_118\t"), std::string::npos);
-    EXPECT_NE(list.err.find("is damaged (record 118: "), std::string::npos) << list.err;
+    EXPECT_EQ(std::tuple(list.status, std::count(list.out.begin(), list.out.end(), '\n')),
+              std::tuple(1, 746));
+    EXPECT_THAT(list.out, testing::Not(HasSubstr("Wpt_118\t")));
+    EXPECT_THAT(list.err, HasSubstr("is damaged (record 118: "));
     writeFile(dir.file("more.csv"), "1,2,more\n");
     EXPECT_EQ(tool({"import", kpp(), dir.file("more.csv")}).status, 1);
     EXPECT_EQ(tool({"export", kpp(), dir.file("out.txt")}).status, 1);
@@ -56,11 +59,9 @@ TEST_F(PushpinsTool, DamagedFileFailsEveryCommandButSalvageAndIsNeverRewritten) 
 
     const RunResult salvage = tool({"salvage", kpp(), dir.file("new.kpp")});
     EXPECT_EQ(salvage.status, 0) << salvage.err;
-    EXPECT_NE(salvage.out.find("746 pushpins recovered, 1 skipped"), std::string::npos)
-        << salvage.out;
+    EXPECT_THAT(salvage.out, HasSubstr("746 pushpins recovered, 1 skipped"));
     const RunResult back = tool({"list", dir.file("new.kpp")});
-    EXPECT_EQ(back.status, 0);
-    EXPECT_EQ(back.out, list.out);
+    EXPECT_EQ(std::tuple(back.status, back.out), std::tuple(0, list.out));
     EXPECT_EQ(tool({"salvage", kpp(), dir.file("new.kpp")}).status, 1) << "never written over";
     EXPECT_EQ(readFile(kpp()), bytes);
 }
@@ -169,30 +170,26 @@ TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
     RunResult r = test::runProgram({"/usr/bin/env", "ogrinfo", "-al", dir.file("out.shp")});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string o = r.out;
-    EXPECT_NE(o.find("Geometry: Point\n"), std::string::npos) << o;
-    EXPECT_NE(o.find("Feature Count: 4\n"), std::string::npos);
-    EXPECT_NE(o.find("Name: String (20.0)\nLongitude: Real (15.8)\nLatitude: Real (15.8)\n"
-                     "Descr: String (100.0)\n"),
-              std::string::npos)
-        << o;
-    struct Expect {
-        std::string name, descr;
-        double lon, lat;
-    } expected[] = {{"Wpt_1", "(null)", -0.12, 51.5},
-                    {"Opera House", "(null)", 151.2153, -33.8568},
-                    {"Z\u00fcrich HB", "Caf\u00e9 am Gleis", 8.541694, 47.376887},
-                    {"a name longer than t", longNote.substr(0, 100), 2.5, 1.5}};
-    for (const Expect& e : expected) {  // the fields, then the geometry to 5e-9
+    EXPECT_THAT(o, HasSubstr("Geometry: Point\nFeature Count: 4\n"));
+    EXPECT_THAT(o, HasSubstr("Name: String (20.0)\nLongitude: Real (15.8)\nLatitude: Real (15.8)\n"
+                             "Descr: String (100.0)\n"));
+    // Each point's name, description, longitude and latitude.
+    const std::tuple<std::string, std::string, double, double> expected[] = {
+        {"Wpt_1", "(null)", -0.12, 51.5},
+        {"Opera House", "(null)", 151.2153, -33.8568},
+        {"Z\u00fcrich HB", "Caf\u00e9 am Gleis", 8.541694, 47.376887},
+        {"a name longer than t", longNote.substr(0, 100), 2.5, 1.5}};
+    for (const auto& [name, descr, lon, lat] : expected) {  // the fields, then the geometry to 5e-9
         const std::string fields = cformat(
             "  Name (String) = %s\n  Longitude (Real) = %.8lf\n  Latitude (Real) = %.8lf\n"
             "  Descr (String) = %s\n  POINT (",
-            e.name.c_str(), e.lon, e.lat, e.descr.c_str());
+            name.c_str(), lon, lat, descr.c_str());
         const std::size_t at = o.find(fields);
         ASSERT_NE(at, std::string::npos) << fields;
         double x = 0, y = 0;
         ASSERT_EQ(std::sscanf(o.c_str() + at + fields.size(), "%lf %lf)", &x, &y), 2);
-        EXPECT_NEAR(x, e.lon, 5e-9);
-        EXPECT_NEAR(y, e.lat, 5e-9);
+        EXPECT_NEAR(x, lon, 5e-9);
+        EXPECT_NEAR(y, lat, 5e-9);
     }
 
     // An empty collection gives an empty Shapefile with the same table.
@@ -200,8 +197,8 @@ TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
     ASSERT_EQ(tool({"export", kpp(), dir.file("e.shp")}).status, 0);
     r = test::runProgram({"/usr/bin/env", "ogrinfo", "-al", "-so", dir.file("e.shp")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Feature Count: 0\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Descr: String (100.0)"), std::string::npos);
+    EXPECT_THAT(r.out, HasSubstr("Feature Count: 0\n"));
+    EXPECT_THAT(r.out, HasSubstr("Descr: String (100.0)"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "support/nmea_lines.h"
 #include "support/test_support.h"
@@ -28,8 +29,7 @@ TEST(ReplayToolTest, PrintsTheStatisticsAndWritesTheTrack) {
     TempDir dir;
     writeFile(dir.file("drive.nmea"), kGsa + kRmc + kGga);
     auto r = runProgram({WAYPLOT2_TOOL, "replay", dir.file("drive.nmea"), dir.file("out.atk")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    ASSERT_EQ(std::tuple(r.status, r.err), std::tuple(0, ""));
     // 49 + 70 + 69 bytes; the "$" after each of the first two line ends counts
     // as ignored and again as accepted.
     EXPECT_EQ(r.out,
@@ -45,8 +45,7 @@ TEST(ReplayToolTest, PrintsTheStatisticsAndWritesTheTrack) {
     const std::int32_t header[6] = {2, 1000, 1, 0, 0, 1};
     EXPECT_EQ(std::memcmp(atk.data(), header, 12), 0);
     EXPECT_EQ(std::memcmp(atk.data() + 20, header + 5, 4), 0);
-    double lat = 0;
-    double knots = 0;
+    double lat = 0, knots = 0;
     std::memcpy(&lat, atk.data() + 24, 8);
     std::memcpy(&knots, atk.data() + 24 + 37, 8);
     EXPECT_NEAR(lat * 57.295779532957766, 48.1173, 1e-9);
@@ -96,8 +95,7 @@ TEST(ReplayToolTest, AnUnreadableLogIsOneErrorLineAndNoOutputFile) {
     TempDir dir;
     for (const std::string& log : {dir.file("none.nmea"), dir.path()}) {
         auto r = runProgram({WAYPLOT2_TOOL, "replay", log, dir.file("out.atk")});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(1, ""));
         EXPECT_EQ(r.err.find(log), r.err.find("wayplot2-tool: cannot read ") + 27) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);
         EXPECT_FALSE(test::fileExists(dir.file("out.atk")));

@@ -205,29 +205,28 @@ TEST_F(NumberPanelTest, ARunTooWideForItsBoxShrinksToFitWhole) {
 
 TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
     std::optional<int> battery = 55;
-    const auto shown = [&](int kind) {
-        BoundNumberPanel p;
-        p.init(snap, units, kind, ids, "x");
-        p.setBatteryReader([&] { return battery; });
-        p.tick(31);
-        EXPECT_EQ(p.dirty, 0);  // read every 30 frames
-        p.tick(60);
-        return p.shownText() + "|" + (p.mode == 2 ? p.caption : "#");
-    };
-    const auto all = [&] {
+    // Each kind's text and caption ("#": none).
+    const auto shown = [&](std::initializer_list<int> kinds) {
         std::string out;
-        for (int kind :
-             {ValueKind::Speed, ValueKind::Heading, ValueKind::Bearing, ValueKind::Altitude,
-              ValueKind::Accuracy, ValueKind::Pdop, ValueKind::Satellites, ValueKind::Battery}) {
-            out += shown(kind) + ",";
+        for (int kind : kinds) {
+            BoundNumberPanel p;
+            p.init(snap, units, kind, ids, "x");
+            p.setBatteryReader([&] { return battery; });
+            p.tick(31);
+            EXPECT_EQ(p.dirty, 0);  // read every 30 frames
+            p.tick(60);
+            out += p.shownText() + "|" + (p.mode == 2 ? p.caption : "#") + ",";
         }
         return out;
     };
+    const auto all = {ValueKind::Speed,      ValueKind::Heading,  ValueKind::Bearing,
+                      ValueKind::Altitude,   ValueKind::Accuracy, ValueKind::Pdop,
+                      ValueKind::Satellites, ValueKind::Battery};
     // No link, then a link without a fix (at a stored last position): the
     // zeros the snapshot starts with are no values.
-    EXPECT_EQ(all(), "--|,--|,--|,--|,--|,--|,--|,55|,");
+    EXPECT_EQ(shown(all), "--|,--|,--|,--|,--|,--|,--|,55|,");
     snap.fixLevel = 2;
-    EXPECT_EQ(all(), "--|,--|,--|,--|,--|,--|,0|,55|,");
+    EXPECT_EQ(shown(all), "--|,--|,--|,--|,--|,--|,0|,55|,");
 
     snap.speed = 27.8;
     snap.course = 90 * kDeg;
@@ -239,12 +238,12 @@ TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
     snap.finishRefresh();
     for (int level : {4, 2}) {  // a fix, then the fix lost: its values are held
         snap.fixLevel = level;  // the accuracy is 2.345 x 2.9 + 2.4 metres
-        EXPECT_EQ(all(), "100|kmh, 90|#,270|#,  432|m,   9|m,2.3|#,7|,55|,") << level;
+        EXPECT_EQ(shown(all), "100|kmh, 90|#,270|#,  432|m,   9|m,2.3|#,7|,55|,") << level;
     }
     battery.reset();  // a desktop without a battery
-    EXPECT_EQ(shown(ValueKind::Battery), "--|");
+    EXPECT_EQ(shown({ValueKind::Battery}), "--|,");
     snap.latitude = snap.longitude = kNoPosition;  // no bearing from no position
-    EXPECT_EQ(shown(ValueKind::Bearing), "--|");
+    EXPECT_EQ(shown({ValueKind::Bearing}), "--|,");
 
     BoundNumberPanel speed;  // the unit label above the digits, inside the box
     speed.init(snap, units, ValueKind::Speed, ids, "Speed");
