@@ -19,27 +19,21 @@
 #include "support/test_support.h"
 #include "support/text_count.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
 
-using test::Background;
-using test::countOf;
-using test::EnvOverride;
-using test::PseudoTerminal;
-using test::runProgram;
-using test::TempDir;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
 // The monitor run for some seconds on a device.
-test::RunResult monitor(const TempDir& root, const std::string& device, int seconds) {
+RunResult monitor(const TempDir& root, const std::string& device, int seconds) {
     return runProgram({WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device", device,
                        "--seconds", std::to_string(seconds)});
 }
 
 TEST(MonitorCommandTest, PrintsTheStatusReportEverySecondAndStopsOnInterrupt) {
     TempDir root;
-    test::PlayingReceiver receiver(200, test::fixEpoch);  // a 3D fix every 200 ms
+    PlayingReceiver receiver(200, fixEpoch);  // a 3D fix every 200 ms
     auto r = monitor(root, receiver.device(), 3);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(countOf(r.out, "GPS Rec. statistics:\nTotal symbols: "), 3);
@@ -61,7 +55,7 @@ TEST(MonitorCommandTest, AMissingDeviceOrServerFailsSayingWhy) {
     EXPECT_THAT(r.err, HasSubstr("/dev/wayplot2-none does not exist"));
     EXPECT_THAT(r.err, HasSubstr("trace: Communications Error 2  Invalid Comms Port Opening.\n"));
     EXPECT_THAT(r.out, HasSubstr("Condition: BLINKING RED\n"));
-    const std::string nobody = "127.0.0.1:" + std::to_string(test::freeTcpPort());
+    const std::string nobody = "127.0.0.1:" + std::to_string(freeTcpPort());
     r = monitor(root, "tcp://" + nobody, 1);
     EXPECT_THAT(
         r.err, HasSubstr("The NMEA server at " + nobody + " does not answer: Connection refused."));
@@ -70,7 +64,7 @@ TEST(MonitorCommandTest, AMissingDeviceOrServerFailsSayingWhy) {
 TEST(MonitorCommandTest, AByteFloodIsTracedAFewTimesASecondSayingHowManyWereLeftOut) {
     TempDir root;
     auto r = [&] {
-        test::PlayingReceiver flood(0, [](int) { return std::string(4096, 'A'); });
+        PlayingReceiver flood(0, [](int) { return std::string(4096, 'A'); });
         return monitor(root, flood.device(), 2);
     }();
     EXPECT_EQ(r.status, 0);
@@ -99,7 +93,7 @@ std::string captureSecond() {
 
 // Whether gpsd's own fixes for the capture (its .chk file) have this position.
 bool gpsdFixed(double lat, double lon) {
-    const std::string fixes = test::readFile(kCapture + ".chk");
+    const std::string fixes = readFile(kCapture + ".chk");
     double fixLat = 0, fixLon = 0;
     for (std::size_t at = fixes.find("\"lat\":"); at != std::string::npos;
          at = fixes.find("\"lat\":", at + 1)) {
@@ -121,7 +115,7 @@ class NetworkSourceTest : public ::testing::TestWithParam<std::string> {
 protected:
     static std::shared_ptr<void> startServer(const std::string& scheme, int port) {
         if (scheme == "tcp") {
-            return std::make_shared<test::LocalTcpServer>(captureSecond(), 300, port);
+            return std::make_shared<LocalTcpServer>(captureSecond(), 300, port);
         }
         return std::make_shared<Background>(std::vector<std::string>{
             "gpsfake", "-q", "-P", std::to_string(port), "-c", "0.05", kCapture});
@@ -133,10 +127,10 @@ TEST_P(NetworkSourceTest, MonitorReadsTheServerAndComesBackWhenItReturns) {
     if (scheme == "gpsd" && std::system("command -v gpsfake >/dev/null") != 0) {
         GTEST_SKIP() << "gpsfake is not installed (scripts/install-deps installs it)";
     }
-    const int port = test::freeTcpPort();
+    const int port = freeTcpPort();
     const std::string address = "127.0.0.1:" + std::to_string(port);
     std::shared_ptr<void> server = startServer(scheme, port);
-    ASSERT_TRUE(test::waitUntil([&] { return portAnswers(port); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return portAnswers(port); }, 10000));
     TempDir root;
     Background monitor(
         {WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device", scheme + "://" + address});
@@ -154,7 +148,7 @@ TEST_P(NetworkSourceTest, MonitorReadsTheServerAndComesBackWhenItReturns) {
     EXPECT_THAT(monitor.out, HasSubstr("(" + described + " at " + address + ")\n"));
     // The server goes away: silence, then the link is closed and retried.
     server.reset();
-    ASSERT_TRUE(test::waitUntil([&] { return !portAnswers(port); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return !portAnswers(port); }, 5000));
     ASSERT_TRUE(monitor.waitFor("Condition: BLINKING RED\n", 10000)) << monitor.out;
     server = startServer(scheme, port);
     EXPECT_TRUE(monitor.waitFor("Fix: 3d\n", 20000)) << monitor.out;
@@ -165,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(Servers, NetworkSourceTest, ::testing::Values("gpsd", "
 
 TEST(ScanCommandTest, AHeldPortIsBusyTheReceiverIsFoundAndStoredOrNothingIs) {
     TempDir root;
-    test::PlayingReceiver receiver(50, test::fixEpoch);
+    PlayingReceiver receiver(50, fixEpoch);
     std::vector<std::unique_ptr<EnvOverride>> ports;  // the scan's ports, mapped to nothing
     for (int port = 1; port <= 8; ++port) {
         ports.push_back(std::make_unique<EnvOverride>("WAYPLOT2_COM" + std::to_string(port), ""));
@@ -180,7 +174,7 @@ TEST(ScanCommandTest, AHeldPortIsBusyTheReceiverIsFoundAndStoredOrNothingIs) {
     EXPECT_EQ(r.out, "Scan for GPS...\nPort 5: Busy\n");
     EXPECT_THAT(r.err,
                 HasSubstr("No GPS receiver was found.\nPerhaps this receiver is not supported."));
-    EXPECT_THAT(test::readFile(root.file("local-machine.reg")), Not(HasSubstr("Driver")));
+    EXPECT_THAT(readFile(root.file("local-machine.reg")), Not(HasSubstr("Driver")));
 
     r = runProgram({WAYPLOT2_TOOL, "--root", root.path(), "scan"});
     ::close(holder);
@@ -191,10 +185,9 @@ TEST(ScanCommandTest, AHeldPortIsBusyTheReceiverIsFoundAndStoredOrNothingIs) {
                 HasSubstr("Port 8: Not found\nPort 1: Waiting for signal\nPort 1: GPS found!\n"
                           "Driver: 1,4800,8,1,0\n"));
     // The next run of the program finds it there.
-    EXPECT_THAT(test::readFile(root.file("local-machine.reg")),
-                HasSubstr("\"Driver\"=\"1,4800,8,1,0\""));
+    EXPECT_THAT(readFile(root.file("local-machine.reg")), HasSubstr("\"Driver\"=\"1,4800,8,1,0\""));
     EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "scan", "--ports", "9"}).status, 2);
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

@@ -18,21 +18,16 @@
 #include "core/waypoints/pushpin_test_util.h"
 #include "support/test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
 
-using test::dataFile;
-using test::readFile;
-using test::RunResult;
-using test::TempDir;
-using test::writeFile;
 using ::testing::HasSubstr;
 
 class PushpinsTool : public ::testing::Test {
 protected:
     RunResult tool(std::vector<std::string> args) {
         args.insert(args.begin(), {WAYPLOT2_TOOL, "--root", dir.path(), "pushpins"});
-        return test::runProgram(args);
+        return runProgram(args);
     }
     std::string kpp() const { return dir.file("p.kpp"); }
     TempDir dir;
@@ -44,7 +39,7 @@ protected:
 TEST_F(PushpinsTool, DamagedFileFailsEveryCommandButSalvageAndIsNeverRewritten) {
     ASSERT_EQ(tool({"import", kpp(), dataFile("waypoints/iblue747~csv.csv")}).status, 0);
     std::string bytes = readFile(kpp());
-    bytes[test::nameLengthOffset(bytes, 118)] ^= 0x20;
+    bytes[nameLengthOffset(bytes, 118)] ^= 0x20;
     writeFile(kpp(), bytes);
     RunResult list = tool({"list", kpp()});
     EXPECT_EQ(std::tuple(list.status, std::count(list.out.begin(), list.out.end(), '\n')),
@@ -55,7 +50,7 @@ TEST_F(PushpinsTool, DamagedFileFailsEveryCommandButSalvageAndIsNeverRewritten) 
     EXPECT_EQ(tool({"import", kpp(), dir.file("more.csv")}).status, 1);
     EXPECT_EQ(tool({"export", kpp(), dir.file("out.txt")}).status, 1);
     EXPECT_EQ(readFile(kpp()), bytes);
-    EXPECT_FALSE(test::fileExists(dir.file("out.txt")));
+    EXPECT_FALSE(fileExists(dir.file("out.txt")));
 
     const RunResult salvage = tool({"salvage", kpp(), dir.file("new.kpp")});
     EXPECT_EQ(salvage.status, 0) << salvage.err;
@@ -73,7 +68,7 @@ TEST_F(PushpinsTool, ImportTouchesNothingWithoutAdditionsAndListKeepsAPushpinOnA
     writeFile(dir.file("none.csv"), "");
     RunResult r = tool({"import", kpp(), dir.file("none.csv")});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_FALSE(test::fileExists(kpp()));
+    EXPECT_FALSE(fileExists(kpp()));
 
     const pid_t gone = fork();
     if (gone == 0) {
@@ -95,9 +90,9 @@ TEST_F(PushpinsTool, ImportTouchesNothingWithoutAdditionsAndListKeepsAPushpinOnA
               "<wpt lat=\"1\" lon=\"2\"><name>a\tb</name><desc>line 1\nline\\2&#13;3</desc></wpt>"
               "<wpt lat=\"3\" lon=\"4\"><name>c</name></wpt></gpx>");
     ASSERT_EQ(tool({"import", kpp(), dir.file("in.gpx")}).status, 0);
-    EXPECT_FALSE(test::fileExists(dir.file(stale)));
+    EXPECT_FALSE(fileExists(dir.file(stale)));
     for (const std::string& name : kept) {
-        EXPECT_TRUE(test::fileExists(dir.file(name))) << name;
+        EXPECT_TRUE(fileExists(dir.file(name))) << name;
     }
     r = tool({"list", kpp()});
     EXPECT_EQ(r.out,
@@ -109,10 +104,10 @@ TEST_F(PushpinsTool, ImportTouchesNothingWithoutAdditionsAndListKeepsAPushpinOnA
 // and a small one whose bytes fail only when the buffer is flushed; so does
 // an export, for the text file and for every file of a Shapefile.
 TEST_F(PushpinsTool, FullDiskSavesAndExportsSayWhyAndKeepThePreviousFiles) {
-    auto result = test::inPrivateMounts([&]() -> std::string {
+    auto result = inPrivateMounts([&]() -> std::string {
         const std::string full = dir.file("full");
         std::filesystem::create_directory(full);
-        if (!test::mountTmpfs(full, 256 * 1024)) {
+        if (!mountTmpfs(full, 256 * 1024)) {
             return "cannot mount a tmpfs";
         }
         const std::string pins = full + "/p.kpp";
@@ -167,7 +162,7 @@ TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
                   longNote + "\n");
     ASSERT_EQ(tool({"import", kpp(), dir.file("in.csv")}).status, 0);
     ASSERT_EQ(tool({"export", kpp(), dir.file("out.shp")}).status, 0);
-    RunResult r = test::runProgram({"/usr/bin/env", "ogrinfo", "-al", dir.file("out.shp")});
+    RunResult r = runProgram({"/usr/bin/env", "ogrinfo", "-al", dir.file("out.shp")});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string o = r.out;
     EXPECT_THAT(o, HasSubstr("Geometry: Point\nFeature Count: 4\n"));
@@ -195,11 +190,11 @@ TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
     // An empty collection gives an empty Shapefile with the same table.
     writeFile(kpp(), std::string(4, '\0'));
     ASSERT_EQ(tool({"export", kpp(), dir.file("e.shp")}).status, 0);
-    r = test::runProgram({"/usr/bin/env", "ogrinfo", "-al", "-so", dir.file("e.shp")});
+    r = runProgram({"/usr/bin/env", "ogrinfo", "-al", "-so", dir.file("e.shp")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_THAT(r.out, HasSubstr("Feature Count: 0\n"));
     EXPECT_THAT(r.out, HasSubstr("Descr: String (100.0)"));
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

@@ -11,13 +11,8 @@
 #include "support/nmea_lines.h"
 #include "support/test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
-
-using test::nmeaLine;
-using test::runProgram;
-using test::TempDir;
-using test::writeFile;
 
 const std::string kGsa = nmeaLine("GPGSA,A,3,04,05,09,12,24,,,,,,,,2.5,1.3,2.1");
 const std::string kRmc =
@@ -40,7 +35,7 @@ TEST(ReplayToolTest, PrintsTheStatisticsAndWritesTheTrack) {
               "Signal level OK, 5 satellites in the fix\nAccuracy 9 m; HDOP 1.3; VDOP 2.1\n");
     // Header (version 2, capacity 1000, one point, one dated) and the RMC point
     // with the satellites of the GGA merged into it.
-    std::vector<unsigned char> atk = test::readBytes(dir.file("out.atk"));
+    std::vector<unsigned char> atk = readBytes(dir.file("out.atk"));
     ASSERT_EQ(atk.size(), 24u + 64u);
     const std::int32_t header[6] = {2, 1000, 1, 0, 0, 1};
     EXPECT_EQ(std::memcmp(atk.data(), header, 12), 0);
@@ -98,7 +93,7 @@ TEST(ReplayToolTest, AnUnreadableLogIsOneErrorLineAndNoOutputFile) {
         EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(1, ""));
         EXPECT_EQ(r.err.find(log), r.err.find("wayplot2-tool: cannot read ") + 27) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);
-        EXPECT_FALSE(test::fileExists(dir.file("out.atk")));
+        EXPECT_FALSE(fileExists(dir.file("out.atk")));
         EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "decode", log}).status, 1);
     }
     EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "replay", dir.file("none.nmea")}).status, 2);
@@ -119,4 +114,4 @@ TEST(ReplayToolTest, LargeLogsReportProgressOnStandardErrorOnly) {
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

@@ -12,13 +12,9 @@
 
 #include "support/test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
 
-using test::readFile;
-using test::runProgram;
-using test::RunResult;
-using test::TempDir;
 using ::testing::HasSubstr;
 
 RunResult tool(const std::string& root, std::vector<std::string> args) {
@@ -92,7 +88,7 @@ TEST(SettingsTool, DwordOutOfRangeOrMalformedIsRefused) {
 
 TEST(SettingsTool, CorruptStoreIsSetAsideAndReported) {
     TempDir tmp;
-    test::writeFile(tmp.file("local-machine.reg"), "scrambled");
+    writeFile(tmp.file("local-machine.reg"), "scrambled");
     const RunResult r = tool(tmp.path(), {"settings", "list"});
     EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(0, ""));
     EXPECT_THAT(r.err, HasSubstr("could not be read"));
@@ -101,4 +97,4 @@ TEST(SettingsTool, CorruptStoreIsSetAsideAndReported) {
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

@@ -14,12 +14,10 @@
 #include "ui/surface.h"
 #include "ui_test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
 
-using test::UiTest;
 using Log = std::vector<std::string>;
-using test::placeholderColour;
 
 TEST_F(UiTest, BlockCopiesAreClippedAtEveryEdgeAndTheClipRectangle) {
     QImage src(4, 4, QImage::Format_RGB32);
@@ -241,7 +239,7 @@ TEST_F(SkinScreenTest, PanelsMoveTheirChildrenAndKeepAHiddenChildHidden) {
     panel.setVisible(1);
     panel.draw();
     EXPECT_EQ(shown.rect, (Rect{120, 150, 120, 150}));
-    EXPECT_EQ(test::countColour(frame(), {119, 150, 240, 151}, placeholderColour(471)), 120);
+    EXPECT_EQ(countColour(frame(), {119, 150, 240, 151}, placeholderColour(471)), 120);
     EXPECT_EQ(background().pixel(239, 263), placeholderColour(471));
     hidden.setVisible(0);
     panel.setVisible(0);
@@ -298,4 +296,4 @@ TEST_F(SkinScreenTest, ASelectorShowsTheChosenItemInPlaceOfTheCurrentOne) {
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

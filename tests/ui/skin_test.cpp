@@ -24,10 +24,8 @@
 #include "ui/track_view.h"
 #include "ui_test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
-
-using test::UiTest;
 
 TEST(SkinBitmaps, EveryNamedIdLoadsAtItsSizeAndNoOther) {
     const int ranges[][4] = {
@@ -88,7 +86,7 @@ TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
         }
         for (int top = list.top; top < list.bottom; top += selector.itemHeight) {
             const Rect label{list.left + 12, top + 3, list.right - 2, top + 23};
-            EXPECT_GT(test::countPixels(frame(), label, [](QRgb c) { return qGray(c) % 255 == 0; }),
+            EXPECT_GT(countPixels(frame(), label, [](QRgb c) { return qGray(c) % 255 == 0; }),
                       10);  // black or white text in every band
         }
         selector.onRelease(0, 319);
@@ -121,4 +119,4 @@ TEST_F(UiTest, TheMapsCompassShowsNorthWhereTheMapHasIt) {
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

@@ -21,11 +21,8 @@
 #include "ui/track_view.h"
 #include "ui_test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
-
-using test::countColour;
-using test::placeholderColour;
 
 constexpr double kDeg = kDegToRad;
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -95,7 +92,7 @@ TEST(TrackRuns, LinesAreCutWhereTheTrackLeavesTheMapOrHasAGap) {
     EXPECT_EQ(lines[1], Line(track.begin() + 999, track.begin() + 1999));
 }
 
-class TrackViewTest : public test::UiTest {
+class TrackViewTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
@@ -263,7 +260,7 @@ TEST_F(TrackViewTest, MarkerOnTheCentreCompassAreaKeptAndDraggingStopsNearTheEdg
 }
 
 TEST_F(TrackViewTest, ABaseMapLiesUnderTheTrackAndNamesAndArrivingTilesRedrawTheMap) {
-    TileCache tiles(std::make_unique<test::CodedSource>(18));
+    TileCache tiles(std::make_unique<CodedSource>(18));
     TrackView& v = makeView();
     v.setBaseMap(&tiles);
     addFix(lat0, lonOf(-300));
@@ -291,9 +288,9 @@ TEST_F(TrackViewTest, ABaseMapLiesUnderTheTrackAndNamesAndArrivingTilesRedrawThe
     // The map fills the map's rectangle only, under a red line with a white
     // edge and a name outlined in white instead of on a grey box.
     const auto mapPixel = [](QRgb p) { return p != rgb(1, 1, 1); };
-    EXPECT_GT(test::countPixels(frame(), {0, 0, 240, 264}, mapPixel), 240 * 264 * 9 / 10);
-    EXPECT_EQ(test::countPixels(frame(), {0, 264, 240, 320}, mapPixel), 0);
-    EXPECT_EQ(test::countPixels(frame(), {220, 5, 236, 19}, mapPixel), 0);
+    EXPECT_GT(countPixels(frame(), {0, 0, 240, 264}, mapPixel), 240 * 264 * 9 / 10);
+    EXPECT_EQ(countPixels(frame(), {0, 264, 240, 320}, mapPixel), 0);
+    EXPECT_EQ(countPixels(frame(), {220, 5, 236, 19}, mapPixel), 0);
     const int red = countColour(frame(), {0, 120, 240, 145}, kRed);
     EXPECT_GT(red, 2 * 40);
     EXPECT_GT(countColour(frame(), {0, 120, 240, 145}, rgb(255, 255, 255)), red);
@@ -302,4 +299,4 @@ TEST_F(TrackViewTest, ABaseMapLiesUnderTheTrackAndNamesAndArrivingTilesRedrawThe
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test
