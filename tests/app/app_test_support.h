@@ -33,11 +33,21 @@ inline void ensureApplication() {
     if (!QApplication::instance()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
-        static char name[] = "wp2-app-test";
-        static char* argv[] = {name, nullptr};
+        static char* argv[] = {const_cast<char*>("wp2-app-test"), nullptr};
         (new QApplication(argc, argv))->setQuitOnLastWindowClosed(false);
     }
     registerDashboardFonts();
+}
+
+// "IOpt" of a first start: Menu 1 on the course dial, the left menu on the
+// destination, the right one on the sky view, the read-outs speed and heading.
+inline constexpr const char* kFirstChoices = "105,30,102,24,101,27,103,35,104,37";
+
+// A long text setting as stored ("" when there is none).
+inline std::string storedText(const char* name) {
+    std::string text;
+    SettingsStore().readLongText(name, text);
+    return text;
 }
 
 // The bundled drive, where the program looks for the emulation file.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/splash_window.h"
 #include "app_test_support.h"
 #include "core/base/timer_queue.h"
@@ -31,18 +33,16 @@ protected:
 };
 
 TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriver) {
-    const struct {
-        const char* driver;  // none: no "Driver" value
-        int emu;
-        bool setUp;
-    } cases[] = {{nullptr, 0, true}, {"1,4800,8,1,0", 1, true}, {"3,9600,7,2,1", 0, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.driver ? c.driver : "no Driver");
+    // The "Driver" value (none: no value), "Emu", and whether the set-up runs.
+    const std::tuple<const char*, int, bool> cases[] = {
+        {nullptr, 0, true}, {"1,4800,8,1,0", 1, true}, {"3,9600,7,2,1", 0, false}};
+    for (const auto& [driver, emu, setUp] : cases) {
+        SCOPED_TRACE(driver ? driver : "no Driver");
         registry_.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "Driver");
-        if (c.driver) {
-            SettingsStore().writeText("Driver", c.driver);
+        if (driver) {
+            SettingsStore().writeText("Driver", driver);
         }
-        IntSetting("Emu", true, 0) = c.emu;
+        IntSetting("Emu", true, 0) = emu;
         DoubleSetting("LastLat", true, 10.0) = 0.75;
         dialogs_.opened.clear();
         waits_.clear();
@@ -58,16 +58,16 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
             return 1;
         };
         ASSERT_TRUE(app->startUp());
-        EXPECT_EQ(dialogs_.opened.size(), c.setUp ? 1u : 0u);
-        EXPECT_EQ(app->startMode(), c.setUp ? 1 : 0);
+        EXPECT_EQ(dialogs_.opened.size(), setUp ? 1u : 0u);
+        EXPECT_EQ(app->startMode(), setUp ? 1 : 0);
         EXPECT_EQ(app->mainWindow()->screen().mode(), app->startMode());
-        EXPECT_EQ(waits_, c.setUp ? (std::vector<std::uint32_t>{500, 500, 2000})
-                                  : (std::vector<std::uint32_t>{500, 2000}));
+        EXPECT_EQ(waits_, setUp ? (std::vector<std::uint32_t>{500, 500, 2000})
+                                : (std::vector<std::uint32_t>{500, 2000}));
         EXPECT_TRUE(splashDuringWait_.back());  // the splash, before the main window
         EXPECT_EQ(app->splash(), nullptr);
         EXPECT_TRUE(app->mainWindow()->isVisible());
-        EXPECT_EQ(IntSetting("Emu", false, 0).get(), c.emu);
-        if (c.driver && !c.setUp) {
+        EXPECT_EQ(IntSetting("Emu", false, 0).get(), emu);
+        if (driver && !setUp) {
             EXPECT_EQ(app->link()->lineSettings(), (LineSettings{3, 9600, 7, 2, 1}));
         }
         app->exit();

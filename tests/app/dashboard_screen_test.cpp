@@ -23,10 +23,6 @@ namespace {
 
 namespace Id = DashboardId;
 
-// "IOpt" of a first start: Menu 1 on the course dial, the left menu on the
-// destination, the right one on the sky view, the read-outs speed and heading.
-constexpr const char* kFirstChoices = "105,30,102,24,101,27,103,35,104,37";
-
 class DashboardTest : public test::AppTest {
 protected:
     void SetUp() override {
@@ -58,11 +54,6 @@ protected:
         tap(190, 148 + 10 + 23 * item);
     }
     std::optional<std::string> mapSource_;  // --map-source
-    static std::string stored(const char* name = "IOpt") {
-        std::string text;
-        SettingsStore().readLongText(name, text);
-        return text;
-    }
     // The ids shown (1) or hidden (0), in the order given.
     std::vector<int> shown(std::initializer_list<int> ids) {
         std::vector<int> visible;
@@ -92,7 +83,7 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
     EXPECT_EQ(topLeft(Id::SkyViewRight), (Point{120, 150}));
     EXPECT_EQ(screen_->selector(Id::MenuLeft).current, screen_->byId(Id::DestinationLeft));
     screen_->quit();
-    EXPECT_EQ(stored(), kFirstChoices);
+    EXPECT_EQ(test::storedText("IOpt"), test::kFirstChoices);
 
     // A stored choice moves the chosen element into the shown one's place;
     // ids that name nothing are skipped.
@@ -193,8 +184,8 @@ TEST_F(DashboardTest, TheTargetReachesTheSnapshotAndThePanelsAndFollowsNewPushpi
 TEST_F(DashboardTest, TickDutiesFollowTheirFrameMultiples) {
     build(ScreenMode::Live);
     EXPECT_EQ(linkStarts_, 1);  // the dashboard opened the link
-    std::vector<std::uint32_t>
-        duties;  // frames that reopened the link (+1000) or came to the front
+    // The frames that reopened the link (+1000) or came to the front.
+    std::vector<std::uint32_t> duties;
     for (std::uint32_t frame = 1; frame <= 200; ++frame) {
         const int starts = linkStarts_;
         const int fronts = host_.count("front");
@@ -235,7 +226,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     tap(200, 290);
     ASSERT_NE(screen_->baseMap(), nullptr);
     EXPECT_EQ(screen_->trackView().baseMap(), screen_->baseMap());
-    EXPECT_EQ(stored(kBaseMapValue), folder);
+    EXPECT_EQ(test::storedText(kBaseMapValue), folder);
     EXPECT_EQ(screen_->baseMap()->memoryLimit(), TileCache::kDefaultMemoryBytes);
 
     // A source for this run only wins over the setting and leaves it alone;
@@ -255,7 +246,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
         EXPECT_EQ(screen_->baseMap()->memoryLimit(), std::size_t{limit} << 20) << megabytes;
     }
     EXPECT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(stored(kBaseMapValue), junk);
+    EXPECT_EQ(test::storedText(kBaseMapValue), junk);
 }
 
 }  // namespace

@@ -57,11 +57,9 @@ picture() {
 
 # Polls `$@` every 0.2 s for up to 10 s.
 within_10s() {
-    i=0
-    while [ $i -lt 50 ]; do
+    for _ in $(seq 50); do
         "$@" && return 0
         sleep 0.2
-        i=$((i + 1))
     done
     return 1
 }
@@ -87,13 +85,14 @@ expect_moving() {
     within_10s frame_changed || fail "$1: the dashboard stands still"
 }
 
-# Taps (x, y), expects the dialog titled $3, closes it with Escape.
+# Taps (x, y), expects the dialog titled $3, takes picture $4, closes it with
+# the key $5 (Escape if not given).
 open_and_close() {
     tap "$1" "$2"
     within_10s titled_shown "$3" || { fail "tapping ($1, $2) did not open \"$3\""; return; }
-    picture "$4"
-    xdotool windowfocus --sync "$(visible_titled "$3")" key Escape
-    within_10s titled_gone "$3" || fail "\"$3\" did not close on Escape"
+    [ -z "$4" ] || picture "$4"
+    xdotool windowfocus --sync "$(visible_titled "$3")" key "${5:-Escape}"
+    within_10s titled_gone "$3" || fail "\"$3\" did not close on ${5:-Escape}"
     expect_moving "after \"$3\""
 }
 
@@ -181,11 +180,7 @@ if [ -n "$TOOL" ]; then
     echo "5,6,tool" >"$TMP/tool.csv"
     "$TOOL" --root "$ROOT" pushpins import "$PINS" "$TMP/tool.csv" >/dev/null ||
         fail "wayplot2-tool could not import"
-    tap 90 290
-    within_10s titled_shown "New point" || fail "tapping (90, 290) did not open \"New point\""
-    xdotool windowfocus --sync "$(visible_titled "New point")" key Return
-    within_10s titled_gone "New point" || fail "\"New point\" did not close on Return"
-    expect_moving "after a new point"
+    open_and_close 90 290 "New point" "" Return
     names=$("$TOOL" --root "$ROOT" pushpins list "$PINS" | cut -f2)
     [ "$(echo "$names" | wc -l)" = 2 ] && echo "$names" | grep -qx tool ||
         fail "the new point's save did not keep the tool's pushpin: $(echo $names)"

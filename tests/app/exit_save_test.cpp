@@ -10,27 +10,20 @@
 #include <set>
 
 #include "app_test_support.h"
+#include "support/text_count.h"
 
 namespace wp2 {
 namespace {
 
 #ifdef WAYPLOT2_APP
-int count(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++n;
-    }
-    return n;
-}
-
 // Runs a screenshot of the emulated drive after `prepare` has mounted what it
-// wants over the root; the result is "" when `check` finds the run as it should be.
+// wants over the root, and expects `ok` to find the run as it should be.
 // Then the same for the dashboard ended by SIGTERM after 5 s, a save failure's
 // box up (read-only: from start-up on; full disk: at exit): the box closes,
 // what it and later boxes say goes to standard error, and the program ends in
 // order at once (not killed 3 s later).
 void runOnMountedRoot(const std::function<bool(const std::string& root)>& prepare,
-                      const std::function<std::string(const test::RunResult&, bool)>& check) {
+                      const std::function<bool(const test::RunResult&, bool)>& ok) {
     test::ensureApplication();  // the offscreen platform, for the program too
     test::TempDir dir;
     const std::string root = dir.file("root");
@@ -43,7 +36,11 @@ void runOnMountedRoot(const std::function<bool(const std::string& root)>& prepar
                     WAYPLOT2_APP,       "--emulate",         "--root", root};
         }
         auto result = test::inPrivateMounts([&]() -> std::string {
-            return prepare(root) ? check(test::runProgram(args), dashboard) : "cannot mount";
+            if (!prepare(root)) {
+                return "cannot mount";
+            }
+            const test::RunResult r = test::runProgram(args);
+            return ok(r, dashboard) ? "" : "status " + std::to_string(r.status) + ": " + r.err;
         });
         if (!result) {
             GTEST_SKIP() << "no private mount namespace here to fill or lock a disk";
@@ -83,26 +80,20 @@ TEST(ExitSave, FullDiskSaysWhatFailedAndWhyAndTheRunFails) {
             test::writeFile(docs + "/filler", std::string(128 * 1024, 'f'));
             return true;
         },
-        [](const test::RunResult& r, bool) -> std::string {
-            if (r.status != 1 || count(r.err, "could not be saved") < 2 ||
-                count(r.err, "No space left on device") < 2) {
-                return "status " + std::to_string(r.status) + ": " + r.err;
-            }
-            return "";
+        [](const test::RunResult& r, bool) {
+            return r.status == 1 && test::countOf(r.err, "could not be saved") >= 2 &&
+                   test::countOf(r.err, "No space left on device") >= 2;
         });
 }
 
 TEST(ExitSave, ReadOnlyDataFolderIsToldAtMostOnceAndTheRunGoesOn) {
     runOnMountedRoot([](const std::string& root) { return test::mountReadOnly(root); },
-                     [](const test::RunResult& r, bool dashboard) -> std::string {
+                     [](const test::RunResult& r, bool dashboard) {
                          // The dashboard's box is up when the signal comes.
-                         const int told = count(r.err, "settings cannot be saved");
-                         if (r.status != 1 || told > 1 || (dashboard && told != 1) ||
-                             count(r.err, "SetValue failed") != 0 ||
-                             count(r.err, "Read-only file system") < 1) {
-                             return "status " + std::to_string(r.status) + ": " + r.err;
-                         }
-                         return "";
+                         const int told = test::countOf(r.err, "settings cannot be saved");
+                         return r.status == 1 && told <= 1 && (!dashboard || told == 1) &&
+                                test::countOf(r.err, "SetValue failed") == 0 &&
+                                test::countOf(r.err, "Read-only file system") >= 1;
                      });
 }
 #endif

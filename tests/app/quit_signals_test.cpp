@@ -84,9 +84,7 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
 
         FileRegistry stored(root.path());
         test::InstalledRegistry installed(stored);
-        std::string choices;
-        EXPECT_TRUE(SettingsStore().readLongText("IOpt", choices));
-        EXPECT_EQ(choices, "105,30,102,24,101,27,103,35,104,37");
+        EXPECT_EQ(test::storedText("IOpt"), test::kFirstChoices);
         EXPECT_TRUE(std::filesystem::exists(root.path() + "/My Documents/Pushpins.kpp"));
     }
 }

@@ -2,6 +2,7 @@
 // wayplot2-tool monitor and scan, run as programs against pseudo-terminals,
 // a real gpsd fed by gpsfake and a TCP stream.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 
@@ -16,44 +17,29 @@
 #include "support/nmea_lines.h"
 #include "support/pseudo_terminal.h"
 #include "support/test_support.h"
+#include "support/text_count.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
 
-using test::Background;
-using test::EnvOverride;
-using test::PseudoTerminal;
-using test::runProgram;
-using test::TempDir;
-
-// A receiver that sends a 3D fix every `periodMs` of real time while it lives.
-struct Receiver : test::PlayingReceiver {
-    explicit Receiver(int periodMs) : PlayingReceiver(periodMs, test::fixEpoch) {}
-};
-
-int countOf(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 // The monitor run for some seconds on a device.
-test::RunResult monitor(const TempDir& root, const std::string& device, int seconds) {
+RunResult monitor(const TempDir& root, const std::string& device, int seconds) {
     return runProgram({WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device", device,
                        "--seconds", std::to_string(seconds)});
 }
 
 TEST(MonitorCommandTest, PrintsTheStatusReportEverySecondAndStopsOnInterrupt) {
     TempDir root;
-    Receiver receiver(200);
+    PlayingReceiver receiver(200, fixEpoch);  // a 3D fix every 200 ms
     auto r = monitor(root, receiver.device(), 3);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(countOf(r.out, "GPS Rec. statistics:\nTotal symbols: "), 3);
-    EXPECT_NE(r.out.find("--- 3 s, port 1 (" + receiver.device() + ")\n"), std::string::npos);
-    EXPECT_NE(r.out.find("Fix: 3d\n"), std::string::npos);
-    EXPECT_NE(r.out.find("Position: 48.11"), std::string::npos);
+    EXPECT_THAT(r.out, HasSubstr("--- 3 s, port 1 (" + receiver.device() + ")\n"));
+    EXPECT_THAT(r.out, HasSubstr("Fix: 3d\n"));
+    EXPECT_THAT(r.out, HasSubstr("Position: 48.11"));
 
     Background monitor(
         {WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device", receiver.device()});
@@ -65,21 +51,20 @@ TEST(MonitorCommandTest, AMissingDeviceOrServerFailsSayingWhy) {
     TempDir root;
     auto r = monitor(root, "/dev/wayplot2-none", 1);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("the GPS receiver could not be started"), std::string::npos);
-    EXPECT_NE(r.err.find("/dev/wayplot2-none does not exist"), std::string::npos);
-    EXPECT_NE(r.err.find("trace: Communications Error 2  Invalid Comms Port Opening.\n"),
-              std::string::npos);
-    EXPECT_NE(r.out.find("Condition: BLINKING RED\n"), std::string::npos);
-    const std::string nobody = "127.0.0.1:" + std::to_string(test::freeTcpPort());
+    EXPECT_THAT(r.err, HasSubstr("the GPS receiver could not be started"));
+    EXPECT_THAT(r.err, HasSubstr("/dev/wayplot2-none does not exist"));
+    EXPECT_THAT(r.err, HasSubstr("trace: Communications Error 2  Invalid Comms Port Opening.\n"));
+    EXPECT_THAT(r.out, HasSubstr("Condition: BLINKING RED\n"));
+    const std::string nobody = "127.0.0.1:" + std::to_string(freeTcpPort());
     r = monitor(root, "tcp://" + nobody, 1);
-    EXPECT_NE(r.err.find("The NMEA server at " + nobody + " does not answer: Connection refused."),
-              std::string::npos);
+    EXPECT_THAT(
+        r.err, HasSubstr("The NMEA server at " + nobody + " does not answer: Connection refused."));
 }
 
 TEST(MonitorCommandTest, AByteFloodIsTracedAFewTimesASecondSayingHowManyWereLeftOut) {
     TempDir root;
     auto r = [&] {
-        test::PlayingReceiver flood(0, [](int) { return std::string(4096, 'A'); });
+        PlayingReceiver flood(0, [](int) { return std::string(4096, 'A'); });
         return monitor(root, flood.device(), 2);
     }();
     EXPECT_EQ(r.status, 0);
@@ -108,9 +93,8 @@ std::string captureSecond() {
 
 // Whether gpsd's own fixes for the capture (its .chk file) have this position.
 bool gpsdFixed(double lat, double lon) {
-    const std::string fixes = test::readFile(kCapture + ".chk");
-    double fixLat = 0;
-    double fixLon = 0;
+    const std::string fixes = readFile(kCapture + ".chk");
+    double fixLat = 0, fixLon = 0;
     for (std::size_t at = fixes.find("\"lat\":"); at != std::string::npos;
          at = fixes.find("\"lat\":", at + 1)) {
         if (std::sscanf(fixes.c_str() + at, "\"lat\":%lf,\"lon\":%lf", &fixLat, &fixLon) == 2 &&
@@ -127,65 +111,55 @@ bool portAnswers(int port) {
 }
 
 // A server of each kind on a port: gpsd (started by gpsfake) or a TCP stream.
-struct NetworkCase {
-    const char* scheme;
-    const char* described;
-    std::function<std::shared_ptr<void>(int port)> start;
+class NetworkSourceTest : public ::testing::TestWithParam<std::string> {
+protected:
+    static std::shared_ptr<void> startServer(const std::string& scheme, int port) {
+        if (scheme == "tcp") {
+            return std::make_shared<LocalTcpServer>(captureSecond(), 300, port);
+        }
+        return std::make_shared<Background>(std::vector<std::string>{
+            "gpsfake", "-q", "-P", std::to_string(port), "-c", "0.05", kCapture});
+    }
 };
 
-class NetworkSourceTest : public ::testing::TestWithParam<NetworkCase> {};
-
 TEST_P(NetworkSourceTest, MonitorReadsTheServerAndComesBackWhenItReturns) {
-    const NetworkCase& c = GetParam();
-    if (std::string(c.scheme) == "gpsd" && std::system("command -v gpsfake >/dev/null") != 0) {
+    const std::string scheme = GetParam();
+    if (scheme == "gpsd" && std::system("command -v gpsfake >/dev/null") != 0) {
         GTEST_SKIP() << "gpsfake is not installed (scripts/install-deps installs it)";
     }
-    const int port = test::freeTcpPort();
+    const int port = freeTcpPort();
     const std::string address = "127.0.0.1:" + std::to_string(port);
-    std::shared_ptr<void> server = c.start(port);
-    ASSERT_TRUE(test::waitUntil([&] { return portAnswers(port); }, 10000));
+    std::shared_ptr<void> server = startServer(scheme, port);
+    ASSERT_TRUE(waitUntil([&] { return portAnswers(port); }, 10000));
     TempDir root;
-    Background monitor({WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device",
-                        std::string(c.scheme) + "://" + address});
+    Background monitor(
+        {WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device", scheme + "://" + address});
     // The capture's GN sentences give a 3D fix, at a position gpsd found in it.
     ASSERT_TRUE(monitor.waitFor("Fix: 3d\n", 15000)) << monitor.out;
     ASSERT_TRUE(monitor.waitFor("Position: ", 5000)) << monitor.out;
-    double lat = 0;
-    double lon = 0;
+    double lat = 0, lon = 0;
     const std::string shown = monitor.out.substr(monitor.out.rfind("Position: "));
     ASSERT_EQ(std::sscanf(shown.c_str(), "Position: %lf %lf", &lat, &lon), 2) << shown;
     EXPECT_TRUE(gpsdFixed(lat, lon)) << shown;
     // The whole sky: the GPS and GLONASS talkers' satellites together.
     ASSERT_TRUE(monitor.waitFor("with signal): GPS ", 5000)) << monitor.out;
     EXPECT_TRUE(monitor.waitFor(" GLONASS ", 1000)) << monitor.out;
-    EXPECT_NE(monitor.out.find(std::string("(") + c.described + " at " + address + ")\n"),
-              std::string::npos);
+    const std::string described = scheme == "tcp" ? "NMEA stream" : "gpsd";
+    EXPECT_THAT(monitor.out, HasSubstr("(" + described + " at " + address + ")\n"));
     // The server goes away: silence, then the link is closed and retried.
     server.reset();
-    ASSERT_TRUE(test::waitUntil([&] { return !portAnswers(port); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return !portAnswers(port); }, 5000));
     ASSERT_TRUE(monitor.waitFor("Condition: BLINKING RED\n", 10000)) << monitor.out;
-    server = c.start(port);
+    server = startServer(scheme, port);
     EXPECT_TRUE(monitor.waitFor("Fix: 3d\n", 20000)) << monitor.out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Servers, NetworkSourceTest,
-    ::testing::Values(NetworkCase{"gpsd", "gpsd",
-                                  [](int port) -> std::shared_ptr<void> {
-                                      return std::make_shared<Background>(std::vector<std::string>{
-                                          "gpsfake", "-q", "-P", std::to_string(port), "-c", "0.05",
-                                          kCapture});
-                                  }},
-                      NetworkCase{"tcp", "NMEA stream",
-                                  [](int port) -> std::shared_ptr<void> {
-                                      return std::make_shared<test::LocalTcpServer>(captureSecond(),
-                                                                                    300, port);
-                                  }}),
-    [](const auto& info) { return std::string(info.param.scheme); });
+INSTANTIATE_TEST_SUITE_P(Servers, NetworkSourceTest, ::testing::Values("gpsd", "tcp"),
+                         [](const auto& info) { return info.param; });
 
 TEST(ScanCommandTest, AHeldPortIsBusyTheReceiverIsFoundAndStoredOrNothingIs) {
     TempDir root;
-    Receiver receiver(50);
+    PlayingReceiver receiver(50, fixEpoch);
     std::vector<std::unique_ptr<EnvOverride>> ports;  // the scan's ports, mapped to nothing
     for (int port = 1; port <= 8; ++port) {
         ports.push_back(std::make_unique<EnvOverride>("WAYPLOT2_COM" + std::to_string(port), ""));
@@ -198,23 +172,22 @@ TEST(ScanCommandTest, AHeldPortIsBusyTheReceiverIsFoundAndStoredOrNothingIs) {
     auto r = runProgram({WAYPLOT2_TOOL, "--root", root.path(), "scan", "--ports", "1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "Scan for GPS...\nPort 5: Busy\n");
-    EXPECT_NE(r.err.find("No GPS receiver was found.\nPerhaps this receiver is not supported."),
-              std::string::npos);
-    EXPECT_EQ(test::readFile(root.file("local-machine.reg")).find("Driver"), std::string::npos);
+    EXPECT_THAT(r.err,
+                HasSubstr("No GPS receiver was found.\nPerhaps this receiver is not supported."));
+    EXPECT_THAT(readFile(root.file("local-machine.reg")), Not(HasSubstr("Driver")));
 
     r = runProgram({WAYPLOT2_TOOL, "--root", root.path(), "scan"});
     ::close(holder);
     EXPECT_EQ(r.status, 0) << r.err;
     // The receiver's line, once while it is awaited and again with the outcome.
-    EXPECT_NE(r.out.find("Port 5: Busy\nPort 2: Not found\n"), std::string::npos);
-    EXPECT_NE(r.out.find("Port 8: Not found\nPort 1: Waiting for signal\nPort 1: GPS found!\n"
-                         "Driver: 1,4800,8,1,0\n"),
-              std::string::npos);
+    EXPECT_THAT(r.out, HasSubstr("Port 5: Busy\nPort 2: Not found\n"));
+    EXPECT_THAT(r.out,
+                HasSubstr("Port 8: Not found\nPort 1: Waiting for signal\nPort 1: GPS found!\n"
+                          "Driver: 1,4800,8,1,0\n"));
     // The next run of the program finds it there.
-    EXPECT_NE(test::readFile(root.file("local-machine.reg")).find("\"Driver\"=\"1,4800,8,1,0\""),
-              std::string::npos);
+    EXPECT_THAT(readFile(root.file("local-machine.reg")), HasSubstr("\"Driver\"=\"1,4800,8,1,0\""));
     EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "scan", "--ports", "9"}).status, 2);
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

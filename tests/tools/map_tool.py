@@ -194,12 +194,11 @@ def check_bad_sources_and_info(tool, maps):
     cases = [(text, "not an SQLite database"), (untiled, "no tiles table"),
              (vector, "vector tiles"), (os.path.join(workdir, "nothing.mbtiles"), "No such file"),
              (os.path.join(workdir, "nothing", ""), "No such file"), (empty, "holds no tiles")]
+    render = ["render", "--centre", "51.5,5.1", "--zoom", "10"]  # then the source and the image
     runs = [(problem, args) for source, problem in cases
-            for args in (["info", source], ["render", source, "--centre", "51.5,5.1", "--zoom",
-                                            "10", os.path.join(workdir, "bad.png")])]
-    for out in (os.path.join(workdir, "nothing", "out.png"), os.path.join(workdir, "out.xyz")):
-        runs.append(("cannot write", ["render", maps["mbtiles"], "--centre", "51.5,5.1", "--zoom",
-                                      "10", out]))
+            for args in (["info", source], render + [source, os.path.join(workdir, "bad.png")])]
+    runs += [("cannot write", render + [maps["mbtiles"], os.path.join(workdir, out)])
+             for out in (os.path.join("nothing", "out.png"), "out.xyz")]
     for problem, args in runs:
         r = tool.run(*args)
         assert r.returncode == 1 and problem in r.stderr, (

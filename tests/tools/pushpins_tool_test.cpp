@@ -2,6 +2,7 @@
 // wayplot2-tool pushpins, end to end; the Shapefile export is read back by
 // GDAL's ogrinfo (installed with the build's dependencies: missing, it fails).
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,26 +11,23 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/base/cformat.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "support/test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
 
-using test::dataFile;
-using test::readFile;
-using test::RunResult;
-using test::TempDir;
-using test::writeFile;
+using ::testing::HasSubstr;
 
 class PushpinsTool : public ::testing::Test {
 protected:
     RunResult tool(std::vector<std::string> args) {
         args.insert(args.begin(), {WAYPLOT2_TOOL, "--root", dir.path(), "pushpins"});
-        return test::runProgram(args);
+        return runProgram(args);
     }
     std::string kpp() const { return dir.file("p.kpp"); }
     TempDir dir;
@@ -41,26 +39,24 @@ protected:
 TEST_F(PushpinsTool, DamagedFileFailsEveryCommandButSalvageAndIsNeverRewritten) {
     ASSERT_EQ(tool({"import", kpp(), dataFile("waypoints/iblue747~csv.csv")}).status, 0);
     std::string bytes = readFile(kpp());
-    bytes[test::nameLengthOffset(bytes, 118)] ^= 0x20;
+    bytes[nameLengthOffset(bytes, 118)] ^= 0x20;
     writeFile(kpp(), bytes);
     RunResult list = tool({"list", kpp()});
-    EXPECT_EQ(list.status, 1);
-    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 746);
-    EXPECT_EQ(list.out.find("Wpt_118\t"), std::string::npos);
-    EXPECT_NE(list.err.find("is damaged (record 118: "), std::string::npos) << list.err;
+    EXPECT_EQ(std::tuple(list.status, std::count(list.out.begin(), list.out.end(), '\n')),
+              std::tuple(1, 746));
+    EXPECT_THAT(list.out, testing::Not(HasSubstr("Wpt_118\t")));
+    EXPECT_THAT(list.err, HasSubstr("is damaged (record 118: "));
     writeFile(dir.file("more.csv"), "1,2,more\n");
     EXPECT_EQ(tool({"import", kpp(), dir.file("more.csv")}).status, 1);
     EXPECT_EQ(tool({"export", kpp(), dir.file("out.txt")}).status, 1);
     EXPECT_EQ(readFile(kpp()), bytes);
-    EXPECT_FALSE(test::fileExists(dir.file("out.txt")));
+    EXPECT_FALSE(fileExists(dir.file("out.txt")));
 
     const RunResult salvage = tool({"salvage", kpp(), dir.file("new.kpp")});
     EXPECT_EQ(salvage.status, 0) << salvage.err;
-    EXPECT_NE(salvage.out.find("746 pushpins recovered, 1 skipped"), std::string::npos)
-        << salvage.out;
+    EXPECT_THAT(salvage.out, HasSubstr("746 pushpins recovered, 1 skipped"));
     const RunResult back = tool({"list", dir.file("new.kpp")});
-    EXPECT_EQ(back.status, 0);
-    EXPECT_EQ(back.out, list.out);
+    EXPECT_EQ(std::tuple(back.status, back.out), std::tuple(0, list.out));
     EXPECT_EQ(tool({"salvage", kpp(), dir.file("new.kpp")}).status, 1) << "never written over";
     EXPECT_EQ(readFile(kpp()), bytes);
 }
@@ -72,7 +68,7 @@ TEST_F(PushpinsTool, ImportTouchesNothingWithoutAdditionsAndListKeepsAPushpinOnA
     writeFile(dir.file("none.csv"), "");
     RunResult r = tool({"import", kpp(), dir.file("none.csv")});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_FALSE(test::fileExists(kpp()));
+    EXPECT_FALSE(fileExists(kpp()));
 
     const pid_t gone = fork();
     if (gone == 0) {
@@ -94,9 +90,9 @@ TEST_F(PushpinsTool, ImportTouchesNothingWithoutAdditionsAndListKeepsAPushpinOnA
               "<wpt lat=\"1\" lon=\"2\"><name>a\tb</name><desc>line 1\nline\\2&#13;3</desc></wpt>"
               "<wpt lat=\"3\" lon=\"4\"><name>c</name></wpt></gpx>");
     ASSERT_EQ(tool({"import", kpp(), dir.file("in.gpx")}).status, 0);
-    EXPECT_FALSE(test::fileExists(dir.file(stale)));
+    EXPECT_FALSE(fileExists(dir.file(stale)));
     for (const std::string& name : kept) {
-        EXPECT_TRUE(test::fileExists(dir.file(name))) << name;
+        EXPECT_TRUE(fileExists(dir.file(name))) << name;
     }
     r = tool({"list", kpp()});
     EXPECT_EQ(r.out,
@@ -108,10 +104,10 @@ TEST_F(PushpinsTool, ImportTouchesNothingWithoutAdditionsAndListKeepsAPushpinOnA
 // and a small one whose bytes fail only when the buffer is flushed; so does
 // an export, for the text file and for every file of a Shapefile.
 TEST_F(PushpinsTool, FullDiskSavesAndExportsSayWhyAndKeepThePreviousFiles) {
-    auto result = test::inPrivateMounts([&]() -> std::string {
+    auto result = inPrivateMounts([&]() -> std::string {
         const std::string full = dir.file("full");
         std::filesystem::create_directory(full);
-        if (!test::mountTmpfs(full, 256 * 1024)) {
+        if (!mountTmpfs(full, 256 * 1024)) {
             return "cannot mount a tmpfs";
         }
         const std::string pins = full + "/p.kpp";
@@ -166,43 +162,39 @@ TEST_F(PushpinsTool, ShapefileReadsBackInOgrinfo) {
                   longNote + "\n");
     ASSERT_EQ(tool({"import", kpp(), dir.file("in.csv")}).status, 0);
     ASSERT_EQ(tool({"export", kpp(), dir.file("out.shp")}).status, 0);
-    RunResult r = test::runProgram({"/usr/bin/env", "ogrinfo", "-al", dir.file("out.shp")});
+    RunResult r = runProgram({"/usr/bin/env", "ogrinfo", "-al", dir.file("out.shp")});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string o = r.out;
-    EXPECT_NE(o.find("Geometry: Point\n"), std::string::npos) << o;
-    EXPECT_NE(o.find("Feature Count: 4\n"), std::string::npos);
-    EXPECT_NE(o.find("Name: String (20.0)\nLongitude: Real (15.8)\nLatitude: Real (15.8)\n"
-                     "Descr: String (100.0)\n"),
-              std::string::npos)
-        << o;
-    struct Expect {
-        std::string name, descr;
-        double lon, lat;
-    } expected[] = {{"Wpt_1", "(null)", -0.12, 51.5},
-                    {"Opera House", "(null)", 151.2153, -33.8568},
-                    {"Z\u00fcrich HB", "Caf\u00e9 am Gleis", 8.541694, 47.376887},
-                    {"a name longer than t", longNote.substr(0, 100), 2.5, 1.5}};
-    for (const Expect& e : expected) {  // the fields, then the geometry to 5e-9
+    EXPECT_THAT(o, HasSubstr("Geometry: Point\nFeature Count: 4\n"));
+    EXPECT_THAT(o, HasSubstr("Name: String (20.0)\nLongitude: Real (15.8)\nLatitude: Real (15.8)\n"
+                             "Descr: String (100.0)\n"));
+    // Each point's name, description, longitude and latitude.
+    const std::tuple<std::string, std::string, double, double> expected[] = {
+        {"Wpt_1", "(null)", -0.12, 51.5},
+        {"Opera House", "(null)", 151.2153, -33.8568},
+        {"Z\u00fcrich HB", "Caf\u00e9 am Gleis", 8.541694, 47.376887},
+        {"a name longer than t", longNote.substr(0, 100), 2.5, 1.5}};
+    for (const auto& [name, descr, lon, lat] : expected) {  // the fields, then the geometry to 5e-9
         const std::string fields = cformat(
             "  Name (String) = %s\n  Longitude (Real) = %.8lf\n  Latitude (Real) = %.8lf\n"
             "  Descr (String) = %s\n  POINT (",
-            e.name.c_str(), e.lon, e.lat, e.descr.c_str());
+            name.c_str(), lon, lat, descr.c_str());
         const std::size_t at = o.find(fields);
         ASSERT_NE(at, std::string::npos) << fields;
         double x = 0, y = 0;
         ASSERT_EQ(std::sscanf(o.c_str() + at + fields.size(), "%lf %lf)", &x, &y), 2);
-        EXPECT_NEAR(x, e.lon, 5e-9);
-        EXPECT_NEAR(y, e.lat, 5e-9);
+        EXPECT_NEAR(x, lon, 5e-9);
+        EXPECT_NEAR(y, lat, 5e-9);
     }
 
     // An empty collection gives an empty Shapefile with the same table.
     writeFile(kpp(), std::string(4, '\0'));
     ASSERT_EQ(tool({"export", kpp(), dir.file("e.shp")}).status, 0);
-    r = test::runProgram({"/usr/bin/env", "ogrinfo", "-al", "-so", dir.file("e.shp")});
+    r = runProgram({"/usr/bin/env", "ogrinfo", "-al", "-so", dir.file("e.shp")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Feature Count: 0\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Descr: String (100.0)"), std::string::npos);
+    EXPECT_THAT(r.out, HasSubstr("Feature Count: 0\n"));
+    EXPECT_THAT(r.out, HasSubstr("Descr: String (100.0)"));
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

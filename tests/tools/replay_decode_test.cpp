@@ -6,17 +6,13 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "support/nmea_lines.h"
 #include "support/test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
-
-using test::nmeaLine;
-using test::runProgram;
-using test::TempDir;
-using test::writeFile;
 
 const std::string kGsa = nmeaLine("GPGSA,A,3,04,05,09,12,24,,,,,,,,2.5,1.3,2.1");
 const std::string kRmc =
@@ -28,8 +24,7 @@ TEST(ReplayToolTest, PrintsTheStatisticsAndWritesTheTrack) {
     TempDir dir;
     writeFile(dir.file("drive.nmea"), kGsa + kRmc + kGga);
     auto r = runProgram({WAYPLOT2_TOOL, "replay", dir.file("drive.nmea"), dir.file("out.atk")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    ASSERT_EQ(std::tuple(r.status, r.err), std::tuple(0, ""));
     // 49 + 70 + 69 bytes; the "$" after each of the first two line ends counts
     // as ignored and again as accepted.
     EXPECT_EQ(r.out,
@@ -40,13 +35,12 @@ TEST(ReplayToolTest, PrintsTheStatisticsAndWritesTheTrack) {
               "Signal level OK, 5 satellites in the fix\nAccuracy 9 m; HDOP 1.3; VDOP 2.1\n");
     // Header (version 2, capacity 1000, one point, one dated) and the RMC point
     // with the satellites of the GGA merged into it.
-    std::vector<unsigned char> atk = test::readBytes(dir.file("out.atk"));
+    std::vector<unsigned char> atk = readBytes(dir.file("out.atk"));
     ASSERT_EQ(atk.size(), 24u + 64u);
     const std::int32_t header[6] = {2, 1000, 1, 0, 0, 1};
     EXPECT_EQ(std::memcmp(atk.data(), header, 12), 0);
     EXPECT_EQ(std::memcmp(atk.data() + 20, header + 5, 4), 0);
-    double lat = 0;
-    double knots = 0;
+    double lat = 0, knots = 0;
     std::memcpy(&lat, atk.data() + 24, 8);
     std::memcpy(&knots, atk.data() + 24 + 37, 8);
     EXPECT_NEAR(lat * 57.295779532957766, 48.1173, 1e-9);
@@ -96,11 +90,10 @@ TEST(ReplayToolTest, AnUnreadableLogIsOneErrorLineAndNoOutputFile) {
     TempDir dir;
     for (const std::string& log : {dir.file("none.nmea"), dir.path()}) {
         auto r = runProgram({WAYPLOT2_TOOL, "replay", log, dir.file("out.atk")});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(1, ""));
         EXPECT_EQ(r.err.find(log), r.err.find("wayplot2-tool: cannot read ") + 27) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);
-        EXPECT_FALSE(test::fileExists(dir.file("out.atk")));
+        EXPECT_FALSE(fileExists(dir.file("out.atk")));
         EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "decode", log}).status, 1);
     }
     EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "replay", dir.file("none.nmea")}).status, 2);
@@ -121,4 +114,4 @@ TEST(ReplayToolTest, LargeLogsReportProgressOnStandardErrorOnly) {
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

@@ -3,23 +3,19 @@
 // name, type and value by the next, bad arguments change nothing, and the
 // store is found through --root and WAYPLOT2_ROOT.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
 
-using test::fileExists;
-using test::readFile;
-using test::runProgram;
-using test::RunResult;
-using test::TempDir;
+using ::testing::HasSubstr;
 
 RunResult tool(const std::string& root, std::vector<std::string> args) {
     args.insert(args.begin(), {WAYPLOT2_TOOL, "--root", root});
@@ -53,20 +49,15 @@ TEST(SettingsTool, EveryValueTypeRoundTripsThroughTheStore) {
         ASSERT_EQ(r.status, 0) << s.name << ": " << r.err;
         expected += s.name + "\t" + s.type + "\t" + s.listed + "\n";
     }
-    RunResult listed = tool(tmp.path(), {"settings", "list"});
-    EXPECT_EQ(listed.status, 0);
-    EXPECT_EQ(listed.out, expected);
-    EXPECT_EQ(listed.err, "");
+    const RunResult listed = tool(tmp.path(), {"settings", "list"});
+    EXPECT_EQ(std::tuple(listed.status, listed.out, listed.err), std::tuple(0, expected, ""));
+    const RunResult got = tool(tmp.path(), {"settings", "get", "note"});
+    EXPECT_EQ(std::tuple(got.status, got.out), std::tuple(0, sets[6].listed + "\n"));
 
-    RunResult got = tool(tmp.path(), {"settings", "get", "note"});
-    EXPECT_EQ(got.status, 0);
-    EXPECT_EQ(got.out, sets[6].listed + "\n");
-
-    std::string file = readFile(tmp.file("local-machine.reg"));
-    EXPECT_NE(file.find("\"LastTarg\"=dword:ffffffff\n"), std::string::npos) << file;
-    EXPECT_NE(file.find("\"Overspeed\"=hex:66,66,66,66,66,66,26,40\n"), std::string::npos);
-    EXPECT_NE(file.find("\"Note\"=\"Z\xc3\xbcrich \\\"quoted\\\" C:\\\\dir = x;\"\n"),
-              std::string::npos);
+    const std::string file = readFile(tmp.file("local-machine.reg"));
+    EXPECT_THAT(file, HasSubstr("\"LastTarg\"=dword:ffffffff\n"));
+    EXPECT_THAT(file, HasSubstr("\"Overspeed\"=hex:66,66,66,66,66,66,26,40\n"));
+    EXPECT_THAT(file, HasSubstr("\"Note\"=\"Z\xc3\xbcrich \\\"quoted\\\" C:\\\\dir = x;\"\n"));
 }
 
 // A dword is -2147483648..4294967295 in decimal or 0x0..0xffffffff: a number
@@ -97,14 +88,13 @@ TEST(SettingsTool, DwordOutOfRangeOrMalformedIsRefused) {
 
 TEST(SettingsTool, CorruptStoreIsSetAsideAndReported) {
     TempDir tmp;
-    test::writeFile(tmp.file("local-machine.reg"), "scrambled");
-    RunResult r = tool(tmp.path(), {"settings", "list"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("could not be read"), std::string::npos);
-    EXPECT_NE(r.err.find("local-machine.reg.bad"), std::string::npos) << r.err;
+    writeFile(tmp.file("local-machine.reg"), "scrambled");
+    const RunResult r = tool(tmp.path(), {"settings", "list"});
+    EXPECT_EQ(std::tuple(r.status, r.out), std::tuple(0, ""));
+    EXPECT_THAT(r.err, HasSubstr("could not be read"));
+    EXPECT_THAT(r.err, HasSubstr("local-machine.reg.bad"));
     EXPECT_EQ(readFile(tmp.file("local-machine.reg.bad")), "scrambled");
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

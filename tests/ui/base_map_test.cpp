@@ -12,12 +12,9 @@
 #include "ui/map_projection.h"
 #include "ui_test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
 
-using test::CodedSource;
-using test::encoded;
-using test::tileCode;
 using Status = TileRead::Status;
 
 // A 240 x 264 map drawn until every tile is in (or the loaders are idle).
@@ -171,4 +168,4 @@ TEST(BaseMap, TheCacheStaysWithinItsMemoryAndASourceThatFailsIsAskedAgainOnlyLat
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

@@ -21,10 +21,8 @@
 #include "ui/sky_view.h"
 #include "ui_test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
-
-using test::placeholderColour;
 
 constexpr double kDeg = kDegToRad;
 constexpr QRgb kGround = rgb(30, 30, 30);
@@ -40,7 +38,7 @@ void finish(E& e, std::uint32_t from, int frames = 200) {
     }
 }
 
-class InstrumentTest : public test::UiTest {
+class InstrumentTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
@@ -166,7 +164,7 @@ protected:
     // The glyph drawn at slot n of an unscaled run.
     QRgb slot(int n) { return frame().pixel(3 + n * 10 + 2, 116 + 16 + 3); }
     // Columns showing a colour in a row through the glyphs.
-    int columnsOf(QRgb c) { return test::countColour(frame(), {0, 140, 240, 141}, c); }
+    int columnsOf(QRgb c) { return countColour(frame(), {0, 140, 240, 141}, c); }
     void show(double value, const char* format) {
         panel.setNumber(value, format);
         frame().fill(kGround);
@@ -192,42 +190,41 @@ TEST_F(NumberPanelTest, DigitsAreGlyphsSpacesDoNotAdvanceAndMinusIsItsOwnGlyph) 
 TEST_F(NumberPanelTest, ARunTooWideForItsBoxShrinksToFitWhole) {
     panel.moveTo(208, 116);  // the right read-outs: 32 of their 40 pixels on screen
     show(10.5, "%3.1lf");
-    EXPECT_EQ(test::countColour(frame(), {0, 0, 208, 320}, glyph(1)), 0);
+    EXPECT_EQ(countColour(frame(), {0, 0, 208, 320}, glyph(1)), 0);
     EXPECT_GT(columnsOf(glyph(5)), 4);  // the last digit as wide as the others
     EXPECT_EQ(columnsOf(glyph(5)), columnsOf(glyph(1)));
     EXPECT_EQ(columnsOf(glyph(0)), columnsOf(glyph(1)));
     panel.moveTo(3, 116);
     show(-2.5e9, "%4.0lf");  // huge values show as one million: seven whole glyphs
     EXPECT_EQ(columnsOf(glyph(0)), 6 * columnsOf(glyph(1)));
-    EXPECT_EQ(test::countColour(frame(), {43, 0, 240, 320}, glyph(0)), 0);
-    EXPECT_EQ(test::countColour(frame(), {0, 146, 240, 320}, glyph(0)), 0);  // on the baseline
+    EXPECT_EQ(countColour(frame(), {43, 0, 240, 320}, glyph(0)), 0);
+    EXPECT_EQ(countColour(frame(), {0, 146, 240, 320}, glyph(0)), 0);  // on the baseline
 }
 
 TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
     std::optional<int> battery = 55;
-    const auto shown = [&](int kind) {
-        BoundNumberPanel p;
-        p.init(snap, units, kind, ids, "x");
-        p.setBatteryReader([&] { return battery; });
-        p.tick(31);
-        EXPECT_EQ(p.dirty, 0);  // read every 30 frames
-        p.tick(60);
-        return p.shownText() + "|" + (p.mode == 2 ? p.caption : "#");
-    };
-    const auto all = [&] {
+    // Each kind's text and caption ("#": none).
+    const auto shown = [&](std::initializer_list<int> kinds) {
         std::string out;
-        for (int kind :
-             {ValueKind::Speed, ValueKind::Heading, ValueKind::Bearing, ValueKind::Altitude,
-              ValueKind::Accuracy, ValueKind::Pdop, ValueKind::Satellites, ValueKind::Battery}) {
-            out += shown(kind) + ",";
+        for (int kind : kinds) {
+            BoundNumberPanel p;
+            p.init(snap, units, kind, ids, "x");
+            p.setBatteryReader([&] { return battery; });
+            p.tick(31);
+            EXPECT_EQ(p.dirty, 0);  // read every 30 frames
+            p.tick(60);
+            out += p.shownText() + "|" + (p.mode == 2 ? p.caption : "#") + ",";
         }
         return out;
     };
+    const auto all = {ValueKind::Speed,      ValueKind::Heading,  ValueKind::Bearing,
+                      ValueKind::Altitude,   ValueKind::Accuracy, ValueKind::Pdop,
+                      ValueKind::Satellites, ValueKind::Battery};
     // No link, then a link without a fix (at a stored last position): the
     // zeros the snapshot starts with are no values.
-    EXPECT_EQ(all(), "--|,--|,--|,--|,--|,--|,--|,55|,");
+    EXPECT_EQ(shown(all), "--|,--|,--|,--|,--|,--|,--|,55|,");
     snap.fixLevel = 2;
-    EXPECT_EQ(all(), "--|,--|,--|,--|,--|,--|,0|,55|,");
+    EXPECT_EQ(shown(all), "--|,--|,--|,--|,--|,--|,0|,55|,");
 
     snap.speed = 27.8;
     snap.course = 90 * kDeg;
@@ -239,12 +236,12 @@ TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
     snap.finishRefresh();
     for (int level : {4, 2}) {  // a fix, then the fix lost: its values are held
         snap.fixLevel = level;  // the accuracy is 2.345 x 2.9 + 2.4 metres
-        EXPECT_EQ(all(), "100|kmh, 90|#,270|#,  432|m,   9|m,2.3|#,7|,55|,") << level;
+        EXPECT_EQ(shown(all), "100|kmh, 90|#,270|#,  432|m,   9|m,2.3|#,7|,55|,") << level;
     }
     battery.reset();  // a desktop without a battery
-    EXPECT_EQ(shown(ValueKind::Battery), "--|");
+    EXPECT_EQ(shown({ValueKind::Battery}), "--|,");
     snap.latitude = snap.longitude = kNoPosition;  // no bearing from no position
-    EXPECT_EQ(shown(ValueKind::Bearing), "--|");
+    EXPECT_EQ(shown({ValueKind::Bearing}), "--|,");
 
     BoundNumberPanel speed;  // the unit label above the digits, inside the box
     speed.init(snap, units, ValueKind::Speed, ids, "Speed");
@@ -252,14 +249,14 @@ TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
     speed.update(0);
     speed.draw();
     const auto caption = [](QRgb c) { return c == rgb(200, 200, 150); };
-    EXPECT_GT(test::countPixels(frame(), {3, 116, 43, 134}, caption), 10);
-    EXPECT_EQ(test::countPixels(frame(), frame().bounds(), caption),
-              test::countPixels(frame(), {3, 116, 43, 134}, caption));
+    EXPECT_GT(countPixels(frame(), {3, 116, 43, 134}, caption), 10);
+    EXPECT_EQ(countPixels(frame(), frame().bounds(), caption),
+              countPixels(frame(), {3, 116, 43, 134}, caption));
 }
 
 // Nearly white pixels (text, partly covered at its edges) in a rectangle.
 int whiteIn(const Surface& s, const Rect& r) {
-    return test::countPixels(s, r, [](QRgb p) { return qRed(p) > 200 && qBlue(p) > 200; });
+    return countPixels(s, r, [](QRgb p) { return qRed(p) > 200 && qBlue(p) > 200; });
 }
 
 TEST_F(InstrumentTest, PositionPanelShowsThePositionOrDashesWhenThereIsNone) {
@@ -308,8 +305,8 @@ TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
     panel.tick(30);
     EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, " 7.3 km|01:00");  // 3630 s
     panel.draw();
-    EXPECT_EQ(frame().pixel(223, 158), test::placeholderColour(1005));  // icon at right - 20
-    EXPECT_GT(test::countColour(frame(), {128, 172, 237, 212}, rgb(255, 220, 120)), 20);
+    EXPECT_EQ(frame().pixel(223, 158), placeholderColour(1005));  // icon at right - 20
+    EXPECT_GT(countColour(frame(), {128, 172, 237, 212}, rgb(255, 220, 120)), 20);
     EXPECT_GT(whiteIn(frame(), {166, 212, 239, 227}), 10);
     snap.fixLevel = 2;  // a stored position without a fix, then no position at all
     for (double latitude : {snap.latitude, kNoPosition}) {
@@ -328,4 +325,4 @@ TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

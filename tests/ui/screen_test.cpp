@@ -14,12 +14,10 @@
 #include "ui/surface.h"
 #include "ui_test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
 
-using test::UiTest;
 using Log = std::vector<std::string>;
-using test::placeholderColour;
 
 TEST_F(UiTest, BlockCopiesAreClippedAtEveryEdgeAndTheClipRectangle) {
     QImage src(4, 4, QImage::Format_RGB32);
@@ -122,9 +120,8 @@ TEST_F(SkinScreenTest, AMovingSpriteRestoresItsOldPlaceAndRedrawsAnOverlappingSp
     mover->rect = {100, 100, 120, 120};
     mover->dirty = mover->erasePending = 1;
     EXPECT_EQ(composed(), (Log{"mover erase", "under draw", "mover draw"}));
-    EXPECT_EQ(frame().pixel(12, 12), kGrey);  // old place restored from the background
-    EXPECT_EQ(frame().pixel(27, 27), kBlue);
-    EXPECT_EQ(frame().pixel(105, 105), kRed);
+    // The old place restored from the background, the sprite under it redrawn.
+    expectPixels({{12, 12, kGrey}, {27, 27, kBlue}, {105, 105, kRed}});
     EXPECT_EQ(background().pixel(105, 105), kGrey);  // sprites never reach the background
     EXPECT_EQ(composed(0), Log{});                   // all clean: nothing drawn
 }
@@ -191,9 +188,7 @@ TEST_F(SkinScreenTest, InMapModeTheMapCoversTheReadoutsAndTheCompassComesFromScr
     compass->inset = 20;
     compass->dirty = compass->erasePending = 1;
     EXPECT_EQ(composed(), Log{"compass draw"});
-    EXPECT_EQ(frame().pixel(10, 10), rgb(1, 2, 3));
-    EXPECT_EQ(frame().pixel(30, 30), rgb(9, 9, 9));
-    EXPECT_EQ(frame().pixel(70, 70), kGreen);
+    expectPixels({{10, 10, rgb(1, 2, 3)}, {30, 30, rgb(9, 9, 9)}, {70, 70, kGreen}});
     screen.move(30, 40);  // dragging reaches the map in map mode only
     screen.mapMode = 0;
     screen.move(2, 2);
@@ -244,7 +239,7 @@ TEST_F(SkinScreenTest, PanelsMoveTheirChildrenAndKeepAHiddenChildHidden) {
     panel.setVisible(1);
     panel.draw();
     EXPECT_EQ(shown.rect, (Rect{120, 150, 120, 150}));
-    EXPECT_EQ(test::countColour(frame(), {119, 150, 240, 151}, placeholderColour(471)), 120);
+    EXPECT_EQ(countColour(frame(), {119, 150, 240, 151}, placeholderColour(471)), 120);
     EXPECT_EQ(background().pixel(239, 263), placeholderColour(471));
     hidden.setVisible(0);
     panel.setVisible(0);
@@ -301,4 +296,4 @@ TEST_F(SkinScreenTest, ASelectorShowsTheChosenItemInPlaceOfTheCurrentOne) {
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

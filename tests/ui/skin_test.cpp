@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/angles.h"
@@ -23,10 +24,8 @@
 #include "ui/track_view.h"
 #include "ui_test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
-
-using test::UiTest;
 
 TEST(SkinBitmaps, EveryNamedIdLoadsAtItsSizeAndNoOther) {
     const int ranges[][4] = {
@@ -87,7 +86,7 @@ TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
         }
         for (int top = list.top; top < list.bottom; top += selector.itemHeight) {
             const Rect label{list.left + 12, top + 3, list.right - 2, top + 23};
-            EXPECT_GT(test::countPixels(frame(), label, [](QRgb c) { return qGray(c) % 255 == 0; }),
+            EXPECT_GT(countPixels(frame(), label, [](QRgb c) { return qGray(c) % 255 == 0; }),
                       10);  // black or white text in every band
         }
         selector.onRelease(0, 319);
@@ -102,23 +101,22 @@ TEST_F(UiTest, TheMapsCompassShowsNorthWhereTheMapHasIt) {
     auto& map = dynamic_cast<TrackView&>(*screen.byId(DashboardId::TrackView, 1));
     auto& compass = dynamic_cast<BoundCompassNeedle&>(*screen.byId(DashboardId::TrackCompass, 1));
     snap.course = 90 * kDegToRad;  // heading east
-    const struct {
-        bool rotate;
-        std::uint32_t status;
-        double north;  // where the blue triangle points: pi/2 up, pi left
-    } cases[] = {{false, NavSnapshot::kFixStatus, kHalfPi},
-                 {true, NavSnapshot::kFixStatus, kPi},
-                 {true, 0, kHalfPi}};  // no fix: the map is drawn north-up
+    // Whether the map turns, the fix status, and where the blue triangle then
+    // points (pi/2 up, pi left); without a fix the map is drawn north-up.
+    const std::tuple<bool, std::uint32_t, double> cases[] = {
+        {false, NavSnapshot::kFixStatus, kHalfPi},
+        {true, NavSnapshot::kFixStatus, kPi},
+        {true, 0, kHalfPi}};
     std::uint32_t frame = 0;
-    for (const auto& c : cases) {
-        map.applyOptions(true, c.rotate);
-        snap.status = c.status;
+    for (const auto& [rotate, status, north] : cases) {
+        map.applyOptions(true, rotate);
+        snap.status = status;
         for (const std::uint32_t end = frame + 120; frame < end; ++frame) {
             compass.tick(frame);  // the turn is animated
         }
-        EXPECT_NEAR(compass.drawnAngle, c.north, 1e-6) << c.rotate << c.status;
+        EXPECT_NEAR(compass.drawnAngle, north, 1e-6) << rotate << status;
     }
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test

@@ -21,11 +21,8 @@
 #include "ui/track_view.h"
 #include "ui_test_support.h"
 
-namespace wp2 {
+namespace wp2::test {
 namespace {
-
-using test::countColour;
-using test::placeholderColour;
 
 constexpr double kDeg = kDegToRad;
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -73,11 +70,8 @@ std::vector<Line> runsOf(const Line& track) {
 }
 
 TEST(TrackRuns, LinesAreCutWhereTheTrackLeavesTheMapOrHasAGap) {
-    const struct {
-        const char* what;
-        Line track;
-        std::vector<Line> lines;
-    } cases[] = {
+    // What is tested, the track and the lines handed over for it.
+    const std::tuple<const char*, Line, std::vector<Line>> cases[] = {
         {"leaving (the right edge is outside) and re-entering: each line to the point outside, "
          "repeated points dropped",
          {{10, 10}, {10, 10}, {239, 10}, {240, 10}, {400, 10}, {500, 263}, {50, 50}, {50, 50}},
@@ -86,8 +80,8 @@ TEST(TrackRuns, LinesAreCutWhereTheTrackLeavesTheMapOrHasAGap) {
          {{10, 10}, {20, 20}, kGap, {30, 30}, {40, 40}, kGap, {50, 50}},
          {{{10, 10}, {20, 20}}, {{30, 30}, {40, 40}}}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(runsOf(c.track), c.lines) << c.what;
+    for (const auto& [what, track, lines] : cases) {
+        EXPECT_EQ(runsOf(track), lines) << what;
     }
     Line track;  // long: joined pieces of at most 1000
     for (int i = 0; i < 2500; ++i) {
@@ -98,7 +92,7 @@ TEST(TrackRuns, LinesAreCutWhereTheTrackLeavesTheMapOrHasAGap) {
     EXPECT_EQ(lines[1], Line(track.begin() + 999, track.begin() + 1999));
 }
 
-class TrackViewTest : public test::UiTest {
+class TrackViewTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
@@ -128,6 +122,12 @@ protected:
         for (int i = 0; i < std::abs(steps); ++i) {
             steps > 0 ? v.zoomOut() : v.zoomIn();
         }
+    }
+    void addFix(double lat, double lon) {
+        TrackPoint p;
+        p.latitude = lat;
+        p.longitude = lon;
+        log.addFix(p);
     }
     void draw(TrackView& v) {
         v.update(30);
@@ -175,27 +175,25 @@ TEST_F(TrackViewTest, ProjectionFollowsTheScaleStepAndTheFixOrTheStoredPosition)
 }
 
 TEST_F(TrackViewTest, ScaleLabelCountsInTheUnitSystemsOwnSteps) {
-    // Feet up to step 5, then statute or nautical miles (both labelled "mi").
-    const struct {
-        int system;  // 0 U.S., 1 metric, 2 nautical
-        int step;
-        const char* label;
-    } cases[] = {{1, 0, "  10 m"},  {1, 10, " 2.0 km"}, {1, 24, "1200.0 km"},
-                 {0, 5, " 600 ft"}, {0, 10, "1.20 mi"}, {0, 24, "800.0 mi"},
-                 {2, 0, "  25 ft"}, {2, 10, "1.20 mi"}, {2, 24, "800.0 mi"}};
+    // Feet up to step 5, then statute or nautical miles (both labelled "mi"),
+    // in the U.S. (0), metric (1) and nautical (2) systems.
+    const std::tuple<int, int, const char*> cases[] = {
+        {1, 0, "  10 m"},  {1, 10, " 2.0 km"}, {1, 24, "1200.0 km"},
+        {0, 5, " 600 ft"}, {0, 10, "1.20 mi"}, {0, 24, "800.0 mi"},
+        {2, 0, "  25 ft"}, {2, 10, "1.20 mi"}, {2, 24, "800.0 mi"}};
     TrackView& v = makeView();
-    for (const auto& c : cases) {
-        units.setSystem(c.system);
-        zoom(v, c.step - v.scaleIndex);
+    for (const auto& [system, step, label] : cases) {
+        units.setSystem(system);
+        zoom(v, step - v.scaleIndex);
         draw(v);
         Surface expected(240, 320);  // the label and, over it, the bar's bracket
         expected.fill(rgb(1, 1, 1));
-        expected.text({10, 214, 70, 234}, c.label, v.labelFont, rgb(0, 0, 0), TextFlag::Centre,
+        expected.text({10, 214, 70, 234}, label, v.labelFont, rgb(0, 0, 0), TextFlag::Centre,
                       rgb(230, 230, 230));
         const Point bracket[4] = {{10, 225}, {10, 230}, {65, 230}, {65, 225}};
         expected.polyline(bracket, 4, rgb(20, 52, 255), 2);
         EXPECT_EQ(frame().image().copy(10, 214, 60, 20), expected.image().copy(10, 214, 60, 20))
-            << c.label;
+            << label;
     }
 }
 
@@ -205,18 +203,11 @@ TEST_F(TrackViewTest, TheTrackIsDrawnRedIntoTheMapOnlyAndFarPointsAreSafe) {
     // still leaves towards it, and nothing overflows. What is no position
     // (if the log takes it) breaks the line instead of being drawn to.
     zoom(v, -5);  // 10 m over 55 pixels
-    for (auto [lat, lon] : {std::pair{latOf(-500), lon0},
-                            {lat0, lon0},
-                            {kNoPosition, kNoPosition},
-                            {std::nan(""), lon0},
-                            {lat0, 1e300},
-                            {lat0, lon0 + 36 * kDeg},
-                            {lat0, lon0},
-                            {lat0, lonOf(-10)}}) {
-        TrackPoint p;
-        p.latitude = lat;
-        p.longitude = lon;
-        log.addFix(p);
+    const double track[][2] = {{latOf(-500), lon0},  {lat0, lon0},      {kNoPosition, kNoPosition},
+                               {std::nan(""), lon0}, {lat0, 1e300},     {lat0, lon0 + 36 * kDeg},
+                               {lat0, lon0},         {lat0, lonOf(-10)}};
+    for (const auto& [lat, lon] : track) {
+        addFix(lat, lon);
     }
     draw(v);
     // From 10 m west (x 66) to the right edge and from the centre down to the
@@ -269,15 +260,11 @@ TEST_F(TrackViewTest, MarkerOnTheCentreCompassAreaKeptAndDraggingStopsNearTheEdg
 }
 
 TEST_F(TrackViewTest, ABaseMapLiesUnderTheTrackAndNamesAndArrivingTilesRedrawTheMap) {
-    TileCache tiles(std::make_unique<test::CodedSource>(18));
+    TileCache tiles(std::make_unique<CodedSource>(18));
     TrackView& v = makeView();
     v.setBaseMap(&tiles);
-    for (double east : {-300.0, 0.0}) {
-        TrackPoint p;
-        p.latitude = lat0;
-        p.longitude = lonOf(east);
-        log.addFix(p);
-    }
+    addFix(lat0, lonOf(-300));
+    addFix(lat0, lon0);
     Pushpin* pin = pins.addNew();
     pin->latitude = latOf(200);
     pin->longitude = lon0;
@@ -301,9 +288,9 @@ TEST_F(TrackViewTest, ABaseMapLiesUnderTheTrackAndNamesAndArrivingTilesRedrawThe
     // The map fills the map's rectangle only, under a red line with a white
     // edge and a name outlined in white instead of on a grey box.
     const auto mapPixel = [](QRgb p) { return p != rgb(1, 1, 1); };
-    EXPECT_GT(test::countPixels(frame(), {0, 0, 240, 264}, mapPixel), 240 * 264 * 9 / 10);
-    EXPECT_EQ(test::countPixels(frame(), {0, 264, 240, 320}, mapPixel), 0);
-    EXPECT_EQ(test::countPixels(frame(), {220, 5, 236, 19}, mapPixel), 0);
+    EXPECT_GT(countPixels(frame(), {0, 0, 240, 264}, mapPixel), 240 * 264 * 9 / 10);
+    EXPECT_EQ(countPixels(frame(), {0, 264, 240, 320}, mapPixel), 0);
+    EXPECT_EQ(countPixels(frame(), {220, 5, 236, 19}, mapPixel), 0);
     const int red = countColour(frame(), {0, 120, 240, 145}, kRed);
     EXPECT_GT(red, 2 * 40);
     EXPECT_GT(countColour(frame(), {0, 120, 240, 145}, rgb(255, 255, 255)), red);
@@ -312,4 +299,4 @@ TEST_F(TrackViewTest, ABaseMapLiesUnderTheTrackAndNamesAndArrivingTilesRedrawThe
 }
 
 }  // namespace
-}  // namespace wp2
+}  // namespace wp2::test
