@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/settings_store.h"
 
+#include "core/base/utf.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_sz.h"
 #include "core/settings/reg_values.h"
@@ -20,7 +21,7 @@ constexpr std::size_t kNumberName = 49;
 constexpr std::size_t kUnlimited = static_cast<std::size_t>(-1);
 
 std::size_t units(const std::string& utf8) {
-    return utf8ToUtf16(utf8).size();
+    return utf16Length(utf8);
 }
 
 }  // namespace
@@ -33,7 +34,7 @@ void SettingsStore::set(RegRoot root, const std::string& path) {
 }
 
 bool SettingsStore::writeSz(const std::string& name, const std::string& text, std::size_t maxName,
-                        std::size_t maxText) {
+                            std::size_t maxText) {
     // A name or text beyond the limits is refused whole rather than cut short.
     if (units(name) > maxName || units(text) > maxText || text.find('\0') != std::string::npos) {
         return false;
@@ -44,7 +45,7 @@ bool SettingsStore::writeSz(const std::string& name, const std::string& text, st
 }
 
 bool SettingsStore::readSz(const std::string& name, std::string& text, std::size_t maxName,
-                       std::size_t maxText) {
+                           std::size_t maxText) {
     text.clear();
     if (units(name) > maxName) {
         return false;
