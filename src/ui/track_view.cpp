@@ -32,8 +32,7 @@ constexpr int kIconHalf = 8;
 }  // namespace
 
 TrackView::TrackView()
-    : scaleSetting_("TSOpt", false, 5),
-      options_("TrackOpt2", true, kOptionDrag) {
+    : scaleSetting_("TSOpt", false, 5), options_("TrackOpt2", true, kOptionDrag) {
     // A stored step outside the table is taken as the nearest valid one.
     scaleIndex = std::clamp<int>(scaleSetting_.get(), 0, kMaxScaleIndex);
 }
@@ -42,9 +41,8 @@ TrackView::~TrackView() {
     scaleSetting_ = scaleIndex;
 }
 
-void TrackView::init(const TrackLog* trackLog, const Pushpins* pushpins,
-                     const UnitFormatter& units, const Ellipsoid& projection, int markerBitmapId,
-                     const std::string& viewName) {
+void TrackView::init(const TrackLog* trackLog, const Pushpins* pushpins, const UnitFormatter& units,
+                     const Ellipsoid& projection, int markerBitmapId, const std::string& viewName) {
     trackLog_ = trackLog;
     pushpins_ = pushpins;
     units_ = &units;
@@ -258,7 +256,7 @@ void TrackView::drawPushpins(Surface& frame) {
         const Point p = *at;
         frame.blit(p.x - kIconHalf, p.y - kIconHalf, loadBitmap(pushpinIconBitmapId(pin.icon)));
         const Rect label{p.x + 10, p.y - 7, p.x + 30, p.y + 7};
-        const QString name = QString::fromStdU16String(pin.name);
+        const QString name = QString::fromStdString(pin.name);
         if (baseMap_) {
             frame.haloText(label, name, labelFont, kBlack, kHalo, TextFlag::NoClip);
         } else {

@@ -9,7 +9,8 @@
 
 namespace wp2 {
 
-TargetNavigation::TargetNavigation(Pushpins& pushpins, NavSnapshot& snapshot, IntSetting& lastTarget)
+TargetNavigation::TargetNavigation(Pushpins& pushpins, NavSnapshot& snapshot,
+                                   IntSetting& lastTarget)
     : pushpins_(pushpins), snapshot_(snapshot), lastTarget_(lastTarget) {}
 
 void TargetNavigation::addPanel(TargetDisplay* panel) {
@@ -53,13 +54,12 @@ void TargetNavigation::chooseTarget(const std::function<void(Pushpins&)>& runPoi
 
 bool TargetNavigation::pushpinAddedFromDashboard() {
     pushpins_.shiftTarget(1);
-    std::string error;
-    const bool saved = pushpins_.save(&error);
+    const Result<> saved = pushpins_.save();
     if (!saved) {
-        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), error);
+        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), saved.error().reason);
     }
     storeTarget();
-    return saved;
+    return saved.has_value();
 }
 
 void TargetNavigation::storeTarget() {
