@@ -21,6 +21,10 @@ template <typename Put>
 bool forEachUtf16Unit(std::string_view text, Put put) {
     bool good = true;
     for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            put(static_cast<char16_t>(text[i++]));
+            continue;
+        }
         char32_t c = nextCodePoint(text, i);
         if (c == kBadUtf8) {
             good = false;
@@ -35,6 +39,26 @@ bool forEachUtf16Unit(std::string_view text, Put put) {
         }
     }
     return good;
+}
+
+// Writes c as UTF-8 at `at`; returns the end.
+char* putUtf8(char* at, char32_t c) {
+    if (c < 0x80) {
+        *at++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *at++ = static_cast<char>(0xC0 | (c >> 6));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *at++ = static_cast<char>(0xE0 | (c >> 12));
+        *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *at++ = static_cast<char>(0xF0 | (c >> 18));
+        *at++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return at;
 }
 
 }  // namespace
@@ -71,31 +95,26 @@ char32_t nextCodePoint(std::string_view text, std::size_t& at) {
 }
 
 void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+    char bytes[4];
+    out.append(bytes, static_cast<std::size_t>(putUtf8(bytes, c) - bytes));
 }
 
 std::u16string toUtf16(std::string_view utf8, bool* wellFormed) {
     std::u16string out;
-    out.reserve(utf8.size());
-    const bool good = forEachUtf16Unit(utf8, [&out](char16_t unit) { out.push_back(unit); });
+    const bool good = toUtf16(utf8, out);
     if (wellFormed) {
         *wellFormed = good;
     }
     return out;
+}
+
+bool toUtf16(std::string_view utf8, std::u16string& out) {
+    // At most one unit a byte (a four-byte sequence makes two).
+    out.resize(utf8.size());
+    char16_t* at = out.data();
+    const bool good = forEachUtf16Unit(utf8, [&at](char16_t unit) { *at++ = unit; });
+    out.resize(static_cast<std::size_t>(at - out.data()));
+    return good;
 }
 
 std::size_t utf16Length(std::string_view utf8) {
@@ -123,13 +142,14 @@ std::string wellFormedUtf8(std::string_view utf8, std::size_t maxUnits) {
 }
 
 std::size_t toUtf8(std::u16string_view text, std::string& out) {
-    out.clear();
-    out.reserve(text.size());
+    // At most three bytes a unit (a surrogate pair, two units, makes four).
+    out.resize(text.size() * 3);
+    char* at = out.data();
     std::size_t unpaired = std::string::npos;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
+            *at++ = static_cast<char>(c);
             continue;
         }
         if (isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
@@ -138,8 +158,9 @@ std::size_t toUtf8(std::u16string_view text, std::string& out) {
             unpaired = std::min(unpaired, i);
             c = kReplacementCharacter;
         }
-        appendUtf8(out, c);
+        at = putUtf8(at, c);
     }
+    out.resize(static_cast<std::size_t>(at - out.data()));
     return unpaired;
 }
 

@@ -28,6 +28,8 @@ void appendUtf8(std::string& out, char32_t c);
 
 // UTF-16 of UTF-8. wellFormed (when given) tells whether no sequence was bad.
 std::u16string toUtf16(std::string_view utf8, bool* wellFormed = nullptr);
+// The same into `out`, reusing its memory; false when a sequence was bad.
+bool toUtf16(std::string_view utf8, std::u16string& out);
 // The number of UTF-16 units toUtf16 makes.
 std::size_t utf16Length(std::string_view utf8);
 // The UTF-8 text with bad sequences replaced, cut before the first character

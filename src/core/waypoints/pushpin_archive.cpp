@@ -312,7 +312,7 @@ void PushpinArchiveWriter::writeDouble(double v) {
 }
 
 void PushpinArchiveWriter::writeText(std::string_view utf8) {
-    text_ = toUtf16(utf8);
+    toUtf16(utf8, text_);
     const std::u16string& text = text_;
     writeU8(0xFF);
     writeU16(kWideMarker);

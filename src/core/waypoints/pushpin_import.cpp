@@ -265,10 +265,8 @@ int mergeImported(Pushpins& pushpins, Pushpins& imported) {
         }
     }
     // Moved last first, so that they keep their order in front of the old ones.
-    int added = 0;
-    for (auto it = fresh.rbegin(); it != fresh.rend(); ++it) {
-        added += pushpins.takeFrom(imported, *it) ? 1 : 0;
-    }
+    std::reverse(fresh.begin(), fresh.end());
+    const int added = pushpins.takeFrom(imported, fresh);
     pushpins.shiftTarget(added);
     return added;
 }

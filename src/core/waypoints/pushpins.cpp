@@ -209,18 +209,31 @@ bool Pushpins::remove(Pushpin* pushpin) {
     return true;
 }
 
-bool Pushpins::takeFrom(Pushpins& from, Pushpin* pushpin) {
-    const auto it = from.find(pushpin);
-    if (!pushpin || &from == this || it == from.entries_.end()) {
-        return false;
+int Pushpins::takeFrom(Pushpins& from, const std::vector<Pushpin*>& pushpins) {
+    if (&from == this) {
+        return 0;
     }
+    // One pass over each collection, however many are moved.
+    std::unordered_map<const Pushpin*, std::size_t> where;
     try {
-        entries_.push_back({std::move(it->pin), 0});
+        entries_.reserve(entries_.size() + pushpins.size());
+        where.reserve(from.entries_.size());
+        for (std::size_t i = 0; i < from.entries_.size(); ++i) {
+            where.emplace(from.entries_[i].pin.get(), i);
+        }
     } catch (const std::bad_alloc&) {
-        return false;
+        return 0;
     }
-    from.entries_.erase(it);
-    return true;
+    int moved = 0;
+    for (const Pushpin* p : pushpins) {
+        const auto it = where.find(p);
+        if (p && it != where.end() && from.entries_[it->second].pin) {
+            entries_.push_back({std::move(from.entries_[it->second].pin), 0});
+            ++moved;
+        }
+    }
+    std::erase_if(from.entries_, [](const Entry& e) { return !e.pin; });
+    return moved;
 }
 
 void Pushpins::removeAll() {

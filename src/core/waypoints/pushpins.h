@@ -72,10 +72,11 @@ public:
     Pushpin* findNear(double latitude, double longitude, double radius) const;
     // Index of the pushpin in this collection, -1 when it is not in it.
     int indexOf(const Pushpin* pushpin) const;
-    // Moves a pushpin of another collection, with all its fields, to index 0
-    // of this one (the other's target index is left alone). False when the
-    // pushpin does not belong to `from`.
-    bool takeFrom(Pushpins& from, Pushpin* pushpin);
+    // Moves pushpins of another collection, with all their fields, to index 0
+    // of this one in the order given, so that the last given ends at index 0
+    // (the other's target index is left alone). Returns how many were moved:
+    // those that do not belong to `from` are not; none when memory runs out.
+    int takeFrom(Pushpins& from, const std::vector<Pushpin*>& pushpins);
 
     // Adds the sound records of a pushpin file opened by the caller.
     PushpinLoadResult loadFrom(std::FILE* file);
