@@ -18,7 +18,6 @@
 #include "core/nav/angles.h"
 #include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/pushpins.h"
-#include "core/waypoints/text16.h"
 
 namespace {
 
@@ -37,8 +36,8 @@ void fillCollection(Pushpins& pins, int n) {
         Pushpin* p = pins.addNew();
         p->latitude = gridLat(i) * kDegToRad;
         p->longitude = gridLon(i) * kDegToRad;
-        p->name = widen(cformat("Existing_%d", i));
-        p->note = u"a pushpin that was there before";
+        p->name = cformat("Existing_%d", i);
+        p->note = "a pushpin that was there before";
     }
 }
 
@@ -75,7 +74,7 @@ void BM_ImportSaveReload(benchmark::State& state) {
         state.ResumeTiming();
 
         ImportResult r = importPushpins(*pins, csv);
-        bool saved = pins->saveFile(kpp);
+        bool saved = pins->saveFile(kpp).has_value();
         auto back = std::make_unique<Pushpins>();
         PushpinLoadResult loaded = back->loadFile(kpp);
 
@@ -134,7 +133,7 @@ void BM_LoadOnly(benchmark::State& state) {
     {
         Pushpins pins;
         fillCollection(pins, n + n / 2);
-        pins.saveFile(dir + "/Pushpins.kpp");
+        (void)pins.saveFile(dir + "/Pushpins.kpp");
     }
     for (auto _ : state) {
         auto back = std::make_unique<Pushpins>();
@@ -159,7 +158,7 @@ void BM_LoadDamaged(benchmark::State& state) {
     {
         Pushpins pins;
         fillCollection(pins, n + n / 2);
-        pins.saveFile(path);
+        (void)pins.saveFile(path);
     }
     std::string bytes;
     {

@@ -68,7 +68,7 @@ void BM_TrackMapRedraw(benchmark::State& state) {
             Pushpin* pin = pins.addNew();
             pin->latitude = snap.latitude + (i - 10) * 80 / scale.metresPerDegLat * kDeg;
             pin->longitude = snap.longitude + (i % 5 - 2) * 150 / scale.metresPerDegLon * kDeg;
-            pin->name = u"Pin";
+            pin->name = "Pin";
             pin->icon = i % 10;
         }
         TrackView view;

@@ -63,8 +63,8 @@ bool storedPosition(double& latitude, double& longitude) {
 class PanelTargetDisplay final : public TargetDisplay {
 public:
     explicit PanelTargetDisplay(DestinationPanel& panel) : panel_(panel) {}
-    void showTarget(const std::u16string& name, std::int32_t icon) override {
-        panel_.setTarget(QString::fromStdU16String(name).toStdString(), pushpinIconBitmapId(icon));
+    void showTarget(const std::string& name, std::int32_t icon) override {
+        panel_.setTarget(name, pushpinIconBitmapId(icon));
     }
     void showNoTarget() override { panel_.clearTarget(); }
 
@@ -81,9 +81,8 @@ DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& serv
       pushpins_(*services.pushpins) {}
 
 DashboardScreen::~DashboardScreen() {
-    std::string error;
-    if (!pushpins_.save(&error)) {
-        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), error);
+    if (const Result<> saved = pushpins_.save(); !saved) {
+        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), saved.error().reason);
     }
 }
 

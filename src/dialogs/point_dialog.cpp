@@ -31,12 +31,12 @@ constexpr int kIconX = 171;
 constexpr int kIconY = 7;
 constexpr int kIconSize = 16;
 
-bool isSpace(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v';
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-char16_t lower(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // A whole-number text: optional white space, sign and digits, white space.
@@ -71,15 +71,29 @@ QString minutesText(float minutes) {
 }
 
 // Notes keep the handheld's line ends ("\r\n"); the edit box shows "\n".
-QString noteForEditing(const std::u16string& note) {
-    return QString::fromStdU16String(note).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+QString noteForEditing(const std::string& note) {
+    return QString::fromStdString(note).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-std::u16string noteForStoring(const QString& text) {
+std::string noteForStoring(const QString& text) {
     QString s = text;
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     s.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return s.toStdU16String();
+    return utf8(s);
+}
+
+// The first character typed that no pushpin can hold (one impossibleCharacter
+// names, or half of a surrogate pair alone, which UTF-8 cannot carry); 0 when
+// there is none.
+char32_t firstImpossible(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (text[i].isSurrogate() || impossibleCharacter(text[i].unicode())) {
+            return text[i].unicode();
+        }
+    }
+    return 0;
 }
 
 // A pushpin's own fields, without the links that belong to its collection.
@@ -97,8 +111,8 @@ void complain(const std::string& text) {
 
 }  // namespace
 
-std::int32_t nextPointCounter(const std::u16string& name, std::int32_t counter) {
-    const std::u16string prefix = QString(kPointNamePrefix).toStdU16String();
+std::int32_t nextPointCounter(const std::string& name, std::int32_t counter) {
+    const std::string_view prefix = kPointNamePrefix;
     if (name.size() <= prefix.size()) {
         return counter;
     }
@@ -107,21 +121,22 @@ std::int32_t nextPointCounter(const std::u16string& name, std::int32_t counter) 
             return counter;
         }
     }
-    // As "%d" reads it, from at most the 10 characters after the prefix.
-    const std::u16string rest = name.substr(prefix.size(), 10);
+    // As "%d" reads it, from at most the 10 characters after the prefix (a
+    // character that is not ASCII ends the number before that).
+    const std::string rest = name.substr(prefix.size(), 10);
     std::size_t i = 0;
     while (i < rest.size() && isSpace(rest[i])) {
         ++i;
     }
     bool negative = false;
-    if (i < rest.size() && (rest[i] == u'-' || rest[i] == u'+')) {
-        negative = rest[i] == u'-';
+    if (i < rest.size() && (rest[i] == '-' || rest[i] == '+')) {
+        negative = rest[i] == '-';
         ++i;
     }
     long long number = 0;
     bool digits = false;
-    for (; i < rest.size() && rest[i] >= u'0' && rest[i] <= u'9'; ++i) {
-        number = number * 10 + (rest[i] - u'0');
+    for (; i < rest.size() && rest[i] >= '0' && rest[i] <= '9'; ++i) {
+        number = number * 10 + (rest[i] - '0');
         digits = true;
     }
     if (!digits) {
@@ -195,7 +210,7 @@ bool PointDialog::prepare() {
             return false;
         }
         note_->setPlainText(noteForEditing(pushpin_->note));
-        name_->setText(QString::fromStdU16String(pushpin_->name));
+        name_->setText(QString::fromStdString(pushpin_->name));
         icon_ = pushpin_->icon;
     } else {
         pushpin_ = pushpins_.addNew();
@@ -324,9 +339,11 @@ void PointDialog::accept() {
     // its own reader refuses.
     Pushpin edited;
     copyFields(edited, *pushpin_);
-    const std::u16string name = name_->text().toStdU16String();
+    const QString nameText = name_->text();
+    const QString noteText = note_->toPlainText();
+    const std::string name = utf8(nameText);
     edited.name = name;
-    edited.note = noteForStoring(note_->toPlainText());
+    edited.note = noteForStoring(noteText);
     edited.icon = icon_;
     const bool latChanged = latDegrees_->text() != shownLat_[0] ||
                             latMinutes_->text() != shownLat_[1] || north_ != shownNorth_;
@@ -345,7 +362,17 @@ void PointDialog::accept() {
         edited.state &= ~TrackPointState::ThreeD;
         edited.state |= TrackPointState::FromPosition;
     }
-    const std::string problem = impossiblePushpin(edited);
+    // The checks of impossiblePushpin in its order, with the texts checked as
+    // typed.
+    std::string problem = impossibleValue(edited);
+    const char32_t inName = firstImpossible(nameText);
+    const char32_t inNote = firstImpossible(noteText);
+    if (problem.empty() && (inName || inNote)) {
+        problem = characterText(inName ? inName : inNote);
+    }
+    if (problem.empty()) {
+        problem = impossiblePushpin(edited);
+    }
     if (!problem.empty()) {
         complain("The point cannot be kept: it holds " + problem + ".");
         return;

@@ -31,7 +31,7 @@ inline constexpr const char* kInvalidAltitudeText = "Invalid altitude value";
 // The name counter after a pushpin was named `name`: the number that follows
 // the prefix (letters compared without regard to case, at most 10 characters
 // read) plus one, 1 once that reaches 100; `counter` itself otherwise.
-std::int32_t nextPointCounter(const std::u16string& name, std::int32_t counter);
+std::int32_t nextPointCounter(const std::string& name, std::int32_t counter);
 
 class PointDialog : public QDialog {
     Q_OBJECT

@@ -55,7 +55,7 @@ void PointSelectionDialog::fill() {
     list_->clear();
     int index = 0;
     for (const Pushpin& p : pushpins_) {
-        list_->addItem(new NameItem(QString::fromStdU16String(p.name), index++));
+        list_->addItem(new NameItem(QString::fromStdString(p.name), index++));
     }
     list_->sortItems();
     const int row = preselection(*list_, searchText_);

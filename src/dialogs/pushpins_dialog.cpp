@@ -95,8 +95,8 @@ void PushpinsDialog::fill() {
     for (const Pushpin& p : pushpins_) {
         auto* row = new QTreeWidgetItem(list_);
         row->setIcon(0, pushpinQIcon(p.icon));
-        row->setText(1, QString::fromStdU16String(p.name));
-        row->setText(2, QString::fromStdU16String(p.note));
+        row->setText(1, QString::fromStdString(p.name));
+        row->setText(2, QString::fromStdString(p.note));
     }
     if (list_->topLevelItemCount() > 0) {
         export_->setEnabled(true);
@@ -169,18 +169,17 @@ void PushpinsDialog::exportAll() {
         return;
     }
     if (choice->filterIndex == 1) {
-        std::string error;
-        if (!exportShapefile(pushpins_, choice->path, &error)) {
-            reportExportFailed(choice->path, error);
+        if (const Result<> done = exportShapefile(pushpins_, choice->path); !done) {
+            reportExportFailed(choice->path, done.error().reason);
         }
     } else if (choice->filterIndex == 2) {
         if (const std::optional<ExportFields> fields = runExportFormatDialog(this)) {
-            exportText(pushpins_, choice->path, *fields);
+            // Tells the user itself when it fails.
+            (void)exportText(pushpins_, choice->path, *fields);
         }
     } else if (choice->filterIndex == 3) {
-        std::string error;
-        if (!exportGpx(pushpins_, choice->path, &error)) {
-            reportExportFailed(choice->path, error);
+        if (const Result<> done = exportGpx(pushpins_, choice->path); !done) {
+            reportExportFailed(choice->path, done.error().reason);
         }
     }
 }

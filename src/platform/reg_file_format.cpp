@@ -130,12 +130,8 @@ bool startsWithNoCase(std::string_view s, std::string_view prefix) {
 std::string_view asUtf8(const std::string& raw, std::string& converted) {
     if (raw.size() >= 2 && static_cast<unsigned char>(raw[0]) == 0xFF &&
         static_cast<unsigned char>(raw[1]) == 0xFE) {
-        std::u16string units;
-        for (std::size_t i = 2; i + 1 < raw.size(); i += 2) {
-            units.push_back(static_cast<char16_t>(static_cast<unsigned char>(raw[i]) |
-                                                  (static_cast<unsigned char>(raw[i + 1]) << 8)));
-        }
-        converted = utf16ToUtf8(units);
+        converted = utf16LeToUtf8(reinterpret_cast<const std::uint8_t*>(raw.data()) + 2,
+                                  (raw.size() - 2) / 2);
         return converted;
     }
     std::string_view text = raw;

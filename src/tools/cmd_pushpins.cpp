@@ -20,7 +20,6 @@
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/pushpins.h"
-#include "core/waypoints/text16.h"
 #include "platform/file_registry.h"
 #include "tools/tool_command.h"
 
@@ -89,9 +88,9 @@ bool loadPushpins(Pushpins& pins, const std::string& path, bool missingIsEmpty) 
 
 // A text on one line of the list: backslash, tab, line feed and carriage
 // return written as \\, \t, \n and \r.
-std::string escaped(const std::u16string& text) {
+std::string escaped(const std::string& text) {
     std::string out;
-    for (char c : toUtf8(text)) {
+    for (char c : text) {
         switch (c) {
             case '\\':
                 out += "\\\\";
@@ -180,10 +179,11 @@ int importIntoPushpins(const std::vector<std::string>& args) {
         total += r.added;
     }
     // Nothing added: the pushpin file stays exactly as it was (or absent).
-    std::string error;
-    if (total > 0 && !pins.saveFile(file, &error)) {
-        std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", file.c_str(), error.c_str());
-        return kExitFailure;
+    if (total > 0) {
+        if (const Result<> saved = pins.saveFile(file); !saved) {
+            std::fprintf(stderr, "wayplot2-tool: cannot %s\n", saved.error().text().c_str());
+            return kExitFailure;
+        }
     }
     // The imports moved the target up with the pushpins put in front of it.
     if (programFile) {
@@ -239,12 +239,11 @@ int exportPushpins(const std::vector<std::string>& args) {
     if (!loadPushpins(pins, args[1], false)) {
         return kExitFailure;
     }
-    std::string error;
-    const bool ok = gpx         ? exportGpx(pins, out, &error)
-                    : shapefile ? exportShapefile(pins, out, &error)
-                                : exportText(pins, out, fields, &error);
-    if (!ok) {
-        std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(), error.c_str());
+    const Result<> done = gpx         ? exportGpx(pins, out)
+                          : shapefile ? exportShapefile(pins, out)
+                                      : exportText(pins, out, fields);
+    if (!done) {
+        std::fprintf(stderr, "wayplot2-tool: cannot %s\n", done.error().text().c_str());
         return kExitFailure;
     }
     std::printf("%d waypoints exported to %s\n", pins.count(), out.c_str());
@@ -272,9 +271,8 @@ int salvagePushpins(const std::vector<std::string>& args) {
     if (!loaded.clean()) {
         std::printf("%s: %s\n", args[1].c_str(), loaded.problem.c_str());
     }
-    std::string error;
-    if (!pins.saveFile(out, &error)) {
-        std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(), error.c_str());
+    if (const Result<> saved = pins.saveFile(out); !saved) {
+        std::fprintf(stderr, "wayplot2-tool: cannot %s\n", saved.error().text().c_str());
         return kExitFailure;
     }
     std::printf("%d pushpins recovered, %u skipped, in %s\n", loaded.added, loaded.skipped,

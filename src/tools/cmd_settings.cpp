@@ -212,8 +212,7 @@ bool makeValue(const std::string& type, const std::string& text, RegValue& value
     }
     if (type == "text") {
         bool ok = true;
-        std::u16string units = utf8ToUtf16(text, &ok);
-        value = RegValue{RegType::Sz, encodeRegSz(units)};
+        value = RegValue{RegType::Sz, encodeRegSz(text, &ok)};
         return ok && text.find('\0') == std::string::npos;
     }
     return false;

@@ -256,7 +256,7 @@ void TrackView::drawPushpins(Surface& frame) {
         const Point p = *at;
         frame.blit(p.x - kIconHalf, p.y - kIconHalf, loadBitmap(pushpinIconBitmapId(pin.icon)));
         const Rect label{p.x + 10, p.y - 7, p.x + 30, p.y + 7};
-        const QString name = QString::fromStdU16String(pin.name);
+        const QString name = QString::fromStdString(pin.name);
         if (baseMap_) {
             frame.haloText(label, name, labelFont, kBlack, kHalo, TextFlag::NoClip);
         } else {

@@ -148,7 +148,7 @@ TEST_F(DashboardTest, TheTargetReachesTheSnapshotAndThePanelsAndFollowsNewPushpi
     for (int i = 0; i < 3; ++i) {
         Pushpin* p = pushpins_.addNew();
         p->latitude = 0.1 * (i + 1);
-        p->name = u"P" + std::u16string(1, static_cast<char16_t>(u'0' + i));
+        p->name = "P" + std::to_string(i);
     }
     pushpins_.at(0)->icon = 3;
     pushpins_.setTargetIndex(0);

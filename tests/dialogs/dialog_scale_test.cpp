@@ -66,7 +66,7 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     TrackLog track;
     Pushpins pins;
     addPin(pins, "Trailhead car park", -33.5, -70.25, 812.0)->note =
-        u"Gate closes at dusk; park by the fence";
+        "Gate closes at dusk; park by the fence";
     SettingsStore store;
     UnitFormatter units;
     SoundSettings sounds;

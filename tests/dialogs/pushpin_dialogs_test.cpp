@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 #include <tuple>
 
+#include "core/base/cformat.h"
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "dialog_test_env.h"
@@ -105,7 +106,7 @@ TEST_F(PushpinDialogs, ANewPointShowsDegreesMinutesAndHemispheresAndKeepsThePosi
               }),
         QDialog::Accepted);
     const Pushpin& p = *pins_.at(0);
-    EXPECT_EQ(std::tuple(p.latitude, p.longitude, toUtf8(p.name)),
+    EXPECT_EQ(std::tuple(p.latitude, p.longitude, p.name),
               std::tuple(start.latitude, start.longitude, "WPoint_1"));
     EXPECT_TRUE(p.state & TrackPointState::ThreeD);
 }
@@ -137,14 +138,19 @@ TEST_F(PushpinDialogs, OutOfRangeEntriesAreRefusedAndTheDialogStays) {
             EXPECT_EQ(d.pushpin()->latitude, 45 * kDegToRad);
             typeInto(w.box, before);
         }
-        // A control character pasted into the name would make a file its reader refuses.
-        const std::u16string nameBefore = d.pushpin()->name;
-        d.nameEdit()->setText(QStringLiteral("A") + QChar(1));  // pasted: no key types it
-        click(d.okButton());
-        EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(boxes_.shown.back().text,
-                  "The point cannot be kept: it holds a text with the character U+0001.");
-        EXPECT_EQ(d.pushpin()->name, nameBefore);
+        // A control character pasted into the name would make a file its reader
+        // refuses; half of a surrogate pair alone would be lost in UTF-8.
+        const std::string nameBefore = d.pushpin()->name;
+        for (const char16_t pasted : {u'\x01', u'\xD800'}) {  // no key types them
+            d.nameEdit()->setText(QStringLiteral("A") + QChar(pasted) + QStringLiteral("z"));
+            click(d.okButton());
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_EQ(boxes_.shown.back().text,
+                      cformat("The point cannot be kept: it holds a text with the character "
+                              "U+%04X.",
+                              unsigned{pasted}));
+            EXPECT_EQ(d.pushpin()->name, nameBefore);
+        }
         typeInto(d.nameEdit(), "A");
         typeInto(d.latDegreesEdit(), "90");
         typeInto(d.latMinutesEdit(), "0");
@@ -166,16 +172,16 @@ TEST_F(PushpinDialogs, NameCounterFollowsTheLastPrefixedNameAndCancelStillWrites
     EXPECT_EQ(pins_.count(), 3);  // the cancelled new point is gone again
     EXPECT_EQ(storedInt(kPointCounterValue), 5);
 
-    EXPECT_EQ(nextPointCounter(u"WPOINT_ 12 km", 7), 13);  // read as printf scanning reads
-    EXPECT_EQ(nextPointCounter(u"WPoint_x3", 7), 7);
-    EXPECT_EQ(nextPointCounter(u"WPoint_0000000004999", 7), 5);  // ten characters at most
+    EXPECT_EQ(nextPointCounter("WPOINT_ 12 km", 7), 13);  // read as printf scanning reads
+    EXPECT_EQ(nextPointCounter("WPoint_x3", 7), 7);
+    EXPECT_EQ(nextPointCounter("WPoint_0000000004999", 7), 5);  // ten characters at most
 }
 
 TEST_F(PushpinDialogs, EditingOpensTheIconChooserOnThePushpinsIconAndCancelKeepsThePushpin) {
     make({"Summit"});
     Pushpin& pin = *pins_.at(0);
     pin.icon = 7;
-    pin.note = u"cross";
+    pin.note = "cross";
     const auto whole = [&] {
         return std::tuple(pin.name, pin.note, pin.icon, pin.latitude, pin.longitude, pin.altitude,
                           pin.state);
@@ -230,7 +236,7 @@ TEST_F(PushpinDialogs, PointSelectionSortsWithoutRegardToCaseAndSetsTheTarget) {
 
 TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
     make({"Alpha", "Bravo", "Charlie", "Delta"});
-    pins_.at(1)->note = u"bridge";
+    pins_.at(1)->note = "bridge";
     pins_.setTargetIndex(2);  // Charlie
     boxes_.answers = {MessageResult::Cancel, MessageResult::Ok, MessageResult::Ok};
     list([&](PushpinsDialog& d) {

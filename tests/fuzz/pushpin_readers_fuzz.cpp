@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wp2::Pushpins fromCsv;
     if (std::FILE* f = openBytes(data, size)) {
         int line = 0;
-        wp2::readCsv(fromCsv, f, line);
+        (void)wp2::readCsv(fromCsv, f, line);
         std::fclose(f);
     }
     wp2::Pushpins fromLoc;

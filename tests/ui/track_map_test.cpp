@@ -226,7 +226,7 @@ TEST_F(TrackViewTest, PushpinsShowTheirIconAndNameInsideTheMap) {
         Pushpin* pin = pins.addNew();
         pin->latitude = latOf(place[i][0]);
         pin->longitude = lonOf(place[i][1]);
-        pin->name = u"Hut";
+        pin->name = "Hut";
         pin->icon = i;
     }
     draw(v);
@@ -268,7 +268,7 @@ TEST_F(TrackViewTest, ABaseMapLiesUnderTheTrackAndNamesAndArrivingTilesRedrawThe
     Pushpin* pin = pins.addNew();
     pin->latitude = latOf(200);
     pin->longitude = lon0;
-    pin->name = u"Hut";
+    pin->name = "Hut";
     draw(v);
     EXPECT_FALSE(v.baseMapComplete());
     // The tiles arrive on the loaders: the next tick asks for a redraw, and

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/base/utf.h"
 #include "core/nav/angles.h"
 #include "core/track/track_point.h"
 
@@ -44,42 +45,6 @@ constexpr char kDigitPairs[] =
 bool allowedInXml(char32_t c) {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
            (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// Length of the well-formed UTF-8 sequence at s[0..], 0 when it is not one.
-std::size_t utf8Sequence(std::string_view s, char32_t& c) {
-    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char lead = b(0);
-    std::size_t n = 0;
-    if (lead < 0x80) {
-        c = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        n = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        n = 3;
-        c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        n = 4;
-        c = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (s.size() < n) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < n; ++i) {
-        if ((b(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-        c = (c << 6) | (b(i) & 0x3F);
-    }
-    const bool overlong = (n == 3 && c < 0x800) || (n == 4 && c < 0x10000);
-    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        return 0;
-    }
-    return n;
 }
 
 // Writes the shortest fixed-point text that reads back as `value` (what
@@ -254,15 +219,15 @@ double reversibleConversion(double value, double (*to)(double), double (*back)(d
 std::string xmlSafeText(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    while (!utf8.empty()) {
-        char32_t c = 0;
-        const std::size_t n = utf8Sequence(utf8, c);
-        if (n > 0 && allowedInXml(c)) {
-            out.append(utf8.data(), n);
-            utf8.remove_prefix(n);
+    for (std::size_t at = 0; at < utf8.size();) {
+        const std::size_t start = at;
+        const char32_t c = nextCodePoint(utf8, at);
+        if (c != kBadUtf8 && allowedInXml(c)) {
+            out.append(utf8.data() + start, at - start);
         } else {
-            out += "\xEF\xBF\xBD";
-            utf8.remove_prefix(n > 0 ? n : 1);
+            // A bad sequence is replaced byte by byte, as XML readers do.
+            appendUtf8(out, kReplacementCharacter);
+            at = c == kBadUtf8 ? start + 1 : at;
         }
     }
     return out;

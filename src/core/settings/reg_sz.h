@@ -10,22 +10,17 @@
 
 namespace wp2 {
 
-// UTF-8 to UTF-16. Malformed sequences become U+FFFD; ok (when given) tells
-// whether the input was well-formed.
-std::u16string utf8ToUtf16(const std::string& text, bool* ok = nullptr);
-// UTF-16 to UTF-8. Unpaired surrogates become U+FFFD.
-std::string utf16ToUtf8(const std::u16string& text);
-
-// REG_SZ data for text: (length + 1) * 2 bytes, terminating zero included.
-std::vector<std::uint8_t> encodeRegSz(const std::u16string& text);
-// From UTF-8 directly (malformed sequences as utf8ToUtf16() takes them).
+// REG_SZ data for UTF-8 text: (UTF-16 length + 1) * 2 bytes, terminating zero
+// included. Bad sequences become U+FFFD; ok (when given) tells whether there
+// was none.
 std::vector<std::uint8_t> encodeRegSz(std::string_view utf8, bool* ok = nullptr);
-// The text of REG_SZ data: up to the first zero character, or all of it when
-// the data has none (a trailing odd byte is ignored).
-std::u16string decodeRegSz(const std::vector<std::uint8_t>& data);
-// The length in UTF-16 units of that text, and the text as UTF-8, read
-// straight from the data (a large value is not copied as UTF-16 first).
+// The length in UTF-16 units of the text of REG_SZ data: up to the first zero
+// character, or all of it when the data has none (a trailing odd byte is
+// ignored).
 std::size_t regSzLength(const std::vector<std::uint8_t>& data);
+// That text as UTF-8.
 std::string regSzToUtf8(const std::vector<std::uint8_t>& data);
+// UTF-8 of `units` UTF-16LE units at `data`, zeros included.
+std::string utf16LeToUtf8(const std::uint8_t* data, std::size_t units);
 
 }  // namespace wp2

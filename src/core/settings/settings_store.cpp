@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/settings_store.h"
 
+#include "core/base/utf.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_sz.h"
 #include "core/settings/reg_values.h"
@@ -20,7 +21,7 @@ constexpr std::size_t kNumberName = 49;
 constexpr std::size_t kUnlimited = static_cast<std::size_t>(-1);
 
 std::size_t units(const std::string& utf8) {
-    return utf8ToUtf16(utf8).size();
+    return utf16Length(utf8);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One waypoint ("pushpin"): a track point with a name, a note and an icon.
-// Pushpins live in a Pushpins collection, which links them newest to oldest.
+// Pushpins live in a Pushpins collection.
 
 #include <cstdint>
 #include <string>
@@ -10,34 +10,14 @@
 
 namespace wp2 {
 
-class Pushpins;
-
 class Pushpin : public TrackPoint {
 public:
-    Pushpin() = default;
-    ~Pushpin() override = default;
-    // A pushpin's links belong to its collection.
-    Pushpin(const Pushpin&) = delete;
-    Pushpin& operator=(const Pushpin&) = delete;
-
-    // The neighbour one index lower (none for index 0) and one index higher.
-    Pushpin* newer() const { return newer_; }
-    Pushpin* older() const { return older_; }
-
-    std::u16string name;
-    std::u16string note;
+    // UTF-8.
+    std::string name;
+    std::string note;
     std::int32_t icon = 0;
     // Kept in the file and copied with the pushpin; nothing reads it.
     std::uint32_t reserved = 0;
-
-private:
-    friend class Pushpins;
-    Pushpin* newer_ = nullptr;
-    Pushpin* older_ = nullptr;
-    const Pushpins* owner_ = nullptr;
-    // The record of the pushpin file this pushpin was read from or last
-    // saved as (1 the oldest), 0 when it was added since.
-    std::uint32_t origin_ = 0;
 };
 
 // What a pushpin holds that none can (a value outside the range of
@@ -47,7 +27,15 @@ private:
 // would be refused enters the collection.
 std::string impossiblePushpin(const Pushpin& pushpin, ValueRange range = ValueRange::Stored);
 
+// The parts of that check, for the pushpin file's reader, which looks at the
+// texts as stored. A character no one can type into a name or note: control
+// characters other than tab and line ends, and the two non-characters at the
+// end of the plane (halves of surrogate pairs standing alone cannot be in
+// UTF-8).
+bool impossibleCharacter(char32_t c);
 // How a problem names a character a name or note cannot hold.
-std::string characterText(char16_t c);
+std::string characterText(char32_t c);
+// A time no fix gives ("" when it is a possible one).
+std::string impossibleTime(const GpsDateTime& time);
 
 }  // namespace wp2

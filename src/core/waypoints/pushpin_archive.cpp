@@ -7,6 +7,7 @@
 
 #include "core/base/cformat.h"
 #include "core/base/little_endian.h"
+#include "core/base/utf.h"
 
 namespace wp2 {
 
@@ -202,7 +203,7 @@ bool PushpinArchiveReader::readRecord(Pushpin& p) {
     std::int32_t satellites = 0;
     std::uint8_t day = 0, hour = 0, minute = 0, month = 0, year = 0;
     double seconds = 0.0;
-    bool ok = readI32(p.icon) && readU32(p.reserved) && readText(p.name) && readText(p.note) &&
+    bool ok = readI32(p.icon) && readU32(p.reserved) && readText(name_) && readText(note_) &&
               readDouble(p.latitude) && readDouble(p.longitude) && readDouble(p.altitude) &&
               readDouble(p.course) && readDouble(p.speed) && readDouble(p.dop) &&
               readU32(p.state) && readI32(satellites) && readU8(day) && readU8(hour) &&
@@ -217,12 +218,33 @@ bool PushpinArchiveReader::readRecord(Pushpin& p) {
     p.time.month = month;
     p.time.seconds = seconds;
     p.time.year = year;
-    problem_ = impossiblePushpin(p);
+    // The checks of impossiblePushpin in its order, with the texts checked as
+    // stored.
+    const char32_t inName = storedText(name_, p.name);
+    const char32_t inNote = storedText(note_, p.note);
+    problem_ = impossibleValue(p);
+    if (problem_.empty() && (inName || inNote)) {
+        problem_ = characterText(inName ? inName : inNote);
+    }
+    if (problem_.empty()) {
+        problem_ = impossibleTime(p.time);
+    }
     if (!problem_.empty()) {
         status_ = Status::Impossible;
         return false;
     }
     return true;
+}
+
+char32_t PushpinArchiveReader::storedText(const std::u16string& text, std::string& out) {
+    const std::size_t unpaired = toUtf8(text, out);
+    const std::size_t end = std::min(unpaired, text.size());
+    for (std::size_t i = 0; i < end; ++i) {
+        if (impossibleCharacter(text[i])) {
+            return text[i];
+        }
+    }
+    return end < text.size() ? text[end] : 0;
 }
 
 bool PushpinArchiveReader::atEnd() {
@@ -289,7 +311,9 @@ void PushpinArchiveWriter::writeDouble(double v) {
     writeBytes(b, 8);
 }
 
-void PushpinArchiveWriter::writeText(const std::u16string& text) {
+void PushpinArchiveWriter::writeText(std::string_view utf8) {
+    toUtf16(utf8, text_);
+    const std::u16string& text = text_;
     writeU8(0xFF);
     writeU16(kWideMarker);
     const std::size_t n = text.size();

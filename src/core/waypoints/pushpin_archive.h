@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/waypoints/pushpin.h"
@@ -32,13 +33,11 @@ public:
     bool readU32(std::uint32_t& v);
     bool readI32(std::int32_t& v);
     bool readDouble(double& v);
-    // A text field, 8-bit texts widened. Memory grows only with the bytes
-    // actually present, whatever length the field claims.
-    bool readText(std::u16string& text);
     // One record into the pushpin (icon, reserved, name, note, position,
-    // course, speed, dop, state, satellites, time). False when the data ends
-    // or fails inside it, or the record is impossible; the pushpin may then be
-    // partly filled.
+    // course, speed, dop, state, satellites, time), its texts made UTF-8. False
+    // when the data ends or fails inside it, or the record is impossible (a
+    // text with half of a surrogate pair alone is, as UTF-8 cannot hold it);
+    // the pushpin may then be partly filled.
     bool readRecord(Pushpin& pushpin);
     // True when no byte is left.
     bool atEnd();
@@ -65,6 +64,12 @@ private:
     bool readBytesAcross(void* out, std::size_t n);
     bool readU16(std::uint16_t& v);
     bool readLength(std::uint32_t& length, bool& wide);
+    // A text field, 8-bit texts widened. Memory grows only with the bytes
+    // actually present, whatever length the field claims.
+    bool readText(std::u16string& text);
+    // The text as UTF-8 into `out`; the first character no pushpin can hold
+    // (0 when none).
+    static char32_t storedText(const std::u16string& text, std::string& out);
     bool fill();
 
     std::FILE* file_ = nullptr;
@@ -78,7 +83,10 @@ private:
     std::string problem_;
     // Impossible with no problem_: a text held this character (the text is
     // only made when asked for, as a search through damage meets many).
-    char16_t badCharacter_ = 0;
+    char32_t badCharacter_ = 0;
+    // The texts of the record being read, as stored.
+    std::u16string name_;
+    std::u16string note_;
 };
 
 // The fewest bytes one record can take (two empty 8-bit texts).
@@ -97,7 +105,7 @@ public:
     void writeI32(std::int32_t v) { writeU32(static_cast<std::uint32_t>(v)); }
     void writeDouble(double v);
     // Always the 16-bit form: FF FE FF, the length (1, 3 or 7 bytes), UTF-16LE.
-    void writeText(const std::u16string& text);
+    void writeText(std::string_view utf8);
     void writeRecord(const Pushpin& pushpin);
 
     // Writes out what is buffered; false when any write failed.
@@ -124,6 +132,7 @@ private:
     std::array<unsigned char, 64 * 1024> buffer_;
     std::size_t used_ = 0;
     bool failed_ = false;
+    std::u16string text_;  // the text being written, as UTF-16
 };
 
 }  // namespace wp2

@@ -13,9 +13,9 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
+#include "core/base/utf.h"
 #include "core/nav/angles.h"
 #include "core/waypoints/pushpin_messages.h"
-#include "core/waypoints/text16.h"
 
 namespace wp2 {
 
@@ -96,10 +96,11 @@ bool addFields(DBFHandle dbf) {
 bool writeRecord(SHPHandle shp, DBFHandle dbf, int index, const Pushpin& p) {
     double longitude = p.longitude * kRadToDeg;
     double latitude = p.latitude * kRadToDeg;
-    bool ok = DBFWriteStringAttribute(dbf, index, kName, lowBytes(p.name, kNameWidth).c_str());
+    bool ok = DBFWriteStringAttribute(dbf, index, kName, utf16LowBytes(p.name, kNameWidth).c_str());
     ok = DBFWriteDoubleAttribute(dbf, index, kLongitude, longitude) && ok;
     ok = DBFWriteDoubleAttribute(dbf, index, kLatitude, latitude) && ok;
-    ok = DBFWriteStringAttribute(dbf, index, kDescr, lowBytes(p.note, kDescrWidth).c_str()) && ok;
+    ok = DBFWriteStringAttribute(dbf, index, kDescr, utf16LowBytes(p.note, kDescrWidth).c_str()) &&
+         ok;
     SHPObject* shape = SHPCreateObject(SHPT_POINT, index + 1, 0, nullptr, nullptr, 1, &longitude,
                                        &latitude, nullptr, nullptr);
     if (!shape) {
@@ -120,7 +121,7 @@ void appendColumn(std::string& line, bool& first, const std::string& text) {
 
 }  // namespace
 
-bool exportShapefile(const Pushpins& pushpins, const std::string& path, std::string* error) {
+Result<> exportShapefile(const Pushpins& pushpins, const std::string& path) {
     // Written under a temporary name beside the target and renamed over it
     // only when every file is complete, so a failed export keeps the old one.
     const fs::path target(path);
@@ -170,10 +171,11 @@ bool exportShapefile(const Pushpins& pushpins, const std::string& path, std::str
         }
         ::unlink(part.c_str());
     }
-    if (!ok && error) {
-        *error = e != 0 ? systemErrorText(e) : "the Shapefile could not be written";
+    if (!ok) {
+        return fail("write " + path,
+                    e != 0 ? systemErrorText(e) : "the Shapefile could not be written", e);
     }
-    return ok;
+    return {};
 }
 
 std::string exportTextHeader(const ExportFields& fields) {
@@ -198,7 +200,7 @@ std::string exportTextLine(const Pushpin& p, const ExportFields& fields) {
     std::string line;
     bool first = true;
     if (fields.name) {
-        appendColumn(line, first, lowBytes(p.name));
+        appendColumn(line, first, utf16LowBytes(p.name));
     }
     if (fields.latitude) {
         appendColumn(line, first, cformat("%lf", p.latitude * kRadToDeg));
@@ -207,13 +209,12 @@ std::string exportTextLine(const Pushpin& p, const ExportFields& fields) {
         appendColumn(line, first, cformat("%lf", p.longitude * kRadToDeg));
     }
     if (fields.note) {
-        appendColumn(line, first, lowBytes(p.note));
+        appendColumn(line, first, utf16LowBytes(p.note));
     }
     return line + "\r\n";
 }
 
-bool exportText(const Pushpins& pushpins, const std::string& path, const ExportFields& fields,
-                std::string* error) {
+Result<> exportText(const Pushpins& pushpins, const std::string& path, const ExportFields& fields) {
     std::string why;
     const bool ok = replaceFileAtomically(
         path,
@@ -232,11 +233,9 @@ bool exportText(const Pushpins& pushpins, const std::string& path, const ExportF
         &why);
     if (!ok) {
         reportExportFailed(path, why);
-        if (error) {
-            *error = why;
-        }
+        return fail("write " + path, why);
     }
-    return ok;
+    return {};
 }
 
 }  // namespace wp2

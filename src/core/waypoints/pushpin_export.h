@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "core/base/result.h"
 #include "core/waypoints/pushpins.h"
 
 namespace wp2 {
@@ -26,11 +27,10 @@ struct ExportFields {
     bool name = true;
 };
 
-// Writes PATH's .shp, .shx, .dbf and .cpg. False (nothing reported, *error
-// the reason) when the files cannot be created or written; files of an
-// earlier export of that name are then left as they were.
-bool exportShapefile(const Pushpins& pushpins, const std::string& path,
-                     std::string* error = nullptr);
+// Writes PATH's .shp, .shx, .dbf and .cpg. Fails (nothing reported) when the
+// files cannot be created or written; files of an earlier export of that name
+// are then left as they were.
+Result<> exportShapefile(const Pushpins& pushpins, const std::string& path);
 
 // The text file's header line and one pushpin's line, "\r\n" included.
 std::string exportTextHeader(const ExportFields& fields);
@@ -38,8 +38,7 @@ std::string exportTextLine(const Pushpin& pushpin, const ExportFields& fields);
 
 // Writes the text file, replacing an existing one atomically. When it cannot
 // be written the user is told why, an existing file stays as it was, and the
-// result is false.
-bool exportText(const Pushpins& pushpins, const std::string& path, const ExportFields& fields,
-                std::string* error = nullptr);
+// result is the failure.
+Result<> exportText(const Pushpins& pushpins, const std::string& path, const ExportFields& fields);
 
 }  // namespace wp2

@@ -5,27 +5,20 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
+#include "core/base/utf.h"
 #include "core/gpx/gpx_writer.h"
 #include "core/gpx/track_gpx.h"
 #include "core/nav/angles.h"
 #include "core/waypoints/pushpin_icon_names.h"
-#include "core/waypoints/text16.h"
 
 namespace wp2 {
 
 namespace {
 
-std::u16string limitedText(const std::string& utf8) {
-    std::u16string text = fromUtf8(utf8);
-    if (text.size() > kGpxPushpinTextLimit) {
-        std::size_t keep = kGpxPushpinTextLimit;
-        // Never keep the first half of a surrogate pair alone.
-        if (text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) {
-            --keep;
-        }
-        text.resize(keep);
-    }
-    return text;
+// At most kGpxPushpinTextLimit UTF-16 units, as the pushpin file counts them,
+// and never half of a character.
+std::string limitedText(const std::string& utf8) {
+    return wellFormedUtf8(utf8, kGpxPushpinTextLimit);
 }
 
 class PushpinCollector final : public GpxHandler {
@@ -57,7 +50,7 @@ public:
         const std::string& name = !w.name.empty()      ? w.name
                                   : !w.comment.empty() ? w.comment
                                                        : w.description;
-        p->name = name.empty() ? widen(cformat("WPT%03d", waypoints_)) : limitedText(name);
+        p->name = name.empty() ? cformat("WPT%03d", waypoints_) : limitedText(name);
         p->note = limitedText(w.description.empty() ? w.comment : w.description);
         // Files tend to use few symbols, over and over.
         if (w.symbol != symbol_) {
@@ -93,29 +86,36 @@ GpxReadResult readGpx(Pushpins& pushpins, const std::string& path) {
     return readGpxFile(path, collector);
 }
 
-bool exportGpx(const Pushpins& pushpins, const std::string& path, std::string* error) {
-    return replaceFileAtomically(
-        path,
-        [&pushpins](std::FILE* file) {
-            GpxWriter writer(fileSink(file));
-            writer.begin();
-            GpxPoint w;  // its texts' memory serves every pushpin
-            for (const Pushpin* p = pushpins.oldest(); p && writer.ok(); p = p->newer()) {
-                w.latitude = gpxDegrees(p->latitude);
-                w.longitude = gpxDegrees(p->longitude);
-                w.elevation.reset();
-                if (hasAltitude(*p)) {
-                    w.elevation = p->altitude;
+Result<> exportGpx(const Pushpins& pushpins, const std::string& path) {
+    std::string why;
+    if (!replaceFileAtomically(
+            path,
+            [&pushpins](std::FILE* file) {
+                GpxWriter writer(fileSink(file));
+                writer.begin();
+                GpxPoint w;  // its texts' memory serves every pushpin
+                for (const Pushpin& p : pushpins.oldestFirst()) {
+                    if (!writer.ok()) {
+                        break;
+                    }
+                    w.latitude = gpxDegrees(p.latitude);
+                    w.longitude = gpxDegrees(p.longitude);
+                    w.elevation.reset();
+                    if (hasAltitude(p)) {
+                        w.elevation = p.altitude;
+                    }
+                    w.time = fromGpsDateTime(p.time);
+                    w.name = p.name;
+                    w.description = p.note;
+                    w.symbol = pushpinIconName(p.icon);
+                    writer.waypoint(w);
                 }
-                w.time = fromGpsDateTime(p->time);
-                toUtf8(p->name, w.name);
-                toUtf8(p->note, w.description);
-                w.symbol = pushpinIconName(p->icon);
-                writer.waypoint(w);
-            }
-            return writer.finish();
-        },
-        error);
+                return writer.finish();
+            },
+            &why)) {
+        return fail("write " + path, why);
+    }
+    return {};
 }
 
 }  // namespace wp2

@@ -26,6 +26,6 @@ GpxReadResult readGpx(Pushpins& pushpins, const std::string& path);
 // that reading the file back restores the order): ele when the pushpin has
 // an altitude, time when it has a date, name, desc (the note) and sym (the
 // icon's name). Written atomically; *error gets the reason of a failure.
-bool exportGpx(const Pushpins& pushpins, const std::string& path, std::string* error = nullptr);
+Result<> exportGpx(const Pushpins& pushpins, const std::string& path);
 
 }  // namespace wp2

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "core/base/cformat.h"
+#include "core/base/utf.h"
 #include "core/nav/angles.h"
 #include "core/track/file_chooser.h"
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpin_near_index.h"
-#include "core/waypoints/text16.h"
 #include "core/waypoints/text_line_reader.h"
 #include "core/waypoints/unique_file.h"
 
@@ -126,10 +126,10 @@ std::string addCsvLine(Pushpins& pushpins, std::string_view line, int& nameCount
     if (!p) {
         return "out of memory";
     }
-    p->name = pieces.count > 2 ? widen(pieces.piece[2]) : widen(cformat("Wpt_%d", nameCounter));
+    p->name = pieces.count > 2 ? latin1ToUtf8(pieces.piece[2]) : cformat("Wpt_%d", nameCounter);
     p->altitude = altitude;
     if (pieces.count > 4) {
-        p->note = widen(pieces.piece[4]);
+        p->note = latin1ToUtf8(pieces.piece[4]);
     }
     why = placePushpin(pushpins, p, latitude, longitude);
     nameCounter += why.empty() && pieces.count <= 2;
@@ -191,7 +191,7 @@ std::string PassedOver::text() const {
                                 firstReason.c_str());
 }
 
-bool readCsv(Pushpins& pushpins, std::FILE* file, int& lineNumber, std::string* problem) {
+Result<> readCsv(Pushpins& pushpins, std::FILE* file, int& lineNumber) {
     lineNumber = 0;
     int nameCounter = 1;
     TextLineReader reader(file);
@@ -204,13 +204,10 @@ bool readCsv(Pushpins& pushpins, std::FILE* file, int& lineNumber, std::string* 
             continue;
         }
         if (std::string why = addCsvLine(pushpins, line, nameCounter); !why.empty()) {
-            if (problem) {
-                *problem = cformat("line %d: %s", lineNumber, why.c_str());
-            }
-            return false;
+            return fail(cformat("line %d", lineNumber), std::move(why));
         }
     }
-    return true;
+    return {};
 }
 
 PassedOver readLoc(Pushpins& pushpins, std::FILE* file) {
@@ -247,7 +244,7 @@ PassedOver readLoc(Pushpins& pushpins, std::FILE* file) {
             if (!p) {
                 break;
             }
-            p->name = widen(attribute(tagText(block, "<name"), "id"));
+            p->name = latin1ToUtf8(attribute(tagText(block, "<name"), "id"));
             why = placePushpin(pushpins, p, latitude, longitude);
         }
         if (!why.empty()) {
@@ -268,10 +265,8 @@ int mergeImported(Pushpins& pushpins, Pushpins& imported) {
         }
     }
     // Moved last first, so that they keep their order in front of the old ones.
-    int added = 0;
-    for (auto it = fresh.rbegin(); it != fresh.rend(); ++it) {
-        added += pushpins.takeFrom(imported, *it) ? 1 : 0;
-    }
+    std::reverse(fresh.begin(), fresh.end());
+    const int added = pushpins.takeFrom(imported, fresh);
     pushpins.shiftTarget(added);
     return added;
 }
@@ -294,8 +289,9 @@ ImportResult importPushpins(Pushpins& pushpins, const std::string& path) {
     PushpinLoadResult loaded;
     result.status = Status::Imported;
     if (text) {
-        if (!readCsv(imported, file.get(), result.line, &result.problem)) {
+        if (const Result<> read = readCsv(imported, file.get(), result.line); !read) {
             result.status = Status::FormatError;
+            result.problem = read.error().text();
         }
     } else if (ext == "gpx") {
         const GpxReadResult r = readGpx(imported, path);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/base/result.h"
 #include "core/waypoints/pushpins.h"
 
 namespace wp2 {
@@ -26,9 +27,10 @@ inline constexpr std::size_t kLocReadLimit = 200000;
 // "abc"), a position that is not on the earth (latitude beyond +-90,
 // longitude beyond +-180), or anything else impossiblePushpin refuses (an
 // altitude beyond ValueRange::Imported, a control character in the name or
-// note). On failure lineNumber is the failing line and *problem says
-// "line 4: altitude \"abc\" is not a number"; on success the last line read.
-bool readCsv(Pushpins& pushpins, std::FILE* file, int& lineNumber, std::string* problem = nullptr);
+// note). On failure lineNumber is the failing line and the failure says
+// "line 4" and "altitude \"abc\" is not a number"; on success lineNumber is
+// the last line read.
+Result<> readCsv(Pushpins& pushpins, std::FILE* file, int& lineNumber);
 
 // Waypoints a reader passed over: how many, the first one's line and why.
 struct PassedOver {

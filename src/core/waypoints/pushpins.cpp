@@ -13,7 +13,6 @@
 #include <new>
 #include <system_error>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "core/base/atomic_file.h"
@@ -168,8 +167,8 @@ std::uint64_t hashBytes(const std::vector<std::uint8_t>& bytes) {
 // keys, whether the file held its texts as 8-bit or 16-bit characters.
 std::uint64_t recordKey(const Pushpin& p) {
     Hash h;
-    h.add(p.name.data(), p.name.size() * sizeof(char16_t));
-    h.add(p.note.data(), p.note.size() * sizeof(char16_t));
+    h.add(p.name.data(), p.name.size());
+    h.add(p.note.data(), p.note.size());
     for (double d :
          {p.latitude, p.longitude, p.altitude, p.course, p.speed, p.dop, p.time.seconds}) {
         h.add(std::bit_cast<std::uint64_t>(d));
@@ -184,10 +183,6 @@ std::uint64_t recordKey(const Pushpin& p) {
 
 }  // namespace
 
-Pushpins::~Pushpins() {
-    removeAll();
-}
-
 bool Pushpins::removeNear(double latitude, double longitude, double altitude) {
     int index = 0;
     for (Pushpin& p : *this) {
@@ -200,85 +195,66 @@ bool Pushpins::removeNear(double latitude, double longitude, double altitude) {
     return false;
 }
 
-void Pushpins::unlink(Pushpin* pushpin) {
-    (pushpin->newer_ ? pushpin->newer_->older_ : newest_) = pushpin->older_;
-    (pushpin->older_ ? pushpin->older_->newer_ : oldest_) = pushpin->newer_;
-    pushpin->newer_ = pushpin->older_ = nullptr;
-    pushpin->owner_ = nullptr;
-    --count_;
-    forgetCursor();
-}
-
-void Pushpins::linkAsNewest(Pushpin* pushpin) {
-    pushpin->owner_ = this;
-    pushpin->newer_ = nullptr;
-    pushpin->older_ = newest_;
-    (newest_ ? newest_->newer_ : oldest_) = pushpin;
-    newest_ = pushpin;
-    ++count_;
-    if (cursorIndex_ >= 0) {
-        ++cursorIndex_;
-    }
+Pushpins::Entries::iterator Pushpins::find(const Pushpin* pushpin) {
+    return std::find_if(entries_.begin(), entries_.end(),
+                        [pushpin](const Entry& e) { return e.pin.get() == pushpin; });
 }
 
 bool Pushpins::remove(Pushpin* pushpin) {
-    if (!pushpin || pushpin->owner_ != this) {
+    const auto it = find(pushpin);
+    if (!pushpin || it == entries_.end()) {
         return false;
     }
-    unlink(pushpin);
-    delete pushpin;
+    entries_.erase(it);
     return true;
 }
 
-bool Pushpins::takeFrom(Pushpins& from, Pushpin* pushpin) {
-    if (!pushpin || pushpin->owner_ != &from || &from == this) {
-        return false;
+int Pushpins::takeFrom(Pushpins& from, const std::vector<Pushpin*>& pushpins) {
+    if (&from == this) {
+        return 0;
     }
-    from.unlink(pushpin);
-    pushpin->origin_ = 0;
-    linkAsNewest(pushpin);
-    return true;
+    // One pass over each collection, however many are moved.
+    std::unordered_map<const Pushpin*, std::size_t> where;
+    try {
+        entries_.reserve(entries_.size() + pushpins.size());
+        where.reserve(from.entries_.size());
+        for (std::size_t i = 0; i < from.entries_.size(); ++i) {
+            where.emplace(from.entries_[i].pin.get(), i);
+        }
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    int moved = 0;
+    for (const Pushpin* p : pushpins) {
+        const auto it = where.find(p);
+        if (p && it != where.end() && from.entries_[it->second].pin) {
+            entries_.push_back({std::move(from.entries_[it->second].pin), 0});
+            ++moved;
+        }
+    }
+    std::erase_if(from.entries_, [](const Entry& e) { return !e.pin; });
+    return moved;
 }
 
 void Pushpins::removeAll() {
-    while (oldest_) {
-        remove(oldest_);
-    }
+    entries_.clear();
     targetIndex_ = -1;
 }
 
 Pushpin* Pushpins::addNew() {
-    auto* p = new (std::nothrow) Pushpin;
-    if (p) {
-        linkAsNewest(p);
+    try {
+        entries_.push_back({std::make_unique<Pushpin>(), 0});
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
-    return p;
+    return entries_.back().pin.get();
 }
 
 Pushpin* Pushpins::at(int index) const {
-    if (index < 0 || index >= count_) {
+    if (index < 0 || index >= count()) {
         return nullptr;
     }
-    // Start from whichever known place is nearest: index 0, the oldest, or the cursor.
-    Pushpin* p = newest_;
-    int at = 0;
-    if (count_ - 1 - index < index) {
-        p = oldest_;
-        at = count_ - 1;
-    }
-    if (cursorIndex_ >= 0 && std::abs(cursorIndex_ - index) < std::abs(at - index)) {
-        p = cursor_;
-        at = cursorIndex_;
-    }
-    for (; at < index; ++at) {
-        p = p->older_;
-    }
-    for (; at > index; --at) {
-        p = p->newer_;
-    }
-    cursor_ = p;
-    cursorIndex_ = index;
-    return p;
+    return entries_[entries_.size() - 1 - static_cast<std::size_t>(index)].pin.get();
 }
 
 Pushpin* Pushpins::findNear(double latitude, double longitude, double radius) const {
@@ -291,20 +267,18 @@ Pushpin* Pushpins::findNear(double latitude, double longitude, double radius) co
 }
 
 int Pushpins::indexOf(const Pushpin* pushpin) const {
-    if (!pushpin || pushpin->owner_ != this) {
-        return -1;
-    }
     int index = 0;
-    for (const Pushpin* p = newest_; p; p = p->older_, ++index) {
-        if (p == pushpin) {
+    for (const Pushpin& p : *this) {
+        if (&p == pushpin) {
             return index;
         }
+        ++index;
     }
     return -1;
 }
 
 void Pushpins::setTargetIndex(int index) {
-    targetIndex_ = (index >= 0 && index < count_) ? index : -1;
+    targetIndex_ = (index >= 0 && index < count()) ? index : -1;
 }
 
 void Pushpins::shiftTarget(int added) {
@@ -312,7 +286,7 @@ void Pushpins::shiftTarget(int added) {
         return;
     }
     long long shifted = static_cast<long long>(targetIndex_) + added;
-    targetIndex_ = (shifted >= 0 && shifted < count_) ? static_cast<int>(shifted) : -1;
+    targetIndex_ = (shifted >= 0 && shifted < count()) ? static_cast<int>(shifted) : -1;
 }
 
 bool Pushpins::deleteAt(int index) {
@@ -324,7 +298,7 @@ bool Pushpins::deleteAt(int index) {
         targetIndex_ = -1;
     } else if (targetIndex_ > index) {
         // Valid after the removal when it was valid before.
-        targetIndex_ = targetIndex_ - 1 < count_ - 1 ? targetIndex_ - 1 : -1;
+        targetIndex_ = targetIndex_ - 1 < count() - 1 ? targetIndex_ - 1 : -1;
     }
     return remove(p);
 }
@@ -429,21 +403,20 @@ PushpinLoadResult Pushpins::loadFile(const std::string& path) {
         return {};
     }
     std::vector<std::uint8_t> bytes;
-    const int before = count_;
+    const std::size_t before = entries_.size();
     const PushpinLoadResult result = loadStream(file.get(), bytes);
     // The records read become the base; pushpins that were there before
     // count as added.
     std::uint32_t origin = 0;
-    int index = 0;
-    for (Pushpin* p = oldest_; p; p = p->newer_, ++index) {
-        p->origin_ = index >= before ? ++origin : 0;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        entries_[i].origin = i >= before ? ++origin : 0;
     }
     setBase(path, true, bytes);
     return result;
 }
 
-bool Pushpins::save(std::string* error) {
-    return saveFile(defaultFilePath(), error);
+Result<> Pushpins::save() {
+    return saveFile(defaultFilePath());
 }
 
 void Pushpins::setBase(const std::string& path, bool existed,
@@ -452,10 +425,10 @@ void Pushpins::setBase(const std::string& path, bool existed,
     base_.existed = existed;
     base_.hash = hashBytes(bytes);
     base_.keys.clear();
-    for (const Pushpin* p = oldest_; p; p = p->newer_) {
-        if (p->origin_ > 0) {
-            base_.keys.resize(std::max<std::size_t>(base_.keys.size(), p->origin_));
-            base_.keys[p->origin_ - 1] = recordKey(*p);
+    for (const Entry& e : entries_) {
+        if (e.origin > 0) {
+            base_.keys.resize(std::max<std::size_t>(base_.keys.size(), e.origin));
+            base_.keys[e.origin - 1] = recordKey(*e.pin);
         }
     }
 }
@@ -467,74 +440,61 @@ void Pushpins::mergeChanges(Pushpins& theirs, const std::string& path,
     for (std::size_t b = base_.keys.size(); b-- > 0;) {
         unmatched[base_.keys[b]].push_back(b);
     }
-    std::vector<Pushpin*> ours(base_.keys.size(), nullptr);
-    for (Pushpin& p : *this) {
-        if (p.origin_ > 0 && p.origin_ <= ours.size()) {
-            ours[p.origin_ - 1] = &p;
+    // For each base record, our entry that came from it.
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> ours(base_.keys.size(), kNone);
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (entries_[i].origin > 0 && entries_[i].origin <= ours.size()) {
+            ours[entries_[i].origin - 1] = i;
         }
     }
     std::vector<bool> stillThere(base_.keys.size(), false);
+    const Pushpin* target = at(targetIndex_);
+    Entries next;
+    next.reserve(entries_.size() + theirs.entries_.size());
     // The new order, oldest first: the file's records as they are now, with
     // ours in place of the base records (edited or not) and without those
     // deleted here...
-    std::vector<Pushpin*> order;
-    std::vector<std::uint32_t> originNow;  // for each of order: its record in the file
-    std::vector<Pushpin*> taken;
     std::vector<std::uint64_t> theirKeys;
     std::uint32_t record = 0;
-    for (Pushpin* t = theirs.oldest_; t; t = t->newer_) {
+    for (Entry& t : theirs.entries_) {
         ++record;
-        theirKeys.push_back(recordKey(*t));
+        theirKeys.push_back(recordKey(*t.pin));
         auto it = unmatched.find(theirKeys.back());
         if (it == unmatched.end() || it->second.empty()) {
-            taken.push_back(t);
-            order.push_back(t);
-            originNow.push_back(record);
+            next.push_back({std::move(t.pin), record});
             continue;
         }
         const std::size_t b = it->second.back();
         it->second.pop_back();
         stillThere[b] = true;
-        if (ours[b]) {
-            order.push_back(ours[b]);
-            originNow.push_back(record);
+        if (ours[b] != kNone) {
+            next.push_back({std::move(entries_[ours[b]].pin), record});
         }
     }
     // ...then the pushpins edited here that the other program deleted, and
     // the pushpins added here.
     for (int pass = 0; pass < 2; ++pass) {
-        for (Pushpin* p = oldest_; p; p = p->newer_) {
-            const bool added = p->origin_ == 0 || p->origin_ > ours.size();
-            const bool editedAndGone = !added && !stillThere[p->origin_ - 1] &&
-                                       recordKey(*p) != base_.keys[p->origin_ - 1];
+        for (Entry& e : entries_) {
+            if (!e.pin) {
+                continue;  // already placed
+            }
+            const bool added = e.origin == 0 || e.origin > ours.size();
+            const bool editedAndGone = !added && !stillThere[e.origin - 1] &&
+                                       recordKey(*e.pin) != base_.keys[e.origin - 1];
             if (pass == 0 ? editedAndGone : added) {
-                order.push_back(p);
-                originNow.push_back(0);
+                next.push_back({std::move(e.pin), 0});
             }
         }
     }
-    const Pushpin* target = at(targetIndex_);
-    std::vector<Pushpin*> mine;
-    for (Pushpin* p = oldest_; p; p = p->newer_) {
-        mine.push_back(p);
-    }
-    for (Pushpin* t : taken) {
-        theirs.unlink(t);
-    }
-    newest_ = oldest_ = nullptr;
-    count_ = 0;
-    forgetCursor();
-    const std::unordered_set<const Pushpin*> kept(order.begin(), order.end());
-    for (Pushpin* p : mine) {
-        if (!kept.count(p)) {
-            delete p;
+    targetIndex_ = -1;
+    for (std::size_t i = 0; target && i < next.size(); ++i) {
+        if (next[i].pin.get() == target) {
+            targetIndex_ = static_cast<int>(next.size() - 1 - i);
         }
     }
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        linkAsNewest(order[i]);
-        order[i]->origin_ = originNow[i];
-    }
-    targetIndex_ = target && kept.count(target) ? indexOf(target) : -1;
+    // The pushpins deleted by the other program go with the old entries.
+    entries_ = std::move(next);
     // The file as it is now is the base: a pushpin edited here stays edited.
     base_.path = path;
     base_.existed = true;
@@ -542,12 +502,10 @@ void Pushpins::mergeChanges(Pushpins& theirs, const std::string& path,
     base_.keys = std::move(theirKeys);
 }
 
-bool Pushpins::saveFile(const std::string& path, std::string* error) {
+Result<> Pushpins::saveFile(const std::string& path) {
+    const std::string what = "write " + path;
     if (!protectedFile_.empty() && path == protectedFile_) {
-        if (error) {
-            *error = "the damaged file is kept as it is";
-        }
-        return false;
+        return fail(what, "the damaged file is kept as it is");
     }
     std::filesystem::path target(path);
     if (target.has_parent_path()) {
@@ -562,10 +520,8 @@ bool Pushpins::saveFile(const std::string& path, std::string* error) {
     if (!base_.path.empty() && path == base_.path) {
         UniqueFile file(std::fopen(path.c_str(), "rb"));
         if ((!file && errno != ENOENT) || (file && !readWhole(file.get(), now))) {
-            if (error) {
-                *error = systemErrorText(errno);
-            }
-            return false;
+            const int e = errno;
+            return fail(what, systemErrorText(e), e);
         }
         if (file && (!base_.existed || hashBytes(now) != base_.hash)) {
             Pushpins theirs;
@@ -574,10 +530,7 @@ bool Pushpins::saveFile(const std::string& path, std::string* error) {
                 std::string why;
                 loaded.keptAs = keepAside(path, &why);
                 if (loaded.keptAs.empty()) {
-                    if (error) {
-                        *error = "the file was damaged meanwhile and is kept as it is";
-                    }
-                    return false;
+                    return fail(what, "the file was damaged meanwhile and is kept as it is");
                 }
                 reportDamagedPushpinFile(path, loaded, why);
             }
@@ -590,39 +543,37 @@ bool Pushpins::saveFile(const std::string& path, std::string* error) {
     bool encoded = false;
     try {
         std::size_t size = 4;
-        for (const Pushpin* p = oldest_; p; p = p->newer_) {
-            size += PushpinArchiveWriter::recordSizeLimit(*p);
+        for (const Pushpin& p : oldestFirst()) {
+            size += PushpinArchiveWriter::recordSizeLimit(p);
         }
         bytes.reserve(size);
         PushpinArchiveWriter out(bytes);
-        out.writeU32(static_cast<std::uint32_t>(count_));
-        for (const Pushpin* p = oldest_; p; p = p->newer_) {
-            out.writeRecord(*p);
+        out.writeU32(static_cast<std::uint32_t>(count()));
+        for (const Pushpin& p : oldestFirst()) {
+            out.writeRecord(p);
         }
         encoded = out.flush();
     } catch (const std::bad_alloc&) {
         encoded = false;
     }
     if (!encoded) {
-        if (error) {
-            *error = "not enough memory";
-        }
-        return false;
+        return fail(what, "not enough memory");
     }
     // An unchanged collection is not written again (nothing to lose, and
     // nothing to fail on a read-only disk).
     const bool holds = nowRead ? now == bytes : fileHolds(path, bytes);
-    if (!holds && !replaceFileAtomically(path, bytes, error)) {
-        return false;
+    std::string why;
+    if (!holds && !replaceFileAtomically(path, bytes, &why)) {
+        return fail(what, why);
     }
     if (base_.path.empty() || path == base_.path) {
         std::uint32_t origin = 0;
-        for (Pushpin* p = oldest_; p; p = p->newer_) {
-            p->origin_ = ++origin;
+        for (Entry& e : entries_) {
+            e.origin = ++origin;
         }
         setBase(path, true, bytes);
     }
-    return true;
+    return {};
 }
 
 }  // namespace wp2

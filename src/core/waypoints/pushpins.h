@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The collection of pushpins: a doubly linked list, index 0 the newest, with
-// the index of the current navigation target (-1 for none), and the pushpin
-// file "\My Documents\Pushpins.kpp".
-//
-// at() keeps a cursor, so walking the collection by index costs one step per
-// index; whole-collection passes should still iterate the links directly
-// (begin()/end() or newest()/older()).
+// The collection of pushpins, index 0 the newest, with the index of the
+// current navigation target (-1 for none), and the pushpin file
+// "\My Documents\Pushpins.kpp". A pushpin stays at its address for as long
+// as it is in the collection, whatever is added or removed around it.
 
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/base/result.h"
 #include "core/waypoints/pushpin.h"
 
 namespace wp2 {
@@ -50,7 +49,7 @@ struct PushpinLoadResult {
 class Pushpins {
 public:
     Pushpins() = default;
-    virtual ~Pushpins();
+    ~Pushpins() = default;
     Pushpins(const Pushpins&) = delete;
     Pushpins& operator=(const Pushpins&) = delete;
 
@@ -73,10 +72,11 @@ public:
     Pushpin* findNear(double latitude, double longitude, double radius) const;
     // Index of the pushpin in this collection, -1 when it is not in it.
     int indexOf(const Pushpin* pushpin) const;
-    // Moves a pushpin of another collection, with all its fields, to index 0
-    // of this one (the other's target index is left alone). False when the
-    // pushpin does not belong to `from`.
-    bool takeFrom(Pushpins& from, Pushpin* pushpin);
+    // Moves pushpins of another collection, with all their fields, to index 0
+    // of this one in the order given, so that the last given ends at index 0
+    // (the other's target index is left alone). Returns how many were moved:
+    // those that do not belong to `from` are not; none when memory runs out.
+    int takeFrom(Pushpins& from, const std::vector<Pushpin*>& pushpins);
 
     // Adds the sound records of a pushpin file opened by the caller.
     PushpinLoadResult loadFrom(std::FILE* file);
@@ -88,8 +88,8 @@ public:
     // Reads a pushpin file and tells no one.
     PushpinLoadResult loadFile(const std::string& path);
     // Replaces the pushpin file atomically: the old file stays whole when
-    // writing fails. False when the file could not be written; *error then
-    // says why ("No space left on device").
+    // writing fails. The failure says why the file could not be written in
+    // its reason ("No space left on device").
     //
     // Saving the file this collection was loaded from (or last saved to)
     // first looks whether another program (wayplot2-tool) changed it since.
@@ -100,13 +100,11 @@ public:
     // Programs saving into one folder take turns (a lock on the folder), so
     // no change falls between the look and the write. A file damaged meanwhile
     // is kept aside as for load(), and its sound records are taken.
-    bool save(std::string* error = nullptr);
-    bool saveFile(const std::string& path, std::string* error = nullptr);
+    Result<> save();
+    Result<> saveFile(const std::string& path);
     static std::string defaultFilePath();
 
-    int count() const { return count_; }
-    Pushpin* newest() const { return newest_; }
-    Pushpin* oldest() const { return oldest_; }
+    int count() const { return static_cast<int>(entries_.size()); }
 
     // Target index rules.
     int targetIndex() const { return targetIndex_; }
@@ -120,7 +118,19 @@ public:
     // waypoint; deleting the target leaves none. False for a bad index.
     bool deleteAt(int index);
 
-    class Iterator {
+private:
+    struct Entry {
+        std::unique_ptr<Pushpin> pin;
+        // The record of the pushpin file this pushpin was read from or last
+        // saved as (1 the oldest), 0 when it was added since.
+        std::uint32_t origin = 0;
+    };
+    using Entries = std::vector<Entry>;
+
+public:
+    // Walks entries, giving their pushpins.
+    template <typename EntryIterator>
+    class Walk {
     public:
         using iterator_category = std::forward_iterator_tag;
         using value_type = Pushpin;
@@ -128,27 +138,39 @@ public:
         using pointer = Pushpin*;
         using reference = Pushpin&;
 
-        Iterator() = default;
-        explicit Iterator(Pushpin* p) : p_(p) {}
-        Pushpin& operator*() const { return *p_; }
-        Pushpin* operator->() const { return p_; }
-        Iterator& operator++() {
-            p_ = p_->older();
+        Walk() = default;
+        explicit Walk(EntryIterator at) : at_(at) {}
+        Pushpin& operator*() const { return *at_->pin; }
+        Pushpin* operator->() const { return at_->pin.get(); }
+        Walk& operator++() {
+            ++at_;
             return *this;
         }
-        Iterator operator++(int) {
-            Iterator old = *this;
+        Walk operator++(int) {
+            Walk old = *this;
             ++*this;
             return old;
         }
-        bool operator==(const Iterator&) const = default;
+        bool operator==(const Walk&) const = default;
 
     private:
-        Pushpin* p_ = nullptr;
+        EntryIterator at_{};
     };
+    using Iterator = Walk<Entries::const_reverse_iterator>;
+    using OldestFirstIterator = Walk<Entries::const_iterator>;
+    struct OldestFirst {
+        OldestFirstIterator first, last;
+        OldestFirstIterator begin() const { return first; }
+        OldestFirstIterator end() const { return last; }
+    };
+
     // From index 0 to the oldest.
-    Iterator begin() const { return Iterator(newest_); }
-    Iterator end() const { return Iterator(); }
+    Iterator begin() const { return Iterator(entries_.rbegin()); }
+    Iterator end() const { return Iterator(entries_.rend()); }
+    // From the oldest to index 0, as the file holds them.
+    OldestFirst oldestFirst() const {
+        return {OldestFirstIterator(entries_.begin()), OldestFirstIterator(entries_.end())};
+    }
 
 private:
     // The pushpin file as this collection last read or wrote it.
@@ -169,22 +191,16 @@ private:
     // the base.
     void mergeChanges(Pushpins& theirs, const std::string& path,
                       const std::vector<std::uint8_t>& bytes);
-    void forgetCursor() const { cursorIndex_ = -1; }
-    void unlink(Pushpin* pushpin);
-    void linkAsNewest(Pushpin* pushpin);
+    // Where the pushpin is in entries_; entries_.end() when it is not in this
+    // collection.
+    Entries::iterator find(const Pushpin* pushpin);
 
     // A damaged pushpin file that could not be kept aside: never written over.
     std::string protectedFile_;
     FileBase base_;
-    int count_ = 0;
-    Pushpin* oldest_ = nullptr;
-    Pushpin* newest_ = nullptr;
+    // Oldest first: index i is entries_[count() - 1 - i].
+    Entries entries_;
     int targetIndex_ = -1;
-
-    // The last pushpin at() returned, so that stepping through the indices
-    // does not walk from index 0 each time.
-    mutable int cursorIndex_ = -1;
-    mutable Pushpin* cursor_ = nullptr;
 };
 
 }  // namespace wp2

@@ -54,13 +54,12 @@ void TargetNavigation::chooseTarget(const std::function<void(Pushpins&)>& runPoi
 
 bool TargetNavigation::pushpinAddedFromDashboard() {
     pushpins_.shiftTarget(1);
-    std::string error;
-    const bool saved = pushpins_.save(&error);
+    const Result<> saved = pushpins_.save();
     if (!saved) {
-        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), error);
+        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), saved.error().reason);
     }
     storeTarget();
-    return saved;
+    return saved.has_value();
 }
 
 void TargetNavigation::storeTarget() {

@@ -25,7 +25,7 @@ class TargetDisplay {
 public:
     virtual ~TargetDisplay() = default;
     // There is a target: its name and icon.
-    virtual void showTarget(const std::u16string& name, std::int32_t icon) = 0;
+    virtual void showTarget(const std::string& name, std::int32_t icon) = 0;
     // There is none: the panel shows "Not selected".
     virtual void showNoTarget() = 0;
 };

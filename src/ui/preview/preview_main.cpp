@@ -92,13 +92,13 @@ void scriptTrack(TrackLog& log, const NavSnapshot& s) {
 void scriptPushpins(Pushpins& pins, const NavSnapshot& s) {
     const LocalScale scale = wgs84().localScale(LatLonAlt{s.latitude, s.longitude, 0});
     const struct {
-        const char16_t* name;
+        const char* name;
         double north, east;
         int icon;
-    } list[] = {{u"Home", -520, -1500, 0},
-                {u"Fuel", 180, -640, 6},
-                {u"Cache", -260, 420, 12},
-                {u"Peak", 600, 250, 20}};
+    } list[] = {{"Home", -520, -1500, 0},
+                {"Fuel", 180, -640, 6},
+                {"Cache", -260, 420, 12},
+                {"Peak", 600, 250, 20}};
     for (const auto& p : list) {
         Pushpin* pin = pins.addNew();
         pin->latitude = s.latitude + p.north / scale.metresPerDegLat * kDeg;

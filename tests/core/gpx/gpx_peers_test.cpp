@@ -13,7 +13,6 @@
 #include "core/gpx/track_gpx.h"
 #include "core/nav/angles.h"
 #include "core/waypoints/pushpin_gpx.h"
-#include "core/waypoints/text16.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -178,8 +177,8 @@ TEST(GpxPeers, EveryReferenceFileReadsAsGpsbabelReadsIt) {
         Pushpins pins;
         EXPECT_TRUE(readGpx(pins, path).ok);
         std::vector<std::string> pinNames, babelNames;
-        for (const Pushpin* p = pins.oldest(); p; p = p->newer()) {
-            pinNames.push_back(toUtf8(p->name));
+        for (const Pushpin& p : pins.oldestFirst()) {
+            pinNames.push_back(p.name);
         }
         for (const SeenPoint& w : theirs.waypoints) {
             babelNames.push_back(w.name);
@@ -199,8 +198,8 @@ TEST(GpxPeers, WrittenPushpinsAndTracksAreValidAndReadBackByGpsbabelAndGdal) {
     const char* names[] = {"Café <Ünïcödé> & \"Quotes\"", "東京駅", "Żółć 🚩", "plain"};
     for (int i = 0; i < 4; ++i) {
         Pushpin* p = pins.addNew();
-        p->name = fromUtf8(names[i]);
-        p->note = fromUtf8(cformat("note %d\nwith a second line, \x01 a control", i));
+        p->name = names[i];
+        p->note = cformat("note %d\nwith a second line, \x01 a control", i);
         p->latitude = (47.123456789 - 30 * i) * kDegToRad;
         p->longitude = (-122.5 + 80 * i) * kDegToRad;
         p->time.year = static_cast<std::uint8_t>(i ? 24 : 0);

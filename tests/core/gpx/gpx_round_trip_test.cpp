@@ -9,7 +9,6 @@
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_icon_names.h"
 #include "core/waypoints/pushpin_test_util.h"
-#include "core/waypoints/text16.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -73,12 +72,12 @@ TEST(GpxRoundTrip, PushpinsKeepNamesNotesAltitudesAndIcons) {
     Pushpins pins;
     for (int icon = 0; icon < kPushpinIconCount; ++icon) {
         Pushpin* p = pins.addNew();
-        p->name = fromUtf8("Pïn " + std::to_string(icon) + (icon % 7 ? "" : " <&> \"€\""));
+        p->name = "Pïn " + std::to_string(icon) + (icon % 7 ? "" : " <&> \"€\"");
         // Also plain ASCII with the characters XML escapes, and a CR LF line end.
-        p->note = icon % 3   ? fromUtf8("Nötè\nline two")
-                  : icon % 2 ? u"R&D <b> \"q\""
-                  : icon % 4 ? u"CR LF\r\nkept"
-                             : u"";
+        p->note = icon % 3   ? "Nötè\nline two"
+                  : icon % 2 ? "R&D <b> \"q\""
+                  : icon % 4 ? "CR LF\r\nkept"
+                             : "";
         p->latitude = (icon * 3.0 - 88.0) * kDegToRad;
         p->longitude = (icon * 6.1 - 179.9) * kDegToRad;
         p->altitude = icon % 2 ? icon * 10.25 : 0.0;
@@ -113,7 +112,7 @@ TEST(GpxRoundTrip, WaypointsOfOtherProgramsTakeDescOrCmtEleAndTheNearestIcon) {
     // Without a name: the cmt, else the desc, else "WPT" and the number, as GPSBabel names them.
     EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"WPT004", "D", "only", "A"}));
     const Pushpin &a = *pins.at(3), &b = *pins.at(2);  // the last waypoint is index 0
-    EXPECT_EQ(a.note + u"|" + b.note, u"d|only");
+    EXPECT_EQ(a.note + "|" + b.note, "d|only");
     EXPECT_EQ(std::pair(a.icon, b.icon), std::pair(pushpinIconForSymbol("Lodging"), 0));
     EXPECT_EQ(std::tuple(a.altitude, a.state & ThreeD, b.state & ThreeD),
               std::tuple(7.5, ThreeD, 0u));

@@ -72,6 +72,8 @@ TEST(GpxWriterTexts, EveryCharacterComesOutAsLibxml2EscapesIt) {
         {"plain text", "plain text"},
         {"<>&\"'\r\n\t", "&lt;&gt;&amp;&quot;'&#13;\n\t"},
         {"Caf\xC3\xA9 <\x07\xFF", "Caf\xC3\xA9 &lt;\xEF\xBF\xBD\xEF\xBF\xBD"},
+        // Bad UTF-8 byte by byte, unlike the pushpin and settings files.
+        {"\xE2\x82z", "\xEF\xBF\xBD\xEF\xBF\xBDz"},
     };
     for (const auto& [in, out] : cases) {
         EXPECT_EQ(writtenName(in), out) << in;

@@ -21,7 +21,7 @@ TEST(PushpinTextExport, DefaultColumnsAreNameLatitudeLongitude) {
     ASSERT_TRUE(exportText(pins, dir.file("e.txt"), ExportFields{}));
     EXPECT_EQ(readFile(dir.file("e.txt")), "Name;Latitude;Longitude\r\n");
     Pushpin* a = addPin(pins, "A", 51.5, -0.12);
-    a->note = u"not written";
+    a->note = "not written";
     addPin(pins, "B", -33.5, 151.25);
     ASSERT_TRUE(exportText(pins, dir.file("out.txt"), ExportFields{}));
     EXPECT_EQ(readFile(dir.file("out.txt")),

@@ -45,18 +45,18 @@ protected:
 TEST_F(Import, CsvLinesGivePositionNameAltitudeAndNote) {
     const struct {
         std::string bytes;
-        std::u16string name;
+        std::string name;
         double lat, lon, altitude;
-        std::u16string note;
+        std::string note;
     } cases[] = {
-        {"51.5,-0.12\n", u"Wpt_1", 51.5, -0.12, 0, u""},
-        {"  48.1 , 11.5 ,  Marienplatz  , 519.5 ,  meet here  \r\n", u"Marienplatz", 48.1, 11.5,
-         519.5, u"meet here"},
-        {"1,2,N,-1e6,x\n", u"N", 1, 2, -1e6, u"x"},
-        {",,10,,20,, Name ,,\n", u"Name", 10, 20, 0, u""},  // runs of separators count as one
+        {"51.5,-0.12\n", "Wpt_1", 51.5, -0.12, 0, ""},
+        {"  48.1 , 11.5 ,  Marienplatz  , 519.5 ,  meet here  \r\n", "Marienplatz", 48.1, 11.5,
+         519.5, "meet here"},
+        {"1,2,N,-1e6,x\n", "N", 1, 2, -1e6, "x"},
+        {",,10,,20,, Name ,,\n", "Name", 10, 20, 0, ""},  // runs of separators count as one
         // The empty third piece is dropped after five are taken: "sixth" never arrives.
-        {"1,2, ,N,7,sixth\n", u"N", 1, 2, 7, u""},
-        {"47.37,8.54,Z\xFCrich,408,Caf\xE9\n", u"Z\u00fcrich", 47.37, 8.54, 408, u"Caf\u00e9"},
+        {"1,2, ,N,7,sixth\n", "N", 1, 2, 7, ""},
+        {"47.37,8.54,Z\xFCrich,408,Caf\xE9\n", "Z\u00fcrich", 47.37, 8.54, 408, "Caf\u00e9"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
@@ -150,7 +150,7 @@ TEST_F(Import, LocBlocksWithImpossibleNumbersAreCountedWithTheFirstLine) {
         "<waypoint><name id=\"S\"/><coord lat=\"-90\" lon=\"180\"/></waypoint>",
         "loc");
     ASSERT_EQ(pins.count(), 1);
-    EXPECT_EQ(pins.at(0)->name, u"S");
+    EXPECT_EQ(pins.at(0)->name, "S");
     EXPECT_DOUBLE_EQ(latDeg(*pins.at(0)), -90.0);
     EXPECT_DOUBLE_EQ(lonDeg(*pins.at(0)), 180.0);
     EXPECT_EQ(r.refused, 6);

@@ -30,7 +30,8 @@ TEST(PushpinPeers, SampleFilesReadAsGpsbabelReadsThem) {
         ASSERT_NE(file, nullptr);
         Pushpins pins;
         int line = 0;
-        EXPECT_TRUE(format[0] == 'c' ? readCsv(pins, file, line) : readLoc(pins, file).count == 0);
+        EXPECT_TRUE(format[0] == 'c' ? readCsv(pins, file, line).has_value()
+                                     : readLoc(pins, file).count == 0);
         std::fclose(file);
         const RunResult r =
             runProgram({"/usr/bin/env", "gpsbabel", "-i", format, "-f", path, "-o",
@@ -38,12 +39,13 @@ TEST(PushpinPeers, SampleFilesReadAsGpsbabelReadsThem) {
         EXPECT_EQ(r.status, 0) << r.err;
         std::istringstream expected(r.out);
         int unnamed = 0;
-        for (const Pushpin* p = pins.oldest(); p; p = p->newer()) {  // file order
+        for (const Pushpin& pin : pins.oldestFirst()) {  // file order
+            const Pushpin* p = &pin;
             std::string shown;
             std::getline(expected, shown);
             const std::string number =
                 !shown.empty() && shown.back() == '\t' ? cformat("Wpt_%d", ++unnamed) : "";
-            EXPECT_EQ(cformat("%.7f\t%.7f\t%s", latDeg(*p), lonDeg(*p), toUtf8(p->name).c_str()),
+            EXPECT_EQ(cformat("%.7f\t%.7f\t%s", latDeg(*p), lonDeg(*p), p->name.c_str()),
                       shown + number);
         }
         EXPECT_EQ(expected.peek(), EOF);  // GPSBabel read no more

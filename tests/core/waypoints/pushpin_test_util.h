@@ -7,7 +7,6 @@
 
 #include "core/nav/angles.h"
 #include "core/waypoints/pushpins.h"
-#include "core/waypoints/text16.h"
 
 namespace wp2::test {
 
@@ -15,7 +14,7 @@ namespace wp2::test {
 inline Pushpin* addPin(Pushpins& pins, const std::string& name, double latDeg, double lonDeg,
                        double altitude = 0.0) {
     Pushpin* p = pins.addNew();
-    p->name = fromUtf8(name);
+    p->name = name;
     p->latitude = latDeg * kDegToRad;
     p->longitude = lonDeg * kDegToRad;
     p->altitude = altitude;
@@ -26,7 +25,7 @@ inline Pushpin* addPin(Pushpins& pins, const std::string& name, double latDeg, d
 inline std::vector<std::string> namesOf(const Pushpins& pins) {
     std::vector<std::string> names;
     for (const Pushpin& p : pins) {
-        names.push_back(toUtf8(p.name));
+        names.push_back(p.name);
     }
     return names;
 }

@@ -49,7 +49,7 @@ TEST(Pushpins, TargetIndexFollowsItsWaypointOrIsCleared) {
     EXPECT_EQ(pins.targetIndex(), 2);
     ASSERT_TRUE(pins.deleteAt(0));
     EXPECT_EQ(pins.targetIndex(), 1);
-    EXPECT_EQ(pins.at(1)->name, u"b");
+    EXPECT_EQ(pins.at(1)->name, "b");
     ASSERT_TRUE(pins.deleteAt(1));
     EXPECT_EQ(pins.targetIndex(), -1);
     EXPECT_EQ(namesOf(pins), Names{"a"});
@@ -85,13 +85,13 @@ TEST(Pushpins, SavingKeepsWhatAnotherWriterChangedSinceTheLoad) {
 
     // Deleted, edited and added here (the target moves with its pushpin).
     ASSERT_TRUE(program.deleteAt(2));  // b
-    program.at(1)->name = u"C";
+    program.at(1)->name = "C";
     addPin(program, "mark", 3, 3);
     program.shiftTarget(1);
     ASSERT_TRUE(program.save());
     const Names merged{"mark", "tool", "d", "C", "a"};
     EXPECT_EQ(namesOf(program), merged);
-    EXPECT_EQ(program.at(program.targetIndex())->name, u"C");
+    EXPECT_EQ(program.at(program.targetIndex())->name, "C");
     EXPECT_EQ(inFile(), merged);
 
     // Another writer deletes a and d; d edited here stays, a goes.
@@ -99,11 +99,11 @@ TEST(Pushpins, SavingKeepsWhatAnotherWriterChangedSinceTheLoad) {
     other.loadFile(path);
     ASSERT_TRUE(other.deleteAt(4) && other.deleteAt(2));
     ASSERT_TRUE(other.saveFile(path));
-    program.at(2)->note = u"kept";
+    program.at(2)->note = "kept";
     ASSERT_TRUE(program.save());
     EXPECT_EQ(namesOf(program), (Names{"d", "mark", "tool", "C"}));
     EXPECT_EQ(inFile(), namesOf(program));
-    EXPECT_EQ(program.at(program.targetIndex())->name, u"C");
+    EXPECT_EQ(program.at(program.targetIndex())->name, "C");
     // Nothing changed on either side: the file is left as it is.
     ASSERT_TRUE(other.loadFile(path).clean());
     const std::string bytes = test::readFile(path);

@@ -17,8 +17,8 @@ using test::addPin;
 
 // What a destination panel was told last: a name and icon, or "none".
 struct RecordingPanel final : TargetDisplay {
-    void showTarget(const std::u16string& name, std::int32_t icon) override {
-        shown = toUtf8(name) + "/" + std::to_string(icon);
+    void showTarget(const std::string& name, std::int32_t icon) override {
+        shown = name + "/" + std::to_string(icon);
     }
     void showNoTarget() override { shown = "none"; }
     std::string shown;
