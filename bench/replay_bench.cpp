@@ -13,8 +13,8 @@
 #include "core/base/clock.h"
 #include "core/gps/gps_decoder.h"
 #include "core/gps/nmea_replay.h"
-#include "core/settings/settings_store.h"
 #include "core/settings/memory_registry.h"
+#include "core/settings/settings_store.h"
 #include "core/track/track_log.h"
 
 namespace {
@@ -109,7 +109,7 @@ void BM_ReceiveBufferCut(benchmark::State& state) {
     for (auto _ : state) {
         wp2::ReceiveBuffer buffer;
         wp2::GpsStatistics stats;
-        std::u16string line;
+        std::string line;
         for (std::size_t at = 0; at < log.size(); at += wp2::NmeaReplay::kBlockSize) {
             buffer.append(bytes + at, std::min(wp2::NmeaReplay::kBlockSize, log.size() - at));
             while (buffer.takeLine(stats, line)) {

@@ -26,8 +26,9 @@ class Timers;
 class TestView {
 public:
     virtual ~TestView() = default;
-    // Puts text at the end of the last line.
-    virtual void appendAtEnd(const std::u16string& text) = 0;
+    // Puts text (received bytes, a line end, or nothing for a failed line) at
+    // the end of the last line.
+    virtual void appendAtEnd(std::string_view text) = 0;
     virtual void scrollLineDown() = 0;
 };
 
@@ -52,9 +53,8 @@ public:
     ReceiveBuffer& receiveBuffer() { return decoder_.receiveBuffer(); }
     Clock& clock() { return clock_; }
 
-    bool takeLine(std::u16string& line) { return decoder_.takeLine(line); }
-    std::u16string takeLine() { return decoder_.takeLine(); }
-    void applySentence(std::u16string_view line) { decoder_.applySentence(line); }
+    bool takeLine(ReceivedLine& line) { return decoder_.takeLine(line); }
+    void applySentence(std::string_view line) { decoder_.applySentence(line); }
     void decodePending() { decoder_.decodePending(); }
 
     GpsCondition condition() const { return decoder_.condition(); }

@@ -30,7 +30,7 @@ const char* kGga = "GPGGA,123520.5,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,
 class Recorder final : public FixObserver {
 public:
     void fixOffered(const TrackPoint& point, bool) override { fixes.push_back(point); }
-    void sentenceApplied(std::u16string_view) override {}
+    void sentenceApplied(std::string_view) override {}
     std::vector<TrackPoint> fixes;
 };
 
@@ -213,10 +213,10 @@ TEST_F(DecoderTest, Reports) {
         "Condition: BLINKING RED\r\nMax symbols in buffer: 188 (1%)\r\n"
         "Empty buffer accesses: 0\r\nState: 103\r\n"
         "Signal level OK, 5 satellites in the fix\r\nAccuracy 9 m; HDOP 1.3; VDOP 2.1\r\n");
-    // A failing line becomes "Error" and counts no RMC; each refresh clears Moving.
+    // A failing line counts no RMC; each refresh clears Moving.
     test::appendText(t.decoder.receiveBuffer(), nmeaLine(kGsa3d) + "$GPRMC,garbled*00\r\n");
     t.decoder.decodePending();
-    EXPECT_EQ(t.state().lastSentence, u"Error");
+    EXPECT_EQ(t.decoder.lastLine().checksum, NmeaChecksum::Wrong);
     EXPECT_EQ(t.flags(), 103u - Moving);
     EXPECT_NE(t.decoder.statisticsReport().find("Valid sentences: 4 (66%)"), std::string::npos);
     // A DOP no receiver sends (infinite) refuses its GSA: the accuracy stays.
@@ -254,7 +254,7 @@ TEST_F(DecoderTest, SnapshotFollowsTheStateAndCopiesTheSkyInRadians) {
     snap.targetPoint.longitude = (11 + 31.0 / 60) * kDegToRad;
     std::vector<int> levels;
     for (const char* body : {"GPTXT", "GPGSA,A,2,04,05,09,,,,,,,,,,0.9,2.0,1.0", kGsa3d}) {
-        link.applySentence(test::nmea16(body));
+        link.applySentence(test::nmeaSentence(body));
         snap.refreshFromLink(link);
         levels.push_back(snap.fixLevel);
         EXPECT_EQ(snap.status, link.state().flags + (snap.fixLevel > 2 ? 0x100 : 0));
@@ -263,7 +263,7 @@ TEST_F(DecoderTest, SnapshotFollowsTheStateAndCopiesTheSkyInRadians) {
     for (const char* body : {"GPRMC,123519,A,4807.038,N,01131.000,E,5,84.4,230394,,",
                              "GPGSV,2,1,05,01,10,20,41,02,20,40,,03,30,60,43,04,40,80,44",
                              "GPGSV,2,2,05,71,50,100,45"}) {
-        link.applySentence(test::nmea16(body));
+        link.applySentence(test::nmeaSentence(body));
     }
     snap.refreshFromLink(link);
     EXPECT_DOUBLE_EQ(snap.course, 84.4 * kDegToRad);
@@ -278,8 +278,8 @@ TEST_F(DecoderTest, SnapshotFollowsTheStateAndCopiesTheSkyInRadians) {
     // Below 0.3 m/s course and bearing hold; below 0.1 m/s the speed is not averaged.
     snap.targetPoint.latitude = 48.0 * kDegToRad;
     for (const char* knots : {"0.4", "0.1"}) {
-        link.applySentence(test::nmea16(std::string("GPRMC,123520,A,4807.038,N,01131.000,E,") +
-                                        knots + ",250,230394,,"));
+        link.applySentence(test::nmeaSentence(
+            std::string("GPRMC,123520,A,4807.038,N,01131.000,E,") + knots + ",250,230394,,"));
         snap.refreshFromLink(link);
         EXPECT_NEAR(snap.course, 84.4 * kDegToRad, 1e-6);
         EXPECT_NEAR(snap.targetBearing, 0.0, 1e-6);
