@@ -2,7 +2,6 @@
 #include "core/gps/nmea_field.h"
 
 #include <charconv>
-#include <climits>
 #include <string>
 
 #include "core/base/cformat.h"
@@ -29,22 +28,6 @@ const char* skipSpace(const char* p, const char* end) {
 }
 
 }  // namespace
-
-int nmeaInt(std::string_view text) {
-    const char* end = text.data() + text.size();
-    const char* p = skipSpace(text.data(), end);
-    // from_chars reads a "-" itself but no "+", and a second sign is no number.
-    if (p != end && *p == '+') {
-        if (++p != end && *p == '-') {
-            return 0;
-        }
-    }
-    int value = 0;
-    if (std::from_chars(p, end, value).ec == std::errc::result_out_of_range) {
-        return *p == '-' ? INT_MIN : INT_MAX;
-    }
-    return value;
-}
 
 double nmeaDouble(std::string_view text) {
     const char* end = text.data() + text.size();

@@ -5,6 +5,9 @@
 // white space, an optional sign, as many characters as form a number; an
 // empty or non-numeric text gives 0.
 
+#include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -14,8 +17,27 @@
 
 namespace wp2 {
 
-// Integer value of a text; saturates at the int range.
-int nmeaInt(std::string_view text);
+// Integer value of a text; saturates at the int range. Inline: a sentence
+// has dozens of integer fields.
+inline int nmeaInt(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) {
+        ++p;
+    }
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) {
+        ++p;
+    }
+    // The digits as an unsigned number, which from_chars reads faster than an
+    // int; a second sign is no number (from_chars refuses it and leaves 0).
+    unsigned magnitude = 0;
+    const bool huge = std::from_chars(p, end, magnitude).ec == std::errc::result_out_of_range;
+    if (negative) {
+        return huge || magnitude > 1u + INT_MAX ? INT_MIN : static_cast<int>(0u - magnitude);
+    }
+    return huge || magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+}
 // Floating value of a text, exactly as strtod in the C locale reads it.
 double nmeaDouble(std::string_view text);
 
@@ -51,10 +73,12 @@ class NmeaFields {
 public:
     NmeaFields(std::string_view line, std::size_t start) : line_(line), pos_(start) {}
 
-    // The text up to the next "," (or the end of the line); moves past the ",".
+    // The text up to the next "," (or the end of the line); moves past the
+    // ",". Fields are short: std::find beats a call to memchr here.
     std::string_view next() {
         const std::size_t start = pos_ < line_.size() ? pos_ : line_.size();
-        pos_ = findFrom(line_, start, ',');
+        const char* const end = line_.data() + line_.size();
+        pos_ = static_cast<std::size_t>(std::find(line_.data() + start, end, ',') - line_.data());
         std::string_view field = line_.substr(start, pos_ - start);
         skip();
         return field;
