@@ -15,8 +15,8 @@
 #include "core/nav/coordinate_text.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
-#include "core/settings/settings_store.h"
 #include "core/settings/reg_values.h"
+#include "core/settings/settings_store.h"
 #include "core/waypoints/pushpins.h"
 #include "dialogs/dialog_layout.h"
 #include "platform/battery_status.h"
@@ -115,7 +115,7 @@ void Application::restoreBluetoothBrowser() {
 }
 
 void Application::createLink() {
-    link_ = std::make_unique<GpsLink>(clock_);
+    link_ = std::make_unique<GpsLink>(clock_, std::make_unique<TrackLog>());
     link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
     link_->loadTalkerSetting();

@@ -172,7 +172,7 @@ int runMonitor(const std::vector<std::string>& arguments) {
     loadDriverSetting(link);
     link.loadTalkerSetting();
     if (args.size() != given) {
-        link.setTalkers(talkers);
+        link.decoder().setTalkers(talkers);
     }
     {
         DoubleSetting lastLat("LastLat", false, kNoPosition);
@@ -219,7 +219,8 @@ int runMonitor(const std::vector<std::string>& arguments) {
                                link.state().longitude * kRadToDeg);
         }
         print(cformat("--- %ld s, port %d (%s)\r\n", reports, link.portNumber(), device.c_str()) +
-              link.statusReport() + position + satellitesText(link.state().satellites) + "\r\n");
+              link.decoder().statusReport() + position + satellitesText(link.state().satellites) +
+              "\r\n");
     });
     timers.start(kEnsureOpenMs, [&] { everOpen = link.ensureLinkOpen(-1) || everOpen; });
     while (!LinkSession::stopRequested() && (options.seconds == 0 || reports < options.seconds)) {

@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)l.statisticsReport();
     (void)l.statusReport();
     // Keep memory bounded over long runs.
-    if (l.trackLog().count() > 5000) {
-        l.trackLog().clear();
+    if (l.trackLog()->count() > 5000) {
+        l.trackLog()->clear();
     }
     return 0;
 }

@@ -45,7 +45,7 @@ const GpsDecoder::SentenceType GpsDecoder::kSentenceTypes[] = {
 };
 
 GpsDecoder::GpsDecoder(Clock& clock, std::unique_ptr<TrackLog> track)
-    : clock_(clock), track_(track ? std::move(track) : std::make_unique<TrackLog>()) {
+    : clock_(clock), track_(std::move(track)) {
     static_assert(std::size(kSentenceTypes) == 4);
     setTalkers(Talkers::Any);
 }
@@ -185,8 +185,8 @@ void GpsDecoder::onGsv(std::string_view line) {
 }
 
 bool GpsDecoder::offerToTrack(TrackPoint& point) {
-    bool kept = track_->addFix(point);
-    if (track_->lastDatedIndex() == track_->count() - 1) {
+    const bool kept = track_ && track_->addFix(point);
+    if (track_ && track_->lastDatedIndex() == track_->count() - 1) {
         state_.set(TrackPointValid);
     } else {
         state_.clear(TrackPointValid);
@@ -243,7 +243,9 @@ void GpsDecoder::applyGsa(int fixType, int used) {
             break;
         default:
             state_.clear(FixBits);
-            track_->signalLost();
+            if (track_) {
+                track_->signalLost();
+            }
             break;
     }
     state_.satellitesUsed = used;
@@ -261,7 +263,9 @@ void GpsDecoder::applyGsa(int fixType, int used) {
 void GpsDecoder::applyGga() {
     if (gga_.quality == 0) {
         state_.clear(FixBits);
-        track_->signalLost();
+        if (track_) {
+            track_->signalLost();
+        }
         return;
     }
     TrackPoint p;
@@ -301,7 +305,9 @@ void GpsDecoder::applyGga() {
 
 void GpsDecoder::dropFix() {
     state_.clear(FixBits);
-    track_->signalLost();
+    if (track_) {
+        track_->signalLost();
+    }
     state_.satellitesUsed = 0;
 }
 

@@ -62,7 +62,7 @@ inline constexpr const char* kAnyTalkerSetting = "AnyTalker";
 class GpsDecoder {
 public:
     // Time stamps are read from clock (which must outlive the decoder).
-    // Without a track log given, it makes its own with the default autosave file.
+    // Without a track log it records no track.
     explicit GpsDecoder(Clock& clock, std::unique_ptr<TrackLog> track = nullptr);
     virtual ~GpsDecoder() = default;
     GpsDecoder(const GpsDecoder&) = delete;
@@ -70,8 +70,9 @@ public:
 
     GpsState& state() { return state_; }
     const GpsState& state() const { return state_; }
-    TrackLog& trackLog() { return *track_; }
-    const TrackLog& trackLog() const { return *track_; }
+    // The track log the fixes go to; none when the decoder records no track.
+    TrackLog* trackLog() { return track_.get(); }
+    const TrackLog* trackLog() const { return track_.get(); }
     GpsStatistics& statistics() { return stats_; }
     const GpsStatistics& statistics() const { return stats_; }
     ReceiveBuffer& receiveBuffer() { return buffer_; }
