@@ -11,17 +11,13 @@ namespace wp2 {
 
 namespace {
 
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 // The first character after atoi's and strtod's leading white space.
 const char* skipSpace(const char* p, const char* end) {
-    while (p != end && isSpace(*p)) {
+    while (p != end && isCSpace(*p)) {
         ++p;
     }
     return p;

@@ -17,12 +17,17 @@
 
 namespace wp2 {
 
+// White space as atoi and strtod skip it in the C locale.
+inline bool isCSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 // Integer value of a text; saturates at the int range. Inline: a sentence
 // has dozens of integer fields.
 inline int nmeaInt(std::string_view text) {
     const char* p = text.data();
     const char* const end = p + text.size();
-    while (p != end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) {
+    while (p != end && isCSpace(*p)) {
         ++p;
     }
     const bool negative = p != end && *p == '-';
