@@ -214,8 +214,8 @@ TEST_F(DecoderTest, Reports) {
         "Condition: BLINKING RED\r\nMax symbols in buffer: 188 (1%)\r\n"
         "Empty buffer accesses: 0\r\nState: 103\r\n"
         "Signal level OK, 5 satellites in the fix\r\nAccuracy 9 m; HDOP 1.3; VDOP 2.1\r\n");
-    // A failing line counts no RMC; each refresh clears Moving.
-    test::appendText(t.decoder.receiveBuffer(), nmeaLine(kGsa3d) + "$GPRMC,garbled*00\r\n");
+    // An RMC with a wrong checksum is not decoded; each refresh clears Moving.
+    test::appendText(t.decoder.receiveBuffer(), nmeaLine(kGsa3d) + "$" + kRmc + "*00\r\n");
     t.decoder.decodePending();
     EXPECT_EQ(t.decoder.lastLine().checksum, NmeaChecksum::Wrong);
     EXPECT_EQ(t.flags(), 103u - Moving);
