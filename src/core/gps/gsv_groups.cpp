@@ -33,8 +33,9 @@ struct FieldScanner {
 
     std::string_view next() {
         const std::size_t start = pos;
-        pos = static_cast<std::size_t>(std::find(line.data() + pos, line.data() + end, ',') -
-                                       line.data());
+        while (pos < end && line[pos] != ',') {
+            ++pos;
+        }
         const std::string_view field = line.substr(start, pos - start);
         done = pos == end;
         pos += done ? 0 : 1;
