@@ -109,7 +109,7 @@ void BM_ReceiveBufferCut(benchmark::State& state) {
     for (auto _ : state) {
         wp2::ReceiveBuffer buffer;
         wp2::GpsStatistics stats;
-        std::u16string line;
+        std::string line;
         for (std::size_t at = 0; at < log.size(); at += wp2::NmeaReplay::kBlockSize) {
             buffer.append(bytes + at, std::min(wp2::NmeaReplay::kBlockSize, log.size() - at));
             while (buffer.takeLine(stats, line)) {

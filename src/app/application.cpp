@@ -115,7 +115,7 @@ void Application::restoreBluetoothBrowser() {
 }
 
 void Application::createLink() {
-    link_ = std::make_unique<GpsLink>(clock_);
+    link_ = std::make_unique<GpsLink>(clock_, std::make_unique<TrackLog>());
     link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
     link_->loadTalkerSetting();

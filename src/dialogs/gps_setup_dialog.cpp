@@ -94,8 +94,9 @@ class GpsSetupDialog::RawView final : public TestView {
 public:
     explicit RawView(QPlainTextEdit& box) : box_(box) {}
 
-    void appendAtEnd(const std::u16string& text) override {
-        QString t = QString::fromStdU16String(text);
+    void appendAtEnd(std::string_view text) override {
+        // One character per received byte: the limit counts bytes as they came.
+        QString t = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
         t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         if (box_.document()->characterCount() - 1 + t.size() > kRawSentenceLimit) {
             box_.clear();

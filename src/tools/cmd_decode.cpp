@@ -31,7 +31,7 @@ public:
         hasPending_ = true;
     }
 
-    void sentenceApplied(std::u16string_view line) override {
+    void sentenceApplied(std::string_view line) override {
         ++lines_;
         if (!hasPending_) {
             return;
@@ -39,7 +39,7 @@ public:
         hasPending_ = false;
         std::string sentence;
         for (std::size_t i = 1; i < 6 && i < line.size(); ++i) {
-            sentence += line[i] < 0x80 ? static_cast<char>(line[i]) : '?';
+            sentence += static_cast<unsigned char>(line[i]) < 0x80 ? line[i] : '?';
         }
         const TrackPoint& p = pending_;
         std::string date;

@@ -171,7 +171,7 @@ int runMonitor(const std::vector<std::string>& arguments) {
     loadDriverSetting(link);
     link.loadTalkerSetting();
     if (args.size() != given) {
-        link.setTalkers(talkers);
+        link.decoder().setTalkers(talkers);
     }
     {
         DoubleSetting lastLat("LastLat", false, kNoPosition);
@@ -218,7 +218,8 @@ int runMonitor(const std::vector<std::string>& arguments) {
                                link.state().longitude * kRadToDeg);
         }
         print(cformat("--- %ld s, port %d (%s)\n", reports, link.portNumber(), device.c_str()) +
-              link.statusReport() + position + satellitesText(link.state().satellites) + "\n");
+              link.decoder().statusReport() + position + satellitesText(link.state().satellites) +
+              "\n");
     });
     timers.start(kEnsureOpenMs, [&] { everOpen = link.ensureLinkOpen(-1) || everOpen; });
     while (!LinkSession::stopRequested() && (options.seconds == 0 || reports < options.seconds)) {

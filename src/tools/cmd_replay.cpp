@@ -34,7 +34,7 @@ int runReplay(const std::vector<std::string>& options) {
     if (!replay.run(args[0])) {
         return kExitFailure;
     }
-    TrackLog& track = replay.decoder().trackLog();
+    TrackLog& track = *replay.decoder().trackLog();
     std::error_code ec;
     std::filesystem::path out = std::filesystem::absolute(args[1], ec);
     track.currentFileName = ec ? args[1] : out.string();

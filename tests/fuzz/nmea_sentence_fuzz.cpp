@@ -2,12 +2,12 @@
 // One NMEA line through the receiver's decoder: checksum test and applySentence
 // on the raw text, then the same bytes through the receive buffer and a
 // refresh. The first byte chooses any-talker or GPS-talker-only decoding; the
-// rest become 16-bit characters as the serial reader makes them.
+// rest are the line.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
+#include <string_view>
 
 #include "core/base/clock.h"
 #include "core/gps/gps_decoder.h"
@@ -46,20 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ++data;
     --size;
-    std::u16string line;
-    line.reserve(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        line += static_cast<char16_t>(static_cast<std::int16_t>(static_cast<signed char>(data[i])));
-    }
-    l.checksumOk(line);
+    const std::string_view line(reinterpret_cast<const char*>(data), size);
+    l.checkLine(line);
     l.applySentence(line);
     l.receiveBuffer().append(data, size);
     l.decodePending();
     (void)l.statisticsReport();
     (void)l.statusReport();
     // Keep memory bounded over long runs.
-    if (l.trackLog().count() > 5000) {
-        l.trackLog().clear();
+    if (l.trackLog()->count() > 5000) {
+        l.trackLog()->clear();
     }
     return 0;
 }

@@ -37,7 +37,7 @@ TEST(PtyLinkTest, UnpluggedReceiverIsRetriedUntilANewOneAppears) {
     test::EnvOverride com1{PortMap::environmentName(1), pty->slavePath().c_str()};
     ManualClock clock{1460384357};
     TimerQueue timers{clock};
-    auto link = std::make_unique<GpsLink>(clock);
+    auto link = std::make_unique<GpsLink>(clock, std::make_unique<TrackLog>());
     link->setSerialPort(std::make_unique<SourcePort>());
     link->setTimers(&timers);
     // Seconds [first, last) of a receiver with a 3D fix, one per simulated
@@ -45,10 +45,11 @@ TEST(PtyLinkTest, UnpluggedReceiverIsRetriedUntilANewOneAppears) {
     const auto feed = [&](int first, int last) {
         for (int s = first; s < last; ++s) {
             const std::string bytes = test::fixEpoch(s);
-            const int before = link->receiveBuffer().count();
+            const int before = link->decoder().receiveBuffer().count();
             ASSERT_TRUE(pty->send(bytes));
             ASSERT_TRUE(waitUntil([&] {
-                return link->receiveBuffer().count() >= before + static_cast<int>(bytes.size());
+                return link->decoder().receiveBuffer().count() >=
+                       before + static_cast<int>(bytes.size());
             }));
             timers.runFor(1000);
         }
@@ -74,7 +75,7 @@ TEST(PtyLinkTest, UnpluggedReceiverIsRetriedUntilANewOneAppears) {
     // One failed open every 500 ms.
     EXPECT_EQ(traces.texts(),
               std::vector<std::string>(4, "Communications Error 2 \nInvalid Comms Port Opening."));
-    EXPECT_STREQ(conditionText(link->condition()), "BLINKING RED");
+    EXPECT_STREQ(conditionText(link->decoder().condition()), "BLINKING RED");
 
     // A receiver appears again on port 1.
     pty = std::make_unique<PseudoTerminal>();

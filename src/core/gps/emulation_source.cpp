@@ -200,7 +200,7 @@ TrackLog* trackLog(NavSnapshot& snapshot) {
         return snapshot.emulationTrack;
     }
     GpsLink* link = currentLink();
-    return link ? &link->trackLog() : nullptr;
+    return link ? link->decoder().trackLog() : nullptr;
 }
 
 }  // namespace wp2

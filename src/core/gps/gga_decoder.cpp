@@ -13,13 +13,12 @@ constexpr double kFeetToMetres = 0.305;
 
 // Two (latitude) or three (longitude) leading degree characters; the value
 // must lie within 0..90 or 0..180, and only "S" or "W" negates.
-constexpr CoordinateRule kLatitude{u'N', u'S', 2, -1, false, 90.0, Hemisphere::NegateOnlyNegative};
-constexpr CoordinateRule kLongitude{
-    u'E', u'W', 3, -1, false, 180.0, Hemisphere::NegateOnlyNegative};
+constexpr CoordinateRule kLatitude{'N', 'S', 2, -1, false, 90.0, Hemisphere::NegateOnlyNegative};
+constexpr CoordinateRule kLongitude{'E', 'W', 3, -1, false, 180.0, Hemisphere::NegateOnlyNegative};
 // Strict reading also checks the minutes and wants a real hemisphere letter
 // (none only for an empty position, as receivers send it without a fix).
-constexpr CoordinateRule kStrictLatitude{u'N', u'S', 2, -1, true, 90.0, Hemisphere::Strict};
-constexpr CoordinateRule kStrictLongitude{u'E', u'W', 3, -1, true, 180.0, Hemisphere::Strict};
+constexpr CoordinateRule kStrictLatitude{'N', 'S', 2, -1, true, 90.0, Hemisphere::Strict};
+constexpr CoordinateRule kStrictLongitude{'E', 'W', 3, -1, true, 180.0, Hemisphere::Strict};
 
 // Field order after the sentence name; every field up to the geoid
 // separation is limited in length.
@@ -39,23 +38,23 @@ enum Field {
     FieldCount
 };
 
-double inMetres(double value, std::u16string_view unit) {
-    char16_t c = firstChar(unit);
-    return c == u'F' || c == u'f' ? value * kFeetToMetres : value;
+double inMetres(double value, std::string_view unit) {
+    char c = firstChar(unit);
+    return c == 'F' || c == 'f' ? value * kFeetToMetres : value;
 }
 
 }  // namespace
 
-bool GgaDecoder::decode(std::u16string_view line) {
-    if (!hasSentenceType(line, u"GGA")) {
+bool GgaDecoder::decode(std::string_view line) {
+    if (!hasSentenceType(line, "GGA")) {
         return false;
     }
-    std::size_t comma = line.find(u',');
-    if (comma == std::u16string_view::npos) {
+    std::size_t comma = line.find(',');
+    if (comma == std::string_view::npos) {
         return false;
     }
     NmeaFields reader(line, comma + 1);
-    std::array<std::u16string_view, FieldCount> f;
+    std::array<std::string_view, FieldCount> f;
     for (auto& field : f) {
         field = reader.next();
     }
@@ -82,16 +81,16 @@ bool GgaDecoder::decode(std::u16string_view line) {
 
     std::uint8_t q = 0;
     switch (firstChar(f[Quality])) {
-        case u'0':
+        case '0':
             q = 0;
             break;
-        case u'1':
+        case '1':
             q = 1;
             break;
-        case u'2':
+        case '2':
             q = 2;
             break;
-        case u'3':
+        case '3':
             q = 4;
             break;
         default:

@@ -15,14 +15,13 @@ namespace {
 
 using namespace GpsStatusFlags;
 
-bool isUpper(char16_t c) {
-    return c >= u'A' && c <= u'Z';
+bool isUpper(char c) {
+    return c >= 'A' && c <= 'Z';
 }
 
 // The time field of a talker-qualified sentence ("$TTxxx,time,...").
-std::u16string_view timeField(std::u16string_view line) {
-    std::size_t end = line.find(u',', 7);
-    return line.substr(7, end == std::u16string_view::npos ? end : end - 7);
+std::string_view timeField(std::string_view line) {
+    return line.substr(7, findFrom(line, 7, ',') - 7);
 }
 
 // Sats3, Sats4 or Sats5Plus for a satellite count.
@@ -39,14 +38,14 @@ std::uint32_t satelliteBits(int satellites) {
 }  // namespace
 
 const GpsDecoder::SentenceType GpsDecoder::kSentenceTypes[] = {
-    {u"RMC", &GpsDecoder::onRmc},
-    {u"GGA", &GpsDecoder::onGga},
-    {u"GSA", &GpsDecoder::onGsa},
-    {u"GSV", &GpsDecoder::onGsv},
+    {"RMC", &GpsDecoder::onRmc},
+    {"GGA", &GpsDecoder::onGga},
+    {"GSA", &GpsDecoder::onGsa},
+    {"GSV", &GpsDecoder::onGsv},
 };
 
 GpsDecoder::GpsDecoder(Clock& clock, std::unique_ptr<TrackLog> track)
-    : clock_(clock), track_(track ? std::move(track) : std::make_unique<TrackLog>()) {
+    : clock_(clock), track_(std::move(track)) {
     static_assert(std::size(kSentenceTypes) == 4);
     setTalkers(Talkers::Any);
 }
@@ -58,43 +57,36 @@ void GpsDecoder::setTalkers(Talkers talkers) {
     gsaApplied_ = false;
 }
 
-bool GpsDecoder::checksumOk(std::u16string_view line) {
-    if (!nmeaChecksumValid(line)) {
-        return false;
+NmeaChecksum GpsDecoder::checkLine(std::string_view line) {
+    const NmeaChecksum verdict = nmeaChecksum(line);
+    if (verdict == NmeaChecksum::Valid) {
+        state_.set(DataValid);
+        state_.lastDataTime = clock_.now();
     }
-    state_.set(DataValid);
-    state_.lastDataTime = clock_.now();
-    return true;
+    return verdict;
 }
 
-bool GpsDecoder::takeLine(std::u16string& line) {
-    if (!buffer_.takeLine(stats_, line)) {
+bool GpsDecoder::takeLine(ReceivedLine& line) {
+    if (!buffer_.takeLine(stats_, line.text)) {
         return false;
     }
     ++stats_.totalSentences;
-    if (checksumOk(line)) {
+    line.checksum = checkLine(line.text);
+    if (line.valid()) {
         ++stats_.validSentences;
-    } else {
-        line.assign(u"Error");
     }
     return true;
-}
-
-std::u16string GpsDecoder::takeLine() {
-    std::u16string line;
-    takeLine(line);
-    return line;
 }
 
 void GpsDecoder::decodePending() {
     state_.clear(Moving);
     ++stats_.totalRefreshes;
-    while (takeLine(state_.lastSentence)) {
-        applySentence(state_.lastSentence);
+    while (takeLine(lastLine_)) {
+        applySentence(lastLine_.valid() ? std::string_view(lastLine_.text) : std::string_view());
     }
 }
 
-void GpsDecoder::applySentence(std::u16string_view line) {
+void GpsDecoder::applySentence(std::string_view line) {
     if (talkers_ == Talkers::GpsOnly) {
         applyGpsOnly(line);
     } else {
@@ -105,9 +97,9 @@ void GpsDecoder::applySentence(std::u16string_view line) {
     }
 }
 
-void GpsDecoder::applyGpsOnly(std::u16string_view line) {
+void GpsDecoder::applyGpsOnly(std::string_view line) {
     gsvTable_.decode(line, state_.satellites);
-    if (line.size() < 6 || line[0] != u'$' || line[1] != u'G' || line[2] != u'P') {
+    if (line.size() < 6 || line[0] != '$' || line[1] != 'G' || line[2] != 'P') {
         return;
     }
     for (const SentenceType& type : kSentenceTypes) {
@@ -118,12 +110,12 @@ void GpsDecoder::applyGpsOnly(std::u16string_view line) {
     }
 }
 
-void GpsDecoder::applyAnyTalker(std::u16string_view line) {
+void GpsDecoder::applyAnyTalker(std::string_view line) {
     gsaBefore_ = gsaApplied_;
     gsaApplied_ = false;
     // "$", a two-letter talker ("$P..." are proprietary sentences), the type, ",".
-    if (line.size() < 7 || line[0] != u'$' || !isUpper(line[1]) || !isUpper(line[2]) ||
-        line[1] == u'P' || line[6] != u',') {
+    if (line.size() < 7 || line[0] != '$' || !isUpper(line[1]) || !isUpper(line[2]) ||
+        line[1] == 'P' || line[6] != ',') {
         return;
     }
     for (const SentenceType& type : kSentenceTypes) {
@@ -134,33 +126,33 @@ void GpsDecoder::applyAnyTalker(std::u16string_view line) {
     }
 }
 
-bool GpsDecoder::LastOfType::repeatedByOtherTalker(std::u16string_view line) const {
+bool GpsDecoder::LastOfType::repeatedByOtherTalker(std::string_view line) const {
     return (line[1] != talker[0] || line[2] != talker[1]) && timeLength > 0 &&
-           timeField(line) == std::u16string_view(time, timeLength);
+           timeField(line) == std::string_view(time, timeLength);
 }
 
-void GpsDecoder::LastOfType::remember(std::u16string_view line) {
+void GpsDecoder::LastOfType::remember(std::string_view line) {
     talker[0] = line[1];
     talker[1] = line[2];
-    const std::u16string_view t = timeField(line);
+    const std::string_view t = timeField(line);
     timeLength = t.size() < std::size(time) ? t.size() : 0;
     std::copy_n(t.data(), timeLength, time);
 }
 
-void GpsDecoder::onRmc(std::u16string_view line) {
+void GpsDecoder::onRmc(std::string_view line) {
     ++stats_.rmcSentences;
     if (lastRmc_.decodeOnce(line, talkers_ == Talkers::Any, [&] { return rmc_.decode(line); })) {
         applyRmc();
     }
 }
 
-void GpsDecoder::onGga(std::u16string_view line) {
+void GpsDecoder::onGga(std::string_view line) {
     if (lastGga_.decodeOnce(line, talkers_ == Talkers::Any, [&] { return gga_.decode(line); })) {
         applyGga();
     }
 }
 
-void GpsDecoder::onGsa(std::u16string_view line) {
+void GpsDecoder::onGsa(std::string_view line) {
     if (!gsa_.decode(line)) {
         return;
     }
@@ -188,13 +180,13 @@ void GpsDecoder::onGsa(std::u16string_view line) {
     applyGsa(fixType, used);
 }
 
-void GpsDecoder::onGsv(std::u16string_view line) {
+void GpsDecoder::onGsv(std::string_view line) {
     gsvGroups_.decode(line, state_.satellites);
 }
 
 bool GpsDecoder::offerToTrack(TrackPoint& point) {
-    bool kept = track_->addFix(point);
-    if (track_->lastDatedIndex() == track_->count() - 1) {
+    const bool kept = track_ && track_->addFix(point);
+    if (track_ && track_->lastDatedIndex() == track_->count() - 1) {
         state_.set(TrackPointValid);
     } else {
         state_.clear(TrackPointValid);
@@ -251,7 +243,9 @@ void GpsDecoder::applyGsa(int fixType, int used) {
             break;
         default:
             state_.clear(FixBits);
-            track_->signalLost();
+            if (track_) {
+                track_->signalLost();
+            }
             break;
     }
     state_.satellitesUsed = used;
@@ -269,7 +263,9 @@ void GpsDecoder::applyGsa(int fixType, int used) {
 void GpsDecoder::applyGga() {
     if (gga_.quality == 0) {
         state_.clear(FixBits);
-        track_->signalLost();
+        if (track_) {
+            track_->signalLost();
+        }
         return;
     }
     TrackPoint p;
@@ -309,7 +305,9 @@ void GpsDecoder::applyGga() {
 
 void GpsDecoder::dropFix() {
     state_.clear(FixBits);
-    track_->signalLost();
+    if (track_) {
+        track_->signalLost();
+    }
     state_.satellitesUsed = 0;
 }
 

@@ -28,6 +28,7 @@
 #include "core/gps/gsa_decoder.h"
 #include "core/gps/gsv_groups.h"
 #include "core/gps/gsv_table.h"
+#include "core/gps/nmea_checksum.h"
 #include "core/gps/nmea_field.h"
 #include "core/gps/receive_buffer.h"
 #include "core/gps/rmc_decoder.h"
@@ -36,12 +37,21 @@
 namespace wp2 {
 
 // Told about every fix offered to the track log, and about the end of every
-// applied line. Tools use it to follow a replay.
+// applied line (empty for a line that failed its checksum). Tools use it to
+// follow a replay.
 class FixObserver {
 public:
     virtual ~FixObserver() = default;
     virtual void fixOffered(const TrackPoint& point, bool kept) = 0;
-    virtual void sentenceApplied(std::u16string_view line) = 0;
+    virtual void sentenceApplied(std::string_view line) = 0;
+};
+
+// A line cut from the receive buffer and the verdict of its checksum test.
+struct ReceivedLine {
+    std::string text;  // without the line end; empty when it was empty or over 300 bytes
+    NmeaChecksum checksum = NmeaChecksum::Unframed;
+
+    bool valid() const { return checksum == NmeaChecksum::Valid; }
 };
 
 enum class Talkers { Any, GpsOnly };
@@ -52,7 +62,7 @@ inline constexpr const char* kAnyTalkerSetting = "AnyTalker";
 class GpsDecoder {
 public:
     // Time stamps are read from clock (which must outlive the decoder).
-    // Without a track log given, it makes its own with the default autosave file.
+    // Without a track log it records no track.
     explicit GpsDecoder(Clock& clock, std::unique_ptr<TrackLog> track = nullptr);
     virtual ~GpsDecoder() = default;
     GpsDecoder(const GpsDecoder&) = delete;
@@ -60,8 +70,9 @@ public:
 
     GpsState& state() { return state_; }
     const GpsState& state() const { return state_; }
-    TrackLog& trackLog() { return *track_; }
-    const TrackLog& trackLog() const { return *track_; }
+    // The track log the fixes go to; none when the decoder records no track.
+    TrackLog* trackLog() { return track_.get(); }
+    const TrackLog* trackLog() const { return track_.get(); }
     GpsStatistics& statistics() { return stats_; }
     const GpsStatistics& statistics() const { return stats_; }
     ReceiveBuffer& receiveBuffer() { return buffer_; }
@@ -74,21 +85,22 @@ public:
     Talkers talkers() const { return talkers_; }
 
     // The checksum test; a passing line sets DataValid and stamps lastDataTime.
-    bool checksumOk(std::u16string_view line);
+    NmeaChecksum checkLine(std::string_view line);
 
-    // Cuts the next line from the receive buffer into `line`: the line when it
-    // passes the checksum, "Error" when it does not. False (and `line` left
-    // alone) when no complete line is buffered.
-    bool takeLine(std::u16string& line);
-    // The same as a value, empty when nothing was taken.
-    std::u16string takeLine();
+    // Cuts the next line from the receive buffer into `line` and tests its
+    // checksum. False (and `line` left alone) when no complete line is buffered.
+    bool takeLine(ReceivedLine& line);
 
     // Decodes one line into the state and offers RMC and GGA fixes to the track log.
-    void applySentence(std::u16string_view line);
+    void applySentence(std::string_view line);
 
     // The decoding half of a refresh: clears Moving, counts the refresh and
-    // applies every complete line in the buffer (each becomes lastSentence).
+    // applies every complete line in the buffer; a line that failed its
+    // checksum is applied as an empty line, which decodes to nothing but
+    // still ends a run of GSA sentences.
     void decodePending();
+    // The line taken last by decodePending().
+    const ReceivedLine& lastLine() const { return lastLine_; }
 
     // The fix has not been confirmed for too long: the fix bits go, the track
     // log ends its segment and no satellite counts as used.
@@ -103,25 +115,25 @@ public:
 private:
     // A sentence type and what applies it.
     struct SentenceType {
-        char16_t name[4];
-        void (GpsDecoder::*apply)(std::u16string_view line);
+        std::string_view name;
+        void (GpsDecoder::*apply)(std::string_view line);
     };
     static const SentenceType kSentenceTypes[];
 
     // The time field and talker of the last applied sentence of one type.
     struct LastOfType {
-        char16_t talker[2] = {};
-        char16_t time[kMaxNmeaFieldLength] = {};  // longer time fields are not compared
+        char talker[2] = {};
+        char time[kMaxNmeaFieldLength] = {};  // longer time fields are not compared
         std::size_t timeLength = 0;
 
         // Whether line carries the same time as the last one under another talker.
-        bool repeatedByOtherTalker(std::u16string_view line) const;
-        void remember(std::u16string_view line);
+        bool repeatedByOtherTalker(std::string_view line) const;
+        void remember(std::string_view line);
 
         // Decodes line, unless (with any talker) it repeats the last one's
         // time under another talker; remembers the line it decoded.
         template <typename Decode>
-        bool decodeOnce(std::u16string_view line, bool anyTalker, Decode decode) {
+        bool decodeOnce(std::string_view line, bool anyTalker, Decode decode) {
             if ((anyTalker && repeatedByOtherTalker(line)) || !decode()) {
                 return false;
             }
@@ -143,12 +155,12 @@ private:
         int used = 0;
     };
 
-    void applyGpsOnly(std::u16string_view line);
-    void applyAnyTalker(std::u16string_view line);
-    void onRmc(std::u16string_view line);
-    void onGga(std::u16string_view line);
-    void onGsa(std::u16string_view line);
-    void onGsv(std::u16string_view line);
+    void applyGpsOnly(std::string_view line);
+    void applyAnyTalker(std::string_view line);
+    void onRmc(std::string_view line);
+    void onGga(std::string_view line);
+    void onGsa(std::string_view line);
+    void onGsv(std::string_view line);
     void applyRmc();
     void applyGsa(int fixType, int used);
     void applyGga();
@@ -166,6 +178,7 @@ private:
     GsvTable gsvTable_;
     GsvGroups gsvGroups_;
     FixObserver* observer_ = nullptr;
+    ReceivedLine lastLine_;
 
     Talkers talkers_ = Talkers::Any;
     LastOfType lastRmc_;

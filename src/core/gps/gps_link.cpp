@@ -234,13 +234,10 @@ void GpsLink::testTick() {
         return;
     }
     inTestTick_ = true;
-    std::u16string line;
-    while (decoder_.takeLine(line) && !line.empty()) {
-        std::u16string text;
-        std::size_t dollar = line.find(u'$');
-        if (dollar != std::u16string::npos) {
-            text = line.substr(dollar) + u"\r\n";
-        }
+    ReceivedLine line;
+    while (decoder_.takeLine(line)) {
+        // A valid line starts with its "$"; a failed one shows as nothing.
+        const std::string text = line.valid() ? line.text + "\r\n" : std::string();
         if (testView_) {
             testView_->appendAtEnd(text);
             testView_->scrollLineDown();

@@ -4,7 +4,7 @@
 // decoder (gps_decoder.h), which owns the receiver state, the track log and
 // the statistics. The link owns the port and its reader, the refresh timer
 // with its silence rules and reconnection, the raw-sentence test mode and the
-// warm start. The decoder's accessors are offered here as well.
+// warm start. What the decoder holds is reached through decoder().
 
 #include <memory>
 #include <string>
@@ -26,15 +26,16 @@ class Timers;
 class TestView {
 public:
     virtual ~TestView() = default;
-    // Puts text at the end of the last line.
-    virtual void appendAtEnd(const std::u16string& text) = 0;
+    // Puts text (received bytes, a line end, or nothing for a failed line) at
+    // the end of the last line.
+    virtual void appendAtEnd(std::string_view text) = 0;
     virtual void scrollLineDown() = 0;
 };
 
 class GpsLink {
 public:
     // The link reads the time through clock (which must outlive it). Without a
-    // track log given, it makes its own with the default autosave file.
+    // track log it records no track.
     explicit GpsLink(Clock& clock, std::unique_ptr<TrackLog> track = nullptr);
     virtual ~GpsLink();
     GpsLink(const GpsLink&) = delete;
@@ -43,30 +44,14 @@ public:
     GpsDecoder& decoder() { return decoder_; }
     const GpsDecoder& decoder() const { return decoder_; }
 
+    // The decoder's state, the one thing nearly every caller reads.
     GpsState& state() { return decoder_.state(); }
     const GpsState& state() const { return decoder_.state(); }
-    TrackLog& trackLog() { return decoder_.trackLog(); }
-    const TrackLog& trackLog() const { return decoder_.trackLog(); }
-    GpsStatistics& statistics() { return decoder_.statistics(); }
-    const GpsStatistics& statistics() const { return decoder_.statistics(); }
-    ReceiveBuffer& receiveBuffer() { return decoder_.receiveBuffer(); }
     Clock& clock() { return clock_; }
-
-    bool takeLine(std::u16string& line) { return decoder_.takeLine(line); }
-    std::u16string takeLine() { return decoder_.takeLine(); }
-    void applySentence(std::u16string_view line) { decoder_.applySentence(line); }
-    void decodePending() { decoder_.decodePending(); }
-
-    GpsCondition condition() const { return decoder_.condition(); }
-    std::string statisticsReport() const { return decoder_.statisticsReport(); }
-    std::string statusReport() const { return decoder_.statusReport(); }
-
-    void setFixObserver(FixObserver* observer) { decoder_.setFixObserver(observer); }
 
     // The talkers decoded, from the "AnyTalker" setting: 0 GPS only, anything
     // else (and no value at all) any talker.
     void loadTalkerSetting();
-    void setTalkers(Talkers talkers) { decoder_.setTalkers(talkers); }
 
     // ---- Port and link control ----
 

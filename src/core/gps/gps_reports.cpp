@@ -77,7 +77,8 @@ std::string GpsDecoder::statusReport() const {
     text += cformat("Speed / Course: %3.1f / %3.1f\r\n", state_.speed, state_.course);
     text +=
         cformat("PDOP/HDOP/VDOP: %2.1f / %2.1f / %2.1f\r\n", state_.pdop, state_.hdop, state_.vdop);
-    text += cformat("Points Total (Valid): %i (%i)\r\n", track_->count(), track_->datedCount());
+    text += cformat("Points Total (Valid): %i (%i)\r\n", track_ ? track_->count() : 0,
+                    track_ ? track_->datedCount() : 0);
     const char* fix = state_.has(Fix3D) ? "3d" : state_.has(Fix2D) ? "2d" : "No";
     text += cformat("Fix: %s\r\n", fix);
     text += cformat("Total refreshes: %lld\r\n", static_cast<long long>(s.totalRefreshes));

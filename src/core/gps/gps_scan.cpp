@@ -115,14 +115,14 @@ bool Scanner::waitForSentence() {
     link_.state().lastDataTime = link_.clock().now();
     // The reader started from an empty buffer: every valid sentence counted
     // from here on came from this port since it was opened.
-    const auto validBefore = link_.statistics().validSentences;
+    const auto validBefore = link_.decoder().statistics().validSentences;
     for (int round = 0; round < kScanWaitRounds; ++round) {
         link_.clock().sleepMs(kScanRoundMs);
         if (timers_) {
             timers_->processPending();
         }
         link_.refreshCycle();
-        if (link_.statistics().validSentences > validBefore) {
+        if (link_.decoder().statistics().validSentences > validBefore) {
             return true;
         }
     }

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <ctime>
-#include <string>
 
 #include "core/gps/running_average.h"
 #include "core/gps/sky_satellites.h"
@@ -17,7 +16,6 @@ namespace wp2 {
 inline constexpr std::time_t kGpsEpochStart = 631152000;
 
 struct GpsState {
-    std::u16string lastSentence;  // last non-empty line taken ("Error" for a rejected one)
     std::uint32_t flags = 0;      // GpsStatusFlags
     double latitude = 0.0;        // radians, north positive
     double longitude = 0.0;       // radians, east positive

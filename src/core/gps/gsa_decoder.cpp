@@ -5,12 +5,12 @@
 
 namespace wp2 {
 
-bool GsaDecoder::decode(std::u16string_view line) {
-    if (!hasSentenceType(line, u"GSA")) {
+bool GsaDecoder::decode(std::string_view line) {
+    if (!hasSentenceType(line, "GSA")) {
         return false;
     }
-    std::size_t comma = line.find(u',');
-    if (comma == std::u16string_view::npos) {
+    std::size_t comma = line.find(',');
+    if (comma == std::string_view::npos) {
         return false;
     }
     // Selection mode, ",", fix type: fixed places after the first ",".
@@ -20,13 +20,13 @@ bool GsaDecoder::decode(std::u16string_view line) {
     }
     int type = 0;
     switch (line[fixPos]) {
-        case u'1':
+        case '1':
             type = 0;
             break;
-        case u'2':
+        case '2':
             type = 2;
             break;
-        case u'3':
+        case '3':
             type = 3;
             break;
         default:

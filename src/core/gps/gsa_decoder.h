@@ -15,7 +15,7 @@ public:
 
     // True when the line is a GSA sentence with a known fix type; only then
     // are the values replaced.
-    bool decode(std::u16string_view line);
+    bool decode(std::string_view line);
 
     // Number of non-zero satellite numbers.
     int usedCount() const;

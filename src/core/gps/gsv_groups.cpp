@@ -10,33 +10,33 @@ namespace wp2 {
 namespace {
 
 // A message count or number: one to three digits and nothing else.
-bool readCount(std::u16string_view field, int& value) {
+bool readCount(std::string_view field, int& value) {
     if (field.empty() || field.size() > 3) {
         return false;
     }
     value = 0;
-    for (char16_t c : field) {
-        if (c < u'0' || c > u'9') {
+    for (char c : field) {
+        if (c < '0' || c > '9') {
             return false;
         }
-        value = value * 10 + (c - u'0');
+        value = value * 10 + (c - '0');
     }
     return true;
 }
 
 // The comma-separated fields of a line between two positions.
 struct FieldScanner {
-    std::u16string_view line;
+    std::string_view line;
     std::size_t pos;
     std::size_t end;
     bool done = false;  // the last field was read
 
-    std::u16string_view next() {
+    std::string_view next() {
         const std::size_t start = pos;
-        while (pos < end && line[pos] != u',') {
+        while (pos < end && line[pos] != ',') {
             ++pos;
         }
-        const std::u16string_view field = line.substr(start, pos - start);
+        const std::string_view field = line.substr(start, pos - start);
         done = pos == end;
         pos += done ? 0 : 1;
         return field;
@@ -45,15 +45,14 @@ struct FieldScanner {
 
 }  // namespace
 
-bool GsvGroups::decode(std::u16string_view line, SkySatellites& sky) {
-    if (line.size() < 7 || line[6] != u',') {
+bool GsvGroups::decode(std::string_view line, SkySatellites& sky) {
+    if (line.size() < 7 || line[6] != ',') {
         return false;
     }
     // Up to the "*" (where the checksum test found it): the counts, four
     // fields per satellite, and with NMEA 4.11 a last lone field, the signal id.
     const std::size_t star = line.size() - 3;
-    FieldScanner fields{line, 7,
-                        line[star] == u'*' ? star : std::min(line.find(u'*'), line.size())};
+    FieldScanner fields{line, 7, line[star] == '*' ? star : std::min(line.find('*'), line.size())};
     int total = 0;
     int number = 0;
     int inView = 0;
@@ -64,7 +63,7 @@ bool GsvGroups::decode(std::u16string_view line, SkySatellites& sky) {
     int signal = -1;
     int read = 0;
     while (!fields.done) {
-        const std::u16string_view prn = fields.next();
+        const std::string_view prn = fields.next();
         if (fields.done) {
             signal = nmeaInt(prn);
             break;
@@ -105,7 +104,7 @@ bool GsvGroups::decode(std::u16string_view line, SkySatellites& sky) {
     return true;
 }
 
-GsvGroups::Group& GsvGroups::groupFor(char16_t talker0, char16_t talker1, int signal) {
+GsvGroups::Group& GsvGroups::groupFor(char talker0, char talker1, int signal) {
     for (Group& g : groups_) {
         if (g.talker[0] == talker0 && g.talker[1] == talker1 && g.signal == signal) {
             return g;

@@ -30,11 +30,11 @@ public:
 
     // Reads a GSV sentence of any talker. True when it was read; when it
     // completed a group, the union is published into sky.
-    bool decode(std::u16string_view line, SkySatellites& sky);
+    bool decode(std::string_view line, SkySatellites& sky);
 
 private:
     struct Group {
-        char16_t talker[2] = {};
+        char talker[2] = {};
         int signal = -1;  // NMEA 4.11 signal id; -1 without one
         int total = 0;    // messages of the group being built
         int next = 0;     // message expected next; 0 when none is being built
@@ -50,7 +50,7 @@ private:
         unsigned olderRound = 0;
     };
 
-    Group& groupFor(char16_t talker0, char16_t talker1, int signal);
+    Group& groupFor(char talker0, char talker1, int signal);
     void completed(Group& g, SkySatellites& sky);
     void publish(SkySatellites& sky);
 

@@ -5,16 +5,16 @@
 
 namespace wp2 {
 
-bool GsvTable::decode(std::u16string_view line, SkySatellites& sky) {
-    if (line.size() < 12 || !hasSentenceType(line, u"GSV")) {
+bool GsvTable::decode(std::string_view line, SkySatellites& sky) {
+    if (line.size() < 12 || !hasSentenceType(line, "GSV")) {
         return false;
     }
-    if (line[7] == u',') {
+    if (line[7] == ',') {
         clearBuilding();
         return false;
     }
-    totalMessages_ = line[7] - u'0';
-    messageNumber_ = line[9] - u'0';
+    totalMessages_ = line[7] - '0';
+    messageNumber_ = line[9] - '0';
     if (messageNumber_ == 1) {
         clearBuilding();
     }
@@ -34,7 +34,7 @@ bool GsvTable::decode(std::u16string_view line, SkySatellites& sky) {
         rec.filled = 1;
         rec.constellation = constellationOf(line[1], line[2], rec.prn);
         ++builtCount_;
-        if (fields.peek() == u'*' || fields.atEnd() || builtCount_ >= inView_) {
+        if (fields.peek() == '*' || fields.atEnd() || builtCount_ >= inView_) {
             break;
         }
         fields.skip();  // the "," after the SNR

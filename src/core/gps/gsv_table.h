@@ -27,7 +27,7 @@ public:
     // Offered every line. False for lines that are not GSV sentences and for
     // a GSV without a message count; true when the sentence was read. A
     // published group is copied into sky.
-    bool decode(std::u16string_view line, SkySatellites& sky);
+    bool decode(std::string_view line, SkySatellites& sky);
 
     // The i-th record of the published half, none when it is not filled.
     std::optional<SatelliteInfo> satellite(int i) const;

@@ -1,40 +1,56 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/gps/nmea_checksum.h"
 
-#include "core/gps/char16_scan.h"
+#include <cstdint>
+#include <cstring>
 
 namespace wp2 {
 
 namespace {
 
-int hexValue(char16_t c) {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
     }
-    if (c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
     }
-    if (c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
     }
     return -1;
 }
 
 }  // namespace
 
-bool nmeaChecksumValid(std::u16string_view line) {
-    std::size_t n = line.size();
-    if (n < 6 || line[0] != u'$' || line[n - 3] != u'*') {
-        return false;
+NmeaChecksum nmeaChecksum(std::string_view line) {
+    const std::size_t n = line.size();
+    if (n < 6 || line[0] != '$' || line[n - 3] != '*') {
+        return NmeaChecksum::Unframed;
     }
-    int high = hexValue(line[n - 2]);
-    int low = hexValue(line[n - 1]);
+    const int high = hexValue(line[n - 2]);
+    const int low = hexValue(line[n - 1]);
     if (high < 0 || low < 0) {
-        return false;
+        return NmeaChecksum::Unframed;
     }
-    // Characters are 16 bits wide: bytes above 0x7F arrive sign-extended, and
-    // their high bits take part in the sum like the rest.
-    return xorAll(line.data() + 1, n - 4) == static_cast<unsigned>(high * 16 + low);
+    // Eight bytes at a time: the XOR of the words folds down to the XOR of their bytes.
+    const char* p = line.data() + 1;
+    const char* const end = line.data() + n - 3;
+    std::uint64_t words = 0;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        words ^= w;
+    }
+    words ^= words >> 32;
+    words ^= words >> 16;
+    words ^= words >> 8;
+    auto sum = static_cast<unsigned char>(words);
+    for (; p != end; ++p) {
+        sum ^= static_cast<unsigned char>(*p);
+    }
+    // Bit 7 of the sum is set exactly when an odd number of bytes above 0x7F took part.
+    return sum < 0x80 && sum == high * 16 + low ? NmeaChecksum::Valid : NmeaChecksum::Wrong;
 }
 
 }  // namespace wp2

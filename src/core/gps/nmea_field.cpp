@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/gps/nmea_field.h"
 
-#include <climits>
-#include <cstdint>
+#include <charconv>
 #include <string>
 
 #include "core/base/cformat.h"
@@ -12,141 +11,77 @@ namespace wp2 {
 
 namespace {
 
-bool isSpace(char16_t c) {
-    return c == u' ' || (c >= u'\t' && c <= u'\r');
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-bool isDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
-
-// Skips white space and a sign; returns the position of the first other character.
-std::size_t skipSpaceAndSign(std::u16string_view text, bool& negative) {
-    std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i])) {
-        ++i;
+// The first character after atoi's and strtod's leading white space.
+const char* skipSpace(const char* p, const char* end) {
+    while (p != end && isCSpace(*p)) {
+        ++p;
     }
-    negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    return i;
-}
-
-// Exact powers of ten that a double holds without rounding.
-constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// The common "digits[.digits]" shape. A mantissa below 2^53 and a power of ten
-// up to 1e22 are both exact doubles, so one division gives the correctly
-// rounded value that strtod would give. Returns false for anything else.
-bool fastDecimal(std::u16string_view text, std::size_t i, bool negative, double& out) {
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int fraction = 0;
-    while (i < text.size() && isDigit(text[i])) {
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - u'0');
-        ++digits;
-        ++i;
-        if (digits > 15) {
-            return false;
-        }
-    }
-    if (i < text.size() && text[i] == u'.') {
-        ++i;
-        while (i < text.size() && isDigit(text[i])) {
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - u'0');
-            ++digits;
-            ++fraction;
-            ++i;
-            if (digits > 15) {
-                return false;
-            }
-        }
-    }
-    if (digits == 0) {
-        return false;
-    }
-    if (i < text.size()) {
-        char16_t c = text[i];
-        // Exponents and hexadecimal numbers are left to strtod.
-        if (c == u'e' || c == u'E' || c == u'x' || c == u'X') {
-            return false;
-        }
-    }
-    double value = static_cast<double>(mantissa) / kExactPowers[fraction];
-    out = negative ? -value : value;
-    return true;
+    return p;
 }
 
 }  // namespace
 
-int nmeaIntSlow(std::u16string_view text) {
-    bool negative = false;
-    std::size_t i = skipSpaceAndSign(text, negative);
-    long long value = 0;
-    while (i < text.size() && isDigit(text[i])) {
-        value = value * 10 + (text[i] - u'0');
-        if (value > static_cast<long long>(INT_MAX) + 1) {
-            value = static_cast<long long>(INT_MAX) + 1;
-        }
-        ++i;
+double nmeaDouble(std::string_view text) {
+    const char* end = text.data() + text.size();
+    const char* p = skipSpace(text.data(), end);
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) {
+        ++p;
     }
-    if (negative) {
-        value = -value;
+    if (p == end || *p == '-' || *p == '+') {
+        return 0.0;
     }
-    if (value > INT_MAX) {
-        return INT_MAX;
-    }
-    return static_cast<int>(value);
-}
-
-double nmeaDouble(std::u16string_view text) {
-    bool negative = false;
-    std::size_t start = skipSpaceAndSign(text, negative);
     double value = 0.0;
-    if (fastDecimal(text, start, negative, value)) {
+    std::from_chars_result read{};
+    if (end - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        // strtod reads hexadecimal after "0x"; with no hex digit after it, the "0" alone.
+        const char* digits = p + 2;
+        if (digits != end && (isHexDigit(*digits) || *digits == '.')) {
+            read = std::from_chars(digits, end, value, std::chars_format::hex);
+        }
+    } else {
+        read = std::from_chars(p, end, value);
+    }
+    if (read.ec == std::errc::invalid_argument) {
+        return 0.0;  // no number at all, so no sign either
+    }
+    if (read.ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone where strtod gives an infinity,
+        // the nearest subnormal or zero: strtod reads these few itself.
+        const std::string number(text.data(), static_cast<std::size_t>(read.ptr - text.data()));
+        cparseDouble(number.c_str(), value);
         return value;
     }
-    // Anything unusual goes through the C library on a narrow copy; characters
-    // outside ASCII cannot be part of a number and stop the conversion.
-    std::string narrow(text.size(), '\0');
-    for (std::size_t n = 0; n < text.size(); ++n) {
-        char16_t c = text[n];
-        narrow[n] = c < 0x80 ? static_cast<char>(c) : '?';
-    }
-    value = 0.0;
-    cparseDouble(narrow.c_str(), value);
-    return value;
+    return negative ? -value : value;
 }
 
-std::u16string_view NmeaFields::nextUntilStar() {
-    std::size_t start = pos_;
-    while (pos_ < line_.size() && line_[pos_] != u',' && line_[pos_] != u'*') {
+std::string_view NmeaFields::nextUntilStar() {
+    const std::size_t start = pos_;
+    while (pos_ < line_.size() && line_[pos_] != ',' && line_[pos_] != '*') {
         ++pos_;
     }
     return line_.substr(start, pos_ - start);
 }
 
-std::u16string_view NmeaFields::restUntilStar() {
-    std::size_t start = pos_;
-    while (pos_ < line_.size() && line_[pos_] != u'*') {
-        ++pos_;
-    }
+std::string_view NmeaFields::restUntilStar() {
+    const std::size_t start = pos_;
+    pos_ = findFrom(line_, pos_, '*');
     return line_.substr(start, pos_ - start);
 }
 
-std::optional<double> readCoordinate(std::u16string_view field, std::u16string_view hemisphere,
+std::optional<double> readCoordinate(std::string_view field, std::string_view hemisphere,
                                      const CoordinateRule& rule) {
     if (field.size() >= kMaxNmeaFieldLength) {
         return std::nullopt;
     }
     std::size_t split = static_cast<std::size_t>(rule.degreeDigits);
     if (rule.degreeDigits == 0) {
-        std::size_t dot = field.find(u'.');
-        if (dot == std::u16string_view::npos) {
+        std::size_t dot = field.find('.');
+        if (dot == std::string_view::npos) {
             return std::nullopt;
         }
         split = dot >= 2 ? dot - 2 : 0;
@@ -163,7 +98,7 @@ std::optional<double> readCoordinate(std::u16string_view field, std::u16string_v
     if (rule.maxDegrees >= 0.0 && !(value >= 0.0 && value <= rule.maxDegrees)) {
         return std::nullopt;
     }
-    const char16_t letter = firstChar(hemisphere);
+    const char letter = firstChar(hemisphere);
     switch (rule.hemisphere) {
         case Hemisphere::NegateUnlessPositive:
             return letter == rule.positive ? value : -value;
@@ -182,10 +117,6 @@ std::optional<double> readCoordinate(std::u16string_view field, std::u16string_v
             return std::nullopt;
     }
     return std::nullopt;
-}
-
-bool hasSentenceType(std::u16string_view line, const char16_t (&type)[4]) {
-    return line.size() >= 6 && line[3] == type[0] && line[4] == type[1] && line[5] == type[2];
 }
 
 }  // namespace wp2

@@ -1,38 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Reading the comma-separated fields of one NMEA line (16-bit characters)
-// and converting them the way the C library's atoi and atof would: leading
+// Reading the comma-separated fields of one NMEA line (bytes) and converting
+// them the way the C library's atoi and strtod would in the C locale: leading
 // white space, an optional sign, as many characters as form a number; an
 // empty or non-numeric text gives 0.
 
+#include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
 
 namespace wp2 {
 
-// Integer value of a text; saturates at the int range.
-int nmeaIntSlow(std::u16string_view text);
-inline int nmeaInt(std::u16string_view text) {
-    // Plain digits (the usual case) are read here; the rest goes the long way.
-    unsigned value = 0;
-    std::size_t i = 0;
-    for (; i < text.size() && i < 9; ++i) {
-        unsigned digit = static_cast<unsigned>(text[i]) - u'0';
-        if (digit > 9) {
-            break;
-        }
-        value = value * 10 + digit;
+// White space as atoi and strtod skip it in the C locale.
+inline bool isCSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Integer value of a text; saturates at the int range. Inline: a sentence
+// has dozens of integer fields.
+inline int nmeaInt(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end && isCSpace(*p)) {
+        ++p;
     }
-    if (i == 0 || (i == 9 && i < text.size())) {
-        return nmeaIntSlow(text);
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) {
+        ++p;
     }
-    return static_cast<int>(value);
+    // The digits as an unsigned number, which from_chars reads faster than an
+    // int; a second sign is no number (from_chars refuses it and leaves 0).
+    unsigned magnitude = 0;
+    const bool huge = std::from_chars(p, end, magnitude).ec == std::errc::result_out_of_range;
+    if (negative) {
+        return huge || magnitude > 1u + INT_MAX ? INT_MIN : static_cast<int>(0u - magnitude);
+    }
+    return huge || magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
 }
 // Floating value of a text, exactly as strtod in the C locale reads it.
-double nmeaDouble(std::u16string_view text);
+double nmeaDouble(std::string_view text);
 
 // Whether none of the values is infinite or NaN ("inf", "nan", "1e999"): a
 // sentence carrying one is refused, since no fix holds it.
@@ -46,32 +58,42 @@ inline bool allFinite(std::initializer_list<double> values) {
 }
 
 // The part of text from pos on, at most n characters; empty past the end.
-inline std::u16string_view clip(std::u16string_view text, std::size_t pos,
-                                std::size_t n = std::u16string_view::npos) {
-    return pos >= text.size() ? std::u16string_view() : text.substr(pos, n);
+inline std::string_view clip(std::string_view text, std::size_t pos,
+                             std::size_t n = std::string_view::npos) {
+    return pos >= text.size() ? std::string_view() : text.substr(pos, n);
+}
+
+// Where c first occurs in text from pos on, or the size of text.
+inline std::size_t findFrom(std::string_view text, std::size_t pos, char c) {
+    if (pos >= text.size()) {
+        return text.size();
+    }
+    const void* hit = std::memchr(text.data() + pos, c, text.size() - pos);
+    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
+               : text.size();
 }
 
 // Walks the fields of a line from a start position.
 class NmeaFields {
 public:
-    NmeaFields(std::u16string_view line, std::size_t start) : line_(line), pos_(start) {}
+    NmeaFields(std::string_view line, std::size_t start) : line_(line), pos_(start) {}
 
-    // The text up to the next "," (or the end of the line); moves past the ",".
-    std::u16string_view next() {
-        std::size_t start = pos_;
-        while (pos_ < line_.size() && line_[pos_] != u',') {
-            ++pos_;
-        }
-        std::u16string_view field = line_.substr(start, pos_ - start);
+    // The text up to the next "," (or the end of the line); moves past the
+    // ",". Fields are short: std::find beats a call to memchr here.
+    std::string_view next() {
+        const std::size_t start = pos_ < line_.size() ? pos_ : line_.size();
+        const char* const end = line_.data() + line_.size();
+        pos_ = static_cast<std::size_t>(std::find(line_.data() + start, end, ',') - line_.data());
+        std::string_view field = line_.substr(start, pos_ - start);
         skip();
         return field;
     }
     // The text up to the next "," or "*" (or the end), without moving past the stop character.
-    std::u16string_view nextUntilStar();
+    std::string_view nextUntilStar();
     // The text up to the next "*" (or the end), without moving past it.
-    std::u16string_view restUntilStar();
+    std::string_view restUntilStar();
     // The character at the read position, 0 at the end of the line.
-    char16_t peek() const { return pos_ < line_.size() ? line_[pos_] : u'\0'; }
+    char peek() const { return pos_ < line_.size() ? line_[pos_] : '\0'; }
     bool atEnd() const { return pos_ >= line_.size(); }
     void skip() {
         if (pos_ < line_.size()) {
@@ -80,13 +102,13 @@ public:
     }
 
 private:
-    std::u16string_view line_;
+    std::string_view line_;
     std::size_t pos_;
 };
 
 // First character of a field, 0 when it is empty.
-inline char16_t firstChar(std::u16string_view field) {
-    return field.empty() ? u'\0' : field.front();
+inline char firstChar(std::string_view field) {
+    return field.empty() ? '\0' : field.front();
 }
 
 // Fields of RMC and GGA sentences this long or longer make the sentence invalid.
@@ -103,8 +125,8 @@ enum class Hemisphere {
 // value is always whole degrees + minutes / 60; the rules say where the
 // degrees end and what is refused.
 struct CoordinateRule {
-    char16_t positive;      // 'N' or 'E'
-    char16_t negative;      // 'S' or 'W'
+    char positive;          // 'N' or 'E'
+    char negative;          // 'S' or 'W'
     int degreeDigits;       // leading degree characters; 0: the degrees end two
                             // characters before a "." that the field must have
     int maxWholeDegrees;    // whole degrees must lie in 0..this; -1: not checked
@@ -115,10 +137,12 @@ struct CoordinateRule {
 
 // Signed degrees of a coordinate field, or none when the rule refuses it.
 // Fields of 20 or more characters are refused.
-std::optional<double> readCoordinate(std::u16string_view field, std::u16string_view hemisphere,
+std::optional<double> readCoordinate(std::string_view field, std::string_view hemisphere,
                                      const CoordinateRule& rule);
 
 // Whether characters 3 to 5 of a line are the three letters of a sentence type.
-bool hasSentenceType(std::u16string_view line, const char16_t (&type)[4]);
+inline bool hasSentenceType(std::string_view line, std::string_view type) {
+    return line.size() >= 6 && line.substr(3, 3) == type;
+}
 
 }  // namespace wp2

@@ -1,21 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/gps/receive_buffer.h"
 
-#include <chrono>
-#include <cstdint>
 #include <cstring>
-#include <thread>
 
 #include "core/base/trace.h"
-#include "core/gps/char16_scan.h"
 
 namespace wp2 {
 
 namespace {
 
-char16_t widen(unsigned char byte) {
-    // Bytes 0x80..0xFF become 0xFF80..0xFFFF, as a signed char widens.
-    return static_cast<char16_t>(static_cast<std::int16_t>(static_cast<signed char>(byte)));
+// Index of the first CR or LF in p[0..n), or n.
+std::size_t findLineEnd(const char* p, std::size_t n) {
+    const void* cr = std::memchr(p, '\r', n);
+    const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - p) : n;
+    const void* lf = std::memchr(p, '\n', end);
+    return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - p) : end;
 }
 
 }  // namespace
@@ -24,35 +23,21 @@ ReceiveBuffer::ReceiveBuffer() {
     store_[0] = 0;
 }
 
-void ReceiveBuffer::lock(LockMark mark) {
-    int expected = Free;
-    while (!lock_.compare_exchange_weak(expected, mark, std::memory_order_acquire,
-                                        std::memory_order_relaxed)) {
-        expected = Free;
-        if (mark == ReaderMark) {
-            std::this_thread::yield();
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-}
-
 void ReceiveBuffer::reset() {
-    lock(ReaderMark);
+    std::lock_guard lock(mutex_);
     empty();
-    unlock();
 }
 
 void ReceiveBuffer::makeRoom(int n, std::size_t more) {
     if (static_cast<std::size_t>(head_ + n) + more + 1 > static_cast<std::size_t>(kStorage)) {
-        std::memmove(store_, text(), static_cast<std::size_t>(n) * sizeof(char16_t));
+        std::memmove(store_, text(), static_cast<std::size_t>(n));
         head_ = 0;
     }
 }
 
 void ReceiveBuffer::storeByte(unsigned char byte, int& n) {
     makeRoom(n, 1);
-    text()[n++] = widen(byte);
+    text()[n++] = static_cast<char>(byte);
     if (n > kOverflowThreshold) {
         n = kKeptOnOverflow;
         trace("Buffer overflow!");
@@ -60,16 +45,15 @@ void ReceiveBuffer::storeByte(unsigned char byte, int& n) {
 }
 
 void ReceiveBuffer::append(unsigned char byte) {
-    lock(ReaderMark);
+    std::lock_guard lock(mutex_);
     int n = count_.load(std::memory_order_relaxed);
     storeByte(byte, n);
     text()[n] = 0;
     count_.store(n, std::memory_order_relaxed);
-    unlock();
 }
 
 void ReceiveBuffer::append(const unsigned char* bytes, std::size_t size) {
-    lock(ReaderMark);
+    std::lock_guard lock(mutex_);
     int n = count_.load(std::memory_order_relaxed);
     std::size_t i = 0;
     while (i < size) {
@@ -77,7 +61,7 @@ void ReceiveBuffer::append(const unsigned char* bytes, std::size_t size) {
         std::size_t room = static_cast<std::size_t>(kOverflowThreshold - n);
         std::size_t run = size - i < room ? size - i : room;
         makeRoom(n, run);
-        widenBytes(bytes + i, run, text() + n);
+        std::memcpy(text() + n, bytes + i, run);
         n += static_cast<int>(run);
         i += run;
         if (i < size) {
@@ -86,7 +70,6 @@ void ReceiveBuffer::append(const unsigned char* bytes, std::size_t size) {
     }
     text()[n] = 0;
     count_.store(n, std::memory_order_relaxed);
-    unlock();
 }
 
 void ReceiveBuffer::empty() {
@@ -95,28 +78,27 @@ void ReceiveBuffer::empty() {
     store_[0] = 0;
 }
 
-bool ReceiveBuffer::takeLine(GpsStatistics& stats, std::u16string& line) {
+bool ReceiveBuffer::takeLine(GpsStatistics& stats, std::string& line) {
     if (count() < kMinimumToTake) {
         return false;
     }
-    lock(DecoderMark);
+    std::lock_guard lock(mutex_);
     const int n = count_.load(std::memory_order_relaxed);
     if (n == 0) {
-        unlock();
         ++stats.emptyBufferAccesses;
         return false;
     }
     if (n > stats.maxSymbols) {
         stats.maxSymbols = n;
     }
-    const char16_t* data = text();
+    const char* data = text();
     const auto size = static_cast<std::size_t>(n);
     // L: the line's length up to the first CR or LF.
-    const int lineLength = static_cast<int>(findLineEnd(data, size));
+    const std::size_t lineEnd = findLineEnd(data, size);
+    const int lineLength = static_cast<int>(lineEnd);
     // S: from the line end up to and including the next "$".
-    const int next =
-        lineLength + static_cast<int>(findChar(data + lineLength,
-                                               size - static_cast<std::size_t>(lineLength), u'$'));
+    const void* dollar = std::memchr(data + lineEnd, '$', size - lineEnd);
+    const int next = dollar ? static_cast<int>(static_cast<const char*>(dollar) - data) : n;
     const bool dollarFound = next < n;
     const int skipped = dollarFound ? next - lineLength + 1 : n - lineLength;
 
@@ -130,39 +112,32 @@ bool ReceiveBuffer::takeLine(GpsStatistics& stats, std::u16string& line) {
         if (n > kMaxLineLength) {
             empty();
         }
-        unlock();
         return false;
     }
     if (lineLength > 0 && lineLength <= kMaxLineLength) {
-        line.assign(data, static_cast<std::size_t>(lineLength));
+        line.assign(data, lineEnd);
     } else {
         line.clear();
     }
     // The rest starts at the "$" that opens the next sentence, even when that
-    // "$" is the last character buffered: the sentence behind it is still on
-    // its way.
+    // "$" is the last byte buffered: the sentence behind it is still on its way.
     if (dollarFound) {
         head_ += next;
         count_.store(n - next, std::memory_order_relaxed);
     } else {
         empty();
     }
-    unlock();
     return true;
 }
 
-std::u16string ReceiveBuffer::contents() {
-    lock(DecoderMark);
-    std::u16string copy(text(), static_cast<std::size_t>(count_.load(std::memory_order_relaxed)));
-    unlock();
-    return copy;
+std::string ReceiveBuffer::contents() {
+    std::lock_guard lock(mutex_);
+    return std::string(text(), static_cast<std::size_t>(count_.load(std::memory_order_relaxed)));
 }
 
 bool ReceiveBuffer::terminated() {
-    lock(DecoderMark);
-    bool ok = text()[count_.load(std::memory_order_relaxed)] == 0;
-    unlock();
-    return ok;
+    std::lock_guard lock(mutex_);
+    return text()[count_.load(std::memory_order_relaxed)] == 0;
 }
 
 }  // namespace wp2

@@ -12,26 +12,25 @@ namespace {
 // The degrees end two characters before the "."; the minutes may be 0..60.
 // Latitude degrees must be 0..90, longitude degrees are not checked, and any
 // letter but "N" or "E" negates.
-constexpr CoordinateRule kLatitude{u'N', u'S', 0, 90, true, -1.0, Hemisphere::NegateUnlessPositive};
-constexpr CoordinateRule kLongitude{
-    u'E', u'W', 0, -1, true, -1.0, Hemisphere::NegateUnlessPositive};
+constexpr CoordinateRule kLatitude{'N', 'S', 0, 90, true, -1.0, Hemisphere::NegateUnlessPositive};
+constexpr CoordinateRule kLongitude{'E', 'W', 0, -1, true, -1.0, Hemisphere::NegateUnlessPositive};
 // Strict reading also checks the longitude degrees and wants a real hemisphere.
-constexpr CoordinateRule kStrictLatitude{u'N', u'S', 0, 90, true, -1.0, Hemisphere::Strict};
-constexpr CoordinateRule kStrictLongitude{u'E', u'W', 0, 180, true, -1.0, Hemisphere::Strict};
+constexpr CoordinateRule kStrictLatitude{'N', 'S', 0, 90, true, -1.0, Hemisphere::Strict};
+constexpr CoordinateRule kStrictLongitude{'E', 'W', 0, 180, true, -1.0, Hemisphere::Strict};
 
 }  // namespace
 
-bool RmcDecoder::decode(std::u16string_view line) {
-    if (!hasSentenceType(line, u"RMC")) {
+bool RmcDecoder::decode(std::string_view line) {
+    if (!hasSentenceType(line, "RMC")) {
         return false;
     }
-    std::size_t comma = line.find(u',');
-    if (comma == std::u16string_view::npos) {
+    std::size_t comma = line.find(',');
+    if (comma == std::string_view::npos) {
         return false;
     }
     NmeaFields fields(line, comma + 1);
 
-    std::u16string_view time = fields.next();
+    std::string_view time = fields.next();
     int hour = nmeaInt(clip(time, 0, 2));
     int minute = nmeaInt(clip(time, 2, 2));
     int second = nmeaInt(clip(time, 4, 2));
@@ -44,18 +43,18 @@ bool RmcDecoder::decode(std::u16string_view line) {
         return false;
     }
 
-    std::u16string_view status = fields.next();
+    std::string_view status = fields.next();
     if (status.size() != 1 || fields.atEnd()) {
         return false;
     }
 
-    std::u16string_view latField = fields.next();
+    std::string_view latField = fields.next();
     std::optional<double> lat =
         readCoordinate(latField, fields.next(), strict ? kStrictLatitude : kLatitude);
     if (!lat) {
         return false;
     }
-    std::u16string_view lonField = fields.next();
+    std::string_view lonField = fields.next();
     std::optional<double> lon =
         readCoordinate(lonField, fields.next(), strict ? kStrictLongitude : kLongitude);
     if (!lon) {
@@ -67,7 +66,7 @@ bool RmcDecoder::decode(std::u16string_view line) {
     if (!allFinite({knots, track})) {
         return false;
     }
-    std::u16string_view date = fields.next();
+    std::string_view date = fields.next();
 
     utc.day = static_cast<std::uint8_t>(nmeaInt(clip(date, 0, 2)));
     utc.month = static_cast<std::uint8_t>(nmeaInt(clip(date, 2, 2)));

@@ -15,7 +15,7 @@ public:
 
     // True when the line is an RMC sentence that passes every field test;
     // only then are the values replaced.
-    bool decode(std::u16string_view line);
+    bool decode(std::string_view line);
 
     // Strict reading refuses hemisphere letters other than N, S, E and W and
     // longitude degrees above 180, and keeps the fraction of the second.

@@ -11,25 +11,25 @@ bool within(int value, int low, int high) {
 
 }  // namespace
 
-Constellation constellationOf(char16_t talker0, char16_t talker1, int prn) {
-    if (talker0 == u'G') {
+Constellation constellationOf(char talker0, char talker1, int prn) {
+    if (talker0 == 'G') {
         switch (talker1) {
-            case u'L':
+            case 'L':
                 return Constellation::Glonass;
-            case u'A':
+            case 'A':
                 return Constellation::Galileo;
-            case u'B':
+            case 'B':
                 return Constellation::BeiDou;
-            case u'Q':
+            case 'Q':
                 return Constellation::Qzss;
-            case u'I':
+            case 'I':
                 return Constellation::NavIC;
             default:
                 break;
         }
-    } else if (talker0 == u'B' && talker1 == u'D') {
+    } else if (talker0 == 'B' && talker1 == 'D') {
         return Constellation::BeiDou;
-    } else if (talker0 == u'Q' && talker1 == u'Z') {
+    } else if (talker0 == 'Q' && talker1 == 'Z') {
         return Constellation::Qzss;
     }
     if (within(prn, 1, 32)) {

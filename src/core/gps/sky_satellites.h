@@ -16,7 +16,7 @@ inline constexpr int kConstellationCount = 8;
 // its number. GPS and combined ("GN") talkers use the numbering of NMEA 4.0
 // and of the common receivers (65-96 GLONASS, 193-200 QZSS, 201-237 and
 // 401-437 BeiDou, 301-336 Galileo, 33-64 and 120-158 SBAS).
-Constellation constellationOf(char16_t talker0, char16_t talker1, int prn);
+Constellation constellationOf(char talker0, char talker1, int prn);
 // "GPS", "SBAS", "GLONASS", "Galileo", "BeiDou", "QZSS", "NavIC", "other".
 const char* constellationName(Constellation c);
 

@@ -2,6 +2,7 @@
 #include "core/nav/geodesy.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "core/nav/angles.h"
 
@@ -38,9 +39,28 @@ Axes axesFor(std::int32_t type) {
 }
 
 Cartesian approxCartesian(double lat, double lon, double alt) {
+    // The track filters measure a new fix against the same last points fix
+    // after fix: the last few points converted are kept (a point that equals
+    // one of them bit for bit gets the very same result).
+    struct Converted {
+        double lat, lon, alt;
+        Cartesian c;
+        bool filled;
+    };
+    thread_local Converted recent[4] = {};
+    thread_local unsigned next = 0;
+    for (const Converted& k : recent) {
+        if (k.filled && std::memcmp(&k.lat, &lat, sizeof lat) == 0 &&
+            std::memcmp(&k.lon, &lon, sizeof lon) == 0 &&
+            std::memcmp(&k.alt, &alt, sizeof alt) == 0) {
+            return k.c;
+        }
+    }
     double r = alt + approxEarthRadius(lat);
-    return {std::cos(lon) * std::cos(lat) * r, std::sin(lon) * std::cos(lat) * r,
-            std::sin(lat) * r};
+    const Cartesian c{std::cos(lon) * std::cos(lat) * r, std::sin(lon) * std::cos(lat) * r,
+                      std::sin(lat) * r};
+    recent[next++ % 4] = {lat, lon, alt, c, true};
+    return c;
 }
 
 double distance(const Cartesian& p, const Cartesian& q) {

@@ -97,9 +97,10 @@ bool TrackLog::append(const TrackPoint& point) {
             return false;
         }
         try {
-            std::vector<TrackPoint> grown(static_cast<std::size_t>(capacity_ + kTrackGrowth));
-            std::copy(points_.begin(), points_.begin() + count_, grown.begin());
-            points_.swap(grown);
+            // The storage underneath grows geometrically, so a long replay does
+            // not copy the whole track every 1000 points; the capacity stored
+            // in the track file still grows by 1000.
+            points_.resize(static_cast<std::size_t>(capacity_ + kTrackGrowth));
         } catch (const std::bad_alloc&) {
             return false;
         }

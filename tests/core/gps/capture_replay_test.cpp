@@ -59,12 +59,12 @@ public:
                         p.latitude * kRadToDeg, p.longitude * kRadToDeg});
         pending_ = true;
     }
-    void sentenceApplied(std::u16string_view line) override {
-        if (std::exchange(pending_, false) && line.substr(3, 3) == u"RMC") {
+    void sentenceApplied(std::string_view line) override {
+        if (std::exchange(pending_, false) && line.substr(3, 3) == "RMC") {
             rows.back().rmc = true;
-            const std::u16string_view time = line.substr(7, line.find(u',', 7) - 7);
+            const std::string_view time = line.substr(7, line.find(',', 7) - 7);
             rows.back().subSecondRmc =
-                time.size() > 7 && time.find_first_not_of(u'0', 7) != time.npos;
+                time.size() > 7 && time.find_first_not_of('0', 7) != time.npos;
         }
     }
     std::vector<Row> rows;
@@ -122,14 +122,11 @@ int countValidSentences(const std::string& bytes) {
     int valid = 0;
     for (std::size_t at = 0, end = 0; (end = bytes.find_first_of("\r\n", at)) != bytes.npos;
          at = end + 1) {
-        std::string line = bytes.substr(at, end - at);
-        std::size_t dollar = line.find('$');
-        std::u16string wide;
-        for (std::size_t i = dollar; dollar != line.npos && i < line.size(); ++i) {
-            wide +=
-                static_cast<char16_t>(static_cast<std::int16_t>(static_cast<signed char>(line[i])));
-        }
-        valid += !wide.empty() && wide.size() <= 300 && nmeaChecksumValid(wide);
+        const std::string line = bytes.substr(at, end - at);
+        const std::string_view sentence =
+            std::string_view(line).substr(std::min(line.find('$'), line.size()));
+        valid += !sentence.empty() && sentence.size() <= 300 &&
+                 nmeaChecksum(sentence) == NmeaChecksum::Valid;
     }
     return valid;
 }

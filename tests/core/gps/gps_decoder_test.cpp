@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <tuple>
 #include <vector>
 
@@ -30,7 +31,7 @@ const char* kGga = "GPGGA,123520.5,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,
 class Recorder final : public FixObserver {
 public:
     void fixOffered(const TrackPoint& point, bool) override { fixes.push_back(point); }
-    void sentenceApplied(std::u16string_view) override {}
+    void sentenceApplied(std::string_view) override {}
     std::vector<TrackPoint> fixes;
 };
 
@@ -53,7 +54,7 @@ TEST_F(DecoderTest, RmcNeedsAFixAndGgaTakesItsDateFromTheLastRmc) {
     EXPECT_EQ(rec.fixes[0].state, TrackPointState::FromGga | TrackPointState::NoVelocity |
                                       TrackPointState::Quality1 | TrackPointState::Sats5Plus |
                                       TrackPointState::NoDate);
-    EXPECT_EQ(t.decoder.trackLog().count(), 0);
+    EXPECT_EQ(t.decoder.trackLog()->count(), 0);
     t.state().set(PositionValid);
     t.apply(kRmc);  // no GSA fix yet: neither position nor speed
     EXPECT_EQ(t.state().speed, 0.0);
@@ -69,7 +70,7 @@ TEST_F(DecoderTest, RmcNeedsAFixAndGgaTakesItsDateFromTheLastRmc) {
     EXPECT_EQ((std::array{p.speed, p.course, p.dop, p.altitude}),
               (std::array{22.4, 84.4, 2.5, 545.4}));
     EXPECT_EQ(p.state, TrackPointState::ThreeD | TrackPointState::Sats5Plus);
-    ASSERT_EQ(t.decoder.trackLog().count(), 1);
+    ASSERT_EQ(t.decoder.trackLog()->count(), 1);
     EXPECT_NEAR(t.state().speed, 11.5236, 1e-4);  // metres per second
     EXPECT_EQ(t.flags(), Fix3D | PositionValid | Moving | TrackPointValid | DataValid);
     // Moving needs half a kilometre per hour: 0.27 knots is 0.50004 km/h.
@@ -84,7 +85,7 @@ TEST_F(DecoderTest, RmcNeedsAFixAndGgaTakesItsDateFromTheLastRmc) {
                                       TrackPointState::Quality4 | TrackPointState::Sats4);
     // A GGA without fix ends the track segment and changes nothing else.
     t.apply("GPGGA,123523,4808.038,N,01131.000,E,0,00,,,M,,M,,");
-    EXPECT_TRUE(t.decoder.trackLog().at(t.decoder.trackLog().count() - 1).state &
+    EXPECT_TRUE(t.decoder.trackLog()->at(t.decoder.trackLog()->count() - 1).state &
                 TrackPointState::SegmentEnd);
     EXPECT_EQ(t.flags() & FixBits, 0u);
     EXPECT_EQ(t.state().satellitesGga, 4);
@@ -132,7 +133,7 @@ TEST_F(DecoderTest, AnyTwoLetterTalkerButNoProprietarySentence) {
             d.apply(tk + "RMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
             d.apply(tk + "GGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
             const bool decoded = talkers == Talkers::Any || tk == "GP";
-            EXPECT_EQ(d.decoder.trackLog().count(), decoded ? 1 : 0);
+            EXPECT_EQ(d.decoder.trackLog()->count(), decoded ? 1 : 0);
             // Any talker wants real hemisphere letters; the GPS talker alone does not.
             d.apply(tk + "GGA,123521,4807.038,x,01131.000,E,1,04,0.9,1,M,1,M,,");
             d.apply(tk + "RMC,123522,A,4807.038,n,01131.000,E,022.4,084.4,230394,,");
@@ -168,11 +169,11 @@ TEST_F(DecoderTest, OneFixUnderTwoTalkersIsTakenOnceWithoutJitter) {
         }
     }
     EXPECT_EQ(rec.fixes.size(), 60u);
-    const TrackLog& track = t.decoder.trackLog();
-    ASSERT_EQ(track.count(), gnOnly.decoder.trackLog().count());
+    const TrackLog& track = *t.decoder.trackLog();
+    ASSERT_EQ(track.count(), gnOnly.decoder.trackLog()->count());
     for (int i = 0; i < track.count(); ++i) {
-        EXPECT_EQ(track.at(i).latitude, gnOnly.decoder.trackLog().at(i).latitude);
-        EXPECT_EQ(track.at(i).time, gnOnly.decoder.trackLog().at(i).time);
+        EXPECT_EQ(track.at(i).latitude, gnOnly.decoder.trackLog()->at(i).latitude);
+        EXPECT_EQ(track.at(i).time, gnOnly.decoder.trackLog()->at(i).time);
     }
     // A new time under the other talker is a new fix.
     t.apply("GPRMC,123540.00,A,4807.0391,N,01131.000,E,0.0,0.0,230394,,,A");
@@ -213,16 +214,30 @@ TEST_F(DecoderTest, Reports) {
         "Condition: BLINKING RED\r\nMax symbols in buffer: 188 (1%)\r\n"
         "Empty buffer accesses: 0\r\nState: 103\r\n"
         "Signal level OK, 5 satellites in the fix\r\nAccuracy 9 m; HDOP 1.3; VDOP 2.1\r\n");
-    // A failing line becomes "Error" and counts no RMC; each refresh clears Moving.
-    test::appendText(t.decoder.receiveBuffer(), nmeaLine(kGsa3d) + "$GPRMC,garbled*00\r\n");
+    // An RMC with a wrong checksum is not decoded; each refresh clears Moving.
+    test::appendText(t.decoder.receiveBuffer(), nmeaLine(kGsa3d) + "$" + kRmc + "*00\r\n");
     t.decoder.decodePending();
-    EXPECT_EQ(t.state().lastSentence, u"Error");
+    EXPECT_EQ(t.decoder.lastLine().checksum, NmeaChecksum::Wrong);
     EXPECT_EQ(t.flags(), 103u - Moving);
     EXPECT_NE(t.decoder.statisticsReport().find("Valid sentences: 4 (66%)"), std::string::npos);
     // A DOP no receiver sends (infinite) refuses its GSA: the accuracy stays.
     t.apply("GPGSA,A,3,04,05,09,12,24,,,,,,,,1e999,1.3,2.1");
     t.apply(kRmc);
     EXPECT_NE(t.decoder.statisticsReport().find("Accuracy 9 m;"), std::string::npos);
+}
+
+TEST(GpsDecoderTest, WithoutATrackLogRecordsNoTrackAndWritesNoFile) {
+    test::TempDir root{true};
+    {
+        ManualClock clock{TestDecoder::kStart};
+        GpsDecoder decoder(clock);
+        for (const char* body : {kGsa3d, kRmc}) {
+            decoder.applySentence(test::nmeaSentence(body));
+        }
+        EXPECT_EQ(decoder.trackLog(), nullptr);
+        EXPECT_EQ(decoder.state().flags & (PositionValid | TrackPointValid), PositionValid);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(root.path()));
 }
 
 TEST(GpsConditionTest, EvaluatedInOrder) {
@@ -254,7 +269,7 @@ TEST_F(DecoderTest, SnapshotFollowsTheStateAndCopiesTheSkyInRadians) {
     snap.targetPoint.longitude = (11 + 31.0 / 60) * kDegToRad;
     std::vector<int> levels;
     for (const char* body : {"GPTXT", "GPGSA,A,2,04,05,09,,,,,,,,,,0.9,2.0,1.0", kGsa3d}) {
-        link.applySentence(test::nmea16(body));
+        link.decoder().applySentence(test::nmeaSentence(body));
         snap.refreshFromLink(link);
         levels.push_back(snap.fixLevel);
         EXPECT_EQ(snap.status, link.state().flags + (snap.fixLevel > 2 ? 0x100 : 0));
@@ -263,7 +278,7 @@ TEST_F(DecoderTest, SnapshotFollowsTheStateAndCopiesTheSkyInRadians) {
     for (const char* body : {"GPRMC,123519,A,4807.038,N,01131.000,E,5,84.4,230394,,",
                              "GPGSV,2,1,05,01,10,20,41,02,20,40,,03,30,60,43,04,40,80,44",
                              "GPGSV,2,2,05,71,50,100,45"}) {
-        link.applySentence(test::nmea16(body));
+        link.decoder().applySentence(test::nmeaSentence(body));
     }
     snap.refreshFromLink(link);
     EXPECT_DOUBLE_EQ(snap.course, 84.4 * kDegToRad);
@@ -278,8 +293,8 @@ TEST_F(DecoderTest, SnapshotFollowsTheStateAndCopiesTheSkyInRadians) {
     // Below 0.3 m/s course and bearing hold; below 0.1 m/s the speed is not averaged.
     snap.targetPoint.latitude = 48.0 * kDegToRad;
     for (const char* knots : {"0.4", "0.1"}) {
-        link.applySentence(test::nmea16(std::string("GPRMC,123520,A,4807.038,N,01131.000,E,") +
-                                        knots + ",250,230394,,"));
+        link.decoder().applySentence(test::nmeaSentence(
+            std::string("GPRMC,123520,A,4807.038,N,01131.000,E,") + knots + ",250,230394,,"));
         snap.refreshFromLink(link);
         EXPECT_NEAR(snap.course, 84.4 * kDegToRad, 1e-6);
         EXPECT_NEAR(snap.targetBearing, 0.0, 1e-6);

@@ -42,7 +42,7 @@ protected:
         auto fake = std::make_unique<test::FakeSerialPort>();
         port = fake.get();
         port->available = {"rx1", "rx3"};
-        link = std::make_unique<GpsLink>(clock);
+        link = std::make_unique<GpsLink>(clock, std::make_unique<TrackLog>());
         link->setSerialPort(std::move(fake));
         link->setTimers(&timers);
         PortMap map{PortMap::StoredText{}};
@@ -63,7 +63,7 @@ protected:
             second(noFixEpoch());
         }
     }
-    std::string conditionNow() const { return conditionText(link->condition()); }
+    std::string conditionNow() const { return conditionText(link->decoder().condition()); }
 
     test::TempDir root{true};  // the track log's autosave file lands here
     test::InstalledMemoryRegistry registry_;
@@ -87,11 +87,12 @@ TEST_F(LinkTest, StartOpensTheMappedDeviceAndRefreshesAtTheInterval) {
     EXPECT_TRUE(link->setRefreshInterval(100));
     port->receive("$GPGSV,1,1,01");  // a line cut short by the restart below
     timers.runFor(1000);
-    EXPECT_EQ(link->statistics().totalRefreshes, 1);  // the new period from the next start
+    // The new period applies from the next start.
+    EXPECT_EQ(link->decoder().statistics().totalRefreshes, 1);
     ASSERT_TRUE(link->start(3));
     EXPECT_EQ(link->decoder().receiveBuffer().count(), 0);  // a new reader starts empty
     timers.runFor(1000);
-    EXPECT_EQ(link->statistics().totalRefreshes, 11);
+    EXPECT_EQ(link->decoder().statistics().totalRefreshes, 11);
     // A port that does not open leaves the link closed, and is remembered.
     EXPECT_FALSE(link->start(4));
     EXPECT_EQ(link->portNumber(), 4);
@@ -153,11 +154,11 @@ TEST_F(LinkTest, TestModeShowsRawSentencesAndIsNotReentered) {
     // The view pumps events while it updates, as an edit control may.
     struct View : TestView {
         std::function<void()> pump;
-        std::vector<std::u16string> texts;
+        std::vector<std::string> texts;
         int scrolls = 0, depth = 0, maxDepth = 0;
-        void appendAtEnd(const std::u16string& text) override {
+        void appendAtEnd(std::string_view text) override {
             maxDepth = std::max(maxDepth, ++depth);
-            texts.push_back(text);
+            texts.emplace_back(text);
             pump();
             --depth;
         }
@@ -170,13 +171,13 @@ TEST_F(LinkTest, TestModeShowsRawSentencesAndIsNotReentered) {
     ASSERT_TRUE(link->startTest(1, &view));
     const std::string gsv = nmeaLine("GPGSV,1,1,01,04,40,120,00");
     second(gsv + "$GPGSA,A,3,04*00\r\n" + gsv);
-    std::u16string shown(gsv.begin(), gsv.end());
-    EXPECT_EQ(view.texts, (std::vector<std::u16string>{shown, u"", shown}));
+    EXPECT_EQ(view.texts, (std::vector<std::string>{gsv, "", gsv}));
     EXPECT_EQ(std::tuple(view.scrolls, view.maxDepth), std::tuple(3, 1));
     // Test mode only checks the sentences; it decodes nothing.
-    EXPECT_EQ(link->statistics().validSentences, 2);
-    EXPECT_EQ(std::tuple(link->statistics().totalRefreshes, link->state().satellites.count),
-              std::tuple(0, 0));
+    EXPECT_EQ(link->decoder().statistics().validSentences, 2);
+    EXPECT_EQ(
+        std::tuple(link->decoder().statistics().totalRefreshes, link->state().satellites.count),
+        std::tuple(0, 0));
 }
 
 TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
@@ -445,7 +446,7 @@ TEST_F(EmulationTest, AMissingFileSaysSoAndTheSnapshotFollowsTheLink) {
     snapshot_.fixLevel = 4;
     refreshSnapshot(snapshot_, source_.get(), 0);
     EXPECT_EQ(snapshot_.fixLevel, 1) << "the link is not open";
-    EXPECT_EQ(trackLog(snapshot_), &link->trackLog());
+    EXPECT_EQ(trackLog(snapshot_), link->decoder().trackLog());
     setCurrentLink(nullptr);
 }
 

@@ -15,14 +15,10 @@
 
 namespace wp2::test {
 
-inline std::u16string u16(const std::string& ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
-
 // "$" + body + "*" + the two-digit checksum of body, without the line end.
-inline std::u16string nmea16(const std::string& body) {
+inline std::string nmeaSentence(const std::string& body) {
     std::string line = nmeaLine(body);
-    return u16(line.substr(0, line.size() - 2));
+    return line.substr(0, line.size() - 2);
 }
 
 inline void appendText(ReceiveBuffer& buffer, const std::string& text) {
@@ -42,7 +38,7 @@ struct TestDecoder {
     static constexpr std::time_t kStart = 1700000000;
 
     explicit TestDecoder(Talkers talkers = Talkers::Any) { decoder.setTalkers(talkers); }
-    void apply(const std::string& body) { decoder.applySentence(nmea16(body)); }
+    void apply(const std::string& body) { decoder.applySentence(nmeaSentence(body)); }
     std::uint32_t flags() const { return decoder.state().flags; }
     GpsState& state() { return decoder.state(); }
 

@@ -24,9 +24,8 @@ namespace wp2 {
 namespace {
 
 using test::appendText;
-using test::nmea16;
+using test::nmeaSentence;
 using test::TestDecoder;
-using test::u16;
 
 // Bit for bit (strtod gives the same NaN each time).
 std::uint64_t bits(double value) {
@@ -34,42 +33,51 @@ std::uint64_t bits(double value) {
 }
 
 TEST(NmeaChecksumTest, EitherCaseOfTwoDigitsAfterTheStar) {
+    using enum NmeaChecksum;
     const struct {
-        const char16_t* line;
-        bool ok;
+        std::string_view line;
+        NmeaChecksum verdict;
     } cases[] = {
-        {u"$GPGSV,1,1,00*79", true},
-        {u"$GPTXT,01,01,02,ANTSTATUS=OK*3b", true},
-        {u"$GPGSV,1,1,00*78", false},
-        {u"$GPGSV,1,1,00", false},
-        {u"$GPGSV,1,1,00*7", false},
-        {u"GPGSV,1,1,00*79", false},
-        {u"$GPGSV,1,1,00*7G", false},
-        {u"$A*41", false},
-        {u"$AB*03", true},
+        {"$GPGSV,1,1,00*79", Valid},
+        {"$GPTXT,01,01,02,ANTSTATUS=OK*3b", Valid},
+        {"$GPGSV,1,1,00*78", Wrong},
+        {"$GPGSV,1,1,00", Unframed},
+        {"$GPGSV,1,1,00*7", Unframed},
+        {"GPGSV,1,1,00*79", Unframed},
+        {"$GPGSV,1,1,00*7G", Unframed},
+        {"$A*41", Unframed},
+        {"$AB*03", Valid},
+        // Bytes above 0x7F count widened with their sign: two of them cancel
+        // out in the high bits, one leaves them set, and no sum of 80 or more passes.
+        {"$GP\xC3\x80*54", Valid},
+        {"$GP\xC3*D4", Wrong},
+        {"$GP\xC3\x80\x80*D4", Wrong},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(nmeaChecksumValid(c.line), c.ok) << std::string(c.line, c.line + 6);
+        EXPECT_EQ(nmeaChecksum(c.line), c.verdict) << c.line;
     }
-    // A sign-extended byte leaves 0xFF in the high bits; two of them cancel out.
-    const char16_t high[] = {u'$', u'G', u'P', 0xFFC3, 0xFF80, u'*', u'5', u'4', 0};
-    EXPECT_TRUE(nmeaChecksumValid(high));
-    const char16_t one[] = {u'$', u'G', u'P', 0xFFC3, u'*', u'D', u'4', 0};
-    EXPECT_FALSE(nmeaChecksumValid(one));
 }
 
 TEST(NmeaFieldTest, NumbersReadExactlyLikeAtoiAndStrtod) {
     for (const char* text : {"", "0", "17", "-5", "+8", "  42", "12ab", "x12", "0012", "999999999",
                              "1234567890", "-2147483648", " -0", "07.5"}) {
-        EXPECT_EQ(nmeaInt(u16(text)), std::atoi(text)) << text;
+        EXPECT_EQ(nmeaInt(text), std::atoi(text)) << text;
     }
-    EXPECT_EQ(nmeaInt(u"99999999999999"), 2147483647);
-    EXPECT_EQ(nmeaInt(u"-99999999999999"), INT_MIN);
-    EXPECT_EQ(nmeaInt(u"1\u0661"), 1);  // only ASCII digits count
+    EXPECT_EQ(nmeaInt("99999999999999"), 2147483647);
+    EXPECT_EQ(nmeaInt("-99999999999999"), INT_MIN);
+    EXPECT_EQ(nmeaInt("+-5"), 0);
+    EXPECT_EQ(nmeaInt("1\xD9\xA1"), 1);  // only ASCII digits count
     for (const char* text : {"", "4807.038", "-0.5", ".5", "5.", ".", "-", "1e3", "1.5e", "0x1A",
                              "inf", "nan", " 12.25", "12.5*6A", "123456789012345",
                              "1234567890123456.5", "0.000000000000000000001"}) {
-        EXPECT_EQ(bits(nmeaDouble(u16(text))), bits(std::strtod(text, nullptr))) << text;
+        EXPECT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text, nullptr))) << text;
+    }
+    // The corners where from_chars and strtod part: signs, hexadecimal after
+    // "0x", values beyond the range of a double, texts with no number at all.
+    for (const char* text :
+         {"+-5", "-.", "-x", "-0", "0x", "-0x", "0x-1", "0xinf", "-0x1.8p1", "0x.8", "1e400",
+          "-1e400", "1e-400", "-2.4e-324", "4.9e-324", "0x8p-1080", "0x1p2000", "-infinity"}) {
+        EXPECT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text, nullptr))) << text;
     }
     // Random decimal texts of the shapes receivers send, bit for bit.
     std::mt19937 rng(3);
@@ -78,7 +86,7 @@ TEST(NmeaFieldTest, NumbersReadExactlyLikeAtoiAndStrtod) {
         if (rng() % 5) {
             text += "." + std::to_string(rng() % 10000000);
         }
-        ASSERT_EQ(bits(nmeaDouble(u16(text))), bits(std::strtod(text.c_str(), nullptr))) << text;
+        ASSERT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text.c_str(), nullptr))) << text;
     }
 }
 
@@ -103,7 +111,7 @@ void expectPositions(const std::string& head, const PositionCase (&cases)[N],
             Decoder d;
             d.strict = isStrict;
             const bool ok = isStrict ? c.okStrict : c.ok;
-            ASSERT_EQ(d.decode(nmea16(head + c.body + rest)), ok);
+            ASSERT_EQ(d.decode(nmeaSentence(head + c.body + rest)), ok);
             if (ok) {
                 EXPECT_NEAR(d.latitude, c.lat, 1e-12);
                 EXPECT_NEAR(d.longitude, c.lon, 1e-12);
@@ -139,22 +147,23 @@ TEST(RmcDecoderTest, TimePositionAndTheirLimits) {
     };
     expectPositions<RmcDecoder>("GPRMC,", cases, rest);
     RmcDecoder d;
-    ASSERT_TRUE(d.decode(nmea16("GNRMC,123519.75,A,4807.038,N,01131.000,E" + rest + ",A,V")));
+    ASSERT_TRUE(d.decode(nmeaSentence("GNRMC,123519.75,A,4807.038,N,01131.000,E" + rest + ",A,V")));
     EXPECT_EQ(std::tuple(d.utc.hour, d.utc.minute, d.utc.seconds),
               std::tuple(12, 35, 19.0));  // whole
     // Any talker (strict) keeps the fraction, as GGA does.
     RmcDecoder strict;
     strict.strict = true;
-    ASSERT_TRUE(strict.decode(nmea16("GNRMC,102143.990,A,4807.038,N,01131.000,E" + rest)));
+    ASSERT_TRUE(strict.decode(nmeaSentence("GNRMC,102143.990,A,4807.038,N,01131.000,E" + rest)));
     EXPECT_EQ(strict.utc.seconds, 43.99);
     // A rejected sentence keeps the previous values.
-    EXPECT_FALSE(d.decode(nmea16("GPRMC,240000,A,5000.000,N,01131.000,E" + rest)));
+    EXPECT_FALSE(d.decode(nmeaSentence("GPRMC,240000,A,5000.000,N,01131.000,E" + rest)));
     EXPECT_DOUBLE_EQ(d.latitude, kLat);
     // Speed, course and date have no length limit.
-    ASSERT_TRUE(d.decode(nmea16("GPRMC,1,A,4807.038,N,01131.000,E,000000000000000000000022.5,,")));
+    ASSERT_TRUE(
+        d.decode(nmeaSentence("GPRMC,1,A,4807.038,N,01131.000,E,000000000000000000000022.5,,")));
     EXPECT_DOUBLE_EQ(d.speed, 22.5);
-    EXPECT_FALSE(d.decode(nmea16("GPRMC,1,A,4807.038,N,01131.000,E,1e999,,")));
-    EXPECT_FALSE(d.decode(nmea16("GPRMC,1,A,4807.038,N,01131.000,E,1,nan,")));
+    EXPECT_FALSE(d.decode(nmeaSentence("GPRMC,1,A,4807.038,N,01131.000,E,1e999,,")));
+    EXPECT_FALSE(d.decode(nmeaSentence("GPRMC,1,A,4807.038,N,01131.000,E,1,nan,")));
 }
 
 TEST(GgaDecoderTest, EveryFieldAndItsLimits) {
@@ -182,76 +191,83 @@ TEST(GgaDecoderTest, EveryFieldAndItsLimits) {
     };
     expectPositions<GgaDecoder>("GPGGA,", cases);
     GgaDecoder d;
-    ASSERT_TRUE(d.decode(nmea16("GNGGA,123519.25,4807.038,N,01131.000,E,3,04,1.5,1000,F,100,f,,")));
+    ASSERT_TRUE(
+        d.decode(nmeaSentence("GNGGA,123519.25,4807.038,N,01131.000,E,3,04,1.5,1000,F,100,f,,")));
     EXPECT_EQ(
         (std::array{double(d.minute), d.seconds, double(d.quality), d.altitude, d.geoidSeparation}),
         (std::array{35.0, 19.25, 4.0, 305.0, 30.5}));
 }
 
-std::string nmea(const std::string& body) {
-    std::string line = test::nmeaLine(body);
-    return line.substr(0, line.size() - 2);
-}
+const std::string kGga =
+    nmeaSentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+const std::string kRmc =
+    nmeaSentence("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
 
-const std::string kGga = nmea("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
-const std::string kRmc = nmea("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+// The next line the decoder takes: its text when it passed the checksum,
+// "failed:" and its text when it did not, "" when no line is complete.
+std::string take(TestDecoder& t) {
+    ReceivedLine line;
+    if (!t.decoder.takeLine(line)) {
+        return "";
+    }
+    return line.valid() ? line.text : "failed:" + line.text;
+}
 
 // The statistics of whole lines are checked through the reports and the
 // replay tool; here lines split across blocks, and garbage.
 TEST(ReceiveBufferTest, TakesThatSplitLinesOrTheirEnds) {
     TestDecoder t;
     ReceiveBuffer& b = t.decoder.receiveBuffer();
-    // Bytes are sign-extended; nothing is taken below six characters, and
-    // that is no empty-buffer access either.
+    // Nothing is taken below six bytes, and that is no empty-buffer access either.
     const unsigned char bytes[] = {0x41, 0x80, 0xC3, 0x0D, 0x0A};
     b.append(bytes, 2);
     b.append(bytes[2]);
     b.append(bytes + 3, 2);
-    EXPECT_EQ(b.contents(), (std::u16string{u'A', 0xFF80, 0xFFC3, u'\r', u'\n'}));
-    std::u16string line = u"untouched";
+    EXPECT_EQ(b.contents(), "A\x80\xC3\r\n");
+    ReceivedLine line{"untouched", NmeaChecksum::Valid};
     EXPECT_FALSE(t.decoder.takeLine(line));
-    EXPECT_EQ(line, u"untouched");
+    EXPECT_EQ(line.text, "untouched");
     EXPECT_EQ(
         std::tuple(t.decoder.statistics().emptyBufferAccesses, t.decoder.statistics().maxSymbols),
         std::tuple(0, 0));
     b.reset();
     // A "$" that is the last character buffered opens the next sentence.
     appendText(b, kGga + "\r\n$");
-    EXPECT_EQ(t.decoder.takeLine(), u16(kGga));
-    EXPECT_EQ(b.contents(), u"$");
+    EXPECT_EQ(take(t), kGga);
+    EXPECT_EQ(b.contents(), "$");
     EXPECT_EQ(t.decoder.statistics().ignoredSymbols, 3);
     appendText(b, kRmc.substr(1) + "\r");
-    EXPECT_EQ(t.decoder.takeLine(), u16(kRmc));
+    EXPECT_EQ(take(t), kRmc);
     // The LF of a line ended in the last block makes an empty, failing line.
     appendText(b, "\n" + kGga + "\r\n");
-    EXPECT_EQ(t.decoder.takeLine(), u"Error");
-    EXPECT_EQ(t.decoder.takeLine(), u16(kGga));
+    EXPECT_EQ(take(t), "failed:");
+    EXPECT_EQ(take(t), kGga);
     EXPECT_EQ(t.decoder.statistics().totalSentences, 4);
     EXPECT_EQ(t.decoder.statistics().validSentences, 3);
     // Garbage before the first "$" is one failing line, skipped with its line
     // end; an incomplete line still counts as accepted.
     const GpsStatistics before = t.decoder.statistics();
     appendText(b, "\x01garbage\xFE\r\nmore junk$" + kRmc.substr(1) + "\r\n$GPRMC,1");
-    EXPECT_EQ(t.decoder.takeLine(), u"Error");
-    EXPECT_EQ(t.decoder.takeLine(), u16(kRmc));
-    EXPECT_EQ(t.decoder.takeLine(), u"");
+    EXPECT_EQ(take(t), "failed:\x01garbage\xFE");
+    EXPECT_EQ(take(t), kRmc);
+    EXPECT_EQ(take(t), "");
     EXPECT_EQ(t.decoder.statistics().ignoredSymbols - before.ignoredSymbols, 2 + 9 + 1 + 3);
     EXPECT_EQ(t.decoder.statistics().acceptedSymbols - before.acceptedSymbols,
               static_cast<std::int64_t>(9 + kRmc.size() + 8));
 }
 
-TEST(ReceiveBufferTest, LinesOfMoreThan300CharactersAreErrorsOrDiscarded) {
+TEST(ReceiveBufferTest, LinesOfMoreThan300BytesFailOrAreDiscarded) {
     TestDecoder t;
-    const std::string line300 = nmea("GPTXT," + std::string(290, 'x'));
+    const std::string line300 = nmeaSentence("GPTXT," + std::string(290, 'x'));
     ASSERT_EQ(line300.size(), 300u);
-    const std::string line301 = nmea("GPTXT," + std::string(291, 'x'));
+    const std::string line301 = nmeaSentence("GPTXT," + std::string(291, 'x'));
     appendText(t.decoder.receiveBuffer(), line301 + "\r\n" + line300 + "\r\n" + kGga + "\r\n");
-    EXPECT_EQ(t.decoder.takeLine(), u"Error");
-    EXPECT_EQ(t.decoder.takeLine(), u16(line300));
-    EXPECT_EQ(t.decoder.takeLine(), u16(kGga));
-    // 301 characters without a line end are dropped at the next take.
+    EXPECT_EQ(take(t), "failed:");
+    EXPECT_EQ(take(t), line300);
+    EXPECT_EQ(take(t), kGga);
+    // 301 bytes without a line end are dropped at the next take.
     ReceiveBuffer& b = t.decoder.receiveBuffer();
-    std::u16string line;
+    ReceivedLine line;
     appendText(b, line300);
     EXPECT_FALSE(t.decoder.takeLine(line));
     EXPECT_EQ(b.count(), 300);
@@ -261,9 +277,9 @@ TEST(ReceiveBufferTest, LinesOfMoreThan300CharactersAreErrorsOrDiscarded) {
     EXPECT_TRUE(b.terminated());
 }
 
-// The 9991st character cuts the buffer to its first 1000, whether the bytes
+// The 9991st byte cuts the buffer to its first 1000, whether the bytes
 // come one by one or in a block that crosses the threshold.
-TEST(ReceiveBufferTest, The9991stCharacterCutsTheBufferToItsFirst1000) {
+TEST(ReceiveBufferTest, The9991stByteCutsTheBufferToItsFirst1000) {
     std::string text;
     for (int i = 0; i < 9991; ++i) {
         text += static_cast<char>('A' + i % 26);
@@ -274,12 +290,12 @@ TEST(ReceiveBufferTest, The9991stCharacterCutsTheBufferToItsFirst1000) {
         EXPECT_TRUE(traces.texts().empty());
         byByte.append(static_cast<unsigned char>(c));
     }
-    EXPECT_EQ(byByte.contents(), u16(text.substr(0, 1000)));
+    EXPECT_EQ(byByte.contents(), text.substr(0, 1000));
     EXPECT_TRUE(byByte.terminated());
     ReceiveBuffer inBlocks;
     appendText(inBlocks, text.substr(0, 5000));
     appendText(inBlocks, text.substr(5000) + "xyz");
-    EXPECT_EQ(inBlocks.contents(), u16(text.substr(0, 1000) + "xyz"));
+    EXPECT_EQ(inBlocks.contents(), text.substr(0, 1000) + "xyz");
     EXPECT_EQ(traces.texts(), (std::vector<std::string>(2, "Buffer overflow!")));
 }
 
