@@ -10,15 +10,17 @@
 
 #include "app/app_dialogs.h"
 #include "app/splash_window.h"
-#include "core/base/message_box.h"
+#include "app/track_messages.h"
 #include "core/gps/gps_link.h"
 #include "core/nav/coordinate_text.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
-#include "core/settings/settings_store.h"
 #include "core/settings/reg_values.h"
+#include "core/settings/settings_store.h"
+#include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpins.h"
 #include "dialogs/dialog_layout.h"
+#include "messages/message_box.h"
 #include "platform/battery_status.h"
 #include "platform/qt/map_sources.h"
 #include "platform/source_port.h"
@@ -116,10 +118,13 @@ void Application::restoreBluetoothBrowser() {
 
 void Application::createLink() {
     link_ = std::make_unique<GpsLink>(clock_);
+    startTrackLog(link_->trackLog());
     link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
     link_->loadTalkerSetting();
-    link_->install(false);
+    if (link_->install(false)) {
+        showMessage("Driver is already installed", "NMEA Driver", MessageIcon::Warning);
+    }
 
     std::string text;
     driverFound_ = settings_->readText(kDriverValue, text);
@@ -139,7 +144,11 @@ void Application::createLink() {
 
 void Application::loadPushpins() {
     pushpins_ = std::make_unique<Pushpins>();
-    pushpins_->load();
+    const PushpinLoadResult loaded = pushpins_->load();
+    if (loaded.opened && !loaded.clean()) {
+        showMessage(damagedPushpinFileText(Pushpins::defaultFilePath(), loaded),
+                    kApplicationCaption, MessageIcon::Exclamation);
+    }
     lastTarget_ = std::make_unique<IntSetting>(kLastTargetValue, true, -1);
     pushpins_->setTargetIndex(lastTarget_->get());
 }
@@ -215,6 +224,9 @@ void Application::exit() {
         link_->saveWarmStart(*lastLatitude_, *lastLongitude_);
     }
     mainWindow_.reset();
+    if (link_) {
+        finishTrackLog(link_->trackLog());
+    }
     // Closes the port and tells the other links that this one has ended.
     link_.reset();
     warmStart_.reset();

@@ -8,17 +8,19 @@
 #include "app/app_dialogs.h"
 #include "app/screen_choices.h"
 #include "app/screen_host.h"
+#include "app/track_messages.h"
 #include "core/base/cformat.h"
-#include "core/base/message_box.h"
-#include "core/base/save_failures.h"
 #include "core/gps/emulation_source.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/settings_store.h"
 #include "core/sound/event_sounds.h"
+#include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpins.h"
 #include "core/waypoints/target_navigation.h"
+#include "messages/failed_save.h"
+#include "messages/message_box.h"
 #include "ui/base_map.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_ids.h"
@@ -80,10 +82,28 @@ DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& serv
       dialogs_(*services.dialogs),
       pushpins_(*services.pushpins) {}
 
+namespace {
+
+// Tells the user what a save of the pushpin file found (a file damaged
+// meanwhile, kept aside) and, when it failed, why.
+void tellPushpinSave(Pushpins& pushpins, const Result<>& saved) {
+    if (const std::optional<PushpinLoadResult> damaged = pushpins.takeDamagedOnSave()) {
+        showMessage(damagedPushpinFileText(Pushpins::defaultFilePath(), *damaged),
+                    kApplicationCaption, MessageIcon::Exclamation);
+    }
+    if (!saved) {
+        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), saved.error().reason);
+    }
+}
+
+}  // namespace
+
 DashboardScreen::~DashboardScreen() {
     std::string error;
-    if (!pushpins_.save(&error)) {
-        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), error);
+    const bool saved = pushpins_.save(&error);
+    tellPushpinSave(pushpins_, saved ? Result<>() : fail("save", error));
+    if (emulation_) {
+        finishTrackLog(*emulation_->track());
     }
 }
 
@@ -157,7 +177,11 @@ void DashboardScreen::startDataSource() {
                         MessageIcon::None);
         }
     } else if (mode_ == ScreenMode::Emulation) {
-        emulation_ = openEmulation(*snapshot_);
+        emulation_ = std::make_unique<EmulationSource>(*snapshot_);
+        if (!emulation_->open(EmulationSource::kDefaultFile)) {
+            showMessage("Cannot open the emulation data.", kApplicationCaption, MessageIcon::None);
+        }
+        startTrackLog(*emulation_->track());
     }
     target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
 }
@@ -238,13 +262,17 @@ void DashboardScreen::forgetUndrawnErasures() {
     }
 }
 
-void DashboardScreen::refreshSnapshot() {
-    wp2::refreshSnapshot(*snapshot_, emulation_.get(), currentFrame());
+void DashboardScreen::refreshSnapshot(std::optional<std::uint32_t> frame) {
+    const Result<> refreshed =
+        wp2::refreshSnapshot(*snapshot_, emulation_.get(), frame.value_or(currentFrame()));
+    if (!refreshed) {
+        showMessage(refreshed.error().reason, kApplicationCaption, MessageIcon::None);
+    }
 }
 
 void DashboardScreen::tick(std::uint32_t frame) {
     if (frame % kRefreshFrames == 0) {
-        wp2::refreshSnapshot(*snapshot_, emulation_.get(), frame);
+        refreshSnapshot(frame);
     }
     eventSounds_->tick(frame);
     tickAll(frame);
@@ -352,7 +380,7 @@ void DashboardScreen::addPushpinHere() {
     const TrackPoint fix =
         pointFromPosition(snapshot_->latitude, snapshot_->longitude, snapshot_->altitude);
     if (dialogs_.newPoint(pushpins_, fix)) {
-        target_->pushpinAddedFromDashboard();
+        tellPushpinSave(pushpins_, target_->pushpinAddedFromDashboard());
     }
 }
 

@@ -54,7 +54,7 @@ struct DashboardServices {
     AppDialogs* dialogs = nullptr;
     Pushpins* pushpins = nullptr;
     IntSetting* lastTarget = nullptr;  // "LastTarg"
-    SettingsStore* store = nullptr;     // the settings key (sound names)
+    SettingsStore* store = nullptr;    // the settings key (sound names)
     SoundPlayer* sounds = nullptr;
     const Clock* clock = nullptr;
     // The receiver link the GPS Setup dialog works on (none: the current link).
@@ -100,7 +100,9 @@ public:
 
     void saveChoices();
     void restoreChoices();
-    void refreshSnapshot();
+    // Refreshes the snapshot for frame (the current one by default); a bad
+    // line of the emulation file is told to the user.
+    void refreshSnapshot(std::optional<std::uint32_t> frame = std::nullopt);
 
     int mode() const { return mode_; }
     NavSnapshot& snapshot() { return *snapshot_; }

@@ -9,11 +9,11 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "core/base/message_box.h"
 #include "core/base/paths.h"
 #include "core/settings/settings_store.h"
 #include "core/track/file_filter.h"
 #include "dialog_layout.h"
+#include "messages/message_box.h"
 
 namespace wp2 {
 
@@ -208,7 +208,7 @@ void FileDialog::done(int result) {
     if (result == QDialog::Accepted && filterIndex_ >= 1 &&
         filterIndex_ <= static_cast<int>(kinds_.size())) {
         SettingsStore().writeText(kFileKindValue,
-                              kindName(kinds_[static_cast<std::size_t>(filterIndex_ - 1)]));
+                                  kindName(kinds_[static_cast<std::size_t>(filterIndex_ - 1)]));
     }
     QFileDialog::done(result);
 }

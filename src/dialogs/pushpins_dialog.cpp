@@ -5,17 +5,17 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "core/base/message_box.h"
 #include "core/settings/int_setting.h"
 #include "core/track/file_chooser.h"
-#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_export.h"
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/pushpin_messages.h"
+#include "core/waypoints/pushpins.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
 #include "export_format_dialog.h"
+#include "messages/message_box.h"
 #include "point_dialog.h"
 #include "pushpin_icons.h"
 
@@ -168,25 +168,28 @@ void PushpinsDialog::exportAll() {
     if (!choice) {
         return;
     }
+    std::string error;
+    bool written = true;
     if (choice->filterIndex == 1) {
-        std::string error;
-        if (!exportShapefile(pushpins_, choice->path, &error)) {
-            reportExportFailed(choice->path, error);
-        }
+        written = exportShapefile(pushpins_, choice->path, &error);
     } else if (choice->filterIndex == 2) {
         if (const std::optional<ExportFields> fields = runExportFormatDialog(this)) {
-            exportText(pushpins_, choice->path, *fields);
+            written = exportText(pushpins_, choice->path, *fields, &error);
         }
     } else if (choice->filterIndex == 3) {
-        std::string error;
-        if (!exportGpx(pushpins_, choice->path, &error)) {
-            reportExportFailed(choice->path, error);
-        }
+        written = exportGpx(pushpins_, choice->path, &error);
+    }
+    if (!written) {
+        showMessage(exportFailedText(choice->path, error), kApplicationCaption,
+                    MessageIcon::Exclamation);
     }
 }
 
 void PushpinsDialog::importFile() {
     const ImportResult result = chooseAndImportPushpins(pushpins_);
+    if (const std::optional<std::string> text = importMessage(result)) {
+        showMessage(*text, kApplicationCaption, MessageIcon::Exclamation);
+    }
     if (result.status == ImportResult::Status::Cancelled ||
         result.status == ImportResult::Status::CannotOpen ||
         result.status == ImportResult::Status::UnknownExtension) {

@@ -13,9 +13,9 @@
 #include <utility>
 
 #include "core/base/atomic_file.h"
-#include "core/base/message_box.h"
 #include "core/base/paths.h"
 #include "core/base/trace.h"
+#include "messages/message_box.h"
 #include "platform/reg_file_format.h"
 
 namespace wp2 {

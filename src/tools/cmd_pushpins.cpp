@@ -16,11 +16,13 @@
 #include "core/nav/angles.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_values.h"
-#include "core/waypoints/pushpins.h"
 #include "core/waypoints/pushpin_export.h"
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_import.h"
+#include "core/waypoints/pushpin_messages.h"
+#include "core/waypoints/pushpins.h"
 #include "core/waypoints/text16.h"
+#include "messages/message_box.h"
 #include "platform/file_registry.h"
 #include "tools/tool_command.h"
 
@@ -65,6 +67,17 @@ int storeTarget(const Pushpins& pins, FileRegistry& reg) {
 
 // Loads FILE.kpp; a missing file is an empty collection when allowed. A file
 // that does not load cleanly is reported and left as it is.
+// Saves the pushpins to path, and says so when the file was found damaged
+// meanwhile and kept aside.
+bool savePushpins(Pushpins& pins, const std::string& path, std::string& error) {
+    const bool saved = pins.saveFile(path, &error);
+    if (const std::optional<PushpinLoadResult> damaged = pins.takeDamagedOnSave()) {
+        showMessage(damagedPushpinFileText(path, *damaged), kApplicationCaption,
+                    MessageIcon::Exclamation);
+    }
+    return saved;
+}
+
 bool loadPushpins(Pushpins& pins, const std::string& path, bool missingIsEmpty) {
     errno = 0;
     PushpinLoadResult loaded = pins.loadFile(path);
@@ -176,12 +189,15 @@ int importIntoPushpins(const std::vector<std::string>& args) {
     int total = 0;
     for (std::size_t i = 2; i < args.size(); ++i) {
         ImportResult r = importPushpins(pins, args[i]);
+        if (const std::optional<std::string> text = importMessage(r)) {
+            showMessage(*text, kApplicationCaption, MessageIcon::Exclamation);
+        }
         allRead = reportImport(args[i], r) && allRead;
         total += r.added;
     }
     // Nothing added: the pushpin file stays exactly as it was (or absent).
     std::string error;
-    if (total > 0 && !pins.saveFile(file, &error)) {
+    if (total > 0 && !savePushpins(pins, file, error)) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", file.c_str(), error.c_str());
         return kExitFailure;
     }
@@ -273,7 +289,7 @@ int salvagePushpins(const std::vector<std::string>& args) {
         std::printf("%s: %s\n", args[1].c_str(), loaded.problem.c_str());
     }
     std::string error;
-    if (!pins.saveFile(out, &error)) {
+    if (!savePushpins(pins, out, error)) {
         std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(), error.c_str());
         return kExitFailure;
     }

@@ -2,6 +2,7 @@
 // GpsLink: the warm-start data, its capture each tick, its one send per
 // start, and its storage in the settings.
 
+#include "core/base/trace.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/gps_status_flags.h"
 #include "core/nav/coordinate_text.h"
@@ -39,8 +40,11 @@ void GpsLink::saveWarmStart(DoubleSetting& lastLat, DoubleSetting& lastLong) {
     store.writeLongText("LastUTC", formatStoredTime(toCalendarTime(decoder_.state().lastUtc)));
     lastLat = warm_.latitude;
     lastLong = warm_.longitude;
-    lastLat.save();
-    lastLong.save();
+    for (DoubleSetting* setting : {&lastLat, &lastLong}) {
+        if (const Result<> saved = setting->save(); !saved) {
+            trace(saved.error().text());
+        }
+    }
 }
 
 void GpsLink::setWarmStartData(double latitude, double longitude, std::time_t localTime,

@@ -14,7 +14,6 @@
 #include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
 #include "core/nav/angles.h"
-#include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/text16.h"
 
 namespace wp2 {
@@ -230,11 +229,8 @@ bool exportText(const Pushpins& pushpins, const std::string& path, const ExportF
             return written;
         },
         &why);
-    if (!ok) {
-        reportExportFailed(path, why);
-        if (error) {
-            *error = why;
-        }
+    if (!ok && error) {
+        *error = why;
     }
     return ok;
 }

@@ -36,9 +36,9 @@ bool exportShapefile(const Pushpins& pushpins, const std::string& path,
 std::string exportTextHeader(const ExportFields& fields);
 std::string exportTextLine(const Pushpin& pushpin, const ExportFields& fields);
 
-// Writes the text file, replacing an existing one atomically. When it cannot
-// be written the user is told why, an existing file stays as it was, and the
-// result is false.
+// Writes the text file, replacing an existing one atomically. False (nothing
+// reported, *error the reason) when it cannot be written; an existing file
+// then stays as it was.
 bool exportText(const Pushpins& pushpins, const std::string& path, const ExportFields& fields,
                 std::string* error = nullptr);
 

@@ -21,7 +21,6 @@
 #include "core/base/paths.h"
 #include "core/nav/geodesy.h"
 #include "core/waypoints/pushpin_archive.h"
-#include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/unique_file.h"
 
 namespace wp2 {
@@ -63,8 +62,8 @@ bool readWhole(std::FILE* file, std::vector<std::uint8_t>& bytes) {
 
 // Whether records read cleanly from `at`: `records` of them, or fewer up to
 // the end of the data.
-bool readsCleanlyFrom(PushpinArchiveReader& in, std::size_t at, Pushpin& scratch,
-                      std::size_t& work, std::size_t records) {
+bool readsCleanlyFrom(PushpinArchiveReader& in, std::size_t at, Pushpin& scratch, std::size_t& work,
+                      std::size_t records) {
     in.seek(at);
     std::size_t read = 0;
     while (read < records && !(read > 0 && in.atEnd()) && in.readRecord(scratch)) {
@@ -415,7 +414,7 @@ PushpinLoadResult Pushpins::load() {
         } else {
             setBase(path, false, {});
         }
-        reportDamagedPushpinFile(path, result, why);
+        result.notMovedReason = why;
     }
     return result;
 }
@@ -447,7 +446,7 @@ bool Pushpins::save(std::string* error) {
 }
 
 void Pushpins::setBase(const std::string& path, bool existed,
-                        const std::vector<std::uint8_t>& bytes) {
+                       const std::vector<std::uint8_t>& bytes) {
     base_.path = path;
     base_.existed = existed;
     base_.hash = hashBytes(bytes);
@@ -461,7 +460,7 @@ void Pushpins::setBase(const std::string& path, bool existed,
 }
 
 void Pushpins::mergeChanges(Pushpins& theirs, const std::string& path,
-                             const std::vector<std::uint8_t>& bytes) {
+                            const std::vector<std::uint8_t>& bytes) {
     // The base records still in the file, matched by their keys, in order.
     std::unordered_map<std::uint64_t, std::vector<std::size_t>> unmatched;
     for (std::size_t b = base_.keys.size(); b-- > 0;) {
@@ -579,7 +578,8 @@ bool Pushpins::saveFile(const std::string& path, std::string* error) {
                     }
                     return false;
                 }
-                reportDamagedPushpinFile(path, loaded, why);
+                loaded.notMovedReason = why;
+                damagedOnSave_ = loaded;
             }
             mergeChanges(theirs, path, now);
         }

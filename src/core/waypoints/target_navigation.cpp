@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "core/base/cformat.h"
-#include "core/base/save_failures.h"
 #include "core/nav/angles.h"
 
 namespace wp2 {
 
-TargetNavigation::TargetNavigation(Pushpins& pushpins, NavSnapshot& snapshot, IntSetting& lastTarget)
+TargetNavigation::TargetNavigation(Pushpins& pushpins, NavSnapshot& snapshot,
+                                   IntSetting& lastTarget)
     : pushpins_(pushpins), snapshot_(snapshot), lastTarget_(lastTarget) {}
 
 void TargetNavigation::addPanel(TargetDisplay* panel) {
@@ -51,15 +51,15 @@ void TargetNavigation::chooseTarget(const std::function<void(Pushpins&)>& runPoi
     storeTarget();
 }
 
-bool TargetNavigation::pushpinAddedFromDashboard() {
+Result<> TargetNavigation::pushpinAddedFromDashboard() {
     pushpins_.shiftTarget(1);
     std::string error;
     const bool saved = pushpins_.save(&error);
-    if (!saved) {
-        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), error);
-    }
     storeTarget();
-    return saved;
+    if (!saved) {
+        return fail("save " + Pushpins::defaultFilePath(), error);
+    }
+    return {};
 }
 
 void TargetNavigation::storeTarget() {
