@@ -53,14 +53,13 @@ bool isProgramPushpinFile(const std::string& path) {
 
 // Sets the target index from the stored "LastTarg" (only when it names a pushpin).
 void restoreTarget(Pushpins& pins, FileRegistry& reg) {
-    RegValue v;
-    if (reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v) == kRegOk &&
-        v.type == RegType::Dword && v.data.size() == 4) {
-        pins.setTargetIndex(static_cast<std::int32_t>(dwordFromBytes(v.data)));
+    const Result<RegValue> v = reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget);
+    if (v && v->type == RegType::Dword && v->data.size() == 4) {
+        pins.setTargetIndex(static_cast<std::int32_t>(dwordFromBytes(v->data)));
     }
 }
 
-int storeTarget(const Pushpins& pins, FileRegistry& reg) {
+Result<> storeTarget(const Pushpins& pins, FileRegistry& reg) {
     RegValue v{RegType::Dword, dwordBytes(static_cast<std::uint32_t>(pins.targetIndex()))};
     return reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v);
 }
@@ -203,9 +202,9 @@ int importIntoPushpins(const std::vector<std::string>& args) {
     }
     // The imports moved the target up with the pushpins put in front of it.
     if (programFile) {
-        if (int rc = storeTarget(pins, reg); rc != kRegOk) {
+        if (const Result<> stored = storeTarget(pins, reg); !stored) {
             std::fprintf(stderr, "wayplot2-tool: cannot store %s: %s\n", kLastTarget,
-                         reg.errorText(rc).c_str());
+                         stored.error().reason.c_str());
             return kExitFailure;
         }
     }

@@ -38,7 +38,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
     } cases[] = {{nullptr, 0, true}, {"1,4800,8,1,0", 1, true}, {"3,9600,7,2,1", 0, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.driver ? c.driver : "no Driver");
-        registry_.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "Driver");
+        (void)registry_.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "Driver");
         if (c.driver) {
             SettingsStore().writeText("Driver", c.driver);
         }

@@ -29,19 +29,19 @@ std::string clipUtf8(const std::string& text, std::size_t maxChars) {
 // the user already.
 Result<> writeValue(Registry& reg, const std::string& name, RegType type,
                     const std::vector<std::uint8_t>& bytes, const std::string& failed) {
-    const int opened = reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
+    const Result<> opened = reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
     // Without a key handle the write cannot succeed.
-    const int written = opened != kRegOk ? opened
-                                         : reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath,
-                                                        name, RegValue{type, bytes});
-    if (written == kRegOk) {
+    const Result<> written =
+        opened ? reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name, RegValue{type, bytes})
+               : opened;
+    if (written) {
         return {};
     }
     countFailedSave();
-    if (written == kRegWriteProtect) {
+    if (toldAlready(written.error())) {
         return {};
     }
-    return fail(failed, opened != kRegOk ? clipUtf8(reg.errorText(opened), kMaxErrorText) : "");
+    return fail(failed, opened ? "" : clipUtf8(opened.error().reason, kMaxErrorText));
 }
 
 }  // namespace
@@ -51,10 +51,9 @@ Result<> loadOrStoreDefault(const char* className, const std::string& name, RegT
     Registry& reg = registry();
     // A stored value is read even where the key cannot be opened for
     // writing (a read-only store keeps the user's settings).
-    RegValue stored;
-    if (reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name, stored) == kRegOk &&
-        stored.type == type && stored.data.size() == bytes.size()) {
-        bytes = stored.data;
+    const Result<RegValue> stored = reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name);
+    if (stored && stored->type == type && stored->data.size() == bytes.size()) {
+        bytes = stored->data;
         return {};
     }
     return writeValue(reg, name, type, bytes, std::string(className) + ": SetValue failed");

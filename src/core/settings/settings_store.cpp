@@ -33,32 +33,31 @@ void SettingsStore::set(RegRoot root, const std::string& path) {
 }
 
 bool SettingsStore::writeSz(const std::string& name, const std::string& text, std::size_t maxName,
-                        std::size_t maxText) {
+                            std::size_t maxText) {
     // A name or text beyond the limits is refused whole rather than cut short.
     if (units(name) > maxName || units(text) > maxText || text.find('\0') != std::string::npos) {
         return false;
     }
     Registry& reg = registry();
-    return reg.createKey(root_, path_) == kRegOk &&
-           reg.setValue(root_, path_, name, RegValue{RegType::Sz, encodeRegSz(text)}) == kRegOk;
+    return reg.createKey(root_, path_) &&
+           reg.setValue(root_, path_, name, RegValue{RegType::Sz, encodeRegSz(text)});
 }
 
 bool SettingsStore::readSz(const std::string& name, std::string& text, std::size_t maxName,
-                       std::size_t maxText) {
+                           std::size_t maxText) {
     text.clear();
     if (units(name) > maxName) {
         return false;
     }
     Registry& reg = registry();
-    RegValue value;
-    if (reg.openKey(root_, path_) != kRegOk ||
-        reg.queryValue(root_, path_, name, value) != kRegOk || value.type != RegType::Sz) {
+    if (!reg.openKey(root_, path_)) {
         return false;
     }
-    if (regSzLength(value.data) > maxText) {
+    const Result<RegValue> value = reg.queryValue(root_, path_, name);
+    if (!value || value->type != RegType::Sz || regSzLength(value->data) > maxText) {
         return false;
     }
-    text = regSzToUtf8(value.data);
+    text = regSzToUtf8(value->data);
     return true;
 }
 
@@ -83,8 +82,8 @@ bool SettingsStore::writeNumber(const std::string& name, std::uint32_t value) {
         return false;
     }
     Registry& reg = registry();
-    return reg.createKey(root_, path_) == kRegOk &&
-           reg.setValue(root_, path_, name, RegValue{RegType::Dword, dwordBytes(value)}) == kRegOk;
+    return reg.createKey(root_, path_) &&
+           reg.setValue(root_, path_, name, RegValue{RegType::Dword, dwordBytes(value)});
 }
 
 bool SettingsStore::readNumber(const std::string& name, std::uint32_t& value) {
@@ -92,13 +91,14 @@ bool SettingsStore::readNumber(const std::string& name, std::uint32_t& value) {
         return false;
     }
     Registry& reg = registry();
-    RegValue stored;
-    if (reg.openKey(root_, path_) != kRegOk ||
-        reg.queryValue(root_, path_, name, stored) != kRegOk || stored.type != RegType::Dword ||
-        stored.data.size() != 4) {
+    if (!reg.openKey(root_, path_)) {
         return false;
     }
-    value = dwordFromBytes(stored.data);
+    const Result<RegValue> stored = reg.queryValue(root_, path_, name);
+    if (!stored || stored->type != RegType::Dword || stored->data.size() != 4) {
+        return false;
+    }
+    value = dwordFromBytes(stored->data);
     return true;
 }
 

@@ -14,8 +14,8 @@
 #include "core/base/trace.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
-#include "core/settings/settings_store.h"
 #include "core/settings/reg_values.h"
+#include "core/settings/settings_store.h"
 #include "registry_doubles.h"
 #include "support/test_support.h"
 
@@ -46,8 +46,8 @@ TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefaul
         EXPECT_EQ(std::tuple(reg.writesOf("UnitSystem"), reg.writesOf("LastLat")),
                   std::tuple(0, 0));
     }
-    reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "WPIdx");
-    reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat");
+    ASSERT_TRUE(reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "WPIdx"));
+    ASSERT_TRUE(reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat"));
     reg.writes.clear();
     IntSetting wpIdx("WPIdx", false, 1);
     DoubleSetting lat("LastLat", true, 10.0);
