@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "app_test_support.h"
 #include "core/gps/nav_snapshot.h"
@@ -211,9 +212,14 @@ TEST_F(DashboardTest, TickDutiesFollowTheirFrameMultiples) {
     build(ScreenMode::Emulation);  // no emulation file: said
     linkOpens_ = false;
     build(ScreenMode::Live);
-    ASSERT_EQ(boxes_.shown.size(), 2u);
+    test::installEmulationFile();
+    test::writeFile(Paths::map(EmulationSource::kDefaultFile), "1,2,3,4,5*9,0,0\n");
+    build(ScreenMode::Emulation);  // a line short of satellites: said at the first refresh
+    ASSERT_EQ(boxes_.shown.size(), 3u);
     EXPECT_EQ(boxes_.shown[0].text, "Cannot open the emulation data.");
     EXPECT_EQ(boxes_.shown[1].text, "The GPS receiver could not be started.");
+    EXPECT_EQ(std::tuple(boxes_.shown[2].text, boxes_.shown[2].caption),
+              std::tuple(std::string("Bad format"), std::string("Wayplot2")));
 }
 
 TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeReadIsReported) {
