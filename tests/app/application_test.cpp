@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/splash_window.h"
 #include "app_test_support.h"
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/reg_values.h"
+#include "core/track/track_log.h"
 
 namespace wp2 {
 namespace {
@@ -93,6 +96,23 @@ TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter)
         app->exit();
         EXPECT_EQ(bt.readNumber("BtBrowserEnabled", value) && value == 7, present);
     }
+}
+
+// The link's track log reads the autosave file at start-up and writes it at exit.
+TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
+    ASSERT_TRUE(SettingsStore().writeNumber(kTrackStateValue,
+                                            TrackState::AutoLoad | TrackState::AutoSave));
+    const std::string autosave = Paths::map(kLinkAutosavePath);
+    TrackLog written;
+    ASSERT_TRUE(written.replaceTrack(std::vector<TrackPoint>(3)));
+    written.currentFileName = autosave;
+    ASSERT_TRUE(written.save(false).value_or(false));
+    auto app = make();
+    ASSERT_TRUE(app->startUp());
+    EXPECT_EQ(app->link()->trackLog().count(), 3);
+    std::filesystem::remove(autosave);
+    app->exit();
+    EXPECT_TRUE(test::fileExists(autosave));
 }
 
 }  // namespace
