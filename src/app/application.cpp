@@ -98,11 +98,10 @@ bool Application::startUp() {
 void Application::switchOffBluetoothBrowser() {
     SettingsStore bluetooth;
     bluetooth.set(RegRoot::LocalMachine, kBluetoothKeyPath);
-    std::uint32_t value = 0;
-    if (bluetooth.readNumber(kBluetoothValue, value)) {
+    if (const Result<std::uint32_t> value = bluetooth.readNumber(kBluetoothValue)) {
         bluetoothSaved_ = true;
-        bluetoothValue_ = value;
-        bluetooth.writeNumber(kBluetoothValue, 0);
+        bluetoothValue_ = *value;
+        (void)bluetooth.writeNumber(kBluetoothValue, 0);
     }
 }
 
@@ -112,7 +111,7 @@ void Application::restoreBluetoothBrowser() {
     }
     SettingsStore bluetooth;
     bluetooth.set(RegRoot::LocalMachine, kBluetoothKeyPath);
-    bluetooth.writeNumber(kBluetoothValue, bluetoothValue_);
+    (void)bluetooth.writeNumber(kBluetoothValue, bluetoothValue_);
     bluetoothSaved_ = false;
 }
 
@@ -126,10 +125,10 @@ void Application::createLink() {
         showMessage("Driver is already installed", "NMEA Driver", MessageIcon::Warning);
     }
 
-    std::string text;
-    driverFound_ = settings_->readText(kDriverValue, text);
+    const Result<std::string> text = settings_->readText(kDriverValue);
+    driverFound_ = text.has_value();
     DriverSettings driver;
-    if (driverFound_ && DriverSettings::parse(text, driver)) {
+    if (driverFound_ && DriverSettings::parse(*text, driver)) {
         link_->setPortNumber(driver.port);
         link_->setLineSettings(driver.baudRate, driver.dataBits, driver.stopBits, driver.parity);
     }

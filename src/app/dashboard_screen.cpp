@@ -153,7 +153,7 @@ void DashboardScreen::buildScreen(int mode) {
     if (services_.mapSource) {
         location = *services_.mapSource;
     } else {
-        SettingsStore().readLongText(kBaseMapValue, location);
+        location = SettingsStore().readLongText(kBaseMapValue).value_or("");
     }
     useBaseMap(location);
     refreshSnapshot();
@@ -201,9 +201,11 @@ void DashboardScreen::useBaseMap(const std::string& location) {
             "Base map", MessageIcon::Exclamation);
         return;
     }
-    std::uint32_t megabytes = TileCache::kDefaultMemoryBytes >> 20;
-    SettingsStore().readNumber(kBaseMapCacheValue, megabytes);
-    megabytes = std::clamp<std::uint32_t>(megabytes, 4, 1024);
+    const std::uint32_t megabytes =
+        std::clamp<std::uint32_t>(SettingsStore()
+                                      .readNumber(kBaseMapCacheValue)
+                                      .value_or(TileCache::kDefaultMemoryBytes >> 20),
+                                  4, 1024);
     baseMap_ = std::make_unique<TileCache>(std::move(opened.source),
                                            static_cast<std::size_t>(megabytes) << 20);
     trackView().setBaseMap(baseMap_.get());
@@ -212,7 +214,8 @@ void DashboardScreen::useBaseMap(const std::string& location) {
 }
 
 void DashboardScreen::chooseBaseMap(const std::string& location) {
-    SettingsStore().writeLongText(kBaseMapValue, location);
+    // A store that cannot be written tells the user itself.
+    (void)SettingsStore().writeLongText(kBaseMapValue, location);
     useBaseMap(location);
 }
 
@@ -417,15 +420,15 @@ void DashboardScreen::saveChoices() {
         }
         choices.emplace_back(selectorId, s.current->id);
     }
-    SettingsStore().writeLongText(kScreenChoicesValue, ScreenChoices::format(choices));
+    (void)SettingsStore().writeLongText(kScreenChoicesValue, ScreenChoices::format(choices));
 }
 
 void DashboardScreen::restoreChoices() {
-    std::string text;
-    if (!SettingsStore().readLongText(kScreenChoicesValue, text)) {
+    const Result<std::string> text = SettingsStore().readLongText(kScreenChoicesValue);
+    if (!text) {
         return;
     }
-    for (const ScreenChoice& c : ScreenChoices::parse(text)) {
+    for (const ScreenChoice& c : ScreenChoices::parse(*text)) {
         auto* s = dynamic_cast<SwitchingPanelSelector*>(byId(c.first));
         SkinElement* shown = byId(c.second);
         if (s && shown) {

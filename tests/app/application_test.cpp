@@ -43,7 +43,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         SCOPED_TRACE(c.driver ? c.driver : "no Driver");
         (void)registry_.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "Driver");
         if (c.driver) {
-            SettingsStore().writeText("Driver", c.driver);
+            ASSERT_TRUE(SettingsStore().writeText("Driver", c.driver));
         }
         IntSetting("Emu", true, 0) = c.emu;
         DoubleSetting("LastLat", true, 10.0) = 0.75;
@@ -85,23 +85,22 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
 TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter) {
     SettingsStore bt;
     bt.set(RegRoot::LocalMachine, kBluetoothKeyPath);
-    std::uint32_t value = 99;
     for (bool present : {false, true}) {  // absent: neither changed nor made
         if (present) {
             ASSERT_TRUE(bt.writeNumber("BtBrowserEnabled", 7));
         }
         auto app = make();
         ASSERT_TRUE(app->startUp());
-        EXPECT_EQ(bt.readNumber("BtBrowserEnabled", value) && value == 0, present);
+        EXPECT_EQ(bt.readNumber("BtBrowserEnabled").value_or(99) == 0, present);
         app->exit();
-        EXPECT_EQ(bt.readNumber("BtBrowserEnabled", value) && value == 7, present);
+        EXPECT_EQ(bt.readNumber("BtBrowserEnabled").value_or(99) == 7, present);
     }
 }
 
 // The link's track log reads the autosave file at start-up and writes it at exit.
 TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
-    ASSERT_TRUE(SettingsStore().writeNumber(kTrackStateValue,
-                                            TrackState::AutoLoad | TrackState::AutoSave));
+    ASSERT_TRUE(
+        SettingsStore().writeNumber(kTrackStateValue, TrackState::AutoLoad | TrackState::AutoSave));
     const std::string autosave = Paths::map(kLinkAutosavePath);
     TrackLog written;
     ASSERT_TRUE(written.replaceTrack(std::vector<TrackPoint>(3)));

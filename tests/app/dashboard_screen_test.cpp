@@ -60,9 +60,7 @@ protected:
     }
     std::optional<std::string> mapSource_;  // --map-source
     static std::string stored(const char* name = "IOpt") {
-        std::string text;
-        SettingsStore().readLongText(name, text);
-        return text;
+        return SettingsStore().readLongText(name).value_or("");
     }
     // The ids shown (1) or hidden (0), in the order given.
     std::vector<int> shown(std::initializer_list<int> ids) {
@@ -97,7 +95,7 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
 
     // A stored choice moves the chosen element into the shown one's place;
     // ids that name nothing are skipped.
-    SettingsStore().writeLongText("IOpt", "104,39,102,31,101,22,105,29,999,1");
+    ASSERT_TRUE(SettingsStore().writeLongText("IOpt", "104,39,102,31,101,22,105,29,999,1"));
     build();
     EXPECT_EQ(shown({Id::SatellitesReadout, Id::PositionLeft, Id::CompassRight, Id::SpeedDial,
                      Id::HeadingReadout, Id::DestinationLeft, Id::CourseDial}),
@@ -227,7 +225,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     test::writeFile(junk, "not a map");
     const std::string folder = root_.file("tiles");
     std::filesystem::create_directories(folder + "/0/0");
-    SettingsStore().writeLongText(kBaseMapValue, junk);
+    ASSERT_TRUE(SettingsStore().writeLongText(kBaseMapValue, junk));
     test::installEmulationFile();  // a track for the track options
     build(ScreenMode::Emulation);
     ASSERT_EQ(boxes_.shown.size(), 1u);
@@ -246,7 +244,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
 
     // A source for this run only wins over the setting and leaves it alone;
     // an empty one shows none.
-    SettingsStore().writeLongText(kBaseMapValue, junk);
+    ASSERT_TRUE(SettingsStore().writeLongText(kBaseMapValue, junk));
     for (const std::string& run : {folder, std::string()}) {
         mapSource_ = run;
         build(ScreenMode::Emulation);
@@ -256,7 +254,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     // The memory cache's size in MB is a setting, within 4 MB to 1 GB.
     mapSource_ = folder;
     for (const auto& [megabytes, limit] : {std::pair{1u, 4u}, {100u, 100u}, {5000u, 1024u}}) {
-        SettingsStore().writeNumber(kBaseMapCacheValue, megabytes);
+        ASSERT_TRUE(SettingsStore().writeNumber(kBaseMapCacheValue, megabytes));
         build(ScreenMode::Emulation);
         EXPECT_EQ(screen_->baseMap()->memoryLimit(), std::size_t{limit} << 20) << megabytes;
     }

@@ -90,8 +90,7 @@ TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgramTheOrderlyWay) {
     EXPECT_FALSE(w->close());  // the close is turned into the dashboard's quit
     EXPECT_TRUE(w->messageLoopEnded());
     EXPECT_FALSE(w->isVisible());
-    std::string choices;
-    EXPECT_TRUE(SettingsStore().readLongText("IOpt", choices));
+    EXPECT_TRUE(SettingsStore().readLongText("IOpt").has_value());
 }
 
 }  // namespace

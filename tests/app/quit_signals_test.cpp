@@ -76,7 +76,7 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
         } else if (start[0]) {
             FileRegistry settings(root.path());
             test::InstalledRegistry installed(settings);
-            SettingsStore().writeText("Driver", start);
+            ASSERT_TRUE(SettingsStore().writeText("Driver", start));
         }
         test::EnvOverride port("WAYPLOT2_COM1", root.file("no-such-device").c_str());
         const test::RunResult r = test::runProgram(args);
@@ -84,9 +84,8 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
 
         FileRegistry stored(root.path());
         test::InstalledRegistry installed(stored);
-        std::string choices;
-        EXPECT_TRUE(SettingsStore().readLongText("IOpt", choices));
-        EXPECT_EQ(choices, "105,30,102,24,101,27,103,35,104,37");
+        EXPECT_EQ(SettingsStore().readLongText("IOpt").value_or("none"),
+                  "105,30,102,24,101,27,103,35,104,37");
         EXPECT_TRUE(std::filesystem::exists(root.path() + "/My Documents/Pushpins.kpp"));
     }
 }

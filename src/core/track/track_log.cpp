@@ -44,9 +44,8 @@ std::uint32_t storedHundredths(double value) {
 }
 
 void readHundredths(SettingsStore& store, const char* name, double& value) {
-    std::uint32_t stored = 0;
-    if (store.readNumber(name, stored)) {
-        value = stored * 0.01;
+    if (const Result<std::uint32_t> stored = store.readNumber(name)) {
+        value = *stored * 0.01;
     }
 }
 
@@ -203,12 +202,12 @@ std::optional<TrackPoint> TrackLog::pointFromEnd(int i) const {
 
 void TrackLog::loadOptions() {
     SettingsStore store;
-    std::uint32_t state = 0;
-    if (!store.readNumber(kTrackStateValue, state)) {
+    const Result<std::uint32_t> state = store.readNumber(kTrackStateValue);
+    if (!state) {
         saveOptions();
         return;
     }
-    options = state;
+    options = *state;
     readHundredths(store, kTrackPdopThresholdValue, pdopThreshold);
     readHundredths(store, kTrackStraightThresholdValue, straightThreshold);
     readHundredths(store, kTrackParkingThresholdValue, parkingThreshold);
@@ -217,11 +216,12 @@ void TrackLog::loadOptions() {
 
 void TrackLog::saveOptions() {
     SettingsStore store;
-    store.writeNumber(kTrackStateValue, options);
-    store.writeNumber(kTrackPdopThresholdValue, storedHundredths(pdopThreshold));
-    store.writeNumber(kTrackStraightThresholdValue, storedHundredths(straightThreshold));
-    store.writeNumber(kTrackParkingThresholdValue, storedHundredths(parkingThreshold));
-    store.writeNumber(kTrackWidthValue, storedHundredths(width));
+    // A store that cannot be written tells the user itself.
+    (void)store.writeNumber(kTrackStateValue, options);
+    (void)store.writeNumber(kTrackPdopThresholdValue, storedHundredths(pdopThreshold));
+    (void)store.writeNumber(kTrackStraightThresholdValue, storedHundredths(straightThreshold));
+    (void)store.writeNumber(kTrackParkingThresholdValue, storedHundredths(parkingThreshold));
+    (void)store.writeNumber(kTrackWidthValue, storedHundredths(width));
 }
 
 bool TrackLog::chooseFileName(bool askName, bool forSaving) {

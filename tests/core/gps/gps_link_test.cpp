@@ -191,7 +191,7 @@ TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::Any);
     EXPECT_EQ(IntSetting(kAnyTalkerSetting, true, 7).get(), 1);
-    SettingsStore().writeNumber(kAnyTalkerSetting, 0);
+    ASSERT_TRUE(SettingsStore().writeNumber(kAnyTalkerSetting, 0));
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::GpsOnly);
     second.reset();
@@ -239,8 +239,8 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
     DoubleSetting lon("LastLong", false, 10.0);
     IntSetting enabled("WarmStart", true, 1);
     // Times without a position: nothing loaded, nothing saved.
-    SettingsStore().writeLongText("LastLTM", "2003,4,20,1,0,0");
-    SettingsStore().writeLongText("LastUTC", "2003,4,20,0,0,0");
+    ASSERT_TRUE(SettingsStore().writeLongText("LastLTM", "2003,4,20,1,0,0"));
+    ASSERT_TRUE(SettingsStore().writeLongText("LastUTC", "2003,4,20,0,0,0"));
     link->loadWarmStart(lat, lon, enabled);
     EXPECT_EQ(link->warmStart().state, WarmStartState::kNoData);
     link->saveWarmStart(lat, lon);
@@ -261,11 +261,10 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
     }
     EXPECT_EQ(port->written, "");
     link->saveWarmStart(lat, lon);
-    std::string text;
-    ASSERT_TRUE(SettingsStore().readLongText("LastLTM", text));
-    EXPECT_EQ(text, "2008,1,10,21,20,21");  // the device clock at the last fix
-    ASSERT_TRUE(SettingsStore().readLongText("LastUTC", text));
-    EXPECT_EQ(text, "2024,3,23,12,0,20");  // the RMC date and time of the last fix
+    EXPECT_EQ(SettingsStore().readLongText("LastLTM").value_or(""),
+              "2008,1,10,21,20,21");  // the device clock at the last fix
+    EXPECT_EQ(SettingsStore().readLongText("LastUTC").value_or(""),
+              "2024,3,23,12,0,20");  // the RMC date and time of the last fix
     EXPECT_DOUBLE_EQ(DoubleSetting("LastLat", false, 10.0).get(), link->state().latitude);
 }
 
@@ -333,7 +332,7 @@ TEST_F(ScanTest, TheLocalGpsdIsTriedFirstOnceAndStoredAsItsPort) {
     EXPECT_EQ(progress.shown.back(), "Scan for GPS...\r\ngpsd: GPS found!\r\n");
     EXPECT_EQ(driverText(*link), "10,4800,8,1,0");
     // The stored setting is read whole or not at all.
-    SettingsStore().writeText("Driver", "3,4800");
+    ASSERT_TRUE(SettingsStore().writeText("Driver", "3,4800"));
     EXPECT_FALSE(loadDriverSetting(*link));
     EXPECT_EQ(link->portNumber(), 10);
 }

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "core/nav/geodesy.h"
-#include "core/settings/settings_store.h"
 #include "core/settings/memory_registry.h"
+#include "core/settings/settings_store.h"
 #include "core/track/file_chooser.h"
 #include "core/track/track_log.h"
 #include "core/track/track_point.h"
@@ -28,10 +28,12 @@ namespace wp2::test {
 class TestRegistry final : public MemoryRegistry {
 public:
     std::optional<std::uint32_t> number(const std::string& name) {
-        std::uint32_t n = 0;
-        return SettingsStore().readNumber(name, n) ? std::optional<std::uint32_t>(n) : std::nullopt;
+        const Result<std::uint32_t> n = SettingsStore().readNumber(name);
+        return n ? std::optional<std::uint32_t>(*n) : std::nullopt;
     }
-    void setNumber(const std::string& name, std::uint32_t n) { SettingsStore().writeNumber(name, n); }
+    void setNumber(const std::string& name, std::uint32_t n) {
+        ASSERT_TRUE(SettingsStore().writeNumber(name, n));
+    }
 
 private:
     InstalledRegistry installed_{*this};
