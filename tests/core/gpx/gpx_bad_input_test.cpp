@@ -121,6 +121,13 @@ TEST(GpxBadInput, NothingTheUserHadIsLost) {
         EXPECT_NE(loaded.notice.find("line 4:"), std::string::npos) << loaded.notice;
     }
     EXPECT_EQ(log.count(), 3);
+    {
+        AnswerWith chooser(dir.path());  // a folder: no track file can be written there
+        const TrackFileOutcome saved = saveTrackAskingFile(log);
+        EXPECT_FALSE(saved.done);
+        ASSERT_TRUE(saved.failedSave.has_value());
+        EXPECT_EQ(*saved.failedSave, (Failure{dir.path(), "Is a directory"}));
+    }
 
     // The pushpin file is not rewritten; the tool says what was wrong and fails.
     const std::string kpp = dir.file("p.kpp");
