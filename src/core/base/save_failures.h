@@ -2,9 +2,9 @@
 #pragma once
 // Saves that failed during this run, so that the program's exit status
 // reports the failure instead of success. Counted where a failed save is
-// told to the user (reportFailedSave, the settings store), and by the
-// settings classes, whose writes in constructors, assignments and
-// destructors have no caller to return a failure to.
+// told to the user (reportFailedSave in src/messages), and by the settings
+// classes, whose writes in constructors, assignments and destructors have no
+// caller to return a failure to.
 
 namespace wp2 {
 
