@@ -77,12 +77,14 @@ std::unique_ptr<wp2::GpsDecoder> makeDecoder(wp2::Clock& clock) {
     static wp2::MemoryRegistry settings;
     wp2::setRegistry(&settings);
     wp2::SettingsStore store;
-    store.writeNumber("TrackState", wp2::TrackState::Default &
-                                        ~(wp2::TrackState::AutoLoad | wp2::TrackState::AutoSave));
-    store.writeNumber("TrackStraightThreshold", 4000);
-    store.writeNumber("TrackParkingThreshold", 1500);
-    store.writeNumber("TrackWidth", 2000);
-    return std::make_unique<wp2::GpsDecoder>(clock, std::make_unique<wp2::TrackLog>());
+    (void)store.writeNumber("TrackState", wp2::TrackState::Default & ~(wp2::TrackState::AutoLoad |
+                                                                       wp2::TrackState::AutoSave));
+    (void)store.writeNumber("TrackStraightThreshold", 4000);
+    (void)store.writeNumber("TrackParkingThreshold", 1500);
+    (void)store.writeNumber("TrackWidth", 2000);
+    auto track = std::make_unique<wp2::TrackLog>();
+    track->start();  // the options above
+    return std::make_unique<wp2::GpsDecoder>(clock, std::move(track));
 }
 
 constexpr int kLines = 60000;

@@ -20,13 +20,16 @@ void BM_LookupsWithALargeValue(benchmark::State& state) {
     {
         wp2::FileRegistry writer(dir);
         const wp2::RegValue large{wp2::RegType::Sz, std::vector<std::uint8_t>(20 << 20, 'x')};
-        writer.setValue(wp2::RegRoot::LocalMachine, wp2::kSettingsKeyPath, "Large", large);
+        if (!writer.setValue(wp2::RegRoot::LocalMachine, wp2::kSettingsKeyPath, "Large", large)) {
+            state.SkipWithError("cannot write the settings");
+            return;
+        }
     }
     for (auto _ : state) {
         wp2::FileRegistry reg(dir);  // one program start
-        wp2::RegValue v;
         for (int i = 0; i < state.range(0); ++i) {
-            reg.queryValue(wp2::RegRoot::LocalMachine, wp2::kSettingsKeyPath, "UnitSystem", v);
+            benchmark::DoNotOptimize(
+                reg.queryValue(wp2::RegRoot::LocalMachine, wp2::kSettingsKeyPath, "UnitSystem"));
         }
         state.counters["file reads"] = reg.reads();
     }

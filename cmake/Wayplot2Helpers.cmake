@@ -61,6 +61,33 @@ function(wayplot2_check_core_has_no_qt)
     endforeach()
 endfunction()
 
+# Configure-time guard: the core never tells the user anything; it returns
+# what happened and the program, the dialogs or the tool show it. No core
+# library links the message layer (src/messages), and no file under src/core
+# includes its headers or calls showMessage() or messageBoxes(). The sources
+# are configure dependencies, so an edit re-runs this.
+function(wayplot2_check_core_shows_nothing)
+    foreach(t ${WAYPLOT2_CORE_TARGETS})
+        _wayplot2_link_closure(${t} closure)
+        foreach(dep ${closure})
+            if(dep MATCHES "^wp2_messages")
+                message(FATAL_ERROR "core target ${t} links ${dep}: the core must not show messages")
+            endif()
+        endforeach()
+    endforeach()
+    file(GLOB_RECURSE files ${PROJECT_SOURCE_DIR}/src/core/*.h ${PROJECT_SOURCE_DIR}/src/core/*.cpp)
+    set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${files})
+    foreach(f ${files})
+        file(STRINGS ${f} hits REGEX
+             "(^[ \t]*#[ \t]*include[ \t]*[<\"][./]*(messages/|[^>\"]*message_box\.h))|showMessage[ \t]*\\(|messageBoxes[ \t]*\\(")
+        if(hits)
+            list(GET hits 0 first)
+            file(RELATIVE_PATH name ${PROJECT_SOURCE_DIR} ${f})
+            message(FATAL_ERROR "${name}: ${first}: src/core must not show messages")
+        endif()
+    endforeach()
+endfunction()
+
 # Configure-time guard: the dashboard's drawing layer (src/ui, the preview
 # program included) and the dialogs (src/dialogs) get what they need from the
 # platform (ports, timers, clock, sound player, battery) through interfaces

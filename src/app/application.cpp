@@ -10,15 +10,17 @@
 
 #include "app/app_dialogs.h"
 #include "app/splash_window.h"
-#include "core/base/message_box.h"
+#include "app/track_messages.h"
 #include "core/gps/gps_link.h"
 #include "core/nav/coordinate_text.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
 #include "core/settings/reg_values.h"
 #include "core/settings/settings_store.h"
+#include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpins.h"
 #include "dialogs/dialog_layout.h"
+#include "messages/message_box.h"
 #include "platform/battery_status.h"
 #include "platform/qt/map_sources.h"
 #include "platform/source_port.h"
@@ -96,11 +98,10 @@ bool Application::startUp() {
 void Application::switchOffBluetoothBrowser() {
     SettingsStore bluetooth;
     bluetooth.set(RegRoot::LocalMachine, kBluetoothKeyPath);
-    std::uint32_t value = 0;
-    if (bluetooth.readNumber(kBluetoothValue, value)) {
+    if (const Result<std::uint32_t> value = bluetooth.readNumber(kBluetoothValue)) {
         bluetoothSaved_ = true;
-        bluetoothValue_ = value;
-        bluetooth.writeNumber(kBluetoothValue, 0);
+        bluetoothValue_ = *value;
+        (void)bluetooth.writeNumber(kBluetoothValue, 0);
     }
 }
 
@@ -110,21 +111,24 @@ void Application::restoreBluetoothBrowser() {
     }
     SettingsStore bluetooth;
     bluetooth.set(RegRoot::LocalMachine, kBluetoothKeyPath);
-    bluetooth.writeNumber(kBluetoothValue, bluetoothValue_);
+    (void)bluetooth.writeNumber(kBluetoothValue, bluetoothValue_);
     bluetoothSaved_ = false;
 }
 
 void Application::createLink() {
     link_ = std::make_unique<GpsLink>(clock_, std::make_unique<TrackLog>());
+    startTrackLog(*link_->decoder().trackLog());
     link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
     link_->loadTalkerSetting();
-    link_->install(false);
+    if (link_->install(false)) {
+        showMessage("Driver is already installed", "NMEA Driver", MessageIcon::Warning);
+    }
 
-    std::string text;
-    driverFound_ = settings_->readText(kDriverValue, text);
+    const Result<std::string> text = settings_->readText(kDriverValue);
+    driverFound_ = text.has_value();
     DriverSettings driver;
-    if (driverFound_ && DriverSettings::parse(text, driver)) {
+    if (driverFound_ && DriverSettings::parse(*text, driver)) {
         link_->setPortNumber(driver.port);
         link_->setLineSettings(driver.baudRate, driver.dataBits, driver.stopBits, driver.parity);
     }
@@ -139,7 +143,11 @@ void Application::createLink() {
 
 void Application::loadPushpins() {
     pushpins_ = std::make_unique<Pushpins>();
-    pushpins_->load();
+    const PushpinLoadResult loaded = pushpins_->load();
+    if (loaded.opened && !loaded.clean()) {
+        showMessage(damagedPushpinFileText(Pushpins::defaultFilePath(), loaded),
+                    kApplicationCaption, MessageIcon::Exclamation);
+    }
     lastTarget_ = std::make_unique<IntSetting>(kLastTargetValue, true, -1);
     pushpins_->setTargetIndex(lastTarget_->get());
 }
@@ -215,6 +223,9 @@ void Application::exit() {
         link_->saveWarmStart(*lastLatitude_, *lastLongitude_);
     }
     mainWindow_.reset();
+    if (link_) {
+        finishTrackLog(*link_->decoder().trackLog());
+    }
     // Closes the port and tells the other links that this one has ended.
     link_.reset();
     warmStart_.reset();

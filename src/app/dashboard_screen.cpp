@@ -8,17 +8,19 @@
 #include "app/app_dialogs.h"
 #include "app/screen_choices.h"
 #include "app/screen_host.h"
+#include "app/track_messages.h"
 #include "core/base/cformat.h"
-#include "core/base/message_box.h"
-#include "core/base/save_failures.h"
 #include "core/gps/emulation_source.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/settings_store.h"
 #include "core/sound/event_sounds.h"
+#include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpins.h"
 #include "core/waypoints/target_navigation.h"
+#include "messages/failed_save.h"
+#include "messages/message_box.h"
 #include "ui/base_map.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_ids.h"
@@ -80,9 +82,26 @@ DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& serv
       dialogs_(*services.dialogs),
       pushpins_(*services.pushpins) {}
 
-DashboardScreen::~DashboardScreen() {
-    if (const Result<> saved = pushpins_.save(); !saved) {
+namespace {
+
+// Tells the user what a save of the pushpin file found (a file damaged
+// meanwhile, kept aside) and, when it failed, why.
+void tellPushpinSave(Pushpins& pushpins, const Result<>& saved) {
+    if (const std::optional<PushpinLoadResult> damaged = pushpins.takeDamagedOnSave()) {
+        showMessage(damagedPushpinFileText(Pushpins::defaultFilePath(), *damaged),
+                    kApplicationCaption, MessageIcon::Exclamation);
+    }
+    if (!saved) {
         reportFailedSave("The pushpins", Pushpins::defaultFilePath(), saved.error().reason);
+    }
+}
+
+}  // namespace
+
+DashboardScreen::~DashboardScreen() {
+    tellPushpinSave(pushpins_, pushpins_.save());
+    if (emulation_) {
+        finishTrackLog(*emulation_->track());
     }
 }
 
@@ -132,7 +151,7 @@ void DashboardScreen::buildScreen(int mode) {
     if (services_.mapSource) {
         location = *services_.mapSource;
     } else {
-        SettingsStore().readLongText(kBaseMapValue, location);
+        location = SettingsStore().readLongText(kBaseMapValue).value_or("");
     }
     useBaseMap(location);
     refreshSnapshot();
@@ -156,7 +175,11 @@ void DashboardScreen::startDataSource() {
                         MessageIcon::None);
         }
     } else if (mode_ == ScreenMode::Emulation) {
-        emulation_ = openEmulation(*snapshot_);
+        emulation_ = std::make_unique<EmulationSource>(*snapshot_);
+        if (!emulation_->open(EmulationSource::kDefaultFile)) {
+            showMessage("Cannot open the emulation data.", kApplicationCaption, MessageIcon::None);
+        }
+        startTrackLog(*emulation_->track());
     }
     target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
 }
@@ -176,9 +199,11 @@ void DashboardScreen::useBaseMap(const std::string& location) {
             "Base map", MessageIcon::Exclamation);
         return;
     }
-    std::uint32_t megabytes = TileCache::kDefaultMemoryBytes >> 20;
-    SettingsStore().readNumber(kBaseMapCacheValue, megabytes);
-    megabytes = std::clamp<std::uint32_t>(megabytes, 4, 1024);
+    const std::uint32_t megabytes =
+        std::clamp<std::uint32_t>(SettingsStore()
+                                      .readNumber(kBaseMapCacheValue)
+                                      .value_or(TileCache::kDefaultMemoryBytes >> 20),
+                                  4, 1024);
     baseMap_ = std::make_unique<TileCache>(std::move(opened.source),
                                            static_cast<std::size_t>(megabytes) << 20);
     trackView().setBaseMap(baseMap_.get());
@@ -187,7 +212,8 @@ void DashboardScreen::useBaseMap(const std::string& location) {
 }
 
 void DashboardScreen::chooseBaseMap(const std::string& location) {
-    SettingsStore().writeLongText(kBaseMapValue, location);
+    // A store that cannot be written tells the user itself.
+    (void)SettingsStore().writeLongText(kBaseMapValue, location);
     useBaseMap(location);
 }
 
@@ -237,13 +263,17 @@ void DashboardScreen::forgetUndrawnErasures() {
     }
 }
 
-void DashboardScreen::refreshSnapshot() {
-    wp2::refreshSnapshot(*snapshot_, emulation_.get(), currentFrame());
+void DashboardScreen::refreshSnapshot(std::optional<std::uint32_t> frame) {
+    const Result<> refreshed =
+        wp2::refreshSnapshot(*snapshot_, emulation_.get(), frame.value_or(currentFrame()));
+    if (!refreshed) {
+        showMessage(refreshed.error().reason, kApplicationCaption, MessageIcon::None);
+    }
 }
 
 void DashboardScreen::tick(std::uint32_t frame) {
     if (frame % kRefreshFrames == 0) {
-        wp2::refreshSnapshot(*snapshot_, emulation_.get(), frame);
+        refreshSnapshot(frame);
     }
     eventSounds_->tick(frame);
     tickAll(frame);
@@ -351,7 +381,7 @@ void DashboardScreen::addPushpinHere() {
     const TrackPoint fix =
         pointFromPosition(snapshot_->latitude, snapshot_->longitude, snapshot_->altitude);
     if (dialogs_.newPoint(pushpins_, fix)) {
-        target_->pushpinAddedFromDashboard();
+        tellPushpinSave(pushpins_, target_->pushpinAddedFromDashboard());
     }
 }
 
@@ -388,15 +418,15 @@ void DashboardScreen::saveChoices() {
         }
         choices.emplace_back(selectorId, s.current->id);
     }
-    SettingsStore().writeLongText(kScreenChoicesValue, ScreenChoices::format(choices));
+    (void)SettingsStore().writeLongText(kScreenChoicesValue, ScreenChoices::format(choices));
 }
 
 void DashboardScreen::restoreChoices() {
-    std::string text;
-    if (!SettingsStore().readLongText(kScreenChoicesValue, text)) {
+    const Result<std::string> text = SettingsStore().readLongText(kScreenChoicesValue);
+    if (!text) {
         return;
     }
-    for (const ScreenChoice& c : ScreenChoices::parse(text)) {
+    for (const ScreenChoice& c : ScreenChoices::parse(*text)) {
         auto* s = dynamic_cast<SwitchingPanelSelector*>(byId(c.first));
         SkinElement* shown = byId(c.second);
         if (s && shown) {

@@ -100,7 +100,9 @@ public:
 
     void saveChoices();
     void restoreChoices();
-    void refreshSnapshot();
+    // Refreshes the snapshot for frame (the current one by default); a bad
+    // line of the emulation file is told to the user.
+    void refreshSnapshot(std::optional<std::uint32_t> frame = std::nullopt);
 
     int mode() const { return mode_; }
     NavSnapshot& snapshot() { return *snapshot_; }

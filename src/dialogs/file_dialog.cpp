@@ -9,11 +9,11 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "core/base/message_box.h"
 #include "core/base/paths.h"
 #include "core/settings/settings_store.h"
 #include "core/track/file_filter.h"
 #include "dialog_layout.h"
+#include "messages/message_box.h"
 
 namespace wp2 {
 
@@ -121,8 +121,7 @@ FileDialog::FileDialog(const FileDialogRequest& request, Kind kind, QWidget* par
 }
 
 int FileDialog::startingKind() const {
-    std::string last;
-    SettingsStore().readText(kFileKindValue, last);
+    const std::string last = SettingsStore().readText(kFileKindValue).value_or("");
     int fallback = 0;
     for (std::size_t i = 0; i < kinds_.size(); ++i) {
         if (!last.empty() && kindName(kinds_[i]) == last) {
@@ -207,8 +206,8 @@ int FileDialog::chosenFilterIndex() const {
 void FileDialog::done(int result) {
     if (result == QDialog::Accepted && filterIndex_ >= 1 &&
         filterIndex_ <= static_cast<int>(kinds_.size())) {
-        SettingsStore().writeText(kFileKindValue,
-                                  kindName(kinds_[static_cast<std::size_t>(filterIndex_ - 1)]));
+        (void)SettingsStore().writeText(
+            kFileKindValue, kindName(kinds_[static_cast<std::size_t>(filterIndex_ - 1)]));
     }
     QFileDialog::done(result);
 }

@@ -280,7 +280,7 @@ void GpsSetupDialog::storeNetworkAddress() {
     if (tcpPort_->hasAcceptableInput()) {
         address.port = tcpPort_->text().toInt();
     }
-    SettingsStore().writeText(PortMap::settingName(chosen_.port), address.text());
+    (void)SettingsStore().writeText(PortMap::settingName(chosen_.port), address.text());
 }
 
 void GpsSetupDialog::showSource(bool opened) {
@@ -357,8 +357,9 @@ void GpsSetupDialog::accept() {
     if (link_) {
         link_->stop();
         SettingsStore store;
-        store.writeText("Driver", cformat("%d,%d,%d,%d,%d", chosen_.port, chosen_.baudRate,
-                                          chosen_.dataBits, chosen_.stopBits, chosen_.parity));
+        (void)store.writeText(
+            "Driver", cformat("%d,%d,%d,%d,%d", chosen_.port, chosen_.baudRate, chosen_.dataBits,
+                              chosen_.stopBits, chosen_.parity));
         link_->setLineSettings(chosen_.baudRate, chosen_.dataBits, chosen_.stopBits,
                                chosen_.parity);
         link_->warmStart().enabled = warmStart_->isChecked();

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/base/message_box.h"
+#include "messages/message_box.h"
 
 class QLabel;
 class QPushButton;

@@ -8,7 +8,6 @@
 #include <cmath>
 
 #include "core/base/cformat.h"
-#include "core/base/message_box.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/pushpin_messages.h"
@@ -17,6 +16,7 @@
 #include "dialog_layout.h"
 #include "icon_chooser_dialog.h"
 #include "input_panel.h"
+#include "messages/message_box.h"
 #include "pushpin_icons.h"
 
 namespace wp2 {

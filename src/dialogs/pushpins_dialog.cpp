@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "core/base/message_box.h"
 #include "core/settings/int_setting.h"
 #include "core/track/file_chooser.h"
 #include "core/waypoints/pushpin_export.h"
@@ -16,6 +15,7 @@
 #include "dialog_builder.h"
 #include "dialog_layout.h"
 #include "export_format_dialog.h"
+#include "messages/message_box.h"
 #include "point_dialog.h"
 #include "pushpin_icons.h"
 
@@ -168,24 +168,27 @@ void PushpinsDialog::exportAll() {
     if (!choice) {
         return;
     }
+    Result<> written;
     if (choice->filterIndex == 1) {
-        if (const Result<> done = exportShapefile(pushpins_, choice->path); !done) {
-            reportExportFailed(choice->path, done.error().reason);
-        }
+        written = exportShapefile(pushpins_, choice->path);
     } else if (choice->filterIndex == 2) {
         if (const std::optional<ExportFields> fields = runExportFormatDialog(this)) {
-            // Tells the user itself when it fails.
-            (void)exportText(pushpins_, choice->path, *fields);
+            written = exportText(pushpins_, choice->path, *fields);
         }
     } else if (choice->filterIndex == 3) {
-        if (const Result<> done = exportGpx(pushpins_, choice->path); !done) {
-            reportExportFailed(choice->path, done.error().reason);
-        }
+        written = exportGpx(pushpins_, choice->path);
+    }
+    if (!written) {
+        showMessage(exportFailedText(choice->path, written.error().reason), kApplicationCaption,
+                    MessageIcon::Exclamation);
     }
 }
 
 void PushpinsDialog::importFile() {
     const ImportResult result = chooseAndImportPushpins(pushpins_);
+    if (const std::optional<std::string> text = importMessage(result)) {
+        showMessage(*text, kApplicationCaption, MessageIcon::Exclamation);
+    }
     if (result.status == ImportResult::Status::Cancelled ||
         result.status == ImportResult::Status::CannotOpen ||
         result.status == ImportResult::Status::UnknownExtension) {

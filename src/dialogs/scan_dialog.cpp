@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "core/base/message_box.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/gps_scan.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
+#include "messages/message_box.h"
 
 namespace wp2 {
 

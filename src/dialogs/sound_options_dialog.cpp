@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "core/base/message_box.h"
 #include "core/nav/unit_formatter.h"
 #include "core/sound/sound_event.h"
 #include "core/sound/sound_player.h"
@@ -18,6 +17,7 @@
 #include "core/waypoints/pushpin_messages.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
+#include "messages/message_box.h"
 
 namespace wp2 {
 

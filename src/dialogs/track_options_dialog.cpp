@@ -12,10 +12,27 @@
 #include "core/settings/int_setting.h"
 #include "core/track/file_chooser.h"
 #include "core/track/track_log.h"
+#include "core/waypoints/pushpin_messages.h"
 #include "dialog_builder.h"
 #include "file_dialog.h"
+#include "messages/failed_save.h"
+#include "messages/message_box.h"
 
 namespace wp2 {
+
+namespace {
+
+// Tells the user what the track file's Load or Save found.
+void tell(const TrackFileOutcome& outcome) {
+    if (!outcome.notice.empty()) {
+        showMessage(outcome.notice, kApplicationCaption, MessageIcon::Exclamation);
+    }
+    if (outcome.failedSave) {
+        reportFailedSave("The track", outcome.failedSave->what, outcome.failedSave->reason);
+    }
+}
+
+}  // namespace
 
 TrackMapOptions TrackMapOptions::fromStored(std::int32_t value) {
     return {(value & kTrackMapRotate) != 0, (value & kTrackMapDrag) != 0, {}};
@@ -62,11 +79,11 @@ TrackOptionsDialog::TrackOptionsDialog(TrackLog& track, TrackMapOptions options,
     // Load and Save offer the track file and GPX; a cancelled or unreadable
     // load leaves the track as it was.
     connect(load_, &QPushButton::clicked, this, [this] {
-        loadTrackAskingFile(track_);
+        tell(loadTrackAskingFile(track_));
         done(QDialog::Accepted);
     });
     connect(save_, &QPushButton::clicked, this, [this] {
-        saveTrackAskingFile(track_);
+        tell(saveTrackAskingFile(track_));
         done(QDialog::Accepted);
     });
     connect(clear_, &QPushButton::clicked, this, [this] {

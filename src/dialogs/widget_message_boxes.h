@@ -4,7 +4,7 @@
 // active window. Install one with setMessageBoxes() once the QApplication
 // exists.
 
-#include "core/base/message_box.h"
+#include "messages/message_box.h"
 
 namespace wp2 {
 

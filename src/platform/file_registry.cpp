@@ -13,9 +13,9 @@
 #include <utility>
 
 #include "core/base/atomic_file.h"
-#include "core/base/message_box.h"
 #include "core/base/paths.h"
 #include "core/base/trace.h"
+#include "messages/message_box.h"
 #include "platform/reg_file_format.h"
 
 namespace wp2 {
@@ -383,7 +383,7 @@ int FileRegistry::modify(RegRoot root, const std::function<int(RegHive&)>& chang
     return kRegOk;
 }
 
-int FileRegistry::createKey(RegRoot root, const std::string& path) {
+int FileRegistry::createKeyCode(RegRoot root, const std::string& path) {
     std::string key;
     if (!normalizeKeyPath(path, key)) {
         return kRegInvalidParameter;
@@ -396,7 +396,7 @@ int FileRegistry::createKey(RegRoot root, const std::string& path) {
     });
 }
 
-int FileRegistry::openKey(RegRoot root, const std::string& path) {
+int FileRegistry::openKeyCode(RegRoot root, const std::string& path) {
     std::string key;
     if (!normalizeKeyPath(path, key)) {
         return kRegInvalidParameter;
@@ -409,8 +409,8 @@ int FileRegistry::openKey(RegRoot root, const std::string& path) {
     return hive->hasKey(key) ? kRegOk : kRegFileNotFound;
 }
 
-int FileRegistry::queryValue(RegRoot root, const std::string& path, const std::string& name,
-                             RegValue& out) {
+int FileRegistry::queryValueCode(RegRoot root, const std::string& path, const std::string& name,
+                                 RegValue& out) {
     std::string key;
     if (!normalizeKeyPath(path, key)) {
         return kRegInvalidParameter;
@@ -428,8 +428,8 @@ int FileRegistry::queryValue(RegRoot root, const std::string& path, const std::s
     return kRegOk;
 }
 
-int FileRegistry::setValue(RegRoot root, const std::string& path, const std::string& name,
-                           const RegValue& value) {
+int FileRegistry::setValueCode(RegRoot root, const std::string& path, const std::string& name,
+                               const RegValue& value) {
     std::string key;
     if (!normalizeKeyPath(path, key) || !validValueName(name)) {
         return kRegInvalidParameter;
@@ -440,13 +440,40 @@ int FileRegistry::setValue(RegRoot root, const std::string& path, const std::str
     });
 }
 
-int FileRegistry::deleteValue(RegRoot root, const std::string& path, const std::string& name) {
+int FileRegistry::deleteValueCode(RegRoot root, const std::string& path, const std::string& name) {
     std::string key;
     if (!normalizeKeyPath(path, key)) {
         return kRegInvalidParameter;
     }
     return modify(root,
                   [&](RegHive& hive) { return hive.erase(key, name) ? kRegOk : kRegFileNotFound; });
+}
+
+Result<> FileRegistry::createKey(RegRoot root, const std::string& path) {
+    return result(createKeyCode(root, path), "create key " + path);
+}
+
+Result<> FileRegistry::openKey(RegRoot root, const std::string& path) {
+    return result(openKeyCode(root, path), "open key " + path);
+}
+
+Result<RegValue> FileRegistry::queryValue(RegRoot root, const std::string& path,
+                                          const std::string& name) {
+    RegValue value;
+    const int rc = queryValueCode(root, path, name, value);
+    if (rc != kRegOk) {
+        return wp2::fail(failure(rc, "read " + name));
+    }
+    return value;
+}
+
+Result<> FileRegistry::setValue(RegRoot root, const std::string& path, const std::string& name,
+                                const RegValue& value) {
+    return result(setValueCode(root, path, name, value), "set " + name);
+}
+
+Result<> FileRegistry::deleteValue(RegRoot root, const std::string& path, const std::string& name) {
+    return result(deleteValueCode(root, path, name), "delete " + name);
 }
 
 std::vector<std::pair<std::string, RegValue>> FileRegistry::listValues(RegRoot root,

@@ -17,7 +17,7 @@
 // The lock is waited for a bounded time (setLockWait); then the change fails
 // and says which process holds it. A change that cannot be saved (read-only
 // or full disk, lock held) is told to the user once through a message box,
-// and then fails with kRegWriteProtect, which the settings classes take as
+// and then fails with EROFS (toldAlready()), which the settings classes take as
 // told; a change that changes nothing is never written and so succeeds.
 //
 // A store file that cannot be parsed is renamed to "<file>.bad" (or
@@ -45,17 +45,15 @@ public:
     FileRegistry();
     explicit FileRegistry(std::string dir);
 
-    int createKey(RegRoot root, const std::string& path) override;
-    int openKey(RegRoot root, const std::string& path) override;
-    int queryValue(RegRoot root, const std::string& path, const std::string& name,
-                   RegValue& out) override;
-    int setValue(RegRoot root, const std::string& path, const std::string& name,
-                 const RegValue& value) override;
-    int deleteValue(RegRoot root, const std::string& path, const std::string& name) override;
+    Result<> createKey(RegRoot root, const std::string& path) override;
+    Result<> openKey(RegRoot root, const std::string& path) override;
+    Result<RegValue> queryValue(RegRoot root, const std::string& path,
+                                const std::string& name) override;
+    Result<> setValue(RegRoot root, const std::string& path, const std::string& name,
+                      const RegValue& value) override;
+    Result<> deleteValue(RegRoot root, const std::string& path, const std::string& name) override;
     std::vector<std::pair<std::string, RegValue>> listValues(RegRoot root,
                                                              const std::string& path) override;
-    // The text of the code, followed by what the last failure was about.
-    std::string errorText(int code) const override;
 
     static const char* fileName(RegRoot root);
     std::string filePath(RegRoot root) const;
@@ -74,6 +72,16 @@ private:
         RegHive hive;
     };
 
+    // The text of the code, followed by what the last failure was about.
+    std::string errorText(int code) const override;
+    // The operations with the registry's codes.
+    int createKeyCode(RegRoot root, const std::string& path);
+    int openKeyCode(RegRoot root, const std::string& path);
+    int queryValueCode(RegRoot root, const std::string& path, const std::string& name,
+                       RegValue& out);
+    int setValueCode(RegRoot root, const std::string& path, const std::string& name,
+                     const RegValue& value);
+    int deleteValueCode(RegRoot root, const std::string& path, const std::string& name);
     // The store of root as the file holds it now: kRegOk (an empty store when
     // there is no file, or an unreadable one set aside), or an error when
     // the file exists but cannot be read.

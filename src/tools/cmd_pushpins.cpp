@@ -19,7 +19,9 @@
 #include "core/waypoints/pushpin_export.h"
 #include "core/waypoints/pushpin_gpx.h"
 #include "core/waypoints/pushpin_import.h"
+#include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpins.h"
+#include "messages/message_box.h"
 #include "platform/file_registry.h"
 #include "tools/tool_command.h"
 
@@ -50,20 +52,30 @@ bool isProgramPushpinFile(const std::string& path) {
 
 // Sets the target index from the stored "LastTarg" (only when it names a pushpin).
 void restoreTarget(Pushpins& pins, FileRegistry& reg) {
-    RegValue v;
-    if (reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v) == kRegOk &&
-        v.type == RegType::Dword && v.data.size() == 4) {
-        pins.setTargetIndex(static_cast<std::int32_t>(dwordFromBytes(v.data)));
+    const Result<RegValue> v = reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget);
+    if (v && v->type == RegType::Dword && v->data.size() == 4) {
+        pins.setTargetIndex(static_cast<std::int32_t>(dwordFromBytes(v->data)));
     }
 }
 
-int storeTarget(const Pushpins& pins, FileRegistry& reg) {
+Result<> storeTarget(const Pushpins& pins, FileRegistry& reg) {
     RegValue v{RegType::Dword, dwordBytes(static_cast<std::uint32_t>(pins.targetIndex()))};
     return reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, kLastTarget, v);
 }
 
 // Loads FILE.kpp; a missing file is an empty collection when allowed. A file
 // that does not load cleanly is reported and left as it is.
+// Saves the pushpins to path, and says so when the file was found damaged
+// meanwhile and kept aside.
+Result<> savePushpins(Pushpins& pins, const std::string& path) {
+    Result<> saved = pins.saveFile(path);
+    if (const std::optional<PushpinLoadResult> damaged = pins.takeDamagedOnSave()) {
+        showMessage(damagedPushpinFileText(path, *damaged), kApplicationCaption,
+                    MessageIcon::Exclamation);
+    }
+    return saved;
+}
+
 bool loadPushpins(Pushpins& pins, const std::string& path, bool missingIsEmpty) {
     errno = 0;
     PushpinLoadResult loaded = pins.loadFile(path);
@@ -175,21 +187,24 @@ int importIntoPushpins(const std::vector<std::string>& args) {
     int total = 0;
     for (std::size_t i = 2; i < args.size(); ++i) {
         ImportResult r = importPushpins(pins, args[i]);
+        if (const std::optional<std::string> text = importMessage(r)) {
+            showMessage(*text, kApplicationCaption, MessageIcon::Exclamation);
+        }
         allRead = reportImport(args[i], r) && allRead;
         total += r.added;
     }
     // Nothing added: the pushpin file stays exactly as it was (or absent).
     if (total > 0) {
-        if (const Result<> saved = pins.saveFile(file); !saved) {
+        if (const Result<> saved = savePushpins(pins, file); !saved) {
             std::fprintf(stderr, "wayplot2-tool: cannot %s\n", saved.error().text().c_str());
             return kExitFailure;
         }
     }
     // The imports moved the target up with the pushpins put in front of it.
     if (programFile) {
-        if (int rc = storeTarget(pins, reg); rc != kRegOk) {
+        if (const Result<> stored = storeTarget(pins, reg); !stored) {
             std::fprintf(stderr, "wayplot2-tool: cannot store %s: %s\n", kLastTarget,
-                         reg.errorText(rc).c_str());
+                         stored.error().reason.c_str());
             return kExitFailure;
         }
     }
@@ -271,7 +286,7 @@ int salvagePushpins(const std::vector<std::string>& args) {
     if (!loaded.clean()) {
         std::printf("%s: %s\n", args[1].c_str(), loaded.problem.c_str());
     }
-    if (const Result<> saved = pins.saveFile(out); !saved) {
+    if (const Result<> saved = savePushpins(pins, out); !saved) {
         std::fprintf(stderr, "wayplot2-tool: cannot %s\n", saved.error().text().c_str());
         return kExitFailure;
     }

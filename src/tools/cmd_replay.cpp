@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "messages/failed_save.h"
 #include "tools/log_replay.h"
 #include "tools/talkers_option.h"
 #include "tools/tool_command.h"
@@ -38,7 +39,8 @@ int runReplay(const std::vector<std::string>& options) {
     std::error_code ec;
     std::filesystem::path out = std::filesystem::absolute(args[1], ec);
     track.currentFileName = ec ? args[1] : out.string();
-    if (!track.save(false)) {
+    if (const Result<bool> saved = track.save(false); !saved) {
+        reportFailedSave("The track", saved.error().what, saved.error().reason);
         std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", args[1].c_str());
         return kExitFailure;
     }

@@ -150,20 +150,20 @@ std::string displayName(const std::string& name) {
     return name.empty() ? "@" : name;
 }
 
-int report(FileRegistry& reg, int rc, const char* what, const std::string& name, const Key& key) {
-    if (rc == kRegOk) {
+int report(const Result<>& done, const char* what, const std::string& name, const Key& key) {
+    if (done) {
         return kExitOk;
     }
     std::fprintf(stderr, "wayplot2-tool: settings: cannot %s \"%s\" in %s: %s\n", what,
-                 name.c_str(), key.describe().c_str(), reg.errorText(rc).c_str());
+                 name.c_str(), key.describe().c_str(), done.error().reason.c_str());
     return kExitFailure;
 }
 
 int list(FileRegistry& reg, const Key& key) {
-    int rc = reg.openKey(key.root, key.path);
-    if (rc != kRegOk && rc != kRegFileNotFound) {
+    const Result<> opened = reg.openKey(key.root, key.path);
+    if (!opened && !absent(opened.error())) {
         std::fprintf(stderr, "wayplot2-tool: settings: cannot read %s: %s\n",
-                     key.describe().c_str(), reg.errorText(rc).c_str());
+                     key.describe().c_str(), opened.error().reason.c_str());
         return kExitFailure;
     }
     for (const auto& [name, value] : reg.listValues(key.root, key.path)) {
@@ -176,18 +176,17 @@ int list(FileRegistry& reg, const Key& key) {
 }
 
 int get(FileRegistry& reg, const Key& key, const std::string& name) {
-    RegValue value;
-    int rc = reg.queryValue(key.root, key.path, name, value);
-    if (rc == kRegFileNotFound) {
+    const Result<RegValue> value = reg.queryValue(key.root, key.path, name);
+    if (!value && absent(value.error())) {
         std::fprintf(stderr, "wayplot2-tool: settings: no value \"%s\" in %s\n", name.c_str(),
                      key.describe().c_str());
         return kExitFailure;
     }
-    if (rc != kRegOk) {
-        return report(reg, rc, "read", name, key);
+    if (!value) {
+        return report(fail(value.error()), "read", name, key);
     }
     std::string type, text;
-    describe(value, false, type, text);
+    describe(*value, false, type, text);
     std::printf("%s\n", text.c_str());
     return kExitOk;
 }
@@ -252,12 +251,12 @@ int runSettings(const std::vector<std::string>& args) {
     }
     if (action == "delete" && words.size() == 2 && nameOk) {
         FileRegistry reg;
-        return report(reg, reg.deleteValue(key.root, key.path, words[1]), "delete", words[1], key);
+        return report(reg.deleteValue(key.root, key.path, words[1]), "delete", words[1], key);
     }
     RegValue value;
     if (action == "set" && words.size() == 4 && nameOk && makeValue(words[2], words[3], value)) {
         FileRegistry reg;
-        return report(reg, reg.setValue(key.root, key.path, words[1], value), "set", words[1], key);
+        return report(reg.setValue(key.root, key.path, words[1], value), "set", words[1], key);
     }
     return usageError(kSettingsCommand);
 }

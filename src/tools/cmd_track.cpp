@@ -121,11 +121,10 @@ UnitFormatter storedUnits() {
     UnitFormatter units;
     units.setSystem(0);
     FileRegistry reg;
-    RegValue v;
-    if (reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kUnitSystemValueName, v) ==
-            kRegOk &&
-        v.type == RegType::Dword && v.data.size() == 4) {
-        units.setSystem(static_cast<std::int32_t>(dwordFromBytes(v.data)));
+    const Result<RegValue> v =
+        reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kUnitSystemValueName);
+    if (v && v->type == RegType::Dword && v->data.size() == 4) {
+        units.setSystem(static_cast<std::int32_t>(dwordFromBytes(v->data)));
     }
     return units;
 }

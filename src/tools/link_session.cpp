@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "core/waypoints/pushpin_messages.h"
+#include "messages/message_box.h"
 #include "platform/source_port.h"
 
 namespace wp2::tool {
@@ -20,7 +22,11 @@ void onStopSignal(int) {
 
 LinkSession::LinkSession() : previousRegistry_(setRegistry(&registry_)) {
     auto track = std::make_unique<TrackLog>();
-    // A tool session records nothing into the program's autosave track.
+    // The program's options and track so far; a tool session records nothing
+    // into the program's autosave track.
+    if (const TrackAutoLoad loaded = track->start(); !loaded.damage.empty()) {
+        showMessage(loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
+    }
     track->autosavePath.clear();
     link_ = std::make_unique<GpsLink>(clock_, std::move(track));
     link_->setSerialPort(std::make_unique<SourcePort>());
@@ -28,6 +34,7 @@ LinkSession::LinkSession() : previousRegistry_(setRegistry(&registry_)) {
 }
 
 LinkSession::~LinkSession() {
+    (void)link_->decoder().trackLog()->finish();  // the options only: no autosave file
     link_.reset();
     setRegistry(previousRegistry_);
 }

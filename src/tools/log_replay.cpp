@@ -17,12 +17,12 @@ constexpr std::uint64_t kProgressThreshold = 10u * 1024u * 1024u;
 // loads nor saves the autosave file and starts empty.
 std::unique_ptr<TrackLog> replayTrackLog() {
     SettingsStore store;
-    store.writeNumber("TrackState",
-                      TrackState::Default & ~(TrackState::AutoLoad | TrackState::AutoSave));
-    store.writeNumber("TrackPDOPThreshold", 0);
-    store.writeNumber("TrackStraightThreshold", 4000);
-    store.writeNumber("TrackParkingThreshold", 1500);
-    store.writeNumber("TrackWidth", 2000);
+    (void)store.writeNumber("TrackState",
+                            TrackState::Default & ~(TrackState::AutoLoad | TrackState::AutoSave));
+    (void)store.writeNumber("TrackPDOPThreshold", 0);
+    (void)store.writeNumber("TrackStraightThreshold", 4000);
+    (void)store.writeNumber("TrackParkingThreshold", 1500);
+    (void)store.writeNumber("TrackWidth", 2000);
     auto log = std::make_unique<TrackLog>();
     log->clear();
     log->options = TrackState::Default & ~(TrackState::AutoLoad | TrackState::AutoSave);

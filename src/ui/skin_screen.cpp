@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "core/base/cformat.h"
-#include "core/base/message_box.h"
+#include "messages/message_box.h"
 #include "ui/surface.h"
 
 namespace wp2 {

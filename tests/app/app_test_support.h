@@ -45,9 +45,7 @@ inline constexpr const char* kFirstChoices = "105,30,102,24,101,27,103,35,104,37
 
 // A long text setting as stored ("" when there is none).
 inline std::string storedText(const char* name) {
-    std::string text;
-    SettingsStore().readLongText(name, text);
-    return text;
+    return SettingsStore().readLongText(name).value_or("");
 }
 
 // The bundled drive, where the program looks for the emulation file.

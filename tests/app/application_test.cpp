@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <tuple>
 
 #include "app/splash_window.h"
@@ -11,6 +12,7 @@
 #include "core/gps/gps_link.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/reg_values.h"
+#include "core/track/track_log.h"
 
 namespace wp2 {
 namespace {
@@ -38,9 +40,9 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         {nullptr, 0, true}, {"1,4800,8,1,0", 1, true}, {"3,9600,7,2,1", 0, false}};
     for (const auto& [driver, emu, setUp] : cases) {
         SCOPED_TRACE(driver ? driver : "no Driver");
-        registry_.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "Driver");
+        (void)registry_.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "Driver");
         if (driver) {
-            SettingsStore().writeText("Driver", driver);
+            ASSERT_TRUE(SettingsStore().writeText("Driver", driver));
         }
         IntSetting("Emu", true, 0) = emu;
         DoubleSetting("LastLat", true, 10.0) = 0.75;
@@ -82,17 +84,33 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
 TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter) {
     SettingsStore bt;
     bt.set(RegRoot::LocalMachine, kBluetoothKeyPath);
-    std::uint32_t value = 99;
     for (bool present : {false, true}) {  // absent: neither changed nor made
         if (present) {
             ASSERT_TRUE(bt.writeNumber("BtBrowserEnabled", 7));
         }
         auto app = make();
         ASSERT_TRUE(app->startUp());
-        EXPECT_EQ(bt.readNumber("BtBrowserEnabled", value) && value == 0, present);
+        EXPECT_EQ(bt.readNumber("BtBrowserEnabled").value_or(99) == 0, present);
         app->exit();
-        EXPECT_EQ(bt.readNumber("BtBrowserEnabled", value) && value == 7, present);
+        EXPECT_EQ(bt.readNumber("BtBrowserEnabled").value_or(99) == 7, present);
     }
+}
+
+// The link's track log reads the autosave file at start-up and writes it at exit.
+TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
+    ASSERT_TRUE(
+        SettingsStore().writeNumber(kTrackStateValue, TrackState::AutoLoad | TrackState::AutoSave));
+    const std::string autosave = Paths::map(kLinkAutosavePath);
+    TrackLog written;
+    ASSERT_TRUE(written.replaceTrack(std::vector<TrackPoint>(3)));
+    written.currentFileName = autosave;
+    ASSERT_TRUE(written.save(false).value_or(false));
+    auto app = make();
+    ASSERT_TRUE(app->startUp());
+    EXPECT_EQ(app->link()->trackLog().count(), 3);
+    std::filesystem::remove(autosave);
+    app->exit();
+    EXPECT_TRUE(test::fileExists(autosave));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "app_test_support.h"
 #include "core/gps/nav_snapshot.h"
@@ -87,7 +88,7 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
 
     // A stored choice moves the chosen element into the shown one's place;
     // ids that name nothing are skipped.
-    SettingsStore().writeLongText("IOpt", "104,39,102,31,101,22,105,29,999,1");
+    ASSERT_TRUE(SettingsStore().writeLongText("IOpt", "104,39,102,31,101,22,105,29,999,1"));
     build();
     EXPECT_EQ(shown({Id::SatellitesReadout, Id::PositionLeft, Id::CompassRight, Id::SpeedDial,
                      Id::HeadingReadout, Id::DestinationLeft, Id::CourseDial}),
@@ -202,9 +203,14 @@ TEST_F(DashboardTest, TickDutiesFollowTheirFrameMultiples) {
     build(ScreenMode::Emulation);  // no emulation file: said
     linkOpens_ = false;
     build(ScreenMode::Live);
-    ASSERT_EQ(boxes_.shown.size(), 2u);
+    test::installEmulationFile();
+    test::writeFile(Paths::map(EmulationSource::kDefaultFile), "1,2,3,4,5*9,0,0\n");
+    build(ScreenMode::Emulation);  // a line short of satellites: said at the first refresh
+    ASSERT_EQ(boxes_.shown.size(), 3u);
     EXPECT_EQ(boxes_.shown[0].text, "Cannot open the emulation data.");
     EXPECT_EQ(boxes_.shown[1].text, "The GPS receiver could not be started.");
+    EXPECT_EQ(std::tuple(boxes_.shown[2].text, boxes_.shown[2].caption),
+              std::tuple(std::string("Bad format"), std::string("Wayplot2")));
 }
 
 TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeReadIsReported) {
@@ -212,7 +218,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     test::writeFile(junk, "not a map");
     const std::string folder = root_.file("tiles");
     std::filesystem::create_directories(folder + "/0/0");
-    SettingsStore().writeLongText(kBaseMapValue, junk);
+    ASSERT_TRUE(SettingsStore().writeLongText(kBaseMapValue, junk));
     test::installEmulationFile();  // a track for the track options
     build(ScreenMode::Emulation);
     ASSERT_EQ(boxes_.shown.size(), 1u);
@@ -231,7 +237,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
 
     // A source for this run only wins over the setting and leaves it alone;
     // an empty one shows none.
-    SettingsStore().writeLongText(kBaseMapValue, junk);
+    ASSERT_TRUE(SettingsStore().writeLongText(kBaseMapValue, junk));
     for (const std::string& run : {folder, std::string()}) {
         mapSource_ = run;
         build(ScreenMode::Emulation);
@@ -241,7 +247,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     // The memory cache's size in MB is a setting, within 4 MB to 1 GB.
     mapSource_ = folder;
     for (const auto& [megabytes, limit] : {std::pair{1u, 4u}, {100u, 100u}, {5000u, 1024u}}) {
-        SettingsStore().writeNumber(kBaseMapCacheValue, megabytes);
+        ASSERT_TRUE(SettingsStore().writeNumber(kBaseMapCacheValue, megabytes));
         build(ScreenMode::Emulation);
         EXPECT_EQ(screen_->baseMap()->memoryLimit(), std::size_t{limit} << 20) << megabytes;
     }

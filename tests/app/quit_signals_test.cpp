@@ -76,7 +76,7 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
         } else if (start[0]) {
             FileRegistry settings(root.path());
             test::InstalledRegistry installed(settings);
-            SettingsStore().writeText("Driver", start);
+            ASSERT_TRUE(SettingsStore().writeText("Driver", start));
         }
         test::EnvOverride port("WAYPLOT2_COM1", root.file("no-such-device").c_str());
         const test::RunResult r = test::runProgram(args);

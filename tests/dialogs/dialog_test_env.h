@@ -23,9 +23,7 @@ protected:
         return n ? std::optional<std::int32_t>(static_cast<std::int32_t>(*n)) : std::nullopt;
     }
     static std::string storedText(const std::string& name) {
-        std::string text;
-        SettingsStore().readText(name, text);
-        return text;
+        return SettingsStore().readText(name).value_or("");
     }
     // Opens a dialog with `open`, runs `steps` on it once it is up; open's result.
     template <typename D>

@@ -33,8 +33,8 @@ protected:
         for (const char* f : {"Chimes.wav", "alarm1.wav", "Ding.WAV", "notes.txt"}) {
             writeFile(root_.file(std::string("Windows/") + f), "RIFF");
         }
-        store_.writeText("SndGpsOn", "ding.wav");
-        store_.writeText("SndNoFix", "Gone.wav");
+        EXPECT_TRUE(store_.writeText("SndGpsOn", "ding.wav"));
+        EXPECT_TRUE(store_.writeText("SndNoFix", "Gone.wav"));
         formatter_.setSystem(UnitSystem::Metric);
         sounds_.init(&store_, &formatter_);
     }

@@ -23,12 +23,14 @@ wp2::GpsDecoder& decoder() {
     static std::unique_ptr<wp2::GpsDecoder> decoder = [] {
         wp2::setRegistry(&settings);
         wp2::SettingsStore store;
-        store.writeNumber("TrackState", wp2::TrackState::ParkingFilter |
-                                            wp2::TrackState::StraightFilter |
-                                            wp2::TrackState::SplitOnGap);
-        store.writeNumber("TrackStraightThreshold", 4000);
-        store.writeNumber("TrackParkingThreshold", 1500);
-        return std::make_unique<wp2::GpsDecoder>(clock, std::make_unique<wp2::TrackLog>());
+        (void)store.writeNumber("TrackState", wp2::TrackState::ParkingFilter |
+                                                  wp2::TrackState::StraightFilter |
+                                                  wp2::TrackState::SplitOnGap);
+        (void)store.writeNumber("TrackStraightThreshold", 4000);
+        (void)store.writeNumber("TrackParkingThreshold", 1500);
+        auto track = std::make_unique<wp2::TrackLog>();
+        (void)track->start();  // the options above
+        return std::make_unique<wp2::GpsDecoder>(clock, std::move(track));
     }();
     return *decoder;
 }

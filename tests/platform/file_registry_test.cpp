@@ -40,7 +40,7 @@ bool contains(const std::string& text, const std::string& part) {
 }
 
 // Stores the DWORD value `name` under the program's settings key.
-int setDword(FileRegistry& reg, const std::string& name, std::uint32_t value) {
+Result<> setDword(FileRegistry& reg, const std::string& name, std::uint32_t value) {
     return reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
                         RegValue{RegType::Dword, dwordBytes(value)});
 }
@@ -61,14 +61,14 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     TempDir tmp;
     {
         FileRegistry reg(tmp.path());
-        ASSERT_EQ(setDword(reg, "WarmStart", 1), kRegOk);
+        ASSERT_TRUE(setDword(reg, "WarmStart", 1));
     }
     const std::string before = readFile(tmp.file("local-machine.reg"));
 
     const auto crashed = test::exitStatusesOf(1, [&](int) {
         FileRegistry reg(tmp.path());
         setBeforeReplaceHook([](const std::string&) { _exit(42); });
-        setDword(reg, "WarmStart", 0);
+        (void)setDword(reg, "WarmStart", 0);
         return 0;  // not reached when the hook runs
     });
     ASSERT_EQ(crashed, std::vector<int>{42}) << "the write never reached the rename";
@@ -97,7 +97,7 @@ TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
         int failures = 0;
         for (int i = 0; i < kValuesEach; ++i) {
             std::string name = "P" + std::to_string(p) + "V" + std::to_string(i);
-            failures += setDword(reg, name, static_cast<std::uint32_t>(i)) != kRegOk;
+            failures += !setDword(reg, name, static_cast<std::uint32_t>(i));
         }
         return failures == 0 ? 0 : 1;
     });
@@ -171,18 +171,19 @@ TEST(FileRegistry, HeldLockFailsTheChangeAfterAWhileNamingItsHolder) {
         FileRegistry reg(tmp.path());
         reg.setLockWait(std::chrono::milliseconds(100));
         RecordingMessageBoxes boxes;
-        const int rc = setDword(reg, "A", 1);
-        EXPECT_EQ(rc, kRegWriteProtect);
+        const Result<> set = setDword(reg, "A", 1);
+        ASSERT_FALSE(set);
+        EXPECT_TRUE(toldAlready(set.error()));
         const std::string name = readFile("/proc/self/comm");
-        EXPECT_TRUE(contains(reg.errorText(rc), "in use by process " + std::to_string(holder) +
-                                                    " (" + name.substr(0, name.size() - 1) + ")"))
-            << reg.errorText(rc);
+        EXPECT_TRUE(contains(set.error().reason, "in use by process " + std::to_string(holder) +
+                                                     " (" + name.substr(0, name.size() - 1) + ")"))
+            << set.error().reason;
         EXPECT_EQ(boxes.shown.size(), 1u);
         ::kill(holder, SIGKILL);
         ::waitpid(holder, nullptr, 0);
         ::close(ready[0]);
         ::close(ready[1]);
-        EXPECT_EQ(setDword(reg, "A", 1), kRegOk);
+        EXPECT_TRUE(setDword(reg, "A", 1));
     }
 }
 
@@ -191,15 +192,15 @@ TEST(FileRegistry, StoreIsReadAgainOnlyWhenTheFileChanged) {
     TempDir tmp;
     FileRegistry writer(tmp.path()), reader(tmp.path());
     const RegValue big{RegType::Sz, std::vector<std::uint8_t>(1 << 20, 'x')};
-    ASSERT_EQ(writer.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "Big", big), kRegOk);
-    RegValue v;
+    ASSERT_TRUE(writer.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "Big", big));
     for (int i = 0; i < 20; ++i) {
-        reader.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "Big", v);
+        EXPECT_TRUE(reader.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "Big").has_value());
     }
     EXPECT_EQ(reader.reads(), 1);
-    ASSERT_EQ(setDword(writer, "N", 7), kRegOk);
-    ASSERT_EQ(reader.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "N", v), kRegOk);
-    EXPECT_EQ(v.data, dwordBytes(7));
+    ASSERT_TRUE(setDword(writer, "N", 7));
+    const Result<RegValue> v = reader.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, "N");
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->data, dwordBytes(7));
     EXPECT_EQ(reader.reads(), 2);
 }
 

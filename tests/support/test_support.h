@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/base/message_box.h"
 #include "core/settings/memory_registry.h"
+#include "messages/message_box.h"
 
 namespace wp2::test {
 

@@ -3,9 +3,6 @@
 
 #include <atomic>
 
-#include "core/base/message_box.h"
-#include "core/base/trace.h"
-
 namespace wp2 {
 
 namespace {
@@ -13,13 +10,6 @@ namespace {
 std::atomic<int> failures{0};
 
 }  // namespace
-
-void reportFailedSave(const std::string& what, const std::string& path, const std::string& reason) {
-    countFailedSave();
-    const std::string text = what + " could not be saved to " + path + ":\n" + reason;
-    trace(text);
-    showMessage(text, "Wayplot2", MessageIcon::Exclamation);
-}
 
 void countFailedSave() {
     ++failures;

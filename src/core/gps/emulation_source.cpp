@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/gps/emulation_source.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
 
 #include "core/base/cformat.h"
-#include "core/base/message_box.h"
 #include "core/base/paths.h"
 #include "core/gps/gps_link.h"
 #include "core/nav/angles.h"
@@ -17,7 +17,6 @@ namespace wp2 {
 
 namespace {
 
-constexpr const char* kCaption = "Wayplot2";
 constexpr double kSpeedTable[5] = {1.0, 0.0, 0.0, 2.0, 1.0};
 constexpr double kPdopTable[5] = {50.0, 30.0, 20.0, 5.5, 1.2};
 // Both emulated fix bits: 0x100 (a fix, which the track map follows) and
@@ -72,21 +71,23 @@ EmulationSource::~EmulationSource() {
     }
 }
 
-bool EmulationSource::open(const std::string& path) {
+Result<> EmulationSource::open(const std::string& path) {
     if (file_) {
         std::fclose(file_);
         snapshot_.emulationFile = nullptr;
     }
-    file_ = std::fopen(Paths::map(path).c_str(), "r");
-    if (!file_) {
-        showMessage("Cannot open the emulation data.", kCaption, MessageIcon::None);
-    }
+    const std::string mapped = Paths::map(path);
+    file_ = std::fopen(mapped.c_str(), "r");
+    const int error = errno;
     snapshot_.emulationFile = file_;
     if (!track_) {
         track_ = std::make_unique<TrackLog>(kEmulationAutosavePath);
     }
     snapshot_.emulationTrack = track_.get();
-    return file_ != nullptr;
+    if (!file_) {
+        return fail(systemFailure("open the emulation data " + mapped, error));
+    }
+    return {};
 }
 
 double EmulationSource::speedAt(std::uint32_t tick) {
@@ -136,7 +137,6 @@ bool EmulationSource::applySatellites(const char* line) {
     for (int i = 1; i <= kSatellites; ++i) {
         const char* star = std::strchr(from, '*');
         if (!star) {
-            showMessage("Bad format", kCaption, MessageIcon::None);
             return false;
         }
         from = star + 1;
@@ -156,10 +156,10 @@ bool EmulationSource::applySatellites(const char* line) {
     return true;
 }
 
-void EmulationSource::refresh(std::uint32_t tick) {
+Result<> EmulationSource::refresh(std::uint32_t tick) {
     std::string line;
     if (!file_ || !readLine(line)) {
-        return;
+        return {};
     }
     const double heldCourse = snapshot_.course;
     applyHead(line.c_str());
@@ -171,7 +171,7 @@ void EmulationSource::refresh(std::uint32_t tick) {
     snapshot_.status |= kEmulatedStatus;
     snapshot_.pdop = pdopAt(tick);
     if (!applySatellites(line.c_str())) {
-        return;
+        return fail("read the emulation data", kBadFormatText);
     }
     // Only the first two satellites are shown as in view.
     snapshot_.satellitesInView = 2;
@@ -179,20 +179,17 @@ void EmulationSource::refresh(std::uint32_t tick) {
         pointFromPosition(snapshot_.latitude, snapshot_.longitude, snapshot_.altitude);
     track_->addFix(point);
     snapshot_.finishRefresh();
+    return {};
 }
 
-std::unique_ptr<EmulationSource> openEmulation(NavSnapshot& snapshot, const std::string& path) {
-    auto source = std::make_unique<EmulationSource>(snapshot);
-    source->open(path);
-    return source;
-}
-
-void refreshSnapshot(NavSnapshot& snapshot, EmulationSource* emulation, std::uint32_t tick) {
+Result<> refreshSnapshot(NavSnapshot& snapshot, EmulationSource* emulation, std::uint32_t tick) {
     if (emulation && emulation->isOpen()) {
-        emulation->refresh(tick);
-    } else if (GpsLink* link = currentLink()) {
+        return emulation->refresh(tick);
+    }
+    if (GpsLink* link = currentLink()) {
         snapshot.refreshFromLink(*link);
     }
+    return {};
 }
 
 TrackLog* trackLog(NavSnapshot& snapshot) {

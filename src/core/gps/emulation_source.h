@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "core/base/result.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/track/track_log.h"
 
@@ -26,6 +27,8 @@ public:
     // After a rewind the first line is read with this smaller limit.
     static constexpr int kRewindLineLength = 900;
     static constexpr int kSatellites = 12;
+    // Why a line of the file cannot be used, as the user is told.
+    static constexpr const char* kBadFormatText = "Bad format";
 
     // The snapshot must outlive the source.
     explicit EmulationSource(NavSnapshot& snapshot);
@@ -36,15 +39,16 @@ public:
     EmulationSource& operator=(const EmulationSource&) = delete;
 
     // Opens the file (a handheld name mapped into the data root, or an
-    // absolute path) for reading; on failure shows "Cannot open the emulation
-    // data." and the snapshot has no emulation file. In either case the
-    // emulation track log is made (once) and handed to the snapshot.
-    bool open(const std::string& path);
+    // absolute path) for reading; on failure the snapshot has no emulation
+    // file. In either case the emulation track log is made (once) and handed
+    // to the snapshot.
+    Result<> open(const std::string& path);
     bool isOpen() const { return file_ != nullptr; }
 
     // The emulation branch of the snapshot refresh; tick is the dashboard's
-    // frame counter. Does nothing while no file is open.
-    void refresh(std::uint32_t tick);
+    // frame counter. Does nothing while no file is open. A line short of
+    // satellite groups keeps what was read and fails with kBadFormatText.
+    Result<> refresh(std::uint32_t tick);
 
     TrackLog* track() { return track_.get(); }
 
@@ -62,15 +66,10 @@ private:
     std::unique_ptr<TrackLog> track_;
 };
 
-// A source on the snapshot with the emulation file open
-// (or not, after the message).
-std::unique_ptr<EmulationSource> openEmulation(
-    NavSnapshot& snapshot, const std::string& path = EmulationSource::kDefaultFile);
-
 // One refresh of the snapshot: the emulation branch while the emulation file
-// is open, otherwise the live branch from the current receiver link (nothing
-// changes without one).
-void refreshSnapshot(NavSnapshot& snapshot, EmulationSource* emulation, std::uint32_t tick);
+// is open (with its result), otherwise the live branch from the current
+// receiver link (nothing changes without one).
+Result<> refreshSnapshot(NavSnapshot& snapshot, EmulationSource* emulation, std::uint32_t tick);
 
 // The track log the dashboard shows: the emulation's while its file is open,
 // otherwise the current link's; none without either.

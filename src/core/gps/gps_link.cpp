@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "core/base/cformat.h"
-#include "core/base/message_box.h"
 #include "core/base/timers.h"
 #include "core/gps/comm_error.h"
 #include "core/gps/end_of_atlas_pad.h"
@@ -17,8 +16,6 @@ namespace wp2 {
 using namespace GpsStatusFlags;
 
 namespace {
-
-constexpr const char* kCaption = "NMEA Driver";
 
 GpsLink* gCurrentLink = nullptr;
 
@@ -49,10 +46,10 @@ void GpsLink::setSerialPort(std::unique_ptr<SerialPort> port) {
     port_ = std::move(port);
 }
 
-void GpsLink::install(bool openNow) {
+bool GpsLink::install(bool openNow) {
     GpsLink* other = currentLink();
-    if (other && other != this) {
-        showMessage("Driver is already installed", kCaption, MessageIcon::Warning);
+    const bool tookOver = other && other != this;
+    if (tookOver) {
         // Shut down, not deleted: the object belongs to its owner.
         other->destroy();
     }
@@ -60,6 +57,7 @@ void GpsLink::install(bool openNow) {
     if (openNow) {
         start(1);
     }
+    return tookOver;
 }
 
 void GpsLink::destroy() {
@@ -163,14 +161,13 @@ bool GpsLink::ensureLinkOpen(int port) {
     return start(port);
 }
 
-bool GpsLink::setRefreshInterval(int ms) {
+Result<> GpsLink::setRefreshInterval(int ms) {
     if (ms < kMinRefreshInterval) {
-        showMessage("Data refresh interval\r\n is too short\r\n The minimum is 100 msec.", kCaption,
-                    MessageIcon::Stop);
-        return false;
+        return fail("set the refresh interval",
+                    "Data refresh interval\r\n is too short\r\n The minimum is 100 msec.");
     }
     refreshInterval_ = ms;
-    return true;
+    return {};
 }
 
 std::string GpsLink::refreshIntervalText() const {

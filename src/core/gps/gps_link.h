@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/base/clock.h"
+#include "core/base/result.h"
 #include "core/gps/gps_decoder.h"
 #include "core/gps/port_map.h"
 #include "core/gps/serial_port.h"
@@ -71,9 +72,10 @@ public:
     const PortMap& portMap() const { return portMap_; }
 
     // Makes this the current link. Another current link is shut down first
-    // ("Driver is already installed"); its owner still deletes it. With
-    // openNow the link starts on port 1.
-    void install(bool openNow);
+    // (its owner still deletes it), and then the result is true: the caller
+    // tells the user the driver was installed already. With openNow the link
+    // starts on port 1.
+    bool install(bool openNow);
     // Closes the port, ends any reconnecting and posts the end-of-link notice
     // to the other links. Also done by the destructor when not done before.
     void destroy();
@@ -91,9 +93,9 @@ public:
     // True when LinkOpen is set, otherwise the result of start(port).
     bool ensureLinkOpen(int port);
 
-    // Values below 100 ms are refused with a message; the value applies from
-    // the next start.
-    bool setRefreshInterval(int ms);
+    // Values below 100 ms are refused (the failure's reason is the text for
+    // the user); the value applies from the next start.
+    Result<> setRefreshInterval(int ms);
     int refreshInterval() const { return refreshInterval_; }
     std::string refreshIntervalText() const;
 

@@ -2,6 +2,7 @@
 // GpsLink: the warm-start data, its capture each tick, its one send per
 // start, and its storage in the settings.
 
+#include "core/base/trace.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/gps_status_flags.h"
 #include "core/nav/coordinate_text.h"
@@ -16,9 +17,9 @@ using namespace GpsStatusFlags;
 void GpsLink::loadWarmStart(const DoubleSetting& lastLat, const DoubleSetting& lastLong,
                             const IntSetting& warmStartSetting) {
     SettingsStore store;
-    std::string localText;
-    std::string utcText;
-    if (!store.readLongText("LastLTM", localText) || !store.readLongText("LastUTC", utcText)) {
+    const Result<std::string> localText = store.readLongText("LastLTM");
+    const Result<std::string> utcText = localText ? store.readLongText("LastUTC") : localText;
+    if (!localText || !utcText) {
         return;
     }
     // "LastLat" / "LastLong" hold kNoPosition when no position is stored.
@@ -26,8 +27,8 @@ void GpsLink::loadWarmStart(const DoubleSetting& lastLat, const DoubleSetting& l
         return;
     }
     warm_.enabled = warmStartSetting.get() == 1;
-    setWarmStartData(lastLat.get(), lastLong.get(), parseStoredTime(localText),
-                     parseStoredTime(utcText));
+    setWarmStartData(lastLat.get(), lastLong.get(), parseStoredTime(*localText),
+                     parseStoredTime(*utcText));
 }
 
 void GpsLink::saveWarmStart(DoubleSetting& lastLat, DoubleSetting& lastLong) {
@@ -35,12 +36,17 @@ void GpsLink::saveWarmStart(DoubleSetting& lastLat, DoubleSetting& lastLong) {
         return;
     }
     SettingsStore store;
-    store.writeLongText("LastLTM", formatStoredTime(warm_.fixLocalTime));
-    store.writeLongText("LastUTC", formatStoredTime(toCalendarTime(decoder_.state().lastUtc)));
+    // A store that cannot be written tells the user itself.
+    (void)store.writeLongText("LastLTM", formatStoredTime(warm_.fixLocalTime));
+    (void)store.writeLongText("LastUTC",
+                              formatStoredTime(toCalendarTime(decoder_.state().lastUtc)));
     lastLat = warm_.latitude;
     lastLong = warm_.longitude;
-    lastLat.save();
-    lastLong.save();
+    for (DoubleSetting* setting : {&lastLat, &lastLong}) {
+        if (const Result<> saved = setting->save(); !saved) {
+            trace(saved.error().text());
+        }
+    }
 }
 
 void GpsLink::setWarmStartData(double latitude, double longitude, std::time_t localTime,

@@ -141,14 +141,12 @@ std::string driverText(const GpsLink& link) {
 }
 
 bool saveDriverSetting(const GpsLink& link) {
-    SettingsStore store;
-    return store.writeText("Driver", driverText(link));
+    return SettingsStore().writeText("Driver", driverText(link)).has_value();
 }
 
 bool loadDriverSetting(GpsLink& link) {
-    SettingsStore store;
-    std::string text;
-    if (!store.readText("Driver", text) || text.empty()) {
+    const std::string text = SettingsStore().readText("Driver").value_or("");
+    if (text.empty()) {
         return false;
     }
     int port = 0, baud = 0, dataBits = 0, stopBits = 0, parity = 0;

@@ -23,7 +23,9 @@ constexpr const char* kDefaultDevices[kHighestPort] = {
 
 PortMap::PortMap()
     : stored_([](const std::string& name, std::string& value) {
-          return SettingsStore().readText(name, value);
+          const Result<std::string> text = SettingsStore().readText(name);
+          value = text.value_or("");
+          return text.has_value();
       }) {}
 
 PortMap::PortMap(StoredText stored) : stored_(std::move(stored)) {}

@@ -8,7 +8,6 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
-#include "core/base/message_box.h"
 #include "core/base/paths.h"
 #include "core/nav/angles.h"
 #include "core/track/file_chooser.h"
@@ -20,8 +19,6 @@ namespace wp2 {
 namespace {
 
 using namespace TrackPointState;
-
-constexpr const char* kCaption = "Wayplot2";
 
 bool has(std::uint32_t bits, std::uint32_t flag) {
     return (bits & flag) != 0;
@@ -298,15 +295,21 @@ GpxTrackImport importGpxTrack(const std::string& gpxPath, const std::string& tra
     return result;
 }
 
-bool loadTrackAskingFile(TrackLog& log) {
+TrackFileOutcome loadTrackAskingFile(TrackLog& log) {
+    TrackFileOutcome outcome;
     FileDialogRequest request{kTrackFileFilterWithGpx, kTrackFileExtension, log.currentFileName};
     const auto chosen = fileChooser().openFile(request);
     if (!chosen) {
-        return false;
+        return outcome;
     }
     log.currentFileName = *chosen;
     if (lowerExtension(*chosen) != ".gpx") {
-        return log.load(false);
+        const Result<bool> loaded = log.load(false);
+        if (!loaded) {
+            outcome.notice = trackNotLoadedText(loaded.error());
+        }
+        outcome.done = loaded.value_or(false);
+        return outcome;
     }
     std::vector<TrackPoint> points;
     const GpxReadResult r = readTrackGpx(Paths::map(*chosen), points);
@@ -322,33 +325,38 @@ bool loadTrackAskingFile(TrackLog& log) {
         }
         text += read > 0 ? cformat("%d track points loaded.", read)
                          : std::string("No track points read; the track is unchanged.");
-        showMessage(text, kCaption, MessageIcon::Exclamation);
+        outcome.notice = text;
     }
-    if (read == 0) {
-        return false;
-    }
-    return log.replaceTrack(std::move(points));
+    outcome.done = read > 0 && log.replaceTrack(std::move(points));
+    return outcome;
 }
 
-bool saveTrackAskingFile(TrackLog& log) {
+TrackFileOutcome saveTrackAskingFile(TrackLog& log) {
+    TrackFileOutcome outcome;
     FileDialogRequest request{kTrackFileFilterWithGpx, kTrackFileExtension, log.currentFileName};
     request.askBeforeCreating = true;
     const auto choice = fileChooser().saveFileChoice(request);
     if (!choice) {
-        return false;
+        return outcome;
     }
     log.currentFileName = choice->path;
     if (choice->filterIndex != 2 && lowerExtension(choice->path) != ".gpx") {
-        return log.save(false);
+        const Result<bool> saved = log.save(false);
+        if (!saved) {
+            outcome.failedSave = saved.error();
+        }
+        outcome.done = saved.value_or(false);
+        return outcome;
     }
     std::string error;
     const std::string path = Paths::map(choice->path);
-    if (!exportTrackGpx(log.count() > 0 ? &log.at(0) : nullptr, log.count(), path, &error)) {
-        showMessage(cformat("The file %s could not be written: %s", path.c_str(), error.c_str()),
-                    kCaption, MessageIcon::Exclamation);
-        return false;
+    outcome.done =
+        exportTrackGpx(log.count() > 0 ? &log.at(0) : nullptr, log.count(), path, &error);
+    if (!outcome.done) {
+        outcome.notice =
+            cformat("The file %s could not be written: %s", path.c_str(), error.c_str());
     }
-    return true;
+    return outcome;
 }
 
 }  // namespace wp2

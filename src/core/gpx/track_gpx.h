@@ -3,11 +3,13 @@
 // Tracks in GPX: a recorded track as one <trk> with a <trkseg> per piece,
 // and GPX tracks and routes read back as track points.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "core/base/result.h"
 #include "core/gpx/gpx_reader.h"
 #include "core/gpx/gpx_writer.h"
 #include "core/track/track_point.h"
@@ -64,11 +66,20 @@ struct GpxTrackImport {
 };
 GpxTrackImport importGpxTrack(const std::string& gpxPath, const std::string& trackPath);
 
+// What the track options dialog's Load or Save did, for the dialog to tell.
+struct TrackFileOutcome {
+    bool done = false;  // the track was loaded or saved
+    // For the user (with the exclamation icon), "" for nothing: a GPX file
+    // not read whole, a damaged track file, a GPX file not written.
+    std::string notice;
+    // A track file that could not be saved: its path and the reason.
+    std::optional<Failure> failedSave;
+};
+
 // The track options dialog's Load and Save: the file dialog offers the track
-// file and GPX. A GPX file that cannot be read whole is reported to the user;
-// the track is replaced only when points were read. False when cancelled or
-// nothing was loaded or saved.
-bool loadTrackAskingFile(TrackLog& log);
-bool saveTrackAskingFile(TrackLog& log);
+// file and GPX. The track is replaced only when points were read. Not done
+// when cancelled or nothing was loaded or saved.
+TrackFileOutcome loadTrackAskingFile(TrackLog& log);
+TrackFileOutcome saveTrackAskingFile(TrackLog& log);
 
 }  // namespace wp2

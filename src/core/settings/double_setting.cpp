@@ -9,26 +9,27 @@ namespace wp2 {
 DoubleSetting::DoubleSetting(const std::string& name, bool saveImmediately, double defaultValue)
     : saveImmediately_(saveImmediately), name_(name) {
     std::vector<std::uint8_t> bytes = doubleBytes(defaultValue);
-    setting_value::loadOrStoreDefault("CRegDouble", name_, RegType::Binary, bytes);
+    setting_value::traceFailure(
+        setting_value::loadOrStoreDefault("CRegDouble", name_, RegType::Binary, bytes));
     value_ = doubleFromBytes(bytes);
 }
 
 DoubleSetting::~DoubleSetting() {
     if (!saveImmediately_) {
-        save();
+        setting_value::traceFailure(save());
     }
 }
 
 double& DoubleSetting::operator=(double value) {
     value_ = value;
     if (saveImmediately_) {
-        save();
+        setting_value::traceFailure(save());
     }
     return value_;
 }
 
-void DoubleSetting::save() {
-    setting_value::save("CRegDouble", name_, RegType::Binary, doubleBytes(value_));
+Result<> DoubleSetting::save() {
+    return setting_value::save("CRegDouble", name_, RegType::Binary, doubleBytes(value_));
 }
 
 }  // namespace wp2

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "core/base/result.h"
+
 namespace wp2 {
 
 class DoubleSetting {
@@ -17,7 +19,8 @@ public:
     double& operator=(double value);
     double get() const { return value_; }
     operator double() const { return value_; }
-    void save();
+    // Writes the value now; its failure (see setting_value.h) is the result.
+    Result<> save();
 
 private:
     double value_ = 0.0;

@@ -9,27 +9,28 @@ namespace wp2 {
 IntSetting::IntSetting(const std::string& name, bool saveImmediately, std::int32_t defaultValue)
     : saveImmediately_(saveImmediately), name_(name) {
     std::vector<std::uint8_t> bytes = dwordBytes(static_cast<std::uint32_t>(defaultValue));
-    setting_value::loadOrStoreDefault("CRegInt", name_, RegType::Dword, bytes);
+    setting_value::traceFailure(
+        setting_value::loadOrStoreDefault("CRegInt", name_, RegType::Dword, bytes));
     value_ = static_cast<std::int32_t>(dwordFromBytes(bytes));
 }
 
 IntSetting::~IntSetting() {
     if (!saveImmediately_) {
-        save();
+        setting_value::traceFailure(save());
     }
 }
 
 std::int32_t& IntSetting::operator=(std::int32_t value) {
     value_ = value;
     if (saveImmediately_) {
-        save();
+        setting_value::traceFailure(save());
     }
     return value_;
 }
 
-void IntSetting::save() {
-    setting_value::save("CRegInt", name_, RegType::Dword,
-                        dwordBytes(static_cast<std::uint32_t>(value_)));
+Result<> IntSetting::save() {
+    return setting_value::save("CRegInt", name_, RegType::Dword,
+                               dwordBytes(static_cast<std::uint32_t>(value_)));
 }
 
 }  // namespace wp2

@@ -4,10 +4,13 @@
 //
 // Construction loads the value, or writes the default at once when the value is
 // absent. With saveImmediately every assignment writes through; otherwise the
-// value is written once, when the object is destroyed.
+// value is written once, when the object is destroyed. A write that fails
+// there is counted and traced (setting_value.h); save() returns it.
 
 #include <cstdint>
 #include <string>
+
+#include "core/base/result.h"
 
 namespace wp2 {
 
@@ -21,7 +24,8 @@ public:
     std::int32_t& operator=(std::int32_t value);
     std::int32_t get() const { return value_; }
     operator std::int32_t() const { return value_; }
-    void save();
+    // Writes the value now; its failure (see setting_value.h) is the result.
+    Result<> save();
 
 private:
     std::int32_t value_ = 0;

@@ -3,53 +3,53 @@
 
 namespace wp2 {
 
-int MemoryRegistry::createKey(RegRoot root, const std::string& path) {
+Result<> MemoryRegistry::createKey(RegRoot root, const std::string& path) {
     std::string key;
     if (!normalizeKeyPath(path, key)) {
-        return kRegInvalidParameter;
+        return result(kRegInvalidParameter, "create key " + path);
     }
     hives_[root].createKey(key);
-    return kRegOk;
+    return {};
 }
 
-int MemoryRegistry::openKey(RegRoot root, const std::string& path) {
+Result<> MemoryRegistry::openKey(RegRoot root, const std::string& path) {
     std::string key;
     if (!normalizeKeyPath(path, key)) {
-        return kRegInvalidParameter;
+        return result(kRegInvalidParameter, "open key " + path);
     }
-    return hives_[root].hasKey(key) ? kRegOk : kRegFileNotFound;
+    return result(hives_[root].hasKey(key) ? kRegOk : kRegFileNotFound, "open key " + path);
 }
 
-int MemoryRegistry::queryValue(RegRoot root, const std::string& path, const std::string& name,
-                               RegValue& out) {
+Result<RegValue> MemoryRegistry::queryValue(RegRoot root, const std::string& path,
+                                            const std::string& name) {
     std::string key;
     if (!normalizeKeyPath(path, key)) {
-        return kRegInvalidParameter;
+        return fail(failure(kRegInvalidParameter, "read " + name));
     }
     const RegValue* value = hives_[root].find(key, name);
     if (!value) {
-        return kRegFileNotFound;
+        return fail(failure(kRegFileNotFound, "read " + name));
     }
-    out = *value;
-    return kRegOk;
+    return *value;
 }
 
-int MemoryRegistry::setValue(RegRoot root, const std::string& path, const std::string& name,
-                             const RegValue& value) {
+Result<> MemoryRegistry::setValue(RegRoot root, const std::string& path, const std::string& name,
+                                  const RegValue& value) {
     std::string key;
     if (!normalizeKeyPath(path, key) || !validValueName(name)) {
-        return kRegInvalidParameter;
+        return result(kRegInvalidParameter, "set " + name);
     }
     hives_[root].set(key, name, value);
-    return kRegOk;
+    return {};
 }
 
-int MemoryRegistry::deleteValue(RegRoot root, const std::string& path, const std::string& name) {
+Result<> MemoryRegistry::deleteValue(RegRoot root, const std::string& path,
+                                     const std::string& name) {
     std::string key;
     if (!normalizeKeyPath(path, key)) {
-        return kRegInvalidParameter;
+        return result(kRegInvalidParameter, "delete " + name);
     }
-    return hives_[root].erase(key, name) ? kRegOk : kRegFileNotFound;
+    return result(hives_[root].erase(key, name) ? kRegOk : kRegFileNotFound, "delete " + name);
 }
 
 std::vector<std::pair<std::string, RegValue>> MemoryRegistry::listValues(RegRoot root,

@@ -12,13 +12,13 @@ namespace wp2 {
 
 class MemoryRegistry : public Registry {
 public:
-    int createKey(RegRoot root, const std::string& path) override;
-    int openKey(RegRoot root, const std::string& path) override;
-    int queryValue(RegRoot root, const std::string& path, const std::string& name,
-                   RegValue& out) override;
-    int setValue(RegRoot root, const std::string& path, const std::string& name,
-                 const RegValue& value) override;
-    int deleteValue(RegRoot root, const std::string& path, const std::string& name) override;
+    Result<> createKey(RegRoot root, const std::string& path) override;
+    Result<> openKey(RegRoot root, const std::string& path) override;
+    Result<RegValue> queryValue(RegRoot root, const std::string& path,
+                                const std::string& name) override;
+    Result<> setValue(RegRoot root, const std::string& path, const std::string& name,
+                      const RegValue& value) override;
+    Result<> deleteValue(RegRoot root, const std::string& path, const std::string& name) override;
     std::vector<std::pair<std::string, RegValue>> listValues(RegRoot root,
                                                              const std::string& path) override;
 

@@ -36,11 +36,40 @@ std::string Registry::errorText(int code) const {
         case kRegLocked:
             return "The process cannot access the file because another process has locked a "
                    "portion of the file.";
-        case kRegMoreData:
-            return "More data is available.";
         default:
             return cformat("Unknown error %d.", code);
     }
+}
+
+Failure Registry::failure(int code, std::string what) const {
+    int error = EIO;
+    switch (code) {
+        case kRegFileNotFound:
+            error = ENOENT;
+            break;
+        case kRegAccessDenied:
+            error = EACCES;
+            break;
+        case kRegInvalidParameter:
+            error = EINVAL;
+            break;
+        case kRegWriteProtect:
+            error = EROFS;
+            break;
+        case kRegLocked:
+            error = EBUSY;
+            break;
+        default:
+            break;
+    }
+    return Failure{std::move(what), errorText(code), error};
+}
+
+Result<> Registry::result(int code, std::string what) const {
+    if (code == kRegOk) {
+        return {};
+    }
+    return fail(failure(code, std::move(what)));
 }
 
 Registry& registry() {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/setting_value.h"
 
-#include "core/base/message_box.h"
 #include "core/base/save_failures.h"
+#include "core/base/trace.h"
 #include "core/settings/reg_values.h"
 
 namespace wp2::setting_value {
@@ -23,62 +23,56 @@ std::string clipUtf8(const std::string& text, std::size_t maxChars) {
     return text;
 }
 
+// Opens the settings key and writes one value, counting a failed save. The
+// failure is "<className><suffix>" with the store's text when the key could
+// not be made; none when the store cannot be written at all, as it has told
+// the user already.
+Result<> writeValue(Registry& reg, const std::string& name, RegType type,
+                    const std::vector<std::uint8_t>& bytes, const std::string& failed) {
+    const Result<> opened = reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
+    // Without a key handle the write cannot succeed.
+    const Result<> written =
+        opened ? reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name, RegValue{type, bytes})
+               : opened;
+    if (written) {
+        return {};
+    }
+    countFailedSave();
+    if (toldAlready(written.error())) {
+        return {};
+    }
+    return fail(failed, opened ? "" : clipUtf8(opened.error().reason, kMaxErrorText));
+}
+
 }  // namespace
 
-namespace {
-
-// Opens the settings key and writes one value, counting a failed save.
-// keyFailed tells the user when the key cannot be opened (a write-protected
-// store has told them already); the result is the write's code.
-template <typename KeyFailed>
-int writeValue(Registry& reg, const std::string& name, RegType type,
-               const std::vector<std::uint8_t>& bytes, KeyFailed keyFailed) {
-    const int opened = reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
-    if (opened != kRegOk && opened != kRegWriteProtect) {
-        keyFailed(opened);
+Result<> loadOrStoreDefault(const char* className, const std::string& name, RegType type,
+                            std::vector<std::uint8_t>& bytes) {
+    Registry& reg = registry();
+    // A stored value is read even where the key cannot be opened for
+    // writing (a read-only store keeps the user's settings).
+    const Result<RegValue> stored = reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name);
+    if (stored && stored->type == type && stored->data.size() == bytes.size()) {
+        bytes = stored->data;
+        return {};
     }
-    // Without a key handle the write cannot succeed.
-    const int written = opened != kRegOk ? opened
-                                         : reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath,
-                                                        name, RegValue{type, bytes});
-    if (written != kRegOk) {
-        countFailedSave();
+    return writeValue(reg, name, type, bytes, std::string(className) + ": SetValue failed");
+}
+
+Result<> save(const char* className, const std::string& name, RegType type,
+              const std::vector<std::uint8_t>& bytes) {
+    Result<> written = writeValue(registry(), name, type, bytes,
+                                  std::string(className) + "::Save: SetValue failed");
+    if (!written && !written.error().reason.empty()) {
+        return fail(written.error().what, "invalid key");
     }
     return written;
 }
 
-}  // namespace
-
-void loadOrStoreDefault(const char* className, const std::string& name, RegType type,
-                        std::vector<std::uint8_t>& bytes) {
-    Registry& reg = registry();
-    const std::string cls = className;
-    // A stored value is read even where the key cannot be opened for
-    // writing (a read-only store keeps the user's settings).
-    RegValue stored;
-    if (reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name, stored) == kRegOk &&
-        stored.type == type && stored.data.size() == bytes.size()) {
-        bytes = stored.data;
-        return;
+void traceFailure(const Result<>& result) {
+    if (!result) {
+        trace(result.error().text());
     }
-    const int written = writeValue(reg, name, type, bytes, [&](int opened) {
-        showMessage(clipUtf8(reg.errorText(opened), kMaxErrorText), cls, MessageIcon::Exclamation);
-    });
-    if (written != kRegOk && written != kRegWriteProtect) {
-        showMessage(cls + ": SetValue failed", "Error", MessageIcon::Stop);
-    }
-}
-
-bool save(const char* className, const std::string& name, RegType type,
-          const std::vector<std::uint8_t>& bytes) {
-    const std::string cls = className;
-    const int written = writeValue(registry(), name, type, bytes, [&](int) {
-        showMessage(cls + "::Save: invalid key", "Error", MessageIcon::Exclamation);
-    });
-    if (written != kRegOk && written != kRegWriteProtect) {
-        showMessage(cls + "::Save: SetValue failed", "Error", MessageIcon::Exclamation);
-    }
-    return written == kRegOk;
 }
 
 }  // namespace wp2::setting_value

@@ -1,25 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The registry side of IntSetting and DoubleSetting: loading a value of the settings
-// key (or writing its default) and saving it, with the message boxes both
-// classes show. Only those two classes use it.
+// key (or writing its default) and saving it. Only those two classes use it.
+//
+// A write that fails is counted as a failed save (the program's exit status
+// reports it). A store that cannot be written at all has told the user
+// itself; any other failure is returned, and traced for the settings
+// written where no one can be told (at construction and destruction).
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/base/result.h"
 #include "core/settings/registry.h"
 
 namespace wp2::setting_value {
 
 // Reads the value `name` of the settings key into bytes when it is stored with
 // the given type and exactly bytes.size() bytes; otherwise keeps bytes (the
-// default) and writes it at once. className names the messages ("CRegInt: SetValue failed").
-void loadOrStoreDefault(const char* className, const std::string& name, RegType type,
-                        std::vector<std::uint8_t>& bytes);
+// default) and writes it at once. className names the failure ("CRegInt: SetValue failed",
+// with the store's reason when the key could not be made).
+Result<> loadOrStoreDefault(const char* className, const std::string& name, RegType type,
+                            std::vector<std::uint8_t>& bytes);
 
-// Writes the bytes to the settings key; false (after the messages) when that failed.
-bool save(const char* className, const std::string& name, RegType type,
-          const std::vector<std::uint8_t>& bytes);
+// Writes the bytes to the settings key ("CRegInt::Save: SetValue failed").
+Result<> save(const char* className, const std::string& name, RegType type,
+              const std::vector<std::uint8_t>& bytes);
+
+// Traces a failure of the functions above.
+void traceFailure(const Result<>& result);
 
 }  // namespace wp2::setting_value

@@ -24,6 +24,14 @@ std::size_t units(const std::string& utf8) {
     return utf16Length(utf8);
 }
 
+Unexpected tooLong(const std::string& name) {
+    return fail(name, "name or text too long", EINVAL);
+}
+
+Unexpected notOfType(const std::string& name) {
+    return fail(name, "stored with another type or size", EINVAL);
+}
+
 }  // namespace
 
 SettingsStore::SettingsStore() : root_(RegRoot::LocalMachine), path_(kSettingsKeyPath) {}
@@ -33,74 +41,83 @@ void SettingsStore::set(RegRoot root, const std::string& path) {
     path_ = path;
 }
 
-bool SettingsStore::writeSz(const std::string& name, const std::string& text, std::size_t maxName,
-                            std::size_t maxText) {
+Result<> SettingsStore::writeSz(const std::string& name, const std::string& text,
+                                std::size_t maxName, std::size_t maxText) {
     // A name or text beyond the limits is refused whole rather than cut short.
     if (units(name) > maxName || units(text) > maxText || text.find('\0') != std::string::npos) {
-        return false;
+        return tooLong(name);
     }
     Registry& reg = registry();
-    return reg.createKey(root_, path_) == kRegOk &&
-           reg.setValue(root_, path_, name, RegValue{RegType::Sz, encodeRegSz(text)}) == kRegOk;
+    Result<> created = reg.createKey(root_, path_);
+    if (!created) {
+        return created;
+    }
+    return reg.setValue(root_, path_, name, RegValue{RegType::Sz, encodeRegSz(text)});
 }
 
-bool SettingsStore::readSz(const std::string& name, std::string& text, std::size_t maxName,
-                           std::size_t maxText) {
-    text.clear();
+Result<std::string> SettingsStore::readSz(const std::string& name, std::size_t maxName,
+                                          std::size_t maxText) {
     if (units(name) > maxName) {
-        return false;
+        return tooLong(name);
     }
-    Registry& reg = registry();
-    RegValue value;
-    if (reg.openKey(root_, path_) != kRegOk ||
-        reg.queryValue(root_, path_, name, value) != kRegOk || value.type != RegType::Sz) {
-        return false;
+    const Result<RegValue> value = read(name);
+    if (!value) {
+        return fail(value.error());
     }
-    if (regSzLength(value.data) > maxText) {
-        return false;
+    if (value->type != RegType::Sz || regSzLength(value->data) > maxText) {
+        return notOfType(name);
     }
-    text = regSzToUtf8(value.data);
-    return true;
+    return regSzToUtf8(value->data);
 }
 
-bool SettingsStore::writeText(const std::string& name, const std::string& text) {
+Result<RegValue> SettingsStore::read(const std::string& name) {
+    Registry& reg = registry();
+    if (const Result<> opened = reg.openKey(root_, path_); !opened) {
+        return fail(opened.error());
+    }
+    return reg.queryValue(root_, path_, name);
+}
+
+Result<> SettingsStore::writeText(const std::string& name, const std::string& text) {
     return writeSz(name, text, kShortNameWrite, kShortTextWrite);
 }
 
-bool SettingsStore::readText(const std::string& name, std::string& text) {
-    return readSz(name, text, kShortNameRead, kShortTextRead);
+Result<std::string> SettingsStore::readText(const std::string& name) {
+    return readSz(name, kShortNameRead, kShortTextRead);
 }
 
-bool SettingsStore::writeLongText(const std::string& name, const std::string& text) {
+Result<> SettingsStore::writeLongText(const std::string& name, const std::string& text) {
     return writeSz(name, text, kUnlimited, kUnlimited);
 }
 
-bool SettingsStore::readLongText(const std::string& name, std::string& text) {
-    return readSz(name, text, kUnlimited, kUnlimited);
+Result<std::string> SettingsStore::readLongText(const std::string& name) {
+    return readSz(name, kUnlimited, kUnlimited);
 }
 
-bool SettingsStore::writeNumber(const std::string& name, std::uint32_t value) {
+Result<> SettingsStore::writeNumber(const std::string& name, std::uint32_t value) {
     if (units(name) > kNumberName) {
-        return false;
+        return tooLong(name);
     }
     Registry& reg = registry();
-    return reg.createKey(root_, path_) == kRegOk &&
-           reg.setValue(root_, path_, name, RegValue{RegType::Dword, dwordBytes(value)}) == kRegOk;
+    Result<> created = reg.createKey(root_, path_);
+    if (!created) {
+        return created;
+    }
+    return reg.setValue(root_, path_, name, RegValue{RegType::Dword, dwordBytes(value)});
 }
 
-bool SettingsStore::readNumber(const std::string& name, std::uint32_t& value) {
+Result<std::uint32_t> SettingsStore::readNumber(const std::string& name) {
     if (units(name) > kNumberName) {
-        return false;
+        return tooLong(name);
     }
-    Registry& reg = registry();
-    RegValue stored;
-    if (reg.openKey(root_, path_) != kRegOk ||
-        reg.queryValue(root_, path_, name, stored) != kRegOk || stored.type != RegType::Dword ||
-        stored.data.size() != 4) {
-        return false;
+    const Result<RegValue> stored = read(name);
+    if (!stored) {
+        return fail(stored.error());
     }
-    value = dwordFromBytes(stored.data);
-    return true;
+    if (stored->type != RegType::Dword || stored->data.size() != 4) {
+        return notOfType(name);
+    }
+    return dwordFromBytes(stored->data);
 }
 
 }  // namespace wp2

@@ -26,7 +26,7 @@ void SoundSettings::loadNames() {
     for (int i = 0; i < kSoundEventCount; ++i) {
         std::string& n = names_[static_cast<std::size_t>(i)];
         if (store_) {
-            store_->readText(kSoundSettingNames[static_cast<std::size_t>(i)], n);
+            n = store_->readText(kSoundSettingNames[static_cast<std::size_t>(i)]).value_or("");
         } else {
             n = i == index(SoundEvent::Overspeed) ? kFallbackOverspeedSound : kNoSoundName;
         }
@@ -40,7 +40,7 @@ bool SoundSettings::saveNames() {
     bool all = true;
     for (int i = 0; i < kSoundEventCount; ++i) {
         std::size_t k = static_cast<std::size_t>(i);
-        all = store_->writeText(kSoundSettingNames[k], names_[k]) && all;
+        all = store_->writeText(kSoundSettingNames[k], names_[k]).has_value() && all;
     }
     return all;
 }

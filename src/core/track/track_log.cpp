@@ -10,9 +10,7 @@
 #include <utility>
 
 #include "core/base/atomic_file.h"
-#include "core/base/message_box.h"
 #include "core/base/paths.h"
-#include "core/base/save_failures.h"
 #include "core/nav/geodesy.h"
 #include "core/settings/settings_store.h"
 #include "core/track/file_chooser.h"
@@ -22,8 +20,6 @@
 namespace wp2 {
 
 namespace {
-
-constexpr const char* kTrackMessageCaption = "Wayplot2";
 
 bool has(std::uint32_t bits, std::uint32_t flag) {
     return (bits & flag) != 0;
@@ -48,9 +44,8 @@ std::uint32_t storedHundredths(double value) {
 }
 
 void readHundredths(SettingsStore& store, const char* name, double& value) {
-    std::uint32_t stored = 0;
-    if (store.readNumber(name, stored)) {
-        value = stored * 0.01;
+    if (const Result<std::uint32_t> stored = store.readNumber(name)) {
+        value = *stored * 0.01;
     }
 }
 
@@ -60,18 +55,26 @@ TrackLog::TrackLog(const std::string& path)
     : autosavePath(path.empty() ? std::string(kLinkAutosavePath) : path) {
     clear();
     currentFileName = "Track";
-    loadOptions();
-    if (has(options, TrackState::AutoLoad)) {
-        autoLoad();
-    }
 }
 
-TrackLog::~TrackLog() {
-    if (has(options, TrackState::AutoSave)) {
-        autoSave();
-    }
+TrackAutoLoad TrackLog::start() {
+    loadOptions();
+    return has(options, TrackState::AutoLoad) ? autoLoad() : TrackAutoLoad{};
+}
+
+Result<> TrackLog::finish() {
+    Result<bool> saved = has(options, TrackState::AutoSave) ? autoSave() : Result<bool>(false);
     points_.clear();
     saveOptions();
+    if (!saved) {
+        return fail(saved.error());
+    }
+    return {};
+}
+
+std::string trackNotLoadedText(const Failure& failure) {
+    return "The track file " + failure.what + " is damaged (" + failure.reason +
+           ") and was not loaded.";
 }
 
 void TrackLog::clear() {
@@ -200,12 +203,12 @@ std::optional<TrackPoint> TrackLog::pointFromEnd(int i) const {
 
 void TrackLog::loadOptions() {
     SettingsStore store;
-    std::uint32_t state = 0;
-    if (!store.readNumber(kTrackStateValue, state)) {
+    const Result<std::uint32_t> state = store.readNumber(kTrackStateValue);
+    if (!state) {
         saveOptions();
         return;
     }
-    options = state;
+    options = *state;
     readHundredths(store, kTrackPdopThresholdValue, pdopThreshold);
     readHundredths(store, kTrackStraightThresholdValue, straightThreshold);
     readHundredths(store, kTrackParkingThresholdValue, parkingThreshold);
@@ -214,11 +217,12 @@ void TrackLog::loadOptions() {
 
 void TrackLog::saveOptions() {
     SettingsStore store;
-    store.writeNumber(kTrackStateValue, options);
-    store.writeNumber(kTrackPdopThresholdValue, storedHundredths(pdopThreshold));
-    store.writeNumber(kTrackStraightThresholdValue, storedHundredths(straightThreshold));
-    store.writeNumber(kTrackParkingThresholdValue, storedHundredths(parkingThreshold));
-    store.writeNumber(kTrackWidthValue, storedHundredths(width));
+    // A store that cannot be written tells the user itself.
+    (void)store.writeNumber(kTrackStateValue, options);
+    (void)store.writeNumber(kTrackPdopThresholdValue, storedHundredths(pdopThreshold));
+    (void)store.writeNumber(kTrackStraightThresholdValue, storedHundredths(straightThreshold));
+    (void)store.writeNumber(kTrackParkingThresholdValue, storedHundredths(parkingThreshold));
+    (void)store.writeNumber(kTrackWidthValue, storedHundredths(width));
 }
 
 bool TrackLog::chooseFileName(bool askName, bool forSaving) {
@@ -276,7 +280,7 @@ bool TrackLog::replaceTrack(std::vector<TrackPoint> points) {
     return true;
 }
 
-bool TrackLog::load(bool askName) {
+Result<bool> TrackLog::load(bool askName) {
     if (!chooseFileName(askName, false)) {
         return false;
     }
@@ -285,9 +289,7 @@ bool TrackLog::load(bool askName) {
     auto image = TrackFile::read(path, &problem);
     if (!image) {
         if (!problem.empty()) {
-            showMessage(
-                "The track file " + path + " is damaged (" + problem + ") and was not loaded.",
-                kTrackMessageCaption, MessageIcon::Exclamation);
+            return fail(path, problem);
         }
         return false;
     }
@@ -295,7 +297,7 @@ bool TrackLog::load(bool askName) {
     return true;
 }
 
-bool TrackLog::save(bool askName) {
+Result<bool> TrackLog::save(bool askName) {
     if (!chooseFileName(askName, true)) {
         return false;
     }
@@ -316,14 +318,15 @@ bool TrackLog::save(bool askName) {
         }
     }
     if (!saved) {
-        reportFailedSave("The track", path, error);
+        return fail(path, error);
     }
-    return saved;
+    return true;
 }
 
-bool TrackLog::autoLoad() {
+TrackAutoLoad TrackLog::autoLoad() {
+    TrackAutoLoad result;
     if (autosavePath.empty()) {
-        return false;
+        return result;
     }
     // A damaged autosave file is kept aside and what can be trusted of it is
     // loaded, so that the next autosave does not replace it unseen.
@@ -334,27 +337,26 @@ bool TrackLog::autoLoad() {
         image = TrackFile::salvage(path);
         std::string why;
         const std::string kept = keepAside(path, &why);
-        showMessage("The track file " + path + " is damaged (" + problem + "). " +
+        result.damage = "The track file " + path + " is damaged (" + problem + "). " +
                         std::to_string(image ? image->count : 0) + " points were recovered.\n" +
                         (kept.empty() ? "It could not be moved aside (" + why + ")."
-                                      : "The damaged file was kept as " + kept + "."),
-                    kTrackMessageCaption, MessageIcon::Exclamation);
+                                      : "The damaged file was kept as " + kept + ".");
     }
-    if (!image) {
-        return false;
+    if (image) {
+        adopt(std::move(*image));
+        result.loaded = true;
     }
-    adopt(std::move(*image));
-    return true;
+    return result;
 }
 
-bool TrackLog::autoSave() {
+Result<bool> TrackLog::autoSave() {
     if (autosavePath.empty()) {
         return false;
     }
     std::string kept = std::exchange(currentFileName, autosavePath);
-    const bool ok = save(false);
+    Result<bool> saved = save(false);
     currentFileName = std::move(kept);
-    return ok;
+    return saved;
 }
 
 }  // namespace wp2

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/result.h"
 #include "core/track/track_point.h"
 
 namespace wp2 {
@@ -42,15 +43,29 @@ inline constexpr int kTrackGrowth = 1000;
 
 struct TrackFileImage;
 
+// How the autosave file was loaded.
+struct TrackAutoLoad {
+    bool loaded = false;
+    // For the user when the file was damaged: how many points were recovered
+    // and where the damaged file was kept; "" otherwise.
+    std::string damage;
+};
+
 class TrackLog {
 public:
-    // An empty path means the receiver link's autosave file. Loads the options
-    // and, with AutoLoad, the autosave file.
+    // An empty path means the receiver link's autosave file. The log starts
+    // empty with the default options; nothing is read or written until
+    // start() and finish().
     explicit TrackLog(const std::string& autosavePath = "");
-    // Saves to the autosave file with AutoSave, then writes the options.
-    virtual ~TrackLog();
     TrackLog(const TrackLog&) = delete;
     TrackLog& operator=(const TrackLog&) = delete;
+
+    // When the program starts: loads the options and, with AutoLoad, the
+    // autosave file.
+    TrackAutoLoad start();
+    // When the program ends: saves to the autosave file with AutoSave (its
+    // failure is the result), empties the log, then writes the options.
+    Result<> finish();
 
     // Drops every point and starts again with room for 1000.
     void clear();
@@ -76,21 +91,22 @@ public:
     void saveOptions();
 
     // Track files. With askName (or no current name) the file dialog is asked
-    // first; a cancel returns false. A file that cannot be read or is not a
-    // sound track file leaves the track as it was and returns false; a
-    // damaged one is also reported to the user. A save that fails is
-    // reported with its reason (reportFailedSave).
-    bool load(bool askName);
-    bool save(bool askName);
+    // first; a cancel gives false. A file that cannot be read or is not a
+    // sound track file leaves the track as it was and gives false; for a
+    // damaged one the failure holds the path and the problem
+    // (trackNotLoadedText). A save that fails gives the path and the
+    // system's reason.
+    Result<bool> load(bool askName);
+    Result<bool> save(bool askName);
     // Replaces the whole track with points read elsewhere (an imported GPX
     // track), kept as they are: no recording filter. False, and the track
     // unchanged, when memory runs out or there are more than INT_MAX points.
     bool replaceTrack(std::vector<TrackPoint> points);
     // load(false) / save(false) on autosavePath; currentFileName is kept. A
-    // damaged autosave file is kept aside ("KWAutosave.atk.bad"), the points
-    // that can be trusted are loaded, and the user is told.
-    bool autoLoad();
-    bool autoSave();
+    // damaged autosave file is kept aside ("KWAutosave.atk.bad") and the
+    // points that can be trusted are loaded.
+    TrackAutoLoad autoLoad();
+    Result<bool> autoSave();
 
     std::string currentFileName = "Track";
     std::string autosavePath;
@@ -115,5 +131,9 @@ private:
     int datedCount_ = 0;
     int lastDatedIndex_ = -1;
 };
+
+// "The track file PATH is damaged (PROBLEM) and was not loaded.", for a
+// failed load().
+std::string trackNotLoadedText(const Failure& failure);
 
 }  // namespace wp2

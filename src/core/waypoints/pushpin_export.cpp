@@ -15,7 +15,6 @@
 #include "core/base/cformat.h"
 #include "core/base/utf.h"
 #include "core/nav/angles.h"
-#include "core/waypoints/pushpin_messages.h"
 
 namespace wp2 {
 
@@ -232,7 +231,6 @@ Result<> exportText(const Pushpins& pushpins, const std::string& path, const Exp
         },
         &why);
     if (!ok) {
-        reportExportFailed(path, why);
         return fail("write " + path, why);
     }
     return {};

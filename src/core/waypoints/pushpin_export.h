@@ -37,8 +37,8 @@ std::string exportTextHeader(const ExportFields& fields);
 std::string exportTextLine(const Pushpin& pushpin, const ExportFields& fields);
 
 // Writes the text file, replacing an existing one atomically. When it cannot
-// be written the user is told why, an existing file stays as it was, and the
-// result is the failure.
+// be written the result is the failure (nothing is reported) and an existing
+// file stays as it was.
 Result<> exportText(const Pushpins& pushpins, const std::string& path, const ExportFields& fields);
 
 }  // namespace wp2

@@ -274,6 +274,7 @@ int mergeImported(Pushpins& pushpins, Pushpins& imported) {
 ImportResult importPushpins(Pushpins& pushpins, const std::string& path) {
     using Status = ImportResult::Status;
     ImportResult result;
+    result.path = path;
     const std::string ext = lowerExtension(path);
     const bool text = ext == "csv" || ext == "txt";
     if (!text && ext != "loc" && ext != "kpp" && ext != "gpx") {
@@ -286,7 +287,7 @@ ImportResult importPushpins(Pushpins& pushpins, const std::string& path) {
         return result;
     }
     Pushpins imported;
-    PushpinLoadResult loaded;
+    PushpinLoadResult& loaded = result.loaded;
     result.status = Status::Imported;
     if (text) {
         if (const Result<> read = readCsv(imported, file.get(), result.line); !read) {
@@ -320,16 +321,26 @@ ImportResult importPushpins(Pushpins& pushpins, const std::string& path) {
     if (result.read > 0) {
         result.added = mergeImported(pushpins, imported);
     }
+    return result;
+}
+
+std::optional<std::string> importMessage(const ImportResult& result) {
+    using Status = ImportResult::Status;
+    const std::string ext = lowerExtension(result.path);
+    if (result.status == Status::Cancelled || result.status == Status::CannotOpen ||
+        result.status == Status::UnknownExtension) {
+        return std::nullopt;
+    }
     if (ext == "gpx" || ext == "loc") {
         if (!result.problem.empty() || (ext == "gpx" && result.added < result.read)) {
-            reportPartialImport(path, result.read, result.added, result.problem);
+            return partialImportText(result.path, result.read, result.added, result.problem);
         }
     } else if (result.status == Status::FormatError) {
-        reportCsvFormatError(result.line, result.read);
+        return csvFormatErrorText(result.line, result.read);
     } else if (result.status == Status::Damaged) {
-        reportDamagedPushpinFile(path, loaded);
+        return damagedPushpinFileText(result.path, result.loaded);
     }
-    return result;
+    return std::nullopt;
 }
 
 ImportResult chooseAndImportPushpins(Pushpins& pushpins) {

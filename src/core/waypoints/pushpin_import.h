@@ -6,6 +6,7 @@
 // a pushpin that was already there is then added in front.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "core/base/result.h"
@@ -65,18 +66,24 @@ struct ImportResult {
         Cancelled,         // the user chose no file
     };
     Status status = Status::Cancelled;
-    int read = 0;         // pushpins the file gave
-    int added = 0;        // pushpins added to the collection
-    int line = 0;         // text files: the last line read (the failing one on a format error)
-    int refused = 0;      // GPX and .loc: waypoints passed over (impossible values)
-    std::string problem;  // why the reading stopped or waypoints were refused
+    int read = 0;              // pushpins the file gave
+    int added = 0;             // pushpins added to the collection
+    int line = 0;              // text files: the last line read (the failing one on a format error)
+    int refused = 0;           // GPX and .loc: waypoints passed over (impossible values)
+    std::string problem;       // why the reading stopped or waypoints were refused
+    std::string path;          // the file
+    PushpinLoadResult loaded;  // pushpin files: how the reading went
 };
 
-// Reads the file by its extension (csv/txt, loc, kpp, gpx, in any case),
-// merges it, and tells the user about a failing text line, a damaged pushpin
-// file, or a GPX or .loc file not taken whole (what was added and why the
-// rest was not).
+// Reads the file by its extension (csv/txt, loc, kpp, gpx, in any case) and
+// merges it.
 ImportResult importPushpins(Pushpins& pushpins, const std::string& path);
+
+// What the user is told about an import (with kApplicationCaption and the
+// exclamation icon): a failing text line, a damaged pushpin file, or a GPX or
+// .loc file not taken whole (what was added and why the rest was not).
+// Nothing for a clean import or none at all.
+std::optional<std::string> importMessage(const ImportResult& result);
 
 // Asks for the file with the open-file dialog, then importPushpins.
 ImportResult chooseAndImportPushpins(Pushpins& pushpins);

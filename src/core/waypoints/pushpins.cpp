@@ -20,7 +20,6 @@
 #include "core/base/paths.h"
 #include "core/nav/geodesy.h"
 #include "core/waypoints/pushpin_archive.h"
-#include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/unique_file.h"
 
 namespace wp2 {
@@ -389,7 +388,7 @@ PushpinLoadResult Pushpins::load() {
         } else {
             setBase(path, false, {});
         }
-        reportDamagedPushpinFile(path, result, why);
+        result.notMovedReason = why;
     }
     return result;
 }
@@ -532,7 +531,8 @@ Result<> Pushpins::saveFile(const std::string& path) {
                 if (loaded.keptAs.empty()) {
                     return fail(what, "the file was damaged meanwhile and is kept as it is");
                 }
-                reportDamagedPushpinFile(path, loaded, why);
+                loaded.notMovedReason = why;
+                damagedOnSave_ = loaded;
             }
             mergeChanges(theirs, path, now);
         }

@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/base/result.h"
@@ -42,6 +44,8 @@ struct PushpinLoadResult {
     // Load: where the file that did not load cleanly was kept ("" when it
     // could not be moved; it is then never overwritten by a save).
     std::string keptAs;
+    // Why it could not be moved, when it could not.
+    std::string notMovedReason;
 
     bool clean() const { return opened && !damaged && !readError; }
 };
@@ -82,8 +86,9 @@ public:
     PushpinLoadResult loadFrom(std::FILE* file);
     // Reads the pushpin file (kPushpinFileName under the data root). A file
     // that does not load cleanly is kept aside as "Pushpins.kpp.bad" (never
-    // replacing an earlier kept copy) and the user is told where; when it
-    // cannot be moved, saves never overwrite it.
+    // replacing an earlier kept copy), which the caller tells the user
+    // (damagedPushpinFileText); when it cannot be moved, saves never
+    // overwrite it.
     PushpinLoadResult load();
     // Reads a pushpin file and tells no one.
     PushpinLoadResult loadFile(const std::string& path);
@@ -99,10 +104,15 @@ public:
     // kept, ones it deleted stay deleted unless this collection edited them.
     // Programs saving into one folder take turns (a lock on the folder), so
     // no change falls between the look and the write. A file damaged meanwhile
-    // is kept aside as for load(), and its sound records are taken.
+    // is kept aside as for load(), and its sound records are taken; the
+    // caller learns of it from takeDamagedOnSave().
     Result<> save();
     Result<> saveFile(const std::string& path);
     static std::string defaultFilePath();
+    // The file the last save found damaged and kept aside, once.
+    std::optional<PushpinLoadResult> takeDamagedOnSave() {
+        return std::exchange(damagedOnSave_, {});
+    }
 
     int count() const { return static_cast<int>(entries_.size()); }
 
@@ -197,6 +207,7 @@ private:
 
     // A damaged pushpin file that could not be kept aside: never written over.
     std::string protectedFile_;
+    std::optional<PushpinLoadResult> damagedOnSave_;
     FileBase base_;
     // Oldest first: index i is entries_[count() - 1 - i].
     Entries entries_;

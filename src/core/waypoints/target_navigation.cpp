@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "core/base/cformat.h"
-#include "core/base/save_failures.h"
 #include "core/nav/angles.h"
 
 namespace wp2 {
@@ -52,14 +51,11 @@ void TargetNavigation::chooseTarget(const std::function<void(Pushpins&)>& runPoi
     storeTarget();
 }
 
-bool TargetNavigation::pushpinAddedFromDashboard() {
+Result<> TargetNavigation::pushpinAddedFromDashboard() {
     pushpins_.shiftTarget(1);
-    const Result<> saved = pushpins_.save();
-    if (!saved) {
-        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), saved.error().reason);
-    }
+    Result<> saved = pushpins_.save();
     storeTarget();
-    return saved.has_value();
+    return saved;
 }
 
 void TargetNavigation::storeTarget() {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/result.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/settings/int_setting.h"
 #include "core/waypoints/pushpins.h"
@@ -52,8 +53,9 @@ public:
     void chooseTarget(const std::function<void(Pushpins&)>& runPointSelection);
     // After the dashboard's point dialog added a pushpin at index 0 and ended
     // with OK: the target moves up with the others, the collection is saved
-    // and the target index stored. Returns whether the save succeeded.
-    bool pushpinAddedFromDashboard();
+    // and the target index stored. A save that failed is returned, its
+    // reason the system's.
+    Result<> pushpinAddedFromDashboard();
     // Writes the target index to "LastTarg" (at exit).
     void storeTarget();
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -67,7 +68,6 @@ protected:
 
     test::TempDir root{true};  // the track log's autosave file lands here
     test::InstalledMemoryRegistry registry_;
-    test::RecordingMessageBoxes boxes;
     ManualClock clock{1200000000};
     TimerQueue timers{clock};
     test::FakeSerialPort* port = nullptr;
@@ -76,15 +76,15 @@ protected:
 
 TEST_F(LinkTest, StartOpensTheMappedDeviceAndRefreshesAtTheInterval) {
     link->setLineSettings(9600, 7, 2, 1);
-    EXPECT_FALSE(link->setRefreshInterval(99));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text,
+    const Result<> refused = link->setRefreshInterval(99);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().reason,
               "Data refresh interval\r\n is too short\r\n The minimum is 100 msec.");
     ASSERT_TRUE(link->start(3));
     EXPECT_EQ(port->opened, std::vector<std::string>{"rx3"});
     EXPECT_EQ(port->lastSettings, (SerialLineSettings{9600, 7, 2, 1}));
     EXPECT_EQ(conditionNow(), "BLINKING RED");  // open, but no valid sentence yet
-    EXPECT_TRUE(link->setRefreshInterval(100));
+    EXPECT_TRUE(link->setRefreshInterval(100).has_value());
     port->receive("$GPGSV,1,1,01");  // a line cut short by the restart below
     timers.runFor(1000);
     // The new period applies from the next start.
@@ -181,13 +181,10 @@ TEST_F(LinkTest, TestModeShowsRawSentencesAndIsNotReentered) {
 }
 
 TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
-    link->install(true);
+    EXPECT_FALSE(link->install(true));
     EXPECT_TRUE(currentLink() == link.get() && link->state().has(LinkOpen));
     auto second = std::make_unique<GpsLink>(clock);
-    second->install(false);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Driver is already installed");
-    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(second->install(false)) << "took over the first link";
     EXPECT_TRUE(currentLink() == second.get() && !link->state().has(LinkOpen));
     link.reset();  // its owner still deletes it; the current link stays
     EXPECT_EQ(currentLink(), second.get());
@@ -195,7 +192,7 @@ TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::Any);
     EXPECT_EQ(IntSetting(kAnyTalkerSetting, true, 7).get(), 1);
-    SettingsStore().writeNumber(kAnyTalkerSetting, 0);
+    ASSERT_TRUE(SettingsStore().writeNumber(kAnyTalkerSetting, 0));
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::GpsOnly);
     second.reset();
@@ -243,8 +240,8 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
     DoubleSetting lon("LastLong", false, 10.0);
     IntSetting enabled("WarmStart", true, 1);
     // Times without a position: nothing loaded, nothing saved.
-    SettingsStore().writeLongText("LastLTM", "2003,4,20,1,0,0");
-    SettingsStore().writeLongText("LastUTC", "2003,4,20,0,0,0");
+    ASSERT_TRUE(SettingsStore().writeLongText("LastLTM", "2003,4,20,1,0,0"));
+    ASSERT_TRUE(SettingsStore().writeLongText("LastUTC", "2003,4,20,0,0,0"));
     link->loadWarmStart(lat, lon, enabled);
     EXPECT_EQ(link->warmStart().state, WarmStartState::kNoData);
     link->saveWarmStart(lat, lon);
@@ -265,11 +262,10 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
     }
     EXPECT_EQ(port->written, "");
     link->saveWarmStart(lat, lon);
-    std::string text;
-    ASSERT_TRUE(SettingsStore().readLongText("LastLTM", text));
-    EXPECT_EQ(text, "2008,1,10,21,20,21");  // the device clock at the last fix
-    ASSERT_TRUE(SettingsStore().readLongText("LastUTC", text));
-    EXPECT_EQ(text, "2024,3,23,12,0,20");  // the RMC date and time of the last fix
+    EXPECT_EQ(SettingsStore().readLongText("LastLTM").value_or(""),
+              "2008,1,10,21,20,21");  // the device clock at the last fix
+    EXPECT_EQ(SettingsStore().readLongText("LastUTC").value_or(""),
+              "2024,3,23,12,0,20");  // the RMC date and time of the last fix
     EXPECT_DOUBLE_EQ(DoubleSetting("LastLat", false, 10.0).get(), link->state().latitude);
 }
 
@@ -337,7 +333,7 @@ TEST_F(ScanTest, TheLocalGpsdIsTriedFirstOnceAndStoredAsItsPort) {
     EXPECT_EQ(progress.shown.back(), "Scan for GPS...\r\ngpsd: GPS found!\r\n");
     EXPECT_EQ(driverText(*link), "10,4800,8,1,0");
     // The stored setting is read whole or not at all.
-    SettingsStore().writeText("Driver", "3,4800");
+    ASSERT_TRUE(SettingsStore().writeText("Driver", "3,4800"));
     EXPECT_FALSE(loadDriverSetting(*link));
     EXPECT_EQ(link->portNumber(), 10);
 }
@@ -376,7 +372,8 @@ protected:
     EmulationSource* openWith(const std::string& contents) {
         Paths::makeDirs(root.file("Windows"));
         test::writeFile(root.file("Windows/move4.txt"), contents);
-        source_ = openEmulation(snapshot_);
+        source_ = std::make_unique<EmulationSource>(snapshot_);
+        EXPECT_TRUE(source_->open(EmulationSource::kDefaultFile).has_value());
         return source_.get();
     }
     double latitudeDeg() const { return snapshot_.latitude * kRadToDeg; }
@@ -389,7 +386,7 @@ TEST_F(EmulationTest, ReplaysTheFileEndlesslyAndDamagedLinesChangeOnlyWhatTheyHo
     EmulationSource& e = *openWith(line(1, 10, 1.0) + line(2, 20, 2.0) + line(3, 30, 3.0));
     std::vector<double> lats, courses;
     for (std::uint32_t tick = 0; tick <= 1500; tick += 150) {
-        e.refresh(tick);
+        EXPECT_TRUE(e.refresh(tick).has_value());
         lats.push_back(std::round(latitudeDeg() * 1000) / 1000);
         courses.push_back(snapshot_.course);
         EXPECT_EQ(snapshot_.status & 0x120u, 0x120u) << tick;
@@ -413,38 +410,38 @@ TEST_F(EmulationTest, ReplaysTheFileEndlesslyAndDamagedLinesChangeOnlyWhatTheyHo
     const std::string head = line(1, 10);
     openWith(head + "2.0" + head.substr(head.find('*')) + bad + "\n" +
              "5.0,6.0,7.0,0,0.5*40,0.1,0.2*41,0.3,0.4*0,0,0\n");
-    source_->refresh(0);
-    source_->refresh(30);
+    EXPECT_TRUE(source_->refresh(0).has_value());
+    EXPECT_TRUE(source_->refresh(30).has_value());
     // A head that ends early: the longitude is kept, not converted twice.
     EXPECT_NEAR(latitudeDeg(), 2.0, 1e-9);
     EXPECT_NEAR(snapshot_.longitude, 10 * kDegToRad, 1e-12);
-    source_->refresh(60);
+    EXPECT_TRUE(source_->refresh(60).has_value());
     EXPECT_EQ(snapshot_.satellites[0].snr, 0);
     EXPECT_EQ(snapshot_.satellites[1].snr, 2147483647);
-    EXPECT_TRUE(boxes.shown.empty());
     // Short of satellite groups: "Bad format" each time, what was read is kept.
     const int points = source_->track()->count();
-    source_->refresh(90);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Bad format");
+    const Result<> refreshed = refreshSnapshot(snapshot_, source_.get(), 90);
+    ASSERT_FALSE(refreshed);
+    EXPECT_EQ(refreshed.error().reason, "Bad format");
     EXPECT_NEAR(latitudeDeg(), 5.0, 1e-9);
     EXPECT_EQ(snapshot_.satellitesInView, 3);  // the groups read; not cut to 2
     EXPECT_EQ(snapshot_.satellites[1].snr, 41);
     EXPECT_EQ(source_->track()->count(), points) << "the refresh stopped before recording";
     // Its own track log, autosaved apart from the link's.
     EXPECT_TRUE(trackLog(snapshot_) == source_->track() && points > 0);
-    source_.reset();
+    ASSERT_TRUE(source_->track()->finish());
     EXPECT_TRUE(test::fileExists(root.file("My Documents/KWAutosave2.atk")));
     EXPECT_FALSE(test::fileExists(root.file("My Documents/KWAutosave.atk")));
 }
 
 TEST_F(EmulationTest, AMissingFileSaysSoAndTheSnapshotFollowsTheLink) {
-    source_ = openEmulation(snapshot_, "Windows\\absent.txt");
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Cannot open the emulation data.");
+    source_ = std::make_unique<EmulationSource>(snapshot_);
+    const Result<> opened = source_->open("Windows\\absent.txt");
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.error().error, ENOENT);
     setCurrentLink(link.get());
     snapshot_.fixLevel = 4;
-    refreshSnapshot(snapshot_, source_.get(), 0);
+    EXPECT_TRUE(refreshSnapshot(snapshot_, source_.get(), 0).has_value());
     EXPECT_EQ(snapshot_.fixLevel, 1) << "the link is not open";
     EXPECT_EQ(trackLog(snapshot_), link->decoder().trackLog());
     setCurrentLink(nullptr);

@@ -114,14 +114,20 @@ TEST(GpxBadInput, NothingTheUserHadIsLost) {
     // The track in memory stays as it was, and the user is told why.
     TrackLog log(dir.file("auto.atk"));
     ASSERT_TRUE(log.replaceTrack(std::vector<TrackPoint>(3)));
-    RecordingMessageBoxes boxes;
     {
         AnswerWith chooser(bad);
-        EXPECT_FALSE(loadTrackAskingFile(log));
+        const TrackFileOutcome loaded = loadTrackAskingFile(log);
+        EXPECT_FALSE(loaded.done);
+        EXPECT_NE(loaded.notice.find("line 4:"), std::string::npos) << loaded.notice;
     }
     EXPECT_EQ(log.count(), 3);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].text.find("line 4:"), std::string::npos) << boxes.shown[0].text;
+    {
+        AnswerWith chooser(dir.path());  // a folder: no track file can be written there
+        const TrackFileOutcome saved = saveTrackAskingFile(log);
+        EXPECT_FALSE(saved.done);
+        ASSERT_TRUE(saved.failedSave.has_value());
+        EXPECT_EQ(*saved.failedSave, (Failure{dir.path(), "Is a directory"}));
+    }
 
     // The pushpin file is not rewritten; the tool says what was wrong and fails.
     const std::string kpp = dir.file("p.kpp");

@@ -10,6 +10,8 @@
 #include <tuple>
 #include <vector>
 
+#include "core/base/save_failures.h"
+#include "core/base/trace.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
 #include "core/settings/reg_values.h"
@@ -22,7 +24,6 @@ namespace {
 
 using test::CountingRegistry;
 using test::FailingRegistry;
-using test::RecordingMessageBoxes;
 using Bytes = std::vector<std::uint8_t>;
 
 const RegValue* stored(MemoryRegistry& reg, const std::string& name) {
@@ -45,8 +46,8 @@ TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefaul
         EXPECT_EQ(std::tuple(reg.writesOf("UnitSystem"), reg.writesOf("LastLat")),
                   std::tuple(0, 0));
     }
-    reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "WPIdx");
-    reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat");
+    ASSERT_TRUE(reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "WPIdx"));
+    ASSERT_TRUE(reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat"));
     reg.writes.clear();
     IntSetting wpIdx("WPIdx", false, 1);
     DoubleSetting lat("LastLat", true, 10.0);
@@ -61,20 +62,17 @@ TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefaul
 TEST(SettingsStore, TextAndNameLengthLimits) {
     CountingRegistry reg;
     SettingsStore store;
-    std::string back;
     const std::string text249(249, 'w');
     ASSERT_TRUE(store.writeText("SndGpsOn", text249));
     EXPECT_FALSE(store.writeText("SndGpsOn", std::string(250, 'x')));
-    ASSERT_TRUE(store.readText("SndGpsOn", back));
-    EXPECT_EQ(back, text249);
+    EXPECT_EQ(store.readText("SndGpsOn").value_or(""), text249);
     EXPECT_TRUE(store.writeText(std::string(99, 'n'), "v"));
     EXPECT_FALSE(store.writeText(std::string(100, 'n'), "v"));
     EXPECT_EQ(reg.writesOf(std::string(100, 'n')), 0);
     ASSERT_TRUE(store.writeLongText("Long999", std::string(999, 'l')));
     ASSERT_TRUE(store.writeLongText("Long1000", std::string(1000, 'l')));
-    EXPECT_TRUE(store.readText("Long999", back));
-    EXPECT_EQ(back.size(), 999u);
-    EXPECT_FALSE(store.readText("Long1000", back));
+    EXPECT_EQ(store.readText("Long999").value_or("").size(), 999u);
+    EXPECT_FALSE(store.readText("Long1000"));
 }
 
 TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNotAtDestruction) {
@@ -95,37 +93,42 @@ TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNotAtDestruction) {
     EXPECT_EQ(reg.writesOf("Overspeed"), 2);
 }
 
-// Message boxes of the failures, for both classes.
+// The failures, for both classes: counted, traced where there is no caller
+// to return them to, and returned by save().
 class CRegSettingFailure : public ::testing::TestWithParam<const char*> {
 protected:
-    // Constructs the class under test with save-immediately set, and assigns 3.
-    void constructAndAssign() {
-        if (std::string(GetParam()) == "CRegInt") {
-            IntSetting v("WarmStart", true, 1);
-            v = 3;
-            valueAfterAssign = v.get();
-        } else {
-            DoubleSetting v("WarmStart", true, 1.0);
-            v = 3.0;
-            valueAfterAssign = v.get();
-        }
+    // Constructs the class under test with save-immediately set, assigns 3
+    // and saves once more.
+    template <typename Setting>
+    Result<> constructAssignAndSave(double three) {
+        Setting v("WarmStart", true, 1);
+        v = three;
+        valueAfterAssign = v.get();
+        return v.save();
+    }
+    Result<> constructAssignAndSave() {
+        return std::string(GetParam()) == "CRegInt" ? constructAssignAndSave<IntSetting>(3)
+                                                    : constructAssignAndSave<DoubleSetting>(3.0);
     }
     std::string cls() const { return GetParam(); }
 
     FailingRegistry reg;
-    RecordingMessageBoxes boxes;
+    std::vector<std::string> traced;
+    TraceHook previous = setTraceHook([this](const std::string& text) { traced.push_back(text); });
     double valueAfterAssign = 0;
 };
 
 TEST_P(CRegSettingFailure, WritesThatFail) {
     reg.failSet = true;
-    constructAndAssign();
+    const int before = failedSaves();
+    const Result<> saved = constructAssignAndSave();
+    setTraceHook(previous);
     EXPECT_EQ(valueAfterAssign, 3.0);
-    EXPECT_EQ(
-        test::shownBoxes(boxes),
-        (std::vector<std::string>{
-            test::box(cls() + ": SetValue failed", "Error", MessageIcon::Stop),
-            test::box(cls() + "::Save: SetValue failed", "Error", MessageIcon::Exclamation)}));
+    EXPECT_EQ(failedSaves(), before + 3);
+    EXPECT_EQ(traced, (std::vector<std::string>{cls() + ": SetValue failed",
+                                                cls() + "::Save: SetValue failed"}));
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().what, cls() + "::Save: SetValue failed");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothClasses, CRegSettingFailure,

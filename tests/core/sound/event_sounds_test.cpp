@@ -21,7 +21,8 @@ protected:
     void SetUp() override {
         const char* names[] = {"on.wav", "off.wav", "fix.wav", "lost.wav", "fast.wav"};
         for (int i = 0; i < kSoundEventCount; ++i) {
-            store_.writeText(kSoundSettingNames[static_cast<std::size_t>(i)], names[i]);
+            EXPECT_TRUE(
+                store_.writeText(kSoundSettingNames[static_cast<std::size_t>(i)], names[i]));
         }
     }
 

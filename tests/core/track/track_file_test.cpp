@@ -19,7 +19,6 @@
 #include <tuple>
 
 #include "core/base/paths.h"
-#include "core/base/save_failures.h"
 #include "core/track/track_log.h"
 #include "track_test_env.h"
 
@@ -103,7 +102,7 @@ protected:
         writeFile(path(name), bytes);
         log.options = 0;
         log.currentFileName = path(name);
-        return log.load(false);
+        return log.load(false).value_or(false);
     }
 };
 
@@ -213,9 +212,16 @@ TEST_F(TrackFileTest, BrokenFilesAreRefusedAndTheTrackStaysAsItWas) {
         EXPECT_EQ(snapshot(log), before);
     }
     log.currentFileName = path("missing.atk");
-    EXPECT_FALSE(log.load(false));
+    EXPECT_FALSE(*log.load(false)) << "absent: nothing to tell";
     log.currentFileName = root_.path();
-    EXPECT_FALSE(log.load(false)) << "a folder";
+    EXPECT_FALSE(log.load(false).value_or(false)) << "a folder";
+    writeFile(path("cut.atk"), cases[0].bytes);
+    log.currentFileName = path("cut.atk");
+    const Result<bool> damaged = log.load(false);
+    ASSERT_FALSE(damaged);
+    EXPECT_EQ(trackNotLoadedText(damaged.error()),
+              "The track file " + path("cut.atk") + " is damaged (" + damaged.error().reason +
+                  ") and was not loaded.");
     EXPECT_EQ(snapshot(log), before);
 }
 
@@ -231,7 +237,7 @@ TEST_F(TrackFileTest, ACrashWhileSavingKeepsThePreviousFile) {
         rlimit limit{};
         limit.rlim_cur = limit.rlim_max = 4096;
         setrlimit(RLIMIT_FSIZE, &limit);
-        log.save(false);
+        (void)log.save(false);
         std::_Exit(0);
     };
     EXPECT_EXIT(saveWithLittleRoom(), testing::KilledBySignal(SIGXFSZ), "");
@@ -249,7 +255,6 @@ TEST_F(TrackFileTest, ACrashWhileSavingKeepsThePreviousFile) {
     const std::set<std::string> files{"keep.atk"};
     EXPECT_EQ(listing().size(), 2u);
     auto failingSave = [&log] {
-        test::RecordingMessageBoxes boxes;
         rlimit limit{};
         limit.rlim_cur = limit.rlim_max = 4096;
         setrlimit(RLIMIT_FSIZE, &limit);
@@ -269,37 +274,35 @@ TEST_F(TrackFileTest, DamagedAutosaveIsKeptAsideAndItsWholePointsRecovered) {
         TrackLog log;
         record(log, 50);
         log.options = TrackState::AutoSave;
+        ASSERT_TRUE(log.finish());
     }
     const std::string cut = readFile(file).substr(0, 24 + 64 * 50 - 10);
     writeFile(file, cut);
     registry_.setNumber(kTrackStateValue, TrackState::AutoLoad | TrackState::AutoSave);
     {
-        test::RecordingMessageBoxes boxes;
         TrackLog log;
-        EXPECT_EQ(std::tuple(log.count(), log.datedCount(), log.lastDatedIndex()),
-                  std::tuple(49, 49, 48));
+        EXPECT_EQ(log.count(), 0) << "nothing is read before start()";
+        const TrackAutoLoad loaded = log.start();
+        EXPECT_EQ(std::tuple(loaded.loaded, log.count(), log.datedCount(), log.lastDatedIndex()),
+                  std::tuple(true, 49, 49, 48));
         EXPECT_EQ(readFile(file + ".bad"), cut);
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_NE(boxes.shown[0].text.find("49 points were recovered"), std::string::npos);
-        EXPECT_NE(boxes.shown[0].text.find("kept as " + file + ".bad"), std::string::npos);
+        EXPECT_NE(loaded.damage.find("49 points were recovered"), std::string::npos);
+        EXPECT_NE(loaded.damage.find("kept as " + file + ".bad"), std::string::npos);
+        ASSERT_TRUE(log.finish());
     }
     EXPECT_EQ(readBytes(file).size(), 24u + 64u * 49);
     EXPECT_EQ(readFile(file + ".bad"), cut);
 }
 
-// A save that cannot be made says what and why, and counts as a failed save.
-TEST_F(TrackFileTest, FailedSaveIsReportedWithTheSystemsReason) {
+// A save that cannot be made gives the file and the system's reason.
+TEST_F(TrackFileTest, FailedSaveGivesTheFileAndTheSystemsReason) {
     std::filesystem::create_directories(path("taken.atk/inside"));
-    test::RecordingMessageBoxes boxes;
     TrackLog log;
     record(log, 2);
     log.currentFileName = path("taken.atk");
-    const int before = failedSaves();
-    EXPECT_FALSE(log.save(false));
-    EXPECT_EQ(failedSaves(), before + 1);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text,
-              "The track could not be saved to " + path("taken.atk") + ":\nIs a directory");
+    const Result<bool> saved = log.save(false);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error(), (Failure{path("taken.atk"), "Is a directory"}));
 }
 
 }  // namespace

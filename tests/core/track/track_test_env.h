@@ -28,11 +28,11 @@ namespace wp2::test {
 class TestRegistry final : public MemoryRegistry {
 public:
     std::optional<std::uint32_t> number(const std::string& name) {
-        std::uint32_t n = 0;
-        return SettingsStore().readNumber(name, n) ? std::optional<std::uint32_t>(n) : std::nullopt;
+        const Result<std::uint32_t> n = SettingsStore().readNumber(name);
+        return n ? std::optional<std::uint32_t>(*n) : std::nullopt;
     }
     void setNumber(const std::string& name, std::uint32_t n) {
-        SettingsStore().writeNumber(name, n);
+        ASSERT_TRUE(SettingsStore().writeNumber(name, n));
     }
 
 private:

@@ -9,6 +9,7 @@
 
 #include "core/base/paths.h"
 #include "core/waypoints/pushpin_import.h"
+#include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "core/waypoints/pushpins.h"
 #include "support/test_support.h"
@@ -20,7 +21,6 @@ using test::addPin;
 using test::nameLengthOffset;
 using test::namesOf;
 using test::readFile;
-using test::RecordingMessageBoxes;
 using test::TempDir;
 using test::writeFile;
 
@@ -130,19 +130,18 @@ TEST(PushpinFile, DamagedFileIsKeptAsideAndEveryIntactRecordIsRead) {
     for (const char* kept : {".bad", "-2.bad"}) {
         SCOPED_TRACE(kept);
         writeFile(path, damaged);
-        RecordingMessageBoxes boxes;
         Pushpins pins;
         PushpinLoadResult r = pins.load();
         EXPECT_TRUE(r.damaged);
         EXPECT_EQ(r.keptAs, path + kept);
         EXPECT_EQ(readFile(path + kept), damaged);
         EXPECT_EQ(namesOf(pins), intact);
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_NE(boxes.shown[0].text.find("745 waypoints have been read; 2 damaged ones were "
-                                           "skipped\nThe damaged file was kept as " +
-                                           path + kept),
+        const std::string told = damagedPushpinFileText(path, r);
+        EXPECT_NE(told.find("745 waypoints have been read; 2 damaged ones were "
+                            "skipped\nThe damaged file was kept as " +
+                            path + kept),
                   std::string::npos)
-            << boxes.shown[0].text;
+            << told;
         // The next save writes the sound records; the kept copy stays.
         ASSERT_TRUE(pins.save());
         EXPECT_EQ(Pushpins().loadFile(path).added, 745);

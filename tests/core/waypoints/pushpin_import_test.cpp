@@ -23,7 +23,6 @@ using test::dataFile;
 using test::latDeg;
 using test::lonDeg;
 using test::namesOf;
-using test::RecordingMessageBoxes;
 using test::TempDir;
 using test::writeFile;
 
@@ -36,7 +35,6 @@ protected:
         return importPushpins(pins, path);
     }
     TempDir dir;
-    RecordingMessageBoxes boxes;
     Pushpins pins;
     int files = 0;
 };
@@ -74,10 +72,11 @@ TEST_F(Import, CsvLinesGivePositionNameAltitudeAndNote) {
     }
     // The program's degree factor, and numbering in file order with the last at index 0.
     pins.removeAll();
-    EXPECT_EQ(importText("51.5,-0.12\n52.5, 13.4\n").line, 2);
+    const ImportResult r = importText("51.5,-0.12\n52.5, 13.4\n");
+    EXPECT_EQ(r.line, 2);
     EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"Wpt_2", "Wpt_1"}));
     EXPECT_EQ(pins.at(1)->latitude, 51.5 * 0.01745329251388889);
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(importMessage(r), std::nullopt) << "nothing to tell";
 }
 
 TEST_F(Import, FailingLineIsReportedWithItsNumberAfterBlankLines) {
@@ -88,12 +87,9 @@ TEST_F(Import, FailingLineIsReportedWithItsNumberAfterBlankLines) {
     EXPECT_EQ(r.read, 2);
     // The two read before the failure are still merged.
     EXPECT_EQ(namesOf(pins), (std::vector<std::string>{"named", "Wpt_1", "old"}));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text,
+    EXPECT_EQ(importMessage(r),
               "File format error at line 5\nOnly 2 waypoints have been read\n\n"
               "Expected fields\nLat,Lon,*Name,*Alt,*Note\n(* are optional)");
-    EXPECT_EQ(boxes.shown[0].caption, "Wayplot2");
-    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Exclamation);
     // Impossible numbers and texts are refused at the door, with the line and
     // the reason: nothing the pushpin file's reader would refuse comes in.
     const struct {
@@ -121,7 +117,7 @@ TEST_F(Import, FailingLineIsReportedWithItsNumberAfterBlankLines) {
         EXPECT_EQ(r.problem, std::string("line 2: ") + b.problem);
     }
     EXPECT_EQ(pins.count(), 4);
-    EXPECT_NE(boxes.shown.back().text.find("Only 1 waypoints"), std::string::npos);
+    EXPECT_NE(importMessage(r).value_or("").find("Only 1 waypoints"), std::string::npos);
     EXPECT_EQ(importText("-90,-180\n90,180\n").status, ImportResult::Status::Imported);
 }
 
@@ -155,8 +151,7 @@ TEST_F(Import, LocBlocksWithImpossibleNumbersAreCountedWithTheFirstLine) {
     EXPECT_DOUBLE_EQ(lonDeg(*pins.at(0)), 180.0);
     EXPECT_EQ(r.refused, 6);
     EXPECT_EQ(r.problem, "6 refused, the first at line 2: lat \"45,5\" is not a number");
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].text.find(r.problem), std::string::npos);
+    EXPECT_EQ(importMessage(r), r.path + ":\n" + r.problem + "\n1 of 1 waypoints added.");
 }
 
 // The grid index must answer exactly as findNear, including ties and edges.

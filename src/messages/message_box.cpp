@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/base/message_box.h"
+#include "messages/message_box.h"
 
 #include <cstdio>
 

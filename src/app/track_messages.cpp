@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/track_messages.h"
+
+#include "core/waypoints/pushpin_messages.h"
+#include "messages/failed_save.h"
+#include "messages/message_box.h"
+
+namespace wp2 {
+
+void startTrackLog(TrackLog& log) {
+    const TrackAutoLoad loaded = log.start();
+    if (!loaded.damage.empty()) {
+        showMessage(loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
+    }
+}
+
+void finishTrackLog(TrackLog& log) {
+    const Result<> saved = log.finish();
+    if (!saved) {
+        reportFailedSave("The track", saved.error().what, saved.error().reason);
+    }
+}
+
+}  // namespace wp2
