@@ -107,7 +107,7 @@ TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
     ASSERT_TRUE(written.save(false).value_or(false));
     auto app = make();
     ASSERT_TRUE(app->startUp());
-    EXPECT_EQ(app->link()->trackLog().count(), 3);
+    EXPECT_EQ(app->link()->decoder().trackLog()->count(), 3);
     std::filesystem::remove(autosave);
     app->exit();
     EXPECT_TRUE(test::fileExists(autosave));

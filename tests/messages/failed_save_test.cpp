@@ -2,12 +2,13 @@
 // A failed save is told with what failed, where and why, and counted for the
 // program's exit status.
 
+#include "messages/failed_save.h"
+
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 #include "core/base/save_failures.h"
-#include "messages/failed_save.h"
 #include "support/test_support.h"
 
 namespace wp2 {

@@ -219,9 +219,9 @@ TEST_F(TrackFileTest, BrokenFilesAreRefusedAndTheTrackStaysAsItWas) {
     log.currentFileName = path("cut.atk");
     const Result<bool> damaged = log.load(false);
     ASSERT_FALSE(damaged);
-    EXPECT_EQ(trackNotLoadedText(damaged.error()),
-              "The track file " + path("cut.atk") + " is damaged (" + damaged.error().reason +
-                  ") and was not loaded.");
+    EXPECT_EQ(trackNotLoadedText(damaged.error()), "The track file " + path("cut.atk") +
+                                                       " is damaged (" + damaged.error().reason +
+                                                       ") and was not loaded.");
     EXPECT_EQ(snapshot(log), before);
 }
 
