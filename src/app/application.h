@@ -60,7 +60,7 @@ public:
     // sounds: the event sounds' player. All must outlive the application.
     Application(Clock& clock, Timers& timers, AppDialogs& dialogs, SoundPlayer& sounds,
                 StartOptions options = {});
-    virtual ~Application();
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 

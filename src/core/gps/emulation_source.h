@@ -34,7 +34,7 @@ public:
     explicit EmulationSource(NavSnapshot& snapshot);
     // Closes the file and takes the file and the track log back from the
     // snapshot; the track log autosaves as it goes.
-    virtual ~EmulationSource();
+    ~EmulationSource();
     EmulationSource(const EmulationSource&) = delete;
     EmulationSource& operator=(const EmulationSource&) = delete;
 

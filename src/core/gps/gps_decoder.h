@@ -64,7 +64,6 @@ public:
     // Time stamps are read from clock (which must outlive the decoder).
     // Without a track log it records no track.
     explicit GpsDecoder(Clock& clock, std::unique_ptr<TrackLog> track = nullptr);
-    virtual ~GpsDecoder() = default;
     GpsDecoder(const GpsDecoder&) = delete;
     GpsDecoder& operator=(const GpsDecoder&) = delete;
 

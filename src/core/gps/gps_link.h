@@ -38,7 +38,7 @@ public:
     // The link reads the time through clock (which must outlive it). Without a
     // track log it records no track.
     explicit GpsLink(Clock& clock, std::unique_ptr<TrackLog> track = nullptr);
-    virtual ~GpsLink();
+    ~GpsLink();
     GpsLink(const GpsLink&) = delete;
     GpsLink& operator=(const GpsLink&) = delete;
 

@@ -28,7 +28,6 @@ struct SkySatellite {
 
 class NavSnapshot {
 public:
-    virtual ~NavSnapshot() = default;
 
     // Live refresh from the link's state (the link's own refresh runs first).
     void refreshFromLink(const GpsLink& link);

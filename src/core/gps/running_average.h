@@ -9,7 +9,6 @@ namespace wp2 {
 class RunningAverage {
 public:
     explicit RunningAverage(int capacity);
-    virtual ~RunningAverage() = default;
 
     void add(double value);
 

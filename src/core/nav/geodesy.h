@@ -40,7 +40,6 @@ public:
     // 5 International 1924. An unknown code keeps the code but takes the WGS-84
     // axes, so the object never holds undefined values.
     explicit Ellipsoid(std::int32_t type);
-    virtual ~Ellipsoid() = default;
 
     // Earth-centred X, Y, Z in metres, altitude included.
     Cartesian toCartesian(const LatLonAlt& p) const;

@@ -27,7 +27,6 @@ public:
     static constexpr std::int32_t kUs = 3;
 
     UnitFormatter() = default;
-    virtual ~UnitFormatter() = default;
 
     std::int32_t code() const { return code_; }
     // Applies a stored UnitSystem value: 0 U.S., 1 Metric, 2 Nautical; any other

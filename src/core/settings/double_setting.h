@@ -12,7 +12,7 @@ namespace wp2 {
 class DoubleSetting {
 public:
     DoubleSetting(const std::string& name, bool saveImmediately, double defaultValue);
-    virtual ~DoubleSetting();
+    ~DoubleSetting();
     DoubleSetting(const DoubleSetting&) = delete;
     DoubleSetting& operator=(const DoubleSetting&) = delete;
 

@@ -17,7 +17,7 @@ namespace wp2 {
 class IntSetting {
 public:
     IntSetting(const std::string& name, bool saveImmediately, std::int32_t defaultValue);
-    virtual ~IntSetting();
+    ~IntSetting();
     IntSetting(const IntSetting&) = delete;
     IntSetting& operator=(const IntSetting&) = delete;
 

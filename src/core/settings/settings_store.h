@@ -17,7 +17,6 @@ class SettingsStore {
 public:
     // The settings key Software\KELM\Wayplot2 of the local-machine root.
     SettingsStore();
-    virtual ~SettingsStore() = default;
 
     void set(RegRoot root, const std::string& path);
     RegRoot root() const { return root_; }

@@ -26,7 +26,6 @@ public:
 
     // The player must outlive this object.
     explicit EventSounds(SoundPlayer& player);
-    virtual ~EventSounds() = default;
     EventSounds(const EventSounds&) = delete;
     EventSounds& operator=(const EventSounds&) = delete;
 

@@ -22,7 +22,6 @@ public:
     static constexpr double kDefaultOverspeed = 11.2;  // m/s, 40.32 km/h
 
     SoundSettings() = default;
-    virtual ~SoundSettings() = default;
     SoundSettings(const SoundSettings&) = delete;
     SoundSettings& operator=(const SoundSettings&) = delete;
 

@@ -10,7 +10,6 @@ namespace wp2 {
 
 class GpsDateTime {
 public:
-    virtual ~GpsDateTime() = default;
 
     bool operator==(const GpsDateTime&) const = default;
 
