@@ -36,6 +36,8 @@ bool writeTerminalText(const std::string& text, std::FILE* stream) {
 
 namespace {
 
+std::vector<std::string> givenOptions;
+
 void printHelp(FILE* out) {
     std::fprintf(out,
                  "usage: wayplot2-tool [--root DIR] COMMAND [ARGS...]\n"
@@ -52,6 +54,10 @@ void printHelp(FILE* out) {
 }
 
 }  // namespace
+
+const std::vector<std::string>& globalOptions() {
+    return givenOptions;
+}
 
 }  // namespace wp2::tool
 
@@ -70,6 +76,7 @@ int main(int argc, char** argv) {
         }
         if (args[i] == "--root" && i + 1 < args.size()) {
             wp2::Paths::setRoot(args[i + 1]);
+            givenOptions.insert(givenOptions.end(), {args[i], args[i + 1]});
             i += 2;
             continue;
         }
