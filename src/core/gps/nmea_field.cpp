@@ -27,13 +27,14 @@ const char* skipSpace(const char* p, const char* end) {
 
 // A text that is only digits with at most one point ("4807.038", the shape
 // receivers send), read without from_chars: when the digits' value is at most
-// 2^53 and there are at most 22 decimals, both it and the power of ten are
-// exact doubles, and the one division rounds the exact value as strtod does.
+// 2^53 it is an exact double, as is every power of ten up to 10^22 (at most 19
+// digits, so at most 19 decimals), and the one division rounds the exact value
+// as strtod does.
 // Nothing for any other text.
 std::optional<double> plainDecimal(const char* p, const char* end) {
-    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
+                                              1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13,
+                                              1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
     constexpr std::uint64_t kExactLimit = std::uint64_t{1} << 53;
     std::uint64_t value = 0;
     int digits = 0;
@@ -50,7 +51,7 @@ std::optional<double> plainDecimal(const char* p, const char* end) {
         value = value * 10 + digit;
         decimals += decimals >= 0 ? 1 : 0;
     }
-    if (digits == 0 || value > kExactLimit || decimals > 22) {
+    if (digits == 0 || value > kExactLimit) {
         return std::nullopt;
     }
     return static_cast<double>(value) / kPowersOfTen[decimals < 0 ? 0 : decimals];
