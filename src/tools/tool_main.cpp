@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// wayplot2-tool: the command-line companion of Wayplot2.
+// wayplot2-tool: the command-line companion of Wayplot2; with the command
+// table of map_program.cpp, also the map program that the tool executes.
 
 #include <cstdio>
 #include <cstring>
