@@ -261,11 +261,6 @@ int runMap(const std::vector<std::string>& args) {
 
 }  // namespace
 
-extern const Command kMapCommand = {
-    "map",
-    "map info SOURCE\n"
-    "       map render SOURCE --centre LAT,LON --zoom STEP [--size WxH] [--rotate DEG]\n"
-    "                  [--units metric|us|nautical] OUT.png",
-    runMap};
+extern const Command kMapCommand = {"map", kMapUsage, runMap};
 
 }  // namespace wp2::tool

@@ -20,6 +20,17 @@ struct Command {
     int (*run)(const std::vector<std::string>& args);
 };
 
+// The map command draws with Qt; it runs as a program of its own, which
+// wayplot2-tool executes, so that the other commands start without loading Qt.
+inline constexpr const char* kMapUsage =
+    "map info SOURCE\n"
+    "       map render SOURCE --centre LAT,LON --zoom STEP [--size WxH] [--rotate DEG]\n"
+    "                  [--units metric|us|nautical] OUT.png";
+
+// The options given before the command ("--root DIR"), for passing on to a
+// command that runs as a program of its own.
+const std::vector<std::string>& globalOptions();
+
 // Prints "usage: wayplot2-tool <usage>" to standard error and returns kExitUsage.
 int usageError(const Command& command);
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// wayplot2-tool: the command-line companion of Wayplot2.
+// wayplot2-tool: the command-line companion of Wayplot2; with the command
+// table of map_program.cpp, also the map program that the tool executes.
 
 #include <cstdio>
 #include <cstring>
@@ -36,6 +37,8 @@ bool writeTerminalText(const std::string& text, std::FILE* stream) {
 
 namespace {
 
+std::vector<std::string> givenOptions;
+
 void printHelp(FILE* out) {
     std::fprintf(out,
                  "usage: wayplot2-tool [--root DIR] COMMAND [ARGS...]\n"
@@ -52,6 +55,10 @@ void printHelp(FILE* out) {
 }
 
 }  // namespace
+
+const std::vector<std::string>& globalOptions() {
+    return givenOptions;
+}
 
 }  // namespace wp2::tool
 
@@ -70,6 +77,7 @@ int main(int argc, char** argv) {
         }
         if (args[i] == "--root" && i + 1 < args.size()) {
             wp2::Paths::setRoot(args[i + 1]);
+            givenOptions.insert(givenOptions.end(), {args[i], args[i + 1]});
             i += 2;
             continue;
         }

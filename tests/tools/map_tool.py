@@ -141,6 +141,12 @@ def check_folders_draw_as_mbtiles(tool, maps):
                       for kind in sources}
             for kind in ("folder", "webp", "server"):
                 assert images[kind] == images["mbtiles"], f"{kind} differs at step {step}"
+        # --root before the command reaches the map program: the server's tiles are kept under it.
+        root = os.path.join(tool.workdir, "root")
+        r = subprocess.run([tool.path, "--root", root, "map", "render", sources["server"], "--centre",
+                            f"{lat!r},{lon!r}", "--zoom", str(STEP), os.path.join(root, "r.ppm")],
+                           capture_output=True, text=True, timeout=60)
+        assert r.returncode == 0 and os.path.isdir(os.path.join(root, "cache", "tiles")), r.stderr
     finally:
         server.shutdown()
 

@@ -2,6 +2,8 @@
 #include "core/gps/nmea_field.h"
 
 #include <charconv>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/base/cformat.h"
@@ -23,6 +25,38 @@ const char* skipSpace(const char* p, const char* end) {
     return p;
 }
 
+// A text that is only digits with at most one point ("4807.038", the shape
+// receivers send), read without from_chars: when the digits' value is at most
+// 2^53 it is an exact double, as is every power of ten up to 10^22 (at most 19
+// digits, so at most 19 decimals), and the one division rounds the exact value
+// as strtod does.
+// Nothing for any other text.
+std::optional<double> plainDecimal(const char* p, const char* end) {
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
+                                              1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13,
+                                              1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+    constexpr std::uint64_t kExactLimit = std::uint64_t{1} << 53;
+    std::uint64_t value = 0;
+    int digits = 0;
+    int decimals = -1;  // none before the point
+    for (; p != end; ++p) {
+        if (*p == '.' && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit > 9 || ++digits > 19) {  // 19 digits cannot overflow
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+        decimals += decimals >= 0 ? 1 : 0;
+    }
+    if (digits == 0 || value > kExactLimit) {
+        return std::nullopt;
+    }
+    return static_cast<double>(value) / kPowersOfTen[decimals < 0 ? 0 : decimals];
+}
+
 }  // namespace
 
 double nmeaDouble(std::string_view text) {
@@ -34,6 +68,9 @@ double nmeaDouble(std::string_view text) {
     }
     if (p == end || *p == '-' || *p == '+') {
         return 0.0;
+    }
+    if (const std::optional<double> plain = plainDecimal(p, end)) {
+        return negative ? -*plain : *plain;
     }
     double value = 0.0;
     std::from_chars_result read{};

@@ -79,6 +79,11 @@ TEST(NmeaFieldTest, NumbersReadExactlyLikeAtoiAndStrtod) {
           "-1e400", "1e-400", "-2.4e-324", "4.9e-324", "0x8p-1080", "0x1p2000", "-infinity"}) {
         EXPECT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text, nullptr))) << text;
     }
+    // Where digits alone stop being exact: above 2^53, past 19 digits.
+    for (const char* text : {"16653188536936.495", "900719925474099.3", "1844674407370955161.7",
+                             "0.00000000000000000683245", "1.2.3"}) {
+        EXPECT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text, nullptr))) << text;
+    }
     // Random decimal texts of the shapes receivers send, bit for bit.
     std::mt19937 rng(3);
     for (int i = 0; i < 20000; ++i) {
