@@ -16,7 +16,6 @@
 #include "core/waypoints/pushpin_export.h"
 #include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/pushpin_test_util.h"
-#include "dialog_link.h"
 #include "dialog_test_env.h"
 #include "dialogs/dialog_layout.h"
 #include "dialogs/export_format_dialog.h"
@@ -34,6 +33,7 @@
 #include "dialogs/sound_options_dialog.h"
 #include "dialogs/track_options_dialog.h"
 #include "dialogs/warning_dialog.h"
+#include "support/fake_link.h"
 
 namespace wp2::test {
 namespace {
@@ -72,7 +72,7 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     SoundSettings sounds;
     sounds.init(&store, &units);
     RecordingSoundPlayer player;
-    DialogLink link;
+    FakeLink link;
     const TrackMapOptions rotate{true, false, {}};
     const FileDialogRequest openRequest{kFilter, "kpp", ""};
     const FileDialogRequest importRequest{kImportFilter, "kpp", ""};

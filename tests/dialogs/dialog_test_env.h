@@ -18,10 +18,6 @@ namespace wp2::test {
 
 class DialogTest : public ::testing::Test {
 protected:
-    std::optional<std::int32_t> storedInt(const std::string& name) {
-        auto n = registry_.number(name);
-        return n ? std::optional<std::int32_t>(static_cast<std::int32_t>(*n)) : std::nullopt;
-    }
     static std::string storedText(const std::string& name) {
         return SettingsStore().readText(name).value_or("");
     }

@@ -9,11 +9,11 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "dialog_link.h"
 #include "dialog_test_env.h"
 #include "dialogs/gps_setup_dialog.h"
 #include "dialogs/scan_dialog.h"
 #include "dialogs/warning_dialog.h"
+#include "support/fake_link.h"
 
 namespace wp2::test {
 namespace {
@@ -34,7 +34,7 @@ protected:
             click(w.nextButton());
         });
     }
-    DialogLink l_;
+    FakeLink l_;
     RecordingMessageBoxes boxes_;
 };
 

@@ -17,10 +17,10 @@
 #include <QTest>
 #include <tuple>
 
-#include "dialog_link.h"
 #include "dialog_test_env.h"
 #include "dialogs/dialog_layout.h"
 #include "dialogs/scan_dialog.h"
+#include "support/fake_link.h"
 
 namespace wp2::test {
 namespace {
@@ -48,7 +48,7 @@ protected:
             .toStdString();
     }
 
-    DialogLink l_;
+    FakeLink l_;
     RecordingMessageBoxes boxes_;
 };
 
@@ -121,7 +121,7 @@ TEST_F(GpsSetupDialog, TestTwiceLeavesStartAndTheLinkStoppedAndCancelRestartsIt)
 TEST_F(GpsSetupDialog, TestShowsRawSentencesAndEmptiesAFullView) {
     const std::string rmc =
         nmeaLine("GPRMC,120000.000,A,4807.1000,N,01131.0000,E,0.0,0.0,230324,,,A");
-    l_.receiverOn(2, rmc);
+    l_.receiverOn("com2", rmc);
     run(l_.link.get(), [&](wp2::GpsSetupDialog& d) {
         choose(d.portList(), 1);
         click(d.testButton());
@@ -153,13 +153,13 @@ TEST_F(GpsSetupDialog, SwitchesAreStoredWhenTheControlsAreRead) {
         run(l_.link.get(), [&](wp2::GpsSetupDialog& d) {
             EXPECT_TRUE(box(d)->isChecked());
             click(box(d));
-            EXPECT_EQ(storedInt(value), 1);  // not yet read back
+            EXPECT_EQ(registry_.number(value), 1);  // not yet read back
             click(d.testButton());
-            EXPECT_EQ(storedInt(value), 0);
+            EXPECT_EQ(registry_.number(value), 0);
             click(box(d));
             click(d.okButton());  // read again
         });
-        EXPECT_EQ(storedInt(value), 1);
+        EXPECT_EQ(registry_.number(value), 1);
     }
     EXPECT_TRUE(l_.link->warmStart().enabled);
 }
@@ -191,7 +191,7 @@ TEST_F(GpsSetupDialog, GpsdAndTcpTakeAHostAndPortInPlaceOfTheLineSettings) {
 }
 
 TEST_F(GpsSetupDialog, ScanRunsAtTheStandardFramingAndClosesTheDialog) {
-    l_.receiverOn(4, nmeaLine("GPGSV,1,1,01,04,40,120,00"));
+    l_.receiverOn("com4", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
     l_.link->setLineSettings(19200, 7, 2, 1);
     EXPECT_EQ(run(l_.link.get(),
                   [&](wp2::GpsSetupDialog& d) {

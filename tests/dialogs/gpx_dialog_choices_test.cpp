@@ -73,7 +73,7 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
     for (const auto& asked : chooser.asked) {
         EXPECT_EQ(asked.request.filter, "Track (*.atk)|*.atk|GPX 1.1 (*.gpx)|*.gpx||");
     }
-    EXPECT_EQ(storedInt(kTrackMapOptionsValue), 1);  // drag only, as it was
+    EXPECT_EQ(registry_.number(kTrackMapOptionsValue), 1);  // drag only, as it was
 
     // The switches: OK keeps what they show, Cancel what was stored.
     for (const bool ok : {true, false}) {
@@ -85,7 +85,7 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
             click(ok ? d.okButton() : d.cancelButton());
         });
         EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{true, false, {}}));
-        EXPECT_EQ(storedInt(kTrackMapOptionsValue), 2);
+        EXPECT_EQ(registry_.number(kTrackMapOptionsValue), 2);
     }
 }
 

@@ -110,7 +110,7 @@ TEST_F(OptionDialogs, SoundLimitInTheCurrentUnitAndSilentAreWrittenByOkOnly) {
         click(d.okButton());
     });
     EXPECT_EQ(sounds_.overspeedLimit(), 11.2);  // untouched text: the stored value exactly
-    EXPECT_EQ(storedInt("SndSilent"), 1);
+    EXPECT_EQ(registry_.number("SndSilent"), 1);
     for (const char* typed : {"50", "fast"}) {  // a text that is no speed changes nothing
         sound([typed](SoundOptionsDialog& d) {
             typeInto(d.limitEdit(), typed);
@@ -131,7 +131,7 @@ TEST_F(OptionDialogs, UnitSystemIsStoredAndAppliedOnOkOnly) {
         });
         EXPECT_EQ(misc.run(formatter_), ok);
         EXPECT_TRUE(step.ran());
-        EXPECT_EQ(storedInt(kUnitSystemValueName), 2);
+        EXPECT_EQ(registry_.number(kUnitSystemValueName), 2);
         EXPECT_EQ(formatter_.code(), UnitFormatter::kNautical);
     }
 }

@@ -55,12 +55,6 @@ protected:
         });
         return proposed;
     }
-    // Pushpins named in index order: the first given is index 0.
-    void make(const std::vector<std::string>& names) {
-        for (auto it = names.rbegin(); it != names.rend(); ++it) {
-            addPin(pins_, *it, 50.0 + (*it)[0] - 'A', 8.0);
-        }
-    }
     static void tapRow(QAbstractItemView& view, const QModelIndex& row, bool twice = false) {
         const QPoint at = view.visualRect(row).center();
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
@@ -164,13 +158,13 @@ TEST_F(PushpinDialogs, OutOfRangeEntriesAreRefusedAndTheDialogStays) {
 
 TEST_F(PushpinDialogs, NameCounterFollowsTheLastPrefixedNameAndCancelStillWritesIt) {
     EXPECT_EQ(addNamed("wpoint_41"), "WPoint_1");
-    EXPECT_EQ(storedInt(kPointCounterValue), 42);
+    EXPECT_EQ(registry_.number(kPointCounterValue), 42);
     EXPECT_EQ(addNamed("WPoint_99"), "WPoint_42");
     EXPECT_EQ(addNamed("Camp"), "WPoint_1");
     registry_.setNumber(kPointCounterValue, 5);
     EXPECT_EQ(addNamed(""), "WPoint_5");
     EXPECT_EQ(pins_.count(), 3);  // the cancelled new point is gone again
-    EXPECT_EQ(storedInt(kPointCounterValue), 5);
+    EXPECT_EQ(registry_.number(kPointCounterValue), 5);
 
     EXPECT_EQ(nextPointCounter("WPOINT_ 12 km", 7), 13);  // read as printf scanning reads
     EXPECT_EQ(nextPointCounter("WPoint_x3", 7), 7);
@@ -178,7 +172,7 @@ TEST_F(PushpinDialogs, NameCounterFollowsTheLastPrefixedNameAndCancelStillWrites
 }
 
 TEST_F(PushpinDialogs, EditingOpensTheIconChooserOnThePushpinsIconAndCancelKeepsThePushpin) {
-    make({"Summit"});
+    addInIndexOrder(pins_, {"Summit"});
     Pushpin& pin = *pins_.at(0);
     pin.icon = 7;
     pin.note = "cross";
@@ -215,7 +209,7 @@ TEST_F(PushpinDialogs, EditingOpensTheIconChooserOnThePushpinsIconAndCancelKeeps
 }
 
 TEST_F(PushpinDialogs, PointSelectionSortsWithoutRegardToCaseAndSetsTheTarget) {
-    make({"b", "A", "c", "alpha2", "Beta"});
+    addInIndexOrder(pins_, {"b", "A", "c", "alpha2", "Beta"});
     for (const bool ok : {true, false}) {
         runShown<PointSelectionDialog>(
             [&] { return runPointSelectionDialog(nullptr, pins_); },
@@ -235,7 +229,7 @@ TEST_F(PushpinDialogs, PointSelectionSortsWithoutRegardToCaseAndSetsTheTarget) {
 }
 
 TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
-    make({"Alpha", "Bravo", "Charlie", "Delta"});
+    addInIndexOrder(pins_, {"Alpha", "Bravo", "Charlie", "Delta"});
     pins_.at(1)->note = "bridge";
     pins_.setTargetIndex(2);  // Charlie
     boxes_.answers = {MessageResult::Cancel, MessageResult::Ok, MessageResult::Ok};
@@ -273,7 +267,7 @@ TEST_F(PushpinDialogs, DeletingFromTheListKeepsTheTargetOnItsWaypointOrEndsIt) {
     });
     EXPECT_EQ(boxes_.shown.at(3).text, "Delete ALL waypoints?");
     EXPECT_EQ(pins_.count(), 0);
-    EXPECT_EQ(storedInt(kPointCounterValue), 1);  // the name counter starts again
+    EXPECT_EQ(registry_.number(kPointCounterValue), 1);  // the name counter starts again
 }
 
 // What the list shows: the rows that look selected (selected, or the
@@ -295,7 +289,7 @@ TEST_F(PushpinDialogs, EditAndDeleteAreEnabledExactlyWhenARowLooksSelected) {
         EXPECT_EQ(seen(d), "");  // no pushpins: nothing to edit
         click(d.okButton());
     });
-    make({"Alpha", "Bravo", "Charlie"});
+    addInIndexOrder(pins_, {"Alpha", "Bravo", "Charlie"});
     boxes_.answers = {MessageResult::Ok};
     list([&](PushpinsDialog& d) {
         EXPECT_EQ(seen(d), "");

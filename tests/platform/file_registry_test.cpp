@@ -6,9 +6,9 @@
 #include "platform/file_registry.h"
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "core/base/atomic_file.h"
-#include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_values.h"
@@ -29,15 +28,11 @@
 namespace wp2 {
 namespace {
 
-using test::fileExists;
 using test::readFile;
 using test::RecordingMessageBoxes;
 using test::TempDir;
 using test::writeFile;
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using ::testing::HasSubstr;
 
 // Stores the DWORD value `name` under the program's settings key.
 Result<> setDword(FileRegistry& reg, const std::string& name, std::uint32_t value) {
@@ -76,7 +71,7 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     // The store is the old one; the complete new text sits in the temporary file.
     EXPECT_EQ(readFile(tmp.file("local-machine.reg")), before);
     const std::string temporary = onlyTemporaryFile(tmp.path());
-    EXPECT_TRUE(contains(readFile(temporary), "dword:00000000"));
+    EXPECT_THAT(readFile(temporary), HasSubstr("dword:00000000"));
     FileRegistry reg(tmp.path());
     test::InstalledRegistry installed(reg);
     RecordingMessageBoxes boxes;
@@ -85,7 +80,7 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     EXPECT_TRUE(boxes.shown.empty());
     // The left-over temporary file does not stand in the way of the next write.
     warmStart = 3;
-    EXPECT_TRUE(contains(readFile(tmp.file("local-machine.reg")), "dword:00000003"));
+    EXPECT_THAT(readFile(tmp.file("local-machine.reg")), HasSubstr("dword:00000003"));
 }
 
 TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
@@ -131,7 +126,8 @@ TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsS
         if (unit.get() != 2 || IntSetting("UnitSystem", true, 0).get() != 1) {
             return "the stored unit system was not used";
         }
-        if (boxes.shown.size() != 1 || !contains(boxes.shown[0].text, "Read-only file system")) {
+        if (boxes.shown.size() != 1 ||
+            boxes.shown[0].text.find("Read-only file system") == std::string::npos) {
             return std::to_string(boxes.shown.size()) +
                    " boxes, the first: " + (boxes.shown.empty() ? "" : boxes.shown[0].text);
         }
@@ -175,9 +171,8 @@ TEST(FileRegistry, HeldLockFailsTheChangeAfterAWhileNamingItsHolder) {
         ASSERT_FALSE(set);
         EXPECT_TRUE(toldAlready(set.error()));
         const std::string name = readFile("/proc/self/comm");
-        EXPECT_TRUE(contains(set.error().reason, "in use by process " + std::to_string(holder) +
-                                                     " (" + name.substr(0, name.size() - 1) + ")"))
-            << set.error().reason;
+        EXPECT_THAT(set.error().reason, HasSubstr("in use by process " + std::to_string(holder) +
+                                                  " (" + name.substr(0, name.size() - 1) + ")"));
         EXPECT_EQ(boxes.shown.size(), 1u);
         ::kill(holder, SIGKILL);
         ::waitpid(holder, nullptr, 0);

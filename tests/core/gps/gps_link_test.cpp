@@ -25,7 +25,7 @@
 #include "core/settings/int_setting.h"
 #include "core/settings/settings_store.h"
 #include "gps_test_support.h"
-#include "support/fake_serial_port.h"
+#include "support/fake_link.h"
 
 namespace wp2 {
 namespace {
@@ -39,19 +39,7 @@ using test::noFixEpoch;
 // maps to device "rxn", and only "rx1" and "rx3" exist.
 class LinkTest : public ::testing::Test {
 protected:
-    LinkTest() {
-        auto fake = std::make_unique<test::FakeSerialPort>();
-        port = fake.get();
-        port->available = {"rx1", "rx3"};
-        link = std::make_unique<GpsLink>(clock, std::make_unique<TrackLog>());
-        link->setSerialPort(std::move(fake));
-        link->setTimers(&timers);
-        PortMap map{PortMap::StoredText{}};
-        for (int n = 1; n <= 9; ++n) {
-            map.setDevice(n, "rx" + std::to_string(n));
-        }
-        link->setPortMap(map);
-    }
+    LinkTest() { port->available = {"rx1", "rx3"}; }
     ~LinkTest() override { link.reset(); }
 
     // One link tick after the receiver sent `bytes`.
@@ -68,10 +56,11 @@ protected:
 
     test::TempDir root{true};  // the track log's autosave file lands here
     test::InstalledMemoryRegistry registry_;
-    ManualClock clock{1200000000};
-    TimerQueue timers{clock};
-    test::FakeSerialPort* port = nullptr;
-    std::unique_ptr<GpsLink> link;
+    test::FakeLink fake{"rx", 1200000000};
+    ManualClock& clock = fake.clock;
+    TimerQueue& timers = fake.timers;
+    test::FakeSerialPort*& port = fake.port;
+    std::unique_ptr<GpsLink>& link = fake.link;
 };
 
 TEST_F(LinkTest, StartOpensTheMappedDeviceAndRefreshesAtTheInterval) {
@@ -277,19 +266,11 @@ public:
 
 class ScanTest : public LinkTest {
 protected:
-    // A receiver on `device` that sends `bytes` as soon as it is opened.
-    void receiverOn(const std::string& device, const std::string& bytes) {
-        port->available.insert(device);
-        port->greeting = [device, bytes](const std::string& d) {
-            return d == device ? bytes : std::string();
-        };
-    }
-
     RecordingProgress progress;
 };
 
 TEST_F(ScanTest, ReceiverOnPortOneIsFoundAfterSixPortsTriedThreeTimes) {
-    receiverOn("rx1", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
+    fake.receiverOn("rx1", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
     link->setLineSettings(9600, 8, 1, 0);
     ASSERT_TRUE(scan(*link, &progress, 8));
     EXPECT_EQ(link->portNumber(), 1);
@@ -304,7 +285,7 @@ TEST_F(ScanTest, ReceiverOnPortOneIsFoundAfterSixPortsTriedThreeTimes) {
 }
 
 TEST_F(ScanTest, LinesWithoutChecksumsNeverCountAndNoWarmStartGoesToAPortUnderTest) {
-    receiverOn("rx5", "$GPGSV,1,1,01,04,40,120,00\r\n$GPGGA,,,,,,0,00,,,M,,M,,\r\n");
+    fake.receiverOn("rx5", "$GPGSV,1,1,01,04,40,120,00\r\n$GPGGA,,,,,,0,00,,,M,,M,,\r\n");
     link->setWarmStartData(0.5, 0.5, kGpsWeek1215Start, kGpsWeek1215Start);
     link->warmStart().enabled = true;
     EXPECT_FALSE(scan(*link, &progress, 2));
@@ -328,7 +309,7 @@ TEST_F(ScanTest, TheLocalGpsdIsTriedFirstOnceAndStoredAsItsPort) {
     EXPECT_FALSE(scan(*link, &progress, 1));  // no gpsd answers
     EXPECT_EQ(progress.shown.back(), "Scan for GPS...\r\ngpsd: Not found\r\nPort 5: Not found\r\n");
     EXPECT_EQ(port->openAttempts, 1 + 3);
-    receiverOn("gpsd://localhost:2947", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
+    fake.receiverOn("gpsd://localhost:2947", nmeaLine("GPGSV,1,1,01,04,40,120,00"));
     ASSERT_TRUE(scan(*link, &progress, 8));
     EXPECT_EQ(progress.shown.back(), "Scan for GPS...\r\ngpsd: GPS found!\r\n");
     EXPECT_EQ(driverText(*link), "10,4800,8,1,0");

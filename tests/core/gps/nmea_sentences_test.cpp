@@ -67,15 +67,12 @@ TEST(NmeaFieldTest, NumbersReadExactlyLikeAtoiAndStrtod) {
     EXPECT_EQ(nmeaInt("-99999999999999"), INT_MIN);
     EXPECT_EQ(nmeaInt("+-5"), 0);
     EXPECT_EQ(nmeaInt("1\xD9\xA1"), 1);  // only ASCII digits count
-    for (const char* text : {"", "4807.038", "-0.5", ".5", "5.", ".", "-", "1e3", "1.5e", "0x1A",
-                             "inf", "nan", " 12.25", "12.5*6A", "123456789012345",
-                             "1234567890123456.5", "0.000000000000000000001"}) {
-        EXPECT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text, nullptr))) << text;
-    }
-    // The corners where from_chars and strtod part: signs, hexadecimal after
-    // "0x", values beyond the range of a double, texts with no number at all.
     for (const char* text :
-         {"+-5", "-.", "-x", "-0", "0x", "-0x", "0x-1", "0xinf", "-0x1.8p1", "0x.8", "1e400",
+         {"", "4807.038", "-0.5", ".5", "5.", ".", "-", "1e3", "1.5e", "0x1A", "inf", "nan",
+          " 12.25", "12.5*6A", "123456789012345", "1234567890123456.5", "0.000000000000000000001",
+          // The corners where from_chars and strtod part: signs, hexadecimal
+          // after "0x", values beyond the range of a double, no number at all.
+          "+-5", "-.", "-x", "-0", "0x", "-0x", "0x-1", "0xinf", "-0x1.8p1", "0x.8", "1e400",
           "-1e400", "1e-400", "-2.4e-324", "4.9e-324", "0x8p-1080", "0x1p2000", "-infinity"}) {
         EXPECT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text, nullptr))) << text;
     }

@@ -3,17 +3,19 @@
 // it kept, nothing that hangs or grows without bound; and nothing the user
 // had is lost.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "core/gpx/track_gpx.h"
-#include "core/track/file_chooser.h"
 #include "core/track/track_log.h"
+#include "core/track/track_test_env.h"
 #include "support/test_support.h"
 
 namespace wp2 {
 namespace {
 
 using namespace test;
+using ::testing::HasSubstr;
 
 class Count final : public GpxHandler {
 public:
@@ -62,7 +64,7 @@ TEST(GpxBadInput, EachProblemIsReportedAtItsLineAndThePointsBeforeAreKept) {
         Count count;
         const GpxReadResult r = readGpxBytes(c.bytes, count);
         EXPECT_EQ(r.ok, c.line == 0);
-        EXPECT_NE(r.error.find(c.error), std::string::npos) << r.error;
+        EXPECT_THAT(r.error, HasSubstr(c.error));
         EXPECT_EQ(r.errorLine, c.line) << r.error;
         EXPECT_EQ(r.points, c.points);
         EXPECT_EQ(r.refused, c.refused);
@@ -90,21 +92,13 @@ TEST(GpxBadInput, ByteOrderMarksAndUtf16AreReadLimitsAreKept) {
     r = readGpxBytes(
         std::string(kHead) + "<wpt lat=\"1\" lon=\"" + std::string(300000, '1') + "\"/>", count,
         limits);
-    EXPECT_NE(r.error.find("larger than 1000 bytes"), std::string::npos) << r.error;
+    EXPECT_THAT(r.error, HasSubstr("larger than 1000 bytes"));
     limits.maxTextBytes = 5;
     count.names.clear();
     readGpxBytes(std::string(kHead) + "<wpt lat=\"1\" lon=\"2\"><name>abcdĀ</name></wpt></gpx>",
                  count, limits);
     EXPECT_EQ(count.names, "abcd;");  // cut before the two-byte character, not inside it
 }
-
-struct AnswerWith final : FileChooser {
-    explicit AnswerWith(std::string path) : path(std::move(path)) { setFileChooser(this); }
-    ~AnswerWith() override { setFileChooser(nullptr); }
-    std::optional<std::string> openFile(const FileDialogRequest&) override { return path; }
-    std::optional<std::string> saveFile(const FileDialogRequest&) override { return path; }
-    std::string path;
-};
 
 TEST(GpxBadInput, NothingTheUserHadIsLost) {
     TempDir dir(true);
@@ -114,20 +108,16 @@ TEST(GpxBadInput, NothingTheUserHadIsLost) {
     // The track in memory stays as it was, and the user is told why.
     TrackLog log(dir.file("auto.atk"));
     ASSERT_TRUE(log.replaceTrack(std::vector<TrackPoint>(3)));
-    {
-        AnswerWith chooser(bad);
-        const TrackFileOutcome loaded = loadTrackAskingFile(log);
-        EXPECT_FALSE(loaded.done);
-        EXPECT_NE(loaded.notice.find("line 4:"), std::string::npos) << loaded.notice;
-    }
+    ScriptedChooser chooser;
+    chooser.answers = {bad, dir.path()};  // a folder: no track file can be written there
+    const TrackFileOutcome loaded = loadTrackAskingFile(log);
+    EXPECT_FALSE(loaded.done);
+    EXPECT_THAT(loaded.notice, HasSubstr("line 4:"));
     EXPECT_EQ(log.count(), 3);
-    {
-        AnswerWith chooser(dir.path());  // a folder: no track file can be written there
-        const TrackFileOutcome saved = saveTrackAskingFile(log);
-        EXPECT_FALSE(saved.done);
-        ASSERT_TRUE(saved.failedSave.has_value());
-        EXPECT_EQ(*saved.failedSave, (Failure{dir.path(), "Is a directory"}));
-    }
+    const TrackFileOutcome saved = saveTrackAskingFile(log);
+    EXPECT_FALSE(saved.done);
+    ASSERT_TRUE(saved.failedSave.has_value());
+    EXPECT_EQ(*saved.failedSave, (Failure{dir.path(), "Is a directory"}));
 
     // The pushpin file is not rewritten; the tool says what was wrong and fails.
     const std::string kpp = dir.file("p.kpp");
@@ -137,9 +127,7 @@ TEST(GpxBadInput, NothingTheUserHadIsLost) {
     const auto before = readBytes(kpp);
     const RunResult r = runProgram({WAYPLOT2_TOOL, "pushpins", "import", kpp, bad, good});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("1 refused, the first at line 3: latitude 91 outside -90..90"),
-              std::string::npos)
-        << r.out;
+    EXPECT_THAT(r.out, HasSubstr("1 refused, the first at line 3: latitude 91 outside -90..90"));
     EXPECT_EQ(readBytes(kpp), before);
     EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "track", "import", bad, dir.file("t.atk")}).status, 1);
     EXPECT_FALSE(fileExists(dir.file("t.atk")));
@@ -160,14 +148,12 @@ TEST(GpxBadInput, ImpossibleValuesAreRefusedAndWhatIsWrittenReadsBack) {
     const std::string atk = dir.file("t.atk"), kpp = dir.file("p.kpp");
     RunResult r = runProgram({WAYPLOT2_TOOL, "track", "import", gpx, atk});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("1 points refused, the first at line 6: speed inf"), std::string::npos)
-        << r.err;
+    EXPECT_THAT(r.err, HasSubstr("1 points refused, the first at line 6: speed inf"));
     EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "track", "info", atk}).status, 0);
     r = runProgram({WAYPLOT2_TOOL, "pushpins", "import", kpp, gpx});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("1 refused, the first at line 3: altitude 1e+308 outside -1e+06..1e+06"),
-              std::string::npos)
-        << r.out;
+    EXPECT_THAT(r.out,
+                HasSubstr("1 refused, the first at line 3: altitude 1e+308 outside -1e+06..1e+06"));
     EXPECT_EQ(runProgram({WAYPLOT2_TOOL, "pushpins", "list", kpp}).status, 0);
 }
 

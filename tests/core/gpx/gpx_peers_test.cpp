@@ -13,6 +13,7 @@
 #include "core/gpx/track_gpx.h"
 #include "core/nav/angles.h"
 #include "core/waypoints/pushpin_gpx.h"
+#include "core/waypoints/pushpin_test_util.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -176,14 +177,11 @@ TEST(GpxPeers, EveryReferenceFileReadsAsGpsbabelReadsIt) {
         // import takes every route and track point.
         Pushpins pins;
         EXPECT_TRUE(readGpx(pins, path).ok);
-        std::vector<std::string> pinNames, babelNames;
-        for (const Pushpin& p : pins.oldestFirst()) {
-            pinNames.push_back(p.name);
-        }
+        std::vector<std::string> babelNames;  // newest first, as the pushpins are indexed
         for (const SeenPoint& w : theirs.waypoints) {
-            babelNames.push_back(w.name);
+            babelNames.insert(babelNames.begin(), w.name);
         }
-        EXPECT_EQ(pinNames, babelNames);
+        EXPECT_EQ(namesOf(pins), babelNames);
         std::vector<TrackPoint> track;
         EXPECT_TRUE(readTrackGpx(path, track).ok);
         EXPECT_EQ(track.size(), theirs.routePoints.size() + theirs.trackPoints.size());

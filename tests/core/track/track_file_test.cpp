@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <bit>
 #include <climits>
 #include <cmath>
 #include <csignal>
@@ -20,39 +19,21 @@
 
 #include "core/base/paths.h"
 #include "core/track/track_log.h"
+#include "support/le_bytes.h"
 #include "track_test_env.h"
 
 namespace wp2 {
 namespace {
 
 using test::fixAt;
-using test::ggaAt;
 using test::readBytes;
 using test::readFile;
 using test::writeFile;
 using namespace TrackPointState;
 
-// Little-endian byte builder for hand-made files.
-class Bytes {
+// Bytes of hand-made track files.
+class Bytes : public test::LittleEndianBytes<Bytes> {
 public:
-    Bytes& i32(std::int32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            s.push_back(static_cast<char>(static_cast<std::uint32_t>(v) >> (8 * i)));
-        }
-        return *this;
-    }
-    Bytes& f64(double v) {
-        const auto bits = std::bit_cast<std::uint64_t>(v);
-        for (int i = 0; i < 8; ++i) {
-            s.push_back(static_cast<char>(bits >> (8 * i)));
-        }
-        return *this;
-    }
-    Bytes& u8(std::uint8_t v) {
-        s.push_back(static_cast<char>(v));
-        return *this;
-    }
-    Bytes& u16(std::uint16_t v) { return u8(std::uint8_t(v)).u8(std::uint8_t(v >> 8)); }
     // A point record written field by field, independent of the code under test.
     Bytes& record(const TrackPoint& p) {
         f64(p.latitude).f64(p.longitude).f64(p.altitude);
@@ -64,7 +45,6 @@ public:
               std::int32_t count) {
         return i32(2).i32(capacity).i32(dated).i32(lastDated).i32(0).i32(count);
     }
-    std::string s;
 };
 
 // Every field of the record, and the state bits a file does not keep.
@@ -252,7 +232,6 @@ TEST_F(TrackFileTest, ACrashWhileSavingKeepsThePreviousFile) {
         }
         return names;
     };
-    const std::set<std::string> files{"keep.atk"};
     EXPECT_EQ(listing().size(), 2u);
     auto failingSave = [&log] {
         rlimit limit{};
@@ -263,7 +242,7 @@ TEST_F(TrackFileTest, ACrashWhileSavingKeepsThePreviousFile) {
     };
     EXPECT_EXIT(failingSave(), testing::ExitedWithCode(0), "");
     EXPECT_EQ(readFile(path("keep.atk")), previous);
-    EXPECT_EQ(listing(), files);
+    EXPECT_EQ(listing(), std::set<std::string>{"keep.atk"});
 }
 
 // A truncated autosave file: the damaged file is kept aside, the whole

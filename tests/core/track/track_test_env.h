@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "core/nav/geodesy.h"
-#include "core/settings/memory_registry.h"
 #include "core/settings/settings_store.h"
 #include "core/track/file_chooser.h"
 #include "core/track/track_log.h"
@@ -25,18 +24,15 @@ namespace wp2::test {
 
 // A registry in memory, installed for its lifetime, with shortcuts to the
 // numbers of the settings key.
-class TestRegistry final : public MemoryRegistry {
+class TestRegistry final : public InstalledMemoryRegistry {
 public:
-    std::optional<std::uint32_t> number(const std::string& name) {
+    std::optional<std::int32_t> number(const std::string& name) {
         const Result<std::uint32_t> n = SettingsStore().readNumber(name);
-        return n ? std::optional<std::uint32_t>(*n) : std::nullopt;
+        return n ? std::optional<std::int32_t>(static_cast<std::int32_t>(*n)) : std::nullopt;
     }
     void setNumber(const std::string& name, std::uint32_t n) {
         ASSERT_TRUE(SettingsStore().writeNumber(name, n));
     }
-
-private:
-    InstalledRegistry installed_{*this};
 };
 
 // Answers file dialogs from a queue (an empty entry cancels) and records what

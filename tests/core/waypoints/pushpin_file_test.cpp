@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -12,6 +11,7 @@
 #include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "core/waypoints/pushpins.h"
+#include "support/le_bytes.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -24,19 +24,8 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-// Little-endian byte builders for hand-made files.
-struct Bytes {
-    std::string s;
-    Bytes& u8(unsigned v) {
-        s += static_cast<char>(v & 0xFF);
-        return *this;
-    }
-    Bytes& u16(unsigned v) { return u8(v).u8(v >> 8); }
-    Bytes& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    Bytes& f64(double d) {
-        auto bits = std::bit_cast<std::uint64_t>(d);
-        return u32(static_cast<std::uint32_t>(bits)).u32(static_cast<std::uint32_t>(bits >> 32));
-    }
+// Bytes of hand-made pushpin files: 8-bit texts and marked 16-bit ones.
+struct Bytes : test::LittleEndianBytes<Bytes> {
     Bytes& narrow(const std::string& t) {
         s += static_cast<char>(t.size());
         s += t;

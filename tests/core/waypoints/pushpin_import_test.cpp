@@ -19,7 +19,6 @@ namespace wp2 {
 namespace {
 
 using test::addPin;
-using test::dataFile;
 using test::latDeg;
 using test::lonDeg;
 using test::namesOf;

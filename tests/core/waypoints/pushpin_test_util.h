@@ -21,6 +21,13 @@ inline Pushpin* addPin(Pushpins& pins, const std::string& name, double latDeg, d
     return p;
 }
 
+// Adds the names so that the first given ends at index 0.
+inline void addInIndexOrder(Pushpins& pins, const std::vector<std::string>& names) {
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        addPin(pins, *it, 1, 1);
+    }
+}
+
 // Names from index 0 upward, as UTF-8.
 inline std::vector<std::string> namesOf(const Pushpins& pins) {
     std::vector<std::string> names;

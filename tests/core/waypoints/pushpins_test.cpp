@@ -13,16 +13,10 @@
 namespace wp2 {
 namespace {
 
+using test::addInIndexOrder;
 using test::addPin;
 using test::namesOf;
 using Names = std::vector<std::string>;
-
-// Adds the names so that the first given ends at index 0.
-void addInIndexOrder(Pushpins& pins, const Names& names) {
-    for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        addPin(pins, *it, 1, 1);
-    }
-}
 
 TEST(Pushpins, TargetIndexFollowsItsWaypointOrIsCleared) {
     Pushpins pins;

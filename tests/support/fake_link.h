@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A receiver link for the dialog tests: simulated time, scripted serial
-// devices "com1" .. "com9" for the serial port numbers, and a track log that
-// saves nothing.
+// A receiver link on simulated time for the link and dialog tests: scripted
+// serial devices prefix + "1" .. prefix + "9" for the serial port numbers, and
+// a track log that saves nothing.
 
 #include <memory>
 #include <string>
@@ -17,9 +17,10 @@
 
 namespace wp2::test {
 
-class DialogLink {
+class FakeLink {
 public:
-    DialogLink() {
+    explicit FakeLink(const std::string& prefix = "com", std::time_t start = 1700000000)
+        : clock{start} {
         auto track = std::make_unique<TrackLog>();
         track->options &= ~(TrackState::AutoLoad | TrackState::AutoSave);
         link = std::make_unique<GpsLink>(clock, std::move(track));
@@ -29,14 +30,13 @@ public:
         link->setTimers(&timers);
         PortMap map;  // the stored "Port<n>" values below the devices set here
         for (int n = 1; n <= 9; ++n) {
-            map.setDevice(n, "com" + std::to_string(n));
+            map.setDevice(n, prefix + std::to_string(n));
         }
         link->setPortMap(map);
     }
 
-    // A receiver on port n that sends `bytes` whenever its port is opened.
-    void receiverOn(int n, const std::string& bytes) {
-        const std::string device = "com" + std::to_string(n);
+    // A receiver on `device` that sends `bytes` whenever it is opened.
+    void receiverOn(const std::string& device, const std::string& bytes) {
         port->available.insert(device);
         port->greeting = [device, bytes](const std::string& d) {
             return d == device ? bytes : std::string();
@@ -44,7 +44,7 @@ public:
     }
     bool linkOpen() const { return link->state().has(GpsStatusFlags::LinkOpen); }
 
-    ManualClock clock{1700000000};
+    ManualClock clock;
     TimerQueue timers{clock};
     FakeSerialPort* port = nullptr;
     std::unique_ptr<GpsLink> link;
