@@ -11,7 +11,6 @@ namespace wp2 {
 
 class GgaDecoder {
 public:
-
     // True when the line is a GGA sentence that passes every field test;
     // only then are the values replaced.
     bool decode(std::string_view line);

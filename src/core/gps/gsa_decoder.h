@@ -11,7 +11,6 @@ namespace wp2 {
 
 class GsaDecoder {
 public:
-
     // True when the line is a GSA sentence with a known fix type; only then
     // are the values replaced.
     bool decode(std::string_view line);

@@ -26,7 +26,6 @@ public:
     // the one heard from longest ago.
     static constexpr int kMaxGroups = 16;
 
-
     // Reads a GSV sentence of any talker. True when it was read; when it
     // completed a group, the union is published into sky.
     bool decode(std::string_view line, SkySatellites& sky);

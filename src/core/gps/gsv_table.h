@@ -22,7 +22,6 @@ class GsvTable {
 public:
     static constexpr int kHalf = 12;
 
-
     // Offered every line. False for lines that are not GSV sentences and for
     // a GSV without a message count; true when the sentence was read. A
     // published group is copied into sky.

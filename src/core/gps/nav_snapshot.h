@@ -28,7 +28,6 @@ struct SkySatellite {
 
 class NavSnapshot {
 public:
-
     // Live refresh from the link's state (the link's own refresh runs first).
     void refreshFromLink(const GpsLink& link);
     // The common tail of every refresh, live or emulated: the target distance

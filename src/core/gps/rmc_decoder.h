@@ -11,7 +11,6 @@ namespace wp2 {
 
 class RmcDecoder {
 public:
-
     // True when the line is an RMC sentence that passes every field test;
     // only then are the values replaced.
     bool decode(std::string_view line);

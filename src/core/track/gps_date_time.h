@@ -10,7 +10,6 @@ namespace wp2 {
 
 class GpsDateTime {
 public:
-
     bool operator==(const GpsDateTime&) const = default;
 
     std::uint8_t year = 0;
