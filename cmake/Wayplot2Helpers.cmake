@@ -49,16 +49,21 @@ function(_wayplot2_link_closure target out)
     set(${out} ${seen} PARENT_SCOPE)
 endfunction()
 
-# Configure-time guard: the core libraries are plain C++ and must never reach Qt.
-function(wayplot2_check_core_has_no_qt)
+# Fails the configure when a core library reaches a library matching pattern.
+function(_wayplot2_core_must_not_link pattern why)
     foreach(t ${WAYPLOT2_CORE_TARGETS})
         _wayplot2_link_closure(${t} closure)
         foreach(dep ${closure})
-            if(dep MATCHES "Qt")
-                message(FATAL_ERROR "core target ${t} links ${dep}: the core must not depend on Qt")
+            if(dep MATCHES "${pattern}")
+                message(FATAL_ERROR "core target ${t} links ${dep}: the core must not ${why}")
             endif()
         endforeach()
     endforeach()
+endfunction()
+
+# Configure-time guard: the core libraries are plain C++ and must never reach Qt.
+function(wayplot2_check_core_has_no_qt)
+    _wayplot2_core_must_not_link("Qt" "depend on Qt")
 endfunction()
 
 # Configure-time guard: the core never tells the user anything; it returns
@@ -67,14 +72,7 @@ endfunction()
 # includes its headers or calls showMessage() or messageBoxes(). The sources
 # are configure dependencies, so an edit re-runs this.
 function(wayplot2_check_core_shows_nothing)
-    foreach(t ${WAYPLOT2_CORE_TARGETS})
-        _wayplot2_link_closure(${t} closure)
-        foreach(dep ${closure})
-            if(dep MATCHES "^wp2_messages")
-                message(FATAL_ERROR "core target ${t} links ${dep}: the core must not show messages")
-            endif()
-        endforeach()
-    endforeach()
+    _wayplot2_core_must_not_link("^wp2_messages" "show messages")
     file(GLOB_RECURSE files ${PROJECT_SOURCE_DIR}/src/core/*.h ${PROJECT_SOURCE_DIR}/src/core/*.cpp)
     set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${files})
     foreach(f ${files})
