@@ -37,6 +37,9 @@ struct Route {
 // The point a route keeps of a pushpin: its name, position and icon.
 RoutePoint routePointFrom(const Pushpin& pushpin);
 
+// The ellipsoid distance along the route from point `from` to its last point.
+double routeLength(const Route& route, int from = 0);
+
 // "k/n": the current point counted from 1 (index + 1) of the route's points.
 std::string routeProgressText(int index, int count);
 

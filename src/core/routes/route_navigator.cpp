@@ -38,14 +38,7 @@ double length(const Vec& v) {
 
 RouteNavigator::RouteNavigator(Route route, double arrivalRadius, int start)
     : route_(std::move(route)), radius_(arrivalRadius) {
-    const int n = pointCount();
-    current_ = start >= 0 && start < n ? start : 0;
-    toEnd_.assign(static_cast<std::size_t>(n), 0.0);
-    for (int i = n - 2; i >= 0; --i) {
-        const auto k = static_cast<std::size_t>(i);
-        toEnd_[k] = toEnd_[k + 1] + wgs84().groundChordDistance(route_.points[k].position(),
-                                                                route_.points[k + 1].position());
-    }
+    current_ = start >= 0 && start < pointCount() ? start : 0;
 }
 
 const RoutePoint* RouteNavigator::currentPoint() const {
@@ -117,7 +110,7 @@ std::optional<double> RouteNavigator::distanceToEnd(const LatLonAlt& position) c
     if (!d) {
         return std::nullopt;
     }
-    return *d + toEnd_[static_cast<std::size_t>(current_)];
+    return *d + routeLength(route_, current_);
 }
 
 std::optional<double> RouteNavigator::crossTrack(const LatLonAlt& position) const {

@@ -19,7 +19,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "core/nav/geodesy.h"
 #include "core/routes/route.h"
@@ -81,8 +80,6 @@ private:
     Route route_;
     double radius_;
     int current_ = 0;
-    // toEnd_[i]: the ellipsoid distance from point i to the end of the route.
-    std::vector<double> toEnd_;
     std::optional<double> lastBeyond_;  // of the fix before, for the current point
 };
 
