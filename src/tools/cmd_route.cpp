@@ -23,6 +23,11 @@ namespace {
 bool loadRoutes(Routes& routes) {
     const std::string path = Routes::defaultFilePath();
     const RouteLoadResult loaded = routes.loadFile(path);
+    if (!loaded.opened && !loaded.problem.empty()) {
+        std::fprintf(stderr, "wayplot2-tool: cannot read %s: %s\n", path.c_str(),
+                     loaded.problem.c_str());
+        return false;
+    }
     if (loaded.opened && !loaded.clean) {
         std::fprintf(stderr,
                      "wayplot2-tool: %s is damaged (%s): %d of its routes were read; the file "

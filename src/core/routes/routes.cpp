@@ -2,6 +2,7 @@
 #include "core/routes/routes.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -201,7 +202,9 @@ std::string Routes::defaultFilePath() {
 RouteLoadResult Routes::load() {
     const std::string path = defaultFilePath();
     RouteLoadResult result = loadFile(path);
-    if (result.opened && !result.clean) {
+    if (!result.opened && !result.problem.empty()) {
+        protectedFile_ = path;  // there, but not readable: not to be replaced by nothing
+    } else if (result.opened && !result.clean) {
         result.keptAs = keepAside(path, &result.notMovedReason);
         if (result.keptAs.empty()) {
             protectedFile_ = path;
@@ -216,6 +219,9 @@ RouteLoadResult Routes::loadFile(const std::string& path) {
     if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
         std::fclose(file);
     } else {
+        if (errno != ENOENT) {
+            result.problem = systemErrorText(errno);
+        }
         return result;
     }
     result.opened = true;

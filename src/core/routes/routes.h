@@ -18,7 +18,10 @@ inline constexpr const char* kRouteFileName = "\\My Documents\\Routes.gpx";
 
 // What reading the route file gave.
 struct RouteLoadResult {
-    bool opened = false;  // the file could be opened
+    // The file could be opened. When it is there but cannot be, `problem`
+    // says why (a missing file is an empty collection) and saves never
+    // overwrite it.
+    bool opened = false;
     // Read to the end with every point taken. A file that is not (not
     // well-formed, cut short, points with unusable positions) is kept aside.
     bool clean = false;
