@@ -9,6 +9,7 @@
 
 #include "messages/failed_save.h"
 #include "tools/log_replay.h"
+#include "tools/route_replay.h"
 #include "tools/talkers_option.h"
 #include "tools/tool_command.h"
 
@@ -20,18 +21,25 @@ int runReplay(const std::vector<std::string>& args);
 
 }  // namespace
 
-extern const Command kReplayCommand{"replay", "replay [--talkers any|gp] LOG OUT.atk", runReplay};
+extern const Command kReplayCommand{
+    "replay", "replay [--talkers any|gp] [--route ROUTE.gpx] LOG OUT.atk", runReplay};
 
 namespace {
 
 int runReplay(const std::vector<std::string>& options) {
     std::vector<std::string> args = options;
     Talkers talkers = Talkers::Any;
-    if (!takeTalkersOption(args, talkers) || args.size() != 2) {
+    std::optional<std::string> routeGpx;
+    if (!takeTalkersOption(args, talkers) || !takeRouteOption(args, routeGpx) || args.size() != 2) {
         return usageError(kReplayCommand);
     }
     LogReplay replay;
     replay.decoder().setTalkers(talkers);
+    std::unique_ptr<RouteReplay> route;
+    if (routeGpx && !(route = RouteReplay::fromGpx(*routeGpx))) {
+        return kExitFailure;
+    }
+    replay.decoder().setFixObserver(route.get());
     if (!replay.run(args[0])) {
         return kExitFailure;
     }

@@ -16,6 +16,7 @@ extern const Command kPushpinsCommand;
 extern const Command kMonitorCommand;
 extern const Command kScanCommand;
 extern const Command kTrackCommand;
+extern const Command kRouteCommand;
 #ifdef WAYPLOT2_HAVE_MAP
 extern const Command kMapCommand;
 #endif
@@ -33,6 +34,7 @@ extern const Command kCommands[] = {
     kMonitorCommand,
     kScanCommand,
     kTrackCommand,
+    kRouteCommand,
 #ifdef WAYPLOT2_HAVE_MAP
     kMapCommand,
 #endif

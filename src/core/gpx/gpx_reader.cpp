@@ -370,6 +370,9 @@ private:
         } else if (gpx && up == Element::Gpx && w == Word::Rte) {
             e = Element::Rte;
             handler_.pieceStart(GpxKind::Route);
+        } else if (gpx && up == Element::Rte && w == Word::Name) {
+            e = Element::Field;
+            field_ = Word::Name;
         }
         if (e == Element::Field) {
             text_.clear();
@@ -439,7 +442,10 @@ private:
         }
         const Element e = stack_.back();
         stack_.pop_back();
-        if (e == Element::Field) {
+        if (e == Element::Field && !stack_.empty() && stack_.back() == Element::Rte) {
+            handler_.pieceName(GpxKind::Route, std::string(trimmed(text_)));
+            field_ = Word::Other;
+        } else if (e == Element::Field) {
             takeField();
             field_ = Word::Other;
         } else if (e == Element::Wpt || e == Element::Point) {

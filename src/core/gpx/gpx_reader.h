@@ -47,6 +47,11 @@ public:
     virtual ~GpxHandler() = default;
     // A route or a track segment begins; its points follow.
     virtual void pieceStart(GpxKind kind) { (void)kind; }
+    // The <name> of the route begun last (it comes before the route's points).
+    virtual void pieceName(GpxKind kind, const std::string& name) {
+        (void)kind;
+        (void)name;
+    }
     // Why the point is refused (a value it cannot keep); "" when it was
     // taken or is not of the kind the handler wants.
     virtual std::string point(GpxKind kind, const GpxPoint& point) = 0;

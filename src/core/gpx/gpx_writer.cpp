@@ -420,6 +420,24 @@ bool GpxWriter::endTrack() {
     return ok_;
 }
 
+bool GpxWriter::beginRoute(std::string_view name) {
+    openBody();
+    state_->pending += "  <rte>\n";
+    if (!name.empty()) {
+        text("    ", "name", std::string(name));
+    }
+    return ok_;
+}
+
+bool GpxWriter::routePoint(const GpxPoint& point) {
+    return writePoint("    ", "rtept", point);
+}
+
+bool GpxWriter::endRoute() {
+    state_->pending += "  </rte>\n";
+    return ok_;
+}
+
 bool GpxWriter::finish() {
     state_->pending += state_->bodyOpen ? "</gpx>\n" : "/>\n";
     return flush();

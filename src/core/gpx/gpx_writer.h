@@ -35,6 +35,10 @@ public:
     bool trackPoint(const GpxPoint& point);
     bool endSegment();
     bool endTrack();
+    // A <rte> with its <rtept> points.
+    bool beginRoute(std::string_view name);
+    bool routePoint(const GpxPoint& point);
+    bool endRoute();
     // Closes the document and flushes everything to the sink.
     bool finish();
 

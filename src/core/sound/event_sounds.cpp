@@ -56,6 +56,14 @@ void EventSounds::tick(std::uint32_t frame) {
     previousLevel_ = level;
 }
 
+void EventSounds::alarm(SoundEvent event, std::uint32_t frame) {
+    if (settings_.silent() != 0) {
+        return;
+    }
+    busy_ = false;
+    play(event, kSoundLength, frame);
+}
+
 void EventSounds::play(SoundEvent event, std::uint32_t length, std::uint32_t frame) {
     if (busy_ || !settings_.hasSound(event)) {
         return;

@@ -35,6 +35,10 @@ public:
 
     // Once per dashboard tick with the frame counter.
     void tick(std::uint32_t frame);
+    // A route alarm fired (Arrival, OffCourse): its sound starts at once,
+    // even in another sound's quiet period, unless the silent switch is on
+    // or the event has no sound. It starts a quiet period as the others do.
+    void alarm(SoundEvent event, std::uint32_t frame);
 
     // The sound choices; the sound options dialog edits them.
     SoundSettings& settings() { return settings_; }

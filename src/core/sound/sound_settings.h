@@ -29,10 +29,10 @@ public:
     // "SndSilent" and "Overspeed" settings and loads the names.
     void init(SettingsStore* store, UnitFormatter* formatter);
 
-    // Reads the five names from their settings; an absent value is the empty
+    // Reads every event's name from its setting; an absent value is the empty
     // name. Without a store: "(None)" for all but Overspeed, "Alarm1.wav" for it.
     void loadNames();
-    // Writes the five names to their settings (short text); true when all were written.
+    // Writes every event's name to its setting (short text); true when all were written.
     bool saveNames();
 
     const std::string& name(SoundEvent e) const { return names_[index(e)]; }

@@ -19,7 +19,9 @@ using Names = std::vector<std::string>;
 class EventSoundsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* names[] = {"on.wav", "off.wav", "fix.wav", "lost.wav", "fast.wav"};
+        const char* names[] = {"on.wav",   "off.wav",    "fix.wav", "lost.wav",
+                               "fast.wav", "arrive.wav", "away.wav"};
+        static_assert(std::size(names) == kSoundEventCount);
         for (int i = 0; i < kSoundEventCount; ++i) {
             EXPECT_TRUE(
                 store_.writeText(kSoundSettingNames[static_cast<std::size_t>(i)], names[i]));
@@ -80,6 +82,17 @@ TEST_F(EventSoundsTest, ReceiverOnFixGainedLostAndReceiverOff) {
     // busy and is dropped for good.
     EXPECT_EQ(at(400, 1), Names{"off.wav"});
     EXPECT_EQ(framesPlayed(401, 200, 1), Frames{});
+}
+
+TEST_F(EventSoundsTest, RouteAlarmsPlayInTheQuietPeriodUnlessSilentOrWithoutSound) {
+    EXPECT_EQ(at(1, 2), Names{"on.wav"});
+    sounds().alarm(SoundEvent::Arrival, 2);
+    sounds().settings().setName(SoundEvent::OffCourse, kNoSoundName);
+    sounds().alarm(SoundEvent::OffCourse, 3);
+    sounds().settings().setSilent(1);
+    sounds().alarm(SoundEvent::Arrival, 4);
+    ASSERT_EQ(player_.played.size(), 2u);
+    EXPECT_EQ(player_.played.back(), root_.path() + "/Windows/arrive.wav");
 }
 
 }  // namespace

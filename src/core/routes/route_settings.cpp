@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/routes/route_settings.h"
+
+#include <cmath>
+
+#include "core/routes/route_navigator.h"
+#include "core/settings/settings_store.h"
+
+namespace wp2 {
+
+namespace {
+
+bool usableDistance(double metres) {
+    return std::isfinite(metres) && metres >= kRouteDistanceMin && metres <= kRouteDistanceMax;
+}
+
+}  // namespace
+
+RouteSettings::RouteSettings(SettingsStore& store)
+    : store_(store),
+      arrivalRadius_(kArrivalRadiusSetting, true, kDefaultArrivalRadius),
+      arrivalAlarm_(kArrivalAlarmSetting, true, 0),
+      offCourseAlarm_(kOffCourseAlarmSetting, true, 0),
+      offCourseDistance_(kOffCourseDistanceSetting, true, kDefaultOffCourseDistance),
+      routePoint_(kRoutePointSetting, true, 0) {
+    // A stored value no one could have set is read as the default.
+    if (!usableDistance(arrivalRadius_)) {
+        arrivalRadius_ = kDefaultArrivalRadius;
+    }
+    if (!usableDistance(offCourseDistance_)) {
+        offCourseDistance_ = kDefaultOffCourseDistance;
+    }
+}
+
+bool RouteSettings::setArrivalRadius(double metres) {
+    if (!usableDistance(metres)) {
+        return false;
+    }
+    arrivalRadius_ = metres;
+    return true;
+}
+
+bool RouteSettings::setOffCourseDistance(double metres) {
+    if (!usableDistance(metres)) {
+        return false;
+    }
+    offCourseDistance_ = metres;
+    return true;
+}
+
+std::optional<ActiveRoute> RouteSettings::activeRoute() const {
+    const std::string name = store_.readText(kActiveRouteSetting).value_or("");
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    return ActiveRoute{name, std::max(0, routePoint_.get())};
+}
+
+void RouteSettings::setActiveRoute(const std::optional<ActiveRoute>& route) {
+    (void)store_.writeText(kActiveRouteSetting, route ? route->name : std::string());
+    routePoint_ = route ? route->point : 0;
+}
+
+}  // namespace wp2
