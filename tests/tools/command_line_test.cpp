@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// wayplot2-tool's command line as a whole: --help and unknown options on every
+// entry of the command table, files through "-" in pipes, and kept files
+// never written to a terminal.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <regex>
+#include <sstream>
+#include <tuple>
+
+#include "support/pseudo_terminal.h"
+#include "support/test_support.h"
+
+namespace wp2::test {
+namespace {
+
+std::vector<std::string> toolWith(const std::string& words, const std::vector<std::string>& more) {
+    std::vector<std::string> argv{WAYPLOT2_TOOL};
+    std::istringstream in(words);
+    for (std::string w; in >> w;) {
+        argv.push_back(w);
+    }
+    argv.insert(argv.end(), more.begin(), more.end());
+    return argv;
+}
+
+// Every entry that --help lists: its words ("pushpins import") with --help,
+// -h, after "help", and with an option it does not take.
+TEST(CommandLineTest, EveryEntryAnswersHelpAndNamesAnUnknownOption) {
+    const std::string all = runProgram({WAYPLOT2_TOOL, "--help"}).out;
+    std::istringstream lines(all.substr(all.find("Commands:\n") + 10));
+    std::vector<std::string> names;
+    for (std::string line; std::getline(lines, line);) {
+        SCOPED_TRACE(line);
+        std::smatch words;
+        ASSERT_TRUE(std::regex_search(line, words, std::regex("^  ([a-z]+( [a-z]+)?)")));
+        names.push_back(words[1]);
+        const std::string usage = "usage: wayplot2-tool [--root DIR] " + line.substr(2) + "\n";
+        const RunResult help = runProgram(toolWith(names.back(), {"--help"}));
+        EXPECT_EQ(std::tuple(help.status, help.out.substr(0, usage.size()), help.err),
+                  std::tuple(0, usage, ""));
+        EXPECT_EQ(runProgram(toolWith(names.back(), {"-h"})).out, help.out);
+        EXPECT_EQ(runProgram(toolWith("help " + names.back(), {})).out, help.out);
+        const RunResult bad = runProgram(toolWith(names.back(), {"--no-such-option"}));
+        EXPECT_EQ(std::tuple(bad.status, bad.out, bad.err),
+                  std::tuple(2, "", "wayplot2-tool: unknown option '--no-such-option'\n" + usage));
+    }
+    EXPECT_THAT(names, testing::IsSupersetOf({"help", "version", "settings list", "settings get",
+                                              "settings set", "settings delete", "replay", "decode",
+                                              "pushpins list", "pushpins import", "pushpins export",
+                                              "pushpins salvage", "monitor", "scan", "track export",
+                                              "track import", "track info"}));
+    const std::pair<std::string, std::string> faults[] = {
+        {"decode --talkers gn x", "wayplot2-tool: --talkers: bad value 'gn'\n"},
+        {"replay x y --talkers", "wayplot2-tool: --talkers needs a value\n"},
+        {"track info --json=yes x", "wayplot2-tool: --json takes no value\n"},
+        {"pushpins frob x", "wayplot2-tool: unknown command 'pushpins frob'\n"},
+        {"map render --zoom 3 x y.png", "usage: wayplot2-tool [--root DIR] map render --centre"}};
+    for (const auto& [words, error] : faults) {
+        const RunResult r = runProgram(toolWith(words, {}));
+        EXPECT_EQ(std::tuple(r.status, r.err.substr(0, error.size())), std::tuple(2, error));
+    }
+}
+
+// Each command that takes "-" gives through pipes what it gives with files:
+// a.* come through standard input or output, b.* from the same command on files.
+TEST(CommandLineTest, DashReadsAndWritesPipesAsFiles) {
+    TempDir dir;
+    const std::string log = dataFile("nmea/long/leaflet-nmealayer-test.nmea");
+    const std::string gpx = dataFile("gpx/gpsbabel/gdb-sample.gpx");
+    struct Case {
+        std::string piped, direct;
+        std::vector<std::string> compared;  // each aNAME against bNAME
+    };
+    const Case cases[] = {
+        {"cat $L | $T decode --talkers=gp - >a.csv", "$T decode --talkers gp $L >b.csv", {".csv"}},
+        {"cat $L | $T replay - - 2>a.txt | cat >a.atk",
+         "$T replay $L b.atk >b.txt",
+         {".atk", ".txt"}},
+        {"$T track export b.atk - | cat >a.gpx", "$T track export b.atk b.gpx", {".gpx"}},
+        {"cat $G | $T track import - - | cat >a2.atk", "$T track import $G b2.atk", {"2.atk"}},
+        {"cat $G | $T pushpins import a.kpp - --format gpx",
+         "$T pushpins import b.kpp $G",
+         {".kpp"}},
+        {"$T pushpins export b.kpp - --format txt | cat >a.txt",
+         "$T pushpins export b.kpp b.txt",
+         {".txt"}},
+        {"$T pushpins export b.kpp - --format gpx | cat >a.gpx",
+         "$T pushpins export b.kpp b.gpx",
+         {".gpx"}},
+        {"$T pushpins salvage b.kpp - | cat >a3.kpp",
+         "$T pushpins salvage b.kpp b3.kpp",
+         {"3.kpp"}},
+    };
+    const std::string setup = "cd " + dir.path() + " && T='" + WAYPLOT2_TOOL + " --root " +
+                              dir.path() + "' L=" + log + " G=" + gpx + " && ";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.piped);
+        ASSERT_EQ(runProgram({"/bin/sh", "-c", setup + c.direct}).status, 0);
+        const RunResult piped = runProgram({"/bin/sh", "-c", setup + c.piped});
+        ASSERT_EQ(piped.status, 0) << piped.err;
+        for (const std::string& name : c.compared) {
+            EXPECT_EQ(readFile(dir.file("a" + name)), readFile(dir.file("b" + name)));
+            EXPECT_FALSE(readFile(dir.file("a" + name)).empty());
+        }
+    }
+}
+
+// The exit status of the tool run with its standard output on a terminal,
+// and what the terminal showed.
+std::tuple<int, std::string> onTerminal(const std::vector<std::string>& argv) {
+    PseudoTerminal terminal;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(open(terminal.slavePath().c_str(), O_WRONLY), 1);
+        dup2(open("/dev/null", O_WRONLY), 2);
+        std::vector<char*> args;
+        for (const std::string& a : argv) {
+            args.push_back(const_cast<char*>(a.c_str()));
+        }
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return {WEXITSTATUS(status), terminal.receive(1, 300)};
+}
+
+TEST(CommandLineTest, TrackAndPushpinFilesAreNeverWrittenToATerminal) {
+    TempDir dir;
+    const std::string kpp = dir.file("p.kpp");
+    ASSERT_EQ(runProgram(toolWith("--root " + dir.path() + " pushpins import " + kpp,
+                                  {dataFile("waypoints/radius.csv")}))
+                  .status,
+              0);
+    for (const std::string& words :
+         {"replay " + dataFile("nmea/long/leaflet-nmealayer-test.nmea") + " -",
+          "pushpins salvage " + kpp + " -"}) {
+        EXPECT_EQ(onTerminal(toolWith(words, {})), std::tuple(1, "")) << words;
+    }
+}
+
+}  // namespace
+}  // namespace wp2::test
