@@ -57,22 +57,19 @@ page_lines=$(printf '%s\n' "$tool_text" | sed 's/^ *//')
 while IFS= read -r line; do
     printf '%s\n' "$page_lines" | grep -qxF -- "$line" ||
         fail "wayplot2-tool: '$line' is not a line of the manual page"
-done <<EOF
-$(printf '%s\n' "$usages" | sed -n 's/^ *\([a-z]\)/\1/p')
-EOF
-while read -r cmd sub; do
-    help_text=$("$tool" $cmd $sub --help) || fail "wayplot2-tool $cmd $sub --help failed"
-    options=$(printf '%s\n' "$help_text" | sed -n '/^Options:/,$p' | options_of)
-    check_words "wayplot2-tool $cmd $sub" wayplot2-tool.1 $options
-    offered=$(completes wayplot2-tool $cmd $sub --)
+    entry=$(printf '%s\n' "$line" | grep -o '^[a-z]*\( [a-z][a-z-]*\)\?')
+    options=$("$tool" $entry --help | sed -n '/^Options:/,$p' | options_of)
+    [ -n "$options" ] || fail "wayplot2-tool $entry --help lists no options"
+    check_words "wayplot2-tool $entry" wayplot2-tool.1 $options
+    offered=$(completes wayplot2-tool $entry --)
     for o in $options; do
         printf '%s\n' "$offered" | grep -qx -- "$o" ||
-            fail "wayplot2-tool $cmd $sub: completion does not offer '$o'"
+            fail "wayplot2-tool $entry: completion does not offer '$o'"
     done
-    [ -z "$sub" ] || completes wayplot2-tool $cmd "" | grep -qx "$sub" ||
-        fail "wayplot2-tool: completion does not offer '$cmd $sub'"
+    [ "${entry#* }" = "$entry" ] || completes wayplot2-tool ${entry% *} "" | grep -qx "${entry#* }" ||
+        fail "wayplot2-tool: completion does not offer '$entry'"
 done <<EOF
-$(printf '%s\n' "$usages" | awk '$1 != "" {print $1, ($2 ~ /^[a-z][a-z-]*$/ ? $2 : "")}')
+$(printf '%s\n' "$usages" | sed -n 's/^ *\([a-z]\)/\1/p')
 EOF
 [ "$("$tool" version)" = "wayplot2-tool $version" ] || fail "wayplot2-tool version is not $version"
 [ "$("$tool" --version)" = "wayplot2-tool $version" ] || fail "wayplot2-tool --version is not $version"

@@ -37,14 +37,14 @@ def objects(what, out):
 
 
 def agree(label, json_values, text_values):
-    """Each JSON number, rounded as the text shows it, is the text's number."""
-    for value, shown in zip(json_values, text_values):
-        if type(value) in (int, float) and isinstance(shown, str):
-            decimals = len(shown.split(".")[1]) if "." in shown else 0
-            value = f"{value:.{decimals}f}" if abs(value - float(shown)) < 10**-decimals else value
-        if value != shown:
-            failures.append(f"{label}: JSON {json_values}, text {text_values}")
-            return
+    """The JSON values are the text's, each number rounded as the text shows it."""
+    def as_shown(value, shown):
+        if type(value) not in (int, float) or not isinstance(shown, str):
+            return value
+        decimals = len(shown.split(".")[1]) if "." in shown else 0
+        return f"{value:.{decimals}f}" if abs(value - float(shown)) < 10**-decimals else value
+    if [as_shown(v, s) for v, s in zip(json_values, text_values)] != list(text_values):
+        failures.append(f"{label}: JSON {json_values}, text {text_values}")
 
 
 def check_track(path):

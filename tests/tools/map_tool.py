@@ -229,6 +229,15 @@ def check_bad_sources_and_info(tool, maps):
                  [round(j[k], 6) for k in ("west", "south", "east", "north")])
         assert shown == (info["source"], info["name"], info["format"], info["zoom"], count,
                          info["size"], bounds), f"{kind}: JSON {j}, text {info}"
+    # A name of raw bytes: control characters escaped, UTF-8 passed through,
+    # a byte that is not UTF-8 replaced, so the line stays valid JSON.
+    odd = os.path.join(workdir, "odd.mbtiles")
+    shutil.copy(maps["mbtiles"], odd)
+    with sqlite3.connect(odd) as db:
+        db.execute("UPDATE metadata SET value = CAST(? AS TEXT) WHERE name = 'name'",
+                   (b'\x01\t"q\\ caf\xc3\xa9 \xe2\x98\x83 \xff',))
+    name = json.loads(tool.run("info", "--json", odd).stdout)["name"]
+    assert name == '\x01\t"q\\ caf\u00e9 \u2603 \ufffd', repr(name)
     server = "https://tiles.example.org/{z}/{x}/{y}.png"
     r = tool.run("info", server)
     assert r.stdout == f"source: tile server\ntemplate: {server}\n"
