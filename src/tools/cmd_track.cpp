@@ -165,16 +165,10 @@ std::string trackJson(const TrackSummary& s) {
     JsonObject json;
     json.add("points", s.points).add("dated_points", s.datedPoints).add("pieces", s.pieces);
     json.add("length", s.length);
-    const bool dated = s.start && s.end;
-    std::optional<double> duration, moving;
-    if (dated) {
-        duration = static_cast<double>(s.end->seconds - s.start->seconds) + s.end->fraction -
-                   s.start->fraction;
-        moving = s.movingSeconds;
-    }
-    json.addJson("start", dated ? jsonString(formatIsoTime(*s.start)) : "null");
-    json.addJson("end", dated ? jsonString(formatIsoTime(*s.end)) : "null");
-    json.add("duration", duration).add("moving_time", moving);
+    const std::optional<double> span = s.span();
+    json.addJson("start", span ? jsonString(formatIsoTime(*s.start)) : "null");
+    json.addJson("end", span ? jsonString(formatIsoTime(*s.end)) : "null");
+    json.add("duration", span).add("moving_time", span ? std::optional(s.movingSeconds) : span);
     json.add("highest_speed", s.highestSpeed);
     const auto bound = [&](double v) { return s.points > 0 ? std::optional(v) : std::nullopt; };
     json.add("south", bound(s.south)).add("west", bound(s.west));
