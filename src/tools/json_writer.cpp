@@ -4,42 +4,15 @@
 #include <cmath>
 
 #include "core/base/cformat.h"
+#include "core/base/utf.h"
 #include "core/gpx/gpx_writer.h"
 
 namespace wp2::tool {
 
-namespace {
-
-// The length of the UTF-8 sequence at the start of `s`; 0 when it is not one
-// (a stray continuation byte, a cut sequence, an overlong form, a surrogate).
-std::size_t utf8Length(std::string_view s) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char b = byte(0);
-    const std::size_t n = b < 0x80                ? 1
-                          : b >= 0xC2 && b < 0xE0 ? 2
-                          : b >= 0xE0 && b < 0xF0 ? 3
-                          : b >= 0xF0 && b < 0xF5 ? 4
-                                                  : 0;
-    if (n == 0 || n > s.size()) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < n; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    const bool overlong = (b == 0xE0 && byte(1) < 0xA0) || (b == 0xF0 && byte(1) < 0x90);
-    const bool outside = (b == 0xED && byte(1) >= 0xA0) || (b == 0xF4 && byte(1) >= 0x90);
-    return overlong || outside ? 0 : n;
-}
-
-}  // namespace
-
 std::string jsonString(std::string_view text) {
     std::string out = "\"";
-    while (!text.empty()) {
-        const unsigned char c = static_cast<unsigned char>(text[0]);
-        std::size_t n = utf8Length(text);
+    for (std::size_t at = 0; at < text.size();) {
+        const char32_t c = nextCodePoint(text, at);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -50,14 +23,10 @@ std::string jsonString(std::string_view text) {
         } else if (c == '\r') {
             out += "\\r";
         } else if (c < 0x20 || c == 0x7F) {
-            out += cformat("\\u%04x", c);
-        } else if (n == 0) {
-            out += "\\ufffd";
-            n = 1;
+            out += cformat("\\u%04x", static_cast<unsigned>(c));
         } else {
-            out.append(text.substr(0, n));
+            appendUtf8(out, c == kBadUtf8 ? kReplacementCharacter : c);
         }
-        text.remove_prefix(n == 0 ? 1 : n);
     }
     return out + "\"";
 }

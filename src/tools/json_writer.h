@@ -2,8 +2,8 @@
 #pragma once
 // The --json output of the commands: one object on one line, its members in
 // the order they are added. Texts are UTF-8 and pass through as they are;
-// quotes, backslashes and control characters are escaped, and bytes that are
-// not UTF-8 become U+FFFD so the line stays valid JSON. Numbers are written
+// quotes, backslashes and control characters are escaped, and each sequence
+// that is not UTF-8 becomes U+FFFD so the line stays valid JSON. Numbers are written
 // in the shortest form that reads back as the same double; a number that is
 // not finite is null.
 

@@ -56,6 +56,9 @@ TEST(CommandLineTest, EveryEntryAnswersHelpAndNamesAnUnknownOption) {
         {"replay x y --talkers", "wayplot2-tool: --talkers needs a value\n"},
         {"track info --json=yes x", "wayplot2-tool: --json takes no value\n"},
         {"pushpins frob x", "wayplot2-tool: unknown command 'pushpins frob'\n"},
+        {"replay x", "usage: wayplot2-tool [--root DIR] replay [--talkers any|gp] LOG OUT.atk\n"},
+        {"track info x y",
+         "usage: wayplot2-tool [--root DIR] track info [--json] FILE.{atk,gpx}\n"},
         {"map render --zoom 3 x y.png", "usage: wayplot2-tool [--root DIR] map render --centre"}};
     for (const auto& [words, error] : faults) {
         const RunResult r = runProgram(toolWith(words, {}));
