@@ -13,7 +13,12 @@
 // The options may be given anywhere among the arguments, as "--name VALUE" or
 // "--name=VALUE"; "--" ends them; "-" alone is an argument (standard input or
 // output). A value made of lower-case words separated by "|" is one of those
-// words; any other value is free text the handler checks.
+// words; any other value is free text the handler checks. The handler runs
+// only with the arguments and required options the entry asks for.
+//
+// A new entry needs its usage line, as --help prints it, in the manual page
+// (help_matches_docs checks it and the options), and the kinds of file of its
+// arguments in the bash completion's table.
 
 #include <array>
 #include <cstddef>
