@@ -9,6 +9,7 @@
 #include "core/base/cformat.h"
 #include "core/nav/angles.h"
 #include "tools/log_replay.h"
+#include "tools/std_streams.h"
 #include "tools/talkers_option.h"
 #include "tools/tool_command.h"
 
@@ -20,7 +21,7 @@ namespace {
 // is applied, so the row shows the final flags.
 class CsvRows final : public FixObserver {
 public:
-    explicit CsvRows(const GpsDecoder& decoder) : decoder_(decoder) {
+    CsvRows(const GpsDecoder& decoder, bool live) : decoder_(decoder), live_(live) {
         out_ = "line,sentence,date,time,lat,lon,alt,speed,course,flags,kept\n";
     }
     ~CsvRows() override { flush(); }
@@ -50,7 +51,7 @@ public:
                         sentence.c_str(), date.c_str(), p.time.hour, p.time.minute, p.time.seconds,
                         p.latitude * kRadToDeg, p.longitude * kRadToDeg, p.altitude, p.speed,
                         p.course, decoder_.state().flags, pendingKept_ ? 1 : 0);
-        if (out_.size() >= 1 << 16) {
+        if (live_ || out_.size() >= 1 << 16) {
             flush();
         }
     }
@@ -60,10 +61,14 @@ public:
     void flush() {
         std::fwrite(out_.data(), 1, out_.size(), stdout);
         out_.clear();
+        if (live_) {
+            std::fflush(stdout);
+        }
     }
 
 private:
     const GpsDecoder& decoder_;
+    const bool live_;
     std::string out_;
     TrackPoint pending_;
     bool pendingKept_ = false;
@@ -73,27 +78,14 @@ private:
 
 }  // namespace
 
-namespace {
-
-int runDecode(const std::vector<std::string>& args);
-
-}  // namespace
-
-extern const Command kDecodeCommand{"decode", "decode [--talkers any|gp] LOG", runDecode};
-
-namespace {
-
-int runDecode(const std::vector<std::string>& options) {
-    std::vector<std::string> args = options;
-    Talkers talkers = Talkers::Any;
-    if (!takeTalkersOption(args, talkers) || args.size() != 1) {
-        return usageError(kDecodeCommand);
-    }
+int runDecode(const Invocation& call) {
+    const std::string& log = call.arguments[0];
     LogReplay replay;
-    replay.decoder().setTalkers(talkers);
-    CsvRows rows(replay.decoder());
+    replay.decoder().setTalkers(talkersOf(call));
+    // Rows of a log read as it arrives are written as they come.
+    CsvRows rows(replay.decoder(), isStandardStream(log));
     replay.decoder().setFixObserver(&rows);
-    if (!replay.run(args[0])) {
+    if (!replay.run(log)) {
         rows.discard();
         return kExitFailure;
     }
@@ -101,7 +93,5 @@ int runDecode(const std::vector<std::string>& options) {
     replay.decoder().setFixObserver(nullptr);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }
-
-}  // namespace
 
 }  // namespace wp2::tool

@@ -20,14 +20,13 @@
 #include "core/nav/angles.h"
 #include "core/nav/geodesy.h"
 #include "platform/qt/map_sources.h"
+#include "tools/json_writer.h"
 #include "tools/link_session.h"
 #include "tools/tool_command.h"
 #include "ui/base_map.h"
 #include "ui/map_scale.h"
 
 namespace wp2::tool {
-
-extern const Command kMapCommand;
 
 namespace {
 
@@ -41,8 +40,12 @@ constexpr double kScaleBarPixels = 55.0;
 // taken as it is.
 constexpr std::chrono::seconds kTileWait(30);
 
+const char* sourceKind(const std::string& location) {
+    return mapSourceKind(location) == MapSourceKind::Folder ? "tile folder" : "MBTiles";
+}
+
 void printInfo(const std::string& location, const MapInfo& info) {
-    const char* kind = mapSourceKind(location) == MapSourceKind::Folder ? "tile folder" : "MBTiles";
+    const char* kind = sourceKind(location);
     const GeoBounds& b = info.bounds;
     std::printf("source: %s\n", kind);
     std::printf("name: %s\n", info.name.c_str());
@@ -59,13 +62,31 @@ void printInfo(const std::string& location, const MapInfo& info) {
     }
 }
 
-int mapInfo(const std::vector<std::string>& args) {
-    if (args.size() != 2) {
-        return usageError(kMapCommand);
-    }
-    const std::string& location = args[1];
+// The same as one JSON object: bounds in degrees, size in bytes; what the
+// source does not say is null.
+std::string infoJson(const std::string& location, const MapInfo& info) {
+    const GeoBounds& b = info.bounds;
+    JsonObject json;
+    json.add("source", sourceKind(location)).add("name", info.name);
+    json.addJson("format", info.format.empty() ? "null" : jsonString(info.format));
+    json.add("west", b.west).add("south", b.south).add("east", b.east).add("north", b.north);
+    json.add("min_zoom", info.minZoom).add("max_zoom", info.maxZoom);
+    json.addJson("tiles", info.tileCount ? std::to_string(*info.tileCount) : "null");
+    json.addJson("size", info.sizeBytes ? std::to_string(*info.sizeBytes) : "null");
+    return json.text() + "\n";
+}
+
+}  // namespace
+
+int runMapInfo(const Invocation& call) {
+    const std::string& location = call.arguments[0];
+    const bool asJson = call.has("--json");
     if (mapSourceKind(location) == MapSourceKind::Server) {
-        std::printf("source: tile server\ntemplate: %s\n", location.c_str());
+        const std::string text =
+            asJson
+                ? JsonObject().add("source", "tile server").add("template", location).text() + "\n"
+                : "source: tile server\ntemplate: " + location + "\n";
+        std::fputs(text.c_str(), stdout);
         return kExitOk;
     }
     OpenedSource opened = openLocalMapSource(location);
@@ -75,9 +96,15 @@ int mapInfo(const std::vector<std::string>& args) {
     }
     MapInfo info = opened.source->info();
     measureMapSource(location, info);
-    printInfo(location, info);
+    if (asJson) {
+        std::fputs(infoJson(location, info).c_str(), stdout);
+    } else {
+        printInfo(location, info);
+    }
     return kExitOk;
 }
+
+namespace {
 
 struct RenderRequest {
     std::string source;
@@ -134,24 +161,12 @@ std::optional<int> parseUnits(const std::string& text) {
 }
 
 // Reads the options of render; a message on standard error when one is wrong.
-bool parseRender(const std::vector<std::string>& args, RenderRequest& r) {
-    std::vector<std::string> plain;
-    bool centre = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (!a.starts_with("--")) {
-            plain.push_back(a);
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            std::fprintf(stderr, "wayplot2-tool: %s needs a value\n", a.c_str());
-            return false;
-        }
-        const std::string& v = args[++i];
+bool parseRender(const Invocation& call, RenderRequest& r) {
+    for (const auto& [a, v] : call.options) {
         bool ok = true;
         if (a == "--centre") {
-            ok = centre = parsePair(v, ',', r.latitude, r.longitude) &&
-                          std::fabs(r.latitude) <= 90 && std::fabs(r.longitude) <= 180;
+            ok = parsePair(v, ',', r.latitude, r.longitude) && std::fabs(r.latitude) <= 90 &&
+                 std::fabs(r.longitude) <= 180;
         } else if (a == "--zoom") {
             ok = parseNumber(v, 0, kMapScaleSteps - 1, r.step);
         } else if (a == "--size") {
@@ -161,23 +176,15 @@ bool parseRender(const std::vector<std::string>& args, RenderRequest& r) {
             ok = deg && std::fabs(*deg) <= 360;
             r.rotate = deg.value_or(0);
         } else if (a == "--units") {
-            const std::optional<int> code = parseUnits(v);
-            ok = code.has_value();
-            r.unitCode = code.value_or(UnitCode::Metric);
-        } else {
-            std::fprintf(stderr, "wayplot2-tool: unknown option %s\n", a.c_str());
-            return false;
+            r.unitCode = parseUnits(v).value_or(UnitCode::Metric);
         }
         if (!ok) {
             std::fprintf(stderr, "wayplot2-tool: %s: bad value '%s'\n", a.c_str(), v.c_str());
             return false;
         }
     }
-    if (plain.size() != 2 || !centre || r.step < 0) {
-        return false;
-    }
-    r.source = plain[0];
-    r.out = plain[1];
+    r.source = call.arguments[0];
+    r.out = call.arguments[1];
     return true;
 }
 
@@ -200,10 +207,12 @@ bool drawOnce(QImage& image, const BaseMapView& view, TileCache& tiles) {
     return drawBaseMap(painter, image.rect(), view, tiles);
 }
 
-int mapRender(const std::vector<std::string>& args) {
+}  // namespace
+
+int runMapRender(const Invocation& call) {
     RenderRequest r;
-    if (!parseRender(args, r)) {
-        return usageError(kMapCommand);
+    if (!parseRender(call, r)) {
+        return usageError(call);
     }
     // Qt's network access (a tile server) needs an application object.
     static int argc = 1;
@@ -248,19 +257,5 @@ int mapRender(const std::vector<std::string>& args) {
     std::printf("%s: %dx%d pixels, tiles of zoom %d\n", r.out.c_str(), r.width, r.height, zoom);
     return kExitOk;
 }
-
-int runMap(const std::vector<std::string>& args) {
-    if (!args.empty() && args[0] == "info") {
-        return mapInfo(args);
-    }
-    if (!args.empty() && args[0] == "render") {
-        return mapRender(args);
-    }
-    return usageError(kMapCommand);
-}
-
-}  // namespace
-
-extern const Command kMapCommand = {"map", kMapUsage, runMap};
 
 }  // namespace wp2::tool

@@ -2,14 +2,17 @@
 // wayplot2-tool monitor: opens the receiver link as the dashboard does and
 // prints its status report once a second, like a terminal GPS monitor.
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/base/cformat.h"
 #include "core/base/trace.h"
+#include "core/gps/gps_condition.h"
 #include "core/gps/gps_scan.h"
 #include "core/gps/gps_status_flags.h"
 #include "core/gps/sky_satellites.h"
@@ -17,18 +20,13 @@
 #include "core/nav/coordinate_text.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
+#include "core/track/track_log.h"
+#include "tools/json_writer.h"
 #include "tools/link_session.h"
 #include "tools/talkers_option.h"
 #include "tools/tool_command.h"
 
 namespace wp2::tool {
-
-int runMonitor(const std::vector<std::string>& args);
-extern const Command kMonitorCommand{
-    "monitor",
-    "monitor [--port N | --device PATH|gpsd://HOST[:PORT]|tcp://HOST:PORT] [--baud B] [--seconds "
-    "S] [--talkers any|gp]",
-    runMonitor};
 
 namespace {
 
@@ -42,32 +40,15 @@ struct MonitorOptions {
     long seconds = 0;  // 0: until stopped
 };
 
-bool parseOptions(const std::vector<std::string>& args, MonitorOptions& o) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (i + 1 >= args.size()) {
-            return false;
-        }
-        const std::string& v = args[++i];
-        if (a == "--port" && o.device.empty()) {
-            if (!parseNumber(v, 1, 99, o.port)) {
-                return false;
-            }
-        } else if (a == "--device" && o.port == -1 && !v.empty()) {
-            o.device = v;
-        } else if (a == "--baud") {
-            if (!parseNumber(v, 1, 4000000, o.baud)) {
-                return false;
-            }
-        } else if (a == "--seconds") {
-            if (!parseNumber(v, 1, 1000000, o.seconds)) {
-                return false;
-            }
-        } else {
-            return false;
-        }
+bool parseOptions(const Invocation& call, MonitorOptions& o) {
+    if (call.has("--port") && call.has("--device")) {
+        return false;
     }
-    return true;
+    o.device = call.value("--device");
+    return (!call.has("--device") || !o.device.empty()) &&
+           (!call.has("--port") || parseNumber(call.value("--port"), 1, 99, o.port)) &&
+           (!call.has("--baud") || parseNumber(call.value("--baud"), 1, 4000000, o.baud)) &&
+           (!call.has("--seconds") || parseNumber(call.value("--seconds"), 1, 1000000, o.seconds));
 }
 
 // Port failures are never shown by the program; a monitor prints them, on
@@ -132,19 +113,62 @@ void traceToStderr(const std::string& text) {
 
 // The satellites in view as the decoder publishes them for the sky view (the
 // union of every talker's GSV groups), counted by constellation.
-std::string satellitesText(const SkySatellites& sky) {
-    int count[kConstellationCount] = {};
+std::array<int, kConstellationCount> countByConstellation(const SkySatellites& sky) {
+    std::array<int, kConstellationCount> count{};
     for (int i = 0; i < sky.count; ++i) {
-        ++count[static_cast<int>(sky.records[static_cast<std::size_t>(i)].constellation)];
+        ++count[static_cast<std::size_t>(sky.records[static_cast<std::size_t>(i)].constellation)];
     }
+    return count;
+}
+
+std::string satellitesText(const SkySatellites& sky) {
+    const std::array<int, kConstellationCount> count = countByConstellation(sky);
     std::string out =
         cformat("Satellites in view: %d (%d with signal):", sky.count, sky.withSignal());
-    for (int c = 0; c < kConstellationCount; ++c) {
+    for (std::size_t c = 0; c < count.size(); ++c) {
         if (count[c] > 0) {
             out += cformat(" %s %d", constellationName(static_cast<Constellation>(c)), count[c]);
         }
     }
     return out + "\n";
+}
+
+// One report as JSON, in SI units (degrees, metres, metres per second); the
+// position is null without a valid one.
+std::string reportJson(long report, GpsLink& link, const std::string& device) {
+    const GpsState& st = link.state();
+    const GpsStatistics& stats = link.decoder().statistics();
+    const TrackLog* track = link.decoder().trackLog();
+    const bool valid = st.has(GpsStatusFlags::PositionValid);
+    const auto position = [&](double v) { return valid ? std::optional(v) : std::nullopt; };
+    JsonObject json;
+    json.add("class", "REPORT").add("report", std::int64_t{report});
+    json.add("port", link.portNumber()).add("device", device);
+    json.add("condition", conditionText(link.decoder().condition()));
+    json.add("fix", st.has(GpsStatusFlags::Fix3D)   ? "3d"
+                    : st.has(GpsStatusFlags::Fix2D) ? "2d"
+                                                    : "none");
+    json.add("latitude", position(st.latitude * kRadToDeg));
+    json.add("longitude", position(st.longitude * kRadToDeg));
+    json.add("altitude", st.altitude).add("speed", st.speed).add("course", st.course);
+    json.add("pdop", st.pdop).add("hdop", st.hdop).add("vdop", st.vdop);
+    json.add("satellites_used", st.satellitesUsed).add("satellites_gga", st.satellitesGga);
+    json.add("satellites_in_view", st.satellites.count);
+    json.add("satellites_with_signal", st.satellites.withSignal());
+    const std::array<int, kConstellationCount> count = countByConstellation(st.satellites);
+    JsonObject constellations;
+    for (std::size_t c = 0; c < count.size(); ++c) {
+        if (count[c] > 0) {
+            constellations.add(constellationName(static_cast<Constellation>(c)), count[c]);
+        }
+    }
+    json.addJson("constellations", constellations.text());
+    json.add("symbols", stats.acceptedSymbols + stats.ignoredSymbols);
+    json.add("refreshes", stats.totalRefreshes);
+    json.add("track_points", track ? track->count() : 0);
+    json.add("dated_points", track ? track->datedCount() : 0);
+    json.add("state", std::int64_t{static_cast<std::int32_t>(st.flags)});
+    return json.text() + "\n";
 }
 
 void print(const std::string& text) {
@@ -153,16 +177,10 @@ void print(const std::string& text) {
 
 }  // namespace
 
-int runMonitor(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = arguments;
-    Talkers talkers = Talkers::Any;
-    const std::size_t given = args.size();
-    if (!takeTalkersOption(args, talkers)) {
-        return usageError(kMonitorCommand);
-    }
+int runMonitor(const Invocation& call) {
     MonitorOptions options;
-    if (!parseOptions(args, options)) {
-        return usageError(kMonitorCommand);
+    if (!parseOptions(call, options)) {
+        return usageError(call);
     }
     LinkSession session;
     TraceHook previousHook = setTraceHook(traceToStderr);
@@ -170,8 +188,8 @@ int runMonitor(const std::vector<std::string>& arguments) {
     // As at start-up: the stored line settings, talkers and warm-start data.
     loadDriverSetting(link);
     link.loadTalkerSetting();
-    if (args.size() != given) {
-        link.decoder().setTalkers(talkers);
+    if (call.has("--talkers")) {
+        link.decoder().setTalkers(talkersOf(call));
     }
     {
         DoubleSetting lastLat("LastLat", false, kNoPosition);
@@ -211,6 +229,10 @@ int runMonitor(const std::vector<std::string>& arguments) {
         // How the port is read: a device, or a device through gpsd, or a network source.
         if (link.serialPort()->isOpen()) {
             device = link.serialPort()->describe();
+        }
+        if (call.has("--json")) {
+            print(reportJson(reports, link, device));
+            return;
         }
         std::string position;
         if (link.state().has(GpsStatusFlags::PositionValid)) {

@@ -4,34 +4,36 @@
 // as a Shapefile, a semicolon-separated text file or GPX 1.1, and reads the
 // sound records of a damaged one into a new file.
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
+#include "core/gpx/gpx_time.h"
 #include "core/nav/angles.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_values.h"
 #include "core/waypoints/pushpin_export.h"
 #include "core/waypoints/pushpin_gpx.h"
+#include "core/waypoints/pushpin_icon_names.h"
 #include "core/waypoints/pushpin_import.h"
 #include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpins.h"
 #include "messages/message_box.h"
 #include "platform/file_registry.h"
+#include "tools/json_writer.h"
+#include "tools/std_streams.h"
 #include "tools/tool_command.h"
 
 namespace wp2::tool {
 
-extern const Command kPushpinsCommand;
-
 namespace {
-
-int runPushpins(const std::vector<std::string>& args);
 
 std::string lowerExtension(const std::string& path) {
     std::string ext = std::filesystem::path(path).extension().string();
@@ -123,31 +125,50 @@ std::string escaped(const std::string& text) {
     return out;
 }
 
-int listPushpins(const std::vector<std::string>& args) {
-    if (args.size() != 2) {
-        return usageError(kPushpinsCommand);
-    }
+// One pushpin as JSON: position in degrees, altitude in metres, its date as
+// UTC text (null when it has none).
+std::string pushpinJson(const Pushpin& p, int index, bool target) {
+    JsonObject json;
+    json.add("index", index).add("target", target).add("name", p.name);
+    json.add("latitude", p.latitude * kRadToDeg).add("longitude", p.longitude * kRadToDeg);
+    json.add("altitude", p.altitude);
+    const std::optional<UtcTime> time = fromGpsDateTime(p.time);
+    json.addJson("time", time ? jsonString(formatIsoTime(*time)) : "null");
+    json.add("icon", pushpinIconName(p.icon)).add("note", p.note);
+    return json.text() + "\n";
+}
+
+}  // namespace
+
+int runPushpinsList(const Invocation& call) {
+    const std::string& file = call.arguments[0];
     Pushpins pins;
     // A damaged file still lists what could be read, and fails.
-    const bool clean = loadPushpins(pins, args[1], false);
+    const bool clean = loadPushpins(pins, file, false);
     if (!clean && pins.count() == 0) {
         return kExitFailure;
     }
-    if (isProgramPushpinFile(args[1])) {
+    if (isProgramPushpinFile(file)) {
         FileRegistry reg;
         restoreTarget(pins, reg);
     }
     int index = 0;
     for (const Pushpin& p : pins) {
-        char mark = index == pins.targetIndex() ? '*' : ' ';
-        std::printf("%c%d\t%s\t%s\t%s\t%s\t%s\n", mark, index, escaped(p.name).c_str(),
-                    cformat("%.8lf", p.latitude * kRadToDeg).c_str(),
-                    cformat("%.8lf", p.longitude * kRadToDeg).c_str(),
-                    cformat("%.2lf", p.altitude).c_str(), escaped(p.note).c_str());
+        const bool target = index == pins.targetIndex();
+        if (call.has("--json")) {
+            std::fputs(pushpinJson(p, index, target).c_str(), stdout);
+        } else {
+            std::printf("%c%d\t%s\t%s\t%s\t%s\t%s\n", target ? '*' : ' ', index,
+                        escaped(p.name).c_str(), cformat("%.8lf", p.latitude * kRadToDeg).c_str(),
+                        cformat("%.8lf", p.longitude * kRadToDeg).c_str(),
+                        cformat("%.2lf", p.altitude).c_str(), escaped(p.note).c_str());
+        }
         ++index;
     }
     return clean ? kExitOk : kExitFailure;
 }
+
+namespace {
 
 // One source's outcome on standard output; false when it was not read whole.
 bool reportImport(const std::string& source, const ImportResult& r) {
@@ -169,11 +190,25 @@ bool reportImport(const std::string& source, const ImportResult& r) {
     return r.status == Status::Imported && r.refused == 0;
 }
 
-int importIntoPushpins(const std::vector<std::string>& args) {
-    if (args.size() < 3) {
-        return usageError(kPushpinsCommand);
+}  // namespace
+
+// A SOURCE "-" is standard input, of the kind --format names.
+int runPushpinsImport(const Invocation& call) {
+    const std::string& file = call.arguments[0];
+    const std::vector<std::string> sources(call.arguments.begin() + 1, call.arguments.end());
+    const std::string format = call.value("--format");
+    const auto fromStdin = std::count(sources.begin(), sources.end(), kStandardStream);
+    if (fromStdin > 1 || (fromStdin == 1) != !format.empty()) {
+        std::fprintf(stderr, "wayplot2-tool: standard input (-) is read once, with --format\n");
+        return usageError(call);
     }
-    const std::string& file = args[1];
+    std::optional<TemporaryFolder> temporary;
+    if (fromStdin == 1) {
+        temporary.emplace();
+        if (!copyStandardInput(temporary->file("standard-input." + format))) {
+            return kExitFailure;
+        }
+    }
     Pushpins pins;
     if (!loadPushpins(pins, file, true)) {
         return kExitFailure;
@@ -185,12 +220,16 @@ int importIntoPushpins(const std::vector<std::string>& args) {
     }
     bool allRead = true;
     int total = 0;
-    for (std::size_t i = 2; i < args.size(); ++i) {
-        ImportResult r = importPushpins(pins, args[i]);
+    for (const std::string& source : sources) {
+        ImportResult r = importPushpins(
+            pins, isStandardStream(source) ? temporary->file("standard-input." + format) : source);
         if (const std::optional<std::string> text = importMessage(r)) {
             showMessage(*text, kApplicationCaption, MessageIcon::Exclamation);
         }
-        allRead = reportImport(args[i], r) && allRead;
+        if (isStandardStream(source)) {
+            r.path = "standard-input." + format;  // as messages name it
+        }
+        allRead = reportImport(source, r) && allRead;
         total += r.added;
     }
     // Nothing added: the pushpin file stays exactly as it was (or absent).
@@ -211,6 +250,8 @@ int importIntoPushpins(const std::vector<std::string>& args) {
     std::printf("%d waypoints added, %d in %s\n", total, pins.count(), file.c_str());
     return allRead ? kExitOk : kExitFailure;
 }
+
+namespace {
 
 bool parseFields(const std::string& list, ExportFields& fields) {
     fields = {false, false, false, false};
@@ -238,92 +279,89 @@ bool parseFields(const std::string& list, ExportFields& fields) {
     return true;
 }
 
-int exportPushpins(const std::vector<std::string>& args) {
-    const bool withFields = args.size() == 5 && args[3] == "--fields";
-    if (args.size() != 3 && !withFields) {
-        return usageError(kPushpinsCommand);
-    }
-    const std::string& out = args[2];
-    const bool shapefile = lowerExtension(out) == ".shp";
-    const bool gpx = lowerExtension(out) == ".gpx";
+}  // namespace
+
+// OUT "-" writes GPX or text (--format) to standard output.
+int runPushpinsExport(const Invocation& call) {
+    const std::string& out = call.arguments[1];
+    const bool toStdout = isStandardStream(out);
+    const std::string kind = toStdout ? "." + call.value("--format") : lowerExtension(out);
+    const bool shapefile = kind == ".shp";
+    const bool gpx = kind == ".gpx";
     ExportFields fields;
-    if (withFields && (shapefile || gpx || !parseFields(args[4], fields))) {
-        return usageError(kPushpinsCommand);
+    if (toStdout != call.has("--format") ||
+        (call.has("--fields") &&
+         (shapefile || gpx || !parseFields(call.value("--fields"), fields)))) {
+        return usageError(call);
     }
     Pushpins pins;
-    if (!loadPushpins(pins, args[1], false)) {
+    if (!loadPushpins(pins, call.arguments[0], false)) {
         return kExitFailure;
     }
-    const Result<> done = gpx         ? exportGpx(pins, out)
-                          : shapefile ? exportShapefile(pins, out)
-                                      : exportText(pins, out, fields);
+    std::optional<TemporaryFolder> temporary;
+    if (toStdout) {
+        temporary.emplace();
+    }
+    const std::string target = toStdout ? temporary->file("pushpins" + kind) : out;
+    const Result<> done = target.empty() ? fail("write " + out, "no temporary folder")
+                          : gpx          ? exportGpx(pins, target)
+                          : shapefile    ? exportShapefile(pins, target)
+                                         : exportText(pins, target, fields);
     if (!done) {
         std::fprintf(stderr, "wayplot2-tool: cannot %s\n", done.error().text().c_str());
         return kExitFailure;
+    }
+    if (toStdout) {
+        return copyToStandardOutput(target) ? kExitOk : kExitFailure;
     }
     std::printf("%d waypoints exported to %s\n", pins.count(), out.c_str());
     return kExitOk;
 }
 
-// Reads the sound records of a damaged pushpin file into a new one.
-int salvagePushpins(const std::vector<std::string>& args) {
-    if (args.size() != 3) {
-        return usageError(kPushpinsCommand);
+// Reads the sound records of a damaged pushpin file into a new one; OUT.kpp
+// "-" writes it to standard output (never to a terminal) and the report to
+// standard error.
+int runPushpinsSalvage(const Invocation& call) {
+    const std::string& in = call.arguments[0];
+    const std::string& out = call.arguments[1];
+    const bool toStdout = isStandardStream(out);
+    if (toStdout && refuseTerminalOutput("a pushpin file")) {
+        return kExitFailure;
     }
-    const std::string& out = args[2];
-    if (std::filesystem::exists(out)) {
+    if (!toStdout && std::filesystem::exists(out)) {
         std::fprintf(stderr, "wayplot2-tool: %s exists; name a new file\n", out.c_str());
         return kExitFailure;
     }
     Pushpins pins;
     errno = 0;
-    const PushpinLoadResult loaded = pins.loadFile(args[1]);
+    const PushpinLoadResult loaded = pins.loadFile(in);
     if (!loaded.opened) {
-        std::fprintf(stderr, "wayplot2-tool: cannot read %s: %s\n", args[1].c_str(),
+        std::fprintf(stderr, "wayplot2-tool: cannot read %s: %s\n", in.c_str(),
                      systemErrorText(errno).c_str());
         return kExitFailure;
     }
+    std::FILE* report = toStdout ? stderr : stdout;
     if (!loaded.clean()) {
-        std::printf("%s: %s\n", args[1].c_str(), loaded.problem.c_str());
+        std::fprintf(report, "%s: %s\n", in.c_str(), loaded.problem.c_str());
     }
-    if (const Result<> saved = savePushpins(pins, out); !saved) {
+    std::optional<TemporaryFolder> temporary;
+    if (toStdout) {
+        temporary.emplace();
+    }
+    const std::string target = toStdout ? temporary->file("salvaged.kpp") : out;
+    if (target.empty()) {
+        return kExitFailure;
+    }
+    if (const Result<> saved = savePushpins(pins, target); !saved) {
         std::fprintf(stderr, "wayplot2-tool: cannot %s\n", saved.error().text().c_str());
         return kExitFailure;
     }
-    std::printf("%d pushpins recovered, %u skipped, in %s\n", loaded.added, loaded.skipped,
-                out.c_str());
+    if (toStdout && !copyToStandardOutput(target)) {
+        return kExitFailure;
+    }
+    std::fprintf(report, "%d pushpins recovered, %u skipped, in %s\n", loaded.added, loaded.skipped,
+                 out.c_str());
     return kExitOk;
 }
-
-int runPushpins(const std::vector<std::string>& args) {
-    if (args.empty()) {
-        return usageError(kPushpinsCommand);
-    }
-    if (args[0] == "list") {
-        return listPushpins(args);
-    }
-    if (args[0] == "import") {
-        return importIntoPushpins(args);
-    }
-    if (args[0] == "export") {
-        return exportPushpins(args);
-    }
-    if (args[0] == "salvage") {
-        return salvagePushpins(args);
-    }
-    return usageError(kPushpinsCommand);
-}
-
-}  // namespace
-
-extern const Command kPushpinsCommand = {
-    "pushpins",
-    "pushpins list FILE.kpp\n"
-    "       pushpins import FILE.kpp SOURCE.{loc,csv,txt,kpp,gpx}...\n"
-    "       pushpins export FILE.kpp OUT.shp\n"
-    "       pushpins export FILE.kpp OUT.gpx\n"
-    "       pushpins export FILE.kpp OUT.txt [--fields name,latitude,longitude,note]\n"
-    "       pushpins salvage FILE.bad OUT.kpp",
-    runPushpins};
 
 }  // namespace wp2::tool

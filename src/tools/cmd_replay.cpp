@@ -1,60 +1,63 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// wayplot2-tool replay LOG OUT.atk: runs a recorded NMEA log through the live
+// wayplot2-tool replay [--route ROUTE.gpx] LOG OUT.atk: runs a recorded NMEA log through the live
 // decoding path, saves the recorded track and prints the decoding statistics.
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "messages/failed_save.h"
 #include "tools/log_replay.h"
 #include "tools/route_replay.h"
+#include "tools/std_streams.h"
 #include "tools/talkers_option.h"
 #include "tools/tool_command.h"
 
 namespace wp2::tool {
 
-namespace {
-
-int runReplay(const std::vector<std::string>& args);
-
-}  // namespace
-
-extern const Command kReplayCommand{
-    "replay", "replay [--talkers any|gp] [--route ROUTE.gpx] LOG OUT.atk", runReplay};
-
-namespace {
-
-int runReplay(const std::vector<std::string>& options) {
-    std::vector<std::string> args = options;
-    Talkers talkers = Talkers::Any;
-    std::optional<std::string> routeGpx;
-    if (!takeTalkersOption(args, talkers) || !takeRouteOption(args, routeGpx) || args.size() != 2) {
-        return usageError(kReplayCommand);
+// OUT.atk "-" writes the track to standard output (never to a terminal) and
+// the statistics to standard error.
+int runReplay(const Invocation& call) {
+    const std::string& log = call.arguments[0];
+    const bool toStdout = isStandardStream(call.arguments[1]);
+    if (toStdout && refuseTerminalOutput("a track file")) {
+        return kExitFailure;
+    }
+    std::optional<TemporaryFolder> temporary;
+    if (toStdout) {
+        temporary.emplace();
+    }
+    const std::string target = toStdout ? temporary->file("replay.atk") : call.arguments[1];
+    if (target.empty()) {
+        return kExitFailure;
     }
     LogReplay replay;
-    replay.decoder().setTalkers(talkers);
+    replay.decoder().setTalkers(talkersOf(call));
     std::unique_ptr<RouteReplay> route;
-    if (routeGpx && !(route = RouteReplay::fromGpx(*routeGpx))) {
+    if (call.has("--route") && !(route = RouteReplay::fromGpx(call.value("--route")))) {
         return kExitFailure;
     }
     replay.decoder().setFixObserver(route.get());
-    if (!replay.run(args[0])) {
+    if (!replay.run(log)) {
         return kExitFailure;
     }
     TrackLog& track = *replay.decoder().trackLog();
     std::error_code ec;
-    std::filesystem::path out = std::filesystem::absolute(args[1], ec);
-    track.currentFileName = ec ? args[1] : out.string();
+    std::filesystem::path out = std::filesystem::absolute(target, ec);
+    track.currentFileName = ec ? target : out.string();
     if (const Result<bool> saved = track.save(false); !saved) {
         reportFailedSave("The track", saved.error().what, saved.error().reason);
-        std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", args[1].c_str());
+        std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", call.arguments[1].c_str());
         return kExitFailure;
     }
-    return writeTerminalText(replay.decoder().statisticsReport()) ? kExitOk : kExitFailure;
+    if (toStdout && !copyToStandardOutput(target)) {
+        return kExitFailure;
+    }
+    const std::string report = replay.decoder().statisticsReport();
+    return writeTerminalText(report, toStdout ? stderr : stdout) ? kExitOk : kExitFailure;
 }
-
-}  // namespace
 
 }  // namespace wp2::tool

@@ -14,8 +14,6 @@
 
 namespace wp2::tool {
 
-extern const Command kRouteCommand;
-
 namespace {
 
 // Loads the route file; a missing one is an empty collection. A file that
@@ -116,45 +114,40 @@ int deleteRoute(Routes& routes, const std::string& name) {
     return kExitOk;
 }
 
-int runRoute(const std::vector<std::string>& args) {
-    const std::size_t n = args.size();
-    const std::string verb = n > 0 ? args[0] : "";
-    const bool fits = (verb == "list" && n == 1) || (verb == "show" && n == 2) ||
-                      (verb == "import" && n == 2) || (verb == "export" && (n == 2 || n == 3)) ||
-                      (verb == "delete" && n == 2);
-    if (!fits) {
-        return usageError(kRouteCommand);
-    }
-    Routes routes;
-    const bool clean = loadRoutes(routes);
-    // A damaged file still lists and shows what could be read; nothing changes it.
-    if (verb == "list") {
-        return listRoutes(routes, clean);
-    }
-    if (verb == "show") {
-        const int shown = showRoute(routes, args[1]);
-        return clean ? shown : kExitFailure;
-    }
-    if (!clean) {
-        return kExitFailure;
-    }
-    if (verb == "import") {
-        return importRoutes(routes, args[1]);
-    }
-    if (verb == "export") {
-        return exportRoutes(routes, args[1], n == 3 ? &args[2] : nullptr);
-    }
-    return deleteRoute(routes, args[1]);
-}
-
 }  // namespace
 
-extern const Command kRouteCommand = {"route",
-                                      "route list\n"
-                                      "       route show NAME\n"
-                                      "       route import FILE.gpx\n"
-                                      "       route export FILE.gpx [NAME]\n"
-                                      "       route delete NAME",
-                                      runRoute};
+// A damaged file still lists and shows what could be read; the commands that
+// change the file refuse it.
+int runRouteList(const Invocation&) {
+    Routes routes;
+    const bool clean = loadRoutes(routes);
+    return listRoutes(routes, clean);
+}
+
+int runRouteShow(const Invocation& call) {
+    Routes routes;
+    const bool clean = loadRoutes(routes);
+    const int shown = showRoute(routes, call.arguments[0]);
+    return clean ? shown : kExitFailure;
+}
+
+int runRouteImport(const Invocation& call) {
+    Routes routes;
+    return loadRoutes(routes) ? importRoutes(routes, call.arguments[0]) : kExitFailure;
+}
+
+int runRouteExport(const Invocation& call) {
+    Routes routes;
+    if (!loadRoutes(routes)) {
+        return kExitFailure;
+    }
+    const std::vector<std::string>& args = call.arguments;
+    return exportRoutes(routes, args[0], args.size() > 1 ? &args[1] : nullptr);
+}
+
+int runRouteDelete(const Invocation& call) {
+    Routes routes;
+    return loadRoutes(routes) ? deleteRoute(routes, call.arguments[0]) : kExitFailure;
+}
 
 }  // namespace wp2::tool

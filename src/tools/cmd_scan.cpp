@@ -13,9 +13,6 @@
 
 namespace wp2::tool {
 
-int runScan(const std::vector<std::string>& args);
-extern const Command kScanCommand{"scan", "scan [--ports N]", runScan};
-
 namespace {
 
 // Prints the progress text as it grows. The scan replaces a trailing
@@ -46,11 +43,10 @@ private:
 
 }  // namespace
 
-int runScan(const std::vector<std::string>& args) {
+int runScan(const Invocation& call) {
     long ports = kScanPortCount;
-    if (!args.empty() && (args.size() != 2 || args[0] != "--ports" ||
-                          !parseNumber(args[1], 1, kScanPortCount, ports))) {
-        return usageError(kScanCommand);
+    if (call.has("--ports") && !parseNumber(call.value("--ports"), 1, kScanPortCount, ports)) {
+        return usageError(call);
     }
     LinkSession session;
     GpsLink& link = session.link();

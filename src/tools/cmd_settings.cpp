@@ -28,14 +28,6 @@
 
 namespace wp2::tool {
 
-int runSettings(const std::vector<std::string>& args);
-
-extern const Command kSettingsCommand{
-    "settings",
-    "settings [--key PATH] list | get NAME | set NAME dword|binary-double|text VALUE | "
-    "delete NAME",
-    runSettings};
-
 namespace {
 
 struct Key {
@@ -217,48 +209,54 @@ bool makeValue(const std::string& type, const std::string& text, RegValue& value
     return false;
 }
 
+// The key of --key, or the settings key; false when PATH is not a key.
+bool keyOf(const Invocation& call, Key& key) {
+    return !call.has("--key") || parseKey(call.value("--key"), key);
+}
+
+bool nameOf(const Invocation& call) {
+    return !call.arguments[0].empty() && validValueName(call.arguments[0]);
+}
+
 }  // namespace
 
-int runSettings(const std::vector<std::string>& args) {
+int runSettingsList(const Invocation& call) {
     Key key;
-    std::vector<std::string> words;
-    bool optionsDone = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (!optionsDone && args[i] == "--") {
-            optionsDone = true;
-        } else if (!optionsDone && args[i] == "--key") {
-            if (i + 1 >= args.size() || !parseKey(args[++i], key)) {
-                return usageError(kSettingsCommand);
-            }
-        } else if (!optionsDone && args[i].rfind("--", 0) == 0) {
-            return usageError(kSettingsCommand);
-        } else {
-            words.push_back(args[i]);
-        }
+    if (!keyOf(call, key)) {
+        return usageError(call);
     }
-    if (words.empty()) {
-        return usageError(kSettingsCommand);
+    FileRegistry reg;
+    return list(reg, key);
+}
+
+int runSettingsGet(const Invocation& call) {
+    Key key;
+    if (!keyOf(call, key) || !nameOf(call)) {
+        return usageError(call);
     }
-    const std::string& action = words[0];
-    bool nameOk = words.size() > 1 && !words[1].empty() && validValueName(words[1]);
-    if (action == "list" && words.size() == 1) {
-        FileRegistry reg;
-        return list(reg, key);
-    }
-    if (action == "get" && words.size() == 2 && nameOk) {
-        FileRegistry reg;
-        return get(reg, key, words[1]);
-    }
-    if (action == "delete" && words.size() == 2 && nameOk) {
-        FileRegistry reg;
-        return report(reg.deleteValue(key.root, key.path, words[1]), "delete", words[1], key);
-    }
+    FileRegistry reg;
+    return get(reg, key, call.arguments[0]);
+}
+
+int runSettingsSet(const Invocation& call) {
+    Key key;
     RegValue value;
-    if (action == "set" && words.size() == 4 && nameOk && makeValue(words[2], words[3], value)) {
-        FileRegistry reg;
-        return report(reg.setValue(key.root, key.path, words[1], value), "set", words[1], key);
+    const std::vector<std::string>& a = call.arguments;
+    if (!keyOf(call, key) || !nameOf(call) || !makeValue(a[1], a[2], value)) {
+        return usageError(call);
     }
-    return usageError(kSettingsCommand);
+    FileRegistry reg;
+    return report(reg.setValue(key.root, key.path, a[0], value), "set", a[0], key);
+}
+
+int runSettingsDelete(const Invocation& call) {
+    Key key;
+    if (!keyOf(call, key) || !nameOf(call)) {
+        return usageError(call);
+    }
+    FileRegistry reg;
+    const std::string& name = call.arguments[0];
+    return report(reg.deleteValue(key.root, key.path, name), "delete", name, key);
 }
 
 }  // namespace wp2::tool

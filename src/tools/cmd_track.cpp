@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,11 +18,11 @@
 #include "core/settings/reg_values.h"
 #include "core/track/track_file.h"
 #include "platform/file_registry.h"
+#include "tools/json_writer.h"
+#include "tools/std_streams.h"
 #include "tools/tool_command.h"
 
 namespace wp2::tool {
-
-extern const Command kTrackCommand;
 
 namespace {
 
@@ -75,46 +76,75 @@ bool readGpx(const std::string& path, std::vector<TrackPoint>& points, bool& who
     return r.ok || !points.empty();
 }
 
-int exportTrack(const std::vector<std::string>& args) {
-    if (args.size() != 3) {
-        return usageError(kTrackCommand);
-    }
+}  // namespace
+
+// OUT.gpx "-" writes the GPX to standard output, named after the track file.
+int runTrackExport(const Invocation& call) {
+    const std::string& in = call.arguments[0];
+    const std::string& out = call.arguments[1];
     std::vector<TrackPoint> points;
-    if (!readAtk(args[1], points)) {
+    if (!readAtk(in, points)) {
         return kExitFailure;
     }
+    std::optional<TemporaryFolder> temporary;
+    if (isStandardStream(out)) {
+        temporary.emplace();
+    }
+    const std::string target =
+        temporary ? temporary->file(std::filesystem::path(in).stem().string() + ".gpx") : out;
     std::string error;
     const int count = static_cast<int>(points.size());
-    if (!exportTrackGpx(points.data(), count, args[2], &error)) {
-        std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", args[2].c_str(),
-                     error.c_str());
+    if (target.empty() || !exportTrackGpx(points.data(), count, target, &error)) {
+        std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(), error.c_str());
         return kExitFailure;
     }
+    if (temporary) {
+        return copyToStandardOutput(target) ? kExitOk : kExitFailure;
+    }
     std::printf("%d points in %zu pieces written to %s\n", count,
-                trackPieces(points.data(), count).size(), args[2].c_str());
+                trackPieces(points.data(), count).size(), out.c_str());
     return kExitOk;
 }
 
-int importTrack(const std::vector<std::string>& args) {
-    if (args.size() != 3) {
-        return usageError(kTrackCommand);
+// IN.gpx "-" reads standard input; OUT.atk "-" writes the track file to
+// standard output (never to a terminal) and the report to standard error.
+int runTrackImport(const Invocation& call) {
+    const std::string& in = call.arguments[0];
+    const std::string& out = call.arguments[1];
+    if (isStandardStream(out) && refuseTerminalOutput("a track file")) {
+        return kExitFailure;
     }
-    const GpxTrackImport r = importGpxTrack(args[1], args[2]);
-    const bool whole = reportGpxRead(args[1], r.read);
+    std::optional<TemporaryFolder> temporary;
+    if (isStandardStream(in) || isStandardStream(out)) {
+        temporary.emplace();
+    }
+    const std::string source = isStandardStream(in) ? temporary->file("standard-input.gpx") : in;
+    const std::string target = isStandardStream(out) ? temporary->file("track.atk") : out;
+    if (source.empty() || target.empty() || (isStandardStream(in) && !copyStandardInput(source))) {
+        return kExitFailure;
+    }
+    const GpxTrackImport r = importGpxTrack(source, target);
+    const bool whole = reportGpxRead(in, r.read);
     if (!r.saved) {
         if (r.points == 0) {
             std::fprintf(stderr, "wayplot2-tool: no track points read; %s not written\n",
-                         args[2].c_str());
+                         out.c_str());
         } else {
-            std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", args[2].c_str(),
+            std::fprintf(stderr, "wayplot2-tool: cannot write %s: %s\n", out.c_str(),
                          r.error.c_str());
         }
         return kExitFailure;
     }
-    std::printf("%d points (%d dated) in %d pieces written to %s\n", r.points, r.dated, r.pieces,
-                args[2].c_str());
+    if (isStandardStream(out) && !copyToStandardOutput(target)) {
+        return kExitFailure;
+    }
+    std::fprintf(isStandardStream(out) ? stderr : stdout,
+                 "%d points (%d dated) in %d pieces written to %s\n", r.points, r.dated, r.pieces,
+                 out.c_str());
     return whole ? kExitOk : kExitFailure;
 }
+
+namespace {
 
 // The unit system stored in the settings (U.S. when none is stored).
 UnitFormatter storedUnits() {
@@ -129,43 +159,39 @@ UnitFormatter storedUnits() {
     return units;
 }
 
-int trackInfo(const std::vector<std::string>& args) {
-    if (args.size() != 2) {
-        return usageError(kTrackCommand);
-    }
-    std::vector<TrackPoint> points;
-    bool whole = true;
-    const bool read = lowerExtension(args[1]) == ".gpx" ? readGpx(args[1], points, whole)
-                                                        : readAtk(args[1], points);
-    if (!read) {
-        return kExitFailure;
-    }
-    std::fputs(describeTrack(summarizeTrack(points), storedUnits()).c_str(), stdout);
-    return whole ? kExitOk : kExitFailure;
-}
-
-int runTrack(const std::vector<std::string>& args) {
-    if (args.empty()) {
-        return usageError(kTrackCommand);
-    }
-    if (args[0] == "export") {
-        return exportTrack(args);
-    }
-    if (args[0] == "import") {
-        return importTrack(args);
-    }
-    if (args[0] == "info") {
-        return trackInfo(args);
-    }
-    return usageError(kTrackCommand);
+// The summary in SI units: metres, seconds, metres per second, degrees;
+// null for what the track does not have.
+std::string trackJson(const TrackSummary& s) {
+    JsonObject json;
+    json.add("points", s.points).add("dated_points", s.datedPoints).add("pieces", s.pieces);
+    json.add("length", s.length);
+    const std::optional<double> span = s.span();
+    json.addJson("start", span ? jsonString(formatIsoTime(*s.start)) : "null");
+    json.addJson("end", span ? jsonString(formatIsoTime(*s.end)) : "null");
+    json.add("duration", span).add("moving_time", span ? std::optional(s.movingSeconds) : span);
+    json.add("highest_speed", s.highestSpeed);
+    const auto bound = [&](double v) { return s.points > 0 ? std::optional(v) : std::nullopt; };
+    json.add("south", bound(s.south)).add("west", bound(s.west));
+    json.add("north", bound(s.north)).add("east", bound(s.east));
+    return json.text();
 }
 
 }  // namespace
 
-extern const Command kTrackCommand = {"track",
-                                      "track export IN.atk OUT.gpx\n"
-                                      "       track import IN.gpx OUT.atk\n"
-                                      "       track info FILE.{atk,gpx}",
-                                      runTrack};
+int runTrackInfo(const Invocation& call) {
+    const std::string& path = call.arguments[0];
+    std::vector<TrackPoint> points;
+    bool whole = true;
+    const bool read =
+        lowerExtension(path) == ".gpx" ? readGpx(path, points, whole) : readAtk(path, points);
+    if (!read) {
+        return kExitFailure;
+    }
+    const TrackSummary summary = summarizeTrack(points);
+    const std::string text =
+        call.has("--json") ? trackJson(summary) + "\n" : describeTrack(summary, storedUnits());
+    std::fputs(text.c_str(), stdout);
+    return whole ? kExitOk : kExitFailure;
+}
 
 }  // namespace wp2::tool

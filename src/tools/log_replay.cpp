@@ -6,6 +6,7 @@
 #include "core/gps/nmea_replay.h"
 #include "core/settings/settings_store.h"
 #include "core/track/track_log.h"
+#include "tools/std_streams.h"
 
 namespace wp2::tool {
 
@@ -57,8 +58,11 @@ bool LogReplay::run(const std::string& logPath) {
         }
     };
     std::string error;
-    if (!replay.replayFile(logPath, error, progress)) {
-        std::fprintf(stderr, "wayplot2-tool: cannot read %s: %s\n", logPath.c_str(), error.c_str());
+    const bool read = isStandardStream(logPath) ? replay.replayStream(stdin, 0, error)
+                                                : replay.replayFile(logPath, error, progress);
+    if (!read) {
+        const std::string name = isStandardStream(logPath) ? "standard input" : logPath;
+        std::fprintf(stderr, "wayplot2-tool: cannot read %s: %s\n", name.c_str(), error.c_str());
         return false;
     }
     return true;

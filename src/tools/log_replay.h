@@ -20,9 +20,8 @@ public:
 
     GpsDecoder& decoder() { return *decoder_; }
 
-    // Replays the log. On failure prints one line naming the file on
-    // standard error and returns false. Logs over 10 MB report progress
-    // on standard error.
+    // Replays the log ("-": standard input, as it arrives). On failure prints one line naming the
+    // file on standard error and returns false. Logs over 10 MB report progress on standard error.
     bool run(const std::string& logPath);
 
 private:

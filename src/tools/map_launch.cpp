@@ -14,8 +14,6 @@
 
 namespace wp2::tool {
 
-extern const Command kMapCommand;
-
 namespace {
 
 // The map program's path: WAYPLOT2_MAP_PROGRAM is relative to the folder of
@@ -30,12 +28,29 @@ std::string mapProgramPath() {
     return self.substr(0, self.rfind('/') + 1) + WAYPLOT2_MAP_PROGRAM;
 }
 
-int runMapProgram(const std::vector<std::string>& args) {
+}  // namespace
+
+// The command line, checked against the same entry, goes on to the map
+// program: the command's words, each option as "--name=value", "--" and the
+// arguments.
+int runMapProgram(const Invocation& call) {
     const std::string program = mapProgramPath();
     std::vector<std::string> words{program};
     words.insert(words.end(), globalOptions().begin(), globalOptions().end());
-    words.emplace_back("map");
-    words.insert(words.end(), args.begin(), args.end());
+    for (const char* p = call.command.words; *p;) {
+        const char* space = std::strchr(p, ' ');
+        words.emplace_back(p, space ? space : p + std::strlen(p));
+        p = space ? space + 1 : p + std::strlen(p);
+    }
+    for (const auto& [name, value] : call.options) {
+        bool takesValue = false;
+        for (const Option& o : call.command.options) {
+            takesValue = takesValue || (o.name && name == o.name && o.value);
+        }
+        words.push_back(takesValue ? name + "=" + value : name);
+    }
+    words.emplace_back("--");
+    words.insert(words.end(), call.arguments.begin(), call.arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) {
         argv.push_back(word.data());
@@ -47,9 +62,5 @@ int runMapProgram(const std::vector<std::string>& args) {
                  std::strerror(errno));
     return kExitFailure;
 }
-
-}  // namespace
-
-extern const Command kMapCommand = {"map", kMapUsage, runMapProgram};
 
 }  // namespace wp2::tool

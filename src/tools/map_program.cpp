@@ -8,9 +8,11 @@
 
 namespace wp2::tool {
 
-extern const Command kMapCommand;
+int runMapInfo(const Invocation& call);
+int runMapRender(const Invocation& call);
 
-extern const Command kCommands[] = {kMapCommand};
+extern const Command kCommands[] = {withHandler(kMapInfo, runMapInfo),
+                                    withHandler(kMapRender, runMapRender)};
 extern const std::size_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 
 }  // namespace wp2::tool

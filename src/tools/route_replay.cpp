@@ -7,21 +7,6 @@
 
 namespace wp2::tool {
 
-bool takeRouteOption(std::vector<std::string>& args, std::optional<std::string>& gpx) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--route") {
-            if (i + 1 >= args.size()) {
-                return false;
-            }
-            gpx = args[i + 1];
-            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                       args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-            return true;
-        }
-    }
-    return true;
-}
-
 std::unique_ptr<RouteReplay> RouteReplay::fromGpx(const std::string& path) {
     Routes routes;
     const Result<int> read = routes.importGpx(path);

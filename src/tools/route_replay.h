@@ -15,9 +15,6 @@
 
 namespace wp2::tool {
 
-// Takes "--route FILE" out of args wherever it stands. False when FILE is missing.
-bool takeRouteOption(std::vector<std::string>& args, std::optional<std::string>& gpx);
-
 class RouteReplay final : public FixObserver {
 public:
     // The first route of the file; nothing, and a message, when it holds none.

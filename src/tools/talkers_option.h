@@ -3,16 +3,14 @@
 // The "--talkers any|gp" option of replay, decode and monitor: any talker
 // (the program's default) or the GPS talker only.
 
-#include <string>
-#include <vector>
-
 #include "core/gps/gps_decoder.h"
+#include "tools/tool_command.h"
 
 namespace wp2::tool {
 
-// Takes "--talkers any|gp" out of args wherever it stands and sets talkers
-// (left alone when the option is absent). False for another value or a
-// missing one.
-bool takeTalkersOption(std::vector<std::string>& args, Talkers& talkers);
+// The talkers the command line asks for; Any when the option is absent.
+inline Talkers talkersOf(const Invocation& call) {
+    return call.value("--talkers") == "gp" ? Talkers::GpsOnly : Talkers::Any;
+}
 
 }  // namespace wp2::tool

@@ -1,8 +1,9 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The manual pages and the shell completion must name every option and command
-# that the programs' --help lists, and both programs must print the project's
-# version.   usage: help_matches_docs.sh VERSION MANDIR COMPLETIONDIR TOOL [PROGRAM]
+# that the programs' --help lists (for wayplot2-tool: every usage line and the
+# options of every command's own --help), and both programs must print the
+# project's version.   usage: help_matches_docs.sh VERSION MANDIR COMPLETIONDIR TOOL [PROGRAM]
 version=$1 mandir=$2 completions=$3 tool=$4 program=${5:-}
 bash_completion=/usr/share/bash-completion/bash_completion
 for need in groff bash; do
@@ -15,6 +16,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # The page as plain text, each paragraph on one line so nothing is hyphenated.
 page_text() { groff -t -man -Tascii -rLL=5000n -P-cbou "$mandir/$1"; }
 # What the completion of COMMAND offers after the words: completes COMMAND WORD...
+# The completion asks the tool (found on the PATH) for its commands and options.
+PATH=$(dirname "$tool"):$PATH
 completes() {
     bash -c '. "$0"; . "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
              COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
@@ -46,6 +49,28 @@ for c in $commands; do
     printf '%s\n' "$tool_text" | grep -Eq "^ +$c\$" || fail "wayplot2-tool: command '$c' has no section"
     printf '%s\n' "$offered" | grep -qx "$c" || fail "wayplot2-tool: completion does not offer '$c'"
 done
+# Each command's usage line stands whole in the page; each entry's --help
+# (what the tool takes, from its command table) names options that the page
+# describes and the completion offers there, and the completion offers the
+# sub-commands.
+page_lines=$(printf '%s\n' "$tool_text" | sed 's/^ *//')
+while IFS= read -r line; do
+    printf '%s\n' "$page_lines" | grep -qxF -- "$line" ||
+        fail "wayplot2-tool: '$line' is not a line of the manual page"
+    entry=$(printf '%s\n' "$line" | grep -o '^[a-z]*\( [a-z][a-z-]*\)\?')
+    options=$("$tool" $entry --help | sed -n '/^Options:/,$p' | options_of)
+    [ -n "$options" ] || fail "wayplot2-tool $entry --help lists no options"
+    check_words "wayplot2-tool $entry" wayplot2-tool.1 $options
+    offered=$(completes wayplot2-tool $entry --)
+    for o in $options; do
+        printf '%s\n' "$offered" | grep -qx -- "$o" ||
+            fail "wayplot2-tool $entry: completion does not offer '$o'"
+    done
+    [ "${entry#* }" = "$entry" ] || completes wayplot2-tool ${entry% *} "" | grep -qx "${entry#* }" ||
+        fail "wayplot2-tool: completion does not offer '$entry'"
+done <<EOF
+$(printf '%s\n' "$usages" | sed -n 's/^ *\([a-z]\)/\1/p')
+EOF
 [ "$("$tool" version)" = "wayplot2-tool $version" ] || fail "wayplot2-tool version is not $version"
 [ "$("$tool" --version)" = "wayplot2-tool $version" ] || fail "wayplot2-tool --version is not $version"
 

@@ -12,6 +12,7 @@ usage: map_tool.py TOOL        (exit 77 when the GDAL tools are not installed)
 import concurrent.futures
 import functools
 import http.server
+import json
 import math
 import os
 import random
@@ -221,8 +222,27 @@ def check_bad_sources_and_info(tool, maps):
         bounds = [float(v) for v in info["bounds"].split(",")]
         assert all(math.isclose(a, b, abs_tol=1e-6) for a, b in zip(bounds, fx.bounds())), (
             f"{kind} bounds {bounds}, the fixture's {fx.bounds()}")
-    r = tool.run("info", "https://tiles.example.org/{z}/{x}/{y}.png")
-    assert r.stdout == "source: tile server\ntemplate: https://tiles.example.org/{z}/{x}/{y}.png\n"
+        # The same in JSON, one object with the text's values at full precision.
+        j = json.loads(tool.run("info", "--json", maps[kind]).stdout)
+        shown = (j["source"], j["name"], j["format"] or "(not declared)",
+                 f"{j['min_zoom']}-{j['max_zoom']}", j["tiles"], f"{j['size']} bytes",
+                 [round(j[k], 6) for k in ("west", "south", "east", "north")])
+        assert shown == (info["source"], info["name"], info["format"], info["zoom"], count,
+                         info["size"], bounds), f"{kind}: JSON {j}, text {info}"
+    # A name of raw bytes: control characters escaped, UTF-8 passed through,
+    # a byte that is not UTF-8 replaced, so the line stays valid JSON.
+    odd = os.path.join(workdir, "odd.mbtiles")
+    shutil.copy(maps["mbtiles"], odd)
+    with sqlite3.connect(odd) as db:
+        db.execute("UPDATE metadata SET value = CAST(? AS TEXT) WHERE name = 'name'",
+                   (b'\x01\t"q\\ caf\xc3\xa9 \xe2\x98\x83 \xff',))
+    name = json.loads(tool.run("info", "--json", odd).stdout)["name"]
+    assert name == '\x01\t"q\\ caf\u00e9 \u2603 \ufffd', repr(name)
+    server = "https://tiles.example.org/{z}/{x}/{y}.png"
+    r = tool.run("info", server)
+    assert r.stdout == f"source: tile server\ntemplate: {server}\n"
+    j = json.loads(tool.run("info", "--json", server).stdout)
+    assert j == {"source": "tile server", "template": server}, j
 
 
 def main():

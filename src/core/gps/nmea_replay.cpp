@@ -48,12 +48,19 @@ bool NmeaReplay::replayFile(const std::string& path, std::string& error, const P
         total = size > 0 ? static_cast<std::uint64_t>(size) : 0;
     }
     std::rewind(file.get());
+    return replayStream(file.get(), total, error, progress);
+}
 
-    std::vector<unsigned char> chunk(kChunkSize);
+bool NmeaReplay::replayStream(std::FILE* file, std::uint64_t total, std::string& error,
+                              const Progress& progress) {
+    // A file is read in large chunks; a pipe one block at a time, so that a
+    // live log is decoded as it arrives.
+    const bool seekable = std::ftell(file) >= 0;
+    std::vector<unsigned char> chunk(seekable ? kChunkSize : kBlockSize);
     std::uint64_t done = 0;
     for (;;) {
-        std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        if (n < chunk.size() && std::ferror(file.get())) {
+        std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
+        if (n < chunk.size() && std::ferror(file)) {
             error = std::strerror(errno ? errno : EIO);
             return false;
         }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -32,6 +33,11 @@ public:
     // Replays a whole file. False when it cannot be opened or read; `error`
     // then holds the system's reason.
     bool replayFile(const std::string& path, std::string& error, const Progress& progress = {});
+    // Replays an open stream to its end (a file, or a pipe: the blocks are the
+    // same, each handed on as soon as it is full). `total` is the size
+    // progress reports, 0 when unknown.
+    bool replayStream(std::FILE* file, std::uint64_t total, std::string& error,
+                      const Progress& progress = {});
 
 private:
     GpsDecoder& decoder_;

@@ -108,9 +108,7 @@ std::string describeTrack(const TrackSummary& s, const UnitFormatter& units) {
     out += "length: " + trimmed(units.formatDistanceWithUnit(s.length)) + "\n";
     if (s.start && s.end) {
         out += "time span: " + formatIsoTime(*s.start) + " to " + formatIsoTime(*s.end) + " (" +
-               duration(static_cast<double>(s.end->seconds - s.start->seconds) + s.end->fraction -
-                        s.start->fraction) +
-               ")\n";
+               duration(*s.span()) + ")\n";
         out += "moving time: " + duration(s.movingSeconds) + "\n";
     } else {
         out += "time span: none (no dated points)\nmoving time: none\n";

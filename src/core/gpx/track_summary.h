@@ -25,6 +25,14 @@ struct TrackSummary {
     double movingSeconds = 0.0;
     double highestSpeed = 0.0;  // m/s: the recorded speeds and those between points
     double south = 0.0, north = 0.0, west = 0.0, east = 0.0;  // degrees, when points > 0
+
+    // Seconds from the first dated point to the last; nothing without them.
+    std::optional<double> span() const {
+        if (!start || !end) {
+            return std::nullopt;
+        }
+        return static_cast<double>(end->seconds - start->seconds) + end->fraction - start->fraction;
+    }
 };
 
 TrackSummary summarizeTrack(const std::vector<TrackPoint>& points);
