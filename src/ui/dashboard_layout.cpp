@@ -114,7 +114,7 @@ void DashboardLayout::build() {
 
 void DashboardLayout::addOptionsMenu() {
     auto menu = std::make_unique<PopupMenu>();
-    menu->init(144, 148, 96);
+    menu->init(132, 148, 108);  // wide enough for "Reset Trip B"
     menu->name = "Options menu";
     menu->addItem("GPS", 3);
     menu->addItem("Sound", 1);
