@@ -16,10 +16,11 @@
 namespace wp2 {
 namespace {
 
-// A fix `north` metres from the base spot at `second` and `knots`; a negative
-// second stands for an event instead.
+// A fix `north` metres from the base spot at `second` and `knots` (or its GGA
+// half, without a velocity); a negative second stands for an event instead.
 struct Step {
     double north, second, knots = 10.0;
+    bool gga = false;
 };
 constexpr Step kLost{0, -1}, kResetA{0, -2}, kRestart{0, -3};
 constexpr double k10Knots = 10.0 * kKnotsToMps;
@@ -39,6 +40,9 @@ TEST(TripComputer, CountsKeptDistanceAndSplitsMovingFromStoppedTime) {
         {"a gap of more than 5 s counts neither time nor distance",
          {{0, 0}, {20, 1}, {30, 6}, {200, 20}, {220, 21}},
          {40, 7, 0, k10Knots}},
+        {"the GGA half of a fix, first in its second, runs at the last speed",
+         {{0, 0}, {20, 1, 0, true}, {20, 1}, {40, 2, 0, true}, {40, 2}},
+         {40, 2, 0, k10Knots}},
         {"a lost fix is a gap", {{0, 0}, {20, 1}, kLost, {40, 2}, {60, 3}}, {40, 2, 0, k10Knots}},
         {"reset A leaves B and the odometer",
          {{0, 0, 20}, {20, 1, 20}, kResetA, {40, 2}, {40, 3, 0}},
@@ -55,7 +59,8 @@ TEST(TripComputer, CountsKeptDistanceAndSplitsMovingFromStoppedTime) {
         TripComputer trip;
         log.setTripComputer(&trip);
         for (const Step& s : c.steps) {
-            TrackPoint p = test::fixAt(s.north, 0.0, s.second, s.knots);
+            TrackPoint p = s.gga ? test::ggaAt(s.north, 0.0, s.second)
+                                 : test::fixAt(s.north, 0.0, s.second, s.knots);
             if (s.second >= 0) {
                 log.addFix(p);
             } else if (s.second == kLost.second) {
