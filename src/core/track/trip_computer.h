@@ -5,9 +5,10 @@
 //
 // Distance is the ground distance between consecutive points the filter
 // stores, so fixes it drops (a parked receiver) add nothing. Time runs from
-// fix to fix over every dated fix the filter is offered and does not refuse:
-// a step counts as moving when the speed at its end is at least
-// kMovingSpeed, else as stopped. A step longer than kFixGap seconds (or
+// fix to fix over every dated fix offered while recording (not paused) that
+// holds possible values, stored or not: a step counts as moving when the
+// speed at its end (a GGA half without velocity keeps the last one) is at
+// least kMovingSpeed, else as stopped. A step longer than kFixGap seconds (or
 // backwards) is a gap: neither moving nor stopped time, and no distance is
 // counted from the point stored before it to the first one after it; the
 // same holds after the fix is lost and after a restart.
@@ -41,8 +42,9 @@ inline constexpr const char* kOdometerValue = "Odometer";
 
 class TripComputer {
 public:
-    // A dated fix the filter was offered and did not refuse (stored, merged
-    // or dropped as parked or straight): advances the clock of both meters.
+    // A fix offered to the recording filter while recording, with possible
+    // values, whether stored, merged or dropped (parked, straight); undated
+    // fixes are passed over. Advances the clock of both meters.
     void fixSeen(const TrackPoint& fix);
     // A point the filter stored: adds the distance from the last stored one.
     void pointStored(const TrackPoint& point);
