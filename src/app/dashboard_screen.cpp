@@ -16,6 +16,7 @@
 #include "core/nav/unit_formatter.h"
 #include "core/settings/settings_store.h"
 #include "core/sound/event_sounds.h"
+#include "core/track/trip_computer.h"
 #include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpins.h"
 #include "core/waypoints/target_navigation.h"
@@ -47,6 +48,8 @@ constexpr int kItemSound = 1;
 constexpr int kItemWayPoints = 2;
 constexpr int kItemGps = 3;
 constexpr int kItemMisc = 4;
+constexpr int kItemResetTripA = 5;
+constexpr int kItemResetTripB = 6;
 
 // The selectors whose choice "IOpt" keeps, in the order they are written.
 constexpr int kChoiceSelectors[] = {Id::MenuTop, Id::MenuLeft, Id::MenuRight, Id::ValueMenuLeft,
@@ -100,6 +103,12 @@ void tellPushpinSave(Pushpins& pushpins, const Result<>& saved) {
 
 DashboardScreen::~DashboardScreen() {
     tellPushpinSave(pushpins_, pushpins_.save());
+    if (trip_) {
+        if (TrackLog* track = trackLog(*snapshot_)) {
+            track->setTripComputer(nullptr);
+        }
+        trip_->save();
+    }
     if (emulation_) {
         finishTrackLog(*emulation_->track());
     }
@@ -182,6 +191,19 @@ void DashboardScreen::startDataSource() {
         startTrackLog(*emulation_->track());
     }
     target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
+    trip_ = std::make_unique<TripComputer>();
+    trip_->load();
+    followTrackLog();
+}
+
+// The trip computer counts what the track log the dashboard shows records;
+// the log changes when a receiver link is made later.
+void DashboardScreen::followTrackLog() {
+    TrackLog* track = trackLog(*snapshot_);
+    if (track && track != tripTrack_) {
+        track->setTripComputer(trip_.get());
+    }
+    tripTrack_ = track;
 }
 
 void DashboardScreen::useBaseMap(const std::string& location) {
@@ -241,6 +263,7 @@ void DashboardScreen::buildElements() {
     sources.pushpins = &pushpins_;
     sources.clock = services_.clock;
     sources.track = trackLog(*snapshot_);
+    sources.trip = trip_.get();
     sources.storedPosition = storedPosition;
     sources.battery = services_.battery;
     DashboardLayout(*this, sources).build();
@@ -264,6 +287,7 @@ void DashboardScreen::forgetUndrawnErasures() {
 }
 
 void DashboardScreen::refreshSnapshot(std::optional<std::uint32_t> frame) {
+    followTrackLog();
     const Result<> refreshed =
         wp2::refreshSnapshot(*snapshot_, emulation_.get(), frame.value_or(currentFrame()));
     if (!refreshed) {
@@ -366,6 +390,12 @@ void DashboardScreen::runOptionsItem(int code) {
             }
             break;
         }
+        case kItemResetTripA:
+        case kItemResetTripB:
+            trip_->reset(code == kItemResetTripA ? Trip::A : Trip::B);
+            trip_->save();
+            markAllDirty();
+            break;
         default:
             break;
     }

@@ -34,7 +34,9 @@ class SwitchingPanelSelector;
 class TileCache;
 class TargetDisplay;
 class TargetNavigation;
+class TrackLog;
 class TrackView;
+class TripComputer;
 
 // Screen modes handed in by the application: the start mode of the first-run
 // set-up, or 0 when it did not run.
@@ -107,6 +109,7 @@ public:
     int mode() const { return mode_; }
     NavSnapshot& snapshot() { return *snapshot_; }
     EventSounds& eventSounds() { return *eventSounds_; }
+    TripComputer& trip() { return *trip_; }
     // The emulation file's source in emulation mode, none in live mode.
     EmulationSource* emulation() { return emulation_.get(); }
     PopupMenu& optionsMenu();
@@ -143,6 +146,7 @@ private:
     void buildElements();
     void forgetUndrawnErasures();
     void useBaseMap(const std::string& location);
+    void followTrackLog();
 
     ScreenHost& host_;
     DashboardServices services_;
@@ -155,6 +159,8 @@ private:
     std::unique_ptr<TargetNavigation> target_;
     std::vector<std::unique_ptr<TargetDisplay>> targetDisplays_;
     std::unique_ptr<EventSounds> eventSounds_;
+    std::unique_ptr<TripComputer> trip_;  // counts from the shown track log
+    TrackLog* tripTrack_ = nullptr;       // the log it is attached to
     std::string baseMapSource_;
     std::unique_ptr<TileCache> baseMap_;
 };

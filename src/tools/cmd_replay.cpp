@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// wayplot2-tool replay [--route ROUTE.gpx] LOG OUT.atk: runs a recorded NMEA log through the live
-// decoding path, saves the recorded track and prints the decoding statistics.
+// wayplot2-tool replay LOG OUT.atk: runs a recorded NMEA log through the live
+// decoding path, saves the recorded track and prints the decoding statistics;
+// with --route also each point of a route reached, with --trip the trip
+// computer fed by the recording (OUT.atk then optional).
 
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/cformat.h"
+#include "core/track/trip_computer.h"
 #include "messages/failed_save.h"
 #include "tools/log_replay.h"
 #include "tools/route_replay.h"
@@ -18,11 +22,43 @@
 
 namespace wp2::tool {
 
+namespace {
+
+// "trip: distance_m=... moving_s=... stopped_s=... avg_moving_mps=... max_mps=...".
+std::string tripLine(const TripMeter& m) {
+    return cformat(
+        "trip: distance_m=%.1f moving_s=%.1f stopped_s=%.1f avg_moving_mps=%.3f "
+        "max_mps=%.3f\n",
+        m.distance, m.movingTime, m.stoppedTime, m.averageMovingSpeed(), m.maxSpeed);
+}
+
+// Saves the replayed track as target; false, and a message naming the file
+// as given, when that failed.
+bool saveTrack(TrackLog& track, const std::string& target, const std::string& given) {
+    std::error_code ec;
+    std::filesystem::path out = std::filesystem::absolute(target, ec);
+    track.currentFileName = ec ? target : out.string();
+    if (const Result<bool> saved = track.save(false); !saved) {
+        reportFailedSave("The track", saved.error().what, saved.error().reason);
+        std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", given.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 // OUT.atk "-" writes the track to standard output (never to a terminal) and
-// the statistics to standard error.
+// the statistics to standard error. Without --trip, OUT.atk is required.
 int runReplay(const Invocation& call) {
+    const bool withTrip = call.has("--trip");
+    if (call.arguments.size() < 2 && !withTrip) {
+        return usageError(call);
+    }
     const std::string& log = call.arguments[0];
-    const bool toStdout = isStandardStream(call.arguments[1]);
+    const std::optional<std::string> given =
+        call.arguments.size() > 1 ? std::optional(call.arguments[1]) : std::nullopt;
+    const bool toStdout = given && isStandardStream(*given);
     if (toStdout && refuseTerminalOutput("a track file")) {
         return kExitFailure;
     }
@@ -30,8 +66,8 @@ int runReplay(const Invocation& call) {
     if (toStdout) {
         temporary.emplace();
     }
-    const std::string target = toStdout ? temporary->file("replay.atk") : call.arguments[1];
-    if (target.empty()) {
+    const std::string target = toStdout ? temporary->file("replay.atk") : given.value_or("");
+    if (given && target.empty()) {
         return kExitFailure;
     }
     LogReplay replay;
@@ -41,22 +77,20 @@ int runReplay(const Invocation& call) {
         return kExitFailure;
     }
     replay.decoder().setFixObserver(route.get());
+    TripComputer trip;
+    TrackLog& track = *replay.decoder().trackLog();
+    track.setTripComputer(&trip);
     if (!replay.run(log)) {
         return kExitFailure;
     }
-    TrackLog& track = *replay.decoder().trackLog();
-    std::error_code ec;
-    std::filesystem::path out = std::filesystem::absolute(target, ec);
-    track.currentFileName = ec ? target : out.string();
-    if (const Result<bool> saved = track.save(false); !saved) {
-        reportFailedSave("The track", saved.error().what, saved.error().reason);
-        std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", call.arguments[1].c_str());
+    if (given && !saveTrack(track, target, *given)) {
         return kExitFailure;
     }
     if (toStdout && !copyToStandardOutput(target)) {
         return kExitFailure;
     }
-    const std::string report = replay.decoder().statisticsReport();
+    const std::string report =
+        replay.decoder().statisticsReport() + (withTrip ? tripLine(trip.meter(Trip::A)) : "");
     return writeTerminalText(report, toStdout ? stderr : stdout) ? kExitOk : kExitFailure;
 }
 

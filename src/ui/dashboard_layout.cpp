@@ -114,12 +114,14 @@ void DashboardLayout::build() {
 
 void DashboardLayout::addOptionsMenu() {
     auto menu = std::make_unique<PopupMenu>();
-    menu->init(144, 148, 96);
+    menu->init(132, 148, 108);  // wide enough for "Reset Trip B"
     menu->name = "Options menu";
     menu->addItem("GPS", 3);
     menu->addItem("Sound", 1);
     menu->addItem("WayPoints", 2);
     menu->addItem("Misc.", 4);
+    menu->addItem("Reset Trip A", 5);
+    menu->addItem("Reset Trip B", 6);
     place(std::move(menu), Id::OptionsMenu, nullptr, 1);
 }
 
@@ -188,15 +190,26 @@ void DashboardLayout::addReadouts() {
         int left;  // the read-outs of the left value menu sit at (3, 116), the right at (208, 116)
     };
     static constexpr Readout kReadouts[] = {
-        {"Speed", 1, Id::SpeedReadout, 3},       {"Heading", 2, Id::HeadingReadout, 208},
-        {"Bearing", 3, Id::BearingReadout, 3},   {"Alt", 5, Id::AltitudeReadout, 3},
-        {"Accuracy", 6, Id::AccuracyReadout, 3}, {"PDOP", 7, Id::PdopReadout, 208},
-        {"Nsat", 8, Id::SatellitesReadout, 208}, {"Battery", 9, Id::BatteryReadout, 208},
+        {"Speed", 1, Id::SpeedReadout, 3},
+        {"Heading", 2, Id::HeadingReadout, 208},
+        {"Bearing", 3, Id::BearingReadout, 3},
+        {"Alt", 5, Id::AltitudeReadout, 3},
+        {"Accuracy", 6, Id::AccuracyReadout, 3},
+        {"PDOP", 7, Id::PdopReadout, 208},
+        {"Nsat", 8, Id::SatellitesReadout, 208},
+        {"Battery", 9, Id::BatteryReadout, 208},
+        {"Trip", ValueKind::TripDistance, Id::TripReadout, 3},
+        {"Odo", ValueKind::Odometer, Id::OdometerReadout, 3},
+        {"Moving", ValueKind::MovingTime, Id::MovingTimeReadout, 3},
+        {"Avg", ValueKind::AverageSpeed, Id::AverageSpeedReadout, 208},
+        {"Max", ValueKind::MaxSpeed, Id::MaxSpeedReadout, 208},
+        {"ETA", ValueKind::Arrival, Id::ArrivalReadout, 208},
     };
     for (const Readout& r : kReadouts) {
         auto panel = std::make_unique<BoundNumberPanel>();
         panel->init(*sources_.snapshot, *sources_.units, r.kind, glyphIds(), r.name);
         panel->setBatteryReader(sources_.battery);
+        panel->setTripSources(sources_.trip, sources_.clock);
         panel->moveTo(r.left, 116);
         BoundNumberPanel* added = place(std::move(panel), r.id, container_, 1);
         if (r.id != Id::SpeedReadout && r.id != Id::HeadingReadout) {
@@ -209,7 +222,10 @@ void DashboardLayout::addReadouts() {
     for (auto [label, id] : {std::pair{"Bearing", Id::BearingReadout},
                              {"Altitude", Id::AltitudeReadout},
                              {"Speed", Id::SpeedReadout},
-                             {"Accuracy", Id::AccuracyReadout}}) {
+                             {"Accuracy", Id::AccuracyReadout},
+                             {"Trip", Id::TripReadout},
+                             {"Odo", Id::OdometerReadout},
+                             {"Moving", Id::MovingTimeReadout}}) {
         left->addItem(label, screen_.byId(id, 1));
     }
     left->current = screen_.byId(Id::SpeedReadout, 1);
@@ -225,7 +241,10 @@ void DashboardLayout::addReadouts() {
     for (auto [label, id] : {std::pair{"Heading", Id::HeadingReadout},
                              {"PDOP", Id::PdopReadout},
                              {"N Sats", Id::SatellitesReadout},
-                             {"Battery %", Id::BatteryReadout}}) {
+                             {"Battery %", Id::BatteryReadout},
+                             {"Avg", Id::AverageSpeedReadout},
+                             {"Max", Id::MaxSpeedReadout},
+                             {"ETA", Id::ArrivalReadout}}) {
         right->addItem(label, screen_.byId(id, 1));
     }
     right->current = screen_.byId(Id::HeadingReadout, 1);

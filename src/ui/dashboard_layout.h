@@ -20,6 +20,7 @@ class Pushpins;
 class NavSnapshot;
 class SkinScreen;
 class TrackLog;
+class TripComputer;
 class UnitFormatter;
 
 // What the bound elements read; all must outlive the screen.
@@ -28,7 +29,8 @@ struct LayoutSources {
     const UnitFormatter* units = nullptr;
     const Pushpins* pushpins = nullptr;
     const Clock* clock = nullptr;
-    const TrackLog* track = nullptr;  // the track the map draws (may be none)
+    const TrackLog* track = nullptr;     // the track the map draws (may be none)
+    const TripComputer* trip = nullptr;  // for the trip read-outs (none: dashes)
     // The stored last position the map shows without a fix; false when none.
     std::function<bool(double& latitude, double& longitude)> storedPosition;
     // The machine's battery charge (none: the battery read-out shows dashes).

@@ -154,7 +154,9 @@ void CourseDialArrow::init(const NavSnapshot& source, int centreX, int centreY,
 }
 
 int CourseDialArrow::tick(std::uint32_t frame) {
-    if (frame % 30 == 0 && source_ && source_->targetSet == 1) {
+    if (frame % 30 == 0 && source_ && source_->fixIsOld()) {
+        setTarget(kParkedAngle);
+    } else if (frame % 30 == 0 && source_ && source_->targetSet == 1) {
         setTarget(targetArrowAngle(*source_));
     }
     animate();
@@ -169,7 +171,7 @@ void SpeedDialArrow::init(const NavSnapshot& source, int centreX, int centreY,
 
 int SpeedDialArrow::tick(std::uint32_t frame) {
     if (frame % 30 == 0 && source_) {
-        lastAngle = speedAngle(source_->speed);
+        lastAngle = source_->fixIsOld() ? kParkedAngle : speedAngle(source_->speed);
         setTarget(lastAngle);
     }
     animate();

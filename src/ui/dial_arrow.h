@@ -31,6 +31,9 @@ public:
     static double speedAngle(double metresPerSecond);
     // The angle the big arrow shows for an animation angle.
     static double clampShown(double a);
+    // Where an arrow rests while its value is old (the fix is lost): straight
+    // down, out of the dial's scale, where a speed of 0 leaves the speed arrow.
+    static constexpr double kParkedAngle = kThreeHalfPi;
 
     double shownAngle = kStartAngle;
     double angle = kStartAngle;

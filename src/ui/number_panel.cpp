@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "core/base/cformat.h"
+#include "core/base/clock.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/angles.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
+#include "core/track/trip_computer.h"
+#include "core/waypoints/target_navigation.h"
 #include "ui/fonts.h"
 #include "ui/surface.h"
 
@@ -189,15 +192,22 @@ int BoundNumberPanel::update(std::uint32_t) {
     if (!source_ || !units_) {
         return 0;
     }
+    if (showTrip()) {
+        return 1;
+    }
     const NavSnapshot& s = *source_;
     auto showText = [this](const FormattedValue& v) { setText(v.text, v.label); };
     // Before the first fix the values of a fix are zeros that nothing measured;
     // the bearing needs a position besides; the satellite count a receiver.
+    // Speed, heading and altitude are old once the fix is lost, and a 2D fix
+    // measures no altitude.
     const bool known = kind == ValueKind::Battery      ? true
                        : kind == ValueKind::Satellites ? s.fixLevel >= 2 || s.hasFixValues()
                        : kind == ValueKind::Bearing
                            ? s.hasFixValues() && isPosition(s.latitude, s.longitude)
-                           : s.hasFixValues();
+                       : kind == ValueKind::Speed || kind == ValueKind::Heading ? s.fixIsCurrent()
+                       : kind == ValueKind::Altitude ? s.fixLevel == NavSnapshot::k3DFix
+                                                     : s.hasFixValues();
     if (!known) {
         setText(kNoValueText, "");
         return 1;
@@ -233,6 +243,49 @@ int BoundNumberPanel::update(std::uint32_t) {
             return 0;
     }
     return 1;
+}
+
+bool BoundNumberPanel::showTrip() {
+    if (kind < ValueKind::TripDistance || kind > ValueKind::Arrival) {
+        return false;
+    }
+    if (!trip_ || !units_) {
+        setText(kNoValueText, "");
+        return true;
+    }
+    auto showText = [this](const FormattedValue& v) { setText(v.text, v.label); };
+    const TripMeter& a = trip_->meter(Trip::A);
+    switch (kind) {
+        case ValueKind::TripDistance:
+            showText(units_->formatDistance(a.distance));
+            break;
+        case ValueKind::Odometer:
+            showText(units_->formatDistance(trip_->odometer()));
+            break;
+        case ValueKind::AverageSpeed:
+            showText(units_->formatSpeed(a.averageMovingSpeed()));
+            break;
+        case ValueKind::MaxSpeed:
+            showText(units_->formatSpeed(a.maxSpeed));
+            break;
+        case ValueKind::MovingTime:
+            // Minutes up to 99, then hours with a tenth: the glyphs have no colon.
+            if (a.movingTime < 100.0 * 60.0) {
+                setText(cformat("%.0f", std::floor(a.movingTime / 60.0)), "min");
+            } else {
+                setText(cformat("%.1f", a.movingTime / 3600.0), "h");
+            }
+            break;
+        default: {
+            const std::optional<std::string> eta =
+                source_ && clock_ && source_->targetSet == 1 && source_->fixIsCurrent()
+                    ? arrivalTimeText(*source_, clock_->now())
+                    : std::nullopt;
+            setText(eta.value_or(kNoValueText), "ETA");
+            break;
+        }
+    }
+    return true;
 }
 
 }  // namespace wp2

@@ -17,7 +17,9 @@
 
 namespace wp2 {
 
+class Clock;
 class NavSnapshot;
+class TripComputer;
 class UnitFormatter;
 
 class NumberPanel : public SkinElement {
@@ -77,6 +79,12 @@ inline constexpr int Accuracy = 6;
 inline constexpr int Pdop = 7;
 inline constexpr int Satellites = 8;
 inline constexpr int Battery = 9;
+inline constexpr int TripDistance = 10;  // Trip A
+inline constexpr int Odometer = 11;
+inline constexpr int AverageSpeed = 12;  // Trip A's average moving speed
+inline constexpr int MaxSpeed = 13;      // Trip A's highest speed
+inline constexpr int MovingTime = 14;    // Trip A's
+inline constexpr int Arrival = 15;       // clock time of arrival at the target
 }  // namespace ValueKind
 
 // A read-out that takes its value from the snapshot every 30 frames.
@@ -94,11 +102,22 @@ public:
     // Where the battery charge comes from; without a reader the battery
     // read-out shows dashes.
     void setBatteryReader(BatteryReader reader) { battery_ = std::move(reader); }
+    // Where the trip read-outs and the arrival time come from; without them
+    // those read-outs show dashes.
+    void setTripSources(const TripComputer* trip, const Clock* clock) {
+        trip_ = trip;
+        clock_ = clock;
+    }
 
     int kind = 0;
 
 private:
+    // The trip computer's read-outs; false for another kind.
+    bool showTrip();
+
     const NavSnapshot* source_ = nullptr;
+    const TripComputer* trip_ = nullptr;
+    const Clock* clock_ = nullptr;
     const UnitFormatter* units_ = nullptr;
     BatteryReader battery_;
 };

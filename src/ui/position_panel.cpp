@@ -34,14 +34,16 @@ int PositionPanel::update(std::uint32_t) {
     if (!source_ || !units_) {
         return 0;
     }
-    if (isPosition(source_->latitude, source_->longitude)) {
+    if (isPosition(source_->latitude, source_->longitude) && !source_->fixIsOld()) {
         latitudeText = formatLatitude(source_->latitude);
         longitudeText = formatLongitude(source_->longitude);
-        // A stored last position comes without an altitude.
-        altitudeText = source_->hasFixValues() ? units_->formatAltitudeWithUnit(source_->altitude)
-                                               : kNoValueText;
+        // A stored last position comes without an altitude, a 2D fix too.
+        altitudeText = source_->fixLevel == NavSnapshot::k3DFix
+                           ? units_->formatAltitudeWithUnit(source_->altitude)
+                           : kNoValueText;
     } else {
-        // No position yet (the "none" value 10.0, or a damaged one).
+        // No position yet (the "none" value 10.0, or a damaged one), or the
+        // fix was lost and the last one is old.
         latitudeText = longitudeText = altitudeText = kNoValueText;
     }
     dirty = 1;

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <tuple>
 
 #include "app_test_support.h"
 #include "core/gps/nav_snapshot.h"
+#include "core/settings/double_setting.h"
 #include "core/settings/settings_store.h"
 #include "ui/base_map.h"
 #include "ui/bitmap_source.h"
@@ -50,7 +52,7 @@ protected:
         screen_->release(x, y);
         screen_->compose();
     }
-    void menuItem(int item) {  // 0 GPS, 1 Sound, 2 WayPoints, 3 Misc.
+    void menuItem(int item) {  // 0 GPS, 1 Sound, 2 WayPoints, 3 Misc., 4 and 5 Reset Trip A, B
         tap(200, 290);
         tap(190, 148 + 10 + 23 * item);
     }
@@ -115,6 +117,25 @@ TEST_F(DashboardTest, OptionsMenuItemsOpenTheirDialogsWhileTheScreenIsSuspended)
     EXPECT_TRUE(host_.timerRunning);
     EXPECT_EQ(host_.count("hide") + host_.count("show"), 10);
     EXPECT_EQ(screen_->optionsMenu().open, 0);
+}
+
+// The meters come from the settings at start; each reset item zeroes its own
+// meter at once in the settings, the other and the odometer stay.
+TEST_F(DashboardTest, ResetTripItemsZeroTheirMeterAndStoreIt) {
+    for (const char* name : {"TripADistance", "TripBDistance", "Odometer"}) {
+        DoubleSetting(name, true, 0.0) = 1234.5;
+    }
+    build();
+    const auto stored = [] {
+        return std::array{DoubleSetting("TripADistance", true, -1).get(),
+                          DoubleSetting("TripBDistance", true, -1).get(),
+                          DoubleSetting("Odometer", true, -1).get()};
+    };
+    menuItem(4);
+    EXPECT_EQ(stored(), (std::array{0.0, 1234.5, 1234.5}));
+    menuItem(5);
+    EXPECT_EQ(stored(), (std::array{0.0, 0.0, 1234.5}));
+    EXPECT_TRUE(dialogs_.opened.empty());
 }
 
 TEST_F(DashboardTest, MapModeHidesThePanelsZoomsWithinItsStepsAndBringsBackWhatItHid) {

@@ -12,6 +12,7 @@
 #include "core/nav/angles.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
+#include "core/track/trip_computer.h"
 #include "core/waypoints/target_navigation.h"
 #include "ui/compass_needle.h"
 #include "ui/destination_panel.h"
@@ -99,6 +100,12 @@ TEST_F(InstrumentTest, SpeedArrowRestsDownAndSweepsThroughUpToRight) {
     snap.speed = kNaN;  // no number: no move
     arrow.tick(240);
     EXPECT_EQ(arrow.steps, 0);
+    snap.speed = 10.0;
+    snap.fixLevel = 4;
+    snap.finishRefresh();
+    snap.fixLevel = 2;  // the fix lost: the arrow rests as at 0
+    finish(arrow, 270);
+    EXPECT_DOUBLE_EQ(arrow.shownAngle, kThreeHalfPi);
 }
 
 TEST_F(InstrumentTest, CourseArrowBehindLeftPointsDownAndBehindRightPointsRight) {
@@ -124,6 +131,11 @@ TEST_F(InstrumentTest, CourseArrowBehindLeftPointsDownAndBehindRightPointsRight)
     }
     EXPECT_EQ(at(frame(), 0, 60), kYellow);
     EXPECT_EQ(at(frame(), 7, -8), kHub);
+    snap.fixLevel = 4;
+    snap.finishRefresh();
+    snap.fixLevel = 2;  // the fix lost: from 225 degrees to the rest, straight down
+    finish(arrow, 240);
+    EXPECT_NEAR(arrow.angle, DialArrow::kParkedAngle, 1e-9);
 }
 
 TEST_F(InstrumentTest, SkyViewPlotsTheZenithAtTheCentreAndTheHorizonAt40) {
@@ -203,6 +215,16 @@ TEST_F(NumberPanelTest, ARunTooWideForItsBoxShrinksToFitWhole) {
 
 TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
     std::optional<int> battery = 55;
+    TripComputer trip;  // trip A: 200 fixes a second apart, 25 m from each other at 50 knots
+    for (int i = 0; i < 200; ++i) {
+        TrackPoint p;
+        p.latitude = 0.8 + i * 25.0 / 6367500.0;  // the meridian's radius of curvature at 0.8
+        p.time.minute = static_cast<std::uint8_t>(i / 60);
+        p.time.seconds = i % 60;
+        p.speed = 50.0;
+        trip.fixSeen(p);
+        trip.pointStored(p);
+    }
     // Each kind's text and caption ("#": none).
     const auto shown = [&](std::initializer_list<int> kinds) {
         std::string out;
@@ -210,6 +232,7 @@ TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
             BoundNumberPanel p;
             p.init(snap, units, kind, ids, "x");
             p.setBatteryReader([&] { return battery; });
+            p.setTripSources(&trip, &clock);
             p.tick(31);
             EXPECT_EQ(p.dirty, 0);  // read every 30 frames
             p.tick(60);
@@ -234,10 +257,31 @@ TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
     snap.satellitesWithSignal = 7;
     snap.fixLevel = 4;
     snap.finishRefresh();
-    for (int level : {4, 2}) {  // a fix, then the fix lost: its values are held
-        snap.fixLevel = level;  // the accuracy is 2.345 x 2.9 + 2.4 metres
-        EXPECT_EQ(shown(all), "100|kmh, 90|#,270|#,  432|m,   9|m,2.3|#,7|,55|,") << level;
+    // A 3D fix, a 2D fix (no altitude measured), then the fix lost: speed,
+    // heading and altitude are old; the accuracy is 2.345 x 2.9 + 2.4 metres.
+    const std::pair<int, const char*> levels[] = {
+        {4, "100|kmh, 90|#,270|#,  432|m,   9|m,2.3|#,7|,55|,"},
+        {3, "100|kmh, 90|#,270|#,--|,   9|m,2.3|#,7|,55|,"},
+        {2, "--|,--|,270|#,--|,   9|m,2.3|#,7|,55|,"},
+        {4, "100|kmh, 90|#,270|#,  432|m,   9|m,2.3|#,7|,55|,"},
+    };
+    for (auto [level, texts] : levels) {
+        snap.fixLevel = level;
+        EXPECT_EQ(shown(all), texts) << level;
     }
+    // Trip A in the unit system, and the arrival at the average speed (27.8
+    // m/s) as clock time, none from an old fix.
+    const auto tripKinds = {ValueKind::TripDistance, ValueKind::Odometer,   ValueKind::AverageSpeed,
+                            ValueKind::MaxSpeed,     ValueKind::MovingTime, ValueKind::Arrival};
+    snap.targetSet = 1;
+    snap.targetDistance = 27.8 * 1800;
+    EXPECT_EQ(shown(tripKinds), " 5.0|km, 5.0|km,90.0|kmh,92.6|kmh,3|min,13:37|ETA,");
+    units.setSystem(0);
+    EXPECT_EQ(shown(tripKinds), " 3.1|mi, 3.1|mi,55.9|mph,57.6|mph,3|min,13:37|ETA,");
+    snap.fixLevel = 2;
+    EXPECT_EQ(shown({ValueKind::Arrival}), "--|ETA,");
+    snap.fixLevel = 4;
+    units.setSystem(1);
     battery.reset();  // a desktop without a battery
     EXPECT_EQ(shown({ValueKind::Battery}), "--|,");
     snap.latitude = snap.longitude = kNoPosition;  // no bearing from no position
@@ -272,8 +316,19 @@ TEST_F(InstrumentTest, PositionPanelShowsThePositionOrDashesWhenThereIsNone) {
     };
     EXPECT_EQ(texts(), (std::array<std::string, 3>{"N 47 12.0000'", "W 123 27.4020'", "--"}));
     snap.fixLevel = 4;
+    snap.finishRefresh();
     panel.tick(60);
     EXPECT_EQ(panel.altitudeText, "  512 m");
+    const std::pair<int, std::array<std::string, 3>> levels[] = {
+        {3, {"N 47 12.0000'", "W 123 27.4020'", "--"}},  // a 2D fix: no altitude
+        {2, {"--", "--", "--"}},                         // the fix lost: all old
+        {4, {"N 47 12.0000'", "W 123 27.4020'", "  512 m"}},
+    };
+    for (const auto& [level, want] : levels) {
+        snap.fixLevel = level;
+        panel.tick(60);
+        EXPECT_EQ(texts(), want) << level;
+    }
     panel.draw();
     for (int line = 0; line < 3; ++line) {  // the Lt, Ln and Alt lines
         EXPECT_GT(whiteIn(frame(), {8, 172 + 20 * line, 117, 192 + 20 * line}), 20) << line;

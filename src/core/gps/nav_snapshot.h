@@ -11,6 +11,7 @@
 #include "core/gps/running_average.h"
 #include "core/gps/sky_satellites.h"
 #include "core/nav/geodesy.h"
+#include "core/track/track_filter.h"
 #include "core/track/track_point.h"
 
 namespace wp2 {
@@ -42,6 +43,12 @@ public:
     // PDOP; they are held after the fix is lost. Until then the zeros they
     // start with are no values and the dashboard shows none.
     bool hasFixValues() const { return fixSeen_ || fixLevel >= 3; }
+    // True while the receiver has a fix (the receiver lamp is yellow or
+    // green); the link drops the fix when none came for more than
+    // GpsLink::kFixTimeout (3 s), and the values of a fix are then old.
+    bool fixIsCurrent() const { return fixLevel >= k2DFix; }
+    // A fix was had and is lost: the held values are old.
+    bool fixIsOld() const { return hasFixValues() && !fixIsCurrent(); }
 
     std::FILE* emulationFile = nullptr;  // open emulation file; none in live mode
     double latitude = 0.0;               // radians
@@ -63,9 +70,11 @@ public:
     int targetSet = 0;
     RunningAverage averageSpeed{30};  // speeds above 0.1 m/s
 
-    static constexpr double kCourseSpeed = 0.3;   // m/s below which course and bearing hold
-    static constexpr double kAverageSpeed = 0.1;  // m/s above which speeds are averaged
+    static constexpr double kCourseSpeed = kMovingSpeed;  // m/s below which course and bearing hold
+    static constexpr double kAverageSpeed = 0.1;          // m/s above which speeds are averaged
     static constexpr std::uint32_t kFixStatus = 0x100;
+    static constexpr int k2DFix = 3;  // fixLevel of a 2D fix
+    static constexpr int k3DFix = 4;  // fixLevel of a 3D fix (or the emulation)
 
 private:
     void refreshTarget();

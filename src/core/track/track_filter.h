@@ -10,6 +10,15 @@
 
 namespace wp2 {
 
+// Seconds between two fixes beyond which they no longer belong to one run:
+// the track ends its segment there (with SplitOnGap) and the trip computer
+// counts neither time nor distance across it.
+inline constexpr double kFixGap = 5.0;
+// Metres per second below which a receiver counts as standing: its course is
+// noise (the dashboard holds course and bearing) and the trip computer counts
+// stopped time.
+inline constexpr double kMovingSpeed = 0.3;
+
 // Seconds from fix t0 to fix t1, counting a year as 8760 hours and a month as
 // 720 hours (approximate across a month end). Two-digit years are subtracted
 // as they are.

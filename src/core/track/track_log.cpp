@@ -16,6 +16,7 @@
 #include "core/track/file_chooser.h"
 #include "core/track/track_file.h"
 #include "core/track/track_filter.h"
+#include "core/track/trip_computer.h"
 
 namespace wp2 {
 
@@ -131,6 +132,9 @@ bool TrackLog::addFix(TrackPoint& fix) {
     if (!impossibleValue(fix).empty()) {
         return false;
     }
+    if (trip_) {
+        trip_->fixSeen(fix);
+    }
     if (count_ > 0) {
         mergeInto(last(), fix);
     }
@@ -170,6 +174,9 @@ bool TrackLog::addFix(TrackPoint& fix) {
             return false;
         }
         last().state |= SegmentStart | SegmentEnd;
+        if (trip_) {
+            trip_->pointStored(fix);
+        }
         return true;
     }
     const double gap =
@@ -177,8 +184,11 @@ bool TrackLog::addFix(TrackPoint& fix) {
     if (!append(fix)) {
         return false;
     }
+    if (trip_) {
+        trip_->pointStored(fix);
+    }
     TrackPoint& previous = points_[static_cast<std::size_t>(count_ - 2)];
-    if (has(options, TrackState::SplitOnGap) && gap > 5.0) {
+    if (has(options, TrackState::SplitOnGap) && gap > kFixGap) {
         previous.state |= SegmentEnd;
         last().state |= SegmentStart | SegmentEnd;
     } else {
@@ -189,6 +199,9 @@ bool TrackLog::addFix(TrackPoint& fix) {
 }
 
 void TrackLog::signalLost() {
+    if (trip_) {
+        trip_->signalLost();
+    }
     if (datedCount_ != 0) {
         points_[static_cast<std::size_t>(lastDatedIndex_)].state |= TrackPointState::SegmentEnd;
     }

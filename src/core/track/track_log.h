@@ -42,6 +42,7 @@ inline constexpr const char* kTrackWidthValue = "TrackWidth";
 inline constexpr int kTrackGrowth = 1000;
 
 struct TrackFileImage;
+class TripComputer;
 
 // How the autosave file was loaded.
 struct TrackAutoLoad {
@@ -76,6 +77,9 @@ public:
     bool addFix(TrackPoint& point);
     // The fix was lost: the last dated point ends its segment.
     void signalLost();
+    // The trip computer that the filter's verdicts feed (none: nothing is
+    // counted); it must outlive the log or be taken away first.
+    void setTripComputer(TripComputer* trip) { trip_ = trip; }
     // i places before the newest (0 = newest); nothing when i is outside the track.
     std::optional<TrackPoint> pointFromEnd(int i) const;
 
@@ -130,6 +134,7 @@ private:
     int count_ = 0;
     int datedCount_ = 0;
     int lastDatedIndex_ = -1;
+    TripComputer* trip_ = nullptr;
 };
 
 // "The track file PATH is damaged (PROBLEM) and was not loaded.", for a

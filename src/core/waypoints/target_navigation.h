@@ -7,6 +7,7 @@
 // from them for the panels and the course dial are here too.
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -72,6 +73,9 @@ private:
 std::optional<std::string> timeToGoText(double distance, double averageSpeed);
 // The same from the snapshot's target distance and running average of speeds.
 std::optional<std::string> timeToGoText(const NavSnapshot& snapshot);
+// The local clock time "hh:mm" at which that time to go, counted from now,
+// ends: the estimated time of arrival; nothing when there is no time to go.
+std::optional<std::string> arrivalTimeText(const NavSnapshot& snapshot, std::time_t now);
 
 // The course dial's target arrow, radians on the screen (straight ahead is
 // up): course - bearing + pi/2, not normalised.

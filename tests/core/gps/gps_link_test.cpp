@@ -94,14 +94,19 @@ TEST_F(LinkTest, SilenceDropsFixThenDataThenReconnectsUntilAnEndNoticeOrStop) {
         second(fixEpoch(s));
     }
     // The receiver goes quiet; the last valid sentence arrived at the start + 2 s.
-    std::vector<std::string> conditions{conditionNow()};
+    NavSnapshot snap;  // and what the dashboard makes of it: the fix's values old
+    const auto now = [&] {
+        snap.refreshFromLink(*link);
+        return conditionNow() + (snap.fixIsOld() ? " old" : "");
+    };
+    std::vector<std::string> conditions{now()};
     for (int quiet = 1; quiet <= 6; ++quiet) {
         second();
-        conditions.push_back(conditionNow());
+        conditions.push_back(now());
     }
     // Fix dropped after more than 3 s, data invalid after more than 4 s.
-    EXPECT_EQ(conditions, (std::vector<std::string>{"GREEN", "GREEN", "GREEN", "GREEN", "RED",
-                                                    "BLINKING RED", "BLINKING RED"}));
+    EXPECT_EQ(conditions, (std::vector<std::string>{"GREEN", "GREEN", "GREEN", "GREEN", "RED old",
+                                                    "BLINKING RED old", "BLINKING RED old"}));
     EXPECT_EQ(std::tuple(link->state().satellitesUsed, port->closes), std::tuple(0, 0));
     second();  // more than 6 s of silence: closed, then retried every 500 ms
     EXPECT_TRUE(port->closes == 1 && link->state().flags == 0u && link->reconnecting());
@@ -116,7 +121,7 @@ TEST_F(LinkTest, SilenceDropsFixThenDataThenReconnectsUntilAnEndNoticeOrStop) {
     EXPECT_TRUE(!link->reconnecting() && link->state().has(LinkOpen) && link->running());
     second(fixEpoch(20));
     second(fixEpoch(21));
-    EXPECT_EQ(conditionNow(), "GREEN");
+    EXPECT_EQ(now(), "GREEN");
     // Another link's end notice, or a stop, ends reconnecting.
     for (bool byNotice : {true, false}) {
         ASSERT_TRUE(link->start(1));
