@@ -73,7 +73,7 @@ QStringList FileDialog::nameFilters(const std::string& filterText) {
 }
 
 QString FileDialog::documentsFolder() {
-    const std::string folder = Paths::map("\\My Documents");
+    const std::string folder = Paths::map("My Documents");
     Paths::makeDirs(folder);
     return QString::fromStdString(folder);
 }

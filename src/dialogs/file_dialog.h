@@ -46,7 +46,7 @@ public:
     // dialog shows only the description.
     static QStringList nameFilters(const std::string& filterText);
     // The folder the dialogs open in when the proposed name has none: the
-    // documents folder ("\My Documents" under the data root).
+    // documents folder ("My Documents" under the data root).
     static QString documentsFolder();
 
     void accept() override;

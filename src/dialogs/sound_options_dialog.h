@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Sound options" dialog: the sound of each event (a ".wav" file of the
-// "\Windows" folder, or "(None)"), a Play button to hear it, the silent switch
+// "Windows" folder, or "(None)"), a Play button to hear it, the silent switch
 // and the overspeed limit in the current speed unit. It edits the event
 // sounds' SoundSettings, is made once and shown again at every opening.
 
@@ -31,7 +31,7 @@ class SoundOptionsDialog : public QDialog {
 
 public:
     // player plays the sounds for "Play"; it must outlive the dialog. The
-    // sounds are the ".wav" files of the "\Windows" folder of the data root.
+    // sounds are the ".wav" files of the "Windows" folder of the data root.
     SoundOptionsDialog(SoundSettings& settings, SoundPlayer& player, QWidget* parent = nullptr);
     ~SoundOptionsDialog() override;
 

@@ -69,7 +69,7 @@ std::string resourceDir() {
 InstallResult installDefaultFiles(const std::string& resources) {
     InstallResult result;
     const fs::path source = fs::path(resources) / "windows";
-    const fs::path target = Paths::map("\\Windows");
+    const fs::path target = Paths::map("Windows");
     std::error_code ec;
     fs::directory_iterator it(source, ec);
     if (ec || !Paths::makeDirs(target.string())) {

@@ -18,7 +18,7 @@ struct InstallResult {
     int failed = 0;   // files that could not be copied
 };
 
-// Copies each file of <resources>/windows into Paths::map("\\Windows") unless
+// Copies each file of <resources>/windows into Paths::map("Windows") unless
 // a file of that name is already there, so a user's own files and choices are
 // never overwritten. A copy appears under its name only when complete.
 InstallResult installDefaultFiles(const std::string& resources);

@@ -2,9 +2,10 @@
 #pragma once
 // Where the program keeps its files.
 //
-// The program names its files the way a handheld would ("\My Documents\Pushpins.kpp",
-// "Windows\move4.txt"). Those names are mapped into a data root folder: a leading
-// backslash (or none) means the root, backslashes become folder separators.
+// The program names its files relative to a data root folder
+// ("My Documents/Pushpins.kpp", "Windows/move4.txt"). Names written by older
+// versions into settings use backslashes ("\My Documents\Track.atk"): a
+// leading separator means the root too, and backslashes are read as separators.
 //
 // Default locations follow the XDG base directories:
 //   settings  $XDG_CONFIG_HOME/wayplot2/   (~/.config/wayplot2/)
@@ -30,7 +31,8 @@ public:
     static std::string dataDir();
     // Folder for files that can be fetched again, such as map tiles (no trailing slash).
     static std::string cacheDir();
-    // Maps a handheld file name ("\My Documents\x.kpp") to a path in dataDir().
+    // Maps a file name relative to the data root ("My Documents/x.kpp", or the
+    // older "\My Documents\x.kpp") to a path in dataDir().
     // Names that are already absolute POSIX paths ("/tmp/x") are returned unchanged.
     static std::string map(const std::string& deviceName);
     // Creates the folder and its parents; true when it exists afterwards.

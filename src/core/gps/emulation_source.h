@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Emulation mode: instead of a receiver, each snapshot refresh reads the next
-// line of a text file ("Windows\move4.txt") and presents it as a 3D fix, with
+// line of a text file ("Windows/move4.txt") and presents it as a 3D fix, with
 // speed and PDOP stepping through fixed tables so the instruments move. The
 // file is replayed endlessly. Positions go into a track log of the
-// emulation's own, autosaved to "My Documents\KWAutosave2.atk".
+// emulation's own, autosaved to "My Documents/KWAutosave2.atk".
 //
 // A line: "lat,lon,alt,speed,course" (degrees, degrees, metres, ignored,
 // radians) followed by twelve "*snr,elevation,azimuth" groups (radians).
@@ -22,7 +22,7 @@ namespace wp2 {
 
 class EmulationSource {
 public:
-    static constexpr const char* kDefaultFile = "Windows\\move4.txt";
+    static constexpr const char* kDefaultFile = "Windows/move4.txt";
     static constexpr int kLineLength = 4000;
     // After a rewind the first line is read with this smaller limit.
     static constexpr int kRewindLineLength = 900;

@@ -31,7 +31,7 @@ inline constexpr std::array<const char*, kSoundEventCount> kSoundSettingNames = 
 // The sound list's entry for "no sound".
 inline constexpr const char* kNoSoundName = "(None)";
 // The folder the sound files live in, as the handheld names it.
-inline constexpr const char* kSoundFolder = "Windows\\";
+inline constexpr const char* kSoundFolder = "Windows/";
 
 inline constexpr int index(SoundEvent e) {
     return static_cast<int>(e);

@@ -42,7 +42,7 @@ std::vector<std::string> listWaveFiles(const std::string& folder) {
 }
 
 std::vector<std::string> listWaveFiles() {
-    return listWaveFiles(Paths::map("\\Windows"));
+    return listWaveFiles(Paths::map("Windows"));
 }
 
 std::string soundFilePath(const std::string& name) {

@@ -26,8 +26,8 @@ inline constexpr std::uint32_t Paused = 0x400;
 inline constexpr std::uint32_t Default = 0x99;
 }  // namespace TrackState
 
-inline constexpr const char* kLinkAutosavePath = "\\My Documents\\KWAutosave.atk";
-inline constexpr const char* kEmulationAutosavePath = "My Documents\\KWAutosave2.atk";
+inline constexpr const char* kLinkAutosavePath = "My Documents/KWAutosave.atk";
+inline constexpr const char* kEmulationAutosavePath = "My Documents/KWAutosave2.atk";
 inline constexpr const char* kTrackFileFilter = "Track (*.atk)|*.atk||";
 inline constexpr const char* kTrackFileExtension = "atk";
 

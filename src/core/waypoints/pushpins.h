@@ -2,7 +2,7 @@
 #pragma once
 // The collection of pushpins, index 0 the newest, with the index of the
 // current navigation target (-1 for none), and the pushpin file
-// "\My Documents\Pushpins.kpp". A pushpin stays at its address for as long
+// "My Documents/Pushpins.kpp". A pushpin stays at its address for as long
 // as it is in the collection, whatever is added or removed around it.
 
 #include <cstdint>
@@ -19,7 +19,7 @@
 
 namespace wp2 {
 
-inline constexpr const char* kPushpinFileName = "\\My Documents\\Pushpins.kpp";
+inline constexpr const char* kPushpinFileName = "My Documents/Pushpins.kpp";
 // removeNear takes the first pushpin within this distance, altitudes included.
 inline constexpr double kRemoveNearRadius = 15.0;
 
