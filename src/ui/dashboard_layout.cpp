@@ -192,6 +192,7 @@ void DashboardLayout::addReadouts() {
         {"Bearing", 3, Id::BearingReadout, 3},   {"Alt", 5, Id::AltitudeReadout, 3},
         {"Accuracy", 6, Id::AccuracyReadout, 3}, {"PDOP", 7, Id::PdopReadout, 208},
         {"Nsat", 8, Id::SatellitesReadout, 208}, {"Battery", 9, Id::BatteryReadout, 208},
+        {"XTE", 10, Id::CrossTrackReadout, 3},
     };
     for (const Readout& r : kReadouts) {
         auto panel = std::make_unique<BoundNumberPanel>();
@@ -209,7 +210,8 @@ void DashboardLayout::addReadouts() {
     for (auto [label, id] : {std::pair{"Bearing", Id::BearingReadout},
                              {"Altitude", Id::AltitudeReadout},
                              {"Speed", Id::SpeedReadout},
-                             {"Accuracy", Id::AccuracyReadout}}) {
+                             {"Accuracy", Id::AccuracyReadout},
+                             {"XTE", Id::CrossTrackReadout}}) {
         left->addItem(label, screen_.byId(id, 1));
     }
     left->current = screen_.byId(Id::SpeedReadout, 1);

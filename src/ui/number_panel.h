@@ -77,6 +77,7 @@ inline constexpr int Accuracy = 6;
 inline constexpr int Pdop = 7;
 inline constexpr int Satellites = 8;
 inline constexpr int Battery = 9;
+inline constexpr int CrossTrack = 10;
 }  // namespace ValueKind
 
 // A read-out that takes its value from the snapshot every 30 frames.
