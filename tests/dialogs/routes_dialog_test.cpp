@@ -113,12 +113,9 @@ TEST_F(RoutesDialogTest, EachOperationChangesTheRoutesAsShown) {
     }
 }
 
-TEST_F(RoutesDialogTest, TheDialogsFitTheScreenAndGoToOffersTheFollowedRoute) {
-    RoutesDialog routes(routes_, pins_);
-    renderScreen(routes, "routes");
+TEST_F(RoutesDialogTest, GoToOffersTheFollowedRoute) {
     const RouteNavigator following(routes_.all()[0], 30.0, 1);
     GoToDialog goTo(routes_, &following);
-    renderScreen(goTo, "go_to");
     EXPECT_EQ(std::tuple(goTo.followingLabel()->text(), goTo.startList()->count(),
                          goTo.nextButton()->isEnabled()),
               std::tuple(QString("2/3 B"), 3, true));
