@@ -91,6 +91,9 @@ TEST_F(RouteFollowing, TheTargetAdvancesAndTheRouteEndsWithOneAlarmAtEachPoint) 
     build();
     ASSERT_TRUE(screen_->startRoute(0, 0));
     EXPECT_EQ(shown(), std::tuple("P1", "1/2", 0));
+    // To the end from the first line, by GeographicLib: 196.2 m to P1, 359.9 m
+    // on to P2, 0.346 mi (the units are the US ones).
+    EXPECT_EQ(panel().routeText.substr(0, 12), "1/2  0.35 mi");
     drive(4);
     const std::string farther = panel().routeText;
     drive(4);
@@ -99,6 +102,7 @@ TEST_F(RouteFollowing, TheTargetAdvancesAndTheRouteEndsWithOneAlarmAtEachPoint) 
     // from P1) and 50 (29.5 m from P2).
     EXPECT_EQ(driveUntil([this] { return panel().targetName == "P2"; }), 18);
     EXPECT_EQ(shown(), std::tuple("P2", "2/2", 1));
+    EXPECT_LT(std::abs(screen_->snapshot().crossTrack.value_or(99.0)), 5.0);  // on the leg
     EXPECT_EQ(test::storedText("ActiveRoute"), "Drive");
     EXPECT_EQ(store_.readNumber("RoutePoint").value_or(9), 1u);
     EXPECT_TRUE(QRegularExpression("^2/2  [0-9.]+ (ft|mi)  [0-9]{2}:[0-9]{2}$")
@@ -116,6 +120,20 @@ TEST_F(RouteFollowing, TheTargetAdvancesAndTheRouteEndsWithOneAlarmAtEachPoint) 
     EXPECT_EQ(std::tuple(panel().hasTarget, screen_->snapshot().targetSet), std::tuple(0, 0));
     EXPECT_EQ(screen_->guidance().navigator(), nullptr);
     EXPECT_EQ(test::storedText("ActiveRoute"), "");
+}
+
+TEST_F(RouteFollowing, APushpinTargetSoundsOnceAndStaysTheTarget) {
+    Pushpin& bridge = *pushpins_.addNew();
+    bridge.name = "Bridge";
+    std::tie(bridge.latitude, bridge.longitude) =
+        std::pair(routes_.all()[0].points[0].latitude, routes_.all()[0].points[0].longitude);
+    pushpins_.setTargetIndex(0);
+    build();
+    EXPECT_EQ(driveUntil([this] { return arrivalSounds() > 0; }), 18);
+    EXPECT_EQ(panel().note, "Arrived at Bridge");
+    drive(40);
+    EXPECT_EQ(std::tuple(arrivalSounds(), panel().targetName, panel().routeText, panel().note),
+              std::tuple(1, "Bridge", "", ""));
 }
 
 }  // namespace
