@@ -115,7 +115,6 @@ TEST_F(OptionDialogs, AlarmSwitchesAndDistancesAreWrittenByOk) {
     EXPECT_EQ(std::tuple(alarms.arrivalAlarm(), alarms.arrivalRadius(), alarms.offCourseAlarm(),
                          alarms.offCourseDistance()),
               std::tuple(true, 45.5, false, 100.0));
-    EXPECT_EQ(store_.readNumber("ArrivalAlarm").value_or(9), 1u);
 }
 
 TEST_F(OptionDialogs, SoundLimitInTheCurrentUnitAndSilentAreWrittenByOkOnly) {

@@ -5,17 +5,14 @@
 #include "dialogs/routes_dialog.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
 #include "core/nav/angles.h"
-#include "core/routes/route_navigator.h"
 #include "core/routes/routes.h"
 #include "core/waypoints/pushpins.h"
 #include "dialog_test_env.h"
-#include "dialogs/go_to_dialog.h"
 #include "dialogs/pushpins_dialog.h"
 
 namespace wp2::test {
@@ -30,11 +27,8 @@ protected:
             p.latitude = (45.0 + name[0] * 0.01) * kDegToRad;
             p.longitude = 7.0 * kDegToRad;
         }
-        Route r{"R", {}};
-        for (int i = 0; i < 3; ++i) {
-            r.points.push_back(routePointFrom(*pins_.at(i)));
-        }
-        ASSERT_TRUE(routes_.add(r));
+        const auto point = [this](int i) { return routePointFrom(*pins_.at(i)); };
+        ASSERT_TRUE(routes_.add({"R", {point(0), point(1), point(2)}}));
     }
     // "R: A B C | X: B": every route with its points.
     std::string described() const {
@@ -111,14 +105,6 @@ TEST_F(RoutesDialogTest, EachOperationChangesTheRoutesAsShown) {
         EXPECT_EQ(boxes_.shown.empty() ? "" : boxes_.shown.back().text, row.lastMessage)
             << row.what;
     }
-}
-
-TEST_F(RoutesDialogTest, GoToOffersTheFollowedRoute) {
-    const RouteNavigator following(routes_.all()[0], 30.0, 1);
-    GoToDialog goTo(routes_, &following);
-    EXPECT_EQ(std::tuple(goTo.followingLabel()->text(), goTo.startList()->count(),
-                         goTo.nextButton()->isEnabled()),
-              std::tuple(QString("2/3 B"), 3, true));
 }
 
 TEST_F(RoutesDialogTest, PushpinsDialogImportOfGpxAddsItsRoutes) {
