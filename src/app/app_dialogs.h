@@ -10,12 +10,23 @@
 namespace wp2 {
 
 class Pushpins;
+class RouteNavigator;
+class Routes;
+class RouteSettings;
 class GpsLink;
 class SoundSettings;
 class TrackLog;
 class TrackPoint;
 class TrackView;
 class UnitFormatter;
+
+// What the "Go to" choice asked for.
+struct GoToChoice {
+    enum class Action { Cancel, Pushpin, Route, Next, Previous, Stop };
+    Action action = Action::Pushpin;
+    int route = -1;  // Route: the route's index and its starting point
+    int start = 0;
+};
 
 class AppDialogs {
 public:
@@ -32,9 +43,29 @@ public:
     // "TBtn3": the point selection dialog; it may change the target index.
     virtual void selectPoint(Pushpins& pushpins) = 0;
 
+    // "TBtn3" once there are routes: a pushpin (then selectPoint), a route
+    // and its starting point, or, while `following` one, its next or
+    // previous point or the end of it. By default a pushpin, as without routes.
+    virtual GoToChoice goTo(const Routes& routes, const RouteNavigator* following) {
+        (void)routes, (void)following;
+        return {};
+    }
+
     // Options menu items.
     virtual void soundOptions(SoundSettings& settings) = 0;  // "Sound"
     virtual void pushpinList(Pushpins& pushpins) = 0;        // "WayPoints"
+    // The same with the routes, which the pushpin list reaches and GPX
+    // imports add to (by default only the pushpin list).
+    virtual void pushpinsAndRoutes(Pushpins& pushpins, Routes& routes) {
+        (void)routes;
+        pushpinList(pushpins);
+    }
+    // "Sound" with the arrival and off-course alarms' settings (by default
+    // only the sounds).
+    virtual void soundAndAlarmOptions(SoundSettings& sounds, RouteSettings& alarms) {
+        (void)alarms;
+        soundOptions(sounds);
+    }
     // "GPS": the GPS Setup dialog on the receiver link (none: the current
     // link); OK and Cancel leave the link running on the chosen settings.
     virtual void gpsSetup(GpsLink* link) = 0;

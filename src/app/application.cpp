@@ -13,6 +13,7 @@
 #include "app/track_messages.h"
 #include "core/gps/gps_link.h"
 #include "core/nav/coordinate_text.h"
+#include "core/routes/routes.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
 #include "core/settings/reg_values.h"
@@ -80,6 +81,7 @@ bool Application::startUp() {
     settings_ = std::make_unique<SettingsStore>();
     createLink();
     loadPushpins();
+    loadRoutes();
     startMode_ = chooseStartMode();
     if (options_.splash) {
         showSplash();
@@ -152,6 +154,24 @@ void Application::loadPushpins() {
     pushpins_->setTargetIndex(lastTarget_->get());
 }
 
+void Application::loadRoutes() {
+    routes_ = std::make_unique<Routes>();
+    const RouteLoadResult loaded = routes_->load();
+    std::string text;
+    if (!loaded.opened && !loaded.problem.empty()) {
+        text = "The route file " + Routes::defaultFilePath() +
+               " cannot be read: " + loaded.problem + "\r\nRoutes are not saved to it.";
+    } else if (loaded.opened && !loaded.clean) {
+        text = "The route file " + Routes::defaultFilePath() + " is damaged: " + loaded.problem +
+               (loaded.keptAs.empty()
+                    ? "\r\nRoutes are not saved to it (" + loaded.notMovedReason + ")."
+                    : "\r\nIt was kept as " + loaded.keptAs + ".");
+    }
+    if (!text.empty()) {
+        showMessage(text, kApplicationCaption, MessageIcon::Exclamation);
+    }
+}
+
 int Application::chooseStartMode() {
     if (options_.forcedMode >= 0) {
         return options_.forcedMode;
@@ -185,6 +205,7 @@ bool Application::createMainWindow() {
     DashboardServices services;
     services.dialogs = &dialogs_;
     services.pushpins = pushpins_.get();
+    services.routes = routes_.get();
     services.lastTarget = lastTarget_.get();
     services.store = settings_.get();
     services.sounds = &sounds_;
@@ -239,6 +260,7 @@ void Application::exit() {
         *lastTarget_ = pushpins_->targetIndex();
         pushpins_.reset();
     }
+    routes_.reset();
     lastTarget_.reset();
     restoreBluetoothBrowser();
 }

@@ -16,6 +16,7 @@ namespace wp2 {
 class AppDialogs;
 class Clock;
 class Pushpins;
+class Routes;
 class DoubleSetting;
 class IntSetting;
 class SettingsStore;
@@ -81,6 +82,7 @@ public:
     SplashWindow* splash() const { return splash_.get(); }
     GpsLink* link() const { return link_.get(); }
     Pushpins* pushpins() const { return pushpins_.get(); }
+    Routes* routes() const { return routes_.get(); }
     int startMode() const { return startMode_; }
     bool driverFound() const { return driverFound_; }
 
@@ -90,6 +92,7 @@ private:
     void restoreBluetoothBrowser();
     void createLink();
     void loadPushpins();
+    void loadRoutes();
     int chooseStartMode();
     void showSplash();
     bool createMainWindow();
@@ -110,6 +113,7 @@ private:
     std::unique_ptr<IntSetting> warmStart_;
     std::unique_ptr<IntSetting> lastTarget_;
     std::unique_ptr<Pushpins> pushpins_;
+    std::unique_ptr<Routes> routes_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<MainWindow> mainWindow_;
     bool driverFound_ = false;

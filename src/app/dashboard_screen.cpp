@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "app/app_dialogs.h"
+#include "app/route_guidance.h"
 #include "app/screen_choices.h"
 #include "app/screen_host.h"
 #include "app/track_messages.h"
@@ -13,7 +14,9 @@
 #include "core/gps/emulation_source.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/nav_snapshot.h"
+#include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
+#include "core/routes/routes.h"
 #include "core/settings/settings_store.h"
 #include "core/sound/event_sounds.h"
 #include "core/track/trip_computer.h"
@@ -42,6 +45,8 @@ namespace Id = DashboardId;
 constexpr std::uint32_t kRefreshFrames = 30;
 constexpr std::uint32_t kFrontFrames = 90;
 constexpr std::uint32_t kReopenFrames = 99;
+// How long a note (an arrival) stays on the destination panels: about 5 s.
+constexpr std::uint32_t kNoteFrames = 165;
 
 // Options menu item codes.
 constexpr int kItemSound = 1;
@@ -83,7 +88,10 @@ DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& serv
     : host_(host),
       services_(services),
       dialogs_(*services.dialogs),
-      pushpins_(*services.pushpins) {}
+      pushpins_(*services.pushpins),
+      ownRoutes_(services.routes ? nullptr : std::make_unique<Routes>()),
+      routes_(services.routes ? *services.routes : *ownRoutes_),
+      guidance_(std::make_unique<RouteGuidance>(routes_)) {}
 
 namespace {
 
@@ -165,6 +173,8 @@ void DashboardScreen::buildScreen(int mode) {
     useBaseMap(location);
     refreshSnapshot();
     target_->applyTarget();
+    guidance_->resume();
+    applyRoutePoint();
     markAllDirty();
     forgetUndrawnErasures();
 }
@@ -298,6 +308,7 @@ void DashboardScreen::refreshSnapshot(std::optional<std::uint32_t> frame) {
 void DashboardScreen::tick(std::uint32_t frame) {
     if (frame % kRefreshFrames == 0) {
         refreshSnapshot(frame);
+        guide(frame);
     }
     eventSounds_->tick(frame);
     tickAll(frame);
@@ -373,12 +384,22 @@ bool DashboardScreen::mapAction(int id) {
 void DashboardScreen::runOptionsItem(int code) {
     switch (code) {
         case kItemSound:
-            runDialog([this] { dialogs_.soundOptions(eventSounds_->settings()); });
+            runDialog([this] {
+                dialogs_.soundAndAlarmOptions(eventSounds_->settings(), guidance_->settings());
+            });
+            guidance_->settingsChanged();
             break;
-        case kItemWayPoints:
-            runDialog([this] { dialogs_.pushpinList(pushpins_); });
+        case kItemWayPoints: {
+            const std::vector<Route> before = routes_.all();
+            runDialog([this] { dialogs_.pushpinsAndRoutes(pushpins_, routes_); });
             target_->afterPushpinList();
+            if (routes_.all() != before) {
+                if (const Result<> saved = routes_.save(); !saved) {
+                    reportFailedSave("The routes", Routes::defaultFilePath(), saved.error().reason);
+                }
+            }
             break;
+        }
         case kItemGps:
             runDialog([this] { dialogs_.gpsSetup(services_.link); });
             break;
@@ -416,8 +437,140 @@ void DashboardScreen::addPushpinHere() {
 }
 
 void DashboardScreen::chooseTarget() {
-    target_->chooseTarget(
-        [this](Pushpins& pushpins) { runDialog([&] { dialogs_.selectPoint(pushpins); }); });
+    const auto choosePushpin = [this] {
+        target_->chooseTarget(
+            [this](Pushpins& pushpins) { runDialog([&] { dialogs_.selectPoint(pushpins); }); });
+    };
+    // Without routes the target button chooses a pushpin, as it always did.
+    if (routes_.count() == 0 && !guidance_->navigator()) {
+        choosePushpin();
+        return;
+    }
+    GoToChoice choice;
+    runDialog([&] { choice = dialogs_.goTo(routes_, guidance_->navigator()); });
+    switch (choice.action) {
+        case GoToChoice::Action::Pushpin:
+            stopRoute();
+            choosePushpin();
+            break;
+        case GoToChoice::Action::Route:
+            startRoute(choice.route, choice.start);
+            break;
+        case GoToChoice::Action::Next:
+            nextRoutePoint();
+            break;
+        case GoToChoice::Action::Previous:
+            previousRoutePoint();
+            break;
+        case GoToChoice::Action::Stop:
+            stopRoute();
+            break;
+        case GoToChoice::Action::Cancel:
+            break;
+    }
+}
+
+bool DashboardScreen::startRoute(int route, int start) {
+    if (!guidance_->start(route, start)) {
+        return false;
+    }
+    pushpins_.setTargetIndex(-1);
+    target_->storeTarget();
+    applyRoutePoint();
+    return true;
+}
+
+void DashboardScreen::nextRoutePoint() {
+    const RouteNavigator* nav = guidance_->navigator();
+    if (!nav) {
+        return;
+    }
+    const std::string name = nav->currentPoint() ? nav->currentPoint()->name : std::string();
+    if (guidance_->next().kind == RouteStep::Finished) {
+        finishRoute(name);
+    } else {
+        applyRoutePoint();
+    }
+}
+
+void DashboardScreen::previousRoutePoint() {
+    if (guidance_->previous()) {
+        applyRoutePoint();
+    }
+}
+
+void DashboardScreen::stopRoute() {
+    if (!guidance_->navigator()) {
+        return;
+    }
+    guidance_->stop();
+    snapshot_->targetSet = 0;
+    snapshot_->crossTrack.reset();
+    for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
+        element<DestinationPanel>(id).setRoute(nullptr);
+    }
+    target_->applyTarget();
+}
+
+void DashboardScreen::finishRoute(const std::string& lastPoint) {
+    stopRoute();
+    showNote("Arrived at " + lastPoint + ". Route finished.");
+}
+
+void DashboardScreen::applyRoutePoint() {
+    const RouteNavigator* nav = guidance_->navigator();
+    const RoutePoint* point = nav ? nav->currentPoint() : nullptr;
+    if (!point) {
+        return;
+    }
+    GeoPoint target;
+    target.latitude = point->latitude;
+    target.longitude = point->longitude;
+    snapshot_->setTarget(target);
+    snapshot_->refreshTarget();
+    for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
+        DestinationPanel& panel = element<DestinationPanel>(id);
+        panel.setTarget(point->name, pushpinIconBitmapId(point->icon.value_or(0)));
+        panel.setRoute(nav);
+    }
+}
+
+void DashboardScreen::showNote(const std::string& text) {
+    for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
+        element<DestinationPanel>(id).showNote(text, kNoteFrames);
+    }
+}
+
+void DashboardScreen::guide(std::uint32_t frame) {
+    NavSnapshot& s = *snapshot_;
+    if (s.fixLevel < 3 || !isPosition(s.latitude, s.longitude)) {
+        return;  // no fix
+    }
+    const LatLonAlt here{s.latitude, s.longitude, 0.0};
+    const RouteNavigator* nav = guidance_->navigator();
+    std::optional<LatLonAlt> single;
+    std::string targetName;
+    if (nav && nav->currentPoint()) {
+        targetName = nav->currentPoint()->name;
+    } else if (const Pushpin* p = pushpins_.at(pushpins_.targetIndex()); p && s.targetSet == 1) {
+        single = p->position();
+        targetName = p->name;
+    }
+    const GuidanceEvents events = guidance_->update(here, single);
+    s.crossTrack = nav ? nav->crossTrack(here) : std::nullopt;
+    if (events.offCourseAlarm) {
+        eventSounds_->alarm(SoundEvent::OffCourse, frame);
+        showNote("Off course");
+    }
+    if (events.arrivalAlarm) {
+        eventSounds_->alarm(SoundEvent::Arrival, frame);
+        showNote("Arrived at " + targetName);
+    }
+    if (events.step.kind == RouteStep::Advanced) {
+        applyRoutePoint();
+    } else if (events.step.kind == RouteStep::Finished) {
+        finishRoute(events.reached);
+    }
 }
 
 void DashboardScreen::enterMapMode() {

@@ -28,6 +28,8 @@ class GpsLink;
 class NavSnapshot;
 class PopupMenu;
 class PushButton;
+class RouteGuidance;
+class Routes;
 class ScreenHost;
 class SoundPlayer;
 class SwitchingPanelSelector;
@@ -67,6 +69,8 @@ struct DashboardServices {
     // Opens a base map source by the "BaseMap" setting's kind of text (none:
     // files and folders only).
     std::function<OpenedSource(const std::string& location)> openMapSource;
+    // The routes (none: the dashboard keeps an empty collection of its own).
+    Routes* routes = nullptr;
     // The base map for this run only (--map-source), instead of the setting.
     std::optional<std::string> mapSource;
 };
@@ -99,6 +103,16 @@ public:
 
     // The navigation target: its hand-over to the snapshot and the panels.
     TargetNavigation& target() { return *target_; }
+    // Route following: the route's current point is the navigation target.
+    RouteGuidance& guidance() { return *guidance_; }
+    // Follows route `route` from point `start` (false when it cannot be);
+    // the pushpin target is given up.
+    bool startRoute(int route, int start);
+    // By hand ("Go to"): the next point (past the last the route ends), the
+    // previous one, or the end of following the route.
+    void nextRoutePoint();
+    void previousRoutePoint();
+    void stopRoute();
 
     void saveChoices();
     void restoreChoices();
@@ -142,6 +156,14 @@ private:
     void runOptionsItem(int code);
     void addPushpinHere();
     void chooseTarget();
+    // After each refresh: the arrival and off-course alarms and the route's
+    // advance on the new fix.
+    void guide(std::uint32_t frame);
+    // The route's current point becomes the target of the snapshot and panels.
+    void applyRoutePoint();
+    void finishRoute(const std::string& lastPoint);
+    // A short note on both destination panels.
+    void showNote(const std::string& text);
     void startDataSource();
     void buildElements();
     void forgetUndrawnErasures();
@@ -157,6 +179,9 @@ private:
     std::unique_ptr<NavSnapshot> snapshot_;
     std::unique_ptr<EmulationSource> emulation_;
     std::unique_ptr<TargetNavigation> target_;
+    std::unique_ptr<Routes> ownRoutes_;
+    Routes& routes_;
+    std::unique_ptr<RouteGuidance> guidance_;
     std::vector<std::unique_ptr<TargetDisplay>> targetDisplays_;
     std::unique_ptr<EventSounds> eventSounds_;
     std::unique_ptr<TripComputer> trip_;  // counts from the shown track log

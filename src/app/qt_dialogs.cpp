@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include "dialogs/first_run_wizard.h"
+#include "dialogs/go_to_dialog.h"
 #include "dialogs/gps_setup_dialog.h"
 #include "dialogs/misc_options_dialog.h"
 #include "dialogs/point_dialog.h"
@@ -44,15 +45,35 @@ void QtDialogs::selectPoint(Pushpins& pushpins) {
 }
 
 void QtDialogs::soundOptions(SoundSettings& settings) {
-    if (!sound_ || soundSettings_ != &settings) {
-        sound_ = std::make_unique<SoundOptionsDialog>(settings, player_);
+    if (!sound_ || soundSettings_ != &settings || soundAlarms_ != alarms_) {
+        sound_ = std::make_unique<SoundOptionsDialog>(settings, player_, nullptr, alarms_);
         soundSettings_ = &settings;
+        soundAlarms_ = alarms_;
     }
     sound_->exec();
 }
 
 void QtDialogs::pushpinList(Pushpins& pushpins) {
     runPushpinsDialog(nullptr, pushpins);
+}
+
+void QtDialogs::pushpinsAndRoutes(Pushpins& pushpins, Routes& routes) {
+    runPushpinsDialog(nullptr, pushpins, &routes);
+}
+
+void QtDialogs::soundAndAlarmOptions(SoundSettings& sounds, RouteSettings& alarms) {
+    alarms_ = &alarms;
+    soundOptions(sounds);
+    alarms_ = nullptr;
+}
+
+GoToChoice QtDialogs::goTo(const Routes& routes, const RouteNavigator* following) {
+    GoToDialog dialog(routes, following);
+    const int answer = dialog.exec();
+    using A = GoToChoice::Action;
+    static constexpr A kActions[] = {A::Cancel, A::Pushpin,  A::Route,
+                                     A::Next,   A::Previous, A::Stop};
+    return {kActions[answer], dialog.route(), dialog.start()};
 }
 
 void QtDialogs::gpsSetup(GpsLink* link) {

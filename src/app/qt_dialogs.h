@@ -25,6 +25,9 @@ public:
     void selectPoint(Pushpins& pushpins) override;
     void soundOptions(SoundSettings& settings) override;
     void pushpinList(Pushpins& pushpins) override;
+    void pushpinsAndRoutes(Pushpins& pushpins, Routes& routes) override;
+    void soundAndAlarmOptions(SoundSettings& sounds, RouteSettings& alarms) override;
+    GoToChoice goTo(const Routes& routes, const RouteNavigator* following) override;
     void gpsSetup(GpsLink* link) override;
     void prepareMiscOptions(UnitFormatter& units) override;
     bool miscOptions(UnitFormatter& units) override;
@@ -45,6 +48,8 @@ private:
     std::unique_ptr<MiscOptionsDialog> misc_;
     std::unique_ptr<SoundOptionsDialog> sound_;
     const SoundSettings* soundSettings_ = nullptr;
+    RouteSettings* alarms_ = nullptr;  // while soundAndAlarmOptions runs
+    const RouteSettings* soundAlarms_ = nullptr;
     bool quitting_ = false;
 };
 

@@ -18,6 +18,7 @@
 #include "messages/message_box.h"
 #include "point_dialog.h"
 #include "pushpin_icons.h"
+#include "routes_dialog.h"
 
 namespace wp2 {
 
@@ -35,11 +36,17 @@ bool askOkCancel(const char* text, const char* caption) {
 
 }  // namespace
 
-PushpinsDialog::PushpinsDialog(Pushpins& pushpins, QWidget* parent)
-    : QDialog(parent), pushpins_(pushpins) {
+PushpinsDialog::PushpinsDialog(Pushpins& pushpins, QWidget* parent, Routes* routes)
+    : QDialog(parent), pushpins_(pushpins), routes_(routes) {
     DialogBuilder b(*this, "Pushpins", 160, 180);
     list_ = new QTreeWidget(this);
-    list_->setGeometry(dluRect(3, 3, 154, 135));
+    // With routes the list makes room for their button.
+    list_->setGeometry(dluRect(3, 3, 154, routes ? 117 : 135));
+    if (routes) {
+        routesButton_ = b.button("Routes...", 3, 125, 48, 14);
+        connect(routesButton_, &QPushButton::clicked, this,
+                [this] { runRoutesDialog(this, *routes_, pushpins_); });
+    }
     edit_ = b.button("Edit", 3, 143, 48, 14);
     delete_ = b.button("Delete", 56, 143, 48, 14);
     export_ = b.button("Export", 109, 143, 48, 14);
@@ -194,11 +201,14 @@ void PushpinsDialog::importFile() {
         result.status == ImportResult::Status::UnknownExtension) {
         return;
     }
+    if (routes_ && QString::fromStdString(result.path).endsWith(".gpx", Qt::CaseInsensitive)) {
+        importRoutesTold(*routes_, result.path);
+    }
     fill();
 }
 
-int runPushpinsDialog(QWidget* parent, Pushpins& pushpins) {
-    PushpinsDialog dialog(pushpins, parent);
+int runPushpinsDialog(QWidget* parent, Pushpins& pushpins, Routes* routes) {
+    PushpinsDialog dialog(pushpins, parent, routes);
     return dialog.exec();
 }
 

@@ -3,7 +3,8 @@
 // The "Pushpins" dialog: every pushpin with its icon, name and note, and the
 // buttons to edit, delete, export, import and delete all of them. It works
 // directly on the collection; the changes reach the pushpin file at its next
-// save.
+// save. Given the routes, it opens the Routes dialog, and a GPX import adds
+// the file's routes to them as well.
 
 #include <QDialog>
 
@@ -13,6 +14,7 @@ class QTreeWidget;
 namespace wp2 {
 
 class Pushpins;
+class Routes;
 
 inline constexpr const char* kDeleteWaypointText =
     "The selected waypoint will be deleted. Are you sure?";
@@ -27,7 +29,8 @@ class PushpinsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit PushpinsDialog(Pushpins& pushpins, QWidget* parent = nullptr);
+    explicit PushpinsDialog(Pushpins& pushpins, QWidget* parent = nullptr,
+                            Routes* routes = nullptr);
 
     QTreeWidget* list() const { return list_; }
     QPushButton* editButton() const { return edit_; }
@@ -36,6 +39,7 @@ public:
     QPushButton* importButton() const { return import_; }
     QPushButton* deleteAllButton() const { return deleteAll_; }
     QPushButton* okButton() const { return ok_; }
+    QPushButton* routesButton() const { return routesButton_; }
 
     // Row i shows pushpin i.
     void fill();
@@ -50,6 +54,8 @@ private:
     void importFile();
 
     Pushpins& pushpins_;
+    Routes* routes_;
+    QPushButton* routesButton_ = nullptr;
     QTreeWidget* list_;
     QPushButton* edit_;
     QPushButton* delete_;
@@ -61,6 +67,6 @@ private:
 
 // Runs the dialog. Afterwards the caller checks the target index: the
 // destination follows the pushpin it names, or navigation ends.
-int runPushpinsDialog(QWidget* parent, Pushpins& pushpins);
+int runPushpinsDialog(QWidget* parent, Pushpins& pushpins, Routes* routes = nullptr);
 
 }  // namespace wp2

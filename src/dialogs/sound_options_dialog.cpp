@@ -9,7 +9,9 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "core/base/cformat.h"
 #include "core/nav/unit_formatter.h"
+#include "core/routes/route_settings.h"
 #include "core/sound/sound_event.h"
 #include "core/sound/sound_player.h"
 #include "core/sound/sound_settings.h"
@@ -30,9 +32,17 @@ bool lessNoCase(const std::string& a, const std::string& b) {
 }  // namespace
 
 SoundOptionsDialog::SoundOptionsDialog(SoundSettings& settings, SoundPlayer& player,
-                                       QWidget* parent)
-    : QDialog(parent), settings_(settings), player_(player) {
-    DialogBuilder b(*this, "Sound options", 143, 159);
+                                       QWidget* parent, RouteSettings* alarms)
+    : QDialog(parent), settings_(settings), player_(player), alarms_(alarms) {
+    DialogBuilder b(*this, "Sound options", 143, alarms ? 174 : 159);
+    if (alarms) {
+        arrival_ = b.checkBox("Arrival alarm within", 7, 144, 80, 10);
+        radius_ = b.edit(90, 142, 30, 12);
+        b.label("m", 123, 144, 10, 9);
+        offCourse_ = b.checkBox("Off course beyond", 7, 159, 80, 10);
+        offCourseDistance_ = b.edit(90, 157, 30, 12);
+        b.label("m", 123, 159, 10, 9);
+    }
     b.label("Event name:", 7, 7, 42, 8);
     silent_ = b.checkBox("Silent", 102, 6, 37, 10);
     events_ = b.list(7, 18, 124, 46);
@@ -98,6 +108,13 @@ void SoundOptionsDialog::open() {
     unit_->setText(uiText(limit.label));
     shownLimit_ = limit_->text();
     silent_->setChecked(settings_.silent() != 0);
+    if (alarms_) {
+        arrival_->setChecked(alarms_->arrivalAlarm());
+        radius_->setText(QString::fromStdString(cformat("%g", alarms_->arrivalRadius())));
+        offCourse_->setChecked(alarms_->offCourseAlarm());
+        offCourseDistance_->setText(
+            QString::fromStdString(cformat("%g", alarms_->offCourseDistance())));
+    }
 }
 
 void SoundOptionsDialog::eventSelected() {
@@ -140,6 +157,18 @@ void SoundOptionsDialog::accept() {
         settings_.setOverspeedLimit(limit);
     }
     settings_.setSilent(silent_->isChecked() ? 1 : 0);
+    if (alarms_) {
+        // A distance that is not a number, or out of range, keeps the stored one.
+        bool read = false;
+        if (const double m = radius_->text().trimmed().toDouble(&read); read) {
+            alarms_->setArrivalRadius(m);
+        }
+        if (const double m = offCourseDistance_->text().trimmed().toDouble(&read); read) {
+            alarms_->setOffCourseDistance(m);
+        }
+        alarms_->setArrivalAlarm(arrival_->isChecked());
+        alarms_->setOffCourseAlarm(offCourse_->isChecked());
+    }
     QDialog::accept();
 }
 

@@ -3,7 +3,9 @@
 // The "Sound options" dialog: the sound of each event (a ".wav" file of the
 // "Windows" folder, or "(None)"), a Play button to hear it, the silent switch
 // and the overspeed limit in the current speed unit. It edits the event
-// sounds' SoundSettings, is made once and shown again at every opening.
+// sounds' SoundSettings, is made once and shown again at every opening. Given
+// the route settings, it also switches the arrival alarm (with its radius)
+// and the off-course alarm (with its distance, both in metres) on and off.
 
 #include <QDialog>
 #include <QString>
@@ -18,6 +20,7 @@ class QPushButton;
 
 namespace wp2 {
 
+class RouteSettings;
 class SoundPlayer;
 class SoundSettings;
 class UnitFormatter;
@@ -32,7 +35,8 @@ class SoundOptionsDialog : public QDialog {
 public:
     // player plays the sounds for "Play"; it must outlive the dialog. The
     // sounds are the ".wav" files of the "Windows" folder of the data root.
-    SoundOptionsDialog(SoundSettings& settings, SoundPlayer& player, QWidget* parent = nullptr);
+    SoundOptionsDialog(SoundSettings& settings, SoundPlayer& player, QWidget* parent = nullptr,
+                       RouteSettings* alarms = nullptr);
     ~SoundOptionsDialog() override;
 
     // Fills the lists from the folder and the settings, then shows the dialog.
@@ -48,6 +52,10 @@ public:
     QLineEdit* limitEdit() const { return limit_; }
     QLabel* unitLabel() const { return unit_; }
     QPushButton* okButton() const { return ok_; }
+    QCheckBox* arrivalBox() const { return arrival_; }
+    QLineEdit* radiusEdit() const { return radius_; }
+    QCheckBox* offCourseBox() const { return offCourse_; }
+    QLineEdit* offCourseEdit() const { return offCourseDistance_; }
 
 private:
     void open();
@@ -68,6 +76,11 @@ private:
     QLineEdit* limit_;
     QLabel* unit_;
     QPushButton* ok_;
+    RouteSettings* alarms_;
+    QCheckBox* arrival_ = nullptr;
+    QLineEdit* radius_ = nullptr;
+    QCheckBox* offCourse_ = nullptr;
+    QLineEdit* offCourseDistance_ = nullptr;
 };
 
 }  // namespace wp2

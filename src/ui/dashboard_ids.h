@@ -31,6 +31,7 @@ inline constexpr int HeadingReadout = 37;
 inline constexpr int PdopReadout = 38;
 inline constexpr int SatellitesReadout = 39;
 inline constexpr int BatteryReadout = 40;
+inline constexpr int CrossTrackReadout = 41;
 inline constexpr int TripReadout = 51;
 inline constexpr int OdometerReadout = 52;
 inline constexpr int AverageSpeedReadout = 53;

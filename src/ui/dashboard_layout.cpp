@@ -204,6 +204,7 @@ void DashboardLayout::addReadouts() {
         {"Avg", ValueKind::AverageSpeed, Id::AverageSpeedReadout, 208},
         {"Max", ValueKind::MaxSpeed, Id::MaxSpeedReadout, 208},
         {"ETA", ValueKind::Arrival, Id::ArrivalReadout, 208},
+        {"XTE", ValueKind::CrossTrack, Id::CrossTrackReadout, 3},
     };
     for (const Readout& r : kReadouts) {
         auto panel = std::make_unique<BoundNumberPanel>();
@@ -225,7 +226,8 @@ void DashboardLayout::addReadouts() {
                              {"Accuracy", Id::AccuracyReadout},
                              {"Trip", Id::TripReadout},
                              {"Odo", Id::OdometerReadout},
-                             {"Moving", Id::MovingTimeReadout}}) {
+                             {"Moving", Id::MovingTimeReadout},
+                             {"XTE", Id::CrossTrackReadout}}) {
         left->addItem(label, screen_.byId(id, 1));
     }
     left->current = screen_.byId(Id::SpeedReadout, 1);

@@ -10,6 +10,7 @@
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
+#include "core/routes/route_navigator.h"
 #include "core/waypoints/target_navigation.h"
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
@@ -47,8 +48,22 @@ void DestinationPanel::clearTarget() {
     update(currentFrame());
 }
 
+void DestinationPanel::setRoute(const RouteNavigator* route) {
+    route_ = route;
+    update(currentFrame());
+}
+
+void DestinationPanel::showNote(const std::string& text, std::uint32_t frames) {
+    note = text;
+    noteUntil = currentFrame() + frames;
+    update(currentFrame());
+}
+
 int DestinationPanel::tick(std::uint32_t frame) {
-    if (frame % 30 == 0) {
+    if (!note.empty() && frame >= noteUntil) {
+        note.clear();
+        update(frame);
+    } else if (frame % 30 == 0) {
         update(frame);
     }
     return 0;
@@ -64,6 +79,23 @@ int DestinationPanel::update(std::uint32_t) {
             // Too slow for a time to go: the previous one stays.
             if (auto text = wp2::timeToGoText(*source_)) {
                 timeToGoText = *text;
+            }
+        }
+    }
+    routeText.clear();
+    if (route_ && !route_->finished() && source_ && units_) {
+        routeText = route_->progressText();
+        const std::optional<double> end =
+            route_->distanceToEnd({source_->latitude, source_->longitude, 0.0});
+        if (!end || !isPosition(source_->latitude, source_->longitude) ||
+            !source_->hasFixValues()) {
+            routeText += std::string("  ") + kNoValueText;
+        } else {
+            const std::string distance = units_->formatDistanceWithUnit(*end);
+            routeText +=
+                "  " + distance.substr(std::min(distance.find_first_not_of(' '), distance.size()));
+            if (auto text = wp2::timeToGoText(*end, source_->averageSpeed.mean())) {
+                routeText += "  " + *text;
             }
         }
     }
@@ -90,15 +122,27 @@ void DestinationPanel::draw() {
     const int t = rect.top;
     const int r = rect.right;
     const Rect nameRect{l + 8, t + 22, r - 3, t + 62};
+    if (!note.empty()) {
+        frame.text(nameRect, QString::fromStdString(note), nameFont, kWhite, TextFlag::WordBreak);
+    }
     if (hasTarget) {
         if (!icon_.isNull()) {
             frame.blit(r - 20, t + 5, icon_);
         }
-        frame.text(nameRect, QString::fromStdString(targetName), nameFont, kNameColour,
-                   TextFlag::WordBreak);
+        if (note.empty() && routeText.empty()) {
+            frame.text(nameRect, QString::fromStdString(targetName), nameFont, kNameColour,
+                       TextFlag::WordBreak);
+        } else if (note.empty()) {
+            // One line of name, the route's line under it.
+            const Rect oneLine{l + 8, t + 22, r - 3, t + 45};
+            const QString name = QString::fromStdString(targetName);
+            frame.text(oneLine, name, fittingFont(Typeface::Tahoma, 16, true, name, r - l - 11),
+                       kNameColour);
+            drawFitted(frame, {l + 8, t + 45, r - 3, t + 61}, routeText);
+        }
         drawFitted(frame, {l + 46, t + 62, r - 1, t + 77}, distanceText);
         drawFitted(frame, {l + 76, t + 78, l + 117, t + 93}, timeToGoText);
-    } else {
+    } else if (note.empty()) {
         frame.text(nameRect, QStringLiteral("Not selected"), nameFont, kWhite);
     }
     drawFitted(frame, {l + 76, t + 94, l + 117, t + 109}, clockText);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A panel showing the navigation target: its icon and name, the distance to
-// it, the time to go at the average speed, and the clock.
+// it, the time to go at the average speed, and the clock. Following a route,
+// the line under the name gives the point's place in the route ("k/n") and the
+// distance and time to go to the route's end.
 
 #include <QFont>
 #include <QImage>
@@ -12,6 +14,7 @@
 namespace wp2 {
 
 class Clock;
+class RouteNavigator;
 class NavSnapshot;
 class Surface;
 class UnitFormatter;
@@ -26,6 +29,11 @@ public:
     // A target with its name and the bitmap of its icon (0 for none).
     void setTarget(const std::string& targetName, int iconBitmapId);
     void clearTarget();
+    // The route being followed (none: a single target); it must stay valid
+    // until it is replaced.
+    void setRoute(const RouteNavigator* route);
+    // A short note (an arrival) shown in place of the name for `frames` frames.
+    void showNote(const std::string& text, std::uint32_t frames);
 
     int tick(std::uint32_t frame) override;
     int update(std::uint32_t frame) override;
@@ -37,6 +45,9 @@ public:
     std::string distanceText;
     std::string timeToGoText;
     std::string clockText;
+    std::string routeText;  // "2/5 4.2 km 01:23"; "" without a route
+    std::string note;
+    std::uint32_t noteUntil = 0;
     QFont nameFont;
     QFont textFont;
 
@@ -47,6 +58,7 @@ private:
     const NavSnapshot* source_ = nullptr;
     const UnitFormatter* units_ = nullptr;
     const Clock* clock_ = nullptr;
+    const RouteNavigator* route_ = nullptr;
     QImage icon_;
 };
 

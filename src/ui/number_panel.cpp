@@ -201,13 +201,14 @@ int BoundNumberPanel::update(std::uint32_t) {
     // the bearing needs a position besides; the satellite count a receiver.
     // Speed, heading and altitude are old once the fix is lost, and a 2D fix
     // measures no altitude.
-    const bool known = kind == ValueKind::Battery      ? true
-                       : kind == ValueKind::Satellites ? s.fixLevel >= 2 || s.hasFixValues()
-                       : kind == ValueKind::Bearing
-                           ? s.hasFixValues() && isPosition(s.latitude, s.longitude)
-                       : kind == ValueKind::Speed || kind == ValueKind::Heading ? s.fixIsCurrent()
-                       : kind == ValueKind::Altitude ? s.fixLevel == NavSnapshot::k3DFix
-                                                     : s.hasFixValues();
+    const bool known =
+        kind == ValueKind::Battery      ? true
+        : kind == ValueKind::Satellites ? s.fixLevel >= 2 || s.hasFixValues()
+        : kind == ValueKind::CrossTrack ? s.hasFixValues() && s.crossTrack.has_value()
+        : kind == ValueKind::Bearing    ? s.hasFixValues() && isPosition(s.latitude, s.longitude)
+        : kind == ValueKind::Speed || kind == ValueKind::Heading ? s.fixIsCurrent()
+        : kind == ValueKind::Altitude                            ? s.fixLevel == NavSnapshot::k3DFix
+                                                                 : s.hasFixValues();
     if (!known) {
         setText(kNoValueText, "");
         return 1;
@@ -237,6 +238,12 @@ int BoundNumberPanel::update(std::uint32_t) {
         case ValueKind::Battery: {
             const std::optional<int> percent = battery_ ? battery_() : std::nullopt;
             setText(percent ? cformat("%d", *percent) : kNoValueText, "");
+            break;
+        }
+        case ValueKind::CrossTrack: {
+            // The side is part of the label: "m R" right of the leg, "m L" left.
+            const FormattedValue v = units_->formatDistance(std::fabs(*s.crossTrack));
+            setText(v.text, v.label + (*s.crossTrack < 0.0 ? " L" : " R"));
             break;
         }
         default:

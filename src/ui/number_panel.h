@@ -85,6 +85,7 @@ inline constexpr int AverageSpeed = 12;  // Trip A's average moving speed
 inline constexpr int MaxSpeed = 13;      // Trip A's highest speed
 inline constexpr int MovingTime = 14;    // Trip A's
 inline constexpr int Arrival = 15;       // clock time of arrival at the target
+inline constexpr int CrossTrack = 16;    // from the leg to the route's current point
 }  // namespace ValueKind
 
 // A read-out that takes its value from the snapshot every 30 frames.

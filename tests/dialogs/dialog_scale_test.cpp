@@ -10,6 +10,9 @@
 #include <map>
 
 #include "core/nav/unit_formatter.h"
+#include "core/routes/route_navigator.h"
+#include "core/routes/route_settings.h"
+#include "core/routes/routes.h"
 #include "core/sound/recording_sound_player.h"
 #include "core/sound/sound_settings.h"
 #include "core/track/track_log.h"
@@ -21,6 +24,7 @@
 #include "dialogs/export_format_dialog.h"
 #include "dialogs/file_dialog.h"
 #include "dialogs/first_run_wizard.h"
+#include "dialogs/go_to_dialog.h"
 #include "dialogs/gps_setup_dialog.h"
 #include "dialogs/icon_chooser_dialog.h"
 #include "dialogs/message_box_dialog.h"
@@ -29,6 +33,7 @@
 #include "dialogs/point_selection_dialog.h"
 #include "dialogs/pushpin_icons.h"
 #include "dialogs/pushpins_dialog.h"
+#include "dialogs/routes_dialog.h"
 #include "dialogs/scan_dialog.h"
 #include "dialogs/sound_options_dialog.h"
 #include "dialogs/track_options_dialog.h"
@@ -73,6 +78,10 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     sounds.init(&store, &units);
     RecordingSoundPlayer player;
     FakeLink link;
+    RouteSettings alarms(store);
+    Routes routes;
+    (void)routes.add({"Lakeside loop", {routePointFrom(*pins.at(0))}});
+    const RouteNavigator following(routes.all()[0]);
     const TrackMapOptions rotate{true, false, {}};
     const FileDialogRequest openRequest{kFilter, "kpp", ""};
     const FileDialogRequest importRequest{kImportFilter, "kpp", ""};
@@ -84,6 +93,10 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
         {"point", [&] { return new PointDialog(pins, 0, TrackPoint()); }},
         {"point_selection", [&] { return new PointSelectionDialog(pins); }},
         {"pushpins", [&] { return new PushpinsDialog(pins); }},
+        {"pushpins_routes", [&] { return new PushpinsDialog(pins, nullptr, &routes); }},
+        {"routes", [&] { return new RoutesDialog(routes, pins); }},
+        {"go_to", [&] { return new GoToDialog(routes, &following); }},
+        {"sound_alarms", [&] { return new SoundOptionsDialog(sounds, player, nullptr, &alarms); }},
         {"icon_chooser", [] { return new IconChooserDialog(0); }},
         {"export_format", [] { return new ExportFormatDialog; }},
         {"track_options", [&] { return new TrackOptionsDialog(track, rotate); }},

@@ -16,6 +16,7 @@
 #include "core/base/paths.h"
 #include "core/nav/unit_formatter.h"
 #include "core/nav/unit_system_setting.h"
+#include "core/routes/route_settings.h"
 #include "core/settings/settings_store.h"
 #include "core/sound/recording_sound_player.h"
 #include "core/sound/sound_settings.h"
@@ -95,6 +96,25 @@ TEST_F(OptionDialogs, SoundsListTheWaveFilesPlayThemAndOkWritesThePicks) {
         EXPECT_EQ(sounds_.name(SoundEvent::GpsOff), "");
         QTest::keyClick(&d, Qt::Key_Escape);
     });
+}
+
+TEST_F(OptionDialogs, AlarmSwitchesAndDistancesAreWrittenByOk) {
+    RouteSettings alarms(store_);
+    SoundOptionsDialog dialog(sounds_, player_, nullptr, &alarms);
+    runShown<SoundOptionsDialog>(
+        [&] { return dialog.exec(); },
+        [](SoundOptionsDialog& d) {
+            EXPECT_EQ(std::tuple(d.arrivalBox()->isChecked(), d.radiusEdit()->text(),
+                                 d.offCourseBox()->isChecked(), d.offCourseEdit()->text()),
+                      std::tuple(false, "30", false, "100"));
+            click(d.arrivalBox());
+            typeInto(d.radiusEdit(), "45.5");
+            typeInto(d.offCourseEdit(), "far");  // not a distance: the stored one stays
+            click(d.okButton());
+        });
+    EXPECT_EQ(std::tuple(alarms.arrivalAlarm(), alarms.arrivalRadius(), alarms.offCourseAlarm(),
+                         alarms.offCourseDistance()),
+              std::tuple(true, 45.5, false, 100.0));
 }
 
 TEST_F(OptionDialogs, SoundLimitInTheCurrentUnitAndSilentAreWrittenByOkOnly) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "core/gps/running_average.h"
 #include "core/gps/sky_satellites.h"
@@ -36,6 +37,9 @@ public:
     void finishRefresh();
     // Copies the point into targetPoint and marks the target as set.
     void setTarget(const GeoPoint& point);
+    // The target distance and bearing from the position (part of every
+    // refresh; again after a new target between refreshes).
+    void refreshTarget();
 
     // 0 when pdop is below 1.0, else pdop x 2.9 + 2.4 metres.
     double accuracy() const { return pdop < 1.0 ? 0.0 : pdop * 2.9 + 2.4; }
@@ -68,6 +72,10 @@ public:
     int satellitesInView = 0;
     GeoPoint targetPoint;
     int targetSet = 0;
+    // Off the leg of the route being followed: metres right (+) or left (-)
+    // of the line from the previous point to the current one; none when no
+    // route is followed or the current point has no leg.
+    std::optional<double> crossTrack;
     RunningAverage averageSpeed{30};  // speeds above 0.1 m/s
 
     static constexpr double kCourseSpeed = kMovingSpeed;  // m/s below which course and bearing hold
@@ -77,8 +85,6 @@ public:
     static constexpr int k3DFix = 4;  // fixLevel of a 3D fix (or the emulation)
 
 private:
-    void refreshTarget();
-
     bool fixSeen_ = false;
 };
 
