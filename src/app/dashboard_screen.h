@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/night_mode.h"
 #include "core/maps/tile_source.h"
 #include "ui/skin_screen.h"
 
@@ -67,6 +68,8 @@ struct DashboardServices {
     std::function<OpenedSource(const std::string& location)> openMapSource;
     // The base map for this run only (--map-source), instead of the setting.
     std::optional<std::string> mapSource;
+    // The palette for this run (--night), instead of the Options menu's choice.
+    std::optional<Palette> palette;
 };
 
 // The setting naming the base map (a file, a folder or a server address) and
@@ -143,6 +146,8 @@ private:
     void buildElements();
     void forgetUndrawnErasures();
     void useBaseMap(const std::string& location);
+    // Shows the palette the choice asks for now; a change redraws everything.
+    void applyPalette();
 
     ScreenHost& host_;
     DashboardServices services_;
@@ -157,6 +162,7 @@ private:
     std::unique_ptr<EventSounds> eventSounds_;
     std::string baseMapSource_;
     std::unique_ptr<TileCache> baseMap_;
+    NightMode nightMode_;
 };
 
 }  // namespace wp2

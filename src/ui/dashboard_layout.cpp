@@ -120,6 +120,8 @@ void DashboardLayout::addOptionsMenu() {
     menu->addItem("Sound", 1);
     menu->addItem("WayPoints", 2);
     menu->addItem("Misc.", 4);
+    menu->addItem("Night", 5);
+    menu->addItem("Auto", 6);
     place(std::move(menu), Id::OptionsMenu, nullptr, 1);
 }
 

@@ -38,7 +38,6 @@ void DestinationPanel::setTarget(const std::string& name, int iconId) {
     hasTarget = 1;
     targetName = name;
     iconBitmapId = iconId;
-    icon_ = iconId ? loadBitmap(iconId) : QImage();
     update(currentFrame());
 }
 
@@ -91,8 +90,8 @@ void DestinationPanel::draw() {
     const int r = rect.right;
     const Rect nameRect{l + 8, t + 22, r - 3, t + 62};
     if (hasTarget) {
-        if (!icon_.isNull()) {
-            frame.blit(r - 20, t + 5, icon_);
+        if (iconBitmapId != 0) {
+            frame.blit(r - 20, t + 5, loadBitmap(iconBitmapId));
         }
         frame.text(nameRect, QString::fromStdString(targetName), nameFont, kNameColour,
                    TextFlag::WordBreak);

@@ -47,7 +47,6 @@ private:
     const NavSnapshot* source_ = nullptr;
     const UnitFormatter* units_ = nullptr;
     const Clock* clock_ = nullptr;
-    QImage icon_;
 };
 
 }  // namespace wp2

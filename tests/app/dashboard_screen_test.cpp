@@ -18,6 +18,7 @@
 #include "ui/push_button.h"
 #include "ui/surface.h"
 #include "ui/track_view.h"
+#include "ui/ui_test_support.h"
 
 namespace wp2 {
 namespace {
@@ -33,6 +34,7 @@ protected:
     }
     void TearDown() override {
         screen_.reset();
+        setCurrentPalette(Palette::Day);
         publishSurfaces(nullptr);
         AppTest::TearDown();
     }
@@ -50,7 +52,7 @@ protected:
         screen_->release(x, y);
         screen_->compose();
     }
-    void menuItem(int item) {  // 0 GPS, 1 Sound, 2 WayPoints, 3 Misc.
+    void menuItem(int item) {  // 0 GPS, 1 Sound, 2 WayPoints, 3 Misc., 4 Night, 5 Auto
         tap(200, 290);
         tap(190, 148 + 10 + 23 * item);
     }
@@ -115,6 +117,27 @@ TEST_F(DashboardTest, OptionsMenuItemsOpenTheirDialogsWhileTheScreenIsSuspended)
     EXPECT_TRUE(host_.timerRunning);
     EXPECT_EQ(host_.count("hide") + host_.count("show"), 10);
     EXPECT_EQ(screen_->optionsMenu().open, 0);
+}
+
+TEST_F(DashboardTest, NightFromTheOptionsMenuDarkensTheWholeScreenAndIsKeptWithAuto) {
+    build();
+    EXPECT_GT(test::dayPixels(surfaces_.frame.image()), 10000);
+    menuItem(4);
+    EXPECT_EQ(currentPalette(), Palette::Night);
+    EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);  // skin, text and marks alike
+    EXPECT_EQ(screen_->optionsMenu().open, 0);
+    build();  // the next start
+    EXPECT_EQ(currentPalette(), Palette::Night);
+    EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);
+    menuItem(4);
+    EXPECT_EQ(currentPalette(), Palette::Day);
+    EXPECT_GT(test::dayPixels(surfaces_.frame.image()), 10000);
+    EXPECT_EQ(SettingsStore().readNumber(kNightModeValue).value_or(9), 0u);
+    // Auto without any position keeps what is shown, and is what the next start reads.
+    menuItem(5);
+    EXPECT_EQ(currentPalette(), Palette::Day);
+    EXPECT_EQ(NightMode().choice(), NightMode::Choice::Auto);
+    EXPECT_EQ(dialogs_.opened, std::vector<std::string>{});
 }
 
 TEST_F(DashboardTest, MapModeHidesThePanelsZoomsWithinItsStepsAndBringsBackWhatItHid) {
