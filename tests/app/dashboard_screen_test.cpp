@@ -126,6 +126,10 @@ TEST_F(DashboardTest, NightFromTheOptionsMenuDarkensTheWholeScreenAndIsKeptWithA
     EXPECT_EQ(currentPalette(), Palette::Night);
     EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);  // skin, text and marks alike
     EXPECT_EQ(screen_->optionsMenu().open, 0);
+    tap(200, 290);
+    EXPECT_EQ(screen_->optionsMenu().open, 1);
+    EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);  // the menu's bands too
+    tap(60, 60);
     build();  // the next start
     EXPECT_EQ(currentPalette(), Palette::Night);
     EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);
