@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Skin generator: draws every bitmap of the dashboard and writes it as <id>.png.
 //
-//   wp2_skin_gen MANIFEST OUTDIR
+//   wp2_skin_gen MANIFEST OUTDIR NIGHTDIR
 //
+// NIGHTDIR gets the same bitmaps in the night palette: every colour through
+// nightColour(), except a bitmap's key colour, which stays as it is.
 // MANIFEST lists the ids and sizes the program expects (see skin_manifest.txt). The
 // generator fails when it draws an id the manifest does not list, misses one it lists,
 // or draws one at another size, so the embedded set always matches the manifest.
@@ -17,6 +19,8 @@
 #include "core/waypoints/pushpin_icon_names.h"
 #include "skin_art.h"
 #include "skin_style.h"
+#include "ui/night_palette.h"
+#include "ui/skin_bitmaps.h"
 
 namespace {
 
@@ -57,12 +61,36 @@ bool readManifest(const QString& path, std::map<int, Expected>& out) {
     return !out.empty();
 }
 
+QImage nightBitmap(int id, const QImage& day) {
+    QImage night = day.convertToFormat(QImage::Format_RGB32);
+    const std::optional<QRgb> key = wp2::skin::keyColour(id);
+    for (int y = 0; y < night.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(night.scanLine(y));
+        for (int x = 0; x < night.width(); ++x) {
+            if (!key || line[x] != *key) {
+                // A colour that darkens onto the key must not turn transparent.
+                const QRgb mapped = wp2::nightColour(line[x]);
+                line[x] = key && mapped == *key ? mapped ^ 0x00010000u : mapped;
+            }
+        }
+    }
+    return night;
+}
+
+bool save(const QImage& image, const QString& path) {
+    if (!image.save(path, "PNG")) {
+        std::fprintf(stderr, "wp2_skin_gen: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: wp2_skin_gen MANIFEST OUTDIR\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: wp2_skin_gen MANIFEST OUTDIR NIGHTDIR\n");
         return 2;
     }
     std::map<int, Expected> manifest;
@@ -70,7 +98,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QString outDir = QString::fromLocal8Bit(argv[2]);
+    const QString nightDir = QString::fromLocal8Bit(argv[3]);
     QDir().mkpath(outDir);
+    QDir().mkpath(nightDir);
 
     wp2::art::registerFonts();
     wp2::art::BitmapSet set;
@@ -118,9 +148,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const auto& [id, image] : set) {
-        const QString path = outDir + QStringLiteral("/%1.png").arg(id);
-        if (!image.convertToFormat(QImage::Format_RGB32).save(path, "PNG")) {
-            std::fprintf(stderr, "wp2_skin_gen: cannot write %s\n", qPrintable(path));
+        const QString name = QStringLiteral("/%1.png").arg(id);
+        if (!save(image.convertToFormat(QImage::Format_RGB32), outDir + name) ||
+            !save(nightBitmap(id, image), nightDir + name)) {
             return 1;
         }
     }

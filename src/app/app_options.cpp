@@ -53,6 +53,8 @@ AppOptionsResult parseAppOptions(const std::vector<std::string>& args) {
             o.emulate = true;
         } else if (a == "--map") {
             o.map = true;
+        } else if (a == "--night") {
+            o.night = true;
         } else if (a == "--scale") {
             if (!takeValue(args, i, value) ||
                 !parseCount(value, 1, AppOptions::kMaxScale, o.scale)) {
@@ -101,7 +103,8 @@ std::string appUsage() {
            "  --map-source SOURCE  draw this base map under the track map for this run:\n"
            "                       an MBTiles file, a tile folder or a tile server's\n"
            "                       https://.../{z}/{x}/{y}.png address (\"\" for none)\n"
-           "  --screenshot FILE.png --frames N [--map] [--scale N]\n"
+           "  --night              show the night palette for this run\n"
+           "  --screenshot FILE.png --frames N [--map] [--night] [--scale N]\n"
            "                       run headless in emulation for N frames of simulated\n"
            "                       time (33 a second), in map mode with --map, and save\n"
            "                       the screen as FILE.png (enlarged with --scale)\n"

@@ -16,6 +16,7 @@ struct AppOptions {
     std::string screenshot;   // --screenshot: headless run that saves one frame
     int frames = 0;           // frames of simulated time before the screenshot
     bool map = false;         // the screenshot shows map mode
+    bool night = false;       // --night: the night palette for this run
     // --map-source: the base map for this run (a file, folder or server).
     std::optional<std::string> mapSource;
     bool help = false;

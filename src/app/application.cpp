@@ -214,6 +214,7 @@ bool Application::createMainWindow() {
     services.ensureLinkOpen = [this](int port) { return ensureLinkOpen(port); };
     services.battery = [] { return batteryPercent(); };
     services.mapSource = options_.mapSource;
+    services.palette = options_.palette;
     services.openMapSource = openMapSource;
     mainWindow_ = std::make_unique<MainWindow>(services, clock_, options_.window);
     mainWindow_->setMode(startMode_);

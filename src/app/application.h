@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "ui/night_palette.h"
 
 namespace wp2 {
 
@@ -47,6 +48,8 @@ struct StartOptions {
     WindowOptions window;
     // The base map for this run instead of the "BaseMap" setting.
     std::optional<std::string> mapSource;
+    // --night: the night palette for this run instead of the Options menu's choice.
+    std::optional<Palette> palette;
 };
 
 class Application {

@@ -23,6 +23,7 @@
 #include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpins.h"
 #include "core/waypoints/target_navigation.h"
+#include "dialogs/dialog_palette.h"
 #include "messages/failed_save.h"
 #include "messages/message_box.h"
 #include "ui/base_map.h"
@@ -55,6 +56,11 @@ constexpr int kItemGps = 3;
 constexpr int kItemMisc = 4;
 constexpr int kItemResetTripA = 5;
 constexpr int kItemResetTripB = 6;
+constexpr int kItemNight = 7;
+constexpr int kItemAutoNight = 8;
+
+// "Auto" looks at the sun once a minute (frames of 30 ms).
+constexpr std::uint32_t kPaletteFrames = 2000;
 
 // The selectors whose choice "IOpt" keeps, in the order they are written.
 constexpr int kChoiceSelectors[] = {Id::MenuTop, Id::MenuLeft, Id::MenuRight, Id::ValueMenuLeft,
@@ -175,6 +181,7 @@ void DashboardScreen::buildScreen(int mode) {
     target_->applyTarget();
     guidance_->resume();
     applyRoutePoint();
+    applyPalette();
     markAllDirty();
     forgetUndrawnErasures();
 }
@@ -311,6 +318,9 @@ void DashboardScreen::tick(std::uint32_t frame) {
         guide(frame);
     }
     eventSounds_->tick(frame);
+    if (frame % kPaletteFrames == 0) {
+        applyPalette();
+    }
     tickAll(frame);
     if (frame % kFrontFrames == 0) {
         host_.keepInFront();
@@ -417,8 +427,40 @@ void DashboardScreen::runOptionsItem(int code) {
             trip_->save();
             markAllDirty();
             break;
+        case kItemNight:
+            services_.palette.reset();
+            nightMode_.toggle(currentPalette());
+            applyPalette();
+            break;
+        case kItemAutoNight:
+            services_.palette.reset();
+            nightMode_.chooseAuto();
+            applyPalette();
+            break;
         default:
             break;
+    }
+}
+
+void DashboardScreen::applyPalette() {
+    Palette wanted = Palette::Day;
+    if (services_.palette) {
+        wanted = *services_.palette;
+    } else {
+        std::optional<NightMode::Position> where;
+        double latitude = 0.0;
+        double longitude = 0.0;
+        if (snapshot_->hasFixValues()) {
+            where = NightMode::Position{snapshot_->latitude, snapshot_->longitude};
+        } else if (storedPosition(latitude, longitude)) {
+            where = NightMode::Position{latitude, longitude};
+        }
+        wanted = nightMode_.paletteAt(where, std::time(nullptr), currentPalette());
+    }
+    if (wanted != currentPalette()) {
+        setCurrentPalette(wanted);
+        applyDialogPalette(wanted);
+        markAllDirty();
     }
 }
 

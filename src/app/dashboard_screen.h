@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/night_mode.h"
 #include "core/maps/tile_source.h"
 #include "ui/skin_screen.h"
 
@@ -73,6 +74,8 @@ struct DashboardServices {
     Routes* routes = nullptr;
     // The base map for this run only (--map-source), instead of the setting.
     std::optional<std::string> mapSource;
+    // The palette for this run (--night), instead of the Options menu's choice.
+    std::optional<Palette> palette;
 };
 
 // The setting naming the base map (a file, a folder or a server address) and
@@ -169,6 +172,8 @@ private:
     void forgetUndrawnErasures();
     void useBaseMap(const std::string& location);
     void followTrackLog();
+    // Shows the palette the choice asks for now; a change redraws everything.
+    void applyPalette();
 
     ScreenHost& host_;
     DashboardServices services_;
@@ -188,6 +193,7 @@ private:
     TrackLog* tripTrack_ = nullptr;       // the log it is attached to
     std::string baseMapSource_;
     std::unique_ptr<TileCache> baseMap_;
+    NightMode nightMode_;
 };
 
 }  // namespace wp2

@@ -66,6 +66,9 @@ int runDashboard(const AppOptions& options) {
     start.window.scale = windowScale(options);
     start.window.fullscreen = options.fullscreen;
     start.mapSource = options.mapSource;
+    if (options.night) {
+        start.palette = Palette::Night;
+    }
     setDialogScale(dialogScale(options));
     Application app(clock, timers, dialogs, sounds, start);
 
@@ -148,7 +151,7 @@ int main(int argc, char** argv) {
     int status = 0;
     if (!options.screenshot.empty()) {
         status = ScreenshotRun::run({options.screenshot, options.frames, options.map,
-                                     std::max(1, options.scale), options.mapSource});
+                                     std::max(1, options.scale), options.mapSource, options.night});
     } else {
         status = runDashboard(options);
     }

@@ -28,6 +28,9 @@ int ScreenshotRun::run(const ScreenshotRequest& request) {
     options.forcedMode = ScreenMode::Emulation;
     options.splash = false;
     options.mapSource = request.mapSource;
+    if (request.night) {
+        options.palette = Palette::Night;
+    }
     Application app(clock, timers, dialogs, sounds, options);
     app.setWait({});
     if (!app.startUp()) {

@@ -15,6 +15,7 @@ struct ScreenshotRequest {
     bool mapMode = false;  // switch to map mode before the first tick
     int scale = 1;         // the picture enlarged this many times, pixel for pixel
     std::optional<std::string> mapSource;  // the base map instead of the configured one
+    bool night = false;                    // in the night palette
 };
 
 class ScreenshotRun {

@@ -5,6 +5,7 @@
 
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
+#include "ui/night_palette.h"
 #include "ui/surface.h"
 
 namespace wp2 {
@@ -12,6 +13,9 @@ namespace wp2 {
 namespace {
 constexpr QRgb kCaptionBand = rgb(180, 180, 180);
 constexpr QRgb kGridColour = rgb(50, 0, 180);
+constexpr QRgb kNightPlain = rgb(14, 14, 14);
+constexpr QRgb kNightCaptionBand = rgb(48, 48, 48);
+constexpr QRgb kNightCaption = rgb(230, 230, 230);
 constexpr int kGridStep = 55;
 }  // namespace
 
@@ -25,8 +29,8 @@ void BitmapPanel::initBitmap(int id, const std::string& panelName) {
     group = ElementGroup::Panel;
     name = panelName;
     bitmapId = id;
-    image_ = loadBitmap(id);
-    rect = Rect{0, 0, image_.width(), image_.height()};
+    const QImage image = loadBitmap(id);
+    rect = Rect{0, 0, image.width(), image.height()};
 }
 
 void BitmapPanel::initPlain(int width, int height, QRgb colour, const std::string& panelName) {
@@ -50,16 +54,17 @@ void BitmapPanel::initCaption(QRgb colour, const std::string& panelName) {
 void BitmapPanel::drawPanel() {
     Surface& frame = drawingSurfaces().frame;
     if (bitmapId != 0) {
-        frame.blit(rect.left, rect.top, image_);
+        frame.blit(rect.left, rect.top, loadBitmap(bitmapId));
     } else {
-        frame.fillRect(rect, fillColour);
+        // Plain panels are the background at night, whatever their day colour.
+        frame.fillRect(rect, darkAtNight(fillColour, kNightPlain));
         if (captionStyle) {
             const int bandTop = rect.top + static_cast<int>(rect.height() * 0.8);
             const Rect band{rect.left, bandTop, rect.right, rect.bottom};
-            frame.fillRect(band, kCaptionBand);
-            frame.text(band, QString::fromStdString(name),
-                       dashboardFont(Typeface::Tahoma, 16, false), rgb(0, 0, 0),
-                       TextFlag::Centre | TextFlag::VCentre);
+            frame.fillRect(band, darkAtNight(kCaptionBand, kNightCaptionBand));
+            frame.text(
+                band, QString::fromStdString(name), dashboardFont(Typeface::Tahoma, 16, false),
+                darkAtNight(rgb(0, 0, 0), kNightCaption), TextFlag::Centre | TextFlag::VCentre);
             const Point outline[5] = {{rect.left, rect.top},
                                       {rect.right - 1, rect.top},
                                       {rect.right - 1, rect.bottom - 1},

@@ -53,7 +53,6 @@ private:
 
     std::vector<SkinElement*> children_;
     std::vector<int> childShown_;
-    QImage image_;
 };
 
 // An invisible grouping of children: it draws nothing.

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <optional>
 
+#include "ui/night_palette.h"
 #include "ui/skin_bitmaps.h"
 
 namespace wp2 {
@@ -65,6 +66,11 @@ void setBitmapSource(const BitmapSource* s) {
 
 QImage loadBitmap(int id) {
     QHash<int, QImage>& cache = bitmapCache();
+    static unsigned loadedGeneration = paletteGeneration();
+    if (loadedGeneration != paletteGeneration()) {
+        loadedGeneration = paletteGeneration();
+        cache.clear();
+    }
     auto it = cache.find(id);
     if (it == cache.end()) {
         QImage image = source().bitmap(id);

@@ -23,7 +23,8 @@ public:
 // bitmap loaded so far.
 void setBitmapSource(const BitmapSource* source);
 
-// The bitmap in 32-bit RGB, or a null image when it cannot be loaded.
+// The bitmap in 32-bit RGB in the current palette, or a null image when it
+// cannot be loaded.
 QImage loadBitmap(int id);
 
 // The pushpin icon table, built once from the installed source: icon index i

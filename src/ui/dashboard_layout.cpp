@@ -114,7 +114,8 @@ void DashboardLayout::build() {
 
 void DashboardLayout::addOptionsMenu() {
     auto menu = std::make_unique<PopupMenu>();
-    menu->init(132, 148, 108);  // wide enough for "Reset Trip B"
+    // Wide enough for "Reset Trip B"; its eight items end above the buttons.
+    menu->init(132, 80, 108);
     menu->name = "Options menu";
     menu->addItem("GPS", 3);
     menu->addItem("Sound", 1);
@@ -122,6 +123,8 @@ void DashboardLayout::addOptionsMenu() {
     menu->addItem("Misc.", 4);
     menu->addItem("Reset Trip A", 5);
     menu->addItem("Reset Trip B", 6);
+    menu->addItem("Night", 7);
+    menu->addItem("Auto", 8);
     place(std::move(menu), Id::OptionsMenu, nullptr, 1);
 }
 

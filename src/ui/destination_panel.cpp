@@ -39,7 +39,6 @@ void DestinationPanel::setTarget(const std::string& name, int iconId) {
     hasTarget = 1;
     targetName = name;
     iconBitmapId = iconId;
-    icon_ = iconId ? loadBitmap(iconId) : QImage();
     update(currentFrame());
 }
 
@@ -126,8 +125,8 @@ void DestinationPanel::draw() {
         frame.text(nameRect, QString::fromStdString(note), nameFont, kWhite, TextFlag::WordBreak);
     }
     if (hasTarget) {
-        if (!icon_.isNull()) {
-            frame.blit(r - 20, t + 5, icon_);
+        if (iconBitmapId != 0) {
+            frame.blit(r - 20, t + 5, loadBitmap(iconBitmapId));
         }
         if (note.empty() && routeText.empty()) {
             frame.text(nameRect, QString::fromStdString(targetName), nameFont, kNameColour,

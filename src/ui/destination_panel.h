@@ -59,7 +59,6 @@ private:
     const UnitFormatter* units_ = nullptr;
     const Clock* clock_ = nullptr;
     const RouteNavigator* route_ = nullptr;
-    QImage icon_;
 };
 
 }  // namespace wp2

@@ -2,6 +2,7 @@
 #include "ui/menu_band.h"
 
 #include "ui/fonts.h"
+#include "ui/night_palette.h"
 
 namespace wp2 {
 
@@ -15,13 +16,20 @@ constexpr BandColours kHighlighted{rgb(218, 217, 217), rgb(207, 206, 206), rgb(1
                                    rgb(134, 133, 133), rgb(50, 50, 50),    rgb(0, 0, 0)};
 constexpr BandColours kPlain{rgb(189, 189, 189), rgb(170, 169, 169), rgb(153, 153, 153),
                              rgb(104, 103, 103), rgb(39, 39, 39),    rgb(255, 255, 255)};
+// At night the bands are dark and their labels light (then shaded warm).
+constexpr BandColours kNightHighlighted{rgb(96, 96, 96), rgb(84, 84, 84), rgb(72, 72, 72),
+                                        rgb(40, 40, 40), rgb(20, 20, 20), rgb(255, 255, 255)};
+constexpr BandColours kNightPlain{rgb(52, 52, 52), rgb(44, 44, 44), rgb(34, 34, 34),
+                                  rgb(22, 22, 22), rgb(10, 10, 10), rgb(210, 210, 210)};
 constexpr int kEdgeWidth = 2;
 
 }  // namespace
 
 void drawMenuBand(Surface& surface, int left, int top, int width, int height, const QString& label,
                   const QFont& font, MenuBandStyle style, const QImage& edges) {
-    const BandColours& c = style.highlighted ? kHighlighted : kPlain;
+    const bool night = currentPalette() == Palette::Night;
+    const BandColours& c = style.highlighted ? (night ? kNightHighlighted : kHighlighted)
+                                             : (night ? kNightPlain : kPlain);
     const int right = left + width;
     const int bottom = top + height;
     surface.fillRect({left, top, right, top + 1}, c.top1);
@@ -30,7 +38,7 @@ void drawMenuBand(Surface& surface, int left, int top, int width, int height, co
     surface.fillRect({left, bottom - 2, right, bottom - 1}, c.bottom1);
     surface.fillRect({left, bottom - 1, right, bottom}, c.bottom2);
     if (style.square) {
-        surface.fillRect({left + 4, top + 9, left + 8, top + 13}, rgb(0, 0, 0));
+        surface.fillRect({left + 4, top + 9, left + 8, top + 13}, night ? c.text : rgb(0, 0, 0));
     }
     if (!edges.isNull()) {
         const int half = edges.height() / 2;

@@ -11,10 +11,11 @@ namespace wp2 {
 namespace {
 
 const QString kFolder = QStringLiteral(":/skin");
+const QString kNightFolder = QStringLiteral(":/skin-night");
 
 struct Cache {
     std::mutex lock;
-    QHash<int, QImage> images;
+    QHash<int, QImage> images[2];  // by palette
     std::vector<int> ids;
     bool listed = false;
 };
@@ -53,21 +54,27 @@ int pushpinIconTotal(Cache& c) {
 }  // namespace
 
 QImage skinBitmap(int id) {
+    return skinBitmap(id, currentPalette());
+}
+
+QImage skinBitmap(int id, Palette palette) {
     Cache& c = cache();
     std::lock_guard<std::mutex> guard(c.lock);
-    const auto found = c.images.constFind(id);
-    if (found != c.images.constEnd()) {
+    QHash<int, QImage>& images = c.images[palette == Palette::Night ? 1 : 0];
+    const auto found = images.constFind(id);
+    if (found != images.constEnd()) {
         return found.value();
     }
     const std::vector<int>& ids = listedIds(c);
     if (!std::binary_search(ids.begin(), ids.end(), id)) {
         return QImage();
     }
-    QImage image(kFolder + QLatin1Char('/') + QString::number(id) + QStringLiteral(".png"));
+    const QString& folder = palette == Palette::Night ? kNightFolder : kFolder;
+    QImage image(folder + QLatin1Char('/') + QString::number(id) + QStringLiteral(".png"));
     if (!image.isNull() && image.format() != QImage::Format_RGB32) {
         image = image.convertToFormat(QImage::Format_RGB32);
     }
-    c.images.insert(id, image);
+    images.insert(id, image);
     return image;
 }
 

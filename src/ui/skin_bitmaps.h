@@ -3,7 +3,8 @@
 // The dashboard's bitmaps, addressed by resource id.
 //
 // Every picture is drawn at build time by the skin generator (resources/skin) and
-// embedded with the Qt resource system as ":/skin/<id>.png". Images come back in
+// embedded with the Qt resource system as ":/skin/<id>.png", and again in the
+// night palette as ":/skin-night/<id>.png". Images come back in
 // QImage::Format_RGB32; loaded images are cached, so repeated calls are cheap.
 //
 // Key colours (pixels of exactly this colour are transparent when drawn):
@@ -19,7 +20,10 @@
 
 #include <QImage>
 #include <QSize>
+#include <optional>
 #include <vector>
+
+#include "ui/night_palette.h"
 
 namespace wp2 {
 
@@ -61,10 +65,29 @@ inline constexpr QRgb kSignalDotKey = 0xff5167f5;  // (81, 103, 245)
 inline constexpr QRgb kNoSignalDotKey = 0xff000000;
 inline constexpr QRgb kMarkerKey = 0xffffffff;
 inline constexpr QRgb kPushpinKey = 0xff000000;
+
+// The key colour bitmap `id` is drawn with, if any; the night bitmaps keep it.
+inline std::optional<QRgb> keyColour(int id) {
+    if (id >= kFirstGlyph && id <= kMinusGlyph) {
+        return kGlyphKey;
+    }
+    switch (id) {
+        case kSatelliteWithSignal:
+            return kSignalDotKey;
+        case kSatelliteNoSignal:
+            return kNoSignalDotKey;
+        case kMarker:
+            return kMarkerKey;
+        default:
+            return id >= kFirstPushpinIcon ? std::optional<QRgb>(kPushpinKey) : std::nullopt;
+    }
+}
 }  // namespace skin
 
-// The bitmap with that id; a null image for an id that names none.
+// The bitmap with that id in the current palette (":/skin/<id>.png" by day,
+// ":/skin-night/<id>.png" at night); a null image for an id that names none.
 QImage skinBitmap(int id);
+QImage skinBitmap(int id, Palette palette);
 // Its size; an invalid QSize for an unknown id.
 QSize skinBitmapSize(int id);
 // Every id that names a bitmap, ascending (the pushpin icons included).

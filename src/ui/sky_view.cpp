@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "ui/night_palette.h"
 #include "ui/rotation.h"
 #include "ui/surface.h"
 
@@ -55,9 +56,12 @@ bool inside(Shape shape, int dx, int dy, double r) {
 }
 
 // Filled: the colour inside a dark rim. Hollow: only a ring of the colour
-// inside the rim, the sky showing through its centre.
-QImage drawMark(const MarkStyle& style, bool withSignal) {
-    const QRgb rim = rgb(16, 16, 20);
+// inside the rim, the sky showing through its centre. At night both colours
+// are the night palette's (the shapes keep the constellations apart).
+QImage drawMark(const MarkStyle& style, bool withSignal, Palette palette) {
+    const bool night = palette == Palette::Night;
+    const QRgb rim = night ? nightColour(rgb(16, 16, 20)) : rgb(16, 16, 20);
+    const QRgb colour = night ? nightColour(style.colour) : style.colour;
     QImage image(kMarkSize, kMarkSize, QImage::Format_RGB32);
     for (int y = 0; y < kMarkSize; ++y) {
         for (int x = 0; x < kMarkSize; ++x) {
@@ -67,7 +71,7 @@ QImage drawMark(const MarkStyle& style, bool withSignal) {
             if (!withSignal && inside(style.shape, dx, dy, 1.6)) {
                 c = SkyView::kMarkKey;
             } else if (inside(style.shape, dx, dy, 3.0)) {
-                c = style.colour;
+                c = colour;
             } else if (inside(style.shape, dx, dy, 4.0)) {
                 c = rim;
             }
@@ -77,17 +81,22 @@ QImage drawMark(const MarkStyle& style, bool withSignal) {
     return image;
 }
 
+// Each constellation's mark with and without signal, in that order.
+std::vector<QImage> drawMarks(Palette palette) {
+    std::vector<QImage> all;
+    for (const MarkStyle& style : kMarkStyles) {
+        all.push_back(drawMark(style, true, palette));
+        all.push_back(drawMark(style, false, palette));
+    }
+    return all;
+}
+
 }  // namespace
 
 const QImage& SkyView::mark(Constellation constellation, bool withSignal) {
-    static const std::vector<QImage> marks = [] {
-        std::vector<QImage> all;
-        for (const MarkStyle& style : kMarkStyles) {
-            all.push_back(drawMark(style, true));
-            all.push_back(drawMark(style, false));
-        }
-        return all;
-    }();
+    static const std::vector<QImage> dayMarks = drawMarks(Palette::Day);
+    static const std::vector<QImage> nightMarks = drawMarks(Palette::Night);
+    const std::vector<QImage>& marks = currentPalette() == Palette::Night ? nightMarks : dayMarks;
     return marks[static_cast<std::size_t>(constellation) * 2 + (withSignal ? 0 : 1)];
 }
 

@@ -10,8 +10,9 @@ namespace wp2 {
 void StateLamp::init(StateSource source, int x, int y, int bitmap1, int bitmap2, int bitmap3,
                      int bitmap4) {
     source_ = std::move(source);
-    images_ = {loadBitmap(bitmap1), loadBitmap(bitmap2), loadBitmap(bitmap3), loadBitmap(bitmap4)};
-    rect = Rect{0, 0, images_[0].width(), images_[0].height()};
+    bitmaps_ = {bitmap1, bitmap2, bitmap3, bitmap4};
+    const QImage first = loadBitmap(bitmap1);
+    rect = Rect{0, 0, first.width(), first.height()};
     moveTo(x, y);
 }
 
@@ -44,8 +45,9 @@ void StateLamp::draw() {
         default:
             index = 0;
     }
-    const QImage& image = images_[static_cast<std::size_t>(index)];
-    drawingSurfaces().blitStatic(rect.left, rect.top, image);
+    // Loaded at each draw (from the loader's cache), so a palette change shows.
+    drawingSurfaces().blitStatic(rect.left, rect.top,
+                                 loadBitmap(bitmaps_[static_cast<std::size_t>(index)]));
 }
 
 void StateLamp::offsetBy(int dx, int dy) {

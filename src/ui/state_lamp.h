@@ -33,7 +33,7 @@ public:
 
 private:
     StateSource source_;
-    std::array<QImage, 4> images_;
+    std::array<int, 4> bitmaps_{};
 };
 
 // The receiver lamp: dark without a link, red without a fix, yellow for a 2-D

@@ -8,6 +8,8 @@
 #include <QVarLengthArray>
 #include <cstring>
 
+#include "ui/night_palette.h"
+
 namespace wp2 {
 
 namespace {
@@ -64,14 +66,15 @@ Rect Surface::clipped(const Rect& r) const {
 }
 
 void Surface::fill(QRgb colour) {
-    image_.fill(colour);
+    image_.fill(shade(colour));
 }
 
 void Surface::fillRect(const Rect& r, QRgb colour) {
     const Rect c = clipped(r);
+    const QRgb shaded = shade(colour);
     for (int y = c.top; y < c.bottom; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
-        std::fill(line + c.left, line + c.right, colour);
+        std::fill(line + c.left, line + c.right, shaded);
     }
 }
 
@@ -150,8 +153,8 @@ void Surface::polygon(const Point* points, int count, QRgb fillColour, QRgb outl
     const auto q = toQPoints(points, count);
     QPainter p(&image_);
     preparePainter(p, clipped(bounds()));
-    p.setPen(solidPen(outlineColour, 1));
-    p.setBrush(QColor::fromRgb(fillColour));
+    p.setPen(solidPen(shade(outlineColour), 1));
+    p.setBrush(QColor::fromRgb(shade(fillColour)));
     p.drawPolygon(q.data(), static_cast<int>(q.size()));
 }
 
@@ -167,7 +170,7 @@ void Surface::polyline(const Point* points, int count, QRgb colour, int penWidth
     const auto q = toQPoints(points, count);
     QPainter p(&image_);
     preparePainter(p, clipped(bounds()));
-    p.setPen(solidPen(colour, penWidth));
+    p.setPen(solidPen(shade(colour), penWidth));
     p.drawPolyline(q.data(), static_cast<int>(q.size()));
 }
 
@@ -182,8 +185,8 @@ void Surface::haloText(const Rect& r, const QString& s, const QFont& font, QRgb 
     QPainter p(&image_);
     preparePainter(p, (flags & TextFlag::NoClip) ? clipped(bounds()) : clipped(r));
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.strokePath(glyphs, QPen(QColor::fromRgb(halo), 2.5));
-    p.fillPath(glyphs, QColor::fromRgb(colour));
+    p.strokePath(glyphs, QPen(QColor::fromRgb(shade(halo)), 2.5));
+    p.fillPath(glyphs, QColor::fromRgb(shade(colour)));
 }
 
 void Surface::paint(const std::function<void(QPainter&)>& draw) {
@@ -214,9 +217,9 @@ void Surface::text(const Rect& r, const QString& s, const QFont& font, QRgb colo
     p.setFont(font);
     const QRect area = toQRect(r);
     if (background) {
-        p.fillRect(p.boundingRect(area, qtFlags, s), QColor::fromRgb(*background));
+        p.fillRect(p.boundingRect(area, qtFlags, s), QColor::fromRgb(shade(*background)));
     }
-    p.setPen(QColor::fromRgb(colour));
+    p.setPen(QColor::fromRgb(shade(colour)));
     p.drawText(area, qtFlags, s);
 }
 

@@ -4,6 +4,8 @@
 // operations the dashboard draws with (block copies, filled rectangles,
 // polygons, lines, text in a rectangle), all honouring an optional clip
 // rectangle. Drawing is never antialiased: the dashboard is pixel art.
+// Every colour given is drawn in the current palette (shade(), night_palette.h);
+// pictures are copied as they are, so they come in the palette already.
 
 #include <QFont>
 #include <QImage>

@@ -15,6 +15,7 @@
 #include "ui/base_map.h"
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
+#include "ui/night_palette.h"
 #include "ui/surface.h"
 
 namespace wp2 {
@@ -29,6 +30,22 @@ constexpr QRgb kMarkerKey = rgb(255, 255, 255);
 constexpr int kDragReach = 20;   // a press this close to the centre starts a drag
 constexpr int kDragMargin = 10;  // the dragged centre stays this far inside the map
 constexpr int kIconHalf = 8;
+// At night the map is dark with light labels; map tiles are multiplied by this
+// warm colour, which takes out their blue and most of their brightness.
+constexpr QRgb kNightGround = rgb(14, 14, 14);
+constexpr QRgb kNightLabel = rgb(230, 230, 230);
+constexpr QRgb kNightHalo = rgb(0, 0, 0);
+constexpr QRgb kNightTileFilter = rgb(150, 64, 0);
+
+QRgb labelColour() {
+    return darkAtNight(kBlack, kNightLabel);
+}
+QRgb labelBackground() {
+    return darkAtNight(kPanelGrey, kNightGround);
+}
+QRgb halo() {
+    return darkAtNight(kHalo, kNightHalo);
+}
 }  // namespace
 
 TrackView::TrackView()
@@ -189,7 +206,8 @@ void TrackView::drawScaleBar(Surface& frame) {
     const double metres = table[static_cast<std::size_t>(scaleIndex)];
     const std::string text = units_ ? units_->formatDistanceWithUnit(metres) : std::string();
     frame.text({rect.left + 10, rect.bottom - 50, rect.left + 70, rect.bottom - 30},
-               QString::fromStdString(text), labelFont, kBlack, TextFlag::Centre, kPanelGrey);
+               QString::fromStdString(text), labelFont, labelColour(), TextFlag::Centre,
+               labelBackground());
     const Point bracket[4] = {{10, 225}, {10, 230}, {65, 230}, {65, 225}};
     frame.polyline(bracket, 4, kBarColour, 2);
 }
@@ -207,6 +225,10 @@ void TrackView::drawBaseMap(Surface& frame) {
         }
         painter.setClipRegion(shown, Qt::IntersectClip);
         baseMapComplete_ = wp2::drawBaseMap(painter, area, baseMapView_, *baseMap_);
+        if (currentPalette() == Palette::Night) {
+            painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+            painter.fillRect(area, QColor::fromRgb(kNightTileFilter));
+        }
     });
 }
 
@@ -235,10 +257,10 @@ void TrackView::drawTrack(Surface& frame) {
         }
     }
     runs.finish();
-    for (const QRgb colour : {kHalo, kTrackColour}) {
+    for (const bool edge : {true, false}) {
         for (const std::vector<Point>& run : kept) {
-            frame.polyline(run.data(), static_cast<int>(run.size()), colour,
-                           colour == kHalo ? 4 : 2);
+            frame.polyline(run.data(), static_cast<int>(run.size()), edge ? halo() : kTrackColour,
+                           edge ? 4 : 2);
         }
     }
 }
@@ -258,9 +280,9 @@ void TrackView::drawPushpins(Surface& frame) {
         const Rect label{p.x + 10, p.y - 7, p.x + 30, p.y + 7};
         const QString name = QString::fromStdString(pin.name);
         if (baseMap_) {
-            frame.haloText(label, name, labelFont, kBlack, kHalo, TextFlag::NoClip);
+            frame.haloText(label, name, labelFont, labelColour(), halo(), TextFlag::NoClip);
         } else {
-            frame.text(label, name, labelFont, kBlack, TextFlag::NoClip, kPanelGrey);
+            frame.text(label, name, labelFont, labelColour(), TextFlag::NoClip, labelBackground());
         }
     }
 }

@@ -25,7 +25,9 @@ public:
     void drawOpaque(Surface& surface, int x, int y, const Rect* sourceRect = nullptr) const;
 
     bool maskReady() const { return maskReady_; }
-    const QImage& image() const { return image_; }
+    // The picture, loaded again in the current palette when it came from a
+    // bitmap id and the palette changed since.
+    const QImage& image() const;
     int width() const { return image_.width(); }
     int height() const { return image_.height(); }
     QRgb keyColour() const { return key_; }
@@ -33,7 +35,9 @@ public:
 private:
     Rect whole() const { return {0, 0, width(), height()}; }
 
-    QImage image_;
+    mutable QImage image_;
+    int bitmapId_ = 0;  // 0: given as an image
+    mutable unsigned generation_ = 0;
     QRgb key_ = 0;
     bool maskReady_ = false;
 };

@@ -20,6 +20,7 @@
 #include "ui/push_button.h"
 #include "ui/surface.h"
 #include "ui/track_view.h"
+#include "ui/ui_test_support.h"
 
 namespace wp2 {
 namespace {
@@ -35,6 +36,7 @@ protected:
     }
     void TearDown() override {
         screen_.reset();
+        setCurrentPalette(Palette::Day);
         publishSurfaces(nullptr);
         AppTest::TearDown();
     }
@@ -52,9 +54,10 @@ protected:
         screen_->release(x, y);
         screen_->compose();
     }
-    void menuItem(int item) {  // 0 GPS, 1 Sound, 2 WayPoints, 3 Misc., 4 and 5 Reset Trip A, B
+    void menuItem(int item) {  // 0 GPS, 1 Sound, 2 WayPoints, 3 Misc., 4 and 5 Reset Trip A, B,
+                               // 6 Night, 7 Auto
         tap(200, 290);
-        tap(190, 148 + 10 + 23 * item);
+        tap(190, 80 + 10 + 23 * item);
     }
     std::optional<std::string> mapSource_;  // --map-source
     // The ids shown (1) or hidden (0), in the order given.
@@ -136,6 +139,31 @@ TEST_F(DashboardTest, ResetTripItemsZeroTheirMeterAndStoreIt) {
     menuItem(5);
     EXPECT_EQ(stored(), (std::array{0.0, 0.0, 1234.5}));
     EXPECT_TRUE(dialogs_.opened.empty());
+}
+
+TEST_F(DashboardTest, NightFromTheOptionsMenuDarkensTheWholeScreenAndIsKeptWithAuto) {
+    build();
+    EXPECT_GT(test::dayPixels(surfaces_.frame.image()), 10000);
+    menuItem(6);
+    EXPECT_EQ(currentPalette(), Palette::Night);
+    EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);  // skin, text and marks alike
+    EXPECT_EQ(screen_->optionsMenu().open, 0);
+    tap(200, 290);
+    EXPECT_EQ(screen_->optionsMenu().open, 1);
+    EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);  // the menu's bands too
+    tap(60, 60);
+    build();  // the next start
+    EXPECT_EQ(currentPalette(), Palette::Night);
+    EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);
+    menuItem(6);
+    EXPECT_EQ(currentPalette(), Palette::Day);
+    EXPECT_GT(test::dayPixels(surfaces_.frame.image()), 10000);
+    EXPECT_EQ(SettingsStore().readNumber(kNightModeValue).value_or(9), 0u);
+    // Auto without any position keeps what is shown, and is what the next start reads.
+    menuItem(7);
+    EXPECT_EQ(currentPalette(), Palette::Day);
+    EXPECT_EQ(NightMode().choice(), NightMode::Choice::Auto);
+    EXPECT_EQ(dialogs_.opened, std::vector<std::string>{});
 }
 
 TEST_F(DashboardTest, MapModeHidesThePanelsZoomsWithinItsStepsAndBringsBackWhatItHid) {

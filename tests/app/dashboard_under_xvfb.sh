@@ -174,7 +174,7 @@ expect_moving "at start"
 picture dashboard
 
 # Buttons along the bottom, 60 px wide from y 264; the Options menu opens
-# above the Menu button with 23 px items from y 148.
+# above the Menu button with 23 px items from y 80.
 if [ -n "$TOOL" ]; then
     PINS="$ROOT/My Documents/Pushpins.kpp"
     echo "5,6,tool" >"$TMP/tool.csv"
@@ -187,8 +187,8 @@ if [ -n "$TOOL" ]; then
 fi
 open_and_close 90 290 "New point" new_point
 open_and_close 150 290 "Select point" select_point
-for item in "159 GPS Setup gps_setup" "182 Sound options sound_options" \
-    "205 Pushpins pushpins" "228 Miscellaneous Options misc_options"; do
+for item in "91 GPS Setup gps_setup" "114 Sound options sound_options" \
+    "137 Pushpins pushpins" "160 Miscellaneous Options misc_options"; do
     y=${item%% *}
     rest=${item#* }
     tap 210 290
@@ -243,7 +243,7 @@ rm -rf "$ROOT"
 pid=$!
 if WIN=$(dashboard_of "$pid"); then
     tap 210 290
-    tap 190 228
+    tap 190 160
     within_10s titled_shown "Miscellaneous Options" || fail "the option dialog did not open"
     kill -TERM "$pid"
     ended "$pid"

@@ -11,6 +11,7 @@
 
 #include "app_test_support.h"
 #include "support/text_count.h"
+#include "ui/ui_test_support.h"
 
 namespace wp2 {
 namespace {
@@ -46,6 +47,22 @@ void runOnMountedRoot(const std::function<bool(const std::string& root)>& prepar
             GTEST_SKIP() << "no private mount namespace here to fill or lock a disk";
         }
         EXPECT_EQ(*result, "") << (dashboard ? "the dashboard" : "the screenshot");
+    }
+}
+
+TEST(ExitSave, NightScreenshotsAreDarkAndWarmInBothModes) {
+    test::TempDir dir;
+    for (const bool map : {false, true}) {
+        std::vector<std::string> args = {
+            WAYPLOT2_APP, "--screenshot", dir.file("night.png"), "--frames", "60",
+            "--night",    "--root",       dir.file("root")};
+        if (map) {
+            args.push_back("--map");
+        }
+        ASSERT_EQ(test::runProgram(args).status, 0);
+        const QImage shot(QString::fromStdString(dir.file("night.png")));
+        ASSERT_EQ(shot.size(), QSize(240, 320));
+        EXPECT_EQ(test::dayPixels(shot), 0) << map;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "dialogs/dialog_layout.h"
+#include "dialogs/dialog_palette.h"
 
 namespace wp2::test {
 
@@ -51,9 +52,27 @@ void renderScreen(QWidget& dialog, const std::string& name) {
         EXPECT_TRUE(textFits(child)) << what << " is clipped";
     }
 
+    // The same at night: dark, with warm text and frames (by day most of a
+    // dialog is light grey).
+    applyDialogPalette(Palette::Night);
+    QApplication::processEvents();
+    const QImage night = dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    applyDialogPalette(Palette::Day);
+    QApplication::processEvents();
+    int bright = 0;
+    for (int y = 0; y < night.height(); ++y) {
+        for (int x = 0; x < night.width(); ++x) {
+            const QRgb p = night.pixel(x, y);
+            bright += qBlue(p) > qRed(p) || qGray(p) > 160 ? 1 : 0;
+        }
+    }
+    // Pictures (the style's icons, pushpin pictures drawn by day) keep their colours.
+    EXPECT_LT(bright, night.width() * night.height() / 30) << name << " at night";
+
     const QString dir = QStringLiteral(DIALOG_SCREENS_DIR);
     QDir().mkpath(dir);
     EXPECT_TRUE(picture.save(dir + "/" + QString::fromStdString(name) + ".png"));
+    EXPECT_TRUE(night.save(dir + "/" + QString::fromStdString(name) + "-night.png"));
     if (!wasVisible) {
         dialog.hide();
     }

@@ -49,6 +49,24 @@ TEST(SkinBitmaps, EveryNamedIdLoadsAtItsSizeAndNoOther) {
     }
 }
 
+TEST(SkinBitmaps, NightBitmapsAreDarkAndWarmAndKeepTheirKeyColours) {
+    for (const int id : skinBitmapIds()) {
+        SCOPED_TRACE(id);
+        const QImage day = skinBitmap(id, Palette::Day);
+        const QImage night = skinBitmap(id, Palette::Night);
+        ASSERT_EQ(night.size(), day.size());
+        EXPECT_NE(night, day);
+        const std::optional<QRgb> key = skin::keyColour(id);
+        EXPECT_EQ(dayPixels(night, key), 0);
+        // Transparent where the day bitmap is.
+        for (int y = 0; key && y < day.height(); ++y) {
+            for (int x = 0; x < day.width(); ++x) {
+                ASSERT_EQ(day.pixel(x, y) == *key, night.pixel(x, y) == *key) << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(SkinBitmaps, TheIconTableHoldsThe59SquarePicturesOfTheListInOrder) {
     setBitmapSource(nullptr);
     std::vector<QImage> square;

@@ -14,6 +14,7 @@
 #include <map>
 #include <mutex>
 #include <numeric>
+#include <optional>
 #include <tuple>
 
 #include "core/maps/tile_source.h"
@@ -24,6 +25,23 @@
 #include "ui/surface.h"
 
 namespace wp2::test {
+
+// What the night palette promises for every pixel it shows: dim (no channel
+// above 205 of 255), warm (red >= green >= blue) and next to no blue (<= 48).
+inline bool nightPixel(QRgb p) {
+    return qRed(p) <= 205 && qGreen(p) <= qRed(p) && qBlue(p) <= qGreen(p) && qBlue(p) <= 48;
+}
+// The pixels of an image that break that promise, except those of colour `skip`.
+inline int dayPixels(const QImage& image, std::optional<QRgb> skip = std::nullopt) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y) | 0xff000000u;
+            count += p != skip && !nightPixel(p) ? 1 : 0;
+        }
+    }
+    return count;
+}
 
 // A colour unique to each placeholder bitmap id.
 inline QRgb placeholderColour(int id) {
