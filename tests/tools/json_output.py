@@ -17,6 +17,8 @@ import tempfile
 import threading
 import time
 
+from nmea_log import nmea
+
 TOOL, MANUAL, DATA = sys.argv[1:4]
 DOCUMENTED = set(re.findall(r"\*([a-z_]+)\*", open(MANUAL, encoding="utf-8").read()))
 failures = []
@@ -71,14 +73,7 @@ def check_pushpins(kpp):
     return lines
 
 
-def nmea(body):
-    checksum = 0
-    for c in body.encode():
-        checksum ^= c
-    return f"${body}*{checksum:02X}\r\n".encode()
-
-
-EPOCH = b"".join(nmea(s) for s in (
+EPOCH = b"".join(nmea(s).encode() for s in (
     "GPGGA,120000.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,",
     "GPGSA,A,3,04,05,09,12,24,25,29,31,,,,,1.6,0.9,1.3",
     "GPRMC,120000.00,A,4807.0380,N,01131.0000,E,035.0,084.4,230324,,,A",

@@ -11,36 +11,16 @@
 #
 # usage: route_replay.py TOOL MOVE4.TXT
 
-import functools
 import math
 import subprocess
 import sys
 import tempfile
 
 from geographiclib.geodesic import Geodesic
+from nmea_log import write_drive
 
 WGS84 = Geodesic.WGS84
 RADIUS = 30.0
-
-
-def nmea(body):
-    return "$%s*%02X\r\n" % (body, functools.reduce(lambda a, c: a ^ c, body.encode(), 0))
-
-
-def angle(value, hemispheres, width):
-    a = abs(value)
-    return "%0*d%09.6f,%s" % (width, int(a), (a - int(a)) * 60, hemispheres[value < 0])
-
-
-# One RMC and one GGA a second for each line of the emulation file.
-def write_log(move4, path):
-    with open(move4) as f, open(path, "w", newline="") as out:
-        for i, line in enumerate(f):
-            lat, lon, alt, _, course = (float(v) for v in line.split("*")[0].split(","))
-            t = "10%02d%02d.00" % (i // 60, i % 60)
-            pos = angle(lat, "NS", 2) + "," + angle(lon, "EW", 3)
-            out.write(nmea("GPRMC,%s,A,%s,19.4,%.1f,071226,,,A" % (t, pos, math.degrees(course))))
-            out.write(nmea("GPGGA,%s,%s,1,08,1.0,%.1f,M,0.0,M,," % (t, pos, alt)))
 
 
 # The advance rule on the fixes: the expected "route:" lines and how each
@@ -73,10 +53,13 @@ def main(tool, move4, tmp):
         return subprocess.run([tool, "--root", tmp, *args], check=True, capture_output=True,
                               text=True).stdout.splitlines()
 
-    write_log(move4, log)
-    rows = (x.split(",") for x in run("decode", log)[1:])
-    path = [(int(r[0]), float(r[4]), float(r[5])) for r in rows]
-    assert len(path) == 360, len(path)
+    write_drive(move4, log)
+    # Every fix in the log's order (an RMC and a GGA a second, at one place),
+    # and the drive's path: one of them a second.
+    rows = [x.split(",") for x in run("decode", log)[1:]]
+    fixes = [(int(r[0]), float(r[4]), float(r[5])) for r in rows]
+    path = [fix for fix, r in zip(fixes, rows) if r[1] == "GPGGA"]
+    assert len(path) == 360 and len(fixes) == 720, len(fixes)
 
     # The fix i of the drive, or a point `right` metres right of its course there.
     def on(i, name, right=0.0):
@@ -99,7 +82,7 @@ def main(tool, move4, tmp):
             for name, lat, lon in points:
                 f.write('<rtept lat="%.9f" lon="%.9f"><name>%s</name></rtept>\n' % (lat, lon, name))
             f.write("</rte></gpx>\n")
-        want, passed = follow(points, path)
+        want, passed = follow(points, fixes)
         out = run("replay", "--route", gpx, log, tmp + "/out.atk")
         got = [x for x in out if x.startswith("route:")]
         assert passed == how, passed

@@ -6,13 +6,11 @@
 # geodesic length (GeographicLib, WGS-84) of the track points the replay kept,
 # read back from the GPX export of its track file; a parked receiver must add
 # less than 1 m and no moving time. The bundled emulation drive (one position
-# a second) is turned into GSA and RMC sentences first.
+# a second) is turned into GSA, RMC and GGA sentences first (nmea_log.py).
 #
 # usage: trip_geodesic.py TOOL SOURCE_DIR   (the system Python, where
 # python3-geographiclib installs; a missing module fails the test)
 
-import functools
-import operator
 import os
 import re
 import subprocess
@@ -21,6 +19,7 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 from geographiclib.geodesic import Geodesic
+from nmea_log import write_drive
 
 TRIP = re.compile(r"^trip: distance_m=(\S+) moving_s=(\S+) stopped_s=(\S+) "
                   r"avg_moving_mps=(\S+) max_mps=(\S+)$", re.M)
@@ -31,22 +30,6 @@ DRIVES = [("move4", 2000), ("long/leaflet-nmealayer-test.nmea", 2000),
 # Receivers standing still for half a minute to a minute.
 PARKED = ["multignss/ublox-neo-m9n-nmea.log", "multignss/sirfstarv-nmea.log",
           "multignss/quectel-l76k-nmea.log"]
-
-
-def nmea(body):
-    return "$%s*%02X\r\n" % (body, functools.reduce(operator.xor, body.encode(), 0))
-
-
-# Each line "lat,lon,alt,speed m/s,...", one second after the one before.
-def emulation_to_nmea(path, out):
-    with open(path) as src, open(out, "w") as dst:
-        for i, line in enumerate(src):
-            lat, lon, _alt, speed = (float(v) for v in line.split("*")[0].split(",")[:4])
-            t = "%02d%02d%02d.00" % (12 + i // 3600, i // 60 % 60, i % 60)
-            ns, ew, lat, lon = "NS"[lat < 0], "EW"[lon < 0], abs(lat), abs(lon)
-            dst.write(nmea("GPGSA,A,3,01,02,03,04,05,06,07,08,,,,,1.8,1.0,1.5"))
-            dst.write(nmea("GPRMC,%s,A,%02d%09.6f,%s,%03d%09.6f,%s,%.2f,0.0,150624,,,A" % (
-                t, lat, lat % 1 * 60, ns, lon, lon % 1 * 60, ew, speed / 0.5144444444444445)))
 
 
 def replay(tool, log, work):
@@ -68,7 +51,7 @@ def main():
     failures = 0
     with tempfile.TemporaryDirectory() as work:
         drive = os.path.join(work, "move4.nmea")
-        emulation_to_nmea(os.path.join(source, "resources/windows/move4.txt"), drive)
+        write_drive(os.path.join(source, "resources/windows/move4.txt"), drive)
         for name, shortest in DRIVES + [(name, None) for name in PARKED]:
             log = drive if name == "move4" else os.path.join(data, name)
             (distance, moving, stopped, average, _), length = replay(tool, log, work)
