@@ -135,9 +135,8 @@ TEST(NetworkSourceTest, AFloodIsTakenInAtTheRateOfAReceiverNotAsFastAsItComes) {
 TEST(GpsdOwnershipTest, AReceiverGpsdServesIsReadThroughGpsdNotTakenFromIt) {
     // gpsd as installed (in /usr/sbin, which a user's PATH may lack).
     const std::string gpsd = "/usr/sbin/gpsd";
-    if (::access(gpsd.c_str(), X_OK) != 0) {
-        GTEST_SKIP() << "gpsd is not installed (scripts/install-deps installs it)";
-    }
+    ASSERT_EQ(::access(gpsd.c_str(), X_OK), 0)
+        << "gpsd is not installed (scripts/install-deps installs it)";
     const std::string gsv = "$GPGSV,1,1,01,04,40,120,00*4B\r\n";
     test::PlayingReceiver receiver(20, [&](int) { return gsv; });
     const std::string& device = receiver.device();

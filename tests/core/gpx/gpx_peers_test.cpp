@@ -140,9 +140,8 @@ void expectSamePoints(const std::vector<SeenPoint>& ours, const std::vector<Seen
 
 void requirePeers() {
     for (const char* tool : {"gpsbabel", "ogrinfo", "xmllint"}) {
-        if (runProgram({"/bin/sh", "-c", std::string("command -v ") + tool}).status != 0) {
-            GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
-        }
+        ASSERT_EQ(runProgram({"/bin/sh", "-c", std::string("command -v ") + tool}).status, 0)
+            << tool << " is not installed (scripts/install-deps installs it)";
     }
 }
 
