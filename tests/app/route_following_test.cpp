@@ -146,7 +146,6 @@ TEST_F(RouteFollowing, TheTargetAdvancesAndTheRouteEndsWithOneAlarmAtEachPoint) 
     EXPECT_EQ(arrivalSounds(), 2);
     EXPECT_EQ(panel().note, "Arrived at P2. Route finished.");
     EXPECT_EQ(std::tuple(panel().hasTarget, screen_->snapshot().targetSet), std::tuple(0, 0));
-    EXPECT_EQ(screen_->guidance().navigator(), nullptr);
     EXPECT_EQ(test::storedText("ActiveRoute"), "");
 }
 
