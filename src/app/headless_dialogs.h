@@ -7,7 +7,7 @@
 
 namespace wp2 {
 
-class HeadlessDialogs final : public AppDialogs {
+class HeadlessDialogs : public AppDialogs {
 public:
     // Emulation when asked for (emu not 0), otherwise the set-up is skipped.
     int firstRunSetup(int emu, GpsLink* link) override;

@@ -39,7 +39,6 @@ GoToDialog::GoToDialog(const Routes& routes, const RouteNavigator* following, QW
         following_->setText("No route followed");
     }
     fillStarts();
-    follow_->setEnabled(routes.count() > 0);
     for (QPushButton* button : {previous_, next_, stop_}) {
         button->setEnabled(following != nullptr);
     }
@@ -58,15 +57,16 @@ GoToDialog::GoToDialog(const Routes& routes, const RouteNavigator* following, QW
 void GoToDialog::fillStarts() {
     startList_->clear();
     const int index = routeList_->currentIndex();
-    if (index < 0 || index >= routes_.count()) {
-        return;
+    if (index >= 0 && index < routes_.count()) {
+        int k = 0;
+        const wp2::Route& r = routes_.all()[index];
+        for (const RoutePoint& p : r.points) {
+            startList_->addItem(
+                uiText(routeProgressText(k++, static_cast<int>(r.points.size())) + " " + p.name));
+        }
     }
-    int k = 0;
-    const wp2::Route& r = routes_.all()[index];
-    for (const RoutePoint& p : r.points) {
-        startList_->addItem(
-            uiText(routeProgressText(k++, static_cast<int>(r.points.size())) + " " + p.name));
-    }
+    // A route whose points were all removed has nothing to follow.
+    follow_->setEnabled(startList_->count() > 0);
 }
 
 int GoToDialog::route() const {

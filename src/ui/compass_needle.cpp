@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/gps/nav_snapshot.h"
+#include "ui/dial_arrow.h"
 #include "ui/rotation.h"
 #include "ui/surface.h"
 
@@ -114,7 +115,13 @@ int BoundCompassNeedle::update(std::uint32_t frame) {
     if (!source_) {
         return 0;
     }
-    setAngle((up_ ? up_() : source_->course) + kHalfPi, frame);
+    // A needle on a map shows where the map has north, old fix or not; one
+    // turned by the course rests like the dial arrows while the course is old.
+    if (up_) {
+        setAngle(up_() + kHalfPi, frame);
+    } else {
+        setAngle(source_->fixIsOld() ? DialArrow::kParkedAngle : source_->course + kHalfPi, frame);
+    }
     return 1;
 }
 

@@ -52,7 +52,9 @@ private:
 
 // A needle that shows north every 30 frames: the blue triangle towards north,
 // the red one south. It serves a heading-up display (the snapshot's course
-// points up) unless told what points up on the display it sits on.
+// points up) unless told what points up on the display it sits on. On a
+// heading-up display it rests pointing down, as the dial arrows do, while the
+// fix is old.
 class BoundCompassNeedle : public CompassNeedle {
 public:
     // The direction that points up on the display (radians clockwise from north).

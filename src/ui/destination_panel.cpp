@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/destination_panel.h"
 
+#include <QFontMetrics>
 #include <QString>
 #include <cmath>
 #include <ctime>
@@ -132,10 +133,14 @@ void DestinationPanel::draw() {
             frame.text(nameRect, QString::fromStdString(targetName), nameFont, kNameColour,
                        TextFlag::WordBreak);
         } else if (note.empty()) {
-            // One line of name, the route's line under it.
+            // One line of name, the route's line under it; a name too long
+            // even in the smallest size ends in an ellipsis rather than at the
+            // panel's edge.
             const Rect oneLine{l + 8, t + 22, r - 3, t + 45};
             const QString name = QString::fromStdString(targetName);
-            frame.text(oneLine, name, fittingFont(Typeface::Tahoma, 16, true, name, r - l - 11),
+            const QFont font = fittingFont(Typeface::Tahoma, 16, true, name, oneLine.width());
+            frame.text(oneLine,
+                       QFontMetrics(font).elidedText(name, Qt::ElideRight, oneLine.width()), font,
                        kNameColour);
             drawFitted(frame, {l + 8, t + 45, r - 3, t + 61}, routeText);
         }

@@ -75,6 +75,17 @@ TEST_F(InstrumentTest, CompassTurnsTheShortWayAndPointsBlueAlongItsAngle) {
         EXPECT_EQ(frame().pixel(61 - dx * 30, 208 - dy * 30), rgb(255, 0, 0)) << degrees;
         EXPECT_EQ(frame().pixel(61 + dx * 42, 208 + dy * 42), kGround) << degrees;
     }
+    // The fix lost: the needle rests down like the dial arrows; one on a north-up
+    // map goes on showing the map's north.
+    BoundCompassNeedle onMap;
+    onMap.init(snap, 61, 208, 50, 50);
+    onMap.followUpDirection([] { return 0.0; });
+    snap.fixLevel = 4;
+    snap.finishRefresh();
+    snap.fixLevel = 2;
+    finish(needle, 1050);
+    finish(onMap, 1050);
+    EXPECT_EQ(std::pair(needle.angle, onMap.angle), std::pair(DialArrow::kParkedAngle, kHalfPi));
 }
 
 // The pixel at (dx, dy) from a dial's centre (121, 106).

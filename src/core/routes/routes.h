@@ -2,8 +2,9 @@
 #pragma once
 // The collection of routes and the route file "\My Documents\Routes.gpx"
 // (GPX 1.1, one <rte> per route, <rtept> with lat, lon, name and sym), which
-// other GPS programs read as it is. Route names are unique in the
-// collection; the operations keep them so and say what they refused.
+// other GPS programs read as it is. A route whose points were all removed is
+// kept, as an <rte> without <rtept>, until points are added or it is deleted. Route names are
+// unique in the collection; the operations keep them so and say what they refused.
 
 #include <string>
 #include <string_view>

@@ -81,10 +81,16 @@ TEST_F(RoutesTest, ARouteKeepsThePointsOfADeletedPushpinThroughSaveAndLoad) {
         p->latitude = (48.1 + 0.01 * pins.count()) * kDegToRad;
         built.points.push_back(routePointFrom(*p));
     }
+    // A route whose points were all removed stays, a valid <rte> without <rtept>.
+    ASSERT_TRUE(routes_.add(route("Emptied", {"X"})) && routes_.removePoint(0, 0));
     ASSERT_TRUE(routes_.add(built) && pins.deleteAt(1) && routes_.save());
     Routes read;
     EXPECT_TRUE(read.load().clean);
-    EXPECT_EQ(read.all(), std::vector<Route>{built});  // positions to the bit, names, icons
+    // Positions to the bit, names, icons.
+    EXPECT_EQ(read.all(), (std::vector<Route>{{"Emptied", {}}, built}));
+    const RunResult lint = runProgram({"/usr/bin/env", "xmllint", "--noout", "--schema",
+                                       dataFile("gpx/gpx11.xsd"), Routes::defaultFilePath()});
+    EXPECT_EQ(lint.status, 0) << lint.err;
     ASSERT_TRUE(read.saveFile(root_.file("again.gpx")));
     EXPECT_EQ(readFile(root_.file("again.gpx")), readFile(Routes::defaultFilePath()));
 }
