@@ -68,7 +68,7 @@ TEST_F(MainWindowTest, TheSleepingTimerShowsWhatTheRunningOneShowsAndWakesSeldom
 
     constexpr int kSteps = 1300;     // 30 ms each
     constexpr int kStillFrom = 700;  // past the last fix and the needles' last turn
-    constexpr int kTouchAt = 1001;   // standing still: opens the Options menu
+    constexpr int kTouchAt = 1001;   // standing still: a held touch, then the Options menu
     struct Run {
         std::vector<std::size_t> pictures;  // a hash of the frame after each step
         std::vector<bool> drawn;            // whether the step drew
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, TheSleepingTimerShowsWhatTheRunningOneShowsAndWakesSeldom
             if (step == kTouchAt) {  // the menu button, a touch between two ticks
                 clock.advanceMs(7);
                 w.onTouchDown(205, 295);
-            } else if (step == kTouchAt + 20) {
+            } else if (step == kTouchAt + 45) {  // held past the button popping back
                 w.onTouchUp(205, 295);
             }
             const QImage& image = w.frameImage();
