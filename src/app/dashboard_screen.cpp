@@ -2,6 +2,7 @@
 #include "app/dashboard_screen.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -310,6 +311,24 @@ void DashboardScreen::refreshSnapshot(std::optional<std::uint32_t> frame) {
     if (!refreshed) {
         showMessage(refreshed.error().reason, kApplicationCaption, MessageIcon::None);
     }
+}
+
+std::uint32_t DashboardScreen::nextDueFrame(std::uint32_t frame) const {
+    // The next multiple of `period` from frame on, as an offset; the 32-bit
+    // counter wraps, so offsets are compared, never frame numbers.
+    const auto untilMultiple = [frame](std::uint32_t period) {
+        return (period - frame % period) % period;
+    };
+    std::uint32_t wait = std::min({untilMultiple(kRefreshFrames), untilMultiple(kFrontFrames),
+                                   untilMultiple(kPaletteFrames)});
+    if (mode_ == ScreenMode::Live && services_.ensureLinkOpen) {
+        wait = std::min(wait, untilMultiple(kReopenFrames));
+    }
+    if (eventSounds_->busy()) {
+        // The quiet time ends on the first frame after quietUntil.
+        wait = std::min(wait, eventSounds_->quietUntil() + 1 - frame);
+    }
+    return frame + wait;
 }
 
 void DashboardScreen::tick(std::uint32_t frame) {

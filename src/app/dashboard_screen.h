@@ -93,6 +93,11 @@ public:
     void buildScreen(int mode);
     // The screen's part of every timer tick.
     void tick(std::uint32_t frame);
+    // While nothing animates (animating() is false): the first frame from
+    // `frame` on at which tick() has work to do (a refresh, a duty that counts
+    // frames, the end of a sound's quiet time). The frames before it change
+    // nothing, so the window need not run them.
+    std::uint32_t nextDueFrame(std::uint32_t frame) const;
 
     // Around every modal dialog opened from the dashboard.
     void suspend();

@@ -19,6 +19,7 @@ public:
     std::uint32_t frame() const { return frame_; }
     std::uint32_t lastTick() const { return lastTick_; }
     void setFrame(std::uint32_t frame) { frame_ = frame; }
+    void setLastTick(std::uint32_t tick) { lastTick_ = tick; }
 
 private:
     std::uint32_t frame_ = 0;

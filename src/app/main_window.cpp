@@ -52,6 +52,10 @@ bool MainWindow::create() {
 }
 
 void MainWindow::onTimer() {
+    ++timerWakeups_;
+    if (asleep_) {
+        wake(true);
+    }
     screen_->tick(frameClock_.frame());
     present();
     if (frameClock_.frame() % kIdleResetFrames == 0 && idleReset_) {
@@ -59,6 +63,56 @@ void MainWindow::onTimer() {
     }
     frameClock_.advance(clock_.tickCount());
     publishFrame(frameClock_.frame());
+    sleepIfIdle();
+}
+
+void MainWindow::sleepIfIdle() {
+    if (!options_.sleepWhenIdle || !running_ || screen_->animating()) {
+        return;
+    }
+    const std::uint32_t next = frameClock_.frame();
+    std::uint32_t due = screen_->nextDueFrame(next);
+    if (idleReset_) {
+        due =
+            std::min(due - next, (kIdleResetFrames - next % kIdleResetFrames) % kIdleResetFrames) +
+            next;
+    }
+    if (due == next) {
+        return;
+    }
+    // Frame `next` would run at the next tick, frame `due` that many ticks later.
+    const std::uint32_t ticks = due - next + 1;
+    wakeTick_ = frameClock_.lastTick() + ticks * kTimerPeriodMs;
+    asleep_ = true;
+    runTimer(static_cast<int>(wakeTick_ - clock_.tickCount()));
+}
+
+void MainWindow::wake(bool atTick) {
+    asleep_ = false;
+    const std::uint32_t last = frameClock_.lastTick();
+    // No tick yet (a tick count of 0 counts as none): nothing slept through.
+    std::uint32_t ticks = last == 0 ? 0 : (clock_.tickCount() - last) / kTimerPeriodMs;
+    if (atTick && ticks > 0) {
+        --ticks;
+    }
+    frameClock_.setFrame(frameClock_.frame() + ticks);
+    frameClock_.setLastTick(last + ticks * kTimerPeriodMs);
+    publishFrame(frameClock_.frame());
+    if (running_) {
+        runTimer(kTimerPeriodMs);
+    }
+}
+
+void MainWindow::runTimer(int ms) {
+    ms = std::max(ms, 0);
+    if (timerId_ != 0 && timerMs_ == ms) {
+        return;
+    }
+    if (timerId_ != 0) {
+        killTimer(timerId_);
+    }
+    timerMs_ = ms;
+    timerId_ = QObject::startTimer(ms, Qt::PreciseTimer);
 }
 
 void MainWindow::present() {
@@ -70,11 +124,17 @@ void MainWindow::present() {
 }
 
 void MainWindow::onTouchDown(int x, int y) {
+    if (asleep_) {
+        wake(false);
+    }
     screen_->press(x, y);
     present();
 }
 
 void MainWindow::onTouchUp(int x, int y) {
+    if (asleep_) {
+        wake(false);
+    }
     if (x > kRepaintCornerX && y > kRepaintCornerY) {
         repaintAll_ = true;
         update();
@@ -84,6 +144,9 @@ void MainWindow::onTouchUp(int x, int y) {
 }
 
 void MainWindow::onTouchMove(int x, int y) {
+    if (asleep_) {
+        wake(false);
+    }
     screen_->move(x, y);
     present();
 }
@@ -162,6 +225,10 @@ void MainWindow::timerEvent(QTimerEvent* event) {
 }
 
 void MainWindow::stopTimer() {
+    if (asleep_) {
+        wake(false);
+    }
+    running_ = false;
     if (timerId_ != 0) {
         killTimer(timerId_);
         timerId_ = 0;
@@ -169,8 +236,9 @@ void MainWindow::stopTimer() {
 }
 
 void MainWindow::startTimer() {
-    if (timerId_ == 0) {
-        timerId_ = QObject::startTimer(kTimerPeriodMs, Qt::PreciseTimer);
+    if (!running_) {
+        running_ = true;
+        runTimer(kTimerPeriodMs);
     }
 }
 

@@ -5,6 +5,11 @@
 // composed frame to the display and forwards touches (mouse events on the
 // desktop). The 240 x 320 frame is shown enlarged `scale` times; touch
 // positions are divided back.
+//
+// While nothing on the screen animates, timer 1 sleeps until the next frame
+// at which the dashboard has work (a refresh, a duty counting frames) or a
+// touch comes; the frame counter then moves on by the 30 ms ticks it slept
+// through, so every frame-counting duty happens on the frame it always did.
 
 #include <QWidget>
 #include <cstdint>
@@ -23,6 +28,8 @@ class Clock;
 struct WindowOptions {
     int scale = 1;
     bool fullscreen = false;  // a handheld: the shell's full-screen requests apply
+    // False: timer 1 runs every 30 ms whether or not anything changes.
+    bool sleepWhenIdle = true;
 };
 
 class MainWindow : public QWidget, public ScreenHost {
@@ -51,7 +58,13 @@ public:
     DashboardScreen& screen() { return *screen_; }
     std::uint32_t frame() const { return frameClock_.frame(); }
     const QImage& frameImage() const { return surfaces_.frame.image(); }
-    bool timerRunning() const { return timerId_ != 0; }
+    bool timerRunning() const { return running_; }
+    // The tick count at which timer 1 fires next (30 ms after the last tick
+    // unless it sleeps), and how often it fired.
+    std::uint32_t nextTimerTick() const {
+        return asleep_ ? wakeTick_ : frameClock_.lastTick() + kTimerPeriodMs;
+    }
+    int timerWakeups() const { return timerWakeups_; }
     // Paints that redrew every element (the first one, exposes, the repaint corner).
     int fullRepaints() const { return fullRepaints_; }
     // Frames copied to the window because the dashboard drew something.
@@ -84,6 +97,12 @@ private:
     // Frame coordinates of a window position.
     QPoint toFrame(const QPointF& windowPos) const;
     void showOnScreen();
+    // Timer 1 every 30 ms, or once at the next frame with work to do.
+    void runTimer(int ms);
+    void sleepIfIdle();
+    // Moves the frame counter on by the 30 ms ticks slept through by now;
+    // at a tick of the timer, the one being run is not counted.
+    void wake(bool atTick);
 
     DashboardServices services_;
     Clock& clock_;
@@ -93,6 +112,11 @@ private:
     std::unique_ptr<DashboardScreen> screen_;
     FrameClock frameClock_;
     int timerId_ = 0;
+    int timerMs_ = 0;
+    bool running_ = false;  // between startTimer and stopTimer
+    bool asleep_ = false;
+    std::uint32_t wakeTick_ = 0;
+    int timerWakeups_ = 0;
     bool presentPending_ = false;
     bool repaintAll_ = true;
     int fullRepaints_ = 0;

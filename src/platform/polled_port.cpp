@@ -62,7 +62,8 @@ void PolledPort::readerLoop(ByteSink sink) {
         ReaderExit why = ReaderExit::LineError;
         if (n < 0) {
             reportCommError("Waiting comm events. Loop terminated.");
-        } else if (stopRequested_ || (fds[1].revents & POLLIN)) {
+        } else if (stopRequested_ || (fds[1].revents & POLLIN) ||
+                   ((fds[0].revents & POLLIN) && !gatherBurst())) {
             break;
         } else {
             why = onReady(sink, fd, fds[0].revents);
@@ -75,6 +76,19 @@ void PolledPort::readerLoop(ByteSink sink) {
     }
     // Closed by the owner: the descriptor is released by close() after the join.
     readerExit_ = ReaderExit::InvalidHandle;
+}
+
+bool PolledPort::gatherBurst() {
+    // A receiver sends an epoch's sentences together: the first bytes of a
+    // burst wait a few milliseconds for the rest, which is then read at once
+    // instead of waking the reader for every line. False when the port is
+    // being closed meanwhile.
+    pollfd wake = {wakeFd_, POLLIN, 0};
+    int n = 0;
+    do {
+        n = ::poll(&wake, 1, kBurstGatherMs);
+    } while (n < 0 && errno == EINTR);
+    return n <= 0 && !stopRequested_;
 }
 
 void PolledPort::adopt(int fd) {

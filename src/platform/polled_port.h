@@ -26,6 +26,9 @@ std::int64_t steadyMs();
 
 class PolledPort : public SerialPort {
 public:
+    // How long the reader lets a burst of received data gather.
+    static constexpr int kBurstGatherMs = 5;
+
     PolledPort() = default;
     PolledPort(const PolledPort&) = delete;
     PolledPort& operator=(const PolledPort&) = delete;
@@ -64,6 +67,7 @@ protected:
 
 private:
     void readerLoop(ByteSink sink);
+    bool gatherBurst();
     void releaseDescriptor();
 
     int wakeFd_ = -1;

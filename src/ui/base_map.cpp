@@ -178,6 +178,11 @@ bool TileCache::waitIdle(std::chrono::milliseconds timeout) {
     return idle_.wait_for(lock, timeout, [this] { return queue_.empty() && busy_ == 0; });
 }
 
+bool TileCache::loading() const {
+    std::lock_guard lock(mutex_);
+    return !queue_.empty() || busy_ != 0;
+}
+
 void TileCache::cancelQueued() {
     std::lock_guard lock(mutex_);
     for (const Request& r : queue_) {

@@ -56,6 +56,8 @@ public:
     std::uint64_t generation() const { return generation_.load(); }
     // Waits until nothing is queued or being read, at most for the timeout.
     bool waitIdle(std::chrono::milliseconds timeout);
+    // True while tiles are queued or being read.
+    bool loading() const;
     // Drops the queue (loads under way finish).
     void cancelQueued();
 

@@ -36,6 +36,8 @@ public:
     void showNote(const std::string& text, std::uint32_t frames);
 
     int tick(std::uint32_t frame) override;
+    // Until the note's time is up.
+    bool animating() const override { return !note.empty(); }
     int update(std::uint32_t frame) override;
     void draw() override;
 

@@ -37,6 +37,9 @@ void DialArrow::setTarget(double value) {
         return;  // a damaged speed or course leaves the arrow where it is
     }
     value = normaliseDialAngle(value);
+    if (steps == 0 && value == angle) {
+        return;  // at rest on it already: redrawing the same arrow would only wake the screen
+    }
     targetAngle = value;
     increasing = value > angle ? 1 : 0;
     if (std::fabs(value - angle) > kPi) {

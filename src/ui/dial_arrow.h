@@ -20,6 +20,7 @@ public:
     void setTarget(double value);
 
     int tick(std::uint32_t frame) override;
+    bool animating() const override { return steps != 0; }
     void draw() override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;

@@ -21,6 +21,7 @@ public:
     int onPress(int x, int y) override;
     int onRelease(int x, int y) override;
     int tick(std::uint32_t frame) override;
+    bool animating() const override { return pressed != 0; }
     void draw() override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;

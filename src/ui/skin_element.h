@@ -33,6 +33,10 @@ public:
     virtual int onRelease(int x, int y);
     virtual int onPress(int x, int y);
     virtual int tick(std::uint32_t frame);
+    // True while tick() may change the element on frames between the
+    // 30-frame refreshes (a needle turning, a button popping back): the
+    // screen's timer must then run every frame.
+    virtual bool animating() const { return false; }
     // Re-reads the element's data source.
     virtual int update(std::uint32_t frame);
     virtual void draw() = 0;

@@ -54,6 +54,16 @@ void SkinScreen::tickAll(std::uint32_t frame) {
     }
 }
 
+bool SkinScreen::animating() const {
+    // A static element's erasePending is never acted on: only drawing counts.
+    for (const auto& e : elements_) {
+        if (e->visible && (e->animating() || e->dirty || (e->sprite && e->erasePending))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void SkinScreen::markAllDirty() {
     for (const auto& e : elements_) {
         if (e->visible) {

@@ -38,6 +38,9 @@ public:
     SkinElement* byId(int id, int report = 0) const;
 
     void tickAll(std::uint32_t frame);
+    // True when the next frames can show something without a new refresh:
+    // a visible element animates or waits to be drawn.
+    bool animating() const;
     // Draws what changed into the frame surface; 1 when anything was drawn.
     int compose();
     // Draws every visible element (a full repaint); in map mode the static

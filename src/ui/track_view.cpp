@@ -84,6 +84,10 @@ void TrackView::setBaseMap(TileCache* tiles) {
     markChanged();
 }
 
+bool TrackView::animating() const {
+    return baseMap_ && (baseMap_->loading() || baseMap_->generation() != drawnGeneration_);
+}
+
 bool TrackView::showArrivedTiles() {
     if (!baseMap_ || baseMap_->generation() == drawnGeneration_) {
         return false;

@@ -74,6 +74,8 @@ public:
     int onPress(int x, int y) override;
     int onRelease(int x, int y) override;
     int tick(std::uint32_t frame) override;
+    // While base map tiles are being read or wait to be shown.
+    bool animating() const override;
     int update(std::uint32_t frame) override;
     void draw() override;
     void dragTo(int x, int y) override;

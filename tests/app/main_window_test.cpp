@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <string_view>
 
 #include "app_test_support.h"
 #include "ui/dashboard_ids.h"
@@ -47,6 +48,74 @@ TEST_F(MainWindowTest, TheFrameFollowsRealTimeAcrossDialogsAndResetsTheIdleTimer
     w->screen().resume();
     EXPECT_TRUE(w->timerRunning());
     EXPECT_EQ(tickAfter(*w, 0), 1980u);
+}
+
+// The same emulated drive (20 fixes, then the file ends: standing still) on
+// the simulated clock, once with the timer running every 30 ms and once with
+// the timer that sleeps while nothing changes, a touch on the menu button
+// while standing still: wherever the first drew, the second shows the same
+// picture, and standing still it wakes at most 5 times a second.
+TEST_F(MainWindowTest, TheSleepingTimerShowsWhatTheRunningOneShowsAndWakesSeldomStandingStill) {
+    const std::string all =
+        test::readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt");
+    std::size_t end = 0;
+    for (int line = 0; line < 20; ++line) {
+        end = all.find('\n', end) + 1;
+    }
+    const std::string target = Paths::map(EmulationSource::kDefaultFile);
+    Paths::makeDirs(target.substr(0, target.rfind('/')));
+    test::writeFile(target, all.substr(0, end));
+
+    constexpr int kSteps = 1300;     // 30 ms each
+    constexpr int kStillFrom = 700;  // past the last fix and the needles' last turn
+    constexpr int kTouchAt = 1001;   // standing still: a held touch, then the Options menu
+    struct Run {
+        std::vector<std::size_t> pictures;  // a hash of the frame after each step
+        std::vector<bool> drawn;            // whether the step drew
+        int stillWakeups = 0;
+    };
+    const auto run = [&](bool sleepWhenIdle) {
+        ManualClock clock{1700000000, 5000};
+        DashboardServices s = services();
+        s.clock = &clock;
+        MainWindow w(s, clock, {1, false, sleepWhenIdle});
+        w.setMode(1);
+        EXPECT_TRUE(w.create());
+        Run r;
+        for (int step = 0; step < kSteps; ++step) {
+            clock.advanceMs(MainWindow::kTimerPeriodMs);
+            const int presents = w.presents();
+            const int wakeups = w.timerWakeups();
+            if (clock.tickCount() >= w.nextTimerTick()) {
+                w.onTimer();
+            }
+            if (step == kTouchAt) {  // the menu button, a touch between two ticks
+                clock.advanceMs(7);
+                w.onTouchDown(205, 295);
+            } else if (step == kTouchAt + 45) {  // held past the button popping back
+                w.onTouchUp(205, 295);
+            }
+            const QImage& image = w.frameImage();
+            r.pictures.push_back(std::hash<std::string_view>{}(std::string_view(
+                reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes())));
+            r.drawn.push_back(w.presents() != presents);
+            r.stillWakeups += step >= kStillFrom ? w.timerWakeups() - wakeups : 0;
+        }
+        return r;
+    };
+    const Run always = run(false);
+    const Run sleeping = run(true);
+    int compared = 0;
+    for (int step = 0; step < kSteps; ++step) {
+        if (always.drawn[step]) {
+            ++compared;
+            ASSERT_EQ(sleeping.pictures[step], always.pictures[step]) << "step " << step;
+        }
+    }
+    EXPECT_GT(compared, 45);
+    EXPECT_EQ(always.stillWakeups, kSteps - kStillFrom);
+    const double seconds = (kSteps - kStillFrom) * MainWindow::kTimerPeriodMs / 1000.0;
+    EXPECT_LE(sleeping.stillWakeups / seconds, 5.0) << sleeping.stillWakeups << " wakeups";
 }
 
 TEST_F(MainWindowTest, OnlyATouchReleasedInTheBottomRightCornerRepaintsEverything) {

@@ -15,7 +15,10 @@ QtTimers::~QtTimers() = default;
 int QtTimers::start(std::uint32_t intervalMs, Callback callback) {
     int id = nextId_++;
     auto* timer = new QTimer(owner_.get());
-    timer->setTimerType(Qt::PreciseTimer);
+    // None of these timers (silence checks, reconnects, the receiver test's
+    // view) needs precision: coarse timers are aligned with the program's
+    // other timers, whole seconds with every program's, and share wakeups.
+    timer->setTimerType(intervalMs % 1000 == 0 ? Qt::VeryCoarseTimer : Qt::CoarseTimer);
     QObject::connect(timer, &QTimer::timeout, [callback = std::move(callback)] { callback(); });
     timer->start(static_cast<int>(intervalMs));
     timers_[id] = timer;
