@@ -49,14 +49,14 @@ for c in $commands; do
     printf '%s\n' "$tool_text" | grep -Eq "^ +$c\$" || fail "wayplot2-tool: command '$c' has no section"
     printf '%s\n' "$offered" | grep -qx "$c" || fail "wayplot2-tool: completion does not offer '$c'"
 done
-# Each command's usage line stands whole in the page; each entry's --help
-# (what the tool takes, from its command table) names options that the page
-# describes and the completion offers there, and the completion offers the
-# sub-commands.
-page_lines=$(printf '%s\n' "$tool_text" | sed 's/^ *//')
+# The page's COMMANDS section holds the usage lines of --help, no more and no
+# fewer; each entry's --help (what the tool takes, from its command table)
+# names options that the page describes and the completion offers there, and
+# the completion offers the sub-commands.
+lines=$(printf '%s\n' "$usages" | sed -n 's/^ *\([a-z]\)/\1/p')
+[ "$(printf '%s\n' "$tool_text" | sed -n '/^COMMANDS$/,/^[A-Z]/s/^       \([a-z]\)/\1/p' | sort)" = \
+  "$(printf '%s\n' "$lines" | sort)" ] || fail "wayplot2-tool: the usage lines of --help and the page differ"
 while IFS= read -r line; do
-    printf '%s\n' "$page_lines" | grep -qxF -- "$line" ||
-        fail "wayplot2-tool: '$line' is not a line of the manual page"
     entry=$(printf '%s\n' "$line" | grep -o '^[a-z]*\( [a-z][a-z-]*\)\?')
     options=$("$tool" $entry --help | sed -n '/^Options:/,$p' | options_of)
     [ -n "$options" ] || fail "wayplot2-tool $entry --help lists no options"
@@ -69,7 +69,7 @@ while IFS= read -r line; do
     [ "${entry#* }" = "$entry" ] || completes wayplot2-tool ${entry% *} "" | grep -qx "${entry#* }" ||
         fail "wayplot2-tool: completion does not offer '$entry'"
 done <<EOF
-$(printf '%s\n' "$usages" | sed -n 's/^ *\([a-z]\)/\1/p')
+$lines
 EOF
 [ "$("$tool" version)" = "wayplot2-tool $version" ] || fail "wayplot2-tool version is not $version"
 [ "$("$tool" --version)" = "wayplot2-tool $version" ] || fail "wayplot2-tool --version is not $version"

@@ -3,7 +3,6 @@
 // entry of the command table, files through "-" in pipes, and kept files
 // never written to a terminal.
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -30,44 +29,21 @@ std::vector<std::string> toolWith(const std::string& words, const std::vector<st
 TEST(CommandLineTest, EveryEntryAnswersHelpAndNamesAnUnknownOption) {
     const std::string all = runProgram({WAYPLOT2_TOOL, "--help"}).out;
     std::istringstream lines(all.substr(all.find("Commands:\n") + 10));
-    std::vector<std::string> names;
     for (std::string line; std::getline(lines, line);) {
         SCOPED_TRACE(line);
         std::smatch words;
         ASSERT_TRUE(std::regex_search(line, words, std::regex("^  ([a-z]+( [a-z]+)?)")));
-        names.push_back(words[1]);
+        const std::string name = words[1];
         const std::string usage = "usage: wayplot2-tool [--root DIR] " + line.substr(2) + "\n";
-        const RunResult help = runProgram(toolWith(names.back(), {"--help"}));
+        const RunResult help = runProgram(toolWith(name, {"--help"}));
         EXPECT_EQ(std::tuple(help.status, help.out.substr(0, usage.size()), help.err),
                   std::tuple(0, usage, ""));
-        EXPECT_EQ(runProgram(toolWith(names.back(), {"-h"})).out, help.out);
-        EXPECT_EQ(runProgram(toolWith("help " + names.back(), {})).out, help.out);
-        const RunResult bad = runProgram(toolWith(names.back(), {"--no-such-option"}));
+        EXPECT_EQ(runProgram(toolWith(name, {"-h"})).out, help.out);
+        EXPECT_EQ(runProgram(toolWith("help " + name, {})).out, help.out);
+        const RunResult bad = runProgram(toolWith(name, {"--no-such-option"}));
         EXPECT_EQ(std::tuple(bad.status, bad.out, bad.err),
                   std::tuple(2, "", "wayplot2-tool: unknown option '--no-such-option'\n" + usage));
     }
-    EXPECT_THAT(names, testing::IsSupersetOf({"help",
-                                              "version",
-                                              "settings list",
-                                              "settings get",
-                                              "settings set",
-                                              "settings delete",
-                                              "replay",
-                                              "decode",
-                                              "pushpins list",
-                                              "pushpins import",
-                                              "pushpins export",
-                                              "pushpins salvage",
-                                              "monitor",
-                                              "scan",
-                                              "track export",
-                                              "track import",
-                                              "track info",
-                                              "route list",
-                                              "route show",
-                                              "route import",
-                                              "route export",
-                                              "route delete"}));
     const std::pair<std::string, std::string> faults[] = {
         {"decode --talkers gn x", "wayplot2-tool: --talkers: bad value 'gn'\n"},
         {"replay x y --talkers", "wayplot2-tool: --talkers needs a value\n"},
