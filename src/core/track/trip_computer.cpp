@@ -41,10 +41,17 @@ void stored(const std::string& name, double value) {
     setting = value;
 }
 
+// Only a receiver's dated fixes count. A point made from a bare position (the
+// emulation's demonstration drive) has no time, and would otherwise add its
+// distance to the user's meters at no time at all.
+bool timed(const TrackPoint& p) {
+    return !has(p.state, TrackPointState::NoDate) && !has(p.state, TrackPointState::FromPosition);
+}
+
 }  // namespace
 
 void TripComputer::fixSeen(const TrackPoint& fix) {
-    if (has(fix.state, TrackPointState::NoDate)) {
+    if (!timed(fix)) {
         return;
     }
     if (!has(fix.state, TrackPointState::NoVelocity)) {
@@ -68,7 +75,7 @@ void TripComputer::fixSeen(const TrackPoint& fix) {
 }
 
 void TripComputer::pointStored(const TrackPoint& point) {
-    if (has(point.state, TrackPointState::NoDate)) {
+    if (!timed(point)) {
         return;
     }
     if (lastStored_) {

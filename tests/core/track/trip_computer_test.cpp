@@ -17,10 +17,11 @@ namespace wp2 {
 namespace {
 
 // A fix `north` metres from the base spot at `second` and `knots` (or its GGA
-// half, without a velocity); a negative second stands for an event instead.
+// half, without a velocity, or a bare position without a time, as the
+// emulation makes); a negative second stands for an event instead.
 struct Step {
     double north, second, knots = 10.0;
-    bool gga = false;
+    bool gga = false, bare = false;
 };
 constexpr Step kLost{0, -1}, kResetA{0, -2}, kRestart{0, -3};
 constexpr double k10Knots = 10.0 * kKnotsToMps;
@@ -43,6 +44,9 @@ TEST(TripComputer, CountsKeptDistanceAndSplitsMovingFromStoppedTime) {
         {"the GGA half of a fix, first in its second, runs at the last speed",
          {{0, 0}, {20, 1, 0, true}, {20, 1}, {40, 2, 0, true}, {40, 2}},
          {40, 2, 0, k10Knots}},
+        {"bare positions without a time, as the emulation's, count nothing",
+         {{0, 0, 0, false, true}, {100, 0, 0, false, true}, {200, 0, 0, false, true}},
+         {}},
         {"a lost fix is a gap", {{0, 0}, {20, 1}, kLost, {40, 2}, {60, 3}}, {40, 2, 0, k10Knots}},
         {"reset A leaves B and the odometer",
          {{0, 0, 20}, {20, 1, 20}, kResetA, {40, 2}, {40, 3, 0}},
@@ -61,6 +65,9 @@ TEST(TripComputer, CountsKeptDistanceAndSplitsMovingFromStoppedTime) {
         for (const Step& s : c.steps) {
             TrackPoint p = s.gga ? test::ggaAt(s.north, 0.0, s.second)
                                  : test::fixAt(s.north, 0.0, s.second, s.knots);
+            if (s.bare) {
+                p = pointFromPosition(p.latitude, p.longitude, p.altitude);
+            }
             if (s.second >= 0) {
                 log.addFix(p);
             } else if (s.second == kLost.second) {
