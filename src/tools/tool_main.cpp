@@ -144,13 +144,13 @@ const Option* findOption(const Command& c, const std::string& name) {
 }
 
 // A value of lower-case words separated by "|" lists the values allowed.
-bool valueAllowed(const char* spec, const std::string& value) {
-    for (const char* p = spec; *p; ++p) {
+bool valueAllowed(const char* choices, const std::string& value) {
+    for (const char* p = choices; *p; ++p) {
         if (!std::islower(static_cast<unsigned char>(*p)) && *p != '|' && *p != '-') {
             return true;
         }
     }
-    std::string words = std::string("|") + spec + "|";
+    std::string words = std::string("|") + choices + "|";
     return !value.empty() && value.find('|') == std::string::npos &&
            words.find("|" + value + "|") != std::string::npos;
 }
