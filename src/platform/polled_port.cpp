@@ -35,9 +35,11 @@ bool PolledPort::startReader(ByteSink sink) {
     }
     stopRequested_ = false;
     readerExit_ = ReaderExit::Running;
+    collectedExit_ = ReaderExit::Running;
+    sink_ = std::move(sink);
     beforeReader();
     try {
-        reader_ = std::thread(&PolledPort::readerLoop, this, std::move(sink));
+        reader_ = std::thread(&PolledPort::readerLoop, this);
     } catch (const std::system_error& e) {
         reportCommError("Creating Thread.", e.code().value());
         ::close(wakeFd_);
@@ -47,26 +49,46 @@ bool PolledPort::startReader(ByteSink sink) {
     return true;
 }
 
-void PolledPort::readerLoop(ByteSink sink) {
+void PolledPort::readerLoop() {
     while (!stopRequested_) {
         int fd = -1;
+        short events = 0;
+        int waitFor = -1;
         {
+            std::lock_guard<std::mutex> read(readMutex_);
             std::lock_guard<std::mutex> lock(fdMutex_);
             fd = fd_;
+            events = waitEvents();
+            waitFor = waitMs();
         }
-        pollfd fds[2] = {{fd, waitEvents(), 0}, {wakeFd_, POLLIN, 0}};
-        const int n = ::poll(fds, 2, waitMs());
+        // Data is left for collect(); a peer that closes its end is seen here.
+        const short watched =
+            static_cast<short>((events & POLLIN) ? (events & ~POLLIN) | POLLRDHUP : events);
+        pollfd fds[2] = {{fd, watched, 0}, {wakeFd_, POLLIN, 0}};
+        const int n = ::poll(fds, 2, waitFor);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         ReaderExit why = ReaderExit::LineError;
         if (n < 0) {
             reportCommError("Waiting comm events. Loop terminated.");
-        } else if (stopRequested_ || (fds[1].revents & POLLIN) ||
-                   ((fds[0].revents & POLLIN) && !gatherBurst())) {
+        } else if (stopRequested_) {
             break;
+        } else if (fds[1].revents & POLLIN) {
+            // Woken by collect(): to end, or to wait anew because the port
+            // stopped taking data for a while.
+            why = collectedExit_;
+            std::uint64_t count = 0;
+            ssize_t ignored = ::read(wakeFd_, &count, sizeof count);
+            (void)ignored;
         } else {
-            why = onReady(sink, fd, fds[0].revents);
+            // What is left before the end of the stream is still taken in.
+            short revents = fds[0].revents;
+            if (revents & POLLRDHUP) {
+                revents = static_cast<short>((revents & ~POLLRDHUP) | POLLIN);
+            }
+            std::lock_guard<std::mutex> read(readMutex_);
+            why = onReady(sink_, fd, revents);
         }
         if (why != ReaderExit::Running) {
             releaseDescriptor();
@@ -78,17 +100,36 @@ void PolledPort::readerLoop(ByteSink sink) {
     readerExit_ = ReaderExit::InvalidHandle;
 }
 
-bool PolledPort::gatherBurst() {
-    // A receiver sends an epoch's sentences together: the first bytes of a
-    // burst wait a few milliseconds for the rest, which is then read at once
-    // instead of waking the reader for every line. False when the port is
-    // being closed meanwhile.
-    pollfd wake = {wakeFd_, POLLIN, 0};
-    int n = 0;
-    do {
-        n = ::poll(&wake, 1, kBurstGatherMs);
-    } while (n < 0 && errno == EINTR);
-    return n <= 0 && !stopRequested_;
+void PolledPort::collect() {
+    std::lock_guard<std::mutex> read(readMutex_);
+    std::lock_guard<std::mutex> lock(fdMutex_);
+    if (fd_ < 0 || !sink_ || collectedExit_ != ReaderExit::Running) {
+        return;
+    }
+    // Everything waiting now, in the port's own steps; a port that may take
+    // no more for a while (or is still connecting) says so by not asking
+    // for POLLIN.
+    while (!stopRequested_ && (waitEvents() & POLLIN)) {
+        pollfd ready = {fd_, POLLIN, 0};
+        if (::poll(&ready, 1, 0) != 1) {
+            return;
+        }
+        const ReaderExit why = onReady(sink_, fd_, ready.revents);
+        if (why != ReaderExit::Running) {
+            collectedExit_ = why;
+            wakeReader();
+            return;
+        }
+        if (!(waitEvents() & POLLIN)) {
+            wakeReader();  // to wait until the port takes data again
+        }
+    }
+}
+
+void PolledPort::wakeReader() {
+    std::uint64_t one = 1;
+    ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
+    (void)ignored;
 }
 
 void PolledPort::adopt(int fd) {
@@ -123,11 +164,14 @@ void PolledPort::close() {
         (void)ignored;
         reader_.join();
     }
+    // A collect() on another thread ends before the descriptors go.
+    std::lock_guard<std::mutex> read(readMutex_);
     if (wakeFd_ >= 0) {
         ::close(wakeFd_);
         wakeFd_ = -1;
     }
     releaseDescriptor();
+    sink_ = nullptr;
     stopRequested_ = false;
 }
 

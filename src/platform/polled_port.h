@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A port read through one file descriptor by a reader thread that waits in
-// poll() for the descriptor or for a wake-up. A second descriptor (an eventfd)
-// wakes the reader when the port is closed, so the reader always ends on its
-// own and is joined before the descriptor is released. A reader that meets an
-// error releases the descriptor itself, so that the device or server is free
-// again at once (a receiver plugged in again finds its device name unused).
+// A port read through one file descriptor. Received data waits in the
+// system's buffer until the link collects it at its refresh (collect(), on
+// the link's thread), so a receiver's sentences never wake the program on
+// their own. A reader thread waits in poll() only for what cannot wait: a
+// hang-up or an error of the line, the steps of a connection being made, or
+// a wake-up. A second descriptor (an eventfd) wakes the reader when the port
+// is closed, so the reader always ends on its own and is joined before the
+// descriptor is released. A reader that meets an error (or a collect that
+// does) releases the descriptor, so that the device or server is free again
+// at once (a receiver plugged in again finds its device name unused).
 //
 // The serial port and the network sources differ only in how a descriptor is
 // opened, read and released; they supply those steps.
@@ -26,14 +30,12 @@ std::int64_t steadyMs();
 
 class PolledPort : public SerialPort {
 public:
-    // How long the reader lets a burst of received data gather.
-    static constexpr int kBurstGatherMs = 5;
-
     PolledPort() = default;
     PolledPort(const PolledPort&) = delete;
     PolledPort& operator=(const PolledPort&) = delete;
 
     bool startReader(ByteSink sink) final;
+    void collect() final;
     bool isOpen() const final;
     ReaderExit readerExit() const final { return readerExit_.load(); }
     // Stops the reader and releases the descriptor. Derived classes call it
@@ -41,11 +43,14 @@ public:
     void close() final;
 
 protected:
-    // What the reader does when its wait ended: revents of the descriptor, 0
-    // when waitMs() passed. Running to wait again; any other value ends the
-    // reader with that reason, after the step traced what went wrong.
+    // Takes in what the descriptor offers (revents of a poll(); 0 when waitMs()
+    // passed). Running to go on; any other value ends the reader with that
+    // reason, after the step traced what went wrong. Never runs on two
+    // threads at once.
     virtual ReaderExit onReady(const ByteSink& sink, int fd, short revents) = 0;
-    // The events the reader waits for, and for how long (-1: no limit).
+    // The events the port waits for, and for how long (-1: no limit). POLLIN
+    // means it takes data now: collect() reads it, the reader only watches
+    // for the other end hanging up.
     virtual short waitEvents() const { return POLLIN; }
     virtual int waitMs() const { return -1; }
     // Gives the descriptor up (closes it).
@@ -66,10 +71,17 @@ protected:
     int fd_ = -1;
 
 private:
-    void readerLoop(ByteSink sink);
-    bool gatherBurst();
+    void readerLoop();
+    // From collect(): the reader looks at collectedExit_ (a reason to end,
+    // after which it releases the descriptor) and at what the port waits for.
+    void wakeReader();
     void releaseDescriptor();
 
+    // Serialises onReady() between the reader and collect(); taken before
+    // fdMutex_ wherever both are held.
+    std::mutex readMutex_;
+    ByteSink sink_;
+    std::atomic<ReaderExit> collectedExit_{ReaderExit::Running};
     int wakeFd_ = -1;
     std::thread reader_;
     std::atomic<bool> stopRequested_{false};

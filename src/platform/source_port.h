@@ -23,6 +23,7 @@ public:
 
     bool open(const std::string& device, const SerialLineSettings& settings) override;
     bool startReader(ByteSink sink) override { return active_->startReader(std::move(sink)); }
+    void collect() override { active_->collect(); }
     bool isOpen() const override { return active_->isOpen(); }
     ReaderExit readerExit() const override { return active_->readerExit(); }
     bool write(const void* data, std::size_t size) override { return active_->write(data, size); }

@@ -41,13 +41,14 @@ TEST(PtyLinkTest, UnpluggedReceiverIsRetriedUntilANewOneAppears) {
     link->setSerialPort(std::make_unique<SourcePort>());
     link->setTimers(&timers);
     // Seconds [first, last) of a receiver with a 3D fix, one per simulated
-    // second, each waited for (in real time) in the link's buffer.
+    // second, each waited for (in real time) until the port hands it over.
     const auto feed = [&](int first, int last) {
         for (int s = first; s < last; ++s) {
             const std::string bytes = test::fixEpoch(s);
             const int before = link->decoder().receiveBuffer().count();
             ASSERT_TRUE(pty->send(bytes));
             ASSERT_TRUE(waitUntil([&] {
+                link->serialPort()->collect();
                 return link->decoder().receiveBuffer().count() >=
                        before + static_cast<int>(bytes.size());
             }));

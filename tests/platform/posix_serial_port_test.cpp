@@ -11,7 +11,10 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <tuple>
 
@@ -24,6 +27,25 @@ namespace {
 using test::PseudoTerminal;
 using test::TraceRecorder;
 using test::waitUntil;
+
+// The threads of this process, and a thread's state and context switches.
+std::set<std::string> tasks() {
+    std::set<std::string> ids;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
+        ids.insert(entry.path().filename().string());
+    }
+    return ids;
+}
+
+std::string taskStatus(const std::string& id, const std::string& key) {
+    std::ifstream in("/proc/self/task/" + id + "/status");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(key + ":", 0) == 0) {
+            return line.substr(line.find_first_not_of(" \t", key.size() + 1));
+        }
+    }
+    return {};
+}
 
 std::string commError(int code, const std::string& text) {
     return "Communications Error " + std::to_string(code) + " \n" + text;
@@ -48,7 +70,10 @@ TEST_F(SerialPortTest, BytesPassUnchangedBothWaysAndNothingEchoes) {
     std::string sent = "$GPGSA,A,3,,,*1E\r\n";
     sent += std::string("\x80\xff\x03\x1a\x11\x13\x7f\r", 8);
     ASSERT_TRUE(pty.send(sent));
-    ASSERT_TRUE(waitUntil([&] { return got.bytes().size() >= sent.size(); }));
+    ASSERT_TRUE(waitUntil([&] {
+        port.collect();
+        return got.bytes().size() >= sent.size();
+    }));
     EXPECT_EQ(got.bytes(), sent);
     EXPECT_EQ(pty.receive(1, 100), "");  // no echo back to the receiver
     const std::string command = "$PSRF104,28.6479,28.6479,0,0,0,1215,12,3*1D\r\n";
@@ -161,6 +186,38 @@ TEST_F(SerialPortTest, APortHeldElsewhereIsRefusedAsBusyAndOursEndsWithTheClose)
     EXPECT_EQ(second.openError(), 0);
 }
 
+// Received data waits in the system until the link collects it: the reader
+// thread sleeps through a receiver's bursts.
+TEST_F(SerialPortTest, BurstsWaitForCollectWithoutWakingTheReader) {
+    PosixSerialPort port;
+    ASSERT_TRUE(port.open(pty.slavePath(), {}));
+    const std::set<std::string> before = tasks();
+    test::ByteCollector got;
+    ASSERT_TRUE(port.startReader(got.sink()));
+    std::string reader;
+    ASSERT_TRUE(waitUntil([&] {
+        for (const std::string& id : tasks()) {
+            reader = before.count(id) ? reader : id;
+        }
+        return !reader.empty() && taskStatus(reader, "State").rfind("S", 0) == 0;
+    }));
+    const std::string switches = taskStatus(reader, "voluntary_ctxt_switches");
+    std::string sent;
+    for (int i = 0; i < 10; ++i) {
+        const std::string burst = "$GPGSA,A,3,,,*1E\r\n$GPGSV,1,1,00*79\r\n";
+        ASSERT_TRUE(pty.send(burst));
+        sent += burst;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(got.bytes(), "");
+    EXPECT_EQ(taskStatus(reader, "voluntary_ctxt_switches"), switches);
+    ASSERT_TRUE(waitUntil([&] {
+        port.collect();
+        return got.bytes().size() >= sent.size();
+    }));
+    EXPECT_EQ(got.bytes(), sent);
+}
+
 TEST_F(SerialPortTest, CloseStopsAReaderBusyWithDataAndLeavesNothingBehind) {
     int fdsBefore = test::openDescriptorCount();
     int threadsBefore = test::threadCount();
@@ -168,19 +225,27 @@ TEST_F(SerialPortTest, CloseStopsAReaderBusyWithDataAndLeavesNothingBehind) {
         PosixSerialPort port;
         ASSERT_TRUE(port.open(pty.slavePath(), {}));
         std::atomic<std::size_t> seen{0};
-        // A slow sink keeps the reader inside its hand-over when close() comes.
+        // A slow sink keeps a collect on another thread inside its hand-over
+        // when close() comes.
         ASSERT_TRUE(port.startReader([&](std::uint8_t) {
             seen++;
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         }));
         ASSERT_TRUE(pty.send(std::string(2000, 'A')));
+        ASSERT_TRUE(waitUntil([&] { return port.isOpen(); }));
+        std::thread collector([&] {
+            while (seen == 0 && port.isOpen()) {
+                port.collect();
+            }
+        });
         ASSERT_TRUE(waitUntil([&] { return seen > 0; }));
         port.close();
+        const std::size_t after = seen;
+        collector.join();
+        EXPECT_LT(after, 2000u);
+        EXPECT_EQ(seen, after) << "bytes handed over after close";
         EXPECT_EQ(port.readerExit(), ReaderExit::InvalidHandle);
         EXPECT_FALSE(port.isOpen());
-        std::size_t after = seen;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        EXPECT_EQ(seen, after) << "bytes handed over after close";
         EXPECT_EQ(test::threadCount(), threadsBefore);
     }
     EXPECT_EQ(test::openDescriptorCount(), fdsBefore);

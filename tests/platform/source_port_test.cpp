@@ -96,7 +96,10 @@ TEST(NetworkSourceTest, AServerThatDoesNotAnswerHoldsUpNeitherOpenNorClose) {
     const std::string sent = "{\"class\":\"VERSION\"}\r\n" + nmea + "{\"class\":\"SKY\"}\n" + nmea +
                              "{\"class\":\"ERROR\",\"message\":\"No such device as /x\"}\r\n";
     ASSERT_EQ(::send(client, sent.data(), sent.size(), 0), static_cast<ssize_t>(sent.size()));
-    EXPECT_TRUE(waitUntil([&] { return traces.texts().size() == 2; }));
+    EXPECT_TRUE(waitUntil([&] {
+        source.collect();
+        return traces.texts().size() == 2;
+    }));
     EXPECT_EQ(got.bytes(), nmea + nmea);
     EXPECT_EQ(traces.texts().back(),
               "gpsd at 127.0.0.1:" + std::to_string(port) + ": No such device as /x");
@@ -122,7 +125,12 @@ TEST(NetworkSourceTest, AFloodIsTakenInAtTheRateOfAReceiverNotAsFastAsItComes) {
     ASSERT_TRUE(source.open("tcp://127.0.0.1:" + std::to_string(port), {}));
     ASSERT_TRUE(source.startReader(got.sink()));
     const std::size_t twoSeconds = 2 * NetworkSource::kMaxBytesPerSecond;
-    EXPECT_TRUE(waitUntil([&] { return got.bytes().size() >= twoSeconds; }, 10000));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            source.collect();
+            return got.bytes().size() >= twoSeconds;
+        },
+        10000));
     const std::string bytes = got.bytes();
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     source.close();
@@ -161,7 +169,10 @@ TEST(GpsdOwnershipTest, AReceiverGpsdServesIsReadThroughGpsdNotTakenFromIt) {
     EXPECT_FALSE(test::processHolds(device));  // gpsd keeps the receiver
     test::ByteCollector got;
     ASSERT_TRUE(source.startReader(got.sink()));
-    EXPECT_TRUE(waitUntil([&] { return got.bytes().size() > 100; }));
+    EXPECT_TRUE(waitUntil([&] {
+        source.collect();
+        return got.bytes().size() > 100;
+    }));
     EXPECT_EQ(got.bytes().rfind(gsv, 0), 0u) << got.bytes();
     EXPECT_EQ(got.bytes().find('{'), std::string::npos);
 

@@ -184,6 +184,7 @@ void GpsLink::setLineSettings(int baudRate, int dataBits, int stopBits, int pari
 bool GpsLink::refreshCycle() {
     // Clears Moving, counts the refresh and applies every buffered line. (A
     // handheld would also reset its idle timer here; a desktop has none.)
+    collectReceived();
     decoder_.decodePending();
     const std::time_t now = clock_.now();
     if (now - decoder_.state().lastFixTime > kFixTimeout) {
@@ -220,6 +221,12 @@ void GpsLink::cancelReconnect() {
     reconnectTimerId_ = 0;
 }
 
+void GpsLink::collectReceived() {
+    if (port_ && port_->isOpen()) {
+        port_->collect();
+    }
+}
+
 void GpsLink::linkTick() {
     refreshCycle();
     captureFix();
@@ -231,6 +238,7 @@ void GpsLink::testTick() {
         return;
     }
     inTestTick_ = true;
+    collectReceived();
     ReceivedLine line;
     while (decoder_.takeLine(line)) {
         // A valid line starts with its "$"; a failed one shows as nothing.

@@ -144,6 +144,8 @@ private:
     void retryReconnect();
     void cancelReconnect();
     void stopRefreshTimer();
+    // Takes what the port has received into the receive buffer.
+    void collectReceived();
 
     Clock& clock_;
     GpsDecoder decoder_;

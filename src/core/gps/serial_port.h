@@ -59,6 +59,10 @@ public:
     // Starts the reader thread; false (with a trace text) when the port is not
     // open or no thread could be created.
     virtual bool startReader(ByteSink sink) = 0;
+    // Hands what has arrived since the last call to the reader's sink, on the
+    // caller's thread (the link calls it at each refresh). Ports whose reader
+    // hands bytes over as they come have nothing to do.
+    virtual void collect() {}
     // True from a successful open() until close(). A reader that ends on a
     // line or read error releases the device itself; the port then no longer
     // counts as open.
