@@ -119,7 +119,13 @@ void MainWindow::present() {
     if (screen_->compose() == 1) {
         ++presents_;
         presentPending_ = true;
-        update(frameArea());
+        // Only what changed goes to the display.
+        const Rect changed = screen_->changedArea();
+        const QRect area = frameArea();
+        const int scale = area.width() / kWidth;
+        update(QRect(area.left() + changed.left * scale, area.top() + changed.top * scale,
+                     changed.width() * scale, changed.height() * scale)
+                   .intersected(area));
     }
 }
 

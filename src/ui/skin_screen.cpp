@@ -119,6 +119,7 @@ bool SkinScreen::staticPass() {
         for (const auto& e : elements_) {
             if (e->visible && e->dirty && e->layer == layer && !e->sprite) {
                 e->dirty = 0;
+                touched(*e);
                 e->draw();
                 drew = true;
             }
@@ -132,6 +133,7 @@ bool SkinScreen::erasePass() {
     for (const auto& e : elements_) {
         if (e->erasePending && e->sprite) {
             e->erasePending = 0;
+            touched(*e);
             e->erase();
             erased = true;
         }
@@ -145,6 +147,7 @@ bool SkinScreen::spritePass() {
         for (const auto& e : elements_) {
             if (e->visible && e->dirty && e->layer == layer && e->sprite) {
                 e->dirty = 0;
+                touched(*e);
                 e->draw();
                 drew = true;
             }
@@ -153,7 +156,16 @@ bool SkinScreen::spritePass() {
     return drew;
 }
 
+void SkinScreen::touched(const SkinElement& e) {
+    for (const Rect& r : {e.rect, e.paintRect(), e.eraseRect()}) {
+        if (!r.isEmpty()) {
+            changed_ = changed_.isEmpty() ? r : changed_.united(r);
+        }
+    }
+}
+
 int SkinScreen::compose() {
+    changed_ = Rect{};
     if (elements_.empty() || !anythingPending()) {
         return 0;
     }
@@ -187,9 +199,12 @@ int SkinScreen::composeMap() {
         }
         DrawingSurfaces& s = drawingSurfaces();
         const Rect area = compass->rect;
+        touched(*compass);
         s.frame.copyFrom(s.scratch, Rect{0, 0, area.width(), area.height()}, area.left, area.top);
         compass->draw();
     } else {
+        touched(*map);
+        touched(*compass);
         map->setKeepArea(compass->eraseRect());
         map->erase();
         map->draw();

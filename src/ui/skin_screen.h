@@ -43,6 +43,8 @@ public:
     bool animating() const;
     // Draws what changed into the frame surface; 1 when anything was drawn.
     int compose();
+    // The part of the frame the last compose() drew on (empty when none).
+    Rect changedArea() const { return changed_; }
     // Draws every visible element (a full repaint); in map mode the static
     // elements, the map and its compass.
     void drawAll();
@@ -71,6 +73,8 @@ protected:
 
 private:
     void addOwned(std::unique_ptr<SkinElement> element);
+    // Adds what an element drawing or erasing now may cover to changed_.
+    void touched(const SkinElement& e);
     bool anythingPending() const;
     void propagateOverlaps();
     bool staticPass();
@@ -82,6 +86,7 @@ private:
     std::vector<std::unique_ptr<SkinElement>> elements_;
     std::vector<int> layerOrder_;
     std::vector<const SkinElement*> releasedNow_;
+    Rect changed_;
 };
 
 }  // namespace wp2
