@@ -59,14 +59,16 @@ int ScreenshotRun::run(const ScreenshotRequest& request) {
     QByteArray png;
     QBuffer buffer(&png);
     std::string error = "the picture could not be encoded";
-    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG") ||
-        !replaceFileAtomically(request.file, std::vector<std::uint8_t>(png.begin(), png.end()),
-                               &error)) {
-        std::fprintf(stderr, "wayplot2: cannot write %s: %s\n", request.file.c_str(),
-                     error.c_str());
-        return 1;
+    if (buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG")) {
+        const Result<> written =
+            replaceFileAtomically(request.file, std::vector<std::uint8_t>(png.begin(), png.end()));
+        if (written) {
+            return 0;
+        }
+        error = written.error().reason;
     }
-    return 0;
+    std::fprintf(stderr, "wayplot2: cannot write %s: %s\n", request.file.c_str(), error.c_str());
+    return 1;
 }
 
 }  // namespace wp2

@@ -304,14 +304,15 @@ int FileRegistry::setAside(RegRoot root, const std::string& reason) {
         if (e == ENOENT || (e == 0 && RegFileFormat::parse(text, root, hive, error))) {
             return kRegOk;  // read afresh next time
         }
-        const std::string bad = keepAside(path, &problem);
-        if (!bad.empty()) {
+        const Result<std::string> bad = keepAside(path);
+        if (bad) {
             if (reported_.insert(root).second) {
                 report("The settings file \"" + path + "\" could not be read (" + reason +
-                       "). It was renamed to \"" + bad + "\" and the default settings are used.");
+                       "). It was renamed to \"" + *bad + "\" and the default settings are used.");
             }
             return kRegOk;
         }
+        problem = bad.error().reason;
     }
     blocked_.insert(root);
     if (reported_.insert(root).second) {

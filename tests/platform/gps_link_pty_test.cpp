@@ -67,17 +67,12 @@ TEST(PtyLinkTest, UnpluggedReceiverIsRetriedUntilANewOneAppears) {
     // The reader thread ends soon after it reports why.
     EXPECT_TRUE(waitUntil([&] { return test::threadCount() == threadsWithReader - 1; }));
     EXPECT_FALSE(link->serialPort()->isOpen());  // the reader let the device go
-    // The link still counts as open and follows the silence rules.
+    // The link still counts as open and follows the silence rules (the
+    // retries of a closed link are the link test's, on simulated time).
     timers.runFor(5000);
     EXPECT_TRUE(link->state().has(LinkOpen));
-    traces.clear();
     timers.runFor(2000);  // 7 s: closed; the device is gone, so retries fail
     EXPECT_TRUE(link->reconnecting());
-    timers.runFor(2000);
-    // One failed open every 500 ms.
-    EXPECT_EQ(traces.texts(),
-              std::vector<std::string>(4, "Communications Error 2 \nInvalid Comms Port Opening."));
-    EXPECT_STREQ(conditionText(link->decoder().condition()), "BLINKING RED");
 
     // A receiver appears again on port 1.
     pty = std::make_unique<PseudoTerminal>();

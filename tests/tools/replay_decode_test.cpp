@@ -68,22 +68,6 @@ TEST(DecodeToolTest, OneRowPerOfferedFixForTheChosenTalkers) {
     EXPECT_EQ(r.status, 0);
 }
 
-// A "$" that is the last byte of a 4096-byte block opens the next sentence.
-TEST(ReplayToolTest, ASentenceWhoseDollarEndsABlockIsNotLost) {
-    TempDir dir;
-    std::string log;
-    while (log.size() + kGsa.size() < 4000) {
-        log += kGsa;
-    }
-    log += std::string(4095 - log.size() - 2, 'x') + "\r\n" + kRmc;
-    ASSERT_EQ(log[4095], '$');
-    writeFile(dir.file("edge.nmea"), log);
-    auto r = runProgram({WAYPLOT2_TOOL, "decode", dir.file("edge.nmea")});
-    EXPECT_NE(r.out.find(",GPRMC,2094-03-23,12:35:19.000,"), std::string::npos) << r.out;
-    auto s = runProgram({WAYPLOT2_TOOL, "replay", dir.file("edge.nmea"), dir.file("edge.atk")});
-    EXPECT_NE(s.out.find("RMC sentences: 1\nTotal refreshes: 2\n"), std::string::npos) << s.out;
-}
-
 TEST(ReplayToolTest, AnUnreadableLogIsOneErrorLineAndNoOutputFile) {
     TempDir dir;
     for (const std::string& log : {dir.file("none.nmea"), dir.path()}) {

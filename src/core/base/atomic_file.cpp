@@ -111,12 +111,12 @@ void syncFolder(const std::string& folder) {
 // The body failed without a system error.
 constexpr int kBodyFailed = -1;
 
-bool fail(int e, std::string* error) {
-    if (error) {
-        *error = e != kBodyFailed ? systemErrorText(e) : "the data could not be produced";
-    }
+Unexpected writeFailure(const std::string& path, int e) {
     errno = e != kBodyFailed ? e : EIO;
-    return false;
+    if (e == kBodyFailed) {
+        return fail("write " + path, "the data could not be produced");
+    }
+    return fail("write " + path, systemErrorText(e), e);
 }
 
 // Writes the body into the open temporary file, flushes it to the disk and
@@ -163,7 +163,7 @@ bool fileHolds(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     return n == bytes.size() && std::equal(bytes.begin(), bytes.end(), held.begin());
 }
 
-std::string keepAside(const std::string& path, std::string* error) {
+Result<std::string> keepAside(const std::string& path) {
     for (int n = 1; n < 1000; ++n) {
         const std::string kept = path + (n == 1 ? "" : "-" + std::to_string(n)) + ".bad";
         // Never replaces an existing copy, even one made meanwhile by another program.
@@ -184,10 +184,8 @@ std::string keepAside(const std::string& path, std::string* error) {
             break;
         }
     }
-    if (error) {
-        *error = systemErrorText(errno);
-    }
-    return "";
+    const int e = errno;
+    return fail("move aside " + path, systemErrorText(e), e);
 }
 
 FolderLock::FolderLock(const std::string& folder, int waitMs) {
@@ -212,28 +210,24 @@ void setBeforeReplaceHook(std::function<void(const std::string&)> hook) {
     beforeReplaceHook() = std::move(hook);
 }
 
-bool replaceFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                           std::string* error) {
-    return replaceFileAtomically(
-        path,
-        [&bytes](std::FILE* file) {
-            return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-        },
-        error);
+Result<> replaceFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    return replaceFileAtomically(path, [&bytes](std::FILE* file) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    });
 }
 
-bool replaceFileAtomically(const std::string& path,
-                           const std::function<bool(std::FILE*)>& writeBody, std::string* error) {
+Result<> replaceFileAtomically(const std::string& path,
+                               const std::function<bool(std::FILE*)>& writeBody) {
     struct stat old;
     const bool hadFile = ::stat(path.c_str(), &old) == 0;
     if (hadFile && S_ISDIR(old.st_mode)) {
-        return fail(EISDIR, error);
+        return writeFailure(path, EISDIR);
     }
     removeStaleTemporaries(folderOf(path));
     std::string temporary;
     const int fd = createTemporary(path, temporary);
     if (fd < 0) {
-        return fail(errno, error);
+        return writeFailure(path, errno);
     }
     if (hadFile) {
         ::fchmod(fd, old.st_mode & 07777);  // keep the file's permissions
@@ -247,10 +241,10 @@ bool replaceFileAtomically(const std::string& path,
     }
     if (e != 0) {
         ::unlink(temporary.c_str());
-        return fail(e, error);
+        return writeFailure(path, e);
     }
     syncFolder(folderOf(path));
-    return true;
+    return {};
 }
 
 }  // namespace wp2

@@ -7,8 +7,8 @@
 // flushed to the disk (fsync) and renamed over the file; the folder is then
 // flushed so that the rename itself survives a power cut. An existing file's
 // permissions are kept. On failure the temporary file is removed, the file is
-// untouched, errno holds the system's error and *error its text ("No space
-// left on device").
+// untouched, errno holds the system's error and the Failure ("write FILE") its
+// text ("No space left on device").
 //
 // The temporary file is named ".FILE.PID.N.tmp". Before writing, the
 // temporaries of this pattern in the folder whose process is gone (a writer
@@ -20,20 +20,21 @@
 #include <string>
 #include <vector>
 
+#include "core/base/result.h"
+
 namespace wp2 {
 
-bool replaceFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                           std::string* error = nullptr);
+Result<> replaceFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 // writeBody writes the contents through the stream and returns false when it
 // could not produce them.
-bool replaceFileAtomically(const std::string& path,
-                           const std::function<bool(std::FILE*)>& writeBody,
-                           std::string* error = nullptr);
+Result<> replaceFileAtomically(const std::string& path,
+                               const std::function<bool(std::FILE*)>& writeBody);
 
 // Moves a file that could not be read cleanly out of the way as "FILE.bad"
 // (or "FILE-2.bad", "FILE-3.bad", ... : an earlier kept copy is never
-// replaced). Returns the new name; "" and *error when it cannot be moved.
-std::string keepAside(const std::string& path, std::string* error = nullptr);
+// replaced). Returns the new name, or the Failure ("move aside FILE") with
+// the system's reason when it cannot be moved.
+Result<std::string> keepAside(const std::string& path);
 
 // True when the file exists and holds exactly these bytes.
 bool fileHolds(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -261,9 +261,12 @@ bool writeTrackGpx(const TrackPoint* points, int count, std::string_view trackNa
 bool exportTrackGpx(const TrackPoint* points, int count, const std::string& path,
                     std::string* error) {
     const std::string name = std::filesystem::path(path).stem().string();
-    return replaceFileAtomically(
-        path, [&](std::FILE* file) { return writeTrackGpx(points, count, name, fileSink(file)); },
-        error);
+    const Result<> written = replaceFileAtomically(
+        path, [&](std::FILE* file) { return writeTrackGpx(points, count, name, fileSink(file)); });
+    if (!written && error) {
+        *error = written.error().reason;
+    }
+    return written.has_value();
 }
 
 GpxReadResult readTrackGpx(const std::string& path, std::vector<TrackPoint>& points,
@@ -276,21 +279,18 @@ GpxReadResult readTrackGpx(const std::string& path, std::vector<TrackPoint>& poi
 
 GpxTrackImport importGpxTrack(const std::string& gpxPath, const std::string& trackPath) {
     GpxTrackImport result;
-    std::string error;
-    result.saved = replaceFileAtomically(
-        trackPath,
-        [&](std::FILE* file) {
-            TrackFileWriter writer(file);
-            result.read = readGpxFile(gpxPath, writer);
-            const bool written = writer.close();
-            result.points = writer.count;
-            result.dated = writer.dated;
-            result.pieces = writer.pieces;
-            return written && writer.count > 0;
-        },
-        &error);
+    const Result<> replaced = replaceFileAtomically(trackPath, [&](std::FILE* file) {
+        TrackFileWriter writer(file);
+        result.read = readGpxFile(gpxPath, writer);
+        const bool written = writer.close();
+        result.points = writer.count;
+        result.dated = writer.dated;
+        result.pieces = writer.pieces;
+        return written && writer.count > 0;
+    });
+    result.saved = replaced.has_value();
     if (!result.saved) {
-        result.error = result.points == 0 ? "no track points read" : error;
+        result.error = result.points == 0 ? "no track points read" : replaced.error().reason;
     }
     return result;
 }

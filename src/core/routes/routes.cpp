@@ -205,9 +205,12 @@ RouteLoadResult Routes::load() {
     if (!result.opened && !result.problem.empty()) {
         protectedFile_ = path;  // there, but not readable: not to be replaced by nothing
     } else if (result.opened && !result.clean) {
-        result.keptAs = keepAside(path, &result.notMovedReason);
-        if (result.keptAs.empty()) {
+        const Result<std::string> kept = keepAside(path);
+        if (kept) {
+            result.keptAs = *kept;
+        } else {
             protectedFile_ = path;
+            result.notMovedReason = kept.error().reason;
         }
     }
     return result;
@@ -298,11 +301,10 @@ Result<> Routes::exportGpx(const std::string& path, const std::vector<int>& whic
     } catch (const std::bad_alloc&) {
         return fail("write " + path, "not enough memory");
     }
-    std::string why;
-    if (!fileHolds(path, bytes) && !replaceFileAtomically(path, bytes, &why)) {
-        return fail("write " + path, why);
+    if (fileHolds(path, bytes)) {
+        return {};
     }
-    return {};
+    return replaceFileAtomically(path, bytes);
 }
 
 }  // namespace wp2

@@ -325,7 +325,12 @@ Result<bool> TrackLog::save(bool askName) {
             const std::vector<std::uint8_t> bytes = TrackFile::encode(
                 capacity_, datedCount_, lastDatedIndex_, reserved, points_.data(), count_);
             // An unchanged track is not written again.
-            saved = fileHolds(path, bytes) || replaceFileAtomically(path, bytes, &error);
+            saved = fileHolds(path, bytes);
+            if (!saved) {
+                const Result<> written = replaceFileAtomically(path, bytes);
+                saved = written.has_value();
+                error = saved ? "" : written.error().reason;
+            }
         } catch (const std::bad_alloc&) {
             error = "not enough memory";
         }
@@ -348,12 +353,11 @@ TrackAutoLoad TrackLog::autoLoad() {
     auto image = TrackFile::read(path, &problem);
     if (!image && !problem.empty()) {
         image = TrackFile::salvage(path);
-        std::string why;
-        const std::string kept = keepAside(path, &why);
+        const Result<std::string> kept = keepAside(path);
         result.damage = "The track file " + path + " is damaged (" + problem + "). " +
                         std::to_string(image ? image->count : 0) + " points were recovered.\n" +
-                        (kept.empty() ? "It could not be moved aside (" + why + ")."
-                                      : "The damaged file was kept as " + kept + ".");
+                        (kept ? "The damaged file was kept as " + *kept + "."
+                              : "It could not be moved aside (" + kept.error().reason + ").");
     }
     if (image) {
         adopt(std::move(*image));

@@ -214,26 +214,18 @@ std::string exportTextLine(const Pushpin& p, const ExportFields& fields) {
 }
 
 Result<> exportText(const Pushpins& pushpins, const std::string& path, const ExportFields& fields) {
-    std::string why;
-    const bool ok = replaceFileAtomically(
-        path,
-        [&](std::FILE* file) {
-            const std::string header = exportTextHeader(fields);
-            bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-            for (const Pushpin& p : pushpins) {
-                if (!written) {
-                    break;
-                }
-                const std::string line = exportTextLine(p, fields);
-                written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    return replaceFileAtomically(path, [&](std::FILE* file) {
+        const std::string header = exportTextHeader(fields);
+        bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+        for (const Pushpin& p : pushpins) {
+            if (!written) {
+                break;
             }
-            return written;
-        },
-        &why);
-    if (!ok) {
-        return fail("write " + path, why);
-    }
-    return {};
+            const std::string line = exportTextLine(p, fields);
+            written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
+        }
+        return written;
+    });
 }
 
 }  // namespace wp2

@@ -87,35 +87,28 @@ GpxReadResult readGpx(Pushpins& pushpins, const std::string& path) {
 }
 
 Result<> exportGpx(const Pushpins& pushpins, const std::string& path) {
-    std::string why;
-    if (!replaceFileAtomically(
-            path,
-            [&pushpins](std::FILE* file) {
-                GpxWriter writer(fileSink(file));
-                writer.begin();
-                GpxPoint w;  // its texts' memory serves every pushpin
-                for (const Pushpin& p : pushpins.oldestFirst()) {
-                    if (!writer.ok()) {
-                        break;
-                    }
-                    w.latitude = gpxDegrees(p.latitude);
-                    w.longitude = gpxDegrees(p.longitude);
-                    w.elevation.reset();
-                    if (hasAltitude(p)) {
-                        w.elevation = p.altitude;
-                    }
-                    w.time = fromGpsDateTime(p.time);
-                    w.name = p.name;
-                    w.description = p.note;
-                    w.symbol = pushpinIconName(p.icon);
-                    writer.waypoint(w);
-                }
-                return writer.finish();
-            },
-            &why)) {
-        return fail("write " + path, why);
-    }
-    return {};
+    return replaceFileAtomically(path, [&pushpins](std::FILE* file) {
+        GpxWriter writer(fileSink(file));
+        writer.begin();
+        GpxPoint w;  // its texts' memory serves every pushpin
+        for (const Pushpin& p : pushpins.oldestFirst()) {
+            if (!writer.ok()) {
+                break;
+            }
+            w.latitude = gpxDegrees(p.latitude);
+            w.longitude = gpxDegrees(p.longitude);
+            w.elevation.reset();
+            if (hasAltitude(p)) {
+                w.elevation = p.altitude;
+            }
+            w.time = fromGpsDateTime(p.time);
+            w.name = p.name;
+            w.description = p.note;
+            w.symbol = pushpinIconName(p.icon);
+            writer.waypoint(w);
+        }
+        return writer.finish();
+    });
 }
 
 }  // namespace wp2

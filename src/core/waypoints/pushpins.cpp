@@ -381,14 +381,14 @@ PushpinLoadResult Pushpins::load() {
     const std::string path = defaultFilePath();
     PushpinLoadResult result = loadFile(path);
     if (result.opened && !result.clean()) {
-        std::string why;
-        result.keptAs = keepAside(path, &why);
-        if (result.keptAs.empty()) {
-            protectedFile_ = path;
-        } else {
+        const Result<std::string> kept = keepAside(path);
+        if (kept) {
+            result.keptAs = *kept;
             setBase(path, false, {});
+        } else {
+            protectedFile_ = path;
+            result.notMovedReason = kept.error().reason;
         }
-        result.notMovedReason = why;
     }
     return result;
 }
@@ -526,12 +526,11 @@ Result<> Pushpins::saveFile(const std::string& path) {
             Pushpins theirs;
             PushpinLoadResult loaded = theirs.loadBytes(now);
             if (!loaded.clean()) {
-                std::string why;
-                loaded.keptAs = keepAside(path, &why);
-                if (loaded.keptAs.empty()) {
+                const Result<std::string> kept = keepAside(path);
+                if (!kept) {
                     return fail(what, "the file was damaged meanwhile and is kept as it is");
                 }
-                loaded.notMovedReason = why;
+                loaded.keptAs = *kept;
                 damagedOnSave_ = loaded;
             }
             mergeChanges(theirs, path, now);
@@ -562,9 +561,10 @@ Result<> Pushpins::saveFile(const std::string& path) {
     // An unchanged collection is not written again (nothing to lose, and
     // nothing to fail on a read-only disk).
     const bool holds = nowRead ? now == bytes : fileHolds(path, bytes);
-    std::string why;
-    if (!holds && !replaceFileAtomically(path, bytes, &why)) {
-        return fail(what, why);
+    if (!holds) {
+        if (Result<> written = replaceFileAtomically(path, bytes); !written) {
+            return fail(written.error());
+        }
     }
     if (base_.path.empty() || path == base_.path) {
         std::uint32_t origin = 0;

@@ -220,10 +220,6 @@ TEST_F(DecoderTest, Reports) {
     EXPECT_EQ(t.decoder.lastLine().checksum, NmeaChecksum::Wrong);
     EXPECT_EQ(t.flags(), 103u - Moving);
     EXPECT_NE(t.decoder.statisticsReport().find("Valid sentences: 4 (66%)"), std::string::npos);
-    // A DOP no receiver sends (infinite) refuses its GSA: the accuracy stays.
-    t.apply("GPGSA,A,3,04,05,09,12,24,,,,,,,,1e999,1.3,2.1");
-    t.apply(kRmc);
-    EXPECT_NE(t.decoder.statisticsReport().find("Accuracy 9 m;"), std::string::npos);
 }
 
 TEST(GpsDecoderTest, WithoutATrackLogRecordsNoTrackAndWritesNoFile) {

@@ -73,12 +73,10 @@ TEST(NmeaFieldTest, NumbersReadExactlyLikeAtoiAndStrtod) {
           // The corners where from_chars and strtod part: signs, hexadecimal
           // after "0x", values beyond the range of a double, no number at all.
           "+-5", "-.", "-x", "-0", "0x", "-0x", "0x-1", "0xinf", "-0x1.8p1", "0x.8", "1e400",
-          "-1e400", "1e-400", "-2.4e-324", "4.9e-324", "0x8p-1080", "0x1p2000", "-infinity"}) {
-        EXPECT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text, nullptr))) << text;
-    }
-    // Where digits alone stop being exact: above 2^53, past 19 digits.
-    for (const char* text : {"16653188536936.495", "900719925474099.3", "1844674407370955161.7",
-                             "0.00000000000000000683245", "1.2.3"}) {
+          "-1e400", "1e-400", "-2.4e-324", "4.9e-324", "0x8p-1080", "0x1p2000", "-infinity",
+          // Where digits alone stop being exact: above 2^53, past 19 digits.
+          "16653188536936.495", "900719925474099.3", "1844674407370955161.7",
+          "0.00000000000000000683245", "1.2.3"}) {
         EXPECT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text, nullptr))) << text;
     }
     // Random decimal texts of the shapes receivers send, bit for bit.

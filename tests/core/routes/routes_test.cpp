@@ -125,16 +125,14 @@ TEST_F(RoutesTest, ImportSkipsWaypointsAndEmptyRoutesAndNamesUnnamedPoints) {
 }
 
 // GPSBabel reads the routes written and writes them again: the same routes.
-TEST_F(RoutesTest, ExportedRoutesReadBackThroughGpsbabelAndAreValidGpx11) {
+// (Their schema check is the route file's, written by the same export.)
+TEST_F(RoutesTest, ExportedRoutesReadBackThroughGpsbabel) {
     ASSERT_TRUE(routes_.add(route("First & <only>", {"A", "B", "C"})));
     ASSERT_TRUE(routes_.add(route("Second", {"Ü1", "Z2"})));
     ASSERT_TRUE(routes_.add(route("Not exported", {"N"})));
     ASSERT_TRUE(routes_.addPoint(0, {"W", 48.1 * kDegToRad, -179.99 * kDegToRad, 5}));
     const std::string path = root_.file("out.gpx"), back = root_.file("back.gpx");
     ASSERT_TRUE(routes_.exportGpx(path, {0, 1}));
-    const RunResult lint = runProgram(
-        {"/usr/bin/env", "xmllint", "--noout", "--schema", dataFile("gpx/gpx11.xsd"), path});
-    EXPECT_EQ(lint.status, 0) << lint.err;
     const RunResult r = runProgram(
         {"/usr/bin/env", "gpsbabel", "-r", "-i", "gpx", "-f", path, "-o", "gpx", "-F", back});
     ASSERT_EQ(r.status, 0) << r.err;
