@@ -474,7 +474,8 @@ void DashboardScreen::applyPalette() {
         } else if (storedPosition(latitude, longitude)) {
             where = NightMode::Position{latitude, longitude};
         }
-        wanted = nightMode_.paletteAt(where, std::time(nullptr), currentPalette());
+        const std::time_t now = services_.clock ? services_.clock->now() : std::time(nullptr);
+        wanted = nightMode_.paletteAt(where, now, currentPalette());
     }
     if (wanted != currentPalette()) {
         setCurrentPalette(wanted);
