@@ -2,6 +2,10 @@
 #include "dialogs/dialog_palette.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QProxyStyle>
 #include <optional>
 
 #include "ui/surface.h"
@@ -13,6 +17,43 @@ namespace {
 QColor night(int grey) {
     return QColor::fromRgb(nightColour(rgb(grey, grey, grey)));
 }
+
+bool gNight = false;
+
+// The style's own pictures (message box signs, folders, arrows) in night
+// colours while the night palette is on.
+class NightIconStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        const QIcon icon = QProxyStyle::standardIcon(which, option, widget);
+        return gNight ? nightIcon(icon) : icon;
+    }
+
+private:
+    static QIcon nightIcon(const QIcon& icon) {
+        QList<QSize> sizes = icon.availableSizes();
+        if (sizes.isEmpty()) {
+            sizes = {QSize(16, 16), QSize(32, 32), QSize(64, 64)};
+        }
+        QIcon out;
+        for (const QSize& size : sizes) {
+            QImage image = icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < image.height(); ++y) {
+                auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+                for (int x = 0; x < image.width(); ++x) {
+                    const QRgb c =
+                        nightColour(qRgb(qRed(line[x]), qGreen(line[x]), qBlue(line[x])));
+                    line[x] = qRgba(qRed(c), qGreen(c), qBlue(c), qAlpha(line[x]));
+                }
+            }
+            out.addPixmap(QPixmap::fromImage(image));
+        }
+        return out;
+    }
+};
 
 }  // namespace
 
@@ -53,8 +94,10 @@ void applyDialogPalette(Palette palette) {
     }
     if (!dayPalette) {
         dayPalette = QApplication::palette();
+        QApplication::setStyle(new NightIconStyle(QApplication::style()->name()));
     }
-    QApplication::setPalette(palette == Palette::Night ? nightDialogPalette() : *dayPalette);
+    gNight = palette == Palette::Night;
+    QApplication::setPalette(gNight ? nightDialogPalette() : *dayPalette);
 }
 
 }  // namespace wp2

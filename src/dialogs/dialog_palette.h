@@ -12,7 +12,8 @@ namespace wp2 {
 // The widget palette for the night: the night colours of the dashboard.
 QPalette nightDialogPalette();
 // Makes the application's widget palette the one for `palette`; by day the
-// palette the application had before the first night.
+// palette the application had before the first night. The style's icons made
+// at night are in night colours too.
 void applyDialogPalette(Palette palette);
 
 }  // namespace wp2

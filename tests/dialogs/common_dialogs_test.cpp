@@ -16,6 +16,7 @@
 #include "core/waypoints/pushpin_export.h"
 #include "core/waypoints/pushpin_import.h"
 #include "dialog_test_env.h"
+#include "dialogs/dialog_palette.h"
 #include "dialogs/file_dialog.h"
 #include "dialogs/message_box_dialog.h"
 #include "dialogs/qt_file_chooser.h"
@@ -23,6 +24,33 @@
 
 namespace wp2::test {
 namespace {
+
+// A message box made at night shows its sign in night colours: nothing bluish
+// or light, as by day.
+TEST(MessageBoxDialog, TheStylesSignsAreInNightColoursAtNight) {
+    const auto lightOrBluish = [] {
+        const QImage sign = QApplication::style()
+                                ->standardIcon(QStyle::SP_MessageBoxWarning)
+                                .pixmap(32)
+                                .toImage()
+                                .convertToFormat(QImage::Format_ARGB32);
+        int n = 0;
+        for (int y = 0; y < sign.height(); ++y) {
+            for (int x = 0; x < sign.width(); ++x) {
+                const QRgb p = sign.pixel(x, y);
+                n += qAlpha(p) > 0 && (qBlue(p) > qRed(p) || qGray(p) > 160) ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    const int day = lightOrBluish();
+    applyDialogPalette(Palette::Night);
+    const int night = lightOrBluish();
+    applyDialogPalette(Palette::Day);
+    EXPECT_GT(day, 20);
+    EXPECT_EQ(night, 0);
+    EXPECT_EQ(lightOrBluish(), day);
+}
 
 TEST(MessageBoxDialog, EachButtonEnterAndEscapeGiveTheirAnswer) {
     WidgetMessageBoxes boxes;
