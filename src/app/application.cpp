@@ -56,9 +56,10 @@ bool DriverSettings::parse(const std::string& text, DriverSettings& out) {
     return true;
 }
 
-Application::Application(Clock& clock, Timers& timers, AppDialogs& dialogs, SoundPlayer& sounds,
-                         StartOptions options)
-    : clock_(clock),
+Application::Application(const CoreServices& services, Clock& clock, Timers& timers,
+                         AppDialogs& dialogs, SoundPlayer& sounds, StartOptions options)
+    : services_(services),
+      clock_(clock),
       timers_(timers),
       dialogs_(dialogs),
       sounds_(sounds),
@@ -123,7 +124,7 @@ void Application::createLink() {
     link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
     link_->loadTalkerSetting();
-    if (link_->install(false)) {
+    if (link_->install(services_.link, false)) {
         showMessage("Driver is already installed", "NMEA Driver", MessageIcon::Warning);
     }
 
@@ -209,6 +210,7 @@ bool Application::createMainWindow() {
     services.lastTarget = lastTarget_.get();
     services.store = settings_.get();
     services.sounds = &sounds_;
+    services.units = &services_.units;
     services.clock = &clock_;
     services.link = link_.get();
     services.ensureLinkOpen = [this](int port) { return ensureLinkOpen(port); };

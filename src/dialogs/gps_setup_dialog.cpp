@@ -115,7 +115,7 @@ private:
 
 GpsSetupDialog::GpsSetupDialog(GpsLink* link, QWidget* parent)
     : QDialog(parent),
-      link_(link ? link : currentLink()),
+      link_(link),
       warmStartSetting_(kWarmStartValue, true, 1),
       anyTalkerSetting_(kAnyTalkerValue, true, 1) {
     DialogBuilder b(*this, "GPS Setup", 138, 151);

@@ -146,9 +146,11 @@ std::int32_t nextPointCounter(const std::string& name, std::int32_t counter) {
     return next >= 100 ? 1 : static_cast<std::int32_t>(next);
 }
 
-PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start, QWidget* parent)
+PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start,
+                         const UnitFormatter& units, QWidget* parent)
     : QDialog(parent),
       pushpins_(pushpins),
+      units_(units),
       index_(index),
       start_(start),
       counter_(kPointCounterValue, false, 1) {
@@ -231,7 +233,7 @@ bool PointDialog::prepare() {
 }
 
 void PointDialog::showPosition() {
-    const FormattedValue alt = unitFormatter().formatAltitude(pushpin_->altitude);
+    const FormattedValue alt = units_.formatAltitude(pushpin_->altitude);
     altitudeUnit_->setText(uiText(alt.label));
     if (isPosition(pushpin_->latitude, pushpin_->longitude)) {
         const DegMin lat = DegMin::split(pushpin_->latitude);
@@ -327,7 +329,7 @@ void PointDialog::accept() {
     double altitude = pushpin_->altitude;
     const bool altitudeGiven = !altitudeText.empty();
     if (altitudeGiven && altitude_->text() != shownAltitude_ &&
-        !unitFormatter().parseAltitude(altitudeText, altitude)) {
+        !units_.parseAltitude(altitudeText, altitude)) {
         showMessage(kInvalidAltitudeText, kApplicationCaption, MessageIcon::None);
         altitude_->setFocus();
         altitude_->selectAll();
@@ -395,8 +397,9 @@ void PointDialog::reject() {
     QDialog::reject();
 }
 
-int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start) {
-    PointDialog dialog(pushpins, index, start, parent);
+int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start,
+                   const UnitFormatter& units) {
+    PointDialog dialog(pushpins, index, start, units, parent);
     return dialog.exec();
 }
 

@@ -24,6 +24,7 @@
 #include "core/settings/settings_store.h"
 #include "core/sound/recording_sound_player.h"
 #include "core/waypoints/pushpins.h"
+#include "support/test_services.h"
 #include "support/test_support.h"
 #include "ui/fonts.h"
 
@@ -134,12 +135,14 @@ protected:
         s.lastTarget = &*lastTarget_;
         s.store = &store_;
         s.sounds = &player_;
+        s.units = &shared_.units;
         s.clock = &clock_;
         s.ensureLinkOpen = std::move(ensureLinkOpen);
         return s;
     }
 
     InstalledMemoryRegistry registry_;
+    TestServices shared_;
     TempDir root_{true};
     RecordingMessageBoxes boxes_;
     RecordingDialogs dialogs_;

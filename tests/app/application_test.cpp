@@ -20,7 +20,8 @@ namespace {
 class ApplicationTest : public test::AppTest {
 protected:
     std::unique_ptr<Application> make(StartOptions options = {}) {
-        auto app = std::make_unique<Application>(clock_, timers_, dialogs_, player_, options);
+        auto app = std::make_unique<Application>(shared_.core, clock_, timers_, dialogs_, player_,
+                                                 options);
         Application* raw = app.get();
         app->setWait([this, raw](std::uint32_t ms) {
             waits_.push_back(ms);
@@ -52,7 +53,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         auto app = make();
         dialogs_.onFirstRun = [&] {
             // The link with the stored position is there; no splash, no window yet.
-            EXPECT_EQ(currentLink(), app->link());
+            EXPECT_EQ(shared_.link.link, app->link());
             EXPECT_DOUBLE_EQ(app->link()->state().latitude, 0.75);
             EXPECT_DOUBLE_EQ(app->link()->state().longitude, 10.0);
             EXPECT_EQ(app->splash(), nullptr);
@@ -73,7 +74,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
             EXPECT_EQ(app->link()->lineSettings(), (LineSettings{3, 9600, 7, 2, 1}));
         }
         app->exit();
-        EXPECT_EQ(currentLink(), nullptr);
+        EXPECT_EQ(shared_.link.link, nullptr);
     }
     DriverSettings d;
     d.port = 9;
@@ -104,7 +105,7 @@ TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
     TrackLog written;
     ASSERT_TRUE(written.replaceTrack(std::vector<TrackPoint>(3)));
     written.currentFileName = autosave;
-    ASSERT_TRUE(written.save(false).value_or(false));
+    ASSERT_TRUE(written.save().value_or(false));
     auto app = make();
     ASSERT_TRUE(app->startUp());
     EXPECT_EQ(app->link()->decoder().trackLog()->count(), 3);

@@ -106,14 +106,14 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
 
 TEST_F(DashboardTest, OptionsMenuItemsOpenTheirDialogsWhileTheScreenIsSuspended) {
     build();
-    EXPECT_EQ(unitFormatter().code(), UnitFormatter::kUs);  // the stored system, at start
+    EXPECT_EQ(shared_.units.code(), UnitFormatter::kUs);  // the stored system, at start
     for (int item = 0; item < 4; ++item) {
         menuItem(item);
     }
-    EXPECT_EQ(unitFormatter().code(), UnitFormatter::kUs);  // Misc. cancelled
+    EXPECT_EQ(shared_.units.code(), UnitFormatter::kUs);  // Misc. cancelled
     dialogs_.miscOk = true;
     menuItem(3);
-    EXPECT_EQ(unitFormatter().code(), UnitFormatter::kNautical);
+    EXPECT_EQ(shared_.units.code(), UnitFormatter::kNautical);
     EXPECT_EQ(dialogs_.opened,
               (std::vector<std::string>{"gps", "sound", "pushpins", "misc", "misc"}));
     EXPECT_EQ(dialogs_.timerWasRunning, std::vector<bool>(5, false));

@@ -175,13 +175,14 @@ TEST_F(LinkTest, TestModeShowsRawSentencesAndIsNotReentered) {
 }
 
 TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
-    EXPECT_FALSE(link->install(true));
-    EXPECT_TRUE(currentLink() == link.get() && link->state().has(LinkOpen));
+    LinkSlot slot;
+    EXPECT_FALSE(link->install(slot, true));
+    EXPECT_TRUE(slot.link == link.get() && link->state().has(LinkOpen));
     auto second = std::make_unique<GpsLink>(clock);
-    EXPECT_TRUE(second->install(false)) << "took over the first link";
-    EXPECT_TRUE(currentLink() == second.get() && !link->state().has(LinkOpen));
+    EXPECT_TRUE(second->install(slot, false)) << "took over the first link";
+    EXPECT_TRUE(slot.link == second.get() && !link->state().has(LinkOpen));
     link.reset();  // its owner still deletes it; the current link stays
-    EXPECT_EQ(currentLink(), second.get());
+    EXPECT_EQ(slot.link, second.get());
     // "AnyTalker": absent means any talker (and is stored so), 0 the GPS talker only.
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::Any);
@@ -190,7 +191,7 @@ TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::GpsOnly);
     second.reset();
-    EXPECT_EQ(currentLink(), nullptr);
+    EXPECT_EQ(slot.link, nullptr);
 }
 
 class WarmStartLinkTest : public LinkTest {
@@ -425,12 +426,11 @@ TEST_F(EmulationTest, AMissingFileSaysSoAndTheSnapshotFollowsTheLink) {
     const Result<> opened = source_->open("Windows\\absent.txt");
     ASSERT_FALSE(opened);
     EXPECT_EQ(opened.error().error, ENOENT);
-    setCurrentLink(link.get());
+    snapshot_.link = link.get();
     snapshot_.fixLevel = 4;
     EXPECT_TRUE(refreshSnapshot(snapshot_, source_.get(), 0).has_value());
     EXPECT_EQ(snapshot_.fixLevel, 1) << "the link is not open";
     EXPECT_EQ(trackLog(snapshot_), link->decoder().trackLog());
-    setCurrentLink(nullptr);
 }
 
 }  // namespace
