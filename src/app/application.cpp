@@ -11,6 +11,7 @@
 #include "app/app_dialogs.h"
 #include "app/splash_window.h"
 #include "app/track_messages.h"
+#include "core/base/trace.h"
 #include "core/gps/gps_link.h"
 #include "core/nav/coordinate_text.h"
 #include "core/routes/routes.h"
@@ -137,10 +138,13 @@ void Application::createLink() {
     }
 
     lastLatitude_ = std::make_unique<DoubleSetting>(kLastLatitudeValue, false, kNoPosition);
+    lastLatitude_->load();
     lastLongitude_ = std::make_unique<DoubleSetting>(kLastLongitudeValue, false, kNoPosition);
+    lastLongitude_->load();
     link_->state().latitude = lastLatitude_->get();
     link_->state().longitude = lastLongitude_->get();
     warmStart_ = std::make_unique<IntSetting>(kWarmStartValue, true, 1);
+    warmStart_->load();
     link_->loadWarmStart(*lastLatitude_, *lastLongitude_, *warmStart_);
 }
 
@@ -152,6 +156,7 @@ void Application::loadPushpins() {
                     kApplicationCaption, MessageIcon::Exclamation);
     }
     lastTarget_ = std::make_unique<IntSetting>(kLastTargetValue, true, -1);
+    lastTarget_->load();
     pushpins_->setTargetIndex(lastTarget_->get());
 }
 
@@ -179,12 +184,14 @@ int Application::chooseStartMode() {
     }
     // Read for the start-up only and written back unchanged when it ends.
     IntSetting emulation(kEmulationValue, false, 0);
+    emulation.load();
+    int mode = 0;
     if (!driverFound_ || emulation.get() != 0) {
-        const int mode = dialogs_.firstRunSetup(emulation.get(), link_.get());
+        mode = dialogs_.firstRunSetup(emulation.get(), link_.get());
         wait(kSetupWaitMs);
-        return mode;
     }
-    return 0;
+    traceFailure(emulation.save());
+    return mode;
 }
 
 void Application::showSplash() {
@@ -253,12 +260,19 @@ void Application::exit() {
     // Closes the port and tells the other links that this one has ended.
     link_.reset();
     warmStart_.reset();
+    // The stored position as the link left it (or as it was read).
+    for (DoubleSetting* position : {lastLatitude_.get(), lastLongitude_.get()}) {
+        if (position) {
+            traceFailure(position->save());
+        }
+    }
     lastLatitude_.reset();
     lastLongitude_.reset();
     settings_.reset();
     if (pushpins_) {
         if (!lastTarget_) {
             lastTarget_ = std::make_unique<IntSetting>(kLastTargetValue, true, -1);
+            lastTarget_->load();
         }
         *lastTarget_ = pushpins_->targetIndex();
         pushpins_.reset();

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/base/cformat.h"
+#include "core/base/trace.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/pushpin_messages.h"
@@ -154,6 +155,7 @@ PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start,
       index_(index),
       start_(start),
       counter_(kPointCounterValue, false, 1) {
+    counter_.load();
     DialogBuilder b(*this, "New point", 150, 136);
     name_ = b.edit(5, 4, 94, 12);
     chooseIcon_ = b.button("...", 101, 4, 12, 12);
@@ -191,7 +193,9 @@ PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start,
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-PointDialog::~PointDialog() = default;
+PointDialog::~PointDialog() {
+    traceFailure(counter_.save());
+}
 
 int PointDialog::exec() {
     if (!prepare()) {

@@ -168,6 +168,7 @@ void PushpinsDialog::deleteAll() {
     deleteAll_->setEnabled(false);
     export_->setEnabled(false);
     IntSetting counter(kPointCounterValue, true, 1);
+    counter.load();
     counter = 1;
 }
 

@@ -123,6 +123,7 @@ void TrackOptionsDialog::accept() {
 TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track, FileChooser& files,
                                       const std::string& baseMap) {
     IntSetting stored(kTrackMapOptionsValue, true, kTrackMapOptionsDefault);
+    stored.load();
     TrackMapOptions given = TrackMapOptions::fromStored(stored.get());
     given.baseMap = baseMap;
     TrackOptionsDialog dialog(track, given, files, parent);

@@ -125,6 +125,7 @@ protected:
     void SetUp() override {
         ensureApplication();
         lastTarget_.emplace("LastTarg", true, -1);
+        lastTarget_->load();
     }
     void TearDown() override { lastTarget_.reset(); }
 

@@ -69,7 +69,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         EXPECT_TRUE(splashDuringWait_.back());  // the splash, before the main window
         EXPECT_EQ(app->splash(), nullptr);
         EXPECT_TRUE(app->mainWindow()->isVisible());
-        EXPECT_EQ(IntSetting("Emu", false, 0).get(), emu);
+        EXPECT_EQ(test::loadedSetting<IntSetting>("Emu", 0), emu);
         if (driver && !setUp) {
             EXPECT_EQ(app->link()->lineSettings(), (LineSettings{3, 9600, 7, 2, 1}));
         }

@@ -130,9 +130,9 @@ TEST_F(DashboardTest, ResetTripItemsZeroTheirMeterAndStoreIt) {
     }
     build();
     const auto stored = [] {
-        return std::array{DoubleSetting("TripADistance", true, -1).get(),
-                          DoubleSetting("TripBDistance", true, -1).get(),
-                          DoubleSetting("Odometer", true, -1).get()};
+        return std::array{test::loadedSetting<DoubleSetting>("TripADistance", -1.0),
+                          test::loadedSetting<DoubleSetting>("TripBDistance", -1.0),
+                          test::loadedSetting<DoubleSetting>("Odometer", -1.0)};
     };
     menuItem(4);
     EXPECT_EQ(stored(), (std::array{0.0, 1234.5, 1234.5}));
@@ -211,7 +211,7 @@ TEST_F(DashboardTest, TheTargetReachesTheSnapshotAndThePanelsAndFollowsNewPushpi
     dialogs_.onPushpins = [](Pushpins& p) { p.setTargetIndex(1); };
     tap(150, 290);  // TBtn3
     EXPECT_DOUBLE_EQ(screen_->snapshot().targetPoint.latitude, pushpins_.at(1)->latitude);
-    EXPECT_EQ(IntSetting("LastTarg", true, -1).get(), 1);
+    EXPECT_EQ(test::loadedSetting<IntSetting>("LastTarg", -1), 1);
 
     // A new pushpin comes first: the target is the same waypoint one place
     // on, and the file is written at once.
@@ -221,7 +221,7 @@ TEST_F(DashboardTest, TheTargetReachesTheSnapshotAndThePanelsAndFollowsNewPushpi
         return true;
     };
     tap(90, 290);  // TBtn2
-    EXPECT_EQ(IntSetting("LastTarg", true, -1).get(), 2);
+    EXPECT_EQ(test::loadedSetting<IntSetting>("LastTarg", -1), 2);
     Pushpins reread;
     ASSERT_EQ(reread.load().added, 4);
     EXPECT_DOUBLE_EQ(reread.at(0)->latitude, 0.5);

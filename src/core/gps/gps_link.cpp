@@ -69,6 +69,7 @@ void GpsLink::destroy() {
 
 void GpsLink::loadTalkerSetting() {
     IntSetting anyTalker(kAnyTalkerSetting, true, 1);
+    anyTalker.load();
     decoder_.setTalkers(anyTalker.get() == 0 ? Talkers::GpsOnly : Talkers::Any);
 }
 

@@ -186,7 +186,7 @@ TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
     // "AnyTalker": absent means any talker (and is stored so), 0 the GPS talker only.
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::Any);
-    EXPECT_EQ(IntSetting(kAnyTalkerSetting, true, 7).get(), 1);
+    EXPECT_EQ(test::loadedSetting<IntSetting>(kAnyTalkerSetting, 7), 1);
     ASSERT_TRUE(SettingsStore().writeNumber(kAnyTalkerSetting, 0));
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::GpsOnly);
@@ -234,6 +234,10 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
     DoubleSetting lat("LastLat", false, 10.0);
     DoubleSetting lon("LastLong", false, 10.0);
     IntSetting enabled("WarmStart", true, 1);
+    for (DoubleSetting* position : {&lat, &lon}) {
+        position->load();
+    }
+    enabled.load();
     // Times without a position: nothing loaded, nothing saved.
     ASSERT_TRUE(SettingsStore().writeLongText("LastLTM", "2003,4,20,1,0,0"));
     ASSERT_TRUE(SettingsStore().writeLongText("LastUTC", "2003,4,20,0,0,0"));
@@ -261,7 +265,7 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
               "2008,1,10,21,20,21");  // the device clock at the last fix
     EXPECT_EQ(SettingsStore().readLongText("LastUTC").value_or(""),
               "2024,3,23,12,0,20");  // the RMC date and time of the last fix
-    EXPECT_DOUBLE_EQ(DoubleSetting("LastLat", false, 10.0).get(), link->state().latitude);
+    EXPECT_DOUBLE_EQ(test::loadedSetting<DoubleSetting>("LastLat", 10.0), link->state().latitude);
 }
 
 class RecordingProgress : public ScanProgressView {
