@@ -97,7 +97,8 @@ TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter)
     }
 }
 
-// The link's track log reads the autosave file at start-up and writes it at exit.
+// The link's track log reads the autosave file at start-up, is the one the
+// dashboard shows, and writes it at exit.
 TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
     ASSERT_TRUE(
         SettingsStore().writeNumber(kTrackStateValue, TrackState::AutoLoad | TrackState::AutoSave));
@@ -109,6 +110,8 @@ TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
     auto app = make();
     ASSERT_TRUE(app->startUp());
     EXPECT_EQ(app->link()->decoder().trackLog()->count(), 3);
+    // The dashboard follows the application's link and shows its track.
+    EXPECT_EQ(trackLog(app->mainWindow()->screen().snapshot()), app->link()->decoder().trackLog());
     std::filesystem::remove(autosave);
     app->exit();
     EXPECT_TRUE(test::fileExists(autosave));
