@@ -90,8 +90,10 @@ private:
 
 }  // namespace
 
-DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& services)
-    : host_(host),
+DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& services,
+                                 DrawingSurfaces& surfaces)
+    : SkinScreen(surfaces),
+      host_(host),
       services_(services),
       dialogs_(*services.dialogs),
       pushpins_(*services.pushpins),

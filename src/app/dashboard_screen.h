@@ -87,7 +87,8 @@ inline constexpr const char* kBaseMapCacheValue = "BaseMapCache";
 
 class DashboardScreen : public SkinScreen {
 public:
-    DashboardScreen(ScreenHost& host, const DashboardServices& services);
+    // The elements draw on `surfaces`, which must outlive the screen.
+    DashboardScreen(ScreenHost& host, const DashboardServices& services, DrawingSurfaces& surfaces);
     // Saves the pushpin collection to the pushpin file.
     ~DashboardScreen() override;
 

@@ -9,7 +9,8 @@
 
 namespace wp2 {
 
-SkinScreen::SkinScreen() : layerOrder_{10, 20, 45, 50, 90, 100} {
+SkinScreen::SkinScreen(DrawingSurfaces& surfaces)
+    : surfaces_(surfaces), layerOrder_{10, 20, 45, 50, 90, 100} {
     elements_.reserve(100);
 }
 
@@ -119,7 +120,7 @@ bool SkinScreen::staticPass() {
         for (const auto& e : elements_) {
             if (e->visible && e->dirty && e->layer == layer && !e->sprite) {
                 e->dirty = 0;
-                e->draw();
+                e->draw(surfaces_);
                 drew = true;
             }
         }
@@ -132,7 +133,7 @@ bool SkinScreen::erasePass() {
     for (const auto& e : elements_) {
         if (e->erasePending && e->sprite) {
             e->erasePending = 0;
-            e->erase();
+            e->erase(surfaces_);
             erased = true;
         }
     }
@@ -145,7 +146,7 @@ bool SkinScreen::spritePass() {
         for (const auto& e : elements_) {
             if (e->visible && e->dirty && e->layer == layer && e->sprite) {
                 e->dirty = 0;
-                e->draw();
+                e->draw(surfaces_);
                 drew = true;
             }
         }
@@ -185,15 +186,15 @@ int SkinScreen::composeMap() {
             clearBoth();
             return drewStatic;
         }
-        DrawingSurfaces& s = drawingSurfaces();
         const Rect area = compass->rect;
-        s.frame.copyFrom(s.scratch, Rect{0, 0, area.width(), area.height()}, area.left, area.top);
-        compass->draw();
+        surfaces_.frame.copyFrom(surfaces_.scratch, Rect{0, 0, area.width(), area.height()},
+                                 area.left, area.top);
+        compass->draw(surfaces_);
     } else {
         map->setKeepArea(compass->eraseRect());
-        map->erase();
-        map->draw();
-        compass->draw();
+        map->erase(surfaces_);
+        map->draw(surfaces_);
+        compass->draw(surfaces_);
     }
     clearBoth();
     return 1;
@@ -207,7 +208,7 @@ void SkinScreen::drawAll() {
     for (int layer : layerOrder_) {
         for (const auto& e : elements_) {
             if (e->visible && e->layer == layer) {
-                e->draw();
+                e->draw(surfaces_);
                 e->dirty = 0;
                 e->erasePending = 0;
             }
@@ -222,7 +223,7 @@ void SkinScreen::drawAllMap() {
     for (int layer : layerOrder_) {
         for (const auto& e : elements_) {
             if (e->visible && e->layer == layer && !e->sprite) {
-                e->draw();
+                e->draw(surfaces_);
                 e->dirty = 0;
                 e->erasePending = 0;
             }
@@ -234,12 +235,12 @@ void SkinScreen::drawAllMap() {
         if (compass) {
             map->setKeepArea(compass->eraseRect());
         }
-        map->erase();
-        map->draw();
+        map->erase(surfaces_);
+        map->draw(surfaces_);
         map->dirty = map->erasePending = 0;
     }
     if (compass && compass->visible) {
-        compass->draw();
+        compass->draw(surfaces_);
         compass->dirty = compass->erasePending = 0;
     }
 }

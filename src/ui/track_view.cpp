@@ -193,8 +193,8 @@ std::optional<Point> TrackView::project(double latitude, double longitude) const
     return projection_.project(latitude, longitude);
 }
 
-void TrackView::draw() {
-    Surface& frame = drawingSurfaces().frame;
+void TrackView::draw(DrawingSurfaces& surfaces) {
+    Surface& frame = surfaces.frame;
     setUpProjection();
     // The map never paints outside its rectangle: the erase restores only that.
     frame.setClip(rect);
@@ -205,7 +205,7 @@ void TrackView::draw() {
     marker_.drawTransparent(frame, centre.x - marker_.width() / 2, centre.y - marker_.height() / 2);
     frame.clearClip();
     if (!keepArea.isEmpty()) {
-        drawingSurfaces().scratch.copyFrom(frame, keepArea, 0, 0);
+        surfaces.scratch.copyFrom(frame, keepArea, 0, 0);
     }
 }
 
@@ -295,9 +295,8 @@ void TrackView::drawPushpins(Surface& frame) {
     }
 }
 
-void TrackView::erase() {
-    DrawingSurfaces& s = drawingSurfaces();
-    s.frame.copyFrom(s.background, rect);
+void TrackView::erase(DrawingSurfaces& surfaces) {
+    surfaces.frame.copyFrom(surfaces.background, rect);
 }
 
 int TrackView::onPress(int x, int y) {

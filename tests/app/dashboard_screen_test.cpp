@@ -31,13 +31,11 @@ class DashboardTest : public test::AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        publishSurfaces(&surfaces_);
         dialogs_.host = &host_;
     }
     void TearDown() override {
         screen_.reset();
         setCurrentPalette(Palette::Day);
-        publishSurfaces(nullptr);
         AppTest::TearDown();
     }
 
@@ -45,7 +43,7 @@ protected:
         screen_.reset();
         DashboardServices s = services([this](int) { return ++linkStarts_, linkOpens_; });
         s.mapSource = mapSource_;
-        screen_ = std::make_unique<DashboardScreen>(host_, s);
+        screen_ = std::make_unique<DashboardScreen>(host_, s, surfaces_);
         screen_->buildScreen(mode);
         screen_->compose();
     }
