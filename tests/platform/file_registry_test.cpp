@@ -122,9 +122,7 @@ TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsS
         IntSetting unit("UnitSystem", true, 0);
         unit.load();
         for (int i = 0; i < 26; ++i) {
-            IntSetting absent("Absent" + std::to_string(i), true, i);
-            absent.load();
-            absent = i + 1;
+            test::loadedSetting<IntSetting>("Absent" + std::to_string(i), i);
         }
         unit = 2;
         if (unit.get() != 2 || test::loadedSetting<IntSetting>("UnitSystem", 0) != 1) {

@@ -234,9 +234,8 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
     DoubleSetting lat("LastLat", false, 10.0);
     DoubleSetting lon("LastLong", false, 10.0);
     IntSetting enabled("WarmStart", true, 1);
-    for (DoubleSetting* position : {&lat, &lon}) {
-        position->load();
-    }
+    lat.load();
+    lon.load();
     enabled.load();
     // Times without a position: nothing loaded, nothing saved.
     ASSERT_TRUE(SettingsStore().writeLongText("LastLTM", "2003,4,20,1,0,0"));
