@@ -181,7 +181,7 @@ TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
     auto second = std::make_unique<GpsLink>(clock);
     EXPECT_TRUE(second->install(slot, false)) << "took over the first link";
     EXPECT_TRUE(slot.link == second.get() && !link->state().has(LinkOpen));
-    link.reset();  // its owner still deletes it; the current link stays
+    link.reset();  // its owner still deletes it; the slot keeps the second
     EXPECT_EQ(slot.link, second.get());
     // "AnyTalker": absent means any talker (and is stored so), 0 the GPS talker only.
     second->loadTalkerSetting();
