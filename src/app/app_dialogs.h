@@ -33,7 +33,7 @@ public:
     virtual ~AppDialogs() = default;
 
     // Start-up, no receiver set up yet or emulation asked for: the first-run
-    // wizard, working on the receiver link (none: the current link). Returns
+    // wizard, working on the receiver link (none: no link). Returns
     // the start mode: 0 live, 1 emulation, 2 set-up skipped.
     virtual int firstRunSetup(int emu, GpsLink* link) = 0;
 
@@ -66,8 +66,8 @@ public:
         (void)alarms;
         soundOptions(sounds);
     }
-    // "GPS": the GPS Setup dialog on the receiver link (none: the current
-    // link); OK and Cancel leave the link running on the chosen settings.
+    // "GPS": the GPS Setup dialog on the receiver link (none: no link); OK
+    // and Cancel leave the link running on the chosen settings.
     virtual void gpsSetup(GpsLink* link) = 0;
     // The miscellaneous options object, made when the dashboard builds its
     // Options menu: it gives the formatter the stored unit system.

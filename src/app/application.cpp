@@ -11,6 +11,7 @@
 #include "app/app_dialogs.h"
 #include "app/splash_window.h"
 #include "app/track_messages.h"
+#include "core/base/trace.h"
 #include "core/gps/gps_link.h"
 #include "core/nav/coordinate_text.h"
 #include "core/routes/routes.h"
@@ -56,9 +57,10 @@ bool DriverSettings::parse(const std::string& text, DriverSettings& out) {
     return true;
 }
 
-Application::Application(Clock& clock, Timers& timers, AppDialogs& dialogs, SoundPlayer& sounds,
-                         StartOptions options)
-    : clock_(clock),
+Application::Application(const CoreServices& services, Clock& clock, Timers& timers,
+                         AppDialogs& dialogs, SoundPlayer& sounds, StartOptions options)
+    : services_(services),
+      clock_(clock),
       timers_(timers),
       dialogs_(dialogs),
       sounds_(sounds),
@@ -123,7 +125,7 @@ void Application::createLink() {
     link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
     link_->loadTalkerSetting();
-    if (link_->install(false)) {
+    if (link_->install(services_.link, false)) {
         showMessage("Driver is already installed", "NMEA Driver", MessageIcon::Warning);
     }
 
@@ -136,10 +138,13 @@ void Application::createLink() {
     }
 
     lastLatitude_ = std::make_unique<DoubleSetting>(kLastLatitudeValue, false, kNoPosition);
+    lastLatitude_->load();
     lastLongitude_ = std::make_unique<DoubleSetting>(kLastLongitudeValue, false, kNoPosition);
+    lastLongitude_->load();
     link_->state().latitude = lastLatitude_->get();
     link_->state().longitude = lastLongitude_->get();
     warmStart_ = std::make_unique<IntSetting>(kWarmStartValue, true, 1);
+    warmStart_->load();
     link_->loadWarmStart(*lastLatitude_, *lastLongitude_, *warmStart_);
 }
 
@@ -151,6 +156,7 @@ void Application::loadPushpins() {
                     kApplicationCaption, MessageIcon::Exclamation);
     }
     lastTarget_ = std::make_unique<IntSetting>(kLastTargetValue, true, -1);
+    lastTarget_->load();
     pushpins_->setTargetIndex(lastTarget_->get());
 }
 
@@ -178,12 +184,14 @@ int Application::chooseStartMode() {
     }
     // Read for the start-up only and written back unchanged when it ends.
     IntSetting emulation(kEmulationValue, false, 0);
+    emulation.load();
+    int mode = 0;
     if (!driverFound_ || emulation.get() != 0) {
-        const int mode = dialogs_.firstRunSetup(emulation.get(), link_.get());
+        mode = dialogs_.firstRunSetup(emulation.get(), link_.get());
         wait(kSetupWaitMs);
-        return mode;
     }
-    return 0;
+    traceFailure(emulation.save());
+    return mode;
 }
 
 void Application::showSplash() {
@@ -209,6 +217,7 @@ bool Application::createMainWindow() {
     services.lastTarget = lastTarget_.get();
     services.store = settings_.get();
     services.sounds = &sounds_;
+    services.units = &services_.units;
     services.clock = &clock_;
     services.link = link_.get();
     services.ensureLinkOpen = [this](int port) { return ensureLinkOpen(port); };
@@ -251,12 +260,19 @@ void Application::exit() {
     // Closes the port and tells the other links that this one has ended.
     link_.reset();
     warmStart_.reset();
+    // The stored position as the link left it (or as it was read).
+    for (DoubleSetting* position : {lastLatitude_.get(), lastLongitude_.get()}) {
+        if (position) {
+            traceFailure(position->save());
+        }
+    }
     lastLatitude_.reset();
     lastLongitude_.reset();
     settings_.reset();
     if (pushpins_) {
         if (!lastTarget_) {
             lastTarget_ = std::make_unique<IntSetting>(kLastTargetValue, true, -1);
+            lastTarget_->load();
         }
         *lastTarget_ = pushpins_->targetIndex();
         pushpins_.reset();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "core/base/services.h"
 #include "ui/night_palette.h"
 
 namespace wp2 {
@@ -59,11 +60,12 @@ public:
     static constexpr std::uint32_t kSetupWaitMs = 500;
     static constexpr std::uint32_t kSplashMs = 2000;
 
+    // services: what the program shares (the link is installed in its slot);
     // clock: the link's and the dashboard's time; timers: the link's refresh
     // timers; dialogs: the first-run set-up and every dialog of the dashboard;
     // sounds: the event sounds' player. All must outlive the application.
-    Application(Clock& clock, Timers& timers, AppDialogs& dialogs, SoundPlayer& sounds,
-                StartOptions options = {});
+    Application(const CoreServices& services, Clock& clock, Timers& timers, AppDialogs& dialogs,
+                SoundPlayer& sounds, StartOptions options = {});
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -100,6 +102,7 @@ private:
     void showSplash();
     bool createMainWindow();
 
+    CoreServices services_;
     Clock& clock_;
     Timers& timers_;
     AppDialogs& dialogs_;

@@ -67,10 +67,9 @@ constexpr std::uint32_t kPaletteFrames = 2000;
 constexpr int kChoiceSelectors[] = {Id::MenuTop, Id::MenuLeft, Id::MenuRight, Id::ValueMenuLeft,
                                     Id::ValueMenuRight};
 
-// The last position stored with the warm-start data, which the map shows
-// while there is no fix.
-bool storedPosition(double& latitude, double& longitude) {
-    const GpsLink* link = currentLink();
+// The last position stored with the link's warm-start data, which the map
+// shows while there is no fix.
+bool storedPosition(const GpsLink* link, double& latitude, double& longitude) {
     std::time_t fixTime = 0;
     std::time_t utc = 0;
     return link && link->getWarmStartData(latitude, longitude, fixTime, utc);
@@ -91,8 +90,10 @@ private:
 
 }  // namespace
 
-DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& services)
-    : host_(host),
+DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& services,
+                                 DrawingSurfaces& surfaces)
+    : SkinScreen(surfaces),
+      host_(host),
       services_(services),
       dialogs_(*services.dialogs),
       pushpins_(*services.pushpins),
@@ -160,11 +161,11 @@ TrackView& DashboardScreen::trackView() {
 void DashboardScreen::buildScreen(int mode) {
     mode_ = mode;
     mapMode = 0;
-    dialogs_.prepareMiscOptions(unitFormatter());
+    dialogs_.prepareMiscOptions(*services_.units);
     startDataSource();
     buildElements();
     eventSounds_ = std::make_unique<EventSounds>(*services_.sounds);
-    eventSounds_->init(services_.store, &unitFormatter(), snapshot_.get());
+    eventSounds_->init(services_.store, services_.units, snapshot_.get());
     for (const auto& e : elements()) {
         if (e->group == ElementGroup::PanelSelector) {
             static_cast<PanelSelector&>(*e).chooseInitialCurrent(*this);
@@ -191,6 +192,7 @@ void DashboardScreen::buildScreen(int mode) {
 // emulation file.
 void DashboardScreen::startDataSource() {
     snapshot_ = std::make_unique<NavSnapshot>();
+    snapshot_->link = services_.link;
     snapshot_->ellipsoid = &wgs84();
     if (mode_ == ScreenMode::Live) {
         if (!(services_.ensureLinkOpen && services_.ensureLinkOpen(-1))) {
@@ -277,12 +279,14 @@ bool DashboardScreen::settleBaseMap(std::chrono::milliseconds timeout) {
 void DashboardScreen::buildElements() {
     LayoutSources sources;
     sources.snapshot = snapshot_.get();
-    sources.units = &unitFormatter();
+    sources.units = services_.units;
     sources.pushpins = &pushpins_;
     sources.clock = services_.clock;
     sources.track = trackLog(*snapshot_);
     sources.trip = trip_.get();
-    sources.storedPosition = storedPosition;
+    sources.storedPosition = [link = services_.link](double& latitude, double& longitude) {
+        return storedPosition(link, latitude, longitude);
+    };
     sources.battery = services_.battery;
     DashboardLayout(*this, sources).build();
     for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
@@ -434,7 +438,7 @@ void DashboardScreen::runOptionsItem(int code) {
             break;
         case kItemMisc: {
             bool ok = false;
-            runDialog([&] { ok = dialogs_.miscOptions(unitFormatter()); });
+            runDialog([&] { ok = dialogs_.miscOptions(*services_.units); });
             if (ok) {
                 markAllDirty();
             }
@@ -471,7 +475,7 @@ void DashboardScreen::applyPalette() {
         double longitude = 0.0;
         if (snapshot_->hasFixValues()) {
             where = NightMode::Position{snapshot_->latitude, snapshot_->longitude};
-        } else if (storedPosition(latitude, longitude)) {
+        } else if (storedPosition(services_.link, latitude, longitude)) {
             where = NightMode::Position{latitude, longitude};
         }
         const std::time_t now = services_.clock ? services_.clock->now() : std::time(nullptr);

@@ -33,6 +33,7 @@ class RouteGuidance;
 class Routes;
 class ScreenHost;
 class SoundPlayer;
+class UnitFormatter;
 class SwitchingPanelSelector;
 class TileCache;
 class TargetDisplay;
@@ -61,8 +62,9 @@ struct DashboardServices {
     IntSetting* lastTarget = nullptr;  // "LastTarg"
     SettingsStore* store = nullptr;    // the settings key (sound names)
     SoundPlayer* sounds = nullptr;
+    UnitFormatter* units = nullptr;  // the read-outs' and dialogs' unit system
     const Clock* clock = nullptr;
-    // The receiver link the GPS Setup dialog works on (none: the current link).
+    // The receiver link the snapshot follows and the GPS Setup dialog works on.
     GpsLink* link = nullptr;
     LinkStarter ensureLinkOpen;
     // The machine's battery charge for the battery read-out (none: dashes).
@@ -85,7 +87,8 @@ inline constexpr const char* kBaseMapCacheValue = "BaseMapCache";
 
 class DashboardScreen : public SkinScreen {
 public:
-    DashboardScreen(ScreenHost& host, const DashboardServices& services);
+    // The elements draw on `surfaces`, which must outlive the screen.
+    DashboardScreen(ScreenHost& host, const DashboardServices& services, DrawingSurfaces& surfaces);
     // Saves the pushpin collection to the pushpin file.
     ~DashboardScreen() override;
 

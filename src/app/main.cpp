@@ -15,8 +15,10 @@
 #include "app/screenshot_run.h"
 #include "core/base/paths.h"
 #include "core/base/save_failures.h"
+#include "core/base/services.h"
+#include "core/gps/gps_link.h"
+#include "core/nav/unit_formatter.h"
 #include "core/settings/registry.h"
-#include "core/track/file_chooser.h"
 #include "dialogs/dialog_layout.h"
 #include "dialogs/qt_file_chooser.h"
 #include "dialogs/widget_message_boxes.h"
@@ -52,15 +54,13 @@ int dialogScale(const AppOptions& options) {
         1, std::min(size.width() / MainWindow::kWidth, size.height() / MainWindow::kHeight));
 }
 
-int runDashboard(const AppOptions& options) {
+int runDashboard(const CoreServices& services, const AppOptions& options) {
     WidgetMessageBoxes boxes;
     setMessageBoxes(&boxes);
-    QtFileChooser files;
-    setFileChooser(&files);
     SystemClock clock;
     QtTimers timers;
     QtSoundPlayer sounds;
-    QtDialogs dialogs(sounds);
+    QtDialogs dialogs(sounds, services);
     StartOptions start;
     start.forcedMode = options.emulate ? 1 : -1;
     start.window.scale = windowScale(options);
@@ -70,7 +70,7 @@ int runDashboard(const AppOptions& options) {
         start.palette = Palette::Night;
     }
     setDialogScale(dialogScale(options));
-    Application app(clock, timers, dialogs, sounds, start);
+    Application app(services, clock, timers, dialogs, sounds, start);
 
     // Where the run is when a quit signal comes.
     enum class Stage { Starting, Running, Ending } stage = Stage::Starting;
@@ -90,7 +90,6 @@ int runDashboard(const AppOptions& options) {
         }
     });
     if (!app.startUp()) {
-        setFileChooser(nullptr);
         setMessageBoxes(nullptr);
         return 1;
     }
@@ -101,7 +100,6 @@ int runDashboard(const AppOptions& options) {
     const int status = QApplication::exec();
     stage = Stage::Ending;
     app.exit();
-    setFileChooser(nullptr);
     setMessageBoxes(nullptr);
     return status;
 }
@@ -148,12 +146,18 @@ int main(int argc, char** argv) {
     // The event sounds and the emulation file, unless the user has their own.
     installDefaultFiles();
 
+    // What the program shares, handed down to the parts that use it.
+    LinkSlot link;
+    UnitFormatter units;
+    QtFileChooser files;
+    const CoreServices services{link, units, files};
     int status = 0;
     if (!options.screenshot.empty()) {
-        status = ScreenshotRun::run({options.screenshot, options.frames, options.map,
-                                     std::max(1, options.scale), options.mapSource, options.night});
+        status = ScreenshotRun::run(
+            services, {options.screenshot, options.frames, options.map, std::max(1, options.scale),
+                       options.mapSource, options.night});
     } else {
-        status = runDashboard(options);
+        status = runDashboard(services, options);
     }
     setRegistry(nullptr);
     // The user was told about every save that failed; the run did not succeed.

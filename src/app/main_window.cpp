@@ -33,19 +33,15 @@ MainWindow::MainWindow(const DashboardServices& services, Clock& clock, WindowOp
 MainWindow::~MainWindow() {
     stopTimer();
     // The dashboard saves the pushpins as it goes; its elements draw on the
-    // surfaces, which are withdrawn only after it.
+    // surfaces, which go only after it.
     screen_.reset();
-    if (surfacesPublished() && &drawingSurfaces() == &surfaces_) {
-        publishSurfaces(nullptr);
-    }
 }
 
 bool MainWindow::create() {
-    publishSurfaces(&surfaces_);
     surfaces_.background.fill(rgb(200, 0, 0));
     surfaces_.frame.fill(rgb(0, 0, 255));
     publishFrame(frameClock_.frame());
-    screen_ = std::make_unique<DashboardScreen>(*this, services_);
+    screen_ = std::make_unique<DashboardScreen>(*this, services_, surfaces_);
     screen_->buildScreen(mode_);
     startTimer();
     return true;

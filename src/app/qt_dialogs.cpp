@@ -21,7 +21,8 @@ namespace {
 constexpr int kNewPushpin = -1;
 }  // namespace
 
-QtDialogs::QtDialogs(SoundPlayer& player) : player_(player) {}
+QtDialogs::QtDialogs(SoundPlayer& player, const CoreServices& services)
+    : player_(player), services_(services) {}
 
 QtDialogs::~QtDialogs() = default;
 
@@ -37,7 +38,8 @@ void QtDialogs::quit() {
 }
 
 bool QtDialogs::newPoint(Pushpins& pushpins, const TrackPoint& fix) {
-    return runPointDialog(nullptr, pushpins, kNewPushpin, fix) == QDialog::Accepted;
+    return runPointDialog(nullptr, pushpins, kNewPushpin, fix, services_.units) ==
+           QDialog::Accepted;
 }
 
 void QtDialogs::selectPoint(Pushpins& pushpins) {
@@ -54,11 +56,11 @@ void QtDialogs::soundOptions(SoundSettings& settings) {
 }
 
 void QtDialogs::pushpinList(Pushpins& pushpins) {
-    runPushpinsDialog(nullptr, pushpins);
+    runPushpinsDialog(nullptr, services_, pushpins);
 }
 
 void QtDialogs::pushpinsAndRoutes(Pushpins& pushpins, Routes& routes) {
-    runPushpinsDialog(nullptr, pushpins, &routes);
+    runPushpinsDialog(nullptr, services_, pushpins, &routes);
 }
 
 void QtDialogs::soundAndAlarmOptions(SoundSettings& sounds, RouteSettings& alarms) {
@@ -97,7 +99,7 @@ bool QtDialogs::miscOptions(UnitFormatter& units) {
 
 std::optional<std::string> QtDialogs::trackOptions(TrackView& map, TrackLog& track,
                                                    const std::string& baseMap) {
-    const TrackMapOptions options = runTrackOptionsDialog(nullptr, track, baseMap);
+    const TrackMapOptions options = runTrackOptionsDialog(nullptr, track, services_.files, baseMap);
     map.applyOptions(options.dragMap, options.rotateMap);
     if (options.baseMap == baseMap) {
         return std::nullopt;

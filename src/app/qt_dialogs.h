@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/app_dialogs.h"
+#include "core/base/services.h"
 
 namespace wp2 {
 
@@ -15,9 +16,9 @@ class SoundPlayer;
 
 class QtDialogs final : public AppDialogs {
 public:
-    // player: what the sound options' "Play" plays through; it must outlive
-    // this object.
-    explicit QtDialogs(SoundPlayer& player);
+    // player: what the sound options' "Play" plays through; services: the
+    // units and file dialogs the dialogs use. Both must outlive this object.
+    QtDialogs(SoundPlayer& player, const CoreServices& services);
     ~QtDialogs() override;
 
     int firstRunSetup(int emu, GpsLink* link) override;
@@ -43,6 +44,7 @@ private:
     MiscOptionsDialog& misc();
 
     SoundPlayer& player_;
+    CoreServices services_;
     // The two option dialogs are made once and shown again at every opening;
     // the sound options belong to the settings they were made for.
     std::unique_ptr<MiscOptionsDialog> misc_;

@@ -18,7 +18,7 @@
 
 namespace wp2 {
 
-int ScreenshotRun::run(const ScreenshotRequest& request) {
+int ScreenshotRun::run(const CoreServices& services, const ScreenshotRequest& request) {
     // Simulated time: every tick is exactly one timer period later.
     ManualClock clock(std::time(nullptr), 1000);
     TimerQueue timers(clock);
@@ -31,7 +31,7 @@ int ScreenshotRun::run(const ScreenshotRequest& request) {
     if (request.night) {
         options.palette = Palette::Night;
     }
-    Application app(clock, timers, dialogs, sounds, options);
+    Application app(services, clock, timers, dialogs, sounds, options);
     app.setWait({});
     if (!app.startUp()) {
         std::fprintf(stderr, "wayplot2: the dashboard could not be started\n");

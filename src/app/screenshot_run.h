@@ -9,6 +9,8 @@
 
 namespace wp2 {
 
+struct CoreServices;
+
 struct ScreenshotRequest {
     std::string file;      // where the PNG goes
     int frames = 0;        // timer ticks of 30 simulated milliseconds (one frame each)
@@ -21,7 +23,7 @@ struct ScreenshotRequest {
 class ScreenshotRun {
 public:
     // 0 when the picture was saved; otherwise a message on standard error.
-    static int run(const ScreenshotRequest& request);
+    static int run(const CoreServices& services, const ScreenshotRequest& request);
 };
 
 }  // namespace wp2

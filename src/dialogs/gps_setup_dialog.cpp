@@ -115,9 +115,11 @@ private:
 
 GpsSetupDialog::GpsSetupDialog(GpsLink* link, QWidget* parent)
     : QDialog(parent),
-      link_(link ? link : currentLink()),
+      link_(link),
       warmStartSetting_(kWarmStartValue, true, 1),
       anyTalkerSetting_(kAnyTalkerValue, true, 1) {
+    warmStartSetting_.load();
+    anyTalkerSetting_.load();
     DialogBuilder b(*this, "GPS Setup", 138, 151);
     b.label("Port", 5, 6, 34, 8);
     port_ = b.dropDown(40, 4, 43);

@@ -44,8 +44,8 @@ class GpsSetupDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Works on `link`, or the current link when none is given (and without
-    // either opens with its initial values and changes nothing).
+    // Works on `link` (without one it opens with its initial values and
+    // changes nothing).
     explicit GpsSetupDialog(GpsLink* link = nullptr, QWidget* parent = nullptr);
     ~GpsSetupDialog() override;
 

@@ -11,7 +11,9 @@
 namespace wp2 {
 
 MiscOptionsDialog::MiscOptionsDialog(QWidget* parent)
-    : QDialog(parent), unitSystem_(kUnitSystemValueName, true, 0), index_(unitSystem_.get()) {
+    : QDialog(parent), unitSystem_(kUnitSystemValueName, true, 0) {
+    unitSystem_.load();
+    index_ = unitSystem_.get();
     DialogBuilder b(*this, "Miscellaneous Options", 136, 95);
     b.group("Unit System", 8, 9, 119, 56);
     radios_[0] = b.radio("U.S.", 12, 20, 50, 11);

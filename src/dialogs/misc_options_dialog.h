@@ -42,7 +42,7 @@ public:
 
 private:
     IntSetting unitSystem_;
-    std::int32_t index_;
+    std::int32_t index_ = 0;
     std::array<QRadioButton*, 3> radios_{};
     QPushButton* ok_;
     QPushButton* cancel_;

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/base/cformat.h"
+#include "core/base/trace.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/pushpin_messages.h"
@@ -146,12 +147,15 @@ std::int32_t nextPointCounter(const std::string& name, std::int32_t counter) {
     return next >= 100 ? 1 : static_cast<std::int32_t>(next);
 }
 
-PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start, QWidget* parent)
+PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start,
+                         const UnitFormatter& units, QWidget* parent)
     : QDialog(parent),
       pushpins_(pushpins),
+      units_(units),
       index_(index),
       start_(start),
       counter_(kPointCounterValue, false, 1) {
+    counter_.load();
     DialogBuilder b(*this, "New point", 150, 136);
     name_ = b.edit(5, 4, 94, 12);
     chooseIcon_ = b.button("...", 101, 4, 12, 12);
@@ -189,7 +193,9 @@ PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start,
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-PointDialog::~PointDialog() = default;
+PointDialog::~PointDialog() {
+    traceFailure(counter_.save());
+}
 
 int PointDialog::exec() {
     if (!prepare()) {
@@ -231,7 +237,7 @@ bool PointDialog::prepare() {
 }
 
 void PointDialog::showPosition() {
-    const FormattedValue alt = unitFormatter().formatAltitude(pushpin_->altitude);
+    const FormattedValue alt = units_.formatAltitude(pushpin_->altitude);
     altitudeUnit_->setText(uiText(alt.label));
     if (isPosition(pushpin_->latitude, pushpin_->longitude)) {
         const DegMin lat = DegMin::split(pushpin_->latitude);
@@ -327,7 +333,7 @@ void PointDialog::accept() {
     double altitude = pushpin_->altitude;
     const bool altitudeGiven = !altitudeText.empty();
     if (altitudeGiven && altitude_->text() != shownAltitude_ &&
-        !unitFormatter().parseAltitude(altitudeText, altitude)) {
+        !units_.parseAltitude(altitudeText, altitude)) {
         showMessage(kInvalidAltitudeText, kApplicationCaption, MessageIcon::None);
         altitude_->setFocus();
         altitude_->selectAll();
@@ -395,8 +401,9 @@ void PointDialog::reject() {
     QDialog::reject();
 }
 
-int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start) {
-    PointDialog dialog(pushpins, index, start, parent);
+int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start,
+                   const UnitFormatter& units) {
+    PointDialog dialog(pushpins, index, start, units, parent);
     return dialog.exec();
 }
 

@@ -40,7 +40,9 @@ public:
     // index -1 makes a new pushpin at the start point's position; otherwise
     // the pushpin at the index is edited. The name counter is read from
     // "WPIdx" here and written back when the dialog object goes.
-    PointDialog(Pushpins& pushpins, int index, const TrackPoint& start, QWidget* parent = nullptr);
+    // units: the unit system of the altitude box.
+    PointDialog(Pushpins& pushpins, int index, const TrackPoint& start, const UnitFormatter& units,
+                QWidget* parent = nullptr);
     ~PointDialog() override;
 
     // Fills the boxes and shows the dialog. A new pushpin that the collection
@@ -89,6 +91,7 @@ private:
     double coordinate(const Coordinate& c, bool positive) const;
 
     Pushpins& pushpins_;
+    const UnitFormatter& units_;
     int index_;
     TrackPoint start_;
     Pushpin* pushpin_ = nullptr;
@@ -124,6 +127,7 @@ private:
 };
 
 // Runs the point dialog; QDialog::Accepted when the pushpin was stored.
-int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start);
+int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start,
+                   const UnitFormatter& units);
 
 }  // namespace wp2

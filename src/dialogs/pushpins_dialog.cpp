@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "core/base/services.h"
 #include "core/settings/int_setting.h"
 #include "core/track/file_chooser.h"
 #include "core/waypoints/pushpin_export.h"
@@ -36,8 +37,9 @@ bool askOkCancel(const char* text, const char* caption) {
 
 }  // namespace
 
-PushpinsDialog::PushpinsDialog(Pushpins& pushpins, QWidget* parent, Routes* routes)
-    : QDialog(parent), pushpins_(pushpins), routes_(routes) {
+PushpinsDialog::PushpinsDialog(const CoreServices& services, Pushpins& pushpins, QWidget* parent,
+                               Routes* routes)
+    : QDialog(parent), services_(services), pushpins_(pushpins), routes_(routes) {
     DialogBuilder b(*this, "Pushpins", 160, 180);
     list_ = new QTreeWidget(this);
     // With routes the list makes room for their button.
@@ -45,7 +47,7 @@ PushpinsDialog::PushpinsDialog(Pushpins& pushpins, QWidget* parent, Routes* rout
     if (routes) {
         routesButton_ = b.button("Routes...", 3, 125, 48, 14);
         connect(routesButton_, &QPushButton::clicked, this,
-                [this] { runRoutesDialog(this, *routes_, pushpins_); });
+                [this] { runRoutesDialog(this, *routes_, pushpins_, services_.files); });
     }
     edit_ = b.button("Edit", 3, 143, 48, 14);
     delete_ = b.button("Delete", 56, 143, 48, 14);
@@ -128,7 +130,7 @@ void PushpinsDialog::editSelected() {
     if (row < 0) {
         return;
     }
-    runPointDialog(this, pushpins_, row, TrackPoint());
+    runPointDialog(this, pushpins_, row, TrackPoint(), services_.units);
     fill();
     list_->setCurrentItem(list_->topLevelItem(row));
 }
@@ -166,12 +168,13 @@ void PushpinsDialog::deleteAll() {
     deleteAll_->setEnabled(false);
     export_->setEnabled(false);
     IntSetting counter(kPointCounterValue, true, 1);
+    counter.load();
     counter = 1;
 }
 
 void PushpinsDialog::exportAll() {
     const FileDialogRequest request{kExportFilter, kExportDefaultExtension, kExportProposedName};
-    const std::optional<FileChoice> choice = fileChooser().saveFileChoice(request);
+    const std::optional<FileChoice> choice = services_.files.saveFileChoice(request);
     if (!choice) {
         return;
     }
@@ -192,7 +195,7 @@ void PushpinsDialog::exportAll() {
 }
 
 void PushpinsDialog::importFile() {
-    const ImportResult result = chooseAndImportPushpins(pushpins_);
+    const ImportResult result = chooseAndImportPushpins(pushpins_, services_.files);
     if (const std::optional<std::string> text = importMessage(result)) {
         showMessage(*text, kApplicationCaption, MessageIcon::Exclamation);
     }
@@ -207,8 +210,9 @@ void PushpinsDialog::importFile() {
     fill();
 }
 
-int runPushpinsDialog(QWidget* parent, Pushpins& pushpins, Routes* routes) {
-    PushpinsDialog dialog(pushpins, parent, routes);
+int runPushpinsDialog(QWidget* parent, const CoreServices& services, Pushpins& pushpins,
+                      Routes* routes) {
+    PushpinsDialog dialog(services, pushpins, parent, routes);
     return dialog.exec();
 }
 

@@ -13,6 +13,7 @@ class QTreeWidget;
 
 namespace wp2 {
 
+struct CoreServices;
 class Pushpins;
 class Routes;
 
@@ -29,8 +30,9 @@ class PushpinsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit PushpinsDialog(Pushpins& pushpins, QWidget* parent = nullptr,
-                            Routes* routes = nullptr);
+    // services: the unit system of the point dialog and the file dialogs.
+    PushpinsDialog(const CoreServices& services, Pushpins& pushpins, QWidget* parent = nullptr,
+                   Routes* routes = nullptr);
 
     QTreeWidget* list() const { return list_; }
     QPushButton* editButton() const { return edit_; }
@@ -53,6 +55,7 @@ private:
     void exportAll();
     void importFile();
 
+    const CoreServices& services_;
     Pushpins& pushpins_;
     Routes* routes_;
     QPushButton* routesButton_ = nullptr;
@@ -67,6 +70,7 @@ private:
 
 // Runs the dialog. Afterwards the caller checks the target index: the
 // destination follows the pushpin it names, or navigation ends.
-int runPushpinsDialog(QWidget* parent, Pushpins& pushpins, Routes* routes = nullptr);
+int runPushpinsDialog(QWidget* parent, const CoreServices& services, Pushpins& pushpins,
+                      Routes* routes = nullptr);
 
 }  // namespace wp2

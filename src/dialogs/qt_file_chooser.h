@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file dialogs the core asks for (track files, pushpin import and
-// export), shown as FileDialog windows over the active window. Install one
-// with setFileChooser() once the QApplication exists.
+// export), shown as FileDialog windows over the active window. Made once
+// the QApplication exists.
 
 #include "core/track/file_chooser.h"
 

@@ -17,8 +17,9 @@
 
 namespace wp2 {
 
-RoutesDialog::RoutesDialog(Routes& routes, const Pushpins& pushpins, QWidget* parent)
-    : QDialog(parent), routes_(routes), pushpins_(pushpins) {
+RoutesDialog::RoutesDialog(Routes& routes, const Pushpins& pushpins, FileChooser& files,
+                           QWidget* parent)
+    : QDialog(parent), routes_(routes), pushpins_(pushpins), files_(files) {
     DialogBuilder b(*this, "Routes", 160, 180);
     routeList_ = b.dropDown(3, 3, 154);
     points_ = b.list(3, 18, 154, 80);
@@ -189,7 +190,7 @@ void importRoutesTold(Routes& routes, const std::string& path) {
 }
 
 void RoutesDialog::importFile() {
-    const std::optional<std::string> path = fileChooser().openFile({kRouteFileFilter, "gpx", ""});
+    const std::optional<std::string> path = files_.openFile({kRouteFileFilter, "gpx", ""});
     if (!path) {
         return;
     }
@@ -199,8 +200,7 @@ void RoutesDialog::importFile() {
 }
 
 void RoutesDialog::exportFile() {
-    const std::optional<std::string> path =
-        fileChooser().saveFile({kRouteFileFilter, "gpx", "Routes"});
+    const std::optional<std::string> path = files_.saveFile({kRouteFileFilter, "gpx", "Routes"});
     if (!path) {
         return;
     }
@@ -210,8 +210,8 @@ void RoutesDialog::exportFile() {
     }
 }
 
-int runRoutesDialog(QWidget* parent, Routes& routes, const Pushpins& pushpins) {
-    RoutesDialog dialog(routes, pushpins, parent);
+int runRoutesDialog(QWidget* parent, Routes& routes, const Pushpins& pushpins, FileChooser& files) {
+    RoutesDialog dialog(routes, pushpins, files, parent);
     return dialog.exec();
 }
 

@@ -19,6 +19,7 @@ class QPushButton;
 
 namespace wp2 {
 
+class FileChooser;
 class Pushpins;
 class Routes;
 
@@ -29,7 +30,9 @@ class RoutesDialog : public QDialog {
     Q_OBJECT
 
 public:
-    RoutesDialog(Routes& routes, const Pushpins& pushpins, QWidget* parent = nullptr);
+    // files: the file dialogs of Import and Export.
+    RoutesDialog(Routes& routes, const Pushpins& pushpins, FileChooser& files,
+                 QWidget* parent = nullptr);
 
     QComboBox* routeList() const { return routeList_; }
     QListWidget* pointList() const { return points_; }
@@ -65,6 +68,7 @@ private:
 
     Routes& routes_;
     const Pushpins& pushpins_;
+    FileChooser& files_;
     QComboBox* routeList_;
     QListWidget* points_;
     QComboBox* pushpinList_;
@@ -82,7 +86,7 @@ private:
     QPushButton* ok_;
 };
 
-int runRoutesDialog(QWidget* parent, Routes& routes, const Pushpins& pushpins);
+int runRoutesDialog(QWidget* parent, Routes& routes, const Pushpins& pushpins, FileChooser& files);
 
 // Adds the routes of a GPX file to the collection and tells the user how
 // many, or why none; nothing when the file has none.

@@ -23,8 +23,7 @@ private:
     QLabel& label_;
 };
 
-ScanDialog::ScanDialog(GpsLink* link, QWidget* parent)
-    : QDialog(parent), link_(link ? link : currentLink()) {
+ScanDialog::ScanDialog(GpsLink* link, QWidget* parent) : QDialog(parent), link_(link) {
     DialogBuilder b(*this, "Scan for GPS", 136, 143);
     b.label(kScanWarningText, 7, 7, 122, 25);
     progress_ = b.label("...", 7, 40, 122, 80);

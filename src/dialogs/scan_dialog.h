@@ -27,8 +27,8 @@ class ScanDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Scans `link`, or the current link when none is given (the program's
-    // link, with its port, timers and clock).
+    // Scans `link` (the program's link, with its port, timers and clock);
+    // without one it finds nothing.
     explicit ScanDialog(GpsLink* link = nullptr, QWidget* parent = nullptr);
     ~ScanDialog() override;
 

@@ -72,8 +72,10 @@ SoundOptionsDialog::SoundOptionsDialog(SoundSettings& settings, SoundPlayer& pla
 
 SoundOptionsDialog::~SoundOptionsDialog() = default;
 
-UnitFormatter& SoundOptionsDialog::formatter() const {
-    return settings_.formatter() ? *settings_.formatter() : unitFormatter();
+const UnitFormatter& SoundOptionsDialog::formatter() const {
+    // Settings made without a formatter show metric units.
+    static const UnitFormatter metric;
+    return settings_.formatter() ? *settings_.formatter() : metric;
 }
 
 int SoundOptionsDialog::exec() {

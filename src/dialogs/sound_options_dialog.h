@@ -59,7 +59,7 @@ public:
 
 private:
     void open();
-    UnitFormatter& formatter() const;
+    const UnitFormatter& formatter() const;
     void eventSelected();
     void soundSelected();
     void playSelected();

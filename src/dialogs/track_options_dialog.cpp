@@ -42,8 +42,9 @@ std::int32_t TrackMapOptions::stored() const {
     return (dragMap ? kTrackMapDrag : 0) + (rotateMap ? kTrackMapRotate : 0);
 }
 
-TrackOptionsDialog::TrackOptionsDialog(TrackLog& track, TrackMapOptions options, QWidget* parent)
-    : QDialog(parent), track_(track), options_(options) {
+TrackOptionsDialog::TrackOptionsDialog(TrackLog& track, TrackMapOptions options, FileChooser& files,
+                                       QWidget* parent)
+    : QDialog(parent), track_(track), files_(files), options_(options) {
     DialogBuilder b(*this, "Track options", 120, 124);
     b.group("Track options", 5, 3, 110, 44);
     rotate_ = b.checkBox("Rotate map", 12, 15, 90, 10);
@@ -79,11 +80,11 @@ TrackOptionsDialog::TrackOptionsDialog(TrackLog& track, TrackMapOptions options,
     // Load and Save offer the track file and GPX; a cancelled or unreadable
     // load leaves the track as it was.
     connect(load_, &QPushButton::clicked, this, [this] {
-        tell(loadTrackAskingFile(track_));
+        tell(loadTrackAskingFile(track_, files_));
         done(QDialog::Accepted);
     });
     connect(save_, &QPushButton::clicked, this, [this] {
-        tell(saveTrackAskingFile(track_));
+        tell(saveTrackAskingFile(track_, files_));
         done(QDialog::Accepted);
     });
     connect(clear_, &QPushButton::clicked, this, [this] {
@@ -104,7 +105,7 @@ void TrackOptionsDialog::browseBaseMap() {
             chosen = folder.toStdString();
         }
     } else {
-        chosen = fileChooser().openFile({"MBTiles map (*.mbtiles)|*.mbtiles||", "mbtiles", ""});
+        chosen = files_.openFile({"MBTiles map (*.mbtiles)|*.mbtiles||", "mbtiles", ""});
     }
     if (chosen) {
         where_->setText(QString::fromStdString(*chosen));
@@ -119,12 +120,13 @@ void TrackOptionsDialog::accept() {
     QDialog::accept();
 }
 
-TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track,
+TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track, FileChooser& files,
                                       const std::string& baseMap) {
     IntSetting stored(kTrackMapOptionsValue, true, kTrackMapOptionsDefault);
+    stored.load();
     TrackMapOptions given = TrackMapOptions::fromStored(stored.get());
     given.baseMap = baseMap;
-    TrackOptionsDialog dialog(track, given, parent);
+    TrackOptionsDialog dialog(track, given, files, parent);
     dialog.exec();
     stored = dialog.options().stored();
     return dialog.options();

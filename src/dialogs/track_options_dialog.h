@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace wp2 {
 
+class FileChooser;
 class TrackLog;
 
 inline constexpr const char* kTrackMapOptionsValue = "TrackOpt2";
@@ -38,7 +39,9 @@ class TrackOptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    TrackOptionsDialog(TrackLog& track, TrackMapOptions options, QWidget* parent = nullptr);
+    // files: the file dialogs of Load, Save and the base map's file.
+    TrackOptionsDialog(TrackLog& track, TrackMapOptions options, FileChooser& files,
+                       QWidget* parent = nullptr);
 
     // The switches as OK took them; as given for Cancel, Load, Save and Clear.
     const TrackMapOptions& options() const { return options_; }
@@ -62,6 +65,7 @@ private:
     void browseBaseMap();
 
     TrackLog& track_;
+    FileChooser& files_;
     TrackMapOptions options_;
     QCheckBox* rotate_;
     QCheckBox* drag_;
@@ -77,7 +81,7 @@ private:
 
 // Runs the dialog on the stored "TrackOpt2" and writes it back however the
 // dialog closed. The caller gives the map the returned switches.
-TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track,
+TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track, FileChooser& files,
                                       const std::string& baseMap = {});
 
 }  // namespace wp2

@@ -195,9 +195,16 @@ int runMonitor(const Invocation& call) {
         DoubleSetting lastLat("LastLat", false, kNoPosition);
         DoubleSetting lastLong("LastLong", false, kNoPosition);
         IntSetting warmStart("WarmStart", true, 1);
+        for (DoubleSetting* position : {&lastLat, &lastLong}) {
+            position->load();
+        }
+        warmStart.load();
         link.state().latitude = lastLat;
         link.state().longitude = lastLong;
         link.loadWarmStart(lastLat, lastLong, warmStart);
+        for (DoubleSetting* position : {&lastLong, &lastLat}) {
+            traceFailure(position->save());
+        }
     }
     if (options.port > 0) {
         link.setPortNumber(static_cast<int>(options.port));

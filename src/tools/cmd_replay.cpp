@@ -38,7 +38,7 @@ bool saveTrack(TrackLog& track, const std::string& target, const std::string& gi
     std::error_code ec;
     std::filesystem::path out = std::filesystem::absolute(target, ec);
     track.currentFileName = ec ? target : out.string();
-    if (const Result<bool> saved = track.save(false); !saved) {
+    if (const Result<bool> saved = track.save(); !saved) {
         reportFailedSave("The track", saved.error().what, saved.error().reason);
         std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", given.c_str());
         return false;

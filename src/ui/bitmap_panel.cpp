@@ -51,8 +51,8 @@ void BitmapPanel::initCaption(QRgb colour, const std::string& panelName) {
     captionStyle = 1;
 }
 
-void BitmapPanel::drawPanel() {
-    Surface& frame = drawingSurfaces().frame;
+void BitmapPanel::drawPanel(DrawingSurfaces& surfaces) {
+    Surface& frame = surfaces.frame;
     if (bitmapId != 0) {
         frame.blit(rect.left, rect.top, loadBitmap(bitmapId));
     } else {
@@ -74,12 +74,12 @@ void BitmapPanel::drawPanel() {
         }
     }
     if (grid) {
-        drawGrid();
+        drawGrid(surfaces);
     }
 }
 
-void BitmapPanel::drawGrid() {
-    Surface& frame = drawingSurfaces().frame;
+void BitmapPanel::drawGrid(DrawingSurfaces& surfaces) {
+    Surface& frame = surfaces.frame;
     for (int y = rect.top + 10; y <= rect.bottom - 14; y += kGridStep) {
         frame.line({rect.left + 10, y}, {rect.right - 10, y}, kGridColour);
     }
@@ -88,14 +88,13 @@ void BitmapPanel::drawGrid() {
     }
 }
 
-void BitmapPanel::keepAsBackground() {
-    DrawingSurfaces& s = drawingSurfaces();
-    s.background.copyFrom(s.frame, rect);
+void BitmapPanel::keepAsBackground(DrawingSurfaces& surfaces) {
+    surfaces.background.copyFrom(surfaces.frame, rect);
 }
 
-void BitmapPanel::draw() {
-    drawPanel();
-    keepAsBackground();
+void BitmapPanel::draw(DrawingSurfaces& surfaces) {
+    drawPanel(surfaces);
+    keepAsBackground(surfaces);
 }
 
 void BitmapPanel::offsetBy(int dx, int dy) {

@@ -22,7 +22,7 @@ public:
     // A filled rectangle with its name in a grey caption band.
     virtual void initCaption(QRgb colour, const std::string& panelName);
 
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;
     void setVisible(int v) override;
@@ -44,12 +44,12 @@ public:
 
 protected:
     // Draws the panel's picture into the frame surface (no copy to the background).
-    void drawPanel();
+    void drawPanel(DrawingSurfaces& surfaces);
     // Copies the panel's rectangle from the frame to the background surface.
-    void keepAsBackground();
+    void keepAsBackground(DrawingSurfaces& surfaces);
 
 private:
-    void drawGrid();
+    void drawGrid(DrawingSurfaces& surfaces);
 
     std::vector<SkinElement*> children_;
     std::vector<int> childShown_;
@@ -58,7 +58,7 @@ private:
 // An invisible grouping of children: it draws nothing.
 class ContainerPanel : public BitmapPanel {
 public:
-    void draw() override {}
+    void draw(DrawingSurfaces&) override {}
 };
 
 }  // namespace wp2

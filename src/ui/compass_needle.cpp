@@ -62,10 +62,10 @@ int CompassNeedle::tick(std::uint32_t frame) {
     return 0;
 }
 
-void CompassNeedle::draw() {
+void CompassNeedle::draw(DrawingSurfaces& surfaces) {
     const int half = static_cast<int>(0.5 * baseWidth);
     const Point shape[3] = {{cx - half, cy}, {cx, cy - length}, {cx + half, cy}};
-    Surface& frame = drawingSurfaces().frame;
+    Surface& frame = surfaces.frame;
     auto drawTriangle = [&](double r, QRgb fill) {
         Point turned[3];
         for (int i = 0; i < 3; ++i) {
@@ -88,9 +88,8 @@ void CompassNeedle::moveTo(int x, int y) {
     offsetBy(x - cx, y - cy);
 }
 
-void CompassNeedle::erase() {
-    DrawingSurfaces& s = drawingSurfaces();
-    s.frame.copyFrom(s.background, rect);
+void CompassNeedle::erase(DrawingSurfaces& surfaces) {
+    surfaces.frame.copyFrom(surfaces.background, rect);
 }
 
 }  // namespace wp2

@@ -23,12 +23,12 @@ public:
 
     int tick(std::uint32_t frame) override;
     bool animating() const override { return steps != 0; }
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;
     Rect paintRect() const override { return rect; }
     Rect eraseRect() const override { return rect; }
-    void erase() override;
+    void erase(DrawingSurfaces& surfaces) override;
 
     double targetAngle = kStartAngle;
     double drawnAngle = kStartAngle;

@@ -115,9 +115,9 @@ void DestinationPanel::drawFitted(Surface& frame, const Rect& r, const std::stri
     frame.text(r, s, fittingFont(Typeface::Tahoma, 16, false, s, r.width()), kWhite);
 }
 
-void DestinationPanel::draw() {
-    drawPanel();
-    Surface& frame = drawingSurfaces().frame;
+void DestinationPanel::draw(DrawingSurfaces& surfaces) {
+    drawPanel(surfaces);
+    Surface& frame = surfaces.frame;
     const int l = rect.left;
     const int t = rect.top;
     const int r = rect.right;
@@ -150,7 +150,7 @@ void DestinationPanel::draw() {
         frame.text(nameRect, QStringLiteral("Not selected"), nameFont, kWhite);
     }
     drawFitted(frame, {l + 76, t + 94, l + 117, t + 109}, clockText);
-    keepAsBackground();
+    keepAsBackground(surfaces);
 }
 
 }  // namespace wp2

@@ -39,7 +39,7 @@ public:
     // Until the note's time is up.
     bool animating() const override { return !note.empty(); }
     int update(std::uint32_t frame) override;
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
 
     int hasTarget = 0;
     std::string targetName;

@@ -84,8 +84,8 @@ int DialArrow::tick(std::uint32_t) {
     return 0;
 }
 
-void DialArrow::draw() {
-    Surface& frame = drawingSurfaces().frame;
+void DialArrow::draw(DrawingSurfaces& surfaces) {
+    Surface& frame = surfaces.frame;
     Point hub[3];
     const double hubTurn = angle - kHalfPi;
     for (int i = 0; i < 3; ++i) {
@@ -130,9 +130,8 @@ Rect DialArrow::eraseRect() const {
     return {paintArea.left, paintArea.top, paintArea.right + 1, paintArea.bottom + 1};
 }
 
-void DialArrow::erase() {
-    DrawingSurfaces& s = drawingSurfaces();
-    s.frame.copyFrom(s.background, eraseRect());
+void DialArrow::erase(DrawingSurfaces& surfaces) {
+    surfaces.frame.copyFrom(surfaces.background, eraseRect());
 }
 
 double DialArrow::speedAngle(double metresPerSecond) {

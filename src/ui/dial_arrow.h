@@ -21,12 +21,12 @@ public:
 
     int tick(std::uint32_t frame) override;
     bool animating() const override { return steps != 0; }
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;
     Rect paintRect() const override;
     Rect eraseRect() const override;
-    void erase() override;
+    void erase(DrawingSurfaces& surfaces) override;
 
     // The display angle of the speed dial for a speed in metres per second.
     static double speedAngle(double metresPerSecond);

@@ -136,8 +136,8 @@ void drawGlyphRun(Surface& surface, const Rect& box, int top, const std::string&
 
 }  // namespace
 
-void NumberPanel::draw() {
-    Surface& frame = drawingSurfaces().frame;
+void NumberPanel::draw(DrawingSurfaces& surfaces) {
+    Surface& frame = surfaces.frame;
     // Only the part of the text rectangle that lies on the surface can show
     // anything; glyphs never run past it (the erase restores only that).
     const Rect box = textRect.intersected(frame.bounds());
@@ -163,9 +163,8 @@ void NumberPanel::moveTo(int x, int y) {
     offsetBy(x - textRect.left, y - textRect.top);
 }
 
-void NumberPanel::erase() {
-    DrawingSurfaces& s = drawingSurfaces();
-    s.frame.copyFrom(s.background, textRect);
+void NumberPanel::erase(DrawingSurfaces& surfaces) {
+    surfaces.frame.copyFrom(surfaces.background, textRect);
 }
 
 }  // namespace wp2

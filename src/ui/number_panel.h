@@ -39,13 +39,13 @@ public:
     // Shows text in glyphs with the caption above it.
     void setText(const std::string& text, const std::string& caption);
 
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;
     Rect paintRect() const override { return textRect; }
     Rect frameRect() const override { return textRect; }
     Rect eraseRect() const override { return textRect; }
-    void erase() override;
+    void erase(DrawingSurfaces& surfaces) override;
 
     // The text the glyph run shows now.
     std::string shownText() const;

@@ -70,8 +70,8 @@ int PanelSelector::onRelease(int x, int y) {
     return 0;
 }
 
-void PanelSelector::draw() {
-    Surface& frame = drawingSurfaces().frame;
+void PanelSelector::draw(DrawingSurfaces& surfaces) {
+    Surface& frame = surfaces.frame;
     if (open) {
         const Rect list = listRect();
         const QImage edges = loadBitmap(kEdges);
@@ -100,10 +100,9 @@ Rect PanelSelector::eraseRect() const {
                : Rect{eraseArea.left, eraseArea.top, eraseArea.right + 1, eraseArea.bottom + 1};
 }
 
-void PanelSelector::erase() {
+void PanelSelector::erase(DrawingSurfaces& surfaces) {
     if (!eraseArea.isEmpty()) {
-        DrawingSurfaces& s = drawingSurfaces();
-        s.frame.copyFrom(s.background, eraseRect());
+        surfaces.frame.copyFrom(surfaces.background, eraseRect());
     }
     eraseArea = Rect{};
 }

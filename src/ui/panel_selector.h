@@ -37,12 +37,12 @@ public:
     Rect listRect() const;
 
     int onRelease(int x, int y) override;
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;
     Rect paintRect() const override { return rect.united(eraseArea); }
     Rect eraseRect() const override;
-    void erase() override;
+    void erase(DrawingSurfaces& surfaces) override;
 
     // The element shown at start: the first visible panel whose frame holds
     // the selector's top-left corner.

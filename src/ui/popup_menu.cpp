@@ -68,11 +68,11 @@ int PopupMenu::onPress(int, int) {
     return 0;
 }
 
-void PopupMenu::draw() {
+void PopupMenu::draw(DrawingSurfaces& surfaces) {
     if (!open) {
         return;
     }
-    Surface& frame = drawingSurfaces().frame;
+    Surface& frame = surfaces.frame;
     const QImage edges = loadBitmap(PanelSelector::kEdges);
     for (std::size_t i = 0; i < labels.size(); ++i) {
         drawMenuBand(frame, rect.left, rect.top + static_cast<int>(i) * itemHeight, width,
@@ -90,10 +90,9 @@ void PopupMenu::moveTo(int x, int y) {
     offsetBy(x - rect.left, y - rect.top);
 }
 
-void PopupMenu::erase() {
+void PopupMenu::erase(DrawingSurfaces& surfaces) {
     if (!eraseArea.isEmpty()) {
-        DrawingSurfaces& s = drawingSurfaces();
-        s.frame.copyFrom(s.background, eraseArea);
+        surfaces.frame.copyFrom(surfaces.background, eraseArea);
     }
     eraseArea = Rect{};
 }

@@ -27,12 +27,12 @@ public:
 
     int onRelease(int x, int y) override;
     int onPress(int x, int y) override;
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;
     Rect paintRect() const override { return open ? rect : Rect{}; }
     Rect eraseRect() const override { return eraseArea; }
-    void erase() override;
+    void erase(DrawingSurfaces& surfaces) override;
 
     std::vector<std::string> labels;
     std::vector<int> codes;

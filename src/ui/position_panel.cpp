@@ -50,9 +50,9 @@ int PositionPanel::update(std::uint32_t) {
     return 1;
 }
 
-void PositionPanel::draw() {
-    drawPanel();
-    Surface& frame = drawingSurfaces().frame;
+void PositionPanel::draw(DrawingSurfaces& surfaces) {
+    drawPanel(surfaces);
+    Surface& frame = surfaces.frame;
     const int l = rect.left;
     const int t = rect.top;
     frame.text({l + 25, t + 3, l + 125, t + 23}, QStringLiteral("Position"), font, kWhite);
@@ -64,7 +64,7 @@ void PositionPanel::draw() {
         const QFont fitted = fittingFont(Typeface::Tahoma, 16, true, lines[i], line.width());
         frame.text(line.offset(0, i * kLineStep), lines[i], fitted, kWhite);
     }
-    keepAsBackground();
+    keepAsBackground(surfaces);
 }
 
 }  // namespace wp2

@@ -21,7 +21,7 @@ public:
 
     int tick(std::uint32_t frame) override;
     int update(std::uint32_t frame) override;
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
 
     std::string latitudeText;
     std::string longitudeText;

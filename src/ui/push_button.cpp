@@ -51,12 +51,12 @@ int PushButton::tick(std::uint32_t frame) {
     return 0;
 }
 
-void PushButton::draw() {
+void PushButton::draw(DrawingSurfaces& surfaces) {
     const QImage image = loadBitmap(pressed ? pressedBitmapId : normalBitmapId);
     if (image.isNull()) {
         return;
     }
-    drawingSurfaces().blitStatic(rect.left, rect.top, image);
+    surfaces.blitStatic(rect.left, rect.top, image);
 }
 
 void PushButton::offsetBy(int dx, int dy) {

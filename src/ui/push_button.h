@@ -22,7 +22,7 @@ public:
     int onRelease(int x, int y) override;
     int tick(std::uint32_t frame) override;
     bool animating() const override { return pressed != 0; }
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;
     Rect paintRect() const override { return rect; }

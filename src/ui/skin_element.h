@@ -11,6 +11,7 @@
 namespace wp2 {
 
 class SkinScreen;
+struct DrawingSurfaces;
 
 // Values of SkinElement::group.
 namespace ElementGroup {
@@ -39,7 +40,7 @@ public:
     virtual bool animating() const { return false; }
     // Re-reads the element's data source.
     virtual int update(std::uint32_t frame);
-    virtual void draw() = 0;
+    virtual void draw(DrawingSurfaces& surfaces) = 0;
     virtual void offsetBy(int dx, int dy);
     // Puts the top-left corner at (x, y).
     virtual void moveTo(int x, int y);
@@ -53,7 +54,7 @@ public:
 
     // Sprites only: the area drawn last, and restoring it from the background.
     virtual Rect eraseRect() const { return rect; }
-    virtual void erase() {}
+    virtual void erase(DrawingSurfaces& surfaces) { (void)surfaces; }
     // The track map only: the dragged centre follows the touch.
     virtual void dragTo(int x, int y);
     // The track map only: the area it keeps for the map-mode compass.
@@ -94,7 +95,7 @@ public:
         sprite = 1;
     }
     Rect eraseRect() const override = 0;
-    void erase() override = 0;
+    void erase(DrawingSurfaces& surfaces) override = 0;
 };
 
 }  // namespace wp2

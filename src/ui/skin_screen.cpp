@@ -9,7 +9,8 @@
 
 namespace wp2 {
 
-SkinScreen::SkinScreen() : layerOrder_{10, 20, 45, 50, 90, 100} {
+SkinScreen::SkinScreen(DrawingSurfaces& surfaces)
+    : surfaces_(surfaces), layerOrder_{10, 20, 45, 50, 90, 100} {
     elements_.reserve(100);
 }
 
@@ -120,7 +121,7 @@ bool SkinScreen::staticPass() {
             if (e->visible && e->dirty && e->layer == layer && !e->sprite) {
                 e->dirty = 0;
                 touched(*e);
-                e->draw();
+                e->draw(surfaces_);
                 drew = true;
             }
         }
@@ -134,7 +135,7 @@ bool SkinScreen::erasePass() {
         if (e->erasePending && e->sprite) {
             e->erasePending = 0;
             touched(*e);
-            e->erase();
+            e->erase(surfaces_);
             erased = true;
         }
     }
@@ -148,7 +149,7 @@ bool SkinScreen::spritePass() {
             if (e->visible && e->dirty && e->layer == layer && e->sprite) {
                 e->dirty = 0;
                 touched(*e);
-                e->draw();
+                e->draw(surfaces_);
                 drew = true;
             }
         }
@@ -197,18 +198,18 @@ int SkinScreen::composeMap() {
             clearBoth();
             return drewStatic;
         }
-        DrawingSurfaces& s = drawingSurfaces();
         const Rect area = compass->rect;
         touched(*compass);
-        s.frame.copyFrom(s.scratch, Rect{0, 0, area.width(), area.height()}, area.left, area.top);
-        compass->draw();
+        surfaces_.frame.copyFrom(surfaces_.scratch, Rect{0, 0, area.width(), area.height()},
+                                 area.left, area.top);
+        compass->draw(surfaces_);
     } else {
         touched(*map);
         touched(*compass);
         map->setKeepArea(compass->eraseRect());
-        map->erase();
-        map->draw();
-        compass->draw();
+        map->erase(surfaces_);
+        map->draw(surfaces_);
+        compass->draw(surfaces_);
     }
     clearBoth();
     return 1;
@@ -222,7 +223,7 @@ void SkinScreen::drawAll() {
     for (int layer : layerOrder_) {
         for (const auto& e : elements_) {
             if (e->visible && e->layer == layer) {
-                e->draw();
+                e->draw(surfaces_);
                 e->dirty = 0;
                 e->erasePending = 0;
             }
@@ -237,7 +238,7 @@ void SkinScreen::drawAllMap() {
     for (int layer : layerOrder_) {
         for (const auto& e : elements_) {
             if (e->visible && e->layer == layer && !e->sprite) {
-                e->draw();
+                e->draw(surfaces_);
                 e->dirty = 0;
                 e->erasePending = 0;
             }
@@ -249,12 +250,12 @@ void SkinScreen::drawAllMap() {
         if (compass) {
             map->setKeepArea(compass->eraseRect());
         }
-        map->erase();
-        map->draw();
+        map->erase(surfaces_);
+        map->draw(surfaces_);
         map->dirty = map->erasePending = 0;
     }
     if (compass && compass->visible) {
-        compass->draw();
+        compass->draw(surfaces_);
         compass->dirty = compass->erasePending = 0;
     }
 }

@@ -21,7 +21,8 @@ inline constexpr int TrackCompass = 202;
 
 class SkinScreen {
 public:
-    SkinScreen();
+    // The elements draw on `surfaces`, which must outlive the screen.
+    explicit SkinScreen(DrawingSurfaces& surfaces);
     virtual ~SkinScreen();
     SkinScreen(const SkinScreen&) = delete;
     SkinScreen& operator=(const SkinScreen&) = delete;
@@ -83,6 +84,7 @@ private:
     int composeMap();
     void drawAllMap();
 
+    DrawingSurfaces& surfaces_;
     std::vector<std::unique_ptr<SkinElement>> elements_;
     std::vector<int> layerOrder_;
     std::vector<const SkinElement*> releasedNow_;

@@ -120,8 +120,8 @@ Point SkyView::plotPosition(int cx, int cy, double elevation, double azimuth) {
             cy - static_cast<int>(std::sin(azimuth + kHalfPi) * radius)};
 }
 
-void SkyView::draw() {
-    Surface& frame = drawingSurfaces().frame;
+void SkyView::draw(DrawingSurfaces& surfaces) {
+    Surface& frame = surfaces.frame;
     const int cx = rect.left + rect.width() / 2;
     const int cy = rect.top + rect.height() / 2;
     for (int i = 0; i < count; ++i) {
@@ -146,9 +146,8 @@ void SkyView::moveTo(int x, int y) {
     offsetBy(x - rect.left, y - rect.top);
 }
 
-void SkyView::erase() {
-    DrawingSurfaces& s = drawingSurfaces();
-    s.frame.copyFrom(s.background, rect);
+void SkyView::erase(DrawingSurfaces& surfaces) {
+    surfaces.frame.copyFrom(surfaces.background, rect);
 }
 
 }  // namespace wp2

@@ -29,11 +29,11 @@ public:
     // Replaces the satellites shown (at most 40 are kept).
     void setSatellites(const std::vector<SkySatellite>& satellites);
 
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;
     Rect eraseRect() const override { return rect; }
-    void erase() override;
+    void erase(DrawingSurfaces& surfaces) override;
 
     // Where a satellite's dot is centred for a plot centred on (cx, cy).
     static Point plotPosition(int cx, int cy, double elevation, double azimuth);

@@ -29,7 +29,7 @@ int StateLamp::update(std::uint32_t) {
     return 1;
 }
 
-void StateLamp::draw() {
+void StateLamp::draw(DrawingSurfaces& surfaces) {
     int index = 0;
     switch (state) {
         case 2:
@@ -46,8 +46,7 @@ void StateLamp::draw() {
             index = 0;
     }
     // Loaded at each draw (from the loader's cache), so a palette change shows.
-    drawingSurfaces().blitStatic(rect.left, rect.top,
-                                 loadBitmap(bitmaps_[static_cast<std::size_t>(index)]));
+    surfaces.blitStatic(rect.left, rect.top, loadBitmap(bitmaps_[static_cast<std::size_t>(index)]));
 }
 
 void StateLamp::offsetBy(int dx, int dy) {

@@ -25,7 +25,7 @@ public:
 
     int tick(std::uint32_t frame) override;
     int update(std::uint32_t frame) override;
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
     void offsetBy(int dx, int dy) override;
     void moveTo(int x, int y) override;
 

@@ -14,8 +14,6 @@ namespace wp2 {
 
 namespace {
 
-DrawingSurfaces* published = nullptr;
-
 QRect toQRect(const Rect& r) {
     return QRect(r.left, r.top, r.width(), r.height());
 }
@@ -221,23 +219,6 @@ void Surface::text(const Rect& r, const QString& s, const QFont& font, QRgb colo
     }
     p.setPen(QColor::fromRgb(shade(colour)));
     p.drawText(area, qtFlags, s);
-}
-
-void publishSurfaces(DrawingSurfaces* surfaces) {
-    published = surfaces;
-}
-
-DrawingSurfaces& drawingSurfaces() {
-    if (published) {
-        return *published;
-    }
-    // Nothing published: drawing goes to a set nobody shows.
-    static DrawingSurfaces unseen;
-    return unseen;
-}
-
-bool surfacesPublished() {
-    return published != nullptr;
 }
 
 }  // namespace wp2

@@ -123,7 +123,7 @@ public:
 };
 
 // The three surfaces the elements draw on. The main window owns one set and
-// publishes it; every element reaches it through drawingSurfaces().
+// hands it to its screen, which gives it to every element it draws.
 struct DrawingSurfaces {
     FrameSurface frame;
     BackgroundSurface background;
@@ -136,11 +136,5 @@ struct DrawingSurfaces {
         background.blit(x, y, image);
     }
 };
-
-// Publishes the set the elements draw on (nullptr withdraws it).
-void publishSurfaces(DrawingSurfaces* surfaces);
-// The published set. Elements draw only while one is published.
-DrawingSurfaces& drawingSurfaces();
-bool surfacesPublished();
 
 }  // namespace wp2

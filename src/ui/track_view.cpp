@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/base/trace.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/geodesy.h"
@@ -50,12 +51,15 @@ QRgb halo() {
 
 TrackView::TrackView()
     : scaleSetting_("TSOpt", false, 5), options_("TrackOpt2", true, kOptionDrag) {
+    scaleSetting_.load();
+    options_.load();
     // A stored step outside the table is taken as the nearest valid one.
     scaleIndex = std::clamp<int>(scaleSetting_.get(), 0, kMaxScaleIndex);
 }
 
 TrackView::~TrackView() {
     scaleSetting_ = scaleIndex;
+    traceFailure(scaleSetting_.save());
 }
 
 void TrackView::init(const TrackLog* trackLog, const Pushpins* pushpins, const UnitFormatter& units,
@@ -189,8 +193,8 @@ std::optional<Point> TrackView::project(double latitude, double longitude) const
     return projection_.project(latitude, longitude);
 }
 
-void TrackView::draw() {
-    Surface& frame = drawingSurfaces().frame;
+void TrackView::draw(DrawingSurfaces& surfaces) {
+    Surface& frame = surfaces.frame;
     setUpProjection();
     // The map never paints outside its rectangle: the erase restores only that.
     frame.setClip(rect);
@@ -201,7 +205,7 @@ void TrackView::draw() {
     marker_.drawTransparent(frame, centre.x - marker_.width() / 2, centre.y - marker_.height() / 2);
     frame.clearClip();
     if (!keepArea.isEmpty()) {
-        drawingSurfaces().scratch.copyFrom(frame, keepArea, 0, 0);
+        surfaces.scratch.copyFrom(frame, keepArea, 0, 0);
     }
 }
 
@@ -291,9 +295,8 @@ void TrackView::drawPushpins(Surface& frame) {
     }
 }
 
-void TrackView::erase() {
-    DrawingSurfaces& s = drawingSurfaces();
-    s.frame.copyFrom(s.background, rect);
+void TrackView::erase(DrawingSurfaces& surfaces) {
+    surfaces.frame.copyFrom(surfaces.background, rect);
 }
 
 int TrackView::onPress(int x, int y) {

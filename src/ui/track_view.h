@@ -77,10 +77,10 @@ public:
     // While base map tiles are being read or wait to be shown.
     bool animating() const override;
     int update(std::uint32_t frame) override;
-    void draw() override;
+    void draw(DrawingSurfaces& surfaces) override;
     void dragTo(int x, int y) override;
     Rect eraseRect() const override { return rect; }
-    void erase() override;
+    void erase(DrawingSurfaces& surfaces) override;
     void setKeepArea(const Rect& area) override { keepArea = area; }
 
     // The scale table in use for a unit code of the formatter.

@@ -24,6 +24,7 @@
 #include "core/settings/settings_store.h"
 #include "core/sound/recording_sound_player.h"
 #include "core/waypoints/pushpins.h"
+#include "support/test_services.h"
 #include "support/test_support.h"
 #include "ui/fonts.h"
 
@@ -124,6 +125,7 @@ protected:
     void SetUp() override {
         ensureApplication();
         lastTarget_.emplace("LastTarg", true, -1);
+        lastTarget_->load();
     }
     void TearDown() override { lastTarget_.reset(); }
 
@@ -134,12 +136,14 @@ protected:
         s.lastTarget = &*lastTarget_;
         s.store = &store_;
         s.sounds = &player_;
+        s.units = &shared_.units;
         s.clock = &clock_;
         s.ensureLinkOpen = std::move(ensureLinkOpen);
         return s;
     }
 
     InstalledMemoryRegistry registry_;
+    TestServices shared_;
     TempDir root_{true};
     RecordingMessageBoxes boxes_;
     RecordingDialogs dialogs_;

@@ -20,7 +20,8 @@ namespace {
 class ApplicationTest : public test::AppTest {
 protected:
     std::unique_ptr<Application> make(StartOptions options = {}) {
-        auto app = std::make_unique<Application>(clock_, timers_, dialogs_, player_, options);
+        auto app = std::make_unique<Application>(shared_.core, clock_, timers_, dialogs_, player_,
+                                                 options);
         Application* raw = app.get();
         app->setWait([this, raw](std::uint32_t ms) {
             waits_.push_back(ms);
@@ -52,7 +53,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         auto app = make();
         dialogs_.onFirstRun = [&] {
             // The link with the stored position is there; no splash, no window yet.
-            EXPECT_EQ(currentLink(), app->link());
+            EXPECT_EQ(shared_.link.link, app->link());
             EXPECT_DOUBLE_EQ(app->link()->state().latitude, 0.75);
             EXPECT_DOUBLE_EQ(app->link()->state().longitude, 10.0);
             EXPECT_EQ(app->splash(), nullptr);
@@ -68,12 +69,12 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         EXPECT_TRUE(splashDuringWait_.back());  // the splash, before the main window
         EXPECT_EQ(app->splash(), nullptr);
         EXPECT_TRUE(app->mainWindow()->isVisible());
-        EXPECT_EQ(IntSetting("Emu", false, 0).get(), emu);
+        EXPECT_EQ(test::loadedSetting<IntSetting>("Emu", 0), emu);
         if (driver && !setUp) {
             EXPECT_EQ(app->link()->lineSettings(), (LineSettings{3, 9600, 7, 2, 1}));
         }
         app->exit();
-        EXPECT_EQ(currentLink(), nullptr);
+        EXPECT_EQ(shared_.link.link, nullptr);
     }
     DriverSettings d;
     d.port = 9;
@@ -96,7 +97,8 @@ TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter)
     }
 }
 
-// The link's track log reads the autosave file at start-up and writes it at exit.
+// The link's track log reads the autosave file at start-up, is the one the
+// dashboard shows, and writes it at exit.
 TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
     ASSERT_TRUE(
         SettingsStore().writeNumber(kTrackStateValue, TrackState::AutoLoad | TrackState::AutoSave));
@@ -104,10 +106,12 @@ TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
     TrackLog written;
     ASSERT_TRUE(written.replaceTrack(std::vector<TrackPoint>(3)));
     written.currentFileName = autosave;
-    ASSERT_TRUE(written.save(false).value_or(false));
+    ASSERT_TRUE(written.save().value_or(false));
     auto app = make();
     ASSERT_TRUE(app->startUp());
     EXPECT_EQ(app->link()->decoder().trackLog()->count(), 3);
+    // The dashboard follows the application's link and shows its track.
+    EXPECT_EQ(trackLog(app->mainWindow()->screen().snapshot()), app->link()->decoder().trackLog());
     std::filesystem::remove(autosave);
     app->exit();
     EXPECT_TRUE(test::fileExists(autosave));

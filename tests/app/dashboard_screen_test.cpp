@@ -31,13 +31,11 @@ class DashboardTest : public test::AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        publishSurfaces(&surfaces_);
         dialogs_.host = &host_;
     }
     void TearDown() override {
         screen_.reset();
         setCurrentPalette(Palette::Day);
-        publishSurfaces(nullptr);
         AppTest::TearDown();
     }
 
@@ -45,7 +43,7 @@ protected:
         screen_.reset();
         DashboardServices s = services([this](int) { return ++linkStarts_, linkOpens_; });
         s.mapSource = mapSource_;
-        screen_ = std::make_unique<DashboardScreen>(host_, s);
+        screen_ = std::make_unique<DashboardScreen>(host_, s, surfaces_);
         screen_->buildScreen(mode);
         screen_->compose();
     }
@@ -106,14 +104,14 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
 
 TEST_F(DashboardTest, OptionsMenuItemsOpenTheirDialogsWhileTheScreenIsSuspended) {
     build();
-    EXPECT_EQ(unitFormatter().code(), UnitFormatter::kUs);  // the stored system, at start
+    EXPECT_EQ(shared_.units.code(), UnitFormatter::kUs);  // the stored system, at start
     for (int item = 0; item < 4; ++item) {
         menuItem(item);
     }
-    EXPECT_EQ(unitFormatter().code(), UnitFormatter::kUs);  // Misc. cancelled
+    EXPECT_EQ(shared_.units.code(), UnitFormatter::kUs);  // Misc. cancelled
     dialogs_.miscOk = true;
     menuItem(3);
-    EXPECT_EQ(unitFormatter().code(), UnitFormatter::kNautical);
+    EXPECT_EQ(shared_.units.code(), UnitFormatter::kNautical);
     EXPECT_EQ(dialogs_.opened,
               (std::vector<std::string>{"gps", "sound", "pushpins", "misc", "misc"}));
     EXPECT_EQ(dialogs_.timerWasRunning, std::vector<bool>(5, false));
@@ -130,9 +128,9 @@ TEST_F(DashboardTest, ResetTripItemsZeroTheirMeterAndStoreIt) {
     }
     build();
     const auto stored = [] {
-        return std::array{DoubleSetting("TripADistance", true, -1).get(),
-                          DoubleSetting("TripBDistance", true, -1).get(),
-                          DoubleSetting("Odometer", true, -1).get()};
+        return std::array{test::loadedSetting<DoubleSetting>("TripADistance", -1.0),
+                          test::loadedSetting<DoubleSetting>("TripBDistance", -1.0),
+                          test::loadedSetting<DoubleSetting>("Odometer", -1.0)};
     };
     menuItem(4);
     EXPECT_EQ(stored(), (std::array{0.0, 1234.5, 1234.5}));
@@ -211,7 +209,7 @@ TEST_F(DashboardTest, TheTargetReachesTheSnapshotAndThePanelsAndFollowsNewPushpi
     dialogs_.onPushpins = [](Pushpins& p) { p.setTargetIndex(1); };
     tap(150, 290);  // TBtn3
     EXPECT_DOUBLE_EQ(screen_->snapshot().targetPoint.latitude, pushpins_.at(1)->latitude);
-    EXPECT_EQ(IntSetting("LastTarg", true, -1).get(), 1);
+    EXPECT_EQ(test::loadedSetting<IntSetting>("LastTarg", -1), 1);
 
     // A new pushpin comes first: the target is the same waypoint one place
     // on, and the file is written at once.
@@ -221,7 +219,7 @@ TEST_F(DashboardTest, TheTargetReachesTheSnapshotAndThePanelsAndFollowsNewPushpi
         return true;
     };
     tap(90, 290);  // TBtn2
-    EXPECT_EQ(IntSetting("LastTarg", true, -1).get(), 2);
+    EXPECT_EQ(test::loadedSetting<IntSetting>("LastTarg", -1), 2);
     Pushpins reread;
     ASSERT_EQ(reread.load().added, 4);
     EXPECT_DOUBLE_EQ(reread.at(0)->latitude, 0.5);

@@ -19,6 +19,7 @@
 #include "dialogs/widget_message_boxes.h"
 #include "platform/file_registry.h"
 #include "support/env_override.h"
+#include "support/test_services.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -34,7 +35,8 @@ TEST(QuitSignals, AnOpenBoxClosesAndWhatBoxesSayGoesToStandardError) {
     QCoreApplication::exec();
     WidgetMessageBoxes boxes;
     test::RecordingSoundPlayer player;
-    QtDialogs dialogs(player);
+    test::TestServices services;
+    QtDialogs dialogs(player, services.core);
     QTimer::singleShot(100, [&] {
         boxes.quit();
         dialogs.quit();

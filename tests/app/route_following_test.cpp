@@ -41,7 +41,6 @@ class RouteFollowing : public test::AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        publishSurfaces(&surfaces_);
         test::installEmulationFile();
         // Two points of the drive: its lines 20 and 60.
         addRoute("Drive", {{"P1", 60.0203898, 30.2342762}, {"P2", 60.0176008, 30.2375338}});
@@ -58,7 +57,6 @@ protected:
     }
     void TearDown() override {
         screen_.reset();
-        publishSurfaces(nullptr);
         AppTest::TearDown();
     }
     void build() {
@@ -66,7 +64,7 @@ protected:
         DashboardServices s = services();
         s.routes = &routes_;
         s.dialogs = &scripted_;
-        screen_ = std::make_unique<DashboardScreen>(host_, s);
+        screen_ = std::make_unique<DashboardScreen>(host_, s, surfaces_);
         screen_->buildScreen(ScreenMode::Emulation);
         line_ = 1;  // the build read the first line
     }
@@ -234,7 +232,7 @@ TEST_F(RouteFollowing, TheRouteFileIsToldAtStartAndSavedOnlyWhenThePushpinListCh
         std::filesystem::remove(path + ".bad");
         boxes_.shown.clear();
         file ? test::writeFile(path, file) : std::filesystem::create_symlink(path, path);
-        Application app(clock_, timers, scripted_, player_, emulation);
+        Application app(shared_.core, clock_, timers, scripted_, player_, emulation);
         app.setWait([](std::uint32_t) {});
         ASSERT_TRUE(app.startUp());
         scripted_.editRoutes = edit;

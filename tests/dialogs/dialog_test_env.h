@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Shared set-up of the dialog tests: a private settings registry and the
-// program's files under a temporary root.
+// Shared set-up of the dialog tests: a private settings registry, the
+// program's files under a temporary root, and the shared services.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include "core/settings/settings_store.h"
 #include "core/track/track_test_env.h"
 #include "dialog_screens.h"
+#include "support/test_services.h"
 #include "support/test_support.h"
 
 namespace wp2::test {
@@ -32,6 +33,7 @@ protected:
 
     TestRegistry registry_;
     TempDir root_{true};
+    TestServices services_;
 };
 
 }  // namespace wp2::test

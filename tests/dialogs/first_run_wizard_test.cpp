@@ -22,8 +22,6 @@ using Choice = wp2::FirstRunWizard::Choice;
 
 class FirstRunWizard : public DialogTest {
 protected:
-    void SetUp() override { setCurrentLink(nullptr); }
-
     // Picks a choice in the next wizard that comes up and presses "Next >>".
     static void pick(Choice choice, std::function<void(wp2::FirstRunWizard&)> check = {}) {
         whenShown<wp2::FirstRunWizard>([=](wp2::FirstRunWizard& w) {

@@ -27,8 +27,6 @@ namespace {
 
 class GpsSetupDialog : public DialogTest {
 protected:
-    void SetUp() override { setCurrentLink(nullptr); }
-
     static int run(GpsLink* link, std::function<void(wp2::GpsSetupDialog&)> steps) {
         return runShown<wp2::GpsSetupDialog>([link] { return runGpsSetupDialog(nullptr, link); },
                                              std::move(steps));

@@ -25,7 +25,7 @@ TEST_F(GpxDialogChoices, PushpinGpxExportReadsBackThroughImportWhichTellsWhatWas
         addPin(pins, name, 50.0 + name[0] - 'A', 8.0);
     }
     RecordingMessageBoxes boxes;
-    ScriptedChooser chooser;
+    ScriptedChooser& chooser = services_.files;
     const std::string out = root_.file("points.gpx");
     chooser.answers = {out, out};
     auto step = whenShown<PushpinsDialog>([](PushpinsDialog& d) {
@@ -33,7 +33,7 @@ TEST_F(GpxDialogChoices, PushpinGpxExportReadsBackThroughImportWhichTellsWhatWas
         click(d.importButton());
         click(d.okButton());
     });
-    runPushpinsDialog(nullptr, pins);
+    runPushpinsDialog(nullptr, services_.core, pins);
     EXPECT_TRUE(step.ran());
     EXPECT_EQ(chooser.asked.at(0).request.filter,
               "ESRI Shape file (*.shp)|*.shp|Text file (*.txt)|*.txt|GPX 1.1 (*.gpx)|*.gpx||");
@@ -65,7 +65,8 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
                   : step[0] == 'l' ? d.loadButton()
                                    : d.clearButton());
         });
-        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{false, true, {}}));
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, track, chooser),
+                  (TrackMapOptions{false, true, {}}));
         counts += std::to_string(track.count());
     }
     EXPECT_EQ(counts, "550505");
@@ -84,7 +85,8 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
             click(d.dragBox());
             click(ok ? d.okButton() : d.cancelButton());
         });
-        EXPECT_EQ(runTrackOptionsDialog(nullptr, track), (TrackMapOptions{true, false, {}}));
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, track, chooser),
+                  (TrackMapOptions{true, false, {}}));
         EXPECT_EQ(registry_.number(kTrackMapOptionsValue), 2);
     }
 }
@@ -126,7 +128,7 @@ TEST_F(GpxDialogChoices, TrackOptionsChooseTheBaseMapByKindAndPlace) {
             }
             click(row.ok ? d.okButton() : d.cancelButton());
         });
-        EXPECT_EQ(runTrackOptionsDialog(nullptr, track, row.given).baseMap, row.chosen);
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, track, chooser, row.given).baseMap, row.chosen);
     }
     ASSERT_EQ(chooser.asked.size(), 1u);
     EXPECT_EQ(chooser.asked[0].request.filter, "MBTiles map (*.mbtiles)|*.mbtiles||");

@@ -32,11 +32,10 @@ namespace {
 
 class PushpinDialogs : public DialogTest {
 protected:
-    void TearDown() override { unitFormatter().setSystem(UnitSystem::Metric); }
-
     int point(int index, const TrackPoint& start, std::function<void(PointDialog&)> steps) {
-        return runShown<PointDialog>([&] { return runPointDialog(nullptr, pins_, index, start); },
-                                     std::move(steps));
+        return runShown<PointDialog>(
+            [&] { return runPointDialog(nullptr, pins_, index, start, services_.units); },
+            std::move(steps));
     }
     static TrackPoint at(double latDeg, double lonDeg, double altitude = 0.0) {
         TrackPoint p;
@@ -76,7 +75,7 @@ protected:
                 d.deleteAllButton()->isEnabled()};
     }
     void list(std::function<void(PushpinsDialog&)> steps) {
-        runShown<PushpinsDialog>([&] { return runPushpinsDialog(nullptr, pins_); },
+        runShown<PushpinsDialog>([&] { return runPushpinsDialog(nullptr, services_.core, pins_); },
                                  std::move(steps));
     }
 

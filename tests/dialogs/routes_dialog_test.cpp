@@ -45,7 +45,6 @@ protected:
     Pushpins pins_;
     Routes routes_;
     RecordingMessageBoxes boxes_;
-    ScriptedChooser chooser_;
 };
 
 TEST_F(RoutesDialogTest, EachOperationChangesTheRoutesAsShown) {
@@ -87,7 +86,7 @@ TEST_F(RoutesDialogTest, EachOperationChangesTheRoutesAsShown) {
         {"delete", [](RoutesDialog& d) { click(d.deleteButton()); }, "", "Delete the route \"R\"?"},
         {"export, then import adds a copy",
          [&](RoutesDialog& d) {
-             chooser_.answers = {gpx, gpx};
+             services_.files.answers = {gpx, gpx};
              click(d.exportButton());
              click(d.importButton());
              EXPECT_EQ(d.routeList()->currentText(), "R (2)");
@@ -99,7 +98,7 @@ TEST_F(RoutesDialogTest, EachOperationChangesTheRoutesAsShown) {
     for (const auto& row : rows) {
         routes_ = start;
         boxes_.shown.clear();
-        RoutesDialog dialog(routes_, pins_);
+        RoutesDialog dialog(routes_, pins_, services_.files);
         row.steps(dialog);
         EXPECT_EQ(described(), row.routes) << row.what;
         EXPECT_EQ(boxes_.shown.empty() ? "" : boxes_.shown.back().text, row.lastMessage)
@@ -115,8 +114,8 @@ TEST_F(RoutesDialogTest, PushpinsDialogImportOfGpxAddsItsRoutes) {
               "<wpt lat=\"46\" lon=\"8\"><name>W</name></wpt>\n"
               "<rte><name>Lake</name><rtept lat=\"46\" lon=\"8\"><name>P1</name></rtept>"
               "<rtept lat=\"46.1\" lon=\"8.1\"><name>P2</name></rtept></rte>\n</gpx>\n");
-    chooser_.answers = {path};
-    PushpinsDialog dialog(pins_, nullptr, &routes_);
+    services_.files.answers = {path};
+    PushpinsDialog dialog(services_.core, pins_, nullptr, &routes_);
     ASSERT_NE(dialog.routesButton(), nullptr);
     click(dialog.importButton());
     EXPECT_EQ(pins_.count(), 4);

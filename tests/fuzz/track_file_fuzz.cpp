@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int countBefore = log.count();
     const int capacityBefore = log.capacity();
     log.currentFileName = bench.file;
-    if (log.load(false).value_or(false)) {
+    if (log.load().value_or(false)) {
         exercise(log);
     } else {
         require(log.count() == countBefore && log.capacity() == capacityBefore);

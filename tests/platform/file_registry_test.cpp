@@ -76,6 +76,7 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     test::InstalledRegistry installed(reg);
     RecordingMessageBoxes boxes;
     IntSetting warmStart("WarmStart", true, 7);
+    warmStart.load();
     EXPECT_EQ(warmStart.get(), 1);
     EXPECT_TRUE(boxes.shown.empty());
     // The left-over temporary file does not stand in the way of the next write.
@@ -119,11 +120,12 @@ TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsS
         test::InstalledRegistry installed(reg);
         RecordingMessageBoxes boxes;
         IntSetting unit("UnitSystem", true, 0);
+        unit.load();
         for (int i = 0; i < 26; ++i) {
-            IntSetting("Absent" + std::to_string(i), false, i) = i + 1;
+            test::loadedSetting<IntSetting>("Absent" + std::to_string(i), i);
         }
         unit = 2;
-        if (unit.get() != 2 || IntSetting("UnitSystem", true, 0).get() != 1) {
+        if (unit.get() != 2 || test::loadedSetting<IntSetting>("UnitSystem", 0) != 1) {
             return "the stored unit system was not used";
         }
         if (boxes.shown.size() != 1 ||

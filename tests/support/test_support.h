@@ -75,6 +75,15 @@ std::vector<int> exitStatusesOf(int n, const std::function<int(int)>& body);
 // `n` bytes from a pseudo-random generator seeded with `seed`.
 std::string randomBytes(std::size_t n, unsigned seed);
 
+// A setting's value read as the program reads it (its default is written
+// when there is none); Setting is IntSetting or DoubleSetting.
+template <typename Setting, typename Value>
+Value loadedSetting(const std::string& name, Value defaultValue) {
+    Setting setting(name, true, defaultValue);
+    setting.load();
+    return setting.get();
+}
+
 // The process-wide registry while the object lives.
 class InstalledRegistry {
 public:

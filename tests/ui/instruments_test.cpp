@@ -70,7 +70,7 @@ TEST_F(InstrumentTest, CompassTurnsTheShortWayAndPointsBlueAlongItsAngle) {
     for (const auto& [degrees, dx, dy] : {std::array{90, 0, -1}, {180, -1, 0}, {0, 1, 0}}) {
         needle.drawnAngle = degrees * kDeg;
         frame().fill(kGround);
-        needle.draw();
+        needle.draw(surfaces_);
         EXPECT_EQ(frame().pixel(61 + dx * 30, 208 + dy * 30), rgb(0, 0, 255)) << degrees;
         EXPECT_EQ(frame().pixel(61 - dx * 30, 208 - dy * 30), rgb(255, 0, 0)) << degrees;
         EXPECT_EQ(frame().pixel(61 + dx * 42, 208 + dy * 42), kGround) << degrees;
@@ -104,7 +104,7 @@ TEST_F(InstrumentTest, SpeedArrowRestsDownAndSweepsThroughUpToRight) {
         snap.speed = kmh / 3.6;
         finish(arrow, 30);
         frame().fill(kGround);
-        arrow.draw();
+        arrow.draw(surfaces_);
         EXPECT_EQ(at(frame(), dx, dy), kYellow) << kmh;
         EXPECT_NE(at(frame(), -dx, -dy), kYellow) << kmh;
     }
@@ -130,15 +130,15 @@ TEST_F(InstrumentTest, CourseArrowBehindLeftPointsDownAndBehindRightPointsRight)
     finish(arrow, 30);
     EXPECT_NEAR(arrow.angle, 315 * kDeg, 1e-6);  // the hub shows the true direction
     frame().fill(kGround);
-    arrow.draw();
+    arrow.draw(surfaces_);
     EXPECT_EQ(at(frame(), 50, 0), kYellow);
     EXPECT_EQ(at(frame(), -8, -7), kHub);
     snap.targetBearing = snap.course + 225 * kDeg;   // behind on the left: down
     for (std::uint32_t f = 30; f <= 230; f += 10) {  // erasing leaves no trail
-        arrow.erase();
+        arrow.erase(surfaces_);
         ASSERT_EQ(frame().image(), background().image()) << f;
         finish(arrow, f, 9);
-        arrow.draw();
+        arrow.draw(surfaces_);
     }
     EXPECT_EQ(at(frame(), 0, 60), kYellow);
     EXPECT_EQ(at(frame(), 7, -8), kHub);
@@ -157,7 +157,7 @@ TEST_F(InstrumentTest, SkyViewPlotsTheZenithAtTheCentreAndTheHorizonAt40) {
     snap.satellites[0] = {5, 40, 90 * kDeg, 0};
     snap.satellites[1] = {7, 0, 0, 90 * kDeg};  // on the horizon, east is to the left
     view.tick(30);
-    view.draw();
+    view.draw(surfaces_);
     EXPECT_EQ(frame().pixel(180, 207), placeholderColour(SkyView::kDotWithSignal));
     EXPECT_EQ(frame().pixel(176, 203), kGround);  // the dots' corners are key-coloured
     EXPECT_EQ(frame().pixel(140, 207), placeholderColour(SkyView::kDotWithoutSignal));
@@ -168,7 +168,7 @@ TEST_F(InstrumentTest, SkyViewPlotsTheZenithAtTheCentreAndTheHorizonAt40) {
     snap.satellites[0].constellation = Constellation::Glonass;
     snap.satellites[1] = {3, 0, 0, 0, Constellation::Galileo};  // north, on the horizon
     view.tick(60);
-    view.draw();
+    view.draw(surfaces_);
     EXPECT_EQ(frame().pixel(180, 207), rgb(255, 80, 60));
     EXPECT_EQ(frame().pixel(180, 167), kGround);
     EXPECT_EQ(frame().pixel(182, 167), rgb(70, 170, 255));
@@ -191,7 +191,7 @@ protected:
     void show(double value, const char* format) {
         panel.setNumber(value, format);
         frame().fill(kGround);
-        panel.draw();
+        panel.draw(surfaces_);
     }
     NumberPanel::GlyphIds ids;
     NumberPanel panel;
@@ -203,7 +203,7 @@ TEST_F(NumberPanelTest, DigitsAreGlyphsSpacesDoNotAdvanceAndMinusIsItsOwnGlyph) 
               (std::array{glyph(1), glyph(2), glyph(NumberPanel::kOtherGlyph), glyph(5)}));
     EXPECT_EQ(frame().pixel(3 + 8, 136), kGround);       // key column left alone
     EXPECT_EQ(frame().pixel(3 + 2, 116 + 15), kGround);  // glyphs start 16 down
-    panel.erase();
+    panel.erase(surfaces_);
     EXPECT_EQ(frame().image(), background().image());
     show(-2, "%5.0lf");  // an altitude of -2: minus, then 2, from the left edge
     EXPECT_EQ(slot(0), glyph(NumberPanel::kMinusGlyph));
@@ -302,7 +302,7 @@ TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
     speed.init(snap, units, ValueKind::Speed, ids, "Speed");
     speed.moveTo(3, 116);
     speed.update(0);
-    speed.draw();
+    speed.draw(surfaces_);
     const auto caption = [](QRgb c) { return c == rgb(200, 200, 150); };
     EXPECT_GT(countPixels(frame(), {3, 116, 43, 134}, caption), 10);
     EXPECT_EQ(countPixels(frame(), frame().bounds(), caption),
@@ -340,7 +340,7 @@ TEST_F(InstrumentTest, PositionPanelShowsThePositionOrDashesWhenThereIsNone) {
         panel.tick(60);
         EXPECT_EQ(texts(), want) << level;
     }
-    panel.draw();
+    panel.draw(surfaces_);
     for (int line = 0; line < 3; ++line) {  // the Lt, Ln and Alt lines
         EXPECT_GT(whiteIn(frame(), {8, 172 + 20 * line, 117, 192 + 20 * line}), 20) << line;
     }
@@ -357,7 +357,7 @@ TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
     panel.init(&snap, &units, &clock, 470, "Destination");
     panel.moveTo(120, 150);
     panel.tick(30);
-    panel.draw();
+    panel.draw(surfaces_);
     EXPECT_EQ(panel.clockText, "13:07");
     EXPECT_GT(whiteIn(frame(), {128, 172, 237, 212}), 20);  // "Not selected"
     EXPECT_EQ(whiteIn(frame(), {166, 212, 239, 244}), 0);   // no distance, no time
@@ -370,7 +370,7 @@ TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
     snap.averageSpeed.add(2.0);
     panel.tick(30);
     EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, " 7.3 km|01:00");  // 3630 s
-    panel.draw();
+    panel.draw(surfaces_);
     EXPECT_EQ(frame().pixel(223, 158), placeholderColour(1005));  // icon at right - 20
     EXPECT_GT(countColour(frame(), {128, 172, 237, 212}, rgb(255, 220, 120)), 20);
     EXPECT_GT(whiteIn(frame(), {166, 212, 239, 227}), 10);

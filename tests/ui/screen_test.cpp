@@ -43,17 +43,17 @@ public:
         sprite = isSprite ? 1 : 0;
         visible = 1;
     }
-    void draw() override {
-        drawingSurfaces().frame.fillRect(rect.inflated(-inset, -inset), colour);
+    void draw(DrawingSurfaces& surfaces) override {
+        surfaces.frame.fillRect(rect.inflated(-inset, -inset), colour);
         if (!sprite) {
-            drawingSurfaces().background.fillRect(rect, colour);
+            surfaces.background.fillRect(rect, colour);
         }
         drawn = rect;
         record("draw");
     }
     Rect eraseRect() const override { return drawn; }
-    void erase() override {
-        drawingSurfaces().frame.copyFrom(drawingSurfaces().background, drawn);
+    void erase(DrawingSurfaces& surfaces) override {
+        surfaces.frame.copyFrom(surfaces.background, drawn);
         record("erase");
     }
     int onPress(int x, int y) override { return record("press"), rect.contains(x, y) ? 1 : 0; }
@@ -74,6 +74,7 @@ private:
 // A screen whose actions (id 7 only) and quit are recorded instead of run.
 class RecordingScreen : public SkinScreen {
 public:
+    using SkinScreen::SkinScreen;
     int actions = 0;
     int quits = 0;
 
@@ -104,7 +105,7 @@ protected:
                 << x << "," << y;
         }
     }
-    RecordingScreen screen;
+    RecordingScreen screen{surfaces_};
     Log log;
 };
 
@@ -199,7 +200,7 @@ TEST_F(SkinScreenTest, InMapModeTheMapCoversTheReadoutsAndTheCompassComesFromScr
 class Probe : public SkinElement {
 public:
     int update(std::uint32_t) override { return ++updates, 1; }
-    void draw() override {}
+    void draw(DrawingSurfaces&) override {}
     void offsetBy(int dx, int dy) override { rect = rect.offset(dx, dy); }
     int updates = 0;
 };
@@ -237,7 +238,7 @@ TEST_F(SkinScreenTest, PanelsMoveTheirChildrenAndKeepAHiddenChildHidden) {
     panel.addChild(&hidden);
     panel.moveTo(120, 150);
     panel.setVisible(1);
-    panel.draw();
+    panel.draw(surfaces_);
     EXPECT_EQ(shown.rect, (Rect{120, 150, 120, 150}));
     EXPECT_EQ(countColour(frame(), {119, 150, 240, 151}, placeholderColour(471)), 120);
     EXPECT_EQ(background().pixel(239, 263), placeholderColour(471));

@@ -86,7 +86,7 @@ TEST(SkinBitmaps, TheIconTableHoldsThe59SquarePicturesOfTheListInOrder) {
 TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
     NavSnapshot snap;
     UnitFormatter units;
-    SkinScreen screen;
+    SkinScreen screen(surfaces_);
     DashboardLayout(screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}}).build();
     for (int id : {101, 102, 103, 104, 105}) {  // the two value and three panel lists
         auto& selector = dynamic_cast<PanelSelector&>(*screen.byId(id, 1));
@@ -114,7 +114,7 @@ TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
 TEST_F(UiTest, TheMapsCompassShowsNorthWhereTheMapHasIt) {
     NavSnapshot snap;
     UnitFormatter units;
-    SkinScreen screen;
+    SkinScreen screen(surfaces_);
     DashboardLayout(screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}}).build();
     auto& map = dynamic_cast<TrackView&>(*screen.byId(DashboardId::TrackView, 1));
     auto& compass = dynamic_cast<BoundCompassNeedle&>(*screen.byId(DashboardId::TrackCompass, 1));

@@ -132,8 +132,8 @@ protected:
     void draw(TrackView& v) {
         v.update(30);
         background().fill(rgb(1, 1, 1));
-        v.erase();
-        v.draw();
+        v.erase(surfaces_);
+        v.draw(surfaces_);
     }
 
     UnitFormatter units;

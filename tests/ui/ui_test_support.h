@@ -138,7 +138,7 @@ public:
     std::atomic<int> reads{0};
 };
 
-// Publishes fresh surfaces and placeholder bitmaps for each test.
+// Fresh surfaces and placeholder bitmaps for each test.
 class UiTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -149,13 +149,9 @@ protected:
         }
         registerDashboardFonts();
         setBitmapSource(&bitmaps_);
-        publishSurfaces(&surfaces_);
         publishFrame(0);
     }
-    void TearDown() override {
-        publishSurfaces(nullptr);
-        setBitmapSource(nullptr);
-    }
+    void TearDown() override { setBitmapSource(nullptr); }
 
     Surface& frame() { return surfaces_.frame; }
     Surface& background() { return surfaces_.background; }

@@ -29,4 +29,10 @@ void trace(const std::string& text) {
     }
 }
 
+void traceFailure(const Result<>& result) {
+    if (!result) {
+        trace(result.error().text());
+    }
+}
+
 }  // namespace wp2

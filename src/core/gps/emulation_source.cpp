@@ -186,7 +186,7 @@ Result<> refreshSnapshot(NavSnapshot& snapshot, EmulationSource* emulation, std:
     if (emulation && emulation->isOpen()) {
         return emulation->refresh(tick);
     }
-    if (GpsLink* link = currentLink()) {
+    if (GpsLink* link = snapshot.link) {
         snapshot.refreshFromLink(*link);
     }
     return {};
@@ -196,7 +196,7 @@ TrackLog* trackLog(NavSnapshot& snapshot) {
     if (snapshot.emulationFile && snapshot.emulationTrack) {
         return snapshot.emulationTrack;
     }
-    GpsLink* link = currentLink();
+    GpsLink* link = snapshot.link;
     return link ? link->decoder().trackLog() : nullptr;
 }
 

@@ -67,12 +67,12 @@ private:
 };
 
 // One refresh of the snapshot: the emulation branch while the emulation file
-// is open (with its result), otherwise the live branch from the current
+// is open (with its result), otherwise the live branch from the snapshot's
 // receiver link (nothing changes without one).
 Result<> refreshSnapshot(NavSnapshot& snapshot, EmulationSource* emulation, std::uint32_t tick);
 
 // The track log the dashboard shows: the emulation's while its file is open,
-// otherwise the current link's; none without either.
+// otherwise the snapshot's link's; none without either.
 TrackLog* trackLog(NavSnapshot& snapshot);
 
 }  // namespace wp2

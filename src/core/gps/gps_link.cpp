@@ -15,12 +15,6 @@ namespace wp2 {
 
 using namespace GpsStatusFlags;
 
-namespace {
-
-GpsLink* gCurrentLink = nullptr;
-
-}  // namespace
-
 GpsLink::GpsLink(Clock& clock, std::unique_ptr<TrackLog> track)
     : clock_(clock), decoder_(clock, std::move(track)) {
     listenForEndNotice();
@@ -28,8 +22,8 @@ GpsLink::GpsLink(Clock& clock, std::unique_ptr<TrackLog> track)
 
 GpsLink::~GpsLink() {
     destroy();
-    if (gCurrentLink == this) {
-        gCurrentLink = nullptr;
+    if (slot_ && slot_->link == this) {
+        slot_->link = nullptr;
     }
 }
 
@@ -46,14 +40,15 @@ void GpsLink::setSerialPort(std::unique_ptr<SerialPort> port) {
     port_ = std::move(port);
 }
 
-bool GpsLink::install(bool openNow) {
-    GpsLink* other = currentLink();
+bool GpsLink::install(LinkSlot& slot, bool openNow) {
+    GpsLink* other = slot.link;
     const bool tookOver = other && other != this;
     if (tookOver) {
         // Shut down, not deleted: the object belongs to its owner.
         other->destroy();
     }
-    setCurrentLink(this);
+    slot.link = this;
+    slot_ = &slot;
     if (openNow) {
         start(1);
     }
@@ -74,6 +69,7 @@ void GpsLink::destroy() {
 
 void GpsLink::loadTalkerSetting() {
     IntSetting anyTalker(kAnyTalkerSetting, true, 1);
+    anyTalker.load();
     decoder_.setTalkers(anyTalker.get() == 0 ? Talkers::GpsOnly : Talkers::Any);
 }
 
@@ -249,14 +245,6 @@ void GpsLink::testTick() {
         }
     }
     inTestTick_ = false;
-}
-
-GpsLink* currentLink() {
-    return gCurrentLink;
-}
-
-void setCurrentLink(GpsLink* link) {
-    gCurrentLink = link;
 }
 
 }  // namespace wp2

@@ -20,6 +20,7 @@
 namespace wp2 {
 
 class DoubleSetting;
+class GpsLink;
 class IntSetting;
 class Timers;
 
@@ -31,6 +32,11 @@ public:
     // the end of the last line.
     virtual void appendAtEnd(std::string_view text) = 0;
     virtual void scrollLineDown() = 0;
+};
+
+// The program's one installed receiver link, or none.
+struct LinkSlot {
+    GpsLink* link = nullptr;
 };
 
 class GpsLink {
@@ -71,11 +77,12 @@ public:
     SerialPort* serialPort() { return port_.get(); }
     const PortMap& portMap() const { return portMap_; }
 
-    // Makes this the current link. Another current link is shut down first
+    // Makes this the slot's link. Another link in the slot is shut down first
     // (its owner still deletes it), and then the result is true: the caller
     // tells the user the driver was installed already. With openNow the link
-    // starts on port 1.
-    bool install(bool openNow);
+    // starts on port 1. The slot must outlive the link, which leaves it when
+    // destroyed.
+    bool install(LinkSlot& slot, bool openNow);
     // Closes the port, ends any reconnecting and posts the end-of-link notice
     // to the other links. Also done by the destructor when not done before.
     void destroy();
@@ -161,14 +168,11 @@ private:
     int reconnectTimerId_ = 0;
     int noticeSubscription_ = 0;
     bool destroyed_ = false;
+    LinkSlot* slot_ = nullptr;
     WarmStartState warm_;
     // Declared last: destroyed first, so its reader is gone before the
     // decoder's receive buffer.
     std::unique_ptr<SerialPort> port_;
 };
-
-// The one receiver link of the process, or none.
-GpsLink* currentLink();
-void setCurrentLink(GpsLink* link);
 
 }  // namespace wp2

@@ -67,6 +67,7 @@ public:
     std::uint32_t status = 0;  // GpsState flags, + 0x100 with a fix
     const Ellipsoid* ellipsoid = nullptr;
     TrackLog* emulationTrack = nullptr;  // the emulation's own log; none in live mode
+    GpsLink* link = nullptr;             // the receiver link the snapshot follows, if any
     std::array<SkySatellite, SkySatellites::kMax> satellites{};
     int satellitesWithSignal = 0;
     int satellitesInView = 0;

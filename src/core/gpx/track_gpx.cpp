@@ -295,16 +295,16 @@ GpxTrackImport importGpxTrack(const std::string& gpxPath, const std::string& tra
     return result;
 }
 
-TrackFileOutcome loadTrackAskingFile(TrackLog& log) {
+TrackFileOutcome loadTrackAskingFile(TrackLog& log, FileChooser& files) {
     TrackFileOutcome outcome;
     FileDialogRequest request{kTrackFileFilterWithGpx, kTrackFileExtension, log.currentFileName};
-    const auto chosen = fileChooser().openFile(request);
+    const auto chosen = files.openFile(request);
     if (!chosen) {
         return outcome;
     }
     log.currentFileName = *chosen;
     if (lowerExtension(*chosen) != ".gpx") {
-        const Result<bool> loaded = log.load(false);
+        const Result<bool> loaded = log.load();
         if (!loaded) {
             outcome.notice = trackNotLoadedText(loaded.error());
         }
@@ -331,17 +331,17 @@ TrackFileOutcome loadTrackAskingFile(TrackLog& log) {
     return outcome;
 }
 
-TrackFileOutcome saveTrackAskingFile(TrackLog& log) {
+TrackFileOutcome saveTrackAskingFile(TrackLog& log, FileChooser& files) {
     TrackFileOutcome outcome;
     FileDialogRequest request{kTrackFileFilterWithGpx, kTrackFileExtension, log.currentFileName};
     request.askBeforeCreating = true;
-    const auto choice = fileChooser().saveFileChoice(request);
+    const auto choice = files.saveFileChoice(request);
     if (!choice) {
         return outcome;
     }
     log.currentFileName = choice->path;
     if (choice->filterIndex != 2 && lowerExtension(choice->path) != ".gpx") {
-        const Result<bool> saved = log.save(false);
+        const Result<bool> saved = log.save();
         if (!saved) {
             outcome.failedSave = saved.error();
         }

@@ -16,6 +16,7 @@
 
 namespace wp2 {
 
+class FileChooser;
 class TrackLog;
 
 inline constexpr const char* kTrackFileFilterWithGpx =
@@ -76,10 +77,10 @@ struct TrackFileOutcome {
     std::optional<Failure> failedSave;
 };
 
-// The track options dialog's Load and Save: the file dialog offers the track
-// file and GPX. The track is replaced only when points were read. Not done
+// The track options dialog's Load and Save: the file dialog (files) offers
+// the track file and GPX. The track is replaced only when points were read. Not done
 // when cancelled or nothing was loaded or saved.
-TrackFileOutcome loadTrackAskingFile(TrackLog& log);
-TrackFileOutcome saveTrackAskingFile(TrackLog& log);
+TrackFileOutcome loadTrackAskingFile(TrackLog& log, FileChooser& files);
+TrackFileOutcome saveTrackAskingFile(TrackLog& log, FileChooser& files);
 
 }  // namespace wp2

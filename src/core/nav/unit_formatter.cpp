@@ -140,9 +140,4 @@ bool UnitFormatter::parseAltitude(const std::string& text, double& metres) const
     return true;
 }
 
-UnitFormatter& unitFormatter() {
-    static UnitFormatter instance;
-    return instance;
-}
-
 }  // namespace wp2

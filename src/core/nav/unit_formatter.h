@@ -50,8 +50,4 @@ private:
     std::int32_t code_ = kMetric;
 };
 
-// The program's one formatter. It starts metric; the stored setting is applied
-// at start-up before anything is shown.
-UnitFormatter& unitFormatter();
-
 }  // namespace wp2

@@ -7,6 +7,7 @@ namespace wp2 {
 
 void applyStoredUnitSystem(UnitFormatter& formatter) {
     IntSetting stored(kUnitSystemValueName, true, static_cast<std::int32_t>(UnitSystem::US));
+    stored.load();
     formatter.setSystem(stored.get());
 }
 

@@ -12,6 +12,6 @@ inline constexpr const char* kUnitSystemValueName = "UnitSystem";
 // Reads the stored unit system (writing the default when the value is absent)
 // and applies it to the formatter. Called once at start-up after the settings
 // are read; an out-of-range stored value leaves the formatter as it was.
-void applyStoredUnitSystem(UnitFormatter& formatter = unitFormatter());
+void applyStoredUnitSystem(UnitFormatter& formatter);
 
 }  // namespace wp2

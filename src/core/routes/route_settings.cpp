@@ -23,6 +23,11 @@ RouteSettings::RouteSettings(SettingsStore& store)
       offCourseAlarm_(kOffCourseAlarmSetting, true, 0),
       offCourseDistance_(kOffCourseDistanceSetting, true, kDefaultOffCourseDistance),
       routePoint_(kRoutePointSetting, true, 0) {
+    arrivalRadius_.load();
+    arrivalAlarm_.load();
+    offCourseAlarm_.load();
+    offCourseDistance_.load();
+    routePoint_.load();
     // A stored value no one could have set is read as the default.
     if (!usableDistance(arrivalRadius_)) {
         arrivalRadius_ = kDefaultArrivalRadius;

@@ -1,29 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/double_setting.h"
 
+#include "core/base/trace.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/setting_value.h"
 
 namespace wp2 {
 
 DoubleSetting::DoubleSetting(const std::string& name, bool saveImmediately, double defaultValue)
-    : saveImmediately_(saveImmediately), name_(name) {
-    std::vector<std::uint8_t> bytes = doubleBytes(defaultValue);
-    setting_value::traceFailure(
-        setting_value::loadOrStoreDefault("CRegDouble", name_, RegType::Binary, bytes));
-    value_ = doubleFromBytes(bytes);
-}
+    : value_(defaultValue), saveImmediately_(saveImmediately), name_(name) {}
 
-DoubleSetting::~DoubleSetting() {
-    if (!saveImmediately_) {
-        setting_value::traceFailure(save());
-    }
+void DoubleSetting::load() {
+    std::vector<std::uint8_t> bytes = doubleBytes(value_);
+    traceFailure(setting_value::loadOrStoreDefault("CRegDouble", name_, RegType::Binary, bytes));
+    value_ = doubleFromBytes(bytes);
 }
 
 double& DoubleSetting::operator=(double value) {
     value_ = value;
     if (saveImmediately_) {
-        setting_value::traceFailure(save());
+        traceFailure(save());
     }
     return value_;
 }

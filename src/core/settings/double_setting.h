@@ -12,10 +12,11 @@ namespace wp2 {
 class DoubleSetting {
 public:
     DoubleSetting(const std::string& name, bool saveImmediately, double defaultValue);
-    ~DoubleSetting();
     DoubleSetting(const DoubleSetting&) = delete;
     DoubleSetting& operator=(const DoubleSetting&) = delete;
 
+    // Reads the stored value, or writes the default when there is none.
+    void load();
     double& operator=(double value);
     double get() const { return value_; }
     operator double() const { return value_; }
@@ -23,7 +24,7 @@ public:
     Result<> save();
 
 private:
-    double value_ = 0.0;
+    double value_;
     bool saveImmediately_;
     std::string name_;
 };

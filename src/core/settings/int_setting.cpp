@@ -1,29 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/int_setting.h"
 
+#include "core/base/trace.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/setting_value.h"
 
 namespace wp2 {
 
 IntSetting::IntSetting(const std::string& name, bool saveImmediately, std::int32_t defaultValue)
-    : saveImmediately_(saveImmediately), name_(name) {
-    std::vector<std::uint8_t> bytes = dwordBytes(static_cast<std::uint32_t>(defaultValue));
-    setting_value::traceFailure(
-        setting_value::loadOrStoreDefault("CRegInt", name_, RegType::Dword, bytes));
-    value_ = static_cast<std::int32_t>(dwordFromBytes(bytes));
-}
+    : value_(defaultValue), saveImmediately_(saveImmediately), name_(name) {}
 
-IntSetting::~IntSetting() {
-    if (!saveImmediately_) {
-        setting_value::traceFailure(save());
-    }
+void IntSetting::load() {
+    std::vector<std::uint8_t> bytes = dwordBytes(static_cast<std::uint32_t>(value_));
+    traceFailure(setting_value::loadOrStoreDefault("CRegInt", name_, RegType::Dword, bytes));
+    value_ = static_cast<std::int32_t>(dwordFromBytes(bytes));
 }
 
 std::int32_t& IntSetting::operator=(std::int32_t value) {
     value_ = value;
     if (saveImmediately_) {
-        setting_value::traceFailure(save());
+        traceFailure(save());
     }
     return value_;
 }

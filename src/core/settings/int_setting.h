@@ -2,10 +2,12 @@
 #pragma once
 // One 32-bit signed setting bound to a REG_DWORD value of the settings key.
 //
-// Construction loads the value, or writes the default at once when the value is
-// absent. With saveImmediately every assignment writes through; otherwise the
-// value is written once, when the object is destroyed. A write that fails
-// there is counted and traced (setting_value.h); save() returns it.
+// Making one reads and writes nothing: it holds the default until load()
+// reads the stored value, or writes the default at once when the value is
+// absent. With saveImmediately every assignment writes through; otherwise
+// the owner writes the value with save() when it is done with it. A write
+// that fails is counted; load() and assignments trace it (setting_value.h),
+// save() returns it.
 
 #include <cstdint>
 #include <string>
@@ -17,10 +19,11 @@ namespace wp2 {
 class IntSetting {
 public:
     IntSetting(const std::string& name, bool saveImmediately, std::int32_t defaultValue);
-    ~IntSetting();
     IntSetting(const IntSetting&) = delete;
     IntSetting& operator=(const IntSetting&) = delete;
 
+    // Reads the stored value, or writes the default when there is none.
+    void load();
     std::int32_t& operator=(std::int32_t value);
     std::int32_t get() const { return value_; }
     operator std::int32_t() const { return value_; }
@@ -28,7 +31,7 @@ public:
     Result<> save();
 
 private:
-    std::int32_t value_ = 0;
+    std::int32_t value_;
     bool saveImmediately_;
     std::string name_;
 };

@@ -2,7 +2,6 @@
 #include "core/settings/setting_value.h"
 
 #include "core/base/save_failures.h"
-#include "core/base/trace.h"
 #include "core/settings/reg_values.h"
 
 namespace wp2::setting_value {
@@ -67,12 +66,6 @@ Result<> save(const char* className, const std::string& name, RegType type,
         return fail(written.error().what, "invalid key");
     }
     return written;
-}
-
-void traceFailure(const Result<>& result) {
-    if (!result) {
-        trace(result.error().text());
-    }
 }
 
 }  // namespace wp2::setting_value

@@ -6,7 +6,7 @@
 // A write that fails is counted as a failed save (the program's exit status
 // reports it). A store that cannot be written at all has told the user
 // itself; any other failure is returned, and traced for the settings
-// written where no one can be told (at construction and destruction).
+// written where no one can be told (loading and assignments).
 
 #include <cstdint>
 #include <string>
@@ -27,8 +27,5 @@ Result<> loadOrStoreDefault(const char* className, const std::string& name, RegT
 // Writes the bytes to the settings key ("CRegInt::Save: SetValue failed").
 Result<> save(const char* className, const std::string& name, RegType type,
               const std::vector<std::uint8_t>& bytes);
-
-// Traces a failure of the functions above.
-void traceFailure(const Result<>& result);
 
 }  // namespace wp2::setting_value

@@ -18,7 +18,9 @@ void SoundSettings::init(SettingsStore* store, UnitFormatter* formatter) {
     store_ = store;
     formatter_ = formatter;
     silent_.emplace(kSilentName, true, 0);
+    silent_->load();
     overspeed_.emplace(kOverspeedName, true, kDefaultOverspeed);
+    overspeed_->load();
     loadNames();
 }
 

@@ -5,19 +5,6 @@
 
 namespace wp2 {
 
-namespace {
-
-class CancellingChooser final : public FileChooser {
-public:
-    std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
-};
-
-CancellingChooser cancelling;
-FileChooser* current = &cancelling;
-
-}  // namespace
-
 std::optional<FileChoice> FileChooser::saveFileChoice(const FileDialogRequest& request) {
     std::optional<std::string> path = saveFile(request);
     if (!path) {
@@ -25,14 +12,6 @@ std::optional<FileChoice> FileChooser::saveFileChoice(const FileDialogRequest& r
     }
     const int index = filterIndexForFile(parseFileFilter(request.filter), *path);
     return FileChoice{*path, index > 0 ? index : 1};
-}
-
-void setFileChooser(FileChooser* chooser) {
-    current = chooser ? chooser : &cancelling;
-}
-
-FileChooser& fileChooser() {
-    return *current;
 }
 
 }  // namespace wp2

@@ -37,8 +37,4 @@ public:
     virtual std::optional<FileChoice> saveFileChoice(const FileDialogRequest& request);
 };
 
-// The process-wide chooser (the default one always cancels).
-void setFileChooser(FileChooser* chooser);
-FileChooser& fileChooser();
-
 }  // namespace wp2

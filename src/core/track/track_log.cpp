@@ -13,7 +13,6 @@
 #include "core/base/paths.h"
 #include "core/nav/geodesy.h"
 #include "core/settings/settings_store.h"
-#include "core/track/file_chooser.h"
 #include "core/track/track_file.h"
 #include "core/track/track_filter.h"
 #include "core/track/trip_computer.h"
@@ -238,21 +237,6 @@ void TrackLog::saveOptions() {
     (void)store.writeNumber(kTrackWidthValue, storedHundredths(width));
 }
 
-bool TrackLog::chooseFileName(bool askName, bool forSaving) {
-    if (!askName && !currentFileName.empty()) {
-        return true;
-    }
-    FileDialogRequest request{kTrackFileFilter, kTrackFileExtension, currentFileName};
-    request.askBeforeCreating = true;
-    const auto chosen =
-        forSaving ? fileChooser().saveFile(request) : fileChooser().openFile(request);
-    if (!chosen) {
-        return false;
-    }
-    currentFileName = *chosen;
-    return true;
-}
-
 void TrackLog::adopt(TrackFileImage&& image) {
     points_ = std::move(image.points);
     capacity_ = image.capacity;
@@ -293,8 +277,8 @@ bool TrackLog::replaceTrack(std::vector<TrackPoint> points) {
     return true;
 }
 
-Result<bool> TrackLog::load(bool askName) {
-    if (!chooseFileName(askName, false)) {
+Result<bool> TrackLog::load() {
+    if (currentFileName.empty()) {
         return false;
     }
     const std::string path = Paths::map(currentFileName);
@@ -310,8 +294,8 @@ Result<bool> TrackLog::load(bool askName) {
     return true;
 }
 
-Result<bool> TrackLog::save(bool askName) {
-    if (!chooseFileName(askName, true)) {
+Result<bool> TrackLog::save() {
+    if (currentFileName.empty()) {
         return false;
     }
     const std::string path = Paths::map(currentFileName);
@@ -371,7 +355,7 @@ Result<bool> TrackLog::autoSave() {
         return false;
     }
     std::string kept = std::exchange(currentFileName, autosavePath);
-    Result<bool> saved = save(false);
+    Result<bool> saved = save();
     currentFileName = std::move(kept);
     return saved;
 }

@@ -94,19 +94,18 @@ public:
     void loadOptions();
     void saveOptions();
 
-    // Track files. With askName (or no current name) the file dialog is asked
-    // first; a cancel gives false. A file that cannot be read or is not a
+    // Track files, on currentFileName (none: false). A file that cannot be read or is not a
     // sound track file leaves the track as it was and gives false; for a
     // damaged one the failure holds the path and the problem
     // (trackNotLoadedText). A save that fails gives the path and the
     // system's reason.
-    Result<bool> load(bool askName);
-    Result<bool> save(bool askName);
+    Result<bool> load();
+    Result<bool> save();
     // Replaces the whole track with points read elsewhere (an imported GPX
     // track), kept as they are: no recording filter. False, and the track
     // unchanged, when memory runs out or there are more than INT_MAX points.
     bool replaceTrack(std::vector<TrackPoint> points);
-    // load(false) / save(false) on autosavePath; currentFileName is kept. A
+    // load() / save() on autosavePath; currentFileName is kept. A
     // damaged autosave file is kept aside ("KWAutosave.atk.bad") and the
     // points that can be trusted are loaded.
     TrackAutoLoad autoLoad();
@@ -126,7 +125,6 @@ public:
 private:
     bool append(const TrackPoint& point);
     TrackPoint& last() { return points_[static_cast<std::size_t>(count_ - 1)]; }
-    bool chooseFileName(bool askName, bool forSaving);
     void adopt(TrackFileImage&& image);
 
     std::vector<TrackPoint> points_;  // capacity_ entries; the first count_ are the track

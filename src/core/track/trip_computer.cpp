@@ -33,11 +33,13 @@ constexpr const char* kMeterPrefixes[] = {"TripA", "TripB"};
 // Reads one stored value (writing `value` as the default when absent).
 double loaded(const std::string& name, double value) {
     DoubleSetting setting(name, true, value);
+    setting.load();
     return setting.get();
 }
 
 void stored(const std::string& name, double value) {
     DoubleSetting setting(name, true, value);
+    setting.load();
     setting = value;
 }
 

@@ -343,9 +343,8 @@ std::optional<std::string> importMessage(const ImportResult& result) {
     return std::nullopt;
 }
 
-ImportResult chooseAndImportPushpins(Pushpins& pushpins) {
-    std::optional<std::string> path =
-        fileChooser().openFile({kImportFilter, kImportDefaultExtension, ""});
+ImportResult chooseAndImportPushpins(Pushpins& pushpins, FileChooser& files) {
+    std::optional<std::string> path = files.openFile({kImportFilter, kImportDefaultExtension, ""});
     if (!path) {
         return {};
     }

@@ -14,6 +14,8 @@
 
 namespace wp2 {
 
+class FileChooser;
+
 inline constexpr const char* kImportFilter =
     "Geocaching(*.loc)|*.loc|Text CSV (*.csv,*.txt)|*.csv; *.txt|Pushpins file (*.kpp)|*.kpp|"
     "GPX (*.gpx)|*.gpx||";
@@ -85,7 +87,7 @@ ImportResult importPushpins(Pushpins& pushpins, const std::string& path);
 // Nothing for a clean import or none at all.
 std::optional<std::string> importMessage(const ImportResult& result);
 
-// Asks for the file with the open-file dialog, then importPushpins.
-ImportResult chooseAndImportPushpins(Pushpins& pushpins);
+// Asks for the file with the open-file dialog of files, then importPushpins.
+ImportResult chooseAndImportPushpins(Pushpins& pushpins, FileChooser& files);
 
 }  // namespace wp2

@@ -125,7 +125,7 @@ struct Scene {
     SwitchingPanelSelector& selector(int id) { return element<SwitchingPanelSelector>(id); }
     TrackView& map() { return element<TrackView>(DashboardId::TrackView); }
 
-    Scene() {
+    explicit Scene(DrawingSurfaces& surfaces) : screen(surfaces) {
         units.setSystem(1);
         log.clear();
         log.options = 0;
@@ -185,8 +185,7 @@ int renderAll(const QString& dir) {
     DrawingSurfaces surfaces;
     surfaces.frame.fill(rgb(0, 0, 255));
     surfaces.background.fill(rgb(200, 0, 0));
-    publishSurfaces(&surfaces);
-    Scene scene;
+    Scene scene(surfaces);
     const QImage& frame = surfaces.frame.image();
     bool ok = true;
 
@@ -249,7 +248,6 @@ int renderAll(const QString& dir) {
     scene.run(30);
     ok &= save(frame, dir, "dashboard_after_map.png");
 
-    publishSurfaces(nullptr);
     return ok ? 0 : 1;
 }
 

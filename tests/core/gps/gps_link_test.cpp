@@ -175,22 +175,23 @@ TEST_F(LinkTest, TestModeShowsRawSentencesAndIsNotReentered) {
 }
 
 TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
-    EXPECT_FALSE(link->install(true));
-    EXPECT_TRUE(currentLink() == link.get() && link->state().has(LinkOpen));
+    LinkSlot slot;
+    EXPECT_FALSE(link->install(slot, true));
+    EXPECT_TRUE(slot.link == link.get() && link->state().has(LinkOpen));
     auto second = std::make_unique<GpsLink>(clock);
-    EXPECT_TRUE(second->install(false)) << "took over the first link";
-    EXPECT_TRUE(currentLink() == second.get() && !link->state().has(LinkOpen));
-    link.reset();  // its owner still deletes it; the current link stays
-    EXPECT_EQ(currentLink(), second.get());
+    EXPECT_TRUE(second->install(slot, false)) << "took over the first link";
+    EXPECT_TRUE(slot.link == second.get() && !link->state().has(LinkOpen));
+    link.reset();  // its owner still deletes it; the slot keeps the second
+    EXPECT_EQ(slot.link, second.get());
     // "AnyTalker": absent means any talker (and is stored so), 0 the GPS talker only.
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::Any);
-    EXPECT_EQ(IntSetting(kAnyTalkerSetting, true, 7).get(), 1);
+    EXPECT_EQ(test::loadedSetting<IntSetting>(kAnyTalkerSetting, 7), 1);
     ASSERT_TRUE(SettingsStore().writeNumber(kAnyTalkerSetting, 0));
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::GpsOnly);
     second.reset();
-    EXPECT_EQ(currentLink(), nullptr);
+    EXPECT_EQ(slot.link, nullptr);
 }
 
 class WarmStartLinkTest : public LinkTest {
@@ -233,6 +234,9 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
     DoubleSetting lat("LastLat", false, 10.0);
     DoubleSetting lon("LastLong", false, 10.0);
     IntSetting enabled("WarmStart", true, 1);
+    lat.load();
+    lon.load();
+    enabled.load();
     // Times without a position: nothing loaded, nothing saved.
     ASSERT_TRUE(SettingsStore().writeLongText("LastLTM", "2003,4,20,1,0,0"));
     ASSERT_TRUE(SettingsStore().writeLongText("LastUTC", "2003,4,20,0,0,0"));
@@ -260,7 +264,7 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
               "2008,1,10,21,20,21");  // the device clock at the last fix
     EXPECT_EQ(SettingsStore().readLongText("LastUTC").value_or(""),
               "2024,3,23,12,0,20");  // the RMC date and time of the last fix
-    EXPECT_DOUBLE_EQ(DoubleSetting("LastLat", false, 10.0).get(), link->state().latitude);
+    EXPECT_DOUBLE_EQ(test::loadedSetting<DoubleSetting>("LastLat", 10.0), link->state().latitude);
 }
 
 class RecordingProgress : public ScanProgressView {
@@ -425,12 +429,11 @@ TEST_F(EmulationTest, AMissingFileSaysSoAndTheSnapshotFollowsTheLink) {
     const Result<> opened = source_->open("Windows\\absent.txt");
     ASSERT_FALSE(opened);
     EXPECT_EQ(opened.error().error, ENOENT);
-    setCurrentLink(link.get());
+    snapshot_.link = link.get();
     snapshot_.fixLevel = 4;
     EXPECT_TRUE(refreshSnapshot(snapshot_, source_.get(), 0).has_value());
     EXPECT_EQ(snapshot_.fixLevel, 1) << "the link is not open";
     EXPECT_EQ(trackLog(snapshot_), link->decoder().trackLog());
-    setCurrentLink(nullptr);
 }
 
 }  // namespace

@@ -110,11 +110,11 @@ TEST(GpxBadInput, NothingTheUserHadIsLost) {
     ASSERT_TRUE(log.replaceTrack(std::vector<TrackPoint>(3)));
     ScriptedChooser chooser;
     chooser.answers = {bad, dir.path()};  // a folder: no track file can be written there
-    const TrackFileOutcome loaded = loadTrackAskingFile(log);
+    const TrackFileOutcome loaded = loadTrackAskingFile(log, chooser);
     EXPECT_FALSE(loaded.done);
     EXPECT_THAT(loaded.notice, HasSubstr("line 4:"));
     EXPECT_EQ(log.count(), 3);
-    const TrackFileOutcome saved = saveTrackAskingFile(log);
+    const TrackFileOutcome saved = saveTrackAskingFile(log, chooser);
     EXPECT_FALSE(saved.done);
     ASSERT_TRUE(saved.failedSave.has_value());
     EXPECT_EQ(*saved.failedSave, (Failure{dir.path(), "Is a directory"}));

@@ -31,29 +31,29 @@ const RegValue* stored(MemoryRegistry& reg, const std::string& name) {
 
 TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefault) {
     CountingRegistry reg;
-    {
-        IntSetting("UnitSystem", true, 0) = 2;
-        DoubleSetting("LastLat", true, 10.0) = 0.9;
-        IntSetting("WPIdx", false, 1) = 42;
-    }
+    IntSetting("UnitSystem", true, 0) = 2;
+    DoubleSetting("LastLat", true, 10.0) = 0.9;
     reg.writes.clear();
     {
         IntSetting unit("UnitSystem", true, 0);
         DoubleSetting lat("LastLat", true, 10.0);
-        EXPECT_EQ(unit.get(), 2);
-        EXPECT_EQ(lat.get(), 0.9);
+        EXPECT_EQ(std::tuple(unit.get(), lat.get()), std::tuple(0, 10.0)) << "not loaded yet";
+        unit.load();
+        lat.load();
+        EXPECT_EQ(std::tuple(unit.get(), lat.get()), std::tuple(2, 0.9));
         EXPECT_EQ(std::tuple(reg.writesOf("UnitSystem"), reg.writesOf("LastLat")),
                   std::tuple(0, 0));
     }
-    ASSERT_TRUE(reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "WPIdx"));
     ASSERT_TRUE(reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat"));
     reg.writes.clear();
-    IntSetting wpIdx("WPIdx", false, 1);
+    IntSetting wpIdx("WPIdx", false, 7);  // never stored
     DoubleSetting lat("LastLat", true, 10.0);
-    EXPECT_EQ(wpIdx.get(), 1);
+    wpIdx.load();
+    lat.load();
+    EXPECT_EQ(wpIdx.get(), 7);
     EXPECT_DOUBLE_EQ(lat.get(), 10.0);
     EXPECT_EQ(reg.writesOf("WPIdx"), 1);
-    EXPECT_EQ(*stored(reg, "WPIdx"), (RegValue{RegType::Dword, Bytes{1, 0, 0, 0}}));
+    EXPECT_EQ(*stored(reg, "WPIdx"), (RegValue{RegType::Dword, Bytes{7, 0, 0, 0}}));
 }
 
 // Texts: up to 249 characters written and names up to 99; reading takes up
@@ -74,12 +74,13 @@ TEST(SettingsStore, TextAndNameLengthLimits) {
     EXPECT_FALSE(store.readText("Long1000"));
 }
 
-TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNotAtDestruction) {
+TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNothingAtDestruction) {
     CountingRegistry reg;
     {
         IntSetting warmStart("WarmStart", true, 1);
         DoubleSetting overspeed("Overspeed", true, 11.2);
-        reg.writes.clear();
+        IntSetting scale("TSOpt", false, 5);
+        scale = 9;
         warmStart = 0;
         warmStart = 5;
         overspeed = 20.0;
@@ -88,19 +89,21 @@ TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNotAtDestruction) {
         EXPECT_EQ(reg.writesOf("Overspeed"), 2);
         EXPECT_EQ(*stored(reg, "WarmStart"), (RegValue{RegType::Dword, Bytes{5, 0, 0, 0}}));
     }
-    EXPECT_EQ(reg.writesOf("WarmStart"), 2);
-    EXPECT_EQ(reg.writesOf("Overspeed"), 2);
+    EXPECT_EQ(
+        std::tuple(reg.writesOf("WarmStart"), reg.writesOf("Overspeed"), reg.writesOf("TSOpt")),
+        std::tuple(2, 2, 0));
 }
 
 // The failures, for both classes: counted, traced where there is no caller
 // to return them to, and returned by save().
 class CRegSettingFailure : public ::testing::TestWithParam<const char*> {
 protected:
-    // Constructs the class under test with save-immediately set, assigns 3
-    // and saves once more.
+    // Loads the class under test with save-immediately set, assigns 3 and
+    // saves once more.
     template <typename Setting>
     Result<> constructAssignAndSave(double three) {
         Setting v("WarmStart", true, 1);
+        v.load();
         v = three;
         valueAfterAssign = v.get();
         return v.save();

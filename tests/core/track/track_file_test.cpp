@@ -82,7 +82,7 @@ protected:
         writeFile(path(name), bytes);
         log.options = 0;
         log.currentFileName = path(name);
-        return log.load(false).value_or(false);
+        return log.load().value_or(false);
     }
 };
 
@@ -90,7 +90,7 @@ TEST_F(TrackFileTest, FileLayoutIsAHeaderAndOneRecordPerPoint) {
     TrackLog log;
     log.options = 0;
     log.currentFileName = path("empty.atk");
-    ASSERT_TRUE(log.save(false));
+    ASSERT_TRUE(log.save());
     EXPECT_EQ(readFile(path("empty.atk")), Bytes().v2(1000, 0, -1, 0).s);
 
     TrackPoint p = fixAt(0, 0, 0);
@@ -106,7 +106,7 @@ TEST_F(TrackFileTest, FileLayoutIsAHeaderAndOneRecordPerPoint) {
     log.addFix(p);
     log.reserved = 0x01020304;
     log.currentFileName = path("one.atk");
-    ASSERT_TRUE(log.save(false));
+    ASSERT_TRUE(log.save());
     TrackPoint stored = p;
     stored.state = Sats5Plus | FromGga | Quality4 | SegmentStart | SegmentEnd;
     EXPECT_EQ(readFile(path("one.atk")),
@@ -122,7 +122,7 @@ TEST_F(TrackFileTest, RoundTripKeepsPointsCountersAndCapacity) {
     ASSERT_TRUE(log.addFix(bare));
     log.reserved = 5;
     log.currentFileName = path("trip.atk");
-    ASSERT_TRUE(log.save(false));
+    ASSERT_TRUE(log.save());
     EXPECT_EQ(readBytes(path("trip.atk")).size(), 24u + 64u * (n + 1));
 
     TrackLog loaded;
@@ -191,12 +191,12 @@ TEST_F(TrackFileTest, BrokenFilesAreRefusedAndTheTrackStaysAsItWas) {
         EXPECT_EQ(snapshot(log), before);
     }
     log.currentFileName = path("missing.atk");
-    EXPECT_FALSE(*log.load(false)) << "absent: nothing to tell";
+    EXPECT_FALSE(*log.load()) << "absent: nothing to tell";
     log.currentFileName = root_.path();
-    EXPECT_FALSE(log.load(false).value_or(false)) << "a folder";
+    EXPECT_FALSE(log.load().value_or(false)) << "a folder";
     writeFile(path("cut.atk"), cases[0].bytes);
     log.currentFileName = path("cut.atk");
-    const Result<bool> damaged = log.load(false);
+    const Result<bool> damaged = log.load();
     ASSERT_FALSE(damaged);
     EXPECT_EQ(trackNotLoadedText(damaged.error()), "The track file " + path("cut.atk") +
                                                        " is damaged (" + damaged.error().reason +
@@ -212,7 +212,7 @@ TEST_F(TrackFileTest, AFailedWriteKeepsThePreviousFileAndLeavesNoTemporaryFile) 
     TrackLog log;
     record(log, 200);
     log.currentFileName = path("keep.atk");
-    ASSERT_TRUE(log.save(false));
+    ASSERT_TRUE(log.save());
     const std::string previous = readFile(path("keep.atk"));
     record(log, 100);  // a different, larger track
     auto failingSave = [&log] {
@@ -220,7 +220,7 @@ TEST_F(TrackFileTest, AFailedWriteKeepsThePreviousFileAndLeavesNoTemporaryFile) 
         limit.rlim_cur = limit.rlim_max = 4096;
         setrlimit(RLIMIT_FSIZE, &limit);
         std::signal(SIGXFSZ, SIG_IGN);
-        std::_Exit(log.save(false) ? 1 : 0);
+        std::_Exit(log.save() ? 1 : 0);
     };
     EXPECT_EXIT(failingSave(), testing::ExitedWithCode(0), "");
     EXPECT_EQ(readFile(path("keep.atk")), previous);

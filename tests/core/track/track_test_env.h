@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared set-up for the track tests: a private settings registry, the program's
-// files under a temporary root, a scripted file dialog and fixes placed by
-// metres around a fixed spot.
+// files under a temporary root and fixes placed by metres around a fixed spot.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <deque>
 #include <optional>
 #include <string>
 #include <utility>
@@ -15,9 +13,9 @@
 
 #include "core/nav/geodesy.h"
 #include "core/settings/settings_store.h"
-#include "core/track/file_chooser.h"
 #include "core/track/track_log.h"
 #include "core/track/track_point.h"
+#include "support/test_services.h"
 #include "support/test_support.h"
 
 namespace wp2::test {
@@ -35,46 +33,11 @@ public:
     }
 };
 
-// Answers file dialogs from a queue (an empty entry cancels) and records what
-// it was asked.
-class ScriptedChooser final : public FileChooser {
-public:
-    struct Asked {
-        bool saving;
-        FileDialogRequest request;
-    };
-
-    ScriptedChooser() { setFileChooser(this); }
-    ~ScriptedChooser() override { setFileChooser(nullptr); }
-
-    std::optional<std::string> openFile(const FileDialogRequest& r) override {
-        return answer(false, r);
-    }
-    std::optional<std::string> saveFile(const FileDialogRequest& r) override {
-        return answer(true, r);
-    }
-
-    std::deque<std::optional<std::string>> answers;
-    std::vector<Asked> asked;
-
-private:
-    std::optional<std::string> answer(bool saving, const FileDialogRequest& r) {
-        asked.push_back({saving, r});
-        if (answers.empty()) {
-            return std::nullopt;
-        }
-        auto a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-};
-
-// Every track test runs with its own registry, file root and dialog.
+// Every track test runs with its own registry and file root.
 class TrackTest : public ::testing::Test {
 protected:
     TestRegistry registry_;
     TempDir root_{true};
-    ScriptedChooser chooser_;
 };
 
 inline GpsDateTime dateTime(int year, int month, int day, int hour, int minute, double seconds) {
