@@ -6,8 +6,6 @@
 // empty or non-numeric text gives 0.
 
 #include <algorithm>
-#include <charconv>
-#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -22,27 +20,29 @@ inline bool isCSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// Integer value of a text; saturates at the int range. Inline: a sentence
-// has dozens of integer fields.
+// Integer value of any text (white space, a sign, digits of any length);
+// saturates at the int range.
+int nmeaIntOfText(std::string_view text);
+
+// Integer value of a text; saturates at the int range. Up to four plain
+// digits, what receivers send (an empty field included), are read here: a
+// sentence has dozens of integer fields. Any other text goes to nmeaIntOfText.
 inline int nmeaInt(std::string_view text) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p != end && isCSpace(*p)) {
-        ++p;
+    if (text.size() <= 4) {
+        unsigned value = 0;
+        bool digits = true;
+        for (const char c : text) {
+            const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+            digits &= digit <= 9;
+            value = value * 10 + digit;
+        }
+        if (digits) {
+            return static_cast<int>(value);
+        }
     }
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '-' || *p == '+')) {
-        ++p;
-    }
-    // The digits as an unsigned number, which from_chars reads faster than an
-    // int; a second sign is no number (from_chars refuses it and leaves 0).
-    unsigned magnitude = 0;
-    const bool huge = std::from_chars(p, end, magnitude).ec == std::errc::result_out_of_range;
-    if (negative) {
-        return huge || magnitude > 1u + INT_MAX ? INT_MIN : static_cast<int>(0u - magnitude);
-    }
-    return huge || magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+    return nmeaIntOfText(text);
 }
+
 // Floating value of a text, exactly as strtod in the C locale reads it.
 double nmeaDouble(std::string_view text);
 
