@@ -24,23 +24,37 @@ inline bool isCSpace(char c) {
 // saturates at the int range.
 int nmeaIntOfText(std::string_view text);
 
-// Integer value of a text; saturates at the int range. Up to four plain
-// digits, what receivers send (an empty field included), are read here: a
-// sentence has dozens of integer fields. Any other text goes to nmeaIntOfText.
-inline int nmeaInt(std::string_view text) {
-    if (text.size() <= 4) {
-        unsigned value = 0;
-        bool digits = true;
-        for (const char c : text) {
-            const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
-            digits &= digit <= 9;
-            value = value * 10 + digit;
-        }
-        if (digits) {
-            return static_cast<int>(value);
-        }
+// An integer field read a character at a time, as its end is looked for: a
+// sentence has dozens of them. Up to four plain digits, what receivers send
+// (an empty field included), give their value here; any other text goes to
+// nmeaIntOfText.
+class InlineInt {
+public:
+    void add(char c) {
+        const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+        plain_ &= digit <= 9;
+        value_ = value_ * 10 + digit;
     }
-    return nmeaIntOfText(text);
+    // nmeaInt of text, the characters added.
+    int value(std::string_view text) const {
+        return plain_ && text.size() <= 4 ? static_cast<int>(value_) : nmeaIntOfText(text);
+    }
+
+private:
+    unsigned value_ = 0;
+    bool plain_ = true;
+};
+
+// Integer value of a text; saturates at the int range.
+inline int nmeaInt(std::string_view text) {
+    if (text.size() > 4) {
+        return nmeaIntOfText(text);
+    }
+    InlineInt number;
+    for (const char c : text) {
+        number.add(c);
+    }
+    return number.value(text);
 }
 
 // Floating value of a text, exactly as strtod in the C locale reads it.
@@ -87,6 +101,17 @@ public:
         std::string_view field = line_.substr(start, pos_ - start);
         skip();
         return field;
+    }
+    // The next field as nmeaInt reads it, read in the pass that finds its end.
+    int nextInt() {
+        const std::size_t start = pos_ < line_.size() ? pos_ : line_.size();
+        InlineInt number;
+        for (pos_ = start; pos_ < line_.size() && line_[pos_] != ','; ++pos_) {
+            number.add(line_[pos_]);
+        }
+        const std::string_view field = line_.substr(start, pos_ - start);
+        skip();
+        return number.value(field);
     }
     // The text up to the next "," or "*" (or the end), without moving past the stop character.
     std::string_view nextUntilStar();

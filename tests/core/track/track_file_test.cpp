@@ -128,14 +128,11 @@ TEST_F(TrackFileTest, RoundTripKeepsPointsCountersAndCapacity) {
     // Saved again, a file that holds the track stays as it is; one that
     // differs (past its first 64 KiB, or by a byte more or less) is replaced.
     const std::string saved = readFile(path("trip.atk"));
-    const auto inode = [&] {
-        struct stat st {};
-        EXPECT_EQ(::stat(path("trip.atk").c_str(), &st), 0);
-        return st.st_ino;
-    };
-    const ino_t first = inode();
+    struct stat before = {}, after = {};
+    ASSERT_EQ(::stat(path("trip.atk").c_str(), &before), 0);
     ASSERT_TRUE(log.save(false));
-    EXPECT_EQ(inode(), first);
+    ASSERT_EQ(::stat(path("trip.atk").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
     const std::string shorter = saved.substr(0, saved.size() - 1);
     for (const std::string& other : {saved + "x", shorter, shorter + "\x7F"}) {
         writeFile(path("trip.atk"), other);
