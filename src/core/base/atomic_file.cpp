@@ -157,10 +157,22 @@ bool fileHolds(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     if (!file) {
         return false;
     }
-    std::vector<std::uint8_t> held(bytes.size() + 1);
-    const std::size_t n = std::fread(held.data(), 1, held.size(), file);
+    // Compared piece by piece: a large file costs no second copy in memory.
+    std::vector<std::uint8_t> piece(std::min<std::size_t>(bytes.size() + 1, 64 * 1024));
+    std::size_t done = 0;
+    bool same = true;
+    while (same) {
+        const std::size_t n = std::fread(piece.data(), 1, piece.size(), file);
+        same = n <= bytes.size() - done &&
+               std::equal(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(n),
+                          bytes.begin() + static_cast<std::ptrdiff_t>(done));
+        done += n;
+        if (n < piece.size()) {
+            break;
+        }
+    }
     std::fclose(file);
-    return n == bytes.size() && std::equal(bytes.begin(), bytes.end(), held.begin());
+    return same && done == bytes.size();
 }
 
 Result<std::string> keepAside(const std::string& path) {

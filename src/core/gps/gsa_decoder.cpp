@@ -36,7 +36,7 @@ bool GsaDecoder::decode(std::string_view line) {
     fields.next();  // the rest of the fix-type field
     std::array<int, 12> used{};
     for (int& prn : used) {
-        prn = nmeaInt(fields.next());
+        prn = fields.nextInt();
     }
     // Each value is read from its own characters only.
     double p = nmeaDouble(fields.next());

@@ -36,7 +36,22 @@ struct FieldScanner {
         while (pos < end && line[pos] != ',') {
             ++pos;
         }
-        const std::string_view field = line.substr(start, pos - start);
+        return finish(start);
+    }
+
+    // The next field as nmeaInt reads it, read in the pass that finds its end.
+    int nextInt() {
+        const std::size_t start = pos;
+        InlineInt number;
+        for (; pos < end && line[pos] != ','; ++pos) {
+            number.add(line[pos]);
+        }
+        return number.value(finish(start));
+    }
+
+    // The field from start to pos; moves past its ",".
+    std::string_view finish(std::size_t start) {
+        const std::string_view field(line.data() + start, pos - start);
         done = pos == end;
         pos += done ? 0 : 1;
         return field;
@@ -63,22 +78,23 @@ bool GsvGroups::decode(std::string_view line, SkySatellites& sky) {
     int signal = -1;
     int read = 0;
     while (!fields.done) {
-        const std::string_view prn = fields.next();
+        const int prn = fields.nextInt();
         if (fields.done) {
-            signal = nmeaInt(prn);
+            signal = prn;
             break;
         }
         SatelliteInfo& rec = message_[static_cast<std::size_t>(read)];
-        rec.prn = nmeaInt(prn);
-        rec.elevation = nmeaInt(fields.next());
-        rec.azimuth = nmeaInt(fields.next());
+        rec.prn = prn;
+        rec.elevation = fields.nextInt();
+        rec.azimuth = fields.nextInt();
         if (fields.done) {
             break;  // a satellite cut short
         }
-        rec.snr = nmeaInt(fields.next());
+        rec.snr = fields.nextInt();
         rec.filled = 1;
-        rec.constellation = constellationOf(line[1], line[2], rec.prn);
-        if (!prn.empty() && rec.prn > 0 && read < kMaxGroup) {
+        rec.constellation = constellationOf(line[1], line[2], prn);
+        // An empty PRN field reads as 0, so a counted satellite had one.
+        if (prn > 0 && read < kMaxGroup) {
             ++read;
         }
     }

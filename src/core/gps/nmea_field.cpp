@@ -2,6 +2,7 @@
 #include "core/gps/nmea_field.h"
 
 #include <charconv>
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,6 +26,20 @@ const char* skipSpace(const char* p, const char* end) {
     return p;
 }
 
+// c - '0': 0 to 9 for a digit, more for any other character.
+unsigned digitOf(char c) {
+    return static_cast<unsigned char>(c) - unsigned{'0'};
+}
+
+// Adds the digits from p on to value (ten times value plus the digit, each
+// in turn); returns where they end.
+const char* readDigits(const char* p, const char* end, std::uint64_t& value) {
+    for (; p != end && digitOf(*p) <= 9; ++p) {
+        value = value * 10 + digitOf(*p);
+    }
+    return p;
+}
+
 // A text that is only digits with at most one point ("4807.038", the shape
 // receivers send), read without from_chars: when the digits' value is at most
 // 2^53 it is an exact double, as is every power of ten up to 10^22 (at most 19
@@ -36,28 +51,38 @@ std::optional<double> plainDecimal(const char* p, const char* end) {
                                               1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13,
                                               1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
     constexpr std::uint64_t kExactLimit = std::uint64_t{1} << 53;
+    // The whole digits, then those after the point. Past 19 digits the value
+    // may wrap, but such a text is refused anyway.
     std::uint64_t value = 0;
-    int digits = 0;
-    int decimals = -1;  // none before the point
-    for (; p != end; ++p) {
-        if (*p == '.' && decimals < 0) {
-            decimals = 0;
-            continue;
-        }
-        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
-        if (digit > 9 || ++digits > 19) {  // 19 digits cannot overflow
-            return std::nullopt;
-        }
-        value = value * 10 + digit;
-        decimals += decimals >= 0 ? 1 : 0;
-    }
-    if (digits == 0 || value > kExactLimit) {
+    const char* const point = readDigits(p, end, value);
+    const char* const last =
+        point != end && *point == '.' ? readDigits(point + 1, end, value) : point;
+    const std::ptrdiff_t decimals = last == point ? 0 : last - point - 1;
+    const std::ptrdiff_t digits = (point - p) + decimals;
+    if (last != end || digits == 0 || digits > 19 || value > kExactLimit) {
         return std::nullopt;
     }
-    return static_cast<double>(value) / kPowersOfTen[decimals < 0 ? 0 : decimals];
+    return static_cast<double>(value) / kPowersOfTen[decimals];
 }
 
 }  // namespace
+
+int nmeaIntOfText(std::string_view text) {
+    const char* p = skipSpace(text.data(), text.data() + text.size());
+    const char* const end = text.data() + text.size();
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) {
+        ++p;
+    }
+    // The digits as an unsigned number; a second sign is no number (from_chars
+    // refuses it and leaves 0).
+    unsigned magnitude = 0;
+    const bool huge = std::from_chars(p, end, magnitude).ec == std::errc::result_out_of_range;
+    if (negative) {
+        return huge || magnitude > 1u + INT_MAX ? INT_MIN : static_cast<int>(0u - magnitude);
+    }
+    return huge || magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+}
 
 double nmeaDouble(std::string_view text) {
     const char* end = text.data() + text.size();

@@ -6,8 +6,6 @@
 // empty or non-numeric text gives 0.
 
 #include <algorithm>
-#include <charconv>
-#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -22,27 +20,43 @@ inline bool isCSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// Integer value of a text; saturates at the int range. Inline: a sentence
-// has dozens of integer fields.
+// Integer value of any text (white space, a sign, digits of any length);
+// saturates at the int range.
+int nmeaIntOfText(std::string_view text);
+
+// An integer field read a character at a time, as its end is looked for: a
+// sentence has dozens of them. Up to four plain digits, what receivers send
+// (an empty field included), give their value here; any other text goes to
+// nmeaIntOfText.
+class InlineInt {
+public:
+    void add(char c) {
+        const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+        plain_ &= digit <= 9;
+        value_ = value_ * 10 + digit;
+    }
+    // nmeaInt of text, the characters added.
+    int value(std::string_view text) const {
+        return plain_ && text.size() <= 4 ? static_cast<int>(value_) : nmeaIntOfText(text);
+    }
+
+private:
+    unsigned value_ = 0;
+    bool plain_ = true;
+};
+
+// Integer value of a text; saturates at the int range.
 inline int nmeaInt(std::string_view text) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p != end && isCSpace(*p)) {
-        ++p;
+    if (text.size() > 4) {
+        return nmeaIntOfText(text);
     }
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '-' || *p == '+')) {
-        ++p;
+    InlineInt number;
+    for (const char c : text) {
+        number.add(c);
     }
-    // The digits as an unsigned number, which from_chars reads faster than an
-    // int; a second sign is no number (from_chars refuses it and leaves 0).
-    unsigned magnitude = 0;
-    const bool huge = std::from_chars(p, end, magnitude).ec == std::errc::result_out_of_range;
-    if (negative) {
-        return huge || magnitude > 1u + INT_MAX ? INT_MIN : static_cast<int>(0u - magnitude);
-    }
-    return huge || magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+    return number.value(text);
 }
+
 // Floating value of a text, exactly as strtod in the C locale reads it.
 double nmeaDouble(std::string_view text);
 
@@ -87,6 +101,17 @@ public:
         std::string_view field = line_.substr(start, pos_ - start);
         skip();
         return field;
+    }
+    // The next field as nmeaInt reads it, read in the pass that finds its end.
+    int nextInt() {
+        const std::size_t start = pos_ < line_.size() ? pos_ : line_.size();
+        InlineInt number;
+        for (pos_ = start; pos_ < line_.size() && line_[pos_] != ','; ++pos_) {
+            number.add(line_[pos_]);
+        }
+        const std::string_view field = line_.substr(start, pos_ - start);
+        skip();
+        return number.value(field);
     }
     // The text up to the next "," or "*" (or the end), without moving past the stop character.
     std::string_view nextUntilStar();

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "core/gps/gps_decoder.h"
 
@@ -17,8 +16,9 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-// Files are read in large chunks and handed on in blocks.
-constexpr std::size_t kChunkSize = 256 * NmeaReplay::kBlockSize;
+// Files are read in chunks of several blocks and handed on in blocks; a chunk
+// this size still fits the processor's cache while the decoder reads it.
+constexpr std::size_t kChunkSize = 16 * NmeaReplay::kBlockSize;
 
 }  // namespace
 
@@ -56,22 +56,23 @@ bool NmeaReplay::replayStream(std::FILE* file, std::uint64_t total, std::string&
     // A file is read in large chunks; a pipe one block at a time, so that a
     // live log is decoded as it arrives.
     const bool seekable = std::ftell(file) >= 0;
-    std::vector<unsigned char> chunk(seekable ? kChunkSize : kBlockSize);
+    const std::size_t size = seekable ? kChunkSize : kBlockSize;
+    const auto chunk = std::make_unique_for_overwrite<unsigned char[]>(size);
     std::uint64_t done = 0;
     for (;;) {
-        std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
-        if (n < chunk.size() && std::ferror(file)) {
+        std::size_t n = std::fread(chunk.get(), 1, size, file);
+        if (n < size && std::ferror(file)) {
             error = std::strerror(errno ? errno : EIO);
             return false;
         }
         for (std::size_t at = 0; at < n; at += kBlockSize) {
-            feedBlock(chunk.data() + at, n - at < kBlockSize ? n - at : kBlockSize);
+            feedBlock(chunk.get() + at, n - at < kBlockSize ? n - at : kBlockSize);
         }
         done += n;
         if (progress && n > 0) {
             progress(done, total);
         }
-        if (n < chunk.size()) {
+        if (n < size) {
             return true;
         }
     }

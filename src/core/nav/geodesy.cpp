@@ -39,28 +39,36 @@ Axes axesFor(std::int32_t type) {
 }
 
 Cartesian approxCartesian(double lat, double lon, double alt) {
-    // The track filters measure a new fix against the same last points fix
-    // after fix: the last few points converted are kept (a point that equals
-    // one of them bit for bit gets the very same result).
-    struct Converted {
-        double lat, lon, alt;
-        Cartesian c;
-        bool filled;
+    // The track filters measure each new fix against the same last points
+    // fix after fix, and the RMC and GGA halves of one fix share their
+    // position: the directions of the positions used last are kept (a
+    // position that equals one of them bit for bit gets the very same
+    // products), and a new one replaces the one unused longest.
+    struct Direction {
+        double lat, lon;
+        double x, y, z;  // cos lon cos lat, sin lon cos lat, sin lat
+        unsigned used;   // when it was last used; 0: empty
     };
-    thread_local Converted recent[4] = {};
-    thread_local unsigned next = 0;
-    for (const Converted& k : recent) {
-        if (k.filled && std::memcmp(&k.lat, &lat, sizeof lat) == 0 &&
-            std::memcmp(&k.lon, &lon, sizeof lon) == 0 &&
-            std::memcmp(&k.alt, &alt, sizeof alt) == 0) {
-            return k.c;
+    thread_local Direction recent[4] = {};
+    thread_local unsigned uses = 0;
+    Direction* d = nullptr;
+    Direction* unused = &recent[0];
+    for (Direction& k : recent) {
+        if (k.used != 0 && std::memcmp(&k.lat, &lat, sizeof lat) == 0 &&
+            std::memcmp(&k.lon, &lon, sizeof lon) == 0) {
+            d = &k;
+            break;
         }
+        unused = k.used < unused->used ? &k : unused;
     }
-    double r = alt + approxEarthRadius(lat);
-    const Cartesian c{std::cos(lon) * std::cos(lat) * r, std::sin(lon) * std::cos(lat) * r,
-                      std::sin(lat) * r};
-    recent[next++ % 4] = {lat, lon, alt, c, true};
-    return c;
+    if (!d) {
+        d = unused;
+        const double cosLat = std::cos(lat);
+        *d = {lat, lon, std::cos(lon) * cosLat, std::sin(lon) * cosLat, std::sin(lat), 0};
+    }
+    d->used = ++uses;
+    const double r = alt + approxEarthRadius(lat);
+    return {d->x * r, d->y * r, d->z * r};
 }
 
 double distance(const Cartesian& p, const Cartesian& q) {

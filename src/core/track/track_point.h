@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "core/nav/geodesy.h"
 #include "core/track/gps_date_time.h"
@@ -13,8 +14,6 @@ namespace wp2 {
 // A position with the time and speed of its fix.
 class GeoPoint {
 public:
-    virtual ~GeoPoint() = default;
-
     LatLonAlt position() const { return {latitude, longitude, altitude}; }
 
     double latitude = 0.0;   // radians, north positive
@@ -50,6 +49,8 @@ public:
     std::uint32_t state = 0;
     std::uint8_t satellites = 0;
 };
+// Plain values, copied as bytes: a track holds many thousands of points.
+static_assert(std::is_trivially_copyable_v<TrackPoint>);
 
 // A track point made from a bare position: latitude, longitude and altitude,
 // state FromPosition, everything else zero.

@@ -88,6 +88,16 @@ TEST(NmeaFieldTest, NumbersReadExactlyLikeAtoiAndStrtod) {
         }
         ASSERT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text.c_str(), nullptr))) << text;
     }
+    // Random short texts on both sides of the four plain digits nmeaInt reads
+    // inline: digits, signs, white space and other characters anywhere.
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        for (unsigned n = rng() % 7; n > 0; --n) {
+            text += "0123456789012345-+ \t.x/:"[rng() % 25];
+        }
+        ASSERT_EQ(nmeaInt(text), std::atoi(text.c_str())) << text;
+        ASSERT_EQ(bits(nmeaDouble(text)), bits(std::strtod(text.c_str(), nullptr))) << text;
+    }
 }
 
 struct PositionCase {

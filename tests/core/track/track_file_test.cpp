@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <cmath>
@@ -124,6 +125,20 @@ TEST_F(TrackFileTest, RoundTripKeepsPointsCountersAndCapacity) {
     log.currentFileName = path("trip.atk");
     ASSERT_TRUE(log.save());
     EXPECT_EQ(readBytes(path("trip.atk")).size(), 24u + 64u * (n + 1));
+    // Saved again, a file that holds the track stays as it is; one that
+    // differs (past its first 64 KiB, or by a byte more or less) is replaced.
+    const std::string saved = readFile(path("trip.atk"));
+    struct stat before = {}, after = {};
+    ASSERT_EQ(::stat(path("trip.atk").c_str(), &before), 0);
+    ASSERT_TRUE(log.save(false));
+    ASSERT_EQ(::stat(path("trip.atk").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    const std::string shorter = saved.substr(0, saved.size() - 1);
+    for (const std::string& other : {saved + "x", shorter, shorter + "\x7F"}) {
+        writeFile(path("trip.atk"), other);
+        ASSERT_TRUE(log.save(false));
+        EXPECT_EQ(readFile(path("trip.atk")), saved);
+    }
 
     TrackLog loaded;
     ASSERT_TRUE(loadBytes(loaded, readFile(path("trip.atk"))));
