@@ -130,13 +130,13 @@ TEST_F(TrackFileTest, RoundTripKeepsPointsCountersAndCapacity) {
     const std::string saved = readFile(path("trip.atk"));
     struct stat before = {}, after = {};
     ASSERT_EQ(::stat(path("trip.atk").c_str(), &before), 0);
-    ASSERT_TRUE(log.save(false));
+    ASSERT_TRUE(log.save());
     ASSERT_EQ(::stat(path("trip.atk").c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
     const std::string shorter = saved.substr(0, saved.size() - 1);
     for (const std::string& other : {saved + "x", shorter, shorter + "\x7F"}) {
         writeFile(path("trip.atk"), other);
-        ASSERT_TRUE(log.save(false));
+        ASSERT_TRUE(log.save());
         EXPECT_EQ(readFile(path("trip.atk")), saved);
     }
 
