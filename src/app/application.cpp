@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/app_dialogs.h"
+#include "app/dashboard_screen.h"
 #include "app/splash_window.h"
 #include "app/track_messages.h"
 #include "core/base/trace.h"
@@ -22,6 +23,7 @@
 #include "core/waypoints/pushpin_messages.h"
 #include "core/waypoints/pushpins.h"
 #include "dialogs/dialog_layout.h"
+#include "dialogs/dialog_palette.h"
 #include "messages/message_box.h"
 #include "platform/battery_status.h"
 #include "platform/qt/map_sources.h"
@@ -195,6 +197,10 @@ int Application::chooseStartMode() {
 }
 
 void Application::showSplash() {
+    // The splash is already in the palette the dashboard will start with.
+    const Palette palette = startingPalette(options_.palette, link_.get(), clock_.now());
+    setCurrentPalette(palette);
+    applyDialogPalette(palette);
     splash_ = std::make_unique<SplashWindow>(options_.window.scale);
     if (options_.window.fullscreen) {
         splash_->move(30, 40);

@@ -75,6 +75,23 @@ bool storedPosition(const GpsLink* link, double& latitude, double& longitude) {
     return link && link->getWarmStartData(latitude, longitude, fixTime, utc);
 }
 
+}  // namespace
+
+Palette startingPalette(std::optional<Palette> forced, const GpsLink* link, std::time_t now) {
+    if (forced) {
+        return *forced;
+    }
+    double latitude = 0.0;
+    double longitude = 0.0;
+    std::optional<NightMode::Position> where;
+    if (storedPosition(link, latitude, longitude)) {
+        where = NightMode::Position{latitude, longitude};
+    }
+    return NightMode().paletteAt(where, now, Palette::Day);
+}
+
+namespace {
+
 // Tells a destination panel about the navigation target.
 class PanelTargetDisplay final : public TargetDisplay {
 public:

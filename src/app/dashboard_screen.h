@@ -85,6 +85,10 @@ struct DashboardServices {
 inline constexpr const char* kBaseMapValue = "BaseMap";
 inline constexpr const char* kBaseMapCacheValue = "BaseMapCache";
 
+// The palette the dashboard starts with: `forced` (--night), else the Options
+// menu's choice, for "Auto" the sun at the last stored position at `now`.
+Palette startingPalette(std::optional<Palette> forced, const GpsLink* link, std::time_t now);
+
 class DashboardScreen : public SkinScreen {
 public:
     // The elements draw on `surfaces`, which must outlive the screen.

@@ -8,6 +8,7 @@
 
 #include "ui/bitmap_source.h"
 #include "ui/fonts.h"
+#include "ui/night_palette.h"
 #include "ui/skin_bitmaps.h"
 
 namespace wp2 {
@@ -47,7 +48,7 @@ Rect SplashWindow::textRect(int clientWidth, int clientHeight) {
 }
 
 void SplashWindow::drawPicture() {
-    surface_.fill(rgb(255, 255, 255));
+    surface_.fill(darkAtNight(rgb(255, 255, 255), rgb(0, 0, 0)));
     surface_.blit(0, 0, loadBitmap(skin::kSplash));
     // Smaller than 15 pixels when the typeface standing in for Tahoma is too
     // wide for the rectangle: the whole text is shown, never a cut one.
