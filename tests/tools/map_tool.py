@@ -26,7 +26,6 @@ import threading
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import make_map_fixtures as fx  # noqa: E402
 
-GREY = (230, 230, 230)
 # The track map's zoom step whose tiles are the fixture's highest zoom: step 10
 # stands for 2000 m on the 55-pixel scale bar, about 0.69 million pixels for
 # the world at 51.5 N, the finest zoom not coarser than that being 12
@@ -165,16 +164,6 @@ def check_rotation(tool, maps):
             f"offset {dx},{dy}: {want} north up, {around} with heading 90")
 
 
-def check_outside(tool, maps):
-    """Outside the map the grey shows: centred on the west edge, grey to the
-    left, the map to the right. (A missing tile drawn from its parent is the
-    base map test's, an MBTiles file that lacks a tile the map sources'.)"""
-    lon, lat = fx.pixel_to_degrees(0, 512)
-    edge = tool.render(maps["mbtiles"], lon, lat, STEP, "21x21")[0]
-    for row in edge:
-        assert row[:9] == [GREY] * 9 and GREY not in row[11:], f"west edge row {row}"
-
-
 def check_bad_sources_and_info(tool, maps):
     """Bad sources say what is wrong and exit 1; info describes the fixture."""
     workdir = tool.workdir
@@ -249,7 +238,7 @@ def main():
         maps = fx.make(os.path.join(workdir, "maps"))
         tool = Tool(sys.argv[1], workdir)
         for check in (check_alignment_with_gdal, check_scale, check_folders_draw_as_mbtiles,
-                      check_rotation, check_outside, check_bad_sources_and_info):
+                      check_rotation, check_bad_sources_and_info):
             try:
                 check(tool, maps)
                 print(f"ok: {check.__name__}")
