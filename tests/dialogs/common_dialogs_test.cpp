@@ -29,19 +29,8 @@ namespace {
 // or light, as by day.
 TEST(MessageBoxDialog, TheStylesSignsAreInNightColoursAtNight) {
     const auto lightOrBluish = [] {
-        const QImage sign = QApplication::style()
-                                ->standardIcon(QStyle::SP_MessageBoxWarning)
-                                .pixmap(32)
-                                .toImage()
-                                .convertToFormat(QImage::Format_ARGB32);
-        int n = 0;
-        for (int y = 0; y < sign.height(); ++y) {
-            for (int x = 0; x < sign.width(); ++x) {
-                const QRgb p = sign.pixel(x, y);
-                n += qAlpha(p) > 0 && (qBlue(p) > qRed(p) || qGray(p) > 160) ? 1 : 0;
-            }
-        }
-        return n;
+        const QIcon sign = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        return lightOrBluishPixels(sign.pixmap(32).toImage());
     };
     const int day = lightOrBluish();
     applyDialogPalette(Palette::Night);

@@ -14,5 +14,7 @@ namespace wp2::test {
 // by the dialog scale, below its title bar, with their text whole, and keeps
 // a picture of the dialog in <build>/dialog_screens/<name>.png for review.
 void renderScreen(QWidget& dialog, const std::string& name);
+// Pixels a night picture must not have: bluish, or light grey and brighter.
+int lightOrBluishPixels(const QImage& picture);
 
 }  // namespace wp2::test
