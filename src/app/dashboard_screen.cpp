@@ -75,19 +75,20 @@ bool storedPosition(const GpsLink* link, double& latitude, double& longitude) {
     return link && link->getWarmStartData(latitude, longitude, fixTime, utc);
 }
 
+// The stored position, where "Auto" looks at the sun while there is no fix.
+std::optional<NightMode::Position> storedPlace(const GpsLink* link) {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    if (!storedPosition(link, latitude, longitude)) {
+        return std::nullopt;
+    }
+    return NightMode::Position{latitude, longitude};
+}
+
 }  // namespace
 
 Palette startingPalette(std::optional<Palette> forced, const GpsLink* link, std::time_t now) {
-    if (forced) {
-        return *forced;
-    }
-    double latitude = 0.0;
-    double longitude = 0.0;
-    std::optional<NightMode::Position> where;
-    if (storedPosition(link, latitude, longitude)) {
-        where = NightMode::Position{latitude, longitude};
-    }
-    return NightMode().paletteAt(where, now, Palette::Day);
+    return forced ? *forced : NightMode().paletteAt(storedPlace(link), now, Palette::Day);
 }
 
 namespace {
@@ -487,14 +488,10 @@ void DashboardScreen::applyPalette() {
     if (services_.palette) {
         wanted = *services_.palette;
     } else {
-        std::optional<NightMode::Position> where;
-        double latitude = 0.0;
-        double longitude = 0.0;
-        if (snapshot_->hasFixValues()) {
-            where = NightMode::Position{snapshot_->latitude, snapshot_->longitude};
-        } else if (storedPosition(services_.link, latitude, longitude)) {
-            where = NightMode::Position{latitude, longitude};
-        }
+        const std::optional<NightMode::Position> where =
+            snapshot_->hasFixValues()
+                ? NightMode::Position{snapshot_->latitude, snapshot_->longitude}
+                : storedPlace(services_.link);
         const std::time_t now = services_.clock ? services_.clock->now() : std::time(nullptr);
         wanted = nightMode_.paletteAt(where, now, currentPalette());
     }
