@@ -63,7 +63,7 @@ Application::Application(const CoreServices& services, Clock& clock, Timers& tim
                          AppDialogs& dialogs, SoundPlayer& sounds, StartOptions options)
     : services_(services),
       clock_(clock),
-      timers_(timers),
+      timers_(timers, clock),
       dialogs_(dialogs),
       sounds_(sounds),
       options_(options),
@@ -226,6 +226,7 @@ bool Application::createMainWindow() {
     services.units = &services_.units;
     services.clock = &clock_;
     services.link = link_.get();
+    services.sharedWakes = &timers_;
     services.ensureLinkOpen = [this](int port) { return ensureLinkOpen(port); };
     services.battery = [] { return batteryPercent(); };
     services.mapSource = options_.mapSource;

@@ -11,6 +11,7 @@
 
 #include "app/main_window.h"
 #include "core/base/services.h"
+#include "core/base/shared_wake_timers.h"
 #include "ui/night_palette.h"
 
 namespace wp2 {
@@ -104,7 +105,8 @@ private:
 
     CoreServices services_;
     Clock& clock_;
-    Timers& timers_;
+    // The link's timers, sharing the dashboard's wakes while it runs.
+    SharedWakeTimers timers_;
     AppDialogs& dialogs_;
     SoundPlayer& sounds_;
     StartOptions options_;

@@ -12,8 +12,10 @@
 #include "app/screen_host.h"
 #include "app/track_messages.h"
 #include "core/base/cformat.h"
+#include "core/base/shared_wake_timers.h"
 #include "core/gps/emulation_source.h"
 #include "core/gps/gps_link.h"
+#include "core/gps/gps_status_flags.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
@@ -343,7 +345,10 @@ std::uint32_t DashboardScreen::nextDueFrame(std::uint32_t frame) const {
     };
     std::uint32_t wait = std::min({untilMultiple(kRefreshFrames), untilMultiple(kFrontFrames),
                                    untilMultiple(kPaletteFrames)});
-    if (mode_ == ScreenMode::Live && services_.ensureLinkOpen) {
+    // An open link needs no reopening: that frame is no reason to wake. (The
+    // link closes only in its own refresh, which runs at a refresh frame.)
+    const bool linkOpen = services_.link && services_.link->state().has(GpsStatusFlags::LinkOpen);
+    if (mode_ == ScreenMode::Live && services_.ensureLinkOpen && !linkOpen) {
         wait = std::min(wait, untilMultiple(kReopenFrames));
     }
     if (eventSounds_->busy()) {
@@ -355,6 +360,11 @@ std::uint32_t DashboardScreen::nextDueFrame(std::uint32_t frame) const {
 
 void DashboardScreen::tick(std::uint32_t frame) {
     if (frame % kRefreshFrames == 0) {
+        // The link's refresh, when due, decodes what came just before the
+        // snapshot shows it.
+        if (services_.sharedWakes) {
+            services_.sharedWakes->runDue();
+        }
         refreshSnapshot(frame);
         guide(frame);
     }

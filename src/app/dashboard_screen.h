@@ -28,6 +28,7 @@ class EventSounds;
 class GpsLink;
 class NavSnapshot;
 class PopupMenu;
+class SharedWakeTimers;
 class PushButton;
 class RouteGuidance;
 class Routes;
@@ -67,6 +68,9 @@ struct DashboardServices {
     // The receiver link the snapshot follows and the GPS Setup dialog works on.
     GpsLink* link = nullptr;
     LinkStarter ensureLinkOpen;
+    // The link's timers: while the dashboard's timer runs, they wait for its
+    // refresh frames instead of waking the program by themselves.
+    SharedWakeTimers* sharedWakes = nullptr;
     // The machine's battery charge for the battery read-out (none: dashes).
     std::function<std::optional<int>()> battery;
     // Opens a base map source by the "BaseMap" setting's kind of text (none:

@@ -9,6 +9,7 @@
 #include <QTimerEvent>
 
 #include "core/base/clock.h"
+#include "core/base/shared_wake_timers.h"
 #include "ui/frame_counter.h"
 
 namespace wp2 {
@@ -235,12 +236,18 @@ void MainWindow::stopTimer() {
         killTimer(timerId_);
         timerId_ = 0;
     }
+    if (services_.sharedWakes) {
+        services_.sharedWakes->setHostRunning(false);
+    }
 }
 
 void MainWindow::startTimer() {
     if (!running_) {
         running_ = true;
         runTimer(kTimerPeriodMs);
+        if (services_.sharedWakes) {
+            services_.sharedWakes->setHostRunning(true);
+        }
     }
 }
 

@@ -17,6 +17,7 @@
 #include "core/waypoints/pushpins.h"
 #include "ui/base_map.h"
 #include "ui/map_projection.h"
+#include "ui/night_palette.h"
 #include "ui/track_runs.h"
 #include "ui/track_view.h"
 #include "ui_test_support.h"
@@ -296,6 +297,15 @@ TEST_F(TrackViewTest, ABaseMapLiesUnderTheTrackAndNamesAndArrivingTilesRedrawThe
     EXPECT_GT(countColour(frame(), {0, 120, 240, 145}, rgb(255, 255, 255)), red);
     EXPECT_EQ(countColour(frame(), {130, 60, 170, 90}, rgb(230, 230, 230)), 0);
     EXPECT_GT(countColour(frame(), {130, 60, 170, 90}, rgb(0, 0, 0)), 5);
+
+    // At night the tiles are dimmed to dark red and amber: no blue, nothing bright.
+    const Rect corner{0, 0, 100, 50};
+    const auto dimmed = [](QRgb p) { return qBlue(p) == 0 && qRed(p) <= 150 && qGreen(p) <= 64; };
+    EXPECT_LT(countPixels(frame(), corner, dimmed), 100 * 50 / 2);
+    setCurrentPalette(Palette::Night);
+    draw(v);
+    setCurrentPalette(Palette::Day);
+    EXPECT_EQ(countPixels(frame(), corner, dimmed), 100 * 50);
 }
 
 }  // namespace
