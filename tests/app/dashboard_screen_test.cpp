@@ -51,16 +51,8 @@ protected:
         screen_->buildScreen(mode);
         screen_->compose();
     }
-    void tap(int x, int y) {
-        screen_->press(x, y);
-        screen_->release(x, y);
-        screen_->compose();
-    }
-    void menuItem(int item) {  // 0 GPS, 1 Sound, 2 WayPoints, 3 Misc., 4 and 5 Reset Trip A, B,
-                               // 6 Night, 7 Auto
-        tap(200, 290);
-        tap(190, 80 + 10 + 23 * item);
-    }
+    void tap(int x, int y) { test::tap(*screen_, x, y); }
+    void menuItem(int item) { test::menuItem(*screen_, item); }
     std::optional<std::string> mapSource_;  // --map-source
     // The ids shown (1) or hidden (0), in the order given.
     std::vector<int> shown(std::initializer_list<int> ids) {

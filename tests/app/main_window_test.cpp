@@ -60,15 +60,7 @@ TEST_F(MainWindowTest, TheFrameFollowsRealTimeAcrossDialogsAndResetsTheIdleTimer
 // while standing still: wherever the first drew, the second shows the same
 // picture, and standing still it wakes at most 5 times a second.
 TEST_F(MainWindowTest, TheSleepingTimerShowsWhatTheRunningOneShowsAndWakesSeldomStandingStill) {
-    const std::string all =
-        test::readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt");
-    std::size_t end = 0;
-    for (int line = 0; line < 20; ++line) {
-        end = all.find('\n', end) + 1;
-    }
-    const std::string target = Paths::map(EmulationSource::kDefaultFile);
-    Paths::makeDirs(target.substr(0, target.rfind('/')));
-    test::writeFile(target, all.substr(0, end));
+    test::installEmulationFile(20);
 
     constexpr int kSteps = 1300;     // 30 ms each
     constexpr int kStillFrom = 700;  // past the last fix and the needles' last turn
