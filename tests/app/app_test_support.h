@@ -49,11 +49,32 @@ inline std::string storedText(const char* name) {
     return SettingsStore().readLongText(name).value_or("");
 }
 
-// The bundled drive, where the program looks for the emulation file.
-inline void installEmulationFile() {
+// The bundled drive (its first `lines` lines when given), where the program
+// looks for the emulation file.
+inline void installEmulationFile(int lines = -1) {
     const std::string target = Paths::map(EmulationSource::kDefaultFile);
     Paths::makeDirs(target.substr(0, target.rfind('/')));
-    writeFile(target, readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt"));
+    const std::string drive =
+        readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt");
+    std::size_t end = lines < 0 ? drive.size() : 0;
+    for (int line = 0; line < lines; ++line) {
+        end = drive.find('\n', end) + 1;
+    }
+    writeFile(target, drive.substr(0, end));
+}
+
+// A touch pressed and released at (x, y) of the dashboard, then a frame composed.
+inline void tap(DashboardScreen& screen, int x, int y) {
+    screen.press(x, y);
+    screen.release(x, y);
+    screen.compose();
+}
+
+// An item of the Options menu: 0 GPS, 1 Sound, 2 WayPoints, 3 Misc., 4 and 5
+// Reset Trip A, B, 6 Night, 7 Auto.
+inline void menuItem(DashboardScreen& screen, int item) {
+    tap(screen, 200, 290);
+    tap(screen, 190, 80 + 10 + 23 * item);
 }
 
 // Records what the dashboard asks of its window.

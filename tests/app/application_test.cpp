@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The application: its command-line options, the start-up with its splash
+// window and first-run set-up, and the exit.
+
 #include "app/application.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +9,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "app/app_options.h"
 #include "app/splash_window.h"
 #include "app_test_support.h"
 #include "core/base/timer_queue.h"
@@ -115,6 +119,60 @@ TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
     std::filesystem::remove(autosave);
     app->exit();
     EXPECT_TRUE(test::fileExists(autosave));
+}
+
+TEST(SplashWindow, DrawsItsWholeTextInTheLowerStripWhichFollowsALargerClientArea) {
+    EXPECT_EQ(SplashWindow::textRect(180, 240), (Rect{10, 218, 130, 235}));
+    EXPECT_EQ(SplashWindow::textRect(200, 300), (Rect{10, 218, 150, 295}));
+    test::ensureApplication();
+    SplashWindow splash;
+    // Black text pixels inside (10, 218, 130, 235) only, and none in its last
+    // columns: a text too wide for its font is cut off there.
+    const QImage& picture = splash.picture();
+    int inside = 0, right = 0;
+    for (int y = 200; y < 240; ++y) {
+        for (int x = 0; x < 180; ++x) {
+            if (picture.pixel(x, y) == rgb(0, 0, 0)) {
+                const bool inRect = x >= 10 && x < 130 && y >= 218 && y < 235;
+                EXPECT_TRUE(inRect) << x << "," << y;
+                inside += inRect ? 1 : 0;
+                right = std::max(right, x);
+            }
+        }
+    }
+    EXPECT_GT(inside, 40);
+    EXPECT_LT(right, 127);
+    EXPECT_EQ(SplashWindow(2).size(), QSize(360, 480));
+}
+
+TEST(AppOptions, ReadsEveryOptionAndRefusesWhatItCannotUse) {
+    const AppOptions o = parseAppOptions({"--scale", "3", "--fullscreen", "--emulate", "--root",
+                                          "/x", "--screenshot", "a.png", "--frames", "300", "--map",
+                                          "--map-source", "m.mbtiles"})
+                             .options;
+    EXPECT_TRUE(o.scale == 3 && o.fullscreen && o.emulate && o.map && o.frames == 300);
+    EXPECT_TRUE(o.root == "/x" && o.screenshot == "a.png");
+    EXPECT_EQ(o.mapSource, "m.mbtiles");
+    EXPECT_EQ(parseAppOptions({"--map-source", ""}).options.mapSource, "");  // none this run
+    EXPECT_EQ(parseAppOptions({}).options.mapSource, std::nullopt);          // the setting's
+    EXPECT_EQ(parseAppOptions({}).options.scale, 0);  // chosen from the screen
+    const std::vector<std::string> wrong[] = {
+        {"--scale", "0"},  {"--scale", "9"},
+        {"--scale", "2x"}, {"--frames", "-1", "--screenshot", "a"},
+        {"--root"},        {"--frames", "10"},  // without --screenshot
+        {"--map"},         {"--bogus"},
+        {"--map-source"}};
+    for (const auto& args : wrong) {
+        EXPECT_NE(parseAppOptions(args).error, "") << args[0];
+    }
+}
+
+TEST(AppOptions, ComfortableScaleUsesAboutFourFifthsOfTheScreenHeight) {
+    const int heights[] = {0, 320, 768, 1080, 1440, 2160, 100000};
+    const int scales[] = {1, 1, 1, 2, 3, 5, AppOptions::kMaxScale};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(comfortableScale(heights[i]), scales[i]) << heights[i];
+    }
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The dashboard: its panels and the stored choices of them, the Options menu,
+// night, map mode, the target, tick duties and the base map.
+
 #include "app/dashboard_screen.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +10,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "app/screen_choices.h"
 #include "app_test_support.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/settings/double_setting.h"
@@ -47,16 +51,8 @@ protected:
         screen_->buildScreen(mode);
         screen_->compose();
     }
-    void tap(int x, int y) {
-        screen_->press(x, y);
-        screen_->release(x, y);
-        screen_->compose();
-    }
-    void menuItem(int item) {  // 0 GPS, 1 Sound, 2 WayPoints, 3 Misc., 4 and 5 Reset Trip A, B,
-                               // 6 Night, 7 Auto
-        tap(200, 290);
-        tap(190, 80 + 10 + 23 * item);
-    }
+    void tap(int x, int y) { test::tap(*screen_, x, y); }
+    void menuItem(int item) { test::menuItem(*screen_, item); }
     std::optional<std::string> mapSource_;  // --map-source
     // The ids shown (1) or hidden (0), in the order given.
     std::vector<int> shown(std::initializer_list<int> ids) {
@@ -300,6 +296,24 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     }
     EXPECT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(test::storedText(kBaseMapValue), junk);
+}
+
+using Choices = std::vector<ScreenChoice>;
+
+TEST(ScreenChoices, ReadsAtMostTenNumbersOfTheFirstHundredCharactersInCompletePairs) {
+    const std::pair<std::string, Choices> cases[] = {
+        {"105,29,999,1", {{105, 29}, {999, 1}}},
+        {"105,29,102", {{105, 29}}},  // an odd last number is dropped
+        {"1,2,3,4,5,6,7,8,9,10,11,12", {{1, 2}, {3, 4}, {5, 6}, {7, 8}, {9, 10}}},
+        // The 100-character cut falls just before the "12" that follows 98 zeros.
+        {"7," + std::string(98, '0') + "12,3", {{7, 0}}},
+        // Pieces read like atoi, empty ones skipped, overflow clamped.
+        {" 105,,abc,12x,-4", {{105, 0}, {12, -4}}},
+        {"99999999999999,1", {{2147483647, 1}}},
+    };
+    for (const auto& [text, choices] : cases) {
+        EXPECT_EQ(ScreenChoices::parse(text), choices) << text;
+    }
 }
 
 }  // namespace

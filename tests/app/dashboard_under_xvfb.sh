@@ -6,9 +6,7 @@
 #    with the mouse (xdotool), the dialog it opens must appear with its title
 #    and close again with Escape, and the dashboard must come back and keep
 #    moving. At the end the quit button ends the program, which must exit with
-#    status 0 and leave its pushpins and panel choice saved. Before that,
-#    wayplot2-tool imports a pushpin into the file the running program holds,
-#    and a new point taken with OK saves the file: both pushpins must be in it.
+#    status 0 (what the orderly end saves is quit_signals_test's).
 # 2. A start whose receiver cannot be opened, without and then with a window
 #    manager (openbox): no other window of the program may lie over the "The
 #    GPS receiver could not be started." box (the splash stays on top while
@@ -17,19 +15,18 @@
 #    (with), and the dashboard must come after it.
 # 3. SIGTERM while an option dialog is up: the program must end the orderly
 #    way within 10 s with status 0, the dialog closed for it (SIGTERM with the
-#    box up is quit_signals_test's).
+#    box up, and what the end saves, is quit_signals_test's).
 # 4. A base map for the run (--map-source, a tile folder of one zoom-0 tile of
 #    one colour): in map mode that colour must cover most of the map, and the
 #    program must still quit with status 0.
 #
-#   dashboard_under_xvfb.sh WAYPLOT2 [PICTURES_DIR [WAYPLOT2_TOOL]]
+#   dashboard_under_xvfb.sh WAYPLOT2 [PICTURES_DIR]
 #
 # Exits 77 (skipped) when xvfb-run, xdotool, xwd, xwininfo, xprop or openbox is missing.
 set -u
 
 PROGRAM=$1
 PICTURES=${2:-}
-TOOL=${3:-}
 for tool in xvfb-run xdotool xwd xwininfo xprop openbox; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
 done
@@ -113,12 +110,22 @@ dashboard_of() {
     xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && echo "$w"
 }
 
-# Waits for the program $1 to end; status is its exit status (or "hung").
+# Waits for the program $1 to end; fails with $2 unless its exit status is 0.
 ended() {
     status=hung
-    within_10s sh -c "! kill -0 $1 2>/dev/null" || { kill -KILL "$1"; return; }
-    wait "$1"
-    status=$?
+    if within_10s sh -c "! kill -0 $1 2>/dev/null"; then
+        wait "$1"
+        status=$?
+    else
+        kill -KILL "$1"
+    fi
+    [ "$status" = 0 ] || fail "$2: the program ended with $status"
+}
+
+# Starts the program with the arguments on the data root; pid is its process.
+start() {
+    "$PROGRAM" --root "$ROOT" --scale 1 "$@" >>"$TMP/out.txt" 2>&1 &
+    pid=$!
 }
 
 # x y width height of a window on the screen.
@@ -162,29 +169,17 @@ no_receiver_start() {
     dashboard_of "$pid" >/dev/null || fail "$1: no dashboard after the box"
     picture "$1_answered"
     kill -TERM "$pid"
-    ended "$pid"
-    [ "$status" = 0 ] || fail "$1: the program ended with $status on SIGTERM"
+    ended "$pid" "$1: SIGTERM"
 }
 
 mkdir -p "$ROOT"
-"$PROGRAM" --emulate --root "$ROOT" --scale 1 >"$TMP/out.txt" 2>&1 &
-pid=$!
+start --emulate
 WIN=$(dashboard_of "$pid") || { echo "FAIL: no dashboard window"; kill "$pid"; exit 1; }
 expect_moving "at start"
 picture dashboard
 
 # Buttons along the bottom, 60 px wide from y 264; the Options menu opens
 # above the Menu button with 23 px items from y 80.
-if [ -n "$TOOL" ]; then
-    PINS="$ROOT/My Documents/Pushpins.kpp"
-    echo "5,6,tool" >"$TMP/tool.csv"
-    "$TOOL" --root "$ROOT" pushpins import "$PINS" "$TMP/tool.csv" >/dev/null ||
-        fail "wayplot2-tool could not import"
-    open_and_close 90 290 "New point" "" Return
-    names=$("$TOOL" --root "$ROOT" pushpins list "$PINS" | cut -f2)
-    [ "$(echo "$names" | wc -l)" = 2 ] && echo "$names" | grep -qx tool ||
-        fail "the new point's save did not keep the tool's pushpin: $(echo $names)"
-fi
 open_and_close 90 290 "New point" new_point
 open_and_close 150 290 "Select point" select_point
 for item in "91 GPS Setup gps_setup" "114 Sound options sound_options" \
@@ -204,17 +199,13 @@ tap 30 290
 
 # The quit button in the top right corner ends the program the orderly way.
 tap 229 14
-ended "$pid"
-[ "$status" = 0 ] || fail "the quit button: the program ended with $status"
-[ -f "$ROOT/My Documents/Pushpins.kpp" ] || fail "no pushpin file after quitting"
-grep -rqs '"IOpt"' "$ROOT" || fail "the panel choice (IOpt) was not saved"
+ended "$pid" "the quit button"
 
 # A base map under the track map.
 if command -v convert >/dev/null; then
     mkdir -p "$TMP/tiles/0/0"
     convert -size 256x256 xc:'#2a7f3f' "$TMP/tiles/0/0/0.png"
-    "$PROGRAM" --emulate --root "$ROOT" --scale 1 --map-source "$TMP/tiles" >"$TMP/map.txt" 2>&1 &
-    pid=$!
+    start --emulate --map-source "$TMP/tiles"
     WIN=$(dashboard_of "$pid") || fail "no dashboard window with a base map"
     tap 30 290
     map_shown() {
@@ -224,8 +215,7 @@ if command -v convert >/dev/null; then
     within_10s map_shown || fail "map mode does not show the base map"
     picture map_mode_base_map
     tap 229 14
-    ended "$pid"
-    [ "$status" = 0 ] || fail "with a base map: the program ended with $status"
+    ended "$pid" "with a base map"
 else
     fail "ImageMagick's convert is missing (scripts/install-deps installs it)"
 fi
@@ -239,15 +229,13 @@ no_receiver_start no_receiver_wm enter
 
 # SIGTERM with an option dialog up.
 rm -rf "$ROOT"
-"$PROGRAM" --emulate --root "$ROOT" --scale 1 >>"$TMP/out.txt" 2>&1 &
-pid=$!
+start --emulate
 if WIN=$(dashboard_of "$pid"); then
     tap 210 290
     tap 190 160
     within_10s titled_shown "Miscellaneous Options" || fail "the option dialog did not open"
     kill -TERM "$pid"
-    ended "$pid"
-    [ "$status" = 0 ] || fail "SIGTERM with an option dialog up: the program ended with $status"
+    ended "$pid" "SIGTERM with an option dialog up"
     grep -rqs '"IOpt"' "$ROOT" || fail "SIGTERM with an option dialog up: IOpt was not saved"
 else
     fail "no dashboard for the option dialog run"

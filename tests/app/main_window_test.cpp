@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The main window: its frames on the tick count (the frame clock), the
+// sleeping timer, touches, mouse events and closing.
+
 #include "app/main_window.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +10,7 @@
 #include <QMouseEvent>
 #include <string_view>
 
+#include "app/frame_clock.h"
 #include "app_test_support.h"
 #include "ui/dashboard_ids.h"
 #include "ui/frame_counter.h"
@@ -56,15 +60,7 @@ TEST_F(MainWindowTest, TheFrameFollowsRealTimeAcrossDialogsAndResetsTheIdleTimer
 // while standing still: wherever the first drew, the second shows the same
 // picture, and standing still it wakes at most 5 times a second.
 TEST_F(MainWindowTest, TheSleepingTimerShowsWhatTheRunningOneShowsAndWakesSeldomStandingStill) {
-    const std::string all =
-        test::readFile(std::string(TEST_DATA_DIR) + "/../../resources/windows/move4.txt");
-    std::size_t end = 0;
-    for (int line = 0; line < 20; ++line) {
-        end = all.find('\n', end) + 1;
-    }
-    const std::string target = Paths::map(EmulationSource::kDefaultFile);
-    Paths::makeDirs(target.substr(0, target.rfind('/')));
-    test::writeFile(target, all.substr(0, end));
+    test::installEmulationFile(20);
 
     constexpr int kSteps = 1300;     // 30 ms each
     constexpr int kStillFrom = 700;  // past the last fix and the needles' last turn
@@ -173,6 +169,23 @@ TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgramTheOrderlyWay) {
     EXPECT_TRUE(w->messageLoopEnded());
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(test::storedText("IOpt"), test::kFirstChoices);
+}
+
+// 33 frames a second of the tick count, rounded to the nearest frame; a tick
+// count of 0 counts as no previous tick, and one going back (wrapped) or
+// standing still advances by one.
+TEST(FrameClock, FollowsTheTickCountAt33FramesASecond) {
+    // The products with 33 of ticks past 0xF0000000 overflow 32 bits; their
+    // difference must still be right.
+    const std::vector<std::uint32_t> ticks = {0xF0000000u, 0xF000001Eu, 0xF000EA7Eu, 100,  0,
+                                              3000,        3030,        3130,        3175, 3221};
+    const std::vector<std::uint32_t> frames = {1,    2,    1982, 1983, 1984,
+                                               1985, 1986, 1989, 1990, 1992};
+    FrameClock clock;
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        clock.advance(ticks[i]);
+        EXPECT_EQ(clock.frame(), frames[i]) << "tick " << ticks[i];
+    }
 }
 
 }  // namespace

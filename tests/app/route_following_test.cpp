@@ -92,16 +92,11 @@ protected:
             std::count_if(player_.played.begin(), player_.played.end(),
                           [file](const std::string& p) { return p.ends_with(file); }));
     }
-    void tap(DashboardScreen& screen, int x, int y) {
-        screen.press(x, y);
-        screen.release(x, y);
-        screen.compose();
-    }
     // The target button answered with `choice`.
     void goTo(GoToChoice::Action action, int route = -1, int start = 0) {
         scripted_.choice = {action, route, start};
         const Rect r = screen_->byId(DashboardId::TargetButton)->frameRect();
-        tap(*screen_, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        test::tap(*screen_, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
     // The panel's target, its route line up to the distance, and the sounds so far.
     std::tuple<std::string, std::string, int> shown() {
@@ -237,8 +232,7 @@ TEST_F(RouteFollowing, TheRouteFileIsToldAtStartAndSavedOnlyWhenThePushpinListCh
         ASSERT_TRUE(app.startUp());
         scripted_.editRoutes = edit;
         DashboardScreen& screen = app.mainWindow()->screen();
-        tap(screen, 200, 290);  // the Options menu's WayPoints
-        tap(screen, 190, 80 + 10 + 23 * 2);
+        test::menuItem(screen, 2);  // WayPoints
         std::vector<std::string> shown;
         for (std::size_t i = 0; i < boxes_.shown.size(); ++i) {
             shown.push_back(boxes_.shown[i].text.substr(0, i < told.size() ? told[i].size() : 999));

@@ -27,14 +27,11 @@ TEST(SettingsTool, EveryValueTypeRoundTripsThroughTheStore) {
     struct Set {
         std::string name, type, value, listed;
     };
-    // Listed in name order, as the tool prints them.
+    // Listed in name order, as the tool prints them (the dword's range and
+    // forms are the next test's).
     const std::vector<Set> sets = {
         {"Driver", "text", "3,4800,8,0,0", "3,4800,8,0,0"},
-        {"Hex", "dword", "0x7fffffff", "2147483647"},
         {"LastLat", "binary-double", "0.91234567890123451", "0.9123456789012345"},
-        {"LastTarg", "dword", "-1", "-1"},
-        {"Max", "dword", "4294967295", "-1"},
-        {"Min", "dword", "-2147483648", "-2147483648"},
         {"Note", "text", "Z\xc3\xbcrich \"quoted\" C:\\dir = x;",
          "Z\xc3\xbcrich \"quoted\" C:\\dir = x;"},
         {"Overspeed", "binary-double", "11.2", "11.2"},
@@ -52,7 +49,7 @@ TEST(SettingsTool, EveryValueTypeRoundTripsThroughTheStore) {
     const RunResult listed = tool(tmp.path(), {"settings", "list"});
     EXPECT_EQ(std::tuple(listed.status, listed.out, listed.err), std::tuple(0, expected, ""));
     const RunResult got = tool(tmp.path(), {"settings", "get", "note"});
-    EXPECT_EQ(std::tuple(got.status, got.out), std::tuple(0, sets[6].listed + "\n"));
+    EXPECT_EQ(std::tuple(got.status, got.out), std::tuple(0, sets[2].listed + "\n"));
 }
 
 // A dword is -2147483648..4294967295 in decimal or 0x0..0xffffffff: a number

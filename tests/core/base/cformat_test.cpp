@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Texts that do not depend on the machine: numbers in any locale, UTF-8 and
+// UTF-16 whatever the bytes, and the device paths mapped into the root.
+
 #include "core/base/cformat.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +12,7 @@
 #include <string>
 
 #include "core/base/paths.h"
+#include "core/base/utf.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -40,6 +44,53 @@ TEST(Paths, DeviceNamesMapIntoTheRoot) {
     EXPECT_EQ(Paths::configDir(), "/r");
     EXPECT_EQ(Paths::cacheDir(), "/r/cache");
     Paths::reset();
+}
+
+// Each bad UTF-8 sequence becomes one U+FFFD: a stray byte alone, a cut-short
+// sequence with the continuation bytes it has, an overlong form, a surrogate
+// or a value past U+10FFFF with all of its bytes.
+TEST(Utf, BadUtf8BecomesOneReplacementPerSequence) {
+    const struct {
+        std::string utf8;
+        std::u16string utf16;
+    } rows[] = {
+        {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
+        {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"\u00E9\u20AC\U0001F600"},
+        {"\x80\xBFz", u"\uFFFD\uFFFDz"},
+        {"\xE2\x82z\xF0\x9F\x98", u"\uFFFDz\uFFFD"},
+        {"\xC0\x80\xE0\x80\x80\xF0\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"\xED\xA0\x80\xF4\x90\x80\x80\xF8\xFF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.utf8);
+        bool wellFormed = false;
+        EXPECT_EQ(toUtf16(row.utf8, &wellFormed), row.utf16);
+        EXPECT_EQ(wellFormed, row.utf16.find(u'\uFFFD') == std::u16string::npos);
+        EXPECT_EQ(utf16Length(row.utf8), row.utf16.size());
+        EXPECT_EQ(wellFormedUtf8(row.utf8), toUtf8(row.utf16));
+    }
+    // Cut to a number of UTF-16 units, never inside a character.
+    EXPECT_EQ(wellFormedUtf8("ab\xF0\x9F\x98\x80z", 3), "ab");
+    EXPECT_EQ(wellFormedUtf8("ab\xF0\x9F\x98\x80z", 4), "ab\xF0\x9F\x98\x80");
+}
+
+// A surrogate that is not half of a pair becomes U+FFFD, and the first one's
+// index is reported.
+TEST(Utf, UnpairedSurrogatesAreReplacedAndTheFirstIsReported) {
+    const struct {
+        std::u16string utf16;
+        std::string utf8;
+        std::size_t unpaired;
+    } rows[] = {
+        {u"a\U0001F600", "a\xF0\x9F\x98\x80", std::string::npos},
+        {u"a\xD83D", "a\xEF\xBF\xBD", 1},
+        {u"\xDE00\xD83Dz\xD83D", "\xEF\xBF\xBD\xEF\xBF\xBDz\xEF\xBF\xBD", 0},
+    };
+    for (const auto& row : rows) {
+        std::string out = "reused";
+        EXPECT_EQ(toUtf8(row.utf16, out), row.unpaired) << row.utf8;
+        EXPECT_EQ(out, row.utf8);
+    }
 }
 
 }  // namespace

@@ -23,17 +23,15 @@ RunResult tool(const std::vector<std::string>& args) {
     return runProgram(argv);
 }
 
+// Through wayplot2-tool, once: what each field keeps is the next test's, how
+// every reference file reads GpxPeers'.
 TEST(GpxRoundTrip, TrackFilesComeBackByteForByteThroughGpx) {
     TempDir dir;
-    for (const char* source : {"skytraq-miniHomer2_8.gpx", "segmented_tracks.gpx",
-                               "gpx_subsecond-sample.gpx", "tcxtest.gpx", "gdb-sample.gpx"}) {
-        SCOPED_TRACE(source);
-        const std::string a = dir.file("a.atk"), b = dir.file("b.gpx"), c = dir.file("c.atk");
-        ASSERT_EQ(tool({"import", dataFile(std::string("gpx/gpsbabel/") + source), a}).status, 0);
-        ASSERT_EQ(tool({"export", a, b}).status, 0);
-        ASSERT_EQ(tool({"import", b, c}).status, 0);
-        EXPECT_EQ(readBytes(a), readBytes(c));
-    }
+    const std::string a = dir.file("a.atk"), b = dir.file("b.gpx"), c = dir.file("c.atk");
+    ASSERT_EQ(tool({"import", dataFile("gpx/gpsbabel/segmented_tracks.gpx"), a}).status, 0);
+    ASSERT_EQ(tool({"export", a, b}).status, 0);
+    ASSERT_EQ(tool({"import", b, c}).status, 0);
+    EXPECT_EQ(readBytes(a), readBytes(c));
 }
 
 TEST(GpxRoundTrip, RecordedPointsKeepPositionTimeAltitudeAndPieces) {

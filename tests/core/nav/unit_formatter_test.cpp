@@ -1,10 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The texts of values on the screen: speeds, distances and altitudes in each
+// unit system, what is typed back in, and positions in degrees and minutes.
+
 #include "core/nav/unit_formatter.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <ostream>
+
+#include "core/nav/angles.h"
+#include "core/nav/coordinate_text.h"
 
 namespace wp2 {
 
@@ -75,6 +82,27 @@ TEST(ParseValue, ConvertsFromTheCurrentUnit) {
     ASSERT_TRUE(formatterFor(UnitSystem::Nautical).parseAltitude("1000", v));
     EXPECT_DOUBLE_EQ(v, 305.0);
     EXPECT_FALSE(formatterFor(UnitSystem::Nautical).parseSpeed("10 knot", v));
+}
+
+TEST(CoordinateText, MinutesKeepFourDecimalsWithoutPaddingAndDoNotCarryIntoDegrees) {
+    EXPECT_EQ(formatLatitude((51.0 + 5.12345 / 60.0) * kDegToRad), "N 51 5.1235'");
+    EXPECT_EQ(formatLongitude((-(7.0 + 0.5 / 60.0)) * kDegToRad), "W 7 0.5000'");
+    EXPECT_EQ(formatLatitude((10.0 + 59.99996 / 60.0) * kDegToRad), "N 10 60.0000'");
+    EXPECT_EQ(formatLongitude(-(100.0 + 59.99996 / 60.0) * kDegToRad), "W 100 60.0000'");
+}
+
+// A whole degree south and west is the point dialog's test; here the edges.
+TEST(DegMinSplit, WholeDegreesMinutesAndHemisphere) {
+    DegMin zero = DegMin::split(0.0);
+    EXPECT_EQ(zero, (DegMin{0, 0.0f, true}));
+    EXPECT_TRUE(DegMin::split(-0.0).positive);
+
+    DegMin small = DegMin::split(-0.25 * kDegToRad);
+    EXPECT_EQ(small.degrees, 0);
+    EXPECT_NEAR(small.minutes, 15.0f, 1e-4f);
+    EXPECT_FALSE(small.positive);
+
+    EXPECT_EQ(DegMin::split(179.75 * kDegToRad).degrees, 179);
 }
 
 }  // namespace

@@ -1,16 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Waypoint files of other programs: text and Geocaching imports (real files
+// against GPSBabel), the near index behind them, and the text export.
+
 #include "core/waypoints/pushpin_import.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/base/cformat.h"
 #include "core/nav/geodesy.h"
 #include "core/track/file_chooser.h"
+#include "core/waypoints/pushpin_export.h"
 #include "core/waypoints/pushpin_near_index.h"
 #include "core/waypoints/pushpin_test_util.h"
 #include "support/test_support.h"
@@ -19,9 +25,13 @@ namespace wp2 {
 namespace {
 
 using test::addPin;
+using test::dataFile;
 using test::latDeg;
 using test::lonDeg;
 using test::namesOf;
+using test::readFile;
+using test::runProgram;
+using test::RunResult;
 using test::TempDir;
 using test::writeFile;
 
@@ -181,6 +191,64 @@ TEST(PushpinNearIndex, AgreesWithFindNear) {
         EXPECT_EQ(index.findNear(NAN, 0), -1);
         EXPECT_EQ(index.findNear(1e300, 1e300), pins.indexOf(pins.findNear(1e300, 1e300, radius)));
     }
+}
+
+TEST(PushpinTextExport, DefaultColumnsAreNameLatitudeLongitude) {
+    TempDir dir;
+    Pushpins pins;
+    ASSERT_TRUE(exportText(pins, dir.file("e.txt"), ExportFields{}));
+    EXPECT_EQ(readFile(dir.file("e.txt")), "Name;Latitude;Longitude\r\n");
+    Pushpin* a = addPin(pins, "A", 51.5, -0.12);
+    a->note = "not written";
+    addPin(pins, "B", -33.5, 151.25);
+    ASSERT_TRUE(exportText(pins, dir.file("out.txt"), ExportFields{}));
+    EXPECT_EQ(readFile(dir.file("out.txt")),
+              "Name;Latitude;Longitude\r\n"
+              "B;-33.500000;151.250000\r\n"
+              "A;51.500000;-0.120000\r\n");
+}
+
+// Geocaching .loc and text files written by other programs give the same
+// names and positions here as GPSBabel reads from them.
+TEST(PushpinPeers, SampleFilesReadAsGpsbabelReadsThem) {
+    // Each file with its format's name in GPSBabel.
+    const std::pair<const char*, const char*> files[] = {
+        {"geocaching.loc", "geo"},  {"gl.loc", "geo"},          {"pathaway-geo.loc", "geo"},
+        {"gc1bkp3_loc.loc", "geo"}, {"oc5952_loc.loc", "geo"},  {"waymarking_loc.loc", "geo"},
+        {"radius.csv", "csv"},      {"iblue747~csv.csv", "csv"}};
+    for (const auto& [name, format] : files) {
+        SCOPED_TRACE(name);
+        const std::string path = dataFile(std::string("waypoints/") + name);
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(file, nullptr);
+        Pushpins pins;
+        int line = 0;
+        EXPECT_TRUE(format[0] == 'c' ? readCsv(pins, file, line).has_value()
+                                     : readLoc(pins, file).count == 0);
+        std::fclose(file);
+        const RunResult r =
+            runProgram({"/usr/bin/env", "gpsbabel", "-i", format, "-f", path, "-o",
+                        "xcsv,style=" + dataFile("waypoints/gpsbabel-names.style"), "-F", "-"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::istringstream expected(r.out);
+        int unnamed = 0;
+        for (const Pushpin& pin : pins.oldestFirst()) {  // file order
+            const Pushpin* p = &pin;
+            std::string shown;
+            std::getline(expected, shown);
+            const std::string number =
+                !shown.empty() && shown.back() == '\t' ? cformat("Wpt_%d", ++unnamed) : "";
+            EXPECT_EQ(cformat("%.7f\t%.7f\t%s", latDeg(*p), lonDeg(*p), p->name.c_str()),
+                      shown + number);
+        }
+        EXPECT_EQ(expected.peek(), EOF);  // GPSBabel read no more
+    }
+    // A binary file with a .loc name: GPSBabel refuses it, and no pushpin comes from it.
+    const std::string binary = dataFile("waypoints/easygps.loc");
+    const RunResult r = runProgram({"/usr/bin/env", "gpsbabel", "-i", "geo", "-f", binary});
+    EXPECT_NE(r.err.find("geo:Read error"), std::string::npos) << r.err;
+    Pushpins pins;
+    EXPECT_EQ(importPushpins(pins, binary).read, 0);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The Qt sound player and timers, on one application object.
+
 #include "platform/qt/qt_sound_player.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +9,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMediaDevices>
+#include <QThread>
 
 #include "core/sound/wave_file.h"
+#include "platform/qt/qt_timers.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -54,6 +58,34 @@ TEST(QtSoundPlayer, PlaysWithinItsLengthOrTheTimeLimitAndFailsWhatCannotBePlayed
     }
     player.playAsync(shipped);  // fire and forget: returns at once, plays or not
     player.playAsync(noWave);
+}
+
+TEST(QtTimers, RunOnThisThreadUntilStoppedEvenFromTheirOwnCallback) {
+    app();
+    QtTimers timers;
+    int fired = 0, other = 0, stopped = 0, id = 0;
+    Qt::HANDLE thread = nullptr;
+    id = timers.start(10, [&] {
+        thread = QThread::currentThreadId();
+        if (++fired == 3) {
+            timers.stop(id);
+        }
+    });
+    const int otherId = timers.start(5, [&] { ++other; });
+    const int stoppedId = timers.start(5, [&] { ++stopped; });
+    EXPECT_TRUE(id != otherId && otherId != stoppedId && id != stoppedId);  // each its own
+    timers.stop(stoppedId);
+    timers.stop(9999);  // unknown ids are ignored
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < 200) {
+        timers.processPending();
+        QThread::msleep(1);
+    }
+    EXPECT_EQ(fired, 3);
+    EXPECT_GE(other, 3);
+    EXPECT_EQ(stopped, 0);
+    EXPECT_EQ(thread, QThread::currentThreadId());
 }
 
 }  // namespace
