@@ -5,7 +5,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QTimerEvent>
 
 #include "core/base/clock.h"
@@ -117,12 +119,15 @@ void MainWindow::present() {
         ++presents_;
         presentPending_ = true;
         // Only what changed goes to the display.
-        const Rect changed = screen_->changedArea();
         const QRect area = frameArea();
         const int scale = area.width() / kWidth;
-        update(QRect(area.left() + changed.left * scale, area.top() + changed.top * scale,
-                     changed.width() * scale, changed.height() * scale)
-                   .intersected(area));
+        QRegion changed;
+        for (const Rect& r : screen_->changedAreas()) {
+            changed += QRect(area.left() + r.left * scale, area.top() + r.top * scale,
+                             r.width() * scale, r.height() * scale)
+                           .intersected(area);
+        }
+        update(changed);
     }
 }
 
@@ -171,7 +176,7 @@ QPoint MainWindow::toFrame(const QPointF& windowPos) const {
                   static_cast<int>((windowPos.y() - area.top()) / scale));
 }
 
-void MainWindow::paintEvent(QPaintEvent*) {
+void MainWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = frameArea();
     if (area != rect()) {
@@ -188,7 +193,22 @@ void MainWindow::paintEvent(QPaintEvent*) {
     }
     presentPending_ = false;
     repaintAll_ = false;
-    painter.drawImage(area, surfaces_.frame.image());
+    // Each part to be painted is enlarged from its own part of the frame,
+    // which keeps the small updates of a quiet screen cheap.
+    const int scale = area.width() / kWidth;
+    for (const QRect& r : event->region()) {
+        const int left = std::clamp((r.left() - area.left()) / scale, 0, kWidth);
+        const int top = std::clamp((r.top() - area.top()) / scale, 0, kHeight);
+        const int right = std::clamp((r.right() + 1 - area.left() + scale - 1) / scale, 0, kWidth);
+        const int bottom =
+            std::clamp((r.bottom() + 1 - area.top() + scale - 1) / scale, 0, kHeight);
+        if (left < right && top < bottom) {
+            const QRect source(left, top, right - left, bottom - top);
+            painter.drawImage(QRect(area.left() + left * scale, area.top() + top * scale,
+                                    source.width() * scale, source.height() * scale),
+                              surfaces_.frame.image(), source);
+        }
+    }
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 #include <QString>
+#include <array>
 #include <cmath>
 #include <ctime>
 
@@ -63,13 +64,27 @@ int DestinationPanel::tick(std::uint32_t frame) {
     if (!note.empty() && frame >= noteUntil) {
         note.clear();
         update(frame);
-    } else if (frame % 30 == 0) {
-        update(frame);
+    } else if (frame % 30 == 0 && refreshTexts()) {
+        // Drawn again only when a text changed: standing still, that is once
+        // a minute, for the clock.
+        dirty = 1;
+        erasePending = 1;
     }
     return 0;
 }
 
 int DestinationPanel::update(std::uint32_t) {
+    refreshTexts();
+    dirty = 1;
+    erasePending = 1;
+    return 1;
+}
+
+bool DestinationPanel::refreshTexts() {
+    const auto shown = [this] {
+        return std::array{distanceText, timeToGoText, routeText, clockText};
+    };
+    const auto before = shown();
     if (source_ && units_ && source_->targetSet == 1 && hasTarget) {
         if (!isPosition(source_->latitude, source_->longitude) || !source_->hasFixValues()) {
             // No fix yet: there is no distance to the target, nor a time to go.
@@ -105,9 +120,7 @@ int DestinationPanel::update(std::uint32_t) {
         localtime_r(&now, &local);
         clockText = cformat("%02d:%02d", local.tm_hour, local.tm_min);
     }
-    dirty = 1;
-    erasePending = 1;
-    return 1;
+    return shown() != before;
 }
 
 void DestinationPanel::drawFitted(Surface& frame, const Rect& r, const std::string& text) {

@@ -54,6 +54,8 @@ public:
     QFont textFont;
 
 private:
+    // Brings the texts up to date; true when any of them changed.
+    bool refreshTexts();
     // White text in the normal font, made smaller when it would not fit.
     static void drawFitted(Surface& frame, const Rect& r, const std::string& text);
 

@@ -65,6 +65,10 @@ void NumberPanel::releaseSharedGlyphs() {
 }
 
 void NumberPanel::setNumber(double v, const std::string& fmt) {
+    // An unchanged read-out is not drawn again.
+    if (mode == 1 && value == v && format == fmt.substr(0, kMaxFormatLength)) {
+        return;
+    }
     mode = 1;
     value = v;
     format = fmt.substr(0, kMaxFormatLength);
@@ -72,6 +76,9 @@ void NumberPanel::setNumber(double v, const std::string& fmt) {
 }
 
 void NumberPanel::setText(const std::string& t, const std::string& c) {
+    if (mode == 2 && text == t && caption == c) {
+        return;
+    }
     mode = 2;
     text = t;
     caption = c;

@@ -159,14 +159,14 @@ bool SkinScreen::spritePass() {
 
 void SkinScreen::touched(const SkinElement& e) {
     for (const Rect& r : {e.rect, e.paintRect(), e.eraseRect()}) {
-        if (!r.isEmpty()) {
-            changed_ = changed_.isEmpty() ? r : changed_.united(r);
+        if (!r.isEmpty() && (changed_.empty() || changed_.back() != r)) {
+            changed_.push_back(r);
         }
     }
 }
 
 int SkinScreen::compose() {
-    changed_ = Rect{};
+    changed_.clear();
     if (elements_.empty() || !anythingPending()) {
         return 0;
     }

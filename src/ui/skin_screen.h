@@ -44,8 +44,9 @@ public:
     bool animating() const;
     // Draws what changed into the frame surface; 1 when anything was drawn.
     int compose();
-    // The part of the frame the last compose() drew on (empty when none).
-    Rect changedArea() const { return changed_; }
+    // The parts of the frame the last compose() drew on (none when it drew
+    // nothing): each drawn or erased element's rectangles, possibly overlapping.
+    const std::vector<Rect>& changedAreas() const { return changed_; }
     // Draws every visible element (a full repaint); in map mode the static
     // elements, the map and its compass.
     void drawAll();
@@ -88,7 +89,7 @@ private:
     std::vector<std::unique_ptr<SkinElement>> elements_;
     std::vector<int> layerOrder_;
     std::vector<const SkinElement*> releasedNow_;
-    Rect changed_;
+    std::vector<Rect> changed_;
 };
 
 }  // namespace wp2

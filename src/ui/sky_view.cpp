@@ -109,7 +109,12 @@ void SkyView::init(const std::string& viewName) {
 
 void SkyView::setSatellites(const std::vector<SkySatellite>& list) {
     const std::size_t n = std::min<std::size_t>(list.size(), kMaxSatellites);
-    satellites.assign(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(n));
+    const auto end = list.begin() + static_cast<std::ptrdiff_t>(n);
+    // The same sky again (a receiver standing still) is not drawn again.
+    if (std::equal(list.begin(), end, satellites.begin(), satellites.end())) {
+        return;
+    }
+    satellites.assign(list.begin(), end);
     count = static_cast<int>(n);
     markChanged();
 }

@@ -24,8 +24,12 @@ int StateLamp::tick(std::uint32_t frame) {
 }
 
 int StateLamp::update(std::uint32_t) {
-    state = source_ ? source_() : 0;
-    dirty = 1;
+    const int now = source_ ? source_() : 0;
+    // Drawn again only when the state changes (a palette change redraws all).
+    if (now != state) {
+        state = now;
+        dirty = 1;
+    }
     return 1;
 }
 

@@ -162,12 +162,16 @@ TEST_F(InstrumentTest, SkyViewPlotsTheZenithAtTheCentreAndTheHorizonAt40) {
     EXPECT_EQ(frame().pixel(176, 203), kGround);  // the dots' corners are key-coloured
     EXPECT_EQ(frame().pixel(140, 207), placeholderColour(SkyView::kDotWithoutSignal));
     EXPECT_EQ(view.count, 40);
+    view.dirty = 0;
+    view.tick(60);  // the same sky: not drawn again
+    EXPECT_EQ(view.dirty, 0);
     // Other constellations: a filled mark of their own with signal, a hollow one without.
     frame().fill(kGround);
     snap.satellitesInView = 2;
     snap.satellites[0].constellation = Constellation::Glonass;
     snap.satellites[1] = {3, 0, 0, 0, Constellation::Galileo};  // north, on the horizon
-    view.tick(60);
+    view.tick(90);
+    EXPECT_EQ(view.dirty, 1);
     view.draw(surfaces_);
     EXPECT_EQ(frame().pixel(180, 207), rgb(255, 80, 60));
     EXPECT_EQ(frame().pixel(180, 167), kGround);
@@ -205,6 +209,9 @@ TEST_F(NumberPanelTest, DigitsAreGlyphsSpacesDoNotAdvanceAndMinusIsItsOwnGlyph) 
     EXPECT_EQ(frame().pixel(3 + 2, 116 + 15), kGround);  // glyphs start 16 down
     panel.erase(surfaces_);
     EXPECT_EQ(frame().image(), background().image());
+    panel.dirty = 0;
+    panel.setNumber(12.5, "%3.1lf");  // unchanged: not drawn again
+    EXPECT_EQ(panel.dirty, 0);
     show(-2, "%5.0lf");  // an altitude of -2: minus, then 2, from the left edge
     EXPECT_EQ(slot(0), glyph(NumberPanel::kMinusGlyph));
     EXPECT_EQ(slot(1), glyph(2));
@@ -367,9 +374,13 @@ TEST_F(InstrumentTest, DestinationPanelShowsTheTargetOrNotSelectedAndTheClock) {
     snap.targetDistance = 7260;
     panel.setTarget("Summit cross", 1005);  // not moved yet: no time to go
     EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, " 7.3 km|--");
+    panel.dirty = 0;
+    panel.tick(30);  // the same texts: not drawn again
+    EXPECT_EQ(panel.dirty, 0);
     snap.averageSpeed.add(2.0);
     panel.tick(30);
     EXPECT_EQ(panel.distanceText + "|" + panel.timeToGoText, " 7.3 km|01:00");  // 3630 s
+    EXPECT_EQ(panel.dirty, 1);
     panel.draw(surfaces_);
     EXPECT_EQ(frame().pixel(223, 158), placeholderColour(1005));  // icon at right - 20
     EXPECT_GT(countColour(frame(), {128, 172, 237, 212}, rgb(255, 220, 120)), 20);

@@ -228,6 +228,8 @@ TEST_F(SkinScreenTest, ButtonsPopBackAfter33FramesAndTheLampShowsTheFixLevel) {
         ASSERT_EQ(screen.compose(), 1) << level;
         EXPECT_EQ(frame().pixel(84, 144), placeholderColour(bitmap)) << level;
     }
+    screen.tickAll(300);  // the same level again: nothing to draw
+    EXPECT_EQ(screen.compose(), 0);
 }
 
 TEST_F(SkinScreenTest, PanelsMoveTheirChildrenAndKeepAHiddenChildHidden) {

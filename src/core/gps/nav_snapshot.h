@@ -26,6 +26,8 @@ struct SkySatellite {
     double elevation = 0.0;  // radians
     double azimuth = 0.0;    // radians
     Constellation constellation = Constellation::Gps;
+
+    friend bool operator==(const SkySatellite&, const SkySatellite&) = default;
 };
 
 class NavSnapshot {
