@@ -12,6 +12,7 @@
 #include "app/screen_host.h"
 #include "app/track_messages.h"
 #include "core/base/cformat.h"
+#include "core/base/trace.h"
 #include "core/gps/emulation_source.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/nav_snapshot.h"
@@ -136,15 +137,22 @@ void tellPushpinSave(Pushpins& pushpins, const Result<>& saved) {
 }  // namespace
 
 DashboardScreen::~DashboardScreen() {
+    // The link's track log outlives the trip computer it counts for.
+    if (TrackLog* track = trip_ ? trackLog(*snapshot_) : nullptr) {
+        track->setTripComputer(nullptr);
+    }
+}
+
+void DashboardScreen::saveAtExit() {
     tellPushpinSave(pushpins_, pushpins_.save());
     if (trip_) {
-        if (TrackLog* track = trackLog(*snapshot_)) {
-            track->setTripComputer(nullptr);
-        }
         trip_->save();
     }
     if (emulation_) {
         finishTrackLog(*emulation_->track());
+    }
+    if (auto* map = dynamic_cast<TrackView*>(byId(Id::TrackView, 1))) {
+        traceFailure(map->save());
     }
 }
 

@@ -100,6 +100,7 @@ TEST_F(OptionDialogs, SoundsListTheWaveFilesPlayThemAndOkWritesThePicks) {
 
 TEST_F(OptionDialogs, AlarmSwitchesAndDistancesAreWrittenByOk) {
     RouteSettings alarms(store_);
+    alarms.load();
     SoundOptionsDialog dialog(sounds_, player_, nullptr, &alarms);
     runShown<SoundOptionsDialog>(
         [&] { return dialog.exec(); },
@@ -143,6 +144,7 @@ TEST_F(OptionDialogs, SoundLimitInTheCurrentUnitAndSilentAreWrittenByOkOnly) {
 
 TEST_F(OptionDialogs, UnitSystemIsStoredAndAppliedOnOkOnly) {
     MiscOptionsDialog misc;  // "UnitSystem" absent: U.S.
+    misc.load();
     for (const bool ok : {true, false}) {
         auto step = whenShown<MiscOptionsDialog>([&](MiscOptionsDialog& d) {
             EXPECT_TRUE(d.radio(ok ? 0 : 2)->isChecked());
