@@ -13,6 +13,7 @@
 #include "core/settings/double_setting.h"
 #include "core/settings/reg_values.h"
 #include "core/track/track_log.h"
+#include "ui/track_view.h"
 
 namespace wp2 {
 namespace {
@@ -98,10 +99,11 @@ TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter)
 }
 
 // The link's track log reads the autosave file at start-up, is the one the
-// dashboard shows, and writes it at exit.
-TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
+// dashboard shows, and writes it at exit; so does the map its scale step.
+TEST_F(ApplicationTest, TheLinksTrackAndTheMapsScaleAreLoadedAtStartUpAndSavedAtExit) {
     ASSERT_TRUE(
         SettingsStore().writeNumber(kTrackStateValue, TrackState::AutoLoad | TrackState::AutoSave));
+    IntSetting("TSOpt", true, 5) = 7;
     const std::string autosave = Paths::map(kLinkAutosavePath);
     TrackLog written;
     ASSERT_TRUE(written.replaceTrack(std::vector<TrackPoint>(3)));
@@ -112,9 +114,13 @@ TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
     EXPECT_EQ(app->link()->decoder().trackLog()->count(), 3);
     // The dashboard follows the application's link and shows its track.
     EXPECT_EQ(trackLog(app->mainWindow()->screen().snapshot()), app->link()->decoder().trackLog());
+    TrackView& map = app->mainWindow()->screen().trackView();
+    EXPECT_EQ(map.scaleIndex, 7);
+    map.zoomOut();
     std::filesystem::remove(autosave);
     app->exit();
     EXPECT_TRUE(test::fileExists(autosave));
+    EXPECT_EQ(test::loadedSetting<IntSetting>("TSOpt", 5), 8);
 }
 
 }  // namespace
