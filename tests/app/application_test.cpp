@@ -6,10 +6,13 @@
 #include <filesystem>
 #include <tuple>
 
+#include "app/qt_dialogs.h"
 #include "app/splash_window.h"
 #include "app_test_support.h"
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
+#include "core/nav/unit_formatter.h"
+#include "core/nav/unit_system_setting.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/reg_values.h"
 #include "core/track/track_log.h"
@@ -121,6 +124,15 @@ TEST_F(ApplicationTest, TheLinksTrackAndTheMapsScaleAreLoadedAtStartUpAndSavedAt
     app->exit();
     EXPECT_TRUE(test::fileExists(autosave));
     EXPECT_EQ(test::loadedSetting<IntSetting>("TSOpt", 5), 8);
+}
+
+// The program's dialogs give the dashboard the stored unit system at start.
+TEST_F(ApplicationTest, TheDashboardStartsInTheStoredUnitSystem) {
+    IntSetting(kUnitSystemValueName, true, 0) = UnitFormatter::kNautical;
+    QtDialogs dialogs(player_, shared_.core);
+    UnitFormatter units;
+    dialogs.prepareMiscOptions(units);
+    EXPECT_EQ(units.code(), UnitFormatter::kNautical);
 }
 
 }  // namespace
