@@ -89,7 +89,12 @@ std::optional<NightMode::Position> storedPlace(const GpsLink* link) {
 }  // namespace
 
 Palette startingPalette(std::optional<Palette> forced, const GpsLink* link, std::time_t now) {
-    return forced ? *forced : NightMode().paletteAt(storedPlace(link), now, Palette::Day);
+    if (forced) {
+        return *forced;
+    }
+    NightMode mode;
+    mode.load();
+    return mode.paletteAt(storedPlace(link), now, Palette::Day);
 }
 
 namespace {
@@ -185,6 +190,7 @@ TrackView& DashboardScreen::trackView() {
 }
 
 void DashboardScreen::buildScreen(int mode) {
+    nightMode_.load();
     mode_ = mode;
     mapMode = 0;
     dialogs_.prepareMiscOptions(*services_.units);

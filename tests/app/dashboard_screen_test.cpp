@@ -160,7 +160,9 @@ TEST_F(DashboardTest, NightFromTheOptionsMenuDarkensTheWholeScreenAndIsKeptWithA
     // Auto without any position keeps what is shown, and is what the next start reads.
     menuItem(7);
     EXPECT_EQ(currentPalette(), Palette::Day);
-    EXPECT_EQ(NightMode().choice(), NightMode::Choice::Auto);
+    NightMode stored;
+    stored.load();
+    EXPECT_EQ(stored.choice(), NightMode::Choice::Auto);
     EXPECT_EQ(dialogs_.opened, std::vector<std::string>{});
 }
 
