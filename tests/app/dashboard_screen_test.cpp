@@ -152,6 +152,7 @@ TEST_F(DashboardTest, NightFromTheOptionsMenuDarkensTheWholeScreenAndIsKeptWithA
     tap(60, 60);
     build();  // the next start
     EXPECT_EQ(currentPalette(), Palette::Night);
+    EXPECT_EQ(startingPalette(std::nullopt, nullptr, 0), Palette::Night);  // the splash's
     EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);
     menuItem(6);
     EXPECT_EQ(currentPalette(), Palette::Day);
