@@ -11,7 +11,6 @@
 #include "app_test_support.h"
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
-#include "core/nav/unit_formatter.h"
 #include "core/nav/unit_system_setting.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/reg_values.h"
@@ -117,9 +116,8 @@ TEST_F(ApplicationTest, TheLinksTrackAndTheMapsScaleAreLoadedAtStartUpAndSavedAt
     EXPECT_EQ(app->link()->decoder().trackLog()->count(), 3);
     // The dashboard follows the application's link and shows its track.
     EXPECT_EQ(trackLog(app->mainWindow()->screen().snapshot()), app->link()->decoder().trackLog());
-    TrackView& map = app->mainWindow()->screen().trackView();
-    EXPECT_EQ(map.scaleIndex, 7);
-    map.zoomOut();
+    EXPECT_EQ(app->mainWindow()->screen().trackView().scaleIndex, 7);
+    app->mainWindow()->screen().trackView().zoomOut();
     std::filesystem::remove(autosave);
     app->exit();
     EXPECT_TRUE(test::fileExists(autosave));
@@ -129,10 +127,8 @@ TEST_F(ApplicationTest, TheLinksTrackAndTheMapsScaleAreLoadedAtStartUpAndSavedAt
 // The program's dialogs give the dashboard the stored unit system at start.
 TEST_F(ApplicationTest, TheDashboardStartsInTheStoredUnitSystem) {
     IntSetting(kUnitSystemValueName, true, 0) = UnitFormatter::kNautical;
-    QtDialogs dialogs(player_, shared_.core);
-    UnitFormatter units;
-    dialogs.prepareMiscOptions(units);
-    EXPECT_EQ(units.code(), UnitFormatter::kNautical);
+    QtDialogs(player_, shared_.core).prepareMiscOptions(shared_.units);
+    EXPECT_EQ(shared_.units.code(), UnitFormatter::kNautical);
 }
 
 }  // namespace

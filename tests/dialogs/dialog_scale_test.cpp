@@ -79,7 +79,6 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     RecordingSoundPlayer player;
     FakeLink link;
     RouteSettings alarms(store);
-    alarms.load();
     Routes routes;
     (void)routes.add({"Lakeside loop", {routePointFrom(*pins.at(0))}});
     const RouteNavigator following(routes.all()[0]);

@@ -107,9 +107,7 @@ protected:
         UiTest::TearDown();
     }
     TrackView& makeView() {
-        if (view) {
-            EXPECT_TRUE(view->save());  // "TSOpt" before the next one reads it
-        }
+        EXPECT_TRUE(!view || view->save());  // "TSOpt" before the next one reads it
         view = std::make_unique<TrackView>();
         view->load();
         view->init(&log, &pins, units, wgs84(), TrackView::kMarkerBitmap, "Track");
