@@ -144,7 +144,6 @@ TEST_F(OptionDialogs, SoundLimitInTheCurrentUnitAndSilentAreWrittenByOkOnly) {
 
 TEST_F(OptionDialogs, UnitSystemIsStoredAndAppliedOnOkOnly) {
     MiscOptionsDialog misc;  // "UnitSystem" absent: U.S.
-    misc.load();
     for (const bool ok : {true, false}) {
         auto step = whenShown<MiscOptionsDialog>([&](MiscOptionsDialog& d) {
             EXPECT_TRUE(d.radio(ok ? 0 : 2)->isChecked());

@@ -10,7 +10,6 @@
 #include <fstream>
 #include <thread>
 
-#include "core/track/track_log.h"
 #include "platform/network_source.h"
 #include "support/env_override.h"
 #include "support/local_tcp_server.h"
@@ -41,7 +40,7 @@ TEST(MonitorCommandTest, PrintsTheStatusReportEverySecondAndStopsOnInterrupt) {
     EXPECT_THAT(r.out, HasSubstr("Fix: 3d\n"));
     EXPECT_THAT(r.out, HasSubstr("Position: 48.11"));
     // What it recorded stays out of the program's autosave track.
-    EXPECT_FALSE(fileExists(root.file(kLinkAutosavePath)));
+    EXPECT_FALSE(fileExists(root.file("My Documents/KWAutosave.atk")));
 
     Background monitor(
         {WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device", receiver.device()});
