@@ -69,9 +69,7 @@ Application::Application(const CoreServices& services, Clock& clock, Timers& tim
       options_(options),
       wait_(processEventsFor) {}
 
-Application::~Application() {
-    exit();
-}
+Application::~Application() = default;
 
 void Application::wait(std::uint32_t ms) {
     if (wait_) {
@@ -259,6 +257,11 @@ void Application::exit() {
     exited_ = true;
     if (link_) {
         link_->saveWarmStart(*lastLatitude_, *lastLongitude_);
+    }
+    if (mainWindow_) {
+        // No frame runs while a failed save is told.
+        mainWindow_->stopTimer();
+        mainWindow_->screen().saveAtExit();
     }
     mainWindow_.reset();
     if (link_) {

@@ -73,7 +73,8 @@ public:
 
     // The start-up sequence; false ends the program.
     bool startUp();
-    // The exit sequence (the caller then leaves the program normally).
+    // The exit sequence, with the saves of the end; the caller makes it
+    // after startUp() whatever its result, then leaves the program normally.
     void exit();
 
     // The waits of the start-up sequence (by default the event loop runs

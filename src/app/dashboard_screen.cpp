@@ -13,6 +13,7 @@
 #include "app/track_messages.h"
 #include "core/base/cformat.h"
 #include "core/base/shared_wake_timers.h"
+#include "core/base/trace.h"
 #include "core/gps/emulation_source.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/gps_status_flags.h"
@@ -90,7 +91,12 @@ std::optional<NightMode::Position> storedPlace(const GpsLink* link) {
 }  // namespace
 
 Palette startingPalette(std::optional<Palette> forced, const GpsLink* link, std::time_t now) {
-    return forced ? *forced : NightMode().paletteAt(storedPlace(link), now, Palette::Day);
+    if (forced) {
+        return *forced;
+    }
+    NightMode mode;
+    mode.load();
+    return mode.paletteAt(storedPlace(link), now, Palette::Day);
 }
 
 namespace {
@@ -138,15 +144,22 @@ void tellPushpinSave(Pushpins& pushpins, const Result<>& saved) {
 }  // namespace
 
 DashboardScreen::~DashboardScreen() {
+    // The link's track log outlives the trip computer it counts for.
+    if (TrackLog* track = trip_ ? trackLog(*snapshot_) : nullptr) {
+        track->setTripComputer(nullptr);
+    }
+}
+
+void DashboardScreen::saveAtExit() {
     tellPushpinSave(pushpins_, pushpins_.save());
     if (trip_) {
-        if (TrackLog* track = trackLog(*snapshot_)) {
-            track->setTripComputer(nullptr);
-        }
         trip_->save();
     }
     if (emulation_) {
         finishTrackLog(*emulation_->track());
+    }
+    if (auto* map = dynamic_cast<TrackView*>(byId(Id::TrackView, 1))) {
+        traceFailure(map->save());
     }
 }
 
@@ -179,6 +192,7 @@ TrackView& DashboardScreen::trackView() {
 }
 
 void DashboardScreen::buildScreen(int mode) {
+    nightMode_.load();
     mode_ = mode;
     mapMode = 0;
     dialogs_.prepareMiscOptions(*services_.units);

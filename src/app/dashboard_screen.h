@@ -97,11 +97,14 @@ class DashboardScreen : public SkinScreen {
 public:
     // The elements draw on `surfaces`, which must outlive the screen.
     DashboardScreen(ScreenHost& host, const DashboardServices& services, DrawingSurfaces& surfaces);
-    // Saves the pushpin collection to the pushpin file.
     ~DashboardScreen() override;
 
     // The start-up sequence; called once by the main window.
     void buildScreen(int mode);
+    // The saves at the program's exit: the pushpin file (a failure told to
+    // the user), the trip meters, the emulation's track and the map's scale
+    // step.
+    void saveAtExit();
     // The screen's part of every timer tick.
     void tick(std::uint32_t frame);
     // While nothing animates (animating() is false): the first frame from

@@ -91,6 +91,7 @@ int runDashboard(const CoreServices& services, const AppOptions& options) {
     });
     if (!app.startUp()) {
         setMessageBoxes(nullptr);
+        app.exit();
         return 1;
     }
     stage = Stage::Running;

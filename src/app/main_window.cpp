@@ -35,8 +35,7 @@ MainWindow::MainWindow(const DashboardServices& services, Clock& clock, WindowOp
 
 MainWindow::~MainWindow() {
     stopTimer();
-    // The dashboard saves the pushpins as it goes; its elements draw on the
-    // surfaces, which go only after it.
+    // The dashboard's elements draw on the surfaces, which go only after it.
     screen_.reset();
 }
 

@@ -7,7 +7,7 @@
 
 namespace wp2 {
 
-NightMode::NightMode() {
+void NightMode::load() {
     const Result<std::uint32_t> stored = SettingsStore().readNumber(kNightModeValue);
     if (stored && *stored <= static_cast<std::uint32_t>(Choice::Auto)) {
         choice_ = static_cast<Choice>(*stored);

@@ -18,8 +18,8 @@ class NightMode {
 public:
     enum class Choice : std::uint32_t { Day = 0, Night = 1, Auto = 2 };
 
-    // Reads the setting; absent or unknown is Day.
-    NightMode();
+    // Reads the setting; absent or unknown is Day (also before the first load).
+    void load();
 
     Choice choice() const { return choice_; }
     // "Night": from the palette shown now to the other one, kept as Day or Night.

@@ -85,6 +85,7 @@ void QtDialogs::gpsSetup(GpsLink* link) {
 MiscOptionsDialog& QtDialogs::misc() {
     if (!misc_) {
         misc_ = std::make_unique<MiscOptionsDialog>();
+        misc_->load();
     }
     return *misc_;
 }

@@ -20,6 +20,7 @@ RouteGuidance::~RouteGuidance() = default;
 RouteSettings& RouteGuidance::settings() {
     if (!settings_) {
         settings_ = std::make_unique<RouteSettings>(store_);
+        settings_->load();
     }
     return *settings_;
 }

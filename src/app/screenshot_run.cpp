@@ -35,6 +35,7 @@ int ScreenshotRun::run(const CoreServices& services, const ScreenshotRequest& re
     app.setWait({});
     if (!app.startUp()) {
         std::fprintf(stderr, "wayplot2: the dashboard could not be started\n");
+        app.exit();
         return 1;
     }
     MainWindow& window = *app.mainWindow();

@@ -118,8 +118,6 @@ GpsSetupDialog::GpsSetupDialog(GpsLink* link, QWidget* parent)
       link_(link),
       warmStartSetting_(kWarmStartValue, true, 1),
       anyTalkerSetting_(kAnyTalkerValue, true, 1) {
-    warmStartSetting_.load();
-    anyTalkerSetting_.load();
     DialogBuilder b(*this, "GPS Setup", 138, 151);
     b.label("Port", 5, 6, 34, 8);
     port_ = b.dropDown(40, 4, 43);
@@ -228,10 +226,14 @@ void GpsSetupDialog::fill() {
               : stopBits_ == 2 ? stop2_
                                : nullptr,
               stopBits_ == 1 ? stop2_ : stop1_);
+    chosen_ = initial_;
+}
 
+void GpsSetupDialog::load() {
+    warmStartSetting_.load();
+    anyTalkerSetting_.load();
     warmStart_->setChecked(warmStartSetting_.get() != 0);
     anyTalker_->setChecked(anyTalkerSetting_.get() != 0);
-    chosen_ = initial_;
 }
 
 void GpsSetupDialog::fillPorts() {
@@ -385,6 +387,7 @@ void GpsSetupDialog::reject() {
 
 int runGpsSetupDialog(QWidget* parent, GpsLink* link) {
     GpsSetupDialog dialog(link, parent);
+    dialog.load();
     return dialog.exec();
 }
 

@@ -45,9 +45,12 @@ class GpsSetupDialog : public QDialog {
 
 public:
     // Works on `link` (without one it opens with its initial values and
-    // changes nothing).
+    // changes nothing). The switches stay clear until load().
     explicit GpsSetupDialog(GpsLink* link = nullptr, QWidget* parent = nullptr);
     ~GpsSetupDialog() override;
+
+    // Reads "WarmStart" and "AnyTalker" (1 when absent) into the switches.
+    void load();
 
     bool testing() const { return testing_; }
 

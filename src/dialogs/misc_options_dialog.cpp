@@ -12,8 +12,6 @@ namespace wp2 {
 
 MiscOptionsDialog::MiscOptionsDialog(QWidget* parent)
     : QDialog(parent), unitSystem_(kUnitSystemValueName, true, 0) {
-    unitSystem_.load();
-    index_ = unitSystem_.get();
     DialogBuilder b(*this, "Miscellaneous Options", 136, 95);
     b.group("Unit System", 8, 9, 119, 56);
     radios_[0] = b.radio("U.S.", 12, 20, 50, 11);
@@ -25,6 +23,11 @@ MiscOptionsDialog::MiscOptionsDialog(QWidget* parent)
     b.finish();
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void MiscOptionsDialog::load() {
+    unitSystem_.load();
+    index_ = unitSystem_.get();
 }
 
 int MiscOptionsDialog::exec() {

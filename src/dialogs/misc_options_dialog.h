@@ -21,8 +21,10 @@ class MiscOptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Reads "UnitSystem" (0 U.S. when absent).
+    // Shows U.S. until load().
     explicit MiscOptionsDialog(QWidget* parent = nullptr);
+    // Reads "UnitSystem" (0 U.S. when absent).
+    void load();
 
     // Shows the dialog; on OK gives the formatter the chosen system and
     // returns true (the caller then redraws).

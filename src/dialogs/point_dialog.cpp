@@ -155,7 +155,6 @@ PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start,
       index_(index),
       start_(start),
       counter_(kPointCounterValue, false, 1) {
-    counter_.load();
     DialogBuilder b(*this, "New point", 150, 136);
     name_ = b.edit(5, 4, 94, 12);
     chooseIcon_ = b.button("...", 101, 4, 12, 12);
@@ -193,8 +192,12 @@ PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start,
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-PointDialog::~PointDialog() {
-    traceFailure(counter_.save());
+void PointDialog::loadCounter() {
+    counter_.load();
+}
+
+Result<> PointDialog::saveCounter() {
+    return counter_.save();
 }
 
 int PointDialog::exec() {
@@ -404,7 +407,10 @@ void PointDialog::reject() {
 int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start,
                    const UnitFormatter& units) {
     PointDialog dialog(pushpins, index, start, units, parent);
-    return dialog.exec();
+    dialog.loadCounter();
+    const int answer = dialog.exec();
+    traceFailure(dialog.saveCounter());
+    return answer;
 }
 
 }  // namespace wp2

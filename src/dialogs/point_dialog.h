@@ -38,12 +38,15 @@ class PointDialog : public QDialog {
 
 public:
     // index -1 makes a new pushpin at the start point's position; otherwise
-    // the pushpin at the index is edited. The name counter is read from
-    // "WPIdx" here and written back when the dialog object goes.
-    // units: the unit system of the altitude box.
+    // the pushpin at the index is edited. The name counter is 1 until
+    // loadCounter(). units: the unit system of the altitude box.
     PointDialog(Pushpins& pushpins, int index, const TrackPoint& start, const UnitFormatter& units,
                 QWidget* parent = nullptr);
-    ~PointDialog() override;
+
+    // Reads the name counter from "WPIdx" (1 when absent), before exec().
+    void loadCounter();
+    // Writes the name counter back, after exec() whatever the answer.
+    Result<> saveCounter();
 
     // Fills the boxes and shows the dialog. A new pushpin that the collection
     // cannot make ends it at once with Rejected.

@@ -183,6 +183,7 @@ int runMonitor(const Invocation& call) {
         return usageError(call);
     }
     LinkSession session;
+    session.start();
     TraceHook previousHook = setTraceHook(traceToStderr);
     GpsLink& link = session.link();
     // As at start-up: the stored line settings, talkers and warm-start data.
@@ -257,6 +258,7 @@ int runMonitor(const Invocation& call) {
     link.stop();
     setTraceHook(previousHook);
     tracePrinter.flush();
+    session.finish();
     return everOpen ? kExitOk : kExitFailure;
 }
 

@@ -41,18 +41,11 @@ private:
     std::string printed_;
 };
 
-}  // namespace
-
-int runScan(const Invocation& call) {
-    long ports = kScanPortCount;
-    if (call.has("--ports") && !parseNumber(call.value("--ports"), 1, kScanPortCount, ports)) {
-        return usageError(call);
-    }
-    LinkSession session;
-    GpsLink& link = session.link();
+// Scans, and stores the port found in "Driver".
+int scanAndStore(GpsLink& link, int ports) {
     loadDriverSetting(link);  // the scan keeps the stored framing
     PrintedProgress progress;
-    if (!scan(link, &progress, static_cast<int>(ports))) {
+    if (!scan(link, &progress, ports)) {
         std::fputs("\nNo GPS receiver was found.\nPerhaps this receiver is not supported.\n",
                    stderr);
         return kExitFailure;
@@ -63,6 +56,20 @@ int runScan(const Invocation& call) {
     }
     std::printf("Driver: %s\n", driverText(link).c_str());
     return kExitOk;
+}
+
+}  // namespace
+
+int runScan(const Invocation& call) {
+    long ports = kScanPortCount;
+    if (call.has("--ports") && !parseNumber(call.value("--ports"), 1, kScanPortCount, ports)) {
+        return usageError(call);
+    }
+    LinkSession session;
+    session.start();
+    const int status = scanAndStore(session.link(), static_cast<int>(ports));
+    session.finish();
+    return status;
 }
 
 }  // namespace wp2::tool

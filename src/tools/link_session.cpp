@@ -21,22 +21,26 @@ void onStopSignal(int) {
 }  // namespace
 
 LinkSession::LinkSession() : previousRegistry_(setRegistry(&registry_)) {
-    auto track = std::make_unique<TrackLog>();
-    // The program's options and track so far; a tool session records nothing
-    // into the program's autosave track.
-    if (const TrackAutoLoad loaded = track->start(); !loaded.damage.empty()) {
-        showMessage(loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
-    }
-    track->autosavePath.clear();
-    link_ = std::make_unique<GpsLink>(clock_, std::move(track));
+    link_ = std::make_unique<GpsLink>(clock_, std::make_unique<TrackLog>());
     link_->setSerialPort(std::make_unique<SourcePort>());
     link_->setTimers(&timers_);
 }
 
 LinkSession::~LinkSession() {
-    (void)link_->decoder().trackLog()->finish();  // the options only: no autosave file
     link_.reset();
     setRegistry(previousRegistry_);
+}
+
+void LinkSession::start() {
+    TrackLog& track = *link_->decoder().trackLog();
+    if (const TrackAutoLoad loaded = track.start(); !loaded.damage.empty()) {
+        showMessage(loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
+    }
+    track.autosavePath.clear();
+}
+
+void LinkSession::finish() {
+    (void)link_->decoder().trackLog()->finish();
 }
 
 void LinkSession::catchStopSignals() {

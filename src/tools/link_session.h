@@ -15,8 +15,15 @@ namespace wp2::tool {
 
 class LinkSession {
 public:
+    // Sets the store in files up; the track log holds its defaults.
     LinkSession();
     ~LinkSession();
+
+    // The program's track options and track so far (damage is told); the
+    // session records nothing into the program's autosave file.
+    void start();
+    // Writes the track options back (no autosave file).
+    void finish();
     LinkSession(const LinkSession&) = delete;
     LinkSession& operator=(const LinkSession&) = delete;
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/base/trace.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/geodesy.h"
@@ -50,16 +49,18 @@ QRgb halo() {
 }  // namespace
 
 TrackView::TrackView()
-    : scaleSetting_("TSOpt", false, 5), options_("TrackOpt2", true, kOptionDrag) {
+    : scaleSetting_("TSOpt", false, 5), options_("TrackOpt2", true, kOptionDrag) {}
+
+void TrackView::load() {
     scaleSetting_.load();
     options_.load();
     // A stored step outside the table is taken as the nearest valid one.
     scaleIndex = std::clamp<int>(scaleSetting_.get(), 0, kMaxScaleIndex);
 }
 
-TrackView::~TrackView() {
+Result<> TrackView::save() {
     scaleSetting_ = scaleIndex;
-    traceFailure(scaleSetting_.save());
+    return scaleSetting_.save();
 }
 
 void TrackView::init(const TrackLog* trackLog, const Pushpins* pushpins, const UnitFormatter& units,

@@ -39,10 +39,14 @@ public:
     // The stored last position (radians); false when none is stored.
     using StoredPosition = std::function<bool(double& latitude, double& longitude)>;
 
-    // Reads "TSOpt" and "TrackOpt2".
+    // Holds the default step and options until load().
     TrackView();
-    // Writes "TSOpt".
-    ~TrackView() override;
+
+    // Reads the scale step ("TSOpt") and the options ("TrackOpt2"); before
+    // init(), which takes the options.
+    void load();
+    // Writes the scale step to "TSOpt".
+    Result<> save();
 
     void init(const TrackLog* trackLog, const Pushpins* pushpins, const UnitFormatter& units,
               const Ellipsoid& projection, int markerBitmapId, const std::string& viewName);

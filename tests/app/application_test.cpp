@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "app/app_options.h"
+#include "app/qt_dialogs.h"
 #include "app/splash_window.h"
 #include "app_test_support.h"
 #include "core/base/timer_queue.h"
@@ -17,6 +18,7 @@
 #include "core/settings/double_setting.h"
 #include "core/settings/reg_values.h"
 #include "core/track/track_log.h"
+#include "ui/track_view.h"
 
 namespace wp2 {
 namespace {
@@ -102,10 +104,11 @@ TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter)
 }
 
 // The link's track log reads the autosave file at start-up, is the one the
-// dashboard shows, and writes it at exit.
-TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
+// dashboard shows, and writes it at exit; so does the map its scale step.
+TEST_F(ApplicationTest, TheLinksTrackAndTheMapsScaleAreLoadedAtStartUpAndSavedAtExit) {
     ASSERT_TRUE(
         SettingsStore().writeNumber(kTrackStateValue, TrackState::AutoLoad | TrackState::AutoSave));
+    IntSetting("TSOpt", true, 5) = 7;
     const std::string autosave = Paths::map(kLinkAutosavePath);
     TrackLog written;
     ASSERT_TRUE(written.replaceTrack(std::vector<TrackPoint>(3)));
@@ -116,9 +119,18 @@ TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
     EXPECT_EQ(app->link()->decoder().trackLog()->count(), 3);
     // The dashboard follows the application's link and shows its track.
     EXPECT_EQ(trackLog(app->mainWindow()->screen().snapshot()), app->link()->decoder().trackLog());
+    app->mainWindow()->screen().trackView().zoomOut();  // from the stored step
     std::filesystem::remove(autosave);
     app->exit();
     EXPECT_TRUE(test::fileExists(autosave));
+    EXPECT_EQ(test::loadedSetting<IntSetting>("TSOpt", 5), 8);
+}
+
+// The program's dialogs give the dashboard the stored unit system at start.
+TEST_F(ApplicationTest, TheDashboardStartsInTheStoredUnitSystem) {
+    IntSetting("UnitSystem", true, 0) = UnitFormatter::kNautical;
+    QtDialogs(player_, shared_.core).prepareMiscOptions(shared_.units);
+    EXPECT_EQ(shared_.units.code(), UnitFormatter::kNautical);
 }
 
 TEST(SplashWindow, DrawsItsWholeTextInTheLowerStripWhichFollowsALargerClientArea) {

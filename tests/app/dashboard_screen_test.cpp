@@ -148,6 +148,7 @@ TEST_F(DashboardTest, NightFromTheOptionsMenuDarkensTheWholeScreenAndIsKeptWithA
     tap(60, 60);
     build();  // the next start
     EXPECT_EQ(currentPalette(), Palette::Night);
+    EXPECT_EQ(startingPalette(std::nullopt, nullptr, 0), Palette::Night);  // the splash's
     EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);
     menuItem(6);
     EXPECT_EQ(currentPalette(), Palette::Day);
@@ -156,7 +157,9 @@ TEST_F(DashboardTest, NightFromTheOptionsMenuDarkensTheWholeScreenAndIsKeptWithA
     // Auto without any position keeps what is shown, and is what the next start reads.
     menuItem(7);
     EXPECT_EQ(currentPalette(), Palette::Day);
-    EXPECT_EQ(NightMode().choice(), NightMode::Choice::Auto);
+    NightMode stored;
+    stored.load();
+    EXPECT_EQ(stored.choice(), NightMode::Choice::Auto);
     EXPECT_EQ(dialogs_.opened, std::vector<std::string>{});
 }
 

@@ -100,6 +100,7 @@ TEST_F(OptionDialogs, SoundsListTheWaveFilesPlayThemAndOkWritesThePicks) {
 
 TEST_F(OptionDialogs, AlarmSwitchesAndDistancesAreWrittenByOk) {
     RouteSettings alarms(store_);
+    alarms.load();
     SoundOptionsDialog dialog(sounds_, player_, nullptr, &alarms);
     runShown<SoundOptionsDialog>(
         [&] { return dialog.exec(); },

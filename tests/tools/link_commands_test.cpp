@@ -39,6 +39,8 @@ TEST(MonitorCommandTest, PrintsTheStatusReportEverySecondAndStopsOnInterrupt) {
     EXPECT_THAT(r.out, HasSubstr("--- 3 s, port 1 (" + receiver.device() + ")\n"));
     EXPECT_THAT(r.out, HasSubstr("Fix: 3d\n"));
     EXPECT_THAT(r.out, HasSubstr("Position: 48.11"));
+    // What it recorded stays out of the program's autosave track.
+    EXPECT_FALSE(fileExists(root.file("My Documents/KWAutosave.atk")));
 
     Background monitor(
         {WAYPLOT2_TOOL, "--root", root.path(), "monitor", "--device", receiver.device()});

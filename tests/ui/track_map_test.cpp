@@ -108,8 +108,9 @@ protected:
         UiTest::TearDown();
     }
     TrackView& makeView() {
-        view.reset();  // writes "TSOpt" before the next one reads it
+        EXPECT_TRUE(!view || view->save());  // "TSOpt" before the next one reads it
         view = std::make_unique<TrackView>();
+        view->load();
         view->init(&log, &pins, units, wgs84(), TrackView::kMarkerBitmap, "Track");
         view->setSource(&snap, [this](double& lat, double& lon) {
             lat = lat0 + stored;

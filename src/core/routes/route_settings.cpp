@@ -22,7 +22,9 @@ RouteSettings::RouteSettings(SettingsStore& store)
       arrivalAlarm_(kArrivalAlarmSetting, true, 0),
       offCourseAlarm_(kOffCourseAlarmSetting, true, 0),
       offCourseDistance_(kOffCourseDistanceSetting, true, kDefaultOffCourseDistance),
-      routePoint_(kRoutePointSetting, true, 0) {
+      routePoint_(kRoutePointSetting, true, 0) {}
+
+void RouteSettings::load() {
     arrivalRadius_.load();
     arrivalAlarm_.load();
     offCourseAlarm_.load();

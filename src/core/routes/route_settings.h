@@ -42,9 +42,11 @@ struct ActiveRoute {
 
 class RouteSettings {
 public:
-    // Loads the values (writing the defaults of absent ones); the store is
-    // the settings key the route name is kept in and must outlive this object.
+    // Holds the defaults until load(); the store is the settings key the
+    // route name is kept in and must outlive this object.
     explicit RouteSettings(SettingsStore& store);
+    // Reads the values, writing the defaults of absent ones.
+    void load();
 
     double arrivalRadius() const { return arrivalRadius_; }
     bool arrivalAlarm() const { return arrivalAlarm_ != 0; }

@@ -208,9 +208,11 @@ TEST(OffCourseAlarm, FiresBeyondTheLimitAndRearmsWithinThreeQuarters) {
 TEST(RouteSettings, ARadiusOutsideTheLimitsIsRefusedAndOneSetIsKept) {
     InstalledMemoryRegistry registry;
     SettingsStore store;
-    EXPECT_FALSE(RouteSettings(store).setArrivalRadius(0.5));
-    EXPECT_TRUE(RouteSettings(store).setArrivalRadius(45.0));
-    EXPECT_EQ(RouteSettings(store).arrivalRadius(), 45.0);
+    RouteSettings settings(store);
+    EXPECT_FALSE(settings.setArrivalRadius(0.5));
+    EXPECT_TRUE(settings.setArrivalRadius(45.0));
+    settings.load();  // read back
+    EXPECT_EQ(settings.arrivalRadius(), 45.0);
 }
 
 }  // namespace
