@@ -87,8 +87,9 @@ std::optional<NightMode::Position> storedPlace(const GpsLink* link) {
 
 }  // namespace
 
-Palette startingPalette(std::optional<Palette> forced, const GpsLink* link, std::time_t now) {
-    return forced ? *forced : NightMode().paletteAt(storedPlace(link), now, Palette::Day);
+Palette startingPalette(Registry& registry, std::optional<Palette> forced, const GpsLink* link,
+                        std::time_t now) {
+    return forced ? *forced : NightMode(registry).paletteAt(storedPlace(link), now, Palette::Day);
 }
 
 namespace {
@@ -117,34 +118,36 @@ DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& serv
       pushpins_(*services.pushpins),
       ownRoutes_(services.routes ? nullptr : std::make_unique<Routes>()),
       routes_(services.routes ? *services.routes : *ownRoutes_),
-      guidance_(std::make_unique<RouteGuidance>(routes_)) {}
+      guidance_(std::make_unique<RouteGuidance>(*services.settings, routes_)),
+      nightMode_(services.settings->registry) {}
 
 namespace {
 
 // Tells the user what a save of the pushpin file found (a file damaged
 // meanwhile, kept aside) and, when it failed, why.
-void tellPushpinSave(Pushpins& pushpins, const Result<>& saved) {
+void tellPushpinSave(const SettingsServices& settings, Pushpins& pushpins, const Result<>& saved) {
     if (const std::optional<PushpinLoadResult> damaged = pushpins.takeDamagedOnSave()) {
         showMessage(damagedPushpinFileText(Pushpins::defaultFilePath(), *damaged),
                     kApplicationCaption, MessageIcon::Exclamation);
     }
     if (!saved) {
-        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), saved.error().reason);
+        reportFailedSave(settings.diagnostics, "The pushpins", Pushpins::defaultFilePath(),
+                         saved.error().reason);
     }
 }
 
 }  // namespace
 
 DashboardScreen::~DashboardScreen() {
-    tellPushpinSave(pushpins_, pushpins_.save());
+    tellPushpinSave(*services_.settings, pushpins_, pushpins_.save());
     if (trip_) {
         if (TrackLog* track = trackLog(*snapshot_)) {
             track->setTripComputer(nullptr);
         }
-        trip_->save();
+        trip_->save(*services_.settings);
     }
     if (emulation_) {
-        finishTrackLog(*emulation_->track());
+        finishTrackLog(*services_.settings, *emulation_->track());
     }
 }
 
@@ -183,7 +186,7 @@ void DashboardScreen::buildScreen(int mode) {
     startDataSource();
     buildElements();
     eventSounds_ = std::make_unique<EventSounds>(*services_.sounds);
-    eventSounds_->init(services_.store, services_.units, snapshot_.get());
+    eventSounds_->init(*services_.settings, services_.store, services_.units, snapshot_.get());
     for (const auto& e : elements()) {
         if (e->group == ElementGroup::PanelSelector) {
             static_cast<PanelSelector&>(*e).chooseInitialCurrent(*this);
@@ -194,7 +197,8 @@ void DashboardScreen::buildScreen(int mode) {
     if (services_.mapSource) {
         location = *services_.mapSource;
     } else {
-        location = SettingsStore().readLongText(kBaseMapValue).value_or("");
+        location =
+            SettingsStore(services_.settings->registry).readLongText(kBaseMapValue).value_or("");
     }
     useBaseMap(location);
     refreshSnapshot();
@@ -226,11 +230,11 @@ void DashboardScreen::startDataSource() {
         if (!emulation_->open(EmulationSource::kDefaultFile)) {
             showMessage("Cannot open the emulation data.", kApplicationCaption, MessageIcon::None);
         }
-        startTrackLog(*emulation_->track());
+        startTrackLog(*services_.settings, *emulation_->track());
     }
     target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
     trip_ = std::make_unique<TripComputer>();
-    trip_->load();
+    trip_->load(*services_.settings);
     followTrackLog();
 }
 
@@ -260,7 +264,7 @@ void DashboardScreen::useBaseMap(const std::string& location) {
         return;
     }
     const std::uint32_t megabytes =
-        std::clamp<std::uint32_t>(SettingsStore()
+        std::clamp<std::uint32_t>(SettingsStore(services_.settings->registry)
                                       .readNumber(kBaseMapCacheValue)
                                       .value_or(TileCache::kDefaultMemoryBytes >> 20),
                                   4, 1024);
@@ -273,7 +277,7 @@ void DashboardScreen::useBaseMap(const std::string& location) {
 
 void DashboardScreen::chooseBaseMap(const std::string& location) {
     // A store that cannot be written tells the user itself.
-    (void)SettingsStore().writeLongText(kBaseMapValue, location);
+    (void)SettingsStore(services_.settings->registry).writeLongText(kBaseMapValue, location);
     useBaseMap(location);
 }
 
@@ -306,6 +310,7 @@ void DashboardScreen::buildElements() {
         return storedPosition(link, latitude, longitude);
     };
     sources.battery = services_.battery;
+    sources.settings = &*services_.settings;
     DashboardLayout(*this, sources).build();
     for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
         targetDisplays_.push_back(
@@ -446,7 +451,8 @@ void DashboardScreen::runOptionsItem(int code) {
             target_->afterPushpinList();
             if (routes_.all() != before) {
                 if (const Result<> saved = routes_.save(); !saved) {
-                    reportFailedSave("The routes", Routes::defaultFilePath(), saved.error().reason);
+                    reportFailedSave(services_.settings->diagnostics, "The routes",
+                                     Routes::defaultFilePath(), saved.error().reason);
                 }
             }
             break;
@@ -465,7 +471,7 @@ void DashboardScreen::runOptionsItem(int code) {
         case kItemResetTripA:
         case kItemResetTripB:
             trip_->reset(code == kItemResetTripA ? Trip::A : Trip::B);
-            trip_->save();
+            trip_->save(*services_.settings);
             markAllDirty();
             break;
         case kItemNight:
@@ -512,7 +518,7 @@ void DashboardScreen::addPushpinHere() {
     const TrackPoint fix =
         pointFromPosition(snapshot_->latitude, snapshot_->longitude, snapshot_->altitude);
     if (dialogs_.newPoint(pushpins_, fix)) {
-        tellPushpinSave(pushpins_, target_->pushpinAddedFromDashboard());
+        tellPushpinSave(*services_.settings, pushpins_, target_->pushpinAddedFromDashboard());
     }
 }
 
@@ -681,11 +687,13 @@ void DashboardScreen::saveChoices() {
         }
         choices.emplace_back(selectorId, s.current->id);
     }
-    (void)SettingsStore().writeLongText(kScreenChoicesValue, ScreenChoices::format(choices));
+    (void)SettingsStore(services_.settings->registry)
+        .writeLongText(kScreenChoicesValue, ScreenChoices::format(choices));
 }
 
 void DashboardScreen::restoreChoices() {
-    const Result<std::string> text = SettingsStore().readLongText(kScreenChoicesValue);
+    const Result<std::string> text =
+        SettingsStore(services_.settings->registry).readLongText(kScreenChoicesValue);
     if (!text) {
         return;
     }

@@ -13,12 +13,11 @@
 #include "app/qt_dialogs.h"
 #include "app/quit_signals.h"
 #include "app/screenshot_run.h"
+#include "core/base/diagnostics.h"
 #include "core/base/paths.h"
-#include "core/base/save_failures.h"
 #include "core/base/services.h"
 #include "core/gps/gps_link.h"
 #include "core/nav/unit_formatter.h"
-#include "core/settings/registry.h"
 #include "dialogs/dialog_layout.h"
 #include "dialogs/qt_file_chooser.h"
 #include "dialogs/widget_message_boxes.h"
@@ -141,16 +140,16 @@ int main(int argc, char** argv) {
     }
     Paths::makeDirs(Paths::configDir());
     Paths::makeDirs(Paths::dataDir());
-    FileRegistry fileRegistry;
-    setRegistry(&fileRegistry);
+    Diagnostics diagnostics;
+    FileRegistry registry(diagnostics);
     // The event sounds and the emulation file, unless the user has their own.
     installDefaultFiles();
 
     // What the program shares, handed down to the parts that use it.
     LinkSlot link;
     UnitFormatter units;
-    QtFileChooser files;
-    const CoreServices services{link, units, files};
+    QtFileChooser files(registry);
+    const CoreServices services{link, units, files, registry, diagnostics};
     int status = 0;
     if (!options.screenshot.empty()) {
         status = ScreenshotRun::run(
@@ -159,10 +158,9 @@ int main(int argc, char** argv) {
     } else {
         status = runDashboard(services, options);
     }
-    setRegistry(nullptr);
     // The user was told about every save that failed; the run did not succeed.
-    if (status == 0 && failedSaves() > 0) {
-        std::fprintf(stderr, "wayplot2: %d save(s) failed\n", failedSaves());
+    if (status == 0 && diagnostics.failedSaves() > 0) {
+        std::fprintf(stderr, "wayplot2: %d save(s) failed\n", diagnostics.failedSaves());
         status = 1;
     }
     return status;

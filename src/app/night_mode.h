@@ -12,14 +12,17 @@
 
 namespace wp2 {
 
+class Registry;
+
 inline constexpr const char* kNightModeValue = "NightOpt";
 
 class NightMode {
 public:
     enum class Choice : std::uint32_t { Day = 0, Night = 1, Auto = 2 };
 
-    // Reads the setting; absent or unknown is Day.
-    NightMode();
+    // Reads the setting of the registry, which must outlive this object;
+    // absent or unknown is Day.
+    explicit NightMode(Registry& registry);
 
     Choice choice() const { return choice_; }
     // "Night": from the palette shown now to the other one, kept as Day or Night.
@@ -37,6 +40,7 @@ public:
 private:
     void store(Choice choice);
 
+    Registry& registry_;
     Choice choice_ = Choice::Day;
 };
 

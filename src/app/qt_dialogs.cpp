@@ -27,7 +27,8 @@ QtDialogs::QtDialogs(SoundPlayer& player, const CoreServices& services)
 QtDialogs::~QtDialogs() = default;
 
 int QtDialogs::firstRunSetup(int emu, GpsLink* link) {
-    return static_cast<int>(runFirstRunSetup(nullptr, emu, link, [this] { return quitting_; }));
+    return static_cast<int>(
+        runFirstRunSetup(nullptr, services_.settings(), emu, link, [this] { return quitting_; }));
 }
 
 void QtDialogs::quit() {
@@ -38,8 +39,8 @@ void QtDialogs::quit() {
 }
 
 bool QtDialogs::newPoint(Pushpins& pushpins, const TrackPoint& fix) {
-    return runPointDialog(nullptr, pushpins, kNewPushpin, fix, services_.units) ==
-           QDialog::Accepted;
+    return runPointDialog(nullptr, services_.settings(), pushpins, kNewPushpin, fix,
+                          services_.units) == QDialog::Accepted;
 }
 
 void QtDialogs::selectPoint(Pushpins& pushpins) {
@@ -79,12 +80,12 @@ GoToChoice QtDialogs::goTo(const Routes& routes, const RouteNavigator* following
 }
 
 void QtDialogs::gpsSetup(GpsLink* link) {
-    runGpsSetupDialog(nullptr, link);
+    runGpsSetupDialog(nullptr, services_.settings(), link);
 }
 
 MiscOptionsDialog& QtDialogs::misc() {
     if (!misc_) {
-        misc_ = std::make_unique<MiscOptionsDialog>();
+        misc_ = std::make_unique<MiscOptionsDialog>(services_.settings());
     }
     return *misc_;
 }
@@ -99,7 +100,7 @@ bool QtDialogs::miscOptions(UnitFormatter& units) {
 
 std::optional<std::string> QtDialogs::trackOptions(TrackView& map, TrackLog& track,
                                                    const std::string& baseMap) {
-    const TrackMapOptions options = runTrackOptionsDialog(nullptr, track, services_.files, baseMap);
+    const TrackMapOptions options = runTrackOptionsDialog(nullptr, services_, track, baseMap);
     map.applyOptions(options.dragMap, options.rotateMap);
     if (options.baseMap == baseMap) {
         return std::nullopt;

@@ -22,7 +22,7 @@ int ScreenshotRun::run(const CoreServices& services, const ScreenshotRequest& re
     // Simulated time: every tick is exactly one timer period later.
     ManualClock clock(std::time(nullptr), 1000);
     TimerQueue timers(clock);
-    HeadlessDialogs dialogs;
+    HeadlessDialogs dialogs(services.settings());
     SilentSoundPlayer sounds;
     StartOptions options;
     options.forcedMode = ScreenMode::Emulation;

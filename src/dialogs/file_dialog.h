@@ -22,6 +22,8 @@
 
 namespace wp2 {
 
+class Registry;
+
 // The setting that keeps the kind of file last used: the extension of its
 // first pattern, or "*" for all supported files.
 inline constexpr const char* kFileKindValue = "FileKind";
@@ -33,7 +35,9 @@ class FileDialog : public QFileDialog {
 public:
     enum class Kind { Open, Save };
 
-    FileDialog(const FileDialogRequest& request, Kind kind, QWidget* parent = nullptr);
+    // The kind of file last used is kept in the registry, which must outlive the dialog.
+    FileDialog(Registry& registry, const FileDialogRequest& request, Kind kind,
+               QWidget* parent = nullptr);
 
     // The chosen file's full path (empty before the dialog was accepted).
     std::string chosenPath() const;
@@ -59,6 +63,7 @@ private:
     void fitScreen();
 
     FileDialogRequest request_;
+    Registry& registry_;
     Kind kind_;
     std::vector<FileFilter> kinds_;  // as listed: all supported files first when offered
     int ownKinds_ = 0;               // 1 when all supported files come first

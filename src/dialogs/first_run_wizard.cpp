@@ -37,8 +37,8 @@ FirstRunWizard::Choice FirstRunWizard::choice() const {
     return Autodetect;
 }
 
-StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link,
-                           const std::function<bool()>& stopped) {
+StartMode runFirstRunSetup(QWidget* parent, const SettingsServices& settings, int emu,
+                           GpsLink* link, const std::function<bool()>& stopped) {
     const auto ending = [&stopped] { return stopped && stopped(); };
     FirstRunWizard wizard(emu, parent);
     while (true) {
@@ -53,7 +53,7 @@ StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link,
                 runScanDialog(parent, link);
                 return StartMode::SetUp;
             case FirstRunWizard::Manual:
-                if (runGpsSetupDialog(parent, link) == QDialog::Accepted) {
+                if (runGpsSetupDialog(parent, settings, link) == QDialog::Accepted) {
                     return StartMode::SetUp;
                 }
                 if (ending()) {

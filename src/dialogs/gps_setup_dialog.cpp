@@ -113,11 +113,12 @@ private:
     QPlainTextEdit& box_;
 };
 
-GpsSetupDialog::GpsSetupDialog(GpsLink* link, QWidget* parent)
+GpsSetupDialog::GpsSetupDialog(const SettingsServices& settings, GpsLink* link, QWidget* parent)
     : QDialog(parent),
       link_(link),
-      warmStartSetting_(kWarmStartValue, true, 1),
-      anyTalkerSetting_(kAnyTalkerValue, true, 1) {
+      registry_(settings.registry),
+      warmStartSetting_(settings, kWarmStartValue, true, 1),
+      anyTalkerSetting_(settings, kAnyTalkerValue, true, 1) {
     warmStartSetting_.load();
     anyTalkerSetting_.load();
     DialogBuilder b(*this, "GPS Setup", 138, 151);
@@ -235,7 +236,7 @@ void GpsSetupDialog::fill() {
 }
 
 void GpsSetupDialog::fillPorts() {
-    const PortMap map = link_ ? link_->portMap() : PortMap();
+    const PortMap map = link_ ? link_->portMap() : PortMap(registry_);
     auto* delegate = new PortItemDelegate(port_);
     port_->setItemDelegate(delegate);
     int widest = 0;
@@ -264,7 +265,8 @@ void GpsSetupDialog::showPortKind(int index) {
         w->setVisible(network);
     }
     if (network) {
-        const SourceAddress address = networkAddress(link_ ? link_->portMap() : PortMap(), port);
+        const SourceAddress address =
+            networkAddress(link_ ? link_->portMap() : PortMap(registry_), port);
         host_->setText(QString::fromStdString(address.host));
         tcpPort_->setText(QString::number(address.port));
     }
@@ -282,7 +284,7 @@ void GpsSetupDialog::storeNetworkAddress() {
     if (tcpPort_->hasAcceptableInput()) {
         address.port = tcpPort_->text().toInt();
     }
-    (void)SettingsStore().writeText(PortMap::settingName(chosen_.port), address.text());
+    (void)SettingsStore(registry_).writeText(PortMap::settingName(chosen_.port), address.text());
 }
 
 void GpsSetupDialog::showSource(bool opened) {
@@ -358,7 +360,7 @@ void GpsSetupDialog::accept() {
     readControls();
     if (link_) {
         link_->stop();
-        SettingsStore store;
+        SettingsStore store(registry_);
         (void)store.writeText(
             "Driver", cformat("%d,%d,%d,%d,%d", chosen_.port, chosen_.baudRate, chosen_.dataBits,
                               chosen_.stopBits, chosen_.parity));
@@ -383,8 +385,8 @@ void GpsSetupDialog::reject() {
     QDialog::reject();
 }
 
-int runGpsSetupDialog(QWidget* parent, GpsLink* link) {
-    GpsSetupDialog dialog(link, parent);
+int runGpsSetupDialog(QWidget* parent, const SettingsServices& settings, GpsLink* link) {
+    GpsSetupDialog dialog(settings, link, parent);
     return dialog.exec();
 }
 

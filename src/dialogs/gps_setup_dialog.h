@@ -26,6 +26,7 @@ class QRadioButton;
 namespace wp2 {
 
 class GpsLink;
+class Registry;
 
 // The entries of the baud rate list (the sixth is 24400).
 inline constexpr std::array<int, 9> kBaudRates = {1200,  2400,  4800,  9600, 19200,
@@ -45,8 +46,9 @@ class GpsSetupDialog : public QDialog {
 
 public:
     // Works on `link` (without one it opens with its initial values and
-    // changes nothing).
-    explicit GpsSetupDialog(GpsLink* link = nullptr, QWidget* parent = nullptr);
+    // changes nothing) and the settings (which must outlive the dialog).
+    explicit GpsSetupDialog(const SettingsServices& settings, GpsLink* link = nullptr,
+                            QWidget* parent = nullptr);
     ~GpsSetupDialog() override;
 
     bool testing() const { return testing_; }
@@ -86,6 +88,7 @@ private:
     void runScan();
 
     GpsLink* link_;
+    Registry& registry_;
     std::unique_ptr<RawView> rawView_;
     IntSetting warmStartSetting_;
     IntSetting anyTalkerSetting_;
@@ -122,6 +125,6 @@ private:
 };
 
 // Runs the dialog; QDialog::Accepted after OK or a finished scan.
-int runGpsSetupDialog(QWidget* parent, GpsLink* link = nullptr);
+int runGpsSetupDialog(QWidget* parent, const SettingsServices& settings, GpsLink* link = nullptr);
 
 }  // namespace wp2

@@ -10,8 +10,8 @@
 
 namespace wp2 {
 
-MiscOptionsDialog::MiscOptionsDialog(QWidget* parent)
-    : QDialog(parent), unitSystem_(kUnitSystemValueName, true, 0) {
+MiscOptionsDialog::MiscOptionsDialog(const SettingsServices& settings, QWidget* parent)
+    : QDialog(parent), unitSystem_(settings, kUnitSystemValueName, true, 0) {
     unitSystem_.load();
     index_ = unitSystem_.get();
     DialogBuilder b(*this, "Miscellaneous Options", 136, 95);

@@ -21,8 +21,8 @@ class MiscOptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Reads "UnitSystem" (0 U.S. when absent).
-    explicit MiscOptionsDialog(QWidget* parent = nullptr);
+    // Reads "UnitSystem" of settings (0 U.S. when absent).
+    explicit MiscOptionsDialog(const SettingsServices& settings, QWidget* parent = nullptr);
 
     // Shows the dialog; on OK gives the formatter the chosen system and
     // returns true (the caller then redraws).

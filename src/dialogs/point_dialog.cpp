@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "core/base/cformat.h"
-#include "core/base/trace.h"
+#include "core/base/diagnostics.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/pushpin_messages.h"
@@ -147,14 +147,15 @@ std::int32_t nextPointCounter(const std::string& name, std::int32_t counter) {
     return next >= 100 ? 1 : static_cast<std::int32_t>(next);
 }
 
-PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start,
-                         const UnitFormatter& units, QWidget* parent)
+PointDialog::PointDialog(const SettingsServices& settings, Pushpins& pushpins, int index,
+                         const TrackPoint& start, const UnitFormatter& units, QWidget* parent)
     : QDialog(parent),
       pushpins_(pushpins),
       units_(units),
       index_(index),
       start_(start),
-      counter_(kPointCounterValue, false, 1) {
+      diagnostics_(settings.diagnostics),
+      counter_(settings, kPointCounterValue, false, 1) {
     counter_.load();
     DialogBuilder b(*this, "New point", 150, 136);
     name_ = b.edit(5, 4, 94, 12);
@@ -194,7 +195,7 @@ PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start,
 }
 
 PointDialog::~PointDialog() {
-    traceFailure(counter_.save());
+    diagnostics_.traceFailure(counter_.save());
 }
 
 int PointDialog::exec() {
@@ -401,9 +402,9 @@ void PointDialog::reject() {
     QDialog::reject();
 }
 
-int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start,
-                   const UnitFormatter& units) {
-    PointDialog dialog(pushpins, index, start, units, parent);
+int runPointDialog(QWidget* parent, const SettingsServices& settings, Pushpins& pushpins, int index,
+                   const TrackPoint& start, const UnitFormatter& units) {
+    PointDialog dialog(settings, pushpins, index, start, units, parent);
     return dialog.exec();
 }
 

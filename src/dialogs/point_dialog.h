@@ -20,6 +20,7 @@ class QPushButton;
 
 namespace wp2 {
 
+class Diagnostics;
 class Pushpin;
 class Pushpins;
 class UnitFormatter;
@@ -41,8 +42,8 @@ public:
     // the pushpin at the index is edited. The name counter is read from
     // "WPIdx" here and written back when the dialog object goes.
     // units: the unit system of the altitude box.
-    PointDialog(Pushpins& pushpins, int index, const TrackPoint& start, const UnitFormatter& units,
-                QWidget* parent = nullptr);
+    PointDialog(const SettingsServices& settings, Pushpins& pushpins, int index,
+                const TrackPoint& start, const UnitFormatter& units, QWidget* parent = nullptr);
     ~PointDialog() override;
 
     // Fills the boxes and shows the dialog. A new pushpin that the collection
@@ -96,6 +97,7 @@ private:
     TrackPoint start_;
     Pushpin* pushpin_ = nullptr;
     bool madeHere_ = false;
+    Diagnostics& diagnostics_;
     IntSetting counter_;
     int icon_ = 0;
     bool north_ = true;
@@ -127,7 +129,7 @@ private:
 };
 
 // Runs the point dialog; QDialog::Accepted when the pushpin was stored.
-int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start,
-                   const UnitFormatter& units);
+int runPointDialog(QWidget* parent, const SettingsServices& settings, Pushpins& pushpins, int index,
+                   const TrackPoint& start, const UnitFormatter& units);
 
 }  // namespace wp2

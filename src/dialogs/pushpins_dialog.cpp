@@ -130,7 +130,7 @@ void PushpinsDialog::editSelected() {
     if (row < 0) {
         return;
     }
-    runPointDialog(this, pushpins_, row, TrackPoint(), services_.units);
+    runPointDialog(this, services_.settings(), pushpins_, row, TrackPoint(), services_.units);
     fill();
     list_->setCurrentItem(list_->topLevelItem(row));
 }
@@ -167,7 +167,7 @@ void PushpinsDialog::deleteAll() {
     delete_->setEnabled(false);
     deleteAll_->setEnabled(false);
     export_->setEnabled(false);
-    IntSetting counter(kPointCounterValue, true, 1);
+    IntSetting counter(services_.settings(), kPointCounterValue, true, 1);
     counter.load();
     counter = 1;
 }

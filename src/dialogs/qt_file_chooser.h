@@ -8,11 +8,20 @@
 
 namespace wp2 {
 
+class Registry;
+
 class QtFileChooser final : public FileChooser {
 public:
+    // The dialogs keep the kind of file last used in the registry, which
+    // must outlive the chooser.
+    explicit QtFileChooser(Registry& registry) : registry_(registry) {}
+
     std::optional<std::string> openFile(const FileDialogRequest& request) override;
     std::optional<std::string> saveFile(const FileDialogRequest& request) override;
     std::optional<FileChoice> saveFileChoice(const FileDialogRequest& request) override;
+
+private:
+    Registry& registry_;
 };
 
 }  // namespace wp2

@@ -39,11 +39,15 @@
 
 namespace wp2 {
 
+class Diagnostics;
+
 class FileRegistry : public Registry {
 public:
-    // The store files live in Paths::configDir() as it is now.
-    FileRegistry();
-    explicit FileRegistry(std::string dir);
+    // The store files live in Paths::configDir() as it is now, or in dir.
+    // What the user is told is also traced to diagnostics, which must
+    // outlive the registry.
+    explicit FileRegistry(Diagnostics& diagnostics);
+    FileRegistry(Diagnostics& diagnostics, std::string dir);
 
     Result<> createKey(RegRoot root, const std::string& path) override;
     Result<> openKey(RegRoot root, const std::string& path) override;
@@ -63,6 +67,7 @@ public:
     int reads() const { return reads_; }
 
 private:
+    Diagnostics& diagnostics_;
     struct Cached {
         bool valid = false;
         dev_t device = 0;

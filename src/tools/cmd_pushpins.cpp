@@ -15,6 +15,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
+#include "core/base/diagnostics.h"
 #include "core/gpx/gpx_time.h"
 #include "core/nav/angles.h"
 #include "core/settings/reg_number.h"
@@ -149,7 +150,8 @@ int runPushpinsList(const Invocation& call) {
         return kExitFailure;
     }
     if (isProgramPushpinFile(file)) {
-        FileRegistry reg;
+        Diagnostics diagnostics;  // nothing is traced here
+        FileRegistry reg(diagnostics);
         restoreTarget(pins, reg);
     }
     int index = 0;
@@ -214,7 +216,8 @@ int runPushpinsImport(const Invocation& call) {
         return kExitFailure;
     }
     const bool programFile = isProgramPushpinFile(file);
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    FileRegistry reg(diagnostics);
     if (programFile) {
         restoreTarget(pins, reg);
     }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/base/cformat.h"
+#include "core/base/diagnostics.h"
 #include "core/settings/reg_hive.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_sz.h"
@@ -225,7 +226,8 @@ int runSettingsList(const Invocation& call) {
     if (!keyOf(call, key)) {
         return usageError(call);
     }
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    FileRegistry reg(diagnostics);
     return list(reg, key);
 }
 
@@ -234,7 +236,8 @@ int runSettingsGet(const Invocation& call) {
     if (!keyOf(call, key) || !nameOf(call)) {
         return usageError(call);
     }
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    FileRegistry reg(diagnostics);
     return get(reg, key, call.arguments[0]);
 }
 
@@ -245,7 +248,8 @@ int runSettingsSet(const Invocation& call) {
     if (!keyOf(call, key) || !nameOf(call) || !makeValue(a[1], a[2], value)) {
         return usageError(call);
     }
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    FileRegistry reg(diagnostics);
     return report(reg.setValue(key.root, key.path, a[0], value), "set", a[0], key);
 }
 
@@ -254,7 +258,8 @@ int runSettingsDelete(const Invocation& call) {
     if (!keyOf(call, key) || !nameOf(call)) {
         return usageError(call);
     }
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    FileRegistry reg(diagnostics);
     const std::string& name = call.arguments[0];
     return report(reg.deleteValue(key.root, key.path, name), "delete", name, key);
 }

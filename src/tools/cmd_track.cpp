@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/diagnostics.h"
 #include "core/gpx/track_gpx.h"
 #include "core/gpx/track_summary.h"
 #include "core/nav/unit_formatter.h"
@@ -150,7 +151,8 @@ namespace {
 UnitFormatter storedUnits() {
     UnitFormatter units;
     units.setSystem(0);
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    FileRegistry reg(diagnostics);
     const Result<RegValue> v =
         reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kUnitSystemValueName);
     if (v && v->type == RegType::Dword && v->data.size() == 4) {

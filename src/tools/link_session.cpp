@@ -20,23 +20,22 @@ void onStopSignal(int) {
 }
 }  // namespace
 
-LinkSession::LinkSession() : previousRegistry_(setRegistry(&registry_)) {
+LinkSession::LinkSession() {
     auto track = std::make_unique<TrackLog>();
     // The program's options and track so far; a tool session records nothing
     // into the program's autosave track.
-    if (const TrackAutoLoad loaded = track->start(); !loaded.damage.empty()) {
+    if (const TrackAutoLoad loaded = track->start(registry_); !loaded.damage.empty()) {
         showMessage(loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
     }
     track->autosavePath.clear();
-    link_ = std::make_unique<GpsLink>(clock_, std::move(track));
-    link_->setSerialPort(std::make_unique<SourcePort>());
+    link_ = std::make_unique<GpsLink>(clock_, settings_, std::move(track));
+    link_->setSerialPort(std::make_unique<SourcePort>(diagnostics_));
     link_->setTimers(&timers_);
 }
 
 LinkSession::~LinkSession() {
-    (void)link_->decoder().trackLog()->finish();  // the options only: no autosave file
+    (void)link_->decoder().trackLog()->finish(registry_);  // the options only: no autosave file
     link_.reset();
-    setRegistry(previousRegistry_);
 }
 
 void LinkSession::catchStopSignals() {

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "core/base/diagnostics.h"
+#include "core/base/services.h"
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
 #include "platform/file_registry.h"
@@ -21,6 +23,9 @@ public:
     LinkSession& operator=(const LinkSession&) = delete;
 
     GpsLink& link() { return *link_; }
+    // Where the session's traces go; they are discarded unless a sink is set.
+    Diagnostics& diagnostics() { return diagnostics_; }
+    const SettingsServices& settings() const { return settings_; }
     TimerQueue& timers() { return timers_; }
     Clock& clock() { return clock_; }
 
@@ -29,8 +34,9 @@ public:
     static bool stopRequested();
 
 private:
-    FileRegistry registry_;
-    Registry* previousRegistry_;
+    Diagnostics diagnostics_;
+    FileRegistry registry_{diagnostics_};
+    SettingsServices settings_{registry_, diagnostics_};
     SystemClock clock_;
     TimerQueue timers_{clock_};
     std::unique_ptr<GpsLink> link_;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/base/trace.h"
+#include "core/base/diagnostics.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/geodesy.h"
@@ -49,8 +49,10 @@ QRgb halo() {
 }
 }  // namespace
 
-TrackView::TrackView()
-    : scaleSetting_("TSOpt", false, 5), options_("TrackOpt2", true, kOptionDrag) {
+TrackView::TrackView(const SettingsServices& settings)
+    : diagnostics_(settings.diagnostics),
+      scaleSetting_(settings, "TSOpt", false, 5),
+      options_(settings, "TrackOpt2", true, kOptionDrag) {
     scaleSetting_.load();
     options_.load();
     // A stored step outside the table is taken as the nearest valid one.
@@ -59,7 +61,7 @@ TrackView::TrackView()
 
 TrackView::~TrackView() {
     scaleSetting_ = scaleIndex;
-    traceFailure(scaleSetting_.save());
+    diagnostics_.traceFailure(scaleSetting_.save());
 }
 
 void TrackView::init(const TrackLog* trackLog, const Pushpins* pushpins, const UnitFormatter& units,

@@ -20,6 +20,7 @@
 
 namespace wp2 {
 
+class Diagnostics;
 class Pushpins;
 class Ellipsoid;
 class TileCache;
@@ -40,7 +41,7 @@ public:
     using StoredPosition = std::function<bool(double& latitude, double& longitude)>;
 
     // Reads "TSOpt" and "TrackOpt2".
-    TrackView();
+    explicit TrackView(const SettingsServices& settings);
     // Writes "TSOpt".
     ~TrackView() override;
 
@@ -128,6 +129,7 @@ private:
     bool baseMapComplete_ = true;
     BaseMapView baseMapView_;
     std::vector<Rect> baseMapHoles_;
+    Diagnostics& diagnostics_;
     IntSetting scaleSetting_;
     IntSetting options_;
 };

@@ -43,10 +43,10 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         SCOPED_TRACE(driver ? driver : "no Driver");
         (void)registry_.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "Driver");
         if (driver) {
-            ASSERT_TRUE(SettingsStore().writeText("Driver", driver));
+            ASSERT_TRUE(SettingsStore(registry_).writeText("Driver", driver));
         }
-        IntSetting("Emu", true, 0) = emu;
-        DoubleSetting("LastLat", true, 10.0) = 0.75;
+        IntSetting(shared_.settings(), "Emu", true, 0) = emu;
+        DoubleSetting(shared_.settings(), "LastLat", true, 10.0) = 0.75;
         dialogs_.opened.clear();
         waits_.clear();
         splashDuringWait_.clear();
@@ -69,7 +69,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         EXPECT_TRUE(splashDuringWait_.back());  // the splash, before the main window
         EXPECT_EQ(app->splash(), nullptr);
         EXPECT_TRUE(app->mainWindow()->isVisible());
-        EXPECT_EQ(test::loadedSetting<IntSetting>("Emu", 0), emu);
+        EXPECT_EQ(test::loadedSetting<IntSetting>(shared_.settings(), "Emu", 0), emu);
         if (driver && !setUp) {
             EXPECT_EQ(app->link()->lineSettings(), (LineSettings{3, 9600, 7, 2, 1}));
         }
@@ -83,7 +83,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
 }
 
 TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter) {
-    SettingsStore bt;
+    SettingsStore bt(registry_);
     bt.set(RegRoot::LocalMachine, kBluetoothKeyPath);
     for (bool present : {false, true}) {  // absent: neither changed nor made
         if (present) {
@@ -100,8 +100,8 @@ TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter)
 // The link's track log reads the autosave file at start-up, is the one the
 // dashboard shows, and writes it at exit.
 TEST_F(ApplicationTest, TheLinksTrackIsLoadedAtStartUpAndSavedAtExit) {
-    ASSERT_TRUE(
-        SettingsStore().writeNumber(kTrackStateValue, TrackState::AutoLoad | TrackState::AutoSave));
+    ASSERT_TRUE(SettingsStore(registry_).writeNumber(kTrackStateValue,
+                                                     TrackState::AutoLoad | TrackState::AutoSave));
     const std::string autosave = Paths::map(kLinkAutosavePath);
     TrackLog written;
     ASSERT_TRUE(written.replaceTrack(std::vector<TrackPoint>(3)));

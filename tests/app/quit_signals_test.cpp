@@ -76,17 +76,17 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
         if (start[0] == '-') {
             args.push_back(start);
         } else if (start[0]) {
-            FileRegistry settings(root.path());
-            test::InstalledRegistry installed(settings);
-            ASSERT_TRUE(SettingsStore().writeText("Driver", start));
+            Diagnostics diagnostics;
+            FileRegistry settings(diagnostics, root.path());
+            ASSERT_TRUE(SettingsStore(settings).writeText("Driver", start));
         }
         test::EnvOverride port("WAYPLOT2_COM1", root.file("no-such-device").c_str());
         const test::RunResult r = test::runProgram(args);
         EXPECT_EQ(r.status, 0) << r.err;
 
-        FileRegistry stored(root.path());
-        test::InstalledRegistry installed(stored);
-        EXPECT_EQ(test::storedText("IOpt"), test::kFirstChoices);
+        Diagnostics diagnostics;
+        FileRegistry stored(diagnostics, root.path());
+        EXPECT_EQ(test::storedText(stored, "IOpt"), test::kFirstChoices);
         EXPECT_TRUE(std::filesystem::exists(root.path() + "/My Documents/Pushpins.kpp"));
     }
 }

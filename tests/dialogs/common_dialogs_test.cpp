@@ -94,7 +94,7 @@ protected:
         return root_.path() + "/My Documents/" + file;
     }
 
-    QtFileChooser chooser_;
+    QtFileChooser chooser_{registry_};
     RecordingMessageBoxes boxes_;
 };
 

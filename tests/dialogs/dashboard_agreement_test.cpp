@@ -72,7 +72,7 @@ TEST_F(DashboardAgreement, ANewPointWithoutAFixProposesNoPosition) {
         }
         click(d.okButton());
     });
-    runPointDialog(nullptr, pins, -1, noFix, services_.units);
+    runPointDialog(nullptr, services_.settings(), pins, -1, noFix, services_.units);
     EXPECT_TRUE(step.ran());
     EXPECT_DOUBLE_EQ(pins.at(0)->latitude, (12 + 12 / 60.0) * kDegToRad);
 }

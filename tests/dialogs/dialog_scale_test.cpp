@@ -72,13 +72,13 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     Pushpins pins;
     addPin(pins, "Trailhead car park", -33.5, -70.25, 812.0)->note =
         "Gate closes at dusk; park by the fence";
-    SettingsStore store;
+    SettingsStore store(registry_);
     UnitFormatter units;
     SoundSettings sounds;
-    sounds.init(&store, &units);
+    sounds.init(services_.settings(), &store, &units);
     RecordingSoundPlayer player;
-    FakeLink link;
-    RouteSettings alarms(store);
+    FakeLink link(services_.settings());
+    RouteSettings alarms(services_.settings(), store);
     Routes routes;
     (void)routes.add({"Lakeside loop", {routePointFrom(*pins.at(0))}});
     const RouteNavigator following(routes.all()[0]);
@@ -89,8 +89,11 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     using Make = std::function<QDialog*()>;
     const std::pair<const char*, Make> dialogs[] = {
         {"sound_options", [&] { return new SoundOptionsDialog(sounds, player); }},
-        {"misc_options", [] { return new MiscOptionsDialog; }},
-        {"point", [&] { return new PointDialog(pins, 0, TrackPoint(), services_.units); }},
+        {"misc_options", [&] { return new MiscOptionsDialog(services_.settings()); }},
+        {"point",
+         [&] {
+             return new PointDialog(services_.settings(), pins, 0, TrackPoint(), services_.units);
+         }},
         {"point_selection", [&] { return new PointSelectionDialog(pins); }},
         {"pushpins", [&] { return new PushpinsDialog(services_.core, pins); }},
         {"pushpins_routes",
@@ -100,14 +103,17 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
         {"sound_alarms", [&] { return new SoundOptionsDialog(sounds, player, nullptr, &alarms); }},
         {"icon_chooser", [] { return new IconChooserDialog(0); }},
         {"export_format", [] { return new ExportFormatDialog; }},
-        {"track_options", [&] { return new TrackOptionsDialog(track, rotate, services_.files); }},
-        {"gps_setup", [&] { return new GpsSetupDialog(link.link.get()); }},
+        {"track_options", [&] { return new TrackOptionsDialog(services_.core, track, rotate); }},
+        {"gps_setup", [&] { return new GpsSetupDialog(services_.settings(), link.link.get()); }},
         {"scan", [&] { return new ScanDialog(link.link.get()); }},
         {"first_run_wizard", [] { return new FirstRunWizard(1); }},
         {"warning", [] { return new WarningDialog; }},
-        {"file_open", [&] { return new FileDialog(openRequest, FileDialog::Kind::Open); }},
-        {"file_import", [&] { return new FileDialog(importRequest, FileDialog::Kind::Open); }},
-        {"file_export", [&] { return new FileDialog(exportRequest, FileDialog::Kind::Save); }},
+        {"file_open",
+         [&] { return new FileDialog(registry_, openRequest, FileDialog::Kind::Open); }},
+        {"file_import",
+         [&] { return new FileDialog(registry_, importRequest, FileDialog::Kind::Open); }},
+        {"file_export",
+         [&] { return new FileDialog(registry_, exportRequest, FileDialog::Kind::Save); }},
         {"message_box_long", [] { return new MessageBoxDialog(kLong, "Delete", kIcon, kButtons); }},
         {"message_box_short",
          [] { return new MessageBoxDialog("GPS receiver not started.", "", kIcon, kButtons); }},

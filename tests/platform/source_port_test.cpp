@@ -61,7 +61,7 @@ TEST(NetworkSourceTest, AServerThatDoesNotAnswerHoldsUpNeitherOpenNorClose) {
     const int queued = connectTcp("127.0.0.1", port, 1000);
     ASSERT_GE(queued, 0);
     test::TraceRecorder traces;
-    NetworkSource source;
+    NetworkSource source(traces.diagnostics);
     test::ByteCollector got;
     // Far below the 2 s that waiting for the connection would cost the caller.
     const auto quick = [](const std::function<void()>& call) {
@@ -119,7 +119,8 @@ TEST(NetworkSourceTest, AFloodIsTakenInAtTheRateOfAReceiverNotAsFastAsItComes) {
     }
     const int port = test::freeTcpPort();
     test::LocalTcpServer flood(pattern, 0, port);
-    NetworkSource source;
+    Diagnostics diagnostics;
+    NetworkSource source(diagnostics);
     test::ByteCollector got;
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(source.open("tcp://127.0.0.1:" + std::to_string(port), {}));
@@ -162,7 +163,8 @@ TEST(GpsdOwnershipTest, AReceiverGpsdServesIsReadThroughGpsdNotTakenFromIt) {
     EXPECT_EQ(gpsdDevicePath(address, dir.file("no-such-device"), 200), "");
 
     test::EnvOverride local("WAYPLOT2_GPSD", address.c_str());
-    SourcePort source;
+    Diagnostics diagnostics;
+    SourcePort source(diagnostics);
     ASSERT_TRUE(source.open(link, {}));
     EXPECT_EQ(source.describe(), device + " through gpsd at " + address);
     EXPECT_FALSE(source.takesCommands());

@@ -19,16 +19,18 @@ namespace wp2::test {
 
 class FakeLink {
 public:
-    explicit FakeLink(const std::string& prefix = "com", std::time_t start = 1700000000)
+    // The link's settings are those given, which must outlive it.
+    explicit FakeLink(const SettingsServices& settings, const std::string& prefix = "com",
+                      std::time_t start = 1700000000)
         : clock{start} {
         auto track = std::make_unique<TrackLog>();
         track->options &= ~(TrackState::AutoLoad | TrackState::AutoSave);
-        link = std::make_unique<GpsLink>(clock, std::move(track));
+        link = std::make_unique<GpsLink>(clock, settings, std::move(track));
         auto fake = std::make_unique<FakeSerialPort>();
         port = fake.get();
         link->setSerialPort(std::move(fake));
         link->setTimers(&timers);
-        PortMap map;  // the stored "Port<n>" values below the devices set here
+        PortMap map(settings.registry);  // the stored "Port<n>" values below the devices set here
         for (int n = 1; n <= 9; ++n) {
             map.setDevice(n, prefix + std::to_string(n));
         }

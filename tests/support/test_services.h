@@ -12,6 +12,7 @@
 #include "core/gps/gps_link.h"
 #include "core/nav/unit_formatter.h"
 #include "core/track/file_chooser.h"
+#include "support/test_support.h"
 
 namespace wp2::test {
 
@@ -50,7 +51,9 @@ struct TestServices {
     LinkSlot link;
     UnitFormatter units;
     ScriptedChooser files;  // cancels until given answers
-    CoreServices core{link, units, files};
+    TestSettings<> store;   // settings in memory
+    CoreServices core{link, units, files, store.registry, store.diagnostics};
+    SettingsServices settings() const { return core.settings(); }
 };
 
 }  // namespace wp2::test

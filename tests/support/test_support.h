@@ -3,13 +3,19 @@
 // Shared helpers for the tests: a message-box recorder, a temporary folder,
 // whole-file reading, and running a program.
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/base/diagnostics.h"
+#include "core/base/services.h"
 #include "core/settings/memory_registry.h"
+#include "core/settings/settings_store.h"
 #include "messages/message_box.h"
 
 namespace wp2::test {
@@ -78,27 +84,31 @@ std::string randomBytes(std::size_t n, unsigned seed);
 // A setting's value read as the program reads it (its default is written
 // when there is none); Setting is IntSetting or DoubleSetting.
 template <typename Setting, typename Value>
-Value loadedSetting(const std::string& name, Value defaultValue) {
-    Setting setting(name, true, defaultValue);
+Value loadedSetting(const SettingsServices& settings, const std::string& name, Value defaultValue) {
+    Setting setting(settings, name, true, defaultValue);
     setting.load();
     return setting.get();
 }
 
-// The process-wide registry while the object lives.
-class InstalledRegistry {
+// A registry in memory with shortcuts to the numbers of the settings key.
+class TestRegistry : public MemoryRegistry {
 public:
-    explicit InstalledRegistry(Registry& r) : previous_(setRegistry(&r)) {}
-    ~InstalledRegistry() { setRegistry(previous_); }
-    InstalledRegistry(const InstalledRegistry&) = delete;
-    InstalledRegistry& operator=(const InstalledRegistry&) = delete;
-
-private:
-    Registry* previous_;
+    std::optional<std::int32_t> number(const std::string& name) {
+        const Result<std::uint32_t> n = SettingsStore(*this).readNumber(name);
+        return n ? std::optional<std::int32_t>(static_cast<std::int32_t>(*n)) : std::nullopt;
+    }
+    void setNumber(const std::string& name, std::uint32_t n) {
+        ASSERT_TRUE(SettingsStore(*this).writeNumber(name, n));
+    }
 };
 
-// A registry in memory, the process-wide one while it lives.
-class InstalledMemoryRegistry : public MemoryRegistry {
-    InstalledRegistry installed_{*this};
+// A test's own settings store (a TestRegistry unless Store says otherwise)
+// and the diagnostics its settings report to.
+template <typename Store = TestRegistry>
+struct TestSettings {
+    Store registry;
+    Diagnostics diagnostics;
+    SettingsServices services{registry, diagnostics};
 };
 
 // Runs body in a child process with a mount namespace of its own, where it

@@ -159,7 +159,7 @@ protected:
 
     PlaceholderBitmaps bitmaps_;
     DrawingSurfaces surfaces_;
-    InstalledMemoryRegistry registry_;  // the map's settings
+    TestSettings<> settings_;  // the map's
 };
 
 }  // namespace wp2::test

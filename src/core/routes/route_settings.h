@@ -42,9 +42,10 @@ struct ActiveRoute {
 
 class RouteSettings {
 public:
-    // Loads the values (writing the defaults of absent ones); the store is
-    // the settings key the route name is kept in and must outlive this object.
-    explicit RouteSettings(SettingsStore& store);
+    // Loads the values of settings (writing the defaults of absent ones); the
+    // store is the settings key the route name is kept in. Both must outlive
+    // this object.
+    RouteSettings(const SettingsServices& settings, SettingsStore& store);
 
     double arrivalRadius() const { return arrivalRadius_; }
     bool arrivalAlarm() const { return arrivalAlarm_ != 0; }

@@ -14,13 +14,13 @@
 #include <string>
 
 #include "core/base/clock.h"
+#include "core/base/diagnostics.h"
 #include "core/base/paths.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/angles.h"
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/memory_registry.h"
-#include "core/settings/registry.h"
 #include "core/track/track_log.h"
 #include "core/waypoints/pushpins.h"
 #include "ui/bitmap_source.h"
@@ -110,6 +110,10 @@ void scriptPushpins(Pushpins& pins, const NavSnapshot& s) {
 
 // The dashboard built from its own layout, fed by the scripted snapshot.
 struct Scene {
+    // Nothing the preview does may touch the user's settings.
+    MemoryRegistry registry;
+    Diagnostics diagnostics;
+    SettingsServices settings{registry, diagnostics};
     SkinScreen screen;
     NavSnapshot snapshot;
     UnitFormatter units;
@@ -140,6 +144,7 @@ struct Scene {
         sources.clock = &clock;
         sources.track = &log;
         sources.battery = [] { return std::optional<int>(76); };
+        sources.settings = &settings;
         DashboardLayout(screen, sources).build();
         for (const auto& e : screen.elements()) {
             if (e->group == ElementGroup::PanelSelector) {
@@ -268,13 +273,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "wayplot2-preview: cannot create %s\n", argv[1]);
         return 1;
     }
-    // Nothing the preview does may touch the user's files or settings.
+    // Nothing the preview does may touch the user's files.
     QTemporaryDir scratch;
     wp2::Paths::setRoot(scratch.path().toStdString());
-    wp2::MemoryRegistry settings;
-    wp2::setRegistry(&settings);
     wp2::registerDashboardFonts();
-    const int status = wp2::renderAll(dir);
-    wp2::setRegistry(nullptr);
-    return status;
+    return wp2::renderAll(dir);
 }

@@ -206,11 +206,11 @@ TEST(OffCourseAlarm, FiresBeyondTheLimitAndRearmsWithinThreeQuarters) {
 // The defaults are checked as the Sound options dialog shows them, the active
 // route by the route following test's restart.
 TEST(RouteSettings, ARadiusOutsideTheLimitsIsRefusedAndOneSetIsKept) {
-    InstalledMemoryRegistry registry;
-    SettingsStore store;
-    EXPECT_FALSE(RouteSettings(store).setArrivalRadius(0.5));
-    EXPECT_TRUE(RouteSettings(store).setArrivalRadius(45.0));
-    EXPECT_EQ(RouteSettings(store).arrivalRadius(), 45.0);
+    TestSettings<> settings;
+    SettingsStore store(settings.registry);
+    EXPECT_FALSE(RouteSettings(settings.services, store).setArrivalRadius(0.5));
+    EXPECT_TRUE(RouteSettings(settings.services, store).setArrivalRadius(45.0));
+    EXPECT_EQ(RouteSettings(settings.services, store).arrivalRadius(), 45.0);
 }
 
 }  // namespace
