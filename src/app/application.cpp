@@ -59,7 +59,7 @@ bool DriverSettings::parse(const std::string& text, DriverSettings& out) {
     return true;
 }
 
-Application::Application(const CoreServices& services, Clock& clock, Timers& timers,
+Application::Application(const UiServices& services, Clock& clock, Timers& timers,
                          AppDialogs& dialogs, SoundPlayer& sounds, StartOptions options)
     : services_(services),
       clock_(clock),
@@ -91,7 +91,7 @@ bool Application::startUp() {
         showSplash();
     }
     if (!createMainWindow()) {
-        showMessage("Cannot create the main window.", "", MessageIcon::None);
+        showMessage(services_.boxes, "Cannot create the main window.", "", MessageIcon::None);
         splash_.reset();
         return false;
     }
@@ -123,12 +123,13 @@ void Application::restoreBluetoothBrowser() {
 
 void Application::createLink() {
     link_ = std::make_unique<GpsLink>(clock_, services_.settings(), std::make_unique<TrackLog>());
-    startTrackLog(services_.settings(), *link_->decoder().trackLog());
+    startTrackLog(services_.settings(), services_.boxes, *link_->decoder().trackLog());
     link_->setSerialPort(std::make_unique<SourcePort>(services_.diagnostics));
     link_->setTimers(&timers_);
     link_->loadTalkerSetting();
     if (link_->install(services_.link, false)) {
-        showMessage("Driver is already installed", "NMEA Driver", MessageIcon::Warning);
+        showMessage(services_.boxes, "Driver is already installed", "NMEA Driver",
+                    MessageIcon::Warning);
     }
 
     const Result<std::string> text = settings_->readText(kDriverValue);
@@ -156,7 +157,7 @@ void Application::loadPushpins() {
     pushpins_ = std::make_unique<Pushpins>();
     const PushpinLoadResult loaded = pushpins_->load();
     if (loaded.opened && !loaded.clean()) {
-        showMessage(damagedPushpinFileText(Pushpins::defaultFilePath(), loaded),
+        showMessage(services_.boxes, damagedPushpinFileText(Pushpins::defaultFilePath(), loaded),
                     kApplicationCaption, MessageIcon::Exclamation);
     }
     lastTarget_ = std::make_unique<IntSetting>(services_.settings(), kLastTargetValue, true, -1);
@@ -178,7 +179,7 @@ void Application::loadRoutes() {
                     : "\r\nIt was kept as " + loaded.keptAs + ".");
     }
     if (!text.empty()) {
-        showMessage(text, kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(services_.boxes, text, kApplicationCaption, MessageIcon::Exclamation);
     }
 }
 
@@ -225,6 +226,7 @@ bool Application::createMainWindow() {
     services.routes = routes_.get();
     services.lastTarget = lastTarget_.get();
     services.settings.emplace(services_.settings());
+    services.boxes = &services_.boxes;
     services.store = settings_.get();
     services.sounds = &sounds_;
     services.units = &services_.units;
@@ -265,7 +267,7 @@ void Application::exit() {
     }
     mainWindow_.reset();
     if (link_) {
-        finishTrackLog(services_.settings(), *link_->decoder().trackLog());
+        finishTrackLog(services_.settings(), services_.boxes, *link_->decoder().trackLog());
     }
     // Closes the port and tells the other links that this one has ended.
     link_.reset();

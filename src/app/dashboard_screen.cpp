@@ -111,7 +111,7 @@ private:
 
 DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& services,
                                  DrawingSurfaces& surfaces)
-    : SkinScreen(surfaces),
+    : SkinScreen(surfaces, *services.boxes),
       host_(host),
       services_(services),
       dialogs_(*services.dialogs),
@@ -125,13 +125,14 @@ namespace {
 
 // Tells the user what a save of the pushpin file found (a file damaged
 // meanwhile, kept aside) and, when it failed, why.
-void tellPushpinSave(const SettingsServices& settings, Pushpins& pushpins, const Result<>& saved) {
+void tellPushpinSave(const SettingsServices& settings, MessageBoxes& boxes, Pushpins& pushpins,
+                     const Result<>& saved) {
     if (const std::optional<PushpinLoadResult> damaged = pushpins.takeDamagedOnSave()) {
-        showMessage(damagedPushpinFileText(Pushpins::defaultFilePath(), *damaged),
+        showMessage(boxes, damagedPushpinFileText(Pushpins::defaultFilePath(), *damaged),
                     kApplicationCaption, MessageIcon::Exclamation);
     }
     if (!saved) {
-        reportFailedSave(settings.diagnostics, "The pushpins", Pushpins::defaultFilePath(),
+        reportFailedSave(boxes, settings.diagnostics, "The pushpins", Pushpins::defaultFilePath(),
                          saved.error().reason);
     }
 }
@@ -139,7 +140,7 @@ void tellPushpinSave(const SettingsServices& settings, Pushpins& pushpins, const
 }  // namespace
 
 DashboardScreen::~DashboardScreen() {
-    tellPushpinSave(*services_.settings, pushpins_, pushpins_.save());
+    tellPushpinSave(*services_.settings, *services_.boxes, pushpins_, pushpins_.save());
     if (trip_) {
         if (TrackLog* track = trackLog(*snapshot_)) {
             track->setTripComputer(nullptr);
@@ -147,7 +148,7 @@ DashboardScreen::~DashboardScreen() {
         trip_->save(*services_.settings);
     }
     if (emulation_) {
-        finishTrackLog(*services_.settings, *emulation_->track());
+        finishTrackLog(*services_.settings, *services_.boxes, *emulation_->track());
     }
 }
 
@@ -222,15 +223,16 @@ void DashboardScreen::startDataSource() {
             const SerialPort* port = services_.link ? services_.link->serialPort() : nullptr;
             const std::string problem = port ? port->openProblem() : std::string();
             const std::string text = "The GPS receiver could not be started.";
-            showMessage(problem.empty() ? text : text + "\r\n\r\n" + problem, "",
+            showMessage(*services_.boxes, problem.empty() ? text : text + "\r\n\r\n" + problem, "",
                         MessageIcon::None);
         }
     } else if (mode_ == ScreenMode::Emulation) {
         emulation_ = std::make_unique<EmulationSource>(*snapshot_);
         if (!emulation_->open(EmulationSource::kDefaultFile)) {
-            showMessage("Cannot open the emulation data.", kApplicationCaption, MessageIcon::None);
+            showMessage(*services_.boxes, "Cannot open the emulation data.", kApplicationCaption,
+                        MessageIcon::None);
         }
-        startTrackLog(*services_.settings, *emulation_->track());
+        startTrackLog(*services_.settings, *services_.boxes, *emulation_->track());
     }
     target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
     trip_ = std::make_unique<TripComputer>();
@@ -259,6 +261,7 @@ void DashboardScreen::useBaseMap(const std::string& location) {
         services_.openMapSource ? services_.openMapSource(location) : openLocalMapSource(location);
     if (!opened.source) {
         showMessage(
+            *services_.boxes,
             "The base map cannot be shown; the map goes on without it.\r\n\r\n" + opened.error,
             "Base map", MessageIcon::Exclamation);
         return;
@@ -336,7 +339,8 @@ void DashboardScreen::refreshSnapshot(std::optional<std::uint32_t> frame) {
     const Result<> refreshed =
         wp2::refreshSnapshot(*snapshot_, emulation_.get(), frame.value_or(currentFrame()));
     if (!refreshed) {
-        showMessage(refreshed.error().reason, kApplicationCaption, MessageIcon::None);
+        showMessage(*services_.boxes, refreshed.error().reason, kApplicationCaption,
+                    MessageIcon::None);
     }
 }
 
@@ -451,8 +455,8 @@ void DashboardScreen::runOptionsItem(int code) {
             target_->afterPushpinList();
             if (routes_.all() != before) {
                 if (const Result<> saved = routes_.save(); !saved) {
-                    reportFailedSave(services_.settings->diagnostics, "The routes",
-                                     Routes::defaultFilePath(), saved.error().reason);
+                    reportFailedSave(*services_.boxes, services_.settings->diagnostics,
+                                     "The routes", Routes::defaultFilePath(), saved.error().reason);
                 }
             }
             break;
@@ -518,7 +522,8 @@ void DashboardScreen::addPushpinHere() {
     const TrackPoint fix =
         pointFromPosition(snapshot_->latitude, snapshot_->longitude, snapshot_->altitude);
     if (dialogs_.newPoint(pushpins_, fix)) {
-        tellPushpinSave(*services_.settings, pushpins_, target_->pushpinAddedFromDashboard());
+        tellPushpinSave(*services_.settings, *services_.boxes, pushpins_,
+                        target_->pushpinAddedFromDashboard());
     }
 }
 
@@ -680,7 +685,8 @@ void DashboardScreen::saveChoices() {
             continue;
         }
         if (s.current->id == 0) {
-            showMessage(cformat("Ss failed m=%d \n%s \n%d ", selectorId, s.current->name.c_str(),
+            showMessage(*services_.boxes,
+                        cformat("Ss failed m=%d \n%s \n%d ", selectorId, s.current->name.c_str(),
                                 s.current->listIndex),
                         "", MessageIcon::None);
             continue;

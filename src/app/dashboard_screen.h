@@ -23,6 +23,7 @@ class AppDialogs;
 class Clock;
 class Pushpins;
 class IntSetting;
+class MessageBoxes;
 class Registry;
 class SettingsStore;
 class EmulationSource;
@@ -62,6 +63,7 @@ struct DashboardServices {
     AppDialogs* dialogs = nullptr;
     Pushpins* pushpins = nullptr;
     std::optional<SettingsServices> settings;
+    MessageBoxes* boxes = nullptr;     // what the user is told
     IntSetting* lastTarget = nullptr;  // "LastTarg"
     SettingsStore* store = nullptr;    // the settings key (sound names)
     SoundPlayer* sounds = nullptr;

@@ -21,14 +21,14 @@ namespace {
 constexpr int kNewPushpin = -1;
 }  // namespace
 
-QtDialogs::QtDialogs(SoundPlayer& player, const CoreServices& services)
+QtDialogs::QtDialogs(SoundPlayer& player, const UiServices& services)
     : player_(player), services_(services) {}
 
 QtDialogs::~QtDialogs() = default;
 
 int QtDialogs::firstRunSetup(int emu, GpsLink* link) {
     return static_cast<int>(
-        runFirstRunSetup(nullptr, services_.settings(), emu, link, [this] { return quitting_; }));
+        runFirstRunSetup(nullptr, services_, emu, link, [this] { return quitting_; }));
 }
 
 void QtDialogs::quit() {
@@ -39,8 +39,8 @@ void QtDialogs::quit() {
 }
 
 bool QtDialogs::newPoint(Pushpins& pushpins, const TrackPoint& fix) {
-    return runPointDialog(nullptr, services_.settings(), pushpins, kNewPushpin, fix,
-                          services_.units) == QDialog::Accepted;
+    return runPointDialog(nullptr, services_, pushpins, kNewPushpin, fix, services_.units) ==
+           QDialog::Accepted;
 }
 
 void QtDialogs::selectPoint(Pushpins& pushpins) {
@@ -49,7 +49,8 @@ void QtDialogs::selectPoint(Pushpins& pushpins) {
 
 void QtDialogs::soundOptions(SoundSettings& settings) {
     if (!sound_ || soundSettings_ != &settings || soundAlarms_ != alarms_) {
-        sound_ = std::make_unique<SoundOptionsDialog>(settings, player_, nullptr, alarms_);
+        sound_ = std::make_unique<SoundOptionsDialog>(settings, player_, services_.boxes, nullptr,
+                                                      alarms_);
         soundSettings_ = &settings;
         soundAlarms_ = alarms_;
     }
@@ -80,7 +81,7 @@ GoToChoice QtDialogs::goTo(const Routes& routes, const RouteNavigator* following
 }
 
 void QtDialogs::gpsSetup(GpsLink* link) {
-    runGpsSetupDialog(nullptr, services_.settings(), link);
+    runGpsSetupDialog(nullptr, services_, link);
 }
 
 MiscOptionsDialog& QtDialogs::misc() {

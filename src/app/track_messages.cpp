@@ -7,17 +7,17 @@
 
 namespace wp2 {
 
-void startTrackLog(const SettingsServices& settings, TrackLog& log) {
+void startTrackLog(const SettingsServices& settings, MessageBoxes& boxes, TrackLog& log) {
     const TrackAutoLoad loaded = log.start(settings.registry);
     if (!loaded.damage.empty()) {
-        showMessage(loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(boxes, loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
     }
 }
 
-void finishTrackLog(const SettingsServices& settings, TrackLog& log) {
+void finishTrackLog(const SettingsServices& settings, MessageBoxes& boxes, TrackLog& log) {
     const Result<> saved = log.finish(settings.registry);
     if (!saved) {
-        reportFailedSave(settings.diagnostics, "The track", saved.error().what,
+        reportFailedSave(boxes, settings.diagnostics, "The track", saved.error().what,
                          saved.error().reason);
     }
 }

@@ -9,9 +9,11 @@
 
 namespace wp2 {
 
+class MessageBoxes;
+
 // TrackLog::start(), and tells of a damaged autosave file.
-void startTrackLog(const SettingsServices& settings, TrackLog& log);
+void startTrackLog(const SettingsServices& settings, MessageBoxes& boxes, TrackLog& log);
 // TrackLog::finish(), and reports a save that failed.
-void finishTrackLog(const SettingsServices& settings, TrackLog& log);
+void finishTrackLog(const SettingsServices& settings, MessageBoxes& boxes, TrackLog& log);
 
 }  // namespace wp2

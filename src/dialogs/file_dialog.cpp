@@ -78,9 +78,9 @@ QString FileDialog::documentsFolder() {
     return QString::fromStdString(folder);
 }
 
-FileDialog::FileDialog(Registry& registry, const FileDialogRequest& request, Kind kind,
-                       QWidget* parent)
-    : QFileDialog(parent), request_(request), registry_(registry), kind_(kind) {
+FileDialog::FileDialog(Registry& registry, MessageBoxes& boxes, const FileDialogRequest& request,
+                       Kind kind, QWidget* parent)
+    : QFileDialog(parent), request_(request), registry_(registry), boxes_(boxes), kind_(kind) {
     setOption(QFileDialog::DontUseNativeDialog);
     setOption(QFileDialog::HideNameFilterDetails);
     setOption(QFileDialog::DontConfirmOverwrite);  // accept() asks instead
@@ -220,13 +220,14 @@ void FileDialog::accept() {
             const QFileInfo target(files.front());
             const std::string name = utf8(target.fileName());
             if (target.exists() && !target.isDir()) {
-                if (showMessage(name + " already exists.\nDo you want to replace it?",
+                if (showMessage(boxes_, name + " already exists.\nDo you want to replace it?",
                                 utf8(windowTitle()), MessageIcon::Exclamation,
                                 MessageButtons::YesNo) != MessageResult::Yes) {
                     return;
                 }
             } else if (!target.exists() && request_.askBeforeCreating) {
-                if (showMessage(name + "\nThis file does not exist.\nDo you want to create it?",
+                if (showMessage(boxes_,
+                                name + "\nThis file does not exist.\nDo you want to create it?",
                                 utf8(windowTitle()), MessageIcon::Question,
                                 MessageButtons::YesNo) != MessageResult::Yes) {
                     return;

@@ -22,6 +22,7 @@
 
 namespace wp2 {
 
+class MessageBoxes;
 class Registry;
 
 // The setting that keeps the kind of file last used: the extension of its
@@ -35,8 +36,9 @@ class FileDialog : public QFileDialog {
 public:
     enum class Kind { Open, Save };
 
-    // The kind of file last used is kept in the registry, which must outlive the dialog.
-    FileDialog(Registry& registry, const FileDialogRequest& request, Kind kind,
+    // The kind of file last used is kept in the registry; replacing or making
+    // a file is asked in boxes. Both must outlive the dialog.
+    FileDialog(Registry& registry, MessageBoxes& boxes, const FileDialogRequest& request, Kind kind,
                QWidget* parent = nullptr);
 
     // The chosen file's full path (empty before the dialog was accepted).
@@ -64,6 +66,7 @@ private:
 
     FileDialogRequest request_;
     Registry& registry_;
+    MessageBoxes& boxes_;
     Kind kind_;
     std::vector<FileFilter> kinds_;  // as listed: all supported files first when offered
     int ownKinds_ = 0;               // 1 when all supported files come first

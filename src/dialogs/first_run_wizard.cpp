@@ -37,8 +37,8 @@ FirstRunWizard::Choice FirstRunWizard::choice() const {
     return Autodetect;
 }
 
-StartMode runFirstRunSetup(QWidget* parent, const SettingsServices& settings, int emu,
-                           GpsLink* link, const std::function<bool()>& stopped) {
+StartMode runFirstRunSetup(QWidget* parent, const UiServices& services, int emu, GpsLink* link,
+                           const std::function<bool()>& stopped) {
     const auto ending = [&stopped] { return stopped && stopped(); };
     FirstRunWizard wizard(emu, parent);
     while (true) {
@@ -50,10 +50,10 @@ StartMode runFirstRunSetup(QWidget* parent, const SettingsServices& settings, in
         }
         switch (wizard.choice()) {
             case FirstRunWizard::Autodetect:
-                runScanDialog(parent, link);
+                runScanDialog(parent, services.boxes, link);
                 return StartMode::SetUp;
             case FirstRunWizard::Manual:
-                if (runGpsSetupDialog(parent, settings, link) == QDialog::Accepted) {
+                if (runGpsSetupDialog(parent, services, link) == QDialog::Accepted) {
                     return StartMode::SetUp;
                 }
                 if (ending()) {

@@ -22,6 +22,7 @@
 #include "core/settings/settings_store.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
+#include "messages/ui_services.h"
 #include "scan_dialog.h"
 
 namespace wp2 {
@@ -113,12 +114,13 @@ private:
     QPlainTextEdit& box_;
 };
 
-GpsSetupDialog::GpsSetupDialog(const SettingsServices& settings, GpsLink* link, QWidget* parent)
+GpsSetupDialog::GpsSetupDialog(const UiServices& services, GpsLink* link, QWidget* parent)
     : QDialog(parent),
       link_(link),
-      registry_(settings.registry),
-      warmStartSetting_(settings, kWarmStartValue, true, 1),
-      anyTalkerSetting_(settings, kAnyTalkerValue, true, 1) {
+      registry_(services.registry),
+      boxes_(services.boxes),
+      warmStartSetting_(services.settings(), kWarmStartValue, true, 1),
+      anyTalkerSetting_(services.settings(), kAnyTalkerValue, true, 1) {
     warmStartSetting_.load();
     anyTalkerSetting_.load();
     DialogBuilder b(*this, "GPS Setup", 138, 151);
@@ -352,7 +354,7 @@ void GpsSetupDialog::runScan() {
         link_->setLineSettings(4800, 8, 1, 0);
     }
     testing_ = false;
-    runScanDialog(this, link_);
+    runScanDialog(this, boxes_, link_);
     QDialog::accept();
 }
 
@@ -385,8 +387,8 @@ void GpsSetupDialog::reject() {
     QDialog::reject();
 }
 
-int runGpsSetupDialog(QWidget* parent, const SettingsServices& settings, GpsLink* link) {
-    GpsSetupDialog dialog(settings, link, parent);
+int runGpsSetupDialog(QWidget* parent, const UiServices& services, GpsLink* link) {
+    GpsSetupDialog dialog(services, link, parent);
     return dialog.exec();
 }
 

@@ -26,7 +26,9 @@ class QRadioButton;
 namespace wp2 {
 
 class GpsLink;
+class MessageBoxes;
 class Registry;
+struct UiServices;
 
 // The entries of the baud rate list (the sixth is 24400).
 inline constexpr std::array<int, 9> kBaudRates = {1200,  2400,  4800,  9600, 19200,
@@ -46,8 +48,9 @@ class GpsSetupDialog : public QDialog {
 
 public:
     // Works on `link` (without one it opens with its initial values and
-    // changes nothing) and the settings (which must outlive the dialog).
-    explicit GpsSetupDialog(const SettingsServices& settings, GpsLink* link = nullptr,
+    // changes nothing) with the settings and message boxes of services
+    // (which must outlive the dialog).
+    explicit GpsSetupDialog(const UiServices& services, GpsLink* link = nullptr,
                             QWidget* parent = nullptr);
     ~GpsSetupDialog() override;
 
@@ -89,6 +92,7 @@ private:
 
     GpsLink* link_;
     Registry& registry_;
+    MessageBoxes& boxes_;
     std::unique_ptr<RawView> rawView_;
     IntSetting warmStartSetting_;
     IntSetting anyTalkerSetting_;
@@ -125,6 +129,6 @@ private:
 };
 
 // Runs the dialog; QDialog::Accepted after OK or a finished scan.
-int runGpsSetupDialog(QWidget* parent, const SettingsServices& settings, GpsLink* link = nullptr);
+int runGpsSetupDialog(QWidget* parent, const UiServices& services, GpsLink* link = nullptr);
 
 }  // namespace wp2

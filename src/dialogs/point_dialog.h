@@ -21,9 +21,11 @@ class QPushButton;
 namespace wp2 {
 
 class Diagnostics;
+class MessageBoxes;
 class Pushpin;
 class Pushpins;
 class UnitFormatter;
+struct UiServices;
 
 inline constexpr const char* kPointNamePrefix = "WPoint_";
 inline constexpr const char* kPointCounterValue = "WPIdx";
@@ -42,8 +44,8 @@ public:
     // the pushpin at the index is edited. The name counter is read from
     // "WPIdx" here and written back when the dialog object goes.
     // units: the unit system of the altitude box.
-    PointDialog(const SettingsServices& settings, Pushpins& pushpins, int index,
-                const TrackPoint& start, const UnitFormatter& units, QWidget* parent = nullptr);
+    PointDialog(const UiServices& services, Pushpins& pushpins, int index, const TrackPoint& start,
+                const UnitFormatter& units, QWidget* parent = nullptr);
     ~PointDialog() override;
 
     // Fills the boxes and shows the dialog. A new pushpin that the collection
@@ -98,6 +100,7 @@ private:
     Pushpin* pushpin_ = nullptr;
     bool madeHere_ = false;
     Diagnostics& diagnostics_;
+    MessageBoxes& boxes_;
     IntSetting counter_;
     int icon_ = 0;
     bool north_ = true;
@@ -129,7 +132,7 @@ private:
 };
 
 // Runs the point dialog; QDialog::Accepted when the pushpin was stored.
-int runPointDialog(QWidget* parent, const SettingsServices& settings, Pushpins& pushpins, int index,
+int runPointDialog(QWidget* parent, const UiServices& services, Pushpins& pushpins, int index,
                    const TrackPoint& start, const UnitFormatter& units);
 
 }  // namespace wp2

@@ -23,13 +23,13 @@ namespace wp2 {
 namespace {
 
 // Tells the user what the track file's Load or Save found.
-void tell(Diagnostics& diagnostics, const TrackFileOutcome& outcome) {
+void tell(const UiServices& services, const TrackFileOutcome& outcome) {
     if (!outcome.notice.empty()) {
-        showMessage(outcome.notice, kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(services.boxes, outcome.notice, kApplicationCaption, MessageIcon::Exclamation);
     }
     if (outcome.failedSave) {
-        reportFailedSave(diagnostics, "The track", outcome.failedSave->what,
-                         outcome.failedSave->reason);
+        reportFailedSave(services.boxes, services.diagnostics, "The track",
+                         outcome.failedSave->what, outcome.failedSave->reason);
     }
 }
 
@@ -43,7 +43,7 @@ std::int32_t TrackMapOptions::stored() const {
     return (dragMap ? kTrackMapDrag : 0) + (rotateMap ? kTrackMapRotate : 0);
 }
 
-TrackOptionsDialog::TrackOptionsDialog(const CoreServices& services, TrackLog& track,
+TrackOptionsDialog::TrackOptionsDialog(const UiServices& services, TrackLog& track,
                                        TrackMapOptions options, QWidget* parent)
     : QDialog(parent), services_(services), track_(track), options_(options) {
     DialogBuilder b(*this, "Track options", 120, 124);
@@ -81,11 +81,11 @@ TrackOptionsDialog::TrackOptionsDialog(const CoreServices& services, TrackLog& t
     // Load and Save offer the track file and GPX; a cancelled or unreadable
     // load leaves the track as it was.
     connect(load_, &QPushButton::clicked, this, [this] {
-        tell(services_.diagnostics, loadTrackAskingFile(track_, services_.files));
+        tell(services_, loadTrackAskingFile(track_, services_.files));
         done(QDialog::Accepted);
     });
     connect(save_, &QPushButton::clicked, this, [this] {
-        tell(services_.diagnostics, saveTrackAskingFile(track_, services_.files));
+        tell(services_, saveTrackAskingFile(track_, services_.files));
         done(QDialog::Accepted);
     });
     connect(clear_, &QPushButton::clicked, this, [this] {
@@ -121,8 +121,8 @@ void TrackOptionsDialog::accept() {
     QDialog::accept();
 }
 
-TrackMapOptions runTrackOptionsDialog(QWidget* parent, const CoreServices& services,
-                                      TrackLog& track, const std::string& baseMap) {
+TrackMapOptions runTrackOptionsDialog(QWidget* parent, const UiServices& services, TrackLog& track,
+                                      const std::string& baseMap) {
     IntSetting stored(services.settings(), kTrackMapOptionsValue, true, kTrackMapOptionsDefault);
     stored.load();
     TrackMapOptions given = TrackMapOptions::fromStored(stored.get());

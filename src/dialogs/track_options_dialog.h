@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/base/services.h"
+#include "messages/ui_services.h"
 
 class QCheckBox;
 class QComboBox;
@@ -42,7 +42,7 @@ class TrackOptionsDialog : public QDialog {
 public:
     // services: the file dialogs of Load, Save and the base map's file, and
     // where a failed save is counted.
-    TrackOptionsDialog(const CoreServices& services, TrackLog& track, TrackMapOptions options,
+    TrackOptionsDialog(const UiServices& services, TrackLog& track, TrackMapOptions options,
                        QWidget* parent = nullptr);
 
     // The switches as OK took them; as given for Cancel, Load, Save and Clear.
@@ -66,7 +66,7 @@ public:
 private:
     void browseBaseMap();
 
-    CoreServices services_;
+    UiServices services_;
     TrackLog& track_;
     TrackMapOptions options_;
     QCheckBox* rotate_;
@@ -83,7 +83,7 @@ private:
 
 // Runs the dialog on the stored "TrackOpt2" and writes it back however the
 // dialog closed. The caller gives the map the returned switches.
-TrackMapOptions runTrackOptionsDialog(QWidget* parent, const CoreServices& services,
-                                      TrackLog& track, const std::string& baseMap = {});
+TrackMapOptions runTrackOptionsDialog(QWidget* parent, const UiServices& services, TrackLog& track,
+                                      const std::string& baseMap = {});
 
 }  // namespace wp2

@@ -6,12 +6,12 @@
 
 namespace wp2 {
 
-void reportFailedSave(Diagnostics& diagnostics, const std::string& what, const std::string& path,
-                      const std::string& reason) {
+void reportFailedSave(MessageBoxes& boxes, Diagnostics& diagnostics, const std::string& what,
+                      const std::string& path, const std::string& reason) {
     diagnostics.countFailedSave();
     const std::string text = what + " could not be saved to " + path + ":\n" + reason;
     diagnostics.trace(text);
-    showMessage(text, "Wayplot2", MessageIcon::Exclamation);
+    showMessage(boxes, text, "Wayplot2", MessageIcon::Exclamation);
 }
 
 }  // namespace wp2

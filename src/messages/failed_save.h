@@ -9,9 +9,10 @@
 namespace wp2 {
 
 class Diagnostics;
+class MessageBoxes;
 
 // Shows "<what> could not be saved to <path>:\n<reason>" and counts it.
-void reportFailedSave(Diagnostics& diagnostics, const std::string& what, const std::string& path,
-                      const std::string& reason);
+void reportFailedSave(MessageBoxes& boxes, Diagnostics& diagnostics, const std::string& what,
+                      const std::string& path, const std::string& reason);
 
 }  // namespace wp2

@@ -150,11 +150,11 @@ private:
 
 }  // namespace
 
-FileRegistry::FileRegistry(Diagnostics& diagnostics)
-    : FileRegistry(diagnostics, Paths::configDir()) {}
+FileRegistry::FileRegistry(Diagnostics& diagnostics, MessageBoxes& boxes)
+    : FileRegistry(diagnostics, boxes, Paths::configDir()) {}
 
-FileRegistry::FileRegistry(Diagnostics& diagnostics, std::string dir)
-    : diagnostics_(diagnostics), dir_(std::move(dir)) {}
+FileRegistry::FileRegistry(Diagnostics& diagnostics, MessageBoxes& boxes, std::string dir)
+    : diagnostics_(diagnostics), boxes_(boxes), dir_(std::move(dir)) {}
 
 const char* FileRegistry::fileName(RegRoot root) {
     return root == RegRoot::CurrentUser ? "current-user.reg" : "local-machine.reg";
@@ -185,7 +185,7 @@ int FileRegistry::failErrno(const std::string& what, const std::string& path) {
 
 void FileRegistry::report(const std::string& text) {
     diagnostics_.trace(text);
-    showMessage(text, kMessageCaption, MessageIcon::Warning);
+    showMessage(boxes_, text, kMessageCaption, MessageIcon::Warning);
 }
 
 void FileRegistry::setLockWait(std::chrono::milliseconds wait) {

@@ -40,14 +40,15 @@
 namespace wp2 {
 
 class Diagnostics;
+class MessageBoxes;
 
 class FileRegistry : public Registry {
 public:
     // The store files live in Paths::configDir() as it is now, or in dir.
-    // What the user is told is also traced to diagnostics, which must
-    // outlive the registry.
-    explicit FileRegistry(Diagnostics& diagnostics);
-    FileRegistry(Diagnostics& diagnostics, std::string dir);
+    // What the user is told goes to boxes and is traced to diagnostics,
+    // which must outlive the registry.
+    FileRegistry(Diagnostics& diagnostics, MessageBoxes& boxes);
+    FileRegistry(Diagnostics& diagnostics, MessageBoxes& boxes, std::string dir);
 
     Result<> createKey(RegRoot root, const std::string& path) override;
     Result<> openKey(RegRoot root, const std::string& path) override;
@@ -68,6 +69,7 @@ public:
 
 private:
     Diagnostics& diagnostics_;
+    MessageBoxes& boxes_;
     struct Cached {
         bool valid = false;
         dev_t device = 0;

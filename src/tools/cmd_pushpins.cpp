@@ -73,7 +73,8 @@ Result<> storeTarget(const Pushpins& pins, FileRegistry& reg) {
 Result<> savePushpins(Pushpins& pins, const std::string& path) {
     Result<> saved = pins.saveFile(path);
     if (const std::optional<PushpinLoadResult> damaged = pins.takeDamagedOnSave()) {
-        showMessage(damagedPushpinFileText(path, *damaged), kApplicationCaption,
+        StderrMessageBoxes boxes;
+        showMessage(boxes, damagedPushpinFileText(path, *damaged), kApplicationCaption,
                     MessageIcon::Exclamation);
     }
     return saved;
@@ -151,7 +152,8 @@ int runPushpinsList(const Invocation& call) {
     }
     if (isProgramPushpinFile(file)) {
         Diagnostics diagnostics;  // nothing is traced here
-        FileRegistry reg(diagnostics);
+        StderrMessageBoxes boxes;
+        FileRegistry reg(diagnostics, boxes);
         restoreTarget(pins, reg);
     }
     int index = 0;
@@ -217,7 +219,8 @@ int runPushpinsImport(const Invocation& call) {
     }
     const bool programFile = isProgramPushpinFile(file);
     Diagnostics diagnostics;  // nothing is traced here
-    FileRegistry reg(diagnostics);
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     if (programFile) {
         restoreTarget(pins, reg);
     }
@@ -227,7 +230,7 @@ int runPushpinsImport(const Invocation& call) {
         ImportResult r = importPushpins(
             pins, isStandardStream(source) ? temporary->file("standard-input." + format) : source);
         if (const std::optional<std::string> text = importMessage(r)) {
-            showMessage(*text, kApplicationCaption, MessageIcon::Exclamation);
+            showMessage(boxes, *text, kApplicationCaption, MessageIcon::Exclamation);
         }
         if (isStandardStream(source)) {
             r.path = "standard-input." + format;  // as messages name it

@@ -15,6 +15,7 @@
 #include "core/base/diagnostics.h"
 #include "core/track/trip_computer.h"
 #include "messages/failed_save.h"
+#include "messages/message_box.h"
 #include "tools/log_replay.h"
 #include "tools/route_replay.h"
 #include "tools/std_streams.h"
@@ -41,7 +42,8 @@ bool saveTrack(TrackLog& track, const std::string& target, const std::string& gi
     track.currentFileName = ec ? target : out.string();
     if (const Result<bool> saved = track.save(); !saved) {
         Diagnostics diagnostics;  // the tool's exit status tells the failure
-        reportFailedSave(diagnostics, "The track", saved.error().what, saved.error().reason);
+        StderrMessageBoxes boxes;
+        reportFailedSave(boxes, diagnostics, "The track", saved.error().what, saved.error().reason);
         std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", given.c_str());
         return false;
     }

@@ -23,6 +23,7 @@
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_sz.h"
 #include "core/settings/reg_values.h"
+#include "messages/message_box.h"
 #include "platform/file_registry.h"
 #include "platform/reg_file_format.h"
 #include "tools/tool_command.h"
@@ -227,7 +228,8 @@ int runSettingsList(const Invocation& call) {
         return usageError(call);
     }
     Diagnostics diagnostics;  // nothing is traced here
-    FileRegistry reg(diagnostics);
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     return list(reg, key);
 }
 
@@ -237,7 +239,8 @@ int runSettingsGet(const Invocation& call) {
         return usageError(call);
     }
     Diagnostics diagnostics;  // nothing is traced here
-    FileRegistry reg(diagnostics);
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     return get(reg, key, call.arguments[0]);
 }
 
@@ -249,7 +252,8 @@ int runSettingsSet(const Invocation& call) {
         return usageError(call);
     }
     Diagnostics diagnostics;  // nothing is traced here
-    FileRegistry reg(diagnostics);
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     return report(reg.setValue(key.root, key.path, a[0], value), "set", a[0], key);
 }
 
@@ -259,7 +263,8 @@ int runSettingsDelete(const Invocation& call) {
         return usageError(call);
     }
     Diagnostics diagnostics;  // nothing is traced here
-    FileRegistry reg(diagnostics);
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     const std::string& name = call.arguments[0];
     return report(reg.deleteValue(key.root, key.path, name), "delete", name, key);
 }

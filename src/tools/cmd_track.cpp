@@ -18,6 +18,7 @@
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_values.h"
 #include "core/track/track_file.h"
+#include "messages/message_box.h"
 #include "platform/file_registry.h"
 #include "tools/json_writer.h"
 #include "tools/std_streams.h"
@@ -152,7 +153,8 @@ UnitFormatter storedUnits() {
     UnitFormatter units;
     units.setSystem(0);
     Diagnostics diagnostics;  // nothing is traced here
-    FileRegistry reg(diagnostics);
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     const Result<RegValue> v =
         reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kUnitSystemValueName);
     if (v && v->type == RegType::Dword && v->data.size() == 4) {

@@ -25,7 +25,7 @@ LinkSession::LinkSession() {
     // The program's options and track so far; a tool session records nothing
     // into the program's autosave track.
     if (const TrackAutoLoad loaded = track->start(registry_); !loaded.damage.empty()) {
-        showMessage(loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(boxes_, loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
     }
     track->autosavePath.clear();
     link_ = std::make_unique<GpsLink>(clock_, settings_, std::move(track));

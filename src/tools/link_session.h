@@ -10,6 +10,7 @@
 #include "core/base/services.h"
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
+#include "messages/message_box.h"
 #include "platform/file_registry.h"
 #include "platform/system_clock.h"
 
@@ -35,7 +36,8 @@ public:
 
 private:
     Diagnostics diagnostics_;
-    FileRegistry registry_{diagnostics_};
+    StderrMessageBoxes boxes_;
+    FileRegistry registry_{diagnostics_, boxes_};
     SettingsServices settings_{registry_, diagnostics_};
     SystemClock clock_;
     TimerQueue timers_{clock_};

@@ -135,6 +135,7 @@ protected:
         s.pushpins = &pushpins_;
         s.lastTarget = &*lastTarget_;
         s.settings.emplace(shared_.settings());
+        s.boxes = &boxes_;
         s.store = &store_;
         s.sounds = &player_;
         s.units = &shared_.units;
@@ -146,7 +147,7 @@ protected:
     TestServices shared_;
     TestRegistry& registry_ = shared_.store.registry;
     TempDir root_{true};
-    RecordingMessageBoxes boxes_;
+    RecordingMessageBoxes& boxes_ = shared_.boxes;
     RecordingDialogs dialogs_;
     Pushpins pushpins_;
     std::optional<IntSetting> lastTarget_;

@@ -20,8 +20,8 @@ namespace {
 class ApplicationTest : public test::AppTest {
 protected:
     std::unique_ptr<Application> make(StartOptions options = {}) {
-        auto app = std::make_unique<Application>(shared_.core, clock_, timers_, dialogs_, player_,
-                                                 options);
+        auto app =
+            std::make_unique<Application>(shared_.ui, clock_, timers_, dialogs_, player_, options);
         Application* raw = app.get();
         app->setWait([this, raw](std::uint32_t ms) {
             waits_.push_back(ms);

@@ -36,7 +36,7 @@ TEST(QuitSignals, AnOpenBoxClosesAndWhatBoxesSayGoesToStandardError) {
     WidgetMessageBoxes boxes;
     test::RecordingSoundPlayer player;
     test::TestServices services;
-    QtDialogs dialogs(player, services.core);
+    QtDialogs dialogs(player, services.ui);
     QTimer::singleShot(100, [&] {
         boxes.quit();
         dialogs.quit();
@@ -77,7 +77,8 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
             args.push_back(start);
         } else if (start[0]) {
             Diagnostics diagnostics;
-            FileRegistry settings(diagnostics, root.path());
+            StderrMessageBoxes boxes;
+            FileRegistry settings(diagnostics, boxes, root.path());
             ASSERT_TRUE(SettingsStore(settings).writeText("Driver", start));
         }
         test::EnvOverride port("WAYPLOT2_COM1", root.file("no-such-device").c_str());
@@ -85,7 +86,8 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
         EXPECT_EQ(r.status, 0) << r.err;
 
         Diagnostics diagnostics;
-        FileRegistry stored(diagnostics, root.path());
+        StderrMessageBoxes boxes;
+        FileRegistry stored(diagnostics, boxes, root.path());
         EXPECT_EQ(test::storedText(stored, "IOpt"), test::kFirstChoices);
         EXPECT_TRUE(std::filesystem::exists(root.path() + "/My Documents/Pushpins.kpp"));
     }

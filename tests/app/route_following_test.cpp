@@ -233,7 +233,7 @@ TEST_F(RouteFollowing, TheRouteFileIsToldAtStartAndSavedOnlyWhenThePushpinListCh
         std::filesystem::remove(path + ".bad");
         boxes_.shown.clear();
         file ? test::writeFile(path, file) : std::filesystem::create_symlink(path, path);
-        Application app(shared_.core, clock_, timers, scripted_, player_, emulation);
+        Application app(shared_.ui, clock_, timers, scripted_, player_, emulation);
         app.setWait([](std::uint32_t) {});
         ASSERT_TRUE(app.startUp());
         scripted_.editRoutes = edit;

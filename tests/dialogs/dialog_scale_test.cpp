@@ -88,32 +88,40 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     const FileDialogRequest exportRequest{kExportFilter, "txt", "Pushpins_Export"};
     using Make = std::function<QDialog*()>;
     const std::pair<const char*, Make> dialogs[] = {
-        {"sound_options", [&] { return new SoundOptionsDialog(sounds, player); }},
+        {"sound_options", [&] { return new SoundOptionsDialog(sounds, player, services_.boxes); }},
         {"misc_options", [&] { return new MiscOptionsDialog(services_.settings()); }},
         {"point",
-         [&] {
-             return new PointDialog(services_.settings(), pins, 0, TrackPoint(), services_.units);
-         }},
+         [&] { return new PointDialog(services_.ui, pins, 0, TrackPoint(), services_.units); }},
         {"point_selection", [&] { return new PointSelectionDialog(pins); }},
-        {"pushpins", [&] { return new PushpinsDialog(services_.core, pins); }},
+        {"pushpins", [&] { return new PushpinsDialog(services_.ui, pins); }},
         {"pushpins_routes",
-         [&] { return new PushpinsDialog(services_.core, pins, nullptr, &routes); }},
-        {"routes", [&] { return new RoutesDialog(routes, pins, services_.files); }},
+         [&] { return new PushpinsDialog(services_.ui, pins, nullptr, &routes); }},
+        {"routes",
+         [&] { return new RoutesDialog(routes, pins, services_.files, services_.boxes); }},
         {"go_to", [&] { return new GoToDialog(routes, &following); }},
-        {"sound_alarms", [&] { return new SoundOptionsDialog(sounds, player, nullptr, &alarms); }},
+        {"sound_alarms",
+         [&] { return new SoundOptionsDialog(sounds, player, services_.boxes, nullptr, &alarms); }},
         {"icon_chooser", [] { return new IconChooserDialog(0); }},
         {"export_format", [] { return new ExportFormatDialog; }},
-        {"track_options", [&] { return new TrackOptionsDialog(services_.core, track, rotate); }},
-        {"gps_setup", [&] { return new GpsSetupDialog(services_.settings(), link.link.get()); }},
-        {"scan", [&] { return new ScanDialog(link.link.get()); }},
+        {"track_options", [&] { return new TrackOptionsDialog(services_.ui, track, rotate); }},
+        {"gps_setup", [&] { return new GpsSetupDialog(services_.ui, link.link.get()); }},
+        {"scan", [&] { return new ScanDialog(services_.boxes, link.link.get()); }},
         {"first_run_wizard", [] { return new FirstRunWizard(1); }},
         {"warning", [] { return new WarningDialog; }},
         {"file_open",
-         [&] { return new FileDialog(registry_, openRequest, FileDialog::Kind::Open); }},
+         [&] {
+             return new FileDialog(registry_, services_.boxes, openRequest, FileDialog::Kind::Open);
+         }},
         {"file_import",
-         [&] { return new FileDialog(registry_, importRequest, FileDialog::Kind::Open); }},
+         [&] {
+             return new FileDialog(registry_, services_.boxes, importRequest,
+                                   FileDialog::Kind::Open);
+         }},
         {"file_export",
-         [&] { return new FileDialog(registry_, exportRequest, FileDialog::Kind::Save); }},
+         [&] {
+             return new FileDialog(registry_, services_.boxes, exportRequest,
+                                   FileDialog::Kind::Save);
+         }},
         {"message_box_long", [] { return new MessageBoxDialog(kLong, "Delete", kIcon, kButtons); }},
         {"message_box_short",
          [] { return new MessageBoxDialog("GPS receiver not started.", "", kIcon, kButtons); }},

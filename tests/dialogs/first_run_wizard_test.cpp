@@ -33,7 +33,7 @@ protected:
         });
     }
     FakeLink l_{services_.settings()};
-    RecordingMessageBoxes boxes_;
+    RecordingMessageBoxes& boxes_ = services_.boxes;
 };
 
 TEST_F(FirstRunWizard, EmulationIsOfferedAndChosenOnlyWhenAskedFor) {
@@ -42,8 +42,7 @@ TEST_F(FirstRunWizard, EmulationIsOfferedAndChosenOnlyWhenAskedFor) {
         EXPECT_TRUE(w.radio(Choice::Emulate)->isVisibleTo(&w));
         EXPECT_TRUE(w.radio(Choice::Emulate)->isChecked());
     });
-    EXPECT_EQ(runFirstRunSetup(nullptr, services_.settings(), 1, l_.link.get()),
-              StartMode::Emulation);
+    EXPECT_EQ(runFirstRunSetup(nullptr, services_.ui, 1, l_.link.get()), StartMode::Emulation);
 
     wp2::FirstRunWizard plain(0);
     EXPECT_FALSE(plain.radio(Choice::Emulate)->isVisibleTo(&plain));
@@ -65,8 +64,7 @@ TEST_F(FirstRunWizard, SkipThenBackReturnsAndSkipThenOkStartsWithoutTheReceiver)
             });
         });
     });
-    EXPECT_EQ(runFirstRunSetup(nullptr, services_.settings(), 0, l_.link.get()),
-              StartMode::Skipped);
+    EXPECT_EQ(runFirstRunSetup(nullptr, services_.ui, 0, l_.link.get()), StartMode::Skipped);
     EXPECT_TRUE(backSeen);
     EXPECT_FALSE(l_.port->isOpen());
 }
@@ -84,7 +82,7 @@ TEST_F(FirstRunWizard, CancelledManualSetUpBringsTheWizardBack) {
             });
         });
     });
-    EXPECT_EQ(runFirstRunSetup(nullptr, services_.settings(), 0, l_.link.get()), StartMode::SetUp);
+    EXPECT_EQ(runFirstRunSetup(nullptr, services_.ui, 0, l_.link.get()), StartMode::SetUp);
     EXPECT_TRUE(secondRound);
 }
 
@@ -95,7 +93,7 @@ TEST_F(FirstRunWizard, AutodetectGivesModeZeroWhateverTheScanFound) {
             click(s.finishButton());
         });
     });
-    EXPECT_EQ(runFirstRunSetup(nullptr, services_.settings(), 0, l_.link.get()), StartMode::SetUp);
+    EXPECT_EQ(runFirstRunSetup(nullptr, services_.ui, 0, l_.link.get()), StartMode::SetUp);
     ASSERT_EQ(boxes_.shown.size(), 1u);  // nothing found
     EXPECT_EQ(boxes_.shown[0].text,
               "No GPS receiver was found.\r\nPerhaps this receiver is not supported.");

@@ -29,7 +29,7 @@ class GpsSetupDialog : public DialogTest {
 protected:
     int run(GpsLink* link, std::function<void(wp2::GpsSetupDialog&)> steps) {
         return runShown<wp2::GpsSetupDialog>(
-            [this, link] { return runGpsSetupDialog(nullptr, services_.settings(), link); },
+            [this, link] { return runGpsSetupDialog(nullptr, services_.ui, link); },
             std::move(steps));
     }
     std::string driver() { return storedText("Driver"); }
@@ -48,7 +48,7 @@ protected:
     }
 
     FakeLink l_{services_.settings()};
-    RecordingMessageBoxes boxes_;
+    RecordingMessageBoxes& boxes_ = services_.boxes;
 };
 
 TEST_F(GpsSetupDialog, OpensOnTheLinkSettingsAndOkStoresThem) {
@@ -225,7 +225,7 @@ TEST_F(GpsSetupDialog, WithoutALinkItOpensOnItsOwnValuesAndStoresNothing) {
 // serial form is drawn with every other dialog).
 TEST_F(GpsSetupDialog, TheNetworkFormFitsTheScreen) {
     l_.link->setPortNumber(kGpsdPort);
-    wp2::GpsSetupDialog d(services_.settings(), l_.link.get());
+    wp2::GpsSetupDialog d(services_.ui, l_.link.get());
     renderScreen(d, "gps_setup_gpsd");
 }
 

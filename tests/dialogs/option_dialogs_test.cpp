@@ -53,8 +53,8 @@ protected:
     UnitFormatter formatter_;
     SoundSettings sounds_;
     RecordingSoundPlayer player_;
-    RecordingMessageBoxes boxes_;
-    SoundOptionsDialog soundDialog_{sounds_, player_};
+    RecordingMessageBoxes& boxes_ = services_.boxes;
+    SoundOptionsDialog soundDialog_{sounds_, player_, services_.boxes};
 };
 
 TEST_F(OptionDialogs, SoundsListTheWaveFilesPlayThemAndOkWritesThePicks) {
@@ -100,7 +100,7 @@ TEST_F(OptionDialogs, SoundsListTheWaveFilesPlayThemAndOkWritesThePicks) {
 
 TEST_F(OptionDialogs, AlarmSwitchesAndDistancesAreWrittenByOk) {
     RouteSettings alarms(services_.settings(), store_);
-    SoundOptionsDialog dialog(sounds_, player_, nullptr, &alarms);
+    SoundOptionsDialog dialog(sounds_, player_, services_.boxes, nullptr, &alarms);
     runShown<SoundOptionsDialog>(
         [&] { return dialog.exec(); },
         [](SoundOptionsDialog& d) {

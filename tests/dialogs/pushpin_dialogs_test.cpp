@@ -35,8 +35,7 @@ protected:
     int point(int index, const TrackPoint& start, std::function<void(PointDialog&)> steps) {
         return runShown<PointDialog>(
             [&] {
-                return runPointDialog(nullptr, services_.settings(), pins_, index, start,
-                                      services_.units);
+                return runPointDialog(nullptr, services_.ui, pins_, index, start, services_.units);
             },
             std::move(steps));
     }
@@ -78,12 +77,12 @@ protected:
                 d.deleteAllButton()->isEnabled()};
     }
     void list(std::function<void(PushpinsDialog&)> steps) {
-        runShown<PushpinsDialog>([&] { return runPushpinsDialog(nullptr, services_.core, pins_); },
+        runShown<PushpinsDialog>([&] { return runPushpinsDialog(nullptr, services_.ui, pins_); },
                                  std::move(steps));
     }
 
     Pushpins pins_;
-    RecordingMessageBoxes boxes_;
+    RecordingMessageBoxes& boxes_ = services_.boxes;
 };
 
 TEST_F(PushpinDialogs, ANewPointShowsDegreesMinutesAndHemispheresAndKeepsThePosition) {

@@ -17,7 +17,7 @@ namespace {
 TEST(FailedSave, IsToldOnceWithItsReasonAndCounted) {
     test::RecordingMessageBoxes boxes;
     Diagnostics diagnostics;
-    reportFailedSave(diagnostics, "The track", "/data/track.atk", "No space left on device");
+    reportFailedSave(boxes, diagnostics, "The track", "/data/track.atk", "No space left on device");
     EXPECT_EQ(diagnostics.failedSaves(), 1);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(std::tuple(boxes.shown[0].text, boxes.shown[0].caption, boxes.shown[0].icon),

@@ -34,8 +34,9 @@ using test::TempDir;
 using test::writeFile;
 using ::testing::HasSubstr;
 
-// What the registries here trace; nothing reads it.
+// What the registries here trace and tell where no test looks.
 Diagnostics quiet;
+RecordingMessageBoxes untold;
 
 // Stores the DWORD value `name` under the program's settings key.
 Result<> setDword(FileRegistry& reg, const std::string& name, std::uint32_t value) {
@@ -58,13 +59,13 @@ std::string onlyTemporaryFile(const std::string& folder) {
 TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStore) {
     TempDir tmp;
     {
-        FileRegistry reg(quiet, tmp.path());
+        FileRegistry reg(quiet, untold, tmp.path());
         ASSERT_TRUE(setDword(reg, "WarmStart", 1));
     }
     const std::string before = readFile(tmp.file("local-machine.reg"));
 
     const auto crashed = test::exitStatusesOf(1, [&](int) {
-        FileRegistry reg(quiet, tmp.path());
+        FileRegistry reg(quiet, untold, tmp.path());
         setBeforeReplaceHook([](const std::string&) { _exit(42); });
         (void)setDword(reg, "WarmStart", 0);
         return 0;  // not reached when the hook runs
@@ -75,8 +76,8 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     EXPECT_EQ(readFile(tmp.file("local-machine.reg")), before);
     const std::string temporary = onlyTemporaryFile(tmp.path());
     EXPECT_THAT(readFile(temporary), HasSubstr("dword:00000000"));
-    FileRegistry reg(quiet, tmp.path());
     RecordingMessageBoxes boxes;
+    FileRegistry reg(quiet, boxes, tmp.path());
     IntSetting warmStart({reg, quiet}, "WarmStart", true, 7);
     warmStart.load();
     EXPECT_EQ(warmStart.get(), 1);
@@ -91,7 +92,7 @@ TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
     constexpr int kProcesses = 4;
     constexpr int kValuesEach = 25;
     const auto statuses = test::exitStatusesOf(kProcesses, [&](int p) {
-        FileRegistry reg(quiet, tmp.path());
+        FileRegistry reg(quiet, untold, tmp.path());
         int failures = 0;
         for (int i = 0; i < kValuesEach; ++i) {
             std::string name = "P" + std::to_string(p) + "V" + std::to_string(i);
@@ -100,7 +101,7 @@ TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
         return failures == 0 ? 0 : 1;
     });
     EXPECT_EQ(statuses, std::vector<int>(kProcesses, 0));
-    FileRegistry reg(quiet, tmp.path());
+    FileRegistry reg(quiet, untold, tmp.path());
     EXPECT_EQ(reg.listValues(RegRoot::LocalMachine, kSettingsKeyPath).size(),
               static_cast<std::size_t>(kProcesses * kValuesEach));
 }
@@ -110,16 +111,16 @@ TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
 TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsSaved) {
     TempDir tmp;
     {
-        FileRegistry reg(quiet, tmp.path());
+        FileRegistry reg(quiet, untold, tmp.path());
         IntSetting({reg, quiet}, "UnitSystem", true, 0) = 1;
     }
     auto result = test::inPrivateMounts([&]() -> std::string {
         if (!test::mountReadOnly(tmp.path())) {
             return "cannot mount read-only";
         }
-        FileRegistry reg(quiet, tmp.path());
-        const SettingsServices settings{reg, quiet};
         RecordingMessageBoxes boxes;
+        FileRegistry reg(quiet, boxes, tmp.path());
+        const SettingsServices settings{reg, quiet};
         IntSetting unit(settings, "UnitSystem", true, 0);
         unit.load();
         for (int i = 0; i < 26; ++i) {
@@ -167,9 +168,9 @@ TEST(FileRegistry, HeldLockFailsTheChangeAfterAWhileNamingItsHolder) {
         }
         char byte = 0;
         ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-        FileRegistry reg(quiet, tmp.path());
-        reg.setLockWait(std::chrono::milliseconds(100));
         RecordingMessageBoxes boxes;
+        FileRegistry reg(quiet, boxes, tmp.path());
+        reg.setLockWait(std::chrono::milliseconds(100));
         const Result<> set = setDword(reg, "A", 1);
         ASSERT_FALSE(set);
         EXPECT_TRUE(toldAlready(set.error()));
@@ -188,7 +189,7 @@ TEST(FileRegistry, HeldLockFailsTheChangeAfterAWhileNamingItsHolder) {
 // The store is read once and again only when the file changed.
 TEST(FileRegistry, StoreIsReadAgainOnlyWhenTheFileChanged) {
     TempDir tmp;
-    FileRegistry writer(quiet, tmp.path()), reader(quiet, tmp.path());
+    FileRegistry writer(quiet, untold, tmp.path()), reader(quiet, untold, tmp.path());
     const RegValue big{RegType::Sz, std::vector<std::uint8_t>(1 << 20, 'x')};
     ASSERT_TRUE(writer.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "Big", big));
     for (int i = 0; i < 20; ++i) {

@@ -12,6 +12,7 @@
 #include "core/gps/gps_link.h"
 #include "core/nav/unit_formatter.h"
 #include "core/track/file_chooser.h"
+#include "messages/ui_services.h"
 #include "support/test_support.h"
 
 namespace wp2::test {
@@ -53,6 +54,8 @@ struct TestServices {
     ScriptedChooser files;  // cancels until given answers
     TestSettings<> store;   // settings in memory
     CoreServices core{link, units, files, store.registry, store.diagnostics};
+    RecordingMessageBoxes boxes;
+    UiServices ui{core, boxes};
     SettingsServices settings() const { return core.settings(); }
 };
 

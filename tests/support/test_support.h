@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Shared helpers for the tests: a message-box recorder, a temporary folder,
-// whole-file reading, and running a program.
+// Shared helpers for the tests: a message-box recorder, settings of a test's
+// own, a temporary folder, whole-file reading, and running a program.
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@
 namespace wp2::test {
 
 // Records every message box instead of showing it, and answers with a queue of
-// prepared results (Ok / Yes when the queue is empty). Installs itself for its lifetime.
+// prepared results (Ok / Yes when the queue is empty).
 class RecordingMessageBoxes final : public MessageBoxes {
 public:
     struct Shown {
@@ -30,9 +30,6 @@ public:
         MessageIcon icon;
         MessageButtons buttons;
     };
-
-    RecordingMessageBoxes();
-    ~RecordingMessageBoxes() override;
 
     MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
                        MessageButtons buttons) override;

@@ -86,7 +86,7 @@ TEST(SkinBitmaps, TheIconTableHoldsThe59SquarePicturesOfTheListInOrder) {
 TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
     NavSnapshot snap;
     UnitFormatter units;
-    SkinScreen screen(surfaces_);
+    SkinScreen screen(surfaces_, boxes_);
     DashboardLayout(
         screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}, &settings_.services})
         .build();
@@ -116,7 +116,7 @@ TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
 TEST_F(UiTest, TheMapsCompassShowsNorthWhereTheMapHasIt) {
     NavSnapshot snap;
     UnitFormatter units;
-    SkinScreen screen(surfaces_);
+    SkinScreen screen(surfaces_, boxes_);
     DashboardLayout(
         screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}, &settings_.services})
         .build();

@@ -160,6 +160,7 @@ protected:
     PlaceholderBitmaps bitmaps_;
     DrawingSurfaces surfaces_;
     TestSettings<> settings_;  // the map's
+    RecordingMessageBoxes boxes_;
 };
 
 }  // namespace wp2::test

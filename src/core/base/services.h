@@ -2,7 +2,7 @@
 #pragma once
 // The services the whole program shares, made once by the application at
 // start-up and handed down explicitly: each part takes the ones it uses.
-// The window-system services are layered above it (dialogs/ui_services.h).
+// The message boxes are layered above it (messages/ui_services.h).
 
 namespace wp2 {
 

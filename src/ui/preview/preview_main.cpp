@@ -23,6 +23,7 @@
 #include "core/settings/memory_registry.h"
 #include "core/track/track_log.h"
 #include "core/waypoints/pushpins.h"
+#include "messages/message_box.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_ids.h"
 #include "ui/dashboard_layout.h"
@@ -114,6 +115,7 @@ struct Scene {
     MemoryRegistry registry;
     Diagnostics diagnostics;
     SettingsServices settings{registry, diagnostics};
+    StderrMessageBoxes boxes;
     SkinScreen screen;
     NavSnapshot snapshot;
     UnitFormatter units;
@@ -129,7 +131,7 @@ struct Scene {
     SwitchingPanelSelector& selector(int id) { return element<SwitchingPanelSelector>(id); }
     TrackView& map() { return element<TrackView>(DashboardId::TrackView); }
 
-    explicit Scene(DrawingSurfaces& surfaces) : screen(surfaces) {
+    explicit Scene(DrawingSurfaces& surfaces) : screen(surfaces, boxes) {
         units.setSystem(1);
         log.clear();
         log.options = 0;
