@@ -39,8 +39,7 @@ void QtDialogs::quit() {
 }
 
 bool QtDialogs::newPoint(Pushpins& pushpins, const TrackPoint& fix) {
-    return runPointDialog(nullptr, services_, pushpins, kNewPushpin, fix, services_.units) ==
-           QDialog::Accepted;
+    return runPointDialog(nullptr, services_, pushpins, kNewPushpin, fix) == QDialog::Accepted;
 }
 
 void QtDialogs::selectPoint(Pushpins& pushpins) {

@@ -405,8 +405,8 @@ void PointDialog::reject() {
 }
 
 int runPointDialog(QWidget* parent, const UiServices& services, Pushpins& pushpins, int index,
-                   const TrackPoint& start, const UnitFormatter& units) {
-    PointDialog dialog(services, pushpins, index, start, units, parent);
+                   const TrackPoint& start) {
+    PointDialog dialog(services, pushpins, index, start, services.units, parent);
     return dialog.exec();
 }
 

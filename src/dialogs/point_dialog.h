@@ -131,8 +131,9 @@ private:
     QPushButton* cancel_;
 };
 
-// Runs the point dialog; QDialog::Accepted when the pushpin was stored.
+// Runs the point dialog in the services' unit system; QDialog::Accepted when
+// the pushpin was stored.
 int runPointDialog(QWidget* parent, const UiServices& services, Pushpins& pushpins, int index,
-                   const TrackPoint& start, const UnitFormatter& units);
+                   const TrackPoint& start);
 
 }  // namespace wp2

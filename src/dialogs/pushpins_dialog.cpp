@@ -131,7 +131,7 @@ void PushpinsDialog::editSelected() {
     if (row < 0) {
         return;
     }
-    runPointDialog(this, services_, pushpins_, row, TrackPoint(), services_.units);
+    runPointDialog(this, services_, pushpins_, row, TrackPoint());
     fill();
     list_->setCurrentItem(list_->topLevelItem(row));
 }

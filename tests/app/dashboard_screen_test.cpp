@@ -91,8 +91,7 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
 
     // A stored choice moves the chosen element into the shown one's place;
     // ids that name nothing are skipped.
-    ASSERT_TRUE(
-        SettingsStore(registry_).writeLongText("IOpt", "104,39,102,31,101,22,105,29,999,1"));
+    ASSERT_TRUE(store_.writeLongText("IOpt", "104,39,102,31,101,22,105,29,999,1"));
     build();
     EXPECT_EQ(shown({Id::SatellitesReadout, Id::PositionLeft, Id::CompassRight, Id::SpeedDial,
                      Id::HeadingReadout, Id::DestinationLeft, Id::CourseDial}),
@@ -128,11 +127,10 @@ TEST_F(DashboardTest, ResetTripItemsZeroTheirMeterAndStoreIt) {
         DoubleSetting(shared_.settings(), name, true, 0.0) = 1234.5;
     }
     build();
-    const auto stored = [this] {
-        return std::array{
-            test::loadedSetting<DoubleSetting>(shared_.settings(), "TripADistance", -1.0),
-            test::loadedSetting<DoubleSetting>(shared_.settings(), "TripBDistance", -1.0),
-            test::loadedSetting<DoubleSetting>(shared_.settings(), "Odometer", -1.0)};
+    const auto stored = [s = shared_.settings()] {
+        return std::array{test::loadedSetting<DoubleSetting>(s, "TripADistance", -1.0),
+                          test::loadedSetting<DoubleSetting>(s, "TripBDistance", -1.0),
+                          test::loadedSetting<DoubleSetting>(s, "Odometer", -1.0)};
     };
     menuItem(4);
     EXPECT_EQ(stored(), (std::array{0.0, 1234.5, 1234.5}));
@@ -158,7 +156,7 @@ TEST_F(DashboardTest, NightFromTheOptionsMenuDarkensTheWholeScreenAndIsKeptWithA
     menuItem(6);
     EXPECT_EQ(currentPalette(), Palette::Day);
     EXPECT_GT(test::dayPixels(surfaces_.frame.image()), 10000);
-    EXPECT_EQ(SettingsStore(registry_).readNumber(kNightModeValue).value_or(9), 0u);
+    EXPECT_EQ(store_.readNumber(kNightModeValue).value_or(9), 0u);
     // Auto without any position keeps what is shown, and is what the next start reads.
     menuItem(7);
     EXPECT_EQ(currentPalette(), Palette::Day);
@@ -267,7 +265,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     test::writeFile(junk, "not a map");
     const std::string folder = root_.file("tiles");
     std::filesystem::create_directories(folder + "/0/0");
-    ASSERT_TRUE(SettingsStore(registry_).writeLongText(kBaseMapValue, junk));
+    ASSERT_TRUE(store_.writeLongText(kBaseMapValue, junk));
     test::installEmulationFile();  // a track for the track options
     build(ScreenMode::Emulation);
     ASSERT_EQ(boxes_.shown.size(), 1u);
@@ -286,7 +284,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
 
     // A source for this run only wins over the setting and leaves it alone;
     // an empty one shows none.
-    ASSERT_TRUE(SettingsStore(registry_).writeLongText(kBaseMapValue, junk));
+    ASSERT_TRUE(store_.writeLongText(kBaseMapValue, junk));
     for (const std::string& run : {folder, std::string()}) {
         mapSource_ = run;
         build(ScreenMode::Emulation);
@@ -296,7 +294,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     // The memory cache's size in MB is a setting, within 4 MB to 1 GB.
     mapSource_ = folder;
     for (const auto& [megabytes, limit] : {std::pair{1u, 4u}, {100u, 100u}, {5000u, 1024u}}) {
-        ASSERT_TRUE(SettingsStore(registry_).writeNumber(kBaseMapCacheValue, megabytes));
+        ASSERT_TRUE(store_.writeNumber(kBaseMapCacheValue, megabytes));
         build(ScreenMode::Emulation);
         EXPECT_EQ(screen_->baseMap()->memoryLimit(), std::size_t{limit} << 20) << megabytes;
     }

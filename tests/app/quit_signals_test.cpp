@@ -69,6 +69,8 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
     for (const char* start : {"--emulate", "1,4800,8,1,0", ""}) {
         SCOPED_TRACE(start);
         test::TempDir root;
+        Diagnostics diagnostics;
+        StderrMessageBoxes boxes;
         const char* signal = start[0] ? "TERM" : "INT";
         std::vector<std::string> args = {
             "/usr/bin/timeout", "--preserve-status", "-k", "10", "-s", signal, "8", WAYPLOT2_APP,
@@ -76,8 +78,6 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
         if (start[0] == '-') {
             args.push_back(start);
         } else if (start[0]) {
-            Diagnostics diagnostics;
-            StderrMessageBoxes boxes;
             FileRegistry settings(diagnostics, boxes, root.path());
             ASSERT_TRUE(SettingsStore(settings).writeText("Driver", start));
         }
@@ -85,8 +85,6 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
         const test::RunResult r = test::runProgram(args);
         EXPECT_EQ(r.status, 0) << r.err;
 
-        Diagnostics diagnostics;
-        StderrMessageBoxes boxes;
         FileRegistry stored(diagnostics, boxes, root.path());
         EXPECT_EQ(test::storedText(stored, "IOpt"), test::kFirstChoices);
         EXPECT_TRUE(std::filesystem::exists(root.path() + "/My Documents/Pushpins.kpp"));

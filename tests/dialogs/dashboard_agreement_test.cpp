@@ -71,7 +71,7 @@ TEST_F(DashboardAgreement, ANewPointWithoutAFixProposesNoPosition) {
         }
         click(d.okButton());
     });
-    runPointDialog(nullptr, services_.ui, pins, -1, noFix, services_.units);
+    runPointDialog(nullptr, services_.ui, pins, -1, noFix);
     EXPECT_TRUE(step.ran());
     EXPECT_DOUBLE_EQ(pins.at(0)->latitude, (12 + 12 / 60.0) * kDegToRad);
 }

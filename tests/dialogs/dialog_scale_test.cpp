@@ -87,41 +87,30 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     const FileDialogRequest importRequest{kImportFilter, "kpp", ""};
     const FileDialogRequest exportRequest{kExportFilter, "txt", "Pushpins_Export"};
     using Make = std::function<QDialog*()>;
+    using K = FileDialog::Kind;
+    const UiServices& ui = services_.ui;
+    MessageBoxes& boxes = services_.boxes;
     const std::pair<const char*, Make> dialogs[] = {
-        {"sound_options", [&] { return new SoundOptionsDialog(sounds, player, services_.boxes); }},
-        {"misc_options", [&] { return new MiscOptionsDialog(services_.settings()); }},
-        {"point",
-         [&] { return new PointDialog(services_.ui, pins, 0, TrackPoint(), services_.units); }},
+        {"sound_options", [&] { return new SoundOptionsDialog(sounds, player, boxes); }},
+        {"misc_options", [&] { return new MiscOptionsDialog(ui.settings()); }},
+        {"point", [&] { return new PointDialog(ui, pins, 0, TrackPoint(), services_.units); }},
         {"point_selection", [&] { return new PointSelectionDialog(pins); }},
-        {"pushpins", [&] { return new PushpinsDialog(services_.ui, pins); }},
-        {"pushpins_routes",
-         [&] { return new PushpinsDialog(services_.ui, pins, nullptr, &routes); }},
-        {"routes",
-         [&] { return new RoutesDialog(routes, pins, services_.files, services_.boxes); }},
+        {"pushpins", [&] { return new PushpinsDialog(ui, pins); }},
+        {"pushpins_routes", [&] { return new PushpinsDialog(ui, pins, nullptr, &routes); }},
+        {"routes", [&] { return new RoutesDialog(routes, pins, services_.files, boxes); }},
         {"go_to", [&] { return new GoToDialog(routes, &following); }},
         {"sound_alarms",
-         [&] { return new SoundOptionsDialog(sounds, player, services_.boxes, nullptr, &alarms); }},
+         [&] { return new SoundOptionsDialog(sounds, player, boxes, nullptr, &alarms); }},
         {"icon_chooser", [] { return new IconChooserDialog(0); }},
         {"export_format", [] { return new ExportFormatDialog; }},
-        {"track_options", [&] { return new TrackOptionsDialog(services_.ui, track, rotate); }},
-        {"gps_setup", [&] { return new GpsSetupDialog(services_.ui, link.link.get()); }},
-        {"scan", [&] { return new ScanDialog(services_.boxes, link.link.get()); }},
+        {"track_options", [&] { return new TrackOptionsDialog(ui, track, rotate); }},
+        {"gps_setup", [&] { return new GpsSetupDialog(ui, link.link.get()); }},
+        {"scan", [&] { return new ScanDialog(boxes, link.link.get()); }},
         {"first_run_wizard", [] { return new FirstRunWizard(1); }},
         {"warning", [] { return new WarningDialog; }},
-        {"file_open",
-         [&] {
-             return new FileDialog(registry_, services_.boxes, openRequest, FileDialog::Kind::Open);
-         }},
-        {"file_import",
-         [&] {
-             return new FileDialog(registry_, services_.boxes, importRequest,
-                                   FileDialog::Kind::Open);
-         }},
-        {"file_export",
-         [&] {
-             return new FileDialog(registry_, services_.boxes, exportRequest,
-                                   FileDialog::Kind::Save);
-         }},
+        {"file_open", [&] { return new FileDialog(registry_, boxes, openRequest, K::Open); }},
+        {"file_import", [&] { return new FileDialog(registry_, boxes, importRequest, K::Open); }},
+        {"file_export", [&] { return new FileDialog(registry_, boxes, exportRequest, K::Save); }},
         {"message_box_long", [] { return new MessageBoxDialog(kLong, "Delete", kIcon, kButtons); }},
         {"message_box_short",
          [] { return new MessageBoxDialog("GPS receiver not started.", "", kIcon, kButtons); }},

@@ -34,9 +34,7 @@ class PushpinDialogs : public DialogTest {
 protected:
     int point(int index, const TrackPoint& start, std::function<void(PointDialog&)> steps) {
         return runShown<PointDialog>(
-            [&] {
-                return runPointDialog(nullptr, services_.ui, pins_, index, start, services_.units);
-            },
+            [&] { return runPointDialog(nullptr, services_.ui, pins_, index, start); },
             std::move(steps));
     }
     static TrackPoint at(double latDeg, double lonDeg, double altitude = 0.0) {

@@ -34,9 +34,8 @@ using test::TempDir;
 using test::writeFile;
 using ::testing::HasSubstr;
 
-// What the registries here trace and tell where no test looks.
-Diagnostics quiet;
-RecordingMessageBoxes untold;
+Diagnostics quiet;             // what the registries here trace, and
+RecordingMessageBoxes untold;  // tell where no test looks
 
 // Stores the DWORD value `name` under the program's settings key.
 Result<> setDword(FileRegistry& reg, const std::string& name, std::uint32_t value) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A receiver link on simulated time for the link and dialog tests: scripted
-// serial devices prefix + "1" .. prefix + "9" for the serial port numbers, and
-// a track log that saves nothing.
+// serial devices prefix + "1" .. prefix + "9" for the serial port numbers, a
+// track log that saves nothing, and the settings given (which must outlive it).
 
 #include <memory>
 #include <string>
@@ -19,7 +19,6 @@ namespace wp2::test {
 
 class FakeLink {
 public:
-    // The link's settings are those given, which must outlive it.
     explicit FakeLink(const SettingsServices& settings, const std::string& prefix = "com",
                       std::time_t start = 1700000000)
         : clock{start} {

@@ -53,10 +53,9 @@ struct TestServices {
     UnitFormatter units;
     ScriptedChooser files;  // cancels until given answers
     TestSettings<> store;   // settings in memory
-    CoreServices core{link, units, files, store.registry, store.diagnostics};
     RecordingMessageBoxes boxes;
-    UiServices ui{core, boxes};
-    SettingsServices settings() const { return core.settings(); }
+    UiServices ui{{link, units, files, store.registry, store.diagnostics}, boxes};
+    SettingsServices settings() const { return ui.settings(); }
 };
 
 }  // namespace wp2::test

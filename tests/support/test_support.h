@@ -99,8 +99,7 @@ public:
     }
 };
 
-// A test's own settings store (a TestRegistry unless Store says otherwise)
-// and the diagnostics its settings report to.
+// A test's own settings store (a TestRegistry unless said) and diagnostics.
 template <typename Store = TestRegistry>
 struct TestSettings {
     Store registry;

@@ -22,8 +22,6 @@ namespace {
 
 using test::CountingRegistry;
 using test::FailingRegistry;
-using test::TestSettings;
-using test::TraceRecorder;
 using Bytes = std::vector<std::uint8_t>;
 
 const RegValue* stored(MemoryRegistry& reg, const std::string& name) {
@@ -31,7 +29,7 @@ const RegValue* stored(MemoryRegistry& reg, const std::string& name) {
 }
 
 TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefault) {
-    TestSettings<CountingRegistry> settings;
+    test::TestSettings<CountingRegistry> settings;
     CountingRegistry& reg = settings.registry;
     const SettingsServices& s = settings.services;
     IntSetting(s, "UnitSystem", true, 0) = 2;
@@ -78,7 +76,7 @@ TEST(SettingsStore, TextAndNameLengthLimits) {
 }
 
 TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNothingAtDestruction) {
-    TestSettings<CountingRegistry> settings;
+    test::TestSettings<CountingRegistry> settings;
     CountingRegistry& reg = settings.registry;
     {
         IntSetting warmStart(settings.services, "WarmStart", true, 1);
@@ -118,7 +116,7 @@ protected:
     }
     std::string cls() const { return GetParam(); }
 
-    TraceRecorder traces;
+    test::TraceRecorder traces;
     FailingRegistry reg;
     SettingsServices settings{reg, traces.diagnostics};
     double valueAfterAssign = 0;
