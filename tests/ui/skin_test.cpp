@@ -87,7 +87,8 @@ TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
     NavSnapshot snap;
     UnitFormatter units;
     SkinScreen screen(surfaces_, boxes_);
-    DashboardLayout(screen, {.snapshot = &snap, .units = &units, .settings = &settings_.services})
+    DashboardLayout(
+        screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}, &settings_.services})
         .build();
     for (int id : {101, 102, 103, 104, 105}) {  // the two value and three panel lists
         auto& selector = dynamic_cast<PanelSelector&>(*screen.byId(id, 1));
@@ -116,7 +117,8 @@ TEST_F(UiTest, TheMapsCompassShowsNorthWhereTheMapHasIt) {
     NavSnapshot snap;
     UnitFormatter units;
     SkinScreen screen(surfaces_, boxes_);
-    DashboardLayout(screen, {.snapshot = &snap, .units = &units, .settings = &settings_.services})
+    DashboardLayout(
+        screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}, &settings_.services})
         .build();
     auto& map = dynamic_cast<TrackView&>(*screen.byId(DashboardId::TrackView, 1));
     auto& compass = dynamic_cast<BoundCompassNeedle&>(*screen.byId(DashboardId::TrackCompass, 1));
