@@ -82,6 +82,11 @@ TEST_F(LinkTest, StartOpensTheMappedDeviceAndRefreshesAtTheInterval) {
     EXPECT_EQ(link->decoder().receiveBuffer().count(), 0);  // a new reader starts empty
     timers.runFor(1000);
     EXPECT_EQ(link->decoder().statistics().totalRefreshes, 11);
+    // A flood of bytes overflows the buffer, traced where the link's settings report.
+    std::vector<std::string> traced;
+    settings_.diagnostics.setTraceSink([&](const std::string& text) { traced.push_back(text); });
+    port->receive(std::string(ReceiveBuffer::kCapacity, 'A'));
+    EXPECT_EQ(traced, std::vector<std::string>{"Buffer overflow!"});
     // A port that does not open leaves the link closed, and is remembered.
     EXPECT_FALSE(link->start(4));
     EXPECT_EQ(link->portNumber(), 4);
