@@ -28,13 +28,13 @@
 #include <string>
 #include <vector>
 
+#include "core/base/diagnostics.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/maps/tile_source.h"
 #include "core/nav/angles.h"
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/memory_registry.h"
-#include "core/settings/registry.h"
 #include "core/track/track_log.h"
 #include "core/waypoints/pushpins.h"
 #include "ui/base_map.h"
@@ -243,8 +243,7 @@ inline double peakRssMiB() {
 // that the map follows, metric scale steps.
 class MapScene {
 public:
-    MapScene(double latitudeDeg, double longitudeDeg, int trackPoints)
-        : previous_(setRegistry(&settings_)) {
+    MapScene(double latitudeDeg, double longitudeDeg, int trackPoints) {
         surfaces_.background.fill(rgb(230, 230, 230));
         publishSurfaces(&surfaces_);
         units_.setSystem(1);
@@ -276,7 +275,7 @@ public:
             pin->name = u"Pin";
             pin->icon = i % 10;
         }
-        view_ = std::make_unique<TrackView>();
+        view_ = std::make_unique<TrackView>(settings_);
         view_->init(log_.get(), &pins_, units_, wgs84(), TrackView::kMarkerBitmap, "Track");
         view_->setSource(&snap_, nullptr);
         view_->setKeepArea({7, 7, 67, 67});
@@ -285,7 +284,6 @@ public:
         view_.reset();
         log_->options = 0;
         publishSurfaces(nullptr);
-        setRegistry(previous_);
     }
     MapScene(const MapScene&) = delete;
     MapScene& operator=(const MapScene&) = delete;
@@ -307,8 +305,9 @@ public:
     }
 
 private:
-    MemoryRegistry settings_;
-    Registry* previous_;
+    MemoryRegistry registry_;
+    Diagnostics diagnostics_;
+    SettingsServices settings_{registry_, diagnostics_};
     DrawingSurfaces surfaces_;
     UnitFormatter units_;
     Pushpins pins_;

@@ -75,15 +75,14 @@ std::string makeLog(int lines) {
 // or autosave file on the machine.
 std::unique_ptr<wp2::GpsDecoder> makeDecoder(wp2::Clock& clock) {
     static wp2::MemoryRegistry settings;
-    wp2::setRegistry(&settings);
-    wp2::SettingsStore store;
+    wp2::SettingsStore store(settings);
     (void)store.writeNumber("TrackState", wp2::TrackState::Default & ~(wp2::TrackState::AutoLoad |
                                                                        wp2::TrackState::AutoSave));
     (void)store.writeNumber("TrackStraightThreshold", 4000);
     (void)store.writeNumber("TrackParkingThreshold", 1500);
     (void)store.writeNumber("TrackWidth", 2000);
     auto track = std::make_unique<wp2::TrackLog>();
-    track->start();  // the options above
+    track->start(settings);  // the options above
     return std::make_unique<wp2::GpsDecoder>(clock, std::move(track));
 }
 

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/base/diagnostics.h"
 #include "core/settings/reg_values.h"
+#include "messages/message_box.h"
 #include "platform/file_registry.h"
 
 namespace {
@@ -17,8 +19,10 @@ namespace {
 void BM_LookupsWithALargeValue(benchmark::State& state) {
     char tmpl[] = "/tmp/wp2bench-XXXXXX";
     const std::string dir = mkdtemp(tmpl);
+    wp2::Diagnostics diagnostics;
+    wp2::StderrMessageBoxes boxes;
     {
-        wp2::FileRegistry writer(dir);
+        wp2::FileRegistry writer(diagnostics, boxes, dir);
         const wp2::RegValue large{wp2::RegType::Sz, std::vector<std::uint8_t>(20 << 20, 'x')};
         if (!writer.setValue(wp2::RegRoot::LocalMachine, wp2::kSettingsKeyPath, "Large", large)) {
             state.SkipWithError("cannot write the settings");
@@ -26,7 +30,7 @@ void BM_LookupsWithALargeValue(benchmark::State& state) {
         }
     }
     for (auto _ : state) {
-        wp2::FileRegistry reg(dir);  // one program start
+        wp2::FileRegistry reg(diagnostics, boxes, dir);  // one program start
         for (int i = 0; i < state.range(0); ++i) {
             benchmark::DoNotOptimize(
                 reg.queryValue(wp2::RegRoot::LocalMachine, wp2::kSettingsKeyPath, "UnitSystem"));

@@ -9,13 +9,13 @@
 #include <cmath>
 #include <memory>
 
+#include "core/base/diagnostics.h"
 #include "core/base/paths.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/angles.h"
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/memory_registry.h"
-#include "core/settings/registry.h"
 #include "core/track/track_log.h"
 #include "core/waypoints/pushpins.h"
 #include "ui/fonts.h"
@@ -30,8 +30,8 @@ constexpr double kDeg = kDegToRad;
 
 void BM_TrackMapRedraw(benchmark::State& state) {
     const int points = static_cast<int>(state.range(0));
-    MemoryRegistry settings;
-    Registry* previous = setRegistry(&settings);
+    MemoryRegistry registry;
+    Diagnostics diagnostics;
     DrawingSurfaces surfaces;
     surfaces.background.fill(rgb(230, 230, 230));
     publishSurfaces(&surfaces);
@@ -71,7 +71,7 @@ void BM_TrackMapRedraw(benchmark::State& state) {
             pin->name = "Pin";
             pin->icon = i % 10;
         }
-        TrackView view;
+        TrackView view({registry, diagnostics});
         view.init(log.get(), &pins, units, wgs84(), TrackView::kMarkerBitmap, "Track");
         view.setSource(&snap, nullptr);
         view.applyOptions(false, true);
@@ -90,7 +90,6 @@ void BM_TrackMapRedraw(benchmark::State& state) {
         log->options = 0;
     }
     publishSurfaces(nullptr);
-    setRegistry(previous);
 }
 BENCHMARK(BM_TrackMapRedraw)
     ->Args({100000, 11})

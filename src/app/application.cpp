@@ -12,7 +12,7 @@
 #include "app/dashboard_screen.h"
 #include "app/splash_window.h"
 #include "app/track_messages.h"
-#include "core/base/trace.h"
+#include "core/base/diagnostics.h"
 #include "core/gps/gps_link.h"
 #include "core/nav/coordinate_text.h"
 #include "core/routes/routes.h"
@@ -59,7 +59,7 @@ bool DriverSettings::parse(const std::string& text, DriverSettings& out) {
     return true;
 }
 
-Application::Application(const CoreServices& services, Clock& clock, Timers& timers,
+Application::Application(const UiServices& services, Clock& clock, Timers& timers,
                          AppDialogs& dialogs, SoundPlayer& sounds, StartOptions options)
     : services_(services),
       clock_(clock),
@@ -80,7 +80,7 @@ void Application::wait(std::uint32_t ms) {
 bool Application::startUp() {
     wait(kFirstWaitMs);
     switchOffBluetoothBrowser();
-    settings_ = std::make_unique<SettingsStore>();
+    settings_ = std::make_unique<SettingsStore>(services_.registry);
     createLink();
     loadPushpins();
     loadRoutes();
@@ -89,7 +89,7 @@ bool Application::startUp() {
         showSplash();
     }
     if (!createMainWindow()) {
-        showMessage("Cannot create the main window.", "", MessageIcon::None);
+        showMessage(services_.boxes, "Cannot create the main window.", "", MessageIcon::None);
         splash_.reset();
         return false;
     }
@@ -100,7 +100,7 @@ bool Application::startUp() {
 }
 
 void Application::switchOffBluetoothBrowser() {
-    SettingsStore bluetooth;
+    SettingsStore bluetooth(services_.registry);
     bluetooth.set(RegRoot::LocalMachine, kBluetoothKeyPath);
     if (const Result<std::uint32_t> value = bluetooth.readNumber(kBluetoothValue)) {
         bluetoothSaved_ = true;
@@ -113,20 +113,21 @@ void Application::restoreBluetoothBrowser() {
     if (!bluetoothSaved_) {
         return;
     }
-    SettingsStore bluetooth;
+    SettingsStore bluetooth(services_.registry);
     bluetooth.set(RegRoot::LocalMachine, kBluetoothKeyPath);
     (void)bluetooth.writeNumber(kBluetoothValue, bluetoothValue_);
     bluetoothSaved_ = false;
 }
 
 void Application::createLink() {
-    link_ = std::make_unique<GpsLink>(clock_, std::make_unique<TrackLog>());
-    startTrackLog(*link_->decoder().trackLog());
-    link_->setSerialPort(std::make_unique<SourcePort>());
+    link_ = std::make_unique<GpsLink>(clock_, services_.settings(), std::make_unique<TrackLog>());
+    startTrackLog(services_.settings(), services_.boxes, *link_->decoder().trackLog());
+    link_->setSerialPort(std::make_unique<SourcePort>(services_.diagnostics));
     link_->setTimers(&timers_);
     link_->loadTalkerSetting();
     if (link_->install(services_.link, false)) {
-        showMessage("Driver is already installed", "NMEA Driver", MessageIcon::Warning);
+        showMessage(services_.boxes, "Driver is already installed", "NMEA Driver",
+                    MessageIcon::Warning);
     }
 
     const Result<std::string> text = settings_->readText(kDriverValue);
@@ -137,13 +138,15 @@ void Application::createLink() {
         link_->setLineSettings(driver.baudRate, driver.dataBits, driver.stopBits, driver.parity);
     }
 
-    lastLatitude_ = std::make_unique<DoubleSetting>(kLastLatitudeValue, false, kNoPosition);
+    lastLatitude_ = std::make_unique<DoubleSetting>(services_.settings(), kLastLatitudeValue, false,
+                                                    kNoPosition);
     lastLatitude_->load();
-    lastLongitude_ = std::make_unique<DoubleSetting>(kLastLongitudeValue, false, kNoPosition);
+    lastLongitude_ = std::make_unique<DoubleSetting>(services_.settings(), kLastLongitudeValue,
+                                                     false, kNoPosition);
     lastLongitude_->load();
     link_->state().latitude = lastLatitude_->get();
     link_->state().longitude = lastLongitude_->get();
-    warmStart_ = std::make_unique<IntSetting>(kWarmStartValue, true, 1);
+    warmStart_ = std::make_unique<IntSetting>(services_.settings(), kWarmStartValue, true, 1);
     warmStart_->load();
     link_->loadWarmStart(*lastLatitude_, *lastLongitude_, *warmStart_);
 }
@@ -152,10 +155,10 @@ void Application::loadPushpins() {
     pushpins_ = std::make_unique<Pushpins>();
     const PushpinLoadResult loaded = pushpins_->load();
     if (loaded.opened && !loaded.clean()) {
-        showMessage(damagedPushpinFileText(Pushpins::defaultFilePath(), loaded),
+        showMessage(services_.boxes, damagedPushpinFileText(Pushpins::defaultFilePath(), loaded),
                     kApplicationCaption, MessageIcon::Exclamation);
     }
-    lastTarget_ = std::make_unique<IntSetting>(kLastTargetValue, true, -1);
+    lastTarget_ = std::make_unique<IntSetting>(services_.settings(), kLastTargetValue, true, -1);
     lastTarget_->load();
     pushpins_->setTargetIndex(lastTarget_->get());
 }
@@ -174,7 +177,7 @@ void Application::loadRoutes() {
                     : "\r\nIt was kept as " + loaded.keptAs + ".");
     }
     if (!text.empty()) {
-        showMessage(text, kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(services_.boxes, text, kApplicationCaption, MessageIcon::Exclamation);
     }
 }
 
@@ -183,20 +186,21 @@ int Application::chooseStartMode() {
         return options_.forcedMode;
     }
     // Read for the start-up only and written back unchanged when it ends.
-    IntSetting emulation(kEmulationValue, false, 0);
+    IntSetting emulation(services_.settings(), kEmulationValue, false, 0);
     emulation.load();
     int mode = 0;
     if (!driverFound_ || emulation.get() != 0) {
         mode = dialogs_.firstRunSetup(emulation.get(), link_.get());
         wait(kSetupWaitMs);
     }
-    traceFailure(emulation.save());
+    services_.diagnostics.traceFailure(emulation.save());
     return mode;
 }
 
 void Application::showSplash() {
     // The splash is already in the palette the dashboard will start with.
-    const Palette palette = startingPalette(options_.palette, link_.get(), clock_.now());
+    const Palette palette =
+        startingPalette(services_.registry, options_.palette, link_.get(), clock_.now());
     setCurrentPalette(palette);
     applyDialogPalette(palette);
     splash_ = std::make_unique<SplashWindow>(options_.window.scale);
@@ -219,6 +223,8 @@ bool Application::createMainWindow() {
     services.pushpins = pushpins_.get();
     services.routes = routes_.get();
     services.lastTarget = lastTarget_.get();
+    services.settings.emplace(services_.settings());
+    services.boxes = &services_.boxes;
     services.store = settings_.get();
     services.sounds = &sounds_;
     services.units = &services_.units;
@@ -265,7 +271,7 @@ void Application::exit() {
     }
     mainWindow_.reset();
     if (link_) {
-        finishTrackLog(*link_->decoder().trackLog());
+        finishTrackLog(services_.settings(), services_.boxes, *link_->decoder().trackLog());
     }
     // Closes the port and tells the other links that this one has ended.
     link_.reset();
@@ -273,7 +279,7 @@ void Application::exit() {
     // The stored position as the link left it (or as it was read).
     for (DoubleSetting* position : {lastLatitude_.get(), lastLongitude_.get()}) {
         if (position) {
-            traceFailure(position->save());
+            services_.diagnostics.traceFailure(position->save());
         }
     }
     lastLatitude_.reset();
@@ -281,7 +287,8 @@ void Application::exit() {
     settings_.reset();
     if (pushpins_) {
         if (!lastTarget_) {
-            lastTarget_ = std::make_unique<IntSetting>(kLastTargetValue, true, -1);
+            lastTarget_ =
+                std::make_unique<IntSetting>(services_.settings(), kLastTargetValue, true, -1);
             lastTarget_->load();
         }
         *lastTarget_ = pushpins_->targetIndex();

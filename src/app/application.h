@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "core/base/services.h"
 #include "core/base/shared_wake_timers.h"
+#include "messages/ui_services.h"
 #include "ui/night_palette.h"
 
 namespace wp2 {
@@ -65,7 +65,7 @@ public:
     // clock: the link's and the dashboard's time; timers: the link's refresh
     // timers; dialogs: the first-run set-up and every dialog of the dashboard;
     // sounds: the event sounds' player. All must outlive the application.
-    Application(const CoreServices& services, Clock& clock, Timers& timers, AppDialogs& dialogs,
+    Application(const UiServices& services, Clock& clock, Timers& timers, AppDialogs& dialogs,
                 SoundPlayer& sounds, StartOptions options = {});
     ~Application();
     Application(const Application&) = delete;
@@ -104,7 +104,7 @@ private:
     void showSplash();
     bool createMainWindow();
 
-    CoreServices services_;
+    UiServices services_;
     Clock& clock_;
     // The link's timers, sharing the dashboard's wakes while it runs.
     SharedWakeTimers timers_;

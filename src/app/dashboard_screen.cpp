@@ -12,8 +12,8 @@
 #include "app/screen_host.h"
 #include "app/track_messages.h"
 #include "core/base/cformat.h"
+#include "core/base/diagnostics.h"
 #include "core/base/shared_wake_timers.h"
-#include "core/base/trace.h"
 #include "core/gps/emulation_source.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/gps_status_flags.h"
@@ -90,11 +90,12 @@ std::optional<NightMode::Position> storedPlace(const GpsLink* link) {
 
 }  // namespace
 
-Palette startingPalette(std::optional<Palette> forced, const GpsLink* link, std::time_t now) {
+Palette startingPalette(Registry& registry, std::optional<Palette> forced, const GpsLink* link,
+                        std::time_t now) {
     if (forced) {
         return *forced;
     }
-    NightMode mode;
+    NightMode mode(registry);
     mode.load();
     return mode.paletteAt(storedPlace(link), now, Palette::Day);
 }
@@ -118,26 +119,29 @@ private:
 
 DashboardScreen::DashboardScreen(ScreenHost& host, const DashboardServices& services,
                                  DrawingSurfaces& surfaces)
-    : SkinScreen(surfaces),
+    : SkinScreen(surfaces, *services.boxes),
       host_(host),
       services_(services),
       dialogs_(*services.dialogs),
       pushpins_(*services.pushpins),
       ownRoutes_(services.routes ? nullptr : std::make_unique<Routes>()),
       routes_(services.routes ? *services.routes : *ownRoutes_),
-      guidance_(std::make_unique<RouteGuidance>(routes_)) {}
+      guidance_(std::make_unique<RouteGuidance>(*services.settings, routes_)),
+      nightMode_(services.settings->registry) {}
 
 namespace {
 
 // Tells the user what a save of the pushpin file found (a file damaged
 // meanwhile, kept aside) and, when it failed, why.
-void tellPushpinSave(Pushpins& pushpins, const Result<>& saved) {
+void tellPushpinSave(const SettingsServices& settings, MessageBoxes& boxes, Pushpins& pushpins,
+                     const Result<>& saved) {
     if (const std::optional<PushpinLoadResult> damaged = pushpins.takeDamagedOnSave()) {
-        showMessage(damagedPushpinFileText(Pushpins::defaultFilePath(), *damaged),
+        showMessage(boxes, damagedPushpinFileText(Pushpins::defaultFilePath(), *damaged),
                     kApplicationCaption, MessageIcon::Exclamation);
     }
     if (!saved) {
-        reportFailedSave("The pushpins", Pushpins::defaultFilePath(), saved.error().reason);
+        reportFailedSave(boxes, settings.diagnostics, "The pushpins", Pushpins::defaultFilePath(),
+                         saved.error().reason);
     }
 }
 
@@ -151,15 +155,15 @@ DashboardScreen::~DashboardScreen() {
 }
 
 void DashboardScreen::saveAtExit() {
-    tellPushpinSave(pushpins_, pushpins_.save());
+    tellPushpinSave(*services_.settings, *services_.boxes, pushpins_, pushpins_.save());
     if (trip_) {
-        trip_->save();
+        trip_->save(*services_.settings);
     }
     if (emulation_) {
-        finishTrackLog(*emulation_->track());
+        finishTrackLog(*services_.settings, *services_.boxes, *emulation_->track());
     }
     if (auto* map = dynamic_cast<TrackView*>(byId(Id::TrackView, 1))) {
-        traceFailure(map->save());
+        services_.settings->diagnostics.traceFailure(map->save());
     }
 }
 
@@ -199,7 +203,7 @@ void DashboardScreen::buildScreen(int mode) {
     startDataSource();
     buildElements();
     eventSounds_ = std::make_unique<EventSounds>(*services_.sounds);
-    eventSounds_->init(services_.store, services_.units, snapshot_.get());
+    eventSounds_->init(*services_.settings, services_.store, services_.units, snapshot_.get());
     for (const auto& e : elements()) {
         if (e->group == ElementGroup::PanelSelector) {
             static_cast<PanelSelector&>(*e).chooseInitialCurrent(*this);
@@ -210,7 +214,8 @@ void DashboardScreen::buildScreen(int mode) {
     if (services_.mapSource) {
         location = *services_.mapSource;
     } else {
-        location = SettingsStore().readLongText(kBaseMapValue).value_or("");
+        location =
+            SettingsStore(services_.settings->registry).readLongText(kBaseMapValue).value_or("");
     }
     useBaseMap(location);
     refreshSnapshot();
@@ -234,19 +239,20 @@ void DashboardScreen::startDataSource() {
             const SerialPort* port = services_.link ? services_.link->serialPort() : nullptr;
             const std::string problem = port ? port->openProblem() : std::string();
             const std::string text = "The GPS receiver could not be started.";
-            showMessage(problem.empty() ? text : text + "\r\n\r\n" + problem, "",
+            showMessage(*services_.boxes, problem.empty() ? text : text + "\r\n\r\n" + problem, "",
                         MessageIcon::None);
         }
     } else if (mode_ == ScreenMode::Emulation) {
         emulation_ = std::make_unique<EmulationSource>(*snapshot_);
         if (!emulation_->open(EmulationSource::kDefaultFile)) {
-            showMessage("Cannot open the emulation data.", kApplicationCaption, MessageIcon::None);
+            showMessage(*services_.boxes, "Cannot open the emulation data.", kApplicationCaption,
+                        MessageIcon::None);
         }
-        startTrackLog(*emulation_->track());
+        startTrackLog(*services_.settings, *services_.boxes, *emulation_->track());
     }
     target_ = std::make_unique<TargetNavigation>(pushpins_, *snapshot_, *services_.lastTarget);
     trip_ = std::make_unique<TripComputer>();
-    trip_->load();
+    trip_->load(*services_.settings);
     followTrackLog();
 }
 
@@ -271,12 +277,13 @@ void DashboardScreen::useBaseMap(const std::string& location) {
         services_.openMapSource ? services_.openMapSource(location) : openLocalMapSource(location);
     if (!opened.source) {
         showMessage(
+            *services_.boxes,
             "The base map cannot be shown; the map goes on without it.\r\n\r\n" + opened.error,
             "Base map", MessageIcon::Exclamation);
         return;
     }
     const std::uint32_t megabytes =
-        std::clamp<std::uint32_t>(SettingsStore()
+        std::clamp<std::uint32_t>(SettingsStore(services_.settings->registry)
                                       .readNumber(kBaseMapCacheValue)
                                       .value_or(TileCache::kDefaultMemoryBytes >> 20),
                                   4, 1024);
@@ -289,7 +296,7 @@ void DashboardScreen::useBaseMap(const std::string& location) {
 
 void DashboardScreen::chooseBaseMap(const std::string& location) {
     // A store that cannot be written tells the user itself.
-    (void)SettingsStore().writeLongText(kBaseMapValue, location);
+    (void)SettingsStore(services_.settings->registry).writeLongText(kBaseMapValue, location);
     useBaseMap(location);
 }
 
@@ -322,6 +329,7 @@ void DashboardScreen::buildElements() {
         return storedPosition(link, latitude, longitude);
     };
     sources.battery = services_.battery;
+    sources.settings = &*services_.settings;
     DashboardLayout(*this, sources).build();
     for (int id : {Id::DestinationLeft, Id::DestinationRight}) {
         targetDisplays_.push_back(
@@ -347,7 +355,8 @@ void DashboardScreen::refreshSnapshot(std::optional<std::uint32_t> frame) {
     const Result<> refreshed =
         wp2::refreshSnapshot(*snapshot_, emulation_.get(), frame.value_or(currentFrame()));
     if (!refreshed) {
-        showMessage(refreshed.error().reason, kApplicationCaption, MessageIcon::None);
+        showMessage(*services_.boxes, refreshed.error().reason, kApplicationCaption,
+                    MessageIcon::None);
     }
 }
 
@@ -470,7 +479,8 @@ void DashboardScreen::runOptionsItem(int code) {
             target_->afterPushpinList();
             if (routes_.all() != before) {
                 if (const Result<> saved = routes_.save(); !saved) {
-                    reportFailedSave("The routes", Routes::defaultFilePath(), saved.error().reason);
+                    reportFailedSave(*services_.boxes, services_.settings->diagnostics,
+                                     "The routes", Routes::defaultFilePath(), saved.error().reason);
                 }
             }
             break;
@@ -489,7 +499,7 @@ void DashboardScreen::runOptionsItem(int code) {
         case kItemResetTripA:
         case kItemResetTripB:
             trip_->reset(code == kItemResetTripA ? Trip::A : Trip::B);
-            trip_->save();
+            trip_->save(*services_.settings);
             markAllDirty();
             break;
         case kItemNight:
@@ -536,7 +546,8 @@ void DashboardScreen::addPushpinHere() {
     const TrackPoint fix =
         pointFromPosition(snapshot_->latitude, snapshot_->longitude, snapshot_->altitude);
     if (dialogs_.newPoint(pushpins_, fix)) {
-        tellPushpinSave(pushpins_, target_->pushpinAddedFromDashboard());
+        tellPushpinSave(*services_.settings, *services_.boxes, pushpins_,
+                        target_->pushpinAddedFromDashboard());
     }
 }
 
@@ -698,18 +709,21 @@ void DashboardScreen::saveChoices() {
             continue;
         }
         if (s.current->id == 0) {
-            showMessage(cformat("Ss failed m=%d \n%s \n%d ", selectorId, s.current->name.c_str(),
+            showMessage(*services_.boxes,
+                        cformat("Ss failed m=%d \n%s \n%d ", selectorId, s.current->name.c_str(),
                                 s.current->listIndex),
                         "", MessageIcon::None);
             continue;
         }
         choices.emplace_back(selectorId, s.current->id);
     }
-    (void)SettingsStore().writeLongText(kScreenChoicesValue, ScreenChoices::format(choices));
+    (void)SettingsStore(services_.settings->registry)
+        .writeLongText(kScreenChoicesValue, ScreenChoices::format(choices));
 }
 
 void DashboardScreen::restoreChoices() {
-    const Result<std::string> text = SettingsStore().readLongText(kScreenChoicesValue);
+    const Result<std::string> text =
+        SettingsStore(services_.settings->registry).readLongText(kScreenChoicesValue);
     if (!text) {
         return;
     }

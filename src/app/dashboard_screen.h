@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/night_mode.h"
+#include "core/base/services.h"
 #include "core/maps/tile_source.h"
 #include "ui/skin_screen.h"
 
@@ -22,6 +23,8 @@ class AppDialogs;
 class Clock;
 class Pushpins;
 class IntSetting;
+class MessageBoxes;
+class Registry;
 class SettingsStore;
 class EmulationSource;
 class EventSounds;
@@ -60,6 +63,8 @@ using LinkStarter = std::function<bool(int port)>;
 struct DashboardServices {
     AppDialogs* dialogs = nullptr;
     Pushpins* pushpins = nullptr;
+    std::optional<SettingsServices> settings;
+    MessageBoxes* boxes = nullptr;     // what the user is told
     IntSetting* lastTarget = nullptr;  // "LastTarg"
     SettingsStore* store = nullptr;    // the settings key (sound names)
     SoundPlayer* sounds = nullptr;
@@ -90,8 +95,9 @@ inline constexpr const char* kBaseMapValue = "BaseMap";
 inline constexpr const char* kBaseMapCacheValue = "BaseMapCache";
 
 // The palette the dashboard starts with: `forced` (--night), else the Options
-// menu's choice, for "Auto" the sun at the last stored position at `now`.
-Palette startingPalette(std::optional<Palette> forced, const GpsLink* link, std::time_t now);
+// menu's choice in the registry, for "Auto" the sun at the last stored position at `now`.
+Palette startingPalette(Registry& registry, std::optional<Palette> forced, const GpsLink* link,
+                        std::time_t now);
 
 class DashboardScreen : public SkinScreen {
 public:

@@ -22,7 +22,7 @@ void HeadlessDialogs::pushpinList(Pushpins&) {}
 void HeadlessDialogs::gpsSetup(GpsLink*) {}
 
 void HeadlessDialogs::prepareMiscOptions(UnitFormatter& units) {
-    applyStoredUnitSystem(units);
+    applyStoredUnitSystem(settings_, units);
 }
 
 bool HeadlessDialogs::miscOptions(UnitFormatter&) {

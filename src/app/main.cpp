@@ -13,15 +13,14 @@
 #include "app/qt_dialogs.h"
 #include "app/quit_signals.h"
 #include "app/screenshot_run.h"
+#include "core/base/diagnostics.h"
 #include "core/base/paths.h"
-#include "core/base/save_failures.h"
-#include "core/base/services.h"
 #include "core/gps/gps_link.h"
 #include "core/nav/unit_formatter.h"
-#include "core/settings/registry.h"
 #include "dialogs/dialog_layout.h"
 #include "dialogs/qt_file_chooser.h"
 #include "dialogs/widget_message_boxes.h"
+#include "messages/ui_services.h"
 #include "platform/default_files.h"
 #include "platform/file_registry.h"
 #include "platform/qt/qt_sound_player.h"
@@ -54,9 +53,8 @@ int dialogScale(const AppOptions& options) {
         1, std::min(size.width() / MainWindow::kWidth, size.height() / MainWindow::kHeight));
 }
 
-int runDashboard(const CoreServices& services, const AppOptions& options) {
-    WidgetMessageBoxes boxes;
-    setMessageBoxes(&boxes);
+// boxes are the services' message boxes.
+int runDashboard(const UiServices& services, WidgetMessageBoxes& boxes, const AppOptions& options) {
     SystemClock clock;
     QtTimers timers;
     QtSoundPlayer sounds;
@@ -90,7 +88,6 @@ int runDashboard(const CoreServices& services, const AppOptions& options) {
         }
     });
     if (!app.startUp()) {
-        setMessageBoxes(nullptr);
         app.exit();
         return 1;
     }
@@ -101,7 +98,6 @@ int runDashboard(const CoreServices& services, const AppOptions& options) {
     const int status = QApplication::exec();
     stage = Stage::Ending;
     app.exit();
-    setMessageBoxes(nullptr);
     return status;
 }
 
@@ -142,28 +138,33 @@ int main(int argc, char** argv) {
     }
     Paths::makeDirs(Paths::configDir());
     Paths::makeDirs(Paths::dataDir());
-    FileRegistry fileRegistry;
-    setRegistry(&fileRegistry);
+    Diagnostics diagnostics;
+    // What the user is told: in boxes over the dashboard, on standard error
+    // in a screenshot run.
+    WidgetMessageBoxes widgetBoxes;
+    StderrMessageBoxes stderrBoxes;
+    MessageBoxes& boxes =
+        options.screenshot.empty() ? static_cast<MessageBoxes&>(widgetBoxes) : stderrBoxes;
+    FileRegistry registry(diagnostics, boxes);
     // The event sounds and the emulation file, unless the user has their own.
     installDefaultFiles();
 
     // What the program shares, handed down to the parts that use it.
     LinkSlot link;
     UnitFormatter units;
-    QtFileChooser files;
-    const CoreServices services{link, units, files};
+    QtFileChooser files(registry, boxes);
+    const UiServices services{{link, units, files, registry, diagnostics}, boxes};
     int status = 0;
     if (!options.screenshot.empty()) {
         status = ScreenshotRun::run(
             services, {options.screenshot, options.frames, options.map, std::max(1, options.scale),
                        options.mapSource, options.night});
     } else {
-        status = runDashboard(services, options);
+        status = runDashboard(services, widgetBoxes, options);
     }
-    setRegistry(nullptr);
     // The user was told about every save that failed; the run did not succeed.
-    if (status == 0 && failedSaves() > 0) {
-        std::fprintf(stderr, "wayplot2: %d save(s) failed\n", failedSaves());
+    if (status == 0 && diagnostics.failedSaves() > 0) {
+        std::fprintf(stderr, "wayplot2: %d save(s) failed\n", diagnostics.failedSaves());
         status = 1;
     }
     return status;

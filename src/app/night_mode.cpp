@@ -7,8 +7,10 @@
 
 namespace wp2 {
 
+NightMode::NightMode(Registry& registry) : registry_(registry) {}
+
 void NightMode::load() {
-    const Result<std::uint32_t> stored = SettingsStore().readNumber(kNightModeValue);
+    const Result<std::uint32_t> stored = SettingsStore(registry_).readNumber(kNightModeValue);
     if (stored && *stored <= static_cast<std::uint32_t>(Choice::Auto)) {
         choice_ = static_cast<Choice>(*stored);
     }
@@ -25,7 +27,7 @@ void NightMode::chooseAuto() {
 void NightMode::store(Choice choice) {
     choice_ = choice;
     // A setting that cannot be written leaves the choice for this run.
-    (void)SettingsStore().writeNumber(kNightModeValue, static_cast<std::uint32_t>(choice));
+    (void)SettingsStore(registry_).writeNumber(kNightModeValue, static_cast<std::uint32_t>(choice));
 }
 
 Palette NightMode::paletteAt(std::optional<Position> where, std::time_t utc, Palette shown) const {

@@ -12,12 +12,16 @@
 
 namespace wp2 {
 
+class Registry;
+
 inline constexpr const char* kNightModeValue = "NightOpt";
 
 class NightMode {
 public:
     enum class Choice : std::uint32_t { Day = 0, Night = 1, Auto = 2 };
 
+    // The setting lives in the registry, which must outlive this object.
+    explicit NightMode(Registry& registry);
     // Reads the setting; absent or unknown is Day (also before the first load).
     void load();
 
@@ -37,6 +41,7 @@ public:
 private:
     void store(Choice choice);
 
+    Registry& registry_;
     Choice choice_ = Choice::Day;
 };
 

@@ -21,13 +21,14 @@ namespace {
 constexpr int kNewPushpin = -1;
 }  // namespace
 
-QtDialogs::QtDialogs(SoundPlayer& player, const CoreServices& services)
+QtDialogs::QtDialogs(SoundPlayer& player, const UiServices& services)
     : player_(player), services_(services) {}
 
 QtDialogs::~QtDialogs() = default;
 
 int QtDialogs::firstRunSetup(int emu, GpsLink* link) {
-    return static_cast<int>(runFirstRunSetup(nullptr, emu, link, [this] { return quitting_; }));
+    return static_cast<int>(
+        runFirstRunSetup(nullptr, services_, emu, link, [this] { return quitting_; }));
 }
 
 void QtDialogs::quit() {
@@ -38,8 +39,7 @@ void QtDialogs::quit() {
 }
 
 bool QtDialogs::newPoint(Pushpins& pushpins, const TrackPoint& fix) {
-    return runPointDialog(nullptr, pushpins, kNewPushpin, fix, services_.units) ==
-           QDialog::Accepted;
+    return runPointDialog(nullptr, services_, pushpins, kNewPushpin, fix) == QDialog::Accepted;
 }
 
 void QtDialogs::selectPoint(Pushpins& pushpins) {
@@ -48,7 +48,8 @@ void QtDialogs::selectPoint(Pushpins& pushpins) {
 
 void QtDialogs::soundOptions(SoundSettings& settings) {
     if (!sound_ || soundSettings_ != &settings || soundAlarms_ != alarms_) {
-        sound_ = std::make_unique<SoundOptionsDialog>(settings, player_, nullptr, alarms_);
+        sound_ = std::make_unique<SoundOptionsDialog>(settings, player_, services_.boxes, nullptr,
+                                                      alarms_);
         soundSettings_ = &settings;
         soundAlarms_ = alarms_;
     }
@@ -79,12 +80,12 @@ GoToChoice QtDialogs::goTo(const Routes& routes, const RouteNavigator* following
 }
 
 void QtDialogs::gpsSetup(GpsLink* link) {
-    runGpsSetupDialog(nullptr, link);
+    runGpsSetupDialog(nullptr, services_, link);
 }
 
 MiscOptionsDialog& QtDialogs::misc() {
     if (!misc_) {
-        misc_ = std::make_unique<MiscOptionsDialog>();
+        misc_ = std::make_unique<MiscOptionsDialog>(services_.settings());
         misc_->load();
     }
     return *misc_;
@@ -100,7 +101,7 @@ bool QtDialogs::miscOptions(UnitFormatter& units) {
 
 std::optional<std::string> QtDialogs::trackOptions(TrackView& map, TrackLog& track,
                                                    const std::string& baseMap) {
-    const TrackMapOptions options = runTrackOptionsDialog(nullptr, track, services_.files, baseMap);
+    const TrackMapOptions options = runTrackOptionsDialog(nullptr, services_, track, baseMap);
     map.applyOptions(options.dragMap, options.rotateMap);
     if (options.baseMap == baseMap) {
         return std::nullopt;

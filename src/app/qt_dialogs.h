@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/app_dialogs.h"
-#include "core/base/services.h"
+#include "messages/ui_services.h"
 
 namespace wp2 {
 
@@ -18,7 +18,7 @@ class QtDialogs final : public AppDialogs {
 public:
     // player: what the sound options' "Play" plays through; services: the
     // units and file dialogs the dialogs use. Both must outlive this object.
-    QtDialogs(SoundPlayer& player, const CoreServices& services);
+    QtDialogs(SoundPlayer& player, const UiServices& services);
     ~QtDialogs() override;
 
     int firstRunSetup(int emu, GpsLink* link) override;
@@ -44,7 +44,7 @@ private:
     MiscOptionsDialog& misc();
 
     SoundPlayer& player_;
-    CoreServices services_;
+    UiServices services_;
     // The two option dialogs are made once and shown again at every opening;
     // the sound options belong to the settings they were made for.
     std::unique_ptr<MiscOptionsDialog> misc_;

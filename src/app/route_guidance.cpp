@@ -13,13 +13,14 @@ bool samePlace(const LatLonAlt& a, const LatLonAlt& b) {
 
 }  // namespace
 
-RouteGuidance::RouteGuidance(Routes& routes) : routes_(routes) {}
+RouteGuidance::RouteGuidance(const SettingsServices& settings, Routes& routes)
+    : services_(settings), routes_(routes), store_(settings.registry) {}
 
 RouteGuidance::~RouteGuidance() = default;
 
 RouteSettings& RouteGuidance::settings() {
     if (!settings_) {
-        settings_ = std::make_unique<RouteSettings>(store_);
+        settings_ = std::make_unique<RouteSettings>(services_, store_);
         settings_->load();
     }
     return *settings_;

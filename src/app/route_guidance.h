@@ -33,8 +33,8 @@ struct GuidanceEvents {
 
 class RouteGuidance {
 public:
-    // routes must outlive this object.
-    explicit RouteGuidance(Routes& routes);
+    // settings and routes must outlive this object.
+    RouteGuidance(const SettingsServices& settings, Routes& routes);
     ~RouteGuidance();
 
     Routes& routes() { return routes_; }
@@ -65,6 +65,7 @@ public:
 private:
     void remember();
 
+    SettingsServices services_;
     Routes& routes_;
     SettingsStore store_;
     std::unique_ptr<RouteSettings> settings_;

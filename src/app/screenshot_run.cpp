@@ -18,11 +18,11 @@
 
 namespace wp2 {
 
-int ScreenshotRun::run(const CoreServices& services, const ScreenshotRequest& request) {
+int ScreenshotRun::run(const UiServices& services, const ScreenshotRequest& request) {
     // Simulated time: every tick is exactly one timer period later.
     ManualClock clock(std::time(nullptr), 1000);
     TimerQueue timers(clock);
-    HeadlessDialogs dialogs;
+    HeadlessDialogs dialogs(services.settings());
     SilentSoundPlayer sounds;
     StartOptions options;
     options.forcedMode = ScreenMode::Emulation;

@@ -9,7 +9,7 @@
 
 namespace wp2 {
 
-struct CoreServices;
+struct UiServices;
 
 struct ScreenshotRequest {
     std::string file;      // where the PNG goes
@@ -23,7 +23,7 @@ struct ScreenshotRequest {
 class ScreenshotRun {
 public:
     // 0 when the picture was saved; otherwise a message on standard error.
-    static int run(const CoreServices& services, const ScreenshotRequest& request);
+    static int run(const UiServices& services, const ScreenshotRequest& request);
 };
 
 }  // namespace wp2

@@ -7,17 +7,18 @@
 
 namespace wp2 {
 
-void startTrackLog(TrackLog& log) {
-    const TrackAutoLoad loaded = log.start();
+void startTrackLog(const SettingsServices& settings, MessageBoxes& boxes, TrackLog& log) {
+    const TrackAutoLoad loaded = log.start(settings.registry);
     if (!loaded.damage.empty()) {
-        showMessage(loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(boxes, loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
     }
 }
 
-void finishTrackLog(TrackLog& log) {
-    const Result<> saved = log.finish();
+void finishTrackLog(const SettingsServices& settings, MessageBoxes& boxes, TrackLog& log) {
+    const Result<> saved = log.finish(settings.registry);
     if (!saved) {
-        reportFailedSave("The track", saved.error().what, saved.error().reason);
+        reportFailedSave(boxes, settings.diagnostics, "The track", saved.error().what,
+                         saved.error().reason);
     }
 }
 

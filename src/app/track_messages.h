@@ -4,13 +4,16 @@
 // start-up and saves it at exit.
 
 #include "core/base/result.h"
+#include "core/base/services.h"
 #include "core/track/track_log.h"
 
 namespace wp2 {
 
+class MessageBoxes;
+
 // TrackLog::start(), and tells of a damaged autosave file.
-void startTrackLog(TrackLog& log);
+void startTrackLog(const SettingsServices& settings, MessageBoxes& boxes, TrackLog& log);
 // TrackLog::finish(), and reports a save that failed.
-void finishTrackLog(TrackLog& log);
+void finishTrackLog(const SettingsServices& settings, MessageBoxes& boxes, TrackLog& log);
 
 }  // namespace wp2

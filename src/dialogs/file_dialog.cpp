@@ -78,8 +78,9 @@ QString FileDialog::documentsFolder() {
     return QString::fromStdString(folder);
 }
 
-FileDialog::FileDialog(const FileDialogRequest& request, Kind kind, QWidget* parent)
-    : QFileDialog(parent), request_(request), kind_(kind) {
+FileDialog::FileDialog(Registry& registry, MessageBoxes& boxes, const FileDialogRequest& request,
+                       Kind kind, QWidget* parent)
+    : QFileDialog(parent), request_(request), registry_(registry), boxes_(boxes), kind_(kind) {
     setOption(QFileDialog::DontUseNativeDialog);
     setOption(QFileDialog::HideNameFilterDetails);
     setOption(QFileDialog::DontConfirmOverwrite);  // accept() asks instead
@@ -121,7 +122,7 @@ FileDialog::FileDialog(const FileDialogRequest& request, Kind kind, QWidget* par
 }
 
 int FileDialog::startingKind() const {
-    const std::string last = SettingsStore().readText(kFileKindValue).value_or("");
+    const std::string last = SettingsStore(registry_).readText(kFileKindValue).value_or("");
     int fallback = 0;
     for (std::size_t i = 0; i < kinds_.size(); ++i) {
         if (!last.empty() && kindName(kinds_[i]) == last) {
@@ -206,7 +207,7 @@ int FileDialog::chosenFilterIndex() const {
 void FileDialog::done(int result) {
     if (result == QDialog::Accepted && filterIndex_ >= 1 &&
         filterIndex_ <= static_cast<int>(kinds_.size())) {
-        (void)SettingsStore().writeText(
+        (void)SettingsStore(registry_).writeText(
             kFileKindValue, kindName(kinds_[static_cast<std::size_t>(filterIndex_ - 1)]));
     }
     QFileDialog::done(result);
@@ -219,13 +220,14 @@ void FileDialog::accept() {
             const QFileInfo target(files.front());
             const std::string name = utf8(target.fileName());
             if (target.exists() && !target.isDir()) {
-                if (showMessage(name + " already exists.\nDo you want to replace it?",
+                if (showMessage(boxes_, name + " already exists.\nDo you want to replace it?",
                                 utf8(windowTitle()), MessageIcon::Exclamation,
                                 MessageButtons::YesNo) != MessageResult::Yes) {
                     return;
                 }
             } else if (!target.exists() && request_.askBeforeCreating) {
-                if (showMessage(name + "\nThis file does not exist.\nDo you want to create it?",
+                if (showMessage(boxes_,
+                                name + "\nThis file does not exist.\nDo you want to create it?",
                                 utf8(windowTitle()), MessageIcon::Question,
                                 MessageButtons::YesNo) != MessageResult::Yes) {
                     return;

@@ -22,6 +22,9 @@
 
 namespace wp2 {
 
+class MessageBoxes;
+class Registry;
+
 // The setting that keeps the kind of file last used: the extension of its
 // first pattern, or "*" for all supported files.
 inline constexpr const char* kFileKindValue = "FileKind";
@@ -33,7 +36,10 @@ class FileDialog : public QFileDialog {
 public:
     enum class Kind { Open, Save };
 
-    FileDialog(const FileDialogRequest& request, Kind kind, QWidget* parent = nullptr);
+    // The kind of file last used is kept in the registry; replacing or making
+    // a file is asked in boxes. Both must outlive the dialog.
+    FileDialog(Registry& registry, MessageBoxes& boxes, const FileDialogRequest& request, Kind kind,
+               QWidget* parent = nullptr);
 
     // The chosen file's full path (empty before the dialog was accepted).
     std::string chosenPath() const;
@@ -59,6 +65,8 @@ private:
     void fitScreen();
 
     FileDialogRequest request_;
+    Registry& registry_;
+    MessageBoxes& boxes_;
     Kind kind_;
     std::vector<FileFilter> kinds_;  // as listed: all supported files first when offered
     int ownKinds_ = 0;               // 1 when all supported files come first

@@ -37,7 +37,7 @@ FirstRunWizard::Choice FirstRunWizard::choice() const {
     return Autodetect;
 }
 
-StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link,
+StartMode runFirstRunSetup(QWidget* parent, const UiServices& services, int emu, GpsLink* link,
                            const std::function<bool()>& stopped) {
     const auto ending = [&stopped] { return stopped && stopped(); };
     FirstRunWizard wizard(emu, parent);
@@ -50,10 +50,10 @@ StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link,
         }
         switch (wizard.choice()) {
             case FirstRunWizard::Autodetect:
-                runScanDialog(parent, link);
+                runScanDialog(parent, services.boxes, link);
                 return StartMode::SetUp;
             case FirstRunWizard::Manual:
-                if (runGpsSetupDialog(parent, link) == QDialog::Accepted) {
+                if (runGpsSetupDialog(parent, services, link) == QDialog::Accepted) {
                     return StartMode::SetUp;
                 }
                 if (ending()) {

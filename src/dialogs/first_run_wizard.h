@@ -8,6 +8,8 @@
 #include <array>
 #include <functional>
 
+#include "messages/ui_services.h"
+
 class QPushButton;
 class QRadioButton;
 
@@ -42,7 +44,7 @@ private:
 // what the choice leads to; the start mode. `stopped` is asked after every
 // dialog: once it says the program is ending, the set-up goes no further and
 // the start mode is Skipped.
-StartMode runFirstRunSetup(QWidget* parent, int emu, GpsLink* link = nullptr,
-                           const std::function<bool()>& stopped = {});
+StartMode runFirstRunSetup(QWidget* parent, const UiServices& services, int emu,
+                           GpsLink* link = nullptr, const std::function<bool()>& stopped = {});
 
 }  // namespace wp2

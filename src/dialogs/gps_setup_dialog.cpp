@@ -22,6 +22,7 @@
 #include "core/settings/settings_store.h"
 #include "dialog_builder.h"
 #include "dialog_layout.h"
+#include "messages/ui_services.h"
 #include "scan_dialog.h"
 
 namespace wp2 {
@@ -113,11 +114,13 @@ private:
     QPlainTextEdit& box_;
 };
 
-GpsSetupDialog::GpsSetupDialog(GpsLink* link, QWidget* parent)
+GpsSetupDialog::GpsSetupDialog(const UiServices& services, GpsLink* link, QWidget* parent)
     : QDialog(parent),
       link_(link),
-      warmStartSetting_(kWarmStartValue, true, 1),
-      anyTalkerSetting_(kAnyTalkerValue, true, 1) {
+      registry_(services.registry),
+      boxes_(services.boxes),
+      warmStartSetting_(services.settings(), kWarmStartValue, true, 1),
+      anyTalkerSetting_(services.settings(), kAnyTalkerValue, true, 1) {
     DialogBuilder b(*this, "GPS Setup", 138, 151);
     b.label("Port", 5, 6, 34, 8);
     port_ = b.dropDown(40, 4, 43);
@@ -237,7 +240,7 @@ void GpsSetupDialog::load() {
 }
 
 void GpsSetupDialog::fillPorts() {
-    const PortMap map = link_ ? link_->portMap() : PortMap();
+    const PortMap map = link_ ? link_->portMap() : PortMap(registry_);
     auto* delegate = new PortItemDelegate(port_);
     port_->setItemDelegate(delegate);
     int widest = 0;
@@ -266,7 +269,8 @@ void GpsSetupDialog::showPortKind(int index) {
         w->setVisible(network);
     }
     if (network) {
-        const SourceAddress address = networkAddress(link_ ? link_->portMap() : PortMap(), port);
+        const SourceAddress address =
+            networkAddress(link_ ? link_->portMap() : PortMap(registry_), port);
         host_->setText(QString::fromStdString(address.host));
         tcpPort_->setText(QString::number(address.port));
     }
@@ -284,7 +288,7 @@ void GpsSetupDialog::storeNetworkAddress() {
     if (tcpPort_->hasAcceptableInput()) {
         address.port = tcpPort_->text().toInt();
     }
-    (void)SettingsStore().writeText(PortMap::settingName(chosen_.port), address.text());
+    (void)SettingsStore(registry_).writeText(PortMap::settingName(chosen_.port), address.text());
 }
 
 void GpsSetupDialog::showSource(bool opened) {
@@ -352,7 +356,7 @@ void GpsSetupDialog::runScan() {
         link_->setLineSettings(4800, 8, 1, 0);
     }
     testing_ = false;
-    runScanDialog(this, link_);
+    runScanDialog(this, boxes_, link_);
     QDialog::accept();
 }
 
@@ -360,7 +364,7 @@ void GpsSetupDialog::accept() {
     readControls();
     if (link_) {
         link_->stop();
-        SettingsStore store;
+        SettingsStore store(registry_);
         (void)store.writeText(
             "Driver", cformat("%d,%d,%d,%d,%d", chosen_.port, chosen_.baudRate, chosen_.dataBits,
                               chosen_.stopBits, chosen_.parity));
@@ -385,8 +389,8 @@ void GpsSetupDialog::reject() {
     QDialog::reject();
 }
 
-int runGpsSetupDialog(QWidget* parent, GpsLink* link) {
-    GpsSetupDialog dialog(link, parent);
+int runGpsSetupDialog(QWidget* parent, const UiServices& services, GpsLink* link) {
+    GpsSetupDialog dialog(services, link, parent);
     dialog.load();
     return dialog.exec();
 }

@@ -26,6 +26,9 @@ class QRadioButton;
 namespace wp2 {
 
 class GpsLink;
+class MessageBoxes;
+class Registry;
+struct UiServices;
 
 // The entries of the baud rate list (the sixth is 24400).
 inline constexpr std::array<int, 9> kBaudRates = {1200,  2400,  4800,  9600, 19200,
@@ -45,8 +48,10 @@ class GpsSetupDialog : public QDialog {
 
 public:
     // Works on `link` (without one it opens with its initial values and
-    // changes nothing). The switches stay clear until load().
-    explicit GpsSetupDialog(GpsLink* link = nullptr, QWidget* parent = nullptr);
+    // changes nothing) with the settings and message boxes of services
+    // (which must outlive the dialog). The switches stay clear until load().
+    explicit GpsSetupDialog(const UiServices& services, GpsLink* link = nullptr,
+                            QWidget* parent = nullptr);
     ~GpsSetupDialog() override;
 
     // Reads "WarmStart" and "AnyTalker" (1 when absent) into the switches.
@@ -89,6 +94,8 @@ private:
     void runScan();
 
     GpsLink* link_;
+    Registry& registry_;
+    MessageBoxes& boxes_;
     std::unique_ptr<RawView> rawView_;
     IntSetting warmStartSetting_;
     IntSetting anyTalkerSetting_;
@@ -125,6 +132,6 @@ private:
 };
 
 // Runs the dialog; QDialog::Accepted after OK or a finished scan.
-int runGpsSetupDialog(QWidget* parent, GpsLink* link = nullptr);
+int runGpsSetupDialog(QWidget* parent, const UiServices& services, GpsLink* link = nullptr);
 
 }  // namespace wp2

@@ -10,8 +10,8 @@
 
 namespace wp2 {
 
-MiscOptionsDialog::MiscOptionsDialog(QWidget* parent)
-    : QDialog(parent), unitSystem_(kUnitSystemValueName, true, 0) {
+MiscOptionsDialog::MiscOptionsDialog(const SettingsServices& settings, QWidget* parent)
+    : QDialog(parent), unitSystem_(settings, kUnitSystemValueName, true, 0) {
     DialogBuilder b(*this, "Miscellaneous Options", 136, 95);
     b.group("Unit System", 8, 9, 119, 56);
     radios_[0] = b.radio("U.S.", 12, 20, 50, 11);

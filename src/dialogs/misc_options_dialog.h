@@ -21,8 +21,8 @@ class MiscOptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Shows U.S. until load().
-    explicit MiscOptionsDialog(QWidget* parent = nullptr);
+    // Shows U.S. until load(); settings must outlive the dialog.
+    explicit MiscOptionsDialog(const SettingsServices& settings, QWidget* parent = nullptr);
     // Reads "UnitSystem" (0 U.S. when absent).
     void load();
 

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "core/base/cformat.h"
-#include "core/base/trace.h"
+#include "core/base/diagnostics.h"
 #include "core/nav/coordinate_text.h"
 #include "core/nav/unit_formatter.h"
 #include "core/waypoints/pushpin_messages.h"
@@ -18,6 +18,7 @@
 #include "icon_chooser_dialog.h"
 #include "input_panel.h"
 #include "messages/message_box.h"
+#include "messages/ui_services.h"
 #include "pushpin_icons.h"
 
 namespace wp2 {
@@ -106,8 +107,8 @@ void copyFields(Pushpin& to, const Pushpin& from) {
     to.reserved = from.reserved;
 }
 
-void complain(const std::string& text) {
-    showMessage(text, kApplicationCaption, MessageIcon::Exclamation);
+void complain(MessageBoxes& boxes, const std::string& text) {
+    showMessage(boxes, text, kApplicationCaption, MessageIcon::Exclamation);
 }
 
 }  // namespace
@@ -147,14 +148,15 @@ std::int32_t nextPointCounter(const std::string& name, std::int32_t counter) {
     return next >= 100 ? 1 : static_cast<std::int32_t>(next);
 }
 
-PointDialog::PointDialog(Pushpins& pushpins, int index, const TrackPoint& start,
-                         const UnitFormatter& units, QWidget* parent)
+PointDialog::PointDialog(const UiServices& services, Pushpins& pushpins, int index,
+                         const TrackPoint& start, const UnitFormatter& units, QWidget* parent)
     : QDialog(parent),
       pushpins_(pushpins),
       units_(units),
       index_(index),
       start_(start),
-      counter_(kPointCounterValue, false, 1) {
+      boxes_(services.boxes),
+      counter_(services.settings(), kPointCounterValue, false, 1) {
     DialogBuilder b(*this, "New point", 150, 136);
     name_ = b.edit(5, 4, 94, 12);
     chooseIcon_ = b.button("...", 101, 4, 12, 12);
@@ -291,9 +293,9 @@ void PointDialog::pickIcon() {
 bool PointDialog::readDegrees(QLineEdit* box, std::int32_t highest, std::int32_t& out) {
     std::int32_t value = 0;
     if (!parseWhole(box->text(), value)) {
-        complain("Please enter an integer.");
+        complain(boxes_, "Please enter an integer.");
     } else if (value < 0 || value > highest) {
-        complain(cformat("Please enter an integer between 0 and %d.", highest));
+        complain(boxes_, cformat("Please enter an integer between 0 and %d.", highest));
     } else {
         out = value;
         return true;
@@ -306,9 +308,9 @@ bool PointDialog::readDegrees(QLineEdit* box, std::int32_t highest, std::int32_t
 bool PointDialog::readMinutes(QLineEdit* box, float& out) {
     double value = 0.0;
     if (!parseNumber(box->text(), value)) {
-        complain("Please enter a number.");
+        complain(boxes_, "Please enter a number.");
     } else if (!(value >= 0.0 && value <= kHighestMinutes)) {
-        complain("Please enter a number between 0 and 60.");
+        complain(boxes_, "Please enter a number between 0 and 60.");
     } else {
         out = static_cast<float>(value);
         return true;
@@ -337,7 +339,7 @@ void PointDialog::accept() {
     const bool altitudeGiven = !altitudeText.empty();
     if (altitudeGiven && altitude_->text() != shownAltitude_ &&
         !units_.parseAltitude(altitudeText, altitude)) {
-        showMessage(kInvalidAltitudeText, kApplicationCaption, MessageIcon::None);
+        showMessage(boxes_, kInvalidAltitudeText, kApplicationCaption, MessageIcon::None);
         altitude_->setFocus();
         altitude_->selectAll();
         return;
@@ -383,7 +385,7 @@ void PointDialog::accept() {
         problem = impossiblePushpin(edited);
     }
     if (!problem.empty()) {
-        complain("The point cannot be kept: it holds " + problem + ".");
+        complain(boxes_, "The point cannot be kept: it holds " + problem + ".");
         return;
     }
     copyFields(*pushpin_, edited);
@@ -404,12 +406,12 @@ void PointDialog::reject() {
     QDialog::reject();
 }
 
-int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start,
-                   const UnitFormatter& units) {
-    PointDialog dialog(pushpins, index, start, units, parent);
+int runPointDialog(QWidget* parent, const UiServices& services, Pushpins& pushpins, int index,
+                   const TrackPoint& start) {
+    PointDialog dialog(services, pushpins, index, start, services.units, parent);
     dialog.loadCounter();
     const int answer = dialog.exec();
-    traceFailure(dialog.saveCounter());
+    services.diagnostics.traceFailure(dialog.saveCounter());
     return answer;
 }
 

@@ -20,9 +20,11 @@ class QPushButton;
 
 namespace wp2 {
 
+class MessageBoxes;
 class Pushpin;
 class Pushpins;
 class UnitFormatter;
+struct UiServices;
 
 inline constexpr const char* kPointNamePrefix = "WPoint_";
 inline constexpr const char* kPointCounterValue = "WPIdx";
@@ -40,8 +42,8 @@ public:
     // index -1 makes a new pushpin at the start point's position; otherwise
     // the pushpin at the index is edited. The name counter is 1 until
     // loadCounter(). units: the unit system of the altitude box.
-    PointDialog(Pushpins& pushpins, int index, const TrackPoint& start, const UnitFormatter& units,
-                QWidget* parent = nullptr);
+    PointDialog(const UiServices& services, Pushpins& pushpins, int index, const TrackPoint& start,
+                const UnitFormatter& units, QWidget* parent = nullptr);
 
     // Reads the name counter from "WPIdx" (1 when absent), before exec().
     void loadCounter();
@@ -99,6 +101,7 @@ private:
     TrackPoint start_;
     Pushpin* pushpin_ = nullptr;
     bool madeHere_ = false;
+    MessageBoxes& boxes_;
     IntSetting counter_;
     int icon_ = 0;
     bool north_ = true;
@@ -129,8 +132,9 @@ private:
     QPushButton* cancel_;
 };
 
-// Runs the point dialog; QDialog::Accepted when the pushpin was stored.
-int runPointDialog(QWidget* parent, Pushpins& pushpins, int index, const TrackPoint& start,
-                   const UnitFormatter& units);
+// Runs the point dialog in the services' unit system; QDialog::Accepted when
+// the pushpin was stored.
+int runPointDialog(QWidget* parent, const UiServices& services, Pushpins& pushpins, int index,
+                   const TrackPoint& start);
 
 }  // namespace wp2

@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "core/base/services.h"
 #include "core/settings/int_setting.h"
 #include "core/track/file_chooser.h"
 #include "core/waypoints/pushpin_export.h"
@@ -17,6 +16,7 @@
 #include "dialog_layout.h"
 #include "export_format_dialog.h"
 #include "messages/message_box.h"
+#include "messages/ui_services.h"
 #include "point_dialog.h"
 #include "pushpin_icons.h"
 #include "routes_dialog.h"
@@ -30,14 +30,14 @@ constexpr int kNameColumnWidth = 70;
 constexpr int kNoteColumnWidth = 200;
 constexpr int kIconPixels = 16;
 
-bool askOkCancel(const char* text, const char* caption) {
-    return showMessage(text, caption, MessageIcon::Exclamation, MessageButtons::OkCancel) ==
+bool askOkCancel(MessageBoxes& boxes, const char* text, const char* caption) {
+    return showMessage(boxes, text, caption, MessageIcon::Exclamation, MessageButtons::OkCancel) ==
            MessageResult::Ok;
 }
 
 }  // namespace
 
-PushpinsDialog::PushpinsDialog(const CoreServices& services, Pushpins& pushpins, QWidget* parent,
+PushpinsDialog::PushpinsDialog(const UiServices& services, Pushpins& pushpins, QWidget* parent,
                                Routes* routes)
     : QDialog(parent), services_(services), pushpins_(pushpins), routes_(routes) {
     DialogBuilder b(*this, "Pushpins", 160, 180);
@@ -46,8 +46,9 @@ PushpinsDialog::PushpinsDialog(const CoreServices& services, Pushpins& pushpins,
     list_->setGeometry(dluRect(3, 3, 154, routes ? 117 : 135));
     if (routes) {
         routesButton_ = b.button("Routes...", 3, 125, 48, 14);
-        connect(routesButton_, &QPushButton::clicked, this,
-                [this] { runRoutesDialog(this, *routes_, pushpins_, services_.files); });
+        connect(routesButton_, &QPushButton::clicked, this, [this] {
+            runRoutesDialog(this, *routes_, pushpins_, services_.files, services_.boxes);
+        });
     }
     edit_ = b.button("Edit", 3, 143, 48, 14);
     delete_ = b.button("Delete", 56, 143, 48, 14);
@@ -130,7 +131,7 @@ void PushpinsDialog::editSelected() {
     if (row < 0) {
         return;
     }
-    runPointDialog(this, pushpins_, row, TrackPoint(), services_.units);
+    runPointDialog(this, services_, pushpins_, row, TrackPoint());
     fill();
     list_->setCurrentItem(list_->topLevelItem(row));
 }
@@ -141,8 +142,8 @@ void PushpinsDialog::deleteSelected() {
         return;
     }
     const bool isTarget = row == pushpins_.targetIndex();
-    if (!(isTarget ? askOkCancel(kDeleteTargetText, kDeleteTargetCaption)
-                   : askOkCancel(kDeleteWaypointText, kDeleteWaypointCaption))) {
+    if (!(isTarget ? askOkCancel(services_.boxes, kDeleteTargetText, kDeleteTargetCaption)
+                   : askOkCancel(services_.boxes, kDeleteWaypointText, kDeleteWaypointCaption))) {
         return;
     }
     pushpins_.deleteAt(row);
@@ -156,7 +157,7 @@ void PushpinsDialog::deleteSelected() {
 }
 
 void PushpinsDialog::deleteAll() {
-    if (!askOkCancel(kDeleteAllText, kDeleteAllCaption)) {
+    if (!askOkCancel(services_.boxes, kDeleteAllText, kDeleteAllCaption)) {
         return;
     }
     pushpins_.removeAll();
@@ -167,7 +168,7 @@ void PushpinsDialog::deleteAll() {
     delete_->setEnabled(false);
     deleteAll_->setEnabled(false);
     export_->setEnabled(false);
-    IntSetting counter(kPointCounterValue, true, 1);
+    IntSetting counter(services_.settings(), kPointCounterValue, true, 1);
     counter.load();
     counter = 1;
 }
@@ -189,15 +190,15 @@ void PushpinsDialog::exportAll() {
         written = exportGpx(pushpins_, choice->path);
     }
     if (!written) {
-        showMessage(exportFailedText(choice->path, written.error().reason), kApplicationCaption,
-                    MessageIcon::Exclamation);
+        showMessage(services_.boxes, exportFailedText(choice->path, written.error().reason),
+                    kApplicationCaption, MessageIcon::Exclamation);
     }
 }
 
 void PushpinsDialog::importFile() {
     const ImportResult result = chooseAndImportPushpins(pushpins_, services_.files);
     if (const std::optional<std::string> text = importMessage(result)) {
-        showMessage(*text, kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(services_.boxes, *text, kApplicationCaption, MessageIcon::Exclamation);
     }
     if (result.status == ImportResult::Status::Cancelled ||
         result.status == ImportResult::Status::CannotOpen ||
@@ -205,12 +206,12 @@ void PushpinsDialog::importFile() {
         return;
     }
     if (routes_ && QString::fromStdString(result.path).endsWith(".gpx", Qt::CaseInsensitive)) {
-        importRoutesTold(*routes_, result.path);
+        importRoutesTold(services_.boxes, *routes_, result.path);
     }
     fill();
 }
 
-int runPushpinsDialog(QWidget* parent, const CoreServices& services, Pushpins& pushpins,
+int runPushpinsDialog(QWidget* parent, const UiServices& services, Pushpins& pushpins,
                       Routes* routes) {
     PushpinsDialog dialog(services, pushpins, parent, routes);
     return dialog.exec();

@@ -13,7 +13,7 @@ class QTreeWidget;
 
 namespace wp2 {
 
-struct CoreServices;
+struct UiServices;
 class Pushpins;
 class Routes;
 
@@ -31,7 +31,7 @@ class PushpinsDialog : public QDialog {
 
 public:
     // services: the unit system of the point dialog and the file dialogs.
-    PushpinsDialog(const CoreServices& services, Pushpins& pushpins, QWidget* parent = nullptr,
+    PushpinsDialog(const UiServices& services, Pushpins& pushpins, QWidget* parent = nullptr,
                    Routes* routes = nullptr);
 
     QTreeWidget* list() const { return list_; }
@@ -55,7 +55,7 @@ private:
     void exportAll();
     void importFile();
 
-    const CoreServices& services_;
+    const UiServices& services_;
     Pushpins& pushpins_;
     Routes* routes_;
     QPushButton* routesButton_ = nullptr;
@@ -70,7 +70,7 @@ private:
 
 // Runs the dialog. Afterwards the caller checks the target index: the
 // destination follows the pushpin it names, or navigation ends.
-int runPushpinsDialog(QWidget* parent, const CoreServices& services, Pushpins& pushpins,
+int runPushpinsDialog(QWidget* parent, const UiServices& services, Pushpins& pushpins,
                       Routes* routes = nullptr);
 
 }  // namespace wp2

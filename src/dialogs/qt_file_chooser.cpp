@@ -14,8 +14,9 @@ QWidget* dialogParent() {
     return parent ? parent : QApplication::activeWindow();
 }
 
-std::optional<FileChoice> run(const FileDialogRequest& request, FileDialog::Kind kind) {
-    FileDialog dialog(request, kind, dialogParent());
+std::optional<FileChoice> run(Registry& registry, MessageBoxes& boxes,
+                              const FileDialogRequest& request, FileDialog::Kind kind) {
+    FileDialog dialog(registry, boxes, request, kind, dialogParent());
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
@@ -29,17 +30,17 @@ std::optional<FileChoice> run(const FileDialogRequest& request, FileDialog::Kind
 }  // namespace
 
 std::optional<std::string> QtFileChooser::openFile(const FileDialogRequest& request) {
-    auto choice = run(request, FileDialog::Kind::Open);
+    auto choice = run(registry_, boxes_, request, FileDialog::Kind::Open);
     return choice ? std::optional<std::string>(choice->path) : std::nullopt;
 }
 
 std::optional<std::string> QtFileChooser::saveFile(const FileDialogRequest& request) {
-    auto choice = run(request, FileDialog::Kind::Save);
+    auto choice = run(registry_, boxes_, request, FileDialog::Kind::Save);
     return choice ? std::optional<std::string>(choice->path) : std::nullopt;
 }
 
 std::optional<FileChoice> QtFileChooser::saveFileChoice(const FileDialogRequest& request) {
-    return run(request, FileDialog::Kind::Save);
+    return run(registry_, boxes_, request, FileDialog::Kind::Save);
 }
 
 }  // namespace wp2

@@ -18,8 +18,8 @@
 namespace wp2 {
 
 RoutesDialog::RoutesDialog(Routes& routes, const Pushpins& pushpins, FileChooser& files,
-                           QWidget* parent)
-    : QDialog(parent), routes_(routes), pushpins_(pushpins), files_(files) {
+                           MessageBoxes& boxes, QWidget* parent)
+    : QDialog(parent), routes_(routes), pushpins_(pushpins), files_(files), boxes_(boxes) {
     DialogBuilder b(*this, "Routes", 160, 180);
     routeList_ = b.dropDown(3, 3, 154);
     points_ = b.list(3, 18, 154, 80);
@@ -141,7 +141,7 @@ void RoutesDialog::edit(const std::function<Result<>(int route)>& change, int se
         return;
     }
     if (const Result<> done = change(r); !done) {
-        showMessage(done.error().text(), kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(boxes_, done.error().text(), kApplicationCaption, MessageIcon::Exclamation);
         return;
     }
     fill(r);
@@ -161,7 +161,7 @@ void RoutesDialog::newRoute() {
     }
     Route route{name, {routePointFrom(*first)}};
     if (const Result<> added = routes_.add(std::move(route)); !added) {
-        showMessage(added.error().text(), kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(boxes_, added.error().text(), kApplicationCaption, MessageIcon::Exclamation);
         return;
     }
     fill(routes_.count() - 1);
@@ -169,21 +169,22 @@ void RoutesDialog::newRoute() {
 
 void RoutesDialog::deleteRoute() {
     const int r = currentRoute();
-    if (r < 0 ||
-        showMessage("Delete the route \"" + routes_.all()[r].name + "\"?", kDeleteRouteCaption,
-                    MessageIcon::Exclamation, MessageButtons::OkCancel) != MessageResult::Ok) {
+    if (r < 0 || showMessage(boxes_, "Delete the route \"" + routes_.all()[r].name + "\"?",
+                             kDeleteRouteCaption, MessageIcon::Exclamation,
+                             MessageButtons::OkCancel) != MessageResult::Ok) {
         return;
     }
     (void)routes_.remove(r);
     fill(std::max(0, r - 1));
 }
 
-void importRoutesTold(Routes& routes, const std::string& path) {
+void importRoutesTold(MessageBoxes& boxes, Routes& routes, const std::string& path) {
     const Result<int> added = routes.importGpx(path);
     if (!added) {
-        showMessage(added.error().text(), kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(boxes, added.error().text(), kApplicationCaption, MessageIcon::Exclamation);
     } else if (*added > 0) {
-        showMessage(*added == 1 ? std::string("1 route was added to the routes.")
+        showMessage(boxes,
+                    *added == 1 ? std::string("1 route was added to the routes.")
                                 : cformat("%d routes were added to the routes.", *added),
                     kApplicationCaption, MessageIcon::None);
     }
@@ -195,7 +196,7 @@ void RoutesDialog::importFile() {
         return;
     }
     const int before = routes_.count();
-    importRoutesTold(routes_, *path);
+    importRoutesTold(boxes_, routes_, *path);
     fill(routes_.count() > before ? before : currentRoute());
 }
 
@@ -205,13 +206,14 @@ void RoutesDialog::exportFile() {
         return;
     }
     if (const Result<> written = routes_.exportGpx(*path); !written) {
-        showMessage(exportFailedText(*path, written.error().reason), kApplicationCaption,
+        showMessage(boxes_, exportFailedText(*path, written.error().reason), kApplicationCaption,
                     MessageIcon::Exclamation);
     }
 }
 
-int runRoutesDialog(QWidget* parent, Routes& routes, const Pushpins& pushpins, FileChooser& files) {
-    RoutesDialog dialog(routes, pushpins, files, parent);
+int runRoutesDialog(QWidget* parent, Routes& routes, const Pushpins& pushpins, FileChooser& files,
+                    MessageBoxes& boxes) {
+    RoutesDialog dialog(routes, pushpins, files, boxes, parent);
     return dialog.exec();
 }
 

@@ -19,6 +19,8 @@ class QPushButton;
 
 namespace wp2 {
 
+class MessageBoxes;
+
 class FileChooser;
 class Pushpins;
 class Routes;
@@ -30,8 +32,8 @@ class RoutesDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // files: the file dialogs of Import and Export.
-    RoutesDialog(Routes& routes, const Pushpins& pushpins, FileChooser& files,
+    // files: the file dialogs of Import and Export; boxes: what the user is told.
+    RoutesDialog(Routes& routes, const Pushpins& pushpins, FileChooser& files, MessageBoxes& boxes,
                  QWidget* parent = nullptr);
 
     QComboBox* routeList() const { return routeList_; }
@@ -69,6 +71,7 @@ private:
     Routes& routes_;
     const Pushpins& pushpins_;
     FileChooser& files_;
+    MessageBoxes& boxes_;
     QComboBox* routeList_;
     QListWidget* points_;
     QComboBox* pushpinList_;
@@ -86,10 +89,11 @@ private:
     QPushButton* ok_;
 };
 
-int runRoutesDialog(QWidget* parent, Routes& routes, const Pushpins& pushpins, FileChooser& files);
+int runRoutesDialog(QWidget* parent, Routes& routes, const Pushpins& pushpins, FileChooser& files,
+                    MessageBoxes& boxes);
 
 // Adds the routes of a GPX file to the collection and tells the user how
 // many, or why none; nothing when the file has none.
-void importRoutesTold(Routes& routes, const std::string& path);
+void importRoutesTold(MessageBoxes& boxes, Routes& routes, const std::string& path);
 
 }  // namespace wp2

@@ -23,7 +23,8 @@ private:
     QLabel& label_;
 };
 
-ScanDialog::ScanDialog(GpsLink* link, QWidget* parent) : QDialog(parent), link_(link) {
+ScanDialog::ScanDialog(MessageBoxes& boxes, GpsLink* link, QWidget* parent)
+    : QDialog(parent), boxes_(boxes), link_(link) {
     DialogBuilder b(*this, "Scan for GPS", 136, 143);
     b.label(kScanWarningText, 7, 7, 122, 25);
     progress_ = b.label("...", 7, 40, 122, 80);
@@ -53,7 +54,7 @@ void ScanDialog::runScan() {
     if (found_) {
         saveDriverSetting(*link_);
     } else {
-        showMessage(kScanNotFoundText, "", MessageIcon::Stop);
+        showMessage(boxes_, kScanNotFoundText, "", MessageIcon::Stop);
     }
     finish_->setEnabled(true);
     finish_->setDefault(true);
@@ -66,8 +67,8 @@ void ScanDialog::reject() {
     }
 }
 
-bool runScanDialog(QWidget* parent, GpsLink* link) {
-    ScanDialog dialog(link, parent);
+bool runScanDialog(QWidget* parent, MessageBoxes& boxes, GpsLink* link) {
+    ScanDialog dialog(boxes, link, parent);
     dialog.exec();
     return dialog.found();
 }

@@ -12,6 +12,8 @@ class QPushButton;
 
 namespace wp2 {
 
+class MessageBoxes;
+
 class GpsLink;
 
 inline constexpr const char* kScanWarningText =
@@ -29,7 +31,8 @@ class ScanDialog : public QDialog {
 public:
     // Scans `link` (the program's link, with its port, timers and clock);
     // without one it finds nothing.
-    explicit ScanDialog(GpsLink* link = nullptr, QWidget* parent = nullptr);
+    // Finding no receiver is told in boxes.
+    explicit ScanDialog(MessageBoxes& boxes, GpsLink* link = nullptr, QWidget* parent = nullptr);
     ~ScanDialog() override;
 
     bool scanning() const { return scanning_; }
@@ -47,6 +50,7 @@ private:
 
     void runScan();
 
+    MessageBoxes& boxes_;
     GpsLink* link_;
     std::unique_ptr<Progress> view_;
     bool scanning_ = false;
@@ -56,6 +60,6 @@ private:
 };
 
 // Runs the dialog; true when a receiver was found (and "Driver" written).
-bool runScanDialog(QWidget* parent, GpsLink* link = nullptr);
+bool runScanDialog(QWidget* parent, MessageBoxes& boxes, GpsLink* link = nullptr);
 
 }  // namespace wp2

@@ -32,8 +32,8 @@ bool lessNoCase(const std::string& a, const std::string& b) {
 }  // namespace
 
 SoundOptionsDialog::SoundOptionsDialog(SoundSettings& settings, SoundPlayer& player,
-                                       QWidget* parent, RouteSettings* alarms)
-    : QDialog(parent), settings_(settings), player_(player), alarms_(alarms) {
+                                       MessageBoxes& boxes, QWidget* parent, RouteSettings* alarms)
+    : QDialog(parent), settings_(settings), player_(player), boxes_(boxes), alarms_(alarms) {
     DialogBuilder b(*this, "Sound options", 143, alarms ? 174 : 159);
     if (alarms) {
         arrival_ = b.checkBox("Arrival alarm within", 7, 144, 80, 10);
@@ -146,7 +146,7 @@ void SoundOptionsDialog::playSelected() {
         return;
     }
     if (!player_.playSync(soundFilePath(utf8(sounds_->currentText())), kPlayTimeLimitMs)) {
-        showMessage(kCannotPlayText, kApplicationCaption, MessageIcon::Stop);
+        showMessage(boxes_, kCannotPlayText, kApplicationCaption, MessageIcon::Stop);
     }
 }
 

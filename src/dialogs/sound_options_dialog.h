@@ -20,6 +20,8 @@ class QPushButton;
 
 namespace wp2 {
 
+class MessageBoxes;
+
 class RouteSettings;
 class SoundPlayer;
 class SoundSettings;
@@ -35,8 +37,9 @@ class SoundOptionsDialog : public QDialog {
 public:
     // player plays the sounds for "Play"; it must outlive the dialog. The
     // sounds are the ".wav" files of the "Windows" folder of the data root.
-    SoundOptionsDialog(SoundSettings& settings, SoundPlayer& player, QWidget* parent = nullptr,
-                       RouteSettings* alarms = nullptr);
+    // A sound that cannot be played is told in boxes.
+    SoundOptionsDialog(SoundSettings& settings, SoundPlayer& player, MessageBoxes& boxes,
+                       QWidget* parent = nullptr, RouteSettings* alarms = nullptr);
     ~SoundOptionsDialog() override;
 
     // Fills the lists from the folder and the settings, then shows the dialog.
@@ -67,6 +70,7 @@ private:
 
     SoundSettings& settings_;
     SoundPlayer& player_;
+    MessageBoxes& boxes_;
     QString shownLimit_;
 
     QListWidget* events_;

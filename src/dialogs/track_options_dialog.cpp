@@ -23,12 +23,13 @@ namespace wp2 {
 namespace {
 
 // Tells the user what the track file's Load or Save found.
-void tell(const TrackFileOutcome& outcome) {
+void tell(const UiServices& services, const TrackFileOutcome& outcome) {
     if (!outcome.notice.empty()) {
-        showMessage(outcome.notice, kApplicationCaption, MessageIcon::Exclamation);
+        showMessage(services.boxes, outcome.notice, kApplicationCaption, MessageIcon::Exclamation);
     }
     if (outcome.failedSave) {
-        reportFailedSave("The track", outcome.failedSave->what, outcome.failedSave->reason);
+        reportFailedSave(services.boxes, services.diagnostics, "The track",
+                         outcome.failedSave->what, outcome.failedSave->reason);
     }
 }
 
@@ -42,9 +43,9 @@ std::int32_t TrackMapOptions::stored() const {
     return (dragMap ? kTrackMapDrag : 0) + (rotateMap ? kTrackMapRotate : 0);
 }
 
-TrackOptionsDialog::TrackOptionsDialog(TrackLog& track, TrackMapOptions options, FileChooser& files,
-                                       QWidget* parent)
-    : QDialog(parent), track_(track), files_(files), options_(options) {
+TrackOptionsDialog::TrackOptionsDialog(const UiServices& services, TrackLog& track,
+                                       TrackMapOptions options, QWidget* parent)
+    : QDialog(parent), services_(services), track_(track), options_(options) {
     DialogBuilder b(*this, "Track options", 120, 124);
     b.group("Track options", 5, 3, 110, 44);
     rotate_ = b.checkBox("Rotate map", 12, 15, 90, 10);
@@ -80,11 +81,11 @@ TrackOptionsDialog::TrackOptionsDialog(TrackLog& track, TrackMapOptions options,
     // Load and Save offer the track file and GPX; a cancelled or unreadable
     // load leaves the track as it was.
     connect(load_, &QPushButton::clicked, this, [this] {
-        tell(loadTrackAskingFile(track_, files_));
+        tell(services_, loadTrackAskingFile(track_, services_.files));
         done(QDialog::Accepted);
     });
     connect(save_, &QPushButton::clicked, this, [this] {
-        tell(saveTrackAskingFile(track_, files_));
+        tell(services_, saveTrackAskingFile(track_, services_.files));
         done(QDialog::Accepted);
     });
     connect(clear_, &QPushButton::clicked, this, [this] {
@@ -105,7 +106,7 @@ void TrackOptionsDialog::browseBaseMap() {
             chosen = folder.toStdString();
         }
     } else {
-        chosen = files_.openFile({"MBTiles map (*.mbtiles)|*.mbtiles||", "mbtiles", ""});
+        chosen = services_.files.openFile({"MBTiles map (*.mbtiles)|*.mbtiles||", "mbtiles", ""});
     }
     if (chosen) {
         where_->setText(QString::fromStdString(*chosen));
@@ -120,13 +121,13 @@ void TrackOptionsDialog::accept() {
     QDialog::accept();
 }
 
-TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track, FileChooser& files,
+TrackMapOptions runTrackOptionsDialog(QWidget* parent, const UiServices& services, TrackLog& track,
                                       const std::string& baseMap) {
-    IntSetting stored(kTrackMapOptionsValue, true, kTrackMapOptionsDefault);
+    IntSetting stored(services.settings(), kTrackMapOptionsValue, true, kTrackMapOptionsDefault);
     stored.load();
     TrackMapOptions given = TrackMapOptions::fromStored(stored.get());
     given.baseMap = baseMap;
-    TrackOptionsDialog dialog(track, given, files, parent);
+    TrackOptionsDialog dialog(services, track, given, parent);
     dialog.exec();
     stored = dialog.options().stored();
     return dialog.options();

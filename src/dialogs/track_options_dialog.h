@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "messages/ui_services.h"
+
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -16,7 +18,6 @@ class QPushButton;
 
 namespace wp2 {
 
-class FileChooser;
 class TrackLog;
 
 inline constexpr const char* kTrackMapOptionsValue = "TrackOpt2";
@@ -39,8 +40,9 @@ class TrackOptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // files: the file dialogs of Load, Save and the base map's file.
-    TrackOptionsDialog(TrackLog& track, TrackMapOptions options, FileChooser& files,
+    // services: the file dialogs of Load, Save and the base map's file, and
+    // where a failed save is counted.
+    TrackOptionsDialog(const UiServices& services, TrackLog& track, TrackMapOptions options,
                        QWidget* parent = nullptr);
 
     // The switches as OK took them; as given for Cancel, Load, Save and Clear.
@@ -64,8 +66,8 @@ public:
 private:
     void browseBaseMap();
 
+    UiServices services_;
     TrackLog& track_;
-    FileChooser& files_;
     TrackMapOptions options_;
     QCheckBox* rotate_;
     QCheckBox* drag_;
@@ -81,7 +83,7 @@ private:
 
 // Runs the dialog on the stored "TrackOpt2" and writes it back however the
 // dialog closed. The caller gives the map the returned switches.
-TrackMapOptions runTrackOptionsDialog(QWidget* parent, TrackLog& track, FileChooser& files,
+TrackMapOptions runTrackOptionsDialog(QWidget* parent, const UiServices& services, TrackLog& track,
                                       const std::string& baseMap = {});
 
 }  // namespace wp2

@@ -31,7 +31,7 @@ MessageResult WidgetMessageBoxes::show(const std::string& text, const std::strin
             return box.answer();
         }
     }
-    return stderrMessageBoxes().show(text, caption, icon, buttons);
+    return afterQuit_.show(text, caption, icon, buttons);
 }
 
 }  // namespace wp2

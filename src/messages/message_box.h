@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The modal message boxes the user must see, reached through one process-wide
-// interface so that the core never depends on a window system. The Qt layer
-// installs a real implementation; tests install a recorder.
+// The modal message boxes the user must see, behind one interface that the
+// program hands to the parts that tell the user something, so that they never
+// depend on a window system. The dialogs supply the Qt implementation, the
+// tool the one on standard error, tests a recorder.
 
 #include <string>
 
@@ -22,16 +23,18 @@ public:
                                MessageIcon icon, MessageButtons buttons) = 0;
 };
 
-// Installs the process-wide implementation (nullptr restores the default,
-// which writes the text to standard error and answers Ok / Yes).
-void setMessageBoxes(MessageBoxes* boxes);
-MessageBoxes& messageBoxes();
-// That default, for a program that no one is there to answer any more.
-MessageBoxes& stderrMessageBoxes();
+// Writes "<caption>: <text>" to standard error and answers Ok / Yes: the
+// boxes of a program no one is there to answer.
+class StderrMessageBoxes final : public MessageBoxes {
+public:
+    MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
+                       MessageButtons buttons) override;
+};
 
-inline MessageResult showMessage(const std::string& text, const std::string& caption,
-                                 MessageIcon icon, MessageButtons buttons = MessageButtons::Ok) {
-    return messageBoxes().show(text, caption, icon, buttons);
+inline MessageResult showMessage(MessageBoxes& boxes, const std::string& text,
+                                 const std::string& caption, MessageIcon icon,
+                                 MessageButtons buttons = MessageButtons::Ok) {
+    return boxes.show(text, caption, icon, buttons);
 }
 
 }  // namespace wp2

@@ -13,8 +13,8 @@
 #include <utility>
 
 #include "core/base/atomic_file.h"
+#include "core/base/diagnostics.h"
 #include "core/base/paths.h"
-#include "core/base/trace.h"
 #include "messages/message_box.h"
 #include "platform/reg_file_format.h"
 
@@ -150,9 +150,11 @@ private:
 
 }  // namespace
 
-FileRegistry::FileRegistry() : FileRegistry(Paths::configDir()) {}
+FileRegistry::FileRegistry(Diagnostics& diagnostics, MessageBoxes& boxes)
+    : FileRegistry(diagnostics, boxes, Paths::configDir()) {}
 
-FileRegistry::FileRegistry(std::string dir) : dir_(std::move(dir)) {}
+FileRegistry::FileRegistry(Diagnostics& diagnostics, MessageBoxes& boxes, std::string dir)
+    : diagnostics_(diagnostics), boxes_(boxes), dir_(std::move(dir)) {}
 
 const char* FileRegistry::fileName(RegRoot root) {
     return root == RegRoot::CurrentUser ? "current-user.reg" : "local-machine.reg";
@@ -182,8 +184,8 @@ int FileRegistry::failErrno(const std::string& what, const std::string& path) {
 }
 
 void FileRegistry::report(const std::string& text) {
-    trace(text);
-    showMessage(text, kMessageCaption, MessageIcon::Warning);
+    diagnostics_.trace(text);
+    showMessage(boxes_, text, kMessageCaption, MessageIcon::Warning);
 }
 
 void FileRegistry::setLockWait(std::chrono::milliseconds wait) {

@@ -39,11 +39,16 @@
 
 namespace wp2 {
 
+class Diagnostics;
+class MessageBoxes;
+
 class FileRegistry : public Registry {
 public:
-    // The store files live in Paths::configDir() as it is now.
-    FileRegistry();
-    explicit FileRegistry(std::string dir);
+    // The store files live in Paths::configDir() as it is now, or in dir.
+    // What the user is told goes to boxes and is traced to diagnostics,
+    // which must outlive the registry.
+    FileRegistry(Diagnostics& diagnostics, MessageBoxes& boxes);
+    FileRegistry(Diagnostics& diagnostics, MessageBoxes& boxes, std::string dir);
 
     Result<> createKey(RegRoot root, const std::string& path) override;
     Result<> openKey(RegRoot root, const std::string& path) override;
@@ -63,6 +68,8 @@ public:
     int reads() const { return reads_; }
 
 private:
+    Diagnostics& diagnostics_;
+    MessageBoxes& boxes_;
     struct Cached {
         bool valid = false;
         dev_t device = 0;

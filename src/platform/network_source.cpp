@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "core/base/cformat.h"
-#include "core/base/trace.h"
+#include "core/base/diagnostics.h"
 #include "core/gps/comm_error.h"
 
 namespace wp2 {
@@ -125,7 +125,7 @@ bool NetworkSource::open(const std::string& device, const SerialLineSettings&) {
         address_ = SourceAddress{};
         address_.device = device;
         openError_ = EINVAL;
-        reportCommError("Invalid Comms Port Opening.", EINVAL);
+        reportCommError(diagnostics_, "Invalid Comms Port Opening.", EINVAL);
         return false;
     }
     return connectTo(address);
@@ -169,7 +169,7 @@ bool NetworkSource::connectTo(const SourceAddress& address, const std::string& g
 
 bool NetworkSource::fail(int code) {
     openError_ = code;
-    reportCommError("Invalid Comms Port Opening.", code);
+    reportCommError(diagnostics_, "Invalid Comms Port Opening.", code);
     return false;
 }
 
@@ -227,10 +227,10 @@ ReaderExit NetworkSource::onReady(const ByteSink& sink, int fd, short revents) {
         allowance_ -= n;
         pass(sink, chunk, static_cast<std::size_t>(n));
     } else if (n == 0) {  // the server closed the connection
-        reportCommError("Waiting comm events. Loop terminated.", ECONNRESET);
+        reportCommError(diagnostics_, "Waiting comm events. Loop terminated.", ECONNRESET);
         return ReaderExit::LineError;
     } else if (errno != EAGAIN && errno != EINTR) {
-        reportCommError("Reading comms port. Loop terminated.");
+        reportCommError(diagnostics_, "Reading comms port. Loop terminated.");
         return ReaderExit::ReadError;
     }
     return ReaderExit::Running;
@@ -262,7 +262,7 @@ void NetworkSource::traceGpsdError() {
         return;
     }
     std::size_t from = at + key.size();
-    trace("gpsd at " + address_.hostPort() + ": " + jsonString(gpsdLine_, from));
+    diagnostics_.trace("gpsd at " + address_.hostPort() + ": " + jsonString(gpsdLine_, from));
 }
 
 void NetworkSource::release(int fd) {
@@ -270,7 +270,7 @@ void NetworkSource::release(int fd) {
 }
 
 bool NetworkSource::write(const void*, std::size_t) {
-    reportCommError("Writing comms port.", EPERM);
+    reportCommError(diagnostics_, "Writing comms port.", EPERM);
     return false;
 }
 

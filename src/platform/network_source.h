@@ -35,7 +35,7 @@ public:
     static constexpr int kConnectTimeoutMs = 2000;
     static constexpr std::int64_t kMaxBytesPerSecond = 64 * 1024;
 
-    NetworkSource() = default;
+    explicit NetworkSource(Diagnostics& diagnostics) : PolledPort(diagnostics) {}
     ~NetworkSource() override;
     NetworkSource(const NetworkSource&) = delete;
     NetworkSource& operator=(const NetworkSource&) = delete;

@@ -24,13 +24,13 @@ bool PolledPort::startReader(ByteSink sink) {
     {
         std::lock_guard<std::mutex> lock(fdMutex_);
         if (fd_ < 0 || reader_.joinable()) {
-            reportCommError("Creating Thread.", fd_ < 0 ? EBADF : EBUSY);
+            reportCommError(diagnostics_, "Creating Thread.", fd_ < 0 ? EBADF : EBUSY);
             return false;
         }
     }
     wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (wakeFd_ < 0) {
-        reportCommError("Creating Thread.");
+        reportCommError(diagnostics_, "Creating Thread.");
         return false;
     }
     stopRequested_ = false;
@@ -41,7 +41,7 @@ bool PolledPort::startReader(ByteSink sink) {
     try {
         reader_ = std::thread(&PolledPort::readerLoop, this);
     } catch (const std::system_error& e) {
-        reportCommError("Creating Thread.", e.code().value());
+        reportCommError(diagnostics_, "Creating Thread.", e.code().value());
         ::close(wakeFd_);
         wakeFd_ = -1;
         return false;
@@ -71,7 +71,7 @@ void PolledPort::readerLoop() {
         }
         ReaderExit why = ReaderExit::LineError;
         if (n < 0) {
-            reportCommError("Waiting comm events. Loop terminated.");
+            reportCommError(diagnostics_, "Waiting comm events. Loop terminated.");
         } else if (stopRequested_) {
             break;
         } else if (fds[1].revents & POLLIN) {

@@ -25,12 +25,15 @@
 
 namespace wp2 {
 
+class Diagnostics;
+
 // Milliseconds of the steady clock, for the ports' time limits.
 std::int64_t steadyMs();
 
 class PolledPort : public SerialPort {
 public:
-    PolledPort() = default;
+    // Port failures are traced to diagnostics, which must outlive the port.
+    explicit PolledPort(Diagnostics& diagnostics) : diagnostics_(diagnostics) {}
     PolledPort(const PolledPort&) = delete;
     PolledPort& operator=(const PolledPort&) = delete;
 
@@ -64,6 +67,8 @@ protected:
     // -1 for none.
     void replaceDescriptor(int fd);
     bool stopRequested() const { return stopRequested_; }
+
+    Diagnostics& diagnostics_;
 
     // Guards fd_ between the reader and the caller; held while the caller
     // uses the descriptor (a write), so the reader cannot release it meanwhile.

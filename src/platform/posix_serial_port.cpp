@@ -117,7 +117,7 @@ bool PosixSerialPort::open(const std::string& device, const SerialLineSettings& 
     // Devices that are not terminals refuse the exclusive mode; the state
     // query below reports those.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || heldExclusively(fd)) {
-        reportCommError("Invalid Comms Port Opening.");
+        reportCommError(diagnostics_, "Invalid Comms Port Opening.");
         openError_ = EBUSY;  // the lock's EWOULDBLOCK says the same
         ::close(fd);         // plain close: the exclusive mode belongs to the holder
         return false;
@@ -137,7 +137,7 @@ bool PosixSerialPort::open(const std::string& device, const SerialLineSettings& 
 
 bool PosixSerialPort::fail(const char* trace, int fd) {
     if (trace) {
-        reportCommError(trace);
+        reportCommError(diagnostics_, trace);
     }
     openError_ = errno;
     if (fd >= 0) {
@@ -209,7 +209,7 @@ bool makeRawTermios(const SerialLineSettings& settings, termios& tio) {
 bool PosixSerialPort::applyLineSettings(int fd, const SerialLineSettings& settings) {
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
-        reportCommError("Getting Comms. State.");
+        reportCommError(diagnostics_, "Getting Comms. State.");
         return false;
     }
     bool ok = makeRawTermios(settings, tio) && ::tcsetattr(fd, TCSANOW, &tio) == 0;
@@ -225,8 +225,8 @@ bool PosixSerialPort::applyLineSettings(int fd, const SerialLineSettings& settin
         int code = errno;
         std::string values = cformat("%d,%d,%d,%d", settings.baudRate, settings.dataBits,
                                      settings.parity, settings.stopBits);
-        reportCommError("Setting Comms. State.", code);
-        reportCommError(values.substr(0, 100), code);
+        reportCommError(diagnostics_, "Setting Comms. State.", code);
+        reportCommError(diagnostics_, values.substr(0, 100), code);
         return false;
     }
     return true;
@@ -234,12 +234,12 @@ bool PosixSerialPort::applyLineSettings(int fd, const SerialLineSettings& settin
 
 ReaderExit PosixSerialPort::onReady(const ByteSink& sink, int fd, short revents) {
     if (revents & (POLLERR | POLLHUP | POLLNVAL)) {
-        reportCommError("Waiting comm events. Loop terminated.",
+        reportCommError(diagnostics_, "Waiting comm events. Loop terminated.",
                         (revents & POLLNVAL) ? EBADF : EIO);
         return ReaderExit::LineError;
     }
     if ((revents & POLLIN) && !drain(sink, fd)) {
-        reportCommError("Reading comms port. Loop terminated.");
+        reportCommError(diagnostics_, "Reading comms port. Loop terminated.");
         return ReaderExit::ReadError;
     }
     return ReaderExit::Running;
@@ -273,7 +273,7 @@ void PosixSerialPort::release(int fd) {
 bool PosixSerialPort::write(const void* data, std::size_t size) {
     std::lock_guard<std::mutex> lock(fdMutex_);
     if (fd_ < 0) {
-        reportCommError("Writing comms port.", EBADF);
+        reportCommError(diagnostics_, "Writing comms port.", EBADF);
         return false;
     }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
@@ -290,13 +290,13 @@ bool PosixSerialPort::write(const void* data, std::size_t size) {
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            reportCommError("Writing comms port.");
+            reportCommError(diagnostics_, "Writing comms port.");
             return false;
         }
         std::int64_t left = deadline - steadyMs();
         pollfd pfd{fd_, POLLOUT, 0};
         if (left <= 0 || ::poll(&pfd, 1, static_cast<int>(left)) == 0) {
-            reportCommError("Writing comms port.", ETIMEDOUT);
+            reportCommError(diagnostics_, "Writing comms port.", ETIMEDOUT);
             return false;
         }
     }

@@ -18,7 +18,7 @@ bool makeRawTermios(const SerialLineSettings& settings, termios& tio);
 
 class PosixSerialPort final : public PolledPort {
 public:
-    PosixSerialPort() = default;
+    explicit PosixSerialPort(Diagnostics& diagnostics) : PolledPort(diagnostics) {}
     ~PosixSerialPort() override;
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;

@@ -21,6 +21,9 @@ public:
     // How long the local gpsd may take to list its devices.
     static constexpr int kGpsdCheckMs = 500;
 
+    // Port failures are traced to diagnostics, which must outlive the port.
+    explicit SourcePort(Diagnostics& diagnostics) : serial_(diagnostics), network_(diagnostics) {}
+
     bool open(const std::string& device, const SerialLineSettings& settings) override;
     bool startReader(ByteSink sink) override { return active_->startReader(std::move(sink)); }
     void collect() override { active_->collect(); }

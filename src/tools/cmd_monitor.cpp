@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/base/cformat.h"
-#include "core/base/trace.h"
+#include "core/base/diagnostics.h"
 #include "core/gps/gps_condition.h"
 #include "core/gps/gps_scan.h"
 #include "core/gps/gps_status_flags.h"
@@ -184,7 +184,7 @@ int runMonitor(const Invocation& call) {
     }
     LinkSession session;
     session.start();
-    TraceHook previousHook = setTraceHook(traceToStderr);
+    session.diagnostics().setTraceSink(traceToStderr);
     GpsLink& link = session.link();
     // As at start-up: the stored line settings, talkers and warm-start data.
     loadDriverSetting(link);
@@ -193,9 +193,9 @@ int runMonitor(const Invocation& call) {
         link.decoder().setTalkers(talkersOf(call));
     }
     {
-        DoubleSetting lastLat("LastLat", false, kNoPosition);
-        DoubleSetting lastLong("LastLong", false, kNoPosition);
-        IntSetting warmStart("WarmStart", true, 1);
+        DoubleSetting lastLat(session.settings(), "LastLat", false, kNoPosition);
+        DoubleSetting lastLong(session.settings(), "LastLong", false, kNoPosition);
+        IntSetting warmStart(session.settings(), "WarmStart", true, 1);
         for (DoubleSetting* position : {&lastLat, &lastLong}) {
             position->load();
         }
@@ -204,14 +204,14 @@ int runMonitor(const Invocation& call) {
         link.state().longitude = lastLong;
         link.loadWarmStart(lastLat, lastLong, warmStart);
         for (DoubleSetting* position : {&lastLong, &lastLat}) {
-            traceFailure(position->save());
+            session.diagnostics().traceFailure(position->save());
         }
     }
     if (options.port > 0) {
         link.setPortNumber(static_cast<int>(options.port));
     }
     if (!options.device.empty()) {
-        PortMap map;
+        PortMap map(session.settings().registry);
         map.setDevice(link.portNumber(), options.device);
         link.setPortMap(map);
     }
@@ -256,7 +256,7 @@ int runMonitor(const Invocation& call) {
         timers.runFor(50);
     }
     link.stop();
-    setTraceHook(previousHook);
+    session.diagnostics().setTraceSink({});
     tracePrinter.flush();
     session.finish();
     return everOpen ? kExitOk : kExitFailure;

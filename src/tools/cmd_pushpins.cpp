@@ -15,6 +15,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/cformat.h"
+#include "core/base/diagnostics.h"
 #include "core/gpx/gpx_time.h"
 #include "core/nav/angles.h"
 #include "core/settings/reg_number.h"
@@ -72,7 +73,8 @@ Result<> storeTarget(const Pushpins& pins, FileRegistry& reg) {
 Result<> savePushpins(Pushpins& pins, const std::string& path) {
     Result<> saved = pins.saveFile(path);
     if (const std::optional<PushpinLoadResult> damaged = pins.takeDamagedOnSave()) {
-        showMessage(damagedPushpinFileText(path, *damaged), kApplicationCaption,
+        StderrMessageBoxes boxes;
+        showMessage(boxes, damagedPushpinFileText(path, *damaged), kApplicationCaption,
                     MessageIcon::Exclamation);
     }
     return saved;
@@ -149,7 +151,9 @@ int runPushpinsList(const Invocation& call) {
         return kExitFailure;
     }
     if (isProgramPushpinFile(file)) {
-        FileRegistry reg;
+        Diagnostics diagnostics;  // nothing is traced here
+        StderrMessageBoxes boxes;
+        FileRegistry reg(diagnostics, boxes);
         restoreTarget(pins, reg);
     }
     int index = 0;
@@ -214,7 +218,9 @@ int runPushpinsImport(const Invocation& call) {
         return kExitFailure;
     }
     const bool programFile = isProgramPushpinFile(file);
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     if (programFile) {
         restoreTarget(pins, reg);
     }
@@ -224,7 +230,7 @@ int runPushpinsImport(const Invocation& call) {
         ImportResult r = importPushpins(
             pins, isStandardStream(source) ? temporary->file("standard-input." + format) : source);
         if (const std::optional<std::string> text = importMessage(r)) {
-            showMessage(*text, kApplicationCaption, MessageIcon::Exclamation);
+            showMessage(boxes, *text, kApplicationCaption, MessageIcon::Exclamation);
         }
         if (isStandardStream(source)) {
             r.path = "standard-input." + format;  // as messages name it

@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "core/base/cformat.h"
+#include "core/base/diagnostics.h"
 #include "core/track/trip_computer.h"
 #include "messages/failed_save.h"
+#include "messages/message_box.h"
 #include "tools/log_replay.h"
 #include "tools/route_replay.h"
 #include "tools/std_streams.h"
@@ -39,7 +41,9 @@ bool saveTrack(TrackLog& track, const std::string& target, const std::string& gi
     std::filesystem::path out = std::filesystem::absolute(target, ec);
     track.currentFileName = ec ? target : out.string();
     if (const Result<bool> saved = track.save(); !saved) {
-        reportFailedSave("The track", saved.error().what, saved.error().reason);
+        Diagnostics diagnostics;  // the tool's exit status tells the failure
+        StderrMessageBoxes boxes;
+        reportFailedSave(boxes, diagnostics, "The track", saved.error().what, saved.error().reason);
         std::fprintf(stderr, "wayplot2-tool: cannot write %s\n", given.c_str());
         return false;
     }

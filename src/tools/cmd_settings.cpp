@@ -18,10 +18,12 @@
 #include <vector>
 
 #include "core/base/cformat.h"
+#include "core/base/diagnostics.h"
 #include "core/settings/reg_hive.h"
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_sz.h"
 #include "core/settings/reg_values.h"
+#include "messages/message_box.h"
 #include "platform/file_registry.h"
 #include "platform/reg_file_format.h"
 #include "tools/tool_command.h"
@@ -225,7 +227,9 @@ int runSettingsList(const Invocation& call) {
     if (!keyOf(call, key)) {
         return usageError(call);
     }
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     return list(reg, key);
 }
 
@@ -234,7 +238,9 @@ int runSettingsGet(const Invocation& call) {
     if (!keyOf(call, key) || !nameOf(call)) {
         return usageError(call);
     }
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     return get(reg, key, call.arguments[0]);
 }
 
@@ -245,7 +251,9 @@ int runSettingsSet(const Invocation& call) {
     if (!keyOf(call, key) || !nameOf(call) || !makeValue(a[1], a[2], value)) {
         return usageError(call);
     }
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     return report(reg.setValue(key.root, key.path, a[0], value), "set", a[0], key);
 }
 
@@ -254,7 +262,9 @@ int runSettingsDelete(const Invocation& call) {
     if (!keyOf(call, key) || !nameOf(call)) {
         return usageError(call);
     }
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     const std::string& name = call.arguments[0];
     return report(reg.deleteValue(key.root, key.path, name), "delete", name, key);
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/diagnostics.h"
 #include "core/gpx/track_gpx.h"
 #include "core/gpx/track_summary.h"
 #include "core/nav/unit_formatter.h"
@@ -17,6 +18,7 @@
 #include "core/settings/reg_number.h"
 #include "core/settings/reg_values.h"
 #include "core/track/track_file.h"
+#include "messages/message_box.h"
 #include "platform/file_registry.h"
 #include "tools/json_writer.h"
 #include "tools/std_streams.h"
@@ -150,7 +152,9 @@ namespace {
 UnitFormatter storedUnits() {
     UnitFormatter units;
     units.setSystem(0);
-    FileRegistry reg;
+    Diagnostics diagnostics;  // nothing is traced here
+    StderrMessageBoxes boxes;
+    FileRegistry reg(diagnostics, boxes);
     const Result<RegValue> v =
         reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, kUnitSystemValueName);
     if (v && v->type == RegType::Dword && v->data.size() == 4) {

@@ -20,27 +20,28 @@ void onStopSignal(int) {
 }
 }  // namespace
 
-LinkSession::LinkSession() : previousRegistry_(setRegistry(&registry_)) {
-    link_ = std::make_unique<GpsLink>(clock_, std::make_unique<TrackLog>());
-    link_->setSerialPort(std::make_unique<SourcePort>());
+LinkSession::LinkSession() {
+    link_ = std::make_unique<GpsLink>(clock_, settings_, std::make_unique<TrackLog>());
+    link_->setSerialPort(std::make_unique<SourcePort>(diagnostics_));
     link_->setTimers(&timers_);
 }
 
 LinkSession::~LinkSession() {
     link_.reset();
-    setRegistry(previousRegistry_);
 }
 
 void LinkSession::start() {
     TrackLog& track = *link_->decoder().trackLog();
-    if (const TrackAutoLoad loaded = track.start(); !loaded.damage.empty()) {
-        showMessage(loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
+    // The program's options and track so far; a tool session records nothing
+    // into the program's autosave track.
+    if (const TrackAutoLoad loaded = track.start(registry_); !loaded.damage.empty()) {
+        showMessage(boxes_, loaded.damage, kApplicationCaption, MessageIcon::Exclamation);
     }
     track.autosavePath.clear();
 }
 
 void LinkSession::finish() {
-    (void)link_->decoder().trackLog()->finish();
+    (void)link_->decoder().trackLog()->finish(registry_);  // the options only: no autosave file
 }
 
 void LinkSession::catchStopSignals() {

@@ -6,8 +6,11 @@
 
 #include <memory>
 
+#include "core/base/diagnostics.h"
+#include "core/base/services.h"
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
+#include "messages/message_box.h"
 #include "platform/file_registry.h"
 #include "platform/system_clock.h"
 
@@ -28,6 +31,9 @@ public:
     LinkSession& operator=(const LinkSession&) = delete;
 
     GpsLink& link() { return *link_; }
+    // Where the session's traces go; they are discarded unless a sink is set.
+    Diagnostics& diagnostics() { return diagnostics_; }
+    const SettingsServices& settings() const { return settings_; }
     TimerQueue& timers() { return timers_; }
     Clock& clock() { return clock_; }
 
@@ -36,8 +42,10 @@ public:
     static bool stopRequested();
 
 private:
-    FileRegistry registry_;
-    Registry* previousRegistry_;
+    Diagnostics diagnostics_;
+    StderrMessageBoxes boxes_;
+    FileRegistry registry_{diagnostics_, boxes_};
+    SettingsServices settings_{registry_, diagnostics_};
     SystemClock clock_;
     TimerQueue timers_{clock_};
     std::unique_ptr<GpsLink> link_;

@@ -16,8 +16,8 @@ constexpr std::uint64_t kProgressThreshold = 10u * 1024u * 1024u;
 
 // A track log with the default recording filter and thresholds that neither
 // loads nor saves the autosave file and starts empty.
-std::unique_ptr<TrackLog> replayTrackLog() {
-    SettingsStore store;
+std::unique_ptr<TrackLog> replayTrackLog(Registry& registry) {
+    SettingsStore store(registry);
     (void)store.writeNumber("TrackState",
                             TrackState::Default & ~(TrackState::AutoLoad | TrackState::AutoSave));
     (void)store.writeNumber("TrackPDOPThreshold", 0);
@@ -35,13 +35,12 @@ std::unique_ptr<TrackLog> replayTrackLog() {
 
 }  // namespace
 
-LogReplay::LogReplay() : previousRegistry_(setRegistry(&settings_)) {
-    decoder_ = std::make_unique<GpsDecoder>(clock_, replayTrackLog());
+LogReplay::LogReplay() {
+    decoder_ = std::make_unique<GpsDecoder>(clock_, replayTrackLog(settings_));
 }
 
 LogReplay::~LogReplay() {
     decoder_.reset();
-    setRegistry(previousRegistry_);
 }
 
 bool LogReplay::run(const std::string& logPath) {

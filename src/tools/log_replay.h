@@ -28,7 +28,6 @@ private:
     // The replay's settings live in memory only: its track log reads its
     // options from there and writes them back there, never to the user's store.
     MemoryRegistry settings_;
-    Registry* previousRegistry_;
     ManualClock clock_;
     std::unique_ptr<GpsDecoder> decoder_;
 };

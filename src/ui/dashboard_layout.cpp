@@ -289,7 +289,7 @@ void DashboardLayout::addTrackPanel() {
     compass->baseWidth = 16;
     compass->length = 28;
     BoundCompassNeedle* mapCompass = place(std::move(compass), Id::TrackCompass, track, 0);
-    auto map = std::make_unique<TrackView>();
+    auto map = std::make_unique<TrackView>(*sources_.settings);
     map->load();
     map->init(sources_.track, sources_.pushpins, *sources_.units, wgs84(), skin::kMarker, "Track");
     map->setSource(sources_.snapshot, sources_.storedPosition);

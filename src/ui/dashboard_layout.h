@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/base/services.h"
 #include "ui/number_panel.h"
 
 namespace wp2 {
@@ -35,6 +36,7 @@ struct LayoutSources {
     std::function<bool(double& latitude, double& longitude)> storedPosition;
     // The machine's battery charge (none: the battery read-out shows dashes).
     BoundNumberPanel::BatteryReader battery;
+    const SettingsServices* settings = nullptr;  // the map's settings
 };
 
 class BitmapPanel;

@@ -9,8 +9,8 @@
 
 namespace wp2 {
 
-SkinScreen::SkinScreen(DrawingSurfaces& surfaces)
-    : surfaces_(surfaces), layerOrder_{10, 20, 45, 50, 90, 100} {
+SkinScreen::SkinScreen(DrawingSurfaces& surfaces, MessageBoxes& boxes)
+    : surfaces_(surfaces), boxes_(boxes), layerOrder_{10, 20, 45, 50, 90, 100} {
     elements_.reserve(100);
 }
 
@@ -29,7 +29,7 @@ SkinElement* SkinScreen::byId(int id, int report) const {
         }
     }
     if (report) {
-        showMessage(cformat("The dashboard has no element %d.", id), "", MessageIcon::Stop);
+        showMessage(boxes_, cformat("The dashboard has no element %d.", id), "", MessageIcon::Stop);
         lookupFailed(id);
     }
     return nullptr;

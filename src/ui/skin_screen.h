@@ -19,10 +19,13 @@ inline constexpr int TrackView = 201;
 inline constexpr int TrackCompass = 202;
 }  // namespace ElementId
 
+class MessageBoxes;
+
 class SkinScreen {
 public:
-    // The elements draw on `surfaces`, which must outlive the screen.
-    explicit SkinScreen(DrawingSurfaces& surfaces);
+    // The elements draw on `surfaces`; a lookup of a missing element is told
+    // in `boxes`. Both must outlive the screen.
+    SkinScreen(DrawingSurfaces& surfaces, MessageBoxes& boxes);
     virtual ~SkinScreen();
     SkinScreen(const SkinScreen&) = delete;
     SkinScreen& operator=(const SkinScreen&) = delete;
@@ -86,6 +89,7 @@ private:
     void drawAllMap();
 
     DrawingSurfaces& surfaces_;
+    MessageBoxes& boxes_;
     std::vector<std::unique_ptr<SkinElement>> elements_;
     std::vector<int> layerOrder_;
     std::vector<const SkinElement*> releasedNow_;

@@ -48,8 +48,9 @@ QRgb halo() {
 }
 }  // namespace
 
-TrackView::TrackView()
-    : scaleSetting_("TSOpt", false, 5), options_("TrackOpt2", true, kOptionDrag) {}
+TrackView::TrackView(const SettingsServices& settings)
+    : scaleSetting_(settings, "TSOpt", false, 5),
+      options_(settings, "TrackOpt2", true, kOptionDrag) {}
 
 void TrackView::load() {
     scaleSetting_.load();

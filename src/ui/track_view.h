@@ -40,7 +40,7 @@ public:
     using StoredPosition = std::function<bool(double& latitude, double& longitude)>;
 
     // Holds the default step and options until load().
-    TrackView();
+    explicit TrackView(const SettingsServices& settings);
 
     // Reads the scale step ("TSOpt") and the options ("TrackOpt2"); before
     // init(), which takes the options.

@@ -45,8 +45,8 @@ inline void ensureApplication() {
 inline constexpr const char* kFirstChoices = "105,30,102,24,101,27,103,35,104,37";
 
 // A long text setting as stored ("" when there is none).
-inline std::string storedText(const char* name) {
-    return SettingsStore().readLongText(name).value_or("");
+inline std::string storedText(Registry& registry, const char* name) {
+    return SettingsStore(registry).readLongText(name).value_or("");
 }
 
 // The bundled drive (its first `lines` lines when given), where the program
@@ -139,13 +139,13 @@ private:
     }
 };
 
-// An in-memory registry and an empty data root for the length of a test,
+// Settings in memory and an empty data root for the length of a test,
 // and what a dashboard needs besides its window.
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ensureApplication();
-        lastTarget_.emplace("LastTarg", true, -1);
+        lastTarget_.emplace(shared_.settings(), "LastTarg", true, -1);
         lastTarget_->load();
     }
     void TearDown() override { lastTarget_.reset(); }
@@ -155,6 +155,8 @@ protected:
         s.dialogs = &dialogs_;
         s.pushpins = &pushpins_;
         s.lastTarget = &*lastTarget_;
+        s.settings.emplace(shared_.settings());
+        s.boxes = &boxes_;
         s.store = &store_;
         s.sounds = &player_;
         s.units = &shared_.units;
@@ -163,14 +165,14 @@ protected:
         return s;
     }
 
-    InstalledMemoryRegistry registry_;
     TestServices shared_;
+    TestRegistry& registry_ = shared_.store.registry;
     TempDir root_{true};
-    RecordingMessageBoxes boxes_;
+    RecordingMessageBoxes& boxes_ = shared_.boxes;
     RecordingDialogs dialogs_;
     Pushpins pushpins_;
     std::optional<IntSetting> lastTarget_;
-    SettingsStore store_;
+    SettingsStore store_{registry_};
     RecordingSoundPlayer player_;
     ManualClock clock_{1700000000, 5000};
 };

@@ -26,8 +26,8 @@ namespace {
 class ApplicationTest : public test::AppTest {
 protected:
     std::unique_ptr<Application> make(StartOptions options = {}) {
-        auto app = std::make_unique<Application>(shared_.core, clock_, timers_, dialogs_, player_,
-                                                 options);
+        auto app =
+            std::make_unique<Application>(shared_.ui, clock_, timers_, dialogs_, player_, options);
         Application* raw = app.get();
         app->setWait([this, raw](std::uint32_t ms) {
             waits_.push_back(ms);
@@ -49,10 +49,10 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         SCOPED_TRACE(driver ? driver : "no Driver");
         (void)registry_.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "Driver");
         if (driver) {
-            ASSERT_TRUE(SettingsStore().writeText("Driver", driver));
+            ASSERT_TRUE(SettingsStore(registry_).writeText("Driver", driver));
         }
-        IntSetting("Emu", true, 0) = emu;
-        DoubleSetting("LastLat", true, 10.0) = 0.75;
+        IntSetting(shared_.settings(), "Emu", true, 0) = emu;
+        DoubleSetting(shared_.settings(), "LastLat", true, 10.0) = 0.75;
         dialogs_.opened.clear();
         waits_.clear();
         splashDuringWait_.clear();
@@ -75,7 +75,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         EXPECT_TRUE(splashDuringWait_.back());  // the splash, before the main window
         EXPECT_EQ(app->splash(), nullptr);
         EXPECT_TRUE(app->mainWindow()->isVisible());
-        EXPECT_EQ(test::loadedSetting<IntSetting>("Emu", 0), emu);
+        EXPECT_EQ(test::loadedSetting<IntSetting>(shared_.settings(), "Emu", 0), emu);
         if (driver && !setUp) {
             EXPECT_EQ(app->link()->lineSettings(), (LineSettings{3, 9600, 7, 2, 1}));
         }
@@ -89,7 +89,7 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
 }
 
 TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter) {
-    SettingsStore bt;
+    SettingsStore bt(registry_);
     bt.set(RegRoot::LocalMachine, kBluetoothKeyPath);
     for (bool present : {false, true}) {  // absent: neither changed nor made
         if (present) {
@@ -106,9 +106,9 @@ TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter)
 // The link's track log reads the autosave file at start-up, is the one the
 // dashboard shows, and writes it at exit; so does the map its scale step.
 TEST_F(ApplicationTest, TheLinksTrackAndTheMapsScaleAreLoadedAtStartUpAndSavedAtExit) {
-    ASSERT_TRUE(
-        SettingsStore().writeNumber(kTrackStateValue, TrackState::AutoLoad | TrackState::AutoSave));
-    IntSetting("TSOpt", true, 5) = 7;
+    ASSERT_TRUE(SettingsStore(registry_).writeNumber(kTrackStateValue,
+                                                     TrackState::AutoLoad | TrackState::AutoSave));
+    IntSetting(shared_.settings(), "TSOpt", true, 5) = 7;
     const std::string autosave = Paths::map(kLinkAutosavePath);
     TrackLog written;
     ASSERT_TRUE(written.replaceTrack(std::vector<TrackPoint>(3)));
@@ -123,13 +123,13 @@ TEST_F(ApplicationTest, TheLinksTrackAndTheMapsScaleAreLoadedAtStartUpAndSavedAt
     std::filesystem::remove(autosave);
     app->exit();
     EXPECT_TRUE(test::fileExists(autosave));
-    EXPECT_EQ(test::loadedSetting<IntSetting>("TSOpt", 5), 8);
+    EXPECT_EQ(test::loadedSetting<IntSetting>(shared_.settings(), "TSOpt", 5), 8);
 }
 
 // The program's dialogs give the dashboard the stored unit system at start.
 TEST_F(ApplicationTest, TheDashboardStartsInTheStoredUnitSystem) {
-    IntSetting("UnitSystem", true, 0) = UnitFormatter::kNautical;
-    QtDialogs(player_, shared_.core).prepareMiscOptions(shared_.units);
+    IntSetting(shared_.settings(), "UnitSystem", true, 0) = UnitFormatter::kNautical;
+    QtDialogs(player_, shared_.ui).prepareMiscOptions(shared_.units);
     EXPECT_EQ(shared_.units.code(), UnitFormatter::kNautical);
 }
 

@@ -83,11 +83,11 @@ TEST_F(DashboardTest, FirstStartShowsTheDefaultPanelsAndStoredChoicesSwitchThem)
     EXPECT_EQ(topLeft(Id::SkyViewRight), (Point{120, 150}));
     EXPECT_EQ(screen_->selector(Id::MenuLeft).current, screen_->byId(Id::DestinationLeft));
     screen_->quit();
-    EXPECT_EQ(test::storedText("IOpt"), test::kFirstChoices);
+    EXPECT_EQ(test::storedText(registry_, "IOpt"), test::kFirstChoices);
 
     // A stored choice moves the chosen element into the shown one's place;
     // ids that name nothing are skipped.
-    ASSERT_TRUE(SettingsStore().writeLongText("IOpt", "104,39,102,31,101,22,105,29,999,1"));
+    ASSERT_TRUE(store_.writeLongText("IOpt", "104,39,102,31,101,22,105,29,999,1"));
     build();
     EXPECT_EQ(shown({Id::SatellitesReadout, Id::PositionLeft, Id::CompassRight, Id::SpeedDial,
                      Id::HeadingReadout, Id::DestinationLeft, Id::CourseDial}),
@@ -120,13 +120,13 @@ TEST_F(DashboardTest, OptionsMenuItemsOpenTheirDialogsWhileTheScreenIsSuspended)
 // meter at once in the settings, the other and the odometer stay.
 TEST_F(DashboardTest, ResetTripItemsZeroTheirMeterAndStoreIt) {
     for (const char* name : {"TripADistance", "TripBDistance", "Odometer"}) {
-        DoubleSetting(name, true, 0.0) = 1234.5;
+        DoubleSetting(shared_.settings(), name, true, 0.0) = 1234.5;
     }
     build();
-    const auto stored = [] {
-        return std::array{test::loadedSetting<DoubleSetting>("TripADistance", -1.0),
-                          test::loadedSetting<DoubleSetting>("TripBDistance", -1.0),
-                          test::loadedSetting<DoubleSetting>("Odometer", -1.0)};
+    const auto stored = [s = shared_.settings()] {
+        return std::array{test::loadedSetting<DoubleSetting>(s, "TripADistance", -1.0),
+                          test::loadedSetting<DoubleSetting>(s, "TripBDistance", -1.0),
+                          test::loadedSetting<DoubleSetting>(s, "Odometer", -1.0)};
     };
     menuItem(4);
     EXPECT_EQ(stored(), (std::array{0.0, 1234.5, 1234.5}));
@@ -148,16 +148,17 @@ TEST_F(DashboardTest, NightFromTheOptionsMenuDarkensTheWholeScreenAndIsKeptWithA
     tap(60, 60);
     build();  // the next start
     EXPECT_EQ(currentPalette(), Palette::Night);
-    EXPECT_EQ(startingPalette(std::nullopt, nullptr, 0), Palette::Night);  // the splash's
+    EXPECT_EQ(startingPalette(registry_, std::nullopt, nullptr, 0),
+              Palette::Night);  // the splash's
     EXPECT_EQ(test::dayPixels(surfaces_.frame.image()), 0);
     menuItem(6);
     EXPECT_EQ(currentPalette(), Palette::Day);
     EXPECT_GT(test::dayPixels(surfaces_.frame.image()), 10000);
-    EXPECT_EQ(SettingsStore().readNumber(kNightModeValue).value_or(9), 0u);
+    EXPECT_EQ(store_.readNumber(kNightModeValue).value_or(9), 0u);
     // Auto without any position keeps what is shown, and is what the next start reads.
     menuItem(7);
     EXPECT_EQ(currentPalette(), Palette::Day);
-    NightMode stored;
+    NightMode stored(registry_);
     stored.load();
     EXPECT_EQ(stored.choice(), NightMode::Choice::Auto);
     EXPECT_EQ(dialogs_.opened, std::vector<std::string>{});
@@ -208,7 +209,7 @@ TEST_F(DashboardTest, TheTargetReachesTheSnapshotAndThePanelsAndFollowsNewPushpi
     dialogs_.onPushpins = [](Pushpins& p) { p.setTargetIndex(1); };
     tap(150, 290);  // TBtn3
     EXPECT_DOUBLE_EQ(screen_->snapshot().targetPoint.latitude, pushpins_.at(1)->latitude);
-    EXPECT_EQ(test::loadedSetting<IntSetting>("LastTarg", -1), 1);
+    EXPECT_EQ(test::loadedSetting<IntSetting>(shared_.settings(), "LastTarg", -1), 1);
 
     // A new pushpin comes first: the target is the same waypoint one place
     // on, and the file is written at once.
@@ -218,7 +219,7 @@ TEST_F(DashboardTest, TheTargetReachesTheSnapshotAndThePanelsAndFollowsNewPushpi
         return true;
     };
     tap(90, 290);  // TBtn2
-    EXPECT_EQ(test::loadedSetting<IntSetting>("LastTarg", -1), 2);
+    EXPECT_EQ(test::loadedSetting<IntSetting>(shared_.settings(), "LastTarg", -1), 2);
     Pushpins reread;
     ASSERT_EQ(reread.load().added, 4);
     EXPECT_DOUBLE_EQ(reread.at(0)->latitude, 0.5);
@@ -264,7 +265,7 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     test::writeFile(junk, "not a map");
     const std::string folder = root_.file("tiles");
     std::filesystem::create_directories(folder + "/0/0");
-    ASSERT_TRUE(SettingsStore().writeLongText(kBaseMapValue, junk));
+    ASSERT_TRUE(store_.writeLongText(kBaseMapValue, junk));
     test::installEmulationFile();  // a track for the track options
     build(ScreenMode::Emulation);
     ASSERT_EQ(boxes_.shown.size(), 1u);
@@ -278,12 +279,12 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     tap(200, 290);
     ASSERT_NE(screen_->baseMap(), nullptr);
     EXPECT_EQ(screen_->trackView().baseMap(), screen_->baseMap());
-    EXPECT_EQ(test::storedText(kBaseMapValue), folder);
+    EXPECT_EQ(test::storedText(registry_, kBaseMapValue), folder);
     EXPECT_EQ(screen_->baseMap()->memoryLimit(), TileCache::kDefaultMemoryBytes);
 
     // A source for this run only wins over the setting and leaves it alone;
     // an empty one shows none.
-    ASSERT_TRUE(SettingsStore().writeLongText(kBaseMapValue, junk));
+    ASSERT_TRUE(store_.writeLongText(kBaseMapValue, junk));
     for (const std::string& run : {folder, std::string()}) {
         mapSource_ = run;
         build(ScreenMode::Emulation);
@@ -293,12 +294,12 @@ TEST_F(DashboardTest, TheBaseMapComesFromTheSettingOrTheRunAndOneThatCannotBeRea
     // The memory cache's size in MB is a setting, within 4 MB to 1 GB.
     mapSource_ = folder;
     for (const auto& [megabytes, limit] : {std::pair{1u, 4u}, {100u, 100u}, {5000u, 1024u}}) {
-        ASSERT_TRUE(SettingsStore().writeNumber(kBaseMapCacheValue, megabytes));
+        ASSERT_TRUE(store_.writeNumber(kBaseMapCacheValue, megabytes));
         build(ScreenMode::Emulation);
         EXPECT_EQ(screen_->baseMap()->memoryLimit(), std::size_t{limit} << 20) << megabytes;
     }
     EXPECT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(test::storedText(kBaseMapValue), junk);
+    EXPECT_EQ(test::storedText(registry_, kBaseMapValue), junk);
 }
 
 using Choices = std::vector<ScreenChoice>;

@@ -184,7 +184,7 @@ TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgramTheOrderlyWay) {
     EXPECT_FALSE(w->close());  // the close is turned into the dashboard's quit
     EXPECT_TRUE(w->messageLoopEnded());
     EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(test::storedText("IOpt"), test::kFirstChoices);
+    EXPECT_EQ(test::storedText(registry_, "IOpt"), test::kFirstChoices);
 }
 
 // 33 frames a second of the tick count, rounded to the nearest frame; a tick

@@ -36,7 +36,7 @@ TEST(QuitSignals, AnOpenBoxClosesAndWhatBoxesSayGoesToStandardError) {
     WidgetMessageBoxes boxes;
     test::RecordingSoundPlayer player;
     test::TestServices services;
-    QtDialogs dialogs(player, services.core);
+    QtDialogs dialogs(player, services.ui);
     QTimer::singleShot(100, [&] {
         boxes.quit();
         dialogs.quit();
@@ -69,6 +69,8 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
     for (const char* start : {"--emulate", "1,4800,8,1,0", ""}) {
         SCOPED_TRACE(start);
         test::TempDir root;
+        Diagnostics diagnostics;
+        StderrMessageBoxes boxes;
         const char* signal = start[0] ? "TERM" : "INT";
         std::vector<std::string> args = {
             "/usr/bin/timeout", "--preserve-status", "-k", "10", "-s", signal, "8", WAYPLOT2_APP,
@@ -76,17 +78,15 @@ TEST(QuitSignals, TheProgramEndsInOrderWhateverItIsDoing) {
         if (start[0] == '-') {
             args.push_back(start);
         } else if (start[0]) {
-            FileRegistry settings(root.path());
-            test::InstalledRegistry installed(settings);
-            ASSERT_TRUE(SettingsStore().writeText("Driver", start));
+            FileRegistry settings(diagnostics, boxes, root.path());
+            ASSERT_TRUE(SettingsStore(settings).writeText("Driver", start));
         }
         test::EnvOverride port("WAYPLOT2_COM1", root.file("no-such-device").c_str());
         const test::RunResult r = test::runProgram(args);
         EXPECT_EQ(r.status, 0) << r.err;
 
-        FileRegistry stored(root.path());
-        test::InstalledRegistry installed(stored);
-        EXPECT_EQ(test::storedText("IOpt"), test::kFirstChoices);
+        FileRegistry stored(diagnostics, boxes, root.path());
+        EXPECT_EQ(test::storedText(stored, "IOpt"), test::kFirstChoices);
         EXPECT_TRUE(std::filesystem::exists(root.path() + "/My Documents/Pushpins.kpp"));
     }
 }

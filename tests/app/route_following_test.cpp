@@ -30,6 +30,7 @@ namespace {
 
 // "Go to" answers `choice`; the pushpin list applies `editRoutes`.
 struct ScriptedDialogs final : HeadlessDialogs {
+    using HeadlessDialogs::HeadlessDialogs;
     void prepareMiscOptions(UnitFormatter& units) override { units.setSystem(UnitSystem::US); }
     GoToChoice goTo(const Routes&, const RouteNavigator*) override { return choice; }
     void pushpinsAndRoutes(Pushpins&, Routes& routes) override { editRoutes(routes); }
@@ -105,7 +106,7 @@ protected:
 
     DrawingSurfaces surfaces_;
     test::RecordingHost host_;
-    ScriptedDialogs scripted_;
+    ScriptedDialogs scripted_{shared_.settings()};
     Routes routes_;
     std::unique_ptr<DashboardScreen> screen_;
     std::uint32_t frame_ = 0;
@@ -124,7 +125,7 @@ TEST_F(RouteFollowing, TheTargetAdvancesAndTheRouteEndsWithOneAlarmAtEachPoint) 
     EXPECT_EQ(driveUntil([this] { return panel().targetName == "P2"; }), 18);
     EXPECT_EQ(shown(), std::tuple("P2", "2/2", 1));
     EXPECT_LT(std::abs(screen_->snapshot().crossTrack.value_or(99.0)), 5.0);  // on the leg
-    EXPECT_EQ(test::storedText("ActiveRoute"), "Drive");
+    EXPECT_EQ(test::storedText(registry_, "ActiveRoute"), "Drive");
     EXPECT_EQ(store_.readNumber("RoutePoint").value_or(9), 1u);
     EXPECT_TRUE(QRegularExpression("^2/2  [0-9.]+ (ft|mi)  [0-9]{2}:[0-9]{2}$")
                     .match(QString::fromStdString(panel().routeText))
@@ -139,7 +140,7 @@ TEST_F(RouteFollowing, TheTargetAdvancesAndTheRouteEndsWithOneAlarmAtEachPoint) 
     EXPECT_EQ(arrivalSounds(), 2);
     EXPECT_EQ(panel().note, "Arrived at P2. Route finished.");
     EXPECT_EQ(std::tuple(panel().hasTarget, screen_->snapshot().targetSet), std::tuple(0, 0));
-    EXPECT_EQ(test::storedText("ActiveRoute"), "");
+    EXPECT_EQ(test::storedText(registry_, "ActiveRoute"), "");
 }
 
 TEST_F(RouteFollowing, APushpinTargetSoundsOnceAndStaysTheTarget) {
@@ -161,9 +162,9 @@ TEST_F(RouteFollowing, GoToMovesTheTargetByHandAndTheOffCourseAlarmSoundsOncePer
     build();
     // The panel's target ("-" for none), "k/n", the stored route, the snapshot's target.
     const auto state = [this] {
-        return std::tuple(panel().hasTarget ? panel().targetName : "-",
-                          panel().routeText.substr(0, 3), test::storedText("ActiveRoute"),
-                          screen_->snapshot().targetSet);
+        return std::tuple(
+            panel().hasTarget ? panel().targetName : "-", panel().routeText.substr(0, 3),
+            test::storedText(registry_, "ActiveRoute"), screen_->snapshot().targetSet);
     };
     using State = decltype(state());
     const std::tuple<GoToChoice::Action, int, State> steps[] = {
@@ -183,7 +184,7 @@ TEST_F(RouteFollowing, GoToMovesTheTargetByHandAndTheOffCourseAlarmSoundsOncePer
                         {"C", 60.0147861, 30.2427131}});
     ASSERT_TRUE(store_.writeText("SndOffCourse", "off.wav") &&
                 store_.writeNumber("OffCourseAlarm", 1));
-    DoubleSetting("OffCourseDist", true, 100.0) = 50.0;
+    DoubleSetting(shared_.settings(), "OffCourseDist", true, 100.0) = 50.0;
     build();
     goTo(Route, 1, 1);
     // By GeographicLib: 50.5 m off the leg A-B at line 31; then B passed at
@@ -227,7 +228,7 @@ TEST_F(RouteFollowing, TheRouteFileIsToldAtStartAndSavedOnlyWhenThePushpinListCh
         std::filesystem::remove(path + ".bad");
         boxes_.shown.clear();
         file ? test::writeFile(path, file) : std::filesystem::create_symlink(path, path);
-        Application app(shared_.core, clock_, timers, scripted_, player_, emulation);
+        Application app(shared_.ui, clock_, timers, scripted_, player_, emulation);
         app.setWait([](std::uint32_t) {});
         ASSERT_TRUE(app.startUp());
         scripted_.editRoutes = edit;

@@ -43,7 +43,6 @@ TEST(MessageBoxDialog, TheStylesSignsAreInNightColoursAtNight) {
 
 TEST(MessageBoxDialog, EachButtonEnterAndEscapeGiveTheirAnswer) {
     WidgetMessageBoxes boxes;
-    setMessageBoxes(&boxes);
     using R = MessageResult;
     using B = MessageButtons;
     const struct {
@@ -68,12 +67,11 @@ TEST(MessageBoxDialog, EachButtonEnterAndEscapeGiveTheirAnswer) {
             EXPECT_EQ(d.isVisible(), !c.answer);
             d.done(0);
         });
-        const R r =
-            showMessage("Delete ALL waypoints?\r\n", "", MessageIcon::Exclamation, c.buttons);
+        const R r = showMessage(boxes, "Delete ALL waypoints?\r\n", "", MessageIcon::Exclamation,
+                                c.buttons);
         EXPECT_TRUE(step.ran());
         EXPECT_TRUE(!c.answer || r == *c.answer);
     }
-    setMessageBoxes(nullptr);
 }
 
 class FileDialogs : public DialogTest {
@@ -94,8 +92,8 @@ protected:
         return root_.path() + "/My Documents/" + file;
     }
 
-    QtFileChooser chooser_;
-    RecordingMessageBoxes boxes_;
+    RecordingMessageBoxes& boxes_ = services_.boxes;
+    QtFileChooser chooser_{registry_, boxes_};
 };
 
 TEST_F(FileDialogs, SaveProposesTheNameAddsTheExtensionAndAsksBeforeCreatingOrReplacing) {

@@ -61,7 +61,6 @@ TEST_F(DashboardAgreement, TheIconChooserOffersTheMapsIconsWithTheSamePictures) 
 
 TEST_F(DashboardAgreement, ANewPointWithoutAFixProposesNoPosition) {
     Pushpins pins;
-    RecordingMessageBoxes boxes;
     TrackPoint noFix;
     noFix.latitude = noFix.longitude = kNoPosition;
     auto step = whenShown<PointDialog>([&](PointDialog& d) {
@@ -72,7 +71,7 @@ TEST_F(DashboardAgreement, ANewPointWithoutAFixProposesNoPosition) {
         }
         click(d.okButton());
     });
-    runPointDialog(nullptr, pins, -1, noFix, services_.units);
+    runPointDialog(nullptr, services_.ui, pins, -1, noFix);
     EXPECT_TRUE(step.ran());
     EXPECT_DOUBLE_EQ(pins.at(0)->latitude, (12 + 12 / 60.0) * kDegToRad);
 }

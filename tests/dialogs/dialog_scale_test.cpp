@@ -72,13 +72,13 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     Pushpins pins;
     addPin(pins, "Trailhead car park", -33.5, -70.25, 812.0)->note =
         "Gate closes at dusk; park by the fence";
-    SettingsStore store;
+    SettingsStore store(registry_);
     UnitFormatter units;
     SoundSettings sounds;
-    sounds.init(&store, &units);
+    sounds.init(services_.settings(), &store, &units);
     RecordingSoundPlayer player;
-    FakeLink link;
-    RouteSettings alarms(store);
+    FakeLink link(services_.settings());
+    RouteSettings alarms(services_.settings(), store);
     Routes routes;
     (void)routes.add({"Lakeside loop", {routePointFrom(*pins.at(0))}});
     const RouteNavigator following(routes.all()[0]);
@@ -87,27 +87,30 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     const FileDialogRequest importRequest{kImportFilter, "kpp", ""};
     const FileDialogRequest exportRequest{kExportFilter, "txt", "Pushpins_Export"};
     using Make = std::function<QDialog*()>;
+    using K = FileDialog::Kind;
+    const UiServices& ui = services_.ui;
+    MessageBoxes& boxes = services_.boxes;
     const std::pair<const char*, Make> dialogs[] = {
-        {"sound_options", [&] { return new SoundOptionsDialog(sounds, player); }},
-        {"misc_options", [] { return new MiscOptionsDialog; }},
-        {"point", [&] { return new PointDialog(pins, 0, TrackPoint(), services_.units); }},
+        {"sound_options", [&] { return new SoundOptionsDialog(sounds, player, boxes); }},
+        {"misc_options", [&] { return new MiscOptionsDialog(ui.settings()); }},
+        {"point", [&] { return new PointDialog(ui, pins, 0, TrackPoint(), services_.units); }},
         {"point_selection", [&] { return new PointSelectionDialog(pins); }},
-        {"pushpins", [&] { return new PushpinsDialog(services_.core, pins); }},
-        {"pushpins_routes",
-         [&] { return new PushpinsDialog(services_.core, pins, nullptr, &routes); }},
-        {"routes", [&] { return new RoutesDialog(routes, pins, services_.files); }},
+        {"pushpins", [&] { return new PushpinsDialog(ui, pins); }},
+        {"pushpins_routes", [&] { return new PushpinsDialog(ui, pins, nullptr, &routes); }},
+        {"routes", [&] { return new RoutesDialog(routes, pins, services_.files, boxes); }},
         {"go_to", [&] { return new GoToDialog(routes, &following); }},
-        {"sound_alarms", [&] { return new SoundOptionsDialog(sounds, player, nullptr, &alarms); }},
+        {"sound_alarms",
+         [&] { return new SoundOptionsDialog(sounds, player, boxes, nullptr, &alarms); }},
         {"icon_chooser", [] { return new IconChooserDialog(0); }},
         {"export_format", [] { return new ExportFormatDialog; }},
-        {"track_options", [&] { return new TrackOptionsDialog(track, rotate, services_.files); }},
-        {"gps_setup", [&] { return new GpsSetupDialog(link.link.get()); }},
-        {"scan", [&] { return new ScanDialog(link.link.get()); }},
+        {"track_options", [&] { return new TrackOptionsDialog(ui, track, rotate); }},
+        {"gps_setup", [&] { return new GpsSetupDialog(ui, link.link.get()); }},
+        {"scan", [&] { return new ScanDialog(boxes, link.link.get()); }},
         {"first_run_wizard", [] { return new FirstRunWizard(1); }},
         {"warning", [] { return new WarningDialog; }},
-        {"file_open", [&] { return new FileDialog(openRequest, FileDialog::Kind::Open); }},
-        {"file_import", [&] { return new FileDialog(importRequest, FileDialog::Kind::Open); }},
-        {"file_export", [&] { return new FileDialog(exportRequest, FileDialog::Kind::Save); }},
+        {"file_open", [&] { return new FileDialog(registry_, boxes, openRequest, K::Open); }},
+        {"file_import", [&] { return new FileDialog(registry_, boxes, importRequest, K::Open); }},
+        {"file_export", [&] { return new FileDialog(registry_, boxes, exportRequest, K::Save); }},
         {"message_box_long", [] { return new MessageBoxDialog(kLong, "Delete", kIcon, kButtons); }},
         {"message_box_short",
          [] { return new MessageBoxDialog("GPS receiver not started.", "", kIcon, kButtons); }},

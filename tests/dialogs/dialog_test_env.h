@@ -19,8 +19,8 @@ namespace wp2::test {
 
 class DialogTest : public ::testing::Test {
 protected:
-    static std::string storedText(const std::string& name) {
-        return SettingsStore().readText(name).value_or("");
+    std::string storedText(const std::string& name) {
+        return SettingsStore(registry_).readText(name).value_or("");
     }
     // Opens a dialog with `open`, runs `steps` on it once it is up; open's result.
     template <typename D>
@@ -31,9 +31,9 @@ protected:
         return result;
     }
 
-    TestRegistry registry_;
     TempDir root_{true};
     TestServices services_;
+    TestRegistry& registry_ = services_.store.registry;
 };
 
 }  // namespace wp2::test

@@ -32,8 +32,8 @@ protected:
             click(w.nextButton());
         });
     }
-    FakeLink l_;
-    RecordingMessageBoxes boxes_;
+    FakeLink l_{services_.settings()};
+    RecordingMessageBoxes& boxes_ = services_.boxes;
 };
 
 TEST_F(FirstRunWizard, EmulationIsOfferedAndChosenOnlyWhenAskedFor) {
@@ -42,7 +42,7 @@ TEST_F(FirstRunWizard, EmulationIsOfferedAndChosenOnlyWhenAskedFor) {
         EXPECT_TRUE(w.radio(Choice::Emulate)->isVisibleTo(&w));
         EXPECT_TRUE(w.radio(Choice::Emulate)->isChecked());
     });
-    EXPECT_EQ(runFirstRunSetup(nullptr, 1, l_.link.get()), StartMode::Emulation);
+    EXPECT_EQ(runFirstRunSetup(nullptr, services_.ui, 1, l_.link.get()), StartMode::Emulation);
 
     wp2::FirstRunWizard plain(0);
     EXPECT_FALSE(plain.radio(Choice::Emulate)->isVisibleTo(&plain));
@@ -64,7 +64,7 @@ TEST_F(FirstRunWizard, SkipThenBackReturnsAndSkipThenOkStartsWithoutTheReceiver)
             });
         });
     });
-    EXPECT_EQ(runFirstRunSetup(nullptr, 0, l_.link.get()), StartMode::Skipped);
+    EXPECT_EQ(runFirstRunSetup(nullptr, services_.ui, 0, l_.link.get()), StartMode::Skipped);
     EXPECT_TRUE(backSeen);
     EXPECT_FALSE(l_.port->isOpen());
 }
@@ -82,7 +82,7 @@ TEST_F(FirstRunWizard, CancelledManualSetUpBringsTheWizardBack) {
             });
         });
     });
-    EXPECT_EQ(runFirstRunSetup(nullptr, 0, l_.link.get()), StartMode::SetUp);
+    EXPECT_EQ(runFirstRunSetup(nullptr, services_.ui, 0, l_.link.get()), StartMode::SetUp);
     EXPECT_TRUE(secondRound);
 }
 
@@ -93,7 +93,7 @@ TEST_F(FirstRunWizard, AutodetectGivesModeZeroWhateverTheScanFound) {
             click(s.finishButton());
         });
     });
-    EXPECT_EQ(runFirstRunSetup(nullptr, 0, l_.link.get()), StartMode::SetUp);
+    EXPECT_EQ(runFirstRunSetup(nullptr, services_.ui, 0, l_.link.get()), StartMode::SetUp);
     ASSERT_EQ(boxes_.shown.size(), 1u);  // nothing found
     EXPECT_EQ(boxes_.shown[0].text,
               "No GPS receiver was found.\r\nPerhaps this receiver is not supported.");

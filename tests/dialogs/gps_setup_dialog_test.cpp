@@ -27,11 +27,12 @@ namespace {
 
 class GpsSetupDialog : public DialogTest {
 protected:
-    static int run(GpsLink* link, std::function<void(wp2::GpsSetupDialog&)> steps) {
-        return runShown<wp2::GpsSetupDialog>([link] { return runGpsSetupDialog(nullptr, link); },
-                                             std::move(steps));
+    int run(GpsLink* link, std::function<void(wp2::GpsSetupDialog&)> steps) {
+        return runShown<wp2::GpsSetupDialog>(
+            [this, link] { return runGpsSetupDialog(nullptr, services_.ui, link); },
+            std::move(steps));
     }
-    static std::string driver() { return storedText("Driver"); }
+    std::string driver() { return storedText("Driver"); }
     static void choose(QComboBox* list, int index) {
         list->setFocus();
         list->setCurrentIndex(index);
@@ -46,8 +47,8 @@ protected:
             .toStdString();
     }
 
-    FakeLink l_;
-    RecordingMessageBoxes boxes_;
+    FakeLink l_{services_.settings()};
+    RecordingMessageBoxes& boxes_ = services_.boxes;
 };
 
 TEST_F(GpsSetupDialog, OpensOnTheLinkSettingsAndOkStoresThem) {
@@ -224,7 +225,7 @@ TEST_F(GpsSetupDialog, WithoutALinkItOpensOnItsOwnValuesAndStoresNothing) {
 // serial form is drawn with every other dialog).
 TEST_F(GpsSetupDialog, TheNetworkFormFitsTheScreen) {
     l_.link->setPortNumber(kGpsdPort);
-    wp2::GpsSetupDialog d(l_.link.get());
+    wp2::GpsSetupDialog d(services_.ui, l_.link.get());
     renderScreen(d, "gps_setup_gpsd");
 }
 

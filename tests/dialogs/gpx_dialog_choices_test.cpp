@@ -24,7 +24,7 @@ TEST_F(GpxDialogChoices, PushpinGpxExportReadsBackThroughImportWhichTellsWhatWas
     for (const char* name : {"Delta", "Charlie", "Bravo", "Alpha"}) {
         addPin(pins, name, 50.0 + name[0] - 'A', 8.0);
     }
-    RecordingMessageBoxes boxes;
+    RecordingMessageBoxes& boxes = services_.boxes;
     ScriptedChooser& chooser = services_.files;
     const std::string out = root_.file("points.gpx");
     chooser.answers = {out, out};
@@ -33,7 +33,7 @@ TEST_F(GpxDialogChoices, PushpinGpxExportReadsBackThroughImportWhichTellsWhatWas
         click(d.importButton());
         click(d.okButton());
     });
-    runPushpinsDialog(nullptr, services_.core, pins);
+    runPushpinsDialog(nullptr, services_.ui, pins);
     EXPECT_TRUE(step.ran());
     EXPECT_EQ(chooser.asked.at(0).request.filter,
               "ESRI Shape file (*.shp)|*.shp|Text file (*.txt)|*.txt|GPX 1.1 (*.gpx)|*.gpx||");
@@ -54,7 +54,7 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
     }
     // Each command acts at once and closes the dialog; switches flipped before
     // it are not kept. Save and Load offer the track file and GPX.
-    ScriptedChooser chooser;
+    ScriptedChooser& chooser = services_.files;
     std::string counts;
     for (const std::string step :
          {"save walk.gpx", "save walk.atk", "clear", "load walk.gpx", "clear", "load walk.atk"}) {
@@ -65,7 +65,7 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
                   : step[0] == 'l' ? d.loadButton()
                                    : d.clearButton());
         });
-        EXPECT_EQ(runTrackOptionsDialog(nullptr, track, chooser),
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, services_.ui, track),
                   (TrackMapOptions{false, true, {}}));
         counts += std::to_string(track.count());
     }
@@ -85,7 +85,7 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
             click(d.dragBox());
             click(ok ? d.okButton() : d.cancelButton());
         });
-        EXPECT_EQ(runTrackOptionsDialog(nullptr, track, chooser),
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, services_.ui, track),
                   (TrackMapOptions{true, false, {}}));
         EXPECT_EQ(registry_.number(kTrackMapOptionsValue), 2);
     }
@@ -93,7 +93,7 @@ TEST_F(GpxDialogChoices, TrackOptionsSwitchesAndTrackFileCommands) {
 
 TEST_F(GpxDialogChoices, TrackOptionsChooseTheBaseMapByKindAndPlace) {
     TrackLog track;
-    ScriptedChooser chooser;
+    ScriptedChooser& chooser = services_.files;
     const std::string file = root_.file("city.mbtiles");
     chooser.answers = {file};
     const std::string server = "https://tiles.example/{z}/{x}/{y}.png";
@@ -128,7 +128,8 @@ TEST_F(GpxDialogChoices, TrackOptionsChooseTheBaseMapByKindAndPlace) {
             }
             click(row.ok ? d.okButton() : d.cancelButton());
         });
-        EXPECT_EQ(runTrackOptionsDialog(nullptr, track, chooser, row.given).baseMap, row.chosen);
+        EXPECT_EQ(runTrackOptionsDialog(nullptr, services_.ui, track, row.given).baseMap,
+                  row.chosen);
     }
     ASSERT_EQ(chooser.asked.size(), 1u);
     EXPECT_EQ(chooser.asked[0].request.filter, "MBTiles map (*.mbtiles)|*.mbtiles||");

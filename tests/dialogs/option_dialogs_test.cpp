@@ -37,7 +37,7 @@ protected:
         EXPECT_TRUE(store_.writeText("SndGpsOn", "ding.wav"));
         EXPECT_TRUE(store_.writeText("SndNoFix", "Gone.wav"));
         formatter_.setSystem(UnitSystem::Metric);
-        sounds_.init(&store_, &formatter_);
+        sounds_.init(services_.settings(), &store_, &formatter_);
     }
 
     void sound(std::function<void(SoundOptionsDialog&)> steps) {
@@ -49,12 +49,12 @@ protected:
         d.soundList()->setCurrentIndex(i);
         emit d.soundList()->activated(i);
     }
-    SettingsStore store_;
+    SettingsStore store_{registry_};
     UnitFormatter formatter_;
     SoundSettings sounds_;
     RecordingSoundPlayer player_;
-    RecordingMessageBoxes boxes_;
-    SoundOptionsDialog soundDialog_{sounds_, player_};
+    RecordingMessageBoxes& boxes_ = services_.boxes;
+    SoundOptionsDialog soundDialog_{sounds_, player_, services_.boxes};
 };
 
 TEST_F(OptionDialogs, SoundsListTheWaveFilesPlayThemAndOkWritesThePicks) {
@@ -99,9 +99,9 @@ TEST_F(OptionDialogs, SoundsListTheWaveFilesPlayThemAndOkWritesThePicks) {
 }
 
 TEST_F(OptionDialogs, AlarmSwitchesAndDistancesAreWrittenByOk) {
-    RouteSettings alarms(store_);
+    RouteSettings alarms(services_.settings(), store_);
     alarms.load();
-    SoundOptionsDialog dialog(sounds_, player_, nullptr, &alarms);
+    SoundOptionsDialog dialog(sounds_, player_, services_.boxes, nullptr, &alarms);
     runShown<SoundOptionsDialog>(
         [&] { return dialog.exec(); },
         [](SoundOptionsDialog& d) {
@@ -143,7 +143,7 @@ TEST_F(OptionDialogs, SoundLimitInTheCurrentUnitAndSilentAreWrittenByOkOnly) {
 }
 
 TEST_F(OptionDialogs, UnitSystemIsStoredAndAppliedOnOkOnly) {
-    MiscOptionsDialog misc;  // "UnitSystem" absent: U.S.
+    MiscOptionsDialog misc(services_.settings());  // "UnitSystem" absent: U.S.
     for (const bool ok : {true, false}) {
         auto step = whenShown<MiscOptionsDialog>([&](MiscOptionsDialog& d) {
             EXPECT_TRUE(d.radio(ok ? 0 : 2)->isChecked());

@@ -34,7 +34,7 @@ class PushpinDialogs : public DialogTest {
 protected:
     int point(int index, const TrackPoint& start, std::function<void(PointDialog&)> steps) {
         return runShown<PointDialog>(
-            [&] { return runPointDialog(nullptr, pins_, index, start, services_.units); },
+            [&] { return runPointDialog(nullptr, services_.ui, pins_, index, start); },
             std::move(steps));
     }
     static TrackPoint at(double latDeg, double lonDeg, double altitude = 0.0) {
@@ -75,12 +75,12 @@ protected:
                 d.deleteAllButton()->isEnabled()};
     }
     void list(std::function<void(PushpinsDialog&)> steps) {
-        runShown<PushpinsDialog>([&] { return runPushpinsDialog(nullptr, services_.core, pins_); },
+        runShown<PushpinsDialog>([&] { return runPushpinsDialog(nullptr, services_.ui, pins_); },
                                  std::move(steps));
     }
 
     Pushpins pins_;
-    RecordingMessageBoxes boxes_;
+    RecordingMessageBoxes& boxes_ = services_.boxes;
 };
 
 TEST_F(PushpinDialogs, ANewPointShowsDegreesMinutesAndHemispheresAndKeepsThePosition) {

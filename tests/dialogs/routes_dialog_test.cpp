@@ -44,7 +44,7 @@ protected:
 
     Pushpins pins_;
     Routes routes_;
-    RecordingMessageBoxes boxes_;
+    RecordingMessageBoxes& boxes_ = services_.boxes;
 };
 
 TEST_F(RoutesDialogTest, EachOperationChangesTheRoutesAsShown) {
@@ -98,7 +98,7 @@ TEST_F(RoutesDialogTest, EachOperationChangesTheRoutesAsShown) {
     for (const auto& row : rows) {
         routes_ = start;
         boxes_.shown.clear();
-        RoutesDialog dialog(routes_, pins_, services_.files);
+        RoutesDialog dialog(routes_, pins_, services_.files, services_.boxes);
         row.steps(dialog);
         EXPECT_EQ(described(), row.routes) << row.what;
         EXPECT_EQ(boxes_.shown.empty() ? "" : boxes_.shown.back().text, row.lastMessage)
@@ -115,7 +115,7 @@ TEST_F(RoutesDialogTest, PushpinsDialogImportOfGpxAddsItsRoutes) {
               "<rte><name>Lake</name><rtept lat=\"46\" lon=\"8\"><name>P1</name></rtept>"
               "<rtept lat=\"46.1\" lon=\"8.1\"><name>P2</name></rtept></rte>\n</gpx>\n");
     services_.files.answers = {path};
-    PushpinsDialog dialog(services_.core, pins_, nullptr, &routes_);
+    PushpinsDialog dialog(services_.ui, pins_, nullptr, &routes_);
     ASSERT_NE(dialog.routesButton(), nullptr);
     click(dialog.importButton());
     EXPECT_EQ(pins_.count(), 4);

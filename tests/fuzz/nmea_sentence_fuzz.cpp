@@ -21,15 +21,14 @@ wp2::GpsDecoder& decoder() {
     static wp2::MemoryRegistry settings;
     static wp2::ManualClock clock(1700000000);
     static std::unique_ptr<wp2::GpsDecoder> decoder = [] {
-        wp2::setRegistry(&settings);
-        wp2::SettingsStore store;
+        wp2::SettingsStore store(settings);
         (void)store.writeNumber("TrackState", wp2::TrackState::ParkingFilter |
                                                   wp2::TrackState::StraightFilter |
                                                   wp2::TrackState::SplitOnGap);
         (void)store.writeNumber("TrackStraightThreshold", 4000);
         (void)store.writeNumber("TrackParkingThreshold", 1500);
         auto track = std::make_unique<wp2::TrackLog>();
-        (void)track->start();  // the options above
+        (void)track->start(settings);  // the options above
         return std::make_unique<wp2::GpsDecoder>(clock, std::move(track));
     }();
     return *decoder;

@@ -8,7 +8,7 @@
 
 #include <tuple>
 
-#include "core/base/save_failures.h"
+#include "core/base/diagnostics.h"
 #include "support/test_support.h"
 
 namespace wp2 {
@@ -16,9 +16,9 @@ namespace {
 
 TEST(FailedSave, IsToldOnceWithItsReasonAndCounted) {
     test::RecordingMessageBoxes boxes;
-    const int before = failedSaves();
-    reportFailedSave("The track", "/data/track.atk", "No space left on device");
-    EXPECT_EQ(failedSaves(), before + 1);
+    Diagnostics diagnostics;
+    reportFailedSave(boxes, diagnostics, "The track", "/data/track.atk", "No space left on device");
+    EXPECT_EQ(diagnostics.failedSaves(), 1);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(std::tuple(boxes.shown[0].text, boxes.shown[0].caption, boxes.shown[0].icon),
               std::tuple(std::string("The track could not be saved to /data/track.atk:\n"

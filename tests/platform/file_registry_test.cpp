@@ -34,6 +34,9 @@ using test::TempDir;
 using test::writeFile;
 using ::testing::HasSubstr;
 
+Diagnostics quiet;             // what the registries here trace, and
+RecordingMessageBoxes untold;  // tell where no test looks
+
 // Stores the DWORD value `name` under the program's settings key.
 Result<> setDword(FileRegistry& reg, const std::string& name, std::uint32_t value) {
     return reg.setValue(RegRoot::LocalMachine, kSettingsKeyPath, name,
@@ -55,13 +58,13 @@ std::string onlyTemporaryFile(const std::string& folder) {
 TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStore) {
     TempDir tmp;
     {
-        FileRegistry reg(tmp.path());
+        FileRegistry reg(quiet, untold, tmp.path());
         ASSERT_TRUE(setDword(reg, "WarmStart", 1));
     }
     const std::string before = readFile(tmp.file("local-machine.reg"));
 
     const auto crashed = test::exitStatusesOf(1, [&](int) {
-        FileRegistry reg(tmp.path());
+        FileRegistry reg(quiet, untold, tmp.path());
         setBeforeReplaceHook([](const std::string&) { _exit(42); });
         (void)setDword(reg, "WarmStart", 0);
         return 0;  // not reached when the hook runs
@@ -72,10 +75,9 @@ TEST(FileRegistry, CrashBetweenWritingTheTemporaryFileAndRenamingKeepsTheOldStor
     EXPECT_EQ(readFile(tmp.file("local-machine.reg")), before);
     const std::string temporary = onlyTemporaryFile(tmp.path());
     EXPECT_THAT(readFile(temporary), HasSubstr("dword:00000000"));
-    FileRegistry reg(tmp.path());
-    test::InstalledRegistry installed(reg);
     RecordingMessageBoxes boxes;
-    IntSetting warmStart("WarmStart", true, 7);
+    FileRegistry reg(quiet, boxes, tmp.path());
+    IntSetting warmStart({reg, quiet}, "WarmStart", true, 7);
     warmStart.load();
     EXPECT_EQ(warmStart.get(), 1);
     EXPECT_TRUE(boxes.shown.empty());
@@ -89,7 +91,7 @@ TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
     constexpr int kProcesses = 4;
     constexpr int kValuesEach = 25;
     const auto statuses = test::exitStatusesOf(kProcesses, [&](int p) {
-        FileRegistry reg(tmp.path());
+        FileRegistry reg(quiet, untold, tmp.path());
         int failures = 0;
         for (int i = 0; i < kValuesEach; ++i) {
             std::string name = "P" + std::to_string(p) + "V" + std::to_string(i);
@@ -98,7 +100,7 @@ TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
         return failures == 0 ? 0 : 1;
     });
     EXPECT_EQ(statuses, std::vector<int>(kProcesses, 0));
-    FileRegistry reg(tmp.path());
+    FileRegistry reg(quiet, untold, tmp.path());
     EXPECT_EQ(reg.listValues(RegRoot::LocalMachine, kSettingsKeyPath).size(),
               static_cast<std::size_t>(kProcesses * kValuesEach));
 }
@@ -108,24 +110,23 @@ TEST(FileRegistry, WritersInSeveralProcessesLoseNothing) {
 TEST(FileRegistry, ReadOnlyFolderKeepsTheStoredSettingsAndSaysOnceThatNothingIsSaved) {
     TempDir tmp;
     {
-        FileRegistry reg(tmp.path());
-        test::InstalledRegistry installed(reg);
-        IntSetting("UnitSystem", true, 0) = 1;
+        FileRegistry reg(quiet, untold, tmp.path());
+        IntSetting({reg, quiet}, "UnitSystem", true, 0) = 1;
     }
     auto result = test::inPrivateMounts([&]() -> std::string {
         if (!test::mountReadOnly(tmp.path())) {
             return "cannot mount read-only";
         }
-        FileRegistry reg(tmp.path());
-        test::InstalledRegistry installed(reg);
         RecordingMessageBoxes boxes;
-        IntSetting unit("UnitSystem", true, 0);
+        FileRegistry reg(quiet, boxes, tmp.path());
+        const SettingsServices settings{reg, quiet};
+        IntSetting unit(settings, "UnitSystem", true, 0);
         unit.load();
         for (int i = 0; i < 26; ++i) {
-            test::loadedSetting<IntSetting>("Absent" + std::to_string(i), i);
+            test::loadedSetting<IntSetting>(settings, "Absent" + std::to_string(i), i);
         }
         unit = 2;
-        if (unit.get() != 2 || test::loadedSetting<IntSetting>("UnitSystem", 0) != 1) {
+        if (unit.get() != 2 || test::loadedSetting<IntSetting>(settings, "UnitSystem", 0) != 1) {
             return "the stored unit system was not used";
         }
         if (boxes.shown.size() != 1 ||
@@ -166,9 +167,9 @@ TEST(FileRegistry, HeldLockFailsTheChangeAfterAWhileNamingItsHolder) {
         }
         char byte = 0;
         ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-        FileRegistry reg(tmp.path());
-        reg.setLockWait(std::chrono::milliseconds(100));
         RecordingMessageBoxes boxes;
+        FileRegistry reg(quiet, boxes, tmp.path());
+        reg.setLockWait(std::chrono::milliseconds(100));
         const Result<> set = setDword(reg, "A", 1);
         ASSERT_FALSE(set);
         EXPECT_TRUE(toldAlready(set.error()));
@@ -187,7 +188,7 @@ TEST(FileRegistry, HeldLockFailsTheChangeAfterAWhileNamingItsHolder) {
 // The store is read once and again only when the file changed.
 TEST(FileRegistry, StoreIsReadAgainOnlyWhenTheFileChanged) {
     TempDir tmp;
-    FileRegistry writer(tmp.path()), reader(tmp.path());
+    FileRegistry writer(quiet, untold, tmp.path()), reader(quiet, untold, tmp.path());
     const RegValue big{RegType::Sz, std::vector<std::uint8_t>(1 << 20, 'x')};
     ASSERT_TRUE(writer.setValue(RegRoot::LocalMachine, kSettingsKeyPath, "Big", big));
     for (int i = 0; i < 20; ++i) {

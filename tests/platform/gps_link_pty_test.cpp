@@ -32,13 +32,14 @@ TEST(PtyLinkTest, UnpluggedReceiverIsRetriedUntilANewOneAppears) {
     const int fdsBefore = test::openDescriptorCount();
     const int threadsBefore = test::threadCount();
     test::TempDir root{true};
-    test::InstalledMemoryRegistry registry;
+    MemoryRegistry registry;
     test::TraceRecorder traces;
     test::EnvOverride com1{PortMap::environmentName(1), pty->slavePath().c_str()};
     ManualClock clock{1460384357};
     TimerQueue timers{clock};
-    auto link = std::make_unique<GpsLink>(clock, std::make_unique<TrackLog>());
-    link->setSerialPort(std::make_unique<SourcePort>());
+    auto link = std::make_unique<GpsLink>(clock, SettingsServices{registry, traces.diagnostics},
+                                          std::make_unique<TrackLog>());
+    link->setSerialPort(std::make_unique<SourcePort>(traces.diagnostics));
     link->setTimers(&timers);
     // Seconds [first, last) of a receiver with a 3D fix, one per simulated
     // second, each waited for (in real time) until the port hands it over.

@@ -64,7 +64,7 @@ protected:
 // Received bytes wait in the system until collected: the reader thread sleeps
 // through a receiver's bursts.
 TEST_F(SerialPortTest, BytesPassUnchangedBothWaysWhenCollectedAndNothingEchoes) {
-    PosixSerialPort port;
+    PosixSerialPort port(traces.diagnostics);
     ASSERT_TRUE(port.open(pty.slavePath(), {}));
     const std::set<std::string> before = tasks();
     test::ByteCollector got;
@@ -119,7 +119,7 @@ TEST_F(SerialPortTest, FramingFollowsTheSettingsAndTheDeviceRunsRaw) {
         tio.c_cflag = CRTSCTS | CS5 | PARENB | PARODD | CSTOPB;
         ASSERT_TRUE(makeRawTermios(c.settings, tio));
         EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | PARODD | CSTOPB), c.framing);
-        PosixSerialPort port;
+        PosixSerialPort port(traces.diagnostics);
         ASSERT_TRUE(port.open(pty.slavePath(), c.settings));
         // The master reports the slave's settings (a pseudo-terminal keeps 8
         // data bits without parity whatever it is told).
@@ -147,13 +147,13 @@ TEST_F(SerialPortTest, FailedOpensAreTracedAndLeaveNothingLocked) {
          {commError(EINVAL, "Setting Comms. State."), commError(EINVAL, "1234,8,0,1")}}};
     for (const auto& [device, expected] : cases) {
         SCOPED_TRACE(device);
-        PosixSerialPort port;
+        PosixSerialPort port(traces.diagnostics);
         EXPECT_FALSE(port.open(device, {device == pty.slavePath() ? 1234 : 4800, 8, 1, 0}));
         EXPECT_FALSE(port.isOpen());
         EXPECT_EQ(traces.texts(), expected);
         traces.clear();
     }
-    PosixSerialPort other;
+    PosixSerialPort other(traces.diagnostics);
     EXPECT_TRUE(other.open(pty.slavePath(), {}));
 }
 
@@ -171,9 +171,9 @@ TEST_F(SerialPortTest, WithoutRightsToTheDeviceTheProblemNamesItsGroup) {
 }
 
 TEST_F(SerialPortTest, APortHeldElsewhereIsRefusedAsBusyAndOursEndsWithTheClose) {
-    PosixSerialPort first;
+    PosixSerialPort first(traces.diagnostics);
     ASSERT_TRUE(first.open(pty.slavePath(), {}));
-    PosixSerialPort second;
+    PosixSerialPort second(traces.diagnostics);
     EXPECT_FALSE(second.open(pty.slavePath(), {}));
     // Refused by the terminal's exclusive mode, or (for the superuser, who
     // passes that) by the lock; either way the port is busy.
@@ -208,7 +208,7 @@ TEST_F(SerialPortTest, CloseStopsAReaderBusyWithDataAndLeavesNothingBehind) {
     int fdsBefore = test::openDescriptorCount();
     int threadsBefore = test::threadCount();
     for (int round = 0; round < 20; ++round) {
-        PosixSerialPort port;
+        PosixSerialPort port(traces.diagnostics);
         ASSERT_TRUE(port.open(pty.slavePath(), {}));
         std::atomic<std::size_t> seen{0};
         // A slow sink keeps a collect on another thread inside its hand-over

@@ -22,6 +22,7 @@ namespace wp2 {
 namespace {
 
 using test::waitUntil;
+Diagnostics untraced;  // where the ports whose traces no test reads trace
 
 TEST(SourceTextTest, UrlsAndDevicePaths) {
     // Each text and what it reads back as (its kind is in the scheme); "" when refused.
@@ -61,7 +62,7 @@ TEST(NetworkSourceTest, AServerThatDoesNotAnswerHoldsUpNeitherOpenNorClose) {
     const int queued = connectTcp("127.0.0.1", port, 1000);
     ASSERT_GE(queued, 0);
     test::TraceRecorder traces;
-    NetworkSource source;
+    NetworkSource source(traces.diagnostics);
     test::ByteCollector got;
     // Far below the 2 s that waiting for the connection would cost the caller.
     const auto quick = [](const std::function<void()>& call) {
@@ -119,7 +120,7 @@ TEST(NetworkSourceTest, AFloodIsTakenInAtTheRateOfAReceiverNotAsFastAsItComes) {
     }
     const int port = test::freeTcpPort();
     test::LocalTcpServer flood(pattern, 0, port);
-    NetworkSource source;
+    NetworkSource source(untraced);
     test::ByteCollector got;
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(source.open("tcp://127.0.0.1:" + std::to_string(port), {}));
@@ -162,7 +163,7 @@ TEST(GpsdOwnershipTest, AReceiverGpsdServesIsReadThroughGpsdNotTakenFromIt) {
     EXPECT_EQ(gpsdDevicePath(address, dir.file("no-such-device"), 200), "");
 
     test::EnvOverride local("WAYPLOT2_GPSD", address.c_str());
-    SourcePort source;
+    SourcePort source(untraced);
     ASSERT_TRUE(source.open(link, {}));
     EXPECT_EQ(source.describe(), device + " through gpsd at " + address);
     EXPECT_FALSE(source.takesCommands());

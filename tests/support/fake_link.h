@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A receiver link on simulated time for the link and dialog tests: scripted
-// serial devices prefix + "1" .. prefix + "9" for the serial port numbers, and
-// a track log that saves nothing.
+// serial devices prefix + "1" .. prefix + "9" for the serial port numbers, a
+// track log that saves nothing, and the settings given (which must outlive it).
 
 #include <memory>
 #include <string>
@@ -19,16 +19,17 @@ namespace wp2::test {
 
 class FakeLink {
 public:
-    explicit FakeLink(const std::string& prefix = "com", std::time_t start = 1700000000)
+    explicit FakeLink(const SettingsServices& settings, const std::string& prefix = "com",
+                      std::time_t start = 1700000000)
         : clock{start} {
         auto track = std::make_unique<TrackLog>();
         track->options &= ~(TrackState::AutoLoad | TrackState::AutoSave);
-        link = std::make_unique<GpsLink>(clock, std::move(track));
+        link = std::make_unique<GpsLink>(clock, settings, std::move(track));
         auto fake = std::make_unique<FakeSerialPort>();
         port = fake.get();
         link->setSerialPort(std::move(fake));
         link->setTimers(&timers);
-        PortMap map;  // the stored "Port<n>" values below the devices set here
+        PortMap map(settings.registry);  // the stored "Port<n>" values below the devices set here
         for (int n = 1; n <= 9; ++n) {
             map.setDevice(n, prefix + std::to_string(n));
         }

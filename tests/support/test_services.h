@@ -12,6 +12,8 @@
 #include "core/gps/gps_link.h"
 #include "core/nav/unit_formatter.h"
 #include "core/track/file_chooser.h"
+#include "messages/ui_services.h"
+#include "support/test_support.h"
 
 namespace wp2::test {
 
@@ -50,7 +52,10 @@ struct TestServices {
     LinkSlot link;
     UnitFormatter units;
     ScriptedChooser files;  // cancels until given answers
-    CoreServices core{link, units, files};
+    TestSettings<> store;   // settings in memory
+    RecordingMessageBoxes boxes;
+    UiServices ui{{link, units, files, store.registry, store.diagnostics}, boxes};
+    SettingsServices settings() const { return ui.settings(); }
 };
 
 }  // namespace wp2::test

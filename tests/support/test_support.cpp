@@ -27,14 +27,6 @@ namespace {
 [[maybe_unused]] const int kNoLocalGpsd = ::setenv("WAYPLOT2_GPSD", "", 0);
 }  // namespace
 
-RecordingMessageBoxes::RecordingMessageBoxes() {
-    setMessageBoxes(this);
-}
-
-RecordingMessageBoxes::~RecordingMessageBoxes() {
-    setMessageBoxes(nullptr);
-}
-
 MessageResult RecordingMessageBoxes::show(const std::string& text, const std::string& caption,
                                           MessageIcon icon, MessageButtons buttons) {
     shown.push_back({text, caption, icon, buttons});

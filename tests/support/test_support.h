@@ -1,21 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Shared helpers for the tests: a message-box recorder, a temporary folder,
-// whole-file reading, and running a program.
+// Shared helpers for the tests: a message-box recorder, settings of a test's
+// own, a temporary folder, whole-file reading, and running a program.
+
+#include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/base/diagnostics.h"
+#include "core/base/services.h"
 #include "core/settings/memory_registry.h"
+#include "core/settings/settings_store.h"
 #include "messages/message_box.h"
 
 namespace wp2::test {
 
 // Records every message box instead of showing it, and answers with a queue of
-// prepared results (Ok / Yes when the queue is empty). Installs itself for its lifetime.
+// prepared results (Ok / Yes when the queue is empty).
 class RecordingMessageBoxes final : public MessageBoxes {
 public:
     struct Shown {
@@ -24,9 +30,6 @@ public:
         MessageIcon icon;
         MessageButtons buttons;
     };
-
-    RecordingMessageBoxes();
-    ~RecordingMessageBoxes() override;
 
     MessageResult show(const std::string& text, const std::string& caption, MessageIcon icon,
                        MessageButtons buttons) override;
@@ -78,27 +81,30 @@ std::string randomBytes(std::size_t n, unsigned seed);
 // A setting's value read as the program reads it (its default is written
 // when there is none); Setting is IntSetting or DoubleSetting.
 template <typename Setting, typename Value>
-Value loadedSetting(const std::string& name, Value defaultValue) {
-    Setting setting(name, true, defaultValue);
+Value loadedSetting(const SettingsServices& settings, const std::string& name, Value defaultValue) {
+    Setting setting(settings, name, true, defaultValue);
     setting.load();
     return setting.get();
 }
 
-// The process-wide registry while the object lives.
-class InstalledRegistry {
+// A registry in memory with shortcuts to the numbers of the settings key.
+class TestRegistry : public MemoryRegistry {
 public:
-    explicit InstalledRegistry(Registry& r) : previous_(setRegistry(&r)) {}
-    ~InstalledRegistry() { setRegistry(previous_); }
-    InstalledRegistry(const InstalledRegistry&) = delete;
-    InstalledRegistry& operator=(const InstalledRegistry&) = delete;
-
-private:
-    Registry* previous_;
+    std::optional<std::int32_t> number(const std::string& name) {
+        const Result<std::uint32_t> n = SettingsStore(*this).readNumber(name);
+        return n ? std::optional<std::int32_t>(static_cast<std::int32_t>(*n)) : std::nullopt;
+    }
+    void setNumber(const std::string& name, std::uint32_t n) {
+        ASSERT_TRUE(SettingsStore(*this).writeNumber(name, n));
+    }
 };
 
-// A registry in memory, the process-wide one while it lives.
-class InstalledMemoryRegistry : public MemoryRegistry {
-    InstalledRegistry installed_{*this};
+// A test's own settings store (a TestRegistry unless said) and diagnostics.
+template <typename Store = TestRegistry>
+struct TestSettings {
+    Store registry;
+    Diagnostics diagnostics;
+    SettingsServices services{registry, diagnostics};
 };
 
 // Runs body in a child process with a mount namespace of its own, where it

@@ -1,26 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Collects every trace text for the lifetime of the object (thread-safe: the
-// serial reader traces from its own thread).
+// Diagnostics whose trace texts are collected (thread-safe: the serial reader
+// traces from its own thread).
 
 #include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "core/base/trace.h"
+#include "core/base/diagnostics.h"
 
 namespace wp2::test {
 
 class TraceRecorder {
 public:
     TraceRecorder() {
-        previous_ = setTraceHook([this](const std::string& text) {
+        diagnostics.setTraceSink([this](const std::string& text) {
             std::lock_guard<std::mutex> lock(mutex_);
             texts_.push_back(text);
         });
     }
-    ~TraceRecorder() { setTraceHook(previous_); }
     TraceRecorder(const TraceRecorder&) = delete;
     TraceRecorder& operator=(const TraceRecorder&) = delete;
 
@@ -37,10 +36,11 @@ public:
         texts_.clear();
     }
 
+    Diagnostics diagnostics;  // hand this to what traces
+
 private:
     mutable std::mutex mutex_;
     std::vector<std::string> texts_;
-    TraceHook previous_;
 };
 
 }  // namespace wp2::test

@@ -105,7 +105,7 @@ protected:
                 << x << "," << y;
         }
     }
-    RecordingScreen screen{surfaces_};
+    RecordingScreen screen{surfaces_, boxes_};
     Log log;
 };
 

@@ -86,8 +86,10 @@ TEST(SkinBitmaps, TheIconTableHoldsThe59SquarePicturesOfTheListInOrder) {
 TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
     NavSnapshot snap;
     UnitFormatter units;
-    SkinScreen screen(surfaces_);
-    DashboardLayout(screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}}).build();
+    SkinScreen screen(surfaces_, boxes_);
+    DashboardLayout(
+        screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}, &settings_.services})
+        .build();
     for (int id : {101, 102, 103, 104, 105}) {  // the two value and three panel lists
         auto& selector = dynamic_cast<PanelSelector&>(*screen.byId(id, 1));
         screen.markAllDirty();
@@ -114,8 +116,10 @@ TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
 TEST_F(UiTest, TheMapsCompassShowsNorthWhereTheMapHasIt) {
     NavSnapshot snap;
     UnitFormatter units;
-    SkinScreen screen(surfaces_);
-    DashboardLayout(screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}}).build();
+    SkinScreen screen(surfaces_, boxes_);
+    DashboardLayout(
+        screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}, &settings_.services})
+        .build();
     auto& map = dynamic_cast<TrackView&>(*screen.byId(DashboardId::TrackView, 1));
     auto& compass = dynamic_cast<BoundCompassNeedle&>(*screen.byId(DashboardId::TrackCompass, 1));
     snap.course = 90 * kDegToRad;  // heading east

@@ -109,7 +109,7 @@ protected:
     }
     TrackView& makeView() {
         EXPECT_TRUE(!view || view->save());  // "TSOpt" before the next one reads it
-        view = std::make_unique<TrackView>();
+        view = std::make_unique<TrackView>(settings_.services);
         view->load();
         view->init(&log, &pins, units, wgs84(), TrackView::kMarkerBitmap, "Track");
         view->setSource(&snap, [this](double& lat, double& lon) {
@@ -155,7 +155,7 @@ TEST_F(TrackViewTest, ScaleStepAndOptionsAreReadClampedAndWrittenBack) {
     TrackView& again = makeView();
     EXPECT_EQ(std::tuple(again.scaleIndex, again.drag, again.rotate), std::tuple(23, 0, 1));
     view.reset();
-    IntSetting("TSOpt", true, 5) = 99;
+    IntSetting(settings_.services, "TSOpt", true, 5) = 99;
     EXPECT_EQ(makeView().scaleIndex, 24);
 }
 

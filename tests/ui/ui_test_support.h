@@ -159,7 +159,8 @@ protected:
 
     PlaceholderBitmaps bitmaps_;
     DrawingSurfaces surfaces_;
-    InstalledMemoryRegistry registry_;  // the map's settings
+    TestSettings<> settings_;  // the map's
+    RecordingMessageBoxes boxes_;
 };
 
 }  // namespace wp2::test

@@ -4,7 +4,7 @@
 #include <cerrno>
 
 #include "core/base/cformat.h"
-#include "core/base/trace.h"
+#include "core/base/diagnostics.h"
 
 namespace wp2 {
 
@@ -13,16 +13,16 @@ namespace {
 constexpr std::size_t kTraceBufferSize = 200;
 }  // namespace
 
-void reportCommError(const std::string& text) {
-    reportCommError(text, errno);
+void reportCommError(Diagnostics& diagnostics, const std::string& text) {
+    reportCommError(diagnostics, text, errno);
 }
 
-void reportCommError(const std::string& text, int code) {
+void reportCommError(Diagnostics& diagnostics, const std::string& text, int code) {
     std::string message = cformat("Communications Error %d \n%s", code, text.c_str());
     if (message.size() > kTraceBufferSize - 1) {
         message.resize(kTraceBufferSize - 1);
     }
-    trace(message);
+    diagnostics.trace(message);
 }
 
 }  // namespace wp2

@@ -15,8 +15,12 @@ namespace wp2 {
 
 using namespace GpsStatusFlags;
 
-GpsLink::GpsLink(Clock& clock, std::unique_ptr<TrackLog> track)
-    : clock_(clock), decoder_(clock, std::move(track)) {
+GpsLink::GpsLink(Clock& clock, const SettingsServices& settings, std::unique_ptr<TrackLog> track)
+    : clock_(clock),
+      settings_(settings),
+      decoder_(clock, std::move(track)),
+      portMap_(settings.registry) {
+    decoder_.receiveBuffer().traceTo(&settings.diagnostics);
     listenForEndNotice();
 }
 
@@ -68,7 +72,7 @@ void GpsLink::destroy() {
 }
 
 void GpsLink::loadTalkerSetting() {
-    IntSetting anyTalker(kAnyTalkerSetting, true, 1);
+    IntSetting anyTalker(settings_, kAnyTalkerSetting, true, 1);
     anyTalker.load();
     decoder_.setTalkers(anyTalker.get() == 0 ? Talkers::GpsOnly : Talkers::Any);
 }
@@ -78,7 +82,7 @@ bool GpsLink::openPort(int port) {
         line_.port = port;
     }
     if (!port_) {
-        reportCommError("Invalid Comms Port Opening.", ENODEV);
+        reportCommError(settings_.diagnostics, "Invalid Comms Port Opening.", ENODEV);
         return false;
     }
     if (!port_->open(portMap_.device(line_.port), line_.framing())) {

@@ -12,6 +12,7 @@
 
 #include "core/base/clock.h"
 #include "core/base/result.h"
+#include "core/base/services.h"
 #include "core/gps/gps_decoder.h"
 #include "core/gps/port_map.h"
 #include "core/gps/serial_port.h"
@@ -41,9 +42,11 @@ struct LinkSlot {
 
 class GpsLink {
 public:
-    // The link reads the time through clock (which must outlive it). Without a
-    // track log it records no track.
-    explicit GpsLink(Clock& clock, std::unique_ptr<TrackLog> track = nullptr);
+    // The link reads the time through clock and its settings and port map
+    // through settings (which must outlive it), and traces port failures
+    // there. Without a track log it records no track.
+    GpsLink(Clock& clock, const SettingsServices& settings,
+            std::unique_ptr<TrackLog> track = nullptr);
     ~GpsLink();
     GpsLink(const GpsLink&) = delete;
     GpsLink& operator=(const GpsLink&) = delete;
@@ -55,6 +58,7 @@ public:
     GpsState& state() { return decoder_.state(); }
     const GpsState& state() const { return decoder_.state(); }
     Clock& clock() { return clock_; }
+    const SettingsServices& settings() const { return settings_; }
 
     // The talkers decoded, from the "AnyTalker" setting: 0 GPS only, anything
     // else (and no value at all) any talker.
@@ -155,6 +159,7 @@ private:
     void collectReceived();
 
     Clock& clock_;
+    SettingsServices settings_;
     GpsDecoder decoder_;
     LineSettings line_;
     PortMap portMap_;

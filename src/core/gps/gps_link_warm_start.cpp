@@ -2,7 +2,7 @@
 // GpsLink: the warm-start data, its capture each tick, its one send per
 // start, and its storage in the settings.
 
-#include "core/base/trace.h"
+#include "core/base/diagnostics.h"
 #include "core/gps/gps_link.h"
 #include "core/gps/gps_status_flags.h"
 #include "core/nav/coordinate_text.h"
@@ -16,7 +16,7 @@ using namespace GpsStatusFlags;
 
 void GpsLink::loadWarmStart(const DoubleSetting& lastLat, const DoubleSetting& lastLong,
                             const IntSetting& warmStartSetting) {
-    SettingsStore store;
+    SettingsStore store(settings_.registry);
     const Result<std::string> localText = store.readLongText("LastLTM");
     const Result<std::string> utcText = localText ? store.readLongText("LastUTC") : localText;
     if (!localText || !utcText) {
@@ -35,7 +35,7 @@ void GpsLink::saveWarmStart(DoubleSetting& lastLat, DoubleSetting& lastLong) {
     if (!warm_.hasData) {
         return;
     }
-    SettingsStore store;
+    SettingsStore store(settings_.registry);
     // A store that cannot be written tells the user itself.
     (void)store.writeLongText("LastLTM", formatStoredTime(warm_.fixLocalTime));
     (void)store.writeLongText("LastUTC",
@@ -43,9 +43,7 @@ void GpsLink::saveWarmStart(DoubleSetting& lastLat, DoubleSetting& lastLong) {
     lastLat = warm_.latitude;
     lastLong = warm_.longitude;
     for (DoubleSetting* setting : {&lastLat, &lastLong}) {
-        if (const Result<> saved = setting->save(); !saved) {
-            trace(saved.error().text());
-        }
+        settings_.diagnostics.traceFailure(setting->save());
     }
 }
 

@@ -141,11 +141,14 @@ std::string driverText(const GpsLink& link) {
 }
 
 bool saveDriverSetting(const GpsLink& link) {
-    return SettingsStore().writeText("Driver", driverText(link)).has_value();
+    return SettingsStore(link.settings().registry)
+        .writeText("Driver", driverText(link))
+        .has_value();
 }
 
 bool loadDriverSetting(GpsLink& link) {
-    const std::string text = SettingsStore().readText("Driver").value_or("");
+    const std::string text =
+        SettingsStore(link.settings().registry).readText("Driver").value_or("");
     if (text.empty()) {
         return false;
     }

@@ -21,9 +21,9 @@ constexpr const char* kDefaultDevices[kHighestPort] = {
 
 }  // namespace
 
-PortMap::PortMap()
-    : stored_([](const std::string& name, std::string& value) {
-          const Result<std::string> text = SettingsStore().readText(name);
+PortMap::PortMap(Registry& registry)
+    : stored_([&registry](const std::string& name, std::string& value) {
+          const Result<std::string> text = SettingsStore(registry).readText(name);
           value = text.value_or("");
           return text.has_value();
       }) {}

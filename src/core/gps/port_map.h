@@ -21,6 +21,8 @@
 
 namespace wp2 {
 
+class Registry;
+
 // The order in which autodetection tries the ports.
 inline constexpr int kScanOrder[] = {5, 2, 4, 6, 7, 8, 1, 3};
 inline constexpr int kScanPortCount = static_cast<int>(sizeof kScanOrder / sizeof kScanOrder[0]);
@@ -33,8 +35,9 @@ public:
     // Reads a stored text value by name; false when there is none.
     using StoredText = std::function<bool(const std::string& name, std::string& value)>;
 
-    // Reads the stored "Port<n>" values of the settings key.
-    PortMap();
+    // Reads the stored "Port<n>" values of the settings key of the registry,
+    // which must outlive the map.
+    explicit PortMap(Registry& registry);
     // Reads them through `stored` instead; an empty function reads none.
     explicit PortMap(StoredText stored);
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "core/base/trace.h"
+#include "core/base/diagnostics.h"
 
 namespace wp2 {
 
@@ -40,7 +40,9 @@ void ReceiveBuffer::storeByte(unsigned char byte, int& n) {
     text()[n++] = static_cast<char>(byte);
     if (n > kOverflowThreshold) {
         n = kKeptOnOverflow;
-        trace("Buffer overflow!");
+        if (diagnostics_) {
+            diagnostics_->trace("Buffer overflow!");
+        }
     }
 }
 

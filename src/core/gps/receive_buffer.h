@@ -22,6 +22,8 @@
 
 namespace wp2 {
 
+class Diagnostics;
+
 class ReceiveBuffer {
 public:
     static constexpr int kCapacity = 10000;
@@ -33,6 +35,10 @@ public:
     ReceiveBuffer();
     ReceiveBuffer(const ReceiveBuffer&) = delete;
     ReceiveBuffer& operator=(const ReceiveBuffer&) = delete;
+
+    // Where an overflow is traced (nowhere until given); set before the
+    // reader starts.
+    void traceTo(Diagnostics* diagnostics) { diagnostics_ = diagnostics; }
 
     // Empties the buffer, as a new reader thread does before its first read.
     void reset();
@@ -68,6 +74,7 @@ private:
 
     std::mutex mutex_;
     std::atomic<int> count_{0};
+    Diagnostics* diagnostics_ = nullptr;
     int head_ = 0;  // where the buffered text starts in the storage
     char store_[kStorage];
 };

@@ -5,8 +5,9 @@
 
 namespace wp2 {
 
-void applyStoredUnitSystem(UnitFormatter& formatter) {
-    IntSetting stored(kUnitSystemValueName, true, static_cast<std::int32_t>(UnitSystem::US));
+void applyStoredUnitSystem(const SettingsServices& settings, UnitFormatter& formatter) {
+    IntSetting stored(settings, kUnitSystemValueName, true,
+                      static_cast<std::int32_t>(UnitSystem::US));
     stored.load();
     formatter.setSystem(stored.get());
 }

@@ -2,6 +2,7 @@
 #pragma once
 // The stored "UnitSystem" setting and its application to a formatter.
 
+#include "core/base/services.h"
 #include "core/nav/unit_formatter.h"
 
 namespace wp2 {
@@ -12,6 +13,6 @@ inline constexpr const char* kUnitSystemValueName = "UnitSystem";
 // Reads the stored unit system (writing the default when the value is absent)
 // and applies it to the formatter. Called once at start-up after the settings
 // are read; an out-of-range stored value leaves the formatter as it was.
-void applyStoredUnitSystem(UnitFormatter& formatter);
+void applyStoredUnitSystem(const SettingsServices& settings, UnitFormatter& formatter);
 
 }  // namespace wp2

@@ -16,13 +16,13 @@ bool usableDistance(double metres) {
 
 }  // namespace
 
-RouteSettings::RouteSettings(SettingsStore& store)
+RouteSettings::RouteSettings(const SettingsServices& settings, SettingsStore& store)
     : store_(store),
-      arrivalRadius_(kArrivalRadiusSetting, true, kDefaultArrivalRadius),
-      arrivalAlarm_(kArrivalAlarmSetting, true, 0),
-      offCourseAlarm_(kOffCourseAlarmSetting, true, 0),
-      offCourseDistance_(kOffCourseDistanceSetting, true, kDefaultOffCourseDistance),
-      routePoint_(kRoutePointSetting, true, 0) {}
+      arrivalRadius_(settings, kArrivalRadiusSetting, true, kDefaultArrivalRadius),
+      arrivalAlarm_(settings, kArrivalAlarmSetting, true, 0),
+      offCourseAlarm_(settings, kOffCourseAlarmSetting, true, 0),
+      offCourseDistance_(settings, kOffCourseDistanceSetting, true, kDefaultOffCourseDistance),
+      routePoint_(settings, kRoutePointSetting, true, 0) {}
 
 void RouteSettings::load() {
     arrivalRadius_.load();

@@ -43,8 +43,8 @@ struct ActiveRoute {
 class RouteSettings {
 public:
     // Holds the defaults until load(); the store is the settings key the
-    // route name is kept in and must outlive this object.
-    explicit RouteSettings(SettingsStore& store);
+    // route name is kept in. Both must outlive this object.
+    RouteSettings(const SettingsServices& settings, SettingsStore& store);
     // Reads the values, writing the defaults of absent ones.
     void load();
 

@@ -6,12 +6,14 @@
 #include <string>
 
 #include "core/base/result.h"
+#include "core/base/services.h"
 
 namespace wp2 {
 
 class DoubleSetting {
 public:
-    DoubleSetting(const std::string& name, bool saveImmediately, double defaultValue);
+    DoubleSetting(const SettingsServices& services, const std::string& name, bool saveImmediately,
+                  double defaultValue);
     DoubleSetting(const DoubleSetting&) = delete;
     DoubleSetting& operator=(const DoubleSetting&) = delete;
 
@@ -25,6 +27,7 @@ public:
 
 private:
     double value_;
+    SettingsServices services_;
     bool saveImmediately_;
     std::string name_;
 };

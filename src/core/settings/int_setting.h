@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// One 32-bit signed setting bound to a REG_DWORD value of the settings key.
+// One 32-bit signed setting bound to a REG_DWORD value of the settings key
+// of the registry it is made with; that registry and the diagnostics, which
+// must outlive the setting, take its failed writes.
 //
 // Making one reads and writes nothing: it holds the default until load()
 // reads the stored value, or writes the default at once when the value is
@@ -13,12 +15,14 @@
 #include <string>
 
 #include "core/base/result.h"
+#include "core/base/services.h"
 
 namespace wp2 {
 
 class IntSetting {
 public:
-    IntSetting(const std::string& name, bool saveImmediately, std::int32_t defaultValue);
+    IntSetting(const SettingsServices& services, const std::string& name, bool saveImmediately,
+               std::int32_t defaultValue);
     IntSetting(const IntSetting&) = delete;
     IntSetting& operator=(const IntSetting&) = delete;
 
@@ -32,6 +36,7 @@ public:
 
 private:
     std::int32_t value_;
+    SettingsServices services_;
     bool saveImmediately_;
     std::string name_;
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A registry held in memory: the default store until the platform installs a
-// persistent one, and the base of the test registries.
+// A registry held in memory, where nothing persists: the store of runs that
+// keep no settings, and the base of the test registries.
 
 #include <map>
 

@@ -2,20 +2,8 @@
 #include "core/settings/registry.h"
 
 #include "core/base/cformat.h"
-#include "core/settings/memory_registry.h"
 
 namespace wp2 {
-
-namespace {
-
-MemoryRegistry& defaultRegistry() {
-    static MemoryRegistry r;
-    return r;
-}
-
-Registry* current = nullptr;
-
-}  // namespace
 
 std::string Registry::errorText(int code) const {
     switch (code) {
@@ -70,16 +58,6 @@ Result<> Registry::result(int code, std::string what) const {
         return {};
     }
     return fail(failure(code, std::move(what)));
-}
-
-Registry& registry() {
-    return current ? *current : defaultRegistry();
-}
-
-Registry* setRegistry(Registry* r) {
-    Registry* previous = &registry();
-    current = r;
-    return previous;
 }
 
 }  // namespace wp2

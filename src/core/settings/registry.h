@@ -83,10 +83,4 @@ inline bool absent(const Failure& failure) {
     return failure.error == ENOENT;
 }
 
-// The process-wide registry the settings classes use. Until one is installed
-// an in-memory registry serves (nothing persists).
-Registry& registry();
-// Installs r (nullptr restores the in-memory default) and returns the previous one.
-Registry* setRegistry(Registry* r);
-
 }  // namespace wp2

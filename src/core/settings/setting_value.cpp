@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/setting_value.h"
 
-#include "core/base/save_failures.h"
+#include "core/base/diagnostics.h"
 #include "core/settings/reg_values.h"
 
 namespace wp2::setting_value {
@@ -26,8 +26,9 @@ std::string clipUtf8(const std::string& text, std::size_t maxChars) {
 // failure is "<className><suffix>" with the store's text when the key could
 // not be made; none when the store cannot be written at all, as it has told
 // the user already.
-Result<> writeValue(Registry& reg, const std::string& name, RegType type,
+Result<> writeValue(const SettingsServices& services, const std::string& name, RegType type,
                     const std::vector<std::uint8_t>& bytes, const std::string& failed) {
+    Registry& reg = services.registry;
     const Result<> opened = reg.createKey(RegRoot::LocalMachine, kSettingsKeyPath);
     // Without a key handle the write cannot succeed.
     const Result<> written =
@@ -36,7 +37,7 @@ Result<> writeValue(Registry& reg, const std::string& name, RegType type,
     if (written) {
         return {};
     }
-    countFailedSave();
+    services.diagnostics.countFailedSave();
     if (toldAlready(written.error())) {
         return {};
     }
@@ -45,23 +46,24 @@ Result<> writeValue(Registry& reg, const std::string& name, RegType type,
 
 }  // namespace
 
-Result<> loadOrStoreDefault(const char* className, const std::string& name, RegType type,
+Result<> loadOrStoreDefault(const SettingsServices& services, const char* className,
+                            const std::string& name, RegType type,
                             std::vector<std::uint8_t>& bytes) {
-    Registry& reg = registry();
     // A stored value is read even where the key cannot be opened for
     // writing (a read-only store keeps the user's settings).
-    const Result<RegValue> stored = reg.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name);
+    const Result<RegValue> stored =
+        services.registry.queryValue(RegRoot::LocalMachine, kSettingsKeyPath, name);
     if (stored && stored->type == type && stored->data.size() == bytes.size()) {
         bytes = stored->data;
         return {};
     }
-    return writeValue(reg, name, type, bytes, std::string(className) + ": SetValue failed");
+    return writeValue(services, name, type, bytes, std::string(className) + ": SetValue failed");
 }
 
-Result<> save(const char* className, const std::string& name, RegType type,
-              const std::vector<std::uint8_t>& bytes) {
-    Result<> written = writeValue(registry(), name, type, bytes,
-                                  std::string(className) + "::Save: SetValue failed");
+Result<> save(const SettingsServices& services, const char* className, const std::string& name,
+              RegType type, const std::vector<std::uint8_t>& bytes) {
+    Result<> written =
+        writeValue(services, name, type, bytes, std::string(className) + "::Save: SetValue failed");
     if (!written && !written.error().reason.empty()) {
         return fail(written.error().what, "invalid key");
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/base/result.h"
+#include "core/base/services.h"
 #include "core/settings/registry.h"
 
 namespace wp2::setting_value {
@@ -21,11 +22,12 @@ namespace wp2::setting_value {
 // the given type and exactly bytes.size() bytes; otherwise keeps bytes (the
 // default) and writes it at once. className names the failure ("CRegInt: SetValue failed",
 // with the store's reason when the key could not be made).
-Result<> loadOrStoreDefault(const char* className, const std::string& name, RegType type,
+Result<> loadOrStoreDefault(const SettingsServices& services, const char* className,
+                            const std::string& name, RegType type,
                             std::vector<std::uint8_t>& bytes);
 
 // Writes the bytes to the settings key ("CRegInt::Save: SetValue failed").
-Result<> save(const char* className, const std::string& name, RegType type,
-              const std::vector<std::uint8_t>& bytes);
+Result<> save(const SettingsServices& services, const char* className, const std::string& name,
+              RegType type, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace wp2::setting_value

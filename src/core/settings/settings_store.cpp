@@ -34,7 +34,8 @@ Unexpected notOfType(const std::string& name) {
 
 }  // namespace
 
-SettingsStore::SettingsStore() : root_(RegRoot::LocalMachine), path_(kSettingsKeyPath) {}
+SettingsStore::SettingsStore(Registry& registry)
+    : registry_(registry), root_(RegRoot::LocalMachine), path_(kSettingsKeyPath) {}
 
 void SettingsStore::set(RegRoot root, const std::string& path) {
     root_ = root;
@@ -47,7 +48,7 @@ Result<> SettingsStore::writeSz(const std::string& name, const std::string& text
     if (units(name) > maxName || units(text) > maxText || text.find('\0') != std::string::npos) {
         return tooLong(name);
     }
-    Registry& reg = registry();
+    Registry& reg = registry_;
     Result<> created = reg.createKey(root_, path_);
     if (!created) {
         return created;
@@ -71,7 +72,7 @@ Result<std::string> SettingsStore::readSz(const std::string& name, std::size_t m
 }
 
 Result<RegValue> SettingsStore::read(const std::string& name) {
-    Registry& reg = registry();
+    Registry& reg = registry_;
     if (const Result<> opened = reg.openKey(root_, path_); !opened) {
         return fail(opened.error());
     }
@@ -98,7 +99,7 @@ Result<> SettingsStore::writeNumber(const std::string& name, std::uint32_t value
     if (units(name) > kNumberName) {
         return tooLong(name);
     }
-    Registry& reg = registry();
+    Registry& reg = registry_;
     Result<> created = reg.createKey(root_, path_);
     if (!created) {
         return created;

@@ -15,8 +15,9 @@ namespace wp2 {
 
 class SettingsStore {
 public:
-    // The settings key Software\KELM\Wayplot2 of the local-machine root.
-    SettingsStore();
+    // The settings key Software\KELM\Wayplot2 of the local-machine root of
+    // the registry, which must outlive this object.
+    explicit SettingsStore(Registry& registry);
 
     void set(RegRoot root, const std::string& path);
     RegRoot root() const { return root_; }
@@ -42,6 +43,7 @@ private:
     // The value as stored, of any type.
     Result<RegValue> read(const std::string& name);
 
+    Registry& registry_;
     RegRoot root_;
     std::string path_;
 };

@@ -21,10 +21,10 @@ bool later(std::uint32_t a, std::uint32_t b) {
 
 EventSounds::EventSounds(SoundPlayer& player) : player_(player) {}
 
-void EventSounds::init(SettingsStore* store, UnitFormatter* formatter,
-                       const NavSnapshot* snapshot) {
+void EventSounds::init(const SettingsServices& settings, SettingsStore* store,
+                       UnitFormatter* formatter, const NavSnapshot* snapshot) {
     snapshot_ = snapshot;
-    settings_.init(store, formatter);
+    settings_.init(settings, store, formatter);
     previousLevel_ = 1;
     busy_ = false;
 }

@@ -31,7 +31,8 @@ public:
 
     // Keeps the snapshot (which must outlive this object), sets up the sound
     // settings with the store and formatter and loads the names.
-    void init(SettingsStore* store, UnitFormatter* formatter, const NavSnapshot* snapshot);
+    void init(const SettingsServices& settings, SettingsStore* store, UnitFormatter* formatter,
+              const NavSnapshot* snapshot);
 
     // Once per dashboard tick with the frame counter.
     void tick(std::uint32_t frame);

@@ -14,12 +14,13 @@ constexpr const char* kFallbackOverspeedSound = "Alarm1.wav";
 
 }  // namespace
 
-void SoundSettings::init(SettingsStore* store, UnitFormatter* formatter) {
+void SoundSettings::init(const SettingsServices& settings, SettingsStore* store,
+                         UnitFormatter* formatter) {
     store_ = store;
     formatter_ = formatter;
-    silent_.emplace(kSilentName, true, 0);
+    silent_.emplace(settings, kSilentName, true, 0);
     silent_->load();
-    overspeed_.emplace(kOverspeedName, true, kDefaultOverspeed);
+    overspeed_.emplace(settings, kOverspeedName, true, kDefaultOverspeed);
     overspeed_->load();
     loadNames();
 }

@@ -26,8 +26,9 @@ public:
     SoundSettings& operator=(const SoundSettings&) = delete;
 
     // Keeps the store and the formatter (either may be null), creates the
-    // "SndSilent" and "Overspeed" settings and loads the names.
-    void init(SettingsStore* store, UnitFormatter* formatter);
+    // "SndSilent" and "Overspeed" settings of settings (which must outlive
+    // this object) and loads the names.
+    void init(const SettingsServices& settings, SettingsStore* store, UnitFormatter* formatter);
 
     // Reads every event's name from its setting; an absent value is the empty
     // name. Without a store: "(None)" for all but Overspeed, "Alarm1.wav" for it.

@@ -57,15 +57,15 @@ TrackLog::TrackLog(const std::string& path)
     currentFileName = "Track";
 }
 
-TrackAutoLoad TrackLog::start() {
-    loadOptions();
+TrackAutoLoad TrackLog::start(Registry& registry) {
+    loadOptions(registry);
     return has(options, TrackState::AutoLoad) ? autoLoad() : TrackAutoLoad{};
 }
 
-Result<> TrackLog::finish() {
+Result<> TrackLog::finish(Registry& registry) {
     Result<bool> saved = has(options, TrackState::AutoSave) ? autoSave() : Result<bool>(false);
     points_.clear();
-    saveOptions();
+    saveOptions(registry);
     if (!saved) {
         return fail(saved.error());
     }
@@ -213,11 +213,11 @@ std::optional<TrackPoint> TrackLog::pointFromEnd(int i) const {
     return points_[static_cast<std::size_t>(count_ - 1 - i)];
 }
 
-void TrackLog::loadOptions() {
-    SettingsStore store;
+void TrackLog::loadOptions(Registry& registry) {
+    SettingsStore store(registry);
     const Result<std::uint32_t> state = store.readNumber(kTrackStateValue);
     if (!state) {
-        saveOptions();
+        saveOptions(registry);
         return;
     }
     options = *state;
@@ -227,8 +227,8 @@ void TrackLog::loadOptions() {
     readHundredths(store, kTrackWidthValue, width);
 }
 
-void TrackLog::saveOptions() {
-    SettingsStore store;
+void TrackLog::saveOptions(Registry& registry) {
+    SettingsStore store(registry);
     // A store that cannot be written tells the user itself.
     (void)store.writeNumber(kTrackStateValue, options);
     (void)store.writeNumber(kTrackPdopThresholdValue, storedHundredths(pdopThreshold));

@@ -41,6 +41,7 @@ inline constexpr const char* kTrackWidthValue = "TrackWidth";
 // Points are stored in one array that grows by this many at a time.
 inline constexpr int kTrackGrowth = 1000;
 
+class Registry;
 struct TrackFileImage;
 class TripComputer;
 
@@ -61,12 +62,13 @@ public:
     TrackLog(const TrackLog&) = delete;
     TrackLog& operator=(const TrackLog&) = delete;
 
-    // When the program starts: loads the options and, with AutoLoad, the
-    // autosave file.
-    TrackAutoLoad start();
+    // When the program starts: loads the options from the registry and, with
+    // AutoLoad, the autosave file.
+    TrackAutoLoad start(Registry& registry);
     // When the program ends: saves to the autosave file with AutoSave (its
-    // failure is the result), empties the log, then writes the options.
-    Result<> finish();
+    // failure is the result), empties the log, then writes the options to
+    // the registry.
+    Result<> finish(Registry& registry);
 
     // Drops every point and starts again with room for 1000.
     void clear();
@@ -90,9 +92,9 @@ public:
     // Stored point i, 0 <= i < count().
     const TrackPoint& at(int i) const { return points_[static_cast<std::size_t>(i)]; }
 
-    // Options and thresholds in the settings store.
-    void loadOptions();
-    void saveOptions();
+    // Options and thresholds in the settings key of the registry.
+    void loadOptions(Registry& registry);
+    void saveOptions(Registry& registry);
 
     // Track files, on currentFileName (none: false). A file that cannot be read or is not a
     // sound track file leaves the track as it was and gives false; for a

@@ -31,14 +31,14 @@ constexpr MeterField kMeterFields[] = {
 constexpr const char* kMeterPrefixes[] = {"TripA", "TripB"};
 
 // Reads one stored value (writing `value` as the default when absent).
-double loaded(const std::string& name, double value) {
-    DoubleSetting setting(name, true, value);
+double loaded(const SettingsServices& settings, const std::string& name, double value) {
+    DoubleSetting setting(settings, name, true, value);
     setting.load();
     return setting.get();
 }
 
-void stored(const std::string& name, double value) {
-    DoubleSetting setting(name, true, value);
+void stored(const SettingsServices& settings, const std::string& name, double value) {
+    DoubleSetting setting(settings, name, true, value);
     setting.load();
     setting = value;
 }
@@ -99,22 +99,22 @@ void TripComputer::reset(Trip trip) {
     meters_[static_cast<std::size_t>(trip)] = TripMeter{};
 }
 
-void TripComputer::load() {
-    odometer_ = loaded(kOdometerValue, odometer_);
+void TripComputer::load(const SettingsServices& settings) {
+    odometer_ = loaded(settings, kOdometerValue, odometer_);
     for (std::size_t i = 0; i < meters_.size(); ++i) {
         for (const MeterField& f : kMeterFields) {
             meters_[i].*f.value =
-                loaded(std::string(kMeterPrefixes[i]) + f.suffix, meters_[i].*f.value);
+                loaded(settings, std::string(kMeterPrefixes[i]) + f.suffix, meters_[i].*f.value);
         }
     }
     signalLost();
 }
 
-void TripComputer::save() const {
-    stored(kOdometerValue, odometer_);
+void TripComputer::save(const SettingsServices& settings) const {
+    stored(settings, kOdometerValue, odometer_);
     for (std::size_t i = 0; i < meters_.size(); ++i) {
         for (const MeterField& f : kMeterFields) {
-            stored(std::string(kMeterPrefixes[i]) + f.suffix, meters_[i].*f.value);
+            stored(settings, std::string(kMeterPrefixes[i]) + f.suffix, meters_[i].*f.value);
         }
     }
 }

@@ -16,6 +16,7 @@
 #include <array>
 #include <optional>
 
+#include "core/base/services.h"
 #include "core/nav/geodesy.h"
 #include "core/track/gps_date_time.h"
 #include "core/track/track_point.h"
@@ -56,8 +57,8 @@ public:
     double odometer() const { return odometer_; }
 
     // The meters and the odometer in the settings store; a restart counts as a gap.
-    void load();
-    void save() const;
+    void load(const SettingsServices& settings);
+    void save(const SettingsServices& settings) const;
 
 private:
     std::array<TripMeter, 2> meters_{};

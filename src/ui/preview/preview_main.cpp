@@ -14,15 +14,16 @@
 #include <string>
 
 #include "core/base/clock.h"
+#include "core/base/diagnostics.h"
 #include "core/base/paths.h"
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/angles.h"
 #include "core/nav/geodesy.h"
 #include "core/nav/unit_formatter.h"
 #include "core/settings/memory_registry.h"
-#include "core/settings/registry.h"
 #include "core/track/track_log.h"
 #include "core/waypoints/pushpins.h"
+#include "messages/message_box.h"
 #include "ui/bitmap_source.h"
 #include "ui/dashboard_ids.h"
 #include "ui/dashboard_layout.h"
@@ -110,6 +111,11 @@ void scriptPushpins(Pushpins& pins, const NavSnapshot& s) {
 
 // The dashboard built from its own layout, fed by the scripted snapshot.
 struct Scene {
+    // Nothing the preview does may touch the user's settings.
+    MemoryRegistry registry;
+    Diagnostics diagnostics;
+    SettingsServices settings{registry, diagnostics};
+    StderrMessageBoxes boxes;
     SkinScreen screen;
     NavSnapshot snapshot;
     UnitFormatter units;
@@ -125,7 +131,7 @@ struct Scene {
     SwitchingPanelSelector& selector(int id) { return element<SwitchingPanelSelector>(id); }
     TrackView& map() { return element<TrackView>(DashboardId::TrackView); }
 
-    explicit Scene(DrawingSurfaces& surfaces) : screen(surfaces) {
+    explicit Scene(DrawingSurfaces& surfaces) : screen(surfaces, boxes) {
         units.setSystem(1);
         log.clear();
         log.options = 0;
@@ -140,6 +146,7 @@ struct Scene {
         sources.clock = &clock;
         sources.track = &log;
         sources.battery = [] { return std::optional<int>(76); };
+        sources.settings = &settings;
         DashboardLayout(screen, sources).build();
         for (const auto& e : screen.elements()) {
             if (e->group == ElementGroup::PanelSelector) {
@@ -268,13 +275,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "wayplot2-preview: cannot create %s\n", argv[1]);
         return 1;
     }
-    // Nothing the preview does may touch the user's files or settings.
+    // Nothing the preview does may touch the user's files.
     QTemporaryDir scratch;
     wp2::Paths::setRoot(scratch.path().toStdString());
-    wp2::MemoryRegistry settings;
-    wp2::setRegistry(&settings);
     wp2::registerDashboardFonts();
-    const int status = wp2::renderAll(dir);
-    wp2::setRegistry(nullptr);
-    return status;
+    return wp2::renderAll(dir);
 }

@@ -259,7 +259,8 @@ TEST(GpsConditionTest, EvaluatedInOrder) {
 }
 
 TEST_F(DecoderTest, SnapshotFollowsTheStateAndCopiesTheSkyInRadians) {
-    GpsLink link(t.clock, test::quietTrackLog());
+    test::TestSettings<> settings;
+    GpsLink link(t.clock, settings.services, test::quietTrackLog());
     NavSnapshot snap;
     snap.ellipsoid = &wgs84();
     snap.setTarget(GeoPoint{});

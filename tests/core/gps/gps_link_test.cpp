@@ -55,8 +55,8 @@ protected:
     std::string conditionNow() const { return conditionText(link->decoder().condition()); }
 
     test::TempDir root{true};  // the track log's autosave file lands here
-    test::InstalledMemoryRegistry registry_;
-    test::FakeLink fake{"rx", 1200000000};
+    test::TestSettings<> settings_;
+    test::FakeLink fake{settings_.services, "rx", 1200000000};
     ManualClock& clock = fake.clock;
     TimerQueue& timers = fake.timers;
     test::FakeSerialPort*& port = fake.port;
@@ -82,6 +82,11 @@ TEST_F(LinkTest, StartOpensTheMappedDeviceAndRefreshesAtTheInterval) {
     EXPECT_EQ(link->decoder().receiveBuffer().count(), 0);  // a new reader starts empty
     timers.runFor(1000);
     EXPECT_EQ(link->decoder().statistics().totalRefreshes, 11);
+    // A flood of bytes overflows the buffer, traced where the link's settings report.
+    std::vector<std::string> traced;
+    settings_.diagnostics.setTraceSink([&](const std::string& text) { traced.push_back(text); });
+    port->receive(std::string(ReceiveBuffer::kCapacity, 'A'));
+    EXPECT_EQ(traced, std::vector<std::string>{"Buffer overflow!"});
     // A port that does not open leaves the link closed, and is remembered.
     EXPECT_FALSE(link->start(4));
     EXPECT_EQ(link->portNumber(), 4);
@@ -129,7 +134,7 @@ TEST_F(LinkTest, SilenceDropsFixThenDataThenReconnectsUntilAnEndNoticeOrStop) {
         timers.runFor(7500);
         ASSERT_TRUE(link->reconnecting());
         if (byNotice) {
-            GpsLink other(clock);  // its destruction posts the notice
+            GpsLink other(clock, settings_.services);  // its destruction posts the notice
         } else {
             link->stop();
         }
@@ -178,7 +183,7 @@ TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
     LinkSlot slot;
     EXPECT_FALSE(link->install(slot, true));
     EXPECT_TRUE(slot.link == link.get() && link->state().has(LinkOpen));
-    auto second = std::make_unique<GpsLink>(clock);
+    auto second = std::make_unique<GpsLink>(clock, settings_.services);
     EXPECT_TRUE(second->install(slot, false)) << "took over the first link";
     EXPECT_TRUE(slot.link == second.get() && !link->state().has(LinkOpen));
     link.reset();  // its owner still deletes it; the slot keeps the second
@@ -186,8 +191,8 @@ TEST_F(LinkTest, InstallTakesOverAndTheTalkersComeFromTheSetting) {
     // "AnyTalker": absent means any talker (and is stored so), 0 the GPS talker only.
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::Any);
-    EXPECT_EQ(test::loadedSetting<IntSetting>(kAnyTalkerSetting, 7), 1);
-    ASSERT_TRUE(SettingsStore().writeNumber(kAnyTalkerSetting, 0));
+    EXPECT_EQ(test::loadedSetting<IntSetting>(settings_.services, kAnyTalkerSetting, 7), 1);
+    ASSERT_TRUE(SettingsStore(settings_.registry).writeNumber(kAnyTalkerSetting, 0));
     second->loadTalkerSetting();
     EXPECT_EQ(second->decoder().talkers(), Talkers::GpsOnly);
     second.reset();
@@ -231,15 +236,15 @@ TEST_F(WarmStartLinkTest, FifteenthTickWithoutFixSendsTheSentenceOncePerStart) {
 }
 
 TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
-    DoubleSetting lat("LastLat", false, 10.0);
-    DoubleSetting lon("LastLong", false, 10.0);
-    IntSetting enabled("WarmStart", true, 1);
+    DoubleSetting lat(settings_.services, "LastLat", false, 10.0);
+    DoubleSetting lon(settings_.services, "LastLong", false, 10.0);
+    IntSetting enabled(settings_.services, "WarmStart", true, 1);
     lat.load();
     lon.load();
     enabled.load();
     // Times without a position: nothing loaded, nothing saved.
-    ASSERT_TRUE(SettingsStore().writeLongText("LastLTM", "2003,4,20,1,0,0"));
-    ASSERT_TRUE(SettingsStore().writeLongText("LastUTC", "2003,4,20,0,0,0"));
+    ASSERT_TRUE(SettingsStore(settings_.registry).writeLongText("LastLTM", "2003,4,20,1,0,0"));
+    ASSERT_TRUE(SettingsStore(settings_.registry).writeLongText("LastUTC", "2003,4,20,0,0,0"));
     link->loadWarmStart(lat, lon, enabled);
     EXPECT_EQ(link->warmStart().state, WarmStartState::kNoData);
     link->saveWarmStart(lat, lon);
@@ -260,11 +265,12 @@ TEST_F(WarmStartLinkTest, LoadAndSaveThroughTheSettings) {
     }
     EXPECT_EQ(port->written, "");
     link->saveWarmStart(lat, lon);
-    EXPECT_EQ(SettingsStore().readLongText("LastLTM").value_or(""),
+    EXPECT_EQ(SettingsStore(settings_.registry).readLongText("LastLTM").value_or(""),
               "2008,1,10,21,20,21");  // the device clock at the last fix
-    EXPECT_EQ(SettingsStore().readLongText("LastUTC").value_or(""),
+    EXPECT_EQ(SettingsStore(settings_.registry).readLongText("LastUTC").value_or(""),
               "2024,3,23,12,0,20");  // the RMC date and time of the last fix
-    EXPECT_DOUBLE_EQ(test::loadedSetting<DoubleSetting>("LastLat", 10.0), link->state().latitude);
+    EXPECT_DOUBLE_EQ(test::loadedSetting<DoubleSetting>(settings_.services, "LastLat", 10.0),
+                     link->state().latitude);
 }
 
 class RecordingProgress : public ScanProgressView {
@@ -323,7 +329,7 @@ TEST_F(ScanTest, TheLocalGpsdIsTriedFirstOnceAndStoredAsItsPort) {
     EXPECT_EQ(progress.shown.back(), "Scan for GPS...\r\ngpsd: GPS found!\r\n");
     EXPECT_EQ(driverText(*link), "10,4800,8,1,0");
     // The stored setting is read whole or not at all.
-    ASSERT_TRUE(SettingsStore().writeText("Driver", "3,4800"));
+    ASSERT_TRUE(SettingsStore(settings_.registry).writeText("Driver", "3,4800"));
     EXPECT_FALSE(loadDriverSetting(*link));
     EXPECT_EQ(link->portNumber(), 10);
 }
@@ -419,7 +425,7 @@ TEST_F(EmulationTest, ReplaysTheFileEndlesslyAndDamagedLinesChangeOnlyWhatTheyHo
     EXPECT_EQ(source_->track()->count(), points) << "the refresh stopped before recording";
     // Its own track log, autosaved apart from the link's.
     EXPECT_TRUE(trackLog(snapshot_) == source_->track() && points > 0);
-    ASSERT_TRUE(source_->track()->finish());
+    ASSERT_TRUE(source_->track()->finish(settings_.registry));
     EXPECT_TRUE(test::fileExists(root.file("My Documents/KWAutosave2.atk")));
     EXPECT_FALSE(test::fileExists(root.file("My Documents/KWAutosave.atk")));
 }

@@ -296,6 +296,7 @@ TEST(ReceiveBufferTest, The9991stByteCutsTheBufferToItsFirst1000) {
     }
     test::TraceRecorder traces;
     ReceiveBuffer byByte;
+    byByte.traceTo(&traces.diagnostics);
     for (char c : text) {
         EXPECT_TRUE(traces.texts().empty());
         byByte.append(static_cast<unsigned char>(c));
@@ -303,6 +304,7 @@ TEST(ReceiveBufferTest, The9991stByteCutsTheBufferToItsFirst1000) {
     EXPECT_EQ(byByte.contents(), text.substr(0, 1000));
     EXPECT_TRUE(byByte.terminated());
     ReceiveBuffer inBlocks;
+    inBlocks.traceTo(&traces.diagnostics);
     appendText(inBlocks, text.substr(0, 5000));
     appendText(inBlocks, text.substr(5000) + "xyz");
     EXPECT_EQ(inBlocks.contents(), text.substr(0, 1000) + "xyz");

@@ -10,13 +10,13 @@ namespace wp2 {
 namespace {
 
 TEST(StoredUnitSystem, StoredChoiceIsAppliedAndUnknownValuesKeepTheCurrentOne) {
-    test::InstalledMemoryRegistry memory;
+    test::TestSettings<> settings;
     UnitFormatter f;
     for (auto [stored, code] : {std::pair{2, UnitFormatter::kNautical},
                                 {7, UnitFormatter::kNautical},  // unknown: kept
                                 {1, UnitFormatter::kMetric}}) {
-        IntSetting(kUnitSystemValueName, true, 0) = stored;
-        applyStoredUnitSystem(f);
+        IntSetting(settings.services, kUnitSystemValueName, true, 0) = stored;
+        applyStoredUnitSystem(settings.services, f);
         EXPECT_EQ(f.code(), code) << stored;
     }
 }

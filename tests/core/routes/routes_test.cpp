@@ -206,9 +206,9 @@ TEST(OffCourseAlarm, FiresBeyondTheLimitAndRearmsWithinThreeQuarters) {
 // The defaults are checked as the Sound options dialog shows them, the active
 // route by the route following test's restart.
 TEST(RouteSettings, ARadiusOutsideTheLimitsIsRefusedAndOneSetIsKept) {
-    InstalledMemoryRegistry registry;
-    SettingsStore store;
-    RouteSettings settings(store);
+    TestSettings<> registry;
+    SettingsStore store(registry.registry);
+    RouteSettings settings(registry.services, store);
     EXPECT_FALSE(settings.setArrivalRadius(0.5));
     EXPECT_TRUE(settings.setArrivalRadius(45.0));
     settings.load();  // read back

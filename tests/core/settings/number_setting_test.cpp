@@ -9,14 +9,13 @@
 #include <tuple>
 #include <vector>
 
-#include "core/base/save_failures.h"
-#include "core/base/trace.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/int_setting.h"
 #include "core/settings/reg_values.h"
 #include "core/settings/settings_store.h"
 #include "registry_doubles.h"
 #include "support/test_support.h"
+#include "support/trace_recorder.h"
 
 namespace wp2 {
 namespace {
@@ -30,13 +29,15 @@ const RegValue* stored(MemoryRegistry& reg, const std::string& name) {
 }
 
 TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefault) {
-    CountingRegistry reg;
-    IntSetting("UnitSystem", true, 0) = 2;
-    DoubleSetting("LastLat", true, 10.0) = 0.9;
+    test::TestSettings<CountingRegistry> settings;
+    CountingRegistry& reg = settings.registry;
+    const SettingsServices& s = settings.services;
+    IntSetting(s, "UnitSystem", true, 0) = 2;
+    DoubleSetting(s, "LastLat", true, 10.0) = 0.9;
     reg.writes.clear();
     {
-        IntSetting unit("UnitSystem", true, 0);
-        DoubleSetting lat("LastLat", true, 10.0);
+        IntSetting unit(s, "UnitSystem", true, 0);
+        DoubleSetting lat(s, "LastLat", true, 10.0);
         EXPECT_EQ(std::tuple(unit.get(), lat.get()), std::tuple(0, 10.0)) << "not loaded yet";
         unit.load();
         lat.load();
@@ -46,8 +47,8 @@ TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefaul
     }
     ASSERT_TRUE(reg.deleteValue(RegRoot::LocalMachine, kSettingsKeyPath, "LastLat"));
     reg.writes.clear();
-    IntSetting wpIdx("WPIdx", false, 7);  // never stored
-    DoubleSetting lat("LastLat", true, 10.0);
+    IntSetting wpIdx(s, "WPIdx", false, 7);  // never stored
+    DoubleSetting lat(s, "LastLat", true, 10.0);
     wpIdx.load();
     lat.load();
     EXPECT_EQ(wpIdx.get(), 7);
@@ -60,7 +61,7 @@ TEST(CRegSetting, StoredValueWinsOverDefaultAndADeletedOneReappearsWithItsDefaul
 // to 999. Beyond a limit nothing is written and the old value stays.
 TEST(SettingsStore, TextAndNameLengthLimits) {
     CountingRegistry reg;
-    SettingsStore store;
+    SettingsStore store(reg);
     const std::string text249(249, 'w');
     ASSERT_TRUE(store.writeText("SndGpsOn", text249));
     EXPECT_FALSE(store.writeText("SndGpsOn", std::string(250, 'x')));
@@ -75,11 +76,12 @@ TEST(SettingsStore, TextAndNameLengthLimits) {
 }
 
 TEST(CRegSetting, SaveImmediatelyWritesOnEveryAssignmentAndNothingAtDestruction) {
-    CountingRegistry reg;
+    test::TestSettings<CountingRegistry> settings;
+    CountingRegistry& reg = settings.registry;
     {
-        IntSetting warmStart("WarmStart", true, 1);
-        DoubleSetting overspeed("Overspeed", true, 11.2);
-        IntSetting scale("TSOpt", false, 5);
+        IntSetting warmStart(settings.services, "WarmStart", true, 1);
+        DoubleSetting overspeed(settings.services, "Overspeed", true, 11.2);
+        IntSetting scale(settings.services, "TSOpt", false, 5);
         scale = 9;
         warmStart = 0;
         warmStart = 5;
@@ -102,7 +104,7 @@ protected:
     // saves once more.
     template <typename Setting>
     Result<> constructAssignAndSave(double three) {
-        Setting v("WarmStart", true, 1);
+        Setting v(settings, "WarmStart", true, 1);
         v.load();
         v = three;
         valueAfterAssign = v.get();
@@ -114,21 +116,19 @@ protected:
     }
     std::string cls() const { return GetParam(); }
 
+    test::TraceRecorder traces;
     FailingRegistry reg;
-    std::vector<std::string> traced;
-    TraceHook previous = setTraceHook([this](const std::string& text) { traced.push_back(text); });
+    SettingsServices settings{reg, traces.diagnostics};
     double valueAfterAssign = 0;
 };
 
 TEST_P(CRegSettingFailure, WritesThatFail) {
     reg.failSet = true;
-    const int before = failedSaves();
     const Result<> saved = constructAssignAndSave();
-    setTraceHook(previous);
     EXPECT_EQ(valueAfterAssign, 3.0);
-    EXPECT_EQ(failedSaves(), before + 3);
-    EXPECT_EQ(traced, (std::vector<std::string>{cls() + ": SetValue failed",
-                                                cls() + "::Save: SetValue failed"}));
+    EXPECT_EQ(traces.diagnostics.failedSaves(), 3);
+    EXPECT_EQ(traces.texts(), (std::vector<std::string>{cls() + ": SetValue failed",
+                                                        cls() + "::Save: SetValue failed"}));
     ASSERT_FALSE(saved);
     EXPECT_EQ(saved.error().what, cls() + "::Save: SetValue failed");
 }

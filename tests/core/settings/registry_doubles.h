@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Registries for the settings tests: one that counts writes per value name and
-// one whose writes can be made to fail. Each installs itself
-// as the process-wide registry for its lifetime.
+// one whose writes can be made to fail.
 
 #include <map>
 #include <string>
@@ -26,9 +25,6 @@ public:
     }
 
     std::map<std::string, int> writes;
-
-private:
-    InstalledRegistry installed_{*this};
 };
 
 // Writes fail (with the device's write fault) while failSet is set.

@@ -39,7 +39,7 @@ protected:
     EventSounds& sounds() {
         if (!sounds_) {
             sounds_ = std::make_unique<EventSounds>(player_);
-            sounds_->init(&store_, nullptr, &snapshot_);
+            sounds_->init(settings_.services, &store_, nullptr, &snapshot_);
         }
         return *sounds_;
     }
@@ -67,8 +67,8 @@ protected:
     }
 
     test::TempDir root_{true};
-    test::InstalledMemoryRegistry registry_;
-    SettingsStore store_;
+    test::TestSettings<> settings_;
+    SettingsStore store_{settings_.registry};
     NavSnapshot snapshot_;
     test::RecordingSoundPlayer player_;
     std::unique_ptr<EventSounds> sounds_;

@@ -254,7 +254,7 @@ TEST_F(TrackFileTest, DamagedAutosaveIsKeptAsideAndItsWholePointsRecovered) {
         TrackLog log;
         record(log, 50);
         log.options = TrackState::AutoSave;
-        ASSERT_TRUE(log.finish());
+        ASSERT_TRUE(log.finish(registry_));
     }
     const std::string cut = readFile(file).substr(0, 24 + 64 * 50 - 10);
     writeFile(file, cut);
@@ -262,13 +262,13 @@ TEST_F(TrackFileTest, DamagedAutosaveIsKeptAsideAndItsWholePointsRecovered) {
     {
         TrackLog log;
         EXPECT_EQ(log.count(), 0) << "nothing is read before start()";
-        const TrackAutoLoad loaded = log.start();
+        const TrackAutoLoad loaded = log.start(registry_);
         EXPECT_EQ(std::tuple(loaded.loaded, log.count(), log.datedCount(), log.lastDatedIndex()),
                   std::tuple(true, 49, 49, 48));
         EXPECT_EQ(readFile(file + ".bad"), cut);
         EXPECT_NE(loaded.damage.find("49 points were recovered"), std::string::npos);
         EXPECT_NE(loaded.damage.find("kept as " + file + ".bad"), std::string::npos);
-        ASSERT_TRUE(log.finish());
+        ASSERT_TRUE(log.finish(registry_));
     }
     EXPECT_EQ(readBytes(file).size(), 24u + 64u * 49);
     EXPECT_EQ(readFile(file + ".bad"), cut);

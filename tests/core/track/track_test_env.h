@@ -20,23 +20,11 @@
 
 namespace wp2::test {
 
-// A registry in memory, installed for its lifetime, with shortcuts to the
-// numbers of the settings key.
-class TestRegistry final : public InstalledMemoryRegistry {
-public:
-    std::optional<std::int32_t> number(const std::string& name) {
-        const Result<std::uint32_t> n = SettingsStore().readNumber(name);
-        return n ? std::optional<std::int32_t>(static_cast<std::int32_t>(*n)) : std::nullopt;
-    }
-    void setNumber(const std::string& name, std::uint32_t n) {
-        ASSERT_TRUE(SettingsStore().writeNumber(name, n));
-    }
-};
-
-// Every track test runs with its own registry and file root.
+// Every track test runs with its own settings and file root.
 class TrackTest : public ::testing::Test {
 protected:
-    TestRegistry registry_;
+    TestSettings<> settings_;
+    TestRegistry& registry_ = settings_.registry;
     TempDir root_{true};
 };
 

@@ -27,8 +27,8 @@ constexpr Step kLost{0, -1}, kResetA{0, -2}, kRestart{0, -3};
 constexpr double k10Knots = 10.0 * kKnotsToMps;
 
 TEST(TripComputer, CountsKeptDistanceAndSplitsMovingFromStoppedTime) {
-    test::TestRegistry registry;
-    registry.setNumber(kTrackStateValue, TrackState::ParkingFilter);
+    test::TestSettings<> settings;
+    settings.registry.setNumber(kTrackStateValue, TrackState::ParkingFilter);
     const struct {
         const char* what;
         std::vector<Step> steps;
@@ -59,7 +59,7 @@ TEST(TripComputer, CountsKeptDistanceAndSplitsMovingFromStoppedTime) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TrackLog log;
-        log.loadOptions();
+        log.loadOptions(settings.registry);
         TripComputer trip;
         log.setTripComputer(&trip);
         for (const Step& s : c.steps) {
@@ -75,9 +75,9 @@ TEST(TripComputer, CountsKeptDistanceAndSplitsMovingFromStoppedTime) {
             } else if (s.second == kResetA.second) {
                 trip.reset(Trip::A);
             } else {
-                trip.save();
+                trip.save(settings.services);
                 trip = TripComputer();
-                trip.load();
+                trip.load(settings.services);
             }
         }
         // Distances within 0.3 m: the fixes are placed on the recorder's

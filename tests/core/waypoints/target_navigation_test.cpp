@@ -32,8 +32,8 @@ protected:
         }
         nav_.addPanel(&panel_);
     }
-    test::TestRegistry registry_;
-    IntSetting lastTarget_{kLastTargetSetting, true, -1};
+    test::TestSettings<> settings_;
+    IntSetting lastTarget_{settings_.services, kLastTargetSetting, true, -1};
     Pushpins pins_;
     NavSnapshot snap_;
     RecordingPanel panel_;
