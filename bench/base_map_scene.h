@@ -238,14 +238,13 @@ inline double peakRssMiB() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-// The track map over a base map, drawn on published surfaces: a wandering
+// The track map over a base map, drawn on its own surfaces: a wandering
 // track of some thousand points and 20 pushpins around the centre, a GPS fix
 // that the map follows, metric scale steps.
 class MapScene {
 public:
     MapScene(double latitudeDeg, double longitudeDeg, int trackPoints) {
         surfaces_.background.fill(rgb(230, 230, 230));
-        publishSurfaces(&surfaces_);
         units_.setSystem(1);
         snap_.latitude = latitudeDeg * kDeg;
         snap_.longitude = longitudeDeg * kDeg;
@@ -272,7 +271,7 @@ public:
             Pushpin* pin = pins_.addNew();
             pin->latitude = snap_.latitude + (i - 10) * 80 / scale.metresPerDegLat * kDeg;
             pin->longitude = snap_.longitude + (i % 5 - 2) * 150 / scale.metresPerDegLon * kDeg;
-            pin->name = u"Pin";
+            pin->name = "Pin";
             pin->icon = i % 10;
         }
         view_ = std::make_unique<TrackView>(settings_);
@@ -283,7 +282,6 @@ public:
     ~MapScene() {
         view_.reset();
         log_->options = 0;
-        publishSurfaces(nullptr);
     }
     MapScene(const MapScene&) = delete;
     MapScene& operator=(const MapScene&) = delete;
@@ -300,8 +298,8 @@ public:
     }
     // One frame of the map, as the dashboard's frame timer draws it.
     void redraw() {
-        view_->erase();
-        view_->draw();
+        view_->erase(surfaces_);
+        view_->draw(surfaces_);
     }
 
 private:

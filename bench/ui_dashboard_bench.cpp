@@ -11,6 +11,7 @@
 #include "core/gps/nav_snapshot.h"
 #include "core/nav/angles.h"
 #include "core/nav/unit_formatter.h"
+#include "messages/message_box.h"
 #include "ui/bitmap_panel.h"
 #include "ui/compass_needle.h"
 #include "ui/dial_arrow.h"
@@ -30,7 +31,8 @@ constexpr double kDeg = kDegToRad;
 
 struct Dashboard {
     DrawingSurfaces surfaces;
-    SkinScreen screen;
+    StderrMessageBoxes boxes;
+    SkinScreen screen{surfaces, boxes};
     NavSnapshot snap;
     UnitFormatter units;
 
@@ -46,7 +48,6 @@ struct Dashboard {
     }
 
     Dashboard() {
-        publishSurfaces(&surfaces);
         units.setSystem(1);
         snap.fixLevel = 4;
         snap.targetSet = 1;
@@ -101,7 +102,6 @@ struct Dashboard {
 
         screen.drawAll();
     }
-    ~Dashboard() { publishSurfaces(nullptr); }
 
     // New values for every instrument.
     void move(int step) {

@@ -34,7 +34,6 @@ void BM_TrackMapRedraw(benchmark::State& state) {
     Diagnostics diagnostics;
     DrawingSurfaces surfaces;
     surfaces.background.fill(rgb(230, 230, 230));
-    publishSurfaces(&surfaces);
     UnitFormatter units;
     units.setSystem(1);
     Pushpins pins;
@@ -82,14 +81,13 @@ void BM_TrackMapRedraw(benchmark::State& state) {
             state.SkipWithError("the track log refused points");
         }
         for (auto _ : state) {
-            view.erase();
-            view.draw();
+            view.erase(surfaces);
+            view.draw(surfaces);
             benchmark::ClobberMemory();
         }
         state.counters["points"] = log->count();
         log->options = 0;
     }
-    publishSurfaces(nullptr);
 }
 BENCHMARK(BM_TrackMapRedraw)
     ->Args({100000, 11})
