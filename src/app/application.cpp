@@ -14,6 +14,7 @@
 #include "app/track_messages.h"
 #include "core/base/diagnostics.h"
 #include "core/gps/gps_link.h"
+#include "core/gps/gps_scan.h"
 #include "core/nav/coordinate_text.h"
 #include "core/routes/routes.h"
 #include "core/settings/double_setting.h"
@@ -48,16 +49,6 @@ void processEventsFor(std::uint32_t ms) {
 }
 
 }  // namespace
-
-bool DriverSettings::parse(const std::string& text, DriverSettings& out) {
-    DriverSettings d;
-    if (std::sscanf(text.c_str(), "%d,%d,%d,%d,%d", &d.port, &d.baudRate, &d.dataBits, &d.stopBits,
-                    &d.parity) != 5) {
-        return false;
-    }
-    out = d;
-    return true;
-}
 
 Application::Application(const UiServices& services, Clock& clock, Timers& timers,
                          AppDialogs& dialogs, SoundPlayer& sounds, StartOptions options)
@@ -132,10 +123,8 @@ void Application::createLink() {
 
     const Result<std::string> text = settings_->readText(kDriverValue);
     driverFound_ = text.has_value();
-    DriverSettings driver;
-    if (driverFound_ && DriverSettings::parse(*text, driver)) {
-        link_->setPortNumber(driver.port);
-        link_->setLineSettings(driver.baudRate, driver.dataBits, driver.stopBits, driver.parity);
+    if (driverFound_) {
+        (void)applyDriverText(*link_, *text);
     }
 
     lastLatitude_ = std::make_unique<DoubleSetting>(services_.settings(), kLastLatitudeValue, false,

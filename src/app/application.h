@@ -28,19 +28,6 @@ class SoundPlayer;
 class SplashWindow;
 class Timers;
 
-// The receiver's line settings as the "Driver" value stores them.
-struct DriverSettings {
-    int port = 1;
-    int baudRate = 4800;
-    int dataBits = 8;
-    int stopBits = 1;
-    int parity = 0;
-
-    // "%d,%d,%d,%d,%d": port, baud rate, data bits, stop bits, parity. False
-    // (and out untouched) unless all five numbers are there.
-    static bool parse(const std::string& text, DriverSettings& out);
-};
-
 struct StartOptions {
     // A start mode chosen on the command line (--emulate, --screenshot): no
     // first-run set-up. -1: from the settings, as usual.

@@ -15,6 +15,7 @@
 #include "app_test_support.h"
 #include "core/base/timer_queue.h"
 #include "core/gps/gps_link.h"
+#include "core/gps/gps_scan.h"
 #include "core/settings/double_setting.h"
 #include "core/settings/reg_values.h"
 #include "core/track/track_log.h"
@@ -82,10 +83,10 @@ TEST_F(ApplicationTest, TheSetUpRunsWithoutDriverOrWithEmuAndTheLinkReadsTheDriv
         app->exit();
         EXPECT_EQ(shared_.link.link, nullptr);
     }
-    DriverSettings d;
-    d.port = 9;
-    EXPECT_FALSE(DriverSettings::parse("2,4800,8", d));  // all five numbers or nothing
-    EXPECT_EQ(d.port, 9);
+    GpsLink link(clock_, shared_.settings());
+    link.setPortNumber(9);
+    EXPECT_FALSE(applyDriverText(link, "2,4800,8"));  // all five numbers or nothing
+    EXPECT_EQ(link.portNumber(), 9);
 }
 
 TEST_F(ApplicationTest, BluetoothBrowserValueIsZeroWhileRunningAndRestoredAfter) {

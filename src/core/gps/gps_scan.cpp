@@ -147,11 +147,11 @@ bool saveDriverSetting(const GpsLink& link) {
 }
 
 bool loadDriverSetting(GpsLink& link) {
-    const std::string text =
-        SettingsStore(link.settings().registry).readText("Driver").value_or("");
-    if (text.empty()) {
-        return false;
-    }
+    const Result<std::string> text = SettingsStore(link.settings().registry).readText("Driver");
+    return text && applyDriverText(link, *text);
+}
+
+bool applyDriverText(GpsLink& link, const std::string& text) {
     int port = 0, baud = 0, dataBits = 0, stopBits = 0, parity = 0;
     if (std::sscanf(text.c_str(), "%d,%d,%d,%d,%d", &port, &baud, &dataBits, &stopBits, &parity) !=
         5) {

@@ -37,5 +37,8 @@ std::string driverText(const GpsLink& link);
 bool saveDriverSetting(const GpsLink& link);
 // Gives the link the stored port and line settings; false when there are none.
 bool loadDriverSetting(GpsLink& link);
+// Gives the link the port and line settings of a "Driver" text; false (and
+// the link untouched) unless all five numbers are there.
+bool applyDriverText(GpsLink& link, const std::string& text);
 
 }  // namespace wp2
