@@ -98,14 +98,16 @@ FileDialog::FileDialog(Registry& registry, MessageBoxes& boxes, const FileDialog
         filters_ << nameFilter(f);
         descriptions_ << QString::fromStdString(f.description);
     }
+}
 
-    const QFileInfo proposed(QString::fromStdString(request.proposedName));
-    if (!request.proposedName.empty() && proposed.isAbsolute()) {
+void FileDialog::prepare() {
+    const QFileInfo proposed(QString::fromStdString(request_.proposedName));
+    if (!request_.proposedName.empty() && proposed.isAbsolute()) {
         setDirectory(proposed.absolutePath());
         selectFile(proposed.fileName());
     } else {
         setDirectory(documentsFolder());
-        if (!request.proposedName.empty()) {
+        if (!request_.proposedName.empty()) {
             selectFile(proposed.fileName());
         }
     }

@@ -40,6 +40,10 @@ public:
     // a file is asked in boxes. Both must outlive the dialog.
     FileDialog(Registry& registry, MessageBoxes& boxes, const FileDialogRequest& request, Kind kind,
                QWidget* parent = nullptr);
+    // Before showing: the folder (the proposed name's, else the documents
+    // folder, made when absent), the proposed name and the kind of file
+    // used last; then the size that fits the screen.
+    void prepare();
 
     // The chosen file's full path (empty before the dialog was accepted).
     std::string chosenPath() const;

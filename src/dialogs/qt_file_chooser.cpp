@@ -17,6 +17,7 @@ QWidget* dialogParent() {
 std::optional<FileChoice> run(Registry& registry, MessageBoxes& boxes,
                               const FileDialogRequest& request, FileDialog::Kind kind) {
     FileDialog dialog(registry, boxes, request, kind, dialogParent());
+    dialog.prepare();
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }

@@ -90,6 +90,11 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
     using K = FileDialog::Kind;
     const UiServices& ui = services_.ui;
     MessageBoxes& boxes = services_.boxes;
+    const auto fileDialog = [&](const FileDialogRequest& request, K kind) -> QDialog* {
+        auto* d = new FileDialog(registry_, boxes, request, kind);
+        d->prepare();
+        return d;
+    };
     const std::pair<const char*, Make> dialogs[] = {
         {"sound_options", [&] { return new SoundOptionsDialog(sounds, player, boxes); }},
         {"misc_options", [&] { return new MiscOptionsDialog(ui.settings()); }},
@@ -108,9 +113,9 @@ TEST_F(DialogScale, EveryDialogFitsTheScreenAndGrowsWithTheScale) {
         {"scan", [&] { return new ScanDialog(boxes, link.link.get()); }},
         {"first_run_wizard", [] { return new FirstRunWizard(1); }},
         {"warning", [] { return new WarningDialog; }},
-        {"file_open", [&] { return new FileDialog(registry_, boxes, openRequest, K::Open); }},
-        {"file_import", [&] { return new FileDialog(registry_, boxes, importRequest, K::Open); }},
-        {"file_export", [&] { return new FileDialog(registry_, boxes, exportRequest, K::Save); }},
+        {"file_open", [&] { return fileDialog(openRequest, K::Open); }},
+        {"file_import", [&] { return fileDialog(importRequest, K::Open); }},
+        {"file_export", [&] { return fileDialog(exportRequest, K::Save); }},
         {"message_box_long", [] { return new MessageBoxDialog(kLong, "Delete", kIcon, kButtons); }},
         {"message_box_short",
          [] { return new MessageBoxDialog("GPS receiver not started.", "", kIcon, kButtons); }},
