@@ -19,6 +19,12 @@ public:
     virtual void sleepMs(std::uint32_t ms) = 0;
 };
 
+// Signed milliseconds from tick count `now` to `due`: the 32-bit count
+// wraps, so ticks are compared through their difference, never directly.
+inline std::int32_t ticksUntil(std::uint32_t due, std::uint32_t now) {
+    return static_cast<std::int32_t>(due - now);
+}
+
 // A clock that only moves when told to; sleeping advances it.
 class ManualClock final : public Clock {
 public:

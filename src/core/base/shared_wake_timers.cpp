@@ -7,15 +7,6 @@
 
 namespace wp2 {
 
-namespace {
-
-// Signed distance from `now` to `due` on the wrapping 32-bit tick count.
-std::int32_t until(std::uint32_t due, std::uint32_t now) {
-    return static_cast<std::int32_t>(due - now);
-}
-
-}  // namespace
-
 SharedWakeTimers::~SharedWakeTimers() {
     for (auto& [id, e] : timers_) {
         base_.stop(e.baseId);
@@ -57,7 +48,7 @@ void SharedWakeTimers::runDue() {
     // Collected first: callbacks may start and stop timers.
     std::vector<int> due;
     for (const auto& [id, e] : timers_) {
-        if (shared(e) && until(e.due, now) <= 0) {
+        if (shared(e) && ticksUntil(e.due, now) <= 0) {
             due.push_back(id);
         }
     }
@@ -71,7 +62,7 @@ void SharedWakeTimers::arm(int id, Entry& e) {
     // A shared timer waits for the host, but fires by itself just before its
     // next period if the host has not come.
     const std::uint32_t at = shared(e) ? e.due + e.interval - 1 : e.due;
-    const std::int32_t wait = until(at, clock_.tickCount());
+    const std::int32_t wait = ticksUntil(at, clock_.tickCount());
     e.baseId = base_.start(static_cast<std::uint32_t>(std::max(wait, 1)), [this, id] { fire(id); });
 }
 
@@ -85,7 +76,7 @@ void SharedWakeTimers::fire(int id) {
     // The next period begins a whole interval after this one did, so the
     // periods keep their rate; a timer more than a period behind starts anew.
     e.due += e.interval;
-    if (until(e.due, now) <= 0) {
+    if (ticksUntil(e.due, now) <= 0) {
         e.due = now + e.interval;
     }
     arm(id, e);

@@ -8,15 +8,6 @@
 
 namespace wp2 {
 
-namespace {
-
-// Signed distance from `now` to `due` on the wrapping 32-bit tick count.
-std::int32_t until(std::uint32_t due, std::uint32_t now) {
-    return static_cast<std::int32_t>(due - now);
-}
-
-}  // namespace
-
 int TimerQueue::start(std::uint32_t intervalMs, Callback callback) {
     intervalMs = std::max<std::uint32_t>(intervalMs, 1);  // a zero period would never let time pass
     int id = nextId_++;
@@ -36,13 +27,13 @@ void TimerQueue::processPending() {
     // Collect first: callbacks may start and stop timers, their own included.
     std::vector<std::pair<std::uint32_t, int>> due;
     for (const auto& [id, entry] : timers_) {
-        if (until(entry.due, now) <= 0) {
+        if (ticksUntil(entry.due, now) <= 0) {
             due.emplace_back(entry.due, id);
         }
     }
     std::sort(due.begin(), due.end(), [now](const auto& a, const auto& b) {
-        std::int32_t da = until(a.first, now);
-        std::int32_t db = until(b.first, now);
+        std::int32_t da = ticksUntil(a.first, now);
+        std::int32_t db = ticksUntil(b.first, now);
         return da != db ? da < db : a.second < b.second;
     });
     for (const auto& [when, id] : due) {
@@ -63,7 +54,7 @@ bool TimerQueue::nextDue(std::uint32_t& wait) const {
     std::uint32_t now = clock_.tickCount();
     std::int32_t best = INT32_MAX;
     for (const auto& [id, entry] : timers_) {
-        best = std::min(best, until(entry.due, now));
+        best = std::min(best, ticksUntil(entry.due, now));
     }
     wait = best < 0 ? 0u : static_cast<std::uint32_t>(best);
     return true;
@@ -72,7 +63,7 @@ bool TimerQueue::nextDue(std::uint32_t& wait) const {
 void TimerQueue::runFor(std::uint32_t ms) {
     const std::uint32_t end = clock_.tickCount() + ms;
     for (;;) {
-        std::int32_t left = until(end, clock_.tickCount());
+        std::int32_t left = ticksUntil(end, clock_.tickCount());
         if (left < 0) {
             return;
         }
