@@ -67,6 +67,17 @@ TEST_F(SharedWakeTimersTest, ShortTimersAndAMissingHostDoNotLoseAPeriod) {
     run(2500, 0);  // the host has stopped calling: just before each next period
     EXPECT_EQ(fired, (std::vector<std::uint32_t>{1600, 2000, 2400, 2800, 3200, 3299, 3600}));
     EXPECT_EQ(ownWakes, 7);
+
+    // A timer stopped from its own callback fires neither at the host's wake
+    // nor by itself again.
+    int once = 0;
+    int runs = 0;
+    once = timers.start(1000, [&] {
+        ++runs;
+        timers.stop(once);
+    });
+    run(5000, 909);
+    EXPECT_EQ(runs, 1);
 }
 
 }  // namespace
