@@ -2,7 +2,7 @@
 #pragma once
 // Network sources for the tests, all on 127.0.0.1: a small TCP server that
 // plays an NMEA stream to its client, and a program run in the background
-// (gpsd, gpsfake, the tool) whose output is read as it comes.
+// (gpsd, the tool) whose output is read as it comes.
 
 #include <fcntl.h>
 #include <netinet/in.h>
