@@ -116,4 +116,14 @@ QFont shrunkToFit(QFont font, const QString& text, int width) {
     return font;
 }
 
+const QFont& FontFit::fit(const QFont& font, const QString& text, int width) {
+    if (width != width_ || text != text_ || font != from_) {
+        fitted_ = shrunkToFit(font, text, width);
+        from_ = font;
+        text_ = text;
+        width_ = width;
+    }
+    return fitted_;
+}
+
 }  // namespace wp2

@@ -29,4 +29,18 @@ QFont fittingFont(Typeface face, int cellHeight, bool bold, const QString& text,
 // text is no wider than width.
 QFont shrunkToFit(QFont font, const QString& text, int width);
 
+// shrunkToFit() for an element that draws the same text again and again (a
+// read-out's caption, redrawn with each new value): the fit is measured only
+// when the text, the font or the width changes, since measuring shapes the text.
+class FontFit {
+public:
+    const QFont& fit(const QFont& font, const QString& text, int width);
+
+private:
+    QFont from_;
+    QString text_;
+    int width_ = -1;
+    QFont fitted_;
+};
+
 }  // namespace wp2

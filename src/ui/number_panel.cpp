@@ -154,7 +154,7 @@ void NumberPanel::draw(DrawingSurfaces& surfaces) {
     if (mode == 2 && !box.isEmpty()) {
         const Rect captionRect{box.left, box.top, box.right, box.top + kCaptionHeight};
         const QString shown = QString::fromStdString(caption);
-        frame.text(captionRect, shown, shrunkToFit(captionFont, shown, captionRect.width()),
+        frame.text(captionRect, shown, captionFit_.fit(captionFont, shown, captionRect.width()),
                    kCaptionColour);
     }
     rect = textRect;

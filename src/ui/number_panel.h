@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "ui/fonts.h"
 #include "ui/skin_element.h"
 #include "ui/transparent_bitmap.h"
 
@@ -63,6 +64,9 @@ public:
     std::string text;
     std::string caption;
     QFont captionFont;
+
+private:
+    FontFit captionFit_;
 };
 
 }  // namespace wp2

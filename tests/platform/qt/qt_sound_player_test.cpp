@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QMediaDevices>
 #include <QThread>
+#include <functional>
+#include <vector>
 
 #include "core/sound/wave_file.h"
 #include "platform/qt/qt_timers.h"
@@ -86,6 +88,29 @@ TEST(QtTimers, RunOnThisThreadUntilStoppedEvenFromTheirOwnCallback) {
     EXPECT_GE(other, 3);
     EXPECT_EQ(stopped, 0);
     EXPECT_EQ(thread, QThread::currentThreadId());
+
+    // A timer moved from its own callback (stopped, and a new one started,
+    // on a reused timer) runs only the new callback, at the new interval.
+    timers.stop(otherId);
+    const int otherRuns = other;
+    std::vector<int> runs;
+    std::function<void(int)> arm = [&](int generation) {
+        id = timers.start(generation == 0 ? 5 : 20, [&, generation] {
+            runs.push_back(generation);
+            timers.stop(id);
+            if (generation < 2) {
+                arm(generation + 1);
+            }
+        });
+    };
+    arm(0);
+    elapsed.restart();
+    while (elapsed.elapsed() < 150) {
+        timers.processPending();
+        QThread::msleep(1);
+    }
+    EXPECT_EQ(runs, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(other, otherRuns);
 }
 
 }  // namespace
