@@ -154,8 +154,8 @@ void NumberPanel::draw(DrawingSurfaces& surfaces) {
     if (mode == 2 && !box.isEmpty()) {
         const Rect captionRect{box.left, box.top, box.right, box.top + kCaptionHeight};
         const QString shown = QString::fromStdString(caption);
-        frame.text(captionRect, shown, captionFit_.fit(captionFont, shown, captionRect.width()),
-                   kCaptionColour);
+        frame.textAgain(captionMemo_, captionRect, shown,
+                        captionFit_.fit(captionFont, shown, captionRect.width()), kCaptionColour);
     }
     rect = textRect;
 }

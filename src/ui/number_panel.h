@@ -14,6 +14,7 @@
 
 #include "ui/fonts.h"
 #include "ui/skin_element.h"
+#include "ui/surface.h"
 #include "ui/transparent_bitmap.h"
 
 namespace wp2 {
@@ -67,6 +68,7 @@ public:
 
 private:
     FontFit captionFit_;
+    Surface::TextMemo captionMemo_;
 };
 
 }  // namespace wp2

@@ -172,6 +172,23 @@ void Surface::polyline(const Point* points, int count, QRgb colour, int penWidth
     p.drawPolyline(q.data(), static_cast<int>(q.size()));
 }
 
+void Surface::textAgain(TextMemo& memo, const Rect& r, const QString& s, const QFont& font,
+                        QRgb colour) {
+    const Rect area = clipped(r);
+    if (area.isEmpty() || s.isEmpty()) {
+        return;
+    }
+    const QImage under = image_.copy(toQRect(area));
+    const QRgb shaded = shade(colour);
+    if (area == memo.area && shaded == memo.colour && s == memo.text && font == memo.font &&
+        under == memo.under) {
+        blit(area.left, area.top, memo.drawn);
+        return;
+    }
+    text(r, s, font, colour);
+    memo = {area, s, font, shaded, under, image_.copy(toQRect(area))};
+}
+
 void Surface::haloText(const Rect& r, const QString& s, const QFont& font, QRgb colour, QRgb halo,
                        int flags) {
     if (s.isEmpty()) {

@@ -76,6 +76,20 @@ public:
     // without one only the glyphs are drawn.
     void text(const Rect& r, const QString& s, const QFont& font, QRgb colour, int flags = 0,
               std::optional<QRgb> background = std::nullopt);
+    // What textAgain() drew last, to draw the same again by copying.
+    struct TextMemo {
+        Rect area;
+        QString text;
+        QFont font;
+        QRgb colour = 0;
+        QImage under;  // the pixels before the text
+        QImage drawn;  // and after
+    };
+    // text() (top-left aligned, no background) for a text drawn at one place
+    // again and again, a read-out's caption over each new value: the same text
+    // over the same pixels leaves the same pixels, which are copied from the
+    // memo instead of shaping and rasterising the text again.
+    void textAgain(TextMemo& memo, const Rect& r, const QString& s, const QFont& font, QRgb colour);
     // Text with an outline of the halo colour round its glyphs, so that it
     // stays legible on any picture (left and top aligned: flags may only add
     // NoClip).

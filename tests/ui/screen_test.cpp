@@ -7,6 +7,7 @@
 
 #include "core/gps/nav_snapshot.h"
 #include "ui/bitmap_panel.h"
+#include "ui/fonts.h"
 #include "ui/panel_selector.h"
 #include "ui/push_button.h"
 #include "ui/skin_screen.h"
@@ -30,6 +31,31 @@ TEST_F(UiTest, BlockCopiesAreClippedAtEveryEdgeAndTheClipRectangle) {
     frame().clearClip();
     EXPECT_EQ(frame().pixel(0, 0), rgb(20, 10, 1));
     EXPECT_EQ(frame().pixel(238, 318), rgb(10, 10, 1));
+}
+
+TEST_F(UiTest, TextDrawnAgainIsCopiedOnlyOverTheSamePixelsAndForTheSameText) {
+    FrameSurface expected;
+    Surface::TextMemo memo;
+    const Rect r{10, 10, 60, 28};
+    const QFont font = dashboardFont(Typeface::Arial, 16, true);
+    // Each step: what is under the text, then the text; drawn afresh on one
+    // surface and again through the memo on the other.
+    const std::tuple<QRgb, QString, QRgb> steps[] = {
+        {rgb(128, 128, 128), "kmh", rgb(255, 255, 0)},  // the first drawing
+        {rgb(128, 128, 128), "kmh", rgb(255, 255, 0)},  // the same again: copied
+        {rgb(0, 0, 255), "kmh", rgb(255, 255, 0)},      // other pixels under it
+        {rgb(0, 0, 255), "mph", rgb(255, 255, 0)},      // another text
+        {rgb(0, 0, 255), "mph", rgb(255, 0, 0)},        // another colour
+    };
+    for (const auto& [under, text, colour] : steps) {
+        for (Surface* s : {static_cast<Surface*>(&frame()), static_cast<Surface*>(&expected)}) {
+            s->fill(rgb(0, 0, 0));
+            s->fillRect(r, under);
+        }
+        expected.text(r, text, font, colour);
+        frame().textAgain(memo, r, text, font, colour);
+        EXPECT_EQ(frame().image(), expected.image()) << text.toStdString();
+    }
 }
 
 // A rectangle of one colour that logs what is done to it. Static blocks draw
