@@ -178,15 +178,26 @@ void Surface::textAgain(TextMemo& memo, const Rect& r, const QString& s, const Q
     if (area.isEmpty() || s.isEmpty()) {
         return;
     }
-    const QImage under = image_.copy(toQRect(area));
     const QRgb shaded = shade(colour);
-    if (area == memo.area && shaded == memo.colour && s == memo.text && font == memo.font &&
-        under == memo.under) {
-        blit(area.left, area.top, memo.drawn);
+    const bool sameText = area == memo.area && s == memo.text && font == memo.font;
+    if (!sameText) {
+        // The glyphs' outlines from the baseline of a top-aligned line, and a
+        // margin for antialiasing.
+        const QFontMetrics metrics(font);
+        const QRect outline = metrics.tightBoundingRect(s).adjusted(-2, -2, 2, 2);
+        const int baseline = r.top + metrics.ascent();
+        memo.ink = Rect{r.left + outline.left(), baseline + outline.top(),
+                        r.left + outline.right() + 1, baseline + outline.bottom() + 1}
+                       .intersected(area);
+    }
+    const Rect ink = memo.ink;
+    const QImage under = image_.copy(toQRect(ink));
+    if (sameText && shaded == memo.colour && under == memo.under) {
+        blit(ink.left, ink.top, memo.drawn);
         return;
     }
     text(r, s, font, colour);
-    memo = {area, s, font, shaded, under, image_.copy(toQRect(area))};
+    memo = {area, s, font, shaded, ink, under, image_.copy(toQRect(ink))};
 }
 
 void Surface::haloText(const Rect& r, const QString& s, const QFont& font, QRgb colour, QRgb halo,

@@ -82,13 +82,16 @@ public:
         QString text;
         QFont font;
         QRgb colour = 0;
-        QImage under;  // the pixels before the text
+        Rect ink;      // the only part the text can change
+        QImage under;  // its pixels before the text
         QImage drawn;  // and after
     };
     // text() (top-left aligned, no background) for a text drawn at one place
     // again and again, a read-out's caption over each new value: the same text
     // over the same pixels leaves the same pixels, which are copied from the
-    // memo instead of shaping and rasterising the text again.
+    // memo instead of shaping and rasterising the text again. Only the pixels
+    // under the text's ink are compared, so a new value drawn just below it
+    // does not count.
     void textAgain(TextMemo& memo, const Rect& r, const QString& s, const QFont& font, QRgb colour);
     // Text with an outline of the halo colour round its glyphs, so that it
     // stays legible on any picture (left and top aligned: flags may only add
