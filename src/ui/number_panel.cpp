@@ -188,7 +188,9 @@ void BoundNumberPanel::init(const NavSnapshot& source, const UnitFormatter& unit
 }
 
 int BoundNumberPanel::tick(std::uint32_t frame) {
-    if (frame % 30 == 0) {
+    // The read-outs waiting hidden in the value menus format nothing (nor read
+    // the battery): showing one brings it up to date.
+    if (visible && frame % 30 == 0) {
         update(frame);
     }
     return 0;

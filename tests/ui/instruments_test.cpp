@@ -251,6 +251,7 @@ TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
             p.init(snap, units, kind, ids, "x");
             p.setBatteryReader([&] { return battery; });
             p.setTripSources(&trip, &clock);
+            p.visible = 1;
             p.tick(31);
             EXPECT_EQ(p.dirty, 0);  // read every 30 frames
             p.tick(60);
@@ -307,6 +308,13 @@ TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
 
     BoundNumberPanel speed;  // the unit label above the digits, inside the box
     speed.init(snap, units, ValueKind::Speed, ids, "Speed");
+    // Waiting hidden in its value menu, a read-out is brought up to date only
+    // when it is shown.
+    const std::string before = speed.shownText();
+    speed.tick(60);
+    EXPECT_EQ(speed.shownText(), before);
+    speed.setVisible(1);
+    EXPECT_EQ(speed.shownText() + "|" + speed.caption, "100|kmh");
     speed.moveTo(3, 116);
     speed.update(0);
     speed.draw(surfaces_);
