@@ -9,6 +9,8 @@
 #include <atomic>
 #include <fstream>
 #include <thread>
+#include <tuple>
+#include <utility>
 
 #include "platform/network_source.h"
 #include "support/env_override.h"
@@ -97,22 +99,6 @@ bool portAnswers(int port) {
     return fd >= 0 && ::close(fd) == 0;
 }
 
-// gpsd on a port, reading the capture from a stream server given on its
-// command line, so it has its device from the start. (gpsfake adds the device
-// through gpsd's control socket after start-up and does not notice when that
-// connection fails, which leaves gpsd without a device and its clients with
-// nothing to read.)
-struct GpsdOverStream {
-    explicit GpsdOverStream(int port)
-        : feedPort(freeTcpPort()),
-          feed(captureSecond(), 300, feedPort),
-          gpsd({"/usr/sbin/gpsd", "-N", "-S", std::to_string(port),
-                "tcp://127.0.0.1:" + std::to_string(feedPort)}) {}
-    int feedPort;
-    LocalTcpServer feed;
-    Background gpsd;
-};
-
 // A server of each kind on a port: gpsd, or a TCP stream.
 class NetworkSourceTest : public ::testing::TestWithParam<std::string> {
 protected:
@@ -120,7 +106,16 @@ protected:
         if (scheme == "tcp") {
             return std::make_shared<LocalTcpServer>(captureSecond(), 300, port);
         }
-        return std::make_shared<GpsdOverStream>(port);
+        // gpsd reads the capture from a stream named on its command line, so it
+        // has its device from the start. (gpsfake adds the device through
+        // gpsd's control socket after start-up and does not notice when that
+        // connection fails, which leaves gpsd's clients with nothing to read.)
+        const int feed = freeTcpPort();
+        return std::make_shared<std::pair<LocalTcpServer, Background>>(
+            std::piecewise_construct, std::forward_as_tuple(captureSecond(), 300, feed),
+            std::forward_as_tuple(
+                std::vector<std::string>{"/usr/sbin/gpsd", "-N", "-S", std::to_string(port),
+                                         "tcp://127.0.0.1:" + std::to_string(feed)}));
     }
 };
 

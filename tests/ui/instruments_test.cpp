@@ -316,7 +316,6 @@ TEST_F(NumberPanelTest, EachValueKindShowsItsValueAndDashesWhenThereIsNone) {
     speed.setVisible(1);
     EXPECT_EQ(speed.shownText() + "|" + speed.caption, "100|kmh");
     speed.moveTo(3, 116);
-    speed.update(0);
     speed.draw(surfaces_);
     const auto caption = [](QRgb c) { return c == rgb(200, 200, 150); };
     EXPECT_GT(countPixels(frame(), {3, 116, 43, 134}, caption), 10);

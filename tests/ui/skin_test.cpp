@@ -83,13 +83,22 @@ TEST(SkinBitmaps, TheIconTableHoldsThe59SquarePicturesOfTheListInOrder) {
     EXPECT_TRUE(pushpinIconPicture(kPushpinIconCount).isNull());
 }
 
-TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
+// The dashboard's layout built on a snapshot of its own.
+class LayoutTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        DashboardLayout(
+            screen,
+            {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}, &settings_.services})
+            .build();
+    }
     NavSnapshot snap;
     UnitFormatter units;
-    SkinScreen screen(surfaces_, boxes_);
-    DashboardLayout(
-        screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}, &settings_.services})
-        .build();
+    SkinScreen screen{surfaces_, boxes_};
+};
+
+TEST_F(LayoutTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
     for (int id : {101, 102, 103, 104, 105}) {  // the two value and three panel lists
         auto& selector = dynamic_cast<PanelSelector&>(*screen.byId(id, 1));
         screen.markAllDirty();
@@ -113,13 +122,7 @@ TEST_F(UiTest, OpenListsOfTheLayoutKeepTheirLabelsInsideTheirBands) {
     }
 }
 
-TEST_F(UiTest, TheMapsCompassShowsNorthWhereTheMapHasIt) {
-    NavSnapshot snap;
-    UnitFormatter units;
-    SkinScreen screen(surfaces_, boxes_);
-    DashboardLayout(
-        screen, {&snap, &units, nullptr, nullptr, nullptr, nullptr, {}, {}, &settings_.services})
-        .build();
+TEST_F(LayoutTest, TheMapsCompassShowsNorthWhereTheMapHasIt) {
     auto& map = dynamic_cast<TrackView&>(*screen.byId(DashboardId::TrackView, 1));
     auto& compass = dynamic_cast<BoundCompassNeedle&>(*screen.byId(DashboardId::TrackCompass, 1));
     snap.course = 90 * kDegToRad;  // heading east

@@ -70,8 +70,7 @@ TEST_F(SharedWakeTimersTest, ShortTimersAndAMissingHostDoNotLoseAPeriod) {
 
     // A timer stopped from its own callback fires neither at the host's wake
     // nor by itself again.
-    int once = 0;
-    int runs = 0;
+    int once = 0, runs = 0;
     once = timers.start(1000, [&] {
         ++runs;
         timers.stop(once);
