@@ -56,8 +56,16 @@ void SkinScreen::tickAll(std::uint32_t frame) {
 }
 
 bool SkinScreen::animating() const {
+    // In map mode the sprites under the map (read-outs, needles, panels) are
+    // not drawn: their changes wait for the way back, which draws everything,
+    // and are no reason to stay awake.
+    const SkinElement* map = mapMode ? byId(ElementId::TrackView) : nullptr;
+    const SkinElement* compass = mapMode ? byId(ElementId::TrackCompass) : nullptr;
     // A static element's erasePending is never acted on: only drawing counts.
     for (const auto& e : elements_) {
+        if (map && e->sprite && e.get() != map && e.get() != compass) {
+            continue;
+        }
         if (e->visible && (e->animating() || e->dirty || (e->sprite && e->erasePending))) {
             return true;
         }

@@ -61,76 +61,84 @@ TEST_F(MainWindowTest, TheFrameFollowsRealTimeAcrossDialogsAndResetsTheIdleTimer
 // the simulated clock, once with the timer running every 30 ms and once with
 // the timer that sleeps while nothing changes, a touch on the menu button
 // while standing still: wherever the first drew, the second shows the same
-// picture, and standing still it wakes at most 5 times a second.
+// picture, and standing still it wakes at most 5 times a second; on the
+// dashboard and in map mode.
 TEST_F(MainWindowTest, TheSleepingTimerShowsWhatTheRunningOneShowsAndWakesSeldomStandingStill) {
     test::installEmulationFile(20);
+    for (const bool mapMode : {false, true}) {
+        SCOPED_TRACE(mapMode ? "map mode" : "dashboard");
 
-    constexpr int kSteps = 1300;     // 30 ms each
-    constexpr int kStillFrom = 700;  // past the last fix and the needles' last turn
-    constexpr int kTouchAt = 1001;   // standing still: a held touch, then the Options menu
-    struct Run {
-        std::vector<std::size_t> pictures;  // a hash of the frame after each step
-        std::vector<bool> drawn;            // whether the step drew
-        int stillWakeups = 0;
-    };
-    const auto run = [&](bool sleepWhenIdle) {
-        ManualClock clock{1700000000, 5000};
-        DashboardServices s = services();
-        s.clock = &clock;
-        MainWindow w(s, clock, {1, false, sleepWhenIdle});
-        w.setMode(1);
-        EXPECT_TRUE(w.create());
-        Run r;
-        for (int step = 0; step < kSteps; ++step) {
-            clock.advanceMs(MainWindow::kTimerPeriodMs);
-            const QImage before = w.frameImage().copy();
-            const int presents = w.presents();
-            const int wakeups = w.timerWakeups();
-            if (clock.tickCount() >= w.nextTimerTick()) {
-                w.onTimer();
+        constexpr int kSteps = 1300;     // 30 ms each
+        constexpr int kStillFrom = 700;  // past the last fix and the needles' last turn
+        constexpr int kTouchAt = 1001;   // standing still: a held touch, then the Options menu
+        struct Run {
+            std::vector<std::size_t> pictures;  // a hash of the frame after each step
+            std::vector<bool> drawn;            // whether the step drew
+            int stillWakeups = 0;
+        };
+        const auto run = [&](bool sleepWhenIdle) {
+            ManualClock clock{1700000000, 5000};
+            DashboardServices s = services();
+            s.clock = &clock;
+            MainWindow w(s, clock, {1, false, sleepWhenIdle});
+            w.setMode(1);
+            EXPECT_TRUE(w.create());
+            if (mapMode) {  // the Map button
+                w.onTouchDown(30, 290);
+                w.onTouchUp(30, 290);
             }
-            if (step == kTouchAt) {  // the menu button, a touch between two ticks
-                clock.advanceMs(7);
-                w.onTouchDown(205, 295);
-            } else if (step == kTouchAt + 45) {  // held past the button popping back
-                w.onTouchUp(205, 295);
-            }
-            const QImage& image = w.frameImage();
-            r.pictures.push_back(std::hash<std::string_view>{}(std::string_view(
-                reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes())));
-            r.drawn.push_back(w.presents() != presents);
-            // Only the changed area goes to the display: nothing outside it may differ.
-            if (w.presents() == presents + 1 && step != kTouchAt && step != kTouchAt + 45) {
-                QRegion shown;
-                for (const Rect& c : w.screen().changedAreas()) {
-                    shown += QRect(c.left, c.top, c.width(), c.height());
+            Run r;
+            for (int step = 0; step < kSteps; ++step) {
+                clock.advanceMs(MainWindow::kTimerPeriodMs);
+                const QImage before = w.frameImage().copy();
+                const int presents = w.presents();
+                const int wakeups = w.timerWakeups();
+                if (clock.tickCount() >= w.nextTimerTick()) {
+                    w.onTimer();
                 }
-                int outside = 0;
-                for (int y = 0; y < image.height(); ++y) {
-                    for (int x = 0; x < image.width(); ++x) {
-                        outside += !shown.contains(QPoint(x, y)) &&
-                                   image.pixel(x, y) != before.pixel(x, y);
+                if (step == kTouchAt) {  // the menu button, a touch between two ticks
+                    clock.advanceMs(7);
+                    w.onTouchDown(205, 295);
+                } else if (step == kTouchAt + 45) {  // held past the button popping back
+                    w.onTouchUp(205, 295);
+                }
+                const QImage& image = w.frameImage();
+                r.pictures.push_back(std::hash<std::string_view>{}(std::string_view(
+                    reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes())));
+                r.drawn.push_back(w.presents() != presents);
+                // Only the changed area goes to the display: nothing outside it may differ.
+                if (w.presents() == presents + 1 && step != kTouchAt && step != kTouchAt + 45) {
+                    QRegion shown;
+                    for (const Rect& c : w.screen().changedAreas()) {
+                        shown += QRect(c.left, c.top, c.width(), c.height());
                     }
+                    int outside = 0;
+                    for (int y = 0; y < image.height(); ++y) {
+                        for (int x = 0; x < image.width(); ++x) {
+                            outside += !shown.contains(QPoint(x, y)) &&
+                                       image.pixel(x, y) != before.pixel(x, y);
+                        }
+                    }
+                    EXPECT_EQ(outside, 0) << "step " << step;
                 }
-                EXPECT_EQ(outside, 0) << "step " << step;
+                r.stillWakeups += step >= kStillFrom ? w.timerWakeups() - wakeups : 0;
             }
-            r.stillWakeups += step >= kStillFrom ? w.timerWakeups() - wakeups : 0;
+            return r;
+        };
+        const Run always = run(false);
+        const Run sleeping = run(true);
+        int compared = 0;
+        for (int step = 0; step < kSteps; ++step) {
+            if (always.drawn[step]) {
+                ++compared;
+                ASSERT_EQ(sleeping.pictures[step], always.pictures[step]) << "step " << step;
+            }
         }
-        return r;
-    };
-    const Run always = run(false);
-    const Run sleeping = run(true);
-    int compared = 0;
-    for (int step = 0; step < kSteps; ++step) {
-        if (always.drawn[step]) {
-            ++compared;
-            ASSERT_EQ(sleeping.pictures[step], always.pictures[step]) << "step " << step;
-        }
+        EXPECT_GT(compared, 30);
+        EXPECT_EQ(always.stillWakeups, kSteps - kStillFrom);
+        const double seconds = (kSteps - kStillFrom) * MainWindow::kTimerPeriodMs / 1000.0;
+        EXPECT_LE(sleeping.stillWakeups / seconds, 5.0) << sleeping.stillWakeups << " wakeups";
     }
-    EXPECT_GT(compared, 30);
-    EXPECT_EQ(always.stillWakeups, kSteps - kStillFrom);
-    const double seconds = (kSteps - kStillFrom) * MainWindow::kTimerPeriodMs / 1000.0;
-    EXPECT_LE(sleeping.stillWakeups / seconds, 5.0) << sleeping.stillWakeups << " wakeups";
 }
 
 TEST_F(MainWindowTest, OnlyATouchReleasedInTheBottomRightCornerRepaintsEverything) {
