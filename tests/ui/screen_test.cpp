@@ -53,9 +53,7 @@ TEST_F(UiTest, TextDrawnAgainIsCopiedOnlyOverTheSamePixelsAndForTheSameText) {
     for (const auto& [under, bottom, text, colour, copied] : steps) {
         frame().fillRect(r, under);
         frame().fillRect({r.left, r.bottom - 2, r.right, r.bottom}, bottom);
-        FrameSurface expected, inkOnly;
-        expected.blit(0, 0, frame().image());
-        inkOnly.blit(0, 0, frame().image());
+        Surface expected = frame(), inkOnly = frame();
         expected.text(r, text, font, colour);
         const qint64 last = memo.drawn.cacheKey();
         frame().textAgain(memo, r, text, font, colour);
