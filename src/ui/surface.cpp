@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QVarLengthArray>
+#include <algorithm>
 #include <cstring>
 
 #include "ui/night_palette.h"
@@ -23,6 +24,25 @@ void preparePainter(QPainter& p, const Rect& clip) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setClipRect(toQRect(clip));
+}
+
+int qtTextFlags(int flags) {
+    int qtFlags = Qt::AlignTop;
+    qtFlags |= (flags & TextFlag::Centre) ? Qt::AlignHCenter : Qt::AlignLeft;
+    if (flags & TextFlag::VCentre) {
+        qtFlags = (qtFlags & ~Qt::AlignTop) | Qt::AlignVCenter;
+    }
+    if (flags & TextFlag::WordBreak) {
+        qtFlags |= Qt::TextWordWrap;
+    }
+    if (flags & TextFlag::NoClip) {
+        qtFlags |= Qt::TextDontClip;
+    }
+    return qtFlags;
+}
+
+Rect fromQRect(const QRect& r) {
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
 }
 
 QVarLengthArray<QPoint, 64> toQPoints(const Point* points, int count) {
@@ -173,31 +193,45 @@ void Surface::polyline(const Point* points, int count, QRgb colour, int penWidth
 }
 
 void Surface::textAgain(TextMemo& memo, const Rect& r, const QString& s, const QFont& font,
-                        QRgb colour) {
+                        QRgb colour, int flags, std::optional<QRgb> background) {
     const Rect area = clipped(r);
+    if (flags & (TextFlag::WordBreak | TextFlag::NoClip)) {
+        text(r, s, font, colour, flags, background);  // one clipped line only
+        return;
+    }
     if (area.isEmpty() || s.isEmpty()) {
         return;
     }
     const QRgb shaded = shade(colour);
-    const bool sameText = area == memo.area && s == memo.text && font == memo.font;
+    const std::optional<QRgb> fill = background ? std::optional(shade(*background)) : std::nullopt;
+    const bool sameText = area == memo.area && s == memo.text && font == memo.font &&
+                          flags == memo.flags && fill.has_value() == memo.fill.has_value();
     if (!sameText) {
-        // The glyphs' outlines from the baseline of a top-aligned line, and a
+        // The line's box as text() lays it out (and fills it, given a
+        // background), and the glyphs' outlines from its baseline with a
         // margin for antialiasing.
-        const QFontMetrics metrics(font);
-        const QRect outline = metrics.tightBoundingRect(s).adjusted(-2, -2, 2, 2);
-        const int baseline = r.top + metrics.ascent();
-        memo.ink = Rect{r.left + outline.left(), baseline + outline.top(),
-                        r.left + outline.right() + 1, baseline + outline.bottom() + 1}
-                       .intersected(area);
+        const QFontMetrics metrics(font, &image_);
+        const QRect line = metrics.boundingRect(toQRect(r), qtTextFlags(flags), s);
+        const QRect outline = metrics.tightBoundingRect(s)
+                                  .translated(line.left(), line.top() + metrics.ascent())
+                                  .adjusted(-2, -2, 2, 2);
+        memo.ink = fromQRect(fill ? outline.united(line) : outline).intersected(area);
+        memo.filled = fill ? fromQRect(line).intersected(memo.ink) : Rect{};
     }
     const Rect ink = memo.ink;
-    const QImage under = image_.copy(toQRect(ink));
-    if (sameText && shaded == memo.colour && under == memo.under) {
+    // What lies under the filled box does not matter: the fill covers it.
+    QImage under = image_.copy(toQRect(ink));
+    for (int y = memo.filled.top; y < memo.filled.bottom; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(under.scanLine(y - ink.top));
+        std::fill(row + memo.filled.left - ink.left, row + memo.filled.right - ink.left, 0u);
+    }
+    if (sameText && shaded == memo.colour && fill == memo.fill && under == memo.under) {
         blit(ink.left, ink.top, memo.drawn);
         return;
     }
-    text(r, s, font, colour);
-    memo = {area, s, font, shaded, ink, under, image_.copy(toQRect(ink))};
+    text(r, s, font, colour, flags, background);
+    const Rect filled = memo.filled;
+    memo = {area, s, font, flags, shaded, fill, ink, filled, under, image_.copy(toQRect(ink))};
 }
 
 void Surface::haloText(const Rect& r, const QString& s, const QFont& font, QRgb colour, QRgb halo,
@@ -226,18 +260,8 @@ void Surface::text(const Rect& r, const QString& s, const QFont& font, QRgb colo
     if (s.isEmpty()) {
         return;
     }
-    int qtFlags = Qt::AlignTop;
-    qtFlags |= (flags & TextFlag::Centre) ? Qt::AlignHCenter : Qt::AlignLeft;
-    if (flags & TextFlag::VCentre) {
-        qtFlags = (qtFlags & ~Qt::AlignTop) | Qt::AlignVCenter;
-    }
-    if (flags & TextFlag::WordBreak) {
-        qtFlags |= Qt::TextWordWrap;
-    }
+    const int qtFlags = qtTextFlags(flags);
     const bool clipToRect = !(flags & TextFlag::NoClip);
-    if (!clipToRect) {
-        qtFlags |= Qt::TextDontClip;
-    }
     QPainter p(&image_);
     preparePainter(p, clipToRect ? clipped(r) : clipped(bounds()));
     p.setFont(font);

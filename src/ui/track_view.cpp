@@ -215,9 +215,10 @@ void TrackView::drawScaleBar(Surface& frame) {
     const MapScaleTable& table = scaleTableFor(units_ ? units_->code() : UnitFormatter::kMetric);
     const double metres = table[static_cast<std::size_t>(scaleIndex)];
     const std::string text = units_ ? units_->formatDistanceWithUnit(metres) : std::string();
-    frame.text({rect.left + 10, rect.bottom - 50, rect.left + 70, rect.bottom - 30},
-               QString::fromStdString(text), labelFont, labelColour(), TextFlag::Centre,
-               labelBackground());
+    frame.textAgain(scaleMemo_,
+                    {rect.left + 10, rect.bottom - 50, rect.left + 70, rect.bottom - 30},
+                    QString::fromStdString(text), labelFont, labelColour(), TextFlag::Centre,
+                    labelBackground());
     const Point bracket[4] = {{10, 225}, {10, 230}, {65, 230}, {65, 225}};
     frame.polyline(bracket, 4, kBarColour, 2);
 }

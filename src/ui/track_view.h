@@ -15,6 +15,7 @@
 #include "ui/map_projection.h"
 #include "ui/map_scale.h"
 #include "ui/skin_element.h"
+#include "ui/surface.h"
 #include "ui/track_runs.h"
 #include "ui/transparent_bitmap.h"
 
@@ -118,6 +119,7 @@ private:
     void drawPushpins(Surface& frame);
     void moveDragged(int x, int y);
 
+    Surface::TextMemo scaleMemo_;
     const TrackLog* trackLog_ = nullptr;
     const Pushpins* pushpins_ = nullptr;
     const UnitFormatter* units_ = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -37,31 +38,37 @@ TEST_F(UiTest, TextDrawnAgainIsCopiedOnlyOverTheSamePixelsAndForTheSameText) {
     Surface::TextMemo memo;
     const Rect r{10, 10, 60, 28};
     const QFont font = dashboardFont(Typeface::Arial, 16, true);
-    // Each step: what is under the text (its bottom two rows apart, as the
-    // tops of a read-out's digits), then the text; drawn afresh on a copy and
-    // again through the memo.
     const QRgb grey = rgb(128, 128, 128), blue = rgb(0, 0, 255), yellow = rgb(255, 255, 0);
-    // Last, whether the memo is copied.
-    const std::tuple<QRgb, QRgb, QString, QRgb, bool> steps[] = {
-        {grey, grey, "kmh", yellow, false},  // the first drawing
-        {grey, blue, "kmh", yellow, true},   // the same text over the same pixels under its ink
-        {blue, blue, "kmh", yellow, false},  // other pixels under it
-        {blue, blue, "mph", yellow, false},  // another text, with a descender
-        {blue, grey, "mph", yellow, false},  // ... that reaches the bottom rows
-        {blue, grey, "mph", rgb(255, 0, 0), false},  // another colour
+    const Rect bottom{r.left, r.bottom - 2, r.right, r.bottom}, middle{33, 14, 37, 20};
+    // Each step: what is under the text, a patch of another colour in it (the
+    // tops of a read-out's digits, or a map line under a filled label), then
+    // the text; drawn afresh on a copy and again through the memo, which is
+    // copied or not.
+    const std::tuple<QRgb, Rect, QString, QRgb, int, std::optional<QRgb>, bool> steps[] = {
+        {grey, {}, "kmh", yellow, 0, {}, false},      // the first drawing
+        {grey, bottom, "kmh", yellow, 0, {}, true},   // the same pixels under its ink
+        {blue, {}, "kmh", yellow, 0, {}, false},      // other pixels under it
+        {blue, {}, "mph", yellow, 0, {}, false},      // another text, with a descender
+        {blue, bottom, "mph", yellow, 0, {}, false},  // ... that reaches the bottom rows
+        {blue, bottom, "mph", grey, 0, {}, false},    // another colour
+        {blue, {}, "60 ft", yellow, TextFlag::Centre, grey, false},      // centred on a background
+        {blue, middle, "60 ft", yellow, TextFlag::Centre, grey, true},   // a change it covers
+        {grey, middle, "60 ft", yellow, TextFlag::Centre, grey, false},  // one beside it
+        {grey, middle, "60 ft", yellow, TextFlag::Centre, blue, false},  // another background
     };
-    for (const auto& [under, bottom, text, colour, copied] : steps) {
+    for (const auto& [under, patch, text, colour, flags, background, copied] : steps) {
+        const std::string what = text.toStdString() + (copied ? " copied" : " drawn");
         frame().fillRect(r, under);
-        frame().fillRect({r.left, r.bottom - 2, r.right, r.bottom}, bottom);
+        frame().fillRect(patch, rgb(255, 0, 255));
         Surface expected = frame(), inkOnly = frame();
-        expected.text(r, text, font, colour);
+        expected.text(r, text, font, colour, flags, background);
         const qint64 last = memo.drawn.cacheKey();
-        frame().textAgain(memo, r, text, font, colour);
-        EXPECT_EQ(frame().image(), expected.image()) << text.toStdString();
-        EXPECT_EQ(memo.drawn.cacheKey() == last, copied) << text.toStdString();
+        frame().textAgain(memo, r, text, font, colour, flags, background);
+        EXPECT_EQ(frame().image(), expected.image()) << what;
+        EXPECT_EQ(memo.drawn.cacheKey() == last, copied) << what;
         // Nothing the text changed lies outside what the memo compares.
         inkOnly.blit(memo.ink.left, memo.ink.top, expected.image(), memo.ink);
-        EXPECT_EQ(inkOnly.image(), expected.image()) << text.toStdString();
+        EXPECT_EQ(inkOnly.image(), expected.image()) << what;
     }
 }
 
