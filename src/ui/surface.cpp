@@ -195,10 +195,6 @@ void Surface::polyline(const Point* points, int count, QRgb colour, int penWidth
 void Surface::textAgain(TextMemo& memo, const Rect& r, const QString& s, const QFont& font,
                         QRgb colour, int flags, std::optional<QRgb> background) {
     const Rect area = clipped(r);
-    if (flags & (TextFlag::WordBreak | TextFlag::NoClip)) {
-        text(r, s, font, colour, flags, background);  // one clipped line only
-        return;
-    }
     if (area.isEmpty() || s.isEmpty()) {
         return;
     }

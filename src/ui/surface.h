@@ -89,12 +89,13 @@ public:
         QImage under;  // the pixels before the text (the filled part blank)
         QImage drawn;  // and after
     };
-    // text() for a line drawn at one place again and again (a read-out's
-    // caption over each new value, the map's scale label): the same text over
-    // the same pixels leaves the same pixels, which are copied from the memo
-    // instead of shaping and rasterising the text again. Only the pixels the
-    // text can change and its background does not cover are compared, so a
-    // new value drawn just below it does not count.
+    // text() for one line, clipped to r (flags may only align it), drawn at
+    // one place again and again (a read-out's caption over each new value,
+    // the map's scale label): the same text over the same pixels leaves the
+    // same pixels, which are copied from the memo instead of shaping and
+    // rasterising the text again. Only the pixels the text can change and its
+    // background does not cover are compared, so a new value drawn just below
+    // it does not count.
     void textAgain(TextMemo& memo, const Rect& r, const QString& s, const QFont& font, QRgb colour,
                    int flags = 0, std::optional<QRgb> background = std::nullopt);
     // Text with an outline of the halo colour round its glyphs, so that it

@@ -70,6 +70,10 @@ TEST_F(UiTest, TextDrawnAgainIsCopiedOnlyOverTheSamePixelsAndForTheSameText) {
         inkOnly.blit(memo.ink.left, memo.ink.top, expected.image(), memo.ink);
         EXPECT_EQ(inkOnly.image(), expected.image()) << what;
     }
+    // A caption's fit is measured again for another caption or width.
+    FontFit fit;
+    EXPECT_EQ(fit.fit(font, "kmh", 60), font);
+    EXPECT_LT(fit.fit(font, "kmh kmh kmh", 30).pixelSize(), font.pixelSize());
 }
 
 // A rectangle of one colour that logs what is done to it. Static blocks draw
